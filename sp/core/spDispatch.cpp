@@ -1,0 +1,3 @@
+#include "sp/core/spDispatch.h"
+
+std::int32_t spDispatchIndex = 0;
