@@ -4,3 +4,6 @@
 
 #include "sp/core/spTypes.h"
 #include "sp/core/spMemory.h"
+#include "sp/core/spDispatch.h"
+#include "sp/filters/spFilters.h"
+#include "sp/transforms/spTransforms.h"
