@@ -2,8 +2,11 @@
 // Its 512 bytes are also the head of a *.spm file, field for field, little-endian.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 struct SpmHeader {
     std::uint16_t m_nReserved0;  // set by no reader; reaches a *.spm file as it stands
@@ -33,3 +36,22 @@ static_assert(offsetof(SpmHeader, m_szXYUnit) == 24);
 static_assert(offsetof(SpmHeader, m_szNote) == 30);
 static_assert(offsetof(SpmHeader, m_szQuantity) == 352);
 static_assert(offsetof(SpmHeader, m_szVersion) == 448);
+
+// Puts a text into a fixed header field: cut to fit, always zero-terminated, the rest of the
+// field zeroed. Every writer of a header text goes through here so no field is left open.
+template <std::size_t N>
+void SetHeaderText(char (&field)[N], std::string_view text)
+{
+    static_assert(N > 0);
+    const std::size_t length = std::min(text.size(), N - 1);
+    std::copy_n(text.begin(), length, field);
+    std::fill(field + length, field + N, '\0');
+}
+
+// The text of a fixed header field up to its first zero; a field that a file filled to the
+// last byte without a terminator ends at the field's end, never beyond it.
+template <std::size_t N>
+std::string HeaderText(const char (&field)[N])
+{
+    return std::string(field, static_cast<std::size_t>(std::find(field, field + N, '\0') - field));
+}
