@@ -5,5 +5,7 @@
 #include "sp/core/spTypes.h"
 #include "sp/core/spMemory.h"
 #include "sp/core/spDispatch.h"
+#include "sp/core/spCpu.h"
+#include "sp/core/spVersion.h"
 #include "sp/filters/spFilters.h"
 #include "sp/transforms/spTransforms.h"
