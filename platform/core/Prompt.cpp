@@ -1,5 +1,7 @@
 #include "platform/core/Prompt.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -11,6 +13,66 @@ public:
 
 StderrPrompt g_stderrPrompt;
 IPrompt* g_prompt = &g_stderrPrompt;
+
+std::string TooLongMessage(std::size_t limit)
+{
+    return "Please enter no more than " + std::to_string(limit) + " characters.";
+}
+
+// Accepts a text the user may type for a length-limited field; shows the reason otherwise.
+bool AcceptLength(const std::string& text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return true;
+    Prompt().Message(TooLongMessage(limit));
+    return false;
+}
+
+// The dialog's number format: enough digits that a float's value survives the round trip.
+std::string FormatCoefficient(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+// A number the user typed: blanks around it are allowed, anything else in it is not.
+// Parsed in the C locale whatever the user's locale says.
+bool ParseCoefficient(const std::string& text, double& value)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return false;
+    const std::size_t last = text.find_last_not_of(" \t");
+    const char* begin = text.data() + first;
+    const char* end = text.data() + last + 1;
+    if (*begin == '+' && end - begin > 1 && begin[1] != '-')
+        ++begin;  // from_chars takes no plus sign; a user may type one
+    auto [stop, error] = std::from_chars(begin, end, value);
+    return error == std::errc() && stop == end && !std::isnan(value);
+}
+
+// The unit text a field edits, or null for the three numbers; const follows the values.
+template <class Values>
+auto* UnitOf(Values& values, HeaderCoefField field)
+{
+    switch (field) {
+    case HeaderCoefField::ZUnit: return &values.m_strZUnit;
+    case HeaderCoefField::XYUnit: return &values.m_strXYUnit;
+    default: return decltype(&values.m_strZUnit){nullptr};
+    }
+}
+
+// The number a field edits; only called for the three number fields.
+template <class Values>
+auto* NumberOf(Values& values, HeaderCoefField field)
+{
+    switch (field) {
+    case HeaderCoefField::Kx: return &values.m_dKx;
+    case HeaderCoefField::Ky: return &values.m_dKy;
+    default: return &values.m_dKz;
+    }
+}
 
 } // namespace
 
@@ -24,4 +86,41 @@ IPrompt* SetPrompt(IPrompt* prompt)
     IPrompt* previous = g_prompt;
     g_prompt = prompt != nullptr ? prompt : &g_stderrPrompt;
     return previous;
+}
+
+bool CDialogImageName::TypeName(const std::string& text)
+{
+    if (!AcceptLength(text, kMaxNameLength))
+        return false;
+    m_strName = text;
+    return true;
+}
+
+bool CDialogHeaderCoef::Type(HeaderCoefField field, const std::string& text)
+{
+    if (std::string* unit = UnitOf(m_values, field)) {
+        if (!AcceptLength(text, kMaxUnitLength))
+            return false;
+        *unit = text;
+        return true;
+    }
+    double value = 0.0;
+    if (!ParseCoefficient(text, value)) {
+        Prompt().Message("Please enter a number.");
+        return false;
+    }
+    if (!(value >= 0.0 && value <= kMaxCoefficient)) {
+        Prompt().Message("Please enter a number between 0 and " +
+                         FormatCoefficient(kMaxCoefficient) + ".");
+        return false;
+    }
+    *NumberOf(m_values, field) = value;
+    return true;
+}
+
+std::string CDialogHeaderCoef::Text(HeaderCoefField field) const
+{
+    if (const std::string* unit = UnitOf(m_values, field))
+        return *unit;
+    return FormatCoefficient(*NumberOf(m_values, field));
 }
