@@ -1,0 +1,141 @@
+// How one image is shown in one kind of view, the palette it is coloured with, and the
+// loaders and writers that keep these settings in the image's presentation file (*.cnf).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class CSpmImage;
+
+// A colour as red + 256 x green + 65536 x blue; the top byte is 0.
+using COLORREF = std::uint32_t;
+
+constexpr COLORREF MakeColor(unsigned red, unsigned green, unsigned blue)
+{
+    return (red & 0xFFu) | ((green & 0xFFu) << 8) | ((blue & 0xFFu) << 16);
+}
+constexpr unsigned RedOf(COLORREF colour) { return colour & 0xFFu; }
+constexpr unsigned GreenOf(COLORREF colour) { return (colour >> 8) & 0xFFu; }
+constexpr unsigned BlueOf(COLORREF colour) { return (colour >> 16) & 0xFFu; }
+
+// One palette point: position 0 stands for the lowest height of the colour image's range,
+// 1 for the highest. Positions read from files are kept as they are, even outside 0..1.
+struct ColorCursor {
+    COLORREF m_Color = 0;
+    float m_Position = 0.0f;
+
+    friend bool operator==(const ColorCursor&, const ColorCursor&) = default;
+};
+
+// Which record of an image's pair a view uses: the 2D record also serves the profile view.
+enum class ViewKind { View2D, View3D };
+
+// "2D" or "3D": the kind's text, also the last part of its presentation-file section names.
+const char* ViewKindText(ViewKind kind);
+// A frame's settings index (0 for 2D and profile frames, anything else for 3D) as a kind.
+ViewKind ViewKindForSettingsIndex(int settingsIndex);
+
+class CPresentationConfig {
+public:
+    int m_ViewPersp = 1;           // perspective projection
+    int m_ZaxisVertical = 0;       // keep the Z axis vertical
+    int m_Border = 1;              // draw the side walls of the surface
+    int m_DrawAxiz = 1;            // draw axes with labels
+    int m_HightColorLine = 0;      // grid lines take the height colours
+    int m_EnadleSmooth = 1;        // smoothed vertex normals
+    float m_Z_Scale = 30.0f;       // vertical exaggeration
+    float m_Tilt = 60.0f;          // elevation of the view, degrees
+    float m_Angle = 50.0f;         // azimuth of the view, degrees
+    float m_LightAngle = 230.0f;   // azimuth of the light, degrees
+    float m_LightHight = 1200.0f;  // height of the light
+    // x, y, z, w; derived from m_LightAngle and m_LightHight by ComputeLightPosition and
+    // never stored in a file.
+    std::array<float, 4> m_LightPosition{};
+    float m_LightIntensity = 0.74f;
+    float m_MatReflect = 0.06f;
+    float m_MatEmiss = 0.0f;
+    int m_EnablePolygon = 1;       // draw the filled surface
+    int m_EnablePolygonLight = 0;  // light the surface
+    int m_EnablePolygonColor = 1;  // colour the surface by height, else m_PolygonColor
+    COLORREF m_BorderColor = MakeColor(128, 128, 128);
+    COLORREF m_BackgroundColor = MakeColor(200, 200, 200);
+    COLORREF m_XLineColor = MakeColor(0, 0, 0);
+    COLORREF m_YLineColor = MakeColor(0, 0, 0);
+    COLORREF m_PolygonColor = MakeColor(255, 255, 255);
+    int m_DrawXYLine = 3;          // grid lines drawn: 0 X and Y, 1 X only, 2 Y only, 3 none
+    std::int16_t m_XLineDecim = 3; // every n-th row gives an X line
+    std::int16_t m_YLineDecim = 3; // every n-th column gives a Y line
+    std::int16_t m_XLineShift = 0; // offset of the first X line
+    std::int16_t m_YLineShift = 0; // offset of the first Y line
+    std::int16_t m_XLineWidth = 2; // pixels
+    std::int16_t m_YLineWidth = 2; // pixels
+    std::vector<ColorCursor> m_ColorCursors;  // the palette, in list order
+    // Built from the palette by the views (CreateColorArray); one entry per histogram bin of
+    // the colour-source image.
+    std::vector<COLORREF> m_pColorTable;
+    std::string m_NameOfImageForColor;  // image whose heights and palette colour this view
+    std::string m_ImageName;            // image the record belongs to; prefix of its sections
+
+    CPresentationConfig();
+};
+
+// The pair every image carries: element 0 for 2D and profile views, element 1 for 3D views.
+using SettingsPair = std::array<CPresentationConfig, 2>;
+inline constexpr int kSettings2D = 0;
+inline constexpr int kSettings3D = 1;
+
+// Every default field of the record for the kind; the palette, its table and both names
+// are left as they are.
+void SetPresentationDefaults(ViewKind kind, CPresentationConfig& settings);
+// Recomputes m_LightPosition from m_LightAngle and m_LightHight.
+void ComputeLightPosition(CPresentationConfig& settings);
+
+// A height range [min, max].
+struct HeightRange {
+    double min = 0.0;
+    double max = 0.0;
+};
+
+// The palette a new record starts with: a dark cursor (black for 2D, grey for 3D) at the
+// automatic range's minimum and a white one at its maximum, both as fractions of the
+// image's whole range. A flat image (whole range 0) gets its cursors at 0 and 1.
+std::vector<ColorCursor> DefaultColorCursors(ViewKind kind, const HeightRange& imageRange,
+                                             const HeightRange& automaticRange);
+
+// The settings a freshly loaded image starts with: the kind's defaults, the default palette
+// from the image's whole height range and its automatic (histogram-narrowed) range, then
+// every key of the image's presentation file over them. A missing file changes nothing.
+void LoadImageSettings(const std::string& imagePath, ViewKind kind, const HeightRange& imageRange,
+                       const HeightRange& automaticRange, CPresentationConfig& settings);
+
+// The presentation file of an image: its path with the file name's extension replaced by
+// ".cnf" (a.001 gives a.cnf; a name without a point gets ".cnf" appended).
+std::string PresentationFilePath(const std::string& imagePath);
+
+// The further images that a document's first image lists in its presentation file
+// (section "AddImage", keys "NofImage" and "Image[i]"), as paths in the first image's
+// folder, in list order. Entries of fewer than two characters are skipped.
+std::vector<std::string> ReadDocImageList(const std::string& firstImagePath);
+
+// Writes the list of a document's images into the first image's presentation file: the
+// count of further images and the file name of each. With fewer than two images nothing
+// is written. Returns false when the file could not be written.
+bool WriteDocImageList(const std::vector<std::string>& imagePaths);
+
+// "Save Image Config": both records of one image into the image's presentation file.
+// Shows "Unable to open file for writing" and returns false when the file cannot be written.
+bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings);
+
+// One image of a document with its pair of records.
+struct ImageSettingsRef {
+    const CSpmImage& image;
+    const SettingsPair& settings;
+};
+
+// "Save Configs of Doc. Images ": every image's records into its own presentation file,
+// then the document's image list into the first image's file. Stops at the first file that
+// cannot be written, with the message of SaveImageConfig, and returns false.
+bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images);
