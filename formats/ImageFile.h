@@ -1,0 +1,152 @@
+// The one class through which images are read from and written to files, and the image
+// statistics. A CImageFile is a short-lived local object: one load or one save, then gone.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/SpmHeader.h"
+#include "formats/FileExtension.h"
+
+class CSpmImage;
+
+// Why a read or a write failed. Every reader and writer that returns false records exactly
+// one of these; ImageFileErrorText gives a sentence for logs and tests. The user sees the
+// program's own message texts below, chosen by the caller.
+enum class ImageFileError {
+    kNone = 0,
+    kCannotOpen,          // the file cannot be opened or read
+    kNotThisFormat,       // the file does not begin like a file of its format
+    kTruncated,           // a header value, frame or sample block reaches past the end
+    kBadSize,             // columns or rows of 0, above 1024, or a count that overflows
+    kBadNumber,           // a number that is missing, not finite or out of range
+    kMissingKey,          // a header entry the image needs is absent
+    kNoSuchImage,         // the file holds no image of the wanted number
+    kUnsupportedLayout,   // samples stored in a way this program does not read
+    kBadRow,              // a text row that does not match the first line's columns
+    kNotPrepared,         // samples asked for without a header read, or for another size
+    kNothingToSave,       // the image has no points, or heights 16-bit samples cannot hold
+    kCannotCreate,        // the target file cannot be created
+    kWriteFailed,         // the target file could not be written completely
+};
+
+const char* ImageFileErrorText(ImageFileError error);
+
+// Message texts of the file operations, exactly as the user sees them.
+inline constexpr const char* kTextImageHeaderBroken = "Image Header is broken";
+inline constexpr const char* kTextSaveNotOk = "Save not Ok";
+inline constexpr const char* kTextUnableToOpenForWriting = "Unable to open file for writing";
+inline constexpr const char* kTextErrorWritingHeader = "Error during writing file header";
+inline constexpr const char* kTextDataBelowRange = "Image Save: Data < -32765";
+inline constexpr const char* kTextDataAboveRange = "Image Save: Data > 32765";
+
+// The longest line the line reader copies at once; longer lines come back in pieces.
+inline constexpr std::size_t kMaxLineLength = 9215;
+
+// The scanned-image frame of an NT-MDT file that the header reader chose.
+struct MdtFrameInfo {
+    double m_dXOffset = 0.0, m_dXStep = 0.0;
+    double m_dYOffset = 0.0, m_dYStep = 0.0;
+    double m_dZOffset = 0.0, m_dZStep = 0.0;
+    int m_nXUnit = 0, m_nYUnit = 0, m_nZUnit = 0;
+    int m_nColumns = 0;
+    int m_nRows = 0;
+    int m_nDots = 0;
+    std::size_t m_nSampleOffset = 0;  // first sample, from the start of the file
+};
+
+// A picture in memory for the GUI to blit: 32-bit pixels 0x00RRGGBB, row by row.
+struct PixelBuffer {
+    PixelBuffer() = default;
+    PixelBuffer(int width, int height);
+
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    std::vector<std::uint32_t> m_pPixels;  // m_nWidth x m_nHeight, row 0 first
+};
+
+class CImageFile {
+public:
+    CImageFile();
+    virtual ~CImageFile();
+    CImageFile(const CImageFile&) = delete;
+    CImageFile& operator=(const CImageFile&) = delete;
+
+    // Why the last operation that returned false failed; kNone after a success.
+    ImageFileError Failure() const { return m_failure; }
+
+    // ---- Reader core: the whole file in one buffer, walked line by line.
+    // Reads the whole file; false (kCannotOpen) when it cannot be opened or read.
+    bool LoadFile(const std::string& path);
+    // Copies the next line (at most kMaxLineLength characters, without its line feed, a
+    // carriage return kept) into the line field; at the end of the buffer the line is empty.
+    bool GetLine();
+    std::string_view Line() const { return {m_szLine.data(), m_nLineLength}; }
+    std::size_t ReadPos() const { return m_nReadPos; }
+    std::size_t FileSize() const { return m_nFileSize; }
+    void Rewind() { m_nReadPos = 0; }
+    // Digits and a leading minus sign; the last point is the decimal point, every character
+    // after it counts as a decimal place, anything else is skipped. No digit gives 0.
+    static double ParseNumber(std::string_view text);
+
+    // ---- *.spm: the 512-byte header record, then 16-bit samples.
+    bool ReadSpmHeader(const std::string& path, SpmHeader& header);
+    bool ReadSpmData(const std::string& path, CSpmImage& image);
+    // Writes to SpmSavePath(path). Leaves the new Z scale and samples in the image.
+    bool WriteSpm(const std::string& path, CSpmImage& image);
+
+    // ---- NanoScope v4.3x: text header, several images per file. index counts from 0.
+    bool ReadNanoscopeHeader(const std::string& path, SpmHeader& header, int index);
+    bool ReadNanoscopeData(CSpmImage& image);
+    bool WriteNanoscope(const std::string& path, CSpmImage& image);
+
+    // ---- NT-MDT: frames; index counts the scanned-image frames from 0.
+    bool ReadMdtHeader(const std::string& path, SpmHeader& header, int index);
+    bool ReadMdtData(CSpmImage& image);
+    bool WriteMdt(const std::string& path, CSpmImage& image);
+
+    // ---- Origin text export: read only.
+    bool ReadOriginHeader(const std::string& path, SpmHeader& header);
+    bool ReadOriginData(CSpmImage& image);
+
+    // ---- Image statistics: use nothing of the object.
+    // m_dMin and m_dMax from m_pData (both 0 for an image without points).
+    static void ComputeMinMax(CSpmImage& image);
+    // Smallest and largest of columns x rows elements; 0, or -1 (nothing written) when the
+    // plane holds fewer elements. An empty plane gives 0 and 0.
+    static int MinMaxInt(std::uint16_t columns, std::uint16_t rows,
+                         std::span<const std::int32_t> plane, std::int32_t& min, std::int32_t& max);
+    static int MinMaxDouble(std::uint16_t columns, std::uint16_t rows,
+                            std::span<const double> plane, double& min, double& max);
+    // m_nBins counts of m_pData between m_dMin and m_dMax, then the smallest and largest count.
+    static void ComputeHistogram(CSpmImage& image);
+    // Narrows m_dMin and m_dMax to the bins holding more than 1 % of the largest count.
+    static void AutoRangeFromHistogram(CSpmImage& image);
+    // Paints the heights as grey levels (the last row and column are not painted); pixels
+    // outside the picture are left out. Returns 1.
+    static int DrawGreyImage(PixelBuffer& picture, float zoomX, float zoomY, const CSpmImage& image);
+
+private:
+    bool Fail(ImageFileError error);
+    bool Succeed();
+    // The sample block the header reader chose, checked against the image's size.
+    bool CheckPreparedFor(const CSpmImage& image);
+
+    std::unique_ptr<MdtFrameInfo> m_pFrameInfo;  // chosen NT-MDT frame
+    std::size_t m_nFileSize = 0;
+    std::size_t m_nReadPos = 0;
+    std::vector<std::uint8_t> m_pBuffer;         // the whole file
+    std::size_t m_nSampleOffset = 0;             // first 16-bit sample of the chosen image
+    int m_nPreparedColumns = 0;                  // size of the image the header reader chose;
+    int m_nPreparedRows = 0;                     // 0 until a header reader succeeds
+    std::vector<double> m_originValues;          // Origin values x 1000, row by row
+    std::array<char, kMaxLineLength + 1> m_szLine{};
+    std::size_t m_nLineLength = 0;
+    ImageFileError m_failure = ImageFileError::kNone;
+};
