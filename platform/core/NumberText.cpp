@@ -1,0 +1,49 @@
+#include "platform/core/NumberText.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+std::string FormatFixed(double value, int decimals)
+{
+    // Large enough for the longest double in fixed notation (309 digits) and its decimals.
+    std::array<char, 400> buffer{};
+    const int precision = decimals < 0 ? 0 : (decimals > 60 ? 60 : decimals);
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, precision);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::int64_t TruncToInt64(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    // 2^63 is exact as a double; everything below it converts without overflow.
+    constexpr double limit = 9223372036854775808.0;
+    if (value >= limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (value <= -limit)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(value);
+}
+
+std::int32_t TruncToInt32(double value)
+{
+    const std::int64_t wide = TruncToInt64(value);
+    if (wide > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (wide < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(wide);
+}
+
+std::int16_t TruncToInt16Bits(double value)
+{
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(TruncToInt64(value) & 0xFFFF));
+}
+
+std::uint32_t TruncToUint32Bits(double value)
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(TruncToInt64(value)));
+}

@@ -1,0 +1,19 @@
+// Number conversions that neither depend on the C locale nor invoke undefined behaviour:
+// text files written on one machine must read the same on any other.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The value as printf's "%.<decimals>f" writes it in the "C" locale, whatever the current
+// locale says (a point, never a comma).
+std::string FormatFixed(double value, int decimals);
+
+// The value truncated toward zero; NaN gives 0 and values beyond the type's range give its
+// nearest limit.
+std::int64_t TruncToInt64(double value);
+std::int32_t TruncToInt32(double value);
+// The low 16 bits of the value truncated toward zero (as a 16-bit field stores it).
+std::int16_t TruncToInt16Bits(double value);
+// The value truncated toward zero, taken modulo 2^32 (as a 32-bit colour stores it).
+std::uint32_t TruncToUint32Bits(double value);

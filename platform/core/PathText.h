@@ -1,0 +1,20 @@
+// Paths as texts: file names, folders and extensions. Paths written on Windows use "\" and
+// paths on Linux "/"; both separate folders here, so a path from either reads the same.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The text after the last "/" or "\" (the whole path when it has neither).
+std::string FileNameOf(std::string_view path);
+// The path up to and including its last "/" or "\" (empty when it has neither).
+std::string FolderOf(std::string_view path);
+// The file name's extension: the text from the last point of the file name on, or empty
+// when the file name has no point. A point in a folder name never counts.
+std::string ExtensionOf(std::string_view path);
+// The path with the file name's extension replaced by `extension` (".cnf"); a file name
+// without a point gets `extension` appended.
+std::string ReplaceExtension(std::string_view path, std::string_view extension);
+// The path unchanged when its extension is exactly `extension` (case-sensitive), else the
+// path with `extension` appended: "a.CNF" gives "a.CNF.cnf".
+std::string EnsureExtension(std::string_view path, std::string_view extension);

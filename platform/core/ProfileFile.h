@@ -1,0 +1,71 @@
+// Profile files: the INI-form text files that keep presentation settings (*.cnf), palettes
+// (*.plt) and frequency filters (*.flt). Files written by the program's earlier Windows
+// versions must read the same here, and files written here must read the same there:
+//
+// - a line is a section header "[name]", a comment (first non-blank character ";"), a blank
+//   line, or an entry "key=value" split at its first "="; CR LF and LF both end a line;
+// - section and key names match ASCII case-insensitively after trimming blanks and tabs;
+//   the first match wins, searching every section of that name in file order;
+// - a value is trimmed of blanks and tabs and loses one pair of matching surrounding
+//   single or double quotes; a read returns at most buffer size - 1 characters;
+// - a missing file, section or key gives the caller's default with its trailing blanks
+//   stripped;
+// - a write replaces an existing key in place, adds a new key after its section's last
+//   entry, appends a new section at the end, writes "key=value" with CR LF and keeps every
+//   other line byte for byte. Saving replaces the file all at once and reports failure.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/core/AtomicFile.h"
+
+// The read buffer every profile reader of the program uses.
+inline constexpr std::size_t kProfileBufferSize = 255;
+
+class ProfileFile {
+public:
+    // Reads the file at `path`. A missing or unreadable file gives a profile without keys;
+    // LoadResult() tells which.
+    static ProfileFile Load(const std::string& path);
+
+    const std::string& Path() const { return m_path; }
+    FileReadResult LoadResult() const { return m_loadResult; }
+
+    // The value of `key` in `section`, or `defaultText` without its trailing blanks when
+    // there is none; at most bufferSize - 1 characters.
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultText = {},
+                          std::size_t bufferSize = kProfileBufferSize) const;
+
+    // Sets `key` in `section` to `value`. Returns false, changing nothing, for texts that a
+    // profile line cannot hold: a line break anywhere, an empty name, "]" in the section
+    // name, "=" in the key, or a key that would read as a comment or a section.
+    bool SetString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The bytes Save() writes.
+    std::string Text() const;
+    // Writes the profile to its path, creating the file (not its folder). Returns false when
+    // the file cannot be written, and also when it existed but could not be read: saving
+    // then would lose the keys it holds.
+    bool Save() const;
+
+private:
+    struct Line {
+        std::string text;  // without its line end
+        std::string end;   // "\r\n", "\n", or "" for a last line without one
+    };
+
+    // Index of the entry line of `key` in a section named `section`, or npos.
+    std::size_t FindEntry(std::string_view section, std::string_view key) const;
+    // Index of the first header line of a section named `section`, or npos.
+    std::size_t FindSection(std::string_view section) const;
+    // Inserts a CR LF line before index `at` (at most the line count).
+    void InsertLine(std::size_t at, std::string text);
+
+    std::string m_path;
+    FileReadResult m_loadResult = FileReadResult::Missing;
+    std::vector<Line> m_lines;
+};

@@ -1,0 +1,48 @@
+#include "presentation/IniConversions.h"
+
+#include <cmath>
+
+#include "platform/core/NumberText.h"
+
+double ParseIniNumber(std::string_view text)
+{
+    const bool negative = !text.empty() && text.front() == '-';
+    float accumulator = 0.0f;
+    std::size_t point = std::string_view::npos;
+    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.')
+            point = i;
+        else if (c >= '0' && c <= '9')
+            accumulator = accumulator * 10.0f + static_cast<float>(c - '0');
+    }
+    double result = accumulator;
+    if (point != std::string_view::npos)
+        result = result / std::pow(10.0, static_cast<double>(text.size() - point - 1));
+    return negative ? -result : result;
+}
+
+COLORREF ParseIniColor(std::string_view text)
+{
+    const std::size_t firstComma = text.find(',');
+    if (firstComma == std::string_view::npos || firstComma > 9)
+        return TruncToUint32Bits(ParseIniNumber(text));
+    const std::string_view red = text.substr(0, firstComma);
+    std::string_view rest = text.substr(firstComma + 1);
+    std::string_view green;
+    std::string_view blue = rest;
+    const std::size_t secondComma = rest.find(',');
+    if (secondComma != std::string_view::npos) {
+        green = rest.substr(0, secondComma);
+        blue = rest.substr(secondComma + 1);
+    }
+    double value = std::trunc(ParseIniNumber(blue)) * 256.0;
+    value = std::trunc(ParseIniNumber(green) + value) * 256.0;
+    return TruncToUint32Bits(ParseIniNumber(red) + value);
+}
+
+std::string FormatIniColor(COLORREF colour)
+{
+    return std::to_string(RedOf(colour)) + "," + std::to_string(GreenOf(colour)) + "," +
+           std::to_string(BlueOf(colour));
+}

@@ -1,0 +1,60 @@
+#include "presentation/PaletteFile.h"
+
+#include "platform/core/NumberText.h"
+#include "presentation/IniConversions.h"
+
+namespace {
+
+constexpr std::string_view kPaletteSection = "ColorCursor";
+
+} // namespace
+
+std::string ProfileListIndex(std::size_t index)
+{
+    return "[" + std::to_string(index) + "]";
+}
+
+void LoadCursorList(const ProfileFile& profile, std::string_view section,
+                    std::vector<ColorCursor>& cursors)
+{
+    const std::string countText = profile.GetString(section, "NofCursor");
+    const std::int64_t count = TruncToInt64(ParseIniNumber(countText));
+    if (countText.empty() || count < 1 || count > kMaxProfileListCount)
+        return;
+    cursors.clear();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+        const std::string index = ProfileListIndex(i);
+        ColorCursor cursor;
+        cursor.m_Position =
+            static_cast<float>(ParseIniNumber(profile.GetString(section, "Position" + index)));
+        cursor.m_Color = ParseIniColor(profile.GetString(section, "Color" + index));
+        cursors.push_back(cursor);
+    }
+}
+
+bool StoreCursorList(ProfileFile& profile, std::string_view section,
+                     const std::vector<ColorCursor>& cursors)
+{
+    bool ok = profile.SetString(section, "NofCursor",
+                                FormatFixed(static_cast<double>(cursors.size()), 0));
+    for (std::size_t i = 0; ok && i < cursors.size(); ++i) {
+        const std::string index = ProfileListIndex(i);
+        ok = profile.SetString(section, "Position" + index, FormatFixed(cursors[i].m_Position, 2)) &&
+             profile.SetString(section, "Color" + index, FormatIniColor(cursors[i].m_Color));
+    }
+    return ok;
+}
+
+FileReadResult ReadPaletteFile(const std::string& path, std::vector<ColorCursor>& cursors)
+{
+    const ProfileFile profile = ProfileFile::Load(path);
+    LoadCursorList(profile, kPaletteSection, cursors);
+    return profile.LoadResult();
+}
+
+bool WritePaletteFile(const std::string& path, const std::vector<ColorCursor>& cursors)
+{
+    ProfileFile profile = ProfileFile::Load(path);
+    return profile.SetString("Introduction", "Ver", "1.1") &&
+           StoreCursorList(profile, kPaletteSection, cursors) && profile.Save();
+}

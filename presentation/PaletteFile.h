@@ -1,0 +1,34 @@
+// Palettes as profile keys: "NofCursor", then "Position[i]" and "Color[i]" for each cursor.
+// The presentation file keeps a record's palette this way in its ColorCursor section, and a
+// palette file (*.plt) holds one in section "ColorCursor" with "Ver" = "1.1" in
+// "Introduction".
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/core/ProfileFile.h"
+#include "presentation/PresentationConfig.h"
+
+// A count read from a profile above this marks a broken file: nothing is read by it.
+inline constexpr long kMaxProfileListCount = 1000;
+
+// "[i]", the index part of the list keys Position[i], Color[i] and Image[i].
+std::string ProfileListIndex(std::size_t index);
+
+// Reads the cursor list of `section`. When "NofCursor" holds a count n of at least 1 (and
+// at most kMaxProfileListCount) the list becomes n cursors read in file order, an absent or
+// empty position reading as 0 and an absent or empty colour as black; otherwise the list
+// stays as it was.
+void LoadCursorList(const ProfileFile& profile, std::string_view section,
+                    std::vector<ColorCursor>& cursors);
+// Stores "NofCursor" and each cursor's position ("%.2f") and colour; keys of a longer
+// earlier list stay behind it. Returns false when the section name cannot be stored.
+bool StoreCursorList(ProfileFile& profile, std::string_view section,
+                     const std::vector<ColorCursor>& cursors);
+
+// Reads the palette file at `path` into `cursors` (LoadCursorList); "Ver" is not read.
+FileReadResult ReadPaletteFile(const std::string& path, std::vector<ColorCursor>& cursors);
+// Writes the palette into the file at exactly `path`; false when it cannot be written.
+bool WritePaletteFile(const std::string& path, const std::vector<ColorCursor>& cursors);
