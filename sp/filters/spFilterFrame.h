@@ -1,0 +1,76 @@
+// What every fixed filter shares: the argument checks, the region with its row strides in
+// whole floats, and the row buffers through which each source row passes once.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <memory>
+
+#include "sp/core/spMemory.h"
+#include "sp/core/spTypes.h"
+
+// A checked filter call: the region's first source and destination pixels and the row
+// strides in floats (the byte steps rounded down once, at the entry).
+struct spFilterFrame {
+    const float* src;
+    std::ptrdiff_t srcStride;
+    float* dst;
+    std::ptrdiff_t dstStride;
+    std::ptrdiff_t width;
+    std::ptrdiff_t height;
+
+    // Source row y relative to the region; rows -2 to height + 1 may be the border.
+    const float* SrcRow(std::ptrdiff_t y) const { return src + y * srcStride; }
+    float* DstRow(std::ptrdiff_t y) const { return dst + y * dstStride; }
+};
+
+// The checks of every filter, in this order: -8 a null pointer, -6 a width or height below
+// 1, -14 a step below one whole float. Fills `frame` on success.
+spStatus spCheckFilterArgs(const float* pSrc, int srcStep, float* pDst, int dstStep,
+                           spRoiSize roiSize, spFilterFrame* frame);
+
+// A generic worker: runs one kernel size of one filter over a checked frame; 0 or -9.
+using spFilterWorker = spStatus(const spFilterFrame& frame);
+
+// The mask filters' frame: the common checks, then -33 for a mask other than 33 and 55;
+// runs the worker of the mask.
+spStatus spRunMaskFilter(const float* pSrc, int srcStep, float* pDst, int dstStep,
+                         spRoiSize roiSize, spMaskSize mask, spFilterWorker* worker3x3,
+                         spFilterWorker* worker5x5);
+// The same for the filters without a mask.
+spStatus spRunFilter(const float* pSrc, int srcStep, float* pDst, int dstStep,
+                     spRoiSize roiSize, spFilterWorker* worker);
+
+// One block holding `rows` row buffers of `width` floats, each 32-byte aligned.
+class spRowBlock {
+public:
+    spRowBlock(std::size_t rows, std::ptrdiff_t width);
+    // False when the block could not be allocated: the worker then answers -9.
+    bool Valid() const { return m_block != nullptr; }
+    float* Row(std::size_t k) const { return m_block.get() + k * m_pitch; }
+
+private:
+    struct Release {
+        void operator()(float* p) const { spFree(p); }
+    };
+    std::size_t m_pitch;
+    std::unique_ptr<float, Release> m_block;
+};
+
+// N row buffers of a block, oldest first. Rotate() retires the oldest: it becomes the last,
+// free buffer. Rows move by pointer, never by copying.
+template <std::size_t N>
+class spRowRing {
+public:
+    spRowRing(const spRowBlock& block, std::size_t first)
+    {
+        for (std::size_t k = 0; k < N; ++k)
+            m_rows[k] = block.Row(first + k);
+    }
+    float* operator[](std::size_t k) const { return m_rows[k]; }
+    void Rotate() { std::rotate(m_rows.begin(), m_rows.begin() + 1, m_rows.end()); }
+
+private:
+    std::array<float*, N> m_rows{};
+};

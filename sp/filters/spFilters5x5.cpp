@@ -1,0 +1,85 @@
+// The generic 5x5 workers. Gauss and Laplace pass each source row once through three
+// weighted row sums and add five of them per output row; lowpass and highpass pass each row
+// through a plain five-tap sum and add the sums of the five rows around each output row.
+#include "sp/filters/spFilterWorkers.h"
+#include "sp/filters/spKernels5x5.h"
+
+namespace {
+
+using RowSums = void(const float* x, float* outer, float* middle, float* centre,
+                     std::ptrdiff_t n);
+
+// Output row y = outer(y-2) + middle(y-1) + centre(y) + middle(y+1) + outer(y+2): rings of
+// five outer, four middle and three centre sums, twelve buffers in one block.
+spStatus RunWeightedRing5x5(const spFilterFrame& f, RowSums* rowSums)
+{
+    spRowBlock block(12, f.width);
+    if (!block.Valid())
+        return spStsMemAllocErr;
+    spRowRing<5> outer(block, 0);
+    spRowRing<4> middle(block, 5);
+    spRowRing<3> centre(block, 9);
+    const std::ptrdiff_t n = f.width;
+    // Rows -2 and -1 need not all their sums; the unused ones go to the free buffers, which
+    // row 2 overwrites.
+    rowSums(f.SrcRow(-2), outer[0], middle[3], centre[2], n);
+    rowSums(f.SrcRow(-1), outer[1], middle[0], centre[2], n);
+    rowSums(f.SrcRow(0), outer[2], middle[1], centre[0], n);
+    rowSums(f.SrcRow(1), outer[3], middle[2], centre[1], n);
+    for (std::ptrdiff_t y = 0; y < f.height; ++y) {
+        rowSums(f.SrcRow(y + 2), outer[4], middle[3], centre[2], n);
+        spSumFiveRows(outer[0], middle[0], centre[0], middle[2], outer[4], f.DstRow(y), n);
+        outer.Rotate();
+        middle.Rotate();
+        centre.Rotate();
+    }
+    return spStsNoErr;
+}
+
+// Each output row adds the five-tap sums of its five source rows afresh: a running column
+// sum would carry rounding errors (and any NaN or infinity) down the whole image.
+template <class Output>
+spStatus RunBoxRing5x5(const spFilterFrame& f, Output output)
+{
+    spRowBlock block(5, f.width);
+    if (!block.Valid())
+        return spStsMemAllocErr;
+    spRowRing<5> sums(block, 0);
+    const std::ptrdiff_t n = f.width;
+    for (std::ptrdiff_t r = -2; r <= 1; ++r)
+        spBoxRowSum5(f.SrcRow(r), sums[static_cast<std::size_t>(r + 2)], n);
+    for (std::ptrdiff_t y = 0; y < f.height; ++y) {
+        spBoxRowSum5(f.SrcRow(y + 2), sums[4], n);
+        output(f.SrcRow(y), sums, f.DstRow(y), n);
+        sums.Rotate();
+    }
+    return spStsNoErr;
+}
+
+} // namespace
+
+spStatus spFilterGauss5x5(const spFilterFrame& frame)
+{
+    return RunWeightedRing5x5(frame, spGauss5x5RowSums);
+}
+
+spStatus spFilterLaplace5x5(const spFilterFrame& frame)
+{
+    return RunWeightedRing5x5(frame, spLaplace5x5RowSums);
+}
+
+spStatus spFilterLowpass5x5(const spFilterFrame& frame)
+{
+    return RunBoxRing5x5(frame, [](const float*, const spRowRing<5>& b, float* dst,
+                                   std::ptrdiff_t n) {
+        spBoxMean5x5Row(b[0], b[1], b[2], b[3], b[4], dst, n);
+    });
+}
+
+spStatus spFilterHipass5x5(const spFilterFrame& frame)
+{
+    return RunBoxRing5x5(frame, [](const float* centre, const spRowRing<5>& b, float* dst,
+                                   std::ptrdiff_t n) {
+        spHipass5x5Row(centre, b[0], b[1], b[2], b[3], b[4], dst, n);
+    });
+}

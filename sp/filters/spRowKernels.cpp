@@ -1,0 +1,111 @@
+#include "sp/filters/spRowKernels.h"
+
+#include "sp/filters/spKernelClones.h"
+
+namespace {
+
+// The elements summed in groups of four; the rest is the tail.
+std::ptrdiff_t GroupedCount(std::ptrdiff_t n)
+{
+    return n > 0 ? n - n % 4 : 0;
+}
+
+} // namespace
+
+SP_KERNEL_CLONES
+void spRowSum121(const float* __restrict src, float* __restrict dst, std::ptrdiff_t n,
+                 std::ptrdiff_t c)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double left = src[i], centre = src[i + c], right = src[i + 2 * c];
+        dst[i] = static_cast<float>(((left + centre) + centre) + right);
+    }
+}
+
+SP_KERNEL_CLONES
+void spRowSum111(const float* __restrict src, float* __restrict dst, std::ptrdiff_t n,
+                 std::ptrdiff_t c)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double left = src[i], centre = src[i + c], right = src[i + 2 * c];
+        dst[i] = static_cast<float>((left + centre) + right);
+    }
+}
+
+SP_KERNEL_CLONES
+void spRowDiff(const float* __restrict src, float* __restrict dst, std::ptrdiff_t n,
+               std::ptrdiff_t offset)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        dst[i] = static_cast<float>(static_cast<double>(src[i]) - src[i + offset]);
+}
+
+SP_KERNEL_CLONES
+void spGauss3x3Combine(const float* __restrict r0, const float* __restrict r1,
+                       const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
+{
+    const std::ptrdiff_t grouped = GroupedCount(n);
+    for (std::ptrdiff_t i = 0; i < grouped; ++i) {
+        const double a = r0[i], b = r1[i], c = r2[i];
+        dst[i] = static_cast<float>(((a + c) + (b + b)) * spGaussScale3x3);
+    }
+    for (std::ptrdiff_t i = grouped; i < n; ++i) {
+        const double a = r0[i], b = r1[i], c = r2[i];
+        dst[i] = static_cast<float>((((a + c) + b) + b) * spGaussScale3x3);
+    }
+}
+
+SP_KERNEL_CLONES
+void spColumn121(const float* __restrict r0, const float* __restrict r1,
+                 const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
+{
+    const std::ptrdiff_t grouped = GroupedCount(n);
+    for (std::ptrdiff_t i = 0; i < grouped; ++i) {
+        const double a = r0[i], b = r1[i], c = r2[i];
+        dst[i] = static_cast<float>((a + c) + (b + b));
+    }
+    for (std::ptrdiff_t i = grouped; i < n; ++i) {
+        const double a = r0[i], b = r1[i], c = r2[i];
+        dst[i] = static_cast<float>(((a + c) + b) + b);
+    }
+}
+
+SP_KERNEL_CLONES
+void spMean3x3Combine(const float* __restrict r0, const float* __restrict r1,
+                      const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double a = r0[i], b = r1[i], c = r2[i];
+        dst[i] = static_cast<float>(((a + b) + c) * spMeanScale3x3);
+    }
+}
+
+SP_KERNEL_CLONES
+void spCentreMinusSum3x3(const float* __restrict centre, const float* __restrict r0,
+                         const float* __restrict r1, const float* __restrict r2,
+                         float* __restrict dst, std::ptrdiff_t n)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double x = centre[i], a = r0[i], b = r1[i], c = r2[i];
+        dst[i] = static_cast<float>(((x * spCentreWeight3x3 - a) - b) - c);
+    }
+}
+
+SP_KERNEL_CLONES
+void spSharpenCombine(const float* __restrict centre, const float* __restrict r0,
+                      const float* __restrict r1, const float* __restrict r2,
+                      float* __restrict dst, std::ptrdiff_t n)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double x = centre[i], a = r0[i], b = r1[i], c = r2[i];
+        dst[i] = static_cast<float>((((x * spSharpenCentre - a) - b) - c) * spSharpenScale);
+    }
+}
+
+SP_KERNEL_CLONES
+void spRowsDiff(const float* __restrict a, const float* __restrict b, float* __restrict dst,
+                std::ptrdiff_t n)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        dst[i] = static_cast<float>(static_cast<double>(a[i]) - b[i]);
+}
