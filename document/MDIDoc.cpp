@@ -1,0 +1,154 @@
+#include "document/MDIDoc.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "formats/ImageFile.h"
+#include "platform/core/Prompt.h"
+
+namespace {
+
+// The framework's own text when a document's file cannot be opened at all.
+constexpr const char* kTextFailedToOpenDocument = "Failed to open document.";
+
+bool CanOpenForReading(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return file.is_open();
+}
+
+} // namespace
+
+bool CMDIDoc::OnOpenDocument(const std::string& path)
+{
+    return AppendImage(path, 0, true);
+}
+
+bool CMDIDoc::AddImage(const std::string& path, int indexInFile)
+{
+    return AppendImage(path, indexInFile, false);
+}
+
+bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstImage)
+{
+    if (!CanOpenForReading(path)) {
+        Prompt().Message(kTextFailedToOpenDocument);
+        return false;
+    }
+    if (firstImage)
+        m_nImageCounter = 1;
+    else
+        ++m_nImageCounter;
+
+    auto image = std::make_unique<CSpmImage>();
+    image->m_nIndexInFile = indexInFile;
+    CSpmImage* previousImage = m_pCurImage;
+    m_pCurImage = image.get();
+    if (!LoadImage(path, *image)) {
+        // The next image gets the suffix this one would have had.
+        if (!firstImage)
+            --m_nImageCounter;
+        m_pCurImage = previousImage;
+        return false;
+    }
+
+    auto settings = std::make_unique<SettingsPair>();
+    m_pCurSettings = settings.get();
+    for (CPresentationConfig& record : *settings) {
+        record.m_NameOfImageForColor.clear();
+        record.m_ImageName = image->m_strName;
+    }
+    LoadImageSettings(path, ViewKind::View2D, (*settings)[kSettings2D]);
+    LoadImageSettings(path, ViewKind::View3D, (*settings)[kSettings3D]);
+    // The first image keeps a colour source its presentation file names; an added image
+    // always colours itself.
+    for (CPresentationConfig& record : *settings)
+        if (!firstImage || record.m_NameOfImageForColor.empty())
+            record.m_NameOfImageForColor = image->m_strName;
+
+    m_imageList.push_back({std::move(image), std::move(settings)});
+    if (firstImage)
+        m_strPathName = path;
+    return true;
+}
+
+void CMDIDoc::LoadImageSettings(const std::string& path, ViewKind kind,
+                                CPresentationConfig& settings)
+{
+    HeightRange whole;
+    HeightRange automatic;
+    if (m_pCurImage != nullptr) {
+        // The automatic range is cut from the histogram in place; the image keeps its own.
+        CSpmImage& image = *m_pCurImage;
+        whole = {image.m_dMin, image.m_dMax};
+        CImageFile::AutoRangeFromHistogram(image);
+        automatic = {image.m_dMin, image.m_dMax};
+        image.m_dMin = whole.min;
+        image.m_dMax = whole.max;
+    }
+    m_ptSel1 = {};
+    m_ptSel2 = {};
+    m_bSel1Set = 0;
+    m_bSel2Set = 0;
+    ::LoadImageSettings(path, kind, whole, automatic, settings);
+}
+
+int CMDIDoc::GetImageIndex(std::string name) const
+{
+    const auto count = static_cast<int>(m_imageList.size());
+    for (int i = 0; i < count; ++i)
+        if (m_imageList[static_cast<std::size_t>(i)].m_pImage->m_strName == name)
+            return i;
+    // A bare quantity finds its numbered image: "Height" finds "Height_01".
+    for (int i = 0; i < count; ++i) {
+        const std::string& own = m_imageList[static_cast<std::size_t>(i)].m_pImage->m_strName;
+        if (own.substr(0, own.size() - std::min<std::size_t>(own.size(), 3)) == name)
+            return i;
+    }
+    return count + 1;
+}
+
+ImageEntry* CMDIDoc::FindImage(const std::string& name)
+{
+    const int index = GetImageIndex(name);
+    if (index >= static_cast<int>(m_imageList.size()))
+        return nullptr;
+    return &m_imageList[static_cast<std::size_t>(index)];
+}
+
+std::optional<std::string> CMDIDoc::CompanionImagePath() const
+{
+    if (m_pCurImage == nullptr || m_imageList.empty())
+        return std::nullopt;
+    const std::string extension = FileExtension(m_pCurImage->m_strPath);
+    if (!IsNanoscopeSeriesExtension(extension) && extension != ".mdt")
+        return std::nullopt;
+    return m_imageList.front().m_pImage->m_strPath;
+}
+
+std::vector<std::string> CMDIDoc::ListedImagePaths() const
+{
+    if (m_imageList.empty())
+        return {};
+    return ReadDocImageList(m_imageList.front().m_pImage->m_strPath);
+}
+
+void CMDIDoc::AddView(IDocumentView* view)
+{
+    if (view != nullptr && std::find(m_views.begin(), m_views.end(), view) == m_views.end())
+        m_views.push_back(view);
+}
+
+void CMDIDoc::RemoveView(IDocumentView* view)
+{
+    std::erase(m_views, view);
+}
+
+void CMDIDoc::UpdateAllViews(const IDocumentView* sender, int hint, const CMDIChildFrame* frame)
+{
+    // A view may open or close views while it updates; tell those registered now.
+    const std::vector<IDocumentView*> views = m_views;
+    for (IDocumentView* view : views)
+        if (view != sender && std::find(m_views.begin(), m_views.end(), view) != m_views.end())
+            view->OnUpdate(hint, frame);
+}

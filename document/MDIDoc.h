@@ -1,0 +1,106 @@
+// The document: the images opened from one file and those added to it, each with its pair of
+// presentation settings, plus the 2D view's selection, the profile cursors and the undo scope.
+// GUI-free: the application's framework document wraps it, handing in what the framework
+// knows (the path chosen, the active frame's image name) and registering its views.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/DocumentView.h"
+#include "document/SpmImage.h"
+#include "presentation/PresentationConfig.h"
+
+// One image of a document with its settings pair (2D first, 3D second). Both are held by
+// pointer so that views and panels may keep them while the list grows.
+struct ImageEntry {
+    std::unique_ptr<CSpmImage> m_pImage;
+    std::unique_ptr<SettingsPair> m_pSettings;
+};
+
+// A point of the 2D view's selection, in image columns and rows.
+struct ImagePoint {
+    int x = 0;
+    int y = 0;
+};
+
+class CMDIDoc {
+public:
+    CMDIDoc() = default;
+    CMDIDoc(const CMDIDoc&) = delete;
+    CMDIDoc& operator=(const CMDIDoc&) = delete;
+
+    // A document never starts empty: the framework's "new document" creates nothing.
+    bool OnNewDocument() { return false; }
+    // Loads image 0 of the file as the first image; false (after any message) when it fails.
+    bool OnOpenDocument(const std::string& path);
+    // Appends image `indexInFile` of a file; the document keeps its own path.
+    bool AddImage(const std::string& path, int indexInFile);
+    // Reads one image by the path's extension, checks and names it, measures it.
+    bool LoadImage(const std::string& path, CSpmImage& image);
+    // Asks the user to repair a header without quantity name or with invalid coefficients.
+    void CheckHeader(CSpmImage& image);
+    // Position of the image called `name` (exactly, else by its name without the last three
+    // characters); the image count plus one when there is none.
+    int GetImageIndex(std::string name) const;
+    // The entry of the image called `name` as GetImageIndex finds it, or null.
+    ImageEntry* FindImage(const std::string& name);
+
+    // "Save Image As...": writes the active frame's image in the format the path's extension
+    // names. True only when the file was written; then the path becomes the document's path.
+    bool OnSaveDocument(const std::string& path, const std::string& activeImageName);
+    // "Save Image": writes the active frame's image as *.spm over its own path.
+    bool OnFileSave(const std::string& activeImageName);
+    // "Save Image Config": both settings records of the active frame's image into its *.cnf.
+    void OnSaveImageConfig(const std::string& activeImageName);
+    // "Save Configs of Doc. Images ": every image's records, then the document's image list.
+    void OnFILESaveDocCondig(const std::string& activeImageName);
+
+    // The defaults of a new record of `kind`, its palette from the current image's range and
+    // the image's presentation file over them; clears the first two selected points.
+    void LoadImageSettings(const std::string& path, ViewKind kind, CPresentationConfig& settings);
+
+    // Follow-up steps of File Open. The file whose image 1 joins the document: the first
+    // image's file, when the current image's extension is ".000" to ".999" or exactly ".mdt".
+    std::optional<std::string> CompanionImagePath() const;
+    // The further images the first image's presentation file lists, as full paths.
+    std::vector<std::string> ListedImagePaths() const;
+
+    const std::vector<ImageEntry>& ImageList() const { return m_imageList; }
+    const std::string& GetPathName() const { return m_strPathName; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+    // Views register for updates; UpdateAllViews tells every view but the sender.
+    void AddView(IDocumentView* view);
+    void RemoveView(IDocumentView* view);
+    void UpdateAllViews(const IDocumentView* sender, int hint, const CMDIChildFrame* frame);
+
+    int m_nImageCounter = 0;                   // suffix of the next image name, frame number
+    CSpmImage* m_pCurImage = nullptr;          // the image loaded last
+    SettingsPair* m_pCurSettings = nullptr;    // its settings pair
+    int m_nSelectMode = 0;                     // 0 none, 1 two points, 2 rectangle, 3 three points
+    ImagePoint m_ptSel1, m_ptSel2, m_ptSel3;
+    int m_bSel1Set = 0;
+    int m_bSel2Set = 0;
+    int m_bSel3Set = 0;
+    double m_dCursorA = 0.25;                  // profile cursors, fractions of the profile
+    double m_dCursorB = 0.75;
+    int m_bCursorAGrabbed = 0;                 // 1 while the profile view drags the cursor
+    int m_bCursorBGrabbed = 0;
+    int m_nUndoScope = 0;                      // 1 Undo restores every image, 2 the active one
+
+private:
+    // Opening and adding share everything but the counter, the index and the colour source.
+    bool AppendImage(const std::string& path, int indexInFile, bool firstImage);
+    // The quantity name (cut at its first blank for *.spm files) with "_" and the two-digit
+    // counter; Origin images go by the bare quantity while no image has that name.
+    std::string ImageName(bool cutAtBlank, bool bareWhenFree, const CSpmImage& image) const;
+
+    std::vector<ImageEntry> m_imageList;
+    std::string m_strPathName;                 // the file the document was opened or saved as
+    bool m_bModified = false;
+    std::vector<IDocumentView*> m_views;
+};

@@ -1,0 +1,184 @@
+// Loading one image: the format by the extension, the header and its repair, the name,
+// the planes and the statistics.
+#include "document/MDIDoc.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "formats/ImageFile.h"
+#include "platform/core/Prompt.h"
+
+namespace {
+
+enum class ImageFormat { kNone, kSpm, kOrigin, kMdt, kNanoscope };
+
+// Exact, case-sensitive: only the forms listed here are read.
+ImageFormat LoadFormatOf(const std::string& path)
+{
+    const std::string extension = FileExtension(path);
+    if (extension == ".spm" || extension == ".SPM")
+        return ImageFormat::kSpm;
+    if (extension == ".dat" || extension == ".DAT")
+        return ImageFormat::kOrigin;
+    if (extension == ".mdt" || extension == ".MDT")
+        return ImageFormat::kMdt;
+    if (IsNanoscopeSeriesExtension(extension))
+        return ImageFormat::kNanoscope;
+    return ImageFormat::kNone;
+}
+
+bool ReadHeader(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image)
+{
+    switch (format) {
+    case ImageFormat::kSpm: return file.ReadSpmHeader(path, image.m_header);
+    case ImageFormat::kOrigin: return file.ReadOriginHeader(path, image.m_header);
+    case ImageFormat::kMdt: return file.ReadMdtHeader(path, image.m_header, image.m_nIndexInFile);
+    case ImageFormat::kNanoscope:
+        return file.ReadNanoscopeHeader(path, image.m_header, image.m_nIndexInFile);
+    case ImageFormat::kNone: break;
+    }
+    return false;
+}
+
+bool ReadSamples(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image)
+{
+    switch (format) {
+    case ImageFormat::kSpm: return file.ReadSpmData(path, image);
+    case ImageFormat::kOrigin: return file.ReadOriginData(image);
+    case ImageFormat::kMdt: return file.ReadMdtData(image);
+    case ImageFormat::kNanoscope: return file.ReadNanoscopeData(image);
+    case ImageFormat::kNone: break;
+    }
+    return false;
+}
+
+// A broken first image is reported; a further image of the same file (a companion that the
+// file may simply not hold) fails silently.
+bool RefuseBrokenImage(const CSpmImage& image)
+{
+    if (image.m_nIndexInFile == 0)
+        Prompt().Message(kTextImageHeaderBroken);
+    return false;
+}
+
+// Columns and rows as the header's 16-bit words read signed: 1 to 1024 each.
+bool SizeWithinLimits(const SpmHeader& header)
+{
+    const auto columns = static_cast<std::int16_t>(header.m_nColumns);
+    const auto rows = static_cast<std::int16_t>(header.m_nRows);
+    return columns >= 1 && columns <= kMaxImageSide && rows >= 1 && rows <= kMaxImageSide;
+}
+
+bool ValidCoefficient(float value)
+{
+    return std::isfinite(value) && value > 0.0f;
+}
+
+bool HeaderCoefficientsValid(const SpmHeader& header)
+{
+    return ValidCoefficient(header.m_fKx) && ValidCoefficient(header.m_fKy) &&
+           ValidCoefficient(header.m_fKz) && header.m_szXYUnit[0] != '\0' &&
+           header.m_szZUnit[0] != '\0';
+}
+
+// What the coefficient dialog offers: the header's values, 1.0 and "nm" in place of bad ones.
+HeaderCoefValues CoefficientPreset(const SpmHeader& header)
+{
+    auto offered = [](float value) { return ValidCoefficient(value) ? double{value} : 1.0; };
+    auto offeredUnit = [](std::string unit) { return unit.empty() ? std::string("nm") : unit; };
+    return {offered(header.m_fKx), offered(header.m_fKy), offered(header.m_fKz),
+            offeredUnit(HeaderText(header.m_szZUnit)), offeredUnit(HeaderText(header.m_szXYUnit))};
+}
+
+// Whatever the user left in the dialog, the header comes out valid: a coefficient that is
+// still not above 0 (or rounds to 0 as a float) becomes 1, an empty unit "nm".
+void TakeCoefficients(const HeaderCoefValues& values, SpmHeader& header)
+{
+    auto taken = [](double value) {
+        const auto rounded = static_cast<float>(value);
+        return ValidCoefficient(rounded) ? rounded : 1.0f;
+    };
+    header.m_fKx = taken(values.m_dKx);
+    header.m_fKy = taken(values.m_dKy);
+    header.m_fKz = taken(values.m_dKz);
+    SetHeaderText(header.m_szZUnit, values.m_strZUnit.empty() ? "nm" : values.m_strZUnit);
+    SetHeaderText(header.m_szXYUnit, values.m_strXYUnit.empty() ? "nm" : values.m_strXYUnit);
+}
+
+void AllocatePlanes(CSpmImage& image)
+{
+    image.m_nWidth = image.m_header.m_nColumns;
+    image.m_nHeight = image.m_header.m_nRows;
+    const auto points = static_cast<std::size_t>(image.m_nWidth) * static_cast<std::size_t>(image.m_nHeight);
+    image.m_pRaw.assign(points, 0);
+    image.m_pData.assign(points, 0.0);
+    image.m_pUndo.assign(points, 0.0);
+    image.m_nUndoWidth = image.m_nWidth;
+    image.m_nUndoHeight = image.m_nHeight;
+    image.m_bUndoValid = 0;
+}
+
+void MeasureImage(CSpmImage& image)
+{
+    CImageFile::ComputeMinMax(image);
+    CImageFile::MinMaxInt(static_cast<std::uint16_t>(image.m_nWidth),
+                          static_cast<std::uint16_t>(image.m_nHeight), image.m_pRaw,
+                          image.m_nRawMin, image.m_nRawMax);
+    image.m_nBins = kImageHistogramBins;
+    image.m_pHistogram.assign(static_cast<std::size_t>(image.m_nBins), 0);
+    CImageFile::ComputeHistogram(image);
+}
+
+} // namespace
+
+bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
+{
+    const ImageFormat format = LoadFormatOf(path);
+    if (format == ImageFormat::kNone)
+        return false;
+    CImageFile file;
+    if (!ReadHeader(file, format, path, image))
+        return RefuseBrokenImage(image);
+    CheckHeader(image);
+    if (!SizeWithinLimits(image.m_header))
+        return false;
+    image.m_strPath = path;
+    image.m_strName = ImageName(format == ImageFormat::kSpm, format == ImageFormat::kOrigin, image);
+    AllocatePlanes(image);
+    if (!ReadSamples(file, format, path, image))
+        return RefuseBrokenImage(image);
+    MeasureImage(image);
+    return true;
+}
+
+void CMDIDoc::CheckHeader(CSpmImage& image)
+{
+    SpmHeader& header = image.m_header;
+    if (header.m_szQuantity[0] == '\0') {
+        CDialogImageName dialog("Height");
+        Prompt().RunImageNameDialog(dialog);
+        SetHeaderText(header.m_szQuantity, dialog.Name().empty() ? "Height" : dialog.Name());
+    }
+    if (HeaderCoefficientsValid(header))
+        return;
+    Prompt().Message("Please check file Header parameter");
+    CDialogHeaderCoef dialog(CoefficientPreset(header));
+    Prompt().RunHeaderCoefDialog(dialog);
+    TakeCoefficients(dialog.Values(), header);
+}
+
+std::string CMDIDoc::ImageName(bool cutAtBlank, bool bareWhenFree, const CSpmImage& image) const
+{
+    std::string name = HeaderText(image.m_header.m_szQuantity);
+    const std::size_t blank = name.find(' ');
+    if (cutAtBlank && blank != std::string::npos && blank > 0)
+        name.resize(blank);
+    // An Origin image goes by its quantity alone, unless an image already has that name:
+    // then it is numbered like the others, or it could never be found by name.
+    if (bareWhenFree && std::none_of(m_imageList.begin(), m_imageList.end(),
+                                     [&](const ImageEntry& e) { return e.m_pImage->m_strName == name; }))
+        return name;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "_%.2u", static_cast<unsigned>(m_nImageCounter));
+    return name + suffix;
+}

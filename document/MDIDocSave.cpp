@@ -1,0 +1,71 @@
+// Saving the active frame's image, and the presentation files of the document's images.
+#include "document/MDIDoc.h"
+
+#include "formats/ImageFile.h"
+#include "platform/core/Prompt.h"
+
+namespace {
+
+// The lookup message of both save commands, as the user sees it.
+constexpr const char* kTextNoImageForSave = "Image Name is not Valid-> CMDIDoc::OnFileSave";
+
+} // namespace
+
+bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeImageName)
+{
+    ImageEntry* entry = FindImage(activeImageName);
+    if (entry == nullptr) {
+        Prompt().Message(kTextNoImageForSave);
+        return false;
+    }
+    CSpmImage& image = *entry->m_pImage;
+    const std::string extension = FileExtension(path);
+    CImageFile file;
+    std::string written = path;
+    bool saved = false;
+    if (extension == ".spm" || extension == ".SPM") {
+        saved = file.WriteSpm(path, image);
+        written = SpmSavePath(path);
+    } else if (IsNanoscopeSeriesExtension(extension)) {
+        saved = file.WriteNanoscope(path, image);
+    } else if (extension == ".mdt") {
+        saved = file.WriteMdt(path, image);
+    } else {
+        // ".MDT" is no save format either: the writer's own files always end in ".mdt".
+        Prompt().Message(kTextSaveNotOk);
+        return false;
+    }
+    // A writer that fails has said why; the document keeps the path it had.
+    if (saved)
+        m_strPathName = written;
+    return saved;
+}
+
+bool CMDIDoc::OnFileSave(const std::string& activeImageName)
+{
+    ImageEntry* entry = FindImage(activeImageName);
+    if (entry == nullptr) {
+        Prompt().Message(kTextNoImageForSave);
+        return false;
+    }
+    CImageFile file;
+    return file.WriteSpm(entry->m_pImage->m_strPath, *entry->m_pImage);
+}
+
+void CMDIDoc::OnSaveImageConfig(const std::string& activeImageName)
+{
+    if (const ImageEntry* entry = FindImage(activeImageName))
+        SaveImageConfig(*entry->m_pImage, *entry->m_pSettings);
+}
+
+void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)
+{
+    // The command saves every image; a missing active image is reported and does not stop it.
+    if (FindImage(activeImageName) == nullptr)
+        Prompt().Message("Image Name is not Valid-> CMDIDoc::OnFILESaveDocCondig");
+    std::vector<ImageSettingsRef> images;
+    images.reserve(m_imageList.size());
+    for (const ImageEntry& entry : m_imageList)
+        images.push_back({*entry.m_pImage, *entry.m_pSettings});
+    SaveDocImageConfigs(images);
+}
