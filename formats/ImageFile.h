@@ -24,7 +24,7 @@ enum class ImageFileError {
     kCannotOpen,          // the file cannot be opened or read
     kNotThisFormat,       // the file does not begin like a file of its format
     kTruncated,           // a header value, frame or sample block reaches past the end
-    kBadSize,             // columns or rows of 0, above 1024, or a count that overflows
+    kBadSize,             // columns, rows or a block size of 0, above the limit, or overflowing
     kBadNumber,           // a number that is missing, not finite or out of range
     kMissingKey,          // a header entry the image needs is absent
     kNoSuchImage,         // the file holds no image of the wanted number
@@ -135,6 +135,12 @@ public:
 private:
     bool Fail(ImageFileError error);
     bool Succeed();
+    bool Finish(ImageFileError error) { return error == ImageFileError::kNone ? Succeed() : Fail(error); }
+    // Marks the image the header reader chose; the data reader then copies its samples.
+    void Prepare(int columns, int rows, std::size_t sampleOffset);
+    void ReleaseBuffer();
+    // The data readers of the binary formats: the prepared sample block into the image.
+    bool CopyPreparedSamples(CSpmImage& image);
     // The sample block the header reader chose, checked against the image's size.
     bool CheckPreparedFor(const CSpmImage& image);
 

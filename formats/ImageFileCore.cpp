@@ -1,0 +1,163 @@
+// The reader core: the whole file in one buffer, the line walker and the number parser.
+#include "formats/ImageFile.h"
+
+#include "document/SpmImage.h"
+
+#include <filesystem>
+#include <fstream>
+#include <new>
+
+#include "formats/SampleBlock.h"
+
+const char* ImageFileErrorText(ImageFileError error)
+{
+    switch (error) {
+    case ImageFileError::kNone: return "no failure";
+    case ImageFileError::kCannotOpen: return "the file cannot be opened or read";
+    case ImageFileError::kNotThisFormat: return "the file does not begin like a file of its format";
+    case ImageFileError::kTruncated: return "a header value, frame or sample block reaches past the end of the file";
+    case ImageFileError::kBadSize: return "columns, rows or a block size are 0, above their limit or overflow";
+    case ImageFileError::kBadNumber: return "a header number is missing, not finite or out of range";
+    case ImageFileError::kMissingKey: return "a header entry the image needs is missing";
+    case ImageFileError::kNoSuchImage: return "the file holds no image of that number";
+    case ImageFileError::kUnsupportedLayout: return "the samples are stored in a layout this program does not read";
+    case ImageFileError::kBadRow: return "a text row does not match the columns of the first line";
+    case ImageFileError::kNotPrepared: return "no image header of that size was read before its samples";
+    case ImageFileError::kNothingToSave: return "the image has no points or heights that 16-bit samples cannot hold";
+    case ImageFileError::kCannotCreate: return "the file cannot be created";
+    case ImageFileError::kWriteFailed: return "the file could not be written completely";
+    }
+    return "unknown failure";
+}
+
+PixelBuffer::PixelBuffer(int width, int height)
+    : m_nWidth(width > 0 ? width : 0),
+      m_nHeight(height > 0 ? height : 0),
+      m_pPixels(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), 0)
+{
+}
+
+CImageFile::CImageFile() = default;
+CImageFile::~CImageFile() = default;
+
+bool CImageFile::Fail(ImageFileError error)
+{
+    m_failure = error;
+    return false;
+}
+
+bool CImageFile::Succeed()
+{
+    m_failure = ImageFileError::kNone;
+    return true;
+}
+
+bool CImageFile::LoadFile(const std::string& path)
+{
+    m_pBuffer.clear();
+    m_nFileSize = 0;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return Fail(ImageFileError::kCannotOpen);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return Fail(ImageFileError::kCannotOpen);
+    const std::streamoff length = in.tellg();
+    if (length < 0)
+        return Fail(ImageFileError::kCannotOpen);
+    try {
+        m_pBuffer.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        return Fail(ImageFileError::kCannotOpen);
+    }
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(m_pBuffer.data()), length);
+    if (in.gcount() != length) {
+        m_pBuffer.clear();
+        return Fail(ImageFileError::kCannotOpen);
+    }
+    m_nFileSize = m_pBuffer.size();
+    return Succeed();
+}
+
+bool CImageFile::GetLine()
+{
+    std::size_t length = 0;
+    while (m_nReadPos < m_nFileSize && length < kMaxLineLength) {
+        const char c = static_cast<char>(m_pBuffer[m_nReadPos++]);
+        if (c == '\n')
+            break;
+        m_szLine[length++] = c;
+    }
+    m_szLine[length] = '\0';
+    m_nLineLength = length;
+    return true;
+}
+
+double CImageFile::ParseNumber(std::string_view text)
+{
+    // A double accumulator keeps numbers of up to 15 significant digits exact, so that the
+    // values our own writers print with 9 significant digits come back unchanged.
+    double accumulator = 0.0;
+    bool negative = false;
+    bool pointSeen = false;
+    std::size_t pointPos = 0;
+    std::size_t i = 0;
+    if (!text.empty() && text[0] == '-') {
+        negative = true;
+        i = 1;
+    }
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.') {
+            pointSeen = true;
+            pointPos = i;
+        } else if (c >= '0' && c <= '9') {
+            accumulator = accumulator * 10.0 + (c - '0');
+        }
+    }
+    double result = accumulator;
+    if (pointSeen) {
+        double divisor = 1.0;
+        for (std::size_t k = pointPos + 1; k < text.size(); ++k)
+            divisor *= 10.0;
+        result = accumulator / divisor;
+    }
+    return negative ? -result : result;
+}
+
+void CImageFile::Prepare(int columns, int rows, std::size_t sampleOffset)
+{
+    m_nPreparedColumns = columns;
+    m_nPreparedRows = rows;
+    m_nSampleOffset = sampleOffset;
+}
+
+void CImageFile::ReleaseBuffer()
+{
+    m_pBuffer.clear();
+    m_pBuffer.shrink_to_fit();
+    m_nFileSize = 0;
+    m_nReadPos = 0;
+    m_pFrameInfo.reset();
+    m_originValues.clear();
+    Prepare(0, 0, 0);
+}
+
+bool CImageFile::CheckPreparedFor(const CSpmImage& image)
+{
+    if (m_nPreparedColumns == 0 || image.m_nWidth != m_nPreparedColumns ||
+        image.m_nHeight != m_nPreparedRows)
+        return Fail(ImageFileError::kNotPrepared);
+    return true;
+}
+
+bool CImageFile::CopyPreparedSamples(CSpmImage& image)
+{
+    if (!CheckPreparedFor(image))
+        return false;
+    const std::size_t count = static_cast<std::size_t>(image.m_nWidth) * image.m_nHeight;
+    ReadSampleBlock(m_pBuffer, m_nSampleOffset, count, image.m_header.m_fKz, image);
+    ReleaseBuffer();
+    return Succeed();
+}

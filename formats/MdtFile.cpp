@@ -1,0 +1,266 @@
+// NT-MDT *.mdt files: a 33-byte file header, then frames one after another; frame type 0
+// holds a scanned image.
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "document/SpmImage.h"
+#include "formats/ByteOrder.h"
+#include "formats/ImageFile.h"
+#include "formats/ReplacingSave.h"
+
+namespace {
+
+// File header.
+constexpr std::array<std::uint8_t, 4> kMagic{0x01, 0xB0, 0x93, 0xFF};  // offset 0
+constexpr std::size_t kFileSizeField = 4;  // u32 file size - 33
+constexpr std::size_t kLastFrame = 12;     // u16 number of the last frame
+constexpr std::size_t kFirstFrame = 33;
+
+// Frame header, from the frame's start.
+constexpr std::size_t kFrameSize = 0;     // u32 size of the whole frame
+constexpr std::size_t kFrameType = 4;     // u16, 0 = scanned image
+constexpr std::size_t kFrameDate = 8;     // six u16: year, month, day, hour, minute, second
+constexpr std::size_t kFrameVarSize = 20; // u16 size V of the variable part
+constexpr std::size_t kFrameHeaderSize = 22;
+constexpr std::uint16_t kScannedImage = 0;
+
+// Scanned-image body, from the frame's start: offset, step and unit code of each axis.
+constexpr std::size_t kXOffset = 22, kXStep = 26, kXUnit = 30;  // f32, f32, i16
+constexpr std::size_t kYOffset = 32, kYStep = 36, kYUnit = 40;
+constexpr std::size_t kZOffset = 42, kZStep = 46, kZUnit = 50;
+constexpr std::size_t kAxesEnd = 52;  // the variable part must hold the three axes
+// After the variable part (from F + 22 + V): mode, columns, rows, dots (u16 each), then
+// 4 bytes per dot, then the samples.
+constexpr std::size_t kMode = 0, kColumns = 2, kRows = 4, kDots = 6, kDotsStart = 8;
+constexpr std::size_t kBytesPerDot = 4;
+
+// Unit codes of the axes.
+constexpr int kMicrometre = -2;
+constexpr int kNanometre = -1;
+constexpr int kAngstrom = 0;
+constexpr int kDegree = 5;
+
+// Nanometres per lateral step unit; 0 for a code this program does not know.
+double NanometresPerUnit(int code)
+{
+    switch (code) {
+    case kMicrometre: return 1000.0;
+    case kNanometre: return 1.0;
+    case kAngstrom: return 0.1;
+    default: return 0.0;
+    }
+}
+
+struct ZUnitMeaning {
+    double scale;  // of the Z step
+    const char* unit;
+    const char* quantity;
+};
+
+ZUnitMeaning ZUnitOf(int code)
+{
+    switch (code) {
+    case kMicrometre: return {1.0, "um", "Topography"};
+    case kNanometre: return {1.0, "nm", "Topography"};
+    case kAngstrom: return {1.0, "A", "Topography"};
+    case kDegree: return {1.0, "deg", "Phase"};
+    default: return {0.1, "uni", "Unknown"};
+    }
+}
+
+// The scanned-image frame at `start` (its `size` bytes lie inside the file), checked whole.
+ImageFileError DescribeFrame(const LeReader& in, std::size_t start, std::size_t size, MdtFrameInfo& info)
+{
+    const std::size_t varSize = in.U16(start + kFrameVarSize);
+    if (kFrameHeaderSize + varSize < kAxesEnd)
+        return ImageFileError::kUnsupportedLayout;
+    const std::size_t sizes = start + kFrameHeaderSize + varSize;
+    if (!FitsIn(size, kFrameHeaderSize + varSize, kDotsStart))
+        return ImageFileError::kTruncated;
+    info.m_dXOffset = in.F32(start + kXOffset);
+    info.m_dXStep = in.F32(start + kXStep);
+    info.m_nXUnit = in.I16(start + kXUnit);
+    info.m_dYOffset = in.F32(start + kYOffset);
+    info.m_dYStep = in.F32(start + kYStep);
+    info.m_nYUnit = in.I16(start + kYUnit);
+    info.m_dZOffset = in.F32(start + kZOffset);
+    info.m_dZStep = in.F32(start + kZStep);
+    info.m_nZUnit = in.I16(start + kZUnit);
+    info.m_nColumns = in.U16(sizes + kColumns);
+    info.m_nRows = in.U16(sizes + kRows);
+    info.m_nDots = in.U16(sizes + kDots);
+    if (info.m_nColumns < 1 || info.m_nColumns > kMaxImageSide || info.m_nRows < 1 ||
+        info.m_nRows > kMaxImageSide)
+        return ImageFileError::kBadSize;
+    if (NanometresPerUnit(info.m_nXUnit) == 0.0 || NanometresPerUnit(info.m_nYUnit) == 0.0)
+        return ImageFileError::kUnsupportedLayout;
+    const std::size_t samplesInFrame =
+        kFrameHeaderSize + varSize + kDotsStart + kBytesPerDot * static_cast<std::size_t>(info.m_nDots);
+    const std::size_t dataSize = 2u * static_cast<std::size_t>(info.m_nColumns) * info.m_nRows;
+    if (!FitsIn(size, samplesInFrame, dataSize))
+        return ImageFileError::kTruncated;
+    info.m_nSampleOffset = start + samplesInFrame;
+    return ImageFileError::kNone;
+}
+
+ImageFileError HeaderOfFrame(const MdtFrameInfo& info, SpmHeader& header)
+{
+    const ZUnitMeaning z = ZUnitOf(info.m_nZUnit);
+    SpmHeader read{};
+    read.m_nColumns = static_cast<std::uint16_t>(info.m_nColumns);
+    read.m_nRows = static_cast<std::uint16_t>(info.m_nRows);
+    read.m_fKx = static_cast<float>(std::fabs(info.m_dXStep) * NanometresPerUnit(info.m_nXUnit));
+    read.m_fKy = static_cast<float>(std::fabs(info.m_dYStep) * NanometresPerUnit(info.m_nYUnit));
+    read.m_fKz = static_cast<float>(info.m_dZStep * z.scale);
+    if (std::isinf(read.m_fKx) || std::isinf(read.m_fKy) || std::isinf(read.m_fKz))
+        return ImageFileError::kBadNumber;
+    SetHeaderText(read.m_szXYUnit, "nm");
+    SetHeaderText(read.m_szZUnit, z.unit);
+    SetHeaderText(read.m_szQuantity, z.quantity);
+    SetHeaderText(read.m_szVersion, "Orbitrace, convert from NT-MDT");
+    header = read;
+    return ImageFileError::kNone;
+}
+
+}  // namespace
+
+bool CImageFile::ReadMdtHeader(const std::string& path, SpmHeader& header, int index)
+{
+    ReleaseBuffer();
+    if (index < 0)
+        return Fail(ImageFileError::kNoSuchImage);
+    if (!LoadFile(path))
+        return false;
+    const LeReader in(m_pBuffer);
+    if (!in.Has(0, kFirstFrame))
+        return Fail(ImageFileError::kTruncated);
+    for (std::size_t i = 0; i < kMagic.size(); ++i)
+        if (m_pBuffer[i] != kMagic[i])
+            return Fail(ImageFileError::kNotThisFormat);
+
+    // Frames of other kinds (spectra, texts, MDA data) are passed over by their size.
+    const int lastFrame = in.U16(kLastFrame);
+    std::size_t start = kFirstFrame;
+    for (int frame = 0; frame <= lastFrame; ++frame) {
+        if (!in.Has(start, kFrameHeaderSize))
+            return Fail(ImageFileError::kTruncated);
+        const std::size_t size = in.U32(start + kFrameSize);
+        if (size < kFrameHeaderSize)
+            return Fail(ImageFileError::kBadSize);
+        if (!in.Has(start, size))
+            return Fail(ImageFileError::kTruncated);
+        if (in.U16(start + kFrameType) == kScannedImage && index-- == 0) {
+            auto info = std::make_unique<MdtFrameInfo>();
+            SpmHeader read{};
+            ImageFileError error = DescribeFrame(in, start, size, *info);
+            if (error == ImageFileError::kNone)
+                error = HeaderOfFrame(*info, read);
+            if (error != ImageFileError::kNone)
+                return Fail(error);
+            header = read;
+            Prepare(info->m_nColumns, info->m_nRows, info->m_nSampleOffset);
+            m_pFrameInfo = std::move(info);
+            return Succeed();
+        }
+        start += size;
+    }
+    return Fail(ImageFileError::kNoSuchImage);
+}
+
+bool CImageFile::ReadMdtData(CSpmImage& image)
+{
+    return CopyPreparedSamples(image);
+}
+
+namespace {
+
+// The written file: one scanned-image frame with a variable part of 442 bytes and no dots.
+constexpr std::size_t kWrittenVarSize = 442;
+constexpr std::size_t kWrittenHeaderSize = kFirstFrame + kFrameHeaderSize + kWrittenVarSize + kDotsStart;
+static_assert(kWrittenHeaderSize == 505);
+
+// Lateral steps are stored in Angstrom; an XY unit the program cannot convert is taken
+// to be nanometres.
+double AngstromPerXYUnit(const std::string& unit)
+{
+    if (unit == "um")
+        return 10000.0;
+    if (unit == "A")
+        return 1.0;
+    return 10.0;
+}
+
+// The Z step and its unit code: nanometres go out as Angstrom; units the reader knows by
+// a code of their own keep it, so that a file read back saves again unchanged.
+std::pair<double, int> StoredZStep(const std::string& unit, double zScale)
+{
+    if (unit == "A")
+        return {zScale, kAngstrom};
+    if (unit == "um")
+        return {zScale, kMicrometre};
+    if (unit == "deg")
+        return {zScale, kDegree};
+    return {zScale * 10.0, kAngstrom};
+}
+
+std::vector<std::uint8_t> WriteMdtHeader(const CSpmImage& image)
+{
+    const SpmHeader& header = image.m_header;
+    const std::size_t total = kWrittenHeaderSize + 2u * header.m_nColumns * header.m_nRows;
+    const auto frameSize = static_cast<std::uint32_t>(total - kFirstFrame);
+    const double xyScale = AngstromPerXYUnit(HeaderText(header.m_szXYUnit));
+    const auto [zStep, zUnit] = StoredZStep(HeaderText(header.m_szZUnit), header.m_fKz);
+
+    std::vector<std::uint8_t> bytes(kWrittenHeaderSize, 0);
+    LeWriter out(bytes);
+    out.Bytes(0, kMagic);
+    out.U32(kFileSizeField, frameSize);
+    out.U16(kLastFrame, 0);
+    const std::size_t f = kFirstFrame;
+    out.U32(f + kFrameSize, frameSize);
+    out.U16(f + kFrameType, kScannedImage);
+    const std::uint16_t date[] = {2002, 6, 27, 17, 3, 59};
+    for (std::size_t i = 0; i < 6; ++i)
+        out.U16(f + kFrameDate + 2 * i, date[i]);
+    out.U16(f + kFrameVarSize, static_cast<std::uint16_t>(kWrittenVarSize));
+    out.F32(f + kXOffset, 0.0f);
+    out.F32(f + kXStep, static_cast<float>(header.m_fKx * xyScale));
+    out.I16(f + kXUnit, kAngstrom);
+    out.F32(f + kYOffset, 0.0f);
+    out.F32(f + kYStep, static_cast<float>(header.m_fKy * xyScale));
+    out.I16(f + kYUnit, kAngstrom);
+    out.F32(f + kZOffset, 0.0f);
+    out.F32(f + kZStep, static_cast<float>(zStep));
+    out.I16(f + kZUnit, static_cast<std::int16_t>(zUnit));
+    // The rest of the variable part: fixed settings of the scan as stored in every file
+    // this program writes (offsets 85 to 127 of the file).
+    out.U8(85, 0);
+    out.U8(86, 1);
+    out.U16(87, header.m_nColumns);
+    out.U16(89, header.m_nRows);
+    out.F32(93, static_cast<float>(header.m_fKx * xyScale));  // the X step once more
+    const std::uint8_t settings[] = {1, 0, 45, 0, 1, 1};
+    out.Bytes(99, settings);
+    out.F32(105, 1.0f);
+    out.F32(109, 1.0f);
+    out.U8(117, 1);
+    out.U16(119, 255);
+    out.U16(123, 255);
+    out.U8(127, 1);
+    const std::size_t sizes = f + kFrameHeaderSize + kWrittenVarSize;
+    out.U16(sizes + kMode, 0);
+    out.U16(sizes + kColumns, header.m_nColumns);
+    out.U16(sizes + kRows, header.m_nRows);
+    out.U16(sizes + kDots, 0);
+    return bytes;
+}
+
+}  // namespace
+
+bool CImageFile::WriteMdt(const std::string& path, CSpmImage& image)
+{
+    static constexpr SaveMessages kMessages{kTextUnableToOpenForWriting, kTextSaveNotOk, kTextSaveNotOk};
+    return Finish(SaveScaledImage(path, image, WriteMdtHeader, kMessages));
+}

@@ -1,0 +1,304 @@
+// NanoScope v4.3x files: a text header of backslash lines, one "Ciao image list" block per
+// image, then int16 sample blocks at the offsets the blocks give.
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "document/SpmImage.h"
+#include "formats/ByteOrder.h"
+#include "formats/ImageFile.h"
+#include "formats/ReplacingSave.h"
+#include "formats/TextFields.h"
+
+namespace {
+
+constexpr std::string_view kFileList = "File list";
+constexpr std::string_view kFileListEnd = "File list end";
+constexpr std::string_view kScannerList = "*Scanner list";
+constexpr std::string_view kSensZscan = "@Sens. Zscan:";
+constexpr std::string_view kSensZsens = "@Sens. Zsens:";
+constexpr std::string_view kImageList = "Ciao image list";
+constexpr std::string_view kDataOffset = "Data offset:";
+constexpr std::string_view kColumns = "Samps/line:";
+constexpr std::string_view kRows = "Number of lines:";
+constexpr std::string_view kScanSize = "Scan size:";
+constexpr std::string_view kZScale = "@2:Z scale:";
+constexpr std::string_view kImageData = "@2:Image Data:";
+constexpr std::string_view kBytesPerPixel = "Bytes/pixel:";
+
+// The Z scale's hard value spans the whole range of a 16-bit sample.
+constexpr double kSampleSteps = 65536.0;
+// Where the writer puts the samples; the header text and zero bytes fill what is before.
+constexpr std::size_t kWrittenDataOffset = 40960;
+
+// The value texts of one "Ciao image list" block, converted only for the chosen block.
+struct ImageBlock {
+    std::optional<std::string> offset, columns, rows, scanSize, zScale, bytesPerPixel;
+    std::string dataName;
+
+    bool Complete() const { return offset && columns && rows && scanSize; }
+};
+
+// Header lines are "\key value"; a key counts anywhere after the leading backslash.
+std::optional<std::string_view> ValueOf(std::string_view line, std::string_view key)
+{
+    const std::size_t pos = line.size() > 1 ? line.find(key, 1) : std::string_view::npos;
+    if (pos == std::string_view::npos)
+        return std::nullopt;
+    std::string_view value = line.substr(pos + key.size());
+    if (!value.empty() && value.front() == ' ')
+        value.remove_prefix(1);
+    return value;
+}
+
+bool Contains(std::string_view line, std::string_view key)
+{
+    return ValueOf(line, key).has_value();
+}
+
+bool IsSectionLine(std::string_view line)
+{
+    return line.starts_with("\\*");
+}
+
+void TakeBlockKey(std::string_view line, ImageBlock& block)
+{
+    const auto take = [&](std::string_view key, std::optional<std::string>& field) {
+        if (auto value = ValueOf(line, key))
+            field = std::string(*value);
+    };
+    take(kDataOffset, block.offset);
+    take(kColumns, block.columns);
+    take(kRows, block.rows);
+    take(kScanSize, block.scanSize);
+    take(kZScale, block.zScale);
+    take(kBytesPerPixel, block.bytesPerPixel);
+    if (Contains(line, kImageData))
+        block.dataName = std::string(TextBetweenLastQuotes(line));
+}
+
+// "V 11.39026 nm/V": the number is the second word.
+std::optional<double> SensitivityOf(std::string_view value)
+{
+    const std::size_t blank = value.find(' ');
+    if (blank == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view rest = value.substr(blank + 1);
+    return CImageFile::ParseNumber(rest.substr(0, rest.find(' ')));
+}
+
+// "V [Sens. Zscan] (0.006713765 V/LSB) 7.237438 V": the number before the last word.
+std::optional<double> HardValueOf(std::string_view value)
+{
+    const std::size_t lastBlank = value.rfind(' ');
+    if (lastBlank == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view head = value.substr(0, lastBlank);
+    const std::size_t blank = head.rfind(' ');
+    return CImageFile::ParseNumber(blank == std::string_view::npos ? head : head.substr(blank + 1));
+}
+
+struct ScanSize {
+    double width = 0.0;
+    double height = 0.0;
+    std::string_view unit;
+};
+
+// "2 2 ~m": width, height, and the rest is the unit.
+std::optional<ScanSize> ScanSizeOf(std::string_view value)
+{
+    const std::size_t first = value.find(' ');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t second = value.find(' ', first + 1);
+    if (second == std::string_view::npos)
+        return std::nullopt;
+    return ScanSize{CImageFile::ParseNumber(value.substr(0, first)),
+                    CImageFile::ParseNumber(value.substr(first + 1, second - first - 1)),
+                    value.substr(second + 1)};
+}
+
+const char* XYUnitOf(std::string_view scanUnit)
+{
+    if (scanUnit == "~m")
+        return "um";
+    if (scanUnit == "nm")
+        return "nm";
+    return "Unit";
+}
+
+// The chosen block as a header: every size, offset and number checked before use.
+ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sensitivity,
+                             std::size_t fileSize, SpmHeader& header, std::size_t& sampleOffset)
+{
+    const std::optional<int> columns = ImageSideOf(CImageFile::ParseNumber(*block.columns));
+    const std::optional<int> rows = ImageSideOf(CImageFile::ParseNumber(*block.rows));
+    if (!columns || !rows)
+        return ImageFileError::kBadSize;
+    if (block.bytesPerPixel && CImageFile::ParseNumber(*block.bytesPerPixel) != 2.0)
+        return ImageFileError::kUnsupportedLayout;
+    const std::optional<std::size_t> offset = FileOffsetOf(CImageFile::ParseNumber(*block.offset), fileSize);
+    const std::size_t dataSize = 2u * static_cast<std::size_t>(*columns) * static_cast<std::size_t>(*rows);
+    if (!offset || !FitsIn(fileSize, *offset, dataSize))
+        return ImageFileError::kTruncated;
+
+    const std::optional<ScanSize> scan = ScanSizeOf(*block.scanSize);
+    if (!scan)
+        return ImageFileError::kBadNumber;
+    if (!block.zScale)
+        return ImageFileError::kMissingKey;
+    const std::optional<double> hardValue = HardValueOf(*block.zScale);
+    if (!hardValue)
+        return ImageFileError::kBadNumber;
+    const bool height = block.dataName == "Height";
+    if (height && !sensitivity)
+        return ImageFileError::kMissingKey;
+    // Heights need the scanner's sensitivity (nm per volt); other quantities are in the
+    // Z scale's own unit.
+    const double zScale = *hardValue * (height ? *sensitivity : 1.0) / kSampleSteps;
+
+    SpmHeader read{};
+    read.m_nColumns = static_cast<std::uint16_t>(*columns);
+    read.m_nRows = static_cast<std::uint16_t>(*rows);
+    read.m_fKx = static_cast<float>(scan->width / *columns);
+    read.m_fKy = static_cast<float>(scan->height / *rows);
+    read.m_fKz = static_cast<float>(zScale);
+    if (std::isinf(read.m_fKx) || std::isinf(read.m_fKy) || !std::isfinite(read.m_fKz))
+        return ImageFileError::kBadNumber;
+    SetHeaderText(read.m_szXYUnit, XYUnitOf(scan->unit));
+    SetHeaderText(read.m_szZUnit, height ? "nm" : block.dataName == "Phase" ? "deg" : "uni");
+    SetHeaderText(read.m_szQuantity, block.dataName);
+    SetHeaderText(read.m_szVersion, "from Nanoscope");
+    header = read;
+    sampleOffset = *offset;
+    return ImageFileError::kNone;
+}
+
+}  // namespace
+
+bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header, int index)
+{
+    ReleaseBuffer();
+    if (index < 0)
+        return Fail(ImageFileError::kNoSuchImage);
+    if (!LoadFile(path))
+        return false;
+    GetLine();
+    if (!Contains(Line(), kFileList))
+        return Fail(ImageFileError::kNotThisFormat);
+
+    enum class Section { kOther, kScanner, kImage } section = Section::kOther;
+    std::optional<std::string> sensitivityText;
+    ImageBlock block;
+    std::optional<ImageBlock> chosen;
+    int remaining = index;
+    // A block ends at the next section line, so a key missing from one block is never
+    // taken from its neighbour.
+    const auto closeBlock = [&] {
+        if (section == Section::kImage && block.Complete() && !chosen) {
+            if (remaining == 0)
+                chosen = block;
+            --remaining;
+        }
+        section = Section::kOther;
+    };
+    while (!chosen && m_nReadPos < m_nFileSize) {
+        GetLine();
+        const std::string_view line = WithoutCarriageReturn(Line());
+        if (IsSectionLine(line)) {
+            closeBlock();
+            if (Contains(line, kFileListEnd))
+                break;
+            if (Contains(line, kImageList)) {
+                section = Section::kImage;
+                block = ImageBlock{};
+            } else {
+                section = Contains(line, kScannerList) && !sensitivityText ? Section::kScanner
+                                                                           : Section::kOther;
+            }
+        } else if (section == Section::kScanner) {
+            auto value = ValueOf(line, kSensZscan);
+            if (!value)
+                value = ValueOf(line, kSensZsens);
+            if (value)
+                sensitivityText = std::string(*value);
+        } else if (section == Section::kImage) {
+            TakeBlockKey(line, block);
+        }
+    }
+    closeBlock();
+    if (!chosen)
+        return Fail(ImageFileError::kNoSuchImage);
+
+    const std::optional<double> sensitivity =
+        sensitivityText ? SensitivityOf(*sensitivityText) : std::nullopt;
+    SpmHeader read{};
+    std::size_t sampleOffset = 0;
+    if (const ImageFileError error = DescribeBlock(*chosen, sensitivity, m_nFileSize, read, sampleOffset);
+        error != ImageFileError::kNone)
+        return Fail(error);
+    header = read;
+    Prepare(read.m_nColumns, read.m_nRows, sampleOffset);
+    return Succeed();
+}
+
+bool CImageFile::ReadNanoscopeData(CSpmImage& image)
+{
+    return CopyPreparedSamples(image);
+}
+
+namespace {
+
+// The 14 header lines, then zero bytes up to the samples.
+std::vector<std::uint8_t> WriteNanoscopeHeader(const CSpmImage& image)
+{
+    const SpmHeader& header = image.m_header;
+    const std::string zScale = FormatFixedSignificant(header.m_fKz);
+    // Lateral sizes keep the image's unit: micrometres in the format's own "~m" notation.
+    const std::string xyUnit = HeaderText(header.m_szXYUnit);
+    const std::string scanUnit = xyUnit == "um" ? "~m" : xyUnit;
+    const double columns = header.m_nColumns;
+    const double rows = header.m_nRows;
+    char number[64];
+    const auto whole = [&](double value) {
+        std::snprintf(number, sizeof number, "%.0f", value);
+        return std::string(number);
+    };
+    const std::string lines[] = {
+        "\\*File list",
+        "\\Version: 0x05120003",
+        "\\*Scanner list",
+        "\\@Sens. Zscan: V " + zScale + " nm/V",
+        "\\*Ciao image list",
+        "\\Data offset: 40960",
+        "\\Data length: " + whole(rows * columns * 2),
+        "\\Bytes/pixel: 2",
+        "\\Samps/line: " + whole(columns),
+        "\\Number of lines: " + whole(rows),
+        "\\Scan size: " + FormatFixedSignificant(columns * header.m_fKx) + " " +
+            FormatFixedSignificant(rows * header.m_fKy) + " " + scanUnit,
+        "\\@2:Image Data: S [Height] \"Height\"",
+        "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) 65536 V",
+        "\\*File list end",
+    };
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(kWrittenDataOffset);
+    for (const std::string& line : lines) {
+        bytes.insert(bytes.end(), line.begin(), line.end());
+        bytes.push_back('\r');
+        bytes.push_back('\n');
+    }
+    bytes.resize(kWrittenDataOffset, 0);
+    return bytes;
+}
+
+}  // namespace
+
+bool CImageFile::WriteNanoscope(const std::string& path, CSpmImage& image)
+{
+    static constexpr SaveMessages kMessages{kTextUnableToOpenForWriting, kTextErrorWritingHeader,
+                                            kTextSaveNotOk};
+    return Finish(SaveScaledImage(path, image, WriteNanoscopeHeader, kMessages));
+}

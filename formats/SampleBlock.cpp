@@ -1,0 +1,92 @@
+#include "formats/SampleBlock.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "document/SpmImage.h"
+#include "formats/ByteOrder.h"
+#include "platform/core/Prompt.h"
+
+void ReadSampleBlock(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
+                     double zScale, CSpmImage& image)
+{
+    const LeReader reader(file);
+    image.m_pRaw.resize(count);
+    image.m_pData.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::int32_t sample = reader.I16(offset + 2 * i);
+        image.m_pRaw[i] = sample;
+        image.m_pData[i] = sample * zScale;
+    }
+}
+
+void AppendSampleBlock(std::vector<std::uint8_t>& out, std::span<const std::int32_t> raw)
+{
+    out.reserve(out.size() + 2 * raw.size());
+    for (std::int32_t sample : raw) {
+        const auto bits = static_cast<std::uint16_t>(sample);
+        out.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(bits >> 8));
+    }
+}
+
+namespace {
+
+// The Z scale a saved image gets, or 0 when its heights cannot be stored: the range must be
+// finite and the scale a normal float. An image of zeros has no scale of its own; 1 serves.
+float SavedZScale(double largestAbs)
+{
+    if (!std::isfinite(largestAbs))
+        return 0.0f;
+    if (largestAbs == 0.0)
+        return 1.0f;
+    const float scale = static_cast<float>(1.0 / (kSavedFullScale / largestAbs));
+    return std::isnormal(scale) ? scale : 0.0f;
+}
+
+}  // namespace
+
+ImageFileError ScaleImageForSaving(CSpmImage& image)
+{
+    if (image.m_nWidth < 1 || image.m_nHeight < 1 || image.m_nWidth > kMaxImageSide ||
+        image.m_nHeight > kMaxImageSide)
+        return ImageFileError::kBadSize;
+    const std::size_t count =
+        static_cast<std::size_t>(image.m_nWidth) * static_cast<std::size_t>(image.m_nHeight);
+    if (image.m_pData.size() < count)
+        return ImageFileError::kNothingToSave;
+
+    const double largestAbs = std::max(std::fabs(image.m_dMin), std::fabs(image.m_dMax));
+    const float zScale = SavedZScale(largestAbs);
+    if (zScale == 0.0f)
+        return ImageFileError::kNothingToSave;
+    const double factor = largestAbs == 0.0 ? 1.0 : kSavedFullScale / largestAbs;
+
+    std::size_t below = 0;
+    std::size_t above = 0;
+    image.m_pRaw.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double scaled = factor * image.m_pData[i];
+        // Rounded to nearest (halves away from zero), so that saving an unchanged image
+        // again stores the same samples.
+        std::int32_t sample = 0;  // a height that is not a number has no sample; 0 stands in
+        if (scaled <= -(kSavedSampleLimit + 0.5)) {
+            sample = -kSavedSampleLimit;
+            ++below;
+        } else if (scaled >= kSavedSampleLimit + 0.5) {
+            sample = kSavedSampleLimit;
+            ++above;
+        } else if (!std::isnan(scaled)) {
+            sample = static_cast<std::int32_t>(std::lround(scaled));
+        }
+        image.m_pRaw[i] = sample;
+    }
+    image.m_header.m_fKz = zScale;
+    image.m_header.m_nColumns = static_cast<std::uint16_t>(image.m_nWidth);
+    image.m_header.m_nRows = static_cast<std::uint16_t>(image.m_nHeight);
+    if (below > 0)
+        Prompt().Message(kTextDataBelowRange);
+    if (above > 0)
+        Prompt().Message(kTextDataAboveRange);
+    return ImageFileError::kNone;
+}

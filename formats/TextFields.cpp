@@ -1,0 +1,54 @@
+#include "formats/TextFields.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "document/SpmImage.h"
+
+std::string_view WithoutCarriageReturn(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+std::string_view TextBetweenLastQuotes(std::string_view line)
+{
+    const std::size_t last = line.rfind('"');
+    if (last == std::string_view::npos || last == 0)
+        return {};
+    const std::size_t before = line.rfind('"', last - 1);
+    if (before == std::string_view::npos)
+        return {};
+    return line.substr(before + 1, last - before - 1);
+}
+
+std::optional<int> ImageSideOf(double value)
+{
+    if (!(value >= 1.0 && value <= kMaxImageSide) || value != std::floor(value))
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+std::optional<std::size_t> FileOffsetOf(double value, std::size_t fileSize)
+{
+    if (!(value >= 0.0 && value <= static_cast<double>(fileSize)))
+        return std::nullopt;
+    return static_cast<std::size_t>(value);
+}
+
+std::string FormatFixedSignificant(double value)
+{
+    constexpr int kMinDecimals = 6;
+    constexpr int kSignificant = 9;
+    constexpr int kMaxDecimals = 60;
+    int decimals = kMinDecimals;
+    if (std::isfinite(value) && value != 0.0) {
+        const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+        decimals = std::clamp(kSignificant - 1 - magnitude, kMinDecimals, kMaxDecimals);
+    }
+    char text[512];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}

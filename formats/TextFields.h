@@ -1,0 +1,24 @@
+// Small conversions shared by the text-based readers and writers.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The line without a carriage return at its end (files with CR LF line ends leave one).
+std::string_view WithoutCarriageReturn(std::string_view line);
+
+// The text between the last two double quotes of a line; empty when it has fewer than two.
+std::string_view TextBetweenLastQuotes(std::string_view line);
+
+// A parsed number as the columns or rows of an image: a whole number from 1 to 1024.
+std::optional<int> ImageSideOf(double value);
+
+// A parsed number as a byte offset into a file of fileSize bytes: finite, not negative, not
+// past the end; the fraction is cut.
+std::optional<std::size_t> FileOffsetOf(double value, std::size_t fileSize);
+
+// Fixed-point text with at least 6 decimals and at least 9 significant digits, enough for a
+// float to come back unchanged through CImageFile::ParseNumber.
+std::string FormatFixedSignificant(double value);
