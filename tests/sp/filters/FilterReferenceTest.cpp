@@ -1,0 +1,77 @@
+// Every filter and kernel size against the slow reference, bit for bit.
+#include <gtest/gtest.h>
+
+#include "FilterTestSupport.h"
+
+namespace {
+
+struct Layout {
+    std::ptrdiff_t width, height, srcPad, srcOffset, dstPad, dstOffset;
+    int srcExtra, dstExtra;
+};
+
+Layout RandomLayout(std::mt19937& rng, std::ptrdiff_t width, std::ptrdiff_t height)
+{
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    return {width, height, pick(0, 9), pick(0, 7), pick(0, 9), pick(0, 7), pick(0, 3), pick(0, 3)};
+}
+
+// Runs op on one layout filled by `value`; checks the result against the reference and that
+// nothing outside the destination region changed.
+void CheckLayout(const FilterOp& op, const Layout& l, std::mt19937& rng,
+                 float (*value)(std::mt19937&))
+{
+    const std::ptrdiff_t b = op.border;
+    BorderedImage src(l.width, l.height, b, l.width + 2 * b + l.srcPad, l.srcOffset);
+    src.Fill([&](std::ptrdiff_t, std::ptrdiff_t) { return value(rng); });
+    Destination dst(l.width, l.height, l.width + l.dstPad, l.dstOffset);
+    ASSERT_EQ(RunOp(op, src, dst, l.srcExtra, l.dstExtra), spStsNoErr);
+    const std::vector<float> got = dst.Region(), want = ReferenceOutput(op, src);
+    const std::ptrdiff_t k = FirstDifference(got, want);
+    ASSERT_EQ(k, -1) << op.name << " " << l.width << "x" << l.height << " at row "
+                     << k / l.width << " column " << k % l.width << ": got "
+                     << got[static_cast<std::size_t>(k)] << ", reference "
+                     << want[static_cast<std::size_t>(k)];
+    ASSERT_TRUE(dst.MarginUntouched()) << op.name;
+}
+
+class SpFilterReference : public ::testing::TestWithParam<FilterOp> {};
+
+TEST_P(SpFilterReference, SmallRegionsOfEveryShape)
+{
+    std::mt19937 rng(12345);
+    for (std::ptrdiff_t w = 1; w <= 70; ++w)
+        for (std::ptrdiff_t h = 1; h <= 9; h += (w % 3) + 1)
+            CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, ModerateValue);
+}
+
+TEST_P(SpFilterReference, ValuesSpanningManyBinades)
+{
+    std::mt19937 rng(777);
+    for (int run = 0; run < 120; ++run) {
+        const std::ptrdiff_t w = std::uniform_int_distribution<int>(1, 70)(rng);
+        const std::ptrdiff_t h = std::uniform_int_distribution<int>(1, 9)(rng);
+        CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, WideValue);
+    }
+}
+
+TEST_P(SpFilterReference, RoundingTiesFollowTheEvaluationOrder)
+{
+    std::mt19937 rng(4242);
+    for (int run = 0; run < 300; ++run) {
+        const std::ptrdiff_t w = std::uniform_int_distribution<int>(1, 70)(rng);
+        const std::ptrdiff_t h = std::uniform_int_distribution<int>(1, 9)(rng);
+        CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, TieProneValue);
+    }
+}
+
+TEST_P(SpFilterReference, FullSizeImage)
+{
+    std::mt19937 rng(2024);
+    CheckLayout(GetParam(), RandomLayout(rng, 1024, 1024), rng, TieProneValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFilters, SpFilterReference, ::testing::ValuesIn(AllFilterOps()),
+                         [](const auto& info) { return info.param.name; });
+
+} // namespace
