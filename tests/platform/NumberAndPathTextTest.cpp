@@ -1,0 +1,75 @@
+// Locale-free number texts, saturating truncations, and file names of Windows and Linux paths.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+
+#include "platform/core/NumberText.h"
+#include "platform/core/PathText.h"
+
+TEST(NumberText, FormatFixedMatchesPrintfInTheCLocale)
+{
+    ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> magnitude(-12.0, 12.0);
+    char expected[512];
+    for (int i = 0; i < 20000; ++i) {
+        const double value = (i % 2 ? -1.0 : 1.0) * std::pow(10.0, magnitude(random));
+        const int decimals = i % 4;
+        std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+        ASSERT_EQ(FormatFixed(value, decimals), expected) << value << " with " << decimals;
+    }
+    // Ties of the exact binary value round to even, as printf does.
+    EXPECT_EQ(FormatFixed(0.125, 2), "0.12");
+    EXPECT_EQ(FormatFixed(0.375, 2), "0.38");
+    EXPECT_EQ(FormatFixed(2.5, 0), "2");
+    EXPECT_EQ(FormatFixed(-0.0, 2), "-0.00");
+    EXPECT_EQ(FormatFixed(1e20, 0), "100000000000000000000");
+    EXPECT_EQ(FormatFixed(230.0f, 2), "230.00");
+}
+
+TEST(NumberText, TruncationsSaturateAndNeverInvokeOverflow)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(TruncToInt64(-2.9), -2);
+    EXPECT_EQ(TruncToInt64(nan), 0);
+    EXPECT_EQ(TruncToInt64(inf), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(TruncToInt64(-1e300), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(TruncToInt32(3e9), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(TruncToInt32(-3e9), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(TruncToInt32(-7.99), -7);
+    EXPECT_EQ(TruncToInt16Bits(70000.7), 70000 - 65536);
+    EXPECT_EQ(TruncToInt16Bits(-1.5), -1);
+    EXPECT_EQ(TruncToInt16Bits(32768.0), -32768);
+    EXPECT_EQ(TruncToUint32Bits(4294967296.0 + 5.0), 5u);
+    EXPECT_EQ(TruncToUint32Bits(-1.0), 0xFFFFFFFFu);
+    EXPECT_EQ(TruncToUint32Bits(nan), 0u);
+}
+
+TEST(PathText, FileNamesFoldersAndExtensionsOfBothSeparators)
+{
+    EXPECT_EQ(FileNameOf("D:\\img\\a.001"), "a.001");
+    EXPECT_EQ(FileNameOf("/home/u/scan.spm"), "scan.spm");
+    EXPECT_EQ(FileNameOf("C:\\mixed/dir\\b.mdt"), "b.mdt");
+    EXPECT_EQ(FileNameOf("plain.spm"), "plain.spm");
+    EXPECT_EQ(FolderOf("D:\\img\\a.001"), "D:\\img\\");
+    EXPECT_EQ(FolderOf("/home/u/scan.spm"), "/home/u/");
+    EXPECT_EQ(FolderOf("plain.spm"), "");
+    EXPECT_EQ(ExtensionOf("/data/run.2/scan"), "");
+    EXPECT_EQ(ExtensionOf("/data/run.2/scan.000"), ".000");
+    EXPECT_EQ(ExtensionOf("a.b.c"), ".c");
+
+    EXPECT_EQ(ReplaceExtension("D:\\img\\a.001", ".cnf"), "D:\\img\\a.cnf");
+    EXPECT_EQ(ReplaceExtension("/data/run.2/scan", ".cnf"), "/data/run.2/scan.cnf");
+    EXPECT_EQ(ReplaceExtension("/data/run.2/scan.tar.spm", ".cnf"), "/data/run.2/scan.tar.cnf");
+    EXPECT_EQ(ReplaceExtension("noext", ".cnf"), "noext.cnf");
+
+    EXPECT_EQ(EnsureExtension("/p/pal.plt", ".plt"), "/p/pal.plt");
+    EXPECT_EQ(EnsureExtension("/p/pal.PLT", ".plt"), "/p/pal.PLT.plt");
+    EXPECT_EQ(EnsureExtension("/p.d/pal", ".plt"), "/p.d/pal.plt");
+    EXPECT_EQ(EnsureExtension("C:\\x\\conf.CNF", ".cnf"), "C:\\x\\conf.CNF.cnf");
+}
