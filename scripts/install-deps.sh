@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   qt6-base-dev libqt6opengl6-dev
   libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
   xvfb xauth fonts-dejavu-core fonts-liberation2
