@@ -1,0 +1,153 @@
+// The reader core: whole-file loading, the line walker, the number parser and the helpers
+// that choose a format by the extension.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <set>
+#include <string>
+
+#include "FormatTestSupport.h"
+#include "formats/ImageFile.h"
+#include "formats/TextFields.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+std::vector<std::string> LinesOf(const std::string& text)
+{
+    ScratchDir dir;
+    const auto path = dir / "lines.txt";
+    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    CImageFile file;
+    EXPECT_TRUE(file.LoadFile(path.string()));
+    EXPECT_EQ(file.FileSize(), text.size());
+    std::vector<std::string> lines;
+    while (file.ReadPos() < file.FileSize()) {
+        file.GetLine();
+        lines.emplace_back(file.Line());
+    }
+    // At the end the walker gives empty lines and reads nothing more.
+    file.GetLine();
+    EXPECT_EQ(file.Line(), "");
+    EXPECT_EQ(file.ReadPos(), file.FileSize());
+    return lines;
+}
+
+}  // namespace
+
+TEST(LineReader, SplitsAtLineFeedsAndKeepsCarriageReturns)
+{
+    EXPECT_EQ(LinesOf("ab\r\ncd"), (std::vector<std::string>{"ab\r", "cd"}));
+    EXPECT_EQ(LinesOf("one\ntwo\n"), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(LinesOf("\n\nx"), (std::vector<std::string>{"", "", "x"}));
+    EXPECT_EQ(LinesOf(std::string("a\0b\n", 4)), (std::vector<std::string>{std::string("a\0b", 3)}));
+}
+
+TEST(LineReader, CutsLongLinesAt9215Characters)
+{
+    const std::string longLine(10000, 'x');
+    const auto lines = LinesOf(longLine + "\nend");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].size(), 9215u);
+    EXPECT_EQ(lines[1].size(), 785u);
+    EXPECT_EQ(lines[2], "end");
+    // A line of exactly the limit is followed by its own (empty) rest up to the line feed.
+    EXPECT_EQ(LinesOf(std::string(9215, 'y') + "\nz"),
+              (std::vector<std::string>{std::string(9215, 'y'), "", "z"}));
+}
+
+TEST(LineReader, LoadFileFailsQuietlyForMissingFilesAndFolders)
+{
+    ScratchDir dir;
+    CImageFile file;
+    EXPECT_FALSE(file.LoadFile((dir / "missing.000").string()));
+    EXPECT_EQ(file.Failure(), ImageFileError::kCannotOpen);
+    EXPECT_FALSE(file.LoadFile(dir.path().string()));
+    EXPECT_EQ(file.Failure(), ImageFileError::kCannotOpen);
+    const auto empty = dir / "empty.000";
+    WriteBytes(empty, {});
+    EXPECT_TRUE(file.LoadFile(empty.string()));
+    EXPECT_EQ(file.FileSize(), 0u);
+}
+
+TEST(NumberParser, KnownAnswers)
+{
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"40960", 40960.0}, {"12.50", 12.5},     {"3.", 3.0},      {"", 0.0},
+        {"a1b2", 12.0},     {"1.2.3", 12.3},     {"-2.5", -2.5},   {"1.5 nm", 0.0015},
+        {"-", 0.0},         {"nm", 0.0},         {"0.006713765", 0.006713765},
+        {"5-3", 53.0},      {"1.5E-03", 0.01503},  // no exponents: E and - are skipped
+        {"123456789.123456", 123456789.123456},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(CImageFile::ParseNumber(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_TRUE(std::isinf(CImageFile::ParseNumber(std::string(400, '9'))));
+}
+
+TEST(NumberParser, NineSignificantDigitsBringEveryFloatBack)
+{
+    // The writers print floats this way; the reader must return the same float.
+    std::uint32_t bits = 0x00800000u;
+    for (int i = 0; i < 20000; ++i, bits += 0x0003F1A7u) {
+        const float value = std::bit_cast<float>(bits % 0x7F000000u + 0x00800000u);
+        const std::string text = FormatFixedSignificant(value);
+        ASSERT_EQ(static_cast<float>(CImageFile::ParseNumber(text)), value) << text;
+    }
+    EXPECT_EQ(FormatFixedSignificant(12.5), "12.5000000");
+    EXPECT_EQ(FormatFixedSignificant(256.0), "256.000000");  // from 100 on, plain "%.6f"
+    EXPECT_EQ(FormatFixedSignificant(0.000610500611), "0.000610500611");
+}
+
+TEST(FileExtension, IsTheTextFromTheLastPoint)
+{
+    EXPECT_EQ(FileExtension("scan.007"), ".007");
+    EXPECT_EQ(FileExtension("/data.v2/scan.spm"), ".spm");
+    EXPECT_EQ(FileExtension("/data.v2/scan"), ".v2/scan");
+    EXPECT_EQ(FileExtension("noextension"), "noextension");
+    EXPECT_EQ(FileExtension("a.b.SPM"), ".SPM");
+}
+
+TEST(FileExtension, NanoscopeSeriesIsAPointAndThreeDigits)
+{
+    for (const char* yes : {".000", ".007", ".999", ".123"})
+        EXPECT_TRUE(IsNanoscopeSeriesExtension(yes)) << yes;
+    for (const char* no : {".7", ".0007", ".00a", "0000", ".spm", "", ".", ".-01", ". 01"})
+        EXPECT_FALSE(IsNanoscopeSeriesExtension(no)) << no;
+}
+
+TEST(FileExtension, SpmSavePathAppendsTheExtensionUnlessExact)
+{
+    EXPECT_EQ(SpmSavePath("a.spm"), "a.spm");
+    EXPECT_EQ(SpmSavePath("a"), "a.spm");
+    EXPECT_EQ(SpmSavePath("a.SPM"), "a.SPM.spm");
+    EXPECT_EQ(SpmSavePath("a.b.spm"), "a.b.spm");
+    EXPECT_EQ(SpmSavePath("/x.spm/a"), "/x.spm/a.spm");
+}
+
+TEST(TextFields, QuotesSidesAndOffsets)
+{
+    EXPECT_EQ(TextBetweenLastQuotes("\\@2:Image Data: S [Height] \"Height\""), "Height");
+    EXPECT_EQ(TextBetweenLastQuotes("\"a\" \"b c\""), "b c");
+    EXPECT_EQ(TextBetweenLastQuotes("only \"one"), "");
+    EXPECT_EQ(TextBetweenLastQuotes("\""), "");
+    EXPECT_EQ(ImageSideOf(1.0), 1);
+    EXPECT_EQ(ImageSideOf(1024.0), 1024);
+    for (double bad : {0.0, -1.0, 1025.0, 2.5, double(NAN), double(INFINITY)})
+        EXPECT_FALSE(ImageSideOf(bad).has_value()) << bad;
+    EXPECT_EQ(FileOffsetOf(40960.9, 50000), 40960u);
+    EXPECT_EQ(FileOffsetOf(10.0, 10), 10u);
+    for (double bad : {-1.0, 11.0, double(NAN), double(INFINITY)})
+        EXPECT_FALSE(FileOffsetOf(bad, 10).has_value()) << bad;
+}
+
+TEST(ImageFileErrors, EveryReasonHasItsOwnText)
+{
+    std::set<std::string> texts;
+    for (int e = 0; e <= static_cast<int>(ImageFileError::kWriteFailed); ++e)
+        texts.insert(ImageFileErrorText(static_cast<ImageFileError>(e)));
+    EXPECT_EQ(texts.size(), static_cast<std::size_t>(ImageFileError::kWriteFailed) + 1);
+}
