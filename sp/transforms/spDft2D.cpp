@@ -1,0 +1,84 @@
+#include "sp/transforms/spDft2D.h"
+
+#include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spTransform2D.h"
+
+namespace {
+
+template <bool Inverse>
+spStatus spDft2DRun(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
+                    const spDft2DSpec* spec, std::uint8_t* work)
+{
+    const spStatus status = spCheck2D(spec, spKindDft2D, src, srcStep, dst, dstStep);
+    if (status != spStsNoErr)
+        return status;
+    const spPlan2D<spDftSpec> plan{spec->width, spec->height, spec->rowPlan,
+                                   spec->colPlan != nullptr ? spec->colPlan : spec->rowPlan,
+                                   spec->workBytes, 1};
+    return spTransform2D<spDftSpec>(plan, Inverse ? spDftInverse_px : spDftForward_px, src, srcStep,
+                                    dst, dstStep, work);
+}
+
+} // namespace
+
+spStatus spDft2DInitAlloc_px(spDft2DSpec** ppSpec, int width, int height, spScaleFlag flag, int hint)
+{
+    if (ppSpec == nullptr)
+        return spStsNullPtrErr;
+    if (width < 1 || height < 1)
+        return spStsSizeErr;
+    // A height whose column runs alone exceed the 32-bit work size is refused up front.
+    if (spWorkBytes2D(height, 0, 0) > spMaxBlockBytes)
+        return spStsMemAllocErr;
+    auto* spec = static_cast<spDft2DSpec*>(spAllocBytes(sizeof(spDft2DSpec)));
+    if (spec == nullptr)
+        return spStsMemAllocErr;
+    spZero(spec, sizeof(spDft2DSpec));
+    spec->id = spKindDft2D;
+    spec->width = width;
+    spec->height = height;
+    spec->hint = hint;
+    const auto init = [&](spDftSpec** plan, int len) { return spDftInitAlloc_px(plan, len, flag, hint); };
+    const spStatus status = spInitLinePlans(&spec->rowPlan, &spec->colPlan, width, height, height, init,
+                                            spDftGetBufSize, &spec->workBytes);
+    if (status != spStsNoErr) {
+        spDft2DRelease(spec);
+        return status;
+    }
+    *ppSpec = spec;
+    return spStsNoErr;
+}
+
+void spDft2DRelease(spDft2DSpec* spec)
+{
+    if (spec == nullptr)
+        return;
+    spec->id = 0;
+    if (spec->rowPlan != nullptr)
+        spDftFree_px(spec->rowPlan);
+    if (spec->colPlan != nullptr)
+        spDftFree_px(spec->colPlan);
+    spFree(spec);
+}
+
+spStatus spDft2DFree_px(spDft2DSpec* spec)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != spKindDft2D)
+        return spStsContextMatchErr;
+    spDft2DRelease(spec);
+    return spStsNoErr;
+}
+
+spStatus spDft2DForward_px(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
+                           const spDft2DSpec* spec, std::uint8_t* work)
+{
+    return spDft2DRun<false>(src, srcStep, dst, dstStep, spec, work);
+}
+
+spStatus spDft2DInverse_px(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
+                           const spDft2DSpec* spec, std::uint8_t* work)
+{
+    return spDft2DRun<true>(src, srcStep, dst, dstStep, spec, work);
+}

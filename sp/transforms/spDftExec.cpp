@@ -1,0 +1,64 @@
+#include <cstddef>
+
+#include "sp/transforms/spDftBluestein.h"
+#include "sp/transforms/spDftMixedRadix.h"
+#include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spDftSmall.h"
+#include "sp/transforms/spDftTables.h"
+#include "sp/transforms/spFourierCommon.h"
+
+namespace {
+
+template <bool Inverse>
+spStatus spDftRun(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != spKindDft)
+        return spStsContextMatchErr;
+    if (src == nullptr || dst == nullptr)
+        return spStsNullPtrErr;
+
+    const std::int32_t n = spec->len;
+    const bool scaled = (Inverse ? spec->scaleInv : spec->scaleFwd) != 0;
+    if (n <= 4) {
+        const spDftSmallTable& kernels = Inverse ? spDftSmallInvTable : spDftSmallFwdTable;
+        if (scaled)
+            kernels.scaled[n - 1](src, dst, spec->scale);
+        else
+            kernels.plain[n - 1](src, dst);
+        return spStsNoErr;
+    }
+
+    const spWorkArea area(work, spec->workBytes);
+    if (area.failed())
+        return spStsMemAllocErr;
+    const int direction = Inverse ? -1 : 1;
+    spStatus status = spStsNoErr;
+    if (spec->useFft != 0) {
+        // The inner plan scales by itself.
+        return Inverse ? spFftInverse(src, dst, spec->fft, area.data())
+                       : spFftForward(src, dst, spec->fft, area.data());
+    }
+    if (spec->useMixedRadix != 0)
+        spDftMixedRadix<Inverse>(spec, src, dst, area.data());
+    else if (n > spDftDirectMaxLen)
+        status = spDftBluestein(spec, src, dst, n, direction, area.data());
+    else
+        spDftDirect(src, dst, n, direction, spec->directRoots, reinterpret_cast<spComplex*>(area.data()));
+    if (status == spStsNoErr && scaled)
+        spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
+    return status;
+}
+
+} // namespace
+
+spStatus spDftForward_px(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
+{
+    return spDftRun<false>(src, dst, spec, work);
+}
+
+spStatus spDftInverse_px(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
+{
+    return spDftRun<true>(src, dst, spec, work);
+}

@@ -1,0 +1,33 @@
+// The mixed-radix DFT: plan completion and the two drivers. A decimation-in-time transform:
+// a first stage of short DFTs of the last factor over digit-reversed input, then one
+// butterfly stage per remaining radix; sub-problems above 2000 points are split depth first
+// so that every block of at most 2000 points runs stage after stage while it stays in cache.
+#pragma once
+
+#include <cstdint>
+
+#include "sp/core/spTypes.h"
+
+struct spDftSpec;
+
+// Sub-problems of more points than this are split by the drivers.
+inline constexpr std::int32_t spDftBlockLimit = 2000;
+
+// The largest radix above 5 among the factors (the last one included), or 0.
+std::int32_t spDftMixedRadixLargestOdd(const spDftSpec* spec);
+// Work bytes of a mixed-radix plan: 8 (N + R) + 16, in 64 bits.
+std::int64_t spDftMixedRadixWorkBytes(const spDftSpec* spec, std::int32_t len);
+
+// Fills the stage geometry, twiddle and root tables, `mrIndex` and `workBytes` of a plan whose
+// radices `spDftFactorize` has written; `tw` holds twLen (a multiple of N) values
+// exp(-2 pi i e / twLen). 0, or -9 with every table made so far stored in the plan.
+spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex* tw,
+                             std::int32_t twLen);
+
+// Unscaled transform; `work` is 16-byte aligned with workBytes - 16 bytes behind it.
+template <bool Inverse>
+void spDftMixedRadix(const spDftSpec* spec, const spComplex* src, spComplex* dst,
+                     std::uint8_t* work);
+
+inline constexpr auto spDftMixedRadixFwd = &spDftMixedRadix<false>;
+inline constexpr auto spDftMixedRadixInv = &spDftMixedRadix<true>;

@@ -1,0 +1,191 @@
+#include "sp/transforms/spDftPlan.h"
+
+#include "sp/transforms/spDftBluestein.h"
+#include "sp/transforms/spDftMixedRadix.h"
+#include "sp/transforms/spDftTables.h"
+#include "sp/transforms/spFftPlan.h"
+#include "sp/transforms/spFourierCommon.h"
+
+namespace {
+
+int spOrderOf(std::int32_t powerOfTwo)
+{
+    int order = 0;
+    while ((std::int32_t{1} << order) < powerOfTwo)
+        ++order;
+    return order;
+}
+
+// True when every table and the work area of the chosen path fit the 32-bit byte counts;
+// tested before anything is allocated, so lengths the record cannot describe cost nothing.
+bool spDftPathFits(const spDftSpec* spec, std::int32_t len, bool mixedRadix)
+{
+    if (8 * std::int64_t{len} > spMaxBlockBytes)
+        return false;
+    if (mixedRadix)
+        return spDftMixedRadixWorkBytes(spec, len) <= spMaxBlockBytes;
+    if (len > spDftDirectMaxLen)
+        return spDftBluesteinFits(len);
+    return true;
+}
+
+// Mixed radix, Bluestein or direct sums for a length above 4 that is not a power of two;
+// each builds its tables from one twiddle table of N, freed here on every path.
+spStatus spDftInitOther(spDftSpec* spec, std::int32_t len)
+{
+    const bool mixedRadix = spDftFactorize(spec, len);
+    if (!spDftPathFits(spec, len, mixedRadix))
+        return spStsMemAllocErr;
+    spBlockPtr<spComplex> tw(spDftInitTwiddles(len));
+    if (!tw)
+        return spStsMemAllocErr;
+    if (mixedRadix) {
+        spec->useMixedRadix = 1;
+        return spDftInitMixedRadix(spec, len, tw.get(), len);
+    }
+    if (len > spDftDirectMaxLen)
+        return spDftInitBluestein(spec, len, tw.get(), len);
+    spec->directRoots = spDftInitRoots(len, tw.get(), len);
+    if (spec->directRoots == nullptr)
+        return spStsMemAllocErr;
+    spec->workBytes = 8 * len + 16;
+    return spStsNoErr;
+}
+
+// Releases a plan whose creation failed, the inner FFT first.
+spStatus spDftInitFailed(spDftSpec* spec, spStatus status)
+{
+    if (spec->fft != nullptr)
+        spFftFree(spec->fft);
+    spec->fft = nullptr;
+    spDftRelease(spec);
+    return status;
+}
+
+} // namespace
+
+bool spDftFactorize(spDftSpec* spec, std::int32_t len)
+{
+    std::int32_t r = len;
+    int count = 0;
+    while (r % 4 == 0) {
+        spec->stages[count++].radix = 4;
+        r /= 4;
+    }
+    // A single factor 2 takes the first stage; the 4 it displaces goes behind the others.
+    if (r % 2 == 0) {
+        r /= 2;
+        spec->stages[count++].radix = 4;
+        spec->stages[0].radix = 2;
+    }
+    if (r >= 9) {
+        std::int32_t d = 3;
+        do {
+            if (r % d == 0) {
+                if (count >= spDftMaxStages - 1)
+                    return false;
+                spec->stages[count++].radix = d;
+                r /= d;
+            } else {
+                d += 2;
+                if (d > spDftDirectMaxLen)
+                    return false;
+            }
+        } while (r >= d * d);
+    }
+    if (count == 0 || r > spDftDirectMaxLen)
+        return false;
+    spec->stagesMinus2 = count - 1;
+    spec->stages[count].radix = r;
+    return true;
+}
+
+spStatus spDftInitAlloc_px(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint)
+{
+    if (ppSpec == nullptr)
+        return spStsNullPtrErr;
+    if (len < 1)
+        return spStsSizeErr;
+    auto* spec = static_cast<spDftSpec*>(spAllocBytes(sizeof(spDftSpec)));
+    if (spec == nullptr)
+        return spStsMemAllocErr;
+    spZero(spec, sizeof(spDftSpec));
+    spec->id = spKindDft;
+    spec->len = len;
+    spec->hint = hint;
+
+    spScaling scaling;
+    if (!spScalingFromFlag(flag, len, &scaling))
+        return spDftInitFailed(spec, spStsFftFlagErr);
+    spec->scaleFwd = scaling.scaleFwd;
+    spec->scaleInv = scaling.scaleInv;
+    spec->scale = scaling.scale;
+
+    if (len > 4) {
+        spStatus status;
+        if ((len & (len - 1)) == 0) {
+            // The inner plan carries the same scaling and applies it itself.
+            spec->useFft = 1;
+            status = spFftInitAlloc(&spec->fft, spOrderOf(len), flag, hint);
+            if (status == spStsNoErr) {
+                int bytes = 0;
+                spFftGetBufSize(spec->fft, &bytes);
+                spec->workBytes = bytes;
+            }
+        } else {
+            status = spDftInitOther(spec, len);
+        }
+        if (status != spStsNoErr)
+            return spDftInitFailed(spec, status);
+    }
+    *ppSpec = spec;
+    return spStsNoErr;
+}
+
+void spDftRelease(spDftSpec* spec)
+{
+    if (spec == nullptr)
+        return;
+    spFree(spec->directRoots);
+    spFree(spec->chirp);
+    spFree(spec->chirpSpectrum);
+    spFree(spec->mrIndex);
+    if (spec->bluesteinFft != nullptr)
+        spFftFree(spec->bluesteinFft);
+    if (spec->useMixedRadix != 0) {
+        // Consecutive stages of one radix share their roots; each table goes once.
+        const spComplex* lastFreed = nullptr;
+        for (int i = 0; i <= spec->stagesMinus2 + 1; ++i) {
+            spFree(spec->stages[i].twiddles);
+            spComplex* roots = spec->stages[i].roots;
+            if (roots != nullptr && roots != lastFreed) {
+                spFree(roots);
+                lastFreed = roots;
+            }
+        }
+    }
+    spec->id = 0;
+    spFree(spec);
+}
+
+spStatus spDftFree_px(spDftSpec* spec)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != spKindDft)
+        return spStsContextMatchErr;
+    if (spec->fft != nullptr)
+        spFftFree(spec->fft);
+    spDftRelease(spec);
+    return spStsNoErr;
+}
+
+spStatus spDftGetBufSize(const spDftSpec* spec, int* pSize)
+{
+    if (pSize == nullptr || spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != spKindDft)
+        return spStsContextMatchErr;
+    *pSize = spec->workBytes;
+    return spStsNoErr;
+}

@@ -1,0 +1,50 @@
+// Stage kernels of the mixed-radix DFT. Every kernel exists for both directions (template
+// argument `Inverse`: conjugated twiddles and roots, rotations by +i instead of -i), never
+// scales, computes in double precision and rounds once when it stores.
+#pragma once
+
+#include <cstdint>
+
+#include "sp/core/spTypes.h"
+
+// Butterfly stage of radix 2, 3, 4 or 5 over `groups` blocks of radix * span values: each
+// block joins `radix` transforms of `span` points; twiddle of butterfly j, input q >= 1 at
+// twiddles[j (radix - 1) + q - 1]. In place allowed.
+template <int Radix, bool Inverse>
+void spDftStageRadix(const spComplex* src, spComplex* dst, std::int32_t span,
+                     std::int32_t groups, const spComplex* twiddles);
+
+// The same for an odd radix above 5, one block: twiddles at j radix + q, roots of the radix,
+// scratch of radix - 1 values. In place allowed.
+template <bool Inverse>
+void spDftStageOdd(const spComplex* src, spComplex* dst, std::int32_t radix, std::int32_t span,
+                   const spComplex* roots, const spComplex* twiddles, spComplex* scratch);
+
+// First stage of length 3 or 5 over `count` groups of `radix` DFTs: group t reads from
+// src + index[t], DFT j takes src[j stride + q radix stride]; outputs are written in sequence.
+template <int Length, bool Inverse>
+void spDftFirstStageRadix(const spComplex* src, std::int32_t stride, spComplex* dst,
+                          std::int32_t radix, std::int32_t count, const std::int32_t* index);
+
+// First stage of an odd length above 5: `count` DFTs of `len` points, DFT j reading
+// src[j stride + q count stride], writing dst[j len + k].
+template <bool Inverse>
+void spDftFirstStageAny(const spComplex* src, std::int32_t stride, spComplex* dst, std::int32_t len,
+                        std::int32_t count, const spComplex* roots, spComplex* scratch);
+
+inline constexpr auto spDftStageR2Fwd = &spDftStageRadix<2, false>;
+inline constexpr auto spDftStageR2Inv = &spDftStageRadix<2, true>;
+inline constexpr auto spDftStageR3Fwd = &spDftStageRadix<3, false>;
+inline constexpr auto spDftStageR3Inv = &spDftStageRadix<3, true>;
+inline constexpr auto spDftStageR4Fwd = &spDftStageRadix<4, false>;
+inline constexpr auto spDftStageR4Inv = &spDftStageRadix<4, true>;
+inline constexpr auto spDftStageR5Fwd = &spDftStageRadix<5, false>;
+inline constexpr auto spDftStageR5Inv = &spDftStageRadix<5, true>;
+inline constexpr auto spDftStageOddFwd = &spDftStageOdd<false>;
+inline constexpr auto spDftStageOddInv = &spDftStageOdd<true>;
+inline constexpr auto spDftFirstStageR3Fwd = &spDftFirstStageRadix<3, false>;
+inline constexpr auto spDftFirstStageR3Inv = &spDftFirstStageRadix<3, true>;
+inline constexpr auto spDftFirstStageR5Fwd = &spDftFirstStageRadix<5, false>;
+inline constexpr auto spDftFirstStageR5Inv = &spDftFirstStageRadix<5, true>;
+inline constexpr auto spDftFirstStageAnyFwd = &spDftFirstStageAny<false>;
+inline constexpr auto spDftFirstStageAnyInv = &spDftFirstStageAny<true>;

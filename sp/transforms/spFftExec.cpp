@@ -1,0 +1,64 @@
+#include <cstddef>
+
+#include "sp/transforms/spDftSmall.h"
+#include "sp/transforms/spFftCore.h"
+#include "sp/transforms/spFftLarge.h"
+#include "sp/transforms/spFftPlan.h"
+#include "sp/transforms/spFftTables.h"
+#include "sp/transforms/spFourierCommon.h"
+
+namespace {
+
+template <bool Inverse>
+spStatus spFftRun(const spComplex* src, spComplex* dst, const spFftSpec* spec, std::uint8_t* work)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != spKindFft)
+        return spStsContextMatchErr;
+    if (src == nullptr || dst == nullptr)
+        return spStsNullPtrErr;
+
+    const int order = spec->order;
+    const bool scaled = (Inverse ? spec->scaleInv : spec->scaleFwd) != 0;
+    if (order < 4) {
+        const spDftSmallTable& kernels = Inverse ? spFftSmallInvTable : spFftSmallFwdTable;
+        if (scaled)
+            kernels.scaled[order](src, dst, spec->scale);
+        else
+            kernels.plain[order](src, dst);
+        return spStsNoErr;
+    }
+
+    const spWorkArea area(work, spec->workBytes);
+    if (area.failed())
+        return spStsMemAllocErr;
+
+    const int n = 1 << order;
+    if (src == dst)
+        spFftBitRevInPlace(dst, n, spec->bitRevPairs);
+    else
+        spFftBitRevCopy(src, dst, n, spec->bitRevPairs);
+
+    if (order <= spFftCoreMaxOrder) {
+        spFftCore<Inverse>(dst, n, spec->twiddles);
+        if (scaled)
+            spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
+    } else {
+        // The large-order driver scales each piece right after its first core transform.
+        spFftLarge<Inverse>(spec, dst, order, area.data());
+    }
+    return spStsNoErr;
+}
+
+} // namespace
+
+spStatus spFftForward(const spComplex* src, spComplex* dst, const spFftSpec* spec, std::uint8_t* work)
+{
+    return spFftRun<false>(src, dst, spec, work);
+}
+
+spStatus spFftInverse(const spComplex* src, spComplex* dst, const spFftSpec* spec, std::uint8_t* work)
+{
+    return spFftRun<true>(src, dst, spec, work);
+}

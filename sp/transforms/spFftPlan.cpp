@@ -1,0 +1,132 @@
+#include "sp/transforms/spFftPlan.h"
+
+#include "sp/transforms/spFftTables.h"
+#include "sp/transforms/spFourierCommon.h"
+
+namespace {
+
+// Builds the pair table and the twiddle tables of a plan of order >= 4 from the sine table.
+spStatus spFftInitTables(spFftSpec* spec, int order, const float* sine, int sineOrder)
+{
+    spec->bitRevPairs = static_cast<std::int32_t*>(spAllocBytes(spFftQuarterTableBytes(order)));
+    if (spec->bitRevPairs == nullptr)
+        return spStsMemAllocErr;
+    spFftInitBitRevPairs(order, spec->bitRevPairs);
+
+    if (order <= spFftCoreMaxOrder) {
+        spec->twiddles = static_cast<spComplex*>(spAllocBytes(spFftLayoutBytes(order)));
+        if (spec->twiddles == nullptr)
+            return spStsMemAllocErr;
+        spFftInitTwiddleLayout(order, sine, sineOrder, spec->twiddles);
+        spec->workBytes = 0;
+        return spStsNoErr;
+    }
+
+    std::int64_t blockBytes = 0;
+    std::int64_t tempBytes = 0;
+    spFftLargeTableSizes(order, &blockBytes, &tempBytes);
+    spBlockPtr<std::uint8_t> block(static_cast<std::uint8_t*>(spAllocBytes(blockBytes)));
+    if (!block)
+        return spStsMemAllocErr;
+    spBlockPtr<std::uint8_t> temp;
+    if (tempBytes >= 1) {
+        temp.reset(static_cast<std::uint8_t*>(spAllocBytes(tempBytes)));
+        if (!temp)
+            return spStsMemAllocErr;
+    }
+    // From here the plan owns the block through `twiddles`.
+    spFftLargeTables(spec, order, sine, sineOrder, block.release(), temp.get());
+    return spStsNoErr;
+}
+
+// True when every table of the order fits the 32-bit byte counts of the library; checked
+// before anything is allocated, so a hopeless order costs nothing.
+bool spFftTablesFit(int order)
+{
+    if (order <= spFftCoreMaxOrder)
+        return true;
+    std::int64_t blockBytes = 0;
+    std::int64_t tempBytes = 0;
+    spFftLargeTableSizes(order, &blockBytes, &tempBytes);
+    return blockBytes <= spMaxBlockBytes && tempBytes <= spMaxBlockBytes;
+}
+
+} // namespace
+
+spStatus spFftInitAlloc(spFftSpec** pSpec, int order, spScaleFlag flag, int hint)
+{
+    if (pSpec == nullptr)
+        return spStsNullPtrErr;
+    if (order < 0 || order > 30)
+        return spStsFftOrderErr;
+    auto* spec = static_cast<spFftSpec*>(spAllocBytes(sizeof(spFftSpec)));
+    if (spec == nullptr)
+        return spStsMemAllocErr;
+    spZero(spec, sizeof(spFftSpec));
+    spec->id = spKindFft;
+    spec->order = order;
+    spec->hint = hint;
+    spec->ownsTables = 1;
+
+    spScaling scaling;
+    if (!spScalingFromFlag(flag, std::int64_t{1} << order, &scaling)) {
+        spFftRelease(spec);
+        return spStsFftFlagErr;
+    }
+    spec->scaleFwd = scaling.scaleFwd;
+    spec->scaleInv = scaling.scaleInv;
+    spec->scale = scaling.scale;
+
+    if (order > 3) {
+        if (!spFftTablesFit(order)) {
+            spFftRelease(spec);
+            return spStsMemAllocErr;
+        }
+        spBlockPtr<float> sine(static_cast<float*>(spAllocBytes(spFftQuarterTableBytes(order))));
+        if (!sine) {
+            spFftRelease(spec);
+            return spStsMemAllocErr;
+        }
+        spFftInitSineTable(order, sine.get());
+        const spStatus status = spFftInitTables(spec, order, sine.get(), order);
+        if (status != spStsNoErr) {
+            spFftRelease(spec);
+            return status;
+        }
+    }
+    *pSpec = spec;
+    return spStsNoErr;
+}
+
+void spFftRelease(spFftSpec* spec)
+{
+    if (spec == nullptr)
+        return;
+    spec->id = 0;
+    // The other table pointers point into the block that `twiddles` owns.
+    if (spec->ownsTables == 1) {
+        spFree(spec->bitRevPairs);
+        spFree(spec->twiddles);
+    }
+    spFree(spec);
+}
+
+spStatus spFftFree(spFftSpec* spec)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != spKindFft)
+        return spStsContextMatchErr;
+    spFftRelease(spec);
+    return spStsNoErr;
+}
+
+spStatus spFftGetBufSize(const spFftSpec* spec, int* pSize)
+{
+    if (spec == nullptr || pSize == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != spKindFft)
+        return spStsContextMatchErr;
+    *pSize = spec->workBytes < 1 ? 0 : spec->workBytes + 16;
+    return spStsNoErr;
+}

@@ -1,0 +1,205 @@
+#include "sp/transforms/spFftTables.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+#include "sp/transforms/spFftCore.h"
+#include "sp/transforms/spFftPlan.h"
+#include "sp/transforms/spFourierCommon.h"
+
+namespace {
+
+constexpr double spTwoPi = 6.283185307179586;
+
+std::uint8_t* spAlignedEnd(void* end) { return spAlignUp16(static_cast<std::uint8_t*>(end)); }
+
+// The order-m view of a sine table of order s: values sin(2 pi x / 2^m), x = 0 .. 2^m/4.
+struct spSineView {
+    const float* sine;
+    std::ptrdiff_t stride;
+    std::ptrdiff_t quarter;
+
+    spSineView(const float* table, int sineOrder, int order)
+        : sine(table), stride(std::ptrdiff_t{1} << (sineOrder - order)),
+          quarter((std::ptrdiff_t{1} << order) / 4)
+    {
+    }
+
+    float at(std::ptrdiff_t x) const { return sine[x * stride]; }
+
+    // W^e = exp(-2 pi i e / 2^m) for 0 <= e < 2^m by the quadrant rule: every value is a
+    // table entry or its exact negation, signed zeros included.
+    spComplex twiddle(std::ptrdiff_t e) const
+    {
+        const std::ptrdiff_t q = quarter;
+        if (e <= q)
+            return {at(q - e), -at(e)};
+        if (e <= 2 * q)
+            return {-at(e - q), -at(2 * q - e)};
+        if (e <= 3 * q)
+            return {-at(3 * q - e), at(e - 2 * q)};
+        return {at(e - 3 * q), at(4 * q - e)};
+    }
+};
+
+// Bytes of the flat tables of an order the split table does not split: the order-10 layout
+// and the quarter twiddles of the block path.
+std::int64_t spFlatBytes(int order)
+{
+    return spAlign16((std::int64_t{1} << order) / 4 * 8) + spFftLayoutBytes(spFftCoreMaxOrder);
+}
+
+// The block path's tables at `block`: the order-10 layout, then the quarter twiddles.
+std::uint8_t* spFftBlockPathTables(spFftSpec* spec, int order, const float* sine, int sineOrder,
+                                   std::uint8_t* block)
+{
+    spec->twiddles = reinterpret_cast<spComplex*>(block);
+    std::uint8_t* end = spFftInitTwiddleLayout(spFftCoreMaxOrder, sine, sineOrder, spec->twiddles);
+    spec->quarterTwiddles = reinterpret_cast<spComplex*>(end);
+    return spFftInitQuarterTwiddles(order, sine, sineOrder, spec->quarterTwiddles);
+}
+
+// One split level of `order` at depth `level`: first everything inside it from the block's
+// start, then its column layout and its level twiddle table. Returns the end of that table.
+std::uint8_t* spFftLargeLevelTables(spFftSpec* spec, int order, const float* sine, int sineOrder,
+                                    int level, std::uint8_t* block, std::uint8_t* temp)
+{
+    const int split = spFftSplitOrder[order];
+    const int rest = order - split;
+    const std::ptrdiff_t rows = std::ptrdiff_t{1} << split;
+    const std::ptrdiff_t rowLength = std::ptrdiff_t{1} << rest;
+
+    std::uint8_t* end;
+    if (rest <= spFftCoreMaxOrder) {
+        spec->twiddles = reinterpret_cast<spComplex*>(block);
+        end = spFftInitTwiddleLayout(rest, sine, sineOrder, spec->twiddles);
+        spec->workBytes = 0;
+    } else if (spFftSplitOrder[rest] == 0) {
+        end = spFftBlockPathTables(spec, rest, sine, sineOrder, block);
+        spec->workBytes = 0;
+    } else {
+        end = spFftLargeLevelTables(spec, rest, sine, sineOrder, level + 1, block, temp);
+    }
+
+    spec->levelLayout[level] = reinterpret_cast<spComplex*>(end);
+    auto* table = reinterpret_cast<spComplex*>(
+        spFftInitTwiddleLayout(split, sine, sineOrder, spec->levelLayout[level]));
+    spec->levelTwiddles[level] = table;
+
+    // Four column vectors in natural row order, each put into bit-reversed row order (the
+    // order in which the rows stand after the initial permutation), then interleaved.
+    auto* vectors = reinterpret_cast<spComplex*>(temp);
+    auto* pairs = reinterpret_cast<std::int32_t*>(temp + 32 * rows);
+    spFftInitBitRevPairs(split, pairs);
+    const spSineView view(sine, sineOrder, order);
+    spComplex* out = table;
+    for (std::ptrdiff_t c = 0; c < rowLength; c += 4) {
+        for (std::ptrdiff_t t = 0; t < 4; ++t) {
+            spComplex* v = vectors + t * rows;
+            for (std::ptrdiff_t p = 0; p < rows; ++p)
+                v[p] = view.twiddle((c + t) * p);
+            spFftBitRevInPlace(v, static_cast<int>(rows), pairs);
+        }
+        for (std::ptrdiff_t p = 0; p < rows; ++p)
+            for (std::ptrdiff_t t = 0; t < 4; ++t)
+                *out++ = vectors[t * rows + p];
+    }
+    spec->workBytes = std::max<std::int32_t>(spec->workBytes, static_cast<std::int32_t>(32 * rows));
+    return reinterpret_cast<std::uint8_t*>(out);
+}
+
+} // namespace
+
+std::int64_t spFftQuarterTableBytes(int order)
+{
+    return spAlign16(((std::int64_t{1} << order) / 4 + 1) * 4);
+}
+
+std::int64_t spFftLayoutBytes(int order) { return spAlign16(8 * (std::int64_t{1} << order) + 8); }
+
+void spFftInitSineTable(int order, float* sine)
+{
+    const std::ptrdiff_t n = std::ptrdiff_t{1} << order;
+    const double step = spTwoPi / static_cast<double>(n);
+    // The cosine of the complement keeps every argument at most pi/4.
+    for (std::ptrdiff_t k = 0; k <= n / 8; ++k)
+        sine[k] = static_cast<float>(std::sin(static_cast<double>(k) * step));
+    for (std::ptrdiff_t k = n / 8 + 1; k <= n / 4; ++k)
+        sine[k] = static_cast<float>(std::cos(static_cast<double>(n / 4 - k) * step));
+}
+
+void spFftInitBitRevPairs(int order, std::int32_t* pairs)
+{
+    if (order < 2)
+        return;
+    const std::int32_t m = std::int32_t{1} << (order - 2);
+    std::int32_t front = 0;
+    std::int32_t back = m - 1;
+    std::int32_t j = 0;
+    for (std::int32_t i = 1; i < m; ++i) {
+        std::int32_t bit = m / 2;
+        while (bit <= j) {
+            j -= bit;
+            bit /= 2;
+        }
+        j += bit;
+        if (i < j) {
+            pairs[front++] = 4 * i;
+            pairs[front++] = 4 * j;
+        } else if (i == j) {
+            pairs[back--] = 4 * i;
+        }
+    }
+    pairs[front] = 0;
+    pairs[m] = 0;
+}
+
+std::uint8_t* spFftInitTwiddleLayout(int order, const float* sine, int sineOrder, spComplex* out)
+{
+    const spSineView view(sine, sineOrder, order);
+    for (std::ptrdiff_t k = 0; k <= view.quarter; ++k) {
+        *out++ = view.twiddle(k);
+        *out++ = view.twiddle(2 * k);
+        *out++ = view.twiddle(3 * k);
+    }
+    return spAlignedEnd(out);
+}
+
+std::uint8_t* spFftInitQuarterTwiddles(int order, const float* sine, int sineOrder, spComplex* out)
+{
+    const spSineView view(sine, sineOrder, order);
+    for (std::ptrdiff_t k = 0; k < view.quarter; ++k)
+        *out++ = {view.at(view.quarter - k), -view.at(k)};
+    return spAlignedEnd(out);
+}
+
+void spFftLargeTableSizes(int order, std::int64_t* blockBytes, std::int64_t* tempBytes)
+{
+    const int split = spFftSplitOrder[order];
+    if (split == 0) {
+        *blockBytes = spFlatBytes(order);
+        *tempBytes = 0;
+        return;
+    }
+    const int rest = order - split;
+    if (rest <= spFftCoreMaxOrder) {
+        *blockBytes = spFftLayoutBytes(rest);
+        *tempBytes = 0;
+    } else {
+        spFftLargeTableSizes(rest, blockBytes, tempBytes);
+    }
+    *blockBytes += spFftLayoutBytes(split) + 8 * (std::int64_t{1} << order);
+    *tempBytes += spFftQuarterTableBytes(split) + 32 * (std::int64_t{1} << split);
+}
+
+void spFftLargeTables(spFftSpec* spec, int order, const float* sine, int sineOrder,
+                      std::uint8_t* block, std::uint8_t* temp)
+{
+    if (spFftSplitOrder[order] != 0) {
+        spFftLargeLevelTables(spec, order, sine, sineOrder, 0, block, temp);
+        return;
+    }
+    spFftBlockPathTables(spec, order, sine, sineOrder, block);
+    spec->workBytes = 0;
+}

@@ -1,0 +1,39 @@
+// Builders of the power-of-two FFT tables. Every twiddle is a signed copy of one entry of a
+// quarter-wave sine table, so all tables of a plan agree bit for bit.
+#pragma once
+
+#include <cstdint>
+
+#include "sp/core/spTypes.h"
+
+struct spFftSpec;
+
+// Order of the column transform that each level of a large order takes off; 0: no split.
+inline constexpr int spFftSplitOrder[31] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, // 0..12
+    5, 6, 7, 8, 8, 8, 10, 10, 10, 10, 8, 8, // 13..24
+    10, 10, 10, 10, 10, 10,                 // 25..30
+};
+
+// Largest order that the radix-4 core transforms in one piece.
+inline constexpr int spFftCoreMaxOrder = 10;
+
+// Bytes of the sine table and of the pair table of order n: (2^n/4 + 1) 32-bit words, aligned.
+std::int64_t spFftQuarterTableBytes(int order);
+// Bytes the plan reserves for the radix-4 layout of order n.
+std::int64_t spFftLayoutBytes(int order);
+
+// sine[k] = sin(2 pi k / 2^n), k = 0 .. 2^n/4.
+void spFftInitSineTable(int order, float* sine);
+// The bit-reverse pair table of order n (2^(n-2) + 1 words; nothing for n < 2).
+void spFftInitBitRevPairs(int order, std::int32_t* pairs);
+// 2^m/4 + 1 records (W^k, W^2k, W^3k) of order m; returns the end aligned up to 16.
+std::uint8_t* spFftInitTwiddleLayout(int order, const float* sine, int sineOrder, spComplex* out);
+// 2^m/4 values W^k of order m; returns the end aligned up to 16.
+std::uint8_t* spFftInitQuarterTwiddles(int order, const float* sine, int sineOrder, spComplex* out);
+
+// Bytes of the table block and of the temporary area of a large order (11..30), in 64 bits.
+void spFftLargeTableSizes(int order, std::int64_t* blockBytes, std::int64_t* tempBytes);
+// Fills the block of a large order and sets the plan's table pointers and `workBytes`.
+void spFftLargeTables(spFftSpec* spec, int order, const float* sine, int sineOrder,
+                      std::uint8_t* block, std::uint8_t* temp);

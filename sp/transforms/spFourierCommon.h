@@ -1,0 +1,78 @@
+// Pieces every Fourier plan and transform shares: kind codes, 64-bit size checks, the
+// scaling decision of the inits and the work area of one transform.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "sp/core/spMemory.h"
+#include "sp/core/spTypes.h"
+
+// First field of every plan record: which routine family the record belongs to.
+inline constexpr std::int32_t spKindFft = 4;
+inline constexpr std::int32_t spKindDft = 13;
+inline constexpr std::int32_t spKindFft2D = 25;
+inline constexpr std::int32_t spKindDft2D = 27;
+
+// Byte counts live in 32-bit signed record fields, so no block or work area may exceed this.
+inline constexpr std::int64_t spMaxBlockBytes = std::numeric_limits<std::int32_t>::max();
+
+constexpr std::int64_t spAlign16(std::int64_t bytes) { return (bytes + 15) & ~std::int64_t{15}; }
+
+inline std::uint8_t* spAlignUp16(std::uint8_t* p)
+{
+    const auto address = reinterpret_cast<std::uintptr_t>(p);
+    return p + ((16 - address % 16) % 16);
+}
+
+// A block of `bytes` from the library allocator; null when the count is below 1, larger
+// than a record can hold, or memory runs out.
+inline void* spAllocBytes(std::int64_t bytes)
+{
+    if (bytes < 1 || bytes > spMaxBlockBytes)
+        return nullptr;
+    return spMallocSize(static_cast<std::size_t>(bytes));
+}
+
+template <class T>
+T* spAllocArray(std::int64_t count)
+{
+    if (count < 1 || count > spMaxBlockBytes / static_cast<std::int64_t>(sizeof(T)))
+        return nullptr;
+    return static_cast<T*>(spAllocBytes(count * static_cast<std::int64_t>(sizeof(T))));
+}
+
+struct spBlockDeleter {
+    void operator()(void* block) const { spFree(block); }
+};
+// A temporary block of the library allocator that goes back on every exit.
+template <class T>
+using spBlockPtr = std::unique_ptr<T, spBlockDeleter>;
+
+// Scaling fields of a 1-D plan as the init's flag sets them.
+struct spScaling {
+    std::int32_t scaleFwd = 0;
+    std::int32_t scaleInv = 0;
+    float scale = 0.0f;
+};
+
+// The scaling of flag 1, 2, 4 or 8 for a transform of n points; false for any other flag.
+bool spScalingFromFlag(spScaleFlag flag, std::int64_t n, spScaling* out);
+
+// The work area of one transform: the caller's buffer from its first 16-byte boundary, or,
+// when the caller passes none, a block of the plan's size owned by this object.
+class spWorkArea {
+public:
+    spWorkArea(std::uint8_t* callerBuffer, std::int64_t needBytes);
+
+    // True when a block was needed and could not be allocated.
+    bool failed() const { return m_failed; }
+    std::uint8_t* data() const { return m_data; }
+
+private:
+    spBlockPtr<std::uint8_t> m_own;
+    std::uint8_t* m_data = nullptr;
+    bool m_failed = false;
+};

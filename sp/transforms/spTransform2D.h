@@ -1,0 +1,179 @@
+// The row-then-column scheme that the 2-D DFT and the 2-D FFT share: every row through the
+// 1-D transform from source to destination, then the columns of the destination four at a
+// time through contiguous runs in the work buffer, each run transformed in place.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "sp/transforms/spFourierCommon.h"
+
+template <class Plan>
+using spLineTransform = spStatus (*)(const spComplex*, spComplex*, const Plan*, std::uint8_t*);
+
+// What one 2-D transform needs of its plan.
+template <class Plan>
+struct spPlan2D {
+    std::int64_t width;
+    std::int64_t height;
+    const Plan* rows;
+    const Plan* columns;      // the row plan when both sizes agree
+    std::int64_t workBytes;
+    std::int64_t tailGroup;   // columns left after the groups of four go this many at a time
+};
+
+// Bytes the plan's work buffer needs: the row transforms' buffer, or the four runs of a
+// group (64 bytes per row are kept so eight-column twins could share the record) with the
+// column transforms' buffer behind them.
+inline std::int64_t spWorkBytes2D(std::int64_t height, std::int64_t rowBytes, std::int64_t columnBytes)
+{
+    return std::max(rowBytes, 64 * height + columnBytes);
+}
+
+namespace sp2d {
+
+inline spComplex* spAt(const void* base, std::ptrdiff_t y, std::ptrdiff_t step, std::ptrdiff_t x)
+{
+    return reinterpret_cast<spComplex*>(const_cast<std::uint8_t*>(static_cast<const std::uint8_t*>(base)) +
+                                        y * step) + x;
+}
+
+// `count` adjacent columns from column c into runs of `height` values, or back.
+inline void spGather(const spComplex* image, std::ptrdiff_t step, std::ptrdiff_t c, std::ptrdiff_t count,
+                     std::ptrdiff_t height, spComplex* runs)
+{
+    for (std::ptrdiff_t r = 0; r < height; ++r) {
+        const spComplex* row = spAt(image, r, step, c);
+        for (std::ptrdiff_t k = 0; k < count; ++k)
+            runs[k * height + r] = row[k];
+    }
+}
+
+inline void spScatter(const spComplex* runs, std::ptrdiff_t count, std::ptrdiff_t height,
+                      spComplex* image, std::ptrdiff_t step, std::ptrdiff_t c)
+{
+    for (std::ptrdiff_t r = 0; r < height; ++r) {
+        spComplex* row = spAt(image, r, step, c);
+        for (std::ptrdiff_t k = 0; k < count; ++k)
+            row[k] = runs[k * height + r];
+    }
+}
+
+// The columns c .. c + count - 1 of the destination: gathered, transformed in place with the
+// 1-D work area behind the runs, and written back only when every run succeeded.
+template <class Plan>
+spStatus spColumnGroup(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, spComplex* dst,
+                       std::ptrdiff_t dstStep, std::ptrdiff_t c, std::ptrdiff_t count,
+                       std::uint8_t* buffer)
+{
+    const std::ptrdiff_t h = plan.height;
+    auto* runs = reinterpret_cast<spComplex*>(buffer);
+    std::uint8_t* lineWork = buffer + 8 * h * count;
+    spGather(dst, dstStep, c, count, h, runs);
+    for (std::ptrdiff_t k = 0; k < count; ++k) {
+        const spStatus status = line(runs + k * h, runs + k * h, plan.columns, lineWork);
+        if (status != spStsNoErr)
+            return status;
+    }
+    spScatter(runs, count, h, dst, dstStep, c);
+    return spStsNoErr;
+}
+
+// A single column (width 1): straight through when both are contiguous, else through the buffer.
+template <class Plan>
+spStatus spSingleColumn(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, const spComplex* src,
+                        std::ptrdiff_t srcStep, spComplex* dst, std::ptrdiff_t dstStep, std::uint8_t* buffer)
+{
+    if (srcStep == 8 && dstStep == 8)
+        return line(src, dst, plan.columns, buffer);
+    const std::ptrdiff_t h = plan.height;
+    auto* run = reinterpret_cast<spComplex*>(buffer);
+    spGather(src, srcStep, 0, 1, h, run);
+    const spStatus status = line(run, run, plan.columns, buffer + 8 * h);
+    if (status == spStsNoErr)
+        spScatter(run, 1, h, dst, dstStep, 0);
+    return status;
+}
+
+} // namespace sp2d
+
+// Runs one 2-D transform after the caller's argument checks; steps are at least 1.
+template <class Plan>
+spStatus spTransform2D(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, const spComplex* src,
+                       int srcStep, spComplex* dst, int dstStep, std::uint8_t* work)
+{
+    const spWorkArea area(work, plan.workBytes);
+    if (area.failed())
+        return spStsMemAllocErr;
+    std::uint8_t* buffer = area.data();
+    const std::ptrdiff_t w = plan.width, h = plan.height;
+    const std::ptrdiff_t sStep = srcStep, dStep = dstStep;
+
+    if (h == 1)
+        return line(src, dst, plan.rows, buffer);
+    if (w == 1)
+        return sp2d::spSingleColumn(plan, line, src, sStep, dst, dStep, buffer);
+
+    for (std::ptrdiff_t y = 0; y < h; ++y) {
+        const spStatus status = line(sp2d::spAt(src, y, sStep, 0), sp2d::spAt(dst, y, dStep, 0),
+                                     plan.rows, buffer);
+        if (status != spStsNoErr)
+            return status;
+    }
+    std::ptrdiff_t c = 0;
+    for (; c + 4 <= w; c += 4) {
+        const spStatus status = sp2d::spColumnGroup(plan, line, dst, dStep, c, 4, buffer);
+        if (status != spStsNoErr)
+            return status;
+    }
+    for (; c < w; c += plan.tailGroup) {
+        const std::ptrdiff_t count = std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
+        const spStatus status = sp2d::spColumnGroup(plan, line, dst, dStep, c, count, buffer);
+        if (status != spStsNoErr)
+            return status;
+    }
+    return spStsNoErr;
+}
+
+// Creates the row plan and, when the two sizes differ, the column plan of a 2-D plan, and
+// computes its work size in 64 bits: -9 when that exceeds what the record holds. On failure
+// the caller's release frees whatever plan was made.
+template <class Plan, class Init, class BufSize>
+spStatus spInitLinePlans(Plan** rows, Plan** columns, int rowSize, int columnSize,
+                         std::int64_t height, Init init, BufSize bufSize, std::int32_t* workBytes)
+{
+    spStatus status = init(rows, rowSize);
+    if (status != spStsNoErr)
+        return status;
+    int rowBytes = 0;
+    bufSize(*rows, &rowBytes);
+    int columnBytes = rowBytes;
+    if (columnSize != rowSize) {
+        status = init(columns, columnSize);
+        if (status != spStsNoErr)
+            return status;
+        bufSize(*columns, &columnBytes);
+    }
+    const std::int64_t bytes = spWorkBytes2D(height, rowBytes, columnBytes);
+    if (bytes > spMaxBlockBytes)
+        return spStsMemAllocErr;
+    *workBytes = static_cast<std::int32_t>(bytes);
+    return spStsNoErr;
+}
+
+// The argument checks of the 2-D transforms, in their order.
+template <class Spec>
+spStatus spCheck2D(const Spec* spec, std::int32_t kind, const void* src, int srcStep, const void* dst,
+                   int dstStep)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != kind)
+        return spStsContextMatchErr;
+    if (src == nullptr || dst == nullptr)
+        return spStsNullPtrErr;
+    if (srcStep < 1 || dstStep < 1)
+        return spStsStepErr;
+    return spStsNoErr;
+}
