@@ -56,6 +56,8 @@ ImageFileError ScaleImageForSaving(CSpmImage& image)
     if (image.m_pData.size() < count)
         return ImageFileError::kNothingToSave;
 
+    if (std::isnan(image.m_dMin) || std::isnan(image.m_dMax))
+        return ImageFileError::kNothingToSave;
     const double largestAbs = std::max(std::fabs(image.m_dMin), std::fabs(image.m_dMax));
     const float zScale = SavedZScale(largestAbs);
     if (zScale == 0.0f)

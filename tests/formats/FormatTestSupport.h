@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@ inline constexpr WritableFormat kWritableFormats[] = {
     {Format::kSpm, "image.spm"}, {Format::kNanoscope, "image.000"}, {Format::kMdt, "image.mdt"}};
 
 std::string FormatName(Format format);
+
+inline std::ostream& operator<<(std::ostream& out, ImageFileError error)
+{
+    return out << ImageFileErrorText(error);
+}
+inline void PrintTo(const WritableFormat& format, std::ostream* out)
+{
+    *out << format.fileName;
+}
 
 struct Loaded {
     bool ok = false;
