@@ -3,20 +3,34 @@
 #include "document/FileDialogFilters.h"
 
 #include <sstream>
+#include <utility>
+
+namespace {
+
+using Filter = std::pair<std::string, std::string>;
+
+std::vector<Filter> Listed(const std::vector<FileDialogFilter>& filters)
+{
+    std::vector<Filter> listed;
+    for (const FileDialogFilter& filter : filters)
+        listed.emplace_back(filter.m_strLabel, filter.m_strPattern);
+    return listed;
+}
+
+} // namespace
 
 TEST(FileDialogFilters, OpenListOffersFourFormatsThenAllFiles)
 {
-    const auto& filters = OpenDialogFilters();
-    ASSERT_EQ(filters.size(), 5u);
-    EXPECT_EQ(filters[0].m_strLabel, "Tessalo Files (*.spm)");
-    EXPECT_EQ(filters[0].m_strPattern, "*.spm");
-    EXPECT_EQ(filters[1].m_strLabel, "DI Nanoscope V4.3x Files (*.000 - *.999)");
-    EXPECT_EQ(filters[2].m_strLabel, "NT-MDT Files (*.mdt)");
-    EXPECT_EQ(filters[2].m_strPattern, "*.mdt");
-    EXPECT_EQ(filters[3].m_strLabel, "Origin Files (*.dat)");
-    EXPECT_EQ(filters[3].m_strPattern, "*.dat");
-    EXPECT_EQ(filters[4].m_strLabel, "All Files (*.*)");
-    EXPECT_EQ(filters[4].m_strPattern, "*.*");
+    std::vector<Filter> open = Listed(OpenDialogFilters());
+    ASSERT_EQ(open.size(), 5u);
+    open[1].second = "(checked below)";
+    EXPECT_EQ(open, (std::vector<Filter>{
+                        {"Tessalo Files (*.spm)", "*.spm"},
+                        {"DI Nanoscope V4.3x Files (*.000 - *.999)", "(checked below)"},
+                        {"NT-MDT Files (*.mdt)", "*.mdt"},
+                        {"Origin Files (*.dat)", "*.dat"},
+                        {"All Files (*.*)", "*.*"},
+                    }));
 }
 
 TEST(FileDialogFilters, NanoscopePatternListsEverySeriesNumberInOrder)
@@ -38,12 +52,9 @@ TEST(FileDialogFilters, NanoscopePatternListsEverySeriesNumberInOrder)
 
 TEST(FileDialogFilters, SaveListOffersTheThreeWritableFormats)
 {
-    const auto& filters = SaveDialogFilters();
-    ASSERT_EQ(filters.size(), 3u);
-    EXPECT_EQ(filters[0].m_strLabel, "Tessalo Files (*.spm)");
-    EXPECT_EQ(filters[0].m_strPattern, "*.spm");
-    EXPECT_EQ(filters[1].m_strLabel, "DI Nanoscope V4.3x File (*.000)");
-    EXPECT_EQ(filters[1].m_strPattern, "*.000");
-    EXPECT_EQ(filters[2].m_strLabel, "NT-MDT File (*.mdt)");
-    EXPECT_EQ(filters[2].m_strPattern, "*.mdt");
+    EXPECT_EQ(Listed(SaveDialogFilters()), (std::vector<Filter>{
+                                               {"Tessalo Files (*.spm)", "*.spm"},
+                                               {"DI Nanoscope V4.3x File (*.000)", "*.000"},
+                                               {"NT-MDT File (*.mdt)", "*.mdt"},
+                                           }));
 }

@@ -40,14 +40,21 @@ const CMDIChildFrame* FrameTag(int n)
 
 } // namespace
 
-TEST(ViewUpdate, EveryViewButTheSenderHearsHintAndFrame)
-{
+class ViewUpdate : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (RecordingView* view : {&a, &b, &c})
+            doc.AddView(view);
+    }
+
     std::vector<Update> log;
-    RecordingView a(1, log), b(2, log), c(3, log);
+    RecordingView a{1, log}, b{2, log}, c{3, log};
     CMDIDoc doc;
-    doc.AddView(&a);
-    doc.AddView(&b);
-    doc.AddView(&c);
+};
+
+TEST_F(ViewUpdate, EveryViewButTheSenderHearsHintAndFrame)
+{
     doc.AddView(&b);  // registered once only
     doc.UpdateAllViews(&b, kHintColors, FrameTag(1));
     doc.UpdateAllViews(nullptr, kHintSurface, nullptr);
@@ -55,14 +62,8 @@ TEST(ViewUpdate, EveryViewButTheSenderHearsHintAndFrame)
                                         {1, 5, nullptr}, {2, 5, nullptr}, {3, 5, nullptr}}));
 }
 
-TEST(ViewUpdate, ViewsClosedDuringAnUpdateHearNoMore)
+TEST_F(ViewUpdate, ViewsClosedDuringAnUpdateHearNoMore)
 {
-    std::vector<Update> log;
-    RecordingView a(1, log), b(2, log), c(3, log);
-    CMDIDoc doc;
-    doc.AddView(&a);
-    doc.AddView(&b);
-    doc.AddView(&c);
     a.onUpdate = [&] { doc.RemoveView(&b); };
     doc.UpdateAllViews(nullptr, kHintRepaint, nullptr);
     doc.RemoveView(&a);
