@@ -31,7 +31,7 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
     } else if (extension == ".mdt") {
         saved = file.WriteMdt(path, image);
     } else {
-        // ".MDT" is no save format either: the writer's own files always end in ".mdt".
+        // ".MDT" among them: only the lower-case form is offered for saving.
         Prompt().Message(kTextSaveNotOk);
         return false;
     }

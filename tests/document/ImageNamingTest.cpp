@@ -26,19 +26,6 @@ TEST_F(DocumentTest, SpmQuantityIsCutAtItsFirstBlank)
     EXPECT_EQ(ImageNames(doc), (Texts{"Height_01", " Lead_02", "Height_03"}));
 }
 
-TEST_F(DocumentTest, BlanksStayInNamesOfOtherFormats)
-{
-    CImageFile file;
-    CSpmImage image = TestImage(4, 3);
-    SetHeaderText(image.m_header.m_szQuantity, "Height Forward");
-    const std::string path = (dir / "a.mdt").string();
-    ASSERT_TRUE(file.WriteMdt(path, image));
-    CMDIDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(path));
-    // The NT-MDT file stores no quantity: the reader names it from the Z unit code.
-    EXPECT_EQ(ImageNames(doc), (Texts{"Topography_01"}));
-}
-
 TEST_F(DocumentTest, FailedAddLeavesTheCounterForTheNextImage)
 {
     CMDIDoc doc;
@@ -90,18 +77,4 @@ TEST_F(DocumentTest, GetImageIndexTriesExactNamesThenNamesWithoutTheirNumber)
     EXPECT_EQ(doc.GetImageIndex("Topogra"), 3);
     EXPECT_EQ(doc.FindImage("Phase"), &doc.ImageList()[1]);
     EXPECT_EQ(doc.FindImage("Nothing"), nullptr);
-}
-
-TEST_F(DocumentTest, NamesOfThreeCharactersOrFewerAreFoundByTheEmptyName)
-{
-    CMDIDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(Origin("a.dat")));
-    ASSERT_TRUE(doc.AddImage(Spm("b.spm", "Z"), 0));
-    // "Z_02" less three characters is "Z"; "Topography" cut is "Topogra".
-    EXPECT_EQ(doc.GetImageIndex("Z"), 1);
-    EXPECT_EQ(doc.GetImageIndex(""), 3);
-    CMDIDoc other;
-    ASSERT_TRUE(other.OnOpenDocument(Spm("c.spm", "Zz")));  // "Zz_01" cut is "Zz"
-    ASSERT_TRUE(other.AddImage(Spm("d.spm", "ab"), 0));
-    EXPECT_EQ(other.GetImageIndex("ab"), 1);
 }
