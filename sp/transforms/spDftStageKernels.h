@@ -1,6 +1,8 @@
 // Stage kernels of the mixed-radix DFT. Every kernel exists for both directions (template
-// argument `Inverse`: conjugated twiddles and roots, rotations by +i instead of -i), never
-// scales, computes in double precision and rounds once when it stores.
+// argument `Inverse`: conjugated twiddles and roots, rotations by +i instead of -i) and never
+// scales. The radix-2 to radix-5 kernels compute in single precision, two butterflies per
+// vector; the odd-radix kernels, whose sums run over up to 74 pairs, accumulate in double
+// precision and round once when they store.
 #pragma once
 
 #include <cstdint>
