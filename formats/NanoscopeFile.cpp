@@ -218,7 +218,8 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
                 section = Contains(line, kScannerList) && !sensitivityText ? Section::kScanner
                                                                            : Section::kOther;
             }
-        } else if (section == Section::kScanner) {
+        } else if (section == Section::kScanner && !sensitivityText) {
+            // Only the first sensitivity of a file counts.
             auto value = ValueOf(line, kSensZscan);
             if (!value)
                 value = ValueOf(line, kSensZsens);
