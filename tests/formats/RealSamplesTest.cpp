@@ -1,0 +1,141 @@
+// Files written by instrument software: each meets what the samples folder's README asks.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "FormatTestSupport.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// The rms of the heights about their mean.
+double RmsAboutMean(const std::vector<double>& heights)
+{
+    long double sum = 0;
+    for (double h : heights)
+        sum += h;
+    const long double mean = sum / heights.size();
+    long double squares = 0;
+    for (double h : heights)
+        squares += (h - mean) * (h - mean);
+    return static_cast<double>(std::sqrt(squares / heights.size()));
+}
+
+// The comma-separated int16 rows of a gzip-compressed reference, in file order.
+std::vector<std::int32_t> ReadGzipCsv(const std::filesystem::path& path)
+{
+    gzFile in = gzopen(path.string().c_str(), "rb");
+    EXPECT_NE(in, nullptr);
+    std::string text;
+    char chunk[65536];
+    int n = 0;
+    while (in != nullptr && (n = gzread(in, chunk, sizeof chunk)) > 0)
+        text.append(chunk, static_cast<std::size_t>(n));
+    if (in != nullptr)
+        gzclose(in);
+    std::vector<std::int32_t> values;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string field;
+        while (std::getline(fields, field, ','))
+            if (!field.empty() && field != "\r")
+                values.push_back(std::stoi(field));
+    }
+    return values;
+}
+
+}  // namespace
+
+TEST(RealSamples, NanoscopeV432HeightAndAmplitude)
+{
+    SPM_REQUIRE_SAMPLES();
+    const auto path = SamplePath("nanoscope-v432-height-amplitude.007");
+    const Loaded height = LoadImageFile(Format::kNanoscope, path, 0);
+    ASSERT_TRUE(height.ok) << height.error;
+    const SpmHeader& h = height.image.m_header;
+    EXPECT_EQ(h.m_nColumns, 256);
+    EXPECT_EQ(h.m_nRows, 256);
+    EXPECT_EQ(HeaderText(h.m_szQuantity), "Height");
+    EXPECT_EQ(HeaderText(h.m_szZUnit), "nm");
+    EXPECT_EQ(HeaderText(h.m_szXYUnit), "um");
+    EXPECT_FLOAT_EQ(h.m_fKx * 256, 2.0f);  // a 2 x 2 um scan
+    EXPECT_FLOAT_EQ(h.m_fKy * 256, 2.0f);
+    EXPECT_FLOAT_EQ(h.m_fKz, static_cast<float>(7.237438 * 11.39026 / 65536.0));
+    EXPECT_EQ(height.image.m_pRaw.size(), 65536u);
+    EXPECT_EQ(*std::min_element(height.image.m_pRaw.begin(), height.image.m_pRaw.end()), -32767);
+    EXPECT_EQ(*std::max_element(height.image.m_pRaw.begin(), height.image.m_pRaw.end()), 12097);
+    EXPECT_NEAR(RmsAboutMean(height.image.m_pData), 6.665, 0.0005);
+
+    const Loaded amplitude = LoadImageFile(Format::kNanoscope, path, 1);
+    ASSERT_TRUE(amplitude.ok) << amplitude.error;
+    EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szQuantity), "Amplitude");
+    EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szZUnit), "uni");
+    EXPECT_FLOAT_EQ(amplitude.image.m_header.m_fKz, static_cast<float>(0.8232117 / 65536.0));
+    EXPECT_NE(amplitude.image.m_pRaw, height.image.m_pRaw);
+    EXPECT_EQ(LoadImageFile(Format::kNanoscope, path, 2).error, ImageFileError::kNoSuchImage);
+}
+
+TEST(RealSamples, NanoscopeV512HeightEqualsItsReference)
+{
+    SPM_REQUIRE_SAMPLES();
+    const auto path = SamplePath("nanoscope-v512-height-amplitude.000");
+    const Loaded height = LoadImageFile(Format::kNanoscope, path, 0);
+    ASSERT_TRUE(height.ok) << height.error;
+    EXPECT_EQ(height.image.m_nWidth, 512);
+    EXPECT_EQ(height.image.m_nHeight, 512);
+    EXPECT_FLOAT_EQ(height.image.m_header.m_fKz, static_cast<float>(438.6572 * 12.95302 / 65536.0));
+    const std::vector<std::int32_t> reference = ReadGzipCsv(SamplePath("nanoscope-v512-height-amplitude.raw.csv.gz"));
+    ASSERT_EQ(reference.size(), 512u * 512u);
+    EXPECT_EQ(height.image.m_pRaw, reference);
+
+    const Loaded amplitude = LoadImageFile(Format::kNanoscope, path, 1);
+    ASSERT_TRUE(amplitude.ok) << amplitude.error;
+    EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szQuantity), "Amplitude");
+    EXPECT_EQ(amplitude.image.m_nWidth, 512);
+}
+
+TEST(RealSamples, BrokenNanoscopeFilesAreRefused)
+{
+    SPM_REQUIRE_SAMPLES();
+    // Header bytes are missing, so blocks and data no longer line up.
+    const Loaded corrupted = LoadImageFile(Format::kNanoscope, SamplePath("nanoscope-v901-corrupted.000"), 0);
+    EXPECT_FALSE(corrupted.ok);
+    EXPECT_NE(corrupted.error, ImageFileError::kNone);
+    for (int index = 1; index < 4; ++index)
+        EXPECT_FALSE(LoadImageFile(Format::kNanoscope, SamplePath("nanoscope-v901-corrupted.000"), index).ok);
+    // The header promises a sample block the file does not hold.
+    const Loaded headerOnly = LoadImageFile(Format::kNanoscope, SamplePath("nanoscope-v515-header-only.001"), 0);
+    EXPECT_FALSE(headerOnly.ok);
+    EXPECT_EQ(headerOnly.error, ImageFileError::kTruncated);
+}
+
+TEST(RealSamples, MdtScanBetweenSpectraIsTheFirstImage)
+{
+    SPM_REQUIRE_SAMPLES();
+    const auto path = SamplePath("mdt-spectra-and-scan-51x39.mdt");
+    const Loaded scan = LoadImageFile(Format::kMdt, path, 0);
+    ASSERT_TRUE(scan.ok) << scan.error;
+    const SpmHeader& h = scan.image.m_header;
+    EXPECT_EQ(h.m_nColumns, 51);
+    EXPECT_EQ(h.m_nRows, 39);
+    EXPECT_NEAR(h.m_fKx, 100.7095, 1e-3);  // 0.1007 um per point
+    EXPECT_NEAR(h.m_fKy, 100.7095, 1e-3);
+    EXPECT_EQ(HeaderText(h.m_szXYUnit), "nm");
+    EXPECT_EQ(HeaderText(h.m_szZUnit), "uni");  // Z unit code 13
+    EXPECT_EQ(HeaderText(h.m_szQuantity), "Unknown");
+    EXPECT_EQ(scan.image.m_pRaw.size(), 51u * 39u);
+    EXPECT_LT(scan.image.m_dMin, scan.image.m_dMax);
+    EXPECT_EQ(LoadImageFile(Format::kMdt, path, 1).error, ImageFileError::kNoSuchImage);
+}
+
+TEST(RealSamples, MdtWithoutScanIsRefused)
+{
+    SPM_REQUIRE_SAMPLES();
+    EXPECT_EQ(LoadImageFile(Format::kMdt, SamplePath("mdt-spectra-only.mdt"), 0).error, ImageFileError::kNoSuchImage);
+}
