@@ -46,9 +46,20 @@ spStatus spRunFilter(const float* pSrc, int srcStep, float* pDst, int dstStep,
     return status != spStsNoErr ? status : worker(frame);
 }
 
-spRowBlock::spRowBlock(std::size_t rows, std::ptrdiff_t width)
-    : m_pitch((static_cast<std::size_t>(width) + kPitchFloats - 1) / kPitchFloats * kPitchFloats)
+namespace {
+
+std::size_t PaddedFloats(std::size_t count)
 {
-    // width is below 2^31 and rows at most 12: the byte count cannot overflow size_t.
-    m_block.reset(static_cast<float*>(spMallocSize(rows * m_pitch * sizeof(float))));
+    return (count + kPitchFloats - 1) / kPitchFloats * kPitchFloats;
+}
+
+} // namespace
+
+spRowBlock::spRowBlock(std::size_t rows, std::ptrdiff_t width, std::ptrdiff_t widened)
+    : m_rows(rows), m_pitch(PaddedFloats(static_cast<std::size_t>(width)))
+{
+    // Widths and lengths are below 2^31 and rows at most 12: no size can overflow.
+    const std::size_t floats =
+        rows * m_pitch + PaddedFloats(static_cast<std::size_t>(widened) * 2);
+    m_block.reset(static_cast<float*>(spMallocSize(floats * sizeof(float))));
 }

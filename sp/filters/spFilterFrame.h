@@ -42,18 +42,21 @@ spStatus spRunMaskFilter(const float* pSrc, int srcStep, float* pDst, int dstSte
 spStatus spRunFilter(const float* pSrc, int srcStep, float* pDst, int dstStep,
                      spRoiSize roiSize, spFilterWorker* worker);
 
-// One block holding `rows` row buffers of `width` floats, each 32-byte aligned.
+// One block holding `rows` row buffers of `width` floats, each 32-byte aligned, and
+// optionally one row of `widened` doubles after them.
 class spRowBlock {
 public:
-    spRowBlock(std::size_t rows, std::ptrdiff_t width);
+    spRowBlock(std::size_t rows, std::ptrdiff_t width, std::ptrdiff_t widened = 0);
     // False when the block could not be allocated: the worker then answers -9.
     bool Valid() const { return m_block != nullptr; }
     float* Row(std::size_t k) const { return m_block.get() + k * m_pitch; }
+    double* WidenedRow() const { return reinterpret_cast<double*>(Row(m_rows)); }
 
 private:
     struct Release {
         void operator()(float* p) const { spFree(p); }
     };
+    std::size_t m_rows;
     std::size_t m_pitch;
     std::unique_ptr<float, Release> m_block;
 };

@@ -6,28 +6,41 @@
 
 namespace {
 
-using RowSums = void(const float* x, float* outer, float* middle, float* centre,
+using RowSums = void(const double* x, float* outer, float* middle, float* centre,
                      std::ptrdiff_t n);
+
+constexpr std::ptrdiff_t kBorder = 2;
+
+// Widens a source row with its border into the block's widened row; answers the row's
+// first pixel there.
+const double* Widened(const spRowBlock& block, const float* row, std::ptrdiff_t n)
+{
+    spWidenRow(row - kBorder, block.WidenedRow(), n + 2 * kBorder);
+    return block.WidenedRow() + kBorder;
+}
 
 // Output row y = outer(y-2) + middle(y-1) + centre(y) + middle(y+1) + outer(y+2): rings of
 // five outer, four middle and three centre sums, twelve buffers in one block.
 spStatus RunWeightedRing5x5(const spFilterFrame& f, RowSums* rowSums)
 {
-    spRowBlock block(12, f.width);
+    const std::ptrdiff_t n = f.width;
+    spRowBlock block(12, n, n + 2 * kBorder);
     if (!block.Valid())
         return spStsMemAllocErr;
     spRowRing<5> outer(block, 0);
     spRowRing<4> middle(block, 5);
     spRowRing<3> centre(block, 9);
-    const std::ptrdiff_t n = f.width;
+    auto pass = [&](std::ptrdiff_t row, float* p, float* q, float* r) {
+        rowSums(Widened(block, f.SrcRow(row), n), p, q, r, n);
+    };
     // Rows -2 and -1 need not all their sums; the unused ones go to the free buffers, which
     // row 2 overwrites.
-    rowSums(f.SrcRow(-2), outer[0], middle[3], centre[2], n);
-    rowSums(f.SrcRow(-1), outer[1], middle[0], centre[2], n);
-    rowSums(f.SrcRow(0), outer[2], middle[1], centre[0], n);
-    rowSums(f.SrcRow(1), outer[3], middle[2], centre[1], n);
+    pass(-2, outer[0], middle[3], centre[2]);
+    pass(-1, outer[1], middle[0], centre[2]);
+    pass(0, outer[2], middle[1], centre[0]);
+    pass(1, outer[3], middle[2], centre[1]);
     for (std::ptrdiff_t y = 0; y < f.height; ++y) {
-        rowSums(f.SrcRow(y + 2), outer[4], middle[3], centre[2], n);
+        pass(y + 2, outer[4], middle[3], centre[2]);
         spSumFiveRows(outer[0], middle[0], centre[0], middle[2], outer[4], f.DstRow(y), n);
         outer.Rotate();
         middle.Rotate();
@@ -41,15 +54,18 @@ spStatus RunWeightedRing5x5(const spFilterFrame& f, RowSums* rowSums)
 template <class Output>
 spStatus RunBoxRing5x5(const spFilterFrame& f, Output output)
 {
-    spRowBlock block(5, f.width);
+    const std::ptrdiff_t n = f.width;
+    spRowBlock block(5, n, n + 2 * kBorder);
     if (!block.Valid())
         return spStsMemAllocErr;
     spRowRing<5> sums(block, 0);
-    const std::ptrdiff_t n = f.width;
+    auto pass = [&](std::ptrdiff_t row, float* b) {
+        spBoxRowSum5(Widened(block, f.SrcRow(row), n), b, n);
+    };
     for (std::ptrdiff_t r = -2; r <= 1; ++r)
-        spBoxRowSum5(f.SrcRow(r), sums[static_cast<std::size_t>(r + 2)], n);
+        pass(r, sums[static_cast<std::size_t>(r + 2)]);
     for (std::ptrdiff_t y = 0; y < f.height; ++y) {
-        spBoxRowSum5(f.SrcRow(y + 2), sums[4], n);
+        pass(y + 2, sums[4]);
         output(f.SrcRow(y), sums, f.DstRow(y), n);
         sums.Rotate();
     }

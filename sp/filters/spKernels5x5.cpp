@@ -13,7 +13,14 @@ inline double RoundedFiveSum(double a, double b, double c, double d, double e)
 } // namespace
 
 SP_KERNEL_CLONES
-void spGauss5x5RowSums(const float* __restrict x, float* __restrict outer,
+void spWidenRow(const float* __restrict src, double* __restrict dst, std::ptrdiff_t n)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        dst[i] = src[i];
+}
+
+SP_KERNEL_CLONES
+void spGauss5x5RowSums(const double* __restrict x, float* __restrict outer,
                        float* __restrict middle, float* __restrict centre, std::ptrdiff_t n)
 {
     const double w2 = spGaussW2, w7 = spGaussW7, w12 = spGaussW12;
@@ -27,7 +34,7 @@ void spGauss5x5RowSums(const float* __restrict x, float* __restrict outer,
 }
 
 SP_KERNEL_CLONES
-void spLaplace5x5RowSums(const float* __restrict x, float* __restrict outer,
+void spLaplace5x5RowSums(const double* __restrict x, float* __restrict outer,
                          float* __restrict middle, float* __restrict centre, std::ptrdiff_t n)
 {
     const double k3 = 3.0f, k4 = 4.0f, k6 = 6.0f, k20 = 20.0f;
@@ -49,7 +56,7 @@ void spSumFiveRows(const float* __restrict r0, const float* __restrict r1,
 }
 
 SP_KERNEL_CLONES
-void spBoxRowSum5(const float* __restrict x, float* __restrict b, std::ptrdiff_t n)
+void spBoxRowSum5(const double* __restrict x, float* __restrict b, std::ptrdiff_t n)
 {
     for (std::ptrdiff_t i = 0; i < n; ++i)
         b[i] = static_cast<float>(RoundedFiveSum(x[i - 2], x[i - 1], x[i], x[i + 1], x[i + 2]));

@@ -1,24 +1,28 @@
 // Row and combine kernels of the generic 5x5 filters. Row kernels take x at a row's first
-// pixel and read x[-2] to x[n + 1]; as in the 3x3 kernels every element is formed from
-// floats in double precision in the order written and rounded to float once when stored.
+// pixel, widened to double (spWidenRow), and read x[-2] to x[n + 1]: each sample is
+// converted once instead of once per tap. As in the 3x3 kernels every element is formed
+// in double precision in the order written and rounded to float once when stored.
 #pragma once
 
 #include <cstddef>
 
+// dst[i] = src[i], exactly.
+void spWidenRow(const float* src, double* dst, std::ptrdiff_t n);
+
 // The three weighted five-tap sums of the 5x5 Gauss kernel (weights k/571 as floats):
 // outer 2 7 12 7 2, middle 7 31 52 31 7, centre 12 52 127 52 12, each summed left to right
 // from the exact double products.
-void spGauss5x5RowSums(const float* x, float* outer, float* middle, float* centre,
+void spGauss5x5RowSums(const double* x, float* outer, float* middle, float* centre,
                        std::ptrdiff_t n);
 // The three five-tap sums of the 5x5 Laplace kernel, left to right:
 // outer -1 -3 -4 -3 -1, middle -3 0 6 0 -3 (zero taps skipped), centre -4 6 20 6 -4.
-void spLaplace5x5RowSums(const float* x, float* outer, float* middle, float* centre,
+void spLaplace5x5RowSums(const double* x, float* outer, float* middle, float* centre,
                          std::ptrdiff_t n);
 // dst[i] = (((r0 + r1) + r2) + r3) + r4
 void spSumFiveRows(const float* r0, const float* r1, const float* r2, const float* r3,
                    const float* r4, float* dst, std::ptrdiff_t n);
 // b[i] = (((x[i-2] + x[i-1]) + x[i]) + x[i+1]) + x[i+2]
-void spBoxRowSum5(const float* x, float* b, std::ptrdiff_t n);
+void spBoxRowSum5(const double* x, float* b, std::ptrdiff_t n);
 // dst[i] = S * 0.04, S = (((b0 + b1) + b2) + b3) + b4 rounded to float first.
 void spBoxMean5x5Row(const float* b0, const float* b1, const float* b2, const float* b3,
                      const float* b4, float* dst, std::ptrdiff_t n);

@@ -36,7 +36,11 @@ std::vector<Kernel> Kernels()
         {"CentreMinusSum3x3", 0, [](auto& in, float* d, Index n, Index) { spCentreMinusSum3x3(in[0], in[1], in[2], in[3], d, n); }, 4},
         {"SharpenCombine", 0, [](auto& in, float* d, Index n, Index) { spSharpenCombine(in[0], in[1], in[2], in[3], d, n); }, 4},
         {"RowsDiff", 0, [](auto& in, float* d, Index n, Index) { spRowsDiff(in[0], in[1], d, n); }, 2},
-        {"BoxRowSum5", 2, [](auto& in, float* d, Index n, Index) { spBoxRowSum5(in[0], d, n); }, 1},
+        {"BoxRowSum5", 2, [](auto& in, float* d, Index n, Index) {
+             std::vector<double> wide(static_cast<std::size_t>(std::max<Index>(n, 0) + 4));
+             spWidenRow(in[0] - 2, wide.data(), std::max<Index>(n, 0) + 4);
+             spBoxRowSum5(wide.data() + 2, d, n);
+         }, 1},
         {"SumFiveRows", 0, [](auto& in, float* d, Index n, Index) { spSumFiveRows(in[0], in[1], in[2], in[3], in[4], d, n); }, 5},
         {"BoxMean5x5Row", 0, [](auto& in, float* d, Index n, Index) { spBoxMean5x5Row(in[0], in[1], in[2], in[3], in[4], d, n); }, 5},
         {"Hipass5x5Row", 0, [](auto& in, float* d, Index n, Index) { spHipass5x5Row(in[0], in[1], in[2], in[3], in[4], in[5], d, n); }, 6},
