@@ -217,7 +217,7 @@ public:
 
 void PrintRatios(const std::map<std::string, double>& t)
 {
-    std::printf("\n%-12s %6s %10s %-22s %10s %12s\n", "filter", "size", "ours (us)",
+    std::printf("\n%-12s %6s %10s %-22s %10s %12s\n", "filter", "size", "ours (ms)",
                 "OpenCV operation", "ours/OpenCV", "ours/memcpy");
     for (int side : kSizes) {
         const auto floor = t.find(Name("memcpy", "copy", side));

@@ -7,5 +7,6 @@
 #include "sp/core/spDispatch.h"
 #include "sp/core/spCpu.h"
 #include "sp/core/spVersion.h"
+#include "sp/core/spDispatchTable.h"
 #include "sp/filters/spFilters.h"
 #include "sp/transforms/spTransforms.h"
