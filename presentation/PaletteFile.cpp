@@ -11,7 +11,10 @@ constexpr std::string_view kPaletteSection = "ColorCursor";
 
 std::string ProfileListIndex(std::size_t index)
 {
-    return "[" + std::to_string(index) + "]";
+    std::string text(1, '[');
+    text += std::to_string(index);
+    text += ']';
+    return text;
 }
 
 void LoadCursorList(const ProfileFile& profile, std::string_view section,

@@ -67,12 +67,6 @@ void Put(std::vector<float>& array, std::size_t vertex, const Vec3& value)
     out[2] = value[2];
 }
 
-Vec3 Get(std::span<const float> array, std::size_t vertex)
-{
-    const float* in = array.data() + vertex * 3;
-    return {in[0], in[1], in[2]};
-}
-
 void CopyVertex(std::vector<float>& array, std::size_t to, std::size_t from)
 {
     std::copy_n(array.begin() + static_cast<std::ptrdiff_t>(from * 3), 3,
@@ -104,11 +98,24 @@ void RepeatLastColumnAndRow(const Grid& grid, std::vector<float>& array)
         CopyVertex(array, (grid.ny - 1) * grid.nx + c, (grid.ny - 2) * grid.nx + c);
 }
 
-// Normal of the cell triangle at (r, c) from the stored vertices.
-Vec3 CellNormal(const Grid& grid, std::span<const float> vertices, std::size_t r, std::size_t c)
+// The unit normal of the triangle a, b, c (three floats each) into `out`; every builder's
+// normal comes from here, so all of them round alike.
+inline void TriangleNormal(const float* a, const float* b, const float* c, float* out)
 {
-    const std::size_t v = r * grid.nx + c;
-    return CalcNormal(Get(vertices, v), Get(vertices, v + grid.nx), Get(vertices, v + grid.nx + 1));
+    const float u0 = b[0] - a[0], u1 = b[1] - a[1], u2 = b[2] - a[2];
+    const float v0 = c[0] - a[0], v1 = c[1] - a[1], v2 = c[2] - a[2];
+    float n0 = u1 * v2 - u2 * v1;
+    float n1 = u2 * v0 - u0 * v2;
+    float n2 = u0 * v1 - u1 * v0;
+    const float length = std::sqrt(n0 * n0 + n1 * n1 + n2 * n2);
+    if (length > 0.0f) {
+        n0 /= length;
+        n1 /= length;
+        n2 /= length;
+    }
+    out[0] = n0;
+    out[1] = n1;
+    out[2] = n2;
 }
 
 // Fills every vertex at its own position and every normal: per cell where the image has
@@ -126,9 +133,14 @@ void FillVerticesAndCellNormals(const Grid& grid, std::vector<float>& vertices,
             Put(normals, v, kFlatNormal);
         return;
     }
-    for (std::size_t r = 0; r + 1 < grid.ny; ++r)
+    // Each cell's triangle: the point, the one below it and the one below and right.
+    for (std::size_t r = 0; r + 1 < grid.ny; ++r) {
+        const float* row = vertices.data() + r * grid.nx * 3;
+        const float* below = row + grid.nx * 3;
+        float* out = normals.data() + r * grid.nx * 3;
         for (std::size_t c = 0; c + 1 < grid.nx; ++c)
-            Put(normals, r * grid.nx + c, CellNormal(grid, vertices, r, c));
+            TriangleNormal(row + c * 3, below + c * 3, below + c * 3 + 3, out + c * 3);
+    }
 }
 
 enum class LineAxis { Rows, Columns };
@@ -137,46 +149,39 @@ std::size_t BuildGridLines(const CSpmImage& image, LineAxis axis, std::int16_t d
                            std::int16_t shift, std::vector<float>& vertices,
                            std::vector<float>& colours, std::span<const COLORREF> table)
 {
-    vertices.clear();
-    colours.clear();
     const Grid grid = GridOf(image, true);
-    if (!grid.HasCells())
-        return 0;
     const std::size_t lines = axis == LineAxis::Rows ? grid.ny : grid.nx;
     const std::size_t along = axis == LineAxis::Rows ? grid.nx : grid.ny;
     const std::size_t stride = static_cast<std::size_t>(std::max<int>(decimation, 0)) + 1;
-    const double perUnit = static_cast<double>(table.size()) / grid.range;
     const std::size_t first = static_cast<std::size_t>(std::max<int>(shift, 0));
-    const std::size_t lineCount = first + 1 < lines ? (lines - 2 - first) / stride + 1 : 0;
-    vertices.reserve(lineCount * (along - 1) * 6);
-    colours.reserve(lineCount * (along - 1) * 6);
-    for (std::size_t line = first; line + 1 < lines; line += stride) {
+    const std::size_t lineCount =
+        grid.HasCells() && first + 1 < lines ? (lines - 2 - first) / stride + 1 : 0;
+    const std::size_t segments = lineCount * (along > 0 ? along - 1 : 0);
+    vertices.resize(segments * 6);
+    colours.resize(segments * 6);
+    const double perUnit = static_cast<double>(table.size()) / grid.range;
+    std::size_t vertex = 0;
+    for (std::size_t line = first; vertex < segments * 2; line += stride) {
         for (std::size_t i = 0; i + 1 < along; ++i) {
-            const std::size_t r = axis == LineAxis::Rows ? line : i;
-            const std::size_t c = axis == LineAxis::Rows ? i : line;
-            const std::size_t r2 = axis == LineAxis::Rows ? r : r + 1;
-            const std::size_t c2 = axis == LineAxis::Rows ? c + 1 : c;
+            const bool rows = axis == LineAxis::Rows;
+            const std::size_t r = rows ? line : i;
+            const std::size_t c = rows ? i : line;
             const Vec3 colour = HeightColor(grid.H(r, c), grid.min, perUnit, table);
-            for (const Vec3& point : {grid.Vertex(r, c), grid.Vertex(r2, c2)}) {
-                vertices.insert(vertices.end(), point.begin(), point.end());
-                colours.insert(colours.end(), colour.begin(), colour.end());
-            }
+            Put(vertices, vertex, grid.Vertex(r, c));
+            Put(colours, vertex++, colour);
+            Put(vertices, vertex, rows ? grid.Vertex(r, c + 1) : grid.Vertex(r + 1, c));
+            Put(colours, vertex++, colour);
         }
     }
-    return vertices.size() / 3;
+    return segments * 2;
 }
 
 } // namespace
 
 Vec3 CalcNormal(const Vec3& a, const Vec3& b, const Vec3& c)
 {
-    const Vec3 u{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    const Vec3 v{c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    Vec3 n{u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    if (length > 0.0f)
-        for (float& component : n)
-            component /= length;
+    Vec3 n{};
+    TriangleNormal(a.data(), b.data(), c.data(), n.data());
     return n;
 }
 
