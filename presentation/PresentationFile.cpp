@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <variant>
 
 #include "platform/core/NumberText.h"
 #include "presentation/IniConversions.h"
@@ -11,79 +12,99 @@ namespace {
 
 constexpr std::string_view kIntroduction = "Introduction";
 
-// Section of `group` for the record: prefix + group + kind.
+using Record = CPresentationConfig;
+// A stored field: integers are written "%.0f", floats "%.2f", colours as "r,g,b", texts as
+// they are.
+using FieldRef = std::variant<int Record::*, std::int16_t Record::*, float Record::*,
+                              COLORREF Record::*, std::string Record::*>;
+
+struct CnfKey {
+    std::string_view group;
+    std::string_view key;
+    FieldRef field;
+    double low = -HUGE_VAL;  // a value read outside [low, high] is ignored
+    double high = HUGE_VAL;
+};
+
+// Every key of a record in the order the writer writes it; the cursor list follows.
+const CnfKey kCnfKeys[] = {
+    {"Presentation", "BackgroundColor", &Record::m_BackgroundColor},
+    {"Presentation", "Border", &Record::m_Border},
+    {"Presentation", "BorderColor", &Record::m_BorderColor},
+    {"Presentation", "Z_Scale", &Record::m_Z_Scale, 0.1, 100.0},
+    {"Presentation", "Tilt", &Record::m_Tilt, 0.0, 90.0},
+    {"Presentation", "Angle", &Record::m_Angle},
+    {"Presentation", "ViewPersp", &Record::m_ViewPersp},
+    {"Presentation", "ZaxisVertical", &Record::m_ZaxisVertical},
+    {"Presentation", "DrawAxiz", &Record::m_DrawAxiz},
+    {"Presentation", "EnablePolygon", &Record::m_EnablePolygon},
+    {"Presentation", "EnablePolygonColor", &Record::m_EnablePolygonColor},
+    {"Presentation", "EnablePolygonLight", &Record::m_EnablePolygonLight},
+    {"Presentation", "DrawXYLine", &Record::m_DrawXYLine},
+    {"Presentation", "NameOfImageForColor", &Record::m_NameOfImageForColor},
+    {"Light", "EnadleSmooth", &Record::m_EnadleSmooth},
+    {"Light", "LightAngle", &Record::m_LightAngle},
+    {"Light", "LightHight", &Record::m_LightHight},
+    {"Light", "LightIntensity", &Record::m_LightIntensity},
+    {"Material", "MatEmiss", &Record::m_MatEmiss},
+    {"Material", "MatReflect", &Record::m_MatReflect},
+    {"Material", "PolygonColor", &Record::m_PolygonColor},
+    {"XYLine", "XLineDecim", &Record::m_XLineDecim},
+    {"XYLine", "XLineShift", &Record::m_XLineShift},
+    {"XYLine", "XLineWidth", &Record::m_XLineWidth},
+    {"XYLine", "XLineColor", &Record::m_XLineColor},
+    {"XYLine", "YLineDecim", &Record::m_YLineDecim},
+    {"XYLine", "YLineShift", &Record::m_YLineShift},
+    {"XYLine", "YLineWidth", &Record::m_YLineWidth},
+    {"XYLine", "YLineColor", &Record::m_YLineColor},
+    {"XYLine", "HightColorLine", &Record::m_HightColorLine},
+};
+
+constexpr std::string_view kCursorGroup = "ColorCursor";
+
+template <class... Visitors>
+struct Overloaded : Visitors... {
+    using Visitors::operator()...;
+};
+template <class... Visitors>
+Overloaded(Visitors...) -> Overloaded<Visitors...>;
+
+// Section of `group` for a record: prefix + group + kind.
 std::string SectionName(const std::string& prefix, std::string_view group, ViewKind kind)
 {
     return prefix + std::string(group) + ViewKindText(kind);
 }
 
-// Reads keys of one section; a key whose text is empty leaves its field unchanged.
-class SectionReader {
-public:
-    SectionReader(const ProfileFile& profile, std::string section)
-        : m_profile(profile), m_section(std::move(section)) {}
+// Takes a non-empty text read for `key` into its field.
+void TakeValue(const CnfKey& key, const std::string& text, Record& settings)
+{
+    std::visit(Overloaded{
+                   [&](int Record::*field) { settings.*field = TruncToInt32(ParseIniNumber(text)); },
+                   [&](std::int16_t Record::*field) {
+                       settings.*field = TruncToInt16Bits(ParseIniNumber(text));
+                   },
+                   [&](float Record::*field) {
+                       const double value = ParseIniNumber(text);
+                       if (value >= key.low && value <= key.high)
+                           settings.*field = static_cast<float>(value);
+                   },
+                   [&](COLORREF Record::*field) { settings.*field = ParseIniColor(text); },
+                   [&](std::string Record::*field) { settings.*field = text; },
+               },
+               key.field);
+}
 
-    const std::string& Section() const { return m_section; }
-
-    void Int(std::string_view key, int& field) const
-    {
-        if (const std::string text = Text(key); !text.empty())
-            field = TruncToInt32(ParseIniNumber(text));
-    }
-    void Int16(std::string_view key, std::int16_t& field) const
-    {
-        if (const std::string text = Text(key); !text.empty())
-            field = TruncToInt16Bits(ParseIniNumber(text));
-    }
-    // Taken only within [low, high].
-    void Float(std::string_view key, float& field, double low = -HUGE_VAL,
-               double high = HUGE_VAL) const
-    {
-        if (const std::string text = Text(key); !text.empty()) {
-            const double value = ParseIniNumber(text);
-            if (value >= low && value <= high)
-                field = static_cast<float>(value);
-        }
-    }
-    void Color(std::string_view key, COLORREF& field) const
-    {
-        if (const std::string text = Text(key); !text.empty())
-            field = ParseIniColor(text);
-    }
-    void Name(std::string_view key, std::string& field) const
-    {
-        if (std::string text = Text(key); !text.empty())
-            field = std::move(text);
-    }
-
-private:
-    std::string Text(std::string_view key) const { return m_profile.GetString(m_section, key); }
-
-    const ProfileFile& m_profile;
-    std::string m_section;
-};
-
-// Writes keys of one section; remembers whether every write could be stored.
-class SectionWriter {
-public:
-    SectionWriter(ProfileFile& profile, std::string section)
-        : m_profile(profile), m_section(std::move(section)) {}
-
-    bool Ok() const { return m_ok; }
-
-    void Text(std::string_view key, std::string_view value)
-    {
-        m_ok = m_profile.SetString(m_section, key, value) && m_ok;
-    }
-    void Int(std::string_view key, int value) { Text(key, FormatFixed(value, 0)); }
-    void Float(std::string_view key, float value) { Text(key, FormatFixed(value, 2)); }
-    void Color(std::string_view key, COLORREF value) { Text(key, FormatIniColor(value)); }
-
-private:
-    ProfileFile& m_profile;
-    std::string m_section;
-    bool m_ok = true;
-};
+std::string ValueText(const CnfKey& key, const Record& settings)
+{
+    return std::visit(Overloaded{
+                          [&](int Record::*field) { return FormatFixed(settings.*field, 0); },
+                          [&](std::int16_t Record::*field) { return FormatFixed(settings.*field, 0); },
+                          [&](float Record::*field) { return FormatFixed(settings.*field, 2); },
+                          [&](COLORREF Record::*field) { return FormatIniColor(settings.*field); },
+                          [&](std::string Record::*field) { return settings.*field; },
+                      },
+                      key.field);
+}
 
 } // namespace
 
@@ -91,94 +112,22 @@ void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& set
 {
     const std::string prefix =
         profile.GetString(kIntroduction, "Ver") == "1.2" ? std::string() : settings.m_ImageName + "_";
-
-    const SectionReader presentation(profile, SectionName(prefix, "Presentation", kind));
-    presentation.Color("BackgroundColor", settings.m_BackgroundColor);
-    presentation.Int("Border", settings.m_Border);
-    presentation.Color("BorderColor", settings.m_BorderColor);
-    presentation.Int("ViewPersp", settings.m_ViewPersp);
-    presentation.Int("ZaxisVertical", settings.m_ZaxisVertical);
-    presentation.Int("DrawAxiz", settings.m_DrawAxiz);
-    presentation.Float("Z_Scale", settings.m_Z_Scale, 0.1, 100.0);
-    presentation.Float("Tilt", settings.m_Tilt, 0.0, 90.0);
-    presentation.Float("Angle", settings.m_Angle);
-    presentation.Name("NameOfImageForColor", settings.m_NameOfImageForColor);
-    presentation.Int("EnablePolygon", settings.m_EnablePolygon);
-    presentation.Int("EnablePolygonColor", settings.m_EnablePolygonColor);
-    presentation.Int("EnablePolygonLight", settings.m_EnablePolygonLight);
-    presentation.Int("DrawXYLine", settings.m_DrawXYLine);
-
-    const SectionReader light(profile, SectionName(prefix, "Light", kind));
-    light.Int("EnadleSmooth", settings.m_EnadleSmooth);
-    light.Float("LightAngle", settings.m_LightAngle);
-    light.Float("LightHight", settings.m_LightHight);
+    for (const CnfKey& key : kCnfKeys) {
+        const std::string text = profile.GetString(SectionName(prefix, key.group, kind), key.key);
+        if (!text.empty())
+            TakeValue(key, text, settings);
+    }
     ComputeLightPosition(settings);
-    light.Float("LightIntensity", settings.m_LightIntensity);
-
-    const SectionReader material(profile, SectionName(prefix, "Material", kind));
-    material.Float("MatEmiss", settings.m_MatEmiss);
-    material.Float("MatReflect", settings.m_MatReflect);
-    material.Color("PolygonColor", settings.m_PolygonColor);
-
-    LoadCursorList(profile, SectionName(prefix, "ColorCursor", kind), settings.m_ColorCursors);
-
-    const SectionReader lines(profile, SectionName(prefix, "XYLine", kind));
-    lines.Int("HightColorLine", settings.m_HightColorLine);
-    lines.Int16("XLineDecim", settings.m_XLineDecim);
-    lines.Int16("YLineDecim", settings.m_YLineDecim);
-    lines.Int16("XLineShift", settings.m_XLineShift);
-    lines.Int16("YLineShift", settings.m_YLineShift);
-    lines.Int16("XLineWidth", settings.m_XLineWidth);
-    lines.Int16("YLineWidth", settings.m_YLineWidth);
-    lines.Color("XLineColor", settings.m_XLineColor);
-    lines.Color("YLineColor", settings.m_YLineColor);
+    LoadCursorList(profile, SectionName(prefix, kCursorGroup, kind), settings.m_ColorCursors);
 }
 
 bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings)
 {
     const std::string prefix = settings.m_ImageName + "_";
     bool ok = profile.SetString(kIntroduction, "Ver", "2.1");
-
-    SectionWriter presentation(profile, SectionName(prefix, "Presentation", kind));
-    presentation.Color("BackgroundColor", settings.m_BackgroundColor);
-    presentation.Int("Border", settings.m_Border);
-    presentation.Color("BorderColor", settings.m_BorderColor);
-    presentation.Float("Z_Scale", settings.m_Z_Scale);
-    presentation.Float("Tilt", settings.m_Tilt);
-    presentation.Float("Angle", settings.m_Angle);
-    presentation.Int("ViewPersp", settings.m_ViewPersp);
-    presentation.Int("ZaxisVertical", settings.m_ZaxisVertical);
-    presentation.Int("DrawAxiz", settings.m_DrawAxiz);
-    presentation.Int("EnablePolygon", settings.m_EnablePolygon);
-    presentation.Int("EnablePolygonColor", settings.m_EnablePolygonColor);
-    presentation.Int("EnablePolygonLight", settings.m_EnablePolygonLight);
-    presentation.Int("DrawXYLine", settings.m_DrawXYLine);
-    presentation.Text("NameOfImageForColor", settings.m_NameOfImageForColor);
-
-    SectionWriter light(profile, SectionName(prefix, "Light", kind));
-    light.Int("EnadleSmooth", settings.m_EnadleSmooth);
-    light.Float("LightAngle", settings.m_LightAngle);
-    light.Float("LightHight", settings.m_LightHight);
-    light.Float("LightIntensity", settings.m_LightIntensity);
-
-    SectionWriter material(profile, SectionName(prefix, "Material", kind));
-    material.Float("MatEmiss", settings.m_MatEmiss);
-    material.Float("MatReflect", settings.m_MatReflect);
-    material.Color("PolygonColor", settings.m_PolygonColor);
-
-    SectionWriter lines(profile, SectionName(prefix, "XYLine", kind));
-    lines.Int("XLineDecim", settings.m_XLineDecim);
-    lines.Int("XLineShift", settings.m_XLineShift);
-    lines.Int("XLineWidth", settings.m_XLineWidth);
-    lines.Color("XLineColor", settings.m_XLineColor);
-    lines.Int("YLineDecim", settings.m_YLineDecim);
-    lines.Int("YLineShift", settings.m_YLineShift);
-    lines.Int("YLineWidth", settings.m_YLineWidth);
-    lines.Color("YLineColor", settings.m_YLineColor);
-    lines.Int("HightColorLine", settings.m_HightColorLine);
-
-    ok = StoreCursorList(profile, SectionName(prefix, "ColorCursor", kind), settings.m_ColorCursors) && ok;
-    return ok && presentation.Ok() && light.Ok() && material.Ok() && lines.Ok();
+    for (const CnfKey& key : kCnfKeys)
+        ok = ok && profile.SetString(SectionName(prefix, key.group, kind), key.key, ValueText(key, settings));
+    return ok && StoreCursorList(profile, SectionName(prefix, kCursorGroup, kind), settings.m_ColorCursors);
 }
 
 FileReadResult ReadCnf(const std::string& path, ViewKind kind, CPresentationConfig& settings)
