@@ -1,6 +1,7 @@
 #include "sp/core/spMemory.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,7 +25,8 @@ bool InjectedFailure()
 
 void* spMallocSize(std::size_t n)
 {
-    if (n == 0 || InjectedFailure())
+    // No object may be larger than PTRDIFF_MAX bytes: pointer differences inside it must fit.
+    if (n == 0 || n > static_cast<std::size_t>(PTRDIFF_MAX) || InjectedFailure())
         return nullptr;
     // posix_memalign keeps the heap address itself, so nothing is stored before the block
     // and 64-bit pointers need no header word.

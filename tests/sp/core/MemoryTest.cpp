@@ -31,6 +31,26 @@ TEST(SpMemory, BlocksAreAlignedAndWritable)
     spFree(nullptr);
 }
 
+TEST(SpMemory, SizesBeyondAnyObjectGiveNull)
+{
+    const long live = spDebugLiveBlocks();
+    EXPECT_EQ(spMallocSize(SIZE_MAX), nullptr);
+    EXPECT_EQ(spMallocSize(static_cast<std::size_t>(PTRDIFF_MAX) + 1), nullptr);
+    EXPECT_EQ(spDebugLiveBlocks(), live);
+}
+
+TEST(SpMemory, FloatCountsAreSizedInFullWidth)
+{
+    // 2^29 floats are 2 GiB, a byte count beyond signed 32-bit arithmetic.
+    float* f = spMallocFloat(1 << 29);
+    if (f == nullptr)
+        GTEST_SKIP() << "no 2 GiB of address space for the block";
+    f[0] = 1.0f;
+    f[(1 << 29) - 1] = 2.0f;
+    EXPECT_EQ(f[(1 << 29) - 1], 2.0f);
+    spFree(f);
+}
+
 TEST(SpMemory, InjectedFailureHitsTheCountedAllocation)
 {
     long live = spDebugLiveBlocks();
