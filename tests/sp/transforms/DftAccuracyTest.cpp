@@ -1,0 +1,144 @@
+// The 1-D DFT against the long-double oracle: every method, every length up to 1200, the
+// named lengths of every path, and the identities that hold for lengths too long for the
+// whole oracle.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "TransformTestSupport.h"
+#include "sp/transforms/spDftPlan.h"
+
+namespace {
+
+using namespace sptest;
+
+Signal Transform(const spDftSpec* spec, const Signal& x, bool inverse)
+{
+    Signal y(x.size());
+    const spStatus status = inverse ? spDftInverse(x.data(), y.data(), spec, nullptr)
+                                    : spDftForward(x.data(), y.data(), spec, nullptr);
+    EXPECT_EQ(status, spStsNoErr);
+    return y;
+}
+
+// The inverse oracle of x is the forward one read backwards: y_inv[k] = y_fwd[(N - k) mod N].
+Exact Reversed(const Exact& forward)
+{
+    Exact r(forward.size());
+    for (size_t k = 0; k < forward.size(); ++k)
+        r[k] = forward[(forward.size() - k) % forward.size()];
+    return r;
+}
+
+void CheckAgainstOracle(int n)
+{
+    DftPlan plan(n, spNoDivByAny);
+    ASSERT_NE(plan.spec, nullptr);
+    const Signal x = RandomSignal(n, 1000u + static_cast<unsigned>(n));
+    const Exact forward = OracleDft(x, false);
+    const double bound = PathBound(plan.spec);
+    EXPECT_LE(RelativeRms(Transform(plan.spec, x, false), forward), bound) << "forward N = " << n;
+    EXPECT_LE(RelativeRms(Transform(plan.spec, x, true), Reversed(forward)), bound) << "inverse N = " << n;
+}
+
+void CheckRange(int first, int last)
+{
+    for (int n = first; n <= last; ++n)
+        CheckAgainstOracle(n);
+}
+
+// Lengths above 1200 where the whole oracle is too slow: random bins against the oracle,
+// Parseval, the shift theorem and linearity.
+void CheckLongLength(int n)
+{
+    DftPlan plan(n, spNoDivByAny);
+    ASSERT_NE(plan.spec, nullptr);
+    const double bound = PathBound(plan.spec);
+    const Signal x = RandomSignal(n, 77u + static_cast<unsigned>(n));
+    const Signal fx = Transform(plan.spec, x, false);
+
+    std::mt19937 gen(static_cast<unsigned>(n));
+    std::vector<std::int64_t> bins = {0, n - 1};
+    for (int i = 0; i < 10; ++i)
+        bins.push_back(static_cast<std::int64_t>(gen() % static_cast<unsigned>(n)));
+    EXPECT_LE(RelativeRmsAt(fx, x, bins, false), bound) << "bins N = " << n;
+    EXPECT_LE(RelativeRmsAt(Transform(plan.spec, x, true), x, bins, true), bound) << "inverse bins N = " << n;
+
+    long double energyX = 0, energyF = 0;
+    for (int k = 0; k < n; ++k) {
+        energyX += static_cast<long double>(x[k].re) * x[k].re + static_cast<long double>(x[k].im) * x[k].im;
+        energyF += static_cast<long double>(fx[k].re) * fx[k].re + static_cast<long double>(fx[k].im) * fx[k].im;
+    }
+    EXPECT_NEAR(static_cast<double>(energyF / (energyX * n)), 1.0, 2 * bound) << "Parseval N = " << n;
+
+    // Shift by s: the transform is multiplied by exp(-2 pi i k s / N).
+    const int s = n / 3 + 1;
+    Signal shifted(x.size());
+    for (int j = 0; j < n; ++j)
+        shifted[static_cast<size_t>((j + s) % n)] = x[static_cast<size_t>(j)];
+    const Signal fs = Transform(plan.spec, shifted, false);
+    const Exact roots = Roots(n);
+    Exact expected(x.size());
+    for (int k = 0; k < n; ++k) {
+        const auto w = roots[static_cast<size_t>((static_cast<std::int64_t>(k) * s) % n)];
+        expected[static_cast<size_t>(k)] = std::complex<long double>(fx[k].re, fx[k].im) * w;
+    }
+    EXPECT_LE(RelativeRms(fs, expected), 2 * bound) << "shift N = " << n;
+
+    // Linearity: F(a x + b y) = a F(x) + b F(y).
+    const Signal y = RandomSignal(n, 5u + static_cast<unsigned>(n));
+    const Signal fy = Transform(plan.spec, y, false);
+    const float a = 0.75f, b = -1.5f;
+    Signal mix(x.size());
+    Exact sum(x.size());
+    for (int k = 0; k < n; ++k) {
+        mix[k] = {a * x[k].re + b * y[k].re, a * x[k].im + b * y[k].im};
+        sum[k] = {static_cast<long double>(a) * fx[k].re + static_cast<long double>(b) * fy[k].re,
+                  static_cast<long double>(a) * fx[k].im + static_cast<long double>(b) * fy[k].im};
+    }
+    EXPECT_LE(RelativeRms(Transform(plan.spec, mix, false), sum), 2 * bound) << "linearity N = " << n;
+}
+
+// Every length up to 1200, in four slices so that the test runner can spread them.
+TEST(DftAccuracy, LengthsUpTo600) { CheckRange(1, 600); }
+TEST(DftAccuracy, Lengths601To850) { CheckRange(601, 850); }
+TEST(DftAccuracy, Lengths851To1040) { CheckRange(851, 1040); }
+TEST(DftAccuracy, Lengths1041To1200) { CheckRange(1041, 1200); }
+
+TEST(DftAccuracy, MixedRadixWithRecursion)
+{
+    for (int n : {2000, 2002, 2100, 4410})
+        CheckAgainstOracle(n);
+    for (int n : {22201, 75692, 59049})
+        CheckLongLength(n);
+}
+
+TEST(DftAccuracy, BluesteinLengths)
+{
+    for (int n : {151, 257, 302, 314, 1021, 4099})
+        CheckAgainstOracle(n);
+    CheckLongLength(65537);
+}
+
+TEST(DftAccuracy, LengthsOfTheFourierTool)
+{
+    for (int n : {192, 384, 768, 1536, 374, 450})
+        CheckAgainstOracle(n);
+}
+
+TEST(DftAccuracy, LongPowersOfTwo)
+{
+    for (int n : {1 << 12, 1 << 16})
+        CheckLongLength(n);
+}
+
+TEST(DftAccuracy, VeryLongLengths)
+{
+    if (!LongTests())
+        GTEST_SKIP() << "lengths of millions of points run with SPM_LONG_TESTS=1";
+    for (int n : {1 << 22, 3 * 5 * 7 * 11 * 13 * 17 * 19, 4194301})
+        CheckLongLength(n);
+}
+
+} // namespace

@@ -1,0 +1,177 @@
+// 1-D DFT plans: the method by length, the factorisation, work sizes, statuses in their
+// order, and lengths whose counts the record cannot hold.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TransformTestSupport.h"
+#include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spFftPlan.h"
+
+namespace {
+
+using namespace sptest;
+
+std::vector<int> Radices(const spDftSpec* spec)
+{
+    std::vector<int> r;
+    for (int i = 0; i <= spec->stagesMinus2 + 1; ++i)
+        r.push_back(spec->stages[i].radix);
+    return r;
+}
+
+enum class Method { Small, Fft, MixedRadix, Bluestein, Direct };
+
+Method MethodOf(const spDftSpec* spec)
+{
+    if (spec->len <= 4)
+        return Method::Small;
+    if (spec->useFft != 0)
+        return Method::Fft;
+    if (spec->useMixedRadix != 0)
+        return Method::MixedRadix;
+    if (spec->bluesteinLen != 0)
+        return Method::Bluestein;
+    return Method::Direct;
+}
+
+TEST(DftPlan, SmallLengthsNeedNothing)
+{
+    for (int n = 1; n <= 4; ++n) {
+        DftPlan plan(n, spNoDivByAny);
+        ASSERT_NE(plan.spec, nullptr);
+        EXPECT_EQ(plan.spec->id, 13);
+        EXPECT_EQ(plan.spec->len, n);
+        EXPECT_EQ(plan.spec->workBytes, 0);
+        EXPECT_EQ(plan.spec->fft, nullptr);
+        EXPECT_EQ(plan.spec->directRoots, nullptr);
+        EXPECT_EQ(plan.spec->useMixedRadix, 0);
+    }
+}
+
+TEST(DftPlan, MethodByLength)
+{
+    struct Case {
+        int n;
+        Method method;
+    };
+    for (const Case& c : {Case{8, Method::Fft}, Case{1024, Method::Fft}, Case{6, Method::MixedRadix},
+                          Case{150, Method::MixedRadix}, Case{22201, Method::MixedRadix},
+                          Case{5, Method::Direct}, Case{149, Method::Direct}, Case{151, Method::Bluestein},
+                          Case{302, Method::Bluestein}, Case{453, Method::Bluestein},
+                          Case{22801, Method::Bluestein}}) {
+        DftPlan plan(c.n, spNoDivByAny);
+        ASSERT_NE(plan.spec, nullptr);
+        EXPECT_EQ(MethodOf(plan.spec), c.method) << c.n;
+    }
+    // Every odd prime from 5 to 149 takes the direct sums, every length up to 150 that is not
+    // such a prime (and above 4) a factorised or power-of-two path.
+    for (int n = 5; n <= 150; ++n) {
+        bool prime = true;
+        for (int d = 2; d * d <= n; ++d)
+            prime = prime && n % d != 0;
+        DftPlan plan(n, spNoDivByAny);
+        EXPECT_EQ(MethodOf(plan.spec) == Method::Direct, prime) << n;
+    }
+}
+
+TEST(DftPlan, FactorisationExamples)
+{
+    struct Case {
+        int n;
+        std::vector<int> radices;
+    };
+    for (const Case& c : {Case{6, {2, 3}}, Case{9, {3, 3}}, Case{12, {4, 3}}, Case{24, {2, 4, 3}},
+                          Case{36, {4, 3, 3}}, Case{98, {2, 7, 7}}, Case{148, {4, 37}},
+                          Case{298, {2, 149}}, Case{1000, {2, 4, 5, 5, 5}}, Case{150, {2, 3, 5, 5}},
+                          Case{1536, {2, 4, 4, 4, 4, 3}}, Case{374, {2, 11, 17}},
+                          Case{22201, {149, 149}}, Case{4410, {2, 3, 3, 5, 7, 7}}}) {
+        DftPlan plan(c.n, spNoDivByAny);
+        ASSERT_NE(plan.spec, nullptr);
+        EXPECT_EQ(plan.spec->useMixedRadix, 1) << c.n;
+        EXPECT_EQ(Radices(plan.spec), c.radices) << c.n;
+        EXPECT_EQ(plan.spec->stagesMinus2, static_cast<int>(c.radices.size()) - 2) << c.n;
+    }
+    spDftSpec scratch{};
+    for (int n : {5, 149, 151, 302, 453, 22801, 2 * 151 * 151})
+        EXPECT_FALSE(spDftFactorize(&scratch, n)) << n;
+}
+
+TEST(DftPlan, WorkBytesByMethod)
+{
+    struct Case {
+        int n, bytes;
+    };
+    for (const Case& c : {Case{5, 56}, Case{149, 1208}, Case{8, 0}, Case{1024, 0}, Case{8192, 1040},
+                          Case{6, 64}, Case{148, 1496}, Case{151, 4112}, Case{257, 8208},
+                          Case{1021, 16400}, Case{4099, 133152}}) {
+        DftPlan plan(c.n, spNoDivByAny);
+        ASSERT_NE(plan.spec, nullptr);
+        int bytes = -1;
+        EXPECT_EQ(spDftGetBufSize(plan.spec, &bytes), spStsNoErr);
+        EXPECT_EQ(bytes, c.bytes) << c.n;
+    }
+}
+
+TEST(DftPlan, PowerOfTwoOwnsAnFftOfTheSameScaling)
+{
+    DftPlan plan(64, spDivBySqrtN);
+    ASSERT_NE(plan.spec, nullptr);
+    EXPECT_EQ(plan.spec->useFft, 1);
+    ASSERT_NE(plan.spec->fft, nullptr);
+    EXPECT_EQ(plan.spec->fft->order, 6);
+    EXPECT_EQ(plan.spec->fft->scaleFwd, 1);
+    EXPECT_EQ(plan.spec->fft->scaleInv, 1);
+    EXPECT_EQ(plan.spec->fft->scale, 0.125f);
+}
+
+TEST(DftPlan, InitStatusesInTheirOrder)
+{
+    spDftSpec* const sentinel = reinterpret_cast<spDftSpec*>(std::uintptr_t{0x1234});
+    spDftSpec* spec = sentinel;
+    const long live = spDebugLiveBlocks();
+    EXPECT_EQ(spDftInitAlloc(nullptr, 0, static_cast<spScaleFlag>(3), 0), spStsNullPtrErr);
+    EXPECT_EQ(spDftInitAlloc(&spec, 0, static_cast<spScaleFlag>(3), 0), spStsSizeErr);
+    EXPECT_EQ(spDftInitAlloc(&spec, -5, spNoDivByAny, 0), spStsSizeErr);
+    for (int flag : {0, 3, 16, -1})
+        for (int n : {1, 5, 6, 8, 151}) {
+            EXPECT_EQ(spDftInitAlloc(&spec, n, static_cast<spScaleFlag>(flag), 0), spStsFftFlagErr) << n;
+        }
+    // The record's allocation comes before the flag check.
+    spDebugFailAllocationsAfter(0);
+    EXPECT_EQ(spDftInitAlloc(&spec, 6, static_cast<spScaleFlag>(3), 0), spStsMemAllocErr);
+    spDebugFailAllocationsAfter(-1);
+    EXPECT_EQ(spec, sentinel);
+    EXPECT_EQ(spDebugLiveBlocks(), live);
+}
+
+TEST(DftPlan, FreeAndSizeQueryStatuses)
+{
+    FftPlan other(3, spNoDivByAny);
+    auto* foreign = reinterpret_cast<spDftSpec*>(other.spec);
+    EXPECT_EQ(spDftFree(nullptr), spStsNullPtrErr);
+    EXPECT_EQ(spDftFree(foreign), spStsContextMatchErr);
+    EXPECT_EQ(other.spec->id, 4);
+    int size = -1;
+    EXPECT_EQ(spDftGetBufSize(foreign, &size), spStsContextMatchErr);
+    EXPECT_EQ(spDftGetBufSize(nullptr, &size), spStsNullPtrErr);
+    DftPlan plan(6, spNoDivByAny);
+    EXPECT_EQ(spDftGetBufSize(plan.spec, nullptr), spStsNullPtrErr);
+    EXPECT_EQ(size, -1);
+}
+
+TEST(DftPlan, LengthsBeyondTheRecordGiveNoMemory)
+{
+    // 2^28 - 1 factorises (3 5 29 43 113 127) but its work size passes 2^31; 2^29 + 1 and the
+    // largest 32-bit length need twiddle tables beyond 2^31 bytes; 2^27 + 1 needs a Bluestein
+    // FFT of 2^28 points. None of them allocates anything.
+    const long live = spDebugLiveBlocks();
+    for (int n : {(1 << 28) - 1, (1 << 29) + 1, 2147483647, (1 << 27) + 1}) {
+        spDftSpec* spec = nullptr;
+        EXPECT_EQ(spDftInitAlloc(&spec, n, spNoDivByAny, 0), spStsMemAllocErr) << n;
+        EXPECT_EQ(spec, nullptr);
+        EXPECT_EQ(spDebugLiveBlocks(), live);
+    }
+}
+
+} // namespace
