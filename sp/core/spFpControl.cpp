@@ -36,21 +36,14 @@ constexpr std::uint32_t kX87PrecisionField24 = 0;
 constexpr std::uint32_t kX87PrecisionField53 = 2;
 constexpr std::uint32_t kX87PrecisionField64 = 3;
 
-std::uint32_t ExceptionsToAbstract(std::uint32_t x87)
+// Moves each exception bit of `word` from its place on one side of the table to the other.
+std::uint32_t MapExceptionBits(std::uint32_t word, std::uint32_t BitPair::*from,
+                               std::uint32_t BitPair::*to)
 {
     std::uint32_t out = 0;
     for (const BitPair& p : kExceptionBits)
-        if (x87 & p.x87)
-            out |= p.abstract;
-    return out;
-}
-
-std::uint32_t ExceptionsToX87(std::uint32_t abstract)
-{
-    std::uint32_t out = 0;
-    for (const BitPair& p : kExceptionBits)
-        if (abstract & p.abstract)
-            out |= p.x87;
+        if (word & p.*from)
+            out |= p.*to;
     return out;
 }
 
@@ -58,7 +51,7 @@ std::uint32_t ExceptionsToX87(std::uint32_t abstract)
 
 std::uint32_t spAbstractFromX87Control(std::uint32_t x87)
 {
-    std::uint32_t out = ExceptionsToAbstract(x87);
+    std::uint32_t out = MapExceptionBits(x87, &BitPair::x87, &BitPair::abstract);
     out |= ((x87 & kX87Rounding) >> 10) << 8;
     switch ((x87 & kX87Precision) >> 8) {
     case kX87PrecisionField24:
@@ -78,7 +71,7 @@ std::uint32_t spAbstractFromX87Control(std::uint32_t x87)
 std::uint32_t spX87ControlFromAbstract(std::uint32_t abstract, std::uint32_t base)
 {
     std::uint32_t out = base & ~kX87Described & 0xFFFF;
-    out |= ExceptionsToX87(abstract);
+    out |= MapExceptionBits(abstract, &BitPair::abstract, &BitPair::x87);
     out |= ((abstract & kAbsRounding) >> 8) << 10;
     std::uint32_t precision = kX87PrecisionField64;
     if ((abstract & kAbsPrecision) == kAbsPrecision24)
@@ -93,7 +86,7 @@ std::uint32_t spX87ControlFromAbstract(std::uint32_t abstract, std::uint32_t bas
 
 std::uint32_t spAbstractFromX87Status(std::uint32_t x87)
 {
-    return ExceptionsToAbstract(x87);
+    return MapExceptionBits(x87, &BitPair::x87, &BitPair::abstract);
 }
 
 std::uint32_t spGetFpuControlWord()

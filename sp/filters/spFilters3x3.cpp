@@ -41,22 +41,12 @@ void RowPassDiff(const float* row, float* out, std::ptrdiff_t n)
     spRowDiff(row - 1, out, n, 2);
 }
 
-void CombineGauss(const float*, const float* r0, const float* r1, const float* r2, float* dst,
-                  std::ptrdiff_t n)
+// A combine of the three row results alone, without the centre source row.
+template <void (*Combine)(const float*, const float*, const float*, float*, std::ptrdiff_t)>
+void WithoutCentre(const float*, const float* r0, const float* r1, const float* r2, float* dst,
+                   std::ptrdiff_t n)
 {
-    spGauss3x3Combine(r0, r1, r2, dst, n);
-}
-
-void CombineMean(const float*, const float* r0, const float* r1, const float* r2, float* dst,
-                 std::ptrdiff_t n)
-{
-    spMean3x3Combine(r0, r1, r2, dst, n);
-}
-
-void CombineColumn121(const float*, const float* r0, const float* r1, const float* r2,
-                      float* dst, std::ptrdiff_t n)
-{
-    spColumn121(r0, r1, r2, dst, n);
+    Combine(r0, r1, r2, dst, n);
 }
 
 // The row below minus the row above.
@@ -70,7 +60,7 @@ void CombineBelowMinusAbove(const float*, const float* r0, const float*, const f
 
 spStatus spFilterGauss3x3(const spFilterFrame& frame)
 {
-    return RunRing3x3(frame, RowPass121, CombineGauss);
+    return RunRing3x3(frame, RowPass121, WithoutCentre<spGauss3x3Combine>);
 }
 
 spStatus spFilterCentreMinusSum3x3(const spFilterFrame& frame)
@@ -80,7 +70,7 @@ spStatus spFilterCentreMinusSum3x3(const spFilterFrame& frame)
 
 spStatus spFilterLowpass3x3(const spFilterFrame& frame)
 {
-    return RunRing3x3(frame, RowPass111, CombineMean);
+    return RunRing3x3(frame, RowPass111, WithoutCentre<spMean3x3Combine>);
 }
 
 spStatus spFilterSharpen3x3(const spFilterFrame& frame)
@@ -90,7 +80,7 @@ spStatus spFilterSharpen3x3(const spFilterFrame& frame)
 
 spStatus spFilterSobelVert3x3(const spFilterFrame& frame)
 {
-    return RunRing3x3(frame, RowPassDiff, CombineColumn121);
+    return RunRing3x3(frame, RowPassDiff, WithoutCentre<spColumn121>);
 }
 
 spStatus spFilterSobelHoriz3x3(const spFilterFrame& frame)

@@ -4,10 +4,23 @@
 
 namespace {
 
-// The elements summed in groups of four; the rest is the tail.
-std::ptrdiff_t GroupedCount(std::ptrdiff_t n)
+// The 1-2-1 column sums of three rows, handed to store(i, sum): (r0 + r2) + (r1 + r1) for
+// the elements in whole groups of four, ((r0 + r2) + r1) + r1 for the last n mod 4.
+template <class Store>
+inline __attribute__((always_inline)) void Column121Sums(const float* __restrict r0,
+                                                         const float* __restrict r1,
+                                                         const float* __restrict r2,
+                                                         std::ptrdiff_t n, Store store)
 {
-    return n > 0 ? n - n % 4 : 0;
+    const std::ptrdiff_t grouped = n > 0 ? n - n % 4 : 0;
+    for (std::ptrdiff_t i = 0; i < grouped; ++i) {
+        const double a = r0[i], b = r1[i], c = r2[i];
+        store(i, (a + c) + (b + b));
+    }
+    for (std::ptrdiff_t i = grouped; i < n; ++i) {
+        const double a = r0[i], b = r1[i], c = r2[i];
+        store(i, ((a + c) + b) + b);
+    }
 }
 
 } // namespace
@@ -44,30 +57,17 @@ SP_KERNEL_CLONES
 void spGauss3x3Combine(const float* __restrict r0, const float* __restrict r1,
                        const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
 {
-    const std::ptrdiff_t grouped = GroupedCount(n);
-    for (std::ptrdiff_t i = 0; i < grouped; ++i) {
-        const double a = r0[i], b = r1[i], c = r2[i];
-        dst[i] = static_cast<float>(((a + c) + (b + b)) * spGaussScale3x3);
-    }
-    for (std::ptrdiff_t i = grouped; i < n; ++i) {
-        const double a = r0[i], b = r1[i], c = r2[i];
-        dst[i] = static_cast<float>((((a + c) + b) + b) * spGaussScale3x3);
-    }
+    Column121Sums(r0, r1, r2, n, [dst](std::ptrdiff_t i, double sum) {
+        dst[i] = static_cast<float>(sum * spGaussScale3x3);
+    });
 }
 
 SP_KERNEL_CLONES
 void spColumn121(const float* __restrict r0, const float* __restrict r1,
                  const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
 {
-    const std::ptrdiff_t grouped = GroupedCount(n);
-    for (std::ptrdiff_t i = 0; i < grouped; ++i) {
-        const double a = r0[i], b = r1[i], c = r2[i];
-        dst[i] = static_cast<float>((a + c) + (b + b));
-    }
-    for (std::ptrdiff_t i = grouped; i < n; ++i) {
-        const double a = r0[i], b = r1[i], c = r2[i];
-        dst[i] = static_cast<float>(((a + c) + b) + b);
-    }
+    Column121Sums(r0, r1, r2, n,
+                  [dst](std::ptrdiff_t i, double sum) { dst[i] = static_cast<float>(sum); });
 }
 
 SP_KERNEL_CLONES

@@ -45,24 +45,25 @@ TEST_P(SpFilterReference, SmallRegionsOfEveryShape)
             CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, ModerateValue);
 }
 
-TEST_P(SpFilterReference, ValuesSpanningManyBinades)
+// `runs` regions of random shapes up to 70 x 9 filled by `value`.
+void CheckRandomShapes(const FilterOp& op, unsigned seed, int runs, float (*value)(std::mt19937&))
 {
-    std::mt19937 rng(777);
-    for (int run = 0; run < 120; ++run) {
+    std::mt19937 rng(seed);
+    for (int run = 0; run < runs; ++run) {
         const std::ptrdiff_t w = std::uniform_int_distribution<int>(1, 70)(rng);
         const std::ptrdiff_t h = std::uniform_int_distribution<int>(1, 9)(rng);
-        CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, WideValue);
+        CheckLayout(op, RandomLayout(rng, w, h), rng, value);
     }
+}
+
+TEST_P(SpFilterReference, ValuesSpanningManyBinades)
+{
+    CheckRandomShapes(GetParam(), 777, 120, WideValue);
 }
 
 TEST_P(SpFilterReference, RoundingTiesFollowTheEvaluationOrder)
 {
-    std::mt19937 rng(4242);
-    for (int run = 0; run < 300; ++run) {
-        const std::ptrdiff_t w = std::uniform_int_distribution<int>(1, 70)(rng);
-        const std::ptrdiff_t h = std::uniform_int_distribution<int>(1, 9)(rng);
-        CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, TieProneValue);
-    }
+    CheckRandomShapes(GetParam(), 4242, 300, TieProneValue);
 }
 
 TEST_P(SpFilterReference, FullSizeImage)
