@@ -40,7 +40,8 @@ static_assert(sizeof(spCpuFeatures) == 64);
 
 // ---- Pure decoding (tests drive these with synthetic words) ----
 void spDecodeCpuFeatures(const spCpuidWords& words, spCpuFeatures* features);
-bool spIsGenuineIntel(const spCpuidWords& words);
+// True when the vendor text is the one whose family numbers the processor codes follow.
+bool spIsMatchedVendor(const spCpuidWords& words);
 // The processor code of a decoded processor (0 to 66, see spGetCpuType).
 int spCpuTypeOf(const spCpuFeatures& features, bool vendorMatched);
 

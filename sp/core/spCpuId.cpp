@@ -39,7 +39,7 @@ void spDecodeCpuFeatures(const spCpuidWords& w, spCpuFeatures* f)
     f->coresPerPackage = w.maxLeaf >= 4 ? (w.leaf4Eax >> 26) + 1 : 1;
 }
 
-bool spIsGenuineIntel(const spCpuidWords& w)
+bool spIsMatchedVendor(const spCpuidWords& w)
 {
     char vendor[12];
     std::memcpy(vendor, &w.vendorEbx, 4);
@@ -118,7 +118,7 @@ void spGetCpuFeatures(spCpuFeatures* features)
 
 int spCpuVendorCheck()
 {
-    return spIsGenuineIntel(spReadCpuidWords()) ? 1 : 0;
+    return spIsMatchedVendor(spReadCpuidWords()) ? 1 : 0;
 }
 
 int spGetCpuType()
@@ -128,7 +128,7 @@ int spGetCpuType()
     const spCpuidWords words = spReadCpuidWords();
     spCpuFeatures features;
     spDecodeCpuFeatures(words, &features);
-    return spCpuTypeOf(features, spIsGenuineIntel(words));
+    return spCpuTypeOf(features, spIsMatchedVendor(words));
 }
 
 std::uint32_t spCpuidMaxLeaf()

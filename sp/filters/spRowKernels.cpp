@@ -23,6 +23,21 @@ inline __attribute__((always_inline)) void Column121Sums(const float* __restrict
     }
 }
 
+// ((centre * weight - r0) - r1) - r2 of each element, handed to store(i, value).
+template <class Store>
+inline __attribute__((always_inline)) void CentreMinusRows(const float* __restrict centre,
+                                                           const float* __restrict r0,
+                                                           const float* __restrict r1,
+                                                           const float* __restrict r2,
+                                                           std::ptrdiff_t n, double weight,
+                                                           Store store)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const double x = centre[i], a = r0[i], b = r1[i], c = r2[i];
+        store(i, ((x * weight - a) - b) - c);
+    }
+}
+
 } // namespace
 
 SP_KERNEL_CLONES
@@ -85,10 +100,9 @@ void spCentreMinusSum3x3(const float* __restrict centre, const float* __restrict
                          const float* __restrict r1, const float* __restrict r2,
                          float* __restrict dst, std::ptrdiff_t n)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double x = centre[i], a = r0[i], b = r1[i], c = r2[i];
-        dst[i] = static_cast<float>(((x * spCentreWeight3x3 - a) - b) - c);
-    }
+    CentreMinusRows(centre, r0, r1, r2, n, spCentreWeight3x3, [dst](std::ptrdiff_t i, double v) {
+        dst[i] = static_cast<float>(v);
+    });
 }
 
 SP_KERNEL_CLONES
@@ -96,10 +110,9 @@ void spSharpenCombine(const float* __restrict centre, const float* __restrict r0
                       const float* __restrict r1, const float* __restrict r2,
                       float* __restrict dst, std::ptrdiff_t n)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double x = centre[i], a = r0[i], b = r1[i], c = r2[i];
-        dst[i] = static_cast<float>((((x * spSharpenCentre - a) - b) - c) * spSharpenScale);
-    }
+    CentreMinusRows(centre, r0, r1, r2, n, spSharpenCentre, [dst](std::ptrdiff_t i, double v) {
+        dst[i] = static_cast<float>(v * spSharpenScale);
+    });
 }
 
 SP_KERNEL_CLONES

@@ -37,7 +37,7 @@ int TypeOf(const spCpuidWords& w)
 {
     spCpuFeatures f;
     spDecodeCpuFeatures(w, &f);
-    return spCpuTypeOf(f, spIsGenuineIntel(w));
+    return spCpuTypeOf(f, spIsMatchedVendor(w));
 }
 
 TEST(SpCpuDecode, FieldsComeFromTheirWordsAndBits)
@@ -86,11 +86,11 @@ TEST(SpCpuDecode, ConditionalWordsNeedTheirLeavesAndCounts)
 TEST(SpCpuDecode, VendorTextIsReadInEbxEdxEcxOrder)
 {
     spCpuidWords w = Words(6, 0, 0, false, "GenuineIntel");
-    EXPECT_TRUE(spIsGenuineIntel(w));
+    EXPECT_TRUE(spIsMatchedVendor(w));
     std::swap(w.vendorEdx, w.vendorEcx); // "GenuntelineI": the leaf-0 register order matters
-    EXPECT_FALSE(spIsGenuineIntel(w));
-    EXPECT_FALSE(spIsGenuineIntel(Words(6, 0, 0, false, "AuthenticAMD")));
-    EXPECT_FALSE(spIsGenuineIntel(spCpuidWords{}));
+    EXPECT_FALSE(spIsMatchedVendor(w));
+    EXPECT_FALSE(spIsMatchedVendor(Words(6, 0, 0, false, "AuthenticAMD")));
+    EXPECT_FALSE(spIsMatchedVendor(spCpuidWords{}));
 }
 
 struct TypeCase {
@@ -139,7 +139,7 @@ TEST(SpCpuDecode, RunningProcessorAgreesWithItsDecodedWords)
     ASSERT_EQ(spCpuidAvailable(), 1); // every 64-bit processor has CPUID
     const spCpuidWords w = spReadCpuidWords();
     EXPECT_EQ(spGetCpuType(), TypeOf(w));
-    EXPECT_EQ(spCpuVendorCheck(), spIsGenuineIntel(w) ? 1 : 0);
+    EXPECT_EQ(spCpuVendorCheck(), spIsMatchedVendor(w) ? 1 : 0);
     EXPECT_EQ(spCpuidMaxLeaf(), w.maxLeaf);
     // Facts of every 64-bit processor pin down that each flag reads its own bit.
     EXPECT_EQ(spHasTsc(), 1);
