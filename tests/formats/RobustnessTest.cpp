@@ -36,8 +36,9 @@ void ExpectPrefixesRefusedOrIdentical(Format format, const std::filesystem::path
         ASSERT_TRUE(mayReadPrefix) << "prefix of " << length << " bytes accepted";
         ASSERT_EQ(cut.image.m_pRaw, whole.image.m_pRaw) << length;
     });
-    if (!mayReadPrefix)
+    if (!mayReadPrefix) {
         EXPECT_EQ(accepted, 0);
+    }
 }
 
 // Lengths through a file: densely through the header (up to the first position), sparsely
