@@ -45,13 +45,13 @@ void ExpectPrefixesRefusedOrIdentical(Format format, const std::filesystem::path
 // through the samples, and every length near each position.
 std::vector<std::size_t> SampledLengths(std::size_t size, std::initializer_list<std::size_t> positions)
 {
-    if (LongTests())
-        return AllLengths(size);
+    const std::size_t headerStride = LongTests() ? 1 : 7;
+    const std::size_t dataLengths = LongTests() ? 5000 : 300;
     const std::size_t headerEnd = *positions.begin();
     std::vector<std::size_t> lengths;
-    for (std::size_t n = 0; n < headerEnd; n += 7)
+    for (std::size_t n = 0; n < headerEnd; n += headerStride)
         lengths.push_back(n);
-    for (std::size_t n = headerEnd; n < size; n += size / 300 + 1)
+    for (std::size_t n = headerEnd; n < size; n += size / dataLengths + 1)
         lengths.push_back(n);
     for (std::size_t p : positions)
         for (std::size_t n = p > 64 ? p - 64 : 0; n < p + 64 && n < size; ++n)
