@@ -139,6 +139,8 @@ private:
     // Marks the image the header reader chose; the data reader then copies its samples.
     void Prepare(int columns, int rows, std::size_t sampleOffset);
     void ReleaseBuffer();
+    // Every header reader starts here: nothing of an earlier read kept, the file loaded.
+    bool BeginRead(const std::string& path, int index = 0);
     // The data readers of the binary formats: the prepared sample block into the image.
     bool CopyPreparedSamples(CSpmImage& image);
     // The sample block the header reader chose, checked against the image's size.

@@ -161,3 +161,11 @@ bool CImageFile::CopyPreparedSamples(CSpmImage& image)
     ReleaseBuffer();
     return Succeed();
 }
+
+bool CImageFile::BeginRead(const std::string& path, int index)
+{
+    ReleaseBuffer();
+    if (index < 0)
+        return Fail(ImageFileError::kNoSuchImage);
+    return LoadFile(path);
+}

@@ -128,10 +128,7 @@ ImageFileError HeaderOfFrame(const MdtFrameInfo& info, SpmHeader& header)
 
 bool CImageFile::ReadMdtHeader(const std::string& path, SpmHeader& header, int index)
 {
-    ReleaseBuffer();
-    if (index < 0)
-        return Fail(ImageFileError::kNoSuchImage);
-    if (!LoadFile(path))
+    if (!BeginRead(path, index))
         return false;
     const LeReader in(m_pBuffer);
     if (!in.Has(0, kFirstFrame))

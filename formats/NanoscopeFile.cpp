@@ -180,10 +180,7 @@ ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sens
 
 bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header, int index)
 {
-    ReleaseBuffer();
-    if (index < 0)
-        return Fail(ImageFileError::kNoSuchImage);
-    if (!LoadFile(path))
+    if (!BeginRead(path, index))
         return false;
     GetLine();
     if (!Contains(Line(), kFileList))

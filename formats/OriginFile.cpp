@@ -90,8 +90,7 @@ std::optional<float> StepOf(double lastCoordinate, int count)
 
 bool CImageFile::ReadOriginHeader(const std::string& path, SpmHeader& header)
 {
-    ReleaseBuffer();
-    if (!LoadFile(path))
+    if (!BeginRead(path))
         return false;
     TextLines lines(m_pBuffer);
     std::string_view line;

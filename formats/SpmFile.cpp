@@ -91,8 +91,7 @@ bool IsSideInRange(int side)
 
 bool CImageFile::ReadSpmHeader(const std::string& path, SpmHeader& header)
 {
-    ReleaseBuffer();
-    if (!LoadFile(path))
+    if (!BeginRead(path))
         return false;
     if (m_nFileSize < kHeaderSize)
         return Fail(ImageFileError::kTruncated);
