@@ -1,0 +1,304 @@
+// The Fourier transforms through their public entries, single thread: 1-D powers of two,
+// the lengths the Fourier tool uses, mixed-radix and Bluestein lengths, and the tool's 2-D
+// sizes, forward and inverse; the plan alone, and plan + transform + free as the tool calls
+// them. Built with the comparison libraries, FFTW3 single precision runs beside each case on
+// the same data (FFTW_ESTIMATE, out of place; FFTW_MEASURE too for 2-D). After the runs a
+// table gives our time over FFTW's and both rates in MFLOPS (5 N log2 N per transform).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sp/sp.h"
+
+#ifdef SPM_HAVE_FFTW
+#include <fftw3.h>
+#endif
+
+namespace {
+
+struct Case {
+    const char* group;
+    int width;
+    int height; // 1 for the 1-D cases
+};
+
+std::vector<Case> Cases()
+{
+    std::vector<Case> cases;
+    for (int order = 4; order <= 20; ++order)
+        cases.push_back({"pow2", 1 << order, 1});
+    for (int n : {192, 384, 768, 1536, 374, 450, 314})
+        cases.push_back({"tool", n, 1});
+    for (int n : {1000, 2002, 4410, 59049})
+        cases.push_back({"mixed", n, 1});
+    for (int n : {151, 1021, 4099, 65537})
+        cases.push_back({"bluestein", n, 1});
+    cases.push_back({"2d", 1024, 1024});
+    cases.push_back({"2d", 1536, 1536});
+    return cases;
+}
+
+bool Is2D(const Case& c) { return c.height > 1; }
+std::size_t Points(const Case& c) { return static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height); }
+
+std::string CaseName(const Case& c)
+{
+    return Is2D(c) ? std::to_string(c.width) + "x" + std::to_string(c.height) : std::to_string(c.width);
+}
+
+// The input every implementation transforms, made once per size.
+const std::vector<spComplex>& InputOf(const Case& c)
+{
+    static std::map<std::size_t, std::vector<spComplex>> inputs;
+    auto& v = inputs[Points(c)];
+    if (v.empty()) {
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+        v.resize(Points(c));
+        for (auto& x : v)
+            x = {value(rng), value(rng)};
+    }
+    return v;
+}
+
+void Fail(benchmark::State& state, spStatus status)
+{
+    if (status != spStsNoErr)
+        state.SkipWithError(("status " + std::to_string(status)).c_str());
+}
+
+// Our transform of one case in one direction, with the plan made outside the timing; 1-D
+// transforms get a buffer of the plan's size, as a caller that keeps one would pass it.
+void RunOurs(benchmark::State& state, Case c, bool inverse)
+{
+    const auto& in = InputOf(c);
+    std::vector<spComplex> out(in.size());
+    const int rowStep = 8 * c.width;
+    if (Is2D(c)) {
+        spDft2DSpec* spec = nullptr;
+        Fail(state, spDft2DInitAlloc(&spec, c.width, c.height, spNoDivByAny, 1));
+        const auto run = inverse ? spDft2DInverse : spDft2DForward;
+        for (auto _ : state) {
+            Fail(state, run(in.data(), rowStep, out.data(), rowStep, spec, nullptr));
+            benchmark::ClobberMemory();
+        }
+        spDft2DFree(spec);
+        return;
+    }
+    spDftSpec* spec = nullptr;
+    Fail(state, spDftInitAlloc(&spec, c.width, spNoDivByAny, 1));
+    int bytes = 0;
+    spDftGetBufSize(spec, &bytes);
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bytes) + 1);
+    const auto run = inverse ? spDftInverse : spDftForward;
+    for (auto _ : state) {
+        Fail(state, run(in.data(), out.data(), spec, buffer.data()));
+        benchmark::ClobberMemory();
+    }
+    spDftFree(spec);
+}
+
+void RunOurPlan(benchmark::State& state, Case c)
+{
+    for (auto _ : state) {
+        if (Is2D(c)) {
+            spDft2DSpec* spec = nullptr;
+            Fail(state, spDft2DInitAlloc(&spec, c.width, c.height, spNoDivByAny, 1));
+            spDft2DFree(spec);
+        } else {
+            spDftSpec* spec = nullptr;
+            Fail(state, spDftInitAlloc(&spec, c.width, spNoDivByAny, 1));
+            spDftFree(spec);
+        }
+    }
+}
+
+// What the Fourier tool does per transform: plan, transform without a buffer, free.
+void RunOurToolCall(benchmark::State& state, Case c)
+{
+    const auto& in = InputOf(c);
+    std::vector<spComplex> out(in.size());
+    for (auto _ : state) {
+        if (Is2D(c)) {
+            spDft2DSpec* spec = nullptr;
+            Fail(state, spDft2DInitAlloc(&spec, c.width, c.height, spNoDivByAny, 1));
+            Fail(state, spDft2DForward(in.data(), 8 * c.width, out.data(), 8 * c.width, spec, nullptr));
+            spDft2DFree(spec);
+        } else {
+            spDftSpec* spec = nullptr;
+            Fail(state, spDftInitAlloc(&spec, c.width, spNoDivByAny, 1));
+            Fail(state, spDftForward(in.data(), out.data(), spec, nullptr));
+            spDftFree(spec);
+        }
+        benchmark::ClobberMemory();
+    }
+}
+
+#ifdef SPM_HAVE_FFTW
+struct FftwArrays {
+    explicit FftwArrays(std::size_t n)
+        : in(fftwf_alloc_complex(n)), out(fftwf_alloc_complex(n)), size(n)
+    {
+    }
+    ~FftwArrays()
+    {
+        fftwf_free(in);
+        fftwf_free(out);
+    }
+    FftwArrays(const FftwArrays&) = delete;
+    FftwArrays& operator=(const FftwArrays&) = delete;
+    void Load(const std::vector<spComplex>& v) { std::memcpy(in, v.data(), size * sizeof(spComplex)); }
+
+    fftwf_complex* in;
+    fftwf_complex* out;
+    std::size_t size;
+};
+
+fftwf_plan FftwPlan(const Case& c, FftwArrays& a, bool inverse, unsigned flags)
+{
+    // Wisdom left by an FFTW_MEASURE plan would let a later FFTW_ESTIMATE plan reuse it.
+    if (flags == FFTW_ESTIMATE)
+        fftwf_forget_wisdom();
+    const int sign = inverse ? FFTW_BACKWARD : FFTW_FORWARD;
+    return Is2D(c) ? fftwf_plan_dft_2d(c.height, c.width, a.in, a.out, sign, flags)
+                   : fftwf_plan_dft_1d(c.width, a.in, a.out, sign, flags);
+}
+
+void RunFftw(benchmark::State& state, Case c, bool inverse, unsigned flags)
+{
+    FftwArrays a(Points(c));
+    // FFTW_MEASURE overwrites the arrays while it plans, so the data goes in afterwards.
+    const fftwf_plan plan = FftwPlan(c, a, inverse, flags);
+    a.Load(InputOf(c));
+    for (auto _ : state) {
+        fftwf_execute(plan);
+        benchmark::ClobberMemory();
+    }
+    fftwf_destroy_plan(plan);
+}
+
+void RunFftwToolCall(benchmark::State& state, Case c)
+{
+    FftwArrays a(Points(c));
+    a.Load(InputOf(c));
+    for (auto _ : state) {
+        const fftwf_plan plan = FftwPlan(c, a, false, FFTW_ESTIMATE);
+        fftwf_execute(plan);
+        fftwf_destroy_plan(plan);
+        benchmark::ClobberMemory();
+    }
+}
+#endif
+
+std::string Name(const std::string& what, const Case& c, const std::string& impl)
+{
+    return what + "/" + CaseName(c) + "/" + impl;
+}
+
+void Register()
+{
+    for (const Case& c : Cases()) {
+        for (bool inverse : {false, true}) {
+            const std::string what = inverse ? "inv" : "fwd";
+            benchmark::RegisterBenchmark(Name(what, c, "ours").c_str(), RunOurs, c, inverse)
+                ->Unit(benchmark::kMicrosecond);
+#ifdef SPM_HAVE_FFTW
+            benchmark::RegisterBenchmark(Name(what, c, "fftw").c_str(), RunFftw, c, inverse, FFTW_ESTIMATE)
+                ->Unit(benchmark::kMicrosecond);
+            if (Is2D(c))
+                benchmark::RegisterBenchmark(Name(what, c, "fftw_measure").c_str(), RunFftw, c, inverse,
+                                             FFTW_MEASURE)
+                    ->Unit(benchmark::kMicrosecond);
+#endif
+        }
+        if (std::string(c.group) == "pow2" && c.width != 1024 && c.width != 65536)
+            continue;
+        benchmark::RegisterBenchmark(Name("plan", c, "ours").c_str(), RunOurPlan, c)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(Name("toolcall", c, "ours").c_str(), RunOurToolCall, c)
+            ->Unit(benchmark::kMicrosecond);
+#ifdef SPM_HAVE_FFTW
+        benchmark::RegisterBenchmark(Name("toolcall", c, "fftw").c_str(), RunFftwToolCall, c)
+            ->Unit(benchmark::kMicrosecond);
+#endif
+    }
+}
+
+// Keeps every run's time per iteration (in microseconds) under its name, and prints as usual.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+double Mflops(const Case& c, double microseconds)
+{
+    const double n = static_cast<double>(Points(c));
+    return 5 * n * std::log2(n) / microseconds;
+}
+
+void PrintRatios(const std::map<std::string, double>& t)
+{
+    const auto find = [&](const std::string& name) {
+        const auto it = t.find(name);
+        return it == t.end() ? 0.0 : it->second;
+    };
+    std::printf("\n%-10s %-10s %-4s %11s %11s %9s %9s %9s %11s\n", "group", "size", "dir", "ours (us)",
+                "FFTW (us)", "ratio", "MFLOPS", "FFTW", "/MEASURE");
+    std::vector<std::pair<double, std::string>> ranked;
+    for (const Case& c : Cases())
+        for (const char* dir : {"fwd", "inv"}) {
+            const double ours = find(Name(dir, c, "ours"));
+            const double fftw = find(Name(dir, c, "fftw"));
+            const double measure = find(Name(dir, c, "fftw_measure"));
+            if (ours == 0.0)
+                continue;
+            const double ratio = fftw > 0.0 ? ours / fftw : 0.0;
+            std::printf("%-10s %-10s %-4s %11.2f %11.2f %9.2f %9.0f %9.0f %11s\n", c.group, CaseName(c).c_str(),
+                        dir, ours, fftw, ratio, Mflops(c, ours), fftw > 0.0 ? Mflops(c, fftw) : 0.0,
+                        measure > 0.0 ? std::to_string(ours / measure).substr(0, 5).c_str() : "-");
+            ranked.push_back({ratio, std::string(c.group) + " " + CaseName(c) + " " + dir});
+        }
+    std::printf("\n%-10s %-10s %12s %12s %9s\n", "plan+run", "size", "ours (us)", "FFTW (us)", "ratio");
+    for (const Case& c : Cases()) {
+        const double ours = find(Name("toolcall", c, "ours"));
+        const double fftw = find(Name("toolcall", c, "fftw"));
+        if (ours == 0.0)
+            continue;
+        std::printf("%-10s %-10s %12.2f %12.2f %9.2f   (plan alone %.2f us)\n", c.group, CaseName(c).c_str(),
+                    ours, fftw, fftw > 0.0 ? ours / fftw : 0.0, find(Name("plan", c, "ours")));
+    }
+    std::sort(ranked.rbegin(), ranked.rend());
+    std::printf("\nslowest against FFTW_ESTIMATE:");
+    for (std::size_t i = 0; i < ranked.size() && i < 6; ++i)
+        std::printf(" %s (%.2f)%s", ranked[i].second.c_str(), ranked[i].first, i + 1 < 6 ? "," : "\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    Register();
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintRatios(reporter.times);
+    benchmark::Shutdown();
+    return 0;
+}
