@@ -90,10 +90,18 @@ public:
     std::string_view Line() const { return {m_szLine.data(), m_nLineLength}; }
     std::size_t ReadPos() const { return m_nReadPos; }
     std::size_t FileSize() const { return m_nFileSize; }
-    void Rewind() { m_nReadPos = 0; }
     // Digits and a leading minus sign; the last point is the decimal point, every character
     // after it counts as a decimal place, anything else is skipped. No digit gives 0.
     static double ParseNumber(std::string_view text);
+
+    // Header readers check every size, offset and frame against the file before they
+    // succeed, and fill the header only then. Data readers copy the samples of the image the
+    // header reader chose into m_pRaw and m_pData (heights = sample x the image's m_fKz, after
+    // any repair of the header); the image's m_nWidth and m_nHeight must be the header's.
+    // Writers scale the heights to samples (largest absolute height 32760, rounded to
+    // nearest), leave the new Z scale and samples in the image, write through a temporary
+    // file that replaces the target only when complete, and show the format's message when
+    // they fail.
 
     // ---- *.spm: the 512-byte header record, then 16-bit samples.
     bool ReadSpmHeader(const std::string& path, SpmHeader& header);
