@@ -1,86 +1,83 @@
 #include "sp/filters/spKernels5x5.h"
 
-#include "sp/filters/spKernelClones.h"
+#include "sp/filters/spElementLoops.h"
 
 namespace {
 
-// The float sum of five rows' elements, left to right.
-inline double RoundedFiveSum(double a, double b, double c, double d, double e)
+const auto kFiveSum = [](const auto& a, const auto& b, const auto& c, const auto& d,
+                         const auto& e) SP_FORMULA { return (((a + b) + c) + d) + e; };
+
+// out[i] = (((w0 x[i-2] + w1 x[i-1]) + w2 x[i]) + w1 x[i+1]) + w0 x[i+2]; the products of a
+// float sample and a float weight are exact in double.
+void SymmetricFiveTaps(const double* x, float* out, std::ptrdiff_t n, double w0, double w1,
+                       double w2)
 {
-    return static_cast<float>((((a + b) + c) + d) + e);
+    spMapElements(
+        out, n,
+        [w0, w1, w2](const auto& a, const auto& b, const auto& c, const auto& d,
+                     const auto& e) SP_FORMULA {
+            return (((w0 * a + w1 * b) + w2 * c) + w1 * d) + w0 * e;
+        },
+        x - 2, x - 1, x, x + 1, x + 2);
 }
 
 } // namespace
 
-SP_KERNEL_CLONES
-void spWidenRow(const float* __restrict src, double* __restrict dst, std::ptrdiff_t n)
+void spWidenRow(const float* src, double* dst, std::ptrdiff_t n)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        dst[i] = src[i];
+    spMapElements(dst, n, [](const auto& v) SP_FORMULA { return v; }, src);
 }
 
-SP_KERNEL_CLONES
-void spGauss5x5RowSums(const double* __restrict x, float* __restrict outer,
-                       float* __restrict middle, float* __restrict centre, std::ptrdiff_t n)
+void spGauss5x5RowSums(const double* x, float* outer, float* middle, float* centre,
+                       std::ptrdiff_t n)
 {
-    const double w2 = spGaussW2, w7 = spGaussW7, w12 = spGaussW12;
-    const double w31 = spGaussW31, w52 = spGaussW52, w127 = spGaussW127;
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double a = x[i - 2], b = x[i - 1], c = x[i], d = x[i + 1], e = x[i + 2];
-        outer[i] = static_cast<float>((((w2 * a + w7 * b) + w12 * c) + w7 * d) + w2 * e);
-        middle[i] = static_cast<float>((((w7 * a + w31 * b) + w52 * c) + w31 * d) + w7 * e);
-        centre[i] = static_cast<float>((((w12 * a + w52 * b) + w127 * c) + w52 * d) + w12 * e);
-    }
+    SymmetricFiveTaps(x, outer, n, spGaussW2, spGaussW7, spGaussW12);
+    SymmetricFiveTaps(x, middle, n, spGaussW7, spGaussW31, spGaussW52);
+    SymmetricFiveTaps(x, centre, n, spGaussW12, spGaussW52, spGaussW127);
 }
 
-SP_KERNEL_CLONES
-void spLaplace5x5RowSums(const double* __restrict x, float* __restrict outer,
-                         float* __restrict middle, float* __restrict centre, std::ptrdiff_t n)
+void spLaplace5x5RowSums(const double* x, float* outer, float* middle, float* centre,
+                         std::ptrdiff_t n)
 {
-    const double k3 = 3.0f, k4 = 4.0f, k6 = 6.0f, k20 = 20.0f;
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double a = x[i - 2], b = x[i - 1], c = x[i], d = x[i + 1], e = x[i + 2];
-        outer[i] = static_cast<float>((((-a - k3 * b) - k4 * c) - k3 * d) - e);
-        middle[i] = static_cast<float>((-(k3 * a) + k6 * c) - k3 * e);
-        centre[i] = static_cast<float>((((-(k4 * a) + k6 * b) + k20 * c) + k6 * d) - k4 * e);
-    }
+    SymmetricFiveTaps(x, outer, n, -1.0f, -3.0f, -4.0f);
+    // The zero taps are left out rather than added as 0 * x: an infinite neighbour would
+    // make them NaN.
+    spMapElements(
+        middle, n,
+        [](const auto& a, const auto& c, const auto& e)
+            SP_FORMULA { return (-3.0 * a + 6.0 * c) - 3.0 * e; },
+        x - 2, x, x + 2);
+    SymmetricFiveTaps(x, centre, n, -4.0f, 6.0f, 20.0f);
 }
 
-SP_KERNEL_CLONES
-void spSumFiveRows(const float* __restrict r0, const float* __restrict r1,
-                   const float* __restrict r2, const float* __restrict r3,
-                   const float* __restrict r4, float* __restrict dst, std::ptrdiff_t n)
+void spSumFiveRows(const float* r0, const float* r1, const float* r2, const float* r3,
+                   const float* r4, float* dst, std::ptrdiff_t n)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        dst[i] = static_cast<float>(RoundedFiveSum(r0[i], r1[i], r2[i], r3[i], r4[i]));
+    spMapElements(dst, n, kFiveSum, r0, r1, r2, r3, r4);
 }
 
-SP_KERNEL_CLONES
-void spBoxRowSum5(const double* __restrict x, float* __restrict b, std::ptrdiff_t n)
+void spBoxRowSum5(const double* x, float* b, std::ptrdiff_t n)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        b[i] = static_cast<float>(RoundedFiveSum(x[i - 2], x[i - 1], x[i], x[i + 1], x[i + 2]));
+    spMapElements(b, n, kFiveSum, x - 2, x - 1, x, x + 1, x + 2);
 }
 
-SP_KERNEL_CLONES
-void spBoxMean5x5Row(const float* __restrict b0, const float* __restrict b1,
-                     const float* __restrict b2, const float* __restrict b3,
-                     const float* __restrict b4, float* __restrict dst, std::ptrdiff_t n)
+// Both box outputs first store the box sum S as a float in dst, then finish each element
+// from it in place.
+void spBoxMean5x5Row(const float* b0, const float* b1, const float* b2, const float* b3,
+                     const float* b4, float* dst, std::ptrdiff_t n)
 {
+    spSumFiveRows(b0, b1, b2, b3, b4, dst, n);
     const double scale = spBoxMeanScale5x5;
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        dst[i] = static_cast<float>(RoundedFiveSum(b0[i], b1[i], b2[i], b3[i], b4[i]) * scale);
+    spMapElements(dst, n, [scale](const auto& sum) SP_FORMULA { return sum * scale; }, dst);
 }
 
-SP_KERNEL_CLONES
-void spHipass5x5Row(const float* __restrict centre, const float* __restrict b0,
-                    const float* __restrict b1, const float* __restrict b2,
-                    const float* __restrict b3, const float* __restrict b4,
-                    float* __restrict dst, std::ptrdiff_t n)
+void spHipass5x5Row(const float* centre, const float* b0, const float* b1, const float* b2,
+                    const float* b3, const float* b4, float* dst, std::ptrdiff_t n)
 {
+    spSumFiveRows(b0, b1, b2, b3, b4, dst, n);
     const double weight = spHipassCentre5x5;
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double sum = RoundedFiveSum(b0[i], b1[i], b2[i], b3[i], b4[i]);
-        dst[i] = static_cast<float>(weight * centre[i] - sum);
-    }
+    spMapElements(
+        dst, n,
+        [weight](const auto& x, const auto& sum) SP_FORMULA { return weight * x - sum; },
+        centre, dst);
 }

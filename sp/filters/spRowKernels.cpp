@@ -1,124 +1,113 @@
 #include "sp/filters/spRowKernels.h"
 
-#include "sp/filters/spKernelClones.h"
+#include "sp/filters/spElementLoops.h"
 
 namespace {
 
-// The 1-2-1 column sums of three rows, handed to store(i, sum): (r0 + r2) + (r1 + r1) for
-// the elements in whole groups of four, ((r0 + r2) + r1) + r1 for the last n mod 4.
-template <class Store>
-inline __attribute__((always_inline)) void Column121Sums(const float* __restrict r0,
-                                                         const float* __restrict r1,
-                                                         const float* __restrict r2,
-                                                         std::ptrdiff_t n, Store store)
+// The elements combined in whole groups of four; the last n mod 4 follow another order.
+std::ptrdiff_t GroupedCount(std::ptrdiff_t n)
 {
-    const std::ptrdiff_t grouped = n > 0 ? n - n % 4 : 0;
-    for (std::ptrdiff_t i = 0; i < grouped; ++i) {
-        const double a = r0[i], b = r1[i], c = r2[i];
-        store(i, (a + c) + (b + b));
-    }
-    for (std::ptrdiff_t i = grouped; i < n; ++i) {
-        const double a = r0[i], b = r1[i], c = r2[i];
-        store(i, ((a + c) + b) + b);
-    }
+    return n > 0 ? n - n % 4 : 0;
 }
 
-// ((centre * weight - r0) - r1) - r2 of each element, handed to store(i, value).
-template <class Store>
-inline __attribute__((always_inline)) void CentreMinusRows(const float* __restrict centre,
-                                                           const float* __restrict r0,
-                                                           const float* __restrict r1,
-                                                           const float* __restrict r2,
-                                                           std::ptrdiff_t n, double weight,
-                                                           Store store)
+// The 1-2-1 column sums of three rows, each passed through finish(sum) into dst:
+// (r0 + r2) + (r1 + r1) in whole groups of four, ((r0 + r2) + r1) + r1 for the rest.
+template <class Finish>
+void Column121Sums(const float* r0, const float* r1, const float* r2, float* dst,
+                   std::ptrdiff_t n, Finish finish)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double x = centre[i], a = r0[i], b = r1[i], c = r2[i];
-        store(i, ((x * weight - a) - b) - c);
-    }
+    const std::ptrdiff_t g = GroupedCount(n);
+    spMapElements(
+        dst, g,
+        [finish](const auto& a, const auto& b, const auto& c)
+            SP_FORMULA { return finish((a + c) + (b + b)); },
+        r0, r1, r2);
+    spMapElements(
+        dst + g, n - g,
+        [finish](const auto& a, const auto& b, const auto& c)
+            SP_FORMULA { return finish(((a + c) + b) + b); },
+        r0 + g, r1 + g, r2 + g);
 }
+
+// ((centre * weight - r0) - r1) - r2, passed through finish into dst.
+template <class Finish>
+void CentreMinusRows(const float* centre, const float* r0, const float* r1, const float* r2,
+                     float* dst, std::ptrdiff_t n, double weight, Finish finish)
+{
+    spMapElements(
+        dst, n,
+        [weight, finish](const auto& x, const auto& a, const auto& b, const auto& c)
+            SP_FORMULA { return finish(((x * weight - a) - b) - c); },
+        centre, r0, r1, r2);
+}
+
+const auto kAsIs = [](const auto& v) SP_FORMULA { return v; };
 
 } // namespace
 
-SP_KERNEL_CLONES
-void spRowSum121(const float* __restrict src, float* __restrict dst, std::ptrdiff_t n,
-                 std::ptrdiff_t c)
+void spRowSum121(const float* src, float* dst, std::ptrdiff_t n, std::ptrdiff_t c)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double left = src[i], centre = src[i + c], right = src[i + 2 * c];
-        dst[i] = static_cast<float>(((left + centre) + centre) + right);
-    }
+    spMapElements(
+        dst, n,
+        [](const auto& l, const auto& x, const auto& r) SP_FORMULA { return ((l + x) + x) + r; },
+        src, src + c, src + 2 * c);
 }
 
-SP_KERNEL_CLONES
-void spRowSum111(const float* __restrict src, float* __restrict dst, std::ptrdiff_t n,
-                 std::ptrdiff_t c)
+void spRowSum111(const float* src, float* dst, std::ptrdiff_t n, std::ptrdiff_t c)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double left = src[i], centre = src[i + c], right = src[i + 2 * c];
-        dst[i] = static_cast<float>((left + centre) + right);
-    }
+    spMapElements(
+        dst, n, [](const auto& l, const auto& x, const auto& r) SP_FORMULA { return (l + x) + r; },
+        src, src + c, src + 2 * c);
 }
 
-SP_KERNEL_CLONES
-void spRowDiff(const float* __restrict src, float* __restrict dst, std::ptrdiff_t n,
-               std::ptrdiff_t offset)
+void spRowDiff(const float* src, float* dst, std::ptrdiff_t n, std::ptrdiff_t offset)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        dst[i] = static_cast<float>(static_cast<double>(src[i]) - src[i + offset]);
+    spMapElements(
+        dst, n, [](const auto& a, const auto& b) SP_FORMULA { return a - b; }, src,
+        src + offset);
 }
 
-SP_KERNEL_CLONES
-void spGauss3x3Combine(const float* __restrict r0, const float* __restrict r1,
-                       const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
+void spGauss3x3Combine(const float* r0, const float* r1, const float* r2, float* dst,
+                       std::ptrdiff_t n)
 {
-    Column121Sums(r0, r1, r2, n, [dst](std::ptrdiff_t i, double sum) {
-        dst[i] = static_cast<float>(sum * spGaussScale3x3);
-    });
+    const double scale = spGaussScale3x3;
+    Column121Sums(r0, r1, r2, dst, n,
+                  [scale](const auto& sum) SP_FORMULA { return sum * scale; });
 }
 
-SP_KERNEL_CLONES
-void spColumn121(const float* __restrict r0, const float* __restrict r1,
-                 const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
+void spColumn121(const float* r0, const float* r1, const float* r2, float* dst,
+                 std::ptrdiff_t n)
 {
-    Column121Sums(r0, r1, r2, n,
-                  [dst](std::ptrdiff_t i, double sum) { dst[i] = static_cast<float>(sum); });
+    Column121Sums(r0, r1, r2, dst, n, kAsIs);
 }
 
-SP_KERNEL_CLONES
-void spMean3x3Combine(const float* __restrict r0, const float* __restrict r1,
-                      const float* __restrict r2, float* __restrict dst, std::ptrdiff_t n)
+void spMean3x3Combine(const float* r0, const float* r1, const float* r2, float* dst,
+                      std::ptrdiff_t n)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
-        const double a = r0[i], b = r1[i], c = r2[i];
-        dst[i] = static_cast<float>(((a + b) + c) * spMeanScale3x3);
-    }
+    const double scale = spMeanScale3x3;
+    spMapElements(
+        dst, n,
+        [scale](const auto& a, const auto& b, const auto& c)
+            SP_FORMULA { return ((a + b) + c) * scale; },
+        r0, r1, r2);
 }
 
-SP_KERNEL_CLONES
-void spCentreMinusSum3x3(const float* __restrict centre, const float* __restrict r0,
-                         const float* __restrict r1, const float* __restrict r2,
-                         float* __restrict dst, std::ptrdiff_t n)
+void spCentreMinusSum3x3(const float* centre, const float* r0, const float* r1,
+                         const float* r2, float* dst, std::ptrdiff_t n)
 {
-    CentreMinusRows(centre, r0, r1, r2, n, spCentreWeight3x3, [dst](std::ptrdiff_t i, double v) {
-        dst[i] = static_cast<float>(v);
-    });
+    CentreMinusRows(centre, r0, r1, r2, dst, n, spCentreWeight3x3, kAsIs);
 }
 
-SP_KERNEL_CLONES
-void spSharpenCombine(const float* __restrict centre, const float* __restrict r0,
-                      const float* __restrict r1, const float* __restrict r2,
-                      float* __restrict dst, std::ptrdiff_t n)
+void spSharpenCombine(const float* centre, const float* r0, const float* r1, const float* r2,
+                      float* dst, std::ptrdiff_t n)
 {
-    CentreMinusRows(centre, r0, r1, r2, n, spSharpenCentre, [dst](std::ptrdiff_t i, double v) {
-        dst[i] = static_cast<float>(v * spSharpenScale);
-    });
+    const double scale = spSharpenScale;
+    CentreMinusRows(centre, r0, r1, r2, dst, n, spSharpenCentre,
+                    [scale](const auto& v) SP_FORMULA { return v * scale; });
 }
 
-SP_KERNEL_CLONES
-void spRowsDiff(const float* __restrict a, const float* __restrict b, float* __restrict dst,
-                std::ptrdiff_t n)
+void spRowsDiff(const float* a, const float* b, float* dst, std::ptrdiff_t n)
 {
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        dst[i] = static_cast<float>(static_cast<double>(a[i]) - b[i]);
+    spMapElements(
+        dst, n, [](const auto& x, const auto& y) SP_FORMULA { return x - y; }, a, b);
 }
