@@ -42,7 +42,8 @@ constexpr int kNanometre = -1;
 constexpr int kAngstrom = 0;
 constexpr int kDegree = 5;
 
-// Nanometres per lateral step unit; 0 for a code this program does not know.
+// Nanometres per lateral step unit; 0 for a code this program does not know, so that such a
+// frame is refused rather than shown at a wrong size.
 double NanometresPerUnit(int code)
 {
     switch (code) {
@@ -66,7 +67,7 @@ ZUnitMeaning ZUnitOf(int code)
     case kNanometre: return {1.0, "nm", "Topography"};
     case kAngstrom: return {1.0, "A", "Topography"};
     case kDegree: return {1.0, "deg", "Phase"};
-    default: return {0.1, "uni", "Unknown"};
+    default: return {0.1, "uni", "Unknown"};  // e.g. code 13 in a real file: meaning unknown
     }
 }
 
@@ -137,7 +138,8 @@ bool CImageFile::ReadMdtHeader(const std::string& path, SpmHeader& header, int i
         if (m_pBuffer[i] != kMagic[i])
             return Fail(ImageFileError::kNotThisFormat);
 
-    // Frames of other kinds (spectra, texts, MDA data) are passed over by their size.
+    // Frames of other kinds (spectra, texts, MDA data) are passed over by their size; that
+    // they all begin with the same size field is seen in real files, not documented.
     const int lastFrame = in.U16(kLastFrame);
     std::size_t start = kFirstFrame;
     for (int frame = 0; frame <= lastFrame; ++frame) {

@@ -120,6 +120,8 @@ std::optional<ScanSize> ScanSizeOf(std::string_view value)
                     value.substr(second + 1)};
 }
 
+// The files write micrometres as "~m" (seen in every real file we have); any unit other
+// than that and "nm" is kept only as "Unit".
 const char* XYUnitOf(std::string_view scanUnit)
 {
     if (scanUnit == "~m")
@@ -137,6 +139,7 @@ ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sens
     const std::optional<int> rows = ImageSideOf(CImageFile::ParseNumber(*block.rows));
     if (!columns || !rows)
         return ImageFileError::kBadSize;
+    // Only 16-bit samples are read; newer files may store 4 bytes per pixel.
     if (block.bytesPerPixel && CImageFile::ParseNumber(*block.bytesPerPixel) != 2.0)
         return ImageFileError::kUnsupportedLayout;
     const std::optional<std::size_t> offset = FileOffsetOf(CImageFile::ParseNumber(*block.offset), fileSize);
@@ -203,6 +206,8 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
     };
     while (!chosen && m_nReadPos < m_nFileSize) {
         GetLine();
+        // Instrument files end their lines in CR LF, but a v5.15 file has line feeds alone:
+        // a carriage return is dropped only where there is one, so no digit is lost.
         const std::string_view line = WithoutCarriageReturn(Line());
         if (IsSectionLine(line)) {
             closeBlock();
