@@ -117,7 +117,8 @@ cv::Mat Kernel(int side, std::vector<float> weights, double scale)
 {
     cv::Mat k(side, side, CV_32F);
     for (int i = 0; i < side * side; ++i)
-        k.at<float>(i / side, i % side) = static_cast<float>(weights[static_cast<std::size_t>(i)] * scale);
+        k.at<float>(i / side, i % side) =
+            static_cast<float>(weights[static_cast<std::size_t>(i)] * scale);
     return k;
 }
 
@@ -165,18 +166,24 @@ const cv::Mat& Hipass5Kernel()
 const OpenCvOp kOpenCvOps[] = {
     {"Gauss3x3", "GaussianBlur 3x3",
      [](const cv::Mat& s, cv::Mat& d) { cv::GaussianBlur(s, d, {3, 3}, 0, 0, kIsolated); }},
-    {"Gauss5x5", "filter2D 5x5 Gauss", [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Gauss5Kernel()); }},
+    {"Gauss5x5", "filter2D 5x5 Gauss",
+     [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Gauss5Kernel()); }},
     {"Gauss5x5", "GaussianBlur 5x5",
      [](const cv::Mat& s, cv::Mat& d) { cv::GaussianBlur(s, d, {5, 5}, 0, 0, kIsolated); }},
-    {"Laplace3x3", "filter2D 3x3 Laplace", [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Laplace3Kernel()); }},
-    {"Laplace5x5", "filter2D 5x5 Laplace", [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Laplace5Kernel()); }},
+    {"Laplace3x3", "filter2D 3x3 Laplace",
+     [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Laplace3Kernel()); }},
+    {"Laplace5x5", "filter2D 5x5 Laplace",
+     [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Laplace5Kernel()); }},
     {"Lowpass3x3", "blur 3x3",
      [](const cv::Mat& s, cv::Mat& d) { cv::blur(s, d, {3, 3}, {-1, -1}, kIsolated); }},
     {"Lowpass5x5", "blur 5x5",
      [](const cv::Mat& s, cv::Mat& d) { cv::blur(s, d, {5, 5}, {-1, -1}, kIsolated); }},
-    {"Hipass3x3", "filter2D 3x3 highpass", [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Laplace3Kernel()); }},
-    {"Hipass5x5", "filter2D 5x5 highpass", [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Hipass5Kernel()); }},
-    {"Sharpen", "filter2D 3x3 sharpen", [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, SharpenKernel()); }},
+    {"Hipass3x3", "filter2D 3x3 highpass",
+     [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Laplace3Kernel()); }},
+    {"Hipass5x5", "filter2D 5x5 highpass",
+     [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, Hipass5Kernel()); }},
+    {"Sharpen", "filter2D 3x3 sharpen",
+     [](const cv::Mat& s, cv::Mat& d) { Filter2D(s, d, SharpenKernel()); }},
     {"SobelVert", "Sobel dx, negated",
      [](const cv::Mat& s, cv::Mat& d) { cv::Sobel(s, d, CV_32F, 1, 0, 3, -1.0, 0.0, kIsolated); }},
     {"SobelHoriz", "Sobel dy",
@@ -260,8 +267,9 @@ int main(int argc, char** argv)
                 ->Unit(benchmark::kMicrosecond);
 #ifdef SPM_HAVE_OPENCV
         for (const OpenCvOp& op : kOpenCvOps)
-            benchmark::RegisterBenchmark(Name("opencv", op.what, side).c_str(),
-                                         [&op, side](benchmark::State& s) { RunOpenCv(s, op, side); })
+            benchmark::RegisterBenchmark(
+                Name("opencv", op.what, side).c_str(),
+                [&op, side](benchmark::State& s) { RunOpenCv(s, op, side); })
                 ->Unit(benchmark::kMicrosecond);
 #endif
     }

@@ -1,10 +1,11 @@
 // The loop every filter kernel runs: dst[i] = formula(in0[i], in1[i], ...) for i in [0, n),
 // each input element widened to double and the result stored once (rounded to float for a
 // float destination). A formula is written once, as a generic lambda of +, - and * on
-// doubles taking its arguments by const reference; it runs either on one double at a time, in a plain loop the compiler vectorises
-// for every x86-64, or on four doubles at a time in AVX2 registers when the processor has
-// them. Both evaluate the same IEEE operations per element in the same order (nothing is
-// fused: -ffp-contract=off), so their results are bit-identical.
+// doubles that takes its arguments by const reference; it runs either on one double at a
+// time, in a plain loop the compiler vectorises for every x86-64, or on four doubles at a
+// time in AVX2 registers when the processor has them. Both evaluate the same IEEE
+// operations per element in the same order (nothing is fused: -ffp-contract=off), so their
+// results are bit-identical.
 #pragma once
 
 #include <immintrin.h>

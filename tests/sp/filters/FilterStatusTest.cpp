@@ -29,9 +29,9 @@ Outcome Call(const FilterCall& call, const Args& a)
     const std::vector<float> before = dst.plane;
     const int srcStep = a.srcStepBytes >= 0 ? a.srcStepBytes : 40;
     const int dstStep = a.dstStepBytes >= 0 ? a.dstStepBytes : 24;
-    const spStatus status = call(a.nullSrc ? nullptr : src.Origin(), srcStep,
-                                 a.nullDst ? nullptr : dst.Origin(), dstStep,
-                                 spRoiSize{a.width, a.height}, a.mask);
+    const spStatus status =
+        call(a.nullSrc ? nullptr : src.Origin(), srcStep, a.nullDst ? nullptr : dst.Origin(),
+             dstStep, spRoiSize{a.width, a.height}, a.mask);
     return {status, FirstDifference(dst.plane, before) == -1};
 }
 
@@ -56,29 +56,45 @@ std::vector<StatusCase> Cases()
     return {
         {"null source", With([](Args& a) { a.nullSrc = true; }), spStsNullPtrErr, false},
         {"null destination", With([](Args& a) { a.nullDst = true; }), spStsNullPtrErr, false},
-        {"null before a zero width",
-         With([](Args& a) { a.nullDst = true; a.width = 0; }), spStsNullPtrErr, false},
-        {"null before everything",
-         With([](Args& a) { a.nullSrc = true; a.height = -1; a.srcStepBytes = 0; a.mask = kBadMask; }),
+        {"null before a zero width", With([](Args& a) {
+             a.nullDst = true;
+             a.width = 0;
+         }),
+         spStsNullPtrErr, false},
+        {"null before everything", With([](Args& a) {
+             a.nullSrc = true;
+             a.height = -1;
+             a.srcStepBytes = 0;
+             a.mask = kBadMask;
+         }),
          spStsNullPtrErr, false},
         {"zero width", With([](Args& a) { a.width = 0; }), spStsSizeErr, false},
         {"negative height", With([](Args& a) { a.height = -3; }), spStsSizeErr, false},
-        {"size before step", With([](Args& a) { a.width = 0; a.srcStepBytes = 0; }),
+        {"size before step", With([](Args& a) {
+             a.width = 0;
+             a.srcStepBytes = 0;
+         }),
          spStsSizeErr, false},
-        {"size before step and mask",
-         With([](Args& a) { a.height = 0; a.dstStepBytes = 0; a.mask = kBadMask; }),
+        {"size before step and mask", With([](Args& a) {
+             a.height = 0;
+             a.dstStepBytes = 0;
+             a.mask = kBadMask;
+         }),
          spStsSizeErr, false},
         {"zero source step", With([](Args& a) { a.srcStepBytes = 0; }), spStsStepErr, false},
         {"source step of 3 bytes", With([](Args& a) { a.srcStepBytes = 3; }), spStsStepErr, false},
         {"destination step of 1 byte", With([](Args& a) { a.dstStepBytes = 1; }), spStsStepErr,
          false},
-        {"step before mask", With([](Args& a) { a.dstStepBytes = 2; a.mask = kBadMask; }),
+        {"step before mask", With([](Args& a) {
+             a.dstStepBytes = 2;
+             a.mask = kBadMask;
+         }),
          spStsStepErr, false},
         {"mask 44", With([](Args& a) { a.mask = kBadMask; }), spStsMaskSizeErr, true},
         {"mask 0", With([](Args& a) { a.mask = static_cast<spMaskSize>(0); }), spStsMaskSizeErr,
          true},
-        {"mask 35", With([](Args& a) { a.mask = static_cast<spMaskSize>(35); }),
-         spStsMaskSizeErr, true},
+        {"mask 35", With([](Args& a) { a.mask = static_cast<spMaskSize>(35); }), spStsMaskSizeErr,
+         true},
     };
 }
 
@@ -146,8 +162,8 @@ TEST(SpFilterStatus, ArgumentChecksComeBeforeTheAllocation)
         Args args;
         args.mask = op.takesMask ? kBadMask : op.mask;
         args.srcStepBytes = op.takesMask ? -1 : 2;
-        EXPECT_EQ(Call(op.entry, args).status,
-                  op.takesMask ? spStsMaskSizeErr : spStsStepErr) << op.name;
+        EXPECT_EQ(Call(op.entry, args).status, op.takesMask ? spStsMaskSizeErr : spStsStepErr)
+            << op.name;
     }
 }
 

@@ -27,29 +27,61 @@ struct Kernel {
 std::vector<Kernel> Kernels()
 {
     return {
-        {"RowSum121", 0, [](auto& in, float* d, Index n, Index c) { spRowSum121(in[0], d, n, c); }, 1},
-        {"RowSum111", 0, [](auto& in, float* d, Index n, Index c) { spRowSum111(in[0], d, n, c); }, 1},
-        {"RowDiff", 0, [](auto& in, float* d, Index n, Index c) { spRowDiff(in[0], d, n, 2 * c); }, 1},
-        {"Gauss3x3Combine", 0, [](auto& in, float* d, Index n, Index) { spGauss3x3Combine(in[0], in[1], in[2], d, n); }, 3},
-        {"Column121", 0, [](auto& in, float* d, Index n, Index) { spColumn121(in[0], in[1], in[2], d, n); }, 3},
-        {"Mean3x3Combine", 0, [](auto& in, float* d, Index n, Index) { spMean3x3Combine(in[0], in[1], in[2], d, n); }, 3},
-        {"CentreMinusSum3x3", 0, [](auto& in, float* d, Index n, Index) { spCentreMinusSum3x3(in[0], in[1], in[2], in[3], d, n); }, 4},
-        {"SharpenCombine", 0, [](auto& in, float* d, Index n, Index) { spSharpenCombine(in[0], in[1], in[2], in[3], d, n); }, 4},
-        {"RowsDiff", 0, [](auto& in, float* d, Index n, Index) { spRowsDiff(in[0], in[1], d, n); }, 2},
-        {"BoxRowSum5", 2, [](auto& in, float* d, Index n, Index) {
+        {"RowSum121", 0, [](auto& in, float* d, Index n, Index c) { spRowSum121(in[0], d, n, c); },
+         1},
+        {"RowSum111", 0, [](auto& in, float* d, Index n, Index c) { spRowSum111(in[0], d, n, c); },
+         1},
+        {"RowDiff", 0, [](auto& in, float* d, Index n, Index c) { spRowDiff(in[0], d, n, 2 * c); },
+         1},
+        {"Gauss3x3Combine", 0,
+         [](auto& in, float* d, Index n, Index) { spGauss3x3Combine(in[0], in[1], in[2], d, n); },
+         3},
+        {"Column121", 0,
+         [](auto& in, float* d, Index n, Index) { spColumn121(in[0], in[1], in[2], d, n); }, 3},
+        {"Mean3x3Combine", 0,
+         [](auto& in, float* d, Index n, Index) { spMean3x3Combine(in[0], in[1], in[2], d, n); },
+         3},
+        {"CentreMinusSum3x3", 0,
+         [](auto& in, float* d, Index n, Index) {
+             spCentreMinusSum3x3(in[0], in[1], in[2], in[3], d, n);
+         },
+         4},
+        {"SharpenCombine", 0,
+         [](auto& in, float* d, Index n, Index) {
+             spSharpenCombine(in[0], in[1], in[2], in[3], d, n);
+         },
+         4},
+        {"RowsDiff", 0, [](auto& in, float* d, Index n, Index) { spRowsDiff(in[0], in[1], d, n); },
+         2},
+        {"BoxRowSum5", 2,
+         [](auto& in, float* d, Index n, Index) {
              std::vector<double> wide(static_cast<std::size_t>(std::max<Index>(n, 0) + 4));
              spWidenRow(in[0] - 2, wide.data(), std::max<Index>(n, 0) + 4);
              spBoxRowSum5(wide.data() + 2, d, n);
-         }, 1},
-        {"SumFiveRows", 0, [](auto& in, float* d, Index n, Index) { spSumFiveRows(in[0], in[1], in[2], in[3], in[4], d, n); }, 5},
-        {"BoxMean5x5Row", 0, [](auto& in, float* d, Index n, Index) { spBoxMean5x5Row(in[0], in[1], in[2], in[3], in[4], d, n); }, 5},
-        {"Hipass5x5Row", 0, [](auto& in, float* d, Index n, Index) { spHipass5x5Row(in[0], in[1], in[2], in[3], in[4], in[5], d, n); }, 6},
+         },
+         1},
+        {"SumFiveRows", 0,
+         [](auto& in, float* d, Index n, Index) {
+             spSumFiveRows(in[0], in[1], in[2], in[3], in[4], d, n);
+         },
+         5},
+        {"BoxMean5x5Row", 0,
+         [](auto& in, float* d, Index n, Index) {
+             spBoxMean5x5Row(in[0], in[1], in[2], in[3], in[4], d, n);
+         },
+         5},
+        {"Hipass5x5Row", 0,
+         [](auto& in, float* d, Index n, Index) {
+             spHipass5x5Row(in[0], in[1], in[2], in[3], in[4], in[5], d, n);
+         },
+         6},
     };
 }
 
 // Runs a kernel over n elements of random inputs; answers the output with 3 guard elements
 // after it.
-std::vector<float> RunKernel(const Kernel& k, Index n, Index c, const std::vector<std::vector<float>>& inputs)
+std::vector<float> RunKernel(const Kernel& k, Index n, Index c,
+                             const std::vector<std::vector<float>>& inputs)
 {
     std::vector<const float*> ptrs;
     for (const auto& in : inputs)
@@ -123,7 +155,8 @@ TEST(SpRowKernels, GroupsOfFourThenTheRemainingElements)
             const bool inGroup = i < n - n % 4;
             EXPECT_EQ(col[static_cast<std::size_t>(i)], inGroup ? grouped : tail) << n << " " << i;
             EXPECT_EQ(gauss[static_cast<std::size_t>(i)],
-                      static_cast<float>((inGroup ? (da + dc) + (db + db) : ((da + dc) + db) + db) * 0.0625))
+                      static_cast<float>((inGroup ? (da + dc) + (db + db) : ((da + dc) + db) + db) *
+                                         0.0625))
                 << n << " " << i;
         }
     }
