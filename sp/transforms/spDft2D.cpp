@@ -30,11 +30,9 @@ spStatus spDft2DInitAlloc_px(spDft2DSpec** ppSpec, int width, int height, spScal
     // A height whose column runs alone exceed the 32-bit work size is refused up front.
     if (spWorkBytes2D(height, 0, 0) > spMaxBlockBytes)
         return spStsMemAllocErr;
-    auto* spec = static_cast<spDft2DSpec*>(spAllocBytes(sizeof(spDft2DSpec)));
+    auto* spec = spNewRecord<spDft2DSpec>(spKindDft2D);
     if (spec == nullptr)
         return spStsMemAllocErr;
-    spZero(spec, sizeof(spDft2DSpec));
-    spec->id = spKindDft2D;
     spec->width = width;
     spec->height = height;
     spec->hint = hint;
@@ -49,27 +47,9 @@ spStatus spDft2DInitAlloc_px(spDft2DSpec** ppSpec, int width, int height, spScal
     return spStsNoErr;
 }
 
-void spDft2DRelease(spDft2DSpec* spec)
-{
-    if (spec == nullptr)
-        return;
-    spec->id = 0;
-    if (spec->rowPlan != nullptr)
-        spDftFree_px(spec->rowPlan);
-    if (spec->colPlan != nullptr)
-        spDftFree_px(spec->colPlan);
-    spFree(spec);
-}
+void spDft2DRelease(spDft2DSpec* spec) { spRelease2D(spec, spDftFree_px); }
 
-spStatus spDft2DFree_px(spDft2DSpec* spec)
-{
-    if (spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindDft2D)
-        return spStsContextMatchErr;
-    spDft2DRelease(spec);
-    return spStsNoErr;
-}
+spStatus spDft2DFree_px(spDft2DSpec* spec) { return spFreeRecord(spec, spKindDft2D, spDft2DRelease); }
 
 spStatus spDft2DForward_px(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
                            const spDft2DSpec* spec, std::uint8_t* work)

@@ -12,21 +12,14 @@ namespace {
 template <bool Inverse>
 spStatus spDftRun(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
 {
-    if (spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindDft)
-        return spStsContextMatchErr;
-    if (src == nullptr || dst == nullptr)
-        return spStsNullPtrErr;
+    const spStatus checked = spCheckTransform(spec, spKindDft, src, dst);
+    if (checked != spStsNoErr)
+        return checked;
 
     const std::int32_t n = spec->len;
     const bool scaled = (Inverse ? spec->scaleInv : spec->scaleFwd) != 0;
     if (n <= 4) {
-        const spDftSmallTable& kernels = Inverse ? spDftSmallInvTable : spDftSmallFwdTable;
-        if (scaled)
-            kernels.scaled[n - 1](src, dst, spec->scale);
-        else
-            kernels.plain[n - 1](src, dst);
+        spRunSmallKernel(Inverse ? spDftSmallInvTable : spDftSmallFwdTable, n - 1, scaled, spec->scale, src, dst);
         return spStsNoErr;
     }
 

@@ -106,11 +106,9 @@ spStatus spDftInitAlloc_px(spDftSpec** ppSpec, int len, spScaleFlag flag, int hi
         return spStsNullPtrErr;
     if (len < 1)
         return spStsSizeErr;
-    auto* spec = static_cast<spDftSpec*>(spAllocBytes(sizeof(spDftSpec)));
+    auto* spec = spNewRecord<spDftSpec>(spKindDft);
     if (spec == nullptr)
         return spStsMemAllocErr;
-    spZero(spec, sizeof(spDftSpec));
-    spec->id = spKindDft;
     spec->len = len;
     spec->hint = hint;
 
@@ -170,14 +168,11 @@ void spDftRelease(spDftSpec* spec)
 
 spStatus spDftFree_px(spDftSpec* spec)
 {
-    if (spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindDft)
-        return spStsContextMatchErr;
-    if (spec->fft != nullptr)
-        spFftFree(spec->fft);
-    spDftRelease(spec);
-    return spStsNoErr;
+    return spFreeRecord(spec, spKindDft, [](spDftSpec* plan) {
+        if (plan->fft != nullptr)
+            spFftFree(plan->fft);
+        spDftRelease(plan);
+    });
 }
 
 spStatus spDftGetBufSize(const spDftSpec* spec, int* pSize)

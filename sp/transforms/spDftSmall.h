@@ -14,6 +14,16 @@ struct spDftSmallTable {
     spDftSmallScaledKernel scaled[4];
 };
 
+// Runs entry `index` of a table, the scaled kernel when `scaled` is set.
+inline void spRunSmallKernel(const spDftSmallTable& table, int index, bool scaled, float scale,
+                             const spComplex* src, spComplex* dst)
+{
+    if (scaled)
+        table.scaled[index](src, dst, scale);
+    else
+        table.plain[index](src, dst);
+}
+
 extern const spDftSmallTable spDftSmallFwdTable;
 extern const spDftSmallTable spDftSmallInvTable;
 extern const spDftSmallTable spFftSmallFwdTable;

@@ -32,11 +32,9 @@ spStatus spFft2DInitAlloc_px(spFft2DSpec** ppSpec, int orderX, int orderY, spSca
     // A height whose column runs alone exceed the 32-bit work size is refused up front.
     if (spWorkBytes2D(std::int64_t{1} << orderY, 0, 0) > spMaxBlockBytes)
         return spStsMemAllocErr;
-    auto* spec = static_cast<spFft2DSpec*>(spAllocBytes(sizeof(spFft2DSpec)));
+    auto* spec = spNewRecord<spFft2DSpec>(spKindFft2D);
     if (spec == nullptr)
         return spStsMemAllocErr;
-    spZero(spec, sizeof(spFft2DSpec));
-    spec->id = spKindFft2D;
     spec->orderX = orderX;
     spec->orderY = orderY;
     spec->hint = hint;
@@ -52,27 +50,9 @@ spStatus spFft2DInitAlloc_px(spFft2DSpec** ppSpec, int orderX, int orderY, spSca
     return spStsNoErr;
 }
 
-void spFft2DRelease(spFft2DSpec* spec)
-{
-    if (spec == nullptr)
-        return;
-    spec->id = 0;
-    if (spec->rowPlan != nullptr)
-        spFftFree(spec->rowPlan);
-    if (spec->colPlan != nullptr)
-        spFftFree(spec->colPlan);
-    spFree(spec);
-}
+void spFft2DRelease(spFft2DSpec* spec) { spRelease2D(spec, spFftFree); }
 
-spStatus spFft2DFree_px(spFft2DSpec* spec)
-{
-    if (spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindFft2D)
-        return spStsContextMatchErr;
-    spFft2DRelease(spec);
-    return spStsNoErr;
-}
+spStatus spFft2DFree_px(spFft2DSpec* spec) { return spFreeRecord(spec, spKindFft2D, spFft2DRelease); }
 
 spStatus spFft2DForward_px(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
                            const spFft2DSpec* spec, std::uint8_t* work)

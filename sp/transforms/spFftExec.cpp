@@ -12,21 +12,14 @@ namespace {
 template <bool Inverse>
 spStatus spFftRun(const spComplex* src, spComplex* dst, const spFftSpec* spec, std::uint8_t* work)
 {
-    if (spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindFft)
-        return spStsContextMatchErr;
-    if (src == nullptr || dst == nullptr)
-        return spStsNullPtrErr;
+    const spStatus checked = spCheckTransform(spec, spKindFft, src, dst);
+    if (checked != spStsNoErr)
+        return checked;
 
     const int order = spec->order;
     const bool scaled = (Inverse ? spec->scaleInv : spec->scaleFwd) != 0;
     if (order < 4) {
-        const spDftSmallTable& kernels = Inverse ? spFftSmallInvTable : spFftSmallFwdTable;
-        if (scaled)
-            kernels.scaled[order](src, dst, spec->scale);
-        else
-            kernels.plain[order](src, dst);
+        spRunSmallKernel(Inverse ? spFftSmallInvTable : spFftSmallFwdTable, order, scaled, spec->scale, src, dst);
         return spStsNoErr;
     }
 

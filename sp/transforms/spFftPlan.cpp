@@ -59,11 +59,9 @@ spStatus spFftInitAlloc(spFftSpec** pSpec, int order, spScaleFlag flag, int hint
         return spStsNullPtrErr;
     if (order < 0 || order > 30)
         return spStsFftOrderErr;
-    auto* spec = static_cast<spFftSpec*>(spAllocBytes(sizeof(spFftSpec)));
+    auto* spec = spNewRecord<spFftSpec>(spKindFft);
     if (spec == nullptr)
         return spStsMemAllocErr;
-    spZero(spec, sizeof(spFftSpec));
-    spec->id = spKindFft;
     spec->order = order;
     spec->hint = hint;
     spec->ownsTables = 1;
@@ -111,15 +109,7 @@ void spFftRelease(spFftSpec* spec)
     spFree(spec);
 }
 
-spStatus spFftFree(spFftSpec* spec)
-{
-    if (spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindFft)
-        return spStsContextMatchErr;
-    spFftRelease(spec);
-    return spStsNoErr;
-}
+spStatus spFftFree(spFftSpec* spec) { return spFreeRecord(spec, spKindFft, spFftRelease); }
 
 spStatus spFftGetBufSize(const spFftSpec* spec, int* pSize)
 {

@@ -76,3 +76,41 @@ private:
     std::uint8_t* m_data = nullptr;
     bool m_failed = false;
 };
+
+// A fresh plan record from the library allocator, cleared, carrying its kind code; null when
+// memory runs out.
+template <class Spec>
+Spec* spNewRecord(std::int32_t kind)
+{
+    auto* spec = static_cast<Spec*>(spAllocBytes(sizeof(Spec)));
+    if (spec == nullptr)
+        return nullptr;
+    spZero(spec, static_cast<int>(sizeof(Spec)));
+    spec->id = kind;
+    return spec;
+}
+
+// A free routine: -8 for null, -17 for a record of another kind, else the release and 0.
+template <class Spec, class Release>
+spStatus spFreeRecord(Spec* spec, std::int32_t kind, Release release)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != kind)
+        return spStsContextMatchErr;
+    release(spec);
+    return spStsNoErr;
+}
+
+// The checks every transform makes first, in their order: plan, kind, source, destination.
+template <class Spec>
+spStatus spCheckTransform(const Spec* spec, std::int32_t kind, const void* src, const void* dst)
+{
+    if (spec == nullptr)
+        return spStsNullPtrErr;
+    if (spec->id != kind)
+        return spStsContextMatchErr;
+    if (src == nullptr || dst == nullptr)
+        return spStsNullPtrErr;
+    return spStsNoErr;
+}

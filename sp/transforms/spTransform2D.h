@@ -167,13 +167,24 @@ template <class Spec>
 spStatus spCheck2D(const Spec* spec, std::int32_t kind, const void* src, int srcStep, const void* dst,
                    int dstStep)
 {
-    if (spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != kind)
-        return spStsContextMatchErr;
-    if (src == nullptr || dst == nullptr)
-        return spStsNullPtrErr;
+    const spStatus status = spCheckTransform(spec, kind, src, dst);
+    if (status != spStsNoErr)
+        return status;
     if (srcStep < 1 || dstStep < 1)
         return spStsStepErr;
     return spStsNoErr;
+}
+
+// The destructor of a 2-D plan: the kind code cleared, both line plans freed, then the record.
+template <class Spec, class FreeLine>
+void spRelease2D(Spec* spec, FreeLine freeLine)
+{
+    if (spec == nullptr)
+        return;
+    spec->id = 0;
+    if (spec->rowPlan != nullptr)
+        freeLine(spec->rowPlan);
+    if (spec->colPlan != nullptr)
+        freeLine(spec->colPlan);
+    spFree(spec);
 }
