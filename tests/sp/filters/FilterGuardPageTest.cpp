@@ -76,10 +76,12 @@ TEST(SpFilterGuardPages, NoAccessOutsideTheBorderedSourceOrTheDestination)
         for (Index w : {1, 2, 3, 4, 5, 7, 8, 9, 16, 17, 33})
             for (Index h : {1, 2, 3, 6})
                 for (bool srcAtEnd : {false, true})
-                    for (bool dstAtEnd : {false, true}) {
-                        SCOPED_TRACE(op.name + " " + std::to_string(w) + "x" + std::to_string(h));
-                        RunFlush(op, w, h, srcAtEnd, dstAtEnd);
-                    }
+                    for (bool dstAtEnd : {false, true})
+                        ForEachLoopKind([&](const char* loops) {
+                            SCOPED_TRACE(op.name + " " + std::to_string(w) + "x" +
+                                         std::to_string(h) + " " + loops);
+                            RunFlush(op, w, h, srcAtEnd, dstAtEnd);
+                        });
 }
 
 } // namespace

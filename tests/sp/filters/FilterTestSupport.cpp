@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "sp/filters/spElementLoops.h"
+
 Destination::Destination(std::ptrdiff_t w, std::ptrdiff_t h, std::ptrdiff_t strideFloats,
                          std::ptrdiff_t off)
     : width(w), height(h), stride(strideFloats), offset(off),
@@ -59,6 +61,17 @@ float TieProneValue(std::mt19937& rng)
     const int exponent = kExponents[std::uniform_int_distribution<int>(0, 6)(rng)];
     const float sign = (rng() & 1) ? -1.0f : 1.0f;
     return sign * std::ldexp(static_cast<float>(mantissa), exponent);
+}
+
+void ForEachLoopKind(const std::function<void(const char* loops)>& body)
+{
+    struct Restore {
+        ~Restore() { spDebugUsePlainLoops(false); }
+    } restore;
+    spDebugUsePlainLoops(true);
+    body("plain loops");
+    spDebugUsePlainLoops(false);
+    body(spUseAvx2Loops() ? "AVX2 loops" : "plain loops (no AVX2)");
 }
 
 std::ptrdiff_t FirstDifference(const std::vector<float>& a, const std::vector<float>& b)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -37,6 +38,10 @@ float WideValue(std::mt19937& rng);
 // exactly between two floats or two doubles, where the order of the additions decides the
 // rounding. Tests of evaluation order draw from these.
 float TieProneValue(std::mt19937& rng);
+
+// Runs `body` twice: with every kernel in its plain loop, then in the loop the processor
+// selects (AVX2 where it has it). `loops` names the pass for messages.
+void ForEachLoopKind(const std::function<void(const char* loops)>& body);
 
 // The index of the first element where the two differ (SameFloat), or -1.
 std::ptrdiff_t FirstDifference(const std::vector<float>& a, const std::vector<float>& b);

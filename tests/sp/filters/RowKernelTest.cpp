@@ -6,7 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "FilterReference.h"
+#include "FilterTestSupport.h"
+#include "sp/filters/spElementLoops.h"
 #include "sp/filters/spKernels5x5.h"
 #include "sp/filters/spRowKernels.h"
 
@@ -106,37 +107,65 @@ std::vector<std::vector<float>> RandomInputs(int count, Index length, unsigned s
 
 TEST(SpRowKernels, WriteExactlyNElementsAndNothingForNBelowOne)
 {
-    for (const Kernel& k : Kernels())
-        for (Index n = -2; n <= 13; ++n) {
-            const auto inputs = RandomInputs(k.inputs, 32, static_cast<unsigned>(n + 10));
-            const std::vector<float> out = RunKernel(k, n, 1, inputs);
-            for (std::size_t i = 0; i < out.size(); ++i) {
-                const bool written = static_cast<Index>(i) < n;
-                EXPECT_EQ(out[i] == kUntouched, !written) << k.name << " n=" << n << " i=" << i;
+    ForEachLoopKind([](const char* loops) {
+        for (const Kernel& k : Kernels())
+            for (Index n = -2; n <= 13; ++n) {
+                const auto inputs = RandomInputs(k.inputs, 32, static_cast<unsigned>(n + 10));
+                const std::vector<float> out = RunKernel(k, n, 1, inputs);
+                for (std::size_t i = 0; i < out.size(); ++i) {
+                    const bool written = static_cast<Index>(i) < n;
+                    EXPECT_EQ(out[i] == kUntouched, !written)
+                        << k.name << " n=" << n << " i=" << i << " " << loops;
+                }
             }
+    });
+}
+
+TEST(SpRowKernels, BothLoopsGiveTheSameBits)
+{
+    for (const Kernel& k : Kernels())
+        for (Index n : {1, 3, 4, 5, 8, 11, 26}) {
+            const auto inputs = RandomInputs(k.inputs, 32, static_cast<unsigned>(n));
+            std::vector<float> results[2];
+            int pass = 0;
+            ForEachLoopKind([&](const char*) { results[pass++] = RunKernel(k, n, 1, inputs); });
+            EXPECT_EQ(FirstDifference(results[0], results[1]), -1) << k.name << " n=" << n;
         }
+}
+
+TEST(SpRowKernels, PlainLoopsOnRequestAvx2WhereAvailable)
+{
+    __builtin_cpu_init();
+    const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+    EXPECT_EQ(spUseAvx2Loops(), avx2);
+    spDebugUsePlainLoops(true);
+    EXPECT_FALSE(spUseAvx2Loops());
+    spDebugUsePlainLoops(false);
+    EXPECT_EQ(spUseAvx2Loops(), avx2);
 }
 
 TEST(SpRowKernels, ChannelDistanceTakesNeighboursOfTheSameChannel)
 {
     // Two interleaved channels filtered with c = 2 equal each channel filtered with c = 1.
-    for (const Kernel& k : Kernels()) {
-        if (k.inputs != 1 || k.lead != 0)
-            continue;
-        const auto inputs = RandomInputs(1, 40, 3);
-        const Index n = 30;
-        const std::vector<float> both = RunKernel(k, n, 2, inputs);
-        for (Index channel = 0; channel < 2; ++channel) {
-            std::vector<std::vector<float>> single(1);
-            for (Index i = channel; i < 40; i += 2)
-                single[0].push_back(inputs[0][static_cast<std::size_t>(i)]);
-            const std::vector<float> alone = RunKernel(k, n / 2, 1, single);
-            for (Index i = 0; i < n / 2; ++i)
-                EXPECT_TRUE(SameFloat(both[static_cast<std::size_t>(2 * i + channel)],
-                                      alone[static_cast<std::size_t>(i)]))
-                    << k.name << " channel " << channel << " element " << i;
+    ForEachLoopKind([](const char* loops) {
+        for (const Kernel& k : Kernels()) {
+            if (k.inputs != 1 || k.lead != 0)
+                continue;
+            const auto inputs = RandomInputs(1, 40, 3);
+            const Index n = 30;
+            const std::vector<float> both = RunKernel(k, n, 2, inputs);
+            for (Index channel = 0; channel < 2; ++channel) {
+                std::vector<std::vector<float>> single(1);
+                for (Index i = channel; i < 40; i += 2)
+                    single[0].push_back(inputs[0][static_cast<std::size_t>(i)]);
+                const std::vector<float> alone = RunKernel(k, n / 2, 1, single);
+                for (Index i = 0; i < n / 2; ++i)
+                    EXPECT_TRUE(SameFloat(both[static_cast<std::size_t>(2 * i + channel)],
+                                          alone[static_cast<std::size_t>(i)]))
+                        << k.name << " channel " << channel << " element " << i << " " << loops;
+            }
         }
-    }
+    });
 }
 
 TEST(SpRowKernels, GroupsOfFourThenTheRemainingElements)
@@ -146,20 +175,23 @@ TEST(SpRowKernels, GroupsOfFourThenTheRemainingElements)
     const float grouped = static_cast<float>((da + dc) + (db + db));
     const float tail = static_cast<float>(((da + dc) + db) + db);
     ASSERT_NE(grouped, tail);
-    for (Index n = 1; n <= 9; ++n) {
-        const std::vector<float> r0(9, a), r1(9, b), r2(9, c);
-        std::vector<float> col(9, kUntouched), gauss(9, kUntouched);
-        spColumn121(r0.data(), r1.data(), r2.data(), col.data(), n);
-        spGauss3x3Combine(r0.data(), r1.data(), r2.data(), gauss.data(), n);
-        for (Index i = 0; i < n; ++i) {
-            const bool inGroup = i < n - n % 4;
-            EXPECT_EQ(col[static_cast<std::size_t>(i)], inGroup ? grouped : tail) << n << " " << i;
-            EXPECT_EQ(gauss[static_cast<std::size_t>(i)],
-                      static_cast<float>((inGroup ? (da + dc) + (db + db) : ((da + dc) + db) + db) *
-                                         0.0625))
-                << n << " " << i;
+    ForEachLoopKind([&](const char* loops) {
+        for (Index n = 1; n <= 9; ++n) {
+            const std::vector<float> r0(9, a), r1(9, b), r2(9, c);
+            std::vector<float> col(9, kUntouched), gauss(9, kUntouched);
+            spColumn121(r0.data(), r1.data(), r2.data(), col.data(), n);
+            spGauss3x3Combine(r0.data(), r1.data(), r2.data(), gauss.data(), n);
+            for (Index i = 0; i < n; ++i) {
+                const bool inGroup = i < n - n % 4;
+                EXPECT_EQ(col[static_cast<std::size_t>(i)], inGroup ? grouped : tail)
+                    << n << " " << i << " " << loops;
+                EXPECT_EQ(gauss[static_cast<std::size_t>(i)],
+                          static_cast<float>(
+                              (inGroup ? (da + dc) + (db + db) : ((da + dc) + db) + db) * 0.0625))
+                    << n << " " << i << " " << loops;
+            }
         }
-    }
+    });
 }
 
 TEST(SpRowKernels, StoredFactors)
