@@ -2,7 +2,6 @@
 // holds a scanned image.
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "document/SpmImage.h"
