@@ -59,8 +59,16 @@ template <class Out, class Formula, class... In>
 __attribute__((target("avx2"))) void Avx2Loop(Out* dst, std::ptrdiff_t n, Formula formula,
                                               const In*... in)
 {
+    // Two independent groups per step keep more additions in flight.
+    const std::ptrdiff_t pairs = n - n % 8;
+    for (std::ptrdiff_t i = 0; i < pairs; i += 8) {
+        const __m256d low = formula(Load4(in + i)...);
+        const __m256d high = formula(Load4(in + i + 4)...);
+        Store4(dst + i, low);
+        Store4(dst + i + 4, high);
+    }
     const std::ptrdiff_t whole = n - n % 4;
-    for (std::ptrdiff_t i = 0; i < whole; i += 4)
+    for (std::ptrdiff_t i = pairs; i < whole; i += 4)
         Store4(dst + i, formula(Load4(in + i)...));
     for (std::ptrdiff_t i = whole; i < n; ++i)
         dst[i] = static_cast<Out>(formula(static_cast<double>(in[i])...));
