@@ -40,39 +40,6 @@ TEST(SpFilterDispatch, EntryEqualsADirectCallOfColumnZero)
     }
 }
 
-// The entry runs the column the index selects.
-TEST(SpFilterDispatch, EntryFollowsTheIndex)
-{
-    struct Row {
-        const char* name;
-        spFilterMaskFn* const* maskRow;
-        spFilterFixedFn* const* fixedRow;
-    };
-    const Row rows[] = {
-        {"Gauss5x5", spFilterGaussRow, nullptr},     {"Laplace5x5", spFilterLaplaceRow, nullptr},
-        {"Lowpass5x5", spFilterLowpassRow, nullptr}, {"Hipass5x5", spFilterHipassRow, nullptr},
-        {"Sharpen", nullptr, spFilterSharpenRow},    {"SobelVert", nullptr, spFilterSobelVertRow},
-        {"SobelHoriz", nullptr, spFilterSobelHorizRow},
-    };
-    for (const Row& row : rows) {
-        const FilterOp& op = FindFilterOp(row.name);
-        const BorderedImage src = RandomImage(op, 9, 5, 8);
-        for (int column = 0; column < spDispatchColumns; ++column) {
-            const FilterCall direct = [&](const float* s, int ss, float* d, int ds, spRoiSize roi,
-                                          spMaskSize m) {
-                return row.maskRow ? row.maskRow[column](s, ss, d, ds, roi, m)
-                                   : row.fixedRow[column](s, ss, d, ds, roi);
-            };
-            Destination viaEntry(9, 5, 9), viaColumn(9, 5, 9);
-            spDispatchIndex = column;
-            const spStatus a = RunOp(op, src, viaEntry);
-            spDispatchIndex = 0;
-            EXPECT_EQ(a, RunOp(op, src, viaColumn, 0, 0, &direct)) << row.name << column;
-            EXPECT_EQ(FirstDifference(viaEntry.plane, viaColumn.plane), -1) << row.name << column;
-        }
-    }
-}
-
 TEST(SpFilterBorder, EveryBorderPixelIsReadFromTheCaller)
 {
     // An impulse on each border pixel in turn: the output must be the kernel's response to

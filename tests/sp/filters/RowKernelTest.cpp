@@ -194,20 +194,4 @@ TEST(SpRowKernels, GroupsOfFourThenTheRemainingElements)
     });
 }
 
-TEST(SpRowKernels, StoredFactors)
-{
-    const std::vector<float> nine(5, 27.0f);
-    std::vector<float> out(5);
-    spMean3x3Combine(nine.data(), nine.data(), nine.data(), out.data(), 5);
-    for (float v : out)
-        EXPECT_EQ(v, 8.999999046f); // 81 times 0x3DE38E37, not 9
-    const std::vector<float> centre(5, 2.0f), sums(5, 6.0f);
-    spSharpenCombine(centre.data(), sums.data(), sums.data(), sums.data(), out.data(), 5);
-    for (float v : out)
-        EXPECT_EQ(v, 2.0f); // (34 - 18) / 8
-    spCentreMinusSum3x3(centre.data(), sums.data(), sums.data(), sums.data(), out.data(), 5);
-    for (float v : out)
-        EXPECT_EQ(v, 0.0f);
-}
-
 } // namespace
