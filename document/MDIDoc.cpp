@@ -120,7 +120,7 @@ std::optional<std::string> CMDIDoc::CompanionImagePath() const
 {
     if (m_pCurImage == nullptr || m_imageList.empty())
         return std::nullopt;
-    const std::string extension = FileExtension(m_pCurImage->m_strPath);
+    const std::string extension = ExtensionOf(m_pCurImage->m_strPath);
     if (!IsNanoscopeSeriesExtension(extension) && extension != ".mdt")
         return std::nullopt;
     return m_imageList.front().m_pImage->m_strPath;

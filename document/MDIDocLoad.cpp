@@ -15,7 +15,7 @@ enum class ImageFormat { kNone, kSpm, kOrigin, kMdt, kNanoscope };
 // Exact, case-sensitive: only the forms listed here are read.
 ImageFormat LoadFormatOf(const std::string& path)
 {
-    const std::string extension = FileExtension(path);
+    const std::string extension = ExtensionOf(path);
     if (extension == ".spm" || extension == ".SPM")
         return ImageFormat::kSpm;
     if (extension == ".dat" || extension == ".DAT")

@@ -19,13 +19,13 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
         return false;
     }
     CSpmImage& image = *entry->m_pImage;
-    const std::string extension = FileExtension(path);
+    const std::string extension = ExtensionOf(path);
     CImageFile file;
     std::string written = path;
     bool saved = false;
     if (extension == ".spm" || extension == ".SPM") {
         saved = file.WriteSpm(path, image);
-        written = SpmSavePath(path);
+        written = EnsureExtension(path, ".spm");
     } else if (IsNanoscopeSeriesExtension(extension)) {
         saved = file.WriteNanoscope(path, image);
     } else if (extension == ".mdt") {

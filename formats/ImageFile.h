@@ -106,7 +106,7 @@ public:
     // ---- *.spm: the 512-byte header record, then 16-bit samples.
     bool ReadSpmHeader(const std::string& path, SpmHeader& header);
     bool ReadSpmData(const std::string& path, CSpmImage& image);
-    // Writes to SpmSavePath(path). Leaves the new Z scale and samples in the image.
+    // Writes to EnsureExtension(path, ".spm"). Leaves the new Z scale and samples in the image.
     bool WriteSpm(const std::string& path, CSpmImage& image);
 
     // ---- NanoScope v4.3x: text header, several images per file. index counts from 0.

@@ -123,5 +123,5 @@ bool CImageFile::ReadSpmData(const std::string& path, CSpmImage& image)
 bool CImageFile::WriteSpm(const std::string& path, CSpmImage& image)
 {
     static constexpr SaveMessages kMessages{kTextSaveNotOk, kTextSaveNotOk, kTextSaveNotOk};
-    return Finish(SaveScaledImage(SpmSavePath(path), image, WriteSpmHeader, kMessages));
+    return Finish(SaveScaledImage(EnsureExtension(path, ".spm"), image, WriteSpmHeader, kMessages));
 }

@@ -1,5 +1,6 @@
 #include "platform/core/AtomicFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -14,7 +15,7 @@ namespace {
 // Opens a new file of its own beside `target`; returns its descriptor and name, or -1.
 int CreateSiblingTemp(const std::string& target, std::string& tempPath)
 {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = target + ".~" + std::to_string(getpid()) + "." + std::to_string(counter++);
         const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -22,20 +23,6 @@ int CreateSiblingTemp(const std::string& target, std::string& tempPath)
             return fd;
     }
     return -1;
-}
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // The file that a write to `path` must replace: the target of a symbolic link, else `path`.
@@ -77,21 +64,60 @@ FileReadResult ReadWholeFile(const std::string& path, std::string& bytes)
     return FileReadResult::Read;
 }
 
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : m_target(ReplacedFile(path))
+{
+    m_fd = CreateSiblingTemp(m_target, m_tempPath);
+    struct stat existing {};
+    if (m_fd >= 0 && stat(m_target.c_str(), &existing) == 0 && fchmod(m_fd, existing.st_mode & 07777) != 0) {
+        close(m_fd);
+        unlink(m_tempPath.c_str());
+        m_fd = -1;
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+    if (!m_committed && !m_tempPath.empty())
+        unlink(m_tempPath.c_str());
+}
+
+bool AtomicFileWriter::Write(std::span<const std::uint8_t> bytes)
+{
+    if (m_fd < 0)
+        return false;
+    while (!bytes.empty()) {
+        const ssize_t written = write(m_fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes)
+{
+    return Write(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+bool AtomicFileWriter::Commit()
+{
+    if (m_fd < 0)
+        return false;
+    const bool flushed = fsync(m_fd) == 0;
+    const bool closed = close(m_fd) == 0;
+    m_fd = -1;
+    if (!flushed || !closed || std::rename(m_tempPath.c_str(), m_target.c_str()) != 0)
+        return false;
+    m_committed = true;
+    return true;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
-    const std::string target = ReplacedFile(path);
-    std::string tempPath;
-    const int fd = CreateSiblingTemp(target, tempPath);
-    if (fd < 0)
-        return false;
-    struct stat existing {};
-    bool ok = true;
-    if (stat(target.c_str(), &existing) == 0)
-        ok = fchmod(fd, existing.st_mode & 07777) == 0;
-    ok = ok && WriteAll(fd, bytes) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    ok = ok && std::rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok)
-        unlink(tempPath.c_str());
-    return ok;
+    AtomicFileWriter file(path);
+    return file.Write(bytes) && file.Commit();
 }

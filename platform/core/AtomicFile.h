@@ -2,6 +2,8 @@
 // crash) leaves the previous file in place, never a half-written one.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,7 +13,30 @@ enum class FileReadResult { Read, Missing, Unreadable };
 // Missing; one that exists but cannot be read as a regular file is Unreadable.
 FileReadResult ReadWholeFile(const std::string& path, std::string& bytes);
 
-// Writes `bytes` to a new file beside `path` and renames it over `path`. The folder must
-// exist. An existing file keeps its permissions; a symbolic link keeps pointing at the file
-// it named, which receives the new bytes. Returns false, with `path` untouched, on failure.
+// A new file beside its target that replaces the target only on Commit. The folder must
+// exist. An existing target keeps its permissions; a symbolic link keeps pointing at the
+// file it named, which receives the new bytes. Dropped without Commit, the temporary file
+// goes and the target stays as it was.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::string& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // False when the temporary file could not be created.
+    bool IsOpen() const { return m_fd >= 0; }
+    bool Write(std::span<const std::uint8_t> bytes);
+    bool Write(std::string_view bytes);
+    // Flushes, closes and renames over the target; false (target untouched) on failure.
+    bool Commit();
+
+private:
+    std::string m_target;
+    std::string m_tempPath;
+    int m_fd = -1;
+    bool m_committed = false;
+};
+
+// Writes `bytes` through an AtomicFileWriter; false, with `path` untouched, on failure.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);

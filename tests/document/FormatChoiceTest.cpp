@@ -13,7 +13,7 @@ protected:
         const std::string path = (dir / name).string();
         CImageFile file;
         CSpmImage image = TestImage(5, 4);
-        const std::string extension = FileExtension(name);
+        const std::string extension = ExtensionOf(name);
         const bool ok = extension == ".mdt" ? file.WriteMdt(path, image)
                         : IsNanoscopeSeriesExtension(extension) ? file.WriteNanoscope(path, image)
                                                                 : file.WriteSpm(path, image);

@@ -37,7 +37,7 @@ TEST_F(SaveTest, EachWritableExtensionWritesItsFormatAndReadsBack)
         const std::vector<double> back = Reopened(dir / name);
         ASSERT_EQ(back.size(), heights.size()) << name;
         // NT-MDT stores Angstrom: heights come back ten times the nanometre values.
-        const double unit = FileExtension(name) == ".mdt" ? 10.0 : 1.0;
+        const double unit = ExtensionOf(name) == ".mdt" ? 10.0 : 1.0;
         // Within one sample step, and NanoScope's header keeps the scale to six decimals.
         const double step = Image().m_header.m_fKz * unit;
         for (std::size_t i = 0; i < heights.size(); ++i)

@@ -102,15 +102,6 @@ TEST(NumberParser, NineSignificantDigitsBringEveryFloatBack)
     EXPECT_EQ(FormatFixedSignificant(0.000610500611), "0.000610500611");
 }
 
-TEST(FileExtension, IsTheTextFromTheLastPoint)
-{
-    EXPECT_EQ(FileExtension("scan.007"), ".007");
-    EXPECT_EQ(FileExtension("/data.v2/scan.spm"), ".spm");
-    EXPECT_EQ(FileExtension("/data.v2/scan"), ".v2/scan");
-    EXPECT_EQ(FileExtension("noextension"), "noextension");
-    EXPECT_EQ(FileExtension("a.b.SPM"), ".SPM");
-}
-
 TEST(FileExtension, NanoscopeSeriesIsAPointAndThreeDigits)
 {
     for (const char* yes : {".000", ".007", ".999", ".123"})
@@ -119,14 +110,6 @@ TEST(FileExtension, NanoscopeSeriesIsAPointAndThreeDigits)
         EXPECT_FALSE(IsNanoscopeSeriesExtension(no)) << no;
 }
 
-TEST(FileExtension, SpmSavePathAppendsTheExtensionUnlessExact)
-{
-    EXPECT_EQ(SpmSavePath("a.spm"), "a.spm");
-    EXPECT_EQ(SpmSavePath("a"), "a.spm");
-    EXPECT_EQ(SpmSavePath("a.SPM"), "a.SPM.spm");
-    EXPECT_EQ(SpmSavePath("a.b.spm"), "a.b.spm");
-    EXPECT_EQ(SpmSavePath("/x.spm/a"), "/x.spm/a.spm");
-}
 
 TEST(TextFields, QuotesSidesAndOffsets)
 {
