@@ -8,6 +8,7 @@
 #include <new>
 
 #include "formats/SampleBlock.h"
+#include "platform/core/NumberText.h"
 
 const char* ImageFileErrorText(ImageFileError error)
 {
@@ -96,34 +97,7 @@ bool CImageFile::GetLine()
 
 double CImageFile::ParseNumber(std::string_view text)
 {
-    // A double accumulator keeps numbers of up to 15 significant digits exact, so that the
-    // values our own writers print with 9 significant digits come back unchanged.
-    double accumulator = 0.0;
-    bool negative = false;
-    bool pointSeen = false;
-    std::size_t pointPos = 0;
-    std::size_t i = 0;
-    if (!text.empty() && text[0] == '-') {
-        negative = true;
-        i = 1;
-    }
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '.') {
-            pointSeen = true;
-            pointPos = i;
-        } else if (c >= '0' && c <= '9') {
-            accumulator = accumulator * 10.0 + (c - '0');
-        }
-    }
-    double result = accumulator;
-    if (pointSeen) {
-        double divisor = 1.0;
-        for (std::size_t k = pointPos + 1; k < text.size(); ++k)
-            divisor *= 10.0;
-        result = accumulator / divisor;
-    }
-    return negative ? -result : result;
+    return ParseDigitsNumber(text);
 }
 
 void CImageFile::Prepare(int columns, int rows, std::size_t sampleOffset)

@@ -6,20 +6,7 @@
 
 double ParseIniNumber(std::string_view text)
 {
-    const bool negative = !text.empty() && text.front() == '-';
-    float accumulator = 0.0f;
-    std::size_t point = std::string_view::npos;
-    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '.')
-            point = i;
-        else if (c >= '0' && c <= '9')
-            accumulator = accumulator * 10.0f + static_cast<float>(c - '0');
-    }
-    double result = accumulator;
-    if (point != std::string_view::npos)
-        result = result / std::pow(10.0, static_cast<double>(text.size() - point - 1));
-    return negative ? -result : result;
+    return ParseDigitsNumber(text);
 }
 
 COLORREF ParseIniColor(std::string_view text)

@@ -47,3 +47,23 @@ std::uint32_t TruncToUint32Bits(double value)
 {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(TruncToInt64(value)));
 }
+
+double ParseDigitsNumber(std::string_view text)
+{
+    const bool negative = !text.empty() && text.front() == '-';
+    double accumulator = 0.0;
+    std::size_t point = std::string_view::npos;
+    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.')
+            point = i;
+        else if (c >= '0' && c <= '9')
+            accumulator = accumulator * 10.0 + (c - '0');
+    }
+    double divisor = 1.0;
+    if (point != std::string_view::npos)
+        for (std::size_t k = point + 1; k < text.size(); ++k)
+            divisor *= 10.0;
+    const double result = accumulator / divisor;
+    return negative ? -result : result;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The value as printf's "%.<decimals>f" writes it in the "C" locale, whatever the current
 // locale says (a point, never a comma).
@@ -17,3 +18,9 @@ std::int32_t TruncToInt32(double value);
 std::int16_t TruncToInt16Bits(double value);
 // The value truncated toward zero, taken modulo 2^32 (as a 32-bit colour stores it).
 std::uint32_t TruncToUint32Bits(double value);
+
+// The number in a loosely written text, as every file of the program reads them: a leading
+// minus sign, the digits anywhere in the text, the last point as the decimal point; every
+// other character is skipped ("1.5 nm" reads 1.5, "a1b2" reads 12). The digits accumulate in
+// double precision, so up to 15 significant digits convert exactly.
+double ParseDigitsNumber(std::string_view text);

@@ -22,13 +22,13 @@ TEST(ParseIniNumber, KnownAnswers)
         EXPECT_DOUBLE_EQ(ParseIniNumber(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(ParseIniNumber, DigitsAccumulateInSinglePrecision)
+TEST(ParseIniNumber, DigitsAccumulateInDoublePrecision)
 {
-    // 16777217 is the first whole number a float cannot hold.
-    EXPECT_EQ(ParseIniNumber("16777217"), 16777216.0);
-    EXPECT_EQ(ParseIniNumber("0.1"), static_cast<double>(1.0f) / 10.0);
-    EXPECT_EQ(ParseIniNumber("123456789.5"), static_cast<double>(1234567936.0f) / 10.0);
-    EXPECT_TRUE(std::isinf(ParseIniNumber(std::string(50, '9'))));
+    // 16777217 is the first whole number a float cannot hold: a float accumulator would
+    // read 16777216 and lose digits of long numbers.
+    EXPECT_EQ(ParseIniNumber("16777217"), 16777217.0);
+    EXPECT_EQ(ParseIniNumber("123456789.5"), 123456789.5);
+    EXPECT_TRUE(std::isinf(ParseIniNumber(std::string(400, '9'))));
 }
 
 TEST(ParseIniColor, KnownAnswers)
