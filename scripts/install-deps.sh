@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   qt6-base-dev libqt6opengl6-dev
   libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
-  xvfb xauth fonts-dejavu-core fonts-liberation2
+  xvfb xauth fonts-dejavu-core fonts-liberation2 locales
 )
 # Extra packages a caller may ask for (the comparison benchmarks use them).
 packages+=("$@")
