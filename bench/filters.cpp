@@ -209,7 +209,7 @@ std::string Name(const std::string& kind, const std::string& what, int side)
     return kind + "/" + what + "/" + std::to_string(side);
 }
 
-// Keeps every run's time per iteration (in nanoseconds) under its name, and prints as usual.
+// Keeps every run's time per iteration (in microseconds) under its name, and prints as usual.
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
