@@ -94,22 +94,28 @@ void spButterfly(spV4* u)
     }
 }
 
-// Butterflies j (and j + 1) of one block: inputs at j + q m, twiddles of butterfly j at
-// twiddles[j (radix - 1) + q - 1] (butterfly 0's are ones), outputs at j + k m.
+// Butterflies j (and j + 1) of every block: their twiddles, at twiddles[j (radix - 1) + q - 1]
+// (butterfly 0's are ones), are prepared once and serve all `groups` blocks; inputs of a
+// block at j + q m, outputs at j + k m.
 template <int Radix, bool Inverse, int Lanes>
-void spStageStep(const spComplex* in, spComplex* out, std::ptrdiff_t j, std::ptrdiff_t m,
-                 const spComplex* twiddles)
+void spStageStep(const spComplex* src, spComplex* dst, std::ptrdiff_t j, std::ptrdiff_t m,
+                 std::ptrdiff_t groups, const spComplex* twiddles)
 {
-    spV4 u[Radix];
-    u[0] = spLoadLanes<Lanes>(in + j);
-    const spComplex* w = twiddles + j * (Radix - 1);
-    for (int q = 1; q < Radix; ++q) {
-        const spV4 pair = spLoadApart<Lanes>(w + q - 1, w + Radix - 1 + q - 1);
-        u[q] = spMulTwiddle(spLoadLanes<Lanes>(in + j + q * m), spPrepareTwiddle<Inverse>(pair));
+    spTwiddle4 w[Radix];
+    const spComplex* t = twiddles + j * (Radix - 1);
+    for (int q = 1; q < Radix; ++q)
+        w[q] = spPrepareTwiddle<Inverse>(spLoadApart<Lanes>(t + q - 1, t + Radix - 1 + q - 1));
+    for (std::ptrdiff_t h = 0; h < groups; ++h) {
+        const spComplex* in = src + h * Radix * m + j;
+        spComplex* out = dst + h * Radix * m + j;
+        spV4 u[Radix];
+        u[0] = spLoadLanes<Lanes>(in);
+        for (int q = 1; q < Radix; ++q)
+            u[q] = spMulTwiddle(spLoadLanes<Lanes>(in + q * m), w[q]);
+        spButterfly<Radix, Inverse>(u);
+        for (int k = 0; k < Radix; ++k)
+            spStoreLanes<Lanes>(out + k * m, u[k]);
     }
-    spButterfly<Radix, Inverse>(u);
-    for (int k = 0; k < Radix; ++k)
-        spStoreLanes<Lanes>(out + j + k * m, u[k]);
 }
 
 // DFTs j (and j + 1) of one first-stage group: inputs base[j s + q radix s], outputs
@@ -134,16 +140,13 @@ template <int Radix, bool Inverse>
 void spDftStageRadix(const spComplex* src, spComplex* dst, std::int32_t span, std::int32_t groups,
                      const spComplex* twiddles)
 {
+    // Butterfly outer, block inner: each butterfly's twiddles are prepared once per call.
     const std::ptrdiff_t m = span;
-    for (std::ptrdiff_t h = 0; h < groups; ++h) {
-        const spComplex* in = src + h * Radix * m;
-        spComplex* out = dst + h * Radix * m;
-        std::ptrdiff_t j = 0;
-        for (; j + 2 <= m; j += 2)
-            spStageStep<Radix, Inverse, 2>(in, out, j, m, twiddles);
-        if (j < m)
-            spStageStep<Radix, Inverse, 1>(in, out, j, m, twiddles);
-    }
+    std::ptrdiff_t j = 0;
+    for (; j + 2 <= m; j += 2)
+        spStageStep<Radix, Inverse, 2>(src, dst, j, m, groups, twiddles);
+    if (j < m)
+        spStageStep<Radix, Inverse, 1>(src, dst, j, m, groups, twiddles);
 }
 
 template <bool Inverse>
