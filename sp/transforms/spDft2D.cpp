@@ -27,24 +27,13 @@ spStatus spDft2DInitAlloc_px(spDft2DSpec** ppSpec, int width, int height, spScal
         return spStsNullPtrErr;
     if (width < 1 || height < 1)
         return spStsSizeErr;
-    // A height whose column runs alone exceed the 32-bit work size is refused up front.
-    if (spWorkBytes2D(height, 0, 0) > spMaxBlockBytes)
-        return spStsMemAllocErr;
-    auto* spec = spNewRecord<spDft2DSpec>(spKindDft2D);
-    if (spec == nullptr)
-        return spStsMemAllocErr;
-    spec->width = width;
-    spec->height = height;
-    spec->hint = hint;
+    const auto fill = [&](spDft2DSpec* spec) {
+        spec->width = width;
+        spec->height = height;
+    };
     const auto init = [&](spDftSpec** plan, int len) { return spDftInitAlloc_px(plan, len, flag, hint); };
-    const spStatus status = spInitLinePlans(&spec->rowPlan, &spec->colPlan, width, height, height, init,
-                                            spDftGetBufSize, &spec->workBytes);
-    if (status != spStsNoErr) {
-        spDft2DRelease(spec);
-        return status;
-    }
-    *ppSpec = spec;
-    return spStsNoErr;
+    return spCreate2D(ppSpec, spKindDft2D, width, height, height, hint, fill, init, spDftGetBufSize,
+                      spDft2DRelease);
 }
 
 void spDft2DRelease(spDft2DSpec* spec) { spRelease2D(spec, spDftFree_px); }

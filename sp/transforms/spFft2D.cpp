@@ -29,25 +29,13 @@ spStatus spFft2DInitAlloc_px(spFft2DSpec** ppSpec, int orderX, int orderY, spSca
         return spStsNullPtrErr;
     if (orderX < 0 || orderX > 30 || orderY < 0 || orderY > 30)
         return spStsFftOrderErr;
-    // A height whose column runs alone exceed the 32-bit work size is refused up front.
-    if (spWorkBytes2D(std::int64_t{1} << orderY, 0, 0) > spMaxBlockBytes)
-        return spStsMemAllocErr;
-    auto* spec = spNewRecord<spFft2DSpec>(spKindFft2D);
-    if (spec == nullptr)
-        return spStsMemAllocErr;
-    spec->orderX = orderX;
-    spec->orderY = orderY;
-    spec->hint = hint;
+    const auto fill = [&](spFft2DSpec* spec) {
+        spec->orderX = orderX;
+        spec->orderY = orderY;
+    };
     const auto init = [&](spFftSpec** plan, int order) { return spFftInitAlloc(plan, order, flag, hint); };
-    const spStatus status = spInitLinePlans(&spec->rowPlan, &spec->colPlan, orderX, orderY,
-                                            std::int64_t{1} << orderY, init, spFftGetBufSize,
-                                            &spec->workBytes);
-    if (status != spStsNoErr) {
-        spFft2DRelease(spec);
-        return status;
-    }
-    *ppSpec = spec;
-    return spStsNoErr;
+    return spCreate2D(ppSpec, spKindFft2D, orderX, orderY, std::int64_t{1} << orderY, hint, fill, init,
+                      spFftGetBufSize, spFft2DRelease);
 }
 
 void spFft2DRelease(spFft2DSpec* spec) { spRelease2D(spec, spFftFree); }

@@ -162,6 +162,31 @@ spStatus spInitLinePlans(Plan** rows, Plan** columns, int rowSize, int columnSiz
     return spStsNoErr;
 }
 
+// Creates a 2-D plan after the caller's size checks: a height whose column runs alone pass
+// the 32-bit work size is refused before anything is allocated; then the record of `kind`,
+// whose size fields `fill` stores, with its line plans. The out pointer is written only on
+// success; a failure releases what was made.
+template <class Spec, class Fill, class Init, class BufSize, class Release>
+spStatus spCreate2D(Spec** ppSpec, std::int32_t kind, int rowSize, int columnSize, std::int64_t height,
+                    int hint, Fill fill, Init init, BufSize bufSize, Release release)
+{
+    if (spWorkBytes2D(height, 0, 0) > spMaxBlockBytes)
+        return spStsMemAllocErr;
+    auto* spec = spNewRecord<Spec>(kind);
+    if (spec == nullptr)
+        return spStsMemAllocErr;
+    fill(spec);
+    spec->hint = hint;
+    const spStatus status = spInitLinePlans(&spec->rowPlan, &spec->colPlan, rowSize, columnSize, height,
+                                            init, bufSize, &spec->workBytes);
+    if (status != spStsNoErr) {
+        release(spec);
+        return status;
+    }
+    *ppSpec = spec;
+    return spStsNoErr;
+}
+
 // The argument checks of the 2-D transforms, in their order.
 template <class Spec>
 spStatus spCheck2D(const Spec* spec, std::int32_t kind, const void* src, int srcStep, const void* dst,
