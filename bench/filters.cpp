@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "CollectingReporter.h"
 #include "sp/sp.h"
 
 #ifdef SPM_HAVE_OPENCV
@@ -209,19 +210,6 @@ std::string Name(const std::string& kind, const std::string& what, int side)
     return kind + "/" + what + "/" + std::to_string(side);
 }
 
-// Keeps every run's time per iteration (in microseconds) under its name, and prints as usual.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 void PrintRatios(const std::map<std::string, double>& t)
 {
     std::printf("\n%-12s %6s %10s %-22s %10s %12s\n", "filter", "size", "ours (ms)",
@@ -274,7 +262,7 @@ int main(int argc, char** argv)
 #endif
     }
     benchmark::Initialize(&argc, argv);
-    CollectingReporter reporter;
+    CollectingReporter reporter(CollectingReporter::Keep::SingleRun);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatios(reporter.times);
     benchmark::Shutdown();

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "CollectingReporter.h"
 #include "sp/sp.h"
 
 #ifdef SPM_HAVE_FFTW
@@ -239,20 +240,6 @@ void Register()
     }
 }
 
-// Keeps the fastest repetition's time per iteration (in microseconds) under the case's name,
-// and prints as usual.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min" && !run.error_occurred)
-                times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 double Mflops(const Case& c, double microseconds)
 {
     const double n = static_cast<double>(Points(c));
@@ -311,7 +298,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     Register();
-    CollectingReporter reporter;
+    CollectingReporter reporter(CollectingReporter::Keep::FastestRepetition);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatios(reporter.times);
     benchmark::Shutdown();
