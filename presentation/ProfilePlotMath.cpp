@@ -73,10 +73,8 @@ void NiceStep(double range, double& step)
         step = 0.25 * power;
     else if (mantissa < 4.99)
         step = 0.5 * power;
-    else if (mantissa < 10.0)
-        step = 1.0 * power;
     else
-        step = power;  // only a rounding error of log10 gets here: one tick per power
+        step = power;  // also when a rounding error of log10 leaves the mantissa at 10 or more
 }
 
 std::vector<double> TickValues(const PlotAxis& axis)

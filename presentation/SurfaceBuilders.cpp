@@ -32,13 +32,8 @@ struct Grid {
     Vec3 Vertex(std::size_t r, std::size_t c) const { return {X(c), Y(r), Z(r, c)}; }
 };
 
-double HeightRange(const CSpmImage& image)
-{
-    const double range = image.m_dMax - image.m_dMin;
-    return range > 0.0 && std::isfinite(range) ? range : 1.0;
-}
-
-// `spanPoints` is the number of points that span 100 model units along the longer side.
+// With `lastPointAt100` the longer side's last point lies at 100 model units, else the
+// point after it does.
 Grid GridOf(const CSpmImage& image, bool lastPointAt100)
 {
     Grid grid;
@@ -54,7 +49,8 @@ Grid GridOf(const CSpmImage& image, bool lastPointAt100)
     const std::size_t divisor = lastPointAt100 ? longer - 1 : longer;
     grid.scale = 100.0 / static_cast<double>(divisor == 0 ? 1 : divisor);
     grid.min = image.m_dMin;
-    grid.range = HeightRange(image);
+    const double range = image.m_dMax - image.m_dMin;
+    grid.range = range > 0.0 && std::isfinite(range) ? range : 1.0;
     grid.heights = image.m_pData.data();
     return grid;
 }
