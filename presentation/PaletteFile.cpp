@@ -9,6 +9,13 @@ constexpr std::string_view kPaletteSection = "ColorCursor";
 
 } // namespace
 
+std::size_t ProfileListCount(const ProfileFile& profile, std::string_view section,
+                             std::string_view key)
+{
+    const std::int64_t count = TruncToInt64(ParseDigitsNumber(profile.GetString(section, key)));
+    return count < 1 || count > kMaxProfileListCount ? 0 : static_cast<std::size_t>(count);
+}
+
 std::string ProfileListIndex(std::size_t index)
 {
     std::string text(1, '[');
@@ -20,16 +27,15 @@ std::string ProfileListIndex(std::size_t index)
 void LoadCursorList(const ProfileFile& profile, std::string_view section,
                     std::vector<ColorCursor>& cursors)
 {
-    const std::string countText = profile.GetString(section, "NofCursor");
-    const std::int64_t count = TruncToInt64(ParseIniNumber(countText));
-    if (countText.empty() || count < 1 || count > kMaxProfileListCount)
+    const std::size_t count = ProfileListCount(profile, section, "NofCursor");
+    if (count == 0)
         return;
     cursors.clear();
-    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const std::string index = ProfileListIndex(i);
         ColorCursor cursor;
         cursor.m_Position =
-            static_cast<float>(ParseIniNumber(profile.GetString(section, "Position" + index)));
+            static_cast<float>(ParseDigitsNumber(profile.GetString(section, "Position" + index)));
         cursor.m_Color = ParseIniColor(profile.GetString(section, "Color" + index));
         cursors.push_back(cursor);
     }

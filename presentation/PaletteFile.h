@@ -14,13 +14,16 @@
 // A count read from a profile above this marks a broken file: nothing is read by it.
 inline constexpr long kMaxProfileListCount = 1000;
 
+// The length a list's count key ("NofCursor", "NofImage") holds, truncated toward zero; 0
+// when the key is absent or holds a count below 1 or above kMaxProfileListCount.
+std::size_t ProfileListCount(const ProfileFile& profile, std::string_view section,
+                             std::string_view key);
 // "[i]", the index part of the list keys Position[i], Color[i] and Image[i].
 std::string ProfileListIndex(std::size_t index);
 
-// Reads the cursor list of `section`. When "NofCursor" holds a count n of at least 1 (and
-// at most kMaxProfileListCount) the list becomes n cursors read in file order, an absent or
-// empty position reading as 0 and an absent or empty colour as black; otherwise the list
-// stays as it was.
+// Reads the cursor list of `section`. When "NofCursor" holds a count n (ProfileListCount)
+// the list becomes n cursors read in file order, an absent or empty position reading as 0
+// and an absent or empty colour as black; otherwise the list stays as it was.
 void LoadCursorList(const ProfileFile& profile, std::string_view section,
                     std::vector<ColorCursor>& cursors);
 // Stores "NofCursor" and each cursor's position ("%.2f") and colour; keys of a longer

@@ -6,7 +6,6 @@
 #include "platform/core/NumberText.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
-#include "presentation/IniConversions.h"
 #include "presentation/PaletteFile.h"
 #include "presentation/PresentationFile.h"
 
@@ -25,22 +24,6 @@ bool StoreDocImageList(ProfileFile& profile, const std::vector<std::string>& ima
         ok = profile.SetString(kImageListSection, "Image" + ProfileListIndex(k - 1),
                                FileNameOf(imagePaths[k]));
     return ok;
-}
-
-bool StoreSettingsPair(ProfileFile& profile, const SettingsPair& settings)
-{
-    return StoreCnf(profile, ViewKind::View2D, settings[kSettings2D]) &&
-           StoreCnf(profile, ViewKind::View3D, settings[kSettings3D]);
-}
-
-// Saves the profile when everything could be stored in it; otherwise, and when the file
-// cannot be written, tells the user.
-bool SaveOrReport(const ProfileFile& profile, bool stored)
-{
-    if (stored && profile.Save())
-        return true;
-    Prompt().Message("Unable to open file for writing");
-    return false;
 }
 
 } // namespace
@@ -112,13 +95,10 @@ std::vector<std::string> ReadDocImageList(const std::string& firstImagePath)
 {
     const std::string cnfPath = PresentationFilePath(firstImagePath);
     const ProfileFile profile = ProfileFile::Load(cnfPath);
-    const std::string countText = profile.GetString(kImageListSection, "NofImage");
-    const std::int64_t count = TruncToInt64(ParseIniNumber(countText));
-    std::vector<std::string> paths;
-    if (countText.empty() || count < 1 || count > kMaxProfileListCount)
-        return paths;
+    const std::size_t count = ProfileListCount(profile, kImageListSection, "NofImage");
     const std::string folder = FolderOf(cnfPath);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < count; ++i) {
         const std::string name = profile.GetString(kImageListSection, "Image" + ProfileListIndex(i));
         if (name.size() > 1)
             paths.push_back(folder + name);
@@ -136,9 +116,8 @@ bool WriteDocImageList(const std::vector<std::string>& imagePaths)
 
 bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings)
 {
-    ProfileFile profile = ProfileFile::Load(PresentationFilePath(image.m_strPath));
-    const bool stored = StoreSettingsPair(profile, settings);
-    return SaveOrReport(profile, stored);
+    const ImageSettingsRef only{image, settings};
+    return SaveDocImageConfigs({&only, 1});
 }
 
 bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
@@ -148,10 +127,14 @@ bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
         imagePaths.push_back(entry.image.m_strPath);
     for (std::size_t i = 0; i < images.size(); ++i) {
         ProfileFile profile = ProfileFile::Load(PresentationFilePath(imagePaths[i]));
-        const bool stored = StoreSettingsPair(profile, images[i].settings) &&
+        const SettingsPair& pair = images[i].settings;
+        const bool stored = StoreCnf(profile, ViewKind::View2D, pair[kSettings2D]) &&
+                            StoreCnf(profile, ViewKind::View3D, pair[kSettings3D]) &&
                             (i != 0 || StoreDocImageList(profile, imagePaths));
-        if (!SaveOrReport(profile, stored))
+        if (!stored || !profile.Save()) {
+            Prompt().Message("Unable to open file for writing");
             return false;
+        }
     }
     return true;
 }

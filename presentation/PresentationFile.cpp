@@ -79,12 +79,12 @@ std::string SectionName(const std::string& prefix, std::string_view group, ViewK
 void TakeValue(const CnfKey& key, const std::string& text, Record& settings)
 {
     std::visit(Overloaded{
-                   [&](int Record::*field) { settings.*field = TruncToInt32(ParseIniNumber(text)); },
+                   [&](int Record::*field) { settings.*field = TruncToInt32(ParseDigitsNumber(text)); },
                    [&](std::int16_t Record::*field) {
-                       settings.*field = TruncToInt16Bits(ParseIniNumber(text));
+                       settings.*field = TruncToInt16Bits(ParseDigitsNumber(text));
                    },
                    [&](float Record::*field) {
-                       const double value = ParseIniNumber(text);
+                       const double value = ParseDigitsNumber(text);
                        if (value >= key.low && value <= key.high)
                            settings.*field = static_cast<float>(value);
                    },
