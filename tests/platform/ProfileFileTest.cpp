@@ -2,6 +2,7 @@
 // with the files they must produce.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -24,21 +25,6 @@ std::string ReadBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The text with every CR LF replaced by `lineEnd`.
-std::string WithLineEnds(const std::string& text, const std::string& lineEnd)
-{
-    std::string result;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find("\r\n", start);
-        result += text.substr(start, end - start);
-        if (end == std::string::npos)
-            break;
-        result += lineEnd;
-        start = end + 2;
-    }
-    return result;
-}
-
 // Loads `bytes` as a profile file in `dir`.
 ProfileFile LoadText(const ScratchDir& dir, const std::string& bytes)
 {
@@ -46,44 +32,21 @@ ProfileFile LoadText(const ScratchDir& dir, const std::string& bytes)
     return ProfileFile::Load((dir / "p.ini").string());
 }
 
-// Applies one write to a file holding `before` and returns the saved bytes.
-std::string AfterWrite(const std::string& before, const std::string& section,
-                       const std::string& key, const std::string& value)
-{
-    ScratchDir dir;
-    ProfileFile profile = LoadText(dir, before);
-    EXPECT_TRUE(profile.SetString(section, key, value));
-    EXPECT_TRUE(profile.Save());
-    return ReadBytes(dir / "p.ini");
-}
-
-const std::string kMixed =
-    "; settings of the test\r\n"
-    "[Intro]\r\n"
-    "Ver=2.1\r\n"
-    "\r\n"
-    "  [ Light2D ]  \r\n"
-    "  LightAngle =  230.00\t\r\n"
-    "Name=\"quoted text\"\r\n"
-    "Single='x'\r\n"
-    "Mismatched=\"x'\r\n"
-    "Lone=\"\r\n"
-    ";Hidden=1\r\n"
-    "Equals=a=b\r\n"
-    "NoValue\r\n"
-    "LightAngle=999\r\n"
-    "[light2d]\r\n"
-    "Second=2\r\n"
-    "LightAngle=777\r\n";
-
 } // namespace
 
 TEST(ProfileFileRead, FindsKeysIgnoringCaseBlanksAndComments)
 {
+    const std::string lf = "; settings of the test\n[Intro]\nVer=2.1\n\n  [ Light2D ]  \n"
+                           "  LightAngle =  230.00\t\nName=\"quoted text\"\nSingle='x'\n"
+                           "Mismatched=\"x'\nLone=\"\n;Hidden=1\nEquals=a=b\nNoValue\n"
+                           "LightAngle=999\n[light2d]\nSecond=2\nLightAngle=777\n";
+    std::string crlf;
+    for (const char c : lf)
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
     ScratchDir dir;
-    for (const std::string& lineEnd : {std::string("\r\n"), std::string("\n")}) {
-        const ProfileFile profile = LoadText(dir, WithLineEnds(kMixed, lineEnd));
-        SCOPED_TRACE(lineEnd.size() == 2 ? "CR LF" : "LF");
+    for (const std::string& text : {lf, crlf}) {
+        const ProfileFile profile = LoadText(dir, text);
+        SCOPED_TRACE(text == lf ? "LF" : "CR LF");
         EXPECT_EQ(profile.GetString("intro", "VER"), "2.1");
         EXPECT_EQ(profile.GetString("  Light2D\t", " lightangle "), "230.00");
         EXPECT_EQ(profile.GetString("Light2D", "Name"), "quoted text");
@@ -100,14 +63,17 @@ TEST(ProfileFileRead, FindsKeysIgnoringCaseBlanksAndComments)
     }
 }
 
-TEST(ProfileFileRead, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks)
+TEST(ProfileFileRead, MissingOrUnreadableFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks)
 {
     ScratchDir dir;
+    const std::string blanks(21, ' ');
     const ProfileFile missing = ProfileFile::Load((dir / "none.ini").string());
     EXPECT_EQ(missing.LoadResult(), FileReadResult::Missing);
-    const std::string blanks(21, ' ');
     EXPECT_EQ(missing.GetString("A", "b", blanks), "");
     EXPECT_EQ(missing.GetString("A", "b", "  keep  "), "  keep");
+    const ProfileFile folder = ProfileFile::Load(dir.path().string());
+    EXPECT_EQ(folder.LoadResult(), FileReadResult::Unreadable);
+    EXPECT_EQ(folder.GetString("A", "b", "d"), "d");
 
     const ProfileFile profile = LoadText(dir, "[A]\r\nb=1\r\n");
     EXPECT_EQ(profile.LoadResult(), FileReadResult::Read);
@@ -127,14 +93,6 @@ TEST(ProfileFileRead, CutsValuesAndDefaultsToTheBuffer)
     EXPECT_EQ(profile.GetString("A", "long", "", 0), "");
 }
 
-TEST(ProfileFileRead, FolderIsUnreadable)
-{
-    ScratchDir dir;
-    const ProfileFile profile = ProfileFile::Load(dir.path().string());
-    EXPECT_EQ(profile.LoadResult(), FileReadResult::Unreadable);
-    EXPECT_EQ(profile.GetString("A", "b", "d"), "d");
-}
-
 TEST(ProfileFileWrite, CreatesAMissingFile)
 {
     ScratchDir dir;
@@ -147,58 +105,53 @@ TEST(ProfileFileWrite, CreatesAMissingFile)
               "[Introduction]\r\nVer=2.1\r\nOther=x\r\n[Light2D]\r\nLightAngle=230.00\r\n");
 }
 
-TEST(ProfileFileWrite, ReplacesInPlaceKeepingTheFilesSpellingAndOtherLines)
+TEST(ProfileFileWrite, ReplacesInPlaceAddsAfterTheLastEntryAndAppendsNewSections)
 {
-    EXPECT_EQ(AfterWrite("[A]\r\n  KEY = old ; not a comment\r\nz=1\r\n", "a", "key", "new"),
-              "[A]\r\nKEY=new\r\nz=1\r\n");
-    // Untouched lines keep their own line ends; the written line gets CR LF.
-    EXPECT_EQ(AfterWrite("[A]\nx=1\ny=2\n", "A", "x", "9"), "[A]\nx=9\r\ny=2\n");
-    // The key a read would find is the one replaced, also in a later duplicate section.
-    EXPECT_EQ(AfterWrite("[A]\r\nx=1\r\n[B]\r\n[a]\r\ny=2\r\n", "A", "y", "3"),
-              "[A]\r\nx=1\r\n[B]\r\n[a]\r\ny=3\r\n");
-    EXPECT_EQ(AfterWrite("[A]\r\ny=1\r\n[a]\r\ny=2\r\n", "A", "Y", "3"),
-              "[A]\r\ny=3\r\n[a]\r\ny=2\r\n");
-}
-
-TEST(ProfileFileWrite, AddsANewKeyAfterTheSectionsLastEntry)
-{
-    EXPECT_EQ(AfterWrite("[A]\r\nx=1\r\n\r\n; about B\r\n[B]\r\nq=1\r\n", "A", "y", "2"),
-              "[A]\r\nx=1\r\ny=2\r\n\r\n; about B\r\n[B]\r\nq=1\r\n");
-    EXPECT_EQ(AfterWrite("[A]\r\n\r\n[B]\r\n", "A", "y", "2"), "[A]\r\ny=2\r\n\r\n[B]\r\n");
-    // Into the first section of that name, and after a last line without a line end.
-    EXPECT_EQ(AfterWrite("[A]\nx=1\n[A]\nz=1", "A", "y", "2"), "[A]\nx=1\ny=2\r\n[A]\nz=1");
-    EXPECT_EQ(AfterWrite("[A]\nx=1", "A", "y", "2"), "[A]\nx=1\r\ny=2\r\n");
-}
-
-TEST(ProfileFileWrite, AppendsANewSectionAtTheEnd)
-{
-    EXPECT_EQ(AfterWrite("[A]\nx=1\n\n", "B", "y", "2"), "[A]\nx=1\n\n[B]\r\ny=2\r\n");
-    EXPECT_EQ(AfterWrite("; only a comment", "B", "y", "2"), "; only a comment\r\n[B]\r\ny=2\r\n");
-}
-
-TEST(ProfileFileWrite, KeepsKeysItDoesNotWrite)
-{
-    const std::string before =
-        "[ColorCursor2D]\r\nNofCursor=4\r\nPosition[0]=0.00\r\nColor[0]=0,0,0\r\n"
-        "Position[3]=1.00\r\nColor[3]=255,255,255\r\n";
-    EXPECT_EQ(AfterWrite(before, "ColorCursor2D", "NofCursor", "1"),
-              "[ColorCursor2D]\r\nNofCursor=1\r\nPosition[0]=0.00\r\nColor[0]=0,0,0\r\n"
-              "Position[3]=1.00\r\nColor[3]=255,255,255\r\n");
+    struct Case {
+        const char* before;
+        const char* section;
+        const char* key;
+        const char* after;  // the file after writing the value "new"
+    };
+    const Case cases[] = {
+        // In place, with the file's spelling of the key; every other line byte for byte and
+        // with its own line end, the written line with CR LF.
+        {"[A]\r\n  KEY = old ; not a comment\r\nz=1\r\n", "a", "key", "[A]\r\nKEY=new\r\nz=1\r\n"},
+        {"[A]\nx=1\ny=2\n", "A", "x", "[A]\nx=new\r\ny=2\n"},
+        // The key a read would find is the one replaced, also in a later duplicate section.
+        {"[A]\r\nx=1\r\n[B]\r\n[a]\r\ny=2\r\n", "A", "y", "[A]\r\nx=1\r\n[B]\r\n[a]\r\ny=new\r\n"},
+        {"[A]\r\ny=1\r\n[a]\r\ny=2\r\n", "A", "Y", "[A]\r\ny=new\r\n[a]\r\ny=2\r\n"},
+        // A new key after the last entry of the first section of that name, also after a last
+        // line without a line end.
+        {"[A]\r\nx=1\r\n\r\n; about B\r\n[B]\r\nq=1\r\n", "A", "y",
+         "[A]\r\nx=1\r\ny=new\r\n\r\n; about B\r\n[B]\r\nq=1\r\n"},
+        {"[A]\r\n\r\n[B]\r\n", "A", "y", "[A]\r\ny=new\r\n\r\n[B]\r\n"},
+        {"[A]\nx=1\n[A]\nz=1", "A", "y", "[A]\nx=1\ny=new\r\n[A]\nz=1"},
+        {"[A]\nx=1", "A", "y", "[A]\nx=1\r\ny=new\r\n"},
+        // A new section at the end.
+        {"[A]\nx=1\n\n", "B", "y", "[A]\nx=1\n\n[B]\r\ny=new\r\n"},
+        {"; only a comment", "B", "y", "; only a comment\r\n[B]\r\ny=new\r\n"},
+    };
+    ScratchDir dir;
+    for (const Case& c : cases) {
+        ProfileFile profile = LoadText(dir, c.before);
+        EXPECT_TRUE(profile.SetString(c.section, c.key, "new"));
+        EXPECT_TRUE(profile.Save());
+        EXPECT_EQ(ReadBytes(dir / "p.ini"), c.after) << c.before;
+    }
 }
 
 TEST(ProfileFileWrite, RefusesTextsALineCannotHold)
 {
     ScratchDir dir;
     ProfileFile profile = LoadText(dir, "[A]\r\nx=1\r\n");
-    EXPECT_FALSE(profile.SetString("A", "x", "two\r\nlines"));
-    EXPECT_FALSE(profile.SetString("A", "x", "line\nfeed"));
-    EXPECT_FALSE(profile.SetString("A\n[B", "x", "1"));
-    EXPECT_FALSE(profile.SetString("A]", "x", "1"));
-    EXPECT_FALSE(profile.SetString("A", "x=y", "1"));
-    EXPECT_FALSE(profile.SetString("A", "  ", "1"));
-    EXPECT_FALSE(profile.SetString("", "x", "1"));
-    EXPECT_FALSE(profile.SetString("A", ";x", "1"));
-    EXPECT_FALSE(profile.SetString("A", "[x", "1"));
+    const std::array<const char*, 3> refused[] = {
+        {"A", "x", "two\r\nlines"}, {"A", "x", "line\nfeed"}, {"A\n[B", "x", "1"},
+        {"A]", "x", "1"},           {"A", "x=y", "1"},         {"A", "  ", "1"},
+        {"", "x", "1"},             {"A", ";x", "1"},          {"A", "[x", "1"},
+    };
+    for (const auto& [section, key, value] : refused)
+        EXPECT_FALSE(profile.SetString(section, key, value)) << section << "/" << key << "=" << value;
     EXPECT_EQ(profile.Text(), "[A]\r\nx=1\r\n");
 }
 
