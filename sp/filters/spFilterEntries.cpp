@@ -48,9 +48,6 @@ spStatus spFilterSobelHoriz_px(const float* pSrc, int srcStep, float* pDst, int 
     return spRunFilter(pSrc, srcStep, pDst, dstStep, roiSize, spFilterSobelHoriz3x3);
 }
 
-// Until the processor variants exist, every column runs the generic routine.
-#define SP_GENERIC_ROW(routine) {routine, routine, routine, routine, routine}
-
 spDispatchRow<spFilterMaskFn> spFilterGaussRow = SP_GENERIC_ROW(spFilterGauss_px);
 spDispatchRow<spFilterMaskFn> spFilterLaplaceRow = SP_GENERIC_ROW(spFilterLaplace_px);
 spDispatchRow<spFilterMaskFn> spFilterLowpassRow = SP_GENERIC_ROW(spFilterLowpass_px);

@@ -1,41 +1,21 @@
-// Dispatch rows of the transform entries and the entries themselves. Until processor
-// variants exist, every column holds the generic routine.
+// Dispatch rows of the transform entries and the entries themselves.
 #include "sp/transforms/spDft2D.h"
 #include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spFft2D.h"
 #include "sp/transforms/spTransforms.h"
 
-spDispatchRow<spDft2DFreeFn> spDft2DFreeRow = {spDft2DFree_px, spDft2DFree_px, spDft2DFree_px,
-                                               spDft2DFree_px, spDft2DFree_px};
-spDispatchRow<spDft2DTransformFn> spDft2DInverseRow = {spDft2DInverse_px, spDft2DInverse_px,
-                                                       spDft2DInverse_px, spDft2DInverse_px,
-                                                       spDft2DInverse_px};
-spDispatchRow<spDft2DTransformFn> spDft2DForwardRow = {spDft2DForward_px, spDft2DForward_px,
-                                                       spDft2DForward_px, spDft2DForward_px,
-                                                       spDft2DForward_px};
-spDispatchRow<spDft2DInitAllocFn> spDft2DInitAllocRow = {spDft2DInitAlloc_px, spDft2DInitAlloc_px,
-                                                         spDft2DInitAlloc_px, spDft2DInitAlloc_px,
-                                                         spDft2DInitAlloc_px};
-spDispatchRow<spFft2DFreeFn> spFft2DFreeRow = {spFft2DFree_px, spFft2DFree_px, spFft2DFree_px,
-                                               spFft2DFree_px, spFft2DFree_px};
-spDispatchRow<spFft2DTransformFn> spFft2DInverseRow = {spFft2DInverse_px, spFft2DInverse_px,
-                                                       spFft2DInverse_px, spFft2DInverse_px,
-                                                       spFft2DInverse_px};
-spDispatchRow<spFft2DTransformFn> spFft2DForwardRow = {spFft2DForward_px, spFft2DForward_px,
-                                                       spFft2DForward_px, spFft2DForward_px,
-                                                       spFft2DForward_px};
-spDispatchRow<spFft2DInitAllocFn> spFft2DInitAllocRow = {spFft2DInitAlloc_px, spFft2DInitAlloc_px,
-                                                         spFft2DInitAlloc_px, spFft2DInitAlloc_px,
-                                                         spFft2DInitAlloc_px};
-spDispatchRow<spDftFreeFn> spDftFreeRow = {spDftFree_px, spDftFree_px, spDftFree_px, spDftFree_px,
-                                           spDftFree_px};
-spDispatchRow<spDftTransformFn> spDftInverseRow = {spDftInverse_px, spDftInverse_px, spDftInverse_px,
-                                                   spDftInverse_px, spDftInverse_px};
-spDispatchRow<spDftTransformFn> spDftForwardRow = {spDftForward_px, spDftForward_px, spDftForward_px,
-                                                   spDftForward_px, spDftForward_px};
-spDispatchRow<spDftInitAllocFn> spDftInitAllocRow = {spDftInitAlloc_px, spDftInitAlloc_px,
-                                                     spDftInitAlloc_px, spDftInitAlloc_px,
-                                                     spDftInitAlloc_px};
+spDispatchRow<spDft2DFreeFn> spDft2DFreeRow = SP_GENERIC_ROW(spDft2DFree_px);
+spDispatchRow<spDft2DTransformFn> spDft2DInverseRow = SP_GENERIC_ROW(spDft2DInverse_px);
+spDispatchRow<spDft2DTransformFn> spDft2DForwardRow = SP_GENERIC_ROW(spDft2DForward_px);
+spDispatchRow<spDft2DInitAllocFn> spDft2DInitAllocRow = SP_GENERIC_ROW(spDft2DInitAlloc_px);
+spDispatchRow<spFft2DFreeFn> spFft2DFreeRow = SP_GENERIC_ROW(spFft2DFree_px);
+spDispatchRow<spFft2DTransformFn> spFft2DInverseRow = SP_GENERIC_ROW(spFft2DInverse_px);
+spDispatchRow<spFft2DTransformFn> spFft2DForwardRow = SP_GENERIC_ROW(spFft2DForward_px);
+spDispatchRow<spFft2DInitAllocFn> spFft2DInitAllocRow = SP_GENERIC_ROW(spFft2DInitAlloc_px);
+spDispatchRow<spDftFreeFn> spDftFreeRow = SP_GENERIC_ROW(spDftFree_px);
+spDispatchRow<spDftTransformFn> spDftInverseRow = SP_GENERIC_ROW(spDftInverse_px);
+spDispatchRow<spDftTransformFn> spDftForwardRow = SP_GENERIC_ROW(spDftForward_px);
+spDispatchRow<spDftInitAllocFn> spDftInitAllocRow = SP_GENERIC_ROW(spDftInitAlloc_px);
 
 spStatus spDftInitAlloc(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint)
 {
