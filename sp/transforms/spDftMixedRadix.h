@@ -19,15 +19,11 @@ std::int32_t spDftMixedRadixLargestOdd(const spDftSpec* spec);
 std::int64_t spDftMixedRadixWorkBytes(const spDftSpec* spec, std::int32_t len);
 
 // Fills the stage geometry, twiddle and root tables, `mrIndex` and `workBytes` of a plan whose
-// radices `spDftFactorize` has written; `tw` holds twLen (a multiple of N) values
-// exp(-2 pi i e / twLen). 0, or -9 with every table made so far stored in the plan.
-spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex* tw,
-                             std::int32_t twLen);
+// radices `spDftFactorize` has written; `tw` holds the N values exp(-2 pi i e / N). 0, or -9
+// with every table made so far stored in the plan.
+spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex* tw);
 
 // Unscaled transform; `work` is 16-byte aligned with workBytes - 16 bytes behind it.
 template <bool Inverse>
 void spDftMixedRadix(const spDftSpec* spec, const spComplex* src, spComplex* dst,
                      std::uint8_t* work);
-
-inline constexpr auto spDftMixedRadixFwd = &spDftMixedRadix<false>;
-inline constexpr auto spDftMixedRadixInv = &spDftMixedRadix<true>;

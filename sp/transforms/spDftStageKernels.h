@@ -33,20 +33,3 @@ void spDftFirstStageRadix(const spComplex* src, std::int32_t stride, spComplex* 
 template <bool Inverse>
 void spDftFirstStageAny(const spComplex* src, std::int32_t stride, spComplex* dst, std::int32_t len,
                         std::int32_t count, const spComplex* roots, spComplex* scratch);
-
-inline constexpr auto spDftStageR2Fwd = &spDftStageRadix<2, false>;
-inline constexpr auto spDftStageR2Inv = &spDftStageRadix<2, true>;
-inline constexpr auto spDftStageR3Fwd = &spDftStageRadix<3, false>;
-inline constexpr auto spDftStageR3Inv = &spDftStageRadix<3, true>;
-inline constexpr auto spDftStageR4Fwd = &spDftStageRadix<4, false>;
-inline constexpr auto spDftStageR4Inv = &spDftStageRadix<4, true>;
-inline constexpr auto spDftStageR5Fwd = &spDftStageRadix<5, false>;
-inline constexpr auto spDftStageR5Inv = &spDftStageRadix<5, true>;
-inline constexpr auto spDftStageOddFwd = &spDftStageOdd<false>;
-inline constexpr auto spDftStageOddInv = &spDftStageOdd<true>;
-inline constexpr auto spDftFirstStageR3Fwd = &spDftFirstStageRadix<3, false>;
-inline constexpr auto spDftFirstStageR3Inv = &spDftFirstStageRadix<3, true>;
-inline constexpr auto spDftFirstStageR5Fwd = &spDftFirstStageRadix<5, false>;
-inline constexpr auto spDftFirstStageR5Inv = &spDftFirstStageRadix<5, true>;
-inline constexpr auto spDftFirstStageAnyFwd = &spDftFirstStageAny<false>;
-inline constexpr auto spDftFirstStageAnyInv = &spDftFirstStageAny<true>;

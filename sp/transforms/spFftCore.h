@@ -14,6 +14,3 @@ void spFftBitRevInPlace(spComplex* data, int n, const std::int32_t* pairs);
 // unscaled, with the radix-4 twiddle layout of the same order.
 template <bool Inverse>
 void spFftCore(spComplex* data, int n, const spComplex* layout);
-
-inline constexpr auto spFftCoreFwd = &spFftCore<false>;
-inline constexpr auto spFftCoreInv = &spFftCore<true>;

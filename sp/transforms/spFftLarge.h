@@ -13,6 +13,3 @@ struct spFftSpec;
 // scaling as the plan asks; `work` holds 32 * 2^split bytes (unused for orders 11 and 12).
 template <bool Inverse>
 void spFftLarge(const spFftSpec* spec, spComplex* data, int order, std::uint8_t* work);
-
-inline constexpr auto spFftLargeFwd = &spFftLarge<false>;
-inline constexpr auto spFftLargeInv = &spFftLarge<true>;
