@@ -29,8 +29,7 @@ bool spDftBluesteinFits(std::int32_t len)
            8 * m + 16 + spFftLargestBufBytes <= spMaxBlockBytes;
 }
 
-spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len, const spComplex* table,
-                            std::int32_t tableLen)
+spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len)
 {
     const std::ptrdiff_t n = len;
     const std::int64_t m = spDftBluesteinLen(len);
@@ -48,22 +47,18 @@ spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len, const spComplex* 
 
     // chirp[k] = exp(-pi i k^2 / N) = T[k^2 mod 2N] from a twiddle table of length 2N; the
     // index steps by 2k + 1, and one subtraction keeps it below 2N.
-    spBlockPtr<spComplex> ownTable;
-    const spComplex* doubled = table;
-    if (tableLen == len) {
-        ownTable.reset(spDftInitTwiddles(2 * len));
-        if (!ownTable)
+    {
+        const spBlockPtr<spComplex> doubled(spDftInitTwiddles(2 * len));
+        if (!doubled)
             return spStsMemAllocErr;
-        doubled = ownTable.get();
+        std::ptrdiff_t q = 0;
+        for (std::ptrdiff_t k = 0; k < n; ++k) {
+            spec->chirp[k] = doubled.get()[q];
+            q += 2 * k + 1;
+            if (q >= 2 * n)
+                q -= 2 * n;
+        }
     }
-    std::ptrdiff_t q = 0;
-    for (std::ptrdiff_t k = 0; k < n; ++k) {
-        spec->chirp[k] = doubled[q];
-        q += 2 * k + 1;
-        if (q >= 2 * n)
-            q -= 2 * n;
-    }
-    ownTable.reset();
 
     // The kernel: conj(chirp) at k and at M - k, zeros between.
     spComplex* kernel = spec->chirpSpectrum;

@@ -13,11 +13,9 @@ std::int64_t spDftBluesteinLen(std::int32_t len);
 // True when the Bluestein tables and work area of length N fit the library's 32-bit counts.
 bool spDftBluesteinFits(std::int32_t len);
 
-// Fills `bluesteinLen`, `chirp`, `chirpSpectrum`, `bluesteinFft` and `workBytes`. `table` is a
-// twiddle table of length 2N, or of length N (tableLen = N), in which case one of length 2N
-// is built here. 0, -9, or the status of the inner FFT; what was made stays in the plan.
-spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len, const spComplex* table,
-                            std::int32_t tableLen);
+// Fills `bluesteinLen`, `chirp`, `chirpSpectrum`, `bluesteinFft` and `workBytes`. 0, -9, or
+// the status of the inner FFT; what was made stays in the plan.
+spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len);
 
 // Unscaled DFT (direction > 0 forward, else inverse); `work` is 16-byte aligned with
 // 8M bytes for the convolution followed by the inner FFT's work area. dst may be src.

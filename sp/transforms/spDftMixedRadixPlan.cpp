@@ -24,7 +24,7 @@ namespace {
 
 // The stage's twiddles exp(-2 pi i j q / (r m)) as copies of table entries, contiguous per
 // butterfly: radix <= 5 keeps q = 1 .. r-1 (r - 1 per butterfly), above 5 q = 0 .. r-1.
-spComplex* spMixedRadixTwiddles(const spDftStage& stage, const spComplex* tw, std::ptrdiff_t step)
+spComplex* spMixedRadixTwiddles(const spDftStage& stage, const spComplex* tw)
 {
     const std::ptrdiff_t r = stage.radix, m = stage.span, p = stage.stride;
     auto* block = spAllocArray<spComplex>(r * m);
@@ -34,7 +34,7 @@ spComplex* spMixedRadixTwiddles(const spDftStage& stage, const spComplex* tw, st
     const std::ptrdiff_t perButterfly = r - first;
     for (std::ptrdiff_t j = 0; j < m; ++j)
         for (std::ptrdiff_t q = first; q < r; ++q)
-            block[j * perButterfly + q - first] = tw[q * j * p * step];
+            block[j * perButterfly + q - first] = tw[q * j * p];
     return block;
 }
 
@@ -67,8 +67,7 @@ std::int32_t* spMixedRadixIndex(const spDftSpec* spec)
 
 } // namespace
 
-spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex* tw,
-                             std::int32_t twLen)
+spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex* tw)
 {
     const int last = spec->stagesMinus2;
     std::int32_t product = 1;
@@ -81,7 +80,6 @@ spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex*
         stage.span = rest;
     }
 
-    const std::ptrdiff_t step = twLen / len;
     std::int32_t builtRadix = 1;
     spComplex* builtRoots = nullptr;
     std::int32_t groups = 1;
@@ -91,7 +89,7 @@ spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex*
         if (stage.radix > 5) {
             // Equal radices are adjacent, so a shared table is always the previous stage's.
             if (stage.radix != builtRadix) {
-                builtRoots = spDftInitRoots(stage.radix, tw, twLen);
+                builtRoots = spDftInitRoots(stage.radix, tw, len);
                 if (builtRoots == nullptr)
                     return spStsMemAllocErr;
                 builtRadix = stage.radix;
@@ -101,13 +99,13 @@ spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex*
         spDftStage& lastFactor = spec->stages[last + 1];
         if (i == last && lastFactor.radix > 5) {
             if (lastFactor.radix != builtRadix) {
-                builtRoots = spDftInitRoots(lastFactor.radix, tw, twLen);
+                builtRoots = spDftInitRoots(lastFactor.radix, tw, len);
                 if (builtRoots == nullptr)
                     return spStsMemAllocErr;
             }
             lastFactor.roots = builtRoots;
         }
-        stage.twiddles = spMixedRadixTwiddles(stage, tw, step);
+        stage.twiddles = spMixedRadixTwiddles(stage, tw);
         if (stage.twiddles == nullptr)
             return spStsMemAllocErr;
         const bool large = static_cast<std::int64_t>(stage.radix) * stage.span > spDftBlockLimit;

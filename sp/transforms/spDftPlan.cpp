@@ -30,21 +30,21 @@ bool spDftPathFits(const spDftSpec* spec, std::int32_t len, bool mixedRadix)
 }
 
 // Mixed radix, Bluestein or direct sums for a length above 4 that is not a power of two;
-// each builds its tables from one twiddle table of N, freed here on every path.
+// mixed radix and direct sums build their tables from one twiddle table of N, freed here.
 spStatus spDftInitOther(spDftSpec* spec, std::int32_t len)
 {
     const bool mixedRadix = spDftFactorize(spec, len);
     if (!spDftPathFits(spec, len, mixedRadix))
         return spStsMemAllocErr;
+    if (!mixedRadix && len > spDftDirectMaxLen)
+        return spDftInitBluestein(spec, len);
     spBlockPtr<spComplex> tw(spDftInitTwiddles(len));
     if (!tw)
         return spStsMemAllocErr;
     if (mixedRadix) {
         spec->useMixedRadix = 1;
-        return spDftInitMixedRadix(spec, len, tw.get(), len);
+        return spDftInitMixedRadix(spec, len, tw.get());
     }
-    if (len > spDftDirectMaxLen)
-        return spDftInitBluestein(spec, len, tw.get(), len);
     spec->directRoots = spDftInitRoots(len, tw.get(), len);
     if (spec->directRoots == nullptr)
         return spStsMemAllocErr;

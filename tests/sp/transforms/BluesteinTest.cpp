@@ -83,7 +83,7 @@ TEST(Bluestein, RunsOfLengthOneAndTwoReverseNothing)
     for (int n : {1, 2}) {
         spDftSpec spec{};
         spec.len = n;
-        ASSERT_EQ(spDftInitBluestein(&spec, n, nullptr, n), spStsNoErr);
+        ASSERT_EQ(spDftInitBluestein(&spec, n), spStsNoErr);
         const Signal x = RandomSignal(n, 2);
         Signal fwd(static_cast<size_t>(n)), inv(static_cast<size_t>(n));
         std::vector<std::uint8_t> work(static_cast<size_t>(spec.workBytes) + 16);
