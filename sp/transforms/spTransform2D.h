@@ -60,40 +60,24 @@ inline void spScatter(const spComplex* runs, std::ptrdiff_t count, std::ptrdiff_
     }
 }
 
-// The columns c .. c + count - 1 of the destination: gathered, transformed in place with the
-// 1-D work area behind the runs, and written back only when every run succeeded.
+// The columns c .. c + count - 1 of `in`: gathered, transformed in place with the 1-D work
+// area behind the runs, and written to `out` only when every run succeeded.
 template <class Plan>
-spStatus spColumnGroup(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, spComplex* dst,
-                       std::ptrdiff_t dstStep, std::ptrdiff_t c, std::ptrdiff_t count,
-                       std::uint8_t* buffer)
+spStatus spColumnGroup(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, const spComplex* in,
+                       std::ptrdiff_t inStep, spComplex* out, std::ptrdiff_t outStep, std::ptrdiff_t c,
+                       std::ptrdiff_t count, std::uint8_t* buffer)
 {
     const std::ptrdiff_t h = plan.height;
     auto* runs = reinterpret_cast<spComplex*>(buffer);
     std::uint8_t* lineWork = buffer + 8 * h * count;
-    spGather(dst, dstStep, c, count, h, runs);
+    spGather(in, inStep, c, count, h, runs);
     for (std::ptrdiff_t k = 0; k < count; ++k) {
         const spStatus status = line(runs + k * h, runs + k * h, plan.columns, lineWork);
         if (status != spStsNoErr)
             return status;
     }
-    spScatter(runs, count, h, dst, dstStep, c);
+    spScatter(runs, count, h, out, outStep, c);
     return spStsNoErr;
-}
-
-// A single column (width 1): straight through when both are contiguous, else through the buffer.
-template <class Plan>
-spStatus spSingleColumn(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, const spComplex* src,
-                        std::ptrdiff_t srcStep, spComplex* dst, std::ptrdiff_t dstStep, std::uint8_t* buffer)
-{
-    if (srcStep == 8 && dstStep == 8)
-        return line(src, dst, plan.columns, buffer);
-    const std::ptrdiff_t h = plan.height;
-    auto* run = reinterpret_cast<spComplex*>(buffer);
-    spGather(src, srcStep, 0, 1, h, run);
-    const spStatus status = line(run, run, plan.columns, buffer + 8 * h);
-    if (status == spStsNoErr)
-        spScatter(run, 1, h, dst, dstStep, 0);
-    return status;
 }
 
 } // namespace sp2d
@@ -112,8 +96,11 @@ spStatus spTransform2D(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, c
 
     if (h == 1)
         return line(src, dst, plan.rows, buffer);
+    // A single column goes straight through when both are contiguous, else through the buffer.
+    if (w == 1 && sStep == 8 && dStep == 8)
+        return line(src, dst, plan.columns, buffer);
     if (w == 1)
-        return sp2d::spSingleColumn(plan, line, src, sStep, dst, dStep, buffer);
+        return sp2d::spColumnGroup(plan, line, src, sStep, dst, dStep, 0, 1, buffer);
 
     for (std::ptrdiff_t y = 0; y < h; ++y) {
         const spStatus status = line(sp2d::spAt(src, y, sStep, 0), sp2d::spAt(dst, y, dStep, 0),
@@ -121,15 +108,10 @@ spStatus spTransform2D(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, c
         if (status != spStsNoErr)
             return status;
     }
-    std::ptrdiff_t c = 0;
-    for (; c + 4 <= w; c += 4) {
-        const spStatus status = sp2d::spColumnGroup(plan, line, dst, dStep, c, 4, buffer);
-        if (status != spStsNoErr)
-            return status;
-    }
-    for (; c < w; c += plan.tailGroup) {
-        const std::ptrdiff_t count = std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
-        const spStatus status = sp2d::spColumnGroup(plan, line, dst, dStep, c, count, buffer);
+    // Columns four at a time; those left after the groups of four `tailGroup` at a time.
+    for (std::ptrdiff_t c = 0, count = 0; c < w; c += count) {
+        count = w - c >= 4 ? 4 : std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
+        const spStatus status = sp2d::spColumnGroup(plan, line, dst, dStep, dst, dStep, c, count, buffer);
         if (status != spStsNoErr)
             return status;
     }
