@@ -51,6 +51,26 @@ bool spFftTablesFit(int order)
     return blockBytes <= spMaxBlockBytes && tempBytes <= spMaxBlockBytes;
 }
 
+// Scaling and tables of a fresh plan; on failure the caller releases what was made.
+spStatus spFftInitContents(spFftSpec* spec, int order, spScaleFlag flag)
+{
+    spScaling scaling;
+    if (!spScalingFromFlag(flag, std::int64_t{1} << order, &scaling))
+        return spStsFftFlagErr;
+    spec->scaleFwd = scaling.scaleFwd;
+    spec->scaleInv = scaling.scaleInv;
+    spec->scale = scaling.scale;
+    if (order <= 3)
+        return spStsNoErr;
+    if (!spFftTablesFit(order))
+        return spStsMemAllocErr;
+    spBlockPtr<float> sine(static_cast<float*>(spAllocBytes(spFftQuarterTableBytes(order))));
+    if (!sine)
+        return spStsMemAllocErr;
+    spFftInitSineTable(order, sine.get());
+    return spFftInitTables(spec, order, sine.get(), order);
+}
+
 } // namespace
 
 spStatus spFftInitAlloc(spFftSpec** pSpec, int order, spScaleFlag flag, int hint)
@@ -65,32 +85,10 @@ spStatus spFftInitAlloc(spFftSpec** pSpec, int order, spScaleFlag flag, int hint
     spec->order = order;
     spec->hint = hint;
     spec->ownsTables = 1;
-
-    spScaling scaling;
-    if (!spScalingFromFlag(flag, std::int64_t{1} << order, &scaling)) {
+    const spStatus status = spFftInitContents(spec, order, flag);
+    if (status != spStsNoErr) {
         spFftRelease(spec);
-        return spStsFftFlagErr;
-    }
-    spec->scaleFwd = scaling.scaleFwd;
-    spec->scaleInv = scaling.scaleInv;
-    spec->scale = scaling.scale;
-
-    if (order > 3) {
-        if (!spFftTablesFit(order)) {
-            spFftRelease(spec);
-            return spStsMemAllocErr;
-        }
-        spBlockPtr<float> sine(static_cast<float*>(spAllocBytes(spFftQuarterTableBytes(order))));
-        if (!sine) {
-            spFftRelease(spec);
-            return spStsMemAllocErr;
-        }
-        spFftInitSineTable(order, sine.get());
-        const spStatus status = spFftInitTables(spec, order, sine.get(), order);
-        if (status != spStsNoErr) {
-            spFftRelease(spec);
-            return status;
-        }
+        return status;
     }
     *pSpec = spec;
     return spStsNoErr;
