@@ -123,6 +123,7 @@ SettingsPair PairNamed(const std::string& name)
 
 TEST(PresentationFile, WriterProducesTheExactText)
 {
+    // The record holds the 3D defaults: the text pins every default value as well.
     ScratchDir dir;
     ASSERT_TRUE(WriteCnf((dir / "p.cnf").string(), ViewKind::View3D, PhaseRecord3D()));
     EXPECT_EQ(ReadBytes(dir / "p.cnf"), kPhaseRecord3DText);
