@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "sp/sp.h"
@@ -8,29 +9,35 @@ namespace {
 
 constexpr std::uint32_t kMmx = 1u << 23, kSse = 1u << 25, kSse2 = 1u << 26, kHtt = 1u << 28;
 constexpr std::uint32_t kSse3 = 1u << 0, kSsse3 = 1u << 9;
-constexpr std::uint32_t kLongMode = 1u << 29;
 
-void SetVendor(spCpuidWords& w, const char* text)
-{
-    std::memcpy(&w.vendorEbx, text, 4);
-    std::memcpy(&w.vendorEdx, text + 4, 4);
-    std::memcpy(&w.vendorEcx, text + 8, 4);
-}
-
-// A processor of the given family whose feature words carry the given bits.
+// A processor of the given family, with two logical processors, whose feature words carry
+// the given bits.
 spCpuidWords Words(std::uint32_t family, std::uint32_t edx, std::uint32_t ecx, bool longMode,
                    const char* vendor = "GenuineIntel")
 {
     spCpuidWords w;
     w.maxLeaf = 5;
-    SetVendor(w, vendor);
+    std::memcpy(&w.vendorEbx, vendor, 4);
+    std::memcpy(&w.vendorEdx, vendor + 4, 4);
+    std::memcpy(&w.vendorEcx, vendor + 8, 4);
     w.leaf1Eax = family << 8;
-    w.leaf1Ebx = 2u << 16; // two logical processors
+    w.leaf1Ebx = 2u << 16;
     w.leaf1Edx = edx;
     w.leaf1Ecx = ecx;
     w.maxExtendedLeaf = 0x80000008u;
-    w.ext1Edx = longMode ? kLongMode : 0;
+    w.ext1Edx = longMode ? 1u << 29 : 0;
     return w;
+}
+
+// The sixteen words of the record, in their order.
+std::array<std::uint32_t, 16> Decode(const spCpuidWords& w)
+{
+    spCpuFeatures f;
+    std::memset(&f, 0xFF, sizeof f);
+    spDecodeCpuFeatures(w, &f);
+    std::array<std::uint32_t, 16> words;
+    std::memcpy(words.data(), &f, sizeof f);
+    return words;
 }
 
 int TypeOf(const spCpuidWords& w)
@@ -47,25 +54,10 @@ TEST(SpCpuDecode, FieldsComeFromTheirWordsAndBits)
     w.leaf2Eax = 0x76036301;
     w.leaf2Edx = 0x00FF0000;
     w.leaf4Eax = 0x1C004121; // 7 more cores in bits 26..31
-    spCpuFeatures f;
-    std::memset(&f, 0xFF, sizeof f);
-    spDecodeCpuFeatures(w, &f);
-    EXPECT_EQ(f.family, 6u);
-    EXPECT_EQ(f.model, 0xAu);
-    EXPECT_EQ(f.stepping, 7u);
-    EXPECT_EQ(f.reserved3, 0u);
-    EXPECT_EQ(f.reserved8, 0u);
-    EXPECT_EQ(f.featureEdx, w.leaf1Edx);
-    EXPECT_EQ(f.leaf2Eax, 0x76036301u);
-    EXPECT_EQ(f.leaf2Edx, 0x00FF0000u);
-    EXPECT_EQ(f.mmx, 1u);
-    EXPECT_EQ(f.sse, 1u);
-    EXPECT_EQ(f.sse2, 1u);
-    EXPECT_EQ(f.htt, 1u);
-    EXPECT_EQ(f.sse3, 1u);
-    EXPECT_EQ(f.ext64, 1u);
-    EXPECT_EQ(f.ssse3, 1u);
-    EXPECT_EQ(f.coresPerPackage, 8u);
+    // family, stepping, model, 0, EDX, leaf 2 EAX and EDX, MMX, 0, SSE, SSE2, HTT, SSE3,
+    // 64-bit, SSSE3, cores.
+    EXPECT_EQ(Decode(w), (std::array<std::uint32_t, 16>{6, 7, 0xA, 0, w.leaf1Edx, 0x76036301,
+                                                         0x00FF0000, 1, 0, 1, 1, 1, 1, 1, 1, 8}));
 }
 
 TEST(SpCpuDecode, ConditionalWordsNeedTheirLeavesAndCounts)
@@ -75,12 +67,8 @@ TEST(SpCpuDecode, ConditionalWordsNeedTheirLeavesAndCounts)
     w.maxLeaf = 3;         // leaf 4 not offered
     w.leaf4Eax = 0xFC000000u;
     w.maxExtendedLeaf = 0x80000000u; // leaf 0x80000001 not offered
-    spCpuFeatures f;
-    spDecodeCpuFeatures(w, &f);
-    EXPECT_EQ(f.htt, 0u);
-    EXPECT_EQ(f.coresPerPackage, 1u);
-    EXPECT_EQ(f.ext64, 0u);
-    EXPECT_EQ(f.mmx + f.sse + f.sse2 + f.sse3 + f.ssse3, 0u);
+    EXPECT_EQ(Decode(w), (std::array<std::uint32_t, 16>{15, 0, 0, 0, kHtt, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                         0, 0, 1}));
 }
 
 TEST(SpCpuDecode, VendorTextIsReadInEbxEdxEcxOrder)
@@ -93,16 +81,16 @@ TEST(SpCpuDecode, VendorTextIsReadInEbxEdxEcxOrder)
     EXPECT_FALSE(spIsMatchedVendor(spCpuidWords{}));
 }
 
-struct TypeCase {
-    const char* what;
-    spCpuidWords words;
-    int code;
-};
-
 TEST(SpCpuDecode, EveryProcessorCodeOfTheDecisionTable)
 {
     const char* other = "AuthenticAMD";
-    const TypeCase cases[] = {
+    spCpuidWords oneLogical = Words(15, kSse2 | kHtt, 0, true);
+    oneLogical.leaf1Ebx = 1u << 16;
+    const struct {
+        const char* what;
+        spCpuidWords words;
+        int code;
+    } cases[] = {
         {"family 5", Words(5, 0, 0, false), 1},
         {"family 5 MMX", Words(5, kMmx, 0, false), 2},
         {"family 6", Words(6, 0, 0, false), 3},
@@ -115,6 +103,7 @@ TEST(SpCpuDecode, EveryProcessorCodeOfTheDecisionTable)
         {"family 7", Words(7, kSse | kSse2, kSse3 | kSsse3, true), 16},
         {"family 15 no SSE2", Words(15, kSse, kSse3, true), 17},
         {"family 15 SSE2 HTT", Words(15, kSse2 | kHtt, 0, true), 7},
+        {"family 15 SSE2 HTT, one logical processor", oneLogical, 6},
         {"family 15 SSE2", Words(15, kSse2, 0, true), 6},
         {"family 15 SSE3 32-bit", Words(15, kSse2, kSse3, false), 8},
         {"family 15 SSE3 64-bit", Words(15, kSse2, kSse3, true), 32},
@@ -126,12 +115,8 @@ TEST(SpCpuDecode, EveryProcessorCodeOfTheDecisionTable)
         {"other SSE", Words(6, kSse, 0, false, other), 64},
         {"other plain", Words(6, kMmx, 0, false, other), 0},
     };
-    for (const TypeCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(TypeOf(c.words), c.code) << c.what;
-
-    spCpuidWords noHtt = Words(15, kSse2 | kHtt, 0, true);
-    noHtt.leaf1Ebx = 1u << 16;
-    EXPECT_EQ(TypeOf(noHtt), 6);
 }
 
 TEST(SpCpuDecode, RunningProcessorAgreesWithItsDecodedWords)
@@ -142,18 +127,14 @@ TEST(SpCpuDecode, RunningProcessorAgreesWithItsDecodedWords)
     EXPECT_EQ(spCpuVendorCheck(), spIsMatchedVendor(w) ? 1 : 0);
     EXPECT_EQ(spCpuidMaxLeaf(), w.maxLeaf);
     // Facts of every 64-bit processor pin down that each flag reads its own bit.
-    EXPECT_EQ(spHasTsc(), 1);
-    EXPECT_EQ(spHasMmx(), 1);
-    EXPECT_EQ(spHasSse(), 1);
-    EXPECT_EQ(spHasSse2(), 1);
-    EXPECT_EQ(spHas64BitExt(), 1);
+    EXPECT_EQ((std::array{spHasTsc(), spHasMmx(), spHasSse(), spHasSse2(), spHas64BitExt()}),
+              (std::array{1, 1, 1, 1, 1}));
     EXPECT_EQ(spHasSse3(), __builtin_cpu_supports("sse3") ? 1 : 0);
     EXPECT_EQ(spHasSsse3(), __builtin_cpu_supports("ssse3") ? 1 : 0);
     EXPECT_GE(spCoresPerPackage(), 1);
     EXPECT_GE(spHasHtt(), 0);
     const std::uint64_t t0 = spReadTsc();
-    const std::uint64_t t1 = spReadTsc();
-    EXPECT_GE(t1, t0);
+    EXPECT_GE(spReadTsc(), t0);
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "sp/sp.h"
 
@@ -13,102 +16,75 @@ protected:
     void TearDown() override { spDispatchIndex = 0; }
 };
 
+// The column of every processor code that has one.
 int ExpectedColumn(int code)
 {
-    for (int c : {5, 16, 17, 64})
-        if (code == c)
-            return 1;
-    for (int c : {6, 7, 9, 65})
-        if (code == c)
-            return 2;
-    for (int c : {8, 10, 32, 66})
-        if (code == c)
-            return 3;
-    if (code == 33 || code == 34)
-        return 4;
-    return -1;
+    static const std::map<int, int> columns = {
+        {5, 1}, {16, 1}, {17, 1}, {64, 1}, {6, 2},  {7, 2},  {9, 2},
+        {65, 2}, {8, 3}, {10, 3}, {32, 3}, {66, 3}, {33, 4}, {34, 4},
+    };
+    const auto it = columns.find(code);
+    return it == columns.end() ? -1 : it->second;
 }
 
 TEST_F(SpDispatchInit, InitCpuFollowsTheCodeTable)
 {
+    // Codes -1 to 4 are known processors without a column of their own (column 0); any other
+    // code without a column leaves the index alone and gives warning 21.
     for (int code = -300; code <= 300; ++code) {
         spDispatchIndex = 3;
-        const spStatus status = spStaticInitCpu(code);
         const int column = ExpectedColumn(code);
-        if (column >= 0) {
-            EXPECT_EQ(status, spStsNoErr) << code;
-            EXPECT_EQ(spDispatchIndex, column) << code;
-        } else if (code >= -1 && code <= 4) {
-            EXPECT_EQ(status, spStsNoErr) << code;
-            EXPECT_EQ(spDispatchIndex, 0) << code;
-        } else {
-            EXPECT_EQ(status, spStsUnknownCpuWarn) << code;
-            EXPECT_EQ(spDispatchIndex, 3) << code; // left as it was
-        }
+        const bool known = column >= 0 || (code >= -1 && code <= 4);
+        EXPECT_EQ(spStaticInitCpu(code), known ? spStsNoErr : spStsUnknownCpuWarn) << code;
+        EXPECT_EQ(spDispatchIndex, known ? std::max(column, 0) : 3) << code;
     }
-}
-
-TEST_F(SpDispatchInit, NamedCases)
-{
-    EXPECT_EQ(spStaticInitCpu(34), spStsNoErr);
-    EXPECT_EQ(spDispatchIndex, 4);
-    EXPECT_EQ(spStaticInitCpu(11), spStsUnknownCpuWarn);
-    EXPECT_EQ(spStaticInitCpu(67), spStsUnknownCpuWarn);
-    EXPECT_EQ(spDispatchIndex, 4);
-    EXPECT_EQ(spStaticInitCpu(-1), spStsNoErr);
-    EXPECT_EQ(spDispatchIndex, 0);
 }
 
 TEST_F(SpDispatchInit, InitSetsTheIndexEvenWhenNotIdentified)
 {
-    EXPECT_EQ(spStaticInitFrom(65, false), spStsNoCpuidWarn);
-    EXPECT_EQ(spDispatchIndex, 2);
-    EXPECT_EQ(spStaticInitFrom(33, true), spStsNoErr);
-    EXPECT_EQ(spDispatchIndex, 4);
-    EXPECT_EQ(spStaticInitFrom(11, true), spStsNoErr); // unknown codes take column 0
-    EXPECT_EQ(spDispatchIndex, 0);
-    spDispatchIndex = 2;
-    EXPECT_EQ(spStaticInitFrom(0, false), spStsNoCpuidWarn);
-    EXPECT_EQ(spDispatchIndex, 0);
+    struct Case {
+        int code;
+        bool identified;
+        spStatus status;
+        int column;
+    };
+    for (const Case& c : {Case{65, false, spStsNoCpuidWarn, 2}, Case{33, true, spStsNoErr, 4},
+                          Case{11, true, spStsNoErr, 0}, Case{0, false, spStsNoCpuidWarn, 0}}) {
+        spDispatchIndex = 3;
+        EXPECT_EQ(spStaticInitFrom(c.code, c.identified), c.status) << c.code;
+        EXPECT_EQ(spDispatchIndex, c.column) << c.code; // unknown codes take column 0
+    }
 }
 
 TEST_F(SpDispatchInit, InitOnTheRunningProcessor)
 {
     const spStatus expected = spCpuVendorCheck() == 1 ? spStsNoErr : spStsNoCpuidWarn;
     EXPECT_EQ(spStaticInit(), expected);
-    const int column = ExpectedColumn(spGetCpuType());
-    EXPECT_EQ(spDispatchIndex, column < 0 ? 0 : column);
+    EXPECT_EQ(spDispatchIndex, std::max(ExpectedColumn(spGetCpuType()), 0));
 }
 
 TEST_F(SpDispatchInit, VersionRecordOfEachColumn)
 {
-    const char* codes[spDispatchColumns] = {"px", "a6", "w7", "t7", "v8"};
-    std::set<const spLibVersion*> records;
+    const char codes[spDispatchColumns][4] = {"px", "a6", "w7", "t7", "v8"};
     const spLibVersion* generic = spGetLibVersion_px();
+    const char* columnDate = spGetLibVersionRow[1]()->buildDate;
+    std::set<const spLibVersion*> records;
     for (int column = 0; column < spDispatchColumns; ++column) {
         spDispatchIndex = column;
         const spLibVersion* v = spGetLibVersion();
-        ASSERT_NE(v, nullptr);
-        EXPECT_EQ(v, spGetLibVersionRow[column]());
+        ASSERT_EQ(v, spGetLibVersionRow[column]());
         records.insert(v);
-        EXPECT_EQ(std::memcmp(v->cpuCode, codes[column], 2), 0) << column;
-        EXPECT_EQ(v->cpuCode[2], '\0');
-        EXPECT_EQ(v->cpuCode[3], '\0');
+        EXPECT_EQ(std::memcmp(v->cpuCode, codes[column], 4), 0) << column; // two zero bytes
         EXPECT_NE(std::strstr(v->libraryName, codes[column]), nullptr) << v->libraryName;
-        EXPECT_EQ(v->major, generic->major);
-        EXPECT_EQ(v->minor, generic->minor);
-        EXPECT_EQ(v->build1, generic->build1);
-        EXPECT_EQ(v->build2, generic->build2);
+        EXPECT_EQ(std::tie(v->major, v->minor, v->build1, v->build2),
+                  std::tie(generic->major, generic->minor, generic->build1, generic->build2));
         EXPECT_EQ(v->versionText, generic->versionText); // one shared text
-        if (column >= 2) {
-            EXPECT_EQ(v->buildDate, spGetLibVersionRow[1]()->buildDate);
+        if (column >= 1) {
+            EXPECT_EQ(v->buildDate, columnDate);
         }
     }
     EXPECT_EQ(records.size(), 5u);
-    EXPECT_STRNE(generic->buildDate, spGetLibVersionRow[1]()->buildDate);
-    spDispatchIndex = 0;
-    EXPECT_EQ(spGetLibVersion(), generic);
-    EXPECT_EQ(std::memcmp(generic->cpuCode, "px", 3), 0);
+    EXPECT_STRNE(generic->buildDate, columnDate);
 }
 
 } // namespace

@@ -2,57 +2,63 @@
 
 #include "sp/core/spDispatchTable.h"
 #include "sp/sp.h"
+#include "sp/transforms/spDft2D.h"
+#include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spFft2D.h"
 
 namespace {
 
+struct NamedRow {
+    const char* name;
+    spDispatchTableRow columns;
+    spRoutine generic;
+};
+
 template <class Fn>
-void ExpectRow(int index, const spDispatchRow<Fn>& row, const char* name)
+NamedRow Row(const char* name, const spDispatchRow<Fn>& row, Fn* generic)
 {
-    const spDispatchTableRow& tableRow = spDispatchTable[static_cast<std::size_t>(index)];
+    NamedRow named{name, {}, reinterpret_cast<spRoutine>(generic)};
     for (int c = 0; c < spDispatchColumns; ++c)
-        EXPECT_EQ(tableRow[static_cast<std::size_t>(c)], reinterpret_cast<spRoutine>(row[c]))
-            << "row " << index << " (" << name << ") column " << c;
+        named.columns[static_cast<std::size_t>(c)] = reinterpret_cast<spRoutine>(row[c]);
+    return named;
 }
 
-TEST(SpDispatchTable, RowsInTheirFixedOrder)
+TEST(SpDispatchTable, RowsInTheirFixedOrderHoldTheGenericRoutines)
 {
-    ExpectRow(0, spDft2DFreeRow, "spDft2DFree");
-    ExpectRow(1, spDft2DInverseRow, "spDft2DInverse");
-    ExpectRow(2, spDft2DForwardRow, "spDft2DForward");
-    ExpectRow(3, spDft2DInitAllocRow, "spDft2DInitAlloc");
-    ExpectRow(4, spFft2DFreeRow, "spFft2DFree");
-    ExpectRow(5, spFft2DInverseRow, "spFft2DInverse");
-    ExpectRow(6, spFft2DForwardRow, "spFft2DForward");
-    ExpectRow(7, spFft2DInitAllocRow, "spFft2DInitAlloc");
-    ExpectRow(8, spFilterGaussRow, "spFilterGauss");
-    ExpectRow(9, spFilterLaplaceRow, "spFilterLaplace");
-    ExpectRow(10, spFilterLowpassRow, "spFilterLowpass");
-    ExpectRow(11, spFilterHipassRow, "spFilterHipass");
-    ExpectRow(12, spFilterSharpenRow, "spFilterSharpen");
-    ExpectRow(13, spFilterSobelVertRow, "spFilterSobelVert");
-    ExpectRow(14, spFilterSobelHorizRow, "spFilterSobelHoriz");
-    ExpectRow(15, spDftFreeRow, "spDftFree");
-    ExpectRow(16, spDftInverseRow, "spDftInverse");
-    ExpectRow(17, spDftForwardRow, "spDftForward");
-    ExpectRow(18, spDftInitAllocRow, "spDftInitAlloc");
-    ExpectRow(19, spGetLibVersionRow, "spGetLibVersion");
-}
-
-TEST(SpDispatchTable, EveryColumnHoldsARoutine)
-{
-    for (const spDispatchTableRow& row : spDispatchTable)
-        for (spRoutine routine : row)
-            EXPECT_NE(routine, nullptr);
-}
-
-TEST(SpDispatchTable, ColumnZeroIsTheGenericRoutine)
-{
-    EXPECT_EQ(spDispatchTable[8][0], reinterpret_cast<spRoutine>(&spFilterGauss_px));
-    EXPECT_EQ(spDispatchTable[14][0], reinterpret_cast<spRoutine>(&spFilterSobelHoriz_px));
-    EXPECT_EQ(spDispatchTable[19][0], reinterpret_cast<spRoutine>(&spGetLibVersion_px));
+    const NamedRow rows[spDispatchRoutines] = {
+        Row("spDft2DFree", spDft2DFreeRow, spDft2DFree_px),
+        Row("spDft2DInverse", spDft2DInverseRow, spDft2DInverse_px),
+        Row("spDft2DForward", spDft2DForwardRow, spDft2DForward_px),
+        Row("spDft2DInitAlloc", spDft2DInitAllocRow, spDft2DInitAlloc_px),
+        Row("spFft2DFree", spFft2DFreeRow, spFft2DFree_px),
+        Row("spFft2DInverse", spFft2DInverseRow, spFft2DInverse_px),
+        Row("spFft2DForward", spFft2DForwardRow, spFft2DForward_px),
+        Row("spFft2DInitAlloc", spFft2DInitAllocRow, spFft2DInitAlloc_px),
+        Row("spFilterGauss", spFilterGaussRow, spFilterGauss_px),
+        Row("spFilterLaplace", spFilterLaplaceRow, spFilterLaplace_px),
+        Row("spFilterLowpass", spFilterLowpassRow, spFilterLowpass_px),
+        Row("spFilterHipass", spFilterHipassRow, spFilterHipass_px),
+        Row("spFilterSharpen", spFilterSharpenRow, spFilterSharpen_px),
+        Row("spFilterSobelVert", spFilterSobelVertRow, spFilterSobelVert_px),
+        Row("spFilterSobelHoriz", spFilterSobelHorizRow, spFilterSobelHoriz_px),
+        Row("spDftFree", spDftFreeRow, spDftFree_px),
+        Row("spDftInverse", spDftInverseRow, spDftInverse_px),
+        Row("spDftForward", spDftForwardRow, spDftForward_px),
+        Row("spDftInitAlloc", spDftInitAllocRow, spDftInitAlloc_px),
+        Row("spGetLibVersion", spGetLibVersionRow, spGetLibVersion_px),
+    };
+    for (std::size_t i = 0; i < spDispatchRoutines; ++i)
+        for (std::size_t c = 0; c < spDispatchColumns; ++c) {
+            EXPECT_EQ(spDispatchTable[i][c], rows[i].columns[c]) << rows[i].name << " column " << c;
+            // Until the processor variants exist every column runs the generic routine; the
+            // version row has a record of its own per column.
+            if (c == 0 || i != 19) {
+                EXPECT_EQ(rows[i].columns[c], rows[i].generic) << rows[i].name << " column " << c;
+            }
+        }
     // A call through the table, cast back to the row's type, reaches the routine.
     auto version = reinterpret_cast<spGetLibVersionFn*>(spDispatchTable[19][0]);
-    EXPECT_EQ(version(), spGetLibVersion());
+    EXPECT_EQ(version(), spGetLibVersion_px());
 }
 
 } // namespace

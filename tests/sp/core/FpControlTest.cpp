@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <limits>
+#include <utility>
 
 #include "sp/sp.h"
 
@@ -10,32 +10,20 @@ namespace {
 // Restores the thread's x87 control word, MXCSR and x87 flags whatever a test does.
 class SpFpControl : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_x87 = spGetFpuControlWord();
-        m_mxcsr = spGetMxcsr();
-    }
     void TearDown() override
     {
         spLoadFpuControlWord(m_x87);
         spLoadMxcsr(m_mxcsr);
         spClearFpuStatus();
     }
-
-private:
-    std::uint32_t m_x87 = 0;
-    std::uint32_t m_mxcsr = 0;
+    const std::uint32_t m_x87 = spGetFpuControlWord(), m_mxcsr = spGetMxcsr();
 };
 
-long double X87Third()
+// 1/3 in long double (x87) or float (SSE), rounded as the control word says.
+template <class T>
+T Third()
 {
-    volatile long double one = 1.0L, three = 3.0L;
-    return one / three;
-}
-
-float SseThird()
-{
-    volatile float one = 1.0f, three = 3.0f;
+    volatile T one = 1, three = 3;
     return one / three;
 }
 
@@ -51,20 +39,16 @@ std::uint32_t MxcsrControl(std::uint32_t mxcsr)
 
 TEST(SpFpAbstractWord, KnownTranslations)
 {
-    EXPECT_EQ(spAbstractFromX87Control(0x037F), 0x8001Fu); // the start-up word
-    EXPECT_EQ(spAbstractFromX87Control(0x0000), 0x20000u); // 24-bit precision, nothing masked
-    EXPECT_EQ(spAbstractFromX87Control(0x0001), 0x20010u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0002), 0xA0000u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0004), 0x20008u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0008), 0x20004u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0010), 0x20002u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0020), 0x20001u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0400), 0x20100u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0800), 0x20200u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0C00), 0x20300u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0200), 0x10000u);
-    EXPECT_EQ(spAbstractFromX87Control(0x0300), 0x0u);
-    EXPECT_EQ(spAbstractFromX87Control(0x1000), 0x60000u);
+    // The start-up word, 24-bit precision with nothing masked, each mask bit, each rounding,
+    // 53 and 64 bits, infinity control.
+    const std::pair<std::uint32_t, std::uint32_t> control[] = {
+        {0x037F, 0x8001F}, {0x0000, 0x20000}, {0x0001, 0x20010}, {0x0002, 0xA0000},
+        {0x0004, 0x20008}, {0x0008, 0x20004}, {0x0010, 0x20002}, {0x0020, 0x20001},
+        {0x0400, 0x20100}, {0x0800, 0x20200}, {0x0C00, 0x20300}, {0x0200, 0x10000},
+        {0x0300, 0x00000}, {0x1000, 0x60000},
+    };
+    for (const auto& [x87, abstract] : control)
+        EXPECT_EQ(spAbstractFromX87Control(x87), abstract) << std::hex << x87;
     EXPECT_EQ(spAbstractFromX87Status(0x3F), 0x8001Fu);
     EXPECT_EQ(spAbstractFromX87Status(0x04), 0x8u);
     EXPECT_EQ(spAbstractFromX87Status(0xFFC0), 0x0u); // stack and busy bits are not flags
@@ -87,9 +71,9 @@ TEST_F(SpFpControl, X87SetterMergesUnderTheMaskAndRoundingTakesEffect)
     const std::uint32_t old = spSetFpuControlWord(kX87Down | 0x3F, kX87RoundingBits);
     EXPECT_EQ(old, start);
     EXPECT_EQ(spGetFpuControlWord(), (start & ~kX87RoundingBits) | kX87Down);
-    const long double down = X87Third();
+    const long double down = Third<long double>();
     spSetFpuControlWord(kX87Up, kX87RoundingBits);
-    const long double up = X87Third();
+    const long double up = Third<long double>();
     EXPECT_LT(down, up);
     spLoadFpuControlWord(start);
     EXPECT_EQ(spGetFpuControlWord(), start);
@@ -110,16 +94,12 @@ TEST_F(SpFpControl, X87ConditionalSetterIgnoresBitsOutsideTheMask)
     EXPECT_EQ(spGetFpuControlWord(), start & ~kX87RoundingBits);
 }
 
-TEST_F(SpFpControl, AbstractControlWithMaskZeroChangesNothing)
+TEST_F(SpFpControl, AbstractControlMergesUnderTheMaskAndLoads)
 {
     const std::uint32_t start = spGetFpuControlWord();
     EXPECT_EQ(spControlFp(0xFFFFFFFF, 0), spAbstractFromX87Control(start));
     EXPECT_EQ(spGetFpuControlWord(), start);
-}
-
-TEST_F(SpFpControl, AbstractControlLoadsRoundingAndPrecision)
-{
-    const std::uint32_t start = spGetFpuControlWord();
+    // Toward zero, 53 bits.
     const std::uint32_t word = spControlFp(0x300 | 0x10000, 0x300 | 0x30000);
     EXPECT_EQ(word & 0x30300u, 0x10300u);
     EXPECT_EQ(spGetFpuControlWord(), (start & ~0x0F00u) | 0x0E00u);
@@ -146,13 +126,13 @@ TEST_F(SpFpControl, StatusFlagsAreReportedAndCleared)
 TEST_F(SpFpControl, MxcsrSetterKeepsOtherBitsAndRestores)
 {
     const std::uint32_t start = spSetMxcsr(kMxcsrDown, spMxcsrRoundingMask);
-    const float down = SseThird();
+    const float down = Third<float>();
     EXPECT_EQ(MxcsrControl(spGetMxcsr()), MxcsrControl(start & ~spMxcsrRoundingMask) | kMxcsrDown);
     const std::uint32_t wasDown = spSetMxcsr(0, spMxcsrRoundingMask); // to nearest
     EXPECT_EQ(wasDown & spMxcsrRoundingMask, kMxcsrDown);
     EXPECT_EQ(MxcsrControl(spGetMxcsr()), MxcsrControl(start & ~spMxcsrRoundingMask));
     spSetMxcsr(kMxcsrUp, spMxcsrRoundingMask);
-    EXPECT_LT(down, SseThird());
+    EXPECT_LT(down, Third<float>());
     spSetMxcsr(start, spMxcsrRoundingMask);
     EXPECT_EQ(MxcsrControl(spGetMxcsr()), MxcsrControl(start));
 }
@@ -182,21 +162,19 @@ TEST_F(SpFpControl, DenormalsAreZeroWhereTheAnswerSaysSo)
 
 TEST(SpFpClassify, NanAndFiniteFollowTheExponentAndFraction)
 {
-    const double qnan = std::numeric_limits<double>::quiet_NaN();
-    const double snan = std::numeric_limits<double>::signaling_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    for (double v : {qnan, -qnan, snan, -snan}) {
-        EXPECT_EQ(spIsNan(v), 1);
-        EXPECT_EQ(spIsFinite(v), 0);
-    }
-    for (double v : {inf, -inf}) {
-        EXPECT_EQ(spIsNan(v), 0);
-        EXPECT_EQ(spIsFinite(v), 0);
-    }
-    for (double v : {0.0, -0.0, 1.0, std::numeric_limits<double>::max(),
-                     std::numeric_limits<double>::denorm_min()}) {
-        EXPECT_EQ(spIsNan(v), 0);
-        EXPECT_EQ(spIsFinite(v), 1);
+    using Limits = std::numeric_limits<double>;
+    const double qnan = Limits::quiet_NaN(), snan = Limits::signaling_NaN();
+    const double inf = Limits::infinity();
+    const struct {
+        double value;
+        int nan, finite;
+    } cases[] = {
+        {qnan, 1, 0}, {-qnan, 1, 0}, {snan, 1, 0}, {-snan, 1, 0}, {inf, 0, 0}, {-inf, 0, 0},
+        {0.0, 0, 1},  {-0.0, 0, 1},  {1.0, 0, 1},  {Limits::max(), 0, 1}, {Limits::denorm_min(), 0, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(spIsNan(c.value), c.nan) << c.value;
+        EXPECT_EQ(spIsFinite(c.value), c.finite) << c.value;
     }
 }
 

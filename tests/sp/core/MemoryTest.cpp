@@ -7,12 +7,16 @@
 
 namespace {
 
-TEST(SpMemory, RequestsBelowOneGiveNull)
+TEST(SpMemory, RequestsBelowOneOrBeyondAnyObjectGiveNull)
 {
+    const long live = spDebugLiveBlocks();
     EXPECT_EQ(spMalloc(0), nullptr);
     EXPECT_EQ(spMalloc(-1), nullptr);
     EXPECT_EQ(spMallocFloat(-5), nullptr);
     EXPECT_EQ(spMallocSize(0), nullptr);
+    EXPECT_EQ(spMallocSize(SIZE_MAX), nullptr);
+    EXPECT_EQ(spMallocSize(static_cast<std::size_t>(PTRDIFF_MAX) + 1), nullptr);
+    EXPECT_EQ(spDebugLiveBlocks(), live);
 }
 
 TEST(SpMemory, BlocksAreAlignedAndWritable)
@@ -29,14 +33,6 @@ TEST(SpMemory, BlocksAreAlignedAndWritable)
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(f) % 32, 0u);
     spFree(f);
     spFree(nullptr);
-}
-
-TEST(SpMemory, SizesBeyondAnyObjectGiveNull)
-{
-    const long live = spDebugLiveBlocks();
-    EXPECT_EQ(spMallocSize(SIZE_MAX), nullptr);
-    EXPECT_EQ(spMallocSize(static_cast<std::size_t>(PTRDIFF_MAX) + 1), nullptr);
-    EXPECT_EQ(spDebugLiveBlocks(), live);
 }
 
 TEST(SpMemory, FloatCountsAreSizedInFullWidth)
