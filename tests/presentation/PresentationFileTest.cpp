@@ -173,43 +173,24 @@ TEST(PresentationFile, RoundTripKeepsEveryField)
     }
 }
 
-TEST(PresentationFile, BothKindsAndSeveralImagesShareAFile)
+TEST(PresentationFile, ReaderFindsTheRecordByImageKindAndVersion)
 {
     ScratchDir dir;
-    const std::string path = (dir / "shared.cnf").string();
-    CPresentationConfig height2D = PhaseRecord3D();
-    height2D.m_ImageName = "Height_01";
-    height2D.m_Tilt = 12.0f;
-    CPresentationConfig phase3D = PhaseRecord3D();
-    phase3D.m_Tilt = 34.0f;
-    ASSERT_TRUE(WriteCnf(path, ViewKind::View2D, height2D));
-    ASSERT_TRUE(WriteCnf(path, ViewKind::View3D, phase3D));
-
-    CPresentationConfig read = RecordNamed("Height_01");
-    ReadCnf(path, ViewKind::View2D, read);
-    EXPECT_EQ(read.m_Tilt, 12.0f);
-    ReadCnf(path, ViewKind::View3D, read);  // no Height_01 3D sections: nothing changes
-    EXPECT_EQ(read.m_Tilt, 12.0f);
-    read.m_ImageName = "Phase_02";
-    ReadCnf(path, ViewKind::View3D, read);
-    EXPECT_EQ(read.m_Tilt, 34.0f);
-}
-
-TEST(PresentationFile, VersionOnePointTwoFilesHaveNoImagePrefix)
-{
-    ScratchDir dir;
-    const fs::path path = dir / "old.cnf";
-    WriteLines(path, {"[Introduction]", "Ver=1.2", "[Presentation2D]", "Tilt=11",
-                      "[Height_01_Presentation2D]", "Tilt=22", "Angle=33"});
-    CPresentationConfig read = RecordNamed("Height_01");
-    ReadCnf(path.string(), ViewKind::View2D, read);
-    EXPECT_EQ(read.m_Tilt, 11.0f);
-    EXPECT_EQ(read.m_Angle, 50.0f);
-
-    WriteLines(path, {"[Introduction]", "Ver=2.1", "[Presentation2D]", "Tilt=11",
-                      "[Height_01_Presentation2D]", "Tilt=22"});
-    ReadCnf(path.string(), ViewKind::View2D, read);
-    EXPECT_EQ(read.m_Tilt, 22.0f);
+    const fs::path path = dir / "shared.cnf";
+    const char* sections = "[Presentation2D]\r\nTilt=11\r\n[Height_01_Presentation2D]\r\nTilt=22\r\n"
+                           "[Height_01_Presentation3D]\r\nTilt=33\r\n[Phase_02_Presentation2D]\r\nTilt=44\r\n";
+    // Version, image, kind and the tilt read (60 when no section matches).
+    const std::tuple<const char*, const char*, ViewKind, float> cases[] = {
+        {"2.1", "Height_01", ViewKind::View2D, 22.0f}, {"2.1", "Height_01", ViewKind::View3D, 33.0f},
+        {"2.1", "Phase_02", ViewKind::View2D, 44.0f},  {"2.1", "Phase_02", ViewKind::View3D, 60.0f},
+        {"1.2", "Height_01", ViewKind::View2D, 11.0f}, {"1.2", "Height_01", ViewKind::View3D, 60.0f},
+    };
+    for (const auto& [version, image, kind, tilt] : cases) {
+        WriteBytes(path, std::string("[Introduction]\r\nVer=") + version + "\r\n" + sections);
+        CPresentationConfig read = RecordNamed(image);
+        ReadCnf(path.string(), kind, read);
+        EXPECT_EQ(read.m_Tilt, tilt) << version << " " << image << " " << ViewKindText(kind);
+    }
 }
 
 TEST(PresentationFile, ZScaleAndTiltOutsideTheirRangesAreIgnored)
