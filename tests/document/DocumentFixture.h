@@ -1,39 +1,93 @@
-// A scratch folder, a scripted prompt and quick ways to put image files into the folder.
+// A scratch folder, a scripted prompt and quick ways to put image files into the folder:
+// *.spm files written byte for byte (so headers can be as broken as a test needs), files of
+// the other formats through the program's writers, and Origin text exports.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <fstream>
 #include <string>
 
-#include "DocumentFiles.h"
 #include "document/MDIDoc.h"
 #include "formats/ImageFile.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestPaths.h"
 
+// The header record is the file layout on a little-endian machine, offsets checked with it.
+static_assert(std::endian::native == std::endian::little);
+
+using Texts = std::vector<std::string>;
+
 class DocumentTest : public testing::Test {
 protected:
-    // A small valid *.spm file; returns its path.
-    std::string Spm(const std::string& name, std::string_view quantity = "Height", int columns = 4,
-                    int rows = 3)
+    // A valid header: steps 2 nm, Z scale 0.5 nm per sample.
+    static SpmHeader TestHeader(int columns, int rows, std::string_view quantity = "Height")
     {
-        return Spm(name, TestHeader(columns, rows, quantity));
+        SpmHeader header{};
+        header.m_nColumns = static_cast<std::uint16_t>(columns);
+        header.m_nRows = static_cast<std::uint16_t>(rows);
+        header.m_fKx = header.m_fKy = 2.0f;
+        header.m_fKz = 0.5f;
+        SetHeaderText(header.m_szZUnit, "nm");
+        SetHeaderText(header.m_szXYUnit, "nm");
+        SetHeaderText(header.m_szQuantity, quantity);
+        return header;
     }
+    // A *.spm file of the header as it stands, then samples i % 2000 - 1000; returns its path.
     std::string Spm(const std::string& name, const SpmHeader& header)
     {
         const std::string path = (dir / name).string();
-        WriteSpmBytes(path, header);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(&header), sizeof header);
+        for (std::size_t i = 0; i < std::size_t{header.m_nColumns} * header.m_nRows; ++i) {
+            const auto sample = static_cast<std::int16_t>(static_cast<int>(i % 2000) - 1000);
+            out.write(reinterpret_cast<const char*>(&sample), sizeof sample);
+        }
         return path;
     }
+    std::string Spm(const std::string& name, std::string_view quantity = "Height", int columns = 4, int rows = 3)
+    {
+        return Spm(name, TestHeader(columns, rows, quantity));
+    }
+    // An Origin export of a columns x rows image: values r x columns + c, steps 0.5.
     std::string Origin(const std::string& name, int columns = 3, int rows = 2)
     {
+        std::string text = "Y\t";
+        for (int c = 1; c <= columns; ++c)
+            text += std::to_string(0.5 * c) + "\t";
+        for (int r = 0; r < rows; ++r) {
+            text += "\r\n" + std::to_string(0.5 * (r + 1)) + "\t";
+            for (int c = 0; c < columns; ++c)
+                text += std::to_string(r * columns + c) + "\t";
+        }
+        WriteFile(dir / name, text + "\r\n");
+        return (dir / name).string();
+    }
+    // A 5 x 4 image of heights rising from -5 to 20 nm, saved by the writer of the name's
+    // extension (*.spm for any other).
+    std::string Written(const std::string& name)
+    {
+        CSpmImage image;
+        image.m_header = TestHeader(5, 4);
+        image.m_nWidth = 5;
+        image.m_nHeight = 4;
+        for (int i = 0; i < 20; ++i)
+            image.m_pData.push_back(-5.0 + 25.0 * i / 19);
+        image.m_dMin = -5.0;
+        image.m_dMax = 20.0;
         const std::string path = (dir / name).string();
-        WriteTextFile(path, OriginText(columns, rows));
+        const std::string extension = ExtensionOf(name);
+        CImageFile file;
+        const bool ok = extension == ".mdt" ? file.WriteMdt(path, image)
+                        : IsNanoscopeSeriesExtension(extension) ? file.WriteNanoscope(path, image)
+                                                                : file.WriteSpm(path, image);
+        EXPECT_TRUE(ok) << name;
         return path;
     }
-    std::vector<std::string> ImageNames(const CMDIDoc& doc) const
+    static Texts ImageNames(const CMDIDoc& doc)
     {
-        std::vector<std::string> names;
+        Texts names;
         for (const ImageEntry& entry : doc.ImageList())
             names.push_back(entry.m_pImage->m_strName);
         return names;
@@ -42,5 +96,3 @@ protected:
     ScratchDir dir;
     ScriptedPrompt prompt;
 };
-
-using Texts = std::vector<std::string>;

@@ -2,27 +2,22 @@
 // NT-MDT file and the further images listed in the first image's presentation file.
 #include "DocumentFixture.h"
 
-#include <filesystem>
-
 namespace fs = std::filesystem;
 
 class FollowUpTest : public DocumentTest {
 protected:
-    std::string OneImageNanoscope(const std::string& name)
-    {
-        CImageFile file;
-        CSpmImage image = TestImage(4, 4);
-        const std::string path = (dir / name).string();
-        EXPECT_TRUE(file.WriteNanoscope(path, image));
-        return path;
-    }
+    // A written one-frame NT-MDT file with its scanned frame stored twice.
     std::string TwoFrameMdt(const std::string& name)
     {
-        CImageFile file;
-        CSpmImage image = TestImage(4, 4);
-        const fs::path single = dir / "single.mdt";
-        EXPECT_TRUE(file.WriteMdt(single.string(), image));
-        WriteTwoFrameMdt(single, dir / name);
+        constexpr std::size_t kFirstFrame = 33;
+        std::vector<std::uint8_t> bytes = FileBytes(Written("single.mdt"));
+        const std::vector<std::uint8_t> frame(bytes.begin() + kFirstFrame, bytes.end());
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+        const auto fileSize = static_cast<std::uint32_t>(bytes.size() - kFirstFrame);  // file size - 33
+        for (int i = 0; i < 4; ++i)
+            bytes[4 + i] = static_cast<std::uint8_t>(fileSize >> (8 * i));
+        bytes[12] = 1;  // number of the last frame
+        WriteFile(dir / name, bytes);
         return (dir / name).string();
     }
 };
@@ -41,25 +36,19 @@ TEST_F(FollowUpTest, MdtFileOffersItsSecondScannedFrame)
 
 TEST_F(FollowUpTest, OnlyLowerCaseMdtAndSeriesNumbersHaveACompanion)
 {
-    const std::string mdt = TwoFrameMdt("scan.mdt");
-    fs::copy_file(mdt, dir / "upper.MDT");
-    CMDIDoc upper;
-    ASSERT_TRUE(upper.OnOpenDocument((dir / "upper.MDT").string()));
-    EXPECT_EQ(upper.CompanionImagePath(), std::nullopt);
-    CMDIDoc spm;
-    ASSERT_TRUE(spm.OnOpenDocument(Spm("a.spm")));
-    EXPECT_EQ(spm.CompanionImagePath(), std::nullopt);
-    CMDIDoc origin;
-    ASSERT_TRUE(origin.OnOpenDocument(Origin("a.dat")));
-    EXPECT_EQ(origin.CompanionImagePath(), std::nullopt);
-    CMDIDoc none;
-    EXPECT_EQ(none.CompanionImagePath(), std::nullopt);
+    fs::copy_file(TwoFrameMdt("scan.mdt"), dir / "upper.MDT");
+    for (const std::string& path : {(dir / "upper.MDT").string(), Spm("a.spm"), Origin("a.dat")}) {
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path));
+        EXPECT_EQ(doc.CompanionImagePath(), std::nullopt) << path;
+    }
+    EXPECT_EQ(CMDIDoc().CompanionImagePath(), std::nullopt);
 }
 
 TEST_F(FollowUpTest, MissingCompanionFailsSilentlyAndKeepsTheCounter)
 {
     CMDIDoc doc;
-    const std::string path = OneImageNanoscope("scan.003");
+    const std::string path = Written("scan.003");
     ASSERT_TRUE(doc.OnOpenDocument(path));
     ASSERT_EQ(doc.CompanionImagePath(), path);
     EXPECT_FALSE(doc.AddImage(path, 1));
@@ -73,25 +62,18 @@ TEST_F(FollowUpTest, MissingCompanionFailsSilentlyAndKeepsTheCounter)
 
 TEST_F(FollowUpTest, ListedImagesComeFromTheFirstImagesFolder)
 {
+    CMDIDoc doc;
+    EXPECT_TRUE(doc.ListedImagePaths().empty());
     const std::string first = Spm("a.spm");
     Spm("b.spm", "Phase");
     Origin("c.dat");
-    WriteTextFile(dir / "a.cnf",
-                  "[AddImage]\r\nNofImage=4\r\nImage[0]=b.spm\r\nImage[1]=x\r\nImage[3]=c.dat\r\n");
-    CMDIDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(first));
+    EXPECT_TRUE(doc.ListedImagePaths().empty());  // no presentation file yet
+    WriteFile(dir / "a.cnf", "[AddImage]\r\nNofImage=4\r\nImage[0]=b.spm\r\nImage[1]=x\r\nImage[3]=c.dat\r\n");
     const std::vector<std::string> listed = doc.ListedImagePaths();
     EXPECT_EQ(listed, (Texts{(dir / "b.spm").string(), (dir / "c.dat").string()}));
     for (const std::string& path : listed)
         EXPECT_TRUE(doc.AddImage(path, 0)) << path;
     EXPECT_EQ(ImageNames(doc), (Texts{"Height_01", "Phase_02", "Topography"}));
     EXPECT_TRUE(prompt.messages.empty());
-}
-
-TEST_F(FollowUpTest, NoPresentationFileListsNothing)
-{
-    CMDIDoc doc;
-    EXPECT_TRUE(doc.ListedImagePaths().empty());
-    ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm")));
-    EXPECT_TRUE(doc.ListedImagePaths().empty());
 }

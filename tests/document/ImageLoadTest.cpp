@@ -34,51 +34,35 @@ TEST_F(DocumentTest, LoadedImageHoldsItsPlanesRangeAndHistogram)
     EXPECT_EQ(doc.m_pCurImage, &image);
     EXPECT_EQ(doc.m_pCurSettings, doc.ImageList()[0].m_pSettings.get());
     EXPECT_EQ(doc.GetPathName(), path);
-}
 
-TEST_F(DocumentTest, FullSizeImageLoads)
-{
-    CMDIDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(Spm("big.spm", "Height", 1024, 1024)));
-    EXPECT_EQ(doc.ImageList()[0].m_pImage->m_pData.size(), 1024u * 1024u);
+    CMDIDoc full;
+    ASSERT_TRUE(full.OnOpenDocument(Spm("big.spm", "Height", 1024, 1024)));
+    EXPECT_EQ(full.ImageList()[0].m_pImage->m_pData.size(), 1024u * 1024u);
     EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST_F(DocumentTest, SizesOutsideOneTo1024AreRefused)
+TEST_F(DocumentTest, SizesOutside1To1024AndBrokenFilesAreRefusedLikeBrokenHeaders)
 {
-    struct Case {
-        int columns, rows;
-    };
+    Texts paths;
     // 0x8000 and above read as negative 16-bit sizes.
-    for (Case c : {Case{1025, 4}, Case{4, 1025}, Case{0, 4}, Case{4, 0}, Case{0x8000, 1},
-                   Case{0xFFFF, 2}}) {
-        prompt.messages.clear();
+    for (auto [columns, rows] : {std::pair{1025, 4}, {4, 1025}, {0, 4}, {4, 0}, {0x8000, 1}, {0xFFFF, 2}}) {
         SpmHeader header = TestHeader(1, 1);
-        header.m_nColumns = static_cast<std::uint16_t>(c.columns);
-        header.m_nRows = static_cast<std::uint16_t>(c.rows);
-        const std::string path = Spm("bad.spm", TestHeader(1, 1));
-        WriteSpmBytes(path, header);
-        CMDIDoc doc;
-        EXPECT_FALSE(doc.OnOpenDocument(path)) << c.columns << " x " << c.rows;
-        EXPECT_TRUE(doc.ImageList().empty());
-        EXPECT_EQ(prompt.messages, Texts{"Image Header is broken"}) << c.columns << " x " << c.rows;
+        header.m_nColumns = static_cast<std::uint16_t>(columns);
+        header.m_nRows = static_cast<std::uint16_t>(rows);
+        paths.push_back(Spm("size-" + std::to_string(columns) + "x" + std::to_string(rows) + ".spm", header));
     }
-}
-
-TEST_F(DocumentTest, BrokenSpmAndOriginFilesAreRefusedLikeBrokenHeaders)
-{
-    const std::string shortSpm = (dir / "short.spm").string();
-    WriteTextFile(shortSpm, std::string(100, 'x'));
-    const std::string cutSamples = Spm("cut.spm", "Height", 8, 8);
-    std::filesystem::resize_file(cutSamples, 512 + 2 * 8 * 8 - 1);
-    const std::string noColumns = (dir / "none.dat").string();
-    WriteTextFile(noColumns, "Y\t\r\n0.5\t\r\n");
-    const std::string shortRow = (dir / "short.dat").string();
-    WriteTextFile(shortRow, "Y\t1\t2\t3\t\r\n1\t4\t5\t\r\n");
-    for (const std::string& path : {shortSpm, cutSamples, noColumns, shortRow}) {
+    paths.push_back(Spm("cut.spm", "Height", 8, 8));
+    std::filesystem::resize_file(paths.back(), 512 + 2 * 8 * 8 - 1);
+    WriteFile(dir / "short.spm", std::string(100, 'x'));
+    WriteFile(dir / "none.dat", "Y\t\r\n0.5\t\r\n");
+    WriteFile(dir / "short.dat", "Y\t1\t2\t3\t\r\n1\t4\t5\t\r\n");
+    for (const char* name : {"short.spm", "none.dat", "short.dat"})
+        paths.push_back((dir / name).string());
+    for (const std::string& path : paths) {
         prompt.messages.clear();
         CMDIDoc doc;
         EXPECT_FALSE(doc.OnOpenDocument(path)) << path;
+        EXPECT_TRUE(doc.ImageList().empty()) << path;
         EXPECT_EQ(prompt.messages, Texts{"Image Header is broken"}) << path;
     }
 }
@@ -88,9 +72,7 @@ TEST_F(DocumentTest, OriginImageKeepsTheFileValuesInNanometres)
     CMDIDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(Origin("a.dat", 3, 2)));
     const CSpmImage& image = *doc.ImageList()[0].m_pImage;
-    ASSERT_EQ(image.m_pData.size(), 6u);
-    for (std::size_t i = 0; i < 6; ++i)
-        EXPECT_DOUBLE_EQ(image.m_pData[i], 1000.0 * static_cast<double>(i));
+    EXPECT_EQ(image.m_pData, (std::vector<double>{0, 1000, 2000, 3000, 4000, 5000}));
     EXPECT_EQ(image.m_dMin, 0.0);
     EXPECT_EQ(image.m_dMax, 5000.0);
     EXPECT_EQ(image.m_nRawMin, -32765);
@@ -98,26 +80,19 @@ TEST_F(DocumentTest, OriginImageKeepsTheFileValuesInNanometres)
     EXPECT_GT(image.m_header.m_fKz, 0.0f);
 }
 
-TEST_F(DocumentTest, FailedAddKeepsTheDocumentAsItWas)
-{
-    CMDIDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm")));
-    CSpmImage* first = doc.m_pCurImage;
-    SettingsPair* firstSettings = doc.m_pCurSettings;
-    const std::string broken = (dir / "broken.spm").string();
-    WriteTextFile(broken, "short");
-    EXPECT_FALSE(doc.AddImage(broken, 0));
-    EXPECT_EQ(doc.ImageList().size(), 1u);
-    EXPECT_EQ(doc.m_pCurImage, first);
-    EXPECT_EQ(doc.m_pCurSettings, firstSettings);
-    EXPECT_EQ(doc.GetPathName(), (dir / "a.spm").string());
-}
-
-TEST_F(DocumentTest, AddedImageKeepsTheDocumentPathAndItsIndexInFile)
+TEST_F(DocumentTest, AddedImageKeepsTheDocumentPathAndAFailedAddChangesNothing)
 {
     CMDIDoc doc;
     const std::string first = Spm("a.spm");
     ASSERT_TRUE(doc.OnOpenDocument(first));
+    CSpmImage* firstImage = doc.m_pCurImage;
+    SettingsPair* firstSettings = doc.m_pCurSettings;
+    WriteFile(dir / "broken.spm", "short");
+    EXPECT_FALSE(doc.AddImage((dir / "broken.spm").string(), 0));
+    EXPECT_EQ(doc.ImageList().size(), 1u);
+    EXPECT_EQ(doc.m_pCurImage, firstImage);
+    EXPECT_EQ(doc.m_pCurSettings, firstSettings);
+
     ASSERT_TRUE(doc.AddImage(Spm("b.spm"), 0));
     EXPECT_EQ(doc.GetPathName(), first);
     EXPECT_EQ(doc.ImageList()[1].m_pImage->m_strPath, (dir / "b.spm").string());

@@ -24,8 +24,8 @@ TEST_F(DocumentTest, FirstImageKeepsItsFilesColourSourceAddedImagesColourThemsel
     const std::string cnf = "[Height_01_Presentation2D]\r\nNameOfImageForColor=Phase_07\r\n"
                             "[Height_02_Presentation3D]\r\nNameOfImageForColor=Height_01\r\n"
                             "[Height_02_Presentation2D]\r\nTilt=45\r\n";
-    WriteTextFile(dir / "a.cnf", cnf);
-    WriteTextFile(dir / "b.cnf", cnf);
+    WriteFile(dir / "a.cnf", cnf);
+    WriteFile(dir / "b.cnf", cnf);
     CMDIDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm")));
     ASSERT_TRUE(doc.AddImage(Spm("b.spm"), 0));

@@ -1,10 +1,12 @@
 // The two repair dialogs' rules, driven as the GUI's widgets will drive them.
 #include <gtest/gtest.h>
 
-#include "support/ScriptedPrompt.h"
 #include "platform/core/Prompt.h"
+#include "support/ScriptedPrompt.h"
 
 namespace {
+
+using Texts = std::vector<std::string>;
 
 HeaderCoefValues Preset()
 {
@@ -20,12 +22,12 @@ TEST(ImageNameDialog, KeepsTwentyCharactersAndRefusesTheTwentyFirst)
     EXPECT_TRUE(dialog.TypeName("abcdefghijklmnopqrst"));
     EXPECT_FALSE(dialog.TypeName("abcdefghijklmnopqrstu"));
     EXPECT_EQ(dialog.Name(), "abcdefghijklmnopqrst");
-    EXPECT_EQ(prompt.messages, std::vector<std::string>{"Please enter no more than 20 characters."});
+    EXPECT_EQ(prompt.messages, Texts{"Please enter no more than 20 characters."});
     EXPECT_TRUE(dialog.TypeName(""));
     EXPECT_EQ(dialog.Name(), "");
 }
 
-TEST(HeaderCoefDialog, TakesNumbersWithinZeroToAMillion)
+TEST(HeaderCoefDialog, TakesNumbersWithinZeroToAMillionAndUnitsOfThreeCharacters)
 {
     ScriptedPrompt prompt;
     CDialogHeaderCoef dialog(Preset());
@@ -37,7 +39,13 @@ TEST(HeaderCoefDialog, TakesNumbersWithinZeroToAMillion)
     EXPECT_EQ(dialog.Values().m_dKz, 0.0015);
     EXPECT_TRUE(dialog.Type(HeaderCoefField::Kx, "+2.5"));
     EXPECT_EQ(dialog.Values().m_dKx, 2.5);
+    EXPECT_TRUE(dialog.Type(HeaderCoefField::ZUnit, "deg"));
+    EXPECT_TRUE(dialog.Type(HeaderCoefField::XYUnit, "A"));
     EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_FALSE(dialog.Type(HeaderCoefField::XYUnit, "mkm1"));
+    EXPECT_EQ(prompt.messages, Texts{"Please enter no more than 3 characters."});
+    EXPECT_EQ(dialog.Values().m_strZUnit, "deg");
+    EXPECT_EQ(dialog.Values().m_strXYUnit, "A");
 }
 
 TEST(HeaderCoefDialog, RefusesOutOfRangeAndNonNumbersKeepingTheOldValue)
@@ -46,43 +54,22 @@ TEST(HeaderCoefDialog, RefusesOutOfRangeAndNonNumbersKeepingTheOldValue)
     CDialogHeaderCoef dialog(Preset());
     const std::string range = "Please enter a number between 0 and 1000000.";
     const std::string number = "Please enter a number.";
-    struct Case {
-        const char* text;
-        std::string message;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"1000000.5", range}, {"-0.1", range}, {"inf", range}, {"", number},
         {"  ", number},       {"1,5", number}, {"2 nm", number}, {"nan", number},
         {"0x10", number},     {"+-1", number}, {"e5", number},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, message] : cases) {
         prompt.messages.clear();
-        EXPECT_FALSE(dialog.Type(HeaderCoefField::Kz, c.text)) << c.text;
-        EXPECT_EQ(prompt.messages, std::vector<std::string>{c.message}) << c.text;
-        EXPECT_EQ(dialog.Values().m_dKz, 3.0) << c.text;
+        EXPECT_FALSE(dialog.Type(HeaderCoefField::Kz, text)) << text;
+        EXPECT_EQ(prompt.messages, Texts{message}) << text;
+        EXPECT_EQ(dialog.Values().m_dKz, 3.0) << text;
     }
-}
-
-TEST(HeaderCoefDialog, UnitsHoldAtMostThreeCharactersEachInTheirOwnField)
-{
-    ScriptedPrompt prompt;
-    CDialogHeaderCoef dialog(Preset());
-    EXPECT_TRUE(dialog.Type(HeaderCoefField::ZUnit, "deg"));
-    EXPECT_TRUE(dialog.Type(HeaderCoefField::XYUnit, "A"));
-    EXPECT_FALSE(dialog.Type(HeaderCoefField::XYUnit, "mkm1"));
-    EXPECT_EQ(dialog.Values().m_strZUnit, "deg");
-    EXPECT_EQ(dialog.Values().m_strXYUnit, "A");
-    EXPECT_EQ(prompt.messages, std::vector<std::string>{"Please enter no more than 3 characters."});
-    EXPECT_EQ(dialog.Values().m_dKx, 1.0);
 }
 
 TEST(HeaderCoefDialog, ShowsNumbersInTheDialogNumberFormat)
 {
-    HeaderCoefValues preset = Preset();
-    preset.m_dKx = static_cast<double>(0.1f);
-    preset.m_dKy = 1.0;
-    preset.m_dKz = 1e-7;
-    CDialogHeaderCoef dialog(preset);
+    CDialogHeaderCoef dialog({static_cast<double>(0.1f), 1.0, 1e-7, "nm", "um"});
     EXPECT_EQ(dialog.Text(HeaderCoefField::Kx), "0.100000001490116");
     EXPECT_EQ(dialog.Text(HeaderCoefField::Ky), "1");
     EXPECT_EQ(dialog.Text(HeaderCoefField::Kz), "1e-07");
@@ -107,10 +94,10 @@ TEST(ScriptedPromptDialogs, TypeThroughTheDialogRulesAndRecordWhatWasShown)
     EXPECT_EQ(coef.Values().m_dKx, 1.0);
     EXPECT_EQ(coef.Values().m_dKy, 4.0);
     EXPECT_EQ(unscripted.Name(), "Height");
-    EXPECT_EQ(prompt.imageNamePresets, (std::vector<std::string>{"Height", "Height"}));
+    EXPECT_EQ(prompt.imageNamePresets, (Texts{"Height", "Height"}));
     ASSERT_EQ(prompt.headerCoefPresets.size(), 1u);
     EXPECT_EQ(prompt.headerCoefPresets[0].m_dKz, 3.0);
-    EXPECT_EQ(prompt.events, (std::vector<std::string>{
+    EXPECT_EQ(prompt.events, (Texts{
                                  "dialog: Image Name",
                                  "message: Please enter no more than 20 characters.",
                                  "dialog: Header X Y Z Coefficient",

@@ -3,8 +3,6 @@
 #include "DocumentFixture.h"
 
 #include <cmath>
-#include <filesystem>
-#include <limits>
 
 namespace fs = std::filesystem;
 
@@ -15,14 +13,7 @@ protected:
         original = Spm("orig.spm", "Height", 6, 5);
         ASSERT_TRUE(doc.OnOpenDocument(original));
     }
-    // Reads a saved file back through a document of its own.
-    std::vector<double> Reopened(const fs::path& path)
-    {
-        CMDIDoc other;
-        EXPECT_TRUE(other.OnOpenDocument(path.string())) << path;
-        return other.ImageList().empty() ? std::vector<double>{} : other.ImageList()[0].m_pImage->m_pData;
-    }
-    const CSpmImage& Image() const { return *doc.ImageList()[0].m_pImage; }
+    CSpmImage& Image() { return *doc.ImageList()[0].m_pImage; }
 
     CMDIDoc doc;
     std::string original;
@@ -31,21 +22,32 @@ protected:
 TEST_F(SaveTest, EachWritableExtensionWritesItsFormatAndReadsBack)
 {
     const std::vector<double> heights = Image().m_pData;
-    for (const char* name : {"out.spm", "out.000", "out.042", "out.999", "out.mdt"}) {
+    // The reader that opens the file again names itself in the version text.
+    const std::pair<const char*, const char*> cases[] = {{"out.spm", ""},
+                                                         {"out.000", "from Nanoscope"},
+                                                         {"out.042", "from Nanoscope"},
+                                                         {"out.999", "from Nanoscope"},
+                                                         {"out.mdt", "Orbitrace, convert from NT-MDT"}};
+    for (const auto& [name, version] : cases) {
         ASSERT_TRUE(doc.OnSaveDocument((dir / name).string(), "Height_01")) << name;
         EXPECT_EQ(doc.GetPathName(), (dir / name).string());
-        const std::vector<double> back = Reopened(dir / name);
-        ASSERT_EQ(back.size(), heights.size()) << name;
+        EXPECT_EQ(Image().m_pData, heights);  // saving keeps the heights
+        CMDIDoc other;
+        ASSERT_TRUE(other.OnOpenDocument((dir / name).string())) << name;
+        const CSpmImage& back = *other.ImageList()[0].m_pImage;
+        ASSERT_EQ(back.m_pData.size(), heights.size()) << name;
         // NT-MDT stores Angstrom: heights come back ten times the nanometre values.
         const double unit = ExtensionOf(name) == ".mdt" ? 10.0 : 1.0;
+        EXPECT_EQ(HeaderText(back.m_header.m_szVersion), version);
         // Within one sample step, and NanoScope's header keeps the scale to six decimals.
         const double step = Image().m_header.m_fKz * unit;
         for (std::size_t i = 0; i < heights.size(); ++i)
-            ASSERT_NEAR(back[i], heights[i] * unit, step + 1e-4 * std::abs(heights[i] * unit))
+            ASSERT_NEAR(back.m_pData[i], heights[i] * unit, step + 1e-4 * std::abs(heights[i] * unit))
                 << name << " point " << i;
     }
-    EXPECT_EQ(FileBytes(dir / "out.mdt")[0], 0x01);
-    EXPECT_EQ(FileBytes(dir / "out.000")[0], '\\');
+    // The largest absolute height is stored as 32760.
+    EXPECT_FLOAT_EQ(Image().m_header.m_fKz, static_cast<float>(500.0 / 32760.0));
+    EXPECT_EQ(Image().m_pRaw[0], -32760);
     EXPECT_TRUE(prompt.messages.empty());
 }
 
@@ -57,63 +59,52 @@ TEST_F(SaveTest, UpperCaseSpmGetsTheOwnExtensionAppended)
     EXPECT_EQ(doc.GetPathName(), (dir / "out.SPM.spm").string());
 }
 
-TEST_F(SaveTest, ExtensionsWithoutAWriterWriteNothingAndKeepThePath)
+TEST_F(SaveTest, FailedSavesWriteNothingSayWhyAndKeepThePath)
 {
-    for (const char* name : {"out.MDT", "out.dat", "out.DAT", "out.7", "out.0001", "out"}) {
-        prompt.messages.clear();
-        EXPECT_FALSE(doc.OnSaveDocument((dir / name).string(), "Height_01")) << name;
-        EXPECT_FALSE(fs::exists(dir / name)) << name;
-        EXPECT_EQ(prompt.messages, Texts{"Save not Ok"}) << name;
-        EXPECT_EQ(doc.GetPathName(), original) << name;
-    }
-}
-
-TEST_F(SaveTest, UnknownActiveImageWritesNothing)
-{
-    EXPECT_FALSE(doc.OnSaveDocument((dir / "out.spm").string(), "Phase_01"));
-    EXPECT_FALSE(doc.OnFileSave("Phase_01"));
-    EXPECT_FALSE(fs::exists(dir / "out.spm"));
-    EXPECT_EQ(prompt.messages, (Texts{"Image Name is not Valid-> CMDIDoc::OnFileSave",
-                                      "Image Name is not Valid-> CMDIDoc::OnFileSave"}));
-    EXPECT_EQ(doc.GetPathName(), original);
-}
-
-TEST_F(SaveTest, FailedWriteKeepsThePathAndTheOldFile)
-{
-    // A folder standing where the temporary file or the target must go.
+    // A folder standing where the target must go.
     fs::create_directories(dir / "blocked.000");
-    struct Case {
+    const struct {
         fs::path path;
+        const char* image;
         const char* message;
+    } cases[] = {
+        {dir / "out.MDT", "Height_01", "Save not Ok"},  // only the lower-case form is offered
+        {dir / "out.dat", "Height_01", "Save not Ok"},
+        {dir / "out.DAT", "Height_01", "Save not Ok"},
+        {dir / "out.7", "Height_01", "Save not Ok"},
+        {dir / "out.0001", "Height_01", "Save not Ok"},
+        {dir / "out", "Height_01", "Save not Ok"},
+        {dir / "out.spm", "Phase_01", "Image Name is not Valid-> CMDIDoc::OnFileSave"},
+        {dir / "no-such-folder" / "out.spm", "Height_01", "Save not Ok"},
+        {dir / "no-such-folder" / "out.000", "Height_01", "Unable to open file for writing"},
+        {dir / "no-such-folder" / "out.mdt", "Height_01", "Unable to open file for writing"},
+        {dir / "blocked.000", "Height_01", "Save not Ok"},
     };
-    const Case cases[] = {
-        {dir / "no-such-folder" / "out.spm", "Save not Ok"},
-        {dir / "no-such-folder" / "out.000", "Unable to open file for writing"},
-        {dir / "no-such-folder" / "out.mdt", "Unable to open file for writing"},
-        {dir / "blocked.000", "Save not Ok"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         prompt.messages.clear();
-        EXPECT_FALSE(doc.OnSaveDocument(c.path.string(), "Height_01")) << c.path;
+        EXPECT_FALSE(doc.OnSaveDocument(c.path.string(), c.image)) << c.path;
         EXPECT_EQ(prompt.messages, Texts{c.message}) << c.path;
         EXPECT_EQ(doc.GetPathName(), original) << c.path;
+        EXPECT_EQ(fs::exists(c.path), c.path == dir / "blocked.000") << c.path;
     }
+    prompt.messages.clear();
+    EXPECT_FALSE(doc.OnFileSave("Phase_01"));
+    EXPECT_EQ(prompt.messages, Texts{"Image Name is not Valid-> CMDIDoc::OnFileSave"});
 }
 
 TEST_F(SaveTest, ImageThatSamplesCannotHoldLeavesTheOldFile)
 {
     const fs::path target = dir / "keep.spm";
-    WriteTextFile(target, "old contents");
-    CSpmImage& image = *doc.ImageList()[0].m_pImage;
-    image.m_pData[0] = std::numeric_limits<double>::infinity();
-    image.m_dMax = image.m_pData[0];
+    WriteFile(target, "old contents");
+    Image().m_pData[0] = INFINITY;
+    Image().m_dMax = INFINITY;
     EXPECT_FALSE(doc.OnSaveDocument(target.string(), "Height_01"));
     EXPECT_EQ(prompt.messages, Texts{"Save not Ok"});
     EXPECT_EQ(FileBytes(target).size(), 12u);
     EXPECT_EQ(doc.GetPathName(), original);
 }
 
-TEST_F(SaveTest, SaveImageWritesSpmBesideTheImageFile)
+TEST_F(SaveTest, SaveImageWritesSpmBesideTheActiveImagesFile)
 {
     ASSERT_TRUE(doc.AddImage(Spm("second.spm", "Phase", 3, 3), 0));
     const auto before = fs::last_write_time(original);
@@ -121,21 +112,8 @@ TEST_F(SaveTest, SaveImageWritesSpmBesideTheImageFile)
     EXPECT_EQ(fs::last_write_time(original), before);  // only the active frame's image
     EXPECT_EQ(FileBytes(dir / "second.spm").size(), 512u + 2u * 3u * 3u);
 
-    CImageFile file;
-    CSpmImage nano = TestImage(4, 4);
-    ASSERT_TRUE(file.WriteNanoscope((dir / "scan.001").string(), nano));
-    ASSERT_TRUE(doc.AddImage((dir / "scan.001").string(), 0));
+    ASSERT_TRUE(doc.AddImage(Written("scan.001"), 0));
     ASSERT_TRUE(doc.OnFileSave("Height_03"));
-    EXPECT_EQ(FileBytes(dir / "scan.001.spm").size(), 512u + 2u * 4u * 4u);
+    EXPECT_EQ(FileBytes(dir / "scan.001.spm").size(), 512u + 2u * 5u * 4u);
     EXPECT_EQ(doc.GetPathName(), original);
-}
-
-TEST_F(SaveTest, SaveKeepsTheHeightsAndTakesTheNewScale)
-{
-    const std::vector<double> heights = Image().m_pData;
-    ASSERT_TRUE(doc.OnSaveDocument((dir / "out.spm").string(), "Height_01"));
-    EXPECT_EQ(Image().m_pData, heights);
-    // The largest absolute height is stored as 32760.
-    EXPECT_FLOAT_EQ(Image().m_header.m_fKz, static_cast<float>(500.0 / 32760.0));
-    EXPECT_EQ(Image().m_pRaw[0], -32760);
 }

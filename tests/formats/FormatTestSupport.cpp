@@ -1,21 +1,5 @@
 #include "FormatTestSupport.h"
 
-#include <fstream>
-#include <numeric>
-
-#include <gtest/gtest.h>
-
-std::string FormatName(Format format)
-{
-    switch (format) {
-    case Format::kSpm: return "spm";
-    case Format::kNanoscope: return "nanoscope";
-    case Format::kMdt: return "mdt";
-    case Format::kOrigin: return "origin";
-    }
-    return "?";
-}
-
 namespace {
 
 bool ReadHeader(CImageFile& file, Format format, const std::string& path, SpmHeader& header, int index)
@@ -47,16 +31,12 @@ Loaded LoadImageFile(Format format, const std::filesystem::path& path, int index
     Loaded loaded;
     CImageFile file;
     CSpmImage& image = loaded.image;
-    image.m_nIndexInFile = index;
     if (!ReadHeader(file, format, path.string(), image.m_header, index)) {
         loaded.error = file.Failure();
         return loaded;
     }
     image.m_nWidth = image.m_header.m_nColumns;
     image.m_nHeight = image.m_header.m_nRows;
-    const std::size_t count = static_cast<std::size_t>(image.m_nWidth) * image.m_nHeight;
-    image.m_pRaw.assign(count, 0);
-    image.m_pData.assign(count, 0.0);
     if (!ReadData(file, format, path.string(), image)) {
         loaded.error = file.Failure();
         return loaded;
@@ -66,16 +46,13 @@ Loaded LoadImageFile(Format format, const std::filesystem::path& path, int index
     return loaded;
 }
 
-bool SaveImageFile(Format format, const std::filesystem::path& path, CSpmImage& image)
+ImageFileError SaveImageFile(Format format, const std::filesystem::path& path, CSpmImage& image)
 {
     CImageFile file;
-    switch (format) {
-    case Format::kSpm: return file.WriteSpm(path.string(), image);
-    case Format::kNanoscope: return file.WriteNanoscope(path.string(), image);
-    case Format::kMdt: return file.WriteMdt(path.string(), image);
-    case Format::kOrigin: break;
-    }
-    return false;
+    const bool saved = format == Format::kSpm         ? file.WriteSpm(path.string(), image)
+                       : format == Format::kNanoscope ? file.WriteNanoscope(path.string(), image)
+                                                      : file.WriteMdt(path.string(), image);
+    return saved ? ImageFileError::kNone : file.Failure();
 }
 
 CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>& height, float kx, float ky,
@@ -95,43 +72,14 @@ CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
             image.m_pData.push_back(height(r, c));
-    image.m_pRaw.assign(image.m_pData.size(), 0);
     CImageFile::ComputeMinMax(image);
     return image;
 }
 
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path)
+void PutLe(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int size)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void ForEachPrefix(const std::filesystem::path& path, const std::vector<std::size_t>& lengths,
-                   const std::function<void(std::size_t)>& check)
-{
-    const std::vector<std::uint8_t> whole = ReadBytes(path);
-    // Cutting the file in place is one system call per length, so sweeps stay fast.
-    WriteBytes(path, whole);
-    std::vector<std::size_t> descending = lengths;
-    std::sort(descending.rbegin(), descending.rend());
-    for (std::size_t length : descending) {
-        if (length >= whole.size())
-            continue;
-        std::filesystem::resize_file(path, length);
-        check(length);
-    }
-    WriteBytes(path, whole);
-}
-
-std::vector<std::size_t> AllLengths(std::size_t count)
-{
-    std::vector<std::size_t> lengths(count);
-    std::iota(lengths.begin(), lengths.end(), std::size_t{0});
-    return lengths;
+    if (bytes.size() < at + size)
+        bytes.resize(at + size, 0);
+    for (int i = 0; i < size; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }

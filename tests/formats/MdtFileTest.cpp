@@ -2,39 +2,12 @@
 // refuses, and the one-frame file the writer makes.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <iterator>
-#include <tuple>
 
 #include "FormatTestSupport.h"
 #include "support/ScriptedPrompt.h"
-#include "support/TestPaths.h"
 
 namespace {
-
-class Bytes {
-public:
-    std::vector<std::uint8_t> data;
-
-    void U16(std::size_t at, std::uint16_t v) { Put(at, v, 2); }
-    void I16(std::size_t at, std::int16_t v) { Put(at, static_cast<std::uint16_t>(v), 2); }
-    void U32(std::size_t at, std::uint32_t v) { Put(at, v, 4); }
-    void F32(std::size_t at, float v) { Put(at, std::bit_cast<std::uint32_t>(v), 4); }
-    std::uint32_t U32At(std::size_t at) const
-    {
-        return data[at] | data[at + 1] << 8 | data[at + 2] << 16 | static_cast<std::uint32_t>(data[at + 3]) << 24;
-    }
-
-private:
-    void Put(std::size_t at, std::uint32_t v, int size)
-    {
-        if (data.size() < at + size)
-            data.resize(at + size, 0);
-        for (int i = 0; i < size; ++i)
-            data[at + i] = (v >> (8 * i)) & 0xFF;
-    }
-};
 
 struct Frame {
     std::uint16_t type = 0;
@@ -52,44 +25,39 @@ struct Frame {
 // A file of the given frames; scanned frames hold samples 1, 2, 3, ... plus 100 x frame number.
 std::vector<std::uint8_t> MdtBytes(const std::vector<Frame>& frames)
 {
-    Bytes b;
-    b.data.assign(33, 0);
-    b.data[0] = 0x01;
-    b.data[1] = 0xB0;
-    b.data[2] = 0x93;
-    b.data[3] = 0xFF;
-    b.U16(12, static_cast<std::uint16_t>(frames.size() - 1));
+    std::vector<std::uint8_t> b{0x01, 0xB0, 0x93, 0xFF};
+    PutLe(b, 12, static_cast<std::uint32_t>(frames.size() - 1), 2);
     std::size_t start = 33;
     for (std::size_t n = 0; n < frames.size(); ++n) {
         const Frame& f = frames[n];
         const std::size_t samples = start + 30 + f.varSize + 4u * f.dots;
         const std::size_t size = samples - start + 2u * f.columns * f.rows + f.padding;
-        b.U32(start, static_cast<std::uint32_t>(size));
-        b.U16(start + 4, f.type);
-        b.U16(start + 20, f.varSize);
+        PutLe(b, start, static_cast<std::uint32_t>(size), 4);
+        PutLe(b, start + 4, f.type, 2);
+        PutLe(b, start + 20, f.varSize, 2);
         if (f.type == 0) {
-            b.F32(start + 26, f.xStep);
-            b.I16(start + 30, f.xUnit);
-            b.F32(start + 36, f.yStep);
-            b.I16(start + 40, f.yUnit);
-            b.F32(start + 46, f.zStep);
-            b.I16(start + 50, f.zUnit);
-            b.U16(start + 24 + f.varSize, static_cast<std::uint16_t>(f.columns));
-            b.U16(start + 26 + f.varSize, static_cast<std::uint16_t>(f.rows));
-            b.U16(start + 28 + f.varSize, f.dots);
+            const float steps[] = {f.xStep, f.yStep, f.zStep};
+            const std::int16_t units[] = {f.xUnit, f.yUnit, f.zUnit};
+            for (std::size_t axis = 0; axis < 3; ++axis) {
+                PutF32(b, start + 26 + 10 * axis, steps[axis]);
+                PutLe(b, start + 30 + 10 * axis, static_cast<std::uint16_t>(units[axis]), 2);
+            }
+            PutLe(b, start + 24 + f.varSize, f.columns, 2);
+            PutLe(b, start + 26 + f.varSize, f.rows, 2);
+            PutLe(b, start + 28 + f.varSize, f.dots, 2);
             for (int i = 0; i < f.columns * f.rows; ++i)
-                b.U16(samples + 2 * i, static_cast<std::uint16_t>(i + 1 + 100 * n));
+                PutLe(b, samples + 2 * i, static_cast<std::uint32_t>(i + 1 + 100 * n), 2);
         }
-        b.data.resize(start + size, 0);
+        b.resize(start + size, 0);
         start += size;
     }
-    b.U32(4, static_cast<std::uint32_t>(b.data.size() - 33));
-    return b.data;
+    PutLe(b, 4, static_cast<std::uint32_t>(b.size() - 33), 4);
+    return b;
 }
 
 Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
 {
-    WriteBytes(dir / "m.mdt", bytes);
+    WriteFile(dir / "m.mdt", bytes);
     return LoadImageFile(Format::kMdt, dir / "m.mdt", index);
 }
 
@@ -105,10 +73,7 @@ TEST(MdtReader, ReadsTheScannedFrame)
     EXPECT_EQ(h.m_nRows, 2);
     EXPECT_FLOAT_EQ(h.m_fKx, 2.0f);
     EXPECT_FLOAT_EQ(h.m_fKy, 3.0f);
-    EXPECT_EQ(h.m_fKz, 0.5f);
     EXPECT_EQ(HeaderText(h.m_szXYUnit), "nm");
-    EXPECT_EQ(HeaderText(h.m_szZUnit), "A");
-    EXPECT_EQ(HeaderText(h.m_szQuantity), "Topography");
     EXPECT_EQ(HeaderText(h.m_szVersion), "Orbitrace, convert from NT-MDT");
     EXPECT_EQ(loaded.image.m_pRaw, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(loaded.image.m_pData, (std::vector<double>{0.5, 1, 1.5, 2, 2.5, 3}));
@@ -137,27 +102,34 @@ TEST(MdtReader, CountsOnlyScannedFramesAndSkipsOthersBySize)
 TEST(MdtReader, UnitCodes)
 {
     ScratchDir dir;
-    const auto z = [&](std::int16_t code) {
-        Loaded loaded = Load(dir, MdtBytes({{.zStep = 2.0f, .zUnit = code}}));
-        EXPECT_TRUE(loaded.ok);
-        return std::tuple(loaded.image.m_header.m_fKz, HeaderText(loaded.image.m_header.m_szZUnit),
-                          HeaderText(loaded.image.m_header.m_szQuantity));
+    const struct {
+        std::int16_t code;
+        float kz;
+        const char* unit;
+        const char* quantity;
+    } zCases[] = {
+        {-2, 2.0f, "um", "Topography"}, {-1, 2.0f, "nm", "Topography"}, {0, 2.0f, "A", "Topography"},
+        {5, 2.0f, "deg", "Phase"},      {1, 0.2f, "uni", "Unknown"},    {13, 0.2f, "uni", "Unknown"},
     };
-    EXPECT_EQ(z(-2), std::tuple(2.0f, std::string("um"), std::string("Topography")));
-    EXPECT_EQ(z(-1), std::tuple(2.0f, std::string("nm"), std::string("Topography")));
-    EXPECT_EQ(z(0), std::tuple(2.0f, std::string("A"), std::string("Topography")));
-    EXPECT_EQ(z(5), std::tuple(2.0f, std::string("deg"), std::string("Phase")));
-    EXPECT_EQ(z(1), std::tuple(0.2f, std::string("uni"), std::string("Unknown")));
-    EXPECT_EQ(z(13), std::tuple(0.2f, std::string("uni"), std::string("Unknown")));
-
-    // Lateral steps in micrometres, nanometres or Angstrom all come out in nanometres;
-    // a negative step counts by its size.
-    const Loaded um = Load(dir, MdtBytes({{.xStep = 0.1007f, .yStep = -0.25f, .xUnit = -2, .yUnit = -2}}));
-    ASSERT_TRUE(um.ok);
-    EXPECT_FLOAT_EQ(um.image.m_header.m_fKx, 100.7f);
-    EXPECT_FLOAT_EQ(um.image.m_header.m_fKy, 250.0f);
-    const Loaded nm = Load(dir, MdtBytes({{.xStep = 4.0f, .xUnit = -1}}));
-    EXPECT_FLOAT_EQ(nm.image.m_header.m_fKx, 4.0f);
+    for (const auto& c : zCases) {
+        const Loaded loaded = Load(dir, MdtBytes({{.zStep = 2.0f, .zUnit = c.code}}));
+        ASSERT_TRUE(loaded.ok) << c.code;
+        EXPECT_EQ(loaded.image.m_header.m_fKz, c.kz) << c.code;
+        EXPECT_EQ(HeaderText(loaded.image.m_header.m_szZUnit), c.unit) << c.code;
+        EXPECT_EQ(HeaderText(loaded.image.m_header.m_szQuantity), c.quantity) << c.code;
+    }
+    // Lateral steps in micrometres, nanometres or Angstrom all come out in nanometres; a
+    // negative step counts by its size; other codes are refused.
+    const struct {
+        float step;
+        std::int16_t code;
+        float kx;
+    } xCases[] = {{0.1007f, -2, 100.7f}, {-0.25f, -2, 250.0f}, {4.0f, -1, 4.0f}, {4.0f, 0, 0.4f}};
+    for (const auto& c : xCases) {
+        const Loaded loaded = Load(dir, MdtBytes({{.xStep = c.step, .xUnit = c.code}}));
+        ASSERT_TRUE(loaded.ok) << c.step;
+        EXPECT_FLOAT_EQ(loaded.image.m_header.m_fKx, c.kx) << c.step;
+    }
     EXPECT_EQ(Load(dir, MdtBytes({{.xUnit = 7}})).error, ImageFileError::kUnsupportedLayout);
     EXPECT_EQ(Load(dir, MdtBytes({{.yUnit = -3}})).error, ImageFileError::kUnsupportedLayout);
 }
@@ -165,27 +137,35 @@ TEST(MdtReader, UnitCodes)
 TEST(MdtReader, RefusesBrokenFilesWithTheirReason)
 {
     ScratchDir dir;
-    auto good = MdtBytes({Frame{}});
-    auto with = [&](auto change) {
-        Bytes b{good};
-        change(b);
-        return Load(dir, b.data).error;
+    const auto good = MdtBytes({Frame{}});
+    const std::size_t f = 33, sizes = f + 22 + 442;  // the frame, its columns, rows and dots
+    const struct {
+        const char* what;
+        std::function<void(std::vector<std::uint8_t>&)> change;
+        ImageFileError error;
+    } cases[] = {
+        {"magic", [](auto& b) { b[1] = 0xB1; }, ImageFileError::kNotThisFormat},
+        {"short file header", [](auto& b) { b.resize(2); }, ImageFileError::kTruncated},
+        {"frame size 0", [&](auto& b) { PutLe(b, f, 0, 4); }, ImageFileError::kBadSize},  // no endless walk
+        {"frame size 21", [&](auto& b) { PutLe(b, f, 21, 4); }, ImageFileError::kBadSize},
+        {"frame past the end", [&](auto& b) { PutLe(b, f, 0xFFFFFFF0u, 4); }, ImageFileError::kTruncated},
+        {"missing frames", [&](auto& b) { PutLe(b, 12, 5, 2); PutLe(b, f + 4, 2, 2); }, ImageFileError::kTruncated},
+        {"no room for the axes", [&](auto& b) { PutLe(b, f + 20, 20, 2); }, ImageFileError::kUnsupportedLayout},
+        {"variable part past the frame", [&](auto& b) { PutLe(b, f + 20, 60000, 2); }, ImageFileError::kTruncated},
+        {"0 columns", [&](auto& b) { PutLe(b, sizes + 2, 0, 2); }, ImageFileError::kBadSize},
+        {"1025 rows", [&](auto& b) { PutLe(b, sizes + 4, 1025, 2); }, ImageFileError::kBadSize},
+        {"samples past the frame", [&](auto& b) { PutLe(b, sizes + 4, 3, 2); }, ImageFileError::kTruncated},
+        {"dots push the samples out", [&](auto& b) { PutLe(b, sizes + 6, 1, 2); }, ImageFileError::kTruncated},
+        {"infinite X step", [&](auto& b) { PutF32(b, f + 26, INFINITY); }, ImageFileError::kBadNumber},
+        // The samples are in the file, but the frame size claims less.
+        {"frame one byte short", [&](auto& b) { PutLe(b, f, static_cast<std::uint32_t>(b.size() - f - 1), 4); },
+         ImageFileError::kTruncated},
     };
-    EXPECT_EQ(with([](Bytes& b) { b.data[1] = 0xB1; }), ImageFileError::kNotThisFormat);
-    EXPECT_EQ(Load(dir, {0x01, 0xB0}).error, ImageFileError::kTruncated);
-    EXPECT_EQ(with([](Bytes& b) { b.U32(33, 0); }), ImageFileError::kBadSize);          // no endless walk
-    EXPECT_EQ(with([](Bytes& b) { b.U32(33, 21); }), ImageFileError::kBadSize);
-    EXPECT_EQ(with([](Bytes& b) { b.U32(33, 0xFFFFFFF0u); }), ImageFileError::kTruncated);
-    EXPECT_EQ(with([](Bytes& b) { b.U16(12, 5); b.U16(33 + 4, 2); }), ImageFileError::kTruncated);
-    EXPECT_EQ(with([](Bytes& b) { b.U16(33 + 20, 20); }), ImageFileError::kUnsupportedLayout);
-    EXPECT_EQ(with([](Bytes& b) { b.U16(33 + 20, 60000); }), ImageFileError::kTruncated);
-    EXPECT_EQ(with([](Bytes& b) { b.U16(33 + 24 + 442, 0); }), ImageFileError::kBadSize);
-    EXPECT_EQ(with([](Bytes& b) { b.U16(33 + 26 + 442, 1025); }), ImageFileError::kBadSize);
-    EXPECT_EQ(with([](Bytes& b) { b.U16(33 + 26 + 442, 3); }), ImageFileError::kTruncated);
-    EXPECT_EQ(with([](Bytes& b) { b.U16(33 + 28 + 442, 1); }), ImageFileError::kTruncated);
-    EXPECT_EQ(with([](Bytes& b) { b.F32(33 + 26, INFINITY); }), ImageFileError::kBadNumber);
-    // A frame whose samples are complete but whose frame size claims less is refused too.
-    EXPECT_EQ(with([](Bytes& b) { b.U32(33, b.U32At(33) - 1); }), ImageFileError::kTruncated);
+    for (const auto& c : cases) {
+        auto bytes = good;
+        c.change(bytes);
+        EXPECT_EQ(Load(dir, bytes).error, c.error) << c.what;
+    }
 }
 
 TEST(MdtWriter, WritesTheFiveHundredAndFiveByteHeaderTable)
@@ -194,42 +174,28 @@ TEST(MdtWriter, WritesTheFiveHundredAndFiveByteHeaderTable)
     ScriptedPrompt prompt;
     // Largest height 3276 nm: Z scale 0.1 nm, stored as 1 Angstrom.
     CSpmImage image = MakeImage(100, 50, [](int r, int c) { return r == 0 && c == 0 ? 3276.0 : 0.5 * c; }, 5.0f, 0.25f);
-    ASSERT_TRUE(SaveImageFile(Format::kMdt, dir / "w.mdt", image));
-    const Bytes b{ReadBytes(dir / "w.mdt")};
-    ASSERT_EQ(b.data.size(), 505u + 10000u);
+    ASSERT_EQ(SaveImageFile(Format::kMdt, dir / "w.mdt", image), ImageFileError::kNone);
+    const auto bytes = FileBytes(dir / "w.mdt");
+    ASSERT_EQ(bytes.size(), 505u + 10000u);
 
-    Bytes expected;
-    expected.data.assign(505, 0);
-    expected.data[0] = 0x01;
-    expected.data[1] = 0xB0;
-    expected.data[2] = 0x93;
-    expected.data[3] = 0xFF;
-    expected.U32(4, 10472);
-    expected.U32(33, 10472);
-    const std::uint16_t date[] = {2002, 6, 27, 17, 3, 59};
-    for (int i = 0; i < 6; ++i)
-        expected.U16(41 + 2 * i, date[i]);
-    expected.U16(53, 442);
-    expected.F32(59, 50.0f);
-    expected.F32(69, 2.5f);
-    expected.F32(79, static_cast<float>(image.m_header.m_fKz * 10.0));
-    expected.data[86] = 1;
-    expected.U16(87, 100);
-    expected.U16(89, 50);
-    expected.F32(93, 50.0f);
-    const std::uint8_t settings[] = {1, 0, 45, 0, 1, 1};
-    std::copy(std::begin(settings), std::end(settings), expected.data.begin() + 99);
-    expected.F32(105, 1.0f);
-    expected.F32(109, 1.0f);
-    expected.data[117] = 1;
-    expected.U16(119, 255);
-    expected.U16(123, 255);
-    expected.data[127] = 1;
-    expected.U16(499, 100);
-    expected.U16(501, 50);
-    for (std::size_t i = 0; i < 505; ++i)
-        ASSERT_EQ(b.data[i], expected.data[i]) << "offset " << i;
-    EXPECT_EQ(b.data[505] | b.data[506] << 8, 32760);
+    // Offset, size and value of every byte that is not 0, then the first sample.
+    const float xStep = 50.0f, yStep = 2.5f, zStep = static_cast<float>(image.m_header.m_fKz * 10.0);
+    const struct {
+        std::size_t at;
+        int size;
+        std::uint32_t value;
+    } fields[] = {
+        {0, 4, 0xFF93B001u}, {4, 4, 10472}, {33, 4, 10472}, {41, 2, 2002}, {43, 2, 6}, {45, 2, 27}, {47, 2, 17},
+        {49, 2, 3}, {51, 2, 59}, {53, 2, 442}, {59, 4, std::bit_cast<std::uint32_t>(xStep)},
+        {69, 4, std::bit_cast<std::uint32_t>(yStep)}, {79, 4, std::bit_cast<std::uint32_t>(zStep)}, {86, 1, 1},
+        {87, 2, 100}, {89, 2, 50}, {93, 4, std::bit_cast<std::uint32_t>(xStep)}, {99, 1, 1}, {101, 1, 45},
+        {103, 2, 0x0101}, {105, 4, std::bit_cast<std::uint32_t>(1.0f)}, {109, 4, std::bit_cast<std::uint32_t>(1.0f)},
+        {117, 1, 1}, {119, 2, 255}, {123, 2, 255}, {127, 1, 1}, {499, 2, 100}, {501, 2, 50}, {505, 2, 32760},
+    };
+    std::vector<std::uint8_t> expected;
+    for (const auto& field : fields)
+        PutLe(expected, field.at, field.value, field.size);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 507), expected);
 
     const Loaded back = LoadImageFile(Format::kMdt, dir / "w.mdt");
     ASSERT_TRUE(back.ok);
@@ -242,20 +208,19 @@ TEST(MdtWriter, KeepsUnitsTheReaderKnowsByTheirOwnCode)
 {
     ScratchDir dir;
     ScriptedPrompt prompt;
-    const auto roundTrip = [&](const char* xyUnit, const char* zUnit) {
-        CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.5f, xyUnit, zUnit);
-        EXPECT_TRUE(SaveImageFile(Format::kMdt, dir / "u.mdt", image));
-        Loaded back = LoadImageFile(Format::kMdt, dir / "u.mdt");
-        EXPECT_TRUE(back.ok);
-        return back.image;
-    };
-    const CSpmImage phase = roundTrip("nm", "deg");
-    EXPECT_EQ(HeaderText(phase.m_header.m_szZUnit), "deg");
-    EXPECT_NEAR(phase.m_pData[0], -5.0, 1e-3);
-    const CSpmImage micro = roundTrip("um", "um");
-    EXPECT_EQ(HeaderText(micro.m_header.m_szZUnit), "um");
-    EXPECT_FLOAT_EQ(micro.m_header.m_fKx, 500.0f);  // 0.5 um as nanometres
-    const CSpmImage angstrom = roundTrip("A", "A");
-    EXPECT_FLOAT_EQ(angstrom.m_header.m_fKx, 0.05f);
-    EXPECT_NEAR(angstrom.m_pData[11], 6.0, 1e-3);
+    const struct {
+        const char* xyUnit;
+        const char* zUnit;
+        float kx;  // 0.5 lateral units as nanometres
+    } cases[] = {{"nm", "deg", 0.5f}, {"um", "um", 500.0f}, {"A", "A", 0.05f}};
+    for (const auto& c : cases) {
+        CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.5f, c.xyUnit, c.zUnit);
+        ASSERT_EQ(SaveImageFile(Format::kMdt, dir / "u.mdt", image), ImageFileError::kNone);
+        const Loaded back = LoadImageFile(Format::kMdt, dir / "u.mdt");
+        ASSERT_TRUE(back.ok) << c.zUnit;
+        EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), c.zUnit);
+        EXPECT_FLOAT_EQ(back.image.m_header.m_fKx, c.kx) << c.xyUnit;
+        EXPECT_NEAR(back.image.m_pData[0], -5.0, 1e-3) << c.zUnit;
+        EXPECT_NEAR(back.image.m_pData[11], 6.0, 1e-3) << c.zUnit;
+    }
 }

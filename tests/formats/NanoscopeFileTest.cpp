@@ -2,17 +2,15 @@
 // refuses, and the one-image file the writer makes.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sstream>
 
 #include "FormatTestSupport.h"
 #include "support/ScriptedPrompt.h"
-#include "support/TestPaths.h"
 
 namespace {
 
 struct Block {
-    int offset;
+    int offset = 2000;
     int columns = 4;
     int rows = 2;
     std::string scanSize = "8 4 nm";
@@ -21,53 +19,44 @@ struct Block {
     std::vector<std::string> extra = {};
 };
 
-// A header with a scanner list of the given lines and one "Ciao image list" per block, then
-// samples 1, 2, 3, ... (plus 100 x block number) at every block's offset.
+const std::vector<std::string> kScanner = {"\\@Sens. Zscan: V 10.00000 nm/V"};
+
+// A header with a scanner list of the given lines and one "Ciao image list" per block (a key
+// left empty is left out), then samples 1, 2, 3, ... (plus 100 x block number) at every
+// block's offset.
 std::vector<std::uint8_t> NanoscopeBytes(const std::vector<Block>& blocks,
-                                         const std::vector<std::string>& scannerLines = {"\\@Sens. Zscan: V 10.00000 nm/V"},
-                                         const std::string& lineEnd = "\r\n",
+                                         const std::vector<std::string>& scanner = kScanner,
+                                         const std::string& end = "\r\n",
                                          const std::string& firstLine = "\\*File list")
 {
     std::ostringstream text;
-    text << firstLine << lineEnd << "\\Version: 0x04320003" << lineEnd << "\\*Scanner list" << lineEnd;
-    for (const auto& line : scannerLines)
-        text << line << lineEnd;
-    text << "\\*Ciao scan list" << lineEnd << "\\Scan size: 2000 nm" << lineEnd;
+    text << firstLine << end << "\\Version: 0x04320003" << end << "\\*Scanner list" << end;
+    for (const auto& line : scanner)
+        text << line << end;
+    text << "\\*Ciao scan list" << end << "\\Scan size: 2000 nm" << end;
     for (const Block& b : blocks) {
-        text << "\\*Ciao image list" << lineEnd << "\\Data offset: " << b.offset << lineEnd;
-        if (b.columns >= 0)
-            text << "\\Samps/line: " << b.columns << lineEnd;
-        text << "\\Number of lines: " << b.rows << lineEnd;
+        text << "\\*Ciao image list" << end << "\\Data offset: " << b.offset << end << "\\Samps/line: "
+             << b.columns << end << "\\Number of lines: " << b.rows << end;
         if (!b.scanSize.empty())
-            text << "\\Scan size: " << b.scanSize << lineEnd;
+            text << "\\Scan size: " << b.scanSize << end;
         for (const auto& line : b.extra)
-            text << line << lineEnd;
-        text << "\\@2:Image Data: S [" << b.name << "] \"" << b.name << "\"" << lineEnd;
+            text << line << end;
+        text << "\\@2:Image Data: S [" << b.name << "] \"" << b.name << "\"" << end;
         if (!b.zScale.empty())
-            text << "\\@2:Z scale: V [Sens. Zscan] " << b.zScale << lineEnd;
+            text << "\\@2:Z scale: V [Sens. Zscan] " << b.zScale << end;
     }
-    text << "\\*File list end" << lineEnd;
+    text << "\\*File list end" << end;
     const std::string header = text.str();
     std::vector<std::uint8_t> bytes(header.begin(), header.end());
-    for (std::size_t n = 0; n < blocks.size(); ++n) {
-        const Block& b = blocks[n];
-        if (b.offset < 0)
-            continue;
-        const std::size_t end = b.offset + 2u * std::max(b.columns, 0) * b.rows;
-        if (bytes.size() < end)
-            bytes.resize(end, 0);
-        for (int i = 0; i < std::max(b.columns, 0) * b.rows; ++i) {
-            const auto v = static_cast<std::uint16_t>(i + 1 + 100 * n);
-            bytes[b.offset + 2 * i] = v & 0xFF;
-            bytes[b.offset + 2 * i + 1] = v >> 8;
-        }
-    }
+    for (std::size_t n = 0; n < blocks.size(); ++n)
+        for (int i = 0; blocks[n].offset > 0 && i < blocks[n].columns * blocks[n].rows; ++i)
+            PutLe(bytes, blocks[n].offset + 2 * i, static_cast<std::uint32_t>(i + 1 + 100 * n), 2);
     return bytes;
 }
 
 Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
 {
-    WriteBytes(dir / "n.001", bytes);
+    WriteFile(dir / "n.001", bytes);
     return LoadImageFile(Format::kNanoscope, dir / "n.001", index);
 }
 
@@ -76,7 +65,7 @@ Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int i
 TEST(NanoscopeReader, TakesTheBlocksKeysAndScalesHeightsByTheHardValueAndSensitivity)
 {
     ScratchDir dir;
-    const Loaded loaded = Load(dir, NanoscopeBytes({{.offset = 2000}}));
+    const Loaded loaded = Load(dir, NanoscopeBytes({Block{}}));
     ASSERT_TRUE(loaded.ok) << loaded.error;
     const SpmHeader& h = loaded.image.m_header;
     EXPECT_EQ(h.m_nColumns, 4);
@@ -91,13 +80,17 @@ TEST(NanoscopeReader, TakesTheBlocksKeysAndScalesHeightsByTheHardValueAndSensiti
     EXPECT_FLOAT_EQ(h.m_fKz, static_cast<float>(2.0 * 10.0 / 65536.0));
     EXPECT_EQ(loaded.image.m_pRaw, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_DOUBLE_EQ(loaded.image.m_pData[7], 8 * static_cast<double>(h.m_fKz));
+    // Files with line feeds alone read the same numbers.
+    const Loaded lf = Load(dir, NanoscopeBytes({Block{}}, kScanner, "\n"));
+    ASSERT_TRUE(lf.ok) << lf.error;
+    EXPECT_EQ(lf.image.m_header.m_fKz, h.m_fKz);
+    EXPECT_EQ(lf.image.m_pRaw, loaded.image.m_pRaw);
 }
 
 TEST(NanoscopeReader, ChoosesTheBlockByIndex)
 {
     ScratchDir dir;
-    const auto bytes = NanoscopeBytes({{.offset = 2000, .columns = 4, .rows = 2},
-                                       {.offset = 3000, .columns = 2, .rows = 3, .scanSize = "10 30 ~m", .name = "Phase"}});
+    const auto bytes = NanoscopeBytes({{}, {.offset = 3000, .columns = 2, .rows = 3, .name = "Phase"}});
     const Loaded first = Load(dir, bytes, 0);
     ASSERT_TRUE(first.ok);
     EXPECT_EQ(first.image.m_nWidth, 4);
@@ -105,96 +98,94 @@ TEST(NanoscopeReader, ChoosesTheBlockByIndex)
     ASSERT_TRUE(second.ok);
     EXPECT_EQ(second.image.m_nWidth, 2);
     EXPECT_EQ(second.image.m_nHeight, 3);
-    EXPECT_FLOAT_EQ(second.image.m_header.m_fKx, 5.0f);
-    EXPECT_FLOAT_EQ(second.image.m_header.m_fKy, 10.0f);
-    EXPECT_EQ(HeaderText(second.image.m_header.m_szXYUnit), "um");
     EXPECT_EQ(second.image.m_pRaw[0], 101);
     EXPECT_EQ(Load(dir, bytes, 2).error, ImageFileError::kNoSuchImage);
     EXPECT_EQ(Load(dir, bytes, -1).error, ImageFileError::kNoSuchImage);
-    EXPECT_EQ(Load(dir, NanoscopeBytes({{.offset = 2000}}), 1).error, ImageFileError::kNoSuchImage);
 }
 
-TEST(NanoscopeReader, ScanUnitsAndQuantities)
+TEST(NanoscopeReader, ScanSizesUnitsQuantitiesAndSensitivities)
 {
     ScratchDir dir;
-    const Loaded scan = Load(dir, NanoscopeBytes({{.offset = 2000, .columns = 512, .rows = 512, .scanSize = "5000 5000 nm"}}));
-    ASSERT_TRUE(scan.ok);
-    EXPECT_EQ(scan.image.m_header.m_fKx, 9.765625f);
-    const Loaded other = Load(dir, NanoscopeBytes({{.offset = 2000, .scanSize = "8 4 mm"}}));
-    EXPECT_EQ(HeaderText(other.image.m_header.m_szXYUnit), "Unit");
-
-    const Loaded phase = Load(dir, NanoscopeBytes({{.offset = 2000, .name = "Phase", .zScale = "(0.005 deg/LSB) 180.0 deg"}}));
-    ASSERT_TRUE(phase.ok);
-    EXPECT_EQ(HeaderText(phase.image.m_header.m_szZUnit), "deg");
-    EXPECT_FLOAT_EQ(phase.image.m_header.m_fKz, static_cast<float>(180.0 / 65536.0));
-    const Loaded amplitude = Load(dir, NanoscopeBytes({{.offset = 2000, .name = "Amplitude"}}), 0);
-    EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szZUnit), "uni");
-    EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szQuantity), "Amplitude");
-    EXPECT_FLOAT_EQ(amplitude.image.m_header.m_fKz, static_cast<float>(2.0 / 65536.0));
-}
-
-TEST(NanoscopeReader, SensitivityComesFromTheScannerList)
-{
-    ScratchDir dir;
-    const auto kz = [&](const std::vector<std::string>& scanner) {
-        const Loaded loaded = Load(dir, NanoscopeBytes({{.offset = 2000}}, scanner));
-        return loaded.ok ? loaded.image.m_header.m_fKz * 65536.0 / 2.0 : -1.0;
+    const struct {
+        const char* what;
+        Block block;
+        std::vector<std::string> scanner;
+        float kx, ky, kz;
+        const char* xyUnit;
+        const char* zUnit;
+    } cases[] = {
+        {"512 points over 5000 nm", {.columns = 512, .rows = 512, .scanSize = "5000 5000 nm"}, kScanner,
+         9.765625f, 9.765625f, 20.0f / 65536, "nm", "nm"},
+        {"micrometres", {.columns = 2, .rows = 3, .scanSize = "10 30 ~m"}, kScanner, 5.0f, 10.0f, 20.0f / 65536,
+         "um", "nm"},
+        {"another lateral unit", {.scanSize = "8 4 mm"}, kScanner, 2.0f, 2.0f, 20.0f / 65536, "Unit", "nm"},
+        {"phase", {.name = "Phase", .zScale = "(0.005 deg/LSB) 180.0 deg"}, kScanner, 2.0f, 2.0f, 180.0f / 65536,
+         "nm", "deg"},
+        {"amplitude", {.name = "Amplitude"}, {}, 2.0f, 2.0f, 2.0f / 65536, "nm", "uni"},
+        {"Zsens", {}, {"\\@Sens. Zsens: V 34.55678 nm/V"}, 2.0f, 2.0f, 2 * 34.55678f / 65536, "nm", "nm"},
+        {"first sensitivity", {}, {"\\@Sens. Zscan: V 5.5 nm/V", "\\@Sens. Zscan: V 7.0 nm/V"}, 2.0f, 2.0f,
+         11.0f / 65536, "nm", "nm"},
     };
-    EXPECT_NEAR(kz({"\\@Sens. Zsens: V 34.55678 nm/V"}), 34.55678, 1e-5);
-    EXPECT_NEAR(kz({"\\@Sens. Zscan: V 5.5 nm/V", "\\@Sens. Zscan: V 7.0 nm/V"}), 5.5, 1e-6);
-    // Heights cannot be scaled without it.
-    const Loaded none = Load(dir, NanoscopeBytes({{.offset = 2000}}, {"\\@Sens. Current: V 10 nA/V"}));
-    EXPECT_EQ(none.error, ImageFileError::kMissingKey);
+    for (const auto& c : cases) {
+        const Loaded loaded = Load(dir, NanoscopeBytes({c.block}, c.scanner));
+        ASSERT_TRUE(loaded.ok) << c.what << ": " << loaded.error;
+        const SpmHeader& h = loaded.image.m_header;
+        EXPECT_FLOAT_EQ(h.m_fKx, c.kx) << c.what;
+        EXPECT_FLOAT_EQ(h.m_fKy, c.ky) << c.what;
+        EXPECT_FLOAT_EQ(h.m_fKz, c.kz) << c.what;
+        EXPECT_EQ(HeaderText(h.m_szXYUnit), c.xyUnit) << c.what;
+        EXPECT_EQ(HeaderText(h.m_szZUnit), c.zUnit) << c.what;
+        EXPECT_EQ(HeaderText(h.m_szQuantity), c.block.name) << c.what;
+    }
 }
 
 TEST(NanoscopeReader, AKeyMissingInOneBlockIsNotTakenFromTheNext)
 {
     ScratchDir dir;
-    const auto bytes = NanoscopeBytes({{.offset = 2000, .zScale = ""}, {.offset = 3000}});
+    const auto bytes = NanoscopeBytes({{.zScale = ""}, {.offset = 3000}});
     EXPECT_EQ(Load(dir, bytes, 0).error, ImageFileError::kMissingKey);
     EXPECT_TRUE(Load(dir, bytes, 1).ok);
     // A block without a scan size is not complete and does not count.
-    const auto skipped = NanoscopeBytes({{.offset = 2000, .scanSize = ""}, {.offset = 3000, .columns = 3}});
-    const Loaded first = Load(dir, skipped, 0);
+    const Loaded first = Load(dir, NanoscopeBytes({{.scanSize = ""}, {.offset = 3000, .columns = 3}}), 0);
     ASSERT_TRUE(first.ok);
     EXPECT_EQ(first.image.m_nWidth, 3);
-}
-
-TEST(NanoscopeReader, LineFeedOnlyFilesReadTheSameNumbers)
-{
-    ScratchDir dir;
-    const Loaded crlf = Load(dir, NanoscopeBytes({{.offset = 2000}}));
-    const Loaded lf = Load(dir, NanoscopeBytes({{.offset = 2000}}, {"\\@Sens. Zscan: V 10.00000 nm/V"}, "\n"));
-    ASSERT_TRUE(lf.ok) << lf.error;
-    EXPECT_EQ(lf.image.m_header.m_fKz, crlf.image.m_header.m_fKz);
-    EXPECT_EQ(lf.image.m_pRaw, crlf.image.m_pRaw);
 }
 
 TEST(NanoscopeReader, RefusesBrokenHeadersWithTheirReason)
 {
     ScratchDir dir;
-    const auto error = [&](const std::vector<Block>& blocks) { return Load(dir, NanoscopeBytes(blocks)).error; };
-    EXPECT_EQ(Load(dir, NanoscopeBytes({{.offset = 2000}}, {}, "\r\n", "\\*Something else")).error,
-              ImageFileError::kNotThisFormat);
-    EXPECT_EQ(Load(dir, {}).error, ImageFileError::kNotThisFormat);
-    EXPECT_EQ(error({{.offset = 2000, .columns = 0}}), ImageFileError::kBadSize);
-    EXPECT_EQ(error({{.offset = 2000, .columns = 1025}}), ImageFileError::kBadSize);
-    EXPECT_EQ(error({{.offset = 2000, .rows = 0}}), ImageFileError::kBadSize);
-    EXPECT_EQ(error({{.offset = 2000, .extra = {"\\Bytes/pixel: 4"}}}), ImageFileError::kUnsupportedLayout);
-    EXPECT_EQ(error({{.offset = -4}}), ImageFileError::kTruncated);
-    EXPECT_EQ(error({{.offset = 2000, .scanSize = "8"}}), ImageFileError::kBadNumber);
-    EXPECT_EQ(error({{.offset = 2000, .zScale = "", .extra = {"\\@2:Z scale:"}}}), ImageFileError::kBadNumber);
-    EXPECT_EQ(error({{.offset = 2000, .scanSize = std::string(400, '9') + " 1 nm"}}), ImageFileError::kBadNumber);
-
-    // The sample block must lie inside the file.
-    auto bytes = NanoscopeBytes({{.offset = 2000}});
-    bytes.pop_back();
-    EXPECT_EQ(Load(dir, bytes).error, ImageFileError::kTruncated);
-    const auto far = NanoscopeBytes({{.offset = 2000}, {.offset = 3000}});
-    std::string text(far.begin(), far.end());
-    text.replace(text.find("Data offset: 3000"), 17, "Data offset: 9999");
-    EXPECT_EQ(Load(dir, std::vector<std::uint8_t>(text.begin(), text.end()), 1).error, ImageFileError::kTruncated);
-    EXPECT_TRUE(Load(dir, std::vector<std::uint8_t>(text.begin(), text.end()), 0).ok);
+    const auto far = NanoscopeBytes({{}, {.offset = 3000}});
+    std::string farText(far.begin(), far.end());
+    farText.replace(farText.find("Data offset: 3000"), 17, "Data offset: 9999");
+    auto cut = NanoscopeBytes({Block{}});
+    cut.pop_back();
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        int index;
+        ImageFileError error;
+    } cases[] = {
+        {"other first line", NanoscopeBytes({Block{}}, {}, "\r\n", "\\*Something else"), 0,
+         ImageFileError::kNotThisFormat},
+        {"empty file", {}, 0, ImageFileError::kNotThisFormat},
+        {"no such block", NanoscopeBytes({Block{}}), 1, ImageFileError::kNoSuchImage},
+        {"0 columns", NanoscopeBytes({{.columns = 0}}), 0, ImageFileError::kBadSize},
+        {"1025 columns", NanoscopeBytes({{.columns = 1025}}), 0, ImageFileError::kBadSize},
+        {"0 rows", NanoscopeBytes({{.rows = 0}}), 0, ImageFileError::kBadSize},
+        {"4 bytes per pixel", NanoscopeBytes({{.extra = {"\\Bytes/pixel: 4"}}}), 0, ImageFileError::kUnsupportedLayout},
+        {"negative offset", NanoscopeBytes({{.offset = -4}}), 0, ImageFileError::kTruncated},
+        {"samples cut short", cut, 0, ImageFileError::kTruncated},
+        {"samples past the end", {farText.begin(), farText.end()}, 1, ImageFileError::kTruncated},
+        {"scan size of one number", NanoscopeBytes({{.scanSize = "8"}}), 0, ImageFileError::kBadNumber},
+        {"empty Z scale", NanoscopeBytes({{.zScale = "", .extra = {"\\@2:Z scale:"}}}), 0, ImageFileError::kBadNumber},
+        {"infinite X step", NanoscopeBytes({{.scanSize = std::string(400, '9') + " 1 nm"}}), 0,
+         ImageFileError::kBadNumber},
+        // Heights cannot be scaled without the scanner's sensitivity.
+        {"no sensitivity", NanoscopeBytes({Block{}}, {"\\@Sens. Current: V 10 nA/V"}), 0, ImageFileError::kMissingKey},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Load(dir, c.bytes, c.index).error, c.error) << c.what;
+    EXPECT_TRUE(Load(dir, {farText.begin(), farText.end()}, 0).ok);
 }
 
 TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
@@ -202,12 +193,12 @@ TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
     ScratchDir dir;
     ScriptedPrompt prompt;
     // Largest height 32760 x 256: the Z scale is exactly 256.
-    CSpmImage image = MakeImage(256, 256, [](int r, int c) { return (r == 3 && c == 5) ? 256.0 * 32760 : r - c; }, 10.0f,
-                                10.0f);
-    ASSERT_TRUE(SaveImageFile(Format::kNanoscope, dir / "w.000", image));
-    const auto bytes = ReadBytes(dir / "w.000");
+    CSpmImage image =
+        MakeImage(256, 256, [](int r, int c) { return (r == 3 && c == 5) ? 256.0 * 32760 : r - c; }, 10.0f, 10.0f);
+    ASSERT_EQ(SaveImageFile(Format::kNanoscope, dir / "w.000", image), ImageFileError::kNone);
+    const auto bytes = FileBytes(dir / "w.000");
     ASSERT_EQ(bytes.size(), 40960u + 131072u);
-    const std::string expected =
+    std::string expected =
         "\\*File list\r\n"
         "\\Version: 0x05120003\r\n"
         "\\*Scanner list\r\n"
@@ -222,12 +213,11 @@ TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
         "\\@2:Image Data: S [Height] \"Height\"\r\n"
         "\\@2:Z scale: V [Sens. Zscan] (256.000000 V/LSB) 65536 V\r\n"
         "\\*File list end\r\n";
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + expected.size()), expected);
-    for (std::size_t i = expected.size(); i < 40960; ++i)
-        ASSERT_EQ(bytes[i], 0) << i;
+    expected.resize(40960, '\0');
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 40960), expected);
     const std::size_t peak = 40960 + 2 * (3 * 256 + 5);
     EXPECT_EQ(bytes[peak] | (bytes[peak + 1] << 8), 32760);
-    EXPECT_EQ(static_cast<std::int16_t>(bytes[40960 + 2 * 256] | (bytes[40960 + 2 * 256 + 1] << 8)), 0);
+    EXPECT_EQ(bytes[40960 + 2 * 257] | (bytes[40960 + 2 * 257 + 1] << 8), 0);  // row 1, column 1
 }
 
 TEST(NanoscopeWriter, SmallScalesAndMicrometreImagesKeepTheirValues)
@@ -235,8 +225,8 @@ TEST(NanoscopeWriter, SmallScalesAndMicrometreImagesKeepTheirValues)
     ScratchDir dir;
     ScriptedPrompt prompt;
     CSpmImage image = MakeImage(8, 8, [](int r, int c) { return 0.37 * r - 0.11 * c; }, 0.0078125f, 0.0078125f, "um");
-    ASSERT_TRUE(SaveImageFile(Format::kNanoscope, dir / "w.123", image));
-    const auto bytes = ReadBytes(dir / "w.123");
+    ASSERT_EQ(SaveImageFile(Format::kNanoscope, dir / "w.123", image), ImageFileError::kNone);
+    const auto bytes = FileBytes(dir / "w.123");
     const std::string text(bytes.begin(), bytes.begin() + 600);
     // Nine significant digits of 2.59 / 32760, so that the float comes back unchanged.
     EXPECT_NE(text.find("\\@Sens. Zscan: V 0.0000790598278 nm/V\r\n"), std::string::npos) << text;

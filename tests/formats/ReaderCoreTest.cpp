@@ -10,7 +10,6 @@
 #include "FormatTestSupport.h"
 #include "formats/ImageFile.h"
 #include "formats/TextFields.h"
-#include "support/TestPaths.h"
 
 namespace {
 
@@ -18,7 +17,7 @@ std::vector<std::string> LinesOf(const std::string& text)
 {
     ScratchDir dir;
     const auto path = dir / "lines.txt";
-    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    WriteFile(path, text);
     CImageFile file;
     EXPECT_TRUE(file.LoadFile(path.string()));
     EXPECT_EQ(file.FileSize(), text.size());
@@ -36,25 +35,24 @@ std::vector<std::string> LinesOf(const std::string& text)
 
 }  // namespace
 
-TEST(LineReader, SplitsAtLineFeedsAndKeepsCarriageReturns)
+TEST(LineReader, SplitsAtLineFeedsKeepsCarriageReturnsAndCutsAt9215Characters)
 {
-    EXPECT_EQ(LinesOf("ab\r\ncd"), (std::vector<std::string>{"ab\r", "cd"}));
-    EXPECT_EQ(LinesOf("one\ntwo\n"), (std::vector<std::string>{"one", "two"}));
-    EXPECT_EQ(LinesOf("\n\nx"), (std::vector<std::string>{"", "", "x"}));
-    EXPECT_EQ(LinesOf(std::string("a\0b\n", 4)), (std::vector<std::string>{std::string("a\0b", 3)}));
-}
-
-TEST(LineReader, CutsLongLinesAt9215Characters)
-{
-    const std::string longLine(10000, 'x');
-    const auto lines = LinesOf(longLine + "\nend");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].size(), 9215u);
-    EXPECT_EQ(lines[1].size(), 785u);
-    EXPECT_EQ(lines[2], "end");
-    // A line of exactly the limit is followed by its own (empty) rest up to the line feed.
-    EXPECT_EQ(LinesOf(std::string(9215, 'y') + "\nz"),
-              (std::vector<std::string>{std::string(9215, 'y'), "", "z"}));
+    using Lines = std::vector<std::string>;
+    const std::string x(9215, 'x');
+    const struct {
+        std::string text;
+        Lines lines;
+    } cases[] = {
+        {"ab\r\ncd", {"ab\r", "cd"}},
+        {"one\ntwo\n", {"one", "two"}},
+        {"\n\nx", {"", "", "x"}},
+        {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+        {std::string(10000, 'x') + "\nend", {x, std::string(785, 'x'), "end"}},
+        // A line of exactly the limit is followed by its own (empty) rest up to the line feed.
+        {x + "\nz", {x, "", "z"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LinesOf(c.text), c.lines) << c.text.substr(0, 20);
 }
 
 TEST(LineReader, LoadFileFailsQuietlyForMissingFilesAndFolders)
@@ -66,7 +64,7 @@ TEST(LineReader, LoadFileFailsQuietlyForMissingFilesAndFolders)
     EXPECT_FALSE(file.LoadFile(dir.path().string()));
     EXPECT_EQ(file.Failure(), ImageFileError::kCannotOpen);
     const auto empty = dir / "empty.000";
-    WriteBytes(empty, {});
+    WriteFile(empty, "");
     EXPECT_TRUE(file.LoadFile(empty.string()));
     EXPECT_EQ(file.FileSize(), 0u);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -41,4 +43,21 @@ ScratchDir::~ScratchDir()
 {
     std::error_code ec;
     fs::remove_all(m_path, ec);
+}
+
+std::vector<std::uint8_t> FileBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, std::string_view text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void WriteFile(const fs::path& path, std::span<const std::uint8_t> bytes)
+{
+    WriteFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

@@ -1,8 +1,13 @@
-// Where tests find the real instrument files and a scratch folder of their own.
+// Where tests find the real instrument files and a scratch folder of their own, and whole
+// files as bytes.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // The folder of real instrument files, or an empty path when it is not there.
 std::filesystem::path SamplesDir();
@@ -31,3 +36,9 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// Every byte of a file; empty when it cannot be read.
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path);
+// Makes the file hold exactly these bytes.
+void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+void WriteFile(const std::filesystem::path& path, std::string_view text);
