@@ -17,11 +17,6 @@ std::vector<ProfilePoint> Heights(std::initializer_list<double> heights)
     return profile;
 }
 
-std::vector<ProfilePoint> Distances(double from, double to)
-{
-    return {{from, 0.0}, {to, 1.0}};
-}
-
 PlotAxis AxisOf(const std::vector<ProfilePoint>& profile, bool isX)
 {
     PlotAxis axis;
@@ -74,7 +69,7 @@ TEST(ProfilePlot, HeightAxisOfModerateValues)
 
 TEST(ProfilePlot, DistanceAxisKeepsOneMoreDecimal)
 {
-    const PlotAxis axis = AxisOf(Distances(0.0, 0.8), true);
+    const PlotAxis axis = AxisOf({{0.0, 0.0}, {0.8, 1.0}}, true);
     EXPECT_EQ(axis.m_nExponent, 0);
     EXPECT_DOUBLE_EQ(axis.m_dStep, 0.1);
     const std::vector<double> ticks = TickValues(axis);
@@ -111,17 +106,12 @@ TEST(ProfilePlot, LargeAndSmallValuesGetAnExponent)
 
 TEST(ProfilePlot, NiceSteps)
 {
-    EXPECT_DOUBLE_EQ(Step(1.0), 0.2);
-    EXPECT_DOUBLE_EQ(Step(1.98), 0.2);
-    EXPECT_DOUBLE_EQ(Step(2.0), 0.25);
-    EXPECT_DOUBLE_EQ(Step(2.49), 0.5);
-    EXPECT_DOUBLE_EQ(Step(4.55), 0.5);
-    EXPECT_DOUBLE_EQ(Step(45.5), 5.0);
-    EXPECT_DOUBLE_EQ(Step(5.0), 1.0);
-    EXPECT_DOUBLE_EQ(Step(9.99), 1.0);
-    EXPECT_DOUBLE_EQ(Step(0.8), 0.1);
-    EXPECT_DOUBLE_EQ(Step(0.5), 0.1);
-    EXPECT_DOUBLE_EQ(Step(1000.0), 200.0);
+    const std::pair<double, double> cases[] = {
+        {1.0, 0.2}, {1.98, 0.2}, {2.0, 0.25}, {2.49, 0.5}, {4.55, 0.5},   {45.5, 5.0},
+        {5.0, 1.0}, {9.99, 1.0}, {0.8, 0.1},  {0.5, 0.1},  {1000.0, 200.0},
+    };
+    for (const auto& [range, step] : cases)
+        EXPECT_DOUBLE_EQ(Step(range), step) << range;
     // Ranges no power of ten divides (infinite) still give a step rather than 0.
     EXPECT_GT(Step(std::numeric_limits<double>::infinity()), 0.0);
 }

@@ -1,6 +1,8 @@
 // Sampling along the profile line, the cursors under it, and dragging them.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "presentation/ProfileSampling.h"
 #include "tests/presentation/TestImages.h"
 
@@ -20,19 +22,15 @@ CSpmImage Numbered(int columns, int rows, float kx = 1.0f, float ky = 1.0f)
 TEST(ProfileSampling, HorizontalSegmentRepeatsColumns)
 {
     const CSpmImage image = Numbered(256, 256, 2.5f);
-    const int steps = ProfileStepCount(image);
-    ASSERT_EQ(steps, 256);
-    const std::vector<ProfilePoint> profile = SampleProfile(image, {10, 20}, {110, 20}, steps);
+    const std::vector<ProfilePoint> profile = SampleProfile(image, {10, 20}, {110, 20}, 256);
     ASSERT_EQ(profile.size(), 255u);
-    double fx = 0.0;
-    for (std::size_t i = 0; i < profile.size(); ++i) {
-        const int ix = static_cast<int>(fx);
-        EXPECT_EQ(profile[i].m_dHeight, 20000.0 + 10 + ix) << i;
-        EXPECT_EQ(profile[i].m_dDistance, ix * 2.5) << i;
-        fx += 100.0 / 256.0;
+    // Sample i lies trunc(i x 100 / 256) columns on: 0, 0, 0, 1, ... 99.
+    const std::tuple<std::size_t, double, double> cases[] = {
+        {0, 20010.0, 0.0}, {2, 20010.0, 0.0}, {3, 20011.0, 2.5}, {254, 20109.0, 247.5}};
+    for (const auto& [i, height, distance] : cases) {
+        EXPECT_EQ(profile[i].m_dHeight, height) << i;
+        EXPECT_EQ(profile[i].m_dDistance, distance) << i;
     }
-    EXPECT_EQ(profile[1].m_dHeight, profile[0].m_dHeight);
-    EXPECT_EQ(profile.back().m_dHeight, 20000.0 + 10 + 99);
 }
 
 TEST(ProfileSampling, DiagonalDistancesUseBothSteps)
@@ -48,20 +46,10 @@ TEST(ProfileSampling, DiagonalDistancesUseBothSteps)
     EXPECT_EQ(profile[8].m_dHeight, 2002.0);
 }
 
-TEST(ProfileSampling, PointsNeverSetSampleTheOrigin)
-{
-    const CSpmImage image = Numbered(16, 8);
-    const std::vector<ProfilePoint> profile = SampleProfile(image, {0, 0}, {0, 0}, 16);
-    ASSERT_EQ(profile.size(), 15u);
-    for (const ProfilePoint& point : profile) {
-        EXPECT_EQ(point.m_dHeight, 0.0);
-        EXPECT_EQ(point.m_dDistance, 0.0);
-    }
-}
-
 TEST(ProfileSampling, PointsOutsideTheImageAreBroughtToItsEdge)
 {
     const CSpmImage small = Numbered(20, 10);
+    EXPECT_EQ(ProfileStepCount(small), 20);
     // Points placed on a larger image: (100, 50) lies beyond both sides.
     const std::vector<ProfilePoint> clamped = SampleProfile(small, {5, 2}, {100, 50}, 64);
     const std::vector<ProfilePoint> inside = SampleProfile(small, {5, 2}, {19, 9}, 64);
@@ -76,13 +64,18 @@ TEST(ProfileSampling, PointsOutsideTheImageAreBroughtToItsEdge)
         EXPECT_EQ(static_cast<int>(point.m_dHeight) % 1000, 0);
 }
 
-TEST(ProfileSampling, TooFewStepsOrNoHeightsGiveNoSamples)
+TEST(ProfileSampling, DegenerateSegmentsStepsAndImages)
 {
+    // Points never set: every sample is the origin.
+    for (const ProfilePoint& point : SampleProfile(Numbered(16, 8), {0, 0}, {0, 0}, 16)) {
+        EXPECT_EQ(point.m_dHeight, 0.0);
+        EXPECT_EQ(point.m_dDistance, 0.0);
+    }
+    EXPECT_EQ(SampleProfile(Numbered(16, 8), {0, 0}, {0, 0}, 16).size(), 15u);
+    EXPECT_EQ(SampleProfile(Numbered(2, 2), {0, 0}, {1, 1}, 2).size(), 1u);
     const CSpmImage single = Numbered(1, 1);
     EXPECT_TRUE(SampleProfile(single, {0, 0}, {0, 0}, ProfileStepCount(single)).empty());
-    const CSpmImage empty;
-    EXPECT_TRUE(SampleProfile(empty, {0, 0}, {3, 3}, 8).empty());
-    EXPECT_EQ(SampleProfile(Numbered(2, 2), {0, 0}, {1, 1}, 2).size(), 1u);
+    EXPECT_TRUE(SampleProfile(CSpmImage{}, {0, 0}, {3, 3}, 8).empty());
 }
 
 TEST(ProfileSampling, CursorSamples)
@@ -90,10 +83,12 @@ TEST(ProfileSampling, CursorSamples)
     std::vector<ProfilePoint> profile(255);
     for (std::size_t i = 0; i < profile.size(); ++i)
         profile[i] = {0.5 * static_cast<double>(i), static_cast<double>(i)};
-    EXPECT_EQ(SampleUnderCursor(profile, 0.25).m_dHeight, 63.0);
-    EXPECT_EQ(SampleUnderCursor(profile, 0.75).m_dDistance, 0.5 * 191);
-    EXPECT_EQ(SampleUnderCursor(profile, 1.0).m_dHeight, 254.0);
-    EXPECT_EQ(SampleUnderCursor(profile, -0.2).m_dHeight, 0.0);
+    // The fraction and the sample it picks: trunc(255 x fraction), kept within the samples.
+    const std::pair<double, double> cases[] = {{0.25, 63.0}, {0.75, 191.0}, {1.0, 254.0}, {-0.2, 0.0}};
+    for (const auto& [fraction, sample] : cases) {
+        EXPECT_EQ(SampleUnderCursor(profile, fraction).m_dHeight, sample) << fraction;
+        EXPECT_EQ(SampleUnderCursor(profile, fraction).m_dDistance, 0.5 * sample) << fraction;
+    }
     EXPECT_EQ(SampleUnderCursor({}, 0.5).m_dHeight, 0.0);
 }
 
@@ -112,19 +107,19 @@ TEST(ProfileCursors, MousePointsMapToPlotCoordinates)
 
 TEST(ProfileCursors, PressGrabsTheCursorUnderIt)
 {
-    ProfileCursors cursors;
-    EXPECT_TRUE(GrabProfileCursor({0.25 - 0.5 + 0.01, 0.0}, cursors));
-    EXPECT_EQ(cursors.m_bCursorAGrabbed, 1);
-    EXPECT_EQ(cursors.m_bCursorBGrabbed, 0);
-    EXPECT_TRUE(GrabProfileCursor({0.75 - 0.5 - 0.005, 0.2}, cursors));
-    EXPECT_EQ(cursors.m_bCursorAGrabbed, 0);
-    EXPECT_EQ(cursors.m_bCursorBGrabbed, 1);
-    // Outside the plot's height the flags stay as they were.
-    EXPECT_FALSE(GrabProfileCursor({0.0, 0.6}, cursors));
-    EXPECT_EQ(cursors.m_bCursorBGrabbed, 1);
-    // Between the cursors nothing is held.
-    EXPECT_FALSE(GrabProfileCursor({0.0, 0.0}, cursors));
-    EXPECT_EQ(cursors.m_bCursorBGrabbed, 0);
+    ProfileCursors cursors;  // [a] at 0.25 and [b] at 0.75: plot u -0.25 and 0.25
+    // A press in plot coordinates, what it returns, and the grab flags of [a] and [b] after it.
+    const std::tuple<PlotPoint, bool, int, int> presses[] = {
+        {{0.25 - 0.5 + 0.01, 0.0}, true, 1, 0},
+        {{0.75 - 0.5 - 0.005, 0.2}, true, 0, 1},
+        {{0.0, 0.6}, false, 0, 1},  // outside the plot's height the flags stay
+        {{0.0, 0.0}, false, 0, 0},  // between the cursors nothing is held
+    };
+    for (const auto& [point, held, a, b] : presses) {
+        EXPECT_EQ(GrabProfileCursor(point, cursors), held) << point.u << "," << point.v;
+        EXPECT_EQ(cursors.m_bCursorAGrabbed, a) << point.u << "," << point.v;
+        EXPECT_EQ(cursors.m_bCursorBGrabbed, b) << point.u << "," << point.v;
+    }
     // Cursors closer than 0.02: a press near both grabs [a] only.
     cursors.m_dCursorA = 0.50;
     cursors.m_dCursorB = 0.51;

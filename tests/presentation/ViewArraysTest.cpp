@@ -2,6 +2,8 @@
 // another image of the document and the grid lines of the record.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "presentation/ColorTable.h"
 #include "presentation/SurfaceBuilders.h"
 #include "presentation/ViewArrays.h"
@@ -25,18 +27,16 @@ CPresentationConfig BlackToWhite()
 
 TEST(ViewArrays, CoarseStepFromTheMatrixSize)
 {
-    EXPECT_EQ(CoarseStepFor(512, 256, 128), 4);
-    EXPECT_EQ(CoarseStepFor(512, 256, 32), 10);
-    EXPECT_EQ(CoarseStepFor(64, 64, 128), 1);
-    EXPECT_EQ(CoarseStepFor(512, 512, 128), 4);
-    EXPECT_EQ(CoarseStepFor(1024, 1024, 50), 10);
-    EXPECT_EQ(CoarseStepFor(300, 1000, 100), 10);
-    EXPECT_EQ(CoarseStepFor(256, 256, 0), 10);
-    EXPECT_EQ(CoarseStepFor(5, 5, 0), 5);
-    EXPECT_EQ(CoarseStepFor(5, 5, -3), 5);
+    // Columns, rows, XYMatrixSize and the step.
+    const std::array<int, 4> cases[] = {
+        {512, 256, 128, 4}, {512, 256, 32, 10}, {64, 64, 128, 1}, {300, 1000, 100, 10},
+        {256, 256, 0, 10},  {5, 5, 0, 5},       {5, 5, -3, 5},
+    };
+    for (const auto& [columns, rows, matrixSize, step] : cases)
+        EXPECT_EQ(CoarseStepFor(columns, rows, matrixSize), step) << columns << "x" << rows << " / " << matrixSize;
 }
 
-TEST(ViewArrays, PolygonArraysByRenderingMode)
+TEST(ViewArrays, PolygonAndBorderArraysByRenderingMode)
 {
     const CSpmImage image = Ramp(512, 256, 0.01);
     SurfaceArrays arrays;
@@ -62,6 +62,10 @@ TEST(ViewArrays, PolygonArraysByRenderingMode)
     CreatePolygonArray(thin, kRenderCoarse, 128, arrays);
     EXPECT_EQ(arrays.m_nCoarseStep, 8);
     EXPECT_TRUE(arrays.m_pCoarseIndices.empty());
+    // The 3D view's border walls and outline.
+    CreateBorderArrays(thin, arrays);
+    EXPECT_EQ(arrays.m_pBorderQuads.size() / 3, static_cast<std::size_t>(8 * (1024 + 4) - 16));
+    EXPECT_EQ(arrays.m_pBorderLines.size() / 3, static_cast<std::size_t>(4 * (1024 + 4) + 8));
 }
 
 TEST(ViewArrays, ColoursComeFromTheColourSourceAndItsPalette)
@@ -70,29 +74,19 @@ TEST(ViewArrays, ColoursComeFromTheColourSourceAndItsPalette)
     const CSpmImage source = Ramp(8, 6, -2.0);  // same size, heights running the other way
     CPresentationConfig sourceSettings = BlackToWhite();
     SurfaceArrays arrays;
+    std::vector<float> expected;
     CreateColorArray(shown, source, sourceSettings, arrays);
     ASSERT_EQ(sourceSettings.m_pColorTable.size(), 300u);
-    std::vector<float> expected;
     BuildColorArray(source, expected, sourceSettings.m_pColorTable);
     EXPECT_EQ(arrays.m_pColors, expected);
     EXPECT_GT(arrays.m_pColors[0], arrays.m_pColors[47 * 3]);
 
-    CSpmImage spectrum = source;
-    spectrum.m_nBins = 3000;
-    CreateColorArray(shown, spectrum, sourceSettings, arrays);
-    EXPECT_EQ(sourceSettings.m_pColorTable.size(), 3000u);
-}
-
-TEST(ViewArrays, ColourSourceOfAnotherSizeColoursTheShownHeights)
-{
-    const CSpmImage shown = Ramp(8, 6, 1.0);
-    const CSpmImage other = Ramp(20, 30, -1.0);
-    CPresentationConfig sourceSettings = BlackToWhite();
+    // A source of another size colours the shown image by its own heights.
     sourceSettings.m_ColorCursors.front().m_Color = MakeColor(255, 0, 0);
-    SurfaceArrays arrays;
+    CSpmImage other = Ramp(20, 30, -1.0);
+    other.m_nBins = 3000;
     CreateColorArray(shown, other, sourceSettings, arrays);
-    ASSERT_EQ(arrays.m_pColors.size(), 8u * 6u * 3u);
-    std::vector<float> expected;
+    ASSERT_EQ(sourceSettings.m_pColorTable.size(), 3000u);
     BuildColorArray(shown, expected, sourceSettings.m_pColorTable);
     EXPECT_EQ(arrays.m_pColors, expected);
     EXPECT_EQ(arrays.m_pColors[0], 1.0f);  // the lowest shown height takes the palette's red
@@ -124,11 +118,3 @@ TEST(ViewArrays, GridLinesFollowTheRecord)
     EXPECT_TRUE(arrays.m_pYLineVertices.empty());
 }
 
-TEST(ViewArrays, BorderArraysOfTheThreeDView)
-{
-    const CSpmImage image = Ramp(10, 7, 1.0);
-    SurfaceArrays arrays;
-    CreateBorderArrays(image, arrays);
-    EXPECT_EQ(arrays.m_pBorderQuads.size() / 3, static_cast<std::size_t>(8 * (10 + 7) - 16));
-    EXPECT_EQ(arrays.m_pBorderLines.size() / 3, static_cast<std::size_t>(4 * (10 + 7) + 8));
-}
