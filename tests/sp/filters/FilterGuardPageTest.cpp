@@ -11,8 +11,6 @@
 
 namespace {
 
-using Index = std::ptrdiff_t;
-
 // Readable and writable pages between two inaccessible ones.
 class GuardedPages {
 public:

@@ -1,55 +1,15 @@
-#include "FilterReference.h"
-
+// The slow reference: every output pixel on its own, straight from the kernel formulas, in
+// double precision in the stated evaluation orders, each row result rounded to float where
+// the filters keep it in a float row buffer.
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 
-BorderedImage::BorderedImage(std::ptrdiff_t width, std::ptrdiff_t height, std::ptrdiff_t border,
-                             std::ptrdiff_t stride, std::ptrdiff_t offset, float fill)
-    : m_width(width), m_height(height), m_border(border), m_stride(stride), m_offset(offset),
-      m_data(static_cast<std::size_t>(offset + stride * (height + 2 * border)), fill)
-{
-    if (stride < width + 2 * border)
-        throw std::invalid_argument("stride shorter than a bordered row");
-}
-
-std::size_t BorderedImage::Index(std::ptrdiff_t row, std::ptrdiff_t col) const
-{
-    if (row < -m_border || row >= m_height + m_border || col < -m_border ||
-        col >= m_width + m_border)
-        throw std::out_of_range("pixel outside the bordered image");
-    return static_cast<std::size_t>(m_offset + (row + m_border) * m_stride + col + m_border);
-}
-
-float& BorderedImage::at(std::ptrdiff_t row, std::ptrdiff_t col)
-{
-    return m_data[Index(row, col)];
-}
-
-float BorderedImage::at(std::ptrdiff_t row, std::ptrdiff_t col) const
-{
-    return m_data[Index(row, col)];
-}
-
-void BorderedImage::Fill(const std::function<float(std::ptrdiff_t, std::ptrdiff_t)>& fn)
-{
-    for (std::ptrdiff_t r = -m_border; r < m_height + m_border; ++r)
-        for (std::ptrdiff_t c = -m_border; c < m_width + m_border; ++c)
-            at(r, c) = fn(r, c);
-}
-
-bool SameFloat(float a, float b)
-{
-    if (std::isnan(a) && std::isnan(b))
-        return true;
-    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
-}
+#include "FilterTestSupport.h"
 
 namespace {
 
 using Image = BorderedImage;
-using Index = std::ptrdiff_t;
 
 float F(double v)
 {
@@ -89,47 +49,50 @@ float LeftMinusRight(const Image& x, Index r, Index i)
     return F(static_cast<double>(x.at(r, i - 1)) - x.at(r, i + 1));
 }
 
-// Elements past the last whole group of four columns are combined in another order.
-bool InTail(const Image& x, Index i)
+// One row result of the rows above, at and below output row y.
+struct Three {
+    double above, at, below;
+};
+
+Three Rows(const Image& x, Index y, Index i, float (*tap)(const Image&, Index, Index))
 {
-    return i >= x.width() - x.width() % 4;
+    return {tap(x, y - 1, i), tap(x, y, i), tap(x, y + 1, i)};
 }
 
-// (a + c) + (b + b) in groups of four, ((a + c) + b) + b in the tail.
-double Column121(const Image& x, Index i, double a, double b, double c)
+// (a + c) + (b + b) in whole groups of four columns, ((a + c) + b) + b past the last group.
+double Column121(const Image& x, Index i, const Three& t)
 {
-    return InTail(x, i) ? ((a + c) + b) + b : (a + c) + (b + b);
+    const bool tail = i >= x.width() - x.width() % 4;
+    return tail ? ((t.above + t.below) + t.at) + t.at : (t.above + t.below) + (t.at + t.at);
 }
 
 float Gauss3(const Image& x, Index y, Index i)
 {
-    const double sum = Column121(x, i, Sum121(x, y - 1, i), Sum121(x, y, i), Sum121(x, y + 1, i));
-    return F(sum * 0.0625);
+    return F(Column121(x, i, Rows(x, y, i, Sum121)) * 0.0625);
 }
 
 float CentreMinusSum3(const Image& x, Index y, Index i)
 {
-    const double t0 = Sum111(x, y - 1, i), t1 = Sum111(x, y, i), t2 = Sum111(x, y + 1, i);
-    return F(((9.0 * x.at(y, i) - t0) - t1) - t2);
+    const Three t = Rows(x, y, i, Sum111);
+    return F(((9.0 * x.at(y, i) - t.above) - t.at) - t.below);
 }
 
 float Lowpass3(const Image& x, Index y, Index i)
 {
-    const double t0 = Sum111(x, y - 1, i), t1 = Sum111(x, y, i), t2 = Sum111(x, y + 1, i);
+    const Three t = Rows(x, y, i, Sum111);
     const double factor = std::bit_cast<float>(std::uint32_t{0x3DE38E37});
-    return F(((t0 + t1) + t2) * factor);
+    return F(((t.above + t.at) + t.below) * factor);
 }
 
 float Sharpen3(const Image& x, Index y, Index i)
 {
-    const double t0 = Sum111(x, y - 1, i), t1 = Sum111(x, y, i), t2 = Sum111(x, y + 1, i);
-    return F((((17.0 * x.at(y, i) - t0) - t1) - t2) * 0.125);
+    const Three t = Rows(x, y, i, Sum111);
+    return F((((17.0 * x.at(y, i) - t.above) - t.at) - t.below) * 0.125);
 }
 
 float SobelVert3(const Image& x, Index y, Index i)
 {
-    return F(Column121(x, i, LeftMinusRight(x, y - 1, i), LeftMinusRight(x, y, i),
-                       LeftMinusRight(x, y + 1, i)));
+    return F(Column121(x, i, Rows(x, y, i, LeftMinusRight)));
 }
 
 float SobelHoriz3(const Image& x, Index y, Index i)
@@ -151,22 +114,19 @@ float Weighted5x5(const Image& x, Index y, Index i, const Separable5& k)
     return F((((p0 + q1) + r2) + q3) + p4);
 }
 
-double W571(int k)
+// The float nearest to k/571.
+constexpr double W(int k)
 {
     return static_cast<float>(k / 571.0);
 }
 
-const Separable5& GaussKernel5()
-{
-    static const Separable5 k = {
-        {W571(2), W571(7), W571(12), W571(7), W571(2)},
-        {W571(7), W571(31), W571(52), W571(31), W571(7)},
-        {W571(12), W571(52), W571(127), W571(52), W571(12)},
-    };
-    return k;
-}
+constexpr Separable5 kGauss5 = {
+    {W(2), W(7), W(12), W(7), W(2)},
+    {W(7), W(31), W(52), W(31), W(7)},
+    {W(12), W(52), W(127), W(52), W(12)},
+};
 
-const Separable5 kLaplace5 = {
+constexpr Separable5 kLaplace5 = {
     {-1, -3, -4, -3, -1},
     {-3, 0, 6, 0, -3},
     {-4, 6, 20, 6, -4},
@@ -208,31 +168,40 @@ FilterCall FixedCall()
     };
 }
 
+template <spFilterMaskFn* Entry, spFilterMaskFn* Generic>
+FilterOp MaskOp(const char* name, spMaskSize mask, const decltype(FilterOp::reference)& ref)
+{
+    return {name, mask == spMskSize3x3 ? 1 : 2, mask, true, MaskCall<Entry>(), MaskCall<Generic>(),
+            ref};
+}
+
+template <spFilterFixedFn* Entry, spFilterFixedFn* Generic>
+FilterOp FixedOp(const char* name, const decltype(FilterOp::reference)& ref)
+{
+    return {name, 1, spMskSize3x3, false, FixedCall<Entry>(), FixedCall<Generic>(), ref};
+}
+
 std::vector<FilterOp> MakeOps()
 {
     const spMaskSize m3 = spMskSize3x3, m5 = spMskSize5x5;
+    const auto gauss5 = [](const Image& x, Index y, Index i) {
+        return Weighted5x5(x, y, i, kGauss5);
+    };
+    const auto laplace5 = [](const Image& x, Index y, Index i) {
+        return Weighted5x5(x, y, i, kLaplace5);
+    };
     return {
-        {"Gauss3x3", 1, m3, true, MaskCall<spFilterGauss>(), MaskCall<spFilterGauss_px>(), Gauss3},
-        {"Gauss5x5", 2, m5, true, MaskCall<spFilterGauss>(), MaskCall<spFilterGauss_px>(),
-         [](const Image& x, Index y, Index i) { return Weighted5x5(x, y, i, GaussKernel5()); }},
-        {"Laplace3x3", 1, m3, true, MaskCall<spFilterLaplace>(), MaskCall<spFilterLaplace_px>(),
-         CentreMinusSum3},
-        {"Laplace5x5", 2, m5, true, MaskCall<spFilterLaplace>(), MaskCall<spFilterLaplace_px>(),
-         [](const Image& x, Index y, Index i) { return Weighted5x5(x, y, i, kLaplace5); }},
-        {"Lowpass3x3", 1, m3, true, MaskCall<spFilterLowpass>(), MaskCall<spFilterLowpass_px>(),
-         Lowpass3},
-        {"Lowpass5x5", 2, m5, true, MaskCall<spFilterLowpass>(), MaskCall<spFilterLowpass_px>(),
-         Lowpass5},
-        {"Hipass3x3", 1, m3, true, MaskCall<spFilterHipass>(), MaskCall<spFilterHipass_px>(),
-         CentreMinusSum3},
-        {"Hipass5x5", 2, m5, true, MaskCall<spFilterHipass>(), MaskCall<spFilterHipass_px>(),
-         Hipass5},
-        {"Sharpen", 1, m3, false, FixedCall<spFilterSharpen>(), FixedCall<spFilterSharpen_px>(),
-         Sharpen3},
-        {"SobelVert", 1, m3, false, FixedCall<spFilterSobelVert>(),
-         FixedCall<spFilterSobelVert_px>(), SobelVert3},
-        {"SobelHoriz", 1, m3, false, FixedCall<spFilterSobelHoriz>(),
-         FixedCall<spFilterSobelHoriz_px>(), SobelHoriz3},
+        MaskOp<spFilterGauss, spFilterGauss_px>("Gauss3x3", m3, Gauss3),
+        MaskOp<spFilterGauss, spFilterGauss_px>("Gauss5x5", m5, gauss5),
+        MaskOp<spFilterLaplace, spFilterLaplace_px>("Laplace3x3", m3, CentreMinusSum3),
+        MaskOp<spFilterLaplace, spFilterLaplace_px>("Laplace5x5", m5, laplace5),
+        MaskOp<spFilterLowpass, spFilterLowpass_px>("Lowpass3x3", m3, Lowpass3),
+        MaskOp<spFilterLowpass, spFilterLowpass_px>("Lowpass5x5", m5, Lowpass5),
+        MaskOp<spFilterHipass, spFilterHipass_px>("Hipass3x3", m3, CentreMinusSum3),
+        MaskOp<spFilterHipass, spFilterHipass_px>("Hipass5x5", m5, Hipass5),
+        FixedOp<spFilterSharpen, spFilterSharpen_px>("Sharpen", Sharpen3),
+        FixedOp<spFilterSobelVert, spFilterSobelVert_px>("SobelVert", SobelVert3),
+        FixedOp<spFilterSobelHoriz, spFilterSobelHoriz_px>("SobelHoriz", SobelHoriz3),
     };
 }
 
@@ -250,14 +219,4 @@ const FilterOp& FindFilterOp(const std::string& name)
         if (op.name == name)
             return op;
     throw std::invalid_argument("no filter named " + name);
-}
-
-std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src)
-{
-    std::vector<float> out;
-    out.reserve(static_cast<std::size_t>(src.width() * src.height()));
-    for (Index y = 0; y < src.height(); ++y)
-        for (Index i = 0; i < src.width(); ++i)
-            out.push_back(op.reference(src, y, i));
-    return out;
 }

@@ -1,4 +1,5 @@
-// Every filter and kernel size against the slow reference, bit for bit.
+// Every filter and kernel size against the slow reference, bit for bit, over random
+// shapes, row steps (also with 1 to 3 bytes beyond whole floats) and offsets.
 #include <gtest/gtest.h>
 
 #include "FilterTestSupport.h"
@@ -6,11 +7,11 @@
 namespace {
 
 struct Layout {
-    std::ptrdiff_t width, height, srcPad, srcOffset, dstPad, dstOffset;
+    Index width, height, srcPad, srcOffset, dstPad, dstOffset;
     int srcExtra, dstExtra;
 };
 
-Layout RandomLayout(std::mt19937& rng, std::ptrdiff_t width, std::ptrdiff_t height)
+Layout RandomLayout(std::mt19937& rng, Index width, Index height)
 {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     return {width, height, pick(0, 9), pick(0, 7), pick(0, 9), pick(0, 7), pick(0, 3), pick(0, 3)};
@@ -21,15 +22,15 @@ Layout RandomLayout(std::mt19937& rng, std::ptrdiff_t width, std::ptrdiff_t heig
 void CheckLayout(const FilterOp& op, const Layout& l, std::mt19937& rng,
                  float (*value)(std::mt19937&))
 {
-    const std::ptrdiff_t b = op.border;
+    const Index b = op.border;
     BorderedImage src(l.width, l.height, b, l.width + 2 * b + l.srcPad, l.srcOffset);
-    src.Fill([&](std::ptrdiff_t, std::ptrdiff_t) { return value(rng); });
+    src.Fill([&](Index, Index) { return value(rng); });
     const std::vector<float> want = ReferenceOutput(op, src);
     ForEachLoopKind([&](const char* loops) {
         Destination dst(l.width, l.height, l.width + l.dstPad, l.dstOffset);
         ASSERT_EQ(RunOp(op, src, dst, l.srcExtra, l.dstExtra), spStsNoErr);
         const std::vector<float> got = dst.Region();
-        const std::ptrdiff_t k = FirstDifference(got, want);
+        const Index k = FirstDifference(got, want);
         ASSERT_EQ(k, -1) << op.name << " " << l.width << "x" << l.height << " (" << loops
                          << ") at row " << k / l.width << " column " << k % l.width << ": got "
                          << got[static_cast<std::size_t>(k)] << ", reference "
@@ -43,8 +44,8 @@ class SpFilterReference : public ::testing::TestWithParam<FilterOp> {};
 TEST_P(SpFilterReference, SmallRegionsOfEveryShape)
 {
     std::mt19937 rng(12345);
-    for (std::ptrdiff_t w = 1; w <= 70; ++w)
-        for (std::ptrdiff_t h = 1; h <= 9; h += (w % 3) + 1)
+    for (Index w = 1; w <= 70; ++w)
+        for (Index h = 1; h <= 9; h += (w % 3) + 1)
             CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, ModerateValue);
 }
 
@@ -53,8 +54,8 @@ void CheckRandomShapes(const FilterOp& op, unsigned seed, int runs, float (*valu
 {
     std::mt19937 rng(seed);
     for (int run = 0; run < runs; ++run) {
-        const std::ptrdiff_t w = std::uniform_int_distribution<int>(1, 70)(rng);
-        const std::ptrdiff_t h = std::uniform_int_distribution<int>(1, 9)(rng);
+        const Index w = std::uniform_int_distribution<int>(1, 70)(rng);
+        const Index h = std::uniform_int_distribution<int>(1, 9)(rng);
         CheckLayout(op, RandomLayout(rng, w, h), rng, value);
     }
 }

@@ -1,11 +1,36 @@
 #include "FilterTestSupport.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <stdexcept>
 
 #include "sp/filters/spElementLoops.h"
 
-Destination::Destination(std::ptrdiff_t w, std::ptrdiff_t h, std::ptrdiff_t strideFloats,
-                         std::ptrdiff_t off)
+BorderedImage::BorderedImage(Index width, Index height, Index border, Index stride, Index offset)
+    : m_width(width), m_height(height), m_border(border), m_stride(stride), m_offset(offset),
+      m_data(static_cast<std::size_t>(offset + stride * (height + 2 * border)), 0.0f)
+{
+    if (stride < width + 2 * border)
+        throw std::invalid_argument("stride shorter than a bordered row");
+}
+
+std::size_t BorderedImage::Position(Index row, Index col) const
+{
+    if (row < -m_border || row >= m_height + m_border || col < -m_border ||
+        col >= m_width + m_border)
+        throw std::out_of_range("pixel outside the bordered image");
+    return static_cast<std::size_t>(m_offset + (row + m_border) * m_stride + col + m_border);
+}
+
+void BorderedImage::Fill(const std::function<float(Index, Index)>& fn)
+{
+    for (Index r = -m_border; r < m_height + m_border; ++r)
+        for (Index c = -m_border; c < m_width + m_border; ++c)
+            at(r, c) = fn(r, c);
+}
+
+Destination::Destination(Index w, Index h, Index strideFloats, Index off)
     : width(w), height(h), stride(strideFloats), offset(off),
       plane(static_cast<std::size_t>(off + strideFloats * h + 8), kSentinel)
 {
@@ -14,8 +39,8 @@ Destination::Destination(std::ptrdiff_t w, std::ptrdiff_t h, std::ptrdiff_t stri
 std::vector<float> Destination::Region() const
 {
     std::vector<float> out;
-    for (std::ptrdiff_t y = 0; y < height; ++y)
-        for (std::ptrdiff_t i = 0; i < width; ++i)
+    for (Index y = 0; y < height; ++y)
+        for (Index i = 0; i < width; ++i)
             out.push_back(plane[static_cast<std::size_t>(offset + y * stride + i)]);
     return out;
 }
@@ -23,12 +48,21 @@ std::vector<float> Destination::Region() const
 bool Destination::MarginUntouched() const
 {
     for (std::size_t k = 0; k < plane.size(); ++k) {
-        const std::ptrdiff_t pos = static_cast<std::ptrdiff_t>(k) - offset;
+        const Index pos = static_cast<Index>(k) - offset;
         const bool inside = pos >= 0 && pos / stride < height && pos % stride < width;
         if (!inside && !SameFloat(plane[k], kSentinel))
             return false;
     }
     return true;
+}
+
+std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src)
+{
+    std::vector<float> out;
+    for (Index y = 0; y < src.height(); ++y)
+        for (Index i = 0; i < src.width(); ++i)
+            out.push_back(op.reference(src, y, i));
+    return out;
 }
 
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
@@ -74,12 +108,19 @@ void ForEachLoopKind(const std::function<void(const char* loops)>& body)
     body(spUseAvx2Loops() ? "AVX2 loops" : "plain loops (no AVX2)");
 }
 
-std::ptrdiff_t FirstDifference(const std::vector<float>& a, const std::vector<float>& b)
+bool SameFloat(float a, float b)
+{
+    if (std::isnan(a) && std::isnan(b))
+        return true;
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+Index FirstDifference(const std::vector<float>& a, const std::vector<float>& b)
 {
     if (a.size() != b.size())
         return 0;
     for (std::size_t k = 0; k < a.size(); ++k)
         if (!SameFloat(a[k], b[k]))
-            return static_cast<std::ptrdiff_t>(k);
+            return static_cast<Index>(k);
     return -1;
 }

@@ -1,18 +1,48 @@
-// Running a filter operation on a bordered image into a destination with a margin of
-// sentinels, and the random images the filter tests draw.
+// What the filter tests share: bordered source images, destinations with a margin of
+// sentinels, the eleven filter operations with a slow reference written straight from their
+// formulas (FilterReference.cpp), and the random values the tests draw.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
-#include "FilterReference.h"
+#include "sp/sp.h"
+
+using Index = std::ptrdiff_t;
+
+// A float plane with a border around a region, rows `stride` floats apart, starting
+// `offset` floats into its storage (so the region is not always aligned).
+class BorderedImage {
+public:
+    BorderedImage(Index width, Index height, Index border, Index stride, Index offset = 0);
+
+    // Region coordinates: rows and columns -border to size + border - 1 are valid.
+    float& at(Index row, Index col) { return m_data[Position(row, col)]; }
+    float at(Index row, Index col) const { return m_data[Position(row, col)]; }
+    const float* Origin() const { return &m_data[Position(0, 0)]; }
+    float* Origin() { return &m_data[Position(0, 0)]; }
+    // Fills region and border with fn(row, col).
+    void Fill(const std::function<float(Index, Index)>& fn);
+
+    Index width() const { return m_width; }
+    Index height() const { return m_height; }
+    Index stride() const { return m_stride; }
+    // Every storage element, padding included.
+    const std::vector<float>& storage() const { return m_data; }
+
+private:
+    std::size_t Position(Index row, Index col) const;
+
+    Index m_width, m_height, m_border, m_stride, m_offset;
+    std::vector<float> m_data;
+};
 
 // A destination region inside a larger plane whose other elements hold a sentinel.
 struct Destination {
-    Destination(std::ptrdiff_t width, std::ptrdiff_t height, std::ptrdiff_t strideFloats,
-                std::ptrdiff_t offset = 0);
+    Destination(Index width, Index height, Index strideFloats, Index offset = 0);
 
     float* Origin() { return &plane[static_cast<std::size_t>(offset)]; }
     // The region, row-major, width x height.
@@ -21,9 +51,33 @@ struct Destination {
     bool MarginUntouched() const;
 
     static constexpr float kSentinel = -12345.678f;
-    std::ptrdiff_t width, height, stride, offset;
+    Index width, height, stride, offset;
     std::vector<float> plane;
 };
+
+// Arguments of a filter call through either signature; `mask` is ignored by the filters
+// without one.
+using FilterCall = std::function<spStatus(const float* pSrc, int srcStep, float* pDst,
+                                          int dstStep, spRoiSize roi, spMaskSize mask)>;
+
+// One filter with one kernel size.
+struct FilterOp {
+    std::string name;
+    int border;        // 1 for 3x3, 2 for 5x5
+    spMaskSize mask;   // passed to the mask filters
+    bool takesMask;
+    FilterCall entry;   // the public entry
+    FilterCall generic; // the column-0 routine, called directly
+    // Output pixel (y, i) from the bordered source.
+    std::function<float(const BorderedImage& src, Index y, Index i)> reference;
+};
+
+// The eleven operations: four mask filters with 3x3 and 5x5, and the three 3x3 filters.
+const std::vector<FilterOp>& AllFilterOps();
+const FilterOp& FindFilterOp(const std::string& name);
+
+// The reference output of a whole region, row-major, width x height.
+std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src);
 
 // Calls op (through `call`, its entry by default) with byte steps that may carry 0 to 3
 // extra bytes.
@@ -43,5 +97,7 @@ float TieProneValue(std::mt19937& rng);
 // selects (AVX2 where it has it). `loops` names the pass for messages.
 void ForEachLoopKind(const std::function<void(const char* loops)>& body);
 
+// Equal bit for bit, or both NaN (which NaN payload survives is not fixed).
+bool SameFloat(float a, float b);
 // The index of the first element where the two differ (SameFloat), or -1.
-std::ptrdiff_t FirstDifference(const std::vector<float>& a, const std::vector<float>& b);
+Index FirstDifference(const std::vector<float>& a, const std::vector<float>& b);
