@@ -169,8 +169,9 @@ TEST(SpFpClassify, NanAndFiniteFollowTheExponentAndFraction)
         double value;
         int nan, finite;
     } cases[] = {
-        {qnan, 1, 0}, {-qnan, 1, 0}, {snan, 1, 0}, {-snan, 1, 0}, {inf, 0, 0}, {-inf, 0, 0},
-        {0.0, 0, 1},  {-0.0, 0, 1},  {1.0, 0, 1},  {Limits::max(), 0, 1}, {Limits::denorm_min(), 0, 1},
+        {qnan, 1, 0}, {-qnan, 1, 0}, {snan, 1, 0},           {-snan, 1, 0},
+        {inf, 0, 0},  {-inf, 0, 0},  {0.0, 0, 1},            {-0.0, 0, 1},
+        {1.0, 0, 1},  {Limits::max(), 0, 1}, {Limits::denorm_min(), 0, 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(spIsNan(c.value), c.nan) << c.value;
