@@ -1,8 +1,6 @@
 // Defaults of new records, their palettes, the light position and the settings loader.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "presentation/PresentationConfig.h"
 #include "presentation/PresentationFile.h"
 #include "support/TestPaths.h"
@@ -26,26 +24,16 @@ TEST(PresentationDefaults, TwoDAndThreeDDifferInLightAndColour)
     EXPECT_EQ(settings3D.m_EnablePolygonLight, 1);
     EXPECT_EQ(settings3D.m_EnablePolygonColor, 0);
     EXPECT_EQ(settings2D.m_Tilt, 60.0f);
+    // The light position from 230 degrees, with 6.28 for two pi (2 pi would give -766.04).
     EXPECT_NEAR(settings2D.m_LightPosition[0], -764.73, 0.01);
     EXPECT_NEAR(settings2D.m_LightPosition[1], -644.35, 0.01);
     EXPECT_EQ(settings2D.m_LightPosition[2], -1200.0f);
+    EXPECT_EQ(settings2D.m_LightPosition[3], 1.0f);
     // The palette, its table and the names are not the defaults' business.
     EXPECT_EQ(settings3D.m_ImageName, "Height_01");
     EXPECT_EQ(settings3D.m_NameOfImageForColor, "Phase_02");
     EXPECT_EQ(settings3D.m_ColorCursors.size(), 1u);
     EXPECT_EQ(settings3D.m_pColorTable, (std::vector<COLORREF>{7, 8}));
-}
-
-TEST(PresentationDefaults, LightPositionUsesSixPointTwoEightForTwoPi)
-{
-    CPresentationConfig settings;
-    settings.m_LightAngle = 180.0f;
-    settings.m_LightHight = 10.0f;
-    ComputeLightPosition(settings);
-    EXPECT_NEAR(settings.m_LightPosition[0], 1000.0 * std::sin(3.14), 1e-3);
-    EXPECT_NEAR(settings.m_LightPosition[1], 1000.0 * std::cos(3.14), 1e-3);
-    EXPECT_EQ(settings.m_LightPosition[2], -10.0f);
-    EXPECT_EQ(settings.m_LightPosition[3], 1.0f);
 }
 
 TEST(PresentationDefaults, DefaultPaletteSpansTheAutomaticRange)
