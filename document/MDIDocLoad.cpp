@@ -64,9 +64,8 @@ bool RefuseBrokenImage(const CSpmImage& image)
 // Columns and rows as the header's 16-bit words read signed: 1 to 1024 each.
 bool SizeWithinLimits(const SpmHeader& header)
 {
-    const auto columns = static_cast<std::int16_t>(header.m_nColumns);
-    const auto rows = static_cast<std::int16_t>(header.m_nRows);
-    return columns >= 1 && columns <= kMaxImageSide && rows >= 1 && rows <= kMaxImageSide;
+    return IsImageSide(static_cast<std::int16_t>(header.m_nColumns)) &&
+           IsImageSide(static_cast<std::int16_t>(header.m_nRows));
 }
 
 bool ValidCoefficient(float value)

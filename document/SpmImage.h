@@ -12,6 +12,11 @@
 inline constexpr int kImageHistogramBins = 300;
 // Largest number of columns or rows of a loaded image.
 inline constexpr int kMaxImageSide = 1024;
+// True for a number of columns or rows an image may have: 1 to kMaxImageSide.
+constexpr bool IsImageSide(int side)
+{
+    return side >= 1 && side <= kMaxImageSide;
+}
 
 class CSpmImage {
 public:

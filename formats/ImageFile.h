@@ -149,6 +149,9 @@ private:
     void ReleaseBuffer();
     // Every header reader starts here: nothing of an earlier read kept, the file loaded.
     bool BeginRead(const std::string& path, int index = 0);
+    // Every header reader that found its image ends here: an infinite step or Z scale is
+    // refused (kBadNumber); otherwise the header is filled and the image prepared.
+    bool Accept(const SpmHeader& read, std::size_t sampleOffset, SpmHeader& header);
     // The data readers of the binary formats: the prepared sample block into the image.
     bool CopyPreparedSamples(CSpmImage& image);
     // The sample block the header reader chose, checked against the image's size.

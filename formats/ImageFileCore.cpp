@@ -3,6 +3,7 @@
 
 #include "document/SpmImage.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -142,4 +143,15 @@ bool CImageFile::BeginRead(const std::string& path, int index)
     if (index < 0)
         return Fail(ImageFileError::kNoSuchImage);
     return LoadFile(path);
+}
+
+bool CImageFile::Accept(const SpmHeader& read, std::size_t sampleOffset, SpmHeader& header)
+{
+    // An infinite step or scale would pass the document's header check and poison every
+    // height; one that is not a number or not positive is for that check to repair.
+    if (std::isinf(read.m_fKx) || std::isinf(read.m_fKy) || std::isinf(read.m_fKz))
+        return Fail(ImageFileError::kBadNumber);
+    header = read;
+    Prepare(read.m_nColumns, read.m_nRows, sampleOffset);
+    return Succeed();
 }

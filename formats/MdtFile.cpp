@@ -91,8 +91,7 @@ ImageFileError DescribeFrame(const LeReader& in, std::size_t start, std::size_t 
     info.m_nColumns = in.U16(sizes + kColumns);
     info.m_nRows = in.U16(sizes + kRows);
     info.m_nDots = in.U16(sizes + kDots);
-    if (info.m_nColumns < 1 || info.m_nColumns > kMaxImageSide || info.m_nRows < 1 ||
-        info.m_nRows > kMaxImageSide)
+    if (!IsImageSide(info.m_nColumns) || !IsImageSide(info.m_nRows))
         return ImageFileError::kBadSize;
     if (NanometresPerUnit(info.m_nXUnit) == 0.0 || NanometresPerUnit(info.m_nYUnit) == 0.0)
         return ImageFileError::kUnsupportedLayout;
@@ -105,23 +104,20 @@ ImageFileError DescribeFrame(const LeReader& in, std::size_t start, std::size_t 
     return ImageFileError::kNone;
 }
 
-ImageFileError HeaderOfFrame(const MdtFrameInfo& info, SpmHeader& header)
+SpmHeader HeaderOfFrame(const MdtFrameInfo& info)
 {
     const ZUnitMeaning z = ZUnitOf(info.m_nZUnit);
-    SpmHeader read{};
-    read.m_nColumns = static_cast<std::uint16_t>(info.m_nColumns);
-    read.m_nRows = static_cast<std::uint16_t>(info.m_nRows);
-    read.m_fKx = static_cast<float>(std::fabs(info.m_dXStep) * NanometresPerUnit(info.m_nXUnit));
-    read.m_fKy = static_cast<float>(std::fabs(info.m_dYStep) * NanometresPerUnit(info.m_nYUnit));
-    read.m_fKz = static_cast<float>(info.m_dZStep * z.scale);
-    if (std::isinf(read.m_fKx) || std::isinf(read.m_fKy) || std::isinf(read.m_fKz))
-        return ImageFileError::kBadNumber;
-    SetHeaderText(read.m_szXYUnit, "nm");
-    SetHeaderText(read.m_szZUnit, z.unit);
-    SetHeaderText(read.m_szQuantity, z.quantity);
-    SetHeaderText(read.m_szVersion, "Orbitrace, convert from NT-MDT");
-    header = read;
-    return ImageFileError::kNone;
+    SpmHeader header{};
+    header.m_nColumns = static_cast<std::uint16_t>(info.m_nColumns);
+    header.m_nRows = static_cast<std::uint16_t>(info.m_nRows);
+    header.m_fKx = static_cast<float>(std::fabs(info.m_dXStep) * NanometresPerUnit(info.m_nXUnit));
+    header.m_fKy = static_cast<float>(std::fabs(info.m_dYStep) * NanometresPerUnit(info.m_nYUnit));
+    header.m_fKz = static_cast<float>(info.m_dZStep * z.scale);
+    SetHeaderText(header.m_szXYUnit, "nm");
+    SetHeaderText(header.m_szZUnit, z.unit);
+    SetHeaderText(header.m_szQuantity, z.quantity);
+    SetHeaderText(header.m_szVersion, "Orbitrace, convert from NT-MDT");
+    return header;
 }
 
 }  // namespace
@@ -151,16 +147,12 @@ bool CImageFile::ReadMdtHeader(const std::string& path, SpmHeader& header, int i
             return Fail(ImageFileError::kTruncated);
         if (in.U16(start + kFrameType) == kScannedImage && index-- == 0) {
             auto info = std::make_unique<MdtFrameInfo>();
-            SpmHeader read{};
-            ImageFileError error = DescribeFrame(in, start, size, *info);
-            if (error == ImageFileError::kNone)
-                error = HeaderOfFrame(*info, read);
-            if (error != ImageFileError::kNone)
+            if (const ImageFileError error = DescribeFrame(in, start, size, *info); error != ImageFileError::kNone)
                 return Fail(error);
-            header = read;
-            Prepare(info->m_nColumns, info->m_nRows, info->m_nSampleOffset);
+            if (!Accept(HeaderOfFrame(*info), info->m_nSampleOffset, header))
+                return false;
             m_pFrameInfo = std::move(info);
-            return Succeed();
+            return true;
         }
         start += size;
     }

@@ -131,9 +131,9 @@ const char* XYUnitOf(std::string_view scanUnit)
     return "Unit";
 }
 
-// The chosen block as a header: every size, offset and number checked before use.
+// The chosen block into a zeroed header: every size, offset and number checked before use.
 ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sensitivity,
-                             std::size_t fileSize, SpmHeader& header, std::size_t& sampleOffset)
+                             std::size_t fileSize, SpmHeader& read, std::size_t& sampleOffset)
 {
     const std::optional<int> columns = ImageSideOf(CImageFile::ParseNumber(*block.columns));
     const std::optional<int> rows = ImageSideOf(CImageFile::ParseNumber(*block.rows));
@@ -162,19 +162,17 @@ ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sens
     // Z scale's own unit.
     const double zScale = *hardValue * (height ? *sensitivity : 1.0) / kSampleSteps;
 
-    SpmHeader read{};
     read.m_nColumns = static_cast<std::uint16_t>(*columns);
     read.m_nRows = static_cast<std::uint16_t>(*rows);
     read.m_fKx = static_cast<float>(scan->width / *columns);
     read.m_fKy = static_cast<float>(scan->height / *rows);
     read.m_fKz = static_cast<float>(zScale);
-    if (std::isinf(read.m_fKx) || std::isinf(read.m_fKy) || !std::isfinite(read.m_fKz))
+    if (std::isnan(read.m_fKz))  // an infinite hard value times a sensitivity of 0
         return ImageFileError::kBadNumber;
     SetHeaderText(read.m_szXYUnit, XYUnitOf(scan->unit));
     SetHeaderText(read.m_szZUnit, height ? "nm" : block.dataName == "Phase" ? "deg" : "uni");
     SetHeaderText(read.m_szQuantity, block.dataName);
     SetHeaderText(read.m_szVersion, "from Nanoscope");
-    header = read;
     sampleOffset = *offset;
     return ImageFileError::kNone;
 }
@@ -242,9 +240,7 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
     if (const ImageFileError error = DescribeBlock(*chosen, sensitivity, m_nFileSize, read, sampleOffset);
         error != ImageFileError::kNone)
         return Fail(error);
-    header = read;
-    Prepare(read.m_nColumns, read.m_nRows, sampleOffset);
-    return Succeed();
+    return Accept(read, sampleOffset, header);
 }
 
 bool CImageFile::ReadNanoscopeData(CSpmImage& image)

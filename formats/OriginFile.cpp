@@ -79,11 +79,10 @@ ImageFileError ForEachField(std::string_view line, Take take)
     return ImageFileError::kNone;
 }
 
-// A step in nanometres from the last coordinate, as a float that is not infinite.
-std::optional<float> StepOf(double lastCoordinate, int count)
+// A step in nanometres from the last coordinate.
+float StepOf(double lastCoordinate, int count)
 {
-    const auto step = static_cast<float>(lastCoordinate * kNanometresPerValue / count);
-    return std::isinf(step) ? std::nullopt : std::optional<float>(step);
+    return static_cast<float>(lastCoordinate * kNanometresPerValue / count);
 }
 
 }  // namespace
@@ -140,29 +139,21 @@ bool CImageFile::ReadOriginHeader(const std::string& path, SpmHeader& header)
     }
     if (error == ImageFileError::kNone && rows == 0)
         error = ImageFileError::kBadSize;
-    const std::optional<float> kx = StepOf(lastX, columns > 0 ? columns : 1);
-    const std::optional<float> ky = StepOf(lastY, rows > 0 ? rows : 1);
-    if (error == ImageFileError::kNone && (!kx || !ky))
-        error = ImageFileError::kBadNumber;
-    if (error != ImageFileError::kNone) {
-        ReleaseBuffer();
+    if (error != ImageFileError::kNone)
         return Fail(error);
-    }
 
     SpmHeader read{};
     read.m_nColumns = static_cast<std::uint16_t>(columns);
     read.m_nRows = static_cast<std::uint16_t>(rows);
-    read.m_fKx = *kx;
-    read.m_fKy = *ky;
+    read.m_fKx = StepOf(lastX, columns);
+    read.m_fKy = StepOf(lastY, rows);
     read.m_fKz = 1.0f;  // provisional, so the header check passes; the data pass sets it
     // The steps are coordinates x 1000: nanometres, whatever unit the export names.
     SetHeaderText(read.m_szXYUnit, "nm");
     SetHeaderText(read.m_szZUnit, "nm");
     SetHeaderText(read.m_szQuantity, "Topography");
     SetHeaderText(read.m_szVersion, "Orbitrace, convert from ORIGIN");
-    header = read;
-    Prepare(columns, rows, 0);
-    return Succeed();
+    return Accept(read, 0, header);
 }
 
 bool CImageFile::ReadOriginData(CSpmImage& image)

@@ -1,5 +1,7 @@
 #include "formats/ReplacingSave.h"
 
+#include <span>
+
 #include "document/SpmImage.h"
 #include "formats/SampleBlock.h"
 #include "platform/core/AtomicFile.h"
@@ -13,8 +15,6 @@ ImageFileError Refuse(ImageFileError error, const char* message)
     return error;
 }
 
-}  // namespace
-
 ImageFileError SaveReplacing(const std::string& path, std::span<const std::uint8_t> header,
                              std::span<const std::uint8_t> data, const SaveMessages& messages)
 {
@@ -27,6 +27,8 @@ ImageFileError SaveReplacing(const std::string& path, std::span<const std::uint8
         return Refuse(ImageFileError::kWriteFailed, messages.dataFailed);
     return ImageFileError::kNone;
 }
+
+}  // namespace
 
 ImageFileError SaveScaledImage(const std::string& path, CSpmImage& image, HeaderEncoder encodeHeader,
                                const SaveMessages& messages)

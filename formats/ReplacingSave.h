@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -16,17 +15,13 @@ struct SaveMessages {
     const char* dataFailed;    // writing the samples, flushing or replacing the target failed
 };
 
-// Writes header, then data, to path. On failure shows exactly one message, removes the
-// temporary file and leaves whatever was at path untouched.
-ImageFileError SaveReplacing(const std::string& path, std::span<const std::uint8_t> header,
-                             std::span<const std::uint8_t> data, const SaveMessages& messages);
-
 class CSpmImage;
 
 // The save of every writable format: scales the image's heights to samples (the new Z scale
 // and samples stay in the image), encodes the header with the format's encoder and writes
-// header and samples through SaveReplacing. An image that cannot be scaled is refused with
-// "Save not Ok" and left unchanged.
+// header, then samples, to path. Every failure shows exactly one message: an image that
+// cannot be scaled is refused with "Save not Ok" and left unchanged; a failed write removes
+// the temporary file and leaves whatever was at path untouched.
 using HeaderEncoder = std::vector<std::uint8_t> (*)(const CSpmImage& image);
 ImageFileError SaveScaledImage(const std::string& path, CSpmImage& image, HeaderEncoder encodeHeader,
                                const SaveMessages& messages);

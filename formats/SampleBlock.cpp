@@ -48,8 +48,7 @@ float SavedZScale(double largestAbs)
 
 ImageFileError ScaleImageForSaving(CSpmImage& image)
 {
-    if (image.m_nWidth < 1 || image.m_nHeight < 1 || image.m_nWidth > kMaxImageSide ||
-        image.m_nHeight > kMaxImageSide)
+    if (!IsImageSide(image.m_nWidth) || !IsImageSide(image.m_nHeight))
         return ImageFileError::kBadSize;
     const std::size_t count =
         static_cast<std::size_t>(image.m_nWidth) * static_cast<std::size_t>(image.m_nHeight);

@@ -1,6 +1,5 @@
 // The program's own *.spm file: the 512-byte header record, then int16 samples row by row.
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "document/SpmImage.h"
@@ -82,11 +81,6 @@ std::vector<std::uint8_t> WriteSpmHeader(const CSpmImage& image)
     return bytes;
 }
 
-bool IsSideInRange(int side)
-{
-    return side >= 1 && side <= kMaxImageSide;
-}
-
 }  // namespace
 
 bool CImageFile::ReadSpmHeader(const std::string& path, SpmHeader& header)
@@ -96,18 +90,12 @@ bool CImageFile::ReadSpmHeader(const std::string& path, SpmHeader& header)
     if (m_nFileSize < kHeaderSize)
         return Fail(ImageFileError::kTruncated);
     const SpmHeader read = DecodeHeader(m_pBuffer);
-    if (!IsSideInRange(read.m_nColumns) || !IsSideInRange(read.m_nRows))
+    if (!IsImageSide(read.m_nColumns) || !IsImageSide(read.m_nRows))
         return Fail(ImageFileError::kBadSize);
     const std::size_t dataSize = 2u * read.m_nColumns * read.m_nRows;
     if (!FitsIn(m_nFileSize, kDataOffset, dataSize))
         return Fail(ImageFileError::kTruncated);
-    // Not-a-number and non-positive steps are left to the document's header check, which
-    // asks the user; an infinite one would pass that check and poison every height.
-    if (std::isinf(read.m_fKx) || std::isinf(read.m_fKy) || std::isinf(read.m_fKz))
-        return Fail(ImageFileError::kBadNumber);
-    header = read;
-    Prepare(read.m_nColumns, read.m_nRows, kDataOffset);
-    return Succeed();
+    return Accept(read, kDataOffset, header);
 }
 
 bool CImageFile::ReadSpmData(const std::string& path, CSpmImage& image)

@@ -180,6 +180,8 @@ TEST(NanoscopeReader, RefusesBrokenHeadersWithTheirReason)
         {"empty Z scale", NanoscopeBytes({{.zScale = "", .extra = {"\\@2:Z scale:"}}}), 0, ImageFileError::kBadNumber},
         {"infinite X step", NanoscopeBytes({{.scanSize = std::string(400, '9') + " 1 nm"}}), 0,
          ImageFileError::kBadNumber},
+        {"Z scale not a number", NanoscopeBytes({{.zScale = "(1 V/LSB) " + std::string(400, '9') + " V"}},
+                                                {"\\@Sens. Zscan: V 0 nm/V"}), 0, ImageFileError::kBadNumber},
         // Heights cannot be scaled without the scanner's sensitivity.
         {"no sensitivity", NanoscopeBytes({Block{}}, {"\\@Sens. Current: V 10 nA/V"}), 0, ImageFileError::kMissingKey},
     };
