@@ -22,10 +22,8 @@ std::vector<std::string> LinesOf(const std::string& text)
     EXPECT_TRUE(file.LoadFile(path.string()));
     EXPECT_EQ(file.FileSize(), text.size());
     std::vector<std::string> lines;
-    while (file.ReadPos() < file.FileSize()) {
-        file.GetLine();
+    while (file.ReadPos() < file.FileSize() && file.GetLine())
         lines.emplace_back(file.Line());
-    }
     // At the end the walker gives empty lines and reads nothing more.
     file.GetLine();
     EXPECT_EQ(file.Line(), "");
@@ -63,31 +61,16 @@ TEST(LineReader, LoadFileFailsQuietlyForMissingFilesAndFolders)
     EXPECT_EQ(file.Failure(), ImageFileError::kCannotOpen);
     EXPECT_FALSE(file.LoadFile(dir.path().string()));
     EXPECT_EQ(file.Failure(), ImageFileError::kCannotOpen);
-    const auto empty = dir / "empty.000";
-    WriteFile(empty, "");
-    EXPECT_TRUE(file.LoadFile(empty.string()));
+    WriteFile(dir / "empty.000", "");
+    EXPECT_TRUE(file.LoadFile((dir / "empty.000").string()));
     EXPECT_EQ(file.FileSize(), 0u);
 }
 
-TEST(NumberParser, KnownAnswers)
+TEST(NumberParser, TakesDigitsOnlyAndNineSignificantDigitsBringEveryFloatBack)
 {
-    const struct {
-        const char* text;
-        double value;
-    } cases[] = {
-        {"40960", 40960.0}, {"12.50", 12.5},     {"3.", 3.0},      {"", 0.0},
-        {"a1b2", 12.0},     {"1.2.3", 12.3},     {"-2.5", -2.5},   {"1.5 nm", 0.0015},
-        {"-", 0.0},         {"nm", 0.0},         {"0.006713765", 0.006713765},
-        {"5-3", 53.0},      {"1.5E-03", 0.01503},  // no exponents: E and - are skipped
-        {"123456789.123456", 123456789.123456},
-    };
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(CImageFile::ParseNumber(c.text), c.value) << '"' << c.text << '"';
-    EXPECT_TRUE(std::isinf(CImageFile::ParseNumber(std::string(400, '9'))));
-}
-
-TEST(NumberParser, NineSignificantDigitsBringEveryFloatBack)
-{
+    // The digit parser of the program's text files (known answers in its own tests): no
+    // exponents, E and - are skipped.
+    EXPECT_DOUBLE_EQ(CImageFile::ParseNumber("1.5E-03"), 0.01503);
     // The writers print floats this way; the reader must return the same float.
     std::uint32_t bits = 0x00800000u;
     for (int i = 0; i < 20000; ++i, bits += 0x0003F1A7u) {
@@ -107,7 +90,6 @@ TEST(FileExtension, NanoscopeSeriesIsAPointAndThreeDigits)
     for (const char* no : {".7", ".0007", ".00a", "0000", ".spm", "", ".", ".-01", ". 01"})
         EXPECT_FALSE(IsNanoscopeSeriesExtension(no)) << no;
 }
-
 
 TEST(TextFields, QuotesSidesAndOffsets)
 {

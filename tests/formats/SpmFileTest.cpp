@@ -1,6 +1,7 @@
 // The *.spm file: the header record byte for byte, then the samples; what the reader refuses.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -9,26 +10,31 @@
 
 namespace {
 
-void PutText(std::vector<std::uint8_t>& bytes, std::size_t at, std::string_view text)
+// The header record is the file layout on a little-endian machine (its offsets are checked
+// where it is declared), so its bytes as they stand in memory are the bytes of the file.
+static_assert(std::endian::native == std::endian::little);
+
+std::vector<std::uint8_t> SpmBytes(const SpmHeader& header, std::size_t samples)
 {
-    std::memcpy(bytes.data() + at, text.data(), text.size());
+    std::vector<std::uint8_t> bytes(sizeof header);
+    std::memcpy(bytes.data(), &header, sizeof header);
+    for (std::size_t i = 0; i < samples; ++i)
+        PutLe(bytes, 512 + 2 * i, static_cast<std::uint32_t>(i), 2);
+    return bytes;
 }
 
 // A valid file of columns x rows samples 0, 1, 2, ... with Z scale 0.5.
 std::vector<std::uint8_t> SpmBytes(std::uint16_t columns, std::uint16_t rows)
 {
-    std::vector<std::uint8_t> bytes(512, 0);
-    PutLe(bytes, 2, columns, 2);
-    PutLe(bytes, 6, rows, 2);
-    PutF32(bytes, 8, 1.0f);
-    PutF32(bytes, 12, 1.0f);
-    PutF32(bytes, 16, 0.5f);
-    PutText(bytes, 20, "nm");
-    PutText(bytes, 24, "nm");
-    PutText(bytes, 352, "Height");
-    for (std::size_t i = 0; i < std::size_t{columns} * rows; ++i)
-        PutLe(bytes, 512 + 2 * i, static_cast<std::uint32_t>(i), 2);
-    return bytes;
+    SpmHeader header{};
+    header.m_nColumns = columns;
+    header.m_nRows = rows;
+    header.m_fKx = header.m_fKy = 1.0f;
+    header.m_fKz = 0.5f;
+    SetHeaderText(header.m_szZUnit, "nm");
+    SetHeaderText(header.m_szXYUnit, "nm");
+    SetHeaderText(header.m_szQuantity, "Height");
+    return SpmBytes(header, std::size_t{columns} * rows);
 }
 
 Loaded LoadBytes(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes)
@@ -43,32 +49,18 @@ TEST(SpmFile, HeaderIsStoredByteForByteAtItsOffsets)
 {
     ScratchDir dir;
     ScriptedPrompt prompt;
-    // Largest absolute height 32760, so the Z scale written is exactly 1.
-    const double heights[] = {32760.0, -1.0, 0.0, 5.0, 6.0, -7.0};
-    CSpmImage image = MakeImage(3, 2, [&](int r, int c) { return heights[r * 3 + c]; }, 1.5f, -0.25f, "um", "nm");
+    // Heights 0 to 5 and 32760, so the Z scale written is exactly 1 and the samples are 0 to 5.
+    CSpmImage image = MakeImage(3, 3, [](int r, int c) { return r == 2 ? 32760.0 : r * 3 + c; }, 1.5f, -0.25f, "um");
     image.m_header.m_nReserved0 = 0x1234;
     image.m_header.m_nReserved1 = 0xBEEF;
     std::memcpy(image.m_header.m_szNote, "ab\0XYZ", 6);  // bytes after a terminator travel too
     SetHeaderText(image.m_header.m_szVersion, "v1");
     image.m_header.m_szVersion[63] = 'Q';
     ASSERT_EQ(SaveImageFile(Format::kSpm, dir / "h.spm", image), ImageFileError::kNone);
-
-    std::vector<std::uint8_t> expected(512, 0);
-    PutLe(expected, 0, 0x1234, 2);
-    PutLe(expected, 2, 3, 2);
-    PutLe(expected, 4, 0xBEEF, 2);
-    PutLe(expected, 6, 2, 2);
-    PutF32(expected, 8, 1.5f);
-    PutF32(expected, 12, -0.25f);
-    PutF32(expected, 16, 1.0f);
-    PutText(expected, 20, "nm");
-    PutText(expected, 24, "um");
-    PutText(expected, 30, std::string_view("ab\0XYZ", 6));
-    PutText(expected, 352, "Height");
-    PutText(expected, 448, "v1");
-    expected[511] = 'Q';
-    for (std::size_t i = 0; i < 6; ++i)
-        PutLe(expected, 512 + 2 * i, static_cast<std::uint16_t>(heights[i]), 2);
+    ASSERT_EQ(image.m_header.m_fKz, 1.0f);
+    auto expected = SpmBytes(image.m_header, 6);
+    for (std::size_t i = 6; i < 9; ++i)
+        PutLe(expected, 512 + 2 * i, 32760, 2);
     EXPECT_EQ(FileBytes(dir / "h.spm"), expected);
 }
 
