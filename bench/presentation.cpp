@@ -4,6 +4,7 @@
 // reuses them between rebuilds.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/SpmImage.h"
@@ -23,12 +24,9 @@ CSpmImage BumpyImage(int side)
         for (int c = 0; c < side; ++c)
             image.m_pData[static_cast<std::size_t>(r * side + c)] =
                 20.0 * std::sin(c * 0.031) * std::cos(r * 0.017) + 0.01 * c;
-    image.m_dMin = image.m_pData[0];
-    image.m_dMax = image.m_pData[0];
-    for (double h : image.m_pData) {
-        image.m_dMin = std::min(image.m_dMin, h);
-        image.m_dMax = std::max(image.m_dMax, h);
-    }
+    const auto [low, high] = std::minmax_element(image.m_pData.begin(), image.m_pData.end());
+    image.m_dMin = *low;
+    image.m_dMax = *high;
     return image;
 }
 
