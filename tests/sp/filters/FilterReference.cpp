@@ -152,33 +152,11 @@ float Hipass5(const Image& x, Index y, Index i)
     return F(25.0 * x.at(y, i) - BoxSum5(x, y, i));
 }
 
-template <spFilterMaskFn* Fn>
-FilterCall MaskCall()
-{
-    return [](const float* s, int ss, float* d, int ds, spRoiSize roi, spMaskSize m) {
-        return Fn(s, ss, d, ds, roi, m);
-    };
-}
-
+// The filters without a mask, called through the mask filters' signature.
 template <spFilterFixedFn* Fn>
-FilterCall FixedCall()
+spStatus IgnoringMask(const float* s, int ss, float* d, int ds, spRoiSize roi, spMaskSize)
 {
-    return [](const float* s, int ss, float* d, int ds, spRoiSize roi, spMaskSize) {
-        return Fn(s, ss, d, ds, roi);
-    };
-}
-
-template <spFilterMaskFn* Entry, spFilterMaskFn* Generic>
-FilterOp MaskOp(const char* name, spMaskSize mask, const decltype(FilterOp::reference)& ref)
-{
-    return {name, mask == spMskSize3x3 ? 1 : 2, mask, true, MaskCall<Entry>(), MaskCall<Generic>(),
-            ref};
-}
-
-template <spFilterFixedFn* Entry, spFilterFixedFn* Generic>
-FilterOp FixedOp(const char* name, const decltype(FilterOp::reference)& ref)
-{
-    return {name, 1, spMskSize3x3, false, FixedCall<Entry>(), FixedCall<Generic>(), ref};
+    return Fn(s, ss, d, ds, roi);
 }
 
 std::vector<FilterOp> MakeOps()
@@ -191,17 +169,20 @@ std::vector<FilterOp> MakeOps()
         return Weighted5x5(x, y, i, kLaplace5);
     };
     return {
-        MaskOp<spFilterGauss, spFilterGauss_px>("Gauss3x3", m3, Gauss3),
-        MaskOp<spFilterGauss, spFilterGauss_px>("Gauss5x5", m5, gauss5),
-        MaskOp<spFilterLaplace, spFilterLaplace_px>("Laplace3x3", m3, CentreMinusSum3),
-        MaskOp<spFilterLaplace, spFilterLaplace_px>("Laplace5x5", m5, laplace5),
-        MaskOp<spFilterLowpass, spFilterLowpass_px>("Lowpass3x3", m3, Lowpass3),
-        MaskOp<spFilterLowpass, spFilterLowpass_px>("Lowpass5x5", m5, Lowpass5),
-        MaskOp<spFilterHipass, spFilterHipass_px>("Hipass3x3", m3, CentreMinusSum3),
-        MaskOp<spFilterHipass, spFilterHipass_px>("Hipass5x5", m5, Hipass5),
-        FixedOp<spFilterSharpen, spFilterSharpen_px>("Sharpen", Sharpen3),
-        FixedOp<spFilterSobelVert, spFilterSobelVert_px>("SobelVert", SobelVert3),
-        FixedOp<spFilterSobelHoriz, spFilterSobelHoriz_px>("SobelHoriz", SobelHoriz3),
+        {"Gauss3x3", 1, m3, true, spFilterGauss, spFilterGauss_px, Gauss3},
+        {"Gauss5x5", 2, m5, true, spFilterGauss, spFilterGauss_px, gauss5},
+        {"Laplace3x3", 1, m3, true, spFilterLaplace, spFilterLaplace_px, CentreMinusSum3},
+        {"Laplace5x5", 2, m5, true, spFilterLaplace, spFilterLaplace_px, laplace5},
+        {"Lowpass3x3", 1, m3, true, spFilterLowpass, spFilterLowpass_px, Lowpass3},
+        {"Lowpass5x5", 2, m5, true, spFilterLowpass, spFilterLowpass_px, Lowpass5},
+        {"Hipass3x3", 1, m3, true, spFilterHipass, spFilterHipass_px, CentreMinusSum3},
+        {"Hipass5x5", 2, m5, true, spFilterHipass, spFilterHipass_px, Hipass5},
+        {"Sharpen", 1, m3, false, IgnoringMask<spFilterSharpen>, IgnoringMask<spFilterSharpen_px>,
+         Sharpen3},
+        {"SobelVert", 1, m3, false, IgnoringMask<spFilterSobelVert>,
+         IgnoringMask<spFilterSobelVert_px>, SobelVert3},
+        {"SobelHoriz", 1, m3, false, IgnoringMask<spFilterSobelHoriz>,
+         IgnoringMask<spFilterSobelHoriz_px>, SobelHoriz3},
     };
 }
 

@@ -1,5 +1,7 @@
 // Every filter and kernel size against the slow reference, bit for bit, over random
-// shapes, row steps (also with 1 to 3 bytes beyond whole floats) and offsets.
+// shapes, row steps (also with 1 to 3 bytes beyond whole floats) and offsets; every border
+// pixel holds its own random value, so a border the filter made up (zeros, mirrored,
+// clamped) shows. And each public entry against a direct call of its column-0 routine.
 #include <gtest/gtest.h>
 
 #include "FilterTestSupport.h"
@@ -74,6 +76,20 @@ TEST_P(SpFilterReference, FullSizeImage)
 {
     std::mt19937 rng(2024);
     CheckLayout(GetParam(), RandomLayout(rng, 1024, 1024), rng, TieProneValue);
+}
+
+TEST(SpFilterDispatch, EntryEqualsADirectCallOfColumnZero)
+{
+    std::mt19937 rng(31);
+    for (const FilterOp& op : AllFilterOps()) {
+        BorderedImage src(13, 6, op.border, 13 + 2 * op.border + 3, 1);
+        src.Fill([&](Index, Index) { return ModerateValue(rng); });
+        Destination viaEntry(13, 6, 15), direct(13, 6, 15);
+        const spStatus status = RunOp(op, src, viaEntry, 2, 1);
+        EXPECT_EQ(status, spStsNoErr) << op.name;
+        EXPECT_EQ(status, RunOp(op, src, direct, 2, 1, op.generic)) << op.name;
+        EXPECT_EQ(FirstDifference(viaEntry.plane, direct.plane), -1) << op.name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFilters, SpFilterReference, ::testing::ValuesIn(AllFilterOps()),

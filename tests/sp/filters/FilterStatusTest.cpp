@@ -19,7 +19,7 @@ struct Outcome {
     bool destinationUnchanged; // region and margin exactly as before
 };
 
-Outcome Call(const FilterOp& op, const FilterCall& call, const Args& a)
+Outcome Call(const FilterOp& op, FilterCall call, const Args& a)
 {
     BorderedImage src(6, 4, 2, 10);
     src.Fill([](Index r, Index c) { return static_cast<float>(r * 10 + c); });
@@ -67,11 +67,11 @@ TEST(SpFilterStatus, EveryStatusInItsPrecedenceWritesNothing)
         {"mask 35", {.mask = 35}, spStsMaskSizeErr},
     };
     for (const FilterOp& op : AllFilterOps())
-        for (const FilterCall* call : {&op.entry, &op.generic})
+        for (FilterCall call : {op.entry, op.generic})
             for (const auto& c : cases) {
                 const bool runs = c.expected == spStsMaskSizeErr && !op.takesMask;
                 const spStatus expected = runs ? spStsNoErr : c.expected;
-                const Outcome got = Call(op, *call, c.args);
+                const Outcome got = Call(op, call, c.args);
                 EXPECT_EQ(got.status, expected) << op.name << ": " << c.what;
                 EXPECT_TRUE(runs || got.destinationUnchanged) << op.name << ": " << c.what;
             }
@@ -80,18 +80,18 @@ TEST(SpFilterStatus, EveryStatusInItsPrecedenceWritesNothing)
 TEST(SpFilterStatus, NoMemoryGivesMinus9AndWritesNothing)
 {
     for (const FilterOp& op : AllFilterOps())
-        for (const FilterCall* call : {&op.entry, &op.generic}) {
+        for (FilterCall call : {op.entry, op.generic}) {
             const long live = spDebugLiveBlocks();
             Outcome got{};
             {
                 FailingAllocations failing(0);
-                got = Call(op, *call, {});
+                got = Call(op, call, {});
             }
             EXPECT_EQ(got.status, spStsMemAllocErr) << op.name;
             EXPECT_TRUE(got.destinationUnchanged) << op.name;
             EXPECT_EQ(spDebugLiveBlocks(), live) << op.name;
             // A successful call releases its buffers as well.
-            EXPECT_EQ(Call(op, *call, {}).status, spStsNoErr) << op.name;
+            EXPECT_EQ(Call(op, call, {}).status, spStsNoErr) << op.name;
             EXPECT_EQ(spDebugLiveBlocks(), live) << op.name;
         }
 }

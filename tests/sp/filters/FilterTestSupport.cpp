@@ -66,9 +66,9 @@ std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src)
 }
 
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
-               int srcExtraBytes, int dstExtraBytes, const FilterCall* call)
+               int srcExtraBytes, int dstExtraBytes, FilterCall call)
 {
-    const FilterCall& fn = call != nullptr ? *call : op.entry;
+    const FilterCall fn = call != nullptr ? call : op.entry;
     const int srcStep = static_cast<int>(src.stride() * 4) + srcExtraBytes;
     const int dstStep = static_cast<int>(dst.stride * 4) + dstExtraBytes;
     const spRoiSize roi{static_cast<int>(src.width()), static_cast<int>(src.height())};

@@ -55,10 +55,8 @@ struct Destination {
     std::vector<float> plane;
 };
 
-// Arguments of a filter call through either signature; `mask` is ignored by the filters
-// without one.
-using FilterCall = std::function<spStatus(const float* pSrc, int srcStep, float* pDst,
-                                          int dstStep, spRoiSize roi, spMaskSize mask)>;
+// A filter call through the mask filters' signature; the filters without a mask ignore it.
+using FilterCall = spFilterMaskFn*;
 
 // One filter with one kernel size.
 struct FilterOp {
@@ -69,7 +67,7 @@ struct FilterOp {
     FilterCall entry;   // the public entry
     FilterCall generic; // the column-0 routine, called directly
     // Output pixel (y, i) from the bordered source.
-    std::function<float(const BorderedImage& src, Index y, Index i)> reference;
+    float (*reference)(const BorderedImage& src, Index y, Index i);
 };
 
 // The eleven operations: four mask filters with 3x3 and 5x5, and the three 3x3 filters.
@@ -82,7 +80,7 @@ std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src)
 // Calls op (through `call`, its entry by default) with byte steps that may carry 0 to 3
 // extra bytes.
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
-               int srcExtraBytes = 0, int dstExtraBytes = 0, const FilterCall* call = nullptr);
+               int srcExtraBytes = 0, int dstExtraBytes = 0, FilterCall call = nullptr);
 
 // Values of moderate range, and values whose magnitudes span many binades so that double
 // sums round before the final rounding to float.
