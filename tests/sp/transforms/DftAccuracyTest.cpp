@@ -1,45 +1,28 @@
 // The 1-D DFT against the long-double oracle: every method, every length up to 1200, the
 // named lengths of every path, and the identities that hold for lengths too long for the
 // whole oracle.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <random>
 
 #include "TransformTestSupport.h"
-#include "sp/transforms/spDftPlan.h"
 
 namespace {
 
 using namespace sptest;
-
-Signal Transform(const spDftSpec* spec, const Signal& x, bool inverse)
-{
-    Signal y(x.size());
-    const spStatus status = inverse ? spDftInverse(x.data(), y.data(), spec, nullptr)
-                                    : spDftForward(x.data(), y.data(), spec, nullptr);
-    EXPECT_EQ(status, spStsNoErr);
-    return y;
-}
-
-// The inverse oracle of x is the forward one read backwards: y_inv[k] = y_fwd[(N - k) mod N].
-Exact Reversed(const Exact& forward)
-{
-    Exact r(forward.size());
-    for (size_t k = 0; k < forward.size(); ++k)
-        r[k] = forward[(forward.size() - k) % forward.size()];
-    return r;
-}
 
 void CheckAgainstOracle(int n)
 {
     DftPlan plan(n, spNoDivByAny);
     ASSERT_NE(plan.spec, nullptr);
     const Signal x = RandomSignal(n, 1000u + static_cast<unsigned>(n));
-    const Exact forward = OracleDft(x, false);
     const double bound = PathBound(plan.spec);
+    const Exact forward = OracleDft(x, false);
+    // The inverse oracle is the forward one read backwards: y_inv[k] = y_fwd[(N - k) mod N].
+    Exact inverse(forward.size());
+    for (size_t k = 0; k < forward.size(); ++k)
+        inverse[k] = forward[(forward.size() - k) % forward.size()];
     EXPECT_LE(RelativeRms(Transform(plan.spec, x, false), forward), bound) << "forward N = " << n;
-    EXPECT_LE(RelativeRms(Transform(plan.spec, x, true), Reversed(forward)), bound) << "inverse N = " << n;
+    EXPECT_LE(RelativeRms(Transform(plan.spec, x, true), inverse), bound) << "inverse N = " << n;
 }
 
 void CheckRange(int first, int last)
@@ -66,10 +49,10 @@ void CheckLongLength(int n)
     EXPECT_LE(RelativeRmsAt(Transform(plan.spec, x, true), x, bins, true), bound) << "inverse bins N = " << n;
 
     long double energyX = 0, energyF = 0;
-    for (int k = 0; k < n; ++k) {
-        energyX += static_cast<long double>(x[k].re) * x[k].re + static_cast<long double>(x[k].im) * x[k].im;
-        energyF += static_cast<long double>(fx[k].re) * fx[k].re + static_cast<long double>(fx[k].im) * fx[k].im;
-    }
+    for (const auto& v : Scaled(x))
+        energyX += std::norm(v);
+    for (const auto& v : Scaled(fx))
+        energyF += std::norm(v);
     EXPECT_NEAR(static_cast<double>(energyF / (energyX * n)), 1.0, 2 * bound) << "Parseval N = " << n;
 
     // Shift by s: the transform is multiplied by exp(-2 pi i k s / N).
@@ -77,26 +60,22 @@ void CheckLongLength(int n)
     Signal shifted(x.size());
     for (int j = 0; j < n; ++j)
         shifted[static_cast<size_t>((j + s) % n)] = x[static_cast<size_t>(j)];
-    const Signal fs = Transform(plan.spec, shifted, false);
     const Exact roots = Roots(n);
-    Exact expected(x.size());
-    for (int k = 0; k < n; ++k) {
-        const auto w = roots[static_cast<size_t>((static_cast<std::int64_t>(k) * s) % n)];
-        expected[static_cast<size_t>(k)] = std::complex<long double>(fx[k].re, fx[k].im) * w;
-    }
-    EXPECT_LE(RelativeRms(fs, expected), 2 * bound) << "shift N = " << n;
+    Exact expected = Scaled(fx);
+    for (int k = 0; k < n; ++k)
+        expected[static_cast<size_t>(k)] *= roots[static_cast<size_t>((static_cast<std::int64_t>(k) * s) % n)];
+    EXPECT_LE(RelativeRms(Transform(plan.spec, shifted, false), expected), 2 * bound) << "shift N = " << n;
 
     // Linearity: F(a x + b y) = a F(x) + b F(y).
     const Signal y = RandomSignal(n, 5u + static_cast<unsigned>(n));
-    const Signal fy = Transform(plan.spec, y, false);
     const float a = 0.75f, b = -1.5f;
     Signal mix(x.size());
-    Exact sum(x.size());
-    for (int k = 0; k < n; ++k) {
+    for (int k = 0; k < n; ++k)
         mix[k] = {a * x[k].re + b * y[k].re, a * x[k].im + b * y[k].im};
-        sum[k] = {static_cast<long double>(a) * fx[k].re + static_cast<long double>(b) * fy[k].re,
-                  static_cast<long double>(a) * fx[k].im + static_cast<long double>(b) * fy[k].im};
-    }
+    const Exact ax = Scaled(fx, a), by = Scaled(Transform(plan.spec, y, false), b);
+    Exact sum(x.size());
+    for (int k = 0; k < n; ++k)
+        sum[k] = ax[k] + by[k];
     EXPECT_LE(RelativeRms(Transform(plan.spec, mix, false), sum), 2 * bound) << "linearity N = " << n;
 }
 

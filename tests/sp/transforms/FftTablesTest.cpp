@@ -1,6 +1,4 @@
 // Plan records and tables of the power-of-two FFT against their worked figures.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -13,8 +11,6 @@
 namespace {
 
 using sptest::FftPlan;
-
-bool IsNegativeZero(float v) { return v == 0.0f && std::signbit(v); }
 
 std::ptrdiff_t BytesInto(const void* base, const void* p)
 {
@@ -42,23 +38,15 @@ TEST(FftTables, SineTableOfOrderFour)
 
 TEST(FftTables, PairTablesOfSmallOrders)
 {
-    std::int32_t t2[2] = {7, 7};
-    spFftInitBitRevPairs(2, t2);
-    EXPECT_EQ(t2[0], 0);
-    EXPECT_EQ(t2[1], 0);
-    std::int32_t t3[3];
-    spFftInitBitRevPairs(3, t3);
-    EXPECT_EQ(std::vector<std::int32_t>(t3, t3 + 3), (std::vector<std::int32_t>{0, 4, 0}));
-    std::int32_t t4[5];
-    spFftInitBitRevPairs(4, t4);
-    EXPECT_EQ(std::vector<std::int32_t>(t4, t4 + 5), (std::vector<std::int32_t>{4, 8, 0, 12, 0}));
-    std::int32_t t5[9];
-    spFftInitBitRevPairs(5, t5);
-    EXPECT_EQ(std::vector<std::int32_t>(t5, t5 + 9),
-              (std::vector<std::int32_t>{4, 16, 12, 24, 0, 28, 20, 8, 0}));
-    std::int32_t untouched[1] = {99};
-    spFftInitBitRevPairs(1, untouched);
-    EXPECT_EQ(untouched[0], 99);
+    // Order 1 writes nothing.
+    const std::vector<std::int32_t> tables[] = {
+        {99}, {0, 0}, {0, 4, 0}, {4, 8, 0, 12, 0}, {4, 16, 12, 24, 0, 28, 20, 8, 0},
+    };
+    for (int order = 1; order <= 5; ++order) {
+        std::vector<std::int32_t> t(tables[order - 1].size(), 99);
+        spFftInitBitRevPairs(order, t.data());
+        EXPECT_EQ(t, tables[order - 1]) << order;
+    }
 }
 
 TEST(FftTables, PairTableListsEveryReversalOnce)
@@ -102,74 +90,25 @@ TEST(FftTables, TwiddleLayoutFollowsTheQuadrantRule)
                 EXPECT_NEAR(w.im, -std::sin(angle), 1e-7) << order << " " << k << " " << p;
             }
         // Record 0 holds (1, -0) three times; record Q is (0, -1, -1, -0, -0, 1).
-        for (int p = 0; p < 3; ++p) {
-            EXPECT_EQ(layout[p].re, 1.0f);
-            EXPECT_TRUE(IsNegativeZero(layout[p].im));
-        }
-        const spComplex* last = layout + 3 * q;
-        EXPECT_EQ(last[0].re, 0.0f);
-        EXPECT_FALSE(std::signbit(last[0].re));
-        EXPECT_EQ(last[0].im, -1.0f);
-        EXPECT_EQ(last[1].re, -1.0f);
-        EXPECT_TRUE(IsNegativeZero(last[1].im));
-        EXPECT_TRUE(IsNegativeZero(last[2].re));
-        EXPECT_EQ(last[2].im, 1.0f);
+        const spComplex ends[6] = {{1, -0.0f}, {1, -0.0f}, {1, -0.0f}, {0, -1}, {-1, -0.0f}, {-0.0f, 1}};
+        EXPECT_EQ(std::memcmp(layout, ends, 3 * sizeof(spComplex)), 0) << order;
+        EXPECT_EQ(std::memcmp(layout + 3 * q, ends + 3, 3 * sizeof(spComplex)), 0) << order;
         // W8 as the radix-2 pass reads it.
         EXPECT_EQ(layout[3 * (n / 8)].re, 0.70710677f);
         EXPECT_EQ(layout[3 * (n / 8)].im, -0.70710677f);
     }
 }
 
-TEST(FftTables, SmallOrdersHoldNoTables)
-{
-    for (int order = 0; order <= 3; ++order) {
-        FftPlan plan(order, spNoDivByAny);
-        ASSERT_NE(plan.spec, nullptr);
-        EXPECT_EQ(plan.spec->id, 4);
-        EXPECT_EQ(plan.spec->order, order);
-        EXPECT_EQ(plan.spec->workBytes, 0);
-        EXPECT_EQ(plan.spec->bitRevPairs, nullptr);
-        EXPECT_EQ(plan.spec->twiddles, nullptr);
-        int size = -1;
-        EXPECT_EQ(spFftGetBufSize(plan.spec, &size), spStsNoErr);
-        EXPECT_EQ(size, 0);
-    }
-}
-
-TEST(FftTables, ScalingFieldsFollowTheFlag)
-{
-    struct Case {
-        int order;
-        spScaleFlag flag;
-        int fwd, inv;
-        float scale;
-    };
-    for (const Case& c : {Case{2, spNoDivByAny, 0, 0, 0.0f}, Case{2, spDivBySqrtN, 1, 1, 0.5f},
-                          Case{5, spDivFwdByN, 1, 0, 1.0f / 32}, Case{5, spDivInvByN, 0, 1, 1.0f / 32},
-                          Case{3, spDivBySqrtN, 1, 1, static_cast<float>(1 / std::sqrt(8.0))}}) {
-        FftPlan plan(c.order, c.flag);
-        ASSERT_NE(plan.spec, nullptr);
-        EXPECT_EQ(plan.spec->scaleFwd, c.fwd);
-        EXPECT_EQ(plan.spec->scaleInv, c.inv);
-        EXPECT_EQ(plan.spec->scale, c.scale);
-        EXPECT_EQ(plan.spec->ownsTables, 1);
-    }
-}
-
 TEST(FftTables, LargeOrderSizeFigures)
 {
-    const std::int64_t block[] = {12304, 16400, 67872, 133664, 265248, 528416,
-                                  1054752, 2107424, 4206624, 8405024, 16797728};
-    for (int order = 11; order <= 21; ++order) {
-        std::int64_t blockBytes = 0, tempBytes = 0;
-        spFftLargeTableSizes(order, &blockBytes, &tempBytes);
-        EXPECT_EQ(blockBytes, block[order - 11]) << order;
-    }
+    // Temporary bytes -1: not given for the order.
     struct Figure {
         int order;
         std::int64_t block, temp;
     };
-    for (const Figure& f : {Figure{13, 67872, 1072}, Figure{16, 528416, 8464},
+    for (const Figure& f : {Figure{11, 12304, -1}, Figure{12, 16400, -1}, Figure{13, 67872, 1072},
+                            Figure{14, 133664, -1}, Figure{15, 265248, -1}, Figure{16, 528416, 8464},
+                            Figure{17, 1054752, -1}, Figure{18, 2107424, -1}, Figure{19, 4206624, -1},
                             Figure{20, 8405024, 33808}, Figure{21, 16797728, 33808},
                             Figure{24, 134748208, 16928}, Figure{27, 1074804784, 42272},
                             Figure{28, 2149599280, 42272}, Figure{29, 4299182128, 67616},
@@ -177,21 +116,25 @@ TEST(FftTables, LargeOrderSizeFigures)
         std::int64_t blockBytes = 0, tempBytes = 0;
         spFftLargeTableSizes(f.order, &blockBytes, &tempBytes);
         EXPECT_EQ(blockBytes, f.block) << f.order;
-        EXPECT_EQ(tempBytes, f.temp) << f.order;
+        EXPECT_TRUE(f.temp < 0 || tempBytes == f.temp) << f.order << ": " << tempBytes;
     }
 }
 
 TEST(FftTables, WorkBufferPerOrder)
 {
-    // Orders 23 and 24 hold 134 MB of tables; the figure is checked on orders up to 22.
+    // Orders 0 to 3 hold no tables at all. Orders 23 and 24 hold 134 MB of tables; the figure
+    // is checked on orders up to 22.
     const int work[] = {0, 0, 1024, 2048, 4096, 8192, 8192, 8192, 32768, 32768, 32768, 32768};
-    for (int order = 11; order <= 22; ++order) {
+    for (int order : {0, 1, 2, 3, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}) {
         FftPlan plan(order, spNoDivByAny);
-        ASSERT_NE(plan.spec, nullptr);
-        EXPECT_EQ(plan.spec->workBytes, work[order - 11]) << order;
+        const spFftSpec* s = plan.spec;
+        const int bytes = order < 4 ? 0 : work[order - 11];
+        EXPECT_TRUE(s->id == 4 && s->order == order && s->ownsTables == 1) << order;
+        EXPECT_EQ(s->bitRevPairs == nullptr && s->twiddles == nullptr, order < 4) << order;
+        EXPECT_EQ(s->workBytes, bytes) << order;
         int size = -1;
-        EXPECT_EQ(spFftGetBufSize(plan.spec, &size), spStsNoErr);
-        EXPECT_EQ(size, work[order - 11] == 0 ? 0 : work[order - 11] + 16) << order;
+        EXPECT_EQ(spFftGetBufSize(s, &size), spStsNoErr);
+        EXPECT_EQ(size, bytes == 0 ? 0 : bytes + 16) << order;
     }
 }
 
@@ -244,43 +187,17 @@ TEST(FftTables, TwoLevelOrderSetsBothLevels)
     EXPECT_EQ(plan.spec->workBytes, 8192);
 }
 
-TEST(FftBitReversal, InPlaceExchangesOfSixteenPoints)
-{
-    const std::int32_t table[] = {4, 8, 0, 12, 0};
-    std::vector<spComplex> x(16);
-    for (int i = 0; i < 16; ++i)
-        x[static_cast<size_t>(i)] = {static_cast<float>(i), 0.0f};
-    spFftBitRevInPlace(x.data(), 16, table);
-    const int expect[] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(x[static_cast<size_t>(i)].re, static_cast<float>(expect[i])) << i;
-}
-
-TEST(FftBitReversal, SmallCopiesNeedNoTable)
-{
-    const spComplex src[4] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
-    spComplex dst[4] = {};
-    spFftBitRevCopy(src, dst, 4, nullptr);
-    EXPECT_EQ(dst[0].re, 0.0f);
-    EXPECT_EQ(dst[1].re, 2.0f);
-    EXPECT_EQ(dst[2].re, 1.0f);
-    EXPECT_EQ(dst[3].re, 3.0f);
-    spComplex two[2] = {{5, 6}, {7, 8}};
-    spFftBitRevInPlace(two, 2, nullptr);
-    EXPECT_EQ(two[0].re, 5.0f);
-    EXPECT_EQ(two[1].re, 7.0f);
-}
-
 TEST(FftBitReversal, CopyAndInPlaceAgreeWithTheDefinition)
 {
-    for (int order = 2; order <= 12; ++order) {
+    // The copy needs no table below 8 points, the exchanges none below 4.
+    for (int order = 1; order <= 12; ++order) {
         const int n = 1 << order;
         std::vector<std::int32_t> table(static_cast<size_t>(n / 4 + 1));
         spFftInitBitRevPairs(order, table.data());
         const auto x = sptest::RandomSignal(n, 7u + static_cast<unsigned>(order));
         sptest::Signal copy(x.size()), inPlace(x);
-        spFftBitRevCopy(x.data(), copy.data(), n, table.data());
-        spFftBitRevInPlace(inPlace.data(), n, table.data());
+        spFftBitRevCopy(x.data(), copy.data(), n, order < 3 ? nullptr : table.data());
+        spFftBitRevInPlace(inPlace.data(), n, order < 2 ? nullptr : table.data());
         EXPECT_TRUE(sptest::SameBits(copy, inPlace)) << order;
         for (int m = 0; m < n; ++m)
             ASSERT_EQ(std::memcmp(&copy[static_cast<size_t>(Reverse(m, order))],

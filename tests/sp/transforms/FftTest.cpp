@@ -1,112 +1,62 @@
-// The power-of-two FFT: accuracy of every order against the oracle, scaling, round trips,
-// in-place and buffer variants, and every status of the plan and the transforms.
-#include <gtest/gtest.h>
-
+// The power-of-two FFT: accuracy of every order against the oracle, known answers, scaling,
+// round trips, in-place and buffer variants, and every status of the plan and the transforms.
 #include <cmath>
 #include <random>
 
 #include "TransformTestSupport.h"
-#include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spFftPlan.h"
 
 namespace {
 
 using namespace sptest;
 
-Signal Transform(const spFftSpec* spec, const Signal& x, bool inverse, std::uint8_t* work = nullptr)
+void CheckOrders(int first, int last)
 {
-    Signal y(x.size());
-    const spStatus status = inverse ? spFftInverse(x.data(), y.data(), spec, work)
-                                    : spFftForward(x.data(), y.data(), spec, work);
-    EXPECT_EQ(status, spStsNoErr);
-    return y;
-}
-
-void CheckOrder(int order)
-{
-    FftPlan plan(order, spNoDivByAny);
-    ASSERT_NE(plan.spec, nullptr);
-    const std::int64_t n = std::int64_t{1} << order;
-    const Signal x = RandomSignal(n, 900u + static_cast<unsigned>(order));
-    for (bool inverse : {false, true}) {
-        const Signal y = Transform(plan.spec, x, inverse);
-        if (order <= 12) {
-            EXPECT_LE(RelativeRms(y, OracleDft(x, inverse)), FftBound(n)) << "order " << order;
-        } else {
-            std::mt19937 gen(static_cast<unsigned>(order));
+    for (int order = first; order <= last; ++order) {
+        FftPlan plan(order, spNoDivByAny);
+        ASSERT_NE(plan.spec, nullptr);
+        const std::int64_t n = std::int64_t{1} << order;
+        const Signal x = RandomSignal(n, 900u + static_cast<unsigned>(order));
+        for (bool inverse : {false, true}) {
+            const Signal y = Transform(plan.spec, x, inverse);
+            if (order <= 12) {
+                EXPECT_LE(RelativeRms(y, OracleDft(x, inverse)), FftBound(n)) << "order " << order;
+                continue;
+            }
             // Each bin costs N long-double steps: fewer of them for the longest orders.
-            std::vector<std::int64_t> bins = {1, static_cast<std::int64_t>(gen() % static_cast<unsigned>(n))};
-            for (int i = 0; i < (order <= 20 ? 8 : 0); ++i)
+            std::mt19937 gen(static_cast<unsigned>(order));
+            std::vector<std::int64_t> bins = {1};
+            for (int i = 0; i < (order <= 20 ? 9 : 1); ++i)
                 bins.push_back(static_cast<std::int64_t>(gen() % static_cast<unsigned>(n)));
             EXPECT_LE(RelativeRmsAt(y, x, bins, inverse), FftBound(n)) << "order " << order;
         }
     }
 }
 
-TEST(FftAccuracy, OrdersZeroToTwelve)
-{
-    for (int order = 0; order <= 12; ++order)
-        CheckOrder(order);
-}
-
-TEST(FftAccuracy, OrdersThirteenToTwenty)
-{
-    for (int order = 13; order <= 20; ++order)
-        CheckOrder(order);
-}
-
-TEST(FftAccuracy, OrdersTwentyOneAndTwentyTwo)
-{
-    for (int order = 21; order <= 22; ++order)
-        CheckOrder(order);
-}
-
-TEST(FftAccuracy, OrdersTwentyThreeAndTwentyFour)
-{
-    for (int order = 23; order <= 24; ++order)
-        CheckOrder(order);
-}
+TEST(FftAccuracy, OrdersZeroToTwelve) { CheckOrders(0, 12); }
+TEST(FftAccuracy, OrdersThirteenToTwenty) { CheckOrders(13, 20); }
+TEST(FftAccuracy, OrdersTwentyOneAndTwentyTwo) { CheckOrders(21, 22); }
+TEST(FftAccuracy, OrdersTwentyThreeAndTwentyFour) { CheckOrders(23, 24); }
 
 TEST(FftAccuracy, OrdersTwentyFiveToTwentySeven)
 {
     if (!LongTests())
         GTEST_SKIP() << "orders 25 to 27 (up to 1 GB of tables) run with SPM_LONG_TESTS=1";
-    for (int order = 25; order <= 27; ++order)
-        CheckOrder(order);
+    CheckOrders(25, 27);
 }
 
-TEST(FftKnownAnswers, ImpulsesAndConstants)
+TEST(FftKnownAnswers, UnitAtElementOneGivesTheRoots)
 {
-    for (int order = 0; order <= 14; ++order) {
+    // Forward W^v at element v, inverse W^-v.
+    for (int order = 1; order <= 14; ++order) {
         FftPlan plan(order, spNoDivByAny);
         const std::int64_t n = std::int64_t{1} << order;
-        Signal impulse(static_cast<size_t>(n), spComplex{0, 0});
-        impulse[0] = {1, 0};
-        for (bool inverse : {false, true})
-            for (const auto& v : Transform(plan.spec, impulse, inverse)) {
-                ASSERT_NEAR(v.re, 1.0, 1e-6) << order;
-                ASSERT_NEAR(v.im, 0.0, 1e-6) << order;
-            }
-        // A unit at element 1 gives W^v forward and W^-v inverse at element v.
-        Signal one(static_cast<size_t>(n), spComplex{0, 0});
-        if (n > 1) {
-            one[1] = {1, 0};
-            const Signal f = Transform(plan.spec, one, false), b = Transform(plan.spec, one, true);
-            for (std::int64_t v = 0; v < n; ++v) {
-                const double angle = 2 * M_PI * static_cast<double>(v) / static_cast<double>(n);
-                ASSERT_NEAR(f[v].re, std::cos(angle), 2e-6) << order << " " << v;
-                ASSERT_NEAR(f[v].im, -std::sin(angle), 2e-6) << order << " " << v;
-                ASSERT_NEAR(b[v].im, std::sin(angle), 2e-6) << order << " " << v;
-            }
-        }
-    }
-    FftPlan eight(3, spNoDivByAny);
-    const Signal ones(8, spComplex{1, 0});
-    const Signal y = Transform(eight.spec, ones, false);
-    EXPECT_EQ(y[0].re, 8.0f);
-    for (int k = 1; k < 8; ++k) {
-        EXPECT_NEAR(y[k].re, 0.0, 1e-6);
-        EXPECT_NEAR(y[k].im, 0.0, 1e-6);
+        Signal unit(static_cast<size_t>(n), spComplex{0, 0});
+        unit[1] = {1, 0};
+        const Exact roots = Roots(n);
+        EXPECT_LE(RelativeRms(Transform(plan.spec, unit, false), roots), 2e-6) << order;
+        const Signal b = Conjugated(Transform(plan.spec, unit, true));
+        EXPECT_LE(RelativeRms(b, roots), 2e-6) << order;
     }
 }
 
@@ -118,17 +68,17 @@ TEST(FftScaling, EachFlagScalesItsDirectionOnce)
         const Signal x = RandomSignal(n, 60u + static_cast<unsigned>(order));
         FftPlan plain(order, spNoDivByAny);
         const Signal f = Transform(plain.spec, x, false), b = Transform(plain.spec, x, true);
-        for (spScaleFlag flag : {spDivFwdByN, spDivInvByN, spDivBySqrtN}) {
-            FftPlan scaled(order, flag);
-            const float s = scaled.spec->scale;
+        const double root = 1 / std::sqrt(double(n));
+        struct Case {
+            spScaleFlag flag;
+            double fwd, inv;
+        };
+        for (const Case& c : {Case{spDivFwdByN, 1.0 / n, 1.0}, Case{spDivInvByN, 1.0, 1.0 / n},
+                              Case{spDivBySqrtN, root, root}}) {
+            FftPlan scaled(order, c.flag);
             const Signal sf = Transform(scaled.spec, x, false), sb = Transform(scaled.spec, x, true);
-            const bool fwd = flag != spDivInvByN, inv = flag != spDivFwdByN;
-            for (std::int64_t k = 0; k < n; ++k) {
-                const double ef = fwd ? s * static_cast<double>(f[k].re) : f[k].re;
-                const double eb = inv ? s * static_cast<double>(b[k].im) : b[k].im;
-                ASSERT_NEAR(sf[k].re, ef, 1e-5 * std::sqrt(double(n)) * (fwd ? s : 1.0f)) << order << " " << flag;
-                ASSERT_NEAR(sb[k].im, eb, 1e-5 * std::sqrt(double(n)) * (inv ? s : 1.0f)) << order << " " << flag;
-            }
+            EXPECT_LE(RelativeRms(sf, Scaled(f, c.fwd)), 4 * kEps) << order << " flag " << c.flag;
+            EXPECT_LE(RelativeRms(sb, Scaled(b, c.inv)), 4 * kEps) << order << " flag " << c.flag;
         }
     }
 }
@@ -141,14 +91,8 @@ TEST(FftRoundTrip, ForwardThenInverse)
             const std::int64_t n = std::int64_t{1} << order;
             const Signal x = RandomSignal(n, 70u + static_cast<unsigned>(order));
             const Signal back = Transform(plan.spec, Transform(plan.spec, x, false), true);
-            const double factor = flag == spNoDivByAny ? static_cast<double>(n) : 1.0;
-            long double err = 0, norm = 0;
-            for (std::int64_t k = 0; k < n; ++k) {
-                const long double dr = back[k].re - factor * x[k].re, di = back[k].im - factor * x[k].im;
-                err += dr * dr + di * di;
-                norm += factor * factor * (static_cast<long double>(x[k].re) * x[k].re + x[k].im * x[k].im);
-            }
-            EXPECT_LE(std::sqrt(static_cast<double>(err / norm)), 2 * FftBound(std::max<std::int64_t>(n, 2)))
+            const double bound = 2 * FftBound(std::max<std::int64_t>(n, 2));
+            EXPECT_LE(RelativeRms(back, Scaled(x, flag == spNoDivByAny ? n : 1)), bound)
                 << order << " flag " << flag;
         }
 }
@@ -161,23 +105,19 @@ TEST(FftVariants, InPlaceAndCallerBuffersAgreeBitForBit)
         const Signal x = RandomSignal(n, 80u + static_cast<unsigned>(order));
         int bytes = -1;
         ASSERT_EQ(spFftGetBufSize(plan.spec, &bytes), spStsNoErr);
-        std::vector<std::uint8_t> storage(static_cast<size_t>(bytes) + 64, 0x5A);
-        std::uint8_t* aligned = storage.data() + (16 - reinterpret_cast<std::uintptr_t>(storage.data()) % 16) % 16;
+        WorkBuffer work(static_cast<size_t>(bytes) + 32, 0x5A);
         for (bool inverse : {false, true}) {
             const Signal reference = Transform(plan.spec, x, inverse);
             Signal data = x;
-            EXPECT_EQ(inverse ? spFftInverse(data.data(), data.data(), plan.spec, nullptr)
-                              : spFftForward(data.data(), data.data(), plan.spec, nullptr),
-                      spStsNoErr);
+            const auto run = inverse ? spFftInverse : spFftForward;
+            EXPECT_EQ(run(data.data(), data.data(), plan.spec, nullptr), spStsNoErr);
             EXPECT_TRUE(SameBits(data, reference)) << "in place, order " << order;
-            for (std::uint8_t* buffer : {aligned, aligned + 4, aligned + 12})
+            for (std::uint8_t* buffer : {work.aligned, work.aligned + 4, work.aligned + 12})
                 EXPECT_TRUE(SameBits(Transform(plan.spec, x, inverse, buffer), reference))
                     << "caller buffer, order " << order;
         }
-        if (order <= 12) {
-            for (std::uint8_t v : storage)
-                ASSERT_EQ(v, 0x5A) << "orders up to 12 leave the caller's buffer alone: " << order;
-        }
+        for (std::uint8_t v : work.storage)
+            ASSERT_TRUE(order > 12 || v == 0x5A) << "orders up to 12 leave the buffer alone: " << order;
     }
 }
 
@@ -204,43 +144,13 @@ TEST(FftStatus, PlanChecksInTheirOrder)
     EXPECT_EQ(spDebugLiveBlocks(), live);
 }
 
-TEST(FftStatus, FreeAndSizeQuery)
+TEST(FftStatus, FreeSizeQueryAndTransformChecksInTheirOrder)
 {
-    DftPlan dft(13, spNoDivByAny);
-    auto* foreign = reinterpret_cast<spFftSpec*>(dft.spec);
-    EXPECT_EQ(spFftFree(nullptr), spStsNullPtrErr);
-    EXPECT_EQ(spFftFree(foreign), spStsContextMatchErr);
-    EXPECT_EQ(dft.spec->id, 13);
-    int size = -1;
-    EXPECT_EQ(spFftGetBufSize(foreign, &size), spStsContextMatchErr);
-    EXPECT_EQ(spFftGetBufSize(nullptr, &size), spStsNullPtrErr);
+    // Order 13 wants 1024 bytes of work area; without a buffer the call allocates them.
     FftPlan plan(13, spNoDivByAny);
-    EXPECT_EQ(spFftGetBufSize(plan.spec, nullptr), spStsNullPtrErr);
-    EXPECT_EQ(spFftGetBufSize(plan.spec, &size), spStsNoErr);
-    EXPECT_EQ(size, 1040);
-}
-
-TEST(FftStatus, TransformChecksInTheirOrder)
-{
-    FftPlan plan(13, spNoDivByAny);
-    DftPlan dft(8, spNoDivByAny);
-    const auto* foreign = reinterpret_cast<const spFftSpec*>(dft.spec);
-    const Signal x = RandomSignal(8192, 1);
-    Signal y(8192, spComplex{7, 7});
-    for (auto run : {spFftForward, spFftInverse}) {
-        EXPECT_EQ(run(nullptr, y.data(), nullptr, nullptr), spStsNullPtrErr);
-        EXPECT_EQ(run(nullptr, nullptr, foreign, nullptr), spStsContextMatchErr);
-        EXPECT_EQ(run(nullptr, y.data(), plan.spec, nullptr), spStsNullPtrErr);
-        EXPECT_EQ(run(x.data(), nullptr, plan.spec, nullptr), spStsNullPtrErr);
-        // Order 13 wants 1024 bytes of work area; without a buffer the call allocates them.
-        const long live = spDebugLiveBlocks();
-        spDebugFailAllocationsAfter(0);
-        EXPECT_EQ(run(x.data(), y.data(), plan.spec, nullptr), spStsMemAllocErr);
-        spDebugFailAllocationsAfter(-1);
-        EXPECT_EQ(spDebugLiveBlocks(), live);
-    }
-    for (const auto& v : y)
-        ASSERT_EQ(v.re, 7.0f);
+    DftPlan other(13, spNoDivByAny);
+    ExpectFreeAndSizeStatuses(spFftFree, spFftGetBufSize, plan.spec, other.spec);
+    ExpectTransformStatuses(spFftForward, spFftInverse, plan.spec, other.spec, 8192);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // Mixed-radix plans against their worked tables: stage geometry, groups, first-stage offsets,
 // shared root tables, twiddle blocks and work sizes.
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 #include "TransformTestSupport.h"
@@ -53,50 +53,44 @@ TEST(MixedRadixPlan, WorkedExamples)
     }
 }
 
-TEST(MixedRadixPlan, FirstStageOffsetsAreDigitReversedAndDistinct)
+TEST(MixedRadixPlan, FirstStageOffsetsAreDistinct)
 {
     DftPlan plan(1000, spNoDivByAny);
-    std::vector<int> seen(1000, 0);
-    for (int t = 0; t < 40; ++t) {
-        const int offset = plan.spec->mrIndex[t];
-        ASSERT_GE(offset, 0);
-        ASSERT_LT(offset, 40);
-        ++seen[static_cast<size_t>(offset)];
-    }
-    for (int v = 0; v < 40; ++v)
-        EXPECT_EQ(seen[static_cast<size_t>(v)], 1) << v;
+    std::vector<int> offsets(plan.spec->mrIndex, plan.spec->mrIndex + 40), expected(40);
+    std::sort(offsets.begin(), offsets.end());
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(offsets, expected);
 }
 
-TEST(MixedRadixPlan, TwiddlesOfLengthSix)
+// Entry `at` of a table is exp(-2 pi i e / n).
+void ExpectRoot(const spComplex* table, int at, double e, double n)
 {
+    EXPECT_NEAR(table[at].re, std::cos(2 * M_PI * e / n), 1e-7) << at << ": " << e << "/" << n;
+    EXPECT_NEAR(table[at].im, -std::sin(2 * M_PI * e / n), 1e-7) << at << ": " << e << "/" << n;
+}
+
+TEST(MixedRadixPlan, TwiddlesOfRadicesUpToFiveSkipTheFirstInput)
+{
+    // 6 = 2 | 3: stage 0 (radix 2, span 3) holds exp(-2 pi i j / 6) for butterfly j.
     DftPlan plan(6, spNoDivByAny);
-    const spComplex* w = plan.spec->stages[0].twiddles;
-    EXPECT_EQ(w[0].re, 1.0f);
-    EXPECT_EQ(w[0].im, 0.0f);
-    for (int j = 1; j < 3; ++j) {
-        EXPECT_NEAR(w[j].re, std::cos(2 * M_PI * j / 6), 1e-7);
-        EXPECT_NEAR(w[j].im, -std::sin(2 * M_PI * j / 6), 1e-7);
-    }
-    EXPECT_EQ(plan.spec->stages[0].roots, nullptr);
-    EXPECT_EQ(plan.spec->stages[1].roots, nullptr);
+    for (int j = 0; j < 3; ++j)
+        ExpectRoot(plan.spec->stages[0].twiddles, j, j, 6);
+    EXPECT_TRUE(plan.spec->stages[0].roots == nullptr && plan.spec->stages[1].roots == nullptr);
 }
 
 TEST(MixedRadixPlan, TwiddlesOfAnOddRadixHoldEveryInput)
 {
-    // 98 = 2, 7 | 7: stage 1 (radix 7, span 7, stride 2) holds exp(-2 pi i j q / 49) at j 7 + q.
+    // 98 = 2, 7 | 7: stage 1 (radix 7, span 7, stride 2) holds exp(-2 pi i j q / 49) at j 7 + q;
+    // one table of seven roots serves stage 1 and the last factor.
     DftPlan plan(98, spNoDivByAny);
     const spDftStage& stage = plan.spec->stages[1];
     for (int j = 0; j < 7; ++j)
-        for (int q = 0; q < 7; ++q) {
-            const spComplex w = stage.twiddles[j * 7 + q];
-            EXPECT_NEAR(w.re, std::cos(2 * M_PI * j * q / 49), 1e-7) << j << " " << q;
-            EXPECT_NEAR(w.im, -std::sin(2 * M_PI * j * q / 49), 1e-7) << j << " " << q;
-        }
-    // One table of seven roots serves stage 1 and the last factor.
+        for (int q = 0; q < 7; ++q)
+            ExpectRoot(stage.twiddles, j * 7 + q, j * q, 49);
     ASSERT_NE(stage.roots, nullptr);
     EXPECT_EQ(plan.spec->stages[2].roots, stage.roots);
     for (int q = 0; q < 7; ++q)
-        EXPECT_NEAR(stage.roots[q].re, std::cos(2 * M_PI * q / 7), 1e-7);
+        ExpectRoot(stage.roots, q, q, 7);
 }
 
 TEST(MixedRadixPlan, DifferentOddRadicesHaveTheirOwnRoots)
@@ -105,12 +99,10 @@ TEST(MixedRadixPlan, DifferentOddRadicesHaveTheirOwnRoots)
     DftPlan plan(2002, spNoDivByAny);
     const spDftStage* st = plan.spec->stages;
     EXPECT_EQ(st[0].roots, nullptr);
-    ASSERT_NE(st[1].roots, nullptr);
-    ASSERT_NE(st[2].roots, nullptr);
-    ASSERT_NE(st[3].roots, nullptr);
-    EXPECT_NE(st[1].roots, st[2].roots);
-    EXPECT_NE(st[2].roots, st[3].roots);
-    EXPECT_NEAR(st[3].roots[1].re, std::cos(2 * M_PI / 13), 1e-7);
+    for (int i = 1; i <= 3; ++i)
+        ASSERT_NE(st[i].roots, nullptr) << i;
+    EXPECT_TRUE(st[1].roots != st[2].roots && st[2].roots != st[3].roots);
+    ExpectRoot(st[3].roots, 1, 1, 13);
 }
 
 } // namespace

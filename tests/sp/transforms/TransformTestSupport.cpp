@@ -5,8 +5,6 @@
 #include <cstring>
 #include <random>
 
-#include <gtest/gtest.h>
-
 #include "sp/transforms/spDftPlan.h"
 
 namespace sptest {
@@ -17,6 +15,35 @@ constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
 double Log2(std::int64_t n) { return std::log2(static_cast<double>(n)); }
 
+using Complex = std::complex<long double>;
+
+// The plain product, without the library call that std::complex makes for infinities.
+Complex Mul(Complex a, Complex b)
+{
+    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+// In-place long-double DFT of `n` values at `data` spaced `stride` apart.
+void ExactLine(Complex* data, std::int64_t n, std::int64_t stride, bool inverse)
+{
+    const Exact roots = Roots(n);
+    Exact out(static_cast<size_t>(n));
+    for (std::int64_t k = 0; k < n; ++k) {
+        Complex sum = 0;
+        std::int64_t m = 0;
+        for (std::int64_t j = 0; j < n; ++j) {
+            const Complex w = roots[static_cast<size_t>(m)];
+            sum += Mul(data[j * stride], inverse ? std::conj(w) : w);
+            m += k;
+            if (m >= n)
+                m -= n;
+        }
+        out[static_cast<size_t>(k)] = sum;
+    }
+    for (std::int64_t k = 0; k < n; ++k)
+        data[k * stride] = out[static_cast<size_t>(k)];
+}
+
 } // namespace
 
 double SmallBound() { return 4 * kEps; }
@@ -25,12 +52,11 @@ double BluesteinBound(std::int64_t m) { return 4 * kEps * Log2(m); }
 
 double PathBound(const spDftSpec* spec)
 {
-    const int n = spec->len;
-    if (n <= 4 || spec->directRoots != nullptr)
+    if (spec->len <= 4 || spec->directRoots != nullptr)
         return SmallBound();
     if (spec->bluesteinLen != 0)
         return BluesteinBound(spec->bluesteinLen);
-    return FftBound(n);
+    return FftBound(spec->len);
 }
 
 Signal RandomSignal(std::int64_t n, unsigned seed)
@@ -55,28 +81,12 @@ Exact Roots(std::int64_t n)
 
 Exact OracleDft(const Signal& x, bool inverse)
 {
-    const auto n = static_cast<std::int64_t>(x.size());
-    const Exact roots = Roots(n);
-    Exact y(x.size());
-    for (std::int64_t k = 0; k < n; ++k) {
-        long double re = 0, im = 0;
-        std::int64_t m = 0;
-        for (std::int64_t j = 0; j < n; ++j) {
-            const auto& w = roots[static_cast<size_t>(m)];
-            const long double wr = w.real(), wi = inverse ? -w.imag() : w.imag();
-            const long double xr = x[static_cast<size_t>(j)].re, xi = x[static_cast<size_t>(j)].im;
-            re += xr * wr - xi * wi;
-            im += xi * wr + xr * wi;
-            m += k;
-            if (m >= n)
-                m -= n;
-        }
-        y[static_cast<size_t>(k)] = {re, im};
-    }
+    Exact y = Scaled(x);
+    ExactLine(y.data(), static_cast<std::int64_t>(y.size()), 1, inverse);
     return y;
 }
 
-std::complex<long double> OracleBin(const Signal& x, std::int64_t k, bool inverse)
+Complex OracleBin(const Signal& x, std::int64_t k, bool inverse)
 {
     // exp(-+2 pi i j k / N) by a long-double recurrence, seeded exactly every 512 steps, so
     // the roots stay far more accurate than float without a table of N roots.
@@ -85,51 +95,44 @@ std::complex<long double> OracleBin(const Signal& x, std::int64_t k, bool invers
     const auto exactRoot = [&](std::int64_t j) {
         const std::int64_t m = static_cast<std::int64_t>((static_cast<__int128>(j) * k) % n);
         const long double angle = 2 * kPi * static_cast<long double>(m) / static_cast<long double>(n);
-        return std::complex<long double>(std::cos(angle), sign * std::sin(angle));
+        return Complex(std::cos(angle), sign * std::sin(angle));
     };
-    const std::complex<long double> step = exactRoot(1);
-    const long double sr = step.real(), si = step.imag();
-    long double wr = 1, wi = 0, re = 0, im = 0;
+    const Complex step = exactRoot(1);
+    Complex w = 1, sum = 0;
     for (std::int64_t j = 0; j < n; ++j) {
-        if (j % 512 == 0) {
-            const auto w = exactRoot(j);
-            wr = w.real();
-            wi = w.imag();
-        } else {
-            const long double r = wr * sr - wi * si;
-            wi = wr * si + wi * sr;
-            wr = r;
-        }
-        const long double xr = x[static_cast<size_t>(j)].re, xi = x[static_cast<size_t>(j)].im;
-        re += xr * wr - xi * wi;
-        im += xi * wr + xr * wi;
+        w = j % 512 == 0 ? exactRoot(j) : Mul(w, step);
+        sum += Mul(Complex(x[static_cast<size_t>(j)].re, x[static_cast<size_t>(j)].im), w);
     }
-    return {re, im};
+    return sum;
+}
+
+Exact Scaled(const Signal& x, long double factor)
+{
+    Exact out(x.size());
+    for (size_t k = 0; k < x.size(); ++k)
+        out[k] = Complex(x[k].re, x[k].im) * factor;
+    return out;
 }
 
 double RelativeRms(const Signal& y, const Exact& ref)
 {
     long double err = 0, norm = 0;
     for (size_t k = 0; k < y.size(); ++k) {
-        const long double dr = y[k].re - ref[k].real(), di = y[k].im - ref[k].imag();
-        err += dr * dr + di * di;
+        err += std::norm(Complex(y[k].re, y[k].im) - ref[k]);
         norm += std::norm(ref[k]);
     }
     return static_cast<double>(std::sqrt(err / norm));
 }
 
-double RelativeRmsAt(const Signal& y, const Signal& x, const std::vector<std::int64_t>& bins,
-                     bool inverse)
+double RelativeRmsAt(const Signal& y, const Signal& x, const std::vector<std::int64_t>& bins, bool inverse)
 {
-    long double err = 0, norm = 0;
+    Signal picked;
+    Exact ref;
     for (std::int64_t k : bins) {
-        const auto ref = OracleBin(x, k, inverse);
-        const auto& v = y[static_cast<size_t>(k)];
-        const long double dr = v.re - ref.real(), di = v.im - ref.imag();
-        err += dr * dr + di * di;
-        norm += std::norm(ref);
+        picked.push_back(y[static_cast<size_t>(k)]);
+        ref.push_back(OracleBin(x, k, inverse));
     }
-    return static_cast<double>(std::sqrt(err / norm));
+    return RelativeRms(picked, ref);
 }
 
 bool SameBits(const Signal& a, const Signal& b)
@@ -151,28 +154,77 @@ bool LongTests()
     return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
-DftPlan::DftPlan(int len, spScaleFlag flag)
+Signal Transform(const spDftSpec* spec, const Signal& x, bool inverse, std::uint8_t* work)
 {
-    EXPECT_EQ(spDftInitAlloc(&spec, len, flag, 0), spStsNoErr) << "length " << len;
+    Signal y(x.size());
+    EXPECT_EQ((inverse ? spDftInverse : spDftForward)(x.data(), y.data(), spec, work), spStsNoErr);
+    return y;
 }
 
-DftPlan::~DftPlan()
+Signal Transform(const spFftSpec* spec, const Signal& x, bool inverse, std::uint8_t* work)
 {
-    if (spec != nullptr) {
-        EXPECT_EQ(spDftFree(spec), spStsNoErr);
+    Signal y(x.size());
+    EXPECT_EQ((inverse ? spFftInverse : spFftForward)(x.data(), y.data(), spec, work), spStsNoErr);
+    return y;
+}
+
+WorkBuffer::WorkBuffer(std::size_t bytes, std::uint8_t fill) : storage(bytes + 32, fill)
+{
+    aligned = storage.data() + (16 - reinterpret_cast<std::uintptr_t>(storage.data()) % 16) % 16;
+}
+
+Image::Image(int w, int h, int stepBytes)
+    : width(w), height(h), step(stepBytes),
+      bytes(static_cast<size_t>(stepBytes) * static_cast<size_t>(h - 1) + 8 * static_cast<size_t>(w) + 16,
+            kGapPattern)
+{
+}
+
+spComplex& Image::at(int x, int y)
+{
+    return *reinterpret_cast<spComplex*>(bytes.data() + static_cast<size_t>(y) * static_cast<size_t>(step) +
+                                         8 * static_cast<size_t>(x));
+}
+
+bool Image::GapsUntouched() const
+{
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const size_t y = i / static_cast<size_t>(step), x = i % static_cast<size_t>(step);
+        const bool inside = y < static_cast<size_t>(height) && x < 8 * static_cast<size_t>(width);
+        if (!inside && bytes[i] != kGapPattern)
+            return false;
     }
+    return true;
 }
 
-FftPlan::FftPlan(int order, spScaleFlag flag)
+Signal Image::Values() const
 {
-    EXPECT_EQ(spFftInitAlloc(&spec, order, flag, 0), spStsNoErr) << "order " << order;
+    Signal v;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            v.push_back(at(x, y));
+    return v;
 }
 
-FftPlan::~FftPlan()
+Image RandomImage(int w, int h, int stepBytes, unsigned seed)
 {
-    if (spec != nullptr) {
-        EXPECT_EQ(spFftFree(spec), spStsNoErr);
-    }
+    Image image(w, h, stepBytes);
+    const Signal values = RandomSignal(static_cast<std::int64_t>(w) * h, seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.at(x, y) = values[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+    return image;
+}
+
+Exact Oracle2D(const Image& image, bool inverse)
+{
+    const int w = image.width, h = image.height;
+    Exact a = Scaled(image.Values());
+    for (int y = 0; y < h; ++y)
+        ExactLine(&a[static_cast<size_t>(y * w)], w, 1, inverse);
+    for (int x = 0; x < w; ++x)
+        ExactLine(&a[static_cast<size_t>(x)], h, w, inverse);
+    return a;
 }
 
 } // namespace sptest
