@@ -163,12 +163,14 @@ TEST(ProfileFileWrite, FailuresAreReportedAndLoseNothing)
     EXPECT_FALSE(intoMissingFolder.Save());
     EXPECT_FALSE(fs::exists(dir / "no"));
 
-    // A profile that could not be read is never saved over the file it failed to read.
-    fs::create_directory(dir / "folder.cnf");
-    ProfileFile unreadable = ProfileFile::Load((dir / "folder.cnf").string());
+    // A profile that could not be read is never saved over the file it failed to read, even
+    // where a rename could replace it.
+    ASSERT_EQ(mkfifo((dir / "fifo.cnf").c_str(), 0644), 0);
+    ProfileFile unreadable = ProfileFile::Load((dir / "fifo.cnf").string());
+    EXPECT_EQ(unreadable.LoadResult(), FileReadResult::Unreadable);
     ASSERT_TRUE(unreadable.SetString("A", "x", "1"));
     EXPECT_FALSE(unreadable.Save());
-    EXPECT_TRUE(fs::is_directory(dir / "folder.cnf"));
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo.cnf"));
 }
 
 TEST(ProfileFileWrite, SavesThroughARenameThatKeepsPermissionsAndLinks)

@@ -252,8 +252,9 @@ TEST(PresentationFileCommands, DocumentConfigsAndImageList)
     EXPECT_EQ(first.GetString("AddImage", "Image[0]"), "b.spm");
     EXPECT_EQ(first.GetString("AddImage", "Image[1]"), "c.mdt");
     EXPECT_EQ(first.GetString("Height_01_XYLine3D", "XLineWidth"), "2");
-    EXPECT_EQ(ProfileFile::Load((dir / "b.cnf").string()).GetString("Height_02_Light2D", "LightHight"),
-              "1200.00");
+    const ProfileFile second = ProfileFile::Load((dir / "b.cnf").string());
+    EXPECT_EQ(second.GetString("Height_02_Light2D", "LightHight"), "1200.00");
+    EXPECT_EQ(second.GetString("AddImage", "NofImage", "none"), "none") << "only the first image lists";
     EXPECT_EQ(ProfileFile::Load((dir / "other" / "c.cnf").string())
                   .GetString("Topography_03_Material3D", "MatReflect"),
               "0.06");

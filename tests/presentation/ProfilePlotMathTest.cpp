@@ -116,6 +116,13 @@ TEST(ProfilePlot, NiceSteps)
     EXPECT_GT(Step(std::numeric_limits<double>::infinity()), 0.0);
 }
 
+TEST(ProfilePlot, TicksStopAQuarterStepShortOfTheEndAcrossAndHalfAStepUp)
+{
+    // 0 to 10.8 in steps of 2: the tick at 10 lies 0.4 steps short of the end.
+    EXPECT_EQ(TickValues(AxisOf({{0.0, 0.0}, {10.8, 1.0}}, true)).size(), 6u);
+    EXPECT_EQ(TickValues(AxisOf(Heights({0.0, 10.8}), false)).size(), 5u);
+}
+
 TEST(ProfilePlot, TickLoopsAlwaysEnd)
 {
     // A range too wide for a double: the step falls back instead of staying 0.
