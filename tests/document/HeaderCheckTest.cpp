@@ -48,7 +48,8 @@ TEST_F(DocumentTest, BadCoefficientsShowTheMessageOnceThenTheDialogWithRepairedP
     SetHeaderText(header.m_szZUnit, "deg");
     const SpmHeader checked = Checked(header);
 
-    EXPECT_EQ(prompt.events, (Texts{"message: Please check file Header parameter", "dialog: Header X Y Z Coefficient"}));
+    EXPECT_EQ(prompt.events,
+              (Texts{"message: Please check file Header parameter", "dialog: Header X Y Z Coefficient"}));
     ASSERT_EQ(prompt.headerCoefPresets.size(), 1u);
     const HeaderCoefValues& offered = prompt.headerCoefPresets[0];
     EXPECT_EQ(offered.m_dKx, 0.25);
@@ -102,7 +103,8 @@ TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
         const char* xyUnit;
     } cases[] = {
         // Rounded to floats.
-        {{{Field::Kx, "0.1"}, {Field::Ky, "12.5"}, {Field::Kz, "1000000"}, {Field::ZUnit, "deg"}, {Field::XYUnit, "um"}},
+        {{{Field::Kx, "0.1"}, {Field::Ky, "12.5"}, {Field::Kz, "1000000"}, {Field::ZUnit, "deg"},
+          {Field::XYUnit, "um"}},
          0.1f, 12.5f, 1000000.0f, "deg", "um"},
         // The dialog accepts 0 and empty units; a number too small for a float rounds to 0.
         {{{Field::Kx, "0"}, {Field::Ky, "1e-60"}, {Field::Kz, "0"}, {Field::ZUnit, ""}, {Field::XYUnit, ""}},

@@ -53,7 +53,8 @@ TEST_F(DocumentTest, MdtScanFrameOpensBetweenSpectraWithoutACompanion)
 TEST_F(DocumentTest, BrokenRealFilesAreRefusedAndTheirFurtherImagesFailSilently)
 {
     SPM_REQUIRE_SAMPLES();
-    for (const char* name : {"nanoscope-v515-header-only.001", "mdt-spectra-only.mdt", "nanoscope-v901-corrupted.000"}) {
+    for (const char* name :
+         {"nanoscope-v515-header-only.001", "mdt-spectra-only.mdt", "nanoscope-v901-corrupted.000"}) {
         prompt.messages.clear();
         CMDIDoc doc;
         EXPECT_FALSE(doc.OnOpenDocument(Sample(name))) << name;

@@ -46,6 +46,12 @@ Loaded LoadImageFile(Format format, const std::filesystem::path& path, int index
     return loaded;
 }
 
+Loaded LoadBytes(Format format, const ScratchDir& dir, std::string_view bytes, int index)
+{
+    WriteFile(dir / "loaded", bytes);
+    return LoadImageFile(format, dir / "loaded", index);
+}
+
 ImageFileError SaveImageFile(Format format, const std::filesystem::path& path, CSpmImage& image)
 {
     CImageFile file;

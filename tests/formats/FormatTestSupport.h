@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <ostream>
+#include <string_view>
 #include <vector>
 
 #include "document/SpmImage.h"
@@ -22,7 +23,10 @@ struct WritableFormat {
     const char* fileName;
 };
 inline constexpr WritableFormat kWritableFormats[] = {
-    {Format::kSpm, "spm", "image.spm"}, {Format::kNanoscope, "nanoscope", "image.000"}, {Format::kMdt, "mdt", "image.mdt"}};
+    {Format::kSpm, "spm", "image.spm"},
+    {Format::kNanoscope, "nanoscope", "image.000"},
+    {Format::kMdt, "mdt", "image.mdt"},
+};
 inline void PrintTo(const WritableFormat& format, std::ostream* out) { *out << format.name; }
 inline std::ostream& operator<<(std::ostream& out, ImageFileError error) { return out << ImageFileErrorText(error); }
 
@@ -35,6 +39,12 @@ struct Loaded {
 // Header reader, planes sized from the header, data reader and height range: the steps of
 // the document's load without its header check and naming.
 Loaded LoadImageFile(Format format, const std::filesystem::path& path, int index = 0);
+// The same for a file of these bytes, written into dir.
+Loaded LoadBytes(Format format, const ScratchDir& dir, std::string_view bytes, int index = 0);
+inline Loaded LoadBytes(Format format, const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
+{
+    return LoadBytes(format, dir, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, index);
+}
 
 // Writes the image in the format; kNone, or why the writer refused.
 ImageFileError SaveImageFile(Format format, const std::filesystem::path& path, CSpmImage& image);

@@ -57,8 +57,7 @@ std::vector<std::uint8_t> MdtBytes(const std::vector<Frame>& frames)
 
 Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
 {
-    WriteFile(dir / "m.mdt", bytes);
-    return LoadImageFile(Format::kMdt, dir / "m.mdt", index);
+    return LoadBytes(Format::kMdt, dir, bytes, index);
 }
 
 }  // namespace
@@ -82,7 +81,8 @@ TEST(MdtReader, ReadsTheScannedFrame)
 TEST(MdtReader, CountsOnlyScannedFramesAndSkipsOthersBySize)
 {
     ScratchDir dir;
-    const auto bytes = MdtBytes({{.type = 3, .varSize = 100}, {.columns = 4}, {.type = 106, .varSize = 7}, {.columns = 5}});
+    const auto bytes =
+        MdtBytes({{.type = 3, .varSize = 100}, {.columns = 4}, {.type = 106, .varSize = 7}, {.columns = 5}});
     const Loaded first = Load(dir, bytes, 0);
     ASSERT_TRUE(first.ok);
     EXPECT_EQ(first.image.m_nWidth, 4);

@@ -56,8 +56,7 @@ std::vector<std::uint8_t> NanoscopeBytes(const std::vector<Block>& blocks,
 
 Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
 {
-    WriteFile(dir / "n.001", bytes);
-    return LoadImageFile(Format::kNanoscope, dir / "n.001", index);
+    return LoadBytes(Format::kNanoscope, dir, bytes, index);
 }
 
 }  // namespace

@@ -10,8 +10,7 @@ namespace {
 
 Loaded Load(const ScratchDir& dir, const std::string& text)
 {
-    WriteFile(dir / "o.dat", text);
-    return LoadImageFile(Format::kOrigin, dir / "o.dat");
+    return LoadBytes(Format::kOrigin, dir, text);
 }
 
 }  // namespace

@@ -80,7 +80,8 @@ std::vector<std::size_t> SampledLengths(std::size_t size, std::initializer_list<
 std::pair<int, int> FuzzHeader(Format format, const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
                                std::size_t span, int rounds, std::uint32_t seed)
 {
-    static const std::uint8_t kTelling[] = {0, 0xFF, 0x80, 0x7F, '\t', '\n', '\r', ' ', '.', '-', '0', '9', '\\', '*', '"'};
+    static const std::uint8_t kTelling[] = {0,   0xFF, 0x80, 0x7F, '\t', '\n', '\r', ' ',
+                                            '.', '-',  '0',  '9',  '\\', '*',  '"'};
     std::mt19937 random(seed);
     int accepted = 0;
     int refused = 0;
@@ -101,7 +102,7 @@ std::pair<int, int> FuzzHeader(Format format, const std::filesystem::path& path,
             }
             ++accepted;
             const CSpmImage& image = loaded.image;
-            EXPECT_TRUE(image.m_nWidth >= 1 && image.m_nWidth <= 1024 && image.m_nHeight >= 1 && image.m_nHeight <= 1024)
+            EXPECT_TRUE(IsImageSide(image.m_nWidth) && IsImageSide(image.m_nHeight))
                 << image.m_nWidth << " x " << image.m_nHeight;
             EXPECT_EQ(image.m_pRaw.size(), static_cast<std::size_t>(image.m_nWidth) * image.m_nHeight);
             EXPECT_EQ(image.m_pData.size(), image.m_pRaw.size());
@@ -191,5 +192,6 @@ TEST(RealSampleFiles, ByteChangesInTheirHeadersNeverCrash)
                20480, rounds, 1);
     FuzzHeader(Format::kNanoscope, dir / "v515.001", FileBytes(SamplePath("nanoscope-v515-header-only.001")),
                10685, rounds, 2);
-    FuzzHeader(Format::kMdt, dir / "scan.mdt", FileBytes(SamplePath("mdt-spectra-and-scan-51x39.mdt")), 9600, rounds, 3);
+    FuzzHeader(Format::kMdt, dir / "scan.mdt", FileBytes(SamplePath("mdt-spectra-and-scan-51x39.mdt")), 9600,
+               rounds, 3);
 }

@@ -37,12 +37,6 @@ std::vector<std::uint8_t> SpmBytes(std::uint16_t columns, std::uint16_t rows)
     return SpmBytes(header, std::size_t{columns} * rows);
 }
 
-Loaded LoadBytes(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes)
-{
-    WriteFile(dir / "t.spm", bytes);
-    return LoadImageFile(Format::kSpm, dir / "t.spm");
-}
-
 }  // namespace
 
 TEST(SpmFile, HeaderIsStoredByteForByteAtItsOffsets)
@@ -97,9 +91,12 @@ TEST(SpmFile, ReaderScalesSamplesByTheImagesZScaleAndChecksTheSize)
     // Without a header read first, the data reader reads it itself.
     ASSERT_TRUE(file.ReadSpmData(path, image));
     EXPECT_EQ(image.m_pRaw.back(), 5);
-    image.m_nWidth = 4;  // not the file's size
-    EXPECT_FALSE(file.ReadSpmData(path, image));
-    EXPECT_EQ(file.Failure(), ImageFileError::kNotPrepared);
+    for (auto [columns, rows] : {std::pair{4, 2}, {3, 3}}) {  // not the file's size
+        image.m_nWidth = columns;
+        image.m_nHeight = rows;
+        EXPECT_FALSE(file.ReadSpmData(path, image));
+        EXPECT_EQ(file.Failure(), ImageFileError::kNotPrepared);
+    }
 }
 
 TEST(SpmFile, ReaderRefusesBrokenHeadersWithTheirReason)
@@ -128,7 +125,7 @@ TEST(SpmFile, ReaderRefusesBrokenHeadersWithTheirReason)
     for (const auto& c : cases) {
         auto bytes = good;
         c.change(bytes);
-        const Loaded loaded = LoadBytes(dir, bytes);
+        const Loaded loaded = LoadBytes(Format::kSpm, dir, bytes);
         EXPECT_EQ(loaded.ok, c.error == ImageFileError::kNone) << c.what;
         EXPECT_EQ(loaded.error, c.error) << c.what;
     }
@@ -139,7 +136,7 @@ TEST(SpmFile, TextFieldsWithoutTerminatorAreCutAtTheFieldsEnd)
     ScratchDir dir;
     auto bytes = SpmBytes(2, 2);
     std::memset(bytes.data() + 20, 'Z', 512 - 20);
-    const Loaded loaded = LoadBytes(dir, bytes);
+    const Loaded loaded = LoadBytes(Format::kSpm, dir, bytes);
     ASSERT_TRUE(loaded.ok);
     const SpmHeader& h = loaded.image.m_header;
     EXPECT_EQ(HeaderText(h.m_szZUnit), "ZZZ");

@@ -20,7 +20,8 @@ protected:
 
 CSpmImage Landscape()
 {
-    return MakeImage(37, 23, [](int r, int c) { return 40.0 * std::sin(r * 0.3) * std::cos(c * 0.2) - 7.5 + 0.01 * c; });
+    return MakeImage(37, 23,
+                     [](int r, int c) { return 40.0 * std::sin(r * 0.3) * std::cos(c * 0.2) - 7.5 + 0.01 * c; });
 }
 
 CSpmImage Row(std::vector<double> heights)
@@ -83,12 +84,12 @@ TEST_P(Writers, LargestAbsoluteHeightBecomes32760AndRoundsToNearest)
 TEST_P(Writers, OutOfRangeSamplesAreClampedWithOneMessagePerDirection)
 {
     // A range that no longer covers the heights, as after a command that forgot to refresh it.
-    CSpmImage image = Row({0.0, 10.0, 30.0, 40.0, -30.0, -50.0});
+    CSpmImage image = Row({0.0, 10.0, 30.0, 40.0, -10.0, -50.0});
     image.m_dMin = 0.0;
     image.m_dMax = 10.0;
     ASSERT_EQ(Save(image), ImageFileError::kNone);
     EXPECT_EQ(prompt.messages, (std::vector<std::string>{"Image Save: Data < -32765", "Image Save: Data > 32765"}));
-    EXPECT_EQ(image.m_pRaw, (std::vector<std::int32_t>{0, 32760, 32765, 32765, -32765, -32765}));
+    EXPECT_EQ(image.m_pRaw, (std::vector<std::int32_t>{0, 32760, 32765, 32765, -32760, -32765}));
 }
 
 TEST_P(Writers, ImageOfZerosSavesWithAUnitScale)
