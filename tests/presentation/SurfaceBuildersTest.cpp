@@ -131,13 +131,9 @@ TEST(SurfaceBuilders, TiltedPlaneHasItsAnalyticNormalEverywhere)
         const Vec3 analytic{static_cast<float>(gx / length), static_cast<float>(gy / length),
                             static_cast<float>(-1.0 / length)};
         const Surface surface = SurfaceOf(image);
-        std::vector<float> smoothed;
-        SmoothNormalArray(image, surface.normals, smoothed);
-        ASSERT_EQ(smoothed.size(), surface.normals.size());
         for (std::size_t v = 0; v < static_cast<std::size_t>(nx * ny); ++v) {
             SCOPED_TRACE(v);
             ExpectNear(At(surface.normals, v), analytic, 2e-6f);
-            ExpectNear(At(smoothed, v), analytic, 2e-6f);
         }
     }
 }
@@ -186,9 +182,6 @@ TEST(SurfaceBuilders, FlatAndDegenerateImagesStayFinite)
             EXPECT_TRUE(std::isfinite(value));
         for (std::size_t v = 0; v < static_cast<std::size_t>(nx * ny); ++v)
             EXPECT_EQ(At(s.normals, v), (Vec3{0.0f, 0.0f, -1.0f}));
-        std::vector<std::uint32_t> indices{1};
-        BuildTriangleIndices(image, indices);
-        EXPECT_TRUE(indices.empty());
     }
     // Heights that do not fill the stated size build nothing rather than read past them.
     CSpmImage shortData = RandomImage(4, 4, 5);
@@ -238,7 +231,7 @@ TEST(SurfaceBuilders, FullAndCoarseTriangleLists)
     const std::array<int, 4> counts[] = {
         {17, 13, 1, 6 * 16 * 12}, {40, 9, 3, 6 * 12 * 2}, {64, 64, 10, 6 * 5 * 5}, {8, 31, 10, 0},
         {1024, 4, 8, 0},          {1024, 4, 3, 0},        {1024, 4, 2, 6 * 511},   {1024, 4, 0, 6 * 1023 * 3},
-        {9, 9, 5, 0},
+        {9, 9, 5, 0},             {1, 7, 1, 0},           {7, 1, 1, 0},            {0, 0, 1, 0},
     };
     for (const auto& [nx, ny, step, count] : counts) {
         indices.assign(3, 99);
