@@ -33,9 +33,6 @@ spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len)
 {
     const std::ptrdiff_t n = len;
     const std::int64_t m = spDftBluesteinLen(len);
-    int order = 0;
-    while ((std::int64_t{1} << order) < m)
-        ++order;
     spec->bluesteinLen = static_cast<std::int32_t>(m);
 
     spec->chirp = spAllocArray<spComplex>(n);
@@ -69,7 +66,7 @@ spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len)
             kernel[m - k] = kernel[k];
     }
 
-    spStatus status = spFftInitAlloc(&spec->bluesteinFft, order, spNoDivByAny, 0);
+    spStatus status = spFftInitAlloc(&spec->bluesteinFft, spOrderOf(m), spNoDivByAny, 0);
     if (status != spStsNoErr)
         return status;
     status = spFftForward(kernel, kernel, spec->bluesteinFft, nullptr);

@@ -8,14 +8,6 @@
 
 namespace {
 
-int spOrderOf(std::int32_t powerOfTwo)
-{
-    int order = 0;
-    while ((std::int32_t{1} << order) < powerOfTwo)
-        ++order;
-    return order;
-}
-
 // True when every table and the work area of the chosen path fit the 32-bit byte counts;
 // tested before anything is allocated, so lengths the record cannot describe cost nothing.
 bool spDftPathFits(const spDftSpec* spec, std::int32_t len, bool mixedRadix)
@@ -177,10 +169,8 @@ spStatus spDftFree_px(spDftSpec* spec)
 
 spStatus spDftGetBufSize(const spDftSpec* spec, int* pSize)
 {
-    if (pSize == nullptr || spec == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindDft)
-        return spStsContextMatchErr;
-    *pSize = spec->workBytes;
-    return spStsNoErr;
+    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindDft);
+    if (status == spStsNoErr)
+        *pSize = spec->workBytes;
+    return status;
 }

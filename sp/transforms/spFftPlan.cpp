@@ -111,10 +111,8 @@ spStatus spFftFree(spFftSpec* spec) { return spFreeRecord(spec, spKindFft, spFft
 
 spStatus spFftGetBufSize(const spFftSpec* spec, int* pSize)
 {
-    if (spec == nullptr || pSize == nullptr)
-        return spStsNullPtrErr;
-    if (spec->id != spKindFft)
-        return spStsContextMatchErr;
-    *pSize = spec->workBytes < 1 ? 0 : spec->workBytes + 16;
-    return spStsNoErr;
+    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindFft);
+    if (status == spStsNoErr)
+        *pSize = spec->workBytes < 1 ? 0 : spec->workBytes + 16;
+    return status;
 }

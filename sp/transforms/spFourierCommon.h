@@ -21,6 +21,15 @@ inline constexpr std::int64_t spMaxBlockBytes = std::numeric_limits<std::int32_t
 
 constexpr std::int64_t spAlign16(std::int64_t bytes) { return (bytes + 15) & ~std::int64_t{15}; }
 
+// The order of a power of two: log2 n.
+inline int spOrderOf(std::int64_t powerOfTwo)
+{
+    int order = 0;
+    while ((std::int64_t{1} << order) < powerOfTwo)
+        ++order;
+    return order;
+}
+
 inline std::uint8_t* spAlignUp16(std::uint8_t* p)
 {
     const auto address = reinterpret_cast<std::uintptr_t>(p);
@@ -90,27 +99,31 @@ Spec* spNewRecord(std::int32_t kind)
     return spec;
 }
 
-// A free routine: -8 for null, -17 for a record of another kind, else the release and 0.
-template <class Spec, class Release>
-spStatus spFreeRecord(Spec* spec, std::int32_t kind, Release release)
+// -8 for a null record, -17 for a record of another kind, else 0.
+template <class Spec>
+spStatus spCheckRecord(const Spec* spec, std::int32_t kind)
 {
     if (spec == nullptr)
         return spStsNullPtrErr;
-    if (spec->id != kind)
-        return spStsContextMatchErr;
-    release(spec);
-    return spStsNoErr;
+    return spec->id == kind ? spStsNoErr : spStsContextMatchErr;
+}
+
+// A free routine: the record's checks, then the release and 0.
+template <class Spec, class Release>
+spStatus spFreeRecord(Spec* spec, std::int32_t kind, Release release)
+{
+    const spStatus status = spCheckRecord(spec, kind);
+    if (status == spStsNoErr)
+        release(spec);
+    return status;
 }
 
 // The checks every transform makes first, in their order: plan, kind, source, destination.
 template <class Spec>
 spStatus spCheckTransform(const Spec* spec, std::int32_t kind, const void* src, const void* dst)
 {
-    if (spec == nullptr)
+    const spStatus status = spCheckRecord(spec, kind);
+    if (status == spStsNoErr && (src == nullptr || dst == nullptr))
         return spStsNullPtrErr;
-    if (spec->id != kind)
-        return spStsContextMatchErr;
-    if (src == nullptr || dst == nullptr)
-        return spStsNullPtrErr;
-    return spStsNoErr;
+    return status;
 }
