@@ -70,46 +70,36 @@ std::int32_t* spMixedRadixIndex(const spDftSpec* spec)
 spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex* tw)
 {
     const int last = spec->stagesMinus2;
-    std::int32_t product = 1;
-    std::int32_t rest = len;
+    std::int32_t stride = 1, span = len, groups = 1;
     for (int i = 0; i <= last; ++i) {
         spDftStage& stage = spec->stages[i];
-        stage.stride = product;
-        product *= stage.radix;
-        rest /= stage.radix;
-        stage.span = rest;
-    }
-
-    std::int32_t builtRadix = 1;
-    spComplex* builtRoots = nullptr;
-    std::int32_t groups = 1;
-    for (int i = 0; i <= last; ++i) {
-        spDftStage& stage = spec->stages[i];
+        stage.stride = stride;
+        stride *= stage.radix;
+        span /= stage.radix;
+        stage.span = span;
         stage.groups = groups;
-        if (stage.radix > 5) {
-            // Equal radices are adjacent, so a shared table is always the previous stage's.
-            if (stage.radix != builtRadix) {
-                builtRoots = spDftInitRoots(stage.radix, tw, len);
-                if (builtRoots == nullptr)
-                    return spStsMemAllocErr;
-                builtRadix = stage.radix;
-            }
-            stage.roots = builtRoots;
-        }
-        spDftStage& lastFactor = spec->stages[last + 1];
-        if (i == last && lastFactor.radix > 5) {
-            if (lastFactor.radix != builtRadix) {
-                builtRoots = spDftInitRoots(lastFactor.radix, tw, len);
-                if (builtRoots == nullptr)
-                    return spStsMemAllocErr;
-            }
-            lastFactor.roots = builtRoots;
-        }
-        stage.twiddles = spMixedRadixTwiddles(stage, tw);
-        if (stage.twiddles == nullptr)
-            return spStsMemAllocErr;
         const bool large = static_cast<std::int64_t>(stage.radix) * stage.span > spDftBlockLimit;
         groups = large ? 1 : groups * stage.radix;
+    }
+
+    // Roots of every radix above 5, the last factor's included; equal radices stand next to
+    // each other and share one table.
+    for (int i = 0; i <= last + 1; ++i) {
+        spDftStage& stage = spec->stages[i];
+        if (stage.radix <= 5)
+            continue;
+        if (i > 0 && spec->stages[i - 1].radix == stage.radix) {
+            stage.roots = spec->stages[i - 1].roots;
+            continue;
+        }
+        stage.roots = spDftInitRoots(stage.radix, tw, len);
+        if (stage.roots == nullptr)
+            return spStsMemAllocErr;
+    }
+    for (int i = 0; i <= last; ++i) {
+        spec->stages[i].twiddles = spMixedRadixTwiddles(spec->stages[i], tw);
+        if (spec->stages[i].twiddles == nullptr)
+            return spStsMemAllocErr;
     }
 
     spec->workBytes = static_cast<std::int32_t>(spDftMixedRadixWorkBytes(spec, len));
