@@ -123,8 +123,7 @@ int spCpuVendorCheck()
 
 int spGetCpuType()
 {
-    if (!spCpuidAvailable())
-        return 0;
+    // Without CPUID the words read as zeros: no vendor, no feature, code 0.
     const spCpuidWords words = spReadCpuidWords();
     spCpuFeatures features;
     spDecodeCpuFeatures(words, &features);

@@ -48,7 +48,6 @@ spStatus spStaticInitFrom(int cpuCode, bool identified)
 
 spStatus spStaticInit()
 {
-    const int code = spGetCpuType();
-    const bool identified = spCpuidAvailable() == 1 && spCpuVendorCheck() == 1;
-    return spStaticInitFrom(code, identified);
+    // Without CPUID the vendor reads as none.
+    return spStaticInitFrom(spGetCpuType(), spCpuVendorCheck() == 1);
 }
