@@ -46,6 +46,7 @@ TEST(NumberText, TruncationsSaturateAndNeverInvokeOverflow)
     EXPECT_EQ(TruncToInt16Bits(70000.7), 70000 - 65536);
     EXPECT_EQ(TruncToInt16Bits(-1.5), -1);
     EXPECT_EQ(TruncToInt16Bits(32768.0), -32768);
+    EXPECT_EQ(TruncToInt16Bits(4294967296.0 + 7.0), 7);  // beyond 32 bits too
     EXPECT_EQ(TruncToUint32Bits(4294967296.0 + 5.0), 5u);
     EXPECT_EQ(TruncToUint32Bits(-1.0), 0xFFFFFFFFu);
     EXPECT_EQ(TruncToUint32Bits(nan), 0u);
