@@ -17,28 +17,27 @@ double Log2(std::int64_t n) { return std::log2(static_cast<double>(n)); }
 
 using Complex = std::complex<long double>;
 
-// The plain product, without the library call that std::complex makes for infinities.
-Complex Mul(Complex a, Complex b)
-{
-    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
-}
-
-// In-place long-double DFT of `n` values at `data` spaced `stride` apart.
+// In-place long-double DFT of `n` values at `data` spaced `stride` apart, in plain real
+// arithmetic (std::complex products call the library for infinities, slowly).
 void ExactLine(Complex* data, std::int64_t n, std::int64_t stride, bool inverse)
 {
     const Exact roots = Roots(n);
+    const long double sign = inverse ? -1 : 1;
     Exact out(static_cast<size_t>(n));
     for (std::int64_t k = 0; k < n; ++k) {
-        Complex sum = 0;
+        long double re = 0, im = 0;
         std::int64_t m = 0;
         for (std::int64_t j = 0; j < n; ++j) {
-            const Complex w = roots[static_cast<size_t>(m)];
-            sum += Mul(data[j * stride], inverse ? std::conj(w) : w);
+            const long double wr = roots[static_cast<size_t>(m)].real();
+            const long double wi = sign * roots[static_cast<size_t>(m)].imag();
+            const long double xr = data[j * stride].real(), xi = data[j * stride].imag();
+            re += xr * wr - xi * wi;
+            im += xi * wr + xr * wi;
             m += k;
             if (m >= n)
                 m -= n;
         }
-        out[static_cast<size_t>(k)] = sum;
+        out[static_cast<size_t>(k)] = {re, im};
     }
     for (std::int64_t k = 0; k < n; ++k)
         data[k * stride] = out[static_cast<size_t>(k)];
@@ -98,12 +97,23 @@ Complex OracleBin(const Signal& x, std::int64_t k, bool inverse)
         return Complex(std::cos(angle), sign * std::sin(angle));
     };
     const Complex step = exactRoot(1);
-    Complex w = 1, sum = 0;
+    const long double sr = step.real(), si = step.imag();
+    long double wr = 1, wi = 0, re = 0, im = 0;
     for (std::int64_t j = 0; j < n; ++j) {
-        w = j % 512 == 0 ? exactRoot(j) : Mul(w, step);
-        sum += Mul(Complex(x[static_cast<size_t>(j)].re, x[static_cast<size_t>(j)].im), w);
+        if (j % 512 == 0) {
+            const Complex w = exactRoot(j);
+            wr = w.real();
+            wi = w.imag();
+        } else {
+            const long double r = wr * sr - wi * si;
+            wi = wr * si + wi * sr;
+            wr = r;
+        }
+        const long double xr = x[static_cast<size_t>(j)].re, xi = x[static_cast<size_t>(j)].im;
+        re += xr * wr - xi * wi;
+        im += xi * wr + xr * wi;
     }
-    return sum;
+    return {re, im};
 }
 
 Exact Scaled(const Signal& x, long double factor)
