@@ -93,18 +93,15 @@ TEST(DftAccuracy, MixedRadixWithRecursion)
         CheckLongLength(n);
 }
 
+// Bluestein's 151, 257, 302, 314 and 1021 and the Fourier tool's 192, 384, 768, 374 and 450
+// run among the lengths up to 1200.
 TEST(DftAccuracy, BluesteinLengths)
 {
-    for (int n : {151, 257, 302, 314, 1021, 4099})
-        CheckAgainstOracle(n);
+    CheckAgainstOracle(4099);
     CheckLongLength(65537);
 }
 
-TEST(DftAccuracy, LengthsOfTheFourierTool)
-{
-    for (int n : {192, 384, 768, 1536, 374, 450})
-        CheckAgainstOracle(n);
-}
+TEST(DftAccuracy, LengthsOfTheFourierTool) { CheckAgainstOracle(1536); }
 
 TEST(DftAccuracy, LongPowersOfTwo)
 {

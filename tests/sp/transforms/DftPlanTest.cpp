@@ -4,7 +4,6 @@
 
 #include "TransformTestSupport.h"
 #include "sp/transforms/spDftPlan.h"
-#include "sp/transforms/spFftPlan.h"
 
 namespace {
 
@@ -81,15 +80,6 @@ TEST(DftPlan, FactorisationExamples)
     spDftSpec scratch{};
     for (int n : {5, 149, 151, 302, 453, 22801, 2 * 151 * 151})
         EXPECT_FALSE(spDftFactorize(&scratch, n)) << n;
-}
-
-TEST(DftPlan, PowerOfTwoOwnsAnFftOfTheSameScaling)
-{
-    DftPlan plan(64, spDivBySqrtN);
-    ASSERT_EQ(plan.spec->useFft, 1);
-    const spFftSpec* fft = plan.spec->fft;
-    EXPECT_EQ(fft->order, 6);
-    EXPECT_TRUE(fft->scaleFwd == 1 && fft->scaleInv == 1 && fft->scale == 0.125f);
 }
 
 TEST(DftPlan, InitStatusesInTheirOrder)
