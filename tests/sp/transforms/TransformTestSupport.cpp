@@ -43,6 +43,38 @@ void ExactLine(Complex* data, std::int64_t n, std::int64_t stride, bool inverse)
         data[k * stride] = out[static_cast<size_t>(k)];
 }
 
+// One bin of the oracle's sum.
+Complex OracleBin(const Signal& x, std::int64_t k, bool inverse)
+{
+    // exp(-+2 pi i j k / N) by a long-double recurrence, seeded exactly every 512 steps, so
+    // the roots stay far more accurate than float without a table of N roots.
+    const auto n = static_cast<std::int64_t>(x.size());
+    const long double sign = inverse ? 1.0L : -1.0L;
+    const auto exactRoot = [&](std::int64_t j) {
+        const std::int64_t m = static_cast<std::int64_t>((static_cast<__int128>(j) * k) % n);
+        const long double angle = 2 * kPi * static_cast<long double>(m) / static_cast<long double>(n);
+        return Complex(std::cos(angle), sign * std::sin(angle));
+    };
+    const Complex step = exactRoot(1);
+    const long double sr = step.real(), si = step.imag();
+    long double wr = 1, wi = 0, re = 0, im = 0;
+    for (std::int64_t j = 0; j < n; ++j) {
+        if (j % 512 == 0) {
+            const Complex w = exactRoot(j);
+            wr = w.real();
+            wi = w.imag();
+        } else {
+            const long double r = wr * sr - wi * si;
+            wi = wr * si + wi * sr;
+            wr = r;
+        }
+        const long double xr = x[static_cast<size_t>(j)].re, xi = x[static_cast<size_t>(j)].im;
+        re += xr * wr - xi * wi;
+        im += xi * wr + xr * wi;
+    }
+    return {re, im};
+}
+
 } // namespace
 
 double SmallBound() { return 4 * kEps; }
@@ -83,37 +115,6 @@ Exact OracleDft(const Signal& x, bool inverse)
     Exact y = Scaled(x);
     ExactLine(y.data(), static_cast<std::int64_t>(y.size()), 1, inverse);
     return y;
-}
-
-Complex OracleBin(const Signal& x, std::int64_t k, bool inverse)
-{
-    // exp(-+2 pi i j k / N) by a long-double recurrence, seeded exactly every 512 steps, so
-    // the roots stay far more accurate than float without a table of N roots.
-    const auto n = static_cast<std::int64_t>(x.size());
-    const long double sign = inverse ? 1.0L : -1.0L;
-    const auto exactRoot = [&](std::int64_t j) {
-        const std::int64_t m = static_cast<std::int64_t>((static_cast<__int128>(j) * k) % n);
-        const long double angle = 2 * kPi * static_cast<long double>(m) / static_cast<long double>(n);
-        return Complex(std::cos(angle), sign * std::sin(angle));
-    };
-    const Complex step = exactRoot(1);
-    const long double sr = step.real(), si = step.imag();
-    long double wr = 1, wi = 0, re = 0, im = 0;
-    for (std::int64_t j = 0; j < n; ++j) {
-        if (j % 512 == 0) {
-            const Complex w = exactRoot(j);
-            wr = w.real();
-            wi = w.imag();
-        } else {
-            const long double r = wr * sr - wi * si;
-            wi = wr * si + wi * sr;
-            wr = r;
-        }
-        const long double xr = x[static_cast<size_t>(j)].re, xi = x[static_cast<size_t>(j)].im;
-        re += xr * wr - xi * wi;
-        im += xi * wr + xr * wi;
-    }
-    return {re, im};
 }
 
 Exact Scaled(const Signal& x, long double factor)

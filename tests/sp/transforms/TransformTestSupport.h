@@ -33,14 +33,13 @@ Signal RandomSignal(std::int64_t n, unsigned seed);
 Exact Roots(std::int64_t n);
 // Direct DFT in long double; the root index n k is reduced exactly modulo N.
 Exact OracleDft(const Signal& x, bool inverse);
-// One bin of the same sum, for transforms too long for the whole oracle.
-std::complex<long double> OracleBin(const Signal& x, std::int64_t k, bool inverse);
 
 // x times `factor`, exactly.
 Exact Scaled(const Signal& x, long double factor = 1);
 // sqrt(sum |y - ref|^2 / sum |ref|^2) over all bins.
 double RelativeRms(const Signal& y, const Exact& ref);
-// The same against the oracle, over the listed bins only.
+// The same against the oracle, over the listed bins only, for transforms too long for the
+// whole oracle.
 double RelativeRmsAt(const Signal& y, const Signal& x, const std::vector<std::int64_t>& bins,
                      bool inverse);
 
