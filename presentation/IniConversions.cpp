@@ -8,7 +8,7 @@ COLORREF ParseIniColor(std::string_view text)
 {
     const std::size_t firstComma = text.find(',');
     if (firstComma == std::string_view::npos || firstComma > 9)
-        return TruncToUint32Bits(ParseDigitsNumber(text));
+        return TruncToUint32Bits(ParseIniNumber(text));
     const std::string_view red = text.substr(0, firstComma);
     std::string_view rest = text.substr(firstComma + 1);
     std::string_view green;
@@ -18,9 +18,9 @@ COLORREF ParseIniColor(std::string_view text)
         green = rest.substr(0, secondComma);
         blue = rest.substr(secondComma + 1);
     }
-    double value = std::trunc(ParseDigitsNumber(blue)) * 256.0;
-    value = std::trunc(ParseDigitsNumber(green) + value) * 256.0;
-    return TruncToUint32Bits(ParseDigitsNumber(red) + value);
+    double value = std::trunc(ParseIniNumber(blue)) * 256.0;
+    value = std::trunc(ParseIniNumber(green) + value) * 256.0;
+    return TruncToUint32Bits(ParseIniNumber(red) + value);
 }
 
 std::string FormatIniColor(COLORREF colour)

@@ -1,12 +1,19 @@
-// The colour conversions of every profile file of the program (*.cnf, *.plt, *.flt): red,
-// green and blue decimals joined by commas, as earlier files were written. Numbers in these
-// files read with ParseDigitsNumber and write with FormatFixed (platform/core/NumberText.h).
+// The number and colour conversions of every profile file of the program (*.cnf, *.plt,
+// *.flt). Numbers write with FormatFixed (platform/core/NumberText.h); colours are red, green
+// and blue decimals joined by commas, as earlier files were written.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "platform/core/NumberText.h"
 #include "presentation/PresentationConfig.h"
+
+// A profile value as a number: the same loose reading as image headers use.
+inline double ParseIniNumber(std::string_view text)
+{
+    return ParseDigitsNumber(text);
+}
 
 // "red,green,blue" (a missing second comma leaves green empty and blue the rest); a text
 // whose first comma is missing or stands at position 10 or later is one number, the whole

@@ -12,7 +12,7 @@ constexpr std::string_view kPaletteSection = "ColorCursor";
 std::size_t ProfileListCount(const ProfileFile& profile, std::string_view section,
                              std::string_view key)
 {
-    const std::int64_t count = TruncToInt64(ParseDigitsNumber(profile.GetString(section, key)));
+    const std::int64_t count = TruncToInt64(ParseIniNumber(profile.GetString(section, key)));
     return count < 1 || count > kMaxProfileListCount ? 0 : static_cast<std::size_t>(count);
 }
 
@@ -35,7 +35,7 @@ void LoadCursorList(const ProfileFile& profile, std::string_view section,
         const std::string index = ProfileListIndex(i);
         ColorCursor cursor;
         cursor.m_Position =
-            static_cast<float>(ParseDigitsNumber(profile.GetString(section, "Position" + index)));
+            static_cast<float>(ParseIniNumber(profile.GetString(section, "Position" + index)));
         cursor.m_Color = ParseIniColor(profile.GetString(section, "Color" + index));
         cursors.push_back(cursor);
     }

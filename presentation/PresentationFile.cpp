@@ -79,12 +79,12 @@ std::string SectionName(const std::string& prefix, std::string_view group, ViewK
 void TakeValue(const CnfKey& key, const std::string& text, Record& settings)
 {
     std::visit(Overloaded{
-                   [&](int Record::*field) { settings.*field = TruncToInt32(ParseDigitsNumber(text)); },
+                   [&](int Record::*field) { settings.*field = TruncToInt32(ParseIniNumber(text)); },
                    [&](std::int16_t Record::*field) {
-                       settings.*field = TruncToInt16Bits(ParseDigitsNumber(text));
+                       settings.*field = TruncToInt16Bits(ParseIniNumber(text));
                    },
                    [&](float Record::*field) {
-                       const double value = ParseDigitsNumber(text);
+                       const double value = ParseIniNumber(text);
                        if (value >= key.low && value <= key.high)
                            settings.*field = static_cast<float>(value);
                    },
