@@ -9,12 +9,13 @@
 
 #include "document/SpmImage.h"
 #include "formats/ImageFile.h"
+#include "formats/ImageFormat.h"
 
 namespace {
 
 constexpr int kSide = 1024;
 
-enum class Kind { kSpm, kNanoscope, kMdt };
+constexpr ImageFormat kWritten[] = {ImageFormat::kSpm, ImageFormat::kNanoscope, ImageFormat::kMdt};
 
 CSpmImage MakeSurface()
 {
@@ -45,19 +46,20 @@ public:
         std::filesystem::create_directories(m_dir);
         CSpmImage image = MakeSurface();
         CImageFile file;
-        file.WriteSpm(Path(Kind::kSpm), image);
-        file.WriteNanoscope(Path(Kind::kNanoscope), image);
-        file.WriteMdt(Path(Kind::kMdt), image);
+        for (ImageFormat format : kWritten)
+            WriteImage(file, format, Path(format), image);
     }
     ~Files()
     {
         std::error_code ec;
         std::filesystem::remove_all(m_dir, ec);
     }
-    std::string Path(Kind kind) const
+    std::string Path(ImageFormat format) const
     {
-        const char* names[] = {"image.spm", "image.000", "image.mdt"};
-        return (m_dir / names[static_cast<int>(kind)]).string();
+        const char* name = format == ImageFormat::kSpm   ? "image.spm"
+                           : format == ImageFormat::kMdt ? "image.mdt"
+                                                         : "image.000";
+        return (m_dir / name).string();
     }
 
 private:
@@ -70,36 +72,25 @@ const Files& TheFiles()
     return files;
 }
 
-bool Load(Kind kind, const std::string& path, CSpmImage& image)
+bool Load(ImageFormat format, const std::string& path, CSpmImage& image)
 {
     CImageFile file;
-    bool ok = false;
-    switch (kind) {
-    case Kind::kSpm: ok = file.ReadSpmHeader(path, image.m_header); break;
-    case Kind::kNanoscope: ok = file.ReadNanoscopeHeader(path, image.m_header, 0); break;
-    case Kind::kMdt: ok = file.ReadMdtHeader(path, image.m_header, 0); break;
-    }
-    if (!ok)
+    if (!ReadImageHeader(file, format, path, image))
         return false;
     image.m_nWidth = image.m_header.m_nColumns;
     image.m_nHeight = image.m_header.m_nRows;
     const std::size_t count = static_cast<std::size_t>(image.m_nWidth) * image.m_nHeight;
     image.m_pRaw.assign(count, 0);
     image.m_pData.assign(count, 0.0);
-    switch (kind) {
-    case Kind::kSpm: return file.ReadSpmData(path, image);
-    case Kind::kNanoscope: return file.ReadNanoscopeData(image);
-    case Kind::kMdt: return file.ReadMdtData(image);
-    }
-    return false;
+    return ReadImageSamples(file, format, path, image);
 }
 
-void BM_Load(benchmark::State& state, Kind kind)
+void BM_Load(benchmark::State& state, ImageFormat format)
 {
-    const std::string path = TheFiles().Path(kind);
+    const std::string path = TheFiles().Path(format);
     for (auto _ : state) {
         CSpmImage image;
-        if (!Load(kind, path, image)) {
+        if (!Load(format, path, image)) {
             state.SkipWithError("load failed");
             return;
         }
@@ -123,9 +114,9 @@ void BM_Statistics(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_Load, spm, Kind::kSpm)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Load, nanoscope, Kind::kNanoscope)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Load, mdt, Kind::kMdt)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Load, spm, ImageFormat::kSpm)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Load, nanoscope, ImageFormat::kNanoscope)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Load, mdt, ImageFormat::kMdt)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Statistics)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

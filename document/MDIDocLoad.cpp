@@ -6,11 +6,10 @@
 #include <cstdio>
 
 #include "formats/ImageFile.h"
+#include "formats/ImageFormat.h"
 #include "platform/core/Prompt.h"
 
 namespace {
-
-enum class ImageFormat { kNone, kSpm, kOrigin, kMdt, kNanoscope };
 
 // Exact, case-sensitive: only the forms listed here are read.
 ImageFormat LoadFormatOf(const std::string& path)
@@ -25,31 +24,6 @@ ImageFormat LoadFormatOf(const std::string& path)
     if (IsNanoscopeSeriesExtension(extension))
         return ImageFormat::kNanoscope;
     return ImageFormat::kNone;
-}
-
-bool ReadHeader(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image)
-{
-    switch (format) {
-    case ImageFormat::kSpm: return file.ReadSpmHeader(path, image.m_header);
-    case ImageFormat::kOrigin: return file.ReadOriginHeader(path, image.m_header);
-    case ImageFormat::kMdt: return file.ReadMdtHeader(path, image.m_header, image.m_nIndexInFile);
-    case ImageFormat::kNanoscope:
-        return file.ReadNanoscopeHeader(path, image.m_header, image.m_nIndexInFile);
-    case ImageFormat::kNone: break;
-    }
-    return false;
-}
-
-bool ReadSamples(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image)
-{
-    switch (format) {
-    case ImageFormat::kSpm: return file.ReadSpmData(path, image);
-    case ImageFormat::kOrigin: return file.ReadOriginData(image);
-    case ImageFormat::kMdt: return file.ReadMdtData(image);
-    case ImageFormat::kNanoscope: return file.ReadNanoscopeData(image);
-    case ImageFormat::kNone: break;
-    }
-    return false;
 }
 
 // A broken first image is reported; a further image of the same file (a companion that the
@@ -136,7 +110,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
     if (format == ImageFormat::kNone)
         return false;
     CImageFile file;
-    if (!ReadHeader(file, format, path, image))
+    if (!ReadImageHeader(file, format, path, image))
         return RefuseBrokenImage(image);
     CheckHeader(image);
     if (!SizeWithinLimits(image.m_header))
@@ -144,7 +118,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
     image.m_strPath = path;
     image.m_strName = ImageName(format == ImageFormat::kSpm, format == ImageFormat::kOrigin, image);
     AllocatePlanes(image);
-    if (!ReadSamples(file, format, path, image))
+    if (!ReadImageSamples(file, format, path, image))
         return RefuseBrokenImage(image);
     MeasureImage(image);
     return true;

@@ -2,6 +2,7 @@
 #include "document/MDIDoc.h"
 
 #include "formats/ImageFile.h"
+#include "formats/ImageFormat.h"
 #include "platform/core/Prompt.h"
 
 namespace {
@@ -20,21 +21,22 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
     }
     CSpmImage& image = *entry->m_pImage;
     const std::string extension = ExtensionOf(path);
-    CImageFile file;
     std::string written = path;
-    bool saved = false;
+    ImageFormat format = ImageFormat::kNone;
     if (extension == ".spm" || extension == ".SPM") {
-        saved = file.WriteSpm(path, image);
+        format = ImageFormat::kSpm;
         written = EnsureExtension(path, ".spm");
     } else if (IsNanoscopeSeriesExtension(extension)) {
-        saved = file.WriteNanoscope(path, image);
+        format = ImageFormat::kNanoscope;
     } else if (extension == ".mdt") {
-        saved = file.WriteMdt(path, image);
+        format = ImageFormat::kMdt;
     } else {
         // ".MDT" among them: only the lower-case form is offered for saving.
         Prompt().Message(kTextSaveNotOk);
         return false;
     }
+    CImageFile file;
+    const bool saved = WriteImage(file, format, path, image);
     // A writer that fails has said why; the document keeps the path it had.
     if (saved)
         m_strPathName = written;

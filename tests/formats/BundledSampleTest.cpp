@@ -68,7 +68,7 @@ TEST(BundledSample, ReadsBackToTheGeneratedSurfaceWithinOneStep)
     if (rewrite != nullptr && std::string(rewrite) == "1")
         WriteSample();
     ScriptedPrompt prompt;
-    const Loaded sample = LoadImageFile(Format::kSpm, SampleFile());
+    const Loaded sample = LoadImageFile(ImageFormat::kSpm, SampleFile());
     ASSERT_TRUE(sample.ok) << sample.error;
     const SpmHeader& h = sample.image.m_header;
     EXPECT_EQ(h.m_nColumns, kSide);

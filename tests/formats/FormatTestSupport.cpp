@@ -1,43 +1,18 @@
 #include "FormatTestSupport.h"
 
-namespace {
-
-bool ReadHeader(CImageFile& file, Format format, const std::string& path, SpmHeader& header, int index)
-{
-    switch (format) {
-    case Format::kSpm: return file.ReadSpmHeader(path, header);
-    case Format::kNanoscope: return file.ReadNanoscopeHeader(path, header, index);
-    case Format::kMdt: return file.ReadMdtHeader(path, header, index);
-    case Format::kOrigin: return file.ReadOriginHeader(path, header);
-    }
-    return false;
-}
-
-bool ReadData(CImageFile& file, Format format, const std::string& path, CSpmImage& image)
-{
-    switch (format) {
-    case Format::kSpm: return file.ReadSpmData(path, image);
-    case Format::kNanoscope: return file.ReadNanoscopeData(image);
-    case Format::kMdt: return file.ReadMdtData(image);
-    case Format::kOrigin: return file.ReadOriginData(image);
-    }
-    return false;
-}
-
-}  // namespace
-
-Loaded LoadImageFile(Format format, const std::filesystem::path& path, int index)
+Loaded LoadImageFile(ImageFormat format, const std::filesystem::path& path, int index)
 {
     Loaded loaded;
     CImageFile file;
     CSpmImage& image = loaded.image;
-    if (!ReadHeader(file, format, path.string(), image.m_header, index)) {
+    image.m_nIndexInFile = index;
+    if (!ReadImageHeader(file, format, path.string(), image)) {
         loaded.error = file.Failure();
         return loaded;
     }
     image.m_nWidth = image.m_header.m_nColumns;
     image.m_nHeight = image.m_header.m_nRows;
-    if (!ReadData(file, format, path.string(), image)) {
+    if (!ReadImageSamples(file, format, path.string(), image)) {
         loaded.error = file.Failure();
         return loaded;
     }
@@ -46,19 +21,16 @@ Loaded LoadImageFile(Format format, const std::filesystem::path& path, int index
     return loaded;
 }
 
-Loaded LoadBytes(Format format, const ScratchDir& dir, std::string_view bytes, int index)
+Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, std::string_view bytes, int index)
 {
     WriteFile(dir / "loaded", bytes);
     return LoadImageFile(format, dir / "loaded", index);
 }
 
-ImageFileError SaveImageFile(Format format, const std::filesystem::path& path, CSpmImage& image)
+ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& path, CSpmImage& image)
 {
     CImageFile file;
-    const bool saved = format == Format::kSpm         ? file.WriteSpm(path.string(), image)
-                       : format == Format::kNanoscope ? file.WriteNanoscope(path.string(), image)
-                                                      : file.WriteMdt(path.string(), image);
-    return saved ? ImageFileError::kNone : file.Failure();
+    return WriteImage(file, format, path.string(), image) ? ImageFileError::kNone : file.Failure();
 }
 
 CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>& height, float kx, float ky,

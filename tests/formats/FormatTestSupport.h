@@ -12,20 +12,19 @@
 
 #include "document/SpmImage.h"
 #include "formats/ImageFile.h"
+#include "formats/ImageFormat.h"
 #include "support/TestPaths.h"
-
-enum class Format { kSpm, kNanoscope, kMdt, kOrigin };
 
 // The formats the program writes, with a file name of each.
 struct WritableFormat {
-    Format format;
+    ImageFormat format;
     const char* name;
     const char* fileName;
 };
 inline constexpr WritableFormat kWritableFormats[] = {
-    {Format::kSpm, "spm", "image.spm"},
-    {Format::kNanoscope, "nanoscope", "image.000"},
-    {Format::kMdt, "mdt", "image.mdt"},
+    {ImageFormat::kSpm, "spm", "image.spm"},
+    {ImageFormat::kNanoscope, "nanoscope", "image.000"},
+    {ImageFormat::kMdt, "mdt", "image.mdt"},
 };
 inline void PrintTo(const WritableFormat& format, std::ostream* out) { *out << format.name; }
 inline std::ostream& operator<<(std::ostream& out, ImageFileError error) { return out << ImageFileErrorText(error); }
@@ -38,16 +37,16 @@ struct Loaded {
 
 // Header reader, planes sized from the header, data reader and height range: the steps of
 // the document's load without its header check and naming.
-Loaded LoadImageFile(Format format, const std::filesystem::path& path, int index = 0);
+Loaded LoadImageFile(ImageFormat format, const std::filesystem::path& path, int index = 0);
 // The same for a file of these bytes, written into dir.
-Loaded LoadBytes(Format format, const ScratchDir& dir, std::string_view bytes, int index = 0);
-inline Loaded LoadBytes(Format format, const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
+Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, std::string_view bytes, int index = 0);
+inline Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
 {
     return LoadBytes(format, dir, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, index);
 }
 
 // Writes the image in the format; kNone, or why the writer refused.
-ImageFileError SaveImageFile(Format format, const std::filesystem::path& path, CSpmImage& image);
+ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& path, CSpmImage& image);
 
 // An image whose heights come from height(row, column), with its range computed.
 CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>& height,

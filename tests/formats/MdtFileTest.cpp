@@ -57,7 +57,7 @@ std::vector<std::uint8_t> MdtBytes(const std::vector<Frame>& frames)
 
 Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
 {
-    return LoadBytes(Format::kMdt, dir, bytes, index);
+    return LoadBytes(ImageFormat::kMdt, dir, bytes, index);
 }
 
 }  // namespace
@@ -174,7 +174,7 @@ TEST(MdtWriter, WritesTheFiveHundredAndFiveByteHeaderTable)
     ScriptedPrompt prompt;
     // Largest height 3276 nm: Z scale 0.1 nm, stored as 1 Angstrom.
     CSpmImage image = MakeImage(100, 50, [](int r, int c) { return r == 0 && c == 0 ? 3276.0 : 0.5 * c; }, 5.0f, 0.25f);
-    ASSERT_EQ(SaveImageFile(Format::kMdt, dir / "w.mdt", image), ImageFileError::kNone);
+    ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "w.mdt", image), ImageFileError::kNone);
     const auto bytes = FileBytes(dir / "w.mdt");
     ASSERT_EQ(bytes.size(), 505u + 10000u);
 
@@ -197,7 +197,7 @@ TEST(MdtWriter, WritesTheFiveHundredAndFiveByteHeaderTable)
         PutLe(expected, field.at, field.value, field.size);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 507), expected);
 
-    const Loaded back = LoadImageFile(Format::kMdt, dir / "w.mdt");
+    const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "w.mdt");
     ASSERT_TRUE(back.ok);
     EXPECT_FLOAT_EQ(back.image.m_header.m_fKx, 5.0f);
     EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), "A");
@@ -215,8 +215,8 @@ TEST(MdtWriter, KeepsUnitsTheReaderKnowsByTheirOwnCode)
     } cases[] = {{"nm", "deg", 0.5f}, {"um", "um", 500.0f}, {"A", "A", 0.05f}};
     for (const auto& c : cases) {
         CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.5f, c.xyUnit, c.zUnit);
-        ASSERT_EQ(SaveImageFile(Format::kMdt, dir / "u.mdt", image), ImageFileError::kNone);
-        const Loaded back = LoadImageFile(Format::kMdt, dir / "u.mdt");
+        ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "u.mdt", image), ImageFileError::kNone);
+        const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "u.mdt");
         ASSERT_TRUE(back.ok) << c.zUnit;
         EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), c.zUnit);
         EXPECT_FLOAT_EQ(back.image.m_header.m_fKx, c.kx) << c.xyUnit;

@@ -56,7 +56,7 @@ std::vector<std::uint8_t> NanoscopeBytes(const std::vector<Block>& blocks,
 
 Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
 {
-    return LoadBytes(Format::kNanoscope, dir, bytes, index);
+    return LoadBytes(ImageFormat::kNanoscope, dir, bytes, index);
 }
 
 }  // namespace
@@ -191,7 +191,7 @@ TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
     // Largest height 32760 x 256: the Z scale is exactly 256.
     CSpmImage image =
         MakeImage(256, 256, [](int r, int c) { return (r == 3 && c == 5) ? 256.0 * 32760 : r - c; }, 10.0f, 10.0f);
-    ASSERT_EQ(SaveImageFile(Format::kNanoscope, dir / "w.000", image), ImageFileError::kNone);
+    ASSERT_EQ(SaveImageFile(ImageFormat::kNanoscope, dir / "w.000", image), ImageFileError::kNone);
     const auto bytes = FileBytes(dir / "w.000");
     ASSERT_EQ(bytes.size(), 40960u + 131072u);
     std::string expected =
@@ -221,13 +221,13 @@ TEST(NanoscopeWriter, SmallScalesAndMicrometreImagesKeepTheirValues)
     ScratchDir dir;
     ScriptedPrompt prompt;
     CSpmImage image = MakeImage(8, 8, [](int r, int c) { return 0.37 * r - 0.11 * c; }, 0.0078125f, 0.0078125f, "um");
-    ASSERT_EQ(SaveImageFile(Format::kNanoscope, dir / "w.123", image), ImageFileError::kNone);
+    ASSERT_EQ(SaveImageFile(ImageFormat::kNanoscope, dir / "w.123", image), ImageFileError::kNone);
     const auto bytes = FileBytes(dir / "w.123");
     const std::string text(bytes.begin(), bytes.begin() + 600);
     // Nine significant digits of 2.59 / 32760, so that the float comes back unchanged.
     EXPECT_NE(text.find("\\@Sens. Zscan: V 0.0000790598278 nm/V\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\\Scan size: 0.0625000000 0.0625000000 ~m\r\n"), std::string::npos) << text;
-    const Loaded back = LoadImageFile(Format::kNanoscope, dir / "w.123");
+    const Loaded back = LoadImageFile(ImageFormat::kNanoscope, dir / "w.123");
     ASSERT_TRUE(back.ok);
     EXPECT_EQ(back.image.m_header.m_fKz, image.m_header.m_fKz);
     EXPECT_EQ(back.image.m_header.m_fKx, 0.0078125f);

@@ -10,7 +10,7 @@ namespace {
 
 Loaded Load(const ScratchDir& dir, const std::string& text)
 {
-    return LoadBytes(Format::kOrigin, dir, text);
+    return LoadBytes(ImageFormat::kOrigin, dir, text);
 }
 
 }  // namespace

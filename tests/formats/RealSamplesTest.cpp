@@ -50,7 +50,7 @@ TEST(RealSamples, NanoscopeV432HeightAndAmplitude)
 {
     SPM_REQUIRE_SAMPLES();
     const auto path = SamplePath("nanoscope-v432-height-amplitude.007");
-    const Loaded height = LoadImageFile(Format::kNanoscope, path, 0);
+    const Loaded height = LoadImageFile(ImageFormat::kNanoscope, path, 0);
     ASSERT_TRUE(height.ok) << height.error;
     const SpmHeader& h = height.image.m_header;
     EXPECT_EQ(h.m_nColumns, 256);
@@ -66,7 +66,7 @@ TEST(RealSamples, NanoscopeV432HeightAndAmplitude)
     EXPECT_EQ(*std::max_element(height.image.m_pRaw.begin(), height.image.m_pRaw.end()), 12097);
     EXPECT_NEAR(RmsAboutMean(height.image.m_pData), 6.665, 0.0005);
 
-    const Loaded amplitude = LoadImageFile(Format::kNanoscope, path, 1);
+    const Loaded amplitude = LoadImageFile(ImageFormat::kNanoscope, path, 1);
     ASSERT_TRUE(amplitude.ok) << amplitude.error;
     EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szQuantity), "Amplitude");
     EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szZUnit), "uni");
@@ -78,7 +78,7 @@ TEST(RealSamples, NanoscopeV512HeightEqualsItsReference)
 {
     SPM_REQUIRE_SAMPLES();
     const auto path = SamplePath("nanoscope-v512-height-amplitude.000");
-    const Loaded height = LoadImageFile(Format::kNanoscope, path, 0);
+    const Loaded height = LoadImageFile(ImageFormat::kNanoscope, path, 0);
     ASSERT_TRUE(height.ok) << height.error;
     EXPECT_EQ(height.image.m_nWidth, 512);
     EXPECT_EQ(height.image.m_nHeight, 512);
@@ -87,7 +87,7 @@ TEST(RealSamples, NanoscopeV512HeightEqualsItsReference)
     ASSERT_EQ(reference.size(), 512u * 512u);
     EXPECT_EQ(height.image.m_pRaw, reference);
 
-    const Loaded amplitude = LoadImageFile(Format::kNanoscope, path, 1);
+    const Loaded amplitude = LoadImageFile(ImageFormat::kNanoscope, path, 1);
     ASSERT_TRUE(amplitude.ok) << amplitude.error;
     EXPECT_EQ(HeaderText(amplitude.image.m_header.m_szQuantity), "Amplitude");
     EXPECT_EQ(amplitude.image.m_nWidth, 512);
@@ -98,18 +98,18 @@ TEST(RealSamples, BrokenFilesAreRefusedWithTheirReason)
     SPM_REQUIRE_SAMPLES();
     const struct {
         const char* name;
-        Format format;
+        ImageFormat format;
         int index;
         ImageFileError error;
     } cases[] = {
         // Header bytes are missing, so no block is complete any more.
-        {"nanoscope-v901-corrupted.000", Format::kNanoscope, 0, ImageFileError::kNoSuchImage},
-        {"nanoscope-v901-corrupted.000", Format::kNanoscope, 3, ImageFileError::kNoSuchImage},
+        {"nanoscope-v901-corrupted.000", ImageFormat::kNanoscope, 0, ImageFileError::kNoSuchImage},
+        {"nanoscope-v901-corrupted.000", ImageFormat::kNanoscope, 3, ImageFileError::kNoSuchImage},
         // The header promises a sample block the file does not hold.
-        {"nanoscope-v515-header-only.001", Format::kNanoscope, 0, ImageFileError::kTruncated},
-        {"mdt-spectra-only.mdt", Format::kMdt, 0, ImageFileError::kNoSuchImage},
-        {"mdt-spectra-and-scan-51x39.mdt", Format::kMdt, 1, ImageFileError::kNoSuchImage},
-        {"nanoscope-v432-height-amplitude.007", Format::kNanoscope, 2, ImageFileError::kNoSuchImage},
+        {"nanoscope-v515-header-only.001", ImageFormat::kNanoscope, 0, ImageFileError::kTruncated},
+        {"mdt-spectra-only.mdt", ImageFormat::kMdt, 0, ImageFileError::kNoSuchImage},
+        {"mdt-spectra-and-scan-51x39.mdt", ImageFormat::kMdt, 1, ImageFileError::kNoSuchImage},
+        {"nanoscope-v432-height-amplitude.007", ImageFormat::kNanoscope, 2, ImageFileError::kNoSuchImage},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LoadImageFile(c.format, SamplePath(c.name), c.index).error, c.error) << c.name << " " << c.index;
@@ -119,7 +119,7 @@ TEST(RealSamples, MdtScanBetweenSpectraIsTheFirstImage)
 {
     SPM_REQUIRE_SAMPLES();
     const auto path = SamplePath("mdt-spectra-and-scan-51x39.mdt");
-    const Loaded scan = LoadImageFile(Format::kMdt, path, 0);
+    const Loaded scan = LoadImageFile(ImageFormat::kMdt, path, 0);
     ASSERT_TRUE(scan.ok) << scan.error;
     const SpmHeader& h = scan.image.m_header;
     EXPECT_EQ(h.m_nColumns, 51);

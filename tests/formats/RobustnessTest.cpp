@@ -40,7 +40,7 @@ void ForEachPrefix(const std::filesystem::path& path, std::vector<std::size_t> l
 
 // A prefix either fails with a reason or, when the chosen image lies wholly inside it (as a
 // real file's first image may), reads exactly what the whole file gives.
-void ExpectPrefixesRefusedOrIdentical(Format format, const std::filesystem::path& path, int index,
+void ExpectPrefixesRefusedOrIdentical(ImageFormat format, const std::filesystem::path& path, int index,
                                       const std::vector<std::size_t>& lengths, bool mayReadPrefix)
 {
     const Loaded whole = LoadImageFile(format, path, index);
@@ -77,7 +77,7 @@ std::vector<std::size_t> SampledLengths(std::size_t size, std::initializer_list<
 // that mean something to the readers: digits, signs, points, blanks, tabs, line ends. What a
 // reader accepts must have a size it may hold and planes that match it. Returns how many
 // damaged files were accepted and how many refused.
-std::pair<int, int> FuzzHeader(Format format, const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+std::pair<int, int> FuzzHeader(ImageFormat format, const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
                                std::size_t span, int rounds, std::uint32_t seed)
 {
     static const std::uint8_t kTelling[] = {0,   0xFF, 0x80, 0x7F, '\t', '\n', '\r', ' ',
@@ -125,7 +125,7 @@ TEST_P(WrittenFiles, EveryTruncatedPrefixIsRefusedAndHeaderChangesNeverCrash)
     const auto bytes = FileBytes(dir / f.fileName);
     ExpectPrefixesRefusedOrIdentical(f.format, dir / f.fileName, 0, {}, false);
 
-    const std::size_t header = f.format == Format::kSpm ? 512 : f.format == Format::kMdt ? 505 : 400;
+    const std::size_t header = f.format == ImageFormat::kSpm ? 512 : f.format == ImageFormat::kMdt ? 505 : 400;
     const auto [accepted, refused] = FuzzHeader(f.format, dir / ("fuzz-" + std::string(f.fileName)), bytes, header,
                                                 LongTests() ? 20000 : 600, 20240601);
     // The damage reaches both what the readers must refuse and what they may pass over.
@@ -144,12 +144,12 @@ TEST(OriginText, PrefixesAndChangedCharactersNeverCrash)
     for (int r = 1; r <= 6; ++r)
         text << r * 0.1 << "\t" << r * 1.5 << "\t-2.5E-01\t" << r << "\t3.25\t\r\n";
     WriteFile(dir / "o.dat", text.str());
-    const Loaded full = LoadImageFile(Format::kOrigin, dir / "o.dat");
+    const Loaded full = LoadImageFile(ImageFormat::kOrigin, dir / "o.dat");
     ASSERT_TRUE(full.ok);
     // A text cut at a line end is a smaller valid table; anything accepted keeps the columns
     // and reads rows the whole file has.
     ForEachPrefix(dir / "o.dat", {}, [&](std::size_t length) {
-        const Loaded cut = LoadImageFile(Format::kOrigin, dir / "o.dat");
+        const Loaded cut = LoadImageFile(ImageFormat::kOrigin, dir / "o.dat");
         if (!cut.ok)
             return;
         ASSERT_EQ(cut.image.m_nWidth, 4) << length;
@@ -158,7 +158,7 @@ TEST(OriginText, PrefixesAndChangedCharactersNeverCrash)
             ASSERT_EQ(cut.image.m_pData[i], full.image.m_pData[i]) << length;
     });
     const auto bytes = FileBytes(dir / "o.dat");
-    FuzzHeader(Format::kOrigin, dir / "fuzz.dat", bytes, bytes.size(), LongTests() ? 20000 : 600, 7);
+    FuzzHeader(ImageFormat::kOrigin, dir / "fuzz.dat", bytes, bytes.size(), LongTests() ? 20000 : 600, 7);
 }
 
 TEST(RealSampleFiles, TruncatedPrefixesAreRefusedOrReadTheSameImage)
@@ -167,18 +167,18 @@ TEST(RealSampleFiles, TruncatedPrefixesAreRefusedOrReadTheSameImage)
     ScratchDir dir;
     const struct {
         const char* name;
-        Format format;
+        ImageFormat format;
         std::initializer_list<std::size_t> positions;  // header end and sample block ends
     } files[] = {
-        {"nanoscope-v432-height-amplitude.007", Format::kNanoscope, {20480, 151552, 282624}},
-        {"nanoscope-v512-height-amplitude.000", Format::kNanoscope, {40960, 565248, 1089536}},
-        {"mdt-spectra-and-scan-51x39.mdt", Format::kMdt, {33, 9081, 13531, 17041}},
+        {"nanoscope-v432-height-amplitude.007", ImageFormat::kNanoscope, {20480, 151552, 282624}},
+        {"nanoscope-v512-height-amplitude.000", ImageFormat::kNanoscope, {40960, 565248, 1089536}},
+        {"mdt-spectra-and-scan-51x39.mdt", ImageFormat::kMdt, {33, 9081, 13531, 17041}},
     };
     for (const auto& file : files) {
         const auto copy = dir / file.name;
         std::filesystem::copy_file(SamplePath(file.name), copy);
         const std::size_t size = std::filesystem::file_size(copy);
-        for (int index = 0; index < (file.format == Format::kMdt ? 1 : 2); ++index)
+        for (int index = 0; index < (file.format == ImageFormat::kMdt ? 1 : 2); ++index)
             ExpectPrefixesRefusedOrIdentical(file.format, copy, index, SampledLengths(size, file.positions), true);
     }
 }
@@ -188,10 +188,10 @@ TEST(RealSampleFiles, ByteChangesInTheirHeadersNeverCrash)
     SPM_REQUIRE_SAMPLES();
     ScratchDir dir;
     const int rounds = LongTests() ? 3000 : 120;
-    FuzzHeader(Format::kNanoscope, dir / "v432.007", FileBytes(SamplePath("nanoscope-v432-height-amplitude.007")),
+    FuzzHeader(ImageFormat::kNanoscope, dir / "v432.007", FileBytes(SamplePath("nanoscope-v432-height-amplitude.007")),
                20480, rounds, 1);
-    FuzzHeader(Format::kNanoscope, dir / "v515.001", FileBytes(SamplePath("nanoscope-v515-header-only.001")),
+    FuzzHeader(ImageFormat::kNanoscope, dir / "v515.001", FileBytes(SamplePath("nanoscope-v515-header-only.001")),
                10685, rounds, 2);
-    FuzzHeader(Format::kMdt, dir / "scan.mdt", FileBytes(SamplePath("mdt-spectra-and-scan-51x39.mdt")), 9600,
+    FuzzHeader(ImageFormat::kMdt, dir / "scan.mdt", FileBytes(SamplePath("mdt-spectra-and-scan-51x39.mdt")), 9600,
                rounds, 3);
 }

@@ -50,7 +50,7 @@ TEST(SpmFile, HeaderIsStoredByteForByteAtItsOffsets)
     std::memcpy(image.m_header.m_szNote, "ab\0XYZ", 6);  // bytes after a terminator travel too
     SetHeaderText(image.m_header.m_szVersion, "v1");
     image.m_header.m_szVersion[63] = 'Q';
-    ASSERT_EQ(SaveImageFile(Format::kSpm, dir / "h.spm", image), ImageFileError::kNone);
+    ASSERT_EQ(SaveImageFile(ImageFormat::kSpm, dir / "h.spm", image), ImageFileError::kNone);
     ASSERT_EQ(image.m_header.m_fKz, 1.0f);
     auto expected = SpmBytes(image.m_header, 6);
     for (std::size_t i = 6; i < 9; ++i)
@@ -125,7 +125,7 @@ TEST(SpmFile, ReaderRefusesBrokenHeadersWithTheirReason)
     for (const auto& c : cases) {
         auto bytes = good;
         c.change(bytes);
-        const Loaded loaded = LoadBytes(Format::kSpm, dir, bytes);
+        const Loaded loaded = LoadBytes(ImageFormat::kSpm, dir, bytes);
         EXPECT_EQ(loaded.ok, c.error == ImageFileError::kNone) << c.what;
         EXPECT_EQ(loaded.error, c.error) << c.what;
     }
@@ -136,7 +136,7 @@ TEST(SpmFile, TextFieldsWithoutTerminatorAreCutAtTheFieldsEnd)
     ScratchDir dir;
     auto bytes = SpmBytes(2, 2);
     std::memset(bytes.data() + 20, 'Z', 512 - 20);
-    const Loaded loaded = LoadBytes(Format::kSpm, dir, bytes);
+    const Loaded loaded = LoadBytes(ImageFormat::kSpm, dir, bytes);
     ASSERT_TRUE(loaded.ok);
     const SpmHeader& h = loaded.image.m_header;
     EXPECT_EQ(HeaderText(h.m_szZUnit), "ZZZ");

@@ -42,7 +42,7 @@ TEST_P(Writers, RoundTripKeepsHeightsWithinHalfAStepAndTheHeader)
     const Loaded back = LoadImageFile(GetParam().format, Target());
     ASSERT_TRUE(back.ok) << back.error;
     // NT-MDT stores nanometre heights as Angstrom: the values read back are ten times larger.
-    const bool mdt = GetParam().format == Format::kMdt;
+    const bool mdt = GetParam().format == ImageFormat::kMdt;
     const double factor = mdt ? 10.0 : 1.0;
     EXPECT_EQ(back.image.m_nWidth, 37);
     EXPECT_EQ(back.image.m_nHeight, 23);
@@ -135,7 +135,7 @@ TEST_P(Writers, TargetThatCannotBeCreatedOrReplacedFailsWithTheFormatsMessage)
 {
     CSpmImage image = Landscape();
     const std::string cannotCreate =
-        GetParam().format == Format::kSpm ? "Save not Ok" : "Unable to open file for writing";
+        GetParam().format == ImageFormat::kSpm ? "Save not Ok" : "Unable to open file for writing";
     EXPECT_EQ(SaveImageFile(GetParam().format, dir / "missing-folder" / GetParam().fileName, image),
               ImageFileError::kCannotCreate);
     EXPECT_EQ(prompt.messages, std::vector<std::string>{cannotCreate});
