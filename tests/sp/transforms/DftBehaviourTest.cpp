@@ -29,26 +29,10 @@ TEST(DftKnownAnswers, LengthThreeAndFour)
 
 TEST(DftScaling, EachFlagScalesItsDirectionAndRoundTrips)
 {
-    for (int n : kPathLengths) {
-        const Signal x = RandomSignal(n, 3u + static_cast<unsigned>(n));
-        DftPlan plain(n, spNoDivByAny);
-        const Signal f = Transform(plain.spec, x, false), b = Transform(plain.spec, x, true);
-        const double root = 1 / std::sqrt(double(n)), roundTrip = 3 * FftBound(std::max(n, 4)) + 4 * kEps;
-        struct Case {
-            spScaleFlag flag;
-            double fwd, inv;
-        };
-        for (const Case& c : {Case{spDivFwdByN, 1.0 / n, 1.0}, Case{spDivInvByN, 1.0, 1.0 / n},
-                              Case{spDivBySqrtN, root, root}, Case{spNoDivByAny, 1, 1}}) {
-            DftPlan scaled(n, c.flag);
-            const Signal sf = Transform(scaled.spec, x, false);
-            EXPECT_LE(RelativeRms(sf, Scaled(f, c.fwd)), 4 * kEps) << n << " flag " << c.flag;
-            EXPECT_LE(RelativeRms(Transform(scaled.spec, x, true), Scaled(b, c.inv)), 4 * kEps)
-                << n << " flag " << c.flag;
-            EXPECT_LE(RelativeRms(Transform(scaled.spec, sf, true), Scaled(x, n * c.fwd * c.inv)), roundTrip)
-                << "round trip, N " << n << " flag " << c.flag;
-        }
-    }
+    for (int n : kPathLengths)
+        ExpectScalingFlags(RandomSignal(n, 3u + static_cast<unsigned>(n)),
+                           [n](spScaleFlag flag) { return std::make_unique<DftPlan>(n, flag); },
+                           3 * FftBound(std::max(n, 4)) + 4 * kEps, "N " + std::to_string(n));
 }
 
 TEST(DftIdentities, InverseIsConjugatedForwardOfConjugate)

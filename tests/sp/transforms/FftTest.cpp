@@ -50,24 +50,9 @@ TEST(FftScaling, EachFlagScalesItsDirectionOnceAndRoundTrips)
     // Orders of the small kernels, the core, the block path and both split depths.
     for (int order : {0, 1, 2, 3, 4, 5, 9, 10, 11, 12, 13, 16, 17, 19}) {
         const std::int64_t n = std::int64_t{1} << order;
-        const Signal x = RandomSignal(n, 60u + static_cast<unsigned>(order));
-        FftPlan plain(order, spNoDivByAny);
-        const Signal f = Transform(plain.spec, x, false), b = Transform(plain.spec, x, true);
-        const double root = 1 / std::sqrt(double(n)), roundTrip = 2 * FftBound(std::max<std::int64_t>(n, 2));
-        struct Case {
-            spScaleFlag flag;
-            double fwd, inv;
-        };
-        for (const Case& c : {Case{spDivFwdByN, 1.0 / n, 1.0}, Case{spDivInvByN, 1.0, 1.0 / n},
-                              Case{spDivBySqrtN, root, root}, Case{spNoDivByAny, 1, 1}}) {
-            FftPlan scaled(order, c.flag);
-            const Signal sf = Transform(scaled.spec, x, false);
-            EXPECT_LE(RelativeRms(sf, Scaled(f, c.fwd)), 4 * kEps) << order << " flag " << c.flag;
-            EXPECT_LE(RelativeRms(Transform(scaled.spec, x, true), Scaled(b, c.inv)), 4 * kEps)
-                << order << " flag " << c.flag;
-            EXPECT_LE(RelativeRms(Transform(scaled.spec, sf, true), Scaled(x, n * c.fwd * c.inv)), roundTrip)
-                << "round trip, order " << order << " flag " << c.flag;
-        }
+        ExpectScalingFlags(RandomSignal(n, 60u + static_cast<unsigned>(order)),
+                           [order](spScaleFlag flag) { return std::make_unique<FftPlan>(order, flag); },
+                           2 * FftBound(std::max<std::int64_t>(n, 2)), "order " + std::to_string(order));
     }
 }
 

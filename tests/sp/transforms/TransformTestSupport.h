@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <complex>
+#include <memory>
+#include <string>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -100,6 +103,32 @@ struct Fft2DPlan : Owned<spFft2DSpec, spFft2DFree> {
         EXPECT_EQ(spFft2DInitAlloc(&spec, ox, oy, flag, hint), spStsNoErr) << "orders " << ox << ", " << oy;
     }
 };
+
+// Every scaling flag scales its own direction, and only it, against the unscaled plan, and a
+// forward-inverse round trip comes back within `roundTrip`. `makePlan(flag)` makes a plan
+// of the size under test; `what` names it in failures.
+template <class MakePlan>
+void ExpectScalingFlags(const Signal& x, MakePlan makePlan, double roundTrip, const std::string& what)
+{
+    const long double n = static_cast<long double>(x.size());
+    const auto plain = makePlan(spNoDivByAny);
+    const Signal f = Transform(plain->spec, x, false), b = Transform(plain->spec, x, true);
+    const double root = 1 / std::sqrt(double(n));
+    struct Case {
+        spScaleFlag flag;
+        double fwd, inv;
+    };
+    for (const Case& c : {Case{spDivFwdByN, double(1 / n), 1.0}, Case{spDivInvByN, 1.0, double(1 / n)},
+                          Case{spDivBySqrtN, root, root}, Case{spNoDivByAny, 1, 1}}) {
+        const auto scaled = makePlan(c.flag);
+        const Signal sf = Transform(scaled->spec, x, false);
+        EXPECT_LE(RelativeRms(sf, Scaled(f, c.fwd)), 4 * kEps) << what << " flag " << c.flag;
+        EXPECT_LE(RelativeRms(Transform(scaled->spec, x, true), Scaled(b, c.inv)), 4 * kEps)
+            << what << " flag " << c.flag;
+        EXPECT_LE(RelativeRms(Transform(scaled->spec, sf, true), Scaled(x, n * c.fwd * c.inv)), roundTrip)
+            << "round trip, " << what << " flag " << c.flag;
+    }
+}
 
 // The free routine and the size query of a 1-D plan kind: -8 for a null plan or size
 // pointer, -17 for a plan of another kind (which stays alive); the size is left alone.
