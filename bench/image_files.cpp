@@ -7,9 +7,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "document/SpmImage.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "image/ImageStatistics.h"
+#include "image/SpmImage.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ CSpmImage MakeSurface()
         for (int c = 0; c < kSide; ++c)
             image.m_pData[static_cast<std::size_t>(r) * kSide + c] = 20.0 * std::sin(r * 0.01) * std::cos(c * 0.013) + 0.004 * c;
     image.m_pRaw.resize(image.m_pData.size());
-    CImageFile::ComputeMinMax(image);
+    ComputeMinMax(image);
     return image;
 }
 
@@ -104,9 +105,9 @@ void BM_Statistics(benchmark::State& state)
     CSpmImage image = MakeSurface();
     image.m_nBins = kImageHistogramBins;
     for (auto _ : state) {
-        CImageFile::ComputeMinMax(image);
-        CImageFile::MinMaxInt(kSide, kSide, image.m_pRaw, image.m_nRawMin, image.m_nRawMax);
-        CImageFile::ComputeHistogram(image);
+        ComputeMinMax(image);
+        MinMaxInt(kSide, kSide, image.m_pRaw, image.m_nRawMin, image.m_nRawMax);
+        ComputeHistogram(image);
         benchmark::DoNotOptimize(image.m_pHistogram.data());
     }
     state.SetItemsProcessed(state.iterations() * kSide * kSide);

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 #include "presentation/ColorTable.h"
 #include "presentation/SurfaceBuilders.h"
 #include "presentation/ViewArrays.h"

@@ -4,7 +4,10 @@
 #include <fstream>
 
 #include "formats/ImageFile.h"
+#include "formats/ImageFormat.h"
+#include "image/ImageStatistics.h"
 #include "platform/core/Prompt.h"
+#include "presentation/ImageSettingsFiles.h"
 
 namespace {
 
@@ -81,7 +84,7 @@ void CMDIDoc::LoadImageSettings(const std::string& path, ViewKind kind,
         // The automatic range is cut from the histogram in place; the image keeps its own.
         CSpmImage& image = *m_pCurImage;
         whole = {image.m_dMin, image.m_dMax};
-        CImageFile::AutoRangeFromHistogram(image);
+        AutoRangeFromHistogram(image);
         automatic = {image.m_dMin, image.m_dMax};
         image.m_dMin = whole.min;
         image.m_dMax = whole.max;
@@ -120,8 +123,7 @@ std::optional<std::string> CMDIDoc::CompanionImagePath() const
 {
     if (m_pCurImage == nullptr || m_imageList.empty())
         return std::nullopt;
-    const std::string extension = ExtensionOf(m_pCurImage->m_strPath);
-    if (!IsNanoscopeSeriesExtension(extension) && extension != ".mdt")
+    if (!HoldsCompanionImages(m_pCurImage->m_strPath))
         return std::nullopt;
     return m_imageList.front().m_pImage->m_strPath;
 }

@@ -10,20 +10,16 @@
 #include <vector>
 
 #include "document/DocumentView.h"
-#include "document/SpmImage.h"
+#include "image/ImagePoint.h"
+#include "image/SpmImage.h"
 #include "presentation/PresentationConfig.h"
+#include "presentation/ProfileSampling.h"
 
 // One image of a document with its settings pair (2D first, 3D second). Both are held by
 // pointer so that views and panels may keep them while the list grows.
 struct ImageEntry {
     std::unique_ptr<CSpmImage> m_pImage;
     std::unique_ptr<SettingsPair> m_pSettings;
-};
-
-// A point of the 2D view's selection, in image columns and rows.
-struct ImagePoint {
-    int x = 0;
-    int y = 0;
 };
 
 class CMDIDoc {
@@ -86,10 +82,7 @@ public:
     int m_bSel1Set = 0;
     int m_bSel2Set = 0;
     int m_bSel3Set = 0;
-    double m_dCursorA = 0.25;                  // profile cursors, fractions of the profile
-    double m_dCursorB = 0.75;
-    int m_bCursorAGrabbed = 0;                 // 1 while the profile view drags the cursor
-    int m_bCursorBGrabbed = 0;
+    ProfileCursors m_profileCursors;           // the profile view's cursors [a] and [b]
     int m_nUndoScope = 0;                      // 1 Undo restores every image, 2 the active one
 
 private:

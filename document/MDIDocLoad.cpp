@@ -7,24 +7,10 @@
 
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "image/ImageStatistics.h"
 #include "platform/core/Prompt.h"
 
 namespace {
-
-// Exact, case-sensitive: only the forms listed here are read.
-ImageFormat LoadFormatOf(const std::string& path)
-{
-    const std::string extension = ExtensionOf(path);
-    if (extension == ".spm" || extension == ".SPM")
-        return ImageFormat::kSpm;
-    if (extension == ".dat" || extension == ".DAT")
-        return ImageFormat::kOrigin;
-    if (extension == ".mdt" || extension == ".MDT")
-        return ImageFormat::kMdt;
-    if (IsNanoscopeSeriesExtension(extension))
-        return ImageFormat::kNanoscope;
-    return ImageFormat::kNone;
-}
 
 // A broken first image is reported; a further image of the same file (a companion that the
 // file may simply not hold) fails silently.
@@ -93,20 +79,20 @@ void AllocatePlanes(CSpmImage& image)
 
 void MeasureImage(CSpmImage& image)
 {
-    CImageFile::ComputeMinMax(image);
-    CImageFile::MinMaxInt(static_cast<std::uint16_t>(image.m_nWidth),
+    ComputeMinMax(image);
+    MinMaxInt(static_cast<std::uint16_t>(image.m_nWidth),
                           static_cast<std::uint16_t>(image.m_nHeight), image.m_pRaw,
                           image.m_nRawMin, image.m_nRawMax);
     image.m_nBins = kImageHistogramBins;
     image.m_pHistogram.assign(static_cast<std::size_t>(image.m_nBins), 0);
-    CImageFile::ComputeHistogram(image);
+    ComputeHistogram(image);
 }
 
 } // namespace
 
 bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
 {
-    const ImageFormat format = LoadFormatOf(path);
+    const ImageFormat format = FormatForReading(path);
     if (format == ImageFormat::kNone)
         return false;
     CImageFile file;

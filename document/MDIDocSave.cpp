@@ -3,7 +3,9 @@
 
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
+#include "presentation/ImageSettingsFiles.h"
 
 namespace {
 
@@ -20,21 +22,14 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
         return false;
     }
     CSpmImage& image = *entry->m_pImage;
-    const std::string extension = ExtensionOf(path);
-    std::string written = path;
-    ImageFormat format = ImageFormat::kNone;
-    if (extension == ".spm" || extension == ".SPM") {
-        format = ImageFormat::kSpm;
-        written = EnsureExtension(path, ".spm");
-    } else if (IsNanoscopeSeriesExtension(extension)) {
-        format = ImageFormat::kNanoscope;
-    } else if (extension == ".mdt") {
-        format = ImageFormat::kMdt;
-    } else {
-        // ".MDT" among them: only the lower-case form is offered for saving.
+    const ImageFormat format = FormatForWriting(path);
+    if (format == ImageFormat::kNone) {
         Prompt().Message(kTextSaveNotOk);
         return false;
     }
+    // The *.spm writer completes a name without the lower-case extension; the document keeps
+    // the name written.
+    const std::string written = format == ImageFormat::kSpm ? EnsureExtension(path, ".spm") : path;
     CImageFile file;
     const bool saved = WriteImage(file, format, path, image);
     // A writer that fails has said why; the document keeps the path it had.

@@ -1,5 +1,5 @@
-// The one class through which images are read from and written to files, and the image
-// statistics. A CImageFile is a short-lived local object: one load or one save, then gone.
+// The one class through which images are read from and written to files. A CImageFile is a
+// short-lived local object: one load or one save, then gone.
 #pragma once
 
 #include <array>
@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/SpmHeader.h"
 #include "formats/FileExtension.h"
+#include "image/SpmHeader.h"
 
 class CSpmImage;
 
@@ -59,16 +59,6 @@ struct MdtFrameInfo {
     int m_nRows = 0;
     int m_nDots = 0;
     std::size_t m_nSampleOffset = 0;  // first sample, from the start of the file
-};
-
-// A picture in memory for the GUI to blit: 32-bit pixels 0x00RRGGBB, row by row.
-struct PixelBuffer {
-    PixelBuffer() = default;
-    PixelBuffer(int width, int height);
-
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-    std::vector<std::uint32_t> m_pPixels;  // m_nWidth x m_nHeight, row 0 first
 };
 
 class CImageFile {
@@ -122,23 +112,6 @@ public:
     // ---- Origin text export: read only.
     bool ReadOriginHeader(const std::string& path, SpmHeader& header);
     bool ReadOriginData(CSpmImage& image);
-
-    // ---- Image statistics: use nothing of the object.
-    // m_dMin and m_dMax from m_pData (both 0 for an image without points).
-    static void ComputeMinMax(CSpmImage& image);
-    // Smallest and largest of columns x rows elements; 0, or -1 (nothing written) when the
-    // plane holds fewer elements. An empty plane gives 0 and 0.
-    static int MinMaxInt(std::uint16_t columns, std::uint16_t rows,
-                         std::span<const std::int32_t> plane, std::int32_t& min, std::int32_t& max);
-    static int MinMaxDouble(std::uint16_t columns, std::uint16_t rows,
-                            std::span<const double> plane, double& min, double& max);
-    // m_nBins counts of m_pData between m_dMin and m_dMax, then the smallest and largest count.
-    static void ComputeHistogram(CSpmImage& image);
-    // Narrows m_dMin and m_dMax to the bins holding more than 1 % of the largest count.
-    static void AutoRangeFromHistogram(CSpmImage& image);
-    // Paints the heights as grey levels (the last row and column are not painted); pixels
-    // outside the picture are left out. Returns 1.
-    static int DrawGreyImage(PixelBuffer& picture, float zoomX, float zoomY, const CSpmImage& image);
 
 private:
     bool Fail(ImageFileError error);

@@ -1,7 +1,7 @@
 // The reader core: the whole file in one buffer, the line walker and the number parser.
 #include "formats/ImageFile.h"
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 
 #include <cmath>
 #include <filesystem>
@@ -30,13 +30,6 @@ const char* ImageFileErrorText(ImageFileError error)
     case ImageFileError::kWriteFailed: return "the file could not be written completely";
     }
     return "unknown failure";
-}
-
-PixelBuffer::PixelBuffer(int width, int height)
-    : m_nWidth(width > 0 ? width : 0),
-      m_nHeight(height > 0 ? height : 0),
-      m_pPixels(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), 0)
-{
 }
 
 CImageFile::CImageFile() = default;

@@ -1,7 +1,68 @@
 #include "formats/ImageFormat.h"
 
-#include "document/SpmImage.h"
+#include <algorithm>
+
+#include "formats/FileExtension.h"
 #include "formats/ImageFile.h"
+#include "image/SpmImage.h"
+
+namespace {
+
+const std::vector<ImageFormatEntry>& Table()
+{
+    static const std::vector<ImageFormatEntry> table{
+        {ImageFormat::kSpm, {".spm", ".SPM"}, {".spm", ".SPM"}, false, false,
+         "Tessalo Files", "*.spm", "Tessalo Files", ".spm"},
+        {ImageFormat::kNanoscope, {}, {}, true, true,
+         "DI Nanoscope V4.3x Files", "*.000 - *.999", "DI Nanoscope V4.3x File", ".000"},
+        {ImageFormat::kMdt, {".mdt", ".MDT"}, {".mdt"}, false, true,
+         "NT-MDT Files", "*.mdt", "NT-MDT File", ".mdt"},
+        {ImageFormat::kOrigin, {".dat", ".DAT"}, {}, false, false,
+         "Origin Files", "*.dat", "", ".dat"},
+    };
+    return table;
+}
+
+bool Listed(const std::vector<std::string_view>& forms, bool series, std::string_view extension)
+{
+    return std::find(forms.begin(), forms.end(), extension) != forms.end() ||
+           (series && IsNanoscopeSeriesExtension(extension));
+}
+
+const ImageFormatEntry* EntryFor(std::string_view path, bool writing)
+{
+    const std::string extension = ExtensionOf(path);
+    for (const ImageFormatEntry& entry : Table())
+        if (Listed(writing ? entry.m_writeExtensions : entry.m_readExtensions, entry.m_bNumberedSeries,
+                   extension))
+            return &entry;
+    return nullptr;
+}
+
+} // namespace
+
+std::span<const ImageFormatEntry> ImageFormatTable()
+{
+    return Table();
+}
+
+ImageFormat FormatForReading(std::string_view path)
+{
+    const ImageFormatEntry* entry = EntryFor(path, false);
+    return entry != nullptr ? entry->m_format : ImageFormat::kNone;
+}
+
+ImageFormat FormatForWriting(std::string_view path)
+{
+    const ImageFormatEntry* entry = EntryFor(path, true);
+    return entry != nullptr ? entry->m_format : ImageFormat::kNone;
+}
+
+bool HoldsCompanionImages(std::string_view path)
+{
+    const ImageFormatEntry* entry = EntryFor(path, true);
+    return entry != nullptr && entry->m_bSeveralImages;
+}
 
 bool ReadImageHeader(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image)
 {

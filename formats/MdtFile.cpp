@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "document/SpmImage.h"
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
 #include "formats/ReplacingSave.h"
+#include "image/SpmImage.h"
 
 namespace {
 

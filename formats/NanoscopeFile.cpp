@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "document/SpmImage.h"
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
 #include "formats/ReplacingSave.h"
 #include "formats/TextFields.h"
+#include "image/SpmImage.h"
 
 namespace {
 

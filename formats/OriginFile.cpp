@@ -5,8 +5,9 @@
 #include <optional>
 #include <string_view>
 
-#include "document/SpmImage.h"
 #include "formats/ImageFile.h"
+#include "image/ImageStatistics.h"
+#include "image/SpmImage.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "document/SpmImage.h"
 #include "formats/SampleBlock.h"
+#include "image/SpmImage.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Prompt.h"
 

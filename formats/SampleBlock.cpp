@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "document/SpmImage.h"
 #include "formats/ByteOrder.h"
+#include "image/SpmImage.h"
 #include "platform/core/Prompt.h"
 
 void ReadSampleBlock(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,

@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "document/SpmImage.h"
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
 #include "formats/ReplacingSave.h"
 #include "formats/SampleBlock.h"
+#include "image/SpmImage.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 
 std::string_view WithoutCarriageReturn(std::string_view line)
 {

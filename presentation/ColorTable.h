@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "presentation/PresentationConfig.h"
+#include "presentation/ColorCursor.h"
 
 // Fills `table` with `entries` colours: below the first cursor its colour, between
 // neighbouring cursors a linear blend with truncated channels, from the last cursor on its

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "image/Color.h"
 #include "platform/core/NumberText.h"
-#include "presentation/PresentationConfig.h"
 
 // A profile value as a number: the same loose reading as image headers use.
 inline double ParseIniNumber(std::string_view text)

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/core/ProfileFile.h"
-#include "presentation/PresentationConfig.h"
+#include "presentation/ColorCursor.h"
 
 // A count read from a profile above this marks a broken file: nothing is read by it.
 inline constexpr long kMaxProfileListCount = 1000;

@@ -1,34 +1,12 @@
-// How one image is shown in one kind of view, the palette it is coloured with, and the
-// loaders and writers that keep these settings in the image's presentation file (*.cnf).
+// How one image is shown in one kind of view and the palette it is coloured with.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
-class CSpmImage;
-
-// A colour as red + 256 x green + 65536 x blue; the top byte is 0.
-using COLORREF = std::uint32_t;
-
-constexpr COLORREF MakeColor(unsigned red, unsigned green, unsigned blue)
-{
-    return (red & 0xFFu) | ((green & 0xFFu) << 8) | ((blue & 0xFFu) << 16);
-}
-constexpr unsigned RedOf(COLORREF colour) { return colour & 0xFFu; }
-constexpr unsigned GreenOf(COLORREF colour) { return (colour >> 8) & 0xFFu; }
-constexpr unsigned BlueOf(COLORREF colour) { return (colour >> 16) & 0xFFu; }
-
-// One palette point: position 0 stands for the lowest height of the colour image's range,
-// 1 for the highest. Positions read from files are kept as they are, even outside 0..1.
-struct ColorCursor {
-    COLORREF m_Color = 0;
-    float m_Position = 0.0f;
-
-    friend bool operator==(const ColorCursor&, const ColorCursor&) = default;
-};
+#include "presentation/ColorCursor.h"
 
 // Which record of an image's pair a view uses: the 2D record also serves the profile view.
 enum class ViewKind { View2D, View3D };
@@ -104,38 +82,3 @@ struct HeightRange {
 // image's whole range. A flat image (whole range 0) gets its cursors at 0 and 1.
 std::vector<ColorCursor> DefaultColorCursors(ViewKind kind, const HeightRange& imageRange,
                                              const HeightRange& automaticRange);
-
-// The settings a freshly loaded image starts with: the kind's defaults, the default palette
-// from the image's whole height range and its automatic (histogram-narrowed) range, then
-// every key of the image's presentation file over them. A missing file changes nothing.
-void LoadImageSettings(const std::string& imagePath, ViewKind kind, const HeightRange& imageRange,
-                       const HeightRange& automaticRange, CPresentationConfig& settings);
-
-// The presentation file of an image: its path with the file name's extension replaced by
-// ".cnf" (a.001 gives a.cnf; a name without a point gets ".cnf" appended).
-std::string PresentationFilePath(const std::string& imagePath);
-
-// The further images that a document's first image lists in its presentation file
-// (section "AddImage", keys "NofImage" and "Image[i]"), as paths in the first image's
-// folder, in list order. Entries of fewer than two characters are skipped.
-std::vector<std::string> ReadDocImageList(const std::string& firstImagePath);
-
-// Writes the list of a document's images into the first image's presentation file: the
-// count of further images and the file name of each. With fewer than two images nothing
-// is written. Returns false when the file could not be written.
-bool WriteDocImageList(const std::vector<std::string>& imagePaths);
-
-// "Save Image Config": both records of one image into the image's presentation file.
-// Shows "Unable to open file for writing" and returns false when the file cannot be written.
-bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings);
-
-// One image of a document with its pair of records.
-struct ImageSettingsRef {
-    const CSpmImage& image;
-    const SettingsPair& settings;
-};
-
-// "Save Configs of Doc. Images ": every image's records into its own presentation file,
-// then the document's image list into the first image's file. Stops at the first file that
-// cannot be written, with the message of SaveImageConfig, and returns false.
-bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 #include "presentation/ProfilePlotMath.h"
 

@@ -5,16 +5,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "image/ImagePoint.h"
+
 class CSpmImage;
 
 struct ProfilePoint {
     double m_dDistance = 0.0;  // from the segment's first point, in the image's XY unit
     double m_dHeight = 0.0;    // in the image's Z unit
-};
-
-struct ImagePoint {
-    int x = 0;  // column
-    int y = 0;  // row
 };
 
 // How many steps a profile takes along its segment: the larger side of the document's

@@ -17,6 +17,8 @@
 
 #include "presentation/PresentationConfig.h"
 
+class CSpmImage;
+
 using Vec3 = std::array<float, 3>;
 
 // The unit normal of the triangle a, b, c: (b - a) x (c - a) divided by its length.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 #include "presentation/ColorTable.h"
 #include "presentation/SurfaceBuilders.h"
 

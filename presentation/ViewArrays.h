@@ -10,6 +10,8 @@
 
 #include "presentation/PresentationConfig.h"
 
+class CSpmImage;
+
 // The main frame's FastRenderSceneMode.
 inline constexpr int kRenderPrecise = 0;
 inline constexpr int kRenderCoarse = 1;

@@ -14,6 +14,9 @@ if localedef -i de_DE -f UTF-8 build/locale/de_DE.UTF-8 >/dev/null 2>&1; then
   export LOCPATH="$PWD/build/locale"
 fi
 
+echo "== Layout"
+bash scripts/check-layout.sh
+
 echo "== Release build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j "$jobs"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "document/SpmHeader.h"
+#include "image/SpmHeader.h"
 
 #include <cstring>
 

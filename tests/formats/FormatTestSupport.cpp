@@ -16,7 +16,7 @@ Loaded LoadImageFile(ImageFormat format, const std::filesystem::path& path, int 
         loaded.error = file.Failure();
         return loaded;
     }
-    CImageFile::ComputeMinMax(image);
+    ComputeMinMax(image);
     loaded.ok = true;
     return loaded;
 }
@@ -50,7 +50,7 @@ CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
             image.m_pData.push_back(height(r, c));
-    CImageFile::ComputeMinMax(image);
+    ComputeMinMax(image);
     return image;
 }
 

@@ -10,9 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "document/SpmImage.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "image/ImageStatistics.h"
+#include "image/SpmImage.h"
 #include "support/TestPaths.h"
 
 // The formats the program writes, with a file name of each.

@@ -51,24 +51,24 @@ TEST(Statistics, MinMaxOfPlanesCountsColumnsTimesRows)
     };
     for (const auto& c : cases) {
         std::int32_t min = 99, max = 99;
-        EXPECT_EQ(CImageFile::MinMaxInt(c.columns, c.rows, raw, min, max), c.result) << c.columns << "x" << c.rows;
+        EXPECT_EQ(MinMaxInt(c.columns, c.rows, raw, min, max), c.result) << c.columns << "x" << c.rows;
         EXPECT_EQ(min, c.min) << c.columns << "x" << c.rows;
         EXPECT_EQ(max, c.max) << c.columns << "x" << c.rows;
     }
     const std::vector<double> heights{1.5, -2.25, 8.0, 8.0};
     double min = 0, max = 0;
-    EXPECT_EQ(CImageFile::MinMaxDouble(2, 2, heights, min, max), 0);
+    EXPECT_EQ(MinMaxDouble(2, 2, heights, min, max), 0);
     EXPECT_EQ(min, -2.25);
     EXPECT_EQ(max, 8.0);
 
     CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 6.0; });
     image.m_pData.push_back(1000.0);  // beyond columns x rows: not part of the image
-    CImageFile::ComputeMinMax(image);
+    ComputeMinMax(image);
     EXPECT_EQ(image.m_dMin, -6.0);
     EXPECT_EQ(image.m_dMax, 5.0);
     CSpmImage empty;
     empty.m_dMin = 3.0;
-    CImageFile::ComputeMinMax(empty);
+    ComputeMinMax(empty);
     EXPECT_EQ(empty.m_dMin, 0.0);
     EXPECT_EQ(empty.m_dMax, 0.0);
 }
@@ -78,7 +78,7 @@ TEST(Statistics, HistogramMatchesTheReferenceAndPutsTheMaximumInTheLastBin)
     for (int bins : {300, 3000}) {
         CSpmImage image = MakeImage(97, 41, [](int r, int c) { return std::sin(r * 0.37) * 5 + c * c * 0.01; });
         image.m_nBins = bins;
-        CImageFile::ComputeHistogram(image);
+        ComputeHistogram(image);
         EXPECT_EQ(image.m_pHistogram, ReferenceHistogram(image, bins)) << bins;
         EXPECT_GE(image.m_pHistogram.back(), 1u);
         EXPECT_EQ(std::accumulate(image.m_pHistogram.begin(), image.m_pHistogram.end(), 0u), 97u * 41u);
@@ -90,13 +90,13 @@ TEST(Statistics, HistogramMatchesTheReferenceAndPutsTheMaximumInTheLastBin)
 TEST(Statistics, HistogramEdgeCases)
 {
     CSpmImage even = EvenRamp();
-    CImageFile::ComputeHistogram(even);
+    ComputeHistogram(even);
     EXPECT_EQ(even.m_pHistogram, std::vector<std::uint32_t>(300, 1));
     EXPECT_EQ(even.m_nBinCountMin, 1u);
     EXPECT_EQ(even.m_nBinCountMax, 1u);
 
     CSpmImage flat = MakeImage(10, 7, [](int, int) { return 4.25; });  // no range: all in bin 0
-    CImageFile::ComputeHistogram(flat);
+    ComputeHistogram(flat);
     EXPECT_EQ(flat.m_pHistogram[0], 70u);
     EXPECT_EQ(flat.m_nBinCountMax, 70u);
     EXPECT_EQ(flat.m_nBinCountMin, 0u);
@@ -105,7 +105,7 @@ TEST(Statistics, HistogramEdgeCases)
     CSpmImage stale = Row({-50.0, 0.0, 10.0, 1e9});
     stale.m_dMin = 0.0;
     stale.m_dMax = 10.0;
-    CImageFile::ComputeHistogram(stale);
+    ComputeHistogram(stale);
     EXPECT_EQ(stale.m_pHistogram[0], 2u);
     EXPECT_EQ(stale.m_pHistogram[299], 2u);
 }
@@ -113,8 +113,8 @@ TEST(Statistics, HistogramEdgeCases)
 TEST(Statistics, AutoRangeCutsBinsAtOnePercentOfTheLargest)
 {
     CSpmImage image = EvenRamp();
-    CImageFile::ComputeHistogram(image);
-    CImageFile::AutoRangeFromHistogram(image);
+    ComputeHistogram(image);
+    AutoRangeFromHistogram(image);
     EXPECT_DOUBLE_EQ(image.m_dMin, 0.0);
     EXPECT_DOUBLE_EQ(image.m_dMax, 299.0);
 
@@ -127,7 +127,7 @@ TEST(Statistics, AutoRangeCutsBinsAtOnePercentOfTheLargest)
         for (auto [bin, count] : {std::pair{3, 1u}, {5, 2u}, {10, 3u}, {150, largest}, {200, 3u}, {250, 2u}})
             image.m_pHistogram[bin] = count;
         image.m_nBinCountMax = largest;
-        CImageFile::AutoRangeFromHistogram(image);
+        AutoRangeFromHistogram(image);
         EXPECT_DOUBLE_EQ(image.m_dMin, largest == 250 ? 10.0 : 3.0) << largest;
         EXPECT_DOUBLE_EQ(image.m_dMax, largest == 250 ? 200.0 : 250.0) << largest;
     }
@@ -137,7 +137,7 @@ TEST(Statistics, AutoRangeCutsBinsAtOnePercentOfTheLargest)
     image.m_nBinCountMax = 0;
     image.m_dMin = -1.0;
     image.m_dMax = 7.0;
-    CImageFile::AutoRangeFromHistogram(image);
+    AutoRangeFromHistogram(image);
     EXPECT_EQ(image.m_dMin, -1.0);
     EXPECT_EQ(image.m_dMax, 7.0);
 }
@@ -147,7 +147,7 @@ TEST(GreyPicture, ThreeByThreeAtZoomTwoPaintsFourByFour)
     CSpmImage image = MakeImage(3, 3, [](int r, int c) { return r * 3 + c; });  // 0..8
     PixelBuffer picture(8, 8);
     std::fill(picture.m_pPixels.begin(), picture.m_pPixels.end(), 0xFF000000u);
-    EXPECT_EQ(CImageFile::DrawGreyImage(picture, 2.0f, 2.0f, image), 1);
+    EXPECT_EQ(DrawGreyImage(picture, 2.0f, 2.0f, image), 1);
     // Heights 0, 1, 3 and 4 of 0..8 as grey levels in 2 x 2 blocks; the last row and column
     // are not painted.
     const std::uint32_t grey[] = {0, 31, 95, 127};
@@ -161,16 +161,16 @@ TEST(GreyPicture, ClipsToThePictureAndSkipsDegenerateInput)
 {
     CSpmImage image = MakeImage(5, 5, [](int r, int c) { return r + c; });
     PixelBuffer small(3, 2);
-    CImageFile::DrawGreyImage(small, 1.5f, 1.5f, image);  // would reach 6 x 6 pixels
+    DrawGreyImage(small, 1.5f, 1.5f, image);  // would reach 6 x 6 pixels
     EXPECT_EQ(small.m_pPixels.size(), 6u);
 
     PixelBuffer picture(4, 4);
     std::fill(picture.m_pPixels.begin(), picture.m_pPixels.end(), 7u);
-    CImageFile::DrawGreyImage(picture, 1.0f, 1.0f, MakeImage(3, 3, [](int, int) { return 2.0; }));
+    DrawGreyImage(picture, 1.0f, 1.0f, MakeImage(3, 3, [](int, int) { return 2.0; }));
     EXPECT_EQ(picture.m_pPixels[0], 0u);  // a flat image paints black
     std::fill(picture.m_pPixels.begin(), picture.m_pPixels.end(), 7u);
-    CImageFile::DrawGreyImage(picture, NAN, 1.0f, image);
-    CImageFile::DrawGreyImage(picture, INFINITY, 1.0f, image);
-    CImageFile::DrawGreyImage(picture, 1.0f, 1.0f, Row({0, 1, 2, 3}));
+    DrawGreyImage(picture, NAN, 1.0f, image);
+    DrawGreyImage(picture, INFINITY, 1.0f, image);
+    DrawGreyImage(picture, 1.0f, 1.0f, Row({0, 1, 2, 3}));
     EXPECT_EQ(picture.m_pPixels, std::vector<std::uint32_t>(16, 7u));
 }

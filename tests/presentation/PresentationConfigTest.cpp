@@ -1,6 +1,7 @@
 // Defaults of new records, their palettes, the light position and the settings loader.
 #include <gtest/gtest.h>
 
+#include "presentation/ImageSettingsFiles.h"
 #include "presentation/PresentationConfig.h"
 #include "presentation/PresentationFile.h"
 #include "support/TestPaths.h"

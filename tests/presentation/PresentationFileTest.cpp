@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <tuple>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
+#include "presentation/ImageSettingsFiles.h"
 #include "presentation/PresentationFile.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestPaths.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 
 // An image of `columns` x `rows` whose height at (row, column) is height(row, column), with
 // its range set from the heights.

@@ -1,9 +1,9 @@
-// Image statistics: height range, histogram, automatic range and the grey picture.
+#include "image/ImageStatistics.h"
+
 #include <algorithm>
 #include <cmath>
 
-#include "document/SpmImage.h"
-#include "formats/ImageFile.h"
+#include "image/SpmImage.h"
 
 namespace {
 
@@ -68,24 +68,31 @@ int PixelBound(int index, float zoom, int limit)
 
 }  // namespace
 
-int CImageFile::MinMaxInt(std::uint16_t columns, std::uint16_t rows, std::span<const std::int32_t> plane,
+PixelBuffer::PixelBuffer(int width, int height)
+    : m_nWidth(width > 0 ? width : 0),
+      m_nHeight(height > 0 ? height : 0),
+      m_pPixels(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), 0)
+{
+}
+
+int MinMaxInt(std::uint16_t columns, std::uint16_t rows, std::span<const std::int32_t> plane,
                           std::int32_t& min, std::int32_t& max)
 {
     return MinMaxOfPlane(columns, rows, plane, min, max);
 }
 
-int CImageFile::MinMaxDouble(std::uint16_t columns, std::uint16_t rows, std::span<const double> plane,
+int MinMaxDouble(std::uint16_t columns, std::uint16_t rows, std::span<const double> plane,
                              double& min, double& max)
 {
     return MinMaxOfPlane(columns, rows, plane, min, max);
 }
 
-void CImageFile::ComputeMinMax(CSpmImage& image)
+void ComputeMinMax(CSpmImage& image)
 {
     MinMaxOf(std::span<const double>(image.m_pData).first(PointCount(image)), image.m_dMin, image.m_dMax);
 }
 
-void CImageFile::ComputeHistogram(CSpmImage& image)
+void ComputeHistogram(CSpmImage& image)
 {
     const std::size_t bins = image.m_nBins > 0 ? static_cast<std::size_t>(image.m_nBins) : 0;
     image.m_pHistogram.assign(bins, 0);
@@ -102,7 +109,7 @@ void CImageFile::ComputeHistogram(CSpmImage& image)
     MinMaxOf(std::span<const std::uint32_t>(image.m_pHistogram), image.m_nBinCountMin, image.m_nBinCountMax);
 }
 
-void CImageFile::AutoRangeFromHistogram(CSpmImage& image)
+void AutoRangeFromHistogram(CSpmImage& image)
 {
     const std::size_t bins = image.m_nBins > 0 ? static_cast<std::size_t>(image.m_nBins) : 0;
     if (bins == 0 || image.m_pHistogram.size() < bins)
@@ -123,7 +130,7 @@ void CImageFile::AutoRangeFromHistogram(CSpmImage& image)
     image.m_dMax = newMax;
 }
 
-int CImageFile::DrawGreyImage(PixelBuffer& picture, float zoomX, float zoomY, const CSpmImage& image)
+int DrawGreyImage(PixelBuffer& picture, float zoomX, float zoomY, const CSpmImage& image)
 {
     const int columns = static_cast<std::uint16_t>(image.m_nWidth);
     const int rows = static_cast<std::uint16_t>(image.m_nHeight);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "document/FileDialogFilters.h"
+#include <algorithm>
+
+#include "formats/FileDialogFilters.h"
 
 namespace {
 
@@ -10,7 +12,7 @@ Filters Listed(const std::vector<FileDialogFilter>& filters)
 {
     Filters listed;
     for (const FileDialogFilter& filter : filters)
-        listed.emplace_back(filter.m_strLabel, filter.m_strPattern);
+        listed.emplace_back(filter.m_strLabel, filter.PatternText());
     return listed;
 }
 
@@ -39,4 +41,14 @@ TEST(FileDialogFilters, OpenListsFourFormatsThenAllFilesAndSaveTheThreeWritable)
                                                {"DI Nanoscope V4.3x File (*.000)", "*.000"},
                                                {"NT-MDT File (*.mdt)", "*.mdt"},
                                            }));
+    // Qt's form lists the same patterns in parentheses, separated by blanks.
+    for (const FileDialogFilter& filter : OpenDialogFilters()) {
+        std::string patterns = filter.PatternText();
+        if (patterns.back() == ';')
+            patterns.pop_back();
+        std::replace(patterns.begin(), patterns.end(), ';', ' ');
+        EXPECT_EQ(filter.QtNameFilter(), filter.m_strDescription + " (" + patterns + ")");
+    }
+    EXPECT_EQ(SaveDialogFilters()[2].QtNameFilter(), "NT-MDT File (*.mdt)");
+    EXPECT_EQ(SaveDialogFilters()[1].m_strDefaultExtension, ".000");
 }

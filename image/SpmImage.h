@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/SpmHeader.h"
+#include "image/SpmHeader.h"
 
 // Bins of a document image's histogram (the Fourier tool's spectrum image uses more).
 inline constexpr int kImageHistogramBins = 300;

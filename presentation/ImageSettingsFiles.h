@@ -1,0 +1,46 @@
+// The presentation file (*.cnf) of an image as the document uses it: the settings an image
+// starts with, the document's image list, and saving every record of the document's images.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "presentation/PresentationConfig.h"
+
+class CSpmImage;
+
+// The settings a freshly loaded image starts with: the kind's defaults, the default palette
+// from the image's whole height range and its automatic (histogram-narrowed) range, then
+// every key of the image's presentation file over them. A missing file changes nothing.
+void LoadImageSettings(const std::string& imagePath, ViewKind kind, const HeightRange& imageRange,
+                       const HeightRange& automaticRange, CPresentationConfig& settings);
+
+// The presentation file of an image: its path with the file name's extension replaced by
+// ".cnf" (a.001 gives a.cnf; a name without a point gets ".cnf" appended).
+std::string PresentationFilePath(const std::string& imagePath);
+
+// The further images that a document's first image lists in its presentation file
+// (section "AddImage", keys "NofImage" and "Image[i]"), as paths in the first image's
+// folder, in list order. Entries of fewer than two characters are skipped.
+std::vector<std::string> ReadDocImageList(const std::string& firstImagePath);
+
+// Writes the list of a document's images into the first image's presentation file: the
+// count of further images and the file name of each. With fewer than two images nothing
+// is written. Returns false when the file could not be written.
+bool WriteDocImageList(const std::vector<std::string>& imagePaths);
+
+// "Save Image Config": both records of one image into the image's presentation file.
+// Shows "Unable to open file for writing" and returns false when the file cannot be written.
+bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings);
+
+// One image of a document with its pair of records.
+struct ImageSettingsRef {
+    const CSpmImage& image;
+    const SettingsPair& settings;
+};
+
+// "Save Configs of Doc. Images ": every image's records into its own presentation file,
+// then the document's image list into the first image's file. Stops at the first file that
+// cannot be written, with the message of SaveImageConfig, and returns false.
+bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images);
