@@ -37,6 +37,8 @@ public:
     std::vector<double> m_pUndo;    // undo copy of the heights
     int m_nUndoWidth = 0;
     int m_nUndoHeight = 0;
+    float m_fUndoKx = 0.0f;         // X and Y steps of the undo copy (a rotation swaps them);
+    float m_fUndoKy = 0.0f;         // 0 until a copy is taken
     double m_dMin = 0.0;            // height range
     double m_dMax = 0.0;
     int m_nBins = kImageHistogramBins;

@@ -1,0 +1,127 @@
+// Bordered copies, the square filters through the library and the line high-pass filter.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+
+#include "presentation/TestImages.h"
+#include "processing/ImageProcessor.h"
+
+namespace {
+
+TEST(BorderedCopy, MirrorsWithTheEdgeRepeated)
+{
+    const CSpmImage image = MakeImage(3, 3, [](int r, int c) { return 1.0 + r * 3 + c; });
+    std::vector<double> plane(7 * 7);
+    ASSERT_EQ(CImageProcessor().CopyToBorderedPlane(plane, image, 2, 2), 1);
+    EXPECT_EQ(std::vector<double>(plane.begin() + 14, plane.begin() + 21), (std::vector<double>{2, 1, 1, 2, 3, 3, 2}));
+    // A border wider than the image mirrors again; the float copy rounds each height.
+    const CSpmImage dot = MakeImage(1, 2, [](int r, int) { return r + 0.1; });
+    std::vector<float> wide(5 * 6);
+    ASSERT_EQ(CImageProcessor().CopyToBorderedBuffer(wide, dot, 2, 2), 1);
+    for (std::size_t v = 0; v < 6; ++v)
+        for (std::size_t u = 0; u < 5; ++u)
+            EXPECT_EQ(wide[v * 5 + u], v == 0 || v == 3 || v == 4 ? 1.1f : 0.1f) << v;
+    EXPECT_EQ(CImageProcessor().CopyToBorderedBuffer(std::span<float>(wide).first(29), dot, 2, 2), 0);
+}
+
+// Every square filter on a constant and on a ramp along the rows: the constant's response
+// holds up to the edges (the border repeats them), the ramp's inside the 2-pixel margin.
+TEST(SquareFilters, ConstantsAndRampsThroughTheLibrary)
+{
+    using Run = int (*)(CSpmImage&);
+    struct Case {
+        const char* name;
+        Run run;
+        double constantGain;                 // response to a constant 1
+        double rampAt10;                     // response to z = x at x = 10
+    };
+    const float lowpass3 = 9 * 0.11111110f;  // the library's 3x3 box weight
+    const Case cases[] = {
+        {"gauss3", [](CSpmImage& i) { return CImageProcessor().FilterGauss(i, kSquare3x3); }, 1, 10},
+        {"gauss5", [](CSpmImage& i) { return CImageProcessor().FilterGauss(i, kSquare5x5); }, 1, 10},
+        {"laplace3", [](CSpmImage& i) { return CImageProcessor().FilterLaplace(i, kSquare3x3); }, 0, 0},
+        {"laplace5", [](CSpmImage& i) { return CImageProcessor().FilterLaplace(i, kSquare5x5); }, 0, 0},
+        {"lowpass3", [](CSpmImage& i) { return CImageProcessor().FilterLowpass(i, kSquare3x3); }, lowpass3, 10 * lowpass3},
+        {"lowpass5", [](CSpmImage& i) { return CImageProcessor().FilterLowpass(i, kSquare5x5); }, 1, 10},
+        {"highpass3", [](CSpmImage& i) { return CImageProcessor().FilterHighpass(i, kSquare3x3); }, 0, 0},
+        {"highpass5", [](CSpmImage& i) { return CImageProcessor().FilterHighpass(i, kSquare5x5); }, 0, 0},
+        {"sharpen", [](CSpmImage& i) { return CImageProcessor().FilterSharpen(i); }, 1, 10},
+        {"sobel vert", [](CSpmImage& i) { return CImageProcessor().FilterSobel(i, 0); }, 0, -8},
+        {"sobel horiz", [](CSpmImage& i) { return CImageProcessor().FilterSobel(i, 1); }, 0, 0},
+    };
+    for (const Case& c : cases) {
+        CSpmImage constant = MakeImage(9, 6, [](int, int) { return 3.0; });
+        ASSERT_EQ(c.run(constant), 1) << c.name;
+        for (double z : constant.m_pData)
+            EXPECT_NEAR(z, 3.0 * c.constantGain, 1e-4) << c.name;
+        CSpmImage ramp = MakeImage(17, 7, [](int, int x) { return x; });
+        ASSERT_EQ(c.run(ramp), 1) << c.name;
+        for (int r = 2; r < 5; ++r)
+            EXPECT_NEAR(ramp.m_pData[static_cast<std::size_t>(r * 17 + 10)], c.rampAt10, 1e-4) << c.name;
+        const auto [low, high] = std::minmax_element(ramp.m_pData.begin(), ramp.m_pData.end());
+        EXPECT_EQ(std::make_pair(ramp.m_dMin, ramp.m_dMax), std::make_pair(*low, *high)) << c.name;
+    }
+}
+
+// The filter written out as it is defined, one sum at a time, mirroring by index.
+std::vector<double> ReferenceHipass(const std::vector<double>& row)
+{
+    const double s = 1.0 / (100.0 * 0.46971863934982566);
+    const int m = 47;
+    const auto n = static_cast<int>(row.size());
+    auto at = [&](int i) { return row[static_cast<std::size_t>(i < 0 ? -i : i >= n ? 2 * n - 2 - i : i)]; };
+    std::vector<double> out(row.size());
+    for (int i = 0; i < n; ++i) {
+        double mean = s * at(i);
+        for (int k = 1; k <= m; ++k)
+            mean += s * std::exp(-std::numbers::pi * (k * s) * (k * s)) * (at(i - k) + at(i + k));
+        out[static_cast<std::size_t>(i)] = at(i) - mean;
+    }
+    return out;
+}
+
+TEST(LineHipassGauss, MatchesTheDefinitionOnRowsWideEnough)
+{
+    for (int width : {49, 50, 67}) {
+        std::mt19937 random(static_cast<unsigned>(width));
+        std::uniform_real_distribution<double> value(-1.0, 1.0);
+        CSpmImage image = MakeImage(width, 3, [&](int, int) { return value(random); });
+        const CSpmImage before = image;
+        ASSERT_EQ(CImageProcessor().LineHipassGauss(image, 1.0, 100.0), 1);
+        for (int r = 0; r < 3; ++r) {
+            const auto first = before.m_pData.begin() + r * width;
+            const std::vector<double> expected = ReferenceHipass(std::vector<double>(first, first + width));
+            for (int x = 0; x < width; ++x)
+                EXPECT_NEAR(image.m_pData[static_cast<std::size_t>(r * width + x)], expected[static_cast<std::size_t>(x)], 1e-12);
+        }
+        // The range is the caller's to refresh.
+        EXPECT_EQ(image.m_dMax, before.m_dMax);
+    }
+}
+
+TEST(LineHipassGauss, ConstantsLeaveTheWeightDeficitAtAnyWidth)
+{
+    for (int width : {1, 2, 5, 48, 49, 300}) {
+        CSpmImage image = MakeImage(width, 2, [](int r, int) { return r == 0 ? 10.0 : -4.0; });
+        CImageProcessor().LineHipassGauss(image, 1.0, 100.0);
+        for (int x = 0; x < width; ++x) {
+            EXPECT_NEAR(image.m_pData[static_cast<std::size_t>(x)], 0.011241 * 10.0, 1e-5) << width;
+            EXPECT_NEAR(image.m_pData[static_cast<std::size_t>(width + x)], 0.011241 * -4.0, 1e-5) << width;
+        }
+    }
+}
+
+TEST(LineHipassGauss, PassesHalfAtTheCutoffWavelength)
+{
+    const int width = 1000;
+    CSpmImage image = MakeImage(width, 1, [](int, int x) { return std::sin(2 * std::numbers::pi * x / 100.0); });
+    CImageProcessor().LineHipassGauss(image, 1.0, 100.0);
+    double power = 0.0;
+    for (int x = 300; x < 700; ++x)
+        power += image.m_pData[static_cast<std::size_t>(x)] * image.m_pData[static_cast<std::size_t>(x)];
+    EXPECT_NEAR(std::sqrt(2.0 * power / 400.0), 0.4896, 2e-4);
+}
+
+}  // namespace
