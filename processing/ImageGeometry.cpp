@@ -3,8 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "document/SpmImage.h"
-#include "formats/ImageFile.h"
+#include "image/SpmImage.h"
+#include "image/ImageStatistics.h"
 #include "processing/ImageProcessor.h"
 #include "processing/PlaneShape.h"
 
@@ -32,7 +32,7 @@ int CImageProcessor::RestoreUndo(CSpmImage& image)
         image.m_header.m_fKx = image.m_fUndoKx;
         image.m_header.m_fKy = image.m_fUndoKy;
     }
-    CImageFile::ComputeMinMax(image);
+    ComputeMinMax(image);
     SetRangeTexts(image);
     image.m_bUndoValid = 0;
     return 1;
@@ -63,7 +63,7 @@ int CImageProcessor::CopySubImage(CSpmImage& destination, const CSpmImage& sourc
     for (std::size_t row = 0; row < to->height; ++row)
         std::copy_n(source.m_pData.begin() + static_cast<std::ptrdiff_t>((y + row) * from->width + x), to->width,
                     destination.m_pData.begin() + static_cast<std::ptrdiff_t>(row * to->width));
-    CImageFile::ComputeMinMax(destination);
+    ComputeMinMax(destination);
     SetRangeTexts(destination);
     return 1;
 }

@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "document/SpmImage.h"
-#include "formats/ImageFile.h"
+#include "image/SpmImage.h"
+#include "image/ImageStatistics.h"
 #include "processing/ImageProcessor.h"
 #include "processing/PlaneShape.h"
 
@@ -202,7 +202,7 @@ void SetRangeTexts(CSpmImage& image)
 int CImageProcessor::UpdateMinMax(CSpmImage& image)
 {
     if (ShapeOf(image))
-        CImageFile::ComputeMinMax(image);
+        ComputeMinMax(image);
     return 1;
 }
 

@@ -5,7 +5,7 @@
 #include <numbers>
 #include <vector>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 #include "processing/ImageProcessor.h"
 #include "processing/PlaneShape.h"
 #include "processing/Reflection.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 
 std::optional<PlaneShape> ShapeOf(const CSpmImage& image)
 {

@@ -1,7 +1,7 @@
 // Bordered copies of the heights and the library's fixed 3x3 and 5x5 filters on them.
 #include <vector>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 #include "processing/ImageProcessor.h"
 #include "processing/PlaneShape.h"
 #include "processing/Reflection.h"
