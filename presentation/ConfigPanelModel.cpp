@@ -1,0 +1,177 @@
+#include "presentation/ConfigPanelModel.h"
+
+#include <algorithm>
+
+#include "platform/core/NumberText.h"
+
+ConfigPanelValues::ConfigPanelValues()
+{
+    for (std::size_t i = 0; i < kEditCount; ++i)
+        edits[i] = kConfigEdits[i].initial;
+    for (std::size_t i = 0; i < kCheckCount; ++i)
+        checks[i] = kConfigChecks[i].initial;
+    colours[kSwatchBackground] = MakeColor(0xB2, 0xB2, 0xB2);
+    colours[kSwatchPolygon] = MakeColor(0xFF, 0xFF, 0xFF);
+}
+
+void StoreEdit(ConfigEdit edit, double value, CPresentationConfig& record)
+{
+    const float single = static_cast<float>(value);
+    const std::int16_t whole = TruncToInt16Bits(value);
+    switch (edit) {
+    case kEditZScale: record.m_Z_Scale = single; break;
+    case kEditTilt: record.m_Tilt = single; break;
+    case kEditAngle: record.m_Angle = single; break;
+    case kEditLightAngle: record.m_LightAngle = single; break;
+    case kEditLightHight: record.m_LightHight = single; break;
+    case kEditLightIntensity: record.m_LightIntensity = single; break;
+    case kEditMatEmiss: record.m_MatEmiss = single; break;
+    case kEditMatReflect: record.m_MatReflect = single; break;
+    case kEditXLineDecim: record.m_XLineDecim = whole; break;
+    case kEditXLineShift: record.m_XLineShift = whole; break;
+    case kEditXLineWidth: record.m_XLineWidth = whole; break;
+    case kEditYLineDecim: record.m_YLineDecim = whole; break;
+    case kEditYLineShift: record.m_YLineShift = whole; break;
+    case kEditYLineWidth: record.m_YLineWidth = whole; break;
+    case kEditCount: break;
+    }
+    if (edit == kEditLightAngle || edit == kEditLightHight)
+        ComputeLightPosition(record);
+}
+
+void StoreCheck(ConfigCheck check, int value, CPresentationConfig& record)
+{
+    int* const fields[kCheckCount] = {&record.m_Border, &record.m_ViewPersp,
+                                      &record.m_ZaxisVertical, &record.m_DrawAxiz,
+                                      &record.m_HightColorLine, &record.m_EnadleSmooth};
+    if (check < kCheckCount)
+        *fields[check] = value;
+}
+
+void StoreSwatch(ConfigSwatch swatch, COLORREF colour, CPresentationConfig& record)
+{
+    COLORREF* const fields[kSwatchCount] = {&record.m_BorderColor, &record.m_BackgroundColor,
+                                            &record.m_XLineColor, &record.m_YLineColor,
+                                            &record.m_PolygonColor};
+    if (swatch < kSwatchCount)
+        *fields[swatch] = colour;
+}
+
+void StorePolygonRadio(int index, CPresentationConfig& record)
+{
+    if (index < 0 || index > kNoPolygonRadio)
+        return;
+    record.m_EnablePolygon = index == kNoPolygonRadio ? 0 : 1;
+    if (index == kNoPolygonRadio)
+        return;
+    record.m_EnablePolygonColor = index == 0 || index == 1 ? 1 : 0;
+    record.m_EnablePolygonLight = index == 0 || index == 2 ? 1 : 0;
+}
+
+int PolygonRadioOf(const CPresentationConfig& record)
+{
+    const bool colour = record.m_EnablePolygonColor != 0;
+    const bool light = record.m_EnablePolygonLight != 0;
+    if (record.m_EnablePolygon == 0 || (!colour && !light))
+        return kNoPolygonRadio;
+    return colour && light ? 0 : colour ? 1 : 2;
+}
+
+int EditHint(ConfigEdit edit)
+{
+    if (edit >= kEditXLineDecim && edit <= kEditXLineWidth)
+        return kConfigHintXLines;
+    if (edit >= kEditYLineDecim && edit <= kEditYLineWidth)
+        return kConfigHintYLines;
+    return 0;
+}
+
+int LineRadioHint(int index)
+{
+    constexpr int hints[] = {kConfigHintGridLines, kConfigHintXLines, kConfigHintYLines};
+    return index >= 0 && index < 3 ? hints[index] : 0;
+}
+
+int ScrollStep(int position, ScrollCode code, int thumb, int min, int max)
+{
+    switch (code) {
+    case ScrollCode::LineLeft: return std::clamp(position - 1, min, max);
+    case ScrollCode::LineRight: return std::clamp(position + 1, min, max);
+    case ScrollCode::PageLeft: return std::clamp(position - 10, min, max);
+    case ScrollCode::PageRight: return std::clamp(position + 10, min, max);
+    case ScrollCode::ThumbPosition:
+    case ScrollCode::ThumbTrack: return thumb;
+    case ScrollCode::Other: break;
+    }
+    return position;
+}
+
+std::string ScrollText(const ConfigScrollSpec& bar, int position)
+{
+    return FormatFixed(position * bar.scale, 2);
+}
+
+namespace {
+
+// The bar of an edit; every edit before the line values has one.
+const ConfigScrollSpec& BarOf(ConfigEdit edit)
+{
+    return *std::find_if(kConfigScrollBars.begin(), kConfigScrollBars.end(),
+                         [&](const ConfigScrollSpec& bar) { return bar.edit == edit; });
+}
+
+ConfigLoadStep BarStep(ConfigEdit edit, float value)
+{
+    const ConfigScrollSpec& bar = BarOf(edit);
+    // The product in single precision, as the record holds it: 0.3 x 10 gives 3.
+    const int position = TruncToInt32(value * static_cast<float>(1.0 / bar.scale));
+    return {edit, position, ScrollText(bar, position)};
+}
+
+} // namespace
+
+std::vector<ConfigLoadStep> LoadSteps(const CPresentationConfig& record)
+{
+    std::vector<ConfigLoadStep> steps = {
+        BarStep(kEditZScale, record.m_Z_Scale),
+        BarStep(kEditTilt, record.m_Tilt),
+        BarStep(kEditAngle, record.m_Angle),
+        BarStep(kEditLightAngle, record.m_LightAngle),
+        BarStep(kEditLightHight, record.m_LightHight),
+        BarStep(kEditLightIntensity, record.m_LightIntensity),
+        BarStep(kEditMatEmiss, record.m_MatEmiss),
+        BarStep(kEditMatReflect, record.m_MatReflect),
+    };
+    const std::pair<ConfigEdit, std::int16_t> lines[] = {
+        {kEditXLineDecim, record.m_XLineDecim}, {kEditXLineShift, record.m_XLineShift},
+        {kEditXLineWidth, record.m_XLineWidth}, {kEditYLineDecim, record.m_YLineDecim},
+        {kEditYLineShift, record.m_YLineShift}, {kEditYLineWidth, record.m_YLineWidth}};
+    for (const auto& [edit, value] : lines)
+        steps.push_back({edit, -1, FormatFixed(value, 0)});
+    return steps;
+}
+
+void LoadChoices(const CPresentationConfig& record, ConfigPanelValues& values)
+{
+    values.checks = {record.m_Border, record.m_ViewPersp, record.m_ZaxisVertical,
+                     record.m_DrawAxiz, record.m_HightColorLine, record.m_EnadleSmooth};
+    values.polygonRadio = PolygonRadioOf(record);
+    values.lineRadio = record.m_DrawXYLine;
+    values.colours = {record.m_BorderColor, record.m_BackgroundColor, record.m_XLineColor,
+                      record.m_YLineColor, record.m_PolygonColor};
+}
+
+ConfigPending PendingAfterLoad(const CPresentationConfig& record)
+{
+    const int hint = LineRadioHint(record.m_DrawXYLine);
+    return {hint, hint != 0};
+}
+
+int TakePendingHint(ConfigPending& pending)
+{
+    if (!pending.dirty)
+        return 0;
+    const int hint = pending.hint != 0 ? pending.hint : kConfigHintRepaint;
+    pending = {};
+    return hint;
+}

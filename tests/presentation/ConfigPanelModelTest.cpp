@@ -1,0 +1,129 @@
+// The configuration panel's logic: scroll steps, loading a record, record fields and hints.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "platform/core/NumberText.h"
+#include "presentation/ConfigPanelModel.h"
+
+namespace {
+
+const ConfigScrollSpec& Bar(ConfigEdit edit)
+{
+    for (const ConfigScrollSpec& bar : kConfigScrollBars)
+        if (bar.edit == edit)
+            return bar;
+    throw std::logic_error("no bar");
+}
+
+// What the panel's change handlers leave in the record after it loaded `record`.
+CPresentationConfig Shown(CPresentationConfig record)
+{
+    for (const ConfigLoadStep& step : LoadSteps(record))
+        StoreEdit(step.edit, ParseDigitsNumber(step.text), record);
+    return record;
+}
+
+} // namespace
+
+TEST(ConfigPanelModel, ScrollStepsStayOnTheirBar)
+{
+    using enum ScrollCode;
+    // (bar, position, code, thumb, expected)
+    const std::tuple<ConfigEdit, int, ScrollCode, int, int> cases[] = {
+        {kEditAngle, 100, LineRight, 0, 101}, {kEditAngle, 355, PageRight, 0, 360},
+        {kEditTilt, 90, LineRight, 0, 90},    {kEditTilt, 85, PageRight, 0, 90},
+        {kEditZScale, 1, LineLeft, 0, 1},     {kEditZScale, 5, PageLeft, 0, 1},
+        {kEditTilt, 40, ThumbTrack, 77, 77},  {kEditTilt, 40, ThumbPosition, 12, 12},
+        {kEditTilt, 40, Other, 12, 40},
+    };
+    for (const auto& [edit, position, code, thumb, expected] : cases) {
+        const ConfigScrollSpec& bar = Bar(edit);
+        EXPECT_EQ(ScrollStep(position, code, thumb, bar.min, bar.max), expected)
+            << bar.id << " " << position;
+    }
+    EXPECT_EQ(ScrollText(Bar(kEditZScale), 1), "0.10");
+    EXPECT_EQ(ScrollText(Bar(kEditLightIntensity), 600), "0.60");
+}
+
+TEST(ConfigPanelModel, ShownRecordHoldsWhatTheEditsShow)
+{
+    CPresentationConfig record;
+    record.m_Z_Scale = 30.37f;
+    record.m_Tilt = 45.6f;
+    record.m_LightAngle = 123.9f;
+    record.m_LightIntensity = 0.747f;
+    record.m_MatReflect = 0.069f;
+    record.m_YLineWidth = 7;
+    const std::vector<ConfigLoadStep> steps = LoadSteps(record);
+    ASSERT_EQ(steps.size(), std::size_t(kEditCount));
+    EXPECT_EQ(steps[0].position, 303);
+    EXPECT_EQ(steps[0].text, "30.30");
+    EXPECT_EQ(steps[1].text, "45.00");
+    EXPECT_EQ(steps.back().text, "7");
+    const CPresentationConfig shown = Shown(record);
+    EXPECT_FLOAT_EQ(shown.m_Z_Scale, 30.3f);
+    EXPECT_EQ(shown.m_Tilt, 45.0f);
+    EXPECT_EQ(shown.m_LightAngle, 123.0f);
+    EXPECT_FLOAT_EQ(shown.m_LightIntensity, 0.75f);  // 747 x 0.001 as "%.2f"
+    EXPECT_FLOAT_EQ(shown.m_MatReflect, 0.06f);
+    EXPECT_EQ(shown.m_YLineWidth, 7);
+    // The light follows its angle; a second load changes nothing more.
+    CPresentationConfig expected = shown;
+    ComputeLightPosition(expected);
+    EXPECT_EQ(shown.m_LightPosition, expected.m_LightPosition);
+    EXPECT_NE(shown.m_LightPosition, record.m_LightPosition);
+    const CPresentationConfig again = Shown(shown);
+    EXPECT_EQ(again.m_Z_Scale, shown.m_Z_Scale);
+    EXPECT_EQ(again.m_LightIntensity, shown.m_LightIntensity);
+}
+
+TEST(ConfigPanelModel, PolygonRadioRoundTrip)
+{
+    for (int radio = 0; radio < kNoPolygonRadio; ++radio) {
+        CPresentationConfig record;
+        StorePolygonRadio(radio, record);
+        EXPECT_EQ(PolygonRadioOf(record), radio);
+        StorePolygonRadio(kNoPolygonRadio, record);
+        EXPECT_EQ(PolygonRadioOf(record), kNoPolygonRadio);
+        // "None" keeps the colour and light choice for when the polygon comes back.
+        record.m_EnablePolygon = 1;
+        EXPECT_EQ(PolygonRadioOf(record), radio);
+    }
+    CPresentationConfig dark;
+    dark.m_EnablePolygonColor = dark.m_EnablePolygonLight = 0;
+    EXPECT_EQ(PolygonRadioOf(dark), kNoPolygonRadio);
+}
+
+TEST(ConfigPanelModel, HintsOfLinesAndLoads)
+{
+    EXPECT_EQ(EditHint(kEditXLineShift), kConfigHintXLines);
+    EXPECT_EQ(EditHint(kEditYLineDecim), kConfigHintYLines);
+    EXPECT_EQ(EditHint(kEditTilt), kConfigHintNone);
+    const int hints[] = {kConfigHintGridLines, kConfigHintXLines, kConfigHintYLines,
+                         kConfigHintNone};
+    for (int lines = 0; lines < 4; ++lines) {
+        CPresentationConfig record;
+        record.m_DrawXYLine = lines;
+        ConfigPending pending = PendingAfterLoad(record);
+        EXPECT_EQ(TakePendingHint(pending), hints[lines]);
+        EXPECT_EQ(TakePendingHint(pending), 0);  // sent once
+    }
+    ConfigPending repaint{kConfigHintNone, true};
+    EXPECT_EQ(TakePendingHint(repaint), kConfigHintRepaint);
+}
+
+TEST(ConfigPanelModel, ChoicesAndSwatchesReachTheirFields)
+{
+    CPresentationConfig record;
+    for (std::size_t i = 0; i < kCheckCount; ++i)
+        StoreCheck(ConfigCheck(i), int(i) + 10, record);
+    for (std::size_t i = 0; i < kSwatchCount; ++i)
+        StoreSwatch(ConfigSwatch(i), COLORREF(i) + 100, record);
+    ConfigPanelValues values;
+    LoadChoices(record, values);
+    for (std::size_t i = 0; i < kCheckCount; ++i)
+        EXPECT_EQ(values.checks[i], int(i) + 10) << i;
+    for (std::size_t i = 0; i < kSwatchCount; ++i)
+        EXPECT_EQ(values.colours[i], COLORREF(i) + 100) << i;
+}
