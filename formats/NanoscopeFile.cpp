@@ -1,7 +1,7 @@
 // NanoScope v4.3x files: a text header of backslash lines, one "Ciao image list" block per
 // image, then int16 sample blocks at the offsets the blocks give.
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +11,7 @@
 #include "formats/ReplacingSave.h"
 #include "formats/TextFields.h"
 #include "image/SpmImage.h"
+#include "platform/core/NumberText.h"
 
 namespace {
 
@@ -100,6 +101,15 @@ std::optional<double> HardValueOf(std::string_view value)
     return CImageFile::ParseNumber(blank == std::string_view::npos ? head : head.substr(blank + 1));
 }
 
+// The Z unit of a quantity other than height and phase: the Z scale's last word, which our
+// writer makes the image's own unit; volts, the instrument's raw unit, and nothing read "uni".
+std::string_view OtherZUnitOf(std::string_view zScale)
+{
+    const std::size_t lastBlank = zScale.rfind(' ');
+    const std::string_view unit = lastBlank == std::string_view::npos ? std::string_view() : zScale.substr(lastBlank + 1);
+    return unit.empty() || unit == "V" ? std::string_view("uni") : unit;
+}
+
 struct ScanSize {
     double width = 0.0;
     double height = 0.0;
@@ -170,7 +180,9 @@ ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sens
     if (std::isnan(read.m_fKz))  // an infinite hard value times a sensitivity of 0
         return ImageFileError::kBadNumber;
     SetHeaderText(read.m_szXYUnit, XYUnitOf(scan->unit));
-    SetHeaderText(read.m_szZUnit, height ? "nm" : block.dataName == "Phase" ? "deg" : "uni");
+    SetHeaderText(read.m_szZUnit, height                        ? std::string_view("nm")
+                                  : block.dataName == "Phase" ? std::string_view("deg")
+                                                              : OtherZUnitOf(*block.zScale));
     SetHeaderText(read.m_szQuantity, block.dataName);
     SetHeaderText(read.m_szVersion, "from Nanoscope");
     sampleOffset = *offset;
@@ -187,7 +199,9 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
     if (!Contains(Line(), kFileList))
         return Fail(ImageFileError::kNotThisFormat);
 
-    enum class Section { kOther, kScanner, kImage } section = Section::kOther;
+    enum class Section { kOther, kImage } section = Section::kOther;
+    // The sensitivity is looked for from the scanner list on, in whatever section follows.
+    bool scannerSeen = false;
     std::optional<std::string> sensitivityText;
     ImageBlock block;
     std::optional<ImageBlock> chosen;
@@ -211,23 +225,23 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
             closeBlock();
             if (Contains(line, kFileListEnd))
                 break;
+            scannerSeen = scannerSeen || Contains(line, kScannerList);
             if (Contains(line, kImageList)) {
                 section = Section::kImage;
                 block = ImageBlock{};
-            } else {
-                section = Contains(line, kScannerList) && !sensitivityText ? Section::kScanner
-                                                                           : Section::kOther;
             }
-        } else if (section == Section::kScanner && !sensitivityText) {
+            continue;
+        }
+        if (scannerSeen && !sensitivityText) {
             // Only the first sensitivity of a file counts.
             auto value = ValueOf(line, kSensZscan);
             if (!value)
                 value = ValueOf(line, kSensZsens);
             if (value)
                 sensitivityText = std::string(*value);
-        } else if (section == Section::kImage) {
-            TakeBlockKey(line, block);
         }
+        if (section == Section::kImage)
+            TakeBlockKey(line, block);
     }
     closeBlock();
     if (!chosen)
@@ -250,36 +264,61 @@ bool CImageFile::ReadNanoscopeData(CSpmImage& image)
 
 namespace {
 
-// The 14 header lines, then zero bytes up to the samples.
+// A header text as one word of a header line: no blank, quote or control character may cut
+// it where the reader splits the line.
+std::string HeaderWord(const char* text, std::size_t size, std::string_view fallback)
+{
+    std::string word(text, std::find(text, text + size, '\0'));
+    std::erase_if(word, [](char c) { return c == '"' || static_cast<unsigned char>(c) <= ' '; });
+    return word.empty() ? std::string(fallback) : word;
+}
+
+// Nanometres per unit of a height, since the reader takes heights in nanometres; a unit it
+// does not know stays as it is.
+double NanometresPer(std::string_view unit)
+{
+    constexpr std::pair<std::string_view, double> kUnits[] = {
+        {"pm", 1e-3}, {"A", 0.1}, {"nm", 1.0}, {"um", 1e3}, {"mm", 1e6}};
+    for (const auto& [name, factor] : kUnits)
+        if (unit == name)
+            return factor;
+    return 1.0;
+}
+
+// The 14 header lines, then zero bytes up to the samples. The quantity is the data name; a
+// height's Z scale goes into the sensitivity (nm/V) as the reader takes it, any other
+// quantity's into the hard value, followed by the image's own Z unit.
 std::vector<std::uint8_t> WriteNanoscopeHeader(const CSpmImage& image)
 {
     const SpmHeader& header = image.m_header;
+    const std::string name = HeaderWord(header.m_szQuantity, sizeof header.m_szQuantity, "Height");
+    const std::string zUnit = HeaderWord(header.m_szZUnit, sizeof header.m_szZUnit, "uni");
+    const bool height = name == "Height";
     const std::string zScale = FormatFixedSignificant(header.m_fKz);
+    const std::string sensitivity =
+        height ? FormatFixedSignificant(header.m_fKz * NanometresPer(zUnit)) : zScale;
+    const std::string hardValue =
+        height ? "65536 V" : FormatFixedSignificant(header.m_fKz * kSampleSteps) + " " + zUnit;
     // Lateral sizes keep the image's unit: micrometres in the format's own "~m" notation.
     const std::string xyUnit = HeaderText(header.m_szXYUnit);
     const std::string scanUnit = xyUnit == "um" ? "~m" : xyUnit;
     const double columns = header.m_nColumns;
     const double rows = header.m_nRows;
-    char number[64];
-    const auto whole = [&](double value) {
-        std::snprintf(number, sizeof number, "%.0f", value);
-        return std::string(number);
-    };
     const std::string lines[] = {
         "\\*File list",
         "\\Version: 0x05120003",
         "\\*Scanner list",
-        "\\@Sens. Zscan: V " + zScale + " nm/V",
+        "\\@Sens. Zscan: V " + sensitivity + " nm/V",
         "\\*Ciao image list",
         "\\Data offset: 40960",
-        "\\Data length: " + whole(rows * columns * 2),
+        "\\Data length: " + FormatFixed(rows * columns * 2, 0),
         "\\Bytes/pixel: 2",
-        "\\Samps/line: " + whole(columns),
-        "\\Number of lines: " + whole(rows),
+        "\\Samps/line: " + FormatFixed(columns, 0),
+        "\\Number of lines: " + FormatFixed(rows, 0),
         "\\Scan size: " + FormatFixedSignificant(columns * header.m_fKx) + " " +
             FormatFixedSignificant(rows * header.m_fKy) + " " + scanUnit,
-        "\\@2:Image Data: S [Height] \"Height\"",
-        "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) 65536 V",
+        "\\@2:Image Data: S [" + name + "] \"" + name + "\"",
+        "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) " + hardValue,
         "\\*File list end",
     };
     std::vector<std::uint8_t> bytes;

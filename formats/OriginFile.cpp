@@ -1,5 +1,6 @@
 // Origin text exports: tab-separated numbers, every field closed by a tab. Line 1 holds a
 // leading field and the X coordinates, each further line a Y coordinate and one image row.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -8,6 +9,7 @@
 #include "formats/ImageFile.h"
 #include "image/ImageStatistics.h"
 #include "image/SpmImage.h"
+#include "platform/core/NumberText.h"
 
 namespace {
 
@@ -168,15 +170,17 @@ bool CImageFile::ReadOriginData(CSpmImage& image)
     MinMaxDouble(static_cast<std::uint16_t>(image.m_nWidth), static_cast<std::uint16_t>(image.m_nHeight),
                  image.m_pData, min, max);
     const double range = max - min;
-    // Equal values have no range to spread; their raw samples are all 0.
-    const double factor = range > 0.0 && std::isfinite(range) ? kRawSpan / range : 0.0;
+    // Equal values have no range to spread, and a range too small (or too large) for a
+    // finite factor cannot be spread either: such an image is flat, its raw samples all 0.
+    const double spread = range > 0.0 ? kRawSpan / range : 0.0;
+    const double factor = std::isfinite(spread) ? spread : 0.0;
     const float zScale = factor > 0.0 ? static_cast<float>(1.0 / factor) : 1.0f;
     image.m_header.m_fKz = std::isnormal(zScale) ? zScale : 1.0f;
     image.m_pRaw.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        image.m_pRaw[i] = factor > 0.0
-                              ? static_cast<std::int32_t>((image.m_pData[i] - min) * factor + kRawLowest)
-                              : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double raw = factor > 0.0 ? (image.m_pData[i] - min) * factor + kRawLowest : 0.0;
+        image.m_pRaw[i] = TruncToInt32(std::clamp(raw, kRawLowest, kRawLowest + kRawSpan));
+    }
     ReleaseBuffer();
     return Succeed();
 }

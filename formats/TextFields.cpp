@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "image/SpmImage.h"
+#include "platform/core/NumberText.h"
 
 std::string_view WithoutCarriageReturn(std::string_view line)
 {
@@ -48,7 +48,5 @@ std::string FormatFixedSignificant(double value)
         const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
         decimals = std::clamp(kSignificant - 1 - magnitude, kMinDecimals, kMaxDecimals);
     }
-    char text[512];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+    return FormatFixed(value, decimals);
 }

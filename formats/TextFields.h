@@ -20,5 +20,5 @@ std::optional<int> ImageSideOf(double value);
 std::optional<std::size_t> FileOffsetOf(double value, std::size_t fileSize);
 
 // Fixed-point text with at least 6 decimals and at least 9 significant digits, enough for a
-// float to come back unchanged through CImageFile::ParseNumber.
+// float to come back unchanged through CImageFile::ParseNumber; a point whatever the locale.
 std::string FormatFixedSignificant(double value);

@@ -8,7 +8,7 @@ COLORREF ParseIniColor(std::string_view text)
 {
     const std::size_t firstComma = text.find(',');
     if (firstComma == std::string_view::npos || firstComma > 9)
-        return TruncToUint32Bits(ParseIniNumber(text));
+        return TruncToUint32Bits(ParseIniNumber(text)) & kColorMask;
     const std::string_view red = text.substr(0, firstComma);
     std::string_view rest = text.substr(firstComma + 1);
     std::string_view green;
@@ -20,7 +20,7 @@ COLORREF ParseIniColor(std::string_view text)
     }
     double value = std::trunc(ParseIniNumber(blue)) * 256.0;
     value = std::trunc(ParseIniNumber(green) + value) * 256.0;
-    return TruncToUint32Bits(ParseIniNumber(red) + value);
+    return TruncToUint32Bits(ParseIniNumber(red) + value) & kColorMask;
 }
 
 std::string FormatIniColor(COLORREF colour)

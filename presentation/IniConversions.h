@@ -17,7 +17,8 @@ inline double ParseIniNumber(std::string_view text)
 
 // "red,green,blue" (a missing second comma leaves green empty and blue the rest); a text
 // whose first comma is missing or stands at position 10 or later is one number, the whole
-// colour. Components are not limited to 255: a larger one spills into the next.
+// colour. Components are not limited to 255: a larger one spills into the next, and what
+// spills past blue is dropped, so the top byte is always 0.
 COLORREF ParseIniColor(std::string_view text);
 
 // "red,green,blue" of the colour's low three bytes, e.g. "255,255,255".

@@ -22,14 +22,19 @@ char AsciiLower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameName(std::string_view a, std::string_view b)
+// Names match ASCII case-insensitively: the tables hold them folded to lower case.
+std::string Folded(std::string_view name)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
+    std::string folded(name);
+    for (char& c : folded)
+        c = AsciiLower(c);
+    return folded;
+}
+
+// A line break never occurs in a name, so it separates section and key unambiguously.
+std::string EntryKey(std::string_view section, std::string_view key)
+{
+    return Folded(section) + '\n' + Folded(key);
 }
 
 enum class LineKind { Blank, Comment, Section, Entry };
@@ -100,52 +105,61 @@ ProfileFile ProfileFile::Load(const std::string& path)
                 end = kLineEnd;
             }
         }
-        profile.m_lines.push_back(Line{std::string(text), std::string(end)});
+        profile.m_lines.push_back(Line{std::string(text), std::string(end), profile.m_lines.size() + 1});
     }
+    if (!profile.m_lines.empty()) {
+        profile.m_first = 0;
+        profile.m_last = profile.m_lines.size() - 1;
+        profile.m_lines.back().next = kNone;
+    }
+    profile.BuildIndex();
     return profile;
 }
 
-std::size_t ProfileFile::FindEntry(std::string_view section, std::string_view key) const
+void ProfileFile::BuildIndex()
 {
-    section = Trim(section);
-    key = Trim(key);
+    std::string section;            // folded name of the section the lines are in
+    std::size_t* insertion = nullptr;  // its insertion point while it is the first of its name
     bool inSection = false;
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    for (std::size_t i = m_first; i != kNone; i = m_lines[i].next) {
         const ParsedLine line = ParseLine(m_lines[i].text);
-        if (line.kind == LineKind::Section)
-            inSection = SameName(line.name, section);
-        else if (inSection && line.kind == LineKind::Entry && SameName(line.name, key))
-            return i;
+        if (line.kind == LineKind::Section) {
+            inSection = true;
+            section = Folded(line.name);
+            const auto [where, added] = m_sections.emplace(section, i);
+            insertion = added ? &where->second : nullptr;
+        } else if (inSection && line.kind == LineKind::Entry) {
+            m_entries.emplace(section + '\n' + Folded(line.name), i);
+            if (insertion != nullptr)
+                *insertion = i;
+        }
     }
-    return std::string::npos;
-}
-
-std::size_t ProfileFile::FindSection(std::string_view section) const
-{
-    section = Trim(section);
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const ParsedLine line = ParseLine(m_lines[i].text);
-        if (line.kind == LineKind::Section && SameName(line.name, section))
-            return i;
-    }
-    return std::string::npos;
 }
 
 std::string ProfileFile::GetString(std::string_view section, std::string_view key,
                                    std::string_view defaultText, std::size_t bufferSize) const
 {
-    const std::size_t entry = FindEntry(section, key);
-    if (entry == std::string::npos)
+    const auto entry = m_entries.find(EntryKey(Trim(section), Trim(key)));
+    if (entry == m_entries.end())
         return CutToBuffer(TrimEnd(defaultText), bufferSize);
-    return CutToBuffer(Unquote(Trim(ParseLine(m_lines[entry].text).value)), bufferSize);
+    return CutToBuffer(Unquote(Trim(ParseLine(m_lines[entry->second].text).value)), bufferSize);
 }
 
-void ProfileFile::InsertLine(std::size_t at, std::string text)
+std::size_t ProfileFile::InsertAfter(std::size_t after, std::string text)
 {
-    if (at > 0 && m_lines[at - 1].end.empty())
-        m_lines[at - 1].end = kLineEnd;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at),
-                   Line{std::move(text), std::string(kLineEnd)});
+    const std::size_t added = m_lines.size();
+    const std::size_t following = after == kNone ? m_first : m_lines[after].next;
+    m_lines.push_back(Line{std::move(text), std::string(kLineEnd), following});
+    if (after == kNone) {
+        m_first = added;
+    } else {
+        m_lines[after].next = added;
+        if (m_lines[after].end.empty())
+            m_lines[after].end = kLineEnd;
+    }
+    if (after == m_last)
+        m_last = added;
+    return added;
 }
 
 bool ProfileFile::SetString(std::string_view section, std::string_view key,
@@ -160,37 +174,26 @@ bool ProfileFile::SetString(std::string_view section, std::string_view key,
         keyName.front() == '[')
         return false;
 
-    const std::size_t entry = FindEntry(sectionName, keyName);
-    if (entry != std::string::npos) {
-        Line& line = m_lines[entry];
+    const std::string entryKey = EntryKey(sectionName, keyName);
+    if (const auto entry = m_entries.find(entryKey); entry != m_entries.end()) {
+        Line& line = m_lines[entry->second];
         line.text = std::string(ParseLine(line.text).name) + "=" + std::string(value);
         line.end = kLineEnd;
         return true;
     }
-    const std::string newEntry = std::string(keyName) + "=" + std::string(value);
-    const std::size_t header = FindSection(sectionName);
-    if (header == std::string::npos) {
-        InsertLine(m_lines.size(), "[" + std::string(sectionName) + "]");
-        InsertLine(m_lines.size(), newEntry);
-        return true;
-    }
-    std::size_t lastEntry = header;
-    for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-        const LineKind kind = ParseLine(m_lines[i].text).kind;
-        if (kind == LineKind::Section)
-            break;
-        if (kind == LineKind::Entry)
-            lastEntry = i;
-    }
-    InsertLine(lastEntry + 1, newEntry);
+    auto [where, newSection] = m_sections.try_emplace(Folded(sectionName), kNone);
+    if (newSection)
+        where->second = InsertAfter(m_last, std::string("[").append(sectionName).append("]"));
+    where->second = InsertAfter(where->second, std::string(keyName).append("=").append(value));
+    m_entries.emplace(entryKey, where->second);
     return true;
 }
 
 std::string ProfileFile::Text() const
 {
     std::string text;
-    for (const Line& line : m_lines)
-        text += line.text + line.end;
+    for (std::size_t i = m_first; i != kNone; i = m_lines[i].next)
+        text.append(m_lines[i].text).append(m_lines[i].end);
     return text;
 }
 

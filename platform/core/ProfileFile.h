@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/core/AtomicFile.h"
@@ -53,19 +54,29 @@ public:
     bool Save() const;
 
 private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
     struct Line {
-        std::string text;  // without its line end
-        std::string end;   // "\r\n", "\n", or "" for a last line without one
+        std::string text;     // without its line end
+        std::string end;      // "\r\n", "\n", or "" for a last line without one
+        std::size_t next = kNone;  // the line that follows in the file
     };
 
-    // Index of the entry line of `key` in a section named `section`, or npos.
-    std::size_t FindEntry(std::string_view section, std::string_view key) const;
-    // Index of the first header line of a section named `section`, or npos.
-    std::size_t FindSection(std::string_view section) const;
-    // Inserts a CR LF line before index `at` (at most the line count).
-    void InsertLine(std::size_t at, std::string text);
+    // Adds a CR LF line after line `after` (kNone: as the first line); returns its index.
+    std::size_t InsertAfter(std::size_t after, std::string text);
+    // Enters every section and entry of the lines as read into the lookup tables.
+    void BuildIndex();
 
     std::string m_path;
     FileReadResult m_loadResult = FileReadResult::Missing;
+    // Lines in the order they were read or added; m_first and Line::next give the file's order,
+    // so adding a key never moves another line and the tables below stay valid.
     std::vector<Line> m_lines;
+    std::size_t m_first = kNone;
+    std::size_t m_last = kNone;
+    // Case-folded "section\nkey" to the line of its first entry in file order.
+    std::unordered_map<std::string, std::size_t> m_entries;
+    // Case-folded section to the line after which a new key of it goes: the last entry of
+    // the first section of that name (its header while it has none).
+    std::unordered_map<std::string, std::size_t> m_sections;
 };

@@ -56,6 +56,10 @@ TEST(OriginReader, LayoutsThatRead)
         {"line feeds alone, blank lines at the end", "x\t1\t2\t\n1\t5\t6\t\n2\t7\t8\t\n\n\r\n  \n", 2, 2, 1000.0f,
          1000.0f, 3000.0f / 65530, {-32765, -10921, 10921, 32765}},
         {"equal values", "Y\t1\t2\t\n1\t4\t4\t\n", 2, 1, 1000.0f, 1000.0f, 1.0f, {0, 0}},
+        // A range whose factor 65530 / range is not finite is flat; one just large enough spreads.
+        {"range below the factor's reach", "Y\t1\t2\t\n1\t0\t1e-307\t\n", 2, 1, 1000.0f, 1000.0f, 1.0f, {0, 0}},
+        {"range above the double's reach", "Y\t1\t2\t\n1\t-1e305\t1e305\t\n", 2, 1, 1000.0f, 1000.0f, 1.0f, {0, 0}},
+        {"tiny range", "Y\t1\t2\t\n1\t0\t1e-300\t\n", 2, 1, 1000.0f, 1000.0f, 1.0f, {-32765, 32765}},
         {"1024 columns", wide.str() + "\r\n", 1024, 1, 1.953125f, 500.0f, 102.3f / 65530, {}},
     };
     for (const auto& c : cases) {

@@ -14,7 +14,10 @@ TEST(ParseIniColor, KnownAnswers)
         {"", 0u},
         {",,", 0u},
         {"256,0,0", MakeColor(0, 1, 0)},  // components above 255 spill into the next one
-        {"0,0,256", 1u << 24},
+        // What spills past blue is dropped: the top byte stays 0.
+        {"0,0,256", 0u},
+        {",999", (999u << 16) & 0xFFFFFFu},
+        {"16777217", 1u},
         {"0000000001,2,3", 123u},  // a first comma at position 10 or later: one number
         {"000000001,2,3", MakeColor(1, 2, 3)},
         {"1,2,3,4", MakeColor(1, 2, 34)},
