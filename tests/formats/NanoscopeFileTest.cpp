@@ -119,6 +119,11 @@ TEST(NanoscopeReader, StepsUnitsQuantitiesAndZScaleFromHardValueAndSensitivity)
         {"Zsens", {}, {"\\@Sens. Zsens: V 34.55678 nm/V"}, 2.0f, 2.0f, 2 * 34.55678f / 65536, "nm", "nm"},
         {"first sensitivity", {}, {"\\@Sens. Zscan: V 5.5 nm/V", "\\@Sens. Zscan: V 7.0 nm/V"}, 2.0f, 2.0f,
          11.0f / 65536, "nm", "nm"},
+        // The scanner list may leave the sensitivity to a later section.
+        {"sensitivity in a later section", {.extra = {"\\@Sens. Zscan: V 10 nm/V"}}, {}, 2.0f, 2.0f,
+         20.0f / 65536, "nm", "nm"},
+        {"unit of the Z scale", {.name = "Topography", .zScale = "(0.1 V/LSB) 655.36 A"}, {}, 2.0f, 2.0f, 0.01f,
+         "nm", "A"},
     };
     for (const auto& c : cases) {
         const Loaded loaded = Load(dir, NanoscopeBytes({c.block}, c.scanner));
@@ -214,6 +219,34 @@ TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
     const std::size_t peak = 40960 + 2 * (3 * 256 + 5);
     EXPECT_EQ(bytes[peak] | (bytes[peak + 1] << 8), 32760);
     EXPECT_EQ(bytes[40960 + 2 * 257] | (bytes[40960 + 2 * 257 + 1] << 8), 0);  // row 1, column 1
+}
+
+TEST(NanoscopeWriter, QuantityAndUnitComeBack)
+{
+    ScratchDir dir;
+    ScriptedPrompt prompt;
+    const struct {
+        const char* quantity;
+        const char* unit;
+        const char* unitBack;
+        double factor;  // heights read back per height written
+    } cases[] = {
+        {"Height", "nm", "nm", 1.0}, {"Height", "um", "nm", 1000.0}, {"Height", "A", "nm", 0.1},
+        {"Phase", "deg", "deg", 1.0}, {"Topography", "A", "A", 1.0}, {"Amplitude", "V", "uni", 1.0},
+    };
+    for (const auto& c : cases) {
+        CSpmImage image = MakeImage(5, 4, [](int r, int c) { return 3.5 * r - 1.25 * c; });
+        SetHeaderText(image.m_header.m_szQuantity, c.quantity);
+        SetHeaderText(image.m_header.m_szZUnit, c.unit);
+        ASSERT_EQ(SaveImageFile(ImageFormat::kNanoscope, dir / "q.000", image), ImageFileError::kNone);
+        const Loaded back = LoadImageFile(ImageFormat::kNanoscope, dir / "q.000");
+        ASSERT_TRUE(back.ok) << c.quantity << " " << back.error;
+        EXPECT_EQ(HeaderText(back.image.m_header.m_szQuantity), c.quantity);
+        EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), c.unitBack) << c.quantity;
+        for (std::size_t i = 0; i < image.m_pData.size(); ++i)
+            ASSERT_NEAR(back.image.m_pData[i], image.m_pData[i] * c.factor, 1e-5 * c.factor)
+                << c.quantity << " in " << c.unit << ", point " << i;
+    }
 }
 
 TEST(NanoscopeWriter, SmallScalesAndMicrometreImagesKeepTheirValues)

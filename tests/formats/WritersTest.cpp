@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "FormatTestSupport.h"
+#include "support/CommaDecimalLocale.h"
 #include "support/ScriptedPrompt.h"
 
 namespace {
@@ -70,6 +71,21 @@ TEST_P(Writers, SavingAgainWhatWasReadWritesTheSameBytes)
         ASSERT_EQ(SaveImageFile(GetParam().format, again, back.image), ImageFileError::kNone);
         EXPECT_EQ(FileBytes(again), FileBytes(Target())) << kx;
     }
+}
+
+TEST_P(Writers, CommaDecimalLocaleWritesTheSameBytesAndReadsThemBack)
+{
+    CSpmImage image = Landscape();
+    image.m_header.m_fKx = 0.0078125f;  // decimals in every number a text header holds
+    ASSERT_EQ(Save(image), ImageFileError::kNone);
+    const std::vector<std::uint8_t> written = FileBytes(Target());
+    CommaDecimalLocale locale;
+    SPM_REQUIRE_COMMA_LOCALE(locale);
+    ASSERT_EQ(Save(image), ImageFileError::kNone);
+    EXPECT_EQ(FileBytes(Target()), written);
+    const Loaded back = LoadImageFile(GetParam().format, Target());
+    ASSERT_TRUE(back.ok) << back.error;
+    EXPECT_EQ(back.image.m_pRaw, image.m_pRaw);
 }
 
 TEST_P(Writers, LargestAbsoluteHeightBecomes32760AndRoundsToNearest)

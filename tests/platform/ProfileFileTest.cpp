@@ -139,6 +139,14 @@ TEST(ProfileFileWrite, ReplacesInPlaceAddsAfterTheLastEntryAndAppendsNewSections
         EXPECT_TRUE(profile.Save());
         EXPECT_EQ(ReadBytes(dir / "p.ini"), c.after) << c.before;
     }
+    // Several writes to one profile: each reads back at once, new keys of a section keep
+    // their order, and an added section takes its own keys.
+    ProfileFile profile = LoadText(dir, "[A]\nx=1\n[B]\n");
+    for (const char* key : {"A:y", "C:v", "A:z", "B:w", "c:V", "A:x", "C:u"})
+        ASSERT_TRUE(profile.SetString(std::string(key, 1), key + 2, key));
+    for (const char* key : {"A:y", "c:V", "A:z", "B:w", "A:x", "C:u"})
+        EXPECT_EQ(profile.GetString(std::string(key, 1), key + 2), key);
+    EXPECT_EQ(profile.Text(), "[A]\nx=A:x\r\ny=A:y\r\nz=A:z\r\n[B]\nw=B:w\r\n[C]\r\nv=c:V\r\nu=C:u\r\n");
 }
 
 TEST(ProfileFileWrite, RefusesTextsALineCannotHold)

@@ -1,4 +1,4 @@
-// The colour table of a palette: worked examples and a comparison with a direct reading of
+// The colour table of a palette: known answers and a comparison with a direct reading of
 // the fill rule over edge and random palettes.
 #include <gtest/gtest.h>
 

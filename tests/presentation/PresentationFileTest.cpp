@@ -2,14 +2,15 @@
 // gates, the document's image list and the two save commands.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <tuple>
 
 #include "image/SpmImage.h"
 #include "presentation/ImageSettingsFiles.h"
+#include "presentation/PaletteFile.h"
 #include "presentation/PresentationFile.h"
+#include "support/CommaDecimalLocale.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestPaths.h"
 #include "tests/presentation/TestFiles.h"
@@ -110,20 +111,23 @@ TEST(PresentationFile, WriterProducesTheExactText)
 
 TEST(PresentationFile, CommaDecimalLocaleWritesTheSameBytes)
 {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed; the comma-decimal run is skipped";
-    char printed[16];
-    std::snprintf(printed, sizeof printed, "%.2f", 0.5);
     ScratchDir dir;
-    const bool written = WriteCnf((dir / "p.cnf").string(), ViewKind::View3D, PhaseRecord3D());
+    const std::vector<ColorCursor> palette = {{MakeColor(1, 2, 3), 0.25f}, {MakeColor(4, 5, 6), 0.75f}};
+    ASSERT_TRUE(WritePaletteFile((dir / "c.plt").string(), palette));
     CPresentationConfig read = RecordNamed("Phase_02");
-    ReadCnf((dir / "p.cnf").string(), ViewKind::View3D, read);
-    std::setlocale(LC_ALL, previous.c_str());
-    ASSERT_STREQ(printed, "0,50") << "the locale must really write decimal commas";
-    ASSERT_TRUE(written);
+    std::vector<ColorCursor> paletteRead;
+    {
+        CommaDecimalLocale locale;
+        SPM_REQUIRE_COMMA_LOCALE(locale);
+        ASSERT_TRUE(WriteCnf((dir / "p.cnf").string(), ViewKind::View3D, PhaseRecord3D()));
+        ASSERT_TRUE(WritePaletteFile((dir / "p.plt").string(), palette));
+        ReadCnf((dir / "p.cnf").string(), ViewKind::View3D, read);
+        ReadPaletteFile((dir / "p.plt").string(), paletteRead);
+    }
     EXPECT_EQ(ReadBytes(dir / "p.cnf"), kPhaseRecord3DText);
+    EXPECT_EQ(ReadBytes(dir / "p.plt"), ReadBytes(dir / "c.plt"));
     EXPECT_FLOAT_EQ(read.m_LightIntensity, 0.74f);
+    EXPECT_EQ(paletteRead, palette);
 }
 
 TEST(PresentationFile, RoundTripKeepsEveryField)

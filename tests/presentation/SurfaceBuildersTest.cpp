@@ -1,5 +1,5 @@
-// Surface, colour, index, border and grid-line arrays: worked examples, analytic normals of
-// planes, counts, the smoothing rule against a direct transcription, and the builders
+// Surface, colour, index, border and grid-line arrays: known answers, analytic normals of
+// planes, counts, the smoothing rule against a direct second implementation, and the builders
 // against each other.
 #include <gtest/gtest.h>
 
@@ -183,7 +183,7 @@ TEST(SurfaceBuilders, FlatAndDegenerateImagesStayFinite)
         for (std::size_t v = 0; v < static_cast<std::size_t>(nx * ny); ++v)
             EXPECT_EQ(At(s.normals, v), (Vec3{0.0f, 0.0f, -1.0f}));
     }
-    // Heights that do not fill the stated size build nothing rather than read past them.
+    // Heights that do not fill the image's columns x rows build nothing rather than read past them.
     CSpmImage shortData = RandomImage(4, 4, 5);
     shortData.m_pData.resize(10);
     EXPECT_TRUE(SurfaceOf(shortData).vertices.empty());

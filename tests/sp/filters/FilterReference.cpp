@@ -1,5 +1,5 @@
 // The slow reference: every output pixel on its own, straight from the kernel formulas, in
-// double precision in the stated evaluation orders, each row result rounded to float where
+// double precision in the evaluation orders the filters keep, each row result rounded to float where
 // the filters keep it in a float row buffer.
 #include <bit>
 #include <cstdint>

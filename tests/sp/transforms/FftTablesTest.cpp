@@ -1,4 +1,4 @@
-// Plan records and tables of the power-of-two FFT against their worked figures.
+// Plan records and tables of the power-of-two FFT against figures worked out by hand.
 #include <cmath>
 #include <cstring>
 #include <vector>

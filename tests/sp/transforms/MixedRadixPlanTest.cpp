@@ -1,4 +1,4 @@
-// Mixed-radix plans against their worked tables: stage geometry, groups, first-stage offsets,
+// Mixed-radix plans against tables worked out by hand: stage geometry, groups, first-stage offsets,
 // shared root tables, twiddle blocks and work sizes.
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@ struct Geometry {
     int workBytes;
 };
 
-TEST(MixedRadixPlan, WorkedExamples)
+TEST(MixedRadixPlan, KnownGeometries)
 {
     const Geometry cases[] = {
         {6, {3}, {1}, {1}, {0}, 1, 64},
