@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-  qt6-base-dev libqt6opengl6-dev
+  qt6-base-dev libqt6opengl6-dev libqt6svg6
   libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
   xvfb xauth fonts-dejavu-core fonts-liberation2 locales
 )

@@ -14,11 +14,6 @@ public:
 StderrPrompt g_stderrPrompt;
 IPrompt* g_prompt = &g_stderrPrompt;
 
-std::string TooLongMessage(std::size_t limit)
-{
-    return "Please enter no more than " + std::to_string(limit) + " characters.";
-}
-
 // Accepts a text the user may type for a length-limited field; shows the reason otherwise.
 bool AcceptLength(const std::string& text, std::size_t limit)
 {
@@ -28,17 +23,21 @@ bool AcceptLength(const std::string& text, std::size_t limit)
     return false;
 }
 
-// The dialog's number format: enough digits that a float's value survives the round trip.
-std::string FormatCoefficient(double value)
+} // namespace
+
+std::string TooLongMessage(std::size_t limit)
+{
+    return "Please enter no more than " + std::to_string(limit) + " characters.";
+}
+
+std::string FormatDialogNumber(double value)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%.15g", value);
     return text;
 }
 
-// A number the user typed: blanks around it are allowed, anything else in it is not.
-// Parsed in the C locale whatever the user's locale says.
-bool ParseCoefficient(const std::string& text, double& value)
+bool ParseDialogNumber(const std::string& text, double& value)
 {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
@@ -51,6 +50,8 @@ bool ParseCoefficient(const std::string& text, double& value)
     auto [stop, error] = std::from_chars(begin, end, value);
     return error == std::errc() && stop == end && !std::isnan(value);
 }
+
+namespace {
 
 // The unit text a field edits, or null for the three numbers; const follows the values.
 template <class Values>
@@ -105,13 +106,13 @@ bool CDialogHeaderCoef::Type(HeaderCoefField field, const std::string& text)
         return true;
     }
     double value = 0.0;
-    if (!ParseCoefficient(text, value)) {
+    if (!ParseDialogNumber(text, value)) {
         Prompt().Message("Please enter a number.");
         return false;
     }
     if (!(value >= 0.0 && value <= kMaxCoefficient)) {
         Prompt().Message("Please enter a number between 0 and " +
-                         FormatCoefficient(kMaxCoefficient) + ".");
+                         FormatDialogNumber(kMaxCoefficient) + ".");
         return false;
     }
     *NumberOf(m_values, field) = value;
@@ -122,5 +123,5 @@ std::string CDialogHeaderCoef::Text(HeaderCoefField field) const
 {
     if (const std::string* unit = UnitOf(m_values, field))
         return *unit;
-    return FormatCoefficient(*NumberOf(m_values, field));
+    return FormatDialogNumber(*NumberOf(m_values, field));
 }

@@ -6,16 +6,25 @@
 #include <string>
 #include <utility>
 
+// The logic of a modal dialog, without widgets: the prompt shows it and forwards what the
+// user did; tests drive it directly. Each model names itself by its caption.
+class IDialogModel {
+public:
+    virtual ~IDialogModel() = default;
+    virtual std::string Caption() const = 0;
+};
+
 // The "Image Name" dialog: asks for the quantity name of an image whose header has none.
 // A plain class so that tests drive it without a display; the GUI's widget only shows it.
 // Every edit is validated as it is typed; a refused text shows the reason and leaves the
 // field as it was, so the field always holds an acceptable name.
-class CDialogImageName {
+class CDialogImageName : public IDialogModel {
 public:
     static constexpr const char* kCaption = "Image Name";
     static constexpr std::size_t kMaxNameLength = 20;
 
     explicit CDialogImageName(std::string preset) : m_strName(std::move(preset)) {}
+    std::string Caption() const override { return kCaption; }
 
     // The user's text in the name edit; false (after the message) when it is refused.
     bool TypeName(const std::string& text);
@@ -38,13 +47,14 @@ struct HeaderCoefValues {
 
 // The "Header X Y Z Coefficient" dialog: the steps, Z scale and unit texts of a header that
 // failed its check. Numbers must lie in 0 to 1000000, units hold at most 3 characters.
-class CDialogHeaderCoef {
+class CDialogHeaderCoef : public IDialogModel {
 public:
     static constexpr const char* kCaption = "Header X Y Z Coefficient";
     static constexpr double kMaxCoefficient = 1000000.0;
     static constexpr std::size_t kMaxUnitLength = 3;
 
     explicit CDialogHeaderCoef(HeaderCoefValues preset) : m_values(std::move(preset)) {}
+    std::string Caption() const override { return kCaption; }
 
     // The user's text in one edit; false (after the message) when it is refused.
     bool Type(HeaderCoefField field, const std::string& text);
@@ -56,6 +66,16 @@ private:
     HeaderCoefValues m_values;
 };
 
+// The texts of the framework's data exchange, shared by every dialog.
+// "Please enter no more than <limit> characters."
+std::string TooLongMessage(std::size_t limit);
+// A number as an edit shows it: enough digits that a double survives the round trip ("%.15g"
+// in the C locale).
+std::string FormatDialogNumber(double value);
+// A number the user typed: blanks around it are allowed, anything else in it is not; read
+// in the C locale whatever the user's locale says.
+bool ParseDialogNumber(const std::string& text, double& value);
+
 class IPrompt {
 public:
     virtual ~IPrompt() = default;
@@ -63,11 +83,15 @@ public:
     // A modal message box with an OK button and the given text.
     virtual void Message(const std::string& text) = 0;
 
-    // The repair dialogs, modal. Their values count whether the user leaves with OK or
-    // Cancel, so there is no result: the caller reads the dialog's fields afterwards.
-    // Without a user to ask, the preset values stand.
-    virtual void RunImageNameDialog(CDialogImageName& dialog) { (void)dialog; }
-    virtual void RunHeaderCoefDialog(CDialogHeaderCoef& dialog) { (void)dialog; }
+    // Any dialog, modal: true when the user left it with OK (or Yes), false for Cancel, a
+    // close, or no user to ask; the caller reads the model's fields afterwards. Without a
+    // user the model's preset values stand.
+    virtual bool RunDialog(IDialogModel& dialog) { (void)dialog; return false; }
+
+    // The repair dialogs. Their values count whether the user leaves with OK or Cancel, so
+    // there is no result: the caller reads the dialog's fields afterwards.
+    virtual void RunImageNameDialog(CDialogImageName& dialog) { RunDialog(dialog); }
+    virtual void RunHeaderCoefDialog(CDialogHeaderCoef& dialog) { RunDialog(dialog); }
 };
 
 // The prompt the core uses; never null. Without a GUI it writes messages to stderr.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +45,19 @@ public:
             dialog.Type(field, text);
     }
 
+    // Any other dialog (questions, file and colour dialogs, Options): the next answer in
+    // line fills the model and returns OK or Cancel; none left means Cancel.
+    bool RunDialog(IDialogModel& dialog) override
+    {
+        events.push_back("dialog: " + dialog.Caption());
+        if (dialogScript.empty())
+            return false;
+        const std::function<bool(IDialogModel&)> answer = std::move(dialogScript.front());
+        dialogScript.pop_front();
+        return answer(dialog);
+    }
+
+    std::deque<std::function<bool(IDialogModel&)>> dialogScript;
     std::deque<NameTyping> imageNameScript;
     std::deque<CoefTyping> headerCoefScript;
 

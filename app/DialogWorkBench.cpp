@@ -1,0 +1,277 @@
+#include "app/DialogWorkBench.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "platform/core/NumberText.h"
+#include "platform/qt/DataExchange.h"
+#include "platform/qt/DocManager.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+
+namespace {
+
+constexpr int kTimerMs = 100;
+constexpr double kMaxCoefficient = 1000.0;
+constexpr std::size_t kMaxUnitChars = 4;
+constexpr std::size_t kMaxNameChars = 14;
+
+QLineEdit* AddEdit(QFormLayout* form, const char* label, bool editable)
+{
+    auto* edit = new QLineEdit;
+    edit->setEnabled(editable);
+    form->addRow(label, edit);
+    return edit;
+}
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
+    : QWidget(parent), m_mainFrame(mainFrame)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* header = new QGroupBox("SPM file HEADER", this);
+    auto* form = new QFormLayout(header);
+    m_pColumns = new QLabel("mx");
+    m_pRows = new QLabel("my");
+    form->addRow(m_pColumns, m_pRows);
+    m_pKx = AddEdit(form, "Kx =", false);
+    m_pKy = AddEdit(form, "Ky =", false);
+    m_pKz = AddEdit(form, "Kz =", false);
+    m_pZUnit = AddEdit(form, "ZUnit =", true);
+    m_pXYUnit = AddEdit(form, "XYUnit =", true);
+    m_pName = AddEdit(form, "Image Name", true);
+    m_pVersion = AddEdit(form, "Version", false);
+    m_pNote = new QPlainTextEdit;
+    m_pNote->setMaximumHeight(70);
+    form->addRow("Note", m_pNote);
+    layout->addWidget(header);
+
+    auto* bench = new QGroupBox("WORK BENCH", this);
+    auto* benchLayout = new QVBoxLayout(bench);
+    m_pTree = new QTreeWidget(bench);
+    m_pTree->setHeaderHidden(true);
+    m_pTree->setRootIsDecorated(true);
+    m_pTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    benchLayout->addWidget(m_pTree);
+    layout->addWidget(bench, 1);
+
+    connect(m_pZUnit, &QLineEdit::textChanged, this, [this] { OnChangeHeaderText(1068); });
+    connect(m_pXYUnit, &QLineEdit::textChanged, this, [this] { OnChangeHeaderText(1069); });
+    connect(m_pName, &QLineEdit::textChanged, this, [this] { OnChangeHeaderText(1071); });
+    connect(m_pNote, &QPlainTextEdit::textChanged, this, [this] { OnChangeHeaderText(1070); });
+    connect(m_pTree, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem*> selected = m_pTree->selectedItems();
+        if (selected.isEmpty())
+            return;
+        const auto index = selected.front()->data(0, Qt::UserRole).toULongLong();
+        if (index < m_mainFrame.m_listWorkBench.size())
+            m_mainFrame.m_selItem = m_mainFrame.m_listWorkBench[index];
+    });
+    connect(m_pTree, &QWidget::customContextMenuRequested, this, &CDialogWorkBench::OnTreeMenu);
+    connect(&m_mainFrame, &CMainFrame::framesChanged, this, &CDialogWorkBench::FillTree);
+    connect(&m_mainFrame, &CMDIFrameWnd::childFramesChanged, this, &CDialogWorkBench::FillTree);
+
+    UpdateHeader();
+    connect(&m_timer, &QTimer::timeout, this, &CDialogWorkBench::OnTimer);
+    m_timer.start(kTimerMs);
+}
+
+CSpmImage* CDialogWorkBench::ActiveImage() const
+{
+    if (!m_mainFrame.DocManager().IsOpen(m_pActiveDoc))
+        return nullptr;
+    CMDIDoc& doc = m_pActiveDoc->Doc();
+    if (ImageEntry* entry = doc.FindImage(m_strImageName))
+        return entry->m_pImage.get();
+    // A profile frame opened from the menu names no image: show the first.
+    return doc.ImageList().empty() ? nullptr : doc.ImageList().front().m_pImage.get();
+}
+
+void CDialogWorkBench::OnTimer()
+{
+    CMDIChildFrame* frame = m_mainFrame.MDIGetActive();
+    if (frame != nullptr && frame != m_pLastFrame) {
+        m_pLastFrame = frame;
+        m_bFrameSeen = true;
+        m_pActiveDoc = frame->GetActiveDocument();
+        m_strImageName = frame->m_strImageName;
+        UpdateHeader();
+        FillTree();
+    } else if (frame == nullptr && m_bFrameSeen) {
+        m_bFrameSeen = false;
+        m_pLastFrame = nullptr;
+        m_pActiveDoc = nullptr;
+        UpdateHeader();
+    }
+}
+
+void CDialogWorkBench::UpdateHeader()
+{
+    const CSpmImage* image = ActiveImage();
+    if (image == nullptr) {
+        m_pActiveDoc = nullptr;
+        m_pKx->setText("0");
+        m_pKy->setText("0");
+        m_pColumns->setText("mx");
+        m_pRows->setText("my");
+        m_pXYUnit->clear();
+        m_pKz->setText("0");
+        m_pZUnit->clear();
+        m_pVersion->clear();
+        m_pName->clear();
+        m_pNote->blockSignals(true);
+        m_pNote->clear();
+        m_pNote->blockSignals(false);
+        m_pTree->clear();
+        return;
+    }
+    const SpmHeader& header = image->m_header;
+    // In the order the panel always wrote them: the unit and name edits run their change
+    // handlers as they are set, each writing its text back into the header.
+    m_pKx->setText(Text(FormatFixed(header.m_fKx, 6)));
+    m_pKy->setText(Text(FormatFixed(header.m_fKy, 4)));
+    m_pColumns->setText(Text("mx= " + FormatFixed(header.m_nColumns, 0)));
+    m_pRows->setText(Text("my= " + FormatFixed(header.m_nRows, 0)));
+    m_pXYUnit->setText(Text(HeaderText(header.m_szXYUnit)));
+    m_pKz->setText(Text(FormatFixed(header.m_fKz, 4)));
+    m_pZUnit->setText(Text(HeaderText(header.m_szZUnit)));
+    m_pVersion->setText(Text(HeaderText(header.m_szVersion)));
+    m_pName->setText(Text(HeaderText(header.m_szQuantity)));
+    const QSignalBlocker quiet(m_pNote);
+    m_pNote->setPlainText(Text(HeaderText(header.m_szNote)));
+}
+
+bool CDialogWorkBench::ReadControls(CDataExchange& dx)
+{
+    DDX_Text(dx, m_pKx, m_dKx);
+    DDV_MinMaxDouble(dx, m_dKx, 0.0, kMaxCoefficient);
+    DDX_Text(dx, m_pKy, m_dKy);
+    DDV_MinMaxDouble(dx, m_dKy, 0.0, kMaxCoefficient);
+    DDX_Text(dx, m_pKz, m_dKz);
+    DDV_MinMaxDouble(dx, m_dKz, 0.0, kMaxCoefficient);
+    DDX_Text(dx, m_pZUnit, m_strZUnit);
+    DDV_MaxChars(dx, m_strZUnit, kMaxUnitChars);
+    DDX_Text(dx, m_pXYUnit, m_strXYUnit);
+    DDV_MaxChars(dx, m_strXYUnit, kMaxUnitChars);
+    DDX_Text(dx, m_pName, m_strName);
+    DDV_MaxChars(dx, m_strName, kMaxNameChars);
+    DDX_Text(dx, m_pVersion, m_strVersion);
+    DDX_Text(dx, m_pNote, m_strNote);
+    return !dx.m_bFailed;
+}
+
+void CDialogWorkBench::WriteControls()
+{
+    // The numbers keep the header's formats; the texts go through the exchange, which sets
+    // an edit only when its text differs.
+    CDataExchange dx(false);
+    DDX_Text(dx, m_pZUnit, m_strZUnit);
+    DDX_Text(dx, m_pXYUnit, m_strXYUnit);
+    DDX_Text(dx, m_pName, m_strName);
+    DDX_Text(dx, m_pVersion, m_strVersion);
+    DDX_Text(dx, m_pNote, m_strNote);
+}
+
+void CDialogWorkBench::OnChangeHeaderText(int control)
+{
+    CSpmImage* image = ActiveImage();
+    if (image == nullptr)
+        return;
+    // A field refused while reading keeps its control as typed: writing the stale values of
+    // the fields after it back would overwrite the header's other texts.
+    CDataExchange dx(true);
+    if (ReadControls(dx))
+        WriteControls();
+    SpmHeader& header = image->m_header;
+    switch (control) {
+    case 1068: SetHeaderText(header.m_szZUnit, m_pZUnit->text().toStdString()); break;
+    case 1069: SetHeaderText(header.m_szXYUnit, m_pXYUnit->text().toStdString()); break;
+    case 1071: SetHeaderText(header.m_szQuantity, m_pName->text().toStdString()); break;
+    default:
+        SetHeaderText(header.m_szNote, m_pNote->toPlainText().toStdString());
+        return;   // the note changes no picture
+    }
+    m_pActiveDoc->UpdateAllViews(nullptr, kHintInitial, nullptr);
+}
+
+void CDialogWorkBench::FillTree()
+{
+    const QSignalBlocker quiet(m_pTree);
+    m_pTree->clear();
+    std::vector<WorkBenchItem>& list = m_mainFrame.m_listWorkBench;
+    list.clear();
+    const CMDIChildFrame* active = m_mainFrame.MDIGetActive();
+    const CDocument* activeDoc = active != nullptr ? active->GetActiveDocument() : nullptr;
+    const auto addItem = [&list](QTreeWidgetItem* item, const WorkBenchItem& benchItem, bool bold) {
+        item->setData(0, Qt::UserRole, static_cast<qulonglong>(list.size()));
+        QFont font = item->font(0);
+        font.setBold(bold);
+        item->setFont(0, font);
+        list.push_back(benchItem);
+    };
+    for (const auto& doc : m_mainFrame.DocManager().Documents()) {
+        const bool bold = doc.get() == activeDoc;
+        auto* docItem = new QTreeWidgetItem(m_pTree, QStringList(Text(doc->GetTitle())));
+        addItem(docItem, {0, doc.get(), 0, {}}, bold);
+        const std::vector<ImageEntry>& images = doc->Doc().ImageList();
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            const std::string& name = images[i].m_pImage->m_strName;
+            auto* imageItem = new QTreeWidgetItem(docItem, QStringList(Text(name)));
+            addItem(imageItem, {1, doc.get(), static_cast<int>(i), name}, bold);
+        }
+        docItem->setExpanded(true);
+    }
+}
+
+void CDialogWorkBench::OnTreeMenu(const QPoint& position)
+{
+    // The menu acts on the item last selected, not necessarily the one under the pointer.
+    QMenu menu(this);
+    const auto add = [this, &menu](const char* text, int id) {
+        connect(menu.addAction(text), &QAction::triggered, this, [this, id] { OnTreeCommand(id); });
+    };
+    if (m_mainFrame.m_selItem.m_nKind != 0) {
+        add("2D", cmd::kTree2D);
+        add("3D", cmd::kTree3D);
+        add("Profile", cmd::kTreeProfile);
+    } else {
+        add("Add Image", cmd::kTreeAddImage);
+    }
+    menu.exec(m_pTree->viewport()->mapToGlobal(position));
+}
+
+void CDialogWorkBench::OnTreeCommand(int id)
+{
+    const WorkBenchItem item = m_mainFrame.m_selItem;
+    // The openers check that the item's document is still open.
+    switch (id) {
+    case cmd::kTree2D: m_mainFrame.Open2DView(item); break;
+    case cmd::kTree3D: m_mainFrame.Open3DView(item); break;
+    case cmd::kTreeProfile:
+        m_mainFrame.Open2DView(item);
+        m_mainFrame.OpenProfileView(item);
+        break;
+    case cmd::kTreeAddImage:
+        if (m_mainFrame.MDIGetActive() != nullptr)
+            m_mainFrame.AddImageDialog();
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,66 @@
+// The work bench panel: the header of the active frame's image, with its unit texts, name
+// and note editable, above a tree of every open document and its images, whose menu opens
+// views and adds images.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <string>
+
+class CDataExchange;
+class CDocument;
+class CMainFrame;
+class CMDIChildFrame;
+class CSpmImage;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTreeWidget;
+
+class CDialogWorkBench : public QWidget {
+    Q_OBJECT
+public:
+    CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent);
+
+    // Follows the active frame; also runs while the panel is hidden.
+    void OnTimer();
+    void UpdateHeader();
+    void FillTree();
+    // The tree's menu entries, on the main frame's selected item.
+    void OnTreeCommand(int id);
+
+    QTreeWidget& Tree() const { return *m_pTree; }
+
+private:
+    // Reads every control with validation into the fields (false at the first failure).
+    bool ReadControls(CDataExchange& dx);
+    void WriteControls();
+    // A header edit changed: validate all, write back, then copy `text` into the header.
+    void OnChangeHeaderText(int control);
+    CSpmImage* ActiveImage() const;
+    void OnTreeMenu(const QPoint& position);
+
+    CMainFrame& m_mainFrame;
+    QTimer m_timer;
+    QPointer<CMDIChildFrame> m_pLastFrame;
+    CDocument* m_pActiveDoc = nullptr;   // checked against the open documents on every use
+    std::string m_strImageName;          // the image whose header shows
+    bool m_bFrameSeen = false;
+
+    double m_dKx = 0.0, m_dKy = 0.0, m_dKz = 0.0;
+    std::string m_strZUnit, m_strXYUnit, m_strName, m_strVersion, m_strNote;
+
+    QLabel* m_pColumns;
+    QLabel* m_pRows;
+    QLineEdit* m_pKx;
+    QLineEdit* m_pKy;
+    QLineEdit* m_pKz;
+    QLineEdit* m_pZUnit;
+    QLineEdit* m_pXYUnit;
+    QLineEdit* m_pName;
+    QLineEdit* m_pVersion;
+    QPlainTextEdit* m_pNote;
+    QTreeWidget* m_pTree;
+};

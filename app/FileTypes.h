@@ -1,0 +1,9 @@
+// The file-type lists of the open and save dialogs, from the program's filter lists.
+#pragma once
+
+#include <vector>
+
+#include "platform/core/DialogModels.h"
+
+std::vector<FileTypeChoice> OpenFileTypes();
+std::vector<FileTypeChoice> SaveFileTypes();

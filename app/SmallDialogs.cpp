@@ -1,0 +1,155 @@
+#include "app/SmallDialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/AppResources.h"
+#include "platform/core/DialogModels.h"
+#include "platform/qt/DataExchange.h"
+#include "platform/qt/QtPrompt.h"
+
+namespace {
+
+QDialogButtonBox* AddOkCancel(QDialog& dialog, QLayout* layout)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    return buttons;
+}
+
+void StartDialog(QDialog& dialog, const std::string& caption)
+{
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    dialog.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+}
+
+// Every keystroke goes through the model; a refused text puts the model's value back.
+bool RunImageName(CDialogImageName& model, QWidget* parent)
+{
+    QDialog dialog(parent);
+    StartDialog(dialog, model.Caption());
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel("Please enter the Image Name"));
+    auto* edit = new QLineEdit(QString::fromStdString(model.Name()));
+    layout->addWidget(edit);
+    QObject::connect(edit, &QLineEdit::textEdited, &dialog, [&model, edit](const QString& text) {
+        if (!model.TypeName(text.toStdString()))
+            edit->setText(QString::fromStdString(model.Name()));
+    });
+    QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
+{
+    QDialog dialog(parent);
+    StartDialog(dialog, model.Caption());
+    auto* layout = new QHBoxLayout(&dialog);
+    auto* numbers = new QGroupBox(&dialog);
+    auto* numberForm = new QFormLayout(numbers);
+    auto* units = new QVBoxLayout;
+    const auto addEdit = [&model, &dialog](HeaderCoefField field) {
+        auto* edit = new QLineEdit(QString::fromStdString(model.Text(field)));
+        QObject::connect(edit, &QLineEdit::textEdited, &dialog, [&model, edit, field](const QString& text) {
+            if (!model.Type(field, text.toStdString()))
+                edit->setText(QString::fromStdString(model.Text(field)));
+        });
+        // Numbers take the dialog's number format once the user leaves the edit.
+        QObject::connect(edit, &QLineEdit::editingFinished, &dialog, [&model, edit, field] {
+            edit->setText(QString::fromStdString(model.Text(field)));
+        });
+        return edit;
+    };
+    numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx));
+    numberForm->addRow("K_y", addEdit(HeaderCoefField::Ky));
+    numberForm->addRow("K_z", addEdit(HeaderCoefField::Kz));
+    units->addWidget(new QLabel("ZUnit "));
+    units->addWidget(addEdit(HeaderCoefField::ZUnit));
+    units->addWidget(new QLabel("XYUnit "));
+    units->addWidget(addEdit(HeaderCoefField::XYUnit));
+    layout->addWidget(numbers);
+    layout->addLayout(units);
+    QObject::connect(AddOkCancel(dialog, units), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool RunOptions(CDialogOptions& model, QWidget* parent)
+{
+    QDialog dialog(parent);
+    StartDialog(dialog, model.Caption());
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* group = new QGroupBox("FastRenderSceneMode", &dialog);
+    auto* groupLayout = new QVBoxLayout(group);
+    std::vector<QAbstractButton*> radios;
+    for (const char* text : {"Precisely", "Coarsely", "No drawing"}) {
+        radios.push_back(new QRadioButton(text, group));
+        groupLayout->addWidget(radios.back());
+    }
+    radios[2]->setEnabled(false);
+    auto* sizeBox = new QGroupBox(group);
+    auto* sizeForm = new QFormLayout(sizeBox);
+    auto* matrixSize = new QLineEdit;
+    sizeForm->addRow("XYMatrixSize", matrixSize);
+    groupLayout->addWidget(sizeBox);
+    layout->addWidget(group);
+
+    const auto exchange = [&](bool save) {
+        CDataExchange dx(save);
+        DDX_Radio(dx, radios, model.m_nMode);
+        DDX_Text(dx, matrixSize, model.m_nMatrixSize);
+        DDV_MinMaxUInt(dx, model.m_nMatrixSize, CDialogOptions::kMinMatrixSize, CDialogOptions::kMaxMatrixSize);
+        matrixSize->setEnabled(model.MatrixSizeEnabled());
+        return !dx.m_bFailed;
+    };
+    exchange(false);
+    for (QAbstractButton* radio : radios)
+        QObject::connect(radio, &QAbstractButton::clicked, &dialog, [&] { exchange(true) && exchange(false); });
+    model.m_bAccepted = 0;
+    QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, [&] {
+        model.m_bAccepted = 1;
+        if (exchange(true))
+            dialog.accept();
+        else
+            model.m_bAccepted = 0;
+    });
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (!accepted)
+        model.m_bAccepted = 0;
+    return accepted;
+}
+
+} // namespace
+
+void RegisterSmallDialogs(CQtPrompt& prompt)
+{
+    prompt.Register<CDialogImageName>(&RunImageName);
+    prompt.Register<CDialogHeaderCoef>(&RunHeaderCoef);
+    prompt.Register<CDialogOptions>(&RunOptions);
+}
+
+void ShowAboutBox()
+{
+    QDialog dialog;
+    StartDialog(dialog, "About Quintara");
+    auto* layout = new QHBoxLayout(&dialog);
+    auto* icon = new QLabel;
+    icon->setPixmap(AppIcon().pixmap(32, 32));
+    layout->addWidget(icon, 0, Qt::AlignTop);
+    auto* right = new QVBoxLayout;
+    right->addWidget(new QLabel(QStringLiteral("Quintara Version %1, built %2").arg(kAppVersion, __DATE__)));
+    auto* ok = new QPushButton("OK");
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    right->addWidget(ok, 0, Qt::AlignRight);
+    layout->addLayout(right);
+    dialog.exec();
+}

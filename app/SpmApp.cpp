@@ -1,0 +1,149 @@
+#include "app/SpmApp.h"
+
+#include <QPageSetupDialog>
+#include <QPrinter>
+
+#include "app/AppResources.h"
+#include "app/CommandIds.h"
+#include "app/DocTemplates.h"
+#include "app/FileTypes.h"
+#include "app/MainFrame.h"
+#include "app/ProcessingCommands.h"
+#include "app/SmallDialogs.h"
+#include "app/views/ProfileView.h"
+#include "app/views/View2D.h"
+#include "app/views/View3D.h"
+#include "platform/qt/CommandRegistry.h"
+#include "platform/qt/DocManager.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/QtPrompt.h"
+
+namespace {
+
+CSpmApp* g_pApp = nullptr;
+
+constexpr const char* kRegistryKey = "Local AppWizard-Generated Applications";
+constexpr const char* kAppName = "Quintara";
+constexpr std::size_t kRecentFileCount = 6;
+
+} // namespace
+
+CSpmApp::CSpmApp()
+{
+    g_pApp = this;
+}
+
+CSpmApp::~CSpmApp()
+{
+    // The windows go before the documents they show.
+    m_pMainFrame.reset();
+    m_pDocManager.reset();
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CSpmApp* CSpmApp::Instance()
+{
+    return g_pApp;
+}
+
+bool CSpmApp::InitInstance(const std::string& path)
+{
+    InitAppResources();
+    m_hCursor157 = AppCursor(157);
+    m_hCursor158 = AppCursor(158);
+    m_hCursor159 = AppCursor(159);
+    m_hCursor160 = AppCursor(160);
+
+    m_pPrompt = std::make_unique<CQtPrompt>(kAppName);
+    RegisterSmallDialogs(*m_pPrompt);
+    m_pCommands = std::make_unique<CCommandRegistry>();
+    m_pDocManager = std::make_unique<CSpmDocManager>(OpenFileTypes(), SaveFileTypes(),
+                                                     CRecentFileList(kRegistryKey, kAppName, kRecentFileCount));
+    m_pTemplate2D = &m_pDocManager->AddTemplate(kTemplate2D, [] { return new CView2D; });
+    m_pTemplate3D = &m_pDocManager->AddTemplate(kTemplate3D, [] { return new CView3D; });
+    m_pTemplateProfile = &m_pDocManager->AddTemplate(kTemplateProfile, [] { return new CProfileView; });
+
+    m_pMainFrame = std::make_unique<CMainFrame>(*m_pDocManager, *m_pCommands);
+    m_pDocManager->SetMainFrame(m_pMainFrame.get());
+    m_pPrompt->SetParent(m_pMainFrame.get());
+    m_pCommands->SetRoute([this]() -> std::vector<CCmdTarget*> {
+        CMDIChildFrame* frame = m_pMainFrame->MDIGetActive();
+        CView* view = frame != nullptr ? frame->GetActiveView() : nullptr;
+        CDocument* doc = frame != nullptr ? frame->GetActiveDocument() : nullptr;
+        return {view, doc, frame, m_pMainFrame.get(), this};
+    });
+    AddHandlers();
+    AddDocumentHandlers();
+    RegisterProcessingCommands(*m_pMainFrame);
+
+    m_pMainFrame->show();
+    if (!path.empty())
+        OpenWithFollowUp(path);
+    m_pCommands->UpdateAll();
+    return true;
+}
+
+void CSpmApp::AddHandlers()
+{
+    OnCommand(cmd::kAppAbout, [] { ShowAboutBox(); });
+    OnCommand(cmd::kFileOpen, [this] { OnFileOpen(); });
+    // A document never starts empty: File New creates nothing.
+    OnCommand(cmd::kFileNew, [] {});
+    OnCommand(cmd::kFilePrintSetup, [this] {
+        QPrinter printer;
+        QPageSetupDialog(&printer, m_pMainFrame.get()).exec();
+    });
+    OnCommand(cmd::kAppExit, [this] { m_pMainFrame->close(); });
+    for (int i = 0; i < static_cast<int>(kRecentFileCount); ++i) {
+        // Recent files open their first image only, without the follow-up steps.
+        OnCommand(cmd::kFileMru1 + i, [this, i] {
+            const auto& entries = m_pDocManager->RecentFiles().Entries();
+            if (static_cast<std::size_t>(i) < entries.size())
+                m_pDocManager->OpenDocumentFile(std::string(entries[static_cast<std::size_t>(i)]));
+        }, [this, i](CCmdUI& ui) {
+            ui.Enable(static_cast<std::size_t>(i) < m_pDocManager->RecentFiles().Entries().size());
+        });
+    }
+}
+
+void CSpmApp::AddDocumentHandlers()
+{
+    // The image the document commands act on: the active frame's.
+    const auto activeImage = [this] {
+        const CMDIChildFrame* frame = m_pMainFrame->MDIGetActive();
+        return frame != nullptr ? frame->m_strImageName : std::string();
+    };
+    CDocument::AddClassCommand(cmd::kFileClose, [this](CDocument& doc) { m_pDocManager->CloseDocument(doc); });
+    CDocument::AddClassCommand(cmd::kFileSave, [activeImage](CDocument& doc) {
+        if (doc.Doc().OnFileSave(activeImage()))
+            doc.SetModifiedFlag(false);
+    });
+    CDocument::AddClassCommand(cmd::kFileSaveAs, [this, activeImage](CDocument& doc) {
+        m_pDocManager->DoSaveAs(doc, activeImage());
+    });
+    CDocument::AddClassCommand(cmd::kSaveImageConfig, [activeImage](CDocument& doc) {
+        doc.Doc().OnSaveImageConfig(activeImage());
+    });
+    CDocument::AddClassCommand(cmd::kSaveDocConfigs, [activeImage](CDocument& doc) {
+        doc.Doc().OnFILESaveDocCondig(activeImage());
+    });
+}
+
+void CSpmApp::OnFileOpen()
+{
+    const std::string path = m_pDocManager->DoPromptFileName(true);
+    if (!path.empty())
+        OpenWithFollowUp(path);
+}
+
+void CSpmApp::OpenWithFollowUp(const std::string& path)
+{
+    // Only a document opened just now gets its companion and listed images: one that was
+    // open already, a cancelled open or a failed one adds nothing anywhere.
+    if (!m_pDocManager->OpenDocumentFile(path).created)
+        return;
+    m_pMainFrame->OpenCompanionImage();
+    m_pMainFrame->LoadDocConfig();
+}

@@ -1,0 +1,22 @@
+#include <QApplication>
+
+#include <clocale>
+
+#include "app/SpmApp.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    // Qt applies the user's locale; every number the program writes to a file uses ".".
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setOrganizationName("Local AppWizard-Generated Applications");
+    QApplication::setApplicationName("Quintara");
+
+    CSpmApp app;
+    // At most one path: the file to open at start.
+    const QStringList arguments = QApplication::arguments();
+    const std::string path = arguments.size() > 1 ? arguments.at(1).toStdString() : std::string();
+    if (!app.InitInstance(path))
+        return 1;
+    return QApplication::exec();
+}

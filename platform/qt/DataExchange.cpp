@@ -1,0 +1,196 @@
+#include "platform/qt/DataExchange.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+#include <cmath>
+#include <limits>
+
+#include "platform/core/Prompt.h"
+
+namespace {
+
+// Writing sets the text only when it differs, so an unchanged edit keeps its cursor and
+// sends no change signal.
+void WriteText(QLineEdit* edit, const std::string& text)
+{
+    const QString wanted = QString::fromStdString(text);
+    if (edit->text() != wanted)
+        edit->setText(wanted);
+}
+
+std::string ReadText(const QLineEdit* edit)
+{
+    return edit->text().toStdString();
+}
+
+std::string RangeMessage(const char* what, const std::string& min, const std::string& max)
+{
+    return std::string("Please enter ") + what + " between " + min + " and " + max + ".";
+}
+
+// A whole number in [min, max] typed into `edit`; false after the failure was shown.
+bool ReadWhole(CDataExchange& dx, QLineEdit* edit, double min, double max, const char* message,
+               double& value)
+{
+    if (!ParseDialogNumber(ReadText(edit), value) || value != std::floor(value) || value < min ||
+        value > max) {
+        dx.Fail(edit, message);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CDataExchange::Fail(QWidget* control, const std::string& message)
+{
+    if (m_bFailed)
+        return;
+    m_bFailed = true;
+    Prompt().Message(message);
+    if (control != nullptr)
+        control->setFocus();
+}
+
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
+{
+    if (dx.Skips())
+        return;
+    dx.m_pLastControl = edit;
+    if (dx.m_bSaveAndValidate)
+        value = ReadText(edit);
+    else
+        WriteText(edit, value);
+}
+
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value)
+{
+    if (dx.Skips())
+        return;
+    dx.m_pLastControl = edit;
+    if (!dx.m_bSaveAndValidate) {
+        WriteText(edit, FormatDialogNumber(value));
+        return;
+    }
+    double read = 0.0;
+    if (!ParseDialogNumber(ReadText(edit), read)) {
+        dx.Fail(edit, "Please enter a number.");
+        return;
+    }
+    value = read;
+}
+
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, int& value)
+{
+    if (dx.Skips())
+        return;
+    dx.m_pLastControl = edit;
+    if (!dx.m_bSaveAndValidate) {
+        WriteText(edit, std::to_string(value));
+        return;
+    }
+    double read = 0.0;
+    if (ReadWhole(dx, edit, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(),
+                  "Please enter an integer.", read))
+        value = static_cast<int>(read);
+}
+
+void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value)
+{
+    if (dx.Skips())
+        return;
+    dx.m_pLastControl = edit;
+    if (!dx.m_bSaveAndValidate) {
+        WriteText(edit, std::to_string(value));
+        return;
+    }
+    double read = 0.0;
+    if (ReadWhole(dx, edit, 0.0, std::numeric_limits<unsigned>::max(),
+                  "Please enter a positive integer.", read))
+        value = static_cast<unsigned>(read);
+}
+
+void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
+{
+    if (dx.Skips())
+        return;
+    dx.m_pLastControl = edit;
+    if (dx.m_bSaveAndValidate) {
+        value = edit->toPlainText().toStdString();
+        return;
+    }
+    const QString wanted = QString::fromStdString(value);
+    if (edit->toPlainText() != wanted) {
+        const QSignalBlocker quiet(edit);
+        edit->setPlainText(wanted);
+    }
+}
+
+void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& group, int& value)
+{
+    if (dx.Skips() || group.empty())
+        return;
+    dx.m_pLastControl = group.front();
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (dx.m_bSaveAndValidate) {
+            if (group[i]->isChecked()) {
+                value = static_cast<int>(i);
+                return;
+            }
+        } else {
+            const QSignalBlocker quiet(group[i]);
+            group[i]->setChecked(static_cast<int>(i) == value);
+        }
+    }
+    if (dx.m_bSaveAndValidate)
+        value = -1;
+}
+
+void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value)
+{
+    if (dx.Skips())
+        return;
+    dx.m_pLastControl = box;
+    if (dx.m_bSaveAndValidate) {
+        value = box->isChecked() ? 1 : 0;
+    } else {
+        const QSignalBlocker quiet(box);
+        box->setChecked(value != 0);
+    }
+}
+
+void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max)
+{
+    if (dx.Skips() || !dx.m_bSaveAndValidate)
+        return;
+    if (!(value >= min && value <= max))
+        dx.Fail(dx.m_pLastControl,
+                RangeMessage("a number", FormatDialogNumber(min), FormatDialogNumber(max)));
+}
+
+void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max)
+{
+    if (dx.Skips() || !dx.m_bSaveAndValidate)
+        return;
+    if (value < min || value > max)
+        dx.Fail(dx.m_pLastControl, RangeMessage("an integer", std::to_string(min), std::to_string(max)));
+}
+
+void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned max)
+{
+    if (dx.Skips() || !dx.m_bSaveAndValidate)
+        return;
+    if (value < min || value > max)
+        dx.Fail(dx.m_pLastControl, RangeMessage("an integer", std::to_string(min), std::to_string(max)));
+}
+
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit)
+{
+    if (dx.Skips() || !dx.m_bSaveAndValidate)
+        return;
+    if (value.size() > limit)
+        dx.Fail(dx.m_pLastControl, TooLongMessage(limit));
+}

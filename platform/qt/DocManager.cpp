@@ -1,0 +1,182 @@
+#include "platform/qt/DocManager.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/MDIFrameWnd.h"
+#include "platform/qt/WaitCursor.h"
+
+namespace {
+
+// Paths compare as absolute paths, so "./a.spm" and "a.spm" are one document.
+std::string AbsolutePath(const std::string& path)
+{
+    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
+} // namespace
+
+CSpmDocManager::CSpmDocManager(std::vector<FileTypeChoice> openTypes,
+                               std::vector<FileTypeChoice> saveTypes, CRecentFileList recentFiles)
+    : m_openTypes(std::move(openTypes)), m_saveTypes(std::move(saveTypes)),
+      m_recentFiles(std::move(recentFiles))
+{
+    m_recentFiles.ReadList();
+}
+
+CSpmDocManager::~CSpmDocManager() = default;
+
+CMultiDocTemplate& CSpmDocManager::AddTemplate(int resourceId, CMultiDocTemplate::ViewFactory makeView)
+{
+    m_templates.push_back(std::make_unique<CMultiDocTemplate>(*this, resourceId, std::move(makeView)));
+    return *m_templates.back();
+}
+
+CMultiDocTemplate* CSpmDocManager::Template(int resourceId) const
+{
+    for (const auto& docTemplate : m_templates)
+        if (docTemplate->ResourceId() == resourceId)
+            return docTemplate.get();
+    return nullptr;
+}
+
+std::string CSpmDocManager::DoPromptFileName(bool open)
+{
+    CFileDialogModel dialog(open, open ? "Open" : "Save As", open ? m_openTypes : m_saveTypes);
+    if (!Prompt().RunDialog(dialog))
+        return {};
+    return dialog.m_strPath;
+}
+
+CSpmDocManager::OpenResult CSpmDocManager::OpenDocumentFile(const std::string& path)
+{
+    const std::string fullPath = AbsolutePath(path);
+    for (const auto& doc : m_documents) {
+        if (doc->GetPathName() != fullPath)
+            continue;
+        const std::vector<CMDIChildFrame*> frames = doc->Frames();
+        if (!frames.empty() && m_pMainFrame != nullptr)
+            m_pMainFrame->ActivateFrame(frames.front());
+        return {doc.get(), false};
+    }
+    CMultiDocTemplate* docTemplate = m_templates.empty() ? nullptr : m_templates.front().get();
+    if (docTemplate == nullptr)
+        return {};
+
+    auto doc = std::make_unique<CDocument>();
+    bool opened = false;
+    {
+        CWaitCursor wait;
+        g_nFrameWidth = 450;
+        g_nFrameHeight = 450;
+        opened = doc->Doc().OnOpenDocument(fullPath);
+    }
+    if (!opened) {
+        m_recentFiles.Remove(fullPath);
+        m_recentFiles.WriteList();
+        return {};
+    }
+    doc->SetPathName(fullPath);
+    CMDIChildFrame* frame = docTemplate->CreateNewFrame(*doc);
+    if (frame == nullptr)
+        return {};
+    // The first frame shows the first image; its 2D view would name it at the first update.
+    frame->m_strImageName = doc->Doc().ImageList().front().m_pImage->m_strName;
+    CDocument& opened_doc = *m_documents.emplace_back(std::move(doc));
+    docTemplate->InitialUpdateFrame(*frame, opened_doc);
+    m_recentFiles.Add(fullPath);
+    m_recentFiles.WriteList();
+    return {&opened_doc, true};
+}
+
+CSpmDocManager::OpenResult CSpmDocManager::OnFileOpen()
+{
+    const std::string path = DoPromptFileName(true);
+    if (path.empty())
+        return {};
+    return OpenDocumentFile(path);
+}
+
+bool CSpmDocManager::DoSaveAs(CDocument& doc, const std::string& imageName)
+{
+    const std::string path = DoPromptFileName(false);
+    if (path.empty())
+        return false;
+    bool saved = false;
+    {
+        CWaitCursor wait;
+        saved = doc.Doc().OnSaveDocument(path, imageName);
+    }
+    if (!saved)
+        return false;
+    doc.SetPathName(doc.Doc().GetPathName());
+    doc.SetModifiedFlag(false);
+    m_recentFiles.Add(doc.GetPathName());
+    m_recentFiles.WriteList();
+    return true;
+}
+
+bool CSpmDocManager::SaveModified(CDocument& doc, const std::string& imageName)
+{
+    if (!doc.IsModified())
+        return true;
+    switch (AskYesNoCancel("Save changes to " + doc.GetTitle() + "?")) {
+    case CQuestionBox::Answer::Yes: return DoSaveAs(doc, imageName);
+    case CQuestionBox::Answer::No: return true;
+    case CQuestionBox::Answer::Cancel: break;
+    }
+    return false;
+}
+
+std::string CSpmDocManager::ImageToSave(CDocument& doc) const
+{
+    CMDIChildFrame* active = m_pMainFrame != nullptr ? m_pMainFrame->MDIGetActive() : nullptr;
+    if (active != nullptr && active->GetActiveDocument() == &doc)
+        return active->m_strImageName;
+    const std::vector<CMDIChildFrame*> frames = doc.Frames();
+    return frames.empty() ? std::string() : frames.front()->m_strImageName;
+}
+
+bool CSpmDocManager::CloseDocument(CDocument& doc)
+{
+    if (!IsOpen(&doc))
+        return true;   // closing already: its frames are going
+    if (!SaveModified(doc, ImageToSave(doc)))
+        return false;
+    Detach(doc);
+    return true;
+}
+
+bool CSpmDocManager::CloseAllDocuments()
+{
+    for (const auto& doc : m_documents)
+        if (!SaveModified(*doc, ImageToSave(*doc)))
+            return false;
+    while (!m_documents.empty())
+        Detach(*m_documents.front());
+    return true;
+}
+
+bool CSpmDocManager::IsOpen(const CDocument* doc) const
+{
+    return std::any_of(m_documents.begin(), m_documents.end(),
+                       [doc](const auto& open) { return open.get() == doc; });
+}
+
+void CSpmDocManager::Detach(CDocument& doc)
+{
+    const auto found = std::find_if(m_documents.begin(), m_documents.end(),
+                                    [&doc](const auto& open) { return open.get() == &doc; });
+    if (found == m_documents.end())
+        return;
+    m_closed.push_back(std::move(*found));
+    m_documents.erase(found);
+    for (CMDIChildFrame* frame : doc.Frames())
+        frame->close();
+    // The frames delete themselves on the next turn of the event loop; the document goes then.
+    QTimer::singleShot(0, [this] { m_closed.clear(); });
+}

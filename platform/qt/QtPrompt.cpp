@@ -1,0 +1,94 @@
+#include "platform/qt/QtPrompt.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/core/DialogModels.h"
+#include "platform/core/PathText.h"
+
+namespace {
+
+bool RunQuestion(CQuestionBox& box, QWidget* parent, const QString& title)
+{
+    const auto answer = QMessageBox::question(parent, title, QString::fromStdString(box.m_strText),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                              QMessageBox::Yes);
+    box.m_answer = answer == QMessageBox::Yes  ? CQuestionBox::Answer::Yes
+                 : answer == QMessageBox::No   ? CQuestionBox::Answer::No
+                                               : CQuestionBox::Answer::Cancel;
+    return box.m_answer == CQuestionBox::Answer::Yes;
+}
+
+// "Label (p1 p2 ...)": Qt takes the patterns from the last parentheses and shows the label.
+QStringList NameFilters(const CFileDialogModel& model)
+{
+    QStringList filters;
+    for (const FileTypeChoice& type : model.m_types) {
+        QStringList patterns;
+        for (const std::string& pattern : type.m_patterns)
+            patterns << QString::fromStdString(pattern);
+        filters << QString::fromStdString(type.m_strLabel) + " (" + patterns.join(' ') + ")";
+    }
+    return filters;
+}
+
+bool RunFileDialog(CFileDialogModel& model, QWidget* parent)
+{
+    QFileDialog dialog(parent, QString::fromStdString(model.m_strTitle));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(model.m_bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(model.m_bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = NameFilters(model);
+    dialog.setNameFilters(filters);
+    if (model.m_nType < static_cast<std::size_t>(filters.size()))
+        dialog.selectNameFilter(filters[static_cast<qsizetype>(model.m_nType)]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    model.Choose(dialog.selectedFiles().front().toStdString(),
+                 static_cast<std::size_t>(filters.indexOf(dialog.selectedNameFilter())));
+    return !model.m_strPath.empty();
+}
+
+// COLORREF keeps red in the low byte.
+bool RunColorDialog(CColorDialogModel& model, QWidget* parent)
+{
+    const QColor initial(model.m_color & 0xFF, (model.m_color >> 8) & 0xFF, (model.m_color >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return false;
+    model.m_color = static_cast<std::uint32_t>(chosen.red()) |
+                    static_cast<std::uint32_t>(chosen.green()) << 8 |
+                    static_cast<std::uint32_t>(chosen.blue()) << 16;
+    return true;
+}
+
+} // namespace
+
+CQtPrompt::CQtPrompt(std::string title, QWidget* parent)
+    : m_strTitle(std::move(title)), m_pParent(parent), m_pPrevious(SetPrompt(this))
+{
+    const QString caption = QString::fromStdString(m_strTitle);
+    Register<CQuestionBox>([caption](CQuestionBox& box, QWidget* p) { return RunQuestion(box, p, caption); });
+    Register<CFileDialogModel>(&RunFileDialog);
+    Register<CColorDialogModel>(&RunColorDialog);
+}
+
+CQtPrompt::~CQtPrompt()
+{
+    SetPrompt(m_pPrevious);
+}
+
+void CQtPrompt::Message(const std::string& text)
+{
+    QMessageBox::warning(m_pParent, QString::fromStdString(m_strTitle), QString::fromStdString(text));
+}
+
+bool CQtPrompt::RunDialog(IDialogModel& dialog)
+{
+    const auto found = m_runners.find(std::type_index(typeid(dialog)));
+    if (found == m_runners.end())
+        return false;
+    return found->second(dialog, m_pParent);
+}
