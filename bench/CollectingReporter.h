@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     }
 
     std::map<std::string, double> times;
+
+    // The "min" statistic of repeated runs, which Keep::FastestRepetition reads.
+    static double Fastest(const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); }
 
 private:
     Keep m_keep;

@@ -33,10 +33,10 @@ private:
     IProcessingHost* m_host;
 };
 
-// Range and histogram after every change, so the palette panel never shows a stale one.
+// The histogram after every change, so the palette panel never shows a stale one. The
+// routines have refreshed the range (the line filter's command does it for its routine).
 void Remeasure(CSpmImage& image)
 {
-    ComputeMinMax(image);
     ComputeHistogram(image);
     SetRangeTexts(image);
 }
@@ -70,7 +70,10 @@ const SimpleCommand kSimpleCommands[] = {
     {ProcessingCommand::kSharpen, "FilterSharpen", true, [](CSpmImage& i) { CImageProcessor().FilterSharpen(i); }},
     {ProcessingCommand::kSobelVert, "FilterSobel", true, [](CSpmImage& i) { CImageProcessor().FilterSobel(i, 0); }},
     {ProcessingCommand::kHipassGaussX, "FilterLineHipassGaussVert", true,
-     [](CSpmImage& i) { CImageProcessor().LineHipassGauss(i, kHipassSpacing, kHipassCutoff); }},
+     [](CSpmImage& i) {
+         CImageProcessor().LineHipassGauss(i, kHipassSpacing, kHipassCutoff);
+         CImageProcessor().UpdateMinMax(i);
+     }},
     {ProcessingCommand::kRotate90, "OnRotate90", false, [](CSpmImage& i) { CImageProcessor().Rotate90(i); }},
 };
 
@@ -270,6 +273,7 @@ bool CDocProcessingCommands::ReplaceImage(CSpmImage& image, std::span<const doub
         return false;
     CImageProcessor().MakeUndoCopy(image);
     image.m_pData.assign(heights.begin(), heights.end());
+    CImageProcessor().UpdateMinMax(image);
     Remeasure(image);
     m_doc.m_nUndoScope = kUndoScopeActive;
     HeightsChanged();

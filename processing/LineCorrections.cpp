@@ -7,17 +7,10 @@
 #include "image/SpmImage.h"
 #include "image/ImageStatistics.h"
 #include "processing/ImageProcessor.h"
+#include "processing/LineMedian.h"
 #include "processing/PlaneShape.h"
 
 namespace {
-
-// The value at position n / 2 of the ascending order: the upper middle for an even count.
-double MedianOf(std::vector<double>& values)
-{
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-}
 
 // Median of z(x, k) - z(x, k + 1) over the rectangle's columns, for each row pair k from y0
 // to y1 - 2.
@@ -25,12 +18,13 @@ std::vector<double> RowPairMedians(const std::vector<double>& z, std::size_t wid
 {
     std::vector<double> medians;
     std::vector<double> differences(static_cast<std::size_t>(r.x1 - r.x0));
+    std::vector<double> scratch;
     for (int k = r.y0; k + 1 < r.y1; ++k) {
         const double* upper = z.data() + static_cast<std::size_t>(k) * width + r.x0;
         const double* lower = upper + width;
         for (std::size_t i = 0; i < differences.size(); ++i)
             differences[i] = upper[i] - lower[i];
-        medians.push_back(MedianOf(differences));
+        medians.push_back(LineMedian(differences, scratch));
     }
     return medians;
 }
@@ -53,11 +47,9 @@ std::vector<double> ColumnPairMedians(const std::vector<double>& z, std::size_t 
             }
     }
     std::vector<double> medians(pairs);
-    std::vector<double> differences(rows);
-    for (std::size_t j = 0; j < pairs; ++j) {
-        std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(j * rows), rows, differences.begin());
-        medians[j] = MedianOf(differences);
-    }
+    std::vector<double> scratch;
+    for (std::size_t j = 0; j < pairs; ++j)
+        medians[j] = LineMedian(std::span<double>(block).subspan(j * rows, rows), scratch);
     return medians;
 }
 
