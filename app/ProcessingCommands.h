@@ -1,6 +1,13 @@
-// The commands of the "&Image Processing" menu, added to the document's handlers.
+// The commands of the "&Image Processing" menu, Edit Undo and the selection-mode buttons'
+// check marks, added to every document's handlers.
 #pragma once
 
+#include "processing/DocProcessingCommands.h"
+
+class CDocument;
 class CMainFrame;
 
 void RegisterProcessingCommands(CMainFrame& mainFrame);
+// The commands of one document, with the main frame's active frame, wait cursor and palette
+// panel: the 2D view's Crop and the Fourier tool's Replace Image go through here.
+CDocProcessingCommands ProcessingCommandsOf(CDocument& doc);

@@ -1,0 +1,49 @@
+// Processing in the running application on a real NanoScope file: the menu's items are
+// enabled by their handlers, flatten changes the active image, Edit Undo brings it back.
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "AppTestSupport.h"
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+#include "support/TestPaths.h"
+
+TEST(ProcessingScenario, FlattenThenUndo)
+{
+    SPM_REQUIRE_SAMPLES();
+    RunningApp app(SamplePath("nanoscope-v432-height-amplitude.007").string());
+    CMDIChildFrame* frame = app.MainFrame().MDIGetActive();
+    ASSERT_NE(frame, nullptr);
+    CDocument& doc = *frame->GetActiveDocument();
+    const CSpmImage& image = *doc.Doc().FindImage(frame->m_strImageName)->m_pImage;
+    const std::vector<double> loaded = image.m_pData;
+    const auto shot = [&](const char* name) {
+        RunningApp::Pump(300);
+        QDir().mkpath(SPM_SCREENSHOT_DIR);
+        const QImage picture = app.MainFrame().grab().toImage();
+        picture.save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png");
+        return picture;
+    };
+    shot("processing-1-loaded");
+
+    for (int id : {cmd::kMedianXY, cmd::kFlattenXY, cmd::kGauss5x5, cmd::kHipassGaussX, cmd::kRotate90})
+        EXPECT_TRUE(app.Enabled(id)) << id;
+    for (int id : {cmd::kSobelHoriz, cmd::kRotate180, cmd::kRotate270, cmd::kEditUndo})
+        EXPECT_FALSE(app.Enabled(id)) << id;
+
+    ASSERT_TRUE(app.Run(cmd::kFlattenXY));
+    EXPECT_NE(image.m_pData, loaded);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(app.Enabled(cmd::kEditUndo));
+    const QImage flattened = shot("processing-2-flattened");
+    EXPECT_FALSE(flattened.isNull());
+
+    ASSERT_TRUE(app.Run(cmd::kEditUndo));
+    EXPECT_EQ(image.m_pData, loaded);
+    EXPECT_FALSE(app.Enabled(cmd::kEditUndo));
+    shot("processing-3-undone");
+    EXPECT_TRUE(app.Prompt().messages.empty());
+}
