@@ -23,9 +23,7 @@ TEST(ProcessingScenario, FlattenThenUndo)
     const auto shot = [&](const char* name) {
         RunningApp::Pump(300);
         QDir().mkpath(SPM_SCREENSHOT_DIR);
-        const QImage picture = app.MainFrame().grab().toImage();
-        picture.save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png");
-        return picture;
+        EXPECT_TRUE(app.MainFrame().grab().save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png"));
     };
     shot("processing-1-loaded");
 
@@ -38,8 +36,7 @@ TEST(ProcessingScenario, FlattenThenUndo)
     EXPECT_NE(image.m_pData, loaded);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_TRUE(app.Enabled(cmd::kEditUndo));
-    const QImage flattened = shot("processing-2-flattened");
-    EXPECT_FALSE(flattened.isNull());
+    shot("processing-2-flattened");
 
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);

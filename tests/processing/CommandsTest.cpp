@@ -11,31 +11,30 @@ namespace {
 
 using Command = ProcessingCommand;
 
-struct FakeHost : IProcessingHost {
+// The active frame, the wait cursor, the palette panel and a view that logs its hints.
+struct FakeHost : IProcessingHost, IDocumentView {
     std::string ActiveImageName() const override { return name; }
     std::string ActiveViewKind() const override { return kind; }
-    void BeginWaitCursor() override { ++waits; }
-    void EndWaitCursor() override { --waits, ++waited; }
-    void RepaintPalette() override { ++paletteRepaints; }
+    void BeginWaitCursor() override { ++waiting; }
+    void EndWaitCursor() override { --waiting, ++waits; }
+    void RepaintPalette() override { ++repaints; }
+    void OnUpdate(int hint, const CMDIChildFrame*) override { hints.push_back(hint); }
 
     std::string name, kind = ":2D";
-    int waits = 0, waited = 0, paletteRepaints = 0;
-};
-
-struct HintLog : IDocumentView {
-    void OnUpdate(int hint, const CMDIChildFrame*) override { hints.push_back(hint); }
+    int waiting = 0, waits = 0, repaints = 0;
     std::vector<int> hints;
 };
 
 class CommandsTest : public DocumentTest {
 protected:
-    // Two images of 12 x 10 and 8 x 6 points; the second is the active frame's.
+    // Images of 12 x 10 and 8 x 6 points; the second, with steps 3 and 2, is the active one.
     void SetUp() override
     {
         ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm", "Height", 12, 10)));
         ASSERT_TRUE(doc.AddImage(Spm("b.spm", "Phase", 8, 6), 0));
-        doc.AddView(&log);
+        doc.AddView(&host);
         host.name = Image(1).m_strName;
+        Image(1).m_header.m_fKx = 3.0f;
     }
     CSpmImage& Image(std::size_t i) { return *doc.ImageList()[i].m_pImage; }
     bool UndoEnabled() const
@@ -44,7 +43,13 @@ protected:
         commands.Update(Command::kUndo, state);
         return state.enabled;
     }
-    void ExpectMeasured(const CSpmImage& image)
+    void Select(int mode, ImagePoint p1, ImagePoint p2, ImagePoint p3 = {}, int third = 0)
+    {
+        doc.m_nSelectMode = mode;
+        doc.m_ptSel1 = p1, doc.m_ptSel2 = p2, doc.m_ptSel3 = p3;
+        doc.m_bSel1Set = doc.m_bSel2Set = 1, doc.m_bSel3Set = third;
+    }
+    static void ExpectMeasured(const CSpmImage& image)
     {
         const auto [low, high] = std::minmax_element(image.m_pData.begin(), image.m_pData.end());
         EXPECT_EQ(std::make_pair(image.m_dMin, image.m_dMax), std::make_pair(*low, *high));
@@ -53,7 +58,6 @@ protected:
 
     CMDIDoc doc;
     FakeHost host;
-    HintLog log;
     CDocProcessingCommands commands{doc, host};
 };
 
@@ -81,21 +85,20 @@ TEST_F(CommandsTest, EveryCommandChangesTheActiveImageOnceAndUndoBringsItBack)
 {
     for (const ImageCommand& c : kImageCommands) {
         const CSpmImage before = Image(1), other = Image(0);
-        log.hints.clear();
-        host.paletteRepaints = host.waited = 0;
+        host.hints.clear();
+        host.repaints = host.waits = 0;
         doc.SetModifiedFlag(false);
         commands.Run(c.command);
         EXPECT_NE(Image(1).m_pData, before.m_pData) << c.method;
         EXPECT_EQ(Image(0).m_pData, other.m_pData) << c.method;
         ExpectMeasured(Image(1));
-        EXPECT_EQ(log.hints, std::vector<int>{kHintSurface}) << c.method;
-        EXPECT_EQ(std::make_tuple(host.paletteRepaints, host.waits, host.waited, doc.m_nUndoScope, doc.IsModified()),
-                  std::make_tuple(1, 0, c.wait ? 1 : 0, int{kUndoScopeActive}, true)) << c.method;
+        EXPECT_EQ(std::make_tuple(host.hints, host.repaints, host.waiting, host.waits, doc.m_nUndoScope, doc.IsModified()),
+                  std::make_tuple(std::vector<int>{kHintSurface}, 1, 0, c.wait ? 1 : 0, 2, true)) << c.method;
         EXPECT_TRUE(UndoEnabled());
-
         commands.Run(Command::kUndo);
         EXPECT_EQ(Image(1).m_pData, before.m_pData) << c.method;
-        EXPECT_EQ(std::make_pair(Image(1).m_nWidth, Image(1).m_header.m_fKx), std::make_pair(8, before.m_header.m_fKx));
+        EXPECT_EQ(std::make_tuple(Image(1).m_nWidth, Image(1).m_header.m_fKx, Image(1).m_header.m_fKy),
+                  std::make_tuple(8, 3.0f, 2.0f)) << c.method;
         ExpectMeasured(Image(1));
         EXPECT_FALSE(UndoEnabled()) << c.method;
     }
@@ -108,121 +111,92 @@ TEST_F(CommandsTest, AnUnknownImageShowsTheLookupMessageAndChangesNothing)
     std::vector<ImageCommand> all(std::begin(kImageCommands), std::end(kImageCommands));
     all.push_back({Command::kUndo, "OnEditUndo", false});
     for (const ImageCommand& c : all) {
-        const CSpmImage before = Image(1);
         prompt.messages.clear();
-        log.hints.clear();
+        host.hints.clear();
         commands.Run(c.command);
         EXPECT_EQ(prompt.messages, Texts{std::string("Image Name is not Valid-> CMDIDoc::") + c.method});
-        EXPECT_EQ(Image(1).m_pData, before.m_pData);
         EXPECT_EQ(std::make_pair(Image(1).m_bUndoValid, doc.m_nUndoScope), std::make_pair(0, 0)) << c.method;
-        // Undo still redraws after its message.
-        EXPECT_EQ(log.hints.size(), c.command == Command::kUndo ? 1u : 0u) << c.method;
+        EXPECT_EQ(host.hints.size(), c.command == Command::kUndo ? 1u : 0u) << c.method;  // Undo still redraws
     }
 }
 
-TEST_F(CommandsTest, MedianMeasuresInsideTheRectangleOnlyInRectangleMode)
+TEST_F(CommandsTest, SelectionsDecideTheVariantOrAreRefused)
 {
-    doc.m_ptSel1 = {6, 4};
-    doc.m_ptSel2 = {1, 1};
-    doc.m_bSel1Set = doc.m_bSel2Set = 1;
-    for (int mode : {1, 2}) {
-        Image(1).m_pData[2] += 100.0;  // outside the rectangle, it moves only the whole-image medians
-        CSpmImage expected = Image(1);
-        if (mode == 2)
-            CImageProcessor().MedianLineCorrectionInRect(kLinesXY, expected, {1, 1, 6, 4});
-        else
-            CImageProcessor().MedianLineCorrection(kLinesXY, expected);
-        doc.m_nSelectMode = mode;
-        commands.Run(Command::kMedianXY);
-        EXPECT_EQ(Image(1).m_pData, expected.m_pData) << mode;
-    }
-}
-
-TEST_F(CommandsTest, SelectionsThatDoNotFitTheImageChangeNothing)
-{
+    Image(1).m_pData[2] += 100.0;  // outside the rectangle: moves only the whole image's medians
+    const CSpmImage before = Image(1);
     struct Case {
         Command command;
         int mode;
         ImagePoint p1, p2, p3;
-        const char* message;
+        const char* message;  // null: the command runs
+        std::function<void(CSpmImage&)> expected;
     };
     const Case cases[] = {
-        {Command::kMedianX, 2, {1, 1}, {1, 4}, {}, kTextSelectRectArea},    // no columns
-        {Command::kMedianX, 2, {1, 1}, {10, 4}, {}, kTextSelectRectArea},   // past the last column
-        {Command::kFlattenXY, 3, {1, 1}, {3, 3}, {9, 2}, kTextSelectRectArea},
-        {Command::kFlattenXY, 3, {1, 1}, {3, 3}, {5, 5}, kTextPointsOnOneLine},
+        {Command::kMedianXY, 2, {6, 4}, {1, 1}, {}, nullptr,
+         [](CSpmImage& i) { CImageProcessor().MedianLineCorrectionInRect(kLinesXY, i, {1, 1, 6, 4}); }},
+        {Command::kMedianXY, 1, {6, 4}, {1, 1}, {}, nullptr,
+         [](CSpmImage& i) { CImageProcessor().MedianLineCorrection(kLinesXY, i); }},
+        {Command::kFlattenXY, 3, {1, 1}, {6, 2}, {3, 5}, nullptr, [](CSpmImage& i) {
+             const auto at = [&i](double x, double y) { return PlanePoint{x, y, i.m_pData[static_cast<std::size_t>(y * 8 + x)]}; };
+             CImageProcessor().FlattenSurface(i, kFlattenThreePoints, at(1, 1), at(3, 5), at(6, 2));
+         }},
+        {Command::kMedianX, 2, {1, 1}, {1, 4}, {}, kTextSelectRectArea, {}},   // no columns
+        {Command::kMedianX, 2, {1, 1}, {10, 4}, {}, kTextSelectRectArea, {}},  // past the last column
+        {Command::kFlattenXY, 3, {1, 1}, {3, 3}, {9, 2}, kTextSelectRectArea, {}},
+        {Command::kFlattenXY, 3, {1, 1}, {3, 3}, {5, 5}, kTextPointsOnOneLine, {}},
     };
     for (const Case& c : cases) {
-        const CSpmImage before = Image(1);
         prompt.messages.clear();
-        doc.m_nSelectMode = c.mode;
-        doc.m_ptSel1 = c.p1, doc.m_ptSel2 = c.p2, doc.m_ptSel3 = c.p3;
-        doc.m_bSel1Set = doc.m_bSel2Set = doc.m_bSel3Set = 1;
+        Select(c.mode, c.p1, c.p2, c.p3, 1);
         commands.Run(c.command);
-        EXPECT_EQ(prompt.messages, Texts{c.message});
-        EXPECT_EQ(Image(1).m_pData, before.m_pData);
-        EXPECT_EQ(Image(1).m_bUndoValid, 0);
+        CSpmImage expected = before;
+        if (c.expected)
+            c.expected(expected);
+        EXPECT_EQ(Image(1).m_pData, expected.m_pData) << c.mode;
+        EXPECT_EQ(prompt.messages, c.message ? Texts{c.message} : Texts{});
+        commands.Run(Command::kUndo);
     }
-}
-
-TEST_F(CommandsTest, ThreePointFlattenZeroesThePointsAndFallsBackWithoutTheThird)
-{
-    doc.m_nSelectMode = 3;
-    doc.m_ptSel1 = {1, 1}, doc.m_ptSel2 = {6, 2}, doc.m_ptSel3 = {3, 5};
-    doc.m_bSel1Set = doc.m_bSel2Set = doc.m_bSel3Set = 1;
-    Image(1).m_pData[6 * 8 - 1] += 50.0;  // off the plane of the three points
-    CSpmImage fitted = Image(1);
+    // Without the third point, flatten XY fits the least-squares plane.
+    Select(3, {1, 1}, {6, 2});
+    commands.Run(Command::kFlattenXY);
+    CSpmImage fitted = before;
     CImageProcessor().FlattenSurface(fitted, kFlattenXY);
-    commands.Run(Command::kFlattenXY);
-    for (const ImagePoint& p : {doc.m_ptSel1, doc.m_ptSel2, doc.m_ptSel3})
-        EXPECT_NEAR(Image(1).m_pData[static_cast<std::size_t>(p.y * 8 + p.x)], 0.0, 1e-9);
-    commands.Run(Command::kUndo);
-    doc.m_bSel3Set = 0;
-    commands.Run(Command::kFlattenXY);
     EXPECT_EQ(Image(1).m_pData, fitted.m_pData);
 }
 
-TEST_F(CommandsTest, CropCutsEveryImageThatHoldsTheRectangleAndUndoRestoresAll)
+TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll)
 {
-    doc.m_ptSel1 = {9, 1};
-    doc.m_ptSel2 = {2, 7};  // columns 2 to 8, rows 1 to 6: too wide and too tall for image 1
-    doc.m_bSel1Set = doc.m_bSel2Set = 1;
     const CSpmImage first = Image(0), second = Image(1);
+    Select(0, {9, 1}, {2, 7});  // columns 2 to 8, rows 1 to 6: too big for the second image
     commands.Run(Command::kCrop);
-    EXPECT_EQ(std::make_pair(Image(0).m_nWidth, Image(0).m_nHeight), std::make_pair(7, 6));
-    EXPECT_EQ(Image(1).m_pData, second.m_pData);
+    EXPECT_EQ(std::make_tuple(Image(0).m_nWidth, Image(0).m_nHeight, Image(1).m_pData),
+              std::make_tuple(7, 6, second.m_pData));
     ExpectMeasured(Image(0));
-    EXPECT_EQ(std::make_tuple(doc.m_nSelectMode, doc.m_bSel1Set, doc.m_bSel2Set, doc.m_nUndoScope),
-              std::make_tuple(0, 0, 0, int{kUndoScopeAll}));
-    EXPECT_EQ(host.waited, 1);
+    EXPECT_EQ(std::make_tuple(doc.m_nSelectMode, doc.m_bSel1Set, doc.m_bSel2Set, doc.m_nUndoScope, host.waits),
+              std::make_tuple(0, 0, 0, 1, 1));
     commands.Run(Command::kCrop);
     EXPECT_EQ(prompt.messages, Texts{kTextSelectRectArea});
-
     commands.Run(Command::kUndo);
-    EXPECT_EQ(Image(0).m_pData, first.m_pData);
-    EXPECT_EQ(Image(0).m_header.m_nColumns, 12);
-    EXPECT_EQ(Image(1).m_pData, second.m_pData);
+    EXPECT_EQ(std::make_tuple(Image(0).m_pData, Image(0).m_header.m_nColumns, Image(1).m_pData),
+              std::make_tuple(first.m_pData, std::uint16_t{12}, second.m_pData));
 
     // Align after a crop: Undo then restores only the aligned image.
-    commands.Run(Command::kCrop);  // no points: nothing
-    doc.m_ptSel1 = {0, 0}, doc.m_ptSel2 = {4, 3}, doc.m_bSel2Set = 1;
+    Select(0, {0, 0}, {4, 3});
     commands.Run(Command::kCrop);
     const CSpmImage cropped = Image(0);
     commands.Run(Command::kAlignX);
     commands.Run(Command::kUndo);
-    EXPECT_EQ(Image(1).m_nWidth, 4);
-    EXPECT_EQ(Image(0).m_pData, cropped.m_pData);
+    EXPECT_EQ(std::make_pair(Image(0).m_pData, Image(1).m_nWidth), std::make_pair(cropped.m_pData, 4));
 }
 
 TEST_F(CommandsTest, UndoOfEveryImageSkipsImagesWithoutACopy)
 {
     host.name = Image(0).m_strName;
     commands.Run(Command::kNormalize);
-    const CSpmImage untouched = Image(1);
+    const CSpmImage untouched = Image(1);  // its plane never held a copy
     doc.m_nUndoScope = kUndoScopeAll;
     commands.Run(Command::kUndo);
-    EXPECT_EQ(Image(1).m_pData, untouched.m_pData);  // its plane never held a copy
-    EXPECT_EQ(Image(0).m_bUndoValid, 0);
+    EXPECT_EQ(std::make_pair(Image(1).m_pData, Image(0).m_bUndoValid), std::make_pair(untouched.m_pData, 0));
 }
 
 TEST_F(CommandsTest, UndoIsEnabledOnlyForAViewOfAnImageWithACopy)
@@ -239,35 +213,22 @@ TEST_F(CommandsTest, UndoIsEnabledOnlyForAViewOfAnImageWithACopy)
         EXPECT_EQ(UndoEnabled(), c.enabled) << c.kind << c.nameKnown << c.copied;
     }
     EXPECT_TRUE(prompt.messages.empty());
-}
-
-TEST_F(CommandsTest, SelectionModeButtonsToggleAndShowTheirMode)
-{
-    const Command buttons[] = {Command::kTwoPointMode, Command::kRectangleMode, Command::kThreePointMode};
-    for (int i = 0; i < 3; ++i) {
-        commands.Run(buttons[i]);
-        EXPECT_EQ(doc.m_nSelectMode, i + 1);
-        for (int j = 0; j < 3; ++j) {
-            CommandState state;
-            commands.Update(buttons[j], state);
-            EXPECT_EQ(state.checked, i == j);
-        }
-    }
-    commands.Run(Command::kThreePointMode);
-    EXPECT_EQ(doc.m_nSelectMode, 0);
+    CommandState rectangle;
+    doc.m_nSelectMode = 2;
+    commands.Update(Command::kRectangleMode, rectangle);
+    EXPECT_TRUE(rectangle.checked);
 }
 
 TEST_F(CommandsTest, ReplaceImageTakesAnUndoCopy)
 {
     const CSpmImage before = Image(1);
-    EXPECT_FALSE(commands.ReplaceImage(Image(1), std::vector<double>(47, 1.0)));
-    EXPECT_TRUE(log.hints.empty());
     std::vector<double> heights(48);
     std::iota(heights.begin(), heights.end(), -3.0);
+    EXPECT_FALSE(commands.ReplaceImage(Image(1), std::span(heights).first(47)));
     ASSERT_TRUE(commands.ReplaceImage(Image(1), heights));
     EXPECT_EQ(Image(1).m_pData, heights);
     ExpectMeasured(Image(1));
-    EXPECT_EQ(std::make_tuple(log.hints.size(), host.paletteRepaints, doc.m_nUndoScope), std::make_tuple(1u, 1, 2));
+    EXPECT_EQ(std::make_tuple(host.hints.size(), host.repaints, doc.m_nUndoScope), std::make_tuple(1u, 1, 2));
     commands.Run(Command::kUndo);
     EXPECT_EQ(Image(1).m_pData, before.m_pData);
 }

@@ -22,13 +22,12 @@ TEST(LineMedian, EqualsTheMiddleOfAFullSort)
         {"sample trap", [](std::size_t i, std::size_t n) { return i * 32 % n < 32 ? (i % 2 ? 1e9 : -1e9) : 0.5 * i; }},
         {"half spikes", [&](std::size_t i, std::size_t) { return i % 2 ? 1e6 + normal(random) : normal(random); }},
     };
-    std::vector<double> scratch;
+    std::vector<double> scratch, line, sorted;
     for (const auto& [name, fill] : kinds)
         for (std::size_t n : {1u, 2u, 63u, 64u, 65u, 100u, 1023u, 1024u}) {
-            std::vector<double> line(n);
-            for (std::size_t i = 0; i < n; ++i)
-                line[i] = fill(i, n);
-            std::vector<double> sorted = line;
+            for (line.clear(); line.size() < n;)
+                line.push_back(fill(line.size(), n));
+            sorted = line;
             std::sort(sorted.begin(), sorted.end());
             EXPECT_EQ(LineMedian(line, scratch), sorted[n / 2]) << name << " " << n;
         }
