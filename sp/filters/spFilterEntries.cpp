@@ -1,6 +1,7 @@
 // The filters' generic routines, their dispatch rows and the public entries.
 #include "sp/filters/spFilterWorkers.h"
 #include "sp/filters/spFilters.h"
+#include "sp/filters/spVariantEntries.h"
 
 spStatus spFilterGauss_px(const float* pSrc, int srcStep, float* pDst, int dstStep,
                           spRoiSize roiSize, spMaskSize mask)
@@ -48,13 +49,13 @@ spStatus spFilterSobelHoriz_px(const float* pSrc, int srcStep, float* pDst, int 
     return spRunFilter(pSrc, srcStep, pDst, dstStep, roiSize, spFilterSobelHoriz3x3);
 }
 
-spDispatchRow<spFilterMaskFn> spFilterGaussRow = SP_GENERIC_ROW(spFilterGauss_px);
-spDispatchRow<spFilterMaskFn> spFilterLaplaceRow = SP_GENERIC_ROW(spFilterLaplace_px);
-spDispatchRow<spFilterMaskFn> spFilterLowpassRow = SP_GENERIC_ROW(spFilterLowpass_px);
-spDispatchRow<spFilterMaskFn> spFilterHipassRow = SP_GENERIC_ROW(spFilterHipass_px);
-spDispatchRow<spFilterFixedFn> spFilterSharpenRow = SP_GENERIC_ROW(spFilterSharpen_px);
-spDispatchRow<spFilterFixedFn> spFilterSobelVertRow = SP_GENERIC_ROW(spFilterSobelVert_px);
-spDispatchRow<spFilterFixedFn> spFilterSobelHorizRow = SP_GENERIC_ROW(spFilterSobelHoriz_px);
+spDispatchRow<spFilterMaskFn> spFilterGaussRow = SP_VARIANT_ROW(spFilterGauss_px, Gauss);
+spDispatchRow<spFilterMaskFn> spFilterLaplaceRow = SP_VARIANT_ROW(spFilterLaplace_px, Laplace);
+spDispatchRow<spFilterMaskFn> spFilterLowpassRow = SP_VARIANT_ROW(spFilterLowpass_px, Lowpass);
+spDispatchRow<spFilterMaskFn> spFilterHipassRow = SP_VARIANT_ROW(spFilterHipass_px, Hipass);
+spDispatchRow<spFilterFixedFn> spFilterSharpenRow = SP_VARIANT_ROW(spFilterSharpen_px, Sharpen);
+spDispatchRow<spFilterFixedFn> spFilterSobelVertRow = SP_VARIANT_ROW(spFilterSobelVert_px, SobelVert);
+spDispatchRow<spFilterFixedFn> spFilterSobelHorizRow = SP_VARIANT_ROW(spFilterSobelHoriz_px, SobelHoriz);
 
 spStatus spFilterGauss(const float* pSrc, int srcStep, float* pDst, int dstStep,
                        spRoiSize roiSize, spMaskSize mask)

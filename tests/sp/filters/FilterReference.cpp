@@ -1,6 +1,8 @@
 // The slow reference: every output pixel on its own, straight from the kernel formulas, in
 // double precision in the evaluation orders the filters keep, each row result rounded to float where
 // the filters keep it in a float row buffer.
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <stdexcept>
@@ -168,21 +170,53 @@ std::vector<FilterOp> MakeOps()
     const auto laplace5 = [](const Image& x, Index y, Index i) {
         return Weighted5x5(x, y, i, kLaplace5);
     };
+    // Row -1 / 0 / +1 of a 3x3 kernel with column weights l c r each.
+    const auto k3 = [](std::array<int, 9> w, int divisor) {
+        IntKernel k{{}, divisor};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                k.w[r + 1][c + 1] = w[static_cast<std::size_t>(3 * r + c)];
+        return k;
+    };
+    const IntKernel centreMinusSum = k3({-1, -1, -1, -1, 8, -1, -1, -1, -1}, 1);
+    const IntKernel gauss5x5{{{2, 7, 12, 7, 2},
+                              {7, 31, 52, 31, 7},
+                              {12, 52, 127, 52, 12},
+                              {7, 31, 52, 31, 7},
+                              {2, 7, 12, 7, 2}},
+                             571};
+    const IntKernel laplace5x5{{{-1, -3, -4, -3, -1},
+                                {-3, 0, 6, 0, -3},
+                                {-4, 6, 20, 6, -4},
+                                {-3, 0, 6, 0, -3},
+                                {-1, -3, -4, -3, -1}},
+                               1};
+    IntKernel ones5{{}, 25}, hipass5{{}, 1};
+    for (auto& row : ones5.w)
+        std::fill(std::begin(row), std::end(row), 1);
+    for (auto& row : hipass5.w)
+        std::fill(std::begin(row), std::end(row), -1);
+    hipass5.w[2][2] = 24;
     return {
-        {"Gauss3x3", 1, m3, true, spFilterGauss, spFilterGauss_px, Gauss3},
-        {"Gauss5x5", 2, m5, true, spFilterGauss, spFilterGauss_px, gauss5},
-        {"Laplace3x3", 1, m3, true, spFilterLaplace, spFilterLaplace_px, CentreMinusSum3},
-        {"Laplace5x5", 2, m5, true, spFilterLaplace, spFilterLaplace_px, laplace5},
-        {"Lowpass3x3", 1, m3, true, spFilterLowpass, spFilterLowpass_px, Lowpass3},
-        {"Lowpass5x5", 2, m5, true, spFilterLowpass, spFilterLowpass_px, Lowpass5},
-        {"Hipass3x3", 1, m3, true, spFilterHipass, spFilterHipass_px, CentreMinusSum3},
-        {"Hipass5x5", 2, m5, true, spFilterHipass, spFilterHipass_px, Hipass5},
+        {"Gauss3x3", 1, m3, true, spFilterGauss, spFilterGauss_px, Gauss3,
+         k3({1, 2, 1, 2, 4, 2, 1, 2, 1}, 16)},
+        {"Gauss5x5", 2, m5, true, spFilterGauss, spFilterGauss_px, gauss5, gauss5x5},
+        {"Laplace3x3", 1, m3, true, spFilterLaplace, spFilterLaplace_px, CentreMinusSum3,
+         centreMinusSum},
+        {"Laplace5x5", 2, m5, true, spFilterLaplace, spFilterLaplace_px, laplace5, laplace5x5},
+        {"Lowpass3x3", 1, m3, true, spFilterLowpass, spFilterLowpass_px, Lowpass3,
+         k3({1, 1, 1, 1, 1, 1, 1, 1, 1}, 9)},
+        {"Lowpass5x5", 2, m5, true, spFilterLowpass, spFilterLowpass_px, Lowpass5, ones5},
+        {"Hipass3x3", 1, m3, true, spFilterHipass, spFilterHipass_px, CentreMinusSum3,
+         centreMinusSum},
+        {"Hipass5x5", 2, m5, true, spFilterHipass, spFilterHipass_px, Hipass5, hipass5},
         {"Sharpen", 1, m3, false, IgnoringMask<spFilterSharpen>, IgnoringMask<spFilterSharpen_px>,
-         Sharpen3},
+         Sharpen3, k3({-1, -1, -1, -1, 16, -1, -1, -1, -1}, 8)},
         {"SobelVert", 1, m3, false, IgnoringMask<spFilterSobelVert>,
-         IgnoringMask<spFilterSobelVert_px>, SobelVert3},
+         IgnoringMask<spFilterSobelVert_px>, SobelVert3, k3({1, 0, -1, 2, 0, -2, 1, 0, -1}, 1)},
         {"SobelHoriz", 1, m3, false, IgnoringMask<spFilterSobelHoriz>,
-         IgnoringMask<spFilterSobelHoriz_px>, SobelHoriz3},
+         IgnoringMask<spFilterSobelHoriz_px>, SobelHoriz3,
+         k3({-1, -2, -1, 0, 0, 0, 1, 2, 1}, 1)},
     };
 }
 

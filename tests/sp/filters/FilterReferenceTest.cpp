@@ -8,17 +8,6 @@
 
 namespace {
 
-struct Layout {
-    Index width, height, srcPad, srcOffset, dstPad, dstOffset;
-    int srcExtra, dstExtra;
-};
-
-Layout RandomLayout(std::mt19937& rng, Index width, Index height)
-{
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    return {width, height, pick(0, 9), pick(0, 7), pick(0, 9), pick(0, 7), pick(0, 3), pick(0, 3)};
-}
-
 // Runs op on one layout filled by `value`; checks the result against the reference and that
 // nothing outside the destination region changed.
 void CheckLayout(const FilterOp& op, const Layout& l, std::mt19937& rng,
@@ -43,14 +32,6 @@ void CheckLayout(const FilterOp& op, const Layout& l, std::mt19937& rng,
 
 class SpFilterReference : public ::testing::TestWithParam<FilterOp> {};
 
-TEST_P(SpFilterReference, SmallRegionsOfEveryShape)
-{
-    std::mt19937 rng(12345);
-    for (Index w = 1; w <= 70; ++w)
-        for (Index h = 1; h <= 9; h += (w % 3) + 1)
-            CheckLayout(GetParam(), RandomLayout(rng, w, h), rng, ModerateValue);
-}
-
 // `runs` regions of random shapes up to 70 x 9 filled by `value`.
 void CheckRandomShapes(const FilterOp& op, unsigned seed, int runs, float (*value)(std::mt19937&))
 {
@@ -70,12 +51,6 @@ TEST_P(SpFilterReference, ValuesSpanningManyBinades)
 TEST_P(SpFilterReference, RoundingTiesFollowTheEvaluationOrder)
 {
     CheckRandomShapes(GetParam(), 4242, 300, TieProneValue);
-}
-
-TEST_P(SpFilterReference, FullSizeImage)
-{
-    std::mt19937 rng(2024);
-    CheckLayout(GetParam(), RandomLayout(rng, 1024, 1024), rng, TieProneValue);
 }
 
 TEST(SpFilterDispatch, EntryEqualsADirectCallOfColumnZero)

@@ -67,43 +67,50 @@ TEST(SpFilterStatus, EveryStatusInItsPrecedenceWritesNothing)
         {"mask 35", {.mask = 35}, spStsMaskSizeErr},
     };
     for (const FilterOp& op : AllFilterOps())
-        for (FilterCall call : {op.entry, op.generic})
+        for (int column : kColumns)
             for (const auto& c : cases) {
+                const ColumnScope scope(column);
                 const bool runs = c.expected == spStsMaskSizeErr && !op.takesMask;
                 const spStatus expected = runs ? spStsNoErr : c.expected;
-                const Outcome got = Call(op, call, c.args);
-                EXPECT_EQ(got.status, expected) << op.name << ": " << c.what;
-                EXPECT_TRUE(runs || got.destinationUnchanged) << op.name << ": " << c.what;
+                const Outcome got = Call(op, op.entry, c.args);
+                EXPECT_EQ(got.status, expected) << op.name << " column " << column << ": " << c.what;
+                EXPECT_TRUE(runs || got.destinationUnchanged)
+                    << op.name << " column " << column << ": " << c.what;
             }
 }
 
 TEST(SpFilterStatus, NoMemoryGivesMinus9AndWritesNothing)
 {
     for (const FilterOp& op : AllFilterOps())
-        for (FilterCall call : {op.entry, op.generic}) {
+        for (int column : kColumns) {
+            const ColumnScope scope(column);
+            const FilterCall call = op.entry;
             const long live = spDebugLiveBlocks();
             Outcome got{};
             {
                 FailingAllocations failing(0);
                 got = Call(op, call, {});
             }
-            EXPECT_EQ(got.status, spStsMemAllocErr) << op.name;
-            EXPECT_TRUE(got.destinationUnchanged) << op.name;
-            EXPECT_EQ(spDebugLiveBlocks(), live) << op.name;
+            EXPECT_EQ(got.status, spStsMemAllocErr) << op.name << " column " << column;
+            EXPECT_TRUE(got.destinationUnchanged) << op.name << " column " << column;
+            EXPECT_EQ(spDebugLiveBlocks(), live) << op.name << " column " << column;
             // A successful call releases its buffers as well.
-            EXPECT_EQ(Call(op, call, {}).status, spStsNoErr) << op.name;
-            EXPECT_EQ(spDebugLiveBlocks(), live) << op.name;
+            EXPECT_EQ(Call(op, call, {}).status, spStsNoErr) << op.name << " column " << column;
+            EXPECT_EQ(spDebugLiveBlocks(), live) << op.name << " column " << column;
         }
 }
 
 TEST(SpFilterStatus, ArgumentChecksComeBeforeTheAllocation)
 {
-    for (const FilterOp& op : AllFilterOps()) {
-        FailingAllocations failing(0);
-        const Args args = op.takesMask ? Args{.mask = 44} : Args{.srcStepBytes = 2};
-        EXPECT_EQ(Call(op, op.entry, args).status, op.takesMask ? spStsMaskSizeErr : spStsStepErr)
-            << op.name;
-    }
+    for (const FilterOp& op : AllFilterOps())
+        for (int column : kColumns) {
+            const ColumnScope scope(column);
+            FailingAllocations failing(0);
+            const Args args = op.takesMask ? Args{.mask = 44} : Args{.srcStepBytes = 2};
+            EXPECT_EQ(Call(op, op.entry, args).status,
+                      op.takesMask ? spStsMaskSizeErr : spStsStepErr)
+                << op.name << " column " << column;
+        }
 }
 
 } // namespace

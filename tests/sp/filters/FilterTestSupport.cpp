@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "sp/core/spCpu.h"
 #include "sp/filters/spElementLoops.h"
 
 BorderedImage::BorderedImage(Index width, Index height, Index border, Index stride, Index offset)
@@ -123,4 +124,25 @@ Index FirstDifference(const std::vector<float>& a, const std::vector<float>& b)
         if (!SameFloat(a[k], b[k]))
             return static_cast<Index>(k);
     return -1;
+}
+
+ColumnScope::ColumnScope(int column) : m_old(spDispatchIndex)
+{
+    spDispatchIndex = column;
+}
+
+ColumnScope::~ColumnScope()
+{
+    spDispatchIndex = m_old;
+}
+
+Layout RandomLayout(std::mt19937& rng, Index width, Index height)
+{
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    return {width, height, pick(0, 9), pick(0, 7), pick(0, 9), pick(0, 7), pick(0, 3), pick(0, 3)};
+}
+
+unsigned MxcsrControl()
+{
+    return spGetMxcsr() & ~0x3Fu;
 }

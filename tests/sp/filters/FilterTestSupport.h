@@ -58,6 +58,13 @@ struct Destination {
 // A filter call through the mask filters' signature; the filters without a mask ignore it.
 using FilterCall = spFilterMaskFn*;
 
+// A kernel as integer weights of the source pixels (rows, then columns, -2 to 2 around the
+// output pixel; a 3x3 kernel in the middle) whose weighted sum is divided by `divisor`.
+struct IntKernel {
+    int w[5][5];
+    int divisor;
+};
+
 // One filter with one kernel size.
 struct FilterOp {
     std::string name;
@@ -68,6 +75,7 @@ struct FilterOp {
     FilterCall generic; // the column-0 routine, called directly
     // Output pixel (y, i) from the bordered source.
     float (*reference)(const BorderedImage& src, Index y, Index i);
+    IntKernel kernel;
 };
 
 // The eleven operations: four mask filters with 3x3 and 5x5, and the three 3x3 filters.
@@ -94,6 +102,31 @@ float TieProneValue(std::mt19937& rng);
 // Runs `body` twice: with every kernel in its plain loop, then in the loop the processor
 // selects (AVX2 where it has it). `loops` names the pass for messages.
 void ForEachLoopKind(const std::function<void(const char* loops)>& body);
+
+// Points every dispatch entry at one column while it lives.
+class ColumnScope {
+public:
+    explicit ColumnScope(int column);
+    ~ColumnScope();
+    ColumnScope(const ColumnScope&) = delete;
+    ColumnScope& operator=(const ColumnScope&) = delete;
+
+private:
+    int m_old;
+};
+
+// The five columns of the dispatch table.
+inline constexpr int kColumns[] = {0, 1, 2, 3, 4};
+
+// Random paddings, offsets and extra step bytes (0 to 3) around a width x height region.
+struct Layout {
+    Index width, height, srcPad, srcOffset, dstPad, dstOffset;
+    int srcExtra, dstExtra;
+};
+Layout RandomLayout(std::mt19937& rng, Index width, Index height);
+
+// The MXCSR control bits (its exception flags left out).
+unsigned MxcsrControl();
 
 // Equal bit for bit, or both NaN (which NaN payload survives is not fixed).
 bool SameFloat(float a, float b);

@@ -1,0 +1,89 @@
+// What distinguishes the four processor columns of the filters: the rounding of their
+// row-buffer lengths, their allocator, and how each rounds an integer result of a division
+// to the nearest integer (the columns use other instructions for it; all give the same
+// values). Their float kernels share one arithmetic.
+#pragma once
+
+#include <immintrin.h>
+
+#include <bit>
+#include <cstdint>
+
+#include "sp/core/spColumnCore.h"
+#include "sp/core/spMemory.h"
+#include "sp/filters/spVariantElements.h"
+
+template <int C>
+struct spColumnTraits {
+    static_assert(C >= 1 && C <= 4);
+    static constexpr int kColumn = C;
+    // Buffer rows are rounded up to whole vectors of this many elements.
+    static constexpr std::ptrdiff_t kPad = C == 1 ? 8 : 16;
+    // Columns 2 to 4 convert integer Gauss 5x5 and 16-bit mean results through floating
+    // point, so their workers run those under round-to-nearest; column 1 divides in integers.
+    static constexpr bool kConvertsThroughFloat = C != 1;
+
+    static void* Allocate(int bytes) { return C == 3 ? spMallocPrefetch(bytes) : spMalloc(bytes); }
+
+    // v / 2^K rounded to nearest, ties to even.
+    template <int K>
+    static std::int32_t RoundShift(std::int32_t v)
+    {
+        constexpr std::int32_t half = 1 << (K - 1);
+        if constexpr (C == 2)
+            return ((v + half) >> K) - ((v & (4 * half - 1)) == half ? 1 : 0);
+        else
+            return (v + half - 1 + ((v >> K) & 1)) >> K;
+    }
+
+    // The nearest integer to s / 9 and s / 25 of a true sum s (ties cannot occur).
+    template <class E>
+    static std::int32_t Div9(std::int32_t s)
+    {
+        return DivSmall<E>(s, 9, 5, 7281, 16, 477218588, 0x1.c71c72p-4f);
+    }
+    template <class E>
+    static std::int32_t Div25(std::int32_t s)
+    {
+        return DivSmall<E>(s, 25, 13, 10485, 18, 171798691, 0.04f);
+    }
+
+    // The nearest integer to s / 571 (571 is odd: no ties).
+    template <class E>
+    static std::int32_t Div571(std::int32_t s)
+    {
+        if constexpr (C == 1) {
+            // floor(s / 571 + 1/2) by the reciprocal of 2^40 / 1142, on the sum made
+            // non-negative by the samples' offset.
+            const std::int64_t bias = 571LL * E::kBias;
+            const auto u = static_cast<std::uint64_t>(2 * (s + bias) + 571);
+            return static_cast<std::int32_t>(((u * 962794770ULL) >> 40) - E::kBias);
+        } else if constexpr (sizeof(typename E::Src) == 1) {
+            return _mm_cvtss_si32(_mm_set_ss(static_cast<float>(s) * 0x1.cb18a8p-10f));
+        } else {
+            return _mm_cvtsd_si32(_mm_set_sd(static_cast<double>(s) * (1.0 / 571.0)));
+        }
+    }
+
+private:
+    template <class E>
+    static std::int32_t DivSmall(std::int32_t s, std::int32_t d, std::int32_t add8,
+                                 std::uint32_t mul8, int shift8, std::uint32_t mul16, float inv)
+    {
+        if constexpr (sizeof(typename E::Src) == 1) {
+            return ((s + add8) * static_cast<std::int32_t>(mul8)) >> shift8;
+        } else if constexpr (C == 2) {
+            return _mm_cvtss_si32(_mm_set_ss(static_cast<float>(s) * inv));
+        } else {
+            // The multiply-high on the sum in offset form, whose quotient carries 32768.
+            const auto biased = static_cast<std::uint64_t>(s + d * E::kBias + add8);
+            return static_cast<std::int32_t>((biased * mul16) >> 32) - E::kBias;
+        }
+    }
+};
+
+// The float constants of the processor columns.
+inline constexpr float spVariantMean3 = 0x1.c71c72p-4f; // nearest to 1/9 (0x3DE38E39)
+inline constexpr float spVariantMean5 = 0.04f;
+inline constexpr float spVariantInv571 = 0x1.cb18a8p-10f; // nearest to 1/571
+static_assert(std::bit_cast<std::uint32_t>(spVariantMean3) == 0x3DE38E39u);

@@ -1,0 +1,40 @@
+// The workers of the processor columns: one per filter family and column. Each takes its
+// kernels from its column's tables by the key, allocates one work buffer (-9 before anything
+// is written when it cannot), runs the kernels row by row, frees the buffer and ends with
+// the column's exit routine. A key outside the tables gives -8 (no kernel) before any work.
+#pragma once
+
+#include <cstddef>
+
+#include "sp/core/spTypes.h"
+#include "sp/filters/spVariantTables.h"
+
+// A checked call: steps in bytes, already rounded down to whole elements of the key's type.
+struct spVariantFrame {
+    const void* src;
+    std::ptrdiff_t srcStep;
+    void* dst;
+    std::ptrdiff_t dstStep;
+    std::ptrdiff_t width;
+    std::ptrdiff_t height;
+};
+
+// The variant workers of column C (1 to 4). The 5x5 ring serves Gauss (form 1) and Laplace
+// (form 0); the Sobel workers take the weights in the key's form.
+template <int C>
+struct spVariantWorkers {
+    static spStatus Ring5x5(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus Gauss3x3(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus LaplaceHipass3x3(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus Lowpass3x3(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus Lowpass5x5(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus Hipass5x5(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus Sharpen(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus SobelVert(const spVariantFrame& f, const spKernelKey& key);
+    static spStatus SobelHoriz(const spVariantFrame& f, const spKernelKey& key);
+};
+
+extern template struct spVariantWorkers<1>;
+extern template struct spVariantWorkers<2>;
+extern template struct spVariantWorkers<3>;
+extern template struct spVariantWorkers<4>;
