@@ -2,45 +2,11 @@
 // the planes are placed flush against inaccessible pages, so a stray access faults.
 #include <gtest/gtest.h>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstring>
 
 #include "FilterTestSupport.h"
 
 namespace {
-
-// Readable and writable pages between two inaccessible ones.
-class GuardedPages {
-public:
-    explicit GuardedPages(std::size_t bytes)
-    {
-        m_page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-        m_usable = (bytes + m_page - 1) / m_page * m_page;
-        void* p = mmap(nullptr, m_usable + 2 * m_page, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED)
-            throw std::runtime_error("mmap failed");
-        m_base = static_cast<unsigned char*>(p);
-        mprotect(m_base, m_page, PROT_NONE);
-        mprotect(m_base + m_page + m_usable, m_page, PROT_NONE);
-    }
-    ~GuardedPages() { munmap(m_base, m_usable + 2 * m_page); }
-    GuardedPages(const GuardedPages&) = delete;
-    GuardedPages& operator=(const GuardedPages&) = delete;
-
-    // `count` floats right after the leading guard page, or ending right at the trailing one.
-    float* AtStart() { return reinterpret_cast<float*>(m_base + m_page); }
-    float* AtEnd(std::size_t count)
-    {
-        return reinterpret_cast<float*>(m_base + m_page + m_usable) - count;
-    }
-
-private:
-    unsigned char* m_base = nullptr;
-    std::size_t m_page = 0, m_usable = 0;
-};
 
 // Filters a w x h region whose tight bordered source and tight destination are each put
 // flush against a guard page at the start or at the end.
@@ -50,9 +16,12 @@ void RunFlush(const FilterOp& op, Index w, Index h, bool srcAtEnd, bool dstAtEnd
     // The bordered source ends at its last border pixel; the destination at its last pixel.
     const std::size_t srcCount = static_cast<std::size_t>(srcStride * (h + 2 * b));
     const std::size_t dstCount = static_cast<std::size_t>(w * h);
-    GuardedPages srcPages(srcCount * sizeof(float)), dstPages(dstCount * sizeof(float));
-    float* srcPlane = srcAtEnd ? srcPages.AtEnd(srcCount) : srcPages.AtStart();
-    float* dstPlane = dstAtEnd ? dstPages.AtEnd(dstCount) : dstPages.AtStart();
+    const std::size_t srcBytes = srcCount * sizeof(float), dstBytes = dstCount * sizeof(float);
+    GuardedPages srcPages(srcBytes), dstPages(dstBytes);
+    auto* srcPlane =
+        reinterpret_cast<float*>(srcAtEnd ? srcPages.AtEnd(srcBytes) : srcPages.AtStart());
+    auto* dstPlane =
+        reinterpret_cast<float*>(dstAtEnd ? dstPages.AtEnd(dstBytes) : dstPages.AtStart());
 
     std::mt19937 rng(static_cast<unsigned>(w * 131 + h));
     BorderedImage model(w, h, b, srcStride);
@@ -65,8 +34,9 @@ void RunFlush(const FilterOp& op, Index w, Index h, bool srcAtEnd, bool dstAtEnd
                                      {static_cast<int>(w), static_cast<int>(h)}, op.mask);
     ASSERT_EQ(status, spStsNoErr);
     const std::vector<float> got(dstPlane, dstPlane + dstCount);
-    if (spDispatchIndex == 0)
+    if (spDispatchIndex == 0) {
         EXPECT_EQ(FirstDifference(got, ReferenceOutput(op, model)), -1) << op.name;
+    }
 }
 
 TEST(SpFilterGuardPages, NoAccessOutsideTheBorderedSourceOrTheDestination)

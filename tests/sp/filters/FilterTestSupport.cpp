@@ -1,5 +1,8 @@
 #include "FilterTestSupport.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -145,4 +148,22 @@ Layout RandomLayout(std::mt19937& rng, Index width, Index height)
 unsigned MxcsrControl()
 {
     return spGetMxcsr() & ~0x3Fu;
+}
+
+GuardedPages::GuardedPages(std::size_t bytes)
+{
+    m_page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    m_usable = (bytes + m_page - 1) / m_page * m_page;
+    void* p = mmap(nullptr, m_usable + 2 * m_page, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        throw std::runtime_error("mmap failed");
+    m_base = static_cast<unsigned char*>(p);
+    mprotect(m_base, m_page, PROT_NONE);
+    mprotect(m_base + m_page + m_usable, m_page, PROT_NONE);
+}
+
+GuardedPages::~GuardedPages()
+{
+    munmap(m_base, m_usable + 2 * m_page);
 }

@@ -103,6 +103,24 @@ float TieProneValue(std::mt19937& rng);
 // selects (AVX2 where it has it). `loops` names the pass for messages.
 void ForEachLoopKind(const std::function<void(const char* loops)>& body);
 
+// Readable and writable pages between two inaccessible ones: a plane placed flush against
+// either faults on the first access beyond it.
+class GuardedPages {
+public:
+    explicit GuardedPages(std::size_t bytes);
+    ~GuardedPages();
+    GuardedPages(const GuardedPages&) = delete;
+    GuardedPages& operator=(const GuardedPages&) = delete;
+
+    // `bytes` bytes right after the leading guard page, or ending right at the trailing one.
+    unsigned char* AtStart() { return m_base + m_page; }
+    unsigned char* AtEnd(std::size_t bytes) { return m_base + m_page + m_usable - bytes; }
+
+private:
+    unsigned char* m_base = nullptr;
+    std::size_t m_page = 0, m_usable = 0;
+};
+
 // Points every dispatch entry at one column while it lives.
 class ColumnScope {
 public:

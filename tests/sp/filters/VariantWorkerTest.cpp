@@ -1,0 +1,281 @@
+// The workers of columns 1 to 4 on every element type and layout their tables hold (the
+// public entries reach one-channel floats only), against each kernel's integer weights:
+// integer types exactly (rounded to nearest, ties to even, then saturated), floats within
+// 16 x 2^-24 x the sum of |w x|. Widths 1 to 40 with samples at the type's limits half the
+// time; source and destination flush against guard pages; the fourth element of layout 4
+// and everything outside the region kept; the caller's rounding mode (toward zero here) is
+// not used for integer results and is back afterwards. And the tables: every slot filled,
+// keys outside the formulas refused.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "FilterTestSupport.h"
+#include "sp/core/spCpu.h"
+#include "sp/filters/spVariantDrivers.h"
+
+namespace {
+
+using WorkerFn = spStatus(const spVariantFrame& f, const spKernelKey& key);
+
+template <int C>
+std::vector<WorkerFn*> WorkersOf()
+{
+    using W = spVariantWorkers<C>; // in the order of AllFilterOps
+    return {W::Gauss3x3,   W::Ring5x5,           W::LaplaceHipass3x3, W::Ring5x5,
+            W::Lowpass3x3, W::Lowpass5x5,        W::LaplaceHipass3x3, W::Hipass5x5,
+            W::Sharpen,    W::SobelVert,         W::SobelHoriz};
+}
+
+const std::vector<WorkerFn*> kWorkers[] = {WorkersOf<1>(), WorkersOf<2>(), WorkersOf<3>(),
+                                           WorkersOf<4>()};
+
+// Source and destination elements of a type code, and the source's range.
+struct TypeInfo {
+    int srcBytes, dstBytes;
+    bool srcSigned, dstSigned;
+    double lo, hi;
+};
+
+TypeInfo Info(int type)
+{
+    switch (type) {
+    case spKtU8: return {1, 1, false, false, 0, 255};
+    case spKtS16: return {2, 2, true, true, -32768, 32767};
+    case spKtU8S16: return {1, 2, false, true, 0, 255};
+    case spKtS8S16: return {1, 2, true, true, -128, 127};
+    default: return {4, 4, true, true, -100, 100};
+    }
+}
+
+bool IsFloat(int type)
+{
+    return type == spKtF32;
+}
+
+double Read(const unsigned char* p, int bytes, bool isSigned, bool isFloat)
+{
+    if (isFloat) {
+        float v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    if (bytes == 1)
+        return isSigned ? static_cast<std::int8_t>(*p) : *p;
+    std::int16_t v;
+    std::memcpy(&v, p, 2);
+    return isSigned ? v : static_cast<std::uint16_t>(v);
+}
+
+void Write(unsigned char* p, int bytes, double v, bool isFloat)
+{
+    if (isFloat) {
+        const float f = static_cast<float>(v);
+        std::memcpy(p, &f, 4);
+    } else if (bytes == 1) {
+        *p = static_cast<unsigned char>(static_cast<int>(v));
+    } else {
+        const auto s = static_cast<std::int16_t>(static_cast<int>(v));
+        std::memcpy(p, &s, 2);
+    }
+}
+
+// v / d rounded to nearest, ties to even.
+double RoundDiv(double v, int d)
+{
+    const double q = v / d, f = std::floor(q);
+    if (q - f != 0.5)
+        return std::round(q);
+    return std::fmod(f, 2.0) == 0.0 ? f : f + 1;
+}
+
+// The Sobel weights of form 0 are 1-1-1 across the three lines.
+IntKernel KernelOf(const FilterOp& op, int form)
+{
+    IntKernel k = op.kernel;
+    if (op.name.starts_with("Sobel") && form == 0)
+        for (auto& row : k.w)
+            for (int& w : row)
+                w = w == 2 ? 1 : w == -2 ? -1 : w;
+    return k;
+}
+
+struct Case {
+    int column;
+    std::size_t op;
+    spKernelKey key;
+    Index width, height;
+};
+
+void RunCase(const Case& c, std::mt19937& rng)
+{
+    const FilterOp& op = AllFilterOps()[c.op];
+    const TypeInfo t = Info(c.key.type);
+    const bool isFloat = IsFloat(c.key.type);
+    const Index e = spPixelElements(c.key.layout), b = op.border;
+    const Index srcRow = (c.width + 2 * b) * e, dstRow = c.width * e;
+    const std::size_t srcBytes = static_cast<std::size_t>(srcRow * (c.height + 2 * b) * t.srcBytes);
+    const std::size_t dstBytes = static_cast<std::size_t>(dstRow * c.height * t.dstBytes);
+    GuardedPages srcPages(srcBytes), dstPages(dstBytes);
+    unsigned char* src = c.width % 2 ? srcPages.AtEnd(srcBytes) : srcPages.AtStart();
+    unsigned char* dst = c.width / 2 % 2 ? dstPages.AtEnd(dstBytes) : dstPages.AtStart();
+    for (std::size_t k = 0; k < srcBytes / static_cast<std::size_t>(t.srcBytes); ++k) {
+        const double v = rng() % 2 ? (rng() % 2 ? t.lo : t.hi)
+                                   : std::uniform_real_distribution<double>(t.lo, t.hi)(rng);
+        Write(src + k * static_cast<std::size_t>(t.srcBytes), t.srcBytes,
+              isFloat ? v : std::round(v), isFloat);
+    }
+    std::memset(dst, 0x5A, dstBytes);
+    const std::vector<unsigned char> before(dst, dst + dstBytes);
+
+    const auto sample = [&](Index y, Index k) { // row y, element k of the region
+        return Read(src + ((y + b) * srcRow + k + b * e) * t.srcBytes, t.srcBytes, t.srcSigned,
+                    isFloat);
+    };
+    const spVariantFrame frame{src + (b * srcRow + b * e) * t.srcBytes, srcRow * t.srcBytes, dst,
+                               dstRow * t.dstBytes, c.width, c.height};
+    const std::uint32_t caller = spSetMxcsrRounding(0x6000);
+    const spStatus status = kWorkers[c.column - 1][c.op](frame, c.key);
+    const std::uint32_t after = spGetMxcsr();
+    spLoadMxcsr(caller);
+    ASSERT_EQ(status, spStsNoErr);
+    ASSERT_EQ(after & spMxcsrRoundingMask, 0x6000u);
+
+    const IntKernel k = KernelOf(op, c.key.form);
+    for (Index y = 0; y < c.height; ++y)
+        for (Index i = 0; i < dstRow; ++i) {
+            const Index at = (y * dstRow + i) * t.dstBytes;
+            const double got = Read(dst + at, t.dstBytes, t.dstSigned, isFloat);
+            if (c.key.layout == 4 && i % 4 == 3) {
+                ASSERT_EQ(std::memcmp(dst + at, before.data() + at, t.dstBytes), 0) << "alpha";
+                continue;
+            }
+            double sum = 0, size = 0;
+            for (Index r = -b; r <= b; ++r)
+                for (Index q = -b; q <= b; ++q) {
+                    const double term = k.w[r + 2][q + 2] * sample(y + r, i + q * e);
+                    sum += term;
+                    size += std::abs(term) * (r == 0 && q == 0 ? 2 : 1);
+                }
+            if (isFloat) {
+                ASSERT_NEAR(got, sum / k.divisor, 16 * 0x1p-24 * size / k.divisor)
+                    << "row " << y << " element " << i;
+            } else {
+                const double lo = t.dstSigned ? -32768 : 0, hi = t.dstBytes == 1 ? 255 : 32767;
+                ASSERT_EQ(got, std::clamp(RoundDiv(sum, k.divisor), lo, hi))
+                    << "row " << y << " element " << i;
+            }
+        }
+}
+
+// The types and layouts a worker's tables hold: 8-bit samples with 16-bit results only for
+// the Laplace 3x3 (every layout, signed samples one channel) and 5x5 (one channel).
+bool Held(const FilterOp& op, int type, int layout)
+{
+    if (type <= spKtF32)
+        return true;
+    if (op.name == "Laplace3x3" || op.name == "Hipass3x3")
+        return type == spKtU8S16 || layout == 1;
+    return op.name == "Laplace5x5" && layout == 1;
+}
+
+TEST(SpVariantWorkers, EveryTypeAndLayoutAgainstTheIntegerKernel)
+{
+    std::mt19937 rng(99);
+    for (int column = 1; column <= 4; ++column)
+        for (std::size_t op = 0; op < AllFilterOps().size(); ++op) {
+            const FilterOp& f = AllFilterOps()[op];
+            const int form = f.name == "Gauss5x5" ? 1 : 0;
+            for (int s = form; s <= (f.name.starts_with("Sobel") ? 1 : form); ++s)
+                for (int type = 0; type <= spKtS8S16; ++type)
+                    for (int layout = 1; layout <= 4; ++layout)
+                        if (Held(f, type, layout))
+                            ForEachLoopKind([&](const char* loops) {
+                                for (Index w = 1; w <= 40; ++w) {
+                                    SCOPED_TRACE(::testing::Message()
+                                                 << f.name << " column " << column << " type "
+                                                 << type << " layout " << layout << " form " << s
+                                                 << " width " << w << " " << loops);
+                                    RunCase({column, op, {type, layout, s}, w, 1 + w % 3}, rng);
+                                }
+                            });
+        }
+}
+
+
+TEST(SpVariantTables, EverySlotFilled)
+{
+    for (int column = 1; column <= 4; ++column) {
+        const spColumnTables& t = spTablesOf(column);
+        std::size_t slots = 0;
+        const auto filled = [&](const auto&... runs) {
+            const auto check = [&](const auto& run) {
+                for (auto* kernel : run) {
+                    EXPECT_NE(kernel, nullptr) << "column " << column << " slot " << slots;
+                    ++slots;
+                }
+            };
+            (check(runs), ...);
+        };
+        filled(t.kernelSet1.rowPass5x5, t.kernelSet1.colPass5x5, t.kernelSet1.vertical,
+               t.kernelSet1.gaussRowPass3x3, t.laplaceHipass3x3.combine, t.laplaceHipass3x3.vertical,
+               t.lowpass.sum5, t.lowpass.mean5, t.lowpass.slide5, t.lowpass.vertical, t.lowpass.mean3,
+               t.hipass5x5.sum5, t.hipass5x5.combine, t.hipass5x5.slide5, t.sharpen.vertical,
+               t.sharpen.combine, t.sobelVert.vertical, t.sobelVert.diff, t.sobelHoriz.smooth,
+               t.sobelHoriz.rowDiff);
+        EXPECT_EQ(slots, 33u + 17 + 9 + 12 + 17 + 9 + 39 + 18 + 21 + 21 + 27);
+    }
+}
+
+TEST(SpVariantTables, KeysMapToTheirSlotsAndKeysOutsideTheFormulasAreRefused)
+{
+    using R = spSlotRule;
+    const struct {
+        R rule;
+        spKernelKey key;
+        int lastType, slot;
+    } cases[] = {
+        {R::Smooth, {2, 1, 1}, 2, 20}, // the horizontal Sobel of one float channel: 8t + 4s + c - 1
+        {R::Vertical, {2, 1, 1}, 2, 5},
+        {R::Vertical, {1, 3, 0}, 2, 2},
+        {R::ByTypeLayout, {2, 4, 0}, 2, 11},
+        {R::ByType, {1, 2, 0}, 2, 1},
+        {R::RowPass5x5, {2, 1, 1}, 4, 20},
+        {R::ColPass5x5, {2, 4, 1}, 4, 11},
+        {R::RowPass5x5, {3, 1, 0}, 4, 24},
+        {R::RowPass5x5, {4, 1, 0}, 4, 32},
+        {R::ColPass5x5, {4, 1, 0}, 4, 16},
+        {R::Vertical, {3, 4, 0}, 4, 6},
+        {R::Vertical, {4, 1, 0}, 4, 8},
+        {R::ByTypeLayout, {3, 2, 0}, 4, 13},
+        {R::ByTypeLayout, {4, 1, 0}, 4, 16},
+        // Refused: types past the table, codes and forms out of range, the 8-bit types with
+        // 16-bit results outside the Laplace kernels' layouts.
+        {R::ByTypeLayout, {3, 1, 0}, 2, -1},
+        {R::ByTypeLayout, {-1, 1, 0}, 2, -1},
+        {R::ByTypeLayout, {0, 0, 0}, 2, -1},
+        {R::ByTypeLayout, {0, 5, 0}, 2, -1},
+        {R::Smooth, {0, 1, 2}, 2, -1},
+        {R::ByTypeLayout, {4, 2, 0}, 4, -1},
+        {R::Vertical, {4, 2, 0}, 4, -1},
+        {R::Vertical, {3, 1, 1}, 4, -1},
+        {R::RowPass5x5, {4, 1, 1}, 4, -1},
+        {R::RowPass5x5, {3, 2, 0}, 4, -1},
+        {R::ColPass5x5, {5, 1, 0}, 4, -1},
+        {R::ByType, {3, 1, 0}, 4, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(spKernelSlot(c.rule, c.key, c.lastType), c.slot)
+            << static_cast<int>(c.rule) << " " << c.key.type << " " << c.key.layout << " "
+            << c.key.form;
+    // A worker refuses such a key before anything is allocated or written.
+    float pixel = 0;
+    const spVariantFrame frame{&pixel, 4, &pixel, 4, 1, 1};
+    const long live = spDebugLiveBlocks();
+    EXPECT_EQ(spVariantWorkers<1>::SobelHoriz(frame, {spKtU8S16, 1, 1}), spStsNullPtrErr);
+    EXPECT_EQ(spVariantWorkers<4>::Gauss3x3(frame, {spKtF32, 5, 0}), spStsNullPtrErr);
+    EXPECT_EQ(spDebugLiveBlocks(), live);
+}
+
+} // namespace
