@@ -1,0 +1,160 @@
+#include "app/views/ProfilePlot.h"
+
+#include <QPen>
+#include <QPolygon>
+
+#include <algorithm>
+
+#include "platform/core/NumberText.h"
+
+namespace {
+
+constexpr COLORREF kBlack = MakeColor(0, 0, 0);
+constexpr COLORREF kBandColor = MakeColor(200, 255, 200);
+constexpr COLORREF kGridColor = MakeColor(200, 200, 200);
+constexpr const char* kPositionUnit = "nm";
+
+QString Number(double value, int decimals)
+{
+    return QString::fromStdString(FormatFixed(value, decimals));
+}
+
+} // namespace
+
+CProfilePlot::CProfilePlot(std::span<const ProfilePoint> profile, QString xLabel, QString yLabel,
+                           const ProfilePlotDesc& desc)
+    : m_profile(profile), m_strXLabel(std::move(xLabel)), m_strYLabel(std::move(yLabel)),
+      m_desc(desc), m_fontLabel(GdiFont(QStringLiteral("Arial"), 16)),
+      m_nTextHeight(TextCellHeight(m_fontLabel))
+{
+    m_axisX.m_bIsX = true;
+}
+
+void CProfilePlot::SetGeometry(const GdiRect& rc)
+{
+    m_geometry = PlotGeometryFor(rc.left, rc.top, rc.right, rc.bottom);
+    CalcAxisRange(m_profile, m_axisX);
+    CalcAxisRange(m_profile, m_axisY);
+}
+
+GdiRect CProfilePlot::PlotArea() const
+{
+    return {m_geometry.ValueToPixelX(-0.5), m_geometry.ValueToPixelY(0.5),
+            m_geometry.ValueToPixelX(0.5), m_geometry.ValueToPixelY(-0.5)};
+}
+
+void CProfilePlot::Draw(QPainter& painter, const GdiRect& rc)
+{
+    SetGeometry(rc);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const GdiRect area = PlotArea();
+    DrawGdiRectangle(painter, area, kBlack, MakeColor(255, 255, 255));
+    DrawCursorBand(painter, area);
+    painter.setFont(m_fontLabel);
+    painter.setPen(ToQColor(kBlack));
+    const int th = m_nTextHeight;
+    DrawReadout(painter, area.bottom + 10 + 2 * th,
+                QStringLiteral("Position, %1:").arg(kPositionUnit), m_desc.m_dPosA,
+                m_desc.m_dPosB, 1);
+    painter.setPen(ToQColor(m_desc.m_crColor));
+    DrawReadout(painter, area.bottom + 10 + 3 * th,
+                QString::fromStdString(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
+                m_desc.m_dValueA, m_desc.m_dValueB, 1);
+    painter.setPen(ToQColor(kBlack));
+    DrawHorizontalTicks(painter, area);
+    DrawVerticalTicks(painter, area);
+    DrawGdiText(painter, area.left - th / 2, area.top - th, m_strYLabel,
+                {TextH::Right, TextV::Baseline});
+    DrawGdiText(painter, area.right - th, area.bottom + th, m_strXLabel,
+                {TextH::Left, TextV::Baseline});
+    DrawCurve(painter);
+    painter.restore();
+}
+
+void CProfilePlot::DrawCompact(QPainter& painter, const GdiRect& rc)
+{
+    SetGeometry(rc);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setFont(m_fontLabel);
+    painter.setPen(ToQColor(m_desc.m_crColor));
+    DrawReadout(painter, PlotArea().bottom + 10 + 4 * m_nTextHeight,
+                QString::fromStdString(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
+                m_desc.m_dValueA, m_desc.m_dValueB, 2);
+    DrawCurve(painter);
+    painter.restore();
+}
+
+void CProfilePlot::DrawCursorBand(QPainter& painter, const GdiRect& area)
+{
+    const int xa = m_geometry.ValueToPixelX(m_desc.m_dCursorA - 0.5);
+    const int xb = m_geometry.ValueToPixelX(m_desc.m_dCursorB - 0.5);
+    DrawGdiRectangle(painter, {std::min(xa, xb), area.top, std::max(xa, xb), area.bottom}, kBlack,
+                     kBandColor);
+    painter.setFont(m_fontLabel);
+    painter.setPen(ToQColor(kBlack));
+    const TextAnchor baseline{TextH::Left, TextV::Baseline};
+    DrawGdiText(painter, xa - m_nTextHeight / 2, area.top - 6, QStringLiteral("[a]"), baseline);
+    DrawGdiText(painter, xb - m_nTextHeight / 2, area.top - 6, QStringLiteral("[b]"), baseline);
+}
+
+// One readout line in the painter's pen: its head, then [a], [b] and their difference.
+void CProfilePlot::DrawReadout(QPainter& painter, int baseline, const QString& head, double a,
+                               double b, int decimals)
+{
+    const int left = PlotArea().left;
+    const TextAnchor anchor{TextH::Left, TextV::Baseline};
+    DrawGdiText(painter, left, baseline, head, anchor);
+    DrawGdiText(painter, left + 100, baseline, "[a] = " + Number(a, decimals), anchor);
+    DrawGdiText(painter, left + 200, baseline, "[b] = " + Number(b, decimals), anchor);
+    DrawGdiText(painter, left + 300, baseline, "[b]-[a] = " + Number(b - a, decimals), anchor);
+}
+
+// Ticks at the minimum plus whole steps; the grid line of the edge tick is left out, its
+// label is not.
+void CProfilePlot::DrawHorizontalTicks(QPainter& painter, const GdiRect& area)
+{
+    const double minS = m_axisX.m_dMinScaled;
+    const double maxS = m_axisX.m_dMaxScaled;
+    for (double t : TickValues(m_axisX)) {
+        const int px = m_geometry.ValueToPixelX(PlotFraction(t, minS, maxS));
+        if (minS < t && t < maxS)
+            DrawGdiLine(painter, {px, area.bottom}, {px, area.top}, kGridColor);
+        DrawGdiText(painter, px, area.bottom + m_nTextHeight,
+                    QString::fromStdString(FormatTickLabel(m_axisX, t)),
+                    {TextH::Center, TextV::Baseline});
+    }
+}
+
+void CProfilePlot::DrawVerticalTicks(QPainter& painter, const GdiRect& area)
+{
+    const double minS = m_axisY.m_dMinScaled;
+    const double maxS = m_axisY.m_dMaxScaled;
+    for (double t : TickValues(m_axisY)) {
+        if (!(minS < t && t < maxS))
+            continue;
+        const int py = m_geometry.ValueToPixelY(PlotFraction(t, minS, maxS));
+        DrawGdiLine(painter, {area.left, py}, {area.right, py}, kGridColor);
+        DrawGdiText(painter, area.left - m_nTextHeight / 2, py,
+                    QString::fromStdString(FormatTickLabel(m_axisY, t)),
+                    {TextH::Right, TextV::Baseline});
+    }
+}
+
+// The curve fills the plot area edge to edge; an axis of one value maps to the centre line.
+// The wide pen is kept inside the frame, which it would pass by a pixel at the edges.
+void CProfilePlot::DrawCurve(QPainter& painter)
+{
+    painter.setClipRect(PlotArea().ToQRect());
+    QPolygon points;
+    points.reserve(static_cast<qsizetype>(m_profile.size()));
+    for (const ProfilePoint& sample : m_profile) {
+        const double u = PlotFraction(sample.m_dDistance, m_axisX.m_dCurveMin, m_axisX.m_dCurveMax);
+        const double v = PlotFraction(sample.m_dHeight, m_axisY.m_dCurveMin, m_axisY.m_dCurveMax);
+        points.append(QPoint(m_geometry.ValueToPixelX(u), m_geometry.ValueToPixelY(v)));
+    }
+    painter.setPen(QPen(ToQColor(m_desc.m_crColor), m_desc.m_nPenWidth, Qt::SolidLine,
+                        Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(points);
+}
