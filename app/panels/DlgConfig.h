@@ -1,18 +1,94 @@
-// replaced by the views / panels work: an empty panel, so that the shell links.
+// The 2D/3D configuration panel: edits the presentation record of the active frame (the
+// frame's image, the record of the frame's kind) and sends each change to that frame's view
+// at its next 100 ms tick. It also picks the image whose palette colours the record and
+// loads or saves the record as a *.cnf file.
 #pragma once
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
+#include <array>
+#include <string>
+
+#include "presentation/ConfigPanelModel.h"
+
+class CDataExchange;
+class CDocument;
 class CMainFrame;
+class CMDIChildFrame;
+class CColorSwatch;
+class QAbstractButton;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
 
 class C3DdlgConfig : public QWidget {
     Q_OBJECT
 public:
-    C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent) : QWidget(parent), m_mainFrame(mainFrame) {}
+    C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent);
 
-    // The panel switch showed the palette: look the colour source up again at the next tick.
-    void ForgetActiveFrame() {}
+    // Follows the active frame and sends a pending change; runs also while hidden.
+    void OnTimer();
+    // Reloads every control from the record (or only empties the list without one).
+    void UpdateControls();
+    void OnSave2D3DConf();
+    void OnLoad2D3DConf();
+
+    // The record being edited: null when there is no frame, its document closed or its
+    // image is not found. Looked up anew on every use.
+    CPresentationConfig* ActiveRecord() const;
+    const ConfigPanelValues& Values() const { return m_values; }
+    const ConfigPending& Pending() const { return m_pending; }
+
+    QLineEdit& Edit(ConfigEdit edit) const { return *m_edits[edit]; }
+    QScrollBar& ScrollBar(std::size_t bar) const { return *m_bars[bar]; }
+    QListWidget& ImageList() const { return *m_pList; }
+    CColorSwatch& Swatch(ConfigSwatch swatch) const { return *m_swatches[swatch]; }
 
 private:
+    void BuildGeometry(QWidget* box);
+    void BuildPolygon(QWidget* box);
+    void BuildLines(QWidget* box);
+    void Connect();
+
+    void DoDataExchange(CDataExchange& dx);
+    // Reads every control with validation, then writes them all back; false when a value
+    // was refused (the message has been shown).
+    bool ExchangeAll();
+    void OnChangeEdit(ConfigEdit edit);
+    void OnCheck(ConfigCheck check);
+    void OnPolygonRadio(int index);
+    void OnLineRadio(int index);
+    void OnSwatch(ConfigSwatch swatch);
+    void OnScroll(std::size_t bar, int action);
+    void OnSelchangeImageList(int row);
+    // Sets an edit's text and runs its change handler, also when the text stays the same.
+    void SetEditText(ConfigEdit edit, const std::string& text);
+    void ShowChoices();
+    CDocument* ActiveDoc() const;
+
     CMainFrame& m_mainFrame;
+    QTimer m_timer;
+    QPointer<CMDIChildFrame> m_pActiveFrame;
+    QPointer<CMDIChildFrame> m_pLastFrame;
+    bool m_bFrameSeen = false;
+    CDocument* m_pActiveDoc = nullptr;   // checked against the open documents on every use
+    std::string m_strImageName;          // the image whose record is edited
+    int m_nSettingsIndex = 0;
+
+    ConfigPanelValues m_values;
+    std::array<int, kConfigScrollBars.size()> m_positions{};
+    ConfigPending m_pending;
+
+    std::array<QLineEdit*, kEditCount> m_edits{};
+    std::array<QScrollBar*, kConfigScrollBars.size()> m_bars{};
+    std::array<QCheckBox*, kCheckCount> m_checks{};
+    std::array<CColorSwatch*, kSwatchCount> m_swatches{};
+    std::vector<QAbstractButton*> m_polygonRadios;
+    std::vector<QAbstractButton*> m_lineRadios;
+    QListWidget* m_pList = nullptr;
 };

@@ -1,0 +1,469 @@
+#include "app/panels/DlgConfig.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/MainFrame.h"
+#include "app/panels/ColorSwatch.h"
+#include "app/panels/PanelFiles.h"
+#include "document/DocumentView.h"
+#include "platform/core/DialogModels.h"
+#include "platform/core/NumberText.h"
+#include "platform/core/PathText.h"
+#include "platform/qt/DataExchange.h"
+#include "platform/qt/DocManager.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+#include "presentation/ColourSource.h"
+#include "presentation/PresentationFile.h"
+
+// The panel's hints are the document's.
+static_assert(int(kConfigHintGridLines) == int(kHintGridLines) &&
+              int(kConfigHintXLines) == int(kHintXLines) &&
+              int(kConfigHintYLines) == int(kHintYLines) &&
+              int(kConfigHintColors) == int(kHintColors) &&
+              int(kConfigHintRepaint) == int(kHintRepaint));
+
+namespace {
+
+constexpr int kTimerMs = 100;
+
+std::size_t BarOfEdit(ConfigEdit edit)
+{
+    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b)
+        if (kConfigScrollBars[b].edit == edit)
+            return b;
+    return kConfigScrollBars.size();
+}
+
+ScrollCode CodeOf(int action)
+{
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineLeft;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineRight;
+    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageLeft;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageRight;
+    case QAbstractSlider::SliderMove: return ScrollCode::ThumbTrack;
+    default: return ScrollCode::Other;
+    }
+}
+
+QString IdName(int id)
+{
+    return QString::number(id);
+}
+
+// One row of a group: the label, the edit and its scroll bar.
+void AddEditRow(QGridLayout* grid, int row, QLineEdit* edit, QScrollBar* bar, const char* label)
+{
+    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(edit, row, 1);
+    grid->addWidget(bar, row, 2);
+}
+
+} // namespace
+
+C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
+    : QWidget(parent), m_mainFrame(mainFrame)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    auto* geometry = new QGroupBox("Geometry", this);
+    auto* polygon = new QGroupBox("POLYGON", this);
+    auto* lines = new QGroupBox("LINES", this);
+    BuildGeometry(geometry);
+    BuildPolygon(polygon);
+    BuildLines(lines);
+    layout->addWidget(geometry);
+    layout->addWidget(polygon);
+    layout->addWidget(lines);
+    layout->addStretch(1);
+
+    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b) {
+        const ConfigScrollSpec& spec = kConfigScrollBars[b];
+        m_bars[b]->setRange(spec.min, spec.max);
+        m_positions[b] = static_cast<int>(kConfigEdits[spec.edit].initial / spec.scale + 0.5);
+        m_bars[b]->setValue(m_positions[b]);
+    }
+    for (std::size_t s = 0; s < kSwatchCount; ++s)
+        m_swatches[s]->SetColor(m_values.colours[s]);
+    CDataExchange write(false);
+    DoDataExchange(write);
+    Connect();
+    connect(&m_timer, &QTimer::timeout, this, &C3DdlgConfig::OnTimer);
+    m_timer.start(kTimerMs);
+}
+
+void C3DdlgConfig::BuildGeometry(QWidget* box)
+{
+    for (std::size_t e = 0; e < kEditCount; ++e) {
+        m_edits[e] = new QLineEdit;
+        m_edits[e]->setObjectName(IdName(kConfigEdits[e].id));
+        m_edits[e]->setFixedWidth(52);
+    }
+    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b) {
+        m_bars[b] = new QScrollBar(Qt::Horizontal);
+        m_bars[b]->setObjectName(IdName(kConfigScrollBars[b].id));
+        m_bars[b]->setSingleStep(1);
+        m_bars[b]->setPageStep(10);
+    }
+    for (std::size_t c = 0; c < kCheckCount; ++c) {
+        m_checks[c] = new QCheckBox(kConfigChecks[c].text);
+        m_checks[c]->setObjectName(IdName(kConfigChecks[c].id));
+    }
+    for (std::size_t s = 0; s < kSwatchCount; ++s) {
+        m_swatches[s] = new CColorSwatch;
+        m_swatches[s]->setObjectName(IdName(kConfigSwatchIds[s]));
+    }
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(2);
+    for (ConfigEdit e : {kEditZScale, kEditTilt, kEditAngle})
+        AddEditRow(grid, static_cast<int>(e), m_edits[e], m_bars[BarOfEdit(e)], kConfigEdits[e].label);
+    grid->addWidget(m_checks[kCheckBorder], 3, 0);
+    grid->addWidget(m_swatches[kSwatchBorder], 3, 1);
+    grid->addWidget(m_checks[kCheckViewPersp], 4, 0, 1, 3);
+    grid->addWidget(m_checks[kCheckZaxisVertical], 5, 0, 1, 3);
+    grid->addWidget(m_checks[kCheckDrawAxiz], 6, 0, 1, 3);
+    grid->addWidget(new QLabel("Background Colour"), 7, 0);
+    grid->addWidget(m_swatches[kSwatchBackground], 7, 1);
+}
+
+void C3DdlgConfig::BuildPolygon(QWidget* box)
+{
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(2);
+    constexpr int kPolygonRadioIds[] = {1020, 1022, 1021, 1043};
+    for (std::size_t i = 0; i < kPolygonRadios.size(); ++i) {
+        auto* radio = new QRadioButton(kPolygonRadios[i]);
+        radio->setObjectName(IdName(kPolygonRadioIds[i]));
+        m_polygonRadios.push_back(radio);
+        grid->addWidget(radio, static_cast<int>(i / 2), static_cast<int>(i % 2) * 2, 1, 2);
+    }
+    grid->addWidget(m_swatches[kSwatchPolygon], 2, 0);
+    grid->addWidget(m_checks[kCheckSmooth], 2, 1, 1, 2);
+    int row = 3;
+    for (ConfigEdit e : {kEditLightAngle, kEditLightHight, kEditLightIntensity, kEditMatEmiss,
+                         kEditMatReflect})
+        AddEditRow(grid, row++, m_edits[e], m_bars[BarOfEdit(e)], kConfigEdits[e].label);
+    m_pList = new QListWidget;
+    m_pList->setObjectName(IdName(1061));
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->setFixedHeight(64);
+    grid->addWidget(m_pList, row, 0, 1, 4);
+}
+
+void C3DdlgConfig::BuildLines(QWidget* box)
+{
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(2);
+    constexpr int kLineRadioIds[] = {1024, 1027, 1030, 1042};
+    for (std::size_t i = 0; i < kLineRadios.size(); ++i) {
+        auto* radio = new QRadioButton(kLineRadios[i]);
+        radio->setObjectName(IdName(kLineRadioIds[i]));
+        m_lineRadios.push_back(radio);
+        grid->addWidget(radio, static_cast<int>(i / 2), static_cast<int>(i % 2) * 2 + 1, 1, 2);
+    }
+    const char* headings[] = {"Decimation", "Shift", "Width", "Colour"};
+    for (int c = 0; c < 4; ++c)
+        grid->addWidget(new QLabel(headings[c]), 2, c + 1);
+    const ConfigEdit rows[2][3] = {{kEditXLineDecim, kEditXLineShift, kEditXLineWidth},
+                                   {kEditYLineDecim, kEditYLineShift, kEditYLineWidth}};
+    const ConfigSwatch swatches[2] = {kSwatchXLine, kSwatchYLine};
+    for (int r = 0; r < 2; ++r) {
+        grid->addWidget(new QLabel(r == 0 ? "X" : "Y"), r + 3, 0);
+        for (int c = 0; c < 3; ++c) {
+            m_edits[rows[r][c]]->setFixedWidth(40);
+            grid->addWidget(m_edits[rows[r][c]], r + 3, c + 1);
+        }
+        grid->addWidget(m_swatches[swatches[r]], r + 3, 4);
+    }
+    grid->addWidget(m_checks[kCheckHeightColour], 5, 0, 1, 5);
+    auto* load = new QPushButton("Load 2D/3D Conf");
+    auto* save = new QPushButton("Save 2D/3D Conf");
+    load->setObjectName(IdName(1051));
+    save->setObjectName(IdName(1052));
+    grid->addWidget(load, 6, 0, 1, 5);
+    grid->addWidget(save, 7, 0, 1, 5);
+    connect(load, &QPushButton::clicked, this, &C3DdlgConfig::OnLoad2D3DConf);
+    connect(save, &QPushButton::clicked, this, &C3DdlgConfig::OnSave2D3DConf);
+}
+
+void C3DdlgConfig::Connect()
+{
+    for (std::size_t e = 0; e < kEditCount; ++e)
+        connect(m_edits[e], &QLineEdit::textChanged, this, [this, e] { OnChangeEdit(ConfigEdit(e)); });
+    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b)
+        connect(m_bars[b], &QScrollBar::actionTriggered, this, [this, b](int action) { OnScroll(b, action); });
+    for (std::size_t c = 0; c < kCheckCount; ++c)
+        connect(m_checks[c], &QCheckBox::clicked, this, [this, c] { OnCheck(ConfigCheck(c)); });
+    for (std::size_t s = 0; s < kSwatchCount; ++s)
+        connect(m_swatches[s], &CColorSwatch::clicked, this, [this, s] { OnSwatch(ConfigSwatch(s)); });
+    for (std::size_t i = 0; i < m_polygonRadios.size(); ++i)
+        connect(m_polygonRadios[i], &QAbstractButton::clicked, this, [this, i] { OnPolygonRadio(int(i)); });
+    for (std::size_t i = 0; i < m_lineRadios.size(); ++i)
+        connect(m_lineRadios[i], &QAbstractButton::clicked, this, [this, i] { OnLineRadio(int(i)); });
+    connect(m_pList, &QListWidget::currentRowChanged, this, &C3DdlgConfig::OnSelchangeImageList);
+}
+
+void C3DdlgConfig::DoDataExchange(CDataExchange& dx)
+{
+    const auto exchange = [&](ConfigEdit e) {
+        const ConfigEditSpec& spec = kConfigEdits[e];
+        if (!spec.whole) {
+            DDX_Text(dx, m_edits[e], m_values.edits[e]);
+            DDV_MinMaxDouble(dx, m_values.edits[e], spec.min, spec.max);
+            return;
+        }
+        int value = TruncToInt32(m_values.edits[e]);
+        DDX_Text(dx, m_edits[e], value);
+        DDV_MinMaxInt(dx, value, static_cast<int>(spec.min), static_cast<int>(spec.max));
+        m_values.edits[e] = value;
+    };
+    for (ConfigEdit e : {kEditZScale, kEditTilt, kEditAngle})
+        exchange(e);
+    for (std::size_t c = 0; c < kCheckCount; ++c)
+        DDX_Check(dx, m_checks[c], m_values.checks[c]);
+    DDX_Radio(dx, m_polygonRadios, m_values.polygonRadio);
+    for (ConfigEdit e : {kEditLightAngle, kEditLightHight, kEditLightIntensity, kEditMatEmiss,
+                         kEditMatReflect})
+        exchange(e);
+    DDX_Radio(dx, m_lineRadios, m_values.lineRadio);
+    for (ConfigEdit e : {kEditXLineDecim, kEditYLineDecim, kEditXLineShift, kEditYLineShift,
+                         kEditXLineWidth, kEditYLineWidth})
+        exchange(e);
+}
+
+bool C3DdlgConfig::ExchangeAll()
+{
+    CDataExchange read(true);
+    DoDataExchange(read);
+    CDataExchange write(false);
+    DoDataExchange(write);
+    return !read.m_bFailed;
+}
+
+CDocument* C3DdlgConfig::ActiveDoc() const
+{
+    if (m_pActiveDoc == nullptr || m_pActiveFrame.isNull() ||
+        !m_mainFrame.DocManager().IsOpen(m_pActiveDoc))
+        return nullptr;
+    return m_pActiveDoc;
+}
+
+CPresentationConfig* C3DdlgConfig::ActiveRecord() const
+{
+    CDocument* doc = ActiveDoc();
+    ImageEntry* entry = doc != nullptr ? doc->Doc().FindImage(m_strImageName) : nullptr;
+    if (entry == nullptr)
+        return nullptr;
+    return &(*entry->m_pSettings)[PairIndex(m_nSettingsIndex)];
+}
+
+// A refused value is shown and written nowhere: the record keeps its last good value.
+void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
+{
+    const bool valid = ExchangeAll();
+    if (EditHint(edit) != kConfigHintNone)
+        m_pending.hint = EditHint(edit);
+    m_pending.dirty = true;
+    CPresentationConfig* record = ActiveRecord();
+    if (valid && record != nullptr)
+        StoreEdit(edit, m_values.edits[edit], *record);
+}
+
+void C3DdlgConfig::OnCheck(ConfigCheck check)
+{
+    const bool valid = ExchangeAll();
+    m_pending.dirty = true;
+    CPresentationConfig* record = ActiveRecord();
+    if (valid && record != nullptr)
+        StoreCheck(check, m_values.checks[check], *record);
+}
+
+void C3DdlgConfig::OnPolygonRadio(int index)
+{
+    m_values.polygonRadio = index;
+    m_pending.dirty = true;
+    if (CPresentationConfig* record = ActiveRecord())
+        StorePolygonRadio(index, *record);
+}
+
+void C3DdlgConfig::OnLineRadio(int index)
+{
+    const bool valid = ExchangeAll();
+    m_pending.hint = LineRadioHint(index);
+    m_pending.dirty = true;
+    CPresentationConfig* record = ActiveRecord();
+    if (valid && record != nullptr)
+        record->m_DrawXYLine = index;
+}
+
+// The colour changes only on OK; either way the view is repainted at the next tick.
+void C3DdlgConfig::OnSwatch(ConfigSwatch swatch)
+{
+    CColorDialogModel dialog(m_values.colours[swatch]);
+    if (Prompt().RunDialog(dialog)) {
+        m_values.colours[swatch] = dialog.m_color & kColorMask;
+        if (CPresentationConfig* record = ActiveRecord())
+            StoreSwatch(swatch, m_values.colours[swatch], *record);
+        m_swatches[swatch]->SetColor(m_values.colours[swatch]);
+    }
+    m_pending.dirty = true;
+}
+
+void C3DdlgConfig::OnScroll(std::size_t bar, int action)
+{
+    const ConfigScrollSpec& spec = kConfigScrollBars[bar];
+    m_positions[bar] = ScrollStep(m_positions[bar], CodeOf(action), m_bars[bar]->sliderPosition(),
+                                  spec.min, spec.max);
+    m_bars[bar]->setSliderPosition(m_positions[bar]);
+    SetEditText(spec.edit, ScrollText(spec, m_positions[bar]));
+}
+
+void C3DdlgConfig::OnSelchangeImageList(int row)
+{
+    CDocument* doc = ActiveDoc();
+    CPresentationConfig* record = ActiveRecord();
+    if (doc == nullptr || record == nullptr || row < 0)
+        return;
+    const std::vector<ImageEntry>& images = doc->Doc().ImageList();
+    if (static_cast<std::size_t>(row) >= images.size())
+        return;
+    record->m_NameOfImageForColor = images[static_cast<std::size_t>(row)].m_pImage->m_strName;
+    doc->UpdateAllViews(nullptr, kHintColors, m_pActiveFrame);
+}
+
+void C3DdlgConfig::SetEditText(ConfigEdit edit, const std::string& text)
+{
+    const QString wanted = QString::fromStdString(text);
+    if (m_edits[edit]->text() == wanted)
+        OnChangeEdit(edit);
+    else
+        m_edits[edit]->setText(wanted);
+}
+
+void C3DdlgConfig::ShowChoices()
+{
+    for (std::size_t c = 0; c < kCheckCount; ++c) {
+        const QSignalBlocker quiet(m_checks[c]);
+        m_checks[c]->setChecked(m_values.checks[c] == 1);
+    }
+    const auto check = [](const std::vector<QAbstractButton*>& group, int index) {
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            const QSignalBlocker quiet(group[i]);
+            group[i]->setChecked(static_cast<int>(i) == index);
+        }
+    };
+    check(m_polygonRadios, m_values.polygonRadio);
+    check(m_lineRadios, m_values.lineRadio);
+}
+
+void C3DdlgConfig::UpdateControls()
+{
+    {
+        const QSignalBlocker quiet(m_pList);
+        m_pList->clear();
+    }
+    CPresentationConfig* record = ActiveRecord();
+    if (record == nullptr)
+        return;
+    {
+        const QSignalBlocker quiet(m_pList);
+        for (const ImageEntry& entry : m_pActiveDoc->Doc().ImageList()) {
+            const QString name = QString::fromStdString(entry.m_pImage->m_strName);
+            m_pList->addItem(name);
+            if (name.compare(QString::fromStdString(record->m_NameOfImageForColor), Qt::CaseInsensitive) == 0)
+                m_pList->setCurrentRow(m_pList->count() - 1);
+        }
+    }
+    // Each edit's handler runs as its text is set: the timer must not send half a load.
+    m_timer.stop();
+    LoadChoices(*record, m_values);
+    ShowChoices();
+    for (const ConfigLoadStep& step : LoadSteps(*record)) {
+        const std::size_t bar = BarOfEdit(step.edit);
+        if (bar < m_bars.size()) {
+            m_positions[bar] = step.position;
+            const QSignalBlocker quiet(m_bars[bar]);
+            m_bars[bar]->setValue(step.position);
+        }
+        SetEditText(step.edit, step.text);
+    }
+    ComputeLightPosition(*record);
+    for (std::size_t s = 0; s < kSwatchCount; ++s)
+        m_swatches[s]->SetColor(m_values.colours[s]);
+    m_pending = PendingAfterLoad(*record);
+    m_timer.start(kTimerMs);
+}
+
+void C3DdlgConfig::OnTimer()
+{
+    CMDIChildFrame* frame = m_mainFrame.MDIGetActive();
+    m_pActiveFrame = frame;
+    if (frame == nullptr) {
+        if (m_bFrameSeen) {
+            m_bFrameSeen = false;
+            m_pLastFrame = nullptr;
+            m_pActiveDoc = nullptr;
+            UpdateControls();
+        }
+        return;
+    }
+    m_bFrameSeen = true;
+    m_pActiveDoc = frame->GetActiveDocument();
+    if (frame != m_pLastFrame || m_pList->count() == 0) {
+        m_pLastFrame = frame;
+        m_strImageName = frame->m_strImageName;
+        m_nSettingsIndex = frame->m_nSettingsIndex;
+        if (ActiveRecord() == nullptr)
+            m_pActiveDoc = nullptr;
+        UpdateControls();
+    }
+    CDocument* doc = ActiveDoc();
+    if (doc != nullptr && m_pending.dirty)
+        doc->UpdateAllViews(nullptr, TakePendingHint(m_pending), frame);
+}
+
+void C3DdlgConfig::OnSave2D3DConf()
+{
+    const CPresentationConfig* record = ActiveRecord();
+    if (record == nullptr)
+        return;
+    const ViewKind kind = ViewKindForSettingsIndex(m_nSettingsIndex);
+    const std::string path = AskPanelFile(false, kConfigFileType);
+    // The dialog ran the event loop: the record may have gone with its document.
+    record = ActiveRecord();
+    if (path.empty() || record == nullptr)
+        return;
+    if (!WriteCnf(EnsureExtension(path, kConfigFileType.m_strExtension), kind, *record))
+        Prompt().Message(kUnableToWrite);
+}
+
+void C3DdlgConfig::OnLoad2D3DConf()
+{
+    if (ActiveRecord() == nullptr)
+        return;
+    const ViewKind kind = ViewKindForSettingsIndex(m_nSettingsIndex);
+    const std::string path = AskPanelFile(true, kConfigFileType);
+    CPresentationConfig* record = ActiveRecord();
+    if (record == nullptr)
+        return;
+    if (!path.empty() && ReadCnf(path, kind, *record) == FileReadResult::Unreadable)
+        Prompt().Message(UnableToRead(path));
+    UpdateControls();
+    if (CDocument* doc = ActiveDoc())
+        doc->UpdateAllViews(nullptr, kHintColors, m_pActiveFrame);
+}

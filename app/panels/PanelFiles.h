@@ -1,0 +1,17 @@
+// The file dialogs of the two panels' Load and Save buttons and their messages.
+#pragma once
+
+#include <string>
+
+#include "platform/core/DialogModels.h"
+
+inline const FileTypeChoice kConfigFileType{"Config Files (*.cnf)", {"*.cnf"}, ".cnf"};
+inline const FileTypeChoice kPaletteFileType{"Palette Files (*.plt)", {"*.plt"}, ".plt"};
+
+inline constexpr const char* kUnableToWrite = "Unable to open file for writing";
+
+// "Unable to read <path>": a file that exists but cannot be read.
+std::string UnableToRead(const std::string& path);
+
+// Asks for a file of `type` to open or to save; the chosen path, or empty on Cancel.
+std::string AskPanelFile(bool open, const FileTypeChoice& type);
