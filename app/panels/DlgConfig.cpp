@@ -12,6 +12,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "app/MainFrame.h"
 #include "app/panels/ColorSwatch.h"
 #include "app/panels/PanelFiles.h"
@@ -23,7 +25,6 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
-#include "presentation/ColourSource.h"
 #include "presentation/PresentationFile.h"
 
 // The panel's hints are the document's.
@@ -246,13 +247,16 @@ void C3DdlgConfig::DoDataExchange(CDataExchange& dx)
         exchange(e);
 }
 
-bool C3DdlgConfig::ExchangeAll()
+// After a refused value the controls keep what they show: the values behind them were not
+// all read, and writing them back would undo what the user typed elsewhere.
+void C3DdlgConfig::ExchangeAll()
 {
     CDataExchange read(true);
     DoDataExchange(read);
+    if (read.m_bFailed)
+        return;
     CDataExchange write(false);
     DoDataExchange(write);
-    return !read.m_bFailed;
 }
 
 CDocument* C3DdlgConfig::ActiveDoc() const
@@ -269,28 +273,41 @@ CPresentationConfig* C3DdlgConfig::ActiveRecord() const
     ImageEntry* entry = doc != nullptr ? doc->Doc().FindImage(m_strImageName) : nullptr;
     if (entry == nullptr)
         return nullptr;
-    return &(*entry->m_pSettings)[PairIndex(m_nSettingsIndex)];
+    const bool is2D = ViewKindForSettingsIndex(m_nSettingsIndex) == ViewKind::View2D;
+    return &(*entry->m_pSettings)[is2D ? kSettings2D : kSettings3D];
 }
 
-// A refused value is shown and written nowhere: the record keeps its last good value.
+// The value an edit holds when the exchange accepts it.
+std::optional<double> C3DdlgConfig::AcceptedValue(ConfigEdit edit) const
+{
+    const ConfigEditSpec& spec = kConfigEdits[edit];
+    double value = 0.0;
+    if (!ParseDialogNumber(m_edits[edit]->text().toStdString(), value) || value < spec.min ||
+        value > spec.max || (spec.whole && value != std::floor(value)))
+        return std::nullopt;
+    return value;
+}
+
+// A refused value is shown and written nowhere: the record keeps its last good value, and
+// the other controls go on working while one edit holds a refused text.
 void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
 {
-    const bool valid = ExchangeAll();
+    ExchangeAll();
     if (EditHint(edit) != kConfigHintNone)
         m_pending.hint = EditHint(edit);
     m_pending.dirty = true;
+    const std::optional<double> value = AcceptedValue(edit);
     CPresentationConfig* record = ActiveRecord();
-    if (valid && record != nullptr)
-        StoreEdit(edit, m_values.edits[edit], *record);
+    if (value && record != nullptr)
+        StoreEdit(edit, *value, *record);
 }
 
 void C3DdlgConfig::OnCheck(ConfigCheck check)
 {
-    const bool valid = ExchangeAll();
+    ExchangeAll();
     m_pending.dirty = true;
-    CPresentationConfig* record = ActiveRecord();
-    if (valid && record != nullptr)
-        StoreCheck(check, m_values.checks[check], *record);
+    if (CPresentationConfig* record = ActiveRecord())
+        StoreCheck(check, m_checks[check]->isChecked() ? 1 : 0, *record);
 }
 
 void C3DdlgConfig::OnPolygonRadio(int index)
@@ -303,11 +320,10 @@ void C3DdlgConfig::OnPolygonRadio(int index)
 
 void C3DdlgConfig::OnLineRadio(int index)
 {
-    const bool valid = ExchangeAll();
+    ExchangeAll();
     m_pending.hint = LineRadioHint(index);
     m_pending.dirty = true;
-    CPresentationConfig* record = ActiveRecord();
-    if (valid && record != nullptr)
+    if (CPresentationConfig* record = ActiveRecord())
         record->m_DrawXYLine = index;
 }
 

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "presentation/ConfigPanelModel.h"
@@ -56,9 +57,10 @@ private:
     void Connect();
 
     void DoDataExchange(CDataExchange& dx);
-    // Reads every control with validation, then writes them all back; false when a value
-    // was refused (the message has been shown).
-    bool ExchangeAll();
+    // Reads every control with validation (the first refused value shows its message and
+    // stops the reading), then writes them all back when none was refused.
+    void ExchangeAll();
+    std::optional<double> AcceptedValue(ConfigEdit edit) const;
     void OnChangeEdit(ConfigEdit edit);
     void OnCheck(ConfigCheck check);
     void OnPolygonRadio(int index);

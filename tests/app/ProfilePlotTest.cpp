@@ -1,7 +1,6 @@
 // The profile plot drawn into an image: frame, cursor band and the curve inside the frame.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 
 #include <cmath>
@@ -10,23 +9,11 @@
 
 namespace {
 
-void EnsureApplication()
-{
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-}
-
 constexpr GdiRect kFrame{90, 35, 580, 319};  // of a 600 x 400 client area
 
 QImage Plot(const std::vector<ProfilePoint>& profile, const ProfilePlotDesc& desc,
             const std::vector<ProfilePoint>* second = nullptr)
 {
-    EnsureApplication();
     QImage image(600, 400, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -135,7 +122,6 @@ TEST(ProfilePlotPicture, SecondCurveOverlaysInBlue)
 
 TEST(GdiPainter, LinesLeaveOutTheirEndPoint)
 {
-    EnsureApplication();
     QImage image(20, 20, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -151,7 +137,6 @@ TEST(GdiPainter, LinesLeaveOutTheirEndPoint)
 
 TEST(GdiPainter, FontHeightIsTheCellHeight)
 {
-    EnsureApplication();
     for (int height : {16, 24}) {
         const int cell = TextCellHeight(GdiFont("Arial", height));
         EXPECT_LE(std::abs(cell - height), 1) << height;

@@ -1,0 +1,192 @@
+// The configuration panel and the profile view on real frames: an edit reaches the active
+// view at the next tick, *.cnf files go out and come back through the panel, and the profile
+// view draws both curves and drags its cursors.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QMdiArea>
+#include <QMouseEvent>
+
+#include <filesystem>
+#include <fstream>
+
+#include "AppTestSupport.h"
+#include "support/TestPaths.h"
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/panels/DlgConfig.h"
+#include "app/views/ProfileView.h"
+#include "platform/core/DialogModels.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+
+namespace {
+
+const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
+
+// A view that only records the updates meant for its frame.
+class ProbeView : public QWidget, public CView {
+public:
+    QWidget* Widget() override { return this; }
+    void OnUpdate(int hint, const CMDIChildFrame* frame) override
+    {
+        if (frame == nullptr || frame == GetParentFrame())
+            hints.push_back(hint);
+    }
+    std::vector<int> hints;
+};
+
+// The application on the NanoScope sample, with a probe on the active frame.
+class PanelGui : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (SamplesDir().empty())
+            GTEST_SKIP() << "real instrument samples not found; skipping";
+        m_app = std::make_unique<RunningApp>(SamplePath(kNanoscope).string());
+    }
+    void TearDown() override
+    {
+        if (m_probeDoc != nullptr)
+            m_probeDoc->RemoveView(&m_probe);
+        m_app.reset();
+    }
+
+    CMainFrame& Main() { return m_app->MainFrame(); }
+    CMDIChildFrame& Activate(const std::string& title)
+    {
+        for (QMdiSubWindow* window : Main().MDIClient()->subWindowList())
+            if (window->windowTitle().toStdString().starts_with(std::string(kNanoscope) + ":" + title))
+                Main().ActivateFrame(qobject_cast<CMDIChildFrame*>(window));
+        CMDIChildFrame* frame = Main().MDIGetActive();
+        EXPECT_TRUE(frame->windowTitle().toStdString().find(title) != std::string::npos);
+        return *frame;
+    }
+    void Probe(CMDIChildFrame& frame)
+    {
+        m_probeDoc = frame.GetActiveDocument();
+        m_probeDoc->AddView(&m_probe, &frame);
+    }
+    CMDIDoc& Doc() { return Main().MDIGetActive()->GetActiveDocument()->Doc(); }
+    // The record the active frame shows.
+    CPresentationConfig& Record()
+    {
+        const CMDIChildFrame& frame = *Main().MDIGetActive();
+        return (*Doc().FindImage(frame.m_strImageName)->m_pSettings)[frame.m_nSettingsIndex == 0 ? 0 : 1];
+    }
+    void Tick() { RunningApp::Pump(150); }
+    void Screenshot(const std::string& name)
+    {
+        std::filesystem::create_directories(SPM_SCREENSHOT_DIR);
+        Main().grab().save(QString(SPM_SCREENSHOT_DIR "/") + QString::fromStdString(name) + ".png");
+    }
+
+    std::unique_ptr<RunningApp> m_app;
+    ProbeView m_probe;
+    CDocument* m_probeDoc = nullptr;
+};
+
+} // namespace
+
+TEST_F(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
+{
+    CMDIChildFrame& frame = Activate("Height_01:3D");
+    m_app->Run(cmd::kShowConfigPanel);
+    Tick();
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    EXPECT_EQ(panel.ImageList().count(), 2);
+    Probe(frame);
+    panel.Edit(kEditZScale).setText("12.5");
+    EXPECT_EQ(Record().m_Z_Scale, 12.5f);
+    EXPECT_TRUE(m_probe.hints.empty());
+    Tick();
+    EXPECT_EQ(m_probe.hints, std::vector<int>{kHintRepaint});
+    // A refused value shows the framework's message and is written nowhere.
+    panel.Edit(kEditZScale).setText("5000");
+    EXPECT_EQ(m_app->Prompt().messages.back(), "Please enter a number between 0.1 and 1000.");
+    EXPECT_EQ(Record().m_Z_Scale, 12.5f);
+    // The other edits go on working; grid lines send their own hint.
+    panel.Edit(kEditXLineDecim).setText("7");
+    EXPECT_EQ(Record().m_XLineDecim, 7);
+    panel.Edit(kEditZScale).setText("12.5");
+    Tick();
+    EXPECT_EQ(m_probe.hints.back(), kHintXLines);
+    // Bars stop at their ends: Tilt at 90, Angle at 360.
+    for (int page = 0; page < 40; ++page) {
+        panel.ScrollBar(1).triggerAction(QAbstractSlider::SliderPageStepAdd);  // Tilt
+        panel.ScrollBar(2).triggerAction(QAbstractSlider::SliderPageStepAdd);  // Angle
+    }
+    EXPECT_EQ(Record().m_Tilt, 90.0f);
+    EXPECT_EQ(Record().m_Angle, 360.0f);
+    EXPECT_EQ(panel.Edit(kEditAngle).text(), "360");
+    Screenshot("panels-01-configuration");
+}
+
+TEST_F(PanelGui, ConfigurationFollowsTheFrameAndSavesAndLoadsCnf)
+{
+    Activate("Height_01:3D");
+    m_app->Run(cmd::kShowConfigPanel);
+    Tick();
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    const ScratchDir folder;
+    const std::string saved = (folder / "conf.CNF").string();
+    AnswerFileDialog(m_app->Prompt(), saved);
+    panel.OnSave2D3DConf();
+    ASSERT_TRUE(std::filesystem::exists(saved + ".cnf"));
+    const float tilt = Record().m_Tilt;
+    panel.Edit(kEditTilt).setText("33");
+    EXPECT_EQ(Record().m_Tilt, 33.0f);
+    AnswerFileDialog(m_app->Prompt(), saved + ".cnf");
+    panel.OnLoad2D3DConf();
+    EXPECT_EQ(Record().m_Tilt, tilt);
+    EXPECT_EQ(panel.Edit(kEditTilt).text().toDouble(), tilt);
+    // The 2D frame of the same image edits its own record.
+    Activate("Height_01:2D");
+    Tick();
+    panel.Edit(kEditTilt).setText("21");
+    EXPECT_EQ(Record().m_Tilt, 21.0f);
+    EXPECT_EQ((*Doc().FindImage("Height_01")->m_pSettings)[1].m_Tilt, tilt);
+}
+
+TEST_F(PanelGui, ProfileViewShowsBothCurvesAndDragsItsCursors)
+{
+    Activate("Height_01:2D");
+    CMDIDoc& doc = Doc();
+    doc.m_ptSel1 = {10, 20};
+    doc.m_ptSel2 = {200, 150};
+    m_app->Run(cmd::kOpenProfile);
+    CMDIChildFrame& frame = *Main().MDIGetActive();
+    auto* view = dynamic_cast<CProfileView*>(frame.GetActiveView());
+    ASSERT_NE(view, nullptr);
+    Tick();
+    const QImage picture = view->Picture();
+    int red = 0;
+    int blue = 0;
+    for (int y = 35; y < picture.height() - 80; ++y)
+        for (int x = 90; x < picture.width() - 20; ++x) {
+            red += picture.pixel(x, y) == qRgb(255, 0, 0);
+            blue += picture.pixel(x, y) == qRgb(0, 0, 255);
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(blue, 100);
+    Screenshot("panels-03-profile");
+    // Drag [a] from 0.25 toward [b]: it stops short of it.
+    const int w = view->width() - 110;
+    const int xa = int(0.25 * w) - w / 2 + w / 2 + 90;
+    const int yMid = (view->height() - 115) / 2 + 35;
+    const auto send = [&](QEvent::Type type, int x, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(x, yMid), view->mapToGlobal(QPointF(x, yMid)), Qt::LeftButton,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(view, &event);
+    };
+    send(QEvent::MouseButtonPress, xa, Qt::LeftButton);
+    EXPECT_EQ(doc.m_profileCursors.m_bCursorAGrabbed, 1);
+    send(QEvent::MouseMove, xa + w / 4, Qt::LeftButton);
+    EXPECT_NEAR(doc.m_profileCursors.m_dCursorA, 0.5, 0.01);
+    send(QEvent::MouseMove, 90 + w - 5, Qt::LeftButton);
+    EXPECT_LT(doc.m_profileCursors.m_dCursorA, doc.m_profileCursors.m_dCursorB);
+    EXPECT_NEAR(doc.m_profileCursors.m_dCursorA, 0.5, 0.01);
+}
