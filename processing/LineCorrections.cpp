@@ -30,26 +30,35 @@ std::vector<double> RowPairMedians(const std::vector<double>& z, std::size_t wid
 }
 
 // Median of z(j, y) - z(j + 1, y) over the rectangle's rows, for each column pair j from x0
-// to x1 - 2. The differences are gathered a few rows at a time into one column-major block
-// so that the plane is read along its rows.
+// to x1 - 2. The differences are turned into one column-major block a tile at a time through
+// a small buffer, so that both sides are read and written along their lines; the block's
+// columns lie a little more than the row count apart, since a power-of-two distance would
+// send every line of a tile to the same cache set.
 std::vector<double> ColumnPairMedians(const std::vector<double>& z, std::size_t width, const SelectionRect& r)
 {
     const std::size_t pairs = r.x1 - r.x0 > 1 ? static_cast<std::size_t>(r.x1 - r.x0 - 1) : 0;
     const auto rows = static_cast<std::size_t>(r.y1 - r.y0);
-    std::vector<double> block(pairs * rows);
-    constexpr std::size_t kRowsAtOnce = 8;
-    for (std::size_t first = 0; first < rows; first += kRowsAtOnce) {
-        const std::size_t last = std::min(rows, first + kRowsAtOnce);
-        for (std::size_t j = 0; j < pairs; ++j)
-            for (std::size_t y = first; y < last; ++y) {
-                const double* left = z.data() + (r.y0 + y) * width + r.x0 + j;
-                block[j * rows + y] = left[0] - left[1];
+    const std::size_t columnStep = rows + 8;
+    std::vector<double> block(pairs * columnStep);
+    constexpr std::size_t kTile = 32;
+    double tile[kTile][kTile + 1];
+    for (std::size_t y0 = 0; y0 < rows; y0 += kTile) {
+        const std::size_t tileRows = std::min(kTile, rows - y0);
+        for (std::size_t j0 = 0; j0 < pairs; j0 += kTile) {
+            const std::size_t tilePairs = std::min(kTile, pairs - j0);
+            for (std::size_t y = 0; y < tileRows; ++y) {
+                const double* left = z.data() + (r.y0 + y0 + y) * width + r.x0 + j0;
+                for (std::size_t j = 0; j < tilePairs; ++j)
+                    tile[j][y] = left[j] - left[j + 1];
             }
+            for (std::size_t j = 0; j < tilePairs; ++j)
+                std::copy_n(tile[j], tileRows, block.begin() + static_cast<std::ptrdiff_t>((j0 + j) * columnStep + y0));
+        }
     }
     std::vector<double> medians(pairs);
     std::vector<double> scratch;
     for (std::size_t j = 0; j < pairs; ++j)
-        medians[j] = LineMedian(std::span<double>(block).subspan(j * rows, rows), scratch);
+        medians[j] = LineMedian(std::span<double>(block).subspan(j * columnStep, rows), scratch);
     return medians;
 }
 

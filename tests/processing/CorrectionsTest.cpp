@@ -38,15 +38,15 @@ double LineMean(const CSpmImage& image, int first, int step, int count)
 TEST(MedianLineCorrection, EqualisesLinesDespiteOutliersInFewerThanHalfOfThem)
 {
     for (int mode : {kLinesX, kLinesY, kLinesXY}) {
-        CSpmImage image = SeparableImage(10, 9, 7);
+        CSpmImage image = SeparableImage(70, 67, 7);
         const CSpmImage clean = image;
-        // Four of ten points of every odd row are spikes: the upper median stays clean.
-        for (int r = 1; r < 9 && mode == kLinesX; r += 2)
+        // A few points of every odd row are spikes: the upper median stays clean.
+        for (int r = 1; r < 67 && mode == kLinesX; r += 2)
             for (int x : {1, 4, 5, 8})
-                image.m_pData[static_cast<std::size_t>(r * 10 + x)] += 1e4;
+                image.m_pData[static_cast<std::size_t>(r * 70 + x)] += 1e4;
         ASSERT_EQ(CImageProcessor().MedianLineCorrection(mode, image), 1);
-        for (int r = 0; r < 9; ++r)
-            for (int x : {0, 2, 3, 6, 7, 9}) {
+        for (int r = 0; r < 67; ++r)
+            for (int x : {0, 2, 3, 6, 7, 9, 33, 69}) {
                 const double expected = mode == kLinesX   ? At(clean, x, 0)   // rows equal
                                         : mode == kLinesY ? At(clean, 0, r)   // columns equal
                                                           : At(clean, 0, 0);  // both: flat
