@@ -233,7 +233,7 @@ void BuildColorArray(const CSpmImage& image, std::vector<float>& colours,
 {
     const Grid grid = GridOf(image, true);
     colours.resize(grid.Points() * 3);
-    const double perUnit = static_cast<double>(table.size()) / (grid.range + 1.0);
+    const double perUnit = static_cast<double>(table.size()) / grid.range;
     for (std::size_t v = 0; v < grid.Points(); ++v)
         Put(colours, v, HeightColor(grid.heights[v], grid.min, perUnit, table));
 }

@@ -37,7 +37,9 @@ void SmoothNormalArray(const CSpmImage& image, std::span<const float> normals,
                        std::vector<float>& smoothed);
 
 // Per-vertex colours (r, g, b in 0..1) of the image's heights through `table`: entry
-// (h - min) x N / (range + 1), clamped into the table. An empty table gives black.
+// (h - min) x N / range, clamped into the table, the rule of the grid lines too, so that an
+// image whose range is small in its unit still spans the whole table. An empty table gives
+// black.
 void BuildColorArray(const CSpmImage& image, std::vector<float>& colours,
                      std::span<const COLORREF> table);
 

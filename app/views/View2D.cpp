@@ -1,9 +1,159 @@
-// replaced by the views / panels work
 #include "app/views/View2D.h"
+
+#include <QMouseEvent>
+
+#include <GL/gl.h>
+
+#include "app/render/GLRenderer.h"
+#include "app/render/Scene2D.h"
+#include "app/views/ViewCommon.h"
+#include "app/views/ViewInput.h"
+#include "app/views/ViewLookup.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+
+CView2D::CView2D(QWidget* parent) : CGLCanvas(parent)
+{
+    setMouseTracking(true);
+    AddCommands();
+}
+
+CView2D::~CView2D() = default;
+
+void CView2D::AddCommands()
+{
+    const std::pair<int, int> modes[] = {{kCmdTwoPointMode, 1}, {kCmdRectMode, 2}, {kCmdThreePointMode, 3}};
+    for (const auto& [id, mode] : modes)
+        OnCommand(
+            id,
+            [this, mode = mode] {
+                ToggleSelectMode(Doc(), mode);
+                update();
+            },
+            [this, mode = mode](CCmdUI& ui) { ui.SetCheck(Doc().m_nSelectMode == mode ? 1 : 0); });
+    OnCommand(kCmdEditCopy, [this] { OnEditCopy(); });
+    OnCommand(kCmdViewNothing, [] {});
+}
+
+void CView2D::InitGLState()
+{
+    InitViewGLState();
+}
 
 void CView2D::OnUpdate(int hint, const CMDIChildFrame* frame)
 {
-    (void)hint;
-    (void)frame;
+    if (frame != nullptr && frame != GetParentFrame()) {
+        SetCacheState(kCacheValid);
+        return;
+    }
+    SetCacheState(hint);
+    if (hint == kHintInitial) {
+        if (!m_bFirstUpdate) {
+            SetCacheState(kCacheValid);
+        } else {
+            m_bFirstUpdate = false;
+            AdoptSoleImage(*this);
+            CreatePolygonArray();
+        }
+    } else if (hint == kHintColors) {
+        CreateColorArray();
+    } else if (hint == kHintSurface) {
+        CreatePolygonArray();
+    } else if (hint > kHintCursorMoved) {
+        return;
+    }
     update();
+}
+
+void CView2D::CreatePolygonArray()
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown) {
+        PostMessageOnce("Image Name is not Valid ->CView2D::CreatePolygonArray");
+        return;
+    }
+    const RenderOptions options = Options();
+    ::CreatePolygonArray(shown.Image(), options.mode, options.matrixSize, m_arrays);
+    CreateColorArray();
+}
+
+void CView2D::CreateColorArray()
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown) {
+        PostMessageOnce("Image Name is not Valid -> CView2D::CreateColorArray");
+        return;
+    }
+    const ColourSource source = LookUpColour(*this, *this, shown, "CView2D Image Name for Color is not Valid:", "");
+    ::CreateColorArray(shown.Image(), *source.image, *source.settings, m_arrays);
+}
+
+bool CView2D::RenderScene(bool coarse)
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown) {
+        PostMessageOnce("Image Name is not Valid -> CView2D::OnPaint");
+        return false;
+    }
+    const CSpmImage& image = shown.Image();
+    if (coarse)
+        EnsureCoarseIndices(image, Options().matrixSize, m_arrays);
+    const CMDIDoc& doc = Doc();
+    Selection2D selection;
+    selection.mode = doc.m_nSelectMode;
+    selection.p1 = ClampToImage({doc.m_ptSel1.x, doc.m_ptSel1.y}, image);
+    selection.p2 = ClampToImage({doc.m_ptSel2.x, doc.m_ptSel2.y}, image);
+    selection.p3 = ClampToImage({doc.m_ptSel3.x, doc.m_ptSel3.y}, image);
+    selection.placed1 = doc.m_bSel1Set != 0;
+    selection.placed2 = doc.m_bSel2Set != 0;
+    selection.cursorA = doc.m_dCursorA;
+    selection.cursorB = doc.m_dCursorB;
+    const QSize pixels = PixelSize();
+    RenderScene2D({image, shown.Settings(), m_arrays, selection, pixels.width(), pixels.height(), coarse});
+    return true;
+}
+
+void CView2D::OnEditCopy()
+{
+    if (context() == nullptr)
+        return;
+    makeCurrent();
+    if (RenderScene(false)) {
+        const QSize pixels = PixelSize();
+        const CopyRect rect = CopyRect2D(pixels.width(), pixels.height(), m_arrays.m_nImageCols,
+                                         m_arrays.m_nImageRows);
+        CGLRenderer::CopyRectToClipboard(rect.left, rect.top, rect.right, rect.bottom);
+    }
+    doneCurrent();
+}
+
+void CView2D::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::LeftButton && event->modifiers() == Qt::NoModifier)
+        setCursor(SelectionCursor());
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown)
+        return;
+    CMDIDoc& doc = Doc();
+    const QPoint at = event->position().toPoint();
+    if (doc.m_bSel2Set == 0)
+        FollowMouse(doc, MouseToImage(at.x(), at.y(), width(), height(), shown.Image()));
+    else
+        FollowMouse(doc, doc.m_ptSel2);
+    SetCacheState(kHintCursorMoved);
+    update();
+    if (doc.m_bSel1Set != 0)
+        GetDocument()->UpdateAllViews(this, kHintCursorMoved, nullptr);
+}
+
+void CView2D::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    setCursor(SelectionCursor());
+    if (!ClickSelection(Doc()))
+        return;
+    SetCacheState(kHintRepaint);
+    update();
+    GetDocument()->UpdateAllViews(this, kHintInitial, nullptr);
 }

@@ -1,15 +1,36 @@
-// replaced by the views / panels work: a view that shows nothing yet, so that the shell links.
+// The 2D view: one image of a document as a flat colour map seen from above, lit and
+// coloured by height; mouse clicks place the document's selection points.
 #pragma once
 
-#include <QWidget>
-
+#include "app/render/GLCanvas.h"
 #include "platform/qt/View.h"
+#include "presentation/ViewArrays.h"
 
-class CView2D : public QWidget, public CView {
+class CView2D : public CGLCanvas, public CView {
     Q_OBJECT
 public:
-    CView2D() = default;
+    explicit CView2D(QWidget* parent = nullptr);
+    ~CView2D() override;
 
     QWidget* Widget() override { return this; }
     void OnUpdate(int hint, const CMDIChildFrame* frame) override;
+
+    // Rebuild the surface (and its colours) or the colours of the frame's image.
+    void CreatePolygonArray();
+    void CreateColorArray();
+    // Edit Copy: about the image area of the full picture onto the clipboard.
+    void OnEditCopy();
+    const SurfaceArrays& Arrays() const { return m_arrays; }
+
+protected:
+    void InitGLState() override;
+    bool RenderScene(bool coarse) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void AddCommands();
+
+    SurfaceArrays m_arrays;
+    bool m_bFirstUpdate = true;
 };

@@ -1,9 +1,173 @@
-// replaced by the views / panels work
 #include "app/views/View3D.h"
+
+#include <QMouseEvent>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "app/render/GLRenderer.h"
+#include "app/render/Scene3D.h"
+#include "app/views/ViewCommon.h"
+#include "app/views/ViewLookup.h"
+#include "platform/qt/MDIChildFrame.h"
+
+namespace {
+const char* const kColourMessage = "CView3D Image Name for Color is not Valid:";
+}
+
+CView3D::CView3D(QWidget* parent) : CGLCanvas(parent)
+{
+    OnCommand(kCmdEditCopy, [this] { OnEditCopy(); });
+    OnCommand(kCmdViewNothing, [] {});
+}
+
+CView3D::~CView3D() = default;
+
+void CView3D::InitGLState()
+{
+    InitViewGLState();
+    glShadeModel(GL_SMOOTH);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45, 1, 0.1, 1000);
+    glMatrixMode(GL_MODELVIEW);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glLoadIdentity();
+    glFrontFace(GL_CCW);
+}
 
 void CView3D::OnUpdate(int hint, const CMDIChildFrame* frame)
 {
-    (void)hint;
-    (void)frame;
+    if (frame != nullptr && frame != GetParentFrame())
+        return;
+    SetCacheState(hint);
+    if (hint > kHintRepaint)
+        return;
+    if (hint == kHintInitial) {
+        if (!m_bFirstUpdate) {
+            SetCacheState(kCacheValid);
+        } else {
+            m_bFirstUpdate = false;
+            AdoptSoleImage(*this);
+            CreatePolygonArray();
+            CreateXYLineArray(kBothLines);
+        }
+    } else if (hint >= kHintGridLines && hint <= kHintYLines) {
+        CreateXYLineArray(hint);
+    } else if (hint == kHintColors) {
+        CreateColorArray();
+        CreateXYLineArray(kBothLines);
+    } else if (hint == kHintSurface) {
+        CreatePolygonArray();
+        CreateXYLineArray(kBothLines);
+    }
+    update();
+}
+
+void CView3D::CreatePolygonArray()
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown) {
+        PostMessageOnce("Image Name is not Valid->CView3D::CreatePolygonArray");
+        return;
+    }
+    const RenderOptions options = Options();
+    ::CreatePolygonArray(shown.Image(), options.mode, options.matrixSize, m_arrays);
+    CreateColorArray();
+    CreateBorderArrays(shown.Image(), m_arrays);
+}
+
+void CView3D::CreateColorArray()
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown) {
+        PostMessageOnce("CView3D Image Name is not Valid->CView3D::CreateColorArray");
+        return;
+    }
+    const ColourSource source = LookUpColour(*this, *this, shown, kColourMessage, "");
+    ::CreateColorArray(shown.Image(), *source.image, *source.settings, m_arrays);
+}
+
+void CView3D::CreateXYLineArray(int which)
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown) {
+        PostMessageOnce("Image Name is not Valid->CView3D::CreateXYLineArray");
+        return;
+    }
+    // The table is the colour source's own, looked up now: a rebuild elsewhere replaces it.
+    const ColourSource source = LookUpColour(*this, *this, shown, kColourMessage, "");
+    ::CreateXYLineArray(shown.Image(), shown.Settings(), source.settings->m_pColorTable, which, m_arrays);
+}
+
+bool CView3D::RenderScene(bool coarse)
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown) {
+        PostMessageOnce("Image Name is not Valid -> CView3D::OnPaint");
+        return false;
+    }
+    const ColourSource source = LookUpColour(*this, *this, shown, kColourMessage, "->CView3D::OnPaint");
+    if (coarse)
+        EnsureCoarseIndices(shown.Image(), Options().matrixSize, m_arrays);
+    const QSize pixels = PixelSize();
+    RenderScene3D({shown.Image(), shown.Settings(), m_arrays, *source.image,
+                   source.settings->m_pColorTable, pixels.width(), pixels.height(), coarse});
+    return true;
+}
+
+void CView3D::OnEditCopy()
+{
+    if (context() == nullptr)
+        return;
+    makeCurrent();
+    if (RenderScene(false)) {
+        const QSize pixels = PixelSize();
+        CGLRenderer::CopyWindowToClipboard(pixels.width(), pixels.height());
+    }
+    doneCurrent();
+}
+
+void CView3D::mousePressEvent(QMouseEvent* event)
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown)
+        return;
+    const QPoint at = event->position().toPoint();
+    const CPresentationConfig& settings = shown.Settings();
+    if (event->button() == Qt::LeftButton) {
+        m_drag.x = at.x();
+        m_drag.y = at.y();
+        m_drag.angle = settings.m_Angle;
+        m_drag.tilt = settings.m_Tilt;
+        update();
+    } else if (event->button() == Qt::RightButton) {
+        setCursor(Qt::SizeVerCursor);
+        m_drag.zy = at.y();
+        m_drag.zScale = settings.m_Z_Scale;
+    }
+}
+
+void CView3D::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        update();
+    if (event->button() == Qt::RightButton)
+        unsetCursor();
+}
+
+void CView3D::mouseMoveEvent(QMouseEvent* event)
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown || event->modifiers() != Qt::NoModifier)
+        return;
+    const QPoint at = event->position().toPoint();
+    if (event->buttons() == Qt::RightButton)
+        DragZScale(m_drag, at.y(), shown.Settings());
+    else if (event->buttons() == Qt::LeftButton)
+        DragTurn(m_drag, at.x(), at.y(), shown.Settings());
+    else
+        return;
+    SetCacheState(kHintRepaint);
     update();
 }

@@ -1,15 +1,39 @@
-// replaced by the views / panels work: a view that shows nothing yet, so that the shell links.
+// The 3D view: one image of a document as a lit surface that the left mouse button turns and
+// tilts and the right one stretches in height.
 #pragma once
 
-#include <QWidget>
-
+#include "app/render/GLCanvas.h"
+#include "app/views/ViewInput.h"
 #include "platform/qt/View.h"
+#include "presentation/ViewArrays.h"
 
-class CView3D : public QWidget, public CView {
+class CView3D : public CGLCanvas, public CView {
     Q_OBJECT
 public:
-    CView3D() = default;
+    explicit CView3D(QWidget* parent = nullptr);
+    ~CView3D() override;
 
     QWidget* Widget() override { return this; }
     void OnUpdate(int hint, const CMDIChildFrame* frame) override;
+
+    // Rebuild the surface with its colours and border, the colours, or grid lines
+    // (kBothLines, kXLines, kYLines).
+    void CreatePolygonArray();
+    void CreateColorArray();
+    void CreateXYLineArray(int which);
+    // Edit Copy: the full picture of the whole window onto the clipboard.
+    void OnEditCopy();
+    const SurfaceArrays& Arrays() const { return m_arrays; }
+
+protected:
+    void InitGLState() override;
+    bool RenderScene(bool coarse) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    SurfaceArrays m_arrays;
+    Drag3D m_drag;
+    bool m_bFirstUpdate = true;
 };

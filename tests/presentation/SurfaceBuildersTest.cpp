@@ -191,15 +191,15 @@ TEST(SurfaceBuilders, FlatAndDegenerateImagesStayFinite)
 
 TEST(SurfaceBuilders, ColoursFollowTheHeightThroughTheTable)
 {
-    // Heights 0, 2.5, ... 27.5: entry (h - min) x 300 / (27.5 + 1).
+    // Heights 0, 2.5, ... 27.5: entry (h - min) x 300 / 27.5, the highest clamped to 299.
     const CSpmImage image = MakeImage(4, 3, [](int r, int c) { return 2.5 * (r * 4 + c); });
-    CSpmImage narrowed = image;  // a stored range of 5..10: 50 entries per unit
+    CSpmImage narrowed = image;  // a stored range of 5..10: 60 entries per unit
     narrowed.m_dMin = 5.0;
     narrowed.m_dMax = 10.0;
     const std::vector<COLORREF> table = IndexTable(300);
     const std::tuple<const CSpmImage*, std::size_t, std::size_t> cases[] = {
-        {&image, 0, 0},     {&image, 5, 131},     {&image, 11, 289},
-        {&narrowed, 0, 0},  {&narrowed, 3, 125},  {&narrowed, 11, 299},
+        {&image, 0, 0},     {&image, 5, 136},     {&image, 11, 299},
+        {&narrowed, 0, 0},  {&narrowed, 3, 150},  {&narrowed, 11, 299},
     };
     std::vector<float> colours;
     for (const auto& [source, vertex, entry] : cases) {

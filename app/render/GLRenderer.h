@@ -1,0 +1,51 @@
+// The OpenGL toolkit every GL window of the program uses: the surface format of its widget,
+// bitmap text, the colour-scale bar, read-backs of the picture and copies to the clipboard.
+// The arrays it draws are built GUI-free in presentation/ (SurfaceBuilders, ViewArrays).
+// Everything here works on the current context and its bound framebuffer.
+#pragma once
+
+#include <QImage>
+#include <QSurfaceFormat>
+
+#include <span>
+#include <string>
+
+#include "presentation/PresentationConfig.h"
+
+class CGLRenderer {
+public:
+    // Compatibility profile (the views draw with client-side arrays and fixed-function
+    // lighting), 24-bit depth, no multisampling.
+    static QSurfaceFormat ViewFormat();
+
+    // freeglut ends the process on a bitmap character before glutInit, so this runs glutInit
+    // once, with a dummy argument list, before the first GL view initialises. Without an X
+    // display (no glut possible) text is left out instead.
+    static void InitBitmapFont();
+    static bool HasBitmapFont();
+
+    // The text at the current raster position; `font` is a GLUT bitmap font.
+    static void DrawBitmapText(void* font, const std::string& text);
+    // The same in the font of every GL view, GLUT_BITMAP_9_BY_15.
+    static void DrawText(const std::string& text);
+
+    // The colour-scale bar: a frame and two ticks in the inverse of `colour`, the title above,
+    // the top and bottom values right of it, and a ramp of the table's first 300 colours from
+    // the bottom up, all at z = 100.
+    static void DrawAxes(COLORREF colour, float width, float height, float x, float y,
+                         const std::string& title, float top, float bottom,
+                         std::span<const COLORREF> table);
+
+    // The framebuffer rectangle (origin bottom left) as a 24-bit picture, top row first.
+    static QImage ReadPixels(int x, int y, int width, int height);
+    // The picture a clipboard copy takes of that rectangle: its width cut to a multiple of 4.
+    static QImage CopyPicture(int x, int y, int width, int height);
+    // The window (0, 0, width, height) and a rectangle of it (OpenGL window coordinates)
+    // onto the clipboard; false when there is no clipboard.
+    static bool CopyWindowToClipboard(int width, int height);
+    static bool CopyRectToClipboard(int left, int top, int right, int bottom);
+
+    // A picture read back earlier, drawn over a viewport of width x height with its top row
+    // at the top; depth, lighting and the matrices are left as they were found.
+    static void DrawPicture(const QImage& picture, int width, int height);
+};

@@ -1,0 +1,91 @@
+#include "app/views/ViewInput.h"
+
+#include <algorithm>
+
+#include "app/render/Scene2D.h"
+#include "document/SpmImage.h"
+
+ImagePoint MouseToImage(int x, int y, int width, int height, const CSpmImage& image)
+{
+    const double perPixel = static_cast<double>(image.m_nHeight - 1) / std::max(height, 1) * kMargin2D;
+    const auto column = static_cast<int>((x - width / 2) * perPixel + image.m_nWidth * 0.5);
+    const auto row = static_cast<int>((y - height / 2) * perPixel + image.m_nHeight * 0.5);
+    return {std::clamp(column, 0, std::max(image.m_header.m_nColumns - 1, 0)),
+            std::clamp(row, 0, std::max(image.m_header.m_nRows - 1, 0))};
+}
+
+void FollowMouse(CMDIDoc& doc, ImagePoint point)
+{
+    if (doc.m_bSel2Set == 0)
+        doc.m_ptSel2 = point;
+    if (doc.m_bSel1Set == 0)
+        doc.m_ptSel1 = doc.m_ptSel2;
+    if (doc.m_bSel3Set == 0)
+        doc.m_ptSel3 = doc.m_ptSel2;
+}
+
+bool ClickSelection(CMDIDoc& doc)
+{
+    const int mode = doc.m_nSelectMode;
+    if (mode == 0)
+        return false;
+    const bool threePoints = mode == 3;
+    if (doc.m_bSel1Set == 0) {
+        doc.m_bSel1Set = 1;
+    } else if (threePoints && doc.m_bSel3Set == 0) {
+        doc.m_bSel3Set = 1;
+    } else if (doc.m_bSel2Set == 0) {
+        doc.m_bSel2Set = 1;
+    } else {
+        doc.m_ptSel1 = doc.m_ptSel2;
+        doc.m_ptSel3 = doc.m_ptSel2;
+        doc.m_bSel1Set = doc.m_bSel2Set = doc.m_bSel3Set = 0;
+    }
+    return true;
+}
+
+void ToggleSelectMode(CMDIDoc& doc, int mode)
+{
+    doc.m_nSelectMode = doc.m_nSelectMode == mode ? 0 : mode;
+}
+
+void EnsureCoarseIndices(const CSpmImage& image, int matrixSize, SurfaceArrays& arrays)
+{
+    const int step = CoarseStepFor(image.m_nWidth, image.m_nHeight, matrixSize);
+    const bool current = !arrays.m_pCoarseIndices.empty() && arrays.m_nCoarseStep == step &&
+                         arrays.m_nImageCols == image.m_nWidth && arrays.m_nImageRows == image.m_nHeight;
+    if (current)
+        return;
+    arrays.m_nCoarseStep = step;
+    BuildCoarseTriangleIndices(static_cast<unsigned>(step), image, arrays.m_pCoarseIndices);
+}
+
+void DragTurn(Drag3D& drag, int x, int y, CPresentationConfig& settings)
+{
+    float angle = drag.angle + 0.3f * static_cast<float>(drag.x - x);
+    if (angle < 0.0f)
+        angle += 360.0f;
+    if (angle > 360.0f)
+        angle -= 360.0f;
+    settings.m_Angle = angle;
+    const float tilt = drag.tilt - 0.2f * static_cast<float>(drag.y - y);
+    if (tilt < 0.0f || tilt > kMaxTilt) {
+        settings.m_Tilt = std::clamp(tilt, 0.0f, kMaxTilt);
+        drag.tilt = settings.m_Tilt;
+        drag.y = y;
+    } else {
+        settings.m_Tilt = tilt;
+    }
+}
+
+void DragZScale(Drag3D& drag, int y, CPresentationConfig& settings)
+{
+    const float scale = drag.zScale + static_cast<float>(drag.zy - y);
+    if (scale > kMaxZScale || scale < kMinZScale) {
+        settings.m_Z_Scale = std::clamp(scale, kMinZScale, kMaxZScale);
+        drag.zScale = settings.m_Z_Scale;
+        drag.zy = y;
+    } else {
+        settings.m_Z_Scale = scale;
+    }
+}

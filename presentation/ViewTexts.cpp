@@ -1,0 +1,64 @@
+#include "presentation/ViewTexts.h"
+
+#include <algorithm>
+
+#include "document/SpmImage.h"
+#include "platform/core/NumberText.h"
+
+std::string ScanLengthText(double length, const std::string& xyUnit)
+{
+    if (length < 1000.0)
+        return FormatFixed(length, 0) + " " + xyUnit;
+    if (length > 1000.0 && (xyUnit == " nm" || xyUnit == "nm"))
+        return FormatFixed(length * 0.001, 1) + " um";
+    return {};
+}
+
+GridPoint ClampToImage(GridPoint point, const CSpmImage& image)
+{
+    return {std::clamp(point.x, 0, std::max(image.m_nWidth - 1, 0)),
+            std::clamp(point.y, 0, std::max(image.m_nHeight - 1, 0))};
+}
+
+namespace {
+
+double HeightAt(const CSpmImage& image, GridPoint point)
+{
+    const GridPoint p = ClampToImage(point, image);
+    const std::size_t at = static_cast<std::size_t>(p.y) * static_cast<std::size_t>(image.m_nWidth) +
+                           static_cast<std::size_t>(p.x);
+    return at < image.m_pData.size() ? image.m_pData[at] : 0.0;
+}
+
+} // namespace
+
+std::string PointLineText(const CSpmImage& image, GridPoint second, const GridPoint* first)
+{
+    second = ClampToImage(second, image);
+    std::string text = "Matrix:" + FormatFixed(image.m_header.m_nColumns, 0) + "x" +
+                       FormatFixed(image.m_header.m_nRows, 0) + " Xpoint:" +
+                       FormatFixed(second.x, 0) + " Ypoint:" + FormatFixed(second.y, 0) + " ";
+    const double h2 = HeightAt(image, second);
+    if (first != nullptr)
+        text += "dZ:" + FormatFixed(h2 - HeightAt(image, *first), 2);
+    else
+        text += "Z:" + FormatFixed(h2, 2);
+    return text + " " + HeaderText(image.m_header.m_szZUnit);
+}
+
+std::string ScanSizeText(const CSpmImage& image)
+{
+    const std::string unit = HeaderText(image.m_header.m_szXYUnit);
+    const double lx = image.m_nWidth * static_cast<double>(image.m_header.m_fKx);
+    const double ly = image.m_nHeight * static_cast<double>(image.m_header.m_fKy);
+    return "XY: " + ScanLengthText(lx, unit) + " x " + ScanLengthText(ly, unit);
+}
+
+std::string ScaleTitle(const CSpmImage& colourSource)
+{
+    std::string quantity = HeaderText(colourSource.m_header.m_szQuantity);
+    const std::size_t blank = quantity.find(' ');
+    if (blank != std::string::npos && blank != 0)
+        quantity.resize(blank);
+    return quantity + ", " + HeaderText(colourSource.m_header.m_szZUnit);
+}

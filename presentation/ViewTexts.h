@@ -1,0 +1,34 @@
+// The texts the 2D and 3D views write beside their pictures: image size, current point and
+// height, scan lengths and the colour scale's title. GUI-free so tests read them directly.
+#pragma once
+
+#include <string>
+
+class CSpmImage;
+
+// A point of the 2D selection in image columns and rows.
+struct GridPoint {
+    int x = 0;
+    int y = 0;
+};
+
+// A scan length as the views print it: below 1000 a whole number, a blank and the XY unit;
+// above 1000 in nm as micrometres with one decimal and " um"; otherwise (exactly 1000, or
+// above 1000 in another unit) nothing.
+std::string ScanLengthText(double length, const std::string& xyUnit);
+
+// The 2D view's line above the image: "Matrix:<cols>x<rows> Xpoint:<x> Ypoint:<y> " then
+// "Z:<h>" at point 2, or "dZ:<difference>" from point 1 once it is placed, and the Z unit.
+// Points outside the image are clamped into it before any height is read.
+// `first` is point 1 when it is placed.
+std::string PointLineText(const CSpmImage& image, GridPoint second, const GridPoint* first);
+
+// The 2D view's line below the image: "XY: <width> x <height>".
+std::string ScanSizeText(const CSpmImage& image);
+
+// The colour scale's title: the colour source's quantity (cut before its first blank unless
+// the blank leads), ", " and its Z unit.
+std::string ScaleTitle(const CSpmImage& colourSource);
+
+// A point moved into the image's columns and rows (an image of no points gives 0).
+GridPoint ClampToImage(GridPoint point, const CSpmImage& image);
