@@ -1,6 +1,6 @@
 #include "presentation/ColourSource.h"
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 
 ColourSource LookUpColourSource(const ImageLookup& find, ImageRecords shown, int settingsIndex)
 {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 
 std::string ScanLengthText(double length, const std::string& xyUnit)
@@ -14,7 +14,7 @@ std::string ScanLengthText(double length, const std::string& xyUnit)
     return {};
 }
 
-GridPoint ClampToImage(GridPoint point, const CSpmImage& image)
+ImagePoint ClampToImage(ImagePoint point, const CSpmImage& image)
 {
     return {std::clamp(point.x, 0, std::max(image.m_nWidth - 1, 0)),
             std::clamp(point.y, 0, std::max(image.m_nHeight - 1, 0))};
@@ -22,9 +22,9 @@ GridPoint ClampToImage(GridPoint point, const CSpmImage& image)
 
 namespace {
 
-double HeightAt(const CSpmImage& image, GridPoint point)
+double HeightAt(const CSpmImage& image, ImagePoint point)
 {
-    const GridPoint p = ClampToImage(point, image);
+    const ImagePoint p = ClampToImage(point, image);
     const std::size_t at = static_cast<std::size_t>(p.y) * static_cast<std::size_t>(image.m_nWidth) +
                            static_cast<std::size_t>(p.x);
     return at < image.m_pData.size() ? image.m_pData[at] : 0.0;
@@ -32,7 +32,7 @@ double HeightAt(const CSpmImage& image, GridPoint point)
 
 } // namespace
 
-std::string PointLineText(const CSpmImage& image, GridPoint second, const GridPoint* first)
+std::string PointLineText(const CSpmImage& image, ImagePoint second, const ImagePoint* first)
 {
     second = ClampToImage(second, image);
     std::string text = "Matrix:" + FormatFixed(image.m_header.m_nColumns, 0) + "x" +

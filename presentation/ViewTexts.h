@@ -4,13 +4,9 @@
 
 #include <string>
 
-class CSpmImage;
+#include "image/ImagePoint.h"
 
-// A point of the 2D selection in image columns and rows.
-struct GridPoint {
-    int x = 0;
-    int y = 0;
-};
+class CSpmImage;
 
 // A scan length as the views print it: below 1000 a whole number, a blank and the XY unit;
 // above 1000 in nm as micrometres with one decimal and " um"; otherwise (exactly 1000, or
@@ -21,7 +17,7 @@ std::string ScanLengthText(double length, const std::string& xyUnit);
 // "Z:<h>" at point 2, or "dZ:<difference>" from point 1 once it is placed, and the Z unit.
 // Points outside the image are clamped into it before any height is read.
 // `first` is point 1 when it is placed.
-std::string PointLineText(const CSpmImage& image, GridPoint second, const GridPoint* first);
+std::string PointLineText(const CSpmImage& image, ImagePoint second, const ImagePoint* first);
 
 // The 2D view's line below the image: "XY: <width> x <height>".
 std::string ScanSizeText(const CSpmImage& image);
@@ -31,4 +27,4 @@ std::string ScanSizeText(const CSpmImage& image);
 std::string ScaleTitle(const CSpmImage& colourSource);
 
 // A point moved into the image's columns and rows (an image of no points gives 0).
-GridPoint ClampToImage(GridPoint point, const CSpmImage& image);
+ImagePoint ClampToImage(ImagePoint point, const CSpmImage& image);

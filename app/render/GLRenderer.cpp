@@ -39,6 +39,15 @@ QSurfaceFormat CGLRenderer::ViewFormat()
     return format;
 }
 
+void CGLRenderer::InitViewState()
+{
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_DEPTH_TEST);
+}
+
 void CGLRenderer::InitBitmapFont()
 {
     static std::once_flag once;
@@ -76,7 +85,7 @@ void CGLRenderer::DrawAxes(COLORREF colour, float width, float height, float x, 
                            std::span<const COLORREF> table)
 {
     constexpr float z = 100.0f;
-    ColorOf(~colour & 0xFFFFFFu);
+    ColorOf(~colour & kColorMask);
     glBegin(GL_LINES);
     const float frame[][2] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}, {x, y}};
     for (int i = 0; i < 4; ++i) {

@@ -18,6 +18,10 @@ public:
     // lighting), 24-bit depth, no multisampling.
     static QSurfaceFormat ViewFormat();
 
+    // The state every GL view sets once on its new context: colour material on front faces,
+    // depth test with GL_LESS.
+    static void InitViewState();
+
     // freeglut ends the process on a bitmap character before glutInit, so this runs glutInit
     // once, with a dummy argument list, before the first GL view initialises. Without an X
     // display (no glut possible) text is left out instead.

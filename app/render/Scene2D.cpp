@@ -7,7 +7,7 @@
 
 #include "app/render/GLRenderer.h"
 #include "app/render/SceneState.h"
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void DrawSelection(const Scene2D& scene)
         return;
     const float k = 100.0f / static_cast<float>(std::max<int>(
                                  {scene.image.m_header.m_nColumns, scene.image.m_header.m_nRows, 1}));
-    auto scaled = [k](GridPoint p) { return std::array<float, 2>{p.x * k, p.y * k}; };
+    auto scaled = [k](ImagePoint p) { return std::array<float, 2>{p.x * k, p.y * k}; };
     const auto p1 = scaled(sel.p1);
     const auto p2 = scaled(sel.p2);
     const auto p3 = scaled(sel.p3);

@@ -14,7 +14,7 @@ class CSpmImage;
 // The document's selection as the picture draws it; points in image columns and rows.
 struct Selection2D {
     int mode = 0;  // 0 none, 1 two points, 2 rectangle, 3 three points
-    GridPoint p1, p2, p3;
+    ImagePoint p1, p2, p3;
     bool placed1 = false;
     bool placed2 = false;
     double cursorA = 0.25;  // profile cursors, fractions of p1..p2

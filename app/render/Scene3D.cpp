@@ -8,7 +8,7 @@
 
 #include "app/render/GLRenderer.h"
 #include "app/render/SceneState.h"
-#include "document/SpmImage.h"
+#include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 #include "presentation/ViewTexts.h"
 
@@ -33,7 +33,7 @@ Model ModelOf(const CSpmImage& image)
 
 COLORREF Inverse(COLORREF colour)
 {
-    return ~colour & 0xFFFFFFu;
+    return ~colour & kColorMask;
 }
 
 void DrawColourScale(const Scene3D& scene)

@@ -37,7 +37,7 @@ void CView2D::AddCommands()
 
 void CView2D::InitGLState()
 {
-    InitViewGLState();
+    CGLRenderer::InitViewState();
 }
 
 void CView2D::OnUpdate(int hint, const CMDIChildFrame* frame)
@@ -101,9 +101,9 @@ bool CView2D::RenderScene(bool coarse)
     const CMDIDoc& doc = Doc();
     Selection2D selection;
     selection.mode = doc.m_nSelectMode;
-    selection.p1 = ClampToImage({doc.m_ptSel1.x, doc.m_ptSel1.y}, image);
-    selection.p2 = ClampToImage({doc.m_ptSel2.x, doc.m_ptSel2.y}, image);
-    selection.p3 = ClampToImage({doc.m_ptSel3.x, doc.m_ptSel3.y}, image);
+    selection.p1 = ClampToImage(doc.m_ptSel1, image);
+    selection.p2 = ClampToImage(doc.m_ptSel2, image);
+    selection.p3 = ClampToImage(doc.m_ptSel3, image);
     selection.placed1 = doc.m_bSel1Set != 0;
     selection.placed2 = doc.m_bSel2Set != 0;
     selection.cursorA = doc.m_dCursorA;

@@ -25,7 +25,7 @@ CView3D::~CView3D() = default;
 
 void CView3D::InitGLState()
 {
-    InitViewGLState();
+    CGLRenderer::InitViewState();
     glShadeModel(GL_SMOOTH);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -1,19 +1,8 @@
 #include "app/views/ViewCommon.h"
 
-#include <GL/gl.h>
-
 #include "app/render/GLCanvas.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/View.h"
-
-void InitViewGLState()
-{
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-    glClearDepth(1.0);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_DEPTH_TEST);
-}
 
 void AdoptSoleImage(CView& view)
 {

@@ -1,5 +1,4 @@
-// What the 2D and 3D views share beside the paint road: command ids, the fixed GL state,
-// the colour-source lookup with its message, and the sole-image rule of the first update.
+// What the 2D and 3D views share beside the paint road: command ids, the colour-source lookup with its message, and the sole-image rule of the first update.
 #pragma once
 
 #include <QCursor>
@@ -16,8 +15,6 @@ inline constexpr int kCmdRectMode = 32807;
 inline constexpr int kCmdThreePointMode = 32812;
 inline constexpr int kCmdViewNothing = 32781;  // enabled, does nothing
 
-// Colour material on front faces, depth test with GL_LESS.
-void InitViewGLState();
 // On a view's first update: a document of one image shows that image, whatever the frame
 // was opened with.
 void AdoptSoleImage(CView& view);
