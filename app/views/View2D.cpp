@@ -22,17 +22,31 @@ CView2D::~CView2D() = default;
 
 void CView2D::AddCommands()
 {
-    const std::pair<int, int> modes[] = {{kCmdTwoPointMode, 1}, {kCmdRectMode, 2}, {kCmdThreePointMode, 3}};
-    for (const auto& [id, mode] : modes)
+    // The selection modes are the document's commands; the view repaints after them so the
+    // selection it draws follows at once.
+    for (const int id : {cmd::kTwoPointMode, cmd::kRectMode, cmd::kThreePointMode}) {
         OnCommand(
             id,
-            [this, mode = mode] {
-                ToggleSelectMode(Doc(), mode);
+            [this, id] {
+                if (const CommandHandler* handler = DocumentCommand(id))
+                    handler->run();
                 update();
             },
-            [this, mode = mode](CCmdUI& ui) { ui.SetCheck(Doc().m_nSelectMode == mode ? 1 : 0); });
-    OnCommand(kCmdEditCopy, [this] { OnEditCopy(); });
-    OnCommand(kCmdViewNothing, [] {});
+            [this, id](CCmdUI& ui) {
+                const CommandHandler* handler = DocumentCommand(id);
+                if (handler == nullptr || !handler->run)
+                    ui.Enable(false);
+                else if (handler->update)
+                    handler->update(ui);
+            });
+    }
+    OnCommand(cmd::kEditCopy, [this] { OnEditCopy(); });
+    OnCommand(cmd::kViewEmpty, [] {});
+}
+
+const CommandHandler* CView2D::DocumentCommand(int id) const
+{
+    return GetDocument() == nullptr ? nullptr : GetDocument()->FindCommand(id);
 }
 
 void CView2D::InitGLState()
@@ -52,6 +66,8 @@ void CView2D::OnUpdate(int hint, const CMDIChildFrame* frame)
             SetCacheState(kCacheValid);
         } else {
             m_bFirstUpdate = false;
+            // A new 2D view starts a fresh selection.
+            Doc().m_bSel1Set = Doc().m_bSel2Set = Doc().m_bSel3Set = 0;
             AdoptSoleImage(*this);
             CreatePolygonArray();
         }
@@ -129,12 +145,17 @@ void CView2D::OnEditCopy()
 
 void CView2D::mouseMoveEvent(QMouseEvent* event)
 {
-    if (event->buttons() == Qt::LeftButton && event->modifiers() == Qt::NoModifier)
+    if (GetDocument() == nullptr)
+        return;
+    CMDIDoc& doc = Doc();
+    const bool placing = doc.m_nSelectMode != 0 && doc.m_bSel1Set != 0 && doc.m_bSel2Set == 0;
+    if (placing || (event->buttons() == Qt::LeftButton && event->modifiers() == Qt::NoModifier))
         setCursor(SelectionCursor());
+    else
+        unsetCursor();
     const ShownImage shown = FindShownImage(*this);
     if (!shown)
         return;
-    CMDIDoc& doc = Doc();
     const QPoint at = event->position().toPoint();
     if (doc.m_bSel2Set == 0)
         FollowMouse(doc, MouseToImage(at.x(), at.y(), width(), height(), shown.Image()));
@@ -148,7 +169,7 @@ void CView2D::mouseMoveEvent(QMouseEvent* event)
 
 void CView2D::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton || GetDocument() == nullptr)
         return;
     setCursor(SelectionCursor());
     if (!ClickSelection(Doc()))

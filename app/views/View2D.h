@@ -30,6 +30,7 @@ protected:
 
 private:
     void AddCommands();
+    const CommandHandler* DocumentCommand(int id) const;
 
     SurfaceArrays m_arrays;
     bool m_bFirstUpdate = true;

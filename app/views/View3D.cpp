@@ -17,8 +17,8 @@ const char* const kColourMessage = "CView3D Image Name for Color is not Valid:";
 
 CView3D::CView3D(QWidget* parent) : CGLCanvas(parent)
 {
-    OnCommand(kCmdEditCopy, [this] { OnEditCopy(); });
-    OnCommand(kCmdViewNothing, [] {});
+    OnCommand(cmd::kEditCopy, [this] { OnEditCopy(); });
+    OnCommand(cmd::kViewEmpty, [] {});
 }
 
 CView3D::~CView3D() = default;

@@ -44,11 +44,6 @@ bool ClickSelection(CMDIDoc& doc)
     return true;
 }
 
-void ToggleSelectMode(CMDIDoc& doc, int mode)
-{
-    doc.m_nSelectMode = doc.m_nSelectMode == mode ? 0 : mode;
-}
-
 void EnsureCoarseIndices(const CSpmImage& image, int matrixSize, SurfaceArrays& arrays)
 {
     const int step = CoarseStepFor(image.m_nWidth, image.m_nHeight, matrixSize);

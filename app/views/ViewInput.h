@@ -17,8 +17,6 @@ void FollowMouse(CMDIDoc& doc, ImagePoint point);
 // point 3, then point 2; the click after the last restarts (points 1 and 3 go to point 2).
 // Returns false in mode 0 (nothing changes).
 bool ClickSelection(CMDIDoc& doc);
-// The toolbar's mode switch: `mode` on, or off (0) when it is on already.
-void ToggleSelectMode(CMDIDoc& doc, int mode);
 
 // The coarse list for the present image and XYMatrixSize: rebuilt when missing or made for
 // another size or step (a precise render leaves none).
