@@ -122,8 +122,8 @@ bool CView2D::RenderScene(bool coarse)
     selection.p3 = ClampToImage(doc.m_ptSel3, image);
     selection.placed1 = doc.m_bSel1Set != 0;
     selection.placed2 = doc.m_bSel2Set != 0;
-    selection.cursorA = doc.m_dCursorA;
-    selection.cursorB = doc.m_dCursorB;
+    selection.cursorA = doc.m_profileCursors.m_dCursorA;
+    selection.cursorB = doc.m_profileCursors.m_dCursorB;
     const QSize pixels = PixelSize();
     RenderScene2D({image, shown.Settings(), m_arrays, selection, pixels.width(), pixels.height(), coarse});
     return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/render/Scene2D.h"
+#include "presentation/SurfaceBuilders.h"
 #include "image/SpmImage.h"
 
 ImagePoint MouseToImage(int x, int y, int width, int height, const CSpmImage& image)
