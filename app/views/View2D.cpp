@@ -14,6 +14,7 @@
 
 CView2D::CView2D(QWidget* parent) : CGLCanvas(parent)
 {
+    SetRenderOptionsSource(MainFrameRenderOptions);
     setMouseTracking(true);
     AddCommands();
 }

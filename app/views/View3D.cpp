@@ -17,6 +17,7 @@ const char* const kColourMessage = "CView3D Image Name for Color is not Valid:";
 
 CView3D::CView3D(QWidget* parent) : CGLCanvas(parent)
 {
+    SetRenderOptionsSource(MainFrameRenderOptions);
     OnCommand(cmd::kEditCopy, [this] { OnEditCopy(); });
     OnCommand(cmd::kViewEmpty, [] {});
 }
@@ -142,7 +143,7 @@ void CView3D::mousePressEvent(QMouseEvent* event)
         m_drag.tilt = settings.m_Tilt;
         update();
     } else if (event->button() == Qt::RightButton) {
-        setCursor(Qt::SizeVerCursor);
+        setCursor(ZScaleCursor());
         m_drag.zy = at.y();
         m_drag.zScale = settings.m_Z_Scale;
     }

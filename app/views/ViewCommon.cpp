@@ -1,6 +1,7 @@
 #include "app/views/ViewCommon.h"
 
-#include "app/render/GLCanvas.h"
+#include "app/MainFrame.h"
+#include "app/SpmApp.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/View.h"
 
@@ -22,5 +23,18 @@ ColourSource LookUpColour(CGLCanvas& canvas, const CView& view, const ShownImage
 
 QCursor SelectionCursor()
 {
-    return QCursor(Qt::CrossCursor);
+    return CSpmApp::Instance() != nullptr ? CSpmApp::Instance()->m_hCursor157 : QCursor(Qt::CrossCursor);
+}
+
+QCursor ZScaleCursor()
+{
+    return CSpmApp::Instance() != nullptr ? CSpmApp::Instance()->m_hCursor159 : QCursor(Qt::SizeVerCursor);
+}
+
+RenderOptions MainFrameRenderOptions()
+{
+    const CMainFrame* mainFrame = CMainFrame::Instance();
+    if (mainFrame == nullptr)
+        return {};
+    return {mainFrame->m_nRenderMode, mainFrame->m_nMatrixSize};
 }

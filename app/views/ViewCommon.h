@@ -6,9 +6,8 @@
 #include <string>
 
 #include "app/CommandIds.h"
+#include "app/render/GLCanvas.h"
 #include "app/views/ViewLookup.h"
-
-class CGLCanvas;
 
 // On a view's first update: a document of one image shows that image, whatever the frame
 // was opened with.
@@ -17,5 +16,8 @@ void AdoptSoleImage(CView& view);
 // per view as `prefix` + name + `suffix`, and the image colours itself from then on.
 ColourSource LookUpColour(CGLCanvas& canvas, const CView& view, const ShownImage& shown,
                           const std::string& prefix, const std::string& suffix);
-// The cursor of a selection being placed.
+// The cursor of a selection being placed (resource 157) and of a height drag (159).
 QCursor SelectionCursor();
+QCursor ZScaleCursor();
+// The main frame's FastRenderSceneMode and XYMatrixSize (the defaults without one).
+RenderOptions MainFrameRenderOptions();
