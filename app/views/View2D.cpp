@@ -107,6 +107,9 @@ void CView2D::CreateColorArray()
 
 bool CView2D::RenderScene(bool coarse)
 {
+    // Qt paints a GL widget as soon as it joins its frame, before the frame names the image.
+    if (m_bFirstUpdate)
+        return false;
     const ShownImage shown = FindShownImage(*this);
     if (!shown) {
         PostMessageOnce("Image Name is not Valid -> CView2D::OnPaint");

@@ -103,6 +103,9 @@ void CView3D::CreateXYLineArray(int which)
 
 bool CView3D::RenderScene(bool coarse)
 {
+    // Qt paints a GL widget as soon as it joins its frame, before the frame names the image.
+    if (m_bFirstUpdate)
+        return false;
     const ShownImage shown = FindShownImage(*this);
     if (!shown) {
         PostMessageOnce("Image Name is not Valid -> CView3D::OnPaint");
