@@ -194,8 +194,10 @@ void CMainFrame::BuildPanels()
     m_pPanelBar->setWidget(host);
     addDockWidget(Qt::RightDockWidgetArea, m_pPanelBar);
 
-    // The main window is as wide as four configuration panels and as tall as one.
+    // The main window is as wide as four configuration panels and as tall as one; the bar
+    // keeps a panel's width whichever panel it shows.
     const QSize panel = m_pConfigPanel->sizeHint().expandedTo(QSize(203, 578));
+    host->setMinimumWidth(panel.width());
     resize(4 * panel.width() + 20, panel.height() + 120);
     move(0, 0);
     ShowPanel(cmd::kShowWorkBench);
@@ -232,10 +234,14 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-    // Dropped files open their first image only, without the follow-up steps.
-    for (const QUrl& url : event->mimeData()->urls())
+    OpenDroppedFiles(event->mimeData()->urls());
+    event->acceptProposedAction();
+}
+
+void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls)
+{
+    for (const QUrl& url : urls)
         if (url.isLocalFile())
             m_docManager.OpenDocumentFile(url.toLocalFile().toStdString());
     FillRecentFiles();
-    event->acceptProposedAction();
 }

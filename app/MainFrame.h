@@ -20,6 +20,7 @@ class CSpmDocManager;
 class QDockWidget;
 class QMenu;
 class QToolBar;
+class QUrl;
 
 // How views render: 0 every cell at once, 1 coarsely first, 2 not at all.
 enum class RenderMode : int { kPrecisely = 0, kCoarsely = 1, kNoDrawing = 2 };
@@ -59,6 +60,9 @@ public:
     void OpenCompanionImage();
     void LoadDocConfig();
 
+    // Files dropped on the window open their first image only, without the follow-up steps.
+    void OpenDroppedFiles(const QList<QUrl>& urls);
+
     // Shows one panel (or hides the bar) and checks its switch button.
     void ShowPanel(int switchCommand);
     // The switch button checked now.
@@ -86,6 +90,8 @@ private:
     void UseMenus(bool documentOpen);
     void FillRecentFiles();
     void OnOptions();
+    // The image the active frame shows, or its document's first image when it names none.
+    std::string ActiveImageName() const;
     // A view item of the active frame: its document, number 0 and `name`.
     WorkBenchItem ActiveItem(const std::string& name) const;
 

@@ -29,12 +29,12 @@ void CMainFrame::AddHandlers()
 {
     OnCommand(cmd::kAddImage, [this] { AddImageDialog(); }, NeedsFrame(*this));
     OnCommand(cmd::kOpen2D, [this] {
-        if (const CMDIChildFrame* frame = MDIGetActive())
-            Open2DView(ActiveItem(frame->m_strImageName));
+        if (MDIGetActive() != nullptr)
+            Open2DView(ActiveItem(ActiveImageName()));
     }, NeedsFrame(*this));
     OnCommand(cmd::kOpen3D, [this] {
-        if (const CMDIChildFrame* frame = MDIGetActive())
-            Open3DView(ActiveItem(frame->m_strImageName));
+        if (MDIGetActive() != nullptr)
+            Open3DView(ActiveItem(ActiveImageName()));
     }, NeedsFrame(*this));
     OnCommand(cmd::kOpenProfile, [this] {
         if (MDIGetActive() != nullptr)
@@ -62,6 +62,19 @@ void CMainFrame::AddHandlers()
               [this](CCmdUI& ui) { ui.SetCheck(m_pToolBar->isVisible() ? 1 : 0); });
     OnCommand(cmd::kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
               [this](CCmdUI& ui) { ui.SetCheck(statusBar()->isVisible() ? 1 : 0); });
+}
+
+std::string CMainFrame::ActiveImageName() const
+{
+    const CMDIChildFrame* frame = MDIGetActive();
+    if (frame == nullptr)
+        return {};
+    // A profile frame opened from the menu names no image: its document's first image
+    // stands in, as the work bench shows it.
+    const CDocument* doc = frame->GetActiveDocument();
+    if (frame->m_strImageName.empty() && doc != nullptr && !doc->Doc().ImageList().empty())
+        return doc->Doc().ImageList().front().m_pImage->m_strName;
+    return frame->m_strImageName;
 }
 
 WorkBenchItem CMainFrame::ActiveItem(const std::string& name) const

@@ -69,8 +69,8 @@ private:
 // The texts of the framework's data exchange, shared by every dialog.
 // "Please enter no more than <limit> characters."
 std::string TooLongMessage(std::size_t limit);
-// A number as an edit shows it: enough digits that a double survives the round trip ("%.15g"
-// in the C locale).
+// A number as an edit shows it: 15 significant digits ("%.15g" in the C locale), so a
+// number read back writes the same text again.
 std::string FormatDialogNumber(double value);
 // A number the user typed: blanks around it are allowed, anything else in it is not; read
 // in the C locale whatever the user's locale says.

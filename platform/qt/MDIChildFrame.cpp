@@ -42,9 +42,9 @@ std::string CMDIChildFrame::FrameTitle() const
 {
     const CDocument* doc = GetActiveDocument();
     std::string title = doc != nullptr ? doc->GetTitle() : windowTitle().toStdString();
-    title += ":" + m_strImageName + m_strViewKind;
+    title.append(":").append(m_strImageName).append(m_strViewKind);
     if (m_nWindow > 0)
-        title += ":" + std::to_string(m_nWindow);
+        title.append(":").append(std::to_string(m_nWindow));
     return title;
 }
 

@@ -1,1 +1,118 @@
+// Dialog data exchange: reading validates in order and stops at the first failure with the
+// framework's message; writing touches an edit only when its text differs; single-line
+// edits signal a program's write, multi-line edits and buttons do not.
 #include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+
+#include <cmath>
+
+#include "platform/qt/DataExchange.h"
+#include "support/ScriptedPrompt.h"
+
+namespace {
+
+struct Fields {
+    double number = 0.0;
+    unsigned count = 0;
+    std::string text;
+};
+
+// Three edits read in order: a number in 0..1000, a count in 1..1000, a text of 4 at most.
+bool Read(QLineEdit& number, QLineEdit& count, QLineEdit& text, Fields& fields)
+{
+    CDataExchange dx(true);
+    DDX_Text(dx, &number, fields.number);
+    DDV_MinMaxDouble(dx, fields.number, 0.0, 1000.0);
+    DDX_Text(dx, &count, fields.count);
+    DDV_MinMaxUInt(dx, fields.count, 1, 1000);
+    DDX_Text(dx, &text, fields.text);
+    DDV_MaxChars(dx, fields.text, 4);
+    return !dx.m_bFailed;
+}
+
+struct ReadCase {
+    const char* number;
+    const char* count;
+    const char* text;
+    const char* message;     // empty: the read succeeds
+    double numberAfter;      // the value is assigned before it is validated
+    std::string textAfter;   // fields after the failing one keep their values
+};
+
+class ReadOrder : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadOrder, FirstFailureShowsItsMessageAndStops)
+{
+    const ReadCase& c = GetParam();
+    QLineEdit number(c.number), count(c.count), text(c.text);
+    Fields fields{-1.0, 7, "old"};
+    ScriptedPrompt prompt;
+    EXPECT_EQ(Read(number, count, text, fields), std::string(c.message).empty());
+    EXPECT_EQ(prompt.messages, std::string(c.message).empty() ? std::vector<std::string>{}
+                                                               : std::vector<std::string>{c.message});
+    EXPECT_EQ(fields.number, c.numberAfter);
+    EXPECT_EQ(fields.text, c.textAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReadOrder, testing::Values(
+    ReadCase{"2.5", "12", "nm", "", 2.5, "nm"},
+    ReadCase{"abc", "12", "nm", "Please enter a number.", -1.0, "old"},
+    ReadCase{"1001", "0", "toolong", "Please enter a number between 0 and 1000.", 1001.0, "old"},
+    ReadCase{"5", "-3", "nm", "Please enter a positive integer.", 5.0, "old"},
+    ReadCase{"5", "1001", "nm", "Please enter an integer between 1 and 1000.", 5.0, "old"},
+    ReadCase{"5", "3", "µm µm", "Please enter no more than 4 characters.", 5.0, "µm µm"}));
+
+TEST(DataExchange, WritingSetsOnlyChangedTextsAndSignalsOnlySingleLineEdits)
+{
+    QLineEdit line("2.5");
+    QPlainTextEdit note("same");
+    QCheckBox box;
+    QSignalSpy lineChanges(&line, &QLineEdit::textChanged);
+    QSignalSpy noteChanges(&note, &QPlainTextEdit::textChanged);
+    QSignalSpy boxToggles(&box, &QCheckBox::toggled);
+
+    double number = 2.5;
+    std::string text = "same";
+    int checked = 1;
+    CDataExchange same(false);
+    DDX_Text(same, &line, number);
+    DDX_Text(same, &note, text);
+    EXPECT_EQ(lineChanges.count(), 0);
+
+    number = 0.1;
+    text = "changed";
+    CDataExchange changed(false);
+    DDX_Text(changed, &line, number);
+    DDX_Text(changed, &note, text);
+    DDX_Check(changed, &box, checked);
+    EXPECT_EQ(line.text(), "0.1");
+    EXPECT_EQ(note.toPlainText(), "changed");
+    EXPECT_TRUE(box.isChecked());
+    EXPECT_EQ(lineChanges.count(), 1);
+    EXPECT_EQ(noteChanges.count(), 0);
+    EXPECT_EQ(boxToggles.count(), 0);
+}
+
+// Fifteen significant digits: a value read back writes the same text again.
+TEST(DataExchange, NumberTextsAreStableUnderReadAndWrite)
+{
+    for (double value : {0.00195, 1.0 / 3.0, 123456.789, -2.5e-7}) {
+        QLineEdit edit;
+        CDataExchange out(false);
+        DDX_Text(out, &edit, value);
+        const QString first = edit.text();
+        double read = 0.0;
+        CDataExchange in(true);
+        DDX_Text(in, &edit, read);
+        EXPECT_NEAR(read, value, std::abs(value) * 1e-14);
+        CDataExchange again(false);
+        DDX_Text(again, &edit, read);
+        EXPECT_EQ(edit.text(), first);
+    }
+}
+
+} // namespace

@@ -2,9 +2,8 @@
 // each step asserts what the user would see and saves a screenshot into the build folder.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
-#include <QDropEvent>
-#include <QMimeData>
 #include <QPixmap>
 #include <QUrl>
 
@@ -15,6 +14,8 @@
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
+#include "app/panels/DlgColor.h"
+#include "app/panels/DlgConfig.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
@@ -25,6 +26,7 @@
 namespace {
 
 const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
+const char* const kMdt = "mdt-spectra-and-scan-51x39.mdt";
 
 // Saves the main window as it looks now; returns the picture for checks.
 QImage Screenshot(CMainFrame& mainFrame, const std::string& name)
@@ -65,4 +67,72 @@ TEST(Scenario, ShellFromStartToQuit)
     EXPECT_EQ(TreeTexts(mainFrame.WorkBench().Tree()),
               (std::vector<std::string>{title, "Height_01", "Amplitude_02"}));
     Screenshot(mainFrame, "01-start-nanoscope");
+    CDocument& nanoscopeDoc = *mainFrame.MDIGetActive()->GetActiveDocument();
+
+    // Step 2: File Open of the bundled sample through the dialog; it joins the recent files.
+    ScratchDir dir;
+    const std::filesystem::path sample = dir / "sample.spm";
+    std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", sample);
+    AnswerFileDialog(app.Prompt(), sample.string());
+    EXPECT_TRUE(app.Run(cmd::kFileOpen));
+    EXPECT_EQ(app.FrameTitles().size(), 5u);
+    EXPECT_EQ(app.ActiveTitle(), "sample.spm:Height_01:3D:2");
+    EXPECT_EQ(mainFrame.DocManager().RecentFiles().Entries(),
+              (std::vector<std::string>{sample.string(), nanoscope}));
+    Screenshot(mainFrame, "02-file-open-sample");
+
+    // Step 3: Options with the precise render.
+    app.Prompt().dialogScript.push_back([](IDialogModel& model) {
+        auto& options = dynamic_cast<CDialogOptions&>(model);
+        options.m_nMode = 0;
+        options.m_nMatrixSize = 64;
+        options.m_bAccepted = 1;
+        return true;
+    });
+    EXPECT_TRUE(app.Run(cmd::kOptions));
+    EXPECT_EQ(mainFrame.FastRenderSceneMode(), RenderMode::kPrecisely);
+    EXPECT_EQ(mainFrame.XYMatrixSize(), 64);
+
+    // Step 4: the panel switch shows one panel at a time, or none.
+    for (int id : {cmd::kShowConfigPanel, cmd::kShowPalettePanel, cmd::kHidePanels, cmd::kShowWorkBench}) {
+        EXPECT_TRUE(app.Run(id));
+        EXPECT_EQ(mainFrame.CheckedPanelSwitch(), id);
+        EXPECT_EQ(mainFrame.WorkBench().isVisible(), id == cmd::kShowWorkBench);
+        EXPECT_EQ(mainFrame.ConfigPanel().isVisible(), id == cmd::kShowConfigPanel);
+        EXPECT_EQ(mainFrame.ColorPanel().isVisible(), id == cmd::kShowPalettePanel);
+        if (id == cmd::kShowConfigPanel)
+            Screenshot(mainFrame, "03-configuration-panel");
+    }
+
+    // Step 5: a dropped file opens its first image only: no companion, no 3D frame.
+    mainFrame.OpenDroppedFiles({QUrl::fromLocalFile(QString::fromStdString(SamplePath(kMdt).string()))});
+    RunningApp::Pump();
+    EXPECT_EQ(app.FrameTitles().size(), 6u);
+    EXPECT_EQ(app.ActiveTitle().substr(0, std::string(kMdt).size()), kMdt);
+    Screenshot(mainFrame, "04-dropped-mdt");
+
+    // Step 6: a change, then Save As "scan" with the *.spm entry, which reopens with the same
+    // heights; the saved document closes without a question.
+    mainFrame.ActivateFrame(nanoscopeDoc.Frames().front());
+    nanoscopeDoc.Doc().UpdateAllViews(nullptr, kHintSurface, nullptr);
+    ASSERT_TRUE(nanoscopeDoc.IsModified());
+    AnswerFileDialog(app.Prompt(), (dir / "scan").string(), 0);
+    EXPECT_TRUE(app.Run(cmd::kFileSaveAs));
+    EXPECT_FALSE(nanoscopeDoc.IsModified());
+    ASSERT_TRUE(std::filesystem::exists(dir / "scan.spm"));
+    const CSpmImage& original = *nanoscopeDoc.Doc().ImageList().front().m_pImage;
+    const auto reopened = mainFrame.DocManager().OpenDocumentFile((dir / "scan.spm").string());
+    ASSERT_NE(reopened.doc, nullptr);
+    const CSpmImage& copy = *reopened.doc->Doc().ImageList().front().m_pImage;
+    ASSERT_EQ(copy.m_nWidth * copy.m_nHeight, original.m_nWidth * original.m_nHeight);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(copy.m_nWidth * copy.m_nHeight); i += 97)
+        EXPECT_NEAR(copy.m_pData[i], original.m_pData[i], std::abs(original.m_dMax) * 1e-4);
+
+    // Step 7: quitting asks once, for the one document changed since it was opened.
+    CDocument& sampleDoc = *mainFrame.DocManager().Documents()[1];
+    sampleDoc.Doc().UpdateAllViews(nullptr, kHintSurface, nullptr);
+    app.Prompt().events.clear();
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::No));
+    EXPECT_TRUE(mainFrame.close());
+    EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{"dialog: Save changes to sample.spm?"}));
 }

@@ -1,1 +1,207 @@
+// The shell's rules without a display: command routing and update handlers, frame titles
+// and numbers, the view openers, the follow-up steps, the recent files, the modified flag
+// and the close prompt.
 #include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+
+#include <filesystem>
+
+#include "AppTestSupport.h"
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "platform/core/DialogModels.h"
+#include "platform/qt/CommandRegistry.h"
+#include "platform/qt/DocManager.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+const std::string kSample = std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm";
+
+// A copy of the bundled sample in a scratch folder, so that tests may write beside it.
+std::string SampleCopy(const ScratchDir& dir, const std::string& name = "sample.spm")
+{
+    std::filesystem::copy_file(kSample, dir / name);
+    return (dir / name).string();
+}
+
+CDocument& ActiveDoc(RunningApp& app)
+{
+    return *app.MainFrame().MDIGetActive()->GetActiveDocument();
+}
+
+// Five targets in routing order; each logs the commands it ran.
+struct Route {
+    CCmdTarget view, doc, frame, main, app;
+    std::vector<std::string> log;
+
+    void Handle(CCmdTarget& target, const char* name, int id)
+    {
+        target.OnCommand(id, [this, name] { log.push_back(name); });
+    }
+};
+
+TEST(CommandRouting, FirstHandlerAlongTheRouteRunsAndUnhandledIdsAreDisabled)
+{
+    Route route;
+    CCommandRegistry registry;
+    registry.SetRoute([&route] {
+        return std::vector<CCmdTarget*>{&route.view, &route.doc, nullptr, &route.main, &route.app};
+    });
+    route.Handle(route.app, "app", 1);
+    route.Handle(route.doc, "doc", 2);
+    route.Handle(route.app, "app", 2);
+    route.view.OnUpdateCommand(3, [](CCmdUI& ui) { ui.Enable(false); });
+    route.Handle(route.app, "app", 3);
+    route.main.OnUpdateCommand(4, [](CCmdUI& ui) { ui.SetCheck(1); });
+
+    EXPECT_TRUE(registry.Execute(1));
+    EXPECT_TRUE(registry.Execute(2));
+    EXPECT_FALSE(registry.Execute(3));   // the view's update handler disables it
+    EXPECT_FALSE(registry.Execute(5));   // nobody handles it
+    EXPECT_EQ(route.log, (std::vector<std::string>{"app", "doc"}));
+    EXPECT_FALSE(registry.Query(5).m_bEnabled);
+    EXPECT_TRUE(registry.Query(4).m_bEnabled);
+    EXPECT_TRUE(registry.Query(4).m_bChecked);
+}
+
+TEST(CommandRouting, MenuStatesFollowTheirUpdateHandlersWhenTheMenuOpens)
+{
+    CCmdTarget app;
+    bool enabled = false;
+    app.OnCommand(7, [] {}, [&enabled](CCmdUI& ui) { ui.Enable(enabled); ui.SetCheck(enabled ? 1 : 0); });
+    CCommandRegistry registry;
+    registry.SetRoute([&app] { return std::vector<CCmdTarget*>{&app}; });
+    QMenu menu;
+    QAction* action = registry.Define(7, "&Seven\tCtrl+7");
+    menu.addAction(action);
+    registry.WatchMenu(&menu);
+    EXPECT_EQ(action->text(), "&Seven");
+    EXPECT_EQ(action->shortcut(), QKeySequence("Ctrl+7"));
+
+    enabled = true;
+    emit menu.aboutToShow();
+    EXPECT_TRUE(action->isEnabled());
+    EXPECT_TRUE(action->isChecked());
+    enabled = false;
+    emit menu.aboutToShow();
+    EXPECT_FALSE(action->isEnabled());
+    EXPECT_FALSE(action->isChecked());
+}
+
+TEST(Shell, OpeningEndsWithA2DAndAnActive3DFrameAndOpenersActivateExistingFrames)
+{
+    RunningApp app(kSample);
+    CDocument& doc = ActiveDoc(app);
+    const std::string name = doc.Doc().ImageList().front().m_pImage->m_strName;
+    const std::vector<std::string> opened{"sample.spm:" + name + ":2D:1", "sample.spm:" + name + ":3D:2"};
+    EXPECT_EQ(app.FrameTitles(), opened);
+    EXPECT_EQ(app.ActiveTitle(), opened[1]);
+    EXPECT_EQ(app.MainFrame().windowTitle().toStdString(), "Quintara - sample.spm");
+
+    EXPECT_TRUE(app.Run(cmd::kOpen2D));
+    EXPECT_TRUE(app.Run(cmd::kOpen3D));
+    EXPECT_EQ(app.FrameTitles(), opened);
+    EXPECT_EQ(app.ActiveTitle(), opened[1]);
+
+    // PROFILE opens one profile frame per document, then only activates it; 2D from the
+    // profile frame goes to the first image's 2D frame.
+    EXPECT_TRUE(app.Run(cmd::kOpenProfile));
+    EXPECT_TRUE(app.Run(cmd::kOpen2D));
+    EXPECT_TRUE(app.Run(cmd::kOpenProfile));
+    ASSERT_EQ(app.FrameTitles().size(), 3u);
+    EXPECT_EQ(app.ActiveTitle(), "sample.spm::Profile:3");
+    EXPECT_EQ(app.MainFrame().MDIGetActive()->size(), QSize(610, 330));
+
+    // Closing frames renumbers the rest; a single frame has no number.
+    for (CMDIChildFrame* frame : doc.Frames())
+        if (frame->m_strViewKind != ":2D")
+            frame->close();
+    app.Pump();
+    EXPECT_EQ(app.FrameTitles(), (std::vector<std::string>{"sample.spm:" + name + ":2D"}));
+}
+
+TEST(Shell, FollowUpStepsRunOnlyForANewlyOpenedDocument)
+{
+    RunningApp app(kSample);
+    app.App().OpenWithFollowUp(kSample);
+    app.App().OpenWithFollowUp("/nonexistent/scan.spm");
+    EXPECT_EQ(app.FrameTitles().size(), 2u);
+    EXPECT_EQ(app.MainFrame().DocManager().Documents().size(), 1u);
+}
+
+TEST(Shell, RecentFilesKeepSixNewestFirstAndLoseFilesThatFailToOpen)
+{
+    ScratchDir dir;
+    RunningApp app;
+    CSpmDocManager& manager = app.MainFrame().DocManager();
+    std::vector<std::string> paths;
+    for (int i = 0; i < 7; ++i)
+        paths.push_back(SampleCopy(dir, "s" + std::to_string(i) + ".spm"));
+    for (const std::string& path : paths)
+        manager.OpenDocumentFile(path);
+    const std::vector<std::string> newest(paths.rbegin(), paths.rbegin() + 6);
+    EXPECT_EQ(manager.RecentFiles().Entries(), newest);
+
+    // A file gone since: opening it from the list fails and drops it.
+    std::filesystem::remove(paths[6]);
+    EXPECT_TRUE(manager.CloseAllDocuments());
+    app.Pump();
+    EXPECT_TRUE(app.Run(cmd::kFileMru1));
+    CRecentFileList stored("Local AppWizard-Generated Applications", "Quintara", 6);
+    stored.ReadList();
+    EXPECT_EQ(stored.Entries(), std::vector<std::string>(newest.begin() + 1, newest.end()));
+}
+
+// The answer to "Save changes to <name>?" and what it leaves: whether the frame closed and
+// whether a file was written.
+struct ClosePromptCase {
+    int answer;             // CQuestionBox::Answer
+    bool closes;
+    bool saves;
+};
+
+class ClosePrompt : public testing::TestWithParam<ClosePromptCase> {};
+
+TEST_P(ClosePrompt, ChangedHeightsAskBeforeTheLastFrameCloses)
+{
+    const ClosePromptCase& c = GetParam();
+    ScratchDir dir;
+    RunningApp app(SampleCopy(dir));
+    CDocument& doc = ActiveDoc(app);
+    app.MainFrame().MDIGetActive()->close();   // the 3D frame: not the last, no question
+    app.Pump();
+    EXPECT_FALSE(doc.IsModified());
+    doc.ResetViews();                          // the views rebuild, no heights changed
+    EXPECT_FALSE(doc.IsModified());
+    doc.Doc().UpdateAllViews(nullptr, kHintSurface, nullptr);   // as a processing command does
+    EXPECT_TRUE(doc.IsModified());
+
+    AnswerQuestion(app.Prompt(), c.answer);
+    AnswerFileDialog(app.Prompt(), (dir / "saved").string(), 0);
+    app.MainFrame().MDIGetActive()->close();
+    app.Pump();
+    EXPECT_EQ(app.Prompt().events.front(), "dialog: Save changes to sample.spm?");
+    EXPECT_EQ(app.FrameTitles().empty(), c.closes);
+    EXPECT_EQ(std::filesystem::exists(dir / "saved.spm"), c.saves);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ClosePrompt, testing::Values(
+    ClosePromptCase{static_cast<int>(CQuestionBox::Answer::Yes), true, true},
+    ClosePromptCase{static_cast<int>(CQuestionBox::Answer::No), true, false},
+    ClosePromptCase{static_cast<int>(CQuestionBox::Answer::Cancel), false, false}));
+
+TEST(Shell, ABareSaveNameTakesTheChosenTypesExtension)
+{
+    CFileDialogModel save(false, "Save As", {{"A (*.spm)", {"*.spm"}, ".spm"}, {"B (*.000)", {"*.000"}, ".000"}});
+    save.Choose("/tmp/scan", 1);
+    EXPECT_EQ(save.m_strPath, "/tmp/scan.000");
+    save.Choose("/tmp/scan.spm", 1);
+    EXPECT_EQ(save.m_strPath, "/tmp/scan.spm");
+}
+
+} // namespace
