@@ -98,7 +98,8 @@ TEST(Shell, OpeningEndsWithA2DAndAnActive3DFrameAndOpenersActivateExistingFrames
     RunningApp app(kSample);
     CDocument& doc = ActiveDoc(app);
     const std::string name = doc.Doc().ImageList().front().m_pImage->m_strName;
-    const std::vector<std::string> opened{"sample.spm:" + name + ":2D:1", "sample.spm:" + name + ":3D:2"};
+    const auto title = [&name](const char* kind) { return std::string("sample.spm:").append(name).append(kind); };
+    const std::vector<std::string> opened{title(":2D:1"), title(":3D:2")};
     EXPECT_EQ(app.FrameTitles(), opened);
     EXPECT_EQ(app.ActiveTitle(), opened[1]);
     EXPECT_EQ(app.MainFrame().windowTitle().toStdString(), "Quintara - sample.spm");
@@ -122,7 +123,7 @@ TEST(Shell, OpeningEndsWithA2DAndAnActive3DFrameAndOpenersActivateExistingFrames
         if (frame->m_strViewKind != ":2D")
             frame->close();
     app.Pump();
-    EXPECT_EQ(app.FrameTitles(), (std::vector<std::string>{"sample.spm:" + name + ":2D"}));
+    EXPECT_EQ(app.FrameTitles(), (std::vector<std::string>{title(":2D")}));
 }
 
 TEST(Shell, FollowUpStepsRunOnlyForANewlyOpenedDocument)
