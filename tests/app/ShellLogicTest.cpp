@@ -142,7 +142,7 @@ TEST(Shell, RecentFilesKeepSixNewestFirstAndLoseFilesThatFailToOpen)
     CSpmDocManager& manager = app.MainFrame().DocManager();
     std::vector<std::string> paths;
     for (int i = 0; i < 7; ++i)
-        paths.push_back(SampleCopy(dir, "s" + std::to_string(i) + ".spm"));
+        paths.push_back(SampleCopy(dir, std::string("s").append(std::to_string(i)).append(".spm")));
     for (const std::string& path : paths)
         manager.OpenDocumentFile(path);
     const std::vector<std::string> newest(paths.rbegin(), paths.rbegin() + 6);
