@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "CollectingReporter.h"
@@ -27,8 +28,8 @@ struct BenchHost : IProcessingHost {
     std::string name;
 };
 
-// A document holding one 1024 x 1024 image with a tilt, waves and a step per row, loaded
-// from a *.spm file as the application would load it.
+// A document holding one 1024 x 1024 image with a tilt, waves, a step per row and
+// measurement noise, loaded from a *.spm file as the application would load it.
 struct BenchDocument {
     BenchDocument()
     {
@@ -39,10 +40,12 @@ struct BenchDocument {
         SetHeaderText(image.m_header.m_szXYUnit, "nm");
         SetHeaderText(image.m_header.m_szQuantity, "Height");
         image.m_nWidth = image.m_nHeight = kSide;
+        std::mt19937 random(1);
+        std::normal_distribution<double> noise(0.0, 0.2);
         for (int r = 0; r < kSide; ++r)
             for (int c = 0; c < kSide; ++c)
                 image.m_pData.push_back(0.01 * c + 0.02 * r + 5.0 * std::sin(c * 0.05) * std::cos(r * 0.03) +
-                                        (r % 7) * 0.3);
+                                        (r % 7) * 0.3 + noise(random));
         const std::filesystem::path path = std::filesystem::temp_directory_path() / "bench_processing.spm";
         CImageFile file;
         if (!file.WriteSpm(path.string(), image) || !doc.OnOpenDocument(path.string()))
