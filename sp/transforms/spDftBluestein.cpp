@@ -1,16 +1,56 @@
 #include "sp/transforms/spDftBluestein.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
+#include "sp/transforms/spColumns.h"
+#include "sp/transforms/spComplexVec.h"
 #include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spDftTables.h"
+#include "sp/transforms/spFftPlan.h"
 #include "sp/transforms/spFourierCommon.h"
 
 namespace {
 
-// Work bytes an FFT plan may ask for beyond the convolution (the largest level's staging).
-constexpr std::int64_t spFftLargestBufBytes = 32768 + 16;
+// Work bytes an FFT plan of length m may ask for beyond the convolution: the largest level's
+// staging in column 0; in columns 1 to 4 the blocks of the core or the largest column batch.
+std::int64_t spFftLargestBufBytes(std::int64_t m, int column)
+{
+    if (column == 0)
+        return 32768 + 16;
+    return std::max<std::int64_t>(8 * m, std::int64_t{8} << 15) + 16;
+}
+
+using spFftInitFn = spStatus (*)(spFftSpec**, int, spScaleFlag, int);
+using spFftRunFn = spStatus (*)(const spComplex*, spComplex*, const spFftSpec*, std::uint8_t*);
+using spFftSizeFn = spStatus (*)(const spFftSpec*, int*);
+
+template <int Column>
+constexpr spFftRunFn spFwdOf = spFftRunCol<Column, false>;
+template <int Column>
+constexpr spFftRunFn spInvOf = spFftRunCol<Column, true>;
+
+// The FFT routines of the plan's own column.
+struct spColumnFft {
+    spFftInitFn init;
+    spFftRunFn forward;
+    spFftRunFn inverse;
+    spFftSizeFn size;
+};
+
+const spColumnFft& spColumnFftOf(int column)
+{
+    static constexpr spFftInitFn inits[spDispatchColumns] = SP_COLUMN_ROUTINE(spFftInitAllocCol);
+    static constexpr spFftRunFn fwds[spDispatchColumns] = SP_COLUMN_ROUTINE(spFwdOf);
+    static constexpr spFftRunFn invs[spDispatchColumns] = SP_COLUMN_ROUTINE(spInvOf);
+    static constexpr spFftSizeFn sizes[spDispatchColumns] = SP_COLUMN_ROUTINE(spFftGetBufSizeCol);
+    static const spColumnFft table[spDispatchColumns] = {
+        {inits[0], fwds[0], invs[0], sizes[0]}, {inits[1], fwds[1], invs[1], sizes[1]},
+        {inits[2], fwds[2], invs[2], sizes[2]}, {inits[3], fwds[3], invs[3], sizes[3]},
+        {inits[4], fwds[4], invs[4], sizes[4]}};
+    return table[column];
+}
 
 } // namespace
 
@@ -22,11 +62,11 @@ std::int64_t spDftBluesteinLen(std::int32_t len)
     return m;
 }
 
-bool spDftBluesteinFits(std::int32_t len)
+bool spDftBluesteinFits(std::int32_t len, int column)
 {
     const std::int64_t m = spDftBluesteinLen(len);
     return 16 * std::int64_t{len} <= spMaxBlockBytes &&
-           8 * m + 16 + spFftLargestBufBytes <= spMaxBlockBytes;
+           8 * m + 16 + spFftLargestBufBytes(m, column) <= spMaxBlockBytes;
 }
 
 spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len)
@@ -58,25 +98,27 @@ spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len)
     }
 
     // The kernel: conj(chirp) at k and at M - k, zeros between.
+    const spComplexVecKernels& vec = spComplexVecOf(spec->column);
+    const spColumnFft& fft = spColumnFftOf(spec->column);
     spComplex* kernel = spec->chirpSpectrum;
-    spComplexConjCopy(spec->chirp, kernel, len);
+    vec.conjCopy(spec->chirp, kernel, len);
     if (n < m) {
-        spComplexZero(kernel + n, static_cast<int>(m - n));
+        vec.zero(kernel + n, static_cast<int>(m - n));
         for (std::ptrdiff_t k = 1; k < n; ++k)
             kernel[m - k] = kernel[k];
     }
 
-    spStatus status = spFftInitAlloc(&spec->bluesteinFft, spOrderOf(m), spNoDivByAny, 0);
+    spStatus status = fft.init(&spec->bluesteinFft, spOrderOf(m), spNoDivByAny, 0);
     if (status != spStsNoErr)
         return status;
-    status = spFftForward(kernel, kernel, spec->bluesteinFft, nullptr);
+    status = fft.forward(kernel, kernel, spec->bluesteinFft, nullptr);
     if (status != spStsNoErr)
         return status;
     // 1/M is exact; folding it into the kernel leaves the convolution unscaled.
     spScaleComplex(1.0f / static_cast<float>(m), reinterpret_cast<float*>(kernel), static_cast<int>(2 * m));
 
     int fftBytes = 0;
-    spFftGetBufSize(spec->bluesteinFft, &fftBytes);
+    fft.size(spec->bluesteinFft, &fftBytes);
     spec->workBytes = static_cast<std::int32_t>(fftBytes + 8 * m + 16);
     return spStsNoErr;
 }
@@ -89,17 +131,19 @@ spStatus spDftBluestein(const spDftSpec* spec, const spComplex* src, spComplex* 
     auto* conv = reinterpret_cast<spComplex*>(work);
     std::uint8_t* fftWork = work + 8 * m;
 
-    spComplexMul(spec->chirp, src, conv, len);
+    const spComplexVecKernels& vec = spComplexVecOf(spec->column);
+    const spColumnFft& fft = spColumnFftOf(spec->column);
+    vec.mul(spec->chirp, src, conv, len);
     if (n < m)
-        spComplexZero(conv + n, static_cast<int>(m - n));
-    spStatus status = spFftForward(conv, conv, spec->bluesteinFft, fftWork);
+        vec.zero(conv + n, static_cast<int>(m - n));
+    spStatus status = fft.forward(conv, conv, spec->bluesteinFft, fftWork);
     if (status != spStsNoErr)
         return status;
-    spComplexMul(spec->chirpSpectrum, conv, conv, static_cast<int>(m));
-    status = spFftInverse(conv, conv, spec->bluesteinFft, fftWork);
+    vec.mul(spec->chirpSpectrum, conv, conv, static_cast<int>(m));
+    status = fft.inverse(conv, conv, spec->bluesteinFft, fftWork);
     if (status != spStsNoErr)
         return status;
-    spComplexMul(spec->chirp, conv, dst, len);
+    vec.mul(spec->chirp, conv, dst, len);
 
     // The inverse DFT is the forward one read backwards: y_inv[j] = y_fwd[(N - j) mod N].
     if (direction < 0)

@@ -11,9 +11,9 @@ struct spDftSpec;
 // The convolution length M: the smallest power of two not below 2N - 1.
 std::int64_t spDftBluesteinLen(std::int32_t len);
 // True when the Bluestein tables and work area of length N fit the library's 32-bit counts.
-bool spDftBluesteinFits(std::int32_t len);
+bool spDftBluesteinFits(std::int32_t len, int column);
 
-// Fills `bluesteinLen`, `chirp`, `chirpSpectrum`, `bluesteinFft` and `workBytes`. 0, -9, or
+// The plan's column picks the inner FFT and the vector kernels. Fills `bluesteinLen`, `chirp`, `chirpSpectrum`, `bluesteinFft` and `workBytes`. 0, -9, or
 // the status of the inner FFT; what was made stays in the plan.
 spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len);
 

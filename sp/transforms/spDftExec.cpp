@@ -1,18 +1,18 @@
 #include <cstddef>
 
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spDftBluestein.h"
 #include "sp/transforms/spDftMixedRadix.h"
 #include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spDftSmall.h"
 #include "sp/transforms/spDftTables.h"
+#include "sp/transforms/spFftPlan.h"
 #include "sp/transforms/spFourierCommon.h"
 
-namespace {
-
-template <bool Inverse>
-spStatus spDftRun(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
+template <int Column, bool Inverse>
+spStatus spDftRunCol(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
 {
-    const spStatus checked = spCheckTransform(spec, spKindDft, src, dst);
+    const spStatus checked = spCheckTransform(spec, spKindDft, Column, src, dst);
     if (checked != spStsNoErr)
         return checked;
 
@@ -30,8 +30,7 @@ spStatus spDftRun(const spComplex* src, spComplex* dst, const spDftSpec* spec, s
     spStatus status = spStsNoErr;
     if (spec->useFft != 0) {
         // The inner plan scales by itself.
-        return Inverse ? spFftInverse(src, dst, spec->fft, area.data())
-                       : spFftForward(src, dst, spec->fft, area.data());
+        return spFftRunCol<Column, Inverse>(src, dst, spec->fft, area.data());
     }
     if (spec->useMixedRadix != 0)
         spDftMixedRadix<Inverse>(spec, src, dst, area.data());
@@ -44,14 +43,17 @@ spStatus spDftRun(const spComplex* src, spComplex* dst, const spDftSpec* spec, s
     return status;
 }
 
-} // namespace
+#define SP_DFT_RUN_COLUMN(c)                                                                        \
+    template spStatus spDftRunCol<c, false>(const spComplex*, spComplex*, const spDftSpec*, std::uint8_t*); \
+    template spStatus spDftRunCol<c, true>(const spComplex*, spComplex*, const spDftSpec*, std::uint8_t*);
+SP_FOR_EACH_COLUMN(SP_DFT_RUN_COLUMN)
 
 spStatus spDftForward_px(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
 {
-    return spDftRun<false>(src, dst, spec, work);
+    return spDftRunCol<0, false>(src, dst, spec, work);
 }
 
 spStatus spDftInverse_px(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work)
 {
-    return spDftRun<true>(src, dst, spec, work);
+    return spDftRunCol<0, true>(src, dst, spec, work);
 }

@@ -17,13 +17,17 @@ public:
     {
     }
 
-    // Short DFTs of the last factor over `groups` groups of the block at `in`, into `out`.
+    // Short DFTs of the last factor (4 or 2 when columns 2 to 4 moved it there) over `groups` groups of the block at `in`, into `out`.
     void FirstStage(const spComplex* in, spComplex* out, std::int32_t groups) const
     {
         const spDftStage& stage = m_spec->stages[m_last];
         const spDftStage& lastFactor = m_spec->stages[m_last + 1];
         const std::int32_t len = lastFactor.radix;
-        if (len == 3) {
+        if (len == 2) {
+            spDftFirstStageRadix<2, Inverse>(in, stage.stride, out, stage.radix, groups, m_spec->mrIndex);
+        } else if (len == 4) {
+            spDftFirstStageRadix<4, Inverse>(in, stage.stride, out, stage.radix, groups, m_spec->mrIndex);
+        } else if (len == 3) {
             spDftFirstStageRadix<3, Inverse>(in, stage.stride, out, stage.radix, groups, m_spec->mrIndex);
         } else if (len == 5) {
             spDftFirstStageRadix<5, Inverse>(in, stage.stride, out, stage.radix, groups, m_spec->mrIndex);

@@ -15,7 +15,8 @@ inline constexpr std::int32_t spDftBlockLimit = 2000;
 
 // The largest radix above 5 among the factors (the last one included), or 0.
 std::int32_t spDftMixedRadixLargestOdd(const spDftSpec* spec);
-// Work bytes of a mixed-radix plan: 8 (N + R) + 16, in 64 bits.
+// Work bytes of a mixed-radix plan: 8 (N + R) + 16, in 64 bits; in columns 2 to 4 at least
+// 8 N + 32 (R - 1) + 32 for the scratch of the odd-radix stage.
 std::int64_t spDftMixedRadixWorkBytes(const spDftSpec* spec, std::int32_t len);
 
 // Fills the stage geometry, twiddle and root tables, `mrIndex` and `workBytes` of a plan whose

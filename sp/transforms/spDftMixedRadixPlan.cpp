@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spDftMixedRadix.h"
 #include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spDftTables.h"
@@ -17,7 +18,12 @@ std::int32_t spDftMixedRadixLargestOdd(const spDftSpec* spec)
 
 std::int64_t spDftMixedRadixWorkBytes(const spDftSpec* spec, std::int32_t len)
 {
-    return 8 * (std::int64_t{len} + spDftMixedRadixLargestOdd(spec)) + 16;
+    const std::int64_t largest = spDftMixedRadixLargestOdd(spec);
+    const std::int64_t generic = 8 * (len + largest) + 16;
+    // The odd-radix stage of columns 2 to 4 keeps 4 (p - 1) values of scratch.
+    if (!spColumnReordersFactors(spec->column) || largest == 0)
+        return generic;
+    return std::max(generic, 8 * std::int64_t{len} + 32 * (largest - 1) + 32);
 }
 
 namespace {

@@ -1,5 +1,8 @@
 #include "sp/transforms/spDftPlan.h"
 
+#include <utility>
+
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spDftBluestein.h"
 #include "sp/transforms/spDftMixedRadix.h"
 #include "sp/transforms/spDftTables.h"
@@ -17,7 +20,7 @@ bool spDftPathFits(const spDftSpec* spec, std::int32_t len, bool mixedRadix)
     if (mixedRadix)
         return spDftMixedRadixWorkBytes(spec, len) <= spMaxBlockBytes;
     if (len > spDftDirectMaxLen)
-        return spDftBluesteinFits(len);
+        return spDftBluesteinFits(len, spec->column);
     return true;
 }
 
@@ -26,6 +29,8 @@ bool spDftPathFits(const spDftSpec* spec, std::int32_t len, bool mixedRadix)
 spStatus spDftInitOther(spDftSpec* spec, std::int32_t len)
 {
     const bool mixedRadix = spDftFactorize(spec, len);
+    if (mixedRadix && spColumnReordersFactors(spec->column))
+        spDftReorderFactors(spec);
     if (!spDftPathFits(spec, len, mixedRadix))
         return spStsMemAllocErr;
     if (!mixedRadix && len > spDftDirectMaxLen)
@@ -44,12 +49,9 @@ spStatus spDftInitOther(spDftSpec* spec, std::int32_t len)
     return spStsNoErr;
 }
 
-// Releases a plan whose creation failed, the inner FFT first.
+// Releases a plan whose creation failed.
 spStatus spDftInitFailed(spDftSpec* spec, spStatus status)
 {
-    if (spec->fft != nullptr)
-        spFftFree(spec->fft);
-    spec->fft = nullptr;
     spDftRelease(spec);
     return status;
 }
@@ -92,13 +94,29 @@ bool spDftFactorize(spDftSpec* spec, std::int32_t len)
     return true;
 }
 
-spStatus spDftInitAlloc_px(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint)
+void spDftReorderFactors(spDftSpec* spec)
+{
+    spDftStage* stages = spec->stages;
+    const int last = spec->stagesMinus2;
+    int chosen = -1;
+    if (stages[0].radix == 4)
+        chosen = 0;
+    else if (last >= 1 && stages[1].radix == 4)
+        chosen = 1;
+    else if (stages[0].radix == 2)
+        chosen = 0;
+    if (chosen >= 0)
+        std::swap(stages[chosen].radix, stages[last + 1].radix);
+}
+
+template <int Column>
+spStatus spDftInitAllocCol(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint)
 {
     if (ppSpec == nullptr)
         return spStsNullPtrErr;
     if (len < 1)
         return spStsSizeErr;
-    auto* spec = spNewRecord<spDftSpec>(spKindDft);
+    auto* spec = spNewRecord<spDftSpec>(spKindDft, Column);
     if (spec == nullptr)
         return spStsMemAllocErr;
     spec->len = len;
@@ -116,10 +134,10 @@ spStatus spDftInitAlloc_px(spDftSpec** ppSpec, int len, spScaleFlag flag, int hi
         if ((len & (len - 1)) == 0) {
             // The inner plan carries the same scaling and applies it itself.
             spec->useFft = 1;
-            status = spFftInitAlloc(&spec->fft, spOrderOf(len), flag, hint);
+            status = spFftInitAllocCol<Column>(&spec->fft, spOrderOf(len), flag, hint);
             if (status == spStsNoErr) {
                 int bytes = 0;
-                spFftGetBufSize(spec->fft, &bytes);
+                spFftGetBufSizeCol<Column>(spec->fft, &bytes);
                 spec->workBytes = bytes;
             }
         } else {
@@ -140,8 +158,8 @@ void spDftRelease(spDftSpec* spec)
     spFree(spec->chirp);
     spFree(spec->chirpSpectrum);
     spFree(spec->mrIndex);
-    if (spec->bluesteinFft != nullptr)
-        spFftFree(spec->bluesteinFft);
+    spFftRelease(spec->fft);
+    spFftRelease(spec->bluesteinFft);
     if (spec->useMixedRadix != 0) {
         // Consecutive stages of one radix share their roots; each table goes once.
         const spComplex* lastFreed = nullptr;
@@ -158,19 +176,37 @@ void spDftRelease(spDftSpec* spec)
     spFree(spec);
 }
 
-spStatus spDftFree_px(spDftSpec* spec)
+template <int Column>
+spStatus spDftFreeCol(spDftSpec* spec)
 {
-    return spFreeRecord(spec, spKindDft, [](spDftSpec* plan) {
-        if (plan->fft != nullptr)
-            spFftFree(plan->fft);
-        spDftRelease(plan);
-    });
+    return spFreeRecord(spec, spKindDft, Column, spDftRelease);
 }
 
-spStatus spDftGetBufSize(const spDftSpec* spec, int* pSize)
+template <int Column>
+spStatus spDftGetBufSizeCol(const spDftSpec* spec, int* pSize)
 {
-    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindDft);
+    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindDft, Column);
     if (status == spStsNoErr)
         *pSize = spec->workBytes;
     return status;
+}
+
+#define SP_DFT_PLAN_COLUMN(c)                                                                       \
+    template spStatus spDftInitAllocCol<c>(spDftSpec**, int, spScaleFlag, int);                     \
+    template spStatus spDftFreeCol<c>(spDftSpec*);                                                  \
+    template spStatus spDftGetBufSizeCol<c>(const spDftSpec*, int*);
+SP_FOR_EACH_COLUMN(SP_DFT_PLAN_COLUMN)
+
+spStatus spDftInitAlloc_px(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint)
+{
+    return spDftInitAllocCol<0>(ppSpec, len, flag, hint);
+}
+
+spStatus spDftFree_px(spDftSpec* spec) { return spDftFreeCol<0>(spec); }
+
+spStatus spDftGetBufSize(const spDftSpec* spec, int* pSize)
+{
+    using Size = spStatus (*)(const spDftSpec*, int*);
+    static constexpr Size columns[spDispatchColumns] = SP_COLUMN_ROUTINE(spDftGetBufSizeCol);
+    return columns[spDispatchIndex](spec, pSize);
 }

@@ -27,6 +27,7 @@ struct spDftStage {
 
 struct spDftSpec {
     std::int32_t id;            // spKindDft while the plan lives; 0 once released
+    std::int32_t column;        // the dispatch column whose routines made the plan and may use it
     std::int32_t len;           // N >= 1
     std::int32_t scaleFwd;      // 1: the forward result is multiplied by `scale`
     std::int32_t scaleInv;      // 1: the inverse result is multiplied by `scale`
@@ -46,13 +47,24 @@ struct spDftSpec {
     spDftStage stages[spDftMaxStages];
 };
 
-// Internal destructor (null does nothing); frees every table but `fft`, which the free
-// routine and the failing init release first.
+// Internal destructor (null does nothing); frees every table and inner plan.
 void spDftRelease(spDftSpec* spec);
 
 // Writes the stage radices and `stagesMinus2` and returns true when N suits the mixed-radix
 // method; may leave radix words written when it returns false.
 bool spDftFactorize(spDftSpec* spec, std::int32_t len);
+// Columns 2 to 4: a factor 4 (or the single 2) changes places with the first-stage length.
+void spDftReorderFactors(spDftSpec* spec);
+
+// The routines of one dispatch column.
+template <int Column>
+spStatus spDftInitAllocCol(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint);
+template <int Column>
+spStatus spDftFreeCol(spDftSpec* spec);
+template <int Column>
+spStatus spDftGetBufSizeCol(const spDftSpec* spec, int* pSize);
+template <int Column, bool Inverse>
+spStatus spDftRunCol(const spComplex* src, spComplex* dst, const spDftSpec* spec, std::uint8_t* work);
 
 // The generic (column 0) routines behind the dispatch rows.
 spStatus spDftInitAlloc_px(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint);

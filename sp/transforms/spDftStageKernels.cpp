@@ -218,6 +218,10 @@ template void spDftStageRadix<5, false>(const spComplex*, spComplex*, std::int32
 template void spDftStageRadix<5, true>(const spComplex*, spComplex*, std::int32_t, std::int32_t, const spComplex*);
 template void spDftStageOdd<false>(const spComplex*, spComplex*, std::int32_t, std::int32_t, const spComplex*, const spComplex*, spComplex*);
 template void spDftStageOdd<true>(const spComplex*, spComplex*, std::int32_t, std::int32_t, const spComplex*, const spComplex*, spComplex*);
+template void spDftFirstStageRadix<2, false>(const spComplex*, std::int32_t, spComplex*, std::int32_t, std::int32_t, const std::int32_t*);
+template void spDftFirstStageRadix<2, true>(const spComplex*, std::int32_t, spComplex*, std::int32_t, std::int32_t, const std::int32_t*);
+template void spDftFirstStageRadix<4, false>(const spComplex*, std::int32_t, spComplex*, std::int32_t, std::int32_t, const std::int32_t*);
+template void spDftFirstStageRadix<4, true>(const spComplex*, std::int32_t, spComplex*, std::int32_t, std::int32_t, const std::int32_t*);
 template void spDftFirstStageRadix<3, false>(const spComplex*, std::int32_t, spComplex*, std::int32_t, std::int32_t, const std::int32_t*);
 template void spDftFirstStageRadix<3, true>(const spComplex*, std::int32_t, spComplex*, std::int32_t, std::int32_t, const std::int32_t*);
 template void spDftFirstStageRadix<5, false>(const spComplex*, std::int32_t, spComplex*, std::int32_t, std::int32_t, const std::int32_t*);

@@ -22,7 +22,7 @@ template <bool Inverse>
 void spDftStageOdd(const spComplex* src, spComplex* dst, std::int32_t radix, std::int32_t span,
                    const spComplex* roots, const spComplex* twiddles, spComplex* scratch);
 
-// First stage of length 3 or 5 over `count` groups of `radix` DFTs: group t reads from
+// First stage of length 2, 3, 4 or 5 over `count` groups of `radix` DFTs: group t reads from
 // src + index[t], DFT j takes src[j stride + q radix stride]; outputs are written in sequence.
 template <int Length, bool Inverse>
 void spDftFirstStageRadix(const spComplex* src, std::int32_t stride, spComplex* dst,

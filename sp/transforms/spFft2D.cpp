@@ -1,29 +1,26 @@
 #include "sp/transforms/spFft2D.h"
 
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spFftPlan.h"
 #include "sp/transforms/spTransform2D.h"
 
-namespace {
-
-template <bool Inverse>
-spStatus spFft2DRun(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
-                    const spFft2DSpec* spec, std::uint8_t* work)
+template <int Column, bool Inverse>
+spStatus spFft2DRunCol(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
+                       const spFft2DSpec* spec, std::uint8_t* work)
 {
-    const spStatus status = spCheck2D(spec, spKindFft2D, src, srcStep, dst, dstStep);
+    const spStatus status = spCheck2D(spec, spKindFft2D, Column, src, srcStep, dst, dstStep);
     if (status != spStsNoErr)
         return status;
     // Width 2, the only width without a group of four, takes both columns in one pass.
     const spPlan2D<spFftSpec> plan{std::int64_t{1} << spec->orderX, std::int64_t{1} << spec->orderY,
                                    spec->rowPlan,
                                    spec->colPlan != nullptr ? spec->colPlan : spec->rowPlan,
-                                   spec->workBytes, 2};
-    return spTransform2D<spFftSpec>(plan, Inverse ? spFftInverse : spFftForward, src, srcStep, dst,
-                                    dstStep, work);
+                                   spec->workBytes, spGroupWidth2D(Column), 2};
+    return spTransform2D<spFftSpec>(plan, spFftRunCol<Column, Inverse>, src, srcStep, dst, dstStep, work);
 }
 
-} // namespace
-
-spStatus spFft2DInitAlloc_px(spFft2DSpec** ppSpec, int orderX, int orderY, spScaleFlag flag, int hint)
+template <int Column>
+spStatus spFft2DInitAllocCol(spFft2DSpec** ppSpec, int orderX, int orderY, spScaleFlag flag, int hint)
 {
     if (ppSpec == nullptr)
         return spStsNullPtrErr;
@@ -33,23 +30,41 @@ spStatus spFft2DInitAlloc_px(spFft2DSpec** ppSpec, int orderX, int orderY, spSca
         spec->orderX = orderX;
         spec->orderY = orderY;
     };
-    const auto init = [&](spFftSpec** plan, int order) { return spFftInitAlloc(plan, order, flag, hint); };
-    return spCreate2D(ppSpec, spKindFft2D, orderX, orderY, std::int64_t{1} << orderY, hint, fill, init,
-                      spFftGetBufSize, spFft2DRelease);
+    const auto init = [&](spFftSpec** plan, int order) { return spFftInitAllocCol<Column>(plan, order, flag, hint); };
+    return spCreate2D(ppSpec, spKindFft2D, Column, orderX, orderY, std::int64_t{1} << orderY, hint, fill,
+                      init, spFftGetBufSizeCol<Column>, spFft2DRelease);
 }
 
-void spFft2DRelease(spFft2DSpec* spec) { spRelease2D(spec, spFftFree); }
+void spFft2DRelease(spFft2DSpec* spec) { spRelease2D(spec, spFftRelease); }
 
-spStatus spFft2DFree_px(spFft2DSpec* spec) { return spFreeRecord(spec, spKindFft2D, spFft2DRelease); }
+template <int Column>
+spStatus spFft2DFreeCol(spFft2DSpec* spec)
+{
+    return spFreeRecord(spec, spKindFft2D, Column, spFft2DRelease);
+}
+
+#define SP_FFT2D_COLUMN(c)                                                                          \
+    template spStatus spFft2DInitAllocCol<c>(spFft2DSpec**, int, int, spScaleFlag, int);            \
+    template spStatus spFft2DFreeCol<c>(spFft2DSpec*);                                              \
+    template spStatus spFft2DRunCol<c, false>(const spComplex*, int, spComplex*, int, const spFft2DSpec*, std::uint8_t*); \
+    template spStatus spFft2DRunCol<c, true>(const spComplex*, int, spComplex*, int, const spFft2DSpec*, std::uint8_t*);
+SP_FOR_EACH_COLUMN(SP_FFT2D_COLUMN)
+
+spStatus spFft2DInitAlloc_px(spFft2DSpec** ppSpec, int orderX, int orderY, spScaleFlag flag, int hint)
+{
+    return spFft2DInitAllocCol<0>(ppSpec, orderX, orderY, flag, hint);
+}
+
+spStatus spFft2DFree_px(spFft2DSpec* spec) { return spFft2DFreeCol<0>(spec); }
 
 spStatus spFft2DForward_px(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
                            const spFft2DSpec* spec, std::uint8_t* work)
 {
-    return spFft2DRun<false>(src, srcStep, dst, dstStep, spec, work);
+    return spFft2DRunCol<0, false>(src, srcStep, dst, dstStep, spec, work);
 }
 
 spStatus spFft2DInverse_px(const spComplex* src, int srcStep, spComplex* dst, int dstStep,
                            const spFft2DSpec* spec, std::uint8_t* work)
 {
-    return spFft2DRun<true>(src, srcStep, dst, dstStep, spec, work);
+    return spFft2DRunCol<0, true>(src, srcStep, dst, dstStep, spec, work);
 }

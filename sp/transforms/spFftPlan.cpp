@@ -1,11 +1,13 @@
 #include "sp/transforms/spFftPlan.h"
 
+#include "sp/transforms/spColFft.h"
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spFftTables.h"
 #include "sp/transforms/spFourierCommon.h"
 
 namespace {
 
-// Builds the pair table and the twiddle tables of a plan of order >= 4 from the sine table.
+// Builds the pair table and the twiddle tables of a generic plan of order >= 4.
 spStatus spFftInitTables(spFftSpec* spec, int order, const float* sine, int sineOrder)
 {
     spec->bitRevPairs = static_cast<std::int32_t*>(spAllocBytes(spFftQuarterTableBytes(order)));
@@ -39,10 +41,43 @@ spStatus spFftInitTables(spFftSpec* spec, int order, const float* sine, int sine
     return spStsNoErr;
 }
 
+// The tables of a plan of columns 1 to 4: the first pass's index table or the pair table,
+// then the core table or the table block of a large order.
+spStatus spColFftInitTables(spFftSpec* spec, int column, int order, const float* sine)
+{
+    const std::int64_t n = std::int64_t{1} << order;
+    const bool fused = order <= spColumnFusedOrder(column);
+    spec->bitRevPairs = static_cast<std::int32_t*>(
+        spAllocBytes(fused ? spAlign16(4 * (n / 16)) : spFftQuarterTableBytes(order)));
+    if (spec->bitRevPairs == nullptr)
+        return spStsMemAllocErr;
+    if (fused)
+        spColInitFusedIndex(order, spec->bitRevPairs);
+    else
+        spFftInitBitRevPairs(order, spec->bitRevPairs);
+
+    if (order <= spColumnCoreOrder(column)) {
+        spec->twiddles = static_cast<spComplex*>(spAllocBytes(4 * spColCoreTableFloats(order)));
+        if (spec->twiddles == nullptr)
+            return spStsMemAllocErr;
+        spColInitCoreTable(order, sine, order, reinterpret_cast<float*>(spec->twiddles));
+        // Room for the blocks of an in-place transform.
+        spec->workBytes = static_cast<std::int32_t>(8 * n);
+        return spStsNoErr;
+    }
+    auto* block = static_cast<std::uint8_t*>(spAllocBytes(spColLargeTableBytes(column, order)));
+    if (block == nullptr)
+        return spStsMemAllocErr;
+    spColLargeTables(spec, column, order, sine, block);
+    return spStsNoErr;
+}
+
 // True when every table of the order fits the 32-bit byte counts of the library; checked
 // before anything is allocated, so a hopeless order costs nothing.
-bool spFftTablesFit(int order)
+bool spFftTablesFit(int column, int order)
 {
+    if (column != 0)
+        return order <= spColumnCoreOrder(column) || spColLargeTableBytes(column, order) <= spMaxBlockBytes;
     if (order <= spFftCoreMaxOrder)
         return true;
     std::int64_t blockBytes = 0;
@@ -52,7 +87,7 @@ bool spFftTablesFit(int order)
 }
 
 // Scaling and tables of a fresh plan; on failure the caller releases what was made.
-spStatus spFftInitContents(spFftSpec* spec, int order, spScaleFlag flag)
+spStatus spFftInitContents(spFftSpec* spec, int column, int order, spScaleFlag flag)
 {
     spScaling scaling;
     if (!spScalingFromFlag(flag, std::int64_t{1} << order, &scaling))
@@ -62,30 +97,33 @@ spStatus spFftInitContents(spFftSpec* spec, int order, spScaleFlag flag)
     spec->scale = scaling.scale;
     if (order <= 3)
         return spStsNoErr;
-    if (!spFftTablesFit(order))
+    if (!spFftTablesFit(column, order))
         return spStsMemAllocErr;
     spBlockPtr<float> sine(static_cast<float*>(spAllocBytes(spFftQuarterTableBytes(order))));
     if (!sine)
         return spStsMemAllocErr;
     spFftInitSineTable(order, sine.get());
+    if (column != 0)
+        return spColFftInitTables(spec, column, order, sine.get());
     return spFftInitTables(spec, order, sine.get(), order);
 }
 
 } // namespace
 
-spStatus spFftInitAlloc(spFftSpec** pSpec, int order, spScaleFlag flag, int hint)
+template <int Column>
+spStatus spFftInitAllocCol(spFftSpec** pSpec, int order, spScaleFlag flag, int hint)
 {
     if (pSpec == nullptr)
         return spStsNullPtrErr;
     if (order < 0 || order > 30)
         return spStsFftOrderErr;
-    auto* spec = spNewRecord<spFftSpec>(spKindFft);
+    auto* spec = spNewRecord<spFftSpec>(spKindFft, Column);
     if (spec == nullptr)
         return spStsMemAllocErr;
     spec->order = order;
     spec->hint = hint;
     spec->ownsTables = 1;
-    const spStatus status = spFftInitContents(spec, order, flag);
+    const spStatus status = spFftInitContents(spec, Column, order, flag);
     if (status != spStsNoErr) {
         spFftRelease(spec);
         return status;
@@ -107,12 +145,43 @@ void spFftRelease(spFftSpec* spec)
     spFree(spec);
 }
 
-spStatus spFftFree(spFftSpec* spec) { return spFreeRecord(spec, spKindFft, spFftRelease); }
-
-spStatus spFftGetBufSize(const spFftSpec* spec, int* pSize)
+template <int Column>
+spStatus spFftFreeCol(spFftSpec* spec)
 {
-    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindFft);
+    return spFreeRecord(spec, spKindFft, Column, spFftRelease);
+}
+
+template <int Column>
+spStatus spFftGetBufSizeCol(const spFftSpec* spec, int* pSize)
+{
+    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindFft, Column);
     if (status == spStsNoErr)
         *pSize = spec->workBytes < 1 ? 0 : spec->workBytes + 16;
     return status;
 }
+
+#define SP_FFT_PLAN_COLUMN(c)                                                                       \
+    template spStatus spFftInitAllocCol<c>(spFftSpec**, int, spScaleFlag, int);                     \
+    template spStatus spFftFreeCol<c>(spFftSpec*);                                                  \
+    template spStatus spFftGetBufSizeCol<c>(const spFftSpec*, int*);
+SP_FOR_EACH_COLUMN(SP_FFT_PLAN_COLUMN)
+
+namespace {
+
+using spFftInitFn = spStatus (*)(spFftSpec**, int, spScaleFlag, int);
+using spFftFreeFn = spStatus (*)(spFftSpec*);
+using spFftSizeFn = spStatus (*)(const spFftSpec*, int*);
+constexpr spFftInitFn spFftInitCols[spDispatchColumns] = SP_COLUMN_ROUTINE(spFftInitAllocCol);
+constexpr spFftFreeFn spFftFreeCols[spDispatchColumns] = SP_COLUMN_ROUTINE(spFftFreeCol);
+constexpr spFftSizeFn spFftSizeCols[spDispatchColumns] = SP_COLUMN_ROUTINE(spFftGetBufSizeCol);
+
+} // namespace
+
+spStatus spFftInitAlloc(spFftSpec** pSpec, int order, spScaleFlag flag, int hint)
+{
+    return spFftInitCols[spDispatchIndex](pSpec, order, flag, hint);
+}
+
+spStatus spFftFree(spFftSpec* spec) { return spFftFreeCols[spDispatchIndex](spec); }
+
+spStatus spFftGetBufSize(const spFftSpec* spec, int* pSize) { return spFftSizeCols[spDispatchIndex](spec, pSize); }

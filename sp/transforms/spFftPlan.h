@@ -10,6 +10,7 @@ inline constexpr int spFftMaxLevels = 3;
 
 struct spFftSpec {
     std::int32_t id;         // spKindFft while the plan lives; 0 once released
+    std::int32_t column;     // the dispatch column whose routines made the plan and may use it
     std::int32_t order;      // n: N = 2^n points
     std::int32_t scaleFwd;   // 1: the forward result is multiplied by `scale`
     std::int32_t scaleInv;   // 1: the inverse result is multiplied by `scale`
@@ -17,12 +18,28 @@ struct spFftSpec {
     std::int32_t hint;       // stored, never read
     std::int32_t workBytes;  // bytes of work area one transform needs; 0 for none
     std::int32_t ownsTables; // 1: the release frees `bitRevPairs` and `twiddles`
-    std::int32_t* bitRevPairs;          // orders >= 4
-    spComplex* twiddles;                // orders 4..10: radix-4 layout; above: the table block
-    spComplex* quarterTwiddles;         // inside the block: twiddles of the block path
-    spComplex* levelLayout[spFftMaxLevels];   // inside the block: column layout per level
-    spComplex* levelTwiddles[spFftMaxLevels]; // inside the block: level twiddle table per level
+    // Orders >= 4: the bit-reverse pair table; in columns 1 to 4 up to the fused order the
+    // first pass's index table instead.
+    std::int32_t* bitRevPairs;
+    // Up to the core order: the core table (column 0 the radix-4 layout, columns 1 to 4
+    // the blocked pass records); above it the table block, whose start holds the rows' core
+    // table in columns 1 to 4.
+    spComplex* twiddles;
+    spComplex* quarterTwiddles;         // column 0, inside the block: the block path's twiddles
+    spComplex* levelLayout[spFftMaxLevels];   // column 0, inside the block: column layout per level
+    spComplex* levelTwiddles[spFftMaxLevels]; // inside the block: level twiddles per level
 };
 
 // Internal destructor of a plan (null does nothing); frees only what the plan owns.
 void spFftRelease(spFftSpec* spec);
+
+// The routines of one dispatch column; the public FFT entries run those of the current
+// column, and the DFT plans of a column use its own.
+template <int Column>
+spStatus spFftInitAllocCol(spFftSpec** pSpec, int order, spScaleFlag flag, int hint);
+template <int Column>
+spStatus spFftFreeCol(spFftSpec* spec);
+template <int Column>
+spStatus spFftGetBufSizeCol(const spFftSpec* spec, int* pSize);
+template <int Column, bool Inverse>
+spStatus spFftRunCol(const spComplex* src, spComplex* dst, const spFftSpec* spec, std::uint8_t* work);

@@ -14,35 +14,6 @@ constexpr double spTwoPi = 6.283185307179586;
 
 std::uint8_t* spAlignedEnd(void* end) { return spAlignUp16(static_cast<std::uint8_t*>(end)); }
 
-// The order-m view of a sine table of order s: values sin(2 pi x / 2^m), x = 0 .. 2^m/4.
-struct spSineView {
-    const float* sine;
-    std::ptrdiff_t stride;
-    std::ptrdiff_t quarter;
-
-    spSineView(const float* table, int sineOrder, int order)
-        : sine(table), stride(std::ptrdiff_t{1} << (sineOrder - order)),
-          quarter((std::ptrdiff_t{1} << order) / 4)
-    {
-    }
-
-    float at(std::ptrdiff_t x) const { return sine[x * stride]; }
-
-    // W^e = exp(-2 pi i e / 2^m) for 0 <= e < 2^m by the quadrant rule: every value is a
-    // table entry or its exact negation, signed zeros included.
-    spComplex twiddle(std::ptrdiff_t e) const
-    {
-        const std::ptrdiff_t q = quarter;
-        if (e <= q)
-            return {at(q - e), -at(e)};
-        if (e <= 2 * q)
-            return {-at(e - q), -at(2 * q - e)};
-        if (e <= 3 * q)
-            return {-at(3 * q - e), at(e - 2 * q)};
-        return {at(e - 3 * q), at(4 * q - e)};
-    }
-};
-
 // Bytes of the flat tables of an order the split table does not split: the order-10 layout
 // and the quarter twiddles of the block path.
 std::int64_t spFlatBytes(int order)

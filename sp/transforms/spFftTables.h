@@ -2,11 +2,41 @@
 // quarter-wave sine table, so all tables of a plan agree bit for bit.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "sp/core/spTypes.h"
 
 struct spFftSpec;
+
+// The order-m view of a sine table of order s: values sin(2 pi x / 2^m), x = 0 .. 2^m/4.
+struct spSineView {
+    const float* sine;
+    std::ptrdiff_t stride;
+    std::ptrdiff_t quarter;
+
+    spSineView(const float* table, int sineOrder, int order)
+        : sine(table), stride(std::ptrdiff_t{1} << (sineOrder - order)),
+          quarter((std::ptrdiff_t{1} << order) / 4)
+    {
+    }
+
+    float at(std::ptrdiff_t x) const { return sine[x * stride]; }
+
+    // W^e = exp(-2 pi i e / 2^m) for 0 <= e < 2^m by the quadrant rule: every value is a
+    // table entry or its exact negation, signed zeros included.
+    spComplex twiddle(std::ptrdiff_t e) const
+    {
+        const std::ptrdiff_t q = quarter;
+        if (e <= q)
+            return {at(q - e), -at(e)};
+        if (e <= 2 * q)
+            return {-at(e - q), -at(2 * q - e)};
+        if (e <= 3 * q)
+            return {-at(3 * q - e), at(e - 2 * q)};
+        return {at(e - 3 * q), at(4 * q - e)};
+    }
+};
 
 // Order of the column transform that each level of a large order takes off; 0: no split.
 inline constexpr int spFftSplitOrder[31] = {

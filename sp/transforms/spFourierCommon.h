@@ -86,33 +86,35 @@ private:
     bool m_failed = false;
 };
 
-// A fresh plan record from the library allocator, cleared, carrying its kind code; null when
-// memory runs out.
+// A fresh plan record from the library allocator, cleared, carrying its kind code and the
+// dispatch column that made it; null when memory runs out.
 template <class Spec>
-Spec* spNewRecord(std::int32_t kind)
+Spec* spNewRecord(std::int32_t kind, int column)
 {
     auto* spec = static_cast<Spec*>(spAllocBytes(sizeof(Spec)));
     if (spec == nullptr)
         return nullptr;
     spZero(spec, static_cast<int>(sizeof(Spec)));
     spec->id = kind;
+    spec->column = column;
     return spec;
 }
 
-// -8 for a null record, -17 for a record of another kind, else 0.
+// -8 for a null record, -17 for a record of another kind or of another column (the columns
+// share kind codes but not table layouts), else 0.
 template <class Spec>
-spStatus spCheckRecord(const Spec* spec, std::int32_t kind)
+spStatus spCheckRecord(const Spec* spec, std::int32_t kind, int column)
 {
     if (spec == nullptr)
         return spStsNullPtrErr;
-    return spec->id == kind ? spStsNoErr : spStsContextMatchErr;
+    return spec->id == kind && spec->column == column ? spStsNoErr : spStsContextMatchErr;
 }
 
 // A free routine: the record's checks, then the release and 0.
 template <class Spec, class Release>
-spStatus spFreeRecord(Spec* spec, std::int32_t kind, Release release)
+spStatus spFreeRecord(Spec* spec, std::int32_t kind, int column, Release release)
 {
-    const spStatus status = spCheckRecord(spec, kind);
+    const spStatus status = spCheckRecord(spec, kind, column);
     if (status == spStsNoErr)
         release(spec);
     return status;
@@ -120,9 +122,9 @@ spStatus spFreeRecord(Spec* spec, std::int32_t kind, Release release)
 
 // The checks every transform makes first, in their order: plan, kind, source, destination.
 template <class Spec>
-spStatus spCheckTransform(const Spec* spec, std::int32_t kind, const void* src, const void* dst)
+spStatus spCheckTransform(const Spec* spec, std::int32_t kind, int column, const void* src, const void* dst)
 {
-    const spStatus status = spCheckRecord(spec, kind);
+    const spStatus status = spCheckRecord(spec, kind, column);
     if (status == spStsNoErr && (src == nullptr || dst == nullptr))
         return spStsNullPtrErr;
     return status;

@@ -20,11 +20,15 @@ struct spPlan2D {
     const Plan* rows;
     const Plan* columns;      // the row plan when both sizes agree
     std::int64_t workBytes;
+    std::int64_t groupWidth;  // columns gathered at once while that many remain (8 or 4)
     std::int64_t tailGroup;   // columns left after the groups of four go this many at a time
 };
 
+// Columns 2 to 4 gather eight columns at a time.
+constexpr std::int64_t spGroupWidth2D(int column) { return column >= 2 ? 8 : 4; }
+
 // Bytes the plan's work buffer needs: the row transforms' buffer, or the four runs of a
-// group (64 bytes per row are kept so eight-column twins could share the record) with the
+// group (64 bytes per row: the eight runs of columns 2 to 4) with the
 // column transforms' buffer behind them.
 inline std::int64_t spWorkBytes2D(std::int64_t height, std::int64_t rowBytes, std::int64_t columnBytes)
 {
@@ -108,9 +112,13 @@ spStatus spTransform2D(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, c
         if (status != spStsNoErr)
             return status;
     }
-    // Columns four at a time; those left after the groups of four `tailGroup` at a time.
+    // Columns `groupWidth` at a time, then four at a time; those left after the groups of
+    // four `tailGroup` at a time.
     for (std::ptrdiff_t c = 0, count = 0; c < w; c += count) {
-        count = w - c >= 4 ? 4 : std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
+        if (w - c >= plan.groupWidth)
+            count = plan.groupWidth;
+        else
+            count = w - c >= 4 ? 4 : std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
         const spStatus status = sp2d::spColumnGroup(plan, line, dst, dStep, dst, dStep, c, count, buffer);
         if (status != spStsNoErr)
             return status;
@@ -149,12 +157,12 @@ spStatus spInitLinePlans(Plan** rows, Plan** columns, int rowSize, int columnSiz
 // whose size fields `fill` stores, with its line plans. The out pointer is written only on
 // success; a failure releases what was made.
 template <class Spec, class Fill, class Init, class BufSize, class Release>
-spStatus spCreate2D(Spec** ppSpec, std::int32_t kind, int rowSize, int columnSize, std::int64_t height,
-                    int hint, Fill fill, Init init, BufSize bufSize, Release release)
+spStatus spCreate2D(Spec** ppSpec, std::int32_t kind, int column, int rowSize, int columnSize,
+                    std::int64_t height, int hint, Fill fill, Init init, BufSize bufSize, Release release)
 {
     if (spWorkBytes2D(height, 0, 0) > spMaxBlockBytes)
         return spStsMemAllocErr;
-    auto* spec = spNewRecord<Spec>(kind);
+    auto* spec = spNewRecord<Spec>(kind, column);
     if (spec == nullptr)
         return spStsMemAllocErr;
     fill(spec);
@@ -171,10 +179,10 @@ spStatus spCreate2D(Spec** ppSpec, std::int32_t kind, int rowSize, int columnSiz
 
 // The argument checks of the 2-D transforms, in their order.
 template <class Spec>
-spStatus spCheck2D(const Spec* spec, std::int32_t kind, const void* src, int srcStep, const void* dst,
-                   int dstStep)
+spStatus spCheck2D(const Spec* spec, std::int32_t kind, int column, const void* src, int srcStep,
+                   const void* dst, int dstStep)
 {
-    const spStatus status = spCheckTransform(spec, kind, src, dst);
+    const spStatus status = spCheckTransform(spec, kind, column, src, dst);
     if (status != spStsNoErr)
         return status;
     if (srcStep < 1 || dstStep < 1)

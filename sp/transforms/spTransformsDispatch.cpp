@@ -4,18 +4,37 @@
 #include "sp/transforms/spFft2D.h"
 #include "sp/transforms/spTransforms.h"
 
-spDispatchRow<spDft2DFreeFn> spDft2DFreeRow = SP_GENERIC_ROW(spDft2DFree_px);
-spDispatchRow<spDft2DTransformFn> spDft2DInverseRow = SP_GENERIC_ROW(spDft2DInverse_px);
-spDispatchRow<spDft2DTransformFn> spDft2DForwardRow = SP_GENERIC_ROW(spDft2DForward_px);
-spDispatchRow<spDft2DInitAllocFn> spDft2DInitAllocRow = SP_GENERIC_ROW(spDft2DInitAlloc_px);
-spDispatchRow<spFft2DFreeFn> spFft2DFreeRow = SP_GENERIC_ROW(spFft2DFree_px);
-spDispatchRow<spFft2DTransformFn> spFft2DInverseRow = SP_GENERIC_ROW(spFft2DInverse_px);
-spDispatchRow<spFft2DTransformFn> spFft2DForwardRow = SP_GENERIC_ROW(spFft2DForward_px);
-spDispatchRow<spFft2DInitAllocFn> spFft2DInitAllocRow = SP_GENERIC_ROW(spFft2DInitAlloc_px);
-spDispatchRow<spDftFreeFn> spDftFreeRow = SP_GENERIC_ROW(spDftFree_px);
-spDispatchRow<spDftTransformFn> spDftInverseRow = SP_GENERIC_ROW(spDftInverse_px);
-spDispatchRow<spDftTransformFn> spDftForwardRow = SP_GENERIC_ROW(spDftForward_px);
-spDispatchRow<spDftInitAllocFn> spDftInitAllocRow = SP_GENERIC_ROW(spDftInitAlloc_px);
+#define SP_VECTOR_ROW(generic, ...) {generic, __VA_ARGS__<1>, __VA_ARGS__<2>, __VA_ARGS__<3>, __VA_ARGS__<4>}
+
+namespace {
+
+template <int Column>
+constexpr spDft2DTransformFn* spDft2DFwdOf = spDft2DRunCol<Column, false>;
+template <int Column>
+constexpr spDft2DTransformFn* spDft2DInvOf = spDft2DRunCol<Column, true>;
+template <int Column>
+constexpr spFft2DTransformFn* spFft2DFwdOf = spFft2DRunCol<Column, false>;
+template <int Column>
+constexpr spFft2DTransformFn* spFft2DInvOf = spFft2DRunCol<Column, true>;
+template <int Column>
+constexpr spDftTransformFn* spDftFwdOf = spDftRunCol<Column, false>;
+template <int Column>
+constexpr spDftTransformFn* spDftInvOf = spDftRunCol<Column, true>;
+
+} // namespace
+
+spDispatchRow<spDft2DFreeFn> spDft2DFreeRow = SP_VECTOR_ROW(spDft2DFree_px, spDft2DFreeCol);
+spDispatchRow<spDft2DTransformFn> spDft2DInverseRow = SP_VECTOR_ROW(spDft2DInverse_px, spDft2DInvOf);
+spDispatchRow<spDft2DTransformFn> spDft2DForwardRow = SP_VECTOR_ROW(spDft2DForward_px, spDft2DFwdOf);
+spDispatchRow<spDft2DInitAllocFn> spDft2DInitAllocRow = SP_VECTOR_ROW(spDft2DInitAlloc_px, spDft2DInitAllocCol);
+spDispatchRow<spFft2DFreeFn> spFft2DFreeRow = SP_VECTOR_ROW(spFft2DFree_px, spFft2DFreeCol);
+spDispatchRow<spFft2DTransformFn> spFft2DInverseRow = SP_VECTOR_ROW(spFft2DInverse_px, spFft2DInvOf);
+spDispatchRow<spFft2DTransformFn> spFft2DForwardRow = SP_VECTOR_ROW(spFft2DForward_px, spFft2DFwdOf);
+spDispatchRow<spFft2DInitAllocFn> spFft2DInitAllocRow = SP_VECTOR_ROW(spFft2DInitAlloc_px, spFft2DInitAllocCol);
+spDispatchRow<spDftFreeFn> spDftFreeRow = SP_VECTOR_ROW(spDftFree_px, spDftFreeCol);
+spDispatchRow<spDftTransformFn> spDftInverseRow = SP_VECTOR_ROW(spDftInverse_px, spDftInvOf);
+spDispatchRow<spDftTransformFn> spDftForwardRow = SP_VECTOR_ROW(spDftForward_px, spDftFwdOf);
+spDispatchRow<spDftInitAllocFn> spDftInitAllocRow = SP_VECTOR_ROW(spDftInitAlloc_px, spDftInitAllocCol);
 
 spStatus spDftInitAlloc(spDftSpec** ppSpec, int len, spScaleFlag flag, int hint)
 {

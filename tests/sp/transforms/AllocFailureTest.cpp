@@ -6,6 +6,11 @@
 
 namespace {
 
+using namespace sptest;
+
+class AllocationFailure : public ColumnTest {};
+SP_COLUMN_SUITE(AllocationFailure);
+
 // Runs `init` with the k-th allocation failing, k = 0, 1, ..., until an init succeeds
 // without meeting the failure; that one made at least one allocation and frees them all.
 template <class Spec, class Init>
@@ -31,7 +36,7 @@ void FailEachAllocation(const std::string& what, Init init, spStatus (*free)(Spe
     ADD_FAILURE() << what << " never succeeded";
 }
 
-TEST(AllocationFailure, DftInits)
+TEST_P(AllocationFailure, DftInits)
 {
     // Every path: small, FFT of the core, of the block path and of a split level, direct,
     // mixed radix with shared and separate roots, Bluestein with and without an FFT buffer.
@@ -41,7 +46,7 @@ TEST(AllocationFailure, DftInits)
             [n](spDftSpec** out) { return spDftInitAlloc(out, n, spDivBySqrtN, 0); }, spDftFree);
 }
 
-TEST(AllocationFailure, FftInits)
+TEST_P(AllocationFailure, FftInits)
 {
     for (int order : {0, 3, 4, 10, 11, 12, 13, 16, 19})
         FailEachAllocation(
@@ -49,7 +54,7 @@ TEST(AllocationFailure, FftInits)
             [order](spFftSpec** out) { return spFftInitAlloc(out, order, spNoDivByAny, 0); }, spFftFree);
 }
 
-TEST(AllocationFailure, TwoDimensionalInits)
+TEST_P(AllocationFailure, TwoDimensionalInits)
 {
     for (auto [w, h] : {std::pair{3, 4}, std::pair{8, 8}, std::pair{151, 2}, std::pair{6, 98}})
         FailEachAllocation(

@@ -8,11 +8,20 @@ namespace {
 
 using namespace sptest;
 
+class DftKnownAnswers : public ColumnTest {};
+SP_COLUMN_SUITE(DftKnownAnswers);
+class DftScaling : public ColumnTest {};
+SP_COLUMN_SUITE(DftScaling);
+class DftIdentities : public ColumnTest {};
+SP_COLUMN_SUITE(DftIdentities);
+class DftStatus : public ColumnTest {};
+SP_COLUMN_SUITE(DftStatus);
+
 // One length of every path and of every FFT work-buffer case.
 const int kPathLengths[] = {1, 2, 3, 4, 5, 6, 8, 12, 16, 97, 128, 149, 150,
                             151, 302, 1000, 1024, 2002, 2048, 4099, 8192, 22201};
 
-TEST(DftKnownAnswers, LengthThreeAndFour)
+TEST_P(DftKnownAnswers, LengthThreeAndFour)
 {
     // A unit at element 1: forward W^k, inverse its conjugate.
     const float s = 0.8660254f;
@@ -27,7 +36,7 @@ TEST(DftKnownAnswers, LengthThreeAndFour)
     }
 }
 
-TEST(DftScaling, EachFlagScalesItsDirectionAndRoundTrips)
+TEST_P(DftScaling, EachFlagScalesItsDirectionAndRoundTrips)
 {
     for (int n : kPathLengths)
         ExpectScalingFlags(RandomSignal(n, 3u + static_cast<unsigned>(n)),
@@ -35,7 +44,7 @@ TEST(DftScaling, EachFlagScalesItsDirectionAndRoundTrips)
                            3 * FftBound(std::max(n, 4)) + 4 * kEps, "N " + std::to_string(n));
 }
 
-TEST(DftIdentities, InverseIsConjugatedForwardOfConjugate)
+TEST_P(DftIdentities, InverseIsConjugatedForwardOfConjugate)
 {
     for (int n : kPathLengths) {
         DftPlan plan(n, spNoDivByAny);
@@ -47,7 +56,7 @@ TEST(DftIdentities, InverseIsConjugatedForwardOfConjugate)
     }
 }
 
-TEST(DftIdentities, InPlaceAndCallerBuffersEqualOwnBufferBitForBit)
+TEST_P(DftIdentities, InPlaceAndCallerBuffersEqualOwnBufferBitForBit)
 {
     for (int n : kPathLengths)
         for (spScaleFlag flag : {spNoDivByAny, spDivBySqrtN}) {
@@ -73,7 +82,7 @@ TEST(DftIdentities, InPlaceAndCallerBuffersEqualOwnBufferBitForBit)
         }
 }
 
-TEST(DftStatus, TransformChecksComeInTheirOrderOnEveryPath)
+TEST_P(DftStatus, TransformChecksComeInTheirOrderOnEveryPath)
 {
     // Mixed radix, FFT, direct and Bluestein paths, each allocating its own work area.
     FftPlan other(3, spNoDivByAny);

@@ -9,6 +9,9 @@ namespace {
 
 using namespace sptest;
 
+class DftPlanStatus : public ColumnTest {};
+SP_COLUMN_SUITE(DftPlanStatus);
+
 enum class Method { Small, Fft, MixedRadix, Bluestein, Direct };
 
 Method MethodOf(const spDftSpec* spec)
@@ -82,7 +85,7 @@ TEST(DftPlan, FactorisationExamples)
         EXPECT_FALSE(spDftFactorize(&scratch, n)) << n;
 }
 
-TEST(DftPlan, InitStatusesInTheirOrder)
+TEST_P(DftPlanStatus, InitInTheirOrder)
 {
     spDftSpec* const sentinel = reinterpret_cast<spDftSpec*>(std::uintptr_t{0x1234});
     spDftSpec* spec = sentinel;
@@ -101,14 +104,14 @@ TEST(DftPlan, InitStatusesInTheirOrder)
     EXPECT_EQ(spDebugLiveBlocks(), live);
 }
 
-TEST(DftPlan, FreeAndSizeQueryStatuses)
+TEST_P(DftPlanStatus, FreeAndSizeQuery)
 {
     DftPlan plan(6, spNoDivByAny);
     FftPlan other(3, spNoDivByAny);
     ExpectFreeAndSizeStatuses(spDftFree, spDftGetBufSize, plan.spec, other.spec);
 }
 
-TEST(DftPlan, LengthsBeyondTheRecordGiveNoMemory)
+TEST_P(DftPlanStatus, LengthsBeyondTheRecordGiveNoMemory)
 {
     // 2^28 - 1 factorises (3 5 29 43 113 127) but its work size passes 2^31; 2^29 + 1 and the
     // largest 32-bit length need twiddle tables beyond 2^31 bytes; 2^27 + 1 needs a Bluestein

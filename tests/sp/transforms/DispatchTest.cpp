@@ -1,40 +1,90 @@
-// The transform entries reach their routines through the dispatch index in every column with
-// their arguments unchanged (the table test of the core checks what each column holds).
+// Every column's entries make plans of their own column and refuse the plans of any other
+// column with -17: the columns share kind codes, not table layouts.
+#include <algorithm>
+#include <array>
+
 #include "TransformTestSupport.h"
+#include "sp/core/spCpu.h"
+#include "sp/transforms/spDft2D.h"
 #include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spFft2D.h"
+#include "sp/transforms/spFftPlan.h"
 
 namespace {
 
 using namespace sptest;
 
-TEST(TransformDispatch, EntriesGiveTheSameResultInEveryColumn)
+struct ColumnPlans {
+    spDftSpec* dft = nullptr;   // mixed radix, whose layout the columns reorder
+    spFftSpec* fft = nullptr;   // order 13: a large order in columns 0 and 1, a core in 2 to 4
+    spDft2DSpec* dft2d = nullptr;
+    spFft2DSpec* fft2d = nullptr;
+};
+
+TEST(TransformDispatch, PlansOfAnotherColumnAreRefused)
 {
-    const Signal x = RandomSignal(12, 4);
-    Signal reference(12);
+    std::array<ColumnPlans, spDispatchColumns> plans;
+    for (int c = 0; c < spDispatchColumns; ++c) {
+        spDispatchIndex = c;
+        ASSERT_EQ(spDftInitAlloc(&plans[c].dft, 12, spNoDivByAny, 0), spStsNoErr);
+        ASSERT_EQ(spFftInitAlloc(&plans[c].fft, 13, spNoDivByAny, 0), spStsNoErr);
+        ASSERT_EQ(spDft2DInitAlloc(&plans[c].dft2d, 12, 3, spNoDivByAny, 0), spStsNoErr);
+        ASSERT_EQ(spFft2DInitAlloc(&plans[c].fft2d, 2, 1, spNoDivByAny, 0), spStsNoErr);
+        EXPECT_EQ(plans[c].dft->column, c);
+        EXPECT_EQ(plans[c].fft2d->rowPlan->column, c);
+    }
+    const Signal x = RandomSignal(8192, 3);
+    Signal y(8192, spComplex{7, 7});
+    for (int c = 0; c < spDispatchColumns; ++c) {
+        spDispatchIndex = c;
+        for (int other = 0; other < spDispatchColumns; ++other) {
+            if (other == c)
+                continue;
+            const ColumnPlans& p = plans[other];
+            int bytes = -1;
+            EXPECT_EQ(spDftForward(x.data(), y.data(), p.dft, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spDftInverse(x.data(), y.data(), p.dft, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spDftGetBufSize(p.dft, &bytes), spStsContextMatchErr);
+            EXPECT_EQ(spDftFree(p.dft), spStsContextMatchErr);
+            EXPECT_EQ(spFftForward(x.data(), y.data(), p.fft, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spFftInverse(x.data(), y.data(), p.fft, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spFftGetBufSize(p.fft, &bytes), spStsContextMatchErr);
+            EXPECT_EQ(spFftFree(p.fft), spStsContextMatchErr);
+            EXPECT_EQ(spDft2DForward(x.data(), 96, y.data(), 96, p.dft2d, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spDft2DInverse(x.data(), 96, y.data(), 96, p.dft2d, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spDft2DFree(p.dft2d), spStsContextMatchErr);
+            EXPECT_EQ(spFft2DForward(x.data(), 32, y.data(), 32, p.fft2d, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spFft2DInverse(x.data(), 32, y.data(), 32, p.fft2d, nullptr), spStsContextMatchErr);
+            EXPECT_EQ(spFft2DFree(p.fft2d), spStsContextMatchErr);
+            EXPECT_EQ(bytes, -1);
+        }
+    }
+    for (const auto& v : y)
+        ASSERT_EQ(v.re, 7.0f);
+    for (int c = 0; c < spDispatchColumns; ++c) {
+        spDispatchIndex = c;
+        EXPECT_EQ(spDftFree(plans[c].dft), spStsNoErr);
+        EXPECT_EQ(spFftFree(plans[c].fft), spStsNoErr);
+        EXPECT_EQ(spDft2DFree(plans[c].dft2d), spStsNoErr);
+        EXPECT_EQ(spFft2DFree(plans[c].fft2d), spStsNoErr);
+    }
+    spDispatchIndex = 0;
+}
+
+// The processor detection picks the column the entries then run (column 4 on any processor
+// with SSSE3), and each row holds that column's own routines.
+TEST(TransformDispatch, StaticInitSelectsTheColumnTheEntriesRun)
+{
+    spStaticInit();
+    const int column = spDispatchIndex;
+    EXPECT_EQ(column, std::max(spDispatchColumnOf(spGetCpuType()), 0));
     {
-        DftPlan plan(12, spNoDivByAny);
-        ASSERT_EQ(spDftForward_px(x.data(), reference.data(), plan.spec, nullptr), spStsNoErr);
+        DftPlan plan(1536, spNoDivByAny);
+        EXPECT_EQ(plan.spec->column, column);
     }
-    const std::int32_t saved = spDispatchIndex;
-    for (std::int32_t column = 0; column < spDispatchColumns; ++column) {
-        spDispatchIndex = column;
-        Signal y(12), z(12);
-        {
-            DftPlan plan(12, spNoDivByAny);
-            EXPECT_TRUE(SameBits(Transform(plan.spec, x, false), reference)) << column;
-            Transform(plan.spec, x, true);
-        }
-        {
-            Dft2DPlan plan(12, 1, spNoDivByAny);
-            EXPECT_EQ(spDft2DForward(x.data(), 96, y.data(), 96, plan.spec, nullptr), spStsNoErr);
-            EXPECT_TRUE(SameBits(y, reference)) << column;
-            EXPECT_EQ(spDft2DInverse(y.data(), 96, z.data(), 96, plan.spec, nullptr), spStsNoErr);
-        }
-        Fft2DPlan plan(2, 0, spNoDivByAny);
-        EXPECT_EQ(spFft2DForward(x.data(), 32, y.data(), 32, plan.spec, nullptr), spStsNoErr);
-        EXPECT_EQ(spFft2DInverse(y.data(), 32, z.data(), 32, plan.spec, nullptr), spStsNoErr);
-    }
-    spDispatchIndex = saved;
+    EXPECT_EQ(spDftForwardRow[4], (&spDftRunCol<4, false>));
+    EXPECT_EQ(spDft2DInitAllocRow[2], (&spDft2DInitAllocCol<2>));
+    spDispatchIndex = 0;
 }
 
 } // namespace

@@ -10,6 +10,11 @@ namespace {
 
 using namespace sptest;
 
+class Dft2D : public ColumnTest {};
+SP_COLUMN_SUITE(Dft2D);
+class Fft2D : public ColumnTest {};
+SP_COLUMN_SUITE(Fft2D);
+
 // Runs a 2-D transform from `src` into a destination with `dstGap` bytes after each row;
 // checks that neither the source nor the destination's gaps changed.
 template <class Spec>
@@ -29,7 +34,7 @@ double Bound2D(int w, int h)
     return PathBound(row.spec) + PathBound(column.spec);
 }
 
-TEST(Dft2D, ShapesOfEveryPathMatchTheOracle)
+TEST_P(Dft2D, ShapesOfEveryPathMatchTheOracle)
 {
     // Widths and heights 1, 2, 3, 4, 7 with gaps between rows; larger sizes with rows of the
     // mixed-radix, direct, Bluestein and FFT paths; a contiguous single column.
@@ -51,7 +56,7 @@ TEST(Dft2D, ShapesOfEveryPathMatchTheOracle)
     }
 }
 
-TEST(Dft2D, EveryFlagRoundTrips)
+TEST_P(Dft2D, EveryFlagRoundTrips)
 {
     for (spScaleFlag flag : {spDivFwdByN, spDivInvByN, spDivBySqrtN, spNoDivByAny}) {
         Dft2DPlan plan(7, 12, flag);
@@ -63,7 +68,7 @@ TEST(Dft2D, EveryFlagRoundTrips)
     }
 }
 
-TEST(Dft2D, InPlaceAndCallerBuffersAgreeBitForBit)
+TEST_P(Dft2D, InPlaceAndCallerBuffersAgreeBitForBit)
 {
     for (auto [w, h] : {std::pair{7, 7}, std::pair{6, 10}, std::pair{1, 9}, std::pair{9, 1}, std::pair{151, 3}}) {
         Dft2DPlan plan(w, h, spNoDivByAny);
@@ -82,7 +87,7 @@ TEST(Dft2D, InPlaceAndCallerBuffersAgreeBitForBit)
     }
 }
 
-TEST(Dft2D, EqualsTheFftOnPowersOfTwo)
+TEST_P(Dft2D, EqualsTheFftOnPowersOfTwo)
 {
     for (auto [ox, oy] : {std::pair{0, 3}, std::pair{3, 0}, std::pair{1, 4}, std::pair{4, 1}, std::pair{2, 2},
                           std::pair{5, 3}, std::pair{6, 6}, std::pair{7, 11}}) {
@@ -98,7 +103,7 @@ TEST(Dft2D, EqualsTheFftOnPowersOfTwo)
     }
 }
 
-TEST(Dft2D, PlanRecordAndWorkSizes)
+TEST(Dft2DPlan, RecordAndWorkSizes)
 {
     struct Case {
         int w, h, bytes;
@@ -116,7 +121,7 @@ TEST(Dft2D, PlanRecordAndWorkSizes)
     }
 }
 
-TEST(Dft2D, StatusesInTheirOrder)
+TEST_P(Dft2D, StatusesInTheirOrder)
 {
     spDft2DSpec* const sentinel = reinterpret_cast<spDft2DSpec*>(std::uintptr_t{0x77});
     spDft2DSpec* spec = sentinel;
@@ -137,7 +142,7 @@ TEST(Dft2D, StatusesInTheirOrder)
     EXPECT_EQ(spDft2DFree(reinterpret_cast<spDft2DSpec*>(other.spec)), spStsContextMatchErr);
 }
 
-TEST(Fft2D, SmallOrdersWithGapsMatchTheOracle)
+TEST_P(Fft2D, SmallOrdersWithGapsMatchTheOracle)
 {
     for (int ox = 0; ox <= 3; ++ox)
         for (int oy = 0; oy <= 3; ++oy) {
@@ -152,7 +157,7 @@ TEST(Fft2D, SmallOrdersWithGapsMatchTheOracle)
         }
 }
 
-TEST(Fft2D, LargeOrdersAndRoundTrip)
+TEST_P(Fft2D, LargeOrdersAndRoundTrip)
 {
     Fft2DPlan plan(12, 3, spDivFwdByN);
     const Image src = RandomImage(4096, 8, 8 * 4096, 2);
@@ -160,7 +165,7 @@ TEST(Fft2D, LargeOrdersAndRoundTrip)
     EXPECT_LE(RelativeRms(back.Values(), Scaled(src.Values())), 2 * (FftBound(4096) + FftBound(8)));
 }
 
-TEST(Fft2D, PlanRecordAndWorkSizes)
+TEST(Fft2DPlan, RecordAndWorkSizes)
 {
     struct Case {
         int ox, oy, bytes;
@@ -174,7 +179,7 @@ TEST(Fft2D, PlanRecordAndWorkSizes)
     }
 }
 
-TEST(Fft2D, StatusesInTheirOrder)
+TEST_P(Fft2D, StatusesInTheirOrder)
 {
     spFft2DSpec* const sentinel = reinterpret_cast<spFft2DSpec*>(std::uintptr_t{0x99});
     spFft2DSpec* spec = sentinel;

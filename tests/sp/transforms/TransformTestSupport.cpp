@@ -1,11 +1,13 @@
 #include "TransformTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 
 #include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spFftPlan.h"
 
 namespace sptest {
 
@@ -88,6 +90,41 @@ double PathBound(const spDftSpec* spec)
     if (spec->bluesteinLen != 0)
         return BluesteinBound(spec->bluesteinLen);
     return FftBound(spec->len);
+}
+
+std::string ColumnName(const testing::TestParamInfo<int>& info) { return "Column" + std::to_string(info.param); }
+
+bool NearColumnZero(const Signal& y, const Signal& y0)
+{
+    long double sum = 0, worst = 0;
+    for (size_t k = 0; k < y0.size(); ++k) {
+        sum += std::norm(Complex(y0[k].re, y0[k].im));
+        worst = std::max(worst, std::abs(Complex(y[k].re - y0[k].re, y[k].im - y0[k].im)));
+    }
+    const double rms = static_cast<double>(std::sqrt(sum / static_cast<long double>(y0.size())));
+    const double n = static_cast<double>(y0.size());
+    return spDispatchIndex == 0 || static_cast<double>(worst) <= 8 * kEps * std::max(1.0, std::log2(n)) * rms;
+}
+
+Signal ColumnZeroDft(const Signal& x, bool inverse)
+{
+    spDftSpec* spec = nullptr;
+    EXPECT_EQ(spDftInitAlloc_px(&spec, static_cast<int>(x.size()), spNoDivByAny, 0), spStsNoErr);
+    Signal y(x.size());
+    EXPECT_EQ((inverse ? spDftInverse_px : spDftForward_px)(x.data(), y.data(), spec, nullptr), spStsNoErr);
+    spDftFree_px(spec);
+    return y;
+}
+
+Signal ColumnZeroFft(const Signal& x, bool inverse)
+{
+    spFftSpec* spec = nullptr;
+    const int order = static_cast<int>(std::log2(static_cast<double>(x.size())));
+    EXPECT_EQ(spFftInitAllocCol<0>(&spec, order, spNoDivByAny, 0), spStsNoErr);
+    Signal y(x.size());
+    EXPECT_EQ((inverse ? spFftRunCol<0, true> : spFftRunCol<0, false>)(x.data(), y.data(), spec, nullptr), spStsNoErr);
+    spFftFreeCol<0>(spec);
+    return y;
 }
 
 Signal RandomSignal(std::int64_t n, unsigned seed)

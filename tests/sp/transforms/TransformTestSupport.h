@@ -29,6 +29,23 @@ double BluesteinBound(std::int64_t m); // 4 eps log2 M for the padded length M
 // The bound of the path a DFT plan took.
 double PathBound(const spDftSpec* spec);
 
+// Tests of every dispatch column: the parameter is the column the public entries use while
+// the test runs.
+class ColumnTest : public testing::TestWithParam<int> {
+protected:
+    void SetUp() override { spDispatchIndex = GetParam(); }
+    void TearDown() override { spDispatchIndex = 0; }
+};
+std::string ColumnName(const testing::TestParamInfo<int>& info);
+#define SP_COLUMN_SUITE(suite) INSTANTIATE_TEST_SUITE_P(Columns, suite, testing::Range(0, 5), sptest::ColumnName)
+
+// Within 8 eps log2 N of column 0 (max |y - y0| / RMS of y0): column 0 is the reference the
+// processor columns are held to besides the oracle. Always true in column 0.
+bool NearColumnZero(const Signal& y, const Signal& y0);
+// Column 0's unscaled DFT (or FFT of a power-of-two length) of x.
+Signal ColumnZeroDft(const Signal& x, bool inverse);
+Signal ColumnZeroFft(const Signal& x, bool inverse);
+
 // Uniform values in [-1, 1) from a fixed seed.
 Signal RandomSignal(std::int64_t n, unsigned seed);
 

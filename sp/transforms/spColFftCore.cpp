@@ -1,0 +1,257 @@
+#include <cstddef>
+#include <cstring>
+
+#include "sp/transforms/spColFft.h"
+#include "sp/transforms/spSimd.h"
+
+namespace {
+
+// Four complex values in blocked form.
+struct spBlk {
+    spV4 re;
+    spV4 im;
+};
+
+inline spBlk spLoadBlk(const float* p) { return {spLoad4(p), spLoad4(p + 4)}; }
+
+inline void spStoreBlk(float* p, spBlk v, spOutputMode mode)
+{
+    if (mode == spOutputMode::blocked) {
+        spStore4(p, v.re);
+        spStore4(p + 4, v.im);
+    } else {
+        spStore4(p, __builtin_shuffle(v.re, v.im, spV4i{0, 4, 1, 5}));
+        spStore4(p + 4, __builtin_shuffle(v.re, v.im, spV4i{2, 6, 3, 7}));
+    }
+}
+
+inline spBlk operator+(spBlk a, spBlk b) { return {a.re + b.re, a.im + b.im}; }
+inline spBlk operator-(spBlk a, spBlk b) { return {a.re - b.re, a.im - b.im}; }
+
+// a * w (forward) or a * conj(w) (inverse), w as four real parts and four imaginary parts.
+template <bool Inverse>
+inline spBlk spMulW(spBlk a, const float* w)
+{
+    const spV4 wr = spLoad4(w), wi = spLoad4(w + 4);
+    if constexpr (Inverse)
+        return {a.re * wr + a.im * wi, a.im * wr - a.re * wi};
+    else
+        return {a.re * wr - a.im * wi, a.im * wr + a.re * wi};
+}
+
+// Radix-4 butterfly of bit-reversed input, its twiddles applied: the inputs a quarter, half
+// and three quarters into the span come in as b, c and d; outputs in natural order.
+template <bool Inverse>
+inline void spBfly4(spBlk& a, spBlk& b, spBlk& c, spBlk& d)
+{
+    const spBlk t0 = a + b, t1 = a - b, t2 = c + d, t3 = c - d;
+    a = t0 + t2;
+    c = t0 - t2;
+    if constexpr (Inverse) {
+        b = {t1.re - t3.im, t1.im + t3.re};
+        d = {t1.re + t3.im, t1.im - t3.re};
+    } else {
+        b = {t1.re + t3.im, t1.im - t3.re};
+        d = {t1.re - t3.im, t1.im + t3.re};
+    }
+}
+
+inline void spTranspose(spV4& a, spV4& b, spV4& c, spV4& d)
+{
+    const spV4 t0 = __builtin_shuffle(a, b, spV4i{0, 4, 1, 5});
+    const spV4 t1 = __builtin_shuffle(a, b, spV4i{2, 6, 3, 7});
+    const spV4 t2 = __builtin_shuffle(c, d, spV4i{0, 4, 1, 5});
+    const spV4 t3 = __builtin_shuffle(c, d, spV4i{2, 6, 3, 7});
+    a = __builtin_shuffle(t0, t2, spV4i{0, 1, 4, 5});
+    b = __builtin_shuffle(t0, t2, spV4i{2, 3, 6, 7});
+    c = __builtin_shuffle(t1, t3, spV4i{0, 1, 4, 5});
+    d = __builtin_shuffle(t1, t3, spV4i{2, 3, 6, 7});
+}
+
+// Two interleaved pairs of complex values (four values) as one block.
+inline spBlk spDeinterleave(spV4 p, spV4 q)
+{
+    return {__builtin_shuffle(p, q, spV4i{0, 2, 4, 6}), __builtin_shuffle(p, q, spV4i{1, 3, 5, 7})};
+}
+
+inline spV4 spLoadTwo(const spComplex* a, const spComplex* b)
+{
+    spV4 v;
+    std::memcpy(&v, a, 8);
+    std::memcpy(reinterpret_cast<char*>(&v) + 8, b, 8);
+    return v;
+}
+
+// The radix-16 first pass on one group of 16 positions; v[l] holds, in lane q, the value at
+// position 4q + l. Pass 1 joins positions 4q .. 4q+3; pass 2 joins j, j+4, j+8, j+12 with the
+// twiddles of the table's first record, except that the squares W8^j come from the
+// vector constant 0.70710683 (one unit in the last place above the table's value).
+template <bool Inverse>
+void spFirstPassGroup(spBlk* v, const float* record, float* out, spOutputMode mode)
+{
+    alignas(16) static constexpr float w8[8] = {1.0f, 0.70710683f, 0.0f, -0.70710683f,
+                                                0.0f, -0.70710683f, -1.0f, -0.70710683f};
+    spBfly4<Inverse>(v[0], v[1], v[2], v[3]);
+    spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
+    spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
+    v[1] = spMulW<Inverse>(v[1], w8);
+    v[2] = spMulW<Inverse>(v[2], record);
+    v[3] = spMulW<Inverse>(v[3], record + 16);
+    spBfly4<Inverse>(v[0], v[1], v[2], v[3]);
+    for (int k = 0; k < 4; ++k)
+        spStoreBlk(out + 8 * k, v[k], mode);
+}
+
+// First pass over bit-reversed interleaved values in place.
+struct spLinearFirstPass {
+    float* data;
+
+    template <bool Inverse>
+    void Run(std::ptrdiff_t group, const float* record, float* out, spOutputMode mode) const
+    {
+        const float* in = data + 32 * group;
+        spBlk v[4];
+        for (int q = 0; q < 4; ++q)
+            v[q] = spDeinterleave(spLoad4(in + 8 * q), spLoad4(in + 8 * q + 4));
+        spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
+        spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
+        spFirstPassGroup<Inverse>(v, record, out, mode);
+    }
+};
+
+// First pass reading the natural-order source through the bit reversal: position
+// 16 g + 4 q + l holds source value rev(g) + (4 rev2(l) + rev2(q)) N/16.
+struct spFusedFirstPass {
+    const spComplex* src;
+    const std::int32_t* index;
+    std::ptrdiff_t sixteenth;
+
+    template <bool Inverse>
+    void Run(std::ptrdiff_t group, const float* record, float* out, spOutputMode mode) const
+    {
+        const spComplex* base = src + index[group];
+        const std::ptrdiff_t s = sixteenth;
+        spBlk v[4];
+        constexpr int rows[4] = {0, 8, 4, 12};
+        for (int l = 0; l < 4; ++l) {
+            const spComplex* p = base + rows[l] * s;
+            v[l] = spDeinterleave(spLoadTwo(p, p + 2 * s), spLoadTwo(p + s, p + 3 * s));
+        }
+        spFirstPassGroup<Inverse>(v, record, out, mode);
+    }
+};
+
+// Radix-4 pass of sub-length s over n points: reads `x`, writes `y` (the same positions).
+template <bool Inverse>
+void spRadix4Pass(const float* x, float* y, std::ptrdiff_t n, std::ptrdiff_t s, const float* table,
+                  spOutputMode mode)
+{
+    const float* records = table + 2 * s - 8;
+    for (std::ptrdiff_t j = 0; j < s; j += 4) {
+        const float* w = records + 6 * j;
+        for (std::ptrdiff_t g = 2 * j; g < 2 * n; g += 8 * s) {
+            spBlk a = spLoadBlk(x + g);
+            spBlk b = spMulW<Inverse>(spLoadBlk(x + g + 2 * s), w + 8);
+            spBlk c = spMulW<Inverse>(spLoadBlk(x + g + 4 * s), w);
+            spBlk d = spMulW<Inverse>(spLoadBlk(x + g + 6 * s), w + 16);
+            spBfly4<Inverse>(a, b, c, d);
+            spStoreBlk(y + g, a, mode);
+            spStoreBlk(y + g + 2 * s, b, mode);
+            spStoreBlk(y + g + 4 * s, c, mode);
+            spStoreBlk(y + g + 6 * s, d, mode);
+        }
+    }
+}
+
+// The closing radix-2 pass of an odd order: halves of n/2 points.
+template <bool Inverse>
+void spRadix2Pass(const float* x, float* y, std::ptrdiff_t n, const float* table, spOutputMode mode)
+{
+    const float* w = table + n - 8;
+    for (std::ptrdiff_t g = 0; g < n; g += 8, w += 8) {
+        const spBlk a = spLoadBlk(x + g);
+        const spBlk b = spMulW<Inverse>(spLoadBlk(x + g + n), w);
+        spStoreBlk(y + g, a + b, mode);
+        spStoreBlk(y + g + n, a - b, mode);
+    }
+}
+
+// One core transform over positions [pos, pos + 2^order): blocks in `x`, the last pass into
+// `y` (which may be x) in `mode`. Pieces above the leaf order are done depth first.
+template <bool Inverse, class FirstPass>
+class spCoreRun {
+public:
+    spCoreRun(const FirstPass& first, const float* table, int leafOrder)
+        : m_first(first), m_table(table), m_leaf(leafOrder)
+    {
+    }
+
+    void Range(float* x, float* y, std::ptrdiff_t pos, int order, spOutputMode mode) const
+    {
+        const std::ptrdiff_t n = std::ptrdiff_t{1} << order;
+        float* xs = x + 2 * pos;
+        float* ys = y + 2 * pos;
+        if (order <= m_leaf) {
+            Leaf(x, y, pos, order, mode);
+        } else if (order % 2 != 0) {
+            Range(x, x, pos, order - 1, spOutputMode::blocked);
+            Range(x, x, pos + n / 2, order - 1, spOutputMode::blocked);
+            spRadix2Pass<Inverse>(xs, ys, n, m_table, mode);
+        } else {
+            for (std::ptrdiff_t q = 0; q < 4; ++q)
+                Range(x, x, pos + q * n / 4, order - 2, spOutputMode::blocked);
+            spRadix4Pass<Inverse>(xs, ys, n, n / 4, m_table, mode);
+        }
+    }
+
+private:
+    void Leaf(float* x, float* y, std::ptrdiff_t pos, int order, spOutputMode mode) const
+    {
+        const std::ptrdiff_t n = std::ptrdiff_t{1} << order;
+        const int passes = (order - 4) / 2;
+        const bool odd = order % 2 != 0;
+        const auto modeOf = [&](bool last) { return last ? mode : spOutputMode::blocked; };
+        const bool firstIsLast = passes == 0 && !odd;
+        float* firstOut = firstIsLast ? y : x;
+        for (std::ptrdiff_t g = pos / 16; g < (pos + n) / 16; ++g)
+            m_first.template Run<Inverse>(g, m_table, firstOut + 32 * g, modeOf(firstIsLast));
+        float* xs = x + 2 * pos;
+        std::ptrdiff_t s = 16;
+        for (int i = 0; i < passes; ++i, s *= 4) {
+            const bool last = i + 1 == passes && !odd;
+            spRadix4Pass<Inverse>(xs, last ? y + 2 * pos : xs, n, s, m_table, modeOf(last));
+        }
+        if (odd)
+            spRadix2Pass<Inverse>(xs, y + 2 * pos, n, m_table, mode);
+    }
+
+    FirstPass m_first;
+    const float* m_table;
+    int m_leaf;
+};
+
+} // namespace
+
+template <bool Inverse>
+void spColCoreFused(const spComplex* src, spComplex* dst, int order, const float* table,
+                    const std::int32_t* index, int leafOrder, float* work)
+{
+    const std::ptrdiff_t n = std::ptrdiff_t{1} << order;
+    const spFusedFirstPass first{src, index, n / 16};
+    float* y = &dst->re;
+    float* x = src == dst ? work : y;
+    spCoreRun<Inverse, spFusedFirstPass>(first, table, leafOrder).Range(x, y, 0, order, spOutputMode::interleaved);
+}
+
+template <bool Inverse>
+void spColCoreLinear(spComplex* data, int order, const float* table, int leafOrder, spOutputMode mode)
+{
+    float* x = &data->re;
+    const spLinearFirstPass first{x};
+    spCoreRun<Inverse, spLinearFirstPass>(first, table, leafOrder).Range(x, x, 0, order, mode);
+}
+
+template void spColCoreFused<false>(const spComplex*, spComplex*, int, const float*, const std::int32_t*, int, float*);
+template void spColCoreFused<true>(const spComplex*, spComplex*, int, const float*, const std::int32_t*, int, float*);
+template void spColCoreLinear<false>(spComplex*, int, const float*, int, spOutputMode);
+template void spColCoreLinear<true>(spComplex*, int, const float*, int, spOutputMode);
