@@ -25,6 +25,7 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "presentation/ColourSource.h"
 #include "presentation/PresentationFile.h"
 
 // The panel's hints are the document's.
@@ -273,8 +274,7 @@ CPresentationConfig* C3DdlgConfig::ActiveRecord() const
     ImageEntry* entry = doc != nullptr ? doc->Doc().FindImage(m_strImageName) : nullptr;
     if (entry == nullptr)
         return nullptr;
-    const bool is2D = ViewKindForSettingsIndex(m_nSettingsIndex) == ViewKind::View2D;
-    return &(*entry->m_pSettings)[is2D ? kSettings2D : kSettings3D];
+    return &(*entry->m_pSettings)[PairIndex(m_nSettingsIndex)];
 }
 
 // The value an edit holds when the exchange accepts it.

@@ -1,6 +1,6 @@
-// The configuration panel and the profile view on real frames: an edit reaches the active
-// view at the next tick, *.cnf files go out and come back through the panel, and the profile
-// view draws both curves and drags its cursors.
+// The two panels and the profile view on real frames: an edit reaches the active view at
+// the next tick, a palette change recolours it, *.cnf and *.plt files go out and come back
+// through the panels, and the profile view draws both curves and drags its cursors.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,11 +17,13 @@
 #include "support/TestPaths.h"
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
+#include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
 #include "app/views/ProfileView.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "presentation/PaletteEditing.h"
 
 namespace {
 
@@ -78,6 +80,12 @@ protected:
         return (*Doc().FindImage(frame.m_strImageName)->m_pSettings)[frame.m_nSettingsIndex == 0 ? 0 : 1];
     }
     void Tick() { RunningApp::Pump(150); }
+    // What the frame's view shows once it has finished drawing.
+    static QImage Picture(CMDIChildFrame& frame)
+    {
+        RunningApp::Pump(400);
+        return frame.GetActiveView()->Widget()->grab().toImage();
+    }
     void Screenshot(const std::string& name)
     {
         std::filesystem::create_directories(SPM_SCREENSHOT_DIR);
@@ -89,6 +97,14 @@ protected:
     CDocument* m_probeDoc = nullptr;
 };
 
+void AnswerColour(ScriptedPrompt& prompt, COLORREF colour)
+{
+    prompt.dialogScript.push_back([colour](IDialogModel& model) {
+        dynamic_cast<CColorDialogModel&>(model).m_color = colour;
+        return true;
+    });
+}
+
 } // namespace
 
 TEST_F(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
@@ -99,11 +115,13 @@ TEST_F(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     C3DdlgConfig& panel = Main().ConfigPanel();
     EXPECT_EQ(panel.ImageList().count(), 2);
     Probe(frame);
+    const QImage before = Picture(frame);
     panel.Edit(kEditZScale).setText("12.5");
     EXPECT_EQ(Record().m_Z_Scale, 12.5f);
     EXPECT_TRUE(m_probe.hints.empty());
     Tick();
     EXPECT_EQ(m_probe.hints, std::vector<int>{kHintRepaint});
+    EXPECT_NE(Picture(frame), before);
     // A refused value shows the framework's message and is written nowhere.
     panel.Edit(kEditZScale).setText("5000");
     EXPECT_EQ(m_app->Prompt().messages.back(), "Please enter a number between 0.1 and 1000.");
@@ -122,6 +140,10 @@ TEST_F(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     EXPECT_EQ(Record().m_Tilt, 90.0f);
     EXPECT_EQ(Record().m_Angle, 360.0f);
     EXPECT_EQ(panel.Edit(kEditAngle).text(), "360");
+    // Choosing the colour source tells the view at once.
+    panel.ImageList().setCurrentRow(1);
+    EXPECT_EQ(Record().m_NameOfImageForColor, "Amplitude_02");
+    EXPECT_EQ(m_probe.hints.back(), kHintColors);
     Screenshot("panels-01-configuration");
 }
 
@@ -149,6 +171,48 @@ TEST_F(PanelGui, ConfigurationFollowsTheFrameAndSavesAndLoadsCnf)
     panel.Edit(kEditTilt).setText("21");
     EXPECT_EQ(Record().m_Tilt, 21.0f);
     EXPECT_EQ((*Doc().FindImage("Height_01")->m_pSettings)[1].m_Tilt, tilt);
+}
+
+TEST_F(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
+{
+    CMDIChildFrame& frame = Activate("Height_01:2D");
+    m_app->Run(cmd::kShowPalettePanel);
+    Tick();
+    C3DdlgColor& panel = Main().ColorPanel();
+    ASSERT_NE(panel.Palette(), nullptr);
+    Probe(frame);
+    const std::vector<ColorCursor> original = *panel.Palette();
+    ASSERT_GE(original.size(), 2u);
+    // Pick the top cursor's mark on the strip, recolour it.
+    const GdiRect strip = panel.Strip().ClientInPanel();
+    const int y = strip.bottom - int(strip.Height() * original.back().m_Position) + 1;
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(strip.left + 5, y), panel.mapToGlobal(QPointF(strip.left + 5, y)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&panel, &press);
+    EXPECT_EQ(panel.SelectedCursor(), original.size() - 1);
+    const QImage before = Picture(frame);
+    AnswerColour(m_app->Prompt(), MakeColor(255, 0, 0));
+    panel.OnCursorCommand(kCmdChangeColor);
+    EXPECT_EQ(panel.Palette()->back().m_Color, MakeColor(255, 0, 0));
+    Tick();
+    EXPECT_EQ(m_probe.hints, std::vector<int>{kHintColors});
+    EXPECT_NE(Picture(frame), before);
+    Screenshot("panels-02-palette");
+    // Out to a file and back over a changed palette.
+    const ScratchDir folder;
+    const std::string saved = (folder / "red").string();
+    AnswerFileDialog(m_app->Prompt(), saved);
+    panel.OnSavePalette();
+    ASSERT_TRUE(std::filesystem::exists(saved + ".plt"));
+    const std::vector<ColorCursor> red = *panel.Palette();
+    panel.Palette()->pop_back();
+    AnswerFileDialog(m_app->Prompt(), saved + ".plt");
+    panel.OnLoadPalette();
+    ASSERT_EQ(panel.Palette()->size(), red.size());
+    for (std::size_t i = 0; i < red.size(); ++i) {
+        EXPECT_EQ((*panel.Palette())[i].m_Color, red[i].m_Color);
+        EXPECT_NEAR((*panel.Palette())[i].m_Position, red[i].m_Position, 0.005);  // "%.2f"
+    }
 }
 
 TEST_F(PanelGui, ProfileViewShowsBothCurvesAndDragsItsCursors)
