@@ -116,23 +116,30 @@ float Weighted5x5(const Image& x, Index y, Index i, const Separable5& k)
     return F((((p0 + q1) + r2) + q3) + p4);
 }
 
-// The float nearest to k/571.
-constexpr double W(int k)
+constexpr IntKernel kGauss5x5{{{2, 7, 12, 7, 2},
+                               {7, 31, 52, 31, 7},
+                               {12, 52, 127, 52, 12},
+                               {7, 31, 52, 31, 7},
+                               {2, 7, 12, 7, 2}},
+                              571};
+constexpr IntKernel kLaplace5x5{{{-1, -3, -4, -3, -1},
+                                 {-3, 0, 6, 0, -3},
+                                 {-4, 6, 20, 6, -4},
+                                 {-3, 0, 6, 0, -3},
+                                 {-1, -3, -4, -3, -1}},
+                                1};
+
+// The row weights of a symmetric 5x5 kernel, each divided by the divisor as a float.
+Separable5 RowsOf(const IntKernel& k)
 {
-    return static_cast<float>(k / 571.0);
+    Separable5 s{};
+    for (std::size_t c = 0; c < 5; ++c) {
+        s.outer[c] = static_cast<float>(k.w[0][c] / static_cast<double>(k.divisor));
+        s.middle[c] = static_cast<float>(k.w[1][c] / static_cast<double>(k.divisor));
+        s.centre[c] = static_cast<float>(k.w[2][c] / static_cast<double>(k.divisor));
+    }
+    return s;
 }
-
-constexpr Separable5 kGauss5 = {
-    {W(2), W(7), W(12), W(7), W(2)},
-    {W(7), W(31), W(52), W(31), W(7)},
-    {W(12), W(52), W(127), W(52), W(12)},
-};
-
-constexpr Separable5 kLaplace5 = {
-    {-1, -3, -4, -3, -1},
-    {-3, 0, 6, 0, -3},
-    {-4, 6, 20, 6, -4},
-};
 
 // The 5x5 box sum: each row's five taps, then the five rows, each rounded to float.
 float BoxSum5(const Image& x, Index y, Index i)
@@ -165,10 +172,12 @@ std::vector<FilterOp> MakeOps()
 {
     const spMaskSize m3 = spMskSize3x3, m5 = spMskSize5x5;
     const auto gauss5 = [](const Image& x, Index y, Index i) {
-        return Weighted5x5(x, y, i, kGauss5);
+        static const Separable5 k = RowsOf(kGauss5x5);
+        return Weighted5x5(x, y, i, k);
     };
     const auto laplace5 = [](const Image& x, Index y, Index i) {
-        return Weighted5x5(x, y, i, kLaplace5);
+        static const Separable5 k = RowsOf(kLaplace5x5);
+        return Weighted5x5(x, y, i, k);
     };
     // Row -1 / 0 / +1 of a 3x3 kernel with column weights l c r each.
     const auto k3 = [](std::array<int, 9> w, int divisor) {
@@ -179,18 +188,6 @@ std::vector<FilterOp> MakeOps()
         return k;
     };
     const IntKernel centreMinusSum = k3({-1, -1, -1, -1, 8, -1, -1, -1, -1}, 1);
-    const IntKernel gauss5x5{{{2, 7, 12, 7, 2},
-                              {7, 31, 52, 31, 7},
-                              {12, 52, 127, 52, 12},
-                              {7, 31, 52, 31, 7},
-                              {2, 7, 12, 7, 2}},
-                             571};
-    const IntKernel laplace5x5{{{-1, -3, -4, -3, -1},
-                                {-3, 0, 6, 0, -3},
-                                {-4, 6, 20, 6, -4},
-                                {-3, 0, 6, 0, -3},
-                                {-1, -3, -4, -3, -1}},
-                               1};
     IntKernel ones5{{}, 25}, hipass5{{}, 1};
     for (auto& row : ones5.w)
         std::fill(std::begin(row), std::end(row), 1);
@@ -200,10 +197,10 @@ std::vector<FilterOp> MakeOps()
     return {
         {"Gauss3x3", 1, m3, true, spFilterGauss, spFilterGauss_px, Gauss3,
          k3({1, 2, 1, 2, 4, 2, 1, 2, 1}, 16)},
-        {"Gauss5x5", 2, m5, true, spFilterGauss, spFilterGauss_px, gauss5, gauss5x5},
+        {"Gauss5x5", 2, m5, true, spFilterGauss, spFilterGauss_px, gauss5, kGauss5x5},
         {"Laplace3x3", 1, m3, true, spFilterLaplace, spFilterLaplace_px, CentreMinusSum3,
          centreMinusSum},
-        {"Laplace5x5", 2, m5, true, spFilterLaplace, spFilterLaplace_px, laplace5, laplace5x5},
+        {"Laplace5x5", 2, m5, true, spFilterLaplace, spFilterLaplace_px, laplace5, kLaplace5x5},
         {"Lowpass3x3", 1, m3, true, spFilterLowpass, spFilterLowpass_px, Lowpass3,
          k3({1, 1, 1, 1, 1, 1, 1, 1, 1}, 9)},
         {"Lowpass5x5", 2, m5, true, spFilterLowpass, spFilterLowpass_px, Lowpass5, ones5},

@@ -10,6 +10,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <type_traits>
+#include <utility>
 
 #include "FilterTestSupport.h"
 #include "sp/core/spCpu.h"
@@ -31,53 +34,43 @@ std::vector<WorkerFn*> WorkersOf()
 const std::vector<WorkerFn*> kWorkers[] = {WorkersOf<1>(), WorkersOf<2>(), WorkersOf<3>(),
                                            WorkersOf<4>()};
 
-// Source and destination elements of a type code, and the source's range.
-struct TypeInfo {
-    int srcBytes, dstBytes;
-    bool srcSigned, dstSigned;
+// An element type of the planes: its size, its range (samples of floats stay within
+// +-100) and its reading and writing as double.
+struct Element {
+    int bytes;
     double lo, hi;
+    double (*get)(const unsigned char* p);
+    void (*put)(unsigned char* p, double v);
 };
 
-TypeInfo Info(int type)
+template <class T>
+Element ElementOf()
 {
+    const bool isFloat = std::is_floating_point_v<T>;
+    return {sizeof(T), isFloat ? -100.0 : std::numeric_limits<T>::min(),
+            isFloat ? 100.0 : std::numeric_limits<T>::max(),
+            [](const unsigned char* p) {
+                T v;
+                std::memcpy(&v, p, sizeof v);
+                return static_cast<double>(v);
+            },
+            [](unsigned char* p, double v) {
+                const T t = static_cast<T>(v);
+                std::memcpy(p, &t, sizeof t);
+            }};
+}
+
+// Source and destination elements of a type code.
+std::pair<Element, Element> ElementsOf(int type)
+{
+    using U8 = std::uint8_t;
+    using S16 = std::int16_t;
     switch (type) {
-    case spKtU8: return {1, 1, false, false, 0, 255};
-    case spKtS16: return {2, 2, true, true, -32768, 32767};
-    case spKtU8S16: return {1, 2, false, true, 0, 255};
-    case spKtS8S16: return {1, 2, true, true, -128, 127};
-    default: return {4, 4, true, true, -100, 100};
-    }
-}
-
-bool IsFloat(int type)
-{
-    return type == spKtF32;
-}
-
-double Read(const unsigned char* p, int bytes, bool isSigned, bool isFloat)
-{
-    if (isFloat) {
-        float v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-    if (bytes == 1)
-        return isSigned ? static_cast<std::int8_t>(*p) : *p;
-    std::int16_t v;
-    std::memcpy(&v, p, 2);
-    return isSigned ? v : static_cast<std::uint16_t>(v);
-}
-
-void Write(unsigned char* p, int bytes, double v, bool isFloat)
-{
-    if (isFloat) {
-        const float f = static_cast<float>(v);
-        std::memcpy(p, &f, 4);
-    } else if (bytes == 1) {
-        *p = static_cast<unsigned char>(static_cast<int>(v));
-    } else {
-        const auto s = static_cast<std::int16_t>(static_cast<int>(v));
-        std::memcpy(p, &s, 2);
+    case spKtU8: return {ElementOf<U8>(), ElementOf<U8>()};
+    case spKtS16: return {ElementOf<S16>(), ElementOf<S16>()};
+    case spKtU8S16: return {ElementOf<U8>(), ElementOf<S16>()};
+    case spKtS8S16: return {ElementOf<std::int8_t>(), ElementOf<S16>()};
+    default: return {ElementOf<float>(), ElementOf<float>()};
     }
 }
 
@@ -111,30 +104,28 @@ struct Case {
 void RunCase(const Case& c, std::mt19937& rng)
 {
     const FilterOp& op = AllFilterOps()[c.op];
-    const TypeInfo t = Info(c.key.type);
-    const bool isFloat = IsFloat(c.key.type);
+    const auto [in, out] = ElementsOf(c.key.type);
+    const bool isFloat = c.key.type == spKtF32;
     const Index e = spPixelElements(c.key.layout), b = op.border;
     const Index srcRow = (c.width + 2 * b) * e, dstRow = c.width * e;
-    const std::size_t srcBytes = static_cast<std::size_t>(srcRow * (c.height + 2 * b) * t.srcBytes);
-    const std::size_t dstBytes = static_cast<std::size_t>(dstRow * c.height * t.dstBytes);
+    const auto srcBytes = static_cast<std::size_t>(srcRow * (c.height + 2 * b) * in.bytes);
+    const auto dstBytes = static_cast<std::size_t>(dstRow * c.height * out.bytes);
     GuardedPages srcPages(srcBytes), dstPages(dstBytes);
     unsigned char* src = c.width % 2 ? srcPages.AtEnd(srcBytes) : srcPages.AtStart();
     unsigned char* dst = c.width / 2 % 2 ? dstPages.AtEnd(dstBytes) : dstPages.AtStart();
-    for (std::size_t k = 0; k < srcBytes / static_cast<std::size_t>(t.srcBytes); ++k) {
-        const double v = rng() % 2 ? (rng() % 2 ? t.lo : t.hi)
-                                   : std::uniform_real_distribution<double>(t.lo, t.hi)(rng);
-        Write(src + k * static_cast<std::size_t>(t.srcBytes), t.srcBytes,
-              isFloat ? v : std::round(v), isFloat);
+    for (std::size_t k = 0; k < srcBytes; k += static_cast<std::size_t>(in.bytes)) {
+        const double v = rng() % 2 ? (rng() % 2 ? in.lo : in.hi)
+                                   : std::uniform_real_distribution<double>(in.lo, in.hi)(rng);
+        in.put(src + k, isFloat ? v : std::round(v));
     }
     std::memset(dst, 0x5A, dstBytes);
     const std::vector<unsigned char> before(dst, dst + dstBytes);
 
     const auto sample = [&](Index y, Index k) { // row y, element k of the region
-        return Read(src + ((y + b) * srcRow + k + b * e) * t.srcBytes, t.srcBytes, t.srcSigned,
-                    isFloat);
+        return in.get(src + ((y + b) * srcRow + k + b * e) * in.bytes);
     };
-    const spVariantFrame frame{src + (b * srcRow + b * e) * t.srcBytes, srcRow * t.srcBytes, dst,
-                               dstRow * t.dstBytes, c.width, c.height};
+    const spVariantFrame frame{src + (b * srcRow + b * e) * in.bytes, srcRow * in.bytes, dst,
+                               dstRow * out.bytes, c.width, c.height};
     const std::uint32_t caller = spSetMxcsrRounding(0x6000);
     const spStatus status = kWorkers[c.column - 1][c.op](frame, c.key);
     const std::uint32_t after = spGetMxcsr();
@@ -145,10 +136,10 @@ void RunCase(const Case& c, std::mt19937& rng)
     const IntKernel k = KernelOf(op, c.key.form);
     for (Index y = 0; y < c.height; ++y)
         for (Index i = 0; i < dstRow; ++i) {
-            const Index at = (y * dstRow + i) * t.dstBytes;
-            const double got = Read(dst + at, t.dstBytes, t.dstSigned, isFloat);
+            const Index at = (y * dstRow + i) * out.bytes;
+            const double got = out.get(dst + at);
             if (c.key.layout == 4 && i % 4 == 3) {
-                ASSERT_EQ(std::memcmp(dst + at, before.data() + at, t.dstBytes), 0) << "alpha";
+                ASSERT_EQ(std::memcmp(dst + at, before.data() + at, out.bytes), 0) << "alpha";
                 continue;
             }
             double sum = 0, size = 0;
@@ -162,8 +153,7 @@ void RunCase(const Case& c, std::mt19937& rng)
                 ASSERT_NEAR(got, sum / k.divisor, 16 * 0x1p-24 * size / k.divisor)
                     << "row " << y << " element " << i;
             } else {
-                const double lo = t.dstSigned ? -32768 : 0, hi = t.dstBytes == 1 ? 255 : 32767;
-                ASSERT_EQ(got, std::clamp(RoundDiv(sum, k.divisor), lo, hi))
+                ASSERT_EQ(got, std::clamp(RoundDiv(sum, k.divisor), out.lo, out.hi))
                     << "row " << y << " element " << i;
             }
         }
