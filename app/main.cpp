@@ -3,10 +3,13 @@
 #include <clocale>
 
 #include "app/SpmApp.h"
+#include "sp/core/spDispatch.h"
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // The signal-processing library runs the column made for this processor from here on.
+    spStaticInit();
     // Qt applies the user's locale; every number the program writes to a file uses ".".
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName("Local AppWizard-Generated Applications");
