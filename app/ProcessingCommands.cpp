@@ -68,8 +68,8 @@ const MenuCommand kMenuCommands[] = {
     {cmd::kEditUndo, ProcessingCommand::kUndo},
 };
 
-// The selection modes belong to the 2D view, which toggles them; the document only shows
-// the mode as the buttons' check marks.
+// The selection-mode buttons toggle the document's mode and show it as their check marks;
+// the 2D view passes them on to the document.
 const MenuCommand kModeButtons[] = {
     {cmd::kTwoPointMode, ProcessingCommand::kTwoPointMode},
     {cmd::kRectMode, ProcessingCommand::kRectangleMode},
@@ -98,9 +98,11 @@ void RegisterProcessingCommands(CMainFrame& mainFrame)
             item.id, [command = item.command](CDocument& doc) { ProcessingCommandsOf(doc).Run(command); },
             [command = item.command](CDocument& doc, CCmdUI& ui) { ui.Enable(StateOf(doc, command, ui).enabled); });
     for (const MenuCommand& item : kModeButtons)
-        CDocument::AddClassCommand(item.id, {}, [command = item.command](CDocument& doc, CCmdUI& ui) {
-            ui.SetCheck(StateOf(doc, command, ui).checked ? 1 : 0);
-        });
+        CDocument::AddClassCommand(
+            item.id, [command = item.command](CDocument& doc) { ProcessingCommandsOf(doc).Run(command); },
+            [command = item.command](CDocument& doc, CCmdUI& ui) {
+                ui.SetCheck(StateOf(doc, command, ui).checked ? 1 : 0);
+            });
     // Crop is the 2D view's command; until a 2D view handles it, the document runs it while
     // a 2D frame is active.
     CDocument::AddClassCommand(

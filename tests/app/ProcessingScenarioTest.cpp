@@ -42,5 +42,19 @@ TEST(ProcessingScenario, FlattenThenUndo)
     EXPECT_EQ(image.m_pData, loaded);
     EXPECT_FALSE(app.Enabled(cmd::kEditUndo));
     shot("processing-3-undone");
+
+    // In the image's 2D frame: the rectangle mode through the view, a crop of both images.
+    for (CMDIChildFrame* other : doc.Frames())
+        if (other->m_strViewKind == ":2D" && other->m_strImageName == frame->m_strImageName)
+            app.MainFrame().ActivateFrame(other);
+    ASSERT_TRUE(app.Run(cmd::kRectMode));
+    EXPECT_EQ(doc.Doc().m_nSelectMode, 2);
+    doc.Doc().m_ptSel1 = {10, 20}, doc.Doc().m_ptSel2 = {110, 70};
+    doc.Doc().m_bSel1Set = doc.Doc().m_bSel2Set = 1;
+    ASSERT_TRUE(app.Run(cmd::kCrop));
+    EXPECT_EQ(std::make_pair(image.m_nWidth, image.m_nHeight), std::make_pair(100, 50));
+    shot("processing-4-cropped");
+    ASSERT_TRUE(app.Run(cmd::kEditUndo));
+    EXPECT_EQ(image.m_pData, loaded);
     EXPECT_TRUE(app.Prompt().messages.empty());
 }
