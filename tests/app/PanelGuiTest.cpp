@@ -198,6 +198,13 @@ TEST_F(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
     EXPECT_EQ(m_probe.hints, std::vector<int>{kHintColors});
     EXPECT_NE(Picture(frame), before);
     Screenshot("panels-02-palette");
+    // Dragged to the top of the strip, it stops 0.01 below the end.
+    QMouseEvent drag(QEvent::MouseMove, QPointF(strip.left + 5, strip.top - 20),
+                     panel.mapToGlobal(QPointF(strip.left + 5, strip.top - 20)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&panel, &drag);
+    EXPECT_FLOAT_EQ(panel.Palette()->back().m_Position, 0.99f);
+    EXPECT_TRUE(panel.Edited());
     // Out to a file and back over a changed palette.
     const ScratchDir folder;
     const std::string saved = (folder / "red").string();

@@ -2,8 +2,11 @@
 // each step asserts what the user would see and saves a screenshot into the build folder.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QUrl>
 
@@ -16,10 +19,12 @@
 #include "app/MainFrame.h"
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
+#include "app/views/ProfileView.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "presentation/PaletteEditing.h"
 
 #include <QTreeWidget>
 
@@ -36,6 +41,15 @@ QImage Screenshot(CMainFrame& mainFrame, const std::string& name)
     const QImage picture = mainFrame.grab().toImage();
     picture.save(QString(SPM_SCREENSHOT_DIR) + "/" + QString::fromStdString(name) + ".png");
     return picture;
+}
+
+int CountColour(const QImage& picture, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            count += picture.pixel(x, y) == colour;
+    return count;
 }
 
 std::vector<std::string> TreeTexts(const QTreeWidget& tree)
@@ -68,6 +82,62 @@ TEST(Scenario, ShellFromStartToQuit)
               (std::vector<std::string>{title, "Height_01", "Amplitude_02"}));
     Screenshot(mainFrame, "01-start-nanoscope");
     CDocument& nanoscopeDoc = *mainFrame.MDIGetActive()->GetActiveDocument();
+
+    // The panels: the Z scale of the active 3D frame changes its picture within a tick, the
+    // palette recolours it; two points clicked in the 2D frame give the profile view its
+    // two curves.
+    CMDIChildFrame& frame3D = *mainFrame.MDIGetActive();
+    const auto viewPicture = [](CMDIChildFrame& frame) {
+        RunningApp::Pump(400);
+        return frame.GetActiveView()->Widget()->grab().toImage();
+    };
+    const QImage before3D = viewPicture(frame3D);
+    EXPECT_TRUE(app.Run(cmd::kShowConfigPanel));
+    RunningApp::Pump(150);
+    mainFrame.ConfigPanel().Edit(kEditZScale).setText("80");
+    const QImage tall3D = viewPicture(frame3D);
+    EXPECT_NE(tall3D, before3D);
+    Screenshot(mainFrame, "01a-config-zscale");
+    QAbstractButton* colourAndLight = mainFrame.ConfigPanel().findChild<QAbstractButton*>("1020");
+    ASSERT_NE(colourAndLight, nullptr);
+    colourAndLight->click();
+    const QImage coloured3D = viewPicture(frame3D);
+    EXPECT_TRUE(app.Run(cmd::kShowPalettePanel));
+    RunningApp::Pump(150);
+    C3DdlgColor& palette = mainFrame.ColorPanel();
+    ASSERT_NE(palette.Palette(), nullptr);
+    const GdiRect strip = palette.Strip().ClientInPanel();
+    const QPointF mark(strip.left + 5, strip.bottom - strip.Height() * palette.Palette()->front().m_Position - 1);
+    QMouseEvent pick(QEvent::MouseButtonPress, mark, palette.mapToGlobal(mark), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&palette, &pick);
+    app.Prompt().dialogScript.push_back([](IDialogModel& model) {
+        dynamic_cast<CColorDialogModel&>(model).m_color = MakeColor(0, 0, 200);
+        return true;
+    });
+    palette.OnCursorCommand(kCmdChangeColor);
+    EXPECT_NE(viewPicture(frame3D), coloured3D);
+    Screenshot(mainFrame, "01b-palette-recoloured");
+    CMDIChildFrame& frame2D = *nanoscopeDoc.Frames().front();
+    mainFrame.ActivateFrame(&frame2D);
+    nanoscopeDoc.Doc().m_nSelectMode = 1;  // two points, as the selection button sets it
+    QWidget& view2D = *frame2D.GetActiveView()->Widget();
+    for (const QPointF at : {QPointF(view2D.width() * 0.3, view2D.height() * 0.3),
+                             QPointF(view2D.width() * 0.7, view2D.height() * 0.6)}) {
+        QMouseEvent move(QEvent::MouseMove, at, view2D.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent click(QEvent::MouseButtonPress, at, view2D.mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&view2D, &move);
+        QApplication::sendEvent(&view2D, &click);
+    }
+    EXPECT_TRUE(app.Run(cmd::kOpenProfile));
+    const QImage profile = dynamic_cast<CProfileView&>(*mainFrame.MDIGetActive()->GetActiveView()).Picture();
+    EXPECT_GT(CountColour(profile, qRgb(255, 0, 0)), 100);
+    EXPECT_GT(CountColour(profile, qRgb(0, 0, 255)), 100);
+    Screenshot(mainFrame, "01c-profile-view");
+    mainFrame.MDIGetActive()->close();
+    mainFrame.ActivateFrame(&frame3D);
+    RunningApp::Pump();
 
     // Step 2: File Open of the bundled sample through the dialog; it joins the recent files.
     ScratchDir dir;
