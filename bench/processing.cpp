@@ -17,6 +17,7 @@
 #include "formats/ImageFile.h"
 #include "processing/DocProcessingCommands.h"
 #include "processing/ImageProcessor.h"
+#include "sp/core/spDispatch.h"
 
 namespace {
 
@@ -142,6 +143,8 @@ void Repeat(benchmark::internal::Benchmark* b)
 
 int main(int argc, char** argv)
 {
+    // The filters run in the library column the application chooses for this processor.
+    spStaticInit();
     Repeat(benchmark::RegisterBenchmark(kFloor, RunPlaneCopy));
     for (const NamedCommand& c : kCommands)
         Repeat(benchmark::RegisterBenchmark(c.name, [command = c.command](benchmark::State& s) { RunCommand(s, command); }));
