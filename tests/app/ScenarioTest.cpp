@@ -120,7 +120,8 @@ TEST(Scenario, ShellFromStartToQuit)
     Screenshot(mainFrame, "01b-palette-recoloured");
     CMDIChildFrame& frame2D = *nanoscopeDoc.Frames().front();
     mainFrame.ActivateFrame(&frame2D);
-    nanoscopeDoc.Doc().m_nSelectMode = 1;  // two points, as the selection button sets it
+    RunningApp::Pump();
+    EXPECT_TRUE(app.Run(cmd::kTwoPointMode));
     QWidget& view2D = *frame2D.GetActiveView()->Widget();
     for (const QPointF at : {QPointF(view2D.width() * 0.3, view2D.height() * 0.3),
                              QPointF(view2D.width() * 0.7, view2D.height() * 0.6)}) {
