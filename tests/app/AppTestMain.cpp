@@ -1,6 +1,6 @@
-// One QApplication for all cases of an application test program. Logic tests run without a
-// display; the scenario uses the display it finds (Xvfb in the test script) and falls back
-// to the offscreen platform without one.
+// One QApplication for all cases of an application test program: on the display it finds
+// (Xvfb in the test script), else on the offscreen platform, where tests that open views
+// skip (OpenGL widgets need a display).
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -11,12 +11,8 @@
 
 int main(int argc, char* argv[])
 {
-#ifdef SPM_APP_TEST_OFFSCREEN
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-#else
     if (std::getenv("DISPLAY") == nullptr)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-#endif
     // Settings (the recent files) go to a test folder, never the user's.
     QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);

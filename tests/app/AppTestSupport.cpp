@@ -10,6 +10,11 @@
 #include "platform/qt/CommandRegistry.h"
 #include "platform/qt/MDIChildFrame.h"
 
+bool DisplayAvailable()
+{
+    return QGuiApplication::platformName() != "offscreen";
+}
+
 RunningApp::RunningApp(const std::string& path)
 {
     QSettings("Local AppWizard-Generated Applications", "Quintara").clear();

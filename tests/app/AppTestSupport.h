@@ -12,6 +12,14 @@
 class CMDIChildFrame;
 class CDocument;
 
+// Skips the current test when there is no display to open views on.
+#define SPM_REQUIRE_DISPLAY()                                                          \
+    do {                                                                               \
+        if (!DisplayAvailable())                                                       \
+            GTEST_SKIP() << "no display for the OpenGL views (run under Xvfb); skipping"; \
+    } while (0)
+bool DisplayAvailable();
+
 class RunningApp {
 public:
     // Starts the application; `path` opens as from the command line. The recent files start

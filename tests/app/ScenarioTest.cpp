@@ -64,6 +64,7 @@ std::vector<std::string> TreeTexts(const QTreeWidget& tree)
 
 TEST(Scenario, ShellFromStartToQuit)
 {
+    SPM_REQUIRE_DISPLAY();
     SPM_REQUIRE_SAMPLES();
     const std::string nanoscope = SamplePath(kNanoscope).string();
     RunningApp app(nanoscope);

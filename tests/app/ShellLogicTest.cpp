@@ -95,6 +95,7 @@ TEST(CommandRouting, MenuStatesFollowTheirUpdateHandlersWhenTheMenuOpens)
 
 TEST(Shell, OpeningEndsWithA2DAndAnActive3DFrameAndOpenersActivateExistingFrames)
 {
+    SPM_REQUIRE_DISPLAY();
     RunningApp app(kSample);
     CDocument& doc = ActiveDoc(app);
     const std::string name = doc.Doc().ImageList().front().m_pImage->m_strName;
@@ -128,6 +129,7 @@ TEST(Shell, OpeningEndsWithA2DAndAnActive3DFrameAndOpenersActivateExistingFrames
 
 TEST(Shell, FollowUpStepsRunOnlyForANewlyOpenedDocument)
 {
+    SPM_REQUIRE_DISPLAY();
     RunningApp app(kSample);
     app.App().OpenWithFollowUp(kSample);
     app.App().OpenWithFollowUp("/nonexistent/scan.spm");
@@ -137,6 +139,7 @@ TEST(Shell, FollowUpStepsRunOnlyForANewlyOpenedDocument)
 
 TEST(Shell, RecentFilesKeepSixNewestFirstAndLoseFilesThatFailToOpen)
 {
+    SPM_REQUIRE_DISPLAY();
     ScratchDir dir;
     RunningApp app;
     CSpmDocManager& manager = app.MainFrame().DocManager();
@@ -170,6 +173,7 @@ class ClosePrompt : public testing::TestWithParam<ClosePromptCase> {};
 
 TEST_P(ClosePrompt, ChangedHeightsAskBeforeTheLastFrameCloses)
 {
+    SPM_REQUIRE_DISPLAY();
     const ClosePromptCase& c = GetParam();
     ScratchDir dir;
     RunningApp app(SampleCopy(dir));
