@@ -1,8 +1,9 @@
 // One QApplication for all cases of an application test program: on the display it finds
 // (Xvfb in the test script), else on the offscreen platform, where tests that open views
-// skip (OpenGL widgets need a display).
+// skip (OpenGL widgets need a display). Programs built with SPM_APP_TEST_OFFSCREEN never use
+// a display.
 #include <QApplication>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,16 @@
 
 int main(int argc, char* argv[])
 {
+#ifdef SPM_APP_TEST_OFFSCREEN
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+#else
     if (std::getenv("DISPLAY") == nullptr)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings (the recent files) go to a test folder, never the user's.
-    QStandardPaths::setTestModeEnabled(true);
+#endif
+    // Settings (the recent files) go to a folder of this process alone: never the user's,
+    // and never shared with the test programs that run beside it.
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     testing::InitGoogleTest(&argc, argv);
