@@ -21,6 +21,7 @@
 #include "app/panels/DlgConfig.h"
 #include "app/views/ProfileView.h"
 #include "platform/core/DialogModels.h"
+#include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "presentation/PaletteEditing.h"
@@ -211,6 +212,9 @@ TEST_F(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
     AnswerFileDialog(m_app->Prompt(), saved);
     panel.OnSavePalette();
     ASSERT_TRUE(std::filesystem::exists(saved + ".plt"));
+    AnswerFileDialog(m_app->Prompt(), (folder / "missing" / "red.plt").string());
+    panel.OnSavePalette();
+    EXPECT_EQ(m_app->Prompt().messages.back(), "Unable to open file for writing");
     const std::vector<ColorCursor> red = *panel.Palette();
     panel.Palette()->pop_back();
     AnswerFileDialog(m_app->Prompt(), saved + ".plt");
@@ -220,6 +224,27 @@ TEST_F(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
         EXPECT_EQ((*panel.Palette())[i].m_Color, red[i].m_Color);
         EXPECT_NEAR((*panel.Palette())[i].m_Position, red[i].m_Position, 0.005);  // "%.2f"
     }
+}
+
+// The panels kept the document since their last tick: closed since, it is touched no more.
+TEST_F(PanelGui, PanelsDoNothingOnceTheirDocumentClosed)
+{
+    CMDIChildFrame& frame = Activate("Height_01:2D");
+    Tick();
+    C3DdlgConfig& config = Main().ConfigPanel();
+    C3DdlgColor& palette = Main().ColorPanel();
+    ASSERT_NE(config.ActiveRecord(), nullptr);
+    ASSERT_NE(palette.Palette(), nullptr);
+    ASSERT_TRUE(Main().DocManager().CloseDocument(*frame.GetActiveDocument()));
+    m_app->Prompt().messages.clear();
+    config.Edit(kEditTilt).setText("12");
+    config.OnSave2D3DConf();
+    palette.OnCursorCommand(kCmdDelCursor);
+    palette.OnLoadPalette();
+    EXPECT_EQ(config.ActiveRecord(), nullptr);
+    EXPECT_EQ(palette.Palette(), nullptr);
+    EXPECT_TRUE(m_app->Prompt().messages.empty());
+    Tick();
 }
 
 TEST_F(PanelGui, ProfileViewShowsBothCurvesAndDragsItsCursors)
