@@ -1,6 +1,7 @@
 // Median line correction, line alignment, flattening, normalisation and the height range.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -31,11 +32,12 @@ std::vector<double> RowPairMedians(const std::vector<double>& z, std::size_t wid
 }
 
 // Median of z(j, y) - z(j + 1, y) over the rectangle's rows, for each column pair j from x0
-// to x1 - 2. The differences are turned into one column-major block a tile at a time through
-// a small buffer, so that both sides are read and written along their lines; the block's
-// columns lie a little more than the row count apart, since a power-of-two distance would
-// send every line of a tile to the same cache set.
-std::vector<double> ColumnPairMedians(const std::vector<double>& z, std::size_t width, const SelectionRect& r)
+// to x1 - 2, with row y's heights taken as z + rowShifts[y]. The differences are turned into
+// one column-major block a tile at a time through a small buffer, so that both sides are read
+// and written along their lines; the block's columns lie a little more than the row count
+// apart, since a power-of-two distance would send every line of a tile to the same cache set.
+std::vector<double> ColumnPairMedians(const std::vector<double>& z, std::size_t width, const SelectionRect& r,
+                                      const std::vector<double>& rowShifts)
 {
     const std::size_t pairs = r.x1 - r.x0 > 1 ? static_cast<std::size_t>(r.x1 - r.x0 - 1) : 0;
     const auto rows = static_cast<std::size_t>(r.y1 - r.y0);
@@ -49,12 +51,19 @@ std::vector<double> ColumnPairMedians(const std::vector<double>& z, std::size_t 
         for (std::size_t j0 = 0; j0 < pairs; j0 += kTile) {
             const std::size_t tilePairs = std::min(kTile, pairs - j0);
             for (std::size_t y = 0; y < tileRows; ++y) {
-                const double* left = z.data() + (r.y0 + y0 + y) * width + r.x0 + j0;
+                const std::size_t row = r.y0 + y0 + y;
+                const double* left = z.data() + row * width + r.x0 + j0;
+                const double shift = rowShifts[row];
                 for (std::size_t j = 0; j < tilePairs; ++j)
-                    tile[j][y] = left[j] - left[j + 1];
+                    tile[j][y] = (left[j] + shift) - (left[j + 1] + shift);
             }
-            for (std::size_t j = 0; j < tilePairs; ++j)
-                std::copy_n(tile[j], tileRows, block.get() + (j0 + j) * columnStep + y0);
+            for (std::size_t j = 0; j < tilePairs; ++j) {
+                double* column = block.get() + (j0 + j) * columnStep + y0;
+                if (tileRows == kTile)
+                    std::memcpy(column, tile[j], sizeof tile[j] - sizeof(double));  // a fixed size copies inline
+                else
+                    std::copy_n(tile[j], tileRows, column);
+            }
         }
     }
     std::vector<double> medians(pairs);
@@ -64,33 +73,18 @@ std::vector<double> ColumnPairMedians(const std::vector<double>& z, std::size_t 
     return medians;
 }
 
-// Rows y0 + 1 to y1 - 1 take the running sums of the medians, the rows below all the last sum.
-void ShiftRows(std::vector<double>& z, PlaneShape shape, const SelectionRect& r, const std::vector<double>& medians)
+// The shift of each of `count` lines: 0 up to line `first`, then the running sums of the
+// medians of pairs first .. last - 2, and the full sum for every line from `last` on.
+std::vector<double> RunningShifts(std::size_t count, int first, int last, const std::vector<double>& medians)
 {
+    std::vector<double> shifts(count, 0.0);
     double sum = 0.0;
-    for (std::size_t row = static_cast<std::size_t>(r.y0) + 1; row < shape.height; ++row) {
-        if (row < static_cast<std::size_t>(r.y1))
-            sum += medians[row - 1 - static_cast<std::size_t>(r.y0)];
-        double* line = z.data() + row * shape.width;
-        for (std::size_t x = 0; x < shape.width; ++x)
-            line[x] += sum;
+    for (std::size_t line = static_cast<std::size_t>(first) + 1; line < count; ++line) {
+        if (line < static_cast<std::size_t>(last))
+            sum += medians[line - 1 - static_cast<std::size_t>(first)];
+        shifts[line] = sum;
     }
-}
-
-void ShiftColumns(std::vector<double>& z, PlaneShape shape, const SelectionRect& r, const std::vector<double>& medians)
-{
-    std::vector<double> shifts(shape.width, 0.0);
-    double sum = 0.0;
-    for (std::size_t column = static_cast<std::size_t>(r.x0) + 1; column < shape.width; ++column) {
-        if (column < static_cast<std::size_t>(r.x1))
-            sum += medians[column - 1 - static_cast<std::size_t>(r.x0)];
-        shifts[column] = sum;
-    }
-    for (std::size_t row = 0; row < shape.height; ++row) {
-        double* line = z.data() + row * shape.width;
-        for (std::size_t x = 0; x < shape.width; ++x)
-            line[x] += shifts[x];
-    }
+    return shifts;
 }
 
 struct PlaneSums {
@@ -219,10 +213,20 @@ int CImageProcessor::MedianLineCorrectionInRect(int mode, CSpmImage& image, cons
     const auto shape = ShapeOf(image);
     if (mode == kLinesNone || !shape || !RectInsideImage(rect, image))
         return 0;
+    std::vector<double>& z = image.m_pData;
+    // The column medians see the row-corrected heights; both shifts then go in at once, in
+    // the order the two corrections would apply them one after the other.
+    std::vector<double> rowShifts(shape->height, 0.0);
+    std::vector<double> columnShifts(shape->width, 0.0);
     if (mode == kLinesX || mode == kLinesXY)
-        ShiftRows(image.m_pData, *shape, rect, RowPairMedians(image.m_pData, shape->width, rect));
+        rowShifts = RunningShifts(shape->height, rect.y0, rect.y1, RowPairMedians(z, shape->width, rect));
     if (mode == kLinesY || mode == kLinesXY)
-        ShiftColumns(image.m_pData, *shape, rect, ColumnPairMedians(image.m_pData, shape->width, rect));
+        columnShifts = RunningShifts(shape->width, rect.x0, rect.x1, ColumnPairMedians(z, shape->width, rect, rowShifts));
+    for (std::size_t y = 0; y < shape->height; ++y) {
+        double* line = z.data() + y * shape->width;
+        for (std::size_t x = 0; x < shape->width; ++x)
+            line[x] = (line[x] + rowShifts[y]) + columnShifts[x];
+    }
     return UpdateMinMax(image);
 }
 
