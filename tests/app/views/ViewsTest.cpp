@@ -1,0 +1,318 @@
+// The 2D and 3D views in the running application on generated images: colours, orientation,
+// the cached picture of the coarse mode, 3D state and drags, clipboard sizes, selection
+// clicks and messages that come once.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QMdiArea>
+#include <QMouseEvent>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "tests/app/AppTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/views/View2D.h"
+#include "app/views/View3D.h"
+#include "app/views/ViewInput.h"
+#include "app/views/ViewLookup.h"
+#include "formats/ImageFile.h"
+#include "formats/ImageFormat.h"
+#include "image/SpmImage.h"
+#include "platform/qt/Document.h"
+#include "platform/qt/MDIChildFrame.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// Mesa's software renderer splits frames by thread; a fixed count makes runs repeat.
+const bool kFixedThreads = setenv("LP_NUM_THREADS", "4", 1) == 0;
+
+constexpr int kSide = 64;
+// Two plateaus (left low, right high) and a marker at the top left at half height.
+double Plateaus(int r, int c)
+{
+    if (r < 8 && c < 8)
+        return 50.0;
+    return c < kSide / 2 ? 0.0 : 100.0;
+}
+
+std::string WriteSpm(const ScratchDir& dir, const std::function<double(int, int)>& height)
+{
+    CSpmImage image;
+    image.m_nWidth = image.m_nHeight = kSide;
+    image.m_header.m_nColumns = image.m_header.m_nRows = kSide;
+    image.m_header.m_fKx = image.m_header.m_fKy = 10.0f;
+    image.m_header.m_fKz = 0.01f;
+    SetHeaderText(image.m_header.m_szZUnit, "nm");
+    SetHeaderText(image.m_header.m_szXYUnit, "nm");
+    SetHeaderText(image.m_header.m_szQuantity, "Height");
+    for (int r = 0; r < kSide; ++r)
+        for (int c = 0; c < kSide; ++c)
+            image.m_pData.push_back(height(r, c));
+    const std::string path = (dir / "plateaus.spm").string();
+    CImageFile file;
+    EXPECT_TRUE(WriteImage(file, ImageFormat::kSpm, path, image));
+    return path;
+}
+
+QImage Rgb(const QImage& picture)
+{
+    return picture.convertToFormat(QImage::Format_RGB888);
+}
+
+bool Near(QRgb pixel, COLORREF colour)
+{
+    return std::abs(qRed(pixel) - static_cast<int>(RedOf(colour))) <= 1 &&
+           std::abs(qGreen(pixel) - static_cast<int>(GreenOf(colour))) <= 1 &&
+           std::abs(qBlue(pixel) - static_cast<int>(BlueOf(colour))) <= 1;
+}
+
+class Views : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(kFixedThreads);
+        m_app = std::make_unique<RunningApp>(WriteSpm(m_dir, Plateaus));
+        m_view2D = Find<CView2D>(":2D");
+        m_view3D = Find<CView3D>(":3D");
+        ASSERT_TRUE(m_view2D != nullptr && m_view3D != nullptr);
+        Main().m_nRenderMode = kRenderPrecise;
+    }
+
+    CMainFrame& Main() { return m_app->MainFrame(); }
+    template <class View>
+    View* Find(const std::string& kind)
+    {
+        for (QMdiSubWindow* window : Main().MDIClient()->subWindowList()) {
+            auto* frame = static_cast<CMDIChildFrame*>(window);
+            if (frame->m_strViewKind == kind)
+                return dynamic_cast<View*>(frame->GetActiveView());
+        }
+        return nullptr;
+    }
+    CPresentationConfig& Settings(CView& view) { return FindShownImage(view).Settings(); }
+    // Resizes the view's frame so that the view gets this size.
+    void ResizeView(QWidget& view, QSize size)
+    {
+        QWidget* frame = view.parentWidget();
+        while (frame != nullptr && qobject_cast<QMdiSubWindow*>(frame) == nullptr)
+            frame = frame->parentWidget();
+        frame->resize(frame->size() + size - view.size());
+        RunningApp::Pump(100);
+        ASSERT_EQ(view.size(), size);
+    }
+    // The main window with the view's frame in front.
+    void Shot(CView& view, const char* name)
+    {
+        Main().ActivateFrame(view.GetParentFrame());
+        RunningApp::Pump(300);
+        QDir().mkpath(SPM_SCREENSHOT_DIR);
+        Main().grab().save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png");
+    }
+
+    ScratchDir m_dir;
+    std::unique_ptr<RunningApp> m_app;
+    CView2D* m_view2D = nullptr;
+    CView3D* m_view3D = nullptr;
+};
+
+// The pixel of image point (row, column) in a 2D picture: the image fills the height less the
+// margin, centred.
+QRgb ImagePixel(const QImage& picture, int row, int column)
+{
+    const double side = picture.height() / 1.15;
+    const double x = picture.width() / 2.0 + (column / (kSide - 1.0) - 0.5) * side;
+    const double y = picture.height() / 2.0 + (row / (kSide - 1.0) - 0.5) * side;
+    return picture.pixel(static_cast<int>(x), static_cast<int>(y));
+}
+
+} // namespace
+
+TEST_F(Views, PlateausShowTheirTableColoursWithRowZeroAtTheTop)
+{
+    CPresentationConfig& settings = Settings(*m_view2D);
+    settings.m_ColorCursors = {{MakeColor(255, 0, 0), 0.0f}, {MakeColor(0, 0, 255), 1.0f}};
+    settings.m_EnablePolygonLight = 0;
+    m_view2D->OnUpdate(kHintColors, nullptr);
+    const QImage picture = Rgb(m_view2D->RenderPicture());
+    const std::vector<COLORREF>& table = settings.m_pColorTable;
+    ASSERT_EQ(table.size(), 300u);
+    const struct {
+        int row, column;
+        std::size_t entry;
+    } points[] = {{40, 16, 0}, {40, 48, 299}, {3, 3, 150}, {60, 3, 0}, {3, 60, 299}};
+    for (const auto& p : points)
+        EXPECT_TRUE(Near(ImagePixel(picture, p.row, p.column), table[p.entry]))
+            << p.row << "," << p.column << ": " << std::hex << ImagePixel(picture, p.row, p.column);
+    Shot(*m_view2D, "views-2d-plateaus");
+}
+
+TEST_F(Views, CoarseModeCachesTheFullPictureAtTheThirdTick)
+{
+    const QImage precise = Rgb(m_view2D->grabFramebuffer());
+    Main().m_nRenderMode = kRenderCoarse;
+    Main().m_nMatrixSize = 16;
+    m_view2D->OnUpdate(kHintSurface, nullptr);
+    const QImage coarse = Rgb(m_view2D->grabFramebuffer());
+    EXPECT_TRUE(m_view2D->TimerRunning());
+    EXPECT_NE(coarse, precise);
+    RunningApp::Pump(450);
+    EXPECT_FALSE(m_view2D->TimerRunning());
+    EXPECT_EQ(m_view2D->CacheState(), kCacheValid);
+    // Later paints copy the cached picture, pixel for pixel the precise one.
+    EXPECT_EQ(Rgb(m_view2D->grabFramebuffer()), precise);
+    // A precise render leaves no coarse list; coarse mode builds it when it needs it.
+    Main().m_nRenderMode = kRenderPrecise;
+    m_view2D->OnUpdate(kHintSurface, nullptr);
+    EXPECT_TRUE(m_view2D->Arrays().m_pCoarseIndices.empty());
+    Main().m_nRenderMode = kRenderCoarse;
+    EXPECT_NE(Rgb(m_view2D->grabFramebuffer()), precise);
+    EXPECT_EQ(m_view2D->Arrays().m_pCoarseIndices.size(), 6u * 15 * 15);
+}
+
+TEST_F(Views, ThreeDPictureFollowsItsStateAndShowsTheScaleWithColoursOnly)
+{
+    CPresentationConfig& settings = Settings(*m_view3D);
+    const QImage first = Rgb(m_view3D->RenderPicture());
+    EXPECT_EQ(Rgb(m_view3D->RenderPicture()), first);
+    for (float* field : {&settings.m_Angle, &settings.m_Tilt, &settings.m_Z_Scale}) {
+        const float kept = *field;
+        *field = kept * 0.5f + 5.0f;
+        EXPECT_NE(Rgb(m_view3D->RenderPicture()), first);
+        *field = kept;
+        EXPECT_EQ(Rgb(m_view3D->RenderPicture()), first);
+    }
+    // The scale stands at the top left of the centred square.
+    auto scalePixels = [&](int colour) {
+        settings.m_EnablePolygonColor = colour;
+        const QImage picture = Rgb(m_view3D->RenderPicture());
+        const int left = (picture.width() - picture.height()) / 2;
+        const QRgb background = picture.pixel(left + 2, 2);
+        int count = 0;
+        for (int y = picture.height() / 10; y < picture.height() * 3 / 10; ++y)
+            for (int x = left; x < left + picture.height() / 20; ++x)
+                count += picture.pixel(x, y) != background ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(scalePixels(1), 50);
+    EXPECT_EQ(scalePixels(0), 0);
+    settings.m_EnablePolygonColor = 1;
+    Shot(*m_view3D, "views-3d");
+}
+
+TEST_F(Views, DragsTurnTiltAndStretchWithinTheirLimits)
+{
+    CPresentationConfig& settings = Settings(*m_view3D);
+    settings.m_Angle = 350.0f;
+    settings.m_Tilt = 60.0f;
+    settings.m_Z_Scale = 30.0f;
+    const Qt::MouseButton L = Qt::LeftButton, R = Qt::RightButton, none = Qt::NoButton;
+    const struct {
+        QEvent::Type type;
+        int x, y;
+        Qt::MouseButton button;
+        Qt::KeyboardModifiers modifiers;
+        float angle, tilt, zScale;
+    } steps[] = {
+        {QEvent::MouseButtonPress, 200, 200, L, {}, 350, 60, 30},
+        {QEvent::MouseMove, 300, 200, none, {}, 320, 60, 30},
+        {QEvent::MouseMove, 100, 200, none, {}, 20, 60, 30},      // 380 wraps to 20
+        {QEvent::MouseMove, 100, -200, none, {}, 20, 0, 30},      // tilt -20 stops at 0 ...
+        {QEvent::MouseMove, 100, -190, none, {}, 20, 2, 30},      // ... and moving back raises it
+        {QEvent::MouseMove, 100, 1000, none, {}, 20, 90, 30},
+        {QEvent::MouseMove, 150, 1000, none, Qt::ShiftModifier, 20, 90, 30},
+        {QEvent::MouseButtonRelease, 100, 1000, L, {}, 20, 90, 30},
+        {QEvent::MouseButtonPress, 200, 200, R, {}, 20, 90, 30},
+        {QEvent::MouseMove, 200, 190, none, {}, 20, 90, 40},
+        {QEvent::MouseMove, 200, -400, none, {}, 20, 90, 500},    // 630 stops at 500 ...
+        {QEvent::MouseMove, 200, -390, none, {}, 20, 90, 490},    // ... and moving back lowers it
+        {QEvent::MouseMove, 200, 1000, none, {}, 20, 90, 0.1f},
+    };
+    Qt::MouseButtons held;
+    for (const auto& s : steps) {
+        if (s.type == QEvent::MouseButtonPress)
+            held = s.button;
+        const Qt::MouseButton button = s.type == QEvent::MouseMove ? Qt::NoButton : s.button;
+        QMouseEvent event(s.type, QPointF(s.x, s.y), m_view3D->mapToGlobal(QPointF(s.x, s.y)),
+                          button, held, s.modifiers);
+        QApplication::sendEvent(m_view3D, &event);
+        EXPECT_FLOAT_EQ(settings.m_Angle, s.angle) << s.x << "," << s.y;
+        EXPECT_FLOAT_EQ(settings.m_Tilt, s.tilt) << s.x << "," << s.y;
+        EXPECT_FLOAT_EQ(settings.m_Z_Scale, s.zScale) << s.x << "," << s.y;
+        if (s.type == QEvent::MouseButtonRelease)
+            held = Qt::NoButton;
+    }
+}
+
+TEST_F(Views, ClipboardCopiesTakeTheirSizes)
+{
+    // 400 x 300 around a square image: x 72..327, y 22..277, the width cut to 252.
+    ResizeView(*m_view2D, {400, 300});
+    m_view2D->OnEditCopy();
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(252, 255));
+    ResizeView(*m_view3D, {103, 80});
+    m_view3D->OnEditCopy();
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(100, 80));
+}
+
+TEST_F(Views, ClicksPlaceTheSelectionInEachMode)
+{
+    CMDIDoc& doc = m_view2D->Doc();
+    const QSize size = m_view2D->size();
+    const CSpmImage& image = FindShownImage(*m_view2D).Image();
+    const QPoint a(size.width() / 2, size.height() / 2), b(size.width() / 3, size.height() / 4),
+        c(size.width() - 5, size.height() - 5);
+    auto at = [&](QPoint p) { return MouseToImage(p.x(), p.y(), size.width(), size.height(), image); };
+    auto send = [&](QEvent::Type type, QPoint p) {
+        QMouseEvent event(type, p, m_view2D->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_view2D, &event);
+    };
+    auto click = [&](QPoint p) {
+        send(QEvent::MouseMove, p);
+        send(QEvent::MouseButtonPress, p);
+    };
+    auto state = [&] {
+        return std::vector<int>{doc.m_ptSel1.x, doc.m_ptSel1.y, doc.m_ptSel2.x, doc.m_ptSel2.y, doc.m_ptSel3.x,
+                                doc.m_ptSel3.y, doc.m_bSel1Set, doc.m_bSel2Set, doc.m_bSel3Set};
+    };
+    EXPECT_EQ(at(a).x, kSide / 2);
+    EXPECT_EQ(at(c).x, kSide - 1);
+    const ImagePoint pa = at(a), pb = at(b), pc = at(c);
+    // Mode, the clicks, then points 1, 2, 3 and the three flags.
+    using State = std::vector<int>;
+    const struct {
+        int mode;
+        std::vector<QPoint> clicks;
+        State after;
+    } cases[] = {
+        {1, {a, b}, {pa.x, pa.y, pb.x, pb.y, pb.x, pb.y, 1, 1, 0}},
+        {1, {a, b, c}, {pb.x, pb.y, pb.x, pb.y, pb.x, pb.y, 0, 0, 0}},  // the third restarts
+        {2, {a, b}, {pa.x, pa.y, pb.x, pb.y, pb.x, pb.y, 1, 1, 0}},
+        {3, {a, b, c}, {pa.x, pa.y, pc.x, pc.y, pb.x, pb.y, 1, 1, 1}},  // point 3 before point 2
+        {3, {a, b, c, a}, {pc.x, pc.y, pc.x, pc.y, pc.x, pc.y, 0, 0, 0}},
+        {0, {a, b, c}, {pc.x, pc.y, pc.x, pc.y, pc.x, pc.y, 0, 0, 0}},   // only follows the mouse
+    };
+    for (const auto& k : cases) {
+        doc.m_nSelectMode = k.mode;
+        doc.m_bSel1Set = doc.m_bSel2Set = doc.m_bSel3Set = 0;
+        for (const QPoint& p : k.clicks)
+            click(p);
+        EXPECT_EQ(state(), k.after) << "mode " << k.mode << ", " << k.clicks.size() << " clicks";
+    }
+}
+
+TEST_F(Views, AMissingImageIsReportedOncePerView)
+{
+    m_view2D->GetParentFrame()->m_strImageName = "Nothing_09";
+    for (int i = 0; i < 3; ++i) {
+        m_view2D->OnUpdate(kHintRepaint, nullptr);
+        m_view2D->grabFramebuffer();
+        RunningApp::Pump(20);
+    }
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Image Name is not Valid -> CView2D::OnPaint"});
+}
