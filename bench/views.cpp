@@ -32,19 +32,22 @@ CSpmImage WavyImage(int side)
     return image;
 }
 
-// A view without a document: the picture of one image, its 3D record and arrays.
-class BenchCanvas : public CGLCanvas {
+// A view without a document: the picture of one image, its record and arrays.
+class BenchScene : public IGLScene {
 public:
-    BenchCanvas(int side, bool threeD) : m_image(WavyImage(side)), m_threeD(threeD)
+    BenchScene(int side, bool threeD)
+        : m_image(WavyImage(side)), m_threeD(threeD), m_canvas(*this, [] { return RenderOptions{}; }, nullptr)
     {
         SetPresentationDefaults(threeD ? ViewKind::View3D : ViewKind::View2D, m_settings);
         m_settings.m_ColorCursors = {{MakeColor(0, 0, 90), 0.0f}, {MakeColor(255, 230, 0), 1.0f}};
         CreatePolygonArray(m_image, kRenderCoarse, 128, m_arrays);
         CreateColorArray(m_image, m_image, m_settings, m_arrays);
         CreateBorderArrays(m_image, m_arrays);
-        resize(450, 450);
-        show();
+        m_canvas.resize(450, 450);
+        m_canvas.show();
+        QApplication::processEvents();
     }
+    CGLCanvas& Canvas() { return m_canvas; }
     void Frame(bool coarse)
     {
         RenderScene(coarse);
@@ -55,7 +58,7 @@ protected:
     void InitGLState() override { CGLRenderer::InitViewState(); }
     bool RenderScene(bool coarse) override
     {
-        const QSize pixels = PixelSize();
+        const QSize pixels = m_canvas.PixelSize();
         if (m_threeD)
             RenderScene3D({m_image, m_settings, m_arrays, m_image, m_settings.m_pColorTable,
                            pixels.width(), pixels.height(), coarse});
@@ -69,25 +72,24 @@ private:
     CPresentationConfig m_settings;
     SurfaceArrays m_arrays;
     bool m_threeD;
+    CGLCanvas m_canvas;
 };
 
 void BM_Frame(benchmark::State& state, bool threeD, bool coarse)
 {
-    BenchCanvas canvas(static_cast<int>(state.range(0)), threeD);
-    QApplication::processEvents();
-    canvas.makeCurrent();
+    BenchScene scene(static_cast<int>(state.range(0)), threeD);
+    scene.Canvas().makeCurrent();
     for (auto _ : state)
-        canvas.Frame(coarse);
-    canvas.doneCurrent();
+        scene.Frame(coarse);
+    scene.Canvas().doneCurrent();
 }
 
 // What the third timer tick costs: the full picture and its read-back into the cache.
 void BM_FullPictureCached(benchmark::State& state)
 {
-    BenchCanvas canvas(static_cast<int>(state.range(0)), true);
-    QApplication::processEvents();
+    BenchScene scene(static_cast<int>(state.range(0)), true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(canvas.RenderPicture().constBits());
+        benchmark::DoNotOptimize(scene.Canvas().RenderPicture().constBits());
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "app/render/GLCanvas.h"
 
 #include "app/render/GLRenderer.h"
-#include "platform/core/Prompt.h"
+
+#include <QGuiApplication>
 
 #include <GL/gl.h>
 
@@ -10,23 +11,21 @@ constexpr int kTimerPeriodMs = 100;
 constexpr int kTicksToFullRender = 3;
 } // namespace
 
-CGLCanvas::CGLCanvas(QWidget* parent) : QOpenGLWidget(parent)
+CGLCanvas::CGLCanvas(IGLScene& scene, std::function<RenderOptions()> options, QWidget* parent)
+    : QOpenGLWidget(parent), m_scene(scene), m_options(std::move(options))
 {
     setFormat(CGLRenderer::ViewFormat());
+    setAttribute(Qt::WA_TransparentForMouseEvents);
     m_timer.setInterval(kTimerPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &CGLCanvas::OnTimer);
 }
 
 CGLCanvas::~CGLCanvas() = default;
 
-void CGLCanvas::SetRenderOptionsSource(std::function<RenderOptions()> source)
+bool CGLCanvas::PlatformDraws()
 {
-    m_optionsSource = std::move(source);
-}
-
-RenderOptions CGLCanvas::Options() const
-{
-    return m_optionsSource ? m_optionsSource() : RenderOptions{};
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 QSize CGLCanvas::PixelSize() const
@@ -37,7 +36,7 @@ QSize CGLCanvas::PixelSize() const
 void CGLCanvas::initializeGL()
 {
     CGLRenderer::InitBitmapFont();
-    InitGLState();
+    m_scene.InitGLState();
 }
 
 void CGLCanvas::resizeGL(int, int)
@@ -49,12 +48,12 @@ void CGLCanvas::paintGL()
 {
     const int mode = Options().mode;
     if (mode == kRenderPrecise) {
-        RenderScene(false);
+        m_scene.RenderScene(false);
     } else if (mode == kRenderCoarse) {
         if (m_nCacheState != kCacheValid) {
             m_nTick = 0;
             m_timer.start();
-            RenderScene(true);
+            m_scene.RenderScene(true);
         } else {
             const QSize pixels = PixelSize();
             CGLRenderer::DrawPicture(m_cache, pixels.width(), pixels.height());
@@ -78,18 +77,11 @@ QImage CGLCanvas::RenderPicture()
         return {};
     makeCurrent();
     QImage picture;
-    if (RenderScene(false)) {
+    if (m_scene.RenderScene(false)) {
         glFinish();
         const QSize pixels = PixelSize();
         picture = CGLRenderer::ReadPixels(0, 0, pixels.width(), pixels.height());
     }
     doneCurrent();
     return picture;
-}
-
-void CGLCanvas::PostMessageOnce(const std::string& text)
-{
-    if (!m_posted.insert(text).second)
-        return;
-    QTimer::singleShot(0, this, [text] { Prompt().Message(text); });
 }

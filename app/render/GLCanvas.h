@@ -7,8 +7,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <set>
-#include <string>
 
 #include "presentation/ViewArrays.h"
 
@@ -21,22 +19,33 @@ struct RenderOptions {
 // The cache state that means "the cached picture is valid".
 inline constexpr int kCacheValid = -1;
 
+// What a canvas draws: the view behind it.
+class IGLScene {
+public:
+    virtual ~IGLScene() = default;
+    // The fixed state of the view's context, set once when the context exists.
+    virtual void InitGLState() = 0;
+    // Draws the full or the coarse picture with the context current and its framebuffer
+    // bound; false when there was nothing to draw (no image).
+    virtual bool RenderScene(bool coarse) = 0;
+};
+
+// The GL surface of a view, a child that fills it and lets the mouse through to the view.
 class CGLCanvas : public QOpenGLWidget {
     Q_OBJECT
 public:
-    explicit CGLCanvas(QWidget* parent = nullptr);
+    CGLCanvas(IGLScene& scene, std::function<RenderOptions()> options, QWidget* parent);
     ~CGLCanvas() override;
 
-    // Where the rendering options come from (the main frame); defaults until set.
-    void SetRenderOptionsSource(std::function<RenderOptions()> source);
-    RenderOptions Options() const;
+    // False on platforms that show no windows (offscreen, minimal): a GL widget there breaks
+    // the window's composition, so views go without a canvas and draw nothing.
+    static bool PlatformDraws();
 
+    RenderOptions Options() const { return m_options(); }
     // The last update hint taken, or kCacheValid.
     int CacheState() const { return m_nCacheState; }
     void SetCacheState(int state) { m_nCacheState = state; }
-    const QImage& CachedPicture() const { return m_cache; }
     bool TimerRunning() const { return m_timer.isActive(); }
-    int Tick() const { return m_nTick; }
 
     // One tick of the finishing timer; at the third the full picture is rendered and cached.
     void OnTimer();
@@ -45,27 +54,16 @@ public:
     // The widget's size in device pixels.
     QSize PixelSize() const;
 
-    // Shows a message after the current event, once per text for the life of this view: a
-    // paint that cannot find its image must neither loop on message boxes nor run a modal
-    // loop inside itself.
-    void PostMessageOnce(const std::string& text);
-
 protected:
     void initializeGL() override;
     void paintGL() override;
     void resizeGL(int width, int height) override;
 
-    // The fixed state of the view's context, set once when the context exists.
-    virtual void InitGLState() = 0;
-    // Draws the full or the coarse picture with the context current and its framebuffer
-    // bound; false when there was nothing to draw (no image).
-    virtual bool RenderScene(bool coarse) = 0;
-
 private:
-    std::function<RenderOptions()> m_optionsSource;
+    IGLScene& m_scene;
+    std::function<RenderOptions()> m_options;
     QTimer m_timer;
     int m_nTick = 0;
     int m_nCacheState = 0;
     QImage m_cache;
-    std::set<std::string> m_posted;
 };

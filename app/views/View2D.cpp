@@ -6,15 +6,13 @@
 
 #include "app/render/GLRenderer.h"
 #include "app/render/Scene2D.h"
-#include "app/views/ViewCommon.h"
 #include "app/views/ViewInput.h"
 #include "app/views/ViewLookup.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 
-CView2D::CView2D(QWidget* parent) : CGLCanvas(parent)
+CView2D::CView2D(QWidget* parent) : CGLView(parent)
 {
-    SetRenderOptionsSource(MainFrameRenderOptions);
     setMouseTracking(true);
     AddCommands();
 }
@@ -31,7 +29,7 @@ void CView2D::AddCommands()
             [this, id] {
                 if (const CommandHandler* handler = DocumentCommand(id))
                     handler->run();
-                update();
+                Invalidate(kHintRepaint);
             },
             [this, id](CCmdUI& ui) {
                 const CommandHandler* handler = DocumentCommand(id);
@@ -58,28 +56,26 @@ void CView2D::InitGLState()
 void CView2D::OnUpdate(int hint, const CMDIChildFrame* frame)
 {
     if (frame != nullptr && frame != GetParentFrame()) {
-        SetCacheState(kCacheValid);
+        Invalidate(kCacheValid, false);
         return;
     }
-    SetCacheState(hint);
+    int state = hint;
     if (hint == kHintInitial) {
         if (!m_bFirstUpdate) {
-            SetCacheState(kCacheValid);
+            state = kCacheValid;
         } else {
             m_bFirstUpdate = false;
             // A new 2D view starts a fresh selection.
             Doc().m_bSel1Set = Doc().m_bSel2Set = Doc().m_bSel3Set = 0;
-            AdoptSoleImage(*this);
+            AdoptSoleImage();
             CreatePolygonArray();
         }
     } else if (hint == kHintColors) {
         CreateColorArray();
     } else if (hint == kHintSurface) {
         CreatePolygonArray();
-    } else if (hint > kHintCursorMoved) {
-        return;
     }
-    update();
+    Invalidate(state, hint <= kHintCursorMoved);
 }
 
 void CView2D::CreatePolygonArray()
@@ -101,7 +97,7 @@ void CView2D::CreateColorArray()
         PostMessageOnce("Image Name is not Valid -> CView2D::CreateColorArray");
         return;
     }
-    const ColourSource source = LookUpColour(*this, *this, shown, "CView2D Image Name for Color is not Valid:", "");
+    const ColourSource source = LookUpColour(shown, "CView2D Image Name for Color is not Valid:");
     ::CreateColorArray(shown.Image(), *source.image, *source.settings, m_arrays);
 }
 
@@ -128,23 +124,18 @@ bool CView2D::RenderScene(bool coarse)
     selection.placed2 = doc.m_bSel2Set != 0;
     selection.cursorA = doc.m_profileCursors.m_dCursorA;
     selection.cursorB = doc.m_profileCursors.m_dCursorB;
-    const QSize pixels = PixelSize();
+    const QSize pixels = Canvas()->PixelSize();
     RenderScene2D({image, shown.Settings(), m_arrays, selection, pixels.width(), pixels.height(), coarse});
     return true;
 }
 
 void CView2D::OnEditCopy()
 {
-    if (context() == nullptr)
-        return;
-    makeCurrent();
-    if (RenderScene(false)) {
-        const QSize pixels = PixelSize();
+    CopyPicture([this](QSize pixels) {
         const CopyRect rect = CopyRect2D(pixels.width(), pixels.height(), m_arrays.m_nImageCols,
                                          m_arrays.m_nImageRows);
         CGLRenderer::CopyRectToClipboard(rect.left, rect.top, rect.right, rect.bottom);
-    }
-    doneCurrent();
+    });
 }
 
 void CView2D::mouseMoveEvent(QMouseEvent* event)
@@ -165,8 +156,7 @@ void CView2D::mouseMoveEvent(QMouseEvent* event)
         FollowMouse(doc, MouseToImage(at.x(), at.y(), width(), height(), shown.Image()));
     else
         FollowMouse(doc, doc.m_ptSel2);
-    SetCacheState(kHintCursorMoved);
-    update();
+    Invalidate(kHintCursorMoved);
     if (doc.m_bSel1Set != 0)
         GetDocument()->UpdateAllViews(this, kHintCursorMoved, nullptr);
 }
@@ -178,7 +168,6 @@ void CView2D::mousePressEvent(QMouseEvent* event)
     setCursor(SelectionCursor());
     if (!ClickSelection(Doc()))
         return;
-    SetCacheState(kHintRepaint);
-    update();
+    Invalidate(kHintRepaint);
     GetDocument()->UpdateAllViews(this, kHintInitial, nullptr);
 }

@@ -2,17 +2,15 @@
 // coloured by height; mouse clicks place the document's selection points.
 #pragma once
 
-#include "app/render/GLCanvas.h"
-#include "platform/qt/View.h"
+#include "app/views/GLView.h"
 #include "presentation/ViewArrays.h"
 
-class CView2D : public CGLCanvas, public CView {
+class CView2D : public CGLView {
     Q_OBJECT
 public:
     explicit CView2D(QWidget* parent = nullptr);
     ~CView2D() override;
 
-    QWidget* Widget() override { return this; }
     void OnUpdate(int hint, const CMDIChildFrame* frame) override;
 
     // Rebuild the surface (and its colours) or the colours of the frame's image.
@@ -33,5 +31,4 @@ private:
     const CommandHandler* DocumentCommand(int id) const;
 
     SurfaceArrays m_arrays;
-    bool m_bFirstUpdate = true;
 };

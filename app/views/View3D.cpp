@@ -7,7 +7,6 @@
 
 #include "app/render/GLRenderer.h"
 #include "app/render/Scene3D.h"
-#include "app/views/ViewCommon.h"
 #include "app/views/ViewLookup.h"
 #include "platform/qt/MDIChildFrame.h"
 
@@ -15,9 +14,8 @@ namespace {
 const char* const kColourMessage = "CView3D Image Name for Color is not Valid:";
 }
 
-CView3D::CView3D(QWidget* parent) : CGLCanvas(parent)
+CView3D::CView3D(QWidget* parent) : CGLView(parent)
 {
-    SetRenderOptionsSource(MainFrameRenderOptions);
     OnCommand(cmd::kEditCopy, [this] { OnEditCopy(); });
     OnCommand(cmd::kViewEmpty, [] {});
 }
@@ -41,15 +39,17 @@ void CView3D::OnUpdate(int hint, const CMDIChildFrame* frame)
 {
     if (frame != nullptr && frame != GetParentFrame())
         return;
-    SetCacheState(hint);
-    if (hint > kHintRepaint)
+    if (hint > kHintRepaint) {
+        Invalidate(hint, false);
         return;
+    }
+    int state = hint;
     if (hint == kHintInitial) {
         if (!m_bFirstUpdate) {
-            SetCacheState(kCacheValid);
+            state = kCacheValid;
         } else {
             m_bFirstUpdate = false;
-            AdoptSoleImage(*this);
+            AdoptSoleImage();
             CreatePolygonArray();
             CreateXYLineArray(kBothLines);
         }
@@ -62,7 +62,7 @@ void CView3D::OnUpdate(int hint, const CMDIChildFrame* frame)
         CreatePolygonArray();
         CreateXYLineArray(kBothLines);
     }
-    update();
+    Invalidate(state);
 }
 
 void CView3D::CreatePolygonArray()
@@ -85,7 +85,7 @@ void CView3D::CreateColorArray()
         PostMessageOnce("CView3D Image Name is not Valid->CView3D::CreateColorArray");
         return;
     }
-    const ColourSource source = LookUpColour(*this, *this, shown, kColourMessage, "");
+    const ColourSource source = LookUpColour(shown, kColourMessage);
     ::CreateColorArray(shown.Image(), *source.image, *source.settings, m_arrays);
 }
 
@@ -97,7 +97,7 @@ void CView3D::CreateXYLineArray(int which)
         return;
     }
     // The table is the colour source's own, looked up now: a rebuild elsewhere replaces it.
-    const ColourSource source = LookUpColour(*this, *this, shown, kColourMessage, "");
+    const ColourSource source = LookUpColour(shown, kColourMessage);
     ::CreateXYLineArray(shown.Image(), shown.Settings(), source.settings->m_pColorTable, which, m_arrays);
 }
 
@@ -111,10 +111,10 @@ bool CView3D::RenderScene(bool coarse)
         PostMessageOnce("Image Name is not Valid -> CView3D::OnPaint");
         return false;
     }
-    const ColourSource source = LookUpColour(*this, *this, shown, kColourMessage, "->CView3D::OnPaint");
+    const ColourSource source = LookUpColour(shown, kColourMessage, "->CView3D::OnPaint");
     if (coarse)
         EnsureCoarseIndices(shown.Image(), Options().matrixSize, m_arrays);
-    const QSize pixels = PixelSize();
+    const QSize pixels = Canvas()->PixelSize();
     RenderScene3D({shown.Image(), shown.Settings(), m_arrays, *source.image,
                    source.settings->m_pColorTable, pixels.width(), pixels.height(), coarse});
     return true;
@@ -122,14 +122,7 @@ bool CView3D::RenderScene(bool coarse)
 
 void CView3D::OnEditCopy()
 {
-    if (context() == nullptr)
-        return;
-    makeCurrent();
-    if (RenderScene(false)) {
-        const QSize pixels = PixelSize();
-        CGLRenderer::CopyWindowToClipboard(pixels.width(), pixels.height());
-    }
-    doneCurrent();
+    CopyPicture([](QSize pixels) { CGLRenderer::CopyWindowToClipboard(pixels.width(), pixels.height()); });
 }
 
 void CView3D::mousePressEvent(QMouseEvent* event)
@@ -144,7 +137,7 @@ void CView3D::mousePressEvent(QMouseEvent* event)
         m_drag.y = at.y();
         m_drag.angle = settings.m_Angle;
         m_drag.tilt = settings.m_Tilt;
-        update();
+        Repaint();
     } else if (event->button() == Qt::RightButton) {
         setCursor(ZScaleCursor());
         m_drag.zy = at.y();
@@ -155,7 +148,7 @@ void CView3D::mousePressEvent(QMouseEvent* event)
 void CView3D::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        update();
+        Repaint();
     if (event->button() == Qt::RightButton)
         unsetCursor();
 }
@@ -172,6 +165,5 @@ void CView3D::mouseMoveEvent(QMouseEvent* event)
         DragTurn(m_drag, at.x(), at.y(), shown.Settings());
     else
         return;
-    SetCacheState(kHintRepaint);
-    update();
+    Invalidate(kHintRepaint);
 }

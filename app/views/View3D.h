@@ -2,18 +2,16 @@
 // tilts and the right one stretches in height.
 #pragma once
 
-#include "app/render/GLCanvas.h"
+#include "app/views/GLView.h"
 #include "app/views/ViewInput.h"
-#include "platform/qt/View.h"
 #include "presentation/ViewArrays.h"
 
-class CView3D : public CGLCanvas, public CView {
+class CView3D : public CGLView {
     Q_OBJECT
 public:
     explicit CView3D(QWidget* parent = nullptr);
     ~CView3D() override;
 
-    QWidget* Widget() override { return this; }
     void OnUpdate(int hint, const CMDIChildFrame* frame) override;
 
     // Rebuild the surface with its colours and border, the colours, or grid lines
@@ -35,5 +33,4 @@ protected:
 private:
     SurfaceArrays m_arrays;
     Drag3D m_drag;
-    bool m_bFirstUpdate = true;
 };

@@ -80,10 +80,13 @@ protected:
         m_view2D = Find<CView2D>(":2D");
         m_view3D = Find<CView3D>(":3D");
         ASSERT_TRUE(m_view2D != nullptr && m_view3D != nullptr);
+        ASSERT_TRUE(m_view2D->Canvas() != nullptr && m_view3D->Canvas() != nullptr);
         Main().m_nRenderMode = kRenderPrecise;
     }
 
     CMainFrame& Main() { return m_app->MainFrame(); }
+    CGLCanvas& Canvas2D() { return *m_view2D->Canvas(); }
+    CGLCanvas& Canvas3D() { return *m_view3D->Canvas(); }
     template <class View>
     View* Find(const std::string& kind)
     {
@@ -138,7 +141,7 @@ TEST_F(Views, PlateausShowTheirTableColoursWithRowZeroAtTheTop)
     settings.m_ColorCursors = {{MakeColor(255, 0, 0), 0.0f}, {MakeColor(0, 0, 255), 1.0f}};
     settings.m_EnablePolygonLight = 0;
     m_view2D->OnUpdate(kHintColors, nullptr);
-    const QImage picture = Rgb(m_view2D->RenderPicture());
+    const QImage picture = Rgb(Canvas2D().RenderPicture());
     const std::vector<COLORREF>& table = settings.m_pColorTable;
     ASSERT_EQ(table.size(), 300u);
     const struct {
@@ -153,43 +156,43 @@ TEST_F(Views, PlateausShowTheirTableColoursWithRowZeroAtTheTop)
 
 TEST_F(Views, CoarseModeCachesTheFullPictureAtTheThirdTick)
 {
-    const QImage precise = Rgb(m_view2D->grabFramebuffer());
+    const QImage precise = Rgb(Canvas2D().grabFramebuffer());
     Main().m_nRenderMode = kRenderCoarse;
     Main().m_nMatrixSize = 16;
     m_view2D->OnUpdate(kHintSurface, nullptr);
-    const QImage coarse = Rgb(m_view2D->grabFramebuffer());
-    EXPECT_TRUE(m_view2D->TimerRunning());
+    const QImage coarse = Rgb(Canvas2D().grabFramebuffer());
+    EXPECT_TRUE(Canvas2D().TimerRunning());
     EXPECT_NE(coarse, precise);
     RunningApp::Pump(450);
-    EXPECT_FALSE(m_view2D->TimerRunning());
-    EXPECT_EQ(m_view2D->CacheState(), kCacheValid);
+    EXPECT_FALSE(Canvas2D().TimerRunning());
+    EXPECT_EQ(Canvas2D().CacheState(), kCacheValid);
     // Later paints copy the cached picture, pixel for pixel the precise one.
-    EXPECT_EQ(Rgb(m_view2D->grabFramebuffer()), precise);
+    EXPECT_EQ(Rgb(Canvas2D().grabFramebuffer()), precise);
     // A precise render leaves no coarse list; coarse mode builds it when it needs it.
     Main().m_nRenderMode = kRenderPrecise;
     m_view2D->OnUpdate(kHintSurface, nullptr);
     EXPECT_TRUE(m_view2D->Arrays().m_pCoarseIndices.empty());
     Main().m_nRenderMode = kRenderCoarse;
-    EXPECT_NE(Rgb(m_view2D->grabFramebuffer()), precise);
+    EXPECT_NE(Rgb(Canvas2D().grabFramebuffer()), precise);
     EXPECT_EQ(m_view2D->Arrays().m_pCoarseIndices.size(), 6u * 15 * 15);
 }
 
 TEST_F(Views, ThreeDPictureFollowsItsStateAndShowsTheScaleWithColoursOnly)
 {
     CPresentationConfig& settings = Settings(*m_view3D);
-    const QImage first = Rgb(m_view3D->RenderPicture());
-    EXPECT_EQ(Rgb(m_view3D->RenderPicture()), first);
+    const QImage first = Rgb(Canvas3D().RenderPicture());
+    EXPECT_EQ(Rgb(Canvas3D().RenderPicture()), first);
     for (float* field : {&settings.m_Angle, &settings.m_Tilt, &settings.m_Z_Scale}) {
         const float kept = *field;
         *field = kept * 0.5f + 5.0f;
-        EXPECT_NE(Rgb(m_view3D->RenderPicture()), first);
+        EXPECT_NE(Rgb(Canvas3D().RenderPicture()), first);
         *field = kept;
-        EXPECT_EQ(Rgb(m_view3D->RenderPicture()), first);
+        EXPECT_EQ(Rgb(Canvas3D().RenderPicture()), first);
     }
     // The scale stands at the top left of the centred square.
     auto scalePixels = [&](int colour) {
         settings.m_EnablePolygonColor = colour;
-        const QImage picture = Rgb(m_view3D->RenderPicture());
+        const QImage picture = Rgb(Canvas3D().RenderPicture());
         const int left = (picture.width() - picture.height()) / 2;
         const QRgb background = picture.pixel(left + 2, 2);
         int count = 0;
@@ -311,7 +314,7 @@ TEST_F(Views, AMissingImageIsReportedOncePerView)
     m_view2D->GetParentFrame()->m_strImageName = "Nothing_09";
     for (int i = 0; i < 3; ++i) {
         m_view2D->OnUpdate(kHintRepaint, nullptr);
-        m_view2D->grabFramebuffer();
+        Canvas2D().grabFramebuffer();
         RunningApp::Pump(20);
     }
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Image Name is not Valid -> CView2D::OnPaint"});

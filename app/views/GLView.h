@@ -1,0 +1,70 @@
+// What the 2D and 3D views share: a widget with a GL canvas (where the platform shows
+// windows), the framework's view, the main frame's rendering options, messages posted once,
+// the colour-source lookup and the sole-image rule of the first update.
+#pragma once
+
+#include <QWidget>
+
+#include <set>
+#include <string>
+
+#include "app/CommandIds.h"
+#include "app/render/GLCanvas.h"
+#include "app/views/ViewLookup.h"
+#include "platform/qt/View.h"
+
+class CGLView : public QWidget, public CView, protected IGLScene {
+    Q_OBJECT
+public:
+    explicit CGLView(QWidget* parent = nullptr);
+    ~CGLView() override;
+
+    QWidget* Widget() override { return this; }
+    // The GL surface; null on a platform without windows (the view then draws nothing).
+    CGLCanvas* Canvas() const { return m_pCanvas; }
+    // The main frame's FastRenderSceneMode and XYMatrixSize (the defaults without one).
+    static RenderOptions Options();
+
+    // Shows a message after the current event, once per text for the life of this view: a
+    // paint that cannot find its image must neither loop on message boxes nor run a modal
+    // loop inside itself.
+    void PostMessageOnce(const std::string& text);
+
+protected:
+    // Sets the canvas's cache state and, with `repaint`, schedules a paint.
+    void Invalidate(int cacheState, bool repaint = true);
+    // Schedules a paint; the cached picture stays as valid as it was.
+    void Repaint();
+    // Runs `copy` with the canvas's context current, after a full render; `copy` gets the
+    // canvas's size in device pixels.
+    template <class Copy>
+    void CopyPicture(Copy copy);
+    // On the first update: a document of one image shows that image, whatever the frame was
+    // opened with.
+    void AdoptSoleImage();
+    // The colour source of the shown image; a name the document does not know is reported
+    // once as `prefix` + name + `suffix`, and the image colours itself from then on.
+    ColourSource LookUpColour(const ShownImage& shown, const std::string& prefix,
+                              const std::string& suffix = {});
+
+    bool m_bFirstUpdate = true;
+
+private:
+    CGLCanvas* m_pCanvas = nullptr;
+    std::set<std::string> m_posted;
+};
+
+template <class Copy>
+void CGLView::CopyPicture(Copy copy)
+{
+    if (m_pCanvas == nullptr || m_pCanvas->context() == nullptr)
+        return;
+    m_pCanvas->makeCurrent();
+    if (RenderScene(false))
+        copy(m_pCanvas->PixelSize());
+    m_pCanvas->doneCurrent();
+}
+
+// The cursor of a selection being placed (resource 157) and of a height drag (159).
+QCursor SelectionCursor();
+QCursor ZScaleCursor();
