@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMouseEvent>
-#include <QSettings>
 
 #include <cstdlib>
 #include <cstring>
@@ -77,9 +76,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(kFixedThreads);
-        // The recent-file list of these runs stays in the scratch folder, away from other
-        // test programs running at the same time.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(m_dir.path().string()));
         m_app = std::make_unique<RunningApp>(WriteSpm(m_dir, Plateaus));
         m_view2D = Find<CView2D>(":2D");
         m_view3D = Find<CView3D>(":3D");
