@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release, with FFTW3 and OpenCV for the side-by-side figures,
-# and runs them: scripts/run-bench.sh [name ...] runs only bench_<name>.
+# and runs them: scripts/run-bench.sh [name ...] runs only bench_<name>. The views' frame
+# times run under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh libfftw3-dev libopencv-imgproc-dev
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPM_BUILD_TESTS=OFF \
-  -DSPM_BUILD_GUI=OFF -DSPM_BUILD_BENCH=ON -DSPM_BENCH_COMPARE=ON
+  -DSPM_BUILD_GUI=ON -DSPM_BUILD_BENCH=ON -DSPM_BENCH_COMPARE=ON
 cmake --build build/bench -j "$(nproc)"
 
 if [ $# -eq 0 ]; then
@@ -14,5 +15,10 @@ if [ $# -eq 0 ]; then
 fi
 for name in "$@"; do
   echo "== bench_$name"
-  "build/bench/bench/bench_$name" --benchmark_min_time=0.2
+  # The views' frame times need a display and a fixed renderer thread count.
+  display=()
+  if [ "$name" = views ] && [ -z "${DISPLAY:-}" ]; then
+    display=(xvfb-run -a -s "-screen 0 1600x1200x24")
+  fi
+  LP_NUM_THREADS=${LP_NUM_THREADS:-$(nproc)} "${display[@]}" "build/bench/bench/bench_$name" --benchmark_min_time=0.2
 done

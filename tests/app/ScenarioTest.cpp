@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -132,6 +133,11 @@ TEST(Scenario, ShellFromStartToQuit)
         QApplication::sendEvent(&view2D, &move);
         QApplication::sendEvent(&view2D, &click);
     }
+    // The 2D view draws the selection line over the image; Edit Copy takes about the image.
+    EXPECT_GT(CountColour(view2D.grab().toImage().convertToFormat(QImage::Format_RGB32), qRgb(0, 0, 255)), 20);
+    EXPECT_TRUE(app.Run(cmd::kEditCopy));
+    const QImage copied = QApplication::clipboard()->image();
+    EXPECT_TRUE(copied.width() > 0 && copied.width() % 4 == 0 && copied.height() < view2D.height());
     EXPECT_TRUE(app.Run(cmd::kOpenProfile));
     const QImage profile = dynamic_cast<CProfileView&>(*mainFrame.MDIGetActive()->GetActiveView()).Picture();
     EXPECT_GT(CountColour(profile, qRgb(255, 0, 0)), 100);
