@@ -121,6 +121,7 @@ void ProfileFile::BuildIndex()
     std::string section;            // folded name of the section the lines are in
     std::size_t* insertion = nullptr;  // its insertion point while it is the first of its name
     bool inSection = false;
+    m_entries.reserve(m_lines.size());
     for (std::size_t i = m_first; i != kNone; i = m_lines[i].next) {
         const ParsedLine line = ParseLine(m_lines[i].text);
         if (line.kind == LineKind::Section) {
