@@ -81,7 +81,7 @@ void CPictureFrame::paintEvent(QPaintEvent* event)
 }
 
 C3DdlgColor::C3DdlgColor(CMainFrame& mainFrame, QWidget* parent)
-    : QWidget(parent), m_mainFrame(mainFrame), m_pBar(new CPictureFrame(this)),
+    : QWidget(parent), m_mainFrame(mainFrame), m_watch(mainFrame), m_pBar(new CPictureFrame(this)),
       m_pStrip(new CPictureFrame(this)), m_pMouseX(new QLabel("Static", this)),
       m_pMouseY(new QLabel("Static", this)), m_pMouseKeys(new QLabel("Static", this))
 {
@@ -113,22 +113,21 @@ C3DdlgColor::C3DdlgColor(CMainFrame& mainFrame, QWidget* parent)
 
 void C3DdlgColor::ForgetActiveFrame()
 {
-    m_pLastFrame = nullptr;
+    m_watch.LookAgain();
 }
 
 C3DdlgColor::Source C3DdlgColor::Lookup() const
 {
-    Source source;
-    if (m_pActiveDoc == nullptr || m_pActiveFrame.isNull() ||
-        !m_mainFrame.DocManager().IsOpen(m_pActiveDoc))
-        return source;
-    CMDIDoc& doc = m_pActiveDoc->Doc();
+    CDocument* document = m_watch.Document();
+    if (document == nullptr)
+        return {};
+    CMDIDoc& doc = document->Doc();
     ImageEntry* shown = doc.FindImage(m_strFrameImage);
     ImageEntry* colour = doc.FindImage(m_strColourImage);
     if (shown == nullptr || colour == nullptr)
-        return source;
+        return {};
     const std::size_t index = PairIndex(m_nSettingsIndex);
-    return {m_pActiveDoc, &(*shown->m_pSettings)[index], colour->m_pImage.get(),
+    return {document, &(*shown->m_pSettings)[index], colour->m_pImage.get(),
             &(*colour->m_pSettings)[index]};
 }
 
@@ -142,12 +141,13 @@ std::vector<ColorCursor>* C3DdlgColor::Palette() const
 // colours itself, as the views do.
 void C3DdlgColor::FindColourSource(CMDIChildFrame& frame)
 {
-    CMDIDoc& doc = m_pActiveDoc->Doc();
-    ImageEntry* shown = doc.FindImage(frame.m_strImageName);
+    CDocument* document = m_watch.Document();
+    ImageEntry* shown = document != nullptr ? document->Doc().FindImage(frame.m_strImageName) : nullptr;
     if (shown == nullptr) {
-        m_pActiveDoc = nullptr;
+        m_watch.DropDocument();
         return;
     }
+    CMDIDoc& doc = document->Doc();
     m_strFrameImage = frame.m_strImageName;
     m_nSettingsIndex = frame.m_nSettingsIndex;
     const ImageLookup find = [&doc](const std::string& name) {
@@ -164,21 +164,13 @@ void C3DdlgColor::FindColourSource(CMDIChildFrame& frame)
 
 void C3DdlgColor::OnTimer()
 {
-    CMDIChildFrame* frame = m_mainFrame.MDIGetActive();
-    m_pActiveFrame = frame;
-    if (frame == nullptr) {
-        if (m_bFrameSeen) {
-            m_bFrameSeen = false;
-            m_pLastFrame = nullptr;
-            m_pActiveDoc = nullptr;
-            DrawPalette();
-        }
+    const CPanelFrameWatch::Change change = m_watch.Follow();
+    if (change == CPanelFrameWatch::Change::Gone)
+        DrawPalette();
+    CMDIChildFrame* frame = m_watch.Frame();
+    if (frame == nullptr)
         return;
-    }
-    m_bFrameSeen = true;
-    m_pActiveDoc = frame->GetActiveDocument();
-    if (frame != m_pLastFrame) {
-        m_pLastFrame = frame;
+    if (change == CPanelFrameWatch::Change::New) {
         FindColourSource(*frame);
         DrawPalette();
     }

@@ -5,13 +5,13 @@
 #pragma once
 
 #include <QFrame>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <string>
 
 #include "app/panels/PalettePicture.h"
+#include "app/panels/PanelFrameWatch.h"
 
 class CDocument;
 class CMainFrame;
@@ -78,10 +78,7 @@ private:
     CMainFrame& m_mainFrame;
     QTimer m_timer;
     PaletteFonts m_fonts;
-    QPointer<CMDIChildFrame> m_pActiveFrame;
-    QPointer<CMDIChildFrame> m_pLastFrame;
-    bool m_bFrameSeen = false;
-    CDocument* m_pActiveDoc = nullptr;   // checked against the open documents on every use
+    CPanelFrameWatch m_watch;
     std::string m_strFrameImage;         // the active frame's image
     std::string m_strColourImage;        // its colour source
     int m_nSettingsIndex = 0;

@@ -75,7 +75,7 @@ void AddEditRow(QGridLayout* grid, int row, QLineEdit* edit, QScrollBar* bar, co
 } // namespace
 
 C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
-    : QWidget(parent), m_mainFrame(mainFrame)
+    : QWidget(parent), m_mainFrame(mainFrame), m_watch(mainFrame)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -260,17 +260,9 @@ void C3DdlgConfig::ExchangeAll()
     DoDataExchange(write);
 }
 
-CDocument* C3DdlgConfig::ActiveDoc() const
-{
-    if (m_pActiveDoc == nullptr || m_pActiveFrame.isNull() ||
-        !m_mainFrame.DocManager().IsOpen(m_pActiveDoc))
-        return nullptr;
-    return m_pActiveDoc;
-}
-
 CPresentationConfig* C3DdlgConfig::ActiveRecord() const
 {
-    CDocument* doc = ActiveDoc();
+    CDocument* doc = m_watch.Document();
     ImageEntry* entry = doc != nullptr ? doc->Doc().FindImage(m_strImageName) : nullptr;
     if (entry == nullptr)
         return nullptr;
@@ -351,7 +343,7 @@ void C3DdlgConfig::OnScroll(std::size_t bar, int action)
 
 void C3DdlgConfig::OnSelchangeImageList(int row)
 {
-    CDocument* doc = ActiveDoc();
+    CDocument* doc = m_watch.Document();
     CPresentationConfig* record = ActiveRecord();
     if (doc == nullptr || record == nullptr || row < 0)
         return;
@@ -359,7 +351,7 @@ void C3DdlgConfig::OnSelchangeImageList(int row)
     if (static_cast<std::size_t>(row) >= images.size())
         return;
     record->m_NameOfImageForColor = images[static_cast<std::size_t>(row)].m_pImage->m_strName;
-    doc->UpdateAllViews(nullptr, kHintColors, m_pActiveFrame);
+    doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
 }
 
 void C3DdlgConfig::SetEditText(ConfigEdit edit, const std::string& text)
@@ -398,7 +390,7 @@ void C3DdlgConfig::UpdateControls()
         return;
     {
         const QSignalBlocker quiet(m_pList);
-        for (const ImageEntry& entry : m_pActiveDoc->Doc().ImageList()) {
+        for (const ImageEntry& entry : m_watch.Document()->Doc().ImageList()) {
             const QString name = QString::fromStdString(entry.m_pImage->m_strName);
             m_pList->addItem(name);
             if (name.compare(QString::fromStdString(record->m_NameOfImageForColor), Qt::CaseInsensitive) == 0)
@@ -427,28 +419,21 @@ void C3DdlgConfig::UpdateControls()
 
 void C3DdlgConfig::OnTimer()
 {
-    CMDIChildFrame* frame = m_mainFrame.MDIGetActive();
-    m_pActiveFrame = frame;
-    if (frame == nullptr) {
-        if (m_bFrameSeen) {
-            m_bFrameSeen = false;
-            m_pLastFrame = nullptr;
-            m_pActiveDoc = nullptr;
-            UpdateControls();
-        }
+    const CPanelFrameWatch::Change change = m_watch.Follow();
+    if (change == CPanelFrameWatch::Change::Gone)
+        UpdateControls();
+    CMDIChildFrame* frame = m_watch.Frame();
+    if (frame == nullptr)
         return;
-    }
-    m_bFrameSeen = true;
-    m_pActiveDoc = frame->GetActiveDocument();
-    if (frame != m_pLastFrame || m_pList->count() == 0) {
-        m_pLastFrame = frame;
+    // A frame whose image was not found is looked at again until it is.
+    if (change == CPanelFrameWatch::Change::New || m_pList->count() == 0) {
         m_strImageName = frame->m_strImageName;
         m_nSettingsIndex = frame->m_nSettingsIndex;
         if (ActiveRecord() == nullptr)
-            m_pActiveDoc = nullptr;
+            m_watch.DropDocument();
         UpdateControls();
     }
-    CDocument* doc = ActiveDoc();
+    CDocument* doc = m_watch.Document();
     if (doc != nullptr && m_pending.dirty)
         doc->UpdateAllViews(nullptr, TakePendingHint(m_pending), frame);
 }
@@ -480,6 +465,6 @@ void C3DdlgConfig::OnLoad2D3DConf()
     if (!path.empty() && ReadCnf(path, kind, *record) == FileReadResult::Unreadable)
         Prompt().Message(UnableToRead(path));
     UpdateControls();
-    if (CDocument* doc = ActiveDoc())
-        doc->UpdateAllViews(nullptr, kHintColors, m_pActiveFrame);
+    if (CDocument* doc = m_watch.Document())
+        doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
 }

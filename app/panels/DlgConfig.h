@@ -4,7 +4,6 @@
 // loads or saves the record as a *.cnf file.
 #pragma once
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/panels/PanelFrameWatch.h"
 #include "presentation/ConfigPanelModel.h"
 
 class CDataExchange;
@@ -71,14 +71,10 @@ private:
     // Sets an edit's text and runs its change handler, also when the text stays the same.
     void SetEditText(ConfigEdit edit, const std::string& text);
     void ShowChoices();
-    CDocument* ActiveDoc() const;
 
     CMainFrame& m_mainFrame;
     QTimer m_timer;
-    QPointer<CMDIChildFrame> m_pActiveFrame;
-    QPointer<CMDIChildFrame> m_pLastFrame;
-    bool m_bFrameSeen = false;
-    CDocument* m_pActiveDoc = nullptr;   // checked against the open documents on every use
+    CPanelFrameWatch m_watch;
     std::string m_strImageName;          // the image whose record is edited
     int m_nSettingsIndex = 0;
 

@@ -30,13 +30,13 @@ namespace {
 
 const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
 
-// A view that only records the updates meant for its frame.
+// A view that records the updates sent to its frame alone.
 class ProbeView : public QWidget, public CView {
 public:
     QWidget* Widget() override { return this; }
     void OnUpdate(int hint, const CMDIChildFrame* frame) override
     {
-        if (frame == nullptr || frame == GetParentFrame())
+        if (frame != nullptr && frame == GetParentFrame())
             hints.push_back(hint);
     }
     std::vector<int> hints;
@@ -80,7 +80,13 @@ protected:
         const CMDIChildFrame& frame = *Main().MDIGetActive();
         return (*Doc().FindImage(frame.m_strImageName)->m_pSettings)[frame.m_nSettingsIndex == 0 ? 0 : 1];
     }
-    void Tick() { RunningApp::Pump(150); }
+    // Events and timers run, then each panel ticks once more, however slow the machine.
+    void Tick()
+    {
+        RunningApp::Pump(150);
+        Main().ConfigPanel().OnTimer();
+        Main().ColorPanel().OnTimer();
+    }
     // What the frame's view shows once it has finished drawing.
     static QImage Picture(CMDIChildFrame& frame)
     {

@@ -95,7 +95,7 @@ TEST(Scenario, ShellFromStartToQuit)
     };
     const QImage before3D = viewPicture(frame3D);
     EXPECT_TRUE(app.Run(cmd::kShowConfigPanel));
-    RunningApp::Pump(150);
+    mainFrame.ConfigPanel().OnTimer();
     mainFrame.ConfigPanel().Edit(kEditZScale).setText("80");
     const QImage tall3D = viewPicture(frame3D);
     EXPECT_NE(tall3D, before3D);
@@ -105,8 +105,8 @@ TEST(Scenario, ShellFromStartToQuit)
     colourAndLight->click();
     const QImage coloured3D = viewPicture(frame3D);
     EXPECT_TRUE(app.Run(cmd::kShowPalettePanel));
-    RunningApp::Pump(150);
     C3DdlgColor& palette = mainFrame.ColorPanel();
+    palette.OnTimer();
     ASSERT_NE(palette.Palette(), nullptr);
     const GdiRect strip = palette.Strip().ClientInPanel();
     const QPointF mark(strip.left + 5, strip.bottom - strip.Height() * palette.Palette()->front().m_Position - 1);
