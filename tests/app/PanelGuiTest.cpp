@@ -1,6 +1,6 @@
 // The two panels and the profile view on real frames: an edit reaches the active view at
 // the next tick, a palette change recolours it, *.cnf and *.plt files go out and come back
-// through the panels, and the profile view draws both curves and drags its cursors.
+// through the panels, and the profile view drags its cursors.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -253,7 +253,8 @@ TEST_F(PanelGui, PanelsDoNothingOnceTheirDocumentClosed)
     Tick();
 }
 
-TEST_F(PanelGui, ProfileViewShowsBothCurvesAndDragsItsCursors)
+// Both curves are checked in the scenario; here the cursors move.
+TEST_F(PanelGui, ProfileViewDragsItsCursors)
 {
     Activate("Height_01:2D");
     CMDIDoc& doc = Doc();
@@ -264,20 +265,10 @@ TEST_F(PanelGui, ProfileViewShowsBothCurvesAndDragsItsCursors)
     auto* view = dynamic_cast<CProfileView*>(frame.GetActiveView());
     ASSERT_NE(view, nullptr);
     Tick();
-    const QImage picture = view->Picture();
-    int red = 0;
-    int blue = 0;
-    for (int y = 35; y < picture.height() - 80; ++y)
-        for (int x = 90; x < picture.width() - 20; ++x) {
-            red += picture.pixel(x, y) == qRgb(255, 0, 0);
-            blue += picture.pixel(x, y) == qRgb(0, 0, 255);
-        }
-    EXPECT_GT(red, 100);
-    EXPECT_GT(blue, 100);
     Screenshot("panels-03-profile");
     // Drag [a] from 0.25 toward [b]: it stops short of it.
     const int w = view->width() - 110;
-    const int xa = int(0.25 * w) - w / 2 + w / 2 + 90;
+    const int xa = int(0.25 * w) + 90;  // the plot area starts 90 pixels in
     const int yMid = (view->height() - 115) / 2 + 35;
     const auto send = [&](QEvent::Type type, int x, Qt::MouseButtons buttons) {
         QMouseEvent event(type, QPointF(x, yMid), view->mapToGlobal(QPointF(x, yMid)), Qt::LeftButton,
