@@ -264,13 +264,15 @@ bool CImageFile::ReadNanoscopeData(CSpmImage& image)
 
 namespace {
 
-// A header text as one word of a header line: no blank, quote or control character may cut
-// it where the reader splits the line.
-std::string HeaderWord(const char* text, std::size_t size, std::string_view fallback)
+// A header text as the reader takes it back: no quote or control character may cut the
+// data name between its quotes, and a unit, the line's last word, holds no blank either.
+std::string HeaderPart(const char* text, std::size_t size, bool oneWord, std::string_view fallback)
 {
-    std::string word(text, std::find(text, text + size, '\0'));
-    std::erase_if(word, [](char c) { return c == '"' || static_cast<unsigned char>(c) <= ' '; });
-    return word.empty() ? std::string(fallback) : word;
+    std::string part(text, std::find(text, text + size, '\0'));
+    std::erase_if(part, [oneWord](char c) {
+        return c == '"' || static_cast<unsigned char>(c) < ' ' || (oneWord && c == ' ');
+    });
+    return part.empty() ? std::string(fallback) : part;
 }
 
 // Nanometres per unit of a height, since the reader takes heights in nanometres; a unit it
@@ -291,8 +293,8 @@ double NanometresPer(std::string_view unit)
 std::vector<std::uint8_t> WriteNanoscopeHeader(const CSpmImage& image)
 {
     const SpmHeader& header = image.m_header;
-    const std::string name = HeaderWord(header.m_szQuantity, sizeof header.m_szQuantity, "Height");
-    const std::string zUnit = HeaderWord(header.m_szZUnit, sizeof header.m_szZUnit, "uni");
+    const std::string name = HeaderPart(header.m_szQuantity, sizeof header.m_szQuantity, false, "Height");
+    const std::string zUnit = HeaderPart(header.m_szZUnit, sizeof header.m_szZUnit, true, "uni");
     const bool height = name == "Height";
     const std::string zScale = FormatFixedSignificant(header.m_fKz);
     const std::string sensitivity =

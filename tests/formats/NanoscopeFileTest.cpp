@@ -233,6 +233,7 @@ TEST(NanoscopeWriter, QuantityAndUnitComeBack)
     } cases[] = {
         {"Height", "nm", "nm", 1.0}, {"Height", "um", "nm", 1000.0}, {"Height", "A", "nm", 0.1},
         {"Phase", "deg", "deg", 1.0}, {"Topography", "A", "A", 1.0}, {"Amplitude", "V", "uni", 1.0},
+        {"Height Sensor", "m V", "mV", 1.0},
     };
     for (const auto& c : cases) {
         CSpmImage image = MakeImage(5, 4, [](int r, int c) { return 3.5 * r - 1.25 * c; });
