@@ -4,11 +4,15 @@
 // them. Built with the comparison libraries, FFTW3 single precision runs beside each case on
 // the same data (FFTW_ESTIMATE, out of place; FFTW_MEASURE too for 2-D). After the runs a
 // table gives our time over FFTW's and both rates in MFLOPS (5 N log2 N per transform).
+//
+// Every dispatch column runs beside column 0; --column=K times column K (0 to 4) alone beside
+// it, --column=detected the column the processor detection picks.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -71,6 +75,20 @@ const std::vector<spComplex>& InputOf(const Case& c)
     return v;
 }
 
+// The dispatch column under test while a benchmark runs.
+class ColumnScope {
+public:
+    explicit ColumnScope(int column) : m_saved(spDispatchIndex) { spDispatchIndex = column; }
+    ~ColumnScope() { spDispatchIndex = m_saved; }
+    ColumnScope(const ColumnScope&) = delete;
+    ColumnScope& operator=(const ColumnScope&) = delete;
+
+private:
+    std::int32_t m_saved;
+};
+
+std::string ColumnLabel(int column) { return "col" + std::to_string(column); }
+
 void Fail(benchmark::State& state, spStatus status)
 {
     if (status != spStsNoErr)
@@ -79,8 +97,9 @@ void Fail(benchmark::State& state, spStatus status)
 
 // Our transform of one case in one direction, with the plan made outside the timing; 1-D
 // transforms get a buffer of the plan's size, as a caller that keeps one would pass it.
-void RunOurs(benchmark::State& state, Case c, bool inverse)
+void RunOurs(benchmark::State& state, Case c, bool inverse, int column)
 {
+    const ColumnScope scope(column);
     const auto& in = InputOf(c);
     std::vector<spComplex> out(in.size());
     const int rowStep = 8 * c.width;
@@ -108,8 +127,9 @@ void RunOurs(benchmark::State& state, Case c, bool inverse)
     spDftFree(spec);
 }
 
-void RunOurPlan(benchmark::State& state, Case c)
+void RunOurPlan(benchmark::State& state, Case c, int column)
 {
+    const ColumnScope scope(column);
     for (auto _ : state) {
         if (Is2D(c)) {
             spDft2DSpec* spec = nullptr;
@@ -124,8 +144,9 @@ void RunOurPlan(benchmark::State& state, Case c)
 }
 
 // What the Fourier tool does per transform: plan, transform without a buffer, free.
-void RunOurToolCall(benchmark::State& state, Case c)
+void RunOurToolCall(benchmark::State& state, Case c, int column)
 {
+    const ColumnScope scope(column);
     const auto& in = InputOf(c);
     std::vector<spComplex> out(in.size());
     for (auto _ : state) {
@@ -217,12 +238,24 @@ void Add(benchmark::internal::Benchmark* b)
         ->ComputeStatistics("min", Fastest);
 }
 
-void Register()
+// Column 0 and the columns under test.
+std::vector<int> TimedColumns(const std::vector<int>& columns)
+{
+    std::vector<int> all = {0};
+    for (int column : columns)
+        if (column != 0)
+            all.push_back(column);
+    return all;
+}
+
+void Register(const std::vector<int>& columns)
 {
     for (const Case& c : Cases()) {
         for (bool inverse : {false, true}) {
             const std::string what = inverse ? "inv" : "fwd";
-            Add(benchmark::RegisterBenchmark(Name(what, c, "ours").c_str(), RunOurs, c, inverse));
+            for (int column : TimedColumns(columns))
+                Add(benchmark::RegisterBenchmark(Name(what, c, ColumnLabel(column)).c_str(), RunOurs, c, inverse,
+                                                 column));
 #ifdef SPM_HAVE_FFTW
             Add(benchmark::RegisterBenchmark(Name(what, c, "fftw").c_str(), RunFftw, c, inverse, FFTW_ESTIMATE));
             if (Is2D(c))
@@ -232,8 +265,11 @@ void Register()
         }
         if (std::string(c.group) == "pow2" && c.width != 1024 && c.width != 65536)
             continue;
-        Add(benchmark::RegisterBenchmark(Name("plan", c, "ours").c_str(), RunOurPlan, c));
-        Add(benchmark::RegisterBenchmark(Name("toolcall", c, "ours").c_str(), RunOurToolCall, c));
+        for (int column : columns) {
+            Add(benchmark::RegisterBenchmark(Name("plan", c, ColumnLabel(column)).c_str(), RunOurPlan, c, column));
+            Add(benchmark::RegisterBenchmark(Name("toolcall", c, ColumnLabel(column)).c_str(), RunOurToolCall, c,
+                                             column));
+        }
 #ifdef SPM_HAVE_FFTW
         Add(benchmark::RegisterBenchmark(Name("toolcall", c, "fftw").c_str(), RunFftwToolCall, c));
 #endif
@@ -246,41 +282,69 @@ double Mflops(const Case& c, double microseconds)
     return 5 * n * std::log2(n) / microseconds;
 }
 
-void PrintRatios(const std::map<std::string, double>& t)
+void PrintRatios(const std::map<std::string, double>& t, const std::vector<int>& columns)
 {
     const auto find = [&](const std::string& name) {
         const auto it = t.find(name);
         return it == t.end() ? 0.0 : it->second;
     };
-    std::printf("\n%-10s %-10s %-4s %11s %11s %9s %9s %9s %11s\n", "group", "size", "dir", "ours (us)",
-                "FFTW (us)", "ratio", "MFLOPS", "FFTW", "/MEASURE");
-    std::vector<std::pair<double, std::string>> ranked;
-    for (const Case& c : Cases())
-        for (const char* dir : {"fwd", "inv"}) {
-            const double ours = find(Name(dir, c, "ours"));
-            const double fftw = find(Name(dir, c, "fftw"));
-            const double measure = find(Name(dir, c, "fftw_measure"));
-            if (ours == 0.0)
+    for (int column : columns) {
+        const std::string ours = ColumnLabel(column);
+        std::printf("\ncolumn %d\n%-10s %-10s %-4s %10s %10s %10s %8s %8s %9s %9s\n", column, "group", "size", "dir",
+                    "ours (us)", "col0 (us)", "FFTW (us)", "/col0", "/FFTW", "MFLOPS", "/MEASURE");
+        std::vector<std::pair<double, std::string>> ranked;
+        for (const Case& c : Cases())
+            for (const char* dir : {"fwd", "inv"}) {
+                const double mine = find(Name(dir, c, ours));
+                const double zero = find(Name(dir, c, ColumnLabel(0)));
+                const double fftw = find(Name(dir, c, "fftw"));
+                const double measure = find(Name(dir, c, "fftw_measure"));
+                if (mine == 0.0)
+                    continue;
+                const double ratio = fftw > 0.0 ? mine / fftw : 0.0;
+                std::printf("%-10s %-10s %-4s %10.2f %10.2f %10.2f %8.2f %8.2f %9.0f %9s\n", c.group,
+                            CaseName(c).c_str(), dir, mine, zero, fftw, zero > 0.0 ? mine / zero : 0.0, ratio,
+                            Mflops(c, mine), measure > 0.0 ? std::to_string(mine / measure).substr(0, 5).c_str() : "-");
+                ranked.push_back({ratio, std::string(c.group) + " " + CaseName(c) + " " + dir});
+            }
+        std::printf("\n%-10s %-10s %12s %12s %9s\n", "plan+run", "size", "ours (us)", "FFTW (us)", "ratio");
+        for (const Case& c : Cases()) {
+            const double mine = find(Name("toolcall", c, ours));
+            const double fftw = find(Name("toolcall", c, "fftw"));
+            if (mine == 0.0)
                 continue;
-            const double ratio = fftw > 0.0 ? ours / fftw : 0.0;
-            std::printf("%-10s %-10s %-4s %11.2f %11.2f %9.2f %9.0f %9.0f %11s\n", c.group, CaseName(c).c_str(),
-                        dir, ours, fftw, ratio, Mflops(c, ours), fftw > 0.0 ? Mflops(c, fftw) : 0.0,
-                        measure > 0.0 ? std::to_string(ours / measure).substr(0, 5).c_str() : "-");
-            ranked.push_back({ratio, std::string(c.group) + " " + CaseName(c) + " " + dir});
+            std::printf("%-10s %-10s %12.2f %12.2f %9.2f   (plan alone %.2f us)\n", c.group, CaseName(c).c_str(),
+                        mine, fftw, fftw > 0.0 ? mine / fftw : 0.0, find(Name("plan", c, ours)));
         }
-    std::printf("\n%-10s %-10s %12s %12s %9s\n", "plan+run", "size", "ours (us)", "FFTW (us)", "ratio");
-    for (const Case& c : Cases()) {
-        const double ours = find(Name("toolcall", c, "ours"));
-        const double fftw = find(Name("toolcall", c, "fftw"));
-        if (ours == 0.0)
-            continue;
-        std::printf("%-10s %-10s %12.2f %12.2f %9.2f   (plan alone %.2f us)\n", c.group, CaseName(c).c_str(),
-                    ours, fftw, fftw > 0.0 ? ours / fftw : 0.0, find(Name("plan", c, "ours")));
+        std::sort(ranked.rbegin(), ranked.rend());
+        std::printf("\nslowest against FFTW_ESTIMATE:");
+        for (std::size_t i = 0; i < ranked.size() && i < 6; ++i)
+            std::printf(" %s (%.2f)%s", ranked[i].second.c_str(), ranked[i].first, i + 1 < 6 ? "," : "\n");
     }
-    std::sort(ranked.rbegin(), ranked.rend());
-    std::printf("\nslowest against FFTW_ESTIMATE:");
-    for (std::size_t i = 0; i < ranked.size() && i < 6; ++i)
-        std::printf(" %s (%.2f)%s", ranked[i].second.c_str(), ranked[i].first, i + 1 < 6 ? "," : "\n");
+}
+
+// Takes --column=K or --column=detected out of the arguments; the default is every column.
+std::vector<int> ColumnsFromArgs(std::vector<char*>& args)
+{
+    std::vector<int> columns;
+    for (auto it = args.begin(); it != args.end();) {
+        const std::string arg = *it;
+        if (arg.rfind("--column=", 0) != 0) {
+            ++it;
+            continue;
+        }
+        const std::string value = arg.substr(9);
+        if (value == "detected") {
+            const std::int32_t saved = spDispatchIndex;
+            spStaticInit();
+            columns = {spDispatchIndex};
+            spDispatchIndex = saved;
+        } else {
+            columns = {std::clamp(std::atoi(value.c_str()), 0, spDispatchColumns - 1)};
+        }
+        it = args.erase(it);
+    }
+    return columns.empty() ? std::vector<int>{0, 1, 2, 3, 4} : columns;
 }
 
 } // namespace
@@ -289,6 +353,7 @@ int main(int argc, char** argv)
 {
     // Interleaving first; flags on the command line come after it and win.
     std::vector<char*> args(argv, argv + argc);
+    const std::vector<int> columns = ColumnsFromArgs(args);
     std::string interleave = "--benchmark_enable_random_interleaving=true";
     args.insert(args.begin() + 1, interleave.data());
     int count = static_cast<int>(args.size());
@@ -297,10 +362,10 @@ int main(int argc, char** argv)
     argv = args.data();
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    Register();
+    Register(columns);
     CollectingReporter reporter(CollectingReporter::Keep::FastestRepetition);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatios(reporter.times);
+    PrintRatios(reporter.times, columns);
     benchmark::Shutdown();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "TransformTestSupport.h"
+#include "sp/transforms/spComplexVec.h"
 
 namespace {
 
@@ -42,18 +43,40 @@ TEST(ComplexVec, ZeroWritesExactlyTheCount)
     EXPECT_TRUE(SameBits(d, Signal{{3, 3}, {0, 0}, {0, 0}, {3, 3}, {3, 3}})); // positive zeros
 }
 
-TEST(ComplexVec, ConjugateCopyFlipsOnlyTheImaginarySign)
+TEST(ComplexVec, ConjugateCopyFlipsOnlyTheImaginarySignInEveryColumn)
 {
+    // +0.0 turns into -0.0 (0 - x would keep it), NaNs keep their payload.
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const Signal src = {{1.5f, 0.0f}, {-2.0f, -0.0f}, {nan, 3.0f}, {0.0f, nan}};
-    Signal dst(4), inPlace = src;
-    spComplexConjCopy(src.data(), dst.data(), 4);
-    spComplexConjCopy(inPlace.data(), inPlace.data(), 4);
+    const Signal src = {{1.5f, 0.0f}, {-2.0f, -0.0f}, {nan, 3.0f}, {0.0f, nan}, {4.0f, 0.0f}};
     Signal expected = src;
     for (auto& v : expected)
         v.im = std::copysign(v.im, std::signbit(v.im) ? 1.0f : -1.0f);
-    EXPECT_TRUE(SameBits(dst, expected));
-    EXPECT_TRUE(SameBits(inPlace, expected));
+    for (int column = 0; column < spDispatchColumns; ++column) {
+        const auto conj = spComplexVecOf(column).conjCopy;
+        Signal dst(5), inPlace = src;
+        conj(src.data(), dst.data(), 5);
+        conj(inPlace.data(), inPlace.data(), 5);
+        EXPECT_TRUE(SameBits(dst, expected)) << column;
+        EXPECT_TRUE(SameBits(inPlace, expected)) << column;
+    }
+}
+
+TEST(ComplexVec, SinglePrecisionMultiplyOfTheColumnsMayAlias)
+{
+    const Signal a = RandomSignal(37, 1), b = RandomSignal(37, 2);
+    Signal exact(37);
+    spComplexMul(a.data(), b.data(), exact.data(), 37);
+    for (int column = 1; column < spDispatchColumns; ++column) {
+        const auto mul = spComplexVecOf(column).mul;
+        Signal d(38, spComplex{9, 9}), intoA = a, intoB = b;
+        mul(a.data(), b.data(), d.data(), 37);
+        mul(a.data(), intoB.data(), intoB.data(), 37);
+        mul(intoA.data(), b.data(), intoA.data(), 37);
+        EXPECT_EQ(d[37].re, 9.0f);
+        d.pop_back();
+        EXPECT_TRUE(SameBits(intoA, d) && SameBits(intoB, d)) << column;
+        EXPECT_LE(RelativeRms(d, Scaled(exact)), 2 * kEps) << column;
+    }
 }
 
 TEST(ComplexVec, ScaleMultipliesEveryFloatOnce)

@@ -5,6 +5,10 @@
 #include <random>
 
 #include "TransformTestSupport.h"
+#include "sp/transforms/spColFft.h"
+#include "sp/transforms/spFftCore.h"
+#include "sp/transforms/spFftPlan.h"
+#include "sp/transforms/spFftTables.h"
 
 namespace {
 
@@ -120,6 +124,42 @@ TEST_P(FftStatus, FreeSizeQueryAndTransformChecksInTheirOrder)
     DftPlan other(13, spNoDivByAny);
     ExpectFreeAndSizeStatuses(spFftFree, spFftGetBufSize, plan.spec, other.spec);
     ExpectTransformStatuses(spFftForward, spFftInverse, plan.spec, other.spec, 8192);
+}
+
+} // namespace
+
+namespace {
+
+// The core of columns 1 to 4 ends in blocks (four real parts, then four imaginary parts) when
+// a further level follows, else in interleaved values: both hold the same bits, and depth
+// first (small pieces, then the passes across them) computes exactly what breadth first does.
+TEST(FftCore, OutputModesAndPieceSizesAgreeBitForBit)
+{
+    for (int order : {4, 5, 6, 7, 10, 11, 13}) {
+        spFftSpec* plan = nullptr;
+        ASSERT_EQ(spFftInitAllocCol<4>(&plan, order, spNoDivByAny, 0), spStsNoErr);
+        const auto* table = reinterpret_cast<const float*>(plan->twiddles);
+        const std::int64_t n = std::int64_t{1} << order;
+        const Signal x = RandomSignal(n, 5u + static_cast<unsigned>(order));
+        std::vector<std::int32_t> pairs(static_cast<size_t>(n / 4 + 1));
+        spFftInitBitRevPairs(order, pairs.data());
+        Signal interleaved(x.size()), blocked, pieces;
+        spFftBitRevCopy(x.data(), interleaved.data(), static_cast<int>(n), pairs.data());
+        blocked = pieces = interleaved;
+        spColCoreLinear<false>(interleaved.data(), order, table, 11, spOutputMode::interleaved);
+        spColCoreLinear<false>(blocked.data(), order, table, 11, spOutputMode::blocked);
+        spColCoreLinear<false>(pieces.data(), order, table, 4, spOutputMode::interleaved);
+        Signal unblocked(x.size());
+        const float* b = &blocked[0].re;
+        for (std::int64_t k = 0; k < n; ++k)
+            unblocked[static_cast<size_t>(k)] = {b[8 * (k / 4) + k % 4], b[8 * (k / 4) + 4 + k % 4]};
+        EXPECT_TRUE(SameBits(unblocked, interleaved)) << order;
+        EXPECT_TRUE(SameBits(pieces, interleaved)) << order;
+        Signal fused(x.size());
+        ASSERT_EQ((spFftRunCol<4, false>(x.data(), fused.data(), plan, nullptr)), spStsNoErr);
+        EXPECT_TRUE(SameBits(fused, interleaved)) << order;
+        spFftFreeCol<4>(plan);
+    }
 }
 
 } // namespace

@@ -106,3 +106,32 @@ TEST(MixedRadixPlan, DifferentOddRadicesHaveTheirOwnRoots)
 }
 
 } // namespace
+
+namespace {
+
+// Columns 2 to 4 move a 4 (or the single 2) into the first stage at every length, above 2000
+// points too, so that every sub-length keeps N's residue mod 4; their odd-radix stages keep
+// 8 N + 32 (R - 1) + 32 bytes of work.
+TEST(MixedRadixPlan, ColumnsTwoToFourReorderEveryLength)
+{
+    for (int column = 2; column < spDispatchColumns; ++column) {
+        spDispatchIndex = column;
+        for (int n : {12, 6, 196, 1000, 2002, 2100, 4410, 75692}) {
+            sptest::DftPlan plan(n, spNoDivByAny);
+            const spDftSpec* s = plan.spec;
+            const int last = s->stagesMinus2;
+            EXPECT_EQ(s->stages[last + 1].radix, n % 4 == 0 ? 4 : 2) << n;
+            for (int i = 0; i <= last; ++i)
+                EXPECT_EQ(s->stages[i].span % 4, n % 4) << n << " stage " << i;
+            int bytes = 0, largest = 0;
+            ASSERT_EQ(spDftGetBufSize(s, &bytes), spStsNoErr);
+            for (int i = 0; i <= last; ++i)
+                largest = s->stages[i].radix > 5 ? std::max(largest, s->stages[i].radix) : largest;
+            if (largest > 0)
+                EXPECT_GE(bytes, 8 * n + 32 * (largest - 1) + 32) << n;
+        }
+    }
+    spDispatchIndex = 0;
+}
+
+} // namespace

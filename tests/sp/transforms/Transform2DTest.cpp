@@ -36,14 +36,15 @@ double Bound2D(int w, int h)
 
 TEST_P(Dft2D, ShapesOfEveryPathMatchTheOracle)
 {
-    // Widths and heights 1, 2, 3, 4, 7 with gaps between rows; larger sizes with rows of the
-    // mixed-radix, direct, Bluestein and FFT paths; a contiguous single column.
+    // Widths and heights 1 to 16 with gaps between rows (8 and 16 fill the eight-column groups
+    // of columns 2 to 4, 9 leaves one over); larger sizes with rows of the mixed-radix, direct,
+    // Bluestein and FFT paths; a contiguous single column.
     struct Shape {
         int w, h, srcGap, dstGap;
     };
     std::vector<Shape> shapes = {{12, 10, 0, 0}, {31, 16, 0, 0}, {151, 6, 0, 0}, {5, 64, 0, 0}, {1, 6, 0, 0}};
-    for (int w : {1, 2, 3, 4, 7})
-        for (int h : {1, 2, 3, 4, 7})
+    for (int w : {1, 2, 3, 4, 7, 8, 9, 16})
+        for (int h : {1, 2, 3, 4, 7, 8, 9, 16})
             shapes.push_back({w, h, 24, 40});
     for (const Shape& s : shapes) {
         Dft2DPlan plan(s.w, s.h, spNoDivByAny);
@@ -53,6 +54,23 @@ TEST_P(Dft2D, ShapesOfEveryPathMatchTheOracle)
             EXPECT_LE(RelativeRms(dst.Values(), Oracle2D(src, inverse)), Bound2D(s.w, s.h))
                 << s.w << "x" << s.h << " inverse " << inverse;
         }
+    }
+}
+
+TEST_P(Dft2D, ToolSizesAgreeWithColumnZeroAndRoundTrip)
+{
+    for (int n : {1024, 1536}) {
+        Dft2DPlan plan(n, n, spNoDivByAny);
+        spDft2DSpec* zero = nullptr;
+        ASSERT_EQ(spDft2DInitAlloc_px(&zero, n, n, spNoDivByAny, 0), spStsNoErr);
+        const Signal x = RandomSignal(std::int64_t{n} * n, 9);
+        Signal f(x.size()), f0(x.size()), back(x.size());
+        EXPECT_EQ(spDft2DForward(x.data(), 8 * n, f.data(), 8 * n, plan.spec, nullptr), spStsNoErr);
+        EXPECT_EQ(spDft2DForward_px(x.data(), 8 * n, f0.data(), 8 * n, zero, nullptr), spStsNoErr);
+        EXPECT_TRUE(NearColumnZero(f, f0)) << n;
+        EXPECT_EQ(spDft2DInverse(f.data(), 8 * n, back.data(), 8 * n, plan.spec, nullptr), spStsNoErr);
+        EXPECT_LE(RelativeRms(back, Scaled(x, double(n) * n)), 2 * Bound2D(n, n)) << n;
+        spDft2DFree_px(zero);
     }
 }
 
