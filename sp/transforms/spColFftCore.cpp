@@ -30,9 +30,9 @@ inline spBlk operator-(spBlk a, spBlk b) { return {a.re - b.re, a.im - b.im}; }
 
 // a * w (forward) or a * conj(w) (inverse), w as four real parts and four imaginary parts.
 template <bool Inverse>
-inline spBlk spMulW(spBlk a, const float* w)
+inline spBlk spMulW(spBlk a, spBlk w)
 {
-    const spV4 wr = spLoad4(w), wi = spLoad4(w + 4);
+    const spV4 wr = w.re, wi = w.im;
     if constexpr (Inverse)
         return {a.re * wr + a.im * wi, a.im * wr - a.re * wi};
     else
@@ -86,17 +86,19 @@ inline spV4 spLoadTwo(const spComplex* a, const spComplex* b)
 // position 4q + l. Pass 1 joins positions 4q .. 4q+3; pass 2 joins j, j+4, j+8, j+12 with the
 // twiddles of the table's first record, except that the squares W8^j come from the
 // vector constant 0.70710683 (one unit in the last place above the table's value).
+#define SP_INLINE inline __attribute__((always_inline))
+
 template <bool Inverse>
-void spFirstPassGroup(spBlk* v, const float* record, float* out, spOutputMode mode)
+SP_INLINE void spFirstPassGroup(spBlk* v, const float* record, float* out, spOutputMode mode)
 {
     alignas(16) static constexpr float w8[8] = {1.0f, 0.70710683f, 0.0f, -0.70710683f,
                                                 0.0f, -0.70710683f, -1.0f, -0.70710683f};
     spBfly4<Inverse>(v[0], v[1], v[2], v[3]);
     spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
     spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
-    v[1] = spMulW<Inverse>(v[1], w8);
-    v[2] = spMulW<Inverse>(v[2], record);
-    v[3] = spMulW<Inverse>(v[3], record + 16);
+    v[1] = spMulW<Inverse>(v[1], spLoadBlk(w8));
+    v[2] = spMulW<Inverse>(v[2], spLoadBlk(record));
+    v[3] = spMulW<Inverse>(v[3], spLoadBlk(record + 16));
     spBfly4<Inverse>(v[0], v[1], v[2], v[3]);
     for (int k = 0; k < 4; ++k)
         spStoreBlk(out + 8 * k, v[k], mode);
@@ -107,7 +109,7 @@ struct spLinearFirstPass {
     float* data;
 
     template <bool Inverse>
-    void Run(std::ptrdiff_t group, const float* record, float* out, spOutputMode mode) const
+    SP_INLINE void Run(std::ptrdiff_t group, const float* record, float* out, spOutputMode mode) const
     {
         const float* in = data + 32 * group;
         spBlk v[4];
@@ -127,7 +129,7 @@ struct spFusedFirstPass {
     std::ptrdiff_t sixteenth;
 
     template <bool Inverse>
-    void Run(std::ptrdiff_t group, const float* record, float* out, spOutputMode mode) const
+    SP_INLINE void Run(std::ptrdiff_t group, const float* record, float* out, spOutputMode mode) const
     {
         const spComplex* base = src + index[group];
         const std::ptrdiff_t s = sixteenth;
@@ -142,18 +144,19 @@ struct spFusedFirstPass {
 };
 
 // Radix-4 pass of sub-length s over n points: reads `x`, writes `y` (the same positions).
-template <bool Inverse>
-void spRadix4Pass(const float* x, float* y, std::ptrdiff_t n, std::ptrdiff_t s, const float* table,
-                  spOutputMode mode)
+template <bool Inverse, spOutputMode mode>
+void spRadix4Pass(const float* x, float* y, std::ptrdiff_t n, std::ptrdiff_t s, const float* table)
 {
     const float* records = table + 2 * s - 8;
     for (std::ptrdiff_t j = 0; j < s; j += 4) {
-        const float* w = records + 6 * j;
+        // Loaded once: the stores below could alias the table as far as the compiler knows.
+        const spBlk w1 = spLoadBlk(records + 6 * j), w2 = spLoadBlk(records + 6 * j + 8);
+        const spBlk w3 = spLoadBlk(records + 6 * j + 16);
         for (std::ptrdiff_t g = 2 * j; g < 2 * n; g += 8 * s) {
             spBlk a = spLoadBlk(x + g);
-            spBlk b = spMulW<Inverse>(spLoadBlk(x + g + 2 * s), w + 8);
-            spBlk c = spMulW<Inverse>(spLoadBlk(x + g + 4 * s), w);
-            spBlk d = spMulW<Inverse>(spLoadBlk(x + g + 6 * s), w + 16);
+            spBlk b = spMulW<Inverse>(spLoadBlk(x + g + 2 * s), w2);
+            spBlk c = spMulW<Inverse>(spLoadBlk(x + g + 4 * s), w1);
+            spBlk d = spMulW<Inverse>(spLoadBlk(x + g + 6 * s), w3);
             spBfly4<Inverse>(a, b, c, d);
             spStoreBlk(y + g, a, mode);
             spStoreBlk(y + g + 2 * s, b, mode);
@@ -164,16 +167,36 @@ void spRadix4Pass(const float* x, float* y, std::ptrdiff_t n, std::ptrdiff_t s, 
 }
 
 // The closing radix-2 pass of an odd order: halves of n/2 points.
-template <bool Inverse>
-void spRadix2Pass(const float* x, float* y, std::ptrdiff_t n, const float* table, spOutputMode mode)
+template <bool Inverse, spOutputMode mode>
+void spRadix2Pass(const float* x, float* y, std::ptrdiff_t n, const float* table)
 {
     const float* w = table + n - 8;
     for (std::ptrdiff_t g = 0; g < n; g += 8, w += 8) {
         const spBlk a = spLoadBlk(x + g);
-        const spBlk b = spMulW<Inverse>(spLoadBlk(x + g + n), w);
+        const spBlk b = spMulW<Inverse>(spLoadBlk(x + g + n), spLoadBlk(w));
         spStoreBlk(y + g, a + b, mode);
         spStoreBlk(y + g + n, a - b, mode);
     }
+}
+
+// The passes with the output mode fixed at compile time.
+template <bool Inverse>
+void spRadix4PassTo(const float* x, float* y, std::ptrdiff_t n, std::ptrdiff_t s, const float* table,
+                    spOutputMode mode)
+{
+    if (mode == spOutputMode::blocked)
+        spRadix4Pass<Inverse, spOutputMode::blocked>(x, y, n, s, table);
+    else
+        spRadix4Pass<Inverse, spOutputMode::interleaved>(x, y, n, s, table);
+}
+
+template <bool Inverse>
+void spRadix2PassTo(const float* x, float* y, std::ptrdiff_t n, const float* table, spOutputMode mode)
+{
+    if (mode == spOutputMode::blocked)
+        spRadix2Pass<Inverse, spOutputMode::blocked>(x, y, n, table);
+    else
+        spRadix2Pass<Inverse, spOutputMode::interleaved>(x, y, n, table);
 }
 
 // One core transform over positions [pos, pos + 2^order): blocks in `x`, the last pass into
@@ -196,11 +219,11 @@ public:
         } else if (order % 2 != 0) {
             Range(x, x, pos, order - 1, spOutputMode::blocked);
             Range(x, x, pos + n / 2, order - 1, spOutputMode::blocked);
-            spRadix2Pass<Inverse>(xs, ys, n, m_table, mode);
+            spRadix2PassTo<Inverse>(xs, ys, n, m_table, mode);
         } else {
             for (std::ptrdiff_t q = 0; q < 4; ++q)
                 Range(x, x, pos + q * n / 4, order - 2, spOutputMode::blocked);
-            spRadix4Pass<Inverse>(xs, ys, n, n / 4, m_table, mode);
+            spRadix4PassTo<Inverse>(xs, ys, n, n / 4, m_table, mode);
         }
     }
 
@@ -219,10 +242,10 @@ private:
         std::ptrdiff_t s = 16;
         for (int i = 0; i < passes; ++i, s *= 4) {
             const bool last = i + 1 == passes && !odd;
-            spRadix4Pass<Inverse>(xs, last ? y + 2 * pos : xs, n, s, m_table, modeOf(last));
+            spRadix4PassTo<Inverse>(xs, last ? y + 2 * pos : xs, n, s, m_table, modeOf(last));
         }
         if (odd)
-            spRadix2Pass<Inverse>(xs, y + 2 * pos, n, m_table, mode);
+            spRadix2PassTo<Inverse>(xs, y + 2 * pos, n, m_table, mode);
     }
 
     FirstPass m_first;
