@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "sp/transforms/spColFft.h"
+#include "sp/transforms/spColFftWide.h"
 #include "sp/transforms/spSimd.h"
 
 namespace {
@@ -74,12 +75,14 @@ inline spBlk spDeinterleave(spV4 p, spV4 q)
     return {__builtin_shuffle(p, q, spV4i{0, 2, 4, 6}), __builtin_shuffle(p, q, spV4i{1, 3, 5, 7})};
 }
 
+// Two complex values from two places, each moved as one 8-byte unit straight into a vector
+// register (building the vector in memory would stall on the store forwarding).
 inline spV4 spLoadTwo(const spComplex* a, const spComplex* b)
 {
-    spV4 v;
-    std::memcpy(&v, a, 8);
-    std::memcpy(reinterpret_cast<char*>(&v) + 8, b, 8);
-    return v;
+    double da, db;
+    std::memcpy(&da, a, 8);
+    std::memcpy(&db, b, 8);
+    return reinterpret_cast<spV4>(spV2d{da, db});
 }
 
 // The radix-16 first pass on one group of 16 positions; v[l] holds, in lane q, the value at
@@ -179,24 +182,29 @@ void spRadix2Pass(const float* x, float* y, std::ptrdiff_t n, const float* table
     }
 }
 
-// The passes with the output mode fixed at compile time.
+bool spWide = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
+
+// The passes with the output mode fixed at compile time, in 256-bit vectors where the
+// processor has them.
 template <bool Inverse>
 void spRadix4PassTo(const float* x, float* y, std::ptrdiff_t n, std::ptrdiff_t s, const float* table,
                     spOutputMode mode)
 {
-    if (mode == spOutputMode::blocked)
-        spRadix4Pass<Inverse, spOutputMode::blocked>(x, y, n, s, table);
+    constexpr auto blocked = spOutputMode::blocked, interleaved = spOutputMode::interleaved;
+    if (spWide)
+        (mode == blocked ? spRadix4PassWide<Inverse, blocked> : spRadix4PassWide<Inverse, interleaved>)(x, y, n, s, table);
     else
-        spRadix4Pass<Inverse, spOutputMode::interleaved>(x, y, n, s, table);
+        (mode == blocked ? spRadix4Pass<Inverse, blocked> : spRadix4Pass<Inverse, interleaved>)(x, y, n, s, table);
 }
 
 template <bool Inverse>
 void spRadix2PassTo(const float* x, float* y, std::ptrdiff_t n, const float* table, spOutputMode mode)
 {
-    if (mode == spOutputMode::blocked)
-        spRadix2Pass<Inverse, spOutputMode::blocked>(x, y, n, table);
+    constexpr auto blocked = spOutputMode::blocked, interleaved = spOutputMode::interleaved;
+    if (spWide)
+        (mode == blocked ? spRadix2PassWide<Inverse, blocked> : spRadix2PassWide<Inverse, interleaved>)(x, y, n, table);
     else
-        spRadix2Pass<Inverse, spOutputMode::interleaved>(x, y, n, table);
+        (mode == blocked ? spRadix2Pass<Inverse, blocked> : spRadix2Pass<Inverse, interleaved>)(x, y, n, table);
 }
 
 // One core transform over positions [pos, pos + 2^order): blocks in `x`, the last pass into
@@ -254,6 +262,13 @@ private:
 };
 
 } // namespace
+
+bool spColSetWideVectors(bool wide)
+{
+    const bool before = spWide;
+    spWide = wide && __builtin_cpu_supports("avx2") != 0;
+    return before;
+}
 
 template <bool Inverse>
 void spColCoreFused(const spComplex* src, spComplex* dst, int order, const float* table,

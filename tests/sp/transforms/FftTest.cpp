@@ -155,9 +155,19 @@ TEST(FftCore, OutputModesAndPieceSizesAgreeBitForBit)
             unblocked[static_cast<size_t>(k)] = {b[8 * (k / 4) + k % 4], b[8 * (k / 4) + 4 + k % 4]};
         EXPECT_TRUE(SameBits(unblocked, interleaved)) << order;
         EXPECT_TRUE(SameBits(pieces, interleaved)) << order;
-        Signal fused(x.size());
-        ASSERT_EQ((spFftRunCol<4, false>(x.data(), fused.data(), plan, nullptr)), spStsNoErr);
-        EXPECT_TRUE(SameBits(fused, interleaved)) << order;
+        // The fused first pass, and the passes in 128-bit and (where the processor has them)
+        // 256-bit vectors, give the same bits.
+        for (bool wide : {false, true}) {
+            const bool before = spColSetWideVectors(wide);
+            Signal fused(x.size()), inverse(x.size()), narrow(x.size());
+            ASSERT_EQ((spFftRunCol<4, false>(x.data(), fused.data(), plan, nullptr)), spStsNoErr);
+            EXPECT_TRUE(SameBits(fused, interleaved)) << order << " wide " << wide;
+            ASSERT_EQ((spFftRunCol<4, true>(x.data(), inverse.data(), plan, nullptr)), spStsNoErr);
+            spColSetWideVectors(false);
+            ASSERT_EQ((spFftRunCol<4, true>(x.data(), narrow.data(), plan, nullptr)), spStsNoErr);
+            EXPECT_TRUE(SameBits(inverse, narrow)) << order << " wide " << wide;
+            spColSetWideVectors(before);
+        }
         spFftFreeCol<4>(plan);
     }
 }
