@@ -66,6 +66,26 @@ ColourSource CGLView::LookUpColour(const ShownImage& shown, const std::string& p
     return source;
 }
 
+ShownImage CGLView::FindShownImageOr(const std::string& missing)
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (!shown)
+        PostMessageOnce(missing);
+    return shown;
+}
+
+void CGLView::BuildSurface(const ShownImage& shown)
+{
+    const RenderOptions options = Options();
+    CreatePolygonArray(shown.Image(), options.mode, options.matrixSize, m_arrays);
+}
+
+void CGLView::BuildColours(const ShownImage& shown, const std::string& colourMissing)
+{
+    const ColourSource source = LookUpColour(shown, colourMissing);
+    CreateColorArray(shown.Image(), *source.image, *source.settings, m_arrays);
+}
+
 QCursor SelectionCursor()
 {
     return CSpmApp::Instance() != nullptr ? CSpmApp::Instance()->m_hCursor157 : QCursor(Qt::CrossCursor);

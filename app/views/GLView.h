@@ -12,6 +12,7 @@
 #include "app/render/GLCanvas.h"
 #include "app/views/ViewLookup.h"
 #include "platform/qt/View.h"
+#include "presentation/ViewArrays.h"
 
 class CGLView : public QWidget, public CView, protected IGLScene {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
     QWidget* Widget() override { return this; }
     // The GL surface; null on a platform without windows (the view then draws nothing).
     CGLCanvas* Canvas() const { return m_pCanvas; }
+    const SurfaceArrays& Arrays() const { return m_arrays; }
     // The main frame's FastRenderSceneMode and XYMatrixSize (the defaults without one).
     static RenderOptions Options();
 
@@ -46,7 +48,14 @@ protected:
     // once as `prefix` + name + `suffix`, and the image colours itself from then on.
     ColourSource LookUpColour(const ShownImage& shown, const std::string& prefix,
                               const std::string& suffix = {});
+    // The frame's image, or none after posting `missing`.
+    ShownImage FindShownImageOr(const std::string& missing);
+    // The surface of the image by the rendering options, and its colours from the colour
+    // source (`colourMissing` the start of the message for an unknown source).
+    void BuildSurface(const ShownImage& shown);
+    void BuildColours(const ShownImage& shown, const std::string& colourMissing);
 
+    SurfaceArrays m_arrays;
     bool m_bFirstUpdate = true;
 
 private:

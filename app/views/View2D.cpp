@@ -80,25 +80,16 @@ void CView2D::OnUpdate(int hint, const CMDIChildFrame* frame)
 
 void CView2D::CreatePolygonArray()
 {
-    const ShownImage shown = FindShownImage(*this);
-    if (!shown) {
-        PostMessageOnce("Image Name is not Valid ->CView2D::CreatePolygonArray");
-        return;
+    if (const ShownImage shown = FindShownImageOr("Image Name is not Valid ->CView2D::CreatePolygonArray")) {
+        BuildSurface(shown);
+        CreateColorArray();
     }
-    const RenderOptions options = Options();
-    ::CreatePolygonArray(shown.Image(), options.mode, options.matrixSize, m_arrays);
-    CreateColorArray();
 }
 
 void CView2D::CreateColorArray()
 {
-    const ShownImage shown = FindShownImage(*this);
-    if (!shown) {
-        PostMessageOnce("Image Name is not Valid -> CView2D::CreateColorArray");
-        return;
-    }
-    const ColourSource source = LookUpColour(shown, "CView2D Image Name for Color is not Valid:");
-    ::CreateColorArray(shown.Image(), *source.image, *source.settings, m_arrays);
+    if (const ShownImage shown = FindShownImageOr("Image Name is not Valid -> CView2D::CreateColorArray"))
+        BuildColours(shown, "CView2D Image Name for Color is not Valid:");
 }
 
 bool CView2D::RenderScene(bool coarse)
@@ -106,11 +97,9 @@ bool CView2D::RenderScene(bool coarse)
     // Qt paints a GL widget as soon as it joins its frame, before the frame names the image.
     if (m_bFirstUpdate)
         return false;
-    const ShownImage shown = FindShownImage(*this);
-    if (!shown) {
-        PostMessageOnce("Image Name is not Valid -> CView2D::OnPaint");
+    const ShownImage shown = FindShownImageOr("Image Name is not Valid -> CView2D::OnPaint");
+    if (!shown)
         return false;
-    }
     const CSpmImage& image = shown.Image();
     if (coarse)
         EnsureCoarseIndices(image, Options().matrixSize, m_arrays);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "app/views/GLView.h"
-#include "presentation/ViewArrays.h"
 
 class CView2D : public CGLView {
     Q_OBJECT
@@ -18,7 +17,6 @@ public:
     void CreateColorArray();
     // Edit Copy: about the image area of the full picture onto the clipboard.
     void OnEditCopy();
-    const SurfaceArrays& Arrays() const { return m_arrays; }
 
 protected:
     void InitGLState() override;
@@ -29,6 +27,4 @@ protected:
 private:
     void AddCommands();
     const CommandHandler* DocumentCommand(int id) const;
-
-    SurfaceArrays m_arrays;
 };

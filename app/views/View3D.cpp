@@ -67,35 +67,24 @@ void CView3D::OnUpdate(int hint, const CMDIChildFrame* frame)
 
 void CView3D::CreatePolygonArray()
 {
-    const ShownImage shown = FindShownImage(*this);
-    if (!shown) {
-        PostMessageOnce("Image Name is not Valid->CView3D::CreatePolygonArray");
-        return;
+    if (const ShownImage shown = FindShownImageOr("Image Name is not Valid->CView3D::CreatePolygonArray")) {
+        BuildSurface(shown);
+        CreateColorArray();
+        CreateBorderArrays(shown.Image(), m_arrays);
     }
-    const RenderOptions options = Options();
-    ::CreatePolygonArray(shown.Image(), options.mode, options.matrixSize, m_arrays);
-    CreateColorArray();
-    CreateBorderArrays(shown.Image(), m_arrays);
 }
 
 void CView3D::CreateColorArray()
 {
-    const ShownImage shown = FindShownImage(*this);
-    if (!shown) {
-        PostMessageOnce("CView3D Image Name is not Valid->CView3D::CreateColorArray");
-        return;
-    }
-    const ColourSource source = LookUpColour(shown, kColourMessage);
-    ::CreateColorArray(shown.Image(), *source.image, *source.settings, m_arrays);
+    if (const ShownImage shown = FindShownImageOr("CView3D Image Name is not Valid->CView3D::CreateColorArray"))
+        BuildColours(shown, kColourMessage);
 }
 
 void CView3D::CreateXYLineArray(int which)
 {
-    const ShownImage shown = FindShownImage(*this);
-    if (!shown) {
-        PostMessageOnce("Image Name is not Valid->CView3D::CreateXYLineArray");
+    const ShownImage shown = FindShownImageOr("Image Name is not Valid->CView3D::CreateXYLineArray");
+    if (!shown)
         return;
-    }
     // The table is the colour source's own, looked up now: a rebuild elsewhere replaces it.
     const ColourSource source = LookUpColour(shown, kColourMessage);
     ::CreateXYLineArray(shown.Image(), shown.Settings(), source.settings->m_pColorTable, which, m_arrays);
@@ -106,11 +95,9 @@ bool CView3D::RenderScene(bool coarse)
     // Qt paints a GL widget as soon as it joins its frame, before the frame names the image.
     if (m_bFirstUpdate)
         return false;
-    const ShownImage shown = FindShownImage(*this);
-    if (!shown) {
-        PostMessageOnce("Image Name is not Valid -> CView3D::OnPaint");
+    const ShownImage shown = FindShownImageOr("Image Name is not Valid -> CView3D::OnPaint");
+    if (!shown)
         return false;
-    }
     const ColourSource source = LookUpColour(shown, kColourMessage, "->CView3D::OnPaint");
     if (coarse)
         EnsureCoarseIndices(shown.Image(), Options().matrixSize, m_arrays);

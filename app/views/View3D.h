@@ -4,7 +4,6 @@
 
 #include "app/views/GLView.h"
 #include "app/views/ViewInput.h"
-#include "presentation/ViewArrays.h"
 
 class CView3D : public CGLView {
     Q_OBJECT
@@ -21,7 +20,6 @@ public:
     void CreateXYLineArray(int which);
     // Edit Copy: the full picture of the whole window onto the clipboard.
     void OnEditCopy();
-    const SurfaceArrays& Arrays() const { return m_arrays; }
 
 protected:
     void InitGLState() override;
@@ -31,6 +29,5 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    SurfaceArrays m_arrays;
     Drag3D m_drag;
 };
