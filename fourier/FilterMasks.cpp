@@ -1,0 +1,152 @@
+// The response needs (d / D0)^(2n) for a whole n: it is formed from squared distances by
+// repeated squaring, so neither a square root nor pow runs per cell.
+#include <cmath>
+#include <cstdlib>
+
+#include "fourier/FilterPrimitive.h"
+#include "fourier/FourierWorkspace.h"
+
+namespace {
+
+constexpr double kDegree = 0.017453292519943295;
+constexpr double kPi = 3.141592653589793;
+
+double WholePower(double base, std::uint32_t exponent)
+{
+    double result = 1.0;
+    while (exponent != 0) {
+        if (exponent & 1u)
+            result *= base;
+        base *= base;
+        exponent >>= 1;
+    }
+    return result;
+}
+
+struct Centre {
+    double cos = 1.0;
+    double sin = 0.0;
+    std::ptrdiff_t x = 0;
+    std::ptrdiff_t y = 0;
+};
+
+Centre PlaceCentre(double theta, double shift, std::size_t pw, std::size_t ph)
+{
+    Centre c{std::cos(theta), std::sin(theta), 0, 0};
+    c.x = static_cast<std::ptrdiff_t>(pw * c.sin * shift * 0.5 + static_cast<double>(pw / 2));
+    c.y = static_cast<std::ptrdiff_t>(ph * c.cos * shift * 0.5 + static_cast<double>(ph / 2));
+    return c;
+}
+
+// 1 / (1 + (d / D0)^2n) for the cell (x, y) and one centre.
+double Lobe(const FilterPrimitive& p, const Centre& c, double invD0Squared, std::ptrdiff_t x,
+            std::ptrdiff_t y)
+{
+    const double dx = static_cast<double>(x - c.x), dy = static_cast<double>(y - c.y);
+    const double u = (dx * c.cos - dy * c.sin) / p.Xcomp;
+    const double v = (dx * c.sin + dy * c.cos) / p.Ycomp;
+    const double d2 = p.Type == 0 ? u * u + v * v : u * u;
+    return 1.0 / (1.0 + WholePower(d2 * invD0Squared, p.Oder));
+}
+
+// The response of one primitive into every cell; `multiply` multiplies it into the plane.
+void WriteResponse(const FilterPrimitive& p, const FourierWorkspace& ws, std::vector<double>& plane,
+                   bool multiply)
+{
+    const std::size_t pw = ws.PaddedWidth(), ph = ws.PaddedHeight();
+    const double theta = p.Angle * kDegree;
+    const double shift = p.Shift / ws.m_dFactor;
+    const Centre first = PlaceCentre(theta, shift, pw, ph);
+    const Centre second = PlaceCentre(theta + kPi, shift, pw, ph);
+    const double d0 = static_cast<double>(pw) * p.Cutoff * 0.5 / ws.m_dFactor;
+    const double invD0Squared = 1.0 / (d0 * d0);
+    const bool twoCentres = shift != 0.0;
+    for (std::size_t y = 0; y < ph; ++y)
+        for (std::size_t x = 0; x < pw; ++x) {
+            const auto sx = static_cast<std::ptrdiff_t>(x), sy = static_cast<std::ptrdiff_t>(y);
+            double r = Lobe(p, first, invD0Squared, sx, sy);
+            const double l2 = twoCentres ? Lobe(p, second, invD0Squared, sx, sy) : 0.0;
+            if (p.LoPass == 0)
+                r = std::min(r + l2, 1.0);
+            else
+                r = std::max(1.0 - r - l2, 0.0);
+            double& cell = plane[y * pw + x];
+            cell = multiply ? cell * r : r;
+        }
+}
+
+// Zeroes or keeps every cell of the current spectrum by its distance from the centre.
+template <typename Distance>
+void IdealFilter(double limit, int highPass, FourierWorkspace& ws, Distance distance)
+{
+    const std::size_t pw = ws.PaddedWidth(), ph = ws.PaddedHeight();
+    const auto cx = static_cast<std::ptrdiff_t>(pw / 2), cy = static_cast<std::ptrdiff_t>(ph / 2);
+    for (std::size_t y = 0; y < ph; ++y)
+        for (std::size_t x = 0; x < pw; ++x) {
+            const double d = distance(std::abs(static_cast<std::ptrdiff_t>(x) - cx),
+                                      std::abs(static_cast<std::ptrdiff_t>(y) - cy));
+            const bool kept = highPass == 0 ? d <= limit : d >= limit;
+            const std::size_t i = y * pw + x;
+            ws.m_pSpectrumRe[i] = kept ? ws.m_pUnfilteredRe[i] : 0.0;
+            ws.m_pSpectrumIm[i] = kept ? ws.m_pUnfilteredIm[i] : 0.0;
+        }
+}
+
+} // namespace
+
+std::vector<FilterPrimitive> DefaultPrimitives()
+{
+    return {FilterPrimitive{0, 0, 4, 0.3, 1.0, 1.0, 0.0, 0},
+            FilterPrimitive{1, 0, 20, 0.03, 1.0, 50.0, 0.7, 0}};
+}
+
+bool HasZeroDivisor(const FilterPrimitive& p)
+{
+    return p.Cutoff == 0.0 || p.Xcomp == 0.0 || p.Ycomp == 0.0;
+}
+
+bool BuildPrimitiveMask(const FilterPrimitive& primitive, const FourierWorkspace& workspace,
+                        std::vector<double>& mask)
+{
+    return BuildListMask({primitive}, workspace, mask);
+}
+
+bool BuildListMask(const std::vector<FilterPrimitive>& list, const FourierWorkspace& workspace,
+                   std::vector<double>& mask)
+{
+    if (list.empty() || workspace.Cells() == 0)
+        return false;
+    for (const FilterPrimitive& p : list)
+        if (HasZeroDivisor(p))
+            return false;
+    mask.resize(workspace.Cells());
+    for (std::size_t i = 0; i < list.size(); ++i)
+        WriteResponse(list[i], workspace, mask, i != 0);
+    return true;
+}
+
+int MultiplySpectrumByMask(const std::vector<double>& mask, FourierWorkspace& ws)
+{
+    if (mask.size() != ws.Cells())
+        return 0;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        ws.m_pSpectrumRe[i] = ws.m_pUnfilteredRe[i] * mask[i];
+        ws.m_pSpectrumIm[i] = ws.m_pUnfilteredIm[i] * mask[i];
+    }
+    return 1;
+}
+
+int LineIdealFilter(int cutoff, int highPass, FourierWorkspace& workspace)
+{
+    IdealFilter(cutoff, highPass, workspace,
+                [](std::ptrdiff_t dx, std::ptrdiff_t) { return static_cast<double>(dx); });
+    return 1;
+}
+
+int CircleIdealFilter(int radius, int highPass, FourierWorkspace& workspace)
+{
+    IdealFilter(radius, highPass, workspace, [](std::ptrdiff_t dx, std::ptrdiff_t dy) {
+        return std::sqrt(static_cast<double>(dx * dx + dy * dy));
+    });
+    return 1;
+}

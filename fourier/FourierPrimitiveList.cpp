@@ -1,0 +1,174 @@
+// The primitive list of the Fourier-transform dialog, its mask builds and its filter files.
+#include "fourier/FilterFile.h"
+#include "fourier/FourierDialogModel.h"
+#include "image/ImageStatistics.h"
+#include "platform/core/NumberText.h"
+#include "platform/core/Prompt.h"
+#include "presentation/IniConversions.h"
+#include "processing/ImageProcessor.h"
+
+namespace {
+
+std::string ItemText(std::size_t number)
+{
+    return "FilterPrim" + FormatFixed(static_cast<double>(number), 0);
+}
+
+} // namespace
+
+void CFourierDialogModel::ReadPrimitiveControls()
+{
+    m_CurPrimitive.LoPass = m_nLoPass;
+    m_CurPrimitive.Type = m_nShape == 0 ? 0u : 1u;
+    m_CurPrimitive.Angle = m_nAngle;
+    m_CurPrimitive.Oder = static_cast<std::uint32_t>(std::max(m_nOder, 0));
+    m_CurPrimitive.Cutoff = ParseIniNumber(m_strCutOff);
+    m_CurPrimitive.Xcomp = ParseIniNumber(m_strXexpansion);
+    m_CurPrimitive.Ycomp = ParseIniNumber(m_strYexpansion);
+    m_CurPrimitive.Shift = ParseIniNumber(m_strShift);
+}
+
+void CFourierDialogModel::UpdatePrimitiveControls()
+{
+    m_view.SetTimerPeriod(0);
+    m_nLoPass = m_CurPrimitive.LoPass;
+    m_nShape = m_CurPrimitive.Type == 0 ? 0 : 1;
+    m_view.RefreshChecks();
+    const FilterPrimitive& p = m_CurPrimitive;
+    const struct {
+        int edit, bar;
+        double value;
+        int decimals, position;
+    } fields[] = {
+        {kIdcOder, kIdcOderScroll, static_cast<double>(p.Oder), 0, static_cast<int>(p.Oder)},
+        {kIdcCutOff, kIdcCutOffScroll, p.Cutoff, 2, TruncToInt32(p.Cutoff * 100)},
+        {kIdcXexpansion, kIdcXexpScroll, p.Xcomp, 1, TruncToInt32(p.Xcomp * 10)},
+        {kIdcYexpansion, kIdcYexpScroll, p.Ycomp, 1, TruncToInt32(p.Ycomp * 10)},
+        {kIdcShift, kIdcShiftScroll, p.Shift, 2, TruncToInt32(p.Shift * 50)},
+        {kIdcAngle, kIdcAngleScroll, static_cast<double>(p.Angle), 0, p.Angle},
+    };
+    for (const auto& f : fields) {
+        SetEdit(f.edit, FormatFixed(f.value, f.decimals));
+        m_view.SetScroll(f.bar, f.position);
+    }
+    m_view.SetTimerPeriod(100);
+}
+
+void CFourierDialogModel::SetMaskFrom(bool built)
+{
+    if (!built) {
+        Prompt().Message(kTextZeroDivisor);
+        return;
+    }
+    ComputeMinMax(m_imgMask);
+    m_imgMask.m_strMinText = "MinVal = " + FormatFixed(m_imgMask.m_dMin, 10);
+    m_imgMask.m_strMaxText = "MaxVal = " + FormatFixed(m_imgMask.m_dMax, 10);
+    CImageProcessor().CopySubImage(m_imgFilter, m_imgMask, m_Workspace.m_nBorderX, m_Workspace.m_nBorderY);
+}
+
+void CFourierDialogModel::BuildSingleFilterMask()
+{
+    ReadPrimitiveControls();
+    SetMaskFrom(BuildPrimitiveMask(m_CurPrimitive, m_Workspace, m_imgMask.m_pData));
+    Overlay();
+}
+
+bool CFourierDialogModel::BuildComplexFilterMask()
+{
+    // An empty list keeps the mask of the last build.
+    if (m_PrimitiveList.empty())
+        return false;
+    m_view.BeginWaitCursor();
+    m_CurPrimitive = m_PrimitiveList.back();
+    m_nLoPass = m_CurPrimitive.LoPass;
+    m_nShape = m_CurPrimitive.Type == 0 ? 0 : 1;
+    const bool built = BuildListMask(m_PrimitiveList, m_Workspace, m_imgMask.m_pData);
+    SetMaskFrom(built);
+    m_view.RefreshChecks();
+    m_view.EndWaitCursor();
+    return built;
+}
+
+void CFourierDialogModel::ResetList(const std::vector<FilterPrimitive>& list)
+{
+    m_view.ClearList();
+    m_view.AddListItem("Filter");
+    m_PrimitiveList = list;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        m_view.AddListItem(ItemText(i + 1));
+}
+
+void CFourierDialogModel::OnSelChangePrimList()
+{
+    const int i = m_view.SelectedListItem();
+    if (i >= 1 && static_cast<std::size_t>(i) <= m_PrimitiveList.size()) {
+        m_CurPrimitive = m_PrimitiveList[static_cast<std::size_t>(i) - 1];
+        UpdatePrimitiveControls();
+        BuildSingleFilterMask();
+    } else if (i == 0 && BuildComplexFilterMask()) {
+        Overlay();
+    }
+}
+
+void CFourierDialogModel::OnRepPrim()
+{
+    const int i = m_view.SelectedListItem();
+    if (i < 1 || static_cast<std::size_t>(i) > m_PrimitiveList.size()) {
+        Prompt().Message(kTextSelectPrimitive);
+        return;
+    }
+    m_PrimitiveList[static_cast<std::size_t>(i) - 1] = m_CurPrimitive;
+}
+
+void CFourierDialogModel::OnAddPrim()
+{
+    m_PrimitiveList.push_back(m_CurPrimitive);
+    m_view.AddListItem(ItemText(m_PrimitiveList.size()));
+}
+
+void CFourierDialogModel::OnLoadDef()
+{
+    ResetList(DefaultPrimitives());
+    m_CurPrimitive = m_PrimitiveList.back();
+    BuildComplexFilterMask();
+    Overlay();
+}
+
+void CFourierDialogModel::OnClearAll()
+{
+    ResetList({});
+}
+
+void CFourierDialogModel::OnRemove()
+{
+    const int i = m_view.SelectedListItem();
+    if (i < 1 || i >= 100 || static_cast<std::size_t>(i) > m_PrimitiveList.size()) {
+        Prompt().Message(kTextSelectPrimitive);
+        return;
+    }
+    m_PrimitiveList.erase(m_PrimitiveList.begin() + (i - 1));
+    m_view.RemoveListItem(i);
+}
+
+void CFourierDialogModel::OnLoadFilter()
+{
+    const std::optional<std::string> path = m_view.ChooseFilterFile(false);
+    if (!path)
+        return;
+    ResetList(ReadFilterFile(*path));
+    if (!m_PrimitiveList.empty() && BuildComplexFilterMask())
+        Overlay();
+}
+
+void CFourierDialogModel::OnSaveFilter()
+{
+    if (m_pDoc == nullptr)
+        return;
+    const std::optional<std::string> path = m_view.ChooseFilterFile(true);
+    if (!path)
+        return;
+    if (!m_PrimitiveList.empty())
+        m_CurPrimitive = m_PrimitiveList.back();
+    if (!WriteFilterFile(FilterFilePath(*path), m_PrimitiveList))
+        Prompt().Message(kTextFilterNotSaved);
+}

@@ -1,0 +1,244 @@
+// The dialog's logic through a recording view and a real document.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "FourierFixture.h"
+#include "document/DocumentFixture.h"
+#include "fourier/FilterFile.h"
+#include "fourier/FourierDialogModel.h"
+#include "fourier/SpectrumDisplay.h"
+#include "platform/core/NumberText.h"
+
+namespace {
+
+struct FakeView : IFourierView, IProcessingHost {
+    bool Exchange() override
+    {
+        if (onExchange)
+            onExchange();
+        return ++exchanges, accept;
+    }
+    void SetText(int id, const std::string& text) override { texts[id] = text; }
+    void SetScroll(int id, int position) override { scrolls[id] = position; }
+    void EnableControl(int id, bool enabled) override { enabledControls[id] = enabled; }
+    void RefreshChecks() override {}
+    void ClearList() override { items.clear(); }
+    void AddListItem(const std::string& text) override { items.push_back(text); }
+    void RemoveListItem(int index) override { items.erase(items.begin() + index); }
+    int SelectedListItem() const override { return selected; }
+    void DrawOverlay(const CSpmImage&, const FilterOutline& o) override { ++overlays, outline = o; }
+    void DrawDragOutline(const FilterOutline& o) override { outline = o; }
+    void RenderPanes() override { ++renders; }
+    void SetTimerPeriod(int ms) override { timer = ms; }
+    std::optional<std::string> ChooseFilterFile(bool) override { return file; }
+    std::string ActiveImageName() const override { return name; }
+    std::string ActiveViewKind() const override { return ":2D"; }
+
+    bool accept = true;
+    int exchanges = 0, overlays = 0, renders = 0, timer = -1, selected = -1;
+    std::map<int, std::string> texts;
+    std::map<int, int> scrolls;
+    std::map<int, bool> enabledControls;
+    std::vector<std::string> items;
+    FilterOutline outline;
+    std::optional<std::string> file;
+    std::string name;
+    std::function<void()> onExchange;
+};
+
+class ModelTest : public DocumentTest {
+protected:
+    void OpenImage(int columns = 256, int rows = 256)
+    {
+        ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm", "Height", columns, rows)));
+        view.name = doc.ImageList()[0].m_pImage->m_strName;
+        model.SetPaneGeometry(394, 394, {10, 20, 410, 420});
+        ASSERT_TRUE(model.Open(&doc, view.name, 0, CDocProcessingCommands(doc, view)));
+    }
+    CSpmImage& DocImage() { return *doc.ImageList()[0].m_pImage; }
+
+    CMDIDoc doc;
+    FakeView view;
+    CFourierDialogModel model{view};
+};
+
+TEST_F(ModelTest, OpeningWithoutAnImageStops)
+{
+    EXPECT_FALSE(model.Open(&doc, "none", 0, std::nullopt));
+    EXPECT_EQ(prompt.messages, Texts{kTextImageNotValid});
+    EXPECT_EQ(view.timer, -1);
+}
+
+TEST_F(ModelTest, OpeningTransformsAndBuildsTheDefaultFilter)
+{
+    OpenImage();
+    EXPECT_EQ(view.timer, 30);
+    EXPECT_EQ(view.items, (Texts{"Filter", "FilterPrim1", "FilterPrim2"}));
+    EXPECT_EQ(model.m_CurPrimitive, DefaultPrimitives()[1]);
+    std::vector<double> mask;
+    BuildListMask(DefaultPrimitives(), model.m_Workspace, mask);
+    EXPECT_EQ(model.m_imgMask.m_pData, mask);
+    EXPECT_EQ(model.m_imgFilter.m_nWidth, 256);
+    EXPECT_EQ(model.m_imgFilter.m_pData[0], mask[64 * 384 + 64]);
+    EXPECT_FALSE(view.enabledControls[kIdcColorRange]);
+}
+
+struct Scroll {
+    int id, start, code, thumb, position;
+    const char* text;  // the paired edit or static
+};
+
+class ScrollSteps : public ModelTest, public testing::WithParamInterface<Scroll> {};
+
+TEST_P(ScrollSteps, ClampAndShow)
+{
+    OpenImage(32, 32);
+    const Scroll s = GetParam();
+    for (int i = 0; i < 2; ++i)  // from the start position, then once more from the clamp
+        model.OnHScroll(s.id, i == 0 ? kThumbTrack : s.code, i == 0 ? s.start : s.thumb);
+    EXPECT_EQ(view.scrolls[s.id], s.position);
+    const int edit = s.id == kIdcColorRange ? kIdcColorRangeText
+                     : s.id == kIdcCutOffScroll ? kIdcCutOff
+                     : s.id == kIdcOderScroll   ? kIdcOder
+                                                : kIdcXexpansion;
+    if (s.id == kIdcColorRange)
+        EXPECT_EQ(view.texts[edit], "Color Range = " + FormatFixed(s.position * 0.001 * model.m_dTopValue, 2));
+    else
+        EXPECT_EQ(view.texts[edit], s.text);
+    EXPECT_EQ(model.m_nPendingAction, s.id == kIdcColorRange ? kRedrawOverlay : kSingleMask);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bars, ScrollSteps,
+    testing::Values(Scroll{kIdcCutOffScroll, 1, kLineLeft, 0, 1, "0.01"},
+                    Scroll{kIdcCutOffScroll, 95, kPageRight, 0, 100, "1.00"},
+                    Scroll{kIdcOderScroll, 1, kLineLeft, 0, 0, "0"},
+                    Scroll{kIdcXexpScroll, 12, kPageLeft, 0, 10, "1.0"},
+                    Scroll{kIdcXexpScroll, 500, kThumbPosition, 2000, 999, "99.9"},
+                    Scroll{kIdcXexpScroll, 500, kEndScroll, 0, 500, "50.0"},
+                    Scroll{kIdcColorRange, 1000, kLineRight, 0, 1000, ""}));
+
+TEST_F(ModelTest, TimerRunsTheLatestActionOnce)
+{
+    OpenImage(64, 64);
+    model.m_nShape = 0;
+    model.OnHScroll(kIdcAngleScroll, kLineRight, 0);
+    model.OnMouseMove(true, 10 + 3 + 194 + 16, 200);  // 16 pane pixels right of the centre
+    model.OnMouseMove(false, 10 + 3 + 194 + 80, 200);  // with another button held: nothing
+    EXPECT_EQ(model.m_nPendingAction, kLiveEdit);
+    const int renders = view.renders;
+    model.OnTimer();
+    EXPECT_EQ(view.renders, renders + 1);
+    EXPECT_EQ(view.outline.kind, FilterOutline::kEllipse);
+    EXPECT_EQ(model.m_nPendingAction, kNoAction);
+    model.OnTimer();
+    EXPECT_EQ(view.renders, renders + 1);
+}
+
+TEST_F(ModelTest, DragOfRadius32ShowsCutoffQuarter)
+{
+    OpenImage();
+    model.OnLButtonDown();
+    EXPECT_EQ(view.timer, 100);
+    const float pixels = 32.0f / model.m_fScaleX;
+    model.OnMouseMove(true, model.m_rcPane.left + model.m_rcPane.Width() / 2 + static_cast<int>(std::ceil(pixels)),
+                      model.m_rcPane.top + model.m_rcPane.Height() / 2);
+    model.OnTimer();
+    EXPECT_EQ(model.m_nDragRadius, 32);
+    EXPECT_EQ(view.texts[kIdcCutOff], "0.25");
+    EXPECT_EQ(model.m_CurPrimitive.Cutoff, 0.25);
+}
+
+TEST_F(ModelTest, LinAndLogViews)
+{
+    OpenImage(64, 64);
+    const double top = model.m_dTopValue;
+    model.m_nLinLog = 1;
+    model.m_nColorRange = 250;
+    model.OnLinView();
+    EXPECT_TRUE(view.enabledControls[kIdcColorRange]);
+    EXPECT_EQ(model.ShownImage().m_dMax, 250 * 0.001 * top);
+    model.OnShowFilter();
+    EXPECT_EQ(&model.ShownImage(), &model.m_imgFilter);
+    model.m_nLinLog = 0;
+    model.OnShowFourierTransform();  // back to Lin, as before "Filter"
+    EXPECT_EQ(model.m_nLinLog, 1);
+    CSpmImage zeros = RandomImage(4, 4);
+    zeros.m_pData.assign(16, 0.0);
+    ApplyLogView(zeros);
+    EXPECT_NEAR(zeros.m_dMin, -13.8155, 1e-4);
+}
+
+TEST_F(ModelTest, OrderZeroFilteringHalvesTheHeights)
+{
+    OpenImage(64, 64);
+    model.m_nOder = 0;
+    model.m_nSingleComplex = 0;
+    model.Filtering();
+    for (std::size_t i = 0; i < model.m_imgWork.m_pData.size(); ++i)
+        ASSERT_NEAR(model.m_imgWork.m_pData[i], 0.5 * DocImage().m_pData[i], 1e-3);
+}
+
+TEST_F(ModelTest, ReplaceImageThenUndo)
+{
+    OpenImage(64, 64);
+    const std::vector<double> before = DocImage().m_pData;
+    model.m_nOder = 0;
+    model.Filtering();
+    model.OnReplaceImage();
+    EXPECT_EQ(DocImage().m_pData, model.m_imgWork.m_pData);
+    CDocProcessingCommands(doc, view).Run(ProcessingCommand::kUndo);
+    EXPECT_EQ(DocImage().m_pData, before);
+    model.m_imgWork.m_pData[5] = NAN;
+    model.OnReplaceImage();
+    EXPECT_EQ(DocImage().m_pData, before);
+    EXPECT_EQ(prompt.messages, Texts{kTextNotFinite});
+}
+
+TEST_F(ModelTest, PrimitiveListEditing)
+{
+    OpenImage(32, 32);
+    const std::vector<double> mask = model.m_imgMask.m_pData;
+    model.OnClearAll();
+    model.m_nSingleComplex = 1;
+    model.Filtering();  // an empty list keeps the mask
+    EXPECT_EQ(model.m_imgMask.m_pData, mask);
+    model.OnRemove();
+    model.OnAddPrim();
+    model.OnAddPrim();
+    view.selected = 1;
+    model.OnRemove();
+    model.OnAddPrim();
+    EXPECT_EQ(view.items, (Texts{"Filter", "FilterPrim2", "FilterPrim2"}));
+    model.m_strCutOff = "0";
+    model.OnOK();
+    EXPECT_EQ(prompt.messages, (Texts{kTextSelectPrimitive, kTextZeroDivisor}));
+    EXPECT_EQ(model.m_imgMask.m_pData, mask);
+}
+
+TEST_F(ModelTest, FilterFilesSaveAndLoad)
+{
+    OpenImage(32, 32);
+    view.file = (dir / "f").string();
+    model.OnSaveFilter();
+    model.OnClearAll();
+    view.file = (dir / "f.flt").string();
+    model.OnLoadFilter();
+    EXPECT_EQ(view.items, (Texts{"Filter", "FilterPrim1", "FilterPrim2"}));
+    view.file = (dir / "missing" / "f.flt").string();
+    model.OnSaveFilter();
+    EXPECT_EQ(prompt.messages, Texts{kTextFilterNotSaved});
+}
+
+TEST_F(ModelTest, YDirectionNeedsASquareImage)
+{
+    OpenImage(40, 20);
+    view.onExchange = [this] { model.m_nFourieMode = kFourierY; };
+    model.OnFourieMode();
+    EXPECT_EQ(model.m_nFourieMode, kFourierXY);
+    EXPECT_EQ(prompt.messages, Texts{kTextSquareForY});
+}
+
+} // namespace
