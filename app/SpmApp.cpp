@@ -10,6 +10,7 @@
 #include "app/MainFrame.h"
 #include "app/ProcessingCommands.h"
 #include "app/SmallDialogs.h"
+#include "app/fourier/DialogFourierTransform.h"
 #include "app/views/ProfileView.h"
 #include "app/views/View2D.h"
 #include "app/views/View3D.h"
@@ -77,6 +78,7 @@ bool CSpmApp::InitInstance(const std::string& path)
     AddHandlers();
     AddDocumentHandlers();
     RegisterProcessingCommands(*m_pMainFrame);
+    RegisterFourierCommand();
 
     m_pMainFrame->show();
     if (!path.empty())

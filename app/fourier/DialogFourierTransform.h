@@ -1,0 +1,91 @@
+// The Fourier-transform dialog: its controls and panes show what CFourierDialogModel says
+// and forward what the user does. Opened modally by the 2D view's command 32830.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "fourier/FourierDialogModel.h"
+
+class QAbstractButton;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QScrollBar;
+class CDataExchange;
+class CSpectrumPane;
+class CSurfacePane;
+
+inline constexpr const char* kTextNoOpenGL =
+    "OpenGL is not available: the Fourier transform cannot be shown";
+
+class CDialogFourierTransform : public QDialog, public IFourierView {
+public:
+    CDialogFourierTransform(QWidget* parent = nullptr);
+    ~CDialogFourierTransform() override;
+
+    // Takes the main frame's active frame's image; false (after the message) when the dialog
+    // has nothing to work on and must not be run.
+    bool Start();
+
+    CFourierDialogModel& Model() { return m_model; }
+    CSpectrumPane& SpectrumPane() { return *m_spectrum; }
+    CSurfacePane* SurfacePane() { return m_surface; }
+    QAbstractButton* Button(int id) const;
+    QScrollBar* ScrollBar(int id) const;
+    QLineEdit* Edit(int id) const;
+    QListWidget& List() const { return *m_list; }
+    bool TimerActive() const { return m_timer.isActive(); }
+    int TimerInterval() const { return m_timer.interval(); }
+
+    // IFourierView
+    bool Exchange() override;
+    void SetText(int id, const std::string& text) override;
+    void SetScroll(int id, int position) override;
+    void EnableControl(int id, bool enabled) override;
+    void RefreshChecks() override;
+    void ClearList() override;
+    void AddListItem(const std::string& text) override;
+    void RemoveListItem(int index) override;
+    int SelectedListItem() const override;
+    void DrawOverlay(const CSpmImage& shown, const FilterOutline& outline) override;
+    void DrawDragOutline(const FilterOutline& outline) override;
+    void RenderPanes() override;
+    void SetTimerPeriod(int milliseconds) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    std::optional<std::string> ChooseFilterFile(bool save) override;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildControls();
+    QWidget* BuildParameterBox();
+    QWidget* BuildButtons();
+    QWidget* BuildRadioGroup(const char* title, std::vector<std::pair<int, const char*>> radios, int& member,
+                             void (CFourierDialogModel::*handler)());
+    void DoDataExchange(CDataExchange& dx);
+
+    CFourierDialogModel m_model{*this};
+    CSpectrumPane* m_spectrum = nullptr;
+    CSurfacePane* m_surface = nullptr;
+    QListWidget* m_list = nullptr;
+    std::map<int, QLineEdit*> m_edits;
+    std::map<int, QScrollBar*> m_bars;
+    std::map<int, QLabel*> m_labels;
+    std::map<int, QAbstractButton*> m_buttons;
+    // Each radio group with the member it shows, in exchange order.
+    std::vector<std::pair<std::vector<QAbstractButton*>, int*>> m_radioGroups;
+    QTimer m_timer;
+    int m_nWaiting = 0;
+};
+
+// Registers command 32830 for documents while a 2D frame is active.
+void RegisterFourierCommand();
