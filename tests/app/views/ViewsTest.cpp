@@ -15,6 +15,7 @@
 
 #include "tests/app/AppTestSupport.h"
 #include "app/MainFrame.h"
+#include "app/render/Scene2D.h"
 #include "app/views/View2D.h"
 #include "app/views/View3D.h"
 #include "app/views/ViewInput.h"
@@ -259,6 +260,9 @@ TEST_F(Views, ClipboardCopiesTakeTheirSizes)
     ResizeView(*m_view2D, {400, 300});
     m_view2D->OnEditCopy();
     EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(252, 255));
+    // An image twice as tall as wide copies half as wide, not nothing.
+    const CopyRect tall = CopyRect2D(400, 300, 256, 512);
+    EXPECT_EQ(std::pair(tall.left, tall.right), std::pair(136, 263));
     ResizeView(*m_view3D, {103, 80});
     m_view3D->OnEditCopy();
     EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(100, 80));
