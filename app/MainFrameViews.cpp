@@ -114,8 +114,8 @@ void CMainFrame::LoadDocConfig()
     CDocument* doc = active != nullptr ? active->GetActiveDocument() : nullptr;
     if (doc == nullptr || doc->Doc().ImageList().empty())
         return;
-    for (const std::string& path : doc->Doc().ListedImagePaths())
-        AddImageToActiveDoc(path, 0);
+    for (const ListedImage& image : doc->Doc().ListedImages())
+        AddImageToActiveDoc(image.m_strPath, image.m_nIndexInFile);
     Open3DView({0, doc, 0, doc->Doc().ImageList().front().m_pImage->m_strName});
 }
 

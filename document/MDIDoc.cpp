@@ -135,6 +135,13 @@ std::vector<std::string> CMDIDoc::ListedImagePaths() const
     return ReadDocImageList(m_imageList.front().m_pImage->m_strPath);
 }
 
+std::vector<ListedImage> CMDIDoc::ListedImages() const
+{
+    if (m_imageList.empty())
+        return {};
+    return ReadDocImages(m_imageList.front().m_pImage->m_strPath);
+}
+
 void CMDIDoc::AddView(IDocumentView* view)
 {
     if (view != nullptr && std::find(m_views.begin(), m_views.end(), view) == m_views.end())

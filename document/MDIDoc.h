@@ -12,6 +12,7 @@
 #include "document/DocumentView.h"
 #include "image/ImagePoint.h"
 #include "image/SpmImage.h"
+#include "presentation/ImageSettingsFiles.h"
 #include "presentation/PresentationConfig.h"
 #include "presentation/ProfileSampling.h"
 
@@ -63,6 +64,8 @@ public:
     std::optional<std::string> CompanionImagePath() const;
     // The further images the first image's presentation file lists, as full paths.
     std::vector<std::string> ListedImagePaths() const;
+    // The same images with their numbers within their files.
+    std::vector<ListedImage> ListedImages() const;
 
     const std::vector<ImageEntry>& ImageList() const { return m_imageList; }
     const std::string& GetPathName() const { return m_strPathName; }

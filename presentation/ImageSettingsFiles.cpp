@@ -11,16 +11,22 @@ namespace {
 
 constexpr std::string_view kImageListSection = "AddImage";
 
-// The image list of a document whose images are at `imagePaths`, first image first.
-bool StoreDocImageList(ProfileFile& profile, const std::vector<std::string>& imagePaths)
+// The image list of a document whose images are `images`, first image first. An image's
+// number in its file goes under a key of its own, which readers that know only the names
+// pass over; image 0 needs none, so such lists keep their old form.
+bool StoreDocImageList(ProfileFile& profile, const std::vector<ListedImage>& images)
 {
-    if (imagePaths.size() < 2)
+    if (images.size() < 2)
         return true;
     bool ok = profile.SetString(kImageListSection, "NofImage",
-                                FormatFixed(static_cast<double>(imagePaths.size() - 1), 0));
-    for (std::size_t k = 1; ok && k < imagePaths.size(); ++k)
-        ok = profile.SetString(kImageListSection, "Image" + ProfileListIndex(k - 1),
-                               FileNameOf(imagePaths[k]));
+                                FormatFixed(static_cast<double>(images.size() - 1), 0));
+    for (std::size_t k = 1; ok && k < images.size(); ++k) {
+        const std::string index = ProfileListIndex(k - 1);
+        ok = profile.SetString(kImageListSection, "Image" + index, FileNameOf(images[k].m_strPath));
+        if (ok && images[k].m_nIndexInFile != 0)
+            ok = profile.SetString(kImageListSection, "ImageIndex" + index,
+                                   FormatFixed(images[k].m_nIndexInFile, 0));
+    }
     return ok;
 }
 
@@ -39,18 +45,28 @@ std::string PresentationFilePath(const std::string& imagePath)
     return ReplaceExtension(imagePath, ".cnf");
 }
 
-std::vector<std::string> ReadDocImageList(const std::string& firstImagePath)
+std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath)
 {
     const std::string cnfPath = PresentationFilePath(firstImagePath);
     const ProfileFile profile = ProfileFile::Load(cnfPath);
     const std::size_t count = ProfileListCount(profile, kImageListSection, "NofImage");
     const std::string folder = FolderOf(cnfPath);
-    std::vector<std::string> paths;
+    std::vector<ListedImage> images;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string name = profile.GetString(kImageListSection, "Image" + ProfileListIndex(i));
+        const std::string index = ProfileListIndex(i);
+        const std::string name = profile.GetString(kImageListSection, "Image" + index);
         if (name.size() > 1)
-            paths.push_back(folder + name);
+            images.push_back({folder + name, static_cast<int>(ParseDigitsNumber(
+                                  profile.GetString(kImageListSection, "ImageIndex" + index)))});
     }
+    return images;
+}
+
+std::vector<std::string> ReadDocImageList(const std::string& firstImagePath)
+{
+    std::vector<std::string> paths;
+    for (ListedImage& image : ReadDocImages(firstImagePath))
+        paths.push_back(std::move(image.m_strPath));
     return paths;
 }
 
@@ -58,8 +74,11 @@ bool WriteDocImageList(const std::vector<std::string>& imagePaths)
 {
     if (imagePaths.size() < 2)
         return true;
+    std::vector<ListedImage> images;
+    for (const std::string& path : imagePaths)
+        images.push_back({path, 0});
     ProfileFile profile = ProfileFile::Load(PresentationFilePath(imagePaths.front()));
-    return StoreDocImageList(profile, imagePaths) && profile.Save();
+    return StoreDocImageList(profile, images) && profile.Save();
 }
 
 bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings)
@@ -70,11 +89,11 @@ bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings)
 
 bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
 {
-    std::vector<std::string> imagePaths;
+    std::vector<ListedImage> imagePaths;
     for (const ImageSettingsRef& entry : images)
-        imagePaths.push_back(entry.image.m_strPath);
+        imagePaths.push_back({entry.image.m_strPath, entry.image.m_nIndexInFile});
     for (std::size_t i = 0; i < images.size(); ++i) {
-        ProfileFile profile = ProfileFile::Load(PresentationFilePath(imagePaths[i]));
+        ProfileFile profile = ProfileFile::Load(PresentationFilePath(imagePaths[i].m_strPath));
         const SettingsPair& pair = images[i].settings;
         const bool stored = StoreCnf(profile, ViewKind::View2D, pair[kSettings2D]) &&
                             StoreCnf(profile, ViewKind::View3D, pair[kSettings3D]) &&

@@ -25,6 +25,15 @@ std::string PresentationFilePath(const std::string& imagePath);
 // folder, in list order. Entries of fewer than two characters are skipped.
 std::vector<std::string> ReadDocImageList(const std::string& firstImagePath);
 
+// One further image of a document's list: its path and its number within its file (0 when
+// the list names none: lists written before the number was kept).
+struct ListedImage {
+    std::string m_strPath;
+    int m_nIndexInFile = 0;
+};
+// The list as ReadDocImageList reads it, each image with its number (key "ImageIndex[i]").
+std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath);
+
 // Writes the list of a document's images into the first image's presentation file: the
 // count of further images and the file name of each. With fewer than two images nothing
 // is written. Returns false when the file could not be written.

@@ -200,6 +200,26 @@ INSTANTIATE_TEST_SUITE_P(Answers, ClosePrompt, testing::Values(
     ClosePromptCase{static_cast<int>(CQuestionBox::Answer::No), true, false},
     ClosePromptCase{static_cast<int>(CQuestionBox::Answer::Cancel), false, false}));
 
+// The document's image list keeps each image's number in its file, so the second image of
+// a NanoScope file listed there comes back as itself, not as the file's first image.
+TEST(Shell, ListedImagesReopenWithTheirNumberInTheirFile)
+{
+    SPM_REQUIRE_DISPLAY();
+    SPM_REQUIRE_SAMPLES();
+    ScratchDir dir;
+    std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), dir / "scan.007");
+    const std::string path = (dir / "scan.007").string();
+    {
+        RunningApp app(path);
+        ASSERT_TRUE(app.Run(cmd::kSaveDocConfigs));
+    }
+    RunningApp app(path);
+    const std::vector<ImageEntry>& images = ActiveDoc(app).Doc().ImageList();
+    ASSERT_EQ(images.size(), 3u);   // the file's two images, then the listed one
+    EXPECT_EQ(images[2].m_pImage->m_nIndexInFile, 1);
+    EXPECT_EQ(images[2].m_pImage->m_strName, "Amplitude_03");
+}
+
 TEST(Shell, ABareSaveNameTakesTheChosenTypesExtension)
 {
     CFileDialogModel save(false, "Save As", {{"A (*.spm)", {"*.spm"}, ".spm"}, {"B (*.000)", {"*.000"}, ".000"}});
