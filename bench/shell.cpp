@@ -50,8 +50,16 @@ std::string WriteNanoscopeFile(const QTemporaryDir& dir)
     return path;
 }
 
+// A top-level window until the display shows it; a child (a frame in the MDI area) until it
+// is visible and its first events have run.
 void WaitExposed(QWidget& widget)
 {
+    if (!widget.isWindow()) {
+        while (!widget.isVisible())
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QApplication::processEvents();
+        return;
+    }
     while (widget.windowHandle() == nullptr || !widget.windowHandle()->isExposed())
         QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
