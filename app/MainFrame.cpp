@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -198,7 +200,11 @@ void CMainFrame::BuildPanels()
     // keeps a panel's width whichever panel it shows.
     const QSize panel = m_pConfigPanel->sizeHint().expandedTo(QSize(203, 578));
     host->setMinimumWidth(panel.width());
-    resize(4 * panel.width() + 20, panel.height() + 120);
+    QSize size(4 * panel.width() + 20, panel.height() + 120);
+    // ... but never larger than the screen it opens on.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
     move(0, 0);
     ShowPanel(cmd::kShowWorkBench);
 }
