@@ -75,21 +75,21 @@ void WriteResponse(const FilterPrimitive& p, const FourierWorkspace& ws, std::ve
         }
 }
 
-// Zeroes or keeps every cell of the current spectrum by its distance from the centre.
-template <typename Distance>
-void IdealFilter(double limit, int highPass, FourierWorkspace& ws, Distance distance)
+// Zeroes or keeps every cell of the current spectrum by its offsets from the centre.
+template <typename Kept>
+void IdealFilter(FourierWorkspace& ws, Kept kept)
 {
     const std::size_t pw = ws.PaddedWidth(), ph = ws.PaddedHeight();
     const auto cx = static_cast<std::ptrdiff_t>(pw / 2), cy = static_cast<std::ptrdiff_t>(ph / 2);
-    for (std::size_t y = 0; y < ph; ++y)
+    for (std::size_t y = 0; y < ph; ++y) {
+        const std::ptrdiff_t dy = static_cast<std::ptrdiff_t>(y) - cy;
         for (std::size_t x = 0; x < pw; ++x) {
-            const double d = distance(std::abs(static_cast<std::ptrdiff_t>(x) - cx),
-                                      std::abs(static_cast<std::ptrdiff_t>(y) - cy));
-            const bool kept = highPass == 0 ? d <= limit : d >= limit;
             const std::size_t i = y * pw + x;
-            ws.m_pSpectrumRe[i] = kept ? ws.m_pUnfilteredRe[i] : 0.0;
-            ws.m_pSpectrumIm[i] = kept ? ws.m_pUnfilteredIm[i] : 0.0;
+            const bool keep = kept(static_cast<std::ptrdiff_t>(x) - cx, dy);
+            ws.m_pSpectrumRe[i] = keep ? ws.m_pUnfilteredRe[i] : 0.0;
+            ws.m_pSpectrumIm[i] = keep ? ws.m_pUnfilteredIm[i] : 0.0;
         }
+    }
 }
 
 } // namespace
@@ -138,15 +138,23 @@ int MultiplySpectrumByMask(const std::vector<double>& mask, FourierWorkspace& ws
 
 int LineIdealFilter(int cutoff, int highPass, FourierWorkspace& workspace)
 {
-    IdealFilter(cutoff, highPass, workspace,
-                [](std::ptrdiff_t dx, std::ptrdiff_t) { return static_cast<double>(dx); });
+    IdealFilter(workspace, [cutoff, highPass](std::ptrdiff_t dx, std::ptrdiff_t) {
+        const std::ptrdiff_t d = std::abs(dx);
+        return highPass != 0 ? d >= cutoff : d <= cutoff;
+    });
     return 1;
 }
 
+// The squared distance against the squared radius: the same decision as the distance
+// against the radius, without a square root per cell.
 int CircleIdealFilter(int radius, int highPass, FourierWorkspace& workspace)
 {
-    IdealFilter(radius, highPass, workspace, [](std::ptrdiff_t dx, std::ptrdiff_t dy) {
-        return std::sqrt(static_cast<double>(dx * dx + dy * dy));
+    const std::ptrdiff_t r2 = static_cast<std::ptrdiff_t>(radius) * radius;
+    IdealFilter(workspace, [radius, r2, highPass](std::ptrdiff_t dx, std::ptrdiff_t dy) {
+        if (radius < 0)
+            return highPass != 0;
+        const std::ptrdiff_t d2 = dx * dx + dy * dy;
+        return highPass != 0 ? d2 >= r2 : d2 <= r2;
     });
     return 1;
 }

@@ -112,6 +112,6 @@ TEST_P(IdealFilters, KeepCellsByDistance)
 INSTANTIATE_TEST_SUITE_P(Limits, IdealFilters,
                          testing::Values(Ideal{false, 0, 0}, Ideal{false, 20, 0}, Ideal{false, 20, 1},
                                          Ideal{false, -1, 0}, Ideal{true, 0, 1}, Ideal{true, 5, 0},
-                                         Ideal{true, 40, 1}));
+                                         Ideal{true, 40, 1}, Ideal{true, -3, 0}));
 
 } // namespace
