@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 
 #include <set>
@@ -79,12 +81,18 @@ TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
         EXPECT_NE(model.m_imgWork.m_pData, loaded);
         Shot(*dialog, "fourier-2-filtered");
 
-        model.OnLButtonDown();
-        EXPECT_EQ(dialog->TimerInterval(), 100);
+        // The panes let the mouse through: a press and a drag on the spectrum pane reach the dialog.
         const PaneRect& pane = model.m_rcPane;
-        model.OnMouseMove(true, pane.left + pane.Width() / 2 + 60, pane.top + pane.Height() / 2);
+        const QPoint centre(pane.left + pane.Width() / 2, pane.top + pane.Height() / 2);
+        QTest::mousePress(dialog, Qt::LeftButton, Qt::NoModifier, centre);
+        EXPECT_EQ(dialog->TimerInterval(), 100);
+        const QPoint to = centre + QPoint(100, 0);
+        QMouseEvent drag(QEvent::MouseMove, to, dialog->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dialog, &drag);
+        EXPECT_EQ(model.m_nPendingAction, kLiveEdit);
         RunningApp::Pump(300);
         EXPECT_EQ(model.m_nPendingAction, kNoAction);
+        EXPECT_EQ(model.m_nDragRadius, static_cast<int>(100 * model.m_fScaleX));
         EXPECT_EQ(dialog->Edit(kIdcCutOff)->text().toStdString(),
                   FormatFixed(model.m_nDragRadius * 200 / image.m_nWidth * 0.01, 2));
         Shot(*dialog, "fourier-3-dragged");
