@@ -20,6 +20,23 @@ bool CanOpenForReading(const std::string& path)
     return file.is_open();
 }
 
+struct ImageRanges {
+    HeightRange whole;
+    HeightRange automatic;
+};
+
+// The image's whole range and the automatic one its histogram gives; the automatic range is
+// cut from the histogram in place, so the image gets its own back.
+ImageRanges RangesOf(CSpmImage& image)
+{
+    const HeightRange whole{image.m_dMin, image.m_dMax};
+    AutoRangeFromHistogram(image);
+    const HeightRange automatic{image.m_dMin, image.m_dMax};
+    image.m_dMin = whole.min;
+    image.m_dMax = whole.max;
+    return {whole, automatic};
+}
+
 } // namespace
 
 bool CMDIDoc::OnOpenDocument(const std::string& path)
@@ -78,22 +95,25 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
 void CMDIDoc::LoadImageSettings(const std::string& path, ViewKind kind,
                                 CPresentationConfig& settings)
 {
-    HeightRange whole;
-    HeightRange automatic;
-    if (m_pCurImage != nullptr) {
-        // The automatic range is cut from the histogram in place; the image keeps its own.
-        CSpmImage& image = *m_pCurImage;
-        whole = {image.m_dMin, image.m_dMax};
-        AutoRangeFromHistogram(image);
-        automatic = {image.m_dMin, image.m_dMax};
-        image.m_dMin = whole.min;
-        image.m_dMax = whole.max;
-    }
+    const auto [whole, automatic] = m_pCurImage != nullptr ? RangesOf(*m_pCurImage) : ImageRanges{};
     m_ptSel1 = {};
     m_ptSel2 = {};
     m_bSel1Set = 0;
     m_bSel2Set = 0;
     ::LoadImageSettings(path, kind, whole, automatic, settings);
+}
+
+void CMDIDoc::RefitPalettes(CSpmImage& image)
+{
+    const auto [whole, automatic] = RangesOf(image);
+    for (ImageEntry& entry : m_imageList) {
+        for (CPresentationConfig& record : *entry.m_pSettings) {
+            // A record whose colour image is unknown colours its own image.
+            const ImageEntry* source = FindImage(record.m_NameOfImageForColor);
+            if ((source != nullptr ? source->m_pImage.get() : entry.m_pImage.get()) == &image)
+                RefitColorCursors(record.m_ColorCursors, whole, automatic);
+        }
+    }
 }
 
 int CMDIDoc::GetImageIndex(std::string name) const

@@ -58,6 +58,9 @@ public:
     // The defaults of a new record of `kind`, its palette from the current image's range and
     // the image's presentation file over them; clears the first two selected points.
     void LoadImageSettings(const std::string& path, ViewKind kind, CPresentationConfig& settings);
+    // After the heights of `image` changed (its histogram already rebuilt): every record that
+    // takes its colours from it has its palette stretched over the new automatic range.
+    void RefitPalettes(CSpmImage& image);
 
     // Follow-up steps of File Open. The file whose image 1 joins the document: the first
     // image's file, when the current image's extension is ".000" to ".999" or exactly ".mdt".

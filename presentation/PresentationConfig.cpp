@@ -1,6 +1,8 @@
 #include "presentation/PresentationConfig.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 const char* ViewKindText(ViewKind kind)
 {
@@ -40,14 +42,40 @@ void ComputeLightPosition(CPresentationConfig& settings)
                                 -settings.m_LightHight, 1.0f};
 }
 
+namespace {
+
+// The automatic range as fractions of the image's whole range; a flat image spans 0..1.
+std::pair<float, float> AutomaticSpan(const HeightRange& imageRange, const HeightRange& automaticRange)
+{
+    const double range = imageRange.max - imageRange.min;
+    if (!(range > 0.0) || !std::isfinite(range))
+        return {0.0f, 1.0f};
+    return {static_cast<float>((automaticRange.min - imageRange.min) / range),
+            static_cast<float>((automaticRange.max - imageRange.min) / range)};
+}
+
+} // namespace
+
 std::vector<ColorCursor> DefaultColorCursors(ViewKind kind, const HeightRange& imageRange,
                                              const HeightRange& automaticRange)
 {
     const COLORREF dark = kind == ViewKind::View3D ? MakeColor(128, 128, 128) : MakeColor(0, 0, 0);
-    const COLORREF white = MakeColor(255, 255, 255);
-    const double range = imageRange.max - imageRange.min;
-    if (!(range > 0.0) || !std::isfinite(range))
-        return {{dark, 0.0f}, {white, 1.0f}};
-    return {{dark, static_cast<float>((automaticRange.min - imageRange.min) / range)},
-            {white, static_cast<float>((automaticRange.max - imageRange.min) / range)}};
+    const auto [low, high] = AutomaticSpan(imageRange, automaticRange);
+    return {{dark, low}, {MakeColor(255, 255, 255), high}};
+}
+
+void RefitColorCursors(std::vector<ColorCursor>& cursors, const HeightRange& imageRange,
+                       const HeightRange& automaticRange)
+{
+    if (cursors.empty())
+        return;
+    const auto [first, last] = std::minmax_element(cursors.begin(), cursors.end(),
+        [](const ColorCursor& a, const ColorCursor& b) { return a.m_Position < b.m_Position; });
+    const double from = first->m_Position;
+    const double span = last->m_Position - from;
+    const auto [low, high] = AutomaticSpan(imageRange, automaticRange);
+    for (ColorCursor& cursor : cursors) {
+        const double t = span > 0.0 ? (cursor.m_Position - from) / span : 0.0;
+        cursor.m_Position = static_cast<float>(low + t * (static_cast<double>(high) - low));
+    }
 }

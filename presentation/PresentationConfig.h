@@ -82,3 +82,11 @@ struct HeightRange {
 // image's whole range. A flat image (whole range 0) gets its cursors at 0 and 1.
 std::vector<ColorCursor> DefaultColorCursors(ViewKind kind, const HeightRange& imageRange,
                                              const HeightRange& automaticRange);
+
+// After the heights of the colour image changed (a filter, a crop, Undo): stretches the
+// palette so its lowest and highest cursors lie where DefaultColorCursors would put them,
+// the cursors between keeping their places within the span and every cursor its colour.
+// Fractions of the old range would otherwise name other heights, and a crop to a high
+// plateau shows almost all white.
+void RefitColorCursors(std::vector<ColorCursor>& cursors, const HeightRange& imageRange,
+                       const HeightRange& automaticRange);

@@ -35,10 +35,12 @@ private:
 
 // The histogram after every change, so the palette panel never shows a stale one. The
 // routines have refreshed the range (the line filter's command does it for its routine).
-void Remeasure(CSpmImage& image)
+// After new heights: histogram, range texts and the palettes that colour by the image.
+void Remeasure(CMDIDoc& doc, CSpmImage& image)
 {
     ComputeHistogram(image);
     SetRangeTexts(image);
+    doc.RefitPalettes(image);
 }
 
 bool NoCheck(const CSpmImage&)
@@ -169,7 +171,7 @@ void CDocProcessingCommands::ChangeActiveImage(const char* method, const Check& 
         return;
     CImageProcessor().MakeUndoCopy(*image);
     routine(*image);
-    Remeasure(*image);
+    Remeasure(m_doc, *image);
     m_doc.m_nUndoScope = kUndoScopeActive;
     HeightsChanged();
 }
@@ -232,8 +234,8 @@ void CDocProcessingCommands::OnCrop()
     for (const ImageEntry& entry : images) {
         CSpmImage& image = *entry.m_pImage;
         CImageProcessor().MakeUndoCopy(image);
-        CImageProcessor().Crop(image, rect);
-        Remeasure(image);
+        if (CImageProcessor().Crop(image, rect) != 0)
+            Remeasure(m_doc, image);
     }
     m_doc.m_bSel1Set = 0;
     m_doc.m_ptSel2 = {};
@@ -247,10 +249,11 @@ void CDocProcessingCommands::OnEditUndo()
 {
     // Only images whose copy holds a state before a command come back: a plane that never
     // received a copy would replace the heights with nothing of theirs.
-    const auto restore = [](CSpmImage& image) {
+    const auto restore = [this](CSpmImage& image) {
         if (image.m_bUndoValid != 1 || !CImageProcessor().RestoreUndo(image))
             return false;
         ComputeHistogram(image);
+        m_doc.RefitPalettes(image);
         return true;
     };
     bool restored = false;
@@ -274,7 +277,7 @@ bool CDocProcessingCommands::ReplaceImage(CSpmImage& image, std::span<const doub
     CImageProcessor().MakeUndoCopy(image);
     image.m_pData.assign(heights.begin(), heights.end());
     CImageProcessor().UpdateMinMax(image);
-    Remeasure(image);
+    Remeasure(m_doc, image);
     m_doc.m_nUndoScope = kUndoScopeActive;
     HeightsChanged();
     return true;

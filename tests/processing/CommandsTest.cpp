@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "document/DocumentFixture.h"
+#include "image/ImageStatistics.h"
 #include "processing/DocProcessingCommands.h"
 #include "processing/ImageProcessor.h"
 
@@ -49,11 +50,19 @@ protected:
         doc.m_ptSel1 = p1, doc.m_ptSel2 = p2, doc.m_ptSel3 = p3;
         doc.m_bSel1Set = doc.m_bSel2Set = 1, doc.m_bSel3Set = third;
     }
-    static void ExpectMeasured(const CSpmImage& image)
+    // Range and histogram follow the heights, and both palettes span the new automatic range.
+    void ExpectMeasured(std::size_t i)
     {
+        const CSpmImage& image = Image(i);
         const auto [low, high] = std::minmax_element(image.m_pData.begin(), image.m_pData.end());
         EXPECT_EQ(std::make_pair(image.m_dMin, image.m_dMax), std::make_pair(*low, *high));
         EXPECT_EQ(std::accumulate(image.m_pHistogram.begin(), image.m_pHistogram.end(), 0u), image.m_pData.size());
+        CSpmImage cut = image;
+        AutoRangeFromHistogram(cut);
+        const auto fit = DefaultColorCursors(ViewKind::View2D, {low[0], high[0]}, {cut.m_dMin, cut.m_dMax});
+        for (const CPresentationConfig& record : *doc.ImageList()[i].m_pSettings)
+            for (std::size_t k : {0, 1})
+                EXPECT_FLOAT_EQ(record.m_ColorCursors[k].m_Position, fit[k].m_Position) << k;
     }
 
     CMDIDoc doc;
@@ -91,7 +100,7 @@ TEST_F(CommandsTest, EveryCommandChangesTheActiveImageOnceAndUndoBringsItBack)
         commands.Run(c.command);
         EXPECT_NE(Image(1).m_pData, before.m_pData) << c.method;
         EXPECT_EQ(Image(0).m_pData, other.m_pData) << c.method;
-        ExpectMeasured(Image(1));
+        ExpectMeasured(1);
         EXPECT_EQ(std::make_tuple(host.hints, host.repaints, host.waiting, host.waits, doc.m_nUndoScope, doc.IsModified()),
                   std::make_tuple(std::vector<int>{kHintSurface}, 1, 0, c.wait ? 1 : 0, 2, true)) << c.method;
         EXPECT_TRUE(UndoEnabled());
@@ -99,7 +108,7 @@ TEST_F(CommandsTest, EveryCommandChangesTheActiveImageOnceAndUndoBringsItBack)
         EXPECT_EQ(Image(1).m_pData, before.m_pData) << c.method;
         EXPECT_EQ(std::make_tuple(Image(1).m_nWidth, Image(1).m_header.m_fKx, Image(1).m_header.m_fKy),
                   std::make_tuple(8, 3.0f, 2.0f)) << c.method;
-        ExpectMeasured(Image(1));
+        ExpectMeasured(1);
         EXPECT_FALSE(UndoEnabled()) << c.method;
     }
     EXPECT_TRUE(prompt.messages.empty());
@@ -171,7 +180,7 @@ TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll
     commands.Run(Command::kCrop);
     EXPECT_EQ(std::make_tuple(Image(0).m_nWidth, Image(0).m_nHeight, Image(1).m_pData),
               std::make_tuple(7, 6, second.m_pData));
-    ExpectMeasured(Image(0));
+    ExpectMeasured(0);
     EXPECT_EQ(std::make_tuple(doc.m_nSelectMode, doc.m_bSel1Set, doc.m_bSel2Set, doc.m_nUndoScope, host.waits),
               std::make_tuple(0, 0, 0, 1, 1));
     commands.Run(Command::kCrop);
@@ -227,7 +236,7 @@ TEST_F(CommandsTest, ReplaceImageTakesAnUndoCopy)
     EXPECT_FALSE(commands.ReplaceImage(Image(1), std::span(heights).first(47)));
     ASSERT_TRUE(commands.ReplaceImage(Image(1), heights));
     EXPECT_EQ(Image(1).m_pData, heights);
-    ExpectMeasured(Image(1));
+    ExpectMeasured(1);
     EXPECT_EQ(std::make_tuple(host.hints.size(), host.repaints, doc.m_nUndoScope), std::make_tuple(1u, 1, 2));
     commands.Run(Command::kUndo);
     EXPECT_EQ(Image(1).m_pData, before.m_pData);
