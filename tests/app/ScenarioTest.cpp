@@ -7,6 +7,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QUrl>
@@ -79,6 +81,11 @@ TEST(Scenario, ShellFromStartToQuit)
     EXPECT_EQ(app.ActiveTitle(), title + ":Height_01:3D:3");
     EXPECT_EQ(mainFrame.windowTitle().toStdString(), "Quintara - " + title);
     EXPECT_EQ(mainFrame.MDIGetActive()->size(), QSize(460, 480));
+    // No frame lies wholly under one opened after it.
+    const QList<QMdiSubWindow*> frames = mainFrame.MDIClient()->subWindowList();
+    for (qsizetype i = 0; i < frames.size(); ++i)
+        for (qsizetype j = i + 1; j < frames.size(); ++j)
+            EXPECT_FALSE(frames[j]->geometry().contains(frames[i]->geometry())) << i << " under " << j;
     app.MainFrame().WorkBench().OnTimer();
     EXPECT_EQ(TreeTexts(mainFrame.WorkBench().Tree()),
               (std::vector<std::string>{title, "Height_01", "Amplitude_02"}));
@@ -198,6 +205,7 @@ TEST(Scenario, ShellFromStartToQuit)
     EXPECT_TRUE(app.Run(cmd::kFileSaveAs));
     EXPECT_FALSE(nanoscopeDoc.IsModified());
     ASSERT_TRUE(std::filesystem::exists(dir / "scan.spm"));
+    EXPECT_EQ(mainFrame.windowTitle().toStdString(), "Quintara - scan.spm");
     const CSpmImage& original = *nanoscopeDoc.Doc().ImageList().front().m_pImage;
     const auto reopened = mainFrame.DocManager().OpenDocumentFile((dir / "scan.spm").string());
     ASSERT_NE(reopened.doc, nullptr);
