@@ -1,16 +1,16 @@
-// A scratch folder, a scripted prompt and quick ways to put image files into the folder:
-// *.spm files written byte for byte (so headers can be as broken as a test needs), files of
-// the other formats through the program's writers, and Origin text exports.
+// A scratch folder, a scripted prompt and quick ways to put image files into it: *.spm files
+// written byte for byte (so headers can be as broken as a test needs), files of the other
+// formats through the program's writers, and Origin text exports.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <fstream>
-#include <string>
+#include <cstring>
 
 #include "document/MDIDoc.h"
 #include "formats/ImageFile.h"
+#include "formats/ImageFormat.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestPaths.h"
 
@@ -37,14 +37,14 @@ protected:
     // A *.spm file of the header as it stands, then samples i % 2000 - 1000; returns its path.
     std::string Spm(const std::string& name, const SpmHeader& header)
     {
-        const std::string path = (dir / name).string();
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(&header), sizeof header);
+        std::vector<std::uint8_t> bytes(sizeof header);
+        std::memcpy(bytes.data(), &header, sizeof header);
         for (std::size_t i = 0; i < std::size_t{header.m_nColumns} * header.m_nRows; ++i) {
-            const auto sample = static_cast<std::int16_t>(static_cast<int>(i % 2000) - 1000);
-            out.write(reinterpret_cast<const char*>(&sample), sizeof sample);
+            const auto sample = static_cast<std::uint16_t>(static_cast<int>(i % 2000) - 1000);
+            bytes.insert(bytes.end(), {static_cast<std::uint8_t>(sample), static_cast<std::uint8_t>(sample >> 8)});
         }
-        return path;
+        WriteFile(dir / name, bytes);
+        return (dir / name).string();
     }
     std::string Spm(const std::string& name, std::string_view quantity = "Height", int columns = 4, int rows = 3)
     {
@@ -76,14 +76,12 @@ protected:
             image.m_pData.push_back(-5.0 + 25.0 * i / 19);
         image.m_dMin = -5.0;
         image.m_dMax = 20.0;
-        const std::string path = (dir / name).string();
-        const std::string extension = ExtensionOf(name);
+        const ImageFormat format = FormatForWriting(name);
         CImageFile file;
-        const bool ok = extension == ".mdt" ? file.WriteMdt(path, image)
-                        : IsNanoscopeSeriesExtension(extension) ? file.WriteNanoscope(path, image)
-                                                                : file.WriteSpm(path, image);
-        EXPECT_TRUE(ok) << name;
-        return path;
+        EXPECT_TRUE(WriteImage(file, format == ImageFormat::kNone ? ImageFormat::kSpm : format,
+                               (dir / name).string(), image))
+            << name;
+        return (dir / name).string();
     }
     static Texts ImageNames(const CMDIDoc& doc)
     {

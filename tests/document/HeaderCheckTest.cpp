@@ -1,5 +1,6 @@
-// The header check: the quantity-name dialog, the coefficient message and dialog, and the
-// values a header is left with whatever the user does in them.
+// The header check: the quantity-name dialog, the coefficient message and dialog with the
+// rules of their edits, the values a header is left with whatever the user does, and the
+// header's fixed text fields.
 #include "DocumentFixture.h"
 
 #include <cmath>
@@ -15,22 +16,20 @@ SpmHeader Checked(const SpmHeader& header)
     return image.m_header;
 }
 
-} // namespace
+using Field = HeaderCoefField;
 
-TEST_F(DocumentTest, MissingQuantityIsAskedForWithHeightPresetAndNeverLeftEmpty)
+}  // namespace
+
+TEST_F(DocumentTest, MissingQuantityIsAskedForBeforeTheCoefficientsAndNeverLeftEmpty)
 {
     EXPECT_EQ(Checked(TestHeader(4, 3)).m_fKz, 0.5f);
     EXPECT_TRUE(prompt.events.empty());  // a valid header passes without a word
-
     const std::pair<Texts, const char*> cases[] = {{{"Friction"}, "Friction"}, {{}, "Height"}, {{""}, "Height"}};
     for (const auto& [typing, quantity] : cases) {
         prompt.imageNameScript.push_back(typing);
         EXPECT_EQ(HeaderText(Checked(TestHeader(4, 3, "")).m_szQuantity), quantity);
     }
     EXPECT_EQ(prompt.imageNamePresets, (Texts{"Height", "Height", "Height"}));
-    EXPECT_TRUE(prompt.messages.empty());
-
-    // The name is asked before the coefficients.
     prompt.events.clear();
     SpmHeader both = TestHeader(4, 3, "");
     both.m_fKx = 0.0f;
@@ -39,63 +38,37 @@ TEST_F(DocumentTest, MissingQuantityIsAskedForWithHeightPresetAndNeverLeftEmpty)
                                     "dialog: Header X Y Z Coefficient"}));
 }
 
-TEST_F(DocumentTest, BadCoefficientsShowTheMessageOnceThenTheDialogWithRepairedPresets)
+TEST_F(DocumentTest, EveryBadCoefficientShowsTheMessageThenTheDialogWithRepairedPresets)
 {
-    SpmHeader header = TestHeader(4, 3);
-    header.m_fKx = 0.25f;
-    header.m_fKz = 0.0f;
-    SetHeaderText(header.m_szXYUnit, "");
-    SetHeaderText(header.m_szZUnit, "deg");
-    const SpmHeader checked = Checked(header);
-
-    EXPECT_EQ(prompt.events,
-              (Texts{"message: Please check file Header parameter", "dialog: Header X Y Z Coefficient"}));
-    ASSERT_EQ(prompt.headerCoefPresets.size(), 1u);
-    const HeaderCoefValues& offered = prompt.headerCoefPresets[0];
-    EXPECT_EQ(offered.m_dKx, 0.25);
-    EXPECT_EQ(offered.m_dKy, 2.0);
-    EXPECT_EQ(offered.m_dKz, 1.0);
-    EXPECT_EQ(offered.m_strZUnit, "deg");
-    EXPECT_EQ(offered.m_strXYUnit, "nm");
-    // Leaving the dialog untouched takes what it offered.
-    EXPECT_EQ(checked.m_fKx, 0.25f);
-    EXPECT_EQ(checked.m_fKz, 1.0f);
-    EXPECT_EQ(HeaderText(checked.m_szXYUnit), "nm");
-    EXPECT_EQ(HeaderText(checked.m_szZUnit), "deg");
-}
-
-TEST_F(DocumentTest, EveryKindOfBadCoefficientTriggersTheRepair)
-{
-    const struct {
-        const char* what;
-        float kx, ky, kz;
-        const char* zUnit;
-        const char* xyUnit;
-    } cases[] = {
-        {"negative X step", -1.0f, 2.0f, 0.5f, "nm", "nm"}, {"zero Y step", 2.0f, 0.0f, 0.5f, "nm", "nm"},
-        {"NaN Z scale", 2.0f, 2.0f, NAN, "nm", "nm"},       {"infinite X step", INFINITY, 2.0f, 0.5f, "nm", "nm"},
-        {"empty Z unit", 2.0f, 2.0f, 0.5f, "", "nm"},       {"empty XY unit", 2.0f, 2.0f, 0.5f, "nm", ""},
+    // X, Y, Z, Z unit, XY unit; what the dialog offers for them is the header's value, 1 or "nm".
+    const std::tuple<float, float, float, const char*, const char*> cases[] = {
+        {-1.0f, 2.0f, 0.5f, "nm", "nm"}, {2.0f, 0.0f, 0.5f, "nm", "nm"},  {2.0f, 2.0f, NAN, "nm", "nm"},
+        {INFINITY, 2.0f, 0.5f, "nm", "nm"}, {2.0f, 2.0f, 0.5f, "", "nm"}, {0.25f, 2.0f, 0.0f, "deg", ""},
     };
-    for (const auto& c : cases) {
+    const auto offered = [](float v) { return std::isfinite(v) && v > 0 ? double{v} : 1.0; };
+    const auto unit = [](const char* u) { return *u ? std::string(u) : std::string("nm"); };
+    for (const auto& [kx, ky, kz, zUnit, xyUnit] : cases) {
         prompt.messages.clear();
+        prompt.headerCoefPresets.clear();
         SpmHeader header = TestHeader(4, 3);
-        header.m_fKx = c.kx;
-        header.m_fKy = c.ky;
-        header.m_fKz = c.kz;
-        SetHeaderText(header.m_szZUnit, c.zUnit);
-        SetHeaderText(header.m_szXYUnit, c.xyUnit);
+        std::tie(header.m_fKx, header.m_fKy, header.m_fKz) = std::tuple(kx, ky, kz);
+        SetHeaderText(header.m_szZUnit, zUnit);
+        SetHeaderText(header.m_szXYUnit, xyUnit);
         const SpmHeader fixed = Checked(header);
-        EXPECT_EQ(prompt.messages, Texts{"Please check file Header parameter"}) << c.what;
-        EXPECT_TRUE(fixed.m_fKx > 0 && fixed.m_fKy > 0 && fixed.m_fKz > 0) << c.what;
-        EXPECT_TRUE(std::isfinite(fixed.m_fKx) && std::isfinite(fixed.m_fKz)) << c.what;
-        EXPECT_NE(fixed.m_szZUnit[0], '\0') << c.what;
-        EXPECT_NE(fixed.m_szXYUnit[0], '\0') << c.what;
+        EXPECT_EQ(prompt.messages, Texts{"Please check file Header parameter"}) << kx << ky << kz << zUnit;
+        ASSERT_EQ(prompt.headerCoefPresets.size(), 1u);
+        const HeaderCoefValues& preset = prompt.headerCoefPresets[0];
+        EXPECT_EQ(std::tie(preset.m_dKx, preset.m_dKy, preset.m_dKz), std::tuple(offered(kx), offered(ky), offered(kz)));
+        EXPECT_EQ(std::tie(preset.m_strZUnit, preset.m_strXYUnit), std::tuple(unit(zUnit), unit(xyUnit)));
+        // Leaving the dialog untouched takes what it offered.
+        EXPECT_EQ(std::tuple(fixed.m_fKx, fixed.m_fKy, fixed.m_fKz),
+                  std::tuple(float(offered(kx)), float(offered(ky)), float(offered(kz))));
+        EXPECT_EQ(std::tuple(HeaderText(fixed.m_szZUnit), HeaderText(fixed.m_szXYUnit)), std::tuple(unit(zUnit), unit(xyUnit)));
     }
 }
 
 TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
 {
-    using Field = HeaderCoefField;
     const struct {
         ScriptedPrompt::CoefTyping typing;
         float kx, ky, kz;
@@ -103,8 +76,7 @@ TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
         const char* xyUnit;
     } cases[] = {
         // Rounded to floats.
-        {{{Field::Kx, "0.1"}, {Field::Ky, "12.5"}, {Field::Kz, "1000000"}, {Field::ZUnit, "deg"},
-          {Field::XYUnit, "um"}},
+        {{{Field::Kx, "0.1"}, {Field::Ky, "12.5"}, {Field::Kz, "1000000"}, {Field::ZUnit, "deg"}, {Field::XYUnit, "um"}},
          0.1f, 12.5f, 1000000.0f, "deg", "um"},
         // The dialog accepts 0 and empty units; a number too small for a float rounds to 0.
         {{{Field::Kx, "0"}, {Field::Ky, "1e-60"}, {Field::Kz, "0"}, {Field::ZUnit, ""}, {Field::XYUnit, ""}},
@@ -115,26 +87,65 @@ TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
         header.m_fKy = -3.0f;
         prompt.headerCoefScript.push_back(c.typing);
         const SpmHeader checked = Checked(header);
-        EXPECT_EQ(checked.m_fKx, c.kx);
-        EXPECT_EQ(checked.m_fKy, c.ky);
-        EXPECT_EQ(checked.m_fKz, c.kz);
-        EXPECT_EQ(HeaderText(checked.m_szZUnit), c.zUnit);
-        EXPECT_EQ(HeaderText(checked.m_szXYUnit), c.xyUnit);
+        EXPECT_EQ(std::tuple(checked.m_fKx, checked.m_fKy, checked.m_fKz), std::tuple(c.kx, c.ky, c.kz));
+        EXPECT_EQ(std::tuple(HeaderText(checked.m_szZUnit), HeaderText(checked.m_szXYUnit)),
+                  std::tuple(std::string(c.zUnit), std::string(c.xyUnit)));
     }
-}
-
-TEST_F(DocumentTest, RepairedHeaderIsWhatTheLoadedImageUses)
-{
+    // The repaired header is what the loaded image uses: sample 5 of the file is -995.
     SpmHeader header = TestHeader(4, 3, "");
     header.m_fKz = -0.5f;
     prompt.imageNameScript.push_back({"Phase"});
-    prompt.headerCoefScript.push_back({{HeaderCoefField::Kz, "2"}});
+    prompt.headerCoefScript.push_back({{Field::Kz, "2"}});
     CMDIDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm", header)));
-    const CSpmImage& image = *doc.ImageList()[0].m_pImage;
-    EXPECT_EQ(image.m_strName, "Phase_01");
-    EXPECT_EQ(image.m_header.m_fKz, 2.0f);
-    // Sample i of the written file is i % 2000 - 1000; heights follow the repaired scale.
-    EXPECT_EQ(image.m_pRaw[5], -995);
-    EXPECT_EQ(image.m_pData[5], -1990.0);
+    EXPECT_EQ(doc.m_pCurImage->m_strName, "Phase_01");
+    EXPECT_EQ(doc.m_pCurImage->m_pData[5], -1990.0);
+}
+
+TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOfThree)
+{
+    ScriptedPrompt prompt;
+    CDialogImageName name("Height");
+    EXPECT_TRUE(name.TypeName("abcdefghijklmnopqrst"));
+    EXPECT_FALSE(name.TypeName("abcdefghijklmnopqrstu"));
+    EXPECT_EQ(name.Name(), "abcdefghijklmnopqrst");
+    CDialogHeaderCoef dialog({1.0, 2.0, 3.0, "nm", "um"});
+    const std::pair<const char*, double> accepted[] = {{"0", 0.0}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
+    for (const auto& [text, value] : accepted) {
+        EXPECT_TRUE(dialog.Type(Field::Ky, text)) << text;
+        EXPECT_EQ(dialog.Values().m_dKy, value) << text;
+    }
+    EXPECT_TRUE(dialog.Type(Field::ZUnit, "deg"));
+    EXPECT_FALSE(dialog.Type(Field::XYUnit, "mkm1"));
+    EXPECT_EQ(prompt.messages, (Texts{"Please enter no more than 20 characters.", "Please enter no more than 3 characters."}));
+    EXPECT_EQ(std::tie(dialog.Values().m_strZUnit, dialog.Values().m_strXYUnit), std::tuple("deg", "um"));
+    const std::string range = "Please enter a number between 0 and 1000000.", number = "Please enter a number.";
+    const std::pair<const char*, std::string> refused[] = {
+        {"1000000.5", range}, {"-0.1", range}, {"inf", range},  {"", number},     {"  ", number},   {"1,5", number},
+        {"2 nm", number},     {"nan", number}, {"0x10", number}, {"+-1", number}, {"e5", number},
+    };
+    for (const auto& [text, message] : refused) {
+        prompt.messages.clear();
+        EXPECT_FALSE(dialog.Type(Field::Kz, text)) << text;
+        EXPECT_EQ(prompt.messages, Texts{message}) << text;
+        EXPECT_EQ(dialog.Values().m_dKz, 3.0) << text;
+    }
+    // The edits show numbers in the dialog's number format.
+    CDialogHeaderCoef shown({static_cast<double>(0.1f), 1.0, 1e-7, "nm", "um"});
+    EXPECT_EQ((Texts{shown.Text(Field::Kx), shown.Text(Field::Ky), shown.Text(Field::Kz), shown.Text(Field::XYUnit)}),
+              (Texts{"0.100000001490116", "1", "1e-07", "um"}));
+}
+
+TEST(SpmHeaderText, SetCutsToFitAndClearsTheRestReadStopsAtTheFirstZeroOrTheFieldEnd)
+{
+    SpmHeader header;
+    std::memset(&header, 'x', sizeof header);
+    SetHeaderText(header.m_szZUnit, "nm");
+    EXPECT_EQ(std::string(header.m_szZUnit, 4), std::string("nm\0\0", 4));
+    SetHeaderText(header.m_szXYUnit, "abcdefgh");
+    EXPECT_EQ(std::string(header.m_szXYUnit, 6), std::string("abcde\0", 6));
+    EXPECT_EQ(header.m_szNote[0], 'x');  // the next field is untouched
+    std::memcpy(header.m_szZUnit, "abcd", 4);  // a file may fill a field to its last byte
+    EXPECT_EQ(HeaderText(header.m_szZUnit), "abcd");
+    EXPECT_EQ(HeaderText(header.m_szXYUnit), "abcde");
 }

@@ -1,0 +1,161 @@
+// The document's image list: names and lookups, the settings pair of each image, the
+// follow-up images of File Open, and the views that hear of changes.
+#include "DocumentFixture.h"
+
+#include <functional>
+
+namespace fs = std::filesystem;
+
+TEST_F(DocumentTest, ImagesAreNamedByQuantityAndTwoDigitCounter)
+{
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm", "Height Forward scan")));  // cut at its first blank
+    ASSERT_TRUE(doc.AddImage(Spm("b.spm", " Lead"), 0));                    // a blank in front cuts nothing
+    // A failed add leaves the counter for the next image.
+    EXPECT_FALSE(doc.AddImage(Spm("broken.spm", TestHeader(2000, 3)), 0));
+    EXPECT_FALSE(doc.AddImage((dir / "missing.spm").string(), 0));
+    EXPECT_FALSE(doc.AddImage(Spm("unknown.xyz"), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("c.spm", "Phase"), 0));
+    doc.m_nImageCounter = 98;
+    ASSERT_TRUE(doc.AddImage(Spm("d.spm"), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("e.spm"), 0));
+    EXPECT_EQ(ImageNames(doc), (Texts{"Height_01", " Lead_02", "Phase_03", "Height_99", "Height_100"}));
+    EXPECT_EQ(prompt.messages, (Texts{"Image Header is broken", "Failed to open document."}));
+}
+
+TEST_F(DocumentTest, OriginImagesGoByTheirQuantityWhileFreeAndLookupsCutTheNumber)
+{
+    CMDIDoc doc;
+    EXPECT_EQ(doc.GetImageIndex("Height_01"), 1);
+    ASSERT_TRUE(doc.OnOpenDocument(Origin("a.dat")));
+    ASSERT_TRUE(doc.AddImage(Spm("b.spm", "Topography"), 0));
+    ASSERT_TRUE(doc.AddImage(Origin("c.DAT"), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("d.spm", "Phase Forward"), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("e.spm"), 0));
+    ASSERT_TRUE(doc.AddImage(Written("f.000"), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("g.spm", "ab"), 0));
+    EXPECT_EQ(ImageNames(doc),
+              (Texts{"Topography", "Topography_02", "Topography_03", "Phase_04", "Height_05", "Height_06", "ab_07"}));
+    const std::pair<const char*, int> cases[] = {
+        {"Topography", 0},  // an exact name wins over an earlier cut one
+        {"Topography_03", 2}, {"Phase", 3}, {"Height", 4},  // the first whose number is cut off
+        {"ab", 6},          {"Height_0", 8},  // only whole three-character numbers are cut
+        {"height_05", 8},   // case counts
+        {"Topograph", 8},   {"Topogra", 0},   // "Topography" less three is "Topogra"
+    };
+    for (const auto& [name, index] : cases)
+        EXPECT_EQ(doc.GetImageIndex(name), index) << name;
+    EXPECT_EQ(doc.FindImage("Phase"), &doc.ImageList()[3]);
+    EXPECT_EQ(doc.FindImage("Nothing"), nullptr);
+}
+
+TEST_F(DocumentTest, EachImageGetsASettingsPairAndOnlyTheFirstKeepsItsFilesColourSource)
+{
+    const std::string cnf = "[Height_01_Presentation2D]\r\nNameOfImageForColor=Phase_07\r\n"
+                            "[Height_02_Presentation3D]\r\nNameOfImageForColor=Height_01\r\n"
+                            "[Height_02_Presentation2D]\r\nTilt=45\r\n";
+    WriteFile(dir / "a.cnf", cnf);
+    WriteFile(dir / "b.cnf", cnf);
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm")));
+    ASSERT_TRUE(doc.AddImage(Spm("b.spm"), 0));
+    const SettingsPair& first = *doc.ImageList()[0].m_pSettings;
+    const SettingsPair& added = *doc.ImageList()[1].m_pSettings;
+    EXPECT_EQ(first[kSettings2D].m_NameOfImageForColor, "Phase_07");
+    EXPECT_EQ(first[kSettings3D].m_NameOfImageForColor, "Height_01");
+    for (const CPresentationConfig& record : added) {
+        EXPECT_EQ(record.m_ImageName, "Height_02");
+        EXPECT_EQ(record.m_NameOfImageForColor, "Height_02");
+    }
+    EXPECT_EQ(std::tie(added[kSettings2D].m_EnablePolygonLight, added[kSettings3D].m_EnablePolygonLight),
+              std::tuple(0, 1));
+    // The added image's own sections were read under its name.
+    EXPECT_EQ(added[kSettings2D].m_Tilt, 45.0f);
+    EXPECT_EQ(first[kSettings2D].m_Tilt, 60.0f);
+
+    // Loading a record keeps the image's range and clears the first two selected points.
+    const CSpmImage& image = *doc.m_pCurImage;
+    const auto range = std::tuple(image.m_dMin, image.m_dMax);
+    doc.m_ptSel1 = {3, 4};
+    doc.m_ptSel2 = {5, 6};
+    doc.m_ptSel3 = {7, 8};
+    doc.m_bSel1Set = doc.m_bSel2Set = doc.m_bSel3Set = 1;
+    CPresentationConfig record;
+    doc.LoadImageSettings(image.m_strPath, ViewKind::View2D, record);
+    EXPECT_EQ(std::tuple(image.m_dMin, image.m_dMax), range);
+    EXPECT_EQ(std::tie(doc.m_ptSel1.x, doc.m_ptSel2.y, doc.m_bSel1Set, doc.m_bSel2Set), std::tuple(0, 0, 0, 0));
+    EXPECT_EQ(std::tie(doc.m_ptSel3.x, doc.m_bSel3Set), std::tuple(7, 1));
+}
+
+TEST_F(DocumentTest, CompanionsOfSeriesAndMdtFilesAndListedImages)
+{
+    // A written NT-MDT file with its scanned frame stored twice.
+    std::vector<std::uint8_t> bytes = FileBytes(Written("single.mdt"));
+    bytes.insert(bytes.end(), bytes.begin() + 33, bytes.end());
+    const auto fileSize = static_cast<std::uint32_t>(bytes.size() - 33);
+    std::memcpy(&bytes[4], &fileSize, 4);
+    bytes[12] = 1;  // number of the last frame
+    WriteFile(dir / "scan.mdt", bytes);
+    CMDIDoc doc;
+    const std::string mdt = (dir / "scan.mdt").string();
+    ASSERT_TRUE(doc.OnOpenDocument(mdt));
+    ASSERT_EQ(doc.CompanionImagePath(), mdt);
+    ASSERT_TRUE(doc.AddImage(mdt, 1));
+    EXPECT_EQ(ImageNames(doc), (Texts{"Topography_01", "Topography_02"}));
+    EXPECT_EQ(doc.ImageList()[1].m_pImage->m_pData, doc.ImageList()[0].m_pImage->m_pData);
+    // Image 1 of a series file that has none fails silently and keeps the counter; the
+    // companion is judged by the image loaded last.
+    const std::string series = Written("scan.003");
+    ASSERT_TRUE(doc.AddImage(series, 0));
+    EXPECT_EQ(doc.CompanionImagePath(), doc.ImageList()[0].m_pImage->m_strPath);
+    EXPECT_FALSE(doc.AddImage(series, 1));
+    EXPECT_EQ(doc.m_nImageCounter, 3);
+    fs::copy_file(mdt, dir / "upper.MDT");
+    for (const std::string& path : {(dir / "upper.MDT").string(), Spm("a.spm"), Origin("a.dat")}) {
+        ASSERT_TRUE(doc.AddImage(path, 0));
+        EXPECT_EQ(doc.CompanionImagePath(), std::nullopt) << path;
+    }
+    EXPECT_EQ(CMDIDoc().CompanionImagePath(), std::nullopt);
+
+    // Further images listed in the first image's presentation file, from its folder.
+    EXPECT_TRUE(doc.ListedImagePaths().empty());
+    WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=3\r\nImage[0]=a.spm\r\nImage[1]=x\r\nImage[2]=a.dat\r\n");
+    EXPECT_EQ(doc.ListedImagePaths(), (Texts{(dir / "a.spm").string(), (dir / "a.dat").string()}));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+namespace {
+
+struct RecordingView : IDocumentView {
+    RecordingView(int id, std::vector<std::tuple<int, int, const CMDIChildFrame*>>& log) : id(id), log(log) {}
+    void OnUpdate(int hint, const CMDIChildFrame* frame) override
+    {
+        log.emplace_back(id, hint, frame);
+        if (onUpdate)
+            onUpdate();
+    }
+    int id;
+    std::vector<std::tuple<int, int, const CMDIChildFrame*>>& log;
+    std::function<void()> onUpdate;
+};
+
+}  // namespace
+
+TEST(ViewUpdate, EveryViewButTheSenderHearsHintAndFrameAndClosedViewsHearNoMore)
+{
+    std::vector<std::tuple<int, int, const CMDIChildFrame*>> log;
+    RecordingView a{1, log}, b{2, log}, c{3, log};
+    CMDIDoc doc;
+    for (RecordingView* view : {&a, &b, &c, &b})  // registered once only
+        doc.AddView(view);
+    // Distinct addresses stand for distinct frames; the core never looks behind them.
+    alignas(16) static const char tag[16] = {};
+    const auto* frame = reinterpret_cast<const CMDIChildFrame*>(tag);
+    doc.UpdateAllViews(&b, kHintColors, frame);
+    a.onUpdate = [&] { doc.RemoveView(&b); };  // a view closed during an update
+    doc.UpdateAllViews(nullptr, kHintRepaint, nullptr);
+    doc.RemoveView(&a);
+    doc.UpdateAllViews(nullptr, kHintInitial, nullptr);
+    EXPECT_EQ(log, (std::vector<std::tuple<int, int, const CMDIChildFrame*>>{
+                       {1, 4, frame}, {3, 4, frame}, {1, 6, nullptr}, {3, 6, nullptr}, {3, 0, nullptr}}));
+}
