@@ -33,27 +33,6 @@ ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& pa
     return WriteImage(file, format, path.string(), image) ? ImageFileError::kNone : file.Failure();
 }
 
-CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>& height, float kx, float ky,
-                    const char* xyUnit, const char* zUnit)
-{
-    CSpmImage image;
-    image.m_nWidth = columns;
-    image.m_nHeight = rows;
-    image.m_header.m_nColumns = static_cast<std::uint16_t>(columns);
-    image.m_header.m_nRows = static_cast<std::uint16_t>(rows);
-    image.m_header.m_fKx = kx;
-    image.m_header.m_fKy = ky;
-    image.m_header.m_fKz = 1.0f;
-    SetHeaderText(image.m_header.m_szXYUnit, xyUnit);
-    SetHeaderText(image.m_header.m_szZUnit, zUnit);
-    SetHeaderText(image.m_header.m_szQuantity, "Height");
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            image.m_pData.push_back(height(r, c));
-    ComputeMinMax(image);
-    return image;
-}
-
 void PutLe(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int size)
 {
     if (bytes.size() < at + size)

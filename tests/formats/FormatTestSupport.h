@@ -14,6 +14,7 @@
 #include "formats/ImageFormat.h"
 #include "image/ImageStatistics.h"
 #include "image/SpmImage.h"
+#include "support/TestImages.h"
 #include "support/TestPaths.h"
 
 // The formats the program writes, with a file name of each.
@@ -48,10 +49,6 @@ inline Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, const std::ve
 
 // Writes the image in the format; kNone, or why the writer refused.
 ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& path, CSpmImage& image);
-
-// An image whose heights come from height(row, column), with its range computed.
-CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>& height,
-                    float kx = 2.5f, float ky = 3.0f, const char* xyUnit = "nm", const char* zUnit = "nm");
 
 // The low `size` bytes of value at `at`, little-endian; the block grows as needed.
 void PutLe(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int size);

@@ -39,6 +39,11 @@ private:
 
 // Every byte of a file; empty when it cannot be read.
 std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path);
+inline std::string FileText(const std::filesystem::path& path)
+{
+    const std::vector<std::uint8_t> bytes = FileBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
 // Makes the file hold exactly these bytes.
 void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 void WriteFile(const std::filesystem::path& path, std::string_view text);
