@@ -184,12 +184,14 @@ def test_env(build):
     return env
 
 
-def run_program(program, timeout, env):
+def run_program(program, timeout, env, fail_fast=False):
     """(failed test names, outcome) of one test program; outcome 'pass', 'fail', 'crash' or
     'timeout'."""
+    cmd = [str(program), "--gtest_brief=1", "--gtest_color=no"]
+    if fail_fast:
+        cmd.append("--gtest_fail_fast")
     try:
-        result = run([str(program), "--gtest_brief=1", "--gtest_color=no"], timeout=timeout,
-                     env=env, cwd=program.parent)
+        result = run(cmd, timeout=timeout, env=env, cwd=program.parent)
     except subprocess.TimeoutExpired:
         return [], "timeout"
     failed = sorted(set(re.findall(r"^\[  FAILED  \] (\S+?)(?:,| \(|$)", result.stdout, re.M)))
@@ -213,6 +215,10 @@ def main():
     parser.add_argument("--jobs", type=int, default=4)
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test program")
     parser.add_argument("--check", action="store_true", help="only check that every record applies")
+    parser.add_argument("--workers", type=int, default=1,
+                        help="split the faults over this many copies of the tree, built side by side")
+    parser.add_argument("--fail-fast", action="store_true",
+                        help="stop each test program at its first failure (faster; fewer names reported)")
     parser.add_argument("--save", help="write the results as JSON to this file")
     parser.add_argument("--compare", nargs=2, metavar=("BEFORE", "AFTER"),
                         help="compare two saved result files and exit")
@@ -241,6 +247,11 @@ def main():
         return 1 if errors else 0
 
     work = Path(args.work).resolve() if args.work else tree / "build" / "faults"
+    # Paths below the work folder are cached relative to it, so every copy of the tree
+    # shares the compiler cache.
+    os.environ.setdefault("CCACHE_BASEDIR", str(work))
+    if args.workers > 1:
+        return run_workers(args, faults, errors, work)
     copy, build = work / "src", work / "build"
     sync_tree(tree, copy)
     # The tests find the real samples beside the project, as ../shared/samples.
@@ -276,21 +287,64 @@ def main():
         print(f"{fault.ident} {r['outcome']:<16} {fault.what}" + (f"  [{detail}]" if detail else ""),
               flush=True)
 
+    return report(results, programs=[p.name for p in programs], started=started, save=args.save)
+
+
+def report(results, programs, started, save):
     counts = {}
     for r in results.values():
         counts[r["outcome"]] = counts.get(r["outcome"], 0) + 1
-    total = len(results)
     print()
-    print(f"caught {counts.get('caught', 0)} of {total}  "
+    print(f"caught {counts.get('caught', 0)} of {len(results)}  "
           f"(not caught {counts.get('not caught', 0)}, did not compile {counts.get('did-not-compile', 0)}, "
           f"errors {counts.get('error', 0)}; {time.time() - started:.0f} s)")
     escaped = [ident for ident, r in results.items() if r["outcome"] == "not caught"]
     if escaped:
         print("not caught: " + ", ".join(escaped))
-    if args.save:
-        Path(args.save).write_text(json.dumps(
-            {"programs": [p.name for p in programs], "results": results}, indent=1, sort_keys=True))
+    if save:
+        Path(save).write_text(json.dumps({"programs": programs, "results": results}, indent=1, sort_keys=True))
     return 0
+
+
+def run_workers(args, faults, errors, work):
+    """Runs this script once per worker on every n-th fault, each in a tree copy of its own,
+    and merges what they found."""
+    started = time.time()
+    work.mkdir(parents=True, exist_ok=True)
+    children = []
+    for k in range(args.workers):
+        subset = [f.ident for f in faults[k::args.workers] if f.ident not in errors]
+        if not subset:
+            continue
+        part = work / f"worker{k}.json"
+        cmd = [sys.executable, __file__, "--tree", args.tree, "--faults", args.faults,
+               "--work", str(work / f"w{k}"), "--only", ",".join(subset), "--save", str(part),
+               "--jobs", str(args.jobs), "--timeout", str(args.timeout)]
+        if args.programs:
+            cmd += ["--programs", args.programs]
+        if args.fail_fast:
+            cmd.append("--fail-fast")
+        log = open(work / f"worker{k}.log", "w")
+        child = subprocess.Popen(cmd, stdout=log, stderr=subprocess.STDOUT)
+        children.append((child, part, log))
+        # The first copy fills the compiler cache; the others then build from it.
+        while k == 0 and child.poll() is None and "unchanged tree" not in Path(log.name).read_text():
+            time.sleep(5)
+    results = {ident: {"outcome": "error", "reason": reason} for ident, reason in errors.items()}
+    programs = []
+    for child, part, log in children:
+        child.wait()
+        log.close()
+        if child.returncode != 0 or not part.exists():
+            sys.exit(f"a worker failed; see {log.name}")
+        data = json.loads(part.read_text())
+        results.update(data["results"])
+        programs = data["programs"]
+    for fault in faults:
+        r = results[fault.ident]
+        print(f"{fault.ident} {r['outcome']:<16} {fault.what}", flush=True)
+    ordered = {f.ident: results[f.ident] for f in faults}
+    return report(ordered, programs, started, args.save)
 
 
 def try_fault(fault, tree, copy, builder, programs, args, env):
@@ -307,7 +361,7 @@ def try_fault(fault, tree, copy, builder, programs, args, env):
         changed = [p for p in programs if p.stat().st_mtime_ns != before[p]]
         failed, how = {}, {}
         for program in changed:
-            tests, outcome = run_program(program, args.timeout, env)
+            tests, outcome = run_program(program, args.timeout, env, args.fail_fast)
             if outcome != "pass":
                 failed[program.name] = tests
                 how[program.name] = outcome
