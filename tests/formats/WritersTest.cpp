@@ -22,7 +22,8 @@ protected:
 CSpmImage Landscape()
 {
     return MakeImage(37, 23,
-                     [](int r, int c) { return 40.0 * std::sin(r * 0.3) * std::cos(c * 0.2) - 7.5 + 0.01 * c; });
+                     [](int r, int c) { return 40.0 * std::sin(r * 0.3) * std::cos(c * 0.2) - 7.5 + 0.01 * c; }, 2.5f,
+                     3.0f);
 }
 
 CSpmImage Row(std::vector<double> heights)
