@@ -9,7 +9,7 @@
 // An image of columns x rows whose height at (row, column) is height(row, column), with its
 // range computed; steps kx and ky, Z scale 1, quantity "Height".
 inline CSpmImage MakeImage(int columns, int rows, const std::function<double(int, int)>& height,
-                           float kx = 1.0f, float ky = 1.0f, const char* xyUnit = "nm", const char* zUnit = "nm")
+                           float kx = 2.5f, float ky = 3.0f, const char* xyUnit = "nm", const char* zUnit = "nm")
 {
     CSpmImage image;
     image.m_nWidth = columns;
