@@ -162,7 +162,10 @@ class Builder:
             sys.exit("configure failed:\n" + result.stdout[-4000:])
 
     def compile(self):
-        return run(["cmake", "--build", str(self.build), "-j", str(self.args.jobs)])
+        cmd = ["cmake", "--build", str(self.build), "-j", str(self.args.jobs)]
+        if self.args.programs:
+            cmd += ["--target", *self.args.programs.split(",")]
+        return run(cmd)
 
     def programs(self):
         found = sorted(p for p in (self.build / "tests").glob("test_*")
