@@ -1,5 +1,7 @@
 #include "FormatTestSupport.h"
 
+#include <gtest/gtest.h>
+
 Loaded LoadImageFile(ImageFormat format, const std::filesystem::path& path, int index)
 {
     Loaded loaded;
@@ -27,13 +29,29 @@ Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, std::string_view byt
     return LoadImageFile(format, dir / "loaded", index);
 }
 
+void ExpectReads(ImageFormat format, std::span<const ExpectedRead> cases)
+{
+    ScratchDir dir;
+    for (const ExpectedRead& c : cases) {
+        const Loaded loaded = LoadBytes(format, dir, c.bytes, c.index);
+        EXPECT_EQ(loaded.error, c.error) << c.what;
+        EXPECT_EQ(loaded.ok, c.error == ImageFileError::kNone) << c.what;
+    }
+}
+
+Bytes Changed(Bytes bytes, const std::function<void(Bytes&)>& change)
+{
+    change(bytes);
+    return bytes;
+}
+
 ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& path, CSpmImage& image)
 {
     CImageFile file;
     return WriteImage(file, format, path.string(), image) ? ImageFileError::kNone : file.Failure();
 }
 
-void PutLe(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int size)
+void PutLe(Bytes& bytes, std::size_t at, std::uint32_t value, int size)
 {
     if (bytes.size() < at + size)
         bytes.resize(at + size, 0);

@@ -1,5 +1,6 @@
 // Shared helpers of the image-file tests: loading and saving through CImageFile as the
-// document does, synthetic images, and little-endian fields for hand-made files.
+// document does, expected read results as tables, and little-endian fields for hand-made
+// files.
 #pragma once
 
 #include <bit>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <ostream>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +18,8 @@
 #include "image/SpmImage.h"
 #include "support/TestImages.h"
 #include "support/TestPaths.h"
+
+using Bytes = std::vector<std::uint8_t>;
 
 // The formats the program writes, with a file name of each.
 struct WritableFormat {
@@ -42,17 +46,28 @@ struct Loaded {
 Loaded LoadImageFile(ImageFormat format, const std::filesystem::path& path, int index = 0);
 // The same for a file of these bytes, written into dir.
 Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, std::string_view bytes, int index = 0);
-inline Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
+inline Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, const Bytes& bytes, int index = 0)
 {
     return LoadBytes(format, dir, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, index);
 }
+
+// A file of these bytes, read as image `index`, fails with `error` (reads, for kNone).
+struct ExpectedRead {
+    const char* what;
+    Bytes bytes;
+    ImageFileError error;
+    int index = 0;
+};
+void ExpectReads(ImageFormat format, std::span<const ExpectedRead> cases);
+// A copy of the bytes after `change`.
+Bytes Changed(Bytes bytes, const std::function<void(Bytes&)>& change);
 
 // Writes the image in the format; kNone, or why the writer refused.
 ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& path, CSpmImage& image);
 
 // The low `size` bytes of value at `at`, little-endian; the block grows as needed.
-void PutLe(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int size);
-inline void PutF32(std::vector<std::uint8_t>& bytes, std::size_t at, float value)
+void PutLe(Bytes& bytes, std::size_t at, std::uint32_t value, int size);
+inline void PutF32(Bytes& bytes, std::size_t at, float value)
 {
     PutLe(bytes, at, std::bit_cast<std::uint32_t>(value), 4);
 }

@@ -23,9 +23,9 @@ struct Frame {
 };
 
 // A file of the given frames; scanned frames hold samples 1, 2, 3, ... plus 100 x frame number.
-std::vector<std::uint8_t> MdtBytes(const std::vector<Frame>& frames)
+Bytes MdtBytes(const std::vector<Frame>& frames)
 {
-    std::vector<std::uint8_t> b{0x01, 0xB0, 0x93, 0xFF};
+    Bytes b{0x01, 0xB0, 0x93, 0xFF};
     PutLe(b, 12, static_cast<std::uint32_t>(frames.size() - 1), 2);
     std::size_t start = 33;
     for (std::size_t n = 0; n < frames.size(); ++n) {
@@ -55,117 +55,84 @@ std::vector<std::uint8_t> MdtBytes(const std::vector<Frame>& frames)
     return b;
 }
 
-Loaded Load(const ScratchDir& dir, const std::vector<std::uint8_t>& bytes, int index = 0)
+Loaded Load(const ScratchDir& dir, const Bytes& bytes, int index = 0)
 {
     return LoadBytes(ImageFormat::kMdt, dir, bytes, index);
 }
 
 }  // namespace
 
-TEST(MdtReader, ReadsTheScannedFrame)
+TEST(MdtReader, ReadsTheScannedFramesAndPassesOthersBySize)
 {
     ScratchDir dir;
     const Loaded loaded = Load(dir, MdtBytes({Frame{}}));
     ASSERT_TRUE(loaded.ok) << loaded.error;
     const SpmHeader& h = loaded.image.m_header;
-    EXPECT_EQ(h.m_nColumns, 3);
-    EXPECT_EQ(h.m_nRows, 2);
+    EXPECT_EQ(std::tie(h.m_nColumns, h.m_nRows), std::tuple(3, 2));
     EXPECT_FLOAT_EQ(h.m_fKx, 2.0f);
     EXPECT_FLOAT_EQ(h.m_fKy, 3.0f);
     EXPECT_EQ(HeaderText(h.m_szXYUnit), "nm");
     EXPECT_EQ(HeaderText(h.m_szVersion), "Orbitrace, convert from NT-MDT");
-    EXPECT_EQ(loaded.image.m_pRaw, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(loaded.image.m_pData, (std::vector<double>{0.5, 1, 1.5, 2, 2.5, 3}));
-}
-
-TEST(MdtReader, CountsOnlyScannedFramesAndSkipsOthersBySize)
-{
-    ScratchDir dir;
-    const auto bytes =
-        MdtBytes({{.type = 3, .varSize = 100}, {.columns = 4}, {.type = 106, .varSize = 7}, {.columns = 5}});
-    const Loaded first = Load(dir, bytes, 0);
-    ASSERT_TRUE(first.ok);
-    EXPECT_EQ(first.image.m_nWidth, 4);
-    EXPECT_EQ(first.image.m_pRaw[0], 101);
-    const Loaded second = Load(dir, bytes, 1);
-    ASSERT_TRUE(second.ok);
-    EXPECT_EQ(second.image.m_nWidth, 5);
-    EXPECT_EQ(second.image.m_pRaw[0], 301);
+    const Bytes bytes = MdtBytes({{.type = 3, .varSize = 100}, {.columns = 4}, {.type = 106, .varSize = 7}, {.columns = 5}});
+    for (const auto& [index, columns, first] : {std::tuple{0, 4, 101}, {1, 5, 301}}) {
+        const Loaded frame = Load(dir, bytes, index);
+        ASSERT_TRUE(frame.ok) << index;
+        EXPECT_EQ(std::tie(frame.image.m_nWidth, frame.image.m_pRaw[0]), std::tie(columns, first)) << index;
+    }
     EXPECT_EQ(Load(dir, bytes, 2).error, ImageFileError::kNoSuchImage);
     EXPECT_EQ(Load(dir, MdtBytes({{.type = 2}, {.type = 2}})).error, ImageFileError::kNoSuchImage);
     // Dots and bytes after the samples move nothing.
-    const Loaded dotted = Load(dir, MdtBytes({{.dots = 3, .padding = 50}}));
-    ASSERT_TRUE(dotted.ok);
-    EXPECT_EQ(dotted.image.m_pRaw.back(), 6);
+    EXPECT_EQ(Load(dir, MdtBytes({{.dots = 3, .padding = 50}})).image.m_pRaw.back(), 6);
 }
 
 TEST(MdtReader, UnitCodes)
 {
     ScratchDir dir;
-    const struct {
-        std::int16_t code;
-        float kz;
-        const char* unit;
-        const char* quantity;
-    } zCases[] = {
+    const std::tuple<std::int16_t, float, const char*, const char*> zCases[] = {
         {-2, 2.0f, "um", "Topography"}, {-1, 2.0f, "nm", "Topography"}, {0, 2.0f, "A", "Topography"},
         {5, 2.0f, "deg", "Phase"},      {1, 0.2f, "uni", "Unknown"},    {13, 0.2f, "uni", "Unknown"},
     };
-    for (const auto& c : zCases) {
-        const Loaded loaded = Load(dir, MdtBytes({{.zStep = 2.0f, .zUnit = c.code}}));
-        ASSERT_TRUE(loaded.ok) << c.code;
-        EXPECT_EQ(loaded.image.m_header.m_fKz, c.kz) << c.code;
-        EXPECT_EQ(HeaderText(loaded.image.m_header.m_szZUnit), c.unit) << c.code;
-        EXPECT_EQ(HeaderText(loaded.image.m_header.m_szQuantity), c.quantity) << c.code;
+    for (const auto& [code, kz, unit, quantity] : zCases) {
+        const Loaded loaded = Load(dir, MdtBytes({{.zStep = 2.0f, .zUnit = code}}));
+        ASSERT_TRUE(loaded.ok) << code;
+        EXPECT_EQ(loaded.image.m_header.m_fKz, kz) << code;
+        EXPECT_EQ(HeaderText(loaded.image.m_header.m_szZUnit), unit) << code;
+        EXPECT_EQ(HeaderText(loaded.image.m_header.m_szQuantity), quantity) << code;
     }
     // Lateral steps in micrometres, nanometres or Angstrom all come out in nanometres; a
     // negative step counts by its size; other codes are refused.
-    const struct {
-        float step;
-        std::int16_t code;
-        float kx;
-    } xCases[] = {{0.1007f, -2, 100.7f}, {-0.25f, -2, 250.0f}, {4.0f, -1, 4.0f}, {4.0f, 0, 0.4f}};
-    for (const auto& c : xCases) {
-        const Loaded loaded = Load(dir, MdtBytes({{.xStep = c.step, .xUnit = c.code}}));
-        ASSERT_TRUE(loaded.ok) << c.step;
-        EXPECT_FLOAT_EQ(loaded.image.m_header.m_fKx, c.kx) << c.step;
-    }
+    const std::tuple<float, std::int16_t, float> xCases[] = {{0.1007f, -2, 100.7f}, {-0.25f, -2, 250.0f}, {4.0f, -1, 4.0f}, {4.0f, 0, 0.4f}};
+    for (const auto& [step, code, kx] : xCases)
+        EXPECT_FLOAT_EQ(Load(dir, MdtBytes({{.xStep = step, .yStep = step, .xUnit = code, .yUnit = code}})).image.m_header.m_fKx, kx);
     EXPECT_EQ(Load(dir, MdtBytes({{.xUnit = 7}})).error, ImageFileError::kUnsupportedLayout);
     EXPECT_EQ(Load(dir, MdtBytes({{.yUnit = -3}})).error, ImageFileError::kUnsupportedLayout);
 }
 
 TEST(MdtReader, RefusesBrokenFilesWithTheirReason)
 {
-    ScratchDir dir;
-    const auto good = MdtBytes({Frame{}});
+    const Bytes good = MdtBytes({Frame{}});
     const std::size_t f = 33, sizes = f + 22 + 442;  // the frame, its columns, rows and dots
-    const struct {
-        const char* what;
-        std::function<void(std::vector<std::uint8_t>&)> change;
-        ImageFileError error;
-    } cases[] = {
-        {"magic", [](auto& b) { b[1] = 0xB1; }, ImageFileError::kNotThisFormat},
-        {"short file header", [](auto& b) { b.resize(2); }, ImageFileError::kTruncated},
-        {"frame size 0", [&](auto& b) { PutLe(b, f, 0, 4); }, ImageFileError::kBadSize},  // no endless walk
-        {"frame size 21", [&](auto& b) { PutLe(b, f, 21, 4); }, ImageFileError::kBadSize},
-        {"frame past the end", [&](auto& b) { PutLe(b, f, 0xFFFFFFF0u, 4); }, ImageFileError::kTruncated},
-        {"missing frames", [&](auto& b) { PutLe(b, 12, 5, 2); PutLe(b, f + 4, 2, 2); }, ImageFileError::kTruncated},
-        {"no room for the axes", [&](auto& b) { PutLe(b, f + 20, 20, 2); }, ImageFileError::kUnsupportedLayout},
-        {"variable part past the frame", [&](auto& b) { PutLe(b, f + 20, 60000, 2); }, ImageFileError::kTruncated},
-        {"0 columns", [&](auto& b) { PutLe(b, sizes + 2, 0, 2); }, ImageFileError::kBadSize},
-        {"1025 rows", [&](auto& b) { PutLe(b, sizes + 4, 1025, 2); }, ImageFileError::kBadSize},
-        {"samples past the frame", [&](auto& b) { PutLe(b, sizes + 4, 3, 2); }, ImageFileError::kTruncated},
-        {"dots push the samples out", [&](auto& b) { PutLe(b, sizes + 6, 1, 2); }, ImageFileError::kTruncated},
-        {"infinite X step", [&](auto& b) { PutF32(b, f + 26, INFINITY); }, ImageFileError::kBadNumber},
+    auto change = [&](auto edit) { return Changed(good, edit); };
+    const ExpectedRead cases[] = {
+        {"magic", change([](Bytes& b) { b[1] = 0xB1; }), ImageFileError::kNotThisFormat},
+        {"short file header", Bytes(good.begin(), good.begin() + 2), ImageFileError::kTruncated},
+        {"frame size 0", change([&](Bytes& b) { PutLe(b, f, 0, 4); }), ImageFileError::kBadSize},  // no endless walk
+        {"frame size 21", change([&](Bytes& b) { PutLe(b, f, 21, 4); }), ImageFileError::kBadSize},
+        {"frame past the end", change([&](Bytes& b) { PutLe(b, f, 0xFFFFFFF0u, 4); }), ImageFileError::kTruncated},
+        {"missing frames", change([&](Bytes& b) { PutLe(b, 12, 5, 2); PutLe(b, f + 4, 2, 2); }), ImageFileError::kTruncated},
+        {"no room for the axes", change([&](Bytes& b) { PutLe(b, f + 20, 20, 2); }), ImageFileError::kUnsupportedLayout},
+        {"variable part past the frame", change([&](Bytes& b) { PutLe(b, f + 20, 60000, 2); }), ImageFileError::kTruncated},
+        {"0 columns", change([&](Bytes& b) { PutLe(b, sizes + 2, 0, 2); }), ImageFileError::kBadSize},
+        {"1025 rows", change([&](Bytes& b) { PutLe(b, sizes + 4, 1025, 2); }), ImageFileError::kBadSize},
+        {"samples past the frame", change([&](Bytes& b) { PutLe(b, sizes + 4, 3, 2); }), ImageFileError::kTruncated},
+        {"dots push the samples out", change([&](Bytes& b) { PutLe(b, sizes + 6, 1, 2); }), ImageFileError::kTruncated},
+        {"infinite X step", change([&](Bytes& b) { PutF32(b, f + 26, INFINITY); }), ImageFileError::kBadNumber},
         // The samples are in the file, but the frame size claims less.
-        {"frame one byte short", [&](auto& b) { PutLe(b, f, static_cast<std::uint32_t>(b.size() - f - 1), 4); },
+        {"frame one byte short", change([&](Bytes& b) { PutLe(b, f, static_cast<std::uint32_t>(b.size() - f - 1), 4); }),
          ImageFileError::kTruncated},
     };
-    for (const auto& c : cases) {
-        auto bytes = good;
-        c.change(bytes);
-        EXPECT_EQ(Load(dir, bytes).error, c.error) << c.what;
-    }
+    ExpectReads(ImageFormat::kMdt, cases);
 }
 
 TEST(MdtWriter, WritesTheFiveHundredAndFiveByteHeaderTable)
@@ -175,52 +142,40 @@ TEST(MdtWriter, WritesTheFiveHundredAndFiveByteHeaderTable)
     // Largest height 3276 nm: Z scale 0.1 nm, stored as 1 Angstrom.
     CSpmImage image = MakeImage(100, 50, [](int r, int c) { return r == 0 && c == 0 ? 3276.0 : 0.5 * c; }, 5.0f, 0.25f);
     ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "w.mdt", image), ImageFileError::kNone);
-    const auto bytes = FileBytes(dir / "w.mdt");
+    const Bytes bytes = FileBytes(dir / "w.mdt");
     ASSERT_EQ(bytes.size(), 505u + 10000u);
-
     // Offset, size and value of every byte that is not 0, then the first sample.
-    const float xStep = 50.0f, yStep = 2.5f, zStep = static_cast<float>(image.m_header.m_fKz * 10.0);
-    const struct {
-        std::size_t at;
-        int size;
-        std::uint32_t value;
-    } fields[] = {
+    const auto bits = [](double v) { return std::bit_cast<std::uint32_t>(static_cast<float>(v)); };
+    const std::tuple<std::size_t, int, std::uint32_t> fields[] = {
         {0, 4, 0xFF93B001u}, {4, 4, 10472}, {33, 4, 10472}, {41, 2, 2002}, {43, 2, 6}, {45, 2, 27}, {47, 2, 17},
-        {49, 2, 3}, {51, 2, 59}, {53, 2, 442}, {59, 4, std::bit_cast<std::uint32_t>(xStep)},
-        {69, 4, std::bit_cast<std::uint32_t>(yStep)}, {79, 4, std::bit_cast<std::uint32_t>(zStep)}, {86, 1, 1},
-        {87, 2, 100}, {89, 2, 50}, {93, 4, std::bit_cast<std::uint32_t>(xStep)}, {99, 1, 1}, {101, 1, 45},
-        {103, 2, 0x0101}, {105, 4, std::bit_cast<std::uint32_t>(1.0f)}, {109, 4, std::bit_cast<std::uint32_t>(1.0f)},
-        {117, 1, 1}, {119, 2, 255}, {123, 2, 255}, {127, 1, 1}, {499, 2, 100}, {501, 2, 50}, {505, 2, 32760},
+        {49, 2, 3}, {51, 2, 59}, {53, 2, 442}, {59, 4, bits(50.0)}, {69, 4, bits(2.5)},
+        {79, 4, bits(image.m_header.m_fKz * 10.0)}, {86, 1, 1}, {87, 2, 100}, {89, 2, 50}, {93, 4, bits(50.0)},
+        {99, 1, 1}, {101, 1, 45}, {103, 2, 0x0101}, {105, 4, bits(1.0)}, {109, 4, bits(1.0)}, {117, 1, 1},
+        {119, 2, 255}, {123, 2, 255}, {127, 1, 1}, {499, 2, 100}, {501, 2, 50}, {505, 2, 32760},
     };
-    std::vector<std::uint8_t> expected;
-    for (const auto& field : fields)
-        PutLe(expected, field.at, field.value, field.size);
-    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 507), expected);
-
-    const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "w.mdt");
-    ASSERT_TRUE(back.ok);
-    EXPECT_FLOAT_EQ(back.image.m_header.m_fKx, 5.0f);
-    EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), "A");
-    EXPECT_NEAR(back.image.m_pData[0], 32760.0, 1e-6);  // 3276 nm as Angstrom
+    Bytes expected;
+    for (const auto& [at, size, value] : fields)
+        PutLe(expected, at, value, size);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 507), expected);
 }
 
 TEST(MdtWriter, KeepsUnitsTheReaderKnowsByTheirOwnCode)
 {
     ScratchDir dir;
     ScriptedPrompt prompt;
-    const struct {
-        const char* xyUnit;
-        const char* zUnit;
-        float kx;  // 0.5 lateral units as nanometres
-    } cases[] = {{"nm", "deg", 0.5f}, {"um", "um", 500.0f}, {"A", "A", 0.05f}};
-    for (const auto& c : cases) {
-        CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.5f, c.xyUnit, c.zUnit);
+    // XY unit, Z unit, 0.5 lateral units as nanometres, and the Z unit read back: nanometres
+    // are stored as Angstrom.
+    const std::tuple<const char*, const char*, float, const char*, double> cases[] = {
+        {"nm", "deg", 0.5f, "deg", 1.0}, {"um", "um", 500.0f, "um", 1.0}, {"A", "A", 0.05f, "A", 1.0}, {"nm", "nm", 0.5f, "A", 10.0}};
+    for (const auto& [xyUnit, zUnit, kx, zUnitBack, factor] : cases) {
+        CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.25f, xyUnit, zUnit);
         ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "u.mdt", image), ImageFileError::kNone);
         const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "u.mdt");
-        ASSERT_TRUE(back.ok) << c.zUnit;
-        EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), c.zUnit);
-        EXPECT_FLOAT_EQ(back.image.m_header.m_fKx, c.kx) << c.xyUnit;
-        EXPECT_NEAR(back.image.m_pData[0], -5.0, 1e-3) << c.zUnit;
-        EXPECT_NEAR(back.image.m_pData[11], 6.0, 1e-3) << c.zUnit;
+        ASSERT_TRUE(back.ok) << zUnit;
+        EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), zUnitBack);
+        EXPECT_FLOAT_EQ(back.image.m_header.m_fKx, kx) << xyUnit;
+        EXPECT_FLOAT_EQ(back.image.m_header.m_fKy, kx / 2) << xyUnit;
+        for (std::size_t i = 0; i < 12; ++i)
+            EXPECT_NEAR(back.image.m_pData[i], image.m_pData[i] * factor, 1e-3) << zUnit << " " << i;
     }
 }
