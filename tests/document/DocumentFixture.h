@@ -66,10 +66,10 @@ protected:
     }
     // A 5 x 4 image of heights rising from -5 to 20 nm, saved by the writer of the name's
     // extension (*.spm for any other).
-    std::string Written(const std::string& name)
+    std::string Written(const std::string& name, std::string_view quantity = "Height")
     {
         CSpmImage image;
-        image.m_header = TestHeader(5, 4);
+        image.m_header = TestHeader(5, 4, quantity);
         image.m_nWidth = 5;
         image.m_nHeight = 4;
         for (int i = 0; i < 20; ++i)

@@ -32,10 +32,10 @@ TEST_F(DocumentTest, OriginImagesGoByTheirQuantityWhileFreeAndLookupsCutTheNumbe
     ASSERT_TRUE(doc.AddImage(Origin("c.DAT"), 0));
     ASSERT_TRUE(doc.AddImage(Spm("d.spm", "Phase Forward"), 0));
     ASSERT_TRUE(doc.AddImage(Spm("e.spm"), 0));
-    ASSERT_TRUE(doc.AddImage(Written("f.000"), 0));
+    ASSERT_TRUE(doc.AddImage(Written("f.000", "Height Trace"), 0));  // only *.spm quantities are cut
     ASSERT_TRUE(doc.AddImage(Spm("g.spm", "ab"), 0));
     EXPECT_EQ(ImageNames(doc),
-              (Texts{"Topography", "Topography_02", "Topography_03", "Phase_04", "Height_05", "Height_06", "ab_07"}));
+              (Texts{"Topography", "Topography_02", "Topography_03", "Phase_04", "Height_05", "Height Trace_06", "ab_07"}));
     const std::pair<const char*, int> cases[] = {
         {"Topography", 0},  // an exact name wins over an earlier cut one
         {"Topography_03", 2}, {"Phase", 3}, {"Height", 4},  // the first whose number is cut off

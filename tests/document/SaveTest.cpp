@@ -85,3 +85,12 @@ TEST_F(SaveTest, SaveImageWritesSpmBesideTheActiveImagesFile)
     EXPECT_EQ(FileBytes(dir / "scan.001.spm").size(), 512u + 2u * 5u * 4u);
     EXPECT_EQ(doc.GetPathName(), original);
 }
+
+TEST_F(SaveTest, SaveConfigsOfTheDocumentReportsAMissingActiveImageAndSavesEveryImage)
+{
+    ASSERT_TRUE(doc.AddImage(Spm("second.spm", "Phase"), 0));
+    doc.OnFILESaveDocCondig("Nothing_09");
+    EXPECT_EQ(prompt.messages, Texts{"Image Name is not Valid-> CMDIDoc::OnFILESaveDocCondig"});
+    EXPECT_TRUE(fs::exists(dir / "orig.cnf"));
+    EXPECT_TRUE(fs::exists(dir / "second.cnf"));
+}
