@@ -16,6 +16,7 @@ struct ProfilePlotDesc {
     double m_dCursorB = 0.0;
     std::string m_strQuantity;  // quantity name up to its first blank
     std::string m_strUnit;      // Z unit
+    std::string m_strPosUnit;   // XY unit, that of the distances
     double m_dPosA = 0.0;       // distance and height of the samples under the cursors
     double m_dPosB = 0.0;
     double m_dValueA = 0.0;

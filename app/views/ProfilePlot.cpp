@@ -12,7 +12,6 @@ namespace {
 constexpr COLORREF kBlack = MakeColor(0, 0, 0);
 constexpr COLORREF kBandColor = MakeColor(200, 255, 200);
 constexpr COLORREF kGridColor = MakeColor(200, 200, 200);
-constexpr const char* kPositionUnit = "nm";
 
 QString Number(double value, int decimals)
 {
@@ -55,7 +54,7 @@ void CProfilePlot::Draw(QPainter& painter, const GdiRect& rc)
     painter.setPen(ToQColor(kBlack));
     const int th = m_nTextHeight;
     DrawReadout(painter, area.bottom + 10 + 2 * th,
-                QStringLiteral("Position, %1:").arg(kPositionUnit), m_desc.m_dPosA,
+                QStringLiteral("Position, %1:").arg(QString::fromStdString(m_desc.m_strPosUnit)), m_desc.m_dPosA,
                 m_desc.m_dPosB, 1);
     painter.setPen(ToQColor(m_desc.m_crColor));
     DrawReadout(painter, area.bottom + 10 + 3 * th,

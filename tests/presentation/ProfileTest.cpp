@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <tuple>
 
+#include "presentation/ProfileCurves.h"
 #include "presentation/ProfilePlotMath.h"
 #include "presentation/ProfileSampling.h"
 #include "support/TestImages.h"
@@ -187,4 +189,14 @@ TEST(ProfilePlot, NiceStepsAndTickLoopsThatAlwaysEnd)
     untouched.m_dStep = 7.0;
     CalcAxisRange({}, untouched);
     EXPECT_EQ(untouched.m_dStep, 7.0);
+}
+
+TEST(ProfileSampling, CurvesNameTheUnitsOfTheirImage)
+{
+    CSpmImage image = Numbered(8, 8);
+    std::snprintf(image.m_header.m_szZUnit, sizeof image.m_header.m_szZUnit, "deg");
+    std::snprintf(image.m_header.m_szXYUnit, sizeof image.m_header.m_szXYUnit, "um");
+    const CSpmImage* images[] = {&image};
+    const ProfilePlotDesc desc = ProfileCurves(images, {0, 0}, {7, 7}, {}).front().m_desc;
+    EXPECT_EQ(std::make_pair(desc.m_strUnit, desc.m_strPosUnit), std::make_pair(std::string("deg"), std::string("um")));
 }
