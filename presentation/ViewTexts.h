@@ -8,7 +8,8 @@
 
 class CSpmImage;
 
-// A scan length as the views print it: below 1000 a whole number, a blank and the XY unit;
+// A scan length as the views print it: below 1000 a number (two decimals below 1, one below
+// 10, else whole), a blank and the XY unit;
 // above 1000 in nm as micrometres with one decimal and " um"; otherwise (exactly 1000, or
 // above 1000 in another unit) nothing.
 std::string ScanLengthText(double length, const std::string& xyUnit);

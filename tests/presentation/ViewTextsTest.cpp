@@ -16,7 +16,8 @@ TEST(ViewTexts, ScanLengths)
         const char* text;
     } cases[] = {
         {999.9, "nm", "1000 nm"}, {768, "nm", "768 nm"}, {2500, "nm", "2.5 um"}, {1280, " nm", "1.3 um"},
-        {2500, "um", ""},         {1000, "nm", ""},      {12, "um", "12 um"},
+        {2500, "um", ""},         {1000, "nm", ""},      {12, "um", "12 um"},       {2, "um", "2.0 um"},
+        {0.390625, "um", "0.39 um"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ScanLengthText(c.length, c.unit), c.text) << c.length << c.unit;
@@ -30,7 +31,7 @@ TEST(ViewTexts, PointLineReadsClampedPointsAndSwitchesToTheDifference)
     // A point kept from a larger image reads the nearest corner, never past the heights.
     const ImagePoint first{-5, 0};
     EXPECT_EQ(PointLineText(image, {40, 30}, &first), "Matrix:4x3 Xpoint:3 Ypoint:2 dZ:23.00 nm");
-    EXPECT_EQ(ScanSizeText(image), "XY: 4  x 3 ");
+    EXPECT_EQ(ScanSizeText(image), "XY: 4.0  x 3.0 ");
     std::strcpy(image.m_header.m_szQuantity, "Height Sensor");
     EXPECT_EQ(ScaleTitle(image), "Height, nm");
     std::strcpy(image.m_header.m_szQuantity, " Phase");
