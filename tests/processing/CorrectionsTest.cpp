@@ -1,10 +1,14 @@
-// Line corrections, flattening, normalisation, crop and rotation of CImageProcessor.
+// Line corrections, flattening, normalisation, crop and rotation of CImageProcessor, and the
+// line median they use.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 
 #include "presentation/TestImages.h"
 #include "processing/ImageProcessor.h"
+#include "processing/LineMedian.h"
 
 namespace {
 
@@ -18,12 +22,10 @@ CSpmImage SeparableImage(int columns, int rows, unsigned seed)
 {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> value(-50.0, 50.0);
-    std::vector<double> f(static_cast<std::size_t>(columns)), g(static_cast<std::size_t>(rows));
-    for (double& v : f)
+    std::vector<double> fg(static_cast<std::size_t>(columns + rows));
+    for (double& v : fg)
         v = value(random);
-    for (double& v : g)
-        v = value(random);
-    return MakeImage(columns, rows, [&](int r, int c) { return f[c] + g[r]; });
+    return MakeImage(columns, rows, [&](int r, int c) { return fg[c] + fg[columns + r]; });
 }
 
 // The mean of a row (step 1) or a column (step = width) of `count` heights from `first`.
@@ -86,6 +88,12 @@ TEST(AlignLines, GivesEveryLineTheOverallMean)
             EXPECT_NEAR(LineMean(image, r * 7, 1, 7), mean, 1e-12) << mode;
         for (int x = 0; x < 7 && (mode & kLinesY); ++x)
             EXPECT_NEAR(LineMean(image, x, 7, 5), mean, 1e-12) << mode;
+        // Normalising moves the minimum to 0, and a second time changes nothing.
+        CImageProcessor().NormalizeToZero(image);
+        const CSpmImage once = image;
+        CImageProcessor().NormalizeToZero(image);
+        EXPECT_EQ(std::make_tuple(image.m_pData, image.m_dMin, *std::min_element(once.m_pData.begin(), once.m_pData.end())),
+                  std::make_tuple(once.m_pData, 0.0, 0.0));
     }
 }
 
@@ -108,16 +116,6 @@ TEST(FlattenSurface, RemovesItsPlaneAndKeepsDegenerateFitsFinite)
     const CSpmImage before = image;
     EXPECT_EQ(CImageProcessor().FlattenSurface(image, kFlattenThreePoints, {0, 0, 1}, {2, 2, 5}, {4, 4, 0}), 0);
     EXPECT_EQ(image.m_pData, before.m_pData);
-}
-
-TEST(NormalizeToZero, SecondCallChangesNothing)
-{
-    CSpmImage image = SeparableImage(6, 4, 5);
-    CImageProcessor().NormalizeToZero(image);
-    const CSpmImage once = image;
-    CImageProcessor().NormalizeToZero(image);
-    EXPECT_EQ(std::make_tuple(image.m_pData, image.m_dMin, *std::min_element(once.m_pData.begin(), once.m_pData.end())),
-              std::make_tuple(once.m_pData, 0.0, 0.0));
 }
 
 TEST(Rotate90, TurnsAQuarterAndFourTimesIsTheIdentity)
@@ -158,6 +156,34 @@ TEST(Crop, KeepsTheRectangleAndUndoBringsTheImageBackTwice)
         EXPECT_EQ(std::make_tuple(image.m_header.m_nColumns, image.m_nHeight, image.m_bUndoValid),
                   std::make_tuple(std::uint16_t{10}, 10, 0));
     }
+}
+
+// The bracketing median against a full sort, on lines that favour and defeat its sample.
+TEST(LineMedian, EqualsTheMiddleOfAFullSort)
+{
+    std::mt19937 random(5);
+    std::normal_distribution<double> normal(0.0, 3.0);
+    using Fill = std::function<double(std::size_t, std::size_t)>;
+    const std::pair<const char*, Fill> kinds[] = {
+        {"random", [&](std::size_t, std::size_t) { return normal(random); }},
+        {"ascending", [](std::size_t i, std::size_t) { return static_cast<double>(i); }},
+        {"descending", [](std::size_t i, std::size_t n) { return static_cast<double>(n - i); }},
+        {"constant", [](std::size_t, std::size_t) { return 2.5; }},
+        {"few values", [&](std::size_t, std::size_t) { return static_cast<double>(random() % 3); }},
+        // The sampled positions hold the extremes, so the bracket misses the median.
+        {"sample trap", [](std::size_t i, std::size_t n) { return i * 32 % n < 32 ? (i % 2 ? 1e9 : -1e9) : 0.5 * i; }},
+        {"half spikes", [&](std::size_t i, std::size_t) { return i % 2 ? 1e6 + normal(random) : normal(random); }},
+    };
+    std::vector<double> scratch, line, sorted;
+    for (const auto& [name, fill] : kinds)
+        for (std::size_t n : {1u, 2u, 63u, 64u, 65u, 100u, 1023u, 1024u}) {
+            for (line.clear(); line.size() < n;)
+                line.push_back(fill(line.size(), n));
+            sorted = line;
+            std::sort(sorted.begin(), sorted.end());
+            EXPECT_EQ(LineMedian(line, scratch), sorted[n / 2]) << name << " " << n;
+        }
+    EXPECT_EQ(LineMedian({}, scratch), 0.0);
 }
 
 }  // namespace

@@ -30,38 +30,33 @@ TEST(BorderedCopy, MirrorsWithTheEdgeRepeated)
 // holds up to the edges (the border repeats them), the ramp's inside the 2-pixel margin.
 TEST(SquareFilters, ConstantsAndRampsThroughTheLibrary)
 {
-    using Run = int (*)(CSpmImage&);
-    struct Case {
-        const char* name;
-        Run run;
-        double constantGain;                 // response to a constant 1
-        double rampAt10;                     // response to z = x at x = 10
-    };
+    using P = CImageProcessor;
     const float lowpass3 = 9 * 0.11111110f;  // the library's 3x3 box weight
-    const Case cases[] = {
-        {"gauss3", [](CSpmImage& i) { return CImageProcessor().FilterGauss(i, kSquare3x3); }, 1, 10},
-        {"gauss5", [](CSpmImage& i) { return CImageProcessor().FilterGauss(i, kSquare5x5); }, 1, 10},
-        {"laplace3", [](CSpmImage& i) { return CImageProcessor().FilterLaplace(i, kSquare3x3); }, 0, 0},
-        {"laplace5", [](CSpmImage& i) { return CImageProcessor().FilterLaplace(i, kSquare5x5); }, 0, 0},
-        {"lowpass3", [](CSpmImage& i) { return CImageProcessor().FilterLowpass(i, kSquare3x3); }, lowpass3, 10 * lowpass3},
-        {"lowpass5", [](CSpmImage& i) { return CImageProcessor().FilterLowpass(i, kSquare5x5); }, 1, 10},
-        {"highpass3", [](CSpmImage& i) { return CImageProcessor().FilterHighpass(i, kSquare3x3); }, 0, 0},
-        {"highpass5", [](CSpmImage& i) { return CImageProcessor().FilterHighpass(i, kSquare5x5); }, 0, 0},
-        {"sharpen", [](CSpmImage& i) { return CImageProcessor().FilterSharpen(i); }, 1, 10},
-        {"sobel vert", [](CSpmImage& i) { return CImageProcessor().FilterSobel(i, 0); }, 0, -8},
-        {"sobel horiz", [](CSpmImage& i) { return CImageProcessor().FilterSobel(i, 1); }, 0, 0},
+    const struct {
+        int (P::*run)(CSpmImage&, int);  // null: sharpen
+        int arg;
+        double constantGain, rampAt10;   // responses to a constant 1 and to z = x at x = 10
+    } cases[] = {
+        {&P::FilterGauss, kSquare3x3, 1, 10},      {&P::FilterGauss, kSquare5x5, 1, 10},
+        {&P::FilterLaplace, kSquare3x3, 0, 0},     {&P::FilterLaplace, kSquare5x5, 0, 0},
+        {&P::FilterLowpass, kSquare3x3, lowpass3, 10 * lowpass3},
+        {&P::FilterLowpass, kSquare5x5, 1, 10},    {&P::FilterHighpass, kSquare3x3, 0, 0},
+        {&P::FilterHighpass, kSquare5x5, 0, 0},    {nullptr, 0, 1, 10},
+        {&P::FilterSobel, 0, 0, -8},               {&P::FilterSobel, 1, 0, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        const auto run = [&c](CSpmImage& i) { return c.run ? (P().*c.run)(i, c.arg) : P().FilterSharpen(i); };
+        const auto name = ::testing::Message() << &c - cases;
         CSpmImage constant = MakeImage(9, 6, [](int, int) { return 3.0; });
-        ASSERT_EQ(c.run(constant), 1) << c.name;
+        ASSERT_EQ(run(constant), 1) << name;
         for (double z : constant.m_pData)
-            EXPECT_NEAR(z, 3.0 * c.constantGain, 1e-4) << c.name;
+            EXPECT_NEAR(z, 3.0 * c.constantGain, 1e-4) << name;
         CSpmImage ramp = MakeImage(17, 7, [](int, int x) { return x; });
-        ASSERT_EQ(c.run(ramp), 1) << c.name;
+        ASSERT_EQ(run(ramp), 1) << name;
         for (int r = 2; r < 5; ++r)
-            EXPECT_NEAR(ramp.m_pData[static_cast<std::size_t>(r * 17 + 10)], c.rampAt10, 1e-4) << c.name;
+            EXPECT_NEAR(ramp.m_pData[static_cast<std::size_t>(r * 17 + 10)], c.rampAt10, 1e-4) << name;
         const auto [low, high] = std::minmax_element(ramp.m_pData.begin(), ramp.m_pData.end());
-        EXPECT_EQ(std::make_pair(ramp.m_dMin, ramp.m_dMax), std::make_pair(*low, *high)) << c.name;
+        EXPECT_EQ(std::make_pair(ramp.m_dMin, ramp.m_dMax), std::make_pair(*low, *high)) << name;
     }
 }
 

@@ -13,10 +13,7 @@ namespace {
 
 using Image = BorderedImage;
 
-float F(double v)
-{
-    return static_cast<float>(v);
-}
+float F(double v) { return static_cast<float>(v); }
 
 // Sum of w[k] * x(row, col - 2 + k), left to right, zero weights skipped, rounded to float.
 float Weighted5(const Image& x, Index row, Index col, const double (&w)[5])
@@ -34,17 +31,14 @@ float Weighted5(const Image& x, Index row, Index col, const double (&w)[5])
 }
 
 // Horizontal three-tap results of the 3x3 filters, rounded as the row buffers hold them.
-float Sum121(const Image& x, Index r, Index i)
+template <int Centre>
+float Sum1C1(const Image& x, Index r, Index i)
 {
     const double l = x.at(r, i - 1), c = x.at(r, i), rt = x.at(r, i + 1);
-    return F(((l + c) + c) + rt);
+    return F((Centre == 2 ? (l + c) + c : l + c) + rt);
 }
-
-float Sum111(const Image& x, Index r, Index i)
-{
-    const double l = x.at(r, i - 1), c = x.at(r, i), rt = x.at(r, i + 1);
-    return F((l + c) + rt);
-}
+constexpr auto Sum121 = Sum1C1<2>;
+constexpr auto Sum111 = Sum1C1<1>;
 
 float LeftMinusRight(const Image& x, Index r, Index i)
 {
@@ -116,28 +110,18 @@ float Weighted5x5(const Image& x, Index y, Index i, const Separable5& k)
     return F((((p0 + q1) + r2) + q3) + p4);
 }
 
-constexpr IntKernel kGauss5x5{{{2, 7, 12, 7, 2},
-                               {7, 31, 52, 31, 7},
-                               {12, 52, 127, 52, 12},
-                               {7, 31, 52, 31, 7},
-                               {2, 7, 12, 7, 2}},
-                              571};
-constexpr IntKernel kLaplace5x5{{{-1, -3, -4, -3, -1},
-                                 {-3, 0, 6, 0, -3},
-                                 {-4, 6, 20, 6, -4},
-                                 {-3, 0, 6, 0, -3},
-                                 {-1, -3, -4, -3, -1}},
-                                1};
+constexpr IntKernel kGauss5x5{{{2, 7, 12, 7, 2}, {7, 31, 52, 31, 7}, {12, 52, 127, 52, 12},
+                               {7, 31, 52, 31, 7}, {2, 7, 12, 7, 2}}, 571};
+constexpr IntKernel kLaplace5x5{{{-1, -3, -4, -3, -1}, {-3, 0, 6, 0, -3}, {-4, 6, 20, 6, -4},
+                                 {-3, 0, 6, 0, -3}, {-1, -3, -4, -3, -1}}, 1};
 
 // The row weights of a symmetric 5x5 kernel, each divided by the divisor as a float.
 Separable5 RowsOf(const IntKernel& k)
 {
     Separable5 s{};
-    for (std::size_t c = 0; c < 5; ++c) {
-        s.outer[c] = static_cast<float>(k.w[0][c] / static_cast<double>(k.divisor));
-        s.middle[c] = static_cast<float>(k.w[1][c] / static_cast<double>(k.divisor));
-        s.centre[c] = static_cast<float>(k.w[2][c] / static_cast<double>(k.divisor));
-    }
+    for (std::size_t c = 0; c < 5; ++c)
+        for (auto [row, weights] : {std::pair{0, s.outer}, {1, s.middle}, {2, s.centre}})
+            weights[c] = static_cast<float>(k.w[row][c] / static_cast<double>(k.divisor));
     return s;
 }
 

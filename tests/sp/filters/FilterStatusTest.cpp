@@ -1,5 +1,8 @@
-// Statuses, their precedence, and that a failing call writes nothing and keeps no memory.
+// Statuses, their precedence, and that a failing call writes nothing and keeps no memory;
+// no access outside the planes.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "FilterTestSupport.h"
 
@@ -79,38 +82,69 @@ TEST(SpFilterStatus, EveryStatusInItsPrecedenceWritesNothing)
             }
 }
 
-TEST(SpFilterStatus, NoMemoryGivesMinus9AndWritesNothing)
+TEST(SpFilterStatus, NoMemoryGivesMinus9AfterTheArgumentChecksAndKeepsNothing)
 {
     for (const FilterOp& op : AllFilterOps())
         for (int column : kColumns) {
             const ColumnScope scope(column);
-            const FilterCall call = op.entry;
             const long live = spDebugLiveBlocks();
-            Outcome got{};
+            Outcome got{}, refused{};
+            const Args bad = op.takesMask ? Args{.mask = 44} : Args{.srcStepBytes = 2};
             {
                 FailingAllocations failing(0);
-                got = Call(op, call, {});
+                got = Call(op, op.entry, {});
+                refused = Call(op, op.entry, bad);
             }
-            EXPECT_EQ(got.status, spStsMemAllocErr) << op.name << " column " << column;
-            EXPECT_TRUE(got.destinationUnchanged) << op.name << " column " << column;
-            EXPECT_EQ(spDebugLiveBlocks(), live) << op.name << " column " << column;
+            const std::string what = op.name + " column " + std::to_string(column);
+            EXPECT_EQ(got.status, spStsMemAllocErr) << what;
+            EXPECT_TRUE(got.destinationUnchanged) << what;
+            EXPECT_EQ(refused.status, op.takesMask ? spStsMaskSizeErr : spStsStepErr) << what;
+            EXPECT_EQ(spDebugLiveBlocks(), live) << what;
             // A successful call releases its buffers as well.
-            EXPECT_EQ(Call(op, call, {}).status, spStsNoErr) << op.name << " column " << column;
-            EXPECT_EQ(spDebugLiveBlocks(), live) << op.name << " column " << column;
+            EXPECT_EQ(Call(op, op.entry, {}).status, spStsNoErr) << what;
+            EXPECT_EQ(spDebugLiveBlocks(), live) << what;
         }
 }
 
-TEST(SpFilterStatus, ArgumentChecksComeBeforeTheAllocation)
+// No filter reads outside the bordered source or writes outside the destination region:
+// tight planes flush against an inaccessible page at their start or end fault on a stray
+// access.
+void RunFlush(const FilterOp& op, Index w, Index h, bool atEnd)
 {
-    for (const FilterOp& op : AllFilterOps())
-        for (int column : kColumns) {
-            const ColumnScope scope(column);
-            FailingAllocations failing(0);
-            const Args args = op.takesMask ? Args{.mask = 44} : Args{.srcStepBytes = 2};
-            EXPECT_EQ(Call(op, op.entry, args).status,
-                      op.takesMask ? spStsMaskSizeErr : spStsStepErr)
-                << op.name << " column " << column;
-        }
+    const Index b = op.border, srcStride = w + 2 * b;
+    const auto srcCount = static_cast<std::size_t>(srcStride * (h + 2 * b));
+    const auto dstCount = static_cast<std::size_t>(w * h);
+    const std::size_t srcBytes = srcCount * sizeof(float), dstBytes = dstCount * sizeof(float);
+    GuardedPages srcPages(srcBytes), dstPages(dstBytes);
+    auto* src = reinterpret_cast<float*>(atEnd ? srcPages.AtEnd(srcBytes) : srcPages.AtStart());
+    auto* dst = reinterpret_cast<float*>(atEnd ? dstPages.AtEnd(dstBytes) : dstPages.AtStart());
+    std::mt19937 rng(static_cast<unsigned>(w * 131 + h));
+    BorderedImage model(w, h, b, srcStride);
+    model.Fill([&](Index, Index) { return ModerateValue(rng); });
+    std::memcpy(src, model.storage().data(), srcBytes);
+    ASSERT_EQ(op.entry(src + b * srcStride + b, static_cast<int>(srcStride * 4), dst,
+                       static_cast<int>(w * 4), {static_cast<int>(w), static_cast<int>(h)}, op.mask),
+              spStsNoErr);
+    if (spDispatchIndex == 0) {
+        EXPECT_EQ(FirstDifference({dst, dst + dstCount}, ReferenceOutput(op, model)), -1);
+    }
+}
+
+TEST(SpFilterGuardPages, NoAccessOutsideTheBorderedSourceOrTheDestination)
+{
+    for (int column : kColumns)
+        for (const FilterOp& op : AllFilterOps())
+            for (Index w : {1, 2, 3, 4, 5, 7, 8, 9, 16, 17, 33})
+                for (Index h : {1, 2, 3, 6})
+                    ForEachLoopKind([&](const char* loops) {
+                        const ColumnScope scope(column);
+                        for (bool atEnd : {false, true}) {
+                            SCOPED_TRACE(op.name + " " + std::to_string(w) + "x" +
+                                         std::to_string(h) + " " + loops + " column " +
+                                         std::to_string(column) + (atEnd ? " end" : " start"));
+                            RunFlush(op, w, h, atEnd);
+                        }
+                    });
 }
 
 } // namespace

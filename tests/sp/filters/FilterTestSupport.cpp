@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "sp/core/spCpu.h"
 #include "sp/filters/spElementLoops.h"
 
 BorderedImage::BorderedImage(Index width, Index height, Index border, Index stride, Index offset)
@@ -87,18 +86,14 @@ float ModerateValue(std::mt19937& rng)
 float WideValue(std::mt19937& rng)
 {
     const float mantissa = std::uniform_real_distribution<float>(1.0f, 2.0f)(rng);
-    const int exponent = std::uniform_int_distribution<int>(-40, 40)(rng);
-    const float sign = (rng() & 1) ? -1.0f : 1.0f;
-    return sign * std::ldexp(mantissa, exponent);
+    return (rng() & 1 ? -1.0f : 1.0f) * std::ldexp(mantissa, static_cast<int>(rng() % 81) - 40);
 }
 
 float TieProneValue(std::mt19937& rng)
 {
     static const int kExponents[] = {0, -23, -24, -25, -52, -53, -54};
-    const int mantissa = std::uniform_int_distribution<int>(1, 3)(rng);
-    const int exponent = kExponents[std::uniform_int_distribution<int>(0, 6)(rng)];
-    const float sign = (rng() & 1) ? -1.0f : 1.0f;
-    return sign * std::ldexp(static_cast<float>(mantissa), exponent);
+    const auto mantissa = static_cast<float>(1 + rng() % 3);
+    return (rng() & 1 ? -1.0f : 1.0f) * std::ldexp(mantissa, kExponents[rng() % 7]);
 }
 
 void ForEachLoopKind(const std::function<void(const char* loops)>& body)
@@ -114,9 +109,8 @@ void ForEachLoopKind(const std::function<void(const char* loops)>& body)
 
 bool SameFloat(float a, float b)
 {
-    if (std::isnan(a) && std::isnan(b))
-        return true;
-    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+    return (std::isnan(a) && std::isnan(b)) ||
+           std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
 Index FirstDifference(const std::vector<float>& a, const std::vector<float>& b)
@@ -129,25 +123,10 @@ Index FirstDifference(const std::vector<float>& a, const std::vector<float>& b)
     return -1;
 }
 
-ColumnScope::ColumnScope(int column) : m_old(spDispatchIndex)
-{
-    spDispatchIndex = column;
-}
-
-ColumnScope::~ColumnScope()
-{
-    spDispatchIndex = m_old;
-}
-
 Layout RandomLayout(std::mt19937& rng, Index width, Index height)
 {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     return {width, height, pick(0, 9), pick(0, 7), pick(0, 9), pick(0, 7), pick(0, 3), pick(0, 3)};
-}
-
-unsigned MxcsrControl()
-{
-    return spGetMxcsr() & ~0x3Fu;
 }
 
 GuardedPages::GuardedPages(std::size_t bytes)

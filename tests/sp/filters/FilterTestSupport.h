@@ -1,6 +1,6 @@
 // What the filter tests share: bordered source images, destinations with a margin of
 // sentinels, the eleven filter operations with a slow reference written straight from their
-// formulas (FilterReference.cpp), and the random values the tests draw.
+// formulas (FilterReference.cpp), random values, guard pages and column scopes.
 #pragma once
 
 #include <cstddef>
@@ -23,14 +23,12 @@ public:
     float& at(Index row, Index col) { return m_data[Position(row, col)]; }
     float at(Index row, Index col) const { return m_data[Position(row, col)]; }
     const float* Origin() const { return &m_data[Position(0, 0)]; }
-    float* Origin() { return &m_data[Position(0, 0)]; }
     // Fills region and border with fn(row, col).
     void Fill(const std::function<float(Index, Index)>& fn);
 
     Index width() const { return m_width; }
     Index height() const { return m_height; }
     Index stride() const { return m_stride; }
-    // Every storage element, padding included.
     const std::vector<float>& storage() const { return m_data; }
 
 private:
@@ -45,10 +43,8 @@ struct Destination {
     Destination(Index width, Index height, Index strideFloats, Index offset = 0);
 
     float* Origin() { return &plane[static_cast<std::size_t>(offset)]; }
-    // The region, row-major, width x height.
-    std::vector<float> Region() const;
-    // True when every element outside the region still holds the sentinel.
-    bool MarginUntouched() const;
+    std::vector<float> Region() const; // row-major, width x height
+    bool MarginUntouched() const;      // every element outside the region holds the sentinel
 
     static constexpr float kSentinel = -12345.678f;
     Index width, height, stride, offset;
@@ -58,8 +54,8 @@ struct Destination {
 // A filter call through the mask filters' signature; the filters without a mask ignore it.
 using FilterCall = spFilterMaskFn*;
 
-// A kernel as integer weights of the source pixels (rows, then columns, -2 to 2 around the
-// output pixel; a 3x3 kernel in the middle) whose weighted sum is divided by `divisor`.
+// Integer weights of the source pixels (rows, then columns, -2 to 2 around the output pixel;
+// a 3x3 kernel in the middle) whose weighted sum is divided by `divisor`.
 struct IntKernel {
     int w[5][5];
     int divisor;
@@ -73,16 +69,14 @@ struct FilterOp {
     bool takesMask;
     FilterCall entry;   // the public entry
     FilterCall generic; // the column-0 routine, called directly
-    // Output pixel (y, i) from the bordered source.
     float (*reference)(const BorderedImage& src, Index y, Index i);
     IntKernel kernel;
 };
 
-// The eleven operations: four mask filters with 3x3 and 5x5, and the three 3x3 filters.
+// Four mask filters with 3x3 and 5x5, and the three 3x3 filters.
 const std::vector<FilterOp>& AllFilterOps();
 const FilterOp& FindFilterOp(const std::string& name);
 
-// The reference output of a whole region, row-major, width x height.
 std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src);
 
 // Calls op (through `call`, its entry by default) with byte steps that may carry 0 to 3
@@ -90,21 +84,18 @@ std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src)
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
                int srcExtraBytes = 0, int dstExtraBytes = 0, FilterCall call = nullptr);
 
-// Values of moderate range, and values whose magnitudes span many binades so that double
-// sums round before the final rounding to float.
+// Values of moderate range; values whose magnitudes span many binades, so that double sums
+// round before the final rounding to float; and small integers times 2^0, 2^-23..2^-25 and
+// 2^-52..2^-54, whose sums often fall exactly between two floats or doubles, where the order
+// of the additions decides the rounding.
 float ModerateValue(std::mt19937& rng);
 float WideValue(std::mt19937& rng);
-// Small integers times 2^0, 2^-23..2^-25 and 2^-52..2^-54: sums of such values often fall
-// exactly between two floats or two doubles, where the order of the additions decides the
-// rounding. Tests of evaluation order draw from these.
 float TieProneValue(std::mt19937& rng);
 
-// Runs `body` twice: with every kernel in its plain loop, then in the loop the processor
-// selects (AVX2 where it has it). `loops` names the pass for messages.
+// Runs `body` with every kernel in its plain loop, then in the loop the processor selects.
 void ForEachLoopKind(const std::function<void(const char* loops)>& body);
 
-// Readable and writable pages between two inaccessible ones: a plane placed flush against
-// either faults on the first access beyond it.
+// Readable and writable pages between two inaccessible ones.
 class GuardedPages {
 public:
     explicit GuardedPages(std::size_t bytes);
@@ -112,7 +103,6 @@ public:
     GuardedPages(const GuardedPages&) = delete;
     GuardedPages& operator=(const GuardedPages&) = delete;
 
-    // `bytes` bytes right after the leading guard page, or ending right at the trailing one.
     unsigned char* AtStart() { return m_base + m_page; }
     unsigned char* AtEnd(std::size_t bytes) { return m_base + m_page + m_usable - bytes; }
 
@@ -124,8 +114,8 @@ private:
 // Points every dispatch entry at one column while it lives.
 class ColumnScope {
 public:
-    explicit ColumnScope(int column);
-    ~ColumnScope();
+    explicit ColumnScope(int column) : m_old(spDispatchIndex) { spDispatchIndex = column; }
+    ~ColumnScope() { spDispatchIndex = m_old; }
     ColumnScope(const ColumnScope&) = delete;
     ColumnScope& operator=(const ColumnScope&) = delete;
 
@@ -133,7 +123,6 @@ private:
     int m_old;
 };
 
-// The five columns of the dispatch table.
 inline constexpr int kColumns[] = {0, 1, 2, 3, 4};
 
 // Random paddings, offsets and extra step bytes (0 to 3) around a width x height region.
@@ -142,9 +131,6 @@ struct Layout {
     int srcExtra, dstExtra;
 };
 Layout RandomLayout(std::mt19937& rng, Index width, Index height);
-
-// The MXCSR control bits (its exception flags left out).
-unsigned MxcsrControl();
 
 // Equal bit for bit, or both NaN (which NaN payload survives is not fixed).
 bool SameFloat(float a, float b);

@@ -34,54 +34,25 @@ std::vector<WorkerFn*> WorkersOf()
 const std::vector<WorkerFn*> kWorkers[] = {WorkersOf<1>(), WorkersOf<2>(), WorkersOf<3>(),
                                            WorkersOf<4>()};
 
-// An element type of the planes: its size, its range (samples of floats stay within
-// +-100) and its reading and writing as double.
-struct Element {
-    int bytes;
-    double lo, hi;
-    double (*get)(const unsigned char* p);
-    void (*put)(unsigned char* p, double v);
-};
-
+// Reads and writes elements of type T as double; samples of floats stay within +-100.
 template <class T>
-Element ElementOf()
-{
-    const bool isFloat = std::is_floating_point_v<T>;
-    return {sizeof(T), isFloat ? -100.0 : std::numeric_limits<T>::min(),
-            isFloat ? 100.0 : std::numeric_limits<T>::max(),
-            [](const unsigned char* p) {
-                T v;
-                std::memcpy(&v, p, sizeof v);
-                return static_cast<double>(v);
-            },
-            [](unsigned char* p, double v) {
-                const T t = static_cast<T>(v);
-                std::memcpy(p, &t, sizeof t);
-            }};
-}
-
-// Source and destination elements of a type code.
-std::pair<Element, Element> ElementsOf(int type)
-{
-    using U8 = std::uint8_t;
-    using S16 = std::int16_t;
-    switch (type) {
-    case spKtU8: return {ElementOf<U8>(), ElementOf<U8>()};
-    case spKtS16: return {ElementOf<S16>(), ElementOf<S16>()};
-    case spKtU8S16: return {ElementOf<U8>(), ElementOf<S16>()};
-    case spKtS8S16: return {ElementOf<std::int8_t>(), ElementOf<S16>()};
-    default: return {ElementOf<float>(), ElementOf<float>()};
+struct Element {
+    static constexpr int bytes = sizeof(T);
+    static constexpr bool isFloat = std::is_floating_point_v<T>;
+    static constexpr double lo = isFloat ? -100.0 : std::numeric_limits<T>::min();
+    static constexpr double hi = isFloat ? 100.0 : std::numeric_limits<T>::max();
+    static double get(const unsigned char* p)
+    {
+        T v;
+        std::memcpy(&v, p, sizeof v);
+        return static_cast<double>(v);
     }
-}
-
-// v / d rounded to nearest, ties to even.
-double RoundDiv(double v, int d)
-{
-    const double q = v / d, f = std::floor(q);
-    if (q - f != 0.5)
-        return std::round(q);
-    return std::fmod(f, 2.0) == 0.0 ? f : f + 1;
-}
+    static void put(unsigned char* p, double v)
+    {
+        const T t = static_cast<T>(v);
+        std::memcpy(p, &t, sizeof t);
+    }
+};
 
 // The Sobel weights of form 0 are 1-1-1 across the three lines.
 IntKernel KernelOf(const FilterOp& op, int form)
@@ -101,11 +72,13 @@ struct Case {
     Index width, height;
 };
 
+template <class In, class Out>
 void RunCase(const Case& c, std::mt19937& rng)
 {
     const FilterOp& op = AllFilterOps()[c.op];
-    const auto [in, out] = ElementsOf(c.key.type);
-    const bool isFloat = c.key.type == spKtF32;
+    const Element<In> in;
+    const Element<Out> out;
+    const bool isFloat = in.isFloat;
     const Index e = spPixelElements(c.key.layout), b = op.border;
     const Index srcRow = (c.width + 2 * b) * e, dstRow = c.width * e;
     const auto srcBytes = static_cast<std::size_t>(srcRow * (c.height + 2 * b) * in.bytes);
@@ -153,10 +126,25 @@ void RunCase(const Case& c, std::mt19937& rng)
                 ASSERT_NEAR(got, sum / k.divisor, 16 * 0x1p-24 * size / k.divisor)
                     << "row " << y << " element " << i;
             } else {
-                ASSERT_EQ(got, std::clamp(RoundDiv(sum, k.divisor), out.lo, out.hi))
+                // Ties occur only for the divisors 8 and 16, where the quotient is exact.
+                ASSERT_EQ(got, std::clamp(std::nearbyint(sum / k.divisor), out.lo, out.hi))
                     << "row " << y << " element " << i;
             }
         }
+}
+
+// Source and destination elements of a type code.
+void RunCase(const Case& c, std::mt19937& rng)
+{
+    using U8 = std::uint8_t;
+    using S16 = std::int16_t;
+    switch (c.key.type) {
+    case spKtU8: return RunCase<U8, U8>(c, rng);
+    case spKtS16: return RunCase<S16, S16>(c, rng);
+    case spKtU8S16: return RunCase<U8, S16>(c, rng);
+    case spKtS8S16: return RunCase<std::int8_t, S16>(c, rng);
+    default: return RunCase<float, float>(c, rng);
+    }
 }
 
 // The types and layouts a worker's tables hold: 8-bit samples with 16-bit results only for
@@ -193,64 +181,38 @@ TEST(SpVariantWorkers, EveryTypeAndLayoutAgainstTheIntegerKernel)
         }
 }
 
-
 TEST(SpVariantTables, EverySlotFilled)
 {
+    // The tables hold nothing but kernel pointers.
+    using Slot = void (*)();
+    constexpr std::size_t slots = sizeof(spColumnTables) / sizeof(Slot);
+    static_assert(slots * sizeof(Slot) == sizeof(spColumnTables));
     for (int column = 1; column <= 4; ++column) {
-        const spColumnTables& t = spTablesOf(column);
-        std::size_t slots = 0;
-        const auto filled = [&](const auto&... runs) {
-            const auto check = [&](const auto& run) {
-                for (auto* kernel : run) {
-                    EXPECT_NE(kernel, nullptr) << "column " << column << " slot " << slots;
-                    ++slots;
-                }
-            };
-            (check(runs), ...);
-        };
-        filled(t.kernelSet1.rowPass5x5, t.kernelSet1.colPass5x5, t.kernelSet1.vertical,
-               t.kernelSet1.gaussRowPass3x3, t.laplaceHipass3x3.combine, t.laplaceHipass3x3.vertical,
-               t.lowpass.sum5, t.lowpass.mean5, t.lowpass.slide5, t.lowpass.vertical, t.lowpass.mean3,
-               t.hipass5x5.sum5, t.hipass5x5.combine, t.hipass5x5.slide5, t.sharpen.vertical,
-               t.sharpen.combine, t.sobelVert.vertical, t.sobelVert.diff, t.sobelHoriz.smooth,
-               t.sobelHoriz.rowDiff);
-        EXPECT_EQ(slots, 33u + 17 + 9 + 12 + 17 + 9 + 39 + 18 + 21 + 21 + 27);
+        Slot table[slots];
+        std::memcpy(table, &spTablesOf(column), sizeof table);
+        for (std::size_t k = 0; k < slots; ++k)
+            EXPECT_NE(table[k], nullptr) << "column " << column << " slot " << k;
     }
 }
 
-TEST(SpVariantTables, KeysMapToTheirSlotsAndKeysOutsideTheFormulasAreRefused)
+TEST(SpVariantTables, KeysOutsideTheFormulasAreRefused)
 {
+    // Types past the table, codes and forms out of range, the 8-bit types with 16-bit
+    // results outside the Laplace kernels' layouts. (The sweep above runs every held key.)
     using R = spSlotRule;
     const struct {
         R rule;
         spKernelKey key;
-        int lastType, slot;
+        int lastType;
     } cases[] = {
-        {R::Smooth, {2, 1, 1}, 2, 20}, // the horizontal Sobel of one float channel: 8t + 4s + c - 1
-        {R::Vertical, {2, 1, 1}, 2, 5},
-        {R::ByTypeLayout, {2, 4, 0}, 2, 11},
-        {R::RowPass5x5, {2, 1, 1}, 4, 20},
-        {R::ColPass5x5, {2, 4, 1}, 4, 11},
-        {R::RowPass5x5, {4, 1, 0}, 4, 32},
-        {R::ColPass5x5, {4, 1, 0}, 4, 16},
-        {R::Vertical, {3, 4, 0}, 4, 6},
-        {R::Vertical, {4, 1, 0}, 4, 8},
-        {R::ByTypeLayout, {3, 2, 0}, 4, 13},
-        // Refused: types past the table, codes and forms out of range, the 8-bit types with
-        // 16-bit results outside the Laplace kernels' layouts.
-        {R::ByTypeLayout, {3, 1, 0}, 2, -1},
-        {R::ByTypeLayout, {0, 0, 0}, 2, -1},
-        {R::ByTypeLayout, {0, 5, 0}, 2, -1},
-        {R::Smooth, {0, 1, 2}, 2, -1},
-        {R::ByTypeLayout, {4, 2, 0}, 4, -1},
-        {R::Vertical, {4, 2, 0}, 4, -1},
-        {R::Vertical, {3, 1, 1}, 4, -1},
-        {R::RowPass5x5, {4, 1, 1}, 4, -1},
-        {R::RowPass5x5, {3, 2, 0}, 4, -1},
-        {R::ByType, {3, 1, 0}, 4, -1},
+        {R::ByTypeLayout, {3, 1, 0}, 2}, {R::ByTypeLayout, {0, 0, 0}, 2},
+        {R::ByTypeLayout, {0, 5, 0}, 2}, {R::Smooth, {0, 1, 2}, 2},
+        {R::ByTypeLayout, {4, 2, 0}, 4}, {R::Vertical, {4, 2, 0}, 4},
+        {R::Vertical, {3, 1, 1}, 4},     {R::RowPass5x5, {4, 1, 1}, 4},
+        {R::RowPass5x5, {3, 2, 0}, 4},   {R::ByType, {3, 1, 0}, 4},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(spKernelSlot(c.rule, c.key, c.lastType), c.slot)
+        EXPECT_EQ(spKernelSlot(c.rule, c.key, c.lastType), -1)
             << static_cast<int>(c.rule) << " " << c.key.type << " " << c.key.layout << " "
             << c.key.form;
     // A worker refuses such a key before anything is allocated or written.
