@@ -5,7 +5,6 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <stdexcept>
 
 #include "FilterTestSupport.h"
 
@@ -207,12 +206,4 @@ const std::vector<FilterOp>& AllFilterOps()
 {
     static const std::vector<FilterOp> ops = MakeOps();
     return ops;
-}
-
-const FilterOp& FindFilterOp(const std::string& name)
-{
-    for (const FilterOp& op : AllFilterOps())
-        if (op.name == name)
-            return op;
-    throw std::invalid_argument("no filter named " + name);
 }

@@ -75,7 +75,6 @@ struct FilterOp {
 
 // Four mask filters with 3x3 and 5x5, and the three 3x3 filters.
 const std::vector<FilterOp>& AllFilterOps();
-const FilterOp& FindFilterOp(const std::string& name);
 
 std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src);
 
