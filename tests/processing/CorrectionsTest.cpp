@@ -145,9 +145,9 @@ TEST(Crop, KeepsTheRectangleAndUndoBringsTheImageBackTwice)
     EXPECT_EQ(CImageProcessor().Crop(image, {0, 0, 5, 2}), 0);  // wider than the image now
 
     CSpmImage part = MakeImage(2, 2, [](int, int) { return 0.0; });
-    ASSERT_EQ(CImageProcessor().CopySubImage(part, image, 1, 0), 1);
-    EXPECT_EQ(part.m_pData, (std::vector<double>{33, 34, 43, 44}));
-    EXPECT_EQ(part.m_strMaxText, "MaxVal = 44.0000000000");
+    ASSERT_EQ(CImageProcessor().CopySubImage(part, image, 2, 0), 1);  // up to the last column
+    EXPECT_EQ(part.m_pData, (std::vector<double>{34, 35, 44, 45}));
+    EXPECT_EQ(part.m_strMaxText, "MaxVal = 45.0000000000");
     EXPECT_EQ(CImageProcessor().CopySubImage(part, image, 3, 0), 0);
 
     for (int twice = 0; twice < 2; ++twice) {
