@@ -26,8 +26,9 @@ TEST(BorderedCopy, MirrorsWithTheEdgeRepeated)
     EXPECT_EQ(CImageProcessor().CopyToBorderedBuffer(std::span<float>(wide).first(29), dot, 2, 2), 0);
 }
 
-// Every square filter on a constant and on a ramp along the rows: the constant's response
-// holds up to the edges (the border repeats them), the ramp's inside the 2-pixel margin.
+// Every square filter on a constant and on z = x^2: the constant's response holds up to the
+// edges (the border repeats them), the parabola's (which tells the sizes apart) inside the
+// 2-pixel margin.
 TEST(SquareFilters, ConstantsAndRampsThroughTheLibrary)
 {
     using P = CImageProcessor;
@@ -35,14 +36,14 @@ TEST(SquareFilters, ConstantsAndRampsThroughTheLibrary)
     const struct {
         int (P::*run)(CSpmImage&, int);  // null: sharpen
         int arg;
-        double constantGain, rampAt10;   // responses to a constant 1 and to z = x at x = 10
+        double constantGain, at10;       // responses to a constant 1 and to z = x^2 at x = 10
     } cases[] = {
-        {&P::FilterGauss, kSquare3x3, 1, 10},      {&P::FilterGauss, kSquare5x5, 1, 10},
-        {&P::FilterLaplace, kSquare3x3, 0, 0},     {&P::FilterLaplace, kSquare5x5, 0, 0},
-        {&P::FilterLowpass, kSquare3x3, lowpass3, 10 * lowpass3},
-        {&P::FilterLowpass, kSquare5x5, 1, 10},    {&P::FilterHighpass, kSquare3x3, 0, 0},
-        {&P::FilterHighpass, kSquare5x5, 0, 0},    {nullptr, 0, 1, 10},
-        {&P::FilterSobel, 0, 0, -8},               {&P::FilterSobel, 1, 0, 0},
+        {&P::FilterGauss, kSquare3x3, 1, 100.5},   {&P::FilterGauss, kSquare5x5, 1, 100 + 496.0 / 571},
+        {&P::FilterLaplace, kSquare3x3, 0, -6},    {&P::FilterLaplace, kSquare5x5, 0, -96},
+        {&P::FilterLowpass, kSquare3x3, lowpass3, 906 / 9.0 * lowpass3},
+        {&P::FilterLowpass, kSquare5x5, 1, 102},   {&P::FilterHighpass, kSquare3x3, 0, -6},
+        {&P::FilterHighpass, kSquare5x5, 0, -50},  {nullptr, 0, 1, 99.25},
+        {&P::FilterSobel, 0, 0, -160},             {&P::FilterSobel, 1, 0, 0},
     };
     for (const auto& c : cases) {
         const auto run = [&c](CSpmImage& i) { return c.run ? (P().*c.run)(i, c.arg) : P().FilterSharpen(i); };
@@ -51,12 +52,12 @@ TEST(SquareFilters, ConstantsAndRampsThroughTheLibrary)
         ASSERT_EQ(run(constant), 1) << name;
         for (double z : constant.m_pData)
             EXPECT_NEAR(z, 3.0 * c.constantGain, 1e-4) << name;
-        CSpmImage ramp = MakeImage(17, 7, [](int, int x) { return x; });
-        ASSERT_EQ(run(ramp), 1) << name;
+        CSpmImage parabola = MakeImage(17, 7, [](int, int x) { return x * x; });
+        ASSERT_EQ(run(parabola), 1) << name;
         for (int r = 2; r < 5; ++r)
-            EXPECT_NEAR(ramp.m_pData[static_cast<std::size_t>(r * 17 + 10)], c.rampAt10, 1e-4) << name;
-        const auto [low, high] = std::minmax_element(ramp.m_pData.begin(), ramp.m_pData.end());
-        EXPECT_EQ(std::make_pair(ramp.m_dMin, ramp.m_dMax), std::make_pair(*low, *high)) << name;
+            EXPECT_NEAR(parabola.m_pData[static_cast<std::size_t>(r * 17 + 10)], c.at10, 1e-4) << name;
+        const auto [low, high] = std::minmax_element(parabola.m_pData.begin(), parabola.m_pData.end());
+        EXPECT_EQ(std::make_pair(parabola.m_dMin, parabola.m_dMax), std::make_pair(*low, *high)) << name;
     }
 }
 
