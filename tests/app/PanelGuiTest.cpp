@@ -63,10 +63,18 @@ protected:
     {
         for (QMdiSubWindow* window : Main().MDIClient()->subWindowList())
             if (window->windowTitle().toStdString().starts_with(std::string(kNanoscope) + ":" + title))
-                Main().ActivateFrame(qobject_cast<CMDIChildFrame*>(window));
+                Activate(*qobject_cast<CMDIChildFrame*>(window));
         CMDIChildFrame* frame = Main().MDIGetActive();
         EXPECT_TRUE(frame->windowTitle().toStdString().find(title) != std::string::npos);
         return *frame;
+    }
+    // The test programs share one display: another program's window takes the keyboard focus
+    // and gives it back at any time, and the focus then returns to the widget that had it. The
+    // frame keeps it, so a focus coming back cannot make an older frame active again.
+    void Activate(CMDIChildFrame& frame)
+    {
+        Main().ActivateFrame(&frame);
+        frame.setFocus();
     }
     void Probe(CMDIChildFrame& frame)
     {
@@ -80,10 +88,10 @@ protected:
         const CMDIChildFrame& frame = *Main().MDIGetActive();
         return (*Doc().FindImage(frame.m_strImageName)->m_pSettings)[frame.m_nSettingsIndex == 0 ? 0 : 1];
     }
-    // Events and timers run, then each panel ticks once more, however slow the machine.
+    // What is queued runs, then each panel ticks: the panels' own timers are never waited for.
     void Tick()
     {
-        RunningApp::Pump(150);
+        RunningApp::Pump(0);
         Main().ConfigPanel().OnTimer();
         Main().ColorPanel().OnTimer();
     }
