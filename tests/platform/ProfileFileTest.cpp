@@ -4,7 +4,6 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 
 #include "platform/core/ProfileFile.h"
@@ -14,21 +13,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void WriteBytes(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Loads `bytes` as a profile file in `dir`.
 ProfileFile LoadText(const ScratchDir& dir, const std::string& bytes)
 {
-    WriteBytes(dir / "p.ini", bytes);
+    WriteFile(dir / "p.ini", bytes);
     return ProfileFile::Load((dir / "p.ini").string());
 }
 
@@ -101,7 +89,7 @@ TEST(ProfileFileWrite, CreatesAMissingFile)
     ASSERT_TRUE(profile.SetString(" Light2D ", " LightAngle ", "230.00"));
     ASSERT_TRUE(profile.SetString("Introduction", "Other", "x"));
     ASSERT_TRUE(profile.Save());
-    EXPECT_EQ(ReadBytes(dir / "new.cnf"),
+    EXPECT_EQ(FileText(dir / "new.cnf"),
               "[Introduction]\r\nVer=2.1\r\nOther=x\r\n[Light2D]\r\nLightAngle=230.00\r\n");
 }
 
@@ -137,7 +125,7 @@ TEST(ProfileFileWrite, ReplacesInPlaceAddsAfterTheLastEntryAndAppendsNewSections
         ProfileFile profile = LoadText(dir, c.before);
         EXPECT_TRUE(profile.SetString(c.section, c.key, "new"));
         EXPECT_TRUE(profile.Save());
-        EXPECT_EQ(ReadBytes(dir / "p.ini"), c.after) << c.before;
+        EXPECT_EQ(FileText(dir / "p.ini"), c.after) << c.before;
     }
     // Several writes to one profile: each reads back at once, new keys of a section keep
     // their order, and an added section takes its own keys.
@@ -185,7 +173,7 @@ TEST(ProfileFileWrite, SavesThroughARenameThatKeepsPermissionsAndLinks)
 {
     ScratchDir dir;
     const fs::path target = dir / "real.cnf";
-    WriteBytes(target, "[A]\r\nx=1\r\n");
+    WriteFile(target, "[A]\r\nx=1\r\n");
     ASSERT_EQ(chmod(target.c_str(), 0640), 0);
     fs::create_symlink(target, dir / "link.cnf");
 
@@ -194,7 +182,7 @@ TEST(ProfileFileWrite, SavesThroughARenameThatKeepsPermissionsAndLinks)
     ASSERT_TRUE(profile.Save());
 
     EXPECT_TRUE(fs::is_symlink(dir / "link.cnf"));
-    EXPECT_EQ(ReadBytes(target), "[A]\r\nx=2\r\n");
+    EXPECT_EQ(FileText(target), "[A]\r\nx=2\r\n");
     struct stat info {};
     ASSERT_EQ(stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
