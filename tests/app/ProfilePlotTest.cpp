@@ -66,20 +66,16 @@ TEST(ProfilePlotPicture, FrameBandAndCurve)
 {
     const QImage image = Plot(Ramp(255, 2.0), Desc());
     const QRgb black = qRgb(0, 0, 0);
-    // Edges in black but where grid lines and the curve cross them.
-    int edges[4] = {};
-    for (int x = kFrame.left; x < kFrame.right; ++x) {
-        edges[0] += image.pixel(x, kFrame.top) == black;
-        edges[1] += image.pixel(x, kFrame.bottom - 1) == black;
+    // Edges in black but where grid lines and the curve cross them: from, step, length.
+    const struct { int x, y, dx, dy, n; } edges[] = {
+        {kFrame.left, kFrame.top, 1, 0, kFrame.Width()}, {kFrame.left, kFrame.bottom - 1, 1, 0, kFrame.Width()},
+        {kFrame.left, kFrame.top, 0, 1, kFrame.Height()}, {kFrame.right - 1, kFrame.top, 0, 1, kFrame.Height()}};
+    for (const auto& e : edges) {
+        int count = 0;
+        for (int i = 0; i < e.n; ++i)
+            count += image.pixel(e.x + i * e.dx, e.y + i * e.dy) == black;
+        EXPECT_GT(count, e.n - 10) << e.x << "," << e.y;
     }
-    for (int y = kFrame.top; y < kFrame.bottom; ++y) {
-        edges[2] += image.pixel(kFrame.left, y) == black;
-        edges[3] += image.pixel(kFrame.right - 1, y) == black;
-    }
-    EXPECT_GT(edges[0], kFrame.Width() - 10);
-    EXPECT_GT(edges[1], kFrame.Width() - 10);
-    EXPECT_GT(edges[2], kFrame.Height() - 10);
-    EXPECT_GT(edges[3], kFrame.Height() - 10);
     // The frame leaves out its right and bottom edge lines.
     EXPECT_NE(image.pixel(kFrame.right, 100), black);
     EXPECT_NE(image.pixel(200, kFrame.bottom), black);

@@ -55,6 +55,8 @@ TEST(CommandRouting, FirstHandlerAlongTheRouteRunsAndUnhandledIdsAreDisabled)
     route.Handle(route.app, "app", 1);
     route.Handle(route.doc, "doc", 2);
     route.Handle(route.app, "app", 2);
+    route.Handle(route.view, "view", 6);   // the route's first step
+    route.Handle(route.doc, "doc", 6);
     route.view.OnUpdateCommand(3, [](CCmdUI& ui) { ui.Enable(false); });
     route.Handle(route.app, "app", 3);
     route.main.OnUpdateCommand(4, [](CCmdUI& ui) { ui.SetCheck(1); });
@@ -63,7 +65,8 @@ TEST(CommandRouting, FirstHandlerAlongTheRouteRunsAndUnhandledIdsAreDisabled)
     EXPECT_TRUE(registry.Execute(2));
     EXPECT_FALSE(registry.Execute(3));   // the view's update handler disables it
     EXPECT_FALSE(registry.Execute(5));   // nobody handles it
-    EXPECT_EQ(route.log, (std::vector<std::string>{"app", "doc"}));
+    EXPECT_TRUE(registry.Execute(6));
+    EXPECT_EQ(route.log, (std::vector<std::string>{"app", "doc", "view"}));
     EXPECT_FALSE(registry.Query(5).m_bEnabled);
     EXPECT_TRUE(registry.Query(4).m_bEnabled);
     EXPECT_TRUE(registry.Query(4).m_bChecked);
