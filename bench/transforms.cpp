@@ -228,14 +228,12 @@ std::string Name(const std::string& what, const Case& c, const std::string& impl
 
 // The shared machine's load comes and goes: each case runs three times, the repetitions of
 // all cases interleaved in random order, and the table takes the fastest of each.
-double Fastest(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
-
 void Add(benchmark::internal::Benchmark* b)
 {
     b->Unit(benchmark::kMicrosecond)
         ->Repetitions(3)
         ->DisplayAggregatesOnly(true)
-        ->ComputeStatistics("min", Fastest);
+        ->ComputeStatistics("min", CollectingReporter::Fastest);
 }
 
 // Column 0 and the columns under test.
