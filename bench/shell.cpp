@@ -64,6 +64,26 @@ void WaitExposed(QWidget& widget)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
+// The application with its main window shown in 2D render mode, and the benchmark file.
+struct ShownApp {
+    ShownApp() : path(WriteNanoscopeFile(dir))
+    {
+        app.InitInstance({});
+        app.MainFrame().m_nRenderMode = 0;
+        WaitExposed(app.MainFrame());
+    }
+    const QTemporaryDir dir;
+    const std::string path;
+    CSpmApp app;
+};
+
+// Lets the closing of frames and documents finish before the next iteration.
+void SettleEvents()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
 double ResidentMiB()
 {
     std::ifstream statm("/proc/self/statm");
@@ -91,23 +111,18 @@ BENCHMARK(BM_StartUpToShownMainWindow)->UseManualTime()->Unit(benchmark::kMillis
 // Opens the file (its first image in one 2D frame) and grabs the frame, which paints it.
 void BM_Open1024NanoscopeToFirst2DPicture(benchmark::State& state)
 {
-    const QTemporaryDir dir;
-    const std::string path = WriteNanoscopeFile(dir);
-    CSpmApp app;
-    app.InitInstance({});
-    app.MainFrame().m_nRenderMode = 0;
-    WaitExposed(app.MainFrame());
+    ShownApp shown;
+    CSpmApp& app = shown.app;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        CDocument* doc = app.DocManager().OpenDocumentFile(path).doc;
+        CDocument* doc = app.DocManager().OpenDocumentFile(shown.path).doc;
         CMDIChildFrame* frame = doc->Frames().front();
         WaitExposed(*frame);
         benchmark::DoNotOptimize(frame->GetActiveView()->Widget()->grab());
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(elapsed.count());
         app.DocManager().CloseDocument(*doc);
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
+        SettleEvents();
     }
 }
 BENCHMARK(BM_Open1024NanoscopeToFirst2DPicture)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -115,26 +130,21 @@ BENCHMARK(BM_Open1024NanoscopeToFirst2DPicture)->UseManualTime()->Unit(benchmark
 // Resident memory before and after opening copies of the file, each in its 2D frame.
 void BM_ResidentMemoryPerOpen1024Image(benchmark::State& state)
 {
-    const QTemporaryDir dir;
-    const std::string path = WriteNanoscopeFile(dir);
-    CSpmApp app;
-    app.InitInstance({});
-    app.MainFrame().m_nRenderMode = 0;
-    WaitExposed(app.MainFrame());
+    ShownApp shown;
+    CSpmApp& app = shown.app;
     constexpr int kCopies = 4;
     for (auto _ : state) {
         const double before = ResidentMiB();
         for (int i = 0; i < kCopies; ++i) {
-            const std::string copy = dir.filePath(QStringLiteral("copy%1.000").arg(i)).toStdString();
-            std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
+            const std::string copy = shown.dir.filePath(QStringLiteral("copy%1.000").arg(i)).toStdString();
+            std::filesystem::copy_file(shown.path, copy, std::filesystem::copy_options::overwrite_existing);
             CDocument* doc = app.DocManager().OpenDocumentFile(copy).doc;
             WaitExposed(*doc->Frames().front());
             benchmark::DoNotOptimize(doc->Frames().front()->GetActiveView()->Widget()->grab());
         }
         state.counters["MiB_per_image"] = (ResidentMiB() - before) / kCopies;
         app.DocManager().CloseAllDocuments();
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
+        SettleEvents();
     }
 }
 BENCHMARK(BM_ResidentMemoryPerOpen1024Image)->Iterations(1);
