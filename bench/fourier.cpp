@@ -5,13 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <random>
 
-#include "document/MDIDoc.h"
-#include "formats/ImageFile.h"
+#include "BenchImage.h"
 #include "fourier/FourierDialogModel.h"
 #include "sp/core/spDispatch.h"
 
@@ -34,26 +31,15 @@ struct NullView : IFourierView {
     std::optional<std::string> ChooseFilterFile(bool) override { return std::nullopt; }
 };
 
-// A document with one side x side image of waves and noise, loaded as the application would.
+// A document with one side x side image of waves and noise.
 std::unique_ptr<CMDIDoc> MakeDocument(int side)
 {
-    CSpmImage image;
-    image.m_header.m_nColumns = image.m_header.m_nRows = static_cast<std::uint16_t>(side);
-    image.m_header.m_fKx = image.m_header.m_fKy = image.m_header.m_fKz = 1.0f;
-    SetHeaderText(image.m_header.m_szZUnit, "nm");
-    SetHeaderText(image.m_header.m_szXYUnit, "nm");
-    SetHeaderText(image.m_header.m_szQuantity, "Height");
-    image.m_nWidth = image.m_nHeight = side;
     std::mt19937 random(1);
     std::normal_distribution<double> noise(0.0, 20.0);
-    for (int r = 0; r < side; ++r)
-        for (int c = 0; c < side; ++c)
-            image.m_pData.push_back(500.0 * std::sin(c * 0.05) * std::cos(r * 0.03) + noise(random));
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "bench_fourier.spm";
     auto doc = std::make_unique<CMDIDoc>();
-    if (!CImageFile().WriteSpm(path.string(), image) || !doc->OnOpenDocument(path.string()))
-        std::fprintf(stderr, "cannot prepare the benchmark image at %s\n", path.string().c_str());
-    std::filesystem::remove(path);
+    LoadBenchImage(*doc, side, "bench_fourier.spm", [&](int c, int r) {
+        return 500.0 * std::sin(c * 0.05) * std::cos(r * 0.03) + noise(random);
+    });
     return doc;
 }
 

@@ -7,14 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
 
+#include "BenchImage.h"
 #include "CollectingReporter.h"
-#include "document/MDIDoc.h"
-#include "formats/ImageFile.h"
 #include "processing/DocProcessingCommands.h"
 #include "processing/ImageProcessor.h"
 #include "sp/core/spDispatch.h"
@@ -34,24 +32,12 @@ struct BenchHost : IProcessingHost {
 struct BenchDocument {
     BenchDocument()
     {
-        CSpmImage image;
-        image.m_header.m_nColumns = image.m_header.m_nRows = kSide;
-        image.m_header.m_fKx = image.m_header.m_fKy = image.m_header.m_fKz = 1.0f;
-        SetHeaderText(image.m_header.m_szZUnit, "nm");
-        SetHeaderText(image.m_header.m_szXYUnit, "nm");
-        SetHeaderText(image.m_header.m_szQuantity, "Height");
-        image.m_nWidth = image.m_nHeight = kSide;
         std::mt19937 random(1);
         std::normal_distribution<double> noise(0.0, 0.2);
-        for (int r = 0; r < kSide; ++r)
-            for (int c = 0; c < kSide; ++c)
-                image.m_pData.push_back(0.01 * c + 0.02 * r + 5.0 * std::sin(c * 0.05) * std::cos(r * 0.03) +
-                                        (r % 7) * 0.3 + noise(random));
-        const std::filesystem::path path = std::filesystem::temp_directory_path() / "bench_processing.spm";
-        CImageFile file;
-        if (!file.WriteSpm(path.string(), image) || !doc.OnOpenDocument(path.string()))
-            std::fprintf(stderr, "cannot prepare the benchmark image at %s\n", path.string().c_str());
-        std::filesystem::remove(path);
+        LoadBenchImage(doc, kSide, "bench_processing.spm", [&](int c, int r) {
+            return 0.01 * c + 0.02 * r + 5.0 * std::sin(c * 0.05) * std::cos(r * 0.03) + (r % 7) * 0.3 +
+                   noise(random);
+        });
         host.name = Image().m_strName;
         original = Image();
     }
