@@ -43,6 +43,22 @@ bool ReadWhole(CDataExchange& dx, QLineEdit* edit, double min, double max, const
     return true;
 }
 
+// A whole number shown as it is and read back only within the range of T.
+template <class T>
+void ExchangeWhole(CDataExchange& dx, QLineEdit* edit, T& value, const char* message)
+{
+    if (dx.Skips())
+        return;
+    dx.m_pLastControl = edit;
+    if (!dx.m_bSaveAndValidate) {
+        WriteText(edit, std::to_string(value));
+        return;
+    }
+    double read = 0.0;
+    if (ReadWhole(dx, edit, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), message, read))
+        value = static_cast<T>(read);
+}
+
 } // namespace
 
 void CDataExchange::Fail(QWidget* control, const std::string& message)
@@ -85,32 +101,12 @@ void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value)
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, int& value)
 {
-    if (dx.Skips())
-        return;
-    dx.m_pLastControl = edit;
-    if (!dx.m_bSaveAndValidate) {
-        WriteText(edit, std::to_string(value));
-        return;
-    }
-    double read = 0.0;
-    if (ReadWhole(dx, edit, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(),
-                  "Please enter an integer.", read))
-        value = static_cast<int>(read);
+    ExchangeWhole(dx, edit, value, "Please enter an integer.");
 }
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value)
 {
-    if (dx.Skips())
-        return;
-    dx.m_pLastControl = edit;
-    if (!dx.m_bSaveAndValidate) {
-        WriteText(edit, std::to_string(value));
-        return;
-    }
-    double read = 0.0;
-    if (ReadWhole(dx, edit, 0.0, std::numeric_limits<unsigned>::max(),
-                  "Please enter a positive integer.", read))
-        value = static_cast<unsigned>(read);
+    ExchangeWhole(dx, edit, value, "Please enter a positive integer.");
 }
 
 void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
