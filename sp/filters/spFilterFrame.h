@@ -77,3 +77,25 @@ public:
 private:
     std::array<float*, N> m_rows{};
 };
+
+// The row order of a separable 5x5 filter: output row y = outer(y-2) + middle(y-1) +
+// centre(y) + middle(y+1) + outer(y+2), from rings of five outer, four middle and three centre
+// sums. sums(row, outer, middle, centre) fills a source row's sums; add(y, five sums) writes
+// output row y; rotate() retires the oldest buffer of each ring.
+template <class Outer, class Middle, class Centre, class Sums, class Add, class Rotate>
+inline void spRunRing5x5(const Outer& outer, const Middle& middle, const Centre& centre,
+                         std::ptrdiff_t height, const Sums& sums, const Add& add,
+                         const Rotate& rotate)
+{
+    // Rows -2 and -1 need not all their sums; the unused ones go to the free buffers, which
+    // row 2 overwrites.
+    sums(-2, outer[0], middle[3], centre[2]);
+    sums(-1, outer[1], middle[0], centre[2]);
+    sums(0, outer[2], middle[1], centre[0]);
+    sums(1, outer[3], middle[2], centre[1]);
+    for (std::ptrdiff_t y = 0; y < height; ++y) {
+        sums(y + 2, outer[4], middle[3], centre[2]);
+        add(y, outer[0], middle[0], centre[0], middle[2], outer[4]);
+        rotate();
+    }
+}

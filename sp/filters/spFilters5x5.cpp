@@ -33,19 +33,16 @@ spStatus RunWeightedRing5x5(const spFilterFrame& f, RowSums* rowSums)
     auto pass = [&](std::ptrdiff_t row, float* p, float* q, float* r) {
         rowSums(Widened(block, f.SrcRow(row), n), p, q, r, n);
     };
-    // Rows -2 and -1 need not all their sums; the unused ones go to the free buffers, which
-    // row 2 overwrites.
-    pass(-2, outer[0], middle[3], centre[2]);
-    pass(-1, outer[1], middle[0], centre[2]);
-    pass(0, outer[2], middle[1], centre[0]);
-    pass(1, outer[3], middle[2], centre[1]);
-    for (std::ptrdiff_t y = 0; y < f.height; ++y) {
-        pass(y + 2, outer[4], middle[3], centre[2]);
-        spSumFiveRows(outer[0], middle[0], centre[0], middle[2], outer[4], f.DstRow(y), n);
-        outer.Rotate();
-        middle.Rotate();
-        centre.Rotate();
-    }
+    spRunRing5x5(
+        outer, middle, centre, f.height, pass,
+        [&](std::ptrdiff_t y, float* o0, float* m0, float* c0, float* m2, float* o4) {
+            spSumFiveRows(o0, m0, c0, m2, o4, f.DstRow(y), n);
+        },
+        [&] {
+            outer.Rotate();
+            middle.Rotate();
+            centre.Rotate();
+        });
     return spStsNoErr;
 }
 

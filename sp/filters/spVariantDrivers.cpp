@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "sp/core/spCpu.h"
+#include "sp/filters/spFilterFrame.h"
 
 namespace {
 
@@ -151,19 +152,17 @@ spStatus spVariantWorkers<C>::Ring5x5(const spVariantFrame& f, const spKernelKey
     auto pass = [&](std::ptrdiff_t row, void* o, void* m, void* c) {
         rowPass(SrcAt(f, key, row, 2), o, m, c, n);
     };
-    // The sums rows -2 and -1 do not need go to buffers that row 2 overwrites.
-    pass(-2, outer[0], middle[3], centre[2]);
-    pass(-1, outer[1], middle[0], centre[2]);
-    pass(0, outer[2], middle[1], centre[0]);
-    pass(1, outer[3], middle[2], centre[1]);
-    for (std::ptrdiff_t y = 0; y < f.height; ++y) {
-        pass(y + 2, outer[4], middle[3], centre[2]);
-        colPass(outer[0], middle[0], centre[0], middle[2], outer[4], Bytes(f.dst) + y * f.dstStep,
-                n);
-        Rotate(outer);
-        Rotate(middle);
-        Rotate(centre);
-    }
+    using Row = unsigned char*;
+    spRunRing5x5(
+        outer, middle, centre, f.height, pass,
+        [&](std::ptrdiff_t y, Row o0, Row m0, Row c0, Row m2, Row o4) {
+            colPass(o0, m0, c0, m2, o4, Bytes(f.dst) + y * f.dstStep, n);
+        },
+        [&] {
+            Rotate(outer);
+            Rotate(middle);
+            Rotate(centre);
+        });
     spKernelExit<C>();
     return spStsNoErr;
 }
