@@ -44,6 +44,10 @@ protected:
     // On the first update: a document of one image shows that image, whatever the frame was
     // opened with.
     void AdoptSoleImage();
+    // The cache state of an initial update: a repeated one keeps the cached picture; the first
+    // runs `build` and takes the hint.
+    template <class Build>
+    int InitialUpdate(Build build);
     // The colour source of the shown image; a name the document does not know is reported
     // once as `prefix` + name + `suffix`, and the image colours itself from then on.
     ColourSource LookUpColour(const ShownImage& shown, const std::string& prefix,
@@ -72,6 +76,16 @@ void CGLView::CopyPicture(Copy copy)
     if (RenderScene(false))
         copy(m_pCanvas->PixelSize());
     m_pCanvas->doneCurrent();
+}
+
+template <class Build>
+int CGLView::InitialUpdate(Build build)
+{
+    if (!m_bFirstUpdate)
+        return kCacheValid;
+    m_bFirstUpdate = false;
+    build();
+    return kHintInitial;
 }
 
 // The cursor of a selection being placed (resource 157) and of a height drag (159).

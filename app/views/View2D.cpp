@@ -61,15 +61,12 @@ void CView2D::OnUpdate(int hint, const CMDIChildFrame* frame)
     }
     int state = hint;
     if (hint == kHintInitial) {
-        if (!m_bFirstUpdate) {
-            state = kCacheValid;
-        } else {
-            m_bFirstUpdate = false;
+        state = InitialUpdate([this] {
             // A new 2D view starts a fresh selection.
             Doc().m_bSel1Set = Doc().m_bSel2Set = Doc().m_bSel3Set = 0;
             AdoptSoleImage();
             CreatePolygonArray();
-        }
+        });
     } else if (hint == kHintColors) {
         CreateColorArray();
     } else if (hint == kHintSurface) {

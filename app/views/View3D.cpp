@@ -45,14 +45,11 @@ void CView3D::OnUpdate(int hint, const CMDIChildFrame* frame)
     }
     int state = hint;
     if (hint == kHintInitial) {
-        if (!m_bFirstUpdate) {
-            state = kCacheValid;
-        } else {
-            m_bFirstUpdate = false;
+        state = InitialUpdate([this] {
             AdoptSoleImage();
             CreatePolygonArray();
             CreateXYLineArray(kBothLines);
-        }
+        });
     } else if (hint >= kHintGridLines && hint <= kHintYLines) {
         CreateXYLineArray(hint);
     } else if (hint == kHintColors) {
