@@ -98,12 +98,38 @@ spStatus Run3x3(const spVariantFrame& f, const spKernelKey& key, spVerticalFn* v
     return spStsNoErr;
 }
 
-// 5x5 box: the five-row sums of the first output row, then per row the output and the
-// slide to the next row's window.
-template <int C, class Output>
-spStatus RunBox5x5(const spVariantFrame& f, const spKernelKey& key, spVerticalFn* sum5,
-                   spVerticalFn* slide5, bool outputFound, const Output& output)
+// The key of the unweighted form of a filter.
+spKernelKey Plain(const spKernelKey& key)
 {
+    return {key.type, key.layout, 0};
+}
+
+// Whether s16 values pass through float and so must round to nearest.
+template <int C>
+bool S16ThroughFloat(const spKernelKey& key)
+{
+    return spColumnTraits<C>::kConvertsThroughFloat && key.type == spKtS16;
+}
+
+// 3x3 whose output combines the centre row with the sums: the table's vertical and combine
+// kernels of the unweighted key, in runs whose types end at `lastType`.
+template <int C, class Table>
+spStatus RunCombine3x3(const spVariantFrame& f, const spKernelKey& key, const Table& t,
+                       int lastType = spKtF32)
+{
+    spCentreFn* combine = spFindKernel(t.combine, spSlotRule::ByTypeLayout, Plain(key), lastType);
+    return Run3x3<C>(f, key, spFindKernel(t.vertical, spSlotRule::Vertical, Plain(key), lastType),
+                     combine != nullptr, combine);
+}
+
+// 5x5 box with the table's five-row sum and slide of the unweighted key: the sums of the
+// first output row, then per row the output and the slide to the next row's window.
+template <int C, class Table, class Output>
+spStatus RunBox5x5(const spVariantFrame& f, const spKernelKey& key, const Table& t,
+                   bool outputFound, const Output& output)
+{
+    spVerticalFn* sum5 = spFindKernel(t.sum5, spSlotRule::ByType, Plain(key));
+    spVerticalFn* slide5 = spFindKernel(t.slide5, spSlotRule::ByType, Plain(key));
     if (sum5 == nullptr || slide5 == nullptr || !outputFound)
         return spStsNullPtrErr;
     const std::ptrdiff_t e = spPixelElements(key.layout), len = e * (f.width + 4);
@@ -191,21 +217,16 @@ spStatus spVariantWorkers<C>::Gauss3x3(const spVariantFrame& f, const spKernelKe
 template <int C>
 spStatus spVariantWorkers<C>::LaplaceHipass3x3(const spVariantFrame& f, const spKernelKey& key)
 {
-    const auto& t = spTablesOf(C).laplaceHipass3x3;
-    const spKernelKey plain{key.type, key.layout, 0};
-    spCentreFn* combine = spFindKernel(t.combine, spSlotRule::ByTypeLayout, plain, spKtS8S16);
-    return Run3x3<C>(f, key, spFindKernel(t.vertical, spSlotRule::Vertical, plain, spKtS8S16),
-                     combine != nullptr, combine);
+    return RunCombine3x3<C>(f, key, spTablesOf(C).laplaceHipass3x3, spKtS8S16);
 }
 
 template <int C>
 spStatus spVariantWorkers<C>::Lowpass3x3(const spVariantFrame& f, const spKernelKey& key)
 {
     const auto& t = spTablesOf(C).lowpass;
-    const spKernelKey plain{key.type, key.layout, 0};
-    const NearestRounding rounding(spColumnTraits<C>::kConvertsThroughFloat && key.type == spKtS16);
-    spRowFn* mean = spFindKernel(t.mean3, spSlotRule::ByTypeLayout, plain);
-    return Run3x3<C>(f, key, spFindKernel(t.vertical, spSlotRule::Vertical, plain),
+    const NearestRounding rounding(S16ThroughFloat<C>(key));
+    spRowFn* mean = spFindKernel(t.mean3, spSlotRule::ByTypeLayout, Plain(key));
+    return Run3x3<C>(f, key, spFindKernel(t.vertical, spSlotRule::Vertical, Plain(key)),
                      mean != nullptr, RowOutput(mean));
 }
 
@@ -213,33 +234,23 @@ template <int C>
 spStatus spVariantWorkers<C>::Lowpass5x5(const spVariantFrame& f, const spKernelKey& key)
 {
     const auto& t = spTablesOf(C).lowpass;
-    const spKernelKey plain{key.type, key.layout, 0};
-    const NearestRounding rounding(spColumnTraits<C>::kConvertsThroughFloat && key.type == spKtS16);
-    spRowFn* mean = spFindKernel(t.mean5, spSlotRule::ByTypeLayout, plain);
-    return RunBox5x5<C>(f, key, spFindKernel(t.sum5, spSlotRule::ByType, plain),
-                        spFindKernel(t.slide5, spSlotRule::ByType, plain), mean != nullptr,
-                        RowOutput(mean));
+    const NearestRounding rounding(S16ThroughFloat<C>(key));
+    spRowFn* mean = spFindKernel(t.mean5, spSlotRule::ByTypeLayout, Plain(key));
+    return RunBox5x5<C>(f, key, t, mean != nullptr, RowOutput(mean));
 }
 
 template <int C>
 spStatus spVariantWorkers<C>::Hipass5x5(const spVariantFrame& f, const spKernelKey& key)
 {
     const auto& t = spTablesOf(C).hipass5x5;
-    const spKernelKey plain{key.type, key.layout, 0};
-    spCentreFn* combine = spFindKernel(t.combine, spSlotRule::ByTypeLayout, plain);
-    return RunBox5x5<C>(f, key, spFindKernel(t.sum5, spSlotRule::ByType, plain),
-                        spFindKernel(t.slide5, spSlotRule::ByType, plain), combine != nullptr,
-                        combine);
+    spCentreFn* combine = spFindKernel(t.combine, spSlotRule::ByTypeLayout, Plain(key));
+    return RunBox5x5<C>(f, key, t, combine != nullptr, combine);
 }
 
 template <int C>
 spStatus spVariantWorkers<C>::Sharpen(const spVariantFrame& f, const spKernelKey& key)
 {
-    const auto& t = spTablesOf(C).sharpen;
-    const spKernelKey plain{key.type, key.layout, 0};
-    spCentreFn* combine = spFindKernel(t.combine, spSlotRule::ByTypeLayout, plain);
-    return Run3x3<C>(f, key, spFindKernel(t.vertical, spSlotRule::Vertical, plain),
-                     combine != nullptr, combine);
+    return RunCombine3x3<C>(f, key, spTablesOf(C).sharpen);
 }
 
 template <int C>
