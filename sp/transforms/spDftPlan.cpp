@@ -185,10 +185,7 @@ spStatus spDftFreeCol(spDftSpec* spec)
 template <int Column>
 spStatus spDftGetBufSizeCol(const spDftSpec* spec, int* pSize)
 {
-    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindDft, Column);
-    if (status == spStsNoErr)
-        *pSize = spec->workBytes;
-    return status;
+    return spRecordBufSize(spec, spKindDft, Column, pSize, [](const spDftSpec* s) { return s->workBytes; });
 }
 
 #define SP_DFT_PLAN_COLUMN(c)                                                                       \

@@ -154,10 +154,8 @@ spStatus spFftFreeCol(spFftSpec* spec)
 template <int Column>
 spStatus spFftGetBufSizeCol(const spFftSpec* spec, int* pSize)
 {
-    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, spKindFft, Column);
-    if (status == spStsNoErr)
-        *pSize = spec->workBytes < 1 ? 0 : spec->workBytes + 16;
-    return status;
+    return spRecordBufSize(spec, spKindFft, Column, pSize,
+                           [](const spFftSpec* s) { return s->workBytes < 1 ? 0 : s->workBytes + 16; });
 }
 
 #define SP_FFT_PLAN_COLUMN(c)                                                                       \

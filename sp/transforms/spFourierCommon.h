@@ -120,6 +120,17 @@ spStatus spFreeRecord(Spec* spec, std::int32_t kind, int column, Release release
     return status;
 }
 
+// A buffer-size routine: a null size pointer, then the record's checks; on success writes
+// bytes(spec), which may then read the plan.
+template <class Spec, class Bytes>
+spStatus spRecordBufSize(const Spec* spec, std::int32_t kind, int column, int* pSize, Bytes bytes)
+{
+    const spStatus status = pSize == nullptr ? spStsNullPtrErr : spCheckRecord(spec, kind, column);
+    if (status == spStsNoErr)
+        *pSize = bytes(spec);
+    return status;
+}
+
 // The checks every transform makes first, in their order: plan, kind, source, destination.
 template <class Spec>
 spStatus spCheckTransform(const Spec* spec, std::int32_t kind, int column, const void* src, const void* dst)
