@@ -191,8 +191,12 @@ void CMainFrame::BuildPanels()
     m_pConfigPanel = new C3DdlgConfig(*this, host);
     m_pColorPanel = new C3DdlgColor(*this, host);
     m_pWorkBench = new CDialogWorkBench(*this, host);
-    for (QWidget* panel : std::initializer_list<QWidget*>{m_pWorkBench, m_pConfigPanel, m_pColorPanel})
+    // Hidden before the bar measures them: the window's first minimum height would otherwise
+    // count all three panels and push the window's bottom off a small screen.
+    for (QWidget* panel : std::initializer_list<QWidget*>{m_pWorkBench, m_pConfigPanel, m_pColorPanel}) {
+        panel->setVisible(panel == m_pWorkBench);
         layout->addWidget(panel);
+    }
     m_pPanelBar->setWidget(host);
     addDockWidget(Qt::RightDockWidgetArea, m_pPanelBar);
 

@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QUrl>
 
 #include <filesystem>
@@ -81,6 +82,9 @@ TEST(Scenario, ShellFromStartToQuit)
     EXPECT_EQ(app.ActiveTitle(), title + ":Height_01:3D:3");
     EXPECT_EQ(mainFrame.windowTitle().toStdString(), "Quintara - " + title);
     EXPECT_EQ(mainFrame.MDIGetActive()->size(), QSize(460, 480));
+    // The whole window, status bar included, lies on the screen.
+    EXPECT_TRUE(mainFrame.screen()->availableGeometry().contains(mainFrame.frameGeometry()))
+        << mainFrame.frameGeometry().height();
     // No frame lies wholly under one opened after it.
     const QList<QMdiSubWindow*> frames = mainFrame.MDIClient()->subWindowList();
     for (qsizetype i = 0; i < frames.size(); ++i)
