@@ -39,6 +39,16 @@ QString Text(const std::string& text)
     return QString::fromStdString(text);
 }
 
+QString ColumnsText(const SpmHeader& header)
+{
+    return Text("mx= " + FormatFixed(header.m_nColumns, 0));
+}
+
+QString RowsText(const SpmHeader& header)
+{
+    return Text("my= " + FormatFixed(header.m_nRows, 0));
+}
+
 } // namespace
 
 CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
@@ -114,12 +124,23 @@ void CDialogWorkBench::OnTimer()
         m_strImageName = frame->m_strImageName;
         UpdateHeader();
         FillTree();
+    } else if (frame != nullptr && HeaderIsStale()) {
+        UpdateHeader();
     } else if (frame == nullptr && m_bFrameSeen) {
         m_bFrameSeen = false;
         m_pLastFrame = nullptr;
         m_pActiveDoc = nullptr;
         UpdateHeader();
     }
+}
+
+bool CDialogWorkBench::HeaderIsStale() const
+{
+    // Only the read-only sizes are compared: the editable texts may hold what the user is
+    // typing, and a crop or rotation of the shown image changes the sizes.
+    const CSpmImage* image = ActiveImage();
+    return image != nullptr && (m_pColumns->text() != ColumnsText(image->m_header) ||
+                                m_pRows->text() != RowsText(image->m_header));
 }
 
 void CDialogWorkBench::UpdateHeader()
@@ -147,8 +168,8 @@ void CDialogWorkBench::UpdateHeader()
     // handlers as they are set, each writing its text back into the header.
     m_pKx->setText(Text(FormatFixed(header.m_fKx, 6)));
     m_pKy->setText(Text(FormatFixed(header.m_fKy, 4)));
-    m_pColumns->setText(Text("mx= " + FormatFixed(header.m_nColumns, 0)));
-    m_pRows->setText(Text("my= " + FormatFixed(header.m_nRows, 0)));
+    m_pColumns->setText(ColumnsText(header));
+    m_pRows->setText(RowsText(header));
     m_pXYUnit->setText(Text(HeaderText(header.m_szXYUnit)));
     m_pKz->setText(Text(FormatFixed(header.m_fKz, 4)));
     m_pZUnit->setText(Text(HeaderText(header.m_szZUnit)));

@@ -40,6 +40,8 @@ private:
     // A header edit changed: validate all, write back, then copy `text` into the header.
     void OnChangeHeaderText(int control);
     CSpmImage* ActiveImage() const;
+    // The shown image's sizes differ from the ones on the panel.
+    bool HeaderIsStale() const;
     void OnTreeMenu(const QPoint& position);
 
     CMainFrame& m_mainFrame;

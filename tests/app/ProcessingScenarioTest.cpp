@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLabel>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
+#include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -51,8 +53,16 @@ TEST(ProcessingScenario, FlattenThenUndo)
     EXPECT_EQ(doc.Doc().m_nSelectMode, 2);
     doc.Doc().m_ptSel1 = {10, 20}, doc.Doc().m_ptSel2 = {110, 70};
     doc.Doc().m_bSel1Set = doc.Doc().m_bSel2Set = 1;
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    bench.OnTimer();
     ASSERT_TRUE(app.Run(cmd::kCrop));
     EXPECT_EQ(std::make_pair(image.m_nWidth, image.m_nHeight), std::make_pair(100, 50));
+    // The work bench shows the new sizes though the active frame stayed.
+    bench.OnTimer();
+    QStringList labels;
+    for (const QLabel* label : bench.findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_TRUE(labels.contains("mx= 100") && labels.contains("my= 50")) << labels.join('|').toStdString();
     shot("processing-4-cropped");
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
