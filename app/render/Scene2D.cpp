@@ -64,14 +64,25 @@ void DrawSelection(const Scene2D& scene)
     }
 }
 
+// The texts start at the image's left edge, which lies left of a view narrower than a wide
+// image: move such a start onto the view's edge so that no text begins outside it.
+void RasterPosInView(int x, int y)
+{
+    glRasterPos3i(x, y, 0);
+    GLfloat position[4] = {};
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+    if (position[0] < 0.0f)
+        glBitmap(0, 0, 0.0f, 0.0f, -position[0], 0.0f, nullptr);
+}
+
 void DrawTexts(const Scene2D& scene, float sizeY)
 {
     const Selection2D& sel = scene.selection;
     glColor3f(0.0f, 0.0f, 0.0f);
-    glRasterPos3i(0, -1, 0);
+    RasterPosInView(0, -1);
     CGLRenderer::DrawText(PointLineText(scene.image, sel.p2, sel.placed1 ? &sel.p1 : nullptr));
     glColor3f(0.0f, 0.0f, 0.0f);
-    glRasterPos3i(0, static_cast<int>(sizeY + 4.0f), 0);
+    RasterPosInView(0, static_cast<int>(sizeY + 4.0f));
     CGLRenderer::DrawText(ScanSizeText(scene.image));
 }
 
