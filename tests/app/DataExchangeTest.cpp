@@ -1,6 +1,4 @@
-// Dialog data exchange: reading validates in order and stops at the first failure with the
-// framework's message; writing touches an edit only when its text differs; single-line
-// edits signal a program's write, multi-line edits and buttons do not.
+// Dialog data exchange: validated reads in order, writes that touch only changed edits.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -15,11 +13,7 @@
 
 namespace {
 
-struct Fields {
-    double number = 0.0;
-    unsigned count = 0;
-    std::string text;
-};
+struct Fields { double number = 0.0; unsigned count = 0; std::string text; };
 
 // Three edits read in order: a number in 0..1000, a count in 1..1000, a text of 4 at most.
 bool Read(QLineEdit& number, QLineEdit& count, QLineEdit& text, Fields& fields)

@@ -5,12 +5,8 @@
 #include "app/panels/PalettePicture.h"
 #include "image/SpmImage.h"
 
-namespace {
-
 constexpr COLORREF kRed = MakeColor(255, 0, 0);
 constexpr COLORREF kBlue = MakeColor(0, 0, 255);
-
-} // namespace
 
 TEST(PalettePicture, BandsRunFromTheLowestEntryAtTheBottom)
 {

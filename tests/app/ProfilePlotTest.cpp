@@ -46,10 +46,7 @@ std::vector<ProfilePoint> Ramp(std::size_t n, double slope)
 }
 
 // Pixels of exactly `colour` above the readouts, and whether all of them lie in the frame.
-struct Count {
-    int inside = 0;
-    int outside = 0;
-};
+struct Count { int inside = 0, outside = 0; };
 Count CountColour(const QImage& image, QRgb colour)
 {
     Count count;

@@ -1,5 +1,4 @@
-// The profile-file layer: reads of hand-written files, and writes compared byte for byte
-// with the files they must produce.
+// Profile files: reads of hand-written files, writes compared byte for byte.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -13,7 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Loads `bytes` as a profile file in `dir`.
 ProfileFile LoadText(const ScratchDir& dir, const std::string& bytes)
 {
     WriteFile(dir / "p.ini", bytes);
