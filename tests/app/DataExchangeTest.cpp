@@ -29,9 +29,7 @@ bool Read(QLineEdit& number, QLineEdit& count, QLineEdit& text, Fields& fields)
 }
 
 struct ReadCase {
-    const char* number;
-    const char* count;
-    const char* text;
+    const char *number, *count, *text;
     const char* message;     // empty: the read succeeds
     double numberAfter;      // the value is assigned before it is validated
     std::string textAfter;   // fields after the failing one keep their values
