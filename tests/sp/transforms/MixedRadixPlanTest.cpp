@@ -1,8 +1,5 @@
-// Mixed-radix plans against tables worked out by hand: stage geometry, groups, first-stage offsets,
-// shared root tables, twiddle blocks and work sizes.
+// Mixed-radix plans: stage geometry, groups, first-stage offsets and work sizes.
 #include <algorithm>
-#include <cmath>
-#include <numeric>
 #include <vector>
 
 #include "TransformTestSupport.h"
@@ -53,62 +50,6 @@ TEST(MixedRadixPlan, KnownGeometries)
     }
 }
 
-TEST(MixedRadixPlan, FirstStageOffsetsAreDistinct)
-{
-    DftPlan plan(1000, spNoDivByAny);
-    std::vector<int> offsets(plan.spec->mrIndex, plan.spec->mrIndex + 40), expected(40);
-    std::sort(offsets.begin(), offsets.end());
-    std::iota(expected.begin(), expected.end(), 0);
-    EXPECT_EQ(offsets, expected);
-}
-
-// Entry `at` of a table is exp(-2 pi i e / n).
-void ExpectRoot(const spComplex* table, int at, double e, double n)
-{
-    EXPECT_NEAR(table[at].re, std::cos(2 * M_PI * e / n), 1e-7) << at << ": " << e << "/" << n;
-    EXPECT_NEAR(table[at].im, -std::sin(2 * M_PI * e / n), 1e-7) << at << ": " << e << "/" << n;
-}
-
-TEST(MixedRadixPlan, TwiddlesOfRadicesUpToFiveSkipTheFirstInput)
-{
-    // 6 = 2 | 3: stage 0 (radix 2, span 3) holds exp(-2 pi i j / 6) for butterfly j.
-    DftPlan plan(6, spNoDivByAny);
-    for (int j = 0; j < 3; ++j)
-        ExpectRoot(plan.spec->stages[0].twiddles, j, j, 6);
-    EXPECT_TRUE(plan.spec->stages[0].roots == nullptr && plan.spec->stages[1].roots == nullptr);
-}
-
-TEST(MixedRadixPlan, TwiddlesOfAnOddRadixHoldEveryInput)
-{
-    // 98 = 2, 7 | 7: stage 1 (radix 7, span 7, stride 2) holds exp(-2 pi i j q / 49) at j 7 + q;
-    // one table of seven roots serves stage 1 and the last factor.
-    DftPlan plan(98, spNoDivByAny);
-    const spDftStage& stage = plan.spec->stages[1];
-    for (int j = 0; j < 7; ++j)
-        for (int q = 0; q < 7; ++q)
-            ExpectRoot(stage.twiddles, j * 7 + q, j * q, 49);
-    ASSERT_NE(stage.roots, nullptr);
-    EXPECT_EQ(plan.spec->stages[2].roots, stage.roots);
-    for (int q = 0; q < 7; ++q)
-        ExpectRoot(stage.roots, q, q, 7);
-}
-
-TEST(MixedRadixPlan, DifferentOddRadicesHaveTheirOwnRoots)
-{
-    // 2002 = 2, 7, 11 | 13.
-    DftPlan plan(2002, spNoDivByAny);
-    const spDftStage* st = plan.spec->stages;
-    EXPECT_EQ(st[0].roots, nullptr);
-    for (int i = 1; i <= 3; ++i)
-        ASSERT_NE(st[i].roots, nullptr) << i;
-    EXPECT_TRUE(st[1].roots != st[2].roots && st[2].roots != st[3].roots);
-    ExpectRoot(st[3].roots, 1, 1, 13);
-}
-
-} // namespace
-
-namespace {
-
 // Columns 2 to 4 move a 4 (or the single 2) into the first stage at every length, above 2000
 // points too, so that every sub-length keeps N's residue mod 4; their odd-radix stages keep
 // 8 N + 32 (R - 1) + 32 bytes of work.
@@ -127,8 +68,7 @@ TEST(MixedRadixPlan, ColumnsTwoToFourReorderEveryLength)
             ASSERT_EQ(spDftGetBufSize(s, &bytes), spStsNoErr);
             for (int i = 0; i <= last; ++i)
                 largest = s->stages[i].radix > 5 ? std::max(largest, s->stages[i].radix) : largest;
-            if (largest > 0)
-                EXPECT_GE(bytes, 8 * n + 32 * (largest - 1) + 32) << n;
+            EXPECT_TRUE(largest == 0 || bytes >= 8 * n + 32 * (largest - 1) + 32) << n << ": " << bytes;
         }
     }
     spDispatchIndex = 0;
