@@ -25,19 +25,28 @@ std::string ProfileListIndex(std::size_t index)
 }
 
 void LoadCursorList(const ProfileFile& profile, std::string_view section,
-                    std::vector<ColorCursor>& cursors)
+                    std::vector<ColorCursor>& cursors, EmptyCursorValue empty)
 {
     const std::size_t count = ProfileListCount(profile, section, "NofCursor");
     if (count == 0)
         return;
     cursors.clear();
+    // No stored value holds a line break, so this default tells an absent key from an empty
+    // one; it reads as 0 and as black, as an absent key must.
+    constexpr std::string_view kAbsent = "\n";
+    const bool keepEmpty = empty == EmptyCursorValue::kKeepPrevious;
+    ColorCursor previous;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string index = ProfileListIndex(i);
-        ColorCursor cursor;
-        cursor.m_Position =
-            static_cast<float>(ParseIniNumber(profile.GetString(section, "Position" + index)));
-        cursor.m_Color = ParseIniColor(profile.GetString(section, "Color" + index));
+        const std::string position = profile.GetString(section, "Position" + index, kAbsent);
+        const std::string colour = profile.GetString(section, "Color" + index, kAbsent);
+        ColorCursor cursor = previous;
+        if (!keepEmpty || !position.empty())
+            cursor.m_Position = static_cast<float>(ParseIniNumber(position));
+        if (!keepEmpty || !colour.empty())
+            cursor.m_Color = ParseIniColor(colour);
         cursors.push_back(cursor);
+        previous = cursor;
     }
 }
 
@@ -57,7 +66,7 @@ bool StoreCursorList(ProfileFile& profile, std::string_view section,
 FileReadResult ReadPaletteFile(const std::string& path, std::vector<ColorCursor>& cursors)
 {
     const ProfileFile profile = ProfileFile::Load(path);
-    LoadCursorList(profile, kPaletteSection, cursors);
+    LoadCursorList(profile, kPaletteSection, cursors, EmptyCursorValue::kKeepPrevious);
     return profile.LoadResult();
 }
 

@@ -21,17 +21,25 @@ std::size_t ProfileListCount(const ProfileFile& profile, std::string_view sectio
 // "[i]", the index part of the list keys Position[i], Color[i] and Image[i].
 std::string ProfileListIndex(std::size_t index);
 
+// What a cursor key that is present with an empty value ("Position[1]=") gives.
+enum class EmptyCursorValue {
+    kZero,          // 0, or black: the presentation file's rule
+    kKeepPrevious,  // the previous cursor's position or colour (0 and black for the first)
+};
+
 // Reads the cursor list of `section`. When "NofCursor" holds a count n (ProfileListCount)
-// the list becomes n cursors read in file order, an absent or empty position reading as 0
-// and an absent or empty colour as black; otherwise the list stays as it was.
+// the list becomes n cursors read in file order, an absent position reading as 0 and an
+// absent colour as black, an empty one as `empty` says; otherwise the list stays as it was.
 void LoadCursorList(const ProfileFile& profile, std::string_view section,
-                    std::vector<ColorCursor>& cursors);
+                    std::vector<ColorCursor>& cursors,
+                    EmptyCursorValue empty = EmptyCursorValue::kZero);
 // Stores "NofCursor" and each cursor's position ("%.2f") and colour; keys of a longer
 // earlier list stay behind it. Returns false when the section name cannot be stored.
 bool StoreCursorList(ProfileFile& profile, std::string_view section,
                      const std::vector<ColorCursor>& cursors);
 
-// Reads the palette file at `path` into `cursors` (LoadCursorList); "Ver" is not read.
+// Reads the palette file at `path` into `cursors` (LoadCursorList, an empty value keeping
+// the previous cursor's); "Ver" is not read.
 FileReadResult ReadPaletteFile(const std::string& path, std::vector<ColorCursor>& cursors);
 // Writes the palette into the file at exactly `path`; false when it cannot be written.
 bool WritePaletteFile(const std::string& path, const std::vector<ColorCursor>& cursors);

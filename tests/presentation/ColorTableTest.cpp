@@ -152,10 +152,14 @@ TEST(PaletteFile, CountAndMissingValueRules)
         {"Position[0]=0.5\r\n", current},
         {"NofCursor=-3\r\n", current},
         {"NofCursor=1001\r\n", current},
-        // Absent or empty positions read as 0, colours as black; file order, not sorted; the
-        // count truncated.
+        // Absent positions read as 0, absent colours as black; an empty value keeps the
+        // previous cursor's (0 and black for the first); file order, not sorted; the count
+        // truncated.
         {"NofCursor=3\r\nPosition[0]=0.4\r\nColor[0]=9,9,9\r\nColor[1]=\r\nPosition[2]=0.9\r\nColor[2]=1,2,3\r\n",
-         {{MakeColor(9, 9, 9), 0.4f}, {0, 0.0f}, {MakeColor(1, 2, 3), 0.9f}}},
+         {{MakeColor(9, 9, 9), 0.4f}, {MakeColor(9, 9, 9), 0.0f}, {MakeColor(1, 2, 3), 0.9f}}},
+        {"NofCursor=3\r\nPosition[0]=\r\nColor[0]=  \r\nPosition[1]=0.6\r\nColor[1]=4,5,6\r\n"
+         "Position[2]=\r\n",
+         {{0, 0.0f}, {MakeColor(4, 5, 6), 0.6f}, {0, 0.6f}}},
         {"NofCursor=1.7\r\nPosition[0]=0.9\r\nColor[0]=7,8,9\r\n", {{MakeColor(7, 8, 9), 0.9f}}},
     };
     ScratchDir dir;
