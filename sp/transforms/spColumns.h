@@ -26,8 +26,12 @@ constexpr int spColumnFusedOrder(int column)
 // last, then the passes across them.
 constexpr int spColumnLeafOrder(int column) { return column == 4 ? 11 : 10; }
 
-// Mixed-radix plans move a factor 4 or 2 into the first stage.
+// Mixed-radix plans move a factor 4 or 2 into the first stage, lay their twiddles out for
+// the packed single-precision stage kernels (blocked by span) and run those kernels.
 constexpr bool spColumnReordersFactors(int column) { return column >= 2; }
+// Column 3's radix-3 and radix-5 stages spread two rows' twiddles over the lanes with the
+// loads that duplicate even or odd lanes (same results as column 2).
+constexpr bool spColumnDuplicatingLoads(int column) { return column == 3; }
 
 // Order of the column transform a large order takes off at each level (0: none), and the
 // order of the batch of columns that one pass over the rows transforms. Column 1 keeps the
