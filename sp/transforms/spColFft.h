@@ -39,8 +39,10 @@ void spColInitFusedIndex(int order, std::int32_t* index);
 // ---- transforms (unscaled) ----
 
 // The passes run in 256-bit vectors where the processor has AVX2, with the same results.
-// Tests switch that off and on; returns the previous setting.
+// Tests switch that off and on; returns the previous setting. The mixed-radix kernels of
+// the same columns follow the same switch.
 bool spColSetWideVectors(bool wide);
+bool spColWideVectors();
 
 // Natural-order transform of `src` into `dst` (orders 4 to the fused limit). The first pass
 // reads the source through the bit reversal; `work` (8 N bytes) holds the blocks when the

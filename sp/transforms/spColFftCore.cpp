@@ -270,6 +270,8 @@ bool spColSetWideVectors(bool wide)
     return before;
 }
 
+bool spColWideVectors() { return spWide; }
+
 template <bool Inverse>
 void spColCoreFused(const spComplex* src, spComplex* dst, int order, const float* table,
                     const std::int32_t* index, int leafOrder, float* work)
