@@ -27,15 +27,26 @@ std::string FilterFilePath(const std::string& chosen)
     return chosen + ".flt";
 }
 
+double HeldValue(FilterField field, double value)
+{
+    struct Range {
+        double min, max;
+    };
+    constexpr Range kRanges[] = {{0.01, 1.0}, {1.0, 99.9}, {1.0, 99.9}, {0.0, 2.0}};
+    const Range range = kRanges[static_cast<int>(field)];
+    // Through the file's own text, so that saving and loading again changes nothing.
+    return ParseIniNumber(FormatFixed(std::clamp(value, range.min, range.max), 2));
+}
+
 FilterPrimitive ClampToControls(FilterPrimitive p)
 {
     p.LoPass = p.LoPass != 0 ? 1 : 0;
     p.Type = p.Type != 0 ? 1u : 0u;
     p.Oder = std::min(p.Oder, 100u);
-    p.Cutoff = std::clamp(p.Cutoff, 0.01, 1.0);
-    p.Xcomp = std::clamp(p.Xcomp, 1.0, 99.9);
-    p.Ycomp = std::clamp(p.Ycomp, 1.0, 99.9);
-    p.Shift = std::clamp(p.Shift, 0.0, 2.0);
+    p.Cutoff = HeldValue(FilterField::kCutoff, p.Cutoff);
+    p.Xcomp = HeldValue(FilterField::kXcomp, p.Xcomp);
+    p.Ycomp = HeldValue(FilterField::kYcomp, p.Ycomp);
+    p.Shift = HeldValue(FilterField::kShift, p.Shift);
     p.Angle = std::clamp(p.Angle, 0, 360);
     return p;
 }
@@ -60,25 +71,29 @@ bool WriteFilterFile(const std::string& path, const std::vector<FilterPrimitive>
     return ok && profile.Save();
 }
 
-std::vector<FilterPrimitive> ReadFilterFile(const std::string& path)
+FilterFileRead ReadFilterFile(const std::string& path)
 {
     const ProfileFile profile = ProfileFile::Load(path);
     const std::int64_t count = TruncToInt64(ReadNumber(profile, "NofPrimitive"));
-    std::vector<FilterPrimitive> list;
+    FilterFileRead read;
     if (count < 1 || count > kMaxFilterPrimitives)
-        return list;
+        return read;
     for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
         const std::string index = ProfileListIndex(i);
         FilterPrimitive p;
         p.Type = TruncToInt32(ReadNumber(profile, "Type" + index)) != 0 ? 1u : 0u;
-        p.LoPass = TruncToInt32(ReadNumber(profile, "LoPass" + index));
-        p.Oder = static_cast<std::uint32_t>(std::clamp(TruncToInt32(ReadNumber(profile, "Oder" + index)), 0, 100));
+        // Every value other than 0 is a high-pass: taking it as 1 limits nothing.
+        p.LoPass = TruncToInt32(ReadNumber(profile, "LoPass" + index)) != 0 ? 1 : 0;
+        const std::int32_t order = TruncToInt32(ReadNumber(profile, "Oder" + index));
+        p.Oder = static_cast<std::uint32_t>(std::max(order, 0));
         p.Cutoff = ReadNumber(profile, "Cutoff" + index);
         p.Xcomp = ReadNumber(profile, "Xcomp" + index);
         p.Ycomp = ReadNumber(profile, "Ycomp" + index);
         p.Shift = ReadNumber(profile, "Shift" + index);
         p.Angle = TruncToInt32(ReadNumber(profile, "Angle" + index));
-        list.push_back(ClampToControls(p));
+        const FilterPrimitive held = ClampToControls(p);
+        read.limited = read.limited || order < 0 || held != p;
+        read.list.push_back(held);
     }
-    return list;
+    return read;
 }

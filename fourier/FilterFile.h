@@ -10,13 +10,34 @@
 // Longest list a file may bring; a larger or negative count reads as none.
 inline constexpr long kMaxFilterPrimitives = 99;
 inline constexpr const char* kTextFilterNotSaved = "Unable to write filter file";
+inline constexpr const char* kTextFilterLimited =
+    "The filter file holds values outside the ranges of the dialog's controls; they were "
+    "brought into them: ";
+
+// The real-valued fields of a primitive that the dialog edits as texts.
+enum class FilterField { kCutoff, kXcomp, kYcomp, kShift };
+
+// What the dialog holds of a real field, which is also what a filter file brings back: the
+// value brought into its scroll bar's range (Cutoff 0.01 to 1, Xcomp and Ycomp 1 to 99.9,
+// Shift 0 to 2) and then to the two decimals a file keeps.
+double HeldValue(FilterField field, double value);
+// The primitive as the dialog's controls hold it: LoPass and Type 0 or 1, Oder at most 100,
+// Angle 0 to 360 and each real field by HeldValue. A primitive saved and loaded again comes
+// back as this.
+FilterPrimitive ClampToControls(FilterPrimitive primitive);
 
 // The chosen path, with ".flt" appended unless its text from the last '.' is exactly ".flt".
 std::string FilterFilePath(const std::string& chosen);
 // Writes "Ver" and the list into the file (other keys in it stay). False when not written.
 bool WriteFilterFile(const std::string& path, const std::vector<FilterPrimitive>& list);
-// The primitives of the file, each value limited to what the dialog's controls can show;
-// an empty list for a missing file or a count outside 1 to kMaxFilterPrimitives.
-std::vector<FilterPrimitive> ReadFilterFile(const std::string& path);
-// The primitive limited to the controls' ranges.
-FilterPrimitive ClampToControls(FilterPrimitive primitive);
+
+struct FilterFileRead {
+    std::vector<FilterPrimitive> list;
+    // A value lay outside what the controls hold (an order below 0 or above 100, an angle
+    // outside 0 to 360, a real value beyond its range or with more than two decimals) and
+    // was brought into it.
+    bool limited = false;
+};
+// The primitives of the file as the controls hold them; an empty list for a missing file or a
+// count outside 1 to kMaxFilterPrimitives.
+FilterFileRead ReadFilterFile(const std::string& path);

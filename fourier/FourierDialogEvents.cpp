@@ -252,8 +252,10 @@ void CFourierDialogModel::LiveEdit()
         LineIdealFilter(m_nDragRadius, m_nLoPass, m_Workspace);
     }
     m_view.DrawDragOutline(outline);
-    // A cut-off of 0 would divide by zero in the next mask build: the drag stops at 0.01.
-    const int percent = std::max(m_nDragRadius * 200 / std::max(m_imgSpectrum.m_nWidth, 1), 1);
+    // A cut-off of 0 would divide by zero in the next mask build: the drag stops at 0.01. A
+    // circle reaches beyond the pane's sides toward its corners, but the cut-off stops at the
+    // CutOff bar's end, which is all that a filter file brings back.
+    const int percent = std::clamp(m_nDragRadius * 200 / std::max(m_imgSpectrum.m_nWidth, 1), 1, 100);
     m_nCutOffScroll = percent;
     m_view.SetScroll(kIdcCutOffScroll, percent);
     m_CurPrimitive.Cutoff = percent * 0.01;

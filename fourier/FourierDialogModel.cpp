@@ -34,8 +34,14 @@ bool CFourierDialogModel::Open(CMDIDoc* doc, const std::string& imageName, int s
                                std::optional<CDocProcessingCommands> commands)
 {
     ImageEntry* entry = doc != nullptr ? doc->FindImage(imageName) : nullptr;
-    if (entry == nullptr || entry->m_pImage->m_nWidth < 2 || entry->m_pImage->m_nHeight < 2) {
+    if (entry == nullptr) {
         Prompt().Message(kTextImageNotValid);
+        return false;
+    }
+    const CSpmImage& image = *entry->m_pImage;
+    if (image.m_nWidth < 2 || image.m_nHeight < 2) {
+        Prompt().Message(kTextImageTooSmall + image.m_strName + " has " + std::to_string(image.m_nWidth) +
+                         " x " + std::to_string(image.m_nHeight));
         return false;
     }
     m_pDoc = doc;

@@ -37,6 +37,9 @@ enum PendingAction : int { kNoAction = 0, kRedrawOverlay = 1, kSingleMask = 2, k
 inline constexpr int kFourierTimerId = 108;
 inline constexpr const char* kTextImageNotValid =
     "Image Name is not Valid -> CDialogFourierTransform::PaintReverceWindow";
+// Followed by the image's name and size.
+inline constexpr const char* kTextImageTooSmall =
+    "The Fourier transform needs an image of at least 2 x 2 points: ";
 inline constexpr const char* kTextSelectPrimitive = "Please select primitive";
 inline constexpr const char* kTextSquareForY =
     "The Y direction needs an image with as many rows as columns";
@@ -110,6 +113,9 @@ public:
 
     // Handlers.
     void OnParameterChange();
+    // The user left a real-valued edit (CutOff, Xexpansion, Yexpansion, Shift): a value
+    // outside what the controls and a filter file hold is brought into it, and shown.
+    void OnEditFinished(int id);
     void OnFourieMode();
     void OnLoPassHiPass();
     void OnCircleRectangle();

@@ -16,8 +16,47 @@ std::string ItemText(std::size_t number)
 
 } // namespace
 
+namespace {
+
+// The edits of the real fields: what each holds, its member and how many decimals it shows.
+struct RealEdit {
+    int id;
+    FilterField field;
+    std::string CFourierDialogModel::*text;
+    int decimals;
+};
+
+constexpr RealEdit kRealEdits[] = {
+    {kIdcCutOff, FilterField::kCutoff, &CFourierDialogModel::m_strCutOff, 2},
+    {kIdcXexpansion, FilterField::kXcomp, &CFourierDialogModel::m_strXexpansion, 1},
+    {kIdcYexpansion, FilterField::kYcomp, &CFourierDialogModel::m_strYexpansion, 1},
+    {kIdcShift, FilterField::kShift, &CFourierDialogModel::m_strShift, 2},
+};
+
+} // namespace
+
+void CFourierDialogModel::OnEditFinished(int id)
+{
+    for (const RealEdit& edit : kRealEdits) {
+        if (edit.id != id)
+            continue;
+        const double typed = ParseIniNumber(this->*edit.text);
+        const double held = HeldValue(edit.field, typed);
+        if (held == typed)
+            return;
+        std::string text = FormatFixed(held, edit.decimals);
+        if (ParseIniNumber(text) != held)
+            text = FormatFixed(held, 2);
+        SetEdit(id, text);
+    }
+}
+
 void CFourierDialogModel::ReadPrimitiveControls()
 {
+    // A text still being typed may lie outside what a filter file can bring back: the edit
+    // shows the value the primitive takes.
+    for (const RealEdit& edit : kRealEdits)
+        OnEditFinished(edit.id);
     m_CurPrimitive.LoPass = m_nLoPass;
     m_CurPrimitive.Type = m_nShape == 0 ? 0u : 1u;
     m_CurPrimitive.Angle = m_nAngle;
@@ -26,6 +65,7 @@ void CFourierDialogModel::ReadPrimitiveControls()
     m_CurPrimitive.Xcomp = ParseIniNumber(m_strXexpansion);
     m_CurPrimitive.Ycomp = ParseIniNumber(m_strYexpansion);
     m_CurPrimitive.Shift = ParseIniNumber(m_strShift);
+    m_CurPrimitive = ClampToControls(m_CurPrimitive);
 }
 
 void CFourierDialogModel::UpdatePrimitiveControls()
@@ -155,9 +195,12 @@ void CFourierDialogModel::OnLoadFilter()
     const std::optional<std::string> path = m_view.ChooseFilterFile(false);
     if (!path)
         return;
-    ResetList(ReadFilterFile(*path));
+    const FilterFileRead read = ReadFilterFile(*path);
+    ResetList(read.list);
     if (!m_PrimitiveList.empty() && BuildComplexFilterMask())
         Overlay();
+    if (read.limited)
+        Prompt().Message(kTextFilterLimited + *path);
 }
 
 void CFourierDialogModel::OnSaveFilter()

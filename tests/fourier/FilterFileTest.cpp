@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 
 #include "fourier/FilterFile.h"
 #include "platform/core/ProfileFile.h"
@@ -22,7 +23,9 @@ TEST(FilterFile, DefaultFilterWritesTheKeysInOrder)
         for (int k = 0; k < 8; ++k)
             expected += std::string(keys[k]) + "[" + std::to_string(i) + "]=" + values[i][k] + "\r\n";
     EXPECT_EQ(ProfileFile::Load(path).Text(), expected);
-    EXPECT_EQ(ReadFilterFile(path), DefaultPrimitives());
+    const FilterFileRead read = ReadFilterFile(path);
+    EXPECT_EQ(read.list, DefaultPrimitives());
+    EXPECT_FALSE(read.limited);
 }
 
 TEST(FilterFile, RoundTripKeepsTwoDecimals)
@@ -32,7 +35,7 @@ TEST(FilterFile, RoundTripKeepsTwoDecimals)
     const FilterPrimitive p{1, 1, 7, 0.1234, 1.5, 2.456, 0.777, 45};
     ASSERT_TRUE(WriteFilterFile(path, {p, p, p, p, p}));
     ASSERT_TRUE(WriteFilterFile(path, {p}));  // keys 1 to 4 stay, the count reads 1
-    const std::vector<FilterPrimitive> read = ReadFilterFile(path);
+    const std::vector<FilterPrimitive> read = ReadFilterFile(path).list;
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0], (FilterPrimitive{1, 1, 7, 0.12, 1.5, 2.46, 0.78, 45}));
 }
@@ -48,7 +51,8 @@ TEST(FilterFile, ChosenPathGetsTheExtension)
         EXPECT_EQ(FilterFilePath(chosen), written);
 }
 
-// Hand-written files: counts out of range read as nothing, values clamp to the controls.
+// Hand-written files: counts out of range read as nothing, values clamp to the controls and
+// the read says so.
 TEST(FilterFile, BadValuesAreBounded)
 {
     ScratchDir dir;
@@ -59,13 +63,76 @@ TEST(FilterFile, BadValuesAreBounded)
         std::ofstream(path, std::ios::trunc) << "[FilterPrimitive]\nNofPrimitive=" << count
                                              << "\nType[0]=1.9\nOder[0]=-5\nCutoff[0]=7\nAngle[0]=45.00\n"
                                                 "Xcomp[0]=0\nShift[0]=x0.5\n";
-        const std::vector<FilterPrimitive> read = ReadFilterFile(path);
-        ASSERT_EQ(read.size(), expected) << count;
+        const FilterFileRead read = ReadFilterFile(path);
+        ASSERT_EQ(read.list.size(), expected) << count;
+        EXPECT_EQ(read.limited, expected == 1);
         if (expected == 1) {
-            EXPECT_EQ(read[0], (FilterPrimitive{0, 1, 0, 1.0, 1.0, 1.0, 0.5, 45}));
+            EXPECT_EQ(read.list[0], (FilterPrimitive{0, 1, 0, 1.0, 1.0, 1.0, 0.5, 45}));
         }
     }
-    EXPECT_TRUE(ReadFilterFile((dir / "missing.flt").string()).empty());
+    EXPECT_TRUE(ReadFilterFile((dir / "missing.flt").string()).list.empty());
+    // One value beyond its control is enough to be told; a high-pass code other than 1 is not
+    // beyond anything.
+    const std::pair<const char*, bool> values[] = {
+        {"Oder[0]=101", true}, {"Oder[0]=-1", true},     {"Angle[0]=361", true}, {"Angle[0]=-1", true},
+        {"Cutoff[0]=1.01", true}, {"Shift[0]=2.5", true}, {"Ycomp[0]=100", true}, {"Shift[0]=0.125", true},
+        {"LoPass[0]=7", false},   {"Angle[0]=360", false}, {"Shift[0]=2.00", false},
+    };
+    for (const auto& [line, limited] : values) {
+        const std::string path = (dir / "v.flt").string();
+        // The first of two equal keys is the one read.
+        std::ofstream(path, std::ios::trunc) << "[FilterPrimitive]\nNofPrimitive=1\n" << line
+                                             << "\nCutoff[0]=0.5\nXcomp[0]=1\nYcomp[0]=1\n";
+        EXPECT_EQ(ReadFilterFile(path).limited, limited) << line;
+    }
+}
+
+// Whatever a field is given, the dialog holds a value inside its control's range that a
+// filter file brings back unchanged; inside the range only the third decimal on goes.
+TEST(FilterFile, HeldValuesComeBackFromAFileUnchanged)
+{
+    struct Field {
+        FilterField field;
+        double min, max;
+        double FilterPrimitive::*member;
+    };
+    const Field fields[] = {{FilterField::kCutoff, 0.01, 1.0, &FilterPrimitive::Cutoff},
+                            {FilterField::kXcomp, 1.0, 99.9, &FilterPrimitive::Xcomp},
+                            {FilterField::kYcomp, 1.0, 99.9, &FilterPrimitive::Ycomp},
+                            {FilterField::kShift, 0.0, 2.0, &FilterPrimitive::Shift}};
+    ScratchDir dir;
+    const auto expectRoundTrip = [&dir](const std::vector<FilterPrimitive>& list) {
+        const std::string path = (dir / "held.flt").string();
+        ASSERT_TRUE(WriteFilterFile(path, list));
+        const FilterFileRead read = ReadFilterFile(path);
+        EXPECT_EQ(read.list, list);
+        EXPECT_FALSE(read.limited);
+    };
+    std::mt19937 random(14);
+    for (const Field& f : fields) {
+        std::vector<double> values = {f.min, f.max, f.min - 0.5, f.max + 0.5, -1e9, 1e9, 0.0};
+        for (int i = 0; i < 60; ++i)
+            values.push_back(std::uniform_real_distribution<double>(f.min - 1.0, f.max + 1.0)(random));
+        std::vector<FilterPrimitive> list;
+        for (double value : values) {
+            const double held = HeldValue(f.field, value);
+            EXPECT_GE(held, f.min);
+            EXPECT_LE(held, f.max);
+            EXPECT_EQ(HeldValue(f.field, held), held);
+            if (value >= f.min && value <= f.max) {
+                EXPECT_NEAR(held, value, 0.005 + 1e-12);
+            }
+            FilterPrimitive p = ClampToControls({});
+            p.*f.member = held;
+            list.push_back(p);
+        }
+        expectRoundTrip(list);
+    }
+    std::vector<FilterPrimitive> ends;
+    for (std::int32_t angle : {-1, 0, 360, 361})
+        for (std::uint32_t order : {0u, 100u, 101u})
+            ends.push_back(ClampToControls(FilterPrimitive{1, 1, order, 0.3, 1.0, 1.0, 0.0, angle}));
+    expectRoundTrip(ends);
 }
 
 TEST(FilterFile, FailedWriteIsReported)

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <map>
+#include <tuple>
 
 #include "FourierFixture.h"
 #include "document/DocumentFixture.h"
@@ -69,6 +70,22 @@ TEST_F(ModelTest, OpeningWithoutAnImageStops)
     EXPECT_FALSE(model.Open(&doc, "none", 0, std::nullopt));
     EXPECT_EQ(prompt.messages, Texts{kTextImageNotValid});
     EXPECT_EQ(view.timer, -1);
+}
+
+// An image the transform cannot take is named with its size, not reported as missing.
+TEST_F(ModelTest, OpeningATooSmallImageSaysSo)
+{
+    const std::pair<int, int> sizes[] = {{1, 5}, {5, 1}, {1, 1}};
+    for (const auto& [columns, rows] : sizes) {
+        CMDIDoc small;
+        ASSERT_TRUE(small.OnOpenDocument(Spm("s.spm", "Height", columns, rows)));
+        const std::string name = small.ImageList()[0].m_pImage->m_strName;
+        prompt.messages.clear();
+        EXPECT_FALSE(model.Open(&small, name, 0, std::nullopt));
+        EXPECT_EQ(prompt.messages, Texts{kTextImageTooSmall + name + " has " + std::to_string(columns) + " x " +
+                                         std::to_string(rows)});
+        EXPECT_EQ(view.timer, -1);
+    }
 }
 
 TEST_F(ModelTest, OpeningTransformsAndBuildsTheDefaultFilter)
@@ -149,6 +166,13 @@ TEST_F(ModelTest, DragOfRadius32ShowsCutoffQuarter)
     EXPECT_EQ(model.m_nDragRadius, 32);
     EXPECT_EQ(view.texts[kIdcCutOff], "0.25");
     EXPECT_EQ(model.m_CurPrimitive.Cutoff, 0.25);
+    // Toward a corner the circle outgrows the pane's half width; the cut-off stops at the
+    // CutOff bar's end.
+    model.OnMouseMove(true, model.m_rcPane.right - 2, model.m_rcPane.bottom - 2);
+    model.OnTimer();
+    EXPECT_GT(model.m_nDragRadius, 128);
+    EXPECT_EQ(view.texts[kIdcCutOff], "1.00");
+    EXPECT_EQ(model.m_CurPrimitive.Cutoff, 1.0);
 }
 
 TEST_F(ModelTest, LinAndLogViews)
@@ -212,10 +236,70 @@ TEST_F(ModelTest, PrimitiveListEditing)
     model.OnRemove();
     model.OnAddPrim();
     EXPECT_EQ(view.items, (Texts{"Filter", "FilterPrim2", "FilterPrim2"}));
+    EXPECT_EQ(prompt.messages, Texts{kTextSelectPrimitive});
+    // A zero cut-off would divide: the edit stops at the bar's 0.01.
     model.m_strCutOff = "0";
     model.OnOK();
-    EXPECT_EQ(prompt.messages, (Texts{kTextSelectPrimitive, kTextZeroDivisor}));
-    EXPECT_EQ(model.m_imgMask.m_pData, mask);
+    EXPECT_EQ(view.texts[kIdcCutOff], "0.01");
+    EXPECT_EQ(model.m_CurPrimitive.Cutoff, 0.01);
+    EXPECT_NE(model.m_imgMask.m_pData, mask);
+}
+
+// What the edits take is what a filter file brings back: each control's ends, and values
+// typed beyond them, which the edit brings to the end it passed when the user leaves it.
+TEST_F(ModelTest, EveryControlsEndsComeBackFromAFilterFile)
+{
+    OpenImage(32, 32);
+    struct Typed {
+        int edit;
+        const char* text;
+        const char* shown;  // after leaving the edit
+    };
+    const Typed typed[] = {
+        {kIdcCutOff, "0.01", "0.01"},      {kIdcCutOff, "1.00", "1.00"},      {kIdcCutOff, "1.50", "1.00"},
+        {kIdcCutOff, "-1", "0.01"},        {kIdcCutOff, ".125", "0.12"},      {kIdcXexpansion, "1.0", "1.0"},
+        {kIdcXexpansion, "99.9", "99.9"},  {kIdcXexpansion, "0.5", "1.0"},    {kIdcXexpansion, "1.25", "1.25"},
+        {kIdcYexpansion, "999", "99.9"},   {kIdcYexpansion, "1", "1"},        {kIdcShift, "0", "0"},
+        {kIdcShift, "2.00", "2.00"},       {kIdcShift, "2.50", "2.00"},       {kIdcShift, "-.5", "0.00"},
+    };
+    const std::map<int, std::string CFourierDialogModel::*> member = {
+        {kIdcCutOff, &CFourierDialogModel::m_strCutOff}, {kIdcXexpansion, &CFourierDialogModel::m_strXexpansion},
+        {kIdcYexpansion, &CFourierDialogModel::m_strYexpansion}, {kIdcShift, &CFourierDialogModel::m_strShift}};
+    model.OnClearAll();
+    for (const Typed& t : typed) {
+        model.*member.at(t.edit) = t.text;  // as the exchange takes a typed text
+        model.OnEditFinished(t.edit);
+        EXPECT_EQ(model.*member.at(t.edit), t.shown) << t.text;
+        model.OnOK();
+        model.OnAddPrim();
+    }
+    for (const auto& [order, angle, loPass, shape] : {std::tuple{0, 0, 0, 0}, {100, 360, 1, 1}}) {
+        model.m_nOder = order;
+        model.m_nAngle = angle;
+        model.m_nLoPass = loPass;
+        model.m_nShape = shape;
+        model.OnOK();
+        model.OnAddPrim();
+    }
+    const std::vector<FilterPrimitive> list = model.m_PrimitiveList;
+    ASSERT_EQ(list.size(), std::size(typed) + 2);
+    EXPECT_EQ(list[2].Cutoff, 1.0);
+    EXPECT_EQ(list.back(), (FilterPrimitive{1, 1, 100, list.back().Cutoff, list.back().Xcomp, list.back().Ycomp,
+                                            list.back().Shift, 360}));
+    view.file = (dir / "ends").string();
+    model.OnSaveFilter();
+    model.OnClearAll();
+    view.file = (dir / "ends.flt").string();
+    model.OnLoadFilter();
+    EXPECT_EQ(model.m_PrimitiveList, list);
+    EXPECT_TRUE(prompt.messages.empty());
+    // A hand-made file beyond the controls loads into them, and says so.
+    WriteFile(dir / "wide.flt", "[FilterPrimitive]\r\nNofPrimitive=1\r\nCutoff[0]=1.5\r\nXcomp[0]=1\r\nYcomp[0]=1\r\n");
+    view.file = (dir / "wide.flt").string();
+    model.OnLoadFilter();
+    ASSERT_EQ(model.m_PrimitiveList.size(), 1u);
+    EXPECT_EQ(model.m_PrimitiveList[0].Cutoff, 1.0);
+    EXPECT_EQ(prompt.messages, Texts{kTextFilterLimited + *view.file});
 }
 
 TEST_F(ModelTest, FilterFilesSaveAndLoad)
