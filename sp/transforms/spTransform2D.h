@@ -1,6 +1,7 @@
 // The row-then-column scheme that the 2-D DFT and the 2-D FFT share: every row through the
-// 1-D transform from source to destination, then the columns of the destination four at a
-// time through contiguous runs in the work buffer, each run transformed in place.
+// 1-D transform from source to destination, then the columns of the destination four (in
+// columns 2 to 4 eight) at a time through contiguous runs in the work buffer, each run
+// transformed in place.
 #pragma once
 
 #include <algorithm>
@@ -35,6 +36,25 @@ inline std::int64_t spWorkBytes2D(std::int64_t height, std::int64_t rowBytes, st
     return std::max(rowBytes, 64 * height + columnBytes);
 }
 
+// Columns of an image as contiguous runs side by side: run k holds the column's `height`
+// values from base + k * height.
+struct spRuns {
+    spComplex* base;
+    std::ptrdiff_t height;
+    spComplex* Run(std::ptrdiff_t k) const { return base + k * height; }
+};
+
+// Columns 2 to 4: eight adjacent columns (64 bytes per row) to or from eight runs. With the
+// image, its step and the runs on 16-byte boundaries and an even height the copies move 16
+// bytes at a time.
+bool spColumns8Aligned(const void* image, std::ptrdiff_t step, const spRuns& runs);
+void spDft2DGatherColumns8(const spComplex* image, std::ptrdiff_t step, const spRuns& runs);
+void spDft2DScatterColumns8(const spRuns& runs, spComplex* image, std::ptrdiff_t step);
+// The runs back into the eight columns from column `from` of the image (row 0, column 0 at
+// `image`), and the eight columns from column `to` into the runs, row by row in one pass.
+void spDft2DScatterGatherColumns8(const spRuns& runs, spComplex* image, std::ptrdiff_t step, std::ptrdiff_t from,
+                                  std::ptrdiff_t to);
+
 namespace sp2d {
 
 inline spComplex* spAt(const void* base, std::ptrdiff_t y, std::ptrdiff_t step, std::ptrdiff_t x)
@@ -43,44 +63,79 @@ inline spComplex* spAt(const void* base, std::ptrdiff_t y, std::ptrdiff_t step, 
                                         y * step) + x;
 }
 
-// `count` adjacent columns from column c into runs of `height` values, or back.
+// `count` adjacent columns from column c into runs, or back.
 inline void spGather(const spComplex* image, std::ptrdiff_t step, std::ptrdiff_t c, std::ptrdiff_t count,
-                     std::ptrdiff_t height, spComplex* runs)
+                     const spRuns& runs)
 {
-    for (std::ptrdiff_t r = 0; r < height; ++r) {
+    for (std::ptrdiff_t r = 0; r < runs.height; ++r) {
         const spComplex* row = spAt(image, r, step, c);
         for (std::ptrdiff_t k = 0; k < count; ++k)
-            runs[k * height + r] = row[k];
+            runs.Run(k)[r] = row[k];
     }
 }
 
-inline void spScatter(const spComplex* runs, std::ptrdiff_t count, std::ptrdiff_t height,
-                      spComplex* image, std::ptrdiff_t step, std::ptrdiff_t c)
+inline void spScatter(const spRuns& runs, std::ptrdiff_t count, spComplex* image, std::ptrdiff_t step,
+                      std::ptrdiff_t c)
 {
-    for (std::ptrdiff_t r = 0; r < height; ++r) {
+    for (std::ptrdiff_t r = 0; r < runs.height; ++r) {
         spComplex* row = spAt(image, r, step, c);
         for (std::ptrdiff_t k = 0; k < count; ++k)
-            row[k] = runs[k * height + r];
+            row[k] = runs.Run(k)[r];
     }
 }
 
-// The columns c .. c + count - 1 of `in`: gathered, transformed in place with the 1-D work
-// area behind the runs, and written to `out` only when every run succeeded.
+// Transforms the first `count` runs in place with the 1-D work area `lineWork`.
 template <class Plan>
-spStatus spColumnGroup(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, const spComplex* in,
-                       std::ptrdiff_t inStep, spComplex* out, std::ptrdiff_t outStep, std::ptrdiff_t c,
-                       std::ptrdiff_t count, std::uint8_t* buffer)
+spStatus spTransformRuns(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, const spRuns& runs,
+                         std::ptrdiff_t count, std::uint8_t* lineWork)
 {
-    const std::ptrdiff_t h = plan.height;
-    auto* runs = reinterpret_cast<spComplex*>(buffer);
-    std::uint8_t* lineWork = buffer + 8 * h * count;
-    spGather(in, inStep, c, count, h, runs);
     for (std::ptrdiff_t k = 0; k < count; ++k) {
-        const spStatus status = line(runs + k * h, runs + k * h, plan.columns, lineWork);
+        const spStatus status = line(runs.Run(k), runs.Run(k), plan.columns, lineWork);
         if (status != spStsNoErr)
             return status;
     }
-    spScatter(runs, count, h, out, outStep, c);
+    return spStsNoErr;
+}
+
+// The columns of the destination, `groupWidth` at a time while that many remain, then four at
+// a time, then `tailGroup` at a time; the runs of a group lie side by side in the buffer and
+// the 1-D work area follows the last. An eight-column group goes back into the image only
+// while the next one comes out (one pass down the rows for both); a group whose transform
+// fails is not written back, the groups before it are.
+template <class Plan>
+spStatus spColumnPasses(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, spComplex* image,
+                        std::ptrdiff_t step, std::uint8_t* buffer)
+{
+    const std::ptrdiff_t w = plan.width, h = plan.height;
+    std::ptrdiff_t waiting = -1; // first column of the eight whose runs wait to go back
+    const spRuns runs{reinterpret_cast<spComplex*>(buffer), h};
+    for (std::ptrdiff_t c = 0, count = 0; c < w; c += count) {
+        if (w - c >= plan.groupWidth)
+            count = plan.groupWidth;
+        else
+            count = w - c >= 4 ? 4 : std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
+        if (count == 8 && waiting >= 0) {
+            spDft2DScatterGatherColumns8(runs, image, step, waiting, c);
+        } else {
+            if (waiting >= 0)
+                spDft2DScatterColumns8(runs, spAt(image, 0, step, waiting), step);
+            if (count == 8)
+                spDft2DGatherColumns8(spAt(image, 0, step, c), step, runs);
+            else
+                spGather(image, step, c, count, runs);
+        }
+        waiting = -1;
+        const spStatus status =
+            spTransformRuns(plan, line, runs, count, reinterpret_cast<std::uint8_t*>(runs.Run(count)));
+        if (status != spStsNoErr)
+            return status;
+        if (count == 8)
+            waiting = c;
+        else
+            spScatter(runs, count, image, step, c);
+    }
+    if (waiting >= 0)
+        spDft2DScatterColumns8(runs, spAt(image, 0, step, waiting), step);
     return spStsNoErr;
 }
 
@@ -103,8 +158,14 @@ spStatus spTransform2D(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, c
     // A single column goes straight through when both are contiguous, else through the buffer.
     if (w == 1 && sStep == 8 && dStep == 8)
         return line(src, dst, plan.columns, buffer);
-    if (w == 1)
-        return sp2d::spColumnGroup(plan, line, src, sStep, dst, dStep, 0, 1, buffer);
+    if (w == 1) {
+        const spRuns run{reinterpret_cast<spComplex*>(buffer), h};
+        sp2d::spGather(src, sStep, 0, 1, run);
+        const spStatus status = sp2d::spTransformRuns(plan, line, run, 1, buffer + 8 * h);
+        if (status == spStsNoErr)
+            sp2d::spScatter(run, 1, dst, dStep, 0);
+        return status;
+    }
 
     for (std::ptrdiff_t y = 0; y < h; ++y) {
         const spStatus status = line(sp2d::spAt(src, y, sStep, 0), sp2d::spAt(dst, y, dStep, 0),
@@ -112,18 +173,7 @@ spStatus spTransform2D(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, c
         if (status != spStsNoErr)
             return status;
     }
-    // Columns `groupWidth` at a time, then four at a time; those left after the groups of
-    // four `tailGroup` at a time.
-    for (std::ptrdiff_t c = 0, count = 0; c < w; c += count) {
-        if (w - c >= plan.groupWidth)
-            count = plan.groupWidth;
-        else
-            count = w - c >= 4 ? 4 : std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
-        const spStatus status = sp2d::spColumnGroup(plan, line, dst, dStep, dst, dStep, c, count, buffer);
-        if (status != spStsNoErr)
-            return status;
-    }
-    return spStsNoErr;
+    return sp2d::spColumnPasses(plan, line, dst, dStep, buffer);
 }
 
 // Creates the row plan and, when the two sizes differ, the column plan of a 2-D plan, and

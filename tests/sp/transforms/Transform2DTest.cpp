@@ -5,6 +5,7 @@
 #include "sp/transforms/spDft2D.h"
 #include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spFft2D.h"
+#include "sp/transforms/spTransform2D.h"
 
 namespace {
 
@@ -119,6 +120,101 @@ TEST_P(Dft2D, EqualsTheFftOnPowersOfTwo)
             EXPECT_TRUE(SameBits(a.Values(), b.Values())) << w << "x" << h;
         }
     }
+}
+
+// A byte copy of an image that starts `offset` bytes past a 16-byte boundary.
+struct Placed {
+    Placed(const Image& image, int offset) : storage(image.bytes.size() + 32)
+    {
+        const auto address = reinterpret_cast<std::uintptr_t>(storage.data());
+        start = storage.data() + (16 - address % 16) % 16 + offset;
+        std::memcpy(start, image.bytes.data(), image.bytes.size());
+    }
+    spComplex* data() { return reinterpret_cast<spComplex*>(start); }
+    // The bytes back in the shape of `like`.
+    Image Back(const Image& like) const
+    {
+        Image out = like;
+        std::memcpy(out.bytes.data(), start, out.bytes.size());
+        return out;
+    }
+    std::vector<std::uint8_t> storage;
+    std::uint8_t* start;
+};
+
+TEST_P(Dft2D, ImagesOffAnyBoundaryMatchTheOracle)
+{
+    // Images 4, 8 and 12 bytes past a 16-byte boundary, steps of both kinds and odd heights
+    // take the element-wise copies of the eight-column groups, the others the 16-byte ones.
+    struct Shape {
+        int w, h, gap;
+    };
+    for (const Shape& s : {Shape{16, 6, 0}, Shape{17, 7, 8}, Shape{24, 5, 16}, Shape{9, 12, 24}})
+        for (int offset : {0, 4, 8, 12}) {
+            Dft2DPlan plan(s.w, s.h, spNoDivByAny);
+            const Image src = RandomImage(s.w, s.h, 8 * s.w + s.gap, static_cast<unsigned>(s.w + offset));
+            Placed in(src, offset), out(Image(s.w, s.h, 8 * s.w + s.gap), 12 - offset);
+            for (bool inverse : {false, true}) {
+                ASSERT_EQ((inverse ? spDft2DInverse : spDft2DForward)(in.data(), src.step, out.data(), src.step,
+                                                                     plan.spec, nullptr),
+                          spStsNoErr);
+                const Image dst = out.Back(src);
+                EXPECT_TRUE(dst.GapsUntouched()) << s.w << "x" << s.h << " at " << offset;
+                EXPECT_LE(RelativeRms(dst.Values(), Oracle2D(src, inverse)), Bound2D(s.w, s.h))
+                    << s.w << "x" << s.h << " at " << offset << " inverse " << inverse;
+            }
+        }
+}
+
+TEST(Columns8, CopiesEightColumnsAndNothingElse)
+{
+    // Every combination of image offset, step, run offset and height; each copy's result is
+    // compared element for element, and no byte outside the eight columns or the runs moves.
+    for (int offset : {0, 4, 8, 12})
+        for (int step : {64, 72, 80, 136})
+            for (int runOffset : {0, 8})
+                for (int h : {1, 2, 3, 6, 7}) {
+                    const Image image = RandomImage(step / 8, h, step, static_cast<unsigned>(step + h));
+                    Placed placed(image, offset);
+                    std::vector<std::uint8_t> runBytes(8 * 8 * static_cast<size_t>(h) + 32, 0xC3);
+                    const auto address = reinterpret_cast<std::uintptr_t>(runBytes.data());
+                    auto* base = reinterpret_cast<spComplex*>(runBytes.data() + (16 - address % 16) % 16 + runOffset);
+                    const spRuns runs{base, h};
+                    const std::string what = "offset " + std::to_string(offset) + " step " + std::to_string(step) +
+                                             " runs at " + std::to_string(runOffset) + " height " +
+                                             std::to_string(h);
+
+                    // Columns 1 to 8 out, then back after a change, and the whole image moved on by
+                    // one column through the fused pass.
+                    spDft2DGatherColumns8(placed.data() + 1, step, runs);
+                    if (step % 16 == 0 && h % 2 == 0 && offset % 16 == 8 && runOffset == 0) {
+                        EXPECT_TRUE(spColumns8Aligned(placed.data() + 1, step, runs)) << what;
+                    }
+                    for (int k = 0; k < 8; ++k)
+                        for (int r = 0; r < h; ++r)
+                            ASSERT_TRUE(SameBits({runs.Run(k)[r]}, {image.at(k + 1, r)})) << what;
+                    for (int k = 0; k < 8; ++k)
+                        for (int r = 0; r < h; ++r)
+                            runs.Run(k)[r] = {static_cast<float>(k), static_cast<float>(r)};
+                    Image expected = image;
+                    for (int k = 0; k < 8; ++k)
+                        for (int r = 0; r < h; ++r)
+                            expected.at(k + 1, r) = runs.Run(k)[r];
+                    spDft2DScatterColumns8(runs, placed.data() + 1, step);
+                    EXPECT_EQ(placed.Back(image).bytes, expected.bytes) << what;
+                    if (step < 72)
+                        continue;
+                    spDft2DScatterGatherColumns8(runs, placed.data(), step, 1, 0);
+                    EXPECT_EQ(placed.Back(image).bytes, expected.bytes) << "fused, " << what;
+                    for (int k = 0; k < 8; ++k)
+                        for (int r = 0; r < h; ++r)
+                            ASSERT_TRUE(SameBits({runs.Run(k)[r]}, {expected.at(k, r)})) << "fused, " << what;
+                    const size_t before = static_cast<size_t>(reinterpret_cast<std::uint8_t*>(base) - runBytes.data());
+                    for (size_t i = 0; i < runBytes.size(); ++i)
+                        if (i < before || i >= before + 64 * static_cast<size_t>(h)) {
+                            ASSERT_EQ(runBytes[i], 0xC3) << what;
+                        }
+                }
 }
 
 TEST(Dft2DPlan, RecordAndWorkSizes)
