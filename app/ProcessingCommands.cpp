@@ -29,7 +29,7 @@ public:
     void RepaintPalette() override
     {
         if (CMainFrame* mainFrame = CMainFrame::Instance())
-            mainFrame->ColorPanel().update();
+            mainFrame->ColorPanel().DrawPalette();
     }
 
 private:
