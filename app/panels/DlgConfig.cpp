@@ -17,6 +17,7 @@
 #include "app/MainFrame.h"
 #include "app/panels/ColorSwatch.h"
 #include "app/panels/PanelFiles.h"
+#include "app/panels/PanelKeys.h"
 #include "document/DocumentView.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/NumberText.h"
@@ -102,6 +103,7 @@ C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
     CDataExchange write(false);
     DoDataExchange(write);
     Connect();
+    AddPanelKeys(*this, PanelKeys::kEscapeHides);
     connect(&m_timer, &QTimer::timeout, this, &C3DdlgConfig::OnTimer);
     m_timer.start(kTimerMs);
 }
