@@ -13,6 +13,7 @@
 
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
+#include "app/panels/PanelKeys.h"
 #include "platform/core/NumberText.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/DocManager.h"
@@ -99,6 +100,7 @@ CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
     connect(&m_mainFrame, &CMDIFrameWnd::childFramesChanged, this, &CDialogWorkBench::FillTree);
 
     UpdateHeader();
+    AddPanelKeys(*this, PanelKeys::kEscapeHides);
     connect(&m_timer, &QTimer::timeout, this, &CDialogWorkBench::OnTimer);
     m_timer.start(kTimerMs);
 }
