@@ -9,6 +9,7 @@
 
 #include "app/MainFrame.h"
 #include "app/panels/PanelFiles.h"
+#include "app/panels/PanelKeys.h"
 #include "document/DocumentView.h"
 #include "platform/core/NumberText.h"
 #include "platform/core/PathText.h"
@@ -107,6 +108,7 @@ C3DdlgColor::C3DdlgColor(CMainFrame& mainFrame, QWidget* parent)
     setMouseTracking(true);
     connect(load, &QPushButton::clicked, this, &C3DdlgColor::OnLoadPalette);
     connect(save, &QPushButton::clicked, this, &C3DdlgColor::OnSavePalette);
+    AddPanelKeys(*this, PanelKeys::kEnterAndEscapeHide);
     connect(&m_timer, &QTimer::timeout, this, &C3DdlgColor::OnTimer);
     m_timer.start(kTimerMs);
 }

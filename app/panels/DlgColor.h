@@ -24,6 +24,7 @@ class CPictureFrame : public QFrame {
 public:
     explicit CPictureFrame(QWidget* parent);
     void SetPicture(QImage picture);
+    const QImage& Picture() const { return m_picture; }
     // The area inside the frame, in the panel's coordinates.
     GdiRect ClientInPanel() const;
 
@@ -53,6 +54,7 @@ public:
     std::vector<ColorCursor>* Palette() const;
     std::size_t SelectedCursor() const { return m_nSelCursor; }
     bool Edited() const { return m_bEdited; }
+    CPictureFrame& Bar() const { return *m_pBar; }
     CPictureFrame& Strip() const { return *m_pStrip; }
 
 protected:

@@ -1,14 +1,21 @@
-// The two panels and the profile view on real frames: an edit reaches the active view at
-// the next tick, a palette change recolours it, *.cnf and *.plt files go out and come back
-// through the panels, and the profile view drags its cursors.
+// The three panels and the profile view on real frames: an edit reaches the active view at
+// the next tick, a palette change recolours it, a processing command redraws the palette at
+// once, *.cnf and *.plt files go out and come back through the panels, Escape and Enter hide
+// the panels until the switch shows them, and the profile view drags its cursors. Every test
+// runs on the bundled sample, so that a bare clone runs them, and again on a real NanoScope
+// file when the samples are there.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QMdiArea>
 #include <QMouseEvent>
+#include <QTest>
+#include <QTreeWidget>
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +23,7 @@
 #include "AppTestSupport.h"
 #include "support/TestPaths.h"
 #include "app/CommandIds.h"
+#include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
@@ -27,6 +35,17 @@
 #include "presentation/PaletteEditing.h"
 
 namespace {
+
+// The document the panels work on: two images, Height_01 and a second one.
+struct PanelSource {
+    const char* name;
+    bool bundled;         // the sample in the repository, else a real NanoScope file
+};
+
+void PrintTo(const PanelSource& source, std::ostream* out)
+{
+    *out << source.name;
+}
 
 const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
 
@@ -42,14 +61,28 @@ public:
     std::vector<int> hints;
 };
 
-// The application on the NanoScope sample, with a probe on the active frame.
-class PanelGui : public testing::Test {
+// The application on a two-image document, with a probe on the active frame: the NanoScope
+// sample with its amplitude image, or the bundled sample with a copy of it added.
+class PanelGui : public testing::TestWithParam<PanelSource> {
 protected:
     void SetUp() override
     {
-        if (SamplesDir().empty())
-            GTEST_SKIP() << "real instrument samples not found; skipping";
-        m_app = std::make_unique<RunningApp>(SamplePath(kNanoscope).string());
+        if (!GetParam().bundled) {
+            if (SamplesDir().empty())
+                GTEST_SKIP() << "real instrument samples not found; the bundled sample ran these tests";
+            m_strFile = kNanoscope;
+            m_strSecond = "Amplitude_02";
+            m_app = std::make_unique<RunningApp>(SamplePath(kNanoscope).string());
+            return;
+        }
+        const std::filesystem::path bundled = std::filesystem::path(SPM_SOURCE_DIR) / "resources/samples/sample.spm";
+        m_strFile = "sample.spm";
+        m_strSecond = "Height_02";
+        std::filesystem::copy_file(bundled, m_files / m_strFile);
+        std::filesystem::copy_file(bundled, m_files / "second.spm");
+        m_app = std::make_unique<RunningApp>((m_files / m_strFile).string());
+        Main().AddImageToActiveDoc((m_files / "second.spm").string(), 0);
+        RunningApp::Pump();
     }
     void TearDown() override
     {
@@ -62,7 +95,7 @@ protected:
     CMDIChildFrame& Activate(const std::string& title)
     {
         for (QMdiSubWindow* window : Main().MDIClient()->subWindowList())
-            if (window->windowTitle().toStdString().starts_with(std::string(kNanoscope) + ":" + title))
+            if (window->windowTitle().toStdString().starts_with(m_strFile + ":" + title))
                 Activate(*qobject_cast<CMDIChildFrame*>(window));
         CMDIChildFrame* frame = Main().MDIGetActive();
         EXPECT_TRUE(frame->windowTitle().toStdString().find(title) != std::string::npos);
@@ -104,9 +137,13 @@ protected:
     void Screenshot(const std::string& name)
     {
         std::filesystem::create_directories(SPM_SCREENSHOT_DIR);
-        Main().grab().save(QString(SPM_SCREENSHOT_DIR "/") + QString::fromStdString(name) + ".png");
+        Main().grab().save(QString(SPM_SCREENSHOT_DIR "/") + QString::fromStdString(name) + "-" +
+                           GetParam().name + ".png");
     }
 
+    const ScratchDir m_files;
+    std::string m_strFile;     // the document's file name, which starts its frames' titles
+    std::string m_strSecond;   // its second image
     std::unique_ptr<RunningApp> m_app;
     ProbeView m_probe;
     CDocument* m_probeDoc = nullptr;
@@ -122,7 +159,7 @@ void AnswerColour(ScriptedPrompt& prompt, COLORREF colour)
 
 } // namespace
 
-TEST_F(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
+TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
 {
     CMDIChildFrame& frame = Activate("Height_01:3D");
     m_app->Run(cmd::kShowConfigPanel);
@@ -157,12 +194,12 @@ TEST_F(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     EXPECT_EQ(panel.Edit(kEditAngle).text(), "360");
     // Choosing the colour source tells the view at once.
     panel.ImageList().setCurrentRow(1);
-    EXPECT_EQ(Record().m_NameOfImageForColor, "Amplitude_02");
+    EXPECT_EQ(Record().m_NameOfImageForColor, m_strSecond);
     EXPECT_EQ(m_probe.hints.back(), kHintColors);
     Screenshot("panels-01-configuration");
 }
 
-TEST_F(PanelGui, ConfigurationFollowsTheFrameAndSavesAndLoadsCnf)
+TEST_P(PanelGui, ConfigurationFollowsTheFrameAndSavesAndLoadsCnf)
 {
     Activate("Height_01:3D");
     m_app->Run(cmd::kShowConfigPanel);
@@ -188,7 +225,7 @@ TEST_F(PanelGui, ConfigurationFollowsTheFrameAndSavesAndLoadsCnf)
     EXPECT_EQ((*Doc().FindImage("Height_01")->m_pSettings)[1].m_Tilt, tilt);
 }
 
-TEST_F(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
+TEST_P(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
 {
     CMDIChildFrame& frame = Activate("Height_01:2D");
     m_app->Run(cmd::kShowPalettePanel);
@@ -238,8 +275,84 @@ TEST_F(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
     EXPECT_EQ(panel.Palette()->back().m_Color, MakeColor(255, 0, 0));
 }
 
+// A processing command changes the heights and so the range and the histogram beside the
+// palette: the panel shows them at once, as it would after looking its source up again, and
+// so after Undo.
+TEST_P(PanelGui, PaletteFollowsProcessingCommandsAtOnce)
+{
+    Activate("Height_01:2D");
+    m_app->Run(cmd::kShowPalettePanel);
+    Tick();
+    C3DdlgColor& panel = Main().ColorPanel();
+    // What the panel shows once it has looked its colour source up again.
+    const auto lookedUpAgain = [&] {
+        panel.ForgetActiveFrame();
+        Tick();
+        return panel.Bar().Picture();
+    };
+    const QImage loaded = panel.Bar().Picture();
+    ASSERT_FALSE(loaded.isNull());
+    for (int command : {cmd::kMedianX, cmd::kEditUndo, cmd::kNormalize}) {
+        const QImage before = panel.Bar().Picture();
+        ASSERT_TRUE(m_app->Run(command)) << command;
+        const QImage shown = panel.Bar().Picture();
+        EXPECT_NE(shown, before) << command;
+        EXPECT_EQ(shown, lookedUpAgain()) << command;
+    }
+    EXPECT_TRUE(m_app->Prompt().messages.empty());
+}
+
+// Escape hides the work bench and the configuration panel, Enter or Escape the palette panel,
+// from whichever of their controls has the focus; the switch button stays checked and shows
+// the panel again.
+TEST_P(PanelGui, EscapeAndEnterHideThePanelsUntilTheSwitchShowsThem)
+{
+    const auto press = [](QWidget& control, Qt::Key key) {
+        control.setFocus();
+        QTest::keyClick(&control, key);
+        RunningApp::Pump(0);
+    };
+    CDialogWorkBench& bench = Main().WorkBench();
+    C3DdlgConfig& config = Main().ConfigPanel();
+    C3DdlgColor& palette = Main().ColorPanel();
+    QPushButton* loadPalette = palette.findChild<QPushButton*>("1059");
+    ASSERT_NE(loadPalette, nullptr);
+    struct Case {
+        int command;
+        QWidget& panel;
+        QWidget& control;
+        Qt::Key key;
+        bool hides;
+    };
+    const Case cases[] = {
+        {cmd::kShowWorkBench, bench, bench.Tree(), Qt::Key_Return, false},
+        {cmd::kShowWorkBench, bench, bench.Tree(), Qt::Key_Escape, true},
+        {cmd::kShowWorkBench, bench, *bench.findChild<QPlainTextEdit*>(), Qt::Key_Escape, true},  // the note
+        {cmd::kShowConfigPanel, config, config.Edit(kEditTilt), Qt::Key_Enter, false},
+        {cmd::kShowConfigPanel, config, config.Edit(kEditTilt), Qt::Key_Escape, true},
+        {cmd::kShowConfigPanel, config, config.ImageList(), Qt::Key_Escape, true},
+        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Return, true},
+        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Enter, true},
+        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Escape, true},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(m_app->Run(c.command));
+        ASSERT_TRUE(c.panel.isVisible());
+        press(c.control, c.key);
+        EXPECT_EQ(c.panel.isVisible(), !c.hides) << c.command << " " << c.key;
+        EXPECT_EQ(Main().CheckedPanelSwitch(), c.command);
+        if (c.hides && c.command == cmd::kShowConfigPanel)
+            Screenshot("panels-04-configuration-hidden");
+    }
+    // The switch shows a hidden panel again.
+    ASSERT_TRUE(m_app->Run(cmd::kShowPalettePanel));
+    EXPECT_TRUE(palette.isVisible());
+    EXPECT_FALSE(bench.isVisible());
+    EXPECT_FALSE(config.isVisible());
+}
+
 // The panels kept the document since their last tick: closed since, it is touched no more.
-TEST_F(PanelGui, PanelsDoNothingOnceTheirDocumentClosed)
+TEST_P(PanelGui, PanelsDoNothingOnceTheirDocumentClosed)
 {
     CMDIChildFrame& frame = Activate("Height_01:2D");
     Tick();
@@ -260,7 +373,7 @@ TEST_F(PanelGui, PanelsDoNothingOnceTheirDocumentClosed)
 }
 
 // Both curves are checked in the scenario; here the cursors move.
-TEST_F(PanelGui, ProfileViewDragsItsCursors)
+TEST_P(PanelGui, ProfileViewDragsItsCursors)
 {
     Activate("Height_01:2D");
     CMDIDoc& doc = Doc();
@@ -289,3 +402,7 @@ TEST_F(PanelGui, ProfileViewDragsItsCursors)
     EXPECT_LT(doc.m_profileCursors.m_dCursorA, doc.m_profileCursors.m_dCursorB);
     EXPECT_NEAR(doc.m_profileCursors.m_dCursorA, 0.5, 0.01);
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, PanelGui,
+                         testing::Values(PanelSource{"Bundled", true}, PanelSource{"NanoScope", false}),
+                         [](const testing::TestParamInfo<PanelSource>& info) { return info.param.name; });
