@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -20,6 +19,7 @@
 #include "app/MainFrame.h"
 #include "app/ProcessingCommands.h"
 #include "app/fourier/FourierPanes.h"
+#include "app/panels/PanelFiles.h"
 #include "app/render/GLCanvas.h"
 #include "app/render/GLRenderer.h"
 #include "platform/core/Prompt.h"
@@ -71,6 +71,34 @@ bool OpenGLAvailable()
 
 } // namespace
 
+CPrimitiveListBox::CPrimitiveListBox(QWidget* parent, std::function<void()> onSelChange)
+    : QListWidget(parent), m_onSelChange(std::move(onSelChange))
+{
+}
+
+void CPrimitiveListBox::Quietly(const std::function<void()>& change)
+{
+    ++m_nQuiet;
+    change();
+    --m_nQuiet;
+}
+
+void CPrimitiveListBox::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QListWidget::selectionChanged(selected, deselected);
+    m_bChanged = true;
+    if (m_nQuiet == 0)
+        m_onSelChange();
+}
+
+void CPrimitiveListBox::mousePressEvent(QMouseEvent* event)
+{
+    m_bChanged = false;
+    QListWidget::mousePressEvent(event);
+    if (!m_bChanged && m_nQuiet == 0 && itemAt(event->position().toPoint()) != nullptr)
+        m_onSelChange();
+}
+
 CDialogFourierTransform::CDialogFourierTransform(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle("Fourier Transfom");
@@ -120,6 +148,9 @@ QWidget* CDialogFourierTransform::BuildParameterBox()
         grid->addWidget(bar, row++, 2);
         // Only the user's typing: the model sets its members together with the texts it shows.
         connect(edit, &QLineEdit::textEdited, this, [this] { m_model.OnParameterChange(); });
+        // Leaving the edit (Enter comes here before the dialog's OK) brings a real value into
+        // what the controls hold.
+        connect(edit, &QLineEdit::editingFinished, this, [this, id = r.edit] { m_model.OnEditFinished(id); });
     }
     auto* colour = new QScrollBar(Qt::Horizontal, box);
     colour->setRange(1, 1000);
@@ -235,9 +266,8 @@ void CDialogFourierTransform::BuildControls()
         });
     }
     controls->addLayout(radios);
-    m_list = new QListWidget(this);
+    m_list = new CPrimitiveListBox(this, [this] { m_model.OnSelChangePrimList(); });
     m_list->setFixedWidth(120);
-    connect(m_list, &QListWidget::itemClicked, this, [this] { m_model.OnSelChangePrimList(); });
     controls->addWidget(m_list);
     controls->addWidget(BuildButtons());
     layout->addLayout(controls, 3, 0, 1, 2);
@@ -371,17 +401,21 @@ void CDialogFourierTransform::RefreshChecks()
 
 void CDialogFourierTransform::ClearList()
 {
-    m_list->clear();
+    m_list->Quietly([this] { m_list->clear(); });
 }
 
 void CDialogFourierTransform::AddListItem(const std::string& text)
 {
-    m_list->addItem(QString::fromStdString(text));
+    m_list->Quietly([&] { m_list->addItem(QString::fromStdString(text)); });
 }
 
+// No item is selected afterwards: the controls show no item of the list.
 void CDialogFourierTransform::RemoveListItem(int index)
 {
-    delete m_list->takeItem(index);
+    m_list->Quietly([&] {
+        delete m_list->takeItem(index);
+        m_list->clearSelection();
+    });
 }
 
 int CDialogFourierTransform::SelectedListItem() const
@@ -428,12 +462,11 @@ void CDialogFourierTransform::EndWaitCursor()
 
 std::optional<std::string> CDialogFourierTransform::ChooseFilterFile(bool save)
 {
-    const QString filter = "Filter Files (*.flt)";
-    const QString path = save ? QFileDialog::getSaveFileName(this, {}, {}, filter)
-                              : QFileDialog::getOpenFileName(this, {}, {}, filter);
-    if (path.isEmpty())
+    static const FileTypeChoice kFilterFileType{"Filter Files (*.flt)", {"*.flt"}, ".flt"};
+    const std::string path = AskPanelFile(!save, kFilterFileType);
+    if (path.empty())
         return std::nullopt;
-    return path.toStdString();
+    return path;
 }
 
 void CDialogFourierTransform::mousePressEvent(QMouseEvent* event)

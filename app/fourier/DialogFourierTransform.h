@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QListWidget>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -14,11 +16,29 @@
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QScrollBar;
 class CDataExchange;
 class CSpectrumPane;
 class CSurfacePane;
+
+// List box 1111: tells of every selection the user makes, with the mouse or the keyboard,
+// and of a click on the item already selected, as the list box's selection-change
+// notification does; the dialog's own changes to the list tell nothing.
+class CPrimitiveListBox : public QListWidget {
+public:
+    CPrimitiveListBox(QWidget* parent, std::function<void()> onSelChange);
+    // Runs the dialog's own change of the list.
+    void Quietly(const std::function<void()>& change);
+
+protected:
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::function<void()> m_onSelChange;
+    int m_nQuiet = 0;
+    bool m_bChanged = false;   // the selection changed since the last press
+};
 
 inline constexpr const char* kTextNoOpenGL =
     "OpenGL is not available: the Fourier transform cannot be shown";
@@ -76,7 +96,7 @@ private:
     CFourierDialogModel m_model{*this};
     CSpectrumPane* m_spectrum = nullptr;
     CSurfacePane* m_surface = nullptr;
-    QListWidget* m_list = nullptr;
+    CPrimitiveListBox* m_list = nullptr;
     std::map<int, QLineEdit*> m_edits;
     std::map<int, QScrollBar*> m_bars;
     std::map<int, QLabel*> m_labels;

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
+#include <functional>
 #include <set>
 
 #include "AppTestSupport.h"
@@ -19,9 +21,12 @@
 #include "app/MainFrame.h"
 #include "app/fourier/DialogFourierTransform.h"
 #include "app/fourier/FourierPanes.h"
+#include "formats/ImageFile.h"
+#include "fourier/FilterFile.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/core/NumberText.h"
+#include "support/TestImages.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -43,7 +48,168 @@ void Shot(QWidget& widget, const char* name)
     EXPECT_TRUE(widget.grab().save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png"));
 }
 
+// The bundled sample, or another image file, with its 2D frame active: the Fourier tool's
+// frame.
+class FourierApp {
+public:
+    explicit FourierApp(const std::filesystem::path& file = {})
+    {
+        const std::filesystem::path path = file.empty() ? m_dir / "sample.spm" : file;
+        if (file.empty())
+            std::filesystem::copy_file(std::filesystem::path(SPM_SOURCE_DIR) / "resources/samples/sample.spm", path);
+        m_app = std::make_unique<RunningApp>(path.string());
+        for (CMDIChildFrame* frame : m_app->MainFrame().MDIGetActive()->GetActiveDocument()->Frames())
+            if (frame->m_strViewKind == ":2D")
+                m_app->MainFrame().ActivateFrame(frame);
+        RunningApp::Pump();
+    }
+    RunningApp& operator*() { return *m_app; }
+    RunningApp* operator->() { return m_app.get(); }
+    const ScratchDir& Dir() const { return m_dir; }
+
+    // Runs the tool and `steps` on its dialog, then cancels it; false when no dialog opened.
+    bool WithDialog(const std::function<void(CDialogFourierTransform&)>& steps)
+    {
+        bool ran = false;
+        // Gone with this call when no dialog opened.
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            auto* dialog = dynamic_cast<CDialogFourierTransform*>(QApplication::activeModalWidget());
+            if (dialog == nullptr)
+                return;
+            ran = true;
+            steps(*dialog);
+            dialog->reject();
+        });
+        timer.start(100);
+        m_app->Run(cmd::kFourierTransform);
+        return ran;
+    }
+
+private:
+    const ScratchDir m_dir;
+    std::unique_ptr<RunningApp> m_app;
+};
+
+// The controls show primitive p as the list's selection leaves them.
+void ExpectShows(CDialogFourierTransform& dialog, const FilterPrimitive& p)
+{
+    EXPECT_EQ(dialog.Edit(kIdcOder)->text().toStdString(), FormatFixed(p.Oder, 0));
+    EXPECT_EQ(dialog.Edit(kIdcCutOff)->text().toStdString(), FormatFixed(p.Cutoff, 2));
+    EXPECT_EQ(dialog.Edit(kIdcYexpansion)->text().toStdString(), FormatFixed(p.Ycomp, 1));
+    EXPECT_EQ(dialog.Edit(kIdcShift)->text().toStdString(), FormatFixed(p.Shift, 2));
+    EXPECT_EQ(dialog.Button(1099)->isChecked(), p.LoPass != 0);
+}
+
 } // namespace
+
+// An image of 1 x 40 points: the tool says what it needs instead of that the name is unknown.
+TEST(FourierDialog, ImageBelowTwoByTwoPointsIsRefusedWithItsSize)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    CSpmImage thin = MakeImage(1, 40, [](int r, int) { return r * 0.5; });
+    ASSERT_TRUE(CImageFile().WriteSpm((dir / "thin.spm").string(), thin));
+    FourierApp app(dir / "thin.spm");
+    ASSERT_TRUE(app->Enabled(cmd::kFourierTransform));
+    const std::string name = app->MainFrame().MDIGetActive()->m_strImageName;
+    app->Prompt().messages.clear();
+    EXPECT_FALSE(app.WithDialog([](CDialogFourierTransform&) {}));
+    EXPECT_EQ(app->Prompt().messages, std::vector<std::string>{kTextImageTooSmall + name + " has 1 x 40"});
+}
+
+// The arrow keys move the selection in the primitive list as a click does, so the controls
+// always show the selected primitive: Rep Prim writes it back unchanged and Remove removes it.
+TEST(FourierDialog, PrimitiveListFollowsTheKeyboard)
+{
+    SPM_REQUIRE_DISPLAY();
+    FourierApp app;
+    const std::vector<FilterPrimitive> defaults = DefaultPrimitives();
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        QListWidget& list = dialog.List();
+        CFourierDialogModel& model = dialog.Model();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+        ExpectShows(dialog, defaults[0]);
+        QTest::keyClick(&list, Qt::Key_Down);
+        EXPECT_EQ(list.currentRow(), 2);
+        ExpectShows(dialog, defaults[1]);
+        EXPECT_EQ(model.m_CurPrimitive, defaults[1]);
+        dialog.Button(1116)->click();  // Rep Prim
+        EXPECT_EQ(model.m_PrimitiveList, defaults);
+        QTest::keyClick(&list, Qt::Key_Up);
+        ExpectShows(dialog, defaults[0]);
+        // A click on the selected item shows it again over an edit.
+        dialog.Edit(kIdcOder)->setText("9");
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+        ExpectShows(dialog, defaults[0]);
+        dialog.Button(1121)->click();  // Remove
+        EXPECT_EQ(model.m_PrimitiveList, std::vector<FilterPrimitive>{defaults[1]});
+        EXPECT_EQ(list.count(), 2);
+        EXPECT_TRUE(list.selectedItems().isEmpty());
+        dialog.Button(1121)->click();
+        EXPECT_EQ(model.m_PrimitiveList.size(), 1u);
+        // "Filter" rebuilds the whole filter from the keyboard too.
+        QTest::keyClick(&list, Qt::Key_Home);
+        EXPECT_EQ(list.currentRow(), 0);
+        EXPECT_EQ(model.m_CurPrimitive, defaults[1]);
+        EXPECT_TRUE(dialog.Button(1099)->isChecked());
+        Shot(dialog, "fourier-4-list-keys");
+    }));
+    EXPECT_EQ(app->Prompt().messages, std::vector<std::string>{kTextSelectPrimitive});
+}
+
+// Values typed beyond the controls' ranges are brought into them as the edit is left, so a
+// filter saved and loaded again holds what the dialog held, at each control's ends.
+TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
+{
+    SPM_REQUIRE_DISPLAY();
+    FourierApp app;
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        CFourierDialogModel& model = dialog.Model();
+        const auto type = [&](int id, const char* text, Qt::Key leave) {
+            QLineEdit& edit = *dialog.Edit(id);
+            edit.selectAll();
+            QTest::keyClicks(&edit, text);
+            if (leave == Qt::Key_Tab) {
+                // The focus goes elsewhere (sent, as the dialog need not be the active window).
+                QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+                QApplication::sendEvent(&edit, &out);
+            } else {
+                QTest::keyClick(&edit, leave);
+            }
+            return edit.text().toStdString();
+        };
+        dialog.Button(1120)->click();  // Clear All
+        const struct {
+            int id;
+            const char* typed;
+            const char* held;
+        } cases[] = {
+            {kIdcXexpansion, "0.5", "1.0"},  {kIdcYexpansion, "999", "99.9"}, {kIdcCutOff, "1.50", "1.00"},
+            {kIdcShift, "2.50", "2.00"},     {kIdcCutOff, "0.01", "0.01"},    {kIdcShift, "0", "0"},
+            {kIdcXexpansion, "99.9", "99.9"}, {kIdcYexpansion, "1", "1"},
+        };
+        for (const auto& c : cases) {
+            for (Qt::Key leave : {Qt::Key_Return, Qt::Key_Tab})
+                EXPECT_EQ(type(c.id, c.typed, leave), c.held) << c.typed;
+            model.OnOK();
+            dialog.Button(1112)->click();  // Add Prim
+        }
+        const std::vector<FilterPrimitive> added = model.m_PrimitiveList;
+        ASSERT_EQ(added.size(), std::size(cases));
+        EXPECT_EQ(added[2].Cutoff, 1.0);
+        const std::string file = (app.Dir() / "ends.flt").string();
+        AnswerFileDialog(app->Prompt(), file);
+        dialog.Button(1123)->click();  // SaveFilter
+        dialog.Button(1120)->click();
+        AnswerFileDialog(app->Prompt(), file);
+        dialog.Button(1122)->click();  // Load Filter
+        EXPECT_EQ(model.m_PrimitiveList, added);
+        EXPECT_EQ(dialog.List().count(), 1 + static_cast<int>(added.size()));
+    }));
+    EXPECT_TRUE(app->Prompt().messages.empty());
+}
 
 TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
 {
