@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -134,11 +135,13 @@ protected:
         RunningApp::Pump(400);
         return frame.GetActiveView()->Widget()->grab().toImage();
     }
+    // The whole screen, as the user sees it.
     void Screenshot(const std::string& name)
     {
+        RunningApp::Pump(200);
         std::filesystem::create_directories(SPM_SCREENSHOT_DIR);
-        Main().grab().save(QString(SPM_SCREENSHOT_DIR "/") + QString::fromStdString(name) + "-" +
-                           GetParam().name + ".png");
+        QGuiApplication::primaryScreen()->grabWindow(0).save(QString(SPM_SCREENSHOT_DIR "/") +
+                                                            QString::fromStdString(name) + "-" + GetParam().name + ".png");
     }
 
     const ScratchDir m_files;
@@ -296,6 +299,8 @@ TEST_P(PanelGui, PaletteFollowsProcessingCommandsAtOnce)
         const QImage before = panel.Bar().Picture();
         ASSERT_TRUE(m_app->Run(command)) << command;
         const QImage shown = panel.Bar().Picture();
+        if (command == cmd::kMedianX)
+            Screenshot("panels-05-palette-after-median");
         EXPECT_NE(shown, before) << command;
         EXPECT_EQ(shown, lookedUpAgain()) << command;
     }
@@ -341,8 +346,8 @@ TEST_P(PanelGui, EscapeAndEnterHideThePanelsUntilTheSwitchShowsThem)
         press(c.control, c.key);
         EXPECT_EQ(c.panel.isVisible(), !c.hides) << c.command << " " << c.key;
         EXPECT_EQ(Main().CheckedPanelSwitch(), c.command);
-        if (c.hides && c.command == cmd::kShowConfigPanel)
-            Screenshot("panels-04-configuration-hidden");
+        if (c.hides && &c.control != &c.panel)
+            Screenshot("panels-04-hidden-" + std::to_string(c.command) + "-" + std::to_string(&c - cases));
     }
     // The switch shows a hidden panel again.
     ASSERT_TRUE(m_app->Run(cmd::kShowPalettePanel));
