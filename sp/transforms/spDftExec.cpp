@@ -33,7 +33,7 @@ spStatus spDftRunCol(const spComplex* src, spComplex* dst, const spDftSpec* spec
         return spFftRunCol<Column, Inverse>(src, dst, spec->fft, area.data());
     }
     if (spec->useMixedRadix != 0)
-        spDftMixedRadix<Inverse>(spec, src, dst, area.data());
+        (Inverse ? spDftMixedRadixInv<Column> : spDftMixedRadixFwd<Column>)(spec, src, dst, area.data());
     else if (n > spDftDirectMaxLen)
         status = spDftBluestein(spec, src, dst, n, direction, area.data());
     else

@@ -16,7 +16,7 @@ inline constexpr std::int32_t spDftBlockLimit = 2000;
 // The largest radix above 5 among the factors (the last one included), or 0.
 std::int32_t spDftMixedRadixLargestOdd(const spDftSpec* spec);
 // Work bytes of a mixed-radix plan: 8 (N + R) + 16, in 64 bits; in columns 2 to 4 at least
-// 8 N + 32 (R - 1) + 32 for the scratch of the odd-radix stage.
+// 8 N + 64 (R - 1) + 32 for the scratch of the odd-length kernels.
 std::int64_t spDftMixedRadixWorkBytes(const spDftSpec* spec, std::int32_t len);
 
 // Fills the stage geometry, twiddle and root tables, `mrIndex` and `workBytes` of a plan whose
@@ -24,7 +24,19 @@ std::int64_t spDftMixedRadixWorkBytes(const spDftSpec* spec, std::int32_t len);
 // with every table made so far stored in the plan.
 spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex* tw);
 
-// Unscaled transform; `work` is 16-byte aligned with workBytes - 16 bytes behind it.
-template <bool Inverse>
-void spDftMixedRadix(const spDftSpec* spec, const spComplex* src, spComplex* dst,
-                     std::uint8_t* work);
+// Unscaled transforms of a plan made by the same dispatch column; `work` is 16-byte aligned
+// with workBytes - 16 bytes behind it. `src` and `dst` are the same array or do not overlap.
+template <int Column>
+void spDftMixedRadixFwd(const spDftSpec* spec, const spComplex* src, spComplex* dst, std::uint8_t* work);
+template <int Column>
+void spDftMixedRadixInv(const spDftSpec* spec, const spComplex* src, spComplex* dst, std::uint8_t* work);
+
+// The sub-problem of stage k (1 to the last butterfly stage): the r(k) m(k) values
+// src[n p(k)] transformed into out[0 .. r(k) m(k) - 1] in natural order (columns 2 to 4:
+// blocked where the span is a multiple of 4); `scratch` as the odd kernels need it.
+template <int Column>
+void spDftMixedRadixFwdLevel(const spDftSpec* spec, const spComplex* src, spComplex* out, int k,
+                             spComplex* scratch);
+template <int Column>
+void spDftMixedRadixInvLevel(const spDftSpec* spec, const spComplex* src, spComplex* out, int k,
+                             spComplex* scratch);

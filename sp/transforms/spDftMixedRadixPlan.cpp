@@ -4,6 +4,7 @@
 #include "sp/transforms/spColumns.h"
 #include "sp/transforms/spDftMixedRadix.h"
 #include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spDftStageVec.h"
 #include "sp/transforms/spDftTables.h"
 #include "sp/transforms/spFourierCommon.h"
 
@@ -20,27 +21,55 @@ std::int64_t spDftMixedRadixWorkBytes(const spDftSpec* spec, std::int32_t len)
 {
     const std::int64_t largest = spDftMixedRadixLargestOdd(spec);
     const std::int64_t generic = 8 * (len + largest) + 16;
-    // The odd-radix stage of columns 2 to 4 keeps 4 (p - 1) values of scratch.
     if (!spColumnReordersFactors(spec->column) || largest == 0)
         return generic;
-    return std::max(generic, 8 * std::int64_t{len} + 32 * (largest - 1) + 32);
+    // The odd-length kernels of columns 2 to 4 keep the pairs of a batch of rows; their
+    // scratch follows N values aligned up to 16 bytes.
+    return std::max(generic, 8 * (std::int64_t{len} + spVecOddScratch(largest)) + 32);
 }
 
 namespace {
 
-// The stage's twiddles exp(-2 pi i j q / (r m)) as copies of table entries, contiguous per
-// butterfly: radix <= 5 keeps q = 1 .. r-1 (r - 1 per butterfly), above 5 q = 0 .. r-1.
-spComplex* spMixedRadixTwiddles(const spDftStage& stage, const spComplex* tw)
+// The stage's twiddles w(j, t) = exp(-2 pi i j t / (r m)), copies of table entries, in the
+// order the column's kernels read them. Generic layout: contiguous per row j, t = 1 .. r-1
+// for radix <= 5 (r - 1 per row), t = 0 .. r-1 above 5. Columns 2 to 4 by span:
+// - a multiple of 4: for every four rows, each entry as four real parts, then four
+//   imaginary parts;
+// - radix 3 or 5 with a span of 2 mod 4 or odd: rows in pairs (0 and 1, 2 and 3, ...; an
+//   odd span keeps row 0 alone and pairs 1 and 2, 3 and 4, ...), entry t of both rows side
+//   by side, each pair where the generic layout has its first row;
+// - otherwise the generic layout.
+spComplex* spMixedRadixTwiddles(const spDftStage& stage, const spComplex* tw, bool columnLayout)
 {
     const std::ptrdiff_t r = stage.radix, m = stage.span, p = stage.stride;
     auto* block = spAllocArray<spComplex>(r * m);
     if (block == nullptr)
         return nullptr;
     const std::ptrdiff_t first = r <= 5 ? 1 : 0;
-    const std::ptrdiff_t perButterfly = r - first;
-    for (std::ptrdiff_t j = 0; j < m; ++j)
-        for (std::ptrdiff_t q = first; q < r; ++q)
-            block[j * perButterfly + q - first] = tw[q * j * p];
+    const std::ptrdiff_t perRow = r - first;
+    const auto w = [&](std::ptrdiff_t j, std::ptrdiff_t t) { return tw[t * j * p]; };
+    if (columnLayout && m % 4 == 0) {
+        float* out = &block->re;
+        for (std::ptrdiff_t j = 0; j < m; j += 4)
+            for (std::ptrdiff_t t = first; t < r; ++t, out += 8)
+                for (int lane = 0; lane < 4; ++lane) {
+                    out[lane] = w(j + lane, t).re;
+                    out[4 + lane] = w(j + lane, t).im;
+                }
+    } else if (columnLayout && (r == 3 || r == 5)) {
+        const std::ptrdiff_t alone = m % 2;
+        for (std::ptrdiff_t t = 1; t < r && alone != 0; ++t)
+            block[t - 1] = w(0, t);
+        for (std::ptrdiff_t j = alone; j < m; j += 2)
+            for (std::ptrdiff_t t = 1; t < r; ++t) {
+                block[j * perRow + 2 * (t - 1)] = w(j, t);
+                block[j * perRow + 2 * (t - 1) + 1] = w(j + 1, t);
+            }
+    } else {
+        for (std::ptrdiff_t j = 0; j < m; ++j)
+            for (std::ptrdiff_t t = first; t < r; ++t)
+                block[j * perRow + t - first] = w(j, t);
+    }
     return block;
 }
 
@@ -103,7 +132,7 @@ spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex*
             return spStsMemAllocErr;
     }
     for (int i = 0; i <= last; ++i) {
-        spec->stages[i].twiddles = spMixedRadixTwiddles(spec->stages[i], tw);
+        spec->stages[i].twiddles = spMixedRadixTwiddles(spec->stages[i], tw, spColumnReordersFactors(spec->column));
         if (spec->stages[i].twiddles == nullptr)
             return spStsMemAllocErr;
     }

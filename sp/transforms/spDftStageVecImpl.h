@@ -1,0 +1,548 @@
+// Bodies of the packed single-precision stage kernels (columns 2 to 4), written once over a
+// vector policy and compiled in translation units of different instruction sets: the
+// baseline one (128-bit), column 3's SSE3 one and the AVX2 one. Everything here has internal
+// linkage, so no copy compiled for a wider instruction set can stand in for a baseline one.
+//
+// Data of a stage whose span is a multiple of 4 are blocked: four complex values as their
+// four real parts, then their four imaginary parts (32 bytes). The twiddle tables of those
+// stages are blocked alike: for every four rows, each entry as four real parts, then four
+// imaginary parts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "sp/core/spTypes.h"
+
+// The kernels' constants, twelve four-lane rows, 16-byte aligned: the rotation values of
+// radix 3 and 5 in every lane, then sign masks and a mask that keeps lanes 0 and 1.
+struct spVecConstantRows {
+    alignas(16) std::uint32_t rows[12][4];
+};
+extern const spVecConstantRows spDftVecConstants;
+
+enum spVecRow : int {
+    spRowC3,      // -0.5: cos(2 pi / 3)
+    spRowS3,      // -0.8660254: -sin(2 pi / 3)
+    spRowC5a,     // 0.309017: cos(2 pi / 5)
+    spRowS5a,     // -0.95105654: -sin(2 pi / 5)
+    spRowC5b,     // -0.809017: cos(4 pi / 5)
+    spRowS5b,     // -0.58778524: -sin(4 pi / 5)
+    spRowFlip13,  // negates lanes 1 and 3
+    spRowFlip02,  // lanes 0 and 2
+    spRowFlip03,  // lanes 0 and 3
+    spRowFlip12,  // lanes 1 and 2
+    spRowFlip23,  // lanes 2 and 3
+    spRowKeep01,  // keeps lanes 0 and 1, clears 2 and 3
+};
+
+namespace {
+
+typedef float spF4 __attribute__((vector_size(16)));
+typedef std::int32_t spI4 __attribute__((vector_size(16)));
+
+inline bool spIsAligned16(const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 16 == 0; }
+
+template <bool Aligned>
+inline spF4 spLoadF4(const float* p)
+{
+    if constexpr (Aligned)
+        p = static_cast<const float*>(__builtin_assume_aligned(p, 16));
+    spF4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <bool Aligned>
+inline void spStoreF4(float* p, spF4 v)
+{
+    if constexpr (Aligned)
+        p = static_cast<float*>(__builtin_assume_aligned(p, 16));
+    std::memcpy(p, &v, sizeof v);
+}
+
+// One complex value (8 bytes) into lanes 0 and 1 (2 and 3 cleared), or two from separate
+// places; each complex value moves as one 64-bit unit.
+typedef double spD2 __attribute__((vector_size(16)));
+
+inline double spLoadBits64(const float* p)
+{
+    double d;
+    std::memcpy(&d, p, sizeof d);
+    return d;
+}
+
+inline spF4 spLoadOne(const float* p) { return reinterpret_cast<spF4>(spD2{spLoadBits64(p), 0.0}); }
+
+inline spF4 spLoadTwo(const float* lo, const float* hi)
+{
+    return reinterpret_cast<spF4>(spD2{spLoadBits64(lo), spLoadBits64(hi)});
+}
+
+inline void spStoreLow(float* p, spF4 v)
+{
+    const double d = reinterpret_cast<spD2>(v)[0];
+    std::memcpy(p, &d, sizeof d);
+}
+
+inline void spStoreHigh(float* p, spF4 v)
+{
+    const double d = reinterpret_cast<spD2>(v)[1];
+    std::memcpy(p, &d, sizeof d);
+}
+
+inline spF4 spRow(int row) { return spLoadF4<true>(reinterpret_cast<const float*>(spDftVecConstants.rows[row])); }
+
+inline spF4 spFlip(spF4 v, int row)
+{
+    spI4 mask;
+    std::memcpy(&mask, spDftVecConstants.rows[row], sizeof mask);
+    return reinterpret_cast<spF4>(reinterpret_cast<spI4>(v) ^ mask);
+}
+
+inline spF4 spKeepLow(spF4 v)
+{
+    spI4 mask;
+    std::memcpy(&mask, spDftVecConstants.rows[spRowKeep01], sizeof mask);
+    return reinterpret_cast<spF4>(reinterpret_cast<spI4>(v) & mask);
+}
+
+// ---- the 128-bit policy of the blocked kernels: a block as two vectors ----
+
+struct spBlk4 {
+    spF4 re;
+    spF4 im;
+};
+
+inline spBlk4 operator+(spBlk4 a, spBlk4 b) { return {a.re + b.re, a.im + b.im}; }
+inline spBlk4 operator-(spBlk4 a, spBlk4 b) { return {a.re - b.re, a.im - b.im}; }
+inline spBlk4 operator*(spF4 c, spBlk4 a) { return {c * a.re, c * a.im}; }
+
+struct spNarrowVec {
+    using Blk = spBlk4;
+    using Real = spF4;
+
+    static Real Const(int row) { return spRow(row); }
+    static Real Splat(float c) { return Real{c, c, c, c}; }
+    static Blk Zero() { return {Real{}, Real{}}; }
+
+    template <bool Aligned>
+    static Blk Load(const float* p)
+    {
+        return {spLoadF4<Aligned>(p), spLoadF4<Aligned>(p + 4)};
+    }
+    template <bool Aligned>
+    static void Store(float* p, Blk b)
+    {
+        spStoreF4<Aligned>(p, b.re);
+        spStoreF4<Aligned>(p + 4, b.im);
+    }
+
+    // -i a in the forward sense, +i a in the inverse one.
+    template <bool Inverse>
+    static Blk Rotate(Blk a)
+    {
+        if constexpr (Inverse)
+            return {-a.im, a.re};
+        else
+            return {a.im, -a.re};
+    }
+
+    using Tw = spBlk4;
+    template <bool Inverse>
+    static Tw Twiddle(const float* w)
+    {
+        return Load<true>(w);
+    }
+    // a w (forward) or a conj(w) (inverse).
+    template <bool Inverse>
+    static Blk Mul(Blk a, Tw w)
+    {
+        if constexpr (Inverse)
+            return {a.re * w.re + a.im * w.im, a.im * w.re - a.re * w.im};
+        else
+            return {a.re * w.re - a.im * w.im, a.im * w.re + a.re * w.im};
+    }
+};
+
+// ---- blocked kernels over a policy V ----
+
+// p-point DFT on u[0 .. p-1], p = 2 .. 5, in single precision. Works on blocks and on
+// interleaved pairs alike, given the policy's rotation.
+template <class V, int Radix, bool Inverse>
+inline void spBlockButterfly(typename V::Blk* u)
+{
+    using B = typename V::Blk;
+    if constexpr (Radix == 2) {
+        const B a = u[0], b = u[1];
+        u[0] = a + b;
+        u[1] = a - b;
+    } else if constexpr (Radix == 3) {
+        const B s = u[1] + u[2];
+        const B a = u[0] + V::Const(spRowC3) * s;
+        const B rot = V::template Rotate<Inverse>(V::Const(spRowS3) * (u[1] - u[2]));
+        u[0] = u[0] + s;
+        u[1] = a - rot;
+        u[2] = a + rot;
+    } else if constexpr (Radix == 4) {
+        const B e = u[0] + u[2], f = u[0] - u[2], g = u[1] + u[3];
+        const B rot = V::template Rotate<Inverse>(u[1] - u[3]);
+        u[0] = e + g;
+        u[2] = e - g;
+        u[1] = f + rot;
+        u[3] = f - rot;
+    } else {
+        static_assert(Radix == 5);
+        const auto c1 = V::Const(spRowC5a), c2 = V::Const(spRowC5b);
+        const auto s1 = V::Const(spRowS5a), s2 = V::Const(spRowS5b);
+        const B sum1 = u[1] + u[4], dif1 = u[1] - u[4];
+        const B sum2 = u[2] + u[3], dif2 = u[2] - u[3];
+        const B a1 = (u[0] + c1 * sum1) + c2 * sum2;
+        const B a2 = (u[0] + c2 * sum1) + c1 * sum2;
+        const B b1 = V::template Rotate<Inverse>(s1 * dif1 + s2 * dif2);
+        const B b2 = V::template Rotate<Inverse>(s2 * dif1 - s1 * dif2);
+        u[0] = (u[0] + sum1) + sum2;
+        u[1] = a1 - b1;
+        u[4] = a1 + b1;
+        u[2] = a2 - b2;
+        u[3] = a2 + b2;
+    }
+}
+
+// Radix 2 to 5 on blocked data, four rows per step; offsets in floats. Rows outer, blocks
+// inner: the twiddles of four rows are loaded once per call.
+template <class V, int Radix, bool Inverse, bool Aligned>
+void spBlockedStage(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff_t count, const float* tw)
+{
+    using B = typename V::Blk;
+    const std::ptrdiff_t span = 2 * m, block = 2 * Radix * m;
+    for (std::ptrdiff_t c = 0; c < span; c += 8, tw += 8 * (Radix - 1)) {
+        typename V::Tw w[Radix];
+        for (int t = 1; t < Radix; ++t)
+            w[t] = V::template Twiddle<Inverse>(tw + 8 * (t - 1));
+        for (std::ptrdiff_t h = 0; h < count; ++h) {
+            const float* in = src + h * block + c;
+            float* out = dst + h * block + c;
+            B u[Radix];
+            u[0] = V::template Load<Aligned>(in);
+            for (int t = 1; t < Radix; ++t)
+                u[t] = V::template Mul<Inverse>(V::template Load<Aligned>(in + t * span), w[t]);
+            spBlockButterfly<V, Radix, Inverse>(u);
+            for (int k = 0; k < Radix; ++k)
+                V::template Store<Aligned>(out + k * span, u[k]);
+        }
+    }
+}
+
+// The next root index of the pair sums: q + k reduced by the radix (k < radix).
+inline std::ptrdiff_t spNextRoot(std::ptrdiff_t q, std::ptrdiff_t k, std::ptrdiff_t p)
+{
+    q += k;
+    return q >= p ? q - p : q;
+}
+
+// An odd radix on blocked data, one block, four rows per step: the twiddled inputs are
+// folded into pair sums a(t) and differences b(t), one block each in `scratch` (64 bytes per
+// pair), then outputs k and p - k come from one pass over the pairs.
+template <class V, bool Inverse, bool Aligned>
+void spBlockedOdd(const float* src, float* dst, std::ptrdiff_t p, std::ptrdiff_t m, const spComplex* roots,
+                  const float* tw, float* scratch)
+{
+    using B = typename V::Blk;
+    const std::ptrdiff_t span = 2 * m, pairs = (p - 1) / 2;
+    for (std::ptrdiff_t c = 0; c < span; c += 8, tw += 8 * p) {
+        const B u0 = V::template Load<Aligned>(src + c);
+        B sum = u0;
+        for (std::ptrdiff_t t = 1; t <= pairs; ++t) {
+            const B ut = V::template Mul<Inverse>(V::template Load<Aligned>(src + t * span + c),
+                                                  V::template Twiddle<Inverse>(tw + 8 * t));
+            const B un = V::template Mul<Inverse>(V::template Load<Aligned>(src + (p - t) * span + c),
+                                                  V::template Twiddle<Inverse>(tw + 8 * (p - t)));
+            const B a = ut + un;
+            V::template Store<true>(scratch + 16 * (t - 1), a);
+            V::template Store<true>(scratch + 16 * (t - 1) + 8, ut - un);
+            sum = sum + a;
+        }
+        V::template Store<Aligned>(dst + c, sum);
+        for (std::ptrdiff_t k = 1; k <= pairs; ++k) {
+            B re = u0, im = V::Zero();
+            std::ptrdiff_t q = k;
+            for (std::ptrdiff_t t = 1; t <= pairs; ++t) {
+                const spComplex root = roots[q];
+                re = re + V::Splat(root.re) * V::template Load<true>(scratch + 16 * (t - 1));
+                im = im + V::Splat(root.im) * V::template Load<true>(scratch + 16 * (t - 1) + 8);
+                q = spNextRoot(q, k, p);
+            }
+            const B rot = V::template Rotate<Inverse>(im);
+            V::template Store<Aligned>(dst + k * span + c, re - rot);
+            V::template Store<Aligned>(dst + (p - k) * span + c, re + rot);
+        }
+    }
+}
+
+// ---- two interleaved rows per vector ----
+
+// -i v (forward) or +i v (inverse) for both complex values of v.
+template <bool Inverse>
+inline spF4 spRotatePair(spF4 v)
+{
+    const spF4 swapped = __builtin_shuffle(v, spI4{1, 0, 3, 2});
+    return spFlip(swapped, Inverse ? spRowFlip02 : spRowFlip13);
+}
+
+// The twiddles of two rows, spread for products: real parts duplicated, imaginary parts
+// duplicated with the signs of the product folded in.
+struct spPairTw {
+    spF4 re;
+    spF4 im;
+};
+
+template <bool Inverse>
+inline spPairTw spSignPairTw(spF4 re, spF4 im)
+{
+    return {re, spFlip(im, Inverse ? spRowFlip13 : spRowFlip02)};
+}
+
+// The spreading by shuffles, of two twiddles already in a vector.
+template <bool Inverse>
+inline spPairTw spPreparePairTw(spF4 v)
+{
+    return spSignPairTw<Inverse>(__builtin_shuffle(v, spI4{0, 0, 2, 2}), __builtin_shuffle(v, spI4{1, 1, 3, 3}));
+}
+
+// Column 2 and 4's spreading of a pair-form table entry: a load and two shuffles.
+struct spShufflePrep {
+    template <bool Inverse>
+    static spPairTw Prepare(const float* w)
+    {
+        return spPreparePairTw<Inverse>(spLoadF4<true>(w));
+    }
+};
+
+inline spF4 spMulPair(spF4 a, const spPairTw& w)
+{
+    return a * w.re + __builtin_shuffle(a, spI4{1, 0, 3, 2}) * w.im;
+}
+
+// The interleaved policy for the butterfly: two complex values per vector.
+struct spPairVec {
+    using Blk = spF4;
+    static spF4 Const(int row) { return spRow(row); }
+    template <bool Inverse>
+    static spF4 Rotate(spF4 v)
+    {
+        return spRotatePair<Inverse>(v);
+    }
+};
+
+// Radix 3 or 5 on interleaved data for a span of 2 mod 4 (rows 0 and 1, 2 and 3, ...) or an
+// odd one (row 0 alone without twiddles, then rows 1 and 2, 3 and 4, ...). The twiddles of a
+// pair of rows start where the generic layout has its first row's, two rows side by side.
+template <class Prep, int Radix, bool Inverse, bool Aligned>
+void spPairStage(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff_t count, const float* tw)
+{
+    const std::ptrdiff_t span = 2 * m, block = 2 * Radix * m;
+    const std::ptrdiff_t first = m % 2;
+    if (first != 0) {
+        for (std::ptrdiff_t h = 0; h < count; ++h) {
+            spF4 u[Radix];
+            for (int t = 0; t < Radix; ++t)
+                u[t] = spLoadOne(src + h * block + t * span);
+            spBlockButterfly<spPairVec, Radix, Inverse>(u);
+            for (int k = 0; k < Radix; ++k)
+                spStoreLow(dst + h * block + k * span, u[k]);
+        }
+    }
+    for (std::ptrdiff_t j = first; j < m; j += 2) {
+        spPairTw w[Radix];
+        for (int t = 1; t < Radix; ++t)
+            w[t] = Prep::template Prepare<Inverse>(tw + 2 * j * (Radix - 1) + 4 * (t - 1));
+        for (std::ptrdiff_t h = 0; h < count; ++h) {
+            const float* in = src + h * block + 2 * j;
+            float* out = dst + h * block + 2 * j;
+            spF4 u[Radix];
+            u[0] = spLoadF4<Aligned>(in);
+            for (int t = 1; t < Radix; ++t)
+                u[t] = spMulPair(spLoadF4<Aligned>(in + t * span), w[t]);
+            spBlockButterfly<spPairVec, Radix, Inverse>(u);
+            for (int k = 0; k < Radix; ++k)
+                spStoreF4<Aligned>(out + k * span, u[k]);
+        }
+    }
+}
+
+// The aligned loop when both arrays are 16-byte aligned and the span is even.
+template <class Prep, int Radix, bool Inverse>
+void spPairStageRun(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff_t count, const float* tw)
+{
+    if (m % 2 == 0 && spIsAligned16(src) && spIsAligned16(dst))
+        spPairStage<Prep, Radix, Inverse, true>(src, dst, m, count, tw);
+    else
+        spPairStage<Prep, Radix, Inverse, false>(src, dst, m, count, tw);
+}
+
+// ---- odd lengths on interleaved data: one row's pairs side by side ----
+//
+// A row's twiddled inputs are folded into the pair sums a(t) and differences b(t), 16 bytes
+// per pair (a(t), b(t)); outputs k and p - k then come from one pass over the pairs with the
+// root spread as (re, re, im, im), every sum split over odd and even t and the two partial
+// sums added at the end. Rows run in batches that share each root and index step; a row's
+// own arithmetic does not depend on the batch.
+
+// (a(t), b(t)) of the twiddled pair (u(t), u(p - t)) in one vector.
+inline spF4 spFoldPair(spF4 v)
+{
+    const spF4 lo = __builtin_shuffle(v, spI4{0, 1, 0, 1});
+    const spF4 hi = spFlip(__builtin_shuffle(v, spI4{2, 3, 2, 3}), spRowFlip23);
+    return lo + hi;
+}
+
+// Folds one row: inputs x[t * step] (floats), twiddled by w[t] (generic layout, none when
+// null); pair t goes to scratch + (t - 1) pairStep. Stores output 0 at y0 and returns the
+// first input in lanes 0 and 1.
+template <bool Inverse>
+inline spF4 spFoldRow(const float* x, std::ptrdiff_t step, std::ptrdiff_t p, const float* w, float* scratch,
+                      std::ptrdiff_t pairStep, float* y0)
+{
+    const spF4 u0 = spLoadOne(x);
+    spF4 sum = u0;
+    for (std::ptrdiff_t t = 1; 2 * t < p; ++t, scratch += pairStep) {
+        spF4 v = spLoadTwo(x + t * step, x + (p - t) * step);
+        if (w != nullptr)
+            v = spMulPair(v, spPreparePairTw<Inverse>(spLoadTwo(w + 2 * t, w + 2 * (p - t))));
+        const spF4 ab = spFoldPair(v);
+        spStoreF4<true>(scratch, ab);
+        sum += ab;
+    }
+    spStoreLow(y0, sum);
+    return u0;
+}
+
+// Outputs k and p - k of one row from its sum s = (Re, Im, Q, P): (Re -+ P, Im +- Q) and
+// (Re +- P, Im -+ Q), forward signs first.
+template <bool Inverse>
+inline void spStoreOutputPair(spF4 s, float* out, std::ptrdiff_t k, std::ptrdiff_t p, std::ptrdiff_t stride)
+{
+    const spF4 y = __builtin_shuffle(s, spI4{0, 1, 0, 1}) +
+                   spFlip(__builtin_shuffle(s, spI4{3, 2, 3, 2}), Inverse ? spRowFlip12 : spRowFlip03);
+    spStoreLow(out + k * stride, y);
+    spStoreHigh(out + (p - k) * stride, y);
+}
+
+// The 128-bit row policy: one row per vector.
+struct spNarrowRows {
+    using Acc = spF4;
+    static constexpr int kRows = 1;
+    static Acc Start(const spF4* first) { return first[0]; }
+    static Acc Spread(const spComplex& root) { return __builtin_shuffle(spLoadOne(&root.re), spI4{0, 0, 1, 1}); }
+    static Acc Load(const float* p) { return spLoadF4<true>(p); }
+    static spF4 Row(Acc s, int) { return s; }
+};
+
+// Outputs of `Rows` rows whose pairs lie in `scratch`, pair-major: pair t of row i at
+// 4 (Rows (t - 1) + i) floats. Row i starts from start[i] and writes out[i] + k stride.
+template <class P, int Rows, bool Inverse>
+inline void spRowOutputs(const float* scratch, std::ptrdiff_t p, const spComplex* roots, const spF4* start,
+                         float* const* out, std::ptrdiff_t stride)
+{
+    constexpr int kVecs = Rows / P::kRows;
+    const std::ptrdiff_t pairs = (p - 1) / 2;
+    for (std::ptrdiff_t k = 1; k <= pairs; ++k) {
+        typename P::Acc oddT[kVecs], evenT[kVecs];
+        for (int v = 0; v < kVecs; ++v) {
+            oddT[v] = P::Start(start + v * P::kRows);
+            evenT[v] = typename P::Acc{};
+        }
+        std::ptrdiff_t q = k, t = 1;
+        const float* pair = scratch;
+        for (; t < pairs; t += 2, pair += 8 * Rows) {
+            const typename P::Acc r1 = P::Spread(roots[q]);
+            q = spNextRoot(q, k, p);
+            const typename P::Acc r2 = P::Spread(roots[q]);
+            q = spNextRoot(q, k, p);
+            for (int v = 0; v < kVecs; ++v)
+                oddT[v] += P::Load(pair + 4 * P::kRows * v) * r1;
+            for (int v = 0; v < kVecs; ++v)
+                evenT[v] += P::Load(pair + 4 * Rows + 4 * P::kRows * v) * r2;
+        }
+        if (t == pairs) {
+            const typename P::Acc r1 = P::Spread(roots[q]);
+            for (int v = 0; v < kVecs; ++v)
+                oddT[v] += P::Load(pair + 4 * P::kRows * v) * r1;
+        }
+        for (int v = 0; v < kVecs; ++v) {
+            const typename P::Acc s = oddT[v] + evenT[v];
+            for (int i = 0; i < P::kRows; ++i)
+                spStoreOutputPair<Inverse>(P::Row(s, i), out[v * P::kRows + i], k, p, stride);
+        }
+    }
+}
+
+// One batch of rows of an odd length: in[i] with `step` floats between inputs, twiddles w[i]
+// (null: none), outputs out[i] with `stride` floats between them. Reads every input of the
+// batch before it writes an output other than a row's first.
+template <class P, int Rows, bool Inverse>
+inline void spRowBatch(const float* const* in, const float* const* w, float* const* out, std::ptrdiff_t p,
+                       std::ptrdiff_t step, std::ptrdiff_t stride, const spComplex* roots, float* scratch)
+{
+    spF4 start[Rows];
+    for (int i = 0; i < Rows; ++i)
+        start[i] = spFoldRow<Inverse>(in[i], step, p, w[i], scratch + 4 * i, 4 * Rows, out[i]);
+    spRowOutputs<P, Rows, Inverse>(scratch, p, roots, start, out, stride);
+}
+
+// The odd-radix stage for a span that is not a multiple of 4, over `groups` blocks: rows
+// (j of every block, then j + 1, ...) in batches of `Rows`, the rest one at a time.
+template <class P, int Rows, bool Inverse>
+void spRowOddStage(const float* src, float* dst, std::ptrdiff_t p, std::ptrdiff_t m, std::ptrdiff_t groups,
+                   const spComplex* roots, const float* tw, float* scratch)
+{
+    const std::ptrdiff_t span = 2 * m, block = 2 * p * m, rows = m * groups;
+    const float* in[Rows];
+    const float* w[Rows];
+    float* out[Rows];
+    const auto take = [&](int i, std::ptrdiff_t row) {
+        const std::ptrdiff_t j = row / groups, h = row % groups;
+        in[i] = src + h * block + 2 * j;
+        out[i] = dst + h * block + 2 * j;
+        w[i] = j == 0 ? nullptr : tw + 2 * j * p;
+    };
+    std::ptrdiff_t row = 0;
+    for (; row + Rows <= rows; row += Rows) {
+        for (int i = 0; i < Rows; ++i)
+            take(i, row + i);
+        spRowBatch<P, Rows, Inverse>(in, w, out, p, span, span, roots, scratch);
+    }
+    for (; row < rows; ++row) {
+        take(0, row);
+        spRowBatch<spNarrowRows, 1, Inverse>(in, w, out, p, span, span, roots, scratch);
+    }
+}
+
+// The first stage of an odd length n above 5, one block: DFT r reads src[r s + t groups s]
+// and writes dst[r n + k].
+template <class P, int Rows, bool Inverse>
+void spRowFirstStageAny(const float* src, std::ptrdiff_t s, float* dst, std::ptrdiff_t n, std::ptrdiff_t groups,
+                        const spComplex* roots, float* scratch)
+{
+    const float* in[Rows];
+    const float* w[Rows] = {};
+    float* out[Rows];
+    const std::ptrdiff_t step = 2 * s * groups;
+    std::ptrdiff_t r = 0;
+    for (; r + Rows <= groups; r += Rows) {
+        for (int i = 0; i < Rows; ++i) {
+            in[i] = src + 2 * (r + i) * s;
+            out[i] = dst + 2 * (r + i) * n;
+        }
+        spRowBatch<P, Rows, Inverse>(in, w, out, n, step, 2, roots, scratch);
+    }
+    for (; r < groups; ++r) {
+        in[0] = src + 2 * r * s;
+        out[0] = dst + 2 * r * n;
+        spRowBatch<spNarrowRows, 1, Inverse>(in, w, out, n, step, 2, roots, scratch);
+    }
+}
+
+} // namespace

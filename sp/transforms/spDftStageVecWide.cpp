@@ -1,0 +1,156 @@
+// The blocked mixed-radix kernels in 256-bit vectors, for processors with AVX2 (chosen at run
+// time). A vector holds one whole block, four real parts and four imaginary parts; products
+// swap the halves instead of keeping real and imaginary parts apart, and every sum and
+// product is the one the 128-bit kernels form, so both give the same bits.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#pragma GCC target("avx2")
+
+#include "sp/transforms/spDftStageVec.h"
+#include "sp/transforms/spDftStageVecImpl.h"
+
+namespace {
+
+typedef float spF8 __attribute__((vector_size(32)));
+typedef std::int32_t spI8 __attribute__((vector_size(32)));
+
+constexpr std::int32_t spSignBit8 = INT32_MIN;
+
+inline spF8 spSwapHalves(spF8 v) { return __builtin_shuffle(v, spI8{4, 5, 6, 7, 0, 1, 2, 3}); }
+
+inline spF8 spNegateLow(spF8 v)
+{
+    return reinterpret_cast<spF8>(reinterpret_cast<spI8>(v) ^
+                                  spI8{spSignBit8, spSignBit8, spSignBit8, spSignBit8, 0, 0, 0, 0});
+}
+
+inline spF8 spNegateHigh(spF8 v)
+{
+    return reinterpret_cast<spF8>(reinterpret_cast<spI8>(v) ^
+                                  spI8{0, 0, 0, 0, spSignBit8, spSignBit8, spSignBit8, spSignBit8});
+}
+
+struct spWideVec {
+    using Blk = spF8;
+    using Real = spF8;
+
+    static Real Splat(float c) { return Real{c, c, c, c, c, c, c, c}; }
+    static Real Const(int row)
+    {
+        float c;
+        std::memcpy(&c, spDftVecConstants.rows[row], sizeof c);
+        return Splat(c);
+    }
+    static Blk Zero() { return Blk{}; }
+
+    template <bool Aligned>
+    static Blk Load(const float* p)
+    {
+        Blk v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    template <bool Aligned>
+    static void Store(float* p, Blk v)
+    {
+        std::memcpy(p, &v, sizeof v);
+    }
+
+    // -i a = (im, -re) forward, +i a = (-im, re) inverse.
+    template <bool Inverse>
+    static Blk Rotate(Blk a)
+    {
+        return Inverse ? spNegateLow(spSwapHalves(a)) : spNegateHigh(spSwapHalves(a));
+    }
+
+    // (wr, wr) and the imaginary parts signed so that a w = a re + swap(a) im (forward) and
+    // a conj(w) likewise (inverse).
+    struct Tw {
+        spF8 re;
+        spF8 im;
+    };
+    template <bool Inverse>
+    static Tw Twiddle(const float* w)
+    {
+        const spF8 v = Load<false>(w);
+        const spF8 re = __builtin_shuffle(v, spI8{0, 1, 2, 3, 0, 1, 2, 3});
+        const spF8 im = __builtin_shuffle(v, spI8{4, 5, 6, 7, 4, 5, 6, 7});
+        return {re, Inverse ? spNegateHigh(im) : spNegateLow(im)};
+    }
+    template <bool Inverse>
+    static Blk Mul(Blk a, const Tw& w)
+    {
+        return a * w.re + spSwapHalves(a) * w.im;
+    }
+};
+
+typedef double spD4 __attribute__((vector_size(32)));
+
+// Rows of an odd length two per vector: row i in the low half, row i + 1 in the high half.
+struct spWideRows {
+    using Acc = spF8;
+    static constexpr int kRows = 2;
+    static Acc Start(const spF4* first)
+    {
+        return Acc{first[0][0], first[0][1], first[0][2], first[0][3], first[1][0], first[1][1], first[1][2], first[1][3]};
+    }
+    static Acc Spread(const spComplex& root)
+    {
+        const double bits = spLoadBits64(&root.re);
+        return __builtin_shuffle(reinterpret_cast<spF8>(spD4{bits, bits, bits, bits}), spI8{0, 0, 1, 1, 4, 4, 5, 5});
+    }
+    static Acc Load(const float* p) { return spWideVec::Load<false>(p); }
+    static spF4 Row(Acc s, int i)
+    {
+        return i == 0 ? spF4{s[0], s[1], s[2], s[3]} : spF4{s[4], s[5], s[6], s[7]};
+    }
+};
+
+} // namespace
+
+template <bool Inverse>
+void spVecRowOddWide(const float* src, float* dst, std::ptrdiff_t radix, std::ptrdiff_t span, std::ptrdiff_t groups,
+                     const spComplex* roots, const float* twiddles, float* scratch)
+{
+    spRowOddStage<spWideRows, spVecRowBatchWide, Inverse>(src, dst, radix, span, groups, roots, twiddles, scratch);
+}
+
+template <bool Inverse>
+void spVecRowFirstStageAnyWide(const float* src, std::ptrdiff_t stride, float* dst, std::ptrdiff_t len,
+                               std::ptrdiff_t groups, const spComplex* roots, float* scratch)
+{
+    spRowFirstStageAny<spWideRows, spVecRowBatchWide, Inverse>(src, stride, dst, len, groups, roots, scratch);
+}
+
+template <int Radix, bool Inverse>
+void spVecBlockedStageWide(const float* src, float* dst, std::ptrdiff_t span, std::ptrdiff_t count,
+                           const float* twiddles)
+{
+    spBlockedStage<spWideVec, Radix, Inverse, false>(src, dst, span, count, twiddles);
+}
+
+template <bool Inverse>
+void spVecBlockedOddWide(const float* src, float* dst, std::ptrdiff_t radix, std::ptrdiff_t span,
+                         const spComplex* roots, const float* twiddles, float* scratch)
+{
+    spBlockedOdd<spWideVec, Inverse, false>(src, dst, radix, span, roots, twiddles, scratch);
+}
+
+void spVecBlocksToInterleavedWide(float* data, std::ptrdiff_t blocks)
+{
+    for (std::ptrdiff_t b = 0; b < blocks; ++b, data += 8)
+        spWideVec::Store<false>(data, __builtin_shuffle(spWideVec::Load<false>(data), spI8{0, 4, 1, 5, 2, 6, 3, 7}));
+}
+
+#define SP_WIDE_DIRECTION(inv)                                                                      \
+    template void spVecBlockedStageWide<2, inv>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*); \
+    template void spVecBlockedStageWide<3, inv>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*); \
+    template void spVecBlockedStageWide<4, inv>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*); \
+    template void spVecBlockedStageWide<5, inv>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*); \
+    template void spVecBlockedOddWide<inv>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const spComplex*, const float*, float*); \
+    template void spVecRowOddWide<inv>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, std::ptrdiff_t, const spComplex*, const float*, float*); \
+    template void spVecRowFirstStageAnyWide<inv>(const float*, std::ptrdiff_t, float*, std::ptrdiff_t, std::ptrdiff_t, const spComplex*, float*);
+SP_WIDE_DIRECTION(false)
+SP_WIDE_DIRECTION(true)
