@@ -33,6 +33,10 @@ constexpr bool spColumnReordersFactors(int column) { return column >= 2; }
 // loads that duplicate even or odd lanes (same results as column 2).
 constexpr bool spColumnDuplicatingLoads(int column) { return column == 3; }
 
+// Running sums per output pair of the direct DFT: column 0 one in double precision, columns
+// 1 to 4 in single precision four floats wide, one in column 1 and two in columns 2 to 4.
+constexpr int spColumnDirectSums(int column) { return column <= 1 ? 1 : 2; }
+
 // Order of the column transform a large order takes off at each level (0: none), and the
 // order of the batch of columns that one pass over the rows transforms. Column 1 keeps the
 // generic split but joins 2048 and 4096 points by one radix-2 or radix-4 column step.

@@ -37,7 +37,7 @@ spStatus spDftRunCol(const spComplex* src, spComplex* dst, const spDftSpec* spec
     else if (n > spDftDirectMaxLen)
         status = spDftBluestein(spec, src, dst, n, direction, area.data());
     else
-        spDftDirect(src, dst, n, direction, spec->directRoots, reinterpret_cast<spComplex*>(area.data()));
+        spDftDirectCol<Column>(src, dst, n, direction, spec->directRoots, reinterpret_cast<spComplex*>(area.data()));
     if (status == spStsNoErr && scaled)
         spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
     return status;

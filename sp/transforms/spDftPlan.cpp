@@ -42,7 +42,7 @@ spStatus spDftInitOther(spDftSpec* spec, std::int32_t len)
         spec->useMixedRadix = 1;
         return spDftInitMixedRadix(spec, len, tw.get());
     }
-    spec->directRoots = spDftInitRoots(len, tw.get(), len);
+    spec->directRoots = spDftInitRoots(len, tw.get(), len, spec->column);
     if (spec->directRoots == nullptr)
         return spStsMemAllocErr;
     spec->workBytes = 8 * len + 16;

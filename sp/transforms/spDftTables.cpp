@@ -31,14 +31,20 @@ spComplex* spDftInitTwiddles(std::int32_t len)
     return t;
 }
 
-spComplex* spDftInitRoots(std::int32_t count, const spComplex* table, std::int32_t tableLen)
+spComplex* spDftInitRoots(std::int32_t count, const spComplex* table, std::int32_t tableLen, int column)
 {
-    auto* out = spAllocArray<spComplex>(count);
+    const bool indexed = spDftRootsIndexed(column, count);
+    auto* out = spAllocArray<spComplex>(indexed ? 2 * std::int64_t{count} : count);
     if (out == nullptr)
         return nullptr;
     const std::ptrdiff_t stride = tableLen / count;
     for (std::ptrdiff_t i = 0; i < count; ++i)
         out[i] = table[i * stride];
+    if (indexed) {
+        auto* index = reinterpret_cast<std::int32_t*>(out + count);
+        for (std::int32_t i = 0; i < count; ++i)
+            index[i] = index[i + count] = 2 * i;
+    }
     return out;
 }
 

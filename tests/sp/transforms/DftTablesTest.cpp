@@ -1,7 +1,11 @@
-// The direct sums called on their own, at the even lengths no plan gives them.
+// The root tables of every column and the direct sums: on their own at the even lengths no
+// plan gives them, and through the plans of every column at the lengths that take them.
 #include <algorithm>
+#include <array>
+#include <string>
 
 #include "TransformTestSupport.h"
+#include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spDftTables.h"
 #include "sp/transforms/spFourierCommon.h"
 
@@ -46,6 +50,83 @@ TEST(DftDirect, InPlaceEqualsSeparateArrays)
         Signal data = x;
         spDftDirect(data.data(), data.data(), n, 1, roots.get(), work.data());
         EXPECT_TRUE(SameBits(data, Direct(x, 1))) << n;
+    }
+}
+
+TEST(DftRoots, DecimatedCopiesWithTheIndexOfTheProcessorColumns)
+{
+    struct Case {
+        int count, tableLen;
+    };
+    for (const Case& c : {Case{5, 15}, Case{7, 7}, Case{9, 45}, Case{6, 6}, Case{149, 149}, Case{150, 150}})
+        for (int column = 0; column < spDispatchColumns; ++column) {
+            const Table table(spDftInitTwiddles(c.tableLen));
+            const Table roots(spDftInitRoots(c.count, table.get(), c.tableLen, column));
+            const int stride = c.tableLen / c.count;
+            for (int i = 0; i < c.count; ++i)
+                ASSERT_TRUE(SameBits({roots.get()[i]}, {table.get()[i * stride]})) << c.count << " " << i;
+            // Odd counts of 7 and more carry the index in the processor columns only.
+            EXPECT_EQ(spDftRootsIndexed(column, c.count), column > 0 && c.count >= 7 && c.count % 2 == 1);
+            if (!spDftRootsIndexed(column, c.count))
+                continue;
+            const std::int32_t* index = spDftRootIndex(roots.get(), c.count);
+            for (int i = 0; i < 2 * c.count; ++i)
+                ASSERT_EQ(index[i], 2 * (i % c.count)) << "column " << column << " count " << c.count;
+        }
+}
+
+bool IsOddPrime(int n)
+{
+    if (n < 3 || n % 2 == 0)
+        return false;
+    for (int d = 3; d * d <= n; d += 2)
+        if (n % d == 0)
+            return false;
+    return true;
+}
+
+class DirectSums : public ColumnTest {};
+SP_COLUMN_SUITE(DirectSums);
+
+TEST_P(DirectSums, TheOddPrimesUpTo149MatchTheOracleAndColumnZeroWithEveryFlag)
+{
+    for (int n = 5; n <= 150; ++n) {
+        if ((n & (n - 1)) == 0)
+            continue;
+        DftPlan plan(n, spNoDivByAny);
+        // Exactly the odd primes take the direct sums; their roots carry the column's index.
+        ASSERT_EQ(plan.spec->directRoots != nullptr, IsOddPrime(n)) << n;
+        if (!IsOddPrime(n))
+            continue;
+        const Signal x = RandomSignal(n, 300u + static_cast<unsigned>(n));
+        for (bool inverse : {false, true}) {
+            const Signal y = Transform(plan.spec, x, inverse);
+            EXPECT_LE(RelativeRms(y, OracleDft(x, inverse)), SmallBound()) << n << " inverse " << inverse;
+            EXPECT_TRUE(NearColumnZero(y, ColumnZeroDft(x, inverse))) << n << " inverse " << inverse;
+        }
+        ExpectScalingFlags(x, [n](spScaleFlag flag) { return std::make_unique<DftPlan>(n, flag); },
+                           4 * SmallBound(), "N " + std::to_string(n));
+    }
+}
+
+TEST_P(DirectSums, CalledOnTheirOwnWithTheColumnsRoots)
+{
+    // In place as with separate arrays; direction 0 is forward in columns 2 to 4 (which read
+    // the sign), inverse in columns 0 and 1.
+    const int column = GetParam();
+    const auto direct = std::array{spDftDirectCol<0>, spDftDirectCol<1>, spDftDirectCol<2>, spDftDirectCol<3>,
+                                   spDftDirectCol<4>}[static_cast<size_t>(column)];
+    for (int n : {5, 7, 31, 149}) {
+        const Table table(spDftInitTwiddles(n));
+        const Table roots(spDftInitRoots(n, table.get(), n, column));
+        const Signal x = RandomSignal(n, 8);
+        Signal work(static_cast<size_t>(n)), forward(x.size()), zero(x.size()), data = x;
+        direct(x.data(), forward.data(), n, 1, roots.get(), work.data());
+        direct(x.data(), zero.data(), n, 0, roots.get(), work.data());
+        direct(data.data(), data.data(), n, 1, roots.get(), work.data());
+        EXPECT_LE(RelativeRms(forward, OracleDft(x, false)), SmallBound()) << n;
+        EXPECT_TRUE(SameBits(data, forward)) << n;
+        EXPECT_LE(RelativeRms(zero, OracleDft(x, column <= 1)), SmallBound()) << n;
     }
 }
 
