@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
@@ -40,6 +42,10 @@ constexpr int kMicrometre = -2;
 constexpr int kNanometre = -1;
 constexpr int kAngstrom = 0;
 constexpr int kDegree = 5;
+// A Z unit code real files carry for values of no known unit; the reader takes every code
+// it does not know so, as counts ("uni") at a tenth of the Z step.
+constexpr int kCounts = 13;
+constexpr double kCountsPerStep = 0.1;
 
 // Nanometres per lateral step unit; 0 for a code this program does not know, so that such a
 // frame is refused rather than shown at a wrong size.
@@ -66,7 +72,7 @@ ZUnitMeaning ZUnitOf(int code)
     case kNanometre: return {1.0, "nm", "Topography"};
     case kAngstrom: return {1.0, "A", "Topography"};
     case kDegree: return {1.0, "deg", "Phase"};
-    default: return {0.1, "uni", "Unknown"};  // e.g. code 13 in a real file: meaning unknown
+    default: return {kCountsPerStep, "uni", "Unknown"};  // e.g. kCounts
     }
 }
 
@@ -182,17 +188,23 @@ double AngstromPerXYUnit(const std::string& unit)
     return 10.0;
 }
 
-// The Z step and its unit code: nanometres go out as Angstrom; units the reader knows by
-// a code of their own keep it, so that a file read back saves again unchanged.
+// The Z step and its unit code. Lengths go out as Angstrom, but for micrometres, which have
+// a code of their own; degrees keep theirs. Anything else ("uni" counts, volts, ...) is no
+// length: it goes out under the counts code with its values as they are, where making it
+// Angstrom would multiply them by ten and call them heights. The format knows no text for
+// such a unit, so it reads back as "uni".
 std::pair<double, int> StoredZStep(const std::string& unit, double zScale)
 {
-    if (unit == "A")
-        return {zScale, kAngstrom};
+    constexpr std::pair<std::string_view, double> kAngstromPer[] = {
+        {"pm", 0.01}, {"A", 1.0}, {"nm", 10.0}, {"mm", 1e7}};
     if (unit == "um")
         return {zScale, kMicrometre};
     if (unit == "deg")
         return {zScale, kDegree};
-    return {zScale * 10.0, kAngstrom};
+    for (const auto& [length, factor] : kAngstromPer)
+        if (unit == length)
+            return {zScale * factor, kAngstrom};
+    return {zScale / kCountsPerStep, kCounts};
 }
 
 std::vector<std::uint8_t> WriteMdtHeader(const CSpmImage& image)

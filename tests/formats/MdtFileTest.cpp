@@ -163,13 +163,18 @@ TEST(MdtWriter, KeepsUnitsTheReaderKnowsByTheirOwnCode)
 {
     ScratchDir dir;
     ScriptedPrompt prompt;
-    // XY unit, Z unit, 0.5 lateral units as nanometres, and the Z unit read back: nanometres
-    // are stored as Angstrom.
-    const std::tuple<const char*, const char*, float, const char*, double> cases[] = {
-        {"nm", "deg", 0.5f, "deg", 1.0}, {"um", "um", 500.0f, "um", 1.0}, {"A", "A", 0.05f, "A", 1.0}, {"nm", "nm", 0.5f, "A", 10.0}};
-    for (const auto& [xyUnit, zUnit, kx, zUnitBack, factor] : cases) {
+    // XY unit, Z unit, 0.5 lateral units as nanometres, the Z unit code written and the Z
+    // unit read back: lengths are stored as Angstrom (micrometres keep their code), anything
+    // else keeps its values under the counts code.
+    const std::tuple<const char*, const char*, float, int, const char*, double> cases[] = {
+        {"nm", "deg", 0.5f, 5, "deg", 1.0}, {"um", "um", 500.0f, -2, "um", 1.0}, {"A", "A", 0.05f, 0, "A", 1.0},
+        {"nm", "nm", 0.5f, 0, "A", 10.0},   {"nm", "pm", 0.5f, 0, "A", 0.01},     {"nm", "uni", 0.5f, 13, "uni", 1.0},
+        {"nm", "V", 0.5f, 13, "uni", 1.0}};
+    for (const auto& [xyUnit, zUnit, kx, code, zUnitBack, factor] : cases) {
         CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.25f, xyUnit, zUnit);
         ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "u.mdt", image), ImageFileError::kNone);
+        const Bytes bytes = FileBytes(dir / "u.mdt");
+        EXPECT_EQ(static_cast<std::int16_t>(bytes[83] | bytes[84] << 8), code) << zUnit;
         const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "u.mdt");
         ASSERT_TRUE(back.ok) << zUnit;
         EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit), zUnitBack);

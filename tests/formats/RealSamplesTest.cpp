@@ -113,6 +113,19 @@ TEST(RealSamples, MdtScanBetweenSpectraAndBrokenFilesWithTheirReason)
     EXPECT_EQ(HeaderText(h.m_szXYUnit) + " " + HeaderText(h.m_szZUnit) + " " + HeaderText(h.m_szQuantity),
               "nm uni Unknown");  // Z unit code 13
     EXPECT_LT(scan.image.m_dMin, scan.image.m_dMax);
+    // Saved as *.mdt it reopens as the same counts: neither relabelled nor ten times larger.
+    ScratchDir dir;
+    ScriptedPrompt prompt;
+    CSpmImage saved = scan.image;
+    ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "scan.mdt", saved), ImageFileError::kNone);
+    const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "scan.mdt");
+    ASSERT_TRUE(back.ok) << back.error;
+    EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit) + " " + HeaderText(back.image.m_header.m_szQuantity), "uni Unknown");
+    const double step = saved.m_header.m_fKz;  // one stored sample
+    EXPECT_NEAR(back.image.m_dMin, scan.image.m_dMin, step);
+    EXPECT_NEAR(back.image.m_dMax, scan.image.m_dMax, step);
+    EXPECT_NEAR(back.image.m_dMin, -149.6, 0.05);
+    EXPECT_NEAR(back.image.m_dMax, 149.6, 0.05);
     const std::tuple<const char*, ImageFormat, int, ImageFileError> cases[] = {
         // Header bytes are missing, so no block is complete any more.
         {"nanoscope-v901-corrupted.000", ImageFormat::kNanoscope, 0, ImageFileError::kNoSuchImage},
