@@ -6,6 +6,7 @@
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
 #include "image/ImageStatistics.h"
+#include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
 #include "presentation/ImageSettingsFiles.h"
 
@@ -13,6 +14,24 @@ namespace {
 
 // The framework's own text when a document's file cannot be opened at all.
 constexpr const char* kTextFailedToOpenDocument = "Failed to open document.";
+
+// Which reader opens a file goes by its extension alone; a file that none claims is named
+// with the types that are read, so the user is not left with nothing happening.
+std::string UnreadableTypeText(const std::string& path)
+{
+    const std::string extension = ExtensionOf(path);
+    std::string text = "Cannot open " + path + ": ";
+    text += extension.empty() ? std::string("a file without an extension")
+                              : "the file type \"" + extension + "\"";
+    text += " is not one this program reads.\nIt reads ";
+    const auto formats = ImageFormatTable();
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == formats.size() ? " and " : ", ";
+        text.append(formats[i].m_openDescription).append(" (").append(formats[i].m_openPatternText).append(")");
+    }
+    return text + ".";
+}
 
 bool CanOpenForReading(const std::string& path)
 {
@@ -51,6 +70,10 @@ bool CMDIDoc::AddImage(const std::string& path, int indexInFile)
 
 bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstImage)
 {
+    if (FormatForReading(path) == ImageFormat::kNone) {
+        Prompt().Message(UnreadableTypeText(path));
+        return false;
+    }
     if (!CanOpenForReading(path)) {
         Prompt().Message(kTextFailedToOpenDocument);
         return false;

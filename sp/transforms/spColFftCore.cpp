@@ -1,79 +1,12 @@
 #include <cstddef>
 #include <cstring>
 
+#include "sp/transforms/spColBlock.h"
 #include "sp/transforms/spColFft.h"
 #include "sp/transforms/spColFftWide.h"
 #include "sp/transforms/spSimd.h"
 
 namespace {
-
-// Four complex values in blocked form.
-struct spBlk {
-    spV4 re;
-    spV4 im;
-};
-
-inline spBlk spLoadBlk(const float* p) { return {spLoad4(p), spLoad4(p + 4)}; }
-
-inline void spStoreBlk(float* p, spBlk v, spOutputMode mode)
-{
-    if (mode == spOutputMode::blocked) {
-        spStore4(p, v.re);
-        spStore4(p + 4, v.im);
-    } else {
-        spStore4(p, __builtin_shuffle(v.re, v.im, spV4i{0, 4, 1, 5}));
-        spStore4(p + 4, __builtin_shuffle(v.re, v.im, spV4i{2, 6, 3, 7}));
-    }
-}
-
-inline spBlk operator+(spBlk a, spBlk b) { return {a.re + b.re, a.im + b.im}; }
-inline spBlk operator-(spBlk a, spBlk b) { return {a.re - b.re, a.im - b.im}; }
-
-// a * w (forward) or a * conj(w) (inverse), w as four real parts and four imaginary parts.
-template <bool Inverse>
-inline spBlk spMulW(spBlk a, spBlk w)
-{
-    const spV4 wr = w.re, wi = w.im;
-    if constexpr (Inverse)
-        return {a.re * wr + a.im * wi, a.im * wr - a.re * wi};
-    else
-        return {a.re * wr - a.im * wi, a.im * wr + a.re * wi};
-}
-
-// Radix-4 butterfly of bit-reversed input, its twiddles applied: the inputs a quarter, half
-// and three quarters into the span come in as b, c and d; outputs in natural order.
-template <bool Inverse>
-inline void spBfly4(spBlk& a, spBlk& b, spBlk& c, spBlk& d)
-{
-    const spBlk t0 = a + b, t1 = a - b, t2 = c + d, t3 = c - d;
-    a = t0 + t2;
-    c = t0 - t2;
-    if constexpr (Inverse) {
-        b = {t1.re - t3.im, t1.im + t3.re};
-        d = {t1.re + t3.im, t1.im - t3.re};
-    } else {
-        b = {t1.re + t3.im, t1.im - t3.re};
-        d = {t1.re - t3.im, t1.im + t3.re};
-    }
-}
-
-inline void spTranspose(spV4& a, spV4& b, spV4& c, spV4& d)
-{
-    const spV4 t0 = __builtin_shuffle(a, b, spV4i{0, 4, 1, 5});
-    const spV4 t1 = __builtin_shuffle(a, b, spV4i{2, 6, 3, 7});
-    const spV4 t2 = __builtin_shuffle(c, d, spV4i{0, 4, 1, 5});
-    const spV4 t3 = __builtin_shuffle(c, d, spV4i{2, 6, 3, 7});
-    a = __builtin_shuffle(t0, t2, spV4i{0, 1, 4, 5});
-    b = __builtin_shuffle(t0, t2, spV4i{2, 3, 6, 7});
-    c = __builtin_shuffle(t1, t3, spV4i{0, 1, 4, 5});
-    d = __builtin_shuffle(t1, t3, spV4i{2, 3, 6, 7});
-}
-
-// Two interleaved pairs of complex values (four values) as one block.
-inline spBlk spDeinterleave(spV4 p, spV4 q)
-{
-    return {__builtin_shuffle(p, q, spV4i{0, 2, 4, 6}), __builtin_shuffle(p, q, spV4i{1, 3, 5, 7})};
-}
 
 // Two complex values from two places, each moved as one 8-byte unit straight into a vector
 // register (building the vector in memory would stall on the store forwarding).

@@ -1,130 +1,83 @@
+// Columns 2 to 4 above their core order: the column passes over batches of adjacent columns
+// and the driver of the split levels.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
+#include "sp/transforms/spColBlock.h"
 #include "sp/transforms/spColFft.h"
 #include "sp/transforms/spColumns.h"
 #include "sp/transforms/spFftPlan.h"
-#include "sp/transforms/spSimd.h"
 
 namespace {
 
-template <bool Inverse>
-inline void spMulBlock(float* p, const float* w, spV4& re, spV4& im)
+bool spAligned16(const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 16 == 0; }
+
+template <bool Aligned>
+inline spV4 spGet(const float* p)
 {
-    const spV4 ar = spLoad4(p), ai = spLoad4(p + 4);
-    const spV4 wr = spLoad4(w), wi = spLoad4(w + 4);
-    if constexpr (Inverse) {
-        re = ar * wr + ai * wi;
-        im = ai * wr - ar * wi;
+    if constexpr (Aligned)
+        return spLoad4(__builtin_assume_aligned(p, 16));
+    else
+        return spLoad4(p);
+}
+
+template <bool Aligned>
+void spGatherRows(const float* src, float* work, std::ptrdiff_t rowStep, std::ptrdiff_t rows, std::ptrdiff_t width)
+{
+    auto* out = static_cast<float*>(__builtin_assume_aligned(work, 16));
+    for (std::ptrdiff_t p = 0; p < rows; ++p) {
+        const float* in = src + 2 * p * rowStep;
+        for (std::ptrdiff_t v = 0; v < 2 * width; v += 16, out += 16) {
+            const spV4 a = spGet<Aligned>(in + v), b = spGet<Aligned>(in + v + 4);
+            const spV4 c = spGet<Aligned>(in + v + 8), d = spGet<Aligned>(in + v + 12);
+            spStore4(out, a);
+            spStore4(out + 4, b);
+            spStore4(out + 8, c);
+            spStore4(out + 12, d);
+        }
+    }
+}
+
+// The block turned into interleaved values when asked; 16 bytes at a time either whole or as
+// two 8-byte halves.
+template <bool Aligned>
+inline void spPutBlk(float* p, spBlk v, spOutputMode mode)
+{
+    spV4 lo = v.re, hi = v.im;
+    if (mode == spOutputMode::interleaved) {
+        lo = __builtin_shuffle(v.re, v.im, spV4i{0, 4, 1, 5});
+        hi = __builtin_shuffle(v.re, v.im, spV4i{2, 6, 3, 7});
+    }
+    if constexpr (Aligned) {
+        spStore4(__builtin_assume_aligned(p, 16), lo);
+        spStore4(__builtin_assume_aligned(p + 4, 16), hi);
     } else {
-        re = ar * wr - ai * wi;
-        im = ai * wr + ar * wi;
+        const spV2d l = reinterpret_cast<spV2d>(lo), h = reinterpret_cast<spV2d>(hi);
+        const double halves[4] = {l[0], l[1], h[0], h[1]};
+        for (int k = 0; k < 4; ++k)
+            std::memcpy(p + 2 * k, &halves[k], 8);
     }
 }
 
-// One batch of `width` adjacent columns of all M rows, held row after row in blocked form:
-// the radix-4 passes over the rows and, for an odd column order, the closing radix-2 pass.
-// Records of (row k, column c) lie at k R/4 + c/4 within each pass's table.
-template <bool Inverse>
-class spColumnBatch {
-public:
-    spColumnBatch(float* work, std::ptrdiff_t rows, std::ptrdiff_t width, std::ptrdiff_t rowLength)
-        : m_work(work), m_rows(rows), m_width(width), m_groups(rowLength / 4)
-    {
-    }
-
-    void Run(const float* table, std::ptrdiff_t firstColumn) const
-    {
-        std::ptrdiff_t span = 4;
-        for (; span <= m_rows; span *= 4) {
-            Radix4(table, firstColumn / 4, span / 4);
-            table += 24 * (span / 4) * m_groups;
-        }
-        if (span / 4 < m_rows)
-            Radix2(table, firstColumn / 4);
-    }
-
-private:
-    void Radix4(const float* table, std::ptrdiff_t group0, std::ptrdiff_t q) const
-    {
-        const std::ptrdiff_t step = 2 * q * m_width; // floats between the four inputs
-        for (std::ptrdiff_t k = 0; k < q; ++k) {
-            const float* records = table + 24 * (k * m_groups + group0);
-            for (std::ptrdiff_t base = k; base < m_rows; base += 4 * q) {
-                float* row = m_work + 2 * base * m_width;
-                for (std::ptrdiff_t c = 0; c < m_width / 4; ++c) {
-                    const float* w = records + 24 * c;
-                    float* p = row + 8 * c;
-                    spV4 ar = spLoad4(p), ai = spLoad4(p + 4), br, bi, cr, ci, dr, di;
-                    spMulBlock<Inverse>(p + step, w + 8, br, bi);
-                    spMulBlock<Inverse>(p + 2 * step, w, cr, ci);
-                    spMulBlock<Inverse>(p + 3 * step, w + 16, dr, di);
-                    const spV4 t0r = ar + br, t0i = ai + bi, t1r = ar - br, t1i = ai - bi;
-                    const spV4 t2r = cr + dr, t2i = ci + di, t3r = cr - dr, t3i = ci - di;
-                    spStore4(p, t0r + t2r);
-                    spStore4(p + 4, t0i + t2i);
-                    spStore4(p + 2 * step, t0r - t2r);
-                    spStore4(p + 2 * step + 4, t0i - t2i);
-                    if constexpr (Inverse) {
-                        spStore4(p + step, t1r - t3i);
-                        spStore4(p + step + 4, t1i + t3r);
-                        spStore4(p + 3 * step, t1r + t3i);
-                        spStore4(p + 3 * step + 4, t1i - t3r);
-                    } else {
-                        spStore4(p + step, t1r + t3i);
-                        spStore4(p + step + 4, t1i - t3r);
-                        spStore4(p + 3 * step, t1r - t3i);
-                        spStore4(p + 3 * step + 4, t1i + t3r);
-                    }
-                }
-            }
-        }
-    }
-
-    void Radix2(const float* table, std::ptrdiff_t group0) const
-    {
-        const std::ptrdiff_t half = m_rows / 2;
-        const std::ptrdiff_t step = 2 * half * m_width;
-        for (std::ptrdiff_t k = 0; k < half; ++k) {
-            const float* records = table + 8 * (k * m_groups + group0);
-            float* row = m_work + 2 * k * m_width;
-            for (std::ptrdiff_t c = 0; c < m_width / 4; ++c) {
-                float* p = row + 8 * c;
-                spV4 br, bi;
-                spMulBlock<Inverse>(p + step, records + 8 * c, br, bi);
-                const spV4 ar = spLoad4(p), ai = spLoad4(p + 4);
-                spStore4(p, ar + br);
-                spStore4(p + 4, ai + bi);
-                spStore4(p + step, ar - br);
-                spStore4(p + step + 4, ai - bi);
-            }
-        }
-    }
-
-    float* m_work;
-    std::ptrdiff_t m_rows;
-    std::ptrdiff_t m_width;
-    std::ptrdiff_t m_groups; // column groups of four in a whole row
-};
-
-// `count` blocks from `in` to `out`, interleaved on the way when asked.
-void spCopyBlocks(const float* in, float* out, std::ptrdiff_t count, spOutputMode mode)
+template <bool Aligned>
+void spScatterRows(float* dst, const float* work, std::ptrdiff_t rowStep, std::ptrdiff_t rows, std::ptrdiff_t width,
+                   spOutputMode mode)
 {
-    if (mode == spOutputMode::blocked) {
-        std::memcpy(out, in, static_cast<std::size_t>(count) * 32);
-        return;
-    }
-    for (std::ptrdiff_t i = 0; i < count; ++i) {
-        const spV4 re = spLoad4(in + 8 * i), im = spLoad4(in + 8 * i + 4);
-        spStore4(out + 8 * i, __builtin_shuffle(re, im, spV4i{0, 4, 1, 5}));
-        spStore4(out + 8 * i + 4, __builtin_shuffle(re, im, spV4i{2, 6, 3, 7}));
+    const auto* in = static_cast<const float*>(__builtin_assume_aligned(work, 16));
+    for (std::ptrdiff_t p = 0; p < rows; ++p) {
+        float* out = dst + 2 * p * rowStep;
+        for (std::ptrdiff_t v = 0; v < 2 * width; v += 16, in += 16) {
+            spPutBlk<Aligned>(out + v, spLoadBlk(in), mode);
+            spPutBlk<Aligned>(out + v + 8, spLoadBlk(in + 8), mode);
+        }
     }
 }
 
-// One split level: the rows, then the columns. The split tables nest at most two levels;
-// the template depth bounds the recursion for the compiler too.
+// One split level: the rows, then the columns batch by batch. The split tables nest at most
+// two levels; the template depth bounds the recursion for the compiler too.
 template <bool Inverse, int Level>
-void spColLevel(const spFftSpec* spec, int column, float* x, int order, float* work, spOutputMode mode)
+void spBatchLevel(const spFftSpec* spec, int column, float* x, int order, float* work, spOutputMode mode)
 {
     static_assert(Level < spFftMaxLevels);
     const spColumnSplit& split = spColumnSplits[column];
@@ -136,32 +89,96 @@ void spColLevel(const spFftSpec* spec, int column, float* x, int order, float* w
         float* row = x + 2 * p * rowLength;
         if (rowOrder <= spColumnCoreOrder(column))
             spColCoreLinear<Inverse>(reinterpret_cast<spComplex*>(row), rowOrder,
-                                     reinterpret_cast<const float*>(spec->twiddles),
-                                     spColumnLeafOrder(column), spOutputMode::blocked);
+                                     reinterpret_cast<const float*>(spec->twiddles), spColumnLeafOrder(column),
+                                     spOutputMode::blocked);
         else if constexpr (Level + 1 < spFftMaxLevels)
-            spColLevel<Inverse, Level + 1>(spec, column, row, rowOrder, work, spOutputMode::blocked);
+            spBatchLevel<Inverse, Level + 1>(spec, column, row, rowOrder, work, spOutputMode::blocked);
     }
 
+    // The stage twiddles are one stream, batch after batch, stage after stage.
     const std::ptrdiff_t width = std::ptrdiff_t{1} << (split.batchOrder[order] - columnOrder);
-    const spColumnBatch<Inverse> batch(work, rows, width, rowLength);
-    const auto* table = reinterpret_cast<const float*>(spec->levelTwiddles[Level]);
+    const auto* twiddles = reinterpret_cast<const float*>(spec->columnTwiddles[Level]);
     for (std::ptrdiff_t c = 0; c < rowLength; c += width) {
-        for (std::ptrdiff_t p = 0; p < rows; ++p)
-            spCopyBlocks(x + 2 * (p * rowLength + c), work + 2 * p * width, width / 4, spOutputMode::blocked);
-        batch.Run(table, c);
-        for (std::ptrdiff_t p = 0; p < rows; ++p)
-            spCopyBlocks(work + 2 * p * width, x + 2 * (p * rowLength + c), width / 4, mode);
+        spFftColGather(x + 2 * c, work, rowLength, rows, width);
+        std::ptrdiff_t q = width;
+        for (; 4 * q <= rows * width; q *= 4) {
+            spFftColRadix4<Inverse>(work, work, q, rows * width / (4 * q), twiddles);
+            twiddles += 6 * q;
+        }
+        if (q < rows * width) {
+            spFftColRadix2<Inverse>(work, work, q, 1, twiddles);
+            twiddles += 2 * q;
+        }
+        spFftColScatter(x + 2 * c, work, rowLength, rows, width, mode);
     }
 }
 
 } // namespace
 
-template <bool Inverse>
-void spColLarge(const spFftSpec* spec, int column, spComplex* data, int order, std::uint8_t* work)
+void spFftColGather(const float* src, float* work, std::ptrdiff_t rowStep, std::ptrdiff_t rows, std::ptrdiff_t width)
 {
-    spColLevel<Inverse, 0>(spec, column, &data->re, order, reinterpret_cast<float*>(work),
-                           spOutputMode::interleaved);
+    if (spAligned16(src))
+        spGatherRows<true>(src, work, rowStep, rows, width);
+    else
+        spGatherRows<false>(src, work, rowStep, rows, width);
 }
 
-template void spColLarge<false>(const spFftSpec*, int, spComplex*, int, std::uint8_t*);
-template void spColLarge<true>(const spFftSpec*, int, spComplex*, int, std::uint8_t*);
+template <bool Inverse>
+void spFftColRadix4(const float* src, float* dst, std::ptrdiff_t q, std::ptrdiff_t groups, const float* records)
+{
+    for (std::ptrdiff_t g = 0; g < groups; ++g) {
+        const float* x = src + 8 * q * g;
+        float* y = dst + 8 * q * g;
+        const float* w = records;
+        for (std::ptrdiff_t i = 0; i < 2 * q; i += 8, w += 24) {
+            spBlk a = spLoadBlk(x + i);
+            spBlk b = spMulW<Inverse>(spLoadBlk(x + 2 * q + i), spLoadBlk(w + 8));
+            spBlk c = spMulW<Inverse>(spLoadBlk(x + 4 * q + i), spLoadBlk(w));
+            spBlk d = spMulW<Inverse>(spLoadBlk(x + 6 * q + i), spLoadBlk(w + 16));
+            spBfly4<Inverse>(a, b, c, d);
+            spStoreBlk(y + i, a, spOutputMode::blocked);
+            spStoreBlk(y + 2 * q + i, b, spOutputMode::blocked);
+            spStoreBlk(y + 4 * q + i, c, spOutputMode::blocked);
+            spStoreBlk(y + 6 * q + i, d, spOutputMode::blocked);
+        }
+    }
+}
+
+template <bool Inverse>
+void spFftColRadix2(const float* src, float* dst, std::ptrdiff_t h, std::ptrdiff_t groups, const float* records)
+{
+    for (std::ptrdiff_t g = 0; g < groups; ++g) {
+        const float* x = src + 4 * h * g;
+        float* y = dst + 4 * h * g;
+        const float* w = records;
+        for (std::ptrdiff_t i = 0; i < 2 * h; i += 8, w += 8) {
+            const spBlk a = spLoadBlk(x + i);
+            const spBlk b = spMulW<Inverse>(spLoadBlk(x + 2 * h + i), spLoadBlk(w));
+            spStoreBlk(y + i, a + b, spOutputMode::blocked);
+            spStoreBlk(y + 2 * h + i, a - b, spOutputMode::blocked);
+        }
+    }
+}
+
+void spFftColScatter(float* dst, const float* work, std::ptrdiff_t rowStep, std::ptrdiff_t rows, std::ptrdiff_t width,
+                     spOutputMode mode)
+{
+    if (spAligned16(dst))
+        spScatterRows<true>(dst, work, rowStep, rows, width, mode);
+    else
+        spScatterRows<false>(dst, work, rowStep, rows, width, mode);
+}
+
+template <bool Inverse>
+void spColLargeBatch(const spFftSpec* spec, int column, spComplex* data, int order, std::uint8_t* work)
+{
+    spBatchLevel<Inverse, 0>(spec, column, &data->re, order, reinterpret_cast<float*>(work),
+                             spOutputMode::interleaved);
+}
+
+template void spFftColRadix4<false>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*);
+template void spFftColRadix4<true>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*);
+template void spFftColRadix2<false>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*);
+template void spFftColRadix2<true>(const float*, float*, std::ptrdiff_t, std::ptrdiff_t, const float*);
+template void spColLargeBatch<false>(const spFftSpec*, int, spComplex*, int, std::uint8_t*);
+template void spColLargeBatch<true>(const spFftSpec*, int, spComplex*, int, std::uint8_t*);

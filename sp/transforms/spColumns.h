@@ -1,6 +1,7 @@
 // What sets the dispatch columns of the Fourier transforms apart. Column 0 is the generic
-// code; columns 1 to 4 share one implementation (blocked radix-4 FFT core, column-batch
-// passes for large orders) that these few numbers tune.
+// code; columns 1 to 4 share one implementation (blocked radix-4 FFT core) that these few
+// numbers tune. Above the core order column 1 keeps the generic split and gathers four
+// columns at a time; columns 2 to 4 transform batches of columns by their own split tables.
 #pragma once
 
 #include <cstdint>
@@ -37,9 +38,19 @@ constexpr bool spColumnDuplicatingLoads(int column) { return column == 3; }
 // 1 to 4 in single precision four floats wide, one in column 1 and two in columns 2 to 4.
 constexpr int spColumnDirectSums(int column) { return column <= 1 ? 1 : 2; }
 
-// Order of the column transform a large order takes off at each level (0: none), and the
-// order of the batch of columns that one pass over the rows transforms. Column 1 keeps the
-// generic split but joins 2048 and 4096 points by one radix-2 or radix-4 column step.
+// Column 3's plans and work areas come from the allocator's twin that requests the cache
+// line 128 bytes into each block before handing it out.
+constexpr bool spColumnPrefetchingAlloc(int column) { return column == 3; }
+
+// The zero fill of complex vectors: values cleared per step (then two and one, as many as
+// remain) and whether by float stores (columns 0 and 3) or 32-bit integer stores.
+constexpr int spColumnZeroBlock(int column) { return column >= 3 ? 4 : 2; }
+constexpr bool spColumnZeroFloatStores(int column) { return column == 0 || column == 3; }
+// Columns 1, 2 and 4 conjugate four floats at a time, columns 0 and 3 one value at a time.
+constexpr bool spColumnVectorConjugate(int column) { return column != 0 && column != 3; }
+
+// Columns 2 to 4: order of the column transform a large order takes off at each level (0:
+// none), and the order of the batch of columns that one pass over the rows transforms.
 struct spColumnSplit {
     std::int8_t columnOrder[31];
     std::int8_t batchOrder[31];
@@ -47,8 +58,7 @@ struct spColumnSplit {
 
 inline constexpr spColumnSplit spColumnSplits[spDispatchColumns] = {
     {{}, {}}, // column 0 keeps spFftSplitOrder and its four-column gathers
-    {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 5, 6, 7, 8, 8, 8, 10, 10, 10, 10, 8, 8, 10, 10, 10, 10, 10, 10},
-     {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 11, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12}},
+    {{}, {}}, // column 1 keeps spFftSplitOrder and its four-column gathers
     {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4, 4, 5, 6, 6, 8, 8, 8, 8, 8, 8, 8, 8, 8},
      {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 10, 10, 13, 13, 13, 14, 14, 14, 14, 14, 14, 14, 14, 14}},
     {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 4, 4, 4, 5, 8, 8, 8, 8, 8, 8, 8, 8, 8},

@@ -1,7 +1,12 @@
 #include "sp/transforms/spFftCore.h"
 
 #include <cstddef>
+#include <cstring>
+#include <type_traits>
 
+#include "sp/transforms/spColFft.h"
+#include "sp/transforms/spColumns.h"
+#include "sp/transforms/spFourierCommon.h"
 #include "sp/transforms/spSimd.h"
 
 namespace {
@@ -107,20 +112,22 @@ void spFftRadix4Pass(float* x, std::ptrdiff_t n, std::ptrdiff_t span, const spCo
     }
 }
 
-} // namespace
-
-void spFftBitRevCopy(const spComplex* src, spComplex* dst, int n, const std::int32_t* pairs)
+// The permutation of fewer than 8 points needs no table: 1 and 2 points stay, 4 swap the
+// middle two.
+void spBitRevFew(const spComplex* src, spComplex* dst, int n)
 {
-    if (n < 8) {
-        dst[0] = src[0];
-        dst[n - 1] = src[n - 1];
-        if (n > 2) {
-            dst[2] = src[1];
-            dst[1] = src[2];
-        }
-        return;
+    dst[0] = src[0];
+    dst[n - 1] = src[n - 1];
+    if (n > 2) {
+        const spComplex one = src[1];
+        dst[1] = src[2];
+        dst[2] = one;
     }
-    const std::ptrdiff_t h = n / 2;
+}
+
+// Column 0: one complex value per move.
+void spBitRevValues(const spComplex* src, spComplex* dst, std::ptrdiff_t h, const std::int32_t* pairs)
+{
     spWalkPairs(
         pairs,
         [&](std::ptrdiff_t a, std::ptrdiff_t b) {
@@ -141,11 +148,8 @@ void spFftBitRevCopy(const spComplex* src, spComplex* dst, int n, const std::int
         });
 }
 
-void spFftBitRevInPlace(spComplex* x, int n, const std::int32_t* pairs)
+void spBitRevValuesInPlace(spComplex* x, std::ptrdiff_t h, const std::int32_t* pairs)
 {
-    if (n < 4)
-        return;
-    const std::ptrdiff_t h = n / 2;
     spWalkPairs(
         pairs,
         [&](std::ptrdiff_t a, std::ptrdiff_t b) {
@@ -157,20 +161,184 @@ void spFftBitRevInPlace(spComplex* x, int n, const std::int32_t* pairs)
         [&](std::ptrdiff_t s) { spSwap(x[s + 1], x[h + s]); });
 }
 
-template <bool Inverse>
-void spFftCore(spComplex* data, int n, const spComplex* layout)
+// Column 1: a complex value as one 8-byte unit, or, when the arrays are not 8-byte aligned,
+// as its two floats.
+template <bool Whole>
+struct spUnit8 {
+    using Held = std::conditional_t<Whole, std::uint64_t, spComplex>;
+
+    static Held Get(const spComplex* p)
+    {
+        if constexpr (Whole) {
+            std::uint64_t v;
+            std::memcpy(&v, __builtin_assume_aligned(p, 8), 8);
+            return v;
+        } else {
+            return {p->re, p->im};
+        }
+    }
+
+    static void Put(spComplex* p, Held v)
+    {
+        if constexpr (Whole) {
+            std::memcpy(__builtin_assume_aligned(p, 8), &v, 8);
+        } else {
+            p->re = v.re;
+            p->im = v.im;
+        }
+    }
+};
+
+// Every move reads its values before it writes any, so the same routine serves the copy and
+// the exchange in place.
+template <class Unit>
+void spBitRevUnits(const spComplex* src, spComplex* dst, std::ptrdiff_t h, const std::int32_t* pairs, bool inPlace)
 {
+    const auto move = [&](std::ptrdiff_t p, std::ptrdiff_t q) { // p <-> q
+        const auto vp = Unit::Get(src + p), vq = Unit::Get(src + q);
+        Unit::Put(dst + q, vp);
+        Unit::Put(dst + p, vq);
+    };
+    spWalkPairs(
+        pairs,
+        [&](std::ptrdiff_t a, std::ptrdiff_t b) {
+            move(a, b);
+            move(a + 1, h + b);
+            move(h + a, b + 1);
+            move(h + a + 1, h + b + 1);
+        },
+        [&](std::ptrdiff_t s) {
+            move(s + 1, h + s);
+            if (!inPlace) {
+                Unit::Put(dst + s, Unit::Get(src + s));
+                Unit::Put(dst + h + s + 1, Unit::Get(src + h + s + 1));
+            }
+        });
+}
+
+// Columns 2 to 4: the values a, a + 1 (a even) share one 16-byte vector, as do h + a, h + a + 1;
+// both vectors of a pair entry go out as (a, h + a) and (a + 1, h + a + 1) to b and h + b.
+template <bool Aligned>
+inline spV4 spGetTwo(const spComplex* p)
+{
+    if constexpr (Aligned)
+        return spLoad4(__builtin_assume_aligned(p, 16));
+    else
+        return spLoad4(p);
+}
+
+template <bool Aligned>
+inline void spPutTwo(spComplex* p, spV4 v)
+{
+    if constexpr (Aligned)
+        spStore4(__builtin_assume_aligned(p, 16), v);
+    else
+        spStore4(p, v);
+}
+
+template <bool Aligned>
+void spBitRevVectors(const spComplex* src, spComplex* dst, std::ptrdiff_t h, const std::int32_t* pairs)
+{
+    spWalkPairs(
+        pairs,
+        [&](std::ptrdiff_t a, std::ptrdiff_t b) {
+            const spV4 lowA = spGetTwo<Aligned>(src + a), highA = spGetTwo<Aligned>(src + h + a);
+            const spV4 lowB = spGetTwo<Aligned>(src + b), highB = spGetTwo<Aligned>(src + h + b);
+            spPutTwo<Aligned>(dst + b, spLows(lowA, highA));
+            spPutTwo<Aligned>(dst + h + b, spHighs(lowA, highA));
+            spPutTwo<Aligned>(dst + a, spLows(lowB, highB));
+            spPutTwo<Aligned>(dst + h + a, spHighs(lowB, highB));
+        },
+        [&](std::ptrdiff_t s) {
+            const spV4 low = spGetTwo<Aligned>(src + s), high = spGetTwo<Aligned>(src + h + s);
+            spPutTwo<Aligned>(dst + s, spLows(low, high));
+            spPutTwo<Aligned>(dst + h + s, spHighs(low, high));
+        });
+}
+
+bool spAligned(const void* p, std::uintptr_t bytes) { return reinterpret_cast<std::uintptr_t>(p) % bytes == 0; }
+
+// The permutation of 8 points, written out.
+void spBitRevEight(const spComplex* src, spComplex* dst)
+{
+    const spComplex x1 = src[1], x3 = src[3], x4 = src[4], x6 = src[6];
+    dst[0] = src[0];
+    dst[2] = src[2];
+    dst[5] = src[5];
+    dst[7] = src[7];
+    dst[1] = x4;
+    dst[4] = x1;
+    dst[3] = x6;
+    dst[6] = x3;
+}
+
+// The permutation by the column's moves; src may be dst.
+template <int Column>
+void spBitRev(const spComplex* src, spComplex* dst, int n, const std::int32_t* pairs)
+{
+    const std::ptrdiff_t h = n / 2;
+    if constexpr (Column == 0) {
+        if (src == dst)
+            spBitRevValuesInPlace(dst, h, pairs);
+        else
+            spBitRevValues(src, dst, h, pairs);
+    } else if constexpr (Column == 1) {
+        if (spAligned(src, 8) && spAligned(dst, 8))
+            spBitRevUnits<spUnit8<true>>(src, dst, h, pairs, src == dst);
+        else
+            spBitRevUnits<spUnit8<false>>(src, dst, h, pairs, src == dst);
+    } else if (n == 8) {
+        spBitRevEight(src, dst);
+    } else if (spAligned(src, 16) && spAligned(dst, 16)) {
+        spBitRevVectors<true>(src, dst, h, pairs);
+    } else {
+        spBitRevVectors<false>(src, dst, h, pairs);
+    }
+}
+
+} // namespace
+
+template <int Column>
+void spFftBitRevCopy(const spComplex* src, spComplex* dst, int n, const std::int32_t* pairs)
+{
+    if (n < 8)
+        spBitRevFew(src, dst, n);
+    else
+        spBitRev<Column>(src, dst, n, pairs);
+}
+
+template <int Column>
+void spFftBitRevInPlace(spComplex* data, int n, const std::int32_t* pairs)
+{
+    if (n == 4)
+        spBitRevFew(data, data, n);
+    else if (n >= 8)
+        spBitRev<Column>(data, data, n, pairs);
+}
+
+template <int Column, bool Inverse>
+void spFftCore(spComplex* data, int n, const spComplex* table)
+{
+    if constexpr (Column != 0) {
+        spColCoreLinear<Inverse>(data, spOrderOf(n), reinterpret_cast<const float*>(table), spColumnLeafOrder(Column),
+                                 spOutputMode::interleaved);
+        return;
+    }
     float* x = &data->re;
     const std::ptrdiff_t points = n;
     spFftFirstPass<Inverse>(x, points);
     std::ptrdiff_t span = 4;
     if ((static_cast<std::uint32_t>(n) & 0xAAAAAAAAu) != 0) {
-        spFftRadix2Pass<Inverse>(x, points, layout);
+        spFftRadix2Pass<Inverse>(x, points, table);
         span = 8;
     }
     for (; 4 * span <= points; span *= 4)
-        spFftRadix4Pass<Inverse>(x, points, span, layout);
+        spFftRadix4Pass<Inverse>(x, points, span, table);
 }
 
-template void spFftCore<false>(spComplex*, int, const spComplex*);
-template void spFftCore<true>(spComplex*, int, const spComplex*);
+#define SP_FFT_CORE_COLUMN(c)                                                                       \
+    template void spFftBitRevCopy<c>(const spComplex*, spComplex*, int, const std::int32_t*);       \
+    template void spFftBitRevInPlace<c>(spComplex*, int, const std::int32_t*);                      \
+    template void spFftCore<c, false>(spComplex*, int, const spComplex*);                           \
+    template void spFftCore<c, true>(spComplex*, int, const spComplex*);
+SP_FOR_EACH_COLUMN(SP_FFT_CORE_COLUMN)

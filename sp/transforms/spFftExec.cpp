@@ -11,27 +11,43 @@
 
 namespace {
 
-// Orders 4 and above in columns 1 to 4: the fused core, the permutation and the core, or the
-// permutation and the large-order driver.
-template <bool Inverse>
-void spColFftRun(int column, const spComplex* src, spComplex* dst, const spFftSpec* spec, std::uint8_t* work)
+// Orders 4 and above: the fused core of columns 1 to 4, or the permutation followed by the
+// core or the large-order driver; scales as the plan asks.
+template <int Column, bool Inverse>
+void spFftRun(const spComplex* src, spComplex* dst, const spFftSpec* spec, std::uint8_t* work)
 {
     const int order = spec->order;
     const int n = 1 << order;
+    const bool scaled = (Inverse ? spec->scaleInv : spec->scaleFwd) != 0;
     const auto* table = reinterpret_cast<const float*>(spec->twiddles);
-    if (order <= spColumnFusedOrder(column)) {
-        spColCoreFused<Inverse>(src, dst, order, table, spec->bitRevPairs, spColumnLeafOrder(column),
+    if (Column != 0 && order <= spColumnFusedOrder(Column)) {
+        spColCoreFused<Inverse>(src, dst, order, table, spec->bitRevPairs, spColumnLeafOrder(Column),
                                 reinterpret_cast<float*>(work));
-        return;
+    } else {
+        if (src == dst)
+            spFftBitRevInPlace<Column>(dst, n, spec->bitRevPairs);
+        else
+            spFftBitRevCopy<Column>(src, dst, n, spec->bitRevPairs);
+        if (order > spColumnCoreOrder(Column)) {
+            spFftLarge<Column, Inverse>(spec, dst, order, work);
+            if (spFftLargeScales(Column))
+                return;
+        } else {
+            spFftCore<Column, Inverse>(dst, n, spec->twiddles);
+        }
     }
-    if (src == dst)
-        spFftBitRevInPlace(dst, n, spec->bitRevPairs);
+    if (scaled)
+        spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
+}
+
+// Bytes of work area this call touches: a call without a buffer allocates only those.
+template <int Column>
+std::int64_t spFftWorkUsed(const spFftSpec* spec, bool inPlace)
+{
+    if constexpr (Column == 0)
+        return spec->workBytes;
     else
-        spFftBitRevCopy(src, dst, n, spec->bitRevPairs);
-    if (order <= spColumnCoreOrder(column))
-        spColCoreLinear<Inverse>(dst, order, table, spColumnLeafOrder(column), spOutputMode::interleaved);
-    else
-        spColLarge<Inverse>(spec, column, dst, order, work);
+        return spColWorkUsed(spec, Column, inPlace);
 }
 
 } // namespace
@@ -44,36 +60,16 @@ spStatus spFftRunCol(const spComplex* src, spComplex* dst, const spFftSpec* spec
         return checked;
 
     const int order = spec->order;
-    const bool scaled = (Inverse ? spec->scaleInv : spec->scaleFwd) != 0;
     if (order < 4) {
+        const bool scaled = (Inverse ? spec->scaleInv : spec->scaleFwd) != 0;
         spRunSmallKernel(Inverse ? spFftSmallInvTable : spFftSmallFwdTable, order, scaled, spec->scale, src, dst);
         return spStsNoErr;
     }
 
-    const spWorkArea area(work, spec->workBytes);
+    const spWorkArea area(work, spFftWorkUsed<Column>(spec, src == dst));
     if (area.failed())
         return spStsMemAllocErr;
-
-    const int n = 1 << order;
-    if constexpr (Column != 0) {
-        spColFftRun<Inverse>(Column, src, dst, spec, area.data());
-        if (scaled)
-            spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
-        return spStsNoErr;
-    }
-    if (src == dst)
-        spFftBitRevInPlace(dst, n, spec->bitRevPairs);
-    else
-        spFftBitRevCopy(src, dst, n, spec->bitRevPairs);
-
-    if (order <= spFftCoreMaxOrder) {
-        spFftCore<Inverse>(dst, n, spec->twiddles);
-        if (scaled)
-            spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
-    } else {
-        // The large-order driver scales each piece right after its first core transform.
-        spFftLarge<Inverse>(spec, dst, order, area.data());
-    }
+    spFftRun<Column, Inverse>(src, dst, spec, area.data());
     return spStsNoErr;
 }
 

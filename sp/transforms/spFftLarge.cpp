@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "sp/transforms/spColFft.h"
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spFftCore.h"
 #include "sp/transforms/spFftPlan.h"
 #include "sp/transforms/spFftTables.h"
@@ -21,7 +23,7 @@ bool spScalesThisWay(const spFftSpec* spec)
 template <bool Inverse>
 void spCoreScaled(const spFftSpec* spec, spComplex* data, std::ptrdiff_t n, const spComplex* layout)
 {
-    spFftCore<Inverse>(data, static_cast<int>(n), layout);
+    spFftCore<0, Inverse>(data, static_cast<int>(n), layout);
     if (spScalesThisWay<Inverse>(spec))
         spScaleComplex(spec->scale, reinterpret_cast<float*>(data), static_cast<int>(2 * n));
 }
@@ -133,21 +135,38 @@ void spFftLargeLevel(const spFftSpec* spec, spComplex* data, int order, std::uin
         spGatherColumns<Inverse>(x + 2 * c, 2 * rowLength, rows, twiddles, runs);
         twiddles += 4 * rows;
         for (std::ptrdiff_t q = 0; q < 4; ++q)
-            spFftCore<Inverse>(runs + q * rows, static_cast<int>(rows), layout);
+            spFftCore<0, Inverse>(runs + q * rows, static_cast<int>(rows), layout);
         spScatterColumns(runs, rows, x + 2 * c, 2 * rowLength);
     }
 }
 
+// The routines by their direction.
+constexpr auto& spFftRadix2CombineFwd = spFftRadix2Combine<false>;
+constexpr auto& spFftRadix2CombineInv = spFftRadix2Combine<true>;
+constexpr auto& spFftLargeBlocksFwd = spFftLargeBlocks<false>;
+constexpr auto& spFftLargeBlocksInv = spFftLargeBlocks<true>;
+template <int Level>
+constexpr auto& spFftLargeLevelFwd = spFftLargeLevel<false, Level>;
+template <int Level>
+constexpr auto& spFftLargeLevelInv = spFftLargeLevel<true, Level>;
+
 } // namespace
 
-template <bool Inverse>
+template <int Column, bool Inverse>
 void spFftLarge(const spFftSpec* spec, spComplex* data, int order, std::uint8_t* work)
 {
-    if (spFftSplitOrder[order] == 0)
-        spFftLargeBlocks<Inverse>(spec, data, std::ptrdiff_t{1} << order);
-    else
-        spFftLargeLevel<Inverse, 0>(spec, data, order, work);
+    if constexpr (Column == 1) {
+        spColLargeFour<Inverse>(spec, data, order, work);
+    } else if constexpr (Column >= 2) {
+        spColLargeBatch<Inverse>(spec, Column, data, order, work);
+    } else if (spFftSplitOrder[order] == 0) {
+        (Inverse ? spFftLargeBlocksInv : spFftLargeBlocksFwd)(spec, data, std::ptrdiff_t{1} << order);
+    } else {
+        (Inverse ? spFftLargeLevelInv<0> : spFftLargeLevelFwd<0>)(spec, data, order, work);
+    }
 }
 
-template void spFftLarge<false>(const spFftSpec*, spComplex*, int, std::uint8_t*);
-template void spFftLarge<true>(const spFftSpec*, spComplex*, int, std::uint8_t*);
+#define SP_FFT_LARGE_COLUMN(c)                                                                      \
+    template void spFftLarge<c, false>(const spFftSpec*, spComplex*, int, std::uint8_t*);           \
+    template void spFftLarge<c, true>(const spFftSpec*, spComplex*, int, std::uint8_t*);
+SP_FOR_EACH_COLUMN(SP_FFT_LARGE_COLUMN)

@@ -65,10 +65,17 @@ spStatus spColFftInitTables(spFftSpec* spec, int column, int order, const float*
         spec->workBytes = static_cast<std::int32_t>(8 * n);
         return spStsNoErr;
     }
-    auto* block = static_cast<std::uint8_t*>(spAllocBytes(spColLargeTableBytes(column, order)));
-    if (block == nullptr)
+    spBlockPtr<std::uint8_t> block(static_cast<std::uint8_t*>(spAllocBytes(spColLargeTableBytes(column, order))));
+    if (!block)
         return spStsMemAllocErr;
-    spColLargeTables(spec, column, order, sine, block);
+    spBlockPtr<std::uint8_t> temp;
+    if (const std::int64_t tempBytes = spColLargeTempBytes(column, order); tempBytes >= 1) {
+        temp.reset(static_cast<std::uint8_t*>(spAllocBytes(tempBytes)));
+        if (!temp)
+            return spStsMemAllocErr;
+    }
+    // From here the plan owns the block through `twiddles`.
+    spColLargeTables(spec, column, order, sine, block.release(), temp.get());
     return spStsNoErr;
 }
 

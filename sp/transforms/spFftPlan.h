@@ -25,9 +25,22 @@ struct spFftSpec {
     // the blocked pass records); above it the table block, whose start holds the rows' core
     // table in columns 1 to 4.
     spComplex* twiddles;
-    spComplex* quarterTwiddles;         // column 0, inside the block: the block path's twiddles
-    spComplex* levelLayout[spFftMaxLevels];   // column 0, inside the block: column layout per level
-    spComplex* levelTwiddles[spFftMaxLevels]; // inside the block: level twiddles per level
+    // Inside the block of a large order. Column 0 names the fields after the driver that reads
+    // them (quarter twiddles of the block path, per level the core layout and the twiddle
+    // matrix of the column transforms); columns 1 to 4 after their column passes. A column
+    // reads a field by the name it wrote it under.
+    union {
+        spComplex* quarterTwiddles; // column 0: W^k of the block path, k < N/4
+        spComplex* combineTwiddles; // column 1: the blocked combine tables, largest span first
+    };
+    union {
+        spComplex* levelLayout[spFftMaxLevels];   // column 0: per level
+        spComplex* columnLayouts[spFftMaxLevels]; // column 1: per level, its core table
+    };
+    union {
+        spComplex* levelTwiddles[spFftMaxLevels];  // column 0: per level, the twiddle matrix
+        spComplex* columnTwiddles[spFftMaxLevels]; // columns 1 to 4: per level, blocked twiddles
+    };
 };
 
 // Internal destructor of a plan (null does nothing); frees only what the plan owns.

@@ -70,7 +70,7 @@ std::uint8_t* spFftLargeLevelTables(spFftSpec* spec, int order, const float* sin
             spComplex* v = vectors + t * rows;
             for (std::ptrdiff_t p = 0; p < rows; ++p)
                 v[p] = view.twiddle((c + t) * p);
-            spFftBitRevInPlace(v, static_cast<int>(rows), pairs);
+            spFftBitRevInPlace<0>(v, static_cast<int>(rows), pairs);
         }
         for (std::ptrdiff_t p = 0; p < rows; ++p)
             for (std::ptrdiff_t t = 0; t < 4; ++t)
@@ -137,13 +137,28 @@ std::uint8_t* spFftInitTwiddleLayout(int order, const float* sine, int sineOrder
     return spAlignedEnd(out);
 }
 
-std::uint8_t* spFftInitQuarterTwiddles(int order, const float* sine, int sineOrder, spComplex* out)
+template <int Column>
+std::uint8_t* spFftInitCombineTwiddles(int order, const float* sine, int sineOrder, spComplex* out)
 {
     const spSineView view(sine, sineOrder, order);
-    for (std::ptrdiff_t k = 0; k < view.quarter; ++k)
-        *out++ = {view.at(view.quarter - k), -view.at(k)};
-    return spAlignedEnd(out);
+    const std::ptrdiff_t q = view.quarter;
+    if constexpr (Column == 0) {
+        for (std::ptrdiff_t k = 0; k < q; ++k)
+            *out++ = {view.at(q - k), -view.at(k)};
+        return spAlignedEnd(out);
+    } else {
+        auto* f = reinterpret_cast<float*>(out);
+        for (std::ptrdiff_t k = 0; k < q; k += 4, f += 8)
+            for (std::ptrdiff_t t = 0; t < 4; ++t) {
+                f[t] = view.at(q - k - t);
+                f[4 + t] = -view.at(k + t);
+            }
+        return spAlignedEnd(f);
+    }
 }
+
+template std::uint8_t* spFftInitCombineTwiddles<0>(int, const float*, int, spComplex*);
+template std::uint8_t* spFftInitCombineTwiddles<1>(int, const float*, int, spComplex*);
 
 void spFftLargeTableSizes(int order, std::int64_t* blockBytes, std::int64_t* tempBytes)
 {

@@ -59,8 +59,13 @@ void spFftInitSineTable(int order, float* sine);
 void spFftInitBitRevPairs(int order, std::int32_t* pairs);
 // 2^m/4 + 1 records (W^k, W^2k, W^3k) of order m; returns the end aligned up to 16.
 std::uint8_t* spFftInitTwiddleLayout(int order, const float* sine, int sineOrder, spComplex* out);
-// 2^m/4 values W^k of order m; returns the end aligned up to 16.
-std::uint8_t* spFftInitQuarterTwiddles(int order, const float* sine, int sineOrder, spComplex* out);
+// The combine twiddles of order m: 2^m/4 values W^k, interleaved in column 0 and in blocks of
+// four (four real parts, then four imaginary parts) in column 1; returns the end aligned up
+// to 16.
+template <int Column>
+std::uint8_t* spFftInitCombineTwiddles(int order, const float* sine, int sineOrder, spComplex* out);
+// Column 0's, by the name its block path knows them by.
+inline constexpr auto& spFftInitQuarterTwiddles = spFftInitCombineTwiddles<0>;
 
 // Bytes of the table block and of the temporary area of a large order (11..30), in 64 bits.
 void spFftLargeTableSizes(int order, std::int64_t* blockBytes, std::int64_t* tempBytes);

@@ -226,3 +226,23 @@ TEST(Scenario, ShellFromStartToQuit)
     EXPECT_TRUE(mainFrame.close());
     EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{"dialog: Save changes to sample.spm?"}));
 }
+
+// A file that no reader claims, from the command line, a drop or File Open's "All Files":
+// each time a message names it and its type, and nothing opens.
+TEST(Scenario, AFileOfATypeNoReaderClaimsIsNamedInAMessage)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string di = (dir / "scan.di").string();
+    std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", di);
+    RunningApp app(di);
+    app.MainFrame().OpenDroppedFiles({QUrl::fromLocalFile(QString::fromStdString(di))});
+    AnswerFileDialog(app.Prompt(), di, 4);
+    EXPECT_TRUE(app.Run(cmd::kFileOpen));
+    const std::string message = "message: Cannot open " + di + ": the file type \".di\" is not one this program reads."
+                                "\nIt reads Tessalo Files (*.spm), DI Nanoscope V4.3x Files (*.000 - *.999), NT-MDT "
+                                "Files (*.mdt) and Origin Files (*.dat).";
+    EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{message, message, "dialog: Open", message}));
+    EXPECT_TRUE(app.FrameTitles().empty());
+    EXPECT_TRUE(app.MainFrame().DocManager().RecentFiles().Entries().empty());
+}

@@ -48,7 +48,7 @@ TEST_P(AllocationFailure, DftInits)
 
 TEST_P(AllocationFailure, FftInits)
 {
-    for (int order : {0, 3, 4, 10, 11, 12, 13, 16, 19})
+    for (int order : {0, 3, 4, 10, 11, 12, 13, 16, 19, 21})
         FailEachAllocation(
             "FFT order " + std::to_string(order),
             [order](spFftSpec** out) { return spFftInitAlloc(out, order, spNoDivByAny, 0); }, spFftFree);

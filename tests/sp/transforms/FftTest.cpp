@@ -2,10 +2,12 @@
 // known answers pin), scaling and round trips, in-place and buffer variants, and every
 // status of the plan and the transforms.
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "TransformTestSupport.h"
 #include "sp/transforms/spColFft.h"
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spFftCore.h"
 #include "sp/transforms/spFftPlan.h"
 #include "sp/transforms/spFftTables.h"
@@ -70,6 +72,19 @@ TEST_P(FftScaling, EachFlagScalesItsDirectionOnceAndRoundTrips)
     }
 }
 
+TEST_P(FftScaling, ForwardThenInverseReturnsNTimesTheInput)
+{
+    // Block paths of 2048 and 4096 points, alone and as the rows of a level, and levels of
+    // odd and even column orders in every column's split tables.
+    for (int order : {11, 12, 13, 15, 17, 19, 21}) {
+        FftPlan plan(order, spNoDivByAny);
+        const std::int64_t n = std::int64_t{1} << order;
+        const Signal x = RandomSignal(n, 30u + static_cast<unsigned>(order));
+        const Signal back = Transform(plan.spec, Transform(plan.spec, x, false), true);
+        EXPECT_LE(RelativeRms(back, Scaled(x, static_cast<long double>(n))), 2 * FftBound(n)) << "order " << order;
+    }
+}
+
 TEST_P(FftVariants, InPlaceAndCallerBuffersAgreeBitForBit)
 {
     for (int order = 0; order <= 19; ++order) {
@@ -91,6 +106,71 @@ TEST_P(FftVariants, InPlaceAndCallerBuffersAgreeBitForBit)
         }
         for (std::uint8_t v : work.storage)
             ASSERT_TRUE(order > 10 || v == 0x5A) << "orders of the core leave the buffer alone: " << order;
+    }
+}
+
+// Data that do not start on a 16-byte boundary take the unaligned moves of the bit
+// reversals, gathers and scatters; the arithmetic is the same.
+TEST_P(FftVariants, MisalignedDataGiveTheSameBits)
+{
+    for (int order : {3, 4, 5, 9, 10, 11, 12, 13, 15, 16, 17, 18, 21}) {
+        FftPlan plan(order, spDivFwdByN);
+        const std::int64_t n = std::int64_t{1} << order;
+        const Signal x = RandomSignal(n, 40u + static_cast<unsigned>(order));
+        WorkBuffer storage(static_cast<size_t>(16 * n));
+        for (bool inverse : {false, true}) {
+            const auto run = inverse ? spFftInverse : spFftForward;
+            const Signal reference = Transform(plan.spec, x, inverse);
+            for (std::size_t offset : {4, 8, 12}) {
+                auto* src = reinterpret_cast<spComplex*>(storage.aligned + offset);
+                auto* dst = reinterpret_cast<spComplex*>(storage.aligned + 8 * n + 16 + (offset + 4) % 16);
+                std::memcpy(src, x.data(), 8 * static_cast<size_t>(n));
+                ASSERT_EQ(run(src, dst, plan.spec, nullptr), spStsNoErr);
+                EXPECT_TRUE(SameBits(Signal(dst, dst + n), reference)) << "order " << order << ", offset " << offset;
+                ASSERT_EQ(run(src, src, plan.spec, nullptr), spStsNoErr);
+                EXPECT_TRUE(SameBits(Signal(src, src + n), reference)) << "in place, order " << order << ", offset "
+                                                                      << offset;
+            }
+        }
+    }
+}
+
+// A call without a buffer allocates only the work area its path touches: the column passes of
+// the large orders, and in place the blocks of the fused first pass; nothing for the cores
+// and block paths that run in place. A caller's buffer of the reported size is all a call
+// touches.
+TEST_P(FftVariants, WorkAreaIsWhatTheCallTouches)
+{
+    const int column = GetParam();
+    for (int order = 4; order <= 21; ++order) {
+        FftPlan plan(order, spNoDivByAny);
+        const std::int64_t n = std::int64_t{1} << order;
+        const Signal x = RandomSignal(n, 50u + static_cast<unsigned>(order));
+        // Columns 0 and 1 join 2048 and 4096 points in place without a work area.
+        const bool blockPath = column <= 1 && spFftSplitOrder[order] == 0;
+        const bool large = order > spColumnCoreOrder(column) && !blockPath;
+        const bool fused = order <= spColumnFusedOrder(column);
+        int bytes = -1;
+        ASSERT_EQ(spFftGetBufSize(plan.spec, &bytes), spStsNoErr);
+        for (bool inPlace : {false, true}) {
+            const bool allocates = large || (inPlace && fused);
+            const Signal reference = Transform(plan.spec, x, false);
+            Signal y(x.size()), data = x;
+            spComplex* dst = inPlace ? data.data() : y.data();
+            spDebugFailAllocationsAfter(0);
+            const spStatus status = spFftForward(data.data(), dst, plan.spec, nullptr);
+            spDebugFailAllocationsAfter(-1);
+            EXPECT_EQ(status, allocates ? spStsMemAllocErr : spStsNoErr) << "order " << order << " in place " << inPlace;
+            // Exactly the reported bytes, from an odd start: past them lies the heap's end
+            // (ASan) or a pattern that must stay.
+            std::vector<std::uint8_t> buffer(static_cast<size_t>(bytes) + 64, 0xA5);
+            data = x;
+            ASSERT_EQ(spFftForward(data.data(), dst, plan.spec, bytes == 0 ? nullptr : buffer.data() + 1),
+                      spStsNoErr);
+            EXPECT_TRUE(SameBits(inPlace ? data : y, reference)) << "order " << order << " in place " << inPlace;
+            for (std::size_t k = static_cast<size_t>(bytes) + 1; k < buffer.size(); ++k)
+                ASSERT_EQ(buffer[k], 0xA5) << "order " << order << " byte " << k;
+        }
     }
 }
 
@@ -119,11 +199,11 @@ TEST_P(FftStatus, PlanChecksInTheirOrder)
 
 TEST_P(FftStatus, FreeSizeQueryAndTransformChecksInTheirOrder)
 {
-    // Order 13 wants 1024 bytes of work area; without a buffer the call allocates them.
-    FftPlan plan(13, spNoDivByAny);
+    // Order 18 is a large order in every column: without a buffer the call allocates its work area.
+    FftPlan plan(18, spNoDivByAny);
     DftPlan other(13, spNoDivByAny);
     ExpectFreeAndSizeStatuses(spFftFree, spFftGetBufSize, plan.spec, other.spec);
-    ExpectTransformStatuses(spFftForward, spFftInverse, plan.spec, other.spec, 8192);
+    ExpectTransformStatuses(spFftForward, spFftInverse, plan.spec, other.spec, 1 << 18);
 }
 
 } // namespace
@@ -144,7 +224,7 @@ TEST(FftCore, OutputModesAndPieceSizesAgreeBitForBit)
         std::vector<std::int32_t> pairs(static_cast<size_t>(n / 4 + 1));
         spFftInitBitRevPairs(order, pairs.data());
         Signal interleaved(x.size()), blocked, pieces;
-        spFftBitRevCopy(x.data(), interleaved.data(), static_cast<int>(n), pairs.data());
+        spFftBitRevCopy<0>(x.data(), interleaved.data(), static_cast<int>(n), pairs.data());
         blocked = pieces = interleaved;
         spColCoreLinear<false>(interleaved.data(), order, table, 11, spOutputMode::interleaved);
         spColCoreLinear<false>(blocked.data(), order, table, 11, spOutputMode::blocked);
@@ -170,6 +250,63 @@ TEST(FftCore, OutputModesAndPieceSizesAgreeBitForBit)
         }
         spFftFreeCol<4>(plan);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The bit reversals of columns 1 to 4 against column 0's: copies with the arrays at every
+// 4-byte offset from a 16-byte boundary (aligned, 8-byte and unaligned moves), and in place.
+template <int Column>
+void CheckBitReversal()
+{
+    for (int order = 0; order <= 13; ++order) {
+        const std::int64_t n = std::int64_t{1} << order;
+        const Signal x = RandomSignal(n, 70u + static_cast<unsigned>(order));
+        std::vector<std::int32_t> pairs(static_cast<size_t>(n / 4 + 2));
+        spFftInitBitRevPairs(order, pairs.data());
+        Signal expected(x.size());
+        spFftBitRevCopy<0>(x.data(), expected.data(), static_cast<int>(n), pairs.data());
+        WorkBuffer storage(static_cast<size_t>(16 * n + 32));
+        for (std::size_t from : {0, 4, 8, 12})
+            for (std::size_t to : {0, 4, 8, 12}) {
+                auto* src = reinterpret_cast<spComplex*>(storage.aligned + from);
+                auto* dst = reinterpret_cast<spComplex*>(storage.aligned + 8 * n + 16 + to);
+                std::memcpy(src, x.data(), 8 * static_cast<size_t>(n));
+                spFftBitRevCopy<Column>(src, dst, static_cast<int>(n), pairs.data());
+                EXPECT_TRUE(SameBits(Signal(dst, dst + n), expected))
+                    << "column " << Column << " order " << order << " from " << from << " to " << to;
+                EXPECT_TRUE(SameBits(Signal(src, src + n), x)) << "source changed, column " << Column;
+            }
+        Signal inPlace = x;
+        spFftBitRevInPlace<Column>(inPlace.data(), static_cast<int>(n), pairs.data());
+        EXPECT_TRUE(SameBits(inPlace, expected)) << "in place, column " << Column << " order " << order;
+    }
+}
+
+TEST(FftBitReversal, ColumnsMoveAsColumnZeroDoes)
+{
+    // Column 0 against the definition first: rev over the order's bits.
+    for (int order = 0; order <= 13; ++order) {
+        const std::int64_t n = std::int64_t{1} << order;
+        Signal x(static_cast<size_t>(n)), y(x.size());
+        for (std::int64_t m = 0; m < n; ++m)
+            x[static_cast<size_t>(m)] = {static_cast<float>(m), -static_cast<float>(m)};
+        std::vector<std::int32_t> pairs(static_cast<size_t>(n / 4 + 2));
+        spFftInitBitRevPairs(order, pairs.data());
+        spFftBitRevCopy<0>(x.data(), y.data(), static_cast<int>(n), pairs.data());
+        for (std::int64_t m = 0; m < n; ++m) {
+            std::int64_t r = 0;
+            for (int b = 0; b < order; ++b)
+                r |= ((m >> b) & 1) << (order - 1 - b);
+            ASSERT_EQ(y[static_cast<size_t>(r)].re, static_cast<float>(m)) << "order " << order;
+        }
+    }
+    CheckBitReversal<1>();
+    CheckBitReversal<2>();
+    CheckBitReversal<3>();
+    CheckBitReversal<4>();
 }
 
 } // namespace
