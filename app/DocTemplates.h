@@ -8,3 +8,6 @@ inline constexpr int kTemplateProfile = 133;
 inline constexpr const char* kViewKind2D = ":2D";
 inline constexpr const char* kViewKind3D = ":3D";
 inline constexpr const char* kViewKindProfile = ":Profile";
+
+// The new-file name of the first template, the only one that has one: File New lists it.
+inline constexpr const char* kFileNewName2D = "SPM";

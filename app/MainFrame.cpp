@@ -9,11 +9,16 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <array>
+
 #include "app/AppResources.h"
+#include "app/ChoiceListDialog.h"
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MenuResources.h"
@@ -21,6 +26,7 @@
 #include "app/panels/DlgConfig.h"
 #include "platform/qt/CommandRegistry.h"
 #include "platform/qt/DocManager.h"
+#include "platform/qt/KeyboardLocks.h"
 #include "platform/qt/MDIChildFrame.h"
 
 namespace {
@@ -28,6 +34,10 @@ namespace {
 CMainFrame* g_pMainFrame = nullptr;
 
 constexpr const char* kAppTitle = "Quintara";
+constexpr const char* kIdleMessage = "Ready";
+constexpr std::array<const char*, 3> kIndicatorTexts{"CAP", "NUM", "SCRL"};
+constexpr int kIndicatorPollMs = 250;
+constexpr qsizetype kWindowListLength = 9;
 
 } // namespace
 
@@ -46,13 +56,14 @@ CMainFrame::CMainFrame(CSpmDocManager& docManager, CCommandRegistry& commands)
     BuildMenus();
     BuildToolBars();
     BuildPanels();
-    statusBar()->showMessage("Ready");
-    for (const char* indicator : {"CAP", "NUM", "SCRL"})
-        statusBar()->addPermanentWidget(new QLabel(indicator));
+    BuildStatusBar();
     connect(this, &CMDIFrameWnd::activeFrameChanged, this, [this] {
         UseMenus(MDIGetActive() != nullptr);
+        FillWindowList();
         emit framesChanged();
     });
+    // Queued: a frame announces its end while it is half destroyed.
+    connect(this, &CMDIFrameWnd::childFramesChanged, this, &CMainFrame::FillWindowList, Qt::QueuedConnection);
     connect(&m_commands, &CCommandRegistry::commandExecuted, this, [this] { FillRecentFiles(); });
     UseMenus(false);
 }
@@ -80,6 +91,9 @@ void CMainFrame::BuildMenus()
             } else if (item.id == MenuItem::kRecentFiles) {
                 m_recentMenus.push_back(menu);
                 menu->addAction(item.text)->setEnabled(false);
+            } else if (item.id == MenuItem::kWindowList) {
+                m_pWindowMenu = menu;
+                connect(menu, &QMenu::aboutToShow, this, &CMainFrame::FillWindowList);
             } else {
                 menu->addAction(m_commands.Define(item.id, item.text));
             }
@@ -100,6 +114,8 @@ void CMainFrame::BuildMenus()
         }
     }
     m_commands.AddShortcut(cmd::kEditUndo, "Alt+Backspace");
+    // File New has its key and no menu item.
+    addAction(m_commands.Define(cmd::kFileNew, "\tCtrl+N"));
     FillRecentFiles();
 }
 
@@ -142,10 +158,56 @@ void CMainFrame::FillRecentFiles()
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const int id = cmd::kFileMru1 + static_cast<int>(i);
             QAction* action = m_commands.Define(id, "");
-            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromStdString(entries[i])));
+            CCommandRegistry::SetText(action, QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromStdString(entries[i])));
             menu->insertAction(before, action);
         }
     }
+}
+
+void CMainFrame::FillWindowList()
+{
+    if (m_pWindowMenu == nullptr)
+        return;
+    for (QAction* action : m_windowList)
+        delete action;
+    m_windowList.clear();
+    const QList<QMdiSubWindow*> frames = MDIClient()->subWindowList(QMdiArea::CreationOrder);
+    if (frames.isEmpty())
+        return;
+    m_windowList.push_back(m_pWindowMenu->addSeparator());
+    const QMdiSubWindow* active = MDIGetActive();
+    // Nine frames by number and title, the active one checked; the rest through a list.
+    for (qsizetype i = 0; i < frames.size() && i < kWindowListLength; ++i) {
+        QAction* action = m_pWindowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(frames[i]->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(frames[i] == active);
+        connect(action, &QAction::triggered, this, [this, frame = QPointer<QMdiSubWindow>(frames[i])] {
+            if (auto* child = qobject_cast<CMDIChildFrame*>(frame.data()))
+                ActivateFrame(child);
+        });
+        m_windowList.push_back(action);
+    }
+    if (frames.size() > kWindowListLength) {
+        QAction* more = m_pWindowMenu->addAction("&More Windows...");
+        connect(more, &QAction::triggered, this, &CMainFrame::SelectWindow);
+        m_windowList.push_back(more);
+    }
+}
+
+void CMainFrame::SelectWindow()
+{
+    const QList<QMdiSubWindow*> frames = MDIClient()->subWindowList(QMdiArea::CreationOrder);
+    std::vector<std::string> titles;
+    for (const QMdiSubWindow* frame : frames)
+        titles.push_back(frame->windowTitle().toStdString());
+    CChoiceListDlg dialog("Select Window", titles);
+    dialog.m_nSelected = static_cast<std::size_t>(std::max<qsizetype>(0, frames.indexOf(MDIGetActive())));
+    // The list was read before the dialog ran: a frame closed meanwhile is looked for anew.
+    std::vector<QPointer<QMdiSubWindow>> kept(frames.begin(), frames.end());
+    if (!Prompt().RunDialog(dialog) || dialog.m_nSelected >= kept.size())
+        return;
+    if (auto* child = qobject_cast<CMDIChildFrame*>(kept[dialog.m_nSelected].data()))
+        ActivateFrame(child);
 }
 
 void CMainFrame::BuildToolBars()
@@ -160,10 +222,11 @@ void CMainFrame::BuildToolBars()
         }
         QAction* action = m_commands.Define(id, "");
         action->setIcon(CommandIcon(id));
-        if (action->text().isEmpty())
-            action->setText(QString::number(id));
         m_pToolBar->addAction(action);
     }
+    // The buttons of no menu item: the menus have given the others their texts already.
+    for (const ButtonText& button : ToolBarOnlyTexts())
+        m_commands.Define(button.id, button.text);
     m_pPanelSwitch = new QToolBar("Panels", this);
     m_pPanelSwitch->setObjectName("toolbar138");
     m_pPanelSwitch->setIconSize(QSize(16, 15));
@@ -176,6 +239,42 @@ void CMainFrame::BuildToolBars()
         m_pPanelSwitch->addAction(action);
     }
     addToolBar(Qt::RightToolBarArea, m_pPanelSwitch);
+}
+
+void CMainFrame::BuildStatusBar()
+{
+    // The message pane says "Ready" whenever no prompt of a menu item or button is shown.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->showMessage(kIdleMessage);
+    });
+    statusBar()->showMessage(kIdleMessage);
+    for (std::size_t i = 0; i < m_indicators.size(); ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("indicator%1").arg(kIndicatorTexts[i]));
+        label->setAlignment(Qt::AlignCenter);
+        // The pane keeps its width while its lock is off, so the bar does not jump.
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(kIndicatorTexts[i]) + 8);
+        statusBar()->addPermanentWidget(label);
+        m_indicators[i] = label;
+    }
+    UpdateIndicators();
+    // The X server tells no one when a lock changes: ask it a few times a second.
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
+    timer->start(kIndicatorPollMs);
+}
+
+void CMainFrame::UpdateIndicators()
+{
+    const std::optional<LockStates> locks = ReadLockStates();
+    const std::array<std::optional<bool>, 3> lights =
+        locks ? std::array{locks->caps, locks->num, locks->scroll} : std::array<std::optional<bool>, 3>{};
+    for (std::size_t i = 0; i < m_indicators.size(); ++i) {
+        // Where the platform does not tell, the pane goes: a text that might lie is worse.
+        m_indicators[i]->setVisible(lights[i].has_value());
+        m_indicators[i]->setText(lights[i].value_or(false) ? kIndicatorTexts[i] : "");
+    }
 }
 
 void CMainFrame::BuildPanels()

@@ -3,6 +3,7 @@
 // and the rendering options every view reads when it paints.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,9 @@ class CDialogWorkBench;
 class CDocument;
 class CMultiDocTemplate;
 class CSpmDocManager;
+class QAction;
 class QDockWidget;
+class QLabel;
 class QMenu;
 class QToolBar;
 class QUrl;
@@ -68,6 +71,12 @@ public:
     // The switch button checked now.
     int CheckedPanelSwitch() const { return m_nPanelSwitch; }
 
+    // The end of the Window menu: a separator and one checkable entry per child frame in
+    // the order they were made ("&1 <title>"), the active one checked; beyond nine,
+    // "&More Windows..." asks with a list. Empty without frames.
+    const std::vector<QAction*>& WindowListActions() const { return m_windowList; }
+    void FillWindowList();
+
     std::vector<WorkBenchItem> m_listWorkBench;
     WorkBenchItem m_selItem;
     int m_nMatrixSize = 128;
@@ -86,10 +95,14 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void BuildPanels();
+    void BuildStatusBar();
+    // "CAP", "NUM" and "SCRL" show while their lock is on.
+    void UpdateIndicators();
     void AddHandlers();
     void UseMenus(bool documentOpen);
     void FillRecentFiles();
     void OnOptions();
+    void SelectWindow();
     // The image the active frame shows, or its document's first image when it names none.
     std::string ActiveImageName() const;
     // A view item of the active frame: its document, number 0 and `name`.
@@ -100,12 +113,15 @@ private:
     std::vector<QMenu*> m_appMenus;        // menu 128: no document open
     std::vector<QMenu*> m_docMenus;        // menu 131: a document open
     std::vector<QMenu*> m_recentMenus;     // the File menus that list the recent files
+    QMenu* m_pWindowMenu = nullptr;
+    std::vector<QAction*> m_windowList;
     QToolBar* m_pToolBar = nullptr;
     QToolBar* m_pPanelSwitch = nullptr;
     QDockWidget* m_pPanelBar = nullptr;
     CDialogWorkBench* m_pWorkBench = nullptr;
     C3DdlgConfig* m_pConfigPanel = nullptr;
     C3DdlgColor* m_pColorPanel = nullptr;
+    std::array<QLabel*, 3> m_indicators{};    // CAP, NUM, SCRL
     int m_nPanelSwitch = 0;
     bool m_bDocMenus = false;
 };

@@ -122,6 +122,7 @@ const std::vector<MenuItem>& DocumentMenu()
             {cmd::kWindowCascade, "&Cascade", {}},
             {cmd::kWindowTile, "&Tile", {}},
             {cmd::kWindowArrange, "&Arrange Icons", {}},
+            {MenuItem::kWindowList, "", {}},
         }),
         HelpMenu(),
     };
@@ -136,6 +137,16 @@ const std::vector<int>& StandardToolBarButtons()
         cmd::kThreePointMode, cmd::kTwoPointMode, cmd::kRectMode, cmd::kToolbar32813, cmd::kRotate90,
     };
     return buttons;
+}
+
+const std::vector<ButtonText>& ToolBarOnlyTexts()
+{
+    static const std::vector<ButtonText> texts{
+        {cmd::kTwoPointMode, "Two-point selection"},
+        {cmd::kRectMode, "Rectangle selection"},
+        {cmd::kThreePointMode, "Three-point selection"},
+    };
+    return texts;
 }
 
 const std::vector<int>& PanelSwitchButtons()

@@ -1,14 +1,19 @@
 #include "app/SpmApp.h"
 
+#include <QCoreApplication>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QUrl>
 
 #include "app/AppResources.h"
 #include "app/CommandIds.h"
 #include "app/DocTemplates.h"
+#include "app/ChoiceListDialog.h"
 #include "app/FileTypes.h"
 #include "app/MainFrame.h"
 #include "app/ProcessingCommands.h"
+#include "app/ShellOpen.h"
+#include "app/ShellRegistration.h"
 #include "app/SmallDialogs.h"
 #include "app/fourier/DialogFourierTransform.h"
 #include "app/views/ProfileView.h"
@@ -37,7 +42,8 @@ CSpmApp::CSpmApp()
 
 CSpmApp::~CSpmApp()
 {
-    // The windows go before the documents they show.
+    // No files arrive while the windows go; the windows go before the documents they show.
+    m_pShellOpen.reset();
     m_pMainFrame.reset();
     m_pDocManager.reset();
     if (g_pApp == this)
@@ -58,7 +64,9 @@ bool CSpmApp::InitInstance(const std::string& path)
     m_hCursor160 = AppCursor(160);
 
     m_pPrompt = std::make_unique<CQtPrompt>(kAppName);
+    m_pPrompt->KeepLastFolder(kRegistryKey, kAppName);
     RegisterSmallDialogs(*m_pPrompt);
+    RegisterChoiceListDialog(*m_pPrompt);
     m_pCommands = std::make_unique<CCommandRegistry>();
     m_pDocManager = std::make_unique<CSpmDocManager>(OpenFileTypes(), SaveFileTypes(),
                                                      CRecentFileList(kRegistryKey, kAppName, kRecentFileCount));
@@ -80,6 +88,7 @@ bool CSpmApp::InitInstance(const std::string& path)
     RegisterProcessingCommands(*m_pMainFrame);
     RegisterFourierCommand();
 
+    RegisterWithDesktop();
     m_pMainFrame->show();
     if (!path.empty())
         OpenWithFollowUp(path);
@@ -91,8 +100,11 @@ void CSpmApp::AddHandlers()
 {
     OnCommand(cmd::kAppAbout, [] { ShowAboutBox(); });
     OnCommand(cmd::kFileOpen, [this] { OnFileOpen(); });
-    // A document never starts empty: File New creates nothing.
-    OnCommand(cmd::kFileNew, [] {});
+    OnCommand(cmd::kFileNew, [] {
+        // A document never starts empty: whatever type the user picks, nothing is created.
+        CChoiceListDlg dialog("New", {kFileNewName2D});
+        Prompt().RunDialog(dialog);
+    });
     OnCommand(cmd::kFilePrintSetup, [this] {
         QPrinter printer;
         QPageSetupDialog(&printer, m_pMainFrame.get()).exec();
@@ -118,10 +130,8 @@ void CSpmApp::AddDocumentHandlers()
         return frame != nullptr ? frame->m_strImageName : std::string();
     };
     CDocument::AddClassCommand(cmd::kFileClose, [this](CDocument& doc) { m_pDocManager->CloseDocument(doc); });
-    CDocument::AddClassCommand(cmd::kFileSave, [activeImage](CDocument& doc) {
-        if (doc.Doc().OnFileSave(activeImage()))
-            doc.SetModifiedFlag(false);
-    });
+    // A save clears the mark of the image it wrote, and only that one.
+    CDocument::AddClassCommand(cmd::kFileSave, [activeImage](CDocument& doc) { doc.Doc().OnFileSave(activeImage()); });
     CDocument::AddClassCommand(cmd::kFileSaveAs, [this, activeImage](CDocument& doc) {
         m_pDocManager->DoSaveAs(doc, activeImage());
     });
@@ -148,4 +158,36 @@ void CSpmApp::OpenWithFollowUp(const std::string& path)
         return;
     m_pMainFrame->OpenCompanionImage();
     m_pMainFrame->LoadDocConfig();
+}
+
+void CSpmApp::OpenShellFiles(const std::vector<std::string>& paths)
+{
+    if (m_pMainFrame->isMinimized())
+        m_pMainFrame->showNormal();
+    m_pMainFrame->raise();
+    m_pMainFrame->activateWindow();
+    // They open as dropped files do.
+    QList<QUrl> urls;
+    for (const std::string& path : paths)
+        urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+    m_pMainFrame->OpenDroppedFiles(urls);
+}
+
+bool CSpmApp::PassToRunningInstance(const std::vector<std::string>& paths)
+{
+    const std::optional<std::string> socket = ShellOpenSocketPath();
+    return socket && SendToRunningInstance(*socket, paths);
+}
+
+void CSpmApp::RegisterWithDesktop()
+{
+    // Written at every start, so the entry follows the program when it moves; never fatal.
+    RegisterShellFileTypes(UserDataHome(), QCoreApplication::applicationFilePath().toStdString());
+    m_pShellOpen = std::make_unique<CShellOpenServer>([this](const std::vector<std::string>& paths) {
+        OpenShellFiles(paths);
+    });
+    // Without a safe place for the socket, or with another instance listening already, files
+    // sent later start a program of their own.
+    if (const std::optional<std::string> socket = ShellOpenSocketPath())
+        m_pShellOpen->Listen(*socket);
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/qt/CmdTarget.h"
 
@@ -13,6 +14,7 @@ class CCommandRegistry;
 class CMainFrame;
 class CMultiDocTemplate;
 class CQtPrompt;
+class CShellOpenServer;
 class CSpmDocManager;
 
 class CSpmApp : public CCmdTarget {
@@ -32,6 +34,13 @@ public:
     void OnFileOpen();
     // Opens `path` and runs the follow-up steps when it made a new document.
     void OpenWithFollowUp(const std::string& path);
+    // Files sent by the desktop or by a second start: each opens its first image in a 2D
+    // frame, without the follow-up steps, and the main window comes to the front.
+    void OpenShellFiles(const std::vector<std::string>& paths);
+
+    // A start with files while the program runs: sends them to the running one. True when it
+    // took them, and this start has nothing more to do.
+    static bool PassToRunningInstance(const std::vector<std::string>& paths);
 
     CMainFrame& MainFrame() const { return *m_pMainFrame; }
     CSpmDocManager& DocManager() const { return *m_pDocManager; }
@@ -50,9 +59,12 @@ public:
 private:
     void AddHandlers();
     void AddDocumentHandlers();
+    // The desktop entry and file type of the user, and the listener for files sent later.
+    void RegisterWithDesktop();
 
     std::unique_ptr<CQtPrompt> m_pPrompt;
     std::unique_ptr<CCommandRegistry> m_pCommands;
     std::unique_ptr<CSpmDocManager> m_pDocManager;
     std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<CShellOpenServer> m_pShellOpen;
 };

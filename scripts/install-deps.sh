@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   qt6-base-dev libqt6opengl6-dev libqt6svg6
-  libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
+  libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 locales
 )
 # Extra packages a caller may ask for (the comparison benchmarks use them).

@@ -18,6 +18,18 @@ std::pair<QString, QString> SplitShortcut(const std::string& text)
 
 constexpr int kIdleUpdateMs = 200;
 
+// What a tooltip and the status bar show of a menu text: no mnemonics, single blanks.
+QString PlainText(const QString& label)
+{
+    QString plain;
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        if (label[i] == '&' && i + 1 < label.size())
+            ++i;   // "&&" stands for one "&"
+        plain += label[i];
+    }
+    return plain.simplified();
+}
+
 } // namespace
 
 CCommandRegistry::CCommandRegistry(QObject* parent) : QObject(parent)
@@ -32,17 +44,25 @@ QAction* CCommandRegistry::Define(int id, const std::string& text)
     auto [label, keys] = SplitShortcut(text);
     QAction*& action = m_actions[id];
     if (action == nullptr) {
-        action = new QAction(label, this);
+        action = new QAction(this);
         action->setData(id);
         connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
-    } else if (!label.isEmpty()) {
-        action->setText(label);
     }
+    if (!label.isEmpty())
+        SetText(action, label);
     if (!keys.isEmpty()) {
         action->setShortcut(QKeySequence(keys));
         action->setShortcutContext(Qt::ApplicationShortcut);
     }
     return action;
+}
+
+void CCommandRegistry::SetText(QAction* action, const QString& label)
+{
+    action->setText(label);
+    const QString plain = PlainText(label);
+    action->setToolTip(plain);
+    action->setStatusTip(plain);
 }
 
 QAction* CCommandRegistry::Action(int id) const

@@ -27,8 +27,12 @@ public:
     explicit CCommandRegistry(QObject* parent = nullptr);
 
     // The action of `id`, made on first use. `text` may hold "\t" and the shortcut after it,
-    // as menu resources write it; the shortcut becomes the action's.
+    // as menu resources write it; the shortcut becomes the action's. The text, without its
+    // mnemonics, is also the tooltip and the status-bar prompt; an action that never gets a
+    // text has neither.
     QAction* Define(int id, const std::string& text);
+    // Gives `action` the label `label` with the tooltip and prompt that go with it.
+    static void SetText(QAction* action, const QString& label);
     // The action of `id`, or null when no menu, toolbar or accelerator defined it.
     QAction* Action(int id) const;
     // A further shortcut for the same command (Undo has two).

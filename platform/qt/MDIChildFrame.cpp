@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QRegion>
 
 #include <algorithm>
 #include <vector>
@@ -21,45 +22,64 @@ namespace {
 constexpr int kBorderWidth = 10;
 constexpr int kBorderHeight = 30;
 
-// Area of `place` that the other frames cover (overlaps between them counted twice).
-long long CoveredArea(const QRect& place, const std::vector<QRect>& others)
+long long Area(const QRegion& region)
 {
-    long long covered = 0;
-    for (const QRect& other : others) {
-        const QRect common = place.intersected(other);
-        covered += static_cast<long long>(common.width()) * common.height();
-    }
-    return covered;
+    long long area = 0;
+    for (const QRect& rect : region)
+        area += static_cast<long long>(rect.width()) * rect.height();
+    return area;
 }
 
-// Where a new frame of `size` goes: of the top-left corner of the MDI area and the places
-// right of and below each shown frame (moved back inside the area where they stick out), the
-// one that the shown frames cover least, the higher and then the further left on a tie.
-// Opening a file shows three frames at once: at one spot only the last would be seen.
+// What putting a frame at `place` costs the frames already shown: the area of theirs it
+// covers, where a title bar counts many times over, since a frame whose title is hidden can
+// no longer be dragged out from under the new one.
+long long HiddenCost(const QRect& place, const QRegion& taken, const QRegion& titles)
+{
+    constexpr long long kTitleWeight = 16;
+    return Area(taken.intersected(place)) + kTitleWeight * Area(titles.intersected(place));
+}
+
+// Where a new frame of `size` goes. The places tried are the area's edges and the edges of
+// every shown frame (beside, above and below it), moved inside the area where they stick
+// out; the one that hides least of the other frames wins, the higher and then the further
+// left on a tie. Where the area has room, the frames therefore do not overlap at all.
 QPoint FreeSpot(const QMdiSubWindow& frame, QSize size)
 {
     const QMdiArea* area = frame.mdiArea();
     if (area == nullptr)
         return {0, 0};
-    std::vector<QRect> others;
-    std::vector<QPoint> spots{{0, 0}};
+    const QSize client = area->viewport()->size();
+    const int maxX = std::max(0, client.width() - size.width());
+    const int maxY = std::max(0, client.height() - size.height());
+    std::vector<int> xs{0, maxX};
+    std::vector<int> ys{0, maxY};
+    QRegion taken;
+    QRegion titles;
     for (const QMdiSubWindow* other : area->subWindowList()) {
         if (other == &frame || !other->isVisible() || other->isMinimized())
             continue;
-        others.push_back(other->geometry());
-        spots.push_back(other->geometry().topRight() + QPoint(1, 0));
-        spots.push_back(other->geometry().bottomLeft() + QPoint(0, 1));
+        const QRect place = other->geometry();
+        taken += place;
+        const int titleHeight = other->widget() != nullptr ? other->widget()->geometry().top() : 0;
+        titles += QRect(place.topLeft(), QSize(place.width(), titleHeight));
+        xs.insert(xs.end(), {place.left() + place.width(), place.left() - size.width()});
+        ys.insert(ys.end(), {place.top() + place.height(), place.top() - size.height()});
     }
-    const QSize client = area->viewport()->size();
-    for (QPoint& spot : spots)
-        spot = {std::max(0, std::min(spot.x(), client.width() - size.width())),
-                std::max(0, std::min(spot.y(), client.height() - size.height()))};
-    const auto better = [&](const QPoint& a, const QPoint& b) {
-        const long long coverA = CoveredArea(QRect(a, size), others);
-        const long long coverB = CoveredArea(QRect(b, size), others);
-        return coverA != coverB ? coverA < coverB : a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
-    };
-    return *std::min_element(spots.begin(), spots.end(), better);
+    QPoint best{0, 0};
+    long long bestCost = -1;
+    for (int y : ys) {
+        for (int x : xs) {
+            const QPoint spot(std::clamp(x, 0, maxX), std::clamp(y, 0, maxY));
+            const long long cost = HiddenCost(QRect(spot, size), taken, titles);
+            const bool better = bestCost < 0 || cost < bestCost ||
+                                (cost == bestCost && (spot.y() < best.y() || (spot.y() == best.y() && spot.x() < best.x())));
+            if (better) {
+                best = spot;
+                bestCost = cost;
+            }
+        }
+    }
+    return best;
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 
 #include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
@@ -33,9 +35,14 @@ QStringList NameFilters(const CFileDialogModel& model)
     return filters;
 }
 
-bool RunFileDialog(CFileDialogModel& model, QWidget* parent)
+constexpr const char* kLastFolderKey = "Settings/LastFolder";
+
+bool RunFileDialog(CFileDialogModel& model, QWidget* parent, std::string& lastFolder)
 {
     QFileDialog dialog(parent, QString::fromStdString(model.m_strTitle));
+    // Every file dialog starts where the user chose a file last, whichever dialog that was.
+    if (!lastFolder.empty() && QFileInfo(QString::fromStdString(lastFolder)).isDir())
+        dialog.setDirectory(QString::fromStdString(lastFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(model.m_bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -48,7 +55,10 @@ bool RunFileDialog(CFileDialogModel& model, QWidget* parent)
         return false;
     model.Choose(dialog.selectedFiles().front().toStdString(),
                  static_cast<std::size_t>(filters.indexOf(dialog.selectedNameFilter())));
-    return !model.m_strPath.empty();
+    if (model.m_strPath.empty())
+        return false;
+    lastFolder = QFileInfo(QString::fromStdString(model.m_strPath)).absolutePath().toStdString();
+    return true;
 }
 
 // COLORREF keeps red in the low byte.
@@ -71,13 +81,28 @@ CQtPrompt::CQtPrompt(std::string title, QWidget* parent)
 {
     const QString caption = QString::fromStdString(m_strTitle);
     Register<CQuestionBox>([caption](CQuestionBox& box, QWidget* p) { return RunQuestion(box, p, caption); });
-    Register<CFileDialogModel>(&RunFileDialog);
+    Register<CFileDialogModel>([this](CFileDialogModel& model, QWidget* p) {
+        const std::string before = m_strLastFolder;
+        const bool chosen = RunFileDialog(model, p, m_strLastFolder);
+        if (m_strLastFolder != before && !m_strOrganisation.empty())
+            QSettings(QString::fromStdString(m_strOrganisation), QString::fromStdString(m_strApplication))
+                .setValue(kLastFolderKey, QString::fromStdString(m_strLastFolder));
+        return chosen;
+    });
     Register<CColorDialogModel>(&RunColorDialog);
 }
 
 CQtPrompt::~CQtPrompt()
 {
     SetPrompt(m_pPrevious);
+}
+
+void CQtPrompt::KeepLastFolder(std::string organisation, std::string application)
+{
+    m_strOrganisation = std::move(organisation);
+    m_strApplication = std::move(application);
+    m_strLastFolder = QSettings(QString::fromStdString(m_strOrganisation), QString::fromStdString(m_strApplication))
+                          .value(kLastFolderKey).toString().toStdString();
 }
 
 void CQtPrompt::Message(const std::string& text)

@@ -18,6 +18,10 @@ public:
     ~CQtPrompt() override;
 
     void SetParent(QWidget* parent) { m_pParent = parent; }
+    // File dialogs start in the folder of the file chosen last. With this, that folder is
+    // also kept in the settings of `organisation`/`application` for the next run.
+    void KeepLastFolder(std::string organisation, std::string application);
+    const std::string& LastFolder() const { return m_strLastFolder; }
 
     void Message(const std::string& text) override;
     bool RunDialog(IDialogModel& dialog) override;
@@ -35,5 +39,8 @@ private:
     std::string m_strTitle;
     QWidget* m_pParent;
     IPrompt* m_pPrevious;
+    std::string m_strLastFolder;
+    std::string m_strOrganisation;
+    std::string m_strApplication;
     std::map<std::type_index, std::function<bool(IDialogModel&, QWidget*)>> m_runners;
 };

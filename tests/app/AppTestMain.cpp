@@ -18,10 +18,16 @@ int main(int argc, char* argv[])
     if (std::getenv("DISPLAY") == nullptr)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
-    // Settings (the recent files) go to a folder of this process alone: never the user's,
-    // and never shared with the test programs that run beside it.
+    // Settings (the recent files, the dialogs' folder) go to a folder of this process alone:
+    // never the user's, and never shared with the test programs that run beside it.
     const QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+    // The same for the desktop entry the program writes at start, and for the socket through
+    // which a second start hands its files over: each test program talks to itself alone.
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     testing::InitGoogleTest(&argc, argv);

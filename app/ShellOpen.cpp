@@ -1,0 +1,217 @@
+#include "app/ShellOpen.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* kSocketName = "spmviewer-open";
+// A client that connects and says nothing is dropped after this long.
+constexpr int kSilentClientMs = 5000;
+constexpr int kConnectMs = 1000;
+
+bool IsUtf8(std::string_view text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    return !decoder.hasError();
+}
+
+// A folder that the user alone can enter: no link, a folder, owned by the user, no rights
+// for group or others.
+bool IsPrivateFolder(const std::string& path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
+           (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+// Whether the socket path fits a local socket address.
+bool FitsSocketAddress(const std::string& path)
+{
+    return path.size() < sizeof(sockaddr_un::sun_path);
+}
+
+} // namespace
+
+std::string BuildOpenRequest(const std::vector<std::string>& paths)
+{
+    std::string request(kOpenRequestHeader);
+    for (const std::string& path : paths) {
+        request += path;
+        request += '\0';
+    }
+    request += '\0';
+    return request;
+}
+
+OpenRequestState ParseOpenRequest(std::string_view bytes, std::vector<std::string>& paths)
+{
+    paths.clear();
+    if (bytes.size() > kMaxOpenRequestBytes)
+        return OpenRequestState::kMalformed;
+    const std::size_t headerBytes = std::min(bytes.size(), kOpenRequestHeader.size());
+    if (bytes.substr(0, headerBytes) != kOpenRequestHeader.substr(0, headerBytes))
+        return OpenRequestState::kMalformed;
+    if (bytes.size() < kOpenRequestHeader.size())
+        return OpenRequestState::kIncomplete;
+    std::size_t at = kOpenRequestHeader.size();
+    std::vector<std::string> found;
+    while (true) {
+        const std::size_t end = bytes.find('\0', at);
+        if (end == std::string_view::npos)
+            return OpenRequestState::kIncomplete;
+        const std::string_view path = bytes.substr(at, end - at);
+        at = end + 1;
+        if (path.empty())
+            break;   // the closing zero byte
+        if (path.front() != '/' || !IsUtf8(path))
+            return OpenRequestState::kMalformed;
+        found.emplace_back(path);
+    }
+    if (found.empty() || at != bytes.size())
+        return OpenRequestState::kMalformed;
+    paths = std::move(found);
+    return OpenRequestState::kComplete;
+}
+
+std::optional<uid_t> PeerUid(int socketDescriptor)
+{
+    ucred credentials{};
+    socklen_t size = sizeof(credentials);
+    if (getsockopt(socketDescriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
+        size != sizeof(credentials))
+        return std::nullopt;
+    return credentials.uid;
+}
+
+std::optional<std::string> ShellOpenSocketPath()
+{
+    return ShellOpenSocketPath(std::getenv("XDG_RUNTIME_DIR"), "/tmp");
+}
+
+std::optional<std::string> ShellOpenSocketPath(const char* runtime, const std::string& fallbackParent)
+{
+    if (runtime != nullptr && runtime[0] == '/' && IsPrivateFolder(runtime)) {
+        const std::string path = std::string(runtime) + "/" + kSocketName;
+        if (FitsSocketAddress(path))
+            return path;
+    }
+    // No usable runtime folder: one of our own, which must be ours and private whether we
+    // made it now or it was there (someone else's folder of that name would see the paths).
+    const std::string folder = fallbackParent + "/" + kSocketName + "-" + std::to_string(getuid());
+    if (mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+        return std::nullopt;
+    if (!IsPrivateFolder(folder))
+        return std::nullopt;
+    const std::string path = folder + "/socket";
+    return FitsSocketAddress(path) ? std::optional(path) : std::nullopt;
+}
+
+bool SendToRunningInstance(const std::string& socketPath, const std::vector<std::string>& paths, int timeoutMs)
+{
+    if (paths.empty())
+        return false;
+    std::vector<std::string> absolute;
+    for (const std::string& path : paths)
+        absolute.push_back(QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString());
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(socketPath));
+    if (!socket.waitForConnected(kConnectMs))
+        return false;
+    // Only a program of our own user gets the paths.
+    const std::optional<uid_t> server = PeerUid(static_cast<int>(socket.socketDescriptor()));
+    if (!server || *server != getuid())
+        return false;
+    const std::string request = BuildOpenRequest(absolute);
+    socket.write(request.data(), static_cast<qint64>(request.size()));
+    QByteArray reply;
+    QElapsedTimer clock;
+    clock.start();
+    while (socket.bytesToWrite() > 0 && clock.elapsed() < timeoutMs)
+        socket.waitForBytesWritten(static_cast<int>(timeoutMs - clock.elapsed()));
+    while (reply.size() < static_cast<qsizetype>(kOpenReply.size()) && clock.elapsed() < timeoutMs) {
+        if (!socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, timeoutMs - clock.elapsed()))))
+            break;
+        reply += socket.readAll();
+    }
+    return reply.toStdString() == kOpenReply;
+}
+
+CShellOpenServer::CShellOpenServer(OpenFiles open, uid_t allowedUid, QObject* parent)
+    : QObject(parent), m_open(std::move(open)), m_allowedUid(allowedUid), m_pServer(new QLocalServer(this))
+{
+    m_pServer->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_pServer, &QLocalServer::newConnection, this, &CShellOpenServer::OnNewConnection);
+}
+
+CShellOpenServer::~CShellOpenServer() = default;
+
+bool CShellOpenServer::Listen(const std::string& socketPath)
+{
+    const QString name = QString::fromStdString(socketPath);
+    // Someone answers: another instance is running and stays the one the desktop talks to
+    // (a listener made now would replace its socket).
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    if (probe.waitForConnected(kConnectMs))
+        return false;
+    // No one: whatever is there was left by a program that ended.
+    QLocalServer::removeServer(name);
+    return m_pServer->listen(name);
+}
+
+bool CShellOpenServer::IsListening() const
+{
+    return m_pServer->isListening();
+}
+
+void CShellOpenServer::OnNewConnection()
+{
+    while (QLocalSocket* socket = m_pServer->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        const std::optional<uid_t> peer = PeerUid(static_cast<int>(socket->socketDescriptor()));
+        if (!peer || *peer != m_allowedUid) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        QTimer::singleShot(kSilentClientMs, socket, [socket] { socket->abort(); });
+        OnReadyRead(socket);
+    }
+}
+
+void CShellOpenServer::OnReadyRead(QLocalSocket* socket)
+{
+    QByteArray received = socket->property("received").toByteArray() + socket->readAll();
+    std::vector<std::string> paths;
+    switch (ParseOpenRequest(std::string_view(received.constData(), static_cast<std::size_t>(received.size())), paths)) {
+    case OpenRequestState::kIncomplete:
+        socket->setProperty("received", received);
+        return;
+    case OpenRequestState::kMalformed:
+        socket->abort();
+        return;
+    case OpenRequestState::kComplete:
+        break;
+    }
+    socket->setProperty("received", QByteArray());
+    socket->write(kOpenReply.data(), static_cast<qint64>(kOpenReply.size()));
+    socket->disconnectFromServer();
+    // Opening may ask the user something: not from inside the socket's signal.
+    QTimer::singleShot(0, this, [this, paths] { m_open(paths); });
+}

@@ -1,0 +1,34 @@
+// The program's place on the desktop: at every start it writes the user's desktop entry and
+// the MIME type of its image files, so that file managers offer to open them with it. The
+// files go under the user's data folder ($XDG_DATA_HOME, else ~/.local/share).
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The names the entry and the type go by.
+inline constexpr const char* kDesktopName = "spmviewer";              // <name>.desktop, <name>.xml
+inline constexpr const char* kDocumentMimeType = "application/x-spm-document";
+
+// One argument of a desktop entry's Exec line, quoted and escaped so that launchers pass it
+// on unchanged; empty when it cannot be written there (control characters).
+std::optional<std::string> DesktopExecArgument(const std::string& argument);
+// The desktop entry that starts `executable` with the files to open; empty when the path
+// cannot be written into one.
+std::optional<std::string> DesktopEntryText(const std::string& executable);
+// The shared-MIME-info package of the document type: *.spm, *.000 to *.999 and *.mdt.
+std::string MimePackageText();
+
+// The user's data folder, or empty when neither $XDG_DATA_HOME nor $HOME says where it is.
+std::string UserDataHome();
+
+struct RegistrationResult {
+    bool entryWritten = false;       // the desktop entry was new or changed
+    bool mimeWritten = false;        // the MIME package was new or changed
+    bool failed = false;             // a file could not be written (the others still were)
+};
+
+// Writes the entry, the type and the icon under `dataHome` where their text changed, each
+// all or nothing, then lets the desktop's caches know when the tools for it are installed.
+// Never fatal: whatever fails, the program runs on.
+RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std::string& executable);

@@ -1,0 +1,340 @@
+// The program on the desktop: its desktop entry and file type, and files handed over from a
+// second start to the one running (request protocol, peer check, socket folder, stale socket).
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QStandardPaths>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <thread>
+
+#include "AppTestSupport.h"
+#include "app/MainFrame.h"
+#include "app/ShellOpen.h"
+#include "app/ShellRegistration.h"
+#include "platform/qt/DocManager.h"
+#include "platform/qt/Document.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// --- desktop entry and file type
+
+struct ExecCase { const char* path; const char* written; };
+
+TEST(DesktopEntry, ExecArgumentsAreQuotedSoThatLaunchersPassThemOnUnchanged)
+{
+    // Quoted, then `"`, `` ` `` and `$` escaped, each backslash twice over, `%` doubled.
+    const ExecCase cases[] = {
+        {"/usr/bin/spmviewer", R"("/usr/bin/spmviewer")"},
+        {"/opt/my apps/spmviewer", R"("/opt/my apps/spmviewer")"},
+        {"/a$b/`c`/\"d\"", R"("/a\\$b/\\`c\\`/\\"d\\"")"},
+        {"/a\\b", R"("/a\\\\b")"},
+        {"/100%/x", R"("/100%%/x")"},
+        {"/a'b;c&d|e", R"("/a'b;c&d|e")"},
+    };
+    for (const ExecCase& c : cases)
+        EXPECT_EQ(DesktopExecArgument(c.path), std::optional<std::string>(c.written)) << c.path;
+    for (const char* unwritable : {"/a\nb", "/a\tb", "/a\x7f"}) {
+        EXPECT_FALSE(DesktopExecArgument(unwritable).has_value());
+        EXPECT_FALSE(DesktopEntryText(unwritable).has_value());
+    }
+}
+
+TEST(DesktopEntry, StartsTheGivenProgramWithTheFilesAndClaimsTheDocumentType)
+{
+    const std::string entry = DesktopEntryText("/opt/x y/spmviewer").value();
+    EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
+    EXPECT_NE(entry.find("\nExec=\"/opt/x y/spmviewer\" %F\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nMimeType=application/x-spm-document;\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
+    const std::string mime = MimePackageText();
+    for (const char* glob : {"*.spm", "*.[0-9][0-9][0-9]", "*.mdt"})
+        EXPECT_NE(mime.find(std::string("<glob pattern=\"") + glob + "\"/>"), std::string::npos) << glob;
+}
+
+TEST(DesktopEntry, TheMimePackageIsOneTheDesktopsToolAccepts)
+{
+    const QString tool = QStandardPaths::findExecutable("update-mime-database");
+    if (tool.isEmpty())
+        GTEST_SKIP() << "update-mime-database not installed; skipping";
+    ScratchDir dir;
+    const RegistrationResult result = RegisterShellFileTypes(dir.path().string(), "/usr/bin/spmviewer");
+    EXPECT_TRUE(result.mimeWritten);
+    // The tool ran at registration and built its tables from the package.
+    const std::string globs = FileText(dir / "mime/globs2");
+    for (const char* glob : {"*.spm", "*.[0-9][0-9][0-9]", "*.mdt"})
+        EXPECT_NE(globs.find(std::string("application/x-spm-document:") + glob), std::string::npos) << glob;
+}
+
+TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
+{
+    ScratchDir dir;
+    const std::filesystem::path entry = dir / "applications/spmviewer.desktop";
+    const std::filesystem::path mime = dir / "mime/packages/spmviewer.xml";
+    RegistrationResult first = RegisterShellFileTypes(dir.path().string(), "/a/spmviewer");
+    EXPECT_TRUE(first.entryWritten && first.mimeWritten && !first.failed);
+    EXPECT_EQ(FileText(entry), DesktopEntryText("/a/spmviewer").value());
+    EXPECT_EQ(FileText(mime), MimePackageText());
+    EXPECT_TRUE(std::filesystem::exists(dir / "icons/hicolor/scalable/apps/spmviewer.svg"));
+
+    // The same start again writes nothing; a moved program rewrites only its entry.
+    RegistrationResult again = RegisterShellFileTypes(dir.path().string(), "/a/spmviewer");
+    EXPECT_FALSE(again.entryWritten || again.mimeWritten || again.failed);
+    RegistrationResult moved = RegisterShellFileTypes(dir.path().string(), "/b/spmviewer");
+    EXPECT_TRUE(moved.entryWritten);
+    EXPECT_FALSE(moved.mimeWritten);
+    EXPECT_EQ(FileText(entry), DesktopEntryText("/b/spmviewer").value());
+
+    // A data folder that cannot hold the files only reports it.
+    WriteFile(dir / "file", std::string_view("x"));
+    EXPECT_TRUE(RegisterShellFileTypes((dir / "file").string(), "/a/spmviewer").failed);
+    EXPECT_FALSE(RegisterShellFileTypes({}, "/a/spmviewer").entryWritten);
+}
+
+TEST(DesktopEntry, TheDataFolderFollowsXdgDataHomeThenHome)
+{
+    const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("XDG_DATA_HOME", "/data/here");
+    qputenv("HOME", "/home/u");
+    EXPECT_EQ(UserDataHome(), "/data/here");
+    qputenv("XDG_DATA_HOME", "relative/is/ignored");
+    EXPECT_EQ(UserDataHome(), "/home/u/.local/share");
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("HOME");
+    EXPECT_EQ(UserDataHome(), "");
+    qputenv("XDG_DATA_HOME", savedData);
+    qputenv("HOME", savedHome);
+}
+
+// --- the request
+
+TEST(ShellOpenRequest, EveryRequestReadsBackAndEveryShorterPrefixWaitsForMore)
+{
+    const std::vector<std::vector<std::string>> lists{
+        {"/a.spm"}, {"/x y/scan.007", "/ü/ß.mdt", "/a\nb.spm"}, {std::string(4000, 'p').insert(0, "/")}};
+    for (const auto& list : lists) {
+        const std::string request = BuildOpenRequest(list);
+        std::vector<std::string> paths;
+        EXPECT_EQ(ParseOpenRequest(request, paths), OpenRequestState::kComplete);
+        EXPECT_EQ(paths, list);
+        for (std::size_t n = 0; n < request.size(); ++n)
+            ASSERT_EQ(ParseOpenRequest(std::string_view(request).substr(0, n), paths), OpenRequestState::kIncomplete) << n;
+    }
+}
+
+TEST(ShellOpenRequest, MalformedRequestsAreRefused)
+{
+    const std::string header(kOpenRequestHeader);
+    const std::string cases[] = {
+        "GET / HTTP/1.0\r\n",                                   // another header
+        "spmviewer open 2\n/a.spm" + std::string(2, '\0'),      // another version
+        header + std::string(1, '\0'),                          // no path at all
+        header + "relative.spm" + std::string(2, '\0'),         // not absolute
+        header + "/bad\xff.spm" + std::string(2, '\0'),         // not UTF-8
+        header + "/a.spm" + std::string(2, '\0') + "more",      // bytes after the end
+        header + std::string(kMaxOpenRequestBytes, '/'),        // too long
+    };
+    for (const std::string& request : cases) {
+        std::vector<std::string> paths{"kept?"};
+        EXPECT_EQ(ParseOpenRequest(request, paths), OpenRequestState::kMalformed) << request.substr(0, 40);
+        EXPECT_TRUE(paths.empty());
+    }
+}
+
+// --- the socket folder and the peer
+
+// A folder with a short path: a socket's whole path must fit in 108 bytes.
+struct ShortDir {
+    QTemporaryDir dir{"/tmp/spm-XXXXXX"};
+    std::filesystem::path path() const { return dir.path().toStdString(); }
+    std::filesystem::path operator/(const std::string& name) const { return path() / name; }
+};
+
+TEST(ShellOpenSocket, LivesInAPrivateRuntimeFolderElseInAPrivateFolderOfOurOwn)
+{
+    ShortDir runtime;
+    ShortDir tmp;
+    const std::string runtimePath = runtime.path().string();
+    chmod(runtimePath.c_str(), 0700);
+    EXPECT_EQ(ShellOpenSocketPath(runtimePath.c_str(), tmp.path().string()),
+              (runtime / "spmviewer-open").string());
+
+    // A runtime folder that others may enter, or none: our own folder, made private.
+    const std::filesystem::path own = tmp / ("spmviewer-open-" + std::to_string(getuid()));
+    chmod(runtimePath.c_str(), 0755);
+    for (const char* candidate : {runtimePath.c_str(), static_cast<const char*>(nullptr), "relative"}) {
+        EXPECT_EQ(ShellOpenSocketPath(candidate, tmp.path().string()), (own / "socket").string());
+        struct stat info {};
+        ASSERT_EQ(stat(own.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    }
+
+    // A folder of that name that others may enter, or a link, is not used.
+    chmod(own.c_str(), 0755);
+    EXPECT_FALSE(ShellOpenSocketPath(nullptr, tmp.path().string()).has_value());
+    std::filesystem::remove(own);
+    std::filesystem::create_directory_symlink(runtime.path(), own);
+    EXPECT_FALSE(ShellOpenSocketPath(nullptr, tmp.path().string()).has_value());
+    // A path too long for a socket address is not used either.
+    const std::filesystem::path deep = runtime / std::string(120, 'd');
+    std::filesystem::create_directory(deep);
+    chmod(deep.c_str(), 0700);
+    EXPECT_FALSE(ShellOpenSocketPath(deep.c_str(), (deep).string()).has_value());
+}
+
+TEST(ShellOpenSocket, ThePeerCheckReadsTheUserAtTheOtherEnd)
+{
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    EXPECT_EQ(PeerUid(pair[0]), std::optional<uid_t>(getuid()));
+    close(pair[0]);
+    close(pair[1]);
+    EXPECT_FALSE(PeerUid(-1).has_value());
+}
+
+// --- the listener
+
+// A listener on a socket in a scratch folder, with the requests it took.
+struct Listener {
+    ShortDir dir;
+    std::string path = (dir / "s").string();
+    std::vector<std::vector<std::string>> opened;
+    CShellOpenServer server;
+
+    explicit Listener(uid_t allowed = getuid())
+        : server([this](const std::vector<std::string>& paths) { opened.push_back(paths); }, allowed) {}
+};
+
+// Runs `send` off the event loop, which serves the listener meanwhile.
+template <class Send>
+auto Serve(Send send)
+{
+    auto result = std::async(std::launch::async, send);
+    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+        RunningApp::Pump(5);
+    RunningApp::Pump(20);
+    return result.get();
+}
+
+TEST(ShellOpenServer, TakesARequestAndAnswersIt)
+{
+    Listener listener;
+    ASSERT_TRUE(listener.server.Listen(listener.path));
+    EXPECT_TRUE(Serve([&] { return SendToRunningInstance(listener.path, {"/a.spm", "/b c.007"}, 3000); }));
+    EXPECT_EQ(listener.opened, (std::vector<std::vector<std::string>>{{"/a.spm", "/b c.007"}}));
+    // Relative paths are made absolute before they go.
+    EXPECT_TRUE(Serve([&] { return SendToRunningInstance(listener.path, {"rel.spm"}, 3000); }));
+    ASSERT_EQ(listener.opened.size(), 2u);
+    EXPECT_EQ(listener.opened[1].front(), std::filesystem::absolute("rel.spm").string());
+    // Only the user may use the socket.
+    struct stat info {};
+    ASSERT_EQ(stat(listener.path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 077, 0u);
+}
+
+TEST(ShellOpenServer, AnswersNoOtherUser)
+{
+    Listener listener(getuid() + 1);
+    ASSERT_TRUE(listener.server.Listen(listener.path));
+    EXPECT_FALSE(Serve([&] { return SendToRunningInstance(listener.path, {"/a.spm"}, 1000); }));
+    EXPECT_TRUE(listener.opened.empty());
+}
+
+// Sends raw bytes and returns what came back before the listener closed the connection.
+std::string RawExchange(const std::string& path, const std::string& bytes)
+{
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        close(fd);
+        return "no connection";
+    }
+    (void)!write(fd, bytes.data(), bytes.size());
+    std::string reply;
+    char buffer[64];
+    timeval wait{3, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof(wait));
+    for (ssize_t n; (n = read(fd, buffer, sizeof(buffer))) > 0;)
+        reply.append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    return reply;
+}
+
+TEST(ShellOpenServer, IgnoresAMalformedRequestAndServesTheNextOne)
+{
+    Listener listener;
+    ASSERT_TRUE(listener.server.Listen(listener.path));
+    EXPECT_EQ(Serve([&] { return RawExchange(listener.path, "rm -rf /\n"); }), "");
+    EXPECT_EQ(Serve([&] { return RawExchange(listener.path, std::string(kOpenRequestHeader) + "x" + std::string(2, '\0')); }), "");
+    EXPECT_TRUE(listener.opened.empty());
+    EXPECT_EQ(Serve([&] { return RawExchange(listener.path, BuildOpenRequest({"/ok.spm"})); }), kOpenReply);
+    EXPECT_EQ(listener.opened, (std::vector<std::vector<std::string>>{{"/ok.spm"}}));
+}
+
+TEST(ShellOpenServer, RemovesAStaleSocketButLeavesARunningInstanceAlone)
+{
+    Listener listener;
+    // What a program that ended without cleaning up leaves: a socket file nobody listens on.
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, listener.path.c_str(), sizeof(address.sun_path) - 1);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    close(fd);
+    EXPECT_FALSE(Serve([&] { return SendToRunningInstance(listener.path, {"/a.spm"}, 1000); }));
+    ASSERT_TRUE(listener.server.Listen(listener.path));
+    EXPECT_TRUE(Serve([&] { return SendToRunningInstance(listener.path, {"/a.spm"}, 3000); }));
+
+    // A second program finds the first listening and leaves its socket alone.
+    CShellOpenServer second([](const std::vector<std::string>&) { ADD_FAILURE() << "second listener got files"; });
+    EXPECT_FALSE(second.Listen(listener.path));
+    EXPECT_TRUE(Serve([&] { return SendToRunningInstance(listener.path, {"/b.spm"}, 3000); }));
+    EXPECT_EQ(listener.opened.size(), 2u);
+}
+
+// --- the whole road: a second start of the program with a file
+
+TEST(ShellOpen, ASecondStartHandsItsFileToTheRunningProgramWhichOpensOnlyItsFirstImage)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string file = (dir / "sent.spm").string();
+    std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", file);
+    RunningApp app;
+    QProcess second;
+    second.start(SPM_VIEWER_PATH, {QString::fromStdString(file)});
+    ASSERT_TRUE(second.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    while (second.state() != QProcess::NotRunning && clock.elapsed() < 20000)
+        RunningApp::Pump(20);
+    if (second.state() != QProcess::NotRunning) {
+        second.kill();
+        second.waitForFinished();
+        FAIL() << "the second start did not end: it did not hand its file over";
+    }
+    RunningApp::Pump(100);
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_EQ(app.MainFrame().DocManager().Documents().size(), 1u);
+    EXPECT_EQ(app.MainFrame().DocManager().Documents().front()->GetPathName(), file);
+    // As the desktop's requests: the first image in a 2D frame, no 3D frame.
+    EXPECT_EQ(app.FrameTitles().size(), 1u);
+    EXPECT_NE(app.ActiveTitle().find(":2D"), std::string::npos);
+}
+
+} // namespace
