@@ -101,6 +101,9 @@ void RegisterProcessingCommands(CMainFrame& mainFrame)
         CDocument::AddClassCommand(
             item.id, [command = item.command](CDocument& doc) { ProcessingCommandsOf(doc).Run(command); },
             [command = item.command](CDocument& doc, CCmdUI& ui) {
+                // Only a 2D view draws the selection: elsewhere the buttons would change a
+                // mode nobody sees.
+                ui.Enable(Host().ActiveViewKind() == ":2D");
                 ui.SetCheck(StateOf(doc, command, ui).checked ? 1 : 0);
             });
     // Crop is the 2D view's command; until a 2D view handles it, the document runs it while
