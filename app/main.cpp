@@ -1,6 +1,8 @@
 #include <QApplication>
 
 #include <clocale>
+#include <string>
+#include <vector>
 
 #include "app/SpmApp.h"
 #include "sp/core/spDispatch.h"
@@ -15,11 +17,19 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName("Local AppWizard-Generated Applications");
     QApplication::setApplicationName("Quintara");
 
+    std::vector<std::string> files;
+    for (const QString& argument : QApplication::arguments().mid(1))
+        files.push_back(argument.toStdString());
+    // While the program runs already, the files open there and this start ends.
+    if (CSpmApp::PassToRunningInstance(files))
+        return 0;
+
     CSpmApp app;
-    // At most one path: the file to open at start.
-    const QStringList arguments = QApplication::arguments();
-    const std::string path = arguments.size() > 1 ? arguments.at(1).toStdString() : std::string();
-    if (!app.InitInstance(path))
+    // The first path is the file to open at start; the desktop may send more at once, which
+    // open as its open requests do.
+    if (!app.InitInstance(files.empty() ? std::string() : files.front()))
         return 1;
+    if (files.size() > 1)
+        app.OpenShellFiles({files.begin() + 1, files.end()});
     return QApplication::exec();
 }
