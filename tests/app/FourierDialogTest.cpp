@@ -1,6 +1,8 @@
-// The Fourier-transform dialog on a real NanoScope image: opened from the 2D view, its
-// panes show the spectrum and the surface, a drag edits the cut-off live, Filtering and
-// Replace Image reach the document, and Edit Undo brings the heights back.
+// The Fourier-transform dialog on the bundled sample and on a real NanoScope image: opened
+// from the 2D view, it refuses an image too small for it, its primitive list follows the
+// keyboard, typed values come back from a filter file, its panes show the spectrum and the
+// surface, a drag edits the cut-off live, Filtering and Replace Image reach the document, and
+// Edit Undo brings the heights back.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
