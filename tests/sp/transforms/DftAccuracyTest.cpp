@@ -2,9 +2,13 @@
 // named lengths of every path, and the identities that hold for lengths too long for the
 // whole oracle.
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "TransformTestSupport.h"
+#include "sp/transforms/spColFft.h"
+#include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spDftStageVec.h"
 
 namespace {
 
@@ -94,11 +98,127 @@ TEST_P(DftAccuracy, Lengths1041To1200) { CheckRange(1041, 1200); }
 
 TEST_P(DftAccuracy, MixedRadixWithRecursion)
 {
-    // 2002, 2100, 4410 and 75692 have a factor 2 or 4 above 2000 points.
-    for (int n : {2000, 2002, 2100, 4410})
+    // 2002, 2100, 4410 and 75692 have a factor 2 or 4 above 2000 points; 1490 (2, 5 | 149)
+    // is the Fourier tool's bordered width of a 994-point image.
+    for (int n : {1490, 2000, 2002, 2100, 4410})
         CheckAgainstOracle(n);
     for (int n : {22201, 75692, 59049})
         CheckLongLength(n);
+}
+
+// Every odd radix up to 31 as a butterfly stage whose span is a multiple of 4 (16 p), 2 mod 4
+// (6 p) and odd (3 p p, where p is also the first stage); columns 2 to 4 hold the first in
+// blocks, the others interleaved, and the plan must really give p that span.
+TEST_P(DftAccuracy, EveryOddRadixInEverySpanClass)
+{
+    const auto spanClass = [](int m) { return m % 4 == 0 ? 0 : m % 2 == 0 ? 2 : 1; };
+    for (int p : {3, 5, 7, 11, 13, 17, 19, 23, 29, 31})
+        for (int n : {16 * p, 6 * p, 3 * p * p}) {
+            DftPlan plan(n, spNoDivByAny);
+            const spDftSpec* s = plan.spec;
+            bool found = false;
+            for (int i = 0; i <= s->stagesMinus2; ++i)
+                found = found || (s->stages[i].radix == p && spanClass(s->stages[i].span) == spanClass(n));
+            EXPECT_TRUE(found || GetParam() < 2) << "no radix-" << p << " stage of span class " << spanClass(n) << ", N " << n;
+            CheckAgainstOracle(n);
+        }
+}
+
+TEST_P(DftAccuracy, NamedLengthsScaleByEveryFlag)
+{
+    for (int n : {374, 450, 1490, 2000, 4410, 4099})
+        ExpectScalingFlags(RandomSignal(n, 9u + static_cast<unsigned>(n)),
+                           [n](spScaleFlag flag) { return std::make_unique<DftPlan>(n, flag); },
+                           3 * FftBound(n) + 4 * kEps, "N " + std::to_string(n));
+}
+
+// Source and destination 4, 8 or 12 bytes past a 16-byte boundary, apart and in place, give
+// the bits of aligned arrays: the packed kernels' unaligned loops do the same sums.
+TEST_P(DftAccuracy, MisalignedArraysGiveTheSameBits)
+{
+    for (int n : {192, 1000, 1764, 450, 374, 4410, 225, 1155}) {
+        DftPlan plan(n, spNoDivByAny);
+        const Signal x = RandomSignal(n, 13u + static_cast<unsigned>(n));
+        const std::size_t bytes = 8 * static_cast<std::size_t>(n);
+        for (bool inverse : {false, true}) {
+            const Signal reference = Transform(plan.spec, x, inverse);
+            const auto run = inverse ? spDftInverse : spDftForward;
+            for (std::size_t offset : {4, 8, 12}) {
+                WorkBuffer in(bytes), out(bytes);
+                auto* src = reinterpret_cast<spComplex*>(in.aligned + offset);
+                auto* dst = reinterpret_cast<spComplex*>(out.aligned + (16 - offset));
+                std::memcpy(src, x.data(), bytes);
+                ASSERT_EQ(run(src, dst, plan.spec, nullptr), spStsNoErr);
+                Signal y(dst, dst + n);
+                EXPECT_TRUE(SameBits(y, reference)) << "N " << n << " offset " << offset << " inverse " << inverse;
+                ASSERT_EQ(run(src, src, plan.spec, nullptr), spStsNoErr);
+                y.assign(src, src + n);
+                EXPECT_TRUE(SameBits(y, reference)) << "in place, N " << n << " offset " << offset;
+            }
+        }
+    }
+}
+
+// Columns 0 and 1 carry every sum of a stage in double precision and round once: a bin
+// whose inputs 1, -1 and 1e-8 meet in one butterfly (or one first-stage DFT) keeps the
+// 1e-8 that a single-precision partial sum 1e-8 - 1 would lose.
+TEST(MixedRadixPrecision, ColumnsZeroAndOneRoundOncePerStage)
+{
+    struct Case {
+        int n;
+        int one, tiny, minusOne; // positions
+        const char* kernel;
+    };
+    const Case cases[] = {
+        {15, 0, 1, 2, "radix-3 stage"},     {12, 0, 1, 3, "radix-4 stage"},
+        {35, 0, 1, 4, "radix-5 stage"},     {49, 0, 1, 6, "odd stage"},
+        {6, 0, 2, 4, "length-3 first stage"}, {15, 0, 3, 12, "length-5 first stage"},
+        {21, 0, 3, 18, "odd first stage"},
+    };
+    for (int column : {0, 1}) {
+        spDispatchIndex = column;
+        for (const Case& c : cases) {
+            DftPlan plan(c.n, spNoDivByAny);
+            Signal x(static_cast<std::size_t>(c.n), spComplex{0, 0});
+            x[c.one].re = 1;
+            x[c.tiny].re = 1e-8f;
+            x[c.minusOne].re = -1;
+            for (bool inverse : {false, true})
+                EXPECT_NEAR(Transform(plan.spec, x, inverse)[0].re, 1e-8, 1e-13)
+                    << c.kernel << ", column " << column << ", inverse " << inverse;
+        }
+    }
+    spDispatchIndex = 0;
+}
+
+// The packed kernels of columns 2 to 4 give the same bits in 256-bit vectors as in 128-bit
+// ones, and column 3's duplicating twiddle loads the same bits as column 2's shuffles.
+TEST(PackedMixedRadix, WideVectorsAndColumnThreeGiveColumnTwosBits)
+{
+    const bool before = spColSetWideVectors(true);
+    const bool wide = spColWideVectors();
+    // Blocked radix 2 to 5 and odd, pairs of rows, rows of odd radices in and out of full
+    // batches, odd first stages, recursion.
+    for (int n : {192, 1000, 1764, 450, 90, 374, 1490, 4410, 225, 1155, 3003, 105, 22201}) {
+        const Signal x = RandomSignal(n, 17u + static_cast<unsigned>(n));
+        for (bool inverse : {false, true}) {
+            spDispatchIndex = 2;
+            spColSetWideVectors(false);
+            const Signal reference = Transform(DftPlan(n, spNoDivByAny).spec, x, inverse);
+            for (int column : {2, 3, 4})
+                for (bool useWide : {false, true}) {
+                    if (useWide && !wide)
+                        continue;
+                    spDispatchIndex = column;
+                    spColSetWideVectors(useWide);
+                    const DftPlan plan(n, spNoDivByAny);
+                    EXPECT_TRUE(SameBits(Transform(plan.spec, x, inverse), reference))
+                        << "N " << n << " column " << column << " wide " << useWide << " inverse " << inverse;
+                }
+        }
+    }
+    spColSetWideVectors(before);
+    spDispatchIndex = 0;
 }
 
 // Bluestein's 151, 257, 302, 314 and 1021 and the Fourier tool's 192, 384, 768, 374 and 450
