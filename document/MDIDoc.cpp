@@ -1,6 +1,7 @@
 #include "document/MDIDoc.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "formats/ImageFile.h"
@@ -54,6 +55,15 @@ ImageRanges RangesOf(CSpmImage& image)
     image.m_dMin = whole.min;
     image.m_dMax = whole.max;
     return {whole, automatic};
+}
+
+// One file under two spellings of its path ("a/./b.000" and "a/b.000") is one file.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error))
+        return true;
+    return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
 }
 
 } // namespace
@@ -182,7 +192,21 @@ std::vector<ListedImage> CMDIDoc::ListedImages() const
 {
     if (m_imageList.empty())
         return {};
-    return ReadDocImages(m_imageList.front().m_pImage->m_strPath);
+    std::vector<ListedImage> images;
+    for (ListedImage& listed : ReadDocImages(m_imageList.front().m_pImage->m_strPath)) {
+        const auto same = [&listed](const std::string& path, int indexInFile) {
+            return indexInFile == listed.m_nIndexInFile && SameFile(path, listed.m_strPath);
+        };
+        const bool held = std::any_of(m_imageList.begin(), m_imageList.end(), [&same](const ImageEntry& entry) {
+            return same(entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile);
+        });
+        const bool twice = std::any_of(images.begin(), images.end(), [&same](const ListedImage& earlier) {
+            return same(earlier.m_strPath, earlier.m_nIndexInFile);
+        });
+        if (!held && !twice)
+            images.push_back(std::move(listed));
+    }
+    return images;
 }
 
 void CMDIDoc::AddView(IDocumentView* view)

@@ -67,7 +67,9 @@ public:
     std::optional<std::string> CompanionImagePath() const;
     // The further images the first image's presentation file lists, as full paths.
     std::vector<std::string> ListedImagePaths() const;
-    // The same images with their numbers within their files.
+    // Those of the listed images, with their numbers within their files, that the document
+    // does not hold yet (the same file and number), each once: a list saved with an image
+    // that opening adds by itself (a companion) does not bring it twice.
     std::vector<ListedImage> ListedImages() const;
 
     const std::vector<ImageEntry>& ImageList() const { return m_imageList; }

@@ -189,23 +189,38 @@ INSTANTIATE_TEST_SUITE_P(Answers, ClosePrompt, testing::Values(
     ClosePromptCase{static_cast<int>(CQuestionBox::Answer::Cancel), false, false}));
 
 // The document's image list keeps each image's number in its file, so the second image of
-// a NanoScope file listed there comes back as itself, not as the file's first image.
-TEST(Shell, ListedImagesReopenWithTheirNumberInTheirFile)
+// a NanoScope file listed there comes back as itself, not as the file's first image; a
+// listed image that opening adds by itself (the companion) does not come twice.
+TEST(Shell, ListedImagesReopenWithTheirNumberInTheirFileAndOnce)
 {
     SPM_REQUIRE_DISPLAY();
     SPM_REQUIRE_SAMPLES();
     ScratchDir dir;
     std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), dir / "scan.007");
-    const std::string path = (dir / "scan.007").string();
+    const std::string path = (dir / "scan.007").string(), sample = SampleCopy(dir);
+    const auto imagesOf = [](RunningApp& app) {
+        std::vector<std::pair<std::string, int>> images;
+        for (const ImageEntry& entry : ActiveDoc(app).Doc().ImageList())
+            images.emplace_back(entry.m_pImage->m_strName, entry.m_pImage->m_nIndexInFile);
+        return images;
+    };
+    using Images = std::vector<std::pair<std::string, int>>;
     {
         RunningApp app(path);
         ASSERT_TRUE(app.Run(cmd::kSaveDocConfigs));
     }
-    RunningApp app(path);
-    const std::vector<ImageEntry>& images = ActiveDoc(app).Doc().ImageList();
-    ASSERT_EQ(images.size(), 3u);   // the file's two images, then the listed one
-    EXPECT_EQ(images[2].m_pImage->m_nIndexInFile, 1);
-    EXPECT_EQ(images[2].m_pImage->m_strName, "Amplitude_03");
+    {
+        RunningApp app(path);
+        EXPECT_EQ(imagesOf(app), (Images{{"Height_01", 0}, {"Amplitude_02", 1}}));
+        EXPECT_EQ(app.FrameTitles().size(), 3u);
+    }
+    {
+        RunningApp app(sample);
+        app.MainFrame().AddImageToActiveDoc(path, 1);
+        ASSERT_TRUE(app.Run(cmd::kSaveDocConfigs));
+    }
+    RunningApp app(sample);
+    EXPECT_EQ(imagesOf(app), (Images{{"Height_01", 0}, {"Amplitude_02", 1}}));
 }
 
 TEST(Shell, ABareSaveNameTakesTheChosenTypesExtension)

@@ -124,6 +124,17 @@ TEST_F(DocumentTest, CompanionsOfSeriesAndMdtFilesAndListedImages)
     WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=3\r\nImage[0]=a.spm\r\nImage[1]=x\r\nImage[2]=a.dat\r\n");
     EXPECT_EQ(doc.ListedImagePaths(), (Texts{(dir / "a.spm").string(), (dir / "a.dat").string()}));
     EXPECT_TRUE(prompt.messages.empty());
+
+    // Of a list saved by a document like this one, only what the document does not hold yet
+    // (the same file under any spelling and the same number) comes back, each image once.
+    WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=7\r\nImage[0]=scan.mdt\r\nImageIndex[0]=1\r\n"
+                                "Image[1]=./a.spm\r\nImage[2]=b.spm\r\nImage[3]=scan.003\r\nImageIndex[3]=1\r\n"
+                                "Image[4]=b.spm\r\nImage[5]=scan.mdt\r\nImageIndex[5]=2\r\nImage[6]=scan.mdt\r\n");
+    std::vector<std::pair<std::string, int>> listed;
+    for (const ListedImage& image : doc.ListedImages())
+        listed.emplace_back(image.m_strPath, image.m_nIndexInFile);
+    EXPECT_EQ(listed, (std::vector<std::pair<std::string, int>>{
+                          {(dir / "b.spm").string(), 0}, {series, 1}, {mdt, 2}}));
 }
 
 namespace {
