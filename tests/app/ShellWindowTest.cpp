@@ -13,8 +13,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 
 #include <X11/XKBlib.h>
 
@@ -156,10 +158,19 @@ Overlaps FindOverlaps(RunningApp& app)
     return found;
 }
 
-TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnother)
+TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnotherElseNoTitleBarIsCovered)
 {
     SPM_REQUIRE_DISPLAY();
     RunningApp app;
+    // The main window's first size holds two frames side by side, not three.
+    app.App().OpenWithFollowUp(kSample);
+    ASSERT_TRUE(app.Run(cmd::kOpenProfile));
+    CaptureScreen("placement-default");
+    EXPECT_FALSE(FindOverlaps(app).titles);
+    EXPECT_FALSE(Frames(app)[0]->geometry().intersects(Frames(app)[1]->geometry()));
+    ASSERT_TRUE(app.MainFrame().DocManager().CloseAllDocuments());
+    RunningApp::Pump();
+
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     app.MainFrame().resize(screen - QSize(20, 40));
     RunningApp::Pump();
@@ -172,20 +183,6 @@ TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnother)
     EXPECT_FALSE(found.frames);
     for (CMDIChildFrame* frame : Frames(app))
         EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(frame->geometry())) << frame->windowTitle().toStdString();
-}
-
-TEST(FramePlacement, WithoutRoomTheNewFramesLeaveEveryTitleBarInSight)
-{
-    SPM_REQUIRE_DISPLAY();
-    RunningApp app;
-    app.App().OpenWithFollowUp(kSample);
-    ASSERT_TRUE(app.Run(cmd::kOpenProfile));
-    CaptureScreen("placement-default");
-    // The main window's first size holds two frames side by side, not three.
-    EXPECT_FALSE(FindOverlaps(app).titles);
-    const std::vector<CMDIChildFrame*> frames = Frames(app);
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_FALSE(frames[0]->geometry().intersects(frames[1]->geometry()));
 }
 
 // --- commands, tooltips and prompts
@@ -257,6 +254,20 @@ TEST(CommandStates, ToolbarButtonsShowTheirMenuTextAsTooltipAndPrompt)
     }
     status->clearMessage();
     EXPECT_EQ(status->currentMessage(), "Ready");
+
+    // The pointer resting on a button: its tooltip and its prompt. Tooltips show in the
+    // active window only, which another program's window on the same display may be.
+    QWidget* button = toolbar->widgetForAction(app.App().Commands().Action(cmd::kFileOpen));
+    ASSERT_NE(button, nullptr);
+    app.MainFrame().setAttribute(Qt::WA_AlwaysShowToolTips);
+    // From elsewhere on the window onto the button, as a pointer comes.
+    QTest::mouseMove(&app.MainFrame(), QPoint(app.MainFrame().width() / 2, app.MainFrame().height() / 2));
+    RunningApp::Pump(100);
+    QTest::mouseMove(button, button->rect().center());
+    RunningApp::Pump(1500);
+    CaptureScreen("toolbar-tooltip");
+    EXPECT_EQ(QToolTip::text().toStdString(), "Open Doc.");
+    EXPECT_EQ(status->currentMessage().toStdString(), "Open Doc.");
 }
 
 TEST(CommandStates, CtrlNOffersTheDocumentTypesAndCreatesNothing)
