@@ -153,9 +153,14 @@ BENCHMARK(BM_ResidentMemoryPerOpen1024Image)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    // The recent files of the runs go to a folder of their own, never the user's.
+    // The recent files of the runs go to a folder of their own, never the user's; so do the
+    // desktop entry every start writes and the socket it listens on for files.
     const QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     benchmark::Initialize(&argc, argv);
