@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -21,7 +19,6 @@
 #include "app/fourier/FourierPanes.h"
 #include "app/panels/PanelFiles.h"
 #include "app/render/GLCanvas.h"
-#include "app/render/GLRenderer.h"
 #include "platform/core/Prompt.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/Document.h"
@@ -56,17 +53,6 @@ int ScrollCodeOf(int action)
     case QAbstractSlider::SliderMove: return kThumbTrack;
     default: return kEndScroll;
     }
-}
-
-// A GL context of the panes' format can be made: the left pane can draw.
-bool OpenGLAvailable()
-{
-    QOffscreenSurface surface;
-    surface.setFormat(CGLRenderer::ViewFormat());
-    surface.create();
-    QOpenGLContext context;
-    context.setFormat(CGLRenderer::ViewFormat());
-    return context.create() && context.makeCurrent(&surface);
 }
 
 } // namespace
@@ -278,7 +264,7 @@ bool CDialogFourierTransform::Start()
     CMainFrame* mainFrame = CMainFrame::Instance();
     CMDIChildFrame* frame = mainFrame != nullptr ? mainFrame->MDIGetActive() : nullptr;
     CDocument* doc = frame != nullptr ? frame->GetActiveDocument() : nullptr;
-    if (m_surface != nullptr && !OpenGLAvailable()) {
+    if (m_surface != nullptr && !CGLSurfaceWidget::OpenGLAvailable()) {
         Prompt().Message(kTextNoOpenGL);
         return false;
     }

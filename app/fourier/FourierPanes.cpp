@@ -62,7 +62,7 @@ void CSpectrumPane::paintEvent(QPaintEvent*)
 }
 
 CSurfacePane::CSurfacePane(const CFourierDialogModel& model, QWidget* parent)
-    : QOpenGLWidget(parent), m_model(model)
+    : CGLSurfaceWidget(parent), m_model(model)
 {
     setFormat(CGLRenderer::ViewFormat());
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <QImage>
-#include <QOpenGLWidget>
 #include <QWidget>
 
+#include "app/render/GLSurfaceWidget.h"
 #include "fourier/FourierDialogModel.h"
 
 class CSpectrumPane : public QWidget {
@@ -27,7 +27,7 @@ private:
     FilterOutline m_outline;
 };
 
-class CSurfacePane : public QOpenGLWidget {
+class CSurfacePane : public CGLSurfaceWidget {
 public:
     CSurfacePane(const CFourierDialogModel& model, QWidget* parent);
 

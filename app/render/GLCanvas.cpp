@@ -12,7 +12,7 @@ constexpr int kTicksToFullRender = 3;
 } // namespace
 
 CGLCanvas::CGLCanvas(IGLScene& scene, std::function<RenderOptions()> options, QWidget* parent)
-    : QOpenGLWidget(parent), m_scene(scene), m_options(std::move(options))
+    : CGLSurfaceWidget(parent), m_scene(scene), m_options(std::move(options))
 {
     setFormat(CGLRenderer::ViewFormat());
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -26,11 +26,6 @@ bool CGLCanvas::PlatformDraws()
 {
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-}
-
-QSize CGLCanvas::PixelSize() const
-{
-    return size() * devicePixelRatio();
 }
 
 void CGLCanvas::initializeGL()
@@ -73,9 +68,8 @@ void CGLCanvas::OnTimer()
 
 QImage CGLCanvas::RenderPicture()
 {
-    if (context() == nullptr)
+    if (context() == nullptr || !makeCurrent())
         return {};
-    makeCurrent();
     QImage picture;
     if (m_scene.RenderScene(false)) {
         glFinish();

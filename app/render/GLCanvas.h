@@ -3,11 +3,11 @@
 // of a 100 ms timer, read back into a cached picture that later paints copy.
 #pragma once
 
-#include <QOpenGLWidget>
 #include <QTimer>
 
 #include <functional>
 
+#include "app/render/GLSurfaceWidget.h"
 #include "presentation/ViewArrays.h"
 
 // The main frame's rendering options: FastRenderSceneMode and XYMatrixSize.
@@ -31,14 +31,14 @@ public:
 };
 
 // The GL surface of a view, a child that fills it and lets the mouse through to the view.
-class CGLCanvas : public QOpenGLWidget {
+class CGLCanvas : public CGLSurfaceWidget {
     Q_OBJECT
 public:
     CGLCanvas(IGLScene& scene, std::function<RenderOptions()> options, QWidget* parent);
     ~CGLCanvas() override;
 
-    // False on platforms that show no windows (offscreen, minimal): a GL widget there breaks
-    // the window's composition, so views go without a canvas and draw nothing.
+    // False on platforms that show no windows (offscreen, minimal): views there go without
+    // a canvas and draw nothing.
     static bool PlatformDraws();
 
     RenderOptions Options() const { return m_options(); }
@@ -51,8 +51,6 @@ public:
     void OnTimer();
     // Renders the full picture into the widget's framebuffer and reads it back.
     QImage RenderPicture();
-    // The widget's size in device pixels.
-    QSize PixelSize() const;
 
 protected:
     void initializeGL() override;
