@@ -5,6 +5,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
+#include <GL/glx.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -48,11 +49,25 @@ void CGLRenderer::InitViewState()
     glEnable(GL_DEPTH_TEST);
 }
 
-void CGLRenderer::InitBitmapFont()
+bool CGLRenderer::BitmapFontPossible()
+{
+    // freeglut opens the display named by DISPLAY and ends the process when it cannot or
+    // when the server has no GLX: ask first, as it will.
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    int errorBase = 0;
+    int eventBase = 0;
+    const bool glx = glXQueryExtension(display, &errorBase, &eventBase) != False;
+    XCloseDisplay(display);
+    return glx;
+}
+
+bool CGLRenderer::InitBitmapFont()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        if (!BitmapFontPossible())
             return;
         int argc = 1;
         char name[] = "spmviewer";
@@ -60,6 +75,7 @@ void CGLRenderer::InitBitmapFont()
         glutInit(&argc, argv);
         g_bitmapFont = true;
     });
+    return g_bitmapFont;
 }
 
 bool CGLRenderer::HasBitmapFont()

@@ -23,10 +23,14 @@ public:
     static void InitViewState();
 
     // freeglut ends the process on a bitmap character before glutInit, so this runs glutInit
-    // once, with a dummy argument list, before the first GL view initialises. Without an X
-    // display (no glut possible) text is left out instead.
-    static void InitBitmapFont();
+    // once, with a dummy argument list, at start and before the first GL view initialises.
+    // The font's characters draw in any GL context, but glutInit needs an X display with GLX
+    // (XWayland on a Wayland desktop is one); without it text is left out. True when the font
+    // is there.
+    static bool InitBitmapFont();
     static bool HasBitmapFont();
+    // An X display (DISPLAY) can be opened and has GLX: glutInit can succeed.
+    static bool BitmapFontPossible();
 
     // The text at the current raster position; `font` is a GLUT bitmap font.
     static void DrawBitmapText(void* font, const std::string& text);
