@@ -4,11 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "app/PlatformChoice.h"
 #include "app/SpmApp.h"
+#include "app/render/GLCanvas.h"
+#include "app/render/GLRenderer.h"
+#include "platform/core/Prompt.h"
 #include "sp/core/spDispatch.h"
 
 int main(int argc, char* argv[])
 {
+    // Before the application object: Qt reads the platform when it is made.
+    const std::string platform = ChooseQtPlatform(ReadPlatformEnvironment());
+    if (!platform.empty())
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
     QApplication application(argc, argv);
     // The signal-processing library runs the column made for this processor from here on.
     spStaticInit();
@@ -31,5 +39,8 @@ int main(int argc, char* argv[])
         return 1;
     if (files.size() > 1)
         app.OpenShellFiles({files.begin() + 1, files.end()});
+    for (const std::string& notice : StartNotices(CGLCanvas::PlatformDraws(), CGLSurfaceWidget::OpenGLAvailable(),
+                                                  CGLRenderer::InitBitmapFont()))
+        Prompt().Message(notice);
     return QApplication::exec();
 }
