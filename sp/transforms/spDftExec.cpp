@@ -23,15 +23,16 @@ spStatus spDftRunCol(const spComplex* src, spComplex* dst, const spDftSpec* spec
         return spStsNoErr;
     }
 
+    if (spec->useFft != 0) {
+        // The inner plan scales by itself and takes the caller's buffer as it is: called
+        // without one it allocates only the work area its path touches.
+        return spFftRunCol<Column, Inverse>(src, dst, spec->fft, work);
+    }
     const spWorkArea area(work, spec->workBytes);
     if (area.failed())
         return spStsMemAllocErr;
     const int direction = Inverse ? -1 : 1;
     spStatus status = spStsNoErr;
-    if (spec->useFft != 0) {
-        // The inner plan scales by itself.
-        return spFftRunCol<Column, Inverse>(src, dst, spec->fft, area.data());
-    }
     if (spec->useMixedRadix != 0)
         (Inverse ? spDftMixedRadixInv<Column> : spDftMixedRadixFwd<Column>)(spec, src, dst, area.data());
     else if (n > spDftDirectMaxLen)

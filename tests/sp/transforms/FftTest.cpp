@@ -145,6 +145,7 @@ TEST_P(FftVariants, WorkAreaIsWhatTheCallTouches)
     for (int order = 4; order <= 21; ++order) {
         FftPlan plan(order, spNoDivByAny);
         const std::int64_t n = std::int64_t{1} << order;
+        DftPlan dft(static_cast<int>(n), spNoDivByAny);
         const Signal x = RandomSignal(n, 50u + static_cast<unsigned>(order));
         // Columns 0 and 1 join 2048 and 4096 points in place without a work area.
         const bool blockPath = column <= 1 && spFftSplitOrder[order] == 0;
@@ -159,8 +160,11 @@ TEST_P(FftVariants, WorkAreaIsWhatTheCallTouches)
             spComplex* dst = inPlace ? data.data() : y.data();
             spDebugFailAllocationsAfter(0);
             const spStatus status = spFftForward(data.data(), dst, plan.spec, nullptr);
+            // The DFT of a power-of-two length hands the call on as it is.
+            const spStatus dftStatus = spDftForward(data.data(), dst, dft.spec, nullptr);
             spDebugFailAllocationsAfter(-1);
             EXPECT_EQ(status, allocates ? spStsMemAllocErr : spStsNoErr) << "order " << order << " in place " << inPlace;
+            EXPECT_EQ(dftStatus, status) << "DFT, order " << order << " in place " << inPlace;
             // Exactly the reported bytes, from an odd start: past them lies the heap's end
             // (ASan) or a pattern that must stay.
             std::vector<std::uint8_t> buffer(static_cast<size_t>(bytes) + 64, 0xA5);
