@@ -72,6 +72,11 @@ CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
     m_pNote = new QPlainTextEdit;
     m_pNote->setMaximumHeight(70);
     form->addRow("Note", m_pNote);
+    // The editable fields go by their control ids.
+    m_pZUnit->setObjectName("1068");
+    m_pXYUnit->setObjectName("1069");
+    m_pName->setObjectName("1071");
+    m_pNote->setObjectName("1070");
     layout->addWidget(header);
 
     auto* bench = new QGroupBox("WORK BENCH", this);
@@ -223,12 +228,20 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
     if (ReadControls(dx))
         WriteControls();
     SpmHeader& header = image->m_header;
+    // Filling the panel runs these handlers too: only a text that differs from the header's
+    // is an edit, and an edit is a change of the image that closing asks about.
+    const auto take = [this, image](auto& field, const QString& text) {
+        const std::string before = HeaderText(field);
+        SetHeaderText(field, text.toStdString());
+        if (HeaderText(field) != before)
+            m_pActiveDoc->Doc().SetModifiedFlag(*image);
+    };
     switch (control) {
-    case 1068: SetHeaderText(header.m_szZUnit, m_pZUnit->text().toStdString()); break;
-    case 1069: SetHeaderText(header.m_szXYUnit, m_pXYUnit->text().toStdString()); break;
-    case 1071: SetHeaderText(header.m_szQuantity, m_pName->text().toStdString()); break;
+    case 1068: take(header.m_szZUnit, m_pZUnit->text()); break;
+    case 1069: take(header.m_szXYUnit, m_pXYUnit->text()); break;
+    case 1071: take(header.m_szQuantity, m_pName->text()); break;
     default:
-        SetHeaderText(header.m_szNote, m_pNote->toPlainText().toStdString());
+        take(header.m_szNote, m_pNote->toPlainText());
         return;   // the note changes no picture
     }
     m_pActiveDoc->UpdateAllViews(nullptr, kHintInitial, nullptr);

@@ -119,7 +119,8 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
         if (!firstImage || record.m_NameOfImageForColor.empty())
             record.m_NameOfImageForColor = image->m_strName;
 
-    m_imageList.push_back({std::move(image), std::move(settings)});
+    // A header the user had to repair is a change the file does not hold yet.
+    m_imageList.push_back({std::move(image), std::move(settings), m_bHeaderRepaired, {}});
     if (firstImage)
         m_strPathName = path;
     return true;
@@ -136,17 +137,75 @@ void CMDIDoc::LoadImageSettings(const std::string& path, ViewKind kind,
     ::LoadImageSettings(path, kind, whole, automatic, settings);
 }
 
-void CMDIDoc::RefitPalettes(CSpmImage& image)
+std::vector<CPresentationConfig*> CMDIDoc::RecordsColouredBy(const CSpmImage& image)
 {
-    const auto [whole, automatic] = RangesOf(image);
+    std::vector<CPresentationConfig*> records;
     for (ImageEntry& entry : m_imageList) {
         for (CPresentationConfig& record : *entry.m_pSettings) {
             // A record whose colour image is unknown colours its own image.
             const ImageEntry* source = FindImage(record.m_NameOfImageForColor);
             if ((source != nullptr ? source->m_pImage.get() : entry.m_pImage.get()) == &image)
-                RefitColorCursors(record.m_ColorCursors, whole, automatic);
+                records.push_back(&record);
         }
     }
+    return records;
+}
+
+void CMDIDoc::RefitPalettes(CSpmImage& image)
+{
+    const auto [whole, automatic] = RangesOf(image);
+    for (CPresentationConfig* record : RecordsColouredBy(image))
+        RefitColorCursors(record->m_ColorCursors, whole, automatic);
+}
+
+void CMDIDoc::KeepPalettesForUndo(const CSpmImage& image)
+{
+    ImageEntry* entry = EntryOf(image);
+    if (entry == nullptr)
+        return;
+    entry->m_undoPalettes.clear();
+    for (CPresentationConfig* record : RecordsColouredBy(image))
+        entry->m_undoPalettes.push_back({record, record->m_ColorCursors});
+}
+
+void CMDIDoc::RestorePalettesForUndo(CSpmImage& image)
+{
+    RefitPalettes(image);
+    ImageEntry* entry = EntryOf(image);
+    if (entry == nullptr)
+        return;
+    // A record that has taken another colour image since keeps what it has.
+    for (CPresentationConfig* record : RecordsColouredBy(image))
+        for (const KeptPalette& kept : entry->m_undoPalettes)
+            if (kept.m_pRecord == record)
+                record->m_ColorCursors = kept.m_ColorCursors;
+}
+
+ImageEntry* CMDIDoc::EntryOf(const CSpmImage& image)
+{
+    const auto found = std::find_if(m_imageList.begin(), m_imageList.end(),
+                                    [&image](const ImageEntry& entry) { return entry.m_pImage.get() == &image; });
+    return found != m_imageList.end() ? &*found : nullptr;
+}
+
+bool CMDIDoc::IsModified() const
+{
+    return std::any_of(m_imageList.begin(), m_imageList.end(), [](const ImageEntry& entry) { return entry.m_bModified; });
+}
+
+std::vector<const CSpmImage*> CMDIDoc::ModifiedImages() const
+{
+    std::vector<const CSpmImage*> images;
+    for (const ImageEntry& entry : m_imageList)
+        if (entry.m_bModified)
+            images.push_back(entry.m_pImage.get());
+    return images;
+}
+
+void CMDIDoc::SetModifiedFlag(const CSpmImage& image, bool modified)
+{
+    if (ImageEntry* entry = EntryOf(image))
+        entry->m_bModified = modified;
 }
 
 int CMDIDoc::GetImageIndex(std::string name) const

@@ -16,11 +16,21 @@
 #include "presentation/PresentationConfig.h"
 #include "presentation/ProfileSampling.h"
 
+// A palette as it was when its colour image's undo copy was made: the record and its cursors.
+struct KeptPalette {
+    CPresentationConfig* m_pRecord = nullptr;
+    std::vector<ColorCursor> m_ColorCursors;
+};
+
 // One image of a document with its settings pair (2D first, 3D second). Both are held by
 // pointer so that views and panels may keep them while the list grows.
 struct ImageEntry {
     std::unique_ptr<CSpmImage> m_pImage;
     std::unique_ptr<SettingsPair> m_pSettings;
+    // Heights or header changed since the image was loaded or last written.
+    bool m_bModified = false;
+    // The palettes coloured by this image when its undo copy was made: Undo gives them back.
+    std::vector<KeptPalette> m_undoPalettes;
 };
 
 class CMDIDoc {
@@ -37,8 +47,9 @@ public:
     bool AddImage(const std::string& path, int indexInFile);
     // Reads one image by the path's extension, checks and names it, measures it.
     bool LoadImage(const std::string& path, CSpmImage& image);
-    // Asks the user to repair a header without quantity name or with invalid coefficients.
-    void CheckHeader(CSpmImage& image);
+    // Asks the user to repair a header without quantity name or with invalid coefficients;
+    // true when the answers changed the header.
+    bool CheckHeader(CSpmImage& image);
     // Position of the image called `name` (exactly, else by its name without the last three
     // characters); the image count plus one when there is none.
     int GetImageIndex(std::string name) const;
@@ -46,9 +57,11 @@ public:
     ImageEntry* FindImage(const std::string& name);
 
     // "Save Image As...": writes the active frame's image in the format the path's extension
-    // names. True only when the file was written; then the path becomes the document's path.
+    // names. True only when the file was written; then the path becomes the document's path
+    // and the image counts as unchanged (the document's other images keep their marks).
     bool OnSaveDocument(const std::string& path, const std::string& activeImageName);
-    // "Save Image": writes the active frame's image as *.spm over its own path.
+    // "Save Image": writes the active frame's image as *.spm over its own path; once written,
+    // the image counts as unchanged.
     bool OnFileSave(const std::string& activeImageName);
     // "Save Image Config": both settings records of the active frame's image into its *.cnf.
     void OnSaveImageConfig(const std::string& activeImageName);
@@ -61,6 +74,12 @@ public:
     // After the heights of `image` changed (its histogram already rebuilt): every record that
     // takes its colours from it has its palette stretched over the new automatic range.
     void RefitPalettes(CSpmImage& image);
+    // With the undo copy of `image`: the palettes of every record it colours, as they are.
+    void KeepPalettesForUndo(const CSpmImage& image);
+    // After the undo copy of `image` came back (histogram rebuilt): the kept palettes as they
+    // were, so the picture is the one before the command; a record that took its colours from
+    // the image only since is stretched over the restored range.
+    void RestorePalettesForUndo(CSpmImage& image);
 
     // Follow-up steps of File Open. The file whose image 1 joins the document: the first
     // image's file, when the current image's extension is ".000" to ".999" or exactly ".mdt".
@@ -74,8 +93,12 @@ public:
 
     const std::vector<ImageEntry>& ImageList() const { return m_imageList; }
     const std::string& GetPathName() const { return m_strPathName; }
-    bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    // True while any image has changes that no save has written.
+    bool IsModified() const;
+    // The images with unwritten changes, in list order.
+    std::vector<const CSpmImage*> ModifiedImages() const;
+    // Marks `image` (one of the document's) as changed, or as written.
+    void SetModifiedFlag(const CSpmImage& image, bool modified = true);
 
     // Views register for updates; UpdateAllViews tells every view but the sender.
     void AddView(IDocumentView* view);
@@ -99,9 +122,12 @@ private:
     // The quantity name (cut at its first blank for *.spm files) with "_" and the two-digit
     // counter; Origin images go by the bare quantity while no image has that name.
     std::string ImageName(bool cutAtBlank, bool bareWhenFree, const CSpmImage& image) const;
+    ImageEntry* EntryOf(const CSpmImage& image);
+    // Every record of the document whose colours come from `image`.
+    std::vector<CPresentationConfig*> RecordsColouredBy(const CSpmImage& image);
 
     std::vector<ImageEntry> m_imageList;
     std::string m_strPathName;                 // the file the document was opened or saved as
-    bool m_bModified = false;
+    bool m_bHeaderRepaired = false;            // the last LoadImage's header came from the user
     std::vector<IDocumentView*> m_views;
 };

@@ -92,13 +92,14 @@ void MeasureImage(CSpmImage& image)
 
 bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
 {
+    m_bHeaderRepaired = false;
     const ImageFormat format = FormatForReading(path);
     if (format == ImageFormat::kNone)
         return false;
     CImageFile file;
     if (!ReadImageHeader(file, format, path, image))
         return RefuseBrokenImage(image);
-    CheckHeader(image);
+    m_bHeaderRepaired = CheckHeader(image);
     if (!SizeWithinLimits(image.m_header))
         return false;
     image.m_strPath = path;
@@ -110,20 +111,23 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
     return true;
 }
 
-void CMDIDoc::CheckHeader(CSpmImage& image)
+bool CMDIDoc::CheckHeader(CSpmImage& image)
 {
     SpmHeader& header = image.m_header;
+    bool repaired = false;
     if (header.m_szQuantity[0] == '\0') {
         CDialogImageName dialog("Height");
         Prompt().RunImageNameDialog(dialog);
         SetHeaderText(header.m_szQuantity, dialog.Name().empty() ? "Height" : dialog.Name());
+        repaired = true;
     }
     if (HeaderCoefficientsValid(header))
-        return;
+        return repaired;
     Prompt().Message("Please check file Header parameter");
     CDialogHeaderCoef dialog(CoefficientPreset(header));
     Prompt().RunHeaderCoefDialog(dialog);
     TakeCoefficients(dialog.Values(), header);
+    return true;
 }
 
 std::string CMDIDoc::ImageName(bool cutAtBlank, bool bareWhenFree, const CSpmImage& image) const

@@ -33,8 +33,10 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
     CImageFile file;
     const bool saved = WriteImage(file, format, path, image);
     // A writer that fails has said why; the document keeps the path it had.
-    if (saved)
+    if (saved) {
         m_strPathName = written;
+        entry->m_bModified = false;
+    }
     return saved;
 }
 
@@ -46,7 +48,10 @@ bool CMDIDoc::OnFileSave(const std::string& activeImageName)
         return false;
     }
     CImageFile file;
-    return file.WriteSpm(entry->m_pImage->m_strPath, *entry->m_pImage);
+    if (!file.WriteSpm(entry->m_pImage->m_strPath, *entry->m_pImage))
+        return false;
+    entry->m_bModified = false;
+    return true;
 }
 
 void CMDIDoc::OnSaveImageConfig(const std::string& activeImageName)

@@ -1,7 +1,9 @@
 #include "processing/DocProcessingCommands.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "document/MDIDoc.h"
 #include "image/ImageStatistics.h"
@@ -157,9 +159,14 @@ SelectionRect CDocProcessingCommands::SelectedRect() const
 
 void CDocProcessingCommands::HeightsChanged()
 {
-    m_doc.SetModifiedFlag(true);
     m_doc.UpdateAllViews(nullptr, kHintSurface, nullptr);
     m_host.RepaintPalette();
+}
+
+void CDocProcessingCommands::MakeUndoCopy(CSpmImage& image)
+{
+    CImageProcessor().MakeUndoCopy(image);
+    m_doc.KeepPalettesForUndo(image);
 }
 
 void CDocProcessingCommands::ChangeActiveImage(const char* method, const Check& check, const Routine& routine,
@@ -169,9 +176,10 @@ void CDocProcessingCommands::ChangeActiveImage(const char* method, const Check& 
     CSpmImage* image = ActiveImage(method);
     if (image == nullptr || !check(*image))
         return;
-    CImageProcessor().MakeUndoCopy(*image);
+    MakeUndoCopy(*image);
     routine(*image);
     Remeasure(m_doc, *image);
+    m_doc.SetModifiedFlag(*image);
     m_doc.m_nUndoScope = kUndoScopeActive;
     HeightsChanged();
 }
@@ -233,9 +241,11 @@ void CDocProcessingCommands::OnCrop()
     // not hold the rectangle keep their size.
     for (const ImageEntry& entry : images) {
         CSpmImage& image = *entry.m_pImage;
-        CImageProcessor().MakeUndoCopy(image);
-        if (CImageProcessor().Crop(image, rect) != 0)
+        MakeUndoCopy(image);
+        if (CImageProcessor().Crop(image, rect) != 0) {
             Remeasure(m_doc, image);
+            m_doc.SetModifiedFlag(image);
+        }
     }
     m_doc.m_bSel1Set = 0;
     m_doc.m_ptSel2 = {};
@@ -250,21 +260,25 @@ void CDocProcessingCommands::OnEditUndo()
     // Only images whose copy holds a state before a command come back: a plane that never
     // received a copy would replace the heights with nothing of theirs.
     const auto restore = [this](CSpmImage& image) {
-        if (image.m_bUndoValid != 1 || !CImageProcessor().RestoreUndo(image))
-            return false;
+        if (image.m_bUndoValid != 1)
+            return;
+        const std::vector<double> heights = image.m_pData;
+        const SpmHeader header = image.m_header;
+        if (!CImageProcessor().RestoreUndo(image))
+            return;
         ComputeHistogram(image);
-        m_doc.RefitPalettes(image);
-        return true;
+        m_doc.RestorePalettesForUndo(image);
+        // The heights before the command need not be the ones last written; but an image the
+        // crop left as it was has not changed.
+        if (image.m_pData != heights || std::memcmp(&image.m_header, &header, sizeof header) != 0)
+            m_doc.SetModifiedFlag(image);
     };
-    bool restored = false;
     if (m_doc.m_nUndoScope == kUndoScopeAll) {
         for (const ImageEntry& entry : m_doc.ImageList())
-            restored = restore(*entry.m_pImage) || restored;
+            restore(*entry.m_pImage);
     } else if (CSpmImage* image = ActiveImage("OnEditUndo")) {
-        restored = restore(*image);
+        restore(*image);
     }
-    if (restored)
-        m_doc.SetModifiedFlag(true);
     m_doc.UpdateAllViews(nullptr, kHintSurface, nullptr);
     m_host.RepaintPalette();
 }
@@ -274,10 +288,11 @@ bool CDocProcessingCommands::ReplaceImage(CSpmImage& image, std::span<const doub
     if (image.m_nWidth < 1 || image.m_nHeight < 1 ||
         heights.size() != static_cast<std::size_t>(image.m_nWidth) * static_cast<std::size_t>(image.m_nHeight))
         return false;
-    CImageProcessor().MakeUndoCopy(image);
+    MakeUndoCopy(image);
     image.m_pData.assign(heights.begin(), heights.end());
     CImageProcessor().UpdateMinMax(image);
     Remeasure(m_doc, image);
+    m_doc.SetModifiedFlag(image);
     m_doc.m_nUndoScope = kUndoScopeActive;
     HeightsChanged();
     return true;

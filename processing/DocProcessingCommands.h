@@ -86,8 +86,10 @@ private:
     void OnEditUndo();
     CSpmImage* ActiveImage(const char* method) const;
     SelectionRect SelectedRect() const;
-    // Hint 5 to every view, the palette repainted, the document modified.
+    // Hint 5 to every view, the palette repainted.
     void HeightsChanged();
+    // The undo copy of the heights with the palettes they colour.
+    void MakeUndoCopy(CSpmImage& image);
 
     CMDIDoc& m_doc;
     IProcessingHost& m_host;

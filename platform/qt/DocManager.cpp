@@ -114,38 +114,33 @@ bool CSpmDocManager::DoSaveAs(CDocument& doc, const std::string& imageName)
     if (!saved)
         return false;
     doc.SetPathName(doc.Doc().GetPathName());
-    doc.SetModifiedFlag(false);
     m_recentFiles.Add(doc.GetPathName());
     m_recentFiles.WriteList();
     return true;
 }
 
-bool CSpmDocManager::SaveModified(CDocument& doc, const std::string& imageName)
+bool CSpmDocManager::SaveModified(CDocument& doc)
 {
-    if (!doc.IsModified())
-        return true;
-    switch (AskYesNoCancel("Save changes to " + doc.GetTitle() + "?")) {
-    case CQuestionBox::Answer::Yes: return DoSaveAs(doc, imageName);
-    case CQuestionBox::Answer::No: return true;
-    case CQuestionBox::Answer::Cancel: break;
+    // Each image is asked about by the name its frames show; a save writes only that image,
+    // never over the multi-image file it may have come from without the user choosing so.
+    for (const CSpmImage* image : doc.Doc().ModifiedImages()) {
+        switch (AskYesNoCancel("Save changes to " + doc.GetTitle() + ":" + image->m_strName + "?")) {
+        case CQuestionBox::Answer::Yes:
+            if (!DoSaveAs(doc, image->m_strName))
+                return false;
+            break;
+        case CQuestionBox::Answer::No: break;
+        case CQuestionBox::Answer::Cancel: return false;
+        }
     }
-    return false;
-}
-
-std::string CSpmDocManager::ImageToSave(CDocument& doc) const
-{
-    CMDIChildFrame* active = m_pMainFrame != nullptr ? m_pMainFrame->MDIGetActive() : nullptr;
-    if (active != nullptr && active->GetActiveDocument() == &doc)
-        return active->m_strImageName;
-    const std::vector<CMDIChildFrame*> frames = doc.Frames();
-    return frames.empty() ? std::string() : frames.front()->m_strImageName;
+    return true;
 }
 
 bool CSpmDocManager::CloseDocument(CDocument& doc)
 {
     if (!IsOpen(&doc))
         return true;   // closing already: its frames are going
-    if (!SaveModified(doc, ImageToSave(doc)))
+    if (!SaveModified(doc))
         return false;
     Detach(doc);
     return true;
@@ -154,7 +149,7 @@ bool CSpmDocManager::CloseDocument(CDocument& doc)
 bool CSpmDocManager::CloseAllDocuments()
 {
     for (const auto& doc : m_documents)
-        if (!SaveModified(*doc, ImageToSave(*doc)))
+        if (!SaveModified(*doc))
             return false;
     while (!m_documents.empty())
         Detach(*m_documents.front());

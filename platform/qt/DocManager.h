@@ -44,8 +44,9 @@ public:
     // "Save Image As...": asks for a name and writes the image `imageName` of `doc`; true
     // only when the file was written.
     bool DoSaveAs(CDocument& doc, const std::string& imageName);
-    // "Save changes to <title>?" for a changed document: true when it may close.
-    bool SaveModified(CDocument& doc, const std::string& imageName);
+    // "Save changes to <title>:<image>?" for each image of `doc` with unwritten changes, in
+    // list order: Yes saves it as, No passes on to the next. True when the document may close.
+    bool SaveModified(CDocument& doc);
     // Asks to save when needed, then closes every frame of the document and the document.
     bool CloseDocument(CDocument& doc);
     // The same for every document (the application quits); false when the user cancelled.
@@ -57,8 +58,6 @@ public:
     CRecentFileList& RecentFiles() { return m_recentFiles; }
 
 private:
-    // The image that a save of `doc` writes: the active frame's, when it shows `doc`.
-    std::string ImageToSave(CDocument& doc) const;
     void Detach(CDocument& doc);
 
     std::vector<FileTypeChoice> m_openTypes;

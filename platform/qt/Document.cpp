@@ -21,27 +21,7 @@ std::unordered_map<int, ClassCommand>& ClassCommands()
 
 } // namespace
 
-// Listens first among the document's views: new heights (hint 5, from a processing command
-// that knows nothing of the framework) make the document modified.
-class CDocument::ModifiedWatch final : public IDocumentView {
-public:
-    explicit ModifiedWatch(CMDIDoc& doc) : m_doc(doc) {}
-    void OnUpdate(int hint, const CMDIChildFrame*) override
-    {
-        if (hint == kHintSurface && !m_bSuppressed)
-            m_doc.SetModifiedFlag(true);
-    }
-    bool m_bSuppressed = false;
-
-private:
-    CMDIDoc& m_doc;
-};
-
-CDocument::CDocument()
-    : m_pDoc(std::make_unique<CMDIDoc>()), m_pWatch(std::make_unique<ModifiedWatch>(*m_pDoc))
-{
-    m_pDoc->AddView(m_pWatch.get());
-}
+CDocument::CDocument() : m_pDoc(std::make_unique<CMDIDoc>()) {}
 
 CDocument::~CDocument()
 {
@@ -64,9 +44,7 @@ void CDocument::UpdateAllViews(const CView* sender, int hint, const CMDIChildFra
 
 void CDocument::ResetViews()
 {
-    m_pWatch->m_bSuppressed = true;
     m_pDoc->UpdateAllViews(nullptr, kHintSurface, nullptr);
-    m_pWatch->m_bSuppressed = false;
 }
 
 void CDocument::AddView(CView* view, CMDIChildFrame* frame)

@@ -1,6 +1,6 @@
 // The framework's document: the GUI-free CMDIDoc with what the framework adds to it: its
 // path and title, its views in the order they were made (and so its frames and their
-// numbers), its modified flag kept current, and its own command handlers.
+// numbers), and its own command handlers.
 #pragma once
 
 #include <functional>
@@ -30,16 +30,14 @@ public:
     void SetPathName(const std::string& path);
     const std::string& GetTitle() const { return m_strTitle; }
 
-    // Modified once heights change (any update with hint 5 but those of ResetViews);
-    // cleared when the document is saved.
+    // While any image has changes that no save wrote (each image keeps its own mark).
     bool IsModified() const { return m_pDoc->IsModified(); }
-    void SetModifiedFlag(bool modified = true) { m_pDoc->SetModifiedFlag(modified); }
 
     // Synchronous, in view order, skipping the sender; a hint sent with a frame is for that
     // frame's view alone (each view decides, as the profile view reacts to every update).
     void UpdateAllViews(const CView* sender, int hint, const CMDIChildFrame* frame = nullptr);
-    // Hint 5 to every view without marking the document modified: the views rebuild for a
-    // reason other than new heights (the rendering options changed).
+    // Hint 5 to every view: they rebuild for a reason other than new heights (the rendering
+    // options changed).
     void ResetViews();
 
     void AddView(CView* view, CMDIChildFrame* frame);
@@ -59,10 +57,7 @@ public:
     const CommandHandler* FindCommand(int id) const override;
 
 private:
-    class ModifiedWatch;
-
     std::unique_ptr<CMDIDoc> m_pDoc;
-    std::unique_ptr<ModifiedWatch> m_pWatch;
     std::string m_strPathName;
     std::string m_strTitle;
     std::vector<CView*> m_views;

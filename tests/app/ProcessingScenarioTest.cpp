@@ -11,6 +11,7 @@
 #include "app/MainFrame.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/View.h"
 #include "support/TestPaths.h"
 
 TEST(ProcessingScenario, FlattenThenUndo)
@@ -34,15 +35,34 @@ TEST(ProcessingScenario, FlattenThenUndo)
     for (int id : {cmd::kSobelHoriz, cmd::kRotate180, cmd::kRotate270, cmd::kEditUndo})
         EXPECT_FALSE(app.Enabled(id)) << id;
 
+    // A palette cursor the user dragged: the flatten stretches the palette over the new
+    // range, and Undo gives back the picture as it was, palette and all.
+    std::vector<ColorCursor>& cursors =
+        (*doc.Doc().FindImage(frame->m_strImageName)->m_pSettings)[static_cast<std::size_t>(frame->m_nSettingsIndex)]
+            .m_ColorCursors;
+    ASSERT_GE(cursors.size(), 2u);
+    cursors.front().m_Position = (cursors.front().m_Position + cursors.back().m_Position) / 2;
+    const std::vector<ColorCursor> dragged = cursors;
+    doc.UpdateAllViews(nullptr, kHintColors, frame);
+    const auto picture = [frame] {
+        RunningApp::Pump(400);
+        return frame->GetActiveView()->Widget()->grab().toImage();
+    };
+    const QImage before = picture();
+
     ASSERT_TRUE(app.Run(cmd::kFlattenXY));
     EXPECT_NE(image.m_pData, loaded);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_TRUE(app.Enabled(cmd::kEditUndo));
+    EXPECT_NE(cursors.front().m_Position, dragged.front().m_Position);
+    EXPECT_NE(picture(), before);
     shot("processing-2-flattened");
 
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
     EXPECT_FALSE(app.Enabled(cmd::kEditUndo));
+    EXPECT_EQ(cursors.front().m_Position, dragged.front().m_Position);
+    EXPECT_EQ(picture(), before);
     shot("processing-3-undone");
 
     // In the image's 2D frame: the rectangle mode through the view, a crop of both images.

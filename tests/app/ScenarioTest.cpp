@@ -12,9 +12,11 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QTest>
 #include <QUrl>
 
 #include <filesystem>
+#include <functional>
 
 #include "AppTestSupport.h"
 #include "support/TestPaths.h"
@@ -200,31 +202,107 @@ TEST(Scenario, ShellFromStartToQuit)
     EXPECT_EQ(app.ActiveTitle().substr(0, std::string(kMdt).size()), kMdt);
     Screenshot(mainFrame, "04-dropped-mdt");
 
-    // Step 6: a change, then Save As "scan" with the *.spm entry, which reopens with the same
-    // heights; the saved document closes without a question.
-    mainFrame.ActivateFrame(nanoscopeDoc.Frames().front());
-    nanoscopeDoc.Doc().UpdateAllViews(nullptr, kHintSurface, nullptr);
-    ASSERT_TRUE(nanoscopeDoc.IsModified());
+    // Step 6: both images of the NanoScope document processed, then Save As "scan" with the
+    // *.spm entry writes the active frame's image, which reopens with the same heights; the
+    // other image's change is still unsaved.
+    const auto frame2DOf = [&nanoscopeDoc](const std::string& image) {
+        for (CMDIChildFrame* frame : nanoscopeDoc.Frames())
+            if (frame->m_strViewKind == ":2D" && frame->m_strImageName == image)
+                return frame;
+        return static_cast<CMDIChildFrame*>(nullptr);
+    };
+    const std::vector<ImageEntry>& images = nanoscopeDoc.Doc().ImageList();
+    for (const char* image : {"Amplitude_02", "Height_01"}) {
+        mainFrame.ActivateFrame(frame2DOf(image));
+        RunningApp::Pump();
+        EXPECT_TRUE(app.Run(cmd::kFlattenXY)) << image;
+    }
+    ASSERT_EQ(nanoscopeDoc.Doc().ModifiedImages().size(), 2u);
     AnswerFileDialog(app.Prompt(), (dir / "scan").string(), 0);
     EXPECT_TRUE(app.Run(cmd::kFileSaveAs));
-    EXPECT_FALSE(nanoscopeDoc.IsModified());
+    EXPECT_EQ(nanoscopeDoc.Doc().ModifiedImages(), std::vector<const CSpmImage*>{images[1].m_pImage.get()});
     ASSERT_TRUE(std::filesystem::exists(dir / "scan.spm"));
     EXPECT_EQ(mainFrame.windowTitle().toStdString(), "Quintara - scan.spm");
-    const CSpmImage& original = *nanoscopeDoc.Doc().ImageList().front().m_pImage;
+    const CSpmImage& original = *images.front().m_pImage;
     const auto reopened = mainFrame.DocManager().OpenDocumentFile((dir / "scan.spm").string());
     ASSERT_NE(reopened.doc, nullptr);
     const CSpmImage& copy = *reopened.doc->Doc().ImageList().front().m_pImage;
     ASSERT_EQ(copy.m_nWidth * copy.m_nHeight, original.m_nWidth * original.m_nHeight);
     for (std::size_t i = 0; i < static_cast<std::size_t>(copy.m_nWidth * copy.m_nHeight); i += 97)
         EXPECT_NEAR(copy.m_pData[i], original.m_pData[i], std::abs(original.m_dMax) * 1e-4);
+    Screenshot(mainFrame, "05-saved-one-of-two");
 
-    // Step 7: quitting asks once, for the one document changed since it was opened.
+    // Step 7: quitting asks about every image whose change no save wrote, by the name its
+    // frames show: Yes saves the amplitude image as a file of its own, No lets the sample's
+    // rotation go. The reopened copy has nothing to ask about.
     CDocument& sampleDoc = *mainFrame.DocManager().Documents()[1];
-    sampleDoc.Doc().UpdateAllViews(nullptr, kHintSurface, nullptr);
+    mainFrame.ActivateFrame(sampleDoc.Frames().front());
+    RunningApp::Pump();
+    EXPECT_TRUE(app.Run(cmd::kRotate90));
     app.Prompt().events.clear();
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
+    AnswerFileDialog(app.Prompt(), (dir / "amplitude").string(), 0);
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::No));
     EXPECT_TRUE(mainFrame.close());
-    EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{"dialog: Save changes to sample.spm?"}));
+    EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{"dialog: Save changes to scan.spm:Amplitude_02?",
+                                                             "dialog: Save As",
+                                                             "dialog: Save changes to sample.spm:Height_01?"}));
+    CMDIDoc amplitude;
+    ASSERT_TRUE(amplitude.OnOpenDocument((dir / "amplitude.spm").string()));
+    EXPECT_EQ(amplitude.ImageList().front().m_pImage->m_strName, "Amplitude_01");
+}
+
+// Typing into the work bench's header fields changes the image: quitting asks about it, and
+// Yes writes the typed texts. Filling the fields when a frame becomes active changes nothing.
+TEST(Scenario, HeaderEditsOnTheWorkBenchAreAskedAboutAndSaved)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::filesystem::path sample = dir / "sample.spm";
+    std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", sample);
+    RunningApp app(sample.string());
+    CMainFrame& mainFrame = app.MainFrame();
+    CDocument& doc = *mainFrame.MDIGetActive()->GetActiveDocument();
+    CSpmImage& image = *doc.Doc().ImageList().front().m_pImage;
+    CDialogWorkBench& bench = mainFrame.WorkBench();
+    bench.OnTimer();
+    EXPECT_FALSE(doc.IsModified());
+    const SpmHeader& header = image.m_header;
+    const std::pair<const char*, std::function<std::string()>> fields[] = {
+        {"1068", [&header] { return HeaderText(header.m_szZUnit); }},
+        {"1069", [&header] { return HeaderText(header.m_szXYUnit); }},
+        {"1071", [&header] { return HeaderText(header.m_szQuantity); }},
+        {"1070", [&header] { return HeaderText(header.m_szNote); }},
+    };
+    for (const auto& [id, text] : fields) {
+        QWidget* edit = bench.findChild<QWidget*>(id);
+        ASSERT_NE(edit, nullptr) << id;
+        const std::string before = text();
+        QTest::keyClicks(edit, "q");
+        EXPECT_EQ(text().size(), before.size() + 1) << id;
+        EXPECT_TRUE(doc.IsModified()) << id;
+        doc.Doc().SetModifiedFlag(image, false);
+    }
+    // A letter the three-character Z unit cannot hold changes nothing.
+    QTest::keyClicks(bench.findChild<QWidget*>("1068"), "x");
+    EXPECT_FALSE(doc.IsModified());
+    QTest::keyClicks(bench.findChild<QWidget*>("1069"), "x");
+    const SpmHeader edited = header;
+    Screenshot(mainFrame, "06-header-edited");
+
+    app.Prompt().events.clear();
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
+    AnswerFileDialog(app.Prompt(), (dir / "edited").string(), 0);
+    EXPECT_TRUE(mainFrame.close());
+    EXPECT_EQ(app.Prompt().events,
+              (std::vector<std::string>{"dialog: Save changes to sample.spm:Height_01?", "dialog: Save As"}));
+    CMDIDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument((dir / "edited.spm").string()));
+    const SpmHeader& saved = reopened.ImageList().front().m_pImage->m_header;
+    EXPECT_EQ(std::make_tuple(HeaderText(saved.m_szZUnit), HeaderText(saved.m_szXYUnit), HeaderText(saved.m_szQuantity),
+                              HeaderText(saved.m_szNote)),
+              std::make_tuple(HeaderText(edited.m_szZUnit), HeaderText(edited.m_szXYUnit),
+                              HeaderText(edited.m_szQuantity), HeaderText(edited.m_szNote)));
 }
 
 // A file that no reader claims, from the command line, a drop or File Open's "All Files":

@@ -36,6 +36,14 @@ TEST_F(DocumentTest, MissingQuantityIsAskedForBeforeTheCoefficientsAndNeverLeftE
     Checked(both);
     EXPECT_EQ(prompt.events, (Texts{"dialog: Image Name", "message: Please check file Header parameter",
                                     "dialog: Header X Y Z Coefficient"}));
+    // The check says whether it changed the header: only a header that needed the user.
+    CSpmImage image;
+    image.m_header = TestHeader(4, 3);
+    EXPECT_FALSE(CMDIDoc().CheckHeader(image));
+    SetHeaderText(image.m_header.m_szQuantity, "");
+    EXPECT_TRUE(CMDIDoc().CheckHeader(image));
+    image.m_header.m_fKx = 0.0f;
+    EXPECT_TRUE(CMDIDoc().CheckHeader(image));
 }
 
 TEST_F(DocumentTest, EveryBadCoefficientShowsTheMessageThenTheDialogWithRepairedPresets)
@@ -100,6 +108,11 @@ TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
     ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm", header)));
     EXPECT_EQ(doc.m_pCurImage->m_strName, "Phase_01");
     EXPECT_EQ(doc.m_pCurImage->m_pData[5], -1990.0);
+    // What the user typed is not in the file yet: the image counts as changed, unlike one
+    // whose header needed nothing.
+    EXPECT_EQ(doc.ModifiedImages(), std::vector<const CSpmImage*>{doc.m_pCurImage});
+    ASSERT_TRUE(doc.AddImage(Spm("b.spm", TestHeader(4, 3)), 0));
+    EXPECT_EQ(doc.ModifiedImages().size(), 1u);
 }
 
 TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOfThree)

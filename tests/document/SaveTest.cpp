@@ -86,6 +86,25 @@ TEST_F(SaveTest, SaveImageWritesSpmBesideTheActiveImagesFile)
     EXPECT_EQ(doc.GetPathName(), original);
 }
 
+TEST_F(SaveTest, EachImageKeepsItsOwnChangedMarkThatOnlyItsSaveClears)
+{
+    ASSERT_TRUE(doc.AddImage(Spm("second.spm", "Phase", 3, 3), 0));
+    const CSpmImage& second = *doc.ImageList()[1].m_pImage;
+    using Images = std::vector<const CSpmImage*>;
+    EXPECT_FALSE(doc.IsModified());
+    doc.SetModifiedFlag(second);
+    doc.SetModifiedFlag(Image());
+    EXPECT_EQ(doc.ModifiedImages(), (Images{&Image(), &second}));
+    // A save that writes nothing, or writes another image, keeps the mark.
+    EXPECT_FALSE(doc.OnSaveDocument((dir / "out.7").string(), "Height_01"));
+    EXPECT_FALSE(doc.OnFileSave("Nothing_09"));
+    EXPECT_EQ(doc.ModifiedImages().size(), 2u);
+    ASSERT_TRUE(doc.OnSaveDocument((dir / "out.spm").string(), "Height_01"));
+    EXPECT_EQ(doc.ModifiedImages(), Images{&second});
+    ASSERT_TRUE(doc.OnFileSave("Phase_02"));
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST_F(SaveTest, SaveConfigsOfTheDocumentReportsAMissingActiveImageAndSavesEveryImage)
 {
     ASSERT_TRUE(doc.AddImage(Spm("second.spm", "Phase"), 0));

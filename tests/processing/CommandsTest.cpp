@@ -12,6 +12,7 @@
 namespace {
 
 using Command = ProcessingCommand;
+using Images = std::vector<const CSpmImage*>;
 
 // The active frame, the wait cursor, the palette panel and a view that logs its hints.
 struct FakeHost : IProcessingHost, IDocumentView {
@@ -100,7 +101,7 @@ TEST_F(CommandsTest, EveryCommandChangesTheActiveImageOnceAndUndoBringsItBack)
         const CSpmImage before = Image(1), other = Image(0);
         host.hints.clear();
         host.repaints = host.waits = 0;
-        doc.SetModifiedFlag(false);
+        doc.SetModifiedFlag(Image(1), false);
         host.name = "Nothing_07";
         commands.Run(c.command);
         EXPECT_EQ(std::exchange(prompt.messages, {}), lookupMessage(c.method));
@@ -110,8 +111,8 @@ TEST_F(CommandsTest, EveryCommandChangesTheActiveImageOnceAndUndoBringsItBack)
         EXPECT_NE(Image(1).m_pData, before.m_pData) << c.method;
         EXPECT_EQ(Image(0).m_pData, other.m_pData) << c.method;
         ExpectMeasured(1);
-        EXPECT_EQ(std::make_tuple(host.hints, host.repaints, host.waiting, host.waits, doc.m_nUndoScope, doc.IsModified()),
-                  std::make_tuple(std::vector<int>{kHintSurface}, 1, 0, c.Waits() ? 2 : 0, 2, true)) << c.method;
+        EXPECT_EQ(std::make_tuple(host.hints, host.repaints, host.waiting, host.waits, doc.m_nUndoScope, doc.ModifiedImages()),
+                  std::make_tuple(std::vector<int>{kHintSurface}, 1, 0, c.Waits() ? 2 : 0, 2, Images{&Image(1)})) << c.method;
         EXPECT_TRUE(UndoEnabled());
         commands.Run(Command::kUndo);
         EXPECT_EQ(Image(1).m_pData, before.m_pData) << c.method;
@@ -181,11 +182,13 @@ TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll
     ExpectMeasured(0);
     EXPECT_EQ(std::make_tuple(doc.m_nSelectMode, doc.m_bSel1Set, doc.m_bSel2Set, doc.m_nUndoScope, host.waits),
               std::make_tuple(0, 0, 0, 1, 1));
+    EXPECT_EQ(doc.ModifiedImages(), Images{&Image(0)});  // the second image kept its heights
     commands.Run(Command::kCrop);
     EXPECT_EQ(prompt.messages, Texts{kTextSelectRectArea});
     commands.Run(Command::kUndo);
     EXPECT_EQ(std::make_tuple(Image(0).m_pData, Image(0).m_header.m_nColumns, Image(1).m_pData),
               std::make_tuple(first.m_pData, std::uint16_t{12}, second.m_pData));
+    EXPECT_EQ(doc.ModifiedImages(), Images{&Image(0)});  // restoring the same heights is no change
 
     // Align after a crop: Undo then restores only the aligned image.
     Select(0, {0, 0}, {4, 3});
@@ -194,6 +197,63 @@ TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll
     commands.Run(Command::kAlignX);
     commands.Run(Command::kUndo);
     EXPECT_EQ(std::make_pair(Image(0).m_pData, Image(1).m_nWidth), std::make_pair(cropped.m_pData, 4));
+}
+
+// Palettes a user moved: a command stretches every palette its image colours over the new
+// range; Undo gives each back as it was, whichever image's record it is, so the picture is
+// the one before the command.
+TEST_F(CommandsTest, UndoGivesBackThePalettesTheCommandRefitted)
+{
+    SettingsPair& own = *doc.ImageList()[1].m_pSettings;
+    SettingsPair& other = *doc.ImageList()[0].m_pSettings;
+    other[kSettings3D].m_NameOfImageForColor = Image(1).m_strName;
+    const auto palette = [](std::initializer_list<float> positions) {
+        std::vector<ColorCursor> cursors;
+        for (float position : positions)
+            cursors.push_back({MakeColor(0, static_cast<int>(position * 200), 50), position});
+        return cursors;
+    };
+    own[kSettings2D].m_ColorCursors = palette({0.3f, 0.8f});
+    own[kSettings3D].m_ColorCursors = palette({0.1f, 0.6f, 0.7f});
+    other[kSettings3D].m_ColorCursors = palette({0.2f, 0.25f, 0.9f});
+    other[kSettings2D].m_ColorCursors = palette({0.35f, 0.95f});
+    const auto palettes = [&] {
+        return std::vector{own[kSettings2D].m_ColorCursors, own[kSettings3D].m_ColorCursors,
+                           other[kSettings3D].m_ColorCursors, other[kSettings2D].m_ColorCursors};
+    };
+    const auto positions = [](const std::vector<std::vector<ColorCursor>>& all) {
+        std::vector<std::vector<float>> result;
+        for (const auto& cursors : all) {
+            result.emplace_back();
+            for (const ColorCursor& cursor : cursors)
+                result.back().push_back(cursor.m_Position);
+        }
+        return result;
+    };
+    const auto before = positions(palettes());
+    const auto commandThenUndo = [&](Command command) {
+        commands.Run(command);
+        const auto changed = positions(palettes());
+        commands.Run(Command::kUndo);
+        return changed;
+    };
+    // The three records coloured by the second image move; the first image's own does not.
+    const auto flattened = commandThenUndo(Command::kFlattenXY);
+    for (std::size_t i : {0, 1, 2})
+        EXPECT_NE(flattened[i], before[i]) << i;
+    EXPECT_EQ(flattened[3], before[3]);
+    EXPECT_EQ(positions(palettes()), before);
+    // After a crop Undo restores every image, and every palette with it.
+    Select(0, {1, 1}, {6, 5});
+    const auto cropped = commandThenUndo(Command::kCrop);
+    EXPECT_NE(cropped, before);
+    EXPECT_EQ(positions(palettes()), before);
+    // A record that took its colours from the image after the command is refitted instead.
+    commands.Run(Command::kNormalize);
+    other[kSettings2D].m_NameOfImageForColor = Image(1).m_strName;
+    commands.Run(Command::kUndo);
+    EXPECT_EQ(positions(palettes())[0], before[0]);
+    EXPECT_NE(positions(palettes())[3], before[3]);
 }
 
 TEST_F(CommandsTest, UndoOfEveryImageSkipsImagesWithoutACopy)
