@@ -292,10 +292,12 @@ TEST_F(CommandsTest, ReplaceImageTakesAnUndoCopy)
     std::vector<double> heights(48);
     std::iota(heights.begin(), heights.end(), -3.0);
     EXPECT_FALSE(commands.ReplaceImage(Image(1), std::span(heights).first(47)));
+    EXPECT_FALSE(doc.IsModified());
     ASSERT_TRUE(commands.ReplaceImage(Image(1), heights));
     EXPECT_EQ(Image(1).m_pData, heights);
     ExpectMeasured(1);
-    EXPECT_EQ(std::make_tuple(host.hints.size(), host.repaints, doc.m_nUndoScope), std::make_tuple(1u, 1, 2));
+    EXPECT_EQ(std::make_tuple(host.hints.size(), host.repaints, doc.m_nUndoScope, doc.ModifiedImages()),
+              std::make_tuple(1u, 1, 2, Images{&Image(1)}));
     commands.Run(Command::kUndo);
     EXPECT_EQ(Image(1).m_pData, before.m_pData);
 }
