@@ -127,7 +127,7 @@ spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex*
             stage.roots = spec->stages[i - 1].roots;
             continue;
         }
-        stage.roots = spDftInitRoots(stage.radix, tw, len);
+        stage.roots = spDftInitRoots(stage.radix, tw, len, spec->column);
         if (stage.roots == nullptr)
             return spStsMemAllocErr;
     }

@@ -46,8 +46,9 @@ template <int Column>
 void spDftStageR5Inv(const spComplex* src, spComplex* dst, std::int32_t span, std::int32_t count,
                      const spComplex* twiddles);
 
-// An odd radix above 5, one block: twiddles at j radix + t, the radix's roots, and a scratch
-// of radix - 1 values (columns 2 to 4: 4 (radix - 1), 16-byte aligned).
+// An odd radix above 5, one block: twiddles at j radix + t, the radix's roots (columns 2 to
+// 4: with the index behind them that spDftInitRoots adds), and a scratch of radix - 1
+// values (columns 2 to 4: spVecOddScratch, 16-byte aligned).
 template <int Column>
 void spDftStageOddFwd(const spComplex* src, spComplex* dst, std::int32_t radix, std::int32_t span,
                       const spComplex* roots, const spComplex* twiddles, spComplex* scratch);

@@ -30,9 +30,11 @@ void spVecFirstStageAny(const spComplex* src, std::int32_t stride, spComplex* ds
 void spVecBlocksToInterleaved(spComplex* data, std::int32_t blocks);
 
 // Rows of an odd length that run side by side: the 128-bit kernels take four, the 256-bit
-// ones eight.
+// ones eight, alone or (adjacent rows of the odd-radix stage) in pairs.
 inline constexpr int spVecRowBatch = 4;
 inline constexpr int spVecRowBatchWide = 8;
+inline constexpr int spVecPairBatch = spVecRowBatch / 2;
+inline constexpr int spVecPairBatchWide = spVecRowBatchWide / 2;
 // Scratch (complex values) of the odd-length kernels of a radix: the pairs of a batch of
 // rows, two values per pair and row (the blocked form needs four rows' worth).
 constexpr std::int64_t spVecOddScratch(std::int64_t radix) { return spVecRowBatchWide * (radix - 1); }

@@ -235,12 +235,40 @@ void spBlockedStage(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff
     }
 }
 
-// The next root index of the pair sums: q + k reduced by the radix (k < radix).
-inline std::ptrdiff_t spNextRoot(std::ptrdiff_t q, std::ptrdiff_t k, std::ptrdiff_t p)
-{
-    q += k;
-    return q >= p ? q - p : q;
-}
+// The roots r(k t mod p), t = 1, 2, ..., of output k, walked through the index behind a
+// root table of p roots (2 p entries, entry e = 2 (e mod p), the float offset of root
+// e mod p; see spDftInitRoots): no comparison, no reduction. Odd and even t walk apart, each
+// by 2k, so neither waits on the other's loads.
+struct spRootWalk {
+    spRootWalk(const spComplex* roots, std::ptrdiff_t p, std::ptrdiff_t k)
+        : m_roots(reinterpret_cast<const float*>(roots)),
+          m_step(reinterpret_cast<const char*>(reinterpret_cast<const std::int32_t*>(roots + p) + (2 * k) % p)),
+          m_odd(static_cast<std::int32_t>(2 * k)), m_even(static_cast<std::int32_t>(2 * ((2 * k) % p)))
+    {
+    }
+
+    const spComplex& Odd() const { return *reinterpret_cast<const spComplex*>(m_roots + m_odd); }
+    const spComplex& Even() const { return *reinterpret_cast<const spComplex*>(m_roots + m_even); }
+    // On to t + 2: entry (q + 2k), found at byte 4 (q + 2k) = 2 f + 4 (2k) of the index.
+    void Advance()
+    {
+        m_odd = Next(m_odd);
+        m_even = Next(m_even);
+    }
+
+private:
+    std::int32_t Next(std::int32_t f) const
+    {
+        std::int32_t next;
+        std::memcpy(&next, m_step + 2 * static_cast<std::ptrdiff_t>(f), sizeof next);
+        return next;
+    }
+
+    const float* m_roots;
+    const char* m_step;
+    std::int32_t m_odd;
+    std::int32_t m_even;
+};
 
 // An odd radix on blocked data, one block, four rows per step: the twiddled inputs are
 // folded into pair sums a(t) and differences b(t), one block each in `scratch` (64 bytes per
@@ -267,13 +295,18 @@ void spBlockedOdd(const float* src, float* dst, std::ptrdiff_t p, std::ptrdiff_t
         V::template Store<Aligned>(dst + c, sum);
         for (std::ptrdiff_t k = 1; k <= pairs; ++k) {
             B re = u0, im = V::Zero();
-            std::ptrdiff_t q = k;
-            for (std::ptrdiff_t t = 1; t <= pairs; ++t) {
-                const spComplex root = roots[q];
-                re = re + V::Splat(root.re) * V::template Load<true>(scratch + 16 * (t - 1));
-                im = im + V::Splat(root.im) * V::template Load<true>(scratch + 16 * (t - 1) + 8);
-                q = spNextRoot(q, k, p);
+            spRootWalk walk(roots, p, k);
+            const auto accumulate = [&](const spComplex& root, const float* pair) {
+                re = re + V::Splat(root.re) * V::template Load<true>(pair);
+                im = im + V::Splat(root.im) * V::template Load<true>(pair + 8);
+            };
+            std::ptrdiff_t t = 1;
+            for (; t < pairs; t += 2, walk.Advance()) {
+                accumulate(walk.Odd(), scratch + 16 * (t - 1));
+                accumulate(walk.Even(), scratch + 16 * t);
             }
+            if (t == pairs)
+                accumulate(walk.Odd(), scratch + 16 * (t - 1));
             const B rot = V::template Rotate<Inverse>(im);
             V::template Store<Aligned>(dst + k * span + c, re - rot);
             V::template Store<Aligned>(dst + (p - k) * span + c, re + rot);
@@ -454,20 +487,19 @@ inline void spRowOutputs(const float* scratch, std::ptrdiff_t p, const spComplex
             oddT[v] = P::Start(start + v * P::kRows);
             evenT[v] = typename P::Acc{};
         }
-        std::ptrdiff_t q = k, t = 1;
+        spRootWalk walk(roots, p, k);
+        std::ptrdiff_t t = 1;
         const float* pair = scratch;
-        for (; t < pairs; t += 2, pair += 8 * Rows) {
-            const typename P::Acc r1 = P::Spread(roots[q]);
-            q = spNextRoot(q, k, p);
-            const typename P::Acc r2 = P::Spread(roots[q]);
-            q = spNextRoot(q, k, p);
+        for (; t < pairs; t += 2, pair += 8 * Rows, walk.Advance()) {
+            const typename P::Acc r1 = P::Spread(walk.Odd());
+            const typename P::Acc r2 = P::Spread(walk.Even());
             for (int v = 0; v < kVecs; ++v)
                 oddT[v] += P::Load(pair + 4 * P::kRows * v) * r1;
             for (int v = 0; v < kVecs; ++v)
                 evenT[v] += P::Load(pair + 4 * Rows + 4 * P::kRows * v) * r2;
         }
         if (t == pairs) {
-            const typename P::Acc r1 = P::Spread(roots[q]);
+            const typename P::Acc r1 = P::Spread(walk.Odd());
             for (int v = 0; v < kVecs; ++v)
                 oddT[v] += P::Load(pair + 4 * P::kRows * v) * r1;
         }
@@ -492,31 +524,159 @@ inline void spRowBatch(const float* const* in, const float* const* w, float* con
     spRowOutputs<P, Rows, Inverse>(scratch, p, roots, start, out, stride);
 }
 
-// The odd-radix stage for a span that is not a multiple of 4, over `groups` blocks: rows
-// (j of every block, then j + 1, ...) in batches of `Rows`, the rest one at a time.
-template <class P, int Rows, bool Inverse>
-void spRowOddStage(const float* src, float* dst, std::ptrdiff_t p, std::ptrdiff_t m, std::ptrdiff_t groups,
-                   const spComplex* roots, const float* tw, float* scratch)
+// ---- odd radices on interleaved data, two adjacent rows per 128-bit vector ----
+//
+// Rows j and j + 1 of a block lie side by side, so their pair sums, differences and output
+// sums can share vectors; each row's sums are formed exactly as one row's alone (two partial
+// sums over alternate pairs, the same products in the same order), so the result does not
+// depend on how rows are grouped.
+
+// The 128-bit policy: one pair of rows per vector.
+struct spPairRowsNarrow {
+    using Vec = spF4;
+    static constexpr int kPairs = 1;
+    static constexpr int kFloats = 4;
+    static Vec Load(const float* const* at, std::ptrdiff_t offset) { return spLoadF4<false>(at[0] + offset); }
+    static void Store(float* const* at, std::ptrdiff_t offset, Vec v) { spStoreF4<false>(at[0] + offset, v); }
+    static Vec Splat(float c) { return Vec{c, c, c, c}; }
+    // Entry t of the twiddle rows w[0] and w[1] (generic layout), spread for products.
+    template <bool Inverse>
+    static spPairTw Twiddles(const float* const* w, std::ptrdiff_t t)
+    {
+        return spPreparePairTw<Inverse>(spLoadTwo(w[0] + 2 * t, w[1] + 2 * t));
+    }
+    template <bool Inverse>
+    static Vec Mul(Vec a, const spPairTw& w)
+    {
+        return spMulPair(a, w);
+    }
+    template <bool Inverse>
+    static Vec Rotate(Vec v)
+    {
+        return spRotatePair<Inverse>(v);
+    }
+};
+
+// `Items` pairs of rows of an odd radix p: rows at in[i] (and the next value), their
+// twiddle rows w[2i] and w[2i + 1], outputs at out[i], `span` floats between a row's inputs
+// and between its outputs.
+template <class P, int Items, bool Inverse>
+inline void spPairRowBatch(const float* const* in, const float* const* w, float* const* out, std::ptrdiff_t p,
+                           std::ptrdiff_t span, const spComplex* roots, float* scratch)
 {
-    const std::ptrdiff_t span = 2 * m, block = 2 * p * m, rows = m * groups;
-    const float* in[Rows];
-    const float* w[Rows];
-    float* out[Rows];
-    const auto take = [&](int i, std::ptrdiff_t row) {
-        const std::ptrdiff_t j = row / groups, h = row % groups;
+    using V = typename P::Vec;
+    constexpr int kVecs = Items / P::kPairs;
+    constexpr std::ptrdiff_t kPair = 2 * kVecs * P::kFloats; // floats of one t: a, b per vector
+    const std::ptrdiff_t pairs = (p - 1) / 2;
+    V start[kVecs];
+    for (int v = 0; v < kVecs; ++v) {
+        const float* const* x = in + v * P::kPairs;
+        const float* const* tw = w + 2 * v * P::kPairs;
+        const V u0 = P::Load(x, 0);
+        V sum = u0;
+        float* pair = scratch + 2 * v * P::kFloats;
+        for (std::ptrdiff_t t = 1; t <= pairs; ++t, pair += kPair) {
+            const V ut = P::template Mul<Inverse>(P::Load(x, t * span), P::template Twiddles<Inverse>(tw, t));
+            const V un = P::template Mul<Inverse>(P::Load(x, (p - t) * span), P::template Twiddles<Inverse>(tw, p - t));
+            const V a = ut + un;
+            std::memcpy(pair, &a, sizeof a);
+            const V b = ut - un;
+            std::memcpy(pair + P::kFloats, &b, sizeof b);
+            sum += a;
+        }
+        P::Store(out + v * P::kPairs, 0, sum);
+        start[v] = u0;
+    }
+    const auto load = [](const float* at) {
+        V v;
+        std::memcpy(&v, at, sizeof v);
+        return v;
+    };
+    for (std::ptrdiff_t k = 1; k <= pairs; ++k) {
+        V reOdd[kVecs], reEven[kVecs], imOdd[kVecs], imEven[kVecs];
+        for (int v = 0; v < kVecs; ++v) {
+            reOdd[v] = start[v];
+            reEven[v] = imOdd[v] = imEven[v] = V{};
+        }
+        spRootWalk walk(roots, p, k);
+        std::ptrdiff_t t = 1;
+        const float* pair = scratch;
+        for (; t < pairs; t += 2, pair += 2 * kPair, walk.Advance()) {
+            const spComplex c1 = walk.Odd(), c2 = walk.Even();
+            const V re1 = P::Splat(c1.re), im1 = P::Splat(c1.im), re2 = P::Splat(c2.re), im2 = P::Splat(c2.im);
+            for (int v = 0; v < kVecs; ++v) {
+                reOdd[v] += load(pair + 2 * v * P::kFloats) * re1;
+                imOdd[v] += load(pair + 2 * v * P::kFloats + P::kFloats) * im1;
+                reEven[v] += load(pair + kPair + 2 * v * P::kFloats) * re2;
+                imEven[v] += load(pair + kPair + 2 * v * P::kFloats + P::kFloats) * im2;
+            }
+        }
+        if (t == pairs) {
+            const spComplex c1 = walk.Odd();
+            const V re1 = P::Splat(c1.re), im1 = P::Splat(c1.im);
+            for (int v = 0; v < kVecs; ++v) {
+                reOdd[v] += load(pair + 2 * v * P::kFloats) * re1;
+                imOdd[v] += load(pair + 2 * v * P::kFloats + P::kFloats) * im1;
+            }
+        }
+        // Outputs k and p - k: A + i B and A - i B forward, the other way round inverse.
+        for (int v = 0; v < kVecs; ++v) {
+            const V a = reOdd[v] + reEven[v];
+            const V rot = P::template Rotate<Inverse>(imOdd[v] + imEven[v]);
+            P::Store(out + v * P::kPairs, k * span, a - rot);
+            P::Store(out + v * P::kPairs, (p - k) * span, a + rot);
+        }
+    }
+}
+
+// The odd-radix stage for a span that is not a multiple of 4, over `groups` blocks: rows in
+// adjacent pairs (0 and 1, 2 and 3, ...; an odd span keeps row 0 alone and pairs 1 and 2,
+// ...), taken j of every block, then j + 2, ..., `Items` pairs at a time (policy P), and the
+// lone rows 0 `Rows` at a time (policy R); the rest one by one.
+template <class P, int Items, class R, int Rows, bool Inverse>
+void spOddStageInterleaved(const float* src, float* dst, std::ptrdiff_t p, std::ptrdiff_t m, std::ptrdiff_t groups,
+                           const spComplex* roots, const float* tw, float* scratch)
+{
+    const std::ptrdiff_t span = 2 * m, block = 2 * p * m;
+    const std::ptrdiff_t first = m % 2;
+    if (first != 0) {
+        const float* in[Rows];
+        const float* w[Rows] = {};
+        float* out[Rows];
+        std::ptrdiff_t h = 0;
+        for (; h + Rows <= groups; h += Rows) {
+            for (int i = 0; i < Rows; ++i) {
+                in[i] = src + (h + i) * block;
+                out[i] = dst + (h + i) * block;
+            }
+            spRowBatch<R, Rows, Inverse>(in, w, out, p, span, span, roots, scratch);
+        }
+        for (; h < groups; ++h) {
+            in[0] = src + h * block;
+            out[0] = dst + h * block;
+            spRowBatch<spNarrowRows, 1, Inverse>(in, w, out, p, span, span, roots, scratch);
+        }
+    }
+    const std::ptrdiff_t items = (m - first) / 2 * groups;
+    const float* in[Items];
+    const float* w[2 * Items];
+    float* out[Items];
+    const auto take = [&](int i, std::ptrdiff_t item) {
+        const std::ptrdiff_t j = first + 2 * (item / groups), h = item % groups;
         in[i] = src + h * block + 2 * j;
         out[i] = dst + h * block + 2 * j;
-        w[i] = j == 0 ? nullptr : tw + 2 * j * p;
+        w[2 * i] = tw + 2 * j * p;
+        w[2 * i + 1] = tw + 2 * (j + 1) * p;
     };
-    std::ptrdiff_t row = 0;
-    for (; row + Rows <= rows; row += Rows) {
-        for (int i = 0; i < Rows; ++i)
-            take(i, row + i);
-        spRowBatch<P, Rows, Inverse>(in, w, out, p, span, span, roots, scratch);
+    std::ptrdiff_t item = 0;
+    for (; item + Items <= items; item += Items) {
+        for (int i = 0; i < Items; ++i)
+            take(i, item + i);
+        spPairRowBatch<P, Items, Inverse>(in, w, out, p, span, roots, scratch);
     }
-    for (; row < rows; ++row) {
-        take(0, row);
-        spRowBatch<spNarrowRows, 1, Inverse>(in, w, out, p, span, span, roots, scratch);
+    for (; item < items; ++item) {
+        take(0, item);
+        spPairRowBatch<spPairRowsNarrow, 1, Inverse>(in, w, out, p, span, roots, scratch);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <immintrin.h>
+
 #pragma GCC target("avx2")
 
 #include "sp/transforms/spDftStageVec.h"
@@ -17,6 +19,15 @@ typedef float spF8 __attribute__((vector_size(32)));
 typedef std::int32_t spI8 __attribute__((vector_size(32)));
 
 constexpr std::int32_t spSignBit8 = INT32_MIN;
+
+// Two 128-bit halves into one vector, and back.
+inline spF8 spJoin(spF4 lo, spF4 hi)
+{
+    return reinterpret_cast<spF8>(_mm256_insertf128_ps(_mm256_castps128_ps256(reinterpret_cast<__m128>(lo)),
+                                                       reinterpret_cast<__m128>(hi), 1));
+}
+inline spF4 spLowHalf(spF8 v) { return reinterpret_cast<spF4>(_mm256_castps256_ps128(reinterpret_cast<__m256>(v))); }
+inline spF4 spHighHalf(spF8 v) { return reinterpret_cast<spF4>(_mm256_extractf128_ps(reinterpret_cast<__m256>(v), 1)); }
 
 inline spF8 spSwapHalves(spF8 v) { return __builtin_shuffle(v, spI8{4, 5, 6, 7, 0, 1, 2, 3}); }
 
@@ -92,19 +103,55 @@ typedef double spD4 __attribute__((vector_size(32)));
 struct spWideRows {
     using Acc = spF8;
     static constexpr int kRows = 2;
-    static Acc Start(const spF4* first)
-    {
-        return Acc{first[0][0], first[0][1], first[0][2], first[0][3], first[1][0], first[1][1], first[1][2], first[1][3]};
-    }
+    static Acc Start(const spF4* first) { return spJoin(first[0], first[1]); }
     static Acc Spread(const spComplex& root)
     {
         const double bits = spLoadBits64(&root.re);
         return __builtin_shuffle(reinterpret_cast<spF8>(spD4{bits, bits, bits, bits}), spI8{0, 0, 1, 1, 4, 4, 5, 5});
     }
     static Acc Load(const float* p) { return spWideVec::Load<false>(p); }
-    static spF4 Row(Acc s, int i)
+    static spF4 Row(Acc s, int i) { return i == 0 ? spLowHalf(s) : spHighHalf(s); }
+};
+
+// Adjacent rows of the odd-radix stage, two pairs per vector from two places.
+struct spPairRowsWide {
+    using Vec = spF8;
+    static constexpr int kPairs = 2;
+    static constexpr int kFloats = 8;
+    static Vec Load(const float* const* at, std::ptrdiff_t offset)
     {
-        return i == 0 ? spF4{s[0], s[1], s[2], s[3]} : spF4{s[4], s[5], s[6], s[7]};
+        return spJoin(spLoadF4<false>(at[0] + offset), spLoadF4<false>(at[1] + offset));
+    }
+    static void Store(float* const* at, std::ptrdiff_t offset, Vec v)
+    {
+        spStoreF4<false>(at[0] + offset, spLowHalf(v));
+        spStoreF4<false>(at[1] + offset, spHighHalf(v));
+    }
+    static Vec Splat(float c) { return spWideVec::Splat(c); }
+    struct Tw {
+        spF8 re;
+        spF8 im;
+    };
+    template <bool Inverse>
+    static Tw Twiddles(const float* const* w, std::ptrdiff_t t)
+    {
+        const spPairTw lo = spPreparePairTw<Inverse>(spLoadTwo(w[0] + 2 * t, w[1] + 2 * t));
+        const spPairTw hi = spPreparePairTw<Inverse>(spLoadTwo(w[2] + 2 * t, w[3] + 2 * t));
+        return {spJoin(lo.re, hi.re), spJoin(lo.im, hi.im)};
+    }
+    template <bool Inverse>
+    static Vec Mul(Vec a, const Tw& w)
+    {
+        return a * w.re + __builtin_shuffle(a, spI8{1, 0, 3, 2, 5, 4, 7, 6}) * w.im;
+    }
+    // -i v (forward) or +i v (inverse) for each complex value.
+    template <bool Inverse>
+    static Vec Rotate(Vec v)
+    {
+        const spF8 swapped = __builtin_shuffle(v, spI8{1, 0, 3, 2, 5, 4, 7, 6});
+        const std::int32_t s = spSignBit8;
+        return reinterpret_cast<spF8>(reinterpret_cast<spI8>(swapped) ^
+                                      (Inverse ? spI8{s, 0, s, 0, s, 0, s, 0} : spI8{0, s, 0, s, 0, s, 0, s}));
     }
 };
 
@@ -114,7 +161,8 @@ template <bool Inverse>
 void spVecRowOddWide(const float* src, float* dst, std::ptrdiff_t radix, std::ptrdiff_t span, std::ptrdiff_t groups,
                      const spComplex* roots, const float* twiddles, float* scratch)
 {
-    spRowOddStage<spWideRows, spVecRowBatchWide, Inverse>(src, dst, radix, span, groups, roots, twiddles, scratch);
+    spOddStageInterleaved<spPairRowsWide, spVecPairBatchWide, spWideRows, spVecRowBatchWide, Inverse>(
+        src, dst, radix, span, groups, roots, twiddles, scratch);
 }
 
 template <bool Inverse>
