@@ -46,6 +46,9 @@ QImage Screenshot(CMainFrame& mainFrame, const std::string& name)
     QDir().mkpath(SPM_SCREENSHOT_DIR);
     const QImage picture = mainFrame.grab().toImage();
     picture.save(QString(SPM_SCREENSHOT_DIR) + "/" + QString::fromStdString(name) + ".png");
+    // The whole screen as well: what the X server shows, not only what the window paints.
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QString(SPM_SCREENSHOT_DIR) + "/" +
+                                                         QString::fromStdString(name) + "-screen.png");
     return picture;
 }
 
