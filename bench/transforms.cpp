@@ -41,9 +41,9 @@ std::vector<Case> Cases()
     std::vector<Case> cases;
     for (int order = 4; order <= 20; ++order)
         cases.push_back({"pow2", 1 << order, 1});
-    for (int n : {192, 384, 768, 1536, 374, 450, 314})
+    for (int n : {192, 384, 768, 1536, 374, 450, 314, 1490})
         cases.push_back({"tool", n, 1});
-    for (int n : {1000, 2002, 4410, 59049})
+    for (int n : {1000, 2000, 2002, 4410, 59049})
         cases.push_back({"mixed", n, 1});
     for (int n : {151, 1021, 4099, 65537})
         cases.push_back({"bluestein", n, 1});
