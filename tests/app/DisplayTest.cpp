@@ -30,19 +30,25 @@
 
 namespace {
 
-// The screen's pixels in `area` as the server holds them: the root window with every
-// window over it, as a whole-screen capture reads them; null without an X display.
-QImage ScreenPixels(const QRect& area)
+// The pixels the screen shows where `window` is, as the server holds them: the root window
+// with every window over it, as a whole-screen capture reads them, at the place the server
+// gives the window (a window manager's frame moves it); null without an X display.
+QImage ScreenPixels(const QWidget& window)
 {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return {};
+    const Window root = DefaultRootWindow(display);
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, static_cast<Window>(window.winId()), root, 0, 0, &x, &y, &child);
+    const QSize size = window.size() * window.devicePixelRatio();
     QImage picture;
-    XImage* image = XGetImage(display, DefaultRootWindow(display), area.x(), area.y(),
-                              static_cast<unsigned>(area.width()), static_cast<unsigned>(area.height()),
-                              AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, root, x, y, static_cast<unsigned>(size.width()),
+                              static_cast<unsigned>(size.height()), AllPlanes, ZPixmap);
     if (image != nullptr) {
-        picture = QImage(area.size(), QImage::Format_RGB32);
+        picture = QImage(size, QImage::Format_RGB32);
         const auto channel = [](unsigned long pixel, unsigned long mask) {
             if (mask == 0)
                 return 0;
@@ -51,11 +57,11 @@ QImage ScreenPixels(const QRect& area)
                 ++shift;
             return static_cast<int>(((pixel & mask) >> shift) * 255 / (mask >> shift));
         };
-        for (int y = 0; y < area.height(); ++y)
-            for (int x = 0; x < area.width(); ++x) {
-                const unsigned long pixel = XGetPixel(image, x, y);
-                picture.setPixel(x, y, qRgb(channel(pixel, image->red_mask), channel(pixel, image->green_mask),
-                                            channel(pixel, image->blue_mask)));
+        for (int row = 0; row < size.height(); ++row)
+            for (int column = 0; column < size.width(); ++column) {
+                const unsigned long pixel = XGetPixel(image, column, row);
+                picture.setPixel(column, row, qRgb(channel(pixel, image->red_mask), channel(pixel, image->green_mask),
+                                                   channel(pixel, image->blue_mask)));
             }
         XDestroyImage(image);
     }
@@ -96,7 +102,7 @@ void ExpectScreenShows(QWidget& window, const char* what)
     for (int attempt = 0; attempt < 5; ++attempt) {
         window.raise();
         RunningApp::Pump(300);
-        const QImage screen = ScreenPixels(QRect(window.mapToGlobal(QPoint(0, 0)), window.size()));
+        const QImage screen = ScreenPixels(window);
         ASSERT_FALSE(screen.isNull()) << "no X display to read";
         seen = LookOf(screen);
         if (std::abs(seen.lit - expected.lit) < 0.05 && std::abs(seen.red - expected.red) < 12.0 &&
