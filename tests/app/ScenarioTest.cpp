@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -301,11 +303,9 @@ TEST(Scenario, HeaderEditsOnTheWorkBenchAreAskedAboutAndSaved)
               (std::vector<std::string>{"dialog: Save changes to sample.spm:Height_01?", "dialog: Save As"}));
     CMDIDoc reopened;
     ASSERT_TRUE(reopened.OnOpenDocument((dir / "edited.spm").string()));
+    // The four edited texts lie together, from the Z unit to the quantity.
     const SpmHeader& saved = reopened.ImageList().front().m_pImage->m_header;
-    EXPECT_EQ(std::make_tuple(HeaderText(saved.m_szZUnit), HeaderText(saved.m_szXYUnit), HeaderText(saved.m_szQuantity),
-                              HeaderText(saved.m_szNote)),
-              std::make_tuple(HeaderText(edited.m_szZUnit), HeaderText(edited.m_szXYUnit),
-                              HeaderText(edited.m_szQuantity), HeaderText(edited.m_szNote)));
+    EXPECT_EQ(std::memcmp(saved.m_szZUnit, edited.m_szZUnit, offsetof(SpmHeader, m_szVersion) - offsetof(SpmHeader, m_szZUnit)), 0);
 }
 
 // A file that no reader claims, from the command line, a drop or File Open's "All Files":

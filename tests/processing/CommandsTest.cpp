@@ -207,53 +207,41 @@ TEST_F(CommandsTest, UndoGivesBackThePalettesTheCommandRefitted)
     SettingsPair& own = *doc.ImageList()[1].m_pSettings;
     SettingsPair& other = *doc.ImageList()[0].m_pSettings;
     other[kSettings3D].m_NameOfImageForColor = Image(1).m_strName;
-    const auto palette = [](std::initializer_list<float> positions) {
-        std::vector<ColorCursor> cursors;
-        for (float position : positions)
-            cursors.push_back({MakeColor(0, static_cast<int>(position * 200), 50), position});
-        return cursors;
+    CPresentationConfig* records[] = {&own[kSettings2D], &own[kSettings3D], &other[kSettings3D], &other[kSettings2D]};
+    const float positions[][3] = {{0.3f, 0.8f}, {0.1f, 0.6f, 0.7f}, {0.2f, 0.25f, 0.9f}, {0.35f, 0.95f}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        records[i]->m_ColorCursors.clear();
+        for (float position : positions[i])
+            if (position > 0.0f)
+                records[i]->m_ColorCursors.push_back({MakeColor(0, static_cast<int>(position * 200), 50), position});
+    }
+    const auto palettes = [&records] {
+        std::vector<std::vector<ColorCursor>> all;
+        for (const CPresentationConfig* record : records)
+            all.push_back(record->m_ColorCursors);
+        return all;
     };
-    own[kSettings2D].m_ColorCursors = palette({0.3f, 0.8f});
-    own[kSettings3D].m_ColorCursors = palette({0.1f, 0.6f, 0.7f});
-    other[kSettings3D].m_ColorCursors = palette({0.2f, 0.25f, 0.9f});
-    other[kSettings2D].m_ColorCursors = palette({0.35f, 0.95f});
-    const auto palettes = [&] {
-        return std::vector{own[kSettings2D].m_ColorCursors, own[kSettings3D].m_ColorCursors,
-                           other[kSettings3D].m_ColorCursors, other[kSettings2D].m_ColorCursors};
-    };
-    const auto positions = [](const std::vector<std::vector<ColorCursor>>& all) {
-        std::vector<std::vector<float>> result;
-        for (const auto& cursors : all) {
-            result.emplace_back();
-            for (const ColorCursor& cursor : cursors)
-                result.back().push_back(cursor.m_Position);
-        }
-        return result;
-    };
-    const auto before = positions(palettes());
-    const auto commandThenUndo = [&](Command command) {
-        commands.Run(command);
-        const auto changed = positions(palettes());
-        commands.Run(Command::kUndo);
-        return changed;
-    };
+    const auto before = palettes();
     // The three records coloured by the second image move; the first image's own does not.
-    const auto flattened = commandThenUndo(Command::kFlattenXY);
+    commands.Run(Command::kFlattenXY);
+    const auto flattened = palettes();
     for (std::size_t i : {0, 1, 2})
         EXPECT_NE(flattened[i], before[i]) << i;
     EXPECT_EQ(flattened[3], before[3]);
-    EXPECT_EQ(positions(palettes()), before);
+    commands.Run(Command::kUndo);
+    EXPECT_EQ(palettes(), before);
     // After a crop Undo restores every image, and every palette with it.
     Select(0, {1, 1}, {6, 5});
-    const auto cropped = commandThenUndo(Command::kCrop);
-    EXPECT_NE(cropped, before);
-    EXPECT_EQ(positions(palettes()), before);
+    commands.Run(Command::kCrop);
+    EXPECT_NE(palettes(), before);
+    commands.Run(Command::kUndo);
+    EXPECT_EQ(palettes(), before);
     // A record that took its colours from the image after the command is refitted instead.
     commands.Run(Command::kNormalize);
     other[kSettings2D].m_NameOfImageForColor = Image(1).m_strName;
     commands.Run(Command::kUndo);
-    EXPECT_EQ(positions(palettes())[0], before[0]);
-    EXPECT_NE(positions(palettes())[3], before[3]);
+    EXPECT_EQ(palettes()[0], before[0]);
+    EXPECT_NE(palettes()[3], before[3]);
 }
 
 TEST_F(CommandsTest, UndoOfEveryImageSkipsImagesWithoutACopy)
