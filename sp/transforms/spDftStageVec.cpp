@@ -202,7 +202,9 @@ void spVecFirstStage(const spComplex* src, std::int32_t stride, spComplex* dst, 
     const float* x = &src->re;
     float* y = &dst->re;
     if constexpr (Length == 4) {
-        if (spIsAligned16(y))
+        if (spColWideVectors())
+            spVecFirstStageR4Wide<Inverse>(x, stride, y, groups, count, index);
+        else if (spIsAligned16(y))
             spFirstStageR4Blocks<Inverse, true>(x, stride, y, groups, count, index);
         else
             spFirstStageR4Blocks<Inverse, false>(x, stride, y, groups, count, index);

@@ -56,6 +56,9 @@ template <bool Inverse>
 void spVecBlockedOddWide(const float* src, float* dst, std::ptrdiff_t radix, std::ptrdiff_t span,
                          const spComplex* roots, const float* twiddles, float* scratch);
 void spVecBlocksToInterleavedWide(float* data, std::ptrdiff_t blocks);
+template <bool Inverse>
+void spVecFirstStageR4Wide(const float* src, std::ptrdiff_t stride, float* dst, std::ptrdiff_t groups,
+                           std::ptrdiff_t count, const std::int32_t* index);
 // The odd lengths on interleaved data, two rows per vector.
 template <bool Inverse>
 void spVecRowOddWide(const float* src, float* dst, std::ptrdiff_t radix, std::ptrdiff_t span, std::ptrdiff_t groups,
