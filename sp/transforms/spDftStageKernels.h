@@ -19,8 +19,9 @@
 // ---- butterfly stages: `count` blocks of radix * span values, each joining `radix`
 // transforms of `span` points; in place allowed ----
 
-// Radix 2 to 5: twiddle of butterfly j, input t >= 1, at twiddles[j (radix - 1) + t - 1]
-// (column 0 and 1 layout).
+// Radix 2 to 5: twiddle of butterfly j, input t >= 1, at twiddles[j (radix - 1) + t - 1] in
+// columns 0 and 1; columns 2 to 4 read the layout of their plan (spDftInitMixedRadix), and
+// their radix-2 and radix-4 stages exist only for spans that are multiples of 4.
 template <int Column>
 void spDftStageR2Fwd(const spComplex* src, spComplex* dst, std::int32_t span, std::int32_t count,
                      const spComplex* twiddles);

@@ -296,17 +296,15 @@ void spBlockedOdd(const float* src, float* dst, std::ptrdiff_t p, std::ptrdiff_t
         for (std::ptrdiff_t k = 1; k <= pairs; ++k) {
             B re = u0, im = V::Zero();
             spRootWalk walk(roots, p, k);
-            const auto accumulate = [&](const spComplex& root, const float* pair) {
+            for (std::ptrdiff_t t = 1; t <= pairs; ++t) {
+                // Odd t from the one walk, even t from the other.
+                const spComplex& root = t % 2 != 0 ? walk.Odd() : walk.Even();
+                const float* pair = scratch + 16 * (t - 1);
                 re = re + V::Splat(root.re) * V::template Load<true>(pair);
                 im = im + V::Splat(root.im) * V::template Load<true>(pair + 8);
-            };
-            std::ptrdiff_t t = 1;
-            for (; t < pairs; t += 2, walk.Advance()) {
-                accumulate(walk.Odd(), scratch + 16 * (t - 1));
-                accumulate(walk.Even(), scratch + 16 * t);
+                if (t % 2 == 0)
+                    walk.Advance();
             }
-            if (t == pairs)
-                accumulate(walk.Odd(), scratch + 16 * (t - 1));
             const B rot = V::template Rotate<Inverse>(im);
             V::template Store<Aligned>(dst + k * span + c, re - rot);
             V::template Store<Aligned>(dst + (p - k) * span + c, re + rot);
@@ -538,6 +536,7 @@ struct spPairRowsNarrow {
     static constexpr int kFloats = 4;
     static Vec Load(const float* const* at, std::ptrdiff_t offset) { return spLoadF4<false>(at[0] + offset); }
     static void Store(float* const* at, std::ptrdiff_t offset, Vec v) { spStoreF4<false>(at[0] + offset, v); }
+    static Vec Scratch(const float* at) { return spLoadF4<true>(at); }
     static Vec Splat(float c) { return Vec{c, c, c, c}; }
     // Entry t of the twiddle rows w[0] and w[1] (generic layout), spread for products.
     template <bool Inverse>
@@ -587,11 +586,6 @@ inline void spPairRowBatch(const float* const* in, const float* const* w, float*
         P::Store(out + v * P::kPairs, 0, sum);
         start[v] = u0;
     }
-    const auto load = [](const float* at) {
-        V v;
-        std::memcpy(&v, at, sizeof v);
-        return v;
-    };
     for (std::ptrdiff_t k = 1; k <= pairs; ++k) {
         V reOdd[kVecs], reEven[kVecs], imOdd[kVecs], imEven[kVecs];
         for (int v = 0; v < kVecs; ++v) {
@@ -605,18 +599,18 @@ inline void spPairRowBatch(const float* const* in, const float* const* w, float*
             const spComplex c1 = walk.Odd(), c2 = walk.Even();
             const V re1 = P::Splat(c1.re), im1 = P::Splat(c1.im), re2 = P::Splat(c2.re), im2 = P::Splat(c2.im);
             for (int v = 0; v < kVecs; ++v) {
-                reOdd[v] += load(pair + 2 * v * P::kFloats) * re1;
-                imOdd[v] += load(pair + 2 * v * P::kFloats + P::kFloats) * im1;
-                reEven[v] += load(pair + kPair + 2 * v * P::kFloats) * re2;
-                imEven[v] += load(pair + kPair + 2 * v * P::kFloats + P::kFloats) * im2;
+                reOdd[v] += P::Scratch(pair + 2 * v * P::kFloats) * re1;
+                imOdd[v] += P::Scratch(pair + 2 * v * P::kFloats + P::kFloats) * im1;
+                reEven[v] += P::Scratch(pair + kPair + 2 * v * P::kFloats) * re2;
+                imEven[v] += P::Scratch(pair + kPair + 2 * v * P::kFloats + P::kFloats) * im2;
             }
         }
         if (t == pairs) {
             const spComplex c1 = walk.Odd();
             const V re1 = P::Splat(c1.re), im1 = P::Splat(c1.im);
             for (int v = 0; v < kVecs; ++v) {
-                reOdd[v] += load(pair + 2 * v * P::kFloats) * re1;
-                imOdd[v] += load(pair + 2 * v * P::kFloats + P::kFloats) * im1;
+                reOdd[v] += P::Scratch(pair + 2 * v * P::kFloats) * re1;
+                imOdd[v] += P::Scratch(pair + 2 * v * P::kFloats + P::kFloats) * im1;
             }
         }
         // Outputs k and p - k: A + i B and A - i B forward, the other way round inverse.

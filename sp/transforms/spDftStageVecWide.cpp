@@ -128,6 +128,7 @@ struct spPairRowsWide {
         spStoreF4<false>(at[1] + offset, spHighHalf(v));
     }
     static Vec Splat(float c) { return spWideVec::Splat(c); }
+    static Vec Scratch(const float* at) { return spWideVec::Load<false>(at); }
     struct Tw {
         spF8 re;
         spF8 im;
