@@ -7,9 +7,11 @@
 
 #include <pmmintrin.h>
 
+#include "sp/transforms/spDftStageVec.h"
+
+// Only the kernels' own bodies (internal linkage) are compiled for the wider instruction set.
 #pragma GCC target("sse3")
 
-#include "sp/transforms/spDftStageVec.h"
 #include "sp/transforms/spDftStageVecImpl.h"
 
 namespace {

@@ -8,9 +8,11 @@
 
 #include <immintrin.h>
 
+#include "sp/transforms/spDftStageVec.h"
+
+// Only the kernels' own bodies (internal linkage) are compiled for the wider instruction set.
 #pragma GCC target("avx2")
 
-#include "sp/transforms/spDftStageVec.h"
 #include "sp/transforms/spDftStageVecImpl.h"
 
 namespace {
