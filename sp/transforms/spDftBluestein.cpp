@@ -75,17 +75,17 @@ spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len)
     const std::int64_t m = spDftBluesteinLen(len);
     spec->bluesteinLen = static_cast<std::int32_t>(m);
 
-    spec->chirp = spAllocArray<spComplex>(n);
+    spec->chirp = spAllocArray<spComplex>(n, spec->column);
     if (spec->chirp == nullptr)
         return spStsMemAllocErr;
-    spec->chirpSpectrum = spAllocArray<spComplex>(m);
+    spec->chirpSpectrum = spAllocArray<spComplex>(m, spec->column);
     if (spec->chirpSpectrum == nullptr)
         return spStsMemAllocErr;
 
     // chirp[k] = exp(-pi i k^2 / N) = T[k^2 mod 2N] from a twiddle table of length 2N; the
     // index steps by 2k + 1, and one subtraction keeps it below 2N.
     {
-        const spBlockPtr<spComplex> doubled(spDftInitTwiddles(2 * len));
+        const spBlockPtr<spComplex> doubled(spDftInitTwiddles(2 * len, spec->column));
         if (!doubled)
             return spStsMemAllocErr;
         std::ptrdiff_t q = 0;
@@ -115,7 +115,7 @@ spStatus spDftInitBluestein(spDftSpec* spec, std::int32_t len)
     if (status != spStsNoErr)
         return status;
     // 1/M is exact; folding it into the kernel leaves the convolution unscaled.
-    spScaleComplex(1.0f / static_cast<float>(m), reinterpret_cast<float*>(kernel), static_cast<int>(2 * m));
+    vec.scale(1.0f / static_cast<float>(m), reinterpret_cast<float*>(kernel), static_cast<int>(2 * m));
 
     int fftBytes = 0;
     fft.size(spec->bluesteinFft, &fftBytes);

@@ -1,6 +1,7 @@
 #include <cstddef>
 
 #include "sp/transforms/spColumns.h"
+#include "sp/transforms/spComplexVec.h"
 #include "sp/transforms/spDftBluestein.h"
 #include "sp/transforms/spDftMixedRadix.h"
 #include "sp/transforms/spDftPlan.h"
@@ -28,7 +29,7 @@ spStatus spDftRunCol(const spComplex* src, spComplex* dst, const spDftSpec* spec
         // without one it allocates only the work area its path touches.
         return spFftRunCol<Column, Inverse>(src, dst, spec->fft, work);
     }
-    const spWorkArea area(work, spec->workBytes);
+    const spWorkArea area(work, spec->workBytes, Column);
     if (area.failed())
         return spStsMemAllocErr;
     const int direction = Inverse ? -1 : 1;
@@ -40,7 +41,7 @@ spStatus spDftRunCol(const spComplex* src, spComplex* dst, const spDftSpec* spec
     else
         spDftDirectCol<Column>(src, dst, n, direction, spec->directRoots, reinterpret_cast<spComplex*>(area.data()));
     if (status == spStsNoErr && scaled)
-        spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
+        spScaleComplexCol<Column>(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
     return status;
 }
 

@@ -35,7 +35,7 @@ spStatus spDftInitOther(spDftSpec* spec, std::int32_t len)
         return spStsMemAllocErr;
     if (!mixedRadix && len > spDftDirectMaxLen)
         return spDftInitBluestein(spec, len);
-    spBlockPtr<spComplex> tw(spDftInitTwiddles(len));
+    spBlockPtr<spComplex> tw(spDftInitTwiddles(len, spec->column));
     if (!tw)
         return spStsMemAllocErr;
     if (mixedRadix) {

@@ -6,9 +6,9 @@
 #include "sp/transforms/spFourierCommon.h"
 #include "sp/transforms/spPairDft.h"
 
-spComplex* spDftInitTwiddles(std::int32_t len)
+spComplex* spDftInitTwiddles(std::int32_t len, int column)
 {
-    auto* t = spAllocArray<spComplex>(len);
+    auto* t = spAllocArray<spComplex>(len, column);
     if (t == nullptr)
         return nullptr;
     const std::ptrdiff_t n = len;
@@ -34,7 +34,7 @@ spComplex* spDftInitTwiddles(std::int32_t len)
 spComplex* spDftInitRoots(std::int32_t count, const spComplex* table, std::int32_t tableLen, int column)
 {
     const bool indexed = spDftRootsIndexed(column, count);
-    auto* out = spAllocArray<spComplex>(indexed ? 2 * std::int64_t{count} : count);
+    auto* out = spAllocArray<spComplex>(indexed ? 2 * std::int64_t{count} : count, column);
     if (out == nullptr)
         return nullptr;
     const std::ptrdiff_t stride = tableLen / count;

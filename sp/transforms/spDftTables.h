@@ -6,8 +6,9 @@
 #include "sp/core/spTypes.h"
 
 // N values exp(-2 pi i k / N) (cos, -sin), a quarter or half computed and the rest copied
-// by symmetry; null when the allocation fails.
-spComplex* spDftInitTwiddles(std::int32_t len);
+// by symmetry; null when the allocation fails. Tables of the plans of a dispatch column come
+// from that column's allocator.
+spComplex* spDftInitTwiddles(std::int32_t len, int column = 0);
 // `count` entries of `table` (length tableLen) at stride tableLen / count, copied bit for bit.
 // The tables of columns 1 to 4 for an odd count of 7 and more carry an index behind the
 // roots (16 count bytes in all): 2 count entries, entry i and entry i + count both 2i, the

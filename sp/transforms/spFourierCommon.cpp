@@ -22,7 +22,7 @@ bool spScalingFromFlag(spScaleFlag flag, std::int64_t n, spScaling* out)
     return false;
 }
 
-spWorkArea::spWorkArea(std::uint8_t* callerBuffer, std::int64_t needBytes)
+spWorkArea::spWorkArea(std::uint8_t* callerBuffer, std::int64_t needBytes, int column)
 {
     if (needBytes < 1)
         return;
@@ -30,7 +30,7 @@ spWorkArea::spWorkArea(std::uint8_t* callerBuffer, std::int64_t needBytes)
         m_data = spAlignUp16(callerBuffer);
         return;
     }
-    m_own.reset(static_cast<std::uint8_t*>(spAllocBytes(needBytes)));
+    m_own.reset(static_cast<std::uint8_t*>(spAllocBytes(needBytes, column)));
     m_data = m_own.get();
     m_failed = m_data == nullptr;
 }

@@ -7,8 +7,10 @@
 #include <limits>
 #include <memory>
 
+#include "sp/core/spColumnCore.h"
 #include "sp/core/spMemory.h"
 #include "sp/core/spTypes.h"
+#include "sp/transforms/spColumns.h"
 
 // First field of every plan record: which routine family the record belongs to.
 inline constexpr std::int32_t spKindFft = 4;
@@ -36,21 +38,23 @@ inline std::uint8_t* spAlignUp16(std::uint8_t* p)
     return p + ((16 - address % 16) % 16);
 }
 
-// A block of `bytes` from the library allocator; null when the count is below 1, larger
-// than a record can hold, or memory runs out.
-inline void* spAllocBytes(std::int64_t bytes)
+// A block of `bytes` from the allocator of a dispatch column's transforms; null when the
+// count is below 1, larger than a record can hold, or memory runs out.
+inline void* spAllocBytes(std::int64_t bytes, int column = 0)
 {
     if (bytes < 1 || bytes > spMaxBlockBytes)
         return nullptr;
+    if (spColumnPrefetchingAlloc(column))
+        return spMallocPrefetch(static_cast<int>(bytes));
     return spMallocSize(static_cast<std::size_t>(bytes));
 }
 
 template <class T>
-T* spAllocArray(std::int64_t count)
+T* spAllocArray(std::int64_t count, int column = 0)
 {
     if (count < 1 || count > spMaxBlockBytes / static_cast<std::int64_t>(sizeof(T)))
         return nullptr;
-    return static_cast<T*>(spAllocBytes(count * static_cast<std::int64_t>(sizeof(T))));
+    return static_cast<T*>(spAllocBytes(count * static_cast<std::int64_t>(sizeof(T)), column));
 }
 
 struct spBlockDeleter {
@@ -71,10 +75,11 @@ struct spScaling {
 bool spScalingFromFlag(spScaleFlag flag, std::int64_t n, spScaling* out);
 
 // The work area of one transform: the caller's buffer from its first 16-byte boundary, or,
-// when the caller passes none, a block of the plan's size owned by this object.
+// when the caller passes none, a block of the plan's size from the column's allocator owned
+// by this object.
 class spWorkArea {
 public:
-    spWorkArea(std::uint8_t* callerBuffer, std::int64_t needBytes);
+    spWorkArea(std::uint8_t* callerBuffer, std::int64_t needBytes, int column = 0);
 
     // True when a block was needed and could not be allocated.
     bool failed() const { return m_failed; }
@@ -91,7 +96,7 @@ private:
 template <class Spec>
 Spec* spNewRecord(std::int32_t kind, int column)
 {
-    auto* spec = static_cast<Spec*>(spAllocBytes(sizeof(Spec)));
+    auto* spec = static_cast<Spec*>(spAllocBytes(sizeof(Spec), column));
     if (spec == nullptr)
         return nullptr;
     spZero(spec, static_cast<int>(sizeof(Spec)));

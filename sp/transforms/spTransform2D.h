@@ -23,6 +23,7 @@ struct spPlan2D {
     std::int64_t workBytes;
     std::int64_t groupWidth;  // columns gathered at once while that many remain (8 or 4)
     std::int64_t tailGroup;   // columns left after the groups of four go this many at a time
+    int column;               // the dispatch column: its allocator serves the work area
 };
 
 // Columns 2 to 4 gather eight columns at a time.
@@ -146,7 +147,7 @@ template <class Plan>
 spStatus spTransform2D(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, const spComplex* src,
                        int srcStep, spComplex* dst, int dstStep, std::uint8_t* work)
 {
-    const spWorkArea area(work, plan.workBytes);
+    const spWorkArea area(work, plan.workBytes, plan.column);
     if (area.failed())
         return spStsMemAllocErr;
     std::uint8_t* buffer = area.data();
