@@ -9,6 +9,7 @@
 #include "sp/transforms/spColBlock.h"
 #include "sp/transforms/spColFft.h"
 #include "sp/transforms/spColumns.h"
+#include "sp/transforms/spComplexVec.h"
 #include "sp/transforms/spFftPlan.h"
 #include "sp/transforms/spFftTables.h"
 
@@ -62,7 +63,7 @@ void spCoreScaled(const spFftSpec* spec, float* x, int order, const spComplex* t
     spColCoreLinear<Inverse>(reinterpret_cast<spComplex*>(x), order, reinterpret_cast<const float*>(table),
                              spColumnLeafOrder(1), spOutputMode::blocked);
     if ((Inverse ? spec->scaleInv : spec->scaleFwd) != 0)
-        spScaleComplex(spec->scale, x, 2 << order);
+        spScaleComplexCol<1>(spec->scale, x, 2 << order);
 }
 
 // The block path on `span` points (2048 or more): both halves, then the combine with the

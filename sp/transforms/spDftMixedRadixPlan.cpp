@@ -39,10 +39,11 @@ namespace {
 //   odd span keeps row 0 alone and pairs 1 and 2, 3 and 4, ...), entry t of both rows side
 //   by side, each pair where the generic layout has its first row;
 // - otherwise the generic layout.
-spComplex* spMixedRadixTwiddles(const spDftStage& stage, const spComplex* tw, bool columnLayout)
+spComplex* spMixedRadixTwiddles(const spDftStage& stage, const spComplex* tw, int column)
 {
+    const bool columnLayout = spColumnReordersFactors(column);
     const std::ptrdiff_t r = stage.radix, m = stage.span, p = stage.stride;
-    auto* block = spAllocArray<spComplex>(r * m);
+    auto* block = spAllocArray<spComplex>(r * m, column);
     if (block == nullptr)
         return nullptr;
     const std::ptrdiff_t first = r <= 5 ? 1 : 0;
@@ -79,7 +80,7 @@ std::int32_t* spMixedRadixIndex(const spDftSpec* spec)
 {
     const int last = spec->stagesMinus2;
     const std::ptrdiff_t count = spec->stages[last].groups;
-    auto* index = spAllocArray<std::int32_t>(count);
+    auto* index = spAllocArray<std::int32_t>(count, spec->column);
     if (index == nullptr)
         return nullptr;
     index[0] = 0;
@@ -132,7 +133,7 @@ spStatus spDftInitMixedRadix(spDftSpec* spec, std::int32_t len, const spComplex*
             return spStsMemAllocErr;
     }
     for (int i = 0; i <= last; ++i) {
-        spec->stages[i].twiddles = spMixedRadixTwiddles(spec->stages[i], tw, spColumnReordersFactors(spec->column));
+        spec->stages[i].twiddles = spMixedRadixTwiddles(spec->stages[i], tw, spec->column);
         if (spec->stages[i].twiddles == nullptr)
             return spStsMemAllocErr;
     }

@@ -48,7 +48,7 @@ spStatus spColFftInitTables(spFftSpec* spec, int column, int order, const float*
     const std::int64_t n = std::int64_t{1} << order;
     const bool fused = order <= spColumnFusedOrder(column);
     spec->bitRevPairs = static_cast<std::int32_t*>(
-        spAllocBytes(fused ? spAlign16(4 * (n / 16)) : spFftQuarterTableBytes(order)));
+        spAllocBytes(fused ? spAlign16(4 * (n / 16)) : spFftQuarterTableBytes(order), column));
     if (spec->bitRevPairs == nullptr)
         return spStsMemAllocErr;
     if (fused)
@@ -57,7 +57,7 @@ spStatus spColFftInitTables(spFftSpec* spec, int column, int order, const float*
         spFftInitBitRevPairs(order, spec->bitRevPairs);
 
     if (order <= spColumnCoreOrder(column)) {
-        spec->twiddles = static_cast<spComplex*>(spAllocBytes(4 * spColCoreTableFloats(order)));
+        spec->twiddles = static_cast<spComplex*>(spAllocBytes(4 * spColCoreTableFloats(order), column));
         if (spec->twiddles == nullptr)
             return spStsMemAllocErr;
         spColInitCoreTable(order, sine, order, reinterpret_cast<float*>(spec->twiddles));
@@ -65,12 +65,13 @@ spStatus spColFftInitTables(spFftSpec* spec, int column, int order, const float*
         spec->workBytes = static_cast<std::int32_t>(8 * n);
         return spStsNoErr;
     }
-    spBlockPtr<std::uint8_t> block(static_cast<std::uint8_t*>(spAllocBytes(spColLargeTableBytes(column, order))));
+    spBlockPtr<std::uint8_t> block(
+        static_cast<std::uint8_t*>(spAllocBytes(spColLargeTableBytes(column, order), column)));
     if (!block)
         return spStsMemAllocErr;
     spBlockPtr<std::uint8_t> temp;
     if (const std::int64_t tempBytes = spColLargeTempBytes(column, order); tempBytes >= 1) {
-        temp.reset(static_cast<std::uint8_t*>(spAllocBytes(tempBytes)));
+        temp.reset(static_cast<std::uint8_t*>(spAllocBytes(tempBytes, column)));
         if (!temp)
             return spStsMemAllocErr;
     }
@@ -106,7 +107,7 @@ spStatus spFftInitContents(spFftSpec* spec, int column, int order, spScaleFlag f
         return spStsNoErr;
     if (!spFftTablesFit(column, order))
         return spStsMemAllocErr;
-    spBlockPtr<float> sine(static_cast<float*>(spAllocBytes(spFftQuarterTableBytes(order))));
+    spBlockPtr<float> sine(static_cast<float*>(spAllocBytes(spFftQuarterTableBytes(order), column)));
     if (!sine)
         return spStsMemAllocErr;
     spFftInitSineTable(order, sine.get());
