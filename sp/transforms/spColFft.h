@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "sp/core/spTypes.h"
+#include "sp/transforms/spColumns.h"
 #include "sp/transforms/spFftCore.h"
 
 struct spFftSpec;
@@ -41,9 +42,16 @@ std::int64_t spColLargeTempBytes(int column, int order);
 // The block's contents with the plan's pointers and work size; `temp` as large as above.
 void spColLargeTables(spFftSpec* spec, int column, int order, const float* sine, std::uint8_t* block,
                       std::uint8_t* temp);
-// Bytes of work area a transform of the plan touches (at most the plan's `workBytes`):
-// `inPlace` when the source is the destination.
-std::int64_t spColWorkUsed(const spFftSpec* spec, int column, bool inPlace);
+// Bytes of work area a transform of order n touches (at most the plan's `workBytes`): below
+// the core order only the fused first pass in place (`inPlace`: the source is the
+// destination) needs room for the blocks.
+std::int64_t spColLargeWorkUsed(int column, int order);
+inline std::int64_t spColWorkUsed(int column, int order, bool inPlace)
+{
+    if (order > spColumnCoreOrder(column))
+        return spColLargeWorkUsed(column, order);
+    return inPlace && order <= spColumnFusedOrder(column) ? 8 * (std::int64_t{1} << order) : 0;
+}
 // The first pass's bit reversal: entry g = the reverse of g over order - 4 bits.
 void spColInitFusedIndex(int order, std::int32_t* index);
 

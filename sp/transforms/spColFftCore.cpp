@@ -8,6 +8,8 @@
 
 namespace {
 
+bool spWide = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
+
 // Two complex values from two places, each moved as one 8-byte unit straight into a vector
 // register (building the vector in memory would stall on the store forwarding).
 inline spV4 spLoadTwo(const spComplex* a, const spComplex* b)
@@ -40,8 +42,9 @@ SP_INLINE void spFirstPassGroup(spBlk* v, const float* record, float* out, spOut
         spStoreBlk(out + 8 * k, v[k], mode);
 }
 
-// First pass over bit-reversed interleaved values in place.
+// First pass over bit-reversed interleaved values in place, piece by piece.
 struct spLinearFirstPass {
+    static constexpr bool local = true;
     float* data;
 
     template <bool Inverse>
@@ -54,6 +57,12 @@ struct spLinearFirstPass {
         spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
         spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
         spFirstPassGroup<Inverse>(v, record, out, mode);
+    }
+
+    template <bool Inverse>
+    void RunWide(std::ptrdiff_t g0, std::ptrdiff_t g1, const float* record, float* out) const
+    {
+        spFirstPassLinearWide<Inverse>(data, g0, g1, record, out);
     }
 };
 
@@ -77,6 +86,23 @@ struct spFusedFirstPass {
         }
         spFirstPassGroup<Inverse>(v, record, out, mode);
     }
+
+    // Every group, in 256-bit vectors two at a time where the processor has them.
+    template <bool Inverse>
+    void RunAll(std::ptrdiff_t groups, const float* record, float* out) const
+    {
+        if (spWide) {
+            spFirstPassFusedWide<Inverse>(src, index, sixteenth, groups, record, out);
+            return;
+        }
+        for (std::ptrdiff_t g = 0; g < groups; ++g)
+            Run<Inverse>(g, record, out + 32 * g, spOutputMode::blocked);
+    }
+};
+
+// The first pass has run over the whole transform before the pieces.
+struct spFirstPassDone {
+    static constexpr bool local = false;
 };
 
 // Radix-4 pass of sub-length s over n points: reads `x`, writes `y` (the same positions).
@@ -115,8 +141,6 @@ void spRadix2Pass(const float* x, float* y, std::ptrdiff_t n, const float* table
     }
 }
 
-bool spWide = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
-
 // The passes with the output mode fixed at compile time, in 256-bit vectors where the
 // processor has them.
 template <bool Inverse>
@@ -138,6 +162,13 @@ void spRadix2PassTo(const float* x, float* y, std::ptrdiff_t n, const float* tab
         (mode == blocked ? spRadix2PassWide<Inverse, blocked> : spRadix2PassWide<Inverse, interleaved>)(x, y, n, table);
     else
         (mode == blocked ? spRadix2Pass<Inverse, blocked> : spRadix2Pass<Inverse, interleaved>)(x, y, n, table);
+}
+
+template <bool Inverse>
+void spRadix8LastWideTo(const float* x, float* y, std::ptrdiff_t n, const float* table, spOutputMode mode)
+{
+    constexpr auto blocked = spOutputMode::blocked, interleaved = spOutputMode::interleaved;
+    (mode == blocked ? spRadix8LastWide<Inverse, blocked> : spRadix8LastWide<Inverse, interleaved>)(x, y, n, table);
 }
 
 // One core transform over positions [pos, pos + 2^order): blocks in `x`, the last pass into
@@ -177,15 +208,27 @@ private:
         const auto modeOf = [&](bool last) { return last ? mode : spOutputMode::blocked; };
         const bool firstIsLast = passes == 0 && !odd;
         float* firstOut = firstIsLast ? y : x;
-        for (std::ptrdiff_t g = pos / 16; g < (pos + n) / 16; ++g)
-            m_first.template Run<Inverse>(g, m_table, firstOut + 32 * g, modeOf(firstIsLast));
+        if constexpr (FirstPass::local) {
+            const std::ptrdiff_t g0 = pos / 16, g1 = (pos + n) / 16;
+            if (spWide && g1 - g0 >= 2) {
+                // Two groups at a time; only a single group's pass can be the last.
+                m_first.template RunWide<Inverse>(g0, g1, m_table, firstOut);
+            } else {
+                for (std::ptrdiff_t g = g0; g < g1; ++g)
+                    m_first.template Run<Inverse>(g, m_table, firstOut + 32 * g, modeOf(firstIsLast));
+            }
+        }
         float* xs = x + 2 * pos;
+        // In 256-bit vectors an odd order joins its last radix-4 pass and the radix-2 pass.
+        const bool joinLast = odd && passes > 0 && spWide;
         std::ptrdiff_t s = 16;
-        for (int i = 0; i < passes; ++i, s *= 4) {
+        for (int i = 0; i < passes - (joinLast ? 1 : 0); ++i, s *= 4) {
             const bool last = i + 1 == passes && !odd;
             spRadix4PassTo<Inverse>(xs, last ? y + 2 * pos : xs, n, s, m_table, modeOf(last));
         }
-        if (odd)
+        if (joinLast)
+            spRadix8LastWideTo<Inverse>(xs, y + 2 * pos, n, m_table, mode);
+        else if (odd)
             spRadix2PassTo<Inverse>(xs, y + 2 * pos, n, m_table, mode);
     }
 
@@ -212,8 +255,15 @@ void spColCoreFused(const spComplex* src, spComplex* dst, int order, const float
     const std::ptrdiff_t n = std::ptrdiff_t{1} << order;
     const spFusedFirstPass first{src, index, n / 16};
     float* y = &dst->re;
+    if (order == 4) {
+        first.Run<Inverse>(0, table, y, spOutputMode::interleaved);
+        return;
+    }
+    // The source is read through the bit reversal from all over the array: one pass over all
+    // of it in the order of the sources, then the pieces.
     float* x = src == dst ? work : y;
-    spCoreRun<Inverse, spFusedFirstPass>(first, table, leafOrder).Range(x, y, 0, order, spOutputMode::interleaved);
+    first.RunAll<Inverse>(n / 16, table, x);
+    spCoreRun<Inverse, spFirstPassDone>({}, table, leafOrder).Range(x, y, 0, order, spOutputMode::interleaved);
 }
 
 template <bool Inverse>

@@ -266,11 +266,8 @@ void spColLargeTables(spFftSpec* spec, int column, int order, const float* sine,
     spec->workBytes = static_cast<std::int32_t>(work);
 }
 
-std::int64_t spColWorkUsed(const spFftSpec* spec, int column, bool inPlace)
+std::int64_t spColLargeWorkUsed(int column, int order)
 {
-    const int order = spec->order;
-    if (order <= spColumnCoreOrder(column))
-        return inPlace && order <= spColumnFusedOrder(column) ? 8 * (std::int64_t{1} << order) : 0;
     if (column == 1) {
         const int m = spFourLargestColumnOrder(order);
         return m == 0 ? 0 : 32 * (std::int64_t{1} << m);

@@ -47,7 +47,7 @@ std::int64_t spFftWorkUsed(const spFftSpec* spec, bool inPlace)
     if constexpr (Column == 0)
         return spec->workBytes;
     else
-        return spColWorkUsed(spec, Column, inPlace);
+        return spColWorkUsed(Column, spec->order, inPlace);
 }
 
 } // namespace
