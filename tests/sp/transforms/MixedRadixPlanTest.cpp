@@ -1,9 +1,14 @@
-// Mixed-radix plans: stage geometry, groups, first-stage offsets and work sizes.
+// Mixed-radix plans: stage geometry, groups, first-stage offsets and work sizes; the data
+// layouts that the first stages and the last pass of columns 2 to 4 leave.
 #include <algorithm>
+#include <complex>
+#include <cstring>
 #include <vector>
 
 #include "TransformTestSupport.h"
+#include "sp/transforms/spColFft.h"
 #include "sp/transforms/spDftPlan.h"
+#include "sp/transforms/spDftStageKernels.h"
 
 namespace {
 
@@ -72,6 +77,63 @@ TEST(MixedRadixPlan, ColumnsTwoToFourReorderEveryLength)
         }
     }
     spDispatchIndex = 0;
+}
+
+// Columns 2 to 4: the length-4 first stage writes each DFT as one block (four real parts,
+// then four imaginary parts), the length-2 one interleaved values, and the last pass turns
+// blocks back into interleaved values; at any destination alignment, in 128-bit and (where
+// the processor has them) 256-bit vectors.
+template <int Column>
+void CheckFirstStageLayouts()
+{
+    // Five DFTs r of one group, inputs x[1 + 2 r + 10 t] (offset 1, stride 2, five per group).
+    const Signal x = RandomSignal(64, 5);
+    const std::int32_t index[] = {1};
+    const auto dft = [&](int len, int r, int k, bool inverse) {
+        std::complex<double> sum = 0;
+        for (int t = 0; t < len; ++t) {
+            const spComplex v = x[static_cast<std::size_t>(1 + 2 * r + 10 * t)];
+            sum += std::complex<double>(v.re, v.im) * std::polar(1.0, (inverse ? 2 : -2) * M_PI * k * t / len);
+        }
+        return sum;
+    };
+    const bool before = spColSetWideVectors(true);
+    for (bool wide : {false, true})
+        for (std::size_t offset : {0, 8}) {
+            spColSetWideVectors(wide);
+            WorkBuffer out(8 * 24);
+            auto* y = reinterpret_cast<spComplex*>(out.aligned + offset);
+            for (bool inverse : {false, true}) {
+                (inverse ? spDftFirstStageR4Inv<Column> : spDftFirstStageR4Fwd<Column>)(x.data(), 2, y, 5, 1, index);
+                const float* f = &y->re;
+                for (int r = 0; r < 5; ++r)
+                    for (int k = 0; k < 4; ++k) {
+                        EXPECT_NEAR(f[8 * r + k], dft(4, r, k, inverse).real(), 1e-5) << r << " " << k;
+                        EXPECT_NEAR(f[8 * r + 4 + k], dft(4, r, k, inverse).imag(), 1e-5) << r << " " << k;
+                    }
+                // Back to interleaved: value k of DFT r at 4 r + k.
+                const Signal blocks(y, y + 20);
+                spDftBlocksToInterleaved<Column>(y, 5);
+                for (int v = 0; v < 20; ++v)
+                    ASSERT_TRUE(y[v].re == (&blocks[0].re)[8 * (v / 4) + v % 4] &&
+                                y[v].im == (&blocks[0].re)[8 * (v / 4) + 4 + v % 4])
+                        << "value " << v << " wide " << wide << " offset " << offset;
+            }
+            spDftFirstStageR2<Column>(x.data(), 2, y, 5, 1, index);
+            for (int r = 0; r < 5; ++r)
+                for (int k = 0; k < 2; ++k) {
+                    EXPECT_NEAR(y[2 * r + k].re, dft(2, r, k, false).real(), 1e-6);
+                    EXPECT_NEAR(y[2 * r + k].im, dft(2, r, k, false).imag(), 1e-6);
+                }
+        }
+    spColSetWideVectors(before);
+}
+
+TEST(MixedRadixPlan, PackedFirstStagesAndLastPassLayouts)
+{
+    CheckFirstStageLayouts<2>();
+    CheckFirstStageLayouts<3>();
+    CheckFirstStageLayouts<4>();
 }
 
 } // namespace
