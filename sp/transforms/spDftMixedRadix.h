@@ -2,6 +2,11 @@
 // a first stage of short DFTs of the last factor over digit-reversed input, then one
 // butterfly stage per remaining radix; sub-problems above 2000 points are split depth first
 // so that every block of at most 2000 points runs stage after stage while it stays in cache.
+//
+// Every dispatch column has its own drivers, calling the column's kernels. The plans of
+// columns 2 to 4 move a factor 4 or 2 into the first stage, so that every span keeps N's
+// residue mod 4, and lay their twiddles out for the packed kernels; where N is a multiple of
+// 4 the data stay blocked from the first stage on and a last pass interleaves them.
 #pragma once
 
 #include <cstdint>

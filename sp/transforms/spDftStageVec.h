@@ -1,7 +1,8 @@
 // The packed single-precision stage kernels of columns 2 to 4 (columns 2 and 4 run the same
 // code; column 3 differs only where `DuplicatingLoads` says). Each kernel picks its form by
-// the stage's span: blocked for a multiple of 4, two interleaved rows per step for a span of
-// 2 mod 4 or an odd one (radix 3 and 5), one row at a time otherwise (odd radices).
+// the stage's span: blocked for a multiple of 4; for a span of 2 mod 4 or an odd one,
+// interleaved data with two adjacent rows per 128-bit step (an odd span keeps row 0 alone).
+// The first stages of odd lengths take one DFT per row of a batch.
 #pragma once
 
 #include <cstddef>
