@@ -34,7 +34,7 @@ enum spVecRow : int {
     spRowFlip03,  // lanes 0 and 3
     spRowFlip12,  // lanes 1 and 2
     spRowFlip23,  // lanes 2 and 3
-    spRowKeep01,  // keeps lanes 0 and 1, clears 2 and 3
+    spRowKeep01,  // keeps lanes 0 and 1, clears 2 and 3 (loads of one value here clear them)
 };
 
 namespace {
@@ -99,13 +99,6 @@ inline spF4 spFlip(spF4 v, int row)
     spI4 mask;
     std::memcpy(&mask, spDftVecConstants.rows[row], sizeof mask);
     return reinterpret_cast<spF4>(reinterpret_cast<spI4>(v) ^ mask);
-}
-
-inline spF4 spKeepLow(spF4 v)
-{
-    spI4 mask;
-    std::memcpy(&mask, spDftVecConstants.rows[spRowKeep01], sizeof mask);
-    return reinterpret_cast<spF4>(reinterpret_cast<spI4>(v) & mask);
 }
 
 // ---- the 128-bit policy of the blocked kernels: a block as two vectors ----
