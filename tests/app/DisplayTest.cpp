@@ -9,6 +9,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolTip>
 #include <QTimer>
 #include <QWindow>
 
@@ -19,6 +23,7 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/fourier/DialogFourierTransform.h"
+#include "platform/qt/CommandRegistry.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/QtPrompt.h"
@@ -191,4 +196,25 @@ TEST(Screen, FourierToolAndTheMainWindowWithGLViewsShowWhatTheyPaint)
                                                           });
     EXPECT_TRUE(shown);
     EXPECT_TRUE(app.Prompt().messages.empty());
+}
+
+// The pointer resting on a toolbar button shows the menu text as tooltip and prompt. The
+// pointer is the display's own, so this runs where no other program's window can be under it.
+TEST(Screen, PointerOnAToolbarButtonShowsItsMenuTextAsTooltipAndPrompt)
+{
+    if (!XServer())
+        GTEST_SKIP() << "no X server to move the pointer on";
+    RunningApp app(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm");
+    auto* toolbar = app.MainFrame().findChild<QToolBar*>("toolbar128");
+    ASSERT_NE(toolbar, nullptr);
+    QWidget* button = toolbar->widgetForAction(app.App().Commands().Action(cmd::kFileOpen));
+    ASSERT_NE(button, nullptr);
+    app.MainFrame().setAttribute(Qt::WA_AlwaysShowToolTips);
+    // From elsewhere on the window onto the button, as a pointer comes.
+    QTest::mouseMove(&app.MainFrame(), QPoint(app.MainFrame().width() / 2, app.MainFrame().height() / 2));
+    RunningApp::Pump(100);
+    QTest::mouseMove(button, button->rect().center());
+    RunningApp::Pump(1500);
+    EXPECT_EQ(QToolTip::text().toStdString(), "Open Doc.");
+    EXPECT_EQ(app.MainFrame().statusBar()->currentMessage().toStdString(), "Open Doc.");
 }

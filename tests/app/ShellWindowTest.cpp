@@ -16,7 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolTip>
 
 #include <X11/XKBlib.h>
 
@@ -254,20 +253,6 @@ TEST(CommandStates, ToolbarButtonsShowTheirMenuTextAsTooltipAndPrompt)
     }
     status->clearMessage();
     EXPECT_EQ(status->currentMessage(), "Ready");
-
-    // The pointer resting on a button: its tooltip and its prompt. Tooltips show in the
-    // active window only, which another program's window on the same display may be.
-    QWidget* button = toolbar->widgetForAction(app.App().Commands().Action(cmd::kFileOpen));
-    ASSERT_NE(button, nullptr);
-    app.MainFrame().setAttribute(Qt::WA_AlwaysShowToolTips);
-    // From elsewhere on the window onto the button, as a pointer comes.
-    QTest::mouseMove(&app.MainFrame(), QPoint(app.MainFrame().width() / 2, app.MainFrame().height() / 2));
-    RunningApp::Pump(100);
-    QTest::mouseMove(button, button->rect().center());
-    RunningApp::Pump(1500);
-    CaptureScreen("toolbar-tooltip");
-    EXPECT_EQ(QToolTip::text().toStdString(), "Open Doc.");
-    EXPECT_EQ(status->currentMessage().toStdString(), "Open Doc.");
 }
 
 TEST(CommandStates, CtrlNOffersTheDocumentTypesAndCreatesNothing)
