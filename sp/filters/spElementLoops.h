@@ -48,6 +48,21 @@ SP_AVX2_INLINE void Store4(double* p, __m256d v)
 
 #undef SP_AVX2_INLINE
 
+} // namespace spLoopDetail
+
+// A formula's intermediate value rounded to float and widened back, in either loop (the
+// four-double form only ever inlined into the AVX2 loop, as formulas are).
+inline double spRoundToFloat(double v) { return static_cast<float>(v); }
+SP_FORMULA inline __m256d spRoundToFloat(__m256d v)
+{
+    typedef float Floats4 __attribute__((vector_size(16)));
+    typedef double Doubles4 __attribute__((vector_size(32)));
+    return reinterpret_cast<__m256d>(__builtin_convertvector(
+        __builtin_convertvector(reinterpret_cast<Doubles4>(v), Floats4), Doubles4));
+}
+
+namespace spLoopDetail {
+
 template <class Out, class Formula, class... In>
 void PlainLoop(Out* dst, std::ptrdiff_t n, Formula formula, const In*... in)
 {

@@ -55,11 +55,11 @@ std::size_t PaddedFloats(std::size_t count)
 
 } // namespace
 
-spRowBlock::spRowBlock(std::size_t rows, std::ptrdiff_t width, std::ptrdiff_t widened)
-    : m_rows(rows), m_pitch(PaddedFloats(static_cast<std::size_t>(width)))
+spRowBlock::spRowBlock(std::size_t rows, std::ptrdiff_t width, std::ptrdiff_t widened, std::size_t widenedRows)
+    : m_rows(rows), m_pitch(PaddedFloats(static_cast<std::size_t>(width))),
+      m_widenedPitch(PaddedFloats(static_cast<std::size_t>(widened) * 2))
 {
     // Widths and lengths are below 2^31 and rows at most 12: no size can overflow.
-    const std::size_t floats =
-        rows * m_pitch + PaddedFloats(static_cast<std::size_t>(widened) * 2);
+    const std::size_t floats = rows * m_pitch + widenedRows * m_widenedPitch;
     m_block.reset(static_cast<float*>(spMallocSize(floats * sizeof(float))));
 }

@@ -43,14 +43,17 @@ spStatus spRunFilter(const float* pSrc, int srcStep, float* pDst, int dstStep,
                      spRoiSize roiSize, spFilterWorker* worker);
 
 // One block holding `rows` row buffers of `width` floats, each 32-byte aligned, and
-// optionally one row of `widened` doubles after them.
+// optionally `widenedRows` rows of `widened` doubles after them.
 class spRowBlock {
 public:
-    spRowBlock(std::size_t rows, std::ptrdiff_t width, std::ptrdiff_t widened = 0);
+    spRowBlock(std::size_t rows, std::ptrdiff_t width, std::ptrdiff_t widened = 0, std::size_t widenedRows = 1);
     // False when the block could not be allocated: the worker then answers -9.
     bool Valid() const { return m_block != nullptr; }
     float* Row(std::size_t k) const { return m_block.get() + k * m_pitch; }
-    double* WidenedRow() const { return reinterpret_cast<double*>(Row(m_rows)); }
+    double* WidenedRow(std::size_t k = 0) const
+    {
+        return reinterpret_cast<double*>(Row(m_rows) + k * m_widenedPitch);
+    }
 
 private:
     struct Release {
@@ -58,6 +61,7 @@ private:
     };
     std::size_t m_rows;
     std::size_t m_pitch;
+    std::size_t m_widenedPitch; // in floats
     std::unique_ptr<float, Release> m_block;
 };
 

@@ -1,6 +1,9 @@
 // The generic 5x5 workers. Gauss and Laplace pass each source row once through three
 // weighted row sums and add five of them per output row; lowpass and highpass pass each row
-// through a plain five-tap sum and add the sums of the five rows around each output row.
+// through a plain five-tap sum and carry the column sum of five of them from row to row.
+#include <algorithm>
+#include <array>
+
 #include "sp/filters/spFilterWorkers.h"
 #include "sp/filters/spKernels5x5.h"
 
@@ -46,25 +49,38 @@ spStatus RunWeightedRing5x5(const spFilterFrame& f, RowSums* rowSums)
     return spStsNoErr;
 }
 
-// Each output row adds the five-tap sums of its five source rows afresh: a running column
-// sum would carry rounding errors (and any NaN or infinity) down the whole image.
+// Output row y takes the column sum S of the five-tap row sums b of source rows y - 2 to
+// y + 2, kept in double precision from row to row: the sum of the row above with b(y - 3)
+// taken out and b(y + 2) put in. That sliding sum equals the fresh one only while every
+// partial sum is exact, and an infinity or NaN would stay in it for good; so S is summed
+// afresh for the first row and whenever the six rows involved hold a value that is not
+// finite, is subnormal, or lies more than 2^25 away in magnitude from another.
 template <class Output>
 spStatus RunBoxRing5x5(const spFilterFrame& f, Output output)
 {
     const std::ptrdiff_t n = f.width;
-    spRowBlock block(5, n, n + 2 * kBorder);
+    spRowBlock block(6, n, n + 2 * kBorder, 2);
     if (!block.Valid())
         return spStsMemAllocErr;
-    spRowRing<5> sums(block, 0);
-    auto pass = [&](std::ptrdiff_t row, float* b) {
-        spBoxRowSum5(Widened(block, f.SrcRow(row), n), b, n);
+    // b of source rows y - 3 to y + 2 at output row y, with their magnitudes.
+    spRowRing<6> sums(block, 0);
+    std::array<spMagnitudes, 6> spread{};
+    double* column = block.WidenedRow(1);
+    auto pass = [&](std::ptrdiff_t row, std::size_t slot) {
+        spBoxRowSum5(Widened(block, f.SrcRow(row), n), sums[slot], n);
+        spread[slot] = spRowMagnitudes(sums[slot], n);
     };
     for (std::ptrdiff_t r = -2; r <= 1; ++r)
-        pass(r, sums[static_cast<std::size_t>(r + 2)]);
+        pass(r, static_cast<std::size_t>(r + 3));
     for (std::ptrdiff_t y = 0; y < f.height; ++y) {
-        pass(y + 2, sums[4]);
-        output(f.SrcRow(y), sums, f.DstRow(y), n);
+        pass(y + 2, 5);
+        if (y > 0 && spSumsExact(spread.data(), spread.size()))
+            spSlideBoxSum(column, sums[0], sums[5], n);
+        else
+            spSumFiveRows(sums[1], sums[2], sums[3], sums[4], sums[5], column, n);
+        output(f.SrcRow(y), column, f.DstRow(y), n);
         sums.Rotate();
+        std::rotate(spread.begin(), spread.begin() + 1, spread.end());
     }
     return spStsNoErr;
 }
@@ -83,16 +99,14 @@ spStatus spFilterLaplace5x5(const spFilterFrame& frame)
 
 spStatus spFilterLowpass5x5(const spFilterFrame& frame)
 {
-    return RunBoxRing5x5(frame, [](const float*, const spRowRing<5>& b, float* dst,
-                                   std::ptrdiff_t n) {
-        spBoxMean5x5Row(b[0], b[1], b[2], b[3], b[4], dst, n);
+    return RunBoxRing5x5(frame, [](const float*, const double* sum, float* dst, std::ptrdiff_t n) {
+        spBoxMean5x5Row(sum, dst, n);
     });
 }
 
 spStatus spFilterHipass5x5(const spFilterFrame& frame)
 {
-    return RunBoxRing5x5(frame, [](const float* centre, const spRowRing<5>& b, float* dst,
-                                   std::ptrdiff_t n) {
-        spHipass5x5Row(centre, b[0], b[1], b[2], b[3], b[4], dst, n);
+    return RunBoxRing5x5(frame, [](const float* centre, const double* sum, float* dst, std::ptrdiff_t n) {
+        spHipass5x5Row(centre, sum, dst, n);
     });
 }

@@ -1,5 +1,10 @@
 #include "sp/filters/spKernels5x5.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+
 #include "sp/filters/spElementLoops.h"
 
 namespace {
@@ -56,28 +61,102 @@ void spSumFiveRows(const float* r0, const float* r1, const float* r2, const floa
     spMapElements(dst, n, kFiveSum, r0, r1, r2, r3, r4);
 }
 
+void spSumFiveRows(const float* r0, const float* r1, const float* r2, const float* r3,
+                   const float* r4, double* dst, std::ptrdiff_t n)
+{
+    spMapElements(dst, n, kFiveSum, r0, r1, r2, r3, r4);
+}
+
 void spBoxRowSum5(const double* x, float* b, std::ptrdiff_t n)
 {
     spMapElements(b, n, kFiveSum, x - 2, x - 1, x, x + 1, x + 2);
 }
 
-// Both box outputs first store the box sum S as a float in dst, then finish each element
-// from it in place.
-void spBoxMean5x5Row(const float* b0, const float* b1, const float* b2, const float* b3,
-                     const float* b4, float* dst, std::ptrdiff_t n)
+void spSlideBoxSum(double* sum, const float* leaving, const float* entering, std::ptrdiff_t n)
 {
-    spSumFiveRows(b0, b1, b2, b3, b4, dst, n);
-    const double scale = spBoxMeanScale5x5;
-    spMapElements(dst, n, [scale](const auto& sum) SP_FORMULA { return sum * scale; }, dst);
+    spMapElements(
+        sum, n, [](const auto& s, const auto& out, const auto& in) SP_FORMULA { return (s - out) + in; }, sum,
+        leaving, entering);
 }
 
-void spHipass5x5Row(const float* centre, const float* b0, const float* b1, const float* b2,
-                    const float* b3, const float* b4, float* dst, std::ptrdiff_t n)
+// Both box outputs round the column sum S to float before they use it.
+void spBoxMean5x5Row(const double* sum, float* dst, std::ptrdiff_t n)
 {
-    spSumFiveRows(b0, b1, b2, b3, b4, dst, n);
+    const double scale = spBoxMeanScale5x5;
+    spMapElements(dst, n, [scale](const auto& s) SP_FORMULA { return spRoundToFloat(s) * scale; }, sum);
+}
+
+void spHipass5x5Row(const float* centre, const double* sum, float* dst, std::ptrdiff_t n)
+{
     const double weight = spHipassCentre5x5;
     spMapElements(
-        dst, n,
-        [weight](const auto& x, const auto& sum) SP_FORMULA { return weight * x - sum; },
-        centre, dst);
+        dst, n, [weight](const auto& x, const auto& s) SP_FORMULA { return weight * x - spRoundToFloat(s); },
+        centre, sum);
+}
+
+namespace {
+
+// Magnitudes of floats order as their bit patterns without the sign (all below 2^31, so
+// as signed integers too); a zero counts as the largest pattern for the smallest.
+constexpr std::int32_t kNone = INT32_MAX;
+
+void AddMagnitudes(const float* row, std::ptrdiff_t n, std::int32_t& most, std::int32_t& least)
+{
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        std::int32_t bits;
+        std::memcpy(&bits, row + i, sizeof bits);
+        bits &= kNone;
+        most = std::max(most, bits);
+        least = std::min(least, bits == 0 ? kNone : bits);
+    }
+}
+
+__attribute__((target("avx2"))) std::ptrdiff_t AddMagnitudesAvx2(const float* row, std::ptrdiff_t n,
+                                                                  std::int32_t& most, std::int32_t& least)
+{
+    const __m256i mask = _mm256_set1_epi32(kNone), zero = _mm256_setzero_si256();
+    __m256i largest = zero, smallest = mask;
+    std::ptrdiff_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i bits = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i)), mask);
+        largest = _mm256_max_epi32(largest, bits);
+        // Zeros become the largest pattern (all lanes of the mask where bits are 0).
+        smallest = _mm256_min_epi32(smallest, _mm256_and_si256(_mm256_or_si256(bits, _mm256_cmpeq_epi32(bits, zero)), mask));
+    }
+    alignas(32) std::int32_t l[8], s[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(l), largest);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(s), smallest);
+    for (int k = 0; k < 8; ++k) {
+        most = std::max(most, l[k]);
+        least = std::min(least, s[k]);
+    }
+    return i;
+}
+
+} // namespace
+
+spMagnitudes spRowMagnitudes(const float* row, std::ptrdiff_t n)
+{
+    std::int32_t most = 0, least = kNone;
+    const std::ptrdiff_t done = spUseAvx2Loops() ? AddMagnitudesAvx2(row, n, most, least) : 0;
+    AddMagnitudes(row + done, n - done, most, least);
+    return {static_cast<std::uint32_t>(most), least == kNone ? 0u : static_cast<std::uint32_t>(least)};
+}
+
+bool spSumsExact(const spMagnitudes* rows, std::size_t count)
+{
+    constexpr std::uint32_t infinity = 0x7F800000u;
+    std::uint32_t largest = 0, smallest = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        largest = std::max(largest, rows[k].largest);
+        // 0 stands for none, after every value.
+        smallest = std::min(smallest - 1, rows[k].smallestNonZero - 1) + 1;
+    }
+    if (largest >= infinity)
+        return false;
+    if (smallest == 0)
+        return true; // all zeros
+    const std::uint32_t low = smallest >> 23, high = largest >> 23;
+    // A subnormal value has no exponent to go by.
+    return low != 0 && high - low <= 25;
 }

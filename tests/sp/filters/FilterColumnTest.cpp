@@ -9,6 +9,7 @@
 // An impulse gives the kernel's weights in their places (the kernels the bound relies on).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -17,6 +18,7 @@
 #include "FilterTestSupport.h"
 #include "sp/core/spCpu.h"
 #include "sp/filters/spElementLoops.h"
+#include "sp/filters/spKernels5x5.h"
 
 namespace {
 
@@ -128,6 +130,104 @@ TEST_P(SpFilterColumn, FullSizeImage)
     // A NaN in the middle: a running sum along a row or down a column would carry it (or an
     // infinity, as NaN) past its window.
     Compare(column, op, RandomLayout(rng, 1024, 1024), Near<1000>, rng, true);
+}
+
+TEST(SpFilterBox5x5, ColumnSumsCarriedDownAStripEqualFreshOnesAndLeaveNoInfinityBehind)
+{
+    // A tall strip, so that the column sums of the 5x5 lowpass and highpass slide through
+    // many rows: moderate values; values across many binades; moderate rows with a band of
+    // huge ones; an infinity and a NaN that must stay inside their windows.
+    struct Case {
+        const char* what;
+        Sampler sample;
+        Index hugeFrom, hugeTo, infinityRow;
+    };
+    const float infinity = std::numeric_limits<float>::infinity();
+    for (const Case& c : {Case{"moderate", Near<1000>, -9, -9, -9}, Case{"wide", WideValue, -9, -9, -9},
+                          Case{"huge band", Near<1000>, 60, 64, -9}, Case{"ties", TieProneValue, -9, -9, -9}, Case{"infinity", Near<0>, -9, -9, 90}})
+        for (const FilterOp& op : AllFilterOps()) {
+            if (op.name != "Lowpass5x5" && op.name != "Hipass5x5")
+                continue;
+            std::mt19937 rng(7);
+            BorderedImage src(13, 160, 2, 17);
+            src.Fill([&](Index row, Index) {
+                return row >= c.hugeFrom && row <= c.hugeTo ? 1e30f * c.sample(rng) : c.sample(rng);
+            });
+            if (c.infinityRow >= 0) {
+                src.at(c.infinityRow, 6) = infinity;
+                src.at(c.infinityRow + 30, 2) = std::numeric_limits<float>::quiet_NaN();
+            }
+            Destination dst(13, 160, 13);
+            ASSERT_EQ(RunOp(op, src, dst, 0, 0, op.generic), spStsNoErr);
+            const std::vector<float> got = dst.Region(), want = ReferenceOutput(op, src);
+            EXPECT_EQ(FirstDifference(got, want), -1) << op.name << ", " << c.what;
+            // Rows away from the infinity and the NaN are finite.
+            for (Index y = 0; y < 160; ++y) {
+                const bool near = c.infinityRow >= 0 &&
+                                  (std::abs(y - c.infinityRow) <= 2 || std::abs(y - c.infinityRow - 30) <= 2);
+                for (Index i = 0; i < 13 && !near; ++i)
+                    ASSERT_TRUE(std::isfinite(got[static_cast<std::size_t>(y * 13 + i)]))
+                        << op.name << ", " << c.what << " row " << y;
+            }
+        }
+}
+
+// Whether a + b is exact in double (the rounding error of the sum is 0).
+bool ExactSum(double a, double b)
+{
+    const double s = a + b, bb = s - a;
+    return (a - (s - bb)) + (b - bb) == 0.0;
+}
+
+TEST(SpFilterBox5x5, SlidingIsTakenOnlyWhereEverySumIsExact)
+{
+    // Six rows of values whose binary exponents lie up to 32 apart: where the test says yes,
+    // both the fresh sum of five rows and the slide from the sum above are exact in double,
+    // and it says yes up to 25 binades apart.
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const int low = static_cast<int>(rng() % 60) - 30, gap = static_cast<int>(rng() % 33);
+        float rows[6][3];
+        int smallest = 1000, largest = -1000;
+        for (auto& row : rows)
+            for (float& v : row) {
+                const int e = low + static_cast<int>(rng() % static_cast<unsigned>(gap + 1));
+                const float mantissa = 1.0f + static_cast<float>(rng() % (1u << 23)) * 0x1p-23f;
+                v = rng() % 9 == 0 ? 0.0f : (rng() & 1 ? -1.0f : 1.0f) * std::ldexp(mantissa, e);
+                if (v != 0.0f) {
+                    smallest = std::min(smallest, e);
+                    largest = std::max(largest, e);
+                }
+            }
+        spMagnitudes spread[6];
+        for (int r = 0; r < 6; ++r)
+            spread[r] = spRowMagnitudes(rows[r], 3);
+        const bool exact = spSumsExact(spread, 6);
+        ASSERT_EQ(exact, largest < smallest || largest - smallest <= 25) << low << " " << gap;
+        if (!exact)
+            continue;
+        for (int i = 0; i < 3; ++i) {
+            double fresh = rows[1][i], slid = rows[0][i];
+            for (int r = 2; r < 6; ++r) {
+                ASSERT_TRUE(ExactSum(fresh, rows[r][i]));
+                fresh += rows[r][i];
+            }
+            for (int r = 1; r < 5; ++r)
+                slid += rows[r][i];
+            ASSERT_TRUE(ExactSum(slid, -static_cast<double>(rows[0][i])));
+            ASSERT_TRUE(ExactSum(slid - rows[0][i], rows[5][i]));
+        }
+    }
+    // Infinities, NaNs and subnormals never slide; rows of zeros always do.
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    for (float odd : {inf, -inf, nan, 0x1p-130f}) {
+        const float row[3] = {1.0f, odd, 2.0f};
+        const spMagnitudes one = spRowMagnitudes(row, 3);
+        EXPECT_FALSE(spSumsExact(&one, 1)) << odd;
+    }
+    const float zeros[2] = {0.0f, -0.0f};
+    const spMagnitudes none = spRowMagnitudes(zeros, 2);
+    EXPECT_TRUE(spSumsExact(&none, 1));
 }
 
 TEST(SpFilterKnownAnswer, ImpulseGivesTheKernel)
