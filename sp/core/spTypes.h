@@ -9,6 +9,7 @@ using spStatus = std::int32_t;
 enum : spStatus {
     spStsNoErr = 0,
     spStsSizeErr = -6,          // a size, length or byte count below 1
+    spStsKernelKeyErr = -7,     // an element type, pixel layout or form no kernel serves
     spStsNullPtrErr = -8,       // a required pointer is null
     spStsMemAllocErr = -9,      // a work buffer or table could not be allocated
     spStsStepErr = -14,         // a row step below 1 (after rounding to whole elements)

@@ -85,7 +85,7 @@ spStatus Run3x3(const spVariantFrame& f, const spKernelKey& key, spVerticalFn* v
                 bool outputFound, const Output& output)
 {
     if (vertical == nullptr || !outputFound)
-        return spStsNullPtrErr;
+        return spStsKernelKeyErr;
     const std::ptrdiff_t e = spPixelElements(key.layout);
     WorkBuffer<C> buf(1, e * (f.width + 2), BufferBytes(key.type));
     if (!buf.Valid())
@@ -131,7 +131,7 @@ spStatus RunBox5x5(const spVariantFrame& f, const spKernelKey& key, const Table&
     spVerticalFn* sum5 = spFindKernel(t.sum5, spSlotRule::ByType, Plain(key));
     spVerticalFn* slide5 = spFindKernel(t.slide5, spSlotRule::ByType, Plain(key));
     if (sum5 == nullptr || slide5 == nullptr || !outputFound)
-        return spStsNullPtrErr;
+        return spStsKernelKeyErr;
     const std::ptrdiff_t e = spPixelElements(key.layout), len = e * (f.width + 4);
     WorkBuffer<C> buf(1, len, BufferBytes(key.type));
     if (!buf.Valid())
@@ -161,7 +161,7 @@ spStatus spVariantWorkers<C>::Ring5x5(const spVariantFrame& f, const spKernelKey
     spRowPass5Fn* rowPass = spFindKernel(t.rowPass5x5, spSlotRule::RowPass5x5, key, spKtS8S16);
     spColPass5Fn* colPass = spFindKernel(t.colPass5x5, spSlotRule::ColPass5x5, key, spKtS8S16);
     if (rowPass == nullptr || colPass == nullptr)
-        return spStsNullPtrErr;
+        return spStsKernelKeyErr;
     const NearestRounding rounding(spColumnTraits<C>::kConvertsThroughFloat && key.form == 1 &&
                                    key.type != spKtF32);
     const std::ptrdiff_t n = spPixelElements(key.layout) * f.width;

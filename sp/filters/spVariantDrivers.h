@@ -1,7 +1,7 @@
 // The workers of the processor columns: one per filter family and column. Each takes its
 // kernels from its column's tables by the key, allocates one work buffer (-9 before anything
 // is written when it cannot), runs the kernels row by row, frees the buffer and ends with
-// the column's exit routine. A key outside the tables gives -8 (no kernel) before any work.
+// the column's exit routine. A key outside the tables gives -7 before any work.
 #pragma once
 
 #include <cstddef>

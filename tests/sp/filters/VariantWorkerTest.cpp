@@ -215,12 +215,19 @@ TEST(SpVariantTables, KeysOutsideTheFormulasAreRefused)
         EXPECT_EQ(spKernelSlot(c.rule, c.key, c.lastType), -1)
             << static_cast<int>(c.rule) << " " << c.key.type << " " << c.key.layout << " "
             << c.key.form;
-    // A worker refuses such a key before anything is allocated or written.
-    float pixel = 0;
+    // Every worker refuses such a key as a key, before anything is allocated or written.
+    float pixel = 3;
     const spVariantFrame frame{&pixel, 4, &pixel, 4, 1, 1};
     const long live = spDebugLiveBlocks();
-    EXPECT_EQ(spVariantWorkers<1>::SobelHoriz(frame, {spKtU8S16, 1, 1}), spStsNullPtrErr);
-    EXPECT_EQ(spVariantWorkers<4>::Gauss3x3(frame, {spKtF32, 5, 0}), spStsNullPtrErr);
+    using Worker = spStatus (*)(const spVariantFrame&, const spKernelKey&);
+    using W = spVariantWorkers<2>;
+    for (Worker worker : {W::Ring5x5, W::Gauss3x3, W::LaplaceHipass3x3, W::Lowpass3x3, W::Lowpass5x5,
+                          W::Hipass5x5, W::Sharpen, W::SobelVert, W::SobelHoriz})
+        for (spKernelKey key : {spKernelKey{spKtF32, 5, 0}, spKernelKey{7, 1, 0}, spKernelKey{-1, 1, 0}})
+            EXPECT_EQ(worker(frame, key), spStsKernelKeyErr) << key.type << " " << key.layout << " " << key.form;
+    EXPECT_EQ(spVariantWorkers<1>::SobelHoriz(frame, {spKtU8S16, 1, 1}), spStsKernelKeyErr);
+    EXPECT_EQ(spVariantWorkers<4>::Gauss3x3(frame, {spKtF32, 5, 0}), spStsKernelKeyErr);
+    EXPECT_EQ(pixel, 3.0f);
     EXPECT_EQ(spDebugLiveBlocks(), live);
 }
 
