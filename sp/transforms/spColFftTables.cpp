@@ -169,7 +169,7 @@ std::uint8_t* spFourBlockPathTables(spFftSpec* spec, int order, const float* sin
 
 // One split level at `depth`: everything inside it from the block's start, then its column
 // core table and its twiddle matrix, each row's four twiddles as one block. Returns the end.
-std::uint8_t* spFourLevelTables(spFftSpec* spec, int order, const float* sine, int sineOrder, int depth,
+std::uint8_t* spFftLargeLevelTables(spFftSpec* spec, int order, const float* sine, int sineOrder, int depth,
                                 std::uint8_t* block, std::uint8_t* temp)
 {
     const int m = spFftSplitOrder[order];
@@ -186,7 +186,7 @@ std::uint8_t* spFourLevelTables(spFftSpec* spec, int order, const float* sine, i
     } else if (spFftSplitOrder[r] == 0) {
         end = spFourBlockPathTables(spec, r, sine, sineOrder, block);
     } else {
-        end = spFourLevelTables(spec, r, sine, sineOrder, depth + 1, block, temp);
+        end = spFftLargeLevelTables(spec, r, sine, sineOrder, depth + 1, block, temp);
     }
 
     spec->columnLayouts[depth] = reinterpret_cast<spComplex*>(end);
@@ -246,7 +246,7 @@ void spColLargeTables(spFftSpec* spec, int column, int order, const float* sine,
         if (spFftSplitOrder[order] == 0)
             spFourBlockPathTables(spec, order, sine, order, block);
         else
-            spFourLevelTables(spec, order, sine, order, 0, block, temp);
+            spFftLargeLevelTables(spec, order, sine, order, 0, block, temp);
         return;
     }
     const spColLevels levels(column, order);

@@ -60,3 +60,33 @@ TEST(FftTables, TwoLevelOrderSetsBothLevels)
 }
 
 } // namespace
+
+namespace {
+
+// The work sizes of the processor columns: below the core order the blocks of a transform in
+// place (8 N); column 1's block path 8192; a split level at least its rows' core (8 R) and its
+// work rows (32 M in column 1) or its column batch (8 * 2^batch order in columns 2 to 4).
+TEST(FftTables, WorkBufferOfTheProcessorColumns)
+{
+    struct Figure {
+        int column, order, bytes;
+    };
+    for (const Figure& f : {Figure{1, 4, 128}, Figure{1, 10, 8192}, Figure{1, 11, 8192}, Figure{1, 12, 8192},
+                            Figure{1, 13, 2048}, Figure{1, 16, 8192}, Figure{1, 19, 32768}, Figure{1, 21, 32768},
+                            Figure{2, 15, 262144}, Figure{2, 16, 32768}, Figure{2, 19, 131072},
+                            Figure{3, 17, 131072}, Figure{4, 17, 1048576}, Figure{4, 18, 131072},
+                            Figure{4, 21, 524288}}) {
+        spFftSpec* spec = nullptr;
+        using Init = spStatus (*)(spFftSpec**, int, spScaleFlag, int);
+        using Free = spStatus (*)(spFftSpec*);
+        constexpr Init inits[] = {spFftInitAllocCol<0>, spFftInitAllocCol<1>, spFftInitAllocCol<2>,
+                                  spFftInitAllocCol<3>, spFftInitAllocCol<4>};
+        constexpr Free frees[] = {spFftFreeCol<0>, spFftFreeCol<1>, spFftFreeCol<2>, spFftFreeCol<3>,
+                                  spFftFreeCol<4>};
+        ASSERT_EQ(inits[f.column](&spec, f.order, spNoDivByAny, 0), spStsNoErr);
+        EXPECT_EQ(spec->workBytes, f.bytes) << "column " << f.column << " order " << f.order;
+        frees[f.column](spec);
+    }
+}
+
+} // namespace
