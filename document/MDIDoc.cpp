@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
@@ -183,9 +184,23 @@ void CMDIDoc::RestorePalettesForUndo(CSpmImage& image)
 
 ImageEntry* CMDIDoc::EntryOf(const CSpmImage& image)
 {
+    return const_cast<ImageEntry*>(std::as_const(*this).EntryOf(image));
+}
+
+const ImageEntry* CMDIDoc::EntryOf(const CSpmImage& image) const
+{
     const auto found = std::find_if(m_imageList.begin(), m_imageList.end(),
                                     [&image](const ImageEntry& entry) { return entry.m_pImage.get() == &image; });
     return found != m_imageList.end() ? &*found : nullptr;
+}
+
+std::pair<ImageEntry*, std::size_t> CMDIDoc::EntryOf(const CPresentationConfig& record)
+{
+    for (ImageEntry& entry : m_imageList)
+        for (std::size_t i = 0; i < entry.m_pSettings->size(); ++i)
+            if (&(*entry.m_pSettings)[i] == &record)
+                return {&entry, i};
+    return {nullptr, 0};
 }
 
 bool CMDIDoc::IsModified() const
@@ -206,6 +221,48 @@ void CMDIDoc::SetModifiedFlag(const CSpmImage& image, bool modified)
 {
     if (ImageEntry* entry = EntryOf(image))
         entry->m_bModified = modified;
+}
+
+bool CMDIDoc::IsModified(const CSpmImage& image) const
+{
+    const ImageEntry* entry = EntryOf(image);
+    return entry != nullptr && entry->m_bModified;
+}
+
+bool CMDIDoc::NoteSettingsEdit(const CPresentationConfig& before, const CPresentationConfig& record)
+{
+    if (SameStoredSettings(before, record))
+        return false;
+    SetSettingsModified(record);
+    return true;
+}
+
+void CMDIDoc::SetSettingsModified(const CPresentationConfig& record, bool modified)
+{
+    if (const auto [entry, index] = EntryOf(record); entry != nullptr)
+        entry->m_bSettingsModified[index] = modified;
+}
+
+void CMDIDoc::NoteSettingsWritten(const CPresentationConfig& record, const std::string& path)
+{
+    const auto [entry, index] = EntryOf(record);
+    if (entry != nullptr && SameFile(path, PresentationFilePath(entry->m_pImage->m_strPath)))
+        entry->m_bSettingsModified[index] = false;
+}
+
+bool CMDIDoc::IsSettingsModified(const CSpmImage& image) const
+{
+    const ImageEntry* entry = EntryOf(image);
+    return entry != nullptr && std::ranges::find(entry->m_bSettingsModified, true) != entry->m_bSettingsModified.end();
+}
+
+std::vector<const CSpmImage*> CMDIDoc::ImagesWithChanges() const
+{
+    std::vector<const CSpmImage*> images;
+    for (const ImageEntry& entry : m_imageList)
+        if (entry.m_bModified || IsSettingsModified(*entry.m_pImage))
+            images.push_back(entry.m_pImage.get());
+    return images;
 }
 
 int CMDIDoc::GetImageIndex(std::string name) const

@@ -4,6 +4,7 @@
 // knows (the path chosen, the active frame's image name) and registering its views.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,9 @@ struct ImageEntry {
     bool m_bModified = false;
     // The palettes coloured by this image when its undo copy was made: Undo gives them back.
     std::vector<KeptPalette> m_undoPalettes;
+    // Per record of the pair: the user changed it since the image's presentation file was
+    // read or last written. Kept apart from m_bModified: the answer saves another file.
+    std::array<bool, 2> m_bSettingsModified{};
 };
 
 class CMDIDoc {
@@ -67,6 +71,9 @@ public:
     void OnSaveImageConfig(const std::string& activeImageName);
     // "Save Configs of Doc. Images ": every image's records, then the document's image list.
     void OnFILESaveDocCondig(const std::string& activeImageName);
+    // Both records of `image` into its presentation file, as "Save Image Config" writes them;
+    // false (after the message) when the file could not be written.
+    bool SaveImageSettings(const CSpmImage& image);
 
     // The defaults of a new record of `kind`, its palette from the current image's range and
     // the image's presentation file over them; clears the first two selected points.
@@ -99,6 +106,23 @@ public:
     std::vector<const CSpmImage*> ModifiedImages() const;
     // Marks `image` (one of the document's) as changed, or as written.
     void SetModifiedFlag(const CSpmImage& image, bool modified = true);
+    // Whether the heights or header of `image` have changes no save wrote.
+    bool IsModified(const CSpmImage& image) const;
+
+    // The view settings. A user's edit of a record (a panel, a view drag) marks it: an edit
+    // that leaves what the file would hold as it was marks nothing, and neither does reading
+    // a record, at load or when a panel shows it. Writing the image's presentation file
+    // clears the marks of the records written.
+    // Marks `record` (one of the document's) when it differs from `before`; true when it does.
+    bool NoteSettingsEdit(const CPresentationConfig& before, const CPresentationConfig& record);
+    void SetSettingsModified(const CPresentationConfig& record, bool modified = true);
+    // `record` alone was written into `path` (a panel's Save): when that is its image's own
+    // presentation file, the file holds it.
+    void NoteSettingsWritten(const CPresentationConfig& record, const std::string& path);
+    // Whether a record of `image` has changes its presentation file does not hold.
+    bool IsSettingsModified(const CSpmImage& image) const;
+    // The images with either kind of unwritten change, in list order.
+    std::vector<const CSpmImage*> ImagesWithChanges() const;
 
     // Views register for updates; UpdateAllViews tells every view but the sender.
     void AddView(IDocumentView* view);
@@ -123,6 +147,9 @@ private:
     // counter; Origin images go by the bare quantity while no image has that name.
     std::string ImageName(bool cutAtBlank, bool bareWhenFree, const CSpmImage& image) const;
     ImageEntry* EntryOf(const CSpmImage& image);
+    const ImageEntry* EntryOf(const CSpmImage& image) const;
+    // The entry whose pair holds `record`, with the record's place in the pair.
+    std::pair<ImageEntry*, std::size_t> EntryOf(const CPresentationConfig& record);
     // Every record of the document whose colours come from `image`.
     std::vector<CPresentationConfig*> RecordsColouredBy(const CSpmImage& image);
 

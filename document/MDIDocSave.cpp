@@ -57,7 +57,16 @@ bool CMDIDoc::OnFileSave(const std::string& activeImageName)
 void CMDIDoc::OnSaveImageConfig(const std::string& activeImageName)
 {
     if (const ImageEntry* entry = FindImage(activeImageName))
-        SaveImageConfig(*entry->m_pImage, *entry->m_pSettings);
+        SaveImageSettings(*entry->m_pImage);
+}
+
+bool CMDIDoc::SaveImageSettings(const CSpmImage& image)
+{
+    ImageEntry* entry = EntryOf(image);
+    if (entry == nullptr || !SaveImageConfig(image, *entry->m_pSettings))
+        return false;
+    entry->m_bSettingsModified = {};
+    return true;
 }
 
 void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)
@@ -69,5 +78,8 @@ void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)
     images.reserve(m_imageList.size());
     for (const ImageEntry& entry : m_imageList)
         images.push_back({*entry.m_pImage, *entry.m_pSettings});
-    SaveDocImageConfigs(images);
+    // A file that failed stops the command: the images after it keep their marks.
+    const std::size_t written = SaveDocImageConfigs(images);
+    for (std::size_t i = 0; i < written; ++i)
+        m_imageList[i].m_bSettingsModified = {};
 }

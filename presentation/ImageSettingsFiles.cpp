@@ -84,10 +84,10 @@ bool WriteDocImageList(const std::vector<std::string>& imagePaths)
 bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings)
 {
     const ImageSettingsRef only{image, settings};
-    return SaveDocImageConfigs({&only, 1});
+    return SaveDocImageConfigs({&only, 1}) == 1;
 }
 
-bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
+std::size_t SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
 {
     std::vector<ListedImage> imagePaths;
     for (const ImageSettingsRef& entry : images)
@@ -100,8 +100,8 @@ bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
                             (i != 0 || StoreDocImageList(profile, imagePaths));
         if (!stored || !profile.Save()) {
             Prompt().Message("Unable to open file for writing");
-            return false;
+            return i;
         }
     }
-    return true;
+    return images.size();
 }

@@ -51,5 +51,6 @@ struct ImageSettingsRef {
 
 // "Save Configs of Doc. Images ": every image's records into its own presentation file,
 // then the document's image list into the first image's file. Stops at the first file that
-// cannot be written, with the message of SaveImageConfig, and returns false.
-bool SaveDocImageConfigs(std::span<const ImageSettingsRef> images);
+// cannot be written, with the message of SaveImageConfig. Returns how many images, from the
+// first, had their records written: all of them unless a file failed.
+std::size_t SaveDocImageConfigs(std::span<const ImageSettingsRef> images);

@@ -4,11 +4,14 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 
+#include "platform/core/PathText.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/MDIFrameWnd.h"
 #include "platform/qt/WaitCursor.h"
+#include "presentation/ImageSettingsFiles.h"
 
 namespace {
 
@@ -16,6 +19,18 @@ namespace {
 std::string AbsolutePath(const std::string& path)
 {
     return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
+// Asks `question` with Yes, No and Cancel; Yes runs `save`. True when closing may go on: No,
+// or Yes and the save succeeded.
+bool AskToSave(const std::string& question, const std::function<bool()>& save)
+{
+    switch (AskYesNoCancel(question)) {
+    case CQuestionBox::Answer::Yes: return save();
+    case CQuestionBox::Answer::No: return true;
+    case CQuestionBox::Answer::Cancel: return false;
+    }
+    return false;
 }
 
 } // namespace
@@ -123,15 +138,19 @@ bool CSpmDocManager::SaveModified(CDocument& doc)
 {
     // Each image is asked about by the name its frames show; a save writes only that image,
     // never over the multi-image file it may have come from without the user choosing so.
-    for (const CSpmImage* image : doc.Doc().ModifiedImages()) {
-        switch (AskYesNoCancel("Save changes to " + doc.GetTitle() + ":" + image->m_strName + "?")) {
-        case CQuestionBox::Answer::Yes:
-            if (!DoSaveAs(doc, image->m_strName))
-                return false;
-            break;
-        case CQuestionBox::Answer::No: break;
-        case CQuestionBox::Answer::Cancel: return false;
-        }
+    // Its view settings go to its own presentation file, which the question names: for a
+    // multi-image file every image keeps its own sections in the one file beside it.
+    for (const CSpmImage* image : doc.Doc().ImagesWithChanges()) {
+        // A Save As retitles the document: the second question names it as its frames do.
+        const auto name = [&doc, image] { return doc.GetTitle() + ":" + image->m_strName; };
+        if (doc.Doc().IsModified(*image) &&
+            !AskToSave("Save changes to " + name() + "?", [&] { return DoSaveAs(doc, image->m_strName); }))
+            return false;
+        const std::string file = FileNameOf(PresentationFilePath(image->m_strPath));
+        if (doc.Doc().IsSettingsModified(*image) &&
+            !AskToSave("Save the view settings of " + name() + " to " + file + "?",
+                       [&] { return doc.Doc().SaveImageSettings(*image); }))
+            return false;
     }
     return true;
 }

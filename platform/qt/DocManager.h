@@ -44,8 +44,11 @@ public:
     // "Save Image As...": asks for a name and writes the image `imageName` of `doc`; true
     // only when the file was written.
     bool DoSaveAs(CDocument& doc, const std::string& imageName);
-    // "Save changes to <title>:<image>?" for each image of `doc` with unwritten changes, in
-    // list order: Yes saves it as, No passes on to the next. True when the document may close.
+    // For each image of `doc` with unwritten changes, in list order: "Save changes to
+    // <title>:<image>?" when its heights or header changed (Yes saves it as), then "Save the
+    // view settings of <title>:<image> to <file>.cnf?" when its view settings changed (Yes
+    // writes its presentation file). No passes on; Cancel, or a save that fails, keeps the
+    // document open. True when the document may close.
     bool SaveModified(CDocument& doc);
     // Asks to save when needed, then closes every frame of the document and the document.
     bool CloseDocument(CDocument& doc);

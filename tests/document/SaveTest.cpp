@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "platform/core/ProfileFile.h"
+
 namespace fs = std::filesystem;
 
 class SaveTest : public DocumentTest {
@@ -112,4 +114,90 @@ TEST_F(SaveTest, SaveConfigsOfTheDocumentReportsAMissingActiveImageAndSavesEvery
     EXPECT_EQ(prompt.messages, Texts{"Image Name is not Valid-> CMDIDoc::OnFILESaveDocCondig"});
     EXPECT_TRUE(fs::exists(dir / "orig.cnf"));
     EXPECT_TRUE(fs::exists(dir / "second.cnf"));
+}
+
+// View settings keep a mark per record, apart from the heights: a change marks it, loading
+// and an edit that changes nothing do not, and writing the image's presentation file (the
+// two commands, or a record saved there by itself) clears what it wrote.
+TEST_F(SaveTest, ViewSettingsKeepMarksOfTheirOwnThatWritingThePresentationFileClears)
+{
+    WriteFile(dir / "second.cnf", "[Phase_02_Presentation3D]\r\nTilt=12\r\n");
+    ASSERT_TRUE(doc.AddImage(Spm("second.spm", "Phase", 3, 3), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("third.spm", "Topography", 3, 3), 0));
+    const auto& list = doc.ImageList();
+    const auto record = [&list](std::size_t image, int kind) -> CPresentationConfig& {
+        return (*list[image].m_pSettings)[static_cast<std::size_t>(kind)];
+    };
+    using Images = std::vector<const CSpmImage*>;
+    const auto settingsMarked = [&] {
+        Images images;
+        for (const ImageEntry& entry : list)
+            if (doc.IsSettingsModified(*entry.m_pImage))
+                images.push_back(entry.m_pImage.get());
+        return images;
+    };
+    const CSpmImage* first = list[0].m_pImage.get();
+    const CSpmImage* second = list[1].m_pImage.get();
+    const CSpmImage* third = list[2].m_pImage.get();
+    EXPECT_EQ(record(1, kSettings3D).m_Tilt, 12.0f);
+    EXPECT_TRUE(doc.ImagesWithChanges().empty());
+
+    CPresentationConfig before = record(1, kSettings3D);
+    EXPECT_FALSE(doc.NoteSettingsEdit(before, record(1, kSettings3D)));
+    record(1, kSettings3D).m_Angle += 1.0f;
+    EXPECT_TRUE(doc.NoteSettingsEdit(before, record(1, kSettings3D)));
+    before = record(2, kSettings2D);
+    record(2, kSettings2D).m_ColorCursors.back().m_Color = MakeColor(1, 2, 3);
+    EXPECT_TRUE(doc.NoteSettingsEdit(before, record(2, kSettings2D)));
+    doc.SetModifiedFlag(*first);
+    EXPECT_EQ(settingsMarked(), (Images{second, third}));
+    EXPECT_EQ(doc.ImagesWithChanges(), (Images{first, second, third}));
+    EXPECT_TRUE(doc.IsModified(*first));
+    EXPECT_FALSE(doc.IsModified(*second));
+
+    // A record saved by itself counts only in the image's own file.
+    doc.NoteSettingsWritten(record(1, kSettings3D), (dir / "elsewhere.cnf").string());
+    doc.NoteSettingsWritten(record(2, kSettings3D), (dir / "third.cnf").string());
+    EXPECT_EQ(settingsMarked(), (Images{second, third}));
+    doc.NoteSettingsWritten(record(1, kSettings3D), (dir / "." / "second.cnf").string());
+    EXPECT_EQ(settingsMarked(), (Images{third}));
+
+    // Save Image Config writes and clears the active image alone; a file that cannot be
+    // written keeps the mark. Saving the document's configs clears every image written.
+    doc.SetSettingsModified(record(1, kSettings2D));
+    fs::create_directory(dir / "third.cnf");
+    doc.OnSaveImageConfig("Topography_03");
+    EXPECT_EQ(prompt.messages, Texts{"Unable to open file for writing"});
+    EXPECT_EQ(settingsMarked(), (Images{second, third}));
+    doc.OnSaveImageConfig("Phase_02");
+    EXPECT_EQ(ProfileFile::Load((dir / "second.cnf").string()).GetString("Phase_02_Presentation3D", "Tilt"), "12.00");
+    EXPECT_EQ(settingsMarked(), (Images{third}));
+    doc.SetSettingsModified(record(0, kSettings3D));
+    doc.OnFILESaveDocCondig("Height_01");
+    EXPECT_EQ(settingsMarked(), (Images{third}));
+    fs::remove(dir / "third.cnf");
+    doc.OnFILESaveDocCondig("Height_01");
+    EXPECT_TRUE(settingsMarked().empty());
+    EXPECT_EQ(doc.ImagesWithChanges(), (Images{first}));
+}
+
+// Images of one file share its presentation file: saving one image's view settings writes its
+// own sections into it and leaves every other byte, and the image file, as they were.
+TEST_F(SaveTest, ViewSettingsOfOneImageOfAFileGoIntoTheSharedFileBesideIt)
+{
+    ASSERT_TRUE(doc.AddImage(original, 0));
+    const std::string kept = "[AddImage]\r\nNofImage=1\r\nImage[0]=x.spm\r\n[Height_01_Light2D]\r\nLightAngle=7.00\r\n";
+    WriteFile(dir / "orig.cnf", kept);
+    const std::vector<std::uint8_t> imageBytes = FileBytes(original);
+    const CSpmImage& second = *doc.ImageList()[1].m_pImage;
+    ASSERT_EQ(second.m_strName, "Height_02");
+    ASSERT_TRUE(doc.SaveImageSettings(second));
+    const std::string text = FileText(dir / "orig.cnf");
+    EXPECT_TRUE(text.starts_with(kept + "[Introduction]\r\nVer=2.1\r\n[Height_02_Presentation2D]\r\n")) << text;
+    EXPECT_EQ(text.find("Height_01_Presentation"), std::string::npos);
+    EXPECT_EQ(FileBytes(original), imageBytes);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& file : fs::directory_iterator(dir.path()))
+        ++files;
+    EXPECT_EQ(files, 2u);
 }

@@ -140,6 +140,39 @@ TEST(PresentationFile, WriterTextAndRoundTripsOfEveryKeyAlsoUnderACommaDecimalLo
     EXPECT_EQ(paletteRead, palette);
 }
 
+// What decides whether an edit changed a record is what its file would hold: every key the
+// writer writes, each left out of the file in turn, gives a record that differs; what the file
+// never holds does not count.
+TEST(PresentationFile, StoredSettingsDifferByEveryKeyOfTheFileAndNothingElse)
+{
+    ScratchDir dir;
+    const auto read = [&dir](const std::string& text) {
+        WriteFile(dir / "r.cnf", text);
+        CPresentationConfig record = Record("Height_01");
+        ReadCnf((dir / "r.cnf").string(), ViewKind::View2D, record);
+        return record;
+    };
+    const CPresentationConfig every = read(kEveryKeyText);
+    EXPECT_TRUE(SameStoredSettings(every, read(kEveryKeyText)));
+    int keys = 0;
+    for (std::size_t at = kEveryKeyText.find("Ver=2.1\r\n") + 9; at < kEveryKeyText.size();) {
+        const std::size_t end = kEveryKeyText.find("\r\n", at) + 2;
+        if (kEveryKeyText[at] != '[') {
+            const std::string line = kEveryKeyText.substr(at, end - at);
+            EXPECT_FALSE(SameStoredSettings(every, read(kEveryKeyText.substr(0, at) + kEveryKeyText.substr(end))))
+                << line;
+            ++keys;
+        }
+        at = end;
+    }
+    EXPECT_EQ(keys, 37);
+    CPresentationConfig derived = every;
+    derived.m_pColorTable.assign(300, MakeColor(1, 2, 3));
+    derived.m_LightPosition[0] += 1.0f;
+    derived.m_ImageName = "Other_02";
+    EXPECT_TRUE(SameStoredSettings(every, derived));
+}
+
 TEST(PresentationFile, ReaderFindsTheRecordByImageKindAndVersionAndGatesValues)
 {
     ScratchDir dir;
@@ -213,7 +246,7 @@ TEST(PresentationFileCommands, DocumentConfigsBothRecordsAndTheImageListOfTheFir
     ASSERT_TRUE(SaveImageConfig(b, pb));
     EXPECT_EQ(ProfileFile::Load((dir / "b.cnf").string()).GetString("Height_02_Light2D", "LightHight"), "1200.00");
     const std::vector<ImageSettingsRef> images = {{a, pa}, {b, pb}, {c, pc}};
-    ASSERT_TRUE(SaveDocImageConfigs(images));
+    ASSERT_EQ(SaveDocImageConfigs(images), images.size());
     EXPECT_TRUE(prompt.messages.empty());
     const ProfileFile first = ProfileFile::Load((dir / "a.cnf").string());
     EXPECT_EQ(first.GetString("Height_01_Presentation2D", "Angle"), "50.00");
@@ -226,7 +259,7 @@ TEST(PresentationFileCommands, DocumentConfigsBothRecordsAndTheImageListOfTheFir
     EXPECT_EQ(ReadDocImageList((dir / "c.spm").string()),
               (std::vector<std::string>{(dir / "b.spm").string(), (dir / "c d.spm").string()}));
     // A document of one image leaves an earlier list as it was.
-    ASSERT_TRUE(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pa}}));
+    ASSERT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pa}}), 1u);
     EXPECT_EQ(ProfileFile::Load((dir / "a.cnf").string()).GetString("AddImage", "NofImage"), "2");
     ASSERT_TRUE(WriteDocImageList({(dir / "w.000").string(), "C:\\data\\b.spm", "/x/y/c.mdt"}));
     EXPECT_EQ(FileText(dir / "w.cnf"), CrLf("[AddImage]|NofImage=2|Image[0]=b.spm|Image[1]=c.mdt"));
@@ -240,7 +273,8 @@ TEST(PresentationFileCommands, SavesStopAtTheFirstFileThatCannotBeWritten)
     const CSpmImage a = ImageAt(dir / "a.spm"), lost = ImageAt(dir / "gone" / "b.spm"), c = ImageAt(dir / "c.spm");
     const SettingsPair pair = PairNamed("Height_01");
     ScriptedPrompt prompt;
-    EXPECT_FALSE(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pair}, {lost, pair}, {c, pair}}));
+    // Only the images before the failure count as written.
+    EXPECT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pair}, {lost, pair}, {c, pair}}), 1u);
     EXPECT_TRUE(fs::exists(dir / "a.cnf"));
     EXPECT_FALSE(fs::exists(dir / "c.cnf"));
     EXPECT_FALSE(SaveImageConfig(ImageAt(dir / "d.spm"), PairNamed("Height\n[Evil]_01")));
