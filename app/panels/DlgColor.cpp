@@ -252,8 +252,13 @@ void C3DdlgColor::mouseMoveEvent(QMouseEvent* event)
     m_pMouseY->setText(QString::fromStdString("MouseYpos: " + FormatFixed(at.y(), 0)));
     m_pMouseKeys->setText(QString::number(KeyFlags(*event)));
     std::vector<ColorCursor>* palette = Palette();
-    if (KeyFlags(*event) == 1 && palette != nullptr && DragCursor(*palette, m_nSelCursor, PositionAt(at.y())))
-        m_bEdited = true;
+    if (KeyFlags(*event) == 1 && palette != nullptr) {
+        const std::vector<ColorCursor> before = *palette;
+        if (DragCursor(*palette, m_nSelCursor, PositionAt(at.y()))) {
+            m_bEdited = true;
+            NoteEdit(before);
+        }
+    }
     QWidget::mouseMoveEvent(event);
 }
 
@@ -263,11 +268,20 @@ void C3DdlgColor::resizeEvent(QResizeEvent* event)
     DrawPalette();
 }
 
+void C3DdlgColor::NoteEdit(const std::vector<ColorCursor>& before)
+{
+    const Source source = Lookup();
+    if (source.colourConfig != nullptr && source.colourConfig->m_ColorCursors != before)
+        source.doc->Doc().SetSettingsModified(*source.colourConfig);
+}
+
 void C3DdlgColor::OnCursorCommand(int id)
 {
     std::vector<ColorCursor>* palette = Palette();
     if (palette == nullptr)
         return;
+    // The colour dialogs run the event loop: the palette is compared as it was before them.
+    const std::vector<ColorCursor> before = *palette;
     if (id == kCmdAddCursor) {
         CColorDialogModel dialog(AddCursorColor(*palette, m_fClickPos));
         const bool chosen = Prompt().RunDialog(dialog);
@@ -289,6 +303,7 @@ void C3DdlgColor::OnCursorCommand(int id)
         return;
     }
     m_bEdited = true;
+    NoteEdit(before);
     DrawPalette();
 }
 
@@ -312,8 +327,10 @@ void C3DdlgColor::OnLoadPalette()
     std::vector<ColorCursor>* palette = Palette();
     if (path.empty() || palette == nullptr)
         return;
+    const std::vector<ColorCursor> before = *palette;
     if (ReadPaletteFile(path, *palette) == FileReadResult::Unreadable)
         Prompt().Message(UnableToRead(path));
     m_bEdited = true;
+    NoteEdit(before);
     DrawPalette();
 }

@@ -76,6 +76,9 @@ private:
     double PositionAt(int y) const;
     double Tolerance() const;
     void ShowCursorMenu(const QPoint& at);
+    // The palette was `before` until the user's last action: a change marks the view settings
+    // of the colour source's image and is sent to the view at the next tick.
+    void NoteEdit(const std::vector<ColorCursor>& before);
 
     CMainFrame& m_mainFrame;
     QTimer m_timer;

@@ -292,24 +292,34 @@ void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
     m_pending.dirty = true;
     const std::optional<double> value = AcceptedValue(edit);
     CPresentationConfig* record = ActiveRecord();
-    if (value && record != nullptr)
-        StoreEdit(edit, *value, *record);
+    if (!value || record == nullptr)
+        return;
+    const CPresentationConfig before = *record;
+    StoreEdit(edit, *value, *record);
+    if (!m_bLoading)
+        NoteEdit(before, *record);
 }
 
 void C3DdlgConfig::OnCheck(ConfigCheck check)
 {
     ExchangeAll();
     m_pending.dirty = true;
-    if (CPresentationConfig* record = ActiveRecord())
+    if (CPresentationConfig* record = ActiveRecord()) {
+        const CPresentationConfig before = *record;
         StoreCheck(check, m_checks[check]->isChecked() ? 1 : 0, *record);
+        NoteEdit(before, *record);
+    }
 }
 
 void C3DdlgConfig::OnPolygonRadio(int index)
 {
     m_values.polygonRadio = index;
     m_pending.dirty = true;
-    if (CPresentationConfig* record = ActiveRecord())
+    if (CPresentationConfig* record = ActiveRecord()) {
+        const CPresentationConfig before = *record;
         StorePolygonRadio(index, *record);
+        NoteEdit(before, *record);
+    }
 }
 
 void C3DdlgConfig::OnLineRadio(int index)
@@ -317,8 +327,11 @@ void C3DdlgConfig::OnLineRadio(int index)
     ExchangeAll();
     m_pending.hint = LineRadioHint(index);
     m_pending.dirty = true;
-    if (CPresentationConfig* record = ActiveRecord())
+    if (CPresentationConfig* record = ActiveRecord()) {
+        const CPresentationConfig before = *record;
         record->m_DrawXYLine = index;
+        NoteEdit(before, *record);
+    }
 }
 
 // The colour changes only on OK; either way the view is repainted at the next tick.
@@ -327,8 +340,11 @@ void C3DdlgConfig::OnSwatch(ConfigSwatch swatch)
     CColorDialogModel dialog(m_values.colours[swatch]);
     if (Prompt().RunDialog(dialog)) {
         m_values.colours[swatch] = dialog.m_color & kColorMask;
-        if (CPresentationConfig* record = ActiveRecord())
+        if (CPresentationConfig* record = ActiveRecord()) {
+            const CPresentationConfig before = *record;
             StoreSwatch(swatch, m_values.colours[swatch], *record);
+            NoteEdit(before, *record);
+        }
         m_swatches[swatch]->SetColor(m_values.colours[swatch]);
     }
     m_pending.dirty = true;
@@ -352,7 +368,9 @@ void C3DdlgConfig::OnSelchangeImageList(int row)
     const std::vector<ImageEntry>& images = doc->Doc().ImageList();
     if (static_cast<std::size_t>(row) >= images.size())
         return;
+    const CPresentationConfig before = *record;
     record->m_NameOfImageForColor = images[static_cast<std::size_t>(row)].m_pImage->m_strName;
+    NoteEdit(before, *record);
     doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
 }
 
@@ -363,6 +381,12 @@ void C3DdlgConfig::SetEditText(ConfigEdit edit, const std::string& text)
         OnChangeEdit(edit);
     else
         m_edits[edit]->setText(wanted);
+}
+
+void C3DdlgConfig::NoteEdit(const CPresentationConfig& before, const CPresentationConfig& record)
+{
+    if (CDocument* doc = m_watch.Document())
+        doc->Doc().NoteSettingsEdit(before, record);
 }
 
 void C3DdlgConfig::ShowChoices()
@@ -401,6 +425,7 @@ void C3DdlgConfig::UpdateControls()
     }
     // Each edit's handler runs as its text is set: the timer must not send half a load.
     m_timer.stop();
+    m_bLoading = true;
     LoadChoices(*record, m_values);
     ShowChoices();
     for (const ConfigLoadStep& step : LoadSteps(*record)) {
@@ -416,6 +441,7 @@ void C3DdlgConfig::UpdateControls()
     for (std::size_t s = 0; s < kSwatchCount; ++s)
         m_swatches[s]->SetColor(m_values.colours[s]);
     m_pending = PendingAfterLoad(*record);
+    m_bLoading = false;
     m_timer.start(kTimerMs);
 }
 
@@ -451,8 +477,11 @@ void C3DdlgConfig::OnSave2D3DConf()
     record = ActiveRecord();
     if (path.empty() || record == nullptr)
         return;
-    if (!WriteCnf(EnsureExtension(path, kConfigFileType.m_strExtension), kind, *record))
+    const std::string file = EnsureExtension(path, kConfigFileType.m_strExtension);
+    if (!WriteCnf(file, kind, *record))
         Prompt().Message(kUnableToWrite);
+    else if (CDocument* doc = m_watch.Document())
+        doc->Doc().NoteSettingsWritten(*record, file);
 }
 
 void C3DdlgConfig::OnLoad2D3DConf()
@@ -464,9 +493,13 @@ void C3DdlgConfig::OnLoad2D3DConf()
     CPresentationConfig* record = ActiveRecord();
     if (record == nullptr)
         return;
+    // The file and the rounding of the controls both count: the record is the user's choice.
+    const CPresentationConfig before = *record;
     if (!path.empty() && ReadCnf(path, kind, *record) == FileReadResult::Unreadable)
         Prompt().Message(UnableToRead(path));
     UpdateControls();
+    if (!path.empty())
+        NoteEdit(before, *record);
     if (CDocument* doc = m_watch.Document())
         doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
 }

@@ -70,6 +70,8 @@ private:
     void OnSelchangeImageList(int row);
     // Sets an edit's text and runs its change handler, also when the text stays the same.
     void SetEditText(ConfigEdit edit, const std::string& text);
+    // The user changed `record` from `before`: its image's view settings are marked.
+    void NoteEdit(const CPresentationConfig& before, const CPresentationConfig& record);
     void ShowChoices();
 
     CMainFrame& m_mainFrame;
@@ -81,6 +83,8 @@ private:
     ConfigPanelValues m_values;
     std::array<int, kConfigScrollBars.size()> m_positions{};
     ConfigPending m_pending;
+    // While the controls load a record: what the edits write back then is no user's change.
+    bool m_bLoading = false;
 
     std::array<QLineEdit*, kEditCount> m_edits{};
     std::array<QScrollBar*, kConfigScrollBars.size()> m_bars{};

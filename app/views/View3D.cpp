@@ -143,11 +143,15 @@ void CView3D::mouseMoveEvent(QMouseEvent* event)
     if (!shown || event->modifiers() != Qt::NoModifier)
         return;
     const QPoint at = event->position().toPoint();
+    CPresentationConfig& settings = shown.Settings();
+    const CPresentationConfig before = settings;
     if (event->buttons() == Qt::RightButton)
-        DragZScale(m_drag, at.y(), shown.Settings());
+        DragZScale(m_drag, at.y(), settings);
     else if (event->buttons() == Qt::LeftButton)
-        DragTurn(m_drag, at.x(), at.y(), shown.Settings());
+        DragTurn(m_drag, at.x(), at.y(), settings);
     else
         return;
+    // The turn and the Z scale live in the image's record: they are the user's view settings.
+    Doc().NoteSettingsEdit(before, settings);
     Invalidate(kHintRepaint);
 }

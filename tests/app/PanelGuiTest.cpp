@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -26,6 +27,7 @@
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
+#include "app/panels/ColorSwatch.h"
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
 #include "app/views/ProfileView.h"
@@ -33,6 +35,8 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "platform/core/ProfileFile.h"
+#include "presentation/ImageSettingsFiles.h"
 #include "presentation/PaletteEditing.h"
 
 namespace {
@@ -71,9 +75,11 @@ protected:
         if (!GetParam().bundled) {
             if (SamplesDir().empty())
                 GTEST_SKIP() << "real instrument samples not found; the bundled sample ran these tests";
+            // A copy: the view settings may be saved beside it.
             m_strFile = kNanoscope;
             m_strSecond = "Amplitude_02";
-            m_app = std::make_unique<RunningApp>(SamplePath(kNanoscope).string());
+            std::filesystem::copy_file(SamplePath(kNanoscope), m_files / m_strFile);
+            m_app = std::make_unique<RunningApp>((m_files / m_strFile).string());
             return;
         }
         const std::filesystem::path bundled = std::filesystem::path(SPM_SOURCE_DIR) / "resources/samples/sample.spm";
@@ -116,6 +122,20 @@ protected:
         m_probeDoc->AddView(&m_probe, &frame);
     }
     CMDIDoc& Doc() { return Main().MDIGetActive()->GetActiveDocument()->Doc(); }
+    // The view-settings marks of both records of both images: {first 2D, first 3D, second 2D,
+    // second 3D}.
+    std::array<bool, 4> Marks()
+    {
+        const std::vector<ImageEntry>& images = Doc().ImageList();
+        return {images[0].m_bSettingsModified[0], images[0].m_bSettingsModified[1],
+                images[1].m_bSettingsModified[0], images[1].m_bSettingsModified[1]};
+    }
+    void ClearMarks()
+    {
+        for (const ImageEntry& entry : Doc().ImageList())
+            for (const CPresentationConfig& record : *entry.m_pSettings)
+                Doc().SetSettingsModified(record, false);
+    }
     // The record the active frame shows.
     CPresentationConfig& Record()
     {
@@ -375,6 +395,207 @@ TEST_P(PanelGui, PanelsDoNothingOnceTheirDocumentClosed)
     EXPECT_EQ(palette.Palette(), nullptr);
     EXPECT_TRUE(m_app->Prompt().messages.empty());
     Tick();
+}
+
+// Every kind of edit of the panels and the 3D view marks the record it changed, and only
+// that one; showing a record (which rounds what the controls show), an edit that leaves the
+// record as it was and a Cancel mark nothing. A *.cnf written by the panel into the image's
+// own presentation file clears the record's mark.
+TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
+{
+    C3DdlgConfig& config = Main().ConfigPanel();
+    C3DdlgColor& palette = Main().ColorPanel();
+    m_app->Run(cmd::kShowConfigPanel);
+    // Values the controls cannot show: loading them rounds the record, which is no edit.
+    for (CPresentationConfig& record : *Doc().ImageList()[0].m_pSettings) {
+        record.m_Tilt = 45.6f;
+        record.m_Z_Scale = 30.37f;
+    }
+    const std::string second2DFrame = m_strSecond + ":2D";
+    for (const std::string& frame : {std::string("Height_01:3D"), std::string("Height_01:2D"), second2DFrame,
+                                     std::string("Height_01:3D")}) {
+        Activate(frame);
+        Tick();
+    }
+    palette.ForgetActiveFrame();
+    Tick();
+    const std::array<bool, 4> none{};
+    EXPECT_EQ(Marks(), none);
+    EXPECT_EQ(Record().m_Tilt, 45.0f);
+
+    const ScratchDir folder;
+    const std::string other = (folder / "other.cnf").string();
+    const std::string own = PresentationFilePath((m_files / m_strFile).string());
+    WriteFile(other, "[Height_01_Presentation3D]\r\nTilt=12\r\n");
+    const auto click = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(3, 3)); };
+    const auto button = [&config](const char* id) { return config.findChild<QAbstractButton*>(id); };
+    const auto view3D = [this](QEvent::Type type, QPointF at, Qt::MouseButton button) {
+        QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
+        QMouseEvent event(type, at, view.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+        QApplication::sendEvent(&view, &event);
+    };
+    const auto cursorMark = [&palette](std::size_t index) {
+        const GdiRect strip = palette.Strip().ClientInPanel();
+        return QPointF(strip.left + 5, strip.bottom - strip.Height() * (*palette.Palette())[index].m_Position);
+    };
+    const auto pick = [&palette, &cursorMark](std::size_t index) {
+        const QPointF at = cursorMark(index);
+        QMouseEvent press(QEvent::MouseButtonPress, at, palette.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&palette, &press);
+    };
+    struct Case {
+        const char* what;
+        std::string frame;
+        std::function<void()> edit;
+        std::array<bool, 4> marks;
+    };
+    const std::array<bool, 4> first3D{false, true, false, false}, first2D{true, false, false, false};
+    const std::array<bool, 4> second2D{false, false, true, false};
+    const Case cases[] = {
+        {"Z scale typed", "Height_01:3D", [&] { config.Edit(kEditZScale).setText("44.5"); }, first3D},
+        {"same Z scale typed", "Height_01:3D", [&] { config.Edit(kEditZScale).setText("44.50"); }, none},
+        {"refused Z scale", "Height_01:3D", [&] { config.Edit(kEditZScale).setText("5000"); }, none},
+        {"tilt bar", "Height_01:3D", [&] { config.ScrollBar(1).triggerAction(QAbstractSlider::SliderSingleStepSub); }, first3D},
+        {"border check", "Height_01:2D", [&] { click(button("1011")); }, first2D},
+        {"polygon radio", "Height_01:2D", [&] { button("1021")->click(); }, first2D},
+        {"line radio", "Height_01:2D", [&] { button("1024")->click(); }, first2D},
+        {"swatch OK", "Height_01:3D", [&] { AnswerColour(m_app->Prompt(), MakeColor(1, 2, 3)); click(&config.Swatch(kSwatchBackground)); }, first3D},
+        {"swatch same colour", "Height_01:3D", [&] { AnswerColour(m_app->Prompt(), MakeColor(1, 2, 3)); click(&config.Swatch(kSwatchBackground)); }, none},
+        {"swatch Cancel", "Height_01:3D", [&] { click(&config.Swatch(kSwatchPolygon)); }, none},
+        {"colour source", "Height_01:2D", [&] { config.ImageList().setCurrentRow(1); }, first2D},
+        {"Load 2D/3D Conf", "Height_01:3D", [&] { AnswerFileDialog(m_app->Prompt(), other); config.OnLoad2D3DConf(); }, first3D},
+        {"Load cancelled", "Height_01:3D", [&] { config.OnLoad2D3DConf(); }, none},
+        {"Save into another file", "Height_01:3D", [&] { config.Edit(kEditTilt).setText("13"); AnswerFileDialog(m_app->Prompt(), other); config.OnSave2D3DConf(); }, first3D},
+        {"Save into the image's own file", "Height_01:3D", [&] { config.Edit(kEditTilt).setText("14"); AnswerFileDialog(m_app->Prompt(), own); config.OnSave2D3DConf(); }, none},
+        {"palette drag", second2DFrame, [&] {
+             pick(0);
+             const QPointF at = cursorMark(0) - QPointF(0, 10);
+             QMouseEvent drag(QEvent::MouseMove, at, palette.mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+             QApplication::sendEvent(&palette, &drag);
+         }, second2D},
+        {"palette recolour", second2DFrame, [&] { pick(1); AnswerColour(m_app->Prompt(), MakeColor(9, 9, 9)); palette.OnCursorCommand(kCmdChangeColor); }, second2D},
+        {"palette add cancelled", second2DFrame, [&] { palette.OnCursorCommand(kCmdAddCursor); }, none},
+        {"palette delete", second2DFrame, [&] { pick(1); palette.OnCursorCommand(kCmdDelCursor); }, second2D},
+        {"3D turn", "Height_01:3D", [&] { view3D(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton); view3D(QEvent::MouseMove, {140, 90}, Qt::LeftButton); }, first3D},
+        {"3D Z scale", "Height_01:3D", [&] { view3D(QEvent::MouseButtonPress, {100, 100}, Qt::RightButton); view3D(QEvent::MouseMove, {100, 80}, Qt::RightButton); }, first3D},
+        {"3D click", "Height_01:3D", [&] { view3D(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton); view3D(QEvent::MouseButtonRelease, {100, 100}, Qt::LeftButton); }, none},
+    };
+    for (const Case& c : cases) {
+        Activate(c.frame);
+        m_app->Run(std::string(c.what).starts_with("palette") ? cmd::kShowPalettePanel : cmd::kShowConfigPanel);
+        Tick();
+        ClearMarks();
+        c.edit();
+        Tick();
+        EXPECT_EQ(Marks(), c.marks) << c.what;
+    }
+    // A *.plt file loads over the colour source's palette: Height_01's 2D frame takes its
+    // colours from the second image since the colour-source case, so that image's record.
+    const std::string plt = (folder / "p.plt").string();
+    WriteFile(plt, "[ColorCursor]\r\nNofCursor=2\r\nPosition[0]=0.1\r\nColor[0]=1,1,1\r\nPosition[1]=0.9\r\nColor[1]=2,2,2\r\n");
+    Activate("Height_01:2D");
+    m_app->Run(cmd::kShowPalettePanel);
+    Tick();
+    ClearMarks();
+    AnswerFileDialog(m_app->Prompt(), plt);
+    palette.OnLoadPalette();
+    EXPECT_EQ(Marks(), second2D);
+    // A *.plt holds the palette alone: saving one leaves the mark.
+    AnswerFileDialog(m_app->Prompt(), plt);
+    palette.OnSavePalette();
+    EXPECT_EQ(Marks(), second2D);
+    EXPECT_TRUE(std::filesystem::exists(own));
+}
+
+// Closing a document whose second image's palette changed asks about its view settings, in
+// our words: Cancel keeps the document, a file that cannot be written says so and keeps it,
+// No lets the change go, Yes writes the image's presentation file beside its image file and
+// nothing else: for the NanoScope file that is the one file of both images.
+TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
+{
+    const std::string image = Doc().ImageList()[1].m_pImage->m_strPath;
+    const std::string cnf = PresentationFilePath(image);
+    EXPECT_EQ(std::filesystem::path(cnf).filename(), GetParam().bundled ? "second.cnf" : "nanoscope-v432-height-amplitude.cnf");
+    const std::vector<std::uint8_t> imageBytes = FileBytes(image);
+    const std::string question = "dialog: Save the view settings of " + m_strFile + ":" + m_strSecond + " to " +
+                                 std::filesystem::path(cnf).filename().string() + "?";
+    const std::string unable = "message: Unable to open file for writing";
+    // What another program or an earlier save left in the file stays.
+    const std::string kept = "[Notes]\r\nkeep=this\r\n[Height_01_Presentation2D]\r\nTilt=17.00\r\n";
+    WriteFile(cnf, kept);
+    const auto open = [this] {
+        m_app->App().OpenWithFollowUp((m_files / m_strFile).string());
+        RunningApp::Pump();
+        if (GetParam().bundled)
+            Main().AddImageToActiveDoc((m_files / "second.spm").string(), 0);
+        RunningApp::Pump();
+    };
+    struct Step {
+        CQuestionBox::Answer answer;
+        bool blocked;      // a folder stands where the file must go
+        bool closes;
+    };
+    const Step steps[] = {{CQuestionBox::Answer::Cancel, false, false},
+                          {CQuestionBox::Answer::Yes, true, false},
+                          {CQuestionBox::Answer::No, false, true},
+                          {CQuestionBox::Answer::Yes, false, true}};
+    std::vector<ColorCursor> edited;
+    for (const Step& step : steps) {
+        if (m_app->FrameTitles().empty())
+            open();
+        Activate(m_strSecond + ":2D");
+        m_app->Run(cmd::kShowPalettePanel);
+        Tick();
+        C3DdlgColor& panel = Main().ColorPanel();
+        ASSERT_NE(panel.Palette(), nullptr);
+        AnswerColour(m_app->Prompt(), MakeColor(0, 128, 0));
+        panel.OnCursorCommand(kCmdAddCursor);
+        edited = *panel.Palette();
+        if (step.blocked) {
+            std::filesystem::remove(cnf);
+            std::filesystem::create_directory(cnf);
+        }
+        m_app->Prompt().events.clear();
+        AnswerQuestion(m_app->Prompt(), static_cast<int>(step.answer));
+        CDocument& doc = *Main().MDIGetActive()->GetActiveDocument();
+        EXPECT_EQ(Main().DocManager().CloseDocument(doc), step.closes);
+        RunningApp::Pump();
+        const std::vector<std::string> asked = step.blocked ? std::vector<std::string>{question, unable}
+                                                            : std::vector<std::string>{question};
+        EXPECT_EQ(m_app->Prompt().events, asked);
+        EXPECT_EQ(m_app->FrameTitles().empty(), step.closes);
+        if (step.blocked) {
+            std::filesystem::remove(cnf);
+            WriteFile(cnf, kept);
+        }
+        if (step.answer != CQuestionBox::Answer::Yes || step.blocked)
+            EXPECT_EQ(FileText(cnf), kept);
+        if (!step.closes) {
+            // Let the document go without a question for the next step.
+            ClearMarks();
+            ASSERT_TRUE(Main().DocManager().CloseDocument(doc));
+            RunningApp::Pump();
+        }
+    }
+    // Yes added the image's sections to the file and kept the rest; the image file is as it
+    // was, and opening the document again brings the changed palette back.
+    const std::string text = FileText(cnf);
+    EXPECT_TRUE(text.starts_with(kept)) << text;
+    EXPECT_NE(text.find("[" + m_strSecond + "_ColorCursor2D]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("[Height_01_Light2D]"), std::string::npos) << text;
+    EXPECT_EQ(FileBytes(image), imageBytes);
+    open();
+    const std::vector<ColorCursor>& reread = Doc().ImageList()[1].m_pSettings->front().m_ColorCursors;
+    ASSERT_EQ(reread.size(), edited.size());
+    for (std::size_t i = 0; i < edited.size(); ++i) {
+        EXPECT_EQ(reread[i].m_Color, edited[i].m_Color) << i;
+        EXPECT_NEAR(reread[i].m_Position, edited[i].m_Position, 0.005) << i;  // "%.2f" in the file
+    }
+    // The NanoScope file's first image reads its own section of the one file.
+    EXPECT_EQ(Doc().ImageList()[0].m_pSettings->front().m_Tilt, GetParam().bundled ? 60.0f : 17.0f);
+    EXPECT_FALSE(Doc().IsSettingsModified(*Doc().ImageList()[1].m_pImage));
 }
 
 // Both curves are checked in the scenario; here the cursors move.

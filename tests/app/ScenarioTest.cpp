@@ -19,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "AppTestSupport.h"
 #include "support/TestPaths.h"
@@ -29,6 +30,7 @@
 #include "app/panels/DlgConfig.h"
 #include "app/views/ProfileView.h"
 #include "platform/core/DialogModels.h"
+#include "platform/core/ProfileFile.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -77,7 +79,10 @@ TEST(Scenario, ShellFromStartToQuit)
 {
     SPM_REQUIRE_DISPLAY();
     SPM_REQUIRE_SAMPLES();
-    const std::string nanoscope = SamplePath(kNanoscope).string();
+    // A copy under the sample's own name: quitting writes the view settings beside it.
+    ScratchDir dir;
+    const std::string nanoscope = (dir / kNanoscope).string();
+    std::filesystem::copy_file(SamplePath(kNanoscope), nanoscope);
     RunningApp app(nanoscope);
     CMainFrame& mainFrame = app.MainFrame();
 
@@ -166,7 +171,6 @@ TEST(Scenario, ShellFromStartToQuit)
     RunningApp::Pump();
 
     // Step 2: File Open of the bundled sample through the dialog; it joins the recent files.
-    ScratchDir dir;
     const std::filesystem::path sample = dir / "sample.spm";
     std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", sample);
     AnswerFileDialog(app.Prompt(), sample.string());
@@ -238,23 +242,39 @@ TEST(Scenario, ShellFromStartToQuit)
     Screenshot(mainFrame, "05-saved-one-of-two");
 
     // Step 7: quitting asks about every image whose change no save wrote, by the name its
-    // frames show: Yes saves the amplitude image as a file of its own, No lets the sample's
-    // rotation go. The reopened copy has nothing to ask about.
+    // frames show: the Z scale, the polygon and the palette cursor of step 1 are the first
+    // image's view settings, which Yes writes into the presentation file beside the NanoScope
+    // file; Yes saves the amplitude image as a file of its own, No lets the sample's rotation
+    // go. The reopened copy has nothing to ask about.
     CDocument& sampleDoc = *mainFrame.DocManager().Documents()[1];
     mainFrame.ActivateFrame(sampleDoc.Frames().front());
     RunningApp::Pump();
     EXPECT_TRUE(app.Run(cmd::kRotate90));
     app.Prompt().events.clear();
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
     AnswerFileDialog(app.Prompt(), (dir / "amplitude").string(), 0);
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::No));
     EXPECT_TRUE(mainFrame.close());
-    EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{"dialog: Save changes to scan.spm:Amplitude_02?",
-                                                             "dialog: Save As",
-                                                             "dialog: Save changes to sample.spm:Height_01?"}));
+    EXPECT_EQ(app.Prompt().events,
+              (std::vector<std::string>{
+                  "dialog: Save the view settings of scan.spm:Height_01 to nanoscope-v432-height-amplitude.cnf?",
+                  "dialog: Save changes to scan.spm:Amplitude_02?", "dialog: Save As",
+                  "dialog: Save changes to sample.spm:Height_01?"}));
     CMDIDoc amplitude;
     ASSERT_TRUE(amplitude.OnOpenDocument((dir / "amplitude.spm").string()));
     EXPECT_EQ(amplitude.ImageList().front().m_pImage->m_strName, "Amplitude_01");
+    // The presentation file is all that Yes wrote beside the instrument file, which is as it was.
+    const ProfileFile cnf = ProfileFile::Load((dir / "nanoscope-v432-height-amplitude.cnf").string());
+    EXPECT_EQ(cnf.GetString("Height_01_Presentation3D", "Z_Scale"), "80.00");
+    EXPECT_EQ(cnf.GetString("Height_01_Presentation3D", "EnablePolygonColor"), "1");
+    EXPECT_EQ(cnf.GetString("Height_01_ColorCursor3D", "Color[0]"), "0,0,200");
+    EXPECT_EQ(FileBytes(nanoscope), FileBytes(SamplePath(kNanoscope)));
+    std::set<std::string> files;
+    for (const auto& file : std::filesystem::directory_iterator(dir.path()))
+        files.insert(file.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{kNanoscope, "nanoscope-v432-height-amplitude.cnf", "sample.spm",
+                                            "scan.spm", "amplitude.spm"}));
 }
 
 // Typing into the work bench's header fields changes the image: quitting asks about it, and
