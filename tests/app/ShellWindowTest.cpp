@@ -8,9 +8,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -316,17 +318,32 @@ TEST(StatusBar, LockIndicatorsShowWhileTheirLockIsOn)
 // --- the file dialogs' folder
 
 // Answers the next real file dialog with `path` and notes the folder it started in.
-void AnswerRealFileDialog(const std::string& path, QString& startFolder)
+void AnswerRealFileDialog(const std::string& path, QString& startFolder, int attempts = 100)
 {
-    QTimer::singleShot(50, [path, &startFolder] {
+    QTimer::singleShot(50, [path, &startFolder, attempts] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
-            AnswerRealFileDialog(path, startFolder);
+            if (attempts > 0)
+                AnswerRealFileDialog(path, startFolder, attempts - 1);
             return;
         }
-        startFolder = dialog->directory().absolutePath();
-        dialog->selectFile(QString::fromStdString(path));
+        if (startFolder.isEmpty())
+            startFolder = dialog->directory().absolutePath();
+        // Typed, as a user would: a selection in another folder waits for that folder's
+        // listing, which the dialog reads in the background.
+        if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+            name->setText(QString::fromStdString(path));
         QMetaObject::invokeMethod(dialog, "accept");
+        // A loaded machine may leave the dialog open (its view not ready for the name): try
+        // again, and give up by rejecting it so that the test fails instead of hanging.
+        QTimer::singleShot(200, [dialog = QPointer<QFileDialog>(dialog), path, &startFolder, attempts] {
+            if (dialog.isNull() || !dialog->isVisible())
+                return;
+            if (attempts > 0)
+                AnswerRealFileDialog(path, startFolder, attempts - 1);
+            else
+                dialog->reject();
+        });
     });
 }
 
