@@ -8,10 +8,31 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace {
+
+// The names in the shared sample folder. The application writes *.cnf files beside the
+// images it saves settings for; a test that lets it do so on a shared sample would change
+// what every later test reads.
+std::set<std::string> SampleNames()
+{
+    std::set<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(SPM_SAMPLES_DIR, error))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    const std::set<std::string> samplesBefore = SampleNames();
 #ifdef SPM_APP_TEST_OFFSCREEN
     qputenv("QT_QPA_PLATFORM", "offscreen");
 #else
@@ -31,5 +52,11 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    for (const std::string& name : SampleNames())
+        if (samplesBefore.count(name) == 0) {
+            std::fprintf(stderr, "The tests wrote %s into the shared sample folder\n", name.c_str());
+            return 1;
+        }
+    return result;
 }
