@@ -2,6 +2,7 @@
 
 #include "sp/transforms/spColFft.h"
 #include "sp/transforms/spColumns.h"
+#include "sp/transforms/spComplexVec.h"
 #include "sp/transforms/spDftSmall.h"
 #include "sp/transforms/spFftCore.h"
 #include "sp/transforms/spFftLarge.h"
@@ -37,7 +38,7 @@ void spFftRun(const spComplex* src, spComplex* dst, const spFftSpec* spec, std::
         }
     }
     if (scaled)
-        spScaleComplex(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
+        spScaleComplexCol<Column>(spec->scale, reinterpret_cast<float*>(dst), 2 * n);
 }
 
 // Bytes of work area this call touches: a call without a buffer allocates only those.
@@ -66,7 +67,7 @@ spStatus spFftRunCol(const spComplex* src, spComplex* dst, const spFftSpec* spec
         return spStsNoErr;
     }
 
-    const spWorkArea area(work, spFftWorkUsed<Column>(spec, src == dst));
+    const spWorkArea area(work, spFftWorkUsed<Column>(spec, src == dst), Column);
     if (area.failed())
         return spStsMemAllocErr;
     spFftRun<Column, Inverse>(src, dst, spec, area.data());
