@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <immintrin.h>
 
 #include "sp/transforms/spColFftWide.h"
 
@@ -39,13 +40,27 @@ struct spWide {
     spV8 im;
 };
 
+typedef float spV4h __attribute__((vector_size(16)));
+
+inline spV4h spLoad4h(const float* p)
+{
+    spV4h v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline spV8 spJoin(spV4h lo, spV4h hi) { return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7); }
+
+// Four floats in both halves, straight from memory (one load, no shuffle).
+inline spV8 spBroadcast(const float* p)
+{
+    return reinterpret_cast<spV8>(_mm256_broadcast_ps(reinterpret_cast<const __m128*>(p)));
+}
+
 template <bool Inverse>
 inline spWide spPrepare(const float* w)
 {
-    const spV8 v = spLoad8(w);
-    const spV8 re = __builtin_shuffle(v, spV8i{0, 1, 2, 3, 0, 1, 2, 3});
-    const spV8 im = __builtin_shuffle(v, spV8i{4, 5, 6, 7, 4, 5, 6, 7});
-    return {re, spFlip(im, Inverse ? spHighSigns : spLowSigns)};
+    return {spBroadcast(w), spFlip(spBroadcast(w + 4), Inverse ? spHighSigns : spLowSigns)};
 }
 
 inline spV8 spMul(spV8 a, const spWide& w) { return a * w.re + spSwapHalves(a) * w.im; }
@@ -74,23 +89,6 @@ struct spPair8 {
     spV8 re;
     spV8 im;
 };
-
-typedef float spV4h __attribute__((vector_size(16)));
-
-inline spV4h spLoad4h(const float* p)
-{
-    spV4h v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline spV8 spJoin(spV4h lo, spV4h hi) { return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7); }
-
-inline spV8 spBroadcast(const float* p)
-{
-    const spV4h v = spLoad4h(p);
-    return spJoin(v, v);
-}
 
 // The values of two groups whose sources are neighbours, in the lanes of the first pass:
 // pairs (A, B) of neighbouring values at the four places of lanes 0 to 3, into
