@@ -1,7 +1,8 @@
-// The radix-4 and radix-2 passes of the blocked FFT core in 256-bit vectors, for processors
-// with AVX2 (chosen at run time). A vector holds one whole block, four real parts and four
-// imaginary parts; the products swap the halves instead of splitting the block, and every
-// sum and product is the one the 128-bit passes form, so both give the same bits.
+// The passes of the blocked FFT core in 256-bit vectors, for processors with AVX2 (chosen at
+// run time). In the radix-4 and radix-2 passes a vector holds one whole block, four real
+// parts and four imaginary parts, and the products swap the halves instead of splitting the
+// block; the first pass holds two groups side by side. Every sum and product is the one the
+// 128-bit passes form, so both give the same bits.
 #pragma GCC target("avx2")
 
 #include <cstddef>
