@@ -1,18 +1,31 @@
 #include "AppTestSupport.h"
 
-#include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMdiArea>
+#include <QScreen>
 #include <QSettings>
+
+#include <filesystem>
 
 #include "app/MainFrame.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/CommandRegistry.h"
+#include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/View.h"
+
+const std::string kBundledSample = std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm";
 
 bool DisplayAvailable()
 {
     return QGuiApplication::platformName() != "offscreen";
+}
+
+std::string SampleCopy(const ScratchDir& dir, const std::string& name)
+{
+    std::filesystem::copy_file(kBundledSample, dir / name);
+    return (dir / name).string();
 }
 
 RunningApp::RunningApp(const std::string& path)
@@ -45,11 +58,19 @@ void RunningApp::Pump(int ms)
     } while (timer.elapsed() < ms);
 }
 
+std::vector<CMDIChildFrame*> RunningApp::Frames() const
+{
+    std::vector<CMDIChildFrame*> frames;
+    for (QMdiSubWindow* window : m_pApp->MainFrame().MDIClient()->subWindowList(QMdiArea::CreationOrder))
+        frames.push_back(qobject_cast<CMDIChildFrame*>(window));
+    return frames;
+}
+
 std::vector<std::string> RunningApp::FrameTitles() const
 {
     std::vector<std::string> titles;
-    for (QMdiSubWindow* window : m_pApp->MainFrame().MDIClient()->subWindowList())
-        titles.push_back(window->windowTitle().toStdString());
+    for (const CMDIChildFrame* frame : Frames())
+        titles.push_back(frame->windowTitle().toStdString());
     return titles;
 }
 
@@ -57,6 +78,28 @@ std::string RunningApp::ActiveTitle() const
 {
     const CMDIChildFrame* frame = m_pApp->MainFrame().MDIGetActive();
     return frame != nullptr ? frame->windowTitle().toStdString() : std::string();
+}
+
+CDocument& RunningApp::ActiveDoc()
+{
+    return *MainFrame().MDIGetActive()->GetActiveDocument();
+}
+
+bool RunningApp::Activate(const std::string& kind, const std::string& image)
+{
+    const std::string shown = image.empty() ? MainFrame().MDIGetActive()->m_strImageName : image;
+    for (CMDIChildFrame* frame : ActiveDoc().Frames())
+        if (frame->m_strViewKind == kind && (kind == ":Profile" || frame->m_strImageName == shown)) {
+            MainFrame().ActivateFrame(frame);
+            // The test programs share one display: another program's window takes the
+            // keyboard focus and gives it back at any time, and the focus then returns to the
+            // widget that had it. The frame keeps it, so that a returning focus cannot make
+            // an older frame active again.
+            frame->setFocus();
+            Pump();
+            return true;
+        }
+    return false;
 }
 
 bool RunningApp::Run(int id)
@@ -69,6 +112,32 @@ bool RunningApp::Run(int id)
 bool RunningApp::Enabled(int id)
 {
     return m_pApp->Commands().Query(id).m_bEnabled;
+}
+
+QImage Screenshot(const std::string& name, QWidget* window)
+{
+    RunningApp::Pump(300);
+    QDir().mkpath(SPM_SCREENSHOT_DIR);
+    const QString path = QString(SPM_SCREENSHOT_DIR "/") + QString::fromStdString(name);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(path + ".png");
+    if (window == nullptr)
+        return {};
+    const QImage own = window->grab().toImage();
+    own.save(path + "-window.png");
+    return own;
+}
+
+QImage ViewPicture(CMDIChildFrame& frame)
+{
+    RunningApp::Pump(400);
+    return frame.GetActiveView()->Widget()->grab().toImage();
+}
+
+void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    QMouseEvent event(type, at, widget.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, modifiers);
+    QApplication::sendEvent(&widget, &event);
 }
 
 void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size_t type)
@@ -86,5 +155,13 @@ void AnswerQuestion(ScriptedPrompt& prompt, int answer)
         auto& box = dynamic_cast<CQuestionBox&>(model);
         box.m_answer = static_cast<CQuestionBox::Answer>(answer);
         return box.m_answer == CQuestionBox::Answer::Yes;
+    });
+}
+
+void AnswerColour(ScriptedPrompt& prompt, COLORREF colour)
+{
+    prompt.dialogScript.push_back([colour](IDialogModel& model) {
+        dynamic_cast<CColorDialogModel&>(model).m_color = colour;
+        return true;
     });
 }

@@ -1,13 +1,21 @@
 // The running application for a test: started with a file or none, a scripted prompt in
-// front of its own, event processing, frame lookups and screenshots.
+// front of its own, event processing, frame lookups, mouse events and screenshots.
 #pragma once
 
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "support/ScriptedPrompt.h"
+#include "support/TestPaths.h"
 #include "app/SpmApp.h"
+#include "image/Color.h"
 
 class CMDIChildFrame;
 class CDocument;
@@ -19,6 +27,12 @@ class CDocument;
             GTEST_SKIP() << "no display for the OpenGL views (run under Xvfb); skipping"; \
     } while (0)
 bool DisplayAvailable();
+
+// The sample of the repository: one image, Height_01. Tests that may write beside it (a
+// save, view settings at quit) open a copy.
+extern const std::string kBundledSample;
+// A copy of the bundled sample in `dir`; its path.
+std::string SampleCopy(const ScratchDir& dir, const std::string& name = "sample.spm");
 
 class RunningApp {
 public:
@@ -33,9 +47,14 @@ public:
 
     // Lets queued events, timers and deferred deletions run for about `ms` milliseconds.
     static void Pump(int ms = 50);
-    // The window titles of the child frames in creation order.
+    // The child frames and their window titles in creation order.
+    std::vector<CMDIChildFrame*> Frames() const;
     std::vector<std::string> FrameTitles() const;
     std::string ActiveTitle() const;
+    CDocument& ActiveDoc();
+    // Activates the active document's frame of `kind` (":2D", ":3D", ":Profile") showing
+    // `image` (the active frame's image when empty); false when there is none.
+    bool Activate(const std::string& kind, const std::string& image = {});
     // Runs a command as the menu would; false when it was disabled or unhandled.
     bool Run(int id);
     bool Enabled(int id);
@@ -45,7 +64,41 @@ private:
     std::unique_ptr<ScriptedPrompt> m_pPrompt;
 };
 
+// Saves the whole screen, as the X server shows it, as <name>.png in the build's screenshot
+// folder, and `window`'s own grab beside it as <name>-window.png; returns that grab.
+QImage Screenshot(const std::string& name, QWidget* window = nullptr);
+// What the frame's view shows once it has finished drawing.
+QImage ViewPicture(CMDIChildFrame& frame);
+// A press, move or release at `at` in `widget` with `button` down (a move) or going down or
+// up (a press, a release).
+void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = {});
+
 // Answers the next file dialog with `path` in type entry `type`.
 void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size_t type = 0);
 // Answers the next question box.
 void AnswerQuestion(ScriptedPrompt& prompt, int answer);
+// Answers the next colour dialog with `colour`.
+void AnswerColour(ScriptedPrompt& prompt, COLORREF colour);
+
+// Runs `open`, which opens a modal window; once the first modal window of type Window is up,
+// runs `look` on it and rejects it. False when none came up.
+template <class Window>
+bool WithModal(const std::function<void()>& open, const std::function<void(Window&)>& look)
+{
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* window = dynamic_cast<Window*>(QApplication::activeModalWidget());
+        if (window == nullptr || seen)
+            return;
+        seen = true;
+        poll.stop();
+        look(*window);
+        window->reject();
+    });
+    poll.start();
+    open();
+    return seen;
+}

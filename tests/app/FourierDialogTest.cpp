@@ -6,16 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QTest>
-#include <QTimer>
 
-#include <filesystem>
-#include <functional>
 #include <set>
 
 #include "AppTestSupport.h"
@@ -25,11 +19,10 @@
 #include "app/fourier/FourierPanes.h"
 #include "formats/ImageFile.h"
 #include "fourier/FilterFile.h"
+#include "platform/core/NumberText.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
-#include "platform/core/NumberText.h"
 #include "support/TestImages.h"
-#include "support/TestPaths.h"
 
 namespace {
 
@@ -43,55 +36,15 @@ std::size_t Levels(const QImage& picture)
     return levels.size();
 }
 
-void Shot(QWidget& widget, const char* name)
-{
-    RunningApp::Pump(200);
-    QDir().mkpath(SPM_SCREENSHOT_DIR);
-    EXPECT_TRUE(widget.grab().save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png"));
-}
-
-// The bundled sample, or another image file, with its 2D frame active: the Fourier tool's
-// frame.
-class FourierApp {
+// The application on `file` with its 2D frame active: the Fourier tool's frame.
+class FourierApp : public RunningApp {
 public:
-    explicit FourierApp(const std::filesystem::path& file = {})
-    {
-        const std::filesystem::path path = file.empty() ? m_dir / "sample.spm" : file;
-        if (file.empty())
-            std::filesystem::copy_file(std::filesystem::path(SPM_SOURCE_DIR) / "resources/samples/sample.spm", path);
-        m_app = std::make_unique<RunningApp>(path.string());
-        for (CMDIChildFrame* frame : m_app->MainFrame().MDIGetActive()->GetActiveDocument()->Frames())
-            if (frame->m_strViewKind == ":2D")
-                m_app->MainFrame().ActivateFrame(frame);
-        RunningApp::Pump();
-    }
-    RunningApp& operator*() { return *m_app; }
-    RunningApp* operator->() { return m_app.get(); }
-    const ScratchDir& Dir() const { return m_dir; }
-
+    explicit FourierApp(const std::string& file) : RunningApp(file) { Activate(":2D"); }
     // Runs the tool and `steps` on its dialog, then cancels it; false when no dialog opened.
     bool WithDialog(const std::function<void(CDialogFourierTransform&)>& steps)
     {
-        bool ran = false;
-        // Gone with this call when no dialog opened.
-        QTimer timer;
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            auto* dialog = dynamic_cast<CDialogFourierTransform*>(QApplication::activeModalWidget());
-            if (dialog == nullptr)
-                return;
-            ran = true;
-            steps(*dialog);
-            dialog->reject();
-        });
-        timer.start(100);
-        m_app->Run(cmd::kFourierTransform);
-        return ran;
+        return WithModal<CDialogFourierTransform>([this] { Run(cmd::kFourierTransform); }, steps);
     }
-
-private:
-    const ScratchDir m_dir;
-    std::unique_ptr<RunningApp> m_app;
 };
 
 // The controls show primitive p as the list's selection leaves them.
@@ -113,12 +66,12 @@ TEST(FourierDialog, ImageBelowTwoByTwoPointsIsRefusedWithItsSize)
     const ScratchDir dir;
     CSpmImage thin = MakeImage(1, 40, [](int r, int) { return r * 0.5; });
     ASSERT_TRUE(CImageFile().WriteSpm((dir / "thin.spm").string(), thin));
-    FourierApp app(dir / "thin.spm");
-    ASSERT_TRUE(app->Enabled(cmd::kFourierTransform));
-    const std::string name = app->MainFrame().MDIGetActive()->m_strImageName;
-    app->Prompt().messages.clear();
+    FourierApp app((dir / "thin.spm").string());
+    ASSERT_TRUE(app.Enabled(cmd::kFourierTransform));
+    const std::string name = app.MainFrame().MDIGetActive()->m_strImageName;
+    app.Prompt().messages.clear();
     EXPECT_FALSE(app.WithDialog([](CDialogFourierTransform&) {}));
-    EXPECT_EQ(app->Prompt().messages, std::vector<std::string>{kTextImageTooSmall + name + " has 1 x 40"});
+    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{kTextImageTooSmall + name + " has 1 x 40"});
 }
 
 // The arrow keys move the selection in the primitive list as a click does, so the controls
@@ -126,7 +79,8 @@ TEST(FourierDialog, ImageBelowTwoByTwoPointsIsRefusedWithItsSize)
 TEST(FourierDialog, PrimitiveListFollowsTheKeyboard)
 {
     SPM_REQUIRE_DISPLAY();
-    FourierApp app;
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
     const std::vector<FilterPrimitive> defaults = DefaultPrimitives();
     EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
         QListWidget& list = dialog.List();
@@ -156,9 +110,9 @@ TEST(FourierDialog, PrimitiveListFollowsTheKeyboard)
         EXPECT_EQ(list.currentRow(), 0);
         EXPECT_EQ(model.m_CurPrimitive, defaults[1]);
         EXPECT_TRUE(dialog.Button(1099)->isChecked());
-        Shot(dialog, "fourier-4-list-keys");
+        Screenshot("fourier-4-list-keys", &dialog);
     }));
-    EXPECT_EQ(app->Prompt().messages, std::vector<std::string>{kTextSelectPrimitive});
+    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{kTextSelectPrimitive});
 }
 
 // Values typed beyond the controls' ranges are brought into them as the edit is left, so a
@@ -166,7 +120,8 @@ TEST(FourierDialog, PrimitiveListFollowsTheKeyboard)
 TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
 {
     SPM_REQUIRE_DISPLAY();
-    FourierApp app;
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
     EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
         CFourierDialogModel& model = dialog.Model();
         const auto type = [&](int id, const char* text, Qt::Key leave) {
@@ -201,76 +156,57 @@ TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
         const std::vector<FilterPrimitive> added = model.m_PrimitiveList;
         ASSERT_EQ(added.size(), std::size(cases));
         EXPECT_EQ(added[2].Cutoff, 1.0);
-        const std::string file = (app.Dir() / "ends.flt").string();
-        AnswerFileDialog(app->Prompt(), file);
+        const std::string file = (dir / "ends.flt").string();
+        AnswerFileDialog(app.Prompt(), file);
         dialog.Button(1123)->click();  // SaveFilter
         dialog.Button(1120)->click();
-        AnswerFileDialog(app->Prompt(), file);
+        AnswerFileDialog(app.Prompt(), file);
         dialog.Button(1122)->click();  // Load Filter
         EXPECT_EQ(model.m_PrimitiveList, added);
         EXPECT_EQ(dialog.List().count(), 1 + static_cast<int>(added.size()));
     }));
-    EXPECT_TRUE(app->Prompt().messages.empty());
+    EXPECT_TRUE(app.Prompt().messages.empty());
 }
 
 TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
 {
     SPM_REQUIRE_DISPLAY();
     SPM_REQUIRE_SAMPLES();
-    RunningApp app(SamplePath("nanoscope-v432-height-amplitude.007").string());
-    CMDIChildFrame* frame = app.MainFrame().MDIGetActive();
-    ASSERT_NE(frame, nullptr);
-    CDocument& doc = *frame->GetActiveDocument();
-    for (CMDIChildFrame* other : doc.Frames())
-        if (other->m_strViewKind == ":2D" && other->m_strImageName == frame->m_strImageName)
-            app.MainFrame().ActivateFrame(other);
-    RunningApp::Pump();
-    const CSpmImage& image = *doc.Doc().FindImage(app.MainFrame().MDIGetActive()->m_strImageName)->m_pImage;
+    FourierApp app(SamplePath("nanoscope-v432-height-amplitude.007").string());
+    const CSpmImage& image = *app.ActiveDoc().Doc().FindImage(app.MainFrame().MDIGetActive()->m_strImageName)->m_pImage;
     const std::vector<double> loaded = image.m_pData;
-    ASSERT_TRUE(app.Enabled(cmd::kFourierTransform));
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        CFourierDialogModel& model = dialog.Model();
+        EXPECT_TRUE(dialog.TimerActive());
+        EXPECT_EQ(dialog.TimerInterval(), 30);
+        EXPECT_EQ(dialog.List().count(), 3);
+        Screenshot("fourier-1-opened", &dialog);
+        EXPECT_GT(Levels(dialog.SpectrumPane().Picture()), 20u);
+        if (dialog.SurfacePane() != nullptr)
+            EXPECT_GT(Levels(dialog.SurfacePane()->grabFramebuffer()), 20u);
 
-    bool ran = false;
-    QTimer::singleShot(100, [&] {
-        auto* dialog = dynamic_cast<CDialogFourierTransform*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        ran = true;
-        CFourierDialogModel& model = dialog->Model();
-        EXPECT_TRUE(dialog->TimerActive());
-        EXPECT_EQ(dialog->TimerInterval(), 30);
-        EXPECT_EQ(dialog->List().count(), 3);
-        Shot(*dialog, "fourier-1-opened");
-        EXPECT_GT(Levels(dialog->SpectrumPane().Picture()), 20u);
-        if (dialog->SurfacePane() != nullptr) {
-            EXPECT_GT(Levels(dialog->SurfacePane()->grabFramebuffer()), 20u);
-        }
-
-        dialog->Button(1139)->click();  // Marker
-        dialog->Button(1100)->click();  // Filtering
+        dialog.Button(1139)->click();  // Marker
+        dialog.Button(1100)->click();  // Filtering
         EXPECT_NE(model.m_imgWork.m_pData, loaded);
-        Shot(*dialog, "fourier-2-filtered");
+        Screenshot("fourier-2-filtered", &dialog);
 
         // The panes let the mouse through: a press and a drag on the spectrum pane reach the dialog.
         const PaneRect& pane = model.m_rcPane;
         const QPoint centre(pane.left + pane.Width() / 2, pane.top + pane.Height() / 2);
-        QTest::mousePress(dialog, Qt::LeftButton, Qt::NoModifier, centre);
-        EXPECT_EQ(dialog->TimerInterval(), 100);
-        const QPoint to = centre + QPoint(100, 0);
-        QMouseEvent drag(QEvent::MouseMove, to, dialog->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dialog, &drag);
+        QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, centre);
+        EXPECT_EQ(dialog.TimerInterval(), 100);
+        SendMouse(dialog, QEvent::MouseMove, centre + QPoint(100, 0));
         EXPECT_EQ(model.m_nPendingAction, kLiveEdit);
         RunningApp::Pump(300);
         EXPECT_EQ(model.m_nPendingAction, kNoAction);
         EXPECT_EQ(model.m_nDragRadius, static_cast<int>(100 * model.m_fScaleX));
-        EXPECT_EQ(dialog->Edit(kIdcCutOff)->text().toStdString(),
+        EXPECT_EQ(dialog.Edit(kIdcCutOff)->text().toStdString(),
                   FormatFixed(model.m_nDragRadius * 200 / image.m_nWidth * 0.01, 2));
-        Shot(*dialog, "fourier-3-dragged");
+        Screenshot("fourier-3-dragged", &dialog);
 
-        dialog->Button(1102)->click();  // Replace Image
+        dialog.Button(1102)->click();  // Replace Image
         EXPECT_EQ(image.m_pData, model.m_imgWork.m_pData);
-        dialog->Button(2)->click();      // Cancel
-    });
-    ASSERT_TRUE(app.Run(cmd::kFourierTransform));
-    EXPECT_TRUE(ran);
+    }));
     EXPECT_NE(image.m_pData, loaded);
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);

@@ -6,24 +6,18 @@
 // file when the samples are there.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QScreen>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QMdiArea>
-#include <QMouseEvent>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 
 #include "AppTestSupport.h"
-#include "support/TestPaths.h"
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
@@ -41,17 +35,6 @@
 
 namespace {
 
-// The document the panels work on: two images, Height_01 and a second one.
-struct PanelSource {
-    const char* name;
-    bool bundled;         // the sample in the repository, else a real NanoScope file
-};
-
-void PrintTo(const PanelSource& source, std::ostream* out)
-{
-    *out << source.name;
-}
-
 const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
 
 // A view that records the updates sent to its frame alone.
@@ -66,30 +49,20 @@ public:
     std::vector<int> hints;
 };
 
-// The application on a two-image document, with a probe on the active frame: the NanoScope
-// sample with its amplitude image, or the bundled sample with a copy of it added.
-class PanelGui : public testing::TestWithParam<PanelSource> {
+// The application on a copy of a two-image document, with a probe on the active frame: the
+// NanoScope sample with its amplitude image, or the bundled sample with a copy of it added.
+class PanelGui : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
-        if (!GetParam().bundled) {
+        if (!Bundled()) {
             if (SamplesDir().empty())
                 GTEST_SKIP() << "real instrument samples not found; the bundled sample ran these tests";
-            // A copy: the view settings may be saved beside it.
             m_strFile = kNanoscope;
             m_strSecond = "Amplitude_02";
             std::filesystem::copy_file(SamplePath(kNanoscope), m_files / m_strFile);
-            m_app = std::make_unique<RunningApp>((m_files / m_strFile).string());
-            return;
         }
-        const std::filesystem::path bundled = std::filesystem::path(SPM_SOURCE_DIR) / "resources/samples/sample.spm";
-        m_strFile = "sample.spm";
-        m_strSecond = "Height_02";
-        std::filesystem::copy_file(bundled, m_files / m_strFile);
-        std::filesystem::copy_file(bundled, m_files / "second.spm");
-        m_app = std::make_unique<RunningApp>((m_files / m_strFile).string());
-        Main().AddImageToActiveDoc((m_files / "second.spm").string(), 0);
-        RunningApp::Pump();
+        Open();
     }
     void TearDown() override
     {
@@ -97,31 +70,42 @@ protected:
             m_probeDoc->RemoveView(&m_probe);
         m_app.reset();
     }
+    bool Bundled() const { return GetParam(); }
+    // Opens the document, in a new application when none runs.
+    void Open()
+    {
+        if (Bundled() && !std::filesystem::exists(m_files / m_strFile)) {
+            SampleCopy(m_files, m_strFile);
+            SampleCopy(m_files, "second.spm");
+        }
+        if (m_app == nullptr)
+            m_app = std::make_unique<RunningApp>();
+        m_app->App().OpenWithFollowUp((m_files / m_strFile).string());
+        if (Bundled())
+            Main().AddImageToActiveDoc((m_files / "second.spm").string(), 0);
+        RunningApp::Pump();
+    }
 
     CMainFrame& Main() { return m_app->MainFrame(); }
+    // Activates the frame "<image>:<kind>" of the document.
     CMDIChildFrame& Activate(const std::string& title)
     {
-        for (QMdiSubWindow* window : Main().MDIClient()->subWindowList())
-            if (window->windowTitle().toStdString().starts_with(m_strFile + ":" + title))
-                Activate(*qobject_cast<CMDIChildFrame*>(window));
-        CMDIChildFrame* frame = Main().MDIGetActive();
-        EXPECT_TRUE(frame->windowTitle().toStdString().find(title) != std::string::npos);
-        return *frame;
+        const std::size_t colon = title.find(':');
+        EXPECT_TRUE(m_app->Activate(title.substr(colon), title.substr(0, colon))) << title;
+        return *Main().MDIGetActive();
     }
-    // The test programs share one display: another program's window takes the keyboard focus
-    // and gives it back at any time, and the focus then returns to the widget that had it. The
-    // frame keeps it, so a focus coming back cannot make an older frame active again.
-    void Activate(CMDIChildFrame& frame)
+    // Shows a panel through its switch and lets it tick.
+    void Show(int panelSwitch)
     {
-        Main().ActivateFrame(&frame);
-        frame.setFocus();
+        m_app->Run(panelSwitch);
+        Tick();
     }
     void Probe(CMDIChildFrame& frame)
     {
         m_probeDoc = frame.GetActiveDocument();
         m_probeDoc->AddView(&m_probe, &frame);
     }
-    CMDIDoc& Doc() { return Main().MDIGetActive()->GetActiveDocument()->Doc(); }
+    CMDIDoc& Doc() { return m_app->ActiveDoc().Doc(); }
     // The view-settings marks of both records of both images: {first 2D, first 3D, second 2D,
     // second 3D}.
     std::array<bool, 4> Marks()
@@ -149,54 +133,46 @@ protected:
         Main().ConfigPanel().OnTimer();
         Main().ColorPanel().OnTimer();
     }
-    // What the frame's view shows once it has finished drawing.
-    static QImage Picture(CMDIChildFrame& frame)
+    // The mark of the palette's cursor `index` on the palette panel's strip, and a press on it.
+    QPointF CursorMark(std::size_t index)
     {
-        RunningApp::Pump(400);
-        return frame.GetActiveView()->Widget()->grab().toImage();
+        C3DdlgColor& panel = Main().ColorPanel();
+        const GdiRect strip = panel.Strip().ClientInPanel();
+        return QPointF(strip.left + 5, strip.bottom - strip.Height() * (*panel.Palette())[index].m_Position);
     }
-    // The whole screen, as the user sees it.
+    void PickCursor(std::size_t index)
+    {
+        SendMouse(Main().ColorPanel(), QEvent::MouseButtonPress, CursorMark(index));
+    }
     void Screenshot(const std::string& name)
     {
-        RunningApp::Pump(200);
-        std::filesystem::create_directories(SPM_SCREENSHOT_DIR);
-        QGuiApplication::primaryScreen()->grabWindow(0).save(QString(SPM_SCREENSHOT_DIR "/") +
-                                                            QString::fromStdString(name) + "-" + GetParam().name + ".png");
+        ::Screenshot(name + (Bundled() ? "-Bundled" : "-NanoScope"));
     }
 
     const ScratchDir m_files;
-    std::string m_strFile;     // the document's file name, which starts its frames' titles
-    std::string m_strSecond;   // its second image
+    std::string m_strFile = "sample.spm";   // the document's file name, which starts its frames' titles
+    std::string m_strSecond = "Height_02";  // its second image
     std::unique_ptr<RunningApp> m_app;
     ProbeView m_probe;
     CDocument* m_probeDoc = nullptr;
 };
-
-void AnswerColour(ScriptedPrompt& prompt, COLORREF colour)
-{
-    prompt.dialogScript.push_back([colour](IDialogModel& model) {
-        dynamic_cast<CColorDialogModel&>(model).m_color = colour;
-        return true;
-    });
-}
 
 } // namespace
 
 TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
 {
     CMDIChildFrame& frame = Activate("Height_01:3D");
-    m_app->Run(cmd::kShowConfigPanel);
-    Tick();
+    Show(cmd::kShowConfigPanel);
     C3DdlgConfig& panel = Main().ConfigPanel();
     EXPECT_EQ(panel.ImageList().count(), 2);
     Probe(frame);
-    const QImage before = Picture(frame);
+    const QImage before = ViewPicture(frame);
     panel.Edit(kEditZScale).setText("12.5");
     EXPECT_EQ(Record().m_Z_Scale, 12.5f);
     EXPECT_TRUE(m_probe.hints.empty());
     Tick();
     EXPECT_EQ(m_probe.hints, std::vector<int>{kHintRepaint});
-    EXPECT_NE(Picture(frame), before);
+    EXPECT_NE(ViewPicture(frame), before);
     // A refused value shows the framework's message and is written nowhere.
     panel.Edit(kEditZScale).setText("5000");
     EXPECT_EQ(m_app->Prompt().messages.back(), "Please enter a number between 0.1 and 1000.");
@@ -225,11 +201,9 @@ TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
 TEST_P(PanelGui, ConfigurationFollowsTheFrameAndSavesAndLoadsCnf)
 {
     Activate("Height_01:3D");
-    m_app->Run(cmd::kShowConfigPanel);
-    Tick();
+    Show(cmd::kShowConfigPanel);
     C3DdlgConfig& panel = Main().ConfigPanel();
-    const ScratchDir folder;
-    const std::string saved = (folder / "conf.CNF").string();
+    const std::string saved = (m_files / "conf.CNF").string();
     AnswerFileDialog(m_app->Prompt(), saved);
     panel.OnSave2D3DConf();
     ASSERT_TRUE(std::filesystem::exists(saved + ".cnf"));
@@ -251,70 +225,52 @@ TEST_P(PanelGui, ConfigurationFollowsTheFrameAndSavesAndLoadsCnf)
 TEST_P(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
 {
     CMDIChildFrame& frame = Activate("Height_01:2D");
-    m_app->Run(cmd::kShowPalettePanel);
-    Tick();
+    Show(cmd::kShowPalettePanel);
     C3DdlgColor& panel = Main().ColorPanel();
     ASSERT_NE(panel.Palette(), nullptr);
     Probe(frame);
-    const std::vector<ColorCursor> original = *panel.Palette();
-    ASSERT_GE(original.size(), 2u);
+    const std::size_t top = panel.Palette()->size() - 1;
+    ASSERT_GE(top, 1u);
     // Pick the top cursor's mark on the strip, recolour it.
-    const GdiRect strip = panel.Strip().ClientInPanel();
-    const int y = strip.bottom - int(strip.Height() * original.back().m_Position) + 1;
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(strip.left + 5, y), panel.mapToGlobal(QPointF(strip.left + 5, y)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&panel, &press);
-    EXPECT_EQ(panel.SelectedCursor(), original.size() - 1);
-    const QImage before = Picture(frame);
+    PickCursor(top);
+    EXPECT_EQ(panel.SelectedCursor(), top);
+    const QImage before = ViewPicture(frame);
     AnswerColour(m_app->Prompt(), MakeColor(255, 0, 0));
     panel.OnCursorCommand(kCmdChangeColor);
     EXPECT_EQ(panel.Palette()->back().m_Color, MakeColor(255, 0, 0));
     Tick();
     EXPECT_EQ(m_probe.hints, std::vector<int>{kHintColors});
-    EXPECT_NE(Picture(frame), before);
+    EXPECT_NE(ViewPicture(frame), before);
     Screenshot("panels-02-palette");
-    // Dragged to the top of the strip, it stops 0.01 below the end.
-    QMouseEvent drag(QEvent::MouseMove, QPointF(strip.left + 5, strip.top - 20),
-                     panel.mapToGlobal(QPointF(strip.left + 5, strip.top - 20)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&panel, &drag);
+    // Dragged beyond the top of the strip, it stops 0.01 below the end.
+    SendMouse(panel, QEvent::MouseMove, QPointF(CursorMark(top).x(), panel.Strip().ClientInPanel().top - 20));
     EXPECT_FLOAT_EQ(panel.Palette()->back().m_Position, 0.99f);
     EXPECT_TRUE(panel.Edited());
     // Out to a file and back over a changed palette.
-    const ScratchDir folder;
-    const std::string saved = (folder / "red").string();
+    const std::string saved = (m_files / "red").string();
     AnswerFileDialog(m_app->Prompt(), saved);
     panel.OnSavePalette();
     ASSERT_TRUE(std::filesystem::exists(saved + ".plt"));
-    AnswerFileDialog(m_app->Prompt(), (folder / "missing" / "red.plt").string());
+    AnswerFileDialog(m_app->Prompt(), (m_files / "missing" / "red.plt").string());
     panel.OnSavePalette();
     EXPECT_EQ(m_app->Prompt().messages.back(), "Unable to open file for writing");
-    const std::vector<ColorCursor> red = *panel.Palette();
     panel.Palette()->pop_back();
     AnswerFileDialog(m_app->Prompt(), saved + ".plt");
     panel.OnLoadPalette();
     // Each cursor's colour and rounded position through the file: ColorTableTest.
-    ASSERT_EQ(panel.Palette()->size(), red.size());
+    ASSERT_EQ(panel.Palette()->size(), top + 1);
     EXPECT_EQ(panel.Palette()->back().m_Color, MakeColor(255, 0, 0));
 }
 
 // A processing command changes the heights and so the range and the histogram beside the
-// palette: the panel shows them at once, as it would after looking its source up again, and
-// so after Undo.
+// palette: the panel shows them at once, as after looking its source up again, and so after
+// Undo.
 TEST_P(PanelGui, PaletteFollowsProcessingCommandsAtOnce)
 {
     Activate("Height_01:2D");
-    m_app->Run(cmd::kShowPalettePanel);
-    Tick();
+    Show(cmd::kShowPalettePanel);
     C3DdlgColor& panel = Main().ColorPanel();
-    // What the panel shows once it has looked its colour source up again.
-    const auto lookedUpAgain = [&] {
-        panel.ForgetActiveFrame();
-        Tick();
-        return panel.Bar().Picture();
-    };
-    const QImage loaded = panel.Bar().Picture();
-    ASSERT_FALSE(loaded.isNull());
+    ASSERT_FALSE(panel.Bar().Picture().isNull());
     for (int command : {cmd::kMedianX, cmd::kEditUndo, cmd::kNormalize}) {
         const QImage before = panel.Bar().Picture();
         ASSERT_TRUE(m_app->Run(command)) << command;
@@ -322,7 +278,9 @@ TEST_P(PanelGui, PaletteFollowsProcessingCommandsAtOnce)
         if (command == cmd::kMedianX)
             Screenshot("panels-05-palette-after-median");
         EXPECT_NE(shown, before) << command;
-        EXPECT_EQ(shown, lookedUpAgain()) << command;
+        panel.ForgetActiveFrame();
+        Tick();
+        EXPECT_EQ(shown, panel.Bar().Picture()) << command;
     }
     EXPECT_TRUE(m_app->Prompt().messages.empty());
 }
@@ -332,41 +290,37 @@ TEST_P(PanelGui, PaletteFollowsProcessingCommandsAtOnce)
 // the panel again.
 TEST_P(PanelGui, EscapeAndEnterHideThePanelsUntilTheSwitchShowsThem)
 {
-    const auto press = [](QWidget& control, Qt::Key key) {
-        control.setFocus();
-        QTest::keyClick(&control, key);
-        RunningApp::Pump(0);
-    };
     CDialogWorkBench& bench = Main().WorkBench();
     C3DdlgConfig& config = Main().ConfigPanel();
     C3DdlgColor& palette = Main().ColorPanel();
     QPushButton* loadPalette = palette.findChild<QPushButton*>("1059");
     ASSERT_NE(loadPalette, nullptr);
-    struct Case {
+    const struct {
         int command;
         QWidget& panel;
         QWidget& control;
         Qt::Key key;
-        bool hides;
+    } cases[] = {
+        {cmd::kShowWorkBench, bench, bench.Tree(), Qt::Key_Return},
+        {cmd::kShowWorkBench, bench, bench.Tree(), Qt::Key_Escape},
+        {cmd::kShowWorkBench, bench, *bench.findChild<QPlainTextEdit*>(), Qt::Key_Escape},  // the note
+        {cmd::kShowConfigPanel, config, config.Edit(kEditTilt), Qt::Key_Enter},
+        {cmd::kShowConfigPanel, config, config.Edit(kEditTilt), Qt::Key_Escape},
+        {cmd::kShowConfigPanel, config, config.ImageList(), Qt::Key_Escape},
+        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Return},
+        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Enter},
+        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Escape},
     };
-    const Case cases[] = {
-        {cmd::kShowWorkBench, bench, bench.Tree(), Qt::Key_Return, false},
-        {cmd::kShowWorkBench, bench, bench.Tree(), Qt::Key_Escape, true},
-        {cmd::kShowWorkBench, bench, *bench.findChild<QPlainTextEdit*>(), Qt::Key_Escape, true},  // the note
-        {cmd::kShowConfigPanel, config, config.Edit(kEditTilt), Qt::Key_Enter, false},
-        {cmd::kShowConfigPanel, config, config.Edit(kEditTilt), Qt::Key_Escape, true},
-        {cmd::kShowConfigPanel, config, config.ImageList(), Qt::Key_Escape, true},
-        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Return, true},
-        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Enter, true},
-        {cmd::kShowPalettePanel, palette, *loadPalette, Qt::Key_Escape, true},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ASSERT_TRUE(m_app->Run(c.command));
         ASSERT_TRUE(c.panel.isVisible());
-        press(c.control, c.key);
-        EXPECT_EQ(c.panel.isVisible(), !c.hides) << c.command << " " << c.key;
+        c.control.setFocus();
+        QTest::keyClick(&c.control, c.key);
+        RunningApp::Pump(0);
+        const bool hides = c.key == Qt::Key_Escape || &c.panel == &palette;
+        EXPECT_EQ(c.panel.isVisible(), !hides) << c.command << " " << c.key;
         EXPECT_EQ(Main().CheckedPanelSwitch(), c.command);
-        if (c.hides && &c.control != &c.panel)
+        if (hides)
             Screenshot("panels-04-hidden-" + std::to_string(c.command) + "-" + std::to_string(&c - cases));
     }
     // The switch shows a hidden panel again.
@@ -411,101 +365,89 @@ TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
         record.m_Tilt = 45.6f;
         record.m_Z_Scale = 30.37f;
     }
-    const std::string second2DFrame = m_strSecond + ":2D";
-    for (const std::string& frame : {std::string("Height_01:3D"), std::string("Height_01:2D"), second2DFrame,
-                                     std::string("Height_01:3D")}) {
+    const std::string first3D = "Height_01:3D", first2D = "Height_01:2D", second2D = m_strSecond + ":2D";
+    for (const std::string& frame : {first3D, first2D, second2D, first3D}) {
         Activate(frame);
         Tick();
     }
     palette.ForgetActiveFrame();
     Tick();
-    const std::array<bool, 4> none{};
-    EXPECT_EQ(Marks(), none);
+    EXPECT_EQ(Marks(), (std::array<bool, 4>{}));
     EXPECT_EQ(Record().m_Tilt, 45.0f);
 
-    const ScratchDir folder;
-    const std::string other = (folder / "other.cnf").string();
+    const std::string other = (m_files / "other.cnf").string();
     const std::string own = PresentationFilePath((m_files / m_strFile).string());
     WriteFile(other, "[Height_01_Presentation3D]\r\nTilt=12\r\n");
     const auto click = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(3, 3)); };
     const auto button = [&config](const char* id) { return config.findChild<QAbstractButton*>(id); };
-    const auto view3D = [this](QEvent::Type type, QPointF at, Qt::MouseButton button) {
+    const auto drag3D = [this](Qt::MouseButton button, QPointF to, QEvent::Type type = QEvent::MouseMove) {
         QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
-        QMouseEvent event(type, at, view.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
-        QApplication::sendEvent(&view, &event);
+        SendMouse(view, QEvent::MouseButtonPress, {100, 100}, button);
+        SendMouse(view, type, to, button);
     };
-    const auto cursorMark = [&palette](std::size_t index) {
-        const GdiRect strip = palette.Strip().ClientInPanel();
-        return QPointF(strip.left + 5, strip.bottom - strip.Height() * (*palette.Palette())[index].m_Position);
+    const auto swatch = [&](ConfigSwatch id, COLORREF colour) {
+        AnswerColour(m_app->Prompt(), colour);
+        click(&config.Swatch(id));
     };
-    const auto pick = [&palette, &cursorMark](std::size_t index) {
-        const QPointF at = cursorMark(index);
-        QMouseEvent press(QEvent::MouseButtonPress, at, palette.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(&palette, &press);
+    const auto save = [&](const char* tilt, const std::string& file) {
+        config.Edit(kEditTilt).setText(tilt);
+        AnswerFileDialog(m_app->Prompt(), file);
+        config.OnSave2D3DConf();
     };
-    struct Case {
+    // The frame, the edit, and the record it marks: 0 none, else 1 + its place in Marks().
+    const struct {
         const char* what;
         std::string frame;
         std::function<void()> edit;
-        std::array<bool, 4> marks;
+        int marked;
+    } cases[] = {
+        {"Z scale typed", first3D, [&] { config.Edit(kEditZScale).setText("44.5"); }, 2},
+        {"same Z scale typed", first3D, [&] { config.Edit(kEditZScale).setText("44.50"); }, 0},
+        {"refused Z scale", first3D, [&] { config.Edit(kEditZScale).setText("5000"); }, 0},
+        {"tilt bar", first3D, [&] { config.ScrollBar(1).triggerAction(QAbstractSlider::SliderSingleStepSub); }, 2},
+        {"border check", first2D, [&] { click(button("1011")); }, 1},
+        {"polygon radio", first2D, [&] { button("1021")->click(); }, 1},
+        {"line radio", first2D, [&] { button("1024")->click(); }, 1},
+        {"swatch OK", first3D, [&] { swatch(kSwatchBackground, MakeColor(1, 2, 3)); }, 2},
+        {"swatch same colour", first3D, [&] { swatch(kSwatchBackground, MakeColor(1, 2, 3)); }, 0},
+        {"swatch Cancel", first3D, [&] { click(&config.Swatch(kSwatchPolygon)); }, 0},
+        {"colour source", first2D, [&] { config.ImageList().setCurrentRow(1); }, 1},
+        {"Load 2D/3D Conf", first3D, [&] { AnswerFileDialog(m_app->Prompt(), other); config.OnLoad2D3DConf(); }, 2},
+        {"Load cancelled", first3D, [&] { config.OnLoad2D3DConf(); }, 0},
+        {"Save into another file", first3D, [&] { save("13", other); }, 2},
+        {"Save into the image's own file", first3D, [&] { save("14", own); }, 0},
+        {"palette drag", second2D, [&] { PickCursor(0); SendMouse(palette, QEvent::MouseMove, CursorMark(0) - QPointF(0, 10)); }, 3},
+        {"palette recolour", second2D, [&] { PickCursor(1); AnswerColour(m_app->Prompt(), MakeColor(9, 9, 9)); palette.OnCursorCommand(kCmdChangeColor); }, 3},
+        {"palette add cancelled", second2D, [&] { palette.OnCursorCommand(kCmdAddCursor); }, 0},
+        {"palette delete", second2D, [&] { PickCursor(1); palette.OnCursorCommand(kCmdDelCursor); }, 3},
+        {"3D turn", first3D, [&] { drag3D(Qt::LeftButton, {140, 90}); }, 2},
+        {"3D Z scale", first3D, [&] { drag3D(Qt::RightButton, {100, 80}); }, 2},
+        {"3D click", first3D, [&] { drag3D(Qt::LeftButton, {100, 100}, QEvent::MouseButtonRelease); }, 0},
     };
-    const std::array<bool, 4> first3D{false, true, false, false}, first2D{true, false, false, false};
-    const std::array<bool, 4> second2D{false, false, true, false};
-    const Case cases[] = {
-        {"Z scale typed", "Height_01:3D", [&] { config.Edit(kEditZScale).setText("44.5"); }, first3D},
-        {"same Z scale typed", "Height_01:3D", [&] { config.Edit(kEditZScale).setText("44.50"); }, none},
-        {"refused Z scale", "Height_01:3D", [&] { config.Edit(kEditZScale).setText("5000"); }, none},
-        {"tilt bar", "Height_01:3D", [&] { config.ScrollBar(1).triggerAction(QAbstractSlider::SliderSingleStepSub); }, first3D},
-        {"border check", "Height_01:2D", [&] { click(button("1011")); }, first2D},
-        {"polygon radio", "Height_01:2D", [&] { button("1021")->click(); }, first2D},
-        {"line radio", "Height_01:2D", [&] { button("1024")->click(); }, first2D},
-        {"swatch OK", "Height_01:3D", [&] { AnswerColour(m_app->Prompt(), MakeColor(1, 2, 3)); click(&config.Swatch(kSwatchBackground)); }, first3D},
-        {"swatch same colour", "Height_01:3D", [&] { AnswerColour(m_app->Prompt(), MakeColor(1, 2, 3)); click(&config.Swatch(kSwatchBackground)); }, none},
-        {"swatch Cancel", "Height_01:3D", [&] { click(&config.Swatch(kSwatchPolygon)); }, none},
-        {"colour source", "Height_01:2D", [&] { config.ImageList().setCurrentRow(1); }, first2D},
-        {"Load 2D/3D Conf", "Height_01:3D", [&] { AnswerFileDialog(m_app->Prompt(), other); config.OnLoad2D3DConf(); }, first3D},
-        {"Load cancelled", "Height_01:3D", [&] { config.OnLoad2D3DConf(); }, none},
-        {"Save into another file", "Height_01:3D", [&] { config.Edit(kEditTilt).setText("13"); AnswerFileDialog(m_app->Prompt(), other); config.OnSave2D3DConf(); }, first3D},
-        {"Save into the image's own file", "Height_01:3D", [&] { config.Edit(kEditTilt).setText("14"); AnswerFileDialog(m_app->Prompt(), own); config.OnSave2D3DConf(); }, none},
-        {"palette drag", second2DFrame, [&] {
-             pick(0);
-             const QPointF at = cursorMark(0) - QPointF(0, 10);
-             QMouseEvent drag(QEvent::MouseMove, at, palette.mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-             QApplication::sendEvent(&palette, &drag);
-         }, second2D},
-        {"palette recolour", second2DFrame, [&] { pick(1); AnswerColour(m_app->Prompt(), MakeColor(9, 9, 9)); palette.OnCursorCommand(kCmdChangeColor); }, second2D},
-        {"palette add cancelled", second2DFrame, [&] { palette.OnCursorCommand(kCmdAddCursor); }, none},
-        {"palette delete", second2DFrame, [&] { pick(1); palette.OnCursorCommand(kCmdDelCursor); }, second2D},
-        {"3D turn", "Height_01:3D", [&] { view3D(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton); view3D(QEvent::MouseMove, {140, 90}, Qt::LeftButton); }, first3D},
-        {"3D Z scale", "Height_01:3D", [&] { view3D(QEvent::MouseButtonPress, {100, 100}, Qt::RightButton); view3D(QEvent::MouseMove, {100, 80}, Qt::RightButton); }, first3D},
-        {"3D click", "Height_01:3D", [&] { view3D(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton); view3D(QEvent::MouseButtonRelease, {100, 100}, Qt::LeftButton); }, none},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Activate(c.frame);
-        m_app->Run(std::string(c.what).starts_with("palette") ? cmd::kShowPalettePanel : cmd::kShowConfigPanel);
-        Tick();
+        Show(std::string(c.what).starts_with("palette") ? cmd::kShowPalettePanel : cmd::kShowConfigPanel);
         ClearMarks();
         c.edit();
         Tick();
-        EXPECT_EQ(Marks(), c.marks) << c.what;
+        std::array<bool, 4> expected{};
+        if (c.marked > 0)
+            expected[c.marked - 1] = true;
+        EXPECT_EQ(Marks(), expected) << c.what;
     }
     // A *.plt file loads over the colour source's palette: Height_01's 2D frame takes its
-    // colours from the second image since the colour-source case, so that image's record.
-    const std::string plt = (folder / "p.plt").string();
+    // colours from the second image since the colour-source case, so that image's record; a
+    // *.plt holds the palette alone, so saving one leaves the mark.
+    const std::string plt = (m_files / "p.plt").string();
     WriteFile(plt, "[ColorCursor]\r\nNofCursor=2\r\nPosition[0]=0.1\r\nColor[0]=1,1,1\r\nPosition[1]=0.9\r\nColor[1]=2,2,2\r\n");
-    Activate("Height_01:2D");
-    m_app->Run(cmd::kShowPalettePanel);
-    Tick();
+    Activate(first2D);
+    Show(cmd::kShowPalettePanel);
     ClearMarks();
-    AnswerFileDialog(m_app->Prompt(), plt);
-    palette.OnLoadPalette();
-    EXPECT_EQ(Marks(), second2D);
-    // A *.plt holds the palette alone: saving one leaves the mark.
-    AnswerFileDialog(m_app->Prompt(), plt);
-    palette.OnSavePalette();
-    EXPECT_EQ(Marks(), second2D);
+    for (const auto command : {&C3DdlgColor::OnLoadPalette, &C3DdlgColor::OnSavePalette}) {
+        AnswerFileDialog(m_app->Prompt(), plt);
+        (palette.*command)();
+        EXPECT_EQ(Marks(), (std::array<bool, 4>{false, false, true, false}));
+    }
     EXPECT_TRUE(std::filesystem::exists(own));
 }
 
@@ -517,60 +459,46 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
 {
     const std::string image = Doc().ImageList()[1].m_pImage->m_strPath;
     const std::string cnf = PresentationFilePath(image);
-    EXPECT_EQ(std::filesystem::path(cnf).filename(), GetParam().bundled ? "second.cnf" : "nanoscope-v432-height-amplitude.cnf");
+    EXPECT_EQ(std::filesystem::path(cnf).filename(), Bundled() ? "second.cnf" : "nanoscope-v432-height-amplitude.cnf");
     const std::vector<std::uint8_t> imageBytes = FileBytes(image);
     const std::string question = "dialog: Save the view settings of " + m_strFile + ":" + m_strSecond + " to " +
                                  std::filesystem::path(cnf).filename().string() + "?";
-    const std::string unable = "message: Unable to open file for writing";
     // What another program or an earlier save left in the file stays.
     const std::string kept = "[Notes]\r\nkeep=this\r\n[Height_01_Presentation2D]\r\nTilt=17.00\r\n";
     WriteFile(cnf, kept);
-    const auto open = [this] {
-        m_app->App().OpenWithFollowUp((m_files / m_strFile).string());
-        RunningApp::Pump();
-        if (GetParam().bundled)
-            Main().AddImageToActiveDoc((m_files / "second.spm").string(), 0);
-        RunningApp::Pump();
-    };
-    struct Step {
-        CQuestionBox::Answer answer;
-        bool blocked;      // a folder stands where the file must go
-        bool closes;
-    };
-    const Step steps[] = {{CQuestionBox::Answer::Cancel, false, false},
-                          {CQuestionBox::Answer::Yes, true, false},
-                          {CQuestionBox::Answer::No, false, true},
-                          {CQuestionBox::Answer::Yes, false, true}};
-    for (const Step& step : steps) {
+    using Answer = CQuestionBox::Answer;
+    // The answer, and whether a folder stands where the file must go.
+    for (const auto [answer, blocked] : {std::pair(Answer::Cancel, false), std::pair(Answer::Yes, true),
+                                         std::pair(Answer::No, false), std::pair(Answer::Yes, false)}) {
         if (m_app->FrameTitles().empty())
-            open();
+            Open();
         Activate(m_strSecond + ":2D");
-        m_app->Run(cmd::kShowPalettePanel);
-        Tick();
-        C3DdlgColor& panel = Main().ColorPanel();
-        ASSERT_NE(panel.Palette(), nullptr);
+        Show(cmd::kShowPalettePanel);
+        ASSERT_NE(Main().ColorPanel().Palette(), nullptr);
         AnswerColour(m_app->Prompt(), MakeColor(0, 128, 0));
-        panel.OnCursorCommand(kCmdAddCursor);
-        if (step.blocked) {
+        Main().ColorPanel().OnCursorCommand(kCmdAddCursor);
+        if (blocked) {
             std::filesystem::remove(cnf);
             std::filesystem::create_directory(cnf);
         }
         m_app->Prompt().events.clear();
-        AnswerQuestion(m_app->Prompt(), static_cast<int>(step.answer));
-        CDocument& doc = *Main().MDIGetActive()->GetActiveDocument();
-        EXPECT_EQ(Main().DocManager().CloseDocument(doc), step.closes);
+        AnswerQuestion(m_app->Prompt(), static_cast<int>(answer));
+        CDocument& doc = m_app->ActiveDoc();
+        const bool closes = answer != Answer::Cancel && !blocked;
+        EXPECT_EQ(Main().DocManager().CloseDocument(doc), closes);
         RunningApp::Pump();
-        const std::vector<std::string> asked = step.blocked ? std::vector<std::string>{question, unable}
-                                                            : std::vector<std::string>{question};
+        std::vector<std::string> asked{question};
+        if (blocked)
+            asked.push_back("message: Unable to open file for writing");
         EXPECT_EQ(m_app->Prompt().events, asked);
-        EXPECT_EQ(m_app->FrameTitles().empty(), step.closes);
-        if (step.blocked) {
+        EXPECT_EQ(m_app->FrameTitles().empty(), closes);
+        if (blocked) {
             std::filesystem::remove(cnf);
             WriteFile(cnf, kept);
         }
-        if (step.answer != CQuestionBox::Answer::Yes || step.blocked)
+        if (answer != Answer::Yes || blocked)
             EXPECT_EQ(FileText(cnf), kept);
-        if (!step.closes) {
+        if (!closes) {
             // Let the document go without a question for the next step.
             ClearMarks();
             ASSERT_TRUE(Main().DocManager().CloseDocument(doc));
@@ -593,8 +521,7 @@ TEST_P(PanelGui, ProfileViewDragsItsCursors)
     doc.m_ptSel1 = {10, 20};
     doc.m_ptSel2 = {200, 150};
     m_app->Run(cmd::kOpenProfile);
-    CMDIChildFrame& frame = *Main().MDIGetActive();
-    auto* view = dynamic_cast<CProfileView*>(frame.GetActiveView());
+    auto* view = dynamic_cast<CProfileView*>(Main().MDIGetActive()->GetActiveView());
     ASSERT_NE(view, nullptr);
     Tick();
     Screenshot("panels-03-profile");
@@ -602,20 +529,14 @@ TEST_P(PanelGui, ProfileViewDragsItsCursors)
     const int w = view->width() - 110;
     const int xa = int(0.25 * w) + 90;  // the plot area starts 90 pixels in
     const int yMid = (view->height() - 115) / 2 + 35;
-    const auto send = [&](QEvent::Type type, int x, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(x, yMid), view->mapToGlobal(QPointF(x, yMid)), Qt::LeftButton,
-                          buttons, Qt::NoModifier);
-        QApplication::sendEvent(view, &event);
-    };
-    send(QEvent::MouseButtonPress, xa, Qt::LeftButton);
+    SendMouse(*view, QEvent::MouseButtonPress, QPointF(xa, yMid));
     EXPECT_EQ(doc.m_profileCursors.m_bCursorAGrabbed, 1);
-    send(QEvent::MouseMove, xa + w / 4, Qt::LeftButton);
+    SendMouse(*view, QEvent::MouseMove, QPointF(xa + w / 4, yMid));
     EXPECT_NEAR(doc.m_profileCursors.m_dCursorA, 0.5, 0.01);
-    send(QEvent::MouseMove, 90 + w - 5, Qt::LeftButton);
+    SendMouse(*view, QEvent::MouseMove, QPointF(90 + w - 5, yMid));
     EXPECT_LT(doc.m_profileCursors.m_dCursorA, doc.m_profileCursors.m_dCursorB);
     EXPECT_NEAR(doc.m_profileCursors.m_dCursorA, 0.5, 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, PanelGui,
-                         testing::Values(PanelSource{"Bundled", true}, PanelSource{"NanoScope", false}),
-                         [](const testing::TestParamInfo<PanelSource>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, PanelGui, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Bundled" : "NanoScope"; });

@@ -2,7 +2,6 @@
 // enabled by their handlers, flatten changes the active image, Edit Undo brings it back.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QLabel>
 
 #include "AppTestSupport.h"
@@ -12,7 +11,6 @@
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/View.h"
-#include "support/TestPaths.h"
 
 TEST(ProcessingScenario, FlattenThenUndo)
 {
@@ -23,12 +21,7 @@ TEST(ProcessingScenario, FlattenThenUndo)
     CDocument& doc = *frame->GetActiveDocument();
     const CSpmImage& image = *doc.Doc().FindImage(frame->m_strImageName)->m_pImage;
     const std::vector<double> loaded = image.m_pData;
-    const auto shot = [&](const char* name) {
-        RunningApp::Pump(300);
-        QDir().mkpath(SPM_SCREENSHOT_DIR);
-        EXPECT_TRUE(app.MainFrame().grab().save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png"));
-    };
-    shot("processing-1-loaded");
+    Screenshot("processing-1-loaded", &app.MainFrame());
 
     for (int id : {cmd::kMedianXY, cmd::kFlattenXY, cmd::kGauss5x5, cmd::kHipassGaussX, cmd::kRotate90})
         EXPECT_TRUE(app.Enabled(id)) << id;
@@ -44,31 +37,25 @@ TEST(ProcessingScenario, FlattenThenUndo)
     cursors.front().m_Position = (cursors.front().m_Position + cursors.back().m_Position) / 2;
     const std::vector<ColorCursor> dragged = cursors;
     doc.UpdateAllViews(nullptr, kHintColors, frame);
-    const auto picture = [frame] {
-        RunningApp::Pump(400);
-        return frame->GetActiveView()->Widget()->grab().toImage();
-    };
-    const QImage before = picture();
+    const QImage before = ViewPicture(*frame);
 
     ASSERT_TRUE(app.Run(cmd::kFlattenXY));
     EXPECT_NE(image.m_pData, loaded);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_TRUE(app.Enabled(cmd::kEditUndo));
     EXPECT_NE(cursors.front().m_Position, dragged.front().m_Position);
-    EXPECT_NE(picture(), before);
-    shot("processing-2-flattened");
+    EXPECT_NE(ViewPicture(*frame), before);
+    Screenshot("processing-2-flattened", &app.MainFrame());
 
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
     EXPECT_FALSE(app.Enabled(cmd::kEditUndo));
     EXPECT_EQ(cursors.front().m_Position, dragged.front().m_Position);
-    EXPECT_EQ(picture(), before);
-    shot("processing-3-undone");
+    EXPECT_EQ(ViewPicture(*frame), before);
+    Screenshot("processing-3-undone", &app.MainFrame());
 
     // In the image's 2D frame: the rectangle mode through the view, a crop of both images.
-    for (CMDIChildFrame* other : doc.Frames())
-        if (other->m_strViewKind == ":2D" && other->m_strImageName == frame->m_strImageName)
-            app.MainFrame().ActivateFrame(other);
+    ASSERT_TRUE(app.Activate(":2D"));
     ASSERT_TRUE(app.Run(cmd::kRectMode));
     EXPECT_EQ(doc.Doc().m_nSelectMode, 2);
     doc.Doc().m_ptSel1 = {10, 20}, doc.Doc().m_ptSel2 = {110, 70};
@@ -83,7 +70,7 @@ TEST(ProcessingScenario, FlattenThenUndo)
     for (const QLabel* label : bench.findChildren<QLabel*>())
         labels << label->text();
     EXPECT_TRUE(labels.contains("mx= 100") && labels.contains("my= 50")) << labels.join('|').toStdString();
-    shot("processing-4-cropped");
+    Screenshot("processing-4-cropped", &app.MainFrame());
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
     EXPECT_TRUE(app.Prompt().messages.empty());

@@ -3,26 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
-#include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <set>
 
 #include "AppTestSupport.h"
-#include "support/TestPaths.h"
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
@@ -36,25 +31,10 @@
 #include "platform/qt/MDIChildFrame.h"
 #include "presentation/PaletteEditing.h"
 
-#include <QTreeWidget>
-
 namespace {
 
 const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
 const char* const kMdt = "mdt-spectra-and-scan-51x39.mdt";
-
-// Saves the main window as it looks now; returns the picture for checks.
-QImage Screenshot(CMainFrame& mainFrame, const std::string& name)
-{
-    RunningApp::Pump(300);
-    QDir().mkpath(SPM_SCREENSHOT_DIR);
-    const QImage picture = mainFrame.grab().toImage();
-    picture.save(QString(SPM_SCREENSHOT_DIR) + "/" + QString::fromStdString(name) + ".png");
-    // The whole screen as well: what the X server shows, not only what the window paints.
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QString(SPM_SCREENSHOT_DIR) + "/" +
-                                                         QString::fromStdString(name) + "-screen.png");
-    return picture;
-}
 
 int CountColour(const QImage& picture, QRgb colour)
 {
@@ -63,14 +43,6 @@ int CountColour(const QImage& picture, QRgb colour)
         for (int x = 0; x < picture.width(); ++x)
             count += picture.pixel(x, y) == colour;
     return count;
-}
-
-std::vector<std::string> TreeTexts(const QTreeWidget& tree)
-{
-    std::vector<std::string> texts;
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it != nullptr; ++it)
-        texts.push_back((*it)->text(0).toStdString());
-    return texts;
 }
 
 } // namespace
@@ -102,47 +74,39 @@ TEST(Scenario, ShellFromStartToQuit)
     for (qsizetype i = 0; i < frames.size(); ++i)
         for (qsizetype j = i + 1; j < frames.size(); ++j)
             EXPECT_FALSE(frames[j]->geometry().contains(frames[i]->geometry())) << i << " under " << j;
-    app.MainFrame().WorkBench().OnTimer();
-    EXPECT_EQ(TreeTexts(mainFrame.WorkBench().Tree()),
-              (std::vector<std::string>{title, "Height_01", "Amplitude_02"}));
-    Screenshot(mainFrame, "01-start-nanoscope");
+    mainFrame.WorkBench().OnTimer();
+    std::vector<std::string> tree;
+    for (QTreeWidgetItemIterator it(&mainFrame.WorkBench().Tree()); *it != nullptr; ++it)
+        tree.push_back((*it)->text(0).toStdString());
+    EXPECT_EQ(tree, (std::vector<std::string>{title, "Height_01", "Amplitude_02"}));
+    Screenshot("01-start-nanoscope", &mainFrame);
     CDocument& nanoscopeDoc = *mainFrame.MDIGetActive()->GetActiveDocument();
 
     // The panels: the Z scale of the active 3D frame changes its picture within a tick, the
     // palette recolours it; two points clicked in the 2D frame give the profile view its
     // two curves.
     CMDIChildFrame& frame3D = *mainFrame.MDIGetActive();
-    const auto viewPicture = [](CMDIChildFrame& frame) {
-        RunningApp::Pump(400);
-        return frame.GetActiveView()->Widget()->grab().toImage();
-    };
-    const QImage before3D = viewPicture(frame3D);
+    const QImage before3D = ViewPicture(frame3D);
     EXPECT_TRUE(app.Run(cmd::kShowConfigPanel));
     mainFrame.ConfigPanel().OnTimer();
     mainFrame.ConfigPanel().Edit(kEditZScale).setText("80");
-    const QImage tall3D = viewPicture(frame3D);
-    EXPECT_NE(tall3D, before3D);
-    Screenshot(mainFrame, "01a-config-zscale");
+    EXPECT_NE(ViewPicture(frame3D), before3D);
+    Screenshot("01a-config-zscale", &mainFrame);
     QAbstractButton* colourAndLight = mainFrame.ConfigPanel().findChild<QAbstractButton*>("1020");
     ASSERT_NE(colourAndLight, nullptr);
     colourAndLight->click();
-    const QImage coloured3D = viewPicture(frame3D);
+    const QImage coloured3D = ViewPicture(frame3D);
     EXPECT_TRUE(app.Run(cmd::kShowPalettePanel));
     C3DdlgColor& palette = mainFrame.ColorPanel();
     palette.OnTimer();
     ASSERT_NE(palette.Palette(), nullptr);
     const GdiRect strip = palette.Strip().ClientInPanel();
-    const QPointF mark(strip.left + 5, strip.bottom - strip.Height() * palette.Palette()->front().m_Position - 1);
-    QMouseEvent pick(QEvent::MouseButtonPress, mark, palette.mapToGlobal(mark), Qt::LeftButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&palette, &pick);
-    app.Prompt().dialogScript.push_back([](IDialogModel& model) {
-        dynamic_cast<CColorDialogModel&>(model).m_color = MakeColor(0, 0, 200);
-        return true;
-    });
+    SendMouse(palette, QEvent::MouseButtonPress,
+              QPointF(strip.left + 5, strip.bottom - strip.Height() * palette.Palette()->front().m_Position - 1));
+    AnswerColour(app.Prompt(), MakeColor(0, 0, 200));
     palette.OnCursorCommand(kCmdChangeColor);
-    EXPECT_NE(viewPicture(frame3D), coloured3D);
-    Screenshot(mainFrame, "01b-palette-recoloured");
+    EXPECT_NE(ViewPicture(frame3D), coloured3D);
+    Screenshot("01b-palette-recoloured", &mainFrame);
     CMDIChildFrame& frame2D = *nanoscopeDoc.Frames().front();
     mainFrame.ActivateFrame(&frame2D);
     RunningApp::Pump();
@@ -150,11 +114,8 @@ TEST(Scenario, ShellFromStartToQuit)
     QWidget& view2D = *frame2D.GetActiveView()->Widget();
     for (const QPointF at : {QPointF(view2D.width() * 0.3, view2D.height() * 0.3),
                              QPointF(view2D.width() * 0.7, view2D.height() * 0.6)}) {
-        QMouseEvent move(QEvent::MouseMove, at, view2D.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QMouseEvent click(QEvent::MouseButtonPress, at, view2D.mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&view2D, &move);
-        QApplication::sendEvent(&view2D, &click);
+        SendMouse(view2D, QEvent::MouseMove, at, Qt::NoButton);
+        SendMouse(view2D, QEvent::MouseButtonPress, at);
     }
     // The 2D view draws the selection line over the image; Edit Copy takes about the image.
     EXPECT_GT(CountColour(view2D.grab().toImage().convertToFormat(QImage::Format_RGB32), qRgb(0, 0, 255)), 20);
@@ -165,21 +126,19 @@ TEST(Scenario, ShellFromStartToQuit)
     const QImage profile = dynamic_cast<CProfileView&>(*mainFrame.MDIGetActive()->GetActiveView()).Picture();
     EXPECT_GT(CountColour(profile, qRgb(255, 0, 0)), 100);
     EXPECT_GT(CountColour(profile, qRgb(0, 0, 255)), 100);
-    Screenshot(mainFrame, "01c-profile-view");
+    Screenshot("01c-profile-view", &mainFrame);
     mainFrame.MDIGetActive()->close();
     mainFrame.ActivateFrame(&frame3D);
     RunningApp::Pump();
 
     // Step 2: File Open of the bundled sample through the dialog; it joins the recent files.
-    const std::filesystem::path sample = dir / "sample.spm";
-    std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", sample);
-    AnswerFileDialog(app.Prompt(), sample.string());
+    const std::string sample = SampleCopy(dir);
+    AnswerFileDialog(app.Prompt(), sample);
     EXPECT_TRUE(app.Run(cmd::kFileOpen));
     EXPECT_EQ(app.FrameTitles().size(), 5u);
     EXPECT_EQ(app.ActiveTitle(), "sample.spm:Height_01:3D:2");
-    EXPECT_EQ(mainFrame.DocManager().RecentFiles().Entries(),
-              (std::vector<std::string>{sample.string(), nanoscope}));
-    Screenshot(mainFrame, "02-file-open-sample");
+    EXPECT_EQ(mainFrame.DocManager().RecentFiles().Entries(), (std::vector<std::string>{sample, nanoscope}));
+    Screenshot("02-file-open-sample", &mainFrame);
 
     // Step 3: Options with the precise render.
     app.Prompt().dialogScript.push_back([](IDialogModel& model) {
@@ -201,7 +160,7 @@ TEST(Scenario, ShellFromStartToQuit)
         EXPECT_EQ(mainFrame.ConfigPanel().isVisible(), id == cmd::kShowConfigPanel);
         EXPECT_EQ(mainFrame.ColorPanel().isVisible(), id == cmd::kShowPalettePanel);
         if (id == cmd::kShowConfigPanel)
-            Screenshot(mainFrame, "03-configuration-panel");
+            Screenshot("03-configuration-panel", &mainFrame);
     }
 
     // Step 5: a dropped file opens its first image only: no companion, no 3D frame.
@@ -209,21 +168,15 @@ TEST(Scenario, ShellFromStartToQuit)
     RunningApp::Pump();
     EXPECT_EQ(app.FrameTitles().size(), 6u);
     EXPECT_EQ(app.ActiveTitle().substr(0, std::string(kMdt).size()), kMdt);
-    Screenshot(mainFrame, "04-dropped-mdt");
+    Screenshot("04-dropped-mdt", &mainFrame);
 
     // Step 6: both images of the NanoScope document processed, then Save As "scan" with the
     // *.spm entry writes the active frame's image, which reopens with the same heights; the
     // other image's change is still unsaved.
-    const auto frame2DOf = [&nanoscopeDoc](const std::string& image) {
-        for (CMDIChildFrame* frame : nanoscopeDoc.Frames())
-            if (frame->m_strViewKind == ":2D" && frame->m_strImageName == image)
-                return frame;
-        return static_cast<CMDIChildFrame*>(nullptr);
-    };
+    mainFrame.ActivateFrame(&frame3D);
     const std::vector<ImageEntry>& images = nanoscopeDoc.Doc().ImageList();
     for (const char* image : {"Amplitude_02", "Height_01"}) {
-        mainFrame.ActivateFrame(frame2DOf(image));
-        RunningApp::Pump();
+        ASSERT_TRUE(app.Activate(":2D", image));
         EXPECT_TRUE(app.Run(cmd::kFlattenXY)) << image;
     }
     ASSERT_EQ(nanoscopeDoc.Doc().ModifiedImages().size(), 2u);
@@ -239,7 +192,7 @@ TEST(Scenario, ShellFromStartToQuit)
     ASSERT_EQ(copy.m_nWidth * copy.m_nHeight, original.m_nWidth * original.m_nHeight);
     for (std::size_t i = 0; i < static_cast<std::size_t>(copy.m_nWidth * copy.m_nHeight); i += 97)
         EXPECT_NEAR(copy.m_pData[i], original.m_pData[i], std::abs(original.m_dMax) * 1e-4);
-    Screenshot(mainFrame, "05-saved-one-of-two");
+    Screenshot("05-saved-one-of-two", &mainFrame);
 
     // Step 7: quitting asks about every image whose change no save wrote, by the name its
     // frames show: the Z scale, the polygon and the palette cursor of step 1 are the first
@@ -283,28 +236,20 @@ TEST(Scenario, HeaderEditsOnTheWorkBenchAreAskedAboutAndSaved)
 {
     SPM_REQUIRE_DISPLAY();
     ScratchDir dir;
-    const std::filesystem::path sample = dir / "sample.spm";
-    std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", sample);
-    RunningApp app(sample.string());
-    CMainFrame& mainFrame = app.MainFrame();
-    CDocument& doc = *mainFrame.MDIGetActive()->GetActiveDocument();
+    RunningApp app(SampleCopy(dir));
+    CDocument& doc = app.ActiveDoc();
     CSpmImage& image = *doc.Doc().ImageList().front().m_pImage;
-    CDialogWorkBench& bench = mainFrame.WorkBench();
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
     bench.OnTimer();
     EXPECT_FALSE(doc.IsModified());
-    const SpmHeader& header = image.m_header;
-    const std::pair<const char*, std::function<std::string()>> fields[] = {
-        {"1068", [&header] { return HeaderText(header.m_szZUnit); }},
-        {"1069", [&header] { return HeaderText(header.m_szXYUnit); }},
-        {"1071", [&header] { return HeaderText(header.m_szQuantity); }},
-        {"1070", [&header] { return HeaderText(header.m_szNote); }},
+    // The four texts lie together in the header, from the Z unit to the quantity.
+    const auto texts = [](const SpmHeader& header) {
+        return std::string(header.m_szZUnit, offsetof(SpmHeader, m_szVersion) - offsetof(SpmHeader, m_szZUnit));
     };
-    for (const auto& [id, text] : fields) {
-        QWidget* edit = bench.findChild<QWidget*>(id);
-        ASSERT_NE(edit, nullptr) << id;
-        const std::string before = text();
-        QTest::keyClicks(edit, "q");
-        EXPECT_EQ(text().size(), before.size() + 1) << id;
+    for (const char* id : {"1068", "1069", "1071", "1070"}) {  // Z unit, XY unit, name, note
+        const std::string before = texts(image.m_header);
+        QTest::keyClicks(bench.findChild<QWidget*>(id), "q");
+        EXPECT_NE(texts(image.m_header), before) << id;
         EXPECT_TRUE(doc.IsModified()) << id;
         doc.Doc().SetModifiedFlag(image, false);
     }
@@ -312,20 +257,18 @@ TEST(Scenario, HeaderEditsOnTheWorkBenchAreAskedAboutAndSaved)
     QTest::keyClicks(bench.findChild<QWidget*>("1068"), "x");
     EXPECT_FALSE(doc.IsModified());
     QTest::keyClicks(bench.findChild<QWidget*>("1069"), "x");
-    const SpmHeader edited = header;
-    Screenshot(mainFrame, "06-header-edited");
+    const std::string edited = texts(image.m_header);
+    Screenshot("06-header-edited", &app.MainFrame());
 
     app.Prompt().events.clear();
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
     AnswerFileDialog(app.Prompt(), (dir / "edited").string(), 0);
-    EXPECT_TRUE(mainFrame.close());
+    EXPECT_TRUE(app.MainFrame().close());
     EXPECT_EQ(app.Prompt().events,
               (std::vector<std::string>{"dialog: Save changes to sample.spm:Height_01?", "dialog: Save As"}));
     CMDIDoc reopened;
     ASSERT_TRUE(reopened.OnOpenDocument((dir / "edited.spm").string()));
-    // The four edited texts lie together, from the Z unit to the quantity.
-    const SpmHeader& saved = reopened.ImageList().front().m_pImage->m_header;
-    EXPECT_EQ(std::memcmp(saved.m_szZUnit, edited.m_szZUnit, offsetof(SpmHeader, m_szVersion) - offsetof(SpmHeader, m_szZUnit)), 0);
+    EXPECT_EQ(texts(reopened.ImageList().front().m_pImage->m_header), edited);
 }
 
 // A file that no reader claims, from the command line, a drop or File Open's "All Files":
@@ -334,8 +277,7 @@ TEST(Scenario, AFileOfATypeNoReaderClaimsIsNamedInAMessage)
 {
     SPM_REQUIRE_DISPLAY();
     ScratchDir dir;
-    const std::string di = (dir / "scan.di").string();
-    std::filesystem::copy_file(std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm", di);
+    const std::string di = SampleCopy(dir, "scan.di");
     RunningApp app(di);
     app.MainFrame().OpenDroppedFiles({QUrl::fromLocalFile(QString::fromStdString(di))});
     AnswerFileDialog(app.Prompt(), di, 4);

@@ -14,22 +14,8 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
-#include "support/TestPaths.h"
 
 namespace {
-
-const std::string kSample = std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm";
-
-std::string SampleCopy(const ScratchDir& dir, const std::string& name = "sample.spm")
-{
-    std::filesystem::copy_file(kSample, dir / name);
-    return (dir / name).string();
-}
-
-CDocument& ActiveDoc(RunningApp& app)
-{
-    return *app.MainFrame().MDIGetActive()->GetActiveDocument();
-}
 
 // Five targets in routing order; each logs the commands it ran.
 struct Route {
@@ -96,8 +82,8 @@ TEST(CommandRouting, MenuStatesFollowTheirUpdateHandlersWhenTheMenuOpens)
 TEST(Shell, OpeningEndsWithA2DAndAnActive3DFrameAndOpenersAndReopeningActivateExistingFrames)
 {
     SPM_REQUIRE_DISPLAY();
-    RunningApp app(kSample);
-    CDocument& doc = ActiveDoc(app);
+    RunningApp app(kBundledSample);
+    CDocument& doc = app.ActiveDoc();
     const std::string name = doc.Doc().ImageList().front().m_pImage->m_strName;
     const auto title = [&name](const char* kind) { return std::string("sample.spm:").append(name).append(kind); };
     const std::vector<std::string> opened{title(":2D:1"), title(":3D:2")};
@@ -105,7 +91,7 @@ TEST(Shell, OpeningEndsWithA2DAndAnActive3DFrameAndOpenersAndReopeningActivateEx
     EXPECT_EQ(app.ActiveTitle(), opened[1]);
 
     // Follow-up steps run only for a newly opened document: neither call adds a frame.
-    app.App().OpenWithFollowUp(kSample);
+    app.App().OpenWithFollowUp(kBundledSample);
     app.App().OpenWithFollowUp("/nonexistent/scan.spm");
     EXPECT_EQ(app.MainFrame().DocManager().Documents().size(), 1u);
     EXPECT_TRUE(app.Run(cmd::kOpen2D));
@@ -165,7 +151,7 @@ TEST_P(ClosePrompt, ChangedHeightsAskBeforeTheLastFrameCloses)
     const ClosePromptCase& c = GetParam();
     ScratchDir dir;
     RunningApp app(SampleCopy(dir));
-    CDocument& doc = ActiveDoc(app);
+    CDocument& doc = app.ActiveDoc();
     app.MainFrame().MDIGetActive()->close();   // the 3D frame: not the last, no question
     app.Pump();
     EXPECT_FALSE(doc.IsModified());
@@ -200,7 +186,7 @@ TEST(Shell, ListedImagesReopenWithTheirNumberInTheirFileAndOnce)
     const std::string path = (dir / "scan.007").string(), sample = SampleCopy(dir);
     const auto imagesOf = [](RunningApp& app) {
         std::vector<std::pair<std::string, int>> images;
-        for (const ImageEntry& entry : ActiveDoc(app).Doc().ImageList())
+        for (const ImageEntry& entry : app.ActiveDoc().Doc().ImageList())
             images.emplace_back(entry.m_pImage->m_strName, entry.m_pImage->m_nIndexInFile);
         return images;
     };

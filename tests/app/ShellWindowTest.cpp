@@ -1,13 +1,9 @@
 // The shell as a user meets it: the Window menu, where new frames go, which commands are
-// enabled where, tooltips and prompts, the lock indicators, File New and the file dialogs'
-// folder. Each step that shows something leaves a capture of the whole screen.
+// enabled where, tooltips and prompts, File New and the file dialogs' folder.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -15,13 +11,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTest>
-#include <QTimer>
 #include <QToolBar>
 
-#include <X11/XKBlib.h>
-
-#include <filesystem>
 #include <map>
 
 #include "AppTestSupport.h"
@@ -35,56 +26,40 @@
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/QtPrompt.h"
-#include "support/TestPaths.h"
 
 namespace {
-
-const std::string kSample = std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm";
-
-// The whole screen as the X server holds it, saved for a look.
-void CaptureScreen(const std::string& name)
-{
-    RunningApp::Pump(200);
-    QDir().mkpath(SPM_SCREENSHOT_DIR);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QString(SPM_SCREENSHOT_DIR) + "/shell-" +
-                                                         QString::fromStdString(name) + ".png");
-}
-
-std::vector<CMDIChildFrame*> Frames(RunningApp& app)
-{
-    std::vector<CMDIChildFrame*> frames;
-    for (QMdiSubWindow* window : app.MainFrame().MDIClient()->subWindowList(QMdiArea::CreationOrder))
-        frames.push_back(qobject_cast<CMDIChildFrame*>(window));
-    return frames;
-}
-
-QMenu* TopMenu(CMainFrame& mainFrame, const QString& title)
-{
-    for (QAction* action : mainFrame.menuBar()->actions())
-        if (action->menu() != nullptr && action->text() == title)
-            return action->menu();
-    return nullptr;
-}
 
 // The frames of the sample, its profile and a second 2D frame: four frames of three sizes.
 void OpenFourFrames(RunningApp& app)
 {
-    app.App().OpenWithFollowUp(kSample);
+    app.App().OpenWithFollowUp(kBundledSample);
     ASSERT_TRUE(app.Run(cmd::kOpenProfile));
     ASSERT_TRUE(app.Run(cmd::kOpen2D));
     ASSERT_TRUE(app.Run(cmd::kWindowNew));
     ASSERT_EQ(app.FrameTitles().size(), 4u);
 }
 
-TEST(WindowMenu, ListsEveryFrameWithTheActiveOneCheckedAndActivatesTheOneChosen)
+// Answers the next list of choices with entry 0 and notes the entries offered.
+void AnswerChoice(ScriptedPrompt& prompt, std::vector<std::string>& offered, bool ok = true)
+{
+    prompt.dialogScript.push_back([&offered, ok](IDialogModel& model) {
+        auto& dialog = dynamic_cast<CChoiceListDlg&>(model);
+        offered = dialog.m_entries;
+        dialog.m_nSelected = 0;
+        return ok;
+    });
+}
+
+TEST(WindowMenu, ListsTheFramesWithTheActiveOneCheckedAndActivatesTheOneChosen)
 {
     SPM_REQUIRE_DISPLAY();
     RunningApp app;
-    EXPECT_TRUE(app.MainFrame().WindowListActions().empty());
+    CMainFrame& main = app.MainFrame();
+    EXPECT_TRUE(main.WindowListActions().empty());
     OpenFourFrames(app);
-    app.MainFrame().FillWindowList();
-    const std::vector<QAction*>& list = app.MainFrame().WindowListActions();
-    const std::vector<std::string> titles = app.FrameTitles();
+    main.FillWindowList();
+    const std::vector<QAction*>& list = main.WindowListActions();
+    std::vector<std::string> titles = app.FrameTitles();
     ASSERT_EQ(list.size(), titles.size() + 1);
     EXPECT_TRUE(list.front()->isSeparator());
     for (std::size_t i = 0; i < titles.size(); ++i) {
@@ -93,43 +68,34 @@ TEST(WindowMenu, ListsEveryFrameWithTheActiveOneCheckedAndActivatesTheOneChosen)
     }
 
     // The menu as the user opens it, then the first frame, covered since, chosen from it.
-    QMenu* window = TopMenu(app.MainFrame(), "&Window");
+    QMenu* window = nullptr;
+    for (QAction* action : main.menuBar()->actions())
+        if (action->text() == "&Window")
+            window = action->menu();
     ASSERT_NE(window, nullptr);
-    window->popup(app.MainFrame().mapToGlobal(QPoint(300, 20)));
-    CaptureScreen("window-menu");
+    window->popup(main.mapToGlobal(QPoint(300, 20)));
+    Screenshot("shell-window-menu");
     ASSERT_EQ(window->actions().size(), 4 + 1 + static_cast<qsizetype>(titles.size()));
     window->actions()[5]->trigger();
     window->close();
     RunningApp::Pump();
     EXPECT_EQ(app.ActiveTitle(), titles[0]);
-    app.MainFrame().FillWindowList();
-    EXPECT_TRUE(app.MainFrame().WindowListActions()[1]->isChecked());
-
+    main.FillWindowList();
+    EXPECT_TRUE(main.WindowListActions()[1]->isChecked());
     // A frame closed leaves the list.
-    Frames(app).back()->close();
+    app.Frames().back()->close();
     RunningApp::Pump();
-    EXPECT_EQ(app.MainFrame().WindowListActions().size(), titles.size());
-}
+    EXPECT_EQ(main.WindowListActions().size(), titles.size());
 
-TEST(WindowMenu, FramesBeyondTheNinthAreChosenFromAList)
-{
-    SPM_REQUIRE_DISPLAY();
-    RunningApp app(kSample);
+    // Beyond nine frames the rest are chosen from a list of all.
     while (app.FrameTitles().size() < 11)
         ASSERT_TRUE(app.Run(cmd::kWindowNew));
-    app.MainFrame().FillWindowList();
-    const std::vector<QAction*>& list = app.MainFrame().WindowListActions();
+    main.FillWindowList();
     ASSERT_EQ(list.size(), 1u + 9u + 1u);
     EXPECT_EQ(list.back()->text(), "&More Windows...");
-
-    const std::vector<std::string> titles = app.FrameTitles();
+    titles = app.FrameTitles();
     std::vector<std::string> offered;
-    app.Prompt().dialogScript.push_back([&offered](IDialogModel& model) {
-        auto& dialog = dynamic_cast<CChoiceListDlg&>(model);
-        offered = dialog.m_entries;
-        dialog.m_nSelected = 0;
-        return true;
-    });
+    AnswerChoice(app.Prompt(), offered);
     list.back()->trigger();
     RunningApp::Pump();
     EXPECT_EQ(app.Prompt().events.back(), "dialog: Select Window");
@@ -137,8 +103,7 @@ TEST(WindowMenu, FramesBeyondTheNinthAreChosenFromAList)
     EXPECT_EQ(app.ActiveTitle(), titles[0]);
 }
 
-// Whether any two shown frames overlap, and whether a frame covers the title bar of one
-// made before it.
+// Whether any two frames overlap, and whether a frame covers the title bar of an older one.
 struct Overlaps {
     bool frames = false;
     bool titles = false;
@@ -147,11 +112,11 @@ struct Overlaps {
 Overlaps FindOverlaps(RunningApp& app)
 {
     Overlaps found;
-    const std::vector<CMDIChildFrame*> frames = Frames(app);
+    const std::vector<CMDIChildFrame*> frames = app.Frames();
     for (std::size_t i = 0; i < frames.size(); ++i) {
+        const QRect older = frames[i]->geometry();
+        const QRect title(older.topLeft(), QSize(older.width(), frames[i]->widget()->geometry().top()));
         for (std::size_t j = i + 1; j < frames.size(); ++j) {
-            const QRect older = frames[i]->geometry();
-            const QRect title(older.topLeft(), QSize(older.width(), frames[i]->widget()->geometry().top()));
             found.frames |= older.intersects(frames[j]->geometry());
             found.titles |= title.intersects(frames[j]->geometry());
         }
@@ -164,25 +129,23 @@ TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnotherElseNoTitleBar
     SPM_REQUIRE_DISPLAY();
     RunningApp app;
     // The main window's first size holds two frames side by side, not three.
-    app.App().OpenWithFollowUp(kSample);
+    app.App().OpenWithFollowUp(kBundledSample);
     ASSERT_TRUE(app.Run(cmd::kOpenProfile));
-    CaptureScreen("placement-default");
+    Screenshot("shell-placement-default");
     EXPECT_FALSE(FindOverlaps(app).titles);
-    EXPECT_FALSE(Frames(app)[0]->geometry().intersects(Frames(app)[1]->geometry()));
+    EXPECT_FALSE(app.Frames()[0]->geometry().intersects(app.Frames()[1]->geometry()));
     ASSERT_TRUE(app.MainFrame().DocManager().CloseAllDocuments());
     RunningApp::Pump();
 
-    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
-    app.MainFrame().resize(screen - QSize(20, 40));
+    app.MainFrame().resize(QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(20, 40));
     RunningApp::Pump();
     const QSize area = app.MainFrame().MDIClient()->viewport()->size();
-    if (area.width() < 2 * 460 + 610 - 460 || area.height() < 2 * 480)
+    if (area.width() < 610 + 460 || area.height() < 2 * 480)
         GTEST_SKIP() << "the screen is too small for four frames side by side";
     OpenFourFrames(app);
-    CaptureScreen("placement-room");
-    const Overlaps found = FindOverlaps(app);
-    EXPECT_FALSE(found.frames);
-    for (CMDIChildFrame* frame : Frames(app))
+    Screenshot("shell-placement-room");
+    EXPECT_FALSE(FindOverlaps(app).frames);
+    for (CMDIChildFrame* frame : app.Frames())
         EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(frame->geometry())) << frame->windowTitle().toStdString();
 }
 
@@ -191,19 +154,18 @@ TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnotherElseNoTitleBar
 TEST(CommandStates, SelectionModesWorkOnlyWhileA2DFrameIsActive)
 {
     SPM_REQUIRE_DISPLAY();
-    RunningApp app(kSample);
-    CDocument& doc = *app.MainFrame().MDIGetActive()->GetActiveDocument();
+    RunningApp app(kBundledSample);
+    CMDIDoc& doc = app.ActiveDoc().Doc();
     ASSERT_TRUE(app.Run(cmd::kOpenProfile));
-    const std::map<std::string, bool> enabledIn{{":2D", true}, {":3D", false}, {":Profile", false}};
-    for (CMDIChildFrame* frame : Frames(app)) {
+    for (CMDIChildFrame* frame : app.Frames()) {
         app.MainFrame().ActivateFrame(frame);
         RunningApp::Pump();
+        const bool expected = frame->m_strViewKind == ":2D";
         for (const int id : {cmd::kTwoPointMode, cmd::kRectMode, cmd::kThreePointMode}) {
-            const bool expected = enabledIn.at(frame->m_strViewKind);
             EXPECT_EQ(app.Enabled(id), expected) << frame->m_strViewKind << " " << id;
-            const int before = doc.Doc().m_nSelectMode;
+            const int before = doc.m_nSelectMode;
             EXPECT_EQ(app.Run(id), expected);
-            EXPECT_EQ(doc.Doc().m_nSelectMode != before, expected);
+            EXPECT_EQ(doc.m_nSelectMode != before, expected);
             if (expected)
                 app.Run(id);   // back off
         }
@@ -229,32 +191,28 @@ std::map<int, std::string> MenuTexts(const std::vector<MenuItem>& items)
 TEST(CommandStates, ToolbarButtonsShowTheirMenuTextAsTooltipAndPrompt)
 {
     SPM_REQUIRE_DISPLAY();
-    RunningApp app(kSample);
+    RunningApp app(kBundledSample);
     std::map<int, std::string> expected = MenuTexts(DocumentMenu());
     for (const ButtonText& button : ToolBarOnlyTexts())
         expected[button.id] = button.text;
+    // Nothing handles these two: no text at all, rather than a number.
+    expected[cmd::kToolbar32802] = expected[cmd::kToolbar32813] = "";
     auto* toolbar = app.MainFrame().findChild<QToolBar*>("toolbar128");
     ASSERT_NE(toolbar, nullptr);
     QStatusBar* status = app.MainFrame().statusBar();
     for (const int id : StandardToolBarButtons()) {
-        if (id == 0)
+        QAction* action = app.App().Commands().Action(id);
+        if (id == 0 || action == nullptr) {
+            EXPECT_EQ(id, 0);
             continue;
-        const QAction* action = app.App().Commands().Action(id);
-        ASSERT_NE(action, nullptr) << id;
-        const bool named = id != cmd::kToolbar32802 && id != cmd::kToolbar32813;
-        EXPECT_EQ(action->toolTip().toStdString(), named ? expected.at(id) : "") << id;
-        EXPECT_EQ(action->statusTip(), action->toolTip()) << id;
-        bool isNumber = false;
-        action->text().toInt(&isNumber);
-        EXPECT_FALSE(isNumber) << id;
-        if (named) {
-            // What hovering the button shows in the status bar.
-            const_cast<QAction*>(action)->showStatusText(toolbar);
-            EXPECT_EQ(status->currentMessage().toStdString(), expected.at(id)) << id;
         }
+        EXPECT_EQ(action->toolTip().toStdString(), expected.at(id)) << id;
+        EXPECT_EQ(action->statusTip(), action->toolTip()) << id;
+        // What hovering the button shows in the status bar.
+        action->showStatusText(toolbar);
+        EXPECT_EQ(status->currentMessage().toStdString(), expected.at(id).empty() ? "Ready" : expected.at(id)) << id;
+        status->clearMessage();
     }
-    status->clearMessage();
-    EXPECT_EQ(status->currentMessage(), "Ready");
 }
 
 TEST(CommandStates, CtrlNOffersTheDocumentTypesAndCreatesNothing)
@@ -264,13 +222,9 @@ TEST(CommandStates, CtrlNOffersTheDocumentTypesAndCreatesNothing)
     QAction* fileNew = app.App().Commands().Action(cmd::kFileNew);
     ASSERT_NE(fileNew, nullptr);
     EXPECT_EQ(fileNew->shortcut(), QKeySequence("Ctrl+N"));
-    EXPECT_TRUE(fileNew->toolTip().isEmpty());
-    std::vector<std::string> offered;
-    for (int answer = 0; answer < 2; ++answer) {   // OK, then Cancel
-        app.Prompt().dialogScript.push_back([&offered, answer](IDialogModel& model) {
-            offered = dynamic_cast<CChoiceListDlg&>(model).m_entries;
-            return answer == 0;
-        });
+    for (const bool ok : {true, false}) {
+        std::vector<std::string> offered;
+        AnswerChoice(app.Prompt(), offered, ok);
         EXPECT_TRUE(app.Run(cmd::kFileNew));
         EXPECT_EQ(app.Prompt().events.back(), "dialog: New");
         EXPECT_EQ(offered, std::vector<std::string>{"SPM"});
@@ -279,45 +233,12 @@ TEST(CommandStates, CtrlNOffersTheDocumentTypesAndCreatesNothing)
     }
 }
 
-// --- the lock indicators
-
-TEST(StatusBar, LockIndicatorsShowWhileTheirLockIsOn)
-{
-    SPM_REQUIRE_DISPLAY();
-    RunningApp app;
-    const auto text = [&app](const char* name) {
-        const auto* label = app.MainFrame().findChild<QLabel*>(QStringLiteral("indicator%1").arg(name));
-        return label != nullptr && label->isVisibleTo(&app.MainFrame()) ? label->text().toStdString() : "hidden";
-    };
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) {
-        // Where the platform does not tell, nothing claims a state.
-        for (const char* name : {"CAP", "NUM", "SCRL"})
-            EXPECT_EQ(text(name), "hidden");
-        return;
-    }
-    Display* display = x11->display();
-    XkbStateRec saved{};
-    XkbGetState(display, XkbUseCoreKbd, &saved);
-    const unsigned numLock = XkbKeysymToModifiers(display, 0xff7f /* Num_Lock */);
-    struct Case { unsigned locked; const char* cap; const char* num; };
-    for (const Case& c : {Case{LockMask, "CAP", ""}, Case{numLock, "", "NUM"}, Case{LockMask | numLock, "CAP", "NUM"},
-                          Case{0, "", ""}}) {
-        XkbLockModifiers(display, XkbUseCoreKbd, LockMask | numLock, c.locked);
-        XSync(display, False);
-        RunningApp::Pump(400);
-        EXPECT_EQ(text("CAP"), c.cap) << c.locked;
-        EXPECT_EQ(text("NUM"), c.num) << c.locked;
-        if (c.locked == (LockMask | numLock))
-            CaptureScreen("lock-indicators");
-    }
-    XkbLockModifiers(display, XkbUseCoreKbd, LockMask | numLock, saved.locked_mods & (LockMask | numLock));
-    XSync(display, False);
-}
-
 // --- the file dialogs' folder
 
-// Answers the next real file dialog with `path` and notes the folder it started in.
+// Answers the next real file dialog with `path`, typed as a user would (a selection in
+// another folder waits for that folder's listing, read in the background), and notes the
+// folder it started in. A loaded machine may leave the dialog open: it is tried again, then
+// rejected, so that the test fails instead of hanging.
 void AnswerRealFileDialog(const std::string& path, QString& startFolder, int attempts = 100)
 {
     QTimer::singleShot(50, [path, &startFolder, attempts] {
@@ -329,13 +250,9 @@ void AnswerRealFileDialog(const std::string& path, QString& startFolder, int att
         }
         if (startFolder.isEmpty())
             startFolder = dialog->directory().absolutePath();
-        // Typed, as a user would: a selection in another folder waits for that folder's
-        // listing, which the dialog reads in the background.
         if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
             name->setText(QString::fromStdString(path));
         QMetaObject::invokeMethod(dialog, "accept");
-        // A loaded machine may leave the dialog open (its view not ready for the name): try
-        // again, and give up by rejecting it so that the test fails instead of hanging.
         QTimer::singleShot(200, [dialog = QPointer<QFileDialog>(dialog), path, &startFolder, attempts] {
             if (dialog.isNull() || !dialog->isVisible())
                 return;
@@ -366,13 +283,11 @@ TEST(FileDialogs, StartInTheFolderChosenLastAlsoInTheNextRun)
         CQtPrompt prompt("Test");
         prompt.KeepLastFolder("h6-test", "folders");
         choose(prompt, (first / "a.spm").string(), "*.spm");
-        EXPECT_EQ(prompt.LastFolder(), first.path().string());
         // Another dialog (a palette's) starts there too.
         EXPECT_EQ(choose(prompt, (second / "b.plt").string(), "*.plt"), first.path().string());
     }
     CQtPrompt next("Test");
     next.KeepLastFolder("h6-test", "folders");
-    EXPECT_EQ(next.LastFolder(), second.path().string());
     EXPECT_EQ(choose(next, (first / "a.spm").string(), "*.spm"), second.path().string());
 }
 

@@ -1,11 +1,8 @@
 // The 2D and 3D views of the running application, shown a generated image.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QMdiArea>
-#include <QMouseEvent>
+#include <QMdiSubWindow>
 
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +21,6 @@
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "support/TestImages.h"
-#include "support/TestPaths.h"
 
 namespace {
 
@@ -81,12 +77,7 @@ protected:
     template <class View>
     View* Find(const std::string& kind)
     {
-        for (QMdiSubWindow* window : Main().MDIClient()->subWindowList()) {
-            auto* frame = static_cast<CMDIChildFrame*>(window);
-            if (frame->m_strViewKind == kind)
-                return dynamic_cast<View*>(frame->GetActiveView());
-        }
-        return nullptr;
+        return m_app->Activate(kind) ? dynamic_cast<View*>(Main().MDIGetActive()->GetActiveView()) : nullptr;
     }
     CPresentationConfig& Settings(CView& view) { return FindShownImage(view).Settings(); }
     void ResizeView(QWidget& view, QSize size)
@@ -101,9 +92,7 @@ protected:
     void Shot(CView& view, const char* name)
     {
         Main().ActivateFrame(view.GetParentFrame());
-        RunningApp::Pump(300);
-        QDir().mkpath(SPM_SCREENSHOT_DIR);
-        Main().grab().save(QString(SPM_SCREENSHOT_DIR) + "/" + name + ".png");
+        Screenshot(name, &Main());
     }
 
     ScratchDir m_dir;
@@ -218,14 +207,11 @@ TEST_F(Views, DragsTurnTiltAndStretchWithinTheirLimits)
         {QEvent::MouseMove, 200, -390, none, {}, 20, 90, 490},    // ... and moving back lowers it
         {QEvent::MouseMove, 200, 1000, none, {}, 20, 90, 0.1f},
     };
-    Qt::MouseButtons held;
+    Qt::MouseButton held = Qt::NoButton;
     for (const auto& s : steps) {
         if (s.type == QEvent::MouseButtonPress)
             held = s.button;
-        const Qt::MouseButton button = s.type == QEvent::MouseMove ? Qt::NoButton : s.button;
-        QMouseEvent event(s.type, QPointF(s.x, s.y), m_view3D->mapToGlobal(QPointF(s.x, s.y)),
-                          button, held, s.modifiers);
-        QApplication::sendEvent(m_view3D, &event);
+        SendMouse(*m_view3D, s.type, QPointF(s.x, s.y), held, s.modifiers);
         EXPECT_FLOAT_EQ(settings.m_Angle, s.angle) << s.x << "," << s.y;
         EXPECT_FLOAT_EQ(settings.m_Tilt, s.tilt) << s.x << "," << s.y;
         EXPECT_FLOAT_EQ(settings.m_Z_Scale, s.zScale) << s.x << "," << s.y;
@@ -256,14 +242,9 @@ TEST_F(Views, ClicksPlaceTheSelectionInEachMode)
     const QPoint a(size.width() / 2, size.height() / 2), b(size.width() / 3, size.height() / 4),
         c(size.width() - 5, size.height() - 5);
     auto at = [&](QPoint p) { return MouseToImage(p.x(), p.y(), size.width(), size.height(), image); };
-    auto send = [&](QEvent::Type type, QPoint p) {
-        QMouseEvent event(type, p, m_view2D->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(m_view2D, &event);
-    };
     auto click = [&](QPoint p) {
-        send(QEvent::MouseMove, p);
-        send(QEvent::MouseButtonPress, p);
+        SendMouse(*m_view2D, QEvent::MouseMove, p, Qt::NoButton);
+        SendMouse(*m_view2D, QEvent::MouseButtonPress, p);
     };
     auto state = [&] {
         return std::vector<int>{doc.m_ptSel1.x, doc.m_ptSel1.y, doc.m_ptSel2.x, doc.m_ptSel2.y, doc.m_ptSel3.x,
