@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -26,7 +27,6 @@
 // Last: Xlib's macros (None, Status, Bool) would break the headers above.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -36,29 +36,12 @@ namespace {
 QImage ScreenPixels(const QWidget& window)
 {
     Display* display = XOpenDisplay(nullptr);
-    const Window root = DefaultRootWindow(display);
     int x = 0;
     int y = 0;
     Window child = 0;
-    XTranslateCoordinates(display, static_cast<Window>(window.winId()), root, 0, 0, &x, &y, &child);
-    const QSize size = window.size() * window.devicePixelRatio();
-    XImage* image = XGetImage(display, root, x, y, static_cast<unsigned>(size.width()),
-                              static_cast<unsigned>(size.height()), AllPlanes, ZPixmap);
-    QImage picture(size, QImage::Format_RGB32);
-    picture.fill(Qt::black);
-    const auto channel = [](unsigned long pixel, unsigned long mask) {
-        return mask == 0 ? 0 : static_cast<int>((pixel & mask) * 255 / mask);
-    };
-    for (int row = 0; image != nullptr && row < size.height(); ++row)
-        for (int column = 0; column < size.width(); ++column) {
-            const unsigned long pixel = XGetPixel(image, column, row);
-            picture.setPixel(column, row, qRgb(channel(pixel, image->red_mask), channel(pixel, image->green_mask),
-                                               channel(pixel, image->blue_mask)));
-        }
-    if (image != nullptr)
-        XDestroyImage(image);
+    XTranslateCoordinates(display, static_cast<Window>(window.winId()), DefaultRootWindow(display), 0, 0, &x, &y, &child);
     XCloseDisplay(display);
-    return picture;
+    return QGuiApplication::primaryScreen()->grabWindow(0, x, y, window.width(), window.height()).toImage();
 }
 
 // What a glance at a picture takes in: its mean colour and the share that is not black.

@@ -177,20 +177,6 @@ TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     panel.Edit(kEditZScale).setText("5000");
     EXPECT_EQ(m_app->Prompt().messages.back(), "Please enter a number between 0.1 and 1000.");
     EXPECT_EQ(Record().m_Z_Scale, 12.5f);
-    // The other edits go on working; grid lines send their own hint.
-    panel.Edit(kEditXLineDecim).setText("7");
-    EXPECT_EQ(Record().m_XLineDecim, 7);
-    panel.Edit(kEditZScale).setText("12.5");
-    Tick();
-    EXPECT_EQ(m_probe.hints.back(), kHintXLines);
-    // Bars stop at their ends: Tilt at 90, Angle at 360.
-    for (int page = 0; page < 40; ++page) {
-        panel.ScrollBar(1).triggerAction(QAbstractSlider::SliderPageStepAdd);  // Tilt
-        panel.ScrollBar(2).triggerAction(QAbstractSlider::SliderPageStepAdd);  // Angle
-    }
-    EXPECT_EQ(Record().m_Tilt, 90.0f);
-    EXPECT_EQ(Record().m_Angle, 360.0f);
-    EXPECT_EQ(panel.Edit(kEditAngle).text(), "360");
     // Choosing the colour source tells the view at once.
     panel.ImageList().setCurrentRow(1);
     EXPECT_EQ(Record().m_NameOfImageForColor, m_strSecond);
@@ -242,10 +228,6 @@ TEST_P(PanelGui, PaletteChangeRecoloursTheViewAndPltFilesRoundTrip)
     EXPECT_EQ(m_probe.hints, std::vector<int>{kHintColors});
     EXPECT_NE(ViewPicture(frame), before);
     Screenshot("panels-02-palette");
-    // Dragged beyond the top of the strip, it stops 0.01 below the end.
-    SendMouse(panel, QEvent::MouseMove, QPointF(CursorMark(top).x(), panel.Strip().ClientInPanel().top - 20));
-    EXPECT_FLOAT_EQ(panel.Palette()->back().m_Position, 0.99f);
-    EXPECT_TRUE(panel.Edited());
     // Out to a file and back over a changed palette.
     const std::string saved = (m_files / "red").string();
     AnswerFileDialog(m_app->Prompt(), saved);
@@ -486,12 +468,10 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
         CDocument& doc = m_app->ActiveDoc();
         const bool closes = answer != Answer::Cancel && !blocked;
         EXPECT_EQ(Main().DocManager().CloseDocument(doc), closes);
-        RunningApp::Pump();
         std::vector<std::string> asked{question};
         if (blocked)
             asked.push_back("message: Unable to open file for writing");
         EXPECT_EQ(m_app->Prompt().events, asked);
-        EXPECT_EQ(m_app->FrameTitles().empty(), closes);
         if (blocked) {
             std::filesystem::remove(cnf);
             WriteFile(cnf, kept);
@@ -502,8 +482,8 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
             // Let the document go without a question for the next step.
             ClearMarks();
             ASSERT_TRUE(Main().DocManager().CloseDocument(doc));
-            RunningApp::Pump();
         }
+        RunningApp::Pump();
     }
     // Yes added the image's sections to the file and kept the rest; the image file is as it was.
     const std::string text = FileText(cnf);

@@ -37,28 +37,23 @@ TEST(PlatformChoice, AnXDisplayMeansXcbUnlessTheUserChoseAPlatform)
             << c.env.waylandDisplay.value_or("-") << " | " << c.env.sessionType.value_or("-");
 }
 
+// An empty variable is read as empty, an unset one as missing.
 TEST(PlatformChoice, TheEnvironmentIsReadAsItIs)
 {
-    const char* names[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"};
-    std::optional<std::string> kept[4];
-    for (int i = 0; i < 4; ++i)
-        if (const char* value = std::getenv(names[i]))
+    const std::pair<const char*, const char*> set[] = {
+        {"QT_QPA_PLATFORM", ""}, {"DISPLAY", ":7"}, {"WAYLAND_DISPLAY", nullptr}, {"XDG_SESSION_TYPE", "wayland"}};
+    std::optional<std::string> kept[std::size(set)];
+    for (std::size_t i = 0; i < std::size(set); ++i) {
+        if (const char* value = std::getenv(set[i].first))
             kept[i] = value;
-    setenv("QT_QPA_PLATFORM", "", 1);
-    setenv("DISPLAY", ":7", 1);
-    unsetenv("WAYLAND_DISPLAY");
-    setenv("XDG_SESSION_TYPE", "wayland", 1);
+        set[i].second != nullptr ? setenv(set[i].first, set[i].second, 1) : unsetenv(set[i].first);
+    }
     const PlatformEnvironment env = ReadPlatformEnvironment();
-    for (int i = 0; i < 4; ++i)
-        if (kept[i])
-            setenv(names[i], kept[i]->c_str(), 1);
-        else
-            unsetenv(names[i]);
-    EXPECT_EQ(env.qtPlatform, std::optional<std::string>(""));
-    EXPECT_EQ(env.display, std::optional<std::string>(":7"));
-    EXPECT_EQ(env.waylandDisplay, std::nullopt);
-    EXPECT_EQ(env.sessionType, std::optional<std::string>("wayland"));
-    EXPECT_EQ(ChooseQtPlatform(env), "xcb;wayland");
+    for (std::size_t i = 0; i < std::size(set); ++i)
+        kept[i] ? setenv(set[i].first, kept[i]->c_str(), 1) : unsetenv(set[i].first);
+    EXPECT_EQ(std::tie(env.qtPlatform, env.display, env.waylandDisplay, env.sessionType),
+              std::tuple(std::optional<std::string>(""), std::optional<std::string>(":7"), unset,
+                         std::optional<std::string>("wayland")));
 }
 
 TEST(PlatformChoice, TheStartSaysOnceWhatTheViewsCannotShow)
