@@ -30,27 +30,27 @@ void spCoreScaled(const spFftSpec* spec, spComplex* data, std::ptrdiff_t n, cons
 
 // Radix-2 passes joining transformed blocks of `half` points into one transform of `region`
 // points; the twiddles of the second half of each half-block are those of the first half
-// turned by -i (forward) or +i (inverse).
+// turned by -i (forward) or +i (inverse). Each product stays in double precision for both
+// its sum and its difference, which are rounded once when stored.
 template <bool Inverse>
 void spFftRadix2Combine(spComplex* data, std::ptrdiff_t region, std::ptrdiff_t half,
                         const spComplex* quarter)
 {
-    float* x = reinterpret_cast<float*>(data);
     for (std::ptrdiff_t len = half; 2 * len <= region; len *= 2) {
         const std::ptrdiff_t stride = region / (2 * len);
-        for (std::ptrdiff_t k = 0; k < len / 2; k += 2) {
-            const spTwiddle4 w = spPrepareTwiddle<Inverse>(
-                spPair(quarter[k * stride], quarter[(k + 1) * stride]));
+        const std::ptrdiff_t turn = len / 2;
+        for (std::ptrdiff_t k = 0; k < turn; ++k) {
+            const spCd w = spLoadCd(quarter[k * stride]);
             for (std::ptrdiff_t p = 0; p < region; p += 2 * len) {
-                float* a = x + 2 * (p + k);
-                float* b = a + 2 * len;
-                const spV4 a0 = spLoad4(a), a1 = spLoad4(a + len);
-                const spV4 t0 = spMulTwiddle(spLoad4(b), w);
-                const spV4 t1 = spRotate4<Inverse>(spMulTwiddle(spLoad4(b + len), w));
-                spStore4(a, a0 + t0);
-                spStore4(b, a0 - t0);
-                spStore4(a + len, a1 + t1);
-                spStore4(b + len, a1 - t1);
+                spComplex* a = data + p + k;
+                spComplex* b = a + len;
+                const spCd a0 = spLoadCd(a[0]), a1 = spLoadCd(a[turn]);
+                const spCd t0 = spMulCd<Inverse>(spLoadCd(b[0]), w);
+                const spCd t1 = spRotateCd<Inverse>(spMulCd<Inverse>(spLoadCd(b[turn]), w));
+                spStoreCd(a[0], a0 + t0);
+                spStoreCd(b[0], a0 - t0);
+                spStoreCd(a[turn], a1 + t1);
+                spStoreCd(b[turn], a1 - t1);
             }
         }
     }
@@ -65,26 +65,17 @@ void spFftLargeBlocks(const spFftSpec* spec, spComplex* data, std::ptrdiff_t n)
     spFftRadix2Combine<Inverse>(data, n, spBlockPoints, spec->quarterTwiddles);
 }
 
-// Four adjacent columns of all rows, times the level twiddles, into four contiguous runs.
+// Four adjacent columns of all rows, times the level twiddles, into four contiguous runs;
+// each product is formed in double precision and rounded once.
 template <bool Inverse>
-void spGatherColumns(const float* column, std::ptrdiff_t rowFloats, std::ptrdiff_t rows,
+void spGatherColumns(const spComplex* column, std::ptrdiff_t rowLength, std::ptrdiff_t rows,
                      const spComplex* twiddles, spComplex* runs)
 {
-    float* r0 = reinterpret_cast<float*>(runs);
-    float* r1 = r0 + 2 * rows;
-    float* r2 = r1 + 2 * rows;
-    float* r3 = r2 + 2 * rows;
-    for (std::ptrdiff_t j = 0; j < rows; j += 2) {
-        const float* p = column + j * rowFloats;
-        const float* w = reinterpret_cast<const float*>(twiddles + 4 * j);
-        const spV4 a = spMulTwiddle(spLoad4(p), spPrepareTwiddle<Inverse>(spLoad4(w)));
-        const spV4 b = spMulTwiddle(spLoad4(p + 4), spPrepareTwiddle<Inverse>(spLoad4(w + 4)));
-        const spV4 c = spMulTwiddle(spLoad4(p + rowFloats), spPrepareTwiddle<Inverse>(spLoad4(w + 8)));
-        const spV4 d = spMulTwiddle(spLoad4(p + rowFloats + 4), spPrepareTwiddle<Inverse>(spLoad4(w + 12)));
-        spStore4(r0 + 2 * j, spLows(a, c));
-        spStore4(r1 + 2 * j, spHighs(a, c));
-        spStore4(r2 + 2 * j, spLows(b, d));
-        spStore4(r3 + 2 * j, spHighs(b, d));
+    for (std::ptrdiff_t j = 0; j < rows; ++j) {
+        const spComplex* in = column + j * rowLength;
+        const spComplex* w = twiddles + 4 * j;
+        for (std::ptrdiff_t q = 0; q < 4; ++q)
+            spStoreCd(runs[q * rows + j], spMulCd<Inverse>(spLoadCd(in[q]), spLoadCd(w[q])));
     }
 }
 
@@ -132,7 +123,7 @@ void spFftLargeLevel(const spFftSpec* spec, spComplex* data, int order, std::uin
     const spComplex* layout = spec->levelLayout[Level];
     float* x = reinterpret_cast<float*>(data);
     for (std::ptrdiff_t c = 0; c < rowLength; c += 4) {
-        spGatherColumns<Inverse>(x + 2 * c, 2 * rowLength, rows, twiddles, runs);
+        spGatherColumns<Inverse>(data + c, rowLength, rows, twiddles, runs);
         twiddles += 4 * rows;
         for (std::ptrdiff_t q = 0; q < 4; ++q)
             spFftCore<0, Inverse>(runs + q * rows, static_cast<int>(rows), layout);

@@ -210,6 +210,66 @@ TEST_P(FftStatus, FreeSizeQueryAndTransformChecksInTheirOrder)
     ExpectTransformStatuses(spFftForward, spFftInverse, plan.spec, other.spec, 1 << 18);
 }
 
+// Column 0's large orders form each twiddle product in double precision and keep it so for
+// the butterfly, rounding once on storing. With x[0] = e and x[1] = o alone every row and
+// block is a constant, so orders 11 and 12 give X[k] = e + t and X[k + N/2] = e - t with
+// t = o W^k from the combine's quarter table, and bins 0 .. 255 of order 13 give e plus the
+// level gather's product o W^k stored as a float. A product rounded in single precision (each
+// part, then their sum) gives other bits in many of those bins.
+TEST(FftLargeOrders, ColumnZeroRoundsEachProductOnce)
+{
+    const spComplex e{0.3f, -0.6f}, o{0.7f, 0.45f};
+    struct Product {
+        double re, im;
+        float singleRe, singleIm;
+    };
+    // o times w (inverse: times conj(w)).
+    const auto times = [&o](spComplex w, bool inverse) {
+        const float wi = inverse ? -w.im : w.im;
+        const float pr = o.re * w.re, qr = o.im * wi, pi = o.im * w.re, qi = o.re * wi;
+        return Product{double(o.re) * w.re - double(o.im) * wi, double(o.im) * w.re + double(o.re) * wi,
+                       pr - qr, pi + qi};
+    };
+    for (int order : {11, 12, 13}) {
+        FftPlan plan(order, spNoDivByAny);
+        const std::int64_t n = std::int64_t{1} << order;
+        Signal x(static_cast<size_t>(n), spComplex{0, 0});
+        x[0] = e;
+        x[1] = o;
+        for (bool inverse : {false, true}) {
+            const Signal y = Transform(plan.spec, x, inverse);
+            int singleDiffers = 0;
+            const auto expect = [&](std::int64_t bin, float re, float im, float singleRe, float singleIm) {
+                const spComplex got = y[static_cast<size_t>(bin)];
+                EXPECT_TRUE(got.re == re && got.im == im) << "order " << order << " inverse " << inverse << " bin "
+                                                          << bin << ": " << got.re << ", " << got.im;
+                singleDiffers += singleRe != re || singleIm != im;
+            };
+            if (order <= 12) {
+                const spComplex* quarter = plan.spec->quarterTwiddles;
+                for (std::int64_t k = 0; k < n / 2; ++k) {
+                    // W^k from the first quarter, turned by -i in the second.
+                    const spComplex q = quarter[k % (n / 4)];
+                    const spComplex w = k < n / 4 ? q : spComplex{q.im, -q.re};
+                    const Product t = times(w, inverse);
+                    const float sre = t.singleRe, sim = t.singleIm;
+                    expect(k, float(e.re + t.re), float(e.im + t.im), e.re + sre, e.im + sim);
+                    expect(k + n / 2, float(e.re - t.re), float(e.im - t.im), e.re - sre, e.im - sim);
+                }
+            } else {
+                // 32 rows: row 16 holds the residue 1, its twiddles W^k four columns at a time.
+                const spComplex* level = plan.spec->levelTwiddles[0];
+                for (std::int64_t k = 0; k < 256; ++k) {
+                    const Product t = times(level[(k / 4) * 4 * 32 + 4 * 16 + k % 4], inverse);
+                    const float sre = t.singleRe, sim = t.singleIm;
+                    expect(k, e.re + float(t.re), e.im + float(t.im), e.re + sre, e.im + sim);
+                }
+            }
+            EXPECT_GT(singleDiffers, 0) << "order " << order << ": the probe tells no single-precision product apart";
+        }
+    }
+}
+
 } // namespace
 
 namespace {
