@@ -185,7 +185,8 @@ double RelativeRmsAt(const Signal& y, const Signal& x, const std::vector<std::in
 
 bool SameBits(const Signal& a, const Signal& b)
 {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(spComplex)) == 0;
+    // An empty vector's data() may be null, which memcmp must not be given even for 0 bytes.
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(spComplex)) == 0);
 }
 
 Signal Conjugated(const Signal& x)
