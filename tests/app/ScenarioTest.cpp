@@ -5,8 +5,6 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
@@ -69,11 +67,6 @@ TEST(Scenario, ShellFromStartToQuit)
     // The whole window, status bar included, lies on the screen.
     EXPECT_TRUE(mainFrame.screen()->availableGeometry().contains(mainFrame.frameGeometry()))
         << mainFrame.frameGeometry().height();
-    // No frame lies wholly under one opened after it.
-    const QList<QMdiSubWindow*> frames = mainFrame.MDIClient()->subWindowList();
-    for (qsizetype i = 0; i < frames.size(); ++i)
-        for (qsizetype j = i + 1; j < frames.size(); ++j)
-            EXPECT_FALSE(frames[j]->geometry().contains(frames[i]->geometry())) << i << " under " << j;
     mainFrame.WorkBench().OnTimer();
     std::vector<std::string> tree;
     for (QTreeWidgetItemIterator it(&mainFrame.WorkBench().Tree()); *it != nullptr; ++it)
