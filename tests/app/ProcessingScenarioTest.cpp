@@ -16,8 +16,9 @@ TEST(ProcessingScenario, FlattenThenUndo)
 {
     SPM_REQUIRE_SAMPLES();
     RunningApp app(SamplePath("nanoscope-v432-height-amplitude.007").string());
+    // The first image's 2D frame: its picture shows the palette.
+    ASSERT_TRUE(app.Activate(":2D"));
     CMDIChildFrame* frame = app.MainFrame().MDIGetActive();
-    ASSERT_NE(frame, nullptr);
     CDocument& doc = *frame->GetActiveDocument();
     const CSpmImage& image = *doc.Doc().FindImage(frame->m_strImageName)->m_pImage;
     const std::vector<double> loaded = image.m_pData;
@@ -54,8 +55,7 @@ TEST(ProcessingScenario, FlattenThenUndo)
     EXPECT_EQ(ViewPicture(*frame), before);
     Screenshot("processing-3-undone", &app.MainFrame());
 
-    // In the image's 2D frame: the rectangle mode through the view, a crop of both images.
-    ASSERT_TRUE(app.Activate(":2D"));
+    // The rectangle mode through the view, a crop of both images.
     ASSERT_TRUE(app.Run(cmd::kRectMode));
     EXPECT_EQ(doc.Doc().m_nSelectMode, 2);
     doc.Doc().m_ptSel1 = {10, 20}, doc.Doc().m_ptSel2 = {110, 70};
