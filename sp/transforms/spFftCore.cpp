@@ -61,22 +61,34 @@ void spFftFirstPass(float* x, std::ptrdiff_t n)
     }
 }
 
+// Lanes 0 and 1 (the first complex value) of `first`, lanes 2 and 3 of `second`.
+inline spV4 spFirstThenSecond(spV4 first, spV4 second) { return __builtin_shuffle(first, second, spV4i{0, 1, 6, 7}); }
+
+// The products by an odd power of W8 in the form that rounds a sum once before the product:
+// (re + im, im - re) (the forward turn by W8) or (re - im, re + im) (its conjugate), each of
+// both values of v, times `factor` (a part of W8 or of W8^3).
+template <bool Conjugate>
+inline spV4 spEighthTurn(spV4 v, float factor)
+{
+    const spV4 swapped = __builtin_shuffle(v, spV4i{1, 0, 3, 2});
+    const spV4 sum = Conjugate ? v + spFlipSigns(swapped, spV4i{spSignBit, 0, spSignBit, 0})
+                               : v + spFlipSigns(swapped, spV4i{0, spSignBit, 0, spSignBit});
+    return sum * spV4{factor, factor, factor, factor};
+}
+
 // Radix-2 pass of span 4 for odd orders: groups of eight points, rotations W8^j, j = 0..3,
-// taken from the layout's record n/8 (its first pair is W8).
+// from the layout's record n/8, whose first pair (wr, wi) is W8: j = 0 and j = 2 rotate
+// exactly, j = 1 and j = 3 round the sum or difference of the parts before the product.
 template <bool Inverse>
 void spFftRadix2Pass(float* x, std::ptrdiff_t n, const spComplex* layout)
 {
     const spComplex w8 = layout[3 * (n / 8)];
-    const spComplex one{1.0f, 0.0f};
-    const spComplex w2{0.0f, -1.0f};
-    const spComplex w3{w8.im, w8.im};
-    const spTwiddle4 t01 = spPrepareTwiddle<Inverse>(spPair(one, w8));
-    const spTwiddle4 t23 = spPrepareTwiddle<Inverse>(spPair(w2, w3));
     for (std::ptrdiff_t g = 0; g < n; g += 8) {
         float* p = x + 2 * g;
         const spV4 y01 = spLoad4(p), y23 = spLoad4(p + 4);
-        const spV4 e01 = spMulTwiddle(spLoad4(p + 8), t01);
-        const spV4 e23 = spMulTwiddle(spLoad4(p + 12), t23);
+        const spV4 v01 = spLoad4(p + 8), v23 = spLoad4(p + 12);
+        const spV4 e01 = spFirstThenSecond(v01, spEighthTurn<Inverse>(v01, w8.re));
+        const spV4 e23 = spFirstThenSecond(spRotate4<Inverse>(v23), spEighthTurn<!Inverse>(v23, w8.im));
         spStore4(p, y01 + e01);
         spStore4(p + 4, y23 + e23);
         spStore4(p + 8, y01 - e01);
@@ -84,8 +96,51 @@ void spFftRadix2Pass(float* x, std::ptrdiff_t n, const spComplex* layout)
     }
 }
 
-// Radix-4 pass of span L >= 4: butterflies j and j + 1 side by side, their twiddles loaded
-// once and applied to every group.
+// The four sums and differences of a radix-4 butterfly pair from its twiddled inputs.
+template <bool Inverse>
+inline void spRadix4Butterflies(float* p, std::ptrdiff_t span, spV4 a, spV4 pb, spV4 qc, spV4 rd)
+{
+    const spV4 t0 = a + pb, t1 = a - pb, t2 = qc + rd;
+    const spV4 rot = spRotate4<Inverse>(qc - rd);
+    spStore4(p, t0 + t2);
+    spStore4(p + 2 * span, t1 + rot);
+    spStore4(p + 4 * span, t0 - t2);
+    spStore4(p + 6 * span, t1 - rot);
+}
+
+// Radix-4 pass of span 4 for even orders, from record n/16 alone (w1, w2, w3 = W16, W16^2,
+// W16^3): butterfly 0 multiplies nothing, every product by W16^2 or W16^6 rounds a sum of the
+// parts before the product, b turns exactly at j = 2, and W16^9 is the pair (w3.im, w3.re).
+template <bool Inverse>
+void spFftRadix4Span4Pass(float* x, std::ptrdiff_t n, const spComplex* layout)
+{
+    const spComplex* record = layout + 3 * (n / 16);
+    const spComplex w1 = record[0], w2 = record[1], w3 = record[2];
+    const spComplex w9{w3.im, w3.re};
+    const spComplex one{1.0f, 0.0f};
+    const spTwiddle4 t1 = spPrepareTwiddle<Inverse>(spPair(one, w1));
+    const spTwiddle4 t3 = spPrepareTwiddle<Inverse>(spPair(one, w3));
+    const spTwiddle4 t33 = spPrepareTwiddle<Inverse>(spPair(w3, w3));
+    const spTwiddle4 t99 = spPrepareTwiddle<Inverse>(spPair(w9, w9));
+    for (std::ptrdiff_t g = 0; g < n; g += 16) {
+        float* p = x + 2 * g;
+        // Butterflies 0 and 1.
+        const spV4 b01 = spLoad4(p + 8), c01 = spLoad4(p + 16), d01 = spLoad4(p + 24);
+        spRadix4Butterflies<Inverse>(p, 4, spLoad4(p), spFirstThenSecond(b01, spEighthTurn<Inverse>(b01, w2.re)),
+                                     spFirstThenSecond(c01, spMulTwiddle(c01, t1)),
+                                     spFirstThenSecond(d01, spMulTwiddle(d01, t3)));
+        // Butterflies 2 and 3.
+        const spV4 b23 = spLoad4(p + 12), c23 = spLoad4(p + 20), d23 = spLoad4(p + 28);
+        spRadix4Butterflies<Inverse>(
+            p + 4, 4, spLoad4(p + 4),
+            spFirstThenSecond(spRotate4<Inverse>(b23), spEighthTurn<!Inverse>(b23, w2.im)),
+            spFirstThenSecond(spEighthTurn<Inverse>(c23, w2.re), spMulTwiddle(c23, t33)),
+            spFirstThenSecond(spEighthTurn<!Inverse>(d23, w2.im), spMulTwiddle(d23, t99)));
+    }
+}
+
+// Radix-4 pass of span L >= 8: butterflies j and j + 1 side by side, their twiddles loaded
+// once and applied to every group; butterfly 0 multiplies nothing.
 template <bool Inverse>
 void spFftRadix4Pass(float* x, std::ptrdiff_t n, std::ptrdiff_t span, const spComplex* layout)
 {
@@ -98,16 +153,14 @@ void spFftRadix4Pass(float* x, std::ptrdiff_t n, std::ptrdiff_t span, const spCo
         const spTwiddle4 w3 = spPrepareTwiddle<Inverse>(spPair(r0[2], r1[2]));
         for (std::ptrdiff_t g = j; g < n; g += 4 * span) {
             float* p = x + 2 * g;
-            const spV4 a = spLoad4(p);
-            const spV4 pb = spMulTwiddle(spLoad4(p + 2 * span), w2);
-            const spV4 qc = spMulTwiddle(spLoad4(p + 4 * span), w1);
-            const spV4 rd = spMulTwiddle(spLoad4(p + 6 * span), w3);
-            const spV4 t0 = a + pb, t1 = a - pb, t2 = qc + rd;
-            const spV4 rot = spRotate4<Inverse>(qc - rd);
-            spStore4(p, t0 + t2);
-            spStore4(p + 2 * span, t1 + rot);
-            spStore4(p + 4 * span, t0 - t2);
-            spStore4(p + 6 * span, t1 - rot);
+            const spV4 b = spLoad4(p + 2 * span), c = spLoad4(p + 4 * span), d = spLoad4(p + 6 * span);
+            spV4 pb = spMulTwiddle(b, w2), qc = spMulTwiddle(c, w1), rd = spMulTwiddle(d, w3);
+            if (j == 0) {
+                pb = spFirstThenSecond(b, pb);
+                qc = spFirstThenSecond(c, qc);
+                rd = spFirstThenSecond(d, rd);
+            }
+            spRadix4Butterflies<Inverse>(p, span, spLoad4(p), pb, qc, rd);
         }
     }
 }
@@ -327,10 +380,12 @@ void spFftCore(spComplex* data, int n, const spComplex* table)
     float* x = &data->re;
     const std::ptrdiff_t points = n;
     spFftFirstPass<Inverse>(x, points);
-    std::ptrdiff_t span = 4;
+    std::ptrdiff_t span = 16;
     if ((static_cast<std::uint32_t>(n) & 0xAAAAAAAAu) != 0) {
         spFftRadix2Pass<Inverse>(x, points, table);
         span = 8;
+    } else if (points >= 16) {
+        spFftRadix4Span4Pass<Inverse>(x, points, table);
     }
     for (; 4 * span <= points; span *= 4)
         spFftRadix4Pass<Inverse>(x, points, span, table);

@@ -274,6 +274,69 @@ TEST(FftLargeOrders, ColumnZeroRoundsEachProductOnce)
 
 namespace {
 
+// Column 0's core forms the products by W8 and W8^3 of its span-4 passes as the sum or
+// difference of the parts times one factor, and the quarter turns exactly. One value v
+// placed so that the first pass copies it over a whole quarter comes out of the span-4 pass
+// of 16 points (as b, c or d of butterflies 0 to 3) and the radix-2 pass of 32 points as
+// its products alone.
+TEST(FftCore, ColumnZeroFormsEighthTurnsAsOneSumTimesOneFactor)
+{
+    const spComplex v{0.8125f, -0.3359375f};
+    // (re + im, im - re) f forward, (re - im, re + im) f for the conjugate turn.
+    const auto eighth = [&v](bool conjugate, float f) {
+        return conjugate ? spComplex{(v.re - v.im) * f, (v.re + v.im) * f}
+                         : spComplex{(v.re + v.im) * f, (v.im - v.re) * f};
+    };
+    const auto general = [&v](spComplex w, bool inverse) {
+        const float wi = inverse ? -w.im : w.im;
+        return spComplex{v.re * w.re - v.im * wi, v.im * w.re + v.re * wi};
+    };
+    const auto quarter = [&v](bool inverse) { return inverse ? spComplex{-v.im, v.re} : spComplex{v.im, -v.re}; };
+    int generalDiffers = 0;
+    for (int order : {4, 5}) {
+        FftPlan plan(order, spNoDivByAny);
+        const int n = 1 << order;
+        const spComplex* table = plan.spec->twiddles;
+        const spComplex w1 = table[3 * (n / 16)], w2 = table[3 * (n / 16) + 1], w3 = table[3 * (n / 16) + 2];
+        const spComplex w8 = table[3 * (n / 8)];
+        for (bool inverse : {false, true}) {
+            struct Case {
+                int at; // where v enters, bit-reversed input
+                spComplex expected[4], generalForm[4];
+            };
+            std::vector<Case> cases;
+            if (order == 4) {
+                const spComplex w6{w2.im, w2.im}, w9{w3.im, w3.re};
+                cases.push_back({4,
+                                 {v, eighth(inverse, w2.re), quarter(inverse), eighth(!inverse, w2.im)},
+                                 {v, general(w2, inverse), quarter(inverse), general(w6, inverse)}});
+                cases.push_back({8,
+                                 {v, general(w1, inverse), eighth(inverse, w2.re), general(w3, inverse)},
+                                 {v, general(w1, inverse), general(w2, inverse), general(w3, inverse)}});
+                cases.push_back({12,
+                                 {v, general(w3, inverse), eighth(!inverse, w2.im), general(w9, inverse)},
+                                 {v, general(w3, inverse), general(w6, inverse), general(w9, inverse)}});
+            } else {
+                const spComplex w83{w8.im, w8.im};
+                cases.push_back({4,
+                                 {v, eighth(inverse, w8.re), quarter(inverse), eighth(!inverse, w8.im)},
+                                 {v, general(w8, inverse), quarter(inverse), general(w83, inverse)}});
+            }
+            for (const Case& c : cases) {
+                Signal x(static_cast<size_t>(n), spComplex{0, 0});
+                x[static_cast<size_t>(c.at)] = v;
+                (inverse ? spFftCoreInv<0> : spFftCoreFwd<0>)(x.data(), n, table);
+                for (int j = 0; j < 4; ++j) {
+                    EXPECT_TRUE(x[j].re == c.expected[j].re && x[j].im == c.expected[j].im)
+                        << "order " << order << " inverse " << inverse << " input " << c.at << " output " << j;
+                    generalDiffers += c.generalForm[j].re != c.expected[j].re || c.generalForm[j].im != c.expected[j].im;
+                }
+            }
+        }
+    }
+    EXPECT_GT(generalDiffers, 0) << "the probe tells no general product apart";
+}
+
 // The core of columns 1 to 4 ends in blocks (four real parts, then four imaginary parts) when
 // a further level follows, else in interleaved values: both hold the same bits, and depth
 // first (small pieces, then the passes across them) computes exactly what breadth first does.
