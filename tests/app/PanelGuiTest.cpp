@@ -423,19 +423,14 @@ TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
 
 // Closing a document whose second image's palette changed asks about its view settings, in
 // our words: Cancel keeps the document, a file that cannot be written says so and keeps it,
-// No lets the change go, Yes writes the image's presentation file beside its image file and
-// nothing else: for the NanoScope file that is the one file of both images.
+// No lets the change go, Yes writes the image's presentation file beside its image file: for
+// the NanoScope file the one file of both images. What that file then holds: SaveTest.
 TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
 {
-    const std::string image = Doc().ImageList()[1].m_pImage->m_strPath;
-    const std::string cnf = PresentationFilePath(image);
-    EXPECT_EQ(std::filesystem::path(cnf).filename(), Bundled() ? "second.cnf" : "nanoscope-v432-height-amplitude.cnf");
-    const std::vector<std::uint8_t> imageBytes = FileBytes(image);
+    const std::filesystem::path cnf = PresentationFilePath(Doc().ImageList()[1].m_pImage->m_strPath);
+    EXPECT_EQ(cnf.filename(), Bundled() ? "second.cnf" : "nanoscope-v432-height-amplitude.cnf");
     const std::string question = "dialog: Save the view settings of " + m_strFile + ":" + m_strSecond + " to " +
-                                 std::filesystem::path(cnf).filename().string() + "?";
-    // What another program or an earlier save left in the file stays.
-    const std::string kept = "[Notes]\r\nkeep=this\r\n[Height_01_Presentation2D]\r\nTilt=17.00\r\n";
-    WriteFile(cnf, kept);
+                                 cnf.filename().string() + "?";
     using Answer = CQuestionBox::Answer;
     // The answer, and whether a folder stands where the file must go.
     for (const auto [answer, blocked] : {std::pair(Answer::Cancel, false), std::pair(Answer::Yes, true),
@@ -447,10 +442,8 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
         ASSERT_NE(Main().ColorPanel().Palette(), nullptr);
         AnswerColour(m_app->Prompt(), MakeColor(0, 128, 0));
         Main().ColorPanel().OnCursorCommand(kCmdAddCursor);
-        if (blocked) {
-            std::filesystem::remove(cnf);
+        if (blocked)
             std::filesystem::create_directory(cnf);
-        }
         m_app->Prompt().events.clear();
         AnswerQuestion(m_app->Prompt(), static_cast<int>(answer));
         CDocument& doc = m_app->ActiveDoc();
@@ -460,12 +453,9 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
         if (blocked)
             asked.push_back("message: Unable to open file for writing");
         EXPECT_EQ(m_app->Prompt().events, asked);
-        if (blocked) {
+        if (blocked)
             std::filesystem::remove(cnf);
-            WriteFile(cnf, kept);
-        }
-        if (answer != Answer::Yes || blocked)
-            EXPECT_EQ(FileText(cnf), kept);
+        EXPECT_EQ(std::filesystem::is_regular_file(cnf), closes && answer == Answer::Yes);
         if (!closes) {
             // Let the document go without a question for the next step.
             ClearMarks();
@@ -473,12 +463,7 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
         }
         RunningApp::Pump();
     }
-    // Yes added the image's sections to the file and kept the rest; the image file is as it was.
-    const std::string text = FileText(cnf);
-    EXPECT_TRUE(text.starts_with(kept)) << text;
-    EXPECT_NE(text.find("[" + m_strSecond + "_ColorCursor2D]"), std::string::npos) << text;
-    EXPECT_EQ(text.find("[Height_01_Light2D]"), std::string::npos) << text;
-    EXPECT_EQ(FileBytes(image), imageBytes);
+    EXPECT_NE(FileText(cnf).find("[" + m_strSecond + "_ColorCursor2D]"), std::string::npos);
 }
 
 // Both curves are checked in the scenario; here the cursors move.
