@@ -55,19 +55,9 @@ TEST(WindowMenu, ListsTheFramesWithTheActiveOneCheckedAndActivatesTheOneChosen)
     SPM_REQUIRE_DISPLAY();
     RunningApp app;
     CMainFrame& main = app.MainFrame();
-    EXPECT_TRUE(main.WindowListActions().empty());
     OpenFourFrames(app);
-    main.FillWindowList();
-    const std::vector<QAction*>& list = main.WindowListActions();
-    std::vector<std::string> titles = app.FrameTitles();
-    ASSERT_EQ(list.size(), titles.size() + 1);
-    EXPECT_TRUE(list.front()->isSeparator());
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        EXPECT_EQ(list[i + 1]->text().toStdString(), "&" + std::to_string(i + 1) + " " + titles[i]);
-        EXPECT_EQ(list[i + 1]->isChecked(), titles[i] == app.ActiveTitle()) << titles[i];
-    }
-
-    // The menu as the user opens it, then the first frame, covered since, chosen from it.
+    // The menu as the user opens it: its own four items, a separator and the frames by number,
+    // the active one checked; then the first frame, covered since, chosen from it.
     QMenu* window = nullptr;
     for (QAction* action : main.menuBar()->actions())
         if (action->text() == "&Window")
@@ -75,17 +65,25 @@ TEST(WindowMenu, ListsTheFramesWithTheActiveOneCheckedAndActivatesTheOneChosen)
     ASSERT_NE(window, nullptr);
     window->popup(main.mapToGlobal(QPoint(300, 20)));
     Screenshot("shell-window-menu");
-    ASSERT_EQ(window->actions().size(), 4 + 1 + static_cast<qsizetype>(titles.size()));
-    window->actions()[5]->trigger();
+    const QList<QAction*> items = window->actions();
+    std::vector<std::string> titles = app.FrameTitles();
+    ASSERT_EQ(items.size(), 4 + 1 + static_cast<qsizetype>(titles.size()));
+    EXPECT_TRUE(items[4]->isSeparator());
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        EXPECT_EQ(items[5 + i]->text().toStdString(), "&" + std::to_string(i + 1) + " " + titles[i]);
+        EXPECT_EQ(items[5 + i]->isChecked(), titles[i] == app.ActiveTitle()) << titles[i];
+    }
+    items[5]->trigger();
     window->close();
     RunningApp::Pump();
     EXPECT_EQ(app.ActiveTitle(), titles[0]);
     main.FillWindowList();
-    EXPECT_TRUE(main.WindowListActions()[1]->isChecked());
+    const std::vector<QAction*>& list = main.WindowListActions();
+    EXPECT_TRUE(list[1]->isChecked());
     // A frame closed leaves the list.
     app.Frames().back()->close();
     RunningApp::Pump();
-    EXPECT_EQ(main.WindowListActions().size(), titles.size());
+    EXPECT_EQ(list.size(), titles.size());
 
     // Beyond nine frames the rest are chosen from a list of all.
     while (app.FrameTitles().size() < 11)
