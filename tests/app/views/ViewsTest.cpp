@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 
 #include "tests/app/AppTestSupport.h"
 #include "app/MainFrame.h"
@@ -36,16 +35,6 @@ double Plateaus(int r, int c)
     return c < kSide / 2 ? 0.0 : 100.0;
 }
 
-std::string WriteSpm(const ScratchDir& dir, const std::function<double(int, int)>& height)
-{
-    CSpmImage image = MakeImage(kSide, kSide, height, 10.0f, 10.0f);
-    image.m_header.m_fKz = 0.01f;
-    const std::string path = (dir / "plateaus.spm").string();
-    CImageFile file;
-    EXPECT_TRUE(WriteImage(file, ImageFormat::kSpm, path, image));
-    return path;
-}
-
 QImage Rgb(const QImage& picture)
 {
     return picture.convertToFormat(QImage::Format_RGB888);
@@ -63,7 +52,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(kFixedThreads);
-        m_app = std::make_unique<RunningApp>(WriteSpm(m_dir, Plateaus));
+        CSpmImage image = MakeImage(kSide, kSide, Plateaus, 10.0f, 10.0f);
+        image.m_header.m_fKz = 0.01f;
+        CImageFile file;
+        ASSERT_TRUE(WriteImage(file, ImageFormat::kSpm, (m_dir / "plateaus.spm").string(), image));
+        m_app = std::make_unique<RunningApp>((m_dir / "plateaus.spm").string());
         m_view2D = Find<CView2D>(":2D");
         m_view3D = Find<CView3D>(":3D");
         ASSERT_TRUE(m_view2D != nullptr && m_view3D != nullptr);
