@@ -1,9 +1,9 @@
 // The three panels and the profile view on real frames: an edit reaches the active view at
 // the next tick, a palette change recolours it, a processing command redraws the palette at
 // once, *.cnf and *.plt files go out and come back through the panels, Escape and Enter hide
-// the panels until the switch shows them, and the profile view drags its cursors. Every test
-// runs on the bundled sample, so that a bare clone runs them, and again on a real NanoScope
-// file when the samples are there.
+// the panels until the switch shows them, edits mark the view settings that closing asks
+// about, and the profile view drags its cursors. Every test runs on the bundled sample, so
+// that a bare clone runs them, and again on a real NanoScope file when the samples are there.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -29,7 +29,6 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
-#include "platform/core/ProfileFile.h"
 #include "presentation/ImageSettingsFiles.h"
 #include "presentation/PaletteEditing.h"
 
