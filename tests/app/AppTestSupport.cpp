@@ -116,6 +116,9 @@ bool RunningApp::Enabled(int id)
 
 QImage Screenshot(const std::string& name, QWidget* window)
 {
+    // Other test programs share the display: their windows may cover this one.
+    if (window != nullptr)
+        window->window()->raise();
     RunningApp::Pump(300);
     QDir().mkpath(SPM_SCREENSHOT_DIR);
     const QString path = QString(SPM_SCREENSHOT_DIR "/") + QString::fromStdString(name);

@@ -65,7 +65,8 @@ private:
 };
 
 // Saves the whole screen, as the X server shows it, as <name>.png in the build's screenshot
-// folder, and `window`'s own grab beside it as <name>-window.png; returns that grab.
+// folder, with `window` raised, and `window`'s own grab beside it as <name>-window.png;
+// returns that grab.
 QImage Screenshot(const std::string& name, QWidget* window = nullptr);
 // What the frame's view shows once it has finished drawing.
 QImage ViewPicture(CMDIChildFrame& frame);

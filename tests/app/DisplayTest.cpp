@@ -162,7 +162,7 @@ TEST(StatusBar, LockIndicatorsShowWhileTheirLockIsOn)
         EXPECT_EQ(text("CAP"), (locked & LockMask) != 0 ? "CAP" : "") << locked;
         EXPECT_EQ(text("NUM"), (locked & numLock) != 0 ? "NUM" : "") << locked;
         if (locked == (LockMask | numLock))
-            Screenshot("shell-lock-indicators");
+            Screenshot("shell-lock-indicators", &app.MainFrame());
     }
     XkbLockModifiers(display, XkbUseCoreKbd, LockMask | numLock, saved.locked_mods & (LockMask | numLock));
     XSync(display, False);

@@ -145,7 +145,7 @@ protected:
     }
     void Screenshot(const std::string& name)
     {
-        ::Screenshot(name + (Bundled() ? "-Bundled" : "-NanoScope"));
+        ::Screenshot(name + (Bundled() ? "-Bundled" : "-NanoScope"), &Main());
     }
 
     const ScratchDir m_files;

@@ -129,7 +129,7 @@ TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnotherElseNoTitleBar
     // The main window's first size holds two frames side by side, not three.
     app.App().OpenWithFollowUp(kBundledSample);
     ASSERT_TRUE(app.Run(cmd::kOpenProfile));
-    Screenshot("shell-placement-default");
+    Screenshot("shell-placement-default", &app.MainFrame());
     EXPECT_FALSE(FindOverlaps(app).titles);
     EXPECT_FALSE(app.Frames()[0]->geometry().intersects(app.Frames()[1]->geometry()));
     ASSERT_TRUE(app.MainFrame().DocManager().CloseAllDocuments());
@@ -141,7 +141,7 @@ TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnotherElseNoTitleBar
     if (area.width() < 610 + 460 || area.height() < 2 * 480)
         GTEST_SKIP() << "the screen is too small for four frames side by side";
     OpenFourFrames(app);
-    Screenshot("shell-placement-room");
+    Screenshot("shell-placement-room", &app.MainFrame());
     EXPECT_FALSE(FindOverlaps(app).frames);
     for (CMDIChildFrame* frame : app.Frames())
         EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(frame->geometry())) << frame->windowTitle().toStdString();
