@@ -32,8 +32,8 @@ SP_INLINE void spFirstPassGroup(spBlk* v, const float* record, float* out, spOut
     alignas(16) static constexpr float w8[8] = {1.0f, 0.70710683f, 0.0f, -0.70710683f,
                                                 0.0f, -0.70710683f, -1.0f, -0.70710683f};
     spBfly4<Inverse>(v[0], v[1], v[2], v[3]);
-    spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
-    spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
+    spTranspose4(v[0].re, v[1].re, v[2].re, v[3].re);
+    spTranspose4(v[0].im, v[1].im, v[2].im, v[3].im);
     v[1] = spMulW<Inverse>(v[1], spLoadBlk(w8));
     v[2] = spMulW<Inverse>(v[2], spLoadBlk(record));
     v[3] = spMulW<Inverse>(v[3], spLoadBlk(record + 16));
@@ -54,8 +54,8 @@ struct spLinearFirstPass {
         spBlk v[4];
         for (int q = 0; q < 4; ++q)
             v[q] = spDeinterleave(spLoad4(in + 8 * q), spLoad4(in + 8 * q + 4));
-        spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
-        spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
+        spTranspose4(v[0].re, v[1].re, v[2].re, v[3].re);
+        spTranspose4(v[0].im, v[1].im, v[2].im, v[3].im);
         spFirstPassGroup<Inverse>(v, record, out, mode);
     }
 

@@ -49,8 +49,8 @@ void spGather4(const float* src, float* work, const float* twiddles, std::ptrdif
             __builtin_prefetch(twiddles + 8 * (p + 4), 0, 0);
         }
         // Lane t of row p + u is value p + u of work row t.
-        spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
-        spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
+        spTranspose4(v[0].re, v[1].re, v[2].re, v[3].re);
+        spTranspose4(v[0].im, v[1].im, v[2].im, v[3].im);
         for (int t = 0; t < 4; ++t)
             spStoreBlk(work + 2 * (t * rows + p), v[t], spOutputMode::interleaved);
     }
@@ -140,8 +140,8 @@ void spFftColScatter4(float* dst, const float* work, std::ptrdiff_t rowStep, std
         for (int t = 0; t < 4; ++t)
             v[t] = spLoadBlk(work + 2 * (t * rows + p));
         // Lane u of work row t is row p + u, column t.
-        spTranspose(v[0].re, v[1].re, v[2].re, v[3].re);
-        spTranspose(v[0].im, v[1].im, v[2].im, v[3].im);
+        spTranspose4(v[0].re, v[1].re, v[2].re, v[3].re);
+        spTranspose4(v[0].im, v[1].im, v[2].im, v[3].im);
         for (int u = 0; u < 4; ++u) {
             float* out = dst + (p + u) * rowFloats;
             spV4 lo = v[u].re, hi = v[u].im;

@@ -11,17 +11,6 @@
 
 namespace {
 
-bool spAligned16(const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 16 == 0; }
-
-template <bool Aligned>
-inline spV4 spGet(const float* p)
-{
-    if constexpr (Aligned)
-        return spLoad4(__builtin_assume_aligned(p, 16));
-    else
-        return spLoad4(p);
-}
-
 template <bool Aligned>
 void spGatherRows(const float* src, float* work, std::ptrdiff_t rowStep, std::ptrdiff_t rows, std::ptrdiff_t width)
 {
@@ -29,8 +18,8 @@ void spGatherRows(const float* src, float* work, std::ptrdiff_t rowStep, std::pt
     for (std::ptrdiff_t p = 0; p < rows; ++p) {
         const float* in = src + 2 * p * rowStep;
         for (std::ptrdiff_t v = 0; v < 2 * width; v += 16, out += 16) {
-            const spV4 a = spGet<Aligned>(in + v), b = spGet<Aligned>(in + v + 4);
-            const spV4 c = spGet<Aligned>(in + v + 8), d = spGet<Aligned>(in + v + 12);
+            const spV4 a = spLoad4At<Aligned>(in + v), b = spLoad4At<Aligned>(in + v + 4);
+            const spV4 c = spLoad4At<Aligned>(in + v + 8), d = spLoad4At<Aligned>(in + v + 12);
             spStore4(out, a);
             spStore4(out + 4, b);
             spStore4(out + 8, c);
@@ -50,8 +39,8 @@ inline void spPutBlk(float* p, spBlk v, spOutputMode mode)
         hi = __builtin_shuffle(v.re, v.im, spV4i{2, 6, 3, 7});
     }
     if constexpr (Aligned) {
-        spStore4(__builtin_assume_aligned(p, 16), lo);
-        spStore4(__builtin_assume_aligned(p + 4, 16), hi);
+        spStore4At<true>(p, lo);
+        spStore4At<true>(p + 4, hi);
     } else {
         const spV2d l = reinterpret_cast<spV2d>(lo), h = reinterpret_cast<spV2d>(hi);
         const double halves[4] = {l[0], l[1], h[0], h[1]};
@@ -117,7 +106,7 @@ void spBatchLevel(const spFftSpec* spec, int column, float* x, int order, float*
 
 void spFftColGather(const float* src, float* work, std::ptrdiff_t rowStep, std::ptrdiff_t rows, std::ptrdiff_t width)
 {
-    if (spAligned16(src))
+    if (spIsAligned(src, 16))
         spGatherRows<true>(src, work, rowStep, rows, width);
     else
         spGatherRows<false>(src, work, rowStep, rows, width);
@@ -163,7 +152,7 @@ void spFftColRadix2(const float* src, float* dst, std::ptrdiff_t h, std::ptrdiff
 void spFftColScatter(float* dst, const float* work, std::ptrdiff_t rowStep, std::ptrdiff_t rows, std::ptrdiff_t width,
                      spOutputMode mode)
 {
-    if (spAligned16(dst))
+    if (spIsAligned(dst, 16))
         spScatterRows<true>(dst, work, rowStep, rows, width, mode);
     else
         spScatterRows<false>(dst, work, rowStep, rows, width, mode);

@@ -194,28 +194,9 @@ std::uint8_t* spFftLargeLevelTables(spFftSpec* spec, int order, const float* sin
     end += spCoreTableBytes(m);
     spec->columnTwiddles[depth] = reinterpret_cast<spComplex*>(end);
 
-    // Four column vectors in natural row order, each put into bit-reversed row order (the
-    // order in which the rows stand after the initial permutation), then regrouped.
-    auto* vectors = reinterpret_cast<spComplex*>(temp);
-    auto* pairs = reinterpret_cast<std::int32_t*>(temp + 32 * rows);
-    spFftInitBitRevPairs(m, pairs);
-    const spSineView view(sine, sineOrder, order);
-    auto* out = reinterpret_cast<float*>(end);
-    for (std::ptrdiff_t g = 0; g < rowLength; g += 4) {
-        for (std::ptrdiff_t t = 0; t < 4; ++t) {
-            spComplex* v = vectors + t * rows;
-            for (std::ptrdiff_t p = 0; p < rows; ++p)
-                v[p] = view.twiddle((g + t) * p);
-            spFftBitRevInPlace<1>(v, static_cast<int>(rows), pairs);
-        }
-        for (std::ptrdiff_t p = 0; p < rows; ++p, out += 8)
-            for (std::ptrdiff_t t = 0; t < 4; ++t) {
-                out[t] = vectors[t * rows + p].re;
-                out[4 + t] = vectors[t * rows + p].im;
-            }
-    }
+    end = spFftInitLevelTwiddles<1>(order, m, sine, sineOrder, temp, spec->columnTwiddles[depth]);
     spec->workBytes = std::max<std::int32_t>(spec->workBytes, static_cast<std::int32_t>(32 * rows));
-    return reinterpret_cast<std::uint8_t*>(out);
+    return end;
 }
 
 } // namespace

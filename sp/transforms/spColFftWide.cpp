@@ -10,6 +10,7 @@
 #include <cstring>
 #include <immintrin.h>
 
+#include "sp/transforms/spBlocks.h"
 #include "sp/transforms/spColFftWide.h"
 
 namespace {
@@ -86,10 +87,7 @@ inline void spRotatePair(spV8 t1, spV8 t3, spV8& y1, spV8& y3)
 // Two groups of the first pass side by side: lanes 0 to 3 of group g, lanes 4 to 7 of
 // group g + 1, real and imaginary parts apart. Every shuffle stays within its 128-bit half,
 // so each half computes what the 128-bit first pass computes for its group.
-struct spPair8 {
-    spV8 re;
-    spV8 im;
-};
+using spPair8 = spBlkOf<spV8>;
 
 // The values of two groups whose sources are neighbours, in the lanes of the first pass:
 // pairs (A, B) of neighbouring values at the four places of lanes 0 to 3, into
@@ -108,33 +106,6 @@ inline spPair8 spSplit(spV8 p, spV8 q)
 {
     return {__builtin_shuffle(p, q, spV8i{0, 2, 8, 10, 4, 6, 12, 14}),
             __builtin_shuffle(p, q, spV8i{1, 3, 9, 11, 5, 7, 13, 15})};
-}
-
-inline spPair8 operator+(spPair8 a, spPair8 b) { return {a.re + b.re, a.im + b.im}; }
-inline spPair8 operator-(spPair8 a, spPair8 b) { return {a.re - b.re, a.im - b.im}; }
-
-template <bool Inverse>
-inline spPair8 spMulPair(spPair8 a, spV8 wr, spV8 wi)
-{
-    if constexpr (Inverse)
-        return {a.re * wr + a.im * wi, a.im * wr - a.re * wi};
-    else
-        return {a.re * wr - a.im * wi, a.im * wr + a.re * wi};
-}
-
-template <bool Inverse>
-inline void spBfly4Pair(spPair8& a, spPair8& b, spPair8& c, spPair8& d)
-{
-    const spPair8 t0 = a + b, t1 = a - b, t2 = c + d, t3 = c - d;
-    a = t0 + t2;
-    c = t0 - t2;
-    if constexpr (Inverse) {
-        b = {t1.re - t3.im, t1.im + t3.re};
-        d = {t1.re + t3.im, t1.im - t3.re};
-    } else {
-        b = {t1.re + t3.im, t1.im - t3.re};
-        d = {t1.re - t3.im, t1.im + t3.re};
-    }
 }
 
 inline void spTransposeHalves(spV8& a, spV8& b, spV8& c, spV8& d)
@@ -157,13 +128,13 @@ inline void spFirstPassPair(spPair8* v, const float* record, float* low, float* 
 {
     alignas(16) static constexpr float w8[8] = {1.0f, 0.70710683f, 0.0f, -0.70710683f,
                                                 0.0f, -0.70710683f, -1.0f, -0.70710683f};
-    spBfly4Pair<Inverse>(v[0], v[1], v[2], v[3]);
+    spBfly4<Inverse>(v[0], v[1], v[2], v[3]);
     spTransposeHalves(v[0].re, v[1].re, v[2].re, v[3].re);
     spTransposeHalves(v[0].im, v[1].im, v[2].im, v[3].im);
-    v[1] = spMulPair<Inverse>(v[1], spBroadcast(w8), spBroadcast(w8 + 4));
-    v[2] = spMulPair<Inverse>(v[2], spBroadcast(record), spBroadcast(record + 4));
-    v[3] = spMulPair<Inverse>(v[3], spBroadcast(record + 16), spBroadcast(record + 20));
-    spBfly4Pair<Inverse>(v[0], v[1], v[2], v[3]);
+    v[1] = spMulW<Inverse>(v[1], spPair8{spBroadcast(w8), spBroadcast(w8 + 4)});
+    v[2] = spMulW<Inverse>(v[2], spPair8{spBroadcast(record), spBroadcast(record + 4)});
+    v[3] = spMulW<Inverse>(v[3], spPair8{spBroadcast(record + 16), spBroadcast(record + 20)});
+    spBfly4<Inverse>(v[0], v[1], v[2], v[3]);
     for (int k = 0; k < 4; ++k) {
         spStore8(low + 8 * k, __builtin_shuffle(v[k].re, v[k].im, spV8i{0, 1, 2, 3, 8, 9, 10, 11}));
         spStore8(high + 8 * k, __builtin_shuffle(v[k].re, v[k].im, spV8i{4, 5, 6, 7, 12, 13, 14, 15}));

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
+#include "sp/transforms/spSimd.h"
 #include "sp/transforms/spTransform2D.h"
 
 namespace {
@@ -16,8 +18,6 @@ using Bytes = std::uint8_t;
 
 // Rows ahead of the current pair whose stretch is requested.
 constexpr std::ptrdiff_t kPrefetchRows = 24;
-
-bool Aligned16(const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 16 == 0; }
 
 // The 64-byte stretch of a row (two cache lines when it does not start one).
 void Prefetch(const Bytes* row)
@@ -106,41 +106,46 @@ void ForRowPairs(Bytes* base, std::ptrdiff_t step, std::ptrdiff_t height, std::p
         single(base + pairs * step, pairs);
 }
 
+// The same by the aligned moves when `aligned` (the height is then even), else by the
+// unaligned ones and `single` for the last row of an odd height; `pair(aligned, a, b, r)`
+// gets the choice as std::true_type or std::false_type.
+template <class Pair, class Single>
+void ForRowPairsBy(bool aligned, Bytes* base, std::ptrdiff_t step, std::ptrdiff_t height, std::ptrdiff_t ahead,
+                   Pair pair, Single single)
+{
+    if (aligned)
+        ForRowPairs(
+            base, step, height, ahead, [&](Bytes* a, Bytes* b, std::ptrdiff_t r) { pair(std::true_type{}, a, b, r); },
+            [](Bytes*, std::ptrdiff_t) {});
+    else
+        ForRowPairs(
+            base, step, height, ahead, [&](Bytes* a, Bytes* b, std::ptrdiff_t r) { pair(std::false_type{}, a, b, r); },
+            single);
+}
+
 Bytes* AsBytes(const spComplex* p) { return reinterpret_cast<Bytes*>(const_cast<spComplex*>(p)); }
 
 } // namespace
 
 bool spColumns8Aligned(const void* image, std::ptrdiff_t step, const spRuns& runs)
 {
-    return Aligned16(image) && step % 16 == 0 && Aligned16(runs.base) && runs.height % 2 == 0;
+    return spIsAligned(image, 16) && step % 16 == 0 && spIsAligned(runs.base, 16) && runs.height % 2 == 0;
 }
 
 void spDft2DGatherColumns8(const spComplex* image, std::ptrdiff_t step, const spRuns& runs)
 {
-    if (spColumns8Aligned(image, step, runs))
-        ForRowPairs(
-            AsBytes(image), step, runs.height, 0,
-            [&](Bytes* a, Bytes* b, std::ptrdiff_t r) { GatherPair<true>(a, b, runs, r); },
-            [](Bytes*, std::ptrdiff_t) {});
-    else
-        ForRowPairs(
-            AsBytes(image), step, runs.height, 0,
-            [&](Bytes* a, Bytes* b, std::ptrdiff_t r) { GatherPair<false>(a, b, runs, r); },
-            [&](Bytes* a, std::ptrdiff_t r) { GatherRow(a, runs, r); });
+    ForRowPairsBy(
+        spColumns8Aligned(image, step, runs), AsBytes(image), step, runs.height, 0,
+        [&](auto aligned, Bytes* a, Bytes* b, std::ptrdiff_t r) { GatherPair<decltype(aligned)::value>(a, b, runs, r); },
+        [&](Bytes* a, std::ptrdiff_t r) { GatherRow(a, runs, r); });
 }
 
 void spDft2DScatterColumns8(const spRuns& runs, spComplex* image, std::ptrdiff_t step)
 {
-    if (spColumns8Aligned(image, step, runs))
-        ForRowPairs(
-            AsBytes(image), step, runs.height, 0,
-            [&](Bytes* a, Bytes* b, std::ptrdiff_t r) { ScatterPair<true>(runs, r, a, b); },
-            [](Bytes*, std::ptrdiff_t) {});
-    else
-        ForRowPairs(
-            AsBytes(image), step, runs.height, 0,
-            [&](Bytes* a, Bytes* b, std::ptrdiff_t r) { ScatterPair<false>(runs, r, a, b); },
-            [&](Bytes* a, std::ptrdiff_t r) { ScatterRow(runs, r, a); });
+    ForRowPairsBy(
+        spColumns8Aligned(image, step, runs), AsBytes(image), step, runs.height, 0,
+        [&](auto aligned, Bytes* a, Bytes* b, std::ptrdiff_t r) { ScatterPair<decltype(aligned)::value>(runs, r, a, b); },
+        [&](Bytes* a, std::ptrdiff_t r) { ScatterRow(runs, r, a); });
 }
 
 void spDft2DScatterGatherColumns8(const spRuns& runs, spComplex* image, std::ptrdiff_t step, std::ptrdiff_t from,
@@ -149,23 +154,15 @@ void spDft2DScatterGatherColumns8(const spRuns& runs, spComplex* image, std::ptr
     // Both stretches of a row pass before the next row: one visit of each row's page, and
     // the row's elements of a run are read before they are overwritten.
     const std::ptrdiff_t out = 8 * from, in = 8 * to;
-    if (spColumns8Aligned(AsBytes(image) + out, step, runs) && (in - out) % 16 == 0)
-        ForRowPairs(
-            AsBytes(image), step, runs.height, in,
-            [&](Bytes* a, Bytes* b, std::ptrdiff_t r) {
-                ScatterPair<true>(runs, r, a + out, b + out);
-                GatherPair<true>(a + in, b + in, runs, r);
-            },
-            [](Bytes*, std::ptrdiff_t) {});
-    else
-        ForRowPairs(
-            AsBytes(image), step, runs.height, in,
-            [&](Bytes* a, Bytes* b, std::ptrdiff_t r) {
-                ScatterPair<false>(runs, r, a + out, b + out);
-                GatherPair<false>(a + in, b + in, runs, r);
-            },
-            [&](Bytes* a, std::ptrdiff_t r) {
-                ScatterRow(runs, r, a + out);
-                GatherRow(a + in, runs, r);
-            });
+    ForRowPairsBy(
+        spColumns8Aligned(AsBytes(image) + out, step, runs) && (in - out) % 16 == 0, AsBytes(image), step,
+        runs.height, in,
+        [&](auto aligned, Bytes* a, Bytes* b, std::ptrdiff_t r) {
+            ScatterPair<decltype(aligned)::value>(runs, r, a + out, b + out);
+            GatherPair<decltype(aligned)::value>(a + in, b + in, runs, r);
+        },
+        [&](Bytes* a, std::ptrdiff_t r) {
+            ScatterRow(runs, r, a + out);
+            GatherRow(a + in, runs, r);
+        });
 }

@@ -61,8 +61,6 @@ constexpr int kMulStreamFrom = 1 << 17;
 // How far ahead, in values (two cache lines of each factor).
 constexpr std::ptrdiff_t kMulAhead = 16;
 
-bool Aligned16(const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 16 == 0; }
-
 // Two products of interleaved values in single precision.
 inline spV4 MulPair(const float* pa, const float* pb)
 {
@@ -79,7 +77,7 @@ void MulSingle(const spComplex* a, const spComplex* b, spComplex* dst, int n)
     const bool prefetch = n >= kMulPrefetchFrom;
     // A long product that goes elsewhere than into a factor bypasses the caches when the
     // stores line up (each group of four is then 32 aligned bytes).
-    const bool stream = n >= kMulStreamFrom && dst != b && Aligned16(dst + n - 4);
+    const bool stream = n >= kMulStreamFrom && dst != b && spIsAligned(dst + n - 4, 16);
     std::ptrdiff_t k = n;
     for (; k >= 4; k -= 4) {
         if (prefetch && k - 4 >= kMulAhead) {
@@ -118,7 +116,7 @@ void ScaleBackwards(float scale, float* data, int count)
 {
     const spV4 s = {scale, scale, scale, scale};
     std::ptrdiff_t i = count;
-    for (; i > 0 && !Aligned16(data + i); --i)
+    for (; i > 0 && !spIsAligned(data + i, 16); --i)
         data[i - 1] *= scale;
     for (; i >= 8; i -= 8) {
         spStore4(data + i - 8, spLoad4(data + i - 8) * s);

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "sp/transforms/spColumns.h"
+#include "sp/transforms/spDftButterfly.h"
 #include "sp/transforms/spDftStageVec.h"
 #include "sp/transforms/spPairDft.h"
 
@@ -14,52 +15,27 @@ namespace {
 // column's instance carries its own copy.
 template <int Column>
 struct spRadixConstants {
-    static constexpr double c3 = -0.5f;        // cos(2 pi / 3)
-    static constexpr double s3 = -0.8660254f;  // -sin(2 pi / 3)
-    static constexpr double c5a = 0.309017f;   // cos(2 pi / 5)
-    static constexpr double c5b = -0.809017f;  // cos(4 pi / 5)
-    static constexpr double s5a = -0.95105654f; // -sin(2 pi / 5)
-    static constexpr double s5b = -0.58778524f; // -sin(4 pi / 5)
+    static constexpr double values[] = {
+        -0.5f,        // cos(2 pi / 3)
+        -0.8660254f,  // -sin(2 pi / 3)
+        0.309017f,    // cos(2 pi / 5)
+        -0.95105654f, // -sin(2 pi / 5)
+        -0.809017f,   // cos(4 pi / 5)
+        -0.58778524f, // -sin(4 pi / 5)
+    };
 };
 
-// p-point DFT in place on u[0 .. p-1], p = 2 .. 5.
-template <int Column, int Radix, bool Inverse>
-inline void spButterflyCd(spCd* u)
-{
-    using K = spRadixConstants<Column>;
-    if constexpr (Radix == 2) {
-        const spCd a = u[0], b = u[1];
-        u[0] = a + b;
-        u[1] = a - b;
-    } else if constexpr (Radix == 3) {
-        const spCd s = u[1] + u[2];
-        const spCd a = u[0] + K::c3 * s;
-        const spCd rot = spRotateCd<Inverse>(K::s3 * (u[1] - u[2]));
-        u[0] = u[0] + s;
-        u[1] = a - rot;
-        u[2] = a + rot;
-    } else if constexpr (Radix == 4) {
-        const spCd e = u[0] + u[2], f = u[0] - u[2], g = u[1] + u[3];
-        const spCd rot = spRotateCd<Inverse>(u[1] - u[3]);
-        u[0] = e + g;
-        u[2] = e - g;
-        u[1] = f + rot;
-        u[3] = f - rot;
-    } else {
-        static_assert(Radix == 5);
-        const spCd sum1 = u[1] + u[4], dif1 = u[1] - u[4];
-        const spCd sum2 = u[2] + u[3], dif2 = u[2] - u[3];
-        const spCd a1 = (u[0] + K::c5a * sum1) + K::c5b * sum2;
-        const spCd a2 = (u[0] + K::c5b * sum1) + K::c5a * sum2;
-        const spCd b1 = spRotateCd<Inverse>(K::s5a * dif1 + K::s5b * dif2);
-        const spCd b2 = spRotateCd<Inverse>(K::s5b * dif1 - K::s5a * dif2);
-        u[0] = (u[0] + sum1) + sum2;
-        u[1] = a1 - b1;
-        u[4] = a1 + b1;
-        u[2] = a2 - b2;
-        u[3] = a2 + b2;
+// The butterflies' arithmetic: one complex value in double precision.
+template <int Column>
+struct spDoubleValue {
+    using Blk = spCd;
+    static double Const(int row) { return spRadixConstants<Column>::values[row]; }
+    template <bool Inverse>
+    static spCd Rotate(spCd a)
+    {
+        return spRotateCd<Inverse>(a);
     }
-}
+};
 
 // Butterfly outer, block inner: each butterfly's twiddles are widened once per call.
 template <int Column, int Radix, bool Inverse>
@@ -78,7 +54,7 @@ void spGenericStage(const spComplex* src, spComplex* dst, std::int32_t span, std
             u[0] = spLoadCd(in[0]);
             for (int t = 1; t < Radix; ++t)
                 u[t] = j == 0 ? spLoadCd(in[t * m]) : spMulCd<Inverse>(spLoadCd(in[t * m]), w[t]);
-            spButterflyCd<Column, Radix, Inverse>(u);
+            spRadixButterfly<spDoubleValue<Column>, Radix, Inverse>(u);
             for (int k = 0; k < Radix; ++k)
                 spStoreCd(out[k * m], u[k]);
         }
@@ -119,7 +95,7 @@ void spGenericFirstStage(const spComplex* src, std::int32_t stride, spComplex* d
             spCd u[Length];
             for (int t = 0; t < Length; ++t)
                 u[t] = spLoadCd(base[r * s + t * step]);
-            spButterflyCd<Column, Length, Inverse>(u);
+            spRadixButterfly<spDoubleValue<Column>, Length, Inverse>(u);
             for (int k = 0; k < Length; ++k)
                 spStoreCd(dst[k], u[k]);
         }

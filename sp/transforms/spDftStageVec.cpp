@@ -47,7 +47,7 @@ void spRowFirstStage(const float* src, std::ptrdiff_t s, float* dst, std::ptrdif
             spF4 u[Length];
             for (int t = 0; t < Length; ++t)
                 u[t] = spLoadTwo(x + t * step, x + 2 * s + t * step);
-            spBlockButterfly<spPairVec, Length, Inverse>(u);
+            spRadixButterfly<spPairVec, Length, Inverse>(u);
             for (int k = 0; k < Length; ++k) {
                 spStoreLow(dst + 2 * k, u[k]);
                 spStoreHigh(dst + 2 * Length + 2 * k, u[k]);
@@ -58,7 +58,7 @@ void spRowFirstStage(const float* src, std::ptrdiff_t s, float* dst, std::ptrdif
             spF4 u[Length];
             for (int t = 0; t < Length; ++t)
                 u[t] = spLoadOne(x + t * step);
-            spBlockButterfly<spPairVec, Length, Inverse>(u);
+            spRadixButterfly<spPairVec, Length, Inverse>(u);
             for (int k = 0; k < Length; ++k)
                 spStoreLow(dst + 2 * k, u[k]);
             dst += 2 * Length;
@@ -66,60 +66,20 @@ void spRowFirstStage(const float* src, std::ptrdiff_t s, float* dst, std::ptrdif
     }
 }
 
-// One 4-point DFT written as one block.
-template <bool Inverse, bool Aligned>
-inline void spFirstStageR4One(const float* x, std::ptrdiff_t step, float* dst)
-{
-    const spF4 a = spLoadTwo(x, x + step);                 // x0, x1
-    const spF4 b = spLoadTwo(x + 2 * step, x + 3 * step);  // x2, x3
-    const spF4 sums = a + b, difs = a - b;                 // (x0 + x2, x1 + x3), (x0 - x2, x1 - x3)
-    const spF4 y02 = __builtin_shuffle(sums, spI4{0, 1, 0, 1}) +
-                     spFlip(__builtin_shuffle(sums, spI4{2, 3, 2, 3}), spRowFlip23);
-    const spF4 rot = spRotatePair<Inverse>(__builtin_shuffle(difs, spI4{2, 3, 2, 3}));
-    const spF4 y13 = __builtin_shuffle(difs, spI4{0, 1, 0, 1}) + spFlip(rot, spRowFlip23);
-    spStoreF4<Aligned>(dst, __builtin_shuffle(y02, y13, spI4{0, 4, 2, 6}));
-    spStoreF4<Aligned>(dst + 4, __builtin_shuffle(y02, y13, spI4{1, 5, 3, 7}));
-}
-
-// Rows a, b, c, d of a 4 x 4 matrix become its columns.
-inline void spTranspose4(spF4& a, spF4& b, spF4& c, spF4& d)
-{
-    const spF4 t0 = __builtin_shuffle(a, b, spI4{0, 4, 1, 5}), t1 = __builtin_shuffle(a, b, spI4{2, 6, 3, 7});
-    const spF4 t2 = __builtin_shuffle(c, d, spI4{0, 4, 1, 5}), t3 = __builtin_shuffle(c, d, spI4{2, 6, 3, 7});
-    a = __builtin_shuffle(t0, t2, spI4{0, 1, 4, 5});
-    b = __builtin_shuffle(t0, t2, spI4{2, 3, 6, 7});
-    c = __builtin_shuffle(t1, t3, spI4{0, 1, 4, 5});
-    d = __builtin_shuffle(t1, t3, spI4{2, 3, 6, 7});
-}
-
-// The length-4 first stage: each 4-point DFT is written as one block. Four DFTs run side by
-// side in blocked form (lane l is DFT l), and a transpose turns them into their blocks; the
-// sums are those of a single DFT.
-template <bool Inverse, bool Aligned>
-void spFirstStageR4Blocks(const float* src, std::ptrdiff_t s, float* dst, std::ptrdiff_t groups,
-                          std::ptrdiff_t count, const std::int32_t* index)
-{
-    const std::ptrdiff_t step = 2 * s * groups, total = groups * count;
-    // The DFTs in output order: DFT r of index group i reads from src + index[i] + r s.
-    std::ptrdiff_t i = 0, r = 0;
-    const auto next = [&] {
-        const float* x = src + 2 * (static_cast<std::ptrdiff_t>(index[i]) + r * s);
-        if (++r == groups) {
-            r = 0;
-            ++i;
-        }
-        return x;
-    };
-    std::ptrdiff_t d = 0;
-    for (; d + 4 <= total; d += 4, dst += 32) {
-        const float* x[4] = {next(), next(), next(), next()};
+// Four DFTs of the length-4 first stage side by side in blocked form (lane l is DFT l); a
+// transpose turns them into their blocks.
+template <bool Aligned>
+struct spFourBlocksNarrow {
+    template <bool Inverse>
+    static void Run(const float* const* x, std::ptrdiff_t step, float* dst)
+    {
         spBlk4 u[4];
         for (int t = 0; t < 4; ++t) {
             const spF4 lo = spLoadTwo(x[0] + t * step, x[1] + t * step);
             const spF4 hi = spLoadTwo(x[2] + t * step, x[3] + t * step);
             u[t] = {__builtin_shuffle(lo, hi, spI4{0, 2, 4, 6}), __builtin_shuffle(lo, hi, spI4{1, 3, 5, 7})};
         }
-        spBlockButterfly<spNarrowVec, 4, Inverse>(u);
+        spRadixButterfly<spNarrowVec, 4, Inverse>(u);
         spTranspose4(u[0].re, u[1].re, u[2].re, u[3].re);
         spTranspose4(u[0].im, u[1].im, u[2].im, u[3].im);
         for (int l = 0; l < 4; ++l) {
@@ -127,9 +87,7 @@ void spFirstStageR4Blocks(const float* src, std::ptrdiff_t s, float* dst, std::p
             spStoreF4<Aligned>(dst + 8 * l + 4, u[l].im);
         }
     }
-    for (; d < total; ++d, dst += 8)
-        spFirstStageR4One<Inverse, Aligned>(next(), step, dst);
-}
+};
 
 template <int Radix, bool Inverse>
 void spBlockedStageRun(const float* x, float* y, std::ptrdiff_t m, std::ptrdiff_t count, const float* w)
@@ -205,9 +163,9 @@ void spVecFirstStage(const spComplex* src, std::int32_t stride, spComplex* dst, 
         if (spColWideVectors())
             spVecFirstStageR4Wide<Inverse>(x, stride, y, groups, count, index);
         else if (spIsAligned16(y))
-            spFirstStageR4Blocks<Inverse, true>(x, stride, y, groups, count, index);
+            spFirstStageR4<spFourBlocksNarrow<true>, Inverse, true>(x, stride, y, groups, count, index);
         else
-            spFirstStageR4Blocks<Inverse, false>(x, stride, y, groups, count, index);
+            spFirstStageR4<spFourBlocksNarrow<false>, Inverse, false>(x, stride, y, groups, count, index);
     } else {
         spRowFirstStage<Length, Inverse>(x, stride, y, groups, count, index);
     }

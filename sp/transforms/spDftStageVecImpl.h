@@ -14,6 +14,8 @@
 #include <cstring>
 
 #include "sp/core/spTypes.h"
+#include "sp/transforms/spBlocks.h"
+#include "sp/transforms/spDftButterfly.h"
 
 // The kernels' constants, twelve four-lane rows, 16-byte aligned: the rotation values of
 // radix 3 and 5 in every lane, then sign masks and a mask that keeps lanes 0 and 1.
@@ -21,21 +23,6 @@ struct spVecConstantRows {
     alignas(16) std::uint32_t rows[12][4];
 };
 extern const spVecConstantRows spDftVecConstants;
-
-enum spVecRow : int {
-    spRowC3,      // -0.5: cos(2 pi / 3)
-    spRowS3,      // -0.8660254: -sin(2 pi / 3)
-    spRowC5a,     // 0.309017: cos(2 pi / 5)
-    spRowS5a,     // -0.95105654: -sin(2 pi / 5)
-    spRowC5b,     // -0.809017: cos(4 pi / 5)
-    spRowS5b,     // -0.58778524: -sin(4 pi / 5)
-    spRowFlip13,  // negates lanes 1 and 3
-    spRowFlip02,  // lanes 0 and 2
-    spRowFlip03,  // lanes 0 and 3
-    spRowFlip12,  // lanes 1 and 2
-    spRowFlip23,  // lanes 2 and 3
-    spRowKeep01,  // keeps lanes 0 and 1, clears 2 and 3 (loads of one value here clear them)
-};
 
 namespace {
 
@@ -103,14 +90,7 @@ inline spF4 spFlip(spF4 v, int row)
 
 // ---- the 128-bit policy of the blocked kernels: a block as two vectors ----
 
-struct spBlk4 {
-    spF4 re;
-    spF4 im;
-};
-
-inline spBlk4 operator+(spBlk4 a, spBlk4 b) { return {a.re + b.re, a.im + b.im}; }
-inline spBlk4 operator-(spBlk4 a, spBlk4 b) { return {a.re - b.re, a.im - b.im}; }
-inline spBlk4 operator*(spF4 c, spBlk4 a) { return {c * a.re, c * a.im}; }
+using spBlk4 = spBlkOf<spF4>;
 
 struct spNarrowVec {
     using Blk = spBlk4;
@@ -136,10 +116,7 @@ struct spNarrowVec {
     template <bool Inverse>
     static Blk Rotate(Blk a)
     {
-        if constexpr (Inverse)
-            return {-a.im, a.re};
-        else
-            return {a.im, -a.re};
+        return spRotateBlk<Inverse>(a);
     }
 
     using Tw = spBlk4;
@@ -152,56 +129,11 @@ struct spNarrowVec {
     template <bool Inverse>
     static Blk Mul(Blk a, Tw w)
     {
-        if constexpr (Inverse)
-            return {a.re * w.re + a.im * w.im, a.im * w.re - a.re * w.im};
-        else
-            return {a.re * w.re - a.im * w.im, a.im * w.re + a.re * w.im};
+        return spMulW<Inverse>(a, w);
     }
 };
 
 // ---- blocked kernels over a policy V ----
-
-// p-point DFT on u[0 .. p-1], p = 2 .. 5, in single precision. Works on blocks and on
-// interleaved pairs alike, given the policy's rotation.
-template <class V, int Radix, bool Inverse>
-inline void spBlockButterfly(typename V::Blk* u)
-{
-    using B = typename V::Blk;
-    if constexpr (Radix == 2) {
-        const B a = u[0], b = u[1];
-        u[0] = a + b;
-        u[1] = a - b;
-    } else if constexpr (Radix == 3) {
-        const B s = u[1] + u[2];
-        const B a = u[0] + V::Const(spRowC3) * s;
-        const B rot = V::template Rotate<Inverse>(V::Const(spRowS3) * (u[1] - u[2]));
-        u[0] = u[0] + s;
-        u[1] = a - rot;
-        u[2] = a + rot;
-    } else if constexpr (Radix == 4) {
-        const B e = u[0] + u[2], f = u[0] - u[2], g = u[1] + u[3];
-        const B rot = V::template Rotate<Inverse>(u[1] - u[3]);
-        u[0] = e + g;
-        u[2] = e - g;
-        u[1] = f + rot;
-        u[3] = f - rot;
-    } else {
-        static_assert(Radix == 5);
-        const auto c1 = V::Const(spRowC5a), c2 = V::Const(spRowC5b);
-        const auto s1 = V::Const(spRowS5a), s2 = V::Const(spRowS5b);
-        const B sum1 = u[1] + u[4], dif1 = u[1] - u[4];
-        const B sum2 = u[2] + u[3], dif2 = u[2] - u[3];
-        const B a1 = (u[0] + c1 * sum1) + c2 * sum2;
-        const B a2 = (u[0] + c2 * sum1) + c1 * sum2;
-        const B b1 = V::template Rotate<Inverse>(s1 * dif1 + s2 * dif2);
-        const B b2 = V::template Rotate<Inverse>(s2 * dif1 - s1 * dif2);
-        u[0] = (u[0] + sum1) + sum2;
-        u[1] = a1 - b1;
-        u[4] = a1 + b1;
-        u[2] = a2 - b2;
-        u[3] = a2 + b2;
-    }
-}
 
 // Radix 2 to 5 on blocked data, four rows per step; offsets in floats. Rows outer, blocks
 // inner: the twiddles of four rows are loaded once per call.
@@ -221,7 +153,7 @@ void spBlockedStage(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff
             u[0] = V::template Load<Aligned>(in);
             for (int t = 1; t < Radix; ++t)
                 u[t] = V::template Mul<Inverse>(V::template Load<Aligned>(in + t * span), w[t]);
-            spBlockButterfly<V, Radix, Inverse>(u);
+            spRadixButterfly<V, Radix, Inverse>(u);
             for (int k = 0; k < Radix; ++k)
                 V::template Store<Aligned>(out + k * span, u[k]);
         }
@@ -360,6 +292,48 @@ struct spPairVec {
     }
 };
 
+// ---- the length-4 first stage: each 4-point DFT written as one block ----
+
+// One DFT alone.
+template <bool Inverse, bool Aligned>
+inline void spFirstStageR4One(const float* x, std::ptrdiff_t step, float* dst)
+{
+    const spF4 a = spLoadTwo(x, x + step);                 // x0, x1
+    const spF4 b = spLoadTwo(x + 2 * step, x + 3 * step);  // x2, x3
+    const spF4 sums = a + b, difs = a - b;                 // (x0 + x2, x1 + x3), (x0 - x2, x1 - x3)
+    const spF4 y02 = __builtin_shuffle(sums, spI4{0, 1, 0, 1}) +
+                     spFlip(__builtin_shuffle(sums, spI4{2, 3, 2, 3}), spRowFlip23);
+    const spF4 rot = spRotatePair<Inverse>(__builtin_shuffle(difs, spI4{2, 3, 2, 3}));
+    const spF4 y13 = __builtin_shuffle(difs, spI4{0, 1, 0, 1}) + spFlip(rot, spRowFlip23);
+    spStoreF4<Aligned>(dst, __builtin_shuffle(y02, y13, spI4{0, 4, 2, 6}));
+    spStoreF4<Aligned>(dst + 4, __builtin_shuffle(y02, y13, spI4{1, 5, 3, 7}));
+}
+
+// The DFTs in output order (DFT r of index group i reads from src + index[i] + r s), four at
+// a time by `Four::Run` and the last ones alone; the sums are those of a single DFT.
+template <class Four, bool Inverse, bool Aligned>
+void spFirstStageR4(const float* src, std::ptrdiff_t s, float* dst, std::ptrdiff_t groups, std::ptrdiff_t count,
+                    const std::int32_t* index)
+{
+    const std::ptrdiff_t step = 2 * s * groups, total = groups * count;
+    std::ptrdiff_t i = 0, r = 0;
+    const auto next = [&] {
+        const float* x = src + 2 * (static_cast<std::ptrdiff_t>(index[i]) + r * s);
+        if (++r == groups) {
+            r = 0;
+            ++i;
+        }
+        return x;
+    };
+    std::ptrdiff_t d = 0;
+    for (; d + 4 <= total; d += 4, dst += 32) {
+        const float* x[4] = {next(), next(), next(), next()};
+        Four::template Run<Inverse>(x, step, dst);
+    }
+    for (; d < total; ++d, dst += 8)
+        spFirstStageR4One<Inverse, Aligned>(next(), step, dst);
+}
+
 // Radix 3 or 5 on interleaved data for a span of 2 mod 4 (rows 0 and 1, 2 and 3, ...) or an
 // odd one (row 0 alone without twiddles, then rows 1 and 2, 3 and 4, ...). The twiddles of a
 // pair of rows start where the generic layout has its first row's, two rows side by side.
@@ -373,7 +347,7 @@ void spPairStage(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff_t 
             spF4 u[Radix];
             for (int t = 0; t < Radix; ++t)
                 u[t] = spLoadOne(src + h * block + t * span);
-            spBlockButterfly<spPairVec, Radix, Inverse>(u);
+            spRadixButterfly<spPairVec, Radix, Inverse>(u);
             for (int k = 0; k < Radix; ++k)
                 spStoreLow(dst + h * block + k * span, u[k]);
         }
@@ -389,7 +363,7 @@ void spPairStage(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff_t 
             u[0] = spLoadF4<Aligned>(in);
             for (int t = 1; t < Radix; ++t)
                 u[t] = spMulPair(spLoadF4<Aligned>(in + t * span), w[t]);
-            spBlockButterfly<spPairVec, Radix, Inverse>(u);
+            spRadixButterfly<spPairVec, Radix, Inverse>(u);
             for (int k = 0; k < Radix; ++k)
                 spStoreF4<Aligned>(out + k * span, u[k]);
         }

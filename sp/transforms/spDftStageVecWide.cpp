@@ -169,32 +169,17 @@ struct spWideInterleaved {
     }
 };
 
-} // namespace
-
 // Four DFTs per step, two in each half of a vector as interleaved values; the in-lane
 // shuffles and one exchange of halves per block turn them into their four blocks. The sums
 // are those of the 128-bit stage.
-template <bool Inverse>
-void spVecFirstStageR4Wide(const float* src, std::ptrdiff_t s, float* dst, std::ptrdiff_t groups,
-                           std::ptrdiff_t count, const std::int32_t* index)
-{
-    const std::ptrdiff_t step = 2 * s * groups, total = groups * count;
-    std::ptrdiff_t i = 0, r = 0;
-    const auto next = [&] {
-        const float* x = src + 2 * (static_cast<std::ptrdiff_t>(index[i]) + r * s);
-        if (++r == groups) {
-            r = 0;
-            ++i;
-        }
-        return x;
-    };
-    std::ptrdiff_t d = 0;
-    for (; d + 4 <= total; d += 4, dst += 32) {
-        const float* x[4] = {next(), next(), next(), next()};
+struct spFourBlocksWide {
+    template <bool Inverse>
+    static void Run(const float* const* x, std::ptrdiff_t step, float* dst)
+    {
         spF8 u[4];
         for (int t = 0; t < 4; ++t)
             u[t] = spJoin(spLoadTwo(x[0] + t * step, x[1] + t * step), spLoadTwo(x[2] + t * step, x[3] + t * step));
-        spBlockButterfly<spWideInterleaved, 4, Inverse>(u);
+        spRadixButterfly<spWideInterleaved, 4, Inverse>(u);
         // Per half, DFTs A and B: (y0 y1).re/im of A, then of B; likewise y2 y3.
         const spF8 lo01 = __builtin_shuffle(u[0], u[1], spI8{0, 8, 1, 9, 4, 12, 5, 13});
         const spF8 lo23 = __builtin_shuffle(u[2], u[3], spI8{0, 8, 1, 9, 4, 12, 5, 13});
@@ -209,17 +194,15 @@ void spVecFirstStageR4Wide(const float* src, std::ptrdiff_t s, float* dst, std::
         spWideVec::Store<false>(dst + 16, __builtin_shuffle(reA, imA, spI8{4, 5, 6, 7, 12, 13, 14, 15}));
         spWideVec::Store<false>(dst + 24, __builtin_shuffle(reB, imB, spI8{4, 5, 6, 7, 12, 13, 14, 15}));
     }
-    // The last DFTs one by one, as the 128-bit stage does them.
-    for (; d < total; ++d, dst += 8) {
-        const float* x = next();
-        spF4 u[4];
-        for (int t = 0; t < 4; ++t)
-            u[t] = spLoadOne(x + t * step);
-        spBlockButterfly<spPairVec, 4, Inverse>(u);
-        const spF4 y01 = __builtin_shuffle(u[0], u[1], spI4{0, 4, 1, 5}), y23 = __builtin_shuffle(u[2], u[3], spI4{0, 4, 1, 5});
-        spStoreF4<false>(dst, __builtin_shuffle(y01, y23, spI4{0, 1, 4, 5}));
-        spStoreF4<false>(dst + 4, __builtin_shuffle(y01, y23, spI4{2, 3, 6, 7}));
-    }
+};
+
+} // namespace
+
+template <bool Inverse>
+void spVecFirstStageR4Wide(const float* src, std::ptrdiff_t s, float* dst, std::ptrdiff_t groups,
+                           std::ptrdiff_t count, const std::int32_t* index)
+{
+    spFirstStageR4<spFourBlocksWide, Inverse, false>(src, s, dst, groups, count, index);
 }
 
 template <bool Inverse>

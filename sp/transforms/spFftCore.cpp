@@ -272,44 +272,24 @@ void spBitRevUnits(const spComplex* src, spComplex* dst, std::ptrdiff_t h, const
 // Columns 2 to 4: the values a, a + 1 (a even) share one 16-byte vector, as do h + a, h + a + 1;
 // both vectors of a pair entry go out as (a, h + a) and (a + 1, h + a + 1) to b and h + b.
 template <bool Aligned>
-inline spV4 spGetTwo(const spComplex* p)
-{
-    if constexpr (Aligned)
-        return spLoad4(__builtin_assume_aligned(p, 16));
-    else
-        return spLoad4(p);
-}
-
-template <bool Aligned>
-inline void spPutTwo(spComplex* p, spV4 v)
-{
-    if constexpr (Aligned)
-        spStore4(__builtin_assume_aligned(p, 16), v);
-    else
-        spStore4(p, v);
-}
-
-template <bool Aligned>
 void spBitRevVectors(const spComplex* src, spComplex* dst, std::ptrdiff_t h, const std::int32_t* pairs)
 {
     spWalkPairs(
         pairs,
         [&](std::ptrdiff_t a, std::ptrdiff_t b) {
-            const spV4 lowA = spGetTwo<Aligned>(src + a), highA = spGetTwo<Aligned>(src + h + a);
-            const spV4 lowB = spGetTwo<Aligned>(src + b), highB = spGetTwo<Aligned>(src + h + b);
-            spPutTwo<Aligned>(dst + b, spLows(lowA, highA));
-            spPutTwo<Aligned>(dst + h + b, spHighs(lowA, highA));
-            spPutTwo<Aligned>(dst + a, spLows(lowB, highB));
-            spPutTwo<Aligned>(dst + h + a, spHighs(lowB, highB));
+            const spV4 lowA = spLoad4At<Aligned>(src + a), highA = spLoad4At<Aligned>(src + h + a);
+            const spV4 lowB = spLoad4At<Aligned>(src + b), highB = spLoad4At<Aligned>(src + h + b);
+            spStore4At<Aligned>(dst + b, spLows(lowA, highA));
+            spStore4At<Aligned>(dst + h + b, spHighs(lowA, highA));
+            spStore4At<Aligned>(dst + a, spLows(lowB, highB));
+            spStore4At<Aligned>(dst + h + a, spHighs(lowB, highB));
         },
         [&](std::ptrdiff_t s) {
-            const spV4 low = spGetTwo<Aligned>(src + s), high = spGetTwo<Aligned>(src + h + s);
-            spPutTwo<Aligned>(dst + s, spLows(low, high));
-            spPutTwo<Aligned>(dst + h + s, spHighs(low, high));
+            const spV4 low = spLoad4At<Aligned>(src + s), high = spLoad4At<Aligned>(src + h + s);
+            spStore4At<Aligned>(dst + s, spLows(low, high));
+            spStore4At<Aligned>(dst + h + s, spHighs(low, high));
         });
 }
-
-bool spAligned(const void* p, std::uintptr_t bytes) { return reinterpret_cast<std::uintptr_t>(p) % bytes == 0; }
 
 // The permutation of 8 points, written out.
 void spBitRevEight(const spComplex* src, spComplex* dst)
@@ -336,13 +316,13 @@ void spBitRev(const spComplex* src, spComplex* dst, int n, const std::int32_t* p
         else
             spBitRevValues(src, dst, h, pairs);
     } else if constexpr (Column == 1) {
-        if (spAligned(src, 8) && spAligned(dst, 8))
+        if (spIsAligned(src, 8) && spIsAligned(dst, 8))
             spBitRevUnits<spUnit8<true>>(src, dst, h, pairs, src == dst);
         else
             spBitRevUnits<spUnit8<false>>(src, dst, h, pairs, src == dst);
     } else if (n == 8) {
         spBitRevEight(src, dst);
-    } else if (spAligned(src, 16) && spAligned(dst, 16)) {
+    } else if (spIsAligned(src, 16) && spIsAligned(dst, 16)) {
         spBitRevVectors<true>(src, dst, h, pairs);
     } else {
         spBitRevVectors<false>(src, dst, h, pairs);

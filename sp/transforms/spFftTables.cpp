@@ -39,7 +39,6 @@ std::uint8_t* spFftLargeLevelTables(spFftSpec* spec, int order, const float* sin
     const int split = spFftSplitOrder[order];
     const int rest = order - split;
     const std::ptrdiff_t rows = std::ptrdiff_t{1} << split;
-    const std::ptrdiff_t rowLength = std::ptrdiff_t{1} << rest;
 
     std::uint8_t* end;
     if (rest <= spFftCoreMaxOrder) {
@@ -58,26 +57,9 @@ std::uint8_t* spFftLargeLevelTables(spFftSpec* spec, int order, const float* sin
         spFftInitTwiddleLayout(split, sine, sineOrder, spec->levelLayout[level]));
     spec->levelTwiddles[level] = table;
 
-    // Four column vectors in natural row order, each put into bit-reversed row order (the
-    // order in which the rows stand after the initial permutation), then interleaved.
-    auto* vectors = reinterpret_cast<spComplex*>(temp);
-    auto* pairs = reinterpret_cast<std::int32_t*>(temp + 32 * rows);
-    spFftInitBitRevPairs(split, pairs);
-    const spSineView view(sine, sineOrder, order);
-    spComplex* out = table;
-    for (std::ptrdiff_t c = 0; c < rowLength; c += 4) {
-        for (std::ptrdiff_t t = 0; t < 4; ++t) {
-            spComplex* v = vectors + t * rows;
-            for (std::ptrdiff_t p = 0; p < rows; ++p)
-                v[p] = view.twiddle((c + t) * p);
-            spFftBitRevInPlace<0>(v, static_cast<int>(rows), pairs);
-        }
-        for (std::ptrdiff_t p = 0; p < rows; ++p)
-            for (std::ptrdiff_t t = 0; t < 4; ++t)
-                *out++ = vectors[t * rows + p];
-    }
+    end = spFftInitLevelTwiddles<0>(order, split, sine, sineOrder, temp, table);
     spec->workBytes = std::max<std::int32_t>(spec->workBytes, static_cast<std::int32_t>(32 * rows));
-    return reinterpret_cast<std::uint8_t*>(out);
+    return end;
 }
 
 } // namespace
@@ -159,6 +141,44 @@ std::uint8_t* spFftInitCombineTwiddles(int order, const float* sine, int sineOrd
 
 template std::uint8_t* spFftInitCombineTwiddles<0>(int, const float*, int, spComplex*);
 template std::uint8_t* spFftInitCombineTwiddles<1>(int, const float*, int, spComplex*);
+
+template <int Column>
+std::uint8_t* spFftInitLevelTwiddles(int order, int split, const float* sine, int sineOrder, std::uint8_t* temp,
+                                     spComplex* out)
+{
+    const std::ptrdiff_t rows = std::ptrdiff_t{1} << split;
+    const std::ptrdiff_t rowLength = std::ptrdiff_t{1} << (order - split);
+    // Four column vectors in natural row order, each put into bit-reversed row order (the
+    // order in which the rows stand after the initial permutation), then regrouped.
+    auto* vectors = reinterpret_cast<spComplex*>(temp);
+    auto* pairs = reinterpret_cast<std::int32_t*>(temp + 32 * rows);
+    spFftInitBitRevPairs(split, pairs);
+    const spSineView view(sine, sineOrder, order);
+    auto* f = reinterpret_cast<float*>(out);
+    for (std::ptrdiff_t c = 0; c < rowLength; c += 4) {
+        for (std::ptrdiff_t t = 0; t < 4; ++t) {
+            spComplex* v = vectors + t * rows;
+            for (std::ptrdiff_t p = 0; p < rows; ++p)
+                v[p] = view.twiddle((c + t) * p);
+            spFftBitRevInPlace<0>(v, static_cast<int>(rows), pairs);
+        }
+        for (std::ptrdiff_t p = 0; p < rows; ++p, f += 8)
+            for (std::ptrdiff_t t = 0; t < 4; ++t) {
+                const spComplex w = vectors[t * rows + p];
+                if constexpr (Column == 0) {
+                    f[2 * t] = w.re;
+                    f[2 * t + 1] = w.im;
+                } else {
+                    f[t] = w.re;
+                    f[4 + t] = w.im;
+                }
+            }
+    }
+    return reinterpret_cast<std::uint8_t*>(f);
+}
+
+template std::uint8_t* spFftInitLevelTwiddles<0>(int, int, const float*, int, std::uint8_t*, spComplex*);
+template std::uint8_t* spFftInitLevelTwiddles<1>(int, int, const float*, int, std::uint8_t*, spComplex*);
 
 void spFftLargeTableSizes(int order, std::int64_t* blockBytes, std::int64_t* tempBytes)
 {

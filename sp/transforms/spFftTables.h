@@ -66,6 +66,13 @@ template <int Column>
 std::uint8_t* spFftInitCombineTwiddles(int order, const float* sine, int sineOrder, spComplex* out);
 // Column 0's, by the name its block path knows them by.
 inline constexpr auto& spFftInitQuarterTwiddles = spFftInitCombineTwiddles<0>;
+// The twiddle matrix of one split level of order n that takes off columns of order s: for
+// every group of four columns c, for every row j < 2^s, W^(rev_s(j) (c + t)), t = 0 .. 3, of
+// order n, as four interleaved values (column 0) or as one block (column 1). `temp` holds
+// four vectors of 2^s values and the pair table of order s. Returns the end (8 * 2^n bytes on).
+template <int Column>
+std::uint8_t* spFftInitLevelTwiddles(int order, int split, const float* sine, int sineOrder, std::uint8_t* temp,
+                                     spComplex* out);
 
 // Bytes of the table block and of the temporary area of a large order (11..30), in 64 bits.
 void spFftLargeTableSizes(int order, std::int64_t* blockBytes, std::int64_t* tempBytes);

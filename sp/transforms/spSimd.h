@@ -25,6 +25,27 @@ inline spV4 spLoad4(const void* p)
 
 inline void spStore4(void* p, spV4 v) { std::memcpy(p, &v, sizeof v); }
 
+inline bool spIsAligned(const void* p, std::uintptr_t bytes) { return reinterpret_cast<std::uintptr_t>(p) % bytes == 0; }
+
+// The same at a place the caller knows to be 16-byte aligned (Aligned) or at any place.
+template <bool Aligned>
+inline spV4 spLoad4At(const void* p)
+{
+    if constexpr (Aligned)
+        return spLoad4(__builtin_assume_aligned(p, 16));
+    else
+        return spLoad4(p);
+}
+
+template <bool Aligned>
+inline void spStore4At(void* p, spV4 v)
+{
+    if constexpr (Aligned)
+        spStore4(__builtin_assume_aligned(p, 16), v);
+    else
+        spStore4(p, v);
+}
+
 // (a0, b0): the first complex value of a, then the first of b.
 inline spV4 spLows(spV4 a, spV4 b) { return __builtin_shuffle(a, b, spV4i{0, 1, 4, 5}); }
 // (a1, b1): the second complex value of a, then the second of b.
