@@ -149,7 +149,8 @@ std::uint8_t* spFftInitLevelTwiddles(int order, int split, const float* sine, in
     const std::ptrdiff_t rows = std::ptrdiff_t{1} << split;
     const std::ptrdiff_t rowLength = std::ptrdiff_t{1} << (order - split);
     // Four column vectors in natural row order, each put into bit-reversed row order (the
-    // order in which the rows stand after the initial permutation), then regrouped.
+    // order in which the rows stand after the initial permutation) by the column's own
+    // permutation, then regrouped.
     auto* vectors = reinterpret_cast<spComplex*>(temp);
     auto* pairs = reinterpret_cast<std::int32_t*>(temp + 32 * rows);
     spFftInitBitRevPairs(split, pairs);
@@ -160,7 +161,7 @@ std::uint8_t* spFftInitLevelTwiddles(int order, int split, const float* sine, in
             spComplex* v = vectors + t * rows;
             for (std::ptrdiff_t p = 0; p < rows; ++p)
                 v[p] = view.twiddle((c + t) * p);
-            spFftBitRevInPlace<0>(v, static_cast<int>(rows), pairs);
+            spFftBitRevInPlace<Column>(v, static_cast<int>(rows), pairs);
         }
         for (std::ptrdiff_t p = 0; p < rows; ++p, f += 8)
             for (std::ptrdiff_t t = 0; t < 4; ++t) {
