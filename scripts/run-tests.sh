@@ -26,8 +26,10 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPM_SANITI
 cmake --build build/asan -j "$jobs"
 
 # GUI tests need a display; the unit tests do not, but share one run for simplicity.
+# -noreset: Xvfb otherwise resets whenever its last client leaves, and a test program that
+# connects during that reset is refused ("could not connect to display").
 run_with_display() {
-  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1600x1200x24" "$@"; fi
+  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" "$@"; fi
 }
 
 echo "== Tests (Release)"
