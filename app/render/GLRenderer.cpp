@@ -28,6 +28,21 @@ std::string WholeNumber(float value)
     return text;
 }
 
+// An X display (DISPLAY) can be opened and has GLX: glutInit can succeed. freeglut opens
+// the display named by DISPLAY and ends the process when it cannot or when the server has
+// no GLX: ask first, as it will.
+bool BitmapFontPossible()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    int errorBase = 0;
+    int eventBase = 0;
+    const bool glx = glXQueryExtension(display, &errorBase, &eventBase) != False;
+    XCloseDisplay(display);
+    return glx;
+}
+
 } // namespace
 
 QSurfaceFormat CGLRenderer::ViewFormat()
@@ -49,20 +64,6 @@ void CGLRenderer::InitViewState()
     glEnable(GL_DEPTH_TEST);
 }
 
-bool CGLRenderer::BitmapFontPossible()
-{
-    // freeglut opens the display named by DISPLAY and ends the process when it cannot or
-    // when the server has no GLX: ask first, as it will.
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return false;
-    int errorBase = 0;
-    int eventBase = 0;
-    const bool glx = glXQueryExtension(display, &errorBase, &eventBase) != False;
-    XCloseDisplay(display);
-    return glx;
-}
-
 bool CGLRenderer::InitBitmapFont()
 {
     static std::once_flag once;
@@ -75,11 +76,6 @@ bool CGLRenderer::InitBitmapFont()
         glutInit(&argc, argv);
         g_bitmapFont = true;
     });
-    return g_bitmapFont;
-}
-
-bool CGLRenderer::HasBitmapFont()
-{
     return g_bitmapFont;
 }
 

@@ -28,9 +28,6 @@ public:
     // (XWayland on a Wayland desktop is one); without it text is left out. True when the font
     // is there.
     static bool InitBitmapFont();
-    static bool HasBitmapFont();
-    // An X display (DISPLAY) can be opened and has GLX: glutInit can succeed.
-    static bool BitmapFontPossible();
 
     // The text at the current raster position; `font` is a GLUT bitmap font.
     static void DrawBitmapText(void* font, const std::string& text);
