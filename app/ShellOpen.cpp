@@ -174,11 +174,6 @@ bool CShellOpenServer::Listen(const std::string& socketPath)
     return m_pServer->listen(name);
 }
 
-bool CShellOpenServer::IsListening() const
-{
-    return m_pServer->isListening();
-}
-
 void CShellOpenServer::OnNewConnection()
 {
     while (QLocalSocket* socket = m_pServer->nextPendingConnection()) {

@@ -63,7 +63,6 @@ public:
     // program that ended is removed first; false when another program listens there or the
     // socket cannot be made.
     bool Listen(const std::string& socketPath);
-    bool IsListening() const;
 
 private:
     void OnNewConnection();

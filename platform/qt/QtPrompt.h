@@ -21,7 +21,6 @@ public:
     // File dialogs start in the folder of the file chosen last. With this, that folder is
     // also kept in the settings of `organisation`/`application` for the next run.
     void KeepLastFolder(std::string organisation, std::string application);
-    const std::string& LastFolder() const { return m_strLastFolder; }
 
     void Message(const std::string& text) override;
     bool RunDialog(IDialogModel& dialog) override;
