@@ -11,7 +11,6 @@
 #include <QUrl>
 
 #include <cstddef>
-#include <cstring>
 #include <filesystem>
 #include <set>
 
