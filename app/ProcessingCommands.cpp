@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/CommandIds.h"
+#include "app/DocTemplates.h"
 #include "app/MainFrame.h"
 #include "app/panels/DlgColor.h"
 #include "platform/qt/Document.h"
@@ -103,12 +104,12 @@ void RegisterProcessingCommands(CMainFrame& mainFrame)
             [command = item.command](CDocument& doc, CCmdUI& ui) {
                 // Only a 2D view draws the selection: elsewhere the buttons would change a
                 // mode nobody sees.
-                ui.Enable(Host().ActiveViewKind() == ":2D");
+                ui.Enable(Host().ActiveViewKind() == kViewKind2D);
                 ui.SetCheck(StateOf(doc, command, ui).checked ? 1 : 0);
             });
     // Crop is the 2D view's command; until a 2D view handles it, the document runs it while
     // a 2D frame is active.
     CDocument::AddClassCommand(
         cmd::kCrop, [](CDocument& doc) { ProcessingCommandsOf(doc).Run(ProcessingCommand::kCrop); },
-        [](CDocument&, CCmdUI& ui) { ui.Enable(Host().ActiveViewKind() == ":2D"); });
+        [](CDocument&, CCmdUI& ui) { ui.Enable(Host().ActiveViewKind() == kViewKind2D); });
 }
