@@ -54,7 +54,8 @@ spStatus RunWeightedRing5x5(const spFilterFrame& f, RowSums* rowSums)
 // taken out and b(y + 2) put in. That sliding sum equals the fresh one only while every
 // partial sum is exact, and an infinity or NaN would stay in it for good; so S is summed
 // afresh for the first row and whenever the six rows involved hold a value that is not
-// finite, is subnormal, or lies more than 2^25 away in magnitude from another.
+// finite, is subnormal, is a negative zero, or lies more than 2^25 away in magnitude from
+// another.
 template <class Output>
 spStatus RunBoxRing5x5(const spFilterFrame& f, Output output)
 {

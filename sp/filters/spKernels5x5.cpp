@@ -99,12 +99,15 @@ namespace {
 // Magnitudes of floats order as their bit patterns without the sign (all below 2^31, so
 // as signed integers too); a zero counts as the largest pattern for the smallest.
 constexpr std::int32_t kNone = INT32_MAX;
+constexpr std::int32_t kNegativeZero = INT32_MIN;
 
-void AddMagnitudes(const float* row, std::ptrdiff_t n, std::int32_t& most, std::int32_t& least)
+void AddMagnitudes(const float* row, std::ptrdiff_t n, std::int32_t& most, std::int32_t& least,
+                   bool& negativeZero)
 {
     for (std::ptrdiff_t i = 0; i < n; ++i) {
         std::int32_t bits;
         std::memcpy(&bits, row + i, sizeof bits);
+        negativeZero = negativeZero || bits == kNegativeZero;
         bits &= kNone;
         most = std::max(most, bits);
         least = std::min(least, bits == 0 ? kNone : bits);
@@ -112,13 +115,17 @@ void AddMagnitudes(const float* row, std::ptrdiff_t n, std::int32_t& most, std::
 }
 
 __attribute__((target("avx2"))) std::ptrdiff_t AddMagnitudesAvx2(const float* row, std::ptrdiff_t n,
-                                                                  std::int32_t& most, std::int32_t& least)
+                                                                  std::int32_t& most, std::int32_t& least,
+                                                                  bool& negativeZero)
 {
     const __m256i mask = _mm256_set1_epi32(kNone), zero = _mm256_setzero_si256();
-    __m256i largest = zero, smallest = mask;
+    const __m256i negZero = _mm256_set1_epi32(kNegativeZero);
+    __m256i largest = zero, smallest = mask, negZeros = zero;
     std::ptrdiff_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        const __m256i bits = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i)), mask);
+        const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i));
+        negZeros = _mm256_or_si256(negZeros, _mm256_cmpeq_epi32(raw, negZero));
+        const __m256i bits = _mm256_and_si256(raw, mask);
         largest = _mm256_max_epi32(largest, bits);
         // Zeros become the largest pattern (all lanes of the mask where bits are 0).
         smallest = _mm256_min_epi32(smallest, _mm256_and_si256(_mm256_or_si256(bits, _mm256_cmpeq_epi32(bits, zero)), mask));
@@ -130,6 +137,7 @@ __attribute__((target("avx2"))) std::ptrdiff_t AddMagnitudesAvx2(const float* ro
         most = std::max(most, l[k]);
         least = std::min(least, s[k]);
     }
+    negativeZero = negativeZero || !_mm256_testz_si256(negZeros, negZeros);
     return i;
 }
 
@@ -138,9 +146,11 @@ __attribute__((target("avx2"))) std::ptrdiff_t AddMagnitudesAvx2(const float* ro
 spMagnitudes spRowMagnitudes(const float* row, std::ptrdiff_t n)
 {
     std::int32_t most = 0, least = kNone;
-    const std::ptrdiff_t done = spUseAvx2Loops() ? AddMagnitudesAvx2(row, n, most, least) : 0;
-    AddMagnitudes(row + done, n - done, most, least);
-    return {static_cast<std::uint32_t>(most), least == kNone ? 0u : static_cast<std::uint32_t>(least)};
+    bool negativeZero = false;
+    const std::ptrdiff_t done = spUseAvx2Loops() ? AddMagnitudesAvx2(row, n, most, least, negativeZero) : 0;
+    AddMagnitudes(row + done, n - done, most, least, negativeZero);
+    return {static_cast<std::uint32_t>(most), least == kNone ? 0u : static_cast<std::uint32_t>(least),
+            negativeZero};
 }
 
 bool spSumsExact(const spMagnitudes* rows, std::size_t count)
@@ -148,6 +158,8 @@ bool spSumsExact(const spMagnitudes* rows, std::size_t count)
     constexpr std::uint32_t infinity = 0x7F800000u;
     std::uint32_t largest = 0, smallest = 0;
     for (std::size_t k = 0; k < count; ++k) {
+        if (rows[k].negativeZero)
+            return false;
         largest = std::max(largest, rows[k].largest);
         // 0 stands for none, after every value.
         smallest = std::min(smallest - 1, rows[k].smallestNonZero - 1) + 1;

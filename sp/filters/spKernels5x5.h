@@ -34,16 +34,20 @@ void spBoxMean5x5Row(const double* sum, float* dst, std::ptrdiff_t n);
 void spHipass5x5Row(const float* centre, const double* sum, float* dst, std::ptrdiff_t n);
 
 // The spread of a float row's magnitudes, as bit patterns: the largest |v| (infinities and
-// NaNs above every finite value) and the smallest non-zero |v| (0 when there is none).
+// NaNs above every finite value) and the smallest non-zero |v| (0 when there is none); and
+// whether the row holds a negative zero.
 struct spMagnitudes {
     std::uint32_t largest;
     std::uint32_t smallestNonZero;
+    bool negativeZero;
 };
 spMagnitudes spRowMagnitudes(const float* row, std::ptrdiff_t n);
 // True when every sum of up to six values of the rows, in any order and with any signs, is
 // exact in double precision: every value finite, none subnormal, and the binary exponents of
 // the largest and the smallest non-zero magnitude at most 25 apart. Every value is then a
 // multiple of the smallest one's last place, and a sum of six stays below 2^52 of those.
+// Also false when a row holds a negative zero: a sum of negative zeros alone is -0, but the
+// sliding sum takes one out of it, and x - x is +0.
 bool spSumsExact(const spMagnitudes* rows, std::size_t count);
 
 // The floats nearest to k/571, the weights of the 5x5 Gauss kernel.

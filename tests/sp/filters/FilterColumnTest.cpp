@@ -39,6 +39,14 @@ float Near(std::mt19937& rng)
     return static_cast<float>(Offset) + ModerateValue(rng);
 }
 
+// Negative zeros with a positive zero or a one here and there: windows of negative zeros
+// alone (their sum is -0) beside windows where the signs differ (+0).
+float SignedZero(std::mt19937& rng)
+{
+    const unsigned pick = rng() % 32;
+    return pick == 0 ? 0.0f : pick == 1 ? 1.0f : -0.0f;
+}
+
 using Sampler = float (*)(std::mt19937& rng);
 // Also values across many binades, and values whose sums often fall halfway between two
 // floats or doubles, where column 0's order of additions decides.
@@ -136,7 +144,7 @@ TEST(SpFilterBox5x5, ColumnSumsCarriedDownAStripEqualFreshOnesAndLeaveNoInfinity
 {
     // A tall strip, so that the column sums of the 5x5 lowpass and highpass slide through
     // many rows: moderate values; values across many binades; moderate rows with a band of
-    // huge ones; an infinity and a NaN that must stay inside their windows.
+    // huge ones; an infinity and a NaN that must stay inside their windows; zeros of both signs.
     struct Case {
         const char* what;
         Sampler sample;
@@ -144,7 +152,8 @@ TEST(SpFilterBox5x5, ColumnSumsCarriedDownAStripEqualFreshOnesAndLeaveNoInfinity
     };
     const float infinity = std::numeric_limits<float>::infinity();
     for (const Case& c : {Case{"moderate", Near<1000>, -9, -9, -9}, Case{"wide", WideValue, -9, -9, -9},
-                          Case{"huge band", Near<1000>, 60, 64, -9}, Case{"ties", TieProneValue, -9, -9, -9}, Case{"infinity", Near<0>, -9, -9, 90}})
+                          Case{"huge band", Near<1000>, 60, 64, -9}, Case{"ties", TieProneValue, -9, -9, -9}, Case{"infinity", Near<0>, -9, -9, 90},
+                          Case{"signed zeros", SignedZero, -9, -9, -9}})
         for (const FilterOp& op : AllFilterOps()) {
             if (op.name != "Lowpass5x5" && op.name != "Hipass5x5")
                 continue;
@@ -218,15 +227,18 @@ TEST(SpFilterBox5x5, SlidingIsTakenOnlyWhereEverySumIsExact)
             ASSERT_TRUE(ExactSum(slid - rows[0][i], rows[5][i]));
         }
     }
-    // Infinities, NaNs and subnormals never slide; rows of zeros always do.
+    // Infinities, NaNs, subnormals and negative zeros never slide, wherever they lie in a row
+    // (the vector loop and the tail); rows of positive zeros always do.
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
-    for (float odd : {inf, -inf, nan, 0x1p-130f}) {
-        const float row[3] = {1.0f, odd, 2.0f};
-        const spMagnitudes one = spRowMagnitudes(row, 3);
-        EXPECT_FALSE(spSumsExact(&one, 1)) << odd;
-    }
-    const float zeros[2] = {0.0f, -0.0f};
-    const spMagnitudes none = spRowMagnitudes(zeros, 2);
+    for (float odd : {inf, -inf, nan, 0x1p-130f, -0.0f})
+        for (std::size_t at = 0; at < 11; ++at) {
+            float row[11] = {1.0f, 2.0f, 1.0f, 2.0f, 1.0f, 2.0f, 1.0f, 2.0f, 1.0f, 2.0f, 1.0f};
+            row[at] = odd;
+            const spMagnitudes one = spRowMagnitudes(row, 11);
+            EXPECT_FALSE(spSumsExact(&one, 1)) << odd << " at " << at;
+        }
+    const float zeros[11] = {};
+    const spMagnitudes none = spRowMagnitudes(zeros, 11);
     EXPECT_TRUE(spSumsExact(&none, 1));
 }
 
