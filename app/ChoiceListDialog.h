@@ -8,8 +8,6 @@
 
 #include "platform/core/Prompt.h"
 
-class CQtPrompt;
-
 class CChoiceListDlg : public IDialogModel {
 public:
     CChoiceListDlg(std::string caption, std::vector<std::string> entries)
@@ -20,5 +18,3 @@ public:
     std::vector<std::string> m_entries;
     std::size_t m_nSelected = 0;      // the first entry is chosen at start
 };
-
-void RegisterChoiceListDialog(CQtPrompt& prompt);

@@ -7,11 +7,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/AppResources.h"
+#include "app/ChoiceListDialog.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/QtPrompt.h"
@@ -127,6 +129,25 @@ bool RunOptions(CDialogOptions& model, QWidget* parent)
     return accepted;
 }
 
+bool RunChoiceList(CChoiceListDlg& model, QWidget* parent)
+{
+    QDialog dialog(parent);
+    StartDialog(dialog, model.Caption());
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName("choiceList");
+    for (const std::string& entry : model.m_entries)
+        list->addItem(QString::fromStdString(entry));
+    list->setCurrentRow(static_cast<int>(model.m_nSelected));
+    layout->addWidget(list);
+    QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
+        return false;
+    model.m_nSelected = static_cast<std::size_t>(list->currentRow());
+    return true;
+}
+
 } // namespace
 
 void RegisterSmallDialogs(CQtPrompt& prompt)
@@ -134,6 +155,7 @@ void RegisterSmallDialogs(CQtPrompt& prompt)
     prompt.Register<CDialogImageName>(&RunImageName);
     prompt.Register<CDialogHeaderCoef>(&RunHeaderCoef);
     prompt.Register<CDialogOptions>(&RunOptions);
+    prompt.Register<CChoiceListDlg>(&RunChoiceList);
 }
 
 void ShowAboutBox()

@@ -1,5 +1,5 @@
-// The widgets of the small dialogs (image name, header coefficients, options, about), each
-// showing its model; registered with the prompt, which runs them.
+// The widgets of the small dialogs (image name, header coefficients, options, choice list,
+// about), each showing its model; registered with the prompt, which runs them.
 #pragma once
 
 class CQtPrompt;

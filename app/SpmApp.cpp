@@ -66,7 +66,6 @@ bool CSpmApp::InitInstance(const std::string& path)
     m_pPrompt = std::make_unique<CQtPrompt>(kAppName);
     m_pPrompt->KeepLastFolder(kRegistryKey, kAppName);
     RegisterSmallDialogs(*m_pPrompt);
-    RegisterChoiceListDialog(*m_pPrompt);
     m_pCommands = std::make_unique<CCommandRegistry>();
     m_pDocManager = std::make_unique<CSpmDocManager>(OpenFileTypes(), SaveFileTypes(),
                                                      CRecentFileList(kRegistryKey, kAppName, kRecentFileCount));
