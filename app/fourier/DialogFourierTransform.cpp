@@ -14,6 +14,7 @@
 #include <QScrollBar>
 
 #include "app/CommandIds.h"
+#include "app/DocTemplates.h"
 #include "app/MainFrame.h"
 #include "app/ProcessingCommands.h"
 #include "app/fourier/FourierPanes.h"
@@ -492,6 +493,6 @@ void RegisterFourierCommand()
         [](CDocument&, CCmdUI& ui) {
             const CMainFrame* mainFrame = CMainFrame::Instance();
             const CMDIChildFrame* frame = mainFrame != nullptr ? mainFrame->MDIGetActive() : nullptr;
-            ui.Enable(frame != nullptr && frame->m_strViewKind == ":2D");
+            ui.Enable(frame != nullptr && frame->m_strViewKind == kViewKind2D);
         });
 }
