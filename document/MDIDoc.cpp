@@ -11,6 +11,7 @@
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
 #include "presentation/ImageSettingsFiles.h"
+#include "presentation/PresentationFile.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <utility>
 
 const char* ViewKindText(ViewKind kind)
@@ -31,26 +30,6 @@ void SetPresentationDefaults(ViewKind kind, CPresentationConfig& settings)
     defaults.m_NameOfImageForColor = std::move(settings.m_NameOfImageForColor);
     defaults.m_ImageName = std::move(settings.m_ImageName);
     settings = std::move(defaults);
-}
-
-namespace {
-
-auto StoredFields(const CPresentationConfig& s)
-{
-    return std::tie(s.m_ViewPersp, s.m_ZaxisVertical, s.m_Border, s.m_DrawAxiz, s.m_HightColorLine,
-                    s.m_EnadleSmooth, s.m_Z_Scale, s.m_Tilt, s.m_Angle, s.m_LightAngle, s.m_LightHight,
-                    s.m_LightIntensity, s.m_MatReflect, s.m_MatEmiss, s.m_EnablePolygon,
-                    s.m_EnablePolygonLight, s.m_EnablePolygonColor, s.m_BorderColor, s.m_BackgroundColor,
-                    s.m_XLineColor, s.m_YLineColor, s.m_PolygonColor, s.m_DrawXYLine, s.m_XLineDecim,
-                    s.m_YLineDecim, s.m_XLineShift, s.m_YLineShift, s.m_XLineWidth, s.m_YLineWidth,
-                    s.m_ColorCursors, s.m_NameOfImageForColor);
-}
-
-} // namespace
-
-bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig& b)
-{
-    return StoredFields(a) == StoredFields(b);
 }
 
 void ComputeLightPosition(CPresentationConfig& settings)

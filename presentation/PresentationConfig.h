@@ -65,11 +65,6 @@ using SettingsPair = std::array<CPresentationConfig, 2>;
 inline constexpr int kSettings2D = 0;
 inline constexpr int kSettings3D = 1;
 
-// Whether two records keep the same settings in a presentation file: every field a *.cnf
-// holds, exactly. The colour table, the light position (both derived) and the image name
-// (the file's section prefix) do not count.
-bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig& b);
-
 // Every default field of the record for the kind; the palette, its table and both names
 // are left as they are.
 void SetPresentationDefaults(ViewKind kind, CPresentationConfig& settings);

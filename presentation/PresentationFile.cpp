@@ -1,5 +1,6 @@
 #include "presentation/PresentationFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <variant>
@@ -128,6 +129,14 @@ bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& se
     for (const CnfKey& key : kCnfKeys)
         ok = ok && profile.SetString(SectionName(prefix, key.group, kind), key.key, ValueText(key, settings));
     return ok && StoreCursorList(profile, SectionName(prefix, kCursorGroup, kind), settings.m_ColorCursors);
+}
+
+bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig& b)
+{
+    const auto same = [&a, &b](const CnfKey& key) {
+        return std::visit([&a, &b](auto field) { return a.*field == b.*field; }, key.field);
+    };
+    return std::ranges::all_of(kCnfKeys, same) && a.m_ColorCursors == b.m_ColorCursors;
 }
 
 FileReadResult ReadCnf(const std::string& path, ViewKind kind, CPresentationConfig& settings)

@@ -19,6 +19,11 @@ void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& set
 // changed and must not be saved.
 bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings);
 
+// Whether two records keep the same settings in a presentation file: every field a *.cnf
+// holds, exactly. The colour table, the light position (both derived) and the image name
+// (the file's section prefix) do not count.
+bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig& b);
+
 // LoadCnf from the file at `path`; a missing or unreadable file changes nothing.
 FileReadResult ReadCnf(const std::string& path, ViewKind kind, CPresentationConfig& settings);
 // StoreCnf into the file at `path` and save it; false when nothing could be written.
