@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "document/MDIDoc.h"
 #include "image/ImageStatistics.h"
@@ -262,15 +261,15 @@ void CDocProcessingCommands::OnEditUndo()
     const auto restore = [this](CSpmImage& image) {
         if (image.m_bUndoValid != 1)
             return;
-        const std::vector<double> heights = image.m_pData;
+        // The heights before the command need not be the ones last written; but an image the
+        // crop left as it was has not changed.
+        const bool sameHeights = image.m_pData == image.m_pUndo;
         const SpmHeader header = image.m_header;
         if (!CImageProcessor().RestoreUndo(image))
             return;
         ComputeHistogram(image);
         m_doc.RestorePalettesForUndo(image);
-        // The heights before the command need not be the ones last written; but an image the
-        // crop left as it was has not changed.
-        if (image.m_pData != heights || std::memcmp(&image.m_header, &header, sizeof header) != 0)
+        if (!sameHeights || std::memcmp(&image.m_header, &header, sizeof header) != 0)
             m_doc.SetModifiedFlag(image);
     };
     if (m_doc.m_nUndoScope == kUndoScopeAll) {
