@@ -3,12 +3,13 @@
 #include <array>
 #include <cmath>
 #include <string>
-#include <string_view>
+#include <optional>
 #include <utility>
 
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
 #include "formats/ReplacingSave.h"
+#include "formats/TextFields.h"
 #include "image/SpmImage.h"
 
 namespace {
@@ -195,15 +196,12 @@ double AngstromPerXYUnit(const std::string& unit)
 // such a unit, so it reads back as "uni".
 std::pair<double, int> StoredZStep(const std::string& unit, double zScale)
 {
-    constexpr std::pair<std::string_view, double> kAngstromPer[] = {
-        {"pm", 0.01}, {"A", 1.0}, {"nm", 10.0}, {"mm", 1e7}};
     if (unit == "um")
         return {zScale, kMicrometre};
     if (unit == "deg")
         return {zScale, kDegree};
-    for (const auto& [length, factor] : kAngstromPer)
-        if (unit == length)
-            return {zScale * factor, kAngstrom};
+    if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit))
+        return {zScale * (10.0 * *nanometres), kAngstrom};
     return {zScale / kCountsPerStep, kCounts};
 }
 

@@ -279,12 +279,7 @@ std::string HeaderPart(const char* text, std::size_t size, bool oneWord, std::st
 // does not know stays as it is.
 double NanometresPer(std::string_view unit)
 {
-    constexpr std::pair<std::string_view, double> kUnits[] = {
-        {"pm", 1e-3}, {"A", 0.1}, {"nm", 1.0}, {"um", 1e3}, {"mm", 1e6}};
-    for (const auto& [name, factor] : kUnits)
-        if (unit == name)
-            return factor;
-    return 1.0;
+    return NanometresPerLengthUnit(unit).value_or(1.0);
 }
 
 // The 14 header lines, then zero bytes up to the samples. The quantity is the data name; a

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
@@ -36,6 +37,16 @@ std::optional<std::size_t> FileOffsetOf(double value, std::size_t fileSize)
     if (!(value >= 0.0 && value <= static_cast<double>(fileSize)))
         return std::nullopt;
     return static_cast<std::size_t>(value);
+}
+
+std::optional<double> NanometresPerLengthUnit(std::string_view unit)
+{
+    constexpr std::pair<std::string_view, double> kUnits[] = {
+        {"pm", 1e-3}, {"A", 0.1}, {"nm", 1.0}, {"um", 1e3}, {"mm", 1e6}};
+    for (const auto& [name, factor] : kUnits)
+        if (unit == name)
+            return factor;
+    return std::nullopt;
 }
 
 std::string FormatFixedSignificant(double value)

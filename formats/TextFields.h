@@ -19,6 +19,10 @@ std::optional<int> ImageSideOf(double value);
 // past the end; the fraction is cut.
 std::optional<std::size_t> FileOffsetOf(double value, std::size_t fileSize);
 
+// Nanometres per unit of a length named by its unit text ("pm", "A", "nm", "um", "mm");
+// none for any other text.
+std::optional<double> NanometresPerLengthUnit(std::string_view unit);
+
 // Fixed-point text with at least 6 decimals and at least 9 significant digits, enough for a
 // float to come back unchanged through CImageFile::ParseNumber; a point whatever the locale.
 std::string FormatFixedSignificant(double value);
