@@ -3,7 +3,6 @@
 // The data stay in blocked form between the levels; only the last write of the outermost
 // level (a scatter or a combine) interleaves them.
 #include <cstddef>
-#include <cstring>
 #include <initializer_list>
 
 #include "sp/transforms/spColBlock.h"
@@ -17,15 +16,6 @@ namespace {
 
 constexpr int spBlockOrder = 10;
 constexpr std::ptrdiff_t spBlockPoints = std::ptrdiff_t{1} << spBlockOrder;
-
-// A 16-byte vector stored as two 8-byte halves.
-inline void spStoreHalves(float* p, spV4 v)
-{
-    const spV2d d = reinterpret_cast<spV2d>(v);
-    const double lo = d[0], hi = d[1];
-    std::memcpy(p, &lo, 8);
-    std::memcpy(p + 2, &hi, 8);
-}
 
 // The strided rows of the next step are far apart: ask for them early, without keeping them
 // in the caches longer than the step needs.
@@ -142,16 +132,8 @@ void spFftColScatter4(float* dst, const float* work, std::ptrdiff_t rowStep, std
         // Lane u of work row t is row p + u, column t.
         spTranspose4(v[0].re, v[1].re, v[2].re, v[3].re);
         spTranspose4(v[0].im, v[1].im, v[2].im, v[3].im);
-        for (int u = 0; u < 4; ++u) {
-            float* out = dst + (p + u) * rowFloats;
-            spV4 lo = v[u].re, hi = v[u].im;
-            if (mode == spOutputMode::interleaved) {
-                lo = __builtin_shuffle(v[u].re, v[u].im, spV4i{0, 4, 1, 5});
-                hi = __builtin_shuffle(v[u].re, v[u].im, spV4i{2, 6, 3, 7});
-            }
-            spStoreHalves(out, lo);
-            spStoreHalves(out + 4, hi);
-        }
+        for (int u = 0; u < 4; ++u)
+            spPutBlk<false>(dst + (p + u) * rowFloats, v[u], mode);
     }
 }
 

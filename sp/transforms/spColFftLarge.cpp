@@ -2,7 +2,6 @@
 // and the driver of the split levels.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "sp/transforms/spColBlock.h"
 #include "sp/transforms/spColFft.h"
@@ -25,27 +24,6 @@ void spGatherRows(const float* src, float* work, std::ptrdiff_t rowStep, std::pt
             spStore4(out + 8, c);
             spStore4(out + 12, d);
         }
-    }
-}
-
-// The block turned into interleaved values when asked; 16 bytes at a time either whole or as
-// two 8-byte halves.
-template <bool Aligned>
-inline void spPutBlk(float* p, spBlk v, spOutputMode mode)
-{
-    spV4 lo = v.re, hi = v.im;
-    if (mode == spOutputMode::interleaved) {
-        lo = __builtin_shuffle(v.re, v.im, spV4i{0, 4, 1, 5});
-        hi = __builtin_shuffle(v.re, v.im, spV4i{2, 6, 3, 7});
-    }
-    if constexpr (Aligned) {
-        spStore4At<true>(p, lo);
-        spStore4At<true>(p + 4, hi);
-    } else {
-        const spV2d l = reinterpret_cast<spV2d>(lo), h = reinterpret_cast<spV2d>(hi);
-        const double halves[4] = {l[0], l[1], h[0], h[1]};
-        for (int k = 0; k < 4; ++k)
-            std::memcpy(p + 2 * k, &halves[k], 8);
     }
 }
 
