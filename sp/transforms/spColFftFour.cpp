@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr int spBlockOrder = 10;
+// Rows and halves of at most column 1's core order go to the core.
+constexpr int spBlockOrder = spColumnCoreOrder(1);
 constexpr std::ptrdiff_t spBlockPoints = std::ptrdiff_t{1} << spBlockOrder;
 
 // The strided rows of the next step are far apart: ask for them early, without keeping them

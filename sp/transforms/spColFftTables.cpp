@@ -128,7 +128,7 @@ struct spColLevels {
 
 // ---- column 1: the generic split, blocked tables ----
 
-constexpr int spBlockOrder = 10; // the cores of column 1's block path
+constexpr int spBlockOrder = spColumnCoreOrder(1); // the cores of column 1's block path
 
 std::int64_t spCoreTableBytes(int order) { return spAlign16(4 * spColCoreTableFloats(order)); }
 
