@@ -13,7 +13,7 @@ spStatus spDft2DRunCol(const spComplex* src, int srcStep, spComplex* dst, int ds
         return status;
     const spPlan2D<spDftSpec> plan{spec->width, spec->height, spec->rowPlan,
                                    spec->colPlan != nullptr ? spec->colPlan : spec->rowPlan,
-                                   spec->workBytes, spGroupWidth2D(Column), 1, Column};
+                                   spec->workBytes, 1, Column};
     return spTransform2D<spDftSpec>(plan, spDftRunCol<Column, Inverse>, src, srcStep, dst, dstStep, work);
 }
 

@@ -15,7 +15,7 @@ spStatus spFft2DRunCol(const spComplex* src, int srcStep, spComplex* dst, int ds
     const spPlan2D<spFftSpec> plan{std::int64_t{1} << spec->orderX, std::int64_t{1} << spec->orderY,
                                    spec->rowPlan,
                                    spec->colPlan != nullptr ? spec->colPlan : spec->rowPlan,
-                                   spec->workBytes, spGroupWidth2D(Column), 2, Column};
+                                   spec->workBytes, 2, Column};
     return spTransform2D<spFftSpec>(plan, spFftRunCol<Column, Inverse>, src, srcStep, dst, dstStep, work);
 }
 

@@ -21,9 +21,8 @@ struct spPlan2D {
     const Plan* rows;
     const Plan* columns;      // the row plan when both sizes agree
     std::int64_t workBytes;
-    std::int64_t groupWidth;  // columns gathered at once while that many remain (8 or 4)
     std::int64_t tailGroup;   // columns left after the groups of four go this many at a time
-    int column;               // the dispatch column: its allocator serves the work area
+    int column;               // the dispatch column: its group width and work area allocator
 };
 
 // Columns 2 to 4 gather eight columns at a time.
@@ -98,21 +97,21 @@ spStatus spTransformRuns(const spPlan2D<Plan>& plan, spLineTransform<Plan> line,
     return spStsNoErr;
 }
 
-// The columns of the destination, `groupWidth` at a time while that many remain, then four at
-// a time, then `tailGroup` at a time; the runs of a group lie side by side in the buffer and
-// the 1-D work area follows the last. An eight-column group goes back into the image only
-// while the next one comes out (one pass down the rows for both); a group whose transform
-// fails is not written back, the groups before it are.
+// The columns of the destination, the column's group width (8 or 4) at a time while that many
+// remain, then four at a time, then `tailGroup` at a time; the runs of a group lie side by
+// side in the buffer and the 1-D work area follows the last. An eight-column group goes back
+// into the image only while the next one comes out (one pass down the rows for both); a group
+// whose transform fails is not written back, the groups before it are.
 template <class Plan>
 spStatus spColumnPasses(const spPlan2D<Plan>& plan, spLineTransform<Plan> line, spComplex* image,
                         std::ptrdiff_t step, std::uint8_t* buffer)
 {
-    const std::ptrdiff_t w = plan.width, h = plan.height;
+    const std::ptrdiff_t w = plan.width, h = plan.height, group = spGroupWidth2D(plan.column);
     std::ptrdiff_t waiting = -1; // first column of the eight whose runs wait to go back
     const spRuns runs{reinterpret_cast<spComplex*>(buffer), h};
     for (std::ptrdiff_t c = 0, count = 0; c < w; c += count) {
-        if (w - c >= plan.groupWidth)
-            count = plan.groupWidth;
+        if (w - c >= group)
+            count = group;
         else
             count = w - c >= 4 ? 4 : std::min<std::ptrdiff_t>(plan.tailGroup, w - c);
         if (count == 8 && waiting >= 0) {
