@@ -235,7 +235,8 @@ void spColLargeTables(spFftSpec* spec, int column, int order, const float* sine,
     spec->twiddles = reinterpret_cast<spComplex*>(block);
     spColInitCoreTable(levels.coreOrder, sine, order, out);
     out += spColCoreTableFloats(levels.coreOrder);
-    // The rows' core works in place; the batches of the levels need the work block.
+    // The rows' core works in place, yet the size reported still counts a core's length, the
+    // figure these plans have always reported; what uses the work block is the levels' batches.
     std::int64_t work = 8 * (std::int64_t{1} << levels.coreOrder);
     for (int d = 0; d < levels.count; ++d) {
         const int batchOrder = spColumnSplits[column].batchOrder[levels.order[d]];
