@@ -382,13 +382,14 @@ void spPairStageRun(const float* src, float* dst, std::ptrdiff_t m, std::ptrdiff
 
 // ---- odd lengths on interleaved data: one row's pairs side by side ----
 //
-// A row's twiddled inputs are folded into the pair sums a(t) and differences b(t), 16 bytes
-// per pair (a(t), b(t)); outputs k and p - k then come from one pass over the pairs with the
-// root spread as (re, re, im, im), every sum split over odd and even t and the two partial
-// sums added at the end. Rows run in batches that share each root and index step; a row's
-// own arithmetic does not depend on the batch.
+// A row's inputs (never twiddled: the rows of a first stage and row 0 of a stage) are folded
+// into the pair sums a(t) and differences b(t), 16 bytes per pair (a(t), b(t)); outputs k
+// and p - k then come from one pass over the pairs with the root spread as (re, re, im, im),
+// every sum split over odd and even t and the two partial sums added at the end. Rows run in
+// batches that share each root and index step; a row's own arithmetic does not depend on the
+// batch.
 
-// (a(t), b(t)) of the twiddled pair (u(t), u(p - t)) in one vector.
+// (a(t), b(t)) of the pair (u(t), u(p - t)) in one vector.
 inline spF4 spFoldPair(spF4 v)
 {
     const spF4 lo = __builtin_shuffle(v, spI4{0, 1, 0, 1});
@@ -396,20 +397,15 @@ inline spF4 spFoldPair(spF4 v)
     return lo + hi;
 }
 
-// Folds one row: inputs x[t * step] (floats), twiddled by w[t] (generic layout, none when
-// null); pair t goes to scratch + (t - 1) pairStep. Stores output 0 at y0 and returns the
-// first input in lanes 0 and 1.
-template <bool Inverse>
-inline spF4 spFoldRow(const float* x, std::ptrdiff_t step, std::ptrdiff_t p, const float* w, float* scratch,
-                      std::ptrdiff_t pairStep, float* y0)
+// Folds one row: inputs x[t * step] (floats); pair t goes to scratch + (t - 1) pairStep.
+// Stores output 0 at y0 and returns the first input in lanes 0 and 1.
+inline spF4 spFoldRow(const float* x, std::ptrdiff_t step, std::ptrdiff_t p, float* scratch, std::ptrdiff_t pairStep,
+                      float* y0)
 {
     const spF4 u0 = spLoadOne(x);
     spF4 sum = u0;
     for (std::ptrdiff_t t = 1; 2 * t < p; ++t, scratch += pairStep) {
-        spF4 v = spLoadTwo(x + t * step, x + (p - t) * step);
-        if (w != nullptr)
-            v = spMulPair(v, spPreparePairTw<Inverse>(spLoadTwo(w + 2 * t, w + 2 * (p - t))));
-        const spF4 ab = spFoldPair(v);
+        const spF4 ab = spFoldPair(spLoadTwo(x + t * step, x + (p - t) * step));
         spStoreF4<true>(scratch, ab);
         sum += ab;
     }
@@ -476,16 +472,16 @@ inline void spRowOutputs(const float* scratch, std::ptrdiff_t p, const spComplex
     }
 }
 
-// One batch of rows of an odd length: in[i] with `step` floats between inputs, twiddles w[i]
-// (null: none), outputs out[i] with `stride` floats between them. Reads every input of the
-// batch before it writes an output other than a row's first.
+// One batch of rows of an odd length: in[i] with `step` floats between inputs, outputs
+// out[i] with `stride` floats between them. Reads every input of the batch before it writes
+// an output other than a row's first.
 template <class P, int Rows, bool Inverse>
-inline void spRowBatch(const float* const* in, const float* const* w, float* const* out, std::ptrdiff_t p,
-                       std::ptrdiff_t step, std::ptrdiff_t stride, const spComplex* roots, float* scratch)
+inline void spRowBatch(const float* const* in, float* const* out, std::ptrdiff_t p, std::ptrdiff_t step,
+                       std::ptrdiff_t stride, const spComplex* roots, float* scratch)
 {
     spF4 start[Rows];
     for (int i = 0; i < Rows; ++i)
-        start[i] = spFoldRow<Inverse>(in[i], step, p, w[i], scratch + 4 * i, 4 * Rows, out[i]);
+        start[i] = spFoldRow(in[i], step, p, scratch + 4 * i, 4 * Rows, out[i]);
     spRowOutputs<P, Rows, Inverse>(scratch, p, roots, start, out, stride);
 }
 
@@ -602,7 +598,6 @@ void spOddStageInterleaved(const float* src, float* dst, std::ptrdiff_t p, std::
     const std::ptrdiff_t first = m % 2;
     if (first != 0) {
         const float* in[Rows];
-        const float* w[Rows] = {};
         float* out[Rows];
         std::ptrdiff_t h = 0;
         for (; h + Rows <= groups; h += Rows) {
@@ -610,12 +605,12 @@ void spOddStageInterleaved(const float* src, float* dst, std::ptrdiff_t p, std::
                 in[i] = src + (h + i) * block;
                 out[i] = dst + (h + i) * block;
             }
-            spRowBatch<R, Rows, Inverse>(in, w, out, p, span, span, roots, scratch);
+            spRowBatch<R, Rows, Inverse>(in, out, p, span, span, roots, scratch);
         }
         for (; h < groups; ++h) {
             in[0] = src + h * block;
             out[0] = dst + h * block;
-            spRowBatch<spNarrowRows, 1, Inverse>(in, w, out, p, span, span, roots, scratch);
+            spRowBatch<spNarrowRows, 1, Inverse>(in, out, p, span, span, roots, scratch);
         }
     }
     const std::ptrdiff_t items = (m - first) / 2 * groups;
@@ -648,7 +643,6 @@ void spRowFirstStageAny(const float* src, std::ptrdiff_t s, float* dst, std::ptr
                         const spComplex* roots, float* scratch)
 {
     const float* in[Rows];
-    const float* w[Rows] = {};
     float* out[Rows];
     const std::ptrdiff_t step = 2 * s * groups;
     std::ptrdiff_t r = 0;
@@ -657,12 +651,12 @@ void spRowFirstStageAny(const float* src, std::ptrdiff_t s, float* dst, std::ptr
             in[i] = src + 2 * (r + i) * s;
             out[i] = dst + 2 * (r + i) * n;
         }
-        spRowBatch<P, Rows, Inverse>(in, w, out, n, step, 2, roots, scratch);
+        spRowBatch<P, Rows, Inverse>(in, out, n, step, 2, roots, scratch);
     }
     for (; r < groups; ++r) {
         in[0] = src + 2 * r * s;
         out[0] = dst + 2 * r * n;
-        spRowBatch<spNarrowRows, 1, Inverse>(in, w, out, n, step, 2, roots, scratch);
+        spRowBatch<spNarrowRows, 1, Inverse>(in, out, n, step, 2, roots, scratch);
     }
 }
 
