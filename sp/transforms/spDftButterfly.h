@@ -8,12 +8,12 @@
 
 // The rotation constants of radix 3 and 5 by their row in the packed kernels' constant table.
 enum spVecRow : int {
-    spRowC3,      // -0.5: cos(2 pi / 3)
-    spRowS3,      // -0.8660254: -sin(2 pi / 3)
-    spRowC5a,     // 0.309017: cos(2 pi / 5)
-    spRowS5a,     // -0.95105654: -sin(2 pi / 5)
-    spRowC5b,     // -0.809017: cos(4 pi / 5)
-    spRowS5b,     // -0.58778524: -sin(4 pi / 5)
+    spRowC3,      // cos(2 pi / 3)
+    spRowS3,      // -sin(2 pi / 3)
+    spRowC5a,     // cos(2 pi / 5)
+    spRowS5a,     // -sin(2 pi / 5)
+    spRowC5b,     // cos(4 pi / 5)
+    spRowS5b,     // -sin(4 pi / 5)
     spRowFlip13,  // negates lanes 1 and 3
     spRowFlip02,  // lanes 0 and 2
     spRowFlip03,  // lanes 0 and 3
@@ -21,6 +21,11 @@ enum spVecRow : int {
     spRowFlip23,  // lanes 2 and 3
     spRowKeep01,  // keeps lanes 0 and 1, clears 2 and 3 (loads of one value here clear them)
 };
+
+// The rotation constants' values, the rows spRowC3 to spRowS5b: every column's kernels take
+// them from here, the double-precision ones widened exactly.
+inline constexpr float spRadixRotations[spRowS5b + 1] = {-0.5f, -0.8660254f, 0.309017f, -0.95105654f, -0.809017f,
+                                                         -0.58778524f};
 
 namespace {
 

@@ -11,18 +11,12 @@ namespace {
 
 // ---- columns 0 and 1: one complex value at a time in double precision ----
 
-// The rotation constants as the generic tables hold them (floats), widened exactly; each
-// column's instance carries its own copy.
+// The rotation constants widened exactly; each column's instance carries its own copy.
 template <int Column>
 struct spRadixConstants {
-    static constexpr double values[] = {
-        -0.5f,        // cos(2 pi / 3)
-        -0.8660254f,  // -sin(2 pi / 3)
-        0.309017f,    // cos(2 pi / 5)
-        -0.95105654f, // -sin(2 pi / 5)
-        -0.809017f,   // cos(4 pi / 5)
-        -0.58778524f, // -sin(4 pi / 5)
-    };
+    static constexpr double values[] = {spRadixRotations[spRowC3],  spRadixRotations[spRowS3],
+                                        spRadixRotations[spRowC5a], spRadixRotations[spRowS5a],
+                                        spRadixRotations[spRowC5b], spRadixRotations[spRowS5b]};
 };
 
 // The butterflies' arithmetic: one complex value in double precision.

@@ -13,10 +13,9 @@ constexpr std::uint32_t spAll = 0xFFFFFFFFu;
 constexpr spVecConstantRows spMakeConstants()
 {
     spVecConstantRows table = {};
-    const float values[] = {-0.5f, -0.8660254f, 0.309017f, -0.95105654f, -0.809017f, -0.58778524f};
-    for (int row = 0; row < 6; ++row)
+    for (int row = spRowC3; row <= spRowS5b; ++row)
         for (int lane = 0; lane < 4; ++lane)
-            table.rows[row][lane] = spBits(values[row]);
+            table.rows[row][lane] = spBits(spRadixRotations[row]);
     const std::uint32_t masks[6][4] = {
         {0, spSign, 0, spSign}, {spSign, 0, spSign, 0}, {spSign, 0, 0, spSign},
         {0, spSign, spSign, 0}, {0, 0, spSign, spSign}, {spAll, spAll, 0, 0},
