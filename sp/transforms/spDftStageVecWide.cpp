@@ -14,36 +14,12 @@
 #pragma GCC target("avx2")
 
 #include "sp/transforms/spDftStageVecImpl.h"
+#include "sp/transforms/spWide.h"
 
 namespace {
 
-typedef float spF8 __attribute__((vector_size(32)));
-typedef std::int32_t spI8 __attribute__((vector_size(32)));
-
-constexpr std::int32_t spSignBit8 = INT32_MIN;
-
-// Two 128-bit halves into one vector, and back.
-inline spF8 spJoin(spF4 lo, spF4 hi)
-{
-    return reinterpret_cast<spF8>(_mm256_insertf128_ps(_mm256_castps128_ps256(reinterpret_cast<__m128>(lo)),
-                                                       reinterpret_cast<__m128>(hi), 1));
-}
 inline spF4 spLowHalf(spF8 v) { return reinterpret_cast<spF4>(_mm256_castps256_ps128(reinterpret_cast<__m256>(v))); }
 inline spF4 spHighHalf(spF8 v) { return reinterpret_cast<spF4>(_mm256_extractf128_ps(reinterpret_cast<__m256>(v), 1)); }
-
-inline spF8 spSwapHalves(spF8 v) { return __builtin_shuffle(v, spI8{4, 5, 6, 7, 0, 1, 2, 3}); }
-
-inline spF8 spNegateLow(spF8 v)
-{
-    return reinterpret_cast<spF8>(reinterpret_cast<spI8>(v) ^
-                                  spI8{spSignBit8, spSignBit8, spSignBit8, spSignBit8, 0, 0, 0, 0});
-}
-
-inline spF8 spNegateHigh(spF8 v)
-{
-    return reinterpret_cast<spF8>(reinterpret_cast<spI8>(v) ^
-                                  spI8{0, 0, 0, 0, spSignBit8, spSignBit8, spSignBit8, spSignBit8});
-}
 
 struct spWideVec {
     using Blk = spF8;
@@ -61,14 +37,12 @@ struct spWideVec {
     template <bool Aligned>
     static Blk Load(const float* p)
     {
-        Blk v;
-        std::memcpy(&v, p, sizeof v);
-        return v;
+        return spLoad8(p);
     }
     template <bool Aligned>
     static void Store(float* p, Blk v)
     {
-        std::memcpy(p, &v, sizeof v);
+        spStore8(p, v);
     }
 
     // -i a = (im, -re) forward, +i a = (-im, re) inverse.
@@ -78,16 +52,11 @@ struct spWideVec {
         return Inverse ? spNegateLow(spSwapHalves(a)) : spNegateHigh(spSwapHalves(a));
     }
 
-    // (wr, wr) and the imaginary parts signed so that a w = a re + swap(a) im (forward) and
-    // a conj(w) likewise (inverse).
-    struct Tw {
-        spF8 re;
-        spF8 im;
-    };
+    using Tw = spWide;
     template <bool Inverse>
     static Tw Twiddle(const float* w)
     {
-        const spF8 v = Load<false>(w);
+        const spF8 v = spLoad8(w);
         const spF8 re = __builtin_shuffle(v, spI8{0, 1, 2, 3, 0, 1, 2, 3});
         const spF8 im = __builtin_shuffle(v, spI8{4, 5, 6, 7, 4, 5, 6, 7});
         return {re, Inverse ? spNegateHigh(im) : spNegateLow(im)};
@@ -95,7 +64,7 @@ struct spWideVec {
     template <bool Inverse>
     static Blk Mul(Blk a, const Tw& w)
     {
-        return a * w.re + spSwapHalves(a) * w.im;
+        return spMul(a, w);
     }
 };
 
@@ -111,7 +80,7 @@ struct spWideRows {
         const double bits = spLoadBits64(&root.re);
         return __builtin_shuffle(reinterpret_cast<spF8>(spD4{bits, bits, bits, bits}), spI8{0, 0, 1, 1, 4, 4, 5, 5});
     }
-    static Acc Load(const float* p) { return spWideVec::Load<false>(p); }
+    static Acc Load(const float* p) { return spLoad8(p); }
     static spF4 Row(Acc s, int i) { return i == 0 ? spLowHalf(s) : spHighHalf(s); }
 };
 
@@ -130,7 +99,7 @@ struct spPairRowsWide {
         spStoreF4<false>(at[1] + offset, spHighHalf(v));
     }
     static Vec Splat(float c) { return spWideVec::Splat(c); }
-    static Vec Scratch(const float* at) { return spWideVec::Load<false>(at); }
+    static Vec Scratch(const float* at) { return spLoad8(at); }
     struct Tw {
         spF8 re;
         spF8 im;
@@ -152,9 +121,8 @@ struct spPairRowsWide {
     static Vec Rotate(Vec v)
     {
         const spF8 swapped = __builtin_shuffle(v, spI8{1, 0, 3, 2, 5, 4, 7, 6});
-        const std::int32_t s = spSignBit8;
-        return reinterpret_cast<spF8>(reinterpret_cast<spI8>(swapped) ^
-                                      (Inverse ? spI8{s, 0, s, 0, s, 0, s, 0} : spI8{0, s, 0, s, 0, s, 0, s}));
+        constexpr std::int32_t s = spSignBit8;
+        return spFlip(swapped, Inverse ? spI8{s, 0, s, 0, s, 0, s, 0} : spI8{0, s, 0, s, 0, s, 0, s});
     }
 };
 
@@ -180,19 +148,13 @@ struct spFourBlocksWide {
         for (int t = 0; t < 4; ++t)
             u[t] = spJoin(spLoadTwo(x[0] + t * step, x[1] + t * step), spLoadTwo(x[2] + t * step, x[3] + t * step));
         spRadixButterfly<spWideInterleaved, 4, Inverse>(u);
-        // Per half, DFTs A and B: (y0 y1).re/im of A, then of B; likewise y2 y3.
-        const spF8 lo01 = __builtin_shuffle(u[0], u[1], spI8{0, 8, 1, 9, 4, 12, 5, 13});
-        const spF8 lo23 = __builtin_shuffle(u[2], u[3], spI8{0, 8, 1, 9, 4, 12, 5, 13});
-        const spF8 hi01 = __builtin_shuffle(u[0], u[1], spI8{2, 10, 3, 11, 6, 14, 7, 15});
-        const spF8 hi23 = __builtin_shuffle(u[2], u[3], spI8{2, 10, 3, 11, 6, 14, 7, 15});
-        const spF8 reA = __builtin_shuffle(lo01, lo23, spI8{0, 1, 8, 9, 4, 5, 12, 13});
-        const spF8 imA = __builtin_shuffle(lo01, lo23, spI8{2, 3, 10, 11, 6, 7, 14, 15});
-        const spF8 reB = __builtin_shuffle(hi01, hi23, spI8{0, 1, 8, 9, 4, 5, 12, 13});
-        const spF8 imB = __builtin_shuffle(hi01, hi23, spI8{2, 3, 10, 11, 6, 7, 14, 15});
-        spWideVec::Store<false>(dst, __builtin_shuffle(reA, imA, spI8{0, 1, 2, 3, 8, 9, 10, 11}));
-        spWideVec::Store<false>(dst + 8, __builtin_shuffle(reB, imB, spI8{0, 1, 2, 3, 8, 9, 10, 11}));
-        spWideVec::Store<false>(dst + 16, __builtin_shuffle(reA, imA, spI8{4, 5, 6, 7, 12, 13, 14, 15}));
-        spWideVec::Store<false>(dst + 24, __builtin_shuffle(reB, imB, spI8{4, 5, 6, 7, 12, 13, 14, 15}));
+        // Per half, u[t] holds output t of DFTs A and B as (A.re A.im B.re B.im); transposed,
+        // A's real parts, its imaginary parts, then B's.
+        spTransposeHalves(u[0], u[1], u[2], u[3]);
+        spStore8(dst, spLowHalves(u[0], u[1]));
+        spStore8(dst + 8, spLowHalves(u[2], u[3]));
+        spStore8(dst + 16, spHighHalves(u[0], u[1]));
+        spStore8(dst + 24, spHighHalves(u[2], u[3]));
     }
 };
 
@@ -237,7 +199,7 @@ void spVecBlockedOddWide(const float* src, float* dst, std::ptrdiff_t radix, std
 void spVecBlocksToInterleavedWide(float* data, std::ptrdiff_t blocks)
 {
     for (std::ptrdiff_t b = 0; b < blocks; ++b, data += 8)
-        spWideVec::Store<false>(data, __builtin_shuffle(spWideVec::Load<false>(data), spI8{0, 4, 1, 5, 2, 6, 3, 7}));
+        spStore8(data, spInterleaved(spLoad8(data)));
 }
 
 #define SP_WIDE_DIRECTION(inv)                                                                      \
