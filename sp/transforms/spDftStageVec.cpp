@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "sp/transforms/spColFft.h"
 #include "sp/transforms/spDftStageVecImpl.h"
 
 namespace {

@@ -49,7 +49,8 @@ void spVecPairStageDuplicating(const float* src, float* dst, std::ptrdiff_t span
                                const float* twiddles);
 
 // 256-bit twins of the blocked kernels for processors with AVX2: one block per vector, the
-// same sums and products in the same order, so the same bits.
+// same sums and products in the same order, so the same bits. They run where the column
+// FFT's passes run wide (spColWideVectors).
 template <int Radix, bool Inverse>
 void spVecBlockedStageWide(const float* src, float* dst, std::ptrdiff_t span, std::ptrdiff_t count,
                            const float* twiddles);
@@ -67,5 +68,3 @@ void spVecRowOddWide(const float* src, float* dst, std::ptrdiff_t radix, std::pt
 template <bool Inverse>
 void spVecRowFirstStageAnyWide(const float* src, std::ptrdiff_t stride, float* dst, std::ptrdiff_t len,
                                std::ptrdiff_t groups, const spComplex* roots, float* scratch);
-// They run where the column FFT's passes run wide (the switch of spColSetWideVectors).
-bool spColWideVectors();
