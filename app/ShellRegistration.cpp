@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "platform/core/AtomicFile.h"
@@ -13,6 +14,10 @@
 namespace {
 
 constexpr const char* kAppIcon = ":/icons/app.svg";
+// The files a system install puts in place as well (see the install rules).
+constexpr const char* kEntryTemplate = ":/desktop/spmviewer.desktop.in";
+constexpr const char* kMimePackage = ":/desktop/spmviewer.xml";
+constexpr const char* kExecField = "@SPM_EXEC@";
 // An update of the desktop's caches that hangs must not hold the start for long.
 constexpr int kToolTimeoutMs = 10000;
 
@@ -46,26 +51,36 @@ void RunIfInstalled(const char* tool, const std::filesystem::path& folder)
     process.waitForFinished(1000);
 }
 
+std::string ResourceText(const char* name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
 } // namespace
 
 std::optional<std::string> DesktopExecArgument(const std::string& argument)
 {
-    // Within double quotes a launcher wants `"`, `` ` ``, `$` and `\` each after a backslash;
-    // the value as a whole then doubles every backslash once more, and `%` starts a field code
-    // unless doubled. So `$` is written `\\$` and a backslash as four.
-    std::string quoted = "\"";
+    // A launcher takes an argument free of reserved characters as it stands; the generic
+    // xdg-open even takes no other. Otherwise it goes within double quotes, where a launcher
+    // wants `"`, `` ` ``, `$` and `\` each after a backslash, and the value as a whole then
+    // doubles every backslash once more: `$` is written `\\$` and a backslash as four. `%`
+    // starts a field code unless doubled, quoted or not.
+    constexpr std::string_view reserved = " '\"\\><~|&;$*?#()`";
+    const bool quote = argument.find_first_of(reserved) != std::string::npos;
+    std::string written = quote ? "\"" : "";
     for (const char c : argument) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             return std::nullopt;
         if (c == '"' || c == '`' || c == '$')
-            quoted += "\\\\";
+            written += "\\\\";
         else if (c == '\\')
-            quoted += "\\\\\\";   // with the character itself: four
+            written += "\\\\\\";   // with the character itself: four
         else if (c == '%')
-            quoted += '%';
-        quoted += c;
+            written += '%';
+        written += c;
     }
-    return quoted + "\"";
+    return quote ? written + "\"" : written;
 }
 
 std::optional<std::string> DesktopEntryText(const std::string& executable)
@@ -73,30 +88,17 @@ std::optional<std::string> DesktopEntryText(const std::string& executable)
     const std::optional<std::string> exec = DesktopExecArgument(executable);
     if (!exec)
         return std::nullopt;
-    return std::string("[Desktop Entry]\n"
-                       "Type=Application\n"
-                       "Name=Quintara\n"
-                       "GenericName=SPM Image Viewer\n"
-                       "Comment=View and process scanning probe microscope height images\n"
-                       "Exec=") + *exec + " %F\n"
-           "Icon=" + kDesktopName + "\n"
-           "Terminal=false\n"
-           "Categories=Graphics;Viewer;Science;\n"
-           "MimeType=" + kDocumentMimeType + ";\n";
+    // The same template as the installed entry, which names the installed program.
+    std::string text = ResourceText(kEntryTemplate);
+    const std::size_t at = text.find(kExecField);
+    if (at == std::string::npos)
+        return std::nullopt;
+    return text.replace(at, std::string_view(kExecField).size(), *exec);
 }
 
 std::string MimePackageText()
 {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                       "  <mime-type type=\"") + kDocumentMimeType + "\">\n"
-           "    <comment>SPM Document</comment>\n"
-           "    <generic-icon name=\"image-x-generic\"/>\n"
-           "    <glob pattern=\"*.spm\"/>\n"
-           "    <glob pattern=\"*.[0-9][0-9][0-9]\"/>\n"
-           "    <glob pattern=\"*.mdt\"/>\n"
-           "  </mime-type>\n"
-           "</mime-info>\n";
+    return ResourceText(kMimePackage);
 }
 
 std::string UserDataHome()
@@ -126,10 +128,9 @@ RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std
                                              *entry, result.failed);
     else
         result.failed = true;
-    QFile icon(kAppIcon);
-    if (icon.open(QIODevice::ReadOnly))
+    if (const std::string icon = ResourceText(kAppIcon); !icon.empty())
         WriteIfChanged(root / "icons" / "hicolor" / "scalable" / "apps" / (std::string(kDesktopName) + ".svg"),
-                       icon.readAll().toStdString(), result.failed);
+                       icon, result.failed);
     if (result.mimeWritten)
         RunIfInstalled("update-mime-database", mime);
     if (result.entryWritten)

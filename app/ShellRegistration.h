@@ -10,8 +10,9 @@
 inline constexpr const char* kDesktopName = "spmviewer";              // <name>.desktop, <name>.xml
 inline constexpr const char* kDocumentMimeType = "application/x-spm-document";
 
-// One argument of a desktop entry's Exec line, quoted and escaped so that launchers pass it
-// on unchanged; empty when it cannot be written there (control characters).
+// One argument of a desktop entry's Exec line, so that launchers pass it on unchanged: as it
+// stands where it holds no reserved character, else quoted and escaped; empty when it cannot
+// be written there (control characters).
 std::optional<std::string> DesktopExecArgument(const std::string& argument);
 // The desktop entry that starts `executable` with the files to open; empty when the path
 // cannot be written into one.

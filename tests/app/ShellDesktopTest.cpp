@@ -30,14 +30,18 @@ namespace {
 
 TEST(DesktopEntry, ExecArgumentsAreQuotedSoThatLaunchersPassThemOnUnchanged)
 {
-    // Quoted, then `"`, `` ` `` and `$` escaped, each backslash twice over, `%` doubled.
+    // Bare without reserved characters, else quoted with `"`, `` ` `` and `$` escaped and each
+    // backslash twice over; `%` doubled either way.
     const std::pair<const char*, const char*> cases[] = {
-        {"/usr/bin/spmviewer", R"("/usr/bin/spmviewer")"},
+        {"/usr/bin/spmviewer", "/usr/bin/spmviewer"},
+        {"/opt/v1.2_x-y+z=w,@:a/spm", "/opt/v1.2_x-y+z=w,@:a/spm"},
+        {"/100%/x", "/100%%/x"},
         {"/opt/my apps/spmviewer", R"("/opt/my apps/spmviewer")"},
         {"/a$b/`c`/\"d\"", R"("/a\\$b/\\`c\\`/\\"d\\"")"},
         {"/a\\b", R"("/a\\\\b")"},
-        {"/100%/x", R"("/100%%/x")"},
+        {"/100% x", R"("/100%% x")"},
         {"/a'b;c&d|e", R"("/a'b;c&d|e")"},
+        {"/a>b<c*d?e#f(g)h~i", R"("/a>b<c*d?e#f(g)h~i")"},
     };
     for (const auto& [path, written] : cases)
         EXPECT_EQ(DesktopExecArgument(path), std::optional<std::string>(written)) << path;
@@ -273,6 +277,52 @@ TEST(ShellOpen, ASecondStartHandsItsFileToTheRunningProgramWhichOpensOnlyItsFirs
     ASSERT_EQ(app.MainFrame().DocManager().Documents().size(), 1u);
     EXPECT_EQ(app.MainFrame().DocManager().Documents().front()->GetPathName(), file);
     // As the desktop's requests: the first image in a 2D frame, no 3D frame.
+    EXPECT_EQ(app.FrameTitles().size(), 1u);
+    EXPECT_NE(app.ActiveTitle().find(":2D"), std::string::npos);
+}
+
+// The desktop's own road: with the registration in place, the desktop's generic opener asks
+// the MIME tables for the type of a *.000 file and starts the entry's program on it, which
+// hands the file to the program running.
+TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgram)
+{
+    SPM_REQUIRE_DISPLAY();
+    SPM_REQUIRE_SAMPLES();
+    for (const char* tool : {"xdg-open", "xdg-mime", "update-mime-database", "update-desktop-database"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
+    ScratchDir dir;
+    const std::filesystem::path file = dir / "scan.000";
+    std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), file);
+    RunningApp app;
+    // The test program registered itself at start; the desktop is to start the real one.
+    ASSERT_FALSE(RegisterShellFileTypes(UserDataHome(), SPM_VIEWER_PATH).failed);
+    // As on a desktop of none of the kinds the opener knows, whatever this one is.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+        env.remove(name);
+    const auto run = [&env](const QString& program, const QStringList& arguments, QProcess& process) {
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        QElapsedTimer clock;
+        clock.start();
+        while (process.state() != QProcess::NotRunning && clock.elapsed() < 20000)
+            RunningApp::Pump(20);
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    };
+    QProcess query;
+    run("xdg-mime", {"query", "filetype", QString::fromStdString(file.string())}, query);
+    EXPECT_EQ(query.readAllStandardOutput().trimmed().toStdString(), kDocumentMimeType);
+
+    QProcess opener;
+    run("xdg-open", {QString::fromStdString(file.string())}, opener);
+    EXPECT_EQ(opener.exitCode(), 0) << opener.readAllStandardError().toStdString();
+    RunningApp::Pump(100);
+    ASSERT_EQ(app.MainFrame().DocManager().Documents().size(), 1u);
+    EXPECT_EQ(app.MainFrame().DocManager().Documents().front()->GetPathName(), file.string());
     EXPECT_EQ(app.FrameTitles().size(), 1u);
     EXPECT_NE(app.ActiveTitle().find(":2D"), std::string::npos);
 }
