@@ -10,6 +10,7 @@ cd "$root"
 
 bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release -j "$(nproc)"
+# The program alone: the test command builds the rest.
+cmake --build build/release -j "$(nproc)" --target spmviewer
 
 exec build/release/app/spmviewer "$file"
