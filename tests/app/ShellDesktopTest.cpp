@@ -325,6 +325,17 @@ TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgra
     EXPECT_EQ(app.MainFrame().DocManager().Documents().front()->GetPathName(), file.string());
     EXPECT_EQ(app.FrameTitles().size(), 1u);
     EXPECT_NE(app.ActiveTitle().find(":2D"), std::string::npos);
+
+    // Once more while another document is in front: its frame comes back, nothing opens.
+    ASSERT_TRUE(app.MainFrame().DocManager().OpenDocumentFile(SampleCopy(dir)).created);
+    const std::size_t frames = app.FrameTitles().size();
+    EXPECT_EQ(app.ActiveTitle().find("scan.000"), std::string::npos);
+    QProcess again;
+    run("xdg-open", {QString::fromStdString(file.string())}, again);
+    RunningApp::Pump(100);
+    EXPECT_EQ(app.MainFrame().DocManager().Documents().size(), 2u);
+    EXPECT_EQ(app.FrameTitles().size(), frames);
+    EXPECT_NE(app.ActiveTitle().find("scan.000"), std::string::npos);
 }
 
 } // namespace
