@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -98,15 +99,39 @@ std::optional<uid_t> PeerUid(int socketDescriptor)
     return credentials.uid;
 }
 
-std::optional<std::string> ShellOpenSocketPath()
+std::string ShellOpenDisplayName(const char* xDisplay, const char* waylandDisplay)
 {
-    return ShellOpenSocketPath(std::getenv("XDG_RUNTIME_DIR"), "/tmp");
+    std::string name;
+    if (xDisplay != nullptr && xDisplay[0] != '\0') {
+        name = xDisplay;
+        // One program per display, whichever of its screens it was started on.
+        const std::size_t colon = name.rfind(':');
+        const std::size_t dot = name.find('.', colon == std::string::npos ? 0 : colon);
+        if (colon != std::string::npos && dot != std::string::npos)
+            name.erase(dot);
+        if (name[0] == ':')
+            name.erase(0, 1);
+    } else if (waylandDisplay != nullptr) {
+        name = waylandDisplay;
+    }
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-')
+            c = '_';
+    return name;
 }
 
-std::optional<std::string> ShellOpenSocketPath(const char* runtime, const std::string& fallbackParent)
+std::optional<std::string> ShellOpenSocketPath()
 {
+    return ShellOpenSocketPath(std::getenv("XDG_RUNTIME_DIR"), "/tmp",
+                               ShellOpenDisplayName(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")));
+}
+
+std::optional<std::string> ShellOpenSocketPath(const char* runtime, const std::string& fallbackParent,
+                                               const std::string& display)
+{
+    const std::string suffix = display.empty() ? "" : "-" + display;
     if (runtime != nullptr && runtime[0] == '/' && IsPrivateFolder(runtime)) {
-        const std::string path = std::string(runtime) + "/" + kSocketName;
+        const std::string path = std::string(runtime) + "/" + kSocketName + suffix;
         if (FitsSocketAddress(path))
             return path;
     }
@@ -117,7 +142,7 @@ std::optional<std::string> ShellOpenSocketPath(const char* runtime, const std::s
         return std::nullopt;
     if (!IsPrivateFolder(folder))
         return std::nullopt;
-    const std::string path = folder + "/socket";
+    const std::string path = folder + "/socket" + suffix;
     return FitsSocketAddress(path) ? std::optional(path) : std::nullopt;
 }
 

@@ -37,12 +37,20 @@ OpenRequestState ParseOpenRequest(std::string_view bytes, std::vector<std::strin
 // The user id of the process at the other end of a local socket, or empty.
 std::optional<uid_t> PeerUid(int socketDescriptor);
 
-// Where the socket goes: in $XDG_RUNTIME_DIR when that is a folder of the user's alone, else
-// in a folder of our own under /tmp named with the user id (made with mode 0700). Empty when
-// neither is safe to use, such as a folder of that name that belongs to someone else.
+// The display the program shows its windows on, as part of a file name: $DISPLAY without
+// its screen number and leading colon (":0.1" gives "0", "host:10.0" "host_10"), else
+// $WAYLAND_DISPLAY; empty with neither.
+std::string ShellOpenDisplayName(const char* xDisplay, const char* waylandDisplay);
+
+// Where the socket goes, one per user and display: in $XDG_RUNTIME_DIR when that is a folder
+// of the user's alone, else in a folder of our own under /tmp named with the user id (made
+// with mode 0700). Empty when neither is safe to use, such as a folder of that name that
+// belongs to someone else.
 std::optional<std::string> ShellOpenSocketPath();
-// The same with the runtime folder (may be null) and the parent of our own folder given.
-std::optional<std::string> ShellOpenSocketPath(const char* runtimeDir, const std::string& fallbackParent);
+// The same with the runtime folder (may be null), the parent of our own folder and the
+// display's name given.
+std::optional<std::string> ShellOpenSocketPath(const char* runtimeDir, const std::string& fallbackParent,
+                                               const std::string& display);
 
 // Sends `paths` (made absolute here) to the program listening on `socketPath`; true when it
 // took them. False at once when no one listens, and after `timeoutMs` when no one answers.

@@ -128,20 +128,42 @@ struct ShortDir {
     std::filesystem::path operator/(const std::string& name) const { return path() / name; }
 };
 
+// Screens of one display share a program; other displays, local or not, have their own.
+TEST(ShellOpenSocket, IsNamedByTheDisplayWithoutItsScreen)
+{
+    const struct {
+        const char* x;
+        const char* wayland;
+        const char* name;
+    } cases[] = {
+        {":0", nullptr, "0"},          {":0.1", nullptr, "0"},
+        {":12", "wayland-0", "12"},    {"localhost:10.0", nullptr, "localhost_10"},
+        {"host.lan:1", nullptr, "host.lan_1"}, {"/tmp/launch-x/org.x:0", nullptr, "_tmp_launch-x_org.x_0"},
+        {nullptr, "wayland-1", "wayland-1"}, {"", "wayland-0", "wayland-0"},
+        {nullptr, nullptr, ""},        {":", nullptr, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShellOpenDisplayName(c.x, c.wayland), c.name) << (c.x ? c.x : "-") << " " << (c.wayland ? c.wayland : "-");
+}
+
 TEST(ShellOpenSocket, LivesInAPrivateRuntimeFolderElseInAPrivateFolderOfOurOwn)
 {
     ShortDir runtime;
     ShortDir tmp;
     const std::string runtimePath = runtime.path().string();
     chmod(runtimePath.c_str(), 0700);
-    EXPECT_EQ(ShellOpenSocketPath(runtimePath.c_str(), tmp.path().string()),
+    EXPECT_EQ(ShellOpenSocketPath(runtimePath.c_str(), tmp.path().string(), ""),
               (runtime / "spmviewer-open").string());
+    // One per display.
+    EXPECT_EQ(ShellOpenSocketPath(runtimePath.c_str(), tmp.path().string(), "1"),
+              (runtime / "spmviewer-open-1").string());
 
     // A runtime folder that others may enter, or none: our own folder, made private.
     const std::filesystem::path own = tmp / ("spmviewer-open-" + std::to_string(getuid()));
     chmod(runtimePath.c_str(), 0755);
     for (const char* candidate : {runtimePath.c_str(), static_cast<const char*>(nullptr), "relative"}) {
-        EXPECT_EQ(ShellOpenSocketPath(candidate, tmp.path().string()), (own / "socket").string());
+        EXPECT_EQ(ShellOpenSocketPath(candidate, tmp.path().string(), ""), (own / "socket").string());
+        EXPECT_EQ(ShellOpenSocketPath(candidate, tmp.path().string(), "1"), (own / "socket-1").string());
         struct stat info {};
         ASSERT_EQ(stat(own.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
@@ -149,15 +171,15 @@ TEST(ShellOpenSocket, LivesInAPrivateRuntimeFolderElseInAPrivateFolderOfOurOwn)
 
     // A folder of that name that others may enter, or a link, is not used.
     chmod(own.c_str(), 0755);
-    EXPECT_FALSE(ShellOpenSocketPath(nullptr, tmp.path().string()).has_value());
+    EXPECT_FALSE(ShellOpenSocketPath(nullptr, tmp.path().string(), "").has_value());
     std::filesystem::remove(own);
     std::filesystem::create_directory_symlink(runtime.path(), own);
-    EXPECT_FALSE(ShellOpenSocketPath(nullptr, tmp.path().string()).has_value());
+    EXPECT_FALSE(ShellOpenSocketPath(nullptr, tmp.path().string(), "").has_value());
     // A path too long for a socket address is not used either.
     const std::filesystem::path deep = runtime / std::string(120, 'd');
     std::filesystem::create_directory(deep);
     chmod(deep.c_str(), 0700);
-    EXPECT_FALSE(ShellOpenSocketPath(deep.c_str(), deep.string()).has_value());
+    EXPECT_FALSE(ShellOpenSocketPath(deep.c_str(), deep.string(), "").has_value());
 }
 
 // --- the listener
