@@ -275,6 +275,22 @@ TEST(ShellOpenServer, RemovesAStaleSocketButLeavesARunningInstanceAlone)
 
 // --- the whole road: a second start of the program with a file
 
+// Runs a program while the running one serves its requests; false when it had to be ended
+// after 20 s.
+bool RunToEnd(QProcess& process, const QString& program, const QStringList& arguments)
+{
+    process.start(program, arguments);
+    QElapsedTimer clock;
+    clock.start();
+    while (process.state() != QProcess::NotRunning && clock.elapsed() < 20000)
+        RunningApp::Pump(20);
+    if (process.state() == QProcess::NotRunning)
+        return true;
+    process.kill();
+    process.waitForFinished();
+    return false;
+}
+
 TEST(ShellOpen, ASecondStartHandsItsFileToTheRunningProgramWhichOpensOnlyItsFirstImage)
 {
     SPM_REQUIRE_DISPLAY();
@@ -282,17 +298,8 @@ TEST(ShellOpen, ASecondStartHandsItsFileToTheRunningProgramWhichOpensOnlyItsFirs
     const std::string file = SampleCopy(dir, "sent.spm");
     RunningApp app;
     QProcess second;
-    second.start(SPM_VIEWER_PATH, {QString::fromStdString(file)});
-    ASSERT_TRUE(second.waitForStarted());
-    QElapsedTimer clock;
-    clock.start();
-    while (second.state() != QProcess::NotRunning && clock.elapsed() < 20000)
-        RunningApp::Pump(20);
-    if (second.state() != QProcess::NotRunning) {
-        second.kill();
-        second.waitForFinished();
+    if (!RunToEnd(second, SPM_VIEWER_PATH, {QString::fromStdString(file)}))
         FAIL() << "the second start did not end: it did not hand its file over";
-    }
     RunningApp::Pump(100);
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
@@ -325,15 +332,7 @@ TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgra
         env.remove(name);
     const auto run = [&env](const QString& program, const QStringList& arguments, QProcess& process) {
         process.setProcessEnvironment(env);
-        process.start(program, arguments);
-        QElapsedTimer clock;
-        clock.start();
-        while (process.state() != QProcess::NotRunning && clock.elapsed() < 20000)
-            RunningApp::Pump(20);
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
+        RunToEnd(process, program, arguments);
     };
     QProcess query;
     run("xdg-mime", {"query", "filetype", QString::fromStdString(file.string())}, query);
