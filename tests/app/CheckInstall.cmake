@@ -1,6 +1,7 @@
 # `cmake --install` into a fresh prefix: the program, its desktop entry naming the installed
 # program, the file type and the icon, each where the desktop looks for them.
-set(prefix "${BUILD}/install-test/usr path")
+# The prefix holds reserved characters, so the entry quotes and escapes the program.
+set(prefix "${BUILD}/install-test/usr $x 100%")
 file(REMOVE_RECURSE "${BUILD}/install-test")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${prefix}"
   RESULT_VARIABLE result OUTPUT_QUIET)
@@ -13,9 +14,8 @@ foreach(part bin/spmviewer share/applications/spmviewer.desktop share/mime/packa
     message(FATAL_ERROR "not installed: ${part}")
   endif()
 endforeach()
-# The prefix holds a space, so the entry quotes the program.
 file(STRINGS "${prefix}/share/applications/spmviewer.desktop" exec REGEX "^Exec=")
-if(NOT exec STREQUAL "Exec=\"${prefix}/bin/spmviewer\" %F")
+if(NOT exec STREQUAL "Exec=\"${BUILD}/install-test/usr \\\\$x 100%%/bin/spmviewer\" %F")
   message(FATAL_ERROR "wrong Exec line: ${exec}")
 endif()
 file(STRINGS "${prefix}/share/mime/packages/spmviewer.xml" type REGEX "mime-type type=")
