@@ -105,10 +105,8 @@ std::string ShellOpenDisplayName(const char* xDisplay, const char* waylandDispla
     if (xDisplay != nullptr && xDisplay[0] != '\0') {
         name = xDisplay;
         // One program per display, whichever of its screens it was started on.
-        const std::size_t colon = name.rfind(':');
-        const std::size_t dot = name.find('.', colon == std::string::npos ? 0 : colon);
-        if (colon != std::string::npos && dot != std::string::npos)
-            name.erase(dot);
+        if (const std::size_t colon = name.rfind(':'); colon != std::string::npos)
+            name.erase(std::min(name.find('.', colon), name.size()));
         if (name[0] == ':')
             name.erase(0, 1);
     } else if (waylandDisplay != nullptr) {

@@ -6,9 +6,8 @@
 #include <optional>
 #include <string>
 
-// The names the entry and the type go by.
-inline constexpr const char* kDesktopName = "spmviewer";              // <name>.desktop, <name>.xml
-inline constexpr const char* kDocumentMimeType = "application/x-spm-document";
+// The name the entry, the type's package and the icon go by (<name>.desktop, <name>.xml).
+inline constexpr const char* kDesktopName = "spmviewer";
 
 // One argument of a desktop entry's Exec line, so that launchers pass it on unchanged: as it
 // stands where it holds no reserved character, else quoted and escaped; empty when it cannot
