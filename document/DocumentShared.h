@@ -1,0 +1,36 @@
+// Helpers that several parts of the document share: an image's two height ranges and
+// whether two paths name one file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "image/ImageStatistics.h"
+#include "image/SpmImage.h"
+#include "presentation/PresentationConfig.h"
+
+struct ImageRanges {
+    HeightRange whole;
+    HeightRange automatic;
+};
+
+// The image's whole range and the automatic one its histogram gives; the automatic range is
+// cut from the histogram in place, so the image gets its own back.
+inline ImageRanges RangesOf(CSpmImage& image)
+{
+    const HeightRange whole{image.m_dMin, image.m_dMax};
+    AutoRangeFromHistogram(image);
+    const HeightRange automatic{image.m_dMin, image.m_dMax};
+    image.m_dMin = whole.min;
+    image.m_dMax = whole.max;
+    return {whole, automatic};
+}
+
+// One file under two spellings of its path ("a/./b.000" and "a/b.000") is one file.
+inline bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error))
+        return true;
+    return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
+}
