@@ -1,3 +1,4 @@
+cmake_policy(VERSION 3.25)
 # `cmake --install` into a fresh prefix: the program, its desktop entry naming the installed
 # program, the file type and the icon, each where the desktop looks for them.
 # The prefix holds reserved characters, so the entry quotes and escapes the program.
@@ -8,12 +9,27 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${pref
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
+# Each is listed in the install's manifest too, so that an uninstall by the list finds it.
+file(STRINGS "${BUILD}/install_manifest.txt" manifest)
 foreach(part bin/spmviewer share/applications/spmviewer.desktop share/mime/packages/spmviewer.xml
     share/icons/hicolor/scalable/apps/spmviewer.svg)
   if(NOT EXISTS "${prefix}/${part}")
     message(FATAL_ERROR "not installed: ${part}")
   endif()
+  if(NOT "${prefix}/${part}" IN_LIST manifest)
+    message(FATAL_ERROR "not in install_manifest.txt: ${part}")
+  endif()
 endforeach()
+# The desktop's own check finds nothing to say, not even a hint (such as an entry that would
+# show in more than one menu category).
+find_program(validate desktop-file-validate)
+if(validate)
+  execute_process(COMMAND "${validate}" "${prefix}/share/applications/spmviewer.desktop"
+    RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
+  if(NOT result EQUAL 0 OR NOT said STREQUAL "")
+    message(FATAL_ERROR "desktop-file-validate: ${said}")
+  endif()
+endif()
 file(STRINGS "${prefix}/share/applications/spmviewer.desktop" exec REGEX "^Exec=")
 if(NOT exec STREQUAL "Exec=\"${BUILD}/install-test/usr \\\\$x 100%%/bin/spmviewer\" %F")
   message(FATAL_ERROR "wrong Exec line: ${exec}")

@@ -21,6 +21,7 @@
 #include "app/MainFrame.h"
 #include "app/ShellOpen.h"
 #include "app/ShellRegistration.h"
+#include "document/MDIDoc.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 
@@ -82,6 +83,67 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
     WriteFile(dir / "file", std::string_view("x"));
     EXPECT_TRUE(RegisterShellFileTypes((dir / "file").string(), "/a/spmviewer").failed);
     EXPECT_FALSE(RegisterShellFileTypes({}, "/a/spmviewer").entryWritten);
+}
+
+// What the desktop's MIME query answers for `file` with the registration under `dataHome`
+// and the system's tables beside it, on a desktop of kind `desktop` (none: the generic tool).
+std::string QueryFileType(const std::filesystem::path& dataHome, const std::filesystem::path& file,
+                          const QString& desktop)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+        env.remove(name);
+    if (!desktop.isEmpty())
+        env.insert("XDG_CURRENT_DESKTOP", desktop);
+    env.insert("XDG_DATA_HOME", QString::fromStdString(dataHome.string()));
+    QProcess query;
+    query.setProcessEnvironment(env);
+    query.start("xdg-mime", {"query", "filetype", QString::fromStdString(file.string())});
+    if (!query.waitForFinished(20000))
+        query.kill();
+    return query.readAllStandardOutput().trimmed().toStdString();
+}
+
+// Another type claims *.spm as well (a source package), with the same weight: the program's
+// own files, saved from real instrument files, are told by their content, while a file of
+// that other type keeps its type whatever its name.
+TEST(DesktopEntry, TheDesktopsMimeQueryTypesSavedFilesAsTheProgramsOwn)
+{
+    SPM_REQUIRE_SAMPLES();
+    for (const char* tool : {"xdg-mime", "update-mime-database"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
+    ScratchDir home;
+    ASSERT_FALSE(RegisterShellFileTypes(home.path().string(), "/a/spmviewer").failed);
+    ScratchDir dir;
+    std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), dir / "scan.000");
+    std::filesystem::copy_file(SamplePath("mdt-spectra-and-scan-51x39.mdt"), dir / "scan.mdt");
+    CMDIDoc nanoscope;
+    ASSERT_TRUE(nanoscope.OnOpenDocument((dir / "scan.000").string()));
+    ASSERT_TRUE(nanoscope.AddImage((dir / "scan.000").string(), 1));
+    ASSERT_TRUE(nanoscope.OnSaveDocument((dir / "height.spm").string(), "Height_01"));
+    ASSERT_TRUE(nanoscope.OnSaveDocument((dir / "amplitude.spm").string(), "Amplitude_02"));
+    CMDIDoc mdt;
+    ASSERT_TRUE(mdt.OnOpenDocument((dir / "scan.mdt").string()));
+    ASSERT_TRUE(mdt.OnSaveDocument((dir / "from-mdt.spm").string(), mdt.ImageList().front().m_pImage->m_strName));
+    std::filesystem::copy_file(kBundledSample, dir / "bundled.spm");
+    // A source package's lead: its magic number, then version 3.0 and type 1 (source).
+    std::string package("\xED\xAB\xEE\xDB\x03\x00\x00\x01", 8);
+    package += std::string(4096, 'p');
+    WriteFile(dir / "package.spm", std::string_view(package));
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"height.spm", "application/x-spm-document"},    {"amplitude.spm", "application/x-spm-document"},
+        {"from-mdt.spm", "application/x-spm-document"},  {"bundled.spm", "application/x-spm-document"},
+        {"scan.000", "application/x-spm-document"},      {"scan.mdt", "application/x-spm-document"},
+        {"package.spm", "application/x-source-rpm"},
+    };
+    QStringList desktops{QString()};
+    if (!QStandardPaths::findExecutable("gio").isEmpty())
+        desktops << "GNOME";   // answered by the desktop's own library instead
+    for (const QString& desktop : desktops)
+        for (const auto& [name, type] : cases)
+            EXPECT_EQ(QueryFileType(home.path(), dir / name, desktop), type) << name << " " << desktop.toStdString();
 }
 
 // --- the request
