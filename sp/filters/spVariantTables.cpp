@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sp/filters/spColumn1Tables.h"
+
 int spKernelSlot(spSlotRule rule, const spKernelKey& key, int lastType)
 {
     const int t = key.type, c = key.layout, s = key.form;
@@ -152,7 +154,6 @@ constexpr spColumnTables Tables()
 }
 
 constexpr spColumnTables kTables[] = {
-    Tables<spColumnTraits<1>>(),
     Tables<spColumnTraits<2>>(),
     Tables<spColumnTraits<3>>(),
     Tables<spColumnTraits<4>>(),
@@ -162,5 +163,5 @@ constexpr spColumnTables kTables[] = {
 
 const spColumnTables& spTablesOf(int column)
 {
-    return kTables[column - 1];
+    return column == 1 ? spColumn1Tables() : kTables[column - 2];
 }
