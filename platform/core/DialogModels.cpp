@@ -12,7 +12,20 @@ CQuestionBox::Answer AskYesNoCancel(const std::string& text)
 void CFileDialogModel::Choose(const std::string& path, std::size_t type)
 {
     m_nType = type < m_types.size() ? type : 0;
-    m_strPath = path;
-    if (!path.empty() && ExtensionOf(path).empty() && m_nType < m_types.size())
-        m_strPath += m_types[m_nType].m_strExtension;
+    m_strPath = WithExtension(path, m_nType);
+}
+
+std::string CFileDialogModel::WithExtension(const std::string& path, std::size_t type) const
+{
+    if (path.empty() || !ExtensionOf(path).empty() || type >= m_types.size())
+        return path;
+    return path + m_types[type].m_strExtension;
+}
+
+std::string CFileDialogModel::DefaultSuffix(std::size_t type) const
+{
+    if (type >= m_types.size())
+        return {};
+    const std::string& extension = m_types[type].m_strExtension;
+    return extension.starts_with('.') ? extension.substr(1) : extension;
 }

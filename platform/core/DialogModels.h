@@ -37,9 +37,14 @@ public:
         : m_bOpen(open), m_strTitle(std::move(title)), m_types(std::move(types)) {}
     std::string Caption() const override { return m_strTitle; }
 
-    // The user's choice: the name in entry `type`. A name without an extension gets the
-    // entry's, so "scan" saved as a NanoScope file becomes "scan.000".
+    // The user's choice: the name in entry `type`, as WithExtension makes it.
     void Choose(const std::string& path, std::size_t type);
+    // A name without an extension gets entry `type`'s, so "scan" saved as a NanoScope file
+    // becomes "scan.000"; any other name stays as it is. A dialog applies this before it looks
+    // for the file, so that it asks whether to replace the file that will be written.
+    std::string WithExtension(const std::string& path, std::size_t type) const;
+    // That extension without its point ("000"; empty for an entry that takes any name).
+    std::string DefaultSuffix(std::size_t type) const;
 
     bool m_bOpen;
     std::string m_strTitle;

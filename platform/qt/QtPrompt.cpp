@@ -37,9 +37,51 @@ QStringList NameFilters(const CFileDialogModel& model)
 
 constexpr const char* kLastFolderKey = "Settings/LastFolder";
 
+// The entry of the type the dialog shows: Qt names it by the whole filter, or by its label
+// alone while it hides the patterns; either way the first entry when none matches.
+std::size_t SelectedType(const QFileDialog& dialog, const CFileDialogModel& model, const QStringList& filters)
+{
+    const QString selected = dialog.selectedNameFilter();
+    for (std::size_t type = 0; type < model.m_types.size(); ++type)
+        if (selected == filters.value(static_cast<qsizetype>(type)) ||
+            selected == QString::fromStdString(model.m_types[type].m_strLabel))
+            return type;
+    return 0;
+}
+
+// A file dialog whose bare names get the extension of the type selected when the user
+// accepts, however the type was chosen, before the dialog checks that the file exists (open)
+// or asks whether to replace it (save): both concern the file the program then reads or
+// writes, never a file of the bare name.
+class CTypedFileDialog : public QFileDialog {
+public:
+    CTypedFileDialog(const CFileDialogModel& model, const QStringList& filters, QWidget* parent)
+        : QFileDialog(parent, QString::fromStdString(model.m_strTitle)), m_model(model), m_filters(filters) {}
+
+    void accept() override
+    {
+        const std::size_t type = SelectedType(*this, m_model, m_filters);
+        setDefaultSuffix(QString::fromStdString(m_model.DefaultSuffix(type)));
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && !QFileInfo(files.front()).isDir()) {
+            // The list selects a file of the bare name while the name is typed: that one
+            // would be checked in the named file's stead.
+            const QString named = QString::fromStdString(m_model.WithExtension(files.front().toStdString(), type));
+            if (named != files.front())
+                selectFile(named);
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    const CFileDialogModel& m_model;
+    const QStringList& m_filters;
+};
+
 bool RunFileDialog(CFileDialogModel& model, QWidget* parent, std::string& lastFolder)
 {
-    QFileDialog dialog(parent, QString::fromStdString(model.m_strTitle));
+    const QStringList filters = NameFilters(model);
+    CTypedFileDialog dialog(model, filters, parent);
     // Every file dialog starts where the user chose a file last, whichever dialog that was.
     if (!lastFolder.empty() && QFileInfo(QString::fromStdString(lastFolder)).isDir())
         dialog.setDirectory(QString::fromStdString(lastFolder));
@@ -47,14 +89,12 @@ bool RunFileDialog(CFileDialogModel& model, QWidget* parent, std::string& lastFo
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(model.m_bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(model.m_bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    const QStringList filters = NameFilters(model);
     dialog.setNameFilters(filters);
     if (model.m_nType < static_cast<std::size_t>(filters.size()))
         dialog.selectNameFilter(filters[static_cast<qsizetype>(model.m_nType)]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    model.Choose(dialog.selectedFiles().front().toStdString(),
-                 static_cast<std::size_t>(filters.indexOf(dialog.selectedNameFilter())));
+    model.Choose(dialog.selectedFiles().front().toStdString(), SelectedType(dialog, model, filters));
     if (model.m_strPath.empty())
         return false;
     lastFolder = QFileInfo(QString::fromStdString(model.m_strPath)).absolutePath().toStdString();

@@ -1,7 +1,11 @@
 #include "AppTestSupport.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <QMdiArea>
 #include <QScreen>
 #include <QSettings>
@@ -13,6 +17,7 @@
 #include "platform/qt/CommandRegistry.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/QtPrompt.h"
 #include "platform/qt/View.h"
 
 const std::string kBundledSample = std::string(SPM_SOURCE_DIR) + "/resources/samples/sample.spm";
@@ -167,4 +172,87 @@ void AnswerColour(ScriptedPrompt& prompt, COLORREF colour)
         dynamic_cast<CColorDialogModel&>(model).m_color = colour;
         return true;
     });
+}
+
+RealDialogs::RealDialogs(RunningApp& app) : m_pPrevious(SetPrompt(&app.App().QtPrompt())) {}
+
+RealDialogs::~RealDialogs()
+{
+    SetPrompt(m_pPrevious);
+}
+
+std::size_t RunWithModals(const std::function<void()>& open, std::vector<ModalStep> steps, int stuckMs)
+{
+    std::size_t done = 0;
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    const auto offer = [&](QWidget* modal) {
+        while (done < steps.size() && steps[done](modal)) {
+            ++done;
+            sinceProgress.restart();
+        }
+    };
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        offer(modal);
+        if (modal != nullptr && sinceProgress.elapsed() > stuckMs) {
+            modal->close();
+            sinceProgress.restart();
+        }
+    });
+    poll.start();
+    open();
+    poll.stop();
+    offer(QApplication::activeModalWidget());
+    return done;
+}
+
+ModalStep AnswerBox(QMessageBox::StandardButton button, std::string* text)
+{
+    return [button, text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr || box->button(button) == nullptr)
+            return false;
+        if (text != nullptr)
+            *text = box->text().toStdString();
+        box->button(button)->click();
+        return true;
+    };
+}
+
+ModalStep TypeInFileDialog(const std::string& path, int type, QString* startFolder)
+{
+    QPointer<QFileDialog> typedIn;
+    QElapsedTimer sinceTyped;
+    return [=](QWidget* modal) mutable {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr)
+            return sinceTyped.isValid();   // it went, or its question came
+        if (typedIn == dialog && sinceTyped.elapsed() < 300)
+            return false;
+        if (startFolder != nullptr && typedIn.isNull())
+            *startFolder = dialog->directory().absolutePath();
+        if (type >= 0)
+            dialog->selectNameFilter(dialog->nameFilters().value(type));
+        if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+            name->setText(QString::fromStdString(path));
+        // Queued: the dialog's own question runs a loop of its own, which the next step answers.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        typedIn = dialog;
+        sinceTyped.start();
+        return false;
+    };
+}
+
+ModalStep CancelFileDialog()
+{
+    return [](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr)
+            return false;
+        dialog->reject();
+        return true;
+    };
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QImage>
 #include <QMouseEvent>
 #include <QTimer>
@@ -81,6 +82,36 @@ void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size
 void AnswerQuestion(ScriptedPrompt& prompt, int answer);
 // Answers the next colour dialog with `colour`.
 void AnswerColour(ScriptedPrompt& prompt, COLORREF colour);
+
+// Puts the application's own prompt, with real message boxes and dialogs, in front of the
+// scripted one for its lifetime.
+class RealDialogs {
+public:
+    explicit RealDialogs(RunningApp& app);
+    ~RealDialogs();
+    RealDialogs(const RealDialogs&) = delete;
+    RealDialogs& operator=(const RealDialogs&) = delete;
+
+private:
+    IPrompt* m_pPrevious;
+};
+
+// One step of a user's answers to real modal windows: offered the modal window in front
+// (null while none is up) every 20 ms until it says it is done.
+using ModalStep = std::function<bool(QWidget* modal)>;
+// Runs `open`, which brings modal windows up, and answers them with `steps` in order; the
+// number of steps done. A script that makes no progress for `stuckMs` closes the window in
+// front, so that a test whose windows do not come as expected fails instead of hanging.
+std::size_t RunWithModals(const std::function<void()>& open, std::vector<ModalStep> steps, int stuckMs = 15000);
+// A message box answered with `button`; its text goes to `text` when given.
+ModalStep AnswerBox(QMessageBox::StandardButton button, std::string* text = nullptr);
+// A file dialog: type entry `type` chosen (-1 leaves it), `path` typed and the dialog
+// accepted, again while it stays up with nothing in front of it (a loaded machine may keep it
+// open). Done once something else is in front, or nothing. The folder it showed first goes
+// to `startFolder` when given.
+ModalStep TypeInFileDialog(const std::string& path, int type = -1, QString* startFolder = nullptr);
+// The file dialog in front closed with Cancel.
+ModalStep CancelFileDialog();
 
 // Runs `open`, which opens a modal window; once the first modal window of type Window is up,
 // runs `look` on it and rejects it. False when none came up.

@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -18,6 +15,7 @@
 #include "AppTestSupport.h"
 #include "app/ChoiceListDialog.h"
 #include "app/CommandIds.h"
+#include "app/FileTypes.h"
 #include "app/MainFrame.h"
 #include "app/MenuResources.h"
 #include "platform/core/DialogModels.h"
@@ -233,35 +231,6 @@ TEST(CommandStates, CtrlNOffersTheDocumentTypesAndCreatesNothing)
 
 // --- the file dialogs' folder
 
-// Answers the next real file dialog with `path`, typed as a user would (a selection in
-// another folder waits for that folder's listing, read in the background), and notes the
-// folder it started in. A loaded machine may leave the dialog open: it is tried again, then
-// rejected, so that the test fails instead of hanging.
-void AnswerRealFileDialog(const std::string& path, QString& startFolder, int attempts = 100)
-{
-    QTimer::singleShot(50, [path, &startFolder, attempts] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            if (attempts > 0)
-                AnswerRealFileDialog(path, startFolder, attempts - 1);
-            return;
-        }
-        if (startFolder.isEmpty())
-            startFolder = dialog->directory().absolutePath();
-        if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
-            name->setText(QString::fromStdString(path));
-        QMetaObject::invokeMethod(dialog, "accept");
-        QTimer::singleShot(200, [dialog = QPointer<QFileDialog>(dialog), path, &startFolder, attempts] {
-            if (dialog.isNull() || !dialog->isVisible())
-                return;
-            if (attempts > 0)
-                AnswerRealFileDialog(path, startFolder, attempts - 1);
-            else
-                dialog->reject();
-        });
-    });
-}
-
 TEST(FileDialogs, StartInTheFolderChosenLastAlsoInTheNextRun)
 {
     SPM_REQUIRE_DISPLAY();
@@ -271,9 +240,10 @@ TEST(FileDialogs, StartInTheFolderChosenLastAlsoInTheNextRun)
     WriteFile(second / "b.plt", std::string_view("x"));
     const auto choose = [](CQtPrompt& prompt, const std::string& path, const char* pattern) {
         QString startFolder;
-        AnswerRealFileDialog(path, startFolder);
         CFileDialogModel model(true, "Open", {{"Files", {pattern}, ""}});
-        EXPECT_TRUE(prompt.RunDialog(model));
+        bool chosen = false;
+        RunWithModals([&] { chosen = prompt.RunDialog(model); }, {TypeInFileDialog(path, -1, &startFolder)});
+        EXPECT_TRUE(chosen);
         EXPECT_EQ(model.m_strPath, path);
         return startFolder.toStdString();
     };
@@ -287,6 +257,73 @@ TEST(FileDialogs, StartInTheFolderChosenLastAlsoInTheNextRun)
     CQtPrompt next("Test");
     next.KeepLastFolder("h6-test", "folders");
     EXPECT_EQ(choose(next, (first / "a.spm").string(), "*.spm"), second.path().string());
+}
+
+// The name typed without an extension gets the extension of the type chosen before the
+// dialog looks for the file: it asks whether to replace the file that will be written (and
+// only then), and an open finds the file of that type. A bare "scan" lies there as well.
+TEST(FileDialogs, ABareNameTakesTheChosenTypesExtensionBeforeTheDialogLooksForTheFile)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    for (const char* name : {"scan", "scan.000", "series.mdt"})
+        WriteFile(dir / name, std::string_view("x"));
+    const struct {
+        bool open;
+        int type;
+        const char* typed;
+        const char* chosen;     // empty: none
+        const char* asked;      // the file the dialog asks about (to replace it, or as missing)
+    } cases[] = {
+        {false, 0, "scan", "scan.spm", ""},
+        {false, 1, "scan", "scan.000", "scan.000"},
+        {false, 2, "scan", "scan.mdt", ""},
+        {false, 1, "scan.spm", "scan.spm", ""},
+        {true, 2, "series", "series.mdt", ""},
+        {true, 0, "series", "", "series.spm"},
+    };
+    CQtPrompt prompt("Test");
+    for (const auto& c : cases) {
+        CFileDialogModel model(c.open, c.open ? "Open" : "Save As", c.open ? OpenFileTypes() : SaveFileTypes());
+        std::string question;
+        bool chosen = false;
+        RunWithModals([&] { chosen = prompt.RunDialog(model); },
+                      {TypeInFileDialog((dir / c.typed).string(), c.type),
+                       AnswerBox(c.open ? QMessageBox::Ok : QMessageBox::Yes, &question), CancelFileDialog()},
+                      5000);
+        const std::string row = std::string(c.typed) + " in type " + std::to_string(c.type);
+        EXPECT_EQ(question.empty(), c.asked[0] == '\0') << row << ": " << question;
+        EXPECT_NE(question.find(c.asked), std::string::npos) << row << ": " << question;
+        EXPECT_EQ(chosen, c.chosen[0] != '\0') << row;
+        if (chosen) {
+            EXPECT_EQ(model.m_strPath, (dir / c.chosen).string()) << row;
+        }
+    }
+}
+
+// The Save As that the question at quit leads to goes the same way: a bare name that will
+// replace the document's own file is asked about, and No keeps the file and the program.
+TEST(FileDialogs, SaveAsAtQuitAsksBeforeABareNameReplacesAFile)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string path = SampleCopy(dir, "scan.spm");
+    const std::vector<std::uint8_t> before = FileBytes(path);
+    RunningApp app(path);
+    ASSERT_TRUE(app.Run(cmd::kFlattenXY));
+    RealDialogs real(app);
+    std::string save;
+    std::string replace;
+    const std::size_t done = RunWithModals([&] { app.MainFrame().close(); },
+                                           {AnswerBox(QMessageBox::Yes, &save), TypeInFileDialog((dir / "scan").string(), 0),
+                                            AnswerBox(QMessageBox::No, &replace), CancelFileDialog()},
+                                           5000);
+    EXPECT_EQ(done, 4u);
+    EXPECT_NE(save.find("Save changes to scan.spm"), std::string::npos) << save;
+    EXPECT_NE(replace.find("scan.spm"), std::string::npos) << replace;
+    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_TRUE(app.MainFrame().isVisible());
+    EXPECT_EQ(app.MainFrame().DocManager().Documents().size(), 1u);
 }
 
 } // namespace
