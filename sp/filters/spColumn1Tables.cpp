@@ -64,11 +64,11 @@ struct Kernels {
     };
     template <int P, bool A>
     struct LaplaceRow5 {
-        static constexpr spRowPass5Fn* fn = &spRowPass5x5<E, false, P>;
+        static constexpr spRowPass5Fn* fn = &spRowPass5x5<E, Col, false, P>;
     };
     template <int P, bool A>
     struct GaussRow5 {
-        static constexpr spRowPass5Fn* fn = &spRowPass5x5<E, true, P>;
+        static constexpr spRowPass5Fn* fn = &spRowPass5x5<E, Col, true, P>;
     };
     static constexpr std::array<spColPass5Fn*, 4> colPasses{
         spColPass5x5<E, Col, false, false>, spColPass5x5<E, Col, false, true>,
@@ -76,12 +76,12 @@ struct Kernels {
 };
 
 constexpr spVerticalBlock kVertical = {
-    spColSum3<spU8, 0>,  spColSum3<spU8, 1>, spColSum3<spS16, 0>,
-    spColSum3<spS16, 1>, spColSum3<spF32, 0>, spColSum3<spF32, 1>,
-    spColSum3<spU8, 0>,  spColSum3<spU8, 0>, spColSum3<spS8S16, 0>,
+    spColSum3<spU8, Col, 0>,  spColSum3<spU8, Col, 1>, spColSum3<spS16, Col, 0>,
+    spColSum3<spS16, Col, 1>, spColSum3<spF32, Col, 0>, spColSum3<spF32, Col, 1>,
+    spColSum3<spU8, Col, 0>,  spColSum3<spU8, Col, 0>, spColSum3<spS8S16, Col, 0>,
 };
-constexpr spTypeRun kSum5 = {spColSum5<spU8>, spColSum5<spS16>, spColSum5<spF32>};
-constexpr spTypeRun kSlide5 = {spColSlide5<spU8>, spColSlide5<spS16>, spColSlide5<spF32>};
+constexpr spTypeRun kSum5 = {spColSum5<spU8, Col>, spColSum5<spS16, Col>, spColSum5<spF32, Col>};
+constexpr spTypeRun kSlide5 = {spColSlide5<spU8, Col>, spColSlide5<spS16, Col>, spColSlide5<spF32, Col>};
 
 using U8 = Kernels<spU8>;
 using S16 = Kernels<spS16>;
@@ -90,14 +90,14 @@ using F32 = Kernels<spF32>;
 spColumnTables Build()
 {
     spColumnTables t{};
-    const auto narrowRow = std::array<spRowPass5Fn*, 1>{spRowPass5x5<spU8, false, 1>};
+    const auto narrowRow = std::array<spRowPass5Fn*, 1>{spRowPass5x5<spU8, Col, false, 1>};
     const auto narrowCol = std::array<spColPass5Fn*, 1>{spColPass5x5<spS8S16, Col, false, false>};
     t.kernelSet1.rowPass5x5 = Concat(
         Layouts<U8::LaplaceRow5>(), Layouts<U8::GaussRow5>(), Layouts<S16::LaplaceRow5>(),
         Layouts<S16::GaussRow5>(), Layouts<F32::LaplaceRow5>(), Layouts<F32::GaussRow5>(),
         Concat(narrowRow, narrowRow, narrowRow, narrowRow, narrowRow, narrowRow, narrowRow,
                narrowRow),
-        std::array<spRowPass5Fn*, 1>{spRowPass5x5<spS8S16, false, 1>});
+        std::array<spRowPass5Fn*, 1>{spRowPass5x5<spS8S16, Col, false, 1>});
     t.kernelSet1.colPass5x5 = Concat(U8::colPasses, S16::colPasses, F32::colPasses,
                                      Concat(narrowCol, narrowCol, narrowCol, narrowCol, narrowCol));
     t.kernelSet1.vertical = kVertical;
@@ -122,7 +122,7 @@ spColumnTables Build()
     t.sobelHoriz.smooth = Concat(Layouts<U8::Smooth111>(), Layouts<U8::Smooth121>(),
                                  Layouts<S16::Smooth111>(), Layouts<S16::Smooth121>(),
                                  Layouts<F32::Smooth111>(), Layouts<F32::Smooth121>());
-    t.sobelHoriz.rowDiff = {spRowPairDiff<spU8>, spRowPairDiff<spS16>, spRowPairDiff<spF32>};
+    t.sobelHoriz.rowDiff = {spRowPairDiff<spU8, Col>, spRowPairDiff<spS16, Col>, spRowPairDiff<spF32, Col>};
     return t;
 }
 

@@ -38,3 +38,41 @@ extern template struct spVariantWorkers<1>;
 extern template struct spVariantWorkers<2>;
 extern template struct spVariantWorkers<3>;
 extern template struct spVariantWorkers<4>;
+
+// The workers under their names, one instance per column. Kernel set 1 calls them ...Simd,
+// the other filters' tables ...Variant; the Laplace and highpass 3x3 share one.
+using spVariantWorkerFn = spStatus(const spVariantFrame& f, const spKernelKey& key);
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterRing5x5Simd = &spVariantWorkers<C>::Ring5x5;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterGauss3x3Simd = &spVariantWorkers<C>::Gauss3x3;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterLaplaceHipass3x3Variant =
+    &spVariantWorkers<C>::LaplaceHipass3x3;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterCentreMinusSum3x3Simd =
+    spFilterLaplaceHipass3x3Variant<C>;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterLowpass3x3Variant = &spVariantWorkers<C>::Lowpass3x3;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterLowpass3x3Simd = spFilterLowpass3x3Variant<C>;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterLowpass5x5Variant = &spVariantWorkers<C>::Lowpass5x5;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterLowpass5x5Simd = spFilterLowpass5x5Variant<C>;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterHipass5x5Variant = &spVariantWorkers<C>::Hipass5x5;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterHipass5x5Simd = spFilterHipass5x5Variant<C>;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterSharpenVariant = &spVariantWorkers<C>::Sharpen;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterSharpenSimd = spFilterSharpenVariant<C>;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterSobelVertVariant = &spVariantWorkers<C>::SobelVert;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterSobelVertSimd = spFilterSobelVertVariant<C>;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterSobelHorizVariant = &spVariantWorkers<C>::SobelHoriz;
+template <int C>
+inline constexpr spVariantWorkerFn* spFilterSobelHorizSimd = spFilterSobelHorizVariant<C>;

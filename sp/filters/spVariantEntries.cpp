@@ -5,11 +5,9 @@
 
 namespace {
 
-using Worker = spStatus(const spVariantFrame& f, const spKernelKey& key);
-
 // The frame of the generic checks, whose strides are whole floats, runs `W` for one float
 // channel with the weights or kind `Form`.
-template <Worker* W, int Form>
+template <spVariantWorkerFn* W, int Form>
 spStatus Run(const spFilterFrame& f)
 {
     constexpr std::ptrdiff_t bytes = sizeof(float);
@@ -23,36 +21,36 @@ template <int C>
 spStatus spVariantEntries<C>::Gauss(const float* pSrc, int srcStep, float* pDst, int dstStep,
                                     spRoiSize roiSize, spMaskSize mask)
 {
-    using W = spVariantWorkers<C>;
-    return spRunMaskFilter(pSrc, srcStep, pDst, dstStep, roiSize, mask, Run<W::Gauss3x3, 1>,
-                           Run<W::Ring5x5, 1>);
+    return spRunMaskFilter(pSrc, srcStep, pDst, dstStep, roiSize, mask,
+                           Run<spFilterGauss3x3Simd<C>, spFkGauss>,
+                           Run<spFilterRing5x5Simd<C>, spFkGauss>);
 }
 
 template <int C>
 spStatus spVariantEntries<C>::Laplace(const float* pSrc, int srcStep, float* pDst, int dstStep,
                                       spRoiSize roiSize, spMaskSize mask)
 {
-    using W = spVariantWorkers<C>;
     return spRunMaskFilter(pSrc, srcStep, pDst, dstStep, roiSize, mask,
-                           Run<W::LaplaceHipass3x3, 0>, Run<W::Ring5x5, 0>);
+                           Run<spFilterLaplaceHipass3x3Variant<C>, 0>,
+                           Run<spFilterRing5x5Simd<C>, spFkLaplace>);
 }
 
 template <int C>
 spStatus spVariantEntries<C>::Lowpass(const float* pSrc, int srcStep, float* pDst, int dstStep,
                                       spRoiSize roiSize, spMaskSize mask)
 {
-    using W = spVariantWorkers<C>;
-    return spRunMaskFilter(pSrc, srcStep, pDst, dstStep, roiSize, mask, Run<W::Lowpass3x3, 0>,
-                           Run<W::Lowpass5x5, 0>);
+    return spRunMaskFilter(pSrc, srcStep, pDst, dstStep, roiSize, mask,
+                           Run<spFilterLowpass3x3Variant<C>, 0>,
+                           Run<spFilterLowpass5x5Variant<C>, 0>);
 }
 
 template <int C>
 spStatus spVariantEntries<C>::Hipass(const float* pSrc, int srcStep, float* pDst, int dstStep,
                                      spRoiSize roiSize, spMaskSize mask)
 {
-    using W = spVariantWorkers<C>;
     return spRunMaskFilter(pSrc, srcStep, pDst, dstStep, roiSize, mask,
-                           Run<W::LaplaceHipass3x3, 0>, Run<W::Hipass5x5, 0>);
+                           Run<spFilterLaplaceHipass3x3Variant<C>, 0>,
+                           Run<spFilterHipass5x5Variant<C>, 0>);
 }
 
 template <int C>
@@ -60,7 +58,7 @@ spStatus spVariantEntries<C>::Sharpen(const float* pSrc, int srcStep, float* pDs
                                       spRoiSize roiSize)
 {
     return spRunFilter(pSrc, srcStep, pDst, dstStep, roiSize,
-                       Run<spVariantWorkers<C>::Sharpen, 0>);
+                       Run<spFilterSharpenVariant<C>, 0>);
 }
 
 template <int C>
@@ -68,7 +66,7 @@ spStatus spVariantEntries<C>::SobelVert(const float* pSrc, int srcStep, float* p
                                         int dstStep, spRoiSize roiSize)
 {
     return spRunFilter(pSrc, srcStep, pDst, dstStep, roiSize,
-                       Run<spVariantWorkers<C>::SobelVert, 1>);
+                       Run<spFilterSobelVertVariant<C>, 1>);
 }
 
 template <int C>
@@ -76,7 +74,7 @@ spStatus spVariantEntries<C>::SobelHoriz(const float* pSrc, int srcStep, float* 
                                          int dstStep, spRoiSize roiSize)
 {
     return spRunFilter(pSrc, srcStep, pDst, dstStep, roiSize,
-                       Run<spVariantWorkers<C>::SobelHoriz, 1>);
+                       Run<spFilterSobelHorizVariant<C>, 1>);
 }
 
 template struct spVariantEntries<1>;

@@ -71,7 +71,7 @@ inline void spForElements(std::ptrdiff_t n, const Body& body)
 // ---- Vertical kernels: rows src, src + step, ... into one buffer row of len elements ----
 
 // Form 0: (a + b) + c; form 1: (a + 2b) + c.
-template <class E, int Form>
+template <class E, class Col, int Form>
 void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
     using namespace spVariantDetail;
@@ -87,7 +87,7 @@ void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
 }
 
 // (((r0 + r1) + r2) + r3) + r4
-template <class E>
+template <class E, class Col>
 void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
     using namespace spVariantDetail;
@@ -105,14 +105,14 @@ void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
 
 // Moves the five-row sums one row down: src is the top row of the current window. The new
 // window is summed afresh, so no rounding error (or infinity) is carried down the image.
-template <class E>
+template <class E, class Col>
 void spColSlide5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    spColSum5<E>(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
+    spColSum5<E, Col>(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
 }
 
 // The row below minus the row above, as true values.
-template <class E>
+template <class E, class Col>
 void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
     using namespace spVariantDetail;
@@ -259,7 +259,7 @@ void spSmooth(const void* buf, void* dst, std::ptrdiff_t n)
 // With p = x0 + x4, q = x1 + x3, m = x2 (taps P apart): Gauss outer ((2p + 7q) + 12m), middle
 // ((7p + 31q) + 52m), centre ((12p + 52q) + 127m); Laplace outer ((-p - 3q) - 4m), middle
 // (6m - 3p), centre ((20m + 6q) - 4p).
-template <class E, bool Gauss, int P>
+template <class E, class Col, bool Gauss, int P>
 void spRowPass5x5(const void* src, void* outer, void* middle, void* centre, std::ptrdiff_t n)
 {
     using R = spProfile<E, Gauss>;
@@ -304,3 +304,23 @@ void spColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3
             out[i] = E::Saturate(Col::template Div571<E>(s));
     });
 }
+
+// The kernels under the names of their roles in the tables.
+template <class E, class Col>
+inline constexpr spVerticalFn* spColumnSum111 = &spColSum3<E, Col, 0>;
+template <class E, class Col>
+inline constexpr spVerticalFn* spColSum121 = &spColSum3<E, Col, 1>;
+template <class E, class Col>
+inline constexpr spVerticalFn* spColumnSum121 = spColSum121<E, Col>;
+template <class E, class Col, int P, bool KeepAlpha>
+inline constexpr spRowFn* spSmooth111 = &spSmooth<E, Col, P, KeepAlpha, 0>;
+template <class E, class Col, int P, bool KeepAlpha>
+inline constexpr spRowFn* spSmooth121 = &spSmooth<E, Col, P, KeepAlpha, 1>;
+template <class E, class Col, int P>
+inline constexpr spRowPass5Fn* spLaplaceRowPass5x5 = &spRowPass5x5<E, Col, false, P>;
+template <class E, class Col, int P>
+inline constexpr spRowPass5Fn* spGaussRowPass5x5 = &spRowPass5x5<E, Col, true, P>;
+template <class E, class Col, bool KeepAlpha>
+inline constexpr spColPass5Fn* spLaplaceColumnPass5x5 = &spColPass5x5<E, Col, false, KeepAlpha>;
+template <class E, class Col, bool KeepAlpha>
+inline constexpr spColPass5Fn* spGaussColumnPass5x5 = &spColPass5x5<E, Col, true, KeepAlpha>;

@@ -64,16 +64,22 @@ struct GaussRow3 {
     template <class E, class Col, int P, bool A>
     static constexpr spRowFn* fn = &spGaussRowPass3x3<E, Col, P, A>;
 };
-template <int Form>
-struct Smooth {
+struct Smooth111 {
     template <class E, class Col, int P, bool A>
-    static constexpr spRowFn* fn = &spSmooth<E, Col, P, A, Form>;
+    static constexpr spRowFn* fn = spSmooth111<E, Col, P, A>;
+};
+struct Smooth121 {
+    template <class E, class Col, int P, bool A>
+    static constexpr spRowFn* fn = spSmooth121<E, Col, P, A>;
 };
 // The 5x5 row passes compute every element, so layouts 2 and 4 share one.
-template <bool Gauss>
-struct RowPass5 {
+struct LaplaceRowPass5 {
     template <class E, class Col, int P, bool A>
-    static constexpr spRowPass5Fn* fn = &spRowPass5x5<E, Gauss, P>;
+    static constexpr spRowPass5Fn* fn = spLaplaceRowPass5x5<E, Col, P>;
+};
+struct GaussRowPass5 {
+    template <class E, class Col, int P, bool A>
+    static constexpr spRowPass5Fn* fn = spGaussRowPass5x5<E, Col, P>;
 };
 
 template <class T, std::size_t... N>
@@ -101,55 +107,72 @@ constexpr auto ThreeTypes()
     return Concat(Layouts<F, Col, spU8>(), Layouts<F, Col, spS16>(), Layouts<F, Col, spF32>());
 }
 
-constexpr spVerticalBlock kVertical = {
-    spColSum3<spU8, 0>,  spColSum3<spU8, 1>, spColSum3<spS16, 0>,
-    spColSum3<spS16, 1>, spColSum3<spF32, 0>, spColSum3<spF32, 1>,
-    spColSum3<spU8, 0>,  spColSum3<spU8, 0>, spColSum3<spS8S16, 0>,
-};
-constexpr spTypeRun kSum5 = {spColSum5<spU8>, spColSum5<spS16>, spColSum5<spF32>};
-constexpr spTypeRun kSlide5 = {spColSlide5<spU8>, spColSlide5<spS16>, spColSlide5<spF32>};
+template <class Col>
+constexpr spColumnSumBlock ColumnSumBlock()
+{
+    return {
+        spColumnSum111<spU8, Col>,  spColumnSum121<spU8, Col>,  spColumnSum111<spS16, Col>,
+        spColumnSum121<spS16, Col>, spColumnSum111<spF32, Col>, spColumnSum121<spF32, Col>,
+        spColumnSum111<spU8, Col>,  spColumnSum111<spU8, Col>,  spColumnSum111<spS8S16, Col>,
+    };
+}
+
+template <class Col>
+constexpr spTypeRun Sum5()
+{
+    return {spColSum5<spU8, Col>, spColSum5<spS16, Col>, spColSum5<spF32, Col>};
+}
+
+template <class Col>
+constexpr spTypeRun Slide5()
+{
+    return {spColSlide5<spU8, Col>, spColSlide5<spS16, Col>, spColSlide5<spF32, Col>};
+}
 
 template <class Col, class E>
 constexpr auto ColPasses()
 {
-    return std::array{spColPass5x5<E, Col, false, false>, spColPass5x5<E, Col, false, true>,
-                      spColPass5x5<E, Col, true, false>, spColPass5x5<E, Col, true, true>};
+    return std::array{spLaplaceColumnPass5x5<E, Col, false>, spLaplaceColumnPass5x5<E, Col, true>,
+                      spGaussColumnPass5x5<E, Col, false>, spGaussColumnPass5x5<E, Col, true>};
 }
 
 template <class Col, class E>
 constexpr auto RowPasses()
 {
-    return Concat(Layouts<RowPass5<false>, Col, E>(), Layouts<RowPass5<true>, Col, E>());
+    return Concat(Layouts<LaplaceRowPass5, Col, E>(), Layouts<GaussRowPass5, Col, E>());
 }
 
 template <class Col>
 constexpr spColumnTables Tables()
 {
-    constexpr auto narrowRow = std::array<spRowPass5Fn*, 1>{spRowPass5x5<spU8, false, 1>};
-    constexpr auto narrowCol = std::array<spColPass5Fn*, 1>{spColPass5x5<spS8S16, Col, false, false>};
+    constexpr auto narrowRow = std::array{spLaplaceRowPass5x5<spU8, Col, 1>};
+    constexpr auto narrowCol = std::array{spLaplaceColumnPass5x5<spS8S16, Col, false>};
+    constexpr spColumnSumBlock vertical = ColumnSumBlock<Col>();
     spColumnTables t{};
     t.kernelSet1.rowPass5x5 = Concat(
         RowPasses<Col, spU8>(), RowPasses<Col, spS16>(), RowPasses<Col, spF32>(),
         Concat(narrowRow, narrowRow, narrowRow, narrowRow, narrowRow, narrowRow, narrowRow,
                narrowRow),
-        std::array<spRowPass5Fn*, 1>{spRowPass5x5<spS8S16, false, 1>});
+        std::array{spLaplaceRowPass5x5<spS8S16, Col, 1>});
     t.kernelSet1.colPass5x5 =
         Concat(ColPasses<Col, spU8>(), ColPasses<Col, spS16>(), ColPasses<Col, spF32>(),
                Concat(narrowCol, narrowCol, narrowCol, narrowCol, narrowCol));
-    t.kernelSet1.vertical = kVertical;
+    t.kernelSet1.vertical = vertical;
     t.kernelSet1.gaussRowPass3x3 = ThreeTypes<GaussRow3, Col>();
     t.laplaceHipass3x3.combine = Concat(
         ThreeTypes<CentreMinusSum3, Col>(), Layouts<CentreMinusSum3, Col, spU8S16>(),
         std::array<spCentreFn*, 1>{spColCentreMinusSum3<spS8S16, Col, 1, false>});
-    t.laplaceHipass3x3.vertical = kVertical;
-    t.lowpass = {kSum5, ThreeTypes<Mean5, Col>(), kSlide5, kVertical, ThreeTypes<Mean3, Col>()};
-    t.hipass5x5 = {kSum5, ThreeTypes<Hipass5, Col>(), kSlide5};
-    t.sharpen = {kVertical, ThreeTypes<Sharpen, Col>()};
-    t.sobelVert = {kVertical, ThreeTypes<HorizDiff, Col>()};
-    t.sobelHoriz.smooth = Concat(Layouts<Smooth<0>, Col, spU8>(), Layouts<Smooth<1>, Col, spU8>(),
-                                 Layouts<Smooth<0>, Col, spS16>(), Layouts<Smooth<1>, Col, spS16>(),
-                                 Layouts<Smooth<0>, Col, spF32>(), Layouts<Smooth<1>, Col, spF32>());
-    t.sobelHoriz.rowDiff = {spRowPairDiff<spU8>, spRowPairDiff<spS16>, spRowPairDiff<spF32>};
+    t.laplaceHipass3x3.vertical = vertical;
+    t.lowpass = {Sum5<Col>(), ThreeTypes<Mean5, Col>(), Slide5<Col>(), vertical,
+                 ThreeTypes<Mean3, Col>()};
+    t.hipass5x5 = {Sum5<Col>(), ThreeTypes<Hipass5, Col>(), Slide5<Col>()};
+    t.sharpen = {vertical, ThreeTypes<Sharpen, Col>()};
+    t.sobelVert = {vertical, ThreeTypes<HorizDiff, Col>()};
+    t.sobelHoriz.smooth = Concat(Layouts<Smooth111, Col, spU8>(), Layouts<Smooth121, Col, spU8>(),
+                                 Layouts<Smooth111, Col, spS16>(), Layouts<Smooth121, Col, spS16>(),
+                                 Layouts<Smooth111, Col, spF32>(), Layouts<Smooth121, Col, spF32>());
+    t.sobelHoriz.rowDiff = {spRowPairDiff<spU8, Col>, spRowPairDiff<spS16, Col>,
+                            spRowPairDiff<spF32, Col>};
     return t;
 }
 

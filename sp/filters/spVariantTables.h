@@ -8,12 +8,24 @@
 
 #include "sp/filters/spVariantKernels.h"
 
-// Layout codes: 1 one channel; 2 four channels; 3 three channels; 4 four elements per pixel,
-// of which the fourth of every destination pixel is left as it was.
+// The pixel layouts of the tables' keys.
+enum spChannelCode : int {
+    spCcOne = 1,           // one channel
+    spCcFour = 2,          // four channels, all written
+    spCcThree = 3,         // three channels
+    spCcFourKeepAlpha = 4, // four elements per pixel, the fourth of every destination pixel kept
+};
+
+// The two filters of the 5x5 ring worker.
+enum spFilterKind : int {
+    spFkLaplace = 0,
+    spFkGauss = 1,
+};
+
 struct spKernelKey {
     int type;       // spKernelType
-    int layout;     // 1 to 4
-    int form = 0;   // 5x5 kind (0 Laplace, 1 Gauss) or Sobel weights (0 1-1-1, 1 1-2-1)
+    int layout;     // spChannelCode
+    int form = 0;   // spFilterKind of the 5x5 ring, or the Sobel weights (0 1-1-1, 1 1-2-1)
 };
 
 // Elements per pixel of a layout code.
@@ -43,46 +55,64 @@ Fn* spFindKernel(const std::array<Fn*, N>& run, spSlotRule rule, const spKernelK
     return slot < 0 || static_cast<std::size_t>(slot) >= N ? nullptr : run[static_cast<std::size_t>(slot)];
 }
 
+// The nine vertical three-row kernels that several tables of a column repeat: the plain
+// sum and the 1-2-1 sum of types 0 to 2, the 8-bit plain sum twice more, the signed 8-bit one.
 using spVerticalBlock = std::array<spVerticalFn*, 9>;
+using spColumnSumBlock = spVerticalBlock;
 using spLayoutRun = std::array<spRowFn*, 12>;
 using spCentreRun = std::array<spCentreFn*, 12>;
 using spTypeRun = std::array<spVerticalFn*, 3>;
 
+// Kernel set 1: the Gauss filters and the 5x5 Laplace.
+using spRowPassTable5x5 = std::array<spRowPass5Fn*, 33>;
+using spColumnPassTable5x5 = std::array<spColPass5Fn*, 17>;
+struct spPassTable3x3 {
+    spColumnSumBlock vertical;
+    spLayoutRun gaussRowPass3x3;
+};
+struct spKernelSet1 : spPassTable3x3 {
+    spRowPassTable5x5 rowPass5x5;
+    spColumnPassTable5x5 colPass5x5;
+};
+
+// The tables of the other filters.
+struct spLaplaceHipass3x3KernelTable {
+    std::array<spCentreFn*, 17> combine;
+    spVerticalBlock vertical;
+};
+struct spLowpassKernelTable {
+    spTypeRun sum5;
+    spLayoutRun mean5;
+    spTypeRun slide5;
+    spVerticalBlock vertical;
+    spLayoutRun mean3;
+};
+struct spHipass5x5KernelTable {
+    spTypeRun sum5;
+    spCentreRun combine;
+    spTypeRun slide5;
+};
+struct spSharpenKernelTable {
+    spVerticalBlock vertical;
+    spCentreRun combine;
+};
+struct spSobelVertKernelTable {
+    spVerticalBlock vertical;
+    spLayoutRun diff;
+};
+struct spSobelHorizKernelTable {
+    std::array<spRowFn*, 24> smooth;
+    spTypeRun rowDiff;
+};
+
 struct spColumnTables {
-    struct {
-        std::array<spRowPass5Fn*, 33> rowPass5x5;
-        std::array<spColPass5Fn*, 17> colPass5x5;
-        spVerticalBlock vertical;
-        spLayoutRun gaussRowPass3x3;
-    } kernelSet1;
-    struct {
-        std::array<spCentreFn*, 17> combine;
-        spVerticalBlock vertical;
-    } laplaceHipass3x3;
-    struct {
-        spTypeRun sum5;
-        spLayoutRun mean5;
-        spTypeRun slide5;
-        spVerticalBlock vertical;
-        spLayoutRun mean3;
-    } lowpass;
-    struct {
-        spTypeRun sum5;
-        spCentreRun combine;
-        spTypeRun slide5;
-    } hipass5x5;
-    struct {
-        spVerticalBlock vertical;
-        spCentreRun combine;
-    } sharpen;
-    struct {
-        spVerticalBlock vertical;
-        spLayoutRun diff;
-    } sobelVert;
-    struct {
-        std::array<spRowFn*, 24> smooth;
-        spTypeRun rowDiff;
-    } sobelHoriz;
+    spKernelSet1 kernelSet1;
+    spLaplaceHipass3x3KernelTable laplaceHipass3x3;
+    spLowpassKernelTable lowpass;
+    spHipass5x5KernelTable hipass5x5;
+    spSharpenKernelTable sharpen;
+    spSobelVertKernelTable sobelVert;
+    spSobelHorizKernelTable sobelHoriz;
 };
 
 // The tables of column 1 to 4.

@@ -19,6 +19,7 @@
 #include "sp/core/spCpu.h"
 #include "sp/filters/spElementLoops.h"
 #include "sp/filters/spKernels5x5.h"
+#include "sp/filters/spVariantEntries.h"
 
 namespace {
 
@@ -285,6 +286,29 @@ TEST(SpFilterLoops, PlainLoopsOnRequestAvx2WhereAvailable)
     EXPECT_FALSE(spUseAvx2Loops());
     spDebugUsePlainLoops(false);
     EXPECT_EQ(spUseAvx2Loops(), avx2);
+}
+
+// Each filter row holds, in every processor column, that column's own entry: a row that sent
+// one column to another's entry would pass every comparison above.
+template <int C>
+void ExpectOwnEntries()
+{
+    using E = spVariantEntries<C>;
+    EXPECT_EQ(spFilterGaussRow[C], &E::Gauss) << "column " << C;
+    EXPECT_EQ(spFilterLaplaceRow[C], &E::Laplace) << "column " << C;
+    EXPECT_EQ(spFilterLowpassRow[C], &E::Lowpass) << "column " << C;
+    EXPECT_EQ(spFilterHipassRow[C], &E::Hipass) << "column " << C;
+    EXPECT_EQ(spFilterSharpenRow[C], &E::Sharpen) << "column " << C;
+    EXPECT_EQ(spFilterSobelVertRow[C], &E::SobelVert) << "column " << C;
+    EXPECT_EQ(spFilterSobelHorizRow[C], &E::SobelHoriz) << "column " << C;
+}
+
+TEST(SpFilterDispatch, EveryRowHoldsEachColumnsOwnEntry)
+{
+    ExpectOwnEntries<1>();
+    ExpectOwnEntries<2>();
+    ExpectOwnEntries<3>();
+    ExpectOwnEntries<4>();
 }
 
 INSTANTIATE_TEST_SUITE_P(AllColumns, SpFilterColumn,
