@@ -47,6 +47,8 @@ constexpr int kDegree = 5;
 // it does not know so, as counts ("uni") at a tenth of the Z step.
 constexpr int kCounts = 13;
 constexpr double kCountsPerStep = 0.1;
+// The text of a unit the format has no code for: counts.
+constexpr const char* kCountsUnit = "uni";
 
 // Nanometres per lateral step unit; 0 for a code this program does not know, so that such a
 // frame is refused rather than shown at a wrong size.
@@ -58,6 +60,14 @@ double NanometresPerUnit(int code)
     case kAngstrom: return 0.1;
     default: return 0.0;
     }
+}
+
+// Lateral steps the header can take: both axes in lengths, or both in counts, which is how
+// this program writes an XY unit that is no length.
+bool LateralUnitsReadable(int xCode, int yCode)
+{
+    const bool lengths = NanometresPerUnit(xCode) != 0.0 && NanometresPerUnit(yCode) != 0.0;
+    return lengths || (xCode == kCounts && yCode == kCounts);
 }
 
 struct ZUnitMeaning {
@@ -73,7 +83,7 @@ ZUnitMeaning ZUnitOf(int code)
     case kNanometre: return {1.0, "nm", "Topography"};
     case kAngstrom: return {1.0, "A", "Topography"};
     case kDegree: return {1.0, "deg", "Phase"};
-    default: return {kCountsPerStep, "uni", "Unknown"};  // e.g. kCounts
+    default: return {kCountsPerStep, kCountsUnit, "Unknown"};  // e.g. kCounts
     }
 }
 
@@ -100,7 +110,7 @@ ImageFileError DescribeFrame(const LeReader& in, std::size_t start, std::size_t 
     info.m_nDots = in.U16(sizes + kDots);
     if (!IsImageSide(info.m_nColumns) || !IsImageSide(info.m_nRows))
         return ImageFileError::kBadSize;
-    if (NanometresPerUnit(info.m_nXUnit) == 0.0 || NanometresPerUnit(info.m_nYUnit) == 0.0)
+    if (!LateralUnitsReadable(info.m_nXUnit, info.m_nYUnit))
         return ImageFileError::kUnsupportedLayout;
     const std::size_t samplesInFrame =
         kFrameHeaderSize + varSize + kDotsStart + kBytesPerDot * static_cast<std::size_t>(info.m_nDots);
@@ -114,13 +124,16 @@ ImageFileError DescribeFrame(const LeReader& in, std::size_t start, std::size_t 
 SpmHeader HeaderOfFrame(const MdtFrameInfo& info)
 {
     const ZUnitMeaning z = ZUnitOf(info.m_nZUnit);
+    const bool counts = info.m_nXUnit == kCounts;  // then both axes are (see LateralUnitsReadable)
+    const double xScale = counts ? 1.0 : NanometresPerUnit(info.m_nXUnit);
+    const double yScale = counts ? 1.0 : NanometresPerUnit(info.m_nYUnit);
     SpmHeader header{};
     header.m_nColumns = static_cast<std::uint16_t>(info.m_nColumns);
     header.m_nRows = static_cast<std::uint16_t>(info.m_nRows);
-    header.m_fKx = static_cast<float>(std::fabs(info.m_dXStep) * NanometresPerUnit(info.m_nXUnit));
-    header.m_fKy = static_cast<float>(std::fabs(info.m_dYStep) * NanometresPerUnit(info.m_nYUnit));
+    header.m_fKx = static_cast<float>(std::fabs(info.m_dXStep) * xScale);
+    header.m_fKy = static_cast<float>(std::fabs(info.m_dYStep) * yScale);
     header.m_fKz = static_cast<float>(info.m_dZStep * z.scale);
-    SetHeaderText(header.m_szXYUnit, "nm");
+    SetHeaderText(header.m_szXYUnit, counts ? kCountsUnit : "nm");
     SetHeaderText(header.m_szZUnit, z.unit);
     SetHeaderText(header.m_szQuantity, z.quantity);
     SetHeaderText(header.m_szVersion, "Orbitrace, convert from NT-MDT");
@@ -178,15 +191,23 @@ constexpr std::size_t kWrittenVarSize = 442;
 constexpr std::size_t kWrittenHeaderSize = kFirstFrame + kFrameHeaderSize + kWrittenVarSize + kDotsStart;
 static_assert(kWrittenHeaderSize == 505);
 
-// Lateral steps are stored in Angstrom; an XY unit the program cannot convert is taken
-// to be nanometres.
-double AngstromPerXYUnit(const std::string& unit)
+// Angstrom per unit of a length named by its unit text; none for any other text.
+std::optional<double> AngstromPerLengthUnit(const std::string& unit)
 {
-    if (unit == "um")
-        return 10000.0;
-    if (unit == "A")
-        return 1.0;
-    return 10.0;
+    constexpr double kAngstromPerNanometre = 10.0;
+    if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit))
+        return kAngstromPerNanometre * *nanometres;
+    return std::nullopt;
+}
+
+// The lateral step factor and unit code. Lengths go out as Angstrom, whatever length they
+// are in; anything else keeps its values under the counts code, as for Z, rather than being
+// taken for nanometres.
+std::pair<double, int> StoredXYStep(const std::string& unit)
+{
+    if (const std::optional<double> angstrom = AngstromPerLengthUnit(unit))
+        return {*angstrom, kAngstrom};
+    return {1.0, kCounts};
 }
 
 // The Z step and its unit code. Lengths go out as Angstrom, but for micrometres, which have
@@ -200,8 +221,8 @@ std::pair<double, int> StoredZStep(const std::string& unit, double zScale)
         return {zScale, kMicrometre};
     if (unit == "deg")
         return {zScale, kDegree};
-    if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit))
-        return {zScale * (10.0 * *nanometres), kAngstrom};
+    if (const std::optional<double> angstrom = AngstromPerLengthUnit(unit))
+        return {zScale * *angstrom, kAngstrom};
     return {zScale / kCountsPerStep, kCounts};
 }
 
@@ -210,7 +231,7 @@ std::vector<std::uint8_t> WriteMdtHeader(const CSpmImage& image)
     const SpmHeader& header = image.m_header;
     const std::size_t total = kWrittenHeaderSize + 2u * header.m_nColumns * header.m_nRows;
     const auto frameSize = static_cast<std::uint32_t>(total - kFirstFrame);
-    const double xyScale = AngstromPerXYUnit(HeaderText(header.m_szXYUnit));
+    const auto [xyScale, xyUnit] = StoredXYStep(HeaderText(header.m_szXYUnit));
     const auto [zStep, zUnit] = StoredZStep(HeaderText(header.m_szZUnit), header.m_fKz);
 
     std::vector<std::uint8_t> bytes(kWrittenHeaderSize, 0);
@@ -227,10 +248,10 @@ std::vector<std::uint8_t> WriteMdtHeader(const CSpmImage& image)
     out.U16(f + kFrameVarSize, static_cast<std::uint16_t>(kWrittenVarSize));
     out.F32(f + kXOffset, 0.0f);
     out.F32(f + kXStep, static_cast<float>(header.m_fKx * xyScale));
-    out.I16(f + kXUnit, kAngstrom);
+    out.I16(f + kXUnit, static_cast<std::int16_t>(xyUnit));
     out.F32(f + kYOffset, 0.0f);
     out.F32(f + kYStep, static_cast<float>(header.m_fKy * xyScale));
-    out.I16(f + kYUnit, kAngstrom);
+    out.I16(f + kYUnit, static_cast<std::int16_t>(xyUnit));
     out.F32(f + kZOffset, 0.0f);
     out.F32(f + kZStep, static_cast<float>(zStep));
     out.I16(f + kZUnit, static_cast<std::int16_t>(zUnit));

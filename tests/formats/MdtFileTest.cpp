@@ -2,6 +2,7 @@
 // refuses, and the one-frame file the writer makes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "FormatTestSupport.h"
@@ -107,6 +108,15 @@ TEST(MdtReader, UnitCodes)
         EXPECT_FLOAT_EQ(Load(dir, MdtBytes({{.xStep = step, .yStep = step, .xUnit = code, .yUnit = code}})).image.m_header.m_fKx, kx);
     EXPECT_EQ(Load(dir, MdtBytes({{.xUnit = 7}})).error, ImageFileError::kUnsupportedLayout);
     EXPECT_EQ(Load(dir, MdtBytes({{.yUnit = -3}})).error, ImageFileError::kUnsupportedLayout);
+    // Counts on both axes keep their steps under a unit of their own; on one axis alone they
+    // leave no unit for the other.
+    const Loaded counts = Load(dir, MdtBytes({{.xStep = 2.0f, .yStep = 3.0f, .xUnit = 13, .yUnit = 13}}));
+    ASSERT_TRUE(counts.ok);
+    EXPECT_EQ(counts.image.m_header.m_fKx, 2.0f);
+    EXPECT_EQ(counts.image.m_header.m_fKy, 3.0f);
+    EXPECT_EQ(HeaderText(counts.image.m_header.m_szXYUnit), "uni");
+    EXPECT_EQ(Load(dir, MdtBytes({{.xUnit = 13}})).error, ImageFileError::kUnsupportedLayout);
+    EXPECT_EQ(Load(dir, MdtBytes({{.yUnit = 13}})).error, ImageFileError::kUnsupportedLayout);
 }
 
 TEST(MdtReader, RefusesBrokenFilesWithTheirReason)
@@ -182,5 +192,33 @@ TEST(MdtWriter, KeepsUnitsTheReaderKnowsByTheirOwnCode)
         EXPECT_FLOAT_EQ(back.image.m_header.m_fKy, kx / 2) << xyUnit;
         for (std::size_t i = 0; i < 12; ++i)
             EXPECT_NEAR(back.image.m_pData[i], image.m_pData[i] * factor, 1e-3) << zUnit << " " << i;
+    }
+}
+
+TEST(MdtWriter, LateralStepsComeBackAtTheSameLengthInEveryUnit)
+{
+    ScratchDir dir;
+    ScriptedPrompt prompt;
+    // XY unit, the X step of 0.5 of it read back, its unit then and the code written. Every
+    // length is stored as Angstrom and reads back in nanometres; anything else keeps its
+    // values under the counts code.
+    const std::tuple<const char*, float, const char*, std::int16_t> cases[] = {
+        {"pm", 0.0005f, "nm", 0}, {"A", 0.05f, "nm", 0},  {"nm", 0.5f, "nm", 0},    {"um", 500.0f, "nm", 0},
+        {"mm", 5e5f, "nm", 0},    {"uni", 0.5f, "uni", 13}, {"V", 0.5f, "uni", 13}, {"px", 0.5f, "uni", 13},
+    };
+    for (const auto& [unit, kx, unitBack, code] : cases) {
+        CSpmImage image = MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.25f, unit, "nm");
+        ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "xy.mdt", image), ImageFileError::kNone) << unit;
+        const Bytes bytes = FileBytes(dir / "xy.mdt");
+        for (const std::size_t at : {63u, 73u})
+            EXPECT_EQ(static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8), code) << unit << " at " << at;
+        EXPECT_TRUE(std::equal(bytes.begin() + 59, bytes.begin() + 63, bytes.begin() + 93)) << unit;
+        const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "xy.mdt");
+        ASSERT_TRUE(back.ok) << unit;
+        EXPECT_EQ(HeaderText(back.image.m_header.m_szXYUnit), unitBack) << unit;
+        EXPECT_FLOAT_EQ(back.image.m_header.m_fKx, kx) << unit;
+        EXPECT_FLOAT_EQ(back.image.m_header.m_fKy, kx / 2) << unit;
+        for (std::size_t i = 0; i < 12; ++i)
+            EXPECT_NEAR(back.image.m_pData[i], image.m_pData[i] * 10.0, 1e-3) << unit << " " << i;  // nm to A
     }
 }
