@@ -129,8 +129,12 @@ void CSpmApp::AddDocumentHandlers()
         return frame != nullptr ? frame->m_strImageName : std::string();
     };
     CDocument::AddClassCommand(cmd::kFileClose, [this](CDocument& doc) { m_pDocManager->CloseDocument(doc); });
-    // A save clears the mark of the image it wrote, and only that one.
-    CDocument::AddClassCommand(cmd::kFileSave, [activeImage](CDocument& doc) { doc.Doc().OnFileSave(activeImage()); });
+    // A save clears the mark of the image it wrote, and only that one. A save in place that
+    // would replace another image's file may go to Save As instead, as the user answers.
+    CDocument::AddClassCommand(cmd::kFileSave, [this, activeImage](CDocument& doc) {
+        if (doc.Doc().OnFileSave(activeImage()) == CMDIDoc::FileSaveResult::kSaveAs)
+            m_pDocManager->DoSaveAs(doc, activeImage());
+    });
     CDocument::AddClassCommand(cmd::kFileSaveAs, [this, activeImage](CDocument& doc) {
         m_pDocManager->DoSaveAs(doc, activeImage());
     });

@@ -1,10 +1,11 @@
-// Helpers that several parts of the document share: an image's two height ranges and
-// whether two paths name one file.
+// Helpers that several parts of the document share: an image's two height ranges, whether
+// two paths name one file, and the state an image is compared with to tell a change.
 #pragma once
 
 #include <filesystem>
 #include <string>
 
+#include "document/MDIDoc.h"
 #include "image/ImageStatistics.h"
 #include "image/SpmImage.h"
 #include "presentation/PresentationConfig.h"
@@ -34,3 +35,7 @@ inline bool SameFile(const std::string& a, const std::string& b)
         return true;
     return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
 }
+
+// The image's header, size and a digest of its heights.
+ImageState StateOf(const CSpmImage& image);
+bool SameState(const ImageState& a, const ImageState& b);

@@ -93,8 +93,14 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
         if (!firstImage || record.m_NameOfImageForColor.empty())
             record.m_NameOfImageForColor = image->m_strName;
 
+    ImageEntry& entry = m_imageList.emplace_back();
+    entry.m_pImage = std::move(image);
+    entry.m_pSettings = std::move(settings);
+    entry.m_strSavedFile = path;
     // A header the user had to repair is a change the file does not hold yet.
-    m_imageList.push_back({std::move(image), std::move(settings), m_bHeaderRepaired, {}});
+    entry.m_bModified = m_bHeaderRepaired;
+    if (!m_bHeaderRepaired)
+        entry.m_savedState = StateOf(*entry.m_pImage);
     if (firstImage)
         m_strPathName = path;
     return true;
@@ -130,6 +136,11 @@ std::pair<ImageEntry*, std::size_t> CMDIDoc::EntryOf(const CPresentationConfig& 
             if (&(*entry.m_pSettings)[i] == &record)
                 return {&entry, i};
     return {nullptr, 0};
+}
+
+std::string CMDIDoc::GetTitle() const
+{
+    return FileNameOf(m_strPathName);
 }
 
 int CMDIDoc::GetImageIndex(std::string name) const

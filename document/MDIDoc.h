@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,18 +24,33 @@ struct KeptPalette {
     std::vector<ColorCursor> m_ColorCursors;
 };
 
+// What decides whether an image changed since a file took it: its header, its size and its
+// heights. The heights are kept as a digest, as a copy would add half again to the memory
+// an image takes.
+struct ImageState {
+    SpmHeader m_header{};
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    std::uint64_t m_heightsDigest = 0;
+};
+
 // One image of a document with its settings pair (2D first, 3D second). Both are held by
 // pointer so that views and panels may keep them while the list grows.
 struct ImageEntry {
     std::unique_ptr<CSpmImage> m_pImage;
     std::unique_ptr<SettingsPair> m_pSettings;
-    // Heights or header changed since the image was loaded or last written.
+    // Heights or header differ from what the image was loaded from or last written as.
     bool m_bModified = false;
     // The palettes coloured by this image when its undo copy was made: Undo gives them back.
     std::vector<KeptPalette> m_undoPalettes;
     // Per record of the pair: the user changed it since the image's presentation file was
     // read or last written. Kept apart from m_bModified: the answer saves another file.
     std::array<bool, 2> m_bSettingsModified{};
+    // The file the image was loaded from or last written to, and the image as it was then;
+    // no state when no file holds the image as it was (a header the user repaired, a file
+    // that another image's save replaced).
+    std::string m_strSavedFile;
+    std::optional<ImageState> m_savedState;
 };
 
 class CMDIDoc {
@@ -61,12 +77,19 @@ public:
     ImageEntry* FindImage(const std::string& name);
 
     // "Save Image As...": writes the active frame's image in the format the path's extension
-    // names. True only when the file was written; then the path becomes the document's path
-    // and the image counts as unchanged (the document's other images keep their marks).
+    // names. True only when the file was written; then the file is the image's own (what
+    // "Save Image" writes over, where its presentation file lies; image 0 in it) and the
+    // document's path, and the image counts as unchanged. Another image of the document that
+    // the file held (loaded from it or last written to it) counts as changed.
     bool OnSaveDocument(const std::string& path, const std::string& activeImageName);
+
+    // What "Save Image" did; kSaveAs: the user wants to choose a name with "Save Image As...".
+    enum class FileSaveResult { kSaved, kNotSaved, kSaveAs };
     // "Save Image": writes the active frame's image as *.spm over its own path; once written,
-    // the image counts as unchanged.
-    bool OnFileSave(const std::string& activeImageName);
+    // the image counts as unchanged. When that file holds another image of the document, the
+    // user is asked first: Yes replaces it (that image then counts as changed), No leaves the
+    // name to Save As, Cancel writes nothing.
+    FileSaveResult OnFileSave(const std::string& activeImageName);
     // "Save Image Config": both settings records of the active frame's image into its *.cnf.
     void OnSaveImageConfig(const std::string& activeImageName);
     // "Save Configs of Doc. Images ": every image's records, then the document's image list.
@@ -98,13 +121,24 @@ public:
     // that opening adds by itself (a companion) does not bring it twice.
     std::vector<ListedImage> ListedImages() const;
 
+    // Whether opening the first image's file again would leave out an image the document
+    // holds: one the user added, or one that Save As gave a file of its own.
+    bool IsImageListModified() const;
+    // The document's image list into the first image's presentation file; false (after the
+    // message) when the file could not be written.
+    bool SaveImageList();
+
     const std::vector<ImageEntry>& ImageList() const { return m_imageList; }
     const std::string& GetPathName() const { return m_strPathName; }
+    // The file name of the document's path, as its frames show it.
+    std::string GetTitle() const;
     // True while any image has changes that no save has written.
     bool IsModified() const;
     // The images with unwritten changes, in list order.
     std::vector<const CSpmImage*> ModifiedImages() const;
-    // Marks `image` (one of the document's) as changed, or as written.
+    // `image` (one of the document's) changed: it counts as changed unless its heights and
+    // header are again those it was loaded from or last written as (a command undone, a text
+    // typed back). With false it counts as unchanged as it stands.
     void SetModifiedFlag(const CSpmImage& image, bool modified = true);
     // Whether the heights or header of `image` have changes no save wrote.
     bool IsModified(const CSpmImage& image) const;
@@ -146,6 +180,11 @@ private:
     // The quantity name (cut at its first blank for *.spm files) with "_" and the two-digit
     // counter; Origin images go by the bare quantity while no image has that name.
     std::string ImageName(bool cutAtBlank, bool bareWhenFree, const CSpmImage& image) const;
+    // `entry`'s image was written to `file`: it counts as unchanged, and another image whose
+    // saved file that was counts as changed.
+    void NoteImageWritten(ImageEntry& entry, const std::string& file);
+    // An image other than `entry`'s that `file` holds as loaded or last written, or null.
+    const ImageEntry* OtherImageIn(const std::string& file, const ImageEntry& entry) const;
     ImageEntry* EntryOf(const CSpmImage& image);
     const ImageEntry* EntryOf(const CSpmImage& image) const;
     // The entry whose pair holds `record`, with the record's place in the pair.

@@ -3,10 +3,52 @@
 #include "document/MDIDoc.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "document/DocumentShared.h"
 #include "presentation/ImageSettingsFiles.h"
 #include "presentation/PresentationFile.h"
+
+namespace {
+
+// The finaliser of splitmix64: a bijection of 64-bit words that spreads every input bit
+// over the whole word.
+std::uint64_t Mix(std::uint64_t x)
+{
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return x ^ (x >> 31);
+}
+
+// Each step is a bijection of the digest so far, so heights that differ in a single point
+// never give one digest; other differences collide with a chance of about 2^-64. The bits
+// count as stored, so only heights brought back exactly (as Undo does) compare equal.
+std::uint64_t HeightsDigest(const std::vector<double>& heights)
+{
+    std::uint64_t digest = Mix(heights.size());
+    for (const double height : heights)
+        digest = Mix(digest + std::bit_cast<std::uint64_t>(height));
+    return digest;
+}
+
+bool HoldsSavedImage(const std::string& file, const ImageEntry& entry)
+{
+    return !entry.m_strSavedFile.empty() && SameFile(entry.m_strSavedFile, file);
+}
+
+} // namespace
+
+ImageState StateOf(const CSpmImage& image)
+{
+    return {image.m_header, image.m_nWidth, image.m_nHeight, HeightsDigest(image.m_pData)};
+}
+
+bool SameState(const ImageState& a, const ImageState& b)
+{
+    return std::memcmp(&a.m_header, &b.m_header, sizeof a.m_header) == 0 && a.m_nWidth == b.m_nWidth &&
+           a.m_nHeight == b.m_nHeight && a.m_heightsDigest == b.m_heightsDigest;
+}
 
 bool CMDIDoc::IsModified() const
 {
@@ -24,8 +66,36 @@ std::vector<const CSpmImage*> CMDIDoc::ModifiedImages() const
 
 void CMDIDoc::SetModifiedFlag(const CSpmImage& image, bool modified)
 {
-    if (ImageEntry* entry = EntryOf(image))
-        entry->m_bModified = modified;
+    ImageEntry* entry = EntryOf(image);
+    if (entry == nullptr)
+        return;
+    const ImageState state = StateOf(image);
+    if (!modified)
+        entry->m_savedState = state;
+    entry->m_bModified = !entry->m_savedState || !SameState(*entry->m_savedState, state);
+}
+
+void CMDIDoc::NoteImageWritten(ImageEntry& entry, const std::string& file)
+{
+    // The file no longer holds what another image was loaded from or saved as.
+    for (ImageEntry& other : m_imageList) {
+        if (&other != &entry && HoldsSavedImage(file, other)) {
+            other.m_strSavedFile.clear();
+            other.m_savedState.reset();
+            other.m_bModified = true;
+        }
+    }
+    entry.m_strSavedFile = file;
+    entry.m_savedState = StateOf(*entry.m_pImage);
+    entry.m_bModified = false;
+}
+
+const ImageEntry* CMDIDoc::OtherImageIn(const std::string& file, const ImageEntry& entry) const
+{
+    for (const ImageEntry& other : m_imageList)
+        if (&other != &entry && HoldsSavedImage(file, other))
+            return &other;
+    return nullptr;
 }
 
 bool CMDIDoc::IsModified(const CSpmImage& image) const

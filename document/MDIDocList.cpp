@@ -1,12 +1,24 @@
 // The images that join a document after it opens: the companion of a multi-image file and
-// those the first image's presentation file lists.
+// those the first image's presentation file lists; and keeping that list.
 #include "document/MDIDoc.h"
 
 #include <algorithm>
 
 #include "document/DocumentShared.h"
+#include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "platform/core/Prompt.h"
 #include "presentation/ImageSettingsFiles.h"
+
+namespace {
+
+// The same file under any spelling, and the same number within it.
+bool IsImage(const ListedImage& listed, const std::string& path, int indexInFile)
+{
+    return indexInFile == listed.m_nIndexInFile && SameFile(path, listed.m_strPath);
+}
+
+} // namespace
 
 std::optional<std::string> CMDIDoc::CompanionImagePath() const
 {
@@ -30,17 +42,41 @@ std::vector<ListedImage> CMDIDoc::ListedImages() const
         return {};
     std::vector<ListedImage> images;
     for (ListedImage& listed : ReadDocImages(m_imageList.front().m_pImage->m_strPath)) {
-        const auto same = [&listed](const std::string& path, int indexInFile) {
-            return indexInFile == listed.m_nIndexInFile && SameFile(path, listed.m_strPath);
-        };
-        const bool held = std::any_of(m_imageList.begin(), m_imageList.end(), [&same](const ImageEntry& entry) {
-            return same(entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile);
+        const bool held = std::any_of(m_imageList.begin(), m_imageList.end(), [&listed](const ImageEntry& entry) {
+            return IsImage(listed, entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile);
         });
-        const bool twice = std::any_of(images.begin(), images.end(), [&same](const ListedImage& earlier) {
-            return same(earlier.m_strPath, earlier.m_nIndexInFile);
+        const bool twice = std::any_of(images.begin(), images.end(), [&listed](const ListedImage& earlier) {
+            return IsImage(listed, earlier.m_strPath, earlier.m_nIndexInFile);
         });
         if (!held && !twice)
             images.push_back(std::move(listed));
     }
     return images;
+}
+
+bool CMDIDoc::IsImageListModified() const
+{
+    if (m_imageList.size() < 2)
+        return false;
+    // What opening the first image's file brings along: its companion and the listed images.
+    const std::string& first = m_imageList.front().m_pImage->m_strPath;
+    std::vector<ListedImage> brought = ReadDocImages(first);
+    if (HoldsCompanionImages(first))
+        brought.push_back({first, 1});
+    return std::any_of(m_imageList.begin() + 1, m_imageList.end(), [&brought](const ImageEntry& entry) {
+        return std::none_of(brought.begin(), brought.end(), [&entry](const ListedImage& listed) {
+            return IsImage(listed, entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile);
+        });
+    });
+}
+
+bool CMDIDoc::SaveImageList()
+{
+    std::vector<ListedImage> images;
+    for (const ImageEntry& entry : m_imageList)
+        images.push_back({entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile});
+    if (WriteDocImageList(images))
+        return true;
+    Prompt().Message(kTextUnableToOpenForWriting);
+    return false;
 }

@@ -3,6 +3,7 @@
 
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
 #include "presentation/ImageSettingsFiles.h"
@@ -31,27 +32,46 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
     // the name written.
     const std::string written = format == ImageFormat::kSpm ? EnsureExtension(path, ".spm") : path;
     CImageFile file;
-    const bool saved = WriteImage(file, format, path, image);
-    // A writer that fails has said why; the document keeps the path it had.
-    if (saved) {
-        m_strPathName = written;
-        entry->m_bModified = false;
-    }
-    return saved;
+    // A writer that fails has said why; the document and the image keep the paths they had.
+    if (!WriteImage(file, format, path, image))
+        return false;
+    // From now on the image is the one image of the file written: its next "Save Image", its
+    // presentation file and the document's image list go by that file.
+    image.m_strPath = written;
+    image.m_nIndexInFile = 0;
+    m_strPathName = written;
+    NoteImageWritten(*entry, written);
+    return true;
 }
 
-bool CMDIDoc::OnFileSave(const std::string& activeImageName)
+CMDIDoc::FileSaveResult CMDIDoc::OnFileSave(const std::string& activeImageName)
 {
     ImageEntry* entry = FindImage(activeImageName);
     if (entry == nullptr) {
         Prompt().Message(kTextNoImageForSave);
-        return false;
+        return FileSaveResult::kNotSaved;
+    }
+    CSpmImage& image = *entry->m_pImage;
+    // Images of one file share the place a save in place writes to (the companion of a
+    // NanoScope file, the same file added twice): the second save would silently take the
+    // first one's file.
+    const std::string target = EnsureExtension(image.m_strPath, ".spm");
+    if (const ImageEntry* other = OtherImageIn(target, *entry)) {
+        const std::string title = GetTitle() + ":";
+        const std::string question = FileNameOf(target) + " holds " + title + other->m_pImage->m_strName +
+                                     ". Replace it with " + title + image.m_strName + "? No saves " + title +
+                                     image.m_strName + " under another name.";
+        switch (AskYesNoCancel(question)) {
+        case CQuestionBox::Answer::Yes: break;
+        case CQuestionBox::Answer::No: return FileSaveResult::kSaveAs;
+        case CQuestionBox::Answer::Cancel: return FileSaveResult::kNotSaved;
+        }
     }
     CImageFile file;
-    if (!file.WriteSpm(entry->m_pImage->m_strPath, *entry->m_pImage))
-        return false;
-    entry->m_bModified = false;
-    return true;
+    if (!file.WriteSpm(image.m_strPath, image))
+        return FileSaveResult::kNotSaved;
+    NoteImageWritten(*entry, target);
+    return FileSaveResult::kSaved;
 }
 
 void CMDIDoc::OnSaveImageConfig(const std::string& activeImageName)

@@ -14,7 +14,7 @@ constexpr std::string_view kImageListSection = "AddImage";
 // The image list of a document whose images are `images`, first image first. An image's
 // number in its file goes under a key of its own, which readers that know only the names
 // pass over; image 0 needs none, so such lists keep their old form.
-bool StoreDocImageList(ProfileFile& profile, const std::vector<ListedImage>& images)
+bool StoreDocImageList(ProfileFile& profile, std::span<const ListedImage> images)
 {
     if (images.size() < 2)
         return true;
@@ -23,7 +23,9 @@ bool StoreDocImageList(ProfileFile& profile, const std::vector<ListedImage>& ima
     for (std::size_t k = 1; ok && k < images.size(); ++k) {
         const std::string index = ProfileListIndex(k - 1);
         ok = profile.SetString(kImageListSection, "Image" + index, FileNameOf(images[k].m_strPath));
-        if (ok && images[k].m_nIndexInFile != 0)
+        // A number left from an earlier list would name another image of the new file.
+        const bool stale = !profile.GetString(kImageListSection, "ImageIndex" + index).empty();
+        if (ok && (images[k].m_nIndexInFile != 0 || stale))
             ok = profile.SetString(kImageListSection, "ImageIndex" + index,
                                    FormatFixed(images[k].m_nIndexInFile, 0));
     }
@@ -70,15 +72,20 @@ std::vector<std::string> ReadDocImageList(const std::string& firstImagePath)
     return paths;
 }
 
+bool WriteDocImageList(std::span<const ListedImage> images)
+{
+    if (images.size() < 2)
+        return true;
+    ProfileFile profile = ProfileFile::Load(PresentationFilePath(images.front().m_strPath));
+    return StoreDocImageList(profile, images) && profile.Save();
+}
+
 bool WriteDocImageList(const std::vector<std::string>& imagePaths)
 {
-    if (imagePaths.size() < 2)
-        return true;
     std::vector<ListedImage> images;
     for (const std::string& path : imagePaths)
         images.push_back({path, 0});
-    ProfileFile profile = ProfileFile::Load(PresentationFilePath(imagePaths.front()));
-    return StoreDocImageList(profile, images) && profile.Save();
+    return WriteDocImageList(images);
 }
 
 bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings)

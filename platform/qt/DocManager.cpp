@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
+#include <tuple>
 
 #include "platform/core/PathText.h"
 #include "platform/qt/Document.h"
@@ -140,19 +142,42 @@ bool CSpmDocManager::SaveModified(CDocument& doc)
     // never over the multi-image file it may have come from without the user choosing so.
     // Its view settings go to its own presentation file, which the question names: for a
     // multi-image file every image keeps its own sections in the one file beside it.
-    for (const CSpmImage* image : doc.Doc().ImagesWithChanges()) {
-        // A Save As retitles the document: the second question names it as its frames do.
-        const auto name = [&doc, image] { return doc.GetTitle() + ":" + image->m_strName; };
-        if (doc.Doc().IsModified(*image) &&
-            !AskToSave("Save changes to " + name() + "?", [&] { return DoSaveAs(doc, image->m_strName); }))
-            return false;
+    // A save may replace the file of an image asked about before, which then has changes
+    // again: the questions are drawn anew after every answer, and only a No stands.
+    CMDIDoc& document = doc.Doc();
+    enum Change { kHeights, kSettings };
+    std::set<std::pair<const CSpmImage*, Change>> declined;
+    const auto next = [&document, &declined]() -> std::pair<const CSpmImage*, Change> {
+        for (const CSpmImage* image : document.ImagesWithChanges()) {
+            if (document.IsModified(*image) && !declined.contains({image, kHeights}))
+                return {image, kHeights};
+            if (document.IsSettingsModified(*image) && !declined.contains({image, kSettings}))
+                return {image, kSettings};
+        }
+        return {nullptr, kHeights};
+    };
+    for (auto [image, change] = next(); image != nullptr; std::tie(image, change) = next()) {
+        // A Save As retitles the document: later questions name it as its frames do.
+        const std::string name = doc.GetTitle() + ":" + image->m_strName;
         const std::string file = FileNameOf(PresentationFilePath(image->m_strPath));
-        if (doc.Doc().IsSettingsModified(*image) &&
-            !AskToSave("Save the view settings of " + name() + " to " + file + "?",
-                       [&] { return doc.Doc().SaveImageSettings(*image); }))
+        const bool closing = change == kHeights
+            ? AskToSave("Save changes to " + name + "?", [&] { return DoSaveAs(doc, image->m_strName); })
+            : AskToSave("Save the view settings of " + name + " to " + file + "?",
+                        [&] { return document.SaveImageSettings(*image); });
+        if (!closing)
             return false;
+        // Answered: No, or Yes and saved. Only a later save can bring the question back.
+        const bool stillChanged = change == kHeights ? document.IsModified(*image) : document.IsSettingsModified(*image);
+        if (stillChanged)
+            declined.insert({image, change});
     }
-    return true;
+    // Images added to the document come back with it only through the image list in the
+    // first image's presentation file; asked last, as the saves above may rename images.
+    if (!document.IsImageListModified())
+        return true;
+    const std::string listFile = FileNameOf(PresentationFilePath(document.ImageList().front().m_pImage->m_strPath));
+    return AskToSave("Save the image list of " + doc.GetTitle() + " to " + listFile + "?",
+                     [&document] { return document.SaveImageList(); });
 }
 
 bool CSpmDocManager::CloseDocument(CDocument& doc)

@@ -47,8 +47,10 @@ public:
     // For each image of `doc` with unwritten changes, in list order: "Save changes to
     // <title>:<image>?" when its heights or header changed (Yes saves it as), then "Save the
     // view settings of <title>:<image> to <file>.cnf?" when its view settings changed (Yes
-    // writes its presentation file). No passes on; Cancel, or a save that fails, keeps the
-    // document open. True when the document may close.
+    // writes its presentation file); an image whose file a later save replaces is asked about
+    // again. Last, "Save the image list of <title> to <file>.cnf?" when reopening would leave
+    // out images the document holds (Yes writes the list). No passes on; Cancel, or a save
+    // that fails, keeps the document open. True when the document may close.
     bool SaveModified(CDocument& doc);
     // Asks to save when needed, then closes every frame of the document and the document.
     bool CloseDocument(CDocument& doc);

@@ -80,8 +80,12 @@ protected:
         if (m_app == nullptr)
             m_app = std::make_unique<RunningApp>();
         m_app->App().OpenWithFollowUp((m_files / m_strFile).string());
-        if (Bundled())
+        // The added image is kept in the document's image list, so closing asks nothing about
+        // it; opening again brings it back by itself.
+        if (Bundled() && Doc().ImageList().size() == 1) {
             Main().AddImageToActiveDoc((m_files / "second.spm").string(), 0);
+            ASSERT_TRUE(Doc().SaveImageList());
+        }
         RunningApp::Pump();
     }
 

@@ -50,6 +50,8 @@ TEST(ProcessingScenario, FlattenThenUndo)
 
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
+    // The heights are the file's again: nothing to save, nothing to ask at quit.
+    EXPECT_FALSE(doc.IsModified());
     EXPECT_FALSE(app.Enabled(cmd::kEditUndo));
     EXPECT_EQ(cursors.front().m_Position, dragged.front().m_Position);
     EXPECT_EQ(ViewPicture(*frame), before);
@@ -73,5 +75,6 @@ TEST(ProcessingScenario, FlattenThenUndo)
     Screenshot("processing-4-cropped", &app.MainFrame());
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
+    EXPECT_FALSE(doc.IsModified());
     EXPECT_TRUE(app.Prompt().messages.empty());
 }

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <set>
@@ -26,6 +27,7 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "presentation/ImageSettingsFiles.h"
 #include "presentation/PaletteEditing.h"
 
 namespace {
@@ -42,16 +44,37 @@ int CountColour(const QImage& picture, QRgb colour)
     return count;
 }
 
+// A copy of the NanoScope sample under its own name in `dir`: saves and view settings go
+// beside it. Its path.
+std::string NanoscopeCopy(const ScratchDir& dir)
+{
+    const std::string nanoscope = (dir / kNanoscope).string();
+    std::filesystem::copy_file(SamplePath(kNanoscope), nanoscope);
+    return nanoscope;
+}
+
+// Whether `file`, read into a document of its own, gives back the heights of `image` to within
+// a step of the 16-bit samples that span its largest height.
+bool FileHolds(const std::filesystem::path& file, const CSpmImage& image)
+{
+    CMDIDoc reopened;
+    if (!reopened.OnOpenDocument(file.string()))
+        return false;
+    const std::vector<double>& read = reopened.ImageList().front().m_pImage->m_pData;
+    const double step = std::max(std::abs(image.m_dMin), std::abs(image.m_dMax)) / 32000.0;
+    return read.size() == image.m_pData.size() &&
+           std::equal(read.begin(), read.end(), image.m_pData.begin(),
+                      [step](double a, double b) { return std::abs(a - b) <= step; });
+}
+
 } // namespace
 
 TEST(Scenario, ShellFromStartToQuit)
 {
     SPM_REQUIRE_DISPLAY();
     SPM_REQUIRE_SAMPLES();
-    // A copy under the sample's own name: quitting writes the view settings beside it.
     ScratchDir dir;
-    const std::string nanoscope = (dir / kNanoscope).string();
-    std::filesystem::copy_file(SamplePath(kNanoscope), nanoscope);
+    const std::string nanoscope = NanoscopeCopy(dir);
     RunningApp app(nanoscope);
     CMainFrame& mainFrame = app.MainFrame();
 
@@ -177,20 +200,15 @@ TEST(Scenario, ShellFromStartToQuit)
     EXPECT_EQ(nanoscopeDoc.Doc().ModifiedImages(), std::vector<const CSpmImage*>{images[1].m_pImage.get()});
     ASSERT_TRUE(std::filesystem::exists(dir / "scan.spm"));
     EXPECT_EQ(mainFrame.windowTitle().toStdString(), "Quintara - scan.spm");
-    const CSpmImage& original = *images.front().m_pImage;
-    const auto reopened = mainFrame.DocManager().OpenDocumentFile((dir / "scan.spm").string());
-    ASSERT_NE(reopened.doc, nullptr);
-    const CSpmImage& copy = *reopened.doc->Doc().ImageList().front().m_pImage;
-    ASSERT_EQ(copy.m_nWidth * copy.m_nHeight, original.m_nWidth * original.m_nHeight);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(copy.m_nWidth * copy.m_nHeight); i += 97)
-        EXPECT_NEAR(copy.m_pData[i], original.m_pData[i], std::abs(original.m_dMax) * 1e-4);
+    // The file is read into a document of its own, not the open one that now bears its name.
+    EXPECT_TRUE(FileHolds(dir / "scan.spm", *images.front().m_pImage));
     Screenshot("05-saved-one-of-two", &mainFrame);
 
     // Step 7: quitting asks about every image whose change no save wrote, by the name its
     // frames show: the Z scale, the polygon and the palette cursor of step 1 are the first
-    // image's view settings, which Yes writes into the presentation file beside the NanoScope
-    // file; Yes saves the amplitude image as a file of its own, No lets the sample's rotation
-    // go. The reopened copy has nothing to ask about.
+    // image's view settings, which Yes writes into the presentation file of scan.spm, the file
+    // the image was saved as; Yes saves the amplitude image as a file of its own, which the
+    // image list beside scan.spm then names; No lets the sample's rotation go.
     CDocument& sampleDoc = *mainFrame.DocManager().Documents()[1];
     mainFrame.ActivateFrame(sampleDoc.Frames().front());
     RunningApp::Pump();
@@ -199,27 +217,32 @@ TEST(Scenario, ShellFromStartToQuit)
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
     AnswerFileDialog(app.Prompt(), (dir / "amplitude").string(), 0);
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::No));
     EXPECT_TRUE(mainFrame.close());
     EXPECT_EQ(app.Prompt().events,
-              (std::vector<std::string>{
-                  "dialog: Save the view settings of scan.spm:Height_01 to nanoscope-v432-height-amplitude.cnf?",
-                  "dialog: Save changes to scan.spm:Amplitude_02?", "dialog: Save As",
-                  "dialog: Save changes to sample.spm:Height_01?"}));
+              (std::vector<std::string>{"dialog: Save the view settings of scan.spm:Height_01 to scan.cnf?",
+                                        "dialog: Save changes to scan.spm:Amplitude_02?", "dialog: Save As",
+                                        "dialog: Save the image list of amplitude.spm to scan.cnf?",
+                                        "dialog: Save changes to sample.spm:Height_01?"}));
     CMDIDoc amplitude;
     ASSERT_TRUE(amplitude.OnOpenDocument((dir / "amplitude.spm").string()));
     EXPECT_EQ(amplitude.ImageList().front().m_pImage->m_strName, "Amplitude_01");
-    // The presentation file is all that Yes wrote beside the instrument file, which is as it was.
-    const ProfileFile cnf = ProfileFile::Load((dir / "nanoscope-v432-height-amplitude.cnf").string());
+    const ProfileFile cnf = ProfileFile::Load((dir / "scan.cnf").string());
     EXPECT_EQ(cnf.GetString("Height_01_Presentation3D", "Z_Scale"), "80.00");
     EXPECT_EQ(cnf.GetString("Height_01_Presentation3D", "EnablePolygonColor"), "1");
     EXPECT_EQ(cnf.GetString("Height_01_ColorCursor3D", "Color[0]"), "0,0,200");
+    // Opening scan.spm again brings the amplitude image along, as image 0 of its own file.
+    const std::vector<ListedImage> listed = ReadDocImages((dir / "scan.spm").string());
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].m_strPath, (dir / "amplitude.spm").string());
+    EXPECT_EQ(listed[0].m_nIndexInFile, 0);
+    // Nothing was written beside the instrument file, which is as it was.
     EXPECT_EQ(FileBytes(nanoscope), FileBytes(SamplePath(kNanoscope)));
     std::set<std::string> files;
     for (const auto& file : std::filesystem::directory_iterator(dir.path()))
         files.insert(file.path().filename().string());
-    EXPECT_EQ(files, (std::set<std::string>{kNanoscope, "nanoscope-v432-height-amplitude.cnf", "sample.spm",
-                                            "scan.spm", "amplitude.spm"}));
+    EXPECT_EQ(files, (std::set<std::string>{kNanoscope, "sample.spm", "scan.spm", "scan.cnf", "amplitude.spm"}));
 }
 
 // Typing into the work bench's header fields changes the image: quitting asks about it, and
@@ -280,4 +303,85 @@ TEST(Scenario, AFileOfATypeNoReaderClaimsIsNamedInAMessage)
     EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{message, message, "dialog: Open", message}));
     EXPECT_TRUE(app.FrameTitles().empty());
     EXPECT_TRUE(app.MainFrame().DocManager().RecentFiles().Entries().empty());
+}
+
+// Ctrl+S in the Height frame and then in the Amplitude frame of a NanoScope file: the second
+// save would take the file the first one wrote, so it asks, and No goes on to Save As, which
+// gives the amplitude image a file of its own. Its next Ctrl+S and "Save Image Config" go
+// there; quitting asks only whether the document's image list should name that file.
+TEST(Scenario, BothImagesOfANanoScopeFileSavedInPlaceKeepFilesOfTheirOwn)
+{
+    SPM_REQUIRE_DISPLAY();
+    SPM_REQUIRE_SAMPLES();
+    ScratchDir dir;
+    const std::string nanoscope = NanoscopeCopy(dir);
+    RunningApp app(nanoscope);
+    CDocument& doc = app.ActiveDoc();
+    const CSpmImage& height = *doc.Doc().ImageList()[0].m_pImage;
+    const CSpmImage& amplitude = *doc.Doc().ImageList()[1].m_pImage;
+    for (const char* image : {"Height_01", "Amplitude_02"}) {
+        ASSERT_TRUE(app.Activate(":2D", image));
+        EXPECT_TRUE(app.Run(cmd::kFlattenXY)) << image;
+    }
+    ASSERT_TRUE(app.Activate(":2D", "Height_01"));
+    app.Prompt().events.clear();
+    EXPECT_TRUE(app.Run(cmd::kFileSave));
+    EXPECT_TRUE(app.Prompt().events.empty());
+    ASSERT_TRUE(app.Activate(":2D", "Amplitude_02"));
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::No));
+    AnswerFileDialog(app.Prompt(), (dir / "amplitude").string(), 0);
+    EXPECT_TRUE(app.Run(cmd::kFileSave));
+    const std::string title = kNanoscope;
+    EXPECT_EQ(app.Prompt().events,
+              (std::vector<std::string>{"dialog: " + title + ".spm holds " + title + ":Height_01. Replace it with " +
+                                            title + ":Amplitude_02? No saves " + title +
+                                            ":Amplitude_02 under another name.",
+                                        "dialog: Save As"}));
+    EXPECT_TRUE(FileHolds(dir / (title + ".spm"), height));
+    EXPECT_TRUE(FileHolds(dir / "amplitude.spm", amplitude));
+    EXPECT_FALSE(doc.IsModified());
+    Screenshot("07-both-images-saved", &app.MainFrame());
+
+    app.Prompt().events.clear();
+    EXPECT_TRUE(app.Run(cmd::kRotate90));
+    EXPECT_TRUE(app.Run(cmd::kFileSave));
+    EXPECT_TRUE(app.Run(cmd::kSaveImageConfig));
+    EXPECT_TRUE(app.Prompt().events.empty());
+    EXPECT_TRUE(FileHolds(dir / "amplitude.spm", amplitude));
+    EXPECT_TRUE(FileHolds(dir / (title + ".spm"), height));
+    EXPECT_NE(FileText(dir / "amplitude.cnf").find("[Amplitude_02_Presentation2D]"), std::string::npos);
+
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::No));
+    EXPECT_TRUE(app.MainFrame().close());
+    EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{"dialog: Save the image list of amplitude.spm to "
+                                                             "nanoscope-v432-height-amplitude.cnf?"}));
+    EXPECT_EQ(FileBytes(nanoscope), FileBytes(SamplePath(kNanoscope)));
+}
+
+// An image added with File > Add Image comes back with its document only through the image
+// list, so quitting asks about the list; with Yes the document reopens with it and has
+// nothing to ask about.
+TEST(Scenario, AnAddedImageIsAskedAboutAtQuitAndComesBackWithItsDocument)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string sample = SampleCopy(dir);
+    const std::string other = SampleCopy(dir, "other.spm");
+    {
+        RunningApp app(sample);
+        AnswerFileDialog(app.Prompt(), other);
+        EXPECT_TRUE(app.Run(cmd::kAddImage));
+        ASSERT_EQ(app.ActiveDoc().Doc().ImageList().size(), 2u);
+        app.Prompt().events.clear();
+        AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
+        EXPECT_TRUE(app.MainFrame().close());
+        EXPECT_EQ(app.Prompt().events,
+                  (std::vector<std::string>{"dialog: Save the image list of sample.spm to sample.cnf?"}));
+    }
+    RunningApp again(sample);
+    EXPECT_EQ(again.FrameTitles(), (std::vector<std::string>{"sample.spm:Height_01:2D:1", "sample.spm:Height_02:2D:2",
+                                                             "sample.spm:Height_01:3D:3"}));
+    again.Prompt().events.clear();
+    EXPECT_TRUE(again.MainFrame().close());
+    EXPECT_TRUE(again.Prompt().events.empty());
 }

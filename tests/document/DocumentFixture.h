@@ -11,6 +11,7 @@
 #include "document/MDIDoc.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "image/ImageStatistics.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestPaths.h"
 
@@ -18,6 +19,7 @@
 static_assert(std::endian::native == std::endian::little);
 
 using Texts = std::vector<std::string>;
+using FileSave = CMDIDoc::FileSaveResult;
 
 class DocumentTest : public testing::Test {
 protected:
@@ -82,6 +84,29 @@ protected:
                                (dir / name).string(), image))
             << name;
         return (dir / name).string();
+    }
+    // An NT-MDT file whose scanned frame (that of Written) is stored twice: images 0 and 1.
+    std::string TwoFrameMdt(const std::string& name)
+    {
+        std::vector<std::uint8_t> bytes = FileBytes(Written("single.mdt"));
+        std::filesystem::remove(dir / "single.mdt");
+        bytes.insert(bytes.end(), bytes.begin() + 33, bytes.end());
+        const auto fileSize = static_cast<std::uint32_t>(bytes.size() - 33);
+        std::memcpy(&bytes[4], &fileSize, 4);
+        bytes[12] = 1;  // number of the last frame
+        WriteFile(dir / name, bytes);
+        return (dir / name).string();
+    }
+    // Raises one height of `image` (one of the document's), or all by `delta`, remeasures it
+    // and tells the document.
+    static void ChangeHeights(CMDIDoc& doc, const CSpmImage& image, double delta = 0.0)
+    {
+        auto& changed = const_cast<CSpmImage&>(image);
+        changed.m_pData.front() += 1.0;
+        for (double& height : changed.m_pData)
+            height += delta;
+        ComputeMinMax(changed);
+        doc.SetModifiedFlag(image);
     }
     static Texts ImageNames(const CMDIDoc& doc)
     {

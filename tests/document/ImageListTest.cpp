@@ -91,15 +91,8 @@ TEST_F(DocumentTest, EachImageGetsASettingsPairAndOnlyTheFirstKeepsItsFilesColou
 
 TEST_F(DocumentTest, CompanionsOfSeriesAndMdtFilesAndListedImages)
 {
-    // A written NT-MDT file with its scanned frame stored twice.
-    std::vector<std::uint8_t> bytes = FileBytes(Written("single.mdt"));
-    bytes.insert(bytes.end(), bytes.begin() + 33, bytes.end());
-    const auto fileSize = static_cast<std::uint32_t>(bytes.size() - 33);
-    std::memcpy(&bytes[4], &fileSize, 4);
-    bytes[12] = 1;  // number of the last frame
-    WriteFile(dir / "scan.mdt", bytes);
     CMDIDoc doc;
-    const std::string mdt = (dir / "scan.mdt").string();
+    const std::string mdt = TwoFrameMdt("scan.mdt");
     ASSERT_TRUE(doc.OnOpenDocument(mdt));
     ASSERT_EQ(doc.CompanionImagePath(), mdt);
     ASSERT_TRUE(doc.AddImage(mdt, 1));

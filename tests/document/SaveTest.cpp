@@ -69,7 +69,7 @@ TEST_F(SaveTest, FailedSavesWriteNothingSayWhyAndKeepThePath)
     prompt.messages.clear();
     Image().m_dMax = INFINITY;
     EXPECT_FALSE(doc.OnSaveDocument((dir / "keep.spm").string(), "Height_01"));
-    EXPECT_FALSE(doc.OnFileSave("Phase_01"));
+    EXPECT_EQ(doc.OnFileSave("Phase_01"), FileSave::kNotSaved);
     EXPECT_EQ(prompt.messages, (Texts{"Save not Ok", notValid}));
     EXPECT_EQ(FileBytes(dir / "keep.spm").size(), 12u);
     EXPECT_EQ(doc.GetPathName(), original);
@@ -79,11 +79,11 @@ TEST_F(SaveTest, SaveImageWritesSpmBesideTheActiveImagesFile)
 {
     ASSERT_TRUE(doc.AddImage(Spm("second.spm", "Phase", 3, 3), 0));
     const auto before = fs::last_write_time(original);
-    ASSERT_TRUE(doc.OnFileSave("Phase_02"));
+    ASSERT_EQ(doc.OnFileSave("Phase_02"), FileSave::kSaved);
     EXPECT_EQ(fs::last_write_time(original), before);  // only the active frame's image
     EXPECT_EQ(FileBytes(dir / "second.spm").size(), 512u + 2u * 3u * 3u);
     ASSERT_TRUE(doc.AddImage(Written("scan.001"), 0));
-    ASSERT_TRUE(doc.OnFileSave("Height_03"));
+    ASSERT_EQ(doc.OnFileSave("Height_03"), FileSave::kSaved);
     EXPECT_EQ(FileBytes(dir / "scan.001.spm").size(), 512u + 2u * 5u * 4u);
     EXPECT_EQ(doc.GetPathName(), original);
 }
@@ -94,16 +94,16 @@ TEST_F(SaveTest, EachImageKeepsItsOwnChangedMarkThatOnlyItsSaveClears)
     const CSpmImage& second = *doc.ImageList()[1].m_pImage;
     using Images = std::vector<const CSpmImage*>;
     EXPECT_FALSE(doc.IsModified());
-    doc.SetModifiedFlag(second);
-    doc.SetModifiedFlag(Image());
+    ChangeHeights(doc, second);
+    ChangeHeights(doc, Image());
     EXPECT_EQ(doc.ModifiedImages(), (Images{&Image(), &second}));
     // A save that writes nothing, or writes another image, keeps the mark.
     EXPECT_FALSE(doc.OnSaveDocument((dir / "out.7").string(), "Height_01"));
-    EXPECT_FALSE(doc.OnFileSave("Nothing_09"));
+    EXPECT_EQ(doc.OnFileSave("Nothing_09"), FileSave::kNotSaved);
     EXPECT_EQ(doc.ModifiedImages().size(), 2u);
     ASSERT_TRUE(doc.OnSaveDocument((dir / "out.spm").string(), "Height_01"));
     EXPECT_EQ(doc.ModifiedImages(), Images{&second});
-    ASSERT_TRUE(doc.OnFileSave("Phase_02"));
+    ASSERT_EQ(doc.OnFileSave("Phase_02"), FileSave::kSaved);
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -149,7 +149,7 @@ TEST_F(SaveTest, ViewSettingsKeepMarksOfTheirOwnThatWritingThePresentationFileCl
     before = record(2, kSettings2D);
     record(2, kSettings2D).m_ColorCursors.back().m_Color = MakeColor(1, 2, 3);
     EXPECT_TRUE(doc.NoteSettingsEdit(before, record(2, kSettings2D)));
-    doc.SetModifiedFlag(*first);
+    ChangeHeights(doc, *first);
     EXPECT_EQ(settingsMarked(), (Images{second, third}));
     EXPECT_EQ(doc.ImagesWithChanges(), (Images{first, second, third}));
     EXPECT_TRUE(doc.IsModified(*first));

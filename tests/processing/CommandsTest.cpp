@@ -188,7 +188,8 @@ TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll
     commands.Run(Command::kUndo);
     EXPECT_EQ(std::make_tuple(Image(0).m_pData, Image(0).m_header.m_nColumns, Image(1).m_pData),
               std::make_tuple(first.m_pData, std::uint16_t{12}, second.m_pData));
-    EXPECT_EQ(doc.ModifiedImages(), Images{&Image(0)});  // restoring the same heights is no change
+    // Both hold their heights as loaded again: nothing left to save.
+    EXPECT_TRUE(doc.ModifiedImages().empty());
 
     // Align after a crop: Undo then restores only the aligned image.
     Select(0, {0, 0}, {4, 3});

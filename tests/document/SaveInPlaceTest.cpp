@@ -1,0 +1,307 @@
+// What a save does to the other images of its document: a save in place never takes, unasked,
+// the file that holds another image; Save As makes the written file the image's own; an image
+// whose file a save replaced, or whose change is undone, is judged by what the files hold.
+#include "DocumentFixture.h"
+
+#include <cmath>
+
+#include "platform/core/DialogModels.h"
+#include "platform/core/ProfileFile.h"
+#include "presentation/ImageSettingsFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Answer = CQuestionBox::Answer;
+
+constexpr const char* kNanoscope = "nanoscope-v432-height-amplitude.007";
+
+// The question of a save in place whose file holds `other`, for the image `image`.
+std::string ReplaceQuestion(const std::string& file, const std::string& title, const std::string& other,
+                            const std::string& image)
+{
+    return "dialog: " + file + " holds " + title + ":" + other + ". Replace it with " + title + ":" + image +
+           "? No saves " + title + ":" + image + " under another name.";
+}
+
+} // namespace
+
+class SaveInPlaceTest : public DocumentTest {
+protected:
+    void Reply(Answer answer)
+    {
+        prompt.dialogScript.push_back([answer](IDialogModel& model) {
+            dynamic_cast<CQuestionBox&>(model).m_answer = answer;
+            return answer == Answer::Yes;
+        });
+    }
+    // Which of `images` the file at `path` gives back, to within a step of its 16-bit
+    // samples; -1 for none of them.
+    int HeldImage(const std::string& path, const std::vector<const CSpmImage*>& images)
+    {
+        CMDIDoc file;
+        if (!file.OnOpenDocument(path))
+            return -1;
+        const CSpmImage& read = *file.ImageList().front().m_pImage;
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            const std::vector<double>& heights = images[i]->m_pData;
+            const double step = std::max(std::abs(images[i]->m_dMin), std::abs(images[i]->m_dMax)) / 32000.0;
+            bool same = read.m_pData.size() == heights.size();
+            for (std::size_t k = 0; same && k < heights.size(); ++k)
+                same = std::abs(read.m_pData[k] - heights[k]) <= step;
+            if (same)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    // Both images of the two-image file at `path` changed, the first saved in place, then the
+    // second, with each answer: Yes replaces the first one's file, which is then asked about
+    // again; No leaves the name to Save As; Cancel writes nothing.
+    void ExpectSecondSaveInPlaceAsks(const std::string& path)
+    {
+        const std::string target = path + ".spm";
+        const std::string title = FileNameOf(path);
+        const struct {
+            Answer answer;
+            FileSave result;
+            int held;  // the image the file holds afterwards
+        } cases[] = {{Answer::Yes, FileSave::kSaved, 1}, {Answer::No, FileSave::kSaveAs, 0},
+                     {Answer::Cancel, FileSave::kNotSaved, 0}};
+        for (const auto& c : cases) {
+            const int answer = static_cast<int>(c.answer);
+            CMDIDoc doc;
+            ASSERT_TRUE(doc.OnOpenDocument(path));
+            ASSERT_TRUE(doc.AddImage(path, 1));
+            const CSpmImage& first = *doc.ImageList()[0].m_pImage;
+            const CSpmImage& second = *doc.ImageList()[1].m_pImage;
+            ChangeHeights(doc, first);
+            ChangeHeights(doc, second, 7.0);
+            prompt.events.clear();
+            ASSERT_EQ(doc.OnFileSave(first.m_strName), FileSave::kSaved);
+            EXPECT_TRUE(prompt.events.empty()) << answer;
+            EXPECT_EQ(HeldImage(target, {&first, &second}), 0) << answer;
+
+            Reply(c.answer);
+            EXPECT_EQ(doc.OnFileSave(second.m_strName), c.result) << answer;
+            EXPECT_EQ(prompt.events, Texts{ReplaceQuestion(FileNameOf(target), title, first.m_strName,
+                                                           second.m_strName)}) << answer;
+            EXPECT_EQ(HeldImage(target, {&first, &second}), c.held) << answer;
+            EXPECT_EQ(doc.IsModified(first), c.held == 1) << answer;
+            EXPECT_EQ(doc.IsModified(second), c.held == 0) << answer;
+            if (c.answer != Answer::Yes)
+                continue;
+            // The first image's own save is the one asked about now; a Cancel keeps the file.
+            prompt.events.clear();
+            Reply(Answer::Cancel);
+            EXPECT_EQ(doc.OnFileSave(first.m_strName), FileSave::kNotSaved);
+            EXPECT_EQ(prompt.events, Texts{ReplaceQuestion(FileNameOf(target), title, second.m_strName,
+                                                           first.m_strName)});
+            EXPECT_EQ(HeldImage(target, {&first, &second}), 1);
+        }
+        EXPECT_TRUE(prompt.messages.empty());
+    }
+};
+
+TEST_F(SaveInPlaceTest, TheSecondImageOfAnNtMdtFileAsksBeforeTakingTheFirstOnesFile)
+{
+    ExpectSecondSaveInPlaceAsks(TwoFrameMdt("scan.mdt"));
+}
+
+TEST_F(SaveInPlaceTest, TheSecondImageOfARealNanoScopeFileAsksBeforeTakingTheFirstOnesFile)
+{
+    SPM_REQUIRE_SAMPLES();
+    fs::copy_file(SamplePath(kNanoscope), dir / kNanoscope);
+    ExpectSecondSaveInPlaceAsks((dir / kNanoscope).string());
+}
+
+// One *.spm file added twice: each image holds it as loaded, so either save in place asks.
+TEST_F(SaveInPlaceTest, AFileAddedTwiceIsAskedAboutByEitherImage)
+{
+    const std::string path = Spm("twice.spm");
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    ASSERT_TRUE(doc.AddImage(path, 0));
+    const CSpmImage& first = *doc.ImageList()[0].m_pImage;
+    const CSpmImage& second = *doc.ImageList()[1].m_pImage;
+    ChangeHeights(doc, second, 7.0);
+    Reply(Answer::Cancel);
+    EXPECT_EQ(doc.OnFileSave("Height_02"), FileSave::kNotSaved);
+    EXPECT_EQ(HeldImage(path, {&first, &second}), 0);
+    Reply(Answer::Yes);
+    EXPECT_EQ(doc.OnFileSave("Height_02"), FileSave::kSaved);
+    EXPECT_EQ(HeldImage(path, {&first, &second}), 1);
+    EXPECT_EQ(doc.ModifiedImages(), std::vector<const CSpmImage*>{&first});
+    Reply(Answer::No);
+    EXPECT_EQ(doc.OnFileSave("Height_01"), FileSave::kSaveAs);
+    EXPECT_EQ(prompt.events, (Texts{ReplaceQuestion("twice.spm", "twice.spm", "Height_01", "Height_02"),
+                                    ReplaceQuestion("twice.spm", "twice.spm", "Height_01", "Height_02"),
+                                    ReplaceQuestion("twice.spm", "twice.spm", "Height_02", "Height_01")}));
+}
+
+// After Save As the written file is the image's own: "Save Image" writes over it (as *.spm),
+// "Save Image Config" writes beside it, and the document's image list names it as image 0,
+// also over a number an earlier list kept for that place.
+TEST_F(SaveInPlaceTest, SaveAsMakesTheWrittenFileTheImagesOwn)
+{
+    const std::string mdt = TwoFrameMdt("scan.mdt");
+    const std::pair<const char*, const char*> cases[] = {
+        {"renamed.spm", "renamed.spm"}, {"renamed.000", "renamed.000.spm"}, {"renamed.mdt", "renamed.mdt.spm"}};
+    for (const auto& [name, inPlace] : cases) {
+        WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=1\r\nImage[0]=scan.mdt\r\nImageIndex[0]=1\r\n");
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(mdt));
+        ASSERT_TRUE(doc.AddImage(mdt, 1));
+        const CSpmImage& second = *doc.ImageList()[1].m_pImage;
+        ASSERT_TRUE(doc.OnSaveDocument((dir / name).string(), "Topography_02")) << name;
+        EXPECT_EQ(std::tie(second.m_strPath, second.m_nIndexInFile),
+                  std::tuple((dir / name).string(), 0)) << name;
+        ChangeHeights(doc, second);
+        ASSERT_EQ(doc.OnFileSave("Topography_02"), FileSave::kSaved) << name;
+        EXPECT_EQ(HeldImage((dir / inPlace).string(), {&second}), 0) << name;
+        EXPECT_FALSE(doc.IsModified());
+        doc.OnSaveImageConfig("Topography_02");
+        const ProfileFile cnf = ProfileFile::Load(PresentationFilePath((dir / name).string()));
+        EXPECT_FALSE(cnf.GetString("Topography_02_Presentation3D", "Tilt").empty()) << name;
+        doc.OnFILESaveDocCondig("Topography_01");
+        const std::vector<ListedImage> listed = ReadDocImages(mdt);
+        ASSERT_EQ(listed.size(), 1u) << name;
+        EXPECT_EQ(std::tie(listed[0].m_strPath, listed[0].m_nIndexInFile), std::tuple((dir / name).string(), 0)) << name;
+        EXPECT_FALSE(fs::exists(dir / "scan.mdt.spm")) << name;
+        fs::remove(PresentationFilePath((dir / name).string()));
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// A save of one image over the file another image was loaded from or saved as: that image
+// counts as changed, and stays so even when its heights come back to what it was loaded as.
+TEST_F(SaveInPlaceTest, AnImageWhoseFileASaveReplacedCountsAsChanged)
+{
+    const std::string a = Spm("a.spm");
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(a));
+    ASSERT_TRUE(doc.AddImage(Spm("b.spm", "Phase"), 0));
+    ASSERT_TRUE(doc.AddImage(Written("c.000"), 0));
+    const CSpmImage& first = *doc.ImageList()[0].m_pImage;
+    const CSpmImage& third = *doc.ImageList()[2].m_pImage;
+    ASSERT_TRUE(doc.OnSaveDocument(a, "Phase_02"));
+    EXPECT_EQ(doc.ModifiedImages(), std::vector<const CSpmImage*>{&first});
+    doc.SetModifiedFlag(first);
+    EXPECT_TRUE(doc.IsModified(first));
+    // A multi-format file written by Save As counts as well.
+    ASSERT_TRUE(doc.OnSaveDocument((dir / "c.000").string(), "Height_01"));
+    EXPECT_EQ(doc.ModifiedImages(), std::vector<const CSpmImage*>{&third});
+    // With every image in a file of its own, no save in place asks.
+    ASSERT_TRUE(doc.OnSaveDocument((dir / "d.spm").string(), "Height_01"));
+    Reply(Answer::Cancel);
+    EXPECT_EQ(doc.OnFileSave("Height_03"), FileSave::kSaved);  // c.000.spm: nobody's file
+    EXPECT_EQ(doc.OnFileSave("Phase_02"), FileSave::kSaved);   // a.spm: its own now
+    EXPECT_TRUE(prompt.events.empty());
+    EXPECT_FALSE(doc.IsModified());
+}
+
+// An image counts as changed while its heights, size or header differ from what it was
+// loaded from or last written as: a change undone leaves nothing to save.
+TEST_F(SaveInPlaceTest, AChangeUndoneLeavesNothingToSave)
+{
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(Spm("a.spm", "Height", 6, 5)));
+    CSpmImage& image = *doc.ImageList()[0].m_pImage;
+    const CSpmImage loaded = image;
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"one height", [&] { image.m_pData[17] = std::nextafter(image.m_pData[17], 1e9); }},
+        {"a zero's sign", [&] { image.m_pData[0] = image.m_pData[0] == 0.0 ? -0.0 : 0.0; }},
+        {"two heights swapped", [&] { std::swap(image.m_pData[3], image.m_pData[4]); }},
+        {"rows and columns swapped", [&] { std::swap(image.m_nWidth, image.m_nHeight); }},
+        {"the Z unit", [&] { SetHeaderText(image.m_header.m_szZUnit, "um"); }},
+        {"the note", [&] { SetHeaderText(image.m_header.m_szNote, "x"); }},
+        {"the version text", [&] { image.m_header.m_szVersion[63] = 1; }},
+    };
+    const auto restore = [&] {
+        image.m_pData = loaded.m_pData;
+        image.m_nWidth = loaded.m_nWidth;
+        image.m_nHeight = loaded.m_nHeight;
+        image.m_header = loaded.m_header;
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        doc.SetModifiedFlag(image);
+        EXPECT_TRUE(doc.IsModified(image)) << what;
+        restore();
+        doc.SetModifiedFlag(image);
+        EXPECT_FALSE(doc.IsModified(image)) << what;
+    }
+    // Once written, the written state is the one to come back to.
+    ChangeHeights(doc, image);
+    const std::vector<double> written = image.m_pData;
+    ASSERT_EQ(doc.OnFileSave("Height_01"), FileSave::kSaved);
+    image.m_pData = loaded.m_pData;
+    doc.SetModifiedFlag(image);
+    EXPECT_TRUE(doc.IsModified(image));
+    image.m_pData = written;
+    doc.SetModifiedFlag(image);
+    EXPECT_FALSE(doc.IsModified(image));
+    // Declared unchanged as it stands, the image compares with that.
+    ChangeHeights(doc, image);
+    doc.SetModifiedFlag(image, false);
+    image.m_pData = written;
+    doc.SetModifiedFlag(image);
+    EXPECT_TRUE(doc.IsModified(image));
+}
+
+// A header the user repaired at load is a change no file holds: undoing later changes keeps it.
+TEST_F(SaveInPlaceTest, ARepairedHeaderStaysChangedUntilWritten)
+{
+    SpmHeader header = TestHeader(4, 3);
+    header.m_fKz = 0.0f;
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(Spm("bad.spm", header)));
+    CSpmImage& image = *doc.ImageList()[0].m_pImage;
+    EXPECT_TRUE(doc.IsModified(image));
+    const std::vector<double> loaded = image.m_pData;
+    ChangeHeights(doc, image);
+    image.m_pData = loaded;
+    doc.SetModifiedFlag(image);
+    EXPECT_TRUE(doc.IsModified(image));
+    ASSERT_EQ(doc.OnFileSave("Height_01"), FileSave::kSaved);
+    EXPECT_FALSE(doc.IsModified(image));
+}
+
+// The image list: images that opening the first image's file would not bring back (added
+// ones, or ones Save As gave a file of their own) make it changed until it is written.
+TEST_F(SaveInPlaceTest, TheImageListIsChangedWhileReopeningWouldLeaveAnImageOut)
+{
+    const std::string mdt = TwoFrameMdt("scan.mdt");
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(mdt));
+    EXPECT_FALSE(doc.IsImageListModified());
+    ASSERT_TRUE(doc.AddImage(mdt, 1));
+    EXPECT_FALSE(doc.IsImageListModified());  // the companion comes back by itself
+    const std::string b = Spm("b.spm");
+    ASSERT_TRUE(doc.AddImage(b, 0));
+    EXPECT_TRUE(doc.IsImageListModified());
+    ASSERT_TRUE(doc.SaveImageList());
+    EXPECT_FALSE(doc.IsImageListModified());
+
+    // Opened again, the list brings the added image back, and the document has nothing new.
+    CMDIDoc again;
+    ASSERT_TRUE(again.OnOpenDocument(mdt));
+    ASSERT_TRUE(again.AddImage(mdt, 1));
+    for (const ListedImage& listed : again.ListedImages())
+        ASSERT_TRUE(again.AddImage(listed.m_strPath, listed.m_nIndexInFile));
+    EXPECT_EQ(ImageNames(again), ImageNames(doc));
+    EXPECT_FALSE(again.IsImageListModified());
+
+    // The companion saved as a file of its own is not what reopening brings.
+    ASSERT_TRUE(doc.OnSaveDocument((dir / "amplitude.spm").string(), "Topography_02"));
+    EXPECT_TRUE(doc.IsImageListModified());
+    fs::remove(dir / "scan.cnf");
+    fs::create_directory(dir / "scan.cnf");
+    EXPECT_FALSE(doc.SaveImageList());
+    EXPECT_EQ(prompt.messages, Texts{"Unable to open file for writing"});
+    EXPECT_TRUE(doc.IsImageListModified());
+    fs::remove(dir / "scan.cnf");
+    ASSERT_TRUE(doc.SaveImageList());
+    EXPECT_FALSE(doc.IsImageListModified());
+}
