@@ -57,10 +57,9 @@ CMDIDoc::FileSaveResult CMDIDoc::OnFileSave(const std::string& activeImageName)
     // first one's file.
     const std::string target = EnsureExtension(image.m_strPath, ".spm");
     if (const ImageEntry* other = OtherImageIn(target, *entry)) {
-        const std::string title = GetTitle() + ":";
-        const std::string question = FileNameOf(target) + " holds " + title + other->m_pImage->m_strName +
-                                     ". Replace it with " + title + image.m_strName + "? No saves " + title +
-                                     image.m_strName + " under another name.";
+        const std::string question = FileNameOf(target) + " holds " + GetTitle() + ":" +
+                                     other->m_pImage->m_strName + ". Replace it with " + image.m_strName +
+                                     "? No saves " + image.m_strName + " under another name.";
         switch (AskYesNoCancel(question)) {
         case CQuestionBox::Answer::Yes: break;
         case CQuestionBox::Answer::No: return FileSaveResult::kSaveAs;

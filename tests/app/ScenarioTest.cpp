@@ -333,9 +333,9 @@ TEST(Scenario, BothImagesOfANanoScopeFileSavedInPlaceKeepFilesOfTheirOwn)
     EXPECT_TRUE(app.Run(cmd::kFileSave));
     const std::string title = kNanoscope;
     EXPECT_EQ(app.Prompt().events,
-              (std::vector<std::string>{"dialog: " + title + ".spm holds " + title + ":Height_01. Replace it with " +
-                                            title + ":Amplitude_02? No saves " + title +
-                                            ":Amplitude_02 under another name.",
+              (std::vector<std::string>{"dialog: " + title + ".spm holds " + title +
+                                            ":Height_01. Replace it with Amplitude_02? No saves Amplitude_02 under "
+                                            "another name.",
                                         "dialog: Save As"}));
     EXPECT_TRUE(FileHolds(dir / (title + ".spm"), height));
     EXPECT_TRUE(FileHolds(dir / "amplitude.spm", amplitude));

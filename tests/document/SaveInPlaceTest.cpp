@@ -21,8 +21,8 @@ constexpr const char* kNanoscope = "nanoscope-v432-height-amplitude.007";
 std::string ReplaceQuestion(const std::string& file, const std::string& title, const std::string& other,
                             const std::string& image)
 {
-    return "dialog: " + file + " holds " + title + ":" + other + ". Replace it with " + title + ":" + image +
-           "? No saves " + title + ":" + image + " under another name.";
+    return "dialog: " + file + " holds " + title + ":" + other + ". Replace it with " + image + "? No saves " + image +
+           " under another name.";
 }
 
 } // namespace
