@@ -19,6 +19,8 @@ void spFftBitRevCopy(const spComplex* src, spComplex* dst, int n, const std::int
 // The same permutation in place by exchanges; fewer than 4 points stay as they are.
 template <int Column>
 void spFftBitRevInPlace(spComplex* data, int n, const std::int32_t* pairs);
+// Column 1's, which its level builder and its transforms call.
+inline constexpr auto& spFftBitRevInPlaceColumn1 = spFftBitRevInPlace<1>;
 
 // In-place transform of bit-reversed data of n points into natural order, unscaled. Column 0:
 // the radix-4 core of 2^4 .. 2^10 points with the radix-4 twiddle layout of the same order;

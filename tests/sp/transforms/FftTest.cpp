@@ -384,7 +384,8 @@ TEST(FftCore, OutputModesAndPieceSizesAgreeBitForBit)
 namespace {
 
 // The bit reversals of columns 1 to 4 against column 0's: copies with the arrays at every
-// 4-byte offset from a 16-byte boundary (aligned, 8-byte and unaligned moves), and in place.
+// 4-byte offset from a 16-byte boundary (aligned, 8-byte and unaligned moves), and in place
+// at each of those offsets.
 template <int Column>
 void CheckBitReversal()
 {
@@ -406,9 +407,16 @@ void CheckBitReversal()
                     << "column " << Column << " order " << order << " from " << from << " to " << to;
                 EXPECT_TRUE(SameBits(Signal(src, src + n), x)) << "source changed, column " << Column;
             }
-        Signal inPlace = x;
-        spFftBitRevInPlace<Column>(inPlace.data(), static_cast<int>(n), pairs.data());
-        EXPECT_TRUE(SameBits(inPlace, expected)) << "in place, column " << Column << " order " << order;
+        for (std::size_t at : {0, 4, 8, 12}) {
+            auto* data = reinterpret_cast<spComplex*>(storage.aligned + at);
+            std::memcpy(data, x.data(), 8 * static_cast<size_t>(n));
+            if constexpr (Column == 1)
+                spFftBitRevInPlaceColumn1(data, static_cast<int>(n), pairs.data());
+            else
+                spFftBitRevInPlace<Column>(data, static_cast<int>(n), pairs.data());
+            EXPECT_TRUE(SameBits(Signal(data, data + n), expected))
+                << "in place, column " << Column << " order " << order << " at " << at;
+        }
     }
 }
 
