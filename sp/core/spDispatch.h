@@ -14,10 +14,6 @@ extern std::int32_t spDispatchIndex;
 template <class Fn>
 using spDispatchRow = Fn* const[spDispatchColumns];
 
-// The initialiser of a row whose every column runs the generic routine (until the processor
-// variants exist).
-#define SP_GENERIC_ROW(routine) {routine, routine, routine, routine, routine}
-
 #include "sp/core/spTypes.h"
 
 // The column for a processor code of spGetCpuType, or -1 when the code selects none
