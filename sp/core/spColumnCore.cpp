@@ -122,6 +122,7 @@ spStatus ZeroColumn(void* dst, int len)
         return spStsNullPtrErr;
     if (len < 1)
         return spStsSizeErr;
+    spCountZeroFill(Column);
     auto* p = static_cast<unsigned char*>(dst);
     if constexpr (Column == 1)
         ZeroMmx(p, static_cast<std::size_t>(len), len >= spZeroStreamingFrom1);

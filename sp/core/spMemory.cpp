@@ -5,10 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sp/core/spDispatch.h"
+
 namespace {
 
 std::atomic<long> g_failAfter{-1};
 std::atomic<long> g_liveBlocks{0};
+std::atomic<long> g_zeroFills[spDispatchColumns];
 
 bool InjectedFailure()
 {
@@ -65,6 +68,7 @@ spStatus spZero(void* dst, int len)
         return spStsNullPtrErr;
     if (len < 1)
         return spStsSizeErr;
+    spCountZeroFill(0);
     std::memset(dst, 0, static_cast<std::size_t>(len));
     return spStsNoErr;
 }
@@ -77,4 +81,14 @@ void spDebugFailAllocationsAfter(long allowed)
 long spDebugLiveBlocks()
 {
     return g_liveBlocks.load(std::memory_order_relaxed);
+}
+
+void spCountZeroFill(int column)
+{
+    g_zeroFills[column].fetch_add(1, std::memory_order_relaxed);
+}
+
+long spDebugZeroFills(int column)
+{
+    return g_zeroFills[column].load(std::memory_order_relaxed);
 }

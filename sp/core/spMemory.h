@@ -25,3 +25,7 @@ spStatus spZero(void* dst, int len);
 void spDebugFailAllocationsAfter(long allowed);
 // Number of blocks handed out and not yet freed (for leak checks in tests).
 long spDebugLiveBlocks();
+// Every zero fill counts its runs per dispatch column (column 0's is spZero), so that tests
+// see whose fill a caller went through.
+void spCountZeroFill(int column);
+long spDebugZeroFills(int column);

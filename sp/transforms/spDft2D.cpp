@@ -29,8 +29,8 @@ spStatus spDft2DInitAllocCol(spDft2DSpec** ppSpec, int width, int height, spScal
         spec->height = height;
     };
     const auto init = [&](spDftSpec** plan, int len) { return spDftInitAllocCol<Column>(plan, len, flag, hint); };
-    return spCreate2D(ppSpec, spKindDft2D, Column, width, height, height, hint, fill, init,
-                      spDftGetBufSizeCol<Column>, spDft2DRelease);
+    return spCreate2D<Column>(ppSpec, spKindDft2D, width, height, height, hint, fill, init,
+                              spDftGetBufSizeCol<Column>, spDft2DRelease);
 }
 
 void spDft2DRelease(spDft2DSpec* spec) { spRelease2D(spec, spDftRelease); }

@@ -116,7 +116,7 @@ spStatus spDftInitAllocCol(spDftSpec** ppSpec, int len, spScaleFlag flag, int hi
         return spStsNullPtrErr;
     if (len < 1)
         return spStsSizeErr;
-    auto* spec = spNewRecord<spDftSpec>(spKindDft, Column);
+    auto* spec = spNewRecord<Column, spDftSpec>(spKindDft);
     if (spec == nullptr)
         return spStsMemAllocErr;
     spec->len = len;

@@ -31,8 +31,8 @@ spStatus spFft2DInitAllocCol(spFft2DSpec** ppSpec, int orderX, int orderY, spSca
         spec->orderY = orderY;
     };
     const auto init = [&](spFftSpec** plan, int order) { return spFftInitAllocCol<Column>(plan, order, flag, hint); };
-    return spCreate2D(ppSpec, spKindFft2D, Column, orderX, orderY, std::int64_t{1} << orderY, hint, fill,
-                      init, spFftGetBufSizeCol<Column>, spFft2DRelease);
+    return spCreate2D<Column>(ppSpec, spKindFft2D, orderX, orderY, std::int64_t{1} << orderY, hint, fill,
+                              init, spFftGetBufSizeCol<Column>, spFft2DRelease);
 }
 
 void spFft2DRelease(spFft2DSpec* spec) { spRelease2D(spec, spFftRelease); }

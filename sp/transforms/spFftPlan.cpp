@@ -125,7 +125,7 @@ spStatus spFftInitAllocCol(spFftSpec** pSpec, int order, spScaleFlag flag, int h
         return spStsNullPtrErr;
     if (order < 0 || order > 30)
         return spStsFftOrderErr;
-    auto* spec = spNewRecord<spFftSpec>(spKindFft, Column);
+    auto* spec = spNewRecord<Column, spFftSpec>(spKindFft);
     if (spec == nullptr)
         return spStsMemAllocErr;
     spec->order = order;

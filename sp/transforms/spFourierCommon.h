@@ -91,17 +91,18 @@ private:
     bool m_failed = false;
 };
 
-// A fresh plan record from the library allocator, cleared, carrying its kind code and the
-// dispatch column that made it; null when memory runs out.
-template <class Spec>
-Spec* spNewRecord(std::int32_t kind, int column)
+// A fresh plan record from the allocator of the dispatch column that makes it, cleared by
+// that column's own zero fill, carrying its kind code and the column; null when memory runs
+// out.
+template <int Column, class Spec>
+Spec* spNewRecord(std::int32_t kind)
 {
-    auto* spec = static_cast<Spec*>(spAllocBytes(sizeof(Spec), column));
+    auto* spec = static_cast<Spec*>(spAllocBytes(sizeof(Spec), Column));
     if (spec == nullptr)
         return nullptr;
-    spZero(spec, static_cast<int>(sizeof(Spec)));
+    spZeroRow[Column](spec, static_cast<int>(sizeof(Spec)));
     spec->id = kind;
-    spec->column = column;
+    spec->column = Column;
     return spec;
 }
 

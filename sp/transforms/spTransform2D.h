@@ -206,13 +206,13 @@ spStatus spInitLinePlans(Plan** rows, Plan** columns, int rowSize, int columnSiz
 // the 32-bit work size is refused before anything is allocated; then the record of `kind`,
 // whose size fields `fill` stores, with its line plans. The out pointer is written only on
 // success; a failure releases what was made.
-template <class Spec, class Fill, class Init, class BufSize, class Release>
-spStatus spCreate2D(Spec** ppSpec, std::int32_t kind, int column, int rowSize, int columnSize,
-                    std::int64_t height, int hint, Fill fill, Init init, BufSize bufSize, Release release)
+template <int Column, class Spec, class Fill, class Init, class BufSize, class Release>
+spStatus spCreate2D(Spec** ppSpec, std::int32_t kind, int rowSize, int columnSize, std::int64_t height, int hint,
+                    Fill fill, Init init, BufSize bufSize, Release release)
 {
     if (spWorkBytes2D(height, 0, 0) > spMaxBlockBytes)
         return spStsMemAllocErr;
-    auto* spec = spNewRecord<Spec>(kind, column);
+    auto* spec = spNewRecord<Column, Spec>(kind);
     if (spec == nullptr)
         return spStsMemAllocErr;
     fill(spec);

@@ -1,7 +1,9 @@
-// Every column's entries make plans of their own column and refuse the plans of any other
-// column with -17: the columns share kind codes, not table layouts.
+// Every column's entries make plans of their own column, cleared by the column's own zero
+// fill, and refuse the plans of any other column with -17: the columns share kind codes, not
+// table layouts.
 #include <algorithm>
 #include <array>
+#include <functional>
 
 #include "TransformTestSupport.h"
 #include "sp/core/spCpu.h"
@@ -80,6 +82,42 @@ TEST(TransformDispatch, StaticInitSelectsTheColumnTheEntriesRun)
     }
     EXPECT_EQ(spDftForwardRow[4], (&spDftRunCol<4, false>));
     EXPECT_EQ(spDft2DInitAllocRow[2], (&spDft2DInitAllocCol<2>));
+    spDispatchIndex = 0;
+}
+
+// Every plan record a column's inits make is cleared by that column's own zero fill, and by
+// no other column's: one record per 1-D plan, its inner FFT plan, and each 2-D plan's line
+// plans (one when rows and columns have the same length).
+TEST(TransformDispatch, EachColumnClearsItsPlansWithItsOwnZeroFill)
+{
+    struct Case {
+        const char* what;
+        long records;
+        std::function<void()> make;
+    };
+    const Case cases[] = {
+        {"mixed-radix DFT", 1, [] { DftPlan plan(12, spNoDivByAny); }},
+        {"power-of-two DFT", 2, [] { DftPlan plan(16, spNoDivByAny); }},
+        {"FFT", 1, [] { FftPlan plan(13, spNoDivByAny); }},
+        {"2-D DFT", 3, [] { Dft2DPlan plan(12, 3, spNoDivByAny); }},
+        {"square 2-D DFT", 2, [] { Dft2DPlan plan(5, 5, spNoDivByAny); }},
+        {"2-D FFT", 3, [] { Fft2DPlan plan(2, 1, spNoDivByAny); }},
+    };
+    const auto fills = [] {
+        std::array<long, spDispatchColumns> counts{};
+        for (int c = 0; c < spDispatchColumns; ++c)
+            counts[c] = spDebugZeroFills(c);
+        return counts;
+    };
+    for (int column = 0; column < spDispatchColumns; ++column) {
+        spDispatchIndex = column;
+        for (const Case& k : cases) {
+            std::array<long, spDispatchColumns> want = fills();
+            want[column] += k.records;
+            k.make();
+            EXPECT_EQ(fills(), want) << k.what << ", column " << column;
+        }
+    }
     spDispatchIndex = 0;
 }
 
