@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "sp/core/spCpu.h"
 #include "sp/filters/spFilterWorkers.h"
 #include "sp/filters/spKernels5x5.h"
 
@@ -13,6 +14,8 @@ using RowSums = void(const double* x, float* outer, float* middle, float* centre
                      std::ptrdiff_t n);
 
 constexpr std::ptrdiff_t kBorder = 2;
+// The rounding bits of MXCSR for rounding toward -infinity.
+constexpr std::uint32_t kMxcsrDownward = 0x2000;
 
 // Widens a source row with its border into the block's widened row; answers the row's
 // first pixel there.
@@ -55,7 +58,8 @@ spStatus RunWeightedRing5x5(const spFilterFrame& f, RowSums* rowSums)
 // partial sum is exact, and an infinity or NaN would stay in it for good; so S is summed
 // afresh for the first row and whenever the six rows involved hold a value that is not
 // finite, is subnormal, is a negative zero, or lies more than 2^25 away in magnitude from
-// another.
+// another. Rounding toward -infinity makes x - x a -0, so that a slide would turn a window
+// sum of +0 into -0 where the fresh sum keeps +0; in that mode every sum is fresh.
 template <class Output>
 spStatus RunBoxRing5x5(const spFilterFrame& f, Output output)
 {
@@ -63,6 +67,7 @@ spStatus RunBoxRing5x5(const spFilterFrame& f, Output output)
     spRowBlock block(6, n, n + 2 * kBorder, 2);
     if (!block.Valid())
         return spStsMemAllocErr;
+    const bool maySlide = (spGetMxcsr() & spMxcsrRoundingMask) != kMxcsrDownward;
     // b of source rows y - 3 to y + 2 at output row y, with their magnitudes.
     spRowRing<6> sums(block, 0);
     std::array<spMagnitudes, 6> spread{};
@@ -75,7 +80,7 @@ spStatus RunBoxRing5x5(const spFilterFrame& f, Output output)
         pass(r, static_cast<std::size_t>(r + 3));
     for (std::ptrdiff_t y = 0; y < f.height; ++y) {
         pass(y + 2, 5);
-        if (y > 0 && spSumsExact(spread.data(), spread.size()))
+        if (y > 0 && maySlide && spSumsExact(spread.data(), spread.size()))
             spSlideBoxSum(column, sums[0], sums[5], n);
         else
             spSumFiveRows(sums[1], sums[2], sums[3], sums[4], sums[5], column, n);

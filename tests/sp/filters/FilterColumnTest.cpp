@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cfenv>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -241,6 +242,36 @@ TEST(SpFilterBox5x5, SlidingIsTakenOnlyWhereEverySumIsExact)
     const float zeros[11] = {};
     const spMagnitudes none = spRowMagnitudes(zeros, 11);
     EXPECT_TRUE(spSumsExact(&none, 1));
+}
+
+// Rounding toward -infinity makes x - x a -0: bands of rows of ones and positive zeros with
+// rows of positive zeros between them, where a slide would take the ones' sum out and leave
+// -0 while the fresh sum of the zero window is +0 (in the highpass 25 x 0 - S then flips).
+TEST(SpFilterBox5x5, RoundingDownwardGivesTheFreshSumsSignedZeros)
+{
+    struct Rounding {
+        const int saved = std::fegetround();
+        Rounding() { std::fesetround(FE_DOWNWARD); }
+        ~Rounding() { std::fesetround(saved); }
+    };
+    std::mt19937 rng(5);
+    BorderedImage src(11, 60, 2, 15);
+    src.Fill([&](Index row, Index) { return (row + 2) % 12 < 3 && rng() % 3 == 0 ? 1.0f : 0.0f; });
+    for (const FilterOp& op : AllFilterOps()) {
+        if (op.name != "Lowpass5x5" && op.name != "Hipass5x5")
+            continue;
+        ForEachLoopKind([&](const char* loops) {
+            std::vector<float> got, want;
+            {
+                const Rounding downward;
+                Destination dst(11, 60, 11);
+                ASSERT_EQ(RunOp(op, src, dst, 0, 0, op.generic), spStsNoErr);
+                got = dst.Region();
+                want = ReferenceOutput(op, src);
+            }
+            EXPECT_EQ(FirstDifference(got, want), -1) << op.name << " (" << loops << ")";
+        });
+    }
 }
 
 TEST(SpFilterKnownAnswer, ImpulseGivesTheKernel)
