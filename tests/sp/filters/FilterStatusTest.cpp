@@ -148,3 +148,135 @@ TEST(SpFilterGuardPages, NoAccessOutsideTheBorderedSourceOrTheDestination)
 }
 
 } // namespace
+
+// ---- Column 1's access block ----
+// Every load and store at the places it serves, 0, 4, 8 and 12 bytes past a 16-byte boundary
+// (and off the float grid where a routine serves that), with the vector flush against an
+// inaccessible page below and above: each delivers or writes exactly the four floats there
+// and touches nothing else. The pickers choose by these places.
+#include "sp/filters/spColumn1Access.h"
+
+namespace {
+
+// Sixteen bytes `offset` bytes past a 16-byte boundary in a page of patterned bytes: as near
+// the guard below (`atEnd` false) or above as that place allows.
+struct Spot {
+    GuardedPages pages{64};
+    unsigned char* p;
+    Spot(int offset, bool atEnd)
+        : p(atEnd ? pages.AtEnd(16 + static_cast<std::size_t>((16 - offset) % 16)) : pages.AtStart() + offset)
+    {
+        unsigned char* start = atEnd ? pages.AtEnd(4096) : pages.AtStart();
+        for (int k = 0; k < 4096; ++k)
+            start[k] = static_cast<unsigned char>(k * 7 + 1);
+    }
+    float* floats() { return reinterpret_cast<float*>(p); }
+};
+
+std::array<float, 4> Lanes(__m128 v)
+{
+    std::array<float, 4> out;
+    _mm_storeu_ps(out.data(), v);
+    return out;
+}
+
+std::array<float, 4> At(const unsigned char* p)
+{
+    std::array<float, 4> out;
+    std::memcpy(out.data(), p, 16);
+    return out;
+}
+
+TEST(SpColumn1Access, LoadsDeliverTheFourFloatsAtTheirPlace)
+{
+    const struct {
+        spColumn1Load* plain;
+        spColumn1ScaledLoad* scaled;
+        std::vector<int> offsets; // bytes past a 16-byte boundary the routine serves
+    } loads[] = {
+        {spLoadA16, spLoadScaledA16, {0}},
+        {spLoadA4, spLoadScaledA4, {4}},
+        {spLoadA8, spLoadScaledA8, {0, 1, 2, 4, 8, 12, 13}},
+        {spLoadA4, spLoadScaledA12, {12}},
+    };
+    for (const auto& l : loads)
+        for (int offset : l.offsets)
+            for (bool atEnd : {false, true}) {
+                Spot s(offset, atEnd);
+                const std::array<float, 4> want = At(s.p);
+                SCOPED_TRACE(::testing::Message() << offset << (atEnd ? " at the end" : " at the start"));
+                if (offset % 8 == 4 || offset % 16 == 0 || l.plain == spLoadA8) {
+                    EXPECT_EQ(std::memcmp(Lanes(l.plain(s.floats())).data(), want.data(), 16), 0);
+                }
+                spColumn1Cursor c;
+                c.scale = _mm_set1_ps(2.0f);
+                c.scaledRead = s.floats();
+                const std::array<float, 4> got = Lanes(l.scaled(c));
+                EXPECT_EQ(c.scaledRead, s.floats() + 4);
+                for (int k = 0; k < 4; ++k)
+                    EXPECT_TRUE(SameFloat(got[static_cast<std::size_t>(k)], want[static_cast<std::size_t>(k)] * 2.0f))
+                        << "lane " << k;
+            }
+}
+
+TEST(SpColumn1Access, PickersChooseByPlace)
+{
+    alignas(16) static float row[8];
+    const auto* base = reinterpret_cast<const unsigned char*>(row);
+    for (int offset = 0; offset < 16; ++offset) {
+        const void* at = base + offset;
+        const bool whole = offset % 4 == 0;
+        spColumn1ScaledLoad* const scaled[] = {spLoadScaledA16, spLoadScaledA4, spLoadScaledA8, spLoadScaledA12};
+        EXPECT_EQ(spPickScaledLoad(at), whole ? scaled[offset / 4] : spLoadScaledA8) << offset;
+        EXPECT_EQ(spPickLoad(at), !whole ? spLoadA8 : offset == 0 ? spLoadA16 : offset % 8 == 4 ? spLoadA4 : spLoadA8)
+            << offset;
+        spColumn1Store* const streams[] = {spStreamA16, spStreamShift1, spStreamShift2, spStreamShift3};
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(spPickStreamStore(at, k), whole ? streams[std::min(k, 3)] : spStoreUnaligned) << offset << " " << k;
+    }
+    EXPECT_EQ(spPickStore(0), spStoreA16);
+    EXPECT_EQ(spPickStore(1), spStoreA4);
+    EXPECT_EQ(spPickStore(2), spStoreA8);
+    EXPECT_EQ(spPickStore(3), spStoreA4);
+}
+
+TEST(SpColumn1Access, StoresWriteTheSixteenBytesBelowTheWritePosition)
+{
+    const __m128 carry = _mm_setr_ps(10, 11, 12, 13), result = _mm_setr_ps(20, 21, 22, 23);
+    const struct {
+        spColumn1Store* store;
+        std::array<float, 4> written;
+        bool keepsCarry; // the shifted stores take the result as the next carry
+        std::vector<int> offsets;
+    } stores[] = {
+        {spStoreA16, {20, 21, 22, 23}, false, {0}},
+        {spStoreA4, {20, 21, 22, 23}, false, {4, 12}},
+        {spStoreA8, {20, 21, 22, 23}, false, {8}},
+        {spStreamA16, {20, 21, 22, 23}, false, {0}},
+        {spStreamShift1, {13, 20, 21, 22}, true, {0}},
+        {spStreamShift2, {12, 13, 20, 21}, true, {0}},
+        {spStreamShift3, {11, 12, 13, 20}, true, {0}},
+        {spStoreUnaligned, {20, 21, 22, 23}, false, {1, 2, 3, 4, 8, 13}},
+    };
+    for (const auto& s : stores)
+        for (int offset : s.offsets)
+            for (bool atEnd : {false, true}) {
+                Spot spot(offset, atEnd);
+                unsigned char* start = atEnd ? spot.pages.AtEnd(4096) : spot.pages.AtStart();
+                const std::vector<unsigned char> before(start, start + 4096);
+                spColumn1Cursor c;
+                c.carry = carry;
+                c.result = result;
+                c.write = spot.p + 16;
+                s.store(c);
+                const std::array<float, 4> got = At(spot.p);
+                EXPECT_EQ(got, s.written) << offset;
+                EXPECT_EQ(Lanes(c.carry), s.keepsCarry ? Lanes(result) : Lanes(carry)) << offset;
+                for (int k = 0; k < 4096; ++k)
+                    if (start + k < spot.p || start + k >= spot.p + 16) {
+                        ASSERT_EQ(start[k], before[static_cast<std::size_t>(k)]) << "byte " << k << ", offset " << offset;
+                    }
+            }
+}
+
+} // namespace

@@ -232,3 +232,105 @@ TEST(SpVariantTables, KeysOutsideTheFormulasAreRefused)
 }
 
 } // namespace
+
+// ---- Column 1: its float kernels in their own orders, at every alignment ----
+// Every float output of every filter and layout equals, bit for bit, the order its part of
+// the row adds in (Column1Reference): widths 1 to 40, so that the row ends at every place of
+// a vector; destinations 0, 4, 8 and 12 bytes past a 16-byte boundary (the scalar head
+// writes 3, 2 or 1 floats) and off the float grid; sources at every phase with steps of
+// every phase. Planes lie flush against guard pages; nothing outside the region, and no
+// fourth element of a layout-4 pixel, is written.
+#include "Column1Reference.h"
+
+namespace {
+
+struct Column1Case {
+    std::size_t op;
+    int layout, form;
+    Index width, height;
+    int srcOffset, srcStepExtra, dstOffset, dstStepExtra; // bytes
+};
+
+void RunColumn1Case(const Column1Case& c, std::mt19937& rng)
+{
+    const FilterOp& op = AllFilterOps()[c.op];
+    const Index e = spPixelElements(c.layout), b = op.border;
+    const Index srcRow = (c.width + 2 * b) * e * 4 + c.srcStepExtra, dstRow = c.width * e * 4;
+    const Index dstStep = dstRow + c.dstStepExtra;
+    const auto srcBytes = static_cast<std::size_t>(srcRow * (c.height + 2 * b) + c.srcOffset);
+    const auto dstBytes = static_cast<std::size_t>(dstStep * c.height + c.dstOffset + 16);
+    GuardedPages srcPages(srcBytes), dstPages(dstBytes);
+    unsigned char* srcBase = c.width % 2 ? srcPages.AtEnd(srcBytes) : srcPages.AtStart();
+    unsigned char* dstBase = c.width / 2 % 2 ? dstPages.AtEnd(dstBytes) : dstPages.AtStart();
+    using Sampler = float (*)(std::mt19937&);
+    const Sampler samplers[] = {TieProneValue, WideValue, ModerateValue};
+    const Sampler sample = samplers[rng() % 3];
+    for (std::size_t k = 0; k + 4 <= srcBytes; k += 4) {
+        const float v = sample(rng);
+        std::memcpy(srcBase + k, &v, 4);
+    }
+    std::memset(dstBase, 0x5A, dstBytes);
+    const std::vector<unsigned char> before(dstBase, dstBase + dstBytes);
+    unsigned char* src = srcBase + c.srcOffset + b * srcRow + b * e * 4;
+    unsigned char* dst = dstBase + c.dstOffset;
+
+    const spKernelKey key{spKtF32, c.layout, c.form};
+    const spVariantFrame frame{src, srcRow, dst, dstStep, c.width, c.height};
+    ASSERT_EQ(kWorkers[0][c.op](frame, key), spStsNoErr);
+    const std::vector<float> want = Column1Floats(
+        op.name, {src, srcRow, reinterpret_cast<std::uintptr_t>(dst), dstStep, c.width, c.height,
+                  c.layout, c.form});
+    for (std::size_t k = 0; k < dstBytes; ++k) {
+        const Index pos = static_cast<Index>(k) - c.dstOffset;
+        const Index y = pos / dstStep, i = pos % dstStep / 4;
+        const bool inside = pos >= 0 && y < c.height && pos % dstStep < dstRow &&
+                            !(c.layout == 4 && i % 4 == 3);
+        if (!inside) {
+            ASSERT_EQ(dstBase[k], before[k]) << "byte " << pos << " written";
+        }
+    }
+    for (Index y = 0; y < c.height; ++y)
+        for (Index i = 0; i < c.width * e; ++i) {
+            if (c.layout == 4 && i % 4 == 3)
+                continue;
+            float got;
+            std::memcpy(&got, dst + y * dstStep + 4 * i, 4);
+            const float w = want[static_cast<std::size_t>(y * c.width * e + i)];
+            ASSERT_TRUE(SameFloat(got, w))
+                << "row " << y << " element " << i << ": got " << got << ", want " << w;
+        }
+}
+
+TEST(SpVariantWorkersColumn1, FloatsAddInTheOrdersOfTheirPartsAtEveryAlignment)
+{
+    std::mt19937 rng(1);
+    const int dstOffsets[] = {0, 4, 8, 12, 2};
+    for (std::size_t op = 0; op < AllFilterOps().size(); ++op) {
+        const FilterOp& f = AllFilterOps()[op];
+        const int form = f.name == "Gauss5x5" ? 1 : 0;
+        for (int s = form; s <= (f.name.starts_with("Sobel") ? 1 : form); ++s)
+            for (int layout = 1; layout <= 4; ++layout)
+                for (Index w = 1; w <= 40; ++w)
+                    for (int d = 0; d < 5; ++d) {
+                        const int phase = static_cast<int>(rng() % 4);
+                        const Column1Case c{op,
+                                            layout,
+                                            s,
+                                            w,
+                                            1 + w % 3,
+                                            d == 4 ? 1 + static_cast<int>(rng() % 3) : 4 * phase,
+                                            4 * static_cast<int>(rng() % 4),
+                                            dstOffsets[d],
+                                            d == 4 ? 2 : 4 * static_cast<int>(rng() % 4)};
+                        SCOPED_TRACE(::testing::Message()
+                                     << f.name << " layout " << layout << " form " << s << " width "
+                                     << w << " source +" << c.srcOffset << " step +" << c.srcStepExtra
+                                     << " destination +" << c.dstOffset << " step +" << c.dstStepExtra);
+                        RunColumn1Case(c, rng);
+                        if (HasFatalFailure())
+                            return;
+                    }
+    }
+}
+
+} // namespace
