@@ -49,6 +49,10 @@ void CGLCanvas::paintGL()
             m_nTick = 0;
             m_timer.start();
             m_scene.RenderScene(true);
+        } else if (m_cache.isNull()) {
+            // The full render at the tick could not be read: render it now rather than show
+            // what the framebuffer held.
+            m_scene.RenderScene(false);
         } else {
             const QSize pixels = PixelSize();
             CGLRenderer::DrawPicture(m_cache, pixels.width(), pixels.height());
@@ -58,6 +62,12 @@ void CGLCanvas::paintGL()
 
 void CGLCanvas::OnTimer()
 {
+    // The full picture is coarse mode's: after a change to another mode (precise renders at
+    // every paint, no drawing draws nothing) the tick neither renders nor caches.
+    if (Options().mode != kRenderCoarse) {
+        m_timer.stop();
+        return;
+    }
     if (++m_nTick < kTicksToFullRender)
         return;
     m_timer.stop();

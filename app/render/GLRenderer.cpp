@@ -2,14 +2,21 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glx.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <map>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -41,6 +48,166 @@ bool BitmapFontPossible()
     const bool glx = glXQueryExtension(display, &errorBase, &eventBase) != False;
     XCloseDisplay(display);
     return glx;
+}
+
+// GLUT draws its glyphs at their own size in framebuffer pixels, which on a screen of more
+// device pixels than window pixels makes text small. Each glyph is therefore read back once,
+// as GLUT draws it into a framebuffer of its own, and enlarged point by point.
+constexpr int kGlyphBox = 32;     // the framebuffer a glyph is read from, square
+constexpr int kGlyphOrigin = 8;   // the raster position within it, in both directions
+constexpr int kGlyphCount = 256;
+
+// The lit pixels of one glyph within its box, bottom row first, and how far it moves the
+// raster position.
+struct GlyphShape {
+    int left = 0;  // the lit pixels' bounding box within the box
+    int bottom = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<bool> lit;  // width x height
+    float advance = 0.0f;
+};
+
+// A glyph as glBitmap takes it: rows bottom first, each row whole bytes, first pixel in the
+// high bit.
+struct ScaledGlyph {
+    int width = 0;
+    int height = 0;
+    float xOrigin = 0.0f;
+    float yOrigin = 0.0f;
+    float advance = 0.0f;
+    std::vector<GLubyte> bits;
+};
+using ScaledFont = std::array<ScaledGlyph, kGlyphCount>;
+
+GlyphShape ShapeOf(const std::vector<GLubyte>& rgb, float advance)
+{
+    GlyphShape shape;
+    shape.advance = advance;
+    int left = kGlyphBox, right = -1, bottom = kGlyphBox, top = -1;
+    const auto on = [&rgb](int x, int y) {
+        const std::size_t at = 3 * (static_cast<std::size_t>(y) * kGlyphBox + x);
+        return rgb[at] + rgb[at + 1] + rgb[at + 2] > 3 * 127;
+    };
+    for (int y = 0; y < kGlyphBox; ++y)
+        for (int x = 0; x < kGlyphBox; ++x)
+            if (on(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bottom = std::min(bottom, y);
+                top = std::max(top, y);
+            }
+    if (right < 0)
+        return shape;
+    shape.left = left;
+    shape.bottom = bottom;
+    shape.width = right - left + 1;
+    shape.height = top - bottom + 1;
+    for (int y = bottom; y <= top; ++y)
+        for (int x = left; x <= right; ++x)
+            shape.lit.push_back(on(x, y));
+    return shape;
+}
+
+// Every glyph of `font` as GLUT draws it, read back with the current context; the caller's
+// state, framebuffer and raster position are left as they were.
+std::vector<GlyphShape> CaptureGlyphs(void* font)
+{
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (context == nullptr)
+        return {};
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, kGlyphBox, 0.0, kGlyphBox, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    std::vector<GlyphShape> shapes;
+    {
+        QOpenGLFramebufferObject box(kGlyphBox, kGlyphBox);
+        if (box.isValid() && box.bind()) {
+            glViewport(0, 0, kGlyphBox, kGlyphBox);
+            for (const GLenum capability : {GL_DEPTH_TEST, GL_LIGHTING, GL_TEXTURE_2D, GL_BLEND, GL_ALPHA_TEST,
+                                            GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_COLOR_LOGIC_OP, GL_FOG})
+                glDisable(capability);
+            glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glColor3f(1.0f, 1.0f, 1.0f);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            std::vector<GLubyte> rgb(3 * kGlyphBox * kGlyphBox);
+            for (int ch = 0; ch < kGlyphCount; ++ch) {
+                glClear(GL_COLOR_BUFFER_BIT);
+                glRasterPos2i(kGlyphOrigin, kGlyphOrigin);
+                glutBitmapCharacter(font, ch);
+                GLfloat position[4] = {};
+                glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+                glReadPixels(0, 0, kGlyphBox, kGlyphBox, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+                shapes.push_back(ShapeOf(rgb, position[0] - kGlyphOrigin));
+            }
+        }
+        context->functions()->glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopClientAttrib();
+    glPopAttrib();
+    return shapes;
+}
+
+// The glyph enlarged by `ratio`: each target pixel takes the glyph pixel it lies on.
+ScaledGlyph Scaled(const GlyphShape& shape, double ratio)
+{
+    ScaledGlyph glyph;
+    glyph.advance = static_cast<float>(shape.advance * ratio);
+    if (shape.width == 0)
+        return glyph;
+    glyph.width = static_cast<int>(std::ceil(shape.width * ratio));
+    glyph.height = static_cast<int>(std::ceil(shape.height * ratio));
+    glyph.xOrigin = static_cast<float>((kGlyphOrigin - shape.left) * ratio);
+    glyph.yOrigin = static_cast<float>((kGlyphOrigin - shape.bottom) * ratio);
+    const int rowBytes = (glyph.width + 7) / 8;
+    glyph.bits.assign(static_cast<std::size_t>(rowBytes) * glyph.height, 0);
+    for (int y = 0; y < glyph.height; ++y)
+        for (int x = 0; x < glyph.width; ++x) {
+            const int sx = std::min(static_cast<int>(x / ratio), shape.width - 1);
+            const int sy = std::min(static_cast<int>(y / ratio), shape.height - 1);
+            if (shape.lit[static_cast<std::size_t>(sy) * shape.width + sx])
+                glyph.bits[static_cast<std::size_t>(y) * rowBytes + x / 8] |= static_cast<GLubyte>(0x80 >> (x % 8));
+        }
+    return glyph;
+}
+
+// The glyphs of `font` at `ratio`, made on first use (a context must be current then); null
+// when they cannot be read.
+const ScaledFont* ScaledFontOf(void* font, double ratio)
+{
+    static std::map<void*, std::vector<GlyphShape>> shapes;
+    static std::map<std::pair<void*, double>, ScaledFont> fonts;
+    if (const auto found = fonts.find({font, ratio}); found != fonts.end())
+        return &found->second;
+    auto known = shapes.find(font);
+    if (known == shapes.end()) {
+        std::vector<GlyphShape> captured = CaptureGlyphs(font);
+        if (captured.size() != kGlyphCount)
+            return nullptr;
+        known = shapes.emplace(font, std::move(captured)).first;
+    }
+    ScaledFont& scaled = fonts[{font, ratio}];
+    for (int ch = 0; ch < kGlyphCount; ++ch)
+        scaled[ch] = Scaled(known->second[ch], ratio);
+    return &scaled;
+}
+
+bool UnitRatio(double pixelRatio)
+{
+    return std::abs(pixelRatio - 1.0) < 1e-6;
 }
 
 } // namespace
@@ -79,22 +246,44 @@ bool CGLRenderer::InitBitmapFont()
     return g_bitmapFont;
 }
 
-void CGLRenderer::DrawBitmapText(void* font, const std::string& text)
+void CGLRenderer::DrawBitmapText(void* font, const std::string& text, double pixelRatio)
 {
     if (!g_bitmapFont)
         return;
-    for (const char ch : text)
-        glutBitmapCharacter(font, static_cast<unsigned char>(ch));
+    const ScaledFont* scaled = UnitRatio(pixelRatio) || !(pixelRatio > 0.0) ? nullptr : ScaledFontOf(font, pixelRatio);
+    if (scaled == nullptr) {
+        for (const char ch : text)
+            glutBitmapCharacter(font, static_cast<unsigned char>(ch));
+        return;
+    }
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (const char ch : text) {
+        const ScaledGlyph& glyph = (*scaled)[static_cast<unsigned char>(ch)];
+        glBitmap(glyph.width, glyph.height, glyph.xOrigin, glyph.yOrigin, glyph.advance, 0.0f,
+                 glyph.bits.empty() ? nullptr : glyph.bits.data());
+    }
+    glPopClientAttrib();
 }
 
-void CGLRenderer::DrawText(const std::string& text)
+void CGLRenderer::DrawText(const std::string& text, double pixelRatio)
 {
-    DrawBitmapText(GLUT_BITMAP_9_BY_15, text);
+    DrawBitmapText(GLUT_BITMAP_9_BY_15, text, pixelRatio);
+}
+
+void CGLRenderer::LineWidth(float width, double pixelRatio)
+{
+    glLineWidth(static_cast<float>(width * pixelRatio));
 }
 
 void CGLRenderer::DrawAxes(COLORREF colour, float width, float height, float x, float y,
                            const std::string& title, float top, float bottom,
-                           std::span<const COLORREF> table)
+                           std::span<const COLORREF> table, double pixelRatio)
 {
     constexpr float z = 100.0f;
     ColorOf(~colour & kColorMask);
@@ -110,11 +299,11 @@ void CGLRenderer::DrawAxes(COLORREF colour, float width, float height, float x, 
     }
     glEnd();
     glRasterPos3f(x, y + height + 7.0f, z);
-    DrawText(title);
+    DrawText(title, pixelRatio);
     glRasterPos3f(x + width + 6.0f, y + height - 2.0f, z);
-    DrawText(WholeNumber(top));
+    DrawText(WholeNumber(top), pixelRatio);
     glRasterPos3f(x + width + 6.0f, y - 1.0f, z);
-    DrawText(WholeNumber(bottom));
+    DrawText(WholeNumber(bottom), pixelRatio);
     if (table.size() < 2)
         return;
     const std::size_t bands = std::min<std::size_t>(table.size(), 300) - 1;

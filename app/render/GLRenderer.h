@@ -29,17 +29,21 @@ public:
     // is there.
     static bool InitBitmapFont();
 
-    // The text at the current raster position; `font` is a GLUT bitmap font.
-    static void DrawBitmapText(void* font, const std::string& text);
+    // The text at the current raster position; `font` is a GLUT bitmap font. Its glyphs are
+    // enlarged by `pixelRatio`, the framebuffer's device pixels per window pixel, so that the
+    // text keeps its size on the screen.
+    static void DrawBitmapText(void* font, const std::string& text, double pixelRatio);
     // The same in the font of every GL view, GLUT_BITMAP_9_BY_15.
-    static void DrawText(const std::string& text);
+    static void DrawText(const std::string& text, double pixelRatio);
+    // glLineWidth of a width in window pixels.
+    static void LineWidth(float width, double pixelRatio);
 
     // The colour-scale bar: a frame and two ticks in the inverse of `colour`, the title above,
     // the top and bottom values right of it, and a ramp of the table's first 300 colours from
     // the bottom up, all at z = 100.
     static void DrawAxes(COLORREF colour, float width, float height, float x, float y,
                          const std::string& title, float top, float bottom,
-                         std::span<const COLORREF> table);
+                         std::span<const COLORREF> table, double pixelRatio);
 
     // The framebuffer rectangle (origin bottom left) as a 24-bit picture, top row first.
     static QImage ReadPixels(int x, int y, int width, int height);

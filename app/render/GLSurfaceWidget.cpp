@@ -4,10 +4,12 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QPainter>
+#include <QTimer>
 
 #include <GL/gl.h>
 
 #include "app/render/GLRenderer.h"
+#include "platform/core/Prompt.h"
 
 CGLSurfaceWidget::CGLSurfaceWidget(QWidget* parent) : QWidget(parent), m_format(QSurfaceFormat::defaultFormat())
 {
@@ -74,17 +76,32 @@ bool CGLSurfaceWidget::CreateContext()
 
 bool CGLSurfaceWidget::makeCurrent()
 {
-    if (!CreateContext() || !m_context->makeCurrent(m_surface.get()))
+    if (!CreateContext() || !m_context->makeCurrent(m_surface.get()) || !BindFramebuffer()) {
+        ReportFailure();
         return false;
+    }
+    return true;
+}
+
+bool CGLSurfaceWidget::BindFramebuffer()
+{
     const QSize pixels = PixelSize().expandedTo(QSize(1, 1));
     const bool resized = m_framebuffer == nullptr || m_framebuffer->size() != pixels;
     if (resized)
         m_framebuffer = std::make_unique<QOpenGLFramebufferObject>(pixels, QOpenGLFramebufferObject::Depth);
-    if (!m_framebuffer->isValid()) {
+    if (!m_framebuffer->isValid() || !m_framebuffer->bind()) {
+        // A framebuffer that could not be made is made again at the next try.
+        m_framebuffer.reset();
         m_context->doneCurrent();
         return false;
     }
-    m_framebuffer->bind();
+    if (resized) {
+        // A new framebuffer's contents are undefined: a paint that draws nothing (render mode
+        // 2) shows the background, not leftovers.
+        const QColor background = palette().window().color();
+        glClearColor(background.redF(), background.greenF(), background.blueF(), 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     if (!m_bInitialised) {
         m_bInitialised = true;
         initializeGL();
@@ -92,6 +109,16 @@ bool CGLSurfaceWidget::makeCurrent()
     if (resized)
         resizeGL(width(), height());
     return true;
+}
+
+void CGLSurfaceWidget::ReportFailure()
+{
+    // Where OpenGL works nowhere the start has said so already.
+    if (m_bReported || !OpenGLAvailable())
+        return;
+    m_bReported = true;
+    // Not within the paint that failed: a message box there would paint again behind it.
+    QTimer::singleShot(0, this, [] { Prompt().Message(kTextCannotDraw); });
 }
 
 void CGLSurfaceWidget::doneCurrent()

@@ -18,6 +18,10 @@ class QOffscreenSurface;
 class QOpenGLContext;
 class QOpenGLFramebufferObject;
 
+// Said once by a widget whose context cannot be made current, while OpenGL works elsewhere.
+inline constexpr const char* kTextCannotDraw =
+    "OpenGL cannot draw in this window: it shows its background instead of its picture";
+
 class CGLSurfaceWidget : public QWidget {
 public:
     explicit CGLSurfaceWidget(QWidget* parent);
@@ -32,7 +36,9 @@ public:
     // Null until the context exists and initializeGL has run.
     QOpenGLContext* context() const;
     // The context current with the widget's framebuffer bound, sized to the widget; made
-    // and initialised on first use. False when no context can be made.
+    // and initialised on first use; a new framebuffer holds the widget's background. False
+    // when no context can be made current or no framebuffer of the size made (the widget
+    // then shows its background and says so once).
     bool makeCurrent();
     void doneCurrent();
     // Renders with paintGL and returns the picture, top row first.
@@ -49,6 +55,8 @@ protected:
 
 private:
     bool CreateContext();
+    bool BindFramebuffer();
+    void ReportFailure();
     QImage Render();
 
     QSurfaceFormat m_format;
@@ -57,4 +65,5 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> m_framebuffer;
     bool m_bInitialised = false;
     bool m_bFailed = false;
+    bool m_bReported = false;
 };

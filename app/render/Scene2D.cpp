@@ -43,19 +43,20 @@ void DrawSelection(const Scene2D& scene)
     };
     const auto a = along(sel.cursorA);
     const auto b = along(sel.cursorB);
-    glLineWidth(sel.mode == 1 ? 3.0f : 1.0f);
+    const double ratio = scene.pixelRatio;
+    CGLRenderer::LineWidth(sel.mode == 1 ? 3.0f : 1.0f, ratio);
     glColor3ub(255, 255, 0);
     Line(a[0], a[1], b[0], b[1]);
     glColor3ub(0, 0, 255);
     Line(p1[0], p1[1], p2[0], p2[1]);
     if (sel.mode == 2) {
-        glLineWidth(sel.placed2 ? 3.0f : 1.0f);
+        CGLRenderer::LineWidth(sel.placed2 ? 3.0f : 1.0f, ratio);
         Line(p1[0], p1[1], p2[0], p1[1]);
         Line(p2[0], p1[1], p2[0], p2[1]);
         Line(p2[0], p2[1], p1[0], p2[1]);
         Line(p1[0], p2[1], p1[0], p1[1]);
     } else if (sel.mode == 3) {
-        glLineWidth(3.0f);
+        CGLRenderer::LineWidth(3.0f, ratio);
         glColor3ub(255, 255, 0);
         Cross(p1[0], p1[1], 1.0f);
         glColor3ub(0, 0, 255);
@@ -80,10 +81,10 @@ void DrawTexts(const Scene2D& scene, float sizeY)
     const Selection2D& sel = scene.selection;
     glColor3f(0.0f, 0.0f, 0.0f);
     RasterPosInView(0, -1);
-    CGLRenderer::DrawText(PointLineText(scene.image, sel.p2, sel.placed1 ? &sel.p1 : nullptr));
+    CGLRenderer::DrawText(PointLineText(scene.image, sel.p2, sel.placed1 ? &sel.p1 : nullptr), scene.pixelRatio);
     glColor3f(0.0f, 0.0f, 0.0f);
     RasterPosInView(0, static_cast<int>(sizeY + 4.0f));
-    CGLRenderer::DrawText(ScanSizeText(scene.image));
+    CGLRenderer::DrawText(ScanSizeText(scene.image), scene.pixelRatio);
 }
 
 } // namespace

@@ -29,6 +29,7 @@ struct Scene2D {
     int width = 0;  // window, device pixels
     int height = 0;
     bool coarse = false;
+    double pixelRatio = 1.0;  // device pixels per window pixel: text and line widths follow it
 };
 
 // Projection margin around the image.

@@ -46,11 +46,11 @@ void DrawColourScale(const Scene3D& scene)
     glScalef(0.01f, 0.01f, 0.01f);
     glRotatef(270, 0, 1, 0);
     glRotatef(90, 0, 0, 1);
-    glLineWidth(1);
+    CGLRenderer::LineWidth(1, scene.pixelRatio);
     CGLRenderer::DrawAxes(scene.settings.m_BackgroundColor, 6, 60, -120, 40,
                           ScaleTitle(scene.colourSource),
                           static_cast<float>(scene.colourSource.m_dMax),
-                          static_cast<float>(scene.colourSource.m_dMin), scene.colourTable);
+                          static_cast<float>(scene.colourSource.m_dMin), scene.colourTable, scene.pixelRatio);
 }
 
 void SetProjection(const Scene3D& scene)
@@ -68,7 +68,7 @@ void SetProjection(const Scene3D& scene)
     glLoadIdentity();
 }
 
-void DrawBorder(const CPresentationConfig& r, const SurfaceArrays& arrays, bool coarse)
+void DrawBorder(const CPresentationConfig& r, const SurfaceArrays& arrays, bool coarse, double ratio)
 {
     if (r.m_Border != 1)
         return;
@@ -78,7 +78,7 @@ void DrawBorder(const CPresentationConfig& r, const SurfaceArrays& arrays, bool 
     glVertexPointer(3, GL_FLOAT, 0, arrays.m_pBorderQuads.data());
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(arrays.m_pBorderQuads.size() / 3));
     glDisable(GL_POLYGON_OFFSET_FILL);
-    glLineWidth(1);
+    CGLRenderer::LineWidth(1, ratio);
     glColor3f(0, 0, 0);
     glVertexPointer(3, GL_FLOAT, 0, arrays.m_pBorderLines.data());
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(arrays.m_pBorderLines.size() / 3));
@@ -88,9 +88,9 @@ void DrawBorder(const CPresentationConfig& r, const SurfaceArrays& arrays, bool 
 }
 
 void DrawLines(const std::vector<float>& vertices, const std::vector<float>& colours,
-               bool heightColours, COLORREF colour, float width)
+               bool heightColours, COLORREF colour, float width, double ratio)
 {
-    glLineWidth(width);
+    CGLRenderer::LineWidth(width, ratio);
     if (vertices.empty())
         return;
     glVertexPointer(3, GL_FLOAT, 0, vertices.data());
@@ -106,15 +106,15 @@ void DrawLines(const std::vector<float>& vertices, const std::vector<float>& col
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-void DrawGridLines(const CPresentationConfig& r, const SurfaceArrays& arrays)
+void DrawGridLines(const CPresentationConfig& r, const SurfaceArrays& arrays, double ratio)
 {
     const bool heightColours = r.m_HightColorLine == 1;
     if (r.m_DrawXYLine == 0 || r.m_DrawXYLine == 1)
         DrawLines(arrays.m_pXLineVertices, arrays.m_pXLineColors, heightColours, r.m_XLineColor,
-                  r.m_XLineWidth);
+                  r.m_XLineWidth, ratio);
     if (r.m_DrawXYLine == 0 || r.m_DrawXYLine == 2)
         DrawLines(arrays.m_pYLineVertices, arrays.m_pYLineColors, heightColours, r.m_YLineColor,
-                  r.m_YLineWidth);
+                  r.m_YLineWidth, ratio);
 }
 
 // Where the vertical axis stands (Q), its tick end (T) and its labels (L), by the angle.
@@ -154,10 +154,10 @@ void Vertex(Point2 p, float z)
     glVertex3f(p.x, p.y, z);
 }
 
-void RasterText(Point2 p, float z, const std::string& text)
+void RasterText(Point2 p, float z, const std::string& text, double ratio)
 {
     glRasterPos3i(static_cast<int>(p.x), static_cast<int>(p.y), static_cast<int>(z));
-    CGLRenderer::DrawText(text);
+    CGLRenderer::DrawText(text, ratio);
 }
 
 // Drawn under the Z-scaled matrix, which it pops before the size labels.
@@ -166,7 +166,7 @@ void DrawAxisBox(const Scene3D& scene, const Model& m)
     const CPresentationConfig& r = scene.settings;
     const AxisCorner corner = AxisCornerFor(r.m_Angle, m);
     ColorOf(Inverse(r.m_BackgroundColor));
-    glLineWidth(3);
+    CGLRenderer::LineWidth(3, scene.pixelRatio);
     glBegin(GL_LINES);
     Vertex(corner.q, 0);
     Vertex(corner.q, -1);
@@ -180,13 +180,14 @@ void DrawAxisBox(const Scene3D& scene, const Model& m)
         Vertex(base[i + 1], 0);
     }
     glEnd();
-    RasterText(corner.l, 0, FormatFixed(scene.image.m_dMin, 1) + " nm");
-    RasterText(corner.l, -1, FormatFixed(scene.image.m_dMax, 1) + " nm");
+    const double ratio = scene.pixelRatio;
+    RasterText(corner.l, 0, FormatFixed(scene.image.m_dMin, 1) + " nm", ratio);
+    RasterText(corner.l, -1, FormatFixed(scene.image.m_dMax, 1) + " nm", ratio);
     glPopMatrix();
     const auto [py, px] = SizeLabelPoints(r.m_Angle, m);
     const std::string unit = HeaderText(scene.image.m_header.m_szXYUnit);
-    RasterText(py, 10, "Y:" + ScanLengthText(scene.image.m_nHeight * double{scene.image.m_header.m_fKy}, unit));
-    RasterText(px, 10, "X:" + ScanLengthText(scene.image.m_nWidth * double{scene.image.m_header.m_fKx}, unit));
+    RasterText(py, 10, "Y:" + ScanLengthText(scene.image.m_nHeight * double{scene.image.m_header.m_fKy}, unit), ratio);
+    RasterText(px, 10, "X:" + ScanLengthText(scene.image.m_nWidth * double{scene.image.m_header.m_fKx}, unit), ratio);
 }
 
 // Tilt and angle; with the Z axis kept vertical the model's z keeps its screen direction.
@@ -232,7 +233,7 @@ void RenderScene3D(const Scene3D& scene)
     glShadeModel(GL_SMOOTH);
     glDisable(GL_CULL_FACE);
     glDisable(GL_LIGHTING);
-    DrawBorder(r, scene.arrays, scene.coarse);
+    DrawBorder(r, scene.arrays, scene.coarse, scene.pixelRatio);
     if (!scene.coarse) {
         glFrontFace(GL_CW);
         glCullFace(GL_FRONT);
@@ -247,7 +248,7 @@ void RenderScene3D(const Scene3D& scene)
         glFinish();
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_LIGHTING);
-    DrawGridLines(r, scene.arrays);
+    DrawGridLines(r, scene.arrays, scene.pixelRatio);
     if (r.m_DrawAxiz != 0)
         DrawAxisBox(scene, m);
     else

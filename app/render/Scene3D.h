@@ -19,6 +19,7 @@ struct Scene3D {
     int width = 0;  // window, device pixels
     int height = 0;
     bool coarse = false;
+    double pixelRatio = 1.0;  // device pixels per window pixel: text and line widths follow it
 };
 
 // The fixed projection used with perspective off, column by column.

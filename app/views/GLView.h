@@ -70,9 +70,10 @@ private:
 template <class Copy>
 void CGLView::CopyPicture(Copy copy)
 {
-    if (m_pCanvas == nullptr || m_pCanvas->context() == nullptr)
+    // Without its context current the render would go elsewhere and the copy read whatever
+    // that held: then nothing is copied (the canvas says why).
+    if (m_pCanvas == nullptr || m_pCanvas->context() == nullptr || !m_pCanvas->makeCurrent())
         return;
-    m_pCanvas->makeCurrent();
     if (RenderScene(false))
         copy(m_pCanvas->PixelSize());
     m_pCanvas->doneCurrent();

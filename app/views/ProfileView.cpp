@@ -37,7 +37,11 @@ void CProfileView::OnUpdate(int, const CMDIChildFrame*)
 
 QImage CProfileView::Picture() const
 {
-    QImage picture(size(), QImage::Format_RGB32);
+    // In device pixels, drawn in window pixels: text and lines keep their size on a screen
+    // of more device pixels, and stay sharp there.
+    const qreal ratio = devicePixelRatioF();
+    QImage picture(size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
     if (GetDocument() == nullptr)
         return picture;

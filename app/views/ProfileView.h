@@ -17,7 +17,7 @@ public:
     // Every update, whatever its hint or frame: the profile is sampled anew at each paint.
     void OnUpdate(int hint, const CMDIChildFrame* frame) override;
 
-    // The whole picture at the widget's size, composed off screen.
+    // The whole picture at the widget's size in device pixels, composed off screen.
     QImage Picture() const;
     void OnEditCopy();
 

@@ -111,7 +111,8 @@ bool CView2D::RenderScene(bool coarse)
     selection.cursorA = doc.m_profileCursors.m_dCursorA;
     selection.cursorB = doc.m_profileCursors.m_dCursorB;
     const QSize pixels = Canvas()->PixelSize();
-    RenderScene2D({image, shown.Settings(), m_arrays, selection, pixels.width(), pixels.height(), coarse});
+    RenderScene2D({image, shown.Settings(), m_arrays, selection, pixels.width(), pixels.height(), coarse,
+                   Canvas()->devicePixelRatioF()});
     return true;
 }
 

@@ -100,7 +100,8 @@ bool CView3D::RenderScene(bool coarse)
         EnsureCoarseIndices(shown.Image(), Options().matrixSize, m_arrays);
     const QSize pixels = Canvas()->PixelSize();
     RenderScene3D({shown.Image(), shown.Settings(), m_arrays, *source.image,
-                   source.settings->m_pColorTable, pixels.width(), pixels.height(), coarse});
+                   source.settings->m_pColorTable, pixels.width(), pixels.height(), coarse,
+                   Canvas()->devicePixelRatioF()});
     return true;
 }
 

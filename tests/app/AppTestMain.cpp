@@ -39,6 +39,10 @@ int main(int argc, char* argv[])
     if (std::getenv("DISPLAY") == nullptr)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+#ifdef SPM_APP_TEST_SCALE_FACTOR
+    // Every window at this many device pixels per window pixel, as on a HiDPI screen.
+    qputenv("QT_SCALE_FACTOR", SPM_APP_TEST_SCALE_FACTOR);
+#endif
     // Settings (the recent files, the dialogs' folder) go to a folder of this process alone:
     // never the user's, and never shared with the test programs that run beside it.
     const QTemporaryDir settings;
