@@ -14,6 +14,7 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/panels/PanelKeys.h"
+#include "image/HeaderTextCoding.h"
 #include "platform/core/NumberText.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/DocManager.h"
@@ -38,6 +39,12 @@ QLineEdit* AddEdit(QFormLayout* form, const char* label, bool editable)
 QString Text(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+template <std::size_t N>
+QString Shown(const char (&field)[N])
+{
+    return Text(ShownHeaderText(field));
 }
 
 QString ColumnsText(const SpmHeader& header)
@@ -177,13 +184,13 @@ void CDialogWorkBench::UpdateHeader()
     m_pKy->setText(Text(FormatFixed(header.m_fKy, 4)));
     m_pColumns->setText(ColumnsText(header));
     m_pRows->setText(RowsText(header));
-    m_pXYUnit->setText(Text(HeaderText(header.m_szXYUnit)));
+    m_pXYUnit->setText(Shown(header.m_szXYUnit));
     m_pKz->setText(Text(FormatFixed(header.m_fKz, 4)));
-    m_pZUnit->setText(Text(HeaderText(header.m_szZUnit)));
-    m_pVersion->setText(Text(HeaderText(header.m_szVersion)));
-    m_pName->setText(Text(HeaderText(header.m_szQuantity)));
+    m_pZUnit->setText(Shown(header.m_szZUnit));
+    m_pVersion->setText(Shown(header.m_szVersion));
+    m_pName->setText(Shown(header.m_szQuantity));
     const QSignalBlocker quiet(m_pNote);
-    m_pNote->setPlainText(Text(HeaderText(header.m_szNote)));
+    m_pNote->setPlainText(Shown(header.m_szNote));
 }
 
 bool CDialogWorkBench::ReadControls(CDataExchange& dx)
@@ -228,11 +235,15 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
     if (ReadControls(dx))
         WriteControls();
     SpmHeader& header = image->m_header;
-    // Filling the panel runs these handlers too: only a text that differs from the header's
-    // is an edit, and an edit is a change of the image that closing asks about.
+    // Filling the panel runs these handlers too: only a text that reads otherwise than the
+    // header's is an edit (a header of an older file holds its texts in other bytes than the
+    // edit's), and an edit is a change of the image that closing asks about.
     const auto take = [this, image](auto& field, const QString& text) {
+        const std::string typed = text.toStdString();
+        if (typed == ShownHeaderText(field))
+            return;
         const std::string before = HeaderText(field);
-        SetHeaderText(field, text.toStdString());
+        SetTypedHeaderText(field, typed);
         if (HeaderText(field) != before)
             m_pActiveDoc->Doc().SetModifiedFlag(*image);
     };
@@ -268,8 +279,9 @@ void CDialogWorkBench::FillTree()
         addItem(docItem, {0, doc.get(), 0, {}}, bold);
         const std::vector<ImageEntry>& images = doc->Doc().ImageList();
         for (std::size_t i = 0; i < images.size(); ++i) {
+            // A name made from an older file's quantity may hold Latin-1 bytes.
             const std::string& name = images[i].m_pImage->m_strName;
-            auto* imageItem = new QTreeWidgetItem(docItem, QStringList(Text(name)));
+            auto* imageItem = new QTreeWidgetItem(docItem, QStringList(Text(HeaderBytesAsUtf8(name))));
             addItem(imageItem, {1, doc.get(), static_cast<int>(i), name}, bold);
         }
         docItem->setExpanded(true);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 
 std::string CutBeforeMark(std::string text, char mark)
@@ -28,10 +29,10 @@ std::vector<ProfileCurve> ProfileCurves(std::span<const CSpmImage* const> images
         desc.m_crColor = colours[i];
         desc.m_dCursorA = cursors.m_dCursorA;
         desc.m_dCursorB = cursors.m_dCursorB;
-        desc.m_strQuantity = CutBeforeMark(HeaderText(image.m_header.m_szQuantity), ' ');
-        desc.m_strUnit = HeaderText(image.m_header.m_szZUnit);
+        desc.m_strQuantity = CutBeforeMark(ShownHeaderText(image.m_header.m_szQuantity), ' ');
+        desc.m_strUnit = ShownHeaderText(image.m_header.m_szZUnit);
         // Distances are in the steps' unit: a fixed "nm" would misname a um scan by 1000.
-        desc.m_strPosUnit = HeaderText(image.m_header.m_szXYUnit);
+        desc.m_strPosUnit = ShownHeaderText(image.m_header.m_szXYUnit);
         const ProfilePoint a = SampleUnderCursor(curve.m_profile, cursors.m_dCursorA);
         const ProfilePoint b = SampleUnderCursor(curve.m_profile, cursors.m_dCursorB);
         desc.m_dPosA = a.m_dDistance;

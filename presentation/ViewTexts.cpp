@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 
@@ -44,12 +45,12 @@ std::string PointLineText(const CSpmImage& image, ImagePoint second, const Image
         text += "dZ:" + FormatFixed(h2 - HeightAt(image, *first), 2);
     else
         text += "Z:" + FormatFixed(h2, 2);
-    return text + " " + HeaderText(image.m_header.m_szZUnit);
+    return text + " " + ViewHeaderText(image.m_header.m_szZUnit);
 }
 
 std::string ScanSizeText(const CSpmImage& image)
 {
-    const std::string unit = HeaderText(image.m_header.m_szXYUnit);
+    const std::string unit = ViewHeaderText(image.m_header.m_szXYUnit);
     const double lx = image.m_nWidth * static_cast<double>(image.m_header.m_fKx);
     const double ly = image.m_nHeight * static_cast<double>(image.m_header.m_fKy);
     return "XY: " + ScanLengthText(lx, unit) + " x " + ScanLengthText(ly, unit);
@@ -57,9 +58,9 @@ std::string ScanSizeText(const CSpmImage& image)
 
 std::string ScaleTitle(const CSpmImage& colourSource)
 {
-    std::string quantity = HeaderText(colourSource.m_header.m_szQuantity);
+    std::string quantity = ViewHeaderText(colourSource.m_header.m_szQuantity);
     const std::size_t blank = quantity.find(' ');
     if (blank != std::string::npos && blank != 0)
         quantity.resize(blank);
-    return quantity + ", " + HeaderText(colourSource.m_header.m_szZUnit);
+    return quantity + ", " + ViewHeaderText(colourSource.m_header.m_szZUnit);
 }

@@ -1,5 +1,7 @@
 // The texts the 2D and 3D views write beside their pictures: image size, current point and
 // height, scan lengths and the colour scale's title. GUI-free so tests read them directly.
+// They are Latin-1 bytes, as the views' bitmap font draws them; header texts in them read as
+// ViewHeaderText gives them.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -187,6 +188,10 @@ void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit
 {
     if (dx.Skips() || !dx.m_bSaveAndValidate)
         return;
-    if (value.size() > limit)
+    // The edit's text is UTF-8: the limit counts characters, as the user sees them, not bytes.
+    const auto characters = std::count_if(value.begin(), value.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    });
+    if (static_cast<std::size_t>(characters) > limit)
         dx.Fail(dx.m_pLastControl, TooLongMessage(limit));
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "image/HeaderTextCoding.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/DocTemplate.h"
 #include "platform/qt/Document.h"
@@ -107,7 +108,8 @@ std::string CMDIChildFrame::FrameTitle() const
 {
     const CDocument* doc = GetActiveDocument();
     std::string title = doc != nullptr ? doc->GetTitle() : windowTitle().toStdString();
-    title.append(":").append(m_strImageName).append(m_strViewKind);
+    // A name made from an older file's quantity may hold Latin-1 bytes.
+    title.append(":").append(HeaderBytesAsUtf8(m_strImageName)).append(m_strViewKind);
     if (m_nWindow > 0)
         title.append(":").append(std::to_string(m_nWindow));
     return title;

@@ -56,7 +56,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadOrder, testing::Values(
     ReadCase{"1001", "0", "toolong", "Please enter a number between 0 and 1000.", 1001.0, "old"},
     ReadCase{"5", "-3", "nm", "Please enter a positive integer.", 5.0, "old"},
     ReadCase{"5", "1001", "nm", "Please enter an integer between 1 and 1000.", 5.0, "old"},
-    ReadCase{"5", "3", "µm µm", "Please enter no more than 4 characters.", 5.0, "µm µm"}));
+    ReadCase{"5", "3", "µm µm", "Please enter no more than 4 characters.", 5.0, "µm µm"},
+    // The limit counts characters: four of them in six bytes of UTF-8 pass.
+    ReadCase{"5", "3", "µm²x", "", 5.0, "µm²x"}));
 
 TEST(DataExchange, WritingSetsOnlyChangedTextsAndSignalsOnlySingleLineEdits)
 {

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
 
 #include "AppTestSupport.h"
@@ -496,3 +497,51 @@ TEST_P(PanelGui, ProfileViewDragsItsCursors)
 
 INSTANTIATE_TEST_SUITE_P(Files, PanelGui, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "Bundled" : "NanoScope"; });
+
+// Texts of an older file in Latin-1 (a micro sign as the byte 0xB5) show readably on the work
+// bench and stay as they are: showing them, also again on another frame, changes nothing, and
+// quitting asks nothing.
+TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string path = SampleCopy(dir, "older.spm");
+    std::string bytes = FileText(path);
+    const auto put = [&bytes](std::size_t offset, std::size_t size, std::string_view text) {
+        bytes.replace(offset, size, std::string(text) + std::string(size - text.size(), '\0'));
+    };
+    put(offsetof(SpmHeader, m_szZUnit), 4, "\xB5m");
+    put(offsetof(SpmHeader, m_szXYUnit), 6, "\xB5m");
+    put(offsetof(SpmHeader, m_szQuantity), 96, "H\xF6he");
+    put(offsetof(SpmHeader, m_szNote), 322, "25 \xB0" "C");
+    WriteFile(path, bytes);
+    const std::string header = bytes.substr(0, sizeof(SpmHeader));
+
+    RunningApp app(path);
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    CDocument& doc = app.ActiveDoc();
+    const CSpmImage& image = *doc.Doc().ImageList().front().m_pImage;
+    const auto shownHeader = [&image] {
+        return std::string(reinterpret_cast<const char*>(&image.m_header), sizeof(SpmHeader));
+    };
+    for (const char* kind : {":2D", ":3D", ":2D"}) {
+        ASSERT_TRUE(app.Activate(kind)) << kind;
+        bench.OnTimer();
+        RunningApp::Pump(0);
+        EXPECT_EQ(shownHeader(), header) << kind;
+        EXPECT_FALSE(doc.IsModified()) << kind;
+    }
+    const auto text = [&bench](const char* id) { return bench.findChild<QLineEdit*>(id)->text(); };
+    EXPECT_EQ(text("1068"), QString::fromUtf8("µm"));
+    EXPECT_EQ(text("1069"), QString::fromUtf8("µm"));
+    EXPECT_EQ(text("1071"), QString::fromUtf8("Höhe"));
+    EXPECT_EQ(bench.findChild<QPlainTextEdit*>("1070")->toPlainText(), QString::fromUtf8("25 °C"));
+    EXPECT_EQ(bench.Tree().topLevelItem(0)->child(0)->text(0), QString::fromUtf8("Höhe_01"));
+    EXPECT_EQ(app.ActiveTitle(), "older.spm:Höhe_01:2D:1");
+    ::Screenshot("workbench-latin1-header", &app.MainFrame());
+
+    app.Prompt().events.clear();
+    EXPECT_TRUE(app.MainFrame().close());
+    EXPECT_EQ(app.Prompt().events, std::vector<std::string>{});
+    EXPECT_EQ(FileText(path).substr(0, sizeof(SpmHeader)), header);
+}

@@ -3,8 +3,11 @@
 
 #include <cstring>
 #include <map>
+#include <random>
 
+#include "image/HeaderTextCoding.h"
 #include "presentation/ColourSource.h"
+#include "presentation/ProfileCurves.h"
 #include "presentation/ViewTexts.h"
 #include "tests/presentation/TestImages.h"
 
@@ -36,6 +39,87 @@ TEST(ViewTexts, PointLineReadsClampedPointsAndSwitchesToTheDifference)
     EXPECT_EQ(ScaleTitle(image), "Height, nm");
     std::strcpy(image.m_header.m_szQuantity, " Phase");
     EXPECT_EQ(ScaleTitle(image), " Phase, nm");
+}
+
+TEST(HeaderTextCoding, ValidUtf8ReadsAsItIsAnyOtherTextByteForByteAsLatin1)
+{
+    const struct {
+        std::string_view bytes;
+        bool utf8;
+        std::string_view asUtf8, asLatin1;
+    } cases[] = {
+        {"nm", true, "nm", "nm"},
+        {"\xB5m", false, "\xC2\xB5m", "\xB5m"},                   // an older file's micro sign
+        {"\xC2\xB5m", true, "\xC2\xB5m", "\xB5m"},                // the same typed here
+        {"H\xF6he", false, "H\xC3\xB6he", "H\xF6he"},
+        {"\xE2\x82\xAC", true, "\xE2\x82\xAC", "?"},              // beyond Latin-1
+        {"\xF0\x9F\x98\x80x", true, "\xF0\x9F\x98\x80x", "?x"},
+        {"\xC0\x80", false, "\xC3\x80\xC2\x80", "\xC0\x80"},     // overlong zero
+        {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xC2\x80", "\xED\xA0\x80"},  // surrogate
+        {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80", "\xF4\x90\x80\x80"},
+        {"a\xE2\x82", false, "a\xC3\xA2\xC2\x82", "a\xE2\x82"},   // cut short
+        {"\x80", false, "\xC2\x80", "\x80"},                         // a lone continuation
+    };
+    for (const auto& c : cases) {
+        const std::string hex = ::testing::PrintToString(std::string(c.bytes));
+        EXPECT_EQ(IsValidUtf8(c.bytes), c.utf8) << hex;
+        EXPECT_EQ(HeaderBytesAsUtf8(c.bytes), c.asUtf8) << hex;
+        EXPECT_EQ(HeaderBytesAsLatin1(c.bytes), c.asLatin1) << hex;
+    }
+    // Any bytes: shown as UTF-8 they are valid, and they print in Latin-1 as they did before.
+    // Whole characters of every length and stray bytes, mixed.
+    const std::string_view pieces[] = {"a", "\xC2\xB5", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+                                       "\xB5", "\x80", "\xC3", "\xED\xA0", "\xFF"};
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1), length(0, 6);
+    for (int i = 0; i < 2000; ++i) {
+        std::string bytes;
+        for (std::size_t n = length(random); n > 0; --n)
+            bytes += pieces[piece(random)];
+        const std::string shown = HeaderBytesAsUtf8(bytes);
+        ASSERT_TRUE(IsValidUtf8(shown)) << ::testing::PrintToString(bytes);
+        ASSERT_EQ(HeaderBytesAsLatin1(shown), HeaderBytesAsLatin1(bytes)) << ::testing::PrintToString(bytes);
+        if (!IsValidUtf8(bytes)) {
+            ASSERT_EQ(HeaderBytesAsLatin1(bytes), bytes);
+        }
+    }
+}
+
+TEST(HeaderTextCoding, TypedTextsAreCutBetweenCharacters)
+{
+    const struct {
+        std::string_view text;
+        std::size_t max;
+        std::string_view cut;
+    } cases[] = {
+        {"nmq", 3, "nmq"},   {"nmqx", 3, "nmq"},   {"\xC2\xB5m", 3, "\xC2\xB5m"}, {"m\xC2\xB5", 2, "m"},
+        {"a\xF0\x9F\x98\x80", 4, "a"}, {"a\xF0\x9F\x98\x80", 5, "a\xF0\x9F\x98\x80"}, {"", 0, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CutUtf8(c.text, c.max), c.cut) << ::testing::PrintToString(std::string(c.text)) << c.max;
+    SpmHeader header{};
+    SetTypedHeaderText(header.m_szZUnit, "\xC2\xB5m\xC2\xB2");
+    EXPECT_EQ(HeaderText(header.m_szZUnit), "\xC2\xB5m");
+}
+
+// The views print Latin-1 with their bitmap font, the profile view UTF-8: a unit reads the
+// same in both whether the file holds it in Latin-1 or in UTF-8.
+TEST(ViewTexts, HeaderTextsPrintReadablyInEitherEncoding)
+{
+    for (const char* micro : {"\xB5m", "\xC2\xB5m"}) {
+        CSpmImage image = MakeImage(2, 2, [](int r, int c) { return r + c; });
+        std::strcpy(image.m_header.m_szZUnit, micro);
+        std::strcpy(image.m_header.m_szXYUnit, micro);
+        std::strcpy(image.m_header.m_szQuantity, "H\xC3\xB6he x");
+        EXPECT_EQ(PointLineText(image, {1, 1}, nullptr), "Matrix:2x2 Xpoint:1 Ypoint:1 Z:2.00 \xB5m") << ::testing::PrintToString(std::string(micro));
+        EXPECT_EQ(ScanSizeText(image), "XY: 2.0 \xB5m x 2.0 \xB5m") << ::testing::PrintToString(std::string(micro));
+        EXPECT_EQ(ScaleTitle(image), "H\xF6he, \xB5m") << ::testing::PrintToString(std::string(micro));
+        const CSpmImage* images[] = {&image};
+        const ProfilePlotDesc desc = ProfileCurves(images, {0, 0}, {1, 1}, {}).front().m_desc;
+        EXPECT_EQ(desc.m_strUnit, "\xC2\xB5m") << ::testing::PrintToString(std::string(micro));
+        EXPECT_EQ(desc.m_strPosUnit, "\xC2\xB5m") << ::testing::PrintToString(std::string(micro));
+        EXPECT_EQ(desc.m_strQuantity, "H\xC3\xB6he") << ::testing::PrintToString(std::string(micro));
+    }
 }
 
 TEST(ColourSource, NamedImageElseTheShownOneOnce)

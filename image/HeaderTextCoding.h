@@ -1,0 +1,44 @@
+// How a header text's bytes read as characters. The earlier Windows program wrote ANSI bytes
+// (a micro sign is the one byte 0xB5); this program stores what the user types as UTF-8. A
+// text whose bytes are valid UTF-8 reads as UTF-8, any other byte for byte as Latin-1, so
+// every header shows readably and showing it never has to rewrite it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "image/SpmHeader.h"
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
+// above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+// The text as UTF-8, for widgets and painters.
+std::string HeaderBytesAsUtf8(std::string_view bytes);
+// The text as Latin-1 bytes, for the views' 8-bit bitmap font: characters beyond Latin-1
+// read as '?'.
+std::string HeaderBytesAsLatin1(std::string_view bytes);
+// The longest start of a UTF-8 text that fits `maxBytes` without splitting a character.
+std::string_view CutUtf8(std::string_view utf8, std::size_t maxBytes);
+
+// A header field as the work bench and the profile view show it.
+template <std::size_t N>
+std::string ShownHeaderText(const char (&field)[N])
+{
+    return HeaderBytesAsUtf8(HeaderText(field));
+}
+
+// A header field as the 2D and 3D views print it.
+template <std::size_t N>
+std::string ViewHeaderText(const char (&field)[N])
+{
+    return HeaderBytesAsLatin1(HeaderText(field));
+}
+
+// Stores a text the user typed (UTF-8): cut to the field at a character boundary, so what
+// stays of it still reads as typed.
+template <std::size_t N>
+void SetTypedHeaderText(char (&field)[N], std::string_view utf8)
+{
+    SetHeaderText(field, CutUtf8(utf8, N - 1));
+}
