@@ -290,12 +290,16 @@ void CDialogWorkBench::FillTree()
 
 void CDialogWorkBench::OnTreeMenu(const QPoint& position)
 {
-    // The menu acts on the item last selected, not necessarily the one under the pointer.
+    // The press of a right click has selected the item under the pointer, as a user expects
+    // of a tree: the menu is that item's. A click beside the items, or the keyboard's menu
+    // key, leaves the selection, and the menu is the selected item's. The entries act on the
+    // item the menu was made for, whatever happens to the selection while it is open.
     QMenu menu(this);
-    const auto add = [this, &menu](const char* text, int id) {
-        connect(menu.addAction(text), &QAction::triggered, this, [this, id] { OnTreeCommand(id); });
+    const WorkBenchItem item = m_mainFrame.m_selItem;
+    const auto add = [this, &menu, &item](const char* text, int id) {
+        connect(menu.addAction(text), &QAction::triggered, this, [this, id, item] { OnTreeCommand(id, item); });
     };
-    if (m_mainFrame.m_selItem.m_nKind != 0) {
+    if (item.m_nKind != 0) {
         add("2D", cmd::kTree2D);
         add("3D", cmd::kTree3D);
         add("Profile", cmd::kTreeProfile);
@@ -305,9 +309,8 @@ void CDialogWorkBench::OnTreeMenu(const QPoint& position)
     menu.exec(m_pTree->viewport()->mapToGlobal(position));
 }
 
-void CDialogWorkBench::OnTreeCommand(int id)
+void CDialogWorkBench::OnTreeCommand(int id, const WorkBenchItem& item)
 {
-    const WorkBenchItem item = m_mainFrame.m_selItem;
     // The openers check that the item's document is still open.
     switch (id) {
     case cmd::kTree2D: m_mainFrame.Open2DView(item); break;

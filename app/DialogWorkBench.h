@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "app/WorkBenchItem.h"
+
 class CDataExchange;
 class CDocument;
 class CMainFrame;
@@ -28,8 +30,8 @@ public:
     void OnTimer();
     void UpdateHeader();
     void FillTree();
-    // The tree's menu entries, on the main frame's selected item.
-    void OnTreeCommand(int id);
+    // A tree menu's entry on the item the menu was made for.
+    void OnTreeCommand(int id, const WorkBenchItem& item);
 
     QTreeWidget& Tree() const { return *m_pTree; }
 

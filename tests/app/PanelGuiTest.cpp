@@ -6,8 +6,10 @@
 // that a bare clone runs them, and again on a real NanoScope file when the samples are there.
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -302,6 +304,60 @@ TEST_P(PanelGui, EscapeAndEnterHideThePanelsUntilTheSwitchShowsThem)
     EXPECT_TRUE(palette.isVisible());
     EXPECT_FALSE(bench.isVisible());
     EXPECT_FALSE(config.isVisible());
+}
+
+// A right click in the work bench's tree gives the menu of the item under the pointer, and
+// the entry chosen acts on that item; beside the items the menu is the selected item's.
+TEST_P(PanelGui, TreeMenuActsOnTheItemClicked)
+{
+    ASSERT_TRUE(m_app->Run(cmd::kShowWorkBench));
+    CDialogWorkBench& bench = Main().WorkBench();
+    bench.FillTree();
+    QTreeWidget& tree = bench.Tree();
+    QTreeWidgetItem* document = tree.topLevelItem(0);
+    ASSERT_EQ(document->childCount(), 2);
+    // Right-clicks `at` in the tree's viewport, reads the menu's entries and chooses `entry` (none: closes it).
+    const auto rightClick = [&tree](QPoint at, const QString& entry) {
+        std::vector<std::string> entries;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr || !entries.empty())
+                return;
+            QAction* chosen = nullptr;
+            for (QAction* action : menu->actions()) {
+                entries.push_back(action->text().toStdString());
+                if (action->text() == entry)
+                    chosen = action;
+            }
+            menu->close();
+            if (chosen != nullptr)
+                chosen->trigger();
+        });
+        poll.start(20);
+        // The press, then the context-menu event that the window system sends on it.
+        QWidget* viewport = tree.viewport();
+        QTest::mousePress(viewport, Qt::RightButton, {}, at);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &menuEvent);
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+        RunningApp::Pump();
+        return entries;
+    };
+    const auto centre = [&tree](QTreeWidgetItem* item) { return tree.visualItemRect(item).center(); };
+    const std::vector<std::string> imageMenu{"2D", "3D", "Profile"};
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre(document->child(0)));
+    EXPECT_EQ(rightClick(centre(document->child(1)), "3D"), imageMenu);
+    EXPECT_EQ(m_app->ActiveTitle(), m_strFile + ":" + m_strSecond + ":3D:" + std::to_string(m_app->Frames().size()));
+    EXPECT_EQ(Main().m_selItem.m_strItemName, m_strSecond);
+    bench.FillTree();
+    document = tree.topLevelItem(0);
+    EXPECT_EQ(rightClick(centre(document), ""), std::vector<std::string>{"Add Image"});
+    const QPoint below(centre(document->child(1)).x(), tree.viewport()->height() - 5);
+    ASSERT_EQ(tree.itemAt(below), nullptr);
+    EXPECT_EQ(rightClick(below, ""), std::vector<std::string>{"Add Image"});
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre(document->child(0)));
+    EXPECT_EQ(rightClick(below, ""), imageMenu);
 }
 
 // The panels kept the document since their last tick: closed since, it is touched no more.
