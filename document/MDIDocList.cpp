@@ -18,6 +18,18 @@ bool IsImage(const ListedImage& listed, const std::string& path, int indexInFile
     return indexInFile == listed.m_nIndexInFile && SameFile(path, listed.m_strPath);
 }
 
+// Only a format of several images numbers its images above 0.
+bool CanHoldImageNumber(const std::string& path, int indexInFile)
+{
+    if (indexInFile == 0)
+        return true;
+    const ImageFormat format = FormatForReading(path);
+    const auto formats = ImageFormatTable();
+    return std::any_of(formats.begin(), formats.end(), [format](const ImageFormatEntry& entry) {
+        return entry.m_format == format && entry.m_bSeveralImages;
+    });
+}
+
 } // namespace
 
 std::optional<std::string> CMDIDoc::CompanionImagePath() const
@@ -48,7 +60,7 @@ std::vector<ListedImage> CMDIDoc::ListedImages() const
         const bool twice = std::any_of(images.begin(), images.end(), [&listed](const ListedImage& earlier) {
             return IsImage(listed, earlier.m_strPath, earlier.m_nIndexInFile);
         });
-        if (!held && !twice)
+        if (!held && !twice && CanHoldImageNumber(listed.m_strPath, listed.m_nIndexInFile))
             images.push_back(std::move(listed));
     }
     return images;

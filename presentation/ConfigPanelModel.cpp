@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/core/NumberText.h"
+#include "presentation/IniConversions.h"
 
 ConfigPanelValues::ConfigPanelValues()
 {
@@ -16,7 +17,8 @@ ConfigPanelValues::ConfigPanelValues()
 
 void StoreEdit(ConfigEdit edit, double value, CPresentationConfig& record)
 {
-    const float single = static_cast<float>(value);
+    // A refused value is still stored; a typed number beyond the float range stops at its end.
+    const float single = SaturateToFloat(value);
     const std::int16_t whole = TruncToInt16Bits(value);
     switch (edit) {
     case kEditZScale: record.m_Z_Scale = single; break;

@@ -1,9 +1,12 @@
 #include "presentation/ImageSettingsFiles.h"
 
+#include <limits>
+
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
+#include "presentation/IniConversions.h"
 #include "presentation/PaletteFile.h"
 #include "presentation/PresentationFile.h"
 
@@ -57,9 +60,11 @@ std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath)
     for (std::size_t i = 0; i < count; ++i) {
         const std::string index = ProfileListIndex(i);
         const std::string name = profile.GetString(kImageListSection, "Image" + index);
-        if (name.size() > 1)
-            images.push_back({folder + name, static_cast<int>(ParseDigitsNumber(
-                                  profile.GetString(kImageListSection, "ImageIndex" + index)))});
+        // A number below 0 or beyond an int is no image of any file.
+        const std::int64_t number =
+            TruncToInt64(ParseIniNumber(profile.GetString(kImageListSection, "ImageIndex" + index)));
+        if (name.size() > 1 && number >= 0 && number <= std::numeric_limits<int>::max())
+            images.push_back({folder + name, static_cast<int>(number)});
     }
     return images;
 }

@@ -31,7 +31,8 @@ struct ListedImage {
     std::string m_strPath;
     int m_nIndexInFile = 0;
 };
-// The list as ReadDocImageList reads it, each image with its number (key "ImageIndex[i]").
+// The list as ReadDocImageList reads it, each image with its number (key "ImageIndex[i]");
+// an entry whose number is below 0 or beyond an int names no image and is skipped.
 std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath);
 
 // Writes the list of a document's images into the first image's presentation file: the

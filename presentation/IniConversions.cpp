@@ -1,6 +1,8 @@
 #include "presentation/IniConversions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/core/NumberText.h"
 
@@ -27,4 +29,28 @@ std::string FormatIniColor(COLORREF colour)
 {
     return std::to_string(RedOf(colour)) + "," + std::to_string(GreenOf(colour)) + "," +
            std::to_string(BlueOf(colour));
+}
+
+std::optional<float> ParseIniFloat(std::string_view text)
+{
+    const double value = ParseIniNumber(text);
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    if (!(value >= -kLargest && value <= kLargest))
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
+std::int16_t ParseIniInt16(std::string_view text)
+{
+    return static_cast<std::int16_t>(std::clamp<std::int64_t>(TruncToInt64(ParseIniNumber(text)),
+                                                              std::numeric_limits<std::int16_t>::min(),
+                                                              std::numeric_limits<std::int16_t>::max()));
+}
+
+float SaturateToFloat(double value)
+{
+    if (std::isnan(value))
+        return 0.0f;
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(value, -kLargest, kLargest));
 }

@@ -3,6 +3,8 @@
 // and blue decimals joined by commas, as earlier files were written.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,14 @@ inline double ParseIniNumber(std::string_view text)
 {
     return ParseDigitsNumber(text);
 }
+
+// A profile value for a single-precision field: nothing when it lies beyond what a float
+// holds, so that the field keeps a value it can use instead of turning infinite.
+std::optional<float> ParseIniFloat(std::string_view text);
+// A profile value for a 16-bit field: truncated toward zero and held at the type's limits.
+std::int16_t ParseIniInt16(std::string_view text);
+// A number for a single-precision field, held at the float range's ends (a NaN gives 0).
+float SaturateToFloat(double value);
 
 // "red,green,blue" (a missing second comma leaves green empty and blue the rest); a text
 // whose first comma is missing or stands at position 10 or later is one number, the whole

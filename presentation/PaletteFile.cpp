@@ -41,8 +41,9 @@ void LoadCursorList(const ProfileFile& profile, std::string_view section,
         const std::string position = profile.GetString(section, "Position" + index, kAbsent);
         const std::string colour = profile.GetString(section, "Color" + index, kAbsent);
         ColorCursor cursor = previous;
+        // A position beyond what a float holds reads as an absent one.
         if (!keepEmpty || !position.empty())
-            cursor.m_Position = static_cast<float>(ParseIniNumber(position));
+            cursor.m_Position = ParseIniFloat(position).value_or(0.0f);
         if (!keepEmpty || !colour.empty())
             cursor.m_Color = ParseIniColor(colour);
         cursors.push_back(cursor);

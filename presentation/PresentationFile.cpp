@@ -81,13 +81,13 @@ void TakeValue(const CnfKey& key, const std::string& text, Record& settings)
 {
     std::visit(Overloaded{
                    [&](int Record::*field) { settings.*field = TruncToInt32(ParseIniNumber(text)); },
-                   [&](std::int16_t Record::*field) {
-                       settings.*field = TruncToInt16Bits(ParseIniNumber(text));
-                   },
+                   [&](std::int16_t Record::*field) { settings.*field = ParseIniInt16(text); },
                    [&](float Record::*field) {
+                       // The gate is tested on the number read, before it is rounded.
                        const double value = ParseIniNumber(text);
-                       if (value >= key.low && value <= key.high)
-                           settings.*field = static_cast<float>(value);
+                       const std::optional<float> single = ParseIniFloat(text);
+                       if (single && value >= key.low && value <= key.high)
+                           settings.*field = *single;
                    },
                    [&](COLORREF Record::*field) { settings.*field = ParseIniColor(text); },
                    [&](std::string Record::*field) { settings.*field = text; },

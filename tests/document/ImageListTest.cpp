@@ -119,10 +119,12 @@ TEST_F(DocumentTest, CompanionsOfSeriesAndMdtFilesAndListedImages)
     EXPECT_TRUE(prompt.messages.empty());
 
     // Of a list saved by a document like this one, only what the document does not hold yet
-    // (the same file under any spelling and the same number) comes back, each image once.
-    WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=7\r\nImage[0]=scan.mdt\r\nImageIndex[0]=1\r\n"
+    // (the same file under any spelling and the same number) comes back, each image once;
+    // a file of one image has no image 1.
+    WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=9\r\nImage[0]=scan.mdt\r\nImageIndex[0]=1\r\n"
                                 "Image[1]=./a.spm\r\nImage[2]=b.spm\r\nImage[3]=scan.003\r\nImageIndex[3]=1\r\n"
-                                "Image[4]=b.spm\r\nImage[5]=scan.mdt\r\nImageIndex[5]=2\r\nImage[6]=scan.mdt\r\n");
+                                "Image[4]=b.spm\r\nImage[5]=scan.mdt\r\nImageIndex[5]=2\r\nImage[6]=scan.mdt\r\n"
+                                "Image[7]=c.spm\r\nImageIndex[7]=1\r\nImage[8]=a.dat\r\nImageIndex[8]=3\r\n");
     std::vector<std::pair<std::string, int>> listed;
     for (const ListedImage& image : doc.ListedImages())
         listed.emplace_back(image.m_strPath, image.m_nIndexInFile);

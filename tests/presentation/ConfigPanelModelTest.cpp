@@ -1,6 +1,8 @@
 // The configuration panel's logic: scroll steps, loading a record, record fields and hints.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <tuple>
 
 #include "platform/core/NumberText.h"
@@ -76,6 +78,26 @@ TEST(ConfigPanelModel, ShownRecordHoldsWhatTheEditsShow)
     const CPresentationConfig again = Shown(shown);
     EXPECT_EQ(again.m_Z_Scale, shown.m_Z_Scale);
     EXPECT_EQ(again.m_LightIntensity, shown.m_LightIntensity);
+}
+
+// A refused value is still stored; one beyond the float range stops at its end, and the
+// light stays a finite point.
+TEST(ConfigPanelModel, TypedNumbersBeyondTheFloatRangeStopAtItsEnds)
+{
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    const std::tuple<ConfigEdit, double, float CPresentationConfig::*, float> cases[] = {
+        {kEditZScale, 1e39, &CPresentationConfig::m_Z_Scale, kLargest},
+        {kEditLightAngle, -1e300, &CPresentationConfig::m_LightAngle, -kLargest},
+        {kEditLightHight, HUGE_VAL, &CPresentationConfig::m_LightHight, kLargest},
+        {kEditTilt, 45.5, &CPresentationConfig::m_Tilt, 45.5f},
+    };
+    for (const auto& [edit, typed, field, stored] : cases) {
+        CPresentationConfig record;
+        StoreEdit(edit, typed, record);
+        EXPECT_EQ(record.*field, stored) << typed;
+        for (const float at : record.m_LightPosition)
+            EXPECT_FALSE(std::isinf(at)) << typed;
+    }
 }
 
 TEST(ConfigPanelModel, PolygonRadioRoundTrip)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 #include "image/SpmImage.h"
@@ -202,18 +203,78 @@ TEST(PresentationFile, ReaderFindsTheRecordByImageKindAndVersionAndGatesValues)
         ReadCnf(path.string(), ViewKind::View2D, read);
         EXPECT_EQ(std::tie(read.m_Z_Scale, read.m_Tilt), std::tie(readZ, readTilt)) << zScale << " " << tilt;
     }
-    // Integers are truncated, 16-bit ones wrap; the light follows the angle read.
+    // Integers are truncated, 16-bit ones stop at their limits; the light follows the angle read.
     WriteFile(path, CrLf("[H_Presentation3D]|DrawXYLine=7.9|Border=-2.5|[H_Light3D]|LightAngle=90|LightHight=500|"
                          "[H_XYLine3D]|XLineDecim=70000"));
     CPresentationConfig read = Record("H");
     ReadCnf(path.string(), ViewKind::View3D, read);
     EXPECT_EQ(std::tie(read.m_DrawXYLine, read.m_Border, read.m_XLineWidth), std::tuple(7, -2, 2));
-    EXPECT_EQ(read.m_XLineDecim, static_cast<std::int16_t>(70000 - 65536));
+    EXPECT_EQ(read.m_XLineDecim, 32767);
     EXPECT_NEAR(read.m_LightPosition[0], 1000.0 * std::sin(1.57), 1e-3);  // a quarter of 6.28
     EXPECT_EQ(read.m_LightPosition[2], -500.0f);
     read.m_Tilt = 1.5f;
     EXPECT_EQ(ReadCnf((dir / "none.cnf").string(), ViewKind::View3D, read), FileReadResult::Missing);
     EXPECT_EQ(read.m_Tilt, 1.5f);
+}
+
+// Numbers beyond what a field holds: an integer stops at its type's limits, a float key
+// beyond the float range leaves its field as it was (a default here) and a cursor position
+// reads as an absent one, so the light and the palette stay finite.
+TEST(PresentationFile, NumbersBeyondTheirFieldsAreHeldOrLeft)
+{
+    ScratchDir dir;
+    const fs::path path = dir / "big.cnf";
+    const std::string huge(41, '9');
+    using Field = double (*)(const CPresentationConfig&);
+    const struct {
+        const char* group;
+        const char* key;
+        std::string value;
+        Field field;
+        double read;
+    } cases[] = {
+        {"Presentation", "DrawXYLine", huge, [](const CPresentationConfig& r) { return double(r.m_DrawXYLine); }, 2147483647.0},
+        {"Presentation", "Border", "-" + huge, [](const CPresentationConfig& r) { return double(r.m_Border); }, -2147483648.0},
+        {"XYLine", "XLineShift", "-70000", [](const CPresentationConfig& r) { return double(r.m_XLineShift); }, -32768.0},
+        {"XYLine", "YLineWidth", huge, [](const CPresentationConfig& r) { return double(r.m_YLineWidth); }, 32767.0},
+        {"Light", "LightAngle", huge, [](const CPresentationConfig& r) { return double(r.m_LightAngle); }, 230.0},
+        {"Light", "LightHight", "-" + huge, [](const CPresentationConfig& r) { return double(r.m_LightHight); }, 1200.0},
+        {"Light", "LightIntensity", huge, [](const CPresentationConfig& r) { return double(r.m_LightIntensity); }, 0.74f},
+        {"Material", "MatEmiss", "-" + huge, [](const CPresentationConfig& r) { return double(r.m_MatEmiss); }, 0.0},
+        {"Presentation", "Angle", huge, [](const CPresentationConfig& r) { return double(r.m_Angle); }, 50.0},
+        // The largest float itself is taken.
+        {"Presentation", "Angle", "340282346638528859811704183484516925440",
+         [](const CPresentationConfig& r) { return double(r.m_Angle); }, double(std::numeric_limits<float>::max())},
+        {"ColorCursor", "Position[1]", huge, [](const CPresentationConfig& r) { return double(r.m_ColorCursors.at(1).m_Position); }, 0.0},
+        {"ColorCursor", "Position[0]", "-" + huge, [](const CPresentationConfig& r) { return double(r.m_ColorCursors.at(0).m_Position); }, 0.0},
+    };
+    for (const auto& c : cases) {
+        WriteFile(path, std::string("[H_") + c.group + "3D]\r\n" + c.key + "=" + c.value + "\r\n[H_ColorCursor3D]\r\nNofCursor=2\r\n");
+        CPresentationConfig read = Record("H", ViewKind::View3D);
+        ReadCnf(path.string(), ViewKind::View3D, read);
+        EXPECT_EQ(c.field(read), c.read) << c.key << "=" << c.value;
+        for (const float at : read.m_LightPosition)
+            EXPECT_TRUE(std::isfinite(at)) << c.key << "=" << c.value;
+    }
+    // The same in a palette file.
+    WriteFile(dir / "big.plt", "[ColorCursor]\r\nNofCursor=1\r\nPosition[0]=" + huge + "\r\nColor[0]=1,2,3\r\n");
+    std::vector<ColorCursor> palette;
+    ReadPaletteFile((dir / "big.plt").string(), palette);
+    EXPECT_EQ(palette, (std::vector<ColorCursor>{{MakeColor(1, 2, 3), 0.0f}}));
+}
+
+// A listed image whose number cannot be an image of any file is skipped; a number that
+// can comes back as it was written.
+TEST(PresentationFileCommands, ImageListSkipsNumbersThatNameNoImage)
+{
+    ScratchDir dir;
+    WriteFile(dir / "a.cnf", CrLf("[AddImage]|NofImage=6|Image[0]=b.000|ImageIndex[0]=9999999999|Image[1]=c.000|"
+                                  "ImageIndex[1]=-1|Image[2]=d.000|ImageIndex[2]=2147483647|Image[3]=e.000|"
+                                  "ImageIndex[3]=2147483648|Image[4]=f.mdt|ImageIndex[4]=3.9|Image[5]=g.spm"));
+    std::vector<std::pair<std::string, int>> listed;
+    for (const ListedImage& image : ReadDocImages((dir / "a.000").string()))
+        listed.emplace_back(fs::path(image.m_strPath).filename().string(), image.m_nIndexInFile);
+    EXPECT_EQ(listed, (std::vector<std::pair<std::string, int>>{{"d.000", 2147483647}, {"f.mdt", 3}, {"g.spm", 0}}));
 }
 
 TEST(PresentationFile, LoadImageSettingsPutsTheImagesFileOverTheDefaults)
