@@ -4,6 +4,7 @@
 // scaled loader the access block picks (it multiplies as it loads); head, loop and tail
 // subtract in orders of their own.
 #include "sp/filters/spColumn1Forms.h"
+#include "sp/filters/spColumn1Integer.h"
 #include "sp/filters/spColumn1Kernels.h"
 
 namespace spColumn1 {
@@ -150,7 +151,20 @@ void Pixels(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
                       dst, n);
 }
 
-using Col = spColumnTraits<1>;
+using spColumn1Detail::Alpha;
+
+// Factor x the centre element minus the `terms` column sums P elements apart, exact.
+template <class E, int P>
+auto CentreMinus(const void* centre, const void* buf, int factor, int terms)
+{
+    return [=](Index k) {
+        using A = typename E::Acc;
+        A v = E::Value(spColumn1Detail::GetElement<typename E::Src>(centre, k)) * A(factor);
+        for (int j = 0; j < terms; ++j)
+            v -= spColumn1True<E>(buf, k + j * P, terms);
+        return v;
+    };
+}
 
 } // namespace
 
@@ -160,7 +174,8 @@ template <class E, int P, bool KeepAlpha>
 void spColCentreMinusSum3(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
     if constexpr (!E::kFloat)
-        ::spColCentreMinusSum3<E, Col, P, KeepAlpha>(centre, buf, dst, n);
+        spColumn1IntOutput<E, KeepAlpha, sizeof(typename E::Dst) == 1 ? Alpha::Merged : Alpha::Masked>(
+            dst, n, CentreMinus<E, P>(centre, buf, 9, 3));
     else if constexpr (KeepAlpha)
         Pixels<9>(centre, buf, dst, n);
     else
@@ -171,7 +186,7 @@ template <class E, int P, bool KeepAlpha>
 void spColHipass5(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
     if constexpr (!E::kFloat)
-        ::spColHipass5<E, Col, P, KeepAlpha>(centre, buf, dst, n);
+        spColumn1IntOutput<E, KeepAlpha, Alpha::Masked>(dst, n, CentreMinus<E, P>(centre, buf, 25, 5));
     else if constexpr (KeepAlpha)
         Pixels<25>(centre, buf, dst, n);
     else
@@ -181,8 +196,11 @@ void spColHipass5(const void* centre, const void* buf, void* dst, std::ptrdiff_t
 template <class E, int P, bool KeepAlpha>
 void spSharpenFromSums(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (!E::kFloat)
-        ::spSharpenFromSums<E, Col, P, KeepAlpha>(centre, buf, dst, n);
+    if constexpr (!E::kFloat) {
+        const auto v = CentreMinus<E, P>(centre, buf, 17, 3);
+        spColumn1IntOutput<E, KeepAlpha, sizeof(typename E::Dst) == 1 ? Alpha::Merged : Alpha::Masked>(
+            dst, n, [&](Index k) { return spColumn1RoundShift<3>(v(k)); });
+    }
     else if constexpr (KeepAlpha)
         Pixels<17>(centre, buf, dst, n);
     else

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "sp/filters/spColumn1Forms.h"
+#include "sp/filters/spColumn1Integer.h"
 #include "sp/filters/spColumn1Kernels.h"
 
 namespace spColumn1 {
@@ -110,30 +111,68 @@ void Pixels(const void* buf, void* dst, std::ptrdiff_t n)
     spColumn1PixelRow(K{static_cast<const float*>(buf)}, dst, n);
 }
 
+// The integer means by multiply-high with a reciprocal: 8-bit ((S + 13) x 10485) >> 18 and
+// ((S + 5) x 7281) >> 16; 16-bit, on the sum S' of samples offset by 32768,
+// ((S' + 13) x 0x0A3D70A3) >> 32 and ((S' + 5) x 0x1C71C71C) >> 32 with the offset taken back.
+// Both are the integer nearest the mean (25 and 9 are odd: no ties).
+template <class E, int P, int Terms>
+std::int32_t IntMean(const void* buf, Index k)
+{
+    using S = typename E::Sum;
+    const S* b = static_cast<const S*>(buf);
+    std::uint32_t sum = 0;
+    for (int j = 0; j < Terms; ++j)
+        sum += b[k + j * P];
+    constexpr bool five = Terms == 5;
+    if constexpr (sizeof(typename E::Src) == 1)
+        return static_cast<std::int32_t>(((sum + (five ? 13u : 5u)) * (five ? 10485u : 7281u)) >> (five ? 18 : 16));
+    const std::uint64_t scaled = (std::uint64_t{sum} + (five ? 13u : 5u)) * (five ? 0x0A3D70A3ull : 0x1C71C71Cull);
+    return static_cast<std::int32_t>(scaled >> 32) - E::kBias;
+}
+
+using spColumn1Detail::Alpha;
+
+template <class E, int P, bool KeepAlpha, int Terms>
+void IntMeanRow(const void* buf, void* dst, std::ptrdiff_t n)
+{
+    constexpr Alpha how = sizeof(typename E::Dst) == 1 ? Alpha::Masked : Alpha::Pieces;
+    spColumn1IntOutput<E, KeepAlpha, how>(dst, n, [&](Index k) { return IntMean<E, P, Terms>(buf, k); });
+}
+
 } // namespace
 
-// Layout 2 (four elements per pixel, all written) takes the one-channel form with terms a
-// pixel apart.
+template <class E, int P, bool KeepAlpha>
+void spColMean5(const void* buf, void* dst, std::ptrdiff_t n)
+{
+    if constexpr (!E::kFloat)
+        IntMeanRow<E, P, KeepAlpha, 5>(buf, dst, n);
+    else if constexpr (KeepAlpha)
+        Pixels<Mean5Pixels>(buf, dst, n);
+    else
+        Streamed<Mean5, P>(buf, dst, n);
+}
+
+template <class E, int P, bool KeepAlpha>
+void spColMean3(const void* buf, void* dst, std::ptrdiff_t n)
+{
+    if constexpr (!E::kFloat)
+        IntMeanRow<E, P, KeepAlpha, 3>(buf, dst, n);
+    else if constexpr (KeepAlpha)
+        Pixels<Mean3Pixels>(buf, dst, n);
+    else
+        Streamed<Mean3, P>(buf, dst, n);
+}
+
 spLayoutRun Mean5Run()
 {
-    using Col = spColumnTraits<1>;
-    return {::spColMean5<spU8, Col, 1, false>,  ::spColMean5<spU8, Col, 4, false>,
-            ::spColMean5<spU8, Col, 3, false>,  ::spColMean5<spU8, Col, 4, true>,
-            ::spColMean5<spS16, Col, 1, false>, ::spColMean5<spS16, Col, 4, false>,
-            ::spColMean5<spS16, Col, 3, false>, ::spColMean5<spS16, Col, 4, true>,
-            Streamed<Mean5, 1>,                 Streamed<Mean5, 4>,
-            Streamed<Mean5, 3>,                 Pixels<Mean5Pixels>};
+    return Join(SP_COLUMN1_LAYOUTS(spRowFn, spColMean5, spU8), SP_COLUMN1_LAYOUTS(spRowFn, spColMean5, spS16),
+                SP_COLUMN1_LAYOUTS(spRowFn, spColMean5, spF32));
 }
 
 spLayoutRun Mean3Run()
 {
-    using Col = spColumnTraits<1>;
-    return {::spColMean3<spU8, Col, 1, false>,  ::spColMean3<spU8, Col, 4, false>,
-            ::spColMean3<spU8, Col, 3, false>,  ::spColMean3<spU8, Col, 4, true>,
-            ::spColMean3<spS16, Col, 1, false>, ::spColMean3<spS16, Col, 4, false>,
-            ::spColMean3<spS16, Col, 3, false>, ::spColMean3<spS16, Col, 4, true>,
-            Streamed<Mean3, 1>,                 Streamed<Mean3, 4>,
-            Streamed<Mean3, 3>,                 Pixels<Mean3Pixels>};
+    return Join(SP_COLUMN1_LAYOUTS(spRowFn, spColMean3, spU8), SP_COLUMN1_LAYOUTS(spRowFn, spColMean3, spS16),
+                SP_COLUMN1_LAYOUTS(spRowFn, spColMean3, spF32));
 }
 
 } // namespace spColumn1

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "sp/filters/spColumn1Forms.h"
+#include "sp/filters/spColumn1Integer.h"
 #include "sp/filters/spColumn1Kernels.h"
 
 namespace spColumn1 {
@@ -15,21 +16,21 @@ namespace {
 using spColumn1Detail::At;
 using spColumn1Detail::GetFloat;
 using spColumn1Detail::Index;
-using Col = spColumnTraits<1>;
 
 constexpr float kInv571 = static_cast<float>(1.0 / 571.0);
 
 // The three profiles from p = x0 + x4, q = x1 + x3 and m = x2 (taps P apart): Gauss outer
 // (2p + 7q) + 12m, middle (7p + 31q) + 52m, centre (12p + 52q) + 127m; Laplace outer
-// (-p - 3q) - 4m, middle 6m - 3p, centre (20m + 6q) - 4p. T is float or four floats.
+// (-p - 3q) - 4m, middle 6m - 3p, centre (20m + 6q) - 4p. T is a float, four floats or an
+// exact integer.
 template <bool Gauss, class T>
 void Profiles(T p, T q, T m, T& outer, T& middle, T& centre)
 {
-    const auto k = [](float w) {
-        if constexpr (std::is_same_v<T, float>)
-            return w;
+    const auto k = [](int w) {
+        if constexpr (std::is_arithmetic_v<T>)
+            return static_cast<T>(w);
         else
-            return T(_mm_set1_ps(w));
+            return T(_mm_set1_ps(static_cast<float>(w)));
     };
     if constexpr (Gauss) {
         outer = (k(2) * p + k(7) * q) + k(12) * m;
@@ -159,12 +160,72 @@ void Output(const K& k, bool keepAlpha, void* dst, std::ptrdiff_t n)
         spColumn1StreamRow(k, dst, n);
 }
 
+// Integer profiles in the lanes of spProfile: 8-bit samples in 16-bit lanes, 16-bit samples
+// offset by 32768 (top bit flipped) in 32-bit lanes, whose offsets the column pass cancels
+// (Laplace) or carries through the division (Gauss).
+template <class E, bool Gauss, int P>
+void RowPassInt(const void* src, void* outer, void* middle, void* centre, std::ptrdiff_t n)
+{
+    using R = spProfile<E, Gauss>;
+    using A = typename E::Acc;
+    auto *o = static_cast<R*>(outer), *mi = static_cast<R*>(middle), *c = static_cast<R*>(centre);
+    for (Index i = 0; i < n; ++i) {
+        const auto x = [&](int j) {
+            const auto v = spColumn1Detail::GetElement<typename E::Src>(src, i + j * P);
+            return static_cast<A>(static_cast<A>(v) + E::kBias);
+        };
+        A ov = 0, mv = 0, cv = 0;
+        Profiles<Gauss>(x(0) + x(4), x(1) + x(3), x(2), ov, mv, cv);
+        o[i] = static_cast<R>(ov);
+        mi[i] = static_cast<R>(mv);
+        c[i] = static_cast<R>(cv);
+    }
+}
+
+// s = (((r0 + r1) + r2) + r3) + r4: Laplace s saturated; Gauss the nearest integer to s / 571,
+// floor(s / 571 + 1/2) = ((2s + 571) x 962794770) >> 40 on the non-negative sum of offset
+// samples, the offset then taken back. (Integer arithmetic: the caller's rounding mode cannot
+// change it.)
+template <class E, bool Gauss, bool KeepAlpha>
+void ColumnPassInt(const void* const (&rows)[5], void* dst, std::ptrdiff_t n)
+{
+    using R = spProfile<E, Gauss>;
+    using A = typename E::Acc;
+    const auto lane = [&](Index i) {
+        A s = static_cast<const R*>(rows[0])[i];
+        for (int j = 1; j < 5; ++j)
+            s = s + static_cast<A>(static_cast<const R*>(rows[j])[i]);
+        if constexpr (!Gauss) {
+            return s;
+        } else {
+            const auto u = static_cast<std::uint64_t>(2 * static_cast<std::int64_t>(s) + 571);
+            return static_cast<A>(static_cast<std::int64_t>((u * 962794770ull) >> 40) - E::kBias);
+        }
+    };
+    using spColumn1Detail::Alpha;
+    if constexpr (Gauss && !(sizeof(typename E::Dst) == 1 && !KeepAlpha))
+        spColumn1IntElements<typename E::Dst, KeepAlpha>(dst, n, [&](Index i) { return E::Saturate(lane(i)); });
+    else
+        spColumn1IntOutput<E, KeepAlpha, Alpha::Masked>(dst, n, lane);
+}
+
+// h = (e0 + 2 e1) + e2 of 1-2-1 column sums, / 16 rounded to nearest with ties to even.
+template <class E, int P, bool KeepAlpha>
+void GaussRow3Int(const void* buf, void* dst, std::ptrdiff_t n)
+{
+    spColumn1IntOutput<E, KeepAlpha, spColumn1Detail::Alpha::Masked>(dst, n, [&](Index k) {
+        const auto mid = spColumn1True<E>(buf, k + P, 4);
+        return spColumn1RoundShift<4>((spColumn1True<E>(buf, k, 4) + (mid + mid)) + spColumn1True<E>(buf, k + 2 * P, 4));
+    });
+}
+
 template <class E, bool Gauss, bool KeepAlpha>
 void ColumnPass(const void* r0, const void* r1, const void* r2, const void* r3, const void* r4, void* dst,
                 std::ptrdiff_t n)
 {
     if constexpr (!E::kFloat) {
-        ::spColPass5x5<E, Col, Gauss, KeepAlpha>(r0, r1, r2, r3, r4, dst, n);
+        const void* const rows[5] = {r0, r1, r2, r3, r4};
+        ColumnPassInt<E, Gauss, KeepAlpha>(rows, dst, n);
     } else {
         const auto f = [](const void* p) { return static_cast<const float*>(p); };
         Output(ColPass<Gauss>{f(r0), f(r1), f(r2), f(r3), f(r4)}, KeepAlpha, dst, n);
@@ -180,7 +241,7 @@ void spLaplaceRowPass5x5(const void* src, void* outer, void* middle, void* centr
     if constexpr (E::kFloat)
         RowPassFloat<false, P>(src, outer, middle, centre, n);
     else
-        ::spRowPass5x5<E, Col, false, P>(src, outer, middle, centre, n);
+        RowPassInt<E, false, P>(src, outer, middle, centre, n);
 }
 
 template <class E, int P>
@@ -189,7 +250,7 @@ void spGaussRowPass5x5(const void* src, void* outer, void* middle, void* centre,
     if constexpr (E::kFloat)
         RowPassFloat<true, P>(src, outer, middle, centre, n);
     else
-        ::spRowPass5x5<E, Col, true, P>(src, outer, middle, centre, n);
+        RowPassInt<E, true, P>(src, outer, middle, centre, n);
 }
 
 template <class E, bool KeepAlpha>
@@ -212,7 +273,7 @@ void spGaussRowPass3x3(const void* buf, void* dst, std::ptrdiff_t n)
     if constexpr (E::kFloat)
         Output(GaussRow3<P>{static_cast<const float*>(buf)}, KeepAlpha, dst, n);
     else
-        ::spGaussRowPass3x3<E, Col, P, KeepAlpha>(buf, dst, n);
+        GaussRow3Int<E, P, KeepAlpha>(buf, dst, n);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // pixel left and right (spHorizDiffFloatSse for floats), and the horizontal-edge filter's
 // smoothing of the row differences along the row, weights 1-1-1 or 1-2-1.
 #include "sp/filters/spColumn1Forms.h"
+#include "sp/filters/spColumn1Integer.h"
 #include "sp/filters/spColumn1Kernels.h"
 
 namespace {
@@ -89,13 +90,25 @@ struct SmoothPixels {
     }
 };
 
-using Col = spColumnTraits<1>;
+using spColumn1Detail::Alpha;
+
+// (d0 + d1) + d2 or (d0 + 2 d1) + d2 of exact row differences.
+template <int Form, class E, int P, bool KeepAlpha>
+void SmoothInt(const void* buf, void* dst, std::ptrdiff_t n)
+{
+    const auto* d = static_cast<const typename E::Diff*>(buf);
+    spColumn1IntOutput<E, KeepAlpha, Alpha::Masked>(dst, n, [&](Index k) {
+        using A = typename E::Acc;
+        const A mid = d[k + P];
+        return (A(d[k]) + (Form == 0 ? mid : mid + mid)) + A(d[k + 2 * P]);
+    });
+}
 
 template <int Form, class E, int P, bool KeepAlpha>
 void SmoothRow(const void* buf, void* dst, std::ptrdiff_t n)
 {
     if constexpr (!E::kFloat)
-        ::spSmooth<E, Col, P, KeepAlpha, Form>(buf, dst, n);
+        SmoothInt<Form, E, P, KeepAlpha>(buf, dst, n);
     else if constexpr (KeepAlpha)
         spColumn1PixelRow(SmoothPixels<Form>{static_cast<const float*>(buf)}, dst, n);
     else
@@ -109,7 +122,10 @@ template <class E, int P, bool KeepAlpha>
 void spHorizDiff(const void* buf, void* dst, std::ptrdiff_t n)
 {
     if constexpr (!E::kFloat)
-        ::spHorizDiff<E, Col, P, KeepAlpha>(buf, dst, n);
+        spColumn1IntOutput<E, KeepAlpha, Alpha::Masked>(dst, n, [&](Index k) {
+            // The sums' offsets cancel.
+            return spColumn1True<E>(buf, k, 0) - spColumn1True<E>(buf, k + 2 * P, 0);
+        });
     else if constexpr (KeepAlpha)
         spColumn1PixelRow(HorizDiffPixels{static_cast<const float*>(buf)}, dst, n);
     else

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "sp/filters/spColumn1Forms.h"
+#include "sp/filters/spColumn1Integer.h"
 #include "sp/filters/spColumn1Kernels.h"
 
 namespace spColumn1 {
@@ -170,30 +171,137 @@ void RowPairDiffFloat(const void* src, void* buf, std::ptrdiff_t len, std::ptrdi
     });
 }
 
-using Col = spColumnTraits<1>;
+// ---- Integer rows: 8 source bytes per pass, widened (16-bit samples with their sign bit
+// flipped, so that the sums stay unsigned) ----
+
+template <class E>
+auto Widened(const void* row, Index i)
+{
+    return E::Widen(spColumn1Detail::GetElement<typename E::Src>(row, i));
+}
+
+template <class E>
+const typename E::Src* Lowest(const void* src, Index step, int j)
+{
+    return reinterpret_cast<const typename E::Src*>(static_cast<const unsigned char*>(src) + j * step);
+}
+
+template <class E, int Form>
+void Sum3Int(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    using S = typename E::Sum;
+    const auto *r0 = Lowest<E>(src, step, 0), *r1 = Lowest<E>(src, step, 1), *r2 = Lowest<E>(src, step, 2);
+    spColumn1IntSums<S>(buf, len, r2, [&](Index i) {
+        const S y = Widened<E>(r1, i);
+        return static_cast<S>(static_cast<S>(Widened<E>(r0, i) + (Form == 0 ? y : static_cast<S>(y + y))) +
+                              Widened<E>(r2, i));
+    });
+}
+
+template <class E>
+void Sum5Int(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    using S = typename E::Sum;
+    spColumn1IntSums<S>(buf, len, Lowest<E>(src, step, 4), [&](Index i) {
+        S acc = Widened<E>(src, i);
+        for (int j = 1; j < 5; ++j)
+            acc = static_cast<S>(acc + Widened<E>(Lowest<E>(src, step, j), i));
+        return acc;
+    });
+}
+
+// (sum - leaving) + entering: integer sums are exact, so the slide equals a fresh sum.
+template <class E>
+void Slide5Int(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    using S = typename E::Sum;
+    const S* sums = static_cast<const S*>(buf);
+    const auto* entering = Lowest<E>(src, step, 5);
+    spColumn1IntSums<S>(buf, len, entering, [&](Index i) {
+        return static_cast<S>(static_cast<S>(sums[i] - Widened<E>(src, i)) + Widened<E>(entering, i));
+    });
+}
+
+// The true difference: the offsets of 16-bit samples cancel.
+template <class E>
+void PairDiffInt(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    using D = typename E::Diff;
+    const auto* below = Lowest<E>(src, step, 2);
+    spColumn1IntSums<D>(buf, len, below, [&](Index i) {
+        return static_cast<D>(static_cast<D>(Widened<E>(below, i)) - static_cast<D>(Widened<E>(src, i)));
+    });
+}
 
 } // namespace
 
+template <class E>
+void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    if constexpr (E::kFloat)
+        Sum3Float<0>(src, buf, len, step);
+    else
+        Sum3Int<E, 0>(src, buf, len, step);
+}
+
+// Weighted 1-2-1 (spColumnSum121).
+template <class E>
+void spColSum121(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    if constexpr (E::kFloat)
+        Sum3Float<1>(src, buf, len, step);
+    else
+        Sum3Int<E, 1>(src, buf, len, step);
+}
+
+template <class E>
+void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    if constexpr (E::kFloat)
+        Sum5Float(src, buf, len, step);
+    else
+        Sum5Int<E>(src, buf, len, step);
+}
+
+template <class E>
+void spColSlide5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    if constexpr (E::kFloat)
+        Slide5Float(src, buf, len, step);
+    else
+        Slide5Int<E>(src, buf, len, step);
+}
+
+template <class E>
+void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
+{
+    if constexpr (E::kFloat)
+        RowPairDiffFloat(src, buf, len, step);
+    else
+        PairDiffInt<E>(src, buf, len, step);
+}
+
+// The plain sum and the 1-2-1 sum of types 0 to 2, the 8-bit plain sum for type 3 (twice),
+// the signed 8-bit plain sum for type 4.
 spVerticalBlock VerticalBlock()
 {
-    return {::spColSum3<spU8, Col, 0>,  ::spColSum3<spU8, Col, 1>, ::spColSum3<spS16, Col, 0>,
-            ::spColSum3<spS16, Col, 1>, Sum3Float<0>,         Sum3Float<1>,
-            ::spColSum3<spU8, Col, 0>,  ::spColSum3<spU8, Col, 0>, ::spColSum3<spS8S16, Col, 0>};
+    return {spColSum3<spU8>,  spColSum121<spU8>, spColSum3<spS16>, spColSum121<spS16>, spColSum3<spF32>,
+            spColSum121<spF32>, spColSum3<spU8>, spColSum3<spU8>,  spColSum3<spS8S16>};
 }
 
 spTypeRun Sum5Run()
 {
-    return {::spColSum5<spU8, Col>, ::spColSum5<spS16, Col>, Sum5Float};
+    return {spColSum5<spU8>, spColSum5<spS16>, spColSum5<spF32>};
 }
 
 spTypeRun Slide5Run()
 {
-    return {::spColSlide5<spU8, Col>, ::spColSlide5<spS16, Col>, Slide5Float};
+    return {spColSlide5<spU8>, spColSlide5<spS16>, spColSlide5<spF32>};
 }
 
 spTypeRun RowPairDiffRun()
 {
-    return {::spRowPairDiff<spU8, Col>, ::spRowPairDiff<spS16, Col>, RowPairDiffFloat};
+    return {spRowPairDiff<spU8>, spRowPairDiff<spS16>, spRowPairDiff<spF32>};
 }
 
 } // namespace spColumn1
