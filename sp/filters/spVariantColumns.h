@@ -22,6 +22,9 @@ struct spColumnTraits {
     // Columns 2 to 4 convert integer Gauss 5x5 and 16-bit mean results through floating
     // point, so their workers run those under round-to-nearest; column 1 divides in integers.
     static constexpr bool kConvertsThroughFloat = C != 1;
+    // Every column but column 2 prefetches the source rows its vertical kernels and float row
+    // passes are about to read.
+    static constexpr bool kPrefetches = C != 2;
 
     static void* Allocate(int bytes) { return C == 3 ? spMallocPrefetch(bytes) : spMalloc(bytes); }
 

@@ -3,10 +3,12 @@
 // or 4) and KeepAlpha (the fourth element of every destination pixel is left as it was).
 //
 // Kernels take element counts n and byte steps, check nothing and allocate nothing. Each
-// writes exactly its n output elements. Float kernels compute in single precision in the
-// order written; integer kernels compute exactly and round and saturate once at the store.
-// Every loop runs through spForElements: the compiler vectorises it, and a second copy
-// compiled for AVX2 runs where the processor has it (the same operations per element).
+// writes exactly its n output elements. The float kernels of columns 2 to 4 are those of
+// spVariantFloat.h, with the orders of addition of their parts of a row; the float orders
+// written here are the other columns'. Float kernels compute in single precision; integer
+// kernels compute exactly and round and saturate once at the store. Every loop here runs
+// through spForElements: the compiler vectorises it, and a second copy compiled for AVX2
+// runs where the processor has it (the same operations per element).
 #pragma once
 
 #include <cstddef>
@@ -14,6 +16,7 @@
 #include "sp/filters/spElementLoops.h"
 #include "sp/filters/spVariantColumns.h"
 #include "sp/filters/spVariantElements.h"
+#include "sp/filters/spVariantFloat.h"
 
 using spVerticalFn = void(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step);
 using spRowFn = void(const void* buf, void* dst, std::ptrdiff_t n);
@@ -59,6 +62,10 @@ T* Out(void* p)
 
 } // namespace spVariantDetail
 
+// Whether a kernel of type E in column Col is one of the float kernels of columns 2 to 4.
+template <class E, class Col>
+inline constexpr bool spFloat234Kernel = E::kFloat && Col::kColumn != 1;
+
 template <bool KeepAlpha = false, class Body>
 inline void spForElements(std::ptrdiff_t n, const Body& body)
 {
@@ -74,33 +81,41 @@ inline void spForElements(std::ptrdiff_t n, const Body& body)
 template <class E, class Col, int Form>
 void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    using namespace spVariantDetail;
-    using S = typename E::Sum;
-    const auto *a = At<typename E::Src>(src), *b = At<typename E::Src>(src, step),
-               *c = At<typename E::Src>(src, 2 * step);
-    S* out = Out<S>(buf);
-    spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
-        const S y = E::Widen(b[i]);
-        const S mid = Form == 0 ? y : static_cast<S>(y + y);
-        out[i] = static_cast<S>(static_cast<S>(E::Widen(a[i]) + mid) + E::Widen(c[i]));
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::ColSum3<Form, Col::kPrefetches>(src, buf, len, step);
+    } else {
+        using namespace spVariantDetail;
+        using S = typename E::Sum;
+        const auto *a = At<typename E::Src>(src), *b = At<typename E::Src>(src, step),
+                   *c = At<typename E::Src>(src, 2 * step);
+        S* out = Out<S>(buf);
+        spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
+            const S y = E::Widen(b[i]);
+            const S mid = Form == 0 ? y : static_cast<S>(y + y);
+            out[i] = static_cast<S>(static_cast<S>(E::Widen(a[i]) + mid) + E::Widen(c[i]));
+        });
+    }
 }
 
 // (((r0 + r1) + r2) + r3) + r4
 template <class E, class Col>
 void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    using namespace spVariantDetail;
-    using S = typename E::Sum;
-    const auto* r = At<typename E::Src>(src);
-    const std::ptrdiff_t s = step / static_cast<std::ptrdiff_t>(sizeof(typename E::Src));
-    S* out = Out<S>(buf);
-    spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
-        S acc = E::Widen(r[i]);
-        for (int k = 1; k < 5; ++k)
-            acc = static_cast<S>(acc + E::Widen(r[i + k * s]));
-        out[i] = acc;
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::ColSum5(src, buf, len, step);
+    } else {
+        using namespace spVariantDetail;
+        using S = typename E::Sum;
+        const auto* r = At<typename E::Src>(src);
+        const std::ptrdiff_t s = step / static_cast<std::ptrdiff_t>(sizeof(typename E::Src));
+        S* out = Out<S>(buf);
+        spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
+            S acc = E::Widen(r[i]);
+            for (int k = 1; k < 5; ++k)
+                acc = static_cast<S>(acc + E::Widen(r[i + k * s]));
+            out[i] = acc;
+        });
+    }
 }
 
 // Moves the five-row sums one row down: src is the top row of the current window. The new
@@ -108,20 +123,28 @@ void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
 template <class E, class Col>
 void spColSlide5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    spColSum5<E, Col>(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::ColSum5(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
+    } else {
+        spColSum5<E, Col>(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
+    }
 }
 
 // The row below minus the row above, as true values.
 template <class E, class Col>
 void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    using namespace spVariantDetail;
-    using D = typename E::Diff;
-    const auto *a = At<typename E::Src>(src), *c = At<typename E::Src>(src, 2 * step);
-    D* out = Out<D>(buf);
-    spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
-        out[i] = static_cast<D>(E::Value(c[i]) - E::Value(a[i]));
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::RowPairDiff<Col::kPrefetches>(src, buf, len, step);
+    } else {
+        using namespace spVariantDetail;
+        using D = typename E::Diff;
+        const auto *a = At<typename E::Src>(src), *c = At<typename E::Src>(src, 2 * step);
+        D* out = Out<D>(buf);
+        spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
+            out[i] = static_cast<D>(E::Value(c[i]) - E::Value(a[i]));
+        });
+    }
 }
 
 // ---- Output kernels: buffer row (and the centre source row) into a destination row ----
@@ -150,77 +173,101 @@ void MapRow(const void* buf, int sumTerms, void* dst, std::ptrdiff_t n, const Fo
 template <class E, class Col, int P, bool KeepAlpha>
 void spColCentreMinusSum3(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    const auto* x = spVariantDetail::At<typename E::Src>(centre);
-    spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [=](std::ptrdiff_t k, const auto& t)
-                                                 SP_FORMULA {
-        using A = typename E::Acc;
-        return ((E::Value(x[k]) * A(9) - t(0)) - t(1)) - t(2);
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::CentreMinusSum3, P, KeepAlpha>(static_cast<const float*>(centre), buf, dst, n);
+    } else {
+        const auto* x = spVariantDetail::At<typename E::Src>(centre);
+        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [=](std::ptrdiff_t k, const auto& t)
+                                                     SP_FORMULA {
+            using A = typename E::Acc;
+            return ((E::Value(x[k]) * A(9) - t(0)) - t(1)) - t(2);
+        });
+    }
 }
 
 // 25 x centre - S, S = ((w0 + w4) + (w1 + w2)) + w3 for float.
 template <class E, class Col, int P, bool KeepAlpha>
 void spColHipass5(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    const auto* x = spVariantDetail::At<typename E::Src>(centre);
-    spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 5, dst, n, [=](std::ptrdiff_t k, const auto& t)
-                                                 SP_FORMULA {
-        using A = typename E::Acc;
-        return E::Value(x[k]) * A(25) - (((t(0) + t(4)) + (t(1) + t(2))) + t(3));
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::Hipass5, P, KeepAlpha>(static_cast<const float*>(centre), buf, dst, n);
+    } else {
+        const auto* x = spVariantDetail::At<typename E::Src>(centre);
+        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 5, dst, n, [=](std::ptrdiff_t k, const auto& t)
+                                                     SP_FORMULA {
+            using A = typename E::Acc;
+            return E::Value(x[k]) * A(25) - (((t(0) + t(4)) + (t(1) + t(2))) + t(3));
+        });
+    }
 }
 
 // (17 x centre - S) / 8: float (((17x - L) - M) - R) x 0.125; integers rounded, ties to even.
 template <class E, class Col, int P, bool KeepAlpha>
 void spSharpenFromSums(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    const auto* x = spVariantDetail::At<typename E::Src>(centre);
-    spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [=](std::ptrdiff_t k, const auto& t)
-                                                 SP_FORMULA {
-        using A = typename E::Acc;
-        const A v = ((E::Value(x[k]) * A(17) - t(0)) - t(1)) - t(2);
-        if constexpr (E::kFloat)
-            return v * 0.125f;
-        else
-            return Col::template RoundShift<3>(v);
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::SharpenFromSums, P, KeepAlpha>(static_cast<const float*>(centre), buf, dst, n);
+    } else {
+        const auto* x = spVariantDetail::At<typename E::Src>(centre);
+        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [=](std::ptrdiff_t k, const auto& t)
+                                                     SP_FORMULA {
+            using A = typename E::Acc;
+            const A v = ((E::Value(x[k]) * A(17) - t(0)) - t(1)) - t(2);
+            if constexpr (E::kFloat)
+                return v * 0.125f;
+            else
+                return Col::template RoundShift<3>(v);
+        });
+    }
 }
 
 // The 3x3 mean: float ((c0 + c1) + c2) x 0x3DE38E39.
 template <class E, class Col, int P, bool KeepAlpha>
 void spColMean3(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                 SP_FORMULA {
-        const auto s = (t(0) + t(1)) + t(2);
-        if constexpr (E::kFloat)
-            return s * spVariantMean3;
-        else
-            return Col::template Div9<E>(s);
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::Mean3, P, KeepAlpha>(nullptr, buf, dst, n);
+    } else {
+        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [](std::ptrdiff_t, const auto& t)
+                                                     SP_FORMULA {
+            const auto s = (t(0) + t(1)) + t(2);
+            if constexpr (E::kFloat)
+                return s * spVariantMean3;
+            else
+                return Col::template Div9<E>(s);
+        });
+    }
 }
 
 // The 5x5 mean: float (((c0 + c4) + (c1 + c2)) + c3) x 0.04.
 template <class E, class Col, int P, bool KeepAlpha>
 void spColMean5(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 5, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                 SP_FORMULA {
-        const auto s = ((t(0) + t(4)) + (t(1) + t(2))) + t(3);
-        if constexpr (E::kFloat)
-            return s * spVariantMean5;
-        else
-            return Col::template Div25<E>(s);
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::Mean5, P, KeepAlpha>(nullptr, buf, dst, n);
+    } else {
+        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 5, dst, n, [](std::ptrdiff_t, const auto& t)
+                                                     SP_FORMULA {
+            const auto s = ((t(0) + t(4)) + (t(1) + t(2))) + t(3);
+            if constexpr (E::kFloat)
+                return s * spVariantMean5;
+            else
+                return Col::template Div25<E>(s);
+        });
+    }
 }
 
 // The vertical Sobel from 1-2-1 (or 1-1-1) column sums: left minus right.
 template <class E, class Col, int P, bool KeepAlpha>
 void spHorizDiff(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    // The sums' offsets cancel in the difference.
-    spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 0, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                 SP_FORMULA { return t(0) - t(2); });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::HorizDiff, P, KeepAlpha>(nullptr, buf, dst, n);
+    } else {
+        // The sums' offsets cancel in the difference.
+        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 0, dst, n, [](std::ptrdiff_t, const auto& t)
+                                                     SP_FORMULA { return t(0) - t(2); });
+    }
 }
 
 // The 3x3 Gauss from 1-2-1 column sums: float ((e0 + 2 e1) + e2) x 0.0625; integers / 16
@@ -228,15 +275,19 @@ void spHorizDiff(const void* buf, void* dst, std::ptrdiff_t n)
 template <class E, class Col, int P, bool KeepAlpha>
 void spGaussRowPass3x3(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 4, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                 SP_FORMULA {
-        const auto mid = t(1);
-        const auto h = (t(0) + (mid + mid)) + t(2);
-        if constexpr (E::kFloat)
-            return h * 0.0625f;
-        else
-            return Col::template RoundShift<4>(h);
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::GaussRowPass3x3, P, KeepAlpha>(nullptr, buf, dst, n);
+    } else {
+        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 4, dst, n, [](std::ptrdiff_t, const auto& t)
+                                                     SP_FORMULA {
+            const auto mid = t(1);
+            const auto h = (t(0) + (mid + mid)) + t(2);
+            if constexpr (E::kFloat)
+                return h * 0.0625f;
+            else
+                return Col::template RoundShift<4>(h);
+        });
+    }
 }
 
 // The horizontal Sobel from row differences: (d0 + d1) + d2 (Form 0), (d0 + 2 d1) + d2 (1).
@@ -244,14 +295,20 @@ template <class E, class Col, int P, bool KeepAlpha, int Form>
 void spSmooth(const void* buf, void* dst, std::ptrdiff_t n)
 {
     using D = typename E::Diff;
-    const D* b = spVariantDetail::At<D>(buf);
-    typename E::Dst* d = spVariantDetail::Out<typename E::Dst>(dst);
-    spForElements<KeepAlpha>(n, [=](std::ptrdiff_t k) SP_FORMULA {
-        using A = typename E::Acc;
-        const A mid = static_cast<A>(b[k + P]);
-        d[k] = E::Saturate((static_cast<A>(b[k]) + (Form == 0 ? mid : mid + mid)) +
-                           static_cast<A>(b[k + 2 * P]));
-    });
+    if constexpr (spFloat234Kernel<E, Col> && Form == 0) {
+        spFloat234::Row<spFloat234::Smooth111, P, KeepAlpha>(nullptr, buf, dst, n);
+    } else if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::Row<spFloat234::Smooth121, P, KeepAlpha>(nullptr, buf, dst, n);
+    } else {
+        const D* b = spVariantDetail::At<D>(buf);
+        typename E::Dst* d = spVariantDetail::Out<typename E::Dst>(dst);
+        spForElements<KeepAlpha>(n, [=](std::ptrdiff_t k) SP_FORMULA {
+            using A = typename E::Acc;
+            const A mid = static_cast<A>(b[k + P]);
+            d[k] = E::Saturate((static_cast<A>(b[k]) + (Form == 0 ? mid : mid + mid)) +
+                               static_cast<A>(b[k + 2 * P]));
+        });
+    }
 }
 
 // ---- The 5x5 Gauss and Laplace: three profiles per source row, five rows per output ----
@@ -262,24 +319,28 @@ void spSmooth(const void* buf, void* dst, std::ptrdiff_t n)
 template <class E, class Col, bool Gauss, int P>
 void spRowPass5x5(const void* src, void* outer, void* middle, void* centre, std::ptrdiff_t n)
 {
-    using R = spProfile<E, Gauss>;
-    using A = typename E::Acc;
-    const auto* x = spVariantDetail::At<typename E::Src>(src);
-    R *o = static_cast<R*>(outer), *mi = static_cast<R*>(middle), *c = static_cast<R*>(centre);
-    spForElements(n, [=](std::ptrdiff_t i) SP_FORMULA {
-        const A p = E::Value(x[i]) + E::Value(x[i + 4 * P]);
-        const A q = E::Value(x[i + P]) + E::Value(x[i + 3 * P]);
-        const A m = E::Value(x[i + 2 * P]);
-        if constexpr (Gauss) {
-            o[i] = static_cast<R>((p * A(2) + q * A(7)) + m * A(12));
-            mi[i] = static_cast<R>((p * A(7) + q * A(31)) + m * A(52));
-            c[i] = static_cast<R>((p * A(12) + q * A(52)) + m * A(127));
-        } else {
-            o[i] = static_cast<R>((-p - q * A(3)) - m * A(4));
-            mi[i] = static_cast<R>(m * A(6) - p * A(3));
-            c[i] = static_cast<R>((m * A(20) + q * A(6)) - p * A(4));
-        }
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::RowPass5x5<Gauss, P, Col::kPrefetches>(src, outer, middle, centre, n);
+    } else {
+        using R = spProfile<E, Gauss>;
+        using A = typename E::Acc;
+        const auto* x = spVariantDetail::At<typename E::Src>(src);
+        R *o = static_cast<R*>(outer), *mi = static_cast<R*>(middle), *c = static_cast<R*>(centre);
+        spForElements(n, [=](std::ptrdiff_t i) SP_FORMULA {
+            const A p = E::Value(x[i]) + E::Value(x[i + 4 * P]);
+            const A q = E::Value(x[i + P]) + E::Value(x[i + 3 * P]);
+            const A m = E::Value(x[i + 2 * P]);
+            if constexpr (Gauss) {
+                o[i] = static_cast<R>((p * A(2) + q * A(7)) + m * A(12));
+                mi[i] = static_cast<R>((p * A(7) + q * A(31)) + m * A(52));
+                c[i] = static_cast<R>((p * A(12) + q * A(52)) + m * A(127));
+            } else {
+                o[i] = static_cast<R>((-p - q * A(3)) - m * A(4));
+                mi[i] = static_cast<R>(m * A(6) - p * A(3));
+                c[i] = static_cast<R>((m * A(20) + q * A(6)) - p * A(4));
+            }
+        });
+    }
 }
 
 // s = (((r0 + r1) + r2) + r3) + r4; Gauss s / 571 (float: s x the float nearest 1/571),
@@ -288,21 +349,25 @@ template <class E, class Col, bool Gauss, bool KeepAlpha>
 void spColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3, const void* r4,
                   void* dst, std::ptrdiff_t n)
 {
-    using R = spProfile<E, Gauss>;
-    using A = typename E::Acc;
-    const R *a = static_cast<const R*>(r0), *b = static_cast<const R*>(r1),
-            *c = static_cast<const R*>(r2), *d = static_cast<const R*>(r3),
-            *e = static_cast<const R*>(r4);
-    typename E::Dst* out = spVariantDetail::Out<typename E::Dst>(dst);
-    spForElements<KeepAlpha>(n, [=](std::ptrdiff_t i) SP_FORMULA {
-        const A s = (((A(a[i]) + A(b[i])) + A(c[i])) + A(d[i])) + A(e[i]);
-        if constexpr (!Gauss)
-            out[i] = E::Saturate(s);
-        else if constexpr (E::kFloat)
-            out[i] = s * spVariantInv571;
-        else
-            out[i] = E::Saturate(Col::template Div571<E>(s));
-    });
+    if constexpr (spFloat234Kernel<E, Col>) {
+        spFloat234::ColPass5x5<Gauss, KeepAlpha>(r0, r1, r2, r3, r4, dst, n);
+    } else {
+        using R = spProfile<E, Gauss>;
+        using A = typename E::Acc;
+        const R *a = static_cast<const R*>(r0), *b = static_cast<const R*>(r1),
+                *c = static_cast<const R*>(r2), *d = static_cast<const R*>(r3),
+                *e = static_cast<const R*>(r4);
+        typename E::Dst* out = spVariantDetail::Out<typename E::Dst>(dst);
+        spForElements<KeepAlpha>(n, [=](std::ptrdiff_t i) SP_FORMULA {
+            const A s = (((A(a[i]) + A(b[i])) + A(c[i])) + A(d[i])) + A(e[i]);
+            if constexpr (!Gauss)
+                out[i] = E::Saturate(s);
+            else if constexpr (E::kFloat)
+                out[i] = s * spVariantInv571;
+            else
+                out[i] = E::Saturate(Col::template Div571<E>(s));
+        });
+    }
 }
 
 // The kernels under the names of their roles in the tables.
