@@ -76,7 +76,8 @@ FilterFileRead ReadFilterFile(const std::string& path)
     const ProfileFile profile = ProfileFile::Load(path);
     const std::int64_t count = TruncToInt64(ReadNumber(profile, "NofPrimitive"));
     FilterFileRead read;
-    if (count < 1 || count > kMaxFilterPrimitives)
+    read.tooLong = count > kMaxFilterPrimitives;
+    if (count < 1 || read.tooLong)
         return read;
     for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
         const std::string index = ProfileListIndex(i);

@@ -7,9 +7,15 @@
 
 #include "fourier/FilterPrimitive.h"
 
-// Longest list a file may bring; a larger or negative count reads as none.
+// Longest list a filter may hold, which is the longest a file brings back: the dialog adds
+// no primitive beyond it, and a file that counts more is not read.
 inline constexpr long kMaxFilterPrimitives = 99;
 inline constexpr const char* kTextFilterNotSaved = "Unable to write filter file";
+inline constexpr const char* kTextFilterFull =
+    "A filter holds at most 99 primitives, as many as a filter file keeps: the primitive was not added";
+// Followed by the path.
+inline constexpr const char* kTextFilterTooLong =
+    "The filter file counts more than the 99 primitives a filter holds; it was not loaded: ";
 inline constexpr const char* kTextFilterLimited =
     "The filter file holds values outside the ranges of the dialog's controls; they were "
     "brought into them: ";
@@ -37,7 +43,9 @@ struct FilterFileRead {
     // outside 0 to 360, a real value beyond its range or with more than two decimals) and
     // was brought into it.
     bool limited = false;
+    // The file counts more than kMaxFilterPrimitives primitives: none was read.
+    bool tooLong = false;
 };
-// The primitives of the file as the controls hold them; an empty list for a missing file or a
-// count outside 1 to kMaxFilterPrimitives.
+// The primitives of the file as the controls hold them; an empty list for a missing file, a
+// count below 1 or one above kMaxFilterPrimitives (tooLong).
 FilterFileRead ReadFilterFile(const std::string& path);

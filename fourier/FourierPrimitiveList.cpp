@@ -162,6 +162,11 @@ void CFourierDialogModel::OnRepPrim()
 
 void CFourierDialogModel::OnAddPrim()
 {
+    // A longer list would save, but no file brings it back.
+    if (m_PrimitiveList.size() >= static_cast<std::size_t>(kMaxFilterPrimitives)) {
+        Prompt().Message(kTextFilterFull);
+        return;
+    }
     m_PrimitiveList.push_back(m_CurPrimitive);
     m_view.AddListItem(ItemText(m_PrimitiveList.size()));
 }
@@ -196,6 +201,10 @@ void CFourierDialogModel::OnLoadFilter()
     if (!path)
         return;
     const FilterFileRead read = ReadFilterFile(*path);
+    if (read.tooLong) {
+        Prompt().Message(kTextFilterTooLong + *path);
+        return;
+    }
     ResetList(read.list);
     if (!m_PrimitiveList.empty() && BuildComplexFilterMask())
         Overlay();

@@ -57,7 +57,7 @@ TEST(FilterFile, BadValuesAreBounded)
 {
     ScratchDir dir;
     const std::pair<std::string, std::size_t> counts[] = {
-        {"-3", 0}, {"4000000000", 0}, {"", 0}, {"1.9", 1}};
+        {"-3", 0}, {"4000000000", 0}, {"", 0}, {"1.9", 1}, {"100", 0}, {"99.9", 99}};
     for (const auto& [count, expected] : counts) {
         const std::string path = (dir / "c.flt").string();
         std::ofstream(path, std::ios::trunc) << "[FilterPrimitive]\nNofPrimitive=" << count
@@ -65,7 +65,9 @@ TEST(FilterFile, BadValuesAreBounded)
                                                 "Xcomp[0]=0\nShift[0]=x0.5\n";
         const FilterFileRead read = ReadFilterFile(path);
         ASSERT_EQ(read.list.size(), expected) << count;
-        EXPECT_EQ(read.limited, expected == 1);
+        EXPECT_EQ(read.limited, expected > 0);
+        // Only a count above the longest filter is refused with a reason.
+        EXPECT_EQ(read.tooLong, count == "4000000000" || count == "100") << count;
         if (expected == 1) {
             EXPECT_EQ(read.list[0], (FilterPrimitive{0, 1, 0, 1.0, 1.0, 1.0, 0.5, 45}));
         }

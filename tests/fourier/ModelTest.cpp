@@ -291,6 +291,38 @@ TEST_F(ModelTest, EveryControlsEndsComeBackFromAFilterFile)
     EXPECT_EQ(prompt.messages, Texts{kTextFilterLimited + *view.file});
 }
 
+// A list grows no longer than a filter file brings back, and a file that counts more says
+// why it was not loaded.
+TEST_F(ModelTest, AFilterGrowsNoLongerThanAFileBringsBack)
+{
+    OpenImage(32, 32);
+    model.OnClearAll();
+    for (int i = 0; i < 100; ++i) {
+        model.m_nAngle = i;
+        model.OnOK();
+        model.OnAddPrim();
+    }
+    const std::vector<FilterPrimitive> list = model.m_PrimitiveList;
+    ASSERT_EQ(list.size(), 99u);
+    EXPECT_EQ(list.back().Angle, 98);
+    EXPECT_EQ(view.items.size(), 100u);
+    EXPECT_EQ(view.items.back(), "FilterPrim99");
+    EXPECT_EQ(prompt.messages, Texts{kTextFilterFull});
+    view.file = (dir / "full").string();
+    model.OnSaveFilter();
+    model.OnClearAll();
+    view.file = (dir / "full.flt").string();
+    model.OnLoadFilter();
+    EXPECT_EQ(model.m_PrimitiveList, list);
+    prompt.messages.clear();
+    WriteFile(dir / "long.flt", "[FilterPrimitive]\r\nNofPrimitive=100\r\nCutoff[0]=0.5\r\n");
+    view.file = (dir / "long.flt").string();
+    model.OnLoadFilter();
+    EXPECT_EQ(model.m_PrimitiveList, list);
+    EXPECT_EQ(view.items.size(), 100u);
+    EXPECT_EQ(prompt.messages, Texts{kTextFilterTooLong + *view.file});
+}
+
 TEST_F(ModelTest, FilterFilesSaveAndLoad)
 {
     OpenImage(32, 32);
