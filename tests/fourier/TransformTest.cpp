@@ -1,8 +1,38 @@
 // Transforms between a work image and its centred spectra.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "FourierFixture.h"
 #include "fourier/FilterPrimitive.h"
+#include "sp/sp.h"
+
+// The library calls of the transforms in order, as the wrappers below see them: 'v' the
+// version query, '1' a 1-D plan, '2' a 2-D plan. The test program is linked with these
+// three wrapped (tests/CMakeLists.txt).
+static std::string g_libraryCalls;
+
+extern "C" {
+const spLibVersion* __real__Z15spGetLibVersionv();
+const spLibVersion* __wrap__Z15spGetLibVersionv()
+{
+    g_libraryCalls += 'v';
+    return __real__Z15spGetLibVersionv();
+}
+spStatus __real__Z14spDftInitAllocPP9spDftSpeci11spScaleFlagi(spDftSpec**, int, spScaleFlag, int);
+spStatus __wrap__Z14spDftInitAllocPP9spDftSpeci11spScaleFlagi(spDftSpec** spec, int length, spScaleFlag flag, int hint)
+{
+    g_libraryCalls += '1';
+    return __real__Z14spDftInitAllocPP9spDftSpeci11spScaleFlagi(spec, length, flag, hint);
+}
+spStatus __real__Z16spDft2DInitAllocPP11spDft2DSpecii11spScaleFlagi(spDft2DSpec**, int, int, spScaleFlag, int);
+spStatus __wrap__Z16spDft2DInitAllocPP11spDft2DSpecii11spScaleFlagi(spDft2DSpec** spec, int width, int height,
+                                                                     spScaleFlag flag, int hint)
+{
+    g_libraryCalls += '2';
+    return __real__Z16spDft2DInitAllocPP11spDft2DSpecii11spScaleFlagi(spec, width, height, flag, hint);
+}
+}
 
 namespace {
 
@@ -80,6 +110,29 @@ TEST(Transform, YDirectionRefusesAPlaneThatIsNotSquare)
     EXPECT_FALSE(SupportsLineAxisY(ws));
     EXPECT_EQ(LineFourierTransform(image, 0, 1, ws), 0);
     EXPECT_EQ(ws.m_pSpectrumRe, std::vector<double>(ws.Cells(), 0.0));
+}
+
+// Each transform asks the library for its version before it makes its plan; the original
+// image comes from the undo plane and runs none.
+TEST(Transform, EachTransformAsksTheLibrarysVersionFirst)
+{
+    CSpmImage image = RandomImage(16, 16);
+    FourierWorkspace ws;
+    ws.Allocate(16, 16);
+    const struct {
+        int mode, inverse, show;
+        const char* calls;
+    } cases[] = {
+        {kFourierX, 0, kShowFiltered, "v1"},      {kFourierX, 1, kShowFiltered, "v1"},
+        {kFourierY, 0, kShowFiltered, "v1"},      {kFourierY, 1, kShowFiltered, "v1"},
+        {kFourierXY, 0, kShowFiltered, "v2"},     {kFourierXY, 1, kShowFiltered, "v2"},
+        {kFourierXY, 1, kShowDifference, "v2"},   {kFourierXY, 1, kShowOriginal, ""},
+    };
+    for (const auto& c : cases) {
+        g_libraryCalls.clear();
+        TransformByMode(image, c.mode, c.inverse, c.show, ws);
+        EXPECT_EQ(g_libraryCalls, c.calls) << c.mode << " " << c.inverse << " " << c.show;
+    }
 }
 
 TEST(Transform, MagnitudeOfTheImageWindow)
