@@ -351,3 +351,44 @@ INSTANTIATE_TEST_SUITE_P(AllColumns, SpFilterColumn,
                          });
 
 } // namespace
+
+// ---- Column 1 beside column 4 ----
+// The filters whose column-1 and column-4 kernels add in different orders give different
+// last bits somewhere on values whose sums round (column 1 subtracts the right neighbour
+// before the middle one, sums the 5x5 window from the middle outwards, smooths the Sobel
+// differences from the right), while both stay within the bound of column 0.
+namespace {
+
+TEST(SpFilterColumn1, DiffersFromColumn4InLastBitsBothWithinTheBoundOfColumn0)
+{
+    const std::string differing[] = {"Laplace3x3", "Hipass3x3", "Lowpass3x3", "Lowpass5x5",
+                                     "Hipass5x5",  "Sharpen",   "SobelHoriz"};
+    for (const FilterOp& op : AllFilterOps()) {
+        if (std::find(std::begin(differing), std::end(differing), op.name) == std::end(differing))
+            continue;
+        std::mt19937 rng(5);
+        BorderedImage src(67, 9, op.border, 67 + 2 * op.border + 3, 1);
+        src.Fill([&](Index, Index) { return rng() % 2 ? TieProneValue(rng) : WideValue(rng); });
+        Destination generic(67, 9, 67);
+        ASSERT_EQ(RunOp(op, src, generic, 0, 0, op.generic), spStsNoErr);
+        std::vector<float> got[2];
+        for (int k = 0; k < 2; ++k) {
+            const ColumnScope scope(k == 0 ? 1 : 4);
+            Destination dst(67, 9, 67);
+            ASSERT_EQ(RunOp(op, src, dst), spStsNoErr);
+            got[k] = dst.Region();
+        }
+        const std::vector<float> want = generic.Region();
+        Index differences = 0;
+        for (std::size_t k = 0; k < want.size(); ++k) {
+            const Index y = static_cast<Index>(k) / 67, i = static_cast<Index>(k) % 67;
+            for (const auto& column : got)
+                ASSERT_TRUE(Agrees(false, column[k], want[k], Bound(op, src, y, i)))
+                    << op.name << " row " << y << " column " << i;
+            differences += !SameFloat(got[0][k], got[1][k]);
+        }
+        EXPECT_GT(differences, 0) << op.name;
+    }
+}
+
+} // namespace
