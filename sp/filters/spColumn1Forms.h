@@ -4,9 +4,9 @@
 // Float output rows (spColumn1StreamRow): below four outputs only the scalar tail runs.
 // Otherwise, when the destination is 4-byte aligned but k = (address / 4) mod 4 floats past
 // a 16-byte boundary, a scalar head computes outputs 0-3 and writes the first 4 - k; the
-// main loop then writes four outputs per pass through the streaming store the access block
-// picks (k floats behind their place); one unaligned store writes the last four again at
-// their place, and the last n mod 4 outputs go one at a time. Head, loop and tail each sum
+// main loop then writes four outputs per pass through the lagging writer the access block
+// picks (aligned stores, k floats behind their place); one unaligned store writes the last
+// four again at their place, and the last n mod 4 outputs go one at a time. Head, loop and tail each sum
 // in the order their kernel states, so one row may round three ways.
 //
 // Column sums (spColumn1SumRow): single elements until the top row's read position is on a

@@ -2,7 +2,8 @@
 // source row) and column passes (five profile rows into an output row), and the 3x3 Gauss
 // row pass over 1-2-1 column sums. The float row passes read their source through the load
 // the access block picks, keeping the window in registers and loading one vector per pass;
-// the float output rows take the streaming form.
+// the float output rows take the streaming form. (No prefetch: the processor's own keeps ahead
+// of one sequential row, and an explicit one only cost time.)
 #include <type_traits>
 
 #include "sp/filters/spColumn1Forms.h"
@@ -74,8 +75,6 @@ void RowPassLoop(const float* x, float* o, float* mi, float* c, std::ptrdiff_t n
         for (int v = 0; v + 1 < V; ++v)
             w[v] = Load(x + 4 * v);
     for (; n - i >= 4; i += 4) {
-        if (i % 8 == 0)
-            _mm_prefetch(reinterpret_cast<const char*>(x + i) + 64, _MM_HINT_NTA);
         w[V - 1] = Load(x + i + 4 * (V - 1));
         const auto tap = [&]<int J>() {
             return Vec(Window<J * P % 4>(w[J * P / 4], w[J * P / 4 + (J * P % 4 != 0)]));

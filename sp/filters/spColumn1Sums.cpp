@@ -2,7 +2,9 @@
 // differences of the rows below and above. The float ones add single elements until the top
 // row's read position is on a 16-byte boundary, then four sums per pass in a loop copy chosen
 // by the row step (which rows are aligned, and so which loads each row takes), written through
-// the store the access block picks for the buffer's position.
+// the store the access block picks for the buffer's position. The float sums leave the rows to
+// the processor's own prefetching: a prefetch 64 bytes ahead made the 3x3 filters 5 to 10 %
+// slower.
 #include <cstddef>
 #include <cstdint>
 
@@ -81,9 +83,6 @@ struct Sum3Kernel {
     {
         const __m128 y = LoadRow<RowPhase(StepPhase, 1)>(r1 + i);
         const __m128 mid = Form == 0 ? y : _mm_add_ps(y, y);
-        // The third row, 64 bytes ahead, once per 32 bytes.
-        if (i % 8 == 0)
-            _mm_prefetch(reinterpret_cast<const char*>(r2 + i) + 64, _MM_HINT_T0);
         return _mm_add_ps(_mm_add_ps(LoadRow<StepPhase < 0 ? -1 : 0>(r0 + i), mid),
                           LoadRow<RowPhase(StepPhase, 2)>(r2 + i));
     }
@@ -115,8 +114,6 @@ struct Sum5Kernel {
     }
     __m128 Block(Index i) const
     {
-        if (i % 8 == 0)
-            _mm_prefetch(reinterpret_cast<const char*>(r[4] + i) + 64, _MM_HINT_T0);
         const __m128 a = At<0>(i), b = At<1>(i), c = At<2>(i), d = At<3>(i), e = At<4>(i);
         if constexpr (Order == 1)
             return _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(a, b), c), e), d);
@@ -155,8 +152,6 @@ struct PairDiffKernel {
     float One(Index i) const { return Get(below + i) - Get(above + i); }
     __m128 Block(Index i) const
     {
-        if (i % 8 == 0)
-            _mm_prefetch(reinterpret_cast<const char*>(below + i) + 64, _MM_HINT_T0);
         // The row two steps below lies on a boundary or 8 bytes past one.
         return _mm_sub_ps(LoadRow<RowPhase(StepPhase, 2)>(below + i),
                           LoadRow<StepPhase < 0 ? -1 : 0>(above + i));
