@@ -22,6 +22,7 @@
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MenuResources.h"
+#include "app/SpmApp.h"
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
 #include "platform/qt/CommandRegistry.h"
@@ -328,7 +329,10 @@ void CMainFrame::ShowPanel(int switchCommand)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!m_docManager.CloseAllDocuments()) {
+    // Files sent while the documents were asked about open now instead: the user asked for
+    // them after asking to quit.
+    CSpmApp* app = CSpmApp::Instance();
+    if (!m_docManager.CloseAllDocuments() || (app != nullptr && !app->EndShellOpen())) {
         event->ignore();
         return;
     }

@@ -57,11 +57,15 @@ public:
 
     // Adds image `indexInFile` of `path` to the active document in a new 2D frame.
     void AddImageToActiveDoc(const std::string& path, int indexInFile);
+    // The same for `doc`, when it is still open.
+    void AddImageToDoc(CDocument& doc, const std::string& path, int indexInFile);
+    // Asks for an *.spm file and adds it to the document active when the dialog opened.
     void AddImageDialog();
-    // The follow-up steps of File Open: image 1 of the same file, then the images the
-    // document's presentation file lists, then the 3D frame of the first image.
-    void OpenCompanionImage();
-    void LoadDocConfig();
+    // The follow-up steps of File Open for the document just opened: image 1 of the same
+    // file, then the images the document's presentation file lists, then the 3D frame of the
+    // first image. Each goes to `doc` whatever frame is active meanwhile.
+    void OpenCompanionImage(CDocument& doc);
+    void LoadDocConfig(CDocument& doc);
 
     // Files dropped on the window open their first image only, without the follow-up steps.
     void OpenDroppedFiles(const QList<QUrl>& urls);

@@ -75,48 +75,57 @@ void CMainFrame::OpenViewFrame(const WorkBenchItem& item, CMultiDocTemplate& doc
 void CMainFrame::AddImageToActiveDoc(const std::string& path, int indexInFile)
 {
     CMDIChildFrame* active = MDIGetActive();
-    CDocument* doc = active != nullptr ? active->GetActiveDocument() : nullptr;
-    if (doc == nullptr)
+    if (CDocument* doc = active != nullptr ? active->GetActiveDocument() : nullptr)
+        AddImageToDoc(*doc, path, indexInFile);
+}
+
+void CMainFrame::AddImageToDoc(CDocument& doc, const std::string& path, int indexInFile)
+{
+    if (!m_docManager.IsOpen(&doc))
         return;
     bool added = false;
     {
         CWaitCursor wait;
-        added = doc->Doc().AddImage(path, indexInFile);
+        added = doc.Doc().AddImage(path, indexInFile);
     }
     if (!added)
         return;
     SetNextFrameSize(kViewFrameSide, kViewFrameSide);
-    const WorkBenchItem item{1, doc, doc->Doc().m_nImageCounter,
-                             doc->Doc().ImageList().back().m_pImage->m_strName};
+    const WorkBenchItem item{1, &doc, doc.Doc().m_nImageCounter, doc.Doc().ImageList().back().m_pImage->m_strName};
     OpenViewFrame(item, *m_docManager.Template(kTemplate2D), kViewKind2D, 0, true);
 }
 
 void CMainFrame::AddImageDialog()
 {
-    CFileDialogModel dialog(true, "Open", {{"Tessalo Files (*.spm)", {"*.spm"}, ".spm"}});
-    if (Prompt().RunDialog(dialog) && !dialog.m_strPath.empty())
-        AddImageToActiveDoc(dialog.m_strPath, 0);
-}
-
-void CMainFrame::OpenCompanionImage()
-{
+    // The document is the one active when the user asked: the dialog lets the event loop
+    // run, and another frame may be active by the time it closes.
     CMDIChildFrame* active = MDIGetActive();
     CDocument* doc = active != nullptr ? active->GetActiveDocument() : nullptr;
     if (doc == nullptr)
         return;
-    if (const std::optional<std::string> path = doc->Doc().CompanionImagePath())
-        AddImageToActiveDoc(*path, 1);
+    CFileDialogModel dialog(true, "Open", {{"Tessalo Files (*.spm)", {"*.spm"}, ".spm"}});
+    if (Prompt().RunDialog(dialog) && !dialog.m_strPath.empty())
+        AddImageToDoc(*doc, dialog.m_strPath, 0);
 }
 
-void CMainFrame::LoadDocConfig()
+void CMainFrame::OpenCompanionImage(CDocument& doc)
 {
-    CMDIChildFrame* active = MDIGetActive();
-    CDocument* doc = active != nullptr ? active->GetActiveDocument() : nullptr;
-    if (doc == nullptr || doc->Doc().ImageList().empty())
+    if (!m_docManager.IsOpen(&doc))
         return;
-    for (const ListedImage& image : doc->Doc().ListedImages())
-        AddImageToActiveDoc(image.m_strPath, image.m_nIndexInFile);
-    Open3DView({0, doc, 0, doc->Doc().ImageList().front().m_pImage->m_strName});
+    if (const std::optional<std::string> path = doc.Doc().CompanionImagePath())
+        AddImageToDoc(doc, *path, 1);
+}
+
+void CMainFrame::LoadDocConfig(CDocument& doc)
+{
+    if (!m_docManager.IsOpen(&doc) || doc.Doc().ImageList().empty())
+        return;
+    // A listed image that cannot be added says why in a message, during which another frame
+    // may become active: every image still goes to this document.
+    for (const ListedImage& image : doc.Doc().ListedImages())
+        AddImageToDoc(doc, image.m_strPath, image.m_nIndexInFile);
+    if (m_docManager.IsOpen(&doc))
+        Open3DView({0, &doc, 0, doc.Doc().ImageList().front().m_pImage->m_strName});
 }
 
 void CMainFrame::OnOptions()

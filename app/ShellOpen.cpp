@@ -1,12 +1,16 @@
 #include "app/ShellOpen.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStringDecoder>
-#include <QTimer>
+#include <QThread>
+#include <QWidget>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -23,6 +27,10 @@ constexpr const char* kSocketName = "spmviewer-open";
 // A client that connects and says nothing is dropped after this long.
 constexpr int kSilentClientMs = 5000;
 constexpr int kConnectMs = 1000;
+// How often a start that found the lock taken tries again while the holder starts up.
+constexpr unsigned long kHandOverRetryMs = 20;
+// How often files handed over look whether the program has finished what it was doing.
+constexpr int kQueueRetryMs = 100;
 
 bool IsUtf8(std::string_view text)
 {
@@ -174,27 +182,53 @@ bool SendToRunningInstance(const std::string& socketPath, const std::vector<std:
     return reply.toStdString() == kOpenReply;
 }
 
-CShellOpenServer::CShellOpenServer(OpenFiles open, uid_t allowedUid, QObject* parent)
+CShellOpenServer::CShellOpenServer(OpenHandedOverFiles open, uid_t allowedUid, QObject* parent)
     : QObject(parent), m_open(std::move(open)), m_allowedUid(allowedUid), m_pServer(new QLocalServer(this))
 {
     m_pServer->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_pServer, &QLocalServer::newConnection, this, &CShellOpenServer::OnNewConnection);
 }
 
-CShellOpenServer::~CShellOpenServer() = default;
-
-bool CShellOpenServer::Listen(const std::string& socketPath)
+CShellOpenServer::~CShellOpenServer()
 {
+    StopListening();
+}
+
+CShellOpenServer::ListenResult CShellOpenServer::Listen(const std::string& socketPath)
+{
+    if (m_nLockFile >= 0)
+        return ListenResult::kFailed;   // listening already
+    const std::string lockPath = socketPath + ".lock";
+    const int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+    if (lock < 0)
+        return ListenResult::kFailed;
+    if (flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        const bool taken = errno == EWOULDBLOCK;
+        close(lock);
+        return taken ? ListenResult::kAnotherServes : ListenResult::kFailed;
+    }
+    // Holding the lock, this program alone may listen: whatever socket is there was left by
+    // a program that ended.
     const QString name = QString::fromStdString(socketPath);
-    // Someone answers: another instance is running and stays the one the desktop talks to
-    // (a listener made now would replace its socket).
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(kConnectMs))
-        return false;
-    // No one: whatever is there was left by a program that ended.
     QLocalServer::removeServer(name);
-    return m_pServer->listen(name);
+    if (!m_pServer->listen(name)) {
+        close(lock);
+        return ListenResult::kFailed;
+    }
+    m_nLockFile = lock;
+    return ListenResult::kListening;
+}
+
+void CShellOpenServer::StopListening()
+{
+    if (m_nLockFile < 0)
+        return;
+    // The connections go with the listener: their senders get no answer and try again.
+    for (QLocalSocket* socket : m_pServer->findChildren<QLocalSocket*>())
+        socket->abort();
+    m_pServer->close();
+    close(m_nLockFile);
+    m_nLockFile = -1;
 }
 
 void CShellOpenServer::OnNewConnection()
@@ -228,8 +262,72 @@ void CShellOpenServer::OnReadyRead(QLocalSocket* socket)
         break;
     }
     socket->setProperty("received", QByteArray());
+    // Taken before the answer goes: a program that quits looks whether files wait.
+    m_open(paths);
     socket->write(kOpenReply.data(), static_cast<qint64>(kOpenReply.size()));
     socket->disconnectFromServer();
-    // Opening may ask the user something: not from inside the socket's signal.
-    QTimer::singleShot(0, this, [this, paths] { m_open(paths); });
+}
+
+ShellOpenRole ServeOrHandOver(CShellOpenServer& server, const std::string& socketPath,
+                              const std::vector<std::string>& files, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (true) {
+        switch (server.Listen(socketPath)) {
+        case CShellOpenServer::ListenResult::kListening: return ShellOpenRole::kServes;
+        case CShellOpenServer::ListenResult::kFailed: return ShellOpenRole::kAlone;
+        case CShellOpenServer::ListenResult::kAnotherServes: break;
+        }
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (files.empty() || left <= 0)
+            return ShellOpenRole::kAlone;
+        if (SendToRunningInstance(socketPath, files, static_cast<int>(left)))
+            return ShellOpenRole::kHandedOver;
+        // The holder has taken the lock and is about to listen, or it is ending and lets the
+        // lock go: either way the next round settles it.
+        QThread::msleep(kHandOverRetryMs);
+    }
+}
+
+bool ProgramMustFinishFirst()
+{
+    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
+}
+
+CShellOpenQueue::CShellOpenQueue(OpenHandedOverFiles open, std::function<bool()> mustWait, QObject* parent)
+    : QObject(parent), m_open(std::move(open)), m_mustWait(std::move(mustWait))
+{
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &CShellOpenQueue::Serve);
+}
+
+void CShellOpenQueue::Add(const std::vector<std::string>& paths)
+{
+    m_paths.insert(m_paths.end(), paths.begin(), paths.end());
+    if (m_mustWait()) {
+        // The user sees what the program waits for: the question, not the window behind it.
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->raise();
+            modal->activateWindow();
+        }
+        m_retry.start(kQueueRetryMs);
+        return;
+    }
+    // Never from inside the caller: it may be the listener's signal, or code that reads the
+    // documents after it.
+    m_retry.start(0);
+}
+
+void CShellOpenQueue::Serve()
+{
+    if (m_paths.empty())
+        return;
+    if (m_mustWait()) {
+        m_retry.start(kQueueRetryMs);
+        return;
+    }
+    std::vector<std::string> paths;
+    paths.swap(m_paths);
+    m_open(paths);
 }

@@ -1,11 +1,13 @@
 // Files sent to the running program: a second start with files while the program runs hands
 // their paths over a local socket to the one running and ends; the running one opens each
-// as the desktop's open requests are opened (the first image in a 2D frame). The socket
-// lives in a folder of the user's alone, and the listener answers only processes of the user
-// who started it.
+// as the desktop's open requests are opened (the first image in a 2D frame), once it is not
+// in the middle of something. The socket lives in a folder of the user's alone, and the
+// listener answers only processes of the user who started it. Which start serves is decided
+// by a lock beside the socket: the start that takes it listens, every other one hands over.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include <sys/types.h>
 #include <unistd.h>
@@ -57,26 +59,73 @@ std::optional<std::string> ShellOpenSocketPath(const char* runtimeDir, const std
 bool SendToRunningInstance(const std::string& socketPath, const std::vector<std::string>& paths,
                            int timeoutMs = 5000);
 
+using OpenHandedOverFiles = std::function<void(const std::vector<std::string>&)>;
+
 class CShellOpenServer : public QObject {
     Q_OBJECT
 public:
-    using OpenFiles = std::function<void(const std::vector<std::string>&)>;
-
-    // `open` runs from the event loop with each complete request's paths. Only processes of
+    // `open` gets each complete request's paths as the request is answered; it must not open
+    // them there and then (a CShellOpenQueue waits for the right moment). Only processes of
     // `allowedUid` are answered.
-    explicit CShellOpenServer(OpenFiles open, uid_t allowedUid = getuid(), QObject* parent = nullptr);
+    explicit CShellOpenServer(OpenHandedOverFiles open, uid_t allowedUid = getuid(), QObject* parent = nullptr);
     ~CShellOpenServer() override;
 
-    // Listens on `socketPath`, readable and writable by the user alone. A socket left by a
-    // program that ended is removed first; false when another program listens there or the
-    // socket cannot be made.
-    bool Listen(const std::string& socketPath);
+    enum class ListenResult { kListening, kAnotherServes, kFailed };
+    // Takes the lock "<socketPath>.lock" without waiting and, holding it, listens on
+    // `socketPath`, readable and writable by the user alone; a socket left by a program that
+    // ended is removed first. kAnotherServes while another program holds the lock (it listens,
+    // or is about to); the system lets the lock go when its holder ends, also by a crash.
+    ListenResult Listen(const std::string& socketPath);
+    // No more requests: a connection not answered yet is dropped, so that its sender serves
+    // itself, and the lock goes to the next start.
+    void StopListening();
 
 private:
     void OnNewConnection();
     void OnReadyRead(QLocalSocket* socket);
 
-    OpenFiles m_open;
+    OpenHandedOverFiles m_open;
     uid_t m_allowedUid;
     QLocalServer* m_pServer;
+    int m_nLockFile = -1;
+};
+
+// The part a start plays.
+enum class ShellOpenRole {
+    kServes,        // it took the lock and listens
+    kHandedOver,    // the program serving took its files: this start ends
+    kAlone,         // it runs without serving: no safe socket folder, a start without files
+                    // while another serves, or files that no one took in time
+};
+// Decides a start's part: it serves when it takes the lock; otherwise, with files, it hands
+// them to the program holding the lock, retrying while that one is still starting, and
+// serves after all when the holder has ended meanwhile. Two starts at once cannot both serve.
+// The holder answers once its windows are built, which takes seconds on a busy machine: a
+// start gives up after `timeoutMs` only, and then runs alone.
+ShellOpenRole ServeOrHandOver(CShellOpenServer& server, const std::string& socketPath,
+                              const std::vector<std::string>& files, int timeoutMs = 20000);
+
+// Whether the program is in the middle of something that a file opened now would disturb:
+// a modal dialog (a question, a file dialog, a load's message) or a popup menu is up, and the
+// code that opened it goes on with the documents and the active frame it has when it closes.
+bool ProgramMustFinishFirst();
+
+// Files handed over wait here until the program may open them, and then open in the order
+// they came; meanwhile the dialog the program waits for is brought to the front.
+class CShellOpenQueue : public QObject {
+    Q_OBJECT
+public:
+    explicit CShellOpenQueue(OpenHandedOverFiles open, std::function<bool()> mustWait = &ProgramMustFinishFirst,
+                             QObject* parent = nullptr);
+
+    void Add(const std::vector<std::string>& paths);
+    bool Waiting() const { return !m_paths.empty(); }
+
+private:
+    void Serve();
+
+    OpenHandedOverFiles m_open;
+    std::function<bool()> m_mustWait;
+    std::vector<std::string> m_paths;
+    QTimer m_retry;
 };

@@ -36,6 +36,10 @@ constexpr std::size_t kRecentFileCount = 6;
 } // namespace
 
 CSpmApp::CSpmApp()
+    : m_pShellOpenQueue(std::make_unique<CShellOpenQueue>(
+          [this](const std::vector<std::string>& paths) { OpenShellFilesNow(paths); },
+          // Files sent while the program starts wait for its main window.
+          [this] { return m_pMainFrame == nullptr || ProgramMustFinishFirst(); }))
 {
     g_pApp = this;
 }
@@ -44,6 +48,7 @@ CSpmApp::~CSpmApp()
 {
     // No files arrive while the windows go; the windows go before the documents they show.
     m_pShellOpen.reset();
+    m_pShellOpenQueue.reset();
     m_pMainFrame.reset();
     m_pDocManager.reset();
     if (g_pApp == this)
@@ -56,6 +61,11 @@ CSpmApp* CSpmApp::Instance()
 }
 
 bool CSpmApp::InitInstance(const std::string& path)
+{
+    return InitInstance(path, nullptr);
+}
+
+bool CSpmApp::InitInstance(const std::string& path, std::unique_ptr<CShellOpenServer> shellOpen)
 {
     InitAppResources();
     m_hCursor157 = AppCursor(157);
@@ -87,7 +97,7 @@ bool CSpmApp::InitInstance(const std::string& path)
     RegisterProcessingCommands(*m_pMainFrame);
     RegisterFourierCommand();
 
-    RegisterWithDesktop();
+    RegisterWithDesktop(std::move(shellOpen));
     m_pMainFrame->show();
     if (!path.empty())
         OpenWithFollowUp(path);
@@ -157,13 +167,19 @@ void CSpmApp::OpenWithFollowUp(const std::string& path)
 {
     // Only a document opened just now gets its companion and listed images: one that was
     // open already, a cancelled open or a failed one adds nothing anywhere.
-    if (!m_pDocManager->OpenDocumentFile(path).created)
+    const CSpmDocManager::OpenResult opened = m_pDocManager->OpenDocumentFile(path);
+    if (!opened.created)
         return;
-    m_pMainFrame->OpenCompanionImage();
-    m_pMainFrame->LoadDocConfig();
+    m_pMainFrame->OpenCompanionImage(*opened.doc);
+    m_pMainFrame->LoadDocConfig(*opened.doc);
 }
 
 void CSpmApp::OpenShellFiles(const std::vector<std::string>& paths)
+{
+    m_pShellOpenQueue->Add(paths);
+}
+
+void CSpmApp::OpenShellFilesNow(const std::vector<std::string>& paths)
 {
     if (m_pMainFrame->isMinimized())
         m_pMainFrame->showNormal();
@@ -176,21 +192,36 @@ void CSpmApp::OpenShellFiles(const std::vector<std::string>& paths)
     m_pMainFrame->OpenDroppedFiles(urls);
 }
 
-bool CSpmApp::PassToRunningInstance(const std::vector<std::string>& paths)
+std::unique_ptr<CShellOpenServer> CSpmApp::MakeShellOpenServer()
 {
-    const std::optional<std::string> socket = ShellOpenSocketPath();
-    return socket && SendToRunningInstance(*socket, paths);
+    // The application may not be made yet when the listener is: files wait in the queue
+    // until it is, and the event loop runs.
+    return std::make_unique<CShellOpenServer>([](const std::vector<std::string>& paths) {
+        if (CSpmApp* app = Instance())
+            app->OpenShellFiles(paths);
+    });
 }
 
-void CSpmApp::RegisterWithDesktop()
+bool CSpmApp::EndShellOpen()
+{
+    if (m_pShellOpenQueue->Waiting())
+        return false;
+    if (m_pShellOpen)
+        m_pShellOpen->StopListening();
+    return true;
+}
+
+void CSpmApp::RegisterWithDesktop(std::unique_ptr<CShellOpenServer> shellOpen)
 {
     // Written at every start, so the entry follows the program when it moves; never fatal.
     RegisterShellFileTypes(UserDataHome(), QCoreApplication::applicationFilePath().toStdString());
-    m_pShellOpen = std::make_unique<CShellOpenServer>([this](const std::vector<std::string>& paths) {
-        OpenShellFiles(paths);
-    });
-    // Without a safe place for the socket, or with another instance listening already, files
-    // sent later start a program of their own.
+    if (shellOpen) {
+        m_pShellOpen = std::move(shellOpen);
+        return;
+    }
+    m_pShellOpen = MakeShellOpenServer();
+    // Without a safe place for the socket, or with another program serving, files sent later
+    // go to that one or start a program of their own.
     if (const std::optional<std::string> socket = ShellOpenSocketPath())
         m_pShellOpen->Listen(*socket);
 }

@@ -14,6 +14,7 @@ class CCommandRegistry;
 class CMainFrame;
 class CMultiDocTemplate;
 class CQtPrompt;
+class CShellOpenQueue;
 class CShellOpenServer;
 class CSpmDocManager;
 
@@ -26,7 +27,10 @@ public:
     static CSpmApp* Instance();
 
     // Builds everything and shows the main window; `path`, when not empty, opens as File Open
-    // would. False when the main window could not be made.
+    // would. `shellOpen` is the listener this start set up when it was chosen to serve (see
+    // ServeOrHandOver); without one the application tries to listen itself. False when the
+    // main window could not be made.
+    bool InitInstance(const std::string& path, std::unique_ptr<CShellOpenServer> shellOpen);
     bool InitInstance(const std::string& path);
 
     // File Open: asks for a file, opens it and, for a newly opened document, adds its
@@ -34,13 +38,16 @@ public:
     void OnFileOpen();
     // Opens `path` and runs the follow-up steps when it made a new document.
     void OpenWithFollowUp(const std::string& path);
-    // Files sent by the desktop or by a second start: each opens its first image in a 2D
-    // frame, without the follow-up steps, and the main window comes to the front.
+    // Files sent by the desktop or by a second start: once no dialog is up, each opens its
+    // first image in a 2D frame, without the follow-up steps, and the main window comes to
+    // the front.
     void OpenShellFiles(const std::vector<std::string>& paths);
-
-    // A start with files while the program runs: sends them to the running one. True when it
-    // took them, and this start has nothing more to do.
-    static bool PassToRunningInstance(const std::vector<std::string>& paths);
+    // The listener for files sent later, which hands them to the application while it lives.
+    static std::unique_ptr<CShellOpenServer> MakeShellOpenServer();
+    // The program quits: no more files are taken, and the next start serves. False, and the
+    // program goes on, while files sent meanwhile wait to open: the user asked for them after
+    // asking to quit.
+    bool EndShellOpen();
 
     CMainFrame& MainFrame() const { return *m_pMainFrame; }
     CSpmDocManager& DocManager() const { return *m_pDocManager; }
@@ -60,11 +67,13 @@ private:
     void AddHandlers();
     void AddDocumentHandlers();
     // The desktop entry and file type of the user, and the listener for files sent later.
-    void RegisterWithDesktop();
+    void RegisterWithDesktop(std::unique_ptr<CShellOpenServer> shellOpen);
+    void OpenShellFilesNow(const std::vector<std::string>& paths);
 
     std::unique_ptr<CQtPrompt> m_pPrompt;
     std::unique_ptr<CCommandRegistry> m_pCommands;
     std::unique_ptr<CSpmDocManager> m_pDocManager;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CShellOpenServer> m_pShellOpen;
+    std::unique_ptr<CShellOpenQueue> m_pShellOpenQueue;
 };

@@ -1,10 +1,13 @@
 #include <QApplication>
 
 #include <clocale>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/PlatformChoice.h"
+#include "app/ShellOpen.h"
 #include "app/SpmApp.h"
 #include "app/render/GLCanvas.h"
 #include "app/render/GLRenderer.h"
@@ -28,14 +31,20 @@ int main(int argc, char* argv[])
     std::vector<std::string> files;
     for (const QString& argument : QApplication::arguments().mid(1))
         files.push_back(argument.toStdString());
-    // While the program runs already, the files open there and this start ends.
-    if (CSpmApp::PassToRunningInstance(files))
+    // Which start serves the files sent later is settled before the windows are built, so
+    // that a start made meanwhile finds this one; while another program serves, the files
+    // open there and this start ends.
+    std::unique_ptr<CShellOpenServer> shellOpen = CSpmApp::MakeShellOpenServer();
+    const std::optional<std::string> socket = ShellOpenSocketPath();
+    const ShellOpenRole role = socket ? ServeOrHandOver(*shellOpen, *socket, files) : ShellOpenRole::kAlone;
+    if (role == ShellOpenRole::kHandedOver)
         return 0;
 
     CSpmApp app;
     // The first path is the file to open at start; the desktop may send more at once, which
     // open as its open requests do.
-    if (!app.InitInstance(files.empty() ? std::string() : files.front()))
+    if (!app.InitInstance(files.empty() ? std::string() : files.front(),
+                          role == ShellOpenRole::kServes ? std::move(shellOpen) : nullptr))
         return 1;
     if (files.size() > 1)
         app.OpenShellFiles({files.begin() + 1, files.end()});

@@ -192,12 +192,18 @@ bool CSpmDocManager::CloseDocument(CDocument& doc)
 
 bool CSpmDocManager::CloseAllDocuments()
 {
+    // The event loop runs while a question is up, and the list may change meanwhile: the
+    // walk goes over a copy of its own and passes over a document closed since.
+    std::vector<CDocument*> asked;
     for (const auto& doc : m_documents)
-        if (!SaveModified(*doc))
+        asked.push_back(doc.get());
+    for (CDocument* doc : asked)
+        if (IsOpen(doc) && !SaveModified(*doc))
             return false;
-    while (!m_documents.empty())
-        Detach(*m_documents.front());
-    return true;
+    for (CDocument* doc : asked)
+        Detach(*doc);
+    // A document opened meanwhile was not asked about: it stays open, and so does the program.
+    return m_documents.empty();
 }
 
 bool CSpmDocManager::IsOpen(const CDocument* doc) const

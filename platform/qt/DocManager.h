@@ -54,7 +54,8 @@ public:
     bool SaveModified(CDocument& doc);
     // Asks to save when needed, then closes every frame of the document and the document.
     bool CloseDocument(CDocument& doc);
-    // The same for every document (the application quits); false when the user cancelled.
+    // The same for every document open when it starts (the application quits); false when
+    // the user cancelled, or a document opened meanwhile is left.
     bool CloseAllDocuments();
 
     const std::vector<std::unique_ptr<CDocument>>& Documents() const { return m_documents; }

@@ -186,8 +186,9 @@ std::size_t RunWithModals(const std::function<void()>& open, std::vector<ModalSt
     std::size_t done = 0;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
-    const auto offer = [&](QWidget* modal) {
-        while (done < steps.size() && steps[done](modal)) {
+    // A step done may have closed the window in front: the next one sees what is there now.
+    const auto offer = [&] {
+        while (done < steps.size() && steps[done](QApplication::activeModalWidget())) {
             ++done;
             sinceProgress.restart();
         }
@@ -195,8 +196,8 @@ std::size_t RunWithModals(const std::function<void()>& open, std::vector<ModalSt
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        offer();
         QWidget* modal = QApplication::activeModalWidget();
-        offer(modal);
         if (modal != nullptr && sinceProgress.elapsed() > stuckMs) {
             modal->close();
             sinceProgress.restart();
@@ -205,7 +206,7 @@ std::size_t RunWithModals(const std::function<void()>& open, std::vector<ModalSt
     poll.start();
     open();
     poll.stop();
-    offer(QApplication::activeModalWidget());
+    offer();
     return done;
 }
 

@@ -1,9 +1,13 @@
 // The program on the desktop: its desktop entry and file type, and files handed over from a
-// second start to the one running (request protocol, socket folder, peer check, stale socket).
+// second start to the one running (request protocol, socket folder, peer check, stale socket,
+// which start serves, files that wait while the program asks something).
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QPointer>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QStandardPaths>
 
@@ -12,20 +16,29 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <future>
 
 #include "AppTestSupport.h"
+#include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ShellOpen.h"
 #include "app/ShellRegistration.h"
 #include "document/MDIDoc.h"
+#include "platform/core/PathText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
+#include "platform/qt/RecentFileList.h"
 
 namespace {
+
+// Whether `upper`'s window lies above `lower`'s as the X server stacks them (defined last:
+// Xlib's macros would break the headers).
+bool StacksAbove(const QWidget& upper, const QWidget& lower);
 
 // --- desktop entry and file type
 
@@ -303,7 +316,7 @@ std::string RawExchange(const std::string& path, const std::string& bytes)
 TEST(ShellOpenServer, TakesTheUsersWellFormedRequestsAlone)
 {
     Listener listener;
-    ASSERT_TRUE(listener.server.Listen(listener.path));
+    ASSERT_EQ(listener.server.Listen(listener.path), CShellOpenServer::ListenResult::kListening);
     struct stat info {};
     ASSERT_EQ(stat(listener.path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 077, 0u);
@@ -314,7 +327,7 @@ TEST(ShellOpenServer, TakesTheUsersWellFormedRequestsAlone)
     EXPECT_EQ(listener.opened, (Requests{{"/b c.007", std::filesystem::absolute("rel.spm").string()}, {"/ok.spm"}}));
 
     Listener strict(getuid() + 1);
-    ASSERT_TRUE(strict.server.Listen(strict.path));
+    ASSERT_EQ(strict.server.Listen(strict.path), CShellOpenServer::ListenResult::kListening);
     EXPECT_FALSE(Serve([&] { return SendToRunningInstance(strict.path, {"/a.spm"}, 1000); }));
     EXPECT_TRUE(strict.opened.empty());
 }
@@ -328,12 +341,64 @@ TEST(ShellOpenServer, RemovesAStaleSocketButLeavesARunningInstanceAlone)
     ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
     close(fd);
     EXPECT_FALSE(Serve([&] { return SendToRunningInstance(listener.path, {"/a.spm"}, 1000); }));
-    ASSERT_TRUE(listener.server.Listen(listener.path));
-    // A second program finds the first listening and leaves its socket alone.
-    CShellOpenServer second([](const std::vector<std::string>&) { ADD_FAILURE() << "second listener got files"; });
-    EXPECT_FALSE(second.Listen(listener.path));
+    ASSERT_EQ(listener.server.Listen(listener.path), CShellOpenServer::ListenResult::kListening);
+    // A second program finds the first serving and leaves its socket alone.
+    Listener second;
+    EXPECT_EQ(second.server.Listen(listener.path), CShellOpenServer::ListenResult::kAnotherServes);
     EXPECT_TRUE(Serve([&] { return SendToRunningInstance(listener.path, {"/b.spm"}, 3000); }));
     EXPECT_EQ(listener.opened, Requests{{"/b.spm"}});
+    // Once the first stops, the next one to try serves; what the first was sent stays its own.
+    listener.server.StopListening();
+    EXPECT_FALSE(Serve([&] { return SendToRunningInstance(listener.path, {"/c.spm"}, 1000); }));
+    ASSERT_EQ(second.server.Listen(listener.path), CShellOpenServer::ListenResult::kListening);
+    EXPECT_TRUE(Serve([&] { return SendToRunningInstance(listener.path, {"/d.spm"}, 3000); }));
+    EXPECT_EQ(listener.opened, Requests{{"/b.spm"}});
+    EXPECT_EQ(second.opened, Requests{{"/d.spm"}});
+}
+
+// A start serves when it takes the lock; with files and another serving it hands them over;
+// without files it runs alone; with the one serving gone it serves after all; where no lock
+// can be made it runs alone. Each start is a listener made where it runs, as in a program.
+TEST(ShellOpenServer, EachStartServesHandsOverOrRunsAloneByTheLock)
+{
+    Listener first;
+    const auto start = [](const std::string& socketPath, std::vector<std::string> files) {
+        return Serve([socketPath, files] {
+            CShellOpenServer server([](const std::vector<std::string>&) {});
+            return ServeOrHandOver(server, socketPath, files, 3000);
+        });
+    };
+    ASSERT_EQ(ServeOrHandOver(first.server, first.path, {}), ShellOpenRole::kServes);
+    EXPECT_EQ(start(first.path, {"/b.spm"}), ShellOpenRole::kHandedOver);
+    EXPECT_EQ(start(first.path, {}), ShellOpenRole::kAlone);
+    EXPECT_EQ(first.opened, Requests{{"/b.spm"}});
+    first.server.StopListening();
+    EXPECT_EQ(start(first.path, {"/c.spm"}), ShellOpenRole::kServes);
+    EXPECT_EQ(start((first.dir / "missing/s").string(), {"/d.spm"}), ShellOpenRole::kAlone);
+    EXPECT_EQ(first.opened, Requests{{"/b.spm"}});
+}
+
+// Files handed over wait while the program must finish something, then open together in the
+// order they came; never from inside the call that hands them over.
+TEST(ShellOpenQueue, FilesWaitWhileTheProgramIsBusyAndThenOpenInTheirOrder)
+{
+    bool busy = true;
+    Requests opened;
+    CShellOpenQueue queue([&opened](const std::vector<std::string>& paths) { opened.push_back(paths); },
+                          [&busy] { return busy; });
+    queue.Add({"/a.spm"});
+    queue.Add({"/b.spm", "/c.spm"});
+    RunningApp::Pump(300);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(queue.Waiting());
+    busy = false;
+    RunningApp::Pump(300);
+    EXPECT_EQ(opened, (Requests{{"/a.spm", "/b.spm", "/c.spm"}}));
+    EXPECT_FALSE(queue.Waiting());
+    queue.Add({"/d.spm"});
+    EXPECT_EQ(opened.size(), 1u);
+    RunningApp::Pump(50);
+    EXPECT_EQ(opened.back(), std::vector<std::string>{"/d.spm"});
 }
 
 // --- the whole road: a second start of the program with a file
@@ -371,6 +436,174 @@ TEST(ShellOpen, ASecondStartHandsItsFileToTheRunningProgramWhichOpensOnlyItsFirs
     // As the desktop's requests: the first image in a 2D frame, no 3D frame.
     EXPECT_EQ(app.FrameTitles().size(), 1u);
     EXPECT_NE(app.ActiveTitle().find(":2D"), std::string::npos);
+}
+
+// The names of the images of each open document, in the order the documents opened.
+std::vector<std::vector<std::string>> DocumentImages(RunningApp& app)
+{
+    std::vector<std::vector<std::string>> images;
+    for (const auto& doc : app.MainFrame().DocManager().Documents()) {
+        images.emplace_back();
+        for (const ImageEntry& entry : doc->Doc().ImageList())
+            images.back().push_back(FileNameOf(entry.m_pImage->m_strPath));
+    }
+    return images;
+}
+using DocImages = std::vector<std::vector<std::string>>;
+
+// A second start with `file`, made while the program shows a modal window of type Window:
+// `open` brings the window up, and `answers` answer it and whatever comes after. The start
+// must have handed its file over while the window was still up, with the documents then
+// `whileUp` (nothing opened) and the window still above the main window. The documents once
+// the file sent has had its time to open; a whole-screen capture of the window with the
+// hand-over done goes to `screenshot` when given.
+template <class Window>
+DocImages SendWhileModal(RunningApp& app, const std::string& file, const std::function<void()>& open,
+                         std::vector<ModalStep> answers, const DocImages& whileUp, const std::string& screenshot = {})
+{
+    QProcess sender;
+    QPointer<QWidget> modal;
+    DocImages seen;
+    bool stayedOnTop = false;
+    std::vector<ModalStep> steps{
+        [&](QWidget* up) {
+            if (qobject_cast<Window*>(up) == nullptr)
+                return false;
+            modal = up;
+            sender.start(SPM_VIEWER_PATH, {QString::fromStdString(file)});
+            return true;
+        },
+        [&](QWidget* up) {
+            if (sender.state() != QProcess::NotRunning)
+                return false;
+            RunningApp::Pump(200);   // what the request would do has had its time
+            seen = DocumentImages(app);
+            stayedOnTop = up == modal && modal != nullptr && StacksAbove(*modal, app.MainFrame());
+            if (!screenshot.empty())
+                Screenshot(screenshot);
+            return true;
+        }};
+    steps.insert(steps.end(), answers.begin(), answers.end());
+    RealDialogs real(app);
+    EXPECT_EQ(RunWithModals(open, steps), steps.size());
+    EXPECT_EQ(sender.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
+    EXPECT_EQ(seen, whileUp);
+    EXPECT_TRUE(stayedOnTop);
+    RunningApp::Pump(500);
+    return DocumentImages(app);
+}
+
+// The quit question is up for the first of two changed documents when a file is sent: the
+// question stays in front and nothing opens; No to it, the second document is still asked
+// about, and the file sent then opens in a document of its own in the program, which stays.
+TEST(ShellOpen, AFileSentWhileTheQuitQuestionIsUpWaitsForTheQuestionsAndOpensInItsOwnDocument)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    RunningApp app;
+    for (const char* name : {"first.spm", "second.spm"}) {
+        ASSERT_TRUE(app.MainFrame().DocManager().OpenDocumentFile(SampleCopy(dir, name)).created);
+        ASSERT_TRUE(app.Run(cmd::kFlattenXY));
+    }
+    std::string firstQuestion;
+    std::string secondQuestion;
+    const DocImages after = SendWhileModal<QMessageBox>(
+        app, SampleCopy(dir, "sent.spm"), [&] { app.MainFrame().close(); },
+        {AnswerBox(QMessageBox::No, &firstQuestion), AnswerBox(QMessageBox::No, &secondQuestion)},
+        {{"first.spm"}, {"second.spm"}}, "shell-handover-quit-question");
+    EXPECT_NE(firstQuestion.find("first.spm"), std::string::npos) << firstQuestion;
+    EXPECT_NE(secondQuestion.find("second.spm"), std::string::npos) << secondQuestion;
+    EXPECT_EQ(after, (DocImages{{"sent.spm"}}));
+    EXPECT_TRUE(app.MainFrame().isVisible());
+}
+
+// A file sent while Add Image's dialog is up opens after it, and the image chosen joins the
+// document it was chosen for.
+TEST(ShellOpen, AFileSentWhileAddImageAsksLeavesTheChosenImageToItsDocument)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    RunningApp app;
+    ASSERT_TRUE(app.MainFrame().DocManager().OpenDocumentFile(SampleCopy(dir, "first.spm")).created);
+    const std::string added = SampleCopy(dir, "added.spm");
+    EXPECT_EQ(SendWhileModal<QFileDialog>(app, SampleCopy(dir, "sent.spm"), [&] { app.Run(cmd::kAddImage); },
+                                          {TypeInFileDialog(added)}, {{"first.spm"}}),
+              (DocImages{{"first.spm", "added.spm"}, {"sent.spm"}}));
+}
+
+// A document whose presentation file lists a broken image and a sound one: a file sent
+// while the load says why the broken one failed opens after the load, and the sound image
+// still joins the document that lists it.
+TEST(ShellOpen, AFileSentWhileALoadSaysWhyAnImageFailedLeavesTheListedImagesToTheirDocument)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string first = SampleCopy(dir, "first.spm");
+    const std::string broken = SampleCopy(dir, "broken.spm");
+    {
+        RunningApp app(first);
+        app.MainFrame().AddImageToActiveDoc(broken, 0);
+        app.MainFrame().AddImageToActiveDoc(SampleCopy(dir, "listed.spm"), 0);
+        ASSERT_TRUE(app.Run(cmd::kSaveDocConfigs));
+    }
+    WriteFile(broken, std::string_view("not an image"));
+    RunningApp app;
+    std::string refusal;
+    EXPECT_EQ(SendWhileModal<QMessageBox>(app, SampleCopy(dir, "sent.spm"), [&] { app.App().OpenWithFollowUp(first); },
+                                          {AnswerBox(QMessageBox::Ok, &refusal)}, {{"first.spm"}}),
+              (DocImages{{"first.spm", "listed.spm"}, {"sent.spm"}}));
+    EXPECT_FALSE(refusal.empty());
+}
+
+// Two starts with a file each at the same moment, no program running: one serves and opens
+// both files, the other hands its file over and ends; a third start then hands over too.
+TEST(ShellOpen, TwoStartsAtOnceLeaveOneProgramThatOpensBothFiles)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::vector<std::string> files{SampleCopy(dir, "a.spm"), SampleCopy(dir, "b.spm"), SampleCopy(dir, "c.spm")};
+    QSettings("Local AppWizard-Generated Applications", "Quintara").clear();
+    std::array<QProcess, 2> starts;
+    for (std::size_t i = 0; i < starts.size(); ++i)
+        starts[i].start(SPM_VIEWER_PATH, {QString::fromStdString(files[i])});
+    const auto ended = [&starts] {
+        return std::count_if(starts.begin(), starts.end(), [](const QProcess& p) { return p.state() == QProcess::NotRunning; });
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (ended() == 0 && clock.elapsed() < 25000)
+        RunningApp::Pump(20);
+    RunningApp::Pump(1500);
+    EXPECT_EQ(ended(), 1);
+    QProcess* survivor = nullptr;
+    for (QProcess& start : starts) {
+        if (start.state() != QProcess::NotRunning)
+            survivor = &start;
+        else
+            EXPECT_EQ(start.exitCode(), 0) << start.readAllStandardError().toStdString();
+    }
+    QProcess third;
+    EXPECT_TRUE(RunToEnd(third, SPM_VIEWER_PATH, {QString::fromStdString(files[2])}));
+    EXPECT_EQ(third.exitCode(), 0);
+    // The one serving lists every file it opened among its recent files.
+    std::vector<std::string> opened;
+    clock.restart();
+    while (clock.elapsed() < 10000) {
+        CRecentFileList recent("Local AppWizard-Generated Applications", "Quintara", 6);
+        recent.ReadList();
+        opened = recent.Entries();
+        std::sort(opened.begin(), opened.end());
+        if (opened == files)
+            break;
+        RunningApp::Pump(100);
+    }
+    EXPECT_EQ(opened, files);
+    for (QProcess& start : starts) {
+        start.kill();
+        start.waitForFinished();
+    }
+    EXPECT_NE(survivor, nullptr);
 }
 
 // The desktop's own road: with the registration in place, the desktop's generic opener asks
@@ -420,6 +653,51 @@ TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgra
     EXPECT_EQ(app.MainFrame().DocManager().Documents().size(), 2u);
     EXPECT_EQ(app.FrameTitles().size(), frames);
     EXPECT_NE(app.ActiveTitle().find("scan.000"), std::string::npos);
+}
+
+} // namespace
+
+// Last: Xlib's macros (None, Status, Bool) would break the headers above.
+#include <X11/Xlib.h>
+
+namespace {
+
+bool StacksAbove(const QWidget& upper, const QWidget& lower)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    const Window root = DefaultRootWindow(display);
+    Window rootReturned = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    // The child of the root that holds a window: the window, or a window manager's frame.
+    const auto topLevel = [&](Window window) {
+        while (XQueryTree(display, window, &rootReturned, &parent, &children, &count) != 0) {
+            if (children != nullptr)
+                XFree(children);
+            if (parent == root || parent == 0)
+                break;
+            window = parent;
+        }
+        return window;
+    };
+    const Window above = topLevel(static_cast<Window>(upper.winId()));
+    const Window below = topLevel(static_cast<Window>(lower.winId()));
+    long abovePlace = -1;
+    long belowPlace = -1;
+    if (XQueryTree(display, root, &rootReturned, &parent, &children, &count) != 0) {
+        // Bottom first.
+        for (unsigned i = 0; i < count; ++i) {
+            abovePlace = children[i] == above ? i : abovePlace;
+            belowPlace = children[i] == below ? i : belowPlace;
+        }
+        if (children != nullptr)
+            XFree(children);
+    }
+    XCloseDisplay(display);
+    return belowPlace >= 0 && abovePlace > belowPlace;
 }
 
 } // namespace
