@@ -115,16 +115,10 @@ std::string ScrollText(const ConfigScrollSpec& bar, int position)
 
 namespace {
 
-// The bar of an edit; every edit before the line values has one.
-const ConfigScrollSpec& BarOf(ConfigEdit edit)
-{
-    return *std::find_if(kConfigScrollBars.begin(), kConfigScrollBars.end(),
-                         [&](const ConfigScrollSpec& bar) { return bar.edit == edit; });
-}
-
+// Every edit before the line values has a bar.
 ConfigLoadStep BarStep(ConfigEdit edit, float value)
 {
-    const ConfigScrollSpec& bar = BarOf(edit);
+    const ConfigScrollSpec& bar = kConfigScrollBars[ScrollBarOf(edit)];
     // The product in single precision, as the record holds it: 0.3 x 10 gives 3.
     const int position = TruncToInt32(value * static_cast<float>(1.0 / bar.scale));
     return {edit, position, ScrollText(bar, position)};

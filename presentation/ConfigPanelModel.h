@@ -73,6 +73,16 @@ inline constexpr std::array<ConfigScrollSpec, 8> kConfigScrollBars = {{
     {1033, kEditMatReflect, 0, 100, 0.01},
 }};
 
+// The place of an edit's bar in kConfigScrollBars; its size for an edit without a bar (the
+// line values).
+constexpr std::size_t ScrollBarOf(ConfigEdit edit)
+{
+    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b)
+        if (kConfigScrollBars[b].edit == edit)
+            return b;
+    return kConfigScrollBars.size();
+}
+
 enum ConfigCheck : std::size_t {
     kCheckBorder, kCheckViewPersp, kCheckZaxisVertical, kCheckDrawAxiz, kCheckHeightColour,
     kCheckSmooth, kCheckCount

@@ -1,23 +1,19 @@
+// The configuration panel's handlers: the exchange of its controls, the edits, choices,
+// swatches and scroll bars writing the active frame's record, the loading of a record into
+// the controls, the timer that follows the active frame, and the *.cnf buttons.
 #include "app/panels/DlgConfig.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 #include <cmath>
 
 #include "app/MainFrame.h"
 #include "app/panels/ColorSwatch.h"
 #include "app/panels/PanelFiles.h"
-#include "app/panels/PanelKeys.h"
 #include "document/DocumentView.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/NumberText.h"
@@ -38,16 +34,6 @@ static_assert(int(kConfigHintGridLines) == int(kHintGridLines) &&
 
 namespace {
 
-constexpr int kTimerMs = 100;
-
-std::size_t BarOfEdit(ConfigEdit edit)
-{
-    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b)
-        if (kConfigScrollBars[b].edit == edit)
-            return b;
-    return kConfigScrollBars.size();
-}
-
 ScrollCode CodeOf(int action)
 {
     switch (action) {
@@ -60,167 +46,7 @@ ScrollCode CodeOf(int action)
     }
 }
 
-QString IdName(int id)
-{
-    return QString::number(id);
-}
-
-// One row of a group: the label, the edit and its scroll bar.
-void AddEditRow(QGridLayout* grid, int row, QLineEdit* edit, QScrollBar* bar, const char* label)
-{
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(edit, row, 1);
-    grid->addWidget(bar, row, 2);
-}
-
 } // namespace
-
-C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
-    : QWidget(parent), m_mainFrame(mainFrame), m_watch(mainFrame)
-{
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setSpacing(4);
-    auto* geometry = new QGroupBox("Geometry", this);
-    auto* polygon = new QGroupBox("POLYGON", this);
-    auto* lines = new QGroupBox("LINES", this);
-    BuildGeometry(geometry);
-    BuildPolygon(polygon);
-    BuildLines(lines);
-    layout->addWidget(geometry);
-    layout->addWidget(polygon);
-    layout->addWidget(lines);
-    layout->addStretch(1);
-
-    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b) {
-        const ConfigScrollSpec& spec = kConfigScrollBars[b];
-        m_bars[b]->setRange(spec.min, spec.max);
-        m_positions[b] = static_cast<int>(kConfigEdits[spec.edit].initial / spec.scale + 0.5);
-        m_bars[b]->setValue(m_positions[b]);
-    }
-    for (std::size_t s = 0; s < kSwatchCount; ++s)
-        m_swatches[s]->SetColor(m_values.colours[s]);
-    CDataExchange write(false);
-    DoDataExchange(write);
-    Connect();
-    AddPanelKeys(*this, PanelKeys::kEscapeHides);
-    connect(&m_timer, &QTimer::timeout, this, &C3DdlgConfig::OnTimer);
-    m_timer.start(kTimerMs);
-}
-
-void C3DdlgConfig::BuildGeometry(QWidget* box)
-{
-    for (std::size_t e = 0; e < kEditCount; ++e) {
-        m_edits[e] = new QLineEdit;
-        m_edits[e]->setObjectName(IdName(kConfigEdits[e].id));
-        m_edits[e]->setFixedWidth(52);
-    }
-    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b) {
-        m_bars[b] = new QScrollBar(Qt::Horizontal);
-        m_bars[b]->setObjectName(IdName(kConfigScrollBars[b].id));
-        m_bars[b]->setSingleStep(1);
-        m_bars[b]->setPageStep(10);
-    }
-    for (std::size_t c = 0; c < kCheckCount; ++c) {
-        m_checks[c] = new QCheckBox(kConfigChecks[c].text);
-        m_checks[c]->setObjectName(IdName(kConfigChecks[c].id));
-    }
-    for (std::size_t s = 0; s < kSwatchCount; ++s) {
-        m_swatches[s] = new CColorSwatch;
-        m_swatches[s]->setObjectName(IdName(kConfigSwatchIds[s]));
-    }
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setVerticalSpacing(2);
-    for (ConfigEdit e : {kEditZScale, kEditTilt, kEditAngle})
-        AddEditRow(grid, static_cast<int>(e), m_edits[e], m_bars[BarOfEdit(e)], kConfigEdits[e].label);
-    grid->addWidget(m_checks[kCheckBorder], 3, 0);
-    grid->addWidget(m_swatches[kSwatchBorder], 3, 1);
-    grid->addWidget(m_checks[kCheckViewPersp], 4, 0, 1, 3);
-    grid->addWidget(m_checks[kCheckZaxisVertical], 5, 0, 1, 3);
-    grid->addWidget(m_checks[kCheckDrawAxiz], 6, 0, 1, 3);
-    grid->addWidget(new QLabel("Background Colour"), 7, 0);
-    grid->addWidget(m_swatches[kSwatchBackground], 7, 1);
-}
-
-void C3DdlgConfig::BuildPolygon(QWidget* box)
-{
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setVerticalSpacing(2);
-    constexpr int kPolygonRadioIds[] = {1020, 1022, 1021, 1043};
-    for (std::size_t i = 0; i < kPolygonRadios.size(); ++i) {
-        auto* radio = new QRadioButton(kPolygonRadios[i]);
-        radio->setObjectName(IdName(kPolygonRadioIds[i]));
-        m_polygonRadios.push_back(radio);
-        grid->addWidget(radio, static_cast<int>(i / 2), static_cast<int>(i % 2) * 2, 1, 2);
-    }
-    grid->addWidget(m_swatches[kSwatchPolygon], 2, 0);
-    grid->addWidget(m_checks[kCheckSmooth], 2, 1, 1, 2);
-    int row = 3;
-    for (ConfigEdit e : {kEditLightAngle, kEditLightHight, kEditLightIntensity, kEditMatEmiss,
-                         kEditMatReflect})
-        AddEditRow(grid, row++, m_edits[e], m_bars[BarOfEdit(e)], kConfigEdits[e].label);
-    m_pList = new QListWidget;
-    m_pList->setObjectName(IdName(1061));
-    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pList->setFixedHeight(64);
-    grid->addWidget(m_pList, row, 0, 1, 4);
-}
-
-void C3DdlgConfig::BuildLines(QWidget* box)
-{
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setVerticalSpacing(2);
-    constexpr int kLineRadioIds[] = {1024, 1027, 1030, 1042};
-    for (std::size_t i = 0; i < kLineRadios.size(); ++i) {
-        auto* radio = new QRadioButton(kLineRadios[i]);
-        radio->setObjectName(IdName(kLineRadioIds[i]));
-        m_lineRadios.push_back(radio);
-        grid->addWidget(radio, static_cast<int>(i / 2), static_cast<int>(i % 2) * 2 + 1, 1, 2);
-    }
-    const char* headings[] = {"Decimation", "Shift", "Width", "Colour"};
-    for (int c = 0; c < 4; ++c)
-        grid->addWidget(new QLabel(headings[c]), 2, c + 1);
-    const ConfigEdit rows[2][3] = {{kEditXLineDecim, kEditXLineShift, kEditXLineWidth},
-                                   {kEditYLineDecim, kEditYLineShift, kEditYLineWidth}};
-    const ConfigSwatch swatches[2] = {kSwatchXLine, kSwatchYLine};
-    for (int r = 0; r < 2; ++r) {
-        grid->addWidget(new QLabel(r == 0 ? "X" : "Y"), r + 3, 0);
-        for (int c = 0; c < 3; ++c) {
-            m_edits[rows[r][c]]->setFixedWidth(40);
-            grid->addWidget(m_edits[rows[r][c]], r + 3, c + 1);
-        }
-        grid->addWidget(m_swatches[swatches[r]], r + 3, 4);
-    }
-    grid->addWidget(m_checks[kCheckHeightColour], 5, 0, 1, 5);
-    auto* load = new QPushButton("Load 2D/3D Conf");
-    auto* save = new QPushButton("Save 2D/3D Conf");
-    load->setObjectName(IdName(1051));
-    save->setObjectName(IdName(1052));
-    grid->addWidget(load, 6, 0, 1, 5);
-    grid->addWidget(save, 7, 0, 1, 5);
-    connect(load, &QPushButton::clicked, this, &C3DdlgConfig::OnLoad2D3DConf);
-    connect(save, &QPushButton::clicked, this, &C3DdlgConfig::OnSave2D3DConf);
-}
-
-void C3DdlgConfig::Connect()
-{
-    for (std::size_t e = 0; e < kEditCount; ++e)
-        connect(m_edits[e], &QLineEdit::textChanged, this, [this, e] { OnChangeEdit(ConfigEdit(e)); });
-    for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b)
-        connect(m_bars[b], &QScrollBar::actionTriggered, this, [this, b](int action) { OnScroll(b, action); });
-    for (std::size_t c = 0; c < kCheckCount; ++c)
-        connect(m_checks[c], &QCheckBox::clicked, this, [this, c] { OnCheck(ConfigCheck(c)); });
-    for (std::size_t s = 0; s < kSwatchCount; ++s)
-        connect(m_swatches[s], &CColorSwatch::clicked, this, [this, s] { OnSwatch(ConfigSwatch(s)); });
-    for (std::size_t i = 0; i < m_polygonRadios.size(); ++i)
-        connect(m_polygonRadios[i], &QAbstractButton::clicked, this, [this, i] { OnPolygonRadio(int(i)); });
-    for (std::size_t i = 0; i < m_lineRadios.size(); ++i)
-        connect(m_lineRadios[i], &QAbstractButton::clicked, this, [this, i] { OnLineRadio(int(i)); });
-    connect(m_pList, &QListWidget::currentRowChanged, this, &C3DdlgConfig::OnSelchangeImageList);
-}
 
 void C3DdlgConfig::DoDataExchange(CDataExchange& dx)
 {
@@ -429,7 +255,7 @@ void C3DdlgConfig::UpdateControls()
     LoadChoices(*record, m_values);
     ShowChoices();
     for (const ConfigLoadStep& step : LoadSteps(*record)) {
-        const std::size_t bar = BarOfEdit(step.edit);
+        const std::size_t bar = ScrollBarOf(step.edit);
         if (bar < m_bars.size()) {
             m_positions[bar] = step.position;
             const QSignalBlocker quiet(m_bars[bar]);

@@ -74,6 +74,8 @@ private:
     void NoteEdit(const CPresentationConfig& before, const CPresentationConfig& record);
     void ShowChoices();
 
+    static constexpr int kTimerMs = 100;
+
     CMainFrame& m_mainFrame;
     QTimer m_timer;
     CPanelFrameWatch m_watch;

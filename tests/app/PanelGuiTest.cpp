@@ -493,7 +493,7 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
                                  cnf.filename().string() + "?";
     using Answer = CQuestionBox::Answer;
     // The answer, and whether a folder stands where the file must go.
-    for (const auto [answer, blocked] : {std::pair(Answer::Cancel, false), std::pair(Answer::Yes, true),
+    for (const auto& [answer, blocked] : {std::pair(Answer::Cancel, false), std::pair(Answer::Yes, true),
                                          std::pair(Answer::No, false), std::pair(Answer::Yes, false)}) {
         if (m_app->FrameTitles().empty())
             Open();
