@@ -1,6 +1,6 @@
-// The 1-D DFT against the long-double oracle: every method, every length up to 1200, the
-// named lengths of every path, and the identities that hold for lengths too long for the
-// whole oracle.
+// The 1-D DFT against the long-double oracle: every method, every length up to 1200 with
+// every scaling flag, the named lengths of every path, and the identities that hold for
+// lengths too long for the whole oracle.
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -14,21 +14,29 @@ namespace {
 
 using namespace sptest;
 
+// Every scaling flag: a scaled result carries one more rounding of its own and the factor's,
+// which is a float.
 void CheckAgainstOracle(int n)
 {
-    DftPlan plan(n, spNoDivByAny);
-    ASSERT_NE(plan.spec, nullptr);
     const Signal x = RandomSignal(n, 1000u + static_cast<unsigned>(n));
-    const double bound = PathBound(plan.spec);
     const Exact forward = OracleDft(x, false);
     // The inverse oracle is the forward one read backwards: y_inv[k] = y_fwd[(N - k) mod N].
     Exact inverse(forward.size());
     for (size_t k = 0; k < forward.size(); ++k)
         inverse[k] = forward[(forward.size() - k) % forward.size()];
-    for (bool inv : {false, true}) {
-        const Signal y = Transform(plan.spec, x, inv);
-        EXPECT_LE(RelativeRms(y, inv ? inverse : forward), bound) << (inv ? "inverse" : "forward") << " N = " << n;
-        EXPECT_TRUE(NearColumnZero(y, ColumnZeroDft(x, inv))) << "against column 0, N = " << n;
+    for (spScaleFlag flag : kEveryScaleFlag) {
+        DftPlan plan(n, flag);
+        ASSERT_NE(plan.spec, nullptr);
+        const ScaleFactors factors = FactorsOf(flag, n);
+        for (bool inv : {false, true}) {
+            const long double factor = inv ? factors.inverse : factors.forward;
+            const double bound = PathBound(plan.spec) + (factor == 1 ? 0 : kEps);
+            const Signal y = Transform(plan.spec, x, inv);
+            EXPECT_LE(RelativeRms(y, Scaled(inv ? inverse : forward, factor)), bound)
+                << (inv ? "inverse" : "forward") << " N = " << n << " flag " << flag;
+            EXPECT_TRUE(NearColumnZero(y, ColumnZeroDft(x, inv, flag)))
+                << "against column 0, N = " << n << " flag " << flag;
+        }
     }
 }
 
@@ -133,7 +141,8 @@ TEST_P(DftAccuracy, NamedLengthsScaleByEveryFlag)
 }
 
 // Source and destination 4, 8 or 12 bytes past a 16-byte boundary, apart and in place, give
-// the bits of aligned arrays: the packed kernels' unaligned loops do the same sums.
+// the bits of aligned arrays: the packed kernels' unaligned loops do the same sums, in 128-bit
+// and in 256-bit vectors.
 TEST_P(DftAccuracy, MisalignedArraysGiveTheSameBits)
 {
     for (int n : {192, 1000, 1764, 450, 374, 4410, 225, 1155}) {
@@ -143,18 +152,21 @@ TEST_P(DftAccuracy, MisalignedArraysGiveTheSameBits)
         for (bool inverse : {false, true}) {
             const Signal reference = Transform(plan.spec, x, inverse);
             const auto run = inverse ? spDftInverse : spDftForward;
-            for (std::size_t offset : {4, 8, 12}) {
-                WorkBuffer in(bytes), out(bytes);
-                auto* src = reinterpret_cast<spComplex*>(in.aligned + offset);
-                auto* dst = reinterpret_cast<spComplex*>(out.aligned + (16 - offset));
-                std::memcpy(src, x.data(), bytes);
-                ASSERT_EQ(run(src, dst, plan.spec, nullptr), spStsNoErr);
-                Signal y(dst, dst + n);
-                EXPECT_TRUE(SameBits(y, reference)) << "N " << n << " offset " << offset << " inverse " << inverse;
-                ASSERT_EQ(run(src, src, plan.spec, nullptr), spStsNoErr);
-                y.assign(src, src + n);
-                EXPECT_TRUE(SameBits(y, reference)) << "in place, N " << n << " offset " << offset;
-            }
+            ForEachVectorWidth([&](bool wide) {
+                for (std::size_t offset : {4, 8, 12}) {
+                    WorkBuffer in(bytes), out(bytes);
+                    auto* src = reinterpret_cast<spComplex*>(in.aligned + offset);
+                    auto* dst = reinterpret_cast<spComplex*>(out.aligned + (16 - offset));
+                    std::memcpy(src, x.data(), bytes);
+                    ASSERT_EQ(run(src, dst, plan.spec, nullptr), spStsNoErr);
+                    Signal y(dst, dst + n);
+                    EXPECT_TRUE(SameBits(y, reference))
+                        << "N " << n << " offset " << offset << " inverse " << inverse << " wide " << wide;
+                    ASSERT_EQ(run(src, src, plan.spec, nullptr), spStsNoErr);
+                    y.assign(src, src + n);
+                    EXPECT_TRUE(SameBits(y, reference)) << "in place, N " << n << " offset " << offset << " wide " << wide;
+                }
+            });
         }
     }
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "TransformTestSupport.h"
-#include "sp/transforms/spColFft.h"
 #include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spDftStageKernels.h"
 
@@ -97,10 +96,8 @@ void CheckFirstStageLayouts()
         }
         return sum;
     };
-    const bool before = spColSetWideVectors(true);
-    for (bool wide : {false, true})
+    ForEachVectorWidth([&](bool wide) {
         for (std::size_t offset : {0, 8}) {
-            spColSetWideVectors(wide);
             WorkBuffer out(8 * 24);
             auto* y = reinterpret_cast<spComplex*>(out.aligned + offset);
             for (bool inverse : {false, true}) {
@@ -126,7 +123,7 @@ void CheckFirstStageLayouts()
                     EXPECT_NEAR(y[2 * r + k].im, dft(2, r, k, false).imag(), 1e-6);
                 }
         }
-    spColSetWideVectors(before);
+    });
 }
 
 TEST(MixedRadixPlan, PackedFirstStagesAndLastPassLayouts)

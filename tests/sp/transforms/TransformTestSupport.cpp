@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 
+#include "sp/transforms/spColFft.h"
 #include "sp/transforms/spDftPlan.h"
 #include "sp/transforms/spFftPlan.h"
 
@@ -106,10 +107,10 @@ bool NearColumnZero(const Signal& y, const Signal& y0)
     return spDispatchIndex == 0 || static_cast<double>(worst) <= 8 * kEps * std::max(1.0, std::log2(n)) * rms;
 }
 
-Signal ColumnZeroDft(const Signal& x, bool inverse)
+Signal ColumnZeroDft(const Signal& x, bool inverse, spScaleFlag flag)
 {
     spDftSpec* spec = nullptr;
-    EXPECT_EQ(spDftInitAlloc_px(&spec, static_cast<int>(x.size()), spNoDivByAny, 0), spStsNoErr);
+    EXPECT_EQ(spDftInitAlloc_px(&spec, static_cast<int>(x.size()), flag, 0), spStsNoErr);
     Signal y(x.size());
     EXPECT_EQ((inverse ? spDftInverse_px : spDftForward_px)(x.data(), y.data(), spec, nullptr), spStsNoErr);
     spDftFree_px(spec);
@@ -160,6 +161,39 @@ Exact Scaled(const Signal& x, long double factor)
     for (size_t k = 0; k < x.size(); ++k)
         out[k] = Complex(x[k].re, x[k].im) * factor;
     return out;
+}
+
+Exact Scaled(const Exact& x, long double factor)
+{
+    Exact out(x.size());
+    for (size_t k = 0; k < x.size(); ++k)
+        out[k] = x[k] * factor;
+    return out;
+}
+
+void ForEachVectorWidth(const std::function<void(bool wide)>& body)
+{
+    const bool before = spColSetWideVectors(false);
+    body(false);
+    spColSetWideVectors(true);
+    if (spColWideVectors())
+        body(true);
+    spColSetWideVectors(before);
+}
+
+ScaleFactors FactorsOf(spScaleFlag flag, std::int64_t n)
+{
+    const long double byN = 1 / static_cast<long double>(n), byRoot = 1 / std::sqrt(static_cast<long double>(n));
+    switch (flag) {
+    case spDivFwdByN:
+        return {byN, 1};
+    case spDivInvByN:
+        return {1, byN};
+    case spDivBySqrtN:
+        return {byRoot, byRoot};
+    default:
+        return {1, 1};
+    }
 }
 
 double RelativeRms(const Signal& y, const Exact& ref)

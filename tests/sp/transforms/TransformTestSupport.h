@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <complex>
+#include <functional>
 #include <memory>
 #include <string>
 #include <cstdint>
@@ -42,9 +43,21 @@ std::string ColumnName(const testing::TestParamInfo<int>& info);
 // Within 8 eps log2 N of column 0 (max |y - y0| / RMS of y0): column 0 is the reference the
 // processor columns are held to besides the oracle. Always true in column 0.
 bool NearColumnZero(const Signal& y, const Signal& y0);
-// Column 0's unscaled DFT (or FFT of a power-of-two length) of x.
-Signal ColumnZeroDft(const Signal& x, bool inverse);
+// Column 0's DFT (or FFT of a power-of-two length) of x, unscaled unless a flag says so.
+Signal ColumnZeroDft(const Signal& x, bool inverse, spScaleFlag flag = spNoDivByAny);
 Signal ColumnZeroFft(const Signal& x, bool inverse);
+
+// Runs `body` with the packed kernels of columns 2 to 4 in 128-bit vectors, then in 256-bit
+// ones where the processor has them (where it does, only tests that switch them off reach
+// the 128-bit loops); the setting comes back afterwards.
+void ForEachVectorWidth(const std::function<void(bool wide)>& body);
+
+// Every scaling flag, and the factors a plan of n points with it applies: forward, inverse.
+inline constexpr spScaleFlag kEveryScaleFlag[] = {spDivFwdByN, spDivInvByN, spDivBySqrtN, spNoDivByAny};
+struct ScaleFactors {
+    long double forward, inverse;
+};
+ScaleFactors FactorsOf(spScaleFlag flag, std::int64_t n);
 
 // Uniform values in [-1, 1) from a fixed seed.
 Signal RandomSignal(std::int64_t n, unsigned seed);
@@ -56,6 +69,7 @@ Exact OracleDft(const Signal& x, bool inverse);
 
 // x times `factor`, exactly.
 Exact Scaled(const Signal& x, long double factor = 1);
+Exact Scaled(const Exact& x, long double factor);
 // sqrt(sum |y - ref|^2 / sum |ref|^2) over all bins.
 double RelativeRms(const Signal& y, const Exact& ref);
 // The same against the oracle, over the listed bins only, for transforms too long for the
@@ -130,20 +144,15 @@ void ExpectScalingFlags(const Signal& x, MakePlan makePlan, double roundTrip, co
     const long double n = static_cast<long double>(x.size());
     const auto plain = makePlan(spNoDivByAny);
     const Signal f = Transform(plain->spec, x, false), b = Transform(plain->spec, x, true);
-    const double root = 1 / std::sqrt(double(n));
-    struct Case {
-        spScaleFlag flag;
-        double fwd, inv;
-    };
-    for (const Case& c : {Case{spDivFwdByN, double(1 / n), 1.0}, Case{spDivInvByN, 1.0, double(1 / n)},
-                          Case{spDivBySqrtN, root, root}, Case{spNoDivByAny, 1, 1}}) {
-        const auto scaled = makePlan(c.flag);
+    for (spScaleFlag flag : kEveryScaleFlag) {
+        const ScaleFactors c = FactorsOf(flag, static_cast<std::int64_t>(x.size()));
+        const auto scaled = makePlan(flag);
         const Signal sf = Transform(scaled->spec, x, false);
-        EXPECT_LE(RelativeRms(sf, Scaled(f, c.fwd)), 4 * kEps) << what << " flag " << c.flag;
-        EXPECT_LE(RelativeRms(Transform(scaled->spec, x, true), Scaled(b, c.inv)), 4 * kEps)
-            << what << " flag " << c.flag;
-        EXPECT_LE(RelativeRms(Transform(scaled->spec, sf, true), Scaled(x, n * c.fwd * c.inv)), roundTrip)
-            << "round trip, " << what << " flag " << c.flag;
+        EXPECT_LE(RelativeRms(sf, Scaled(f, c.forward)), 4 * kEps) << what << " flag " << flag;
+        EXPECT_LE(RelativeRms(Transform(scaled->spec, x, true), Scaled(b, c.inverse)), 4 * kEps)
+            << what << " flag " << flag;
+        EXPECT_LE(RelativeRms(Transform(scaled->spec, sf, true), Scaled(x, n * c.forward * c.inverse)), roundTrip)
+            << "round trip, " << what << " flag " << flag;
     }
 }
 
