@@ -89,6 +89,14 @@ inline __m128 Joined(__m128 carry, __m128 result)
         return _mm_shuffle_ps(carry, seam, _MM_SHUFFLE(2, 0, 2, 1)); // c1 c2 c3 r0
 }
 
+// Four floats just read at the scaled read position: the position moves on, the floats are
+// scaled.
+inline __m128 Scaled(spColumn1Cursor& c, __m128 v)
+{
+    c.scaledRead += 4;
+    return _mm_mul_ps(v, c.scale);
+}
+
 inline float* Below(const spColumn1Cursor& c)
 {
     return reinterpret_cast<float*>(c.write - 16);
@@ -100,30 +108,22 @@ inline float* Below(const spColumn1Cursor& c)
 
 inline __m128 spLoadScaledA16(spColumn1Cursor& c)
 {
-    const __m128 v = _mm_load_ps(c.scaledRead);
-    c.scaledRead += 4;
-    return _mm_mul_ps(v, c.scale);
+    return spColumn1Detail::Scaled(c, _mm_load_ps(c.scaledRead));
 }
 
 inline __m128 spLoadScaledA4(spColumn1Cursor& c)
 {
-    const __m128 v = spColumn1Detail::LoadPast4(c.scaledRead);
-    c.scaledRead += 4;
-    return _mm_mul_ps(v, c.scale);
+    return spColumn1Detail::Scaled(c, spColumn1Detail::LoadPast4(c.scaledRead));
 }
 
 inline __m128 spLoadScaledA8(spColumn1Cursor& c)
 {
-    const __m128 v = spColumn1Detail::LoadHalves(c.scaledRead);
-    c.scaledRead += 4;
-    return _mm_mul_ps(v, c.scale);
+    return spColumn1Detail::Scaled(c, spColumn1Detail::LoadHalves(c.scaledRead));
 }
 
 inline __m128 spLoadScaledA12(spColumn1Cursor& c)
 {
-    const __m128 v = spColumn1Detail::LoadPast12(c.scaledRead);
-    c.scaledRead += 4;
-    return _mm_mul_ps(v, c.scale);
+    return spColumn1Detail::Scaled(c, spColumn1Detail::LoadPast12(c.scaledRead));
 }
 
 inline spColumn1ScaledLoad* spPickScaledLoad(const void* at)

@@ -11,19 +11,11 @@ namespace spColumn1 {
 
 namespace {
 
+using spColumn1Detail::Add;
 using spColumn1Detail::At;
 using spColumn1Detail::GetFloat;
 using spColumn1Detail::Index;
-
-__m128 Sub(__m128 a, __m128 b)
-{
-    return _mm_sub_ps(a, b);
-}
-
-__m128 Add(__m128 a, __m128 b)
-{
-    return _mm_add_ps(a, b);
-}
+using spColumn1Detail::Sub;
 
 // The centre elements i to i + 3 times `factor`, as the head reads them.
 inline __m128 Scaled(const float* centre, Index i, float factor)

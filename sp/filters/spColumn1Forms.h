@@ -60,6 +60,16 @@ inline void PutLanes(unsigned char* at, __m128 v, int count)
         PutFloat(at, _mm_cvtss_f32(v));
 }
 
+inline __m128 Add(__m128 a, __m128 b)
+{
+    return _mm_add_ps(a, b);
+}
+
+inline __m128 Sub(__m128 a, __m128 b)
+{
+    return _mm_sub_ps(a, b);
+}
+
 // Four floats at p + d, for p on a 16-byte boundary: an aligned load when d is a multiple of
 // 4, two 8-byte halves when it is 2 mod 4, else an unaligned load.
 template <int D>

@@ -12,6 +12,7 @@ namespace spColumn1 {
 
 namespace {
 
+using spColumn1Detail::Add;
 using spColumn1Detail::At;
 using spColumn1Detail::Index;
 
@@ -19,11 +20,6 @@ constexpr float kFifth = 0.04f;               // 1/25 (0x3D23D70A)
 constexpr float kNinth = 0x1.c71c72p-4f;      // the float nearest 1/9 (0x3DE38E39)
 static_assert(std::bit_cast<std::uint32_t>(kFifth) == 0x3D23D70Au);
 static_assert(std::bit_cast<std::uint32_t>(kNinth) == 0x3DE38E39u);
-
-__m128 Add(__m128 a, __m128 b)
-{
-    return _mm_add_ps(a, b);
-}
 
 // Terms E elements apart; head and tail ((((b0 + b1) + b2) + b3) + b4), the loop
 // ((((b2 + b0) + b1) + b4) + b3), for three channels ((b2 + b1) + ((b0 + b4) + b3)).

@@ -7,12 +7,8 @@
 
 namespace {
 
+using spColumn1Detail::Add;
 using spColumn1Detail::Index;
-
-__m128 Add(__m128 a, __m128 b)
-{
-    return _mm_add_ps(a, b);
-}
 
 // v[i] - v[i + 2e]; in the loop the far sums lie on an 8-byte boundary for every e of one
 // to four and come as two halves.
@@ -40,6 +36,7 @@ namespace spColumn1 {
 
 namespace {
 
+using spColumn1Detail::Add;
 using spColumn1Detail::At;
 
 // The fourth element of a pixel, which column 1 has no kernel of its own for: left minus
