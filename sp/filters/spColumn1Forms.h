@@ -6,8 +6,8 @@
 // a 16-byte boundary, a scalar head computes outputs 0-3 and writes the first 4 - k; the
 // main loop then writes four outputs per pass through the lagging writer the access block
 // picks (aligned stores, k floats behind their place); one unaligned store writes the last
-// four again at their place, and the last n mod 4 outputs go one at a time. Head, loop and tail each sum
-// in the order their kernel states, so one row may round three ways.
+// four again at their place, and the last n mod 4 outputs go one at a time. Head, loop and
+// tail each sum in the order their kernel states, so one row may round three ways.
 //
 // Column sums (spColumn1SumRow): single elements until the top row's read position is on a
 // 16-byte boundary (k of them), then four sums per pass written through the store the
@@ -116,6 +116,7 @@ void spColumn1StreamRow(const K& kernel, void* dst, std::ptrdiff_t n)
         }
         spColumn1Store* store = spPickStreamStore(c.write, k);
         const auto loop = [&]<spColumn1Store* Store, spColumn1ScaledLoad* Load>() {
+            // Two passes per trip: a pass alone costs as much loop as work.
             #pragma GCC unroll 2
             for (; n - i >= 4; i += 4) {
                 __m128 centre = _mm_setzero_ps();
@@ -193,6 +194,7 @@ void spColumn1SumRow(const K& kernel, const float* top, float* buf, std::ptrdiff
     spColumn1Cursor c;
     c.write = reinterpret_cast<unsigned char*>(buf + i);
     spWithPicked<spStoreA16, spStoreA4, spStoreA8>(spPickStore(static_cast<int>(head)), [&]<spColumn1Store* Store>() {
+        // Two passes per trip: a pass alone costs as much loop as work.
         #pragma GCC unroll 2
         for (; n - i >= 4; i += 4) {
             c.result = kernel.Block(i);

@@ -249,6 +249,12 @@ void spColSum121(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t 
         Sum3Int<E, 1>(src, buf, len, step);
 }
 
+// The names the Gauss kernels' 3x3 table gives the two sums.
+template <class E>
+inline constexpr spVerticalFn* spColumnSum111 = &spColSum3<E>;
+template <class E>
+inline constexpr spVerticalFn* spColumnSum121 = &spColSum121<E>;
+
 template <class E>
 void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
@@ -280,8 +286,9 @@ void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_
 // the signed 8-bit plain sum for type 4.
 spVerticalBlock VerticalBlock()
 {
-    return {spColSum3<spU8>,  spColSum121<spU8>, spColSum3<spS16>, spColSum121<spS16>, spColSum3<spF32>,
-            spColSum121<spF32>, spColSum3<spU8>, spColSum3<spU8>,  spColSum3<spS8S16>};
+    return {spColumnSum111<spU8>,  spColumnSum121<spU8>, spColumnSum111<spS16>,
+            spColumnSum121<spS16>, spColumnSum111<spF32>, spColumnSum121<spF32>,
+            spColumnSum111<spU8>,  spColumnSum111<spU8>, spColumnSum111<spS8S16>};
 }
 
 spTypeRun Sum5Run()
