@@ -1,7 +1,7 @@
 // What distinguishes the four processor columns of the filters: the rounding of their
-// row-buffer lengths, their allocator, and how each rounds an integer result of a division
-// to the nearest integer (the columns use other instructions for it; all give the same
-// values). Their float kernels share one arithmetic.
+// row-buffer lengths, their allocator, their prefetching, how their integer kernels store
+// their rows and sum 16-bit samples, and how each rounds an integer result of a division to
+// the nearest integer (the columns use other instructions for it; all give the same values).
 #pragma once
 
 #include <immintrin.h>
@@ -12,6 +12,19 @@
 #include "sp/core/spColumnCore.h"
 #include "sp/core/spMemory.h"
 #include "sp/filters/spVariantElements.h"
+
+// The float constants of the processor columns.
+inline constexpr float spVariantMean3 = 0x1.c71c72p-4f; // nearest to 1/9 (0x3DE38E39)
+inline constexpr float spVariantMean5 = 0.04f;
+inline constexpr float spVariantInv571 = 0x1.cb18a8p-10f; // nearest to 1/571
+static_assert(std::bit_cast<std::uint32_t>(spVariantMean3) == 0x3DE38E39u);
+
+// How an integer kernel writes its destination row: eight bytes per pass with streaming stores
+// at any alignment (the 64-bit vector kernels that columns 3 and 4 run for one and three
+// channels), sixteen bytes per pass with streaming stores where the row lies on 16 bytes and
+// ordinary ones elsewhere, or sixteen bytes read, merged with every fourth element kept and
+// written back with an ordinary store.
+enum class spRowStores { Stream8, Stream16, Merge16 };
 
 template <int C>
 struct spColumnTraits {
@@ -25,6 +38,16 @@ struct spColumnTraits {
     // Every column but column 2 prefetches the source rows its vertical kernels and float row
     // passes are about to read.
     static constexpr bool kPrefetches = C != 2;
+    // The stores of an integer kernel with pixel pitch P; Narrow when its one- and
+    // three-channel member is a 64-bit vector kernel in columns 3 and 4.
+    template <int P, bool KeepAlpha, bool Narrow = true>
+    static constexpr spRowStores kStores = KeepAlpha                         ? spRowStores::Merge16
+                                           : C >= 3 && P != 4 && Narrow ? spRowStores::Stream8
+                                                                        : spRowStores::Stream16;
+    // The offset each 16-bit sample carries in a five-row sum: column 2 sums the samples
+    // themselves, the others their offset form.
+    template <class E>
+    static constexpr std::int32_t kFiveRowBias = C == 2 ? 0 : E::kBias;
 
     static void* Allocate(int bytes) { return C == 3 ? spMallocPrefetch(bytes) : spMalloc(bytes); }
 
@@ -62,7 +85,7 @@ struct spColumnTraits {
             const auto u = static_cast<std::uint64_t>(2 * (s + bias) + 571);
             return static_cast<std::int32_t>(((u * 962794770ULL) >> 40) - E::kBias);
         } else if constexpr (sizeof(typename E::Src) == 1) {
-            return _mm_cvtss_si32(_mm_set_ss(static_cast<float>(s) * 0x1.cb18a8p-10f));
+            return _mm_cvtss_si32(_mm_set_ss(static_cast<float>(s) * spVariantInv571));
         } else {
             return _mm_cvtsd_si32(_mm_set_sd(static_cast<double>(s) * (1.0 / 571.0)));
         }
@@ -85,8 +108,3 @@ private:
     }
 };
 
-// The float constants of the processor columns.
-inline constexpr float spVariantMean3 = 0x1.c71c72p-4f; // nearest to 1/9 (0x3DE38E39)
-inline constexpr float spVariantMean5 = 0.04f;
-inline constexpr float spVariantInv571 = 0x1.cb18a8p-10f; // nearest to 1/571
-static_assert(std::bit_cast<std::uint32_t>(spVariantMean3) == 0x3DE38E39u);

@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "sp/filters/spElementLoops.h"
+#include "sp/filters/spVariantColumns.h"
 
 namespace spFloat234 {
 
@@ -315,10 +316,9 @@ struct RuleBase {
     }                                                                                           \
     SP_F234 static float Tail(std::ptrdiff_t, float, const float* t) { return Vector(t); }
 
-// The float constants of the processor columns' float kernels.
-inline constexpr float kMean3 = 0x1.c71c72p-4f; // nearest to 1/9 (0x3DE38E39)
-inline constexpr float kMean5 = 0.04f;
-inline constexpr float kInv571 = 0x1.cb18a8p-10f; // nearest to 1/571
+inline constexpr float kMean3 = spVariantMean3;
+inline constexpr float kMean5 = spVariantMean5;
+inline constexpr float kInv571 = spVariantInv571;
 
 // 9 x centre - (L + M + R), L, M and R the column sums left of, at and right of the element.
 template <int P, bool Keep>

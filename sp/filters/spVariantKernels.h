@@ -1,17 +1,20 @@
-// The kernels of the processor columns, written once as templates over the element type E,
-// the column's traits Col, the pixel pitch P (elements between horizontal neighbours: 1, 3
-// or 4) and KeepAlpha (the fourth element of every destination pixel is left as it was).
+// The kernels of columns 2 to 4, written once as templates over the element type E, the
+// column's traits Col, the pixel pitch P (elements between horizontal neighbours: 1, 3 or 4)
+// and KeepAlpha (the fourth element of every destination pixel is left as it was); each
+// column has its own instances.
 //
 // Kernels take element counts n and byte steps, check nothing and allocate nothing. Each
-// writes exactly its n output elements. The float kernels of columns 2 to 4 are those of
-// spVariantFloat.h, with the orders of addition of their parts of a row; the float orders
-// written here are the other columns'. Float kernels compute in single precision; integer
-// kernels compute exactly and round and saturate once at the store. Every loop here runs
-// through spForElements: the compiler vectorises it, and a second copy compiled for AVX2
-// runs where the processor has it (the same operations per element).
+// writes exactly its n output elements. Float kernels are those of spVariantFloat.h, in single
+// precision with the orders of addition of their parts of a row. Integer kernels compute
+// exactly and round and saturate once at the store, which writes whole passes of the
+// column's width with its store kind (spRowStores); their vertical loops run through
+// spForElements, which the compiler vectorises, with a second copy compiled for AVX2 where
+// the processor has it, and prefetch in columns 3 and 4.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "sp/filters/spElementLoops.h"
 #include "sp/filters/spVariantColumns.h"
@@ -28,24 +31,18 @@ using spColPass5Fn = void(const void* r0, const void* r1, const void* r2, const 
 
 namespace spVariantDetail {
 
-template <bool KeepAlpha, class Body>
-__attribute__((always_inline)) inline void Loop(std::ptrdiff_t n, const Body& body)
-{
-    for (std::ptrdiff_t k = 0; k < n; ++k)
-        if (!KeepAlpha || k % 4 != 3)
-            body(k);
-}
-
-template <bool KeepAlpha, class Body>
+template <class Body>
 __attribute__((target("avx2"))) void LoopAvx2(std::ptrdiff_t n, const Body& body)
 {
-    Loop<KeepAlpha>(n, body);
+    for (std::ptrdiff_t k = 0; k < n; ++k)
+        body(k);
 }
 
-template <bool KeepAlpha, class Body>
+template <class Body>
 void LoopPlain(std::ptrdiff_t n, const Body& body)
 {
-    Loop<KeepAlpha>(n, body);
+    for (std::ptrdiff_t k = 0; k < n; ++k)
+        body(k);
 }
 
 template <class T>
@@ -62,17 +59,30 @@ T* Out(void* p)
 
 } // namespace spVariantDetail
 
-// Whether a kernel of type E in column Col is one of the float kernels of columns 2 to 4.
-template <class E, class Col>
-inline constexpr bool spFloat234Kernel = E::kFloat && Col::kColumn != 1;
-
-template <bool KeepAlpha = false, class Body>
+template <class Body>
 inline void spForElements(std::ptrdiff_t n, const Body& body)
 {
     if (spUseAvx2Loops())
-        spVariantDetail::LoopAvx2<KeepAlpha>(n, body);
+        spVariantDetail::LoopAvx2(n, body);
     else
-        spVariantDetail::LoopPlain<KeepAlpha>(n, body);
+        spVariantDetail::LoopPlain(n, body);
+}
+
+// spForElements in pieces of 64 bytes of elements `bytes` wide, each after a prefetch of the
+// next piece of the row at `ahead`, when Prefetch.
+template <bool Prefetch, class Body>
+inline void spForElementsAhead(std::ptrdiff_t n, const void* ahead, std::ptrdiff_t bytes,
+                               const Body& body)
+{
+    if constexpr (!Prefetch) {
+        spForElements(n, body);
+    } else {
+        const std::ptrdiff_t piece = 64 / bytes;
+        for (std::ptrdiff_t k = 0; k < n; k += piece) {
+            __builtin_prefetch(static_cast<const char*>(ahead) + (k + piece) * bytes, 0, 3);
+            spForElements(std::min(piece, n - k), [&](std::ptrdiff_t i) SP_FORMULA { body(k + i); });
+        }
+    }
 }
 
 // ---- Vertical kernels: rows src, src + step, ... into one buffer row of len elements ----
@@ -81,7 +91,7 @@ inline void spForElements(std::ptrdiff_t n, const Body& body)
 template <class E, class Col, int Form>
 void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat) {
         spFloat234::ColSum3<Form, Col::kPrefetches>(src, buf, len, step);
     } else {
         using namespace spVariantDetail;
@@ -89,7 +99,7 @@ void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
         const auto *a = At<typename E::Src>(src), *b = At<typename E::Src>(src, step),
                    *c = At<typename E::Src>(src, 2 * step);
         S* out = Out<S>(buf);
-        spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
+        spForElementsAhead<Col::kPrefetches>(len, c, sizeof(*c), [=](std::ptrdiff_t i) SP_FORMULA {
             const S y = E::Widen(b[i]);
             const S mid = Form == 0 ? y : static_cast<S>(y + y);
             out[i] = static_cast<S>(static_cast<S>(E::Widen(a[i]) + mid) + E::Widen(c[i]));
@@ -97,11 +107,22 @@ void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
     }
 }
 
+namespace spVariantDetail {
+
+// A sample as it enters a five-row sum of column Col.
+template <class E, class Col>
+typename E::Sum Widen5(typename E::Src x)
+{
+    return static_cast<typename E::Sum>(E::Value(x) + Col::template kFiveRowBias<E>);
+}
+
+} // namespace spVariantDetail
+
 // (((r0 + r1) + r2) + r3) + r4
 template <class E, class Col>
 void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat) {
         spFloat234::ColSum5(src, buf, len, step);
     } else {
         using namespace spVariantDetail;
@@ -110,23 +131,32 @@ void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
         const std::ptrdiff_t s = step / static_cast<std::ptrdiff_t>(sizeof(typename E::Src));
         S* out = Out<S>(buf);
         spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
-            S acc = E::Widen(r[i]);
+            S acc = Widen5<E, Col>(r[i]);
             for (int k = 1; k < 5; ++k)
-                acc = static_cast<S>(acc + E::Widen(r[i + k * s]));
+                acc = static_cast<S>(acc + Widen5<E, Col>(r[i + k * s]));
             out[i] = acc;
         });
     }
 }
 
-// Moves the five-row sums one row down: src is the top row of the current window. The new
-// window is summed afresh, so no rounding error (or infinity) is carried down the image.
+// Moves the five-row sums one row down: src is the top row of the current window, which
+// leaves it; the row five steps below enters. Integer sums slide exactly (in the wrapping
+// arithmetic of their element). Float sums are summed afresh for the new window instead, so
+// that no rounding error, and no infinity as NaN, is carried down the image.
 template <class E, class Col>
 void spColSlide5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat) {
         spFloat234::ColSum5(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
     } else {
-        spColSum5<E, Col>(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
+        using namespace spVariantDetail;
+        using S = typename E::Sum;
+        const auto *leaving = At<typename E::Src>(src), *entering = At<typename E::Src>(src, 5 * step);
+        S* out = Out<S>(buf);
+        spForElementsAhead<Col::kPrefetches>(len, entering, sizeof(*entering), [=](std::ptrdiff_t i) SP_FORMULA {
+            out[i] = static_cast<S>(static_cast<S>(out[i] - Widen5<E, Col>(leaving[i])) +
+                                    Widen5<E, Col>(entering[i]));
+        });
     }
 }
 
@@ -134,14 +164,14 @@ void spColSlide5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t 
 template <class E, class Col>
 void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat) {
         spFloat234::RowPairDiff<Col::kPrefetches>(src, buf, len, step);
     } else {
         using namespace spVariantDetail;
         using D = typename E::Diff;
         const auto *a = At<typename E::Src>(src), *c = At<typename E::Src>(src, 2 * step);
         D* out = Out<D>(buf);
-        spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
+        spForElementsAhead<Col::kPrefetches>(len, c, sizeof(*c), [=](std::ptrdiff_t i) SP_FORMULA {
             out[i] = static_cast<D>(E::Value(c[i]) - E::Value(a[i]));
         });
     }
@@ -151,163 +181,174 @@ void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_
 
 namespace spVariantDetail {
 
-// Runs out(k) = finish(formula(neighbours)) into dst for the n elements of a row; `term(j)`
-// reads buffer element k + j P as a true value (Acc).
-template <class E, int P, bool KeepAlpha, class Formula>
-void MapRow(const void* buf, int sumTerms, void* dst, std::ptrdiff_t n, const Formula& formula)
+// Writes value(k) to the n elements of a destination row with the stores of kind K (every
+// fourth element left as it was when KeepAlpha): whole passes, then element by element.
+template <spRowStores K, bool KeepAlpha, class Dst, class Value>
+void WriteRow(Dst* d, std::ptrdiff_t n, const Value& value)
+{
+    constexpr std::ptrdiff_t width = (K == spRowStores::Stream8 ? 8 : 16) / sizeof(Dst);
+    const bool aligned = reinterpret_cast<std::uintptr_t>(d) % 16 == 0;
+    std::ptrdiff_t k = 0;
+    for (; n - k >= width; k += width) {
+        Dst pass[width];
+        if constexpr (KeepAlpha)
+            std::memcpy(pass, d + k, sizeof pass);
+        for (std::ptrdiff_t j = 0; j < width; ++j)
+            if (!KeepAlpha || j % 4 != 3)
+                pass[j] = value(k + j);
+        if constexpr (K == spRowStores::Stream8) {
+            __m64 v;
+            std::memcpy(&v, pass, sizeof v);
+            _mm_stream_pi(reinterpret_cast<__m64*>(d + k), v);
+        } else if (K == spRowStores::Stream16 && aligned) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + k),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(pass)));
+        } else {
+            std::memcpy(d + k, pass, sizeof pass);
+        }
+    }
+    for (; k < n; ++k)
+        if (!KeepAlpha || k % 4 != 3)
+            d[k] = value(k);
+}
+
+// Runs out(k) = saturate(formula(k, term)) into dst for the n elements of a row; `term(j)`
+// reads buffer element k + j P as a true value (Acc) of sums carrying `offset`.
+template <class E, class Col, int P, bool KeepAlpha, bool Narrow = true, class Formula>
+void MapRow(const void* buf, std::int32_t offset, void* dst, std::ptrdiff_t n,
+            const Formula& formula)
 {
     using S = typename E::Sum;
     const S* b = At<S>(buf);
     typename E::Dst* d = Out<typename E::Dst>(dst);
-    spForElements<KeepAlpha>(n, [=](std::ptrdiff_t k) SP_FORMULA {
-        const auto term = [=](int j) SP_FORMULA {
-            return E::Unbiased(b[k + j * P], sumTerms);
-        };
-        d[k] = E::Saturate(formula(k, term));
+    WriteRow<Col::template kStores<P, KeepAlpha, Narrow>, KeepAlpha>(d, n, [=](std::ptrdiff_t k) {
+        const auto term = [=](int j) { return static_cast<typename E::Acc>(b[k + j * P]) - offset; };
+        return E::Saturate(formula(k, term));
     });
 }
 
 } // namespace spVariantDetail
 
-// 9 x centre - (L + M + R): float ((9x - L) - M) - R.
+// Floats take the kernels of spVariantFloat.h, whose rules add in the orders of their parts
+// of a row; the other types run the integer formulas here.
+
+// 9 x centre - (L + M + R).
 template <class E, class Col, int P, bool KeepAlpha>
 void spColCentreMinusSum3(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
-        spFloat234::Row<spFloat234::CentreMinusSum3, P, KeepAlpha>(static_cast<const float*>(centre), buf, dst, n);
-    } else {
-        const auto* x = spVariantDetail::At<typename E::Src>(centre);
-        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [=](std::ptrdiff_t k, const auto& t)
-                                                     SP_FORMULA {
-            using A = typename E::Acc;
-            return ((E::Value(x[k]) * A(9) - t(0)) - t(1)) - t(2);
-        });
-    }
+    const auto* x = spVariantDetail::At<typename E::Src>(centre);
+    if constexpr (E::kFloat)
+        spFloat234::Row<spFloat234::CentreMinusSum3, P, KeepAlpha>(static_cast<const float*>(centre), buf,
+                                                                   dst, n);
+    else
+        spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
+            buf, 3 * E::kBias, dst, n, [=](std::ptrdiff_t k, const auto& t) {
+                return ((E::Value(x[k]) * 9 - t(0)) - t(1)) - t(2);
+            });
 }
 
-// 25 x centre - S, S = ((w0 + w4) + (w1 + w2)) + w3 for float.
+// 25 x centre - the 5x5 sum.
 template <class E, class Col, int P, bool KeepAlpha>
 void spColHipass5(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
-        spFloat234::Row<spFloat234::Hipass5, P, KeepAlpha>(static_cast<const float*>(centre), buf, dst, n);
-    } else {
-        const auto* x = spVariantDetail::At<typename E::Src>(centre);
-        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 5, dst, n, [=](std::ptrdiff_t k, const auto& t)
-                                                     SP_FORMULA {
-            using A = typename E::Acc;
-            return E::Value(x[k]) * A(25) - (((t(0) + t(4)) + (t(1) + t(2))) + t(3));
-        });
-    }
+    const auto* x = spVariantDetail::At<typename E::Src>(centre);
+    if constexpr (E::kFloat)
+        spFloat234::Row<spFloat234::Hipass5, P, KeepAlpha>(static_cast<const float*>(centre), buf,
+                                                           dst, n);
+    else
+        spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
+            buf, 5 * Col::template kFiveRowBias<E>, dst, n,
+            [=](std::ptrdiff_t k, const auto& t) {
+                return E::Value(x[k]) * 25 - ((((t(0) + t(1)) + t(2)) + t(3)) + t(4));
+            });
 }
 
-// (17 x centre - S) / 8: float (((17x - L) - M) - R) x 0.125; integers rounded, ties to even.
+// (17 x centre - the 3x3 sum) / 8, rounded to nearest, ties to even. The 8-bit kernels are
+// 128-bit ones in every column.
 template <class E, class Col, int P, bool KeepAlpha>
 void spSharpenFromSums(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
-        spFloat234::Row<spFloat234::SharpenFromSums, P, KeepAlpha>(static_cast<const float*>(centre), buf, dst, n);
-    } else {
-        const auto* x = spVariantDetail::At<typename E::Src>(centre);
-        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [=](std::ptrdiff_t k, const auto& t)
-                                                     SP_FORMULA {
-            using A = typename E::Acc;
-            const A v = ((E::Value(x[k]) * A(17) - t(0)) - t(1)) - t(2);
-            if constexpr (E::kFloat)
-                return v * 0.125f;
-            else
+    const auto* x = spVariantDetail::At<typename E::Src>(centre);
+    if constexpr (E::kFloat)
+        spFloat234::Row<spFloat234::SharpenFromSums, P, KeepAlpha>(static_cast<const float*>(centre), buf,
+                                                                   dst, n);
+    else
+        spVariantDetail::MapRow<E, Col, P, KeepAlpha, sizeof(typename E::Src) == 2>(
+            buf, 3 * E::kBias, dst, n, [=](std::ptrdiff_t k, const auto& t) {
+                const auto v = ((E::Value(x[k]) * 17 - t(0)) - t(1)) - t(2);
                 return Col::template RoundShift<3>(v);
-        });
-    }
+            });
 }
 
-// The 3x3 mean: float ((c0 + c1) + c2) x 0x3DE38E39.
+// The 3x3 mean: the integer nearest the sum / 9.
 template <class E, class Col, int P, bool KeepAlpha>
 void spColMean3(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat)
         spFloat234::Row<spFloat234::Mean3, P, KeepAlpha>(nullptr, buf, dst, n);
-    } else {
-        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 3, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                     SP_FORMULA {
-            const auto s = (t(0) + t(1)) + t(2);
-            if constexpr (E::kFloat)
-                return s * spVariantMean3;
-            else
-                return Col::template Div9<E>(s);
-        });
-    }
+    else
+        spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
+            buf, 3 * E::kBias, dst, n, [](std::ptrdiff_t, const auto& t) {
+                return Col::template Div9<E>((t(0) + t(1)) + t(2));
+            });
 }
 
-// The 5x5 mean: float (((c0 + c4) + (c1 + c2)) + c3) x 0.04.
+// The 5x5 mean: the integer nearest the sum / 25.
 template <class E, class Col, int P, bool KeepAlpha>
 void spColMean5(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat)
         spFloat234::Row<spFloat234::Mean5, P, KeepAlpha>(nullptr, buf, dst, n);
-    } else {
-        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 5, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                     SP_FORMULA {
-            const auto s = ((t(0) + t(4)) + (t(1) + t(2))) + t(3);
-            if constexpr (E::kFloat)
-                return s * spVariantMean5;
-            else
-                return Col::template Div25<E>(s);
-        });
-    }
+    else
+        spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
+            buf, 5 * Col::template kFiveRowBias<E>, dst, n, [](std::ptrdiff_t, const auto& t) {
+                return Col::template Div25<E>((((t(0) + t(1)) + t(2)) + t(3)) + t(4));
+            });
 }
 
-// The vertical Sobel from 1-2-1 (or 1-1-1) column sums: left minus right.
+// The vertical Sobel from 1-2-1 (or 1-1-1) column sums: left minus right (the sums' offsets
+// cancel).
 template <class E, class Col, int P, bool KeepAlpha>
 void spHorizDiff(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat)
         spFloat234::Row<spFloat234::HorizDiff, P, KeepAlpha>(nullptr, buf, dst, n);
-    } else {
-        // The sums' offsets cancel in the difference.
-        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 0, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                     SP_FORMULA { return t(0) - t(2); });
-    }
+    else
+        spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
+            buf, 0, dst, n, [](std::ptrdiff_t, const auto& t) { return t(0) - t(2); });
 }
 
-// The 3x3 Gauss from 1-2-1 column sums: float ((e0 + 2 e1) + e2) x 0.0625; integers / 16
-// rounded to nearest, ties to even.
+// The 3x3 Gauss from 1-2-1 column sums: / 16 rounded to nearest, ties to even.
 template <class E, class Col, int P, bool KeepAlpha>
 void spGaussRowPass3x3(const void* buf, void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat)
         spFloat234::Row<spFloat234::GaussRowPass3x3, P, KeepAlpha>(nullptr, buf, dst, n);
-    } else {
-        spVariantDetail::MapRow<E, P, KeepAlpha>(buf, 4, dst, n, [](std::ptrdiff_t, const auto& t)
-                                                     SP_FORMULA {
-            const auto mid = t(1);
-            const auto h = (t(0) + (mid + mid)) + t(2);
-            if constexpr (E::kFloat)
-                return h * 0.0625f;
-            else
-                return Col::template RoundShift<4>(h);
-        });
-    }
+    else
+        spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
+            buf, 4 * E::kBias, dst, n, [](std::ptrdiff_t, const auto& t) {
+                return Col::template RoundShift<4>((t(0) + (t(1) + t(1))) + t(2));
+            });
 }
 
-// The horizontal Sobel from row differences: (d0 + d1) + d2 (Form 0), (d0 + 2 d1) + d2 (1).
+// The horizontal Sobel from row differences: d0 + d1 + d2 (Form 0), d0 + 2 d1 + d2 (1).
 template <class E, class Col, int P, bool KeepAlpha, int Form>
 void spSmooth(const void* buf, void* dst, std::ptrdiff_t n)
 {
     using D = typename E::Diff;
-    if constexpr (spFloat234Kernel<E, Col> && Form == 0) {
+    if constexpr (E::kFloat && Form == 0) {
         spFloat234::Row<spFloat234::Smooth111, P, KeepAlpha>(nullptr, buf, dst, n);
-    } else if constexpr (spFloat234Kernel<E, Col>) {
+    } else if constexpr (E::kFloat) {
         spFloat234::Row<spFloat234::Smooth121, P, KeepAlpha>(nullptr, buf, dst, n);
     } else {
         const D* b = spVariantDetail::At<D>(buf);
-        typename E::Dst* d = spVariantDetail::Out<typename E::Dst>(dst);
-        spForElements<KeepAlpha>(n, [=](std::ptrdiff_t k) SP_FORMULA {
-            using A = typename E::Acc;
-            const A mid = static_cast<A>(b[k + P]);
-            d[k] = E::Saturate((static_cast<A>(b[k]) + (Form == 0 ? mid : mid + mid)) +
-                               static_cast<A>(b[k + 2 * P]));
-        });
+        spVariantDetail::WriteRow<Col::template kStores<P, KeepAlpha>, KeepAlpha>(
+            spVariantDetail::Out<typename E::Dst>(dst), n, [=](std::ptrdiff_t k) {
+                using A = typename E::Acc;
+                const A mid = static_cast<A>(b[k + P]);
+                return E::Saturate((static_cast<A>(b[k]) + (Form == 0 ? mid : mid + mid)) +
+                                   static_cast<A>(b[k + 2 * P]));
+            });
     }
 }
 
@@ -319,7 +360,7 @@ void spSmooth(const void* buf, void* dst, std::ptrdiff_t n)
 template <class E, class Col, bool Gauss, int P>
 void spRowPass5x5(const void* src, void* outer, void* middle, void* centre, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat) {
         spFloat234::RowPass5x5<Gauss, P, Col::kPrefetches>(src, outer, middle, centre, n);
     } else {
         using R = spProfile<E, Gauss>;
@@ -349,7 +390,7 @@ template <class E, class Col, bool Gauss, bool KeepAlpha>
 void spColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3, const void* r4,
                   void* dst, std::ptrdiff_t n)
 {
-    if constexpr (spFloat234Kernel<E, Col>) {
+    if constexpr (E::kFloat) {
         spFloat234::ColPass5x5<Gauss, KeepAlpha>(r0, r1, r2, r3, r4, dst, n);
     } else {
         using R = spProfile<E, Gauss>;
@@ -358,14 +399,15 @@ void spColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3
                 *c = static_cast<const R*>(r2), *d = static_cast<const R*>(r3),
                 *e = static_cast<const R*>(r4);
         typename E::Dst* out = spVariantDetail::Out<typename E::Dst>(dst);
-        spForElements<KeepAlpha>(n, [=](std::ptrdiff_t i) SP_FORMULA {
+        // The Gauss passes are 128-bit kernels in every column, the Laplace ones 64-bit in
+        // columns 3 and 4.
+        constexpr spRowStores stores = Col::template kStores<1, KeepAlpha, !Gauss>;
+        spVariantDetail::WriteRow<stores, KeepAlpha>(out, n, [=](std::ptrdiff_t i) {
             const A s = (((A(a[i]) + A(b[i])) + A(c[i])) + A(d[i])) + A(e[i]);
             if constexpr (!Gauss)
-                out[i] = E::Saturate(s);
-            else if constexpr (E::kFloat)
-                out[i] = s * spVariantInv571;
+                return E::Saturate(s);
             else
-                out[i] = E::Saturate(Col::template Div571<E>(s));
+                return E::Saturate(Col::template Div571<E>(s));
         });
     }
 }
