@@ -170,8 +170,9 @@ TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
         EXPECT_EQ(dialog.List().count(), 3);
         Screenshot("fourier-1-opened", &dialog);
         EXPECT_GT(Levels(dialog.SpectrumPane().Picture()), 20u);
-        if (dialog.SurfacePane() != nullptr)
+        if (dialog.SurfacePane() != nullptr) {
             EXPECT_GT(Levels(dialog.SurfacePane()->grabFramebuffer()), 20u);
+        }
 
         dialog.Button(1139)->click();  // Marker
         dialog.Button(1100)->click();  // Filtering
