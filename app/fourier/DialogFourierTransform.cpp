@@ -251,7 +251,6 @@ void CDialogFourierTransform::EndWaitCursor()
 
 std::optional<std::string> CDialogFourierTransform::ChooseFilterFile(bool save)
 {
-    static const FileTypeChoice kFilterFileType{"Filter Files (*.flt)", {"*.flt"}, ".flt"};
     const std::string path = AskPanelFile(!save, kFilterFileType);
     if (path.empty())
         return std::nullopt;

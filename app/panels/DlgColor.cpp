@@ -12,7 +12,6 @@
 #include "app/panels/PanelKeys.h"
 #include "document/DocumentView.h"
 #include "platform/core/NumberText.h"
-#include "platform/core/PathText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -315,7 +314,7 @@ void C3DdlgColor::OnSavePalette()
     const std::vector<ColorCursor>* palette = Palette();
     if (path.empty() || palette == nullptr)
         return;
-    if (!WritePaletteFile(EnsureExtension(path, kPaletteFileType.m_strExtension), *palette))
+    if (!WritePaletteFile(path, *palette))
         Prompt().Message(kUnableToWrite);
 }
 

@@ -17,7 +17,6 @@
 #include "document/DocumentView.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/NumberText.h"
-#include "platform/core/PathText.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
@@ -303,11 +302,10 @@ void C3DdlgConfig::OnSave2D3DConf()
     record = ActiveRecord();
     if (path.empty() || record == nullptr)
         return;
-    const std::string file = EnsureExtension(path, kConfigFileType.m_strExtension);
-    if (!WriteCnf(file, kind, *record))
+    if (!WriteCnf(path, kind, *record))
         Prompt().Message(kUnableToWrite);
     else if (CDocument* doc = m_watch.Document())
-        doc->Doc().NoteSettingsWritten(*record, file);
+        doc->Doc().NoteSettingsWritten(*record, path);
 }
 
 void C3DdlgConfig::OnLoad2D3DConf()

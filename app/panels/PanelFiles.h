@@ -5,13 +5,16 @@
 
 #include "platform/core/DialogModels.h"
 
-inline const FileTypeChoice kConfigFileType{"Config Files (*.cnf)", {"*.cnf"}, ".cnf"};
-inline const FileTypeChoice kPaletteFileType{"Palette Files (*.plt)", {"*.plt"}, ".plt"};
+// Their saves write every chosen name with the extension behind it.
+inline const FileTypeChoice kConfigFileType{"Config Files (*.cnf)", {"*.cnf"}, ".cnf", true};
+inline const FileTypeChoice kPaletteFileType{"Palette Files (*.plt)", {"*.plt"}, ".plt", true};
+inline const FileTypeChoice kFilterFileType{"Filter Files (*.flt)", {"*.flt"}, ".flt", true};
 
 inline constexpr const char* kUnableToWrite = "Unable to open file for writing";
 
 // "Unable to read <path>": a file that exists but cannot be read.
 std::string UnableToRead(const std::string& path);
 
-// Asks for a file of `type` to open or to save; the chosen path, or empty on Cancel.
+// Asks for a file of `type` to open or to save; the chosen path, or empty on Cancel. A save's
+// path ends in the type's extension.
 std::string AskPanelFile(bool open, const FileTypeChoice& type);

@@ -17,9 +17,12 @@ void CFileDialogModel::Choose(const std::string& path, std::size_t type)
 
 std::string CFileDialogModel::WithExtension(const std::string& path, std::size_t type) const
 {
-    if (path.empty() || !ExtensionOf(path).empty() || type >= m_types.size())
+    if (path.empty() || type >= m_types.size())
         return path;
-    return path + m_types[type].m_strExtension;
+    const FileTypeChoice& entry = m_types[type];
+    if (!m_bOpen && entry.m_bAlwaysExtension)
+        return EnsureExtension(path, entry.m_strExtension);
+    return ExtensionOf(path).empty() ? path + entry.m_strExtension : path;
 }
 
 std::string CFileDialogModel::DefaultSuffix(std::size_t type) const

@@ -49,10 +49,10 @@ std::size_t SelectedType(const QFileDialog& dialog, const CFileDialogModel& mode
     return 0;
 }
 
-// A file dialog whose bare names get the extension of the type selected when the user
-// accepts, however the type was chosen, before the dialog checks that the file exists (open)
-// or asks whether to replace it (save): both concern the file the program then reads or
-// writes, never a file of the bare name.
+// A file dialog whose names get the extension the program adds for the type selected when
+// the user accepts, however the type was chosen, before the dialog checks that the file
+// exists (open) or asks whether to replace it (save): both concern the file the program then
+// reads or writes, never a file of the name typed.
 class CTypedFileDialog : public QFileDialog {
 public:
     CTypedFileDialog(const CFileDialogModel& model, const QStringList& filters, QWidget* parent)
@@ -63,17 +63,34 @@ public:
         const std::size_t type = SelectedType(*this, m_model, m_filters);
         setDefaultSuffix(QString::fromStdString(m_model.DefaultSuffix(type)));
         const QStringList files = selectedFiles();
-        if (files.size() == 1 && !QFileInfo(files.front()).isDir()) {
+        const QString named = files.size() == 1 && !QFileInfo(files.front()).isDir()
+                                  ? QString::fromStdString(m_model.WithExtension(files.front().toStdString(), type))
+                                  : QString();
+        if (named.isEmpty() || named == files.front()) {
+            QFileDialog::accept();
+        } else if (acceptMode() == AcceptOpen) {
             // The list selects a file of the bare name while the name is typed: that one
             // would be checked in the named file's stead.
-            const QString named = QString::fromStdString(m_model.WithExtension(files.front().toStdString(), type));
-            if (named != files.front())
-                selectFile(named);
+            selectFile(named);
+            QFileDialog::accept();
+        } else if (!QFileInfo::exists(named) || ConfirmReplace(named)) {
+            // The dialog's own question would concern the name typed; the model completes
+            // that name again as the dialog hands it back.
+            setOption(DontConfirmOverwrite, true);
+            QFileDialog::accept();
+            setOption(DontConfirmOverwrite, false);
         }
-        QFileDialog::accept();
     }
 
 private:
+    // The dialog's own question, about the file that will be written.
+    bool ConfirmReplace(const QString& path)
+    {
+        const QString text = tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName());
+        return QMessageBox::warning(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+               QMessageBox::Yes;
+    }
+
     const CFileDialogModel& m_model;
     const QStringList& m_filters;
 };

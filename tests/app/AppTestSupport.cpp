@@ -257,3 +257,11 @@ ModalStep CancelFileDialog()
         return true;
     };
 }
+
+std::string SaveUnderTypedName(const std::function<void()>& save, const std::string& typed,
+                               QMessageBox::StandardButton answer)
+{
+    std::string question;
+    RunWithModals(save, {TypeInFileDialog(typed), AnswerBox(answer, &question), CancelFileDialog()}, 5000);
+    return question;
+}

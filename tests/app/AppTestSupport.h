@@ -112,6 +112,11 @@ ModalStep AnswerBox(QMessageBox::StandardButton button, std::string* text = null
 ModalStep TypeInFileDialog(const std::string& path, int type = -1, QString* startFolder = nullptr);
 // The file dialog in front closed with Cancel.
 ModalStep CancelFileDialog();
+// Runs `save`, whose file dialog gets `typed`; a question whether to replace a file is
+// answered with `answer` (after No the dialog is cancelled). The question, empty when none
+// came.
+std::string SaveUnderTypedName(const std::function<void()>& save, const std::string& typed,
+                               QMessageBox::StandardButton answer);
 
 // Runs `open`, which opens a modal window; once the first modal window of type Window is up,
 // runs `look` on it and rejects it. False when none came up.

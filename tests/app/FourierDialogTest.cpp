@@ -156,6 +156,27 @@ TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
     EXPECT_TRUE(app.Prompt().messages.empty());
 }
 
+// A filter saved under a name with another extension goes to that name with ".flt" behind
+// it, and the real dialog asks before it replaces that file.
+TEST(FourierDialog, SaveFilterAsksAboutTheFileItWrites)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    const std::filesystem::path written = dir / "kept.txt.flt";
+    WriteFile(written, std::string_view("kept"));
+    RealDialogs real(app);
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            const std::string question =
+                SaveUnderTypedName([&] { dialog.Button(1123)->click(); }, (dir / "kept.txt").string(), answer);
+            EXPECT_NE(question.find("kept.txt.flt"), std::string::npos) << question;
+            EXPECT_EQ(FileText(written) == "kept", answer == QMessageBox::No);
+        }
+    }));
+    EXPECT_FALSE(std::filesystem::exists(dir / "kept.txt"));
+}
+
 TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
 {
     SPM_REQUIRE_DISPLAY();

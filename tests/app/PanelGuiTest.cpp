@@ -261,6 +261,33 @@ TEST_P(PanelGui, PaletteChangeRecoloursTheViewFilesRoundTripAndProcessingRedraws
     }
 }
 
+// The panels write a name typed with another extension with their own behind it: the real
+// dialog asks whether to replace that file, and No leaves it as it was.
+TEST_P(PanelGui, SaveDialogsAskAboutTheFileTheyWrite)
+{
+    Activate("Height_01:2D");
+    const struct {
+        int panelSwitch;
+        const char* written;
+        std::function<void()> save;
+    } cases[] = {
+        {cmd::kShowPalettePanel, "kept.txt.plt", [&] { Main().ColorPanel().OnSavePalette(); }},
+        {cmd::kShowConfigPanel, "kept.txt.cnf", [&] { Main().ConfigPanel().OnSave2D3DConf(); }},
+    };
+    RealDialogs real(*m_app);
+    for (const auto& c : cases) {
+        Show(c.panelSwitch);
+        const std::filesystem::path written = m_files / c.written;
+        WriteFile(written, std::string_view("kept"));
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            const std::string question = SaveUnderTypedName(c.save, (m_files / "kept.txt").string(), answer);
+            EXPECT_NE(question.find(c.written), std::string::npos) << c.written << ": " << question;
+            EXPECT_EQ(FileText(written) == "kept", answer == QMessageBox::No) << c.written;
+        }
+        EXPECT_FALSE(std::filesystem::exists(m_files / "kept.txt"));
+    }
+}
+
 // Escape hides the work bench and the configuration panel, Enter or Escape the palette panel,
 // from whichever of their controls has the focus; the switch button stays checked and shows
 // the panel again.
