@@ -17,6 +17,7 @@
 #include "image/HeaderTextCoding.h"
 #include "platform/core/NumberText.h"
 #include "platform/qt/DataExchange.h"
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -36,25 +37,20 @@ QLineEdit* AddEdit(QFormLayout* form, const char* label, bool editable)
     return edit;
 }
 
-QString Text(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 template <std::size_t N>
 QString Shown(const char (&field)[N])
 {
-    return Text(ShownHeaderText(field));
+    return DisplayText(ShownHeaderText(field));
 }
 
 QString ColumnsText(const SpmHeader& header)
 {
-    return Text("mx= " + FormatFixed(header.m_nColumns, 0));
+    return DisplayText("mx= " + FormatFixed(header.m_nColumns, 0));
 }
 
 QString RowsText(const SpmHeader& header)
 {
-    return Text("my= " + FormatFixed(header.m_nRows, 0));
+    return DisplayText("my= " + FormatFixed(header.m_nRows, 0));
 }
 
 } // namespace
@@ -180,12 +176,12 @@ void CDialogWorkBench::UpdateHeader()
     const SpmHeader& header = image->m_header;
     // In the order the panel always wrote them: the unit and name edits run their change
     // handlers as they are set, each writing its text back into the header.
-    m_pKx->setText(Text(FormatFixed(header.m_fKx, 6)));
-    m_pKy->setText(Text(FormatFixed(header.m_fKy, 4)));
+    m_pKx->setText(DisplayText(FormatFixed(header.m_fKx, 6)));
+    m_pKy->setText(DisplayText(FormatFixed(header.m_fKy, 4)));
     m_pColumns->setText(ColumnsText(header));
     m_pRows->setText(RowsText(header));
     m_pXYUnit->setText(Shown(header.m_szXYUnit));
-    m_pKz->setText(Text(FormatFixed(header.m_fKz, 4)));
+    m_pKz->setText(DisplayText(FormatFixed(header.m_fKz, 4)));
     m_pZUnit->setText(Shown(header.m_szZUnit));
     m_pVersion->setText(Shown(header.m_szVersion));
     m_pName->setText(Shown(header.m_szQuantity));
@@ -275,13 +271,13 @@ void CDialogWorkBench::FillTree()
     };
     for (const auto& doc : m_mainFrame.DocManager().Documents()) {
         const bool bold = doc.get() == activeDoc;
-        auto* docItem = new QTreeWidgetItem(m_pTree, QStringList(Text(doc->GetTitle())));
+        auto* docItem = new QTreeWidgetItem(m_pTree, QStringList(DisplayText(doc->GetTitle())));
         addItem(docItem, {0, doc.get(), 0, {}}, bold);
         const std::vector<ImageEntry>& images = doc->Doc().ImageList();
         for (std::size_t i = 0; i < images.size(); ++i) {
             // A name made from an older file's quantity may hold Latin-1 bytes.
             const std::string& name = images[i].m_pImage->m_strName;
-            auto* imageItem = new QTreeWidgetItem(docItem, QStringList(Text(HeaderBytesAsUtf8(name))));
+            auto* imageItem = new QTreeWidgetItem(docItem, QStringList(DisplayText(HeaderBytesAsUtf8(name))));
             addItem(imageItem, {1, doc.get(), static_cast<int>(i), name}, bold);
         }
         docItem->setExpanded(true);

@@ -26,6 +26,7 @@
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
 #include "platform/qt/CommandRegistry.h"
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/KeyboardLocks.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -159,7 +160,7 @@ void CMainFrame::FillRecentFiles()
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const int id = cmd::kFileMru1 + static_cast<int>(i);
             QAction* action = m_commands.Define(id, "");
-            CCommandRegistry::SetText(action, QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromStdString(entries[i])));
+            CCommandRegistry::SetText(action, QStringLiteral("&%1 %2").arg(i + 1).arg(DisplayText(entries[i])));
             menu->insertAction(before, action);
         }
     }

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStringDecoder>
 #include <QThread>
 #include <QWidget>
 
@@ -21,6 +20,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "image/HeaderTextCoding.h"
+
 namespace {
 
 constexpr const char* kSocketName = "spmviewer-open";
@@ -31,13 +32,6 @@ constexpr int kConnectMs = 1000;
 constexpr unsigned long kHandOverRetryMs = 20;
 // How often files handed over look whether the program has finished what it was doing.
 constexpr int kQueueRetryMs = 100;
-
-bool IsUtf8(std::string_view text)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    return !decoder.hasError();
-}
 
 // A folder that the user alone can enter: no link, a folder, owned by the user, no rights
 // for group or others.
@@ -87,7 +81,7 @@ OpenRequestState ParseOpenRequest(std::string_view bytes, std::vector<std::strin
         at = end + 1;
         if (path.empty())
             break;   // the closing zero byte
-        if (path.front() != '/' || !IsUtf8(path))
+        if (path.front() != '/' || !IsValidUtf8(path))
             return OpenRequestState::kMalformed;
         found.emplace_back(path);
     }

@@ -16,6 +16,7 @@
 #include "app/ChoiceListDialog.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/DataExchange.h"
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/QtPrompt.h"
 
 namespace {
@@ -30,7 +31,7 @@ QDialogButtonBox* AddOkCancel(QDialog& dialog, QLayout* layout)
 
 void StartDialog(QDialog& dialog, const std::string& caption)
 {
-    dialog.setWindowTitle(QString::fromStdString(caption));
+    dialog.setWindowTitle(DisplayText(caption));
     dialog.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
@@ -41,11 +42,11 @@ bool RunImageName(CDialogImageName& model, QWidget* parent)
     StartDialog(dialog, model.Caption());
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel("Please enter the Image Name"));
-    auto* edit = new QLineEdit(QString::fromStdString(model.Name()));
+    auto* edit = new QLineEdit(DisplayText(model.Name()));
     layout->addWidget(edit);
     QObject::connect(edit, &QLineEdit::textEdited, &dialog, [&model, edit](const QString& text) {
         if (!model.TypeName(text.toStdString()))
-            edit->setText(QString::fromStdString(model.Name()));
+            edit->setText(DisplayText(model.Name()));
     });
     QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     return dialog.exec() == QDialog::Accepted;
@@ -60,14 +61,14 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     auto* numberForm = new QFormLayout(numbers);
     auto* units = new QVBoxLayout;
     const auto addEdit = [&model, &dialog](HeaderCoefField field) {
-        auto* edit = new QLineEdit(QString::fromStdString(model.Text(field)));
+        auto* edit = new QLineEdit(DisplayText(model.Text(field)));
         QObject::connect(edit, &QLineEdit::textEdited, &dialog, [&model, edit, field](const QString& text) {
             if (!model.Type(field, text.toStdString()))
-                edit->setText(QString::fromStdString(model.Text(field)));
+                edit->setText(DisplayText(model.Text(field)));
         });
         // Numbers take the dialog's number format once the user leaves the edit.
         QObject::connect(edit, &QLineEdit::editingFinished, &dialog, [&model, edit, field] {
-            edit->setText(QString::fromStdString(model.Text(field)));
+            edit->setText(DisplayText(model.Text(field)));
         });
         return edit;
     };
@@ -137,7 +138,7 @@ bool RunChoiceList(CChoiceListDlg& model, QWidget* parent)
     auto* list = new QListWidget(&dialog);
     list->setObjectName("choiceList");
     for (const std::string& entry : model.m_entries)
-        list->addItem(QString::fromStdString(entry));
+        list->addItem(DisplayText(entry));
     list->setCurrentRow(static_cast<int>(model.m_nSelected));
     layout->addWidget(list);
     QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

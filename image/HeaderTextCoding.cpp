@@ -70,6 +70,19 @@ std::string HeaderBytesAsUtf8(std::string_view bytes)
     return text;
 }
 
+std::string MixedBytesAsUtf8(std::string_view bytes)
+{
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t start = at;
+        if (NextCodePoint(bytes, at))
+            text.append(bytes.substr(start, at - start));
+        else
+            AppendUtf8(text, static_cast<unsigned char>(bytes[at++]));
+    }
+    return text;
+}
+
 std::string HeaderBytesAsLatin1(std::string_view bytes)
 {
     if (!IsValidUtf8(bytes))

@@ -15,6 +15,11 @@
 bool IsValidUtf8(std::string_view bytes);
 // The text as UTF-8, for widgets and painters.
 std::string HeaderBytesAsUtf8(std::string_view bytes);
+// A text put together from pieces of either kind, such as a message that names a file and an
+// older file's image, as UTF-8: each well-formed UTF-8 sequence as it is, every other byte as
+// Latin-1. For a piece that is valid UTF-8, or an older text none of whose bytes happen to
+// form a UTF-8 character, it reads as HeaderBytesAsUtf8 reads the piece alone.
+std::string MixedBytesAsUtf8(std::string_view bytes);
 // The text as Latin-1 bytes, for the views' 8-bit bitmap font: characters beyond Latin-1
 // read as '?'.
 std::string HeaderBytesAsLatin1(std::string_view bytes);

@@ -18,6 +18,7 @@
 #include "platform/core/DialogModels.h"
 #include "platform/core/NumberText.h"
 #include "platform/qt/DataExchange.h"
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -242,9 +243,9 @@ void C3DdlgConfig::UpdateControls()
     {
         const QSignalBlocker quiet(m_pList);
         for (const ImageEntry& entry : m_watch.Document()->Doc().ImageList()) {
-            const QString name = QString::fromStdString(entry.m_pImage->m_strName);
+            const QString name = DisplayText(entry.m_pImage->m_strName);
             m_pList->addItem(name);
-            if (name.compare(QString::fromStdString(record->m_NameOfImageForColor), Qt::CaseInsensitive) == 0)
+            if (name.compare(DisplayText(record->m_NameOfImageForColor), Qt::CaseInsensitive) == 0)
                 m_pList->setCurrentRow(m_pList->count() - 1);
         }
     }

@@ -6,6 +6,7 @@
 
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/DisplayText.h"
 #include "presentation/ProfileCurves.h"
 
 namespace {
@@ -69,7 +70,7 @@ QImage DrawPaletteBar(QSize size, const PaletteFonts& fonts, const CSpmImage& co
     painter.setPen(ToQColor(kBlack));
     painter.setFont(fonts.title);
     const std::string title = CutBeforeMark(CutBeforeMark(colourName, ' '), '_');
-    DrawGdiText(painter, 30, 20, QString::fromStdString(title), {TextH::Left, TextV::Baseline});
+    DrawGdiText(painter, 30, 20, DisplayText(title), {TextH::Left, TextV::Baseline});
     painter.setFont(fonts.scale);
     DrawScaleMark(painter, bar, bar.top, colourImage.m_dMax);
     DrawScaleMark(painter, bar, bar.bottom, colourImage.m_dMin);

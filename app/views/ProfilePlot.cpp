@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/core/NumberText.h"
+#include "platform/qt/DisplayText.h"
 
 namespace {
 
@@ -54,11 +55,11 @@ void CProfilePlot::Draw(QPainter& painter, const GdiRect& rc)
     painter.setPen(ToQColor(kBlack));
     const int th = m_nTextHeight;
     DrawReadout(painter, area.bottom + 10 + 2 * th,
-                QStringLiteral("Position, %1:").arg(QString::fromStdString(m_desc.m_strPosUnit)), m_desc.m_dPosA,
+                QStringLiteral("Position, %1:").arg(DisplayText(m_desc.m_strPosUnit)), m_desc.m_dPosA,
                 m_desc.m_dPosB, 1);
     painter.setPen(ToQColor(m_desc.m_crColor));
     DrawReadout(painter, area.bottom + 10 + 3 * th,
-                QString::fromStdString(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
+                DisplayText(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
                 m_desc.m_dValueA, m_desc.m_dValueB, 1);
     painter.setPen(ToQColor(kBlack));
     DrawHorizontalTicks(painter, area);
@@ -79,7 +80,7 @@ void CProfilePlot::DrawCompact(QPainter& painter, const GdiRect& rc)
     painter.setFont(m_fontLabel);
     painter.setPen(ToQColor(m_desc.m_crColor));
     DrawReadout(painter, PlotArea().bottom + 10 + 4 * m_nTextHeight,
-                QString::fromStdString(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
+                DisplayText(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
                 m_desc.m_dValueA, m_desc.m_dValueB, 2);
     DrawCurve(painter);
     painter.restore();

@@ -8,6 +8,7 @@
 #include "app/AppResources.h"
 #include "app/CommandIds.h"
 #include "app/views/ProfilePlot.h"
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/Document.h"
 
 namespace {
@@ -54,8 +55,8 @@ QImage CProfileView::Picture() const
     QPainter painter(&picture);
     const GdiRect client{0, 0, width(), height()};
     for (std::size_t i = 0; i < curves.size(); ++i) {
-        CProfilePlot plot(curves[i].m_profile, QStringLiteral("x[%1]").arg(QString::fromStdString(curves[i].m_desc.m_strPosUnit)),
-                          QString::fromStdString(curves[i].m_desc.m_strQuantity), curves[i].m_desc);
+        CProfilePlot plot(curves[i].m_profile, QStringLiteral("x[%1]").arg(DisplayText(curves[i].m_desc.m_strPosUnit)),
+                          DisplayText(curves[i].m_desc.m_strQuantity), curves[i].m_desc);
         if (i == 0)
             plot.Draw(painter, client);
         else

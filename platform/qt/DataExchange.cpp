@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "platform/core/Prompt.h"
+#include "platform/qt/DisplayText.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ namespace {
 // sends no change signal.
 void WriteText(QLineEdit* edit, const std::string& text)
 {
-    const QString wanted = QString::fromStdString(text);
+    const QString wanted = DisplayText(text);
     if (edit->text() != wanted)
         edit->setText(wanted);
 }
@@ -119,7 +120,7 @@ void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
         value = edit->toPlainText().toStdString();
         return;
     }
-    const QString wanted = QString::fromStdString(value);
+    const QString wanted = DisplayText(value);
     if (edit->toPlainText() != wanted) {
         const QSignalBlocker quiet(edit);
         edit->setPlainText(wanted);

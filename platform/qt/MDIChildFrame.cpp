@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/HeaderTextCoding.h"
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/DocTemplate.h"
 #include "platform/qt/Document.h"
@@ -117,7 +118,7 @@ std::string CMDIChildFrame::FrameTitle() const
 
 void CMDIChildFrame::OnUpdateFrameTitle()
 {
-    setWindowTitle(QString::fromStdString(FrameTitle()));
+    setWindowTitle(DisplayText(FrameTitle()));
     // The main window names the active document, whose title a Save As may have changed.
     if (auto* mainFrame = qobject_cast<CMDIFrameWnd*>(window()))
         mainFrame->OnUpdateFrameTitle();

@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 
@@ -46,7 +47,7 @@ void CMDIFrameWnd::OnUpdateFrameTitle()
     std::string title = m_strAppTitle;
     if (doc != nullptr)
         title += " - " + doc->GetTitle();
-    setWindowTitle(QString::fromStdString(title));
+    setWindowTitle(DisplayText(title));
 }
 
 void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow*)

@@ -8,12 +8,13 @@
 
 #include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
+#include "platform/qt/DisplayText.h"
 
 namespace {
 
 bool RunQuestion(CQuestionBox& box, QWidget* parent, const QString& title)
 {
-    const auto answer = QMessageBox::question(parent, title, QString::fromStdString(box.m_strText),
+    const auto answer = QMessageBox::question(parent, title, DisplayText(box.m_strText),
                                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                               QMessageBox::Yes);
     box.m_answer = answer == QMessageBox::Yes  ? CQuestionBox::Answer::Yes
@@ -29,8 +30,8 @@ QStringList NameFilters(const CFileDialogModel& model)
     for (const FileTypeChoice& type : model.m_types) {
         QStringList patterns;
         for (const std::string& pattern : type.m_patterns)
-            patterns << QString::fromStdString(pattern);
-        filters << QString::fromStdString(type.m_strLabel) + " (" + patterns.join(' ') + ")";
+            patterns << DisplayText(pattern);
+        filters << DisplayText(type.m_strLabel) + " (" + patterns.join(' ') + ")";
     }
     return filters;
 }
@@ -44,7 +45,7 @@ std::size_t SelectedType(const QFileDialog& dialog, const CFileDialogModel& mode
     const QString selected = dialog.selectedNameFilter();
     for (std::size_t type = 0; type < model.m_types.size(); ++type)
         if (selected == filters.value(static_cast<qsizetype>(type)) ||
-            selected == QString::fromStdString(model.m_types[type].m_strLabel))
+            selected == DisplayText(model.m_types[type].m_strLabel))
             return type;
     return 0;
 }
@@ -56,7 +57,7 @@ std::size_t SelectedType(const QFileDialog& dialog, const CFileDialogModel& mode
 class CTypedFileDialog : public QFileDialog {
 public:
     CTypedFileDialog(const CFileDialogModel& model, const QStringList& filters, QWidget* parent)
-        : QFileDialog(parent, QString::fromStdString(model.m_strTitle)), m_model(model), m_filters(filters) {}
+        : QFileDialog(parent, DisplayText(model.m_strTitle)), m_model(model), m_filters(filters) {}
 
     void accept() override
     {
@@ -136,7 +137,7 @@ bool RunColorDialog(CColorDialogModel& model, QWidget* parent)
 CQtPrompt::CQtPrompt(std::string title, QWidget* parent)
     : m_strTitle(std::move(title)), m_pParent(parent), m_pPrevious(SetPrompt(this))
 {
-    const QString caption = QString::fromStdString(m_strTitle);
+    const QString caption = DisplayText(m_strTitle);
     Register<CQuestionBox>([caption](CQuestionBox& box, QWidget* p) { return RunQuestion(box, p, caption); });
     Register<CFileDialogModel>([this](CFileDialogModel& model, QWidget* p) {
         const std::string before = m_strLastFolder;
@@ -164,7 +165,7 @@ void CQtPrompt::KeepLastFolder(std::string organisation, std::string application
 
 void CQtPrompt::Message(const std::string& text)
 {
-    QMessageBox::warning(m_pParent, QString::fromStdString(m_strTitle), QString::fromStdString(text));
+    QMessageBox::warning(m_pParent, DisplayText(m_strTitle), DisplayText(text));
 }
 
 bool CQtPrompt::RunDialog(IDialogModel& dialog)

@@ -581,13 +581,12 @@ TEST_P(PanelGui, ProfileViewDragsItsCursors)
 INSTANTIATE_TEST_SUITE_P(Files, PanelGui, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "Bundled" : "NanoScope"; });
 
-// Texts of an older file in Latin-1 (a micro sign as the byte 0xB5) show readably on the work
-// bench and stay as they are: showing them, also again on another frame, changes nothing, and
-// quitting asks nothing.
-TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
+namespace {
+
+// A copy of the sample as an older program wrote it: its units, quantity and note in
+// Latin-1, so its image is named "H\xF6he_01"; its path.
+std::string OlderFile(const ScratchDir& dir)
 {
-    SPM_REQUIRE_DISPLAY();
-    ScratchDir dir;
     const std::string path = SampleCopy(dir, "older.spm");
     std::string bytes = FileText(path);
     const auto put = [&bytes](std::size_t offset, std::size_t size, std::string_view text) {
@@ -598,7 +597,20 @@ TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
     put(offsetof(SpmHeader, m_szQuantity), 96, "H\xF6he");
     put(offsetof(SpmHeader, m_szNote), 322, "25 \xB0" "C");
     WriteFile(path, bytes);
-    const std::string header = bytes.substr(0, sizeof(SpmHeader));
+    return path;
+}
+
+} // namespace
+
+// Texts of an older file in Latin-1 (a micro sign as the byte 0xB5) show readably on the work
+// bench and stay as they are: showing them, also again on another frame, changes nothing, and
+// quitting asks nothing.
+TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string path = OlderFile(dir);
+    const std::string header = FileText(path).substr(0, sizeof(SpmHeader));
 
     RunningApp app(path);
     CDialogWorkBench& bench = app.MainFrame().WorkBench();
@@ -627,4 +639,44 @@ TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
     EXPECT_TRUE(app.MainFrame().close());
     EXPECT_EQ(app.Prompt().events, std::vector<std::string>{});
     EXPECT_EQ(FileText(path).substr(0, sizeof(SpmHeader)), header);
+}
+
+// The name of an older file's image keeps its Latin-1 bytes for the program (the prompt
+// interface hands them on as they are), while every widget and message box reads them as
+// Latin-1: no replacement character anywhere.
+TEST(WorkBench, ImageNamesOfAnOlderFileReadInMessagesListsAndMenus)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    RunningApp app(OlderFile(dir));
+    CMainFrame& main = app.MainFrame();
+    const QString name = QString::fromUtf8("H\u00f6he_01");
+    const QString replacement(QChar::ReplacementCharacter);
+    ASSERT_TRUE(app.Run(cmd::kShowConfigPanel));
+    main.ConfigPanel().OnTimer();
+    main.WorkBench().OnTimer();
+    main.FillWindowList();
+    const QString shown[] = {
+        main.ConfigPanel().ImageList().item(0)->text(),
+        main.WorkBench().Tree().topLevelItem(0)->child(0)->text(0),
+        main.WindowListActions().at(1)->text(),
+        main.MDIGetActive()->windowTitle(),
+    };
+    for (const QString& text : shown) {
+        EXPECT_TRUE(text.contains(name)) << text.toStdString();
+        EXPECT_FALSE(text.contains(replacement)) << text.toStdString();
+    }
+
+    ASSERT_TRUE(app.Run(cmd::kFlattenXY));
+    AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Cancel));
+    EXPECT_FALSE(main.close());
+    EXPECT_EQ(app.Prompt().events.back(), "dialog: Save changes to older.spm:H\xF6he_01?");
+    RealDialogs real(app);
+    std::string question;
+    RunWithModals([&] { main.close(); }, {AnswerBox(QMessageBox::Cancel, &question)});
+    EXPECT_EQ(question, "Save changes to older.spm:H\u00f6he_01?");
+    std::string message;
+    RunWithModals([] { Prompt().Message("Image Name is not Valid -> H\xF6he_01"); }, {AnswerBox(QMessageBox::Ok, &message)});
+    EXPECT_EQ(message, "Image Name is not Valid -> H\u00f6he_01");
+    EXPECT_TRUE(main.isVisible());
 }

@@ -85,6 +85,46 @@ TEST(HeaderTextCoding, ValidUtf8ReadsAsItIsAnyOtherTextByteForByteAsLatin1)
     }
 }
 
+// A message puts texts of both kinds together: a file name in UTF-8 beside an older file's
+// Latin-1 image name. Each piece reads as it would alone.
+TEST(HeaderTextCoding, MixedTextsReadEachPieceAsItWouldAlone)
+{
+    const struct {
+        std::string_view bytes, asUtf8;
+    } cases[] = {
+        {"", ""},
+        {"Save changes to older.spm:H\xF6he_01?", "Save changes to older.spm:H\xC3\xB6he_01?"},
+        {"gr\xC3\xB6\xC3\x9F" "e.spm:H\xF6he", "gr\xC3\xB6\xC3\x9F" "e.spm:H\xC3\xB6he"},
+        {"\xE2\x82\xAC\xB5", "\xE2\x82\xAC\xC2\xB5"},
+        {"\xC3", "\xC3\x83"},                                       // a lead byte cut short
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},              // a surrogate
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MixedBytesAsUtf8(c.bytes), c.asUtf8) << ::testing::PrintToString(std::string(c.bytes));
+    // Valid UTF-8 pieces around an older text whose bytes form no UTF-8 character.
+    const std::string_view utf8Pieces[] = {"a", "\xC2\xB5", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", ":"};
+    const std::string_view olderBytes[] = {"a", "\xB5", "\xB0", "\xF6", "\xFF", "_"};
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::size_t> utf8Piece(0, std::size(utf8Pieces) - 1),
+        olderByte(0, std::size(olderBytes) - 1), length(0, 5);
+    const auto make = [&](const auto& from, auto& pick) {
+        std::string text;
+        for (std::size_t n = length(random); n > 0; --n)
+            text += from[pick(random)];
+        return text;
+    };
+    for (int i = 0; i < 2000; ++i) {
+        const std::string before = make(utf8Pieces, utf8Piece);
+        const std::string older = make(olderBytes, olderByte);
+        const std::string after = make(utf8Pieces, utf8Piece);
+        const std::string mixed = before + older + after;
+        const std::string shown = MixedBytesAsUtf8(mixed);
+        ASSERT_EQ(shown, before + HeaderBytesAsUtf8(older) + after) << ::testing::PrintToString(mixed);
+        ASSERT_TRUE(IsValidUtf8(shown)) << ::testing::PrintToString(mixed);
+        ASSERT_EQ(MixedBytesAsUtf8(shown), shown) << ::testing::PrintToString(mixed);
+    }
+}
+
 TEST(HeaderTextCoding, TypedTextsAreCutBetweenCharacters)
 {
     const struct {
