@@ -43,6 +43,17 @@ QString Shown(const char (&field)[N])
     return DisplayText(ShownHeaderText(field));
 }
 
+QString DocumentItemText(const CDocument& doc)
+{
+    return DisplayText(doc.GetTitle());
+}
+
+QString ImageItemText(const CSpmImage& image)
+{
+    // A name made from an older file's quantity may hold Latin-1 bytes.
+    return DisplayText(HeaderBytesAsUtf8(image.m_strName));
+}
+
 QString ColumnsText(const SpmHeader& header)
 {
     return DisplayText("mx= " + FormatFixed(header.m_nColumns, 0));
@@ -134,9 +145,12 @@ void CDialogWorkBench::OnTimer()
         m_strImageName = frame->m_strImageName;
         UpdateHeader();
         FillTree();
-    } else if (frame != nullptr && HeaderIsStale()) {
-        UpdateHeader();
-    } else if (frame == nullptr && m_bFrameSeen) {
+    } else if (frame != nullptr) {
+        if (HeaderIsStale())
+            UpdateHeader();
+        if (TreeIsStale())
+            FillTree();
+    } else if (m_bFrameSeen) {
         m_bFrameSeen = false;
         m_pLastFrame = nullptr;
         m_pActiveDoc = nullptr;
@@ -151,6 +165,25 @@ bool CDialogWorkBench::HeaderIsStale() const
     const CSpmImage* image = ActiveImage();
     return image != nullptr && (m_pColumns->text() != ColumnsText(image->m_header) ||
                                 m_pRows->text() != RowsText(image->m_header));
+}
+
+bool CDialogWorkBench::TreeIsStale() const
+{
+    // "Save Image As" retitles its document, and an image may join a document, while the
+    // same frame stays active.
+    const auto& docs = m_mainFrame.DocManager().Documents();
+    if (m_pTree->topLevelItemCount() != static_cast<int>(docs.size()))
+        return true;
+    for (std::size_t i = 0; i < docs.size(); ++i) {
+        const QTreeWidgetItem* docItem = m_pTree->topLevelItem(static_cast<int>(i));
+        const std::vector<ImageEntry>& images = docs[i]->Doc().ImageList();
+        if (docItem->text(0) != DocumentItemText(*docs[i]) || docItem->childCount() != static_cast<int>(images.size()))
+            return true;
+        for (std::size_t j = 0; j < images.size(); ++j)
+            if (docItem->child(static_cast<int>(j))->text(0) != ImageItemText(*images[j].m_pImage))
+                return true;
+    }
+    return false;
 }
 
 void CDialogWorkBench::UpdateHeader()
@@ -271,14 +304,13 @@ void CDialogWorkBench::FillTree()
     };
     for (const auto& doc : m_mainFrame.DocManager().Documents()) {
         const bool bold = doc.get() == activeDoc;
-        auto* docItem = new QTreeWidgetItem(m_pTree, QStringList(DisplayText(doc->GetTitle())));
+        auto* docItem = new QTreeWidgetItem(m_pTree, QStringList(DocumentItemText(*doc)));
         addItem(docItem, {0, doc.get(), 0, {}}, bold);
         const std::vector<ImageEntry>& images = doc->Doc().ImageList();
         for (std::size_t i = 0; i < images.size(); ++i) {
-            // A name made from an older file's quantity may hold Latin-1 bytes.
-            const std::string& name = images[i].m_pImage->m_strName;
-            auto* imageItem = new QTreeWidgetItem(docItem, QStringList(DisplayText(HeaderBytesAsUtf8(name))));
-            addItem(imageItem, {1, doc.get(), static_cast<int>(i), name}, bold);
+            const CSpmImage& image = *images[i].m_pImage;
+            auto* imageItem = new QTreeWidgetItem(docItem, QStringList(ImageItemText(image)));
+            addItem(imageItem, {1, doc.get(), static_cast<int>(i), image.m_strName}, bold);
         }
         docItem->setExpanded(true);
     }

@@ -44,6 +44,8 @@ private:
     CSpmImage* ActiveImage() const;
     // The shown image's sizes differ from the ones on the panel.
     bool HeaderIsStale() const;
+    // The tree shows other documents, titles or images than the open ones.
+    bool TreeIsStale() const;
     void OnTreeMenu(const QPoint& position);
 
     CMainFrame& m_mainFrame;

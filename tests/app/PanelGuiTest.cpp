@@ -680,3 +680,26 @@ TEST(WorkBench, ImageNamesOfAnOlderFileReadInMessagesListsAndMenus)
     EXPECT_EQ(message, "Image Name is not Valid -> H\u00f6he_01");
     EXPECT_TRUE(main.isVisible());
 }
+
+// "Save Image As" retitles the document while its frame stays active: the work bench's tree
+// follows at its next tick.
+TEST(WorkBench, TreeShowsTheDocumentsNameAfterSaveAs)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    RunningApp app(SampleCopy(dir, "scan.spm"));
+    const QTreeWidget& tree = app.MainFrame().WorkBench().Tree();
+    const auto shown = [&tree] {
+        std::vector<std::string> texts;
+        for (int i = 0; i < tree.topLevelItemCount(); ++i)
+            texts.push_back(tree.topLevelItem(i)->text(0).toStdString());
+        return texts;
+    };
+    RunningApp::Pump(300);
+    EXPECT_EQ(shown(), std::vector<std::string>{"scan.spm"});
+    AnswerFileDialog(app.Prompt(), (dir / "renamed").string(), 0);
+    ASSERT_TRUE(app.Run(cmd::kFileSaveAs));
+    RunningApp::Pump(300);
+    EXPECT_EQ(shown(), std::vector<std::string>{"renamed.spm"});
+    EXPECT_EQ(tree.topLevelItem(0)->child(0)->text(0).toStdString(), "Height_01");
+}
