@@ -210,6 +210,23 @@ bool UnitRatio(double pixelRatio)
     return std::abs(pixelRatio - 1.0) < 1e-6;
 }
 
+// The font enlarged by `pixelRatio`; null where GLUT's own glyphs serve.
+const ScaledFont* FontAt(void* font, double pixelRatio)
+{
+    return UnitRatio(pixelRatio) || !(pixelRatio > 0.0) ? nullptr : ScaledFontOf(font, pixelRatio);
+}
+
+// How far the text moves the raster position, in framebuffer pixels.
+float TextAdvance(void* font, const std::string& text, double pixelRatio)
+{
+    const ScaledFont* scaled = FontAt(font, pixelRatio);
+    float advance = 0.0f;
+    for (const char ch : text)
+        advance += scaled != nullptr ? (*scaled)[static_cast<unsigned char>(ch)].advance
+                                     : static_cast<float>(glutBitmapWidth(font, static_cast<unsigned char>(ch)));
+    return advance;
+}
+
 } // namespace
 
 QSurfaceFormat CGLRenderer::ViewFormat()
@@ -250,7 +267,7 @@ void CGLRenderer::DrawBitmapText(void* font, const std::string& text, double pix
 {
     if (!g_bitmapFont)
         return;
-    const ScaledFont* scaled = UnitRatio(pixelRatio) || !(pixelRatio > 0.0) ? nullptr : ScaledFontOf(font, pixelRatio);
+    const ScaledFont* scaled = FontAt(font, pixelRatio);
     if (scaled == nullptr) {
         for (const char ch : text)
             glutBitmapCharacter(font, static_cast<unsigned char>(ch));
@@ -276,6 +293,24 @@ void CGLRenderer::DrawText(const std::string& text, double pixelRatio)
     DrawBitmapText(GLUT_BITMAP_9_BY_15, text, pixelRatio);
 }
 
+void CGLRenderer::DrawTextWithin(const std::string& text, double pixelRatio, int windowWidth)
+{
+    GLboolean valid = GL_FALSE;
+    glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    if (!g_bitmapFont || valid == GL_FALSE)
+        return;
+    GLfloat at[4] = {};
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, at);
+    const float width = TextAdvance(GLUT_BITMAP_9_BY_15, text, pixelRatio);
+    // Its end within the right edge, and its start within the left edge where both cannot be.
+    const float start = std::max(std::min(at[0], static_cast<float>(windowWidth) - width), 0.0f);
+    // glBitmap moves the raster position by whole window pixels, also off the viewport, where
+    // glRasterPos would leave it invalid.
+    if (start != at[0])
+        glBitmap(0, 0, 0.0f, 0.0f, start - at[0], 0.0f, nullptr);
+    DrawText(text, pixelRatio);
+}
+
 void CGLRenderer::LineWidth(float width, double pixelRatio)
 {
     glLineWidth(static_cast<float>(width * pixelRatio));
@@ -283,7 +318,7 @@ void CGLRenderer::LineWidth(float width, double pixelRatio)
 
 void CGLRenderer::DrawAxes(COLORREF colour, float width, float height, float x, float y,
                            const std::string& title, float top, float bottom,
-                           std::span<const COLORREF> table, double pixelRatio)
+                           std::span<const COLORREF> table, double pixelRatio, int windowWidth)
 {
     constexpr float z = 100.0f;
     ColorOf(~colour & kColorMask);
@@ -299,11 +334,11 @@ void CGLRenderer::DrawAxes(COLORREF colour, float width, float height, float x, 
     }
     glEnd();
     glRasterPos3f(x, y + height + 7.0f, z);
-    DrawText(title, pixelRatio);
+    DrawTextWithin(title, pixelRatio, windowWidth);
     glRasterPos3f(x + width + 6.0f, y + height - 2.0f, z);
-    DrawText(WholeNumber(top), pixelRatio);
+    DrawTextWithin(WholeNumber(top), pixelRatio, windowWidth);
     glRasterPos3f(x + width + 6.0f, y - 1.0f, z);
-    DrawText(WholeNumber(bottom), pixelRatio);
+    DrawTextWithin(WholeNumber(bottom), pixelRatio, windowWidth);
     if (table.size() < 2)
         return;
     const std::size_t bands = std::min<std::size_t>(table.size(), 300) - 1;

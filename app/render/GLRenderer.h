@@ -35,15 +35,19 @@ public:
     static void DrawBitmapText(void* font, const std::string& text, double pixelRatio);
     // The same in the font of every GL view, GLUT_BITMAP_9_BY_15.
     static void DrawText(const std::string& text, double pixelRatio);
+    // The same, moved along its line as far as it must to lie within a window `windowWidth`
+    // framebuffer pixels wide; a text wider than the window keeps its start in it.
+    static void DrawTextWithin(const std::string& text, double pixelRatio, int windowWidth);
     // glLineWidth of a width in window pixels.
     static void LineWidth(float width, double pixelRatio);
 
     // The colour-scale bar: a frame and two ticks in the inverse of `colour`, the title above,
     // the top and bottom values right of it, and a ramp of the table's first 300 colours from
-    // the bottom up, all at z = 100.
+    // the bottom up, all at z = 100. Its texts stay within a window `windowWidth` framebuffer
+    // pixels wide.
     static void DrawAxes(COLORREF colour, float width, float height, float x, float y,
                          const std::string& title, float top, float bottom,
-                         std::span<const COLORREF> table, double pixelRatio);
+                         std::span<const COLORREF> table, double pixelRatio, int windowWidth);
 
     // The framebuffer rectangle (origin bottom left) as a 24-bit picture, top row first.
     static QImage ReadPixels(int x, int y, int width, int height);

@@ -41,7 +41,11 @@ void DrawColourScale(const Scene3D& scene)
 {
     glMatrixMode(GL_PROJECTION);
     glOrtho(-1.2, 1.2, -1.2, 1.2, 0.1, 1000.0);
-    glViewport((scene.width - scene.height) / 2, 0, scene.height, scene.height);
+    // The square of the window's height, centred. The scale stands at its left edge, with its
+    // frame's left line just outside: in a window narrower than tall the square starts a line
+    // width from the window's left edge instead of beyond it.
+    const int margin = static_cast<int>(std::ceil(scene.pixelRatio));
+    glViewport(std::max((scene.width - scene.height) / 2, margin), 0, scene.height, scene.height);
     glMatrixMode(GL_MODELVIEW);
     gluLookAt(-3, 0, 0, 50, 0, 0, 0, 0, -1);
     glScalef(0.01f, 0.01f, 0.01f);
@@ -51,7 +55,8 @@ void DrawColourScale(const Scene3D& scene)
     CGLRenderer::DrawAxes(scene.settings.m_BackgroundColor, 6, 60, -120, 40,
                           ScaleTitle(scene.colourSource),
                           static_cast<float>(scene.colourSource.m_dMax),
-                          static_cast<float>(scene.colourSource.m_dMin), scene.colourTable, scene.pixelRatio);
+                          static_cast<float>(scene.colourSource.m_dMin), scene.colourTable, scene.pixelRatio,
+                          scene.width);
 }
 
 void SetProjection(const Scene3D& scene)

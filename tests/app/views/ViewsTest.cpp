@@ -79,6 +79,52 @@ TEST_F(Views, ThreeDPictureFollowsItsStateAndShowsTheScaleWithColoursOnly)
     Shot(*m_view3D, "views-3d");
 }
 
+// The colour scale stands at the left of the square of the view's height; its texts stay in
+// the picture: in a view narrower than tall the scale starts at the left edge, and a title
+// that would pass the right edge moves left. So a view of the same height that is wide enough
+// for the title shows as many pixels of the scale as a wide one does, its title as many.
+TEST_F(Views, ColourScaleAndItsTitleStayInsideTheView)
+{
+    CPresentationConfig& scale = Settings(*m_view3D);
+    scale.m_EnablePolygon = 0;
+    scale.m_Border = 0;
+    scale.m_DrawAxiz = 0;
+    scale.m_DrawXYLine = 3;
+    scale.m_EnablePolygonColor = 1;
+    scale.m_BackgroundColor = MakeColor(255, 255, 255);
+    CSpmImage& image = FindShownImage(*m_view3D).Image();
+    const COLORREF ink = MakeColor(0, 0, 0);
+    // The scale's pixels of the ink colour, and those of its topmost run of rows: the title.
+    const auto inkOf = [&](int width) {
+        Canvas3D().resize(width, 480);
+        const QImage picture = Rgb(Canvas3D().RenderPicture());
+        std::pair<int, int> count{0, 0};
+        bool inTitle = false;
+        for (int y = 0; y < picture.height(); ++y) {
+            int row = 0;
+            for (int x = 0; x < picture.width(); ++x)
+                row += Near(picture.pixel(x, y), ink) ? 1 : 0;
+            inTitle = row > 0 && (inTitle || count.first == 0);
+            count.first += row;
+            count.second += inTitle ? row : 0;
+        }
+        return count;
+    };
+    // A title of 9-pixel characters: "Height, nm" 90 pixels, the long one 504.
+    const std::string longName(52, 'Q');
+    const struct {
+        const char* quantity;
+        int width;
+    } cases[] = {{"Height", 400}, {"Height", 200}, {"Height", 120}, {longName.c_str(), 600}, {longName.c_str(), 510}};
+    for (const auto& c : cases) {
+        std::strcpy(image.m_header.m_szQuantity, c.quantity);
+        const std::pair<int, int> wide = inkOf(1400);
+        ASSERT_GT(wide.second, 100) << c.quantity;
+        ASSERT_GT(wide.first, wide.second) << c.quantity;
+        EXPECT_EQ(inkOf(c.width), wide) << c.quantity << " in " << c.width;
+    }
+}
+
 TEST_F(Views, DragsTurnTiltAndStretchWithinTheirLimits)
 {
     CPresentationConfig& settings = Settings(*m_view3D);
