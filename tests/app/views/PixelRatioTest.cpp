@@ -85,14 +85,7 @@ TEST_F(Views, TextAndLineWidthsFollowTheDevicePixelRatio)
 
     // 3D: nothing but the colour scale, whose title, values and frame are in the inverse of
     // the background; the title is the topmost.
-    CPresentationConfig& scale = Settings(*m_view3D);
-    scale.m_EnablePolygon = 0;
-    scale.m_Border = 0;
-    scale.m_DrawAxiz = 0;
-    scale.m_DrawXYLine = 3;
-    scale.m_EnablePolygonColor = 1;
-    scale.m_BackgroundColor = MakeColor(255, 255, 255);
-    m_view3D->OnUpdate(kHintColors, nullptr);
+    ShowScaleOnly();
     const QImage scalePicture = Rgb(Canvas3D().RenderPicture());
     // The first glyph of the title, above the bar, whose frame starts at the same column:
     // the columns of the glyph alone keep the values right of the bar out.

@@ -71,6 +71,19 @@ protected:
         return m_app->Activate(kind) ? dynamic_cast<View*>(Main().MDIGetActive()->GetActiveView()) : nullptr;
     }
     CPresentationConfig& Settings(CView& view) { return FindShownImage(view).Settings(); }
+    // The 3D view draws nothing but its colour scale, on white: the title, values and frame
+    // are black.
+    void ShowScaleOnly()
+    {
+        CPresentationConfig& scale = Settings(*m_view3D);
+        scale.m_EnablePolygon = 0;
+        scale.m_Border = 0;
+        scale.m_DrawAxiz = 0;
+        scale.m_DrawXYLine = 3;
+        scale.m_EnablePolygonColor = 1;
+        scale.m_BackgroundColor = MakeColor(255, 255, 255);
+        m_view3D->OnUpdate(kHintColors, nullptr);
+    }
     void ResizeView(QWidget& view, QSize size)
     {
         QWidget* frame = view.parentWidget();

@@ -85,13 +85,7 @@ TEST_F(Views, ThreeDPictureFollowsItsStateAndShowsTheScaleWithColoursOnly)
 // for the title shows as many pixels of the scale as a wide one does, its title as many.
 TEST_F(Views, ColourScaleAndItsTitleStayInsideTheView)
 {
-    CPresentationConfig& scale = Settings(*m_view3D);
-    scale.m_EnablePolygon = 0;
-    scale.m_Border = 0;
-    scale.m_DrawAxiz = 0;
-    scale.m_DrawXYLine = 3;
-    scale.m_EnablePolygonColor = 1;
-    scale.m_BackgroundColor = MakeColor(255, 255, 255);
+    ShowScaleOnly();
     CSpmImage& image = FindShownImage(*m_view3D).Image();
     const COLORREF ink = MakeColor(0, 0, 0);
     // The scale's pixels of the ink colour, and those of its topmost run of rows: the title.
