@@ -127,7 +127,8 @@ SP_F234 V4 Lanes(const V4* w)
         return _mm_shuffle_ps(a, w[q + 1], _MM_SHUFFLE(1, 0, 3, 2));
     } else {
         const V4 b = w[q + 1];
-        return _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 0, 3, 2)), b, _MM_SHUFFLE(2, 1, 2, 1));
+        return _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 0, 3, 2)), b,
+                              _MM_SHUFFLE(2, 1, 2, 1));
     }
 }
 
@@ -139,6 +140,12 @@ SP_F234 V4 Lanes(const V4* w)
 // four pixels) and FromSum for the rules that slide a sum of five pixels along the row.
 // kHalvesDiffer says whether First and Second add in different orders.
 
+template <int P, int Base, std::size_t... J>
+SP_F234 void LanesOf(const V4* window, V4* t, std::index_sequence<J...>)
+{
+    ((t[J] = Lanes<Base + static_cast<int>(J) * P>(window)), ...);
+}
+
 // The terms of rule R for the elements from b on: in the 16-byte form from the aligned vectors
 // of the window, in the 32-byte form loaded where they lie.
 template <class R, int P, int Base, class V>
@@ -148,9 +155,7 @@ SP_F234 void TermsOf(const float* b, const V4* window, V (&t)[R::kTerms])
         for (int j = 0; j < R::kTerms; ++j)
             t[j] = Load<V8>(b + Base + j * P);
     } else {
-        [&]<std::size_t... J>(std::index_sequence<J...>) {
-            ((t[J] = Lanes<Base + static_cast<int>(J) * P>(window)), ...);
-        }(std::make_index_sequence<R::kTerms>());
+        LanesOf<P, Base>(window, t, std::make_index_sequence<R::kTerms>());
     }
 }
 
@@ -194,7 +199,8 @@ SP_F234 void ElementRow(const float* x, const float* buf, float* dst, std::ptrdi
         const Window<3 + span> w(buf, i);
         V4 t[R::kTerms];
         TermsOf<R, P, 0>(buf + i, w.v, t);
-        const V4 c = R::kCentre ? Load<V4, CentreAligned && !Wide>(x + i) : V4{};
+        constexpr bool aligned = CentreAligned && !Wide;
+        const V4 c = R::kCentre ? Load<V4, aligned>(x + i) : V4{};
         Put<DstAligned>(dst + i, R::Block(c, t));
         i += 4;
     }
@@ -302,224 +308,159 @@ struct RuleBase {
 };
 
 // A rule without a centre that adds in one order in every part of a row.
-#define SP_SAME_ORDER_EVERYWHERE(formula)                                                       \
-    template <class T>                                                                          \
-    SP_F234 static T Vector(const T* t)                                                         \
-    {                                                                                           \
-        return formula;                                                                         \
-    }                                                                                           \
-    template <class T>                                                                          \
-    SP_F234 static T First(T, const T* t)                                                       \
-    {                                                                                           \
-        return Vector(t);                                                                       \
-    }                                                                                           \
-    template <class T>                                                                          \
-    SP_F234 static T Second(T, const T* t)                                                      \
-    {                                                                                           \
-        return Vector(t);                                                                       \
-    }                                                                                           \
-    template <class T>                                                                          \
-    SP_F234 static T Block(T, const T* t)                                                       \
-    {                                                                                           \
-        return Vector(t);                                                                       \
-    }                                                                                           \
-    template <class T>                                                                          \
-    SP_F234 static T Single(T, const T* t)                                                      \
-    {                                                                                           \
-        return Vector(t);                                                                       \
-    }                                                                                           \
-    SP_F234 static float Tail(std::ptrdiff_t, float, const float* t) { return Vector(t); }
+#define SP_SAME_ORDER_EVERYWHERE(formula)                                                          \
+    template <class T>                                                                             \
+    SP_F234 static T Vector(const T* t)                                                            \
+    {                                                                                              \
+        return formula;                                                                            \
+    }                                                                                              \
+    template <class T>                                                                             \
+    SP_F234 static T First(T, const T* t)                                                          \
+    {                                                                                              \
+        return Vector(t);                                                                          \
+    }                                                                                              \
+    template <class T>                                                                             \
+    SP_F234 static T Second(T, const T* t)                                                         \
+    {                                                                                              \
+        return Vector(t);                                                                          \
+    }                                                                                              \
+    template <class T>                                                                             \
+    SP_F234 static T Block(T, const T* t)                                                          \
+    {                                                                                              \
+        return Vector(t);                                                                          \
+    }                                                                                              \
+    template <class T>                                                                             \
+    SP_F234 static T Single(T, const T* t)                                                         \
+    {                                                                                              \
+        return Vector(t);                                                                          \
+    }                                                                                              \
+    SP_F234 static float Tail(std::ptrdiff_t, float, const float* t)                               \
+    {                                                                                              \
+        return Vector(t);                                                                          \
+    }
 
 inline constexpr float kMean3 = spVariantMean3;
 inline constexpr float kMean5 = spVariantMean5;
 inline constexpr float kInv571 = spVariantInv571;
 
-// 9 x centre - (L + M + R), L, M and R the column sums left of, at and right of the element.
-template <int P, bool Keep>
-struct CentreMinusSum3 : RuleBase {
+// Factor x centre - (L + M + R), L, M and R the column sums left of, at and right of the
+// element, divided by 2^Shift: the Laplace and highpass 3x3 (9, 0) and the sharpen (17, 3).
+template <int P, bool Keep, int Factor, int Shift>
+struct CentreMinusSums3 : RuleBase {
     static constexpr int kTerms = 3;
     static constexpr bool kCentre = true;
     static constexpr bool kHalvesDiffer = P != 1;
     template <class T>
+    SP_F234 static T Scaled(T v)
+    {
+        return Shift == 0 ? v : v * (1.0f / (1 << Shift));
+    }
+    template <class T>
     SP_F234 static T First(T x, const T* t)
     {
+        const T c = x * static_cast<float>(Factor);
         if constexpr (P == 1)
-            return ((x * 9.0f - t[0]) - t[1]) - t[2];
+            return Scaled(((c - t[0]) - t[1]) - t[2]);
         else if constexpr (P == 3)
-            return (x * 9.0f - (t[0] + t[1])) - t[2];
+            return Scaled((c - (t[0] + t[1])) - t[2]);
         else if constexpr (!Keep)
-            return x * 9.0f - (t[0] + (t[1] + t[2]));
+            return Scaled(c - (t[0] + (t[1] + t[2])));
         else
-            return (x * 9.0f - t[0]) - (t[1] + t[2]);
+            return Scaled((c - t[0]) - (t[1] + t[2]));
     }
     template <class T>
     SP_F234 static T Second(T x, const T* t)
     {
+        const T c = x * static_cast<float>(Factor);
         if constexpr (P == 4 && Keep)
-            return (x * 9.0f - (t[0] + t[1])) - t[2];
+            return Scaled((c - (t[0] + t[1])) - t[2]);
         else if constexpr (P == 4)
-            return x * 9.0f - ((t[0] + t[1]) + t[2]);
+            return Scaled(c - ((t[0] + t[1]) + t[2]));
         else
-            return ((x * 9.0f - t[0]) - t[1]) - t[2];
+            return Scaled(((c - t[0]) - t[1]) - t[2]);
     }
     template <class T>
     SP_F234 static T Block(T x, const T* t)
     {
-        if constexpr (P == 1)
-            return ((x * 9.0f - t[0]) - t[1]) - t[2];
-        else
-            return x * 9.0f - ((t[0] + t[1]) + t[2]);
+        return P == 1 ? Second(x, t) : Single(x, t);
     }
     template <class T>
     SP_F234 static T Single(T x, const T* t)
     {
-        return x * 9.0f - ((t[0] + t[1]) + t[2]);
+        return Scaled(x * static_cast<float>(Factor) - ((t[0] + t[1]) + t[2]));
     }
     SP_F234 static float Tail(std::ptrdiff_t, float x, const float* t)
     {
-        return ((x * 9.0f - t[0]) - t[1]) - t[2];
+        return Scaled(((x * static_cast<float>(Factor) - t[0]) - t[1]) - t[2]);
     }
 };
 
-// 25 x centre - the sum of the five column sums around the element.
 template <int P, bool Keep>
-struct Hipass5 : RuleBase {
+using CentreMinusSum3 = CentreMinusSums3<P, Keep, 9, 0>;
+template <int P, bool Keep>
+using SharpenFromSums = CentreMinusSums3<P, Keep, 17, 3>;
+
+// The sum of the five column sums around the element, made into the 5x5 mean (times 0.04) or
+// the 5x5 highpass (25 x centre - the sum). Four-element pixels slide the sum along the row;
+// in the last one to three elements of three channels the mean's sum starts by the element's
+// place within eight, the highpass's as in a block.
+template <int P, bool Keep, bool Highpass>
+struct FiveSums : RuleBase {
     static constexpr int kTerms = 5;
-    static constexpr bool kCentre = true;
+    static constexpr bool kCentre = Highpass;
     static constexpr bool kSliding = P == 4;
     static constexpr bool kHalvesDiffer = P == 3;
     template <class T>
+    SP_F234 static T FromSum(T x, T sum)
+    {
+        return Highpass ? x * 25.0f - sum : sum * kMean5;
+    }
+    template <class T>
     SP_F234 static T First(T x, const T* t)
     {
         if constexpr (P == 1)
-            return x * 25.0f - (((t[0] + t[4]) + (t[1] + t[2])) + t[3]);
+            return FromSum(x, ((t[0] + t[4]) + (t[1] + t[2])) + t[3]);
         else
-            return x * 25.0f - ((((t[0] + t[2]) + t[1]) + t[3]) + t[4]);
+            return FromSum(x, (((t[0] + t[2]) + t[1]) + t[3]) + t[4]);
     }
     template <class T>
     SP_F234 static T Second(T x, const T* t)
     {
         if constexpr (P == 1)
-            return x * 25.0f - (((t[0] + t[4]) + (t[1] + t[2])) + t[3]);
+            return First(x, t);
         else
-            return x * 25.0f - ((((t[0] + t[1]) + t[2]) + t[3]) + t[4]);
+            return FromSum(x, (((t[0] + t[1]) + t[2]) + t[3]) + t[4]);
     }
     template <class T>
     SP_F234 static T Block(T x, const T* t)
     {
         if constexpr (P == 1)
-            return x * 25.0f - (((t[0] + t[4]) + (t[1] + t[2])) + t[3]);
+            return First(x, t);
         else
-            return x * 25.0f - ((((t[0] + t[2]) + t[1]) + t[4]) + t[3]);
+            return FromSum(x, (((t[0] + t[2]) + t[1]) + t[4]) + t[3]);
     }
-    // Three channels: the last one to three outputs are the lanes of one more block.
-    SP_F234 static float Tail(std::ptrdiff_t, float x, const float* t)
+    SP_F234 static float Tail(std::ptrdiff_t i, float x, const float* t)
     {
         if constexpr (P == 1)
-            return x * 25.0f - ((((t[0] + t[1]) + t[2]) + t[3]) + t[4]);
+            return FromSum(x, (((t[0] + t[1]) + t[2]) + t[3]) + t[4]);
+        else if (Highpass || i % 8 < 4)
+            return Block(x, t);
         else
-            return x * 25.0f - ((((t[0] + t[2]) + t[1]) + t[4]) + t[3]);
+            return FromSum(x, (((t[0] + t[1]) + t[2]) + t[4]) + t[3]);
     }
     SP_F234 static V4 Sum(const V4* w) { return ((w[0] + w[1]) + w[2]) + w[3]; }
-    SP_F234 static V4 FromSum(V4 x, V4 sum) { return x * 25.0f - sum; }
 };
 
-// (17 x centre - the 3x3 sum) x 0.125.
 template <int P, bool Keep>
-struct SharpenFromSums : RuleBase {
-    static constexpr int kTerms = 3;
-    static constexpr bool kCentre = true;
-    static constexpr bool kHalvesDiffer = P != 1;
-    template <class T>
-    SP_F234 static T First(T x, const T* t)
-    {
-        if constexpr (P == 1)
-            return (((x * 17.0f - t[0]) - t[1]) - t[2]) * 0.125f;
-        else if constexpr (P == 3)
-            return ((x * 17.0f - (t[0] + t[1])) - t[2]) * 0.125f;
-        else if constexpr (!Keep)
-            return (x * 17.0f - (t[0] + (t[1] + t[2]))) * 0.125f;
-        else
-            return ((x * 17.0f - t[0]) - (t[1] + t[2])) * 0.125f;
-    }
-    template <class T>
-    SP_F234 static T Second(T x, const T* t)
-    {
-        if constexpr (P == 4 && Keep)
-            return ((x * 17.0f - (t[0] + t[1])) - t[2]) * 0.125f;
-        else if constexpr (P == 4)
-            return (x * 17.0f - ((t[0] + t[1]) + t[2])) * 0.125f;
-        else
-            return (((x * 17.0f - t[0]) - t[1]) - t[2]) * 0.125f;
-    }
-    template <class T>
-    SP_F234 static T Block(T x, const T* t)
-    {
-        if constexpr (P == 1)
-            return (((x * 17.0f - t[0]) - t[1]) - t[2]) * 0.125f;
-        else
-            return (x * 17.0f - ((t[0] + t[1]) + t[2])) * 0.125f;
-    }
-    template <class T>
-    SP_F234 static T Single(T x, const T* t)
-    {
-        return (x * 17.0f - ((t[0] + t[1]) + t[2])) * 0.125f;
-    }
-    SP_F234 static float Tail(std::ptrdiff_t, float x, const float* t)
-    {
-        return (((x * 17.0f - t[0]) - t[1]) - t[2]) * 0.125f;
-    }
-};
+using Mean5 = FiveSums<P, Keep, false>;
+template <int P, bool Keep>
+using Hipass5 = FiveSums<P, Keep, true>;
 
 // The 3x3 mean.
 template <int P, bool Keep>
 struct Mean3 : RuleBase {
     static constexpr int kTerms = 3;
     SP_SAME_ORDER_EVERYWHERE((P == 4 ? t[0] + (t[1] + t[2]) : (t[0] + t[1]) + t[2]) * kMean3)
-};
-
-// The 5x5 mean.
-template <int P, bool Keep>
-struct Mean5 : RuleBase {
-    static constexpr int kTerms = 5;
-    static constexpr bool kSliding = P == 4;
-    static constexpr bool kHalvesDiffer = P == 3;
-    template <class T>
-    SP_F234 static T First(T, const T* t)
-    {
-        if constexpr (P == 1)
-            return (((t[0] + t[4]) + (t[1] + t[2])) + t[3]) * kMean5;
-        else
-            return ((((t[0] + t[2]) + t[1]) + t[3]) + t[4]) * kMean5;
-    }
-    template <class T>
-    SP_F234 static T Second(T, const T* t)
-    {
-        if constexpr (P == 1)
-            return (((t[0] + t[4]) + (t[1] + t[2])) + t[3]) * kMean5;
-        else
-            return ((((t[0] + t[1]) + t[2]) + t[3]) + t[4]) * kMean5;
-    }
-    template <class T>
-    SP_F234 static T Block(T, const T* t)
-    {
-        if constexpr (P == 1)
-            return (((t[0] + t[4]) + (t[1] + t[2])) + t[3]) * kMean5;
-        else
-            return ((((t[0] + t[2]) + t[1]) + t[4]) + t[3]) * kMean5;
-    }
-    // Three channels: the start of the sum still follows the element's place in a pass.
-    SP_F234 static float Tail(std::ptrdiff_t i, float, const float* t)
-    {
-        if constexpr (P == 1)
-            return ((((t[0] + t[1]) + t[2]) + t[3]) + t[4]) * kMean5;
-        else if (i % 8 < 4)
-            return ((((t[0] + t[2]) + t[1]) + t[4]) + t[3]) * kMean5;
-        else
-            return ((((t[0] + t[1]) + t[2]) + t[4]) + t[3]) * kMean5;
-    }
-    SP_F234 static V4 Sum(const V4* w) { return ((w[0] + w[1]) + w[2]) + w[3]; }
-    SP_F234 static V4 FromSum(V4, V4 sum) { return sum * kMean5; }
 };
 
 // The vertical Sobel: the sum left of the element minus the sum right of it.
@@ -564,7 +505,10 @@ struct Smooth111 : RuleBase {
     {
         return (t[0] + t[2]) + t[1];
     }
-    SP_F234 static float Tail(std::ptrdiff_t, float, const float* t) { return (t[0] + t[1]) + t[2]; }
+    SP_F234 static float Tail(std::ptrdiff_t, float, const float* t)
+    {
+        return (t[0] + t[1]) + t[2];
+    }
 };
 
 // The horizontal Sobel from row differences, weights 1-2-1: one and three channels add the
@@ -637,7 +581,8 @@ struct Rows {
     Rows(const void* src, std::ptrdiff_t step)
     {
         for (int k = 0; k < N; ++k)
-            r[k] = reinterpret_cast<const float*>(static_cast<const unsigned char*>(src) + k * step);
+            r[k] =
+                reinterpret_cast<const float*>(static_cast<const unsigned char*>(src) + k * step);
     }
 };
 
@@ -706,9 +651,8 @@ SP_F234 void ColSum3Body(const float* const* r, float* out, std::ptrdiff_t len)
             return Sum3<Form>(LoadRow<V, Mask, 0>(r, i), LoadRow<V, Mask, 1>(r, i),
                               LoadRow<V, Mask, 2>(r, i));
         },
-        [r](std::ptrdiff_t i) SP_FORMULA {
-            return Sum3<Form>(Get(r[0] + i), Get(r[1] + i), Get(r[2] + i));
-        });
+        [r](std::ptrdiff_t i)
+            SP_FORMULA { return Sum3<Form>(Get(r[0] + i), Get(r[1] + i), Get(r[2] + i)); });
 }
 
 template <int Form, bool Prefetch, unsigned Mask>
@@ -718,7 +662,8 @@ void ColSum3Plain(const float* const* r, float* out, std::ptrdiff_t len)
 }
 
 template <int Form, bool Prefetch>
-__attribute__((target("avx2"))) void ColSum3Wide(const float* const* r, float* out, std::ptrdiff_t len)
+__attribute__((target("avx2"))) void ColSum3Wide(const float* const* r, float* out,
+                                                 std::ptrdiff_t len)
 {
     ColSum3Body<Form, Prefetch, 0, true>(r, out, len);
 }
@@ -748,8 +693,9 @@ SP_F234 void ColSum5Body(const float* const* r, float* out, std::ptrdiff_t len)
     Vertical<Wide, true>(
         out, len, [](std::ptrdiff_t) SP_FORMULA {},
         [r]<class V>(V, std::ptrdiff_t i, auto) SP_FORMULA {
-            return Sum5(LoadRow<V, Mask, 0>(r, i), LoadRow<V, Mask, 1>(r, i), LoadRow<V, Mask, 2>(r, i),
-                        LoadRow<V, Mask, 3>(r, i), LoadRow<V, Mask, 4>(r, i));
+            return Sum5(LoadRow<V, Mask, 0>(r, i), LoadRow<V, Mask, 1>(r, i),
+                        LoadRow<V, Mask, 2>(r, i), LoadRow<V, Mask, 3>(r, i),
+                        LoadRow<V, Mask, 4>(r, i));
         },
         [r](std::ptrdiff_t i) SP_FORMULA {
             return Sum5(Get(r[0] + i), Get(r[1] + i), Get(r[2] + i), Get(r[3] + i), Get(r[4] + i));
@@ -809,7 +755,8 @@ void RowPairDiffPlain(const float* const* r, float* out, std::ptrdiff_t n)
 }
 
 template <bool Prefetch>
-__attribute__((target("avx2"))) void RowPairDiffWide(const float* const* r, float* out, std::ptrdiff_t n)
+__attribute__((target("avx2"))) void RowPairDiffWide(const float* const* r, float* out,
+                                                     std::ptrdiff_t n)
 {
     RowPairDiffBody<Prefetch, 0, true>(r, out, n);
 }
@@ -883,7 +830,8 @@ SP_F234 void RowPass5x5Body(const float* x, float* o, float* m, float* c, std::p
         for (; n - i >= 4; i += 4) {
             Ahead<Prefetch>(x + i);
             w[vectors - 1] = Load<V4, Aligned>(x + i + 4 * (vectors - 1));
-            const V4 taps[5] = {Lanes<0>(w), Lanes<P>(w), Lanes<2 * P>(w), Lanes<3 * P>(w), Lanes<4 * P>(w)};
+            const V4 taps[5] = {Lanes<0>(w), Lanes<P>(w), Lanes<2 * P>(w), Lanes<3 * P>(w),
+                                Lanes<4 * P>(w)};
             Profiles<Gauss>(taps, o + i, m + i, c + i);
             for (int v = 0; v + 1 < vectors; ++v)
                 w[v] = w[v + 1];
@@ -912,7 +860,8 @@ template <bool Gauss, int P, bool Prefetch>
 void RowPass5x5(const void* src, void* outer, void* middle, void* centre, std::ptrdiff_t n)
 {
     const auto* x = static_cast<const float*>(src);
-    auto *o = static_cast<float*>(outer), *m = static_cast<float*>(middle), *c = static_cast<float*>(centre);
+    auto *o = static_cast<float*>(outer), *m = static_cast<float*>(middle),
+         *c = static_cast<float*>(centre);
     if (spUseAvx2Loops())
         RowPass5x5Wide<Gauss, P, Prefetch>(x, o, m, c, n);
     else if (AlignedTo(x, 16))
@@ -955,7 +904,8 @@ void ColPass5x5Plain(const float* const* r, float* dst, std::ptrdiff_t n)
 }
 
 template <bool Gauss, bool Keep, bool Aligned>
-__attribute__((target("avx2"))) void ColPass5x5Wide(const float* const* r, float* dst, std::ptrdiff_t n)
+__attribute__((target("avx2"))) void ColPass5x5Wide(const float* const* r, float* dst,
+                                                    std::ptrdiff_t n)
 {
     ColPass5x5Body<Gauss, Keep, Aligned, true>(r, dst, n);
 }
@@ -973,7 +923,8 @@ void ColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3, 
     if (spUseAvx2Loops())
         (aligned ? ColPass5x5Wide<Gauss, Keep, true> : ColPass5x5Wide<Gauss, Keep, false>)(r, d, n);
     else
-        (aligned ? ColPass5x5Plain<Gauss, Keep, true> : ColPass5x5Plain<Gauss, Keep, false>)(r, d, n);
+        (aligned ? ColPass5x5Plain<Gauss, Keep, true> : ColPass5x5Plain<Gauss, Keep, false>)(r, d,
+                                                                                             n);
 }
 
 } // namespace spFloat234

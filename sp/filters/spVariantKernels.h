@@ -80,7 +80,8 @@ inline void spForElementsAhead(std::ptrdiff_t n, const void* ahead, std::ptrdiff
         const std::ptrdiff_t piece = 64 / bytes;
         for (std::ptrdiff_t k = 0; k < n; k += piece) {
             __builtin_prefetch(static_cast<const char*>(ahead) + (k + piece) * bytes, 0, 3);
-            spForElements(std::min(piece, n - k), [&](std::ptrdiff_t i) SP_FORMULA { body(k + i); });
+            spForElements(std::min(piece, n - k),
+                          [&](std::ptrdiff_t i) SP_FORMULA { body(k + i); });
         }
     }
 }
@@ -151,12 +152,14 @@ void spColSlide5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t 
     } else {
         using namespace spVariantDetail;
         using S = typename E::Sum;
-        const auto *leaving = At<typename E::Src>(src), *entering = At<typename E::Src>(src, 5 * step);
+        const auto* leaving = At<typename E::Src>(src);
+        const auto* entering = At<typename E::Src>(src, 5 * step);
         S* out = Out<S>(buf);
-        spForElementsAhead<Col::kPrefetches>(len, entering, sizeof(*entering), [=](std::ptrdiff_t i) SP_FORMULA {
-            out[i] = static_cast<S>(static_cast<S>(out[i] - Widen5<E, Col>(leaving[i])) +
-                                    Widen5<E, Col>(entering[i]));
-        });
+        spForElementsAhead<Col::kPrefetches>(
+            len, entering, sizeof(*entering), [=](std::ptrdiff_t i) SP_FORMULA {
+                out[i] = static_cast<S>(static_cast<S>(out[i] - Widen5<E, Col>(leaving[i])) +
+                                        Widen5<E, Col>(entering[i]));
+            });
     }
 }
 
@@ -222,7 +225,9 @@ void MapRow(const void* buf, std::int32_t offset, void* dst, std::ptrdiff_t n,
     const S* b = At<S>(buf);
     typename E::Dst* d = Out<typename E::Dst>(dst);
     WriteRow<Col::template kStores<P, KeepAlpha, Narrow>, KeepAlpha>(d, n, [=](std::ptrdiff_t k) {
-        const auto term = [=](int j) { return static_cast<typename E::Acc>(b[k + j * P]) - offset; };
+        const auto term = [=](int j) {
+            return static_cast<typename E::Acc>(b[k + j * P]) - offset;
+        };
         return E::Saturate(formula(k, term));
     });
 }
@@ -238,8 +243,8 @@ void spColCentreMinusSum3(const void* centre, const void* buf, void* dst, std::p
 {
     const auto* x = spVariantDetail::At<typename E::Src>(centre);
     if constexpr (E::kFloat)
-        spFloat234::Row<spFloat234::CentreMinusSum3, P, KeepAlpha>(static_cast<const float*>(centre), buf,
-                                                                   dst, n);
+        spFloat234::Row<spFloat234::CentreMinusSum3, P, KeepAlpha>(
+            static_cast<const float*>(centre), buf, dst, n);
     else
         spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
             buf, 3 * E::kBias, dst, n, [=](std::ptrdiff_t k, const auto& t) {
@@ -257,8 +262,7 @@ void spColHipass5(const void* centre, const void* buf, void* dst, std::ptrdiff_t
                                                            dst, n);
     else
         spVariantDetail::MapRow<E, Col, P, KeepAlpha>(
-            buf, 5 * Col::template kFiveRowBias<E>, dst, n,
-            [=](std::ptrdiff_t k, const auto& t) {
+            buf, 5 * Col::template kFiveRowBias<E>, dst, n, [=](std::ptrdiff_t k, const auto& t) {
                 return E::Value(x[k]) * 25 - ((((t(0) + t(1)) + t(2)) + t(3)) + t(4));
             });
 }
@@ -270,8 +274,8 @@ void spSharpenFromSums(const void* centre, const void* buf, void* dst, std::ptrd
 {
     const auto* x = spVariantDetail::At<typename E::Src>(centre);
     if constexpr (E::kFloat)
-        spFloat234::Row<spFloat234::SharpenFromSums, P, KeepAlpha>(static_cast<const float*>(centre), buf,
-                                                                   dst, n);
+        spFloat234::Row<spFloat234::SharpenFromSums, P, KeepAlpha>(
+            static_cast<const float*>(centre), buf, dst, n);
     else
         spVariantDetail::MapRow<E, Col, P, KeepAlpha, sizeof(typename E::Src) == 2>(
             buf, 3 * E::kBias, dst, n, [=](std::ptrdiff_t k, const auto& t) {

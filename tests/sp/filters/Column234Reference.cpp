@@ -61,7 +61,8 @@ Sums ColumnSums3(const Geometry& g, Index y, int form)
 Sums ColumnSums5(const Geometry& g, Index y)
 {
     return Vertical(g, 2, [&](Index k) {
-        return (((g.Src(y - 2, k) + g.Src(y - 1, k)) + g.Src(y, k)) + g.Src(y + 1, k)) + g.Src(y + 2, k);
+        return (((g.Src(y - 2, k) + g.Src(y - 1, k)) + g.Src(y, k)) + g.Src(y + 1, k)) +
+               g.Src(y + 2, k);
     });
 }
 
@@ -146,7 +147,8 @@ float Sum5Terms(Part part, Index e, Index i, const float* t)
 // The highpass's three-channel tail is one more block: its order does not follow the place.
 float HipassSum(Part part, Index e, Index i, const float* t)
 {
-    return e == 3 && part == Part::Tail ? Sum5Terms(Part::Block, e, 0, t) : Sum5Terms(part, e, i, t);
+    return e == 3 && part == Part::Tail ? Sum5Terms(Part::Block, e, 0, t)
+                                        : Sum5Terms(part, e, i, t);
 }
 
 float Smooth(Part part, Index e, int form, const float* t)
@@ -227,7 +229,8 @@ std::vector<float> OutputRow(const std::string& filter, const Geometry& g, Index
 {
     const Index n = g.n(), e = g.e;
     const bool keep = g.call.layout == 4;
-    const auto each = [&](const Sums& s, int terms, const std::function<float(Part, Index, const float*)>& f) {
+    const auto each = [&](const Sums& s, int terms,
+                          const std::function<float(Part, Index, const float*)>& f) {
         std::vector<float> row;
         for (Index i = 0; i < n; ++i)
             row.push_back(f(PartOf(i, n, e), i, TermsAt(s, i, e, terms).t));
@@ -253,7 +256,8 @@ std::vector<float> OutputRow(const std::string& filter, const Geometry& g, Index
             return (e == 4 ? t[0] + (t[1] + t[2]) : (t[0] + t[1]) + t[2]) * 0x1.c71c72p-4f;
         });
     if (filter == "SobelVert")
-        return each(ColumnSums3(g, y, g.call.form), 3, [](Part, Index, const float* t) { return t[0] - t[2]; });
+        return each(ColumnSums3(g, y, g.call.form), 3,
+                    [](Part, Index, const float* t) { return t[0] - t[2]; });
     if (filter == "SobelHoriz")
         return each(RowDifferences(g, y), 3, [&](Part part, Index, const float* t) {
             return Smooth(part, e, g.call.form, t);
@@ -267,7 +271,8 @@ std::vector<float> OutputRow(const std::string& filter, const Geometry& g, Index
     }
     if (filter == "Hipass5x5") {
         if (e == 4)
-            return Sliding(ColumnSums5(g, y), n, [&](Index i, float sum) { return x(i) * 25.0f - sum; });
+            return Sliding(ColumnSums5(g, y), n,
+                           [&](Index i, float sum) { return x(i) * 25.0f - sum; });
         return each(ColumnSums5(g, y), 5, [&](Part part, Index i, const float* t) {
             return x(i) * 25.0f - HipassSum(part, e, i, t);
         });

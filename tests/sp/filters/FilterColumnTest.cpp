@@ -341,7 +341,8 @@ TEST(SpFilterColumnOrders, ColumnsTwoToFourAgreeAndDifferFromTheOthersInTheLastB
         EXPECT_EQ(FirstDifference(out[2], out[4]), -1) << op.name;
         EXPECT_EQ(FirstDifference(out[3], out[4]), -1) << op.name;
         EXPECT_NE(FirstDifference(out[4], out[0]), -1) << op.name;
-        const char* const differ[] = {"Laplace3x3", "Hipass3x3", "Lowpass5x5", "Hipass5x5", "Sharpen", "SobelHoriz"};
+        const char* const differ[] = {"Laplace3x3", "Hipass3x3", "Lowpass5x5",
+                                      "Hipass5x5",  "Sharpen",   "SobelHoriz"};
         if (std::find(std::begin(differ), std::end(differ), op.name) != std::end(differ)) {
             EXPECT_NE(FirstDifference(out[4], out[1]), -1) << op.name;
         }
@@ -350,10 +351,12 @@ TEST(SpFilterColumnOrders, ColumnsTwoToFourAgreeAndDifferFromTheOthersInTheLastB
             for (std::size_t k = 0; k < out[0].size(); ++k) {
                 const Index y = static_cast<Index>(k) / w, i = static_cast<Index>(k) % w;
                 const double unit = Bound(op, src, y, i) / 16;
-                worst = std::max(worst, std::abs(static_cast<double>(out[column][k]) - out[0][k]) / unit);
+                worst = std::max(worst,
+                                 std::abs(static_cast<double>(out[column][k]) - out[0][k]) / unit);
             }
             // The 3x3 lowpass of columns 1 to 4 multiplies by a factor 2 ulps from column 0's.
-            EXPECT_LE(worst, op.name == "Lowpass3x3" ? 8.0 : 4.0) << op.name << " column " << column;
+            EXPECT_LE(worst, op.name == "Lowpass3x3" ? 8.0 : 4.0)
+                << op.name << " column " << column;
         }
     }
 }

@@ -208,26 +208,34 @@ TEST(SpVariantWorkers, FloatsOfColumns2To4FollowTheirOrdersBitForBit)
                             const Index h = 1 + w % 3, e = spPixelElements(layout), b = f.border;
                             const Index srcRow = (w + 2 * b) * e + (w / 8 + layout) % 4;
                             const Index dstRow = w * e + w % 3;
-                            std::vector<float> srcPlane(static_cast<std::size_t>(srcRow * (h + 2 * b) + 8));
-                            std::vector<float> dstPlane(static_cast<std::size_t>(dstRow * h + 8), Destination::kSentinel);
+                            std::vector<float> srcPlane(
+                                static_cast<std::size_t>(srcRow * (h + 2 * b) + 8));
+                            std::vector<float> dstPlane(static_cast<std::size_t>(dstRow * h + 8),
+                                                        Destination::kSentinel);
                             for (float& v : srcPlane)
                                 v = samplers[static_cast<std::size_t>(w) % 3](rng);
                             const float* src = aligned(srcPlane, w % 4) + b * srcRow + b * e;
                             float* dst = aligned(dstPlane, w / 4 % 4);
                             const std::vector<float> before = dstPlane;
                             const spVariantFrame frame{src, srcRow * 4, dst, dstRow * 4, w, h};
-                            ASSERT_EQ(kWorkers[column - 1][op](frame, {spKtF32, layout, form}), spStsNoErr);
+                            ASSERT_EQ(kWorkers[column - 1][op](frame, {spKtF32, layout, form}),
+                                      spStsNoErr);
                             const std::vector<float> want = Column234Floats(
-                                f.name, {reinterpret_cast<const unsigned char*>(src), srcRow * 4, w, h, layout, form});
+                                f.name, {reinterpret_cast<const unsigned char*>(src), srcRow * 4, w,
+                                         h, layout, form});
                             for (std::size_t k = 0; k < dstPlane.size(); ++k) {
                                 const Index at = static_cast<Index>(k) - (dst - dstPlane.data());
                                 const Index y = at / dstRow, i = at % dstRow;
-                                const bool inside = at >= 0 && y < h && i < w * e && !(layout == 4 && i % 4 == 3);
-                                const float expected = inside ? want[static_cast<std::size_t>(y * w * e + i)] : before[k];
+                                const bool inside =
+                                    at >= 0 && y < h && i < w * e && !(layout == 4 && i % 4 == 3);
+                                const float expected =
+                                    inside ? want[static_cast<std::size_t>(y * w * e + i)]
+                                           : before[k];
                                 ASSERT_TRUE(SameFloat(dstPlane[k], expected))
-                                    << f.name << " column " << column << " layout " << layout << " form " << form
-                                    << " width " << w << " " << loops << ": row " << y << " element " << i
-                                    << " got " << dstPlane[k] << " want " << expected;
+                                    << f.name << " column " << column << " layout " << layout
+                                    << " form " << form << " width " << w << " " << loops
+                                    << ": row " << y << " element " << i << " got " << dstPlane[k]
+                                    << " want " << expected;
                             }
                         }
                     });
