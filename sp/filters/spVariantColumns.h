@@ -66,25 +66,21 @@ struct spColumnTraits {
     template <class E>
     static std::int32_t Div9(std::int32_t s)
     {
-        return DivSmall<E>(s, 9, 5, 7281, 16, 477218588, 0x1.c71c72p-4f);
+        return DivSmall<E>(s, 9, 5, 7281, 16, 477218588, spVariantMean3);
     }
     template <class E>
     static std::int32_t Div25(std::int32_t s)
     {
-        return DivSmall<E>(s, 25, 13, 10485, 18, 171798691, 0.04f);
+        return DivSmall<E>(s, 25, 13, 10485, 18, 171798691, spVariantMean5);
     }
 
     // The nearest integer to s / 571 (571 is odd: no ties).
     template <class E>
     static std::int32_t Div571(std::int32_t s)
     {
-        if constexpr (C == 1) {
-            // floor(s / 571 + 1/2) by the reciprocal of 2^40 / 1142, on the sum made
-            // non-negative by the samples' offset.
-            const std::int64_t bias = 571LL * E::kBias;
-            const auto u = static_cast<std::uint64_t>(2 * (s + bias) + 571);
-            return static_cast<std::int32_t>(((u * 962794770ULL) >> 40) - E::kBias);
-        } else if constexpr (sizeof(typename E::Src) == 1) {
+        // Column 1's kernels divide in integers, in its own files.
+        static_assert(C != 1);
+        if constexpr (sizeof(typename E::Src) == 1) {
             return _mm_cvtss_si32(_mm_set_ss(static_cast<float>(s) * spVariantInv571));
         } else {
             return _mm_cvtsd_si32(_mm_set_sd(static_cast<double>(s) * (1.0 / 571.0)));
