@@ -319,12 +319,11 @@ TEST(SpFilterLoops, PlainLoopsOnRequestAvx2WhereAvailable)
     EXPECT_EQ(spUseAvx2Loops(), avx2);
 }
 
-// Columns 2 to 4 run one kernel set and agree bit for bit. Where their orders of addition
-// differ from column 1's (its centre kernels, 5x5 lowpass and highpass and horizontal Sobel add
-// in other orders) and from column 0's sums in double precision, their last bits differ
-// somewhere, while every column stays within a few units of 2^-24 x the sum of |w x| of the
-// window (over the divisor) of column 0.
-TEST(SpFilterColumnOrders, ColumnsTwoToFourAgreeAndDifferFromTheOthersInTheLastBitsOnly)
+// Columns 2 to 4 run one kernel set and agree bit for bit; their single-precision sums differ
+// from column 0's double-precision ones in the last bits somewhere (column 1 beside column 4
+// is SpFilterColumn1's test below), while every column stays within a few units of 2^-24 x the sum of
+// |w x| of the window (over the divisor) of column 0.
+TEST(SpFilterColumnOrders, ColumnsTwoToFourAgreeAndDifferFromColumn0InTheLastBitsOnly)
 {
     std::mt19937 rng(17);
     const Index w = 45, h = 11;
@@ -341,11 +340,6 @@ TEST(SpFilterColumnOrders, ColumnsTwoToFourAgreeAndDifferFromTheOthersInTheLastB
         EXPECT_EQ(FirstDifference(out[2], out[4]), -1) << op.name;
         EXPECT_EQ(FirstDifference(out[3], out[4]), -1) << op.name;
         EXPECT_NE(FirstDifference(out[4], out[0]), -1) << op.name;
-        const char* const differ[] = {"Laplace3x3", "Hipass3x3", "Lowpass5x5",
-                                      "Hipass5x5",  "Sharpen",   "SobelHoriz"};
-        if (std::find(std::begin(differ), std::end(differ), op.name) != std::end(differ)) {
-            EXPECT_NE(FirstDifference(out[4], out[1]), -1) << op.name;
-        }
         for (int column = 1; column < spDispatchColumns; ++column) {
             double worst = 0;
             for (std::size_t k = 0; k < out[0].size(); ++k) {
