@@ -321,8 +321,8 @@ TEST(SpFilterLoops, PlainLoopsOnRequestAvx2WhereAvailable)
 
 // Columns 2 to 4 run one kernel set and agree bit for bit; their single-precision sums differ
 // from column 0's double-precision ones in the last bits somewhere (column 1 beside column 4
-// is SpFilterColumn1's test below), while every column stays within a few units of 2^-24 x the sum of
-// |w x| of the window (over the divisor) of column 0.
+// is SpFilterColumn1's test below), while every column stays within a few units of 2^-24 x
+// the sum of |w x| of the window (over the divisor) of column 0.
 TEST(SpFilterColumnOrders, ColumnsTwoToFourAgreeAndDifferFromColumn0InTheLastBitsOnly)
 {
     std::mt19937 rng(17);
