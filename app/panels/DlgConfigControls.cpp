@@ -33,6 +33,27 @@ void AddEditRow(QGridLayout* grid, int row, QLineEdit* edit, QScrollBar* bar, co
     grid->addWidget(bar, row, 2);
 }
 
+// The tight grid every group of the panel lays its controls out in.
+QGridLayout* GroupGrid(QWidget* box)
+{
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(2);
+    return grid;
+}
+
+// A choice of four, two buttons a row from `firstColumn` on, each two columns wide.
+void AddRadioPairs(QGridLayout* grid, const std::array<const char*, 4>& labels,
+                   const int (&ids)[4], int firstColumn, std::vector<QAbstractButton*>& radios)
+{
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        auto* radio = new QRadioButton(labels[i]);
+        radio->setObjectName(IdName(ids[i]));
+        radios.push_back(radio);
+        grid->addWidget(radio, static_cast<int>(i / 2), static_cast<int>(i % 2) * 2 + firstColumn, 1, 2);
+    }
+}
+
 } // namespace
 
 C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
@@ -89,9 +110,7 @@ void C3DdlgConfig::BuildGeometry(QWidget* box)
         m_swatches[s] = new CColorSwatch;
         m_swatches[s]->setObjectName(IdName(kConfigSwatchIds[s]));
     }
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setVerticalSpacing(2);
+    auto* grid = GroupGrid(box);
     for (ConfigEdit e : {kEditZScale, kEditTilt, kEditAngle})
         AddEditRow(grid, static_cast<int>(e), m_edits[e], m_bars[ScrollBarOf(e)], kConfigEdits[e].label);
     grid->addWidget(m_checks[kCheckBorder], 3, 0);
@@ -105,16 +124,9 @@ void C3DdlgConfig::BuildGeometry(QWidget* box)
 
 void C3DdlgConfig::BuildPolygon(QWidget* box)
 {
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setVerticalSpacing(2);
+    auto* grid = GroupGrid(box);
     constexpr int kPolygonRadioIds[] = {1020, 1022, 1021, 1043};
-    for (std::size_t i = 0; i < kPolygonRadios.size(); ++i) {
-        auto* radio = new QRadioButton(kPolygonRadios[i]);
-        radio->setObjectName(IdName(kPolygonRadioIds[i]));
-        m_polygonRadios.push_back(radio);
-        grid->addWidget(radio, static_cast<int>(i / 2), static_cast<int>(i % 2) * 2, 1, 2);
-    }
+    AddRadioPairs(grid, kPolygonRadios, kPolygonRadioIds, 0, m_polygonRadios);
     grid->addWidget(m_swatches[kSwatchPolygon], 2, 0);
     grid->addWidget(m_checks[kCheckSmooth], 2, 1, 1, 2);
     int row = 3;
@@ -130,16 +142,9 @@ void C3DdlgConfig::BuildPolygon(QWidget* box)
 
 void C3DdlgConfig::BuildLines(QWidget* box)
 {
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setVerticalSpacing(2);
+    auto* grid = GroupGrid(box);
     constexpr int kLineRadioIds[] = {1024, 1027, 1030, 1042};
-    for (std::size_t i = 0; i < kLineRadios.size(); ++i) {
-        auto* radio = new QRadioButton(kLineRadios[i]);
-        radio->setObjectName(IdName(kLineRadioIds[i]));
-        m_lineRadios.push_back(radio);
-        grid->addWidget(radio, static_cast<int>(i / 2), static_cast<int>(i % 2) * 2 + 1, 1, 2);
-    }
+    AddRadioPairs(grid, kLineRadios, kLineRadioIds, 1, m_lineRadios);
     const char* headings[] = {"Decimation", "Shift", "Width", "Colour"};
     for (int c = 0; c < 4; ++c)
         grid->addWidget(new QLabel(headings[c]), 2, c + 1);
