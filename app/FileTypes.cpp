@@ -1,6 +1,7 @@
 #include "app/FileTypes.h"
 
 #include "formats/FileDialogFilters.h"
+#include "formats/ImageFormat.h"
 
 namespace {
 
@@ -21,5 +22,8 @@ std::vector<FileTypeChoice> OpenFileTypes()
 
 std::vector<FileTypeChoice> SaveFileTypes()
 {
-    return ToChoices(SaveDialogFilters());
+    std::vector<FileTypeChoice> choices = ToChoices(SaveDialogFilters());
+    for (FileTypeChoice& choice : choices)
+        choice.m_writtenPath = &WrittenPath;
+    return choices;
 }

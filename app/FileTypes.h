@@ -1,4 +1,5 @@
-// The file-type lists of the open and save dialogs, from the program's filter lists.
+// The file-type lists of the open and save dialogs, from the program's filter lists; the save
+// list names files as the writers do.
 #pragma once
 
 #include <vector>

@@ -30,7 +30,7 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
     }
     // The *.spm writer completes a name without the lower-case extension; the document keeps
     // the name written.
-    const std::string written = format == ImageFormat::kSpm ? EnsureExtension(path, ".spm") : path;
+    const std::string written = WrittenPath(path);
     CImageFile file;
     // A writer that fails has said why; the document and the image keep the paths they had.
     if (!WriteImage(file, format, path, image))
@@ -55,7 +55,7 @@ CMDIDoc::FileSaveResult CMDIDoc::OnFileSave(const std::string& activeImageName)
     // Images of one file share the place a save in place writes to (the companion of a
     // NanoScope file, the same file added twice): the second save would silently take the
     // first one's file.
-    const std::string target = EnsureExtension(image.m_strPath, ".spm");
+    const std::string target = SpmFilePath(image.m_strPath);
     if (const ImageEntry* other = OtherImageIn(target, *entry)) {
         const std::string question = FileNameOf(target) + " holds " + GetTitle() + ":" +
                                      other->m_pImage->m_strName + ". Replace it with " + image.m_strName +

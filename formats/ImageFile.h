@@ -38,6 +38,10 @@ enum class ImageFileError {
 
 const char* ImageFileErrorText(ImageFileError error);
 
+// The file the *.spm writer writes for `path`: the path itself when it ends in exactly
+// ".spm", else the path with ".spm" behind it ("a.SPM" is written as "a.SPM.spm").
+std::string SpmFilePath(std::string_view path);
+
 // Message texts of the file operations, exactly as the user sees them.
 inline constexpr const char* kTextImageHeaderBroken = "Image Header is broken";
 inline constexpr const char* kTextSaveNotOk = "Save not Ok";
@@ -96,7 +100,7 @@ public:
     // ---- *.spm: the 512-byte header record, then 16-bit samples.
     bool ReadSpmHeader(const std::string& path, SpmHeader& header);
     bool ReadSpmData(const std::string& path, CSpmImage& image);
-    // Writes to EnsureExtension(path, ".spm"). Leaves the new Z scale and samples in the image.
+    // Writes to SpmFilePath(path). Leaves the new Z scale and samples in the image.
     bool WriteSpm(const std::string& path, CSpmImage& image);
 
     // ---- NanoScope v4.3x: text header, several images per file. index counts from 0.

@@ -58,6 +58,11 @@ ImageFormat FormatForWriting(std::string_view path)
     return entry != nullptr ? entry->m_format : ImageFormat::kNone;
 }
 
+std::string WrittenPath(std::string_view path)
+{
+    return FormatForWriting(path) == ImageFormat::kSpm ? SpmFilePath(path) : std::string(path);
+}
+
 bool HoldsCompanionImages(std::string_view path)
 {
     const ImageFormatEntry* entry = EntryFor(path, true);

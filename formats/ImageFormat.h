@@ -34,6 +34,10 @@ std::span<const ImageFormatEntry> ImageFormatTable();
 ImageFormat FormatForReading(std::string_view path);
 // The format "Save Image As..." writes for a path's extension; kNone when it writes none.
 ImageFormat FormatForWriting(std::string_view path);
+// The file "Save Image As..." writes for `path`: the writer of its format may complete the
+// name (SpmFilePath); a path nothing is written to stays as it is. The save dialog asks
+// whether to replace this file, not one of the name typed.
+std::string WrittenPath(std::string_view path);
 // True when the file may hold further images of its kind that join a document opened from
 // it: a format of several images, under a form the program writes (".mdt", not ".MDT").
 bool HoldsCompanionImages(std::string_view path);

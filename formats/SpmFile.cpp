@@ -111,5 +111,10 @@ bool CImageFile::ReadSpmData(const std::string& path, CSpmImage& image)
 bool CImageFile::WriteSpm(const std::string& path, CSpmImage& image)
 {
     static constexpr SaveMessages kMessages{kTextSaveNotOk, kTextSaveNotOk, kTextSaveNotOk};
-    return Finish(SaveScaledImage(EnsureExtension(path, ".spm"), image, WriteSpmHeader, kMessages));
+    return Finish(SaveScaledImage(SpmFilePath(path), image, WriteSpmHeader, kMessages));
+}
+
+std::string SpmFilePath(std::string_view path)
+{
+    return EnsureExtension(path, ".spm");
 }

@@ -22,7 +22,8 @@ std::string CFileDialogModel::WithExtension(const std::string& path, std::size_t
     const FileTypeChoice& entry = m_types[type];
     if (!m_bOpen && entry.m_bAlwaysExtension)
         return EnsureExtension(path, entry.m_strExtension);
-    return ExtensionOf(path).empty() ? path + entry.m_strExtension : path;
+    const std::string named = ExtensionOf(path).empty() ? path + entry.m_strExtension : path;
+    return !m_bOpen && entry.m_writtenPath ? entry.m_writtenPath(named) : named;
 }
 
 std::string CFileDialogModel::DefaultSuffix(std::size_t type) const

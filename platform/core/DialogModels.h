@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/Prompt.h"
@@ -32,6 +34,9 @@ struct FileTypeChoice {
     // A save in this entry writes every name with the extension behind it, "a.txt" as
     // "a.txt.plt" and "a.PLT" as "a.PLT.plt", not only a bare name.
     bool m_bAlwaysExtension = false;
+    // The file a save in this entry writes for a name, where its writer completes names of
+    // its own accord ("a.SPM" as "a.SPM.spm"); none writes the name as it is.
+    std::function<std::string(std::string_view)> m_writtenPath = nullptr;
 };
 
 class CFileDialogModel : public IDialogModel {
@@ -44,8 +49,8 @@ public:
     void Choose(const std::string& path, std::size_t type);
     // A name without an extension gets entry `type`'s, so "scan" saved as a NanoScope file
     // becomes "scan.000"; any other name stays as it is, unless a save dialog's entry always
-    // adds its extension. A dialog applies this before it looks for the file, so that it asks
-    // whether to replace the file that will be written.
+    // adds its extension or has its writer's rule. A dialog applies this before it looks for
+    // the file, so that it asks whether to replace the file that will be written.
     std::string WithExtension(const std::string& path, std::size_t type) const;
     // That extension without its point ("000"; empty for an entry that takes any name).
     std::string DefaultSuffix(std::size_t type) const;

@@ -5,10 +5,13 @@
 #include <QMenu>
 
 #include <filesystem>
+#include <set>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
+#include "app/FileTypes.h"
 #include "app/MainFrame.h"
+#include "document/MDIDoc.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/CommandRegistry.h"
 #include "platform/qt/DocManager.h"
@@ -216,6 +219,40 @@ TEST(Shell, ABareSaveNameTakesTheChosenTypesExtension)
     EXPECT_EQ(save.m_strPath, "/tmp/scan.000");
     save.Choose("/tmp/scan.spm", 1);
     EXPECT_EQ(save.m_strPath, "/tmp/scan.spm");
+}
+
+// The name "Save Image As..." hands back, which its dialog asks about, is the file the
+// document then writes, and the only one: whatever is typed in whichever type.
+TEST(Shell, TheSaveDialogsNameIsTheFileTheDocumentWrites)
+{
+    const struct {
+        const char* typed;
+        std::size_t type;
+        const char* written;
+    } cases[] = {
+        {"a", 0, "a.spm"},         {"a", 1, "a.000"},           {"a", 2, "a.mdt"},
+        {"a.SPM", 0, "a.SPM.spm"}, {"a.SPM", 2, "a.SPM.spm"},   {"a.spm", 1, "a.spm"},
+        {"a.mdt", 0, "a.mdt"},     {"a.007", 2, "a.007"},       {"d.x/a", 1, "d.x/a.000"},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        std::filesystem::create_directory(dir / "d.x");
+        ScriptedPrompt prompt;
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(SampleCopy(dir, "source.spm")));
+        CFileDialogModel save(false, "Save As", SaveFileTypes());
+        save.Choose((dir / c.typed).string(), c.type);
+        const std::string row = std::string(c.typed) + " in type " + std::to_string(c.type);
+        EXPECT_EQ(save.m_strPath, (dir / c.written).string()) << row;
+        ASSERT_TRUE(doc.OnSaveDocument(save.m_strPath, "Height_01")) << row;
+        EXPECT_EQ(doc.GetPathName(), save.m_strPath) << row;
+        std::set<std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+            if (entry.is_regular_file())
+                files.insert(std::filesystem::relative(entry.path(), dir.path()).string());
+        EXPECT_EQ(files, (std::set<std::string>{"source.spm", c.written})) << row;
+        EXPECT_TRUE(prompt.messages.empty()) << row;
+    }
 }
 
 } // namespace

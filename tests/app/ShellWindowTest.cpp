@@ -260,13 +260,14 @@ TEST(FileDialogs, StartInTheFolderChosenLastAlsoInTheNextRun)
 }
 
 // The name typed without an extension gets the extension of the type chosen before the
-// dialog looks for the file: it asks whether to replace the file that will be written (and
-// only then), and an open finds the file of that type. A bare "scan" lies there as well.
+// dialog looks for the file, and a save's name becomes the one its writer writes: it asks
+// whether to replace the file that will be written (and only then), and an open finds the
+// file of that type. A bare "scan" and the "upper.SPM" typed lie there as well.
 TEST(FileDialogs, ABareNameTakesTheChosenTypesExtensionBeforeTheDialogLooksForTheFile)
 {
     SPM_REQUIRE_DISPLAY();
     ScratchDir dir;
-    for (const char* name : {"scan", "scan.000", "series.mdt"})
+    for (const char* name : {"scan", "scan.000", "series.mdt", "scan.SPM", "scan.SPM.spm", "upper.SPM"})
         WriteFile(dir / name, std::string_view("x"));
     const struct {
         bool open;
@@ -279,6 +280,9 @@ TEST(FileDialogs, ABareNameTakesTheChosenTypesExtensionBeforeTheDialogLooksForTh
         {false, 1, "scan", "scan.000", "scan.000"},
         {false, 2, "scan", "scan.mdt", ""},
         {false, 1, "scan.spm", "scan.spm", ""},
+        {false, 0, "scan.SPM", "scan.SPM.spm", "scan.SPM.spm"},
+        {false, 0, "upper.SPM", "upper.SPM.spm", ""},
+        {false, 0, "series.mdt", "series.mdt", "series.mdt"},
         {true, 2, "series", "series.mdt", ""},
         {true, 0, "series", "", "series.spm"},
     };
@@ -324,6 +328,27 @@ TEST(FileDialogs, SaveAsAtQuitAsksBeforeABareNameReplacesAFile)
     EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(app.MainFrame().isVisible());
     EXPECT_EQ(app.MainFrame().DocManager().Documents().size(), 1u);
+}
+
+// "Save Image As..." of "a.SPM" writes a.SPM.spm: the dialog asks about that file, No leaves
+// it as it was, and Yes replaces it and makes it the document's file.
+TEST(FileDialogs, SaveAsAsksAboutTheFileTheWriterCompletesTheNameTo)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    RunningApp app(SampleCopy(dir, "scan.spm"));
+    const std::string written = (dir / "a.SPM.spm").string();
+    WriteFile(written, std::string_view("kept"));
+    RealDialogs real(app);
+    const auto saveAs = [&] { app.Run(cmd::kFileSaveAs); };
+    const std::string declined = SaveUnderTypedName(saveAs, (dir / "a.SPM").string(), QMessageBox::No);
+    EXPECT_NE(declined.find("a.SPM.spm"), std::string::npos) << declined;
+    EXPECT_TRUE(FileText(written) == "kept") << "replaced after No";
+    const std::string accepted = SaveUnderTypedName(saveAs, (dir / "a.SPM").string(), QMessageBox::Yes);
+    EXPECT_NE(accepted.find("a.SPM.spm"), std::string::npos) << accepted;
+    EXPECT_FALSE(FileText(written) == "kept") << "kept after Yes";
+    EXPECT_EQ(app.ActiveDoc().GetPathName(), written);
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.SPM"));
 }
 
 } // namespace

@@ -3,12 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/DialogModels.h"
+#include "platform/core/PathText.h"
 
 TEST(FileDialogModel, NamesTakeTheExtensionTheProgramWouldAddBeforeTheDialogLooks)
 {
     const FileTypeChoice bare{"Tessalo Files", {"*.spm"}, ".spm"};
     const FileTypeChoice always{"Palette Files", {"*.plt"}, ".plt", true};
     const FileTypeChoice any{"All Files", {"*"}, ""};
+    // Entries whose writers complete names of their own accord: one puts ".spm" behind any
+    // other name, the other ".spm" behind a "*.txt".
+    FileTypeChoice own{"Own Files", {"*.spm"}, ".spm"};
+    own.m_writtenPath = [](std::string_view path) { return EnsureExtension(path, ".spm"); };
+    FileTypeChoice series{"Series", {"*.000"}, ".000"};
+    series.m_writtenPath = [](std::string_view path) {
+        return path.ends_with(".txt") ? std::string(path) + ".spm" : std::string(path);
+    };
     const struct {
         bool open;
         const FileTypeChoice& type;
@@ -27,6 +36,15 @@ TEST(FileDialogModel, NamesTakeTheExtensionTheProgramWouldAddBeforeTheDialogLook
         {true, always, "/d/pal", "/d/pal.plt"},
         {false, any, "/d/x", "/d/x"},
         {false, always, "", ""},
+        // A save takes the name its writer writes, after a bare name took the extension.
+        {false, own, "/d/a", "/d/a.spm"},
+        {false, own, "/d/a.SPM", "/d/a.SPM.spm"},
+        {false, own, "/d/a.spm", "/d/a.spm"},
+        {false, series, "/d/a", "/d/a.000"},
+        {false, series, "/d/a.txt", "/d/a.txt.spm"},
+        {false, series, "/d/a.mdt", "/d/a.mdt"},
+        {true, own, "/d/a.SPM", "/d/a.SPM"},
+        {true, own, "/d/a", "/d/a.spm"},
     };
     for (const auto& c : cases) {
         CFileDialogModel model(c.open, "T", {any, c.type});
