@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
@@ -30,6 +29,7 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/KeyboardLocks.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/QtPath.h"
 
 namespace {
 
@@ -354,8 +354,16 @@ void CMainFrame::dropEvent(QDropEvent* event)
 
 void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls)
 {
+    std::vector<std::string> paths;
     for (const QUrl& url : urls)
         if (url.isLocalFile())
-            m_docManager.OpenDocumentFile(url.toLocalFile().toStdString());
+            paths.push_back(FromLocalFileUrl(url));
+    OpenDroppedFiles(paths);
+}
+
+void CMainFrame::OpenDroppedFiles(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+        m_docManager.OpenDocumentFile(path);
     FillRecentFiles();
 }

@@ -69,6 +69,7 @@ public:
 
     // Files dropped on the window open their first image only, without the follow-up steps.
     void OpenDroppedFiles(const QList<QUrl>& urls);
+    void OpenDroppedFiles(const std::vector<std::string>& paths);
 
     // Shows one panel (or hides the bar) and checks its switch button.
     void ShowPanel(int switchCommand);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -20,7 +19,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "image/HeaderTextCoding.h"
+#include "platform/core/PathText.h"
+#include "platform/qt/QtPath.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ OpenRequestState ParseOpenRequest(std::string_view bytes, std::vector<std::strin
         at = end + 1;
         if (path.empty())
             break;   // the closing zero byte
-        if (path.front() != '/' || !IsValidUtf8(path))
+        // Any other byte may be part of a file's name, which need not be UTF-8.
+        if (path.front() != '/')
             return OpenRequestState::kMalformed;
         found.emplace_back(path);
     }
@@ -152,9 +153,9 @@ bool SendToRunningInstance(const std::string& socketPath, const std::vector<std:
         return false;
     std::vector<std::string> absolute;
     for (const std::string& path : paths)
-        absolute.push_back(QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString());
+        absolute.push_back(AbsolutePath(path));
     QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(socketPath));
+    socket.connectToServer(ToQtPath(socketPath));
     if (!socket.waitForConnected(kConnectMs))
         return false;
     // Only a program of our own user gets the paths.
@@ -203,7 +204,7 @@ CShellOpenServer::ListenResult CShellOpenServer::Listen(const std::string& socke
     }
     // Holding the lock, this program alone may listen: whatever socket is there was left by
     // a program that ended.
-    const QString name = QString::fromStdString(socketPath);
+    const QString name = ToQtPath(socketPath);
     QLocalServer::removeServer(name);
     if (!m_pServer->listen(name)) {
         close(lock);

@@ -32,8 +32,8 @@ std::string BuildOpenRequest(const std::vector<std::string>& paths);
 
 enum class OpenRequestState { kIncomplete, kMalformed, kComplete };
 // Reads the bytes received so far; `paths` holds the paths once the request is complete.
-// Malformed: another header, a relative or empty path, text that is not UTF-8, no path at
-// all, bytes after the end, or more than kMaxOpenRequestBytes.
+// Malformed: another header, a relative or empty path, no path at all, bytes after the end,
+// or more than kMaxOpenRequestBytes. A path is taken byte for byte, as the system names files.
 OpenRequestState ParseOpenRequest(std::string_view bytes, std::vector<std::string>& paths);
 
 // The user id of the process at the other end of a local socket, or empty.

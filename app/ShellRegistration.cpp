@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/core/AtomicFile.h"
+#include "platform/qt/QtPath.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void RunIfInstalled(const char* tool, const std::filesystem::path& folder)
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(program, {QString::fromStdString(folder.string())});
+    process.start(program, {ToQtPath(folder.string())});
     if (process.waitForStarted() && !process.waitForFinished(kToolTimeoutMs))
         process.kill();
     process.waitForFinished(1000);

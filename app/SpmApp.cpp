@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QPageSetupDialog>
 #include <QPrinter>
-#include <QUrl>
 
 #include "app/AppResources.h"
 #include "app/CommandIds.h"
@@ -23,6 +22,7 @@
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/QtPath.h"
 #include "platform/qt/QtPrompt.h"
 
 namespace {
@@ -186,10 +186,7 @@ void CSpmApp::OpenShellFilesNow(const std::vector<std::string>& paths)
     m_pMainFrame->raise();
     m_pMainFrame->activateWindow();
     // They open as dropped files do.
-    QList<QUrl> urls;
-    for (const std::string& path : paths)
-        urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
-    m_pMainFrame->OpenDroppedFiles(urls);
+    m_pMainFrame->OpenDroppedFiles(paths);
 }
 
 std::unique_ptr<CShellOpenServer> CSpmApp::MakeShellOpenServer()
@@ -214,7 +211,7 @@ bool CSpmApp::EndShellOpen()
 void CSpmApp::RegisterWithDesktop(std::unique_ptr<CShellOpenServer> shellOpen)
 {
     // Written at every start, so the entry follows the program when it moves; never fatal.
-    RegisterShellFileTypes(UserDataHome(), QCoreApplication::applicationFilePath().toStdString());
+    RegisterShellFileTypes(UserDataHome(), FromQtPath(QCoreApplication::applicationFilePath()));
     if (shellOpen) {
         m_pShellOpen = std::move(shellOpen);
         return;

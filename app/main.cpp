@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include <algorithm>
 #include <clocale>
 #include <memory>
 #include <optional>
@@ -28,9 +29,9 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName("Local AppWizard-Generated Applications");
     QApplication::setApplicationName("Quintara");
 
-    std::vector<std::string> files;
-    for (const QString& argument : QApplication::arguments().mid(1))
-        files.push_back(argument.toStdString());
+    // The arguments Qt left (it takes out its own), byte for byte: a file's name need not be
+    // UTF-8, and Qt's list of them would read it as UTF-8.
+    const std::vector<std::string> files(argv + std::min(argc, 1), argv + argc);
     // Which start serves the files sent later is settled before the windows are built, so
     // that a start made meanwhile finds this one; while another program serves, the files
     // open there and this start ends.

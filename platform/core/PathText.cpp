@@ -1,5 +1,7 @@
 #include "platform/core/PathText.h"
 
+#include <filesystem>
+
 namespace {
 
 // Index of the file name's first character.
@@ -48,4 +50,15 @@ std::string EnsureExtension(std::string_view path, std::string_view extension)
     if (ExtensionOf(path) != extension)
         result += extension;
     return result;
+}
+
+std::string AbsolutePath(std::string_view path)
+{
+    if (path.empty())
+        return {};
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), error);
+    if (error)
+        return std::string(path);   // no current folder to start from
+    return absolute.lexically_normal().string();
 }

@@ -15,6 +15,10 @@ std::string ExtensionOf(std::string_view path);
 // The path with the file name's extension replaced by `extension` (".cnf"); a file name
 // without a point gets `extension` appended.
 std::string ReplaceExtension(std::string_view path, std::string_view extension);
+// The path from the root folder, as this system names the file: a relative path is taken
+// from the current folder; "." and ".." steps and doubled separators go. Byte for byte
+// otherwise, whatever the name's coding. Empty for an empty path.
+std::string AbsolutePath(std::string_view path);
 // The path unchanged when its extension is exactly `extension` (case-sensitive), else the
 // path with `extension` appended: "a.CNF" gives "a.CNF.cnf".
 std::string EnsureExtension(std::string_view path, std::string_view extension);

@@ -1,6 +1,5 @@
 #include "platform/qt/DocManager.h"
 
-#include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -16,12 +15,6 @@
 #include "presentation/ImageSettingsFiles.h"
 
 namespace {
-
-// Paths compare as absolute paths, so "./a.spm" and "a.spm" are one document.
-std::string AbsolutePath(const std::string& path)
-{
-    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
-}
 
 // Asks `question` with Yes, No and Cancel; Yes runs `save`. True when closing may go on: No,
 // or Yes and the save succeeded.
@@ -71,6 +64,7 @@ std::string CSpmDocManager::DoPromptFileName(bool open)
 
 CSpmDocManager::OpenResult CSpmDocManager::OpenDocumentFile(const std::string& path)
 {
+    // Paths compare as absolute paths, so "./a.spm" and "a.spm" are one document.
     const std::string fullPath = AbsolutePath(path);
     for (const auto& doc : m_documents) {
         if (doc->GetPathName() != fullPath)

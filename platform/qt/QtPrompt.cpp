@@ -9,6 +9,7 @@
 #include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
 #include "platform/qt/DisplayText.h"
+#include "platform/qt/QtPath.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ public:
         setDefaultSuffix(QString::fromStdString(m_model.DefaultSuffix(type)));
         const QStringList files = selectedFiles();
         const QString named = files.size() == 1 && !QFileInfo(files.front()).isDir()
-                                  ? QString::fromStdString(m_model.WithExtension(files.front().toStdString(), type))
+                                  ? ToQtPath(m_model.WithExtension(FromQtPath(files.front()), type))
                                   : QString();
         if (named.isEmpty() || named == files.front()) {
             QFileDialog::accept();
@@ -101,8 +102,8 @@ bool RunFileDialog(CFileDialogModel& model, QWidget* parent, std::string& lastFo
     const QStringList filters = NameFilters(model);
     CTypedFileDialog dialog(model, filters, parent);
     // Every file dialog starts where the user chose a file last, whichever dialog that was.
-    if (!lastFolder.empty() && QFileInfo(QString::fromStdString(lastFolder)).isDir())
-        dialog.setDirectory(QString::fromStdString(lastFolder));
+    if (!lastFolder.empty() && QFileInfo(ToQtPath(lastFolder)).isDir())
+        dialog.setDirectory(ToQtPath(lastFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(model.m_bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -112,10 +113,10 @@ bool RunFileDialog(CFileDialogModel& model, QWidget* parent, std::string& lastFo
         dialog.selectNameFilter(filters[static_cast<qsizetype>(model.m_nType)]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    model.Choose(dialog.selectedFiles().front().toStdString(), SelectedType(dialog, model, filters));
+    model.Choose(FromQtPath(dialog.selectedFiles().front()), SelectedType(dialog, model, filters));
     if (model.m_strPath.empty())
         return false;
-    lastFolder = QFileInfo(QString::fromStdString(model.m_strPath)).absolutePath().toStdString();
+    lastFolder = FromQtPath(QFileInfo(ToQtPath(model.m_strPath)).absolutePath());
     return true;
 }
 
@@ -144,7 +145,7 @@ CQtPrompt::CQtPrompt(std::string title, QWidget* parent)
         const bool chosen = RunFileDialog(model, p, m_strLastFolder);
         if (m_strLastFolder != before && !m_strOrganisation.empty())
             QSettings(QString::fromStdString(m_strOrganisation), QString::fromStdString(m_strApplication))
-                .setValue(kLastFolderKey, QString::fromStdString(m_strLastFolder));
+                .setValue(kLastFolderKey, ToPathSetting(m_strLastFolder));
         return chosen;
     });
     Register<CColorDialogModel>(&RunColorDialog);
@@ -159,8 +160,8 @@ void CQtPrompt::KeepLastFolder(std::string organisation, std::string application
 {
     m_strOrganisation = std::move(organisation);
     m_strApplication = std::move(application);
-    m_strLastFolder = QSettings(QString::fromStdString(m_strOrganisation), QString::fromStdString(m_strApplication))
-                          .value(kLastFolderKey).toString().toStdString();
+    const QSettings settings(QString::fromStdString(m_strOrganisation), QString::fromStdString(m_strApplication));
+    m_strLastFolder = FromPathSetting(settings.value(kLastFolderKey));
 }
 
 void CQtPrompt::Message(const std::string& text)

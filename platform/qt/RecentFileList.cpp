@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/qt/QtPath.h"
+
 namespace {
 
 constexpr const char* kSection = "Recent File List";
@@ -26,7 +28,7 @@ void CRecentFileList::ReadList()
     settings.beginGroup(kSection);
     m_entries.clear();
     for (std::size_t i = 0; i < m_nSize; ++i) {
-        const std::string path = settings.value(EntryKey(i)).toString().toStdString();
+        const std::string path = FromPathSetting(settings.value(EntryKey(i)));
         if (!path.empty())
             m_entries.push_back(path);
     }
@@ -38,7 +40,7 @@ void CRecentFileList::WriteList() const
     settings.remove(kSection);
     settings.beginGroup(kSection);
     for (std::size_t i = 0; i < m_entries.size(); ++i)
-        settings.setValue(EntryKey(i), QString::fromStdString(m_entries[i]));
+        settings.setValue(EntryKey(i), ToPathSetting(m_entries[i]));
 }
 
 void CRecentFileList::Add(const std::string& path)

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <random>
 
@@ -88,4 +89,26 @@ TEST(PathText, FileNamesFoldersAndExtensionsOfBothSeparators)
     EXPECT_EQ(EnsureExtension("/p/pal.plt", ".plt"), "/p/pal.plt");
     EXPECT_EQ(EnsureExtension("/p/pal.PLT", ".plt"), "/p/pal.PLT.plt");
     EXPECT_EQ(EnsureExtension("/p.d/pal", ".plt"), "/p.d/pal.plt");
+}
+
+TEST(PathText, AbsolutePathsStartAtTheRootAndKeepEveryByteOfTheName)
+{
+    const std::string here = std::filesystem::current_path().string();
+    const struct {
+        std::string path;
+        std::string absolute;
+    } cases[] = {
+        {"/data/scan.spm", "/data/scan.spm"},
+        {"/data/./run/../scan.spm", "/data/scan.spm"},
+        {"//data///run/", "/data/run/"},
+        {"scan.spm", here + "/scan.spm"},
+        {"./run/../H\xF6he.spm", here + "/H\xF6he.spm"},
+        {"/d\xE9j\xE0/\xFF\x80.mdt", "/d\xE9j\xE0/\xFF\x80.mdt"},
+        {"/", "/"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AbsolutePath(c.path), c.absolute) << c.path;
+        EXPECT_EQ(AbsolutePath(c.absolute), c.absolute) << c.path;
+    }
 }
