@@ -1,8 +1,8 @@
 #include "presentation/PresentationFile.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <variant>
 
 #include "platform/core/NumberText.h"
@@ -23,8 +23,10 @@ struct CnfKey {
     std::string_view group;
     std::string_view key;
     FieldRef field;
-    double low = -HUGE_VAL;  // a value read outside [low, high] is ignored
-    double high = HUGE_VAL;
+    // A float read outside [low, high] is ignored: by default one beyond what a float holds,
+    // so that the field keeps a value it can use instead of turning infinite.
+    double low = -std::numeric_limits<float>::max();
+    double high = std::numeric_limits<float>::max();
 };
 
 // Every key of a record in the order the writer writes it; the cursor list follows.
@@ -85,9 +87,8 @@ void TakeValue(const CnfKey& key, const std::string& text, Record& settings)
                    [&](float Record::*field) {
                        // The gate is tested on the number read, before it is rounded.
                        const double value = ParseIniNumber(text);
-                       const std::optional<float> single = ParseIniFloat(text);
-                       if (single && value >= key.low && value <= key.high)
-                           settings.*field = *single;
+                       if (value >= key.low && value <= key.high)
+                           settings.*field = static_cast<float>(value);
                    },
                    [&](COLORREF Record::*field) { settings.*field = ParseIniColor(text); },
                    [&](std::string Record::*field) { settings.*field = text; },
