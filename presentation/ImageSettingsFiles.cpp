@@ -85,14 +85,6 @@ bool WriteDocImageList(std::span<const ListedImage> images)
     return StoreDocImageList(profile, images) && profile.Save();
 }
 
-bool WriteDocImageList(const std::vector<std::string>& imagePaths)
-{
-    std::vector<ListedImage> images;
-    for (const std::string& path : imagePaths)
-        images.push_back({path, 0});
-    return WriteDocImageList(images);
-}
-
 bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings)
 {
     const ImageSettingsRef only{image, settings};

@@ -39,8 +39,6 @@ std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath);
 // count of further images and the file name of each, with its number in its file. With
 // fewer than two images nothing is written. Returns false when the file could not be written.
 bool WriteDocImageList(std::span<const ListedImage> images);
-// The same for images that are each image 0 of their file.
-bool WriteDocImageList(const std::vector<std::string>& imagePaths);
 
 // "Save Image Config": both records of one image into the image's presentation file.
 // Shows "Unable to open file for writing" and returns false when the file cannot be written.

@@ -322,9 +322,9 @@ TEST(PresentationFileCommands, DocumentConfigsBothRecordsAndTheImageListOfTheFir
     // A document of one image leaves an earlier list as it was.
     ASSERT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pa}}), 1u);
     EXPECT_EQ(ProfileFile::Load((dir / "a.cnf").string()).GetString("AddImage", "NofImage"), "2");
-    ASSERT_TRUE(WriteDocImageList({(dir / "w.000").string(), "C:\\data\\b.spm", "/x/y/c.mdt"}));
+    ASSERT_TRUE(WriteDocImageList(std::vector<ListedImage>{{(dir / "w.000").string()}, {"C:\\data\\b.spm"}, {"/x/y/c.mdt"}}));
     EXPECT_EQ(FileText(dir / "w.cnf"), CrLf("[AddImage]|NofImage=2|Image[0]=b.spm|Image[1]=c.mdt"));
-    ASSERT_TRUE(WriteDocImageList({(dir / "v.000").string()}));
+    ASSERT_TRUE(WriteDocImageList(std::vector<ListedImage>{{(dir / "v.000").string()}}));
     EXPECT_FALSE(fs::exists(dir / "v.cnf"));
 }
 
@@ -340,6 +340,6 @@ TEST(PresentationFileCommands, SavesStopAtTheFirstFileThatCannotBeWritten)
     EXPECT_FALSE(fs::exists(dir / "c.cnf"));
     EXPECT_FALSE(SaveImageConfig(ImageAt(dir / "d.spm"), PairNamed("Height\n[Evil]_01")));
     EXPECT_FALSE(fs::exists(dir / "d.cnf"));
-    EXPECT_FALSE(WriteDocImageList({(dir / "none" / "a.000").string(), "b.spm"}));
+    EXPECT_FALSE(WriteDocImageList(std::vector<ListedImage>{{(dir / "none" / "a.000").string()}, {"b.spm"}}));
     EXPECT_EQ(prompt.messages, (std::vector<std::string>{"Unable to open file for writing", "Unable to open file for writing"}));
 }
