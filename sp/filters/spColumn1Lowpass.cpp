@@ -1,7 +1,6 @@
 // Column 1's lowpass output rows: the 5x5 and 3x3 means of the column sums. Float rows take
 // the streaming form (head, loop and tail each adding in an order of their own); pixels
 // whose fourth element is kept take one pixel per pass.
-#include <bit>
 #include <cstdint>
 
 #include "sp/filters/spColumn1Forms.h"
@@ -16,11 +15,6 @@ using spColumn1Detail::Add;
 using spColumn1Detail::At;
 using spColumn1Detail::Index;
 
-constexpr float kFifth = 0.04f;               // 1/25 (0x3D23D70A)
-constexpr float kNinth = 0x1.c71c72p-4f;      // the float nearest 1/9 (0x3DE38E39)
-static_assert(std::bit_cast<std::uint32_t>(kFifth) == 0x3D23D70Au);
-static_assert(std::bit_cast<std::uint32_t>(kNinth) == 0x3DE38E39u);
-
 // Terms E elements apart; head and tail ((((b0 + b1) + b2) + b3) + b4), the loop
 // ((((b2 + b0) + b1) + b4) + b3), for three channels ((b2 + b1) + ((b0 + b4) + b3)).
 template <int E>
@@ -32,19 +26,19 @@ struct Mean5 {
     {
         const float* p = b + i;
         const __m128 s = Add(Add(Add(Add(At<0>(p), At<E>(p)), At<2 * E>(p)), At<3 * E>(p)), At<4 * E>(p));
-        return _mm_mul_ps(s, _mm_set1_ps(kFifth));
+        return _mm_mul_ps(s, _mm_set1_ps(spVariantMean5));
     }
     __m128 Block(Index i, __m128) const
     {
         const float* p = b + i;
         const __m128 b0 = At<0>(p), b1 = At<E>(p), b2 = At<2 * E>(p), b3 = At<3 * E>(p), b4 = At<4 * E>(p);
         const __m128 s = E == 3 ? Add(Add(b2, b1), Add(Add(b0, b4), b3)) : Add(Add(Add(Add(b2, b0), b1), b4), b3);
-        return _mm_mul_ps(s, _mm_set1_ps(kFifth));
+        return _mm_mul_ps(s, _mm_set1_ps(spVariantMean5));
     }
     float Tail(Index i) const
     {
         const float* p = b + i;
-        return ((((p[0] + p[E]) + p[2 * E]) + p[3 * E]) + p[4 * E]) * kFifth;
+        return ((((p[0] + p[E]) + p[2 * E]) + p[3 * E]) + p[4 * E]) * spVariantMean5;
     }
 };
 
@@ -57,17 +51,17 @@ struct Mean3 {
     __m128 Head(Index i) const
     {
         const float* p = b + i;
-        return _mm_mul_ps(Add(Add(At<0>(p), At<E>(p)), At<2 * E>(p)), _mm_set1_ps(kNinth));
+        return _mm_mul_ps(Add(Add(At<0>(p), At<E>(p)), At<2 * E>(p)), _mm_set1_ps(spVariantMean3));
     }
     __m128 Block(Index i, __m128) const
     {
         const float* p = b + i;
-        return _mm_mul_ps(Add(Add(At<2 * E>(p), At<0>(p)), At<E>(p)), _mm_set1_ps(kNinth));
+        return _mm_mul_ps(Add(Add(At<2 * E>(p), At<0>(p)), At<E>(p)), _mm_set1_ps(spVariantMean3));
     }
     float Tail(Index i) const
     {
         const float* p = b + i;
-        return ((p[0] + p[E]) + p[2 * E]) * kNinth;
+        return ((p[0] + p[E]) + p[2 * E]) * spVariantMean3;
     }
 };
 
@@ -80,7 +74,7 @@ struct Mean5Pixels {
     {
         const float* p = b + i;
         const __m128 s = Add(Add(Add(At<0>(p), At<8>(p)), At<16>(p)), Add(At<4>(p), At<12>(p)));
-        return _mm_mul_ps(s, _mm_set1_ps(kFifth));
+        return _mm_mul_ps(s, _mm_set1_ps(spVariantMean5));
     }
 };
 
@@ -91,7 +85,7 @@ struct Mean3Pixels {
     __m128 Pixel(Index i, __m128) const
     {
         const float* p = b + i;
-        return _mm_mul_ps(Add(Add(At<0>(p), At<4>(p)), At<8>(p)), _mm_set1_ps(kNinth));
+        return _mm_mul_ps(Add(Add(At<0>(p), At<4>(p)), At<8>(p)), _mm_set1_ps(spVariantMean3));
     }
 };
 

@@ -18,8 +18,6 @@ using spColumn1Detail::At;
 using spColumn1Detail::GetFloat;
 using spColumn1Detail::Index;
 
-constexpr float kInv571 = static_cast<float>(1.0 / 571.0);
-
 // The three profiles from p = x0 + x4, q = x1 + x3 and m = x2 (taps P apart): Gauss outer
 // (2p + 7q) + 12m, middle (7p + 31q) + 52m, centre (12p + 52q) + 127m; Laplace outer
 // (-p - 3q) - 4m, middle 6m - 3p, centre (20m + 6q) - 4p. T is a float, four floats or an
@@ -117,14 +115,14 @@ struct ColPass {
                                                           _mm_load_ps(r2 + i)),
                                                _mm_load_ps(r3 + i)),
                                     _mm_load_ps(r4 + i));
-        return Gauss ? _mm_mul_ps(s, _mm_set1_ps(kInv571)) : s;
+        return Gauss ? _mm_mul_ps(s, _mm_set1_ps(spVariantInv571)) : s;
     }
     __m128 Block(Index i, __m128) const { return Head(i); }
     __m128 Pixel(Index i, __m128) const { return Head(i); }
     float Tail(Index i) const
     {
         const float s = (((r0[i] + r1[i]) + r2[i]) + r3[i]) + r4[i];
-        return Gauss ? s * kInv571 : s;
+        return Gauss ? s * spVariantInv571 : s;
     }
 };
 
