@@ -191,7 +191,7 @@ void spSharpenFromSums(const void* centre, const void* buf, void* dst, std::ptrd
     if constexpr (!E::kFloat) {
         const auto v = CentreMinus<E, P>(centre, buf, 17, 3);
         spColumn1IntOutput<E, KeepAlpha, sizeof(typename E::Dst) == 1 ? Alpha::Merged : Alpha::Masked>(
-            dst, n, [&](Index k) { return spColumn1RoundShift<3>(v(k)); });
+            dst, n, [&](Index k) { return spColumnTraits<1>::RoundShift<3>(v(k)); });
     }
     else if constexpr (KeepAlpha)
         Pixels<17>(centre, buf, dst, n);

@@ -175,10 +175,3 @@ inline typename E::Acc spColumn1True(const void* buf, std::ptrdiff_t i, int term
 {
     return E::Unbiased(static_cast<const typename E::Sum*>(buf)[i], terms);
 }
-
-// v / 2^K rounded to nearest, ties to even: (v + 2^(K-1) - 1 + bit K of v) >> K.
-template <int K>
-inline std::int32_t spColumn1RoundShift(std::int32_t v)
-{
-    return (v + (1 << (K - 1)) - 1 + ((v >> K) & 1)) >> K;
-}

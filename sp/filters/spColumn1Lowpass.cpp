@@ -101,23 +101,18 @@ void Pixels(const void* buf, void* dst, std::ptrdiff_t n)
     spColumn1PixelRow(K{static_cast<const float*>(buf)}, dst, n);
 }
 
-// The integer means by multiply-high with a reciprocal: 8-bit ((S + 13) x 10485) >> 18 and
-// ((S + 5) x 7281) >> 16; 16-bit, on the sum S' of samples offset by 32768,
-// ((S' + 13) x 0x0A3D70A3) >> 32 and ((S' + 5) x 0x1C71C71C) >> 32 with the offset taken back.
-// Both are the integer nearest the mean (25 and 9 are odd: no ties).
+// The integer nearest the mean of the Terms column sums (25 and 9 are odd: no ties), by the
+// column's multiply-high with a reciprocal, 16-bit sums kept in their offset form.
 template <class E, int P, int Terms>
 std::int32_t IntMean(const void* buf, Index k)
 {
-    using S = typename E::Sum;
-    const S* b = static_cast<const S*>(buf);
-    std::uint32_t sum = 0;
+    std::int32_t s = 0;
     for (int j = 0; j < Terms; ++j)
-        sum += b[k + j * P];
-    constexpr bool five = Terms == 5;
-    if constexpr (sizeof(typename E::Src) == 1)
-        return static_cast<std::int32_t>(((sum + (five ? 13u : 5u)) * (five ? 10485u : 7281u)) >> (five ? 18 : 16));
-    const std::uint64_t scaled = (std::uint64_t{sum} + (five ? 13u : 5u)) * (five ? 0x0A3D70A3ull : 0x1C71C71Cull);
-    return static_cast<std::int32_t>(scaled >> 32) - E::kBias;
+        s += spColumn1True<E>(buf, k + j * P, Terms);
+    if constexpr (Terms == 5)
+        return spColumnTraits<1>::Div25<E>(s);
+    else
+        return spColumnTraits<1>::Div9<E>(s);
 }
 
 using spColumn1Detail::Alpha;

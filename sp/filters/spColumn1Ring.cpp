@@ -212,7 +212,8 @@ void GaussRow3Int(const void* buf, void* dst, std::ptrdiff_t n)
 {
     spColumn1IntOutput<E, KeepAlpha, spColumn1Detail::Alpha::Masked>(dst, n, [&](Index k) {
         const auto mid = spColumn1True<E>(buf, k + P, 4);
-        return spColumn1RoundShift<4>((spColumn1True<E>(buf, k, 4) + (mid + mid)) + spColumn1True<E>(buf, k + 2 * P, 4));
+        const auto h = (spColumn1True<E>(buf, k, 4) + (mid + mid)) + spColumn1True<E>(buf, k + 2 * P, 4);
+        return spColumnTraits<1>::RoundShift<4>(h);
     });
 }
 
