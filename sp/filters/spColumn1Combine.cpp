@@ -23,31 +23,48 @@ inline __m128 Scaled(const float* centre, Index i, float factor)
     return _mm_mul_ps(_mm_loadu_ps(centre + i), _mm_set1_ps(factor));
 }
 
-// 9 x centre - (L + M + R): head 9x - ((L + M) + R), loop ((9x - L) - R) - M, tail
-// ((9x - L) - M) - R.
-template <int E>
-struct CentreMinusSum3 {
+// The sharpen filter's results (factor 17) take an eighth.
+template <int Factor>
+__m128 Finished(__m128 v)
+{
+    return Factor == 17 ? _mm_mul_ps(v, _mm_set1_ps(0.125f)) : v;
+}
+template <int Factor>
+float Finished(float v)
+{
+    return Factor == 17 ? v * 0.125f : v;
+}
+
+// Factor x centre - (L + M + R), finished: head Fx - ((L + M) + R), loop ((Fx - L) - R) - M,
+// tail ((Fx - L) - M) - R.
+template <int E, int Factor>
+struct CentreMinusThree {
     static constexpr bool kScaled = true;
-    static constexpr float kFactor = 9.0f;
+    static constexpr float kFactor = static_cast<float>(Factor);
     const float* centre;
     const float* b;
 
     __m128 Head(Index i) const
     {
         const float* p = b + i;
-        return Sub(Scaled(centre, i, kFactor), Add(Add(At<0>(p), At<E>(p)), At<2 * E>(p)));
+        return Finished<Factor>(Sub(Scaled(centre, i, kFactor), Add(Add(At<0>(p), At<E>(p)), At<2 * E>(p))));
     }
-    __m128 Block(Index i, __m128 x9) const
+    __m128 Block(Index i, __m128 x) const
     {
         const float* p = b + i;
-        return Sub(Sub(Sub(x9, At<0>(p)), At<2 * E>(p)), At<E>(p));
+        return Finished<Factor>(Sub(Sub(Sub(x, At<0>(p)), At<2 * E>(p)), At<E>(p)));
     }
     float Tail(Index i) const
     {
         const float* p = b + i;
-        return ((GetFloat(centre + i) * kFactor - p[0]) - p[E]) - p[2 * E];
+        return Finished<Factor>(((GetFloat(centre + i) * kFactor - p[0]) - p[E]) - p[2 * E]);
     }
 };
+
+template <int E>
+using CentreMinusSum3 = CentreMinusThree<E, 9>;
+template <int E>
+using Sharpen = CentreMinusThree<E, 17>;
 
 // 25 x centre - the five column sums w0 .. w4. One and four channels subtract
 // w0, w4, w1, w2, w3 in head and loop; three channels w0, w1, w2, w4, w3 in the head and
@@ -84,33 +101,6 @@ struct Hipass5 {
     }
 };
 
-// (17 x centre - the three column sums) / 8: head (17c - ((L + M) + R)), loop
-// ((17c - L) - R) - M, tail ((17c - L) - M) - R, each times 0.125.
-template <int E>
-struct Sharpen {
-    static constexpr bool kScaled = true;
-    static constexpr float kFactor = 17.0f;
-    const float* centre;
-    const float* b;
-
-    static __m128 Eighth(__m128 v) { return _mm_mul_ps(v, _mm_set1_ps(0.125f)); }
-    __m128 Head(Index i) const
-    {
-        const float* p = b + i;
-        return Eighth(Sub(Scaled(centre, i, kFactor), Add(Add(At<0>(p), At<E>(p)), At<2 * E>(p))));
-    }
-    __m128 Block(Index i, __m128 x17) const
-    {
-        const float* p = b + i;
-        return Eighth(Sub(Sub(Sub(x17, At<0>(p)), At<2 * E>(p)), At<E>(p)));
-    }
-    float Tail(Index i) const
-    {
-        const float* p = b + i;
-        return (((GetFloat(centre + i) * kFactor - p[0]) - p[E]) - p[2 * E]) * 0.125f;
-    }
-};
-
 // Pixels whose fourth element is kept, one per pass, terms a pixel apart: 9x and 17c minus
 // L, M and R in that order; 25x minus the pixel's own five-pixel sum.
 template <int Factor>
@@ -125,8 +115,7 @@ struct CentrePixels {
         const float* p = b + i;
         if constexpr (Factor == 25)
             return Sub(x, Add(Add(Add(Add(At<0>(p), At<4>(p)), At<8>(p)), At<12>(p)), At<16>(p)));
-        const __m128 v = Sub(Sub(Sub(x, At<0>(p)), At<4>(p)), At<8>(p));
-        return Factor == 17 ? _mm_mul_ps(v, _mm_set1_ps(0.125f)) : v;
+        return Finished<Factor>(Sub(Sub(Sub(x, At<0>(p)), At<4>(p)), At<8>(p)));
     }
 };
 
