@@ -58,7 +58,3 @@ std::array<spColPass5Fn*, 17> ColPass5x5Run();
 spLayoutRun GaussRowPass3x3Run();
 
 } // namespace spColumn1
-
-// The vertical-edge Sobel's float output of column 1 for e elements per pixel: every
-// main-loop store an aligned one, also for rows that are only 4-byte aligned.
-void spHorizDiffFloatSse(const void* buf, void* dst, std::ptrdiff_t n, std::ptrdiff_t e);

@@ -1,13 +1,16 @@
 // Column 1's Sobel output rows: the vertical-edge filter's difference of the column sums one
-// pixel left and right (spHorizDiffFloatSse for floats), and the horizontal-edge filter's
-// smoothing of the row differences along the row, weights 1-1-1 or 1-2-1.
+// pixel left and right, and the horizontal-edge filter's smoothing of the row differences
+// along the row, weights 1-1-1 or 1-2-1.
 #include "sp/filters/spColumn1Forms.h"
 #include "sp/filters/spColumn1Integer.h"
 #include "sp/filters/spColumn1Kernels.h"
 
+namespace spColumn1 {
+
 namespace {
 
 using spColumn1Detail::Add;
+using spColumn1Detail::At;
 using spColumn1Detail::Index;
 
 // v[i] - v[i + 2e]; in the loop the far sums lie on an 8-byte boundary for every e of one
@@ -25,20 +28,6 @@ struct HorizDiffFloat {
     float Tail(Index i) const { return v[i] - v[i + far]; }
 };
 
-} // namespace
-
-void spHorizDiffFloatSse(const void* buf, void* dst, std::ptrdiff_t n, std::ptrdiff_t e)
-{
-    spColumn1StreamRow(HorizDiffFloat{static_cast<const float*>(buf), 2 * e}, dst, n);
-}
-
-namespace spColumn1 {
-
-namespace {
-
-using spColumn1Detail::Add;
-using spColumn1Detail::At;
-
 // The fourth element of a pixel, which column 1 has no kernel of its own for: left minus
 // right for elements 0-2.
 struct HorizDiffPixels {
@@ -46,7 +35,6 @@ struct HorizDiffPixels {
     const float* b;
     __m128 Pixel(Index i, __m128) const { return _mm_sub_ps(At<0>(b + i), At<8>(b + i)); }
 };
-
 
 // Weights 1-1-1: head and tail (d0 + d1) + d2, loop (d2 + d0) + d1; weights 1-2-1: head and
 // tail (d0 + d2) + (d1 + d1), loop (d2 + d0) + (d1 + d1).
@@ -114,7 +102,8 @@ void SmoothRow(const void* buf, void* dst, std::ptrdiff_t n)
 
 } // namespace
 
-// Float data with one, three and four elements per pixel all written: spHorizDiffFloatSse.
+// Float rows of one, three and four elements per pixel all written take the streaming form,
+// every main-loop store an aligned one also for rows that are only 4-byte aligned.
 template <class E, int P, bool KeepAlpha>
 void spHorizDiff(const void* buf, void* dst, std::ptrdiff_t n)
 {
@@ -126,7 +115,7 @@ void spHorizDiff(const void* buf, void* dst, std::ptrdiff_t n)
     else if constexpr (KeepAlpha)
         spColumn1PixelRow(HorizDiffPixels{static_cast<const float*>(buf)}, dst, n);
     else
-        spHorizDiffFloatSse(buf, dst, n, P);
+        spColumn1StreamRow(HorizDiffFloat{static_cast<const float*>(buf), 2 * P}, dst, n);
 }
 
 template <class E, int P, bool KeepAlpha>
