@@ -10,7 +10,6 @@
 #include <QTreeWidget>
 #include <QUrl>
 
-#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <set>
@@ -29,6 +28,7 @@
 #include "platform/qt/MDIChildFrame.h"
 #include "presentation/ImageSettingsFiles.h"
 #include "presentation/PaletteEditing.h"
+#include "support/TestImages.h"
 
 namespace {
 
@@ -53,18 +53,12 @@ std::string NanoscopeCopy(const ScratchDir& dir)
     return nanoscope;
 }
 
-// Whether `file`, read into a document of its own, gives back the heights of `image` to within
-// a step of the 16-bit samples that span its largest height.
+// Whether `file`, read into a document of its own, gives back the heights of `image`.
 bool FileHolds(const std::filesystem::path& file, const CSpmImage& image)
 {
     CMDIDoc reopened;
-    if (!reopened.OnOpenDocument(file.string()))
-        return false;
-    const std::vector<double>& read = reopened.ImageList().front().m_pImage->m_pData;
-    const double step = std::max(std::abs(image.m_dMin), std::abs(image.m_dMax)) / 32000.0;
-    return read.size() == image.m_pData.size() &&
-           std::equal(read.begin(), read.end(), image.m_pData.begin(),
-                      [step](double a, double b) { return std::abs(a - b) <= step; });
+    return reopened.OnOpenDocument(file.string()) &&
+           HeightsWithinSampleStep(reopened.ImageList().front().m_pImage->m_pData, image);
 }
 
 } // namespace

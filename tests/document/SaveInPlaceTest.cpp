@@ -8,6 +8,7 @@
 #include "platform/core/DialogModels.h"
 #include "platform/core/ProfileFile.h"
 #include "presentation/ImageSettingsFiles.h"
+#include "support/TestImages.h"
 
 namespace fs = std::filesystem;
 
@@ -36,23 +37,16 @@ protected:
             return answer == Answer::Yes;
         });
     }
-    // Which of `images` the file at `path` gives back, to within a step of its 16-bit
-    // samples; -1 for none of them.
+    // Which of `images` the file at `path` gives back; -1 for none of them.
     int HeldImage(const std::string& path, const std::vector<const CSpmImage*>& images)
     {
         CMDIDoc file;
         if (!file.OnOpenDocument(path))
             return -1;
-        const CSpmImage& read = *file.ImageList().front().m_pImage;
-        for (std::size_t i = 0; i < images.size(); ++i) {
-            const std::vector<double>& heights = images[i]->m_pData;
-            const double step = std::max(std::abs(images[i]->m_dMin), std::abs(images[i]->m_dMax)) / 32000.0;
-            bool same = read.m_pData.size() == heights.size();
-            for (std::size_t k = 0; same && k < heights.size(); ++k)
-                same = std::abs(read.m_pData[k] - heights[k]) <= step;
-            if (same)
+        const std::vector<double>& read = file.ImageList().front().m_pImage->m_pData;
+        for (std::size_t i = 0; i < images.size(); ++i)
+            if (HeightsWithinSampleStep(read, *images[i]))
                 return static_cast<int>(i);
-        }
         return -1;
     }
 

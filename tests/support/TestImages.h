@@ -1,7 +1,10 @@
 // Images made from a height function, for the tests of every folder that works on images.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <vector>
 
 #include "image/ImageStatistics.h"
 #include "image/SpmImage.h"
@@ -27,4 +30,14 @@ inline CSpmImage MakeImage(int columns, int rows, const std::function<double(int
             image.m_pData.push_back(height(r, c));
     ComputeMinMax(image);
     return image;
+}
+
+// Whether `heights`, read back from a file `image` was written to, are the image's to within
+// a step of the 16-bit samples that span its largest height.
+inline bool HeightsWithinSampleStep(const std::vector<double>& heights, const CSpmImage& image)
+{
+    const double step = std::max(std::abs(image.m_dMin), std::abs(image.m_dMax)) / 32000.0;
+    return heights.size() == image.m_pData.size() &&
+           std::equal(heights.begin(), heights.end(), image.m_pData.begin(),
+                      [step](double a, double b) { return std::abs(a - b) <= step; });
 }
