@@ -97,8 +97,8 @@ protected:
         WriteFile(dir / name, bytes);
         return (dir / name).string();
     }
-    // Raises one height of `image` (one of the document's), or all by `delta`, remeasures it
-    // and tells the document.
+    // Raises the first height of `image` (one of the document's) by one and every height by
+    // `delta`, remeasures it and tells the document.
     static void ChangeHeights(CMDIDoc& doc, const CSpmImage& image, double delta = 0.0)
     {
         auto& changed = const_cast<CSpmImage&>(image);
