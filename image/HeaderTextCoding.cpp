@@ -60,6 +60,12 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at)
+{
+    std::size_t end = at;
+    return NextCodePoint(text, end) ? end - at : 0;
+}
+
 std::string HeaderBytesAsUtf8(std::string_view bytes)
 {
     if (IsValidUtf8(bytes))

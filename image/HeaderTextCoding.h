@@ -13,6 +13,9 @@
 // True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
 // above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
+// The length of the well-formed UTF-8 sequence that starts at byte `at` of `text`, or 0 when
+// the bytes there are none.
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
 // The text as UTF-8, for widgets and painters.
 std::string HeaderBytesAsUtf8(std::string_view bytes);
 // A text put together from pieces of either kind, such as a message that names a file and an

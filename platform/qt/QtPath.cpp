@@ -9,15 +9,6 @@ namespace {
 
 constexpr char16_t kEscapedByte = 0xDC00;   // + the byte, for bytes 0x80 to 0xFF
 
-// The length of the well-formed UTF-8 character at `at`, or 0.
-std::size_t Utf8CharacterAt(std::string_view text, std::size_t at)
-{
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                             : (lead & 0xF8) == 0xF0 ? 4 : 0;
-    return length != 0 && text.size() - at >= length && IsValidUtf8(text.substr(at, length)) ? length : 0;
-}
-
 bool IsEscapedByte(const QString& text, qsizetype at)
 {
     const char16_t unit = text[at].unicode();
@@ -32,7 +23,7 @@ QString ToQtPath(std::string_view path)
     QString text;
     std::size_t run = 0;   // start of the UTF-8 not yet appended
     for (std::size_t at = 0; at < path.size();) {
-        if (const std::size_t length = Utf8CharacterAt(path, at)) {
+        if (const std::size_t length = Utf8CharacterLength(path, at)) {
             at += length;
             continue;
         }
