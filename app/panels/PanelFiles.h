@@ -6,9 +6,9 @@
 #include "platform/core/DialogModels.h"
 
 // Their saves write every chosen name with the extension behind it.
-inline const FileTypeChoice kConfigFileType{"Config Files (*.cnf)", {"*.cnf"}, ".cnf", true};
-inline const FileTypeChoice kPaletteFileType{"Palette Files (*.plt)", {"*.plt"}, ".plt", true};
-inline const FileTypeChoice kFilterFileType{"Filter Files (*.flt)", {"*.flt"}, ".flt", true};
+inline const FileTypeChoice kConfigFileType = AlwaysExtensionType("Config Files (*.cnf)", "*.cnf", ".cnf");
+inline const FileTypeChoice kPaletteFileType = AlwaysExtensionType("Palette Files (*.plt)", "*.plt", ".plt");
+inline const FileTypeChoice kFilterFileType = AlwaysExtensionType("Filter Files (*.flt)", "*.flt", ".flt");
 
 inline constexpr const char* kUnableToWrite = "Unable to open file for writing";
 

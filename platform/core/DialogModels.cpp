@@ -9,6 +9,13 @@ CQuestionBox::Answer AskYesNoCancel(const std::string& text)
     return box.m_answer;
 }
 
+FileTypeChoice AlwaysExtensionType(std::string label, std::string pattern, std::string extension)
+{
+    FileTypeChoice type{std::move(label), {std::move(pattern)}, extension};
+    type.m_writtenPath = [extension](std::string_view path) { return EnsureExtension(path, extension); };
+    return type;
+}
+
 void CFileDialogModel::Choose(const std::string& path, std::size_t type)
 {
     m_nType = type < m_types.size() ? type : 0;
@@ -20,8 +27,6 @@ std::string CFileDialogModel::WithExtension(const std::string& path, std::size_t
     if (path.empty() || type >= m_types.size())
         return path;
     const FileTypeChoice& entry = m_types[type];
-    if (!m_bOpen && entry.m_bAlwaysExtension)
-        return EnsureExtension(path, entry.m_strExtension);
     const std::string named = ExtensionOf(path).empty() ? path + entry.m_strExtension : path;
     return !m_bOpen && entry.m_writtenPath ? entry.m_writtenPath(named) : named;
 }

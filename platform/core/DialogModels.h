@@ -31,13 +31,14 @@ struct FileTypeChoice {
     std::string m_strLabel;                  // "NT-MDT Files (*.mdt)"
     std::vector<std::string> m_patterns;     // "*.mdt"; "*" and "*.*" take any name
     std::string m_strExtension;              // what a bare name gets in this entry: ".mdt"
-    // A save in this entry writes every name with the extension behind it, "a.txt" as
-    // "a.txt.plt" and "a.PLT" as "a.PLT.plt", not only a bare name.
-    bool m_bAlwaysExtension = false;
     // The file a save in this entry writes for a name, where its writer completes names of
     // its own accord ("a.SPM" as "a.SPM.spm"); none writes the name as it is.
     std::function<std::string(std::string_view)> m_writtenPath = nullptr;
 };
+
+// An entry whose saves write every chosen name with the extension behind it, "a.txt" as
+// "a.txt.plt" and "a.PLT" as "a.PLT.plt", not only a bare name.
+FileTypeChoice AlwaysExtensionType(std::string label, std::string pattern, std::string extension);
 
 class CFileDialogModel : public IDialogModel {
 public:
@@ -48,8 +49,8 @@ public:
     // The user's choice: the name in entry `type`, as WithExtension makes it.
     void Choose(const std::string& path, std::size_t type);
     // A name without an extension gets entry `type`'s, so "scan" saved as a NanoScope file
-    // becomes "scan.000"; any other name stays as it is, unless a save dialog's entry always
-    // adds its extension or has its writer's rule. A dialog applies this before it looks for
+    // becomes "scan.000"; any other name stays as it is, unless a save dialog's entry has its
+    // writer's rule. A dialog applies this before it looks for
     // the file, so that it asks whether to replace the file that will be written.
     std::string WithExtension(const std::string& path, std::size_t type) const;
     // That extension without its point ("000"; empty for an entry that takes any name).

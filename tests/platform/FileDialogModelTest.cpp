@@ -8,7 +8,7 @@
 TEST(FileDialogModel, NamesTakeTheExtensionTheProgramWouldAddBeforeTheDialogLooks)
 {
     const FileTypeChoice bare{"Tessalo Files", {"*.spm"}, ".spm"};
-    const FileTypeChoice always{"Palette Files", {"*.plt"}, ".plt", true};
+    const FileTypeChoice always = AlwaysExtensionType("Palette Files", "*.plt", ".plt");
     const FileTypeChoice any{"All Files", {"*"}, ""};
     // Entries whose writers complete names of their own accord: one puts ".spm" behind any
     // other name, the other ".spm" behind a "*.txt".
