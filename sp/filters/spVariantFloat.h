@@ -307,37 +307,31 @@ struct RuleBase {
     static constexpr bool kHalvesDiffer = false;
 };
 
-// A rule without a centre that adds in one order in every part of a row.
-#define SP_SAME_ORDER_EVERYWHERE(formula)                                                          \
-    template <class T>                                                                             \
-    SP_F234 static T Vector(const T* t)                                                            \
-    {                                                                                              \
-        return formula;                                                                            \
-    }                                                                                              \
-    template <class T>                                                                             \
-    SP_F234 static T First(T, const T* t)                                                          \
-    {                                                                                              \
-        return Vector(t);                                                                          \
-    }                                                                                              \
-    template <class T>                                                                             \
-    SP_F234 static T Second(T, const T* t)                                                         \
-    {                                                                                              \
-        return Vector(t);                                                                          \
-    }                                                                                              \
-    template <class T>                                                                             \
-    SP_F234 static T Block(T, const T* t)                                                          \
-    {                                                                                              \
-        return Vector(t);                                                                          \
-    }                                                                                              \
-    template <class T>                                                                             \
-    SP_F234 static T Single(T, const T* t)                                                         \
-    {                                                                                              \
-        return Vector(t);                                                                          \
-    }                                                                                              \
-    SP_F234 static float Tail(std::ptrdiff_t, float, const float* t)                               \
-    {                                                                                              \
-        return Vector(t);                                                                          \
+// A rule without a centre that adds in one order, R::Vector(t), in every part of a row.
+template <class R>
+struct SameOrderEverywhere : RuleBase {
+    template <class T>
+    SP_F234 static T First(T, const T* t)
+    {
+        return R::Vector(t);
     }
+    template <class T>
+    SP_F234 static T Second(T, const T* t)
+    {
+        return R::Vector(t);
+    }
+    template <class T>
+    SP_F234 static T Block(T, const T* t)
+    {
+        return R::Vector(t);
+    }
+    template <class T>
+    SP_F234 static T Single(T, const T* t)
+    {
+        return R::Vector(t);
+    }
+    SP_F234 static float Tail(std::ptrdiff_t, float, const float* t) { return R::Vector(t); }
+};
 
 inline constexpr float kMean3 = spVariantMean3;
 inline constexpr float kMean5 = spVariantMean5;
@@ -458,23 +452,35 @@ using Hipass5 = FiveSums<P, Keep, true>;
 
 // The 3x3 mean.
 template <int P, bool Keep>
-struct Mean3 : RuleBase {
+struct Mean3 : SameOrderEverywhere<Mean3<P, Keep>> {
     static constexpr int kTerms = 3;
-    SP_SAME_ORDER_EVERYWHERE((P == 4 ? t[0] + (t[1] + t[2]) : (t[0] + t[1]) + t[2]) * kMean3)
+    template <class T>
+    SP_F234 static T Vector(const T* t)
+    {
+        return (P == 4 ? t[0] + (t[1] + t[2]) : (t[0] + t[1]) + t[2]) * kMean3;
+    }
 };
 
 // The vertical Sobel: the sum left of the element minus the sum right of it.
 template <int P, bool Keep>
-struct HorizDiff : RuleBase {
+struct HorizDiff : SameOrderEverywhere<HorizDiff<P, Keep>> {
     static constexpr int kTerms = 3;
-    SP_SAME_ORDER_EVERYWHERE(t[0] - t[2])
+    template <class T>
+    SP_F234 static T Vector(const T* t)
+    {
+        return t[0] - t[2];
+    }
 };
 
 // The 3x3 Gauss from 1-2-1 column sums.
 template <int P, bool Keep>
-struct GaussRowPass3x3 : RuleBase {
+struct GaussRowPass3x3 : SameOrderEverywhere<GaussRowPass3x3<P, Keep>> {
     static constexpr int kTerms = 3;
-    SP_SAME_ORDER_EVERYWHERE(((t[0] + (t[1] + t[1])) + t[2]) * 0.0625f)
+    template <class T>
+    SP_F234 static T Vector(const T* t)
+    {
+        return ((t[0] + (t[1] + t[1])) + t[2]) * 0.0625f;
+    }
 };
 
 // The horizontal Sobel from row differences, weights 1-1-1.
@@ -514,7 +520,7 @@ struct Smooth111 : RuleBase {
 // The horizontal Sobel from row differences, weights 1-2-1: one and three channels add the
 // doubled middle second in their vectors and last in their last elements.
 template <int P, bool Keep>
-struct Smooth121 : RuleBase {
+struct Smooth121 : SameOrderEverywhere<Smooth121<P, Keep>> {
     static constexpr int kTerms = 3;
     template <class T>
     SP_F234 static T Vector(const T* t)
@@ -523,26 +529,6 @@ struct Smooth121 : RuleBase {
             return (t[0] + t[1]) + (t[1] + t[2]);
         else
             return (t[0] + (t[1] + t[1])) + t[2];
-    }
-    template <class T>
-    SP_F234 static T First(T, const T* t)
-    {
-        return Vector(t);
-    }
-    template <class T>
-    SP_F234 static T Second(T, const T* t)
-    {
-        return Vector(t);
-    }
-    template <class T>
-    SP_F234 static T Block(T, const T* t)
-    {
-        return Vector(t);
-    }
-    template <class T>
-    SP_F234 static T Single(T, const T* t)
-    {
-        return Vector(t);
     }
     SP_F234 static float Tail(std::ptrdiff_t, float, const float* t)
     {
