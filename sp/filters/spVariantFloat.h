@@ -228,11 +228,7 @@ SP_F234 void PixelRow(const float* x, const float* buf, float* dst, std::ptrdiff
             PutPixels<Keep, DstAligned>(dst + 4 * q, R::FromSum(c, sum));
             sum = sum - Load<V4, true>(buf + 4 * q);
         };
-        for (; pixels - p >= 2; p += 2) {
-            next(p);
-            next(p + 1);
-        }
-        if (p < pixels)
+        for (; p < pixels; ++p)
             next(p);
     } else {
         for (; pixels - p >= 2; p += 2) {
