@@ -35,9 +35,9 @@ struct spColumnTraits {
     // Columns 2 to 4 convert integer Gauss 5x5 and 16-bit mean results through floating
     // point, so their workers run those under round-to-nearest; column 1 divides in integers.
     static constexpr bool kConvertsThroughFloat = C != 1;
-    // Every column but column 2 prefetches the source rows its vertical kernels and float row
-    // passes are about to read.
-    static constexpr bool kPrefetches = C != 2;
+    // Columns 3 and 4 prefetch the source rows their vertical kernels and float row passes are
+    // about to read, column 2 does not (column 1's kernels choose their own prefetches).
+    static constexpr bool kPrefetches = C >= 3;
     // The stores of an integer kernel with pixel pitch P; Narrow when its one- and
     // three-channel member is a 64-bit vector kernel in columns 3 and 4.
     template <int P, bool KeepAlpha, bool Narrow = true>
