@@ -28,6 +28,12 @@ struct HorizDiffFloat {
     float Tail(Index i) const { return v[i] - v[i + far]; }
 };
 
+// The float difference of every element count per pixel, written by the streaming writer.
+void spHorizDiffFloatSse(const void* buf, void* dst, std::ptrdiff_t n, std::ptrdiff_t e)
+{
+    spColumn1StreamRow(HorizDiffFloat{static_cast<const float*>(buf), 2 * e}, dst, n);
+}
+
 // The fourth element of a pixel, which column 1 has no kernel of its own for: left minus
 // right for elements 0-2.
 struct HorizDiffPixels {
@@ -115,7 +121,7 @@ void spHorizDiff(const void* buf, void* dst, std::ptrdiff_t n)
     else if constexpr (KeepAlpha)
         spColumn1PixelRow(HorizDiffPixels{static_cast<const float*>(buf)}, dst, n);
     else
-        spColumn1StreamRow(HorizDiffFloat{static_cast<const float*>(buf), 2 * P}, dst, n);
+        spHorizDiffFloatSse(buf, dst, n, P);
 }
 
 template <class E, int P, bool KeepAlpha>
