@@ -21,6 +21,8 @@ std::uint32_t TruncToUint32Bits(double value);
 
 // The number in a loosely written text, as every file of the program reads them: a leading
 // minus sign, the digits anywhere in the text, the last point as the decimal point; every
-// other character is skipped ("1.5 nm" reads 1.5, "a1b2" reads 12). The digits accumulate in
-// double precision, so up to 15 significant digits convert exactly.
+// other character is skipped ("a1b2" reads 12), but every character after the last point
+// counts as a decimal place ("1.5 nm" reads 0.0015), so callers cut units and blanks off
+// first. The digits accumulate in double precision, so up to 15 significant digits convert
+// exactly.
 double ParseDigitsNumber(std::string_view text);
