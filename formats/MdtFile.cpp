@@ -191,38 +191,32 @@ constexpr std::size_t kWrittenVarSize = 442;
 constexpr std::size_t kWrittenHeaderSize = kFirstFrame + kFrameHeaderSize + kWrittenVarSize + kDotsStart;
 static_assert(kWrittenHeaderSize == 505);
 
-// Angstrom per unit of a length named by its unit text; none for any other text.
-std::optional<double> AngstromPerLengthUnit(const std::string& unit)
-{
-    constexpr double kAngstromPerNanometre = 10.0;
-    if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit))
-        return kAngstromPerNanometre * *nanometres;
-    return std::nullopt;
-}
+constexpr double kAngstromPerNanometre = 10.0;
 
 // The lateral step factor and unit code. Lengths go out as Angstrom, whatever length they
-// are in; anything else keeps its values under the counts code, as for Z, rather than being
-// taken for nanometres.
+// are in and however it is spelled; anything else keeps its values under the counts code,
+// as for Z, rather than being taken for nanometres.
 std::pair<double, int> StoredXYStep(const std::string& unit)
 {
-    if (const std::optional<double> angstrom = AngstromPerLengthUnit(unit))
-        return {*angstrom, kAngstrom};
+    if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit))
+        return {kAngstromPerNanometre * *nanometres, kAngstrom};
     return {1.0, kCounts};
 }
 
-// The Z step and its unit code. Lengths go out as Angstrom, but for micrometres, which have
-// a code of their own; degrees keep theirs. Anything else ("uni" counts, volts, ...) is no
-// length: it goes out under the counts code with its values as they are, where making it
-// Angstrom would multiply them by ten and call them heights. The format knows no text for
-// such a unit, so it reads back as "uni".
+// The Z step and its unit code. Lengths go out as Angstrom, but for micrometres (in any
+// spelling), which have a code of their own; degrees keep theirs. Anything else ("uni"
+// counts, volts, ...) is no length: it goes out under the counts code with its values as
+// they are, where making it Angstrom would multiply them by ten and call them heights. The
+// format knows no text for such a unit, so it reads back as "uni".
 std::pair<double, int> StoredZStep(const std::string& unit, double zScale)
 {
-    if (unit == "um")
+    const std::optional<LengthUnit> length = LengthUnitOf(unit);
+    if (length && length->name == "um")
         return {zScale, kMicrometre};
     if (unit == "deg")
         return {zScale, kDegree};
-    if (const std::optional<double> angstrom = AngstromPerLengthUnit(unit))
-        return {zScale * *angstrom, kAngstrom};
+    if (length)
+        return {zScale * (kAngstromPerNanometre * length->nanometres), kAngstrom};
     return {zScale / kCountsPerStep, kCounts};
 }
 

@@ -296,9 +296,14 @@ std::vector<std::uint8_t> WriteNanoscopeHeader(const CSpmImage& image)
         height ? FormatFixedSignificant(header.m_fKz * NanometresPer(zUnit)) : zScale;
     const std::string hardValue =
         height ? "65536 V" : FormatFixedSignificant(header.m_fKz * kSampleSteps) + " " + zUnit;
-    // Lateral sizes keep the image's unit: micrometres in the format's own "~m" notation.
+    // Lateral sizes in a unit the reader takes back: micrometres, however spelled, in the
+    // format's own "~m" notation, any other length in nanometres; a unit that is no length
+    // stays as it is.
     const std::string xyUnit = HeaderText(header.m_szXYUnit);
-    const std::string scanUnit = xyUnit == "um" ? "~m" : xyUnit;
+    const std::optional<LengthUnit> length = LengthUnitOf(xyUnit);
+    const bool micrometres = length && length->name == "um";
+    const std::string scanUnit = micrometres ? "~m" : length ? "nm" : xyUnit;
+    const double perStep = length && !micrometres ? length->nanometres : 1.0;
     const double columns = header.m_nColumns;
     const double rows = header.m_nRows;
     const std::string lines[] = {
@@ -312,8 +317,8 @@ std::vector<std::uint8_t> WriteNanoscopeHeader(const CSpmImage& image)
         "\\Bytes/pixel: 2",
         "\\Samps/line: " + FormatFixed(columns, 0),
         "\\Number of lines: " + FormatFixed(rows, 0),
-        "\\Scan size: " + FormatFixedSignificant(columns * header.m_fKx) + " " +
-            FormatFixedSignificant(rows * header.m_fKy) + " " + scanUnit,
+        "\\Scan size: " + FormatFixedSignificant(columns * header.m_fKx * perStep) + " " +
+            FormatFixedSignificant(rows * header.m_fKy * perStep) + " " + scanUnit,
         "\\@2:Image Data: S [" + name + "] \"" + name + "\"",
         "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) " + hardValue,
         "\\*File list end",

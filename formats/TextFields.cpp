@@ -39,13 +39,33 @@ std::optional<std::size_t> FileOffsetOf(double value, std::size_t fileSize)
     return static_cast<std::size_t>(value);
 }
 
+std::optional<LengthUnit> LengthUnitOf(std::string_view unit)
+{
+    constexpr LengthUnit kPicometre{"pm", 1e-3}, kAngstrom{"A", 0.1}, kNanometre{"nm", 1.0},
+        kMicrometre{"um", 1e3}, kMillimetre{"mm", 1e6};
+    // Older files hold ANSI bytes, texts typed here UTF-8 (see HeaderTextCoding.h).
+    constexpr std::pair<std::string_view, LengthUnit> kSpellings[] = {
+        {"pm", kPicometre},
+        {"A", kAngstrom},       {"\xC5", kAngstrom},       {"\xC3\x85", kAngstrom}, {"\xE2\x84\xAB", kAngstrom},
+        {"nm", kNanometre},
+        {"um", kMicrometre},    {"\xB5m", kMicrometre},    {"\xC2\xB5m", kMicrometre},
+        {"\xCE\xBCm", kMicrometre}, {"~m", kMicrometre}, {"mkm", kMicrometre},
+        {"mm", kMillimetre}};
+    // The views take " nm" for nanometres as well.
+    while (unit.starts_with(' '))
+        unit.remove_prefix(1);
+    while (unit.ends_with(' '))
+        unit.remove_suffix(1);
+    for (const auto& [spelling, length] : kSpellings)
+        if (unit == spelling)
+            return length;
+    return std::nullopt;
+}
+
 std::optional<double> NanometresPerLengthUnit(std::string_view unit)
 {
-    constexpr std::pair<std::string_view, double> kUnits[] = {
-        {"pm", 1e-3}, {"A", 0.1}, {"nm", 1.0}, {"um", 1e3}, {"mm", 1e6}};
-    for (const auto& [name, factor] : kUnits)
-        if (unit == name)
-            return factor;
+    if (const std::optional<LengthUnit> length = LengthUnitOf(unit))
+        return length->nanometres;
     return std::nullopt;
 }
 

@@ -19,8 +19,19 @@ std::optional<int> ImageSideOf(double value);
 // past the end; the fraction is cut.
 std::optional<std::size_t> FileOffsetOf(double value, std::size_t fileSize);
 
-// Nanometres per unit of a length named by its unit text ("pm", "A", "nm", "um", "mm");
-// none for any other text.
+// A length unit: the name the readers give it ("pm", "A", "nm", "um", "mm") and its size.
+struct LengthUnit {
+    std::string_view name;
+    double nanometres;
+};
+
+// The length unit a unit text names, in every spelling the readers and the views take for
+// one: Angstrom also as Å (the Latin-1 byte C5, UTF-8, or the Angstrom sign), micrometres
+// also as µm (the micro sign as the Latin-1 byte B5 or in UTF-8, or the Greek mu), as
+// NanoScope's "~m" and as the transliterated "mkm"; blanks around the text aside. None for
+// any other text.
+std::optional<LengthUnit> LengthUnitOf(std::string_view unit);
+// Nanometres per unit of a length named by its unit text, spelled as LengthUnitOf takes it.
 std::optional<double> NanometresPerLengthUnit(std::string_view unit);
 
 // Fixed-point text with at least 6 decimals and at least 9 significant digits, enough for a
