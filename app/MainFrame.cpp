@@ -66,12 +66,14 @@ CMainFrame::CMainFrame(CSpmDocManager& docManager, CCommandRegistry& commands)
     });
     // Queued: a frame announces its end while it is half destroyed.
     connect(this, &CMDIFrameWnd::childFramesChanged, this, &CMainFrame::FillWindowList, Qt::QueuedConnection);
-    connect(&m_commands, &CCommandRegistry::commandExecuted, this, [this] { FillRecentFiles(); });
+    // Files join and leave the list outside commands too: at start, by hand-over, at quit.
+    m_docManager.RecentFiles().SetOnChanged([this] { FillRecentFiles(); });
     UseMenus(false);
 }
 
 CMainFrame::~CMainFrame()
 {
+    m_docManager.RecentFiles().SetOnChanged({});
     // The frames go while the panels that follow them still have their main frame.
     for (QMdiSubWindow* frame : MDIClient()->subWindowList())
         delete frame;
@@ -137,7 +139,8 @@ void CMainFrame::UseMenus(bool documentOpen)
 
 void CMainFrame::FillRecentFiles()
 {
-    const std::vector<std::string>& entries = m_docManager.RecentFiles().Entries();
+    m_recentShown = m_docManager.RecentFiles().Entries();
+    const std::vector<std::string>& entries = m_recentShown;
     for (QMenu* menu : m_recentMenus) {
         // The entries sit between the two separators around the placeholder.
         const QList<QAction*> actions = menu->actions();
@@ -361,9 +364,10 @@ void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls)
     OpenDroppedFiles(paths);
 }
 
-void CMainFrame::OpenDroppedFiles(const std::vector<std::string>& paths)
+bool CMainFrame::OpenDroppedFiles(const std::vector<std::string>& paths)
 {
+    bool shown = false;
     for (const std::string& path : paths)
-        m_docManager.OpenDocumentFile(path);
-    FillRecentFiles();
+        shown = m_docManager.OpenDocumentFile(path).doc != nullptr || shown;
+    return shown;
 }

@@ -69,7 +69,11 @@ public:
 
     // Files dropped on the window open their first image only, without the follow-up steps.
     void OpenDroppedFiles(const QList<QUrl>& urls);
-    void OpenDroppedFiles(const std::vector<std::string>& paths);
+    // The same for paths; true when any of them shows now (opened, or open already).
+    bool OpenDroppedFiles(const std::vector<std::string>& paths);
+
+    // The files the File menu lists as recent, newest first: entry i opens the i-th.
+    const std::vector<std::string>& RecentFilesShown() const { return m_recentShown; }
 
     // Shows one panel (or hides the bar) and checks its switch button.
     void ShowPanel(int switchCommand);
@@ -110,6 +114,8 @@ private:
     void SelectWindow();
     // The image the active frame shows, or its document's first image when it names none.
     std::string ActiveImageName() const;
+    // The document of the active frame, or null.
+    CDocument* ActiveDocument() const;
     // A view item of the active frame: its document, number 0 and `name`.
     WorkBenchItem ActiveItem(const std::string& name) const;
 
@@ -118,6 +124,7 @@ private:
     std::vector<QMenu*> m_appMenus;        // menu 128: no document open
     std::vector<QMenu*> m_docMenus;        // menu 131: a document open
     std::vector<QMenu*> m_recentMenus;     // the File menus that list the recent files
+    std::vector<std::string> m_recentShown;
     QMenu* m_pWindowMenu = nullptr;
     std::vector<QAction*> m_windowList;
     QToolBar* m_pToolBar = nullptr;

@@ -77,8 +77,13 @@ std::string CMainFrame::ActiveImageName() const
     return frame->m_strImageName;
 }
 
-WorkBenchItem CMainFrame::ActiveItem(const std::string& name) const
+CDocument* CMainFrame::ActiveDocument() const
 {
     const CMDIChildFrame* frame = MDIGetActive();
-    return {0, frame != nullptr ? frame->GetActiveDocument() : nullptr, 0, name};
+    return frame != nullptr ? frame->GetActiveDocument() : nullptr;
+}
+
+WorkBenchItem CMainFrame::ActiveItem(const std::string& name) const
+{
+    return {0, ActiveDocument(), 0, name};
 }

@@ -74,8 +74,7 @@ void CMainFrame::OpenViewFrame(const WorkBenchItem& item, CMultiDocTemplate& doc
 
 void CMainFrame::AddImageToActiveDoc(const std::string& path, int indexInFile)
 {
-    CMDIChildFrame* active = MDIGetActive();
-    if (CDocument* doc = active != nullptr ? active->GetActiveDocument() : nullptr)
+    if (CDocument* doc = ActiveDocument())
         AddImageToDoc(*doc, path, indexInFile);
 }
 
@@ -99,8 +98,7 @@ void CMainFrame::AddImageDialog()
 {
     // The document is the one active when the user asked: the dialog lets the event loop
     // run, and another frame may be active by the time it closes.
-    CMDIChildFrame* active = MDIGetActive();
-    CDocument* doc = active != nullptr ? active->GetActiveDocument() : nullptr;
+    CDocument* doc = ActiveDocument();
     if (doc == nullptr)
         return;
     CFileDialogModel dialog(true, "Open", {{"Tessalo Files (*.spm)", {"*.spm"}, ".spm"}});
@@ -130,13 +128,14 @@ void CMainFrame::LoadDocConfig(CDocument& doc)
 
 void CMainFrame::OnOptions()
 {
+    // The views redrawn at once are those of the document active when the user asked.
+    CDocument* doc = ActiveDocument();
     CDialogOptions dialog(m_nRenderMode, static_cast<unsigned>(m_nMatrixSize));
     Prompt().RunDialog(dialog);
     if (dialog.m_bAccepted != 1)
         return;
     m_nRenderMode = dialog.m_nMode;
     m_nMatrixSize = static_cast<int>(dialog.m_nMatrixSize);
-    if (CMDIChildFrame* active = MDIGetActive())
-        if (CDocument* doc = active->GetActiveDocument())
-            doc->ResetViews();
+    if (m_docManager.IsOpen(doc))
+        doc->ResetViews();
 }

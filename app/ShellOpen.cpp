@@ -32,6 +32,8 @@ constexpr int kConnectMs = 1000;
 constexpr unsigned long kHandOverRetryMs = 20;
 // How often files handed over look whether the program has finished what it was doing.
 constexpr int kQueueRetryMs = 100;
+// The level of the event loop in which no code of the program waits for a window to close.
+int g_mainLoopLevel = 0;
 
 // A folder that the user alone can enter: no link, a folder, owned by the user, no rights
 // for group or others.
@@ -285,9 +287,20 @@ ShellOpenRole ServeOrHandOver(CShellOpenServer& server, const std::string& socke
     }
 }
 
+int RunMainEventLoop()
+{
+    // QApplication::exec is one event loop deeper than the code that calls it.
+    const int outside = g_mainLoopLevel;
+    g_mainLoopLevel = QThread::currentThread()->loopLevel() + 1;
+    const int result = QApplication::exec();
+    g_mainLoopLevel = outside;
+    return result;
+}
+
 bool ProgramMustFinishFirst()
 {
-    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
+    return QThread::currentThread()->loopLevel() > g_mainLoopLevel || QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr;
 }
 
 CShellOpenQueue::CShellOpenQueue(OpenHandedOverFiles open, std::function<bool()> mustWait, QObject* parent)

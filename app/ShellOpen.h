@@ -105,9 +105,16 @@ enum class ShellOpenRole {
 ShellOpenRole ServeOrHandOver(CShellOpenServer& server, const std::string& socketPath,
                               const std::vector<std::string>& files, int timeoutMs = 20000);
 
+// Runs the program's main event loop until the program ends (QApplication::exec); its
+// result. Without it, as in a program that only processes events, the outermost level counts
+// as the main loop.
+int RunMainEventLoop();
+
 // Whether the program is in the middle of something that a file opened now would disturb:
-// a modal dialog (a question, a file dialog, a load's message) or a popup menu is up, and the
-// code that opened it goes on with the documents and the active frame it has when it closes.
+// a modal dialog (a question, a file dialog, a load's message) or a popup menu is up, or the
+// event loop it ran has not returned to the code that opened it yet, which goes on with the
+// documents and the active frame it has then. A window closes a moment before its loop hands
+// back: only the main event loop knows that the code that asked has gone on and finished.
 bool ProgramMustFinishFirst();
 
 // Files handed over wait here until the program may open them, and then open in the order

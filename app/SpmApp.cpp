@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QTimer>
+
+#include <utility>
 
 #include "app/AppResources.h"
 #include "app/CommandIds.h"
@@ -120,14 +123,14 @@ void CSpmApp::AddHandlers()
     });
     OnCommand(cmd::kAppExit, [this] { m_pMainFrame->close(); });
     for (int i = 0; i < static_cast<int>(kRecentFileCount); ++i) {
-        // Recent files open their first image only, without the follow-up steps.
-        OnCommand(cmd::kFileMru1 + i, [this, i] {
-            const auto& entries = m_pDocManager->RecentFiles().Entries();
-            if (static_cast<std::size_t>(i) < entries.size())
-                m_pDocManager->OpenDocumentFile(std::string(entries[static_cast<std::size_t>(i)]));
-        }, [this, i](CCmdUI& ui) {
-            ui.Enable(static_cast<std::size_t>(i) < m_pDocManager->RecentFiles().Entries().size());
-        });
+        // Recent files open their first image only, without the follow-up steps; an entry
+        // opens the file it names.
+        const auto entry = static_cast<std::size_t>(i);
+        OnCommand(cmd::kFileMru1 + i, [this, entry] {
+            const auto& shown = m_pMainFrame->RecentFilesShown();
+            if (entry < shown.size())
+                m_pDocManager->OpenDocumentFile(std::string(shown[entry]));
+        }, [this, entry](CCmdUI& ui) { ui.Enable(entry < m_pMainFrame->RecentFilesShown().size()); });
     }
 }
 
@@ -140,10 +143,12 @@ void CSpmApp::AddDocumentHandlers()
     };
     CDocument::AddClassCommand(cmd::kFileClose, [this](CDocument& doc) { m_pDocManager->CloseDocument(doc); });
     // A save clears the mark of the image it wrote, and only that one. A save in place that
-    // would replace another image's file may go to Save As instead, as the user answers.
+    // would replace another image's file may go to Save As instead, as the user answers; Save
+    // As writes the image the command was started for, whatever frame is active by then.
     CDocument::AddClassCommand(cmd::kFileSave, [this, activeImage](CDocument& doc) {
-        if (doc.Doc().OnFileSave(activeImage()) == CMDIDoc::FileSaveResult::kSaveAs)
-            m_pDocManager->DoSaveAs(doc, activeImage());
+        const std::string image = activeImage();
+        if (doc.Doc().OnFileSave(image) == CMDIDoc::FileSaveResult::kSaveAs && m_pDocManager->IsOpen(&doc))
+            m_pDocManager->DoSaveAs(doc, image);
     });
     CDocument::AddClassCommand(cmd::kFileSaveAs, [this, activeImage](CDocument& doc) {
         m_pDocManager->DoSaveAs(doc, activeImage());
@@ -186,7 +191,11 @@ void CSpmApp::OpenShellFilesNow(const std::vector<std::string>& paths)
     m_pMainFrame->raise();
     m_pMainFrame->activateWindow();
     // They open as dropped files do.
-    m_pMainFrame->OpenDroppedFiles(paths);
+    const bool shown = m_pMainFrame->OpenDroppedFiles(paths);
+    // A quit stayed to show them: with nothing to show, it goes on (from a fresh turn of the
+    // event loop, where files sent meanwhile make it wait again).
+    if (std::exchange(m_bQuitWaits, false) && !shown)
+        QTimer::singleShot(0, m_pMainFrame.get(), [this] { m_pMainFrame->close(); });
 }
 
 std::unique_ptr<CShellOpenServer> CSpmApp::MakeShellOpenServer()
@@ -201,8 +210,10 @@ std::unique_ptr<CShellOpenServer> CSpmApp::MakeShellOpenServer()
 
 bool CSpmApp::EndShellOpen()
 {
-    if (m_pShellOpenQueue->Waiting())
+    if (m_pShellOpenQueue->Waiting()) {
+        m_bQuitWaits = true;
         return false;
+    }
     if (m_pShellOpen)
         m_pShellOpen->StopListening();
     return true;

@@ -46,7 +46,7 @@ public:
     static std::unique_ptr<CShellOpenServer> MakeShellOpenServer();
     // The program quits: no more files are taken, and the next start serves. False, and the
     // program goes on, while files sent meanwhile wait to open: the user asked for them after
-    // asking to quit.
+    // asking to quit. When none of them opens, the quit goes on.
     bool EndShellOpen();
 
     CMainFrame& MainFrame() const { return *m_pMainFrame; }
@@ -76,4 +76,6 @@ private:
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CShellOpenServer> m_pShellOpen;
     std::unique_ptr<CShellOpenQueue> m_pShellOpenQueue;
+    // A quit waits for files sent while it asked about the documents.
+    bool m_bQuitWaits = false;
 };

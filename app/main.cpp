@@ -52,5 +52,5 @@ int main(int argc, char* argv[])
     for (const std::string& notice : StartNotices(CGLCanvas::PlatformDraws(), CGLSurfaceWidget::OpenGLAvailable(),
                                                   CGLRenderer::InitBitmapFont()))
         Prompt().Message(notice);
-    return QApplication::exec();
+    return RunMainEventLoop();
 }

@@ -26,12 +26,13 @@ void CRecentFileList::ReadList()
 {
     QSettings settings(QString::fromStdString(m_strOrganisation), QString::fromStdString(m_strApplication));
     settings.beginGroup(kSection);
-    m_entries.clear();
+    std::vector<std::string> entries;
     for (std::size_t i = 0; i < m_nSize; ++i) {
         const std::string path = FromPathSetting(settings.value(EntryKey(i)));
         if (!path.empty())
-            m_entries.push_back(path);
+            entries.push_back(path);
     }
+    SetEntries(std::move(entries));
 }
 
 void CRecentFileList::WriteList() const
@@ -45,13 +46,26 @@ void CRecentFileList::WriteList() const
 
 void CRecentFileList::Add(const std::string& path)
 {
-    Remove(path);
-    m_entries.insert(m_entries.begin(), path);
-    if (m_entries.size() > m_nSize)
-        m_entries.resize(m_nSize);
+    std::vector<std::string> entries = m_entries;
+    std::erase(entries, path);
+    entries.insert(entries.begin(), path);
+    if (entries.size() > m_nSize)
+        entries.resize(m_nSize);
+    SetEntries(std::move(entries));
 }
 
 void CRecentFileList::Remove(const std::string& path)
 {
-    std::erase(m_entries, path);
+    std::vector<std::string> entries = m_entries;
+    std::erase(entries, path);
+    SetEntries(std::move(entries));
+}
+
+void CRecentFileList::SetEntries(std::vector<std::string> entries)
+{
+    if (entries == m_entries)
+        return;
+    m_entries = std::move(entries);
+    if (m_changed)
+        m_changed();
 }

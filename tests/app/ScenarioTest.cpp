@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -22,7 +24,9 @@
 #include "app/panels/DlgConfig.h"
 #include "app/views/ProfileView.h"
 #include "platform/core/DialogModels.h"
+#include "platform/core/PathText.h"
 #include "platform/core/ProfileFile.h"
+#include "platform/qt/CommandRegistry.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -350,6 +354,83 @@ TEST(Scenario, BothImagesOfANanoScopeFileSavedInPlaceKeepFilesOfTheirOwn)
     EXPECT_EQ(app.Prompt().events, (std::vector<std::string>{"dialog: Save the image list of amplitude.spm to "
                                                              "nanoscope-v432-height-amplitude.cnf?"}));
     EXPECT_EQ(FileBytes(nanoscope), FileBytes(SamplePath(kNanoscope)));
+}
+
+// The file of each open document, in the order they opened.
+std::vector<std::string> OpenFiles(RunningApp& app)
+{
+    std::vector<std::string> files;
+    for (const auto& doc : app.MainFrame().DocManager().Documents())
+        files.push_back(FileNameOf(doc->GetPathName()));
+    return files;
+}
+
+// Ctrl+S in the Amplitude frame of a NanoScope file whose Height has its file already: while
+// the replace question is up, something happens that would change the active frame when it
+// closes; No, and Save As still writes the amplitude image. A file handed over meanwhile opens
+// only once the save has returned: not in the moment the question has gone and its event
+// loop has not handed back, nor while Save As asks for the name.
+TEST(Scenario, SaveAsAfterTheReplaceQuestionWritesTheImageCtrlSWasPressedFor)
+{
+    SPM_REQUIRE_DISPLAY();
+    SPM_REQUIRE_SAMPLES();
+    const struct {
+        const char* meanwhile;
+        std::function<void(RunningApp&, const std::string& sent)> happen;
+    } cases[] = {
+        {"a file handed over", [](RunningApp& app, const std::string& sent) { app.App().OpenShellFiles({sent}); }},
+        {"the Height frame activated", [](RunningApp& app, const std::string&) { app.Activate(":2D", "Height_01"); }},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        const std::string nanoscope = NanoscopeCopy(dir);
+        const std::string sent = SampleCopy(dir, "sent.spm");
+        RunningApp app(nanoscope);
+        const CSpmImage& height = *app.ActiveDoc().Doc().ImageList()[0].m_pImage;
+        const CSpmImage& amplitude = *app.ActiveDoc().Doc().ImageList()[1].m_pImage;
+        ASSERT_TRUE(app.Activate(":2D", "Height_01"));
+        ASSERT_TRUE(app.Run(cmd::kFileSave));
+        ASSERT_TRUE(app.Activate(":2D", "Amplitude_02"));
+        std::vector<std::string> afterAnswer;
+        std::vector<std::string> duringSaveAs;
+        RealDialogs real(app);
+        const std::size_t steps = RunWithModals([&] { app.App().Commands().Execute(cmd::kFileSave); }, {
+            [&](QWidget* up) {
+                if (qobject_cast<QMessageBox*>(up) == nullptr)
+                    return false;
+                c.happen(app, sent);
+                return true;
+            },
+            [&](QWidget* up) {
+                auto* question = qobject_cast<QMessageBox*>(up);
+                if (question == nullptr)
+                    return false;
+                question->button(QMessageBox::No)->click();
+                // Gone from the screen, while its loop has not yet handed back to the save.
+                RunningApp::Pump(300);
+                afterAnswer = OpenFiles(app);
+                return true;
+            },
+            [&](QWidget* up) {
+                if (qobject_cast<QFileDialog*>(up) == nullptr)
+                    return false;
+                duringSaveAs = OpenFiles(app);
+                return true;
+            },
+            TypeInFileDialog((dir / "amplitude").string(), 0),
+        });
+        EXPECT_EQ(steps, 4u) << c.meanwhile;
+        EXPECT_EQ(afterAnswer, std::vector<std::string>{kNanoscope}) << c.meanwhile;
+        EXPECT_EQ(duringSaveAs, std::vector<std::string>{kNanoscope}) << c.meanwhile;
+        EXPECT_TRUE(FileHolds(dir / "amplitude.spm", amplitude)) << c.meanwhile;
+        EXPECT_TRUE(FileHolds(dir / (std::string(kNanoscope) + ".spm"), height)) << c.meanwhile;
+        if (c.meanwhile == cases[0].meanwhile) {
+            app.Pump(500);
+            // Save As has given the document the name of the file it wrote.
+            EXPECT_EQ(OpenFiles(app), (std::vector<std::string>{"amplitude.spm", "sent.spm"}));
+            Screenshot("handover-after-save-as", &app.MainFrame());
+        }
+    }
 }
 
 // An image added with File > Add Image comes back with its document only through the image

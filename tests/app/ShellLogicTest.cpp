@@ -1,8 +1,12 @@
-// The shell's rules: command routing, frame titles, view openers, recent files, close prompt.
+// The shell's rules: command routing, frame titles, view openers, recent files, close prompt,
+// files handed over while the program is busy or quits.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QEventLoop>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
 
 #include <filesystem>
 #include <set>
@@ -11,9 +15,11 @@
 #include "app/CommandIds.h"
 #include "app/FileTypes.h"
 #include "app/MainFrame.h"
+#include "app/ShellOpen.h"
 #include "document/MDIDoc.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/CommandRegistry.h"
+#include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -142,6 +148,135 @@ TEST(Shell, RecentFilesKeepSixNewestFirstAndLoseFilesThatFailToOpen)
     stored.ReadList();
     EXPECT_EQ(stored.Entries(), std::vector<std::string>(newest.begin() + 1, newest.end()));
 }
+
+// The recent-file entries of the File menu in the menu bar now.
+std::vector<QAction*> RecentMenuEntries(RunningApp& app)
+{
+    std::vector<QAction*> entries;
+    QMenu* file = app.MainFrame().menuBar()->actions().front()->menu();
+    for (QAction* action : file->actions()) {
+        const int id = action->data().isValid() ? action->data().toInt() : 0;
+        if (id >= cmd::kFileMru1 && id < cmd::kFileMru1 + 6)
+            entries.push_back(action);
+    }
+    return entries;
+}
+
+// The texts the menu shows for `paths`, newest first.
+std::vector<std::string> RecentMenuTexts(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        texts.push_back("&" + std::to_string(i + 1) + " " + DisplayText(paths[i]).toStdString());
+    return texts;
+}
+
+std::vector<std::string> Texts(const std::vector<QAction*>& actions)
+{
+    std::vector<std::string> texts;
+    for (const QAction* action : actions)
+        texts.push_back(action->text().toStdString());
+    return texts;
+}
+
+// Files join and leave the recent list outside commands too: the file of the start, files
+// handed over, a handed-over file that fails to open, a file opened by the frame's own code.
+// After each the menu lists what is stored, and an entry opens the file it names.
+TEST(Shell, TheRecentMenuListsTheFilesItsEntriesOpenWhoeverChangedTheList)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string a = SampleCopy(dir, "a.spm"), b = SampleCopy(dir, "b.spm"), c = SampleCopy(dir, "c.spm");
+    RunningApp app(a);
+    CSpmDocManager& manager = app.MainFrame().DocManager();
+    const std::vector<std::pair<std::function<void()>, std::vector<std::string>>> steps{
+        {[] {}, {a}},
+        {[&] { app.App().OpenShellFiles({b, c}); }, {c, b, a}},
+        {[&] {
+             manager.CloseDocument(*manager.Documents().front());
+             WriteFile(a, std::string_view("not an image"));
+             app.App().OpenShellFiles({a});
+         }, {c, b}},
+        {[&] { manager.OpenDocumentFile(SampleCopy(dir, "d.spm")); }, {(dir / "d.spm").string(), c, b}},
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i].first();
+        app.Pump(200);
+        EXPECT_EQ(manager.RecentFiles().Entries(), steps[i].second) << "step " << i;
+        EXPECT_EQ(Texts(RecentMenuEntries(app)), RecentMenuTexts(steps[i].second)) << "step " << i;
+    }
+    EXPECT_TRUE(manager.CloseAllDocuments());
+    app.Pump();
+    const std::vector<QAction*> entries = RecentMenuEntries(app);
+    ASSERT_EQ(entries.size(), 3u);
+    entries[2]->trigger();
+    app.Pump();
+    ASSERT_EQ(manager.Documents().size(), 1u);
+    EXPECT_EQ(manager.Documents().front()->GetPathName(), b);
+    EXPECT_EQ(Texts(RecentMenuEntries(app)), RecentMenuTexts({b, (dir / "d.spm").string(), c}));
+}
+
+// Files handed over while an event loop runs inside the main one wait until it has returned,
+// although no window is up: the code that ran the loop goes on with what it had.
+TEST(ShellOpenQueue, FilesSentInsideANestedEventLoopOpenOnlyOnceItHasReturned)
+{
+    std::vector<std::vector<std::string>> opened;
+    CShellOpenQueue queue([&opened](const std::vector<std::string>& paths) { opened.push_back(paths); });
+    QEventLoop nested;
+    bool openedInside = true;
+    QTimer::singleShot(0, [&queue] { queue.Add({"/a.spm"}); });
+    QTimer::singleShot(400, [&] {
+        openedInside = !opened.empty();
+        nested.quit();
+    });
+    nested.exec();
+    EXPECT_FALSE(openedInside);
+    RunningApp::Pump(300);
+    EXPECT_EQ(opened, (std::vector<std::vector<std::string>>{{"/a.spm"}}));
+}
+
+// A quit asks about a changed document, and files are handed over meanwhile: the quit stays
+// to show them, and goes on when none of them opens.
+struct QuitHandOverCase {
+    std::vector<const char*> sound, broken;
+    bool ends;
+};
+
+class QuitHandOver : public testing::TestWithParam<QuitHandOverCase> {};
+
+TEST_P(QuitHandOver, TheQuitGoesOnWhenNoneOfTheFilesSentMeanwhileOpens)
+{
+    SPM_REQUIRE_DISPLAY();
+    const QuitHandOverCase& c = GetParam();
+    ScratchDir dir;
+    RunningApp app(SampleCopy(dir, "changed.spm"));
+    ASSERT_TRUE(app.Run(cmd::kFlattenXY));
+    std::vector<std::string> sent;
+    std::vector<std::string> opened;
+    for (const char* name : c.sound)
+        opened.push_back(sent.emplace_back(SampleCopy(dir, name)));
+    for (const char* name : c.broken)
+        WriteFile(sent.emplace_back((dir / name).string()), std::string_view("not an image"));
+    app.Prompt().dialogScript.push_back([&](IDialogModel& question) {
+        app.App().OpenShellFiles(sent);
+        dynamic_cast<CQuestionBox&>(question).m_answer = CQuestionBox::Answer::No;
+        return false;
+    });
+    app.MainFrame().close();
+    app.Pump(500);
+    EXPECT_EQ(app.MainFrame().isVisible(), !c.ends);
+    std::vector<std::string> open;
+    for (const auto& doc : app.MainFrame().DocManager().Documents())
+        open.push_back(doc->GetPathName());
+    EXPECT_EQ(open, opened);
+    EXPECT_EQ(app.Prompt().messages.size(), c.broken.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, QuitHandOver, testing::Values(
+    QuitHandOverCase{{}, {"broken.spm"}, true},
+    QuitHandOverCase{{}, {"broken.spm", "broken2.spm"}, true},
+    QuitHandOverCase{{"sent.spm"}, {}, false},
+    QuitHandOverCase{{"sent.spm"}, {"broken.spm"}, false}));
 
 // The answer to "Save changes to <name>?", whether the frame then closed and a file was written.
 struct ClosePromptCase { int answer; bool closes, saves; };
