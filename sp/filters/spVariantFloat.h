@@ -58,6 +58,20 @@ SP_F234 V Load(const float* p)
     }
 }
 
+// A float of a caller's row, which may start anywhere (a row or step need not lie on the
+// float grid): read and written by byte copies.
+SP_F234 float Get(const float* p)
+{
+    float v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+SP_F234 void Set(float* p, float v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
 // A work-buffer vector, on 16 bytes in the 16-byte form.
 template <class V>
 SP_F234 void Store(float* p, V v)
@@ -208,7 +222,7 @@ SP_F234 void ElementRow(const float* x, const float* buf, float* dst, std::ptrdi
         float t[R::kTerms];
         for (int j = 0; j < R::kTerms; ++j)
             t[j] = buf[i + j * P];
-        dst[i] = R::Tail(i, R::kCentre ? x[i] : 0.0f, t);
+        Set(dst + i, R::Tail(i, R::kCentre ? Get(x + i) : 0.0f, t));
     }
 }
 
@@ -548,14 +562,6 @@ inline unsigned AlignedRows(const void* src, std::ptrdiff_t step, std::initializ
     return mask;
 }
 
-// A float of a row that may start anywhere.
-SP_F234 float Get(const float* p)
-{
-    float v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 // Rows `step` bytes apart from src.
 template <int N>
 struct Rows {
@@ -820,7 +826,8 @@ SP_F234 void RowPass5x5Body(const float* x, float* o, float* m, float* c, std::p
         }
     }
     for (; i < n; ++i) {
-        const float taps[5] = {x[i], x[i + P], x[i + 2 * P], x[i + 3 * P], x[i + 4 * P]};
+        const float taps[5] = {Get(x + i), Get(x + i + P), Get(x + i + 2 * P), Get(x + i + 3 * P),
+                               Get(x + i + 4 * P)};
         Profiles<Gauss>(taps, o + i, m + i, c + i);
     }
 }
@@ -875,7 +882,7 @@ SP_F234 void ColPass5x5Body(const float* const* r, float* dst, std::ptrdiff_t n)
     }
     for (; i < n; ++i) {
         const float s = Sum5(r[0][i], r[1][i], r[2][i], r[3][i], r[4][i]);
-        dst[i] = Gauss ? s * kInv571 : s;
+        Set(dst + i, Gauss ? s * kInv571 : s);
     }
 }
 

@@ -45,16 +45,23 @@ void LoopPlain(std::ptrdiff_t n, const Body& body)
         body(k);
 }
 
+// The elements of type T of a source row, which may start anywhere (a caller's row or step
+// need not lie on the element grid): element i is read by a byte copy.
 template <class T>
-const T* At(const void* p, std::ptrdiff_t bytes = 0)
-{
-    return reinterpret_cast<const T*>(static_cast<const unsigned char*>(p) + bytes);
-}
+struct Elements {
+    const unsigned char* p;
+    SP_FORMULA T operator[](std::ptrdiff_t i) const
+    {
+        T v;
+        std::memcpy(&v, p + i * static_cast<std::ptrdiff_t>(sizeof(T)), sizeof v);
+        return v;
+    }
+};
 
 template <class T>
-T* Out(void* p)
+Elements<T> At(const void* p, std::ptrdiff_t bytes = 0)
 {
-    return static_cast<T*>(p);
+    return {static_cast<const unsigned char*>(p) + bytes};
 }
 
 } // namespace spVariantDetail
@@ -97,10 +104,10 @@ void spColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
     } else {
         using namespace spVariantDetail;
         using S = typename E::Sum;
-        const auto *a = At<typename E::Src>(src), *b = At<typename E::Src>(src, step),
-                   *c = At<typename E::Src>(src, 2 * step);
-        S* out = Out<S>(buf);
-        spForElementsAhead<Col::kPrefetches>(len, c, sizeof(*c), [=](std::ptrdiff_t i) SP_FORMULA {
+        using X = typename E::Src;
+        const auto a = At<X>(src), b = At<X>(src, step), c = At<X>(src, 2 * step);
+        S* out = static_cast<S*>(buf);
+        spForElementsAhead<Col::kPrefetches>(len, c.p, sizeof(X), [=](std::ptrdiff_t i) SP_FORMULA {
             const S y = E::Widen(b[i]);
             const S mid = Form == 0 ? y : static_cast<S>(y + y);
             out[i] = static_cast<S>(static_cast<S>(E::Widen(a[i]) + mid) + E::Widen(c[i]));
@@ -128,13 +135,14 @@ void spColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t st
     } else {
         using namespace spVariantDetail;
         using S = typename E::Sum;
-        const auto* r = At<typename E::Src>(src);
-        const std::ptrdiff_t s = step / static_cast<std::ptrdiff_t>(sizeof(typename E::Src));
-        S* out = Out<S>(buf);
+        using X = typename E::Src;
+        const Elements<X> r[5] = {At<X>(src), At<X>(src, step), At<X>(src, 2 * step),
+                                  At<X>(src, 3 * step), At<X>(src, 4 * step)};
+        S* out = static_cast<S*>(buf);
         spForElements(len, [=](std::ptrdiff_t i) SP_FORMULA {
-            S acc = Widen5<E, Col>(r[i]);
+            S acc = Widen5<E, Col>(r[0][i]);
             for (int k = 1; k < 5; ++k)
-                acc = static_cast<S>(acc + Widen5<E, Col>(r[i + k * s]));
+                acc = static_cast<S>(acc + Widen5<E, Col>(r[k][i]));
             out[i] = acc;
         });
     }
@@ -148,15 +156,15 @@ template <class E, class Col>
 void spColSlide5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step)
 {
     if constexpr (E::kFloat) {
-        spFloat234::ColSum5(spVariantDetail::At<unsigned char>(src, step), buf, len, step);
+        spFloat234::ColSum5(static_cast<const unsigned char*>(src) + step, buf, len, step);
     } else {
         using namespace spVariantDetail;
         using S = typename E::Sum;
-        const auto* leaving = At<typename E::Src>(src);
-        const auto* entering = At<typename E::Src>(src, 5 * step);
-        S* out = Out<S>(buf);
+        using X = typename E::Src;
+        const auto leaving = At<X>(src), entering = At<X>(src, 5 * step);
+        S* out = static_cast<S*>(buf);
         spForElementsAhead<Col::kPrefetches>(
-            len, entering, sizeof(*entering), [=](std::ptrdiff_t i) SP_FORMULA {
+            len, entering.p, sizeof(X), [=](std::ptrdiff_t i) SP_FORMULA {
                 out[i] = static_cast<S>(static_cast<S>(out[i] - Widen5<E, Col>(leaving[i])) +
                                         Widen5<E, Col>(entering[i]));
             });
@@ -172,9 +180,10 @@ void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_
     } else {
         using namespace spVariantDetail;
         using D = typename E::Diff;
-        const auto *a = At<typename E::Src>(src), *c = At<typename E::Src>(src, 2 * step);
-        D* out = Out<D>(buf);
-        spForElementsAhead<Col::kPrefetches>(len, c, sizeof(*c), [=](std::ptrdiff_t i) SP_FORMULA {
+        using X = typename E::Src;
+        const auto a = At<X>(src), c = At<X>(src, 2 * step);
+        D* out = static_cast<D*>(buf);
+        spForElementsAhead<Col::kPrefetches>(len, c.p, sizeof(X), [=](std::ptrdiff_t i) SP_FORMULA {
             out[i] = static_cast<D>(E::Value(c[i]) - E::Value(a[i]));
         });
     }
@@ -184,35 +193,39 @@ void spRowPairDiff(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_
 
 namespace spVariantDetail {
 
-// Writes value(k) to the n elements of a destination row with the stores of kind K (every
-// fourth element left as it was when KeepAlpha): whole passes, then element by element.
-template <spRowStores K, bool KeepAlpha, class Dst, class Value>
-void WriteRow(Dst* d, std::ptrdiff_t n, const Value& value)
+// Writes value(k) to the n elements of type Dst of a destination row with the stores of kind
+// K (every fourth element left as it was when KeepAlpha): whole passes, then element by
+// element. The row may start anywhere: what is not a streaming store is a byte copy.
+template <class Dst, spRowStores K, bool KeepAlpha, class Value>
+void WriteRow(void* dst, std::ptrdiff_t n, const Value& value)
 {
-    constexpr std::ptrdiff_t width = (K == spRowStores::Stream8 ? 8 : 16) / sizeof(Dst);
+    constexpr std::ptrdiff_t size = sizeof(Dst), width = (K == spRowStores::Stream8 ? 8 : 16) / size;
+    auto* d = static_cast<unsigned char*>(dst);
     const bool aligned = reinterpret_cast<std::uintptr_t>(d) % 16 == 0;
     std::ptrdiff_t k = 0;
     for (; n - k >= width; k += width) {
         Dst pass[width];
         if constexpr (KeepAlpha)
-            std::memcpy(pass, d + k, sizeof pass);
+            std::memcpy(pass, d + k * size, sizeof pass);
         for (std::ptrdiff_t j = 0; j < width; ++j)
             if (!KeepAlpha || j % 4 != 3)
                 pass[j] = value(k + j);
         if constexpr (K == spRowStores::Stream8) {
             __m64 v;
             std::memcpy(&v, pass, sizeof v);
-            _mm_stream_pi(reinterpret_cast<__m64*>(d + k), v);
+            _mm_stream_pi(reinterpret_cast<__m64*>(d + k * size), v);
         } else if (K == spRowStores::Stream16 && aligned) {
-            _mm_stream_si128(reinterpret_cast<__m128i*>(d + k),
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + k * size),
                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(pass)));
         } else {
-            std::memcpy(d + k, pass, sizeof pass);
+            std::memcpy(d + k * size, pass, sizeof pass);
         }
     }
     for (; k < n; ++k)
-        if (!KeepAlpha || k % 4 != 3)
-            d[k] = value(k);
+        if (!KeepAlpha || k % 4 != 3) {
+            const Dst v = value(k);
+            std::memcpy(d + k * size, &v, sizeof v);
+        }
 }
 
 // Runs out(k) = saturate(formula(k, term)) into dst for the n elements of a row; `term(j)`
@@ -222,9 +235,9 @@ void MapRow(const void* buf, std::int32_t offset, void* dst, std::ptrdiff_t n,
             const Formula& formula)
 {
     using S = typename E::Sum;
-    const S* b = At<S>(buf);
-    typename E::Dst* d = Out<typename E::Dst>(dst);
-    WriteRow<Col::template kStores<P, KeepAlpha, Narrow>, KeepAlpha>(d, n, [=](std::ptrdiff_t k) {
+    const S* b = static_cast<const S*>(buf);
+    WriteRow<typename E::Dst, Col::template kStores<P, KeepAlpha, Narrow>, KeepAlpha>(
+        dst, n, [=](std::ptrdiff_t k) {
         const auto term = [=](int j) {
             return static_cast<typename E::Acc>(b[k + j * P]) - offset;
         };
@@ -241,7 +254,7 @@ void MapRow(const void* buf, std::int32_t offset, void* dst, std::ptrdiff_t n,
 template <class E, class Col, int P, bool KeepAlpha>
 void spColCentreMinusSum3(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    const auto* x = spVariantDetail::At<typename E::Src>(centre);
+    const auto x = spVariantDetail::At<typename E::Src>(centre);
     if constexpr (E::kFloat)
         spFloat234::Row<spFloat234::CentreMinusSum3, P, KeepAlpha>(
             static_cast<const float*>(centre), buf, dst, n);
@@ -256,7 +269,7 @@ void spColCentreMinusSum3(const void* centre, const void* buf, void* dst, std::p
 template <class E, class Col, int P, bool KeepAlpha>
 void spColHipass5(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    const auto* x = spVariantDetail::At<typename E::Src>(centre);
+    const auto x = spVariantDetail::At<typename E::Src>(centre);
     if constexpr (E::kFloat)
         spFloat234::Row<spFloat234::Hipass5, P, KeepAlpha>(static_cast<const float*>(centre), buf,
                                                            dst, n);
@@ -272,7 +285,7 @@ void spColHipass5(const void* centre, const void* buf, void* dst, std::ptrdiff_t
 template <class E, class Col, int P, bool KeepAlpha>
 void spSharpenFromSums(const void* centre, const void* buf, void* dst, std::ptrdiff_t n)
 {
-    const auto* x = spVariantDetail::At<typename E::Src>(centre);
+    const auto x = spVariantDetail::At<typename E::Src>(centre);
     if constexpr (E::kFloat)
         spFloat234::Row<spFloat234::SharpenFromSums, P, KeepAlpha>(
             static_cast<const float*>(centre), buf, dst, n);
@@ -345,9 +358,9 @@ void spSmooth(const void* buf, void* dst, std::ptrdiff_t n)
     } else if constexpr (E::kFloat) {
         spFloat234::Row<spFloat234::Smooth121, P, KeepAlpha>(nullptr, buf, dst, n);
     } else {
-        const D* b = spVariantDetail::At<D>(buf);
-        spVariantDetail::WriteRow<Col::template kStores<P, KeepAlpha>, KeepAlpha>(
-            spVariantDetail::Out<typename E::Dst>(dst), n, [=](std::ptrdiff_t k) {
+        const D* b = static_cast<const D*>(buf);
+        spVariantDetail::WriteRow<typename E::Dst, Col::template kStores<P, KeepAlpha>, KeepAlpha>(
+            dst, n, [=](std::ptrdiff_t k) {
                 using A = typename E::Acc;
                 const A mid = static_cast<A>(b[k + P]);
                 return E::Saturate((static_cast<A>(b[k]) + (Form == 0 ? mid : mid + mid)) +
@@ -369,7 +382,7 @@ void spRowPass5x5(const void* src, void* outer, void* middle, void* centre, std:
     } else {
         using R = spProfile<E, Gauss>;
         using A = typename E::Acc;
-        const auto* x = spVariantDetail::At<typename E::Src>(src);
+        const auto x = spVariantDetail::At<typename E::Src>(src);
         R *o = static_cast<R*>(outer), *mi = static_cast<R*>(middle), *c = static_cast<R*>(centre);
         spForElements(n, [=](std::ptrdiff_t i) SP_FORMULA {
             const A p = E::Value(x[i]) + E::Value(x[i + 4 * P]);
@@ -402,11 +415,10 @@ void spColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3
         const R *a = static_cast<const R*>(r0), *b = static_cast<const R*>(r1),
                 *c = static_cast<const R*>(r2), *d = static_cast<const R*>(r3),
                 *e = static_cast<const R*>(r4);
-        typename E::Dst* out = spVariantDetail::Out<typename E::Dst>(dst);
         // The Gauss passes are 128-bit kernels in every column, the Laplace ones 64-bit in
         // columns 3 and 4.
         constexpr spRowStores stores = Col::template kStores<1, KeepAlpha, !Gauss>;
-        spVariantDetail::WriteRow<stores, KeepAlpha>(out, n, [=](std::ptrdiff_t i) {
+        spVariantDetail::WriteRow<typename E::Dst, stores, KeepAlpha>(dst, n, [=](std::ptrdiff_t i) {
             const A s = (((A(a[i]) + A(b[i])) + A(c[i])) + A(d[i])) + A(e[i]);
             if constexpr (!Gauss)
                 return E::Saturate(s);

@@ -2,8 +2,9 @@
 // public entries reach one-channel floats only), against each kernel's integer weights:
 // integer types exactly (rounded to nearest, ties to even, then saturated), floats within
 // 16 x 2^-24 x the sum of |w x|. Widths 1 to 40 with samples at the type's limits half the
-// time; source and destination flush against guard pages; the fourth element of layout 4
-// and everything outside the region kept; the caller's rounding mode (toward zero here) is
+// time; source and destination flush against guard pages, on their element grid or off it
+// (pointers and steps 1 to 3 bytes past it, which byte copies must serve); the fourth element
+// of layout 4 and everything outside the region kept; the caller's rounding mode (toward zero here) is
 // not used for integer results and is back afterwards. And the tables: every slot filled,
 // keys outside the formulas refused.
 #include <gtest/gtest.h>
@@ -71,6 +72,9 @@ struct Case {
     std::size_t op;
     spKernelKey key;
     Index width, height;
+    // Bytes past the element grid of the first source and destination element and of the
+    // steps, 0 to 3: an element of any size may start anywhere.
+    int srcShift = 0, srcStepExtra = 0, dstShift = 0, dstStepExtra = 0;
 };
 
 template <class In, class Out>
@@ -81,25 +85,32 @@ void RunCase(const Case& c, std::mt19937& rng)
     const Element<Out> out;
     const bool isFloat = in.isFloat;
     const Index e = spPixelElements(c.key.layout), b = op.border;
-    const Index srcRow = (c.width + 2 * b) * e, dstRow = c.width * e;
-    const auto srcBytes = static_cast<std::size_t>(srcRow * (c.height + 2 * b) * in.bytes);
-    const auto dstBytes = static_cast<std::size_t>(dstRow * c.height * out.bytes);
+    const Index dstRow = c.width * e * out.bytes;
+    const Index srcStep = (c.width + 2 * b) * e * in.bytes + c.srcStepExtra,
+                dstStep = dstRow + c.dstStepExtra;
+    // The last row of each plane ends at its last element (flush against the guard page).
+    const auto srcBytes = static_cast<std::size_t>(c.srcShift + srcStep * (c.height + 2 * b) -
+                                                   c.srcStepExtra);
+    const auto dstBytes =
+        static_cast<std::size_t>(c.dstShift + dstStep * c.height - c.dstStepExtra);
     GuardedPages srcPages(srcBytes), dstPages(dstBytes);
     unsigned char* src = c.width % 2 ? srcPages.AtEnd(srcBytes) : srcPages.AtStart();
     unsigned char* dst = c.width / 2 % 2 ? dstPages.AtEnd(dstBytes) : dstPages.AtStart();
-    for (std::size_t k = 0; k < srcBytes; k += static_cast<std::size_t>(in.bytes)) {
-        const double v = rng() % 2 ? (rng() % 2 ? in.lo : in.hi)
-                                   : std::uniform_real_distribution<double>(in.lo, in.hi)(rng);
-        in.put(src + k, isFloat ? v : std::round(v));
-    }
+    std::memset(src, 0x7F, srcBytes);
+    for (Index row = 0; row < c.height + 2 * b; ++row)
+        for (Index k = 0; k < (c.width + 2 * b) * e; ++k) {
+            const double v = rng() % 2 ? (rng() % 2 ? in.lo : in.hi)
+                                       : std::uniform_real_distribution<double>(in.lo, in.hi)(rng);
+            in.put(src + c.srcShift + row * srcStep + k * in.bytes, isFloat ? v : std::round(v));
+        }
     std::memset(dst, 0x5A, dstBytes);
     const std::vector<unsigned char> before(dst, dst + dstBytes);
 
+    const unsigned char* origin = src + c.srcShift + b * srcStep + b * e * in.bytes;
     const auto sample = [&](Index y, Index k) { // row y, element k of the region
-        return in.get(src + ((y + b) * srcRow + k + b * e) * in.bytes);
+        return in.get(origin + y * srcStep + k * in.bytes);
     };
-    const spVariantFrame frame{src + (b * srcRow + b * e) * in.bytes, srcRow * in.bytes, dst,
-                               dstRow * out.bytes, c.width, c.height};
+    const spVariantFrame frame{origin, srcStep, dst + c.dstShift, dstStep, c.width, c.height};
     const std::uint32_t caller = spSetMxcsrRounding(0x6000);
     const spStatus status = kWorkers[c.column - 1][c.op](frame, c.key);
     const std::uint32_t after = spGetMxcsr();
@@ -107,10 +118,17 @@ void RunCase(const Case& c, std::mt19937& rng)
     ASSERT_EQ(status, spStsNoErr);
     ASSERT_EQ(after & spMxcsrRoundingMask, 0x6000u);
 
+    // Nothing before the region, between its rows or after it changes.
+    for (Index at = 0; at < static_cast<Index>(dstBytes); ++at) {
+        const Index pos = at - c.dstShift;
+        if (pos < 0 || pos % dstStep >= dstRow) {
+            ASSERT_EQ(dst[at], before[static_cast<std::size_t>(at)]) << "byte " << pos;
+        }
+    }
     const IntKernel k = KernelOf(op, c.key.form);
     for (Index y = 0; y < c.height; ++y)
-        for (Index i = 0; i < dstRow; ++i) {
-            const Index at = (y * dstRow + i) * out.bytes;
+        for (Index i = 0; i < c.width * e; ++i) {
+            const Index at = c.dstShift + y * dstStep + i * out.bytes;
             const double got = out.get(dst + at);
             if (c.key.layout == 4 && i % 4 == 3) {
                 ASSERT_EQ(std::memcmp(dst + at, before.data() + at, out.bytes), 0) << "alpha";
@@ -176,7 +194,12 @@ TEST(SpVariantWorkers, EveryTypeAndLayoutAgainstTheIntegerKernel)
                                                  << f.name << " column " << column << " type "
                                                  << type << " layout " << layout << " form " << s
                                                  << " width " << w << " " << loops);
-                                    RunCase({column, op, {type, layout, s}, w, 1 + w % 3}, rng);
+                                    // Every fourth width on the element grid, the
+                                    // others off it by 1 to 3 bytes here and there.
+                                    const int off = static_cast<int>(w % 4), at = off ? static_cast<int>(w) : 0;
+                                    RunCase({column, op, {type, layout, s}, w, 1 + w % 3, off, at / 4 % 4,
+                                             at / 2 % 4, at / 3 % 4},
+                                            rng);
                                 }
                             });
         }
@@ -185,17 +208,23 @@ TEST(SpVariantWorkers, EveryTypeAndLayoutAgainstTheIntegerKernel)
 // Columns 2 to 4 on floats in every layout their tables hold, bit for bit against their
 // orders of addition: widths 1 to 40, so that a row ends at every place of a pass and of a
 // pair of pixels; sources and destinations 0 to 12 bytes past 16 and row steps of every
-// residue modulo 16 bytes, which pick the loop bodies; values whose sums round differently
-// in every order. Outside the region and in the kept fourth elements nothing changes.
+// residue modulo 16 bytes, which pick the loop bodies, and every third width off the float
+// grid (pointers and steps 1 to 3 bytes past it); values whose sums round differently in
+// every order. Outside the region and in the kept fourth elements nothing changes.
 TEST(SpVariantWorkers, FloatsOfColumns2To4FollowTheirOrdersBitForBit)
 {
     using Sampler = float (*)(std::mt19937&);
     const Sampler samplers[] = {ModerateValue, WideValue, TieProneValue};
     std::mt19937 rng(5);
-    // 16-byte aligned floats from `offset` on.
-    const auto aligned = [](std::vector<float>& v, Index offset) {
+    // 16-byte aligned bytes from `offset` on.
+    const auto aligned = [](std::vector<unsigned char>& v, Index offset) {
         const auto at = reinterpret_cast<std::uintptr_t>(v.data());
-        return v.data() + static_cast<Index>((16 - at % 16) % 16 / 4) + offset;
+        return v.data() + static_cast<Index>((16 - at % 16) % 16) + offset;
+    };
+    const auto floatAt = [](const unsigned char* p) {
+        float v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
     };
     for (int column = 2; column <= 4; ++column)
         for (std::size_t op = 0; op < AllFilterOps().size(); ++op) {
@@ -206,35 +235,49 @@ TEST(SpVariantWorkers, FloatsOfColumns2To4FollowTheirOrdersBitForBit)
                     ForEachLoopKind([&](const char* loops) {
                         for (Index w = 1; w <= 40; ++w) {
                             const Index h = 1 + w % 3, e = spPixelElements(layout), b = f.border;
-                            const Index srcRow = (w + 2 * b) * e + (w / 8 + layout) % 4;
-                            const Index dstRow = w * e + w % 3;
-                            std::vector<float> srcPlane(
-                                static_cast<std::size_t>(srcRow * (h + 2 * b) + 8));
-                            std::vector<float> dstPlane(static_cast<std::size_t>(dstRow * h + 8),
-                                                        Destination::kSentinel);
-                            for (float& v : srcPlane)
-                                v = samplers[static_cast<std::size_t>(w) % 3](rng);
-                            const float* src = aligned(srcPlane, w % 4) + b * srcRow + b * e;
-                            float* dst = aligned(dstPlane, w / 4 % 4);
-                            const std::vector<float> before = dstPlane;
-                            const spVariantFrame frame{src, srcRow * 4, dst, dstRow * 4, w, h};
+                            const Index off = w % 3 == 2 ? 1 + w / 3 % 3 : 0, flip = w / 3 % 2;
+                            const Index srcStep =
+                                ((w + 2 * b) * e + (w / 8 + layout) % 4) * 4 + flip * off;
+                            const Index dstRow = w * e * 4, dstStep = dstRow + w % 3 * 4 + off;
+                            const Index srcShift = w % 4 * 4 + off,
+                                        dstShift = w / 4 % 4 * 4 + (1 - flip) * off;
+                            std::vector<unsigned char> srcPlane(
+                                static_cast<std::size_t>(srcShift + srcStep * (h + 2 * b) + 32));
+                            std::vector<unsigned char> dstPlane(
+                                static_cast<std::size_t>(dstShift + dstStep * h + 32), 0x5A);
+                            unsigned char* srcBase = aligned(srcPlane, srcShift);
+                            for (Index row = 0; row < h + 2 * b; ++row)
+                                for (Index k = 0; k < (w + 2 * b) * e; ++k) {
+                                    const float v = samplers[static_cast<std::size_t>(w) % 3](rng);
+                                    std::memcpy(srcBase + row * srcStep + 4 * k, &v, sizeof v);
+                                }
+                            const unsigned char* src = srcBase + b * srcStep + 4 * b * e;
+                            unsigned char* dst = aligned(dstPlane, dstShift);
+                            const std::vector<unsigned char> before = dstPlane;
+                            const spVariantFrame frame{src, srcStep, dst, dstStep, w, h};
                             ASSERT_EQ(kWorkers[column - 1][op](frame, {spKtF32, layout, form}),
                                       spStsNoErr);
-                            const std::vector<float> want = Column234Floats(
-                                f.name, {reinterpret_cast<const unsigned char*>(src), srcRow * 4, w,
-                                         h, layout, form});
+                            const std::vector<float> want =
+                                Column234Floats(f.name, {src, srcStep, w, h, layout, form});
                             for (std::size_t k = 0; k < dstPlane.size(); ++k) {
                                 const Index at = static_cast<Index>(k) - (dst - dstPlane.data());
-                                const Index y = at / dstRow, i = at % dstRow;
-                                const bool inside =
-                                    at >= 0 && y < h && i < w * e && !(layout == 4 && i % 4 == 3);
-                                const float expected =
-                                    inside ? want[static_cast<std::size_t>(y * w * e + i)]
-                                           : before[k];
-                                ASSERT_TRUE(SameFloat(dstPlane[k], expected))
+                                const Index y = at / dstStep, i = at % dstStep / 4;
+                                const bool inside = at >= 0 && y < h && at % dstStep < dstRow &&
+                                                    !(layout == 4 && i % 4 == 3);
+                                if (!inside) {
+                                    ASSERT_EQ(dstPlane[k], before[k])
+                                        << f.name << " column " << column << " layout " << layout
+                                        << " width " << w << " " << loops << ": byte " << at;
+                                    continue;
+                                }
+                                if (at % dstStep % 4 != 0)
+                                    continue;
+                                const float got = floatAt(&dstPlane[k]),
+                                            expected = want[static_cast<std::size_t>(y * w * e + i)];
+                                ASSERT_TRUE(SameFloat(got, expected))
                                     << f.name << " column " << column << " layout " << layout
                                     << " form " << form << " width " << w << " " << loops
-                                    << ": row " << y << " element " << i << " got " << dstPlane[k]
+                                    << ": row " << y << " element " << i << " got " << got
                                     << " want " << expected;
                             }
                         }
