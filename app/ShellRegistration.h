@@ -16,7 +16,8 @@ std::optional<std::string> DesktopExecArgument(const std::string& argument);
 // The desktop entry that starts `executable` with the files to open; empty when the path
 // cannot be written into one.
 std::optional<std::string> DesktopEntryText(const std::string& executable);
-// The shared-MIME-info package of the document type: *.spm, *.000 to *.999 and *.mdt.
+// The shared-MIME-info package of the document type: *.spm, *.000 to *.999 and *.mdt by
+// name, *.spm and NanoScope files by their header as well.
 std::string MimePackageText();
 
 // The user's data folder, or empty when neither $XDG_DATA_HOME nor $HOME says where it is.

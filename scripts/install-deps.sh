@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev libqt6svg6
   libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri libx11-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 locales
-  shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl
+  shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl libglib2.0-bin
 )
 # Extra packages a caller may ask for (the comparison benchmarks use them).
 packages+=("$@")

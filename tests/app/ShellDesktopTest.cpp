@@ -117,16 +117,34 @@ std::string QueryFileType(const std::filesystem::path& dataHome, const std::file
     return query.readAllStandardOutput().trimmed().toStdString();
 }
 
+// The first of the desktop's MIME tools that is not installed, if any; mimetype answers
+// xdg-mime on a desktop of no kind it knows.
+const char* MissingMimeTool()
+{
+    for (const char* tool : {"xdg-mime", "mimetype", "update-mime-database"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            return tool;
+    return nullptr;
+}
+
+// The desktops whose MIME query a test asks: one of no kind xdg-mime knows, and GNOME, whose
+// query the desktop's own library answers, where installed.
+QStringList QueriedDesktops()
+{
+    QStringList desktops{QString()};
+    if (!QStandardPaths::findExecutable("gio").isEmpty())
+        desktops << "GNOME";
+    return desktops;
+}
+
 // Another type claims *.spm as well (a source package), with the same weight: the program's
 // own files, saved from real instrument files, are told by their content, while a file of
 // that other type keeps its type whatever its name.
 TEST(DesktopEntry, TheDesktopsMimeQueryTypesSavedFilesAsTheProgramsOwn)
 {
     SPM_REQUIRE_SAMPLES();
-    // mimetype answers xdg-mime on a desktop of no kind it knows.
-    for (const char* tool : {"xdg-mime", "mimetype", "update-mime-database"})
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
+    if (const char* tool = MissingMimeTool())
+        GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
     ScratchDir home;
     ASSERT_FALSE(RegisterShellFileTypes(home.path().string(), "/a/spmviewer").failed);
     ScratchDir dir;
@@ -152,12 +170,39 @@ TEST(DesktopEntry, TheDesktopsMimeQueryTypesSavedFilesAsTheProgramsOwn)
         {"scan.000", "application/x-spm-document"},      {"scan.mdt", "application/x-spm-document"},
         {"package.spm", "application/x-source-rpm"},
     };
-    QStringList desktops{QString()};
-    if (!QStandardPaths::findExecutable("gio").isEmpty())
-        desktops << "GNOME";   // answered by the desktop's own library instead
-    for (const QString& desktop : desktops)
+    for (const QString& desktop : QueriedDesktops())
         for (const auto& [name, type] : cases)
             EXPECT_EQ(QueryFileType(home.path(), dir / name, desktop), type) << name << " " << desktop.toStdString();
+}
+
+// NanoScope files are numbered *.000 to *.999, which the generic tool's reading of the glob
+// matches only for some numbers: the files are told by their first header line as well,
+// with CR LF or LF line ends, while a name another type claims (a text) keeps that type.
+TEST(DesktopEntry, TheDesktopsMimeQueryTypesNanoScopeFilesOfEveryNumberAsTheProgramsOwn)
+{
+    SPM_REQUIRE_SAMPLES();
+    if (const char* tool = MissingMimeTool())
+        GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
+    ScratchDir home;
+    ASSERT_FALSE(RegisterShellFileTypes(home.path().string(), "/a/spmviewer").failed);
+    ScratchDir dir;
+    const char* const crlf = "nanoscope-v432-height-amplitude.007";
+    const char* const lf = "nanoscope-v515-header-only.001";
+    const struct {
+        const char* name;
+        const char* sample;
+        const char* type;
+    } cases[] = {
+        {"scan.007", crlf, "application/x-spm-document"}, {"scan.001", crlf, "application/x-spm-document"},
+        {"scan.500", crlf, "application/x-spm-document"}, {"scan.998", crlf, "application/x-spm-document"},
+        {"scan.000", crlf, "application/x-spm-document"}, {"scan.999", crlf, "application/x-spm-document"},
+        {"header.001", lf, "application/x-spm-document"}, {"header.txt", lf, "text/plain"},
+    };
+    for (const auto& c : cases)
+        std::filesystem::copy_file(SamplePath(c.sample), dir / c.name);
+    for (const QString& desktop : QueriedDesktops())
+        for (const auto& c : cases)
+            EXPECT_EQ(QueryFileType(home.path(), dir / c.name, desktop), c.type) << c.name << " " << desktop.toStdString();
 }
 
 // --- the request
@@ -607,7 +652,7 @@ TEST(ShellOpen, TwoStartsAtOnceLeaveOneProgramThatOpensBothFiles)
 }
 
 // The desktop's own road: with the registration in place, the desktop's generic opener asks
-// the MIME tables for the type of a *.000 file and starts the entry's program on it, which
+// the MIME tables for the type of a *.007 file and starts the entry's program on it, which
 // hands the file to the program running.
 TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgram)
 {
@@ -617,7 +662,7 @@ TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgra
         if (QStandardPaths::findExecutable(tool).isEmpty())
             GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
     ScratchDir dir;
-    const std::filesystem::path file = dir / "scan.000";
+    const std::filesystem::path file = dir / "scan.007";
     std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), file);
     RunningApp app;
     // The test program registered itself at start; the desktop is to start the real one.
@@ -646,13 +691,13 @@ TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgra
     // Once more while another document is in front: its frame comes back, nothing opens.
     ASSERT_TRUE(app.MainFrame().DocManager().OpenDocumentFile(SampleCopy(dir)).created);
     const std::size_t frames = app.FrameTitles().size();
-    EXPECT_EQ(app.ActiveTitle().find("scan.000"), std::string::npos);
+    EXPECT_EQ(app.ActiveTitle().find("scan.007"), std::string::npos);
     QProcess again;
     run("xdg-open", {QString::fromStdString(file.string())}, again);
     RunningApp::Pump(100);
     EXPECT_EQ(app.MainFrame().DocManager().Documents().size(), 2u);
     EXPECT_EQ(app.FrameTitles().size(), frames);
-    EXPECT_NE(app.ActiveTitle().find("scan.000"), std::string::npos);
+    EXPECT_NE(app.ActiveTitle().find("scan.007"), std::string::npos);
 }
 
 } // namespace
