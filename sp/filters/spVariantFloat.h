@@ -150,9 +150,8 @@ SP_F234 V4 Lanes(const V4* w)
 // destination row. A rule gives kTerms (buffer terms j P apart, j from 0) and its formulas
 // for the parts of a row: First and Second (the halves of a pass), Block (the block of four)
 // and Tail (one element at index i) for one and three channels; First and Second (the two
-// pixels of a pair) and Single (a last pixel) for four-element pixels, or Sum (of the first
-// four pixels) and FromSum for the rules that slide a sum of five pixels along the row.
-// kHalvesDiffer says whether First and Second add in different orders.
+// pixels of a pair) and Single (a last pixel) for four-element pixels. kHalvesDiffer says
+// whether First and Second add in different orders.
 
 template <int P, int Base, std::size_t... J>
 SP_F234 void LanesOf(const V4* window, V4* t, std::index_sequence<J...>)
@@ -232,42 +231,28 @@ SP_F234 void PixelRow(const float* x, const float* buf, float* dst, std::ptrdiff
     constexpr bool xa = CentreAligned && !Wide;
     const std::ptrdiff_t pixels = n / 4;
     std::ptrdiff_t p = 0;
-    if constexpr (R::kSliding) {
-        // The sum of five pixels slides along the row, one pixel in and one out; each step
-        // needs the last, so both forms take one pixel at a time.
-        V4 sum = R::Sum(Window<15>(buf, 0).v);
-        const auto next = [&](std::ptrdiff_t q) SP_FORMULA {
-            sum = sum + Load<V4, true>(buf + 4 * (q + 4));
-            const V4 c = R::kCentre ? Load<V4, xa>(x + 4 * q) : V4{};
-            PutPixels<Keep, DstAligned>(dst + 4 * q, R::FromSum(c, sum));
-            sum = sum - Load<V4, true>(buf + 4 * q);
-        };
-        for (; p < pixels; ++p)
-            next(p);
-    } else {
-        for (; pixels - p >= 2; p += 2) {
-            if constexpr (Wide) {
-                // A pair is one vector: term j holds pixel p + j, then pixel p + 1 + j.
-                V8 t[R::kTerms];
-                TermsOf<R, 4, 0>(buf + 4 * p, nullptr, t);
-                const V8 c = R::kCentre ? Load<V8>(x + 4 * p) : V8{};
-                V8 r = R::First(c, t);
-                if constexpr (R::kHalvesDiffer)
-                    r = Halves(r, R::Second(c, t));
-                PutPixels<Keep, DstAligned>(dst + 4 * p, r);
-            } else {
-                const Window<4 * R::kTerms + 3> w(buf, 4 * p);
-                const V4 c0 = R::kCentre ? Load<V4, xa>(x + 4 * p) : V4{};
-                const V4 c1 = R::kCentre ? Load<V4, xa>(x + 4 * p + 4) : V4{};
-                PutPixels<Keep, DstAligned>(dst + 4 * p, R::First(c0, w.v));
-                PutPixels<Keep, DstAligned>(dst + 4 * p + 4, R::Second(c1, w.v + 1));
-            }
+    for (; pixels - p >= 2; p += 2) {
+        if constexpr (Wide) {
+            // A pair is one vector: term j holds pixel p + j, then pixel p + 1 + j.
+            V8 t[R::kTerms];
+            TermsOf<R, 4, 0>(buf + 4 * p, nullptr, t);
+            const V8 c = R::kCentre ? Load<V8>(x + 4 * p) : V8{};
+            V8 r = R::First(c, t);
+            if constexpr (R::kHalvesDiffer)
+                r = Halves(r, R::Second(c, t));
+            PutPixels<Keep, DstAligned>(dst + 4 * p, r);
+        } else {
+            const Window<4 * R::kTerms + 3> w(buf, 4 * p);
+            const V4 c0 = R::kCentre ? Load<V4, xa>(x + 4 * p) : V4{};
+            const V4 c1 = R::kCentre ? Load<V4, xa>(x + 4 * p + 4) : V4{};
+            PutPixels<Keep, DstAligned>(dst + 4 * p, R::First(c0, w.v));
+            PutPixels<Keep, DstAligned>(dst + 4 * p + 4, R::Second(c1, w.v + 1));
         }
-        if (p < pixels) {
-            const Window<4 * R::kTerms - 1> w(buf, 4 * p);
-            const V4 c = R::kCentre ? Load<V4, xa>(x + 4 * p) : V4{};
-            PutPixels<Keep, DstAligned>(dst + 4 * p, R::Single(c, w.v));
-        }
+    }
+    if (p < pixels) {
+        const Window<4 * R::kTerms - 1> w(buf, 4 * p);
+        const V4 c = R::kCentre ? Load<V4, xa>(x + 4 * p) : V4{};
+        PutPixels<Keep, DstAligned>(dst + 4 * p, R::Single(c, w.v));
     }
 }
 
@@ -310,10 +295,9 @@ void Row(const float* x, const void* buf, void* dst, std::ptrdiff_t n)
         (da ? RowPlain<R, P, Keep, false, true> : RowPlain<R, P, Keep, false, false>)(x, b, d, n);
 }
 
-// Defaults of a rule: no centre, no sliding sum, every part of a row in one order.
+// Defaults of a rule: no centre, every part of a row in one order.
 struct RuleBase {
     static constexpr bool kCentre = false;
-    static constexpr bool kSliding = false;
     static constexpr bool kHalvesDiffer = false;
 };
 
@@ -405,14 +389,15 @@ template <int P, bool Keep>
 using SharpenFromSums = CentreMinusSums3<P, Keep, 17, 3>;
 
 // The sum of the five column sums around the element, made into the 5x5 mean (times 0.04) or
-// the 5x5 highpass (25 x centre - the sum). Four-element pixels slide the sum along the row;
-// in the last one to three elements of three channels the mean's sum starts by the element's
-// place within eight, the highpass's as in a block.
+// the 5x5 highpass (25 x centre - the sum). Four-element pixels sum each pixel's five
+// afresh, from the left, where a sum slid along the row would carry its rounding, and an
+// infinity as NaN, to every later pixel; in the last one to three elements of three
+// channels the mean's sum starts by the element's place within eight, the highpass's as in
+// a block.
 template <int P, bool Keep, bool Highpass>
 struct FiveSums : RuleBase {
     static constexpr int kTerms = 5;
     static constexpr bool kCentre = Highpass;
-    static constexpr bool kSliding = P == 4;
     static constexpr bool kHalvesDiffer = P == 3;
     template <class T>
     SP_F234 static T FromSum(T x, T sum)
@@ -420,20 +405,24 @@ struct FiveSums : RuleBase {
         return Highpass ? x * 25.0f - sum : sum * kMean5;
     }
     template <class T>
+    SP_F234 static T InOrder(T x, const T* t)
+    {
+        return FromSum(x, (((t[0] + t[1]) + t[2]) + t[3]) + t[4]);
+    }
+    template <class T>
     SP_F234 static T First(T x, const T* t)
     {
         if constexpr (P == 1)
             return FromSum(x, ((t[0] + t[4]) + (t[1] + t[2])) + t[3]);
-        else
+        else if constexpr (P == 3)
             return FromSum(x, (((t[0] + t[2]) + t[1]) + t[3]) + t[4]);
+        else
+            return InOrder(x, t);
     }
     template <class T>
     SP_F234 static T Second(T x, const T* t)
     {
-        if constexpr (P == 1)
-            return First(x, t);
-        else
-            return FromSum(x, (((t[0] + t[1]) + t[2]) + t[3]) + t[4]);
+        return P == 3 ? InOrder(x, t) : First(x, t);
     }
     template <class T>
     SP_F234 static T Block(T x, const T* t)
@@ -443,16 +432,20 @@ struct FiveSums : RuleBase {
         else
             return FromSum(x, (((t[0] + t[2]) + t[1]) + t[4]) + t[3]);
     }
+    template <class T>
+    SP_F234 static T Single(T x, const T* t)
+    {
+        return InOrder(x, t);
+    }
     SP_F234 static float Tail(std::ptrdiff_t i, float x, const float* t)
     {
         if constexpr (P == 1)
-            return FromSum(x, (((t[0] + t[1]) + t[2]) + t[3]) + t[4]);
+            return InOrder(x, t);
         else if (Highpass || i % 8 < 4)
             return Block(x, t);
         else
             return FromSum(x, (((t[0] + t[1]) + t[2]) + t[4]) + t[3]);
     }
-    SP_F234 static V4 Sum(const V4* w) { return ((w[0] + w[1]) + w[2]) + w[3]; }
 };
 
 template <int P, bool Keep>

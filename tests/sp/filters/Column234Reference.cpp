@@ -127,9 +127,12 @@ float Sharpen(Part part, Index e, bool keep, float x, const float* t)
     }
 }
 
-// The five column sums of element i, in the order of its part (one and three channels).
+// The five column sums of element i, in the order of its part: four-element pixels each
+// from the left, (((w0 + w1) + w2) + w3) + w4.
 float Sum5Terms(Part part, Index e, Index i, const float* t)
 {
+    if (e == 4)
+        return (((t[0] + t[1]) + t[2]) + t[3]) + t[4];
     if (e == 1) {
         if (part == Part::Tail)
             return (((t[0] + t[1]) + t[2]) + t[3]) + t[4];
@@ -167,23 +170,6 @@ float Smooth(Part part, Index e, int form, const float* t)
         }
     }
     return (a + b) + c;
-}
-
-// Four-element pixels whose five-pixel sums slide along the row: start with the first four
-// pixels, then per pixel add the entering one, take the output, subtract the leaving one.
-std::vector<float> Sliding(const Sums& s, Index n, const std::function<float(Index, float)>& out)
-{
-    std::vector<float> row(static_cast<std::size_t>(n));
-    for (Index lane = 0; lane < 4; ++lane) {
-        const auto w = [&](Index pixel) { return s[static_cast<std::size_t>(4 * pixel + lane)]; };
-        float sum = ((w(0) + w(1)) + w(2)) + w(3);
-        for (Index p = 0; p < n / 4; ++p) {
-            sum = sum + w(p + 4);
-            row[static_cast<std::size_t>(4 * p + lane)] = out(4 * p + lane, sum);
-            sum = sum - w(p);
-        }
-    }
-    return row;
 }
 
 // ---- Kernel set 1: the 5x5 profiles and their column pass ----
@@ -262,21 +248,14 @@ std::vector<float> OutputRow(const std::string& filter, const Geometry& g, Index
         return each(RowDifferences(g, y), 3, [&](Part part, Index, const float* t) {
             return Smooth(part, e, g.call.form, t);
         });
-    if (filter == "Lowpass5x5") {
-        if (e == 4)
-            return Sliding(ColumnSums5(g, y), n, [](Index, float sum) { return sum * 0.04f; });
+    if (filter == "Lowpass5x5")
         return each(ColumnSums5(g, y), 5, [&](Part part, Index i, const float* t) {
             return Sum5Terms(part, e, i, t) * 0.04f;
         });
-    }
-    if (filter == "Hipass5x5") {
-        if (e == 4)
-            return Sliding(ColumnSums5(g, y), n,
-                           [&](Index i, float sum) { return x(i) * 25.0f - sum; });
+    if (filter == "Hipass5x5")
         return each(ColumnSums5(g, y), 5, [&](Part part, Index i, const float* t) {
             return x(i) * 25.0f - HipassSum(part, e, i, t);
         });
-    }
     throw std::invalid_argument("no such filter: " + filter);
 }
 

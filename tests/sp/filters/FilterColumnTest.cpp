@@ -64,15 +64,7 @@ bool RoundsItsOwnWay(const FilterOp& op)
 
 double Bound(const FilterOp& op, const BorderedImage& x, Index y, Index i)
 {
-    double sum = 0.0;
-    for (Index r = -op.border; r <= op.border; ++r)
-        for (Index c = -op.border; c <= op.border; ++c)
-            if (const int w = op.kernel.w[r + 2][c + 2]; w != 0) // a NaN outside the kernel
-                sum += std::abs(w * static_cast<double>(x.at(y + r, i + c)));
-    // A multiple of the centre minus the whole window rounds the centre's terms as well.
-    if (const int w = op.kernel.w[2][2]; w != 0)
-        sum += std::abs(w * static_cast<double>(x.at(y, i)));
-    return 16.0 * 0x1p-24 * sum / op.kernel.divisor + 0x1p-126;
+    return 16.0 * WindowUnit(op, x, y, i) + 0x1p-126;
 }
 
 bool Agrees(bool exact, float got, float want, double bound)

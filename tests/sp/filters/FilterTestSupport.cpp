@@ -68,6 +68,26 @@ std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src)
     return out;
 }
 
+namespace {
+
+template <int C>
+std::vector<spVariantWorkerFn*> WorkersOf()
+{
+    using W = spVariantWorkers<C>; // in the order of AllFilterOps
+    return {W::Gauss3x3,   W::Ring5x5,    W::LaplaceHipass3x3, W::Ring5x5,
+            W::Lowpass3x3, W::Lowpass5x5, W::LaplaceHipass3x3, W::Hipass5x5,
+            W::Sharpen,    W::SobelVert,  W::SobelHoriz};
+}
+
+} // namespace
+
+spVariantWorkerFn* WorkerOf(int column, std::size_t op)
+{
+    static const std::vector<spVariantWorkerFn*> workers[] = {WorkersOf<1>(), WorkersOf<2>(),
+                                                              WorkersOf<3>(), WorkersOf<4>()};
+    return workers[column - 1].at(op);
+}
+
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
                int srcExtraBytes, int dstExtraBytes, FilterCall call)
 {
@@ -105,6 +125,18 @@ void ForEachLoopKind(const std::function<void(const char* loops)>& body)
     body("plain loops");
     spDebugUsePlainLoops(false);
     body(spUseAvx2Loops() ? "AVX2 loops" : "plain loops (no AVX2)");
+}
+
+double WindowUnit(const FilterOp& op, const BorderedImage& x, Index y, Index i)
+{
+    double sum = 0.0;
+    for (Index r = -op.border; r <= op.border; ++r)
+        for (Index c = -op.border; c <= op.border; ++c)
+            if (const int w = op.kernel.w[r + 2][c + 2]; w != 0) // a NaN outside the kernel
+                sum += std::abs(w * static_cast<double>(x.at(y + r, i + c)));
+    if (const int w = op.kernel.w[2][2]; w != 0)
+        sum += std::abs(w * static_cast<double>(x.at(y, i)));
+    return 0x1p-24 * sum / op.kernel.divisor;
 }
 
 bool SameFloat(float a, float b)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sp/filters/spVariantDrivers.h"
 #include "sp/sp.h"
 
 using Index = std::ptrdiff_t;
@@ -78,6 +79,9 @@ const std::vector<FilterOp>& AllFilterOps();
 
 std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src);
 
+// The worker of processor column 1 to 4 that runs AllFilterOps()[op].
+spVariantWorkerFn* WorkerOf(int column, std::size_t op);
+
 // Calls op (through `call`, its entry by default) with byte steps that may carry 0 to 3
 // extra bytes.
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
@@ -130,6 +134,11 @@ struct Layout {
     int srcExtra, dstExtra;
 };
 Layout RandomLayout(std::mt19937& rng, Index width, Index height);
+
+// One unit of the filters' error bound at output (y, i): 2^-24 x the sum of |w x| over the
+// window, the centre's term counted twice (a multiple of the centre minus the whole window
+// rounds the centre's terms as well), over the kernel's divisor.
+double WindowUnit(const FilterOp& op, const BorderedImage& x, Index y, Index i);
 
 // Equal bit for bit, or both NaN (which NaN payload survives is not fixed).
 bool SameFloat(float a, float b);

@@ -22,20 +22,6 @@
 
 namespace {
 
-using WorkerFn = spStatus(const spVariantFrame& f, const spKernelKey& key);
-
-template <int C>
-std::vector<WorkerFn*> WorkersOf()
-{
-    using W = spVariantWorkers<C>; // in the order of AllFilterOps
-    return {W::Gauss3x3,   W::Ring5x5,           W::LaplaceHipass3x3, W::Ring5x5,
-            W::Lowpass3x3, W::Lowpass5x5,        W::LaplaceHipass3x3, W::Hipass5x5,
-            W::Sharpen,    W::SobelVert,         W::SobelHoriz};
-}
-
-const std::vector<WorkerFn*> kWorkers[] = {WorkersOf<1>(), WorkersOf<2>(), WorkersOf<3>(),
-                                           WorkersOf<4>()};
-
 // Reads and writes elements of type T as double; samples of floats stay within +-100.
 template <class T>
 struct Element {
@@ -112,7 +98,7 @@ void RunCase(const Case& c, std::mt19937& rng)
     };
     const spVariantFrame frame{origin, srcStep, dst + c.dstShift, dstStep, c.width, c.height};
     const std::uint32_t caller = spSetMxcsrRounding(0x6000);
-    const spStatus status = kWorkers[c.column - 1][c.op](frame, c.key);
+    const spStatus status = WorkerOf(c.column, c.op)(frame, c.key);
     const std::uint32_t after = spGetMxcsr();
     spLoadMxcsr(caller);
     ASSERT_EQ(status, spStsNoErr);
@@ -255,7 +241,7 @@ TEST(SpVariantWorkers, FloatsOfColumns2To4FollowTheirOrdersBitForBit)
                             unsigned char* dst = aligned(dstPlane, dstShift);
                             const std::vector<unsigned char> before = dstPlane;
                             const spVariantFrame frame{src, srcStep, dst, dstStep, w, h};
-                            ASSERT_EQ(kWorkers[column - 1][op](frame, {spKtF32, layout, form}),
+                            ASSERT_EQ(WorkerOf(column, op)(frame, {spKtF32, layout, form}),
                                       spStsNoErr);
                             const std::vector<float> want =
                                 Column234Floats(f.name, {src, srcStep, w, h, layout, form});
@@ -380,7 +366,7 @@ void RunColumn1Case(const Column1Case& c, std::mt19937& rng)
 
     const spKernelKey key{spKtF32, c.layout, c.form};
     const spVariantFrame frame{src, srcRow, dst, dstStep, c.width, c.height};
-    ASSERT_EQ(kWorkers[0][c.op](frame, key), spStsNoErr);
+    ASSERT_EQ(WorkerOf(1, c.op)(frame, key), spStsNoErr);
     const std::vector<float> want = Column1Floats(
         op.name, {src, srcRow, reinterpret_cast<std::uintptr_t>(dst), dstStep, c.width, c.height,
                   c.layout, c.form});

@@ -1,0 +1,189 @@
+// Every layout of every processor column against column 0 and against itself: over random
+// images each channel stays within 8 units of 2^-24 x the sum of |w x| over the window of
+// column 0's result for that channel alone; a NaN, an infinity or a huge value changes no
+// output outside its window in any column (a sum carried along a row or down a column would
+// take it, or its rounding, on, and an infinity as NaN); and the four-element 5x5 box sums
+// give a row of ones their ones back beside a border pixel of 1e8 or infinity.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "FilterTestSupport.h"
+
+namespace {
+
+// Pixels of e floats with a border of b pixels around width x height, rows packed.
+struct PixelImage {
+    PixelImage(Index width, Index height, Index border, Index elements)
+        : width(width), height(height), border(border), e(elements),
+          data(static_cast<std::size_t>(Step() * (height + 2 * border)))
+    {
+    }
+    Index Step() const { return (width + 2 * border) * e; } // floats
+    float& at(Index y, Index x, Index ch)
+    {
+        return data[static_cast<std::size_t>((y + border) * Step() + (x + border) * e + ch)];
+    }
+    const float* Origin() const { return data.data() + border * Step() + border * e; }
+    // Channel ch alone, for column 0.
+    BorderedImage Channel(Index ch) const
+    {
+        BorderedImage one(width, height, border, width + 2 * border);
+        one.Fill([&](Index y, Index x) {
+            return data[static_cast<std::size_t>((y + border) * Step() + (x + border) * e + ch)];
+        });
+        return one;
+    }
+
+    Index width, height, border, e;
+    std::vector<float> data;
+};
+
+// The weights of the filter operations: the Sobel filters 1-2-1, the ring its kind.
+int FormOf(const FilterOp& op)
+{
+    return op.name == "Gauss5x5" || op.name.starts_with("Sobel") ? 1 : 0;
+}
+
+// AllFilterOps()[op] in column 1 to 4 on `layout`: width x e results per row; the kept
+// fourth elements of layout 4 stay 0.
+std::vector<float> RunWorker(int column, std::size_t op, int layout, const PixelImage& x)
+{
+    std::vector<float> out(static_cast<std::size_t>(x.width * x.e * x.height), 0.0f);
+    const spVariantFrame frame{x.Origin(), x.Step() * 4, out.data(), x.width * x.e * 4, x.width,
+                               x.height};
+    EXPECT_EQ(WorkerOf(column, op)(frame, {spKtF32, layout, FormOf(AllFilterOps()[op])}),
+              spStsNoErr);
+    return out;
+}
+
+// Column 0 (through its entry) on one channel, or a worker on every layout.
+std::vector<float> RunColumn(int column, std::size_t op, int layout, const PixelImage& x)
+{
+    if (column != 0)
+        return RunWorker(column, op, layout, x);
+    const ColumnScope scope(0);
+    Destination dst(x.width, x.height, x.width);
+    EXPECT_EQ(RunOp(AllFilterOps()[op], x.Channel(0), dst), spStsNoErr);
+    return dst.Region();
+}
+
+TEST(SpFilterLayouts, EveryLayoutOfEveryColumnStaysWithin8UnitsOfColumn0)
+{
+    using Sampler = float (*)(std::mt19937&);
+    std::mt19937 rng(3);
+    for (int column = 1; column <= 4; ++column)
+        for (std::size_t op = 0; op < AllFilterOps().size(); ++op)
+            for (int layout = 1; layout <= 4; ++layout)
+                for (Sampler sample : {Sampler{ModerateValue}, Sampler{WideValue}})
+                    ForEachLoopKind([&](const char* loops) {
+                        const FilterOp& f = AllFilterOps()[op];
+                        // 37 pixels: passes, a block and a tail of elements; pairs and a
+                        // single pixel.
+                        PixelImage x(37, 6, f.border, spPixelElements(layout));
+                        for (float& v : x.data)
+                            v = sample(rng);
+                        const std::vector<float> got = RunWorker(column, op, layout, x);
+                        double worst = 0;
+                        for (Index ch = 0; ch < (layout == 4 ? 3 : x.e); ++ch) {
+                            const BorderedImage one = x.Channel(ch);
+                            Destination generic(x.width, x.height, x.width);
+                            ASSERT_EQ(RunOp(f, one, generic, 0, 0, f.generic), spStsNoErr);
+                            const std::vector<float> want = generic.Region();
+                            for (Index y = 0; y < x.height; ++y)
+                                for (Index i = 0; i < x.width; ++i) {
+                                    const float g = got[static_cast<std::size_t>(
+                                        (y * x.width + i) * x.e + ch)];
+                                    const float w = want[static_cast<std::size_t>(y * x.width + i)];
+                                    const double unit = WindowUnit(f, one, y, i) + 0x1p-130;
+                                    worst = std::max(worst, std::abs(double{g} - w) / unit);
+                                }
+                        }
+                        EXPECT_LE(worst, 8.0) << f.name << " column " << column << " layout "
+                                              << layout << " " << loops;
+                    });
+}
+
+TEST(SpFilterLayouts, NanInfinityOrHugeValueChangesNoOutputOutsideItsWindow)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    std::mt19937 rng(8);
+    for (float odd : {std::numeric_limits<float>::quiet_NaN(), inf, -inf, 1e30f})
+        for (int column = 0; column <= 4; ++column)
+            for (std::size_t op = 0; op < AllFilterOps().size(); ++op)
+                for (int layout = 1; layout <= (column == 0 ? 1 : 4); ++layout)
+                    ForEachLoopKind([&](const char* loops) {
+                        const FilterOp& f = AllFilterOps()[op];
+                        const Index b = f.border;
+                        PixelImage x(21, 7, b, spPixelElements(layout));
+                        for (float& v : x.data)
+                            v = ModerateValue(rng);
+                        const std::vector<float> clean = RunColumn(column, op, layout, x);
+                        // Anywhere in the region or its border, in a channel that is written.
+                        const auto pick = [&](Index size) {
+                            return static_cast<Index>(rng() % static_cast<unsigned>(size + 2 * b)) - b;
+                        };
+                        const Index y0 = pick(x.height), x0 = pick(x.width);
+                        const Index ch0 = static_cast<Index>(rng() % (layout == 4 ? 3u : static_cast<unsigned>(x.e)));
+                        x.at(y0, x0, ch0) = odd;
+                        const std::vector<float> got = RunColumn(column, op, layout, x);
+                        for (Index y = 0; y < x.height; ++y)
+                            for (Index i = 0; i < x.width * x.e; ++i) {
+                                const bool inside = std::abs(y - y0) <= b &&
+                                                    std::abs(i / x.e - x0) <= b && i % x.e == ch0;
+                                const auto k = static_cast<std::size_t>(y * x.width * x.e + i);
+                                ASSERT_TRUE(inside || SameFloat(got[k], clean[k]))
+                                    << f.name << " column " << column << " layout " << layout
+                                    << " " << loops << ": " << odd << " at " << y0 << "," << x0
+                                    << " changed row " << y << " element " << i << " from "
+                                    << clean[k] << " to " << got[k];
+                            }
+                    });
+}
+
+TEST(SpFilterLayouts, FourElementBoxSumsGiveOnesBesideABorderPixelOf1e8OrInfinity)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        const char* filter;
+        float border;
+        double first; // the output pixel whose window holds the border pixel
+        double rest;  // every later pixel
+    } cases[] = {
+        {"Lowpass5x5", 1e8f, (1e8 + 24) / 25, 1}, {"Hipass5x5", 1e8f, 25 - (1e8 + 24), 0},
+        {"Lowpass5x5", inf, inf, 1},              {"Hipass5x5", inf, -inf, 0},
+    };
+    for (const auto& c : cases)
+        for (std::size_t op = 0; op < AllFilterOps().size(); ++op) {
+            if (AllFilterOps()[op].name != c.filter)
+                continue;
+            for (int column = 1; column <= 4; ++column)
+                for (int layout : {2, 4})
+                    ForEachLoopKind([&](const char* loops) {
+                        // A row of eight pixels of ones; the border pixel left of its first
+                        // pixel but one holds the value in its three written channels.
+                        PixelImage x(8, 1, 2, 4);
+                        for (float& v : x.data)
+                            v = 1.0f;
+                        for (Index ch = 0; ch < 3; ++ch)
+                            x.at(0, -2, ch) = c.border;
+                        const std::vector<float> got = RunWorker(column, op, layout, x);
+                        for (Index i = 0; i < 8 * 4; ++i) {
+                            if (i % 4 == 3)
+                                continue;
+                            const float g = got[static_cast<std::size_t>(i)];
+                            const double want = i < 4 ? c.first : c.rest;
+                            // Later pixels exactly; the first within 8 units of its window.
+                            const double tolerance =
+                                i >= 4 || std::isinf(want) ? 0 : 8 * 0x1p-24 * (1e8 + 48);
+                            EXPECT_TRUE(g == want || std::abs(g - want) <= tolerance)
+                                << c.filter << " of " << c.border << " column " << column
+                                << " layout " << layout << " " << loops << ": element " << i
+                                << " is " << g << ", want " << want;
+                        }
+                    });
+        }
+}
+
+} // namespace
