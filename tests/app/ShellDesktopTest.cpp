@@ -22,6 +22,7 @@
 #include <cstring>
 #include <filesystem>
 #include <future>
+#include <span>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
@@ -117,37 +118,41 @@ std::string QueryFileType(const std::filesystem::path& dataHome, const std::file
     return query.readAllStandardOutput().trimmed().toStdString();
 }
 
-// The first of the desktop's MIME tools that is not installed, if any; mimetype answers
-// xdg-mime on a desktop of no kind it knows.
-const char* MissingMimeTool()
-{
-    for (const char* tool : {"xdg-mime", "mimetype", "update-mime-database"})
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            return tool;
-    return nullptr;
-}
+// The desktop's MIME queries about files in `dir`, with the program registered in `home`
+// and the system's tables beside it. Skipped where the tools or the samples are missing.
+class DesktopMimeQuery : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SPM_REQUIRE_SAMPLES();
+        // mimetype answers xdg-mime on a desktop of no kind it knows.
+        for (const char* tool : {"xdg-mime", "mimetype", "update-mime-database"})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
+        ASSERT_FALSE(RegisterShellFileTypes(home.path().string(), "/a/spmviewer").failed);
+    }
 
-// The desktops whose MIME query a test asks: one of no kind xdg-mime knows, and GNOME, whose
-// query the desktop's own library answers, where installed.
-QStringList QueriedDesktops()
-{
-    QStringList desktops{QString()};
-    if (!QStandardPaths::findExecutable("gio").isEmpty())
-        desktops << "GNOME";
-    return desktops;
-}
+    // Each file of `dir` is of its type on a desktop of no kind xdg-mime knows, and on GNOME,
+    // whose query the desktop's own library answers, where installed.
+    void ExpectTypes(std::span<const std::pair<const char*, const char*>> cases)
+    {
+        QStringList desktops{QString()};
+        if (!QStandardPaths::findExecutable("gio").isEmpty())
+            desktops << "GNOME";
+        for (const QString& desktop : desktops)
+            for (const auto& [name, type] : cases)
+                EXPECT_EQ(QueryFileType(home.path(), dir / name, desktop), type) << name << " " << desktop.toStdString();
+    }
+
+    ScratchDir home;
+    ScratchDir dir;
+};
 
 // Another type claims *.spm as well (a source package), with the same weight: the program's
 // own files, saved from real instrument files, are told by their content, while a file of
 // that other type keeps its type whatever its name.
-TEST(DesktopEntry, TheDesktopsMimeQueryTypesSavedFilesAsTheProgramsOwn)
+TEST_F(DesktopMimeQuery, TypesSavedFilesAsTheProgramsOwn)
 {
-    SPM_REQUIRE_SAMPLES();
-    if (const char* tool = MissingMimeTool())
-        GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
-    ScratchDir home;
-    ASSERT_FALSE(RegisterShellFileTypes(home.path().string(), "/a/spmviewer").failed);
-    ScratchDir dir;
     std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), dir / "scan.000");
     std::filesystem::copy_file(SamplePath("mdt-spectra-and-scan-51x39.mdt"), dir / "scan.mdt");
     CMDIDoc nanoscope;
@@ -170,39 +175,25 @@ TEST(DesktopEntry, TheDesktopsMimeQueryTypesSavedFilesAsTheProgramsOwn)
         {"scan.000", "application/x-spm-document"},      {"scan.mdt", "application/x-spm-document"},
         {"package.spm", "application/x-source-rpm"},
     };
-    for (const QString& desktop : QueriedDesktops())
-        for (const auto& [name, type] : cases)
-            EXPECT_EQ(QueryFileType(home.path(), dir / name, desktop), type) << name << " " << desktop.toStdString();
+    ExpectTypes(cases);
 }
 
 // NanoScope files are numbered *.000 to *.999, which the generic tool's reading of the glob
 // matches only for some numbers: the files are told by their first header line as well,
 // with CR LF or LF line ends, while a name another type claims (a text) keeps that type.
-TEST(DesktopEntry, TheDesktopsMimeQueryTypesNanoScopeFilesOfEveryNumberAsTheProgramsOwn)
+TEST_F(DesktopMimeQuery, TypesNanoScopeFilesOfEveryNumberAsTheProgramsOwn)
 {
-    SPM_REQUIRE_SAMPLES();
-    if (const char* tool = MissingMimeTool())
-        GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
-    ScratchDir home;
-    ASSERT_FALSE(RegisterShellFileTypes(home.path().string(), "/a/spmviewer").failed);
-    ScratchDir dir;
-    const char* const crlf = "nanoscope-v432-height-amplitude.007";
-    const char* const lf = "nanoscope-v515-header-only.001";
-    const struct {
-        const char* name;
-        const char* sample;
-        const char* type;
-    } cases[] = {
-        {"scan.007", crlf, "application/x-spm-document"}, {"scan.001", crlf, "application/x-spm-document"},
-        {"scan.500", crlf, "application/x-spm-document"}, {"scan.998", crlf, "application/x-spm-document"},
-        {"scan.000", crlf, "application/x-spm-document"}, {"scan.999", crlf, "application/x-spm-document"},
-        {"header.001", lf, "application/x-spm-document"}, {"header.txt", lf, "text/plain"},
+    for (const char* name : {"scan.007", "scan.001", "scan.500", "scan.998", "scan.000", "scan.999"})
+        std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), dir / name);
+    for (const char* name : {"header.001", "header.txt"})
+        std::filesystem::copy_file(SamplePath("nanoscope-v515-header-only.001"), dir / name);
+    const std::pair<const char*, const char*> cases[] = {
+        {"scan.007", "application/x-spm-document"},   {"scan.001", "application/x-spm-document"},
+        {"scan.500", "application/x-spm-document"},   {"scan.998", "application/x-spm-document"},
+        {"scan.000", "application/x-spm-document"},   {"scan.999", "application/x-spm-document"},
+        {"header.001", "application/x-spm-document"}, {"header.txt", "text/plain"},
     };
-    for (const auto& c : cases)
-        std::filesystem::copy_file(SamplePath(c.sample), dir / c.name);
-    for (const QString& desktop : QueriedDesktops())
-        for (const auto& c : cases)
-            EXPECT_EQ(QueryFileType(home.path(), dir / c.name, desktop), c.type) << c.name << " " << desktop.toStdString();
+    ExpectTypes(cases);
 }
 
 // --- the request
