@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "document/MDIDoc.h"
 #include "image/ImageStatistics.h"
@@ -34,6 +35,19 @@ inline bool SameFile(const std::string& a, const std::string& b)
     if (std::filesystem::equivalent(a, b, error))
         return true;
     return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
+}
+
+// Whether `file` is the one `entry`'s image was loaded from or last written to.
+inline bool HoldsSavedImage(const std::string& file, const ImageEntry& entry)
+{
+    return !entry.m_strSavedFile.empty() && SameFile(entry.m_strSavedFile, file);
+}
+
+// A refusal names the file it refuses: files also arrive by hand-over and from image lists,
+// where the user did not just pick them.
+inline std::string NamingFile(std::string_view text, const std::string& path)
+{
+    return std::string(text) + "\n" + path;
 }
 
 // The image's header, size and a digest of its heights.

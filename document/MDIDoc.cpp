@@ -2,6 +2,7 @@
 #include "document/MDIDoc.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <utility>
 
@@ -34,6 +35,16 @@ std::string UnreadableTypeText(const std::string& path)
     return text + ".";
 }
 
+// A folder handed over or listed is no image file, whatever its name says.
+bool RefuseFolder(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error))
+        return false;
+    Prompt().Message("Cannot open " + path + ": it is a folder, not an image file.");
+    return true;
+}
+
 bool CanOpenForReading(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -54,12 +65,14 @@ bool CMDIDoc::AddImage(const std::string& path, int indexInFile)
 
 bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstImage)
 {
+    if (RefuseFolder(path))
+        return false;
     if (FormatForReading(path) == ImageFormat::kNone) {
         Prompt().Message(UnreadableTypeText(path));
         return false;
     }
     if (!CanOpenForReading(path)) {
-        Prompt().Message(kTextFailedToOpenDocument);
+        Prompt().Message(NamingFile(kTextFailedToOpenDocument, path));
         return false;
     }
     if (firstImage)

@@ -86,9 +86,10 @@ public:
     // What "Save Image" did; kSaveAs: the user wants to choose a name with "Save Image As...".
     enum class FileSaveResult { kSaved, kNotSaved, kSaveAs };
     // "Save Image": writes the active frame's image as *.spm over its own path; once written,
-    // the image counts as unchanged. When that file holds another image of the document, the
-    // user is asked first: Yes replaces it (that image then counts as changed), No leaves the
-    // name to Save As, Cancel writes nothing.
+    // the image counts as unchanged. When that file holds another image (of the document, or
+    // by its header one saved before, or no image at all), the user is asked first: Yes
+    // replaces it (an image of the document then counts as changed), No leaves the name to
+    // Save As, Cancel writes nothing.
     FileSaveResult OnFileSave(const std::string& activeImageName);
     // "Save Image Config": both settings records of the active frame's image into its *.cnf.
     void OnSaveImageConfig(const std::string& activeImageName);
@@ -122,10 +123,12 @@ public:
     std::vector<ListedImage> ListedImages() const;
 
     // Whether opening the first image's file again would leave out an image the document
-    // holds: one the user added, or one that Save As gave a file of its own.
+    // holds: one the user added, or one that Save As gave a file of its own; images that no
+    // list can name do not count, as saving it would not bring them back.
     bool IsImageListModified() const;
     // The document's image list into the first image's presentation file; false (after the
-    // message) when the file could not be written.
+    // message) when the file could not be written. An image that no list can name (a line
+    // break in its path, or a path too long for it) is left out, and a message says so.
     bool SaveImageList();
 
     const std::vector<ImageEntry>& ImageList() const { return m_imageList; }
@@ -183,8 +186,13 @@ private:
     // `entry`'s image was written to `file`: it counts as unchanged, and another image whose
     // saved file that was counts as changed.
     void NoteImageWritten(ImageEntry& entry, const std::string& file);
+    // The question before `entry`'s image replaces `target` in a save in place; none when the
+    // file is missing or holds that image.
+    std::optional<std::string> ReplaceQuestion(const ImageEntry& entry, const std::string& target) const;
     // An image other than `entry`'s that `file` holds as loaded or last written, or null.
     const ImageEntry* OtherImageIn(const std::string& file, const ImageEntry& entry) const;
+    // A message for each further image that the saved image list had to leave out.
+    void ReportImagesTheListCannotKeep() const;
     ImageEntry* EntryOf(const CSpmImage& image);
     const ImageEntry* EntryOf(const CSpmImage& image) const;
     // The entry whose pair holds `record`, with the record's place in the pair.

@@ -32,11 +32,6 @@ std::uint64_t HeightsDigest(const std::vector<double>& heights)
     return digest;
 }
 
-bool HoldsSavedImage(const std::string& file, const ImageEntry& entry)
-{
-    return !entry.m_strSavedFile.empty() && SameFile(entry.m_strSavedFile, file);
-}
-
 } // namespace
 
 ImageState StateOf(const CSpmImage& image)

@@ -75,10 +75,13 @@ bool CMDIDoc::IsImageListModified() const
     std::vector<ListedImage> brought = ReadDocImages(first);
     if (HoldsCompanionImages(first))
         brought.push_back({first, 1});
-    return std::any_of(m_imageList.begin() + 1, m_imageList.end(), [&brought](const ImageEntry& entry) {
-        return std::none_of(brought.begin(), brought.end(), [&entry](const ListedImage& listed) {
-            return IsImage(listed, entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile);
-        });
+    // An image no list can name is not offered: saving the list would not bring it back.
+    return std::any_of(m_imageList.begin() + 1, m_imageList.end(), [&](const ImageEntry& entry) {
+        const CSpmImage& image = *entry.m_pImage;
+        return ListedImageName(first, image.m_strPath) &&
+               std::none_of(brought.begin(), brought.end(), [&image](const ListedImage& listed) {
+                   return IsImage(listed, image.m_strPath, image.m_nIndexInFile);
+               });
     });
 }
 
@@ -87,8 +90,24 @@ bool CMDIDoc::SaveImageList()
     std::vector<ListedImage> images;
     for (const ImageEntry& entry : m_imageList)
         images.push_back({entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile});
-    if (WriteDocImageList(images))
-        return true;
-    Prompt().Message(kTextUnableToOpenForWriting);
-    return false;
+    if (!WriteDocImageList(images)) {
+        Prompt().Message(kTextUnableToOpenForWriting);
+        return false;
+    }
+    ReportImagesTheListCannotKeep();
+    return true;
+}
+
+void CMDIDoc::ReportImagesTheListCannotKeep() const
+{
+    if (m_imageList.size() < 2)
+        return;
+    const std::string& first = m_imageList.front().m_pImage->m_strPath;
+    for (auto entry = m_imageList.begin() + 1; entry != m_imageList.end(); ++entry) {
+        const std::string& path = entry->m_pImage->m_strPath;
+        if (!ListedImageName(first, path))
+            Prompt().Message("The image list of " + GetTitle() + " cannot keep " + path +
+                             ": its path holds a line break or is too long for the list. Add it again "
+                             "after opening " + GetTitle() + ".");
+    }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "document/DocumentShared.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
 #include "image/ImageStatistics.h"
@@ -14,10 +15,10 @@ namespace {
 
 // A broken first image is reported; a further image of the same file (a companion that the
 // file may simply not hold) fails silently.
-bool RefuseBrokenImage(const CSpmImage& image)
+bool RefuseBrokenImage(const std::string& path, const CSpmImage& image)
 {
     if (image.m_nIndexInFile == 0)
-        Prompt().Message(kTextImageHeaderBroken);
+        Prompt().Message(NamingFile(kTextImageHeaderBroken, path));
     return false;
 }
 
@@ -98,7 +99,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
         return false;
     CImageFile file;
     if (!ReadImageHeader(file, format, path, image))
-        return RefuseBrokenImage(image);
+        return RefuseBrokenImage(path, image);
     m_bHeaderRepaired = CheckHeader(image);
     if (!SizeWithinLimits(image.m_header))
         return false;
@@ -106,7 +107,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
     image.m_strName = ImageName(format == ImageFormat::kSpm, format == ImageFormat::kOrigin, image);
     AllocatePlanes(image);
     if (!ReadImageSamples(file, format, path, image))
-        return RefuseBrokenImage(image);
+        return RefuseBrokenImage(path, image);
     MeasureImage(image);
     return true;
 }

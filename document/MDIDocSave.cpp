@@ -1,6 +1,9 @@
 // Saving the active frame's image, and the presentation files of the document's images.
 #include "document/MDIDoc.h"
 
+#include <filesystem>
+
+#include "document/DocumentShared.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
 #include "platform/core/DialogModels.h"
@@ -12,6 +15,15 @@ namespace {
 
 // The lookup message of both save commands, as the user sees it.
 constexpr const char* kTextNoImageForSave = "Image Name is not Valid-> CMDIDoc::OnFileSave";
+
+// Whether a *.spm header may be that of `image` as saved: a save keeps the quantity it was
+// measured as and the text naming the reader that took it first, while the heights, the Z
+// scale and even the size change with processing.
+bool SavedAs(const SpmHeader& held, const CSpmImage& image)
+{
+    return HeaderText(held.m_szQuantity) == HeaderText(image.m_header.m_szQuantity) &&
+           HeaderText(held.m_szVersion) == HeaderText(image.m_header.m_szVersion);
+}
 
 } // namespace
 
@@ -52,15 +64,9 @@ CMDIDoc::FileSaveResult CMDIDoc::OnFileSave(const std::string& activeImageName)
         return FileSaveResult::kNotSaved;
     }
     CSpmImage& image = *entry->m_pImage;
-    // Images of one file share the place a save in place writes to (the companion of a
-    // NanoScope file, the same file added twice): the second save would silently take the
-    // first one's file.
     const std::string target = SpmFilePath(image.m_strPath);
-    if (const ImageEntry* other = OtherImageIn(target, *entry)) {
-        const std::string question = FileNameOf(target) + " holds " + GetTitle() + ":" +
-                                     other->m_pImage->m_strName + ". Replace it with " + image.m_strName +
-                                     "? No saves " + image.m_strName + " under another name.";
-        switch (AskYesNoCancel(question)) {
+    if (const std::optional<std::string> question = ReplaceQuestion(*entry, target)) {
+        switch (AskYesNoCancel(*question)) {
         case CQuestionBox::Answer::Yes: break;
         case CQuestionBox::Answer::No: return FileSaveResult::kSaveAs;
         case CQuestionBox::Answer::Cancel: return FileSaveResult::kNotSaved;
@@ -71,6 +77,37 @@ CMDIDoc::FileSaveResult CMDIDoc::OnFileSave(const std::string& activeImageName)
         return FileSaveResult::kNotSaved;
     NoteImageWritten(*entry, target);
     return FileSaveResult::kSaved;
+}
+
+std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, const std::string& target) const
+{
+    const std::string& name = entry.m_pImage->m_strName;
+    const std::string file = FileNameOf(target);
+    const std::string replace = " Replace it with " + name + "? No saves " + name + " under another name.";
+    // Images of one file share the place a save in place writes to (the companion of a
+    // NanoScope file, the same file added twice): the second save would silently take the
+    // first one's file.
+    if (const ImageEntry* other = OtherImageIn(target, entry))
+        return file + " holds " + GetTitle() + ":" + other->m_pImage->m_strName + "." + replace;
+    std::error_code error;
+    if (HoldsSavedImage(target, entry) || !std::filesystem::is_regular_file(target, error))
+        return std::nullopt;
+    // A file from an earlier session: its header says which image it holds.
+    CImageFile reader;
+    SpmHeader held{};
+    if (!reader.ReadSpmHeader(target, held))
+        return file + " is not an image file of this program." + replace;
+    const std::string quantity = HeaderText(held.m_szQuantity);
+    if (!SavedAs(held, *entry.m_pImage))
+        return file + " holds another image saved before, " + quantity + "." + replace;
+    // Another image that saves to the same file and fits the header as well (two channels of
+    // one quantity): the header cannot tell which of the two the file holds.
+    for (const ImageEntry& other : m_imageList)
+        if (&other != &entry && SameFile(SpmFilePath(other.m_pImage->m_strPath), target) &&
+            SavedAs(held, *other.m_pImage))
+            return file + " holds a " + quantity + " image saved before, which may be " + GetTitle() + ":" +
+                   other.m_pImage->m_strName + "." + replace;
+    return std::nullopt;
 }
 
 void CMDIDoc::OnSaveImageConfig(const std::string& activeImageName)
@@ -101,4 +138,6 @@ void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)
     const std::size_t written = SaveDocImageConfigs(images);
     for (std::size_t i = 0; i < written; ++i)
         m_imageList[i].m_bSettingsModified = {};
+    if (written == m_imageList.size())
+        ReportImagesTheListCannotKeep();
 }

@@ -1,5 +1,6 @@
 #include "presentation/ImageSettingsFiles.h"
 
+#include <filesystem>
 #include <limits>
 
 #include "image/SpmImage.h"
@@ -12,6 +13,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr std::string_view kImageListSection = "AddImage";
 
 // The image list of a document whose images are `images`, first image first. An image's
@@ -21,18 +24,48 @@ bool StoreDocImageList(ProfileFile& profile, std::span<const ListedImage> images
 {
     if (images.size() < 2)
         return true;
-    bool ok = profile.SetString(kImageListSection, "NofImage",
-                                FormatFixed(static_cast<double>(images.size() - 1), 0));
-    for (std::size_t k = 1; ok && k < images.size(); ++k) {
-        const std::string index = ProfileListIndex(k - 1);
-        ok = profile.SetString(kImageListSection, "Image" + index, FileNameOf(images[k].m_strPath));
+    std::vector<std::pair<std::string, int>> listed;
+    for (std::size_t k = 1; k < images.size(); ++k)
+        if (std::optional<std::string> name = ListedImageName(images.front().m_strPath, images[k].m_strPath))
+            listed.emplace_back(std::move(*name), images[k].m_nIndexInFile);
+    bool ok = profile.SetString(kImageListSection, "NofImage", FormatFixed(static_cast<double>(listed.size()), 0));
+    for (std::size_t i = 0; ok && i < listed.size(); ++i) {
+        const std::string index = ProfileListIndex(i);
+        ok = profile.SetString(kImageListSection, "Image" + index, listed[i].first);
         // A number left from an earlier list would name another image of the new file.
         const bool stale = !profile.GetString(kImageListSection, "ImageIndex" + index).empty();
-        if (ok && (images[k].m_nIndexInFile != 0 || stale))
-            ok = profile.SetString(kImageListSection, "ImageIndex" + index,
-                                   FormatFixed(images[k].m_nIndexInFile, 0));
+        if (ok && (listed[i].second != 0 || stale))
+            ok = profile.SetString(kImageListSection, "ImageIndex" + index, FormatFixed(listed[i].second, 0));
     }
     return ok;
+}
+
+// The folder of a path as the system resolves it: links and ".." steps followed.
+fs::path ResolvedFolder(const std::string& path)
+{
+    std::error_code error;
+    const fs::path folder = fs::absolute(path, error).parent_path();
+    const fs::path resolved = fs::weakly_canonical(folder, error);
+    return error ? folder : resolved;
+}
+
+// What a profile reader gives back for a value written as `text`.
+std::string ReadBack(const std::string& text)
+{
+    ProfileFile profile = ProfileFile::Load({});
+    return profile.SetString("s", "k", text) ? profile.GetString("s", "k") : std::string();
+}
+
+// A listed image's path: a bare name lies in the first image's folder, as lists always had
+// it; a path from that folder is resolved as the system resolves it.
+std::string ListedPath(const std::string& folder, const std::string& name)
+{
+    const std::string joined = folder + name;
+    if (name.find('/') == std::string::npos)
+        return joined;
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(joined, error);
+    return error ? joined : resolved.string();
 }
 
 } // namespace
@@ -64,9 +97,23 @@ std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath)
         const std::int64_t number =
             TruncToInt64(ParseIniNumber(profile.GetString(kImageListSection, "ImageIndex" + index)));
         if (name.size() > 1 && number >= 0 && number <= std::numeric_limits<int>::max())
-            images.push_back({folder + name, static_cast<int>(number)});
+            images.push_back({ListedPath(folder, name), static_cast<int>(number)});
     }
     return images;
+}
+
+std::optional<std::string> ListedImageName(const std::string& firstImagePath, const std::string& imagePath)
+{
+    const fs::path file = fs::path(imagePath).filename();
+    if (file.empty())
+        return std::nullopt;
+    const std::string name = (ResolvedFolder(imagePath) / file).lexically_relative(ResolvedFolder(firstImagePath)).string();
+    if (name.empty())
+        return std::nullopt;
+    for (std::string stored : {name, '"' + name + '"'})
+        if (ReadBack(stored) == name)
+            return stored;
+    return std::nullopt;
 }
 
 std::vector<std::string> ReadDocImageList(const std::string& firstImagePath)

@@ -2,6 +2,7 @@
 // starts with, the document's image list, and saving every record of the document's images.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,8 +22,9 @@ void LoadImageSettings(const std::string& imagePath, ViewKind kind, const Height
 std::string PresentationFilePath(const std::string& imagePath);
 
 // The further images that a document's first image lists in its presentation file
-// (section "AddImage", keys "NofImage" and "Image[i]"), as paths in the first image's
-// folder, in list order. Entries of fewer than two characters are skipped.
+// (section "AddImage", keys "NofImage" and "Image[i]"), in list order: a bare file name in
+// the first image's folder, a path from that folder ("../b/x.spm") as the system resolves it.
+// Entries of fewer than two characters are skipped.
 std::vector<std::string> ReadDocImageList(const std::string& firstImagePath);
 
 // One further image of a document's list: its path and its number within its file (0 when
@@ -35,9 +37,17 @@ struct ListedImage {
 // an entry whose number is below 0 or beyond an int names no image and is skipped.
 std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath);
 
+// What the list of a document whose first image is `firstImagePath` stores for the image
+// at `imagePath`: the bare file name for an image beside the first one, as lists always had
+// it, else its path from the first image's folder; quoted where the profile reader would
+// trim it. None when no profile value reads back as that path (a line break, or longer
+// than the reader's buffer): a cut name would bring back another file.
+std::optional<std::string> ListedImageName(const std::string& firstImagePath, const std::string& imagePath);
+
 // Writes the list of a document's images into the first image's presentation file: the
-// count of further images and the file name of each, with its number in its file. With
-// fewer than two images nothing is written. Returns false when the file could not be written.
+// count of further images and the ListedImageName of each, with its number in its file; an
+// image the list cannot name is left out. With fewer than two images nothing is written.
+// Returns false when the file could not be written.
 bool WriteDocImageList(std::span<const ListedImage> images);
 
 // "Save Image Config": both records of one image into the image's presentation file.

@@ -4,6 +4,10 @@
 
 #include <functional>
 
+#include "document/DocumentShared.h"
+#include "platform/core/ProfileFile.h"
+#include "presentation/ImageSettingsFiles.h"
+
 namespace fs = std::filesystem;
 
 TEST_F(DocumentTest, ImagesAreNamedByQuantityAndTwoDigitCounter)
@@ -22,7 +26,8 @@ TEST_F(DocumentTest, ImagesAreNamedByQuantityAndTwoDigitCounter)
     EXPECT_EQ(ImageNames(doc), (Texts{"Height_01", " Lead_02", "Phase_03", "Height_99", "Height_100"}));
     ASSERT_EQ(prompt.messages.size(), 3u);
     prompt.messages[2].resize(std::string_view("Cannot open").size());
-    EXPECT_EQ(prompt.messages, (Texts{"Image Header is broken", "Failed to open document.", "Cannot open"}));
+    EXPECT_EQ(prompt.messages, (Texts{"Image Header is broken\n" + (dir / "broken.spm").string(),
+                                      "Failed to open document.\n" + (dir / "missing.spm").string(), "Cannot open"}));
 }
 
 TEST_F(DocumentTest, OriginImagesGoByTheirQuantityWhileFreeAndLookupsCutTheNumber)
@@ -130,6 +135,80 @@ TEST_F(DocumentTest, CompanionsOfSeriesAndMdtFilesAndListedImages)
         listed.emplace_back(image.m_strPath, image.m_nIndexInFile);
     EXPECT_EQ(listed, (std::vector<std::pair<std::string, int>>{
                           {(dir / "b.spm").string(), 0}, {series, 1}, {mdt, 2}}));
+}
+
+// An image added from another folder comes back through the saved list as that file, not
+// one of its name beside the first image; once the list is saved, nothing is left to ask.
+TEST_F(DocumentTest, AnImageAddedFromAnotherFolderComesBackThroughTheSavedList)
+{
+    for (const char* folder : {"A/deep", "B"})
+        fs::create_directories(dir / folder);
+    fs::create_directory_symlink(dir / "A" / "deep", dir / "link");
+    const struct {
+        const char* first;
+        const char* added;
+        const char* decoy;   // where a bare name would look
+        const char* stored;  // what the list holds
+    } cases[] = {
+        {"A/scan.spm", "B/other.spm", "A/other.spm", "../B/other.spm"},
+        {"A/scan.spm", "A/deep/other.spm", "A/other.spm", "deep/other.spm"},
+        {"A/deep/scan.spm", "A/other.spm", "A/deep/other.spm", "../other.spm"},
+        // The link's ".." is the parent of its target, as the system resolves it.
+        {"link/scan.spm", "B/other.spm", "link/other.spm", "../../B/other.spm"},
+        {"A/scan.spm", "A/ lead.spm", "A/lead.spm", "\" lead.spm\""},
+    };
+    for (const auto& c : cases) {
+        const std::string first = Spm(c.first), added = Spm(c.added, "Added");
+        Spm(c.decoy, "Decoy");
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(first));
+        ASSERT_TRUE(doc.AddImage(added, 0));
+        EXPECT_TRUE(doc.IsImageListModified()) << c.added;
+        ASSERT_TRUE(doc.SaveImageList());
+        EXPECT_FALSE(doc.IsImageListModified()) << c.added;
+        EXPECT_EQ(ProfileFile::Load(PresentationFilePath(first)).Text(),
+                  "[AddImage]\r\nNofImage=1\r\nImage[0]=" + std::string(c.stored) + "\r\n");
+
+        CMDIDoc again;
+        ASSERT_TRUE(again.OnOpenDocument(first));
+        const std::vector<ListedImage> listed = again.ListedImages();
+        ASSERT_EQ(listed.size(), 1u) << c.added;
+        ASSERT_TRUE(again.AddImage(listed[0].m_strPath, listed[0].m_nIndexInFile));
+        EXPECT_TRUE(SameFile(again.ImageList()[1].m_pImage->m_strPath, added)) << listed[0].m_strPath;
+        EXPECT_EQ(ImageNames(again), (Texts{"Height_01", "Added_02"}));
+        EXPECT_FALSE(again.IsImageListModified()) << c.added;
+        fs::remove(PresentationFilePath(first));
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// A path that no profile value can hold (a line break, or too long for the reader) is left
+// out of the list, which says so, and is not offered: the list never names another file.
+TEST_F(DocumentTest, AnImageTheListCannotNameIsLeftOutAndNotOffered)
+{
+    const std::string longFolder = std::string(200, 'x') + "/" + std::string(60, 'y');
+    for (const std::string& folder : {std::string("A"), std::string("B"), std::string("line\nbreak"), longFolder})
+        fs::create_directories(dir / folder);
+    const std::string first = Spm("A/scan.spm"), kept = Spm("B/kept.spm");
+    const Texts lost = {Spm("line\nbreak/a.spm"), Spm(longFolder + "/b.spm")};
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(first));
+    for (const std::string& path : lost) {
+        EXPECT_EQ(ListedImageName(first, path), std::nullopt) << path;
+        ASSERT_TRUE(doc.AddImage(path, 0));
+    }
+    EXPECT_FALSE(doc.IsImageListModified());
+    ASSERT_TRUE(doc.AddImage(kept, 0));
+    EXPECT_TRUE(doc.IsImageListModified());
+    ASSERT_TRUE(doc.SaveImageList());
+    EXPECT_FALSE(doc.IsImageListModified());
+    EXPECT_EQ(ProfileFile::Load(PresentationFilePath(first)).Text(), "[AddImage]\r\nNofImage=1\r\nImage[0]=../B/kept.spm\r\n");
+    Texts messages;
+    for (const std::string& path : lost)
+        messages.push_back("The image list of scan.spm cannot keep " + path +
+                           ": its path holds a line break or is too long for the list. Add it again after "
+                           "opening scan.spm.");
+    EXPECT_EQ(prompt.messages, messages);
 }
 
 namespace {

@@ -65,6 +65,7 @@ protected:
                      {Answer::Cancel, FileSave::kNotSaved, 0}};
         for (const auto& c : cases) {
             const int answer = static_cast<int>(c.answer);
+            fs::remove(target);  // no save of an earlier session
             CMDIDoc doc;
             ASSERT_TRUE(doc.OnOpenDocument(path));
             ASSERT_TRUE(doc.AddImage(path, 1));
@@ -132,6 +133,97 @@ TEST_F(SaveInPlaceTest, AFileAddedTwiceIsAskedAboutByEitherImage)
     EXPECT_EQ(prompt.events, (Texts{ReplaceQuestion("twice.spm", "twice.spm", "Height_01", "Height_02"),
                                     ReplaceQuestion("twice.spm", "twice.spm", "Height_01", "Height_02"),
                                     ReplaceQuestion("twice.spm", "twice.spm", "Height_02", "Height_01")}));
+}
+
+// A file that an earlier session wrote: its header says which image it holds. The image's
+// own earlier save is replaced unasked; a file of another channel, of another file's image or
+// of no image is asked about, and only Yes replaces it.
+TEST_F(SaveInPlaceTest, AFileAnEarlierSessionWroteIsReplacedUnaskedOnlyByItsOwnImage)
+{
+    const std::string scan = Written("scan.000");  // Height, read "from Nanoscope"
+    const std::string mdt = TwoFrameMdt("two.mdt");  // two frames of quantity Topography
+    const auto savedBefore = [&](const std::string& path, int index) {
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path));
+        ASSERT_TRUE(index == 0 || doc.AddImage(path, index));
+        const CSpmImage& image = *doc.ImageList()[static_cast<std::size_t>(index)].m_pImage;
+        ChangeHeights(doc, image, 3.0);
+        ASSERT_EQ(doc.OnFileSave(image.m_strName), FileSave::kSaved);
+    };
+    const auto spmHolding = [&](std::string_view quantity, std::string_view version) {
+        SpmHeader header = TestHeader(4, 3, quantity);
+        SetHeaderText(header.m_szVersion, version);
+        Spm("scan.000.spm", header);
+    };
+    const std::string replace = " Replace it with Height_01? No saves Height_01 under another name.";
+    const struct {
+        const char* what;
+        std::string path;
+        int index;
+        std::function<void()> before;
+        std::string question;  // empty: none
+    } cases[] = {
+        {"its own earlier save", scan, 0, [&] { savedBefore(scan, 0); }, ""},
+        {"another channel", scan, 0, [&] { spmHolding("Amplitude", "from Nanoscope"); },
+         "scan.000.spm holds another image saved before, Amplitude." + replace},
+        {"another file's image", scan, 0, [&] { spmHolding("Height", "Orbitrace, convert from NT-MDT"); },
+         "scan.000.spm holds another image saved before, Height." + replace},
+        {"no image", scan, 0, [&] { WriteFile(dir / "scan.000.spm", "notes"); },
+         "scan.000.spm is not an image file of this program." + replace},
+        {"a channel of the same quantity", mdt, 1, [&] { savedBefore(mdt, 0); },
+         "two.mdt.spm holds a Topography image saved before, which may be two.mdt:Topography_01. Replace it "
+         "with Topography_02? No saves Topography_02 under another name."},
+    };
+    for (const auto& c : cases) {
+        const std::string target = SpmFilePath(c.path);
+        for (const Answer answer : {Answer::No, Answer::Cancel, Answer::Yes}) {
+            fs::remove(target);
+            c.before();
+            const std::vector<std::uint8_t> held = FileBytes(target);
+            CMDIDoc doc;
+            ASSERT_TRUE(doc.OnOpenDocument(c.path));
+            ASSERT_TRUE(c.index == 0 || doc.AddImage(c.path, c.index));
+            const CSpmImage& image = *doc.ImageList()[static_cast<std::size_t>(c.index)].m_pImage;
+            ChangeHeights(doc, image, 5.0);
+            prompt.events.clear();
+            if (!c.question.empty())
+                Reply(answer);
+            const FileSave result = doc.OnFileSave(image.m_strName);
+            EXPECT_EQ(prompt.events, c.question.empty() ? Texts{} : Texts{"dialog: " + c.question}) << c.what;
+            const bool replaced = c.question.empty() || answer == Answer::Yes;
+            EXPECT_EQ(result, replaced ? FileSave::kSaved : answer == Answer::No ? FileSave::kSaveAs : FileSave::kNotSaved)
+                << c.what;
+            if (replaced)
+                EXPECT_EQ(HeldImage(target, {&image}), 0) << c.what;
+            else
+                EXPECT_EQ(FileBytes(target), held) << c.what;
+            if (c.question.empty())
+                break;
+        }
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// The real file of two channels: Height saved in one session, Amplitude in the next.
+TEST_F(SaveInPlaceTest, AmplitudeAsksBeforeTakingTheFileHeightSavedInAnEarlierSession)
+{
+    SPM_REQUIRE_SAMPLES();
+    const std::string path = (dir / kNanoscope).string();
+    fs::copy_file(SamplePath(kNanoscope), path);
+    const std::string target = path + ".spm";
+    for (const char* session : {"Height_01", "Amplitude_02", "Height_01"}) {
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path));
+        ASSERT_TRUE(doc.AddImage(path, 1));
+        const CSpmImage& height = *doc.ImageList()[0].m_pImage;
+        prompt.events.clear();
+        Reply(Answer::No);
+        const bool amplitude = std::string_view(session) == "Amplitude_02";
+        EXPECT_EQ(doc.OnFileSave(session), amplitude ? FileSave::kSaveAs : FileSave::kSaved) << session;
+        EXPECT_EQ(prompt.events.size(), amplitude ? 1u : 0u) << session;
+        EXPECT_EQ(HeldImage(target, {&height}), 0) << session;
+        prompt.dialogScript.clear();
+    }
 }
 
 // After Save As the written file is the image's own: "Save Image" writes over it (as *.spm),

@@ -313,17 +313,20 @@ TEST(PresentationFileCommands, DocumentConfigsBothRecordsAndTheImageListOfTheFir
     EXPECT_EQ(first.GetString("Height_01_Presentation2D", "Angle"), "50.00");
     EXPECT_EQ(first.GetString("Height_01_Presentation3D", "Angle"), "77.00");
     EXPECT_EQ(ProfileFile::Load((dir / "other" / "c.cnf").string()).GetString("Topography_03_XYLine3D", "XLineWidth"), "2");
-    // Only the first image lists the others, by bare name, so they are looked for beside it.
+    // Only the first image lists the others, by their paths from its folder.
     EXPECT_EQ(ProfileFile::Load((dir / "b.cnf").string()).GetString("AddImage", "NofImage", "none"), "none");
-    EXPECT_EQ(ReadDocImageList(a.m_strPath), (std::vector<std::string>{(dir / "b.spm").string(), (dir / "c.mdt").string()}));
+    EXPECT_EQ(first.GetString("AddImage", "Image[1]"), "other/c.mdt");
+    EXPECT_EQ(ReadDocImageList(a.m_strPath),
+              (std::vector<std::string>{(dir / "b.spm").string(), (dir / "other" / "c.mdt").string()}));
     WriteFile(dir / "c.cnf", CrLf("[AddImage]|NofImage=4|Image[0]=x|Image[1]=b.spm|Image[3]='c d.spm'"));
     EXPECT_EQ(ReadDocImageList((dir / "c.spm").string()),
               (std::vector<std::string>{(dir / "b.spm").string(), (dir / "c d.spm").string()}));
     // A document of one image leaves an earlier list as it was.
     ASSERT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pa}}), 1u);
     EXPECT_EQ(ProfileFile::Load((dir / "a.cnf").string()).GetString("AddImage", "NofImage"), "2");
-    ASSERT_TRUE(WriteDocImageList(std::vector<ListedImage>{{(dir / "w.000").string()}, {"C:\\data\\b.spm"}, {"/x/y/c.mdt"}}));
-    EXPECT_EQ(FileText(dir / "w.cnf"), CrLf("[AddImage]|NofImage=2|Image[0]=b.spm|Image[1]=c.mdt"));
+    ASSERT_TRUE(WriteDocImageList(std::vector<ListedImage>{{(dir / "w.000").string()}, {(dir / "b.spm").string()},
+                                                           {(dir / "other" / "c.mdt").string()}}));
+    EXPECT_EQ(FileText(dir / "w.cnf"), CrLf("[AddImage]|NofImage=2|Image[0]=b.spm|Image[1]=other/c.mdt"));
     ASSERT_TRUE(WriteDocImageList(std::vector<ListedImage>{{(dir / "v.000").string()}}));
     EXPECT_FALSE(fs::exists(dir / "v.cnf"));
 }
