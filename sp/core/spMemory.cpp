@@ -83,12 +83,22 @@ long spDebugLiveBlocks()
     return g_liveBlocks.load(std::memory_order_relaxed);
 }
 
+namespace {
+
+bool IsColumn(int column)
+{
+    return column >= 0 && column < spDispatchColumns;
+}
+
+} // namespace
+
 void spCountZeroFill(int column)
 {
-    g_zeroFills[column].fetch_add(1, std::memory_order_relaxed);
+    if (IsColumn(column))
+        g_zeroFills[column].fetch_add(1, std::memory_order_relaxed);
 }
 
 long spDebugZeroFills(int column)
 {
-    return g_zeroFills[column].load(std::memory_order_relaxed);
+    return IsColumn(column) ? g_zeroFills[column].load(std::memory_order_relaxed) : -1;
 }

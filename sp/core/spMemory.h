@@ -26,6 +26,6 @@ void spDebugFailAllocationsAfter(long allowed);
 // Number of blocks handed out and not yet freed (for leak checks in tests).
 long spDebugLiveBlocks();
 // Every zero fill counts its runs per dispatch column (column 0's is spZero), so that tests
-// see whose fill a caller went through.
+// see whose fill a caller went through. A column outside 0 to 4 counts nothing and has -1.
 void spCountZeroFill(int column);
 long spDebugZeroFills(int column);

@@ -1,6 +1,7 @@
 // The library's aligned blocks, its counted failure injection and spZero.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
@@ -55,4 +56,21 @@ TEST(SpMemory, ZeroChecksPointerBeforeLength)
     EXPECT_EQ(spZero(buf + 3, 37), spStsNoErr);
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(buf[i], i < 3 ? 0xFF : 0) << i;
+}
+
+TEST(SpMemory, ZeroFillCountsStayWithinTheDispatchColumns)
+{
+    // A column outside 0 to 4 is no column: it counts nothing and reads -1.
+    long before[spDispatchColumns];
+    for (int c = 0; c < spDispatchColumns; ++c)
+        before[c] = spDebugZeroFills(c);
+    for (int outside : {-1, spDispatchColumns, spDispatchColumns + 1, INT_MIN, INT_MAX}) {
+        spCountZeroFill(outside);
+        EXPECT_EQ(spDebugZeroFills(outside), -1) << outside;
+    }
+    for (int c = 0; c < spDispatchColumns; ++c)
+        EXPECT_EQ(spDebugZeroFills(c), before[c]) << c;
+    unsigned char block[4];
+    ASSERT_EQ(spZero(block, 4), spStsNoErr);
+    EXPECT_EQ(spDebugZeroFills(0), before[0] + 1);
 }
