@@ -67,8 +67,8 @@ public:
     bool AddImage(const std::string& path, int indexInFile);
     // Reads one image by the path's extension, checks and names it, measures it.
     bool LoadImage(const std::string& path, CSpmImage& image);
-    // Asks the user to repair a header without quantity name or with invalid coefficients;
-    // true when the answers changed the header.
+    // Asks the user to repair a header without quantity name or with invalid coefficients,
+    // naming the image's file when it has one; true when the answers changed the header.
     bool CheckHeader(CSpmImage& image);
     // Position of the image called `name` (exactly, else by its name without the last three
     // characters); the image count plus one when there is none.

@@ -100,10 +100,11 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
     CImageFile file;
     if (!ReadImageHeader(file, format, path, image))
         return RefuseBrokenImage(path, image);
+    // Known before the check, so that its message can name the file.
+    image.m_strPath = path;
     m_bHeaderRepaired = CheckHeader(image);
     if (!SizeWithinLimits(image.m_header))
         return false;
-    image.m_strPath = path;
     image.m_strName = ImageName(format == ImageFormat::kSpm, format == ImageFormat::kOrigin, image);
     AllocatePlanes(image);
     if (!ReadImageSamples(file, format, path, image))
@@ -124,7 +125,8 @@ bool CMDIDoc::CheckHeader(CSpmImage& image)
     }
     if (HeaderCoefficientsValid(header))
         return repaired;
-    Prompt().Message("Please check file Header parameter");
+    constexpr std::string_view kCheckHeader = "Please check file Header parameter";
+    Prompt().Message(image.m_strPath.empty() ? std::string(kCheckHeader) : NamingFile(kCheckHeader, image.m_strPath));
     CDialogHeaderCoef dialog(CoefficientPreset(header));
     Prompt().RunHeaderCoefDialog(dialog);
     TakeCoefficients(dialog.Values(), header);
