@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -86,7 +87,11 @@ CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
     m_pNote = new QPlainTextEdit;
     m_pNote->setMaximumHeight(70);
     form->addRow("Note", m_pNote);
-    // The editable fields go by their control ids.
+    // The fields go by their control ids.
+    m_pKx->setObjectName("1064");
+    m_pKy->setObjectName("1065");
+    m_pKz->setObjectName("1063");
+    m_pVersion->setObjectName("1074");
     m_pZUnit->setObjectName("1068");
     m_pXYUnit->setObjectName("1069");
     m_pName->setObjectName("1071");
@@ -208,7 +213,9 @@ void CDialogWorkBench::UpdateHeader()
     }
     const SpmHeader& header = image->m_header;
     // In the order the panel always wrote them: the unit and name edits run their change
-    // handlers as they are set, each writing its text back into the header.
+    // handlers as they are set, each writing its text back into the header. The steps and
+    // the scale are shown as the header holds them, also beyond what a typed value may be.
+    const QScopedValueRollback showing(m_bShowing, true);
     m_pKx->setText(DisplayText(FormatFixed(header.m_fKx, 6)));
     m_pKy->setText(DisplayText(FormatFixed(header.m_fKy, 4)));
     m_pColumns->setText(ColumnsText(header));
@@ -259,10 +266,14 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
     if (image == nullptr)
         return;
     // A field refused while reading keeps its control as typed: writing the stale values of
-    // the fields after it back would overwrite the header's other texts.
-    CDataExchange dx(true);
-    if (ReadControls(dx))
-        WriteControls();
+    // the fields after it back would overwrite the header's other texts. While a header is
+    // shown nothing is read: the edits after this one still show the last header, and a text
+    // the user left refused in one of them is replaced, not asked about again.
+    if (!m_bShowing) {
+        CDataExchange dx(true);
+        if (ReadControls(dx))
+            WriteControls();
+    }
     SpmHeader& header = image->m_header;
     // Filling the panel runs these handlers too: only a text that reads otherwise than the
     // header's is an edit (a header of an older file holds its texts in other bytes than the

@@ -54,6 +54,7 @@ private:
     CDocument* m_pActiveDoc = nullptr;   // checked against the open documents on every use
     std::string m_strImageName;          // the image whose header shows
     bool m_bFrameSeen = false;
+    bool m_bShowing = false;             // while a header fills the edits
 
     double m_dKx = 0.0, m_dKy = 0.0, m_dKz = 0.0;
     std::string m_strZUnit, m_strXYUnit, m_strName, m_strVersion, m_strNote;

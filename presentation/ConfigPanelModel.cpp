@@ -1,6 +1,7 @@
 #include "presentation/ConfigPanelModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/core/NumberText.h"
 #include "presentation/IniConversions.h"
@@ -113,14 +114,29 @@ std::string ScrollText(const ConfigScrollSpec& bar, int position)
     return FormatFixed(position * bar.scale, 2);
 }
 
+double InPanelRange(ConfigEdit edit, double value)
+{
+    const ConfigEditSpec& spec = kConfigEdits[edit];
+    if (std::isnan(value))
+        return spec.initial;
+    if (edit == kEditAngle || edit == kEditLightAngle)
+        value = WrapDegrees(value);
+    return std::clamp(value, spec.min, spec.max);
+}
+
 namespace {
 
 // Every edit before the line values has a bar.
 ConfigLoadStep BarStep(ConfigEdit edit, float value)
 {
     const ConfigScrollSpec& bar = kConfigScrollBars[ScrollBarOf(edit)];
-    // The product in single precision, as the record holds it: 0.3 x 10 gives 3.
-    const int position = TruncToInt32(value * static_cast<float>(1.0 / bar.scale));
+    const ConfigEditSpec& spec = kConfigEdits[edit];
+    const auto fitted = static_cast<float>(InPanelRange(edit, value));
+    // The product in single precision, as the record holds it: 0.3 x 10 gives 3. A value
+    // at an end of its range stays there however the product rounds.
+    const int position = std::clamp(TruncToInt32(fitted * static_cast<float>(1.0 / bar.scale)),
+                                    static_cast<int>(std::lround(spec.min / bar.scale)),
+                                    static_cast<int>(std::lround(spec.max / bar.scale)));
     return {edit, position, ScrollText(bar, position)};
 }
 
@@ -143,7 +159,7 @@ std::vector<ConfigLoadStep> LoadSteps(const CPresentationConfig& record)
         {kEditXLineWidth, record.m_XLineWidth}, {kEditYLineDecim, record.m_YLineDecim},
         {kEditYLineShift, record.m_YLineShift}, {kEditYLineWidth, record.m_YLineWidth}};
     for (const auto& [edit, value] : lines)
-        steps.push_back({edit, -1, FormatFixed(value, 0)});
+        steps.push_back({edit, -1, FormatFixed(InPanelRange(edit, value), 0)});
     return steps;
 }
 

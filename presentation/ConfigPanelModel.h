@@ -148,6 +148,12 @@ int ScrollStep(int position, ScrollCode code, int thumb, int min, int max);
 // The edit text a bar position gives: position x scale, "%.2f".
 std::string ScrollText(const ConfigScrollSpec& bar, int position);
 
+// A record's value brought into what its edit accepts, so that showing a record never
+// refuses it: the two azimuths wrap into 0..360 (a full turn is the same view), every other
+// value is held within its edit's range. Whatever put the value there, a file, a drag or an
+// older program, the panel shows and keeps the fitted value without a message.
+double InPanelRange(ConfigEdit edit, double value);
+
 // One step of loading a record into the controls: a bar position (when the edit has a bar)
 // and the edit's text, in the order the panel sets them.
 struct ConfigLoadStep {
@@ -156,7 +162,8 @@ struct ConfigLoadStep {
     std::string text;
 };
 // Geometry and light values through their bars' whole positions (so a shown record holds a
-// Z scale in tenths and whole angles), then the six line values as "%.0f".
+// Z scale in tenths and whole angles), then the six line values as "%.0f"; each value
+// brought into its edit's range first.
 std::vector<ConfigLoadStep> LoadSteps(const CPresentationConfig& record);
 // The checks, radios and colours a loaded record shows.
 void LoadChoices(const CPresentationConfig& record, ConfigPanelValues& values);

@@ -42,6 +42,14 @@ void ComputeLightPosition(CPresentationConfig& settings)
                                 -settings.m_LightHight, 1.0f};
 }
 
+double WrapDegrees(double degrees)
+{
+    if ((degrees >= 0.0 && degrees <= 360.0) || !std::isfinite(degrees))
+        return degrees;
+    const double turned = std::fmod(degrees, 360.0);
+    return turned < 0.0 ? turned + 360.0 : turned;
+}
+
 namespace {
 
 // The automatic range as fractions of the image's whole range; a flat image spans 0..1.

@@ -70,6 +70,9 @@ inline constexpr int kSettings3D = 1;
 void SetPresentationDefaults(ViewKind kind, CPresentationConfig& settings);
 // Recomputes m_LightPosition from m_LightAngle and m_LightHight.
 void ComputeLightPosition(CPresentationConfig& settings);
+// An azimuth (the view's angle, the light's) with its full turns taken off: a value in
+// 0..360 stays as it is, any other comes into 0..360, showing the same view.
+double WrapDegrees(double degrees);
 
 // A height range [min, max].
 struct HeightRange {

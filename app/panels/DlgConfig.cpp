@@ -112,7 +112,10 @@ std::optional<double> C3DdlgConfig::AcceptedValue(ConfigEdit edit) const
 // the other controls go on working while one edit holds a refused text.
 void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
 {
-    ExchangeAll();
+    // While a record loads, the edits after this one still show the last record: the
+    // controls are read once all show the new one.
+    if (!m_bLoading)
+        ExchangeAll();
     if (EditHint(edit) != kConfigHintNone)
         m_pending.hint = EditHint(edit);
     m_pending.dirty = true;
@@ -266,6 +269,7 @@ void C3DdlgConfig::UpdateControls()
     ComputeLightPosition(*record);
     for (std::size_t s = 0; s < kSwatchCount; ++s)
         m_swatches[s]->SetColor(m_values.colours[s]);
+    ExchangeAll();
     m_pending = PendingAfterLoad(*record);
     m_bLoading = false;
     m_timer.start(kTimerMs);

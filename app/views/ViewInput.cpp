@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/render/Scene2D.h"
+#include "presentation/PresentationConfig.h"
 #include "presentation/SurfaceBuilders.h"
 #include "image/SpmImage.h"
 
@@ -58,12 +59,10 @@ void EnsureCoarseIndices(const CSpmImage& image, int matrixSize, SurfaceArrays& 
 
 void DragTurn(Drag3D& drag, int x, int y, CPresentationConfig& settings)
 {
-    float angle = drag.angle + 0.3f * static_cast<float>(drag.x - x);
-    if (angle < 0.0f)
-        angle += 360.0f;
-    if (angle > 360.0f)
-        angle -= 360.0f;
-    settings.m_Angle = angle;
+    // However far the drag goes, the angle keeps within the range the panel shows: a drag
+    // across a wide frame turns more than once, and each full turn is the same view.
+    const float angle = drag.angle + 0.3f * static_cast<float>(drag.x - x);
+    settings.m_Angle = static_cast<float>(WrapDegrees(angle));
     const float tilt = drag.tilt - 0.2f * static_cast<float>(drag.y - y);
     if (tilt < 0.0f || tilt > kMaxTilt) {
         settings.m_Tilt = std::clamp(tilt, 0.0f, kMaxTilt);

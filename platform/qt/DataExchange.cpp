@@ -28,18 +28,39 @@ std::string ReadText(const QLineEdit* edit)
     return edit->text().toStdString();
 }
 
+// A text the user changed since the program last set it, in an edit the user can type in.
+bool Typed(const QLineEdit* edit)
+{
+    return edit->isEnabled() && !edit->isReadOnly() && edit->isModified();
+}
+
+// The step that reads `control` begins: what the validation after it refers to.
+void BeginStep(CDataExchange& dx, QWidget* control, bool typed)
+{
+    dx.m_pLastControl = control;
+    dx.m_bLastTyped = dx.m_bSaveAndValidate && typed;
+}
+
 std::string RangeMessage(const char* what, const std::string& min, const std::string& max)
 {
     return std::string("Please enter ") + what + " between " + min + " and " + max + ".";
 }
 
-// A whole number in [min, max] typed into `edit`; false after the failure was shown.
+// A text that does not read as the number asked for: the user is told when they typed it;
+// a text the program set leaves the field as it was.
+void Unreadable(CDataExchange& dx, QLineEdit* edit, const char* message)
+{
+    if (dx.m_bLastTyped)
+        dx.Fail(edit, message);
+}
+
+// A whole number in [min, max] in `edit`; false when there is none.
 bool ReadWhole(CDataExchange& dx, QLineEdit* edit, double min, double max, const char* message,
                double& value)
 {
     if (!ParseDialogNumber(ReadText(edit), value) || value != std::floor(value) || value < min ||
         value > max) {
-        dx.Fail(edit, message);
+        Unreadable(dx, edit, message);
         return false;
     }
     return true;
@@ -51,7 +72,7 @@ void ExchangeWhole(CDataExchange& dx, QLineEdit* edit, T& value, const char* mes
 {
     if (dx.Skips())
         return;
-    dx.m_pLastControl = edit;
+    BeginStep(dx, edit, Typed(edit));
     if (!dx.m_bSaveAndValidate) {
         WriteText(edit, std::to_string(value));
         return;
@@ -77,7 +98,7 @@ void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
 {
     if (dx.Skips())
         return;
-    dx.m_pLastControl = edit;
+    BeginStep(dx, edit, Typed(edit));
     if (dx.m_bSaveAndValidate)
         value = ReadText(edit);
     else
@@ -88,14 +109,14 @@ void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value)
 {
     if (dx.Skips())
         return;
-    dx.m_pLastControl = edit;
+    BeginStep(dx, edit, Typed(edit));
     if (!dx.m_bSaveAndValidate) {
         WriteText(edit, FormatDialogNumber(value));
         return;
     }
     double read = 0.0;
     if (!ParseDialogNumber(ReadText(edit), read)) {
-        dx.Fail(edit, "Please enter a number.");
+        Unreadable(dx, edit, "Please enter a number.");
         return;
     }
     value = read;
@@ -115,7 +136,7 @@ void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
 {
     if (dx.Skips())
         return;
-    dx.m_pLastControl = edit;
+    BeginStep(dx, edit, edit->isEnabled() && !edit->isReadOnly() && edit->document()->isModified());
     if (dx.m_bSaveAndValidate) {
         value = edit->toPlainText().toStdString();
         return;
@@ -124,6 +145,7 @@ void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
     if (edit->toPlainText() != wanted) {
         const QSignalBlocker quiet(edit);
         edit->setPlainText(wanted);
+        edit->document()->setModified(false);
     }
 }
 
@@ -131,7 +153,7 @@ void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& group, in
 {
     if (dx.Skips() || group.empty())
         return;
-    dx.m_pLastControl = group.front();
+    BeginStep(dx, group.front(), false);
     for (std::size_t i = 0; i < group.size(); ++i) {
         if (dx.m_bSaveAndValidate) {
             if (group[i]->isChecked()) {
@@ -151,7 +173,7 @@ void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value)
 {
     if (dx.Skips())
         return;
-    dx.m_pLastControl = box;
+    BeginStep(dx, box, false);
     if (dx.m_bSaveAndValidate) {
         value = box->isChecked() ? 1 : 0;
     } else {
@@ -162,7 +184,7 @@ void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value)
 
 void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max)
 {
-    if (dx.Skips() || !dx.m_bSaveAndValidate)
+    if (dx.Skips() || !dx.m_bLastTyped)
         return;
     if (!(value >= min && value <= max))
         dx.Fail(dx.m_pLastControl,
@@ -171,7 +193,7 @@ void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max)
 
 void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max)
 {
-    if (dx.Skips() || !dx.m_bSaveAndValidate)
+    if (dx.Skips() || !dx.m_bLastTyped)
         return;
     if (value < min || value > max)
         dx.Fail(dx.m_pLastControl, RangeMessage("an integer", std::to_string(min), std::to_string(max)));
@@ -179,7 +201,7 @@ void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max)
 
 void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned max)
 {
-    if (dx.Skips() || !dx.m_bSaveAndValidate)
+    if (dx.Skips() || !dx.m_bLastTyped)
         return;
     if (value < min || value > max)
         dx.Fail(dx.m_pLastControl, RangeMessage("an integer", std::to_string(min), std::to_string(max)));
@@ -187,7 +209,7 @@ void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned ma
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit)
 {
-    if (dx.Skips() || !dx.m_bSaveAndValidate)
+    if (dx.Skips() || !dx.m_bLastTyped)
         return;
     // The edit's text is UTF-8: the limit counts characters, as the user sees them, not bytes.
     const auto characters = std::count_if(value.begin(), value.end(), [](char byte) {

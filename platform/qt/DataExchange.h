@@ -1,7 +1,9 @@
 // Dialog data exchange: fields and controls in one list per dialog, read in one direction or
 // the other. Reading assigns each value, then validates it; the first failure shows its
-// message, puts the focus on its control and stops the exchange. Writing sets an edit's
-// text only when it differs. A single-line edit's change signal fires when the program sets
+// message, puts the focus on its control and stops the exchange. Only a text the user typed
+// is validated: one the program put there (a value shown, a scroll bar's, a record loaded)
+// is read as it is, so that showing a value never asks the user about it. Writing sets an
+// edit's text only when it differs. A single-line edit's change signal fires when the program sets
 // its text (panels rely on that); multi-line edits, buttons, lists and trees are written
 // without signals, so their handlers run on user action only.
 #pragma once
@@ -30,6 +32,8 @@ public:
 
     // The control the last exchange step used, which the validation steps refer to.
     QWidget* m_pLastControl = nullptr;
+    // Whether the user typed the text that step read: only then is it validated.
+    bool m_bLastTyped = false;
 };
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
@@ -41,8 +45,8 @@ void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value);
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& group, int& value);
 void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value);
 
-// Validation of the value just read; nothing while writing (a text the program sets may be
-// longer than the limit, and is refused when it is read back).
+// Validation of the value just read, when the user typed it; nothing while writing (a text
+// the program sets may be longer than the limit).
 void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max);
 void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max);
 void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned max);

@@ -13,6 +13,13 @@
 
 namespace {
 
+// The user types `text` over what the edit shows.
+void Type(QLineEdit& edit, const char* text)
+{
+    edit.selectAll();
+    edit.insert(QString::fromUtf8(text));
+}
+
 struct Fields { double number = 0.0; unsigned count = 0; std::string text; };
 
 // Three edits read in order: a number in 0..1000, a count in 1..1000, a text of 4 at most.
@@ -40,7 +47,10 @@ class ReadOrder : public testing::TestWithParam<ReadCase> {};
 TEST_P(ReadOrder, FirstFailureShowsItsMessageAndStops)
 {
     const ReadCase& c = GetParam();
-    QLineEdit number(c.number), count(c.count), text(c.text);
+    QLineEdit number, count, text;
+    Type(number, c.number);
+    Type(count, c.count);
+    Type(text, c.text);
     Fields fields{-1.0, 7, "old"};
     ScriptedPrompt prompt;
     EXPECT_EQ(Read(number, count, text, fields), std::string(c.message).empty());
@@ -59,6 +69,51 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadOrder, testing::Values(
     ReadCase{"5", "3", "µm µm", "Please enter no more than 4 characters.", 5.0, "µm µm"},
     // The limit counts characters: four of them in six bytes of UTF-8 pass.
     ReadCase{"5", "3", "µm²x", "", 5.0, "µm²x"}));
+
+// What the program put in an edit is read as it is, whatever it holds: showing a value
+// never asks the user about it. Only a text typed into an edit the user can type in is
+// refused, and a text the program sets again is the program's once more.
+TEST(DataExchange, OnlyTypedTextsAreValidated)
+{
+    enum class Source { Shown, Typed, TypedDisabled, TypedThenShown };
+    const struct {
+        Source source;
+        const char *number, *count, *text;
+        const char* message;   // empty: read without a message
+        double numberAfter;
+        unsigned countAfter;
+    } cases[] = {
+        {Source::Shown, "7812.5", "0", "Height image", "", 7812.5, 0},
+        {Source::Shown, "abc", "x", "nm", "", -1.0, 7},   // unreadable: the fields keep theirs
+        {Source::Typed, "7812.5", "0", "Height image", "Please enter a number between 0 and 1000.", 7812.5, 7},
+        {Source::Typed, "5", "0", "nm", "Please enter an integer between 1 and 1000.", 5.0, 0},
+        {Source::Typed, "5", "3", "Height image", "Please enter no more than 4 characters.", 5.0, 3},
+        {Source::TypedDisabled, "7812.5", "0", "Height image", "", 7812.5, 0},
+        {Source::TypedThenShown, "7812.5", "0", "Height image", "", 7812.5, 0},
+    };
+    for (const auto& c : cases) {
+        QLineEdit number, count, text;
+        for (auto [edit, value] : {std::pair{&number, c.number}, {&count, c.count}, {&text, c.text}}) {
+            if (c.source == Source::Shown) {
+                edit->setText(QString::fromUtf8(value));
+                continue;
+            }
+            Type(*edit, value);
+            edit->setEnabled(c.source != Source::TypedDisabled);
+            if (c.source == Source::TypedThenShown)
+                edit->setText(QString::fromUtf8(value));
+        }
+        Fields fields{-1.0, 7, "old"};
+        ScriptedPrompt prompt;
+        const bool read = Read(number, count, text, fields);
+        const std::string message = c.message;
+        EXPECT_EQ(read, message.empty()) << c.number << " " << int(c.source);
+        EXPECT_EQ(prompt.messages, message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message})
+            << c.number << " " << int(c.source);
+        EXPECT_EQ(fields.number, c.numberAfter) << c.number << " " << int(c.source);
+        EXPECT_EQ(fields.count, c.countAfter) << c.number << " " << int(c.source);
+    }
+}
 
 TEST(DataExchange, WritingSetsOnlyChangedTextsAndSignalsOnlySingleLineEdits)
 {

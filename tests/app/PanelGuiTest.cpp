@@ -17,8 +17,10 @@
 #include <QTreeWidget>
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <filesystem>
+#include <tuple>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
@@ -28,16 +30,25 @@
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
 #include "app/views/ProfileView.h"
+#include "formats/ImageFile.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "presentation/ImageSettingsFiles.h"
 #include "presentation/PaletteEditing.h"
+#include "support/TestImages.h"
 
 namespace {
 
 const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
+
+// The user types `text` over what the edit shows: only a typed text is checked.
+void Type(QLineEdit& edit, const char* text)
+{
+    edit.selectAll();
+    edit.insert(QString::fromUtf8(text));
+}
 
 // A view that records the updates sent to its frame alone.
 class ProbeView : public QWidget, public CView {
@@ -175,15 +186,15 @@ TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     EXPECT_EQ(panel.ImageList().count(), 2);
     Probe(frame);
     const QImage before = ViewPicture(frame);
-    panel.Edit(kEditZScale).setText("12.5");
+    Type(panel.Edit(kEditZScale), "12.5");
     EXPECT_EQ(Record().m_Z_Scale, 12.5f);
     EXPECT_TRUE(m_probe.hints.empty());
     Tick();
     EXPECT_EQ(m_probe.hints, std::vector<int>{kHintRepaint});
     EXPECT_NE(ViewPicture(frame), before);
     // A refused value shows the framework's message and is written nowhere.
-    panel.Edit(kEditZScale).setText("5000");
-    EXPECT_EQ(m_app->Prompt().messages.back(), "Please enter a number between 0.1 and 1000.");
+    Type(panel.Edit(kEditZScale), "5000");
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0.1 and 1000."});
     EXPECT_EQ(Record().m_Z_Scale, 12.5f);
     // Choosing the colour source tells the view at once.
     panel.ImageList().setCurrentRow(1);
@@ -196,7 +207,7 @@ TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     panel.OnSave2D3DConf();
     ASSERT_TRUE(std::filesystem::exists(saved + ".cnf"));
     const float tilt = Record().m_Tilt;
-    panel.Edit(kEditTilt).setText("33");
+    Type(panel.Edit(kEditTilt), "33");
     EXPECT_EQ(Record().m_Tilt, 33.0f);
     AnswerFileDialog(m_app->Prompt(), saved + ".cnf");
     panel.OnLoad2D3DConf();
@@ -204,9 +215,57 @@ TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     EXPECT_EQ(panel.Edit(kEditTilt).text().toDouble(), tilt);
     Activate("Height_01:2D");
     Tick();
-    panel.Edit(kEditTilt).setText("21");
+    Type(panel.Edit(kEditTilt), "21");
     EXPECT_EQ(Record().m_Tilt, 21.0f);
     EXPECT_EQ((*Doc().FindImage("Height_01")->m_pSettings)[1].m_Tilt, tilt);
+}
+
+// A drag across a wide frame turns the surface more than once and leaves the angle in 0..360;
+// a record read from a file with values beyond the panel's ranges comes into them. Neither
+// brings a message, on the frame switch that shows the record or on a later one.
+TEST_P(PanelGui, RecordsBeyondThePanelsRangesShowWithoutAMessage)
+{
+    C3DdlgConfig& config = Main().ConfigPanel();
+    CMDIChildFrame& frame = Activate("Height_01:3D");
+    Tick();
+    m_app->Prompt().messages.clear();
+    const float start = Record().m_Angle;
+    QWidget& view = *frame.GetActiveView()->Widget();
+    // 1600 pixels to the right: 480 degrees less, a turn and a third.
+    SendMouse(view, QEvent::MouseButtonPress, {100, 100});
+    SendMouse(view, QEvent::MouseMove, {1700, 100});
+    SendMouse(view, QEvent::MouseButtonRelease, {1700, 100});
+    const auto inRange = [](float angle) { return angle >= 0.0f && angle <= 360.0f; };
+    EXPECT_TRUE(inRange(Record().m_Angle)) << Record().m_Angle;
+    EXPECT_NEAR(std::remainder(Record().m_Angle - (start - 480.0f), 360.0f), 0.0f, 1e-3f);
+    const auto switchFrames = [this] {
+        for (const char* title : {"Height_01:2D", "Height_01:3D"}) {
+            Activate(title);
+            Tick();
+        }
+    };
+    switchFrames();
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+    EXPECT_TRUE(inRange(Record().m_Angle)) << Record().m_Angle;
+    Screenshot("panels-04-long-drag");
+
+    const std::string file = (m_files / "beyond.cnf").string();
+    WriteFile(file, "[Height_01_Presentation3D]\r\nAngle=400\r\n[Height_01_Light3D]\r\nLightAngle=-30\r\n"
+                    "LightHight=5000\r\nLightIntensity=3\r\n[Height_01_Material3D]\r\nMatEmiss=-1\r\n"
+                    "[Height_01_XYLine3D]\r\nXLineDecim=500\r\nYLineWidth=-2\r\n");
+    AnswerFileDialog(m_app->Prompt(), file);
+    config.OnLoad2D3DConf();
+    switchFrames();
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+    const CPresentationConfig& record = Record();
+    EXPECT_EQ(std::tuple(record.m_Angle, record.m_LightAngle, record.m_LightHight, record.m_LightIntensity),
+              std::tuple(40.0f, 330.0f, 2000.0f, 1.0f));
+    EXPECT_EQ(std::tuple(record.m_MatEmiss, record.m_XLineDecim, record.m_YLineWidth),
+              std::tuple(0.0f, std::int16_t(100), std::int16_t(0)));
+    EXPECT_EQ(config.Edit(kEditAngle).text().toDouble(), 40.0);
+    // What the user types is still checked.
+    Type(config.Edit(kEditAngle), "400");
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0 and 360."});
 }
 
 // A palette change recolours the view, *.plt files go out and come back; a processing command
@@ -339,6 +398,9 @@ TEST_P(PanelGui, TreeMenuActsOnTheItemClicked)
 {
     ASSERT_TRUE(m_app->Run(cmd::kShowWorkBench));
     CDialogWorkBench& bench = Main().WorkBench();
+    // The bench follows the active frame first: its own tick would rebuild the tree, and the
+    // items taken from it, later.
+    bench.OnTimer();
     bench.FillTree();
     QTreeWidget& tree = bench.Tree();
     QTreeWidgetItem* document = tree.topLevelItem(0);
@@ -377,6 +439,8 @@ TEST_P(PanelGui, TreeMenuActsOnTheItemClicked)
     EXPECT_EQ(rightClick(centre(document->child(1)), "3D"), imageMenu);
     EXPECT_EQ(m_app->ActiveTitle(), m_strFile + ":" + m_strSecond + ":3D:" + std::to_string(m_app->Frames().size()));
     EXPECT_EQ(Main().m_selItem.m_strItemName, m_strSecond);
+    RunningApp::Pump();
+    bench.OnTimer();
     bench.FillTree();
     document = tree.topLevelItem(0);
     EXPECT_EQ(rightClick(centre(document), ""), std::vector<std::string>{"Add Image"});
@@ -398,7 +462,7 @@ TEST_P(PanelGui, PanelsDoNothingOnceTheirDocumentClosed)
     ASSERT_NE(palette.Palette(), nullptr);
     ASSERT_TRUE(Main().DocManager().CloseDocument(*frame.GetActiveDocument()));
     m_app->Prompt().messages.clear();
-    config.Edit(kEditTilt).setText("12");
+    Type(config.Edit(kEditTilt), "12");
     config.OnSave2D3DConf();
     palette.OnCursorCommand(kCmdDelCursor);
     palette.OnLoadPalette();
@@ -447,7 +511,7 @@ TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
         click(&config.Swatch(id));
     };
     const auto save = [&](const char* tilt, const std::string& file) {
-        config.Edit(kEditTilt).setText(tilt);
+        Type(config.Edit(kEditTilt), tilt);
         AnswerFileDialog(m_app->Prompt(), file);
         config.OnSave2D3DConf();
     };
@@ -458,9 +522,9 @@ TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
         std::function<void()> edit;
         int marked;
     } cases[] = {
-        {"Z scale typed", first3D, [&] { config.Edit(kEditZScale).setText("44.5"); }, 2},
-        {"same Z scale typed", first3D, [&] { config.Edit(kEditZScale).setText("44.50"); }, 0},
-        {"refused Z scale", first3D, [&] { config.Edit(kEditZScale).setText("5000"); }, 0},
+        {"Z scale typed", first3D, [&] { Type(config.Edit(kEditZScale), "44.5"); }, 2},
+        {"same Z scale typed", first3D, [&] { Type(config.Edit(kEditZScale), "44.50"); }, 0},
+        {"refused Z scale", first3D, [&] { Type(config.Edit(kEditZScale), "5000"); }, 0},
         {"tilt bar", first3D, [&] { config.ScrollBar(1).triggerAction(QAbstractSlider::SliderSingleStepSub); }, 2},
         {"border check", first2D, [&] { click(button("1011")); }, 1},
         {"polygon radio", first2D, [&] { button("1021")->click(); }, 1},
@@ -702,4 +766,56 @@ TEST(WorkBench, TreeShowsTheDocumentsNameAfterSaveAs)
     RunningApp::Pump(300);
     EXPECT_EQ(shown(), std::vector<std::string>{"renamed.spm"});
     EXPECT_EQ(tree.topLevelItem(0)->child(0)->text(0).toStdString(), "Height_01");
+}
+
+// Headers beyond what a typed value may be, a millimetre scan's X and Y steps of 7812.5 nm
+// (NT-MDT) or a Z scale above 1000 with a long quantity name (*.spm), show as they are on
+// every frame change without a message; a text the user types is still checked, once, and a
+// refused one is not asked about again when the next frame's header replaces it.
+TEST(WorkBench, HeadersBeyondTheTypedLimitsShowWithoutAMessage)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    const auto write = [&dir](const char* name, float step, double height, const char* quantity) {
+        CSpmImage image = MakeImage(64, 48, [height](int r, int c) { return (r * 64 + c) * height; }, step, step);
+        SetHeaderText(image.m_header.m_szQuantity, quantity);
+        CImageFile file;
+        const std::string path = (dir / name).string();
+        const bool written = std::string_view(name).ends_with(".mdt") ? file.WriteMdt(path, image)
+                                                                       : file.WriteSpm(path, image);
+        EXPECT_TRUE(written) << name;
+        return path;
+    };
+    const struct {
+        std::string path;
+        const char *kx, *kz;
+    } cases[] = {
+        {write("mm-scale.mdt", 7812.5f, 0.01, "Height"), "7812.500000", nullptr},
+        {write("deep.spm", 2.5f, 2e4, "Topography_Forward_1"), "2.500000", "1000.0"},
+    };
+    for (const auto& c : cases) {
+        RunningApp app(c.path);
+        CDialogWorkBench& bench = app.MainFrame().WorkBench();
+        const auto edit = [&bench](const char* id) { return bench.findChild<QLineEdit*>(id); };
+        for (const char* kind : {":2D", ":3D", ":2D"}) {
+            ASSERT_TRUE(app.Activate(kind)) << kind;
+            bench.OnTimer();
+            RunningApp::Pump(0);
+        }
+        if (c.path.ends_with(".mdt"))
+            ::Screenshot("workbench-mm-scale-header", &app.MainFrame());
+        EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{}) << c.path;
+        EXPECT_EQ(edit("1064")->text().toStdString(), c.kx) << c.path;
+        if (c.kz != nullptr)
+            EXPECT_GT(edit("1063")->text().toDouble(), std::stod(c.kz)) << c.path;
+        edit("1068")->selectAll();
+        QTest::keyClicks(edit("1068"), "x");
+        EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{}) << c.path;
+        QTest::keyClicks(edit("1068"), "bcde");
+        EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{"Please enter no more than 4 characters."}) << c.path;
+        ASSERT_TRUE(app.Activate(":3D"));
+        bench.OnTimer();
+        RunningApp::Pump(0);
+        EXPECT_EQ(app.Prompt().messages.size(), 1u) << c.path;
+    }
 }

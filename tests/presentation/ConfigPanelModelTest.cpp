@@ -1,9 +1,12 @@
 // The configuration panel's logic: scroll steps, loading a record, record fields and hints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <tuple>
+#include <type_traits>
+#include <variant>
 
 #include "platform/core/NumberText.h"
 #include "presentation/ConfigPanelModel.h"
@@ -78,6 +81,57 @@ TEST(ConfigPanelModel, ShownRecordHoldsWhatTheEditsShow)
     const CPresentationConfig again = Shown(shown);
     EXPECT_EQ(again.m_Z_Scale, shown.m_Z_Scale);
     EXPECT_EQ(again.m_LightIntensity, shown.m_LightIntensity);
+}
+
+// Whatever a record holds (a file's numbers, a drag's angle, an older program's values),
+// the panel shows a value its own check accepts, without asking: the azimuths by whole turns
+// taken off, every other value held at the end of its range. A value in range shows as before.
+TEST(ConfigPanelModel, LoadedValuesComeIntoTheEditsRanges)
+{
+    using Record = CPresentationConfig;
+    using Field = std::variant<float Record::*, std::int16_t Record::*>;
+    const struct {
+        ConfigEdit edit;
+        Field field;
+        double value;
+        const char* shown;
+    } cases[] = {
+        {kEditAngle, &Record::m_Angle, 400.0, "40.00"},
+        {kEditAngle, &Record::m_Angle, -53.5, "306.00"},      // a long drag left of a full turn
+        {kEditAngle, &Record::m_Angle, 1090.0, "10.00"},
+        {kEditAngle, &Record::m_Angle, 360.0, "360.00"},
+        {kEditAngle, &Record::m_Angle, 123.9, "123.00"},
+        {kEditLightAngle, &Record::m_LightAngle, -30.0, "330.00"},
+        {kEditTilt, &Record::m_Tilt, -4.0, "0.00"},
+        {kEditTilt, &Record::m_Tilt, 500.0, "360.00"},
+        {kEditZScale, &Record::m_Z_Scale, 0.05, "0.10"},
+        {kEditZScale, &Record::m_Z_Scale, 0.1, "0.10"},
+        {kEditZScale, &Record::m_Z_Scale, 3e38, "1000.00"},
+        {kEditLightHight, &Record::m_LightHight, 2500.0, "2000.00"},
+        {kEditLightIntensity, &Record::m_LightIntensity, 3.0, "1.00"},
+        {kEditLightIntensity, &Record::m_LightIntensity, -0.5, "0.00"},
+        {kEditMatEmiss, &Record::m_MatEmiss, 1.5, "1.00"},
+        {kEditMatReflect, &Record::m_MatReflect, -2.0, "0.00"},
+        {kEditXLineDecim, &Record::m_XLineDecim, 500.0, "100"},
+        {kEditYLineShift, &Record::m_YLineShift, -5.0, "0"},
+        {kEditYLineWidth, &Record::m_YLineWidth, 7.0, "7"},
+    };
+    for (const auto& c : cases) {
+        Record record;
+        std::visit([&](auto field) { record.*field = static_cast<std::remove_reference_t<decltype(record.*field)>>(c.value); },
+                   c.field);
+        const std::vector<ConfigLoadStep> steps = LoadSteps(record);
+        for (const ConfigLoadStep& step : steps) {
+            const ConfigEditSpec& spec = kConfigEdits[step.edit];
+            const double shown = ParseDigitsNumber(step.text);
+            EXPECT_TRUE(shown >= spec.min && shown <= spec.max) << spec.label << " " << step.text;
+        }
+        const auto step = std::ranges::find(steps, c.edit, &ConfigLoadStep::edit);
+        ASSERT_NE(step, steps.end());
+        EXPECT_EQ(step->text, c.shown) << kConfigEdits[c.edit].label << " " << c.value;
+        const double fitted = InPanelRange(c.edit, c.value);
+        EXPECT_TRUE(fitted >= kConfigEdits[c.edit].min && fitted <= kConfigEdits[c.edit].max) << c.value;
+    }
 }
 
 // A refused value is still stored; one beyond the float range stops at its end, and the

@@ -131,6 +131,9 @@ TEST_F(Views, DragsTurnTiltAndStretchWithinTheirLimits)
         {QEvent::MouseButtonPress, 200, 200, L, {}, 350, 60, 30},
         {QEvent::MouseMove, 300, 200, none, {}, 320, 60, 30},
         {QEvent::MouseMove, 100, 200, none, {}, 20, 60, 30},      // 380 wraps to 20
+        {QEvent::MouseMove, 2600, 200, none, {}, 350, 60, 30},    // -370: a turn and more ...
+        {QEvent::MouseMove, -2000, 200, none, {}, 290, 60, 30},   // ... either way: 1010 is 290
+        {QEvent::MouseMove, 100, 200, none, {}, 20, 60, 30},
         {QEvent::MouseMove, 100, -200, none, {}, 20, 0, 30},      // tilt -20 stops at 0 ...
         {QEvent::MouseMove, 100, -190, none, {}, 20, 2, 30},      // ... and moving back raises it
         {QEvent::MouseMove, 100, 1000, none, {}, 20, 90, 30},
