@@ -1,5 +1,6 @@
 #include "platform/qt/QtPrompt.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -164,9 +165,23 @@ void CQtPrompt::KeepLastFolder(std::string organisation, std::string application
     m_strLastFolder = FromPathSetting(settings.value(kLastFolderKey));
 }
 
+QWidget* CQtPrompt::Owner() const
+{
+    // A message or a file dialog belongs to the window that asked: a modal dialog (the
+    // Fourier tool, a file dialog) keeps it in front of itself, where the main window would
+    // be raised over that dialog with it.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    QWidget* active = QApplication::activeWindow();
+    if (active != nullptr && !active->windowFlags().testFlag(Qt::Popup) &&
+        active->windowType() != Qt::ToolTip)
+        return active;
+    return m_pParent;
+}
+
 void CQtPrompt::Message(const std::string& text)
 {
-    QMessageBox::warning(m_pParent, DisplayText(m_strTitle), DisplayText(text));
+    QMessageBox::warning(Owner(), DisplayText(m_strTitle), DisplayText(text));
 }
 
 bool CQtPrompt::RunDialog(IDialogModel& dialog)
@@ -174,5 +189,5 @@ bool CQtPrompt::RunDialog(IDialogModel& dialog)
     const auto found = m_runners.find(std::type_index(typeid(dialog)));
     if (found == m_runners.end())
         return false;
-    return found->second(dialog, m_pParent);
+    return found->second(dialog, Owner());
 }

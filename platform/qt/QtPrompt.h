@@ -13,7 +13,8 @@ class QWidget;
 
 class CQtPrompt : public IPrompt {
 public:
-    // `title` is the caption of message boxes; `parent` (may be null) owns the dialogs.
+    // `title` is the caption of message boxes; `parent` (may be null) owns the dialogs that
+    // come while no window of the program is active or modal.
     explicit CQtPrompt(std::string title, QWidget* parent = nullptr);
     ~CQtPrompt() override;
 
@@ -35,6 +36,10 @@ public:
     }
 
 private:
+    // The window a prompt shown now belongs to: the modal window in front, else the active
+    // window, else the parent given.
+    QWidget* Owner() const;
+
     std::string m_strTitle;
     QWidget* m_pParent;
     IPrompt* m_pPrevious;

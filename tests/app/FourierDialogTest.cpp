@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <set>
 
@@ -221,4 +222,41 @@ TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
     EXPECT_TRUE(app.Prompt().messages.empty());
+}
+
+// The tool's own message and file dialog belong to the tool: each comes in front of it, as
+// the window manager keeps a window's dialogs, and the main window stays behind the tool.
+TEST(FourierDialog, MessagesAndFileDialogsBelongToTheTool)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    RealDialogs real(app);
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        dialog.List().clearSelection();
+        // What each window that came up belonged to, and the screen while the message is up.
+        std::vector<std::pair<QWidget*, QWindow*>> owners;
+        std::string text;
+        const auto look = [&](QWidget* modal, bool message) {
+            if (modal == nullptr || modal == &dialog || (qobject_cast<QMessageBox*>(modal) != nullptr) != message)
+                return false;
+            owners.emplace_back(modal->parentWidget(), modal->windowHandle()->transientParent());
+            if (message) {
+                Screenshot("fourier-5-message-in-front");
+                text = qobject_cast<QMessageBox*>(modal)->text().toStdString();
+            }
+            static_cast<QDialog*>(modal)->reject();
+            return true;
+        };
+        RunWithModals([&] { dialog.Button(1121)->click(); },  // Remove, with no primitive selected
+                      {[&](QWidget* modal) { return look(modal, true); }});
+        RunWithModals([&] { dialog.Button(1123)->click(); },  // SaveFilter
+                      {[&](QWidget* modal) { return look(modal, false); }});
+        EXPECT_EQ(text, kTextSelectPrimitive);
+        ASSERT_EQ(owners.size(), 2u);
+        for (const auto& [parent, transient] : owners) {
+            EXPECT_EQ(parent, &dialog);
+            EXPECT_EQ(transient, dialog.windowHandle());
+        }
+    }));
 }
