@@ -209,6 +209,11 @@ TEST_F(DocumentTest, AnImageTheListCannotNameIsLeftOutAndNotOffered)
                            ": its path holds a line break or is too long for the list. Add it again after "
                            "opening scan.spm.");
     EXPECT_EQ(prompt.messages, messages);
+    // Saving every image's settings writes the list as well, and says the same.
+    prompt.messages.clear();
+    doc.OnFILESaveDocCondig("Height_01");
+    EXPECT_EQ(prompt.messages, messages);
+    EXPECT_FALSE(doc.IsImageListModified());
 }
 
 namespace {
