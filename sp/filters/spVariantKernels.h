@@ -200,7 +200,8 @@ namespace spVariantDetail {
 template <class Dst, spRowStores K, bool KeepAlpha, class Value>
 void WriteRow(void* dst, std::ptrdiff_t n, const Value& value)
 {
-    constexpr std::ptrdiff_t size = sizeof(Dst), width = (K == spRowStores::Stream8 ? 8 : 16) / size;
+    constexpr std::ptrdiff_t size = sizeof(Dst);
+    constexpr std::ptrdiff_t width = (K == spRowStores::Stream8 ? 8 : 16) / size;
     auto* d = static_cast<unsigned char*>(dst);
     const bool aligned = reinterpret_cast<std::uintptr_t>(d) % 16 == 0;
     std::ptrdiff_t k = 0;
@@ -419,7 +420,8 @@ void spColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3
         // The Gauss passes are 128-bit kernels in every column, the Laplace ones 64-bit in
         // columns 3 and 4.
         constexpr spRowStores stores = Col::template kStores<1, KeepAlpha, !Gauss>;
-        spVariantDetail::WriteRow<typename E::Dst, stores, KeepAlpha>(dst, n, [=](std::ptrdiff_t i) {
+        using spVariantDetail::WriteRow;
+        WriteRow<typename E::Dst, stores, KeepAlpha>(dst, n, [=](std::ptrdiff_t i) {
             const A s = (((A(a[i]) + A(b[i])) + A(c[i])) + A(d[i])) + A(e[i]);
             if constexpr (!Gauss)
                 return E::Saturate(s);

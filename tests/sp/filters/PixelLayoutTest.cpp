@@ -122,10 +122,10 @@ TEST(SpFilterLayouts, NanInfinityOrHugeValueChangesNoOutputOutsideItsWindow)
                         const std::vector<float> clean = RunColumn(column, op, layout, x);
                         // Anywhere in the region or its border, in a channel that is written.
                         const auto pick = [&](Index size) {
-                            return static_cast<Index>(rng() % static_cast<unsigned>(size + 2 * b)) - b;
+                            return static_cast<Index>(rng() % static_cast<unsigned>(size)) - b;
                         };
-                        const Index y0 = pick(x.height), x0 = pick(x.width);
-                        const Index ch0 = static_cast<Index>(rng() % (layout == 4 ? 3u : static_cast<unsigned>(x.e)));
+                        const Index y0 = pick(x.height + 2 * b), x0 = pick(x.width + 2 * b);
+                        const Index ch0 = pick(layout == 4 ? 3 : x.e) + b;
                         x.at(y0, x0, ch0) = odd;
                         const std::vector<float> got = RunColumn(column, op, layout, x);
                         for (Index y = 0; y < x.height; ++y)

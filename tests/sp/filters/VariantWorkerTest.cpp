@@ -3,10 +3,10 @@
 // integer types exactly (rounded to nearest, ties to even, then saturated), floats within
 // 16 x 2^-24 x the sum of |w x|. Widths 1 to 40 with samples at the type's limits half the
 // time; source and destination flush against guard pages, on their element grid or off it
-// (pointers and steps 1 to 3 bytes past it, which byte copies must serve); the fourth element
-// of layout 4 and everything outside the region kept; the caller's rounding mode (toward zero here) is
-// not used for integer results and is back afterwards. And the tables: every slot filled,
-// keys outside the formulas refused.
+// (pointers and steps 1 to 3 bytes past it); the fourth element of layout 4 and everything
+// outside the region kept; the caller's rounding mode (toward zero here) is not used for
+// integer results and is back afterwards. And the tables: every slot filled, keys outside
+// the formulas refused.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -182,9 +182,10 @@ TEST(SpVariantWorkers, EveryTypeAndLayoutAgainstTheIntegerKernel)
                                                  << " width " << w << " " << loops);
                                     // Every fourth width on the element grid, the
                                     // others off it by 1 to 3 bytes here and there.
-                                    const int off = static_cast<int>(w % 4), at = off ? static_cast<int>(w) : 0;
-                                    RunCase({column, op, {type, layout, s}, w, 1 + w % 3, off, at / 4 % 4,
-                                             at / 2 % 4, at / 3 % 4},
+                                    const int off = static_cast<int>(w % 4);
+                                    const int at = off ? static_cast<int>(w) : 0;
+                                    RunCase({column, op, {type, layout, s}, w, 1 + w % 3, off,
+                                             at / 4 % 4, at / 2 % 4, at / 3 % 4},
                                             rng);
                                 }
                             });
@@ -258,8 +259,9 @@ TEST(SpVariantWorkers, FloatsOfColumns2To4FollowTheirOrdersBitForBit)
                                 }
                                 if (at % dstStep % 4 != 0)
                                     continue;
-                                const float got = floatAt(&dstPlane[k]),
-                                            expected = want[static_cast<std::size_t>(y * w * e + i)];
+                                const float got = floatAt(&dstPlane[k]);
+                                const float expected =
+                                    want[static_cast<std::size_t>(y * w * e + i)];
                                 ASSERT_TRUE(SameFloat(got, expected))
                                     << f.name << " column " << column << " layout " << layout
                                     << " form " << form << " width " << w << " " << loops
