@@ -9,7 +9,8 @@
 #include "sp/core/spTypes.h"
 #include "sp/filters/spVariantTables.h"
 
-// A checked call: steps in bytes, already rounded down to whole elements of the key's type.
+// A checked call: steps in bytes. The filter entries pass whole elements of the key's type;
+// the kernels serve rows and steps off that grid as well.
 struct spVariantFrame {
     const void* src;
     std::ptrdiff_t srcStep;
