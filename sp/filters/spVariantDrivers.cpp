@@ -6,6 +6,7 @@
 
 #include "sp/core/spCpu.h"
 #include "sp/filters/spFilterFrame.h"
+#include "sp/filters/spVariantStores.h"
 
 namespace {
 
@@ -78,6 +79,14 @@ const unsigned char* SrcAt(const spVariantFrame& f, const spKernelKey& key, std:
            pixels * spPixelElements(key.layout) * spElementBytes(key.type);
 }
 
+// The store kind of a run's float rows, from the bytes it writes and where its rows lie.
+spFloatRowStores StoresOf(const spVariantFrame& f, const spKernelKey& key)
+{
+    const std::ptrdiff_t bytes =
+        f.height * f.width * spPixelElements(key.layout) * spElementBytes(key.type);
+    return spFloatRowStores(spStreamsRows(f.dst, f.dstStep, bytes));
+}
+
 // 3x3: per output row the vertical kernel over the rows y - 1 to y + 1, one pixel wider on
 // each side, into the buffer; then output(centre row, buffer, destination row, n).
 template <int C, class Output>
@@ -90,6 +99,7 @@ spStatus Run3x3(const spVariantFrame& f, const spKernelKey& key, spVerticalFn* v
     WorkBuffer<C> buf(1, e * (f.width + 2), BufferBytes(key.type));
     if (!buf.Valid())
         return spStsMemAllocErr;
+    const spFloatRowStores stores = StoresOf(f, key);
     for (std::ptrdiff_t y = 0; y < f.height; ++y) {
         vertical(SrcAt(f, key, y - 1, 1), buf.Row(0), e * (f.width + 2), f.srcStep);
         output(SrcAt(f, key, y, 0), buf.Row(0), Bytes(f.dst) + y * f.dstStep, e * f.width);
@@ -136,6 +146,7 @@ spStatus RunBox5x5(const spVariantFrame& f, const spKernelKey& key, const Table&
     WorkBuffer<C> buf(1, len, BufferBytes(key.type));
     if (!buf.Valid())
         return spStsMemAllocErr;
+    const spFloatRowStores stores = StoresOf(f, key);
     sum5(SrcAt(f, key, -2, 2), buf.Row(0), len, f.srcStep);
     for (std::ptrdiff_t y = 0; y < f.height; ++y) {
         output(SrcAt(f, key, y, 0), buf.Row(0), Bytes(f.dst) + y * f.dstStep, e * f.width);
@@ -168,6 +179,7 @@ spStatus spVariantWorkers<C>::Ring5x5(const spVariantFrame& f, const spKernelKey
     WorkBuffer<C> buf(12, n, BufferBytes(key.type));
     if (!buf.Valid())
         return spStsMemAllocErr;
+    const spFloatRowStores stores = StoresOf(f, key);
     // Output row y adds outer(y-2) + middle(y-1) + centre(y) + middle(y+1) + outer(y+2).
     std::array<unsigned char*, 5> outer;
     std::array<unsigned char*, 4> middle;

@@ -6,8 +6,9 @@
 // four-element pixels go in pairs of pixels, then a last single pixel. The row kernels add in
 // an order of their own in each of these parts (the rules below), so equal windows in
 // different parts of a row can round differently. Destination rows that start on 16 bytes
-// take streaming stores, others ordinary unaligned ones; a destination whose fourth element
-// per pixel is kept is read, merged and written back with ordinary stores.
+// take streaming stores in the runs that stream (large ones, spVariantStores.h), others
+// ordinary unaligned ones; a destination whose fourth element per pixel is kept is read,
+// merged and written back with ordinary stores.
 //
 // Each kernel comes in two forms that compute the same bits. The 16-byte form handles a pass
 // as two vectors of four floats, reads source rows with aligned loads where they start on 16
@@ -28,6 +29,7 @@
 
 #include "sp/filters/spElementLoops.h"
 #include "sp/filters/spVariantColumns.h"
+#include "sp/filters/spVariantStores.h"
 
 namespace spFloat234 {
 
@@ -82,8 +84,8 @@ SP_F234 void Store(float* p, V v)
         std::memcpy(p, &v, sizeof v);
 }
 
-// A destination vector: streaming 16-byte stores where the row starts on 16 bytes, else
-// ordinary unaligned stores.
+// A destination vector: streaming 16-byte stores where the row starts on 16 bytes and the
+// run streams, else ordinary unaligned stores.
 template <bool Stream, class V>
 SP_F234 void Put(float* p, V v)
 {
@@ -286,7 +288,7 @@ void Row(const float* x, const void* buf, void* dst, std::ptrdiff_t n)
     using R = Rule<P, Keep>;
     const auto* b = static_cast<const float*>(buf);
     auto* d = static_cast<float*>(dst);
-    const bool xa = R::kCentre && AlignedTo(x, 16), da = AlignedTo(d, 16);
+    const bool xa = R::kCentre && AlignedTo(x, 16), da = spStreamsFloatRows && AlignedTo(d, 16);
     if (spUseAvx2Loops())
         (da ? RowWide<R, P, Keep, true> : RowWide<R, P, Keep, false>)(x, b, d, n);
     else if (xa)
@@ -901,7 +903,7 @@ void ColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3, 
                                static_cast<const float*>(r2), static_cast<const float*>(r3),
                                static_cast<const float*>(r4)};
     auto* d = static_cast<float*>(dst);
-    const bool aligned = AlignedTo(d, 16);
+    const bool aligned = spStreamsFloatRows && AlignedTo(d, 16);
     if (spUseAvx2Loops())
         (aligned ? ColPass5x5Wide<Gauss, Keep, true> : ColPass5x5Wide<Gauss, Keep, false>)(r, d, n);
     else
