@@ -569,6 +569,18 @@ struct Rows {
     }
 };
 
+// A kernel's own copy of its row pointers. Vector stores may write memory of any type, so
+// pointers read through the caller's array were read again after every store of a pass.
+template <int N>
+struct Held {
+    const float* r[N];
+    explicit Held(const float* const* in)
+    {
+        for (int k = 0; k < N; ++k)
+            r[k] = in[k];
+    }
+};
+
 // Row `Row` at element i, with an aligned load where Mask says the row is aligned.
 template <class V, unsigned Mask, int Row>
 SP_F234 V LoadRow(const float* const* r, std::ptrdiff_t i)
@@ -576,7 +588,9 @@ SP_F234 V LoadRow(const float* const* r, std::ptrdiff_t i)
     return Load<V, ((Mask >> Row) & 1u) != 0>(r[Row] + i);
 }
 
-// Prefetches the source data 64 bytes ahead.
+// Prefetches the source data 64 bytes ahead. Most callers ask once per 16 elements, one
+// 64-byte line: a prefetch for every pass of eight asks for each line twice, and the second
+// request fetches nothing.
 template <bool Prefetch>
 SP_F234 void Ahead(const float* p)
 {
@@ -584,23 +598,38 @@ SP_F234 void Ahead(const float* p)
         __builtin_prefetch(p + 16, 0, 3);
 }
 
-// A vertical kernel over len elements: passes of eight as one or two vectors, each after
-// `ahead(i)`, then a block of four, then the rest one at a time; `vector(V, i, inPass)` and
-// `scalar(i)` give element i on. With ZeroTail, the buffer vector of the last one to three
-// elements is cleared first.
-template <bool Wide, bool ZeroTail, class Ahead, class Vector, class Scalar>
+// A vertical kernel over len elements: passes of eight as one or two vectors, `ahead(i)`
+// before every pass (AheadEvery 8) or before every other one (16: the pass a line of 16
+// elements starts with; a last odd pass needs none when a pass before it asked for its line),
+// then a block of four, then the rest one at a time; `vector(V, i, inPass)` and `scalar(i)`
+// give element i on. With ZeroTail, the buffer vector of the last one to three elements is
+// cleared first.
+template <bool Wide, bool ZeroTail, int AheadEvery = 16, class Ahead, class Vector, class Scalar>
 SP_F234 void Vertical(float* out, std::ptrdiff_t len, const Ahead& ahead, const Vector& vector,
                       const Scalar& scalar)
 {
-    std::ptrdiff_t i = 0;
-    for (; len - i >= 8; i += 8) {
-        ahead(i);
+    static_assert(AheadEvery == 8 || AheadEvery == 16);
+    const auto pass = [out, &vector](std::ptrdiff_t at) SP_FORMULA {
         if constexpr (Wide) {
-            Store(out + i, vector(V8{}, i, std::true_type{}));
+            Store(out + at, vector(V8{}, at, std::true_type{}));
         } else {
-            Store(out + i, vector(V4{}, i, std::true_type{}));
-            Store(out + i + 4, vector(V4{}, i + 4, std::true_type{}));
+            Store(out + at, vector(V4{}, at, std::true_type{}));
+            Store(out + at + 4, vector(V4{}, at + 4, std::true_type{}));
         }
+    };
+    std::ptrdiff_t i = 0;
+    for (; len - i >= 16; i += 16) {
+        ahead(i);
+        pass(i);
+        if constexpr (AheadEvery == 8)
+            ahead(i + 8);
+        pass(i + 8);
+    }
+    if (len - i >= 8) {
+        if (AheadEvery == 8 || i == 0)
+            ahead(i);
+        pass(i);
+        i += 8;
     }
     if (len - i >= 4) {
         Store(out + i, vector(V4{}, i, std::false_type{}));
@@ -626,8 +655,10 @@ SP_F234 T Sum5(T r0, T r1, T r2, T r3, T r4)
 }
 
 template <int Form, bool Prefetch, unsigned Mask, bool Wide>
-SP_F234 void ColSum3Body(const float* const* r, float* out, std::ptrdiff_t len)
+SP_F234 void ColSum3Body(const float* const* rows, float* out, std::ptrdiff_t len)
 {
+    const Held<3> held(rows);
+    const float* const* r = held.r;
     Vertical<Wide, false>(
         out, len, [r](std::ptrdiff_t i) SP_FORMULA { Ahead<Prefetch>(r[2] + i); },
         [r]<class V>(V, std::ptrdiff_t i, auto) SP_FORMULA {
@@ -671,8 +702,10 @@ void ColSum3(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff_t step
 }
 
 template <unsigned Mask, bool Wide>
-SP_F234 void ColSum5Body(const float* const* r, float* out, std::ptrdiff_t len)
+SP_F234 void ColSum5Body(const float* const* rows, float* out, std::ptrdiff_t len)
 {
+    const Held<5> held(rows);
+    const float* const* r = held.r;
     Vertical<Wide, true>(
         out, len, [](std::ptrdiff_t) SP_FORMULA {},
         [r]<class V>(V, std::ptrdiff_t i, auto) SP_FORMULA {
@@ -719,10 +752,13 @@ inline void ColSum5(const void* src, void* buf, std::ptrdiff_t len, std::ptrdiff
 }
 
 template <bool Prefetch, unsigned Mask, bool Wide>
-SP_F234 void RowPairDiffBody(const float* const* r, float* out, std::ptrdiff_t n)
+SP_F234 void RowPairDiffBody(const float* const* rows, float* out, std::ptrdiff_t n)
 {
-    // Only the passes of eight choose their loads by the rows' alignment.
-    Vertical<Wide, true>(
+    const Held<3> held(rows);
+    const float* const* r = held.r;
+    // Only the passes of eight choose their loads by the rows' alignment; each of them
+    // prefetches.
+    Vertical<Wide, true, 8>(
         out, n, [r](std::ptrdiff_t i) SP_FORMULA { Ahead<Prefetch>(r[2] + i); },
         [r]<class V, class InPass>(V, std::ptrdiff_t i, InPass) SP_FORMULA {
             constexpr unsigned mask = InPass::value ? Mask : 0;
@@ -796,12 +832,23 @@ SP_F234 void RowPass5x5Body(const float* x, float* o, float* m, float* c, std::p
 {
     std::ptrdiff_t i = 0;
     if constexpr (Wide) {
-        for (; n - i >= 8; i += 8) {
-            Ahead<Prefetch>(x + i);
+        const auto pass = [x, o, m, c](std::ptrdiff_t at) SP_FORMULA {
             V8 taps[5];
             for (int k = 0; k < 5; ++k)
-                taps[k] = Load<V8>(x + i + k * P);
-            Profiles<Gauss>(taps, o + i, m + i, c + i);
+                taps[k] = Load<V8>(x + at + k * P);
+            Profiles<Gauss>(taps, o + at, m + at, c + at);
+        };
+        // One prefetch per 64-byte line of the source, as in Vertical.
+        for (; n - i >= 16; i += 16) {
+            Ahead<Prefetch>(x + i);
+            pass(i);
+            pass(i + 8);
+        }
+        if (n - i >= 8) {
+            if (i == 0)
+                Ahead<Prefetch>(x);
+            pass(i);
+            i += 8;
         }
     }
     if (n - i >= 4) {
@@ -811,7 +858,8 @@ SP_F234 void RowPass5x5Body(const float* x, float* o, float* m, float* c, std::p
         for (int v = 0; v + 1 < vectors; ++v)
             w[v] = Load<V4, Aligned>(x + i + 4 * v);
         for (; n - i >= 4; i += 4) {
-            Ahead<Prefetch>(x + i);
+            if (i % 16 == 0)
+                Ahead<Prefetch>(x + i);
             w[vectors - 1] = Load<V4, Aligned>(x + i + 4 * (vectors - 1));
             const V4 taps[5] = {Lanes<0>(w), Lanes<P>(w), Lanes<2 * P>(w), Lanes<3 * P>(w),
                                 Lanes<4 * P>(w)};
@@ -855,8 +903,10 @@ void RowPass5x5(const void* src, void* outer, void* middle, void* centre, std::p
 }
 
 template <bool Gauss, bool Keep, bool Aligned, bool Wide>
-SP_F234 void ColPass5x5Body(const float* const* r, float* dst, std::ptrdiff_t n)
+SP_F234 void ColPass5x5Body(const float* const* rows, float* dst, std::ptrdiff_t n)
 {
+    const Held<5> held(rows);
+    const float* const* r = held.r;
     const auto at = [r]<class V>(V, std::ptrdiff_t i) SP_FORMULA {
         const V s = Sum5(Load<V, true>(r[0] + i), Load<V, true>(r[1] + i), Load<V, true>(r[2] + i),
                          Load<V, true>(r[3] + i), Load<V, true>(r[4] + i));
