@@ -166,8 +166,14 @@ std::vector<QAction*> RecentMenuEntries(RunningApp& app)
 std::vector<std::string> RecentMenuTexts(const std::vector<std::string>& paths)
 {
     std::vector<std::string> texts;
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        texts.push_back("&" + std::to_string(i + 1) + " " + DisplayText(paths[i]).toStdString());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        // Appended piece by piece: g++ 12 takes "&" + std::string for a -Wrestrict overlap.
+        std::string text = std::to_string(i + 1);
+        text.insert(0, 1, '&');
+        text += ' ';
+        text += DisplayText(paths[i]).toStdString();
+        texts.push_back(std::move(text));
+    }
     return texts;
 }
 
