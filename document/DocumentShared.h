@@ -44,10 +44,10 @@ inline bool HoldsSavedImage(const std::string& file, const ImageEntry& entry)
 }
 
 // A refusal names the file it refuses: files also arrive by hand-over and from image lists,
-// where the user did not just pick them.
+// where the user did not just pick them. An image made here, without a file, has no name to add.
 inline std::string NamingFile(std::string_view text, const std::string& path)
 {
-    return std::string(text) + "\n" + path;
+    return path.empty() ? std::string(text) : std::string(text) + "\n" + path;
 }
 
 // The image's header, size and a digest of its heights.

@@ -125,8 +125,7 @@ bool CMDIDoc::CheckHeader(CSpmImage& image)
     }
     if (HeaderCoefficientsValid(header))
         return repaired;
-    constexpr std::string_view kCheckHeader = "Please check file Header parameter";
-    Prompt().Message(image.m_strPath.empty() ? std::string(kCheckHeader) : NamingFile(kCheckHeader, image.m_strPath));
+    Prompt().Message(NamingFile("Please check file Header parameter", image.m_strPath));
     CDialogHeaderCoef dialog(CoefficientPreset(header));
     Prompt().RunHeaderCoefDialog(dialog);
     TakeCoefficients(dialog.Values(), header);
