@@ -598,25 +598,14 @@ SP_F234 void Ahead(const float* p)
         __builtin_prefetch(p + 16, 0, 3);
 }
 
-// A vertical kernel over len elements: passes of eight as one or two vectors, `ahead(i)`
+// The passes of eight elements over len elements from 0, `pass(i)` each, with `ahead(i)`
 // before every pass (AheadEvery 8) or before every other one (16: the pass a line of 16
-// elements starts with; a last odd pass needs none when a pass before it asked for its line),
-// then a block of four, then the rest one at a time; `vector(V, i, inPass)` and `scalar(i)`
-// give element i on. With ZeroTail, the buffer vector of the last one to three elements is
-// cleared first.
-template <bool Wide, bool ZeroTail, int AheadEvery = 16, class Ahead, class Vector, class Scalar>
-SP_F234 void Vertical(float* out, std::ptrdiff_t len, const Ahead& ahead, const Vector& vector,
-                      const Scalar& scalar)
+// elements starts with; a last odd pass needs none when a pass before it asked for its line).
+// Returns where the passes end.
+template <int AheadEvery, class Ahead, class Pass>
+SP_F234 std::ptrdiff_t Passes(std::ptrdiff_t len, const Ahead& ahead, const Pass& pass)
 {
     static_assert(AheadEvery == 8 || AheadEvery == 16);
-    const auto pass = [out, &vector](std::ptrdiff_t at) SP_FORMULA {
-        if constexpr (Wide) {
-            Store(out + at, vector(V8{}, at, std::true_type{}));
-        } else {
-            Store(out + at, vector(V4{}, at, std::true_type{}));
-            Store(out + at + 4, vector(V4{}, at + 4, std::true_type{}));
-        }
-    };
     std::ptrdiff_t i = 0;
     for (; len - i >= 16; i += 16) {
         ahead(i);
@@ -631,6 +620,26 @@ SP_F234 void Vertical(float* out, std::ptrdiff_t len, const Ahead& ahead, const 
         pass(i);
         i += 8;
     }
+    return i;
+}
+
+// A vertical kernel over len elements: passes of eight as one or two vectors (Passes), then
+// a block of four, then the rest one at a time; `vector(V, i, inPass)` and `scalar(i)` give
+// element i on. With ZeroTail, the buffer vector of the last one to three elements is
+// cleared first.
+template <bool Wide, bool ZeroTail, int AheadEvery = 16, class Ahead, class Vector, class Scalar>
+SP_F234 void Vertical(float* out, std::ptrdiff_t len, const Ahead& ahead, const Vector& vector,
+                      const Scalar& scalar)
+{
+    const auto pass = [out, &vector](std::ptrdiff_t at) SP_FORMULA {
+        if constexpr (Wide) {
+            Store(out + at, vector(V8{}, at, std::true_type{}));
+        } else {
+            Store(out + at, vector(V4{}, at, std::true_type{}));
+            Store(out + at + 4, vector(V4{}, at + 4, std::true_type{}));
+        }
+    };
+    std::ptrdiff_t i = Passes<AheadEvery>(len, ahead, pass);
     if (len - i >= 4) {
         Store(out + i, vector(V4{}, i, std::false_type{}));
         i += 4;
@@ -838,18 +847,8 @@ SP_F234 void RowPass5x5Body(const float* x, float* o, float* m, float* c, std::p
                 taps[k] = Load<V8>(x + at + k * P);
             Profiles<Gauss>(taps, o + at, m + at, c + at);
         };
-        // One prefetch per 64-byte line of the source, as in Vertical.
-        for (; n - i >= 16; i += 16) {
-            Ahead<Prefetch>(x + i);
-            pass(i);
-            pass(i + 8);
-        }
-        if (n - i >= 8) {
-            if (i == 0)
-                Ahead<Prefetch>(x);
-            pass(i);
-            i += 8;
-        }
+        // One prefetch per 64-byte line of the source.
+        i = Passes<16>(n, [x](std::ptrdiff_t at) SP_FORMULA { Ahead<Prefetch>(x + at); }, pass);
     }
     if (n - i >= 4) {
         // The window of source vectors moves one vector per four outputs.
