@@ -139,8 +139,7 @@ void CMainFrame::UseMenus(bool documentOpen)
 
 void CMainFrame::FillRecentFiles()
 {
-    m_recentShown = m_docManager.RecentFiles().Entries();
-    const std::vector<std::string>& entries = m_recentShown;
+    const std::vector<std::string>& entries = m_docManager.RecentFiles().Entries();
     for (QMenu* menu : m_recentMenus) {
         // The entries sit between the two separators around the placeholder.
         const QList<QAction*> actions = menu->actions();

@@ -72,9 +72,6 @@ public:
     // The same for paths; true when any of them shows now (opened, or open already).
     bool OpenDroppedFiles(const std::vector<std::string>& paths);
 
-    // The files the File menu lists as recent, newest first: entry i opens the i-th.
-    const std::vector<std::string>& RecentFilesShown() const { return m_recentShown; }
-
     // Shows one panel (or hides the bar) and checks its switch button.
     void ShowPanel(int switchCommand);
     // The switch button checked now.
@@ -124,7 +121,6 @@ private:
     std::vector<QMenu*> m_appMenus;        // menu 128: no document open
     std::vector<QMenu*> m_docMenus;        // menu 131: a document open
     std::vector<QMenu*> m_recentMenus;     // the File menus that list the recent files
-    std::vector<std::string> m_recentShown;
     QMenu* m_pWindowMenu = nullptr;
     std::vector<QAction*> m_windowList;
     QToolBar* m_pToolBar = nullptr;

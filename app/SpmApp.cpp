@@ -123,14 +123,14 @@ void CSpmApp::AddHandlers()
     });
     OnCommand(cmd::kAppExit, [this] { m_pMainFrame->close(); });
     for (int i = 0; i < static_cast<int>(kRecentFileCount); ++i) {
-        // Recent files open their first image only, without the follow-up steps; an entry
-        // opens the file it names.
+        // Recent files open their first image only, without the follow-up steps. The menu
+        // refills on every change of the list, so entry i names the list's i-th file.
         const auto entry = static_cast<std::size_t>(i);
         OnCommand(cmd::kFileMru1 + i, [this, entry] {
-            const auto& shown = m_pMainFrame->RecentFilesShown();
-            if (entry < shown.size())
-                m_pDocManager->OpenDocumentFile(std::string(shown[entry]));
-        }, [this, entry](CCmdUI& ui) { ui.Enable(entry < m_pMainFrame->RecentFilesShown().size()); });
+            const auto& entries = m_pDocManager->RecentFiles().Entries();
+            if (entry < entries.size())
+                m_pDocManager->OpenDocumentFile(std::string(entries[entry]));
+        }, [this, entry](CCmdUI& ui) { ui.Enable(entry < m_pDocManager->RecentFiles().Entries().size()); });
     }
 }
 
