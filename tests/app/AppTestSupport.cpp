@@ -148,6 +148,12 @@ void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton b
     QApplication::sendEvent(&widget, &event);
 }
 
+void Type(QLineEdit& edit, const char* text)
+{
+    edit.selectAll();
+    edit.insert(QString::fromUtf8(text));
+}
+
 void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size_t type)
 {
     prompt.dialogScript.push_back([path, type](IDialogModel& model) {

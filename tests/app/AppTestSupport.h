@@ -20,6 +20,7 @@
 
 class CMDIChildFrame;
 class CDocument;
+class QLineEdit;
 
 // Skips the current test when there is no display to open views on.
 #define SPM_REQUIRE_DISPLAY()                                                          \
@@ -75,6 +76,8 @@ QImage ViewPicture(CMDIChildFrame& frame);
 // up (a press, a release).
 void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button = Qt::LeftButton,
                Qt::KeyboardModifiers modifiers = {});
+// The user types `text` over what `edit` shows: only a typed text is checked.
+void Type(QLineEdit& edit, const char* text);
 
 // Answers the next file dialog with `path` in type entry `type`.
 void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size_t type = 0);

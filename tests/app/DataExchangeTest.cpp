@@ -8,17 +8,11 @@
 
 #include <cmath>
 
+#include "AppTestSupport.h"
 #include "platform/qt/DataExchange.h"
 #include "support/ScriptedPrompt.h"
 
 namespace {
-
-// The user types `text` over what the edit shows.
-void Type(QLineEdit& edit, const char* text)
-{
-    edit.selectAll();
-    edit.insert(QString::fromUtf8(text));
-}
 
 struct Fields { double number = 0.0; unsigned count = 0; std::string text; };
 

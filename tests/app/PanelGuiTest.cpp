@@ -43,13 +43,6 @@ namespace {
 
 const char* const kNanoscope = "nanoscope-v432-height-amplitude.007";
 
-// The user types `text` over what the edit shows: only a typed text is checked.
-void Type(QLineEdit& edit, const char* text)
-{
-    edit.selectAll();
-    edit.insert(QString::fromUtf8(text));
-}
-
 // A view that records the updates sent to its frame alone.
 class ProbeView : public QWidget, public CView {
 public:
