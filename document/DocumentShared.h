@@ -37,10 +37,25 @@ inline bool SameFile(const std::string& a, const std::string& b)
     return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
 }
 
-// Whether `file` is the one `entry`'s image was loaded from or last written to.
+// Whether the file `entry`'s image was loaded from or last written to still holds what it
+// held then: another document's save, or another program, may have replaced it since.
+inline bool SavedFileIntact(const ImageEntry& entry)
+{
+    return !entry.m_strSavedFile.empty() && entry.m_savedFileStamp &&
+           StampOf(entry.m_strSavedFile) == entry.m_savedFileStamp;
+}
+
+// Whether `file` is the one `entry`'s image was loaded from or last written to, unchanged.
 inline bool HoldsSavedImage(const std::string& file, const ImageEntry& entry)
 {
-    return !entry.m_strSavedFile.empty() && SameFile(entry.m_strSavedFile, file);
+    return SavedFileIntact(entry) && SameFile(entry.m_strSavedFile, file);
+}
+
+// Whether `entry`'s image has changes that no file holds: its own, or a file that held it
+// and has been replaced since.
+inline bool HasUnsavedChanges(const ImageEntry& entry)
+{
+    return entry.m_bModified || !SavedFileIntact(entry);
 }
 
 // A refusal names the file it refuses: files also arrive by hand-over and from image lists,

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "document/DocumentShared.h"
+#include "document/ImageOrigin.h"
 #include "formats/ImageFormat.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
@@ -80,6 +81,8 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
     else
         ++m_nImageCounter;
 
+    // Taken before the read: a change while reading then counts as a change since.
+    const std::optional<FileStamp> stamp = StampOf(path);
     auto image = std::make_unique<CSpmImage>();
     image->m_nIndexInFile = indexInFile;
     CSpmImage* previousImage = m_pCurImage;
@@ -91,6 +94,9 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
         m_pCurImage = previousImage;
         return false;
     }
+    // A *.spm file says itself which image it was written from.
+    if (FormatForReading(path) != ImageFormat::kSpm)
+        MarkImageOrigin(image->m_header, path, indexInFile);
 
     auto settings = std::make_unique<SettingsPair>();
     m_pCurSettings = settings.get();
@@ -110,6 +116,7 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
     entry.m_pImage = std::move(image);
     entry.m_pSettings = std::move(settings);
     entry.m_strSavedFile = path;
+    entry.m_savedFileStamp = stamp;
     // A header the user had to repair is a change the file does not hold yet.
     entry.m_bModified = m_bHeaderRepaired;
     if (!m_bHeaderRepaired)

@@ -14,6 +14,7 @@
 #include "document/DocumentView.h"
 #include "image/ImagePoint.h"
 #include "image/SpmImage.h"
+#include "platform/core/FileStamp.h"
 #include "presentation/ImageSettingsFiles.h"
 #include "presentation/PresentationConfig.h"
 #include "presentation/ProfileSampling.h"
@@ -46,10 +47,12 @@ struct ImageEntry {
     // Per record of the pair: the user changed it since the image's presentation file was
     // read or last written. Kept apart from m_bModified: the answer saves another file.
     std::array<bool, 2> m_bSettingsModified{};
-    // The file the image was loaded from or last written to, and the image as it was then;
-    // no state when no file holds the image as it was (a header the user repaired, a file
-    // that another image's save replaced).
+    // The file the image was loaded from or last written to, that file as it was then (it
+    // holds the image only while it is unchanged), and the image as it was then; no state
+    // when no file holds the image as it was (a header the user repaired, a file that
+    // another image's save replaced).
     std::string m_strSavedFile;
+    std::optional<FileStamp> m_savedFileStamp;
     std::optional<ImageState> m_savedState;
 };
 

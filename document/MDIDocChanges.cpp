@@ -47,14 +47,14 @@ bool SameState(const ImageState& a, const ImageState& b)
 
 bool CMDIDoc::IsModified() const
 {
-    return std::any_of(m_imageList.begin(), m_imageList.end(), [](const ImageEntry& entry) { return entry.m_bModified; });
+    return std::any_of(m_imageList.begin(), m_imageList.end(), HasUnsavedChanges);
 }
 
 std::vector<const CSpmImage*> CMDIDoc::ModifiedImages() const
 {
     std::vector<const CSpmImage*> images;
     for (const ImageEntry& entry : m_imageList)
-        if (entry.m_bModified)
+        if (HasUnsavedChanges(entry))
             images.push_back(entry.m_pImage.get());
     return images;
 }
@@ -76,11 +76,13 @@ void CMDIDoc::NoteImageWritten(ImageEntry& entry, const std::string& file)
     for (ImageEntry& other : m_imageList) {
         if (&other != &entry && HoldsSavedImage(file, other)) {
             other.m_strSavedFile.clear();
+            other.m_savedFileStamp.reset();
             other.m_savedState.reset();
             other.m_bModified = true;
         }
     }
     entry.m_strSavedFile = file;
+    entry.m_savedFileStamp = StampOf(file);
     entry.m_savedState = StateOf(*entry.m_pImage);
     entry.m_bModified = false;
 }
@@ -96,7 +98,7 @@ const ImageEntry* CMDIDoc::OtherImageIn(const std::string& file, const ImageEntr
 bool CMDIDoc::IsModified(const CSpmImage& image) const
 {
     const ImageEntry* entry = EntryOf(image);
-    return entry != nullptr && entry->m_bModified;
+    return entry != nullptr && HasUnsavedChanges(*entry);
 }
 
 bool CMDIDoc::NoteSettingsEdit(const CPresentationConfig& before, const CPresentationConfig& record)
@@ -130,7 +132,7 @@ std::vector<const CSpmImage*> CMDIDoc::ImagesWithChanges() const
 {
     std::vector<const CSpmImage*> images;
     for (const ImageEntry& entry : m_imageList)
-        if (entry.m_bModified || IsSettingsModified(*entry.m_pImage))
+        if (HasUnsavedChanges(entry) || IsSettingsModified(*entry.m_pImage))
             images.push_back(entry.m_pImage.get());
     return images;
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "document/DocumentShared.h"
+#include "document/ImageOrigin.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
 #include "platform/core/DialogModels.h"
@@ -16,6 +17,9 @@ namespace {
 // The lookup message of both save commands, as the user sees it.
 constexpr const char* kTextNoImageForSave = "Image Name is not Valid-> CMDIDoc::OnFileSave";
 
+// More images than any instrument file holds: the count below stops there.
+constexpr int kMostImagesCounted = 256;
+
 // Whether a *.spm header may be that of `image` as saved: a save keeps the quantity it was
 // measured as and the text naming the reader that took it first, while the heights, the Z
 // scale and even the size change with processing.
@@ -23,6 +27,23 @@ bool SavedAs(const SpmHeader& held, const CSpmImage& image)
 {
     return HeaderText(held.m_szQuantity) == HeaderText(image.m_header.m_szQuantity) &&
            HeaderText(held.m_szVersion) == HeaderText(image.m_header.m_szVersion);
+}
+
+// How many images of `path` are of `quantity` (or of none, which the user named on opening).
+int ImagesOfQuantity(const std::string& path, const std::string& quantity)
+{
+    const ImageFormat format = FormatForReading(path);
+    int count = 0;
+    for (int index = 0; index < kMostImagesCounted; ++index) {
+        CImageFile reader;
+        CSpmImage image;
+        image.m_nIndexInFile = index;
+        if (!ReadImageHeader(reader, format, path, image))
+            break;
+        const std::string read = HeaderText(image.m_header.m_szQuantity);
+        count += read.empty() || read == quantity ? 1 : 0;
+    }
+    return count;
 }
 
 } // namespace
@@ -43,10 +64,16 @@ bool CMDIDoc::OnSaveDocument(const std::string& path, const std::string& activeI
     // The *.spm writer completes a name without the lower-case extension; the document keeps
     // the name written.
     const std::string written = WrittenPath(path);
+    // The file written becomes the image's origin, which a *.spm file records.
+    const SpmHeader before = image.m_header;
+    MarkImageOrigin(image.m_header, written, 0);
     CImageFile file;
     // A writer that fails has said why; the document and the image keep the paths they had.
-    if (!WriteImage(file, format, path, image))
+    if (!WriteImage(file, format, path, image)) {
+        image.m_header.m_nReserved0 = before.m_nReserved0;
+        image.m_header.m_nReserved1 = before.m_nReserved1;
         return false;
+    }
     // From now on the image is the one image of the file written: its next "Save Image", its
     // presentation file and the document's image list go by that file.
     image.m_strPath = written;
@@ -81,7 +108,8 @@ CMDIDoc::FileSaveResult CMDIDoc::OnFileSave(const std::string& activeImageName)
 
 std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, const std::string& target) const
 {
-    const std::string& name = entry.m_pImage->m_strName;
+    const CSpmImage& image = *entry.m_pImage;
+    const std::string& name = image.m_strName;
     const std::string file = FileNameOf(target);
     const std::string replace = " Replace it with " + name + "? No saves " + name + " under another name.";
     // Images of one file share the place a save in place writes to (the companion of a
@@ -92,21 +120,38 @@ std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, con
     std::error_code error;
     if (HoldsSavedImage(target, entry) || !std::filesystem::is_regular_file(target, error))
         return std::nullopt;
+    // The file held this image, and something has written it since: another document's
+    // save, or another program.
+    if (SameFile(entry.m_strSavedFile, target))
+        return file + " has changed since " + name + " was last saved in it, by another document or program." +
+               replace;
     // A file from an earlier session: its header says which image it holds.
     CImageFile reader;
     SpmHeader held{};
     if (!reader.ReadSpmHeader(target, held))
         return file + " is not an image file of this program." + replace;
     const std::string quantity = HeaderText(held.m_szQuantity);
-    if (!SavedAs(held, *entry.m_pImage))
+    if (const std::optional<int> number = RecordedImageNumber(held)) {
+        if (SameImageOrigin(held, image.m_header))
+            return std::nullopt;
+        const std::string which = RecordsImageOf(held, image.m_strPath)
+                                      ? "image " + std::to_string(*number + 1) + " of " + FileNameOf(image.m_strPath) + ", "
+                                      : std::string();
+        return file + " holds another image saved before, " + which + quantity + "." + replace;
+    }
+    if (!SavedAs(held, image))
         return file + " holds another image saved before, " + quantity + "." + replace;
-    // Another image that saves to the same file and fits the header as well (two channels of
-    // one quantity): the header cannot tell which of the two the file holds.
+    // Written before files said which image they hold: another image that saves to the
+    // same file and fits the header as well (two channels of one quantity) may be the one.
     for (const ImageEntry& other : m_imageList)
         if (&other != &entry && SameFile(SpmFilePath(other.m_pImage->m_strPath), target) &&
             SavedAs(held, *other.m_pImage))
             return file + " holds a " + quantity + " image saved before, which may be " + GetTitle() + ":" +
                    other.m_pImage->m_strName + "." + replace;
+    const int fitting = ImagesOfQuantity(image.m_strPath, quantity);
+    if (fitting > 1)
+        return file + " holds a " + quantity + " image saved before, which may be any of the " +
+               std::to_string(fitting) + " " + quantity + " images of " + FileNameOf(image.m_strPath) + "." + replace;
     return std::nullopt;
 }
 

@@ -150,11 +150,15 @@ TEST_F(SaveInPlaceTest, AFileAnEarlierSessionWroteIsReplacedUnaskedOnlyByItsOwnI
         ChangeHeights(doc, image, 3.0);
         ASSERT_EQ(doc.OnFileSave(image.m_strName), FileSave::kSaved);
     };
-    const auto spmHolding = [&](std::string_view quantity, std::string_view version) {
+    // A file as written before files said which image they hold: nothing in the reserved words.
+    const auto spmHolding = [&](std::string_view quantity, std::string_view version,
+                                const char* name = "scan.000.spm") {
         SpmHeader header = TestHeader(4, 3, quantity);
         SetHeaderText(header.m_szVersion, version);
-        Spm("scan.000.spm", header);
+        Spm(name, header);
     };
+    const std::string replaceSecond = " Replace it with Topography_02? No saves Topography_02 under another name.";
+    const std::string replaceFirst = " Replace it with Topography_01? No saves Topography_01 under another name.";
     const std::string replace = " Replace it with Height_01? No saves Height_01 under another name.";
     const struct {
         const char* what;
@@ -171,8 +175,17 @@ TEST_F(SaveInPlaceTest, AFileAnEarlierSessionWroteIsReplacedUnaskedOnlyByItsOwnI
         {"no image", scan, 0, [&] { WriteFile(dir / "scan.000.spm", "notes"); },
          "scan.000.spm is not an image file of this program." + replace},
         {"a channel of the same quantity", mdt, 1, [&] { savedBefore(mdt, 0); },
-         "two.mdt.spm holds a Topography image saved before, which may be two.mdt:Topography_01. Replace it "
-         "with Topography_02? No saves Topography_02 under another name."},
+         "two.mdt.spm holds another image saved before, image 1 of two.mdt, Topography." + replaceSecond},
+        {"a channel of the same quantity, not open", mdt, 0, [&] { savedBefore(mdt, 1); },
+         "two.mdt.spm holds another image saved before, image 2 of two.mdt, Topography." + replaceFirst},
+        {"the same channel", mdt, 1, [&] { savedBefore(mdt, 1); }, ""},
+        {"a file of before, which another open channel fits", mdt, 1,
+         [&] { spmHolding("Topography", "Orbitrace, convert from NT-MDT", "two.mdt.spm"); },
+         "two.mdt.spm holds a Topography image saved before, which may be two.mdt:Topography_01." + replaceSecond},
+        {"a file of before, which another channel fits", mdt, 0,
+         [&] { spmHolding("Topography", "Orbitrace, convert from NT-MDT", "two.mdt.spm"); },
+         "two.mdt.spm holds a Topography image saved before, which may be any of the 2 Topography images of "
+         "two.mdt." + replaceFirst},
     };
     for (const auto& c : cases) {
         const std::string target = SpmFilePath(c.path);
@@ -224,6 +237,68 @@ TEST_F(SaveInPlaceTest, AmplitudeAsksBeforeTakingTheFileHeightSavedInAnEarlierSe
         EXPECT_EQ(HeldImage(target, {&height}), 0) << session;
         prompt.dialogScript.clear();
     }
+}
+
+// The real file with its second channel renamed Height (trace and retrace): Height_02 saved in
+// one session, then the file opened alone in the next, as from the recent files. Ctrl+S in
+// Height_01 asks, whether the file says which channel it holds or was written before files
+// said so (its reserved words zero: the file holds two images of its quantity).
+TEST_F(SaveInPlaceTest, TheRetraceSavedInAnEarlierSessionIsNotReplacedUnaskedByTheTrace)
+{
+    SPM_REQUIRE_SAMPLES();
+    const std::string path = (dir / kNanoscope).string();
+    std::vector<std::uint8_t> bytes = FileBytes(SamplePath(kNanoscope));
+    const std::string amplitude = "Image Data: S [Amplitude] \"Amplitude\"";
+    const std::string height = "Image Data: S [Height]    \"Height\"   ";
+    auto at = std::search(bytes.begin(), bytes.end(), amplitude.begin(), amplitude.end());
+    ASSERT_NE(at, bytes.end());
+    std::copy(height.begin(), height.end(), at);
+    WriteFile(path, bytes);
+    const std::string target = path + ".spm";
+    const std::string replace = " Replace it with Height_01? No saves Height_01 under another name.";
+    const struct {
+        const char* what;
+        bool writtenBefore;
+        std::string question;
+    } cases[] = {
+        {"recorded channel", false,
+         "dialog: " + FileNameOf(target) + " holds another image saved before, image 2 of " + kNanoscope + ", Height." +
+             replace},
+        {"written before", true,
+         "dialog: " + FileNameOf(target) + " holds a Height image saved before, which may be any of the 2 Height "
+         "images of " + kNanoscope + "." + replace},
+    };
+    for (const auto& c : cases) {
+        fs::remove(target);
+        CSpmImage retrace;
+        {
+            CMDIDoc first;
+            ASSERT_TRUE(first.OnOpenDocument(path));
+            ASSERT_TRUE(first.AddImage(path, 1));
+            ASSERT_EQ(first.ImageList()[1].m_pImage->m_strName, "Height_02");
+            ChangeHeights(first, *first.ImageList()[1].m_pImage, 2.0);
+            ASSERT_EQ(first.OnFileSave("Height_02"), FileSave::kSaved);
+            retrace = *first.ImageList()[1].m_pImage;
+        }
+        if (c.writtenBefore) {
+            std::vector<std::uint8_t> spm = FileBytes(target);
+            for (const std::size_t reserved : {0, 1, 4, 5})  // the words around the columns
+                spm[reserved] = 0;
+            WriteFile(target, spm);
+        }
+        const std::vector<std::uint8_t> held = FileBytes(target);
+        CMDIDoc second;
+        ASSERT_TRUE(second.OnOpenDocument(path));
+        ChangeHeights(second, *second.ImageList()[0].m_pImage, 5.0);
+        prompt.events.clear();
+        Reply(Answer::Cancel);
+        EXPECT_EQ(second.OnFileSave("Height_01"), FileSave::kNotSaved) << c.what;
+        EXPECT_EQ(prompt.events, Texts{c.question}) << c.what;
+        EXPECT_EQ(FileBytes(target), held) << c.what;
+        EXPECT_EQ(HeldImage(target, {&retrace}), 0) << c.what;
+        prompt.dialogScript.clear();
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 // After Save As the written file is the image's own: "Save Image" writes over it (as *.spm),
@@ -390,4 +465,57 @@ TEST_F(SaveInPlaceTest, TheImageListIsChangedWhileReopeningWouldLeaveAnImageOut)
     fs::remove(dir / "scan.cnf");
     ASSERT_TRUE(doc.SaveImageList());
     EXPECT_FALSE(doc.IsImageListModified());
+}
+
+// Two documents of one session: A saves in place, B is then saved over A's file by Save As.
+// A's file no longer holds A's image, so A's next save in place asks; after Cancel, B's bytes
+// stay, and after Yes, B's image is in no file and counts as changed. Another program writing
+// the file does the same.
+TEST_F(SaveInPlaceTest, AFileAnotherDocumentOrProgramWroteSinceIsAskedAbout)
+{
+    const std::string scan = Written("scan.007");
+    const std::string target = scan + ".spm";
+    const std::string replace = " Replace it with Height_01? No saves Height_01 under another name.";
+    const std::string changedSince =
+        "dialog: scan.007.spm has changed since Height_01 was last saved in it, by another document or program." +
+        replace;
+    const struct {
+        const char* what;
+        bool byAnotherDocument;  // else another program appends a byte
+    } cases[] = {{"another document", true}, {"another program", false}};
+    for (const auto& c : cases) {
+        fs::remove(target);
+        CMDIDoc a;
+        ASSERT_TRUE(a.OnOpenDocument(scan));
+        const CSpmImage& ours = *a.ImageList()[0].m_pImage;
+        ChangeHeights(a, ours, 3.0);
+        ASSERT_EQ(a.OnFileSave(ours.m_strName), FileSave::kSaved) << c.what;
+        CMDIDoc b;
+        ASSERT_TRUE(b.OnOpenDocument(Spm("other.spm")));
+        const CSpmImage& theirs = *b.ImageList()[0].m_pImage;
+        if (c.byAnotherDocument) {
+            ASSERT_TRUE(b.OnSaveDocument(target, theirs.m_strName)) << c.what;
+            EXPECT_FALSE(b.IsModified(theirs)) << c.what;
+        } else {
+            std::vector<std::uint8_t> bytes = FileBytes(target);
+            bytes.push_back(0);
+            WriteFile(target, bytes);
+        }
+        EXPECT_TRUE(a.IsModified(ours)) << c.what;  // its file no longer holds it
+        const std::vector<std::uint8_t> held = FileBytes(target);
+        prompt.events.clear();
+        Reply(Answer::Cancel);
+        EXPECT_EQ(a.OnFileSave(ours.m_strName), FileSave::kNotSaved) << c.what;
+        EXPECT_EQ(prompt.events, Texts{changedSince}) << c.what;
+        EXPECT_EQ(FileBytes(target), held) << c.what;
+        Reply(Answer::Yes);
+        EXPECT_EQ(a.OnFileSave(ours.m_strName), FileSave::kSaved) << c.what;
+        EXPECT_EQ(HeldImage(target, {&ours}), 0) << c.what;
+        EXPECT_FALSE(a.IsModified(ours)) << c.what;
+        if (c.byAnotherDocument) {
+            EXPECT_TRUE(b.IsModified(theirs)) << c.what;
+            EXPECT_EQ(b.ModifiedImages(), std::vector<const CSpmImage*>{&theirs}) << c.what;
+        }
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
