@@ -41,6 +41,13 @@ constexpr std::array<const char*, 3> kIndicatorTexts{"CAP", "NUM", "SCRL"};
 constexpr int kIndicatorPollMs = 250;
 constexpr qsizetype kWindowListLength = 9;
 
+// A numbered menu entry for a file or frame name: a menu takes a lone "&" for a mnemonic,
+// which would hide it and underline the letter after it in a name such as "R&D/a&1.spm".
+QString NumberedEntry(qsizetype number, QString name)
+{
+    return QStringLiteral("&%1 %2").arg(number).arg(name.replace(u'&', QStringLiteral("&&")));
+}
+
 } // namespace
 
 CMainFrame* CMainFrame::Instance()
@@ -162,7 +169,7 @@ void CMainFrame::FillRecentFiles()
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const int id = cmd::kFileMru1 + static_cast<int>(i);
             QAction* action = m_commands.Define(id, "");
-            CCommandRegistry::SetText(action, QStringLiteral("&%1 %2").arg(i + 1).arg(DisplayText(entries[i])));
+            CCommandRegistry::SetText(action, NumberedEntry(static_cast<qsizetype>(i) + 1, DisplayText(entries[i])));
             menu->insertAction(before, action);
         }
     }
@@ -182,7 +189,7 @@ void CMainFrame::FillWindowList()
     const QMdiSubWindow* active = MDIGetActive();
     // Nine frames by number and title, the active one checked; the rest through a list.
     for (qsizetype i = 0; i < frames.size() && i < kWindowListLength; ++i) {
-        QAction* action = m_pWindowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(frames[i]->windowTitle()));
+        QAction* action = m_pWindowMenu->addAction(NumberedEntry(i + 1, frames[i]->windowTitle()));
         action->setCheckable(true);
         action->setChecked(frames[i] == active);
         connect(action, &QAction::triggered, this, [this, frame = QPointer<QMdiSubWindow>(frames[i])] {

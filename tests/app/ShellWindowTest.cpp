@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +11,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <filesystem>
 #include <map>
 
 #include "AppTestSupport.h"
@@ -97,6 +99,88 @@ TEST(WindowMenu, ListsTheFramesWithTheActiveOneCheckedAndActivatesTheOneChosen)
     EXPECT_EQ(app.Prompt().events.back(), "dialog: Select Window");
     EXPECT_EQ(offered, titles);
     EXPECT_EQ(app.ActiveTitle(), titles[0]);
+}
+
+// File names a menu would misread: "&" marks a mnemonic in a menu text, "&&" a plain "&".
+const std::vector<std::string> kAmpersandNames{"a&1.spm", "&lead.spm", "a&&b.spm", "end&.spm", "x & y.spm"};
+
+// Copies of the sample under kAmpersandNames in a folder "R&D", opened newest last.
+std::vector<std::string> OpenAmpersandFiles(RunningApp& app, const ScratchDir& dir)
+{
+    std::filesystem::create_directory(dir / "R&D");
+    std::vector<std::string> paths;
+    for (const std::string& name : kAmpersandNames) {
+        paths.push_back(SampleCopy(dir, "R&D/" + name));
+        app.MainFrame().DocManager().OpenDocumentFile(paths.back());
+    }
+    RunningApp::Pump(200);
+    return paths;
+}
+
+// What a menu shows of an action's text: each mnemonic marker gone, "&&" as one "&".
+std::string ShownText(const QAction& action)
+{
+    const QString text = action.text();
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        shown += text[i];
+    }
+    return shown.toStdString();
+}
+
+// A numbered entry shows "<n> <name>" in full and keeps Alt+<n> as its mnemonic.
+void ExpectNumberedEntry(const QAction& action, std::size_t number, const std::string& name)
+{
+    EXPECT_EQ(ShownText(action), std::to_string(number) + " " + name);
+    EXPECT_EQ(QKeySequence::mnemonic(action.text()), QKeySequence(QKeyCombination(Qt::ALT, Qt::Key(Qt::Key_0 + number))))
+        << action.text().toStdString();
+}
+
+// Opens `title`'s menu in the menu bar, for the screenshot.
+void PopUpMenu(CMainFrame& main, const QString& title, const std::string& screenshot)
+{
+    for (QAction* action : main.menuBar()->actions())
+        if (action->text() == title && action->menu() != nullptr) {
+            action->menu()->popup(main.mapToGlobal(main.menuBar()->actionGeometry(action).bottomLeft()));
+            Screenshot(screenshot);
+            action->menu()->close();
+        }
+}
+
+TEST(RecentMenu, ShowsFileNamesWithAmpersandsAsTheyAre)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    RunningApp app;
+    const std::vector<std::string> paths = OpenAmpersandFiles(app, dir);
+    PopUpMenu(app.MainFrame(), "&File", "shell-recent-ampersands");
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const QAction* action = app.App().Commands().Action(cmd::kFileMru1 + static_cast<int>(i));
+        ASSERT_NE(action, nullptr) << i;
+        SCOPED_TRACE(paths[paths.size() - 1 - i]);
+        ExpectNumberedEntry(*action, i + 1, paths[paths.size() - 1 - i]);
+    }
+}
+
+TEST(WindowMenu, ShowsFrameTitlesWithAmpersandsAsTheyAre)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    RunningApp app;
+    OpenAmpersandFiles(app, dir);
+    PopUpMenu(app.MainFrame(), "&Window", "shell-window-ampersands");
+    const std::vector<std::string> titles = app.FrameTitles();
+    ASSERT_EQ(titles.size(), kAmpersandNames.size());
+    app.MainFrame().FillWindowList();
+    const std::vector<QAction*>& list = app.MainFrame().WindowListActions();
+    ASSERT_EQ(list.size(), 1 + titles.size());
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        SCOPED_TRACE(titles[i]);
+        EXPECT_NE(titles[i].find(kAmpersandNames[i]), std::string::npos);
+        ExpectNumberedEntry(*list[1 + i], i + 1, titles[i]);
+    }
 }
 
 // Whether any two frames overlap, and whether a frame covers the title bar of an older one.
