@@ -12,16 +12,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Opens a new file of its own beside `target`; returns its descriptor and name, or -1.
+// Opens a new file of its own in the folder of `target`; returns its descriptor and name, or
+// -1 with the name empty. The name is short rather than the target's own with a suffix, as a
+// target's name may already be close to the file system's limit of 255 bytes; the process
+// id and a counter keep it apart from the temporary files of other writers, and O_EXCL from
+// any file already there.
 int CreateSiblingTemp(const std::string& target, std::string& tempPath)
 {
     static std::atomic<unsigned> counter{0};
+    const std::string folder = target.substr(0, target.rfind('/') + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = target + ".~" + std::to_string(getpid()) + "." + std::to_string(counter++);
+        tempPath = folder + ".~" + std::to_string(getpid()) + "." + std::to_string(counter++);
         const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd >= 0)
             return fd;
+        if (errno != EEXIST)
+            break;
     }
+    // The name is another's file (or none): the writer must never remove it.
+    tempPath.clear();
     return -1;
 }
 
@@ -71,6 +80,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : m_target(ReplacedF
     if (m_fd >= 0 && stat(m_target.c_str(), &existing) == 0 && fchmod(m_fd, existing.st_mode & 07777) != 0) {
         close(m_fd);
         unlink(m_tempPath.c_str());
+        m_tempPath.clear();
         m_fd = -1;
     }
 }
