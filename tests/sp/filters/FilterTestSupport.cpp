@@ -88,6 +88,11 @@ spVariantWorkerFn* WorkerOf(int column, std::size_t op)
     return workers[column - 1].at(op);
 }
 
+int FormOf(const FilterOp& op)
+{
+    return op.name == "Gauss5x5" || op.name.starts_with("Sobel") ? 1 : 0;
+}
+
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
                int srcExtraBytes, int dstExtraBytes, FilterCall call)
 {

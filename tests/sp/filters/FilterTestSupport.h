@@ -81,6 +81,9 @@ std::vector<float> ReferenceOutput(const FilterOp& op, const BorderedImage& src)
 
 // The worker of processor column 1 to 4 that runs AllFilterOps()[op].
 spVariantWorkerFn* WorkerOf(int column, std::size_t op);
+// The form of a worker's key that runs `op` as its entry does: the Sobel filters 1-2-1, the
+// 5x5 ring its kind.
+int FormOf(const FilterOp& op);
 
 // Calls op (through `call`, its entry by default) with byte steps that may carry 0 to 3
 // extra bytes.

@@ -40,12 +40,6 @@ struct PixelImage {
     std::vector<float> data;
 };
 
-// The weights of the filter operations: the Sobel filters 1-2-1, the ring its kind.
-int FormOf(const FilterOp& op)
-{
-    return op.name == "Gauss5x5" || op.name.starts_with("Sobel") ? 1 : 0;
-}
-
 // AllFilterOps()[op] in column 1 to 4 on `layout`: width x e results per row; the kept
 // fourth elements of layout 4 stay 0.
 std::vector<float> RunWorker(int column, std::size_t op, int layout, const PixelImage& x)

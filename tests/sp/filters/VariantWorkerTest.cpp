@@ -17,6 +17,7 @@
 
 #include "Column234Reference.h"
 #include "FilterTestSupport.h"
+#include "TablesWrap.h"
 #include "sp/core/spCpu.h"
 #include "sp/filters/spVariantDrivers.h"
 
@@ -275,15 +276,10 @@ TEST(SpVariantWorkers, FloatsOfColumns2To4FollowTheirOrdersBitForBit)
 
 TEST(SpVariantTables, EverySlotFilled)
 {
-    // The tables hold nothing but kernel pointers.
-    using Slot = void (*)();
-    constexpr std::size_t slots = sizeof(spColumnTables) / sizeof(Slot);
-    static_assert(slots * sizeof(Slot) == sizeof(spColumnTables));
     for (int column = 1; column <= 4; ++column) {
-        Slot table[slots];
-        std::memcpy(table, &spTablesOf(column), sizeof table);
-        for (std::size_t k = 0; k < slots; ++k)
-            EXPECT_NE(table[k], nullptr) << "column " << column << " slot " << k;
+        const std::vector<KernelSlot> slots = SlotsOf(RealTablesOf(column));
+        for (std::size_t k = 0; k < slots.size(); ++k)
+            EXPECT_NE(slots[k], nullptr) << "column " << column << " slot " << k;
     }
 }
 
