@@ -65,6 +65,10 @@ inline std::string NamingFile(std::string_view text, const std::string& path)
     return path.empty() ? std::string(text) : std::string(text) + "\n" + path;
 }
 
+// Where the image file at `imagePath` keeps its view settings and image list in its
+// presentation file.
+SettingsPlace SettingsPlaceOf(const std::string& imagePath);
+
 // The image's header, size and a digest of its heights.
 ImageState StateOf(const CSpmImage& image);
 bool SameState(const ImageState& a, const ImageState& b);

@@ -134,7 +134,7 @@ void CMDIDoc::LoadImageSettings(const std::string& path, ViewKind kind,
     m_ptSel2 = {};
     m_bSel1Set = 0;
     m_bSel2Set = 0;
-    ::LoadImageSettings(path, kind, whole, automatic, settings);
+    ::LoadImageSettings(SettingsPlaceOf(path), kind, whole, automatic, settings);
 }
 
 ImageEntry* CMDIDoc::EntryOf(const CSpmImage& image)

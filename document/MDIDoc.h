@@ -156,6 +156,10 @@ public:
     // Marks `record` (one of the document's) when it differs from `before`; true when it does.
     bool NoteSettingsEdit(const CPresentationConfig& before, const CPresentationConfig& record);
     void SetSettingsModified(const CPresentationConfig& record, bool modified = true);
+    // Where `record` goes in, or comes from, the presentation file at `path` that the user
+    // named in the configuration panel: its image file's own sections when that is the
+    // image's own presentation file, else the file's plain sections.
+    SettingsPlace PlaceOfRecordIn(const CPresentationConfig& record, const std::string& path);
     // `record` alone was written into `path` (a panel's Save): when that is its image's own
     // presentation file, the file holds it.
     void NoteSettingsWritten(const CPresentationConfig& record, const std::string& path);

@@ -115,6 +115,14 @@ void CMDIDoc::SetSettingsModified(const CPresentationConfig& record, bool modifi
         entry->m_bSettingsModified[index] = modified;
 }
 
+SettingsPlace CMDIDoc::PlaceOfRecordIn(const CPresentationConfig& record, const std::string& path)
+{
+    const ImageEntry* entry = EntryOf(record).first;
+    if (entry != nullptr && SameFile(path, PresentationFilePath(entry->m_pImage->m_strPath)))
+        return SettingsPlaceOf(entry->m_pImage->m_strPath);
+    return PlainSettingsPlace(path);
+}
+
 void CMDIDoc::NoteSettingsWritten(const CPresentationConfig& record, const std::string& path)
 {
     const auto [entry, index] = EntryOf(record);

@@ -45,7 +45,7 @@ std::vector<std::string> CMDIDoc::ListedImagePaths() const
 {
     if (m_imageList.empty())
         return {};
-    return ReadDocImageList(m_imageList.front().m_pImage->m_strPath);
+    return ReadDocImageList(SettingsPlaceOf(m_imageList.front().m_pImage->m_strPath));
 }
 
 std::vector<ListedImage> CMDIDoc::ListedImages() const
@@ -53,7 +53,7 @@ std::vector<ListedImage> CMDIDoc::ListedImages() const
     if (m_imageList.empty())
         return {};
     std::vector<ListedImage> images;
-    for (ListedImage& listed : ReadDocImages(m_imageList.front().m_pImage->m_strPath)) {
+    for (ListedImage& listed : ReadDocImages(SettingsPlaceOf(m_imageList.front().m_pImage->m_strPath))) {
         const bool held = std::any_of(m_imageList.begin(), m_imageList.end(), [&listed](const ImageEntry& entry) {
             return IsImage(listed, entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile);
         });
@@ -72,7 +72,7 @@ bool CMDIDoc::IsImageListModified() const
         return false;
     // What opening the first image's file brings along: its companion and the listed images.
     const std::string& first = m_imageList.front().m_pImage->m_strPath;
-    std::vector<ListedImage> brought = ReadDocImages(first);
+    std::vector<ListedImage> brought = ReadDocImages(SettingsPlaceOf(first));
     if (HoldsCompanionImages(first))
         brought.push_back({first, 1});
     // An image no list can name is not offered: saving the list would not bring it back.
@@ -87,10 +87,12 @@ bool CMDIDoc::IsImageListModified() const
 
 bool CMDIDoc::SaveImageList()
 {
+    if (m_imageList.empty())
+        return true;
     std::vector<ListedImage> images;
     for (const ImageEntry& entry : m_imageList)
         images.push_back({entry.m_pImage->m_strPath, entry.m_pImage->m_nIndexInFile});
-    if (!WriteDocImageList(images)) {
+    if (!WriteDocImageList(SettingsPlaceOf(images.front().m_strPath), images)) {
         Prompt().Message(kTextUnableToOpenForWriting);
         return false;
     }

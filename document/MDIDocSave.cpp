@@ -164,7 +164,7 @@ void CMDIDoc::OnSaveImageConfig(const std::string& activeImageName)
 bool CMDIDoc::SaveImageSettings(const CSpmImage& image)
 {
     ImageEntry* entry = EntryOf(image);
-    if (entry == nullptr || !SaveImageConfig(image, *entry->m_pSettings))
+    if (entry == nullptr || !SaveImageConfig({image, *entry->m_pSettings, SettingsPlaceOf(image.m_strPath)}))
         return false;
     entry->m_bSettingsModified = {};
     return true;
@@ -178,7 +178,7 @@ void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)
     std::vector<ImageSettingsRef> images;
     images.reserve(m_imageList.size());
     for (const ImageEntry& entry : m_imageList)
-        images.push_back({*entry.m_pImage, *entry.m_pSettings});
+        images.push_back({*entry.m_pImage, *entry.m_pSettings, SettingsPlaceOf(entry.m_pImage->m_strPath)});
     // A file that failed stops the command: the images after it keep their marks.
     const std::size_t written = SaveDocImageConfigs(images);
     for (std::size_t i = 0; i < written; ++i)

@@ -1,5 +1,6 @@
 #include "presentation/ImageSettingsFiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 
@@ -17,30 +18,32 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kImageListSection = "AddImage";
 
-// The image list of a document whose images are `images`, first image first. An image's
-// number in its file goes under a key of its own, which readers that know only the names
-// pass over; image 0 needs none, so such lists keep their old form.
-bool StoreDocImageList(ProfileFile& profile, std::span<const ListedImage> images)
+// The image list of a document whose images are `images`, first image first, at the first
+// image's place. An image's number in its file goes under a key of its own, which readers
+// that know only the names pass over; image 0 needs none, so such lists keep their old form.
+bool StoreDocImageList(ProfileFile& profile, const SettingsPlace& place, std::span<const ListedImage> images)
 {
     if (images.size() < 2)
         return true;
+    const std::string section = SectionToWrite(place, kImageListSection);
     std::vector<std::pair<std::string, int>> listed;
     for (std::size_t k = 1; k < images.size(); ++k)
         if (std::optional<std::string> name = ListedImageName(images.front().m_strPath, images[k].m_strPath))
             listed.emplace_back(std::move(*name), images[k].m_nIndexInFile);
-    bool ok = profile.SetString(kImageListSection, "NofImage", FormatFixed(static_cast<double>(listed.size()), 0));
+    bool ok = profile.SetString(section, "NofImage", FormatFixed(static_cast<double>(listed.size()), 0));
     for (std::size_t i = 0; ok && i < listed.size(); ++i) {
         const std::string index = ProfileListIndex(i);
-        ok = profile.SetString(kImageListSection, "Image" + index, listed[i].first);
+        ok = profile.SetString(section, "Image" + index, listed[i].first);
         // A number left from an earlier list would name another image of the new file.
-        const bool stale = !profile.GetString(kImageListSection, "ImageIndex" + index).empty();
+        const bool stale = !profile.GetString(section, "ImageIndex" + index).empty();
         if (ok && (listed[i].second != 0 || stale))
-            ok = profile.SetString(kImageListSection, "ImageIndex" + index, FormatFixed(listed[i].second, 0));
+            ok = profile.SetString(section, "ImageIndex" + index, FormatFixed(listed[i].second, 0));
     }
     return ok;
 }
 
-// The folder of a path as the system resolves it: links and ".." steps followed.
+// The folder of a path as the system resolves it: links and ".." steps followed. Only "/"
+// separates folders: a backslash is part of a name here.
 fs::path ResolvedFolder(const std::string& path)
 {
     std::error_code error;
@@ -57,45 +60,61 @@ std::string ReadBack(const std::string& text)
 }
 
 // A listed image's path: a bare name lies in the first image's folder, as lists always had
-// it; a path from that folder is resolved as the system resolves it.
-std::string ListedPath(const std::string& folder, const std::string& name)
+// it; a path from that folder has its folders resolved as the system resolves them. The file
+// itself keeps the name listed: an image reached through a link to its file keeps the
+// link's name, beside which its presentation file and save in place lie.
+std::string ListedPath(const fs::path& folder, const std::string& name)
 {
-    const std::string joined = folder + name;
+    const fs::path joined = folder / name;
     if (name.find('/') == std::string::npos)
-        return joined;
+        return joined.string();
     std::error_code error;
-    const fs::path resolved = fs::weakly_canonical(joined, error);
-    return error ? joined : resolved.string();
+    const fs::path resolved = fs::weakly_canonical(joined.parent_path(), error);
+    return error ? joined.string() : (resolved / joined.filename()).string();
+}
+
+// What marks an image file's own sections: its extension, which the other files of its
+// name stem do not share, then ":". Profile names match without regard to case, so an
+// extension in capitals gets a word of its own: ".spm" and ".SPM" may lie side by side.
+std::string SectionQualifier(const std::string& imagePath)
+{
+    const std::string extension = fs::path(imagePath).extension().string();
+    const bool capitals = std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    return extension + (capitals ? " in capitals:" : ":");
 }
 
 } // namespace
-
-void LoadImageSettings(const std::string& imagePath, ViewKind kind, const HeightRange& imageRange,
-                       const HeightRange& automaticRange, CPresentationConfig& settings)
-{
-    SetPresentationDefaults(kind, settings);
-    settings.m_ColorCursors = DefaultColorCursors(kind, imageRange, automaticRange);
-    ReadCnf(PresentationFilePath(imagePath), kind, settings);
-}
 
 std::string PresentationFilePath(const std::string& imagePath)
 {
     return ReplaceExtension(imagePath, ".cnf");
 }
 
-std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath)
+SettingsPlace ImageSettingsPlace(const std::string& imagePath, bool plainSectionsOwn)
 {
-    const std::string cnfPath = PresentationFilePath(firstImagePath);
-    const ProfileFile profile = ProfileFile::Load(cnfPath);
-    const std::size_t count = ProfileListCount(profile, kImageListSection, "NofImage");
-    const std::string folder = FolderOf(cnfPath);
+    return {PresentationFilePath(imagePath), SectionQualifier(imagePath), plainSectionsOwn};
+}
+
+void LoadImageSettings(const SettingsPlace& place, ViewKind kind, const HeightRange& imageRange,
+                       const HeightRange& automaticRange, CPresentationConfig& settings)
+{
+    SetPresentationDefaults(kind, settings);
+    settings.m_ColorCursors = DefaultColorCursors(kind, imageRange, automaticRange);
+    ReadCnf(place, kind, settings);
+}
+
+std::vector<ListedImage> ReadDocImages(const SettingsPlace& firstImagePlace)
+{
+    const ProfileFile profile = ProfileFile::Load(firstImagePlace.m_strFile);
+    const std::string section = SectionToRead(profile, firstImagePlace, kImageListSection, kImageListSection);
+    const std::size_t count = ProfileListCount(profile, section, "NofImage");
+    const fs::path folder = fs::path(firstImagePlace.m_strFile).parent_path();
     std::vector<ListedImage> images;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string index = ProfileListIndex(i);
-        const std::string name = profile.GetString(kImageListSection, "Image" + index);
+        const std::string name = profile.GetString(section, "Image" + index);
         // A number below 0 or beyond an int is no image of any file.
-        const std::int64_t number =
-            TruncToInt64(ParseIniNumber(profile.GetString(kImageListSection, "ImageIndex" + index)));
+        const std::int64_t number = TruncToInt64(ParseIniNumber(profile.GetString(section, "ImageIndex" + index)));
         if (name.size() > 1 && number >= 0 && number <= std::numeric_limits<int>::max())
             images.push_back({ListedPath(folder, name), static_cast<int>(number)});
     }
@@ -116,26 +135,25 @@ std::optional<std::string> ListedImageName(const std::string& firstImagePath, co
     return std::nullopt;
 }
 
-std::vector<std::string> ReadDocImageList(const std::string& firstImagePath)
+std::vector<std::string> ReadDocImageList(const SettingsPlace& firstImagePlace)
 {
     std::vector<std::string> paths;
-    for (ListedImage& image : ReadDocImages(firstImagePath))
+    for (ListedImage& image : ReadDocImages(firstImagePlace))
         paths.push_back(std::move(image.m_strPath));
     return paths;
 }
 
-bool WriteDocImageList(std::span<const ListedImage> images)
+bool WriteDocImageList(const SettingsPlace& firstImagePlace, std::span<const ListedImage> images)
 {
     if (images.size() < 2)
         return true;
-    ProfileFile profile = ProfileFile::Load(PresentationFilePath(images.front().m_strPath));
-    return StoreDocImageList(profile, images) && profile.Save();
+    ProfileFile profile = ProfileFile::Load(firstImagePlace.m_strFile);
+    return StoreDocImageList(profile, firstImagePlace, images) && profile.Save();
 }
 
-bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings)
+bool SaveImageConfig(const ImageSettingsRef& image)
 {
-    const ImageSettingsRef only{image, settings};
-    return SaveDocImageConfigs({&only, 1}) == 1;
+    return SaveDocImageConfigs({&image, 1}) == 1;
 }
 
 std::size_t SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
@@ -144,11 +162,12 @@ std::size_t SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
     for (const ImageSettingsRef& entry : images)
         imagePaths.push_back({entry.image.m_strPath, entry.image.m_nIndexInFile});
     for (std::size_t i = 0; i < images.size(); ++i) {
-        ProfileFile profile = ProfileFile::Load(PresentationFilePath(imagePaths[i].m_strPath));
+        const SettingsPlace& place = images[i].place;
+        ProfileFile profile = ProfileFile::Load(place.m_strFile);
         const SettingsPair& pair = images[i].settings;
-        const bool stored = StoreCnf(profile, ViewKind::View2D, pair[kSettings2D]) &&
-                            StoreCnf(profile, ViewKind::View3D, pair[kSettings3D]) &&
-                            (i != 0 || StoreDocImageList(profile, imagePaths));
+        const bool stored = StoreCnf(profile, ViewKind::View2D, pair[kSettings2D], place) &&
+                            StoreCnf(profile, ViewKind::View3D, pair[kSettings3D], place) &&
+                            (i != 0 || StoreDocImageList(profile, place, imagePaths));
         if (!stored || !profile.Save()) {
             Prompt().Message("Unable to open file for writing");
             return i;

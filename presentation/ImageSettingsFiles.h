@@ -8,24 +8,32 @@
 #include <vector>
 
 #include "presentation/PresentationConfig.h"
+#include "presentation/PresentationFile.h"
 
 class CSpmImage;
-
-// The settings a freshly loaded image starts with: the kind's defaults, the default palette
-// from the image's whole height range and its automatic (histogram-narrowed) range, then
-// every key of the image's presentation file over them. A missing file changes nothing.
-void LoadImageSettings(const std::string& imagePath, ViewKind kind, const HeightRange& imageRange,
-                       const HeightRange& automaticRange, CPresentationConfig& settings);
 
 // The presentation file of an image: its path with the file name's extension replaced by
 // ".cnf" (a.001 gives a.cnf; a name without a point gets ".cnf" appended).
 std::string PresentationFilePath(const std::string& imagePath);
 
-// The further images that a document's first image lists in its presentation file
-// (section "AddImage", keys "NofImage" and "Image[i]"), in list order: a bare file name in
-// the first image's folder, a path from that folder ("../b/x.spm") as the system resolves it.
-// Entries of fewer than two characters are skipped.
-std::vector<std::string> ReadDocImageList(const std::string& firstImagePath);
+// Where the image file at `imagePath` keeps its settings in its presentation file: the
+// sections qualified by its extension; `plainSectionsOwn` when no other file of its name stem
+// could have written the file's plain sections. Profile names match without regard to case,
+// so an extension in capitals (".SPM") is marked as such, apart from its lower-case twin.
+SettingsPlace ImageSettingsPlace(const std::string& imagePath, bool plainSectionsOwn);
+
+// The settings a freshly loaded image starts with: the kind's defaults, the default palette
+// from the image's whole height range and its automatic (histogram-narrowed) range, then
+// every key the image file keeps in its presentation file over them. A missing file changes
+// nothing.
+void LoadImageSettings(const SettingsPlace& place, ViewKind kind, const HeightRange& imageRange,
+                       const HeightRange& automaticRange, CPresentationConfig& settings);
+
+// The further images that a document's first image lists at its place (section "AddImage",
+// keys "NofImage" and "Image[i]"), in list order: a bare file name in the first image's
+// folder, a path from that folder ("../b/x.spm") with its folders resolved as the system
+// resolves them. Entries of fewer than two characters are skipped.
+std::vector<std::string> ReadDocImageList(const SettingsPlace& firstImagePlace);
 
 // One further image of a document's list: its path and its number within its file (0 when
 // the list names none: lists written before the number was kept).
@@ -35,7 +43,7 @@ struct ListedImage {
 };
 // The list as ReadDocImageList reads it, each image with its number (key "ImageIndex[i]");
 // an entry whose number is below 0 or beyond an int names no image and is skipped.
-std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath);
+std::vector<ListedImage> ReadDocImages(const SettingsPlace& firstImagePlace);
 
 // What the list of a document whose first image is `firstImagePath` stores for the image
 // at `imagePath`: the bare file name for an image beside the first one, as lists always had
@@ -44,21 +52,22 @@ std::vector<ListedImage> ReadDocImages(const std::string& firstImagePath);
 // than the reader's buffer): a cut name would bring back another file.
 std::optional<std::string> ListedImageName(const std::string& firstImagePath, const std::string& imagePath);
 
-// Writes the list of a document's images into the first image's presentation file: the
-// count of further images and the ListedImageName of each, with its number in its file; an
-// image the list cannot name is left out. With fewer than two images nothing is written.
-// Returns false when the file could not be written.
-bool WriteDocImageList(std::span<const ListedImage> images);
+// Writes the list of a document's images at the first image's place: the count of further
+// images and the ListedImageName of each, with its number in its file; an image the list
+// cannot name is left out. With fewer than two images nothing is written. Returns false
+// when the file could not be written.
+bool WriteDocImageList(const SettingsPlace& firstImagePlace, std::span<const ListedImage> images);
 
-// "Save Image Config": both records of one image into the image's presentation file.
-// Shows "Unable to open file for writing" and returns false when the file cannot be written.
-bool SaveImageConfig(const CSpmImage& image, const SettingsPair& settings);
-
-// One image of a document with its pair of records.
+// One image of a document with its pair of records and the place its file keeps them.
 struct ImageSettingsRef {
     const CSpmImage& image;
     const SettingsPair& settings;
+    SettingsPlace place;
 };
+
+// "Save Image Config": both records of one image at its place. Shows "Unable to open file
+// for writing" and returns false when the file cannot be written.
+bool SaveImageConfig(const ImageSettingsRef& image);
 
 // "Save Configs of Doc. Images ": every image's records into its own presentation file,
 // then the document's image list into the first image's file. Stops at the first file that

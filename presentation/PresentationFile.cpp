@@ -110,26 +110,53 @@ std::string ValueText(const CnfKey& key, const Record& settings)
 
 } // namespace
 
-void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& settings)
+SettingsPlace PlainSettingsPlace(const std::string& cnfPath)
 {
-    const std::string prefix =
-        profile.GetString(kIntroduction, "Ver") == "1.2" ? std::string() : settings.m_ImageName + "_";
+    return {cnfPath, {}, true};
+}
+
+std::string SectionToRead(const ProfileFile& profile, const SettingsPlace& place, std::string_view name,
+                          std::string_view plainName)
+{
+    if (place.m_strQualifier.empty())
+        return std::string(plainName);
+    std::string own = SectionToWrite(place, name);
+    return profile.HasSection(own) || !place.m_bPlainSectionsOwn ? own : std::string(plainName);
+}
+
+std::string SectionToWrite(const SettingsPlace& place, std::string_view name)
+{
+    return place.m_strQualifier + std::string(name);
+}
+
+void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& settings, const SettingsPlace& place)
+{
+    const std::string prefix = settings.m_ImageName + "_";
+    // Files of version 1.2 named their plain sections without the image; an image file's own
+    // sections always name it.
+    const std::string plainPrefix = profile.GetString(kIntroduction, "Ver") == "1.2" ? std::string() : prefix;
+    const auto section = [&](std::string_view group) {
+        return SectionToRead(profile, place, SectionName(prefix, group, kind), SectionName(plainPrefix, group, kind));
+    };
     for (const CnfKey& key : kCnfKeys) {
-        const std::string text = profile.GetString(SectionName(prefix, key.group, kind), key.key);
+        const std::string text = profile.GetString(section(key.group), key.key);
         if (!text.empty())
             TakeValue(key, text, settings);
     }
     ComputeLightPosition(settings);
-    LoadCursorList(profile, SectionName(prefix, kCursorGroup, kind), settings.m_ColorCursors);
+    LoadCursorList(profile, section(kCursorGroup), settings.m_ColorCursors);
 }
 
-bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings)
+bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings, const SettingsPlace& place)
 {
     const std::string prefix = settings.m_ImageName + "_";
+    const auto section = [&](std::string_view group) {
+        return SectionToWrite(place, SectionName(prefix, group, kind));
+    };
     bool ok = profile.SetString(kIntroduction, "Ver", "2.1");
     for (const CnfKey& key : kCnfKeys)
-        ok = ok && profile.SetString(SectionName(prefix, key.group, kind), key.key, ValueText(key, settings));
-    return ok && StoreCursorList(profile, SectionName(prefix, kCursorGroup, kind), settings.m_ColorCursors);
+        ok = ok && profile.SetString(section(key.group), key.key, ValueText(key, settings));
+    return ok && StoreCursorList(profile, section(kCursorGroup), settings.m_ColorCursors);
 }
 
 bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig& b)
@@ -140,15 +167,25 @@ bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig&
     return std::ranges::all_of(kCnfKeys, same) && a.m_ColorCursors == b.m_ColorCursors;
 }
 
+FileReadResult ReadCnf(const SettingsPlace& place, ViewKind kind, CPresentationConfig& settings)
+{
+    const ProfileFile profile = ProfileFile::Load(place.m_strFile);
+    LoadCnf(profile, kind, settings, place);
+    return profile.LoadResult();
+}
+
+bool WriteCnf(const SettingsPlace& place, ViewKind kind, const CPresentationConfig& settings)
+{
+    ProfileFile profile = ProfileFile::Load(place.m_strFile);
+    return StoreCnf(profile, kind, settings, place) && profile.Save();
+}
+
 FileReadResult ReadCnf(const std::string& path, ViewKind kind, CPresentationConfig& settings)
 {
-    const ProfileFile profile = ProfileFile::Load(path);
-    LoadCnf(profile, kind, settings);
-    return profile.LoadResult();
+    return ReadCnf(PlainSettingsPlace(path), kind, settings);
 }
 
 bool WriteCnf(const std::string& path, ViewKind kind, const CPresentationConfig& settings)
 {
-    ProfileFile profile = ProfileFile::Load(path);
-    return StoreCnf(profile, kind, settings) && profile.Save();
+    return WriteCnf(PlainSettingsPlace(path), kind, settings);
 }

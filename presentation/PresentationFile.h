@@ -9,22 +9,49 @@
 #include "platform/core/ProfileFile.h"
 #include "presentation/PresentationConfig.h"
 
+// Where in a presentation file one image file keeps its records and image list. The file
+// beside an image is named after the image file without its extension, so every file of one
+// name stem shares it (a NanoScope series scan.001, scan.002; scan.spm beside scan.mdt):
+// each keeps its sections under its own extension, "[.001:Height_01_Presentation2D]",
+// "[.001:AddImage]". The plain sections, as files written before had them and as a file the
+// user names in the configuration panel has them, count as an image file's own only when no
+// other file of its stem could have written them.
+struct SettingsPlace {
+    std::string m_strFile;            // the *.cnf
+    std::string m_strQualifier;       // ".001:"; empty for the plain sections only
+    bool m_bPlainSectionsOwn = true;  // plain sections stand in for own ones that are missing
+};
+// The place of a file the user named: its plain sections.
+SettingsPlace PlainSettingsPlace(const std::string& cnfPath);
+// The section a place reads for `name`: its own one when the file has it, else the plain
+// one, `plainName`, when that counts as its own (for the place of a file the user named,
+// always), else its own (absent) one.
+std::string SectionToRead(const ProfileFile& profile, const SettingsPlace& place, std::string_view name,
+                          std::string_view plainName);
+// The section a place writes for `name`.
+std::string SectionToWrite(const SettingsPlace& place, std::string_view name);
+
 // Reads one record of `kind` from the profile; keys that are absent leave their fields as
 // they were. A Z scale outside 0.1..100 and a tilt outside 0..90 are ignored; the light
 // position is recomputed whatever the file holds.
-void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& settings);
+void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& settings,
+             const SettingsPlace& place = {});
 // Stores one record of `kind` and "Ver" into the profile, key by key in the file's order;
 // keys it does not write (cursors beyond the current count) stay. Returns false when a name
 // cannot be stored in a profile (see ProfileFile::SetString); the profile is then partly
 // changed and must not be saved.
-bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings);
+bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings,
+              const SettingsPlace& place = {});
 
 // Whether two records keep the same settings in a presentation file: every field a *.cnf
 // holds, exactly. The colour table, the light position (both derived) and the image name
 // (the file's section prefix) do not count.
 bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig& b);
 
-// LoadCnf from the file at `path`; a missing or unreadable file changes nothing.
+// LoadCnf from the place's file; a missing or unreadable file changes nothing.
+FileReadResult ReadCnf(const SettingsPlace& place, ViewKind kind, CPresentationConfig& settings);
+// StoreCnf into the place's file and save it; false when nothing could be written.
+bool WriteCnf(const SettingsPlace& place, ViewKind kind, const CPresentationConfig& settings);
+// The same with the plain sections of the file at `path`.
 FileReadResult ReadCnf(const std::string& path, ViewKind kind, CPresentationConfig& settings);
-// StoreCnf into the file at `path` and save it; false when nothing could be written.
 bool WriteCnf(const std::string& path, ViewKind kind, const CPresentationConfig& settings);

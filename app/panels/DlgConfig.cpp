@@ -307,9 +307,11 @@ void C3DdlgConfig::OnSave2D3DConf()
     record = ActiveRecord();
     if (path.empty() || record == nullptr)
         return;
-    if (!WriteCnf(path, kind, *record))
+    CDocument* doc = m_watch.Document();
+    const SettingsPlace place = doc != nullptr ? doc->Doc().PlaceOfRecordIn(*record, path) : PlainSettingsPlace(path);
+    if (!WriteCnf(place, kind, *record))
         Prompt().Message(kUnableToWrite);
-    else if (CDocument* doc = m_watch.Document())
+    else if (doc != nullptr)
         doc->Doc().NoteSettingsWritten(*record, path);
 }
 
@@ -324,11 +326,13 @@ void C3DdlgConfig::OnLoad2D3DConf()
         return;
     // The file and the rounding of the controls both count: the record is the user's choice.
     const CPresentationConfig before = *record;
-    if (!path.empty() && ReadCnf(path, kind, *record) == FileReadResult::Unreadable)
+    CDocument* doc = m_watch.Document();
+    const SettingsPlace place = doc != nullptr ? doc->Doc().PlaceOfRecordIn(*record, path) : PlainSettingsPlace(path);
+    if (!path.empty() && ReadCnf(place, kind, *record) == FileReadResult::Unreadable)
         Prompt().Message(UnableToRead(path));
     UpdateControls();
     if (!path.empty())
         NoteEdit(before, *record);
-    if (CDocument* doc = m_watch.Document())
+    if (doc != nullptr)
         doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
 }

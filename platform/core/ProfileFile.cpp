@@ -146,6 +146,11 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
     return CutToBuffer(Unquote(Trim(ParseLine(m_lines[entry->second].text).value)), bufferSize);
 }
 
+bool ProfileFile::HasSection(std::string_view section) const
+{
+    return m_sections.contains(Folded(Trim(section)));
+}
+
 std::size_t ProfileFile::InsertAfter(std::size_t after, std::string text)
 {
     const std::size_t added = m_lines.size();

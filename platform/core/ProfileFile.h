@@ -41,6 +41,9 @@ public:
                           std::string_view defaultText = {},
                           std::size_t bufferSize = kProfileBufferSize) const;
 
+    // Whether the file has a section of that name, with or without keys.
+    bool HasSection(std::string_view section) const;
+
     // Sets `key` in `section` to `value`. Returns false, changing nothing, for texts that a
     // profile line cannot hold: a line break anywhere, an empty name, "]" in the section
     // name, "=" in the key, or a key that would read as a comment or a section.

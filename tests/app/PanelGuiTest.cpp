@@ -562,7 +562,11 @@ TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
         (palette.*command)();
         EXPECT_EQ(Marks(), (std::array<bool, 4>{false, false, true, false}));
     }
-    EXPECT_TRUE(std::filesystem::exists(own));
+    // The record saved into the image's own file went into the sections the image reads.
+    const CSpmImage& first = *Doc().ImageList()[0].m_pImage;
+    EXPECT_NE(FileText(own).find("[" + std::filesystem::path(first.m_strPath).extension().string() + ":" +
+                                 first.m_strName + "_Presentation3D]"),
+              std::string::npos);
 }
 
 // Closing a document whose second image's palette changed asks about its view settings, in
@@ -573,6 +577,8 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
 {
     const std::filesystem::path cnf = PresentationFilePath(Doc().ImageList()[1].m_pImage->m_strPath);
     EXPECT_EQ(cnf.filename(), Bundled() ? "second.cnf" : "nanoscope-v432-height-amplitude.cnf");
+    // The sections of the image's own file, which may share its presentation file.
+    const std::string own = std::filesystem::path(Doc().ImageList()[1].m_pImage->m_strPath).extension().string() + ":";
     const std::string question = "dialog: Save the view settings of " + m_strFile + ":" + m_strSecond + " to " +
                                  cnf.filename().string() + "?";
     using Answer = CQuestionBox::Answer;
@@ -607,7 +613,7 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
         }
         RunningApp::Pump();
     }
-    EXPECT_NE(FileText(cnf).find("[" + m_strSecond + "_ColorCursor2D]"), std::string::npos);
+    EXPECT_NE(FileText(cnf).find("[" + own + m_strSecond + "_ColorCursor2D]"), std::string::npos);
 }
 
 // Both curves are checked in the scenario; here the cursors move.

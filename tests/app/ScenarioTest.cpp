@@ -22,6 +22,7 @@
 #include "app/MainFrame.h"
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
+#include "document/DocumentShared.h"
 #include "app/views/ProfileView.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
@@ -227,11 +228,11 @@ TEST(Scenario, ShellFromStartToQuit)
     ASSERT_TRUE(amplitude.OnOpenDocument((dir / "amplitude.spm").string()));
     EXPECT_EQ(amplitude.ImageList().front().m_pImage->m_strName, "Amplitude_01");
     const ProfileFile cnf = ProfileFile::Load((dir / "scan.cnf").string());
-    EXPECT_EQ(cnf.GetString("Height_01_Presentation3D", "Z_Scale"), "80.00");
-    EXPECT_EQ(cnf.GetString("Height_01_Presentation3D", "EnablePolygonColor"), "1");
-    EXPECT_EQ(cnf.GetString("Height_01_ColorCursor3D", "Color[0]"), "0,0,200");
+    EXPECT_EQ(cnf.GetString(".spm:Height_01_Presentation3D", "Z_Scale"), "80.00");
+    EXPECT_EQ(cnf.GetString(".spm:Height_01_Presentation3D", "EnablePolygonColor"), "1");
+    EXPECT_EQ(cnf.GetString(".spm:Height_01_ColorCursor3D", "Color[0]"), "0,0,200");
     // Opening scan.spm again brings the amplitude image along, as image 0 of its own file.
-    const std::vector<ListedImage> listed = ReadDocImages((dir / "scan.spm").string());
+    const std::vector<ListedImage> listed = ReadDocImages(SettingsPlaceOf((dir / "scan.spm").string()));
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0].m_strPath, (dir / "amplitude.spm").string());
     EXPECT_EQ(listed[0].m_nIndexInFile, 0);
@@ -347,7 +348,7 @@ TEST(Scenario, BothImagesOfANanoScopeFileSavedInPlaceKeepFilesOfTheirOwn)
     EXPECT_TRUE(app.Prompt().events.empty());
     EXPECT_TRUE(FileHolds(dir / "amplitude.spm", amplitude));
     EXPECT_TRUE(FileHolds(dir / (title + ".spm"), height));
-    EXPECT_NE(FileText(dir / "amplitude.cnf").find("[Amplitude_02_Presentation2D]"), std::string::npos);
+    EXPECT_NE(FileText(dir / "amplitude.cnf").find("[.spm:Amplitude_02_Presentation2D]"), std::string::npos);
 
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::No));
     EXPECT_TRUE(app.MainFrame().close());

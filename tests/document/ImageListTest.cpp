@@ -117,16 +117,17 @@ TEST_F(DocumentTest, CompanionsOfSeriesAndMdtFilesAndListedImages)
     }
     EXPECT_EQ(CMDIDoc().CompanionImagePath(), std::nullopt);
 
-    // Further images listed in the first image's presentation file, from its folder.
+    // Further images listed in the first image's presentation file, from its folder, in the
+    // sections of its own: scan.003 shares the file.
     EXPECT_TRUE(doc.ListedImagePaths().empty());
-    WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=3\r\nImage[0]=a.spm\r\nImage[1]=x\r\nImage[2]=a.dat\r\n");
+    WriteFile(dir / "scan.cnf", "[.mdt:AddImage]\r\nNofImage=3\r\nImage[0]=a.spm\r\nImage[1]=x\r\nImage[2]=a.dat\r\n");
     EXPECT_EQ(doc.ListedImagePaths(), (Texts{(dir / "a.spm").string(), (dir / "a.dat").string()}));
     EXPECT_TRUE(prompt.messages.empty());
 
     // Of a list saved by a document like this one, only what the document does not hold yet
     // (the same file under any spelling and the same number) comes back, each image once;
     // a file of one image has no image 1.
-    WriteFile(dir / "scan.cnf", "[AddImage]\r\nNofImage=9\r\nImage[0]=scan.mdt\r\nImageIndex[0]=1\r\n"
+    WriteFile(dir / "scan.cnf", "[.mdt:AddImage]\r\nNofImage=9\r\nImage[0]=scan.mdt\r\nImageIndex[0]=1\r\n"
                                 "Image[1]=./a.spm\r\nImage[2]=b.spm\r\nImage[3]=scan.003\r\nImageIndex[3]=1\r\n"
                                 "Image[4]=b.spm\r\nImage[5]=scan.mdt\r\nImageIndex[5]=2\r\nImage[6]=scan.mdt\r\n"
                                 "Image[7]=c.spm\r\nImageIndex[7]=1\r\nImage[8]=a.dat\r\nImageIndex[8]=3\r\n");
@@ -156,6 +157,8 @@ TEST_F(DocumentTest, AnImageAddedFromAnotherFolderComesBackThroughTheSavedList)
         // The link's ".." is the parent of its target, as the system resolves it.
         {"link/scan.spm", "B/other.spm", "link/other.spm", "../../B/other.spm"},
         {"A/scan.spm", "A/ lead.spm", "A/lead.spm", "\" lead.spm\""},
+        // A backslash is part of a name here, not a folder's end.
+        {"A/scan\\1.spm", "A/other.spm", "A/scan\\other.spm", "other.spm"},
     };
     for (const auto& c : cases) {
         const std::string first = Spm(c.first), added = Spm(c.added, "Added");
@@ -167,7 +170,7 @@ TEST_F(DocumentTest, AnImageAddedFromAnotherFolderComesBackThroughTheSavedList)
         ASSERT_TRUE(doc.SaveImageList());
         EXPECT_FALSE(doc.IsImageListModified()) << c.added;
         EXPECT_EQ(ProfileFile::Load(PresentationFilePath(first)).Text(),
-                  "[AddImage]\r\nNofImage=1\r\nImage[0]=" + std::string(c.stored) + "\r\n");
+                  "[.spm:AddImage]\r\nNofImage=1\r\nImage[0]=" + std::string(c.stored) + "\r\n");
 
         CMDIDoc again;
         ASSERT_TRUE(again.OnOpenDocument(first));
@@ -178,6 +181,35 @@ TEST_F(DocumentTest, AnImageAddedFromAnotherFolderComesBackThroughTheSavedList)
         EXPECT_EQ(ImageNames(again), (Texts{"Height_01", "Added_02"}));
         EXPECT_FALSE(again.IsImageListModified()) << c.added;
         fs::remove(PresentationFilePath(first));
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// An image reached through a link to its file comes back under the link's name, in a folder
+// as the system resolves it: its presentation file and its save in place lie beside the link.
+TEST_F(DocumentTest, AListedImageReachedThroughALinkComesBackUnderTheLink)
+{
+    fs::create_directories(dir / "A");
+    fs::create_directories(dir / "B");
+    const std::string first = Spm("A/scan.spm"), target = Spm("B/real.spm", "Added");
+    for (const char* link : {"A/alias.spm", "B/alias.spm"}) {
+        fs::create_symlink(target, dir / link);
+        const std::string added = (dir / link).string();
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(first));
+        ASSERT_TRUE(doc.AddImage(added, 0));
+        ASSERT_TRUE(doc.SaveImageList());
+        CMDIDoc again;
+        ASSERT_TRUE(again.OnOpenDocument(first));
+        const std::vector<ListedImage> listed = again.ListedImages();
+        ASSERT_EQ(listed.size(), 1u) << link;
+        EXPECT_EQ(fs::path(listed[0].m_strPath).filename(), "alias.spm") << listed[0].m_strPath;
+        EXPECT_TRUE(SameFile(fs::path(listed[0].m_strPath).parent_path().string(), fs::path(added).parent_path().string()))
+            << listed[0].m_strPath;
+        ASSERT_TRUE(again.AddImage(listed[0].m_strPath, listed[0].m_nIndexInFile));
+        EXPECT_FALSE(again.IsImageListModified()) << link;
+        fs::remove(PresentationFilePath(first));
+        fs::remove(dir / link);
     }
     EXPECT_TRUE(prompt.messages.empty());
 }
@@ -202,7 +234,7 @@ TEST_F(DocumentTest, AnImageTheListCannotNameIsLeftOutAndNotOffered)
     EXPECT_TRUE(doc.IsImageListModified());
     ASSERT_TRUE(doc.SaveImageList());
     EXPECT_FALSE(doc.IsImageListModified());
-    EXPECT_EQ(ProfileFile::Load(PresentationFilePath(first)).Text(), "[AddImage]\r\nNofImage=1\r\nImage[0]=../B/kept.spm\r\n");
+    EXPECT_EQ(ProfileFile::Load(PresentationFilePath(first)).Text(), "[.spm:AddImage]\r\nNofImage=1\r\nImage[0]=../B/kept.spm\r\n");
     Texts messages;
     for (const std::string& path : lost)
         messages.push_back("The image list of scan.spm cannot keep " + path +

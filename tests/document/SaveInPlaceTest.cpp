@@ -324,9 +324,9 @@ TEST_F(SaveInPlaceTest, SaveAsMakesTheWrittenFileTheImagesOwn)
         EXPECT_FALSE(doc.IsModified());
         doc.OnSaveImageConfig("Topography_02");
         const ProfileFile cnf = ProfileFile::Load(PresentationFilePath((dir / name).string()));
-        EXPECT_FALSE(cnf.GetString("Topography_02_Presentation3D", "Tilt").empty()) << name;
+        EXPECT_FALSE(cnf.GetString(ExtensionOf(name) + ":Topography_02_Presentation3D", "Tilt").empty()) << name;
         doc.OnFILESaveDocCondig("Topography_01");
-        const std::vector<ListedImage> listed = ReadDocImages(mdt);
+        const std::vector<ListedImage> listed = ReadDocImages(ImageSettingsPlace(mdt, true));
         ASSERT_EQ(listed.size(), 1u) << name;
         EXPECT_EQ(std::tie(listed[0].m_strPath, listed[0].m_nIndexInFile), std::tuple((dir / name).string(), 0)) << name;
         EXPECT_FALSE(fs::exists(dir / "scan.mdt.spm")) << name;

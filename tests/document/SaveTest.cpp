@@ -170,7 +170,7 @@ TEST_F(SaveTest, ViewSettingsKeepMarksOfTheirOwnThatWritingThePresentationFileCl
     EXPECT_EQ(prompt.messages, Texts{"Unable to open file for writing"});
     EXPECT_EQ(settingsMarked(), (Images{second, third}));
     doc.OnSaveImageConfig("Phase_02");
-    EXPECT_EQ(ProfileFile::Load((dir / "second.cnf").string()).GetString("Phase_02_Presentation3D", "Tilt"), "12.00");
+    EXPECT_EQ(ProfileFile::Load((dir / "second.cnf").string()).GetString(".spm:Phase_02_Presentation3D", "Tilt"), "12.00");
     EXPECT_EQ(settingsMarked(), (Images{third}));
     doc.SetSettingsModified(record(0, kSettings3D));
     doc.OnFILESaveDocCondig("Height_01");
@@ -193,7 +193,7 @@ TEST_F(SaveTest, ViewSettingsOfOneImageOfAFileGoIntoTheSharedFileBesideIt)
     ASSERT_EQ(second.m_strName, "Height_02");
     ASSERT_TRUE(doc.SaveImageSettings(second));
     const std::string text = FileText(dir / "orig.cnf");
-    EXPECT_TRUE(text.starts_with(kept + "[Introduction]\r\nVer=2.1\r\n[Height_02_Presentation2D]\r\n")) << text;
+    EXPECT_TRUE(text.starts_with(kept + "[Introduction]\r\nVer=2.1\r\n[.spm:Height_02_Presentation2D]\r\n")) << text;
     EXPECT_EQ(text.find("Height_01_Presentation"), std::string::npos);
     EXPECT_EQ(FileBytes(original), imageBytes);
     std::size_t files = 0;

@@ -272,7 +272,7 @@ TEST(PresentationFileCommands, ImageListSkipsNumbersThatNameNoImage)
                                   "ImageIndex[1]=-1|Image[2]=d.000|ImageIndex[2]=2147483647|Image[3]=e.000|"
                                   "ImageIndex[3]=2147483648|Image[4]=f.mdt|ImageIndex[4]=3.9|Image[5]=g.spm"));
     std::vector<std::pair<std::string, int>> listed;
-    for (const ListedImage& image : ReadDocImages((dir / "a.000").string()))
+    for (const ListedImage& image : ReadDocImages(ImageSettingsPlace((dir / "a.000").string(), true)))
         listed.emplace_back(fs::path(image.m_strPath).filename().string(), image.m_nIndexInFile);
     EXPECT_EQ(listed, (std::vector<std::pair<std::string, int>>{{"d.000", 2147483647}, {"f.mdt", 3}, {"g.spm", 0}}));
 }
@@ -284,13 +284,14 @@ TEST(PresentationFile, LoadImageSettingsPutsTheImagesFileOverTheDefaults)
     CPresentationConfig settings;
     settings.m_ImageName = "Height_01";
     settings.m_Tilt = 3.0f;
-    LoadImageSettings(imagePath, ViewKind::View3D, {0.0, 100.0}, {20.0, 90.0}, settings);
+    const SettingsPlace place = ImageSettingsPlace(imagePath, true);
+    LoadImageSettings(place, ViewKind::View3D, {0.0, 100.0}, {20.0, 90.0}, settings);
     EXPECT_EQ(std::tie(settings.m_Tilt, settings.m_EnablePolygonLight), std::tuple(60.0f, 1));
     EXPECT_EQ(settings.m_ColorCursors,
               (std::vector<ColorCursor>{{MakeColor(128, 128, 128), 0.2f}, {MakeColor(255, 255, 255), 0.9f}}));
     WriteFile(dir / "scan.cnf", CrLf("[Height_01_Presentation3D]|Tilt=45|[Height_01_ColorCursor3D]|NofCursor=1|"
                                      "Position[0]=0.5|Color[0]=1,2,3"));
-    LoadImageSettings(imagePath, ViewKind::View3D, {0.0, 100.0}, {20.0, 90.0}, settings);
+    LoadImageSettings(place, ViewKind::View3D, {0.0, 100.0}, {20.0, 90.0}, settings);
     EXPECT_EQ(std::tie(settings.m_Tilt, settings.m_Angle), std::tuple(45.0f, 50.0f));
     EXPECT_EQ(settings.m_ColorCursors, (std::vector<ColorCursor>{{MakeColor(1, 2, 3), 0.5f}}));
 }
@@ -304,30 +305,33 @@ TEST(PresentationFileCommands, DocumentConfigsBothRecordsAndTheImageListOfTheFir
     pa[kSettings3D].m_Angle = 77.0f;
     const SettingsPair pb = PairNamed("Height_02"), pc = PairNamed("Topography_03");
     ScriptedPrompt prompt;
-    ASSERT_TRUE(SaveImageConfig(b, pb));
-    EXPECT_EQ(ProfileFile::Load((dir / "b.cnf").string()).GetString("Height_02_Light2D", "LightHight"), "1200.00");
-    const std::vector<ImageSettingsRef> images = {{a, pa}, {b, pb}, {c, pc}};
+    const auto own = [](const CSpmImage& image) { return ImageSettingsPlace(image.m_strPath, true); };
+    ASSERT_TRUE(SaveImageConfig({b, pb, own(b)}));
+    EXPECT_EQ(ProfileFile::Load((dir / "b.cnf").string()).GetString(".spm:Height_02_Light2D", "LightHight"), "1200.00");
+    const std::vector<ImageSettingsRef> images = {{a, pa, own(a)}, {b, pb, own(b)}, {c, pc, own(c)}};
     ASSERT_EQ(SaveDocImageConfigs(images), images.size());
     EXPECT_TRUE(prompt.messages.empty());
     const ProfileFile first = ProfileFile::Load((dir / "a.cnf").string());
-    EXPECT_EQ(first.GetString("Height_01_Presentation2D", "Angle"), "50.00");
-    EXPECT_EQ(first.GetString("Height_01_Presentation3D", "Angle"), "77.00");
-    EXPECT_EQ(ProfileFile::Load((dir / "other" / "c.cnf").string()).GetString("Topography_03_XYLine3D", "XLineWidth"), "2");
+    EXPECT_EQ(first.GetString(".000:Height_01_Presentation2D", "Angle"), "50.00");
+    EXPECT_EQ(first.GetString(".000:Height_01_Presentation3D", "Angle"), "77.00");
+    EXPECT_EQ(ProfileFile::Load((dir / "other" / "c.cnf").string()).GetString(".mdt:Topography_03_XYLine3D", "XLineWidth"), "2");
     // Only the first image lists the others, by their paths from its folder.
-    EXPECT_EQ(ProfileFile::Load((dir / "b.cnf").string()).GetString("AddImage", "NofImage", "none"), "none");
-    EXPECT_EQ(first.GetString("AddImage", "Image[1]"), "other/c.mdt");
-    EXPECT_EQ(ReadDocImageList(a.m_strPath),
+    EXPECT_EQ(ProfileFile::Load((dir / "b.cnf").string()).GetString(".spm:AddImage", "NofImage", "none"), "none");
+    EXPECT_EQ(first.GetString(".000:AddImage", "Image[1]"), "other/c.mdt");
+    EXPECT_EQ(ReadDocImageList(own(a)),
               (std::vector<std::string>{(dir / "b.spm").string(), (dir / "other" / "c.mdt").string()}));
     WriteFile(dir / "c.cnf", CrLf("[AddImage]|NofImage=4|Image[0]=x|Image[1]=b.spm|Image[3]='c d.spm'"));
-    EXPECT_EQ(ReadDocImageList((dir / "c.spm").string()),
+    EXPECT_EQ(ReadDocImageList(ImageSettingsPlace((dir / "c.spm").string(), true)),
               (std::vector<std::string>{(dir / "b.spm").string(), (dir / "c d.spm").string()}));
     // A document of one image leaves an earlier list as it was.
-    ASSERT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pa}}), 1u);
-    EXPECT_EQ(ProfileFile::Load((dir / "a.cnf").string()).GetString("AddImage", "NofImage"), "2");
-    ASSERT_TRUE(WriteDocImageList(std::vector<ListedImage>{{(dir / "w.000").string()}, {(dir / "b.spm").string()},
+    ASSERT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pa, own(a)}}), 1u);
+    EXPECT_EQ(ProfileFile::Load((dir / "a.cnf").string()).GetString(".000:AddImage", "NofImage"), "2");
+    const std::string w = (dir / "w.000").string();
+    ASSERT_TRUE(WriteDocImageList(ImageSettingsPlace(w, true), std::vector<ListedImage>{{w}, {(dir / "b.spm").string()},
                                                            {(dir / "other" / "c.mdt").string()}}));
-    EXPECT_EQ(FileText(dir / "w.cnf"), CrLf("[AddImage]|NofImage=2|Image[0]=b.spm|Image[1]=other/c.mdt"));
-    ASSERT_TRUE(WriteDocImageList(std::vector<ListedImage>{{(dir / "v.000").string()}}));
+    EXPECT_EQ(FileText(dir / "w.cnf"), CrLf("[.000:AddImage]|NofImage=2|Image[0]=b.spm|Image[1]=other/c.mdt"));
+    const std::string v = (dir / "v.000").string();
+    ASSERT_TRUE(WriteDocImageList(ImageSettingsPlace(v, true), std::vector<ListedImage>{{v}}));
     EXPECT_FALSE(fs::exists(dir / "v.cnf"));
 }
 
@@ -338,11 +342,14 @@ TEST(PresentationFileCommands, SavesStopAtTheFirstFileThatCannotBeWritten)
     const SettingsPair pair = PairNamed("Height_01");
     ScriptedPrompt prompt;
     // Only the images before the failure count as written.
-    EXPECT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pair}, {lost, pair}, {c, pair}}), 1u);
+    const auto own = [](const CSpmImage& image) { return ImageSettingsPlace(image.m_strPath, true); };
+    EXPECT_EQ(SaveDocImageConfigs(std::vector<ImageSettingsRef>{{a, pair, own(a)}, {lost, pair, own(lost)}, {c, pair, own(c)}}), 1u);
     EXPECT_TRUE(fs::exists(dir / "a.cnf"));
     EXPECT_FALSE(fs::exists(dir / "c.cnf"));
-    EXPECT_FALSE(SaveImageConfig(ImageAt(dir / "d.spm"), PairNamed("Height\n[Evil]_01")));
+    const CSpmImage d = ImageAt(dir / "d.spm");
+    EXPECT_FALSE(SaveImageConfig({d, PairNamed("Height\n[Evil]_01"), own(d)}));
     EXPECT_FALSE(fs::exists(dir / "d.cnf"));
-    EXPECT_FALSE(WriteDocImageList(std::vector<ListedImage>{{(dir / "none" / "a.000").string()}, {"b.spm"}}));
+    const std::string none = (dir / "none" / "a.000").string();
+    EXPECT_FALSE(WriteDocImageList(ImageSettingsPlace(none, true), std::vector<ListedImage>{{none}, {"b.spm"}}));
     EXPECT_EQ(prompt.messages, (std::vector<std::string>{"Unable to open file for writing", "Unable to open file for writing"}));
 }
