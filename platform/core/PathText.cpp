@@ -7,7 +7,7 @@ namespace {
 // Index of the file name's first character.
 std::size_t FileNameStart(std::string_view path)
 {
-    const std::size_t separator = path.find_last_of("/\\");
+    const std::size_t separator = path.rfind('/');
     return separator == std::string_view::npos ? 0 : separator + 1;
 }
 

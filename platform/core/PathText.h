@@ -1,13 +1,13 @@
-// Paths as texts: file names, folders and extensions. Paths written on Windows use "\" and
-// paths on Linux "/"; both separate folders here, so a path from either reads the same.
+// Paths as texts: file names, folders and extensions. Only "/" separates folders: a
+// backslash is an ordinary character of a name here ("scan\1.spm" is one file name).
 #pragma once
 
 #include <string>
 #include <string_view>
 
-// The text after the last "/" or "\" (the whole path when it has neither).
+// The text after the last "/" (the whole path when it has none).
 std::string FileNameOf(std::string_view path);
-// The path up to and including its last "/" or "\" (empty when it has neither).
+// The path up to and including its last "/" (empty when it has none).
 std::string FolderOf(std::string_view path);
 // The file name's extension: the text from the last point of the file name on, or empty
 // when the file name has no point. A point in a folder name never counts.

@@ -68,12 +68,13 @@ TEST(NumberText, ParseDigitsNumberKnownAnswers)
     EXPECT_TRUE(std::isinf(ParseDigitsNumber(std::string(400, '9'))));
 }
 
-TEST(PathText, FileNamesFoldersAndExtensionsOfBothSeparators)
+TEST(PathText, FileNamesFoldersAndExtensionsWithABackslashAsPartOfAName)
 {
     // path, file name, folder, extension
     const std::array<const char*, 4> cases[] = {
-        {"D:\\img\\a.001", "a.001", "D:\\img\\", ".001"},
-        {"C:\\mixed/dir\\b.mdt", "b.mdt", "C:\\mixed/dir\\", ".mdt"},
+        {"/img/scan\\1.spm", "scan\\1.spm", "/img/", ".spm"},
+        {"/mixed/dir\\b.mdt", "dir\\b.mdt", "/mixed/", ".mdt"},
+        {"/a.b\\c", "a.b\\c", "/", ".b\\c"},
         {"plain.spm", "plain.spm", "", ".spm"},
         {"/data/run.2/scan", "scan", "/data/run.2/", ""},
         {"a.b.c", "a.b.c", "", ".c"},
@@ -83,7 +84,7 @@ TEST(PathText, FileNamesFoldersAndExtensionsOfBothSeparators)
         EXPECT_EQ(FolderOf(path), folder) << path;
         EXPECT_EQ(ExtensionOf(path), extension) << path;
     }
-    EXPECT_EQ(ReplaceExtension("D:\\img\\a.001", ".cnf"), "D:\\img\\a.cnf");
+    EXPECT_EQ(ReplaceExtension("/img/scan\\1.001", ".cnf"), "/img/scan\\1.cnf");
     EXPECT_EQ(ReplaceExtension("/data/run.2/scan", ".cnf"), "/data/run.2/scan.cnf");
     EXPECT_EQ(ReplaceExtension("/data/run.2/scan.tar.spm", ".cnf"), "/data/run.2/scan.tar.cnf");
     EXPECT_EQ(EnsureExtension("/p/pal.plt", ".plt"), "/p/pal.plt");
