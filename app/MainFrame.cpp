@@ -42,10 +42,15 @@ constexpr int kIndicatorPollMs = 250;
 constexpr qsizetype kWindowListLength = 9;
 
 // A numbered menu entry for a file or frame name: a menu takes a lone "&" for a mnemonic,
-// which would hide it and underline the letter after it in a name such as "R&D/a&1.spm".
+// which would hide it and underline the letter after it in a name such as "R&D/a&1.spm", and
+// a tab for the start of the shortcut column. An entry is one line: a tab or a line break of
+// a name shows as the blank it looks like.
 QString NumberedEntry(qsizetype number, QString name)
 {
-    return QStringLiteral("&%1 %2").arg(number).arg(name.replace(u'&', QStringLiteral("&&")));
+    name.replace(u'&', QStringLiteral("&&"));
+    for (const char16_t blank : {u'\t', u'\n', u'\r'})
+        name.replace(blank, u' ');
+    return QStringLiteral("&%1 %2").arg(number).arg(name);
 }
 
 } // namespace

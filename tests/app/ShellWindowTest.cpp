@@ -2,6 +2,8 @@
 // enabled where, tooltips and prompts, File New and the file dialogs' folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMdiArea>
@@ -102,7 +104,8 @@ TEST(WindowMenu, ListsTheFramesWithTheActiveOneCheckedAndActivatesTheOneChosen)
 }
 
 // File names a menu would misread: "&" marks a mnemonic in a menu text, "&&" a plain "&".
-const std::vector<std::string> kAmpersandNames{"a&1.spm", "&lead.spm", "a&&b.spm", "end&.spm", "x & y.spm"};
+const std::vector<std::string> kAmpersandNames{"a&1.spm", "&lead.spm", "a&&b.spm", "end&.spm", "x & y.spm",
+                                               "tab\tstop.spm"};
 
 // Copies of the sample under kAmpersandNames in a folder "R&D", opened newest last.
 std::vector<std::string> OpenAmpersandFiles(RunningApp& app, const ScratchDir& dir)
@@ -130,9 +133,11 @@ std::string ShownText(const QAction& action)
     return shown.toStdString();
 }
 
-// A numbered entry shows "<n> <name>" in full and keeps Alt+<n> as its mnemonic.
-void ExpectNumberedEntry(const QAction& action, std::size_t number, const std::string& name)
+// A numbered entry shows "<n> <name>" in full, a tab of the name as a blank rather than the
+// start of a shortcut column, and keeps Alt+<n> as its mnemonic.
+void ExpectNumberedEntry(const QAction& action, std::size_t number, std::string name)
 {
+    std::replace(name.begin(), name.end(), '\t', ' ');
     EXPECT_EQ(ShownText(action), std::to_string(number) + " " + name);
     EXPECT_EQ(QKeySequence::mnemonic(action.text()), QKeySequence(QKeyCombination(Qt::ALT, Qt::Key(Qt::Key_0 + number))))
         << action.text().toStdString();
