@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "formats/FileExtension.h"
@@ -18,7 +19,8 @@ class CSpmImage;
 
 // Why a read or a write failed. Every reader and writer that returns false records exactly
 // one of these; ImageFileErrorText gives a sentence for logs and tests. The user sees the
-// program's own message texts below, chosen by the caller.
+// program's own message texts below, chosen by the caller, and beside a reader's refusal the
+// reader's own sentence of what it found (CImageFile::FailureDetail).
 enum class ImageFileError {
     kNone = 0,
     kCannotOpen,          // the file cannot be opened or read
@@ -32,11 +34,20 @@ enum class ImageFileError {
     kBadRow,              // a text row that does not match the first line's columns
     kNotPrepared,         // samples asked for without a header read, or for another size
     kNothingToSave,       // the image has no points, or heights 16-bit samples cannot hold
+    kBeyondFormat,        // a step or Z scale that the format's numbers cannot hold
     kCannotCreate,        // the target file cannot be created
     kWriteFailed,         // the target file could not be written completely
 };
 
 const char* ImageFileErrorText(ImageFileError error);
+
+// A refusal on its way out of a reader: why, and the sentence that says what was found.
+struct ImageFileRefusal {
+    ImageFileError error = ImageFileError::kNone;
+    std::string detail;
+
+    explicit operator bool() const { return error != ImageFileError::kNone; }
+};
 
 // The file the *.spm writer writes for `path`: the path itself when it ends in exactly
 // ".spm", else the path with ".spm" behind it ("a.SPM" is written as "a.SPM.spm").
@@ -74,6 +85,10 @@ public:
 
     // Why the last operation that returned false failed; kNone after a success.
     ImageFileError Failure() const { return m_failure; }
+    // The same as a sentence for the user, with what the reader found (a NanoScope file's
+    // version and sample size, the key it lacks, the frame that is cut short, ...); empty
+    // after a success.
+    std::string FailureDetail() const;
 
     // ---- Reader core: the whole file in one buffer, walked line by line.
     // Reads the whole file; false (kCannotOpen) when it cannot be opened or read.
@@ -95,7 +110,9 @@ public:
     // Writers scale the heights to samples (largest absolute height 32760, rounded to
     // nearest), leave the new Z scale and samples in the image, write through a temporary
     // file that replaces the target only when complete, and show the format's message when
-    // they fail.
+    // they fail. A written file reads back as the same image (units, steps, heights within
+    // rounding), or the writer says before writing which unit the file cannot keep, or it
+    // refuses, writing nothing, a step or Z scale that the file's numbers cannot hold.
 
     // ---- *.spm: the 512-byte header record, then 16-bit samples.
     bool ReadSpmHeader(const std::string& path, SpmHeader& header);
@@ -118,7 +135,8 @@ public:
     bool ReadOriginData(CSpmImage& image);
 
 private:
-    bool Fail(ImageFileError error);
+    bool Fail(ImageFileError error, std::string detail = {});
+    bool Fail(ImageFileRefusal refusal) { return Fail(refusal.error, std::move(refusal.detail)); }
     bool Succeed();
     bool Finish(ImageFileError error) { return error == ImageFileError::kNone ? Succeed() : Fail(error); }
     // Marks the image the header reader chose; the data reader then copies its samples.
@@ -145,4 +163,5 @@ private:
     std::array<char, kMaxLineLength + 1> m_szLine{};
     std::size_t m_nLineLength = 0;
     ImageFileError m_failure = ImageFileError::kNone;
+    std::string m_failureDetail;                 // empty: ImageFileErrorText says it
 };

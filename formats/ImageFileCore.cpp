@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <new>
+#include <utility>
 
 #include "formats/SampleBlock.h"
+#include "formats/TextFields.h"
 #include "platform/core/NumberText.h"
 
 const char* ImageFileErrorText(ImageFileError error)
@@ -26,6 +28,7 @@ const char* ImageFileErrorText(ImageFileError error)
     case ImageFileError::kBadRow: return "a text row does not match the columns of the first line";
     case ImageFileError::kNotPrepared: return "no image header of that size was read before its samples";
     case ImageFileError::kNothingToSave: return "the image has no points or heights that 16-bit samples cannot hold";
+    case ImageFileError::kBeyondFormat: return "a step or Z scale lies beyond the numbers the format holds";
     case ImageFileError::kCannotCreate: return "the file cannot be created";
     case ImageFileError::kWriteFailed: return "the file could not be written completely";
     }
@@ -35,16 +38,25 @@ const char* ImageFileErrorText(ImageFileError error)
 CImageFile::CImageFile() = default;
 CImageFile::~CImageFile() = default;
 
-bool CImageFile::Fail(ImageFileError error)
+bool CImageFile::Fail(ImageFileError error, std::string detail)
 {
     m_failure = error;
+    m_failureDetail = std::move(detail);
     return false;
 }
 
 bool CImageFile::Succeed()
 {
     m_failure = ImageFileError::kNone;
+    m_failureDetail.clear();
     return true;
+}
+
+std::string CImageFile::FailureDetail() const
+{
+    if (m_failure == ImageFileError::kNone || !m_failureDetail.empty())
+        return m_failureDetail;
+    return Sentence(ImageFileErrorText(m_failure));
 }
 
 bool CImageFile::LoadFile(const std::string& path)
@@ -134,7 +146,7 @@ bool CImageFile::BeginRead(const std::string& path, int index)
 {
     ReleaseBuffer();
     if (index < 0)
-        return Fail(ImageFileError::kNoSuchImage);
+        return Fail(ImageFileError::kNoSuchImage, "No image has a negative number.");
     return LoadFile(path);
 }
 
@@ -142,8 +154,11 @@ bool CImageFile::Accept(const SpmHeader& read, std::size_t sampleOffset, SpmHead
 {
     // An infinite step or scale would pass the document's header check and poison every
     // height; one that is not a number or not positive is for that check to repair.
-    if (std::isinf(read.m_fKx) || std::isinf(read.m_fKy) || std::isinf(read.m_fKz))
-        return Fail(ImageFileError::kBadNumber);
+    const std::pair<float, const char*> values[] = {{read.m_fKx, "X step"}, {read.m_fKy, "Y step"}, {read.m_fKz, "Z scale"}};
+    for (const auto& [value, name] : values)
+        if (std::isinf(value))
+            return Fail(ImageFileError::kBadNumber, std::string("The image's ") + name +
+                                                        " lies beyond the range of the numbers this program keeps.");
     header = read;
     Prepare(read.m_nColumns, read.m_nRows, sampleOffset);
     return Succeed();

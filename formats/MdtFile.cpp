@@ -2,8 +2,11 @@
 // holds a scanned image.
 #include <array>
 #include <cmath>
-#include <string>
+#include <initializer_list>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "formats/ByteOrder.h"
@@ -50,16 +53,23 @@ constexpr double kCountsPerStep = 0.1;
 // The text of a unit the format has no code for: counts.
 constexpr const char* kCountsUnit = "uni";
 
+// The length units of the codes, in the order the reader tries them for lateral steps.
+struct CodedLength {
+    int code;
+    const char* unit;
+    double nanometres;
+};
+constexpr CodedLength kCodedLengths[] = {
+    {kNanometre, "nm", 1.0}, {kMicrometre, "um", 1000.0}, {kAngstrom, "A", 0.1}};
+
 // Nanometres per lateral step unit; 0 for a code this program does not know, so that such a
 // frame is refused rather than shown at a wrong size.
 double NanometresPerUnit(int code)
 {
-    switch (code) {
-    case kMicrometre: return 1000.0;
-    case kNanometre: return 1.0;
-    case kAngstrom: return 0.1;
-    default: return 0.0;
-    }
+    for (const CodedLength& length : kCodedLengths)
+        if (length.code == code)
+            return length.nanometres;
+    return 0.0;
 }
 
 // Lateral steps the header can take: both axes in lengths, or both in counts, which is how
@@ -87,15 +97,21 @@ ZUnitMeaning ZUnitOf(int code)
     }
 }
 
-// The scanned-image frame at `start` (its `size` bytes lie inside the file), checked whole.
-ImageFileError DescribeFrame(const LeReader& in, std::size_t start, std::size_t size, MdtFrameInfo& info)
+ImageFileRefusal RefuseFrame(ImageFileError error, int frame, std::string_view what)
+{
+    return {error, "NT-MDT file: the scanned image in frame " + std::to_string(frame + 1) + " " + std::string(what) + "."};
+}
+
+// The scanned-image frame `frame` at `start` (its `size` bytes lie inside the file), checked
+// whole.
+ImageFileRefusal DescribeFrame(const LeReader& in, int frame, std::size_t start, std::size_t size, MdtFrameInfo& info)
 {
     const std::size_t varSize = in.U16(start + kFrameVarSize);
     if (kFrameHeaderSize + varSize < kAxesEnd)
-        return ImageFileError::kUnsupportedLayout;
+        return RefuseFrame(ImageFileError::kUnsupportedLayout, frame, "leaves no room for its axes");
     const std::size_t sizes = start + kFrameHeaderSize + varSize;
     if (!FitsIn(size, kFrameHeaderSize + varSize, kDotsStart))
-        return ImageFileError::kTruncated;
+        return RefuseFrame(ImageFileError::kTruncated, frame, "reaches past the end of its frame");
     info.m_dXOffset = in.F32(start + kXOffset);
     info.m_dXStep = in.F32(start + kXStep);
     info.m_nXUnit = in.I16(start + kXUnit);
@@ -109,31 +125,57 @@ ImageFileError DescribeFrame(const LeReader& in, std::size_t start, std::size_t 
     info.m_nRows = in.U16(sizes + kRows);
     info.m_nDots = in.U16(sizes + kDots);
     if (!IsImageSide(info.m_nColumns) || !IsImageSide(info.m_nRows))
-        return ImageFileError::kBadSize;
+        return RefuseFrame(ImageFileError::kBadSize, frame, "has " + ImageSizeRefusal(info.m_nColumns, info.m_nRows));
     if (!LateralUnitsReadable(info.m_nXUnit, info.m_nYUnit))
-        return ImageFileError::kUnsupportedLayout;
+        return RefuseFrame(ImageFileError::kUnsupportedLayout, frame,
+                           "gives its lateral steps in unit codes " + std::to_string(info.m_nXUnit) + " and " +
+                               std::to_string(info.m_nYUnit) + ", which this program does not read");
     const std::size_t samplesInFrame =
         kFrameHeaderSize + varSize + kDotsStart + kBytesPerDot * static_cast<std::size_t>(info.m_nDots);
     const std::size_t dataSize = 2u * static_cast<std::size_t>(info.m_nColumns) * info.m_nRows;
     if (!FitsIn(size, samplesInFrame, dataSize))
-        return ImageFileError::kTruncated;
+        return RefuseFrame(ImageFileError::kTruncated, frame,
+                           "has " + std::to_string(info.m_nColumns) + " x " + std::to_string(info.m_nRows) +
+                               " samples that reach past the end of its frame");
     info.m_nSampleOffset = start + samplesInFrame;
-    return ImageFileError::kNone;
+    return {};
+}
+
+struct LateralSteps {
+    float x, y;
+    const char* unit;
+};
+
+// Lateral lengths in nanometres, as every image shows them, unless a step leaves the float
+// range there: then in the first length of a unit code that holds both steps, which is where
+// a file written by this program keeps such steps (see PlanXY).
+LateralSteps LateralStepsOf(const MdtFrameInfo& info)
+{
+    const double x = std::fabs(info.m_dXStep) * NanometresPerUnit(info.m_nXUnit);
+    const double y = std::fabs(info.m_dYStep) * NanometresPerUnit(info.m_nYUnit);
+    for (const CodedLength& length : kCodedLengths) {
+        const std::optional<float> fx = NormalFloat(x / length.nanometres);
+        const std::optional<float> fy = NormalFloat(y / length.nanometres);
+        if (fx && fy)
+            return {*fx, *fy, length.unit};
+    }
+    return {static_cast<float>(x), static_cast<float>(y), "nm"};  // for the header check to judge
 }
 
 SpmHeader HeaderOfFrame(const MdtFrameInfo& info)
 {
     const ZUnitMeaning z = ZUnitOf(info.m_nZUnit);
     const bool counts = info.m_nXUnit == kCounts;  // then both axes are (see LateralUnitsReadable)
-    const double xScale = counts ? 1.0 : NanometresPerUnit(info.m_nXUnit);
-    const double yScale = counts ? 1.0 : NanometresPerUnit(info.m_nYUnit);
+    const LateralSteps steps = counts ? LateralSteps{static_cast<float>(std::fabs(info.m_dXStep)),
+                                                     static_cast<float>(std::fabs(info.m_dYStep)), kCountsUnit}
+                                      : LateralStepsOf(info);
     SpmHeader header{};
     header.m_nColumns = static_cast<std::uint16_t>(info.m_nColumns);
     header.m_nRows = static_cast<std::uint16_t>(info.m_nRows);
-    header.m_fKx = static_cast<float>(std::fabs(info.m_dXStep) * xScale);
-    header.m_fKy = static_cast<float>(std::fabs(info.m_dYStep) * yScale);
+    header.m_fKx = steps.x;
+    header.m_fKy = steps.y;
     header.m_fKz = static_cast<float>(info.m_dZStep * z.scale);
-    SetHeaderText(header.m_szXYUnit, counts ? kCountsUnit : "nm");
+    SetHeaderText(header.m_szXYUnit, steps.unit);
     SetHeaderText(header.m_szZUnit, z.unit);
     SetHeaderText(header.m_szQuantity, z.quantity);
     SetHeaderText(header.m_szVersion, "Orbitrace, convert from NT-MDT");
@@ -148,27 +190,32 @@ bool CImageFile::ReadMdtHeader(const std::string& path, SpmHeader& header, int i
         return false;
     const LeReader in(m_pBuffer);
     if (!in.Has(0, kFirstFrame))
-        return Fail(ImageFileError::kTruncated);
+        return Fail(ImageFileError::kTruncated, "The file holds " + std::to_string(m_nFileSize) +
+                                                    " bytes, less than the 33-byte head of an NT-MDT file.");
     for (std::size_t i = 0; i < kMagic.size(); ++i)
         if (m_pBuffer[i] != kMagic[i])
-            return Fail(ImageFileError::kNotThisFormat);
+            return Fail(ImageFileError::kNotThisFormat, "The file does not begin with the mark of an NT-MDT file.");
 
     // Frames of other kinds (spectra, texts, MDA data) are passed over by their size; that
     // they all begin with the same size field is seen in real files, not documented.
     const int lastFrame = in.U16(kLastFrame);
+    const std::string ofFrames = " of " + std::to_string(lastFrame + 1);
     std::size_t start = kFirstFrame;
+    int scanned = 0;
     for (int frame = 0; frame <= lastFrame; ++frame) {
+        const std::string named = "NT-MDT file: frame " + std::to_string(frame + 1) + ofFrames;
         if (!in.Has(start, kFrameHeaderSize))
-            return Fail(ImageFileError::kTruncated);
+            return Fail(ImageFileError::kTruncated, named + " lies past the end of the file.");
         const std::size_t size = in.U32(start + kFrameSize);
         if (size < kFrameHeaderSize)
-            return Fail(ImageFileError::kBadSize);
+            return Fail(ImageFileError::kBadSize, named + " gives a size of " + std::to_string(size) +
+                                                      " bytes, less than a frame header.");
         if (!in.Has(start, size))
-            return Fail(ImageFileError::kTruncated);
-        if (in.U16(start + kFrameType) == kScannedImage && index-- == 0) {
+            return Fail(ImageFileError::kTruncated, named + " reaches past the end of the file.");
+        if (in.U16(start + kFrameType) == kScannedImage && scanned++ == index) {
             auto info = std::make_unique<MdtFrameInfo>();
-            if (const ImageFileError error = DescribeFrame(in, start, size, *info); error != ImageFileError::kNone)
-                return Fail(error);
+            if (ImageFileRefusal refusal = DescribeFrame(in, frame, start, size, *info))
+                return Fail(std::move(refusal));
             if (!Accept(HeaderOfFrame(*info), info->m_nSampleOffset, header))
                 return false;
             m_pFrameInfo = std::move(info);
@@ -176,7 +223,11 @@ bool CImageFile::ReadMdtHeader(const std::string& path, SpmHeader& header, int i
         }
         start += size;
     }
-    return Fail(ImageFileError::kNoSuchImage);
+    const std::string frames = std::to_string(lastFrame + 1) + (lastFrame == 0 ? " frame" : " frames");
+    return Fail(ImageFileError::kNoSuchImage,
+                scanned == 0 ? "The NT-MDT file holds " + frames + " and no scanned image."
+                             : "The NT-MDT file holds " + std::to_string(scanned) + " scanned image" +
+                                   (scanned == 1 ? "" : "s") + " among its " + frames + ".");
 }
 
 bool CImageFile::ReadMdtData(CSpmImage& image)
@@ -191,42 +242,114 @@ constexpr std::size_t kWrittenVarSize = 442;
 constexpr std::size_t kWrittenHeaderSize = kFirstFrame + kFrameHeaderSize + kWrittenVarSize + kDotsStart;
 static_assert(kWrittenHeaderSize == 505);
 
-constexpr double kAngstromPerNanometre = 10.0;
+constexpr const char* kFileName = "an NT-MDT file";
 
-// The lateral step factor and unit code. Lengths go out as Angstrom, whatever length they
-// are in and however it is spelled; anything else keeps its values under the counts code,
-// as for Z, rather than being taken for nanometres.
-std::pair<double, int> StoredXYStep(const std::string& unit)
+// A step or Z scale as the file stores it: the value in the unit of its code.
+struct Stored {
+    float value;
+    int code;
+};
+
+// The first of the length codes under which every value (in nanometres) is a normal float,
+// so that it reads back as it was; none when no code holds them all.
+template <std::size_t N>
+std::optional<std::array<Stored, N>> InLengthCode(std::initializer_list<int> codes, const std::array<double, N>& nanometres)
 {
-    if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit))
-        return {kAngstromPerNanometre * *nanometres, kAngstrom};
-    return {1.0, kCounts};
+    for (const int code : codes) {
+        std::array<Stored, N> stored{};
+        bool all = true;
+        for (std::size_t i = 0; i < N && all; ++i) {
+            const std::optional<float> value = NormalFloat(nanometres[i] / NanometresPerUnit(code));
+            all = value.has_value();
+            stored[i] = {value.value_or(0.0f), code};
+        }
+        if (all)
+            return stored;
+    }
+    return std::nullopt;
+}
+
+// Whether a value in nanometres that no code holds is too large rather than too small.
+bool TooLarge(double nanometres)
+{
+    return nanometres > 1.0;
+}
+
+// What the writer makes of the header, or the sentence of why it cannot.
+struct Plan {
+    Stored x{}, y{}, z{};
+    std::string refusal;
+    std::vector<std::string> losses;
+};
+
+// The lateral steps: lengths as Angstrom, whatever length they are in and however it is
+// spelled, or in nanometres or micrometres when Angstrom would leave the float range;
+// anything else keeps its values under the counts code, as for Z, rather than being taken
+// for nanometres, and reads back as counts.
+void PlanXY(const SpmHeader& header, Plan& plan)
+{
+    const std::string unit = UnitAsWritten(HeaderText(header.m_szXYUnit));
+    if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit)) {
+        const std::array<double, 2> steps{header.m_fKx * *nanometres, header.m_fKy * *nanometres};
+        if (const auto stored = InLengthCode({kAngstrom, kNanometre, kMicrometre}, steps)) {
+            plan.x = (*stored)[0];
+            plan.y = (*stored)[1];
+        } else {
+            const bool xFails = !InLengthCode({kAngstrom, kNanometre, kMicrometre}, std::array<double, 1>{steps[0]});
+            plan.refusal = OutOfRangeText(kFileName, xFails ? "X step" : "Y step", xFails ? header.m_fKx : header.m_fKy,
+                                          HeaderText(header.m_szXYUnit), TooLarge(xFails ? steps[0] : steps[1]));
+        }
+        return;
+    }
+    plan.x = {header.m_fKx, kCounts};
+    plan.y = {header.m_fKy, kCounts};
+    if (unit != kCountsUnit)
+        plan.losses.push_back(UnitLossText(kFileName, "XY unit", HeaderText(header.m_szXYUnit), kCountsUnit));
 }
 
 // The Z step and its unit code. Lengths go out as Angstrom, but for micrometres (in any
-// spelling), which have a code of their own; degrees keep theirs. Anything else ("uni"
-// counts, volts, ...) is no length: it goes out under the counts code with its values as
-// they are, where making it Angstrom would multiply them by ten and call them heights. The
-// format knows no text for such a unit, so it reads back as "uni".
-std::pair<double, int> StoredZStep(const std::string& unit, double zScale)
+// spelling), which have a code of their own, and for Z scales that leave the float range in
+// Angstrom, which go out in nanometres or micrometres; degrees keep their code. Anything
+// else ("uni" counts, volts, ...) is no length: it goes out under the counts code with its
+// values as they are, where making it Angstrom would multiply them by ten and call them
+// heights. The format knows no text for such a unit, so it reads back as "uni".
+void PlanZ(const SpmHeader& header, Plan& plan)
 {
-    const std::optional<LengthUnit> length = LengthUnitOf(unit);
-    if (length && length->name == "um")
-        return {zScale, kMicrometre};
-    if (unit == "deg")
-        return {zScale, kDegree};
-    if (length)
-        return {zScale * (kAngstromPerNanometre * length->nanometres), kAngstrom};
-    return {zScale / kCountsPerStep, kCounts};
+    const std::string shown = HeaderText(header.m_szZUnit);
+    const std::string unit = UnitAsWritten(shown);
+    const double zScale = header.m_fKz;
+    if (const std::optional<LengthUnit> length = LengthUnitOf(unit)) {
+        const double nanometres = zScale * length->nanometres;
+        const std::array<double, 1> values{nanometres};
+        if (const auto stored = length->name == "um" ? InLengthCode({kMicrometre, kAngstrom, kNanometre}, values)
+                                                     : InLengthCode({kAngstrom, kNanometre, kMicrometre}, values))
+            plan.z = (*stored)[0];
+        else
+            plan.refusal = OutOfRangeText(kFileName, "Z scale", zScale, shown + " per sample", TooLarge(nanometres));
+        return;
+    }
+    if (unit == "deg") {
+        plan.z = {header.m_fKz, kDegree};
+        return;
+    }
+    if (const std::optional<float> counts = NormalFloat(zScale / kCountsPerStep))
+        plan.z = {*counts, kCounts};
+    else
+        plan.refusal = OutOfRangeText(kFileName, "Z scale", zScale, shown + " per sample", true);
+    if (unit != kCountsUnit)
+        plan.losses.push_back(UnitLossText(kFileName, "Z unit", shown, kCountsUnit));
 }
 
-std::vector<std::uint8_t> WriteMdtHeader(const CSpmImage& image)
+EncodedHeader WriteMdtHeader(const SpmHeader& header)
 {
-    const SpmHeader& header = image.m_header;
+    Plan plan;
+    PlanXY(header, plan);
+    if (plan.refusal.empty())
+        PlanZ(header, plan);
+    if (!plan.refusal.empty())
+        return {{}, std::move(plan.refusal), {}};
     const std::size_t total = kWrittenHeaderSize + 2u * header.m_nColumns * header.m_nRows;
     const auto frameSize = static_cast<std::uint32_t>(total - kFirstFrame);
-    const auto [xyScale, xyUnit] = StoredXYStep(HeaderText(header.m_szXYUnit));
-    const auto [zStep, zUnit] = StoredZStep(HeaderText(header.m_szZUnit), header.m_fKz);
 
     std::vector<std::uint8_t> bytes(kWrittenHeaderSize, 0);
     LeWriter out(bytes);
@@ -240,22 +363,20 @@ std::vector<std::uint8_t> WriteMdtHeader(const CSpmImage& image)
     for (std::size_t i = 0; i < 6; ++i)
         out.U16(f + kFrameDate + 2 * i, date[i]);
     out.U16(f + kFrameVarSize, static_cast<std::uint16_t>(kWrittenVarSize));
-    out.F32(f + kXOffset, 0.0f);
-    out.F32(f + kXStep, static_cast<float>(header.m_fKx * xyScale));
-    out.I16(f + kXUnit, static_cast<std::int16_t>(xyUnit));
-    out.F32(f + kYOffset, 0.0f);
-    out.F32(f + kYStep, static_cast<float>(header.m_fKy * xyScale));
-    out.I16(f + kYUnit, static_cast<std::int16_t>(xyUnit));
-    out.F32(f + kZOffset, 0.0f);
-    out.F32(f + kZStep, static_cast<float>(zStep));
-    out.I16(f + kZUnit, static_cast<std::int16_t>(zUnit));
+    const std::tuple<std::size_t, std::size_t, std::size_t, Stored> axes[] = {
+        {kXOffset, kXStep, kXUnit, plan.x}, {kYOffset, kYStep, kYUnit, plan.y}, {kZOffset, kZStep, kZUnit, plan.z}};
+    for (const auto& [offset, step, unit, stored] : axes) {
+        out.F32(f + offset, 0.0f);
+        out.F32(f + step, stored.value);
+        out.I16(f + unit, static_cast<std::int16_t>(stored.code));
+    }
     // The rest of the variable part: fixed settings of the scan as stored in every file
     // this program writes (offsets 85 to 127 of the file).
     out.U8(85, 0);
     out.U8(86, 1);
     out.U16(87, header.m_nColumns);
     out.U16(89, header.m_nRows);
-    out.F32(93, static_cast<float>(header.m_fKx * xyScale));  // the X step once more
+    out.F32(93, plan.x.value);  // the X step once more
     const std::uint8_t settings[] = {1, 0, 45, 0, 1, 1};
     out.Bytes(99, settings);
     out.F32(105, 1.0f);
@@ -269,7 +390,7 @@ std::vector<std::uint8_t> WriteMdtHeader(const CSpmImage& image)
     out.U16(sizes + kColumns, header.m_nColumns);
     out.U16(sizes + kRows, header.m_nRows);
     out.U16(sizes + kDots, 0);
-    return bytes;
+    return {std::move(bytes), {}, std::move(plan.losses)};
 }
 
 }  // namespace

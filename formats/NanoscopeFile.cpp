@@ -1,15 +1,19 @@
 // NanoScope v4.3x files: a text header of backslash lines, one "Ciao image list" block per
 // image, then int16 sample blocks at the offsets the blocks give.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
 #include "formats/ReplacingSave.h"
 #include "formats/TextFields.h"
+#include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 
@@ -29,6 +33,15 @@ constexpr std::string_view kZScale = "@2:Z scale:";
 constexpr std::string_view kImageData = "@2:Image Data:";
 constexpr std::string_view kBytesPerPixel = "Bytes/pixel:";
 
+
+// Every key the reader looks for. It takes a key anywhere in a line, so the writer keeps
+// every one out of the texts it writes.
+constexpr std::string_view kReaderKeys[] = {kFileList, kFileListEnd, kScannerList, kSensZscan, kSensZsens,
+                                            kImageList, kDataOffset, kColumns, kRows, kScanSize, kZScale,
+                                            kImageData, kBytesPerPixel};
+// Read only at the start of a line, for what a refusal says.
+constexpr std::string_view kVersionLine = "\\Version:";
+
 // The Z scale's hard value spans the whole range of a 16-bit sample.
 constexpr double kSampleSteps = 65536.0;
 // Where the writer puts the samples; the header text and zero bytes fill what is before.
@@ -40,7 +53,22 @@ struct ImageBlock {
     std::string dataName;
 
     bool Complete() const { return offset && columns && rows && scanSize; }
+    // The keys a block must hold that this one lacks, quoted: "A", "A" and "B", "A", "B" and "C".
+    std::string Missing() const
+    {
+        const std::pair<const std::optional<std::string>&, std::string_view> keys[] = {
+            {offset, kDataOffset}, {columns, kColumns}, {rows, kRows}, {scanSize, kScanSize}};
+        std::vector<std::string_view> missing;
+        for (const auto& [value, key] : keys)
+            if (!value)
+                missing.push_back(key);
+        std::string text;
+        for (std::size_t i = 0; i < missing.size(); ++i)
+            text += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + InQuotes(missing[i]);
+        return text;
+    }
 };
+
 
 // Header lines are "\key value"; a key counts anywhere after the leading backslash.
 std::optional<std::string_view> ValueOf(std::string_view line, std::string_view key)
@@ -101,13 +129,23 @@ std::optional<double> HardValueOf(std::string_view value)
     return CImageFile::ParseNumber(blank == std::string_view::npos ? head : head.substr(blank + 1));
 }
 
-// The Z unit of a quantity other than height and phase: the Z scale's last word, which our
-// writer makes the image's own unit; volts, the instrument's raw unit, and nothing read "uni".
-std::string_view OtherZUnitOf(std::string_view zScale)
+// The Z scale's last word: the unit of its hard value.
+std::string_view LastWordOf(std::string_view zScale)
 {
     const std::size_t lastBlank = zScale.rfind(' ');
-    const std::string_view unit = lastBlank == std::string_view::npos ? std::string_view() : zScale.substr(lastBlank + 1);
-    return unit.empty() || unit == "V" ? std::string_view("uni") : unit;
+    return lastBlank == std::string_view::npos ? std::string_view() : zScale.substr(lastBlank + 1);
+}
+
+// The Z unit of an image by its data name: a height's is nanometres and a phase's degrees;
+// any other quantity's is the hard value's unit, which our writer makes the image's own
+// unit; volts, the instrument's raw unit, and nothing read "uni".
+std::string_view ZUnitOf(std::string_view dataName, std::string_view hardValueUnit)
+{
+    if (dataName == "Height")
+        return "nm";
+    if (dataName == "Phase")
+        return "deg";
+    return hardValueUnit.empty() || hardValueUnit == "V" ? std::string_view("uni") : hardValueUnit;
 }
 
 struct ScanSize {
@@ -141,33 +179,70 @@ const char* XYUnitOf(std::string_view scanUnit)
     return "Unit";
 }
 
-// The chosen block into a zeroed header: every size, offset and number checked before use.
-ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sensitivity,
-                             std::size_t fileSize, SpmHeader& read, std::size_t& sampleOffset)
+// "v9.01" for the version "0x09010201" (its first two pairs of digits); any other text as
+// it stands.
+std::string VersionText(std::string_view value)
 {
-    const std::optional<int> columns = ImageSideOf(CImageFile::ParseNumber(*block.columns));
-    const std::optional<int> rows = ImageSideOf(CImageFile::ParseNumber(*block.rows));
+    while (value.starts_with(' '))
+        value.remove_prefix(1);
+    const auto digits = [&](std::size_t at) {
+        return value.size() >= at + 2 && std::isdigit(static_cast<unsigned char>(value[at])) &&
+               std::isdigit(static_cast<unsigned char>(value[at + 1]));
+    };
+    if (value.starts_with("0x") && digits(2) && digits(4))
+        return "v" + std::to_string((value[2] - '0') * 10 + (value[3] - '0')) + "." + std::string(value.substr(4, 2));
+    return "version " + MixedBytesAsUtf8(CutUtf8(value, 20));
+}
+
+// What a refusal says of the file first: "NanoScope v9.01 file, 2 bytes per sample: ".
+std::string FileDescription(const std::optional<std::string>& version, const ImageBlock& block)
+{
+    std::string text = "NanoScope ";
+    if (version)
+        text += VersionText(*version) + " ";
+    text += "file";
+    if (block.bytesPerPixel)
+        text += ", " + ShortNumber(CImageFile::ParseNumber(*block.bytesPerPixel)) + " bytes per sample";
+    return text + ": ";
+}
+
+// The chosen block into a zeroed header: every size, offset and number checked before use.
+// A refusal's sentence goes on after "NanoScope ... file: ".
+ImageFileRefusal DescribeBlock(const ImageBlock& block, int index, std::optional<double> sensitivity, std::size_t fileSize,
+                      SpmHeader& read, std::size_t& sampleOffset)
+{
+    const std::string image = "image " + std::to_string(index + 1);
+    const double columnsRead = CImageFile::ParseNumber(*block.columns);
+    const double rowsRead = CImageFile::ParseNumber(*block.rows);
+    const std::optional<int> columns = ImageSideOf(columnsRead);
+    const std::optional<int> rows = ImageSideOf(rowsRead);
     if (!columns || !rows)
-        return ImageFileError::kBadSize;
+        return {ImageFileError::kBadSize, image + " has " + ImageSizeRefusal(columnsRead, rowsRead) + "."};
     // Only 16-bit samples are read; newer files may store 4 bytes per pixel.
     if (block.bytesPerPixel && CImageFile::ParseNumber(*block.bytesPerPixel) != 2.0)
-        return ImageFileError::kUnsupportedLayout;
-    const std::optional<std::size_t> offset = FileOffsetOf(CImageFile::ParseNumber(*block.offset), fileSize);
+        return {ImageFileError::kUnsupportedLayout, "this program reads 2-byte samples only."};
+    const double offsetRead = CImageFile::ParseNumber(*block.offset);
+    const std::optional<std::size_t> offset = FileOffsetOf(offsetRead, fileSize);
     const std::size_t dataSize = 2u * static_cast<std::size_t>(*columns) * static_cast<std::size_t>(*rows);
     if (!offset || !FitsIn(fileSize, *offset, dataSize))
-        return ImageFileError::kTruncated;
+        return {ImageFileError::kTruncated,
+                offsetRead < 0.0 ? image + " gives its samples a negative offset."
+                                 : "the " + std::to_string(*columns) + " x " + std::to_string(*rows) + " samples of " +
+                                       image + " from byte " + ShortNumber(offsetRead) +
+                                       " reach past the end of the file (" + std::to_string(fileSize) + " bytes)."};
 
     const std::optional<ScanSize> scan = ScanSizeOf(*block.scanSize);
     if (!scan)
-        return ImageFileError::kBadNumber;
+        return {ImageFileError::kBadNumber, "the " + InQuotes(kScanSize) + " of " + image + " holds no width, height and unit."};
     if (!block.zScale)
-        return ImageFileError::kMissingKey;
+        return {ImageFileError::kMissingKey, image + " lacks " + InQuotes(kZScale) + "."};
     const std::optional<double> hardValue = HardValueOf(*block.zScale);
     if (!hardValue)
-        return ImageFileError::kBadNumber;
+        return {ImageFileError::kBadNumber, "the " + InQuotes(kZScale) + " of " + image + " holds no number."};
     const bool height = block.dataName == "Height";
     if (height && !sensitivity)
-        return ImageFileError::kMissingKey;
+        return {ImageFileError::kMissingKey, image + " is a height, but the file gives no " + InQuotes(kSensZscan) +
+                                                 " or " + InQuotes(kSensZsens) + " sensitivity."};
     // Heights need the scanner's sensitivity (nm per volt); other quantities are in the
     // Z scale's own unit.
     const double zScale = *hardValue * (height ? *sensitivity : 1.0) / kSampleSteps;
@@ -178,15 +253,27 @@ ImageFileError DescribeBlock(const ImageBlock& block, std::optional<double> sens
     read.m_fKy = static_cast<float>(scan->height / *rows);
     read.m_fKz = static_cast<float>(zScale);
     if (std::isnan(read.m_fKz))  // an infinite hard value times a sensitivity of 0
-        return ImageFileError::kBadNumber;
+        return {ImageFileError::kBadNumber, "the Z scale of " + image + " is not a number."};
     SetHeaderText(read.m_szXYUnit, XYUnitOf(scan->unit));
-    SetHeaderText(read.m_szZUnit, height                        ? std::string_view("nm")
-                                  : block.dataName == "Phase" ? std::string_view("deg")
-                                                              : OtherZUnitOf(*block.zScale));
+    SetHeaderText(read.m_szZUnit, ZUnitOf(block.dataName, LastWordOf(*block.zScale)));
     SetHeaderText(read.m_szQuantity, block.dataName);
     SetHeaderText(read.m_szVersion, "from Nanoscope");
     sampleOffset = *offset;
-    return ImageFileError::kNone;
+    return {};
+}
+
+// Why the file holds no complete block of the wanted number, after "NanoScope ... file: ".
+std::string NoSuchBlock(int blocks, int complete, const std::optional<ImageBlock>& incomplete)
+{
+    if (blocks == 0)
+        return "it holds no image list.";
+    if (complete == 0 && incomplete) {
+        if (blocks == 1)
+            return "its image list lacks " + incomplete->Missing() + ".";
+        return "none of its " + std::to_string(blocks) + " image lists is complete; the first lacks " +
+               incomplete->Missing() + ".";
+    }
+    return "it holds " + std::to_string(complete) + (complete == 1 ? " image." : " images.");
 }
 
 }  // namespace
@@ -197,22 +284,27 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
         return false;
     GetLine();
     if (!Contains(Line(), kFileList))
-        return Fail(ImageFileError::kNotThisFormat);
+        return Fail(ImageFileError::kNotThisFormat, "The file does not begin with a NanoScope " + InQuotes(kFileList) + " line.");
 
     enum class Section { kOther, kImage } section = Section::kOther;
     // The sensitivity is looked for from the scanner list on, in whatever section follows.
     bool scannerSeen = false;
     std::optional<std::string> sensitivityText;
+    std::optional<std::string> version;
     ImageBlock block;
     std::optional<ImageBlock> chosen;
-    int remaining = index;
+    std::optional<ImageBlock> firstIncomplete;  // for what a refusal says
+    int blocks = 0;
+    int complete = 0;
     // A block ends at the next section line, so a key missing from one block is never
     // taken from its neighbour.
     const auto closeBlock = [&] {
-        if (section == Section::kImage && block.Complete() && !chosen) {
-            if (remaining == 0)
+        if (section == Section::kImage && !chosen) {
+            ++blocks;
+            if (!block.Complete())
+                firstIncomplete = firstIncomplete ? firstIncomplete : block;
+            else if (complete++ == index)
                 chosen = block;
-            --remaining;
         }
         section = Section::kOther;
     };
@@ -221,6 +313,8 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
         // Instrument files end their lines in CR LF, but a v5.15 file has line feeds alone:
         // a carriage return is dropped only where there is one, so no digit is lost.
         const std::string_view line = WithoutCarriageReturn(Line());
+        if (!version && line.starts_with(kVersionLine))
+            version = std::string(line.substr(kVersionLine.size()));
         if (IsSectionLine(line)) {
             closeBlock();
             if (Contains(line, kFileListEnd))
@@ -245,15 +339,15 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
     }
     closeBlock();
     if (!chosen)
-        return Fail(ImageFileError::kNoSuchImage);
+        return Fail(ImageFileError::kNoSuchImage, FileDescription(version, firstIncomplete.value_or(ImageBlock{})) +
+                                                      NoSuchBlock(blocks, complete, firstIncomplete));
 
     const std::optional<double> sensitivity =
         sensitivityText ? SensitivityOf(*sensitivityText) : std::nullopt;
     SpmHeader read{};
     std::size_t sampleOffset = 0;
-    if (const ImageFileError error = DescribeBlock(*chosen, sensitivity, m_nFileSize, read, sampleOffset);
-        error != ImageFileError::kNone)
-        return Fail(error);
+    if (ImageFileRefusal refusal = DescribeBlock(*chosen, index, sensitivity, m_nFileSize, read, sampleOffset))
+        return Fail(refusal.error, FileDescription(version, *chosen) + refusal.detail);
     return Accept(read, sampleOffset, header);
 }
 
@@ -264,63 +358,141 @@ bool CImageFile::ReadNanoscopeData(CSpmImage& image)
 
 namespace {
 
-// A header text as the reader takes it back: no quote or control character may cut the
-// data name between its quotes, and a unit, the line's last word, holds no blank either.
-std::string HeaderPart(const char* text, std::size_t size, bool oneWord, std::string_view fallback)
+constexpr const char* kFileName = "a NanoScope file";
+
+// A text as the writer stores it: no reader key left in it, since the reader takes a key
+// anywhere in a line; each key found loses its last character until none is left.
+std::string WithoutReaderKeys(std::string text)
 {
-    std::string part(text, std::find(text, text + size, '\0'));
-    std::erase_if(part, [oneWord](char c) {
-        return c == '"' || static_cast<unsigned char>(c) < ' ' || (oneWord && c == ' ');
-    });
-    return part.empty() ? std::string(fallback) : part;
+    for (bool found = true; found;) {
+        found = false;
+        for (const std::string_view key : kReaderKeys)
+            if (const std::size_t at = text.find(key); at != std::string::npos) {
+                text.erase(at + key.size() - 1, 1);
+                found = true;
+            }
+    }
+    return text;
 }
 
-// Nanometres per unit of a height, since the reader takes heights in nanometres; a unit it
-// does not know stays as it is.
-double NanometresPer(std::string_view unit)
+// The data name: no quote or control character may cut it between its quotes.
+std::string DataNameOf(const SpmHeader& header)
 {
-    return NanometresPerLengthUnit(unit).value_or(1.0);
+    std::string name = HeaderText(header.m_szQuantity);
+    std::erase_if(name, [](char c) { return c == '"' || static_cast<unsigned char>(c) < ' ' || c == 0x7F; });
+    name = WithoutReaderKeys(std::move(name));
+    return name.empty() ? std::string("Height") : name;
+}
+
+// A unit as the writer stores it, the last word of its line; what it means is decided on
+// this text.
+std::string UnitWordOf(std::string_view unit, std::string_view fallback)
+{
+    const std::string word = WithoutReaderKeys(UnitAsWritten(unit));
+    return word.empty() ? std::string(fallback) : word;
+}
+
+bool SameUnit(std::string_view written, std::string_view back)
+{
+    return written == back || (LengthUnitOf(written) && LengthUnitOf(back));
+}
+
+// What the writer makes of the header: the texts of the lines that depend on the image, or
+// the sentence of why it cannot.
+struct Plan {
+    std::string name, sensitivity, zScaleLine, scanSize;
+    std::string refusal;
+    std::vector<std::string> losses;
+};
+
+// Lateral sizes in a unit the reader takes back: micrometres, however spelled, in the
+// format's own "~m" notation, any other length in nanometres, either in the other of the
+// two when a step leaves the float range there; a unit that is no length stays as it is and
+// reads back as "Unit".
+void PlanScanSize(const SpmHeader& header, Plan& plan)
+{
+    const std::string shown = HeaderText(header.m_szXYUnit);
+    const std::string unit = UnitWordOf(shown, "Unit");
+    const std::optional<LengthUnit> length = LengthUnitOf(unit);
+    const double perStep = length ? length->nanometres : 1.0;
+    const std::pair<std::string_view, double> micrometres{"~m", 1000.0}, nanometres{"nm", 1.0};
+    std::vector<std::pair<std::string_view, double>> candidates{{unit, 1.0}};
+    if (length)
+        candidates = length->name == "um" ? std::vector{micrometres, nanometres} : std::vector{nanometres, micrometres};
+    for (const auto& [text, perUnit] : candidates) {
+        const double x = header.m_fKx * perStep / perUnit;
+        const double y = header.m_fKy * perStep / perUnit;
+        if (NormalFloat(x) && NormalFloat(y)) {
+            plan.scanSize = FormatFixedSignificant(header.m_nColumns * x) + " " +
+                            FormatFixedSignificant(header.m_nRows * y) + " " + std::string(text);
+            if (const std::string back = XYUnitOf(text); !SameUnit(unit, back))
+                plan.losses.push_back(UnitLossText(kFileName, "XY unit", shown, back));
+            return;
+        }
+    }
+    const auto fits = [&](float step) {
+        return std::any_of(candidates.begin(), candidates.end(),
+                           [&](const auto& candidate) { return NormalFloat(step * perStep / candidate.second).has_value(); });
+    };
+    const bool xFails = !fits(header.m_fKx);
+    const double step = xFails ? header.m_fKx : header.m_fKy;
+    plan.refusal = OutOfRangeText(kFileName, xFails ? "X step" : "Y step", step, shown, step * perStep > 1.0);
+}
+
+// The reader takes a height in nanometres by its sensitivity (nm/V), the Z scale of any
+// other quantity from the hard value, in the unit that follows it, but for a phase, which it
+// takes in degrees. A unit that the data name does not let the file carry is said to be
+// lost; a height that leaves the float range in nanometres is refused.
+void PlanZScale(const SpmHeader& header, Plan& plan)
+{
+    const std::string shown = HeaderText(header.m_szZUnit);
+    const std::string unit = UnitWordOf(shown, "uni");
+    const std::string zScale = FormatFixedSignificant(header.m_fKz);
+    std::string hardValue = FormatFixedSignificant(header.m_fKz * kSampleSteps) + " " + unit;
+    plan.sensitivity = zScale;
+    if (plan.name == "Height") {
+        const std::optional<double> nanometres = NanometresPerLengthUnit(unit);
+        const double perSample = header.m_fKz * nanometres.value_or(1.0);
+        if (!NormalFloat(perSample)) {
+            plan.refusal = OutOfRangeText(kFileName, "Z scale", header.m_fKz, shown + " per sample", perSample > 1.0);
+            return;
+        }
+        plan.sensitivity = FormatFixedSignificant(perSample);
+        hardValue = "65536 V";
+    }
+    plan.zScaleLine = "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) " + hardValue;
+    if (const std::string_view back = ZUnitOf(plan.name, unit); !SameUnit(unit, back))
+        plan.losses.push_back(UnitLossText(kFileName, "Z unit", shown, back, plan.name));
 }
 
 // The 14 header lines, then zero bytes up to the samples. The quantity is the data name; a
 // height's Z scale goes into the sensitivity (nm/V) as the reader takes it, any other
 // quantity's into the hard value, followed by the image's own Z unit.
-std::vector<std::uint8_t> WriteNanoscopeHeader(const CSpmImage& image)
+EncodedHeader WriteNanoscopeHeader(const SpmHeader& header)
 {
-    const SpmHeader& header = image.m_header;
-    const std::string name = HeaderPart(header.m_szQuantity, sizeof header.m_szQuantity, false, "Height");
-    const std::string zUnit = HeaderPart(header.m_szZUnit, sizeof header.m_szZUnit, true, "uni");
-    const bool height = name == "Height";
-    const std::string zScale = FormatFixedSignificant(header.m_fKz);
-    const std::string sensitivity =
-        height ? FormatFixedSignificant(header.m_fKz * NanometresPer(zUnit)) : zScale;
-    const std::string hardValue =
-        height ? "65536 V" : FormatFixedSignificant(header.m_fKz * kSampleSteps) + " " + zUnit;
-    // Lateral sizes in a unit the reader takes back: micrometres, however spelled, in the
-    // format's own "~m" notation, any other length in nanometres; a unit that is no length
-    // stays as it is.
-    const std::string xyUnit = HeaderText(header.m_szXYUnit);
-    const std::optional<LengthUnit> length = LengthUnitOf(xyUnit);
-    const bool micrometres = length && length->name == "um";
-    const std::string scanUnit = micrometres ? "~m" : length ? "nm" : xyUnit;
-    const double perStep = length && !micrometres ? length->nanometres : 1.0;
+    Plan plan;
+    plan.name = DataNameOf(header);
+    PlanScanSize(header, plan);
+    if (plan.refusal.empty())
+        PlanZScale(header, plan);
+    if (!plan.refusal.empty())
+        return {{}, std::move(plan.refusal), {}};
     const double columns = header.m_nColumns;
     const double rows = header.m_nRows;
     const std::string lines[] = {
         "\\*File list",
         "\\Version: 0x05120003",
         "\\*Scanner list",
-        "\\@Sens. Zscan: V " + sensitivity + " nm/V",
+        "\\@Sens. Zscan: V " + plan.sensitivity + " nm/V",
         "\\*Ciao image list",
         "\\Data offset: 40960",
         "\\Data length: " + FormatFixed(rows * columns * 2, 0),
         "\\Bytes/pixel: 2",
         "\\Samps/line: " + FormatFixed(columns, 0),
         "\\Number of lines: " + FormatFixed(rows, 0),
-        "\\Scan size: " + FormatFixedSignificant(columns * header.m_fKx * perStep) + " " +
-            FormatFixedSignificant(rows * header.m_fKy * perStep) + " " + scanUnit,
-        "\\@2:Image Data: S [" + name + "] \"" + name + "\"",
-        "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) " + hardValue,
+        "\\Scan size: " + plan.scanSize,
+        "\\@2:Image Data: S [" + plan.name + "] \"" + plan.name + "\"",
+        plan.zScaleLine,
         "\\*File list end",
     };
     std::vector<std::uint8_t> bytes;
@@ -331,7 +503,7 @@ std::vector<std::uint8_t> WriteNanoscopeHeader(const CSpmImage& image)
         bytes.push_back('\n');
     }
     bytes.resize(kWrittenDataOffset, 0);
-    return bytes;
+    return {std::move(bytes), {}, std::move(plan.losses)};
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "formats/ImageFile.h"
+#include "formats/TextFields.h"
+#include "image/HeaderTextCoding.h"
 #include "image/ImageStatistics.h"
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
@@ -59,27 +62,40 @@ std::optional<double> OriginNumber(std::string_view field)
     return value;
 }
 
-// The fields after a line's first tab, each closed by a tab, each passed to take(value).
+ImageFileRefusal RefuseLine(ImageFileError error, std::size_t line, std::string_view what)
+{
+    return {error, "Line " + std::to_string(line) + " of the Origin export " + std::string(what) + "."};
+}
+
+// The text of a field as a message quotes it: cut after 20 bytes.
+std::string QuotedField(std::string_view field)
+{
+    return InQuotes(MixedBytesAsUtf8(CutUtf8(field, 20)) + (field.size() > 20 ? "..." : ""));
+}
+
+// The fields after a line's first tab, each closed by a tab, each passed to take(value),
+// which refuses with a sentence of what is wrong after "Line N of the Origin export ".
 // Fails on a field without its closing tab or one that is not a number.
 template <class Take>
-ImageFileError ForEachField(std::string_view line, Take take)
+ImageFileRefusal ForEachField(std::string_view line, std::size_t number, Take take)
 {
     const std::size_t first = line.find('\t');
     if (first == std::string_view::npos)
-        return ImageFileError::kBadRow;
+        return RefuseLine(ImageFileError::kBadRow, number, "holds no tab");
     std::string_view rest = line.substr(first + 1);
     while (!rest.empty()) {
         const std::size_t tab = rest.find('\t');
         if (tab == std::string_view::npos)
-            return ImageFileError::kBadRow;
-        const std::optional<double> value = OriginNumber(rest.substr(0, tab));
+            return RefuseLine(ImageFileError::kBadRow, number, "does not close its last value with a tab");
+        const std::string_view field = rest.substr(0, tab);
+        const std::optional<double> value = OriginNumber(field);
         if (!value)
-            return ImageFileError::kBadNumber;
-        if (const ImageFileError error = take(*value); error != ImageFileError::kNone)
-            return error;
+            return RefuseLine(ImageFileError::kBadNumber, number, "holds " + QuotedField(field) + ", which is no number");
+        if (ImageFileRefusal refusal = take(*value); refusal)
+            return RefuseLine(refusal.error, number, refusal.detail);
         rest = rest.substr(tab + 1);
     }
-    return ImageFileError::kNone;
+    return {};
 }
 
 // A step in nanometres from the last coordinate.
@@ -97,53 +113,64 @@ bool CImageFile::ReadOriginHeader(const std::string& path, SpmHeader& header)
     TextLines lines(m_pBuffer);
     std::string_view line;
     if (!lines.Next(line))
-        return Fail(ImageFileError::kBadSize);
+        return Fail(ImageFileError::kBadSize, "The Origin export is empty.");
     int columns = 0;
     double lastX = 0.0;
-    ImageFileError error = ForEachField(line, [&](double x) {
+    const std::string tooMany = "holds more than " + std::to_string(kMaxImageSide) + " ";
+    ImageFileRefusal refusal = ForEachField(line, 1, [&](double x) {
         lastX = x;
-        return ++columns > kMaxImageSide ? ImageFileError::kBadSize : ImageFileError::kNone;
+        return ++columns > kMaxImageSide ? ImageFileRefusal{ImageFileError::kBadSize, tooMany + "X coordinates"} : ImageFileRefusal{};
     });
-    if (error == ImageFileError::kNone && columns == 0)
-        error = ImageFileError::kBadSize;
+    if (!refusal && columns == 0)
+        refusal = RefuseLine(ImageFileError::kBadSize, 1, "holds no X coordinate");
 
     // Every row is read here, so a broken file is refused before the header is checked.
     int rows = 0;
     double lastY = 0.0;
     bool blankSeen = false;
-    while (error == ImageFileError::kNone && lines.Next(line)) {
+    for (std::size_t number = 2; !refusal && lines.Next(line); ++number) {
         if (line.empty()) {
             blankSeen = true;  // only blank lines may follow
             continue;
         }
-        if (blankSeen || ++rows > kMaxImageSide) {
-            error = blankSeen ? ImageFileError::kBadRow : ImageFileError::kBadSize;
+        if (blankSeen) {
+            refusal = RefuseLine(ImageFileError::kBadRow, number, "follows a blank line");
             break;
         }
-        const std::optional<double> y = OriginNumber(line.substr(0, line.find('\t')));
+        if (++rows > kMaxImageSide) {
+            refusal = RefuseLine(ImageFileError::kBadSize, number, tooMany + "rows before it");
+            break;
+        }
+        const std::string_view yField = line.substr(0, line.find('\t'));
+        const std::optional<double> y = OriginNumber(yField);
         if (!y) {
-            error = line.find('\t') == std::string_view::npos ? ImageFileError::kBadRow
-                                                               : ImageFileError::kBadNumber;
+            refusal = line.find('\t') == std::string_view::npos
+                          ? RefuseLine(ImageFileError::kBadRow, number, "holds no tab")
+                          : RefuseLine(ImageFileError::kBadNumber, number,
+                                       "begins with " + QuotedField(yField) + ", which is no Y coordinate");
             break;
         }
         lastY = *y;
         int fields = 0;
-        error = ForEachField(line, [&](double value) {
+        refusal = ForEachField(line, number, [&](double value) {
             if (++fields > columns)
-                return ImageFileError::kBadRow;
+                return ImageFileRefusal{ImageFileError::kBadRow, "holds more than " + std::to_string(columns) + " values for " +
+                                                            std::to_string(columns) + " columns"};
             const double height = value * kNanometresPerValue;
             if (!std::isfinite(height))
-                return ImageFileError::kBadNumber;
+                return ImageFileRefusal{ImageFileError::kBadNumber, "holds " + ShortNumber(value) +
+                                                               ", beyond the range of numbers in nanometres"};
             m_originValues.push_back(height);
-            return ImageFileError::kNone;
+            return ImageFileRefusal{};
         });
-        if (error == ImageFileError::kNone && fields != columns)
-            error = ImageFileError::kBadRow;
+        if (!refusal && fields != columns)
+            refusal = RefuseLine(ImageFileError::kBadRow, number,
+                                 "holds " + std::to_string(fields) + " values for " + std::to_string(columns) + " columns");
     }
-    if (error == ImageFileError::kNone && rows == 0)
-        error = ImageFileError::kBadSize;
-    if (error != ImageFileError::kNone)
-        return Fail(error);
+    if (!refusal && rows == 0)
+        refusal = {ImageFileError::kBadSize, "The Origin export holds no row of values."};
+    if (refusal)
+        return Fail(std::move(refusal));
 
     SpmHeader read{};
     read.m_nColumns = static_cast<std::uint16_t>(columns);

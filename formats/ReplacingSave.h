@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/ImageFile.h"
@@ -17,11 +18,31 @@ struct SaveMessages {
 
 class CSpmImage;
 
-// The save of every writable format: scales the image's heights to samples (the new Z scale
-// and samples stay in the image), encodes the header with the format's encoder and writes
-// header, then samples, to path. Every failure shows exactly one message: an image that
-// cannot be scaled is refused with "Save not Ok" and left unchanged; a failed write removes
+// What a format's encoder makes of the header of an image about to be saved (its Z scale
+// that of the scaled samples): the header bytes, or why the format cannot store the image,
+// and what a file that is written will not keep of it.
+struct EncodedHeader {
+    std::vector<std::uint8_t> bytes;
+    std::string refusal;             // not empty: shown, and nothing is written
+    std::vector<std::string> losses; // each shown before the file is written
+};
+using HeaderEncoder = EncodedHeader (*)(const SpmHeader& header);
+
+// The save of every writable format: scales the image's heights to samples, encodes the
+// header with the format's encoder and writes header, then samples, to path; the new Z scale,
+// size and samples go into the image once the encoder accepts it. Every refusal shows
+// exactly one message and writes nothing: an image that cannot be scaled is refused with
+// "Save not Ok", one the format cannot store with the encoder's refusal, and either is left
+// unchanged. What the file cannot keep is said before it is written; a failed write removes
 // the temporary file and leaves whatever was at path untouched.
-using HeaderEncoder = std::vector<std::uint8_t> (*)(const CSpmImage& image);
 ImageFileError SaveScaledImage(const std::string& path, CSpmImage& image, HeaderEncoder encodeHeader,
                                const SaveMessages& messages);
+
+// What the writers tell the user.
+// "A NanoScope file cannot keep the Z unit "deg" of a "Height" image: it reads back as "nm"."
+// for the file "a NanoScope file" (the quantity only where the format's unit depends on it).
+std::string UnitLossText(std::string_view file, std::string_view axis, std::string_view unit, std::string_view back,
+                         std::string_view quantity = {});
+// "Save not Ok", then "The X step of 1e-44 pm is too small for a NanoScope file.".
+std::string OutOfRangeText(std::string_view file, std::string_view what, double value, std::string_view unit,
+                           bool tooLarge);

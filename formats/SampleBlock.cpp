@@ -46,7 +46,7 @@ float SavedZScale(double largestAbs)
 
 }  // namespace
 
-ImageFileError ScaleImageForSaving(CSpmImage& image)
+ImageFileError ScaleForSaving(const CSpmImage& image, ScaledSamples& scaled)
 {
     if (!IsImageSide(image.m_nWidth) || !IsImageSide(image.m_nHeight))
         return ImageFileError::kBadSize;
@@ -63,31 +63,30 @@ ImageFileError ScaleImageForSaving(CSpmImage& image)
         return ImageFileError::kNothingToSave;
     const double factor = largestAbs == 0.0 ? 1.0 : kSavedFullScale / largestAbs;
 
-    std::size_t below = 0;
-    std::size_t above = 0;
-    image.m_pRaw.resize(count);
+    scaled = ScaledSamples{zScale, std::vector<std::int32_t>(count), 0, 0};
     for (std::size_t i = 0; i < count; ++i) {
-        const double scaled = factor * image.m_pData[i];
+        const double value = factor * image.m_pData[i];
         // Rounded to nearest (halves away from zero), so that saving an unchanged image
         // again stores the same samples.
         std::int32_t sample = 0;  // a height that is not a number has no sample; 0 stands in
-        if (scaled <= -(kSavedSampleLimit + 0.5)) {
+        if (value <= -(kSavedSampleLimit + 0.5)) {
             sample = -kSavedSampleLimit;
-            ++below;
-        } else if (scaled >= kSavedSampleLimit + 0.5) {
+            ++scaled.below;
+        } else if (value >= kSavedSampleLimit + 0.5) {
             sample = kSavedSampleLimit;
-            ++above;
-        } else if (!std::isnan(scaled)) {
-            sample = static_cast<std::int32_t>(std::lround(scaled));
+            ++scaled.above;
+        } else if (!std::isnan(value)) {
+            sample = static_cast<std::int32_t>(std::lround(value));
         }
-        image.m_pRaw[i] = sample;
+        scaled.raw[i] = sample;
     }
-    image.m_header.m_fKz = zScale;
-    image.m_header.m_nColumns = static_cast<std::uint16_t>(image.m_nWidth);
-    image.m_header.m_nRows = static_cast<std::uint16_t>(image.m_nHeight);
-    if (below > 0)
-        Prompt().Message(kTextDataBelowRange);
-    if (above > 0)
-        Prompt().Message(kTextDataAboveRange);
     return ImageFileError::kNone;
+}
+
+void AnnounceClampedSamples(const ScaledSamples& scaled)
+{
+    if (scaled.below > 0)
+        Prompt().Message(kTextDataBelowRange);
+    if (scaled.above > 0)
+        Prompt().Message(kTextDataAboveRange);
 }

@@ -24,8 +24,15 @@ void ReadSampleBlock(std::span<const std::uint8_t> file, std::size_t offset, std
 // Appends the low 16 bits of every raw sample, little-endian.
 void AppendSampleBlock(std::vector<std::uint8_t>& out, std::span<const std::int32_t> raw);
 
-// Scales the image's heights for saving: Z scale = largest absolute height / 32760 into the
-// header, every sample rounded to nearest into m_pRaw, the header's columns and rows set to
-// the image's size. Samples beyond +-32765 are clamped, with one message per direction.
-// kNone on success; nothing changes when the image cannot be saved.
-ImageFileError ScaleImageForSaving(CSpmImage& image);
+// An image's heights as a file stores them.
+struct ScaledSamples {
+    float zScale = 0.0f;              // largest absolute height / 32760
+    std::vector<std::int32_t> raw;    // each height / zScale, rounded to nearest
+    std::size_t below = 0, above = 0; // samples clamped to -32765 and to 32765
+};
+
+// Scales the image's heights for saving, leaving the image as it is; kNone, or why its
+// heights cannot be stored.
+ImageFileError ScaleForSaving(const CSpmImage& image, ScaledSamples& scaled);
+// One message for each direction in which samples were clamped.
+void AnnounceClampedSamples(const ScaledSamples& scaled);

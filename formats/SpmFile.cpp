@@ -1,11 +1,14 @@
 // The program's own *.spm file: the 512-byte header record, then int16 samples row by row.
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
 #include "formats/ReplacingSave.h"
 #include "formats/SampleBlock.h"
+#include "formats/TextFields.h"
 #include "image/SpmImage.h"
 
 namespace {
@@ -60,10 +63,10 @@ SpmHeader DecodeHeader(const std::vector<std::uint8_t>& file)
     return header;
 }
 
-// The header record as stored: the first step of every *.spm save.
-std::vector<std::uint8_t> WriteSpmHeader(const CSpmImage& image)
+// The header record as stored: the first step of every *.spm save. It keeps every value and
+// text as it is.
+EncodedHeader WriteSpmHeader(const SpmHeader& header)
 {
-    const SpmHeader& header = image.m_header;
     std::vector<std::uint8_t> bytes(kHeaderSize, 0);
     LeWriter out(bytes);
     out.U16(kReserved0, header.m_nReserved0);
@@ -78,7 +81,7 @@ std::vector<std::uint8_t> WriteSpmHeader(const CSpmImage& image)
     WriteText(out, kNote, header.m_szNote);
     WriteText(out, kQuantity, header.m_szQuantity);
     WriteText(out, kVersion, header.m_szVersion);
-    return bytes;
+    return {std::move(bytes), {}, {}};
 }
 
 }  // namespace
@@ -88,13 +91,17 @@ bool CImageFile::ReadSpmHeader(const std::string& path, SpmHeader& header)
     if (!BeginRead(path))
         return false;
     if (m_nFileSize < kHeaderSize)
-        return Fail(ImageFileError::kTruncated);
+        return Fail(ImageFileError::kTruncated, "The file holds " + std::to_string(m_nFileSize) +
+                                                    " bytes, less than the 512-byte header of a *.spm file.");
     const SpmHeader read = DecodeHeader(m_pBuffer);
     if (!IsImageSide(read.m_nColumns) || !IsImageSide(read.m_nRows))
-        return Fail(ImageFileError::kBadSize);
+        return Fail(ImageFileError::kBadSize,
+                    "The *.spm header gives " + ImageSizeRefusal(read.m_nColumns, read.m_nRows) + ".");
     const std::size_t dataSize = 2u * read.m_nColumns * read.m_nRows;
     if (!FitsIn(m_nFileSize, kDataOffset, dataSize))
-        return Fail(ImageFileError::kTruncated);
+        return Fail(ImageFileError::kTruncated, "The *.spm header gives " + std::to_string(read.m_nColumns) + " x " +
+                                                    std::to_string(read.m_nRows) +
+                                                    " points, but the file ends before their samples.");
     return Accept(read, kDataOffset, header);
 }
 

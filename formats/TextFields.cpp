@@ -1,9 +1,11 @@
 #include "formats/TextFields.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <utility>
 
+#include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 
@@ -80,4 +82,64 @@ std::string FormatFixedSignificant(double value)
         decimals = std::clamp(kSignificant - 1 - magnitude, kMinDecimals, kMaxDecimals);
     }
     return FormatFixed(value, decimals);
+}
+
+std::string UnitAsWritten(std::string_view unit)
+{
+    std::string written(unit);
+    std::erase_if(written, [](char c) { return c == '"' || c == ' ' || static_cast<unsigned char>(c) < ' ' || c == 0x7F; });
+    return written;
+}
+
+std::optional<float> NormalFloat(double value)
+{
+    const auto rounded = static_cast<float>(value);
+    if (!std::isnormal(rounded))
+        return std::nullopt;
+    return rounded;
+}
+
+std::string Sentence(std::string_view text)
+{
+    std::string sentence(text);
+    if (!sentence.empty() && sentence.front() >= 'a' && sentence.front() <= 'z')
+        sentence.front() = static_cast<char>(sentence.front() - 'a' + 'A');
+    if (!sentence.ends_with('.'))
+        sentence += '.';
+    return sentence;
+}
+
+std::string ShortNumber(double value)
+{
+    char text[64];
+    // Header values are floats: one that a float holds reads as the float it is, any other
+    // (a step beyond the float range after a unit conversion) as the double.
+    const auto rounded = static_cast<float>(value);
+    const bool isFloat = static_cast<double>(rounded) == value || std::isnormal(rounded);
+    const auto [end, error] = isFloat ? std::to_chars(text, text + sizeof text, rounded)
+                                      : std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : std::string("?");
+}
+
+std::string InQuotes(std::string_view text)
+{
+    // Appended piece by piece: g++ 12 takes a literal put before a temporary string for an
+    // overlapping copy (-Wrestrict).
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
+std::string QuotedUnit(std::string_view unit)
+{
+    return InQuotes(HeaderBytesAsUtf8(unit));
+}
+
+std::string ImageSizeRefusal(double columns, double rows)
+{
+    return ShortNumber(columns) + " x " + ShortNumber(rows) + " points; this program reads 1 to " +
+           std::to_string(kMaxImageSide) + " points a side";
 }

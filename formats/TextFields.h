@@ -37,3 +37,24 @@ std::optional<double> NanometresPerLengthUnit(std::string_view unit);
 // Fixed-point text with at least 6 decimals and at least 9 significant digits, enough for a
 // float to come back unchanged through CImageFile::ParseNumber; a point whatever the locale.
 std::string FormatFixedSignificant(double value);
+
+// A unit text as the text writers store it: without the double quotes, control characters
+// and blanks that would cut a header line or its last word. What a unit means is decided on
+// this text, by every writer alike.
+std::string UnitAsWritten(std::string_view unit);
+
+// The value as a float, when it is a normal one: a float that overflows, underflows to a
+// subnormal or 0, or is not a number would not read back as the value.
+std::optional<float> NormalFloat(double value);
+
+// ---- Sentences for the user.
+// A text as a sentence: its first letter upper case, a full stop at its end.
+std::string Sentence(std::string_view text);
+// The shortest text that reads back as the float nearest the value ("1e+33", "0.5").
+std::string ShortNumber(double value);
+// The text between double quotes.
+std::string InQuotes(std::string_view text);
+// A unit text in double quotes, readable whatever its bytes (see HeaderTextCoding.h).
+std::string QuotedUnit(std::string_view unit);
+// "<columns> x <rows> points; this program reads 1 to 1024 points a side".
+std::string ImageSizeRefusal(double columns, double rows);

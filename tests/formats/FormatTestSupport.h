@@ -9,6 +9,7 @@
 #include <functional>
 #include <ostream>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,6 +39,7 @@ inline std::ostream& operator<<(std::ostream& out, ImageFileError error) { retur
 struct Loaded {
     bool ok = false;
     ImageFileError error = ImageFileError::kNone;
+    std::string detail;  // the reader's sentence for the user
     CSpmImage image;
 };
 
@@ -51,7 +53,8 @@ inline Loaded LoadBytes(ImageFormat format, const ScratchDir& dir, const Bytes& 
     return LoadBytes(format, dir, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, index);
 }
 
-// A file of these bytes, read as image `index`, fails with `error` (reads, for kNone).
+// A file of these bytes, read as image `index`, fails with `error` (reads, for kNone) and
+// says why in a sentence of its own.
 struct ExpectedRead {
     const char* what;
     Bytes bytes;
@@ -61,6 +64,25 @@ struct ExpectedRead {
 void ExpectReads(ImageFormat format, std::span<const ExpectedRead> cases);
 // A copy of the bytes after `change`.
 Bytes Changed(Bytes bytes, const std::function<void(Bytes&)>& change);
+
+// A spelling of a length unit as images carry it.
+struct Spelling {
+    const char* text;
+    const char* name;   // the unit as the readers name it
+    double nanometres;  // per unit
+};
+// Every spelling of a length unit that a reader or a view takes for one.
+inline constexpr Spelling kSpellings[] = {
+    {"pm", "pm", 1e-3},
+    {"A", "A", 0.1},          {"\xC5", "A", 0.1},          {"\xC3\x85", "A", 0.1},  {"\xE2\x84\xAB", "A", 0.1},
+    {"nm", "nm", 1.0},        {" nm", "nm", 1.0},          {"nm ", "nm", 1.0},
+    {"um", "um", 1e3},        {"\xB5m", "um", 1e3},        {"\xC2\xB5m", "um", 1e3}, {"\xCE\xBCm", "um", 1e3},
+    {"~m", "um", 1e3},        {"mkm", "um", 1e3},
+    {"mm", "mm", 1e6},
+};
+// The bytes of a text, readable in a failure message: quoted, other than printable ASCII as
+// hexadecimal escapes.
+std::string Shown(std::string_view text);
 
 // Writes the image in the format; kNone, or why the writer refused.
 ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& path, CSpmImage& image);

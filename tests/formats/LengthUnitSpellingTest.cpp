@@ -13,37 +13,6 @@
 
 namespace {
 
-struct Spelling {
-    const char* text;
-    const char* name;   // the unit as the readers name it
-    double nanometres;  // per unit
-};
-
-// Every spelling of a length unit that a reader or a view takes for one.
-constexpr Spelling kSpellings[] = {
-    {"pm", "pm", 1e-3},
-    {"A", "A", 0.1},          {"\xC5", "A", 0.1},          {"\xC3\x85", "A", 0.1},  {"\xE2\x84\xAB", "A", 0.1},
-    {"nm", "nm", 1.0},        {" nm", "nm", 1.0},          {"nm ", "nm", 1.0},
-    {"um", "um", 1e3},        {"\xB5m", "um", 1e3},        {"\xC2\xB5m", "um", 1e3}, {"\xCE\xBCm", "um", 1e3},
-    {"~m", "um", 1e3},        {"mkm", "um", 1e3},
-    {"mm", "mm", 1e6},
-};
-
-// Bytes of a unit text, readable in a failure message.
-std::string Shown(const char* text)
-{
-    std::string shown;
-    for (const unsigned char c : std::string_view(text)) {
-        if (c >= 0x20 && c < 0x7F) {
-            shown += static_cast<char>(c);
-        } else {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            shown += std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
-        }
-    }
-    return "\"" + shown + "\"";
-}
-
 CSpmImage SpelledImage(const char* xyUnit, const char* zUnit)
 {
     return MakeImage(4, 3, [](int r, int c) { return r * 4 + c - 5.0; }, 0.5f, 0.25f, xyUnit, zUnit);

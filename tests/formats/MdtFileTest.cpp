@@ -106,6 +106,15 @@ TEST(MdtReader, UnitCodes)
     const std::tuple<float, std::int16_t, float> xCases[] = {{0.1007f, -2, 100.7f}, {-0.25f, -2, 250.0f}, {4.0f, -1, 4.0f}, {4.0f, 0, 0.4f}};
     for (const auto& [step, code, kx] : xCases)
         EXPECT_FLOAT_EQ(Load(dir, MdtBytes({{.xStep = step, .yStep = step, .xUnit = code, .yUnit = code}})).image.m_header.m_fKx, kx);
+    // A step that leaves the float range in nanometres keeps the length of its code.
+    const std::tuple<float, std::int16_t, float, const char*> farCases[] = {
+        {1e36f, -2, 1e36f, "um"}, {2e-38f, 0, 2e-38f, "A"}, {1e36f, 0, 1e35f, "nm"}};
+    for (const auto& [step, code, kx, unit] : farCases) {
+        const Loaded far = Load(dir, MdtBytes({{.xStep = step, .yStep = step, .xUnit = code, .yUnit = code}}));
+        ASSERT_TRUE(far.ok) << step << ": " << far.error;
+        EXPECT_FLOAT_EQ(far.image.m_header.m_fKx, kx) << step;
+        EXPECT_EQ(HeaderText(far.image.m_header.m_szXYUnit), unit) << step;
+    }
     EXPECT_EQ(Load(dir, MdtBytes({{.xUnit = 7}})).error, ImageFileError::kUnsupportedLayout);
     EXPECT_EQ(Load(dir, MdtBytes({{.yUnit = -3}})).error, ImageFileError::kUnsupportedLayout);
     // Counts on both axes keep their steps under a unit of their own; on one axis alone they

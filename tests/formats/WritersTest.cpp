@@ -137,5 +137,56 @@ TEST_P(Writers, RefusesImagesItCannotStoreAndTargetsItCannotReplaceKeepingTheOld
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+namespace {
+
+// Every key the NanoScope reader looks for anywhere in a header line.
+constexpr const char* kNanoscopeReaderKeys[] = {
+    "File list", "File list end", "*Scanner list", "@Sens. Zscan:", "@Sens. Zsens:", "Ciao image list", "Data offset:",
+    "Samps/line:", "Number of lines:", "Scan size:", "@2:Z scale:", "@2:Image Data:", "Bytes/pixel:",
+};
+
+std::size_t Count(std::string_view text, std::string_view key)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(key); at != std::string_view::npos; at = text.find(key, at + 1))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+// A quantity or note the user typed that holds a reader's key changes nothing that is read
+// back: the text header holds each key as often as it does for a plain name.
+TEST_P(Writers, TextsHoldingAReaderKeyReadBackAsTheSameImage)
+{
+    CSpmImage plain = Landscape();
+    SetHeaderText(plain.m_header.m_szQuantity, "Amplitude");
+    ASSERT_EQ(Save(plain), ImageFileError::kNone);
+    const std::string plainText = FileText(Target()).substr(0, 40960);
+    for (const char* key : kNanoscopeReaderKeys) {
+        for (const char* value : {" 0", " 1", ""}) {
+            const std::string what = std::string(key) + value;
+            CSpmImage image = Landscape();
+            SetHeaderText(image.m_header.m_szQuantity, what);
+            SetHeaderText(image.m_header.m_szNote, what);
+            ASSERT_EQ(Save(image), ImageFileError::kNone) << what;
+            const Loaded back = Load();
+            ASSERT_TRUE(back.ok) << what << ": " << back.error;
+            const SpmHeader& h = back.image.m_header;
+            EXPECT_EQ(std::tie(back.image.m_nWidth, back.image.m_nHeight), std::tuple(37, 23)) << what;
+            EXPECT_FLOAT_EQ(h.m_fKx, 2.5f) << what;
+            EXPECT_FLOAT_EQ(h.m_fKy, 2.5f * 1.37f) << what;
+            EXPECT_EQ(back.image.m_pRaw, image.m_pRaw) << what;
+            if (GetParam().format != ImageFormat::kNanoscope)
+                continue;
+            EXPECT_EQ(HeaderText(h.m_szZUnit), "nm") << what;
+            const std::string text = FileText(Target()).substr(0, 40960);
+            for (const char* other : kNanoscopeReaderKeys)
+                EXPECT_EQ(Count(text, other), Count(plainText, other)) << what << ": " << other;
+        }
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(AllWritable, Writers, testing::ValuesIn(kWritableFormats),
                          [](const auto& info) { return std::string(info.param.name); });

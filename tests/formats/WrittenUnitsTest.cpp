@@ -1,0 +1,273 @@
+// What the NanoScope and NT-MDT writers keep of an image's units, steps and heights: a file
+// reads back as the same image, or the user hears before it is written what it cannot keep,
+// or nothing is written at all.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <optional>
+
+#include "FormatTestSupport.h"
+#include "formats/TextFields.h"
+#include "image/HeaderTextCoding.h"
+#include "support/ScriptedPrompt.h"
+
+namespace {
+
+// Notes with every message whether the target file already existed when it was shown.
+class WatchingPrompt : public ScriptedPrompt {
+public:
+    explicit WatchingPrompt(std::filesystem::path target) : m_target(std::move(target)) {}
+    void Message(const std::string& text) override
+    {
+        ScriptedPrompt::Message(text);
+        targetExisted.push_back(std::filesystem::exists(m_target));
+    }
+    std::vector<bool> targetExisted;
+
+private:
+    std::filesystem::path m_target;
+};
+
+enum class Kind { kLength, kDegree, kVolt, kCounts, kOther };
+
+struct UnitCase {
+    std::string text;
+    Kind kind;
+};
+
+// Every length spelling, then one unit of each other kind.
+std::vector<UnitCase> EveryUnitKind()
+{
+    std::vector<UnitCase> units;
+    for (const Spelling& s : kSpellings)
+        units.push_back({s.text, Kind::kLength});
+    units.push_back({"deg", Kind::kDegree});
+    units.push_back({"V", Kind::kVolt});
+    units.push_back({"uni", Kind::kCounts});
+    units.push_back({"pA", Kind::kOther});
+    return units;
+}
+
+// The factor from a value in `written` to the same value in `back`: lengths convert, any
+// other unit comes back with the same numbers.
+double FactorBetween(const std::string& written, const std::string& back)
+{
+    const std::optional<double> from = NanometresPerLengthUnit(written);
+    const std::optional<double> to = NanometresPerLengthUnit(back);
+    return from && to ? *from / *to : 1.0;
+}
+
+bool SameUnit(const std::string& written, const std::string& back)
+{
+    return (LengthUnitOf(written) && LengthUnitOf(back)) || written == back;
+}
+
+struct Writer {
+    ImageFormat format;
+    const char* fileName;
+};
+constexpr Writer kNanoscope{ImageFormat::kNanoscope, "u.000"};
+constexpr Writer kMdt{ImageFormat::kMdt, "u.mdt"};
+
+// Saves the image after removing the target, and reads it back.
+struct RoundTrip {
+    ImageFileError saved;
+    std::vector<std::string> messages;
+    std::vector<bool> messageBeforeFile;
+    Loaded back;
+};
+
+RoundTrip SaveAndLoad(const ScratchDir& dir, const Writer& writer, CSpmImage image)
+{
+    const std::filesystem::path target = dir / writer.fileName;
+    std::filesystem::remove(target);
+    WatchingPrompt prompt(target);
+    RoundTrip trip;
+    trip.saved = SaveImageFile(writer.format, target, image);
+    trip.messages = prompt.messages;
+    for (const bool existed : prompt.targetExisted)
+        trip.messageBeforeFile.push_back(!existed);
+    if (trip.saved == ImageFileError::kNone)
+        trip.back = LoadImageFile(writer.format, target);
+    return trip;
+}
+
+// A kept unit reads back as itself (a length as the same length) and says nothing; a lost
+// one is named before the file is written, with what it reads back as, and its numbers stay.
+void ExpectUnitKeptOrNamed(const RoundTrip& trip, bool kept, const std::string& unit, const std::string& back,
+                           const std::string& what)
+{
+    if (kept) {
+        EXPECT_TRUE(SameUnit(unit, back)) << what << " read back as " << Shown(back);
+        EXPECT_TRUE(trip.messages.empty()) << what << ": " << (trip.messages.empty() ? "" : trip.messages[0]);
+        return;
+    }
+    ASSERT_EQ(trip.messages.size(), 1u) << what << " read back as " << Shown(back);
+    EXPECT_TRUE(trip.messageBeforeFile[0]) << what;
+    EXPECT_NE(trip.messages[0].find(InQuotes(HeaderBytesAsUtf8(unit))), std::string::npos)
+        << what << ": " << trip.messages[0];
+    EXPECT_NE(trip.messages[0].find(InQuotes(back)), std::string::npos) << what << ": " << trip.messages[0];
+}
+
+CSpmImage UnitImage(const char* quantity, const std::string& xyUnit, const std::string& zUnit)
+{
+    CSpmImage image = MakeImage(5, 4, [](int r, int c) { return 3.5 * r - 1.25 * c + 0.5; }, 0.5f, 0.25f,
+                                xyUnit.c_str(), zUnit.c_str());
+    SetHeaderText(image.m_header.m_szQuantity, quantity);
+    return image;
+}
+
+}  // namespace
+
+// A NanoScope file names a height's unit by its data name: "Height" is in nanometres and
+// "Phase" in degrees; any other quantity keeps its unit as the Z scale's last word, except
+// volts, which the instrument's raw data carries and the reader takes for counts.
+TEST(WrittenUnits, EveryZUnitUnderEachQuantityComesBackOrIsNamedBeforeWriting)
+{
+    ScratchDir dir;
+    const struct {
+        Writer writer;
+        const char* quantity;
+        bool keeps[5];  // by Kind: length, deg, V, uni, other
+    } cases[] = {
+        {kNanoscope, "Height", {true, false, false, false, false}},
+        {kNanoscope, "Phase", {false, true, false, false, false}},
+        {kNanoscope, "Amplitude", {true, true, false, true, true}},
+        {kMdt, "Height", {true, true, false, true, false}},
+        {kMdt, "Phase", {true, true, false, true, false}},
+        {kMdt, "Amplitude", {true, true, false, true, false}},
+    };
+    for (const auto& c : cases)
+        for (const UnitCase& unit : EveryUnitKind()) {
+            const std::string what = std::string(c.writer.fileName) + " " + c.quantity + " in " + Shown(unit.text);
+            const CSpmImage image = UnitImage(c.quantity, "nm", unit.text);
+            const RoundTrip trip = SaveAndLoad(dir, c.writer, image);
+            ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
+            ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
+            const std::string back = HeaderText(trip.back.image.m_header.m_szZUnit);
+            ExpectUnitKeptOrNamed(trip, c.keeps[static_cast<int>(unit.kind)], unit.text, back, what);
+            const double factor = FactorBetween(unit.text, back);
+            for (std::size_t i = 0; i < image.m_pData.size(); ++i)
+                ASSERT_NEAR(trip.back.image.m_pData[i], image.m_pData[i] * factor, 1e-4 * factor * image.m_dMax)
+                    << what << ", point " << i;
+        }
+}
+
+// Lateral units: a NanoScope file names micrometres and nanometres only, an NT-MDT file
+// lengths and counts.
+TEST(WrittenUnits, EveryXYUnitComesBackOrIsNamedBeforeWriting)
+{
+    ScratchDir dir;
+    const struct {
+        Writer writer;
+        bool keeps[5];
+    } cases[] = {
+        {kNanoscope, {true, false, false, false, false}},
+        {kMdt, {true, false, false, true, false}},
+    };
+    for (const auto& c : cases)
+        for (const UnitCase& unit : EveryUnitKind()) {
+            const std::string what = std::string(c.writer.fileName) + " XY in " + Shown(unit.text);
+            const RoundTrip trip = SaveAndLoad(dir, c.writer, UnitImage("Height", unit.text, "nm"));
+            ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
+            ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
+            const std::string back = HeaderText(trip.back.image.m_header.m_szXYUnit);
+            ExpectUnitKeptOrNamed(trip, c.keeps[static_cast<int>(unit.kind)], unit.text, back, what);
+            const double factor = FactorBetween(unit.text, back);
+            EXPECT_FLOAT_EQ(trip.back.image.m_header.m_fKx, static_cast<float>(0.5 * factor)) << what;
+            EXPECT_FLOAT_EQ(trip.back.image.m_header.m_fKy, static_cast<float>(0.25 * factor)) << what;
+        }
+}
+
+// A line break in a unit would end a text header's line early; the writer drops it, and
+// what the unit means is decided on what is left.
+TEST(WrittenUnits, ControlCharactersInAUnitAreDroppedBeforeItsMeaningIsDecided)
+{
+    ScratchDir dir;
+    for (const Writer& writer : {kNanoscope, kMdt})
+        for (const char* xy : {"~m\n", "n\rm", "\x01um"}) {
+            const std::string what = std::string(writer.fileName) + " in " + Shown(xy);
+            const RoundTrip trip = SaveAndLoad(dir, writer, UnitImage("Height", xy, xy));
+            ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
+            ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
+            EXPECT_TRUE(trip.messages.empty()) << what << ": " << trip.messages[0];
+            const SpmHeader& h = trip.back.image.m_header;
+            const std::optional<double> lateral = NanometresPerLengthUnit(HeaderText(h.m_szXYUnit));
+            ASSERT_TRUE(lateral.has_value()) << what << " read back as " << Shown(HeaderText(h.m_szXYUnit));
+            EXPECT_FLOAT_EQ(h.m_fKx * *lateral, 0.5f * (xy[0] == 'n' ? 1.0f : 1000.0f)) << what;
+        }
+}
+
+// Steps and Z scales at the ends of the float range, after the unit the file stores them in:
+// just inside they come back, beyond it nothing is written and the user is told why.
+TEST(WrittenUnits, StepsAndZScalesAtTheEndsOfTheFloatRange)
+{
+    ScratchDir dir;
+    const struct {
+        const char* what;
+        Writer writer;
+        const char* quantity;
+        const char* xyUnit;
+        float step;
+        const char* zUnit;
+        double zScale;
+        bool stored;
+    } cases[] = {
+        // An Origin export's step of 4e37 nm is 4e38 Angstrom.
+        {"X step 4e37 nm", kMdt, "Height", "nm", 4e37f, "nm", 1.0, true},
+        {"X step at the top in nm", kMdt, "Height", "nm", FLT_MAX, "nm", 1.0, true},
+        {"X step 1e33 mm", kMdt, "Height", "mm", 1e33f, "nm", 1.0, true},
+        {"X step at the top in um", kMdt, "Height", "um", FLT_MAX, "nm", 1.0, true},
+        {"X step 1e36 mm", kMdt, "Height", "mm", 1e36f, "nm", 1.0, false},
+        {"X step just inside in pm", kMdt, "Height", "pm", 1.2e-36f, "nm", 1.0, true},
+        {"X step 1e-37 pm", kMdt, "Height", "pm", 1e-37f, "nm", 1.0, false},
+        {"X step 1e-44 pm", kMdt, "Height", "pm", 1e-44f, "nm", 1.0, false},
+        {"counts step at the top", kMdt, "Height", "uni", FLT_MAX, "nm", 1.0, true},
+        {"Z scale 3e38 A", kMdt, "Height", "nm", 1.0f, "A", 3e38, true},
+        {"Z scale 1e33 mm", kMdt, "Height", "nm", 1.0f, "mm", 1e33, true},
+        {"Z scale 1e36 mm", kMdt, "Height", "nm", 1.0f, "mm", 1e36, false},
+        {"Z scale just inside in pm", kMdt, "Height", "nm", 1.0f, "pm", 2e-36, true},
+        {"Z scale 1e-37 pm", kMdt, "Height", "nm", 1.0f, "pm", 1e-37, false},
+        {"counts Z scale just inside", kMdt, "Amplitude", "nm", 1.0f, "uni", 3e37, true},
+        {"counts Z scale 3.5e37", kMdt, "Amplitude", "nm", 1.0f, "uni", 3.5e37, false},
+        {"X step 4e37 nm", kNanoscope, "Height", "nm", 4e37f, "nm", 1.0, true},
+        {"X step at the top in nm", kNanoscope, "Height", "nm", FLT_MAX, "nm", 1.0, true},
+        {"X step 1e33 mm", kNanoscope, "Height", "mm", 1e33f, "nm", 1.0, true},
+        {"X step 1e36 mm", kNanoscope, "Height", "mm", 1e36f, "nm", 1.0, false},
+        {"X step just inside in pm", kNanoscope, "Height", "pm", 1.2e-35f, "nm", 1.0, true},
+        {"X step 1e-36 pm", kNanoscope, "Height", "pm", 1e-36f, "nm", 1.0, false},
+        {"X step 1e-44 pm", kNanoscope, "Height", "pm", 1e-44f, "nm", 1.0, false},
+        {"height Z scale just inside in mm", kNanoscope, "Height", "nm", 1.0f, "mm", 3e32, true},
+        {"height Z scale 1e33 mm", kNanoscope, "Height", "nm", 1.0f, "mm", 1e33, false},
+        {"height Z scale just inside in pm", kNanoscope, "Height", "nm", 1.0f, "pm", 2e-35, true},
+        {"height Z scale 1e-37 pm", kNanoscope, "Height", "nm", 1.0f, "pm", 1e-37, false},
+        {"amplitude Z scale at the top", kNanoscope, "Amplitude", "nm", 1.0f, "uni", FLT_MAX, true},
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::string(c.writer.fileName) + ": " + c.what;
+        // Heights whose largest is 32760 Z scales, so the saved Z scale is the one wanted.
+        const double top = 32760.0 * c.zScale;
+        CSpmImage image = MakeImage(3, 2, [&](int r, int col) { return top * (r == 0 && col == 0 ? 1.0 : 0.001 * (r * 3 + col)); },
+                                    c.step, c.step, c.xyUnit, c.zUnit);
+        SetHeaderText(image.m_header.m_szQuantity, c.quantity);
+        const RoundTrip trip = SaveAndLoad(dir, c.writer, image);
+        if (!c.stored) {
+            EXPECT_NE(trip.saved, ImageFileError::kNone) << what;
+            EXPECT_FALSE(std::filesystem::exists(dir / c.writer.fileName)) << what;
+            ASSERT_EQ(trip.messages.size(), 1u) << what;
+            EXPECT_EQ(trip.messages[0].rfind("Save not Ok\n", 0), 0u) << what << ": " << trip.messages[0];
+            continue;
+        }
+        ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
+        EXPECT_TRUE(trip.messages.empty()) << what << ": " << trip.messages[0];
+        ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
+        const SpmHeader& h = trip.back.image.m_header;
+        const double lateral = FactorBetween(c.xyUnit, HeaderText(h.m_szXYUnit));
+        EXPECT_NEAR(h.m_fKx / lateral, c.step, 1e-6 * c.step) << what;
+        EXPECT_NEAR(h.m_fKy / lateral, c.step, 1e-6 * c.step) << what;
+        const double vertical = FactorBetween(c.zUnit, HeaderText(h.m_szZUnit));
+        for (std::size_t i = 0; i < image.m_pData.size(); ++i)
+            ASSERT_NEAR(trip.back.image.m_pData[i] / vertical, image.m_pData[i], 1e-4 * top) << what << ", point " << i;
+    }
+}
