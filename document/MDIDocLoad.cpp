@@ -13,12 +13,15 @@
 
 namespace {
 
-// A broken first image is reported; a further image of the same file (a companion that the
-// file may simply not hold) fails silently.
+// A broken first image is reported, with the reader's sentence of what it found wrong; a
+// further image of the same file (a companion that the file may simply not hold) fails
+// silently.
 bool RefuseBrokenImage(const std::string& path, const CSpmImage& image)
 {
-    if (image.m_nIndexInFile == 0)
-        Prompt().Message(NamingFile(kTextImageHeaderBroken, path));
+    if (image.m_nIndexInFile != 0)
+        return false;
+    const std::string reason = HeaderRefusalReason(path, image.m_nIndexInFile);
+    Prompt().Message(NamingFile(kTextImageHeaderBroken, path) + (reason.empty() ? "" : "\n" + reason));
     return false;
 }
 

@@ -26,7 +26,8 @@ TEST_F(DocumentTest, ImagesAreNamedByQuantityAndTwoDigitCounter)
     EXPECT_EQ(ImageNames(doc), (Texts{"Height_01", " Lead_02", "Phase_03", "Height_99", "Height_100"}));
     ASSERT_EQ(prompt.messages.size(), 3u);
     prompt.messages[2].resize(std::string_view("Cannot open").size());
-    EXPECT_EQ(prompt.messages, (Texts{"Image Header is broken\n" + (dir / "broken.spm").string(),
+    EXPECT_EQ(prompt.messages, (Texts{"Image Header is broken\n" + (dir / "broken.spm").string() +
+                                          "\nThe *.spm header gives 2000 x 3 points; this program reads 1 to 1024 points a side.",
                                       "Failed to open document.\n" + (dir / "missing.spm").string(), "Cannot open"}));
 }
 
