@@ -5,15 +5,6 @@
 namespace {
 
 TablesListener* g_listener = nullptr;
-int g_standInColumn = 0;
-const spColumnTables* g_standIn = nullptr;
-
-const spColumnTables& NoteReached(const spColumnTables& t)
-{
-    if (g_listener != nullptr)
-        g_listener->reached.push_back(&t);
-    return t;
-}
 
 } // namespace
 
@@ -21,7 +12,10 @@ extern "C" {
 const spColumnTables& __real__Z10spTablesOfi(int column);
 const spColumnTables& __wrap__Z10spTablesOfi(int column)
 {
-    return NoteReached(column == g_standInColumn ? *g_standIn : __real__Z10spTablesOfi(column));
+    const spColumnTables& t = __real__Z10spTablesOfi(column);
+    if (g_listener != nullptr)
+        g_listener->reached.push_back(&t);
+    return t;
 }
 }
 
@@ -46,16 +40,4 @@ TablesListener::TablesListener()
 TablesListener::~TablesListener()
 {
     g_listener = nullptr;
-}
-
-TablesStandIn::TablesStandIn(int column, const spColumnTables& tables)
-{
-    g_standInColumn = column;
-    g_standIn = &tables;
-}
-
-TablesStandIn::~TablesStandIn()
-{
-    g_standInColumn = 0;
-    g_standIn = nullptr;
 }

@@ -1,7 +1,6 @@
 // The kernel tables as the workers receive them. The filter test program is linked with
-// spTablesOf wrapped (tests/CMakeLists.txt): while a listener lives the wrapper notes every
-// table it hands out, and while a stand-in lives it hands out a test's own tables in place of
-// one column's, so that a test sees which tables a worker reads and which kernels it calls.
+// spTablesOf wrapped (tests/CMakeLists.txt), and while a listener lives the wrapper notes
+// every table it hands out.
 #pragma once
 
 #include <vector>
@@ -23,12 +22,4 @@ public:
     TablesListener& operator=(const TablesListener&) = delete;
 
     std::vector<const spColumnTables*> reached;
-};
-
-class TablesStandIn {
-public:
-    TablesStandIn(int column, const spColumnTables& tables);
-    ~TablesStandIn();
-    TablesStandIn(const TablesStandIn&) = delete;
-    TablesStandIn& operator=(const TablesStandIn&) = delete;
 };
