@@ -288,7 +288,7 @@ void Row(const float* x, const void* buf, void* dst, std::ptrdiff_t n)
     using R = Rule<P, Keep>;
     const auto* b = static_cast<const float*>(buf);
     auto* d = static_cast<float*>(dst);
-    const bool xa = R::kCentre && AlignedTo(x, 16), da = spStreamsFloatRows && AlignedTo(d, 16);
+    const bool xa = R::kCentre && AlignedTo(x, 16), da = spStreamsFloatRow(d);
     if (spUseAvx2Loops())
         (da ? RowWide<R, P, Keep, true> : RowWide<R, P, Keep, false>)(x, b, d, n);
     else if (xa)
@@ -952,7 +952,7 @@ void ColPass5x5(const void* r0, const void* r1, const void* r2, const void* r3, 
                                static_cast<const float*>(r2), static_cast<const float*>(r3),
                                static_cast<const float*>(r4)};
     auto* d = static_cast<float*>(dst);
-    const bool aligned = spStreamsFloatRows && AlignedTo(d, 16);
+    const bool aligned = spStreamsFloatRow(d);
     if (spUseAvx2Loops())
         (aligned ? ColPass5x5Wide<Gauss, Keep, true> : ColPass5x5Wide<Gauss, Keep, false>)(r, d, n);
     else

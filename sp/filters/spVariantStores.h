@@ -29,6 +29,22 @@ inline bool spStreamsRows(const void* dst, std::ptrdiff_t step, std::ptrdiff_t b
 // starts on 16 bytes). Kernels called outside a worker's run stream.
 inline thread_local bool spStreamsFloatRows = true;
 
+// The destination rows the float kernels of this thread wrote in their streamed form (which,
+// for rows that keep every fourth element, stores merged pixels on 16 bytes instead). The store
+// kind changes no bit, so this count is the only sign by which a test sees the kernels follow
+// a run's choice; it costs one add per row.
+inline thread_local long spStreamedFloatRowCount = 0;
+
+// Whether a float kernel streams the destination row that starts at `dst`: when the thread
+// streams and the row starts on 16 bytes.
+inline bool spStreamsFloatRow(const void* dst)
+{
+    const bool streams =
+        spStreamsFloatRows && reinterpret_cast<std::uintptr_t>(dst) % 16 == 0;
+    spStreamedFloatRowCount += streams ? 1 : 0;
+    return streams;
+}
+
 // The store kind of one worker's run; the thread's former choice comes back at the end of
 // the run, on every return.
 class spFloatRowStores {
