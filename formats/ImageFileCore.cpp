@@ -154,7 +154,8 @@ bool CImageFile::Accept(const SpmHeader& read, std::size_t sampleOffset, SpmHead
 {
     // An infinite step or scale would pass the document's header check and poison every
     // height; one that is not a number or not positive is for that check to repair.
-    const std::pair<float, const char*> values[] = {{read.m_fKx, "X step"}, {read.m_fKy, "Y step"}, {read.m_fKz, "Z scale"}};
+    const std::pair<float, const char*> values[] = {
+        {read.m_fKx, "X step"}, {read.m_fKy, "Y step"}, {read.m_fKz, "Z scale"}};
     for (const auto& [value, name] : values)
         if (std::isinf(value))
             return Fail(ImageFileError::kBadNumber, std::string("The image's ") + name +

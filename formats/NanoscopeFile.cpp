@@ -233,7 +233,8 @@ ImageFileRefusal DescribeBlock(const ImageBlock& block, int index, std::optional
 
     const std::optional<ScanSize> scan = ScanSizeOf(*block.scanSize);
     if (!scan)
-        return {ImageFileError::kBadNumber, "the " + InQuotes(kScanSize) + " of " + image + " holds no width, height and unit."};
+        return {ImageFileError::kBadNumber,
+                "the " + InQuotes(kScanSize) + " of " + image + " holds no width, height and unit."};
     if (!block.zScale)
         return {ImageFileError::kMissingKey, image + " lacks " + InQuotes(kZScale) + "."};
     const std::optional<double> hardValue = HardValueOf(*block.zScale);
@@ -284,7 +285,8 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
         return false;
     GetLine();
     if (!Contains(Line(), kFileList))
-        return Fail(ImageFileError::kNotThisFormat, "The file does not begin with a NanoScope " + InQuotes(kFileList) + " line.");
+        return Fail(ImageFileError::kNotThisFormat,
+                    "The file does not begin with a NanoScope " + InQuotes(kFileList) + " line.");
 
     enum class Section { kOther, kImage } section = Section::kOther;
     // The sensitivity is looked for from the scanner list on, in whatever section follows.
@@ -431,8 +433,9 @@ void PlanScanSize(const SpmHeader& header, Plan& plan)
         }
     }
     const auto fits = [&](float step) {
-        return std::any_of(candidates.begin(), candidates.end(),
-                           [&](const auto& candidate) { return NormalFloat(step * perStep / candidate.second).has_value(); });
+        return std::any_of(candidates.begin(), candidates.end(), [&](const auto& candidate) {
+            return NormalFloat(step * perStep / candidate.second).has_value();
+        });
     };
     const bool xFails = !fits(header.m_fKx);
     const double step = xFails ? header.m_fKx : header.m_fKy;

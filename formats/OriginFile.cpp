@@ -119,7 +119,9 @@ bool CImageFile::ReadOriginHeader(const std::string& path, SpmHeader& header)
     const std::string tooMany = "holds more than " + std::to_string(kMaxImageSide) + " ";
     ImageFileRefusal refusal = ForEachField(line, 1, [&](double x) {
         lastX = x;
-        return ++columns > kMaxImageSide ? ImageFileRefusal{ImageFileError::kBadSize, tooMany + "X coordinates"} : ImageFileRefusal{};
+        if (++columns > kMaxImageSide)
+            return ImageFileRefusal{ImageFileError::kBadSize, tooMany + "X coordinates"};
+        return ImageFileRefusal{};
     });
     if (!refusal && columns == 0)
         refusal = RefuseLine(ImageFileError::kBadSize, 1, "holds no X coordinate");
@@ -154,12 +156,12 @@ bool CImageFile::ReadOriginHeader(const std::string& path, SpmHeader& header)
         int fields = 0;
         refusal = ForEachField(line, number, [&](double value) {
             if (++fields > columns)
-                return ImageFileRefusal{ImageFileError::kBadRow, "holds more than " + std::to_string(columns) + " values for " +
-                                                            std::to_string(columns) + " columns"};
+                return ImageFileRefusal{ImageFileError::kBadRow, "holds more than " + std::to_string(columns) +
+                                                                     " values for as many columns"};
             const double height = value * kNanometresPerValue;
             if (!std::isfinite(height))
-                return ImageFileRefusal{ImageFileError::kBadNumber, "holds " + ShortNumber(value) +
-                                                               ", beyond the range of numbers in nanometres"};
+                return ImageFileRefusal{ImageFileError::kBadNumber,
+                                        "holds " + ShortNumber(value) + ", beyond the range of numbers in nanometres"};
             m_originValues.push_back(height);
             return ImageFileRefusal{};
         });

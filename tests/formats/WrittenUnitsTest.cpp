@@ -248,8 +248,8 @@ TEST(WrittenUnits, StepsAndZScalesAtTheEndsOfTheFloatRange)
         const std::string what = std::string(c.writer.fileName) + ": " + c.what;
         // Heights whose largest is 32760 Z scales, so the saved Z scale is the one wanted.
         const double top = 32760.0 * c.zScale;
-        CSpmImage image = MakeImage(3, 2, [&](int r, int col) { return top * (r == 0 && col == 0 ? 1.0 : 0.001 * (r * 3 + col)); },
-                                    c.step, c.step, c.xyUnit, c.zUnit);
+        const auto height = [&](int r, int col) { return top * (r == 0 && col == 0 ? 1.0 : 0.001 * (r * 3 + col)); };
+        CSpmImage image = MakeImage(3, 2, height, c.step, c.step, c.xyUnit, c.zUnit);
         SetHeaderText(image.m_header.m_szQuantity, c.quantity);
         const RoundTrip trip = SaveAndLoad(dir, c.writer, image);
         if (!c.stored) {
