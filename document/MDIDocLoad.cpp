@@ -16,11 +16,11 @@ namespace {
 // A broken first image is reported, with the reader's sentence of what it found wrong; a
 // further image of the same file (a companion that the file may simply not hold) fails
 // silently.
-bool RefuseBrokenImage(const std::string& path, const CSpmImage& image)
+bool RefuseBrokenImage(const std::string& path, const CSpmImage& image, const CImageFile& file)
 {
     if (image.m_nIndexInFile != 0)
         return false;
-    const std::string reason = HeaderRefusalReason(path, image.m_nIndexInFile);
+    const std::string reason = file.FailureDetail();
     Prompt().Message(NamingFile(kTextImageHeaderBroken, path) + (reason.empty() ? "" : "\n" + reason));
     return false;
 }
@@ -102,7 +102,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
         return false;
     CImageFile file;
     if (!ReadImageHeader(file, format, path, image))
-        return RefuseBrokenImage(path, image);
+        return RefuseBrokenImage(path, image, file);
     // Known before the check, so that its message can name the file.
     image.m_strPath = path;
     m_bHeaderRepaired = CheckHeader(image);
@@ -111,7 +111,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
     image.m_strName = ImageName(format == ImageFormat::kSpm, format == ImageFormat::kOrigin, image);
     AllocatePlanes(image);
     if (!ReadImageSamples(file, format, path, image))
-        return RefuseBrokenImage(path, image);
+        return RefuseBrokenImage(path, image, file);
     MeasureImage(image);
     return true;
 }

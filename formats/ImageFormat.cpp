@@ -82,17 +82,6 @@ bool ReadImageHeader(CImageFile& file, ImageFormat format, const std::string& pa
     return false;
 }
 
-std::string HeaderRefusalReason(const std::string& path, int index)
-{
-    const ImageFormat format = FormatForReading(path);
-    CImageFile file;
-    CSpmImage image;
-    image.m_nIndexInFile = index;
-    if (format == ImageFormat::kNone || ReadImageHeader(file, format, path, image))
-        return {};
-    return file.FailureDetail();
-}
-
 bool ReadImageSamples(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image)
 {
     switch (format) {

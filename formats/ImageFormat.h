@@ -45,10 +45,6 @@ bool HoldsCompanionImages(std::string_view path);
 // The format's header reader into image.m_header, for image number image.m_nIndexInFile;
 // false (with the file's failure reason) when the file is refused or the format is kNone.
 bool ReadImageHeader(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image);
-// Why the header of image `index` of the file at path cannot be read, as its reader says it
-// to the user (CImageFile::FailureDetail): read anew, for a refusal that no longer has the
-// file object that failed; empty when the header reads or no format reads the path.
-std::string HeaderRefusalReason(const std::string& path, int index);
 // The format's sample reader, after ReadImageHeader with the same file object.
 bool ReadImageSamples(CImageFile& file, ImageFormat format, const std::string& path, CSpmImage& image);
 // The format's writer; false for a format that is only read (Origin) or kNone.
