@@ -134,10 +134,10 @@ std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, con
     if (const std::optional<int> number = RecordedImageNumber(held)) {
         if (SameImageOrigin(held, image.m_header))
             return std::nullopt;
-        const std::string which = RecordsImageOf(held, image.m_strPath)
-                                      ? "image " + std::to_string(*number + 1) + " of " + FileNameOf(image.m_strPath) + ", "
-                                      : std::string();
-        return file + " holds another image saved before, " + which + quantity + "." + replace;
+        if (RecordsImageOf(held, image.m_strPath))
+            return file + " holds image " + std::to_string(*number + 1) + " of " + FileNameOf(image.m_strPath) +
+                   " (" + quantity + "), saved before." + replace;
+        return file + " holds another image saved before, " + quantity + "." + replace;
     }
     if (!SavedAs(held, image))
         return file + " holds another image saved before, " + quantity + "." + replace;

@@ -175,9 +175,9 @@ TEST_F(SaveInPlaceTest, AFileAnEarlierSessionWroteIsReplacedUnaskedOnlyByItsOwnI
         {"no image", scan, 0, [&] { WriteFile(dir / "scan.000.spm", "notes"); },
          "scan.000.spm is not an image file of this program." + replace},
         {"a channel of the same quantity", mdt, 1, [&] { savedBefore(mdt, 0); },
-         "two.mdt.spm holds another image saved before, image 1 of two.mdt, Topography." + replaceSecond},
+         "two.mdt.spm holds image 1 of two.mdt (Topography), saved before." + replaceSecond},
         {"a channel of the same quantity, not open", mdt, 0, [&] { savedBefore(mdt, 1); },
-         "two.mdt.spm holds another image saved before, image 2 of two.mdt, Topography." + replaceFirst},
+         "two.mdt.spm holds image 2 of two.mdt (Topography), saved before." + replaceFirst},
         {"the same channel", mdt, 1, [&] { savedBefore(mdt, 1); }, ""},
         {"a file of before, which another open channel fits", mdt, 1,
          [&] { spmHolding("Topography", "Orbitrace, convert from NT-MDT", "two.mdt.spm"); },
@@ -262,8 +262,7 @@ TEST_F(SaveInPlaceTest, TheRetraceSavedInAnEarlierSessionIsNotReplacedUnaskedByT
         std::string question;
     } cases[] = {
         {"recorded channel", false,
-         "dialog: " + FileNameOf(target) + " holds another image saved before, image 2 of " + kNanoscope + ", Height." +
-             replace},
+         "dialog: " + FileNameOf(target) + " holds image 2 of " + kNanoscope + " (Height), saved before." + replace},
         {"written before", true,
          "dialog: " + FileNameOf(target) + " holds a Height image saved before, which may be any of the 2 Height "
          "images of " + kNanoscope + "." + replace},
