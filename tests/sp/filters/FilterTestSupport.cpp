@@ -93,6 +93,35 @@ int FormOf(const FilterOp& op)
     return op.name == "Gauss5x5" || op.name.starts_with("Sobel") ? 1 : 0;
 }
 
+std::vector<int> FormsOf(const FilterOp& op)
+{
+    if (op.name.starts_with("Sobel"))
+        return {0, 1};
+    return {FormOf(op)};
+}
+
+bool HeldByTables(const FilterOp& op, int type, int layout)
+{
+    if (type <= spKtF32)
+        return true;
+    if (op.name == "Laplace3x3" || op.name == "Hipass3x3")
+        return type == spKtU8S16 || layout == 1;
+    return op.name == "Laplace5x5" && layout == 1;
+}
+
+void ForEachHeldKey(std::initializer_list<int> layouts,
+                    const std::function<void(int column, std::size_t op, const spKernelKey& key)>&
+                        body)
+{
+    for (int column = 1; column <= 4; ++column)
+        for (std::size_t op = 0; op < AllFilterOps().size(); ++op)
+            for (int form : FormsOf(AllFilterOps()[op]))
+                for (int type = 0; type <= spKtS8S16; ++type)
+                    for (int layout : layouts)
+                        if (HeldByTables(AllFilterOps()[op], type, layout))
+                            body(column, op, {type, layout, form});
+}
+
 spStatus RunOp(const FilterOp& op, const BorderedImage& src, Destination& dst,
                int srcExtraBytes, int dstExtraBytes, FilterCall call)
 {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -84,6 +86,31 @@ spVariantWorkerFn* WorkerOf(int column, std::size_t op);
 // The form of a worker's key that runs `op` as its entry does: the Sobel filters 1-2-1, the
 // 5x5 ring its kind.
 int FormOf(const FilterOp& op);
+// Every form of a worker's key for `op`: both Sobel weightings (0 1-1-1, 1 1-2-1), the 5x5
+// ring's kind.
+std::vector<int> FormsOf(const FilterOp& op);
+// Whether the tables hold `op` for element type `type` in pixel layout `layout`: 8-bit samples
+// with 16-bit results only for the Laplace 3x3 (every layout, signed samples one channel) and
+// 5x5 (one channel).
+bool HeldByTables(const FilterOp& op, int type, int layout);
+// Calls body(column, op, key) for every column 1 to 4, filter, form, element type and one of
+// `layouts` that the tables hold.
+void ForEachHeldKey(std::initializer_list<int> layouts,
+                    const std::function<void(int column, std::size_t op, const spKernelKey& key)>&
+                        body);
+
+// Calls body(In{}, Out{}) with the source and destination elements of kernel type `type`.
+template <class Body>
+void WithElementsOf(int type, const Body& body)
+{
+    switch (type) {
+    case spKtU8: return body(std::uint8_t{}, std::uint8_t{});
+    case spKtS16: return body(std::int16_t{}, std::int16_t{});
+    case spKtU8S16: return body(std::uint8_t{}, std::int16_t{});
+    case spKtS8S16: return body(std::int8_t{}, std::int16_t{});
+    default: return body(float{}, float{});
+    }
+}
 
 // Calls op (through `call`, its entry by default) with byte steps that may carry 0 to 3
 // extra bytes.

@@ -3,11 +3,15 @@
 // column 0's result for that channel alone; a NaN, an infinity or a huge value changes no
 // output outside its window in any column (a sum carried along a row or down a column would
 // take it, or its rounding, on, and an infinity as NaN); and the four-element 5x5 box sums
-// give a row of ones their ones back beside a border pixel of 1e8 or infinity.
+// give a row of ones their ones back beside a border pixel of 1e8 or infinity. And layout
+// code 2 filters its four channels apart, each as an image of its own.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "FilterTestSupport.h"
 
@@ -178,6 +182,105 @@ TEST(SpFilterLayouts, FourElementBoxSumsGiveOnesBesideABorderPixelOf1e8OrInfinit
                         }
                     });
         }
+}
+
+// Layout code 2: four channels in four elements per pixel, every element written, each channel
+// with its own window of pixels four elements apart.
+constexpr Index kFourChannels = 4;
+
+// A run of key (layout 2) on `channels` interleaved equals, element for element, the four runs
+// of key's one-channel form on the channels apart: integers exactly, floats within 32 units of
+// 2^-24 x the sum of |w x| over the window (each within 16 of the exact value; the kernels of
+// four-element pixels add in other orders). Two runs into destinations of different bytes
+// agree, so every element of each row is written.
+template <class In, class Out>
+void FourChannelsApart(int column, std::size_t op, const spKernelKey& key,
+                             const std::vector<BorderedImage>& channels)
+{
+    const FilterOp& f = AllFilterOps()[op];
+    const BorderedImage& first = channels.front();
+    const Index b = f.border, width = first.width(), height = first.height();
+    const Index rowPixels = width + 2 * b, dstRow = width * kFourChannels;
+    std::vector<In> four(static_cast<std::size_t>(rowPixels * (height + 2 * b) * kFourChannels));
+    for (Index y = -b; y < height + b; ++y)
+        for (Index x = -b; x < width + b; ++x)
+            for (Index ch = 0; ch < kFourChannels; ++ch)
+                four[static_cast<std::size_t>(((y + b) * rowPixels + x + b) * kFourChannels + ch)] =
+                    static_cast<In>(channels[static_cast<std::size_t>(ch)].at(y, x));
+    std::vector<Out> out[2];
+    for (int fill : {0x5A, 0xA5}) {
+        std::vector<Out>& o = out[fill == 0xA5];
+        o.resize(static_cast<std::size_t>(dstRow * height));
+        std::memset(o.data(), fill, o.size() * sizeof(Out));
+        const spVariantFrame frame{four.data() + (b * rowPixels + b) * kFourChannels,
+                                   static_cast<Index>(rowPixels * kFourChannels * sizeof(In)),
+                                   o.data(), static_cast<Index>(dstRow * sizeof(Out)), width,
+                                   height};
+        ASSERT_EQ(WorkerOf(column, op)(frame, key), spStsNoErr);
+    }
+    ASSERT_EQ(std::memcmp(out[0].data(), out[1].data(), out[0].size() * sizeof(Out)), 0)
+        << "an element left unwritten";
+    for (Index ch = 0; ch < kFourChannels; ++ch) {
+        const BorderedImage& x = channels[static_cast<std::size_t>(ch)];
+        std::vector<In> one;
+        for (float v : x.storage())
+            one.push_back(static_cast<In>(v));
+        std::vector<Out> alone(static_cast<std::size_t>(width * height));
+        const spVariantFrame frame{&one[static_cast<std::size_t>(x.Origin() - x.storage().data())],
+                                   static_cast<Index>(x.stride() * sizeof(In)), alone.data(),
+                                   static_cast<Index>(width * sizeof(Out)), width, height};
+        ASSERT_EQ(WorkerOf(column, op)(frame, {key.type, 1, key.form}), spStsNoErr);
+        for (Index y = 0; y < height; ++y)
+            for (Index i = 0; i < width; ++i) {
+                const double got = out[0][static_cast<std::size_t>(y * dstRow + i * 4 + ch)];
+                const double want = alone[static_cast<std::size_t>(y * width + i)];
+                const double tolerance =
+                    std::is_floating_point_v<Out> ? 32 * WindowUnit(f, x, y, i) : 0;
+                ASSERT_LE(std::abs(got - want), tolerance)
+                    << "channel " << ch << " row " << y << " pixel " << i;
+            }
+    }
+}
+
+void ExpectFourChannelsApart(int column, std::size_t op, const spKernelKey& key,
+                             const std::vector<BorderedImage>& channels)
+{
+    WithElementsOf(key.type, [&]<class In, class Out>(In, Out) {
+        FourChannelsApart<In, Out>(column, op, key, channels);
+    });
+}
+
+// Four channels of width x 3 pixels with a border of b, of values that type `type` holds.
+std::vector<BorderedImage> RandomChannels(int type, Index width, Index b, std::mt19937& rng)
+{
+    std::uniform_int_distribution<int> integer(type == spKtS16 ? -32768 : 0,
+                                               type == spKtS16 ? 32767 : 255);
+    std::vector<BorderedImage> channels;
+    for (Index ch = 0; ch < kFourChannels; ++ch) {
+        channels.emplace_back(width, 3, b, width + 2 * b);
+        channels.back().Fill([&](Index, Index) {
+            return type == spKtF32 ? ModerateValue(rng) : static_cast<float>(integer(rng));
+        });
+    }
+    return channels;
+}
+
+TEST(SpFilterLayouts, FourChannelPixelsFilterAsFourImagesOfOneChannel)
+{
+    std::mt19937 rng(12);
+    ForEachHeldKey({2}, [&](int column, std::size_t op, const spKernelKey& key) {
+        ForEachLoopKind([&](const char* loops) {
+            // A single pixel, a pair, and pairs before a single pixel.
+            for (Index width : {1, 2, 13}) {
+                const FilterOp& f = AllFilterOps()[op];
+                SCOPED_TRACE(::testing::Message()
+                             << f.name << " column " << column << " type " << key.type
+                             << " form " << key.form << " width " << width << " " << loops);
+                ExpectFourChannelsApart(column, op, key,
+                                        RandomChannels(key.type, width, f.border, rng));
+            }
+        });
+    });
 }
 
 } // namespace

@@ -139,58 +139,30 @@ void RunCase(const Case& c, std::mt19937& rng)
         }
 }
 
-// Source and destination elements of a type code.
 void RunCase(const Case& c, std::mt19937& rng)
 {
-    using U8 = std::uint8_t;
-    using S16 = std::int16_t;
-    switch (c.key.type) {
-    case spKtU8: return RunCase<U8, U8>(c, rng);
-    case spKtS16: return RunCase<S16, S16>(c, rng);
-    case spKtU8S16: return RunCase<U8, S16>(c, rng);
-    case spKtS8S16: return RunCase<std::int8_t, S16>(c, rng);
-    default: return RunCase<float, float>(c, rng);
-    }
-}
-
-// The types and layouts a worker's tables hold: 8-bit samples with 16-bit results only for
-// the Laplace 3x3 (every layout, signed samples one channel) and 5x5 (one channel).
-bool Held(const FilterOp& op, int type, int layout)
-{
-    if (type <= spKtF32)
-        return true;
-    if (op.name == "Laplace3x3" || op.name == "Hipass3x3")
-        return type == spKtU8S16 || layout == 1;
-    return op.name == "Laplace5x5" && layout == 1;
+    WithElementsOf(c.key.type, [&]<class In, class Out>(In, Out) { RunCase<In, Out>(c, rng); });
 }
 
 TEST(SpVariantWorkers, EveryTypeAndLayoutAgainstTheIntegerKernel)
 {
     std::mt19937 rng(99);
-    for (int column = 1; column <= 4; ++column)
-        for (std::size_t op = 0; op < AllFilterOps().size(); ++op) {
-            const FilterOp& f = AllFilterOps()[op];
-            const int form = f.name == "Gauss5x5" ? 1 : 0;
-            for (int s = form; s <= (f.name.starts_with("Sobel") ? 1 : form); ++s)
-                for (int type = 0; type <= spKtS8S16; ++type)
-                    for (int layout = 1; layout <= 4; ++layout)
-                        if (Held(f, type, layout))
-                            ForEachLoopKind([&](const char* loops) {
-                                for (Index w = 1; w <= 40; ++w) {
-                                    SCOPED_TRACE(::testing::Message()
-                                                 << f.name << " column " << column << " type "
-                                                 << type << " layout " << layout << " form " << s
-                                                 << " width " << w << " " << loops);
-                                    // Every fourth width on the element grid, the
-                                    // others off it by 1 to 3 bytes here and there.
-                                    const int off = static_cast<int>(w % 4);
-                                    const int at = off ? static_cast<int>(w) : 0;
-                                    RunCase({column, op, {type, layout, s}, w, 1 + w % 3, off,
-                                             at / 4 % 4, at / 2 % 4, at / 3 % 4},
-                                            rng);
-                                }
-                            });
-        }
+    ForEachHeldKey({1, 2, 3, 4}, [&](int column, std::size_t op, const spKernelKey& key) {
+        ForEachLoopKind([&](const char* loops) {
+            for (Index w = 1; w <= 40; ++w) {
+                SCOPED_TRACE(::testing::Message()
+                             << AllFilterOps()[op].name << " column " << column << " type "
+                             << key.type << " layout " << key.layout << " form " << key.form
+                             << " width " << w << " " << loops);
+                // Every fourth width on the element grid, the others off it by 1 to 3 bytes
+                // here and there.
+                const int off = static_cast<int>(w % 4);
+                const int at = off ? static_cast<int>(w) : 0;
+                RunCase({column, op, key, w, 1 + w % 3, off, at / 4 % 4, at / 2 % 4, at / 3 % 4},
+                        rng);
+            }
+        });
+    });
 }
 
 // Columns 2 to 4 on floats in every layout their tables hold, bit for bit against their
@@ -217,8 +189,7 @@ TEST(SpVariantWorkers, FloatsOfColumns2To4FollowTheirOrdersBitForBit)
     for (int column = 2; column <= 4; ++column)
         for (std::size_t op = 0; op < AllFilterOps().size(); ++op) {
             const FilterOp& f = AllFilterOps()[op];
-            const int gauss5 = f.name == "Gauss5x5" ? 1 : 0; // the ring's kind
-            for (int form = gauss5; form <= (f.name.starts_with("Sobel") ? 1 : gauss5); ++form)
+            for (int form : FormsOf(f))
                 for (int layout = 1; layout <= 4; ++layout)
                     ForEachLoopKind([&](const char* loops) {
                         for (Index w = 1; w <= 40; ++w) {
@@ -395,8 +366,7 @@ TEST(SpVariantWorkersColumn1, FloatsAddInTheOrdersOfTheirPartsAtEveryAlignment)
     const int dstOffsets[] = {0, 4, 8, 12, 2};
     for (std::size_t op = 0; op < AllFilterOps().size(); ++op) {
         const FilterOp& f = AllFilterOps()[op];
-        const int form = f.name == "Gauss5x5" ? 1 : 0;
-        for (int s = form; s <= (f.name.starts_with("Sobel") ? 1 : form); ++s)
+        for (int s : FormsOf(f))
             for (int layout = 1; layout <= 4; ++layout)
                 for (Index w = 1; w <= 40; ++w)
                     for (int d = 0; d < 5; ++d) {
