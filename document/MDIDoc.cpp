@@ -68,7 +68,8 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
 {
     if (RefuseFolder(path))
         return false;
-    if (FormatForReading(path) == ImageFormat::kNone) {
+    const ImageFormat format = FormatForReading(path);
+    if (format == ImageFormat::kNone) {
         Prompt().Message(UnreadableTypeText(path));
         return false;
     }
@@ -95,7 +96,7 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
         return false;
     }
     // A *.spm file says itself which image it was written from.
-    if (FormatForReading(path) != ImageFormat::kSpm)
+    if (format != ImageFormat::kSpm)
         MarkImageOrigin(image->m_header, path, indexInFile);
 
     auto settings = std::make_unique<SettingsPair>();
@@ -104,8 +105,10 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
         record.m_NameOfImageForColor.clear();
         record.m_ImageName = image->m_strName;
     }
-    LoadImageSettings(path, ViewKind::View2D, (*settings)[kSettings2D]);
-    LoadImageSettings(path, ViewKind::View3D, (*settings)[kSettings3D]);
+    // One look at the folder for both records.
+    const SettingsPlace place = SettingsPlaceOf(path);
+    LoadImageSettings(place, ViewKind::View2D, (*settings)[kSettings2D]);
+    LoadImageSettings(place, ViewKind::View3D, (*settings)[kSettings3D]);
     // The first image keeps a colour source its presentation file names; an added image
     // always colours itself.
     for (CPresentationConfig& record : *settings)
@@ -126,7 +129,7 @@ bool CMDIDoc::AppendImage(const std::string& path, int indexInFile, bool firstIm
     return true;
 }
 
-void CMDIDoc::LoadImageSettings(const std::string& path, ViewKind kind,
+void CMDIDoc::LoadImageSettings(const SettingsPlace& place, ViewKind kind,
                                 CPresentationConfig& settings)
 {
     const auto [whole, automatic] = m_pCurImage != nullptr ? RangesOf(*m_pCurImage) : ImageRanges{};
@@ -134,7 +137,7 @@ void CMDIDoc::LoadImageSettings(const std::string& path, ViewKind kind,
     m_ptSel2 = {};
     m_bSel1Set = 0;
     m_bSel2Set = 0;
-    ::LoadImageSettings(SettingsPlaceOf(path), kind, whole, automatic, settings);
+    ::LoadImageSettings(place, kind, whole, automatic, settings);
 }
 
 ImageEntry* CMDIDoc::EntryOf(const CSpmImage& image)

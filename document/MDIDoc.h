@@ -103,8 +103,9 @@ public:
     bool SaveImageSettings(const CSpmImage& image);
 
     // The defaults of a new record of `kind`, its palette from the current image's range and
-    // the image's presentation file over them; clears the first two selected points.
-    void LoadImageSettings(const std::string& path, ViewKind kind, CPresentationConfig& settings);
+    // what the image file keeps at `place` of its presentation file over them; clears the
+    // first two selected points.
+    void LoadImageSettings(const SettingsPlace& place, ViewKind kind, CPresentationConfig& settings);
     // After the heights of `image` changed (its histogram already rebuilt): every record that
     // takes its colours from it has its palette stretched over the new automatic range.
     void RefitPalettes(CSpmImage& image);

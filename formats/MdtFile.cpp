@@ -2,8 +2,8 @@
 // holds a scanned image.
 #include <array>
 #include <cmath>
-#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -250,10 +250,15 @@ struct Stored {
     int code;
 };
 
+// The length codes a writer tries, in order: Angstrom first, as files have them, and
+// micrometres first for a Z unit in micrometres, which has a code of its own.
+constexpr int kAngstromFirst[] = {kAngstrom, kNanometre, kMicrometre};
+constexpr int kMicrometreFirst[] = {kMicrometre, kAngstrom, kNanometre};
+
 // The first of the length codes under which every value (in nanometres) is a normal float,
 // so that it reads back as it was; none when no code holds them all.
 template <std::size_t N>
-std::optional<std::array<Stored, N>> InLengthCode(std::initializer_list<int> codes, const std::array<double, N>& nanometres)
+std::optional<std::array<Stored, N>> InLengthCode(std::span<const int> codes, const std::array<double, N>& nanometres)
 {
     for (const int code : codes) {
         std::array<Stored, N> stored{};
@@ -291,11 +296,11 @@ void PlanXY(const SpmHeader& header, Plan& plan)
     const std::string unit = UnitAsWritten(HeaderText(header.m_szXYUnit));
     if (const std::optional<double> nanometres = NanometresPerLengthUnit(unit)) {
         const std::array<double, 2> steps{header.m_fKx * *nanometres, header.m_fKy * *nanometres};
-        if (const auto stored = InLengthCode({kAngstrom, kNanometre, kMicrometre}, steps)) {
+        if (const auto stored = InLengthCode(kAngstromFirst, steps)) {
             plan.x = (*stored)[0];
             plan.y = (*stored)[1];
         } else {
-            const bool xFails = !InLengthCode({kAngstrom, kNanometre, kMicrometre}, std::array<double, 1>{steps[0]});
+            const bool xFails = !InLengthCode(kAngstromFirst, std::array<double, 1>{steps[0]});
             plan.refusal = OutOfRangeText(kFileName, xFails ? "X step" : "Y step", xFails ? header.m_fKx : header.m_fKy,
                                           HeaderText(header.m_szXYUnit), TooLarge(xFails ? steps[0] : steps[1]));
         }
@@ -321,8 +326,8 @@ void PlanZ(const SpmHeader& header, Plan& plan)
     if (const std::optional<LengthUnit> length = LengthUnitOf(unit)) {
         const double nanometres = zScale * length->nanometres;
         const std::array<double, 1> values{nanometres};
-        if (const auto stored = length->name == "um" ? InLengthCode({kMicrometre, kAngstrom, kNanometre}, values)
-                                                     : InLengthCode({kAngstrom, kNanometre, kMicrometre}, values))
+        if (const auto stored = length->name == "um" ? InLengthCode(kMicrometreFirst, values)
+                                                     : InLengthCode(kAngstromFirst, values))
             plan.z = (*stored)[0];
         else
             plan.refusal = OutOfRangeText(kFileName, "Z scale", zScale, shown + " per sample", TooLarge(nanometres));

@@ -33,7 +33,6 @@ constexpr std::string_view kZScale = "@2:Z scale:";
 constexpr std::string_view kImageData = "@2:Image Data:";
 constexpr std::string_view kBytesPerPixel = "Bytes/pixel:";
 
-
 // Every key the reader looks for. It takes a key anywhere in a line, so the writer keeps
 // every one out of the texts it writes.
 constexpr std::string_view kReaderKeys[] = {kFileList, kFileListEnd, kScannerList, kSensZscan, kSensZsens,
@@ -68,7 +67,6 @@ struct ImageBlock {
         return text;
     }
 };
-
 
 // Header lines are "\key value"; a key counts anywhere after the leading backslash.
 std::optional<std::string_view> ValueOf(std::string_view line, std::string_view key)

@@ -78,7 +78,7 @@ std::string ListedPath(const fs::path& folder, const std::string& name)
 // extension in capitals gets a word of its own: ".spm" and ".SPM" may lie side by side.
 std::string SectionQualifier(const std::string& imagePath)
 {
-    const std::string extension = fs::path(imagePath).extension().string();
+    const std::string extension = ExtensionOf(imagePath);
     const bool capitals = std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
     return extension + (capitals ? " in capitals:" : ":");
 }

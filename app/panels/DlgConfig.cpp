@@ -46,6 +46,13 @@ ScrollCode CodeOf(int action)
     }
 }
 
+// Where the record goes in, or comes from, the *.cnf file the user chose: the image file's
+// own sections of its presentation file, else the plain sections of any other.
+SettingsPlace PlaceOfRecordIn(CDocument* doc, const CPresentationConfig& record, const std::string& path)
+{
+    return doc != nullptr ? doc->Doc().PlaceOfRecordIn(record, path) : PlainSettingsPlace(path);
+}
+
 } // namespace
 
 void C3DdlgConfig::DoDataExchange(CDataExchange& dx)
@@ -308,7 +315,7 @@ void C3DdlgConfig::OnSave2D3DConf()
     if (path.empty() || record == nullptr)
         return;
     CDocument* doc = m_watch.Document();
-    const SettingsPlace place = doc != nullptr ? doc->Doc().PlaceOfRecordIn(*record, path) : PlainSettingsPlace(path);
+    const SettingsPlace place = PlaceOfRecordIn(doc, *record, path);
     if (!WriteCnf(place, kind, *record))
         Prompt().Message(kUnableToWrite);
     else if (doc != nullptr)
@@ -327,7 +334,7 @@ void C3DdlgConfig::OnLoad2D3DConf()
     // The file and the rounding of the controls both count: the record is the user's choice.
     const CPresentationConfig before = *record;
     CDocument* doc = m_watch.Document();
-    const SettingsPlace place = doc != nullptr ? doc->Doc().PlaceOfRecordIn(*record, path) : PlainSettingsPlace(path);
+    const SettingsPlace place = PlaceOfRecordIn(doc, *record, path);
     if (!path.empty() && ReadCnf(place, kind, *record) == FileReadResult::Unreadable)
         Prompt().Message(UnableToRead(path));
     UpdateControls();

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/core/PathText.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -20,7 +22,7 @@ namespace {
 int CreateSiblingTemp(const std::string& target, std::string& tempPath)
 {
     static std::atomic<unsigned> counter{0};
-    const std::string folder = target.substr(0, target.rfind('/') + 1);
+    const std::string folder = FolderOf(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = folder + ".~" + std::to_string(getpid()) + "." + std::to_string(counter++);
         const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

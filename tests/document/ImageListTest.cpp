@@ -89,7 +89,7 @@ TEST_F(DocumentTest, EachImageGetsASettingsPairAndOnlyTheFirstKeepsItsFilesColou
     doc.m_ptSel3 = {7, 8};
     doc.m_bSel1Set = doc.m_bSel2Set = doc.m_bSel3Set = 1;
     CPresentationConfig record;
-    doc.LoadImageSettings(image.m_strPath, ViewKind::View2D, record);
+    doc.LoadImageSettings(SettingsPlaceOf(image.m_strPath), ViewKind::View2D, record);
     EXPECT_EQ(std::tuple(image.m_dMin, image.m_dMax), range);
     EXPECT_EQ(std::tie(doc.m_ptSel1.x, doc.m_ptSel2.y, doc.m_bSel1Set, doc.m_bSel2Set), std::tuple(0, 0, 0, 0));
     EXPECT_EQ(std::tie(doc.m_ptSel3.x, doc.m_bSel3Set), std::tuple(7, 1));
