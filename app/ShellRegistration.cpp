@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
@@ -37,19 +38,76 @@ bool WriteIfChanged(const std::filesystem::path& path, const std::string& text, 
     return true;
 }
 
-// Runs a cache tool when it is installed; what it says or whether it works changes nothing.
-void RunIfInstalled(const char* tool, const std::filesystem::path& folder)
+// How a run of a cache tool went: a run that failed is to be made again at the next start.
+enum class ToolRun { NotInstalled, Done, Failed };
+
+// Runs a cache tool when it is installed; what it says changes nothing.
+ToolRun RunIfInstalled(const char* tool, const std::filesystem::path& folder)
 {
     const QString program = QStandardPaths::findExecutable(tool);
     if (program.isEmpty())
-        return;
+        return ToolRun::NotInstalled;
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start(program, {ToQtPath(folder.string())});
-    if (process.waitForStarted() && !process.waitForFinished(kToolTimeoutMs))
+    if (!process.waitForStarted())
+        return ToolRun::Failed;
+    if (!process.waitForFinished(kToolTimeoutMs)) {
         process.kill();
-    process.waitForFinished(1000);
+        process.waitForFinished(1000);
+        return ToolRun::Failed;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? ToolRun::Done
+                                                                                  : ToolRun::Failed;
+}
+
+// Whether the desktop's table `table` is missing or older than `source`, which is then still
+// to be taken in. A table rebuilt since for another program's files has taken ours in as well.
+// Times alike count as up to date: a tool run right after a write may end within the same
+// tick of the file system's clock.
+bool TableBehind(const std::filesystem::path& table, const std::filesystem::path& source)
+{
+    std::error_code error;
+    const std::filesystem::file_time_type sourceTime = std::filesystem::last_write_time(source, error);
+    if (error)
+        return false;   // nothing of ours to take in
+    const std::filesystem::file_time_type tableTime = std::filesystem::last_write_time(table, error);
+    return error || tableTime < sourceTime;
+}
+
+// Whether the desktop's table of entries by type ("type=a.desktop;b.desktop;" lines) names
+// `entry`: a table newer than the entry can still leave it out, rebuilt from elsewhere or at a
+// moment the entry could not be read.
+bool TableNamesEntry(const std::filesystem::path& table, const std::string& entry)
+{
+    std::string text;
+    if (ReadWholeFile(table.string(), text) != FileReadResult::Read)
+        return false;
+    for (std::size_t at = text.find(entry); at != std::string::npos; at = text.find(entry, at + 1)) {
+        const std::size_t end = at + entry.size();
+        if (at > 0 && (text[at - 1] == '=' || text[at - 1] == ';') && end < text.size() && text[end] == ';')
+            return true;
+    }
+    return false;
+}
+
+// Runs `tool` to rebuild `table` from the files in `folder`, among them `source`; true when
+// the tool is installed. A run that failed may have written the table all the same: dated
+// just before the source, the table is rebuilt at the next start, while a run that works
+// dates it anew. Dating the table back, rather than our file forward, lets the next run's
+// table count as up to date even when written within the same tick.
+bool RebuildTable(const char* tool, const std::filesystem::path& folder, const std::filesystem::path& table,
+                  const std::filesystem::path& source)
+{
+    const ToolRun run = RunIfInstalled(tool, folder);
+    if (run == ToolRun::Failed && !TableBehind(table, source)) {
+        std::error_code error;
+        const std::filesystem::file_time_type sourceTime = std::filesystem::last_write_time(source, error);
+        if (!error)
+            std::filesystem::last_write_time(table, sourceTime - std::chrono::nanoseconds(1), error);
+    }
+    return run != ToolRun::NotInstalled;
 }
 
 std::string ResourceText(const char* name)
@@ -122,19 +180,25 @@ RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std
     const std::filesystem::path root(dataHome);
     const std::filesystem::path mime = root / "mime";
     const std::filesystem::path applications = root / "applications";
-    result.mimeWritten = WriteIfChanged(mime / "packages" / (std::string(kDesktopName) + ".xml"),
-                                        MimePackageText(), result.failed);
+    const std::filesystem::path package = mime / "packages" / (std::string(kDesktopName) + ".xml");
+    const std::filesystem::path entryFile = applications / (std::string(kDesktopName) + ".desktop");
+    result.mimeWritten = WriteIfChanged(package, MimePackageText(), result.failed);
     if (const std::optional<std::string> entry = DesktopEntryText(executable))
-        result.entryWritten = WriteIfChanged(applications / (std::string(kDesktopName) + ".desktop"),
-                                             *entry, result.failed);
+        result.entryWritten = WriteIfChanged(entryFile, *entry, result.failed);
     else
         result.failed = true;
     if (const std::string icon = ResourceText(kAppIcon); !icon.empty())
         WriteIfChanged(root / "icons" / "hicolor" / "scalable" / "apps" / (std::string(kDesktopName) + ".svg"),
                        icon, result.failed);
-    if (result.mimeWritten)
-        RunIfInstalled("update-mime-database", mime);
-    if (result.entryWritten)
-        RunIfInstalled("update-desktop-database", applications);
+    // Not only after a write: a tool installed since, or one that failed at an earlier start,
+    // is to bring the tables up to date at this one. mime.cache is the table the desktop's
+    // libraries read, written last but for the version stamp.
+    const std::filesystem::path types = mime / "mime.cache";
+    if (result.mimeWritten || TableBehind(types, package))
+        result.mimeToolRan = RebuildTable("update-mime-database", mime, types, package);
+    const std::filesystem::path entries = applications / "mimeinfo.cache";
+    if (result.entryWritten || TableBehind(entries, entryFile)
+        || (std::filesystem::exists(entryFile) && !TableNamesEntry(entries, entryFile.filename().string())))
+        result.entryToolRan = RebuildTable("update-desktop-database", applications, entries, entryFile);
     return result;
 }

@@ -27,9 +27,12 @@ struct RegistrationResult {
     bool entryWritten = false;       // the desktop entry was new or changed
     bool mimeWritten = false;        // the MIME package was new or changed
     bool failed = false;             // a file could not be written (the others still were)
+    bool mimeToolRan = false;        // update-mime-database ran, its tables being behind the package
+    bool entryToolRan = false;       // update-desktop-database ran, its table being behind the entry
 };
 
 // Writes the entry, the type and the icon under `dataHome` where their text changed, each
-// all or nothing, then lets the desktop's caches know when the tools for it are installed.
-// Never fatal: whatever fails, the program runs on.
+// all or nothing, then brings the desktop's tables up to date where the tools for them are
+// installed and the tables are behind the files: missing, older, or, for the entries by
+// type, without ours. Never fatal: whatever fails, the program runs on.
 RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std::string& executable);

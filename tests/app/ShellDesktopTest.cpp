@@ -19,10 +19,12 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <future>
 #include <span>
+#include <sstream>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
@@ -83,6 +85,7 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
     EXPECT_TRUE(std::filesystem::exists(dir / "icons/hicolor/scalable/apps/spmviewer.svg"));
     if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
         // The tool ran at registration and built its tables from the package.
+        EXPECT_TRUE(first.mimeToolRan);
         const std::string globs = FileText(dir / "mime/globs2");
         for (const char* glob : {"*.spm", "*.[0-9][0-9][0-9]", "*.mdt"})
             EXPECT_NE(globs.find(std::string("application/x-spm-document:") + glob), std::string::npos) << glob;
@@ -90,6 +93,8 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
 
     RegistrationResult again = RegisterShellFileTypes(dir.path().string(), "/a/spmviewer");
     EXPECT_FALSE(again.entryWritten || again.mimeWritten || again.failed);
+    // The real tools' tables, where they ran, are what a start finds up to date.
+    EXPECT_FALSE(again.mimeToolRan || again.entryToolRan);
     RegistrationResult moved = RegisterShellFileTypes(dir.path().string(), "/b/spmviewer");
     EXPECT_TRUE(moved.entryWritten && !moved.mimeWritten);
     EXPECT_EQ(FileText(entry), DesktopEntryText("/b/spmviewer").value());
@@ -97,6 +102,99 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
     WriteFile(dir / "file", std::string_view("x"));
     EXPECT_TRUE(RegisterShellFileTypes((dir / "file").string(), "/a/spmviewer").failed);
     EXPECT_FALSE(RegisterShellFileTypes({}, "/a/spmviewer").entryWritten);
+}
+
+// What the desktop's cache tools do at a start: not installed, or they log their run and
+// write the table the desktop reads, failing before or after that.
+enum class CacheTools { Missing, Working, FailingBeforeWriting, FailingAfterWriting };
+
+// Puts fakes of the two cache tools in `bin` that do as `tools` says, logging to `log`.
+void FakeCacheTools(const std::filesystem::path& bin, CacheTools tools, const std::filesystem::path& log)
+{
+    const struct {
+        const char* tool;
+        const char* table;
+        const char* text;
+    } fakes[] = {
+        {"update-mime-database", "mime.cache", "a table of types"},
+        {"update-desktop-database", "mimeinfo.cache",
+         "[MIME Cache]\napplication/x-spm-document=spmviewer.desktop;\n"},
+    };
+    for (const auto& fake : fakes) {
+        const std::filesystem::path path = bin / fake.tool;
+        std::filesystem::remove(path);
+        if (tools == CacheTools::Missing)
+            continue;
+        std::string script = "#!/bin/sh\necho " + std::string(fake.tool) + " >> '" + log.string() + "'\n";
+        if (tools == CacheTools::FailingBeforeWriting)
+            script += "exit 1\n";
+        script += "printf '%s' '" + std::string(fake.text) + "' > \"$1/" + fake.table + "\"\n";
+        script += tools == CacheTools::FailingAfterWriting ? "exit 1\n" : "exit 0\n";
+        WriteFile(path, std::string_view(script));
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+}
+
+// The desktop's tables catch up with the registration whenever they are behind it, not only
+// when its text changed: a tool installed since the last start, or one that failed then
+// (whatever it got to write), runs at the next start, and so does the entries' tool when
+// another program's run left our entry out; with the tables up to date no tool runs.
+TEST(DesktopEntry, TheDesktopsTablesCatchUpWithTheRegistrationAtTheNextStart)
+{
+    enum class Before { Nothing, PackageRemoved, OtherMimeTable, OtherEntryTable };
+    using Runs = std::vector<std::string>;
+    const Runs none;
+    const Runs mime{"update-mime-database"};
+    const Runs entry{"update-desktop-database"};
+    const Runs both{"update-mime-database", "update-desktop-database"};
+    const struct {
+        const char* start;
+        Before before;
+        CacheTools tools;
+        const char* executable;
+        Runs runs;
+    } starts[] = {
+        {"first, the tools missing", Before::Nothing, CacheTools::Missing, "/a/spmviewer", none},
+        {"the tools installed since", Before::Nothing, CacheTools::Working, "/a/spmviewer", both},
+        {"up to date", Before::Nothing, CacheTools::Working, "/a/spmviewer", none},
+        {"another package rebuilt the types", Before::OtherMimeTable, CacheTools::Working, "/a/spmviewer", none},
+        {"another run left the entry out", Before::OtherEntryTable, CacheTools::Working, "/a/spmviewer", entry},
+        {"the program moved, a tool failing", Before::Nothing, CacheTools::FailingBeforeWriting, "/b/spmviewer",
+         entry},
+        {"the failed tool again", Before::Nothing, CacheTools::Working, "/b/spmviewer", entry},
+        {"the package removed, a tool failing late", Before::PackageRemoved, CacheTools::FailingAfterWriting,
+         "/b/spmviewer", mime},
+        {"the late failure again", Before::Nothing, CacheTools::Working, "/b/spmviewer", mime},
+        {"up to date at last", Before::Nothing, CacheTools::Working, "/b/spmviewer", none},
+    };
+    ScratchDir dir;
+    const std::filesystem::path home = dir / "share";
+    const std::filesystem::path bin = dir / "bin";
+    const std::filesystem::path log = dir / "runs";
+    std::filesystem::create_directory(bin);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", bin.c_str(), 1);
+    for (const auto& start : starts) {
+        if (start.before == Before::PackageRemoved)
+            std::filesystem::remove(home / "mime/packages/spmviewer.xml");
+        else if (start.before == Before::OtherMimeTable)
+            WriteFile(home / "mime/mime.cache", std::string_view("another table of types"));
+        else if (start.before == Before::OtherEntryTable)
+            WriteFile(home / "applications/mimeinfo.cache",
+                      std::string_view("[MIME Cache]\ntext/plain=other.desktop;\n"));
+        FakeCacheTools(bin, start.tools, log);
+        std::filesystem::remove(log);
+        const RegistrationResult result = RegisterShellFileTypes(home.string(), start.executable);
+        EXPECT_FALSE(result.failed) << start.start;
+        Runs runs;
+        std::istringstream logged(FileText(log));
+        for (std::string line; std::getline(logged, line);)
+            runs.push_back(line);
+        EXPECT_EQ(runs, start.runs) << start.start;
+        EXPECT_EQ(result.mimeToolRan, std::ranges::count(start.runs, mime.front()) == 1) << start.start;
+        EXPECT_EQ(result.entryToolRan, std::ranges::count(start.runs, entry.front()) == 1) << start.start;
+    }
+    setenv("PATH", path.c_str(), 1);
 }
 
 // What the desktop's MIME query answers for `file` with the registration under `dataHome`
