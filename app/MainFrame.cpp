@@ -17,13 +17,13 @@
 #include <array>
 
 #include "app/AppResources.h"
-#include "app/ChoiceListDialog.h"
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MenuResources.h"
 #include "app/SpmApp.h"
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
+#include "platform/core/DialogModels.h"
 #include "platform/qt/CommandRegistry.h"
 #include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"

@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "app/AppResources.h"
-#include "app/ChoiceListDialog.h"
 #include "platform/core/DialogModels.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/DisplayText.h"
@@ -135,6 +134,12 @@ bool RunChoiceList(CChoiceListDlg& model, QWidget* parent)
     QDialog dialog(parent);
     StartDialog(dialog, model.Caption());
     auto* layout = new QVBoxLayout(&dialog);
+    if (!model.m_strText.empty()) {
+        auto* text = new QLabel(DisplayText(model.m_strText), &dialog);
+        text->setObjectName("choiceText");
+        text->setWordWrap(true);
+        layout->addWidget(text);
+    }
     auto* list = new QListWidget(&dialog);
     list->setObjectName("choiceList");
     for (const std::string& entry : model.m_entries)

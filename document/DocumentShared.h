@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/MDIDoc.h"
 #include "image/ImageStatistics.h"
@@ -68,6 +69,9 @@ inline std::string NamingFile(std::string_view text, const std::string& path)
 // Where the image file at `imagePath` keeps its view settings and image list in its
 // presentation file.
 SettingsPlace SettingsPlaceOf(const std::string& imagePath);
+// The image files beside the presentation file at `presentationPath` whose presentation
+// file it is, sorted by name.
+std::vector<std::string> ImageFilesOfPresentationFile(const std::string& presentationPath);
 
 // The image's header, size and a digest of its heights.
 ImageState StateOf(const CSpmImage& image);

@@ -46,6 +46,14 @@ bool RefuseFolder(const std::string& path)
     return true;
 }
 
+// Every document of the process, for the saves that must not replace another one's file
+// unasked. The user-interface thread alone makes and ends documents.
+std::vector<const CMDIDoc*>& OpenDocuments()
+{
+    static std::vector<const CMDIDoc*> documents;
+    return documents;
+}
+
 bool CanOpenForReading(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -53,6 +61,25 @@ bool CanOpenForReading(const std::string& path)
 }
 
 } // namespace
+
+CMDIDoc::CMDIDoc()
+{
+    OpenDocuments().push_back(this);
+}
+
+CMDIDoc::~CMDIDoc()
+{
+    std::erase(OpenDocuments(), this);
+}
+
+std::optional<std::string> CMDIDoc::OtherImageIn(const std::string& file, const ImageEntry& entry) const
+{
+    for (const CMDIDoc* doc : OpenDocuments())
+        for (const ImageEntry& other : doc->m_imageList)
+            if (&other != &entry && HoldsSavedImage(file, other))
+                return doc->GetTitle() + ":" + other.m_pImage->m_strName;
+    return std::nullopt;
+}
 
 bool CMDIDoc::OnOpenDocument(const std::string& path)
 {

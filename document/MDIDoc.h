@@ -58,7 +58,8 @@ struct ImageEntry {
 
 class CMDIDoc {
 public:
-    CMDIDoc() = default;
+    CMDIDoc();
+    ~CMDIDoc();
     CMDIDoc(const CMDIDoc&) = delete;
     CMDIDoc& operator=(const CMDIDoc&) = delete;
 
@@ -157,10 +158,19 @@ public:
     // Marks `record` (one of the document's) when it differs from `before`; true when it does.
     bool NoteSettingsEdit(const CPresentationConfig& before, const CPresentationConfig& record);
     void SetSettingsModified(const CPresentationConfig& record, bool modified = true);
-    // Where `record` goes in, or comes from, the presentation file at `path` that the user
-    // named in the configuration panel: its image file's own sections when that is the
-    // image's own presentation file, else the file's plain sections.
-    SettingsPlace PlaceOfRecordIn(const CPresentationConfig& record, const std::string& path);
+    // The configuration panel's Load of `record` (of `kind`) from the presentation file the
+    // user chose: its image file's own sections when that is the image's own presentation
+    // file; else the sections of the image file that wrote the record there, whether plain or
+    // of one image file, where the user chooses when several hold one. None, after the
+    // message, when the file holds no such record, and when the user cancels.
+    std::optional<SettingsPlace> PlaceToLoadRecordFrom(const CPresentationConfig& record, ViewKind kind,
+                                                       const ProfileFile& profile);
+    // The panel's Save of `record` into the presentation file at `path`: where the image file
+    // that reads it looks, so that it next opens with what was saved (the user chooses which
+    // when several share it); the plain sections of a file of no image file. None when the
+    // user cancels.
+    std::optional<SettingsPlace> PlaceToSaveRecordIn(const CPresentationConfig& record, ViewKind kind,
+                                                     const std::string& path);
     // `record` alone was written into `path` (a panel's Save): when that is its image's own
     // presentation file, the file holds it.
     void NoteSettingsWritten(const CPresentationConfig& record, const std::string& path);
@@ -197,8 +207,10 @@ private:
     // The question before `entry`'s image replaces `target` in a save in place; none when the
     // file is missing or holds that image.
     std::optional<std::string> ReplaceQuestion(const ImageEntry& entry, const std::string& target) const;
-    // An image other than `entry`'s that `file` holds as loaded or last written, or null.
-    const ImageEntry* OtherImageIn(const std::string& file, const ImageEntry& entry) const;
+    // An image other than `entry`'s that `file` holds as loaded or last written, of this or
+    // another open document, as the questions name it ("scan.007:Height_01"); none when the
+    // file holds no other.
+    std::optional<std::string> OtherImageIn(const std::string& file, const ImageEntry& entry) const;
     // A message for each further image that the saved image list had to leave out.
     void ReportImagesTheListCannotKeep() const;
     ImageEntry* EntryOf(const CSpmImage& image);

@@ -87,14 +87,6 @@ void CMDIDoc::NoteImageWritten(ImageEntry& entry, const std::string& file)
     entry.m_bModified = false;
 }
 
-const ImageEntry* CMDIDoc::OtherImageIn(const std::string& file, const ImageEntry& entry) const
-{
-    for (const ImageEntry& other : m_imageList)
-        if (&other != &entry && HoldsSavedImage(file, other))
-            return &other;
-    return nullptr;
-}
-
 bool CMDIDoc::IsModified(const CSpmImage& image) const
 {
     const ImageEntry* entry = EntryOf(image);
@@ -113,14 +105,6 @@ void CMDIDoc::SetSettingsModified(const CPresentationConfig& record, bool modifi
 {
     if (const auto [entry, index] = EntryOf(record); entry != nullptr)
         entry->m_bSettingsModified[index] = modified;
-}
-
-SettingsPlace CMDIDoc::PlaceOfRecordIn(const CPresentationConfig& record, const std::string& path)
-{
-    const ImageEntry* entry = EntryOf(record).first;
-    if (entry != nullptr && SameFile(path, PresentationFilePath(entry->m_pImage->m_strPath)))
-        return SettingsPlaceOf(entry->m_pImage->m_strPath);
-    return PlainSettingsPlace(path);
 }
 
 void CMDIDoc::NoteSettingsWritten(const CPresentationConfig& record, const std::string& path)

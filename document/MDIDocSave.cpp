@@ -113,10 +113,10 @@ std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, con
     const std::string file = FileNameOf(target);
     const std::string replace = " Replace it with " + name + "? No saves " + name + " under another name.";
     // Images of one file share the place a save in place writes to (the companion of a
-    // NanoScope file, the same file added twice): the second save would silently take the
-    // first one's file.
-    if (const ImageEntry* other = OtherImageIn(target, entry))
-        return file + " holds " + GetTitle() + ":" + other->m_pImage->m_strName + "." + replace;
+    // NanoScope file, the same file added twice or opened in a second document): the second
+    // save would silently take the first one's file.
+    if (const std::optional<std::string> other = OtherImageIn(target, entry))
+        return file + " holds " + *other + "." + replace;
     std::error_code error;
     if (HoldsSavedImage(target, entry) || !std::filesystem::is_regular_file(target, error))
         return std::nullopt;

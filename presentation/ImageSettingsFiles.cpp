@@ -17,6 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kImageListSection = "AddImage";
+// What marks the extension of an image file's own sections as spelled in capitals.
+constexpr std::string_view kCapitalsMark = " in capitals";
 
 // The image list of a document whose images are `images`, first image first, at the first
 // image's place. An image's number in its file goes under a key of its own, which readers
@@ -80,7 +82,7 @@ std::string SectionQualifier(const std::string& imagePath)
 {
     const std::string extension = ExtensionOf(imagePath);
     const bool capitals = std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
-    return extension + (capitals ? " in capitals:" : ":");
+    return extension + (capitals ? std::string(kCapitalsMark) : std::string()) + ":";
 }
 
 } // namespace
@@ -93,6 +95,16 @@ std::string PresentationFilePath(const std::string& imagePath)
 SettingsPlace ImageSettingsPlace(const std::string& imagePath, bool plainSectionsOwn)
 {
     return {PresentationFilePath(imagePath), SectionQualifier(imagePath), plainSectionsOwn};
+}
+
+std::string ImageFileOfQualifier(const std::string& presentationFile, const std::string& qualifier)
+{
+    std::string_view extension(qualifier);
+    if (extension.ends_with(':'))
+        extension.remove_suffix(1);
+    if (extension.ends_with(kCapitalsMark))
+        extension.remove_suffix(kCapitalsMark.size());
+    return FileNameOf(ReplaceExtension(presentationFile, extension));
 }
 
 void LoadImageSettings(const SettingsPlace& place, ViewKind kind, const HeightRange& imageRange,

@@ -22,6 +22,10 @@ std::string PresentationFilePath(const std::string& imagePath);
 // so an extension in capitals (".SPM") is marked as such, apart from its lower-case twin.
 SettingsPlace ImageSettingsPlace(const std::string& imagePath, bool plainSectionsOwn);
 
+// The file name of the image file whose sections in the presentation file at
+// `presentationFile` carry `qualifier` (".001:" in scan.cnf: scan.001).
+std::string ImageFileOfQualifier(const std::string& presentationFile, const std::string& qualifier);
+
 // The settings a freshly loaded image starts with: the kind's defaults, the default palette
 // from the image's whole height range and its automatic (histogram-narrowed) range, then
 // every key the image file keeps in its presentation file over them. A missing file changes

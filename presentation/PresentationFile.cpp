@@ -64,6 +64,8 @@ const CnfKey kCnfKeys[] = {
 };
 
 constexpr std::string_view kCursorGroup = "ColorCursor";
+// The five sections of a record, by group.
+constexpr std::string_view kRecordGroups[] = {"Presentation", "Light", "Material", "XYLine", kCursorGroup};
 
 template <class... Visitors>
 struct Overloaded : Visitors... {
@@ -76,6 +78,22 @@ Overloaded(Visitors...) -> Overloaded<Visitors...>;
 std::string SectionName(const std::string& prefix, std::string_view group, ViewKind kind)
 {
     return prefix + std::string(group) + ViewKindText(kind);
+}
+
+// The plain sections' prefix: files of version 1.2 named them without the image; an image
+// file's own sections always name it.
+std::string PlainPrefix(const ProfileFile& profile, const std::string& prefix)
+{
+    return profile.GetString(kIntroduction, "Ver") == "1.2" ? std::string() : prefix;
+}
+
+// The section `place` reads `group` of the `kind` record of image `imageName` from.
+std::string RecordSectionToRead(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName,
+                                std::string_view group, ViewKind kind)
+{
+    const std::string prefix = imageName + "_";
+    return SectionToRead(profile, place, SectionName(prefix, group, kind),
+                         SectionName(PlainPrefix(profile, prefix), group, kind));
 }
 
 // Takes a non-empty text read for `key` into its field.
@@ -131,12 +149,8 @@ std::string SectionToWrite(const SettingsPlace& place, std::string_view name)
 
 void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& settings, const SettingsPlace& place)
 {
-    const std::string prefix = settings.m_ImageName + "_";
-    // Files of version 1.2 named their plain sections without the image; an image file's own
-    // sections always name it.
-    const std::string plainPrefix = profile.GetString(kIntroduction, "Ver") == "1.2" ? std::string() : prefix;
     const auto section = [&](std::string_view group) {
-        return SectionToRead(profile, place, SectionName(prefix, group, kind), SectionName(plainPrefix, group, kind));
+        return RecordSectionToRead(profile, place, settings.m_ImageName, group, kind);
     };
     for (const CnfKey& key : kCnfKeys) {
         const std::string text = profile.GetString(section(key.group), key.key);
@@ -157,6 +171,40 @@ bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& se
     for (const CnfKey& key : kCnfKeys)
         ok = ok && profile.SetString(section(key.group), key.key, ValueText(key, settings));
     return ok && StoreCursorList(profile, section(kCursorGroup), settings.m_ColorCursors);
+}
+
+bool HoldsRecord(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName, ViewKind kind)
+{
+    return std::ranges::any_of(kRecordGroups, [&](std::string_view group) {
+        return profile.HasSection(RecordSectionToRead(profile, place, imageName, group, kind));
+    });
+}
+
+std::vector<std::string> QualifiersHoldingRecord(const ProfileFile& profile, const std::string& imageName,
+                                                 ViewKind kind)
+{
+    const std::string prefix = imageName + "_";
+    const std::string plainPrefix = PlainPrefix(profile, prefix);
+    std::vector<std::string> qualifiers;
+    const auto note = [&qualifiers](std::string_view qualifier) {
+        if (std::ranges::none_of(qualifiers, [&](const std::string& q) { return ProfileFile::SameName(q, qualifier); }))
+            qualifiers.emplace_back(qualifier);
+    };
+    for (const std::string& section : profile.SectionNames()) {
+        for (std::string_view group : kRecordGroups) {
+            const std::string own = SectionName(prefix, group, kind);
+            if (ProfileFile::SameName(section, SectionName(plainPrefix, group, kind))) {
+                note({});
+            } else if (section.size() > own.size() && ProfileFile::SameName(std::string_view(section).substr(section.size() - own.size()), own)) {
+                // A qualifier is an extension (no point after its own) and ":".
+                const std::string_view qualifier = std::string_view(section).substr(0, section.size() - own.size());
+                if (qualifier.size() > 1 && qualifier.front() == '.' && qualifier.back() == ':' &&
+                    qualifier.find('.', 1) == std::string_view::npos)
+                    note(qualifier);
+            }
+        }
+    }
+    return qualifiers;
 }
 
 bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig& b)

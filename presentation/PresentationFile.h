@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/core/ProfileFile.h"
 #include "presentation/PresentationConfig.h"
@@ -42,6 +43,15 @@ void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& set
 // changed and must not be saved.
 bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings,
               const SettingsPlace& place = {});
+
+// Whether `place` holds a record of `kind` of the image `imageName`: a section of any of the
+// record's five groups where LoadCnf reads them.
+bool HoldsRecord(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName, ViewKind kind);
+// Whose sections in the profile hold a record of `kind` of the image `imageName`: the
+// qualifier of each image file that wrote one, and empty for the plain sections, in the
+// order of the file.
+std::vector<std::string> QualifiersHoldingRecord(const ProfileFile& profile, const std::string& imageName,
+                                                 ViewKind kind);
 
 // Whether two records keep the same settings in a presentation file: every field a *.cnf
 // holds, exactly. The colour table, the light position (both derived) and the image name

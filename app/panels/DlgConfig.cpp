@@ -46,13 +46,6 @@ ScrollCode CodeOf(int action)
     }
 }
 
-// Where the record goes in, or comes from, the *.cnf file the user chose: the image file's
-// own sections of its presentation file, else the plain sections of any other.
-SettingsPlace PlaceOfRecordIn(CDocument* doc, const CPresentationConfig& record, const std::string& path)
-{
-    return doc != nullptr ? doc->Doc().PlaceOfRecordIn(record, path) : PlainSettingsPlace(path);
-}
-
 } // namespace
 
 void C3DdlgConfig::DoDataExchange(CDataExchange& dx)
@@ -312,13 +305,17 @@ void C3DdlgConfig::OnSave2D3DConf()
     const std::string path = AskPanelFile(false, kConfigFileType);
     // The dialog ran the event loop: the record may have gone with its document.
     record = ActiveRecord();
-    if (path.empty() || record == nullptr)
-        return;
     CDocument* doc = m_watch.Document();
-    const SettingsPlace place = PlaceOfRecordIn(doc, *record, path);
-    if (!WriteCnf(place, kind, *record))
+    if (path.empty() || record == nullptr || doc == nullptr)
+        return;
+    const std::optional<SettingsPlace> place = doc->Doc().PlaceToSaveRecordIn(*record, kind, path);
+    // So may the choice of the image file.
+    record = ActiveRecord();
+    if (!place || record == nullptr || m_watch.Document() != doc)
+        return;
+    if (!WriteCnf(*place, kind, *record))
         Prompt().Message(kUnableToWrite);
-    else if (doc != nullptr)
+    else
         doc->Doc().NoteSettingsWritten(*record, path);
 }
 
@@ -329,17 +326,24 @@ void C3DdlgConfig::OnLoad2D3DConf()
     const ViewKind kind = ViewKindForSettingsIndex(m_nSettingsIndex);
     const std::string path = AskPanelFile(true, kConfigFileType);
     CPresentationConfig* record = ActiveRecord();
-    if (record == nullptr)
+    CDocument* doc = m_watch.Document();
+    if (record == nullptr || doc == nullptr)
         return;
     // The file and the rounding of the controls both count: the record is the user's choice.
     const CPresentationConfig before = *record;
-    CDocument* doc = m_watch.Document();
-    const SettingsPlace place = PlaceOfRecordIn(doc, *record, path);
-    if (!path.empty() && ReadCnf(place, kind, *record) == FileReadResult::Unreadable)
-        Prompt().Message(UnableToRead(path));
+    if (!path.empty()) {
+        const ProfileFile profile = ProfileFile::Load(path);
+        if (profile.LoadResult() == FileReadResult::Unreadable) {
+            Prompt().Message(UnableToRead(path));
+        } else if (const std::optional<SettingsPlace> place = doc->Doc().PlaceToLoadRecordFrom(*record, kind, profile)) {
+            // The choice of the image file ran the event loop as well.
+            if (ActiveRecord() != record || m_watch.Document() != doc)
+                return;
+            LoadCnf(profile, kind, *record, *place);
+        }
+    }
     UpdateControls();
     if (!path.empty())
         NoteEdit(before, *record);
-    if (doc != nullptr)
-        doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
+    doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
 }

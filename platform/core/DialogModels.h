@@ -1,5 +1,6 @@
 // The models of the framework's own dialogs that the program runs through the prompt: the
-// question box, the file dialogs, the colour dialog and the Options dialog. Plain classes, so
+// question box, the file dialogs, the colour dialog, the Options dialog and the lists to
+// choose one entry from. Plain classes, so
 // tests answer them through a scripted prompt.
 #pragma once
 
@@ -90,4 +91,19 @@ public:
     int m_nMode;
     unsigned m_nMatrixSize;
     int m_bAccepted = 0;                     // 1 exactly when the dialog closed with OK
+};
+
+// A list to choose one entry from: File New's list of document types ("New"), the Window
+// menu's "Select Window" for frames beyond the ninth, and which image file's settings the
+// configuration panel loads or replaces in a presentation file several of them share.
+class CChoiceListDlg : public IDialogModel {
+public:
+    CChoiceListDlg(std::string caption, std::vector<std::string> entries, std::string text = {})
+        : m_strCaption(std::move(caption)), m_entries(std::move(entries)), m_strText(std::move(text)) {}
+    std::string Caption() const override { return m_strCaption; }
+
+    std::string m_strCaption;
+    std::vector<std::string> m_entries;
+    std::string m_strText;            // the question above the list; none when empty
+    std::size_t m_nSelected = 0;      // the first entry is chosen at start
 };

@@ -1,5 +1,7 @@
 #include "platform/core/ProfileFile.h"
 
+#include <unordered_set>
+
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
@@ -149,6 +151,23 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
 bool ProfileFile::HasSection(std::string_view section) const
 {
     return m_sections.contains(Folded(Trim(section)));
+}
+
+bool ProfileFile::SameName(std::string_view a, std::string_view b)
+{
+    return Folded(Trim(a)) == Folded(Trim(b));
+}
+
+std::vector<std::string> ProfileFile::SectionNames() const
+{
+    std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
+    for (std::size_t i = m_first; i != kNone; i = m_lines[i].next) {
+        const ParsedLine line = ParseLine(m_lines[i].text);
+        if (line.kind == LineKind::Section && seen.insert(Folded(line.name)).second)
+            names.emplace_back(line.name);
+    }
+    return names;
 }
 
 std::size_t ProfileFile::InsertAfter(std::size_t after, std::string text)

@@ -31,6 +31,8 @@ public:
     // Reads the file at `path`. A missing or unreadable file gives a profile without keys;
     // LoadResult() tells which.
     static ProfileFile Load(const std::string& path);
+    // Whether two section or key names name one thing in a profile.
+    static bool SameName(std::string_view a, std::string_view b);
 
     const std::string& Path() const { return m_path; }
     FileReadResult LoadResult() const { return m_loadResult; }
@@ -43,6 +45,9 @@ public:
 
     // Whether the file has a section of that name, with or without keys.
     bool HasSection(std::string_view section) const;
+    // The name of every section in file order, trimmed and as the file spells it; a name
+    // that appears twice is given once, as first spelled.
+    std::vector<std::string> SectionNames() const;
 
     // Sets `key` in `section` to `value`. Returns false, changing nothing, for texts that a
     // profile line cannot hold: a line break anywhere, an empty name, "]" in the section

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -614,6 +616,82 @@ TEST_P(PanelGui, ClosingAsksToSaveChangedViewSettings)
         RunningApp::Pump();
     }
     EXPECT_NE(FileText(cnf).find("[" + own + m_strSecond + "_ColorCursor2D]"), std::string::npos);
+}
+
+// The configuration panel moves a record between image files through their presentation
+// files: a Load takes what another image file saved there, a series' shared file asks whose
+// through the real list, and a Save goes where the image file reads it.
+TEST_P(PanelGui, LoadAndSaveMoveSettingsBetweenImageFiles)
+{
+    const ScratchDir others;
+    // Each image file's 3D view turned and saved as the quit question's Yes saves it: their
+    // presentation files hold their own sections alone.
+    const auto saveAngle = [](const std::string& path, float angle) {
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path));
+        (*doc.ImageList().front().m_pSettings)[1].m_Angle = angle;
+        ASSERT_TRUE(doc.SaveImageSettings(*doc.ImageList().front().m_pImage));
+    };
+    const auto reopenedAngle = [](const std::string& path) {
+        CMDIDoc doc;
+        EXPECT_TRUE(doc.OnOpenDocument(path));
+        return (*doc.ImageList().front().m_pSettings)[1].m_Angle;
+    };
+    const std::string a = SampleCopy(others, "a.spm");
+    saveAngle(a, 123.0f);
+    saveAngle(SampleCopy(others, "s.SPM"), 11.0f);
+    saveAngle(SampleCopy(others, "s.spm"), 22.0f);
+    const std::string aCnf = (others / "a.cnf").string(), sCnf = (others / "s.cnf").string();
+    ASSERT_EQ(FileText(aCnf).find("[Height_01_"), std::string::npos);
+
+    C3DdlgConfig& config = Main().ConfigPanel();
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    m_app->Prompt().messages.clear();
+    AnswerFileDialog(m_app->Prompt(), aCnf);
+    config.OnLoad2D3DConf();
+    EXPECT_EQ(Record().m_Angle, 123.0f);
+    EXPECT_EQ(config.Edit(kEditAngle).text().toDouble(), 123.0);
+
+    std::string question;
+    std::vector<std::string> entries;
+    {
+        RealDialogs real(*m_app);
+        const ModalStep chooseSecond = [&](QWidget* modal) {
+            auto* list = modal != nullptr ? modal->findChild<QListWidget*>("choiceList") : nullptr;
+            if (list == nullptr)
+                return false;
+            if (auto* text = modal->findChild<QLabel*>("choiceText"))
+                question = text->text().toStdString();
+            for (int row = 0; row < list->count(); ++row)
+                entries.push_back(list->item(row)->text().toStdString());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+            ::Screenshot(std::string("panels-07-whose-settings") + (Bundled() ? "-Bundled" : "-NanoScope"), modal);
+            auto* buttons = modal->findChild<QDialogButtonBox*>();
+            if (buttons != nullptr)
+                buttons->button(QDialogButtonBox::Ok)->click();
+            return true;
+        };
+        EXPECT_EQ(RunWithModals([&] { config.OnLoad2D3DConf(); }, {TypeInFileDialog(sCnf), chooseSecond}), 2u);
+    }
+    EXPECT_EQ(question, "s.cnf holds 3D settings of Height_01 of several image files. Load those of:");
+    EXPECT_EQ(entries, (std::vector<std::string>{"s.SPM", "s.spm"}));
+    EXPECT_EQ(Record().m_Angle, 22.0f);
+    EXPECT_EQ(config.Edit(kEditAngle).text().toDouble(), 22.0);
+
+    Type(config.Edit(kEditAngle), "77");
+    AnswerFileDialog(m_app->Prompt(), aCnf);
+    config.OnSave2D3DConf();
+    EXPECT_EQ(reopenedAngle(a), 77.0f);
+    EXPECT_EQ(FileText(aCnf).find("[Height_01_"), std::string::npos);
+
+    // A file that holds no record of the image says so and changes nothing.
+    const std::string none = (others / "none.cnf").string();
+    WriteFile(none, "[Height_01_Presentation2D]\r\nAngle=5\r\n");
+    AnswerFileDialog(m_app->Prompt(), none);
+    config.OnLoad2D3DConf();
+    EXPECT_EQ(Record().m_Angle, 77.0f);
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"none.cnf holds no 3D settings of Height_01."});
 }
 
 // Both curves are checked in the scenario; here the cursors move.

@@ -17,7 +17,6 @@
 #include <map>
 
 #include "AppTestSupport.h"
-#include "app/ChoiceListDialog.h"
 #include "app/CommandIds.h"
 #include "app/FileTypes.h"
 #include "app/MainFrame.h"

@@ -478,10 +478,13 @@ TEST_F(SaveInPlaceTest, AFileAnotherDocumentOrProgramWroteSinceIsAskedAbout)
     const std::string changedSince =
         "dialog: scan.007.spm has changed since Height_01 was last saved in it, by another document or program." +
         replace;
+    // Another document that holds the file names its image.
+    const std::string heldByB = "dialog: scan.007.spm holds scan.007.spm:Height_01." + replace;
     const struct {
         const char* what;
         bool byAnotherDocument;  // else another program appends a byte
-    } cases[] = {{"another document", true}, {"another program", false}};
+        std::string question;
+    } cases[] = {{"another document", true, heldByB}, {"another program", false, changedSince}};
     for (const auto& c : cases) {
         fs::remove(target);
         CMDIDoc a;
@@ -505,7 +508,7 @@ TEST_F(SaveInPlaceTest, AFileAnotherDocumentOrProgramWroteSinceIsAskedAbout)
         prompt.events.clear();
         Reply(Answer::Cancel);
         EXPECT_EQ(a.OnFileSave(ours.m_strName), FileSave::kNotSaved) << c.what;
-        EXPECT_EQ(prompt.events, Texts{changedSince}) << c.what;
+        EXPECT_EQ(prompt.events, Texts{c.question}) << c.what;
         EXPECT_EQ(FileBytes(target), held) << c.what;
         Reply(Answer::Yes);
         EXPECT_EQ(a.OnFileSave(ours.m_strName), FileSave::kSaved) << c.what;
@@ -516,5 +519,39 @@ TEST_F(SaveInPlaceTest, AFileAnotherDocumentOrProgramWroteSinceIsAskedAbout)
             EXPECT_EQ(b.ModifiedImages(), std::vector<const CSpmImage*>{&theirs}) << c.what;
         }
     }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// A file that another open document saved holds that document's image: a second document of
+// the same source file asks before its save in place replaces it, naming the image.
+TEST_F(SaveInPlaceTest, ASecondDocumentOfOneFileAsksBeforeReplacingTheFirstOnesSave)
+{
+    const std::string scan = TwoFrameMdt("scan.mdt");
+    const std::string target = scan + ".spm";
+    CMDIDoc a;
+    ASSERT_TRUE(a.OnOpenDocument(scan));
+    ASSERT_TRUE(a.AddImage(scan, 1));
+    const CSpmImage& first = *a.ImageList()[0].m_pImage;
+    ChangeHeights(a, first, 3.0);
+    ASSERT_EQ(a.OnFileSave(first.m_strName), FileSave::kSaved);
+    // Save As of the second image gives A another name; its first image still lies in the save.
+    ASSERT_TRUE(a.OnSaveDocument(dir / "other.spm", a.ImageList()[1].m_pImage->m_strName));
+    EXPECT_FALSE(a.IsModified(first));
+    const std::vector<std::uint8_t> saved = FileBytes(target);
+
+    CMDIDoc b;
+    ASSERT_TRUE(b.OnOpenDocument(scan));
+    const CSpmImage& again = *b.ImageList()[0].m_pImage;
+    prompt.events.clear();
+    Reply(Answer::Cancel);
+    EXPECT_EQ(b.OnFileSave(again.m_strName), FileSave::kNotSaved);
+    EXPECT_EQ(prompt.events, Texts{ReplaceQuestion("scan.mdt.spm", "other.spm", first.m_strName, again.m_strName)});
+    EXPECT_EQ(FileBytes(target), saved);
+    EXPECT_FALSE(a.IsModified(first));
+    // Yes replaces it: A's image no longer lies in any file.
+    Reply(Answer::Yes);
+    EXPECT_EQ(b.OnFileSave(again.m_strName), FileSave::kSaved);
+    EXPECT_EQ(HeldImage(target, {&first, &again}), 1);
+    EXPECT_TRUE(a.IsModified(first));
     EXPECT_TRUE(prompt.messages.empty());
 }
