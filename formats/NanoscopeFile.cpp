@@ -1,6 +1,7 @@
 // NanoScope v4.3x files: a text header of backslash lines, one "Ciao image list" block per
 // image, then int16 sample blocks at the offsets the blocks give.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <optional>
@@ -50,21 +51,39 @@ constexpr std::size_t kWrittenDataOffset = 40960;
 struct ImageBlock {
     std::optional<std::string> offset, columns, rows, scanSize, zScale, bytesPerPixel;
     std::string dataName;
+    // Keys the block must hold that it holds only in another case, as later versions spell
+    // some ("Scan Size:"): each with the file's spelling, for what a refusal says.
+    std::vector<std::pair<std::string_view, std::string>> respelled;
 
+    // The keys a block must hold, each with its value in this block.
+    std::array<std::pair<std::string_view, const std::optional<std::string>*>, 4> Required() const
+    {
+        return {{{kDataOffset, &offset}, {kColumns, &columns}, {kRows, &rows}, {kScanSize, &scanSize}}};
+    }
     bool Complete() const { return offset && columns && rows && scanSize; }
     // The keys a block must hold that this one lacks, quoted: "A", "A" and "B", "A", "B" and "C".
     std::string Missing() const
     {
-        const std::pair<const std::optional<std::string>&, std::string_view> keys[] = {
-            {offset, kDataOffset}, {columns, kColumns}, {rows, kRows}, {scanSize, kScanSize}};
         std::vector<std::string_view> missing;
-        for (const auto& [value, key] : keys)
-            if (!value)
+        for (const auto& [key, value] : Required())
+            if (!*value)
                 missing.push_back(key);
         std::string text;
         for (std::size_t i = 0; i < missing.size(); ++i)
             text += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + InQuotes(missing[i]);
         return text;
+    }
+    // The first key the block lacks that it holds in another case, with the file's spelling.
+    const std::pair<std::string_view, std::string>* FirstRespelled() const
+    {
+        for (const auto& [key, value] : Required()) {
+            if (*value)
+                continue;
+            for (const auto& found : respelled)
+                if (found.first == key)
+                    return &found;
+        }
+        return nullptr;
     }
 };
 
@@ -83,6 +102,19 @@ std::optional<std::string_view> ValueOf(std::string_view line, std::string_view 
 bool Contains(std::string_view line, std::string_view key)
 {
     return ValueOf(line, key).has_value();
+}
+
+// The key as the line spells it, when the line holds it in another case only.
+std::optional<std::string_view> SpellingIgnoringCase(std::string_view line, std::string_view key)
+{
+    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    const auto sameLetter = [&](char a, char b) { return lower(a) == lower(b); };
+    if (line.size() <= 1 || Contains(line, key))
+        return std::nullopt;
+    const auto found = std::search(line.begin() + 1, line.end(), key.begin(), key.end(), sameLetter);
+    if (found == line.end())
+        return std::nullopt;
+    return line.substr(static_cast<std::size_t>(found - line.begin()), key.size());
 }
 
 bool IsSectionLine(std::string_view line)
@@ -104,6 +136,13 @@ void TakeBlockKey(std::string_view line, ImageBlock& block)
     take(kBytesPerPixel, block.bytesPerPixel);
     if (Contains(line, kImageData))
         block.dataName = std::string(TextBetweenLastQuotes(line));
+    for (const auto& [key, value] : block.Required()) {
+        const bool noted = std::any_of(block.respelled.begin(), block.respelled.end(),
+                                       [&](const auto& found) { return found.first == key; });
+        if (!*value && !noted)
+            if (const std::optional<std::string_view> spelling = SpellingIgnoringCase(line, key))
+                block.respelled.emplace_back(key, *spelling);
+    }
 }
 
 // "V 11.39026 nm/V": the number is the second word.
@@ -193,14 +232,14 @@ std::string VersionText(std::string_view value)
 }
 
 // What a refusal says of the file first: "NanoScope v9.01 file, 2 bytes per sample: ".
-std::string FileDescription(const std::optional<std::string>& version, const ImageBlock& block)
+std::string FileDescription(const std::optional<std::string>& version, const std::optional<std::string>& bytesPerPixel)
 {
     std::string text = "NanoScope ";
     if (version)
         text += VersionText(*version) + " ";
     text += "file";
-    if (block.bytesPerPixel)
-        text += ", " + ShortNumber(CImageFile::ParseNumber(*block.bytesPerPixel)) + " bytes per sample";
+    if (bytesPerPixel)
+        text += ", " + ShortNumber(CImageFile::ParseNumber(*bytesPerPixel)) + " bytes per sample";
     return text + ": ";
 }
 
@@ -261,18 +300,36 @@ ImageFileRefusal DescribeBlock(const ImageBlock& block, int index, std::optional
     return {};
 }
 
-// Why the file holds no complete block of the wanted number, after "NanoScope ... file: ".
-std::string NoSuchBlock(int blocks, int complete, const std::optional<ImageBlock>& incomplete)
+// Why a file is refused whose block holds a key in another case than this reader's. Samples
+// of a size this program does not read come first, as they keep the file from being read
+// whatever its keys; then the key as the reader looks for it and as the file spells it.
+std::string RespelledKeyRefusal(const std::optional<std::string>& version, const ImageBlock& block,
+                                const std::pair<std::string_view, std::string>& key)
 {
+    const bool twoBytes = !block.bytesPerPixel || CImageFile::ParseNumber(*block.bytesPerPixel) == 2.0;
+    const bool laterVersion = version && !VersionText(*version).starts_with("v4.3");
+    return FileDescription(version, twoBytes ? std::nullopt : block.bytesPerPixel) + "this program reads " +
+           (twoBytes ? "" : "2-byte samples and ") + "the keys of v4.3x files, and " +
+           (laterVersion ? "this version" : "this file") + " spells " + InQuotes(key.first) + " as " +
+           InQuotes(key.second) + ".";
+}
+
+// Why the file holds no complete block of the wanted number.
+std::string NoSuchBlock(const std::optional<std::string>& version, int blocks, int complete,
+                        const std::optional<ImageBlock>& incomplete)
+{
+    const std::string file = FileDescription(version, incomplete ? incomplete->bytesPerPixel : std::nullopt);
     if (blocks == 0)
-        return "it holds no image list.";
+        return file + "it holds no image list.";
     if (complete == 0 && incomplete) {
+        if (const auto* key = incomplete->FirstRespelled())
+            return RespelledKeyRefusal(version, *incomplete, *key);
         if (blocks == 1)
-            return "its image list lacks " + incomplete->Missing() + ".";
-        return "none of its " + std::to_string(blocks) + " image lists is complete; the first lacks " +
+            return file + "its image list lacks " + incomplete->Missing() + ".";
+        return file + "none of its " + std::to_string(blocks) + " image lists is complete; the first lacks " +
                incomplete->Missing() + ".";
     }
-    return "it holds " + std::to_string(complete) + (complete == 1 ? " image." : " images.");
+    return file + "it holds " + std::to_string(complete) + (complete == 1 ? " image." : " images.");
 }
 
 }  // namespace
@@ -339,15 +396,14 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
     }
     closeBlock();
     if (!chosen)
-        return Fail(ImageFileError::kNoSuchImage, FileDescription(version, firstIncomplete.value_or(ImageBlock{})) +
-                                                      NoSuchBlock(blocks, complete, firstIncomplete));
+        return Fail(ImageFileError::kNoSuchImage, NoSuchBlock(version, blocks, complete, firstIncomplete));
 
     const std::optional<double> sensitivity =
         sensitivityText ? SensitivityOf(*sensitivityText) : std::nullopt;
     SpmHeader read{};
     std::size_t sampleOffset = 0;
     if (ImageFileRefusal refusal = DescribeBlock(*chosen, index, sensitivity, m_nFileSize, read, sampleOffset))
-        return Fail(refusal.error, FileDescription(version, *chosen) + refusal.detail);
+        return Fail(refusal.error, FileDescription(version, chosen->bytesPerPixel) + refusal.detail);
     return Accept(read, sampleOffset, header);
 }
 
@@ -385,11 +441,12 @@ std::string DataNameOf(const SpmHeader& header)
 }
 
 // A unit as the writer stores it, the last word of its line; what it means is decided on
-// this text.
-std::string UnitWordOf(std::string_view unit, std::string_view fallback)
+// this text, as the NT-MDT writer decides on its own. Empty for a unit of nothing but blanks,
+// quotes or control characters: its line then ends in a word of the format's, and the unit
+// is lost.
+std::string UnitWordOf(std::string_view unit)
 {
-    const std::string word = WithoutReaderKeys(UnitAsWritten(unit));
-    return word.empty() ? std::string(fallback) : word;
+    return WithoutReaderKeys(UnitAsWritten(unit));
 }
 
 bool SameUnit(std::string_view written, std::string_view back)
@@ -412,11 +469,12 @@ struct Plan {
 void PlanScanSize(const SpmHeader& header, Plan& plan)
 {
     const std::string shown = HeaderText(header.m_szXYUnit);
-    const std::string unit = UnitWordOf(shown, "Unit");
+    const std::string unit = UnitWordOf(shown);
     const std::optional<LengthUnit> length = LengthUnitOf(unit);
     const double perStep = length ? length->nanometres : 1.0;
     const std::pair<std::string_view, double> micrometres{"~m", 1000.0}, nanometres{"nm", 1.0};
-    std::vector<std::pair<std::string_view, double>> candidates{{unit, 1.0}};
+    const std::string word = unit.empty() ? "Unit" : unit;
+    std::vector<std::pair<std::string_view, double>> candidates{{word, 1.0}};
     if (length)
         candidates = length->name == "um" ? std::vector{micrometres, nanometres} : std::vector{nanometres, micrometres};
     for (const auto& [text, perUnit] : candidates) {
@@ -447,9 +505,10 @@ void PlanScanSize(const SpmHeader& header, Plan& plan)
 void PlanZScale(const SpmHeader& header, Plan& plan)
 {
     const std::string shown = HeaderText(header.m_szZUnit);
-    const std::string unit = UnitWordOf(shown, "uni");
+    const std::string unit = UnitWordOf(shown);
+    const std::string word = unit.empty() ? "uni" : unit;
     const std::string zScale = FormatFixedSignificant(header.m_fKz);
-    std::string hardValue = FormatFixedSignificant(header.m_fKz * kSampleSteps) + " " + unit;
+    std::string hardValue = FormatFixedSignificant(header.m_fKz * kSampleSteps) + " " + word;
     plan.sensitivity = zScale;
     if (plan.name == "Height") {
         const std::optional<double> nanometres = NanometresPerLengthUnit(unit);
@@ -462,7 +521,7 @@ void PlanZScale(const SpmHeader& header, Plan& plan)
         hardValue = "65536 V";
     }
     plan.zScaleLine = "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) " + hardValue;
-    if (const std::string_view back = ZUnitOf(plan.name, unit); !SameUnit(unit, back))
+    if (const std::string_view back = ZUnitOf(plan.name, word); !SameUnit(unit, back))
         plan.losses.push_back(UnitLossText(kFileName, "Z unit", shown, back, plan.name));
 }
 

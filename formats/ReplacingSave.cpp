@@ -1,5 +1,8 @@
 #include "formats/ReplacingSave.h"
 
+#include <unistd.h>
+
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -8,14 +11,59 @@
 #include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
 
 namespace {
+
+// Whether a word takes "an": decided on its first letter alone, which is right for the
+// quantities instruments name.
+bool StartsWithVowel(std::string_view word)
+{
+    return !word.empty() && std::string_view("AEIOUaeiou").find(word.front()) != std::string_view::npos;
+}
 
 ImageFileError Refuse(ImageFileError error, const std::string& message)
 {
     Prompt().Message(message);
     return error;
+}
+
+// The longest file name the folder of `path` takes, in bytes; 255, the usual limit, when the
+// system cannot tell.
+std::size_t LongestFileNameIn(const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    const long longest = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return longest > 0 ? static_cast<std::size_t>(longest) : 255;
+}
+
+// A file name as a message shows it: one too long to read at once as its first and last
+// bytes, which keep what tells it apart (its start and its extensions).
+std::string ShownFileName(std::string_view name)
+{
+    constexpr std::size_t kShownEnd = 24;
+    const std::string utf8 = MixedBytesAsUtf8(name);
+    if (utf8.size() <= 2 * kShownEnd + 3)
+        return utf8;
+    std::size_t tail = utf8.size() - kShownEnd;
+    while ((static_cast<unsigned char>(utf8[tail]) & 0xC0) == 0x80)  // not inside a character
+        ++tail;
+    return std::string(CutUtf8(utf8, kShownEnd)) + "..." + utf8.substr(tail);
+}
+
+// Why a file cannot be created at `path` for its name, or nothing. The temporary file has a
+// short name of its own, so a name too long would fail only at the rename, after the whole
+// file was written, and the user would not learn why.
+std::optional<std::string> FileNameRefusal(const std::string& path, const SaveMessages& messages)
+{
+    const std::string name = FileNameOf(path);
+    const std::size_t longest = LongestFileNameIn(path);
+    if (name.size() <= longest)
+        return std::nullopt;
+    return std::string(messages.cannotCreate) + "\nThe file name " + ShownFileName(name) + " is " +
+           std::to_string(name.size()) + " bytes long; a file name may have at most " + std::to_string(longest) +
+           " bytes.";
 }
 
 ImageFileError SaveReplacing(const std::string& path, std::span<const std::uint8_t> header,
@@ -36,6 +84,9 @@ ImageFileError SaveReplacing(const std::string& path, std::span<const std::uint8
 ImageFileError SaveScaledImage(const std::string& path, CSpmImage& image, HeaderEncoder encodeHeader,
                                const SaveMessages& messages)
 {
+    // Before the image changes or a unit is said to be lost from a file never written.
+    if (const std::optional<std::string> refusal = FileNameRefusal(path, messages))
+        return Refuse(ImageFileError::kCannotCreate, *refusal);
     ScaledSamples scaled;
     if (const ImageFileError error = ScaleForSaving(image, scaled); error != ImageFileError::kNone)
         return Refuse(error, kTextSaveNotOk);
@@ -61,7 +112,7 @@ std::string UnitLossText(std::string_view file, std::string_view axis, std::stri
 {
     std::string text = std::string(file) + " cannot keep the " + std::string(axis) + " " + QuotedUnit(unit);
     if (!quantity.empty())
-        text += " of a " + QuotedUnit(quantity) + " image";
+        text += (StartsWithVowel(quantity) ? " of an " : " of a ") + QuotedUnit(quantity) + " image";
     return Sentence(text + ": it reads back as " + QuotedUnit(back));
 }
 

@@ -31,16 +31,18 @@ using HeaderEncoder = EncodedHeader (*)(const SpmHeader& header);
 // The save of every writable format: scales the image's heights to samples, encodes the
 // header with the format's encoder and writes header, then samples, to path; the new Z scale,
 // size and samples go into the image once the encoder accepts it. Every refusal shows
-// exactly one message and writes nothing: an image that cannot be scaled is refused with
-// "Save not Ok", one the format cannot store with the encoder's refusal, and either is left
-// unchanged. What the file cannot keep is said before it is written; a failed write removes
-// the temporary file and leaves whatever was at path untouched.
+// exactly one message and writes nothing: a path whose file name is longer than its folder
+// takes is refused with the format's cannotCreate message and why, an image that cannot be
+// scaled with "Save not Ok", one the format cannot store with the encoder's refusal, and the
+// image is left unchanged. What the file cannot keep is said before it is written; a failed
+// write removes the temporary file and leaves whatever was at path untouched.
 ImageFileError SaveScaledImage(const std::string& path, CSpmImage& image, HeaderEncoder encodeHeader,
                                const SaveMessages& messages);
 
 // What the writers tell the user.
 // "A NanoScope file cannot keep the Z unit "deg" of a "Height" image: it reads back as "nm"."
-// for the file "a NanoScope file" (the quantity only where the format's unit depends on it).
+// for the file "a NanoScope file" (the quantity only where the format's unit depends on it,
+// after "an" when it begins with a vowel).
 std::string UnitLossText(std::string_view file, std::string_view axis, std::string_view unit, std::string_view back,
                          std::string_view quantity = {});
 // "Save not Ok", then "The X step of 1e-44 pm is too small for a NanoScope file.".

@@ -57,6 +57,15 @@ Loaded Load(const ScratchDir& dir, const Bytes& bytes, int index = 0)
     return LoadBytes(ImageFormat::kNanoscope, dir, bytes, index);
 }
 
+// The bytes with another version, or none for an empty one.
+Bytes WithVersion(const Bytes& bytes, const std::string& version)
+{
+    std::string text(bytes.begin(), bytes.end());
+    const std::string line = "\\Version: 0x04320003\r\n";
+    text.replace(text.find(line), line.size(), version.empty() ? "" : "\\Version: " + version + "\r\n");
+    return {text.begin(), text.end()};
+}
+
 }  // namespace
 
 TEST(NanoscopeReader, TakesTheChosenBlocksSizeAndSamplesAndNoKeyOfItsNeighbour)
@@ -151,6 +160,43 @@ TEST(NanoscopeReader, RefusesBrokenHeadersWithTheirReason)
         {"no sensitivity", NanoscopeBytes({Block{}}, {"\\@Sens. Current: V 10 nA/V"}), ImageFileError::kMissingKey},
     };
     ExpectReads(ImageFormat::kNanoscope, cases);
+}
+
+// Later versions spell some keys in another case; such a file is intact, only not read here,
+// and the refusal says so first, after the sample size where that is not read either.
+TEST(NanoscopeReader, RefusesAKeySpelledInAnotherCaseNamingVersionAndSpelling)
+{
+    ScratchDir dir;
+    const Block respelled{.scanSize = "", .extra = {"\\Scan Size: 8 4 nm"}};
+    const Block fourBytes{.scanSize = "", .extra = {"\\Bytes/pixel: 4", "\\Scan Size: 8 4 nm"}};
+    const Block twoBytes{.scanSize = "", .extra = {"\\Bytes/pixel: 2", "\\Scan Size: 8 4 nm"}};
+    const std::string keys = "this program reads the keys of v4.3x files, and this version spells \"Scan size:\" as "
+                             "\"Scan Size:\".";
+    const struct {
+        const char* version;
+        std::vector<Block> blocks;
+        std::string detail;
+    } cases[] = {
+        {"0x07200000", {twoBytes}, "NanoScope v7.20 file: " + keys},
+        {"0x09010201", {twoBytes, twoBytes, twoBytes}, "NanoScope v9.01 file: " + keys},
+        {"0x09700201", {respelled, respelled}, "NanoScope v9.70 file: " + keys},
+        {"0x10000000", {fourBytes},
+         "NanoScope v10.00 file, 4 bytes per sample: this program reads 2-byte samples and the keys of v4.3x files, "
+         "and this version spells \"Scan size:\" as \"Scan Size:\"."},
+        {"", {respelled},
+         "NanoScope file: this program reads the keys of v4.3x files, and this file spells \"Scan size:\" as "
+         "\"Scan Size:\"."},
+        {"0x04320003", {{.scanSize = "", .extra = {"\\scan size: 8 4 nm"}}},
+         "NanoScope v4.32 file: this program reads the keys of v4.3x files, and this file spells \"Scan size:\" as "
+         "\"scan size:\"."},
+        // A key missing in every spelling is named as missing.
+        {"0x09010201", {{.scanSize = ""}}, "NanoScope v9.01 file: its image list lacks \"Scan size:\"."},
+    };
+    for (const auto& c : cases) {
+        const Loaded loaded = Load(dir, WithVersion(NanoscopeBytes(c.blocks), c.version));
+        EXPECT_EQ(loaded.error, ImageFileError::kNoSuchImage) << c.version;
+        EXPECT_EQ(loaded.detail, c.detail) << c.version;
+    }
 }
 
 TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)

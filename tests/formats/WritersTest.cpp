@@ -3,6 +3,8 @@
 // harm.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 
 #include "FormatTestSupport.h"
@@ -135,6 +137,56 @@ TEST_P(Writers, RefusesImagesItCannotStoreAndTargetsItCannotReplaceKeepingTheOld
     EXPECT_EQ(prompt.messages, (std::vector<std::string>{cannotCreate, "Save not Ok"}));
     EXPECT_TRUE(std::filesystem::is_directory(Target()));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// A file name longer than the file system takes is refused before anything is created or
+// said of the image, with why; one at the limit saves. The *.spm writer adds ".spm" to a name
+// that lacks it, as an in-place save of a NanoScope or NT-MDT image does.
+TEST_P(Writers, AFileNameBeyondTheFileSystemsLimitIsRefusedWithItsLength)
+{
+    const long limit = pathconf(dir.path().c_str(), _PC_NAME_MAX);
+    ASSERT_GT(limit, 60);
+    const auto size = static_cast<std::size_t>(limit);
+    const bool spm = GetParam().format == ImageFormat::kSpm;
+    const std::string extension = std::filesystem::path(GetParam().fileName).extension().string();
+    const std::string refused = std::string(spm ? "Save not Ok" : "Unable to open file for writing") +
+                                "\nThe file name " + std::string(24, 'n') + "...";
+    const std::string tooLong = " bytes long; a file name may have at most " + std::to_string(limit) + " bytes.";
+    // A name of `length` bytes ending in the extension; a long one is shown as its first and
+    // last bytes around "...".
+    const auto name = [&](std::size_t length) { return std::string(length - extension.size(), 'n') + extension; };
+    const std::string shownEnd = std::string(24 - extension.size(), 'n') + extension;
+    const struct {
+        const char* what;
+        std::string target;
+        std::string message;  // empty: saved
+    } cases[] = {
+        {"at the limit", name(size), ""},
+        {"one byte more", name(size + 1), refused + shownEnd + " is " + std::to_string(size + 1) + tooLong},
+        {"far beyond", name(size + 200), refused + shownEnd + " is " + std::to_string(size + 200) + tooLong},
+        {"in place at the limit", std::string(size - 4, 'n') + ".001",
+         spm ? refused + std::string(16, 'n') + ".001.spm is " + std::to_string(size + 4) + tooLong : ""},
+    };
+    for (const auto& c : cases) {
+        prompt.messages.clear();
+        std::filesystem::remove_all(dir.path());
+        std::filesystem::create_directory(dir.path());
+        CSpmImage image = Landscape();
+        if (c.message.empty()) {
+            EXPECT_EQ(SaveImageFile(GetParam().format, dir / c.target, image), ImageFileError::kNone) << c.what;
+            EXPECT_TRUE(prompt.messages.empty()) << c.what;
+            EXPECT_TRUE(LoadImageFile(GetParam().format, dir / c.target).ok) << c.what;
+            continue;
+        }
+        // A unit the file would lose, which is not named for a file never written.
+        SetHeaderText(image.m_header.m_szZUnit, "V");
+        const CSpmImage before = image;
+        EXPECT_EQ(SaveImageFile(GetParam().format, dir / c.target, image), ImageFileError::kCannotCreate) << c.what;
+        EXPECT_EQ(prompt.messages, std::vector<std::string>{c.message}) << c.what;
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << c.what;
+        EXPECT_EQ(image.m_header.m_fKz, before.m_header.m_fKz) << c.what;
+        EXPECT_EQ(image.m_pRaw, before.m_pRaw) << c.what;
+    }
 }
 
 namespace {

@@ -199,6 +199,58 @@ TEST(WrittenUnits, ControlCharactersInAUnitAreDroppedBeforeItsMeaningIsDecided)
         }
 }
 
+// A unit of nothing but blanks, quotes or control characters leaves nothing for a file to
+// hold: each writer names the loss, with what the unit reads back as, before writing.
+TEST(WrittenUnits, AUnitThatIsNothingToWriteIsNamedAsLostByBothWriters)
+{
+    ScratchDir dir;
+    const struct {
+        Writer writer;
+        const char* quantity;
+        const char* xyBack;
+        const char* zBack;
+    } cases[] = {
+        {kNanoscope, "Height", "Unit", "nm"},     {kNanoscope, "Phase", "Unit", "deg"},
+        {kNanoscope, "Amplitude", "Unit", "uni"}, {kNanoscope, "Deflection", "Unit", "uni"},
+        {kMdt, "Height", "uni", "uni"},           {kMdt, "Phase", "uni", "uni"},
+        {kMdt, "Amplitude", "uni", "uni"},        {kMdt, "Deflection", "uni", "uni"},
+    };
+    for (const auto& c : cases)
+        for (const char* blank : {"", " ", "   ", "\"", "\" \"", "\x01", "\t\r\n", "\x7F"}) {
+            for (const bool lateral : {true, false}) {
+                const std::string what = std::string(c.writer.fileName) + " " + c.quantity + (lateral ? " XY" : " Z") +
+                                         " in " + Shown(blank);
+                // The other axis in a unit the file keeps for the quantity.
+                const RoundTrip trip =
+                    SaveAndLoad(dir, c.writer, UnitImage(c.quantity, lateral ? blank : "nm", lateral ? c.zBack : blank));
+                ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
+                ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
+                const SpmHeader& h = trip.back.image.m_header;
+                const std::string back = lateral ? HeaderText(h.m_szXYUnit) : HeaderText(h.m_szZUnit);
+                EXPECT_EQ(back, lateral ? c.xyBack : c.zBack) << what;
+                ExpectUnitKeptOrNamed(trip, false, blank, back, what);
+            }
+        }
+}
+
+// Every message of the writers that names an image's quantity puts the right article before
+// it: "an" before a vowel, whatever its case.
+TEST(WrittenUnits, ALostUnitIsNamedWithTheArticleOfItsQuantity)
+{
+    ScratchDir dir;
+    const std::pair<const char*, const char*> cases[] = {
+        {"Amplitude", "an"}, {"Error", "an"},     {"Input", "an"},      {"Offset", "an"},
+        {"Unknown", "an"},   {"amplitude", "an"}, {"Deflection", "a"}, {"Zsensor", "a"},
+    };
+    for (const auto& [quantity, article] : cases) {
+        const RoundTrip trip = SaveAndLoad(dir, kNanoscope, UnitImage(quantity, "nm", "V"));
+        ASSERT_EQ(trip.saved, ImageFileError::kNone) << quantity;
+        EXPECT_EQ(trip.messages, std::vector<std::string>{"A NanoScope file cannot keep the Z unit \"V\" of " +
+                                                          std::string(article) + " \"" + quantity +
+                                                          "\" image: it reads back as \"uni\"."});
+    }
+}
+
 // Steps and Z scales at the ends of the float range, after the unit the file stores them in:
 // just inside they come back, beyond it nothing is written and the user is told why.
 TEST(WrittenUnits, StepsAndZScalesAtTheEndsOfTheFloatRange)
