@@ -44,15 +44,14 @@ std::vector<RecordHolder> HoldersOfRecord(const ProfileFile& profile, const CPre
 {
     const std::string& path = profile.Path();
     const std::vector<std::string> imageFiles = ImageFilesOfPresentationFile(path);
-    const std::optional<SettingsPlace> onlyFile =
-        imageFiles.size() == 1 ? std::optional(SettingsPlaceOf(imageFiles.front())) : std::nullopt;
     std::vector<RecordHolder> holders;
     for (const std::string& qualifier : QualifiersHoldingRecord(profile, record.m_ImageName, kind)) {
         if (!qualifier.empty()) {
             holders.push_back({ImageFileOfQualifier(path, qualifier), {path, qualifier, false}});
-        } else if (!onlyFile) {
+        } else if (imageFiles.size() != 1) {
             holders.push_back({kPlainSectionsEntry, PlainSettingsPlace(path)});
-        } else if (!HoldsRecord(profile, {path, onlyFile->m_strQualifier, false}, record.m_ImageName, kind)) {
+        } else if (const SettingsPlace own = ImageSettingsPlace(imageFiles.front(), false);
+                   !HoldsRecord(profile, own, record.m_ImageName, kind)) {
             holders.push_back({FileNameOf(imageFiles.front()), PlainSettingsPlace(path)});
         }
     }
@@ -102,8 +101,9 @@ std::optional<SettingsPlace> CMDIDoc::PlaceToSaveRecordIn(const CPresentationCon
     const std::vector<std::string> imageFiles = ImageFilesOfPresentationFile(path);
     if (imageFiles.empty())
         return PlainSettingsPlace(path);
+    // The listing just made tells whether the file's plain sections count as the image file's.
     if (imageFiles.size() == 1)
-        return SettingsPlaceOf(imageFiles.front());
+        return ImageSettingsPlace(imageFiles.front(), true);
     std::vector<std::string> names;
     for (const std::string& file : imageFiles)
         names.push_back(FileNameOf(file));
@@ -113,5 +113,5 @@ std::optional<SettingsPlace> CMDIDoc::PlaceToSaveRecordIn(const CPresentationCon
                         RecordText(record, kind) + " of:");
     if (!chosen)
         return std::nullopt;
-    return SettingsPlaceOf(imageFiles[*chosen]);
+    return ImageSettingsPlace(imageFiles[*chosen], false);
 }

@@ -56,7 +56,8 @@ std::vector<std::string> ImageFilesOfPresentationFile(const std::string& present
 {
     const fs::path presentation(presentationPath);
     std::vector<std::string> paths;
-    for (const fs::path& file : ImageFilesNamedFor(presentation.parent_path(), presentation.filename()).value_or(std::vector<fs::path>{}))
+    const std::optional<std::vector<fs::path>> files = ImageFilesNamedFor(presentation.parent_path(), presentation.filename());
+    for (const fs::path& file : files.value_or(std::vector<fs::path>{}))
         paths.push_back(file.string());
     return paths;
 }

@@ -195,10 +195,11 @@ std::vector<std::string> QualifiersHoldingRecord(const ProfileFile& profile, con
             const std::string own = SectionName(prefix, group, kind);
             if (ProfileFile::SameName(section, SectionName(plainPrefix, group, kind))) {
                 note({});
-            } else if (section.size() > own.size() && ProfileFile::SameName(std::string_view(section).substr(section.size() - own.size()), own)) {
+            } else if (section.size() > own.size()) {
                 // A qualifier is an extension (no point after its own) and ":".
                 const std::string_view qualifier = std::string_view(section).substr(0, section.size() - own.size());
-                if (qualifier.size() > 1 && qualifier.front() == '.' && qualifier.back() == ':' &&
+                if (ProfileFile::SameName(std::string_view(section).substr(qualifier.size()), own) &&
+                    qualifier.size() > 1 && qualifier.front() == '.' && qualifier.back() == ':' &&
                     qualifier.find('.', 1) == std::string_view::npos)
                     note(qualifier);
             }

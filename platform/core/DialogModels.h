@@ -1,7 +1,6 @@
 // The models of the framework's own dialogs that the program runs through the prompt: the
 // question box, the file dialogs, the colour dialog, the Options dialog and the lists to
-// choose one entry from. Plain classes, so
-// tests answer them through a scripted prompt.
+// choose one entry from. Plain classes, so tests answer them through a scripted prompt.
 #pragma once
 
 #include <cstdint>
