@@ -73,6 +73,10 @@ SettingsPlace SettingsPlaceOf(const std::string& imagePath);
 // file it is, sorted by name.
 std::vector<std::string> ImageFilesOfPresentationFile(const std::string& presentationPath);
 
+// Every document of the process, for the saves that must not replace another one's file or
+// settings unasked. The user-interface thread alone makes and ends documents.
+std::vector<CMDIDoc*>& OpenDocuments();
+
 // The image's header, size and a digest of its heights.
 ImageState StateOf(const CSpmImage& image);
 bool SameState(const ImageState& a, const ImageState& b);

@@ -46,14 +46,6 @@ bool RefuseFolder(const std::string& path)
     return true;
 }
 
-// Every document of the process, for the saves that must not replace another one's file
-// unasked. The user-interface thread alone makes and ends documents.
-std::vector<const CMDIDoc*>& OpenDocuments()
-{
-    static std::vector<const CMDIDoc*> documents;
-    return documents;
-}
-
 bool CanOpenForReading(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -61,6 +53,12 @@ bool CanOpenForReading(const std::string& path)
 }
 
 } // namespace
+
+std::vector<CMDIDoc*>& OpenDocuments()
+{
+    static std::vector<CMDIDoc*> documents;
+    return documents;
+}
 
 CMDIDoc::CMDIDoc()
 {

@@ -171,9 +171,19 @@ public:
     // user cancels.
     std::optional<SettingsPlace> PlaceToSaveRecordIn(const CPresentationConfig& record, ViewKind kind,
                                                      const std::string& path);
-    // `record` alone was written into `path` (a panel's Save): when that is its image's own
-    // presentation file, the file holds it.
-    void NoteSettingsWritten(const CPresentationConfig& record, const std::string& path);
+    // Before the panel's Save of `record` (of `kind`) at `place`: where a record of an open
+    // image, of any document, that reads from there has changes of the user's not yet saved,
+    // asks whether the save replaces them. True (Yes) when it is to replace them, false (No)
+    // when they stay as they are, unsaved, and without a question; none when the user cancels.
+    std::optional<bool> AskBeforeReplacingOpenRecords(const CPresentationConfig& record, ViewKind kind,
+                                                      const SettingsPlace& place) const;
+    // `record` of `kind` was written at `place`: it counts as saved where its image reads it
+    // from there, and every other record of an open image, of any document, that reads from
+    // there takes what was written, counts as saved and has its views redrawn, so that no
+    // later save of that image's records replaces the save unasked. A record with changes of
+    // the user's not yet saved does so only when `replaceChanged`.
+    void NoteRecordWritten(const CPresentationConfig& record, ViewKind kind, const SettingsPlace& place,
+                           bool replaceChanged);
     // Whether a record of `image` has changes its presentation file does not hold.
     bool IsSettingsModified(const CSpmImage& image) const;
     // The images with either kind of unwritten change, in list order.
@@ -217,6 +227,19 @@ private:
     const ImageEntry* EntryOf(const CSpmImage& image) const;
     // The entry whose pair holds `record`, with the record's place in the pair.
     std::pair<ImageEntry*, std::size_t> EntryOf(const CPresentationConfig& record);
+    // Both records of `entry` were written at `place`: NoteRecordWritten for each, leaving
+    // other images' unsaved changes as they are.
+    void NoteRecordsWritten(ImageEntry& entry, const SettingsPlace& place);
+    // An image's record of one kind, with the document that holds it.
+    struct OpenRecord {
+        CMDIDoc* m_pDoc;
+        ImageEntry* m_pEntry;
+        std::size_t m_nIndex;
+    };
+    // The records of `kind` of open images, in any document, other than `record`, that read
+    // from where `record` is stored at `place`, as `profile` holds the file.
+    std::vector<OpenRecord> OpenRecordsReading(const CPresentationConfig& record, ViewKind kind,
+                                               const SettingsPlace& place, const ProfileFile& profile) const;
     // Every record of the document whose colours come from `image`.
     std::vector<CPresentationConfig*> RecordsColouredBy(const CSpmImage& image);
 

@@ -107,13 +107,6 @@ void CMDIDoc::SetSettingsModified(const CPresentationConfig& record, bool modifi
         entry->m_bSettingsModified[index] = modified;
 }
 
-void CMDIDoc::NoteSettingsWritten(const CPresentationConfig& record, const std::string& path)
-{
-    const auto [entry, index] = EntryOf(record);
-    if (entry != nullptr && SameFile(path, PresentationFilePath(entry->m_pImage->m_strPath)))
-        entry->m_bSettingsModified[index] = false;
-}
-
 bool CMDIDoc::IsSettingsModified(const CSpmImage& image) const
 {
     const ImageEntry* entry = EntryOf(image);

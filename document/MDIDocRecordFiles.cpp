@@ -1,7 +1,10 @@
 // Where the configuration panel's Load and Save take a record from, or put it, in a *.cnf
 // file the user chose: files of one name stem share a presentation file, each image file
 // under sections of its own, so a chosen file may hold the record of several image files.
+// What a save writes there is what every open image that reads from there shows from then on.
 #include "document/MDIDoc.h"
+
+#include <algorithm>
 
 #include "document/DocumentShared.h"
 #include "platform/core/DialogModels.h"
@@ -36,23 +39,48 @@ std::string RecordText(const CPresentationConfig& record, ViewKind kind)
     return std::string(ViewKindText(kind)) + " settings of " + record.m_ImageName;
 }
 
-// Every place of `profile` that holds the record: one per image file whose sections hold
-// it, and the plain sections. Plain sections stand for the one image file of the folder
-// whose presentation file it is, where that file keeps no record of its own, as that file
-// reads them.
+// Whether the image file at `imagePath` reads the record of `kind` of its image `imageName`
+// from where the record of `writtenImageName` is stored at `place`, as `profile` holds the file.
+bool ImageReadsRecordAt(const ProfileFile& profile, const std::string& imagePath, const std::string& imageName,
+                        ViewKind kind, const SettingsPlace& place, const std::string& writtenImageName)
+{
+    return !imagePath.empty() && SameFile(PresentationFilePath(imagePath), place.m_strFile) &&
+           ReadsRecordFrom(profile, SettingsPlaceOf(imagePath), imageName, kind, place, writtenImageName);
+}
+
+// The name of the image file of `imageFiles` whose own sections carry `qualifier` as section
+// names are matched, without regard to case: a hand-edited "[.SPM:...]" is scan.spm's. A
+// qualifier of no file listed names the file that would write it.
+std::string ImageFileLabel(const std::string& presentationFile, const std::vector<std::string>& imageFiles,
+                           const std::string& qualifier)
+{
+    const auto writer = std::ranges::find_if(imageFiles, [&](const std::string& file) {
+        return ProfileFile::SameName(ImageSettingsPlace(file, false).m_strQualifier, qualifier);
+    });
+    return writer != imageFiles.end() ? FileNameOf(*writer) : ImageFileOfQualifier(presentationFile, qualifier);
+}
+
+// Every place of `profile` that holds the record, one per image file: the sections of each
+// image file that wrote one, and the plain sections. Plain sections stand for the one image
+// file of the folder whose presentation file it is, where that file keeps no record of its
+// own, as that file reads them.
 std::vector<RecordHolder> HoldersOfRecord(const ProfileFile& profile, const CPresentationConfig& record, ViewKind kind)
 {
     const std::string& path = profile.Path();
     const std::vector<std::string> imageFiles = ImageFilesOfPresentationFile(path);
     std::vector<RecordHolder> holders;
+    const auto add = [&holders](std::string label, SettingsPlace place) {
+        if (std::ranges::none_of(holders, [&](const RecordHolder& h) { return h.m_strLabel == label; }))
+            holders.push_back({std::move(label), std::move(place)});
+    };
     for (const std::string& qualifier : QualifiersHoldingRecord(profile, record.m_ImageName, kind)) {
         if (!qualifier.empty()) {
-            holders.push_back({ImageFileOfQualifier(path, qualifier), {path, qualifier, false}});
+            add(ImageFileLabel(path, imageFiles, qualifier), {path, qualifier, false});
         } else if (imageFiles.size() != 1) {
-            holders.push_back({kPlainSectionsEntry, PlainSettingsPlace(path)});
+            add(kPlainSectionsEntry, PlainSettingsPlace(path));
         } else if (const SettingsPlace own = ImageSettingsPlace(imageFiles.front(), false);
                    !HoldsRecord(profile, own, record.m_ImageName, kind)) {
-            holders.push_back({FileNameOf(imageFiles.front()), PlainSettingsPlace(path)});
+            add(FileNameOf(imageFiles.front()), PlainSettingsPlace(path));
         }
     }
     return holders;
@@ -70,8 +98,8 @@ std::optional<SettingsPlace> CMDIDoc::PlaceToLoadRecordFrom(const CPresentationC
         const SettingsPlace own = SettingsPlaceOf(entry->m_pImage->m_strPath);
         if (HoldsRecord(profile, own, record.m_ImageName, kind))
             return own;
-        Prompt().Message(holdsNone);
-        return std::nullopt;
+        // Plain sections, which count for no file of a series when it opens, and other image
+        // files' records are the user's to take from here as well.
     }
     const std::vector<RecordHolder> holders = HoldersOfRecord(profile, record, kind);
     if (holders.empty()) {
@@ -114,4 +142,70 @@ std::optional<SettingsPlace> CMDIDoc::PlaceToSaveRecordIn(const CPresentationCon
     if (!chosen)
         return std::nullopt;
     return ImageSettingsPlace(imageFiles[*chosen], false);
+}
+
+std::vector<CMDIDoc::OpenRecord> CMDIDoc::OpenRecordsReading(const CPresentationConfig& record, ViewKind kind,
+                                                             const SettingsPlace& place,
+                                                             const ProfileFile& profile) const
+{
+    std::vector<OpenRecord> readers;
+    const std::size_t index = SettingsIndexOf(kind);
+    for (CMDIDoc* doc : OpenDocuments()) {
+        for (ImageEntry& entry : doc->m_imageList) {
+            const CPresentationConfig& other = (*entry.m_pSettings)[index];
+            if (&other != &record && ImageReadsRecordAt(profile, entry.m_pImage->m_strPath, other.m_ImageName, kind,
+                                                        place, record.m_ImageName))
+                readers.push_back({doc, &entry, index});
+        }
+    }
+    return readers;
+}
+
+std::optional<bool> CMDIDoc::AskBeforeReplacingOpenRecords(const CPresentationConfig& record, ViewKind kind,
+                                                           const SettingsPlace& place) const
+{
+    // Who reads from there once the record is stored: its sections may be new to the file.
+    ProfileFile profile = ProfileFile::Load(place.m_strFile);
+    if (!StoreCnf(profile, kind, record, place))
+        return false;   // nothing will be written: the save says why
+    std::vector<std::string> changed;
+    for (const OpenRecord& reader : OpenRecordsReading(record, kind, place, profile))
+        if (reader.m_pEntry->m_bSettingsModified[reader.m_nIndex])
+            changed.push_back(reader.m_pDoc->GetTitle() + ":" + reader.m_pEntry->m_pImage->m_strName);
+    if (changed.empty())
+        return false;
+    std::string names = changed.front();
+    for (std::size_t i = 1; i < changed.size(); ++i)
+        names += (i + 1 == changed.size() ? " and " : ", ") + changed[i];
+    const bool one = changed.size() == 1;
+    const std::string text = FileNameOf(place.m_strFile) + " keeps the " + ViewKindText(kind) + " settings of " + names +
+                             (one ? ", which is" : ", which are") + " open with changes to them not yet saved.\n" +
+                             "Replace " + (one ? "its" : "their") + " changes with the settings saved now?\n" +
+                             "(No keeps them, unsaved; Cancel saves nothing.)";
+    switch (AskYesNoCancel(text)) {
+    case CQuestionBox::Answer::Yes: return true;
+    case CQuestionBox::Answer::No: return false;
+    case CQuestionBox::Answer::Cancel: break;
+    }
+    return std::nullopt;
+}
+
+void CMDIDoc::NoteRecordWritten(const CPresentationConfig& record, ViewKind kind, const SettingsPlace& place,
+                                bool replaceChanged)
+{
+    const ProfileFile profile = ProfileFile::Load(place.m_strFile);
+    if (const auto [entry, index] = EntryOf(record);
+        entry != nullptr && ImageReadsRecordAt(profile, entry->m_pImage->m_strPath, record.m_ImageName, kind, place,
+                                               record.m_ImageName))
+        entry->m_bSettingsModified[index] = false;
+    for (const OpenRecord& reader : OpenRecordsReading(record, kind, place, profile)) {
+        bool& modified = reader.m_pEntry->m_bSettingsModified[reader.m_nIndex];
+        if (modified && !replaceChanged)
+            continue;
+        // As the image would read it when it opens again.
+        LoadCnf(profile, kind, (*reader.m_pEntry->m_pSettings)[reader.m_nIndex],
+                SettingsPlaceOf(reader.m_pEntry->m_pImage->m_strPath));
+        modified = false;
+        reader.m_pDoc->UpdateAllViews(nullptr, kHintColors, nullptr);
+    }
 }

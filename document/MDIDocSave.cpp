@@ -164,10 +164,22 @@ void CMDIDoc::OnSaveImageConfig(const std::string& activeImageName)
 bool CMDIDoc::SaveImageSettings(const CSpmImage& image)
 {
     ImageEntry* entry = EntryOf(image);
-    if (entry == nullptr || !SaveImageConfig({image, *entry->m_pSettings, SettingsPlaceOf(image.m_strPath)}))
+    if (entry == nullptr)
         return false;
-    entry->m_bSettingsModified = {};
+    const SettingsPlace place = SettingsPlaceOf(image.m_strPath);
+    if (!SaveImageConfig({image, *entry->m_pSettings, place}))
+        return false;
+    NoteRecordsWritten(*entry, place);
     return true;
+}
+
+void CMDIDoc::NoteRecordsWritten(ImageEntry& entry, const SettingsPlace& place)
+{
+    entry.m_bSettingsModified = {};
+    // Another document's view of the same image file shows what the file now holds, unless it
+    // has changes of its own that its quit is to ask about.
+    for (const ViewKind kind : {ViewKind::View2D, ViewKind::View3D})
+        NoteRecordWritten((*entry.m_pSettings)[SettingsIndexOf(kind)], kind, place, false);
 }
 
 void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)
@@ -182,7 +194,7 @@ void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)
     // A file that failed stops the command: the images after it keep their marks.
     const std::size_t written = SaveDocImageConfigs(images);
     for (std::size_t i = 0; i < written; ++i)
-        m_imageList[i].m_bSettingsModified = {};
+        NoteRecordsWritten(m_imageList[i], images[i].place);
     if (written == m_imageList.size())
         ReportImagesTheListCannotKeep();
 }

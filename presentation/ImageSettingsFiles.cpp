@@ -99,11 +99,16 @@ SettingsPlace ImageSettingsPlace(const std::string& imagePath, bool plainSection
 
 std::string ImageFileOfQualifier(const std::string& presentationFile, const std::string& qualifier)
 {
-    std::string_view extension(qualifier);
+    std::string extension(qualifier);
     if (extension.ends_with(':'))
-        extension.remove_suffix(1);
-    if (extension.ends_with(kCapitalsMark))
-        extension.remove_suffix(kCapitalsMark.size());
+        extension.pop_back();
+    // Section names match without regard to case, and so does the mark; a qualifier without
+    // it is that of an extension without capitals, however the file spells it.
+    const std::size_t mark = extension.size() - std::min(extension.size(), kCapitalsMark.size());
+    if (ProfileFile::SameName(std::string_view(extension).substr(mark), kCapitalsMark))
+        extension.resize(mark);
+    else
+        std::ranges::transform(extension, extension.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
     return FileNameOf(ReplaceExtension(presentationFile, extension));
 }
 
@@ -177,11 +182,17 @@ std::size_t SaveDocImageConfigs(std::span<const ImageSettingsRef> images)
         const SettingsPlace& place = images[i].place;
         ProfileFile profile = ProfileFile::Load(place.m_strFile);
         const SettingsPair& pair = images[i].settings;
+        for (const ViewKind kind : {ViewKind::View2D, ViewKind::View3D}) {
+            if (const std::optional<std::string> refusal = CnfStoreRefusal(place, kind, pair[SettingsIndexOf(kind)])) {
+                Prompt().Message(*refusal);
+                return i;
+            }
+        }
         const bool stored = StoreCnf(profile, ViewKind::View2D, pair[kSettings2D], place) &&
                             StoreCnf(profile, ViewKind::View3D, pair[kSettings3D], place) &&
                             (i != 0 || StoreDocImageList(profile, place, imagePaths));
         if (!stored || !profile.Save()) {
-            Prompt().Message("Unable to open file for writing");
+            Prompt().Message(kTextUnableToWrite);
             return i;
         }
     }

@@ -64,6 +64,11 @@ public:
 using SettingsPair = std::array<CPresentationConfig, 2>;
 inline constexpr int kSettings2D = 0;
 inline constexpr int kSettings3D = 1;
+// The record of a pair that serves views of `kind`.
+constexpr std::size_t SettingsIndexOf(ViewKind kind)
+{
+    return kind == ViewKind::View2D ? kSettings2D : kSettings3D;
+}
 
 // Every default field of the record for the kind; the palette, its table and both names
 // are left as they are.

@@ -6,6 +6,9 @@
 #include <variant>
 
 #include "platform/core/NumberText.h"
+#include "platform/core/PathText.h"
+#include "platform/core/Prompt.h"
+#include "presentation/ConfigPanelModel.h"
 #include "presentation/IniConversions.h"
 #include "presentation/PaletteFile.h"
 
@@ -29,13 +32,18 @@ struct CnfKey {
     double high = std::numeric_limits<float>::max();
 };
 
+// The Z scale and tilt a file gives back: whatever the panel takes (the 3D view's drags stay
+// within it), so that a value set there reopens as it was saved.
+constexpr const ConfigEditSpec& kZScaleRange = kConfigEdits[kEditZScale];
+constexpr const ConfigEditSpec& kTiltRange = kConfigEdits[kEditTilt];
+
 // Every key of a record in the order the writer writes it; the cursor list follows.
 const CnfKey kCnfKeys[] = {
     {"Presentation", "BackgroundColor", &Record::m_BackgroundColor},
     {"Presentation", "Border", &Record::m_Border},
     {"Presentation", "BorderColor", &Record::m_BorderColor},
-    {"Presentation", "Z_Scale", &Record::m_Z_Scale, 0.1, 100.0},
-    {"Presentation", "Tilt", &Record::m_Tilt, 0.0, 90.0},
+    {"Presentation", "Z_Scale", &Record::m_Z_Scale, kZScaleRange.min, kZScaleRange.max},
+    {"Presentation", "Tilt", &Record::m_Tilt, kTiltRange.min, kTiltRange.max},
     {"Presentation", "Angle", &Record::m_Angle},
     {"Presentation", "ViewPersp", &Record::m_ViewPersp},
     {"Presentation", "ZaxisVertical", &Record::m_ZaxisVertical},
@@ -80,20 +88,35 @@ std::string SectionName(const std::string& prefix, std::string_view group, ViewK
     return prefix + std::string(group) + ViewKindText(kind);
 }
 
-// The plain sections' prefix: files of version 1.2 named them without the image; an image
-// file's own sections always name it.
-std::string PlainPrefix(const ProfileFile& profile, const std::string& prefix)
+// The sections `place` may read `group` of the `kind` record of image `imageName` from, in the
+// order they count: the image file's own one; then, where the plain sections count as its
+// own, the plain one, and last the one without the image's name that files of version 1.2
+// kept every image's record in. A file written since keeps those for the images that have
+// no section of their own yet: a save of one image's record (which sets "Ver" anew) must not
+// take every other image's away. A file still of version 1.2 names no image at all.
+std::vector<std::string> RecordSectionsToRead(const ProfileFile& profile, const SettingsPlace& place,
+                                              const std::string& imageName, std::string_view group, ViewKind kind)
 {
-    return profile.GetString(kIntroduction, "Ver") == "1.2" ? std::string() : prefix;
+    const std::string prefix = imageName + "_";
+    std::vector<std::string> sections;
+    if (!place.m_strQualifier.empty())
+        sections.push_back(SectionToWrite(place, SectionName(prefix, group, kind)));
+    if (place.m_strQualifier.empty() || place.m_bPlainSectionsOwn) {
+        if (profile.GetString(kIntroduction, "Ver") != "1.2")
+            sections.push_back(SectionName(prefix, group, kind));
+        sections.push_back(SectionName({}, group, kind));
+    }
+    return sections;
 }
 
-// The section `place` reads `group` of the `kind` record of image `imageName` from.
+// The section `place` reads `group` of the `kind` record of image `imageName` from: the first
+// of them the file has, else the first (absent) one.
 std::string RecordSectionToRead(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName,
                                 std::string_view group, ViewKind kind)
 {
-    const std::string prefix = imageName + "_";
-    return SectionToRead(profile, place, SectionName(prefix, group, kind),
-                         SectionName(PlainPrefix(profile, prefix), group, kind));
+    const std::vector<std::string> sections = RecordSectionsToRead(profile, place, imageName, group, kind);
+    const auto present = std::ranges::find_if(sections, [&](const std::string& s) { return profile.HasSection(s); });
+    return present != sections.end() ? *present : sections.front();
 }
 
 // Takes a non-empty text read for `key` into its field.
@@ -161,8 +184,27 @@ void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& set
     LoadCursorList(profile, section(kCursorGroup), settings.m_ColorCursors);
 }
 
+std::optional<std::string> CnfStoreRefusal(const SettingsPlace& place, ViewKind kind,
+                                           const CPresentationConfig& settings)
+{
+    const auto refusal = [&](const std::string& why) {
+        return "Unable to save the " + std::string(ViewKindText(kind)) + " settings of " + settings.m_ImageName +
+               " in " + FileNameOf(place.m_strFile) + ": " + why + ".";
+    };
+    // Every section of the record names the image alike, and the group and the kind never fail.
+    if (const auto why = ProfileFile::WhyNotSection(SectionToWrite(place, SectionName(settings.m_ImageName + "_",
+                                                                                      kRecordGroups[0], kind))))
+        return refusal("the image's name is part of their section names, and " + *why);
+    for (const CnfKey& key : kCnfKeys)
+        if (const auto why = ProfileFile::WhyNotValue(ValueText(key, settings)))
+            return refusal("their " + std::string(key.key) + " is \"" + ValueText(key, settings) + "\", and " + *why);
+    return std::nullopt;
+}
+
 bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings, const SettingsPlace& place)
 {
+    if (CnfStoreRefusal(place, kind, settings))
+        return false;
     const std::string prefix = settings.m_ImageName + "_";
     const auto section = [&](std::string_view group) {
         return SectionToWrite(place, SectionName(prefix, group, kind));
@@ -180,20 +222,30 @@ bool HoldsRecord(const ProfileFile& profile, const SettingsPlace& place, const s
     });
 }
 
+bool ReadsRecordFrom(const ProfileFile& profile, const SettingsPlace& reader, const std::string& imageName,
+                     ViewKind kind, const SettingsPlace& written, const std::string& writtenImageName)
+{
+    return std::ranges::any_of(kRecordGroups, [&](std::string_view group) {
+        return ProfileFile::SameName(RecordSectionToRead(profile, reader, imageName, group, kind),
+                                     SectionToWrite(written, SectionName(writtenImageName + "_", group, kind)));
+    });
+}
+
 std::vector<std::string> QualifiersHoldingRecord(const ProfileFile& profile, const std::string& imageName,
                                                  ViewKind kind)
 {
     const std::string prefix = imageName + "_";
-    const std::string plainPrefix = PlainPrefix(profile, prefix);
     std::vector<std::string> qualifiers;
     const auto note = [&qualifiers](std::string_view qualifier) {
         if (std::ranges::none_of(qualifiers, [&](const std::string& q) { return ProfileFile::SameName(q, qualifier); }))
             qualifiers.emplace_back(qualifier);
     };
+    const SettingsPlace plain = PlainSettingsPlace(profile.Path());
     for (const std::string& section : profile.SectionNames()) {
         for (std::string_view group : kRecordGroups) {
             const std::string own = SectionName(prefix, group, kind);
-            if (ProfileFile::SameName(section, SectionName(plainPrefix, group, kind))) {
+            if (std::ranges::any_of(RecordSectionsToRead(profile, plain, imageName, group, kind),
+                                    [&](const std::string& name) { return ProfileFile::SameName(section, name); })) {
                 note({});
             } else if (section.size() > own.size()) {
                 // A qualifier is an extension (no point after its own) and ":".
@@ -227,6 +279,19 @@ bool WriteCnf(const SettingsPlace& place, ViewKind kind, const CPresentationConf
 {
     ProfileFile profile = ProfileFile::Load(place.m_strFile);
     return StoreCnf(profile, kind, settings, place) && profile.Save();
+}
+
+bool SaveRecordAt(const SettingsPlace& place, ViewKind kind, const CPresentationConfig& settings)
+{
+    if (const std::optional<std::string> refusal = CnfStoreRefusal(place, kind, settings)) {
+        Prompt().Message(*refusal);
+        return false;
+    }
+    if (!WriteCnf(place, kind, settings)) {
+        Prompt().Message(kTextUnableToWrite);
+        return false;
+    }
+    return true;
 }
 
 FileReadResult ReadCnf(const std::string& path, ViewKind kind, CPresentationConfig& settings)

@@ -4,6 +4,7 @@
 // prefix (Presentation2D, ...).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,16 +38,25 @@ std::string SectionToWrite(const SettingsPlace& place, std::string_view name);
 // position is recomputed whatever the file holds.
 void LoadCnf(const ProfileFile& profile, ViewKind kind, CPresentationConfig& settings,
              const SettingsPlace& place = {});
+// Why the record of `kind` cannot be stored at `place`, as the message that says so: the
+// image's name cannot be part of a section name, or a value cannot be a profile's value
+// ("Unable to save the 3D settings of A]_01 in a.cnf: ..."); none when it can.
+std::optional<std::string> CnfStoreRefusal(const SettingsPlace& place, ViewKind kind,
+                                           const CPresentationConfig& settings);
 // Stores one record of `kind` and "Ver" into the profile, key by key in the file's order;
-// keys it does not write (cursors beyond the current count) stay. Returns false when a name
-// cannot be stored in a profile (see ProfileFile::SetString); the profile is then partly
-// changed and must not be saved.
+// keys it does not write (cursors beyond the current count) stay. Returns false, changing
+// nothing, when CnfStoreRefusal refuses the record.
 bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings,
               const SettingsPlace& place = {});
 
 // Whether `place` holds a record of `kind` of the image `imageName`: a section of any of the
 // record's five groups where LoadCnf reads them.
 bool HoldsRecord(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName, ViewKind kind);
+// Whether the record of `kind` of the image `imageName`, as `reader` reads it, comes (in
+// some group) from the sections that the record of `writtenImageName` stored at `written`
+// would be in.
+bool ReadsRecordFrom(const ProfileFile& profile, const SettingsPlace& reader, const std::string& imageName,
+                     ViewKind kind, const SettingsPlace& written, const std::string& writtenImageName);
 // Whose sections in the profile hold a record of `kind` of the image `imageName`: the
 // qualifier of each image file that wrote one, and empty for the plain sections, in the
 // order of the file.
@@ -62,6 +72,9 @@ bool SameStoredSettings(const CPresentationConfig& a, const CPresentationConfig&
 FileReadResult ReadCnf(const SettingsPlace& place, ViewKind kind, CPresentationConfig& settings);
 // StoreCnf into the place's file and save it; false when nothing could be written.
 bool WriteCnf(const SettingsPlace& place, ViewKind kind, const CPresentationConfig& settings);
+// WriteCnf, saying why when nothing could be written: the refusal of CnfStoreRefusal, else
+// "Unable to open file for writing".
+bool SaveRecordAt(const SettingsPlace& place, ViewKind kind, const CPresentationConfig& settings);
 // The same with the plain sections of the file at `path`.
 FileReadResult ReadCnf(const std::string& path, ViewKind kind, CPresentationConfig& settings);
 bool WriteCnf(const std::string& path, ViewKind kind, const CPresentationConfig& settings);

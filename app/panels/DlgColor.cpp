@@ -315,7 +315,7 @@ void C3DdlgColor::OnSavePalette()
     if (path.empty() || palette == nullptr)
         return;
     if (!WritePaletteFile(path, *palette))
-        Prompt().Message(kUnableToWrite);
+        Prompt().Message(kTextUnableToWrite);
 }
 
 void C3DdlgColor::OnLoadPalette()

@@ -309,14 +309,16 @@ void C3DdlgConfig::OnSave2D3DConf()
     if (path.empty() || record == nullptr || doc == nullptr)
         return;
     const std::optional<SettingsPlace> place = doc->Doc().PlaceToSaveRecordIn(*record, kind, path);
-    // So may the choice of the image file.
+    // So may the choice of the image file, and the question about open images' changes.
     record = ActiveRecord();
     if (!place || record == nullptr || m_watch.Document() != doc)
         return;
-    if (!WriteCnf(*place, kind, *record))
-        Prompt().Message(kUnableToWrite);
-    else
-        doc->Doc().NoteSettingsWritten(*record, path);
+    const std::optional<bool> replaceChanged = doc->Doc().AskBeforeReplacingOpenRecords(*record, kind, *place);
+    record = ActiveRecord();
+    if (!replaceChanged || record == nullptr || m_watch.Document() != doc)
+        return;
+    if (SaveRecordAt(*place, kind, *record))
+        doc->Doc().NoteRecordWritten(*record, kind, *place, *replaceChanged);
 }
 
 void C3DdlgConfig::OnLoad2D3DConf()

@@ -10,8 +10,6 @@ inline const FileTypeChoice kConfigFileType = AlwaysExtensionType("Config Files 
 inline const FileTypeChoice kPaletteFileType = AlwaysExtensionType("Palette Files (*.plt)", "*.plt", ".plt");
 inline const FileTypeChoice kFilterFileType = AlwaysExtensionType("Filter Files (*.flt)", "*.flt", ".flt");
 
-inline constexpr const char* kUnableToWrite = "Unable to open file for writing";
-
 // "Unable to read <path>": a file that exists but cannot be read.
 std::string UnableToRead(const std::string& path);
 

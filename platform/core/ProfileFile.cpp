@@ -94,20 +94,16 @@ ProfileFile ProfileFile::Load(const std::string& path)
     profile.m_loadResult = ReadWholeFile(path, bytes);
     std::string_view rest = bytes;
     while (!rest.empty()) {
-        const std::size_t feed = rest.find('\n');
-        std::string_view text = rest.substr(0, feed);
-        std::string_view end;
-        if (feed == std::string_view::npos) {
-            rest = {};
-        } else {
-            rest.remove_prefix(feed + 1);
-            end = "\n";
-            if (!text.empty() && text.back() == '\r') {
-                text.remove_suffix(1);
-                end = kLineEnd;
-            }
-        }
-        profile.m_lines.push_back(Line{std::string(text), std::string(end), profile.m_lines.size() + 1});
+        // A lone CR ends a line as well: left inside a value, it would make the value one that
+        // no save can write back.
+        const std::size_t end = rest.find_first_of(kLineEnd);
+        const std::string_view text = rest.substr(0, end);
+        std::size_t endLength = 0;
+        if (end != std::string_view::npos)
+            endLength = rest.compare(end, 2, kLineEnd) == 0 ? 2 : 1;
+        profile.m_lines.push_back(Line{std::string(text), std::string(rest.substr(text.size(), endLength)),
+                                       profile.m_lines.size() + 1});
+        rest.remove_prefix(text.size() + endLength);
     }
     if (!profile.m_lines.empty()) {
         profile.m_first = 0;
@@ -187,17 +183,46 @@ std::size_t ProfileFile::InsertAfter(std::size_t after, std::string text)
     return added;
 }
 
+std::optional<std::string> ProfileFile::WhyNotSection(std::string_view section)
+{
+    if (HasLineBreak(section))
+        return "a section name cannot hold a line break";
+    const std::string_view name = Trim(section);
+    if (name.empty())
+        return "a section name cannot be empty";
+    if (name.find(']') != std::string_view::npos)
+        return "a section name cannot hold \"]\"";
+    return std::nullopt;
+}
+
+std::optional<std::string> ProfileFile::WhyNotKey(std::string_view key)
+{
+    if (HasLineBreak(key))
+        return "a key cannot hold a line break";
+    const std::string_view name = Trim(key);
+    if (name.empty())
+        return "a key cannot be empty";
+    if (name.find('=') != std::string_view::npos)
+        return "a key cannot hold \"=\"";
+    if (name.front() == ';' || name.front() == '[')
+        return "a key cannot begin with \";\" or \"[\"";
+    return std::nullopt;
+}
+
+std::optional<std::string> ProfileFile::WhyNotValue(std::string_view value)
+{
+    if (HasLineBreak(value))
+        return "a value cannot hold a line break";
+    return std::nullopt;
+}
+
 bool ProfileFile::SetString(std::string_view section, std::string_view key,
                             std::string_view value)
 {
+    if (WhyNotSection(section) || WhyNotKey(key) || WhyNotValue(value))
+        return false;
     const std::string_view sectionName = Trim(section);
     const std::string_view keyName = Trim(key);
-    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
-        sectionName.empty() || keyName.empty() ||
-        sectionName.find(']') != std::string_view::npos ||
-        keyName.find('=') != std::string_view::npos || keyName.front() == ';' ||
-        keyName.front() == '[')
-        return false;
 
     const std::string entryKey = EntryKey(sectionName, keyName);
     if (const auto entry = m_entries.find(entryKey); entry != m_entries.end()) {

@@ -3,7 +3,8 @@
 // versions must read the same here, and files written here must read the same there:
 //
 // - a line is a section header "[name]", a comment (first non-blank character ";"), a blank
-//   line, or an entry "key=value" split at its first "="; CR LF and LF both end a line;
+//   line, or an entry "key=value" split at its first "="; CR LF, LF and a lone CR each end a
+//   line, so that every value read can be written back;
 // - section and key names match ASCII case-insensitively after trimming blanks and tabs;
 //   the first match wins, searching every section of that name in file order;
 // - a value is trimmed of blanks and tabs and loses one pair of matching surrounding
@@ -16,12 +17,16 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/core/AtomicFile.h"
+
+// What the user is told when a profile file (*.cnf, *.plt) cannot be written.
+inline constexpr const char* kTextUnableToWrite = "Unable to open file for writing";
 
 // The read buffer every profile reader of the program uses.
 inline constexpr std::size_t kProfileBufferSize = 255;
@@ -53,6 +58,11 @@ public:
     // profile line cannot hold: a line break anywhere, an empty name, "]" in the section
     // name, "=" in the key, or a key that would read as a comment or a section.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
+    // Why a profile line cannot hold the text as a section name, a key or a value, as a
+    // clause (a section name cannot hold "]"); none when it can.
+    static std::optional<std::string> WhyNotSection(std::string_view section);
+    static std::optional<std::string> WhyNotKey(std::string_view key);
+    static std::optional<std::string> WhyNotValue(std::string_view value);
 
     // The bytes Save() writes.
     std::string Text() const;

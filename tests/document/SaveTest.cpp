@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/core/ProfileFile.h"
+#include "presentation/PresentationFile.h"
 
 namespace fs = std::filesystem;
 
@@ -155,12 +156,17 @@ TEST_F(SaveTest, ViewSettingsKeepMarksOfTheirOwnThatWritingThePresentationFileCl
     EXPECT_TRUE(doc.IsModified(*first));
     EXPECT_FALSE(doc.IsModified(*second));
 
-    // A record saved by itself counts only in the image's own file.
-    doc.NoteSettingsWritten(record(1, kSettings3D), (dir / "elsewhere.cnf").string());
-    doc.NoteSettingsWritten(record(2, kSettings3D), (dir / "third.cnf").string());
+    // A record saved by itself, as the panel saves it, counts only where its image reads it.
+    const auto saveAlone = [&](std::size_t image, const SettingsPlace& place) {
+        ASSERT_TRUE(WriteCnf(place, ViewKind::View3D, record(image, kSettings3D)));
+        doc.NoteRecordWritten(record(image, kSettings3D), ViewKind::View3D, place, false);
+    };
+    saveAlone(1, PlainSettingsPlace((dir / "elsewhere.cnf").string()));
+    saveAlone(2, ImageSettingsPlace((dir / "third.spm").string(), true));
     EXPECT_EQ(settingsMarked(), (Images{second, third}));
-    doc.NoteSettingsWritten(record(1, kSettings3D), (dir / "." / "second.cnf").string());
+    saveAlone(1, ImageSettingsPlace((dir / "." / "second.spm").string(), true));
     EXPECT_EQ(settingsMarked(), (Images{third}));
+    fs::remove(dir / "third.cnf");
 
     // Save Image Config writes and clears the active image alone; a file that cannot be
     // written keeps the mark. Saving the document's configs clears every image written.

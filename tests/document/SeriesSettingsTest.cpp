@@ -60,10 +60,28 @@ protected:
             LoadCnf(profile, ViewKind::View3D, Record3D(doc), *place);
         return place.has_value();
     }
-    static bool PanelSave(CMDIDoc& doc, const std::string& cnf)
+    static bool PanelSave(CMDIDoc& doc, const std::string& cnf, CPresentationConfig* record = nullptr,
+                          ViewKind kind = ViewKind::View3D)
     {
-        const std::optional<SettingsPlace> place = doc.PlaceToSaveRecordIn(Record3D(doc), ViewKind::View3D, cnf);
-        return place && WriteCnf(*place, ViewKind::View3D, Record3D(doc));
+        const CPresentationConfig& saved = record != nullptr ? *record : Record3D(doc);
+        const std::optional<SettingsPlace> place = doc.PlaceToSaveRecordIn(saved, kind, cnf);
+        if (!place)
+            return false;
+        const std::optional<bool> replaceChanged = doc.AskBeforeReplacingOpenRecords(saved, kind, *place);
+        if (!replaceChanged || !SaveRecordAt(*place, kind, saved))
+            return false;
+        doc.NoteRecordWritten(saved, kind, *place, *replaceChanged);
+        return true;
+    }
+    // The next question is answered with `answer`; its text goes to `asked`.
+    void AnswerQuestion(CQuestionBox::Answer answer, std::string& asked)
+    {
+        prompt.dialogScript.push_back([answer, &asked](IDialogModel& model) {
+            auto& question = dynamic_cast<CQuestionBox&>(model);
+            asked = question.m_strText;
+            question.m_answer = answer;
+            return answer != CQuestionBox::Answer::Cancel;
+        });
     }
     // The next list to choose from: its question and entries go to `shown`; `entry` is chosen,
     // none means Cancel.
@@ -278,5 +296,295 @@ TEST_F(SeriesSettingsTest, PanelSaveWritesWhereTheImageFileReadsIt)
     ASSERT_TRUE(other.OnOpenDocument(Spm("c.spm")));
     ASSERT_TRUE(PanelLoad(other, (dir / "loose.cnf").string()));
     EXPECT_EQ(Angle3D(other), 77.0f);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// A presentation file of version 1.2 keeps one record of each kind for every image, in
+// sections without the image's name. Whichever save writes one image's record into it (and
+// sets its version anew), every other image, and the other kind, still read what they read
+// before; the sections of before stay in the file.
+TEST_F(SeriesSettingsTest, ASaveIntoAVersion12FileKeepsWhatEveryOtherImageReadThere)
+{
+    const std::string v12 = "[Introduction]\r\nVer=1.2\r\n[Presentation2D]\r\nTilt=11\r\n[Presentation3D]\r\nTilt=33\r\n"
+                            "[Light3D]\r\nLightAngle=44\r\n";
+    using Save = std::function<void(CMDIDoc&)>;
+    const struct {
+        const char* save;
+        Save run;
+    } saves[] = {
+        {"Save Image Config", [](CMDIDoc& doc) { doc.OnSaveImageConfig(doc.ImageList()[0].m_pImage->m_strName); }},
+        {"the quit's Yes", [](CMDIDoc& doc) { EXPECT_TRUE(doc.SaveImageSettings(*doc.ImageList()[0].m_pImage)); }},
+        {"Save Configs of Doc. Images",
+         [](CMDIDoc& doc) { doc.OnFILESaveDocCondig(doc.ImageList()[0].m_pImage->m_strName); }},
+        {"the panel's Save of the 3D record",
+         [this](CMDIDoc& doc) { EXPECT_TRUE(PanelSave(doc, (dir / "scan.cnf").string())); }},
+    };
+    // Tilt of 2D and 3D, and the 3D light angle, per image.
+    using Read = std::vector<std::array<float, 3>>;
+    const auto read = [](const CMDIDoc& doc) {
+        Read records;
+        for (const ImageEntry& entry : doc.ImageList()) {
+            const SettingsPair& pair = *entry.m_pSettings;
+            records.push_back({pair[kSettings2D].m_Tilt, pair[kSettings3D].m_Tilt, pair[kSettings3D].m_LightAngle});
+        }
+        return records;
+    };
+    const std::string scan = TwoFrameMdt("scan.mdt");
+    for (const auto& save : saves) {
+        WriteFile(dir / "scan.cnf", v12);
+        CMDIDoc doc;
+        OpenWithFollowUps(doc, scan);
+        ASSERT_EQ(read(doc), (Read{{11, 33, 44}, {11, 33, 44}})) << save.save;
+        Record3D(doc).m_Tilt = 55.0f;
+        save.run(doc);
+        CMDIDoc reopened;
+        OpenWithFollowUps(reopened, scan);
+        EXPECT_EQ(read(reopened), (Read{{11, 55, 44}, {11, 33, 44}})) << save.save;
+        EXPECT_TRUE(FileText(dir / "scan.cnf").find("[Presentation2D]\r\nTilt=11\r\n[Presentation3D]\r\nTilt=33\r\n") !=
+                    std::string::npos) << save.save;
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// The panel's Load of the image's own presentation file, where the image's own sections hold
+// no record: the plain sections (which count for no file of a series when it opens) and
+// other image files' records are what the user takes from there, by choice where several
+// hold one; only a file of no such record says it holds none.
+TEST_F(SeriesSettingsTest, PanelLoadOfTheImagesOwnFileTakesTheFilesOtherRecords)
+{
+    const std::string first = Written("scan.001"), second = Written("scan.002");
+    const std::string plain = "[Height_01_Presentation3D]\r\nAngle=123\r\n";
+    const std::string others = "[.002:Height_01_Presentation3D]\r\nAngle=22\r\n";
+    const std::string own = "[.001:Height_01_Presentation3D]\r\nAngle=11\r\n";
+    const Texts choice{"scan.cnf holds 3D settings of Height_01 of several image files. Load those of:",
+                       "saved without an image file", "scan.002"};
+    const struct {
+        std::string image;
+        std::string cnf;
+        std::optional<std::size_t> choice;
+        Texts shown;
+        float angle;   // the record's angle afterwards; it starts at 5
+        Texts messages;
+    } cases[] = {
+        {second, plain, {}, {}, 123.0f, {}},
+        {first, others, {}, {}, 22.0f, {}},
+        {first, plain + others, 1, choice, 22.0f, {}},
+        {first, plain + others, 0, choice, 123.0f, {}},
+        {first, plain + others, std::nullopt, choice, 5.0f, {}},
+        {first, plain + others + own, {}, {}, 11.0f, {}},
+        {first, "[.002:Height_01_Presentation2D]\r\nAngle=1\r\n", {}, {}, 5.0f,
+         {"scan.cnf holds no 3D settings of Height_01."}},
+    };
+    for (const auto& c : cases) {
+        WriteFile(dir / "scan.cnf", c.cnf);
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(c.image));
+        Record3D(doc).m_Angle = 5.0f;
+        Texts shown;
+        if (!c.shown.empty())
+            AnswerChoice(c.choice, shown);
+        prompt.messages.clear();
+        PanelLoad(doc, (dir / "scan.cnf").string());
+        EXPECT_EQ(Angle3D(doc), c.angle) << c.image << " " << c.cnf;
+        EXPECT_EQ(shown, c.shown) << c.cnf;
+        EXPECT_EQ(prompt.messages, c.messages) << c.cnf;
+    }
+}
+
+// A hand-edited "[.SPM:...]" section is case.spm's, and "[.spm IN CAPITALS:...]" case.SPM's, as
+// sections match without regard to case: the list to choose from names each image file once,
+// by the file whose sections match.
+TEST_F(SeriesSettingsTest, PanelLoadNamesEachHolderByTheImageFileItsSectionsMatch)
+{
+    Spm("case.spm");
+    Spm("case.SPM");
+    WriteFile(dir / "case.cnf", "[.SPM:Height_01_Presentation3D]\r\nAngle=31\r\n[.spm:Height_01_Light3D]\r\nLightAngle=7\r\n"
+                                "[.spm IN CAPITALS:Height_01_Presentation3D]\r\nAngle=32\r\n");
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(Written("b.007")));
+    for (const auto& [entry, angle] : {std::pair<std::size_t, float>{0, 31.0f}, {1, 32.0f}}) {
+        Texts shown;
+        AnswerChoice(entry, shown);
+        EXPECT_TRUE(PanelLoad(doc, (dir / "case.cnf").string()));
+        EXPECT_EQ(shown, (Texts{"case.cnf holds 3D settings of Height_01 of several image files. Load those of:",
+                                "case.spm", "case.SPM"}));
+        EXPECT_EQ(Angle3D(doc), angle);
+    }
+    // A qualifier of no image file in the folder names the file that would write it.
+    EXPECT_EQ(ImageFileOfQualifier((dir / "x.cnf").string(), ".MDT:"), "x.mdt");
+    EXPECT_EQ(ImageFileOfQualifier((dir / "x.cnf").string(), ".MDT IN CAPITALS:"), "x.MDT");
+}
+
+// The panel's Save into the presentation file of an image open in another document: that
+// image's record of the kind takes what was saved (and its views are told), so a later save
+// of its records, such as the quit's Yes, keeps the panel's save; where the record holds
+// changes not saved yet, the user chooses first.
+TEST_F(SeriesSettingsTest, APanelSaveIntoAnOpenImagesFileIsWhatThatImageShowsAndSaves)
+{
+    struct Hints : IDocumentView {
+        void OnUpdate(int hint, const CMDIChildFrame*) override { hints.push_back(hint); }
+        std::vector<int> hints;
+    };
+    const std::string a = Spm("a.spm"), b = Written("b.007");
+    const auto record2D = [](CMDIDoc& doc) -> CPresentationConfig& { return (*doc.ImageList().front().m_pSettings)[kSettings2D]; };
+    const auto reopened2D = [&](const std::string& path) {
+        CMDIDoc doc;
+        EXPECT_TRUE(doc.OnOpenDocument(path));
+        return std::pair(record2D(doc).m_Angle, Angle3D(doc));
+    };
+    using Answer = CQuestionBox::Answer;
+    const std::string question = "a.cnf keeps the 2D settings of a.spm:Height_01, which is open with changes to them "
+                                 "not yet saved.\nReplace its changes with the settings saved now?\n"
+                                 "(No keeps them, unsaved; Cancel saves nothing.)";
+    const struct {
+        const char* what;
+        bool edited2D;              // a.spm's 2D record holds a change of the user's
+        std::optional<Answer> answer;
+        float shown;                // a.spm's 2D angle afterwards
+        bool marked;                // its 2D record still holds changes not saved
+        std::pair<float, float> reopened;   // a.spm's 2D and 3D angle after its quit's Yes
+    } cases[] = {
+        {"no change of the user's", false, {}, 77.0f, false, {77.0f, 99.0f}},
+        {"the user's change replaced", true, Answer::Yes, 77.0f, false, {77.0f, 99.0f}},
+        {"the user's change kept", true, Answer::No, 55.0f, true, {55.0f, 99.0f}},
+        {"cancelled", true, Answer::Cancel, 55.0f, true, {55.0f, 99.0f}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(dir / "a.cnf");
+        CMDIDoc docA, docB;
+        ASSERT_TRUE(docA.OnOpenDocument(a));
+        ASSERT_TRUE(docB.OnOpenDocument(b));
+        Hints views;
+        docA.AddView(&views);
+        const CPresentationConfig before = Record3D(docA);
+        Record3D(docA).m_Angle = 99.0f;
+        ASSERT_TRUE(docA.NoteSettingsEdit(before, Record3D(docA)));
+        if (c.edited2D) {
+            const CPresentationConfig before2D = record2D(docA);
+            record2D(docA).m_Angle = 55.0f;
+            ASSERT_TRUE(docA.NoteSettingsEdit(before2D, record2D(docA)));
+        }
+        record2D(docB).m_Angle = 77.0f;
+        std::string asked;
+        if (c.answer)
+            AnswerQuestion(*c.answer, asked);
+        EXPECT_EQ(PanelSave(docB, (dir / "a.cnf").string(), &record2D(docB), ViewKind::View2D),
+                  c.answer != Answer::Cancel) << c.what;
+        EXPECT_EQ(asked, c.answer ? question : std::string()) << c.what;
+        EXPECT_EQ(std::filesystem::exists(dir / "a.cnf"), c.answer != Answer::Cancel) << c.what;
+        EXPECT_EQ(record2D(docA).m_Angle, c.shown) << c.what;
+        EXPECT_EQ(views.hints, c.shown == 77.0f ? std::vector<int>{kHintColors} : std::vector<int>{}) << c.what;
+        EXPECT_EQ(docA.ImageList().front().m_bSettingsModified, (std::array<bool, 2>{c.marked, true})) << c.what;
+        docA.RemoveView(&views);
+        ASSERT_TRUE(docA.SaveImageSettings(*docA.ImageList().front().m_pImage));
+        EXPECT_EQ(reopened2D(a), c.reopened) << c.what;
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// Two documents of one image file: a save of the view settings in one is what the other shows
+// from then on, where it has no changes of its own to the record; its own changes stay, for
+// its quit to ask about.
+TEST_F(SeriesSettingsTest, SavingOneDocumentsSettingsUpdatesTheSameImageInAnother)
+{
+    const std::string a = Spm("a.spm");
+    CMDIDoc first, second;
+    ASSERT_TRUE(first.OnOpenDocument(a));
+    ASSERT_TRUE(second.OnOpenDocument(a));
+    CPresentationConfig& secondRecord2D = (*second.ImageList().front().m_pSettings)[kSettings2D];
+    const CPresentationConfig before = Record3D(second);
+    Record3D(second).m_Angle = 12.0f;
+    ASSERT_TRUE(second.NoteSettingsEdit(before, Record3D(second)));
+    (*first.ImageList().front().m_pSettings)[kSettings2D].m_Angle = 61.0f;
+    Record3D(first).m_Angle = 62.0f;
+    first.OnSaveImageConfig("Height_01");
+    EXPECT_EQ(secondRecord2D.m_Angle, 61.0f);
+    EXPECT_EQ(Angle3D(second), 12.0f);
+    ASSERT_TRUE(second.SaveImageSettings(*second.ImageList().front().m_pImage));
+    CMDIDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(a));
+    EXPECT_EQ((*reopened.ImageList().front().m_pSettings)[kSettings2D].m_Angle, 61.0f);
+    EXPECT_EQ(Angle3D(reopened), 12.0f);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// Whatever a presentation file gives an image can be saved again: a value with a lone
+// carriage return inside (another editor's, or a damaged file's) reads as a line end. A
+// record that no file could keep is refused with what keeps it and why, and nothing is written.
+TEST_F(SeriesSettingsTest, WhatAFileGaveSavesAgainAndWhatNoFileKeepsIsRefusedWithItsReason)
+{
+    const std::string a = Spm("a.spm");
+    WriteFile(dir / "a.cnf", "[.spm:Height_01_Presentation2D]\r\nNameOfImageForColor=Height_01\rX\r\nTilt=12\r\n");
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(a));
+    EXPECT_EQ((*doc.ImageList().front().m_pSettings)[kSettings2D].m_NameOfImageForColor, "Height_01");
+    doc.OnSaveImageConfig("Height_01");
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(ProfileFile::Load((dir / "a.cnf").string()).GetString(".spm:Height_01_Presentation2D", "Tilt"), "12.00");
+
+    // An image named after a quantity that no section name can hold, and a colour source
+    // whose name no value can.
+    ASSERT_TRUE(doc.AddImage(Spm("b.spm", "Pha]se"), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("c.spm", "Line\nbreak"), 0));
+    ASSERT_TRUE(doc.AddImage(Spm("d.spm"), 0));
+    (*doc.ImageList()[3].m_pSettings)[kSettings3D].m_NameOfImageForColor = doc.ImageList()[2].m_pImage->m_strName;
+    const struct {
+        std::string image;
+        std::string message;
+    } refusals[] = {
+        {"Pha]se_02", "Unable to save the 2D settings of Pha]se_02 in b.cnf: the image's name is part of their section "
+                      "names, and a section name cannot hold \"]\"."},
+        {"Line\nbreak_03", "Unable to save the 2D settings of Line\nbreak_03 in c.cnf: the image's name is part of "
+                           "their section names, and a section name cannot hold a line break."},
+        {"Height_04", "Unable to save the 3D settings of Height_04 in d.cnf: their NameOfImageForColor is "
+                      "\"Line\nbreak_03\", and a value cannot hold a line break."},
+    };
+    for (const auto& refusal : refusals) {
+        prompt.messages.clear();
+        doc.OnSaveImageConfig(refusal.image);
+        EXPECT_EQ(prompt.messages, Texts{refusal.message});
+    }
+    for (const char* cnf : {"b.cnf", "c.cnf", "d.cnf"})
+        EXPECT_FALSE(std::filesystem::exists(dir / cnf)) << cnf;
+    // The panel's Save says the same.
+    prompt.messages.clear();
+    EXPECT_FALSE(PanelSave(doc, (dir / "d.cnf").string(), &(*doc.ImageList()[3].m_pSettings)[kSettings3D]));
+    EXPECT_EQ(prompt.messages, Texts{refusals[2].message});
+    EXPECT_FALSE(std::filesystem::exists(dir / "d.cnf"));
+}
+
+// What the configuration panel takes, a *.cnf gives back: a Z scale of 150 and a tilt of
+// 120 saved by the panel or by the quit's Yes reopen as they were; values no view setting
+// reaches stay ignored.
+TEST_F(SeriesSettingsTest, ZScaleAndTiltThePanelTakesReopenAsSaved)
+{
+    const std::string a = Spm("a.spm");
+    const struct {
+        const char* save;
+        float zScale, tilt;      // as the user set them
+        float reZScale, reTilt;  // as the image reopens
+    } cases[] = {
+        {"panel", 150.0f, 120.0f, 150.0f, 120.0f},
+        {"quit", 150.0f, 120.0f, 150.0f, 120.0f},
+        {"panel", 1000.0f, 360.0f, 1000.0f, 360.0f},
+        {"quit", 0.1f, 0.0f, 0.1f, 0.0f},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(dir / "a.cnf");
+        {
+            CMDIDoc doc;
+            ASSERT_TRUE(doc.OnOpenDocument(a));
+            Record3D(doc).m_Z_Scale = c.zScale;
+            Record3D(doc).m_Tilt = c.tilt;
+            if (std::string(c.save) == "panel")
+                ASSERT_TRUE(PanelSave(doc, (dir / "a.cnf").string()));
+            else
+                ASSERT_TRUE(doc.SaveImageSettings(*doc.ImageList().front().m_pImage));
+        }
+        CMDIDoc reopened;
+        ASSERT_TRUE(reopened.OnOpenDocument(a));
+        EXPECT_FLOAT_EQ(Record3D(reopened).m_Z_Scale, c.reZScale) << c.save << " " << c.zScale;
+        EXPECT_FLOAT_EQ(Record3D(reopened).m_Tilt, c.reTilt) << c.save << " " << c.tilt;
+    }
     EXPECT_TRUE(prompt.messages.empty());
 }

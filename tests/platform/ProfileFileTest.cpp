@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -27,12 +28,15 @@ TEST(ProfileFileRead, FindsKeysIgnoringCaseBlanksAndComments)
                            "Mismatched=\"x'\nLone=\"\n;Hidden=1\nEquals=a=b\nNoValue\n"
                            "LightAngle=999\n[light2d]\nSecond=2\nLightAngle=777\n";
     std::string crlf;
-    for (const char c : lf)
+    std::string cr;
+    for (const char c : lf) {
         crlf += c == '\n' ? "\r\n" : std::string(1, c);
+        cr += c == '\n' ? '\r' : c;
+    }
     ScratchDir dir;
-    for (const std::string& text : {lf, crlf}) {
+    for (const std::string& text : {lf, crlf, cr}) {
         const ProfileFile profile = LoadText(dir, text);
-        SCOPED_TRACE(text == lf ? "LF" : "CR LF");
+        SCOPED_TRACE(text == lf ? "LF" : text == cr ? "CR" : "CR LF");
         EXPECT_EQ(profile.GetString("intro", "VER"), "2.1");
         EXPECT_EQ(profile.GetString("  Light2D\t", " lightangle "), "230.00");
         EXPECT_EQ(profile.GetString("Light2D", "Name"), "quoted text");
@@ -186,4 +190,53 @@ TEST(ProfileFileWrite, SavesThroughARenameThatKeepsPermissionsAndLinks)
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path()))
         ++entries;
     EXPECT_EQ(entries, 2) << "no temporary file may stay behind";
+}
+
+// A lone CR, as another editor or a damaged file leaves it, ends a line like the other line
+// ends: whatever is read can be written again, and the file's other bytes stay as they were.
+TEST(ProfileFileRead, ALoneCarriageReturnEndsALineSoThatEveryValueReadCanBeWrittenBack)
+{
+    ScratchDir dir;
+    const std::string text = "[A]\r\nName=Height_01\rX\r\nb=1\r\r\n[B]\rc=2";
+    ProfileFile profile = LoadText(dir, text);
+    EXPECT_EQ(profile.GetString("A", "Name"), "Height_01");
+    EXPECT_EQ(profile.GetString("A", "X", "none"), "");
+    EXPECT_EQ(profile.GetString("A", "b"), "1");
+    EXPECT_EQ(profile.GetString("B", "c"), "2");
+    EXPECT_EQ(profile.Text(), text);
+    for (const auto& [section, key] : {std::pair{"A", "Name"}, {"A", "b"}, {"B", "c"}})
+        EXPECT_TRUE(profile.SetString(section, key, profile.GetString(section, key))) << key;
+    EXPECT_EQ(profile.Text(), "[A]\r\nName=Height_01\r\nX\r\nb=1\r\n\r\n[B]\rc=2\r\n");
+}
+
+// What a profile line cannot hold is refused with the reason, and nothing changes.
+TEST(ProfileFileWrite, TextsALineCannotHoldAreRefusedWithTheirReason)
+{
+    using Why = std::optional<std::string>;
+    const struct {
+        std::string section, key, value;
+        Why why;
+    } cases[] = {
+        {"A", "k", "v", std::nullopt},
+        {" A ", " k ", " v w ", std::nullopt},
+        {"A\rB", "k", "v", "a section name cannot hold a line break"},
+        {"A]", "k", "v", "a section name cannot hold \"]\""},
+        {" \t", "k", "v", "a section name cannot be empty"},
+        {"A", "k\n", "v", "a key cannot hold a line break"},
+        {"A", "", "v", "a key cannot be empty"},
+        {"A", "k=1", "v", "a key cannot hold \"=\""},
+        {"A", " ;k", "v", "a key cannot begin with \";\" or \"[\""},
+        {"A", "[k", "v", "a key cannot begin with \";\" or \"[\""},
+        {"A", "k", "v\rw", "a value cannot hold a line break"},
+        {"A", "k", "v\n", "a value cannot hold a line break"},
+    };
+    for (const auto& c : cases) {
+        const Why why = ProfileFile::WhyNotSection(c.section) ? ProfileFile::WhyNotSection(c.section)
+                        : ProfileFile::WhyNotKey(c.key)       ? ProfileFile::WhyNotKey(c.key)
+                                                              : ProfileFile::WhyNotValue(c.value);
+        EXPECT_EQ(why, c.why) << c.section << "/" << c.key << "/" << c.value;
+        ProfileFile profile = ProfileFile::Load({});
+        EXPECT_EQ(profile.SetString(c.section, c.key, c.value), !c.why.has_value()) << c.key;
+        EXPECT_EQ(profile.Text().empty(), c.why.has_value()) << c.key;
+    }
 }

@@ -193,10 +193,10 @@ TEST(PresentationFile, ReaderFindsTheRecordByImageKindAndVersionAndGatesValues)
         EXPECT_EQ(read.m_Tilt, tilt) << version << " " << image << " " << ViewKindText(kind);
     }
     // Z_Scale and Tilt as written, then as read (30 and 60 are the defaults): both ends of
-    // their ranges count.
+    // the ranges the configuration panel takes count, and nothing beyond them.
     const std::tuple<const char*, const char*, float, float> gates[] = {
-        {"150", "-1", 30.0f, 60.0f}, {"0.05", "90.5", 30.0f, 60.0f}, {"0.1", "90", 0.1f, 90.0f},
-        {"100", "0", 100.0f, 0.0f},  {"100.01", "45.5", 30.0f, 45.5f}};
+        {"150", "-1", 150.0f, 60.0f}, {"0.05", "360.5", 30.0f, 60.0f}, {"0.1", "360", 0.1f, 360.0f},
+        {"1000", "0", 1000.0f, 0.0f}, {"1000.01", "120", 30.0f, 120.0f}};
     for (const auto& [zScale, tilt, readZ, readTilt] : gates) {
         WriteFile(path, std::string("[H_Presentation2D]\r\nZ_Scale=") + zScale + "\r\nTilt=" + tilt);
         CPresentationConfig read = Record("H");
@@ -351,5 +351,8 @@ TEST(PresentationFileCommands, SavesStopAtTheFirstFileThatCannotBeWritten)
     EXPECT_FALSE(fs::exists(dir / "d.cnf"));
     const std::string none = (dir / "none" / "a.000").string();
     EXPECT_FALSE(WriteDocImageList(ImageSettingsPlace(none, true), std::vector<ListedImage>{{none}, {"b.spm"}}));
-    EXPECT_EQ(prompt.messages, (std::vector<std::string>{"Unable to open file for writing", "Unable to open file for writing"}));
+    EXPECT_EQ(prompt.messages, (std::vector<std::string>{
+                                   "Unable to open file for writing",
+                                   "Unable to save the 2D settings of Height\n[Evil]_01 in d.cnf: the image's name is "
+                                   "part of their section names, and a section name cannot hold a line break."}));
 }
