@@ -694,6 +694,72 @@ TEST_P(PanelGui, LoadAndSaveMoveSettingsBetweenImageFiles)
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"none.cnf holds no 3D settings of Height_01."});
 }
 
+// The panel's Save into the presentation file of an image open in another document: that
+// image shows what was saved (asked first, as its own change to the record is not saved yet),
+// and its quit's Yes keeps the save while it saves its other record.
+TEST_P(PanelGui, APanelSaveIntoAnOpenImagesFileIsWhatThatImageShowsAndItsQuitKeeps)
+{
+    const ScratchDir others;
+    const std::string a = SampleCopy(others, "a.spm");
+    const std::string aCnf = (others / "a.cnf").string();
+    CDocument& first = m_app->ActiveDoc();
+    C3DdlgConfig& config = Main().ConfigPanel();
+    Show(cmd::kShowConfigPanel);
+    m_app->App().OpenWithFollowUp(a);
+    CDocument& opened = m_app->ActiveDoc();
+    ASSERT_NE(&opened, &first);
+    for (const auto& [kind, angle] : {std::pair(":3D", "99"), std::pair(":2D", "55")}) {
+        ASSERT_TRUE(m_app->Activate(kind, "Height_01"));
+        Tick();
+        Type(config.Edit(kEditAngle), angle);
+        Tick();
+    }
+    for (CMDIChildFrame* frame : first.Frames())
+        if (frame->m_strViewKind == ":2D" && frame->m_strImageName == "Height_01")
+            Main().ActivateFrame(frame);
+    RunningApp::Pump();
+    Tick();
+    ASSERT_EQ(&m_app->ActiveDoc(), &first);
+    Type(config.Edit(kEditAngle), "77");
+    Tick();
+
+    std::string asked;
+    {
+        RealDialogs real(*m_app);
+        const ModalStep yes = AnswerBox(QMessageBox::Yes, &asked);
+        const ModalStep answer = [&](QWidget* modal) {
+            if (qobject_cast<QMessageBox*>(modal) != nullptr)
+                ::Screenshot(std::string("panels-08-open-image-changes") + (Bundled() ? "-Bundled" : "-NanoScope"), modal);
+            return yes(modal);
+        };
+        EXPECT_EQ(RunWithModals([&] { config.OnSave2D3DConf(); }, {TypeInFileDialog(aCnf), answer}), 2u);
+    }
+    EXPECT_EQ(asked, "a.cnf keeps the 2D settings of a.spm:Height_01, which is open with changes to them not yet "
+                     "saved.\nReplace its changes with the settings saved now?\n(No keeps them, unsaved; Cancel saves "
+                     "nothing.)");
+    const SettingsPair& shown = *opened.Doc().ImageList().front().m_pSettings;
+    EXPECT_EQ(shown[0].m_Angle, 77.0f);
+    EXPECT_EQ(shown[1].m_Angle, 99.0f);
+    ASSERT_TRUE(m_app->Activate(":2D", "Height_01"));
+    ASSERT_EQ(&m_app->ActiveDoc(), &first);
+    for (CMDIChildFrame* frame : opened.Frames())
+        if (frame->m_strViewKind == ":2D")
+            Main().ActivateFrame(frame);
+    RunningApp::Pump();
+    Tick();
+    EXPECT_EQ(config.Edit(kEditAngle).text().toDouble(), 77.0);
+
+    // Its quit asks about the 3D change alone; Yes keeps what the panel saved.
+    m_app->Prompt().events.clear();
+    AnswerQuestion(m_app->Prompt(), static_cast<int>(CQuestionBox::Answer::Yes));
+    EXPECT_TRUE(Main().DocManager().CloseDocument(opened));
+    EXPECT_EQ(m_app->Prompt().events, std::vector<std::string>{"dialog: Save the view settings of a.spm:Height_01 to a.cnf?"});
+    CMDIDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(a));
+    EXPECT_EQ((*reopened.ImageList().front().m_pSettings)[0].m_Angle, 77.0f);
+    EXPECT_EQ((*reopened.ImageList().front().m_pSettings)[1].m_Angle, 99.0f);
+}
+
 // Both curves are checked in the scenario; here the cursors move.
 TEST_P(PanelGui, ProfileViewDragsItsCursors)
 {
