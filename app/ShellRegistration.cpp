@@ -1,5 +1,6 @@
 #include "app/ShellRegistration.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -20,8 +21,8 @@ constexpr const char* kAppIcon = ":/icons/app.svg";
 constexpr const char* kEntryTemplate = ":/desktop/spmviewer.desktop.in";
 constexpr const char* kMimePackage = ":/desktop/spmviewer.xml";
 constexpr const char* kExecField = "@SPM_EXEC@";
-// An update of the desktop's caches that hangs must not hold the start for long.
-constexpr int kToolTimeoutMs = 10000;
+// How long a killed tool is waited for, to collect it: it ends at once.
+constexpr int kReapMs = 1000;
 
 // Writes `text` to `path` unless it holds exactly that already; true when it wrote.
 bool WriteIfChanged(const std::filesystem::path& path, const std::string& text, bool& failed)
@@ -36,30 +37,6 @@ bool WriteIfChanged(const std::filesystem::path& path, const std::string& text, 
         return false;
     }
     return true;
-}
-
-// How a run of a cache tool went: a run that failed is to be made again at the next start.
-enum class ToolRun { NotInstalled, Done, Failed };
-
-// Runs a cache tool when it is installed; what it says changes nothing.
-ToolRun RunIfInstalled(const char* tool, const std::filesystem::path& folder)
-{
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return ToolRun::NotInstalled;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(program, {ToQtPath(folder.string())});
-    if (!process.waitForStarted())
-        return ToolRun::Failed;
-    if (!process.waitForFinished(kToolTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-        return ToolRun::Failed;
-    }
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? ToolRun::Done
-                                                                                  : ToolRun::Failed;
 }
 
 // Whether the desktop's table `table` is missing or older than `source`, which is then still
@@ -92,22 +69,28 @@ bool TableNamesEntry(const std::filesystem::path& table, const std::string& entr
     return false;
 }
 
-// Runs `tool` to rebuild `table` from the files in `folder`, among them `source`; true when
-// the tool is installed. A run that failed may have written the table all the same: dated
-// just before the source, the table is rebuilt at the next start, while a run that works
-// dates it anew. Dating the table back, rather than our file forward, lets the next run's
-// table count as up to date even when written within the same tick.
-bool RebuildTable(const char* tool, const std::filesystem::path& folder, const std::filesystem::path& table,
-                  const std::filesystem::path& source)
+// A run that failed or was cut short may have written the table all the same: dated just
+// before our file, the table is rebuilt at the next start, while a run that works dates it anew. Dating the
+// table back, rather than our file forward, lets the next run's table count as up to date
+// even when written within the same tick.
+void DateBack(const TableUpdate& update)
 {
-    const ToolRun run = RunIfInstalled(tool, folder);
-    if (run == ToolRun::Failed && !TableBehind(table, source)) {
-        std::error_code error;
-        const std::filesystem::file_time_type sourceTime = std::filesystem::last_write_time(source, error);
-        if (!error)
-            std::filesystem::last_write_time(table, sourceTime - std::chrono::nanoseconds(1), error);
-    }
-    return run != ToolRun::NotInstalled;
+    if (TableBehind(update.table, update.source))
+        return;
+    std::error_code error;
+    const std::filesystem::file_time_type sourceTime = std::filesystem::last_write_time(update.source, error);
+    if (!error)
+        std::filesystem::last_write_time(update.table, sourceTime - std::chrono::nanoseconds(1), error);
+}
+
+// The update of `table` from the files in `folder`, among them `source`, when its tool is
+// installed.
+void AddUpdate(std::vector<TableUpdate>& updates, const char* tool, const std::filesystem::path& folder,
+               const std::filesystem::path& table, const std::filesystem::path& source)
+{
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (!program.isEmpty())
+        updates.push_back({FromQtPath(program), folder, table, source});
 }
 
 std::string ResourceText(const char* name)
@@ -172,7 +155,7 @@ std::string UserDataHome()
     return {};
 }
 
-RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std::string& executable)
+RegistrationResult WriteShellFileTypes(const std::string& dataHome, const std::string& executable)
 {
     RegistrationResult result;
     if (dataHome.empty())
@@ -195,10 +178,90 @@ RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std
     // libraries read, written last but for the version stamp.
     const std::filesystem::path types = mime / "mime.cache";
     if (result.mimeWritten || TableBehind(types, package))
-        result.mimeToolRan = RebuildTable("update-mime-database", mime, types, package);
+        AddUpdate(result.updates, "update-mime-database", mime, types, package);
     const std::filesystem::path entries = applications / "mimeinfo.cache";
     if (result.entryWritten || TableBehind(entries, entryFile)
         || (std::filesystem::exists(entryFile) && !TableNamesEntry(entries, entryFile.filename().string())))
-        result.entryToolRan = RebuildTable("update-desktop-database", applications, entries, entryFile);
+        AddUpdate(result.updates, "update-desktop-database", applications, entries, entryFile);
     return result;
+}
+
+RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std::string& executable)
+{
+    RegistrationResult result = WriteShellFileTypes(dataHome, executable);
+    CDesktopTableUpdater updater(result.updates);
+    QEventLoop loop;
+    QObject::connect(&updater, &CDesktopTableUpdater::Finished, &loop, &QEventLoop::quit);
+    updater.Start();
+    if (!updater.Done())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return result;
+}
+
+CDesktopTableUpdater::CDesktopTableUpdater(std::vector<TableUpdate> updates, std::chrono::milliseconds limit,
+                                           QObject* parent)
+    : QObject(parent), m_updates(std::move(updates))
+{
+    m_limit.setSingleShot(true);
+    m_limit.setInterval(limit);
+    // Ends in `finished` once the tool is gone, as any failed run does.
+    connect(&m_limit, &QTimer::timeout, this, [this] {
+        if (m_pRun != nullptr)
+            m_pRun->kill();
+    });
+}
+
+CDesktopTableUpdater::~CDesktopTableUpdater()
+{
+    if (m_pRun != nullptr) {
+        m_pRun->disconnect(this);
+        // SIGKILL ends it at once: this only collects it.
+        m_pRun->kill();
+        m_pRun->waitForFinished(kReapMs);
+    }
+    // A run not made yet can be due for a table that only its contents show behind (our
+    // entry left out): dated back, it is made at the next start whatever the table holds.
+    for (std::size_t i = m_nCurrent; i < m_updates.size(); ++i)
+        DateBack(m_updates[i]);
+}
+
+void CDesktopTableUpdater::Start()
+{
+    RunNext();
+}
+
+void CDesktopTableUpdater::RunNext()
+{
+    if (Done()) {
+        emit Finished();
+        return;
+    }
+    const TableUpdate& update = m_updates[m_nCurrent];
+    m_pRun = new QProcess(this);
+    // What a tool says changes nothing.
+    m_pRun->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_pRun->setStandardOutputFile(QProcess::nullDevice());
+    connect(m_pRun, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
+        EndRun(status == QProcess::NormalExit && code == 0);
+    });
+    // A crash ends in `finished` as well; a tool that never started does not.
+    connect(m_pRun, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            EndRun(false);
+    });
+    m_limit.start();
+    m_pRun->start(ToQtPath(update.program.string()), {ToQtPath(update.folder.string())});
+}
+
+void CDesktopTableUpdater::EndRun(bool succeeded)
+{
+    m_limit.stop();
+    m_pRun->disconnect(this);
+    // Not from within its own signal, nor from within start(), which may report a failure.
+    m_pRun->deleteLater();
+    m_pRun = nullptr;
+    if (!succeeded)
+        DateBack(m_updates[m_nCurrent]);
+    ++m_nCurrent;
+    QMetaObject::invokeMethod(this, &CDesktopTableUpdater::RunNext, Qt::QueuedConnection);
 }

@@ -222,7 +222,13 @@ bool CSpmApp::EndShellOpen()
 void CSpmApp::RegisterWithDesktop(std::unique_ptr<CShellOpenServer> shellOpen)
 {
     // Written at every start, so the entry follows the program when it moves; never fatal.
-    RegisterShellFileTypes(UserDataHome(), FromQtPath(QCoreApplication::applicationFilePath()));
+    // The desktop's tools then run in the background: one that hangs holds neither the main
+    // window nor the files another start hands over, which this program answers only once
+    // its event loop runs.
+    RegistrationResult registration =
+        WriteShellFileTypes(UserDataHome(), FromQtPath(QCoreApplication::applicationFilePath()));
+    m_pTableUpdater = std::make_unique<CDesktopTableUpdater>(std::move(registration.updates));
+    m_pTableUpdater->Start();
     if (shellOpen) {
         m_pShellOpen = std::move(shellOpen);
         return;

@@ -11,6 +11,7 @@
 #include "platform/qt/CmdTarget.h"
 
 class CCommandRegistry;
+class CDesktopTableUpdater;
 class CMainFrame;
 class CMultiDocTemplate;
 class CQtPrompt;
@@ -76,6 +77,8 @@ private:
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CShellOpenServer> m_pShellOpen;
     std::unique_ptr<CShellOpenQueue> m_pShellOpenQueue;
+    // The desktop's tables brought up to date meanwhile; a run still going ends with the program.
+    std::unique_ptr<CDesktopTableUpdater> m_pTableUpdater;
     // A quit waits for files sent while it asked about the documents.
     bool m_bQuitWaits = false;
 };

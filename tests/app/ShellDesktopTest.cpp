@@ -18,7 +18,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -35,6 +37,7 @@
 #include "platform/core/PathText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
+#include "platform/qt/QtPath.h"
 #include "platform/qt/RecentFileList.h"
 
 namespace {
@@ -68,6 +71,15 @@ TEST(DesktopEntry, ExecArgumentsAreQuotedSoThatLaunchersPassThemOnUnchanged)
     }
 }
 
+// The tools whose runs a registration found due, in their order.
+std::vector<std::string> Tools(const RegistrationResult& result)
+{
+    std::vector<std::string> tools;
+    for (const TableUpdate& update : result.updates)
+        tools.push_back(update.program.filename().string());
+    return tools;
+}
+
 // The entry starts the given program with the files, for a type the desktop's MIME tool
 // takes; registering again writes only what changed, and a folder that cannot hold the
 // files is only reported.
@@ -85,7 +97,7 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
     EXPECT_TRUE(std::filesystem::exists(dir / "icons/hicolor/scalable/apps/spmviewer.svg"));
     if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
         // The tool ran at registration and built its tables from the package.
-        EXPECT_TRUE(first.mimeToolRan);
+        EXPECT_EQ(Tools(first).at(0), "update-mime-database");
         const std::string globs = FileText(dir / "mime/globs2");
         for (const char* glob : {"*.spm", "*.[0-9][0-9][0-9]", "*.mdt"})
             EXPECT_NE(globs.find(std::string("application/x-spm-document:") + glob), std::string::npos) << glob;
@@ -94,7 +106,7 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
     RegistrationResult again = RegisterShellFileTypes(dir.path().string(), "/a/spmviewer");
     EXPECT_FALSE(again.entryWritten || again.mimeWritten || again.failed);
     // The real tools' tables, where they ran, are what a start finds up to date.
-    EXPECT_FALSE(again.mimeToolRan || again.entryToolRan);
+    EXPECT_TRUE(again.updates.empty());
     RegistrationResult moved = RegisterShellFileTypes(dir.path().string(), "/b/spmviewer");
     EXPECT_TRUE(moved.entryWritten && !moved.mimeWritten);
     EXPECT_EQ(FileText(entry), DesktopEntryText("/b/spmviewer").value());
@@ -105,8 +117,23 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
 }
 
 // What the desktop's cache tools do at a start: not installed, or they log their run and
-// write the table the desktop reads, failing before or after that.
-enum class CacheTools { Missing, Working, FailingBeforeWriting, FailingAfterWriting };
+// write the table the desktop reads, failing before or after that, crashing or hanging after
+// it; or installed but not starting at all (a broken interpreter line).
+enum class CacheTools {
+    Missing,
+    Working,
+    FailingBeforeWriting,
+    FailingAfterWriting,
+    CrashingAfterWriting,
+    HangingAfterWriting,
+    NotStarting
+};
+
+// Where the fakes that hang note their process, beside their log.
+std::filesystem::path HangingLog(const std::filesystem::path& log)
+{
+    return log.string() + "-hanging";
+}
 
 // Puts fakes of the two cache tools in `bin` that do as `tools` says, logging to `log`.
 void FakeCacheTools(const std::filesystem::path& bin, CacheTools tools, const std::filesystem::path& log)
@@ -125,20 +152,57 @@ void FakeCacheTools(const std::filesystem::path& bin, CacheTools tools, const st
         std::filesystem::remove(path);
         if (tools == CacheTools::Missing)
             continue;
-        std::string script = "#!/bin/sh\necho " + std::string(fake.tool) + " >> '" + log.string() + "'\n";
+        std::string script = std::string(tools == CacheTools::NotStarting ? "#!/missing/sh" : "#!/bin/sh")
+                             + "\necho " + std::string(fake.tool) + " >> '" + log.string() + "'\n";
         if (tools == CacheTools::FailingBeforeWriting)
             script += "exit 1\n";
         script += "printf '%s' '" + std::string(fake.text) + "' > \"$1/" + fake.table + "\"\n";
+        if (tools == CacheTools::CrashingAfterWriting)
+            script += "kill -SEGV $$\n";
+        // exec: the process noted is the one that hangs. Whatever PATH a test gives.
+        if (tools == CacheTools::HangingAfterWriting)
+            script += "echo $$ >> '" + HangingLog(log).string() + "'\nexec '"
+                      + QStandardPaths::findExecutable("sleep", {"/usr/bin", "/bin"}).toStdString() + "' 30\n";
         script += tools == CacheTools::FailingAfterWriting ? "exit 1\n" : "exit 0\n";
         WriteFile(path, std::string_view(script));
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     }
 }
 
+// Makes `updates` in the background, as a start does, up to their end; false when they had
+// not ended within 30 s.
+bool UpdateTables(std::vector<TableUpdate> updates, std::chrono::milliseconds limit = kTableUpdateLimit)
+{
+    CDesktopTableUpdater updater(std::move(updates), limit);
+    updater.Start();
+    QElapsedTimer clock;
+    clock.start();
+    while (!updater.Done() && clock.elapsed() < 30000)
+        RunningApp::Pump(10);
+    return updater.Done();
+}
+
+// Lines of a file, in their order.
+std::vector<std::string> FileLines(const std::filesystem::path& path)
+{
+    std::vector<std::string> lines;
+    std::istringstream text(FileText(path));
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Whether process `pid` is there, a zombie not collected counting.
+bool ProcessThere(pid_t pid)
+{
+    return kill(pid, 0) == 0 || errno != ESRCH;
+}
+
 // The desktop's tables catch up with the registration whenever they are behind it, not only
-// when its text changed: a tool installed since the last start, or one that failed then
-// (whatever it got to write), runs at the next start, and so does the entries' tool when
-// another program's run left our entry out; with the tables up to date no tool runs.
+// when its text changed: a tool installed since the last start, or one that failed or hung
+// then (whatever it got to write), runs at the next start, and so does the entries' tool when
+// another program's run left our entry out; with the tables up to date no tool runs. The
+// runs are made one after the other, the types' first, a hanging one stopped at the limit.
 TEST(DesktopEntry, TheDesktopsTablesCatchUpWithTheRegistrationAtTheNextStart)
 {
     enum class Before { Nothing, PackageRemoved, OtherMimeTable, OtherEntryTable };
@@ -166,6 +230,17 @@ TEST(DesktopEntry, TheDesktopsTablesCatchUpWithTheRegistrationAtTheNextStart)
          "/b/spmviewer", mime},
         {"the late failure again", Before::Nothing, CacheTools::Working, "/b/spmviewer", mime},
         {"up to date at last", Before::Nothing, CacheTools::Working, "/b/spmviewer", none},
+        {"the package removed and the program moved, the tools hanging", Before::PackageRemoved,
+         CacheTools::HangingAfterWriting, "/c/spmviewer", both},
+        {"the hung tools again", Before::Nothing, CacheTools::Working, "/c/spmviewer", both},
+        {"up to date after the hang", Before::Nothing, CacheTools::Working, "/c/spmviewer", none},
+        {"the package removed and the program moved, the tools not starting", Before::PackageRemoved,
+         CacheTools::NotStarting, "/d/spmviewer", both},
+        {"the tools starting again", Before::Nothing, CacheTools::Working, "/d/spmviewer", both},
+        {"the package removed, a tool crashing late", Before::PackageRemoved, CacheTools::CrashingAfterWriting,
+         "/d/spmviewer", mime},
+        {"the crashed tool again", Before::Nothing, CacheTools::Working, "/d/spmviewer", mime},
+        {"up to date after the crash", Before::Nothing, CacheTools::Working, "/d/spmviewer", none},
     };
     ScratchDir dir;
     const std::filesystem::path home = dir / "share";
@@ -184,17 +259,20 @@ TEST(DesktopEntry, TheDesktopsTablesCatchUpWithTheRegistrationAtTheNextStart)
                       std::string_view("[MIME Cache]\ntext/plain=other.desktop;\n"));
         FakeCacheTools(bin, start.tools, log);
         std::filesystem::remove(log);
-        const RegistrationResult result = RegisterShellFileTypes(home.string(), start.executable);
+        RegistrationResult result = WriteShellFileTypes(home.string(), start.executable);
         EXPECT_FALSE(result.failed) << start.start;
-        Runs runs;
-        std::istringstream logged(FileText(log));
-        for (std::string line; std::getline(logged, line);)
-            runs.push_back(line);
-        EXPECT_EQ(runs, start.runs) << start.start;
-        EXPECT_EQ(result.mimeToolRan, std::ranges::count(start.runs, mime.front()) == 1) << start.start;
-        EXPECT_EQ(result.entryToolRan, std::ranges::count(start.runs, entry.front()) == 1) << start.start;
+        EXPECT_EQ(Tools(result), start.runs) << start.start;
+        // Hanging runs end at a limit short enough for a test.
+        const auto limit =
+            start.tools == CacheTools::HangingAfterWriting ? std::chrono::milliseconds(500) : kTableUpdateLimit;
+        EXPECT_TRUE(UpdateTables(std::move(result.updates), limit)) << start.start;
+        EXPECT_EQ(FileLines(log), start.tools == CacheTools::NotStarting ? none : start.runs) << start.start;
     }
     setenv("PATH", path.c_str(), 1);
+    // Each run stopped at the limit was collected.
+    EXPECT_EQ(FileLines(HangingLog(log)).size(), both.size());
+    for (const std::string& pid : FileLines(HangingLog(log)))
+        EXPECT_FALSE(ProcessThere(std::stoi(pid))) << pid;
 }
 
 // What the desktop's MIME query answers for `file` with the registration under `dataHome`
@@ -738,6 +816,149 @@ TEST(ShellOpen, TwoStartsAtOnceLeaveOneProgramThatOpensBothFiles)
         start.waitForFinished();
     }
     EXPECT_NE(survivor, nullptr);
+}
+
+// --- the desktop's tools hang
+
+// Fakes of the desktop's cache tools that write their table and then hang, first on PATH,
+// and a data folder whose tables are missing: at a start both tools are due.
+class HangingCacheTools : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directory(bin);
+        FakeCacheTools(bin, CacheTools::HangingAfterWriting, log);
+        setenv("PATH", (bin.string() + ":" + m_path).c_str(), 1);
+        setenv("XDG_DATA_HOME", share.c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        setenv("PATH", m_path.c_str(), 1);
+        setenv("XDG_DATA_HOME", m_dataHome.c_str(), 1);
+        // A program the test killed leaves its tool hanging.
+        for (const pid_t pid : Hanging())
+            if (FileText("/proc/" + std::to_string(pid) + "/cmdline").starts_with(m_sleep))
+                kill(pid, SIGKILL);
+    }
+
+    // The processes of the tools that hung, in their order.
+    std::vector<pid_t> Hanging() const
+    {
+        std::vector<pid_t> pids;
+        for (const std::string& pid : FileLines(HangingLog(log)))
+            pids.push_back(std::stoi(pid));
+        return pids;
+    }
+
+    // Waits, serving events, until a tool hangs; false when none did within 15 s.
+    bool WaitForAHang() const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (Hanging().empty() && clock.elapsed() < 15000)
+            RunningApp::Pump(20);
+        return !Hanging().empty();
+    }
+
+    ScratchDir dir;
+    const std::filesystem::path bin = dir / "bin";
+    const std::filesystem::path log = dir / "runs";
+    const std::filesystem::path share = dir / "share";
+
+private:
+    const std::string m_path = std::getenv("PATH");
+    const std::string m_dataHome = std::getenv("XDG_DATA_HOME");
+    const std::string m_sleep = QStandardPaths::findExecutable("sleep", {"/usr/bin", "/bin"}).toStdString();
+};
+
+// The main window shows while the types' tool hangs, and a quit meanwhile ends the tool at
+// once; the table it wrote is dated back, so that the next start runs it again.
+TEST_F(HangingCacheTools, NeitherTheStartNorTheQuitWaitsForThem)
+{
+    SPM_REQUIRE_DISPLAY();
+    QElapsedTimer clock;
+    clock.start();
+    auto app = std::make_unique<RunningApp>();
+    EXPECT_TRUE(app->MainFrame().isVisible());
+    EXPECT_LT(clock.elapsed(), 3000);
+    ASSERT_TRUE(WaitForAHang());
+    ASSERT_EQ(FileLines(log), std::vector<std::string>{"update-mime-database"});
+    const pid_t tool = Hanging().front();
+    EXPECT_TRUE(ProcessThere(tool));
+
+    clock.restart();
+    app.reset();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(ProcessThere(tool));
+    EXPECT_EQ(Hanging().size(), 1u);   // the entries' tool never started
+    // The types' table, written before the hang, is not taken for up to date.
+    EXPECT_EQ(Tools(WriteShellFileTypes(share.string(), FromQtPath(QCoreApplication::applicationFilePath()))),
+              (std::vector<std::string>{"update-mime-database", "update-desktop-database"}));
+}
+
+// Points the test program's own reading of the user's settings at `folder` while it lives.
+class SettingsReadFrom {
+public:
+    explicit SettingsReadFrom(const QString& folder)
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    }
+    ~SettingsReadFrom()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+    SettingsReadFrom(const SettingsReadFrom&) = delete;
+    SettingsReadFrom& operator=(const SettingsReadFrom&) = delete;
+};
+
+// The program with a file, its tools hanging: a second start with another file hands it over
+// within seconds (it would give up after 20 s and run a program of its own), and the first
+// program opens it.
+TEST_F(HangingCacheTools, ASecondStartHandsItsFileOverWhileTheyRun)
+{
+    SPM_REQUIRE_DISPLAY();
+    const std::vector<std::string> files{SampleCopy(dir, "a.spm"), SampleCopy(dir, "b.spm")};
+    // Settings and socket of its own: the test program's socket is not the one it meets.
+    const QTemporaryDir config;
+    const ShortDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config.path());
+    env.insert("XDG_RUNTIME_DIR", runtime.dir.path());
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(SPM_VIEWER_PATH, {QString::fromStdString(files[0])});
+    // It took the lock to serve before it registered.
+    ASSERT_TRUE(WaitForAHang());
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(RunToEnd(second, SPM_VIEWER_PATH, {QString::fromStdString(files[1])}));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+
+    std::vector<std::string> opened;
+    clock.restart();
+    {
+        const SettingsReadFrom settings(config.path());
+        while (clock.elapsed() < 10000) {
+            CRecentFileList recent("Local AppWizard-Generated Applications", "Quintara", 6);
+            recent.ReadList();
+            opened = recent.Entries();
+            std::sort(opened.begin(), opened.end());
+            if (opened == files)
+                break;
+            RunningApp::Pump(100);
+        }
+    }
+    EXPECT_EQ(opened, files);
+    EXPECT_EQ(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished();
 }
 
 // The desktop's own road: with the registration in place, the desktop's generic opener asks
