@@ -631,6 +631,25 @@ bool RunToEnd(QProcess& process, const QString& program, const QStringList& argu
     return false;
 }
 
+// The program's recent files, sorted, once they are `files` (sorted), or as they are after 10 s:
+// the program serving lists every file it opened there.
+std::vector<std::string> RecentFilesOnceThey(const std::vector<std::string>& files)
+{
+    std::vector<std::string> opened;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000) {
+        CRecentFileList recent("Local AppWizard-Generated Applications", "Quintara", 6);
+        recent.ReadList();
+        opened = recent.Entries();
+        std::sort(opened.begin(), opened.end());
+        if (opened == files)
+            break;
+        RunningApp::Pump(100);
+    }
+    return opened;
+}
+
 TEST(ShellOpen, ASecondStartHandsItsFileToTheRunningProgramWhichOpensOnlyItsFirstImage)
 {
     SPM_REQUIRE_DISPLAY();
@@ -799,18 +818,7 @@ TEST(ShellOpen, TwoStartsAtOnceLeaveOneProgramThatOpensBothFiles)
     EXPECT_TRUE(RunToEnd(third, SPM_VIEWER_PATH, {QString::fromStdString(files[2])}));
     EXPECT_EQ(third.exitCode(), 0);
     // The one serving lists every file it opened among its recent files.
-    std::vector<std::string> opened;
-    clock.restart();
-    while (clock.elapsed() < 10000) {
-        CRecentFileList recent("Local AppWizard-Generated Applications", "Quintara", 6);
-        recent.ReadList();
-        opened = recent.Entries();
-        std::sort(opened.begin(), opened.end());
-        if (opened == files)
-            break;
-        RunningApp::Pump(100);
-    }
-    EXPECT_EQ(opened, files);
+    EXPECT_EQ(RecentFilesOnceThey(files), files);
     for (QProcess& start : starts) {
         start.kill();
         start.waitForFinished();
@@ -941,21 +949,10 @@ TEST_F(HangingCacheTools, ASecondStartHandsItsFileOverWhileTheyRun)
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
 
-    std::vector<std::string> opened;
-    clock.restart();
     {
         const SettingsReadFrom settings(config.path());
-        while (clock.elapsed() < 10000) {
-            CRecentFileList recent("Local AppWizard-Generated Applications", "Quintara", 6);
-            recent.ReadList();
-            opened = recent.Entries();
-            std::sort(opened.begin(), opened.end());
-            if (opened == files)
-                break;
-            RunningApp::Pump(100);
-        }
+        EXPECT_EQ(RecentFilesOnceThey(files), files);
     }
-    EXPECT_EQ(opened, files);
     EXPECT_EQ(program.state(), QProcess::Running);
     program.kill();
     program.waitForFinished();
