@@ -1,6 +1,5 @@
 #include "app/ShellRegistration.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -183,18 +182,6 @@ RegistrationResult WriteShellFileTypes(const std::string& dataHome, const std::s
     if (result.entryWritten || TableBehind(entries, entryFile)
         || (std::filesystem::exists(entryFile) && !TableNamesEntry(entries, entryFile.filename().string())))
         AddUpdate(result.updates, "update-desktop-database", applications, entries, entryFile);
-    return result;
-}
-
-RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std::string& executable)
-{
-    RegistrationResult result = WriteShellFileTypes(dataHome, executable);
-    CDesktopTableUpdater updater(result.updates);
-    QEventLoop loop;
-    QObject::connect(&updater, &CDesktopTableUpdater::Finished, &loop, &QEventLoop::quit);
-    updater.Start();
-    if (!updater.Done())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
     return result;
 }
 

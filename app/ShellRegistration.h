@@ -53,8 +53,6 @@ struct RegistrationResult {
 // whose tool is installed and which are behind the files (missing, older, or, for the entries
 // by type, without ours). Never fatal: whatever fails, the program runs on.
 RegistrationResult WriteShellFileTypes(const std::string& dataHome, const std::string& executable);
-// The same, then the due updates made, waiting for them: for a caller that needs the tables.
-RegistrationResult RegisterShellFileTypes(const std::string& dataHome, const std::string& executable);
 
 // A cache tool is run for this long at most: a busy or broken desktop database may hang it.
 inline constexpr std::chrono::milliseconds kTableUpdateLimit{10000};

@@ -230,14 +230,14 @@ private:
     // Both records of `entry` were written at `place`: NoteRecordWritten for each, leaving
     // other images' unsaved changes as they are.
     void NoteRecordsWritten(ImageEntry& entry, const SettingsPlace& place);
-    // An image's record of one kind, with the document that holds it.
+    // An open image, with the document that holds it and where its file keeps its settings.
     struct OpenRecord {
         CMDIDoc* m_pDoc;
         ImageEntry* m_pEntry;
-        std::size_t m_nIndex;
+        SettingsPlace m_place;
     };
-    // The records of `kind` of open images, in any document, other than `record`, that read
-    // from where `record` is stored at `place`, as `profile` holds the file.
+    // The images, in any document, whose record of `kind`, other than `record`, reads from
+    // where `record` is stored at `place`, as `profile` holds the file.
     std::vector<OpenRecord> OpenRecordsReading(const CPresentationConfig& record, ViewKind kind,
                                                const SettingsPlace& place, const ProfileFile& profile) const;
     // Every record of the document whose colours come from `image`.

@@ -39,13 +39,19 @@ std::string RecordText(const CPresentationConfig& record, ViewKind kind)
     return std::string(ViewKindText(kind)) + " settings of " + record.m_ImageName;
 }
 
-// Whether the image file at `imagePath` reads the record of `kind` of its image `imageName`
-// from where the record of `writtenImageName` is stored at `place`, as `profile` holds the file.
-bool ImageReadsRecordAt(const ProfileFile& profile, const std::string& imagePath, const std::string& imageName,
-                        ViewKind kind, const SettingsPlace& place, const std::string& writtenImageName)
+// Where the image file at `imagePath` keeps its settings, when its record of `kind` of its
+// image `imageName` reads from where the record of `writtenImageName` is stored at `place`,
+// as `profile` holds the file.
+std::optional<SettingsPlace> PlaceReadingRecordAt(const ProfileFile& profile, const std::string& imagePath,
+                                                  const std::string& imageName, ViewKind kind,
+                                                  const SettingsPlace& place, const std::string& writtenImageName)
 {
-    return !imagePath.empty() && SameFile(PresentationFilePath(imagePath), place.m_strFile) &&
-           ReadsRecordFrom(profile, SettingsPlaceOf(imagePath), imageName, kind, place, writtenImageName);
+    if (imagePath.empty() || !SameFile(PresentationFilePath(imagePath), place.m_strFile))
+        return std::nullopt;
+    SettingsPlace own = SettingsPlaceOf(imagePath);
+    if (!ReadsRecordFrom(profile, own, imageName, kind, place, writtenImageName))
+        return std::nullopt;
+    return own;
 }
 
 // The name of the image file of `imageFiles` whose own sections carry `qualifier` as section
@@ -149,13 +155,14 @@ std::vector<CMDIDoc::OpenRecord> CMDIDoc::OpenRecordsReading(const CPresentation
                                                              const ProfileFile& profile) const
 {
     std::vector<OpenRecord> readers;
-    const std::size_t index = SettingsIndexOf(kind);
     for (CMDIDoc* doc : OpenDocuments()) {
         for (ImageEntry& entry : doc->m_imageList) {
-            const CPresentationConfig& other = (*entry.m_pSettings)[index];
-            if (&other != &record && ImageReadsRecordAt(profile, entry.m_pImage->m_strPath, other.m_ImageName, kind,
-                                                        place, record.m_ImageName))
-                readers.push_back({doc, &entry, index});
+            const CPresentationConfig& other = (*entry.m_pSettings)[SettingsIndexOf(kind)];
+            if (&other == &record)
+                continue;
+            if (std::optional<SettingsPlace> own = PlaceReadingRecordAt(profile, entry.m_pImage->m_strPath,
+                                                                        other.m_ImageName, kind, place, record.m_ImageName))
+                readers.push_back({doc, &entry, std::move(*own)});
         }
     }
     return readers;
@@ -170,7 +177,7 @@ std::optional<bool> CMDIDoc::AskBeforeReplacingOpenRecords(const CPresentationCo
         return false;   // nothing will be written: the save says why
     std::vector<std::string> changed;
     for (const OpenRecord& reader : OpenRecordsReading(record, kind, place, profile))
-        if (reader.m_pEntry->m_bSettingsModified[reader.m_nIndex])
+        if (reader.m_pEntry->m_bSettingsModified[SettingsIndexOf(kind)])
             changed.push_back(reader.m_pDoc->GetTitle() + ":" + reader.m_pEntry->m_pImage->m_strName);
     if (changed.empty())
         return false;
@@ -195,16 +202,16 @@ void CMDIDoc::NoteRecordWritten(const CPresentationConfig& record, ViewKind kind
 {
     const ProfileFile profile = ProfileFile::Load(place.m_strFile);
     if (const auto [entry, index] = EntryOf(record);
-        entry != nullptr && ImageReadsRecordAt(profile, entry->m_pImage->m_strPath, record.m_ImageName, kind, place,
-                                               record.m_ImageName))
+        entry != nullptr && PlaceReadingRecordAt(profile, entry->m_pImage->m_strPath, record.m_ImageName, kind, place,
+                                                 record.m_ImageName))
         entry->m_bSettingsModified[index] = false;
+    const std::size_t index = SettingsIndexOf(kind);
     for (const OpenRecord& reader : OpenRecordsReading(record, kind, place, profile)) {
-        bool& modified = reader.m_pEntry->m_bSettingsModified[reader.m_nIndex];
+        bool& modified = reader.m_pEntry->m_bSettingsModified[index];
         if (modified && !replaceChanged)
             continue;
         // As the image would read it when it opens again.
-        LoadCnf(profile, kind, (*reader.m_pEntry->m_pSettings)[reader.m_nIndex],
-                SettingsPlaceOf(reader.m_pEntry->m_pImage->m_strPath));
+        LoadCnf(profile, kind, (*reader.m_pEntry->m_pSettings)[index], reader.m_place);
         modified = false;
         reader.m_pDoc->UpdateAllViews(nullptr, kHintColors, nullptr);
     }

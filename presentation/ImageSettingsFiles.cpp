@@ -108,7 +108,7 @@ std::string ImageFileOfQualifier(const std::string& presentationFile, const std:
     if (ProfileFile::SameName(std::string_view(extension).substr(mark), kCapitalsMark))
         extension.resize(mark);
     else
-        std::ranges::transform(extension, extension.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+        extension = ProfileFile::FoldedName(extension);
     return FileNameOf(ReplaceExtension(presentationFile, extension));
 }
 

@@ -240,12 +240,18 @@ std::vector<std::string> QualifiersHoldingRecord(const ProfileFile& profile, con
         if (std::ranges::none_of(qualifiers, [&](const std::string& q) { return ProfileFile::SameName(q, qualifier); }))
             qualifiers.emplace_back(qualifier);
     };
-    const SettingsPlace plain = PlainSettingsPlace(profile.Path());
+    // Per group: the section an image file's qualifier goes before, and the plain ones.
+    struct GroupSections {
+        std::string own;
+        std::vector<std::string> plain;
+    };
+    std::vector<GroupSections> groups;
+    for (std::string_view group : kRecordGroups)
+        groups.push_back({SectionName(prefix, group, kind),
+                          RecordSectionsToRead(profile, PlainSettingsPlace(profile.Path()), imageName, group, kind)});
     for (const std::string& section : profile.SectionNames()) {
-        for (std::string_view group : kRecordGroups) {
-            const std::string own = SectionName(prefix, group, kind);
-            if (std::ranges::any_of(RecordSectionsToRead(profile, plain, imageName, group, kind),
-                                    [&](const std::string& name) { return ProfileFile::SameName(section, name); })) {
+        for (const auto& [own, plain] : groups) {
+            if (std::ranges::any_of(plain, [&](const std::string& name) { return ProfileFile::SameName(section, name); })) {
                 note({});
             } else if (section.size() > own.size()) {
                 // A qualifier is an extension (no point after its own) and ":".

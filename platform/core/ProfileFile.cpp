@@ -149,6 +149,11 @@ bool ProfileFile::HasSection(std::string_view section) const
     return m_sections.contains(Folded(Trim(section)));
 }
 
+std::string ProfileFile::FoldedName(std::string_view name)
+{
+    return Folded(name);
+}
+
 bool ProfileFile::SameName(std::string_view a, std::string_view b)
 {
     return Folded(Trim(a)) == Folded(Trim(b));

@@ -38,6 +38,8 @@ public:
     static ProfileFile Load(const std::string& path);
     // Whether two section or key names name one thing in a profile.
     static bool SameName(std::string_view a, std::string_view b);
+    // The name as names are compared: ASCII letters in lower case.
+    static std::string FoldedName(std::string_view name);
 
     const std::string& Path() const { return m_path; }
     FileReadResult LoadResult() const { return m_loadResult; }

@@ -45,6 +45,9 @@ namespace {
 // Whether `upper`'s window lies above `lower`'s as the X server stacks them (defined last:
 // Xlib's macros would break the headers).
 bool StacksAbove(const QWidget& upper, const QWidget& lower);
+// Writes the registration under `dataHome` and makes the due updates of the desktop's tables,
+// waiting for them (defined with UpdateTables): for cases that need the tables built.
+RegistrationResult RegisterAndUpdateTables(const std::string& dataHome, const std::string& executable);
 
 // --- desktop entry and file type
 
@@ -90,7 +93,7 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
     EXPECT_NE(text.find("\nMimeType=application/x-spm-document;\n"), std::string::npos);
     ScratchDir dir;
     const std::filesystem::path entry = dir / "applications/spmviewer.desktop";
-    RegistrationResult first = RegisterShellFileTypes(dir.path().string(), "/a/spmviewer");
+    RegistrationResult first = RegisterAndUpdateTables(dir.path().string(), "/a/spmviewer");
     EXPECT_TRUE(first.entryWritten && first.mimeWritten && !first.failed);
     EXPECT_EQ(FileText(entry), DesktopEntryText("/a/spmviewer").value());
     EXPECT_EQ(FileText(dir / "mime/packages/spmviewer.xml"), MimePackageText());
@@ -103,17 +106,17 @@ TEST(DesktopEntry, RegistrationWritesOnlyWhatChangedAndNeverFails)
             EXPECT_NE(globs.find(std::string("application/x-spm-document:") + glob), std::string::npos) << glob;
     }
 
-    RegistrationResult again = RegisterShellFileTypes(dir.path().string(), "/a/spmviewer");
+    RegistrationResult again = RegisterAndUpdateTables(dir.path().string(), "/a/spmviewer");
     EXPECT_FALSE(again.entryWritten || again.mimeWritten || again.failed);
     // The real tools' tables, where they ran, are what a start finds up to date.
     EXPECT_TRUE(again.updates.empty());
-    RegistrationResult moved = RegisterShellFileTypes(dir.path().string(), "/b/spmviewer");
+    RegistrationResult moved = RegisterAndUpdateTables(dir.path().string(), "/b/spmviewer");
     EXPECT_TRUE(moved.entryWritten && !moved.mimeWritten);
     EXPECT_EQ(FileText(entry), DesktopEntryText("/b/spmviewer").value());
 
     WriteFile(dir / "file", std::string_view("x"));
-    EXPECT_TRUE(RegisterShellFileTypes((dir / "file").string(), "/a/spmviewer").failed);
-    EXPECT_FALSE(RegisterShellFileTypes({}, "/a/spmviewer").entryWritten);
+    EXPECT_TRUE(RegisterAndUpdateTables((dir / "file").string(), "/a/spmviewer").failed);
+    EXPECT_FALSE(RegisterAndUpdateTables({}, "/a/spmviewer").entryWritten);
 }
 
 // What the desktop's cache tools do at a start: not installed, or they log their run and
@@ -180,6 +183,13 @@ bool UpdateTables(std::vector<TableUpdate> updates, std::chrono::milliseconds li
     while (!updater.Done() && clock.elapsed() < 30000)
         RunningApp::Pump(10);
     return updater.Done();
+}
+
+RegistrationResult RegisterAndUpdateTables(const std::string& dataHome, const std::string& executable)
+{
+    RegistrationResult result = WriteShellFileTypes(dataHome, executable);
+    EXPECT_TRUE(UpdateTables(result.updates));
+    return result;
 }
 
 // Lines of a file, in their order.
@@ -305,7 +315,7 @@ protected:
         for (const char* tool : {"xdg-mime", "mimetype", "update-mime-database"})
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it); skipping";
-        ASSERT_FALSE(RegisterShellFileTypes(home.path().string(), "/a/spmviewer").failed);
+        ASSERT_FALSE(RegisterAndUpdateTables(home.path().string(), "/a/spmviewer").failed);
     }
 
     // Each file of `dir` is of its type on a desktop of no kind xdg-mime knows, and on GNOME,
@@ -973,7 +983,7 @@ TEST(ShellOpen, TheDesktopsOpenerTypesANanoScopeFileAndOpensItInTheRunningProgra
     std::filesystem::copy_file(SamplePath("nanoscope-v432-height-amplitude.007"), file);
     RunningApp app;
     // The test program registered itself at start; the desktop is to start the real one.
-    ASSERT_FALSE(RegisterShellFileTypes(UserDataHome(), SPM_VIEWER_PATH).failed);
+    ASSERT_FALSE(RegisterAndUpdateTables(UserDataHome(), SPM_VIEWER_PATH).failed);
     // As on a desktop of none of the kinds the opener knows, whatever this one is.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
