@@ -74,10 +74,11 @@ std::vector<RecordHolder> HoldersOfRecord(const ProfileFile& profile, const CPre
 {
     const std::string& path = profile.Path();
     const std::vector<std::string> imageFiles = ImageFilesOfPresentationFile(path);
+    // One entry per qualifier, each named by the file whose sections it marks: holders whose
+    // sections differ never fold into one.
     std::vector<RecordHolder> holders;
     const auto add = [&holders](std::string label, SettingsPlace place) {
-        if (std::ranges::none_of(holders, [&](const RecordHolder& h) { return h.m_strLabel == label; }))
-            holders.push_back({std::move(label), std::move(place)});
+        holders.push_back({std::move(label), std::move(place)});
     };
     for (const std::string& qualifier : QualifiersHoldingRecord(profile, record.m_ImageName, kind)) {
         if (!qualifier.empty()) {
@@ -85,7 +86,7 @@ std::vector<RecordHolder> HoldersOfRecord(const ProfileFile& profile, const CPre
         } else if (imageFiles.size() != 1) {
             add(kPlainSectionsEntry, PlainSettingsPlace(path));
         } else if (const SettingsPlace own = ImageSettingsPlace(imageFiles.front(), false);
-                   !HoldsRecord(profile, own, record.m_ImageName, kind)) {
+                   !HoldsOwnRecord(profile, own, record.m_ImageName, kind)) {
             add(FileNameOf(imageFiles.front()), PlainSettingsPlace(path));
         }
     }
@@ -102,9 +103,10 @@ std::optional<SettingsPlace> CMDIDoc::PlaceToLoadRecordFrom(const CPresentationC
     const ImageEntry* entry = EntryOf(record).first;
     if (entry != nullptr && SameFile(path, PresentationFilePath(entry->m_pImage->m_strPath))) {
         const SettingsPlace own = SettingsPlaceOf(entry->m_pImage->m_strPath);
-        if (HoldsRecord(profile, own, record.m_ImageName, kind))
+        if (HoldsOwnRecord(profile, own, record.m_ImageName, kind))
             return own;
-        // Plain sections, which count for no file of a series when it opens, and other image
+        // Plain sections, which count for no file of a series when it opens, the sections of
+        // version 1.2, which every file of it reads for want of its own, and other image
         // files' records are the user's to take from here as well.
     }
     const std::vector<RecordHolder> holders = HoldersOfRecord(profile, record, kind);

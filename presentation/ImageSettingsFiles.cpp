@@ -103,12 +103,18 @@ std::string ImageFileOfQualifier(const std::string& presentationFile, const std:
     if (extension.ends_with(':'))
         extension.pop_back();
     // Section names match without regard to case, and so does the mark; a qualifier without
-    // it is that of an extension without capitals, however the file spells it.
+    // it is that of an extension without capitals, however the file spells it, and one with
+    // it that of an extension with some: as spelled where it has any, else all in capitals
+    // (".spm in capitals:" is scan.SPM's, never scan.spm's).
     const std::size_t mark = extension.size() - std::min(extension.size(), kCapitalsMark.size());
-    if (ProfileFile::SameName(std::string_view(extension).substr(mark), kCapitalsMark))
+    if (ProfileFile::SameName(std::string_view(extension).substr(mark), kCapitalsMark)) {
         extension.resize(mark);
-    else
+        if (std::none_of(extension.begin(), extension.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+            std::transform(extension.begin(), extension.end(), extension.begin(),
+                           [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    } else {
         extension = ProfileFile::FoldedName(extension);
+    }
     return FileNameOf(ReplaceExtension(presentationFile, extension));
 }
 

@@ -90,22 +90,24 @@ std::string SectionName(const std::string& prefix, std::string_view group, ViewK
 
 // The sections `place` may read `group` of the `kind` record of image `imageName` from, in the
 // order they count: the image file's own one; then, where the plain sections count as its
-// own, the plain one, and last the one without the image's name that files of version 1.2
-// kept every image's record in. A file written since keeps those for the images that have
-// no section of their own yet: a save of one image's record (which sets "Ver" anew) must not
-// take every other image's away. A file still of version 1.2 names no image at all.
+// own, the plain one; and last, where `withCommon`, the one without the image's name that
+// files of version 1.2 kept the record of every image of every file in. Those name no image
+// file, so they serve each file of a series (scan.001, scan.002 beside an old scan.cnf) until
+// it keeps a record of its own; a file written since keeps them for the images that have none
+// yet: a save of one image's record (which sets "Ver" anew) must not take every other image's
+// away. A file still of version 1.2 names no image at all.
 std::vector<std::string> RecordSectionsToRead(const ProfileFile& profile, const SettingsPlace& place,
-                                              const std::string& imageName, std::string_view group, ViewKind kind)
+                                              const std::string& imageName, std::string_view group, ViewKind kind,
+                                              bool withCommon = true)
 {
     const std::string prefix = imageName + "_";
     std::vector<std::string> sections;
     if (!place.m_strQualifier.empty())
         sections.push_back(SectionToWrite(place, SectionName(prefix, group, kind)));
-    if (place.m_strQualifier.empty() || place.m_bPlainSectionsOwn) {
-        if (profile.GetString(kIntroduction, "Ver") != "1.2")
-            sections.push_back(SectionName(prefix, group, kind));
+    if ((place.m_strQualifier.empty() || place.m_bPlainSectionsOwn) && profile.GetString(kIntroduction, "Ver") != "1.2")
+        sections.push_back(SectionName(prefix, group, kind));
+    if (withCommon)
         sections.push_back(SectionName({}, group, kind));
-    }
     return sections;
 }
 
@@ -215,10 +217,12 @@ bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& se
     return ok && StoreCursorList(profile, section(kCursorGroup), settings.m_ColorCursors);
 }
 
-bool HoldsRecord(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName, ViewKind kind)
+bool HoldsOwnRecord(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName,
+                    ViewKind kind)
 {
     return std::ranges::any_of(kRecordGroups, [&](std::string_view group) {
-        return profile.HasSection(RecordSectionToRead(profile, place, imageName, group, kind));
+        return std::ranges::any_of(RecordSectionsToRead(profile, place, imageName, group, kind, false),
+                                   [&](const std::string& section) { return profile.HasSection(section); });
     });
 }
 

@@ -17,7 +17,8 @@
 // each keeps its sections under its own extension, "[.001:Height_01_Presentation2D]",
 // "[.001:AddImage]". The plain sections, as files written before had them and as a file the
 // user names in the configuration panel has them, count as an image file's own only when no
-// other file of its stem could have written them.
+// other file of its stem could have written them; the records of version 1.2, which name no
+// image at all ("[Presentation2D]"), serve every file of the stem that keeps none of its own.
 struct SettingsPlace {
     std::string m_strFile;            // the *.cnf
     std::string m_strQualifier;       // ".001:"; empty for the plain sections only
@@ -49,9 +50,11 @@ std::optional<std::string> CnfStoreRefusal(const SettingsPlace& place, ViewKind 
 bool StoreCnf(ProfileFile& profile, ViewKind kind, const CPresentationConfig& settings,
               const SettingsPlace& place = {});
 
-// Whether `place` holds a record of `kind` of the image `imageName`: a section of any of the
-// record's five groups where LoadCnf reads them.
-bool HoldsRecord(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName, ViewKind kind);
+// Whether `place` holds a record of `kind` of the image `imageName` of its own: a section of
+// any of the record's five groups where LoadCnf reads them, but for the sections of version
+// 1.2, which every image file reads where it keeps no record of its own.
+bool HoldsOwnRecord(const ProfileFile& profile, const SettingsPlace& place, const std::string& imageName,
+                    ViewKind kind);
 // Whether the record of `kind` of the image `imageName`, as `reader` reads it, comes (in
 // some group) from the sections that the record of `writtenImageName` stored at `written`
 // would be in.

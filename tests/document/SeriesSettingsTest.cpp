@@ -346,6 +346,60 @@ TEST_F(SeriesSettingsTest, ASaveIntoAVersion12FileKeepsWhatEveryOtherImageReadTh
     EXPECT_TRUE(prompt.messages.empty());
 }
 
+// The records of a version-1.2 presentation file name no image file: every file of its stem
+// opens with them (two files of the stem, or a NanoScope series of three, as one file alone
+// does), a save of one file's record keeps the others reading them, and the plain sections
+// with the image's name still count for none of a series.
+TEST_F(SeriesSettingsTest, AVersion12FileServesEveryImageFileOfItsStem)
+{
+    const std::string v12 = "[Introduction]\r\nVer=1.2\r\n[Presentation2D]\r\nTilt=11\r\n[Presentation3D]\r\nTilt=33\r\n";
+    const auto tilts = [](const std::string& path) {
+        CMDIDoc doc;
+        EXPECT_TRUE(doc.OnOpenDocument(path)) << path;
+        const SettingsPair& pair = *doc.ImageList().front().m_pSettings;
+        return std::pair(pair[kSettings2D].m_Tilt, pair[kSettings3D].m_Tilt);
+    };
+    const std::pair<float, float> old(11.0f, 33.0f);
+    const struct {
+        const char* stem;
+        std::vector<std::string> files;
+    } folders[] = {
+        {"one", {"one.007"}},
+        {"pair", {"pair.007", "pair.spm"}},
+        {"scan", {"scan.001", "scan.002", "scan.003"}},
+    };
+    for (const auto& folder : folders) {
+        std::vector<std::string> paths;
+        for (const std::string& file : folder.files)
+            paths.push_back(file.ends_with(".spm") ? Spm(file) : Written(file));
+        const fs::path cnf = dir / (std::string(folder.stem) + ".cnf");
+        WriteFile(cnf, v12);
+        for (const std::string& path : paths)
+            EXPECT_EQ(tilts(path), old) << path;
+        // The first file keeps a 3D tilt of its own; every other file still reads the old ones.
+        {
+            CMDIDoc doc;
+            ASSERT_TRUE(doc.OnOpenDocument(paths.front()));
+            Record3D(doc).m_Tilt = 55.0f;
+            ASSERT_TRUE(doc.SaveImageSettings(*doc.ImageList().front().m_pImage));
+        }
+        EXPECT_EQ(tilts(paths.front()), std::pair(11.0f, 55.0f)) << folder.stem;
+        for (std::size_t i = 1; i < paths.size(); ++i)
+            EXPECT_EQ(tilts(paths[i]), old) << paths[i];
+        EXPECT_TRUE(FileText(cnf).find("[Presentation2D]\r\nTilt=11\r\n[Presentation3D]\r\nTilt=33\r\n") !=
+                    std::string::npos) << folder.stem;
+    }
+    // Prefixed plain sections beside the old ones still count for no file of the series.
+    WriteFile(dir / "scan.cnf", "[Introduction]\r\nVer=2.1\r\n[Presentation2D]\r\nTilt=11\r\n[Presentation3D]\r\n"
+                                "Tilt=33\r\n[Height_01_Presentation3D]\r\nTilt=44\r\n");
+    EXPECT_EQ(tilts(Written("scan.002")), old);
+    // The only file of its stem takes them, and the old ones where they give no value.
+    const std::string lone = Written("lone.001");
+    WriteFile(dir / "lone.cnf", FileText(dir / "scan.cnf"));
+    EXPECT_EQ(tilts(lone), std::pair(11.0f, 44.0f));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
 // The panel's Load of the image's own presentation file, where the image's own sections hold
 // no record: the plain sections (which count for no file of a series when it opens) and
 // other image files' records are what the user takes from there, by choice where several
@@ -410,9 +464,43 @@ TEST_F(SeriesSettingsTest, PanelLoadNamesEachHolderByTheImageFileItsSectionsMatc
                                 "case.spm", "case.SPM"}));
         EXPECT_EQ(Angle3D(doc), angle);
     }
-    // A qualifier of no image file in the folder names the file that would write it.
-    EXPECT_EQ(ImageFileOfQualifier((dir / "x.cnf").string(), ".MDT:"), "x.mdt");
-    EXPECT_EQ(ImageFileOfQualifier((dir / "x.cnf").string(), ".MDT IN CAPITALS:"), "x.MDT");
+    // A qualifier of no image file in the folder names the file that would write it: with the
+    // capitals mark an extension with capitals, as spelled where it has any.
+    const std::string x = (dir / "x.cnf").string();
+    const std::pair<const char*, const char*> qualifiers[] = {
+        {".MDT:", "x.mdt"}, {".MDT IN CAPITALS:", "x.MDT"}, {".mdt in capitals:", "x.MDT"},
+        {".Mdt in capitals:", "x.Mdt"}, {".001:", "x.001"}};
+    for (const auto& [qualifier, file] : qualifiers)
+        EXPECT_EQ(ImageFileOfQualifier(x, qualifier), file) << qualifier;
+}
+
+// A hand-spelled "[.spm in capitals:...]" is not scan.spm's: the list to choose from offers
+// scan.spm's own record beside it, also right after the panel saved scan.spm's record there.
+TEST_F(SeriesSettingsTest, PanelLoadNeverHidesAnImageFilesOwnRecord)
+{
+    Spm("scan.spm");
+    const std::string cnf = (dir / "scan.cnf").string();
+    const Texts choice{"scan.cnf holds 3D settings of Height_01 of several image files. Load those of:", "scan.SPM",
+                       "scan.spm"};
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(Written("b.007")));
+    for (const bool panelSaved : {false, true}) {
+        WriteFile(dir / "scan.cnf", "[.spm in capitals:Height_01_Presentation3D]\r\nAngle=22\r\n" +
+                                        std::string(panelSaved ? "" : "[.spm:Height_01_Presentation3D]\r\nAngle=11\r\n"));
+        if (panelSaved) {
+            Record3D(doc).m_Angle = 11.0f;
+            ASSERT_TRUE(PanelSave(doc, cnf));
+        }
+        for (const auto& [entry, angle] : {std::pair<std::size_t, float>{1, 11.0f}, {0, 22.0f}}) {
+            Record3D(doc).m_Angle = 5.0f;
+            Texts shown;
+            AnswerChoice(entry, shown);
+            EXPECT_TRUE(PanelLoad(doc, cnf));
+            EXPECT_EQ(shown, choice) << panelSaved;
+            EXPECT_EQ(Angle3D(doc), angle) << panelSaved;
+        }
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 // The panel's Save into the presentation file of an image open in another document: that
