@@ -1,9 +1,11 @@
 #include "presentation/ConfigPanelModel.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "platform/core/NumberText.h"
+#include "platform/core/Prompt.h"
 #include "presentation/IniConversions.h"
 
 ConfigPanelValues::ConfigPanelValues()
@@ -40,6 +42,51 @@ void StoreEdit(ConfigEdit edit, double value, CPresentationConfig& record)
     }
     if (edit == kEditLightAngle || edit == kEditLightHight)
         ComputeLightPosition(record);
+}
+
+double EditField(ConfigEdit edit, const CPresentationConfig& record)
+{
+    switch (edit) {
+    case kEditZScale: return record.m_Z_Scale;
+    case kEditTilt: return record.m_Tilt;
+    case kEditAngle: return record.m_Angle;
+    case kEditLightAngle: return record.m_LightAngle;
+    case kEditLightHight: return record.m_LightHight;
+    case kEditLightIntensity: return record.m_LightIntensity;
+    case kEditMatEmiss: return record.m_MatEmiss;
+    case kEditMatReflect: return record.m_MatReflect;
+    case kEditXLineDecim: return record.m_XLineDecim;
+    case kEditXLineShift: return record.m_XLineShift;
+    case kEditXLineWidth: return record.m_XLineWidth;
+    case kEditYLineDecim: return record.m_YLineDecim;
+    case kEditYLineShift: return record.m_YLineShift;
+    case kEditYLineWidth: return record.m_YLineWidth;
+    case kEditCount: break;
+    }
+    return 0.0;
+}
+
+std::optional<double> TypedEditValue(ConfigEdit edit, const std::string& text)
+{
+    const ConfigEditSpec& spec = kConfigEdits[edit];
+    return ValueInRange(text, spec.min, spec.max, spec.whole);
+}
+
+std::string EditRefusal(ConfigEdit edit)
+{
+    const ConfigEditSpec& spec = kConfigEdits[edit];
+    return RangeMessage(spec.min, spec.max, spec.whole);
+}
+
+std::string EditValueText(ConfigEdit edit, double field)
+{
+    const double value = InPanelRange(edit, field);
+    if (kConfigEdits[edit].whole)
+        return FormatFixed(value, 0);
+    // The float fields' shortest text: 12.55 shows as "12.55", not as the double it widens to.
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, static_cast<float>(value));
+    return error == std::errc() ? std::string(text, end) : FormatFixed(value, 2);
 }
 
 void StoreCheck(ConfigCheck check, int value, CPresentationConfig& record)
@@ -95,18 +142,29 @@ int LineRadioHint(int index)
     return index >= 0 && index < 3 ? hints[index] : 0;
 }
 
-int ScrollStep(int position, ScrollCode code, int thumb, int min, int max)
+int ScrollStep(double position, ScrollCode code, int thumb, int min, int max)
 {
+    // Within min..max first, so that no position beyond an int is converted.
+    const double at = std::clamp(position, static_cast<double>(min), static_cast<double>(max));
+    const int below = static_cast<int>(std::ceil(at));   // the step left starts here
+    const int above = static_cast<int>(std::floor(at));  // and the step right here
     switch (code) {
-    case ScrollCode::LineLeft: return std::clamp(position - 1, min, max);
-    case ScrollCode::LineRight: return std::clamp(position + 1, min, max);
-    case ScrollCode::PageLeft: return std::clamp(position - 10, min, max);
-    case ScrollCode::PageRight: return std::clamp(position + 10, min, max);
+    case ScrollCode::LineLeft: return std::clamp(below - 1, min, max);
+    case ScrollCode::LineRight: return std::clamp(above + 1, min, max);
+    case ScrollCode::PageLeft: return std::clamp(below - 10, min, max);
+    case ScrollCode::PageRight: return std::clamp(above + 10, min, max);
     case ScrollCode::ThumbPosition:
     case ScrollCode::ThumbTrack: return thumb;
     case ScrollCode::Other: break;
     }
-    return position;
+    return static_cast<int>(std::lround(at));
+}
+
+double BarPosition(const ConfigScrollSpec& bar, double value)
+{
+    const double position = value / bar.scale;
+    const double whole = std::round(position);
+    return std::abs(position - whole) <= 1e-9 * std::max(1.0, std::abs(whole)) ? whole : position;
 }
 
 std::string ScrollText(const ConfigScrollSpec& bar, int position)

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,8 @@ inline constexpr std::array<ConfigEditSpec, kEditCount> kConfigEdits = {{
     {1039, "Width", 0.0, 100.0, true, 2.0},
 }};
 
-// A scroll bar sets its edit's text to position x scale.
+// A scroll bar sets its edit's text to position x scale, and covers its edit's whole range:
+// a bar step moves from whatever value the edit shows.
 struct ConfigScrollSpec {
     int id;
     ConfigEdit edit;
@@ -63,8 +65,8 @@ struct ConfigScrollSpec {
 };
 
 inline constexpr std::array<ConfigScrollSpec, 8> kConfigScrollBars = {{
-    {1003, kEditZScale, 1, 1000, 0.1},
-    {1005, kEditTilt, 0, 90, 1.0},
+    {1003, kEditZScale, 1, 10000, 0.1},
+    {1005, kEditTilt, 0, 360, 1.0},
     {1006, kEditAngle, 0, 360, 1.0},
     {1017, kEditLightAngle, 0, 360, 1.0},
     {1018, kEditLightHight, 0, 2000, 1.0},
@@ -130,6 +132,17 @@ struct ConfigPanelValues {
 
 // Record fields written by the handlers. The light edits also recompute the light position.
 void StoreEdit(ConfigEdit edit, double value, CPresentationConfig& record);
+// The value of the record's field that `edit` writes.
+double EditField(ConfigEdit edit, const CPresentationConfig& record);
+
+// The value a text in `edit` gives when it reads as a number in the edit's range (a whole one
+// for the line values); none for a text on its way to one, or no value at all.
+std::optional<double> TypedEditValue(ConfigEdit edit, const std::string& text);
+// What the edit says when the user leaves it holding a text that is no value in its range.
+std::string EditRefusal(ConfigEdit edit);
+// The text that shows a field's `value` in `edit` and reads back as the field exactly: the
+// shortest such number, brought into the edit's range first.
+std::string EditValueText(ConfigEdit edit, double value);
 void StoreCheck(ConfigCheck check, int value, CPresentationConfig& record);
 void StoreSwatch(ConfigSwatch swatch, COLORREF colour, CPresentationConfig& record);
 // "None" switches the polygon off and leaves its colour and light flags as they were.
@@ -142,9 +155,15 @@ int EditHint(ConfigEdit edit);
 int LineRadioHint(int index);
 
 enum class ScrollCode { LineLeft, LineRight, PageLeft, PageRight, ThumbPosition, ThumbTrack, Other };
-// The new position of a bar: lines move by 1, pages by 10, within min..max; the thumb's
-// position is taken as it comes; other codes keep the position.
-int ScrollStep(int position, ScrollCode code, int thumb, int min, int max);
+// The new position of a bar that stands at `position`, which lies between two whole positions
+// when its edit shows a value between two of the bar's steps: lines move to the next whole
+// position that way and 9 beyond for pages, within min..max (so 12.5 steps to 13 and 12,
+// 12.25 to 13 and 12); the thumb's position is taken as it comes; other codes keep the
+// position.
+int ScrollStep(double position, ScrollCode code, int thumb, int min, int max);
+// Where on `bar` its edit's `value` lies, in the bar's positions; a value a step's product
+// gives (12.3 / 0.1) lands on its whole position.
+double BarPosition(const ConfigScrollSpec& bar, double value);
 // The edit text a bar position gives: position x scale, "%.2f".
 std::string ScrollText(const ConfigScrollSpec& bar, int position);
 

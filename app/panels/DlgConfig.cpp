@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/MainFrame.h"
@@ -76,8 +78,8 @@ void C3DdlgConfig::DoDataExchange(CDataExchange& dx)
         exchange(e);
 }
 
-// After a refused value the controls keep what they show: the values behind them were not
-// all read, and writing them back would undo what the user typed elsewhere.
+// Only a loaded record's texts go through here: none of them is typed, so nothing is
+// refused, and the edits show the record in the panel's number format.
 void C3DdlgConfig::ExchangeAll()
 {
     CDataExchange read(true);
@@ -97,31 +99,28 @@ CPresentationConfig* C3DdlgConfig::ActiveRecord() const
     return &(*entry->m_pSettings)[PairIndex(m_nSettingsIndex)];
 }
 
-// The value an edit holds when the exchange accepts it.
-std::optional<double> C3DdlgConfig::AcceptedValue(ConfigEdit edit) const
+std::optional<double> C3DdlgConfig::TypedValue(ConfigEdit edit) const
 {
-    const ConfigEditSpec& spec = kConfigEdits[edit];
-    double value = 0.0;
-    if (!ParseDialogNumber(m_edits[edit]->text().toStdString(), value) || value < spec.min ||
-        value > spec.max || (spec.whole && value != std::floor(value)))
-        return std::nullopt;
-    return value;
+    return TypedEditValue(edit, m_edits[edit]->text().toStdString());
 }
 
-// A refused value is shown and written nowhere: the record keeps its last good value, and
-// the other controls go on working while one edit holds a refused text.
+// What the user types is never rewritten under their fingers: a text that reads as a value
+// in the edit's range goes into the record at once, and the view follows as they type; any
+// other text, empty or on its way to a value ("0.", "-", "0" where 0.1 is the least), takes
+// nothing and says nothing until they leave the edit.
 void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
 {
-    // While a record loads, the edits after this one still show the last record: the
-    // controls are read once all show the new one.
-    if (!m_bLoading)
-        ExchangeAll();
+    const std::optional<double> value = TypedValue(edit);
+    if (!value)
+        return;
+    m_values.edits[edit] = *value;
+    if (!m_bSettingText)
+        FollowBar(edit, *value);
     if (EditHint(edit) != kConfigHintNone)
         m_pending.hint = EditHint(edit);
     m_pending.dirty = true;
-    const std::optional<double> value = AcceptedValue(edit);
     CPresentationConfig* record = ActiveRecord();
-    if (!value || record == nullptr)
+    if (record == nullptr)
         return;
     const CPresentationConfig before = *record;
     StoreEdit(edit, *value, *record);
@@ -129,13 +128,45 @@ void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
         NoteEdit(before, *record);
 }
 
+void C3DdlgConfig::OnEditFinished(ConfigEdit edit)
+{
+    if (m_bLoading || TypedValue(edit))
+        return;
+    // The edit shows the record's value before the message is up: whatever runs while the
+    // message waits (a tick, the focus going to the message) finds nothing refused to report.
+    const CPresentationConfig* record = ActiveRecord();
+    const double value = record != nullptr ? EditField(edit, *record) : m_values.edits[edit];
+    SetEditText(edit, EditValueText(edit, value));
+    FollowBar(edit, InPanelRange(edit, value));
+    Prompt().Message(EditRefusal(edit));
+}
+
+void C3DdlgConfig::FinishEdits()
+{
+    for (std::size_t e = 0; e < kEditCount; ++e)
+        OnEditFinished(ConfigEdit(e));
+}
+
+void C3DdlgConfig::FollowBar(ConfigEdit edit, double value)
+{
+    const std::size_t bar = ScrollBarOf(edit);
+    if (bar >= m_bars.size())
+        return;
+    const ConfigScrollSpec& spec = kConfigScrollBars[bar];
+    m_positions[bar] = std::clamp(BarPosition(spec, value), double(spec.min), double(spec.max));
+    const QSignalBlocker quiet(m_bars[bar]);
+    m_bars[bar]->setValue(static_cast<int>(std::lround(m_positions[bar])));
+}
+
+// The choices read their own control alone: a text left refused in an edit is that edit's
+// to report, when the user leaves it.
 void C3DdlgConfig::OnCheck(ConfigCheck check)
 {
-    ExchangeAll();
+    m_values.checks[check] = m_checks[check]->isChecked() ? 1 : 0;
     m_pending.dirty = true;
     if (CPresentationConfig* record = ActiveRecord()) {
         const CPresentationConfig before = *record;
-        StoreCheck(check, m_checks[check]->isChecked() ? 1 : 0, *record);
+        StoreCheck(check, m_values.checks[check], *record);
         NoteEdit(before, *record);
     }
 }
@@ -153,7 +184,7 @@ void C3DdlgConfig::OnPolygonRadio(int index)
 
 void C3DdlgConfig::OnLineRadio(int index)
 {
-    ExchangeAll();
+    m_values.lineRadio = index;
     m_pending.hint = LineRadioHint(index);
     m_pending.dirty = true;
     if (CPresentationConfig* record = ActiveRecord()) {
@@ -179,13 +210,19 @@ void C3DdlgConfig::OnSwatch(ConfigSwatch swatch)
     m_pending.dirty = true;
 }
 
+// A step goes from the value the edit shows, typed or loaded; a text refused there is
+// replaced by the bar's value without a word.
 void C3DdlgConfig::OnScroll(std::size_t bar, int action)
 {
     const ConfigScrollSpec& spec = kConfigScrollBars[bar];
-    m_positions[bar] = ScrollStep(m_positions[bar], CodeOf(action), m_bars[bar]->sliderPosition(),
-                                  spec.min, spec.max);
-    m_bars[bar]->setSliderPosition(m_positions[bar]);
-    SetEditText(spec.edit, ScrollText(spec, m_positions[bar]));
+    const ScrollCode code = CodeOf(action);
+    const int position = ScrollStep(m_positions[bar], code, m_bars[bar]->sliderPosition(), spec.min, spec.max);
+    m_bars[bar]->setSliderPosition(position);
+    // The bar stays where it was, and so does what the edit shows.
+    if (code == ScrollCode::Other)
+        return;
+    m_positions[bar] = position;
+    SetEditText(spec.edit, ScrollText(spec, position));
 }
 
 void C3DdlgConfig::OnSelchangeImageList(int row)
@@ -205,6 +242,7 @@ void C3DdlgConfig::OnSelchangeImageList(int row)
 
 void C3DdlgConfig::SetEditText(ConfigEdit edit, const std::string& text)
 {
+    const QScopedValueRollback setting(m_bSettingText, true);
     const QString wanted = QString::fromStdString(text);
     if (m_edits[edit]->text() == wanted)
         OnChangeEdit(edit);
@@ -258,12 +296,8 @@ void C3DdlgConfig::UpdateControls()
     LoadChoices(*record, m_values);
     ShowChoices();
     for (const ConfigLoadStep& step : LoadSteps(*record)) {
-        const std::size_t bar = ScrollBarOf(step.edit);
-        if (bar < m_bars.size()) {
-            m_positions[bar] = step.position;
-            const QSignalBlocker quiet(m_bars[bar]);
-            m_bars[bar]->setValue(step.position);
-        }
+        if (ScrollBarOf(step.edit) < m_bars.size())
+            FollowBar(step.edit, step.position * kConfigScrollBars[ScrollBarOf(step.edit)].scale);
         SetEditText(step.edit, step.text);
     }
     ComputeLightPosition(*record);
@@ -277,6 +311,9 @@ void C3DdlgConfig::UpdateControls()
 
 void C3DdlgConfig::OnTimer()
 {
+    // Another frame becoming active ends the typing in the last one's record.
+    if (m_mainFrame.MDIGetActive() != m_watch.Frame())
+        FinishEdits();
     const CPanelFrameWatch::Change change = m_watch.Follow();
     if (change == CPanelFrameWatch::Change::Gone)
         UpdateControls();

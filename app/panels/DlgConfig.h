@@ -57,11 +57,19 @@ private:
     void Connect();
 
     void DoDataExchange(CDataExchange& dx);
-    // Reads every control with validation (the first refused value shows its message and
-    // stops the reading), then writes them all back when none was refused.
+    // Reads every control, then writes them all back in the panel's number format: the
+    // texts a record just loaded shows.
     void ExchangeAll();
-    std::optional<double> AcceptedValue(ConfigEdit edit) const;
+    // The value the edit's text gives, when it is one in the edit's range.
+    std::optional<double> TypedValue(ConfigEdit edit) const;
+    // The text changed, typed or set by the panel: a value in range goes into the record.
     void OnChangeEdit(ConfigEdit edit);
+    // The user left the edit (Enter, Tab, a click elsewhere, another frame): a text that is
+    // no value in range is said so, once, and the edit shows the record's value again.
+    void OnEditFinished(ConfigEdit edit);
+    void FinishEdits();
+    // The bar of `edit` stands where `value` lies on it.
+    void FollowBar(ConfigEdit edit, double value);
     void OnCheck(ConfigCheck check);
     void OnPolygonRadio(int index);
     void OnLineRadio(int index);
@@ -83,10 +91,14 @@ private:
     int m_nSettingsIndex = 0;
 
     ConfigPanelValues m_values;
-    std::array<int, kConfigScrollBars.size()> m_positions{};
+    // Where each bar stands: between two whole positions when its edit shows a value between
+    // two of the bar's steps, so that a step goes from what the edit shows.
+    std::array<double, kConfigScrollBars.size()> m_positions{};
     ConfigPending m_pending;
     // While the controls load a record: what the edits write back then is no user's change.
     bool m_bLoading = false;
+    // While the panel sets an edit's text: the bar set it, or stands already where it shows.
+    bool m_bSettingText = false;
 
     std::array<QLineEdit*, kEditCount> m_edits{};
     std::array<QScrollBar*, kConfigScrollBars.size()> m_bars{};

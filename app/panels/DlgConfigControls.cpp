@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "app/panels/ColorSwatch.h"
 #include "app/panels/PanelKeys.h"
 #include "platform/qt/DataExchange.h"
@@ -76,8 +78,8 @@ C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
     for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b) {
         const ConfigScrollSpec& spec = kConfigScrollBars[b];
         m_bars[b]->setRange(spec.min, spec.max);
-        m_positions[b] = static_cast<int>(kConfigEdits[spec.edit].initial / spec.scale + 0.5);
-        m_bars[b]->setValue(m_positions[b]);
+        m_positions[b] = BarPosition(spec, kConfigEdits[spec.edit].initial);
+        m_bars[b]->setValue(static_cast<int>(std::lround(m_positions[b])));
     }
     for (std::size_t s = 0; s < kSwatchCount; ++s)
         m_swatches[s]->SetColor(m_values.colours[s]);
@@ -172,8 +174,10 @@ void C3DdlgConfig::BuildLines(QWidget* box)
 
 void C3DdlgConfig::Connect()
 {
-    for (std::size_t e = 0; e < kEditCount; ++e)
+    for (std::size_t e = 0; e < kEditCount; ++e) {
         connect(m_edits[e], &QLineEdit::textChanged, this, [this, e] { OnChangeEdit(ConfigEdit(e)); });
+        connect(m_edits[e], &QLineEdit::editingFinished, this, [this, e] { OnEditFinished(ConfigEdit(e)); });
+    }
     for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b)
         connect(m_bars[b], &QScrollBar::actionTriggered, this, [this, b](int action) { OnScroll(b, action); });
     for (std::size_t c = 0; c < kCheckCount; ++c)

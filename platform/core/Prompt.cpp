@@ -51,6 +51,20 @@ bool ParseDialogNumber(const std::string& text, double& value)
     return error == std::errc() && stop == end && !std::isnan(value);
 }
 
+std::string RangeMessage(double min, double max, bool whole)
+{
+    return std::string("Please enter ") + (whole ? "an integer" : "a number") + " between " +
+           FormatDialogNumber(min) + " and " + FormatDialogNumber(max) + ".";
+}
+
+std::optional<double> ValueInRange(const std::string& text, double min, double max, bool whole)
+{
+    double value = 0.0;
+    if (!ParseDialogNumber(text, value) || !(value >= min && value <= max) || (whole && value != std::floor(value)))
+        return std::nullopt;
+    return value;
+}
+
 namespace {
 
 // The unit text a field edits, or null for the three numbers; const follows the values.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -75,6 +76,13 @@ std::string FormatDialogNumber(double value);
 // A number the user typed: blanks around it are allowed, anything else in it is not; read
 // in the C locale whatever the user's locale says.
 bool ParseDialogNumber(const std::string& text, double& value);
+// "Please enter a number between 0.1 and 1000." ("an integer" for whole numbers): what an
+// edit of that range says about a text that is no value in it.
+std::string RangeMessage(double min, double max, bool whole);
+// The value of a text the user typed when it reads as a number in [min, max], and a whole
+// one where `whole`; none for a text that is not such a number, or not yet ("", "-", "0"
+// below a minimum of 0.1).
+std::optional<double> ValueInRange(const std::string& text, double min, double max, bool whole);
 
 class IPrompt {
 public:

@@ -41,11 +41,6 @@ void BeginStep(CDataExchange& dx, QWidget* control, bool typed)
     dx.m_bLastTyped = dx.m_bSaveAndValidate && typed;
 }
 
-std::string RangeMessage(const char* what, const std::string& min, const std::string& max)
-{
-    return std::string("Please enter ") + what + " between " + min + " and " + max + ".";
-}
-
 // A text that does not read as the number asked for: the user is told when they typed it;
 // a text the program set leaves the field as it was.
 void Unreadable(CDataExchange& dx, QLineEdit* edit, const char* message)
@@ -187,8 +182,7 @@ void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max)
     if (dx.Skips() || !dx.m_bLastTyped)
         return;
     if (!(value >= min && value <= max))
-        dx.Fail(dx.m_pLastControl,
-                RangeMessage("a number", FormatDialogNumber(min), FormatDialogNumber(max)));
+        dx.Fail(dx.m_pLastControl, RangeMessage(min, max, false));
 }
 
 void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max)
@@ -196,7 +190,7 @@ void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max)
     if (dx.Skips() || !dx.m_bLastTyped)
         return;
     if (value < min || value > max)
-        dx.Fail(dx.m_pLastControl, RangeMessage("an integer", std::to_string(min), std::to_string(max)));
+        dx.Fail(dx.m_pLastControl, RangeMessage(min, max, true));
 }
 
 void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned max)
@@ -204,7 +198,7 @@ void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned ma
     if (dx.Skips() || !dx.m_bLastTyped)
         return;
     if (value < min || value > max)
-        dx.Fail(dx.m_pLastControl, RangeMessage("an integer", std::to_string(min), std::to_string(max)));
+        dx.Fail(dx.m_pLastControl, RangeMessage(min, max, true));
 }
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit)

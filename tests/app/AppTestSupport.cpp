@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QScreen>
 #include <QSettings>
+#include <QTest>
 
 #include <filesystem>
 
@@ -152,6 +153,25 @@ void Type(QLineEdit& edit, const char* text)
 {
     edit.selectAll();
     edit.insert(QString::fromUtf8(text));
+}
+
+std::vector<QString> TypeKeys(QLineEdit& edit, const char* keys)
+{
+    std::vector<QString> shown;
+    for (const QChar key : QString::fromUtf8(keys)) {
+        if (key == QChar('\b'))
+            QTest::keyClick(&edit, Qt::Key_Backspace);
+        else
+            QTest::keyClick(&edit, key.toLatin1());
+        shown.push_back(edit.text());
+    }
+    return shown;
+}
+
+void Leave(QLineEdit& edit)
+{
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(&edit, &out);
 }
 
 void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size_t type)

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QImage>
 #include <QMouseEvent>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -78,6 +79,11 @@ void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton b
                Qt::KeyboardModifiers modifiers = {});
 // The user types `text` over what `edit` shows: only a typed text is checked.
 void Type(QLineEdit& edit, const char* text);
+// The user presses `keys` in `edit` one by one ('\b' is Backspace), where its cursor stands;
+// what the edit shows after each key.
+std::vector<QString> TypeKeys(QLineEdit& edit, const char* keys);
+// The user leaves `edit` (the focus goes elsewhere, as by Tab).
+void Leave(QLineEdit& edit);
 
 // Answers the next file dialog with `path` in type entry `type`.
 void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size_t type = 0);

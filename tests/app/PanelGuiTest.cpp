@@ -39,6 +39,7 @@
 #include "platform/qt/MDIChildFrame.h"
 #include "presentation/ImageSettingsFiles.h"
 #include "presentation/PaletteEditing.h"
+#include "presentation/PresentationFile.h"
 #include "support/TestImages.h"
 
 namespace {
@@ -187,10 +188,12 @@ TEST_P(PanelGui, ConfigurationEditReachesTheActiveViewAtTheNextTick)
     Tick();
     EXPECT_EQ(m_probe.hints, std::vector<int>{kHintRepaint});
     EXPECT_NE(ViewPicture(frame), before);
-    // A refused value shows the framework's message and is written nowhere.
+    // A refused value is written nowhere, and leaving the edit says so.
     Type(panel.Edit(kEditZScale), "5000");
-    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0.1 and 1000."});
     EXPECT_EQ(Record().m_Z_Scale, 12.5f);
+    Leave(panel.Edit(kEditZScale));
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0.1 and 1000."});
+    EXPECT_EQ(panel.Edit(kEditZScale).text(), "12.5");
     // Choosing the colour source tells the view at once.
     panel.ImageList().setCurrentRow(1);
     EXPECT_EQ(Record().m_NameOfImageForColor, m_strSecond);
@@ -260,7 +263,217 @@ TEST_P(PanelGui, RecordsBeyondThePanelsRangesShowWithoutAMessage)
     EXPECT_EQ(config.Edit(kEditAngle).text().toDouble(), 40.0);
     // What the user types is still checked.
     Type(config.Edit(kEditAngle), "400");
+    Leave(config.Edit(kEditAngle));
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0 and 360."});
+}
+
+// What a plain line edit shows after each of `keys` ('\b' is Backspace) typed at the end of
+// `text`.
+static std::vector<QString> Typing(QString text, const char* keys)
+{
+    std::vector<QString> shown;
+    for (const char* key = keys; *key != '\0'; ++key) {
+        if (*key == '\b')
+            text.chop(1);
+        else
+            text += QChar(*key);
+        shown.push_back(text);
+    }
+    return shown;
+}
+
+// A click on a bar's left or right arrow.
+static void ClickArrow(QScrollBar& bar, bool right)
+{
+    const int x = right ? bar.width() - 4 : 4;
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(x, bar.height() / 2));
+}
+
+// Every edit takes what the user types, key by key over a selection or after emptying it
+// with Backspace: the edit is never rewritten while they type, a text on its way to a value
+// ("0", "0.", "") takes nothing and says nothing, and what they typed is what the record
+// holds and the image's presentation file keeps.
+TEST_P(PanelGui, EditsTakeWhatIsTypedKeyByKey)
+{
+    CMDIChildFrame& frame = Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    Probe(frame);
+    m_app->Prompt().messages.clear();
+    const struct {
+        ConfigEdit edit;
+        bool overSelection;   // else the text is emptied with Backspace first
+        const char* keys;
+        double taken;
+    } cases[] = {
+        {kEditZScale, true, "12.5", 12.5},
+        {kEditLightIntensity, true, "0.5", 0.5},
+        {kEditMatReflect, true, "0.25", 0.25},
+        {kEditMatEmiss, true, "0.75", 0.75},
+        {kEditZScale, true, "0.5", 0.5},
+        {kEditLightHight, false, "\b\b\b\b\b\b\b1500", 1500},
+        {kEditXLineDecim, false, "\b\b\b\b7", 7},
+        {kEditYLineWidth, false, "\b\b\b\b12", 12},
+        {kEditTilt, true, "72.25", 72.25},
+    };
+    for (const auto& c : cases) {
+        QLineEdit& edit = panel.Edit(c.edit);
+        if (c.overSelection)
+            edit.selectAll();
+        else
+            edit.end(false);
+        const std::vector<QString> expected = Typing(c.overSelection ? QString() : edit.text(), c.keys);
+        m_probe.hints.clear();
+        EXPECT_EQ(TypeKeys(edit, c.keys), expected) << kConfigEdits[c.edit].label;
+        EXPECT_EQ(EditField(c.edit, Record()), static_cast<float>(c.taken)) << kConfigEdits[c.edit].label;
+        Leave(edit);
+        EXPECT_EQ(edit.text(), expected.back());
+        Tick();
+        EXPECT_FALSE(m_probe.hints.empty()) << kConfigEdits[c.edit].label;
+    }
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+    Screenshot("panels-09-typed-key-by-key");
+
+    ASSERT_TRUE(m_app->Run(cmd::kSaveImageConfig));
+    CPresentationConfig saved;
+    saved.m_ImageName = "Height_01";
+    const CSpmImage& image = *Doc().ImageList()[0].m_pImage;
+    ReadCnf(ImageSettingsPlace(image.m_strPath, false), ViewKind::View3D, saved);
+    // The last value typed into each edit: Z scale 0.5.
+    for (const auto& c : cases) {
+        if (c.edit == kEditZScale && c.taken != 0.5)
+            continue;
+        EXPECT_EQ(EditField(c.edit, saved), static_cast<float>(c.taken)) << kConfigEdits[c.edit].label;
+    }
+}
+
+// A text that is no value in its edit's range is said so once, when the user leaves that
+// edit, and the edit shows the record's value again; while it stands in one edit, typing in
+// another, a check box and a bar go on working without a word about it.
+TEST_P(PanelGui, ARefusedTextIsSaidOnceWhenItsEditIsLeft)
+{
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    std::vector<std::string>& messages = m_app->Prompt().messages;
+    messages.clear();
+    QLineEdit& tiltEdit = panel.Edit(kEditTilt);
+    tiltEdit.selectAll();
+    TypeKeys(tiltEdit, "2000");
+    EXPECT_EQ(tiltEdit.text(), "2000");
+    // On its way the text was a tilt: the record keeps the last one.
+    const float tilt = 200.0f;
+    EXPECT_EQ(Record().m_Tilt, tilt);
+    // Meanwhile the other controls work, and say nothing of the tilt.
+    panel.Edit(kEditAngle).selectAll();
+    TypeKeys(panel.Edit(kEditAngle), "45");
+    EXPECT_EQ(Record().m_Angle, 45.0f);
+    panel.Edit(kEditZScale).selectAll();
+    TypeKeys(panel.Edit(kEditZScale), "150");
+    EXPECT_EQ(Record().m_Z_Scale, 150.0f);
+    const int border = Record().m_Border;
+    QTest::mouseClick(panel.findChild<QAbstractButton*>("1011"), Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_NE(Record().m_Border, border);
+    ClickArrow(panel.ScrollBar(ScrollBarOf(kEditAngle)), true);
+    EXPECT_EQ(Record().m_Angle, 46.0f);
+    Tick();
+    EXPECT_EQ(messages, std::vector<std::string>{});
+
+    Leave(tiltEdit);
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter a number between 0 and 360."});
+    EXPECT_EQ(tiltEdit.text().toStdString(), EditValueText(kEditTilt, tilt));
+    EXPECT_EQ(Record().m_Tilt, tilt);
+    Leave(tiltEdit);
+    panel.Edit(kEditZScale).selectAll();
+    TypeKeys(panel.Edit(kEditZScale), "5");
+    Tick();
+    EXPECT_EQ(messages.size(), 1u);
+
+    // An integer edit left empty, and a text left as another frame becomes active.
+    QLineEdit& decimation = panel.Edit(kEditXLineDecim);
+    const QString decimationShown = decimation.text();
+    decimation.end(false);
+    TypeKeys(decimation, "\b\b\b\b");
+    EXPECT_EQ(decimation.text(), "");
+    Leave(decimation);
+    EXPECT_EQ(messages.back(), "Please enter an integer between 0 and 100.");
+    EXPECT_EQ(decimation.text(), decimationShown);
+    panel.Edit(kEditLightAngle).selectAll();
+    TypeKeys(panel.Edit(kEditLightAngle), "-");
+    Activate("Height_01:2D");
+    Tick();
+    Tick();
+    EXPECT_EQ(messages, (std::vector<std::string>{"Please enter a number between 0 and 360.",
+                                                  "Please enter an integer between 0 and 100.",
+                                                  "Please enter a number between 0 and 360."}));
+    EXPECT_EQ(panel.Edit(kEditLightAngle).text().toDouble(), std::trunc(Record().m_LightAngle));
+}
+
+// The user's Tab key, with the focus where the user put it: the edit left says what it takes
+// and the focus goes on to the next control.
+TEST_P(PanelGui, TabLeavesARefusedEditWithItsMessage)
+{
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    Main().activateWindow();
+    if (!QTest::qWaitForWindowActive(&Main()))
+        GTEST_FAIL() << "the main window does not become active on this display";
+    m_app->Prompt().messages.clear();
+    QLineEdit& edit = panel.Edit(kEditMatEmiss);
+    edit.setFocus(Qt::MouseFocusReason);
+    edit.selectAll();
+    QTest::keyClicks(&edit, "1.5");
+    EXPECT_TRUE(m_app->Prompt().messages.empty());
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), &edit);
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0 and 1."});
+    EXPECT_EQ(edit.text().toStdString(), EditValueText(kEditMatEmiss, Record().m_MatEmiss));
+}
+
+// A bar steps from the value its edit shows, typed or read from a file, over the edit's
+// whole range.
+TEST_P(PanelGui, BarsStepFromWhatTheirEditsShow)
+{
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    const auto typeThenStep = [&](ConfigEdit edit, const char* typed, bool right) {
+        panel.Edit(edit).selectAll();
+        TypeKeys(panel.Edit(edit), typed);
+        ClickArrow(panel.ScrollBar(ScrollBarOf(edit)), right);
+        return panel.Edit(edit).text().toStdString();
+    };
+    const struct {
+        ConfigEdit edit;
+        const char* typed;
+        bool right;
+        const char* shown;   // afterwards, also what the record holds
+    } cases[] = {
+        {kEditZScale, "150", true, "150.10"},   {kEditZScale, "12.55", true, "12.60"},
+        {kEditZScale, "12.55", false, "12.50"}, {kEditZScale, "999.95", true, "1000.00"},
+        {kEditTilt, "200", true, "201.00"},     {kEditTilt, "0.5", false, "0.00"},
+        {kEditLightIntensity, "0.5", true, "0.50"},  // 0.501 shows two decimals
+        {kEditMatReflect, "0.33", false, "0.32"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(typeThenStep(c.edit, c.typed, c.right), c.shown) << c.typed;
+        EXPECT_EQ(EditField(c.edit, Record()), std::stof(c.shown)) << c.typed;
+    }
+    // Ten steps from 0.5 move the light intensity on by 0.01, whatever its text rounds.
+    for (int i = 0; i < 9; ++i)
+        ClickArrow(panel.ScrollBar(ScrollBarOf(kEditLightIntensity)), true);
+    EXPECT_EQ(Record().m_LightIntensity, 0.51f);
+
+    const std::string file = (m_files / "steep.cnf").string();
+    WriteFile(file, "[Height_01_Presentation3D]\r\nZ_Scale=300\r\nTilt=120\r\n");
+    AnswerFileDialog(m_app->Prompt(), file);
+    panel.OnLoad2D3DConf();
+    EXPECT_EQ(std::tuple(Record().m_Z_Scale, Record().m_Tilt), std::tuple(300.0f, 120.0f));
+    ClickArrow(panel.ScrollBar(ScrollBarOf(kEditZScale)), true);
+    ClickArrow(panel.ScrollBar(ScrollBarOf(kEditTilt)), true);
+    EXPECT_EQ(std::tuple(Record().m_Z_Scale, Record().m_Tilt), std::tuple(300.1f, 121.0f));
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 
 // A palette change recolours the view, *.plt files go out and come back; a processing command

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <tuple>
 #include <type_traits>
 #include <variant>
@@ -31,15 +32,21 @@ CPresentationConfig Shown(CPresentationConfig record)
 
 } // namespace
 
+// Each bar covers its edit's range and steps from where its edit's value lies on it, also
+// between two of its positions.
 TEST(ConfigPanelModel, ScrollStepsStayOnTheirBar)
 {
     using enum ScrollCode;
     // (bar, position, code, thumb, expected)
-    const std::tuple<ConfigEdit, int, ScrollCode, int, int> cases[] = {
-        {kEditAngle, 100, LineRight, 0, 101}, {kEditAngle, 355, PageRight, 0, 360},
-        {kEditTilt, 90, LineRight, 0, 90},    {kEditTilt, 85, PageRight, 0, 90},
-        {kEditZScale, 1, LineLeft, 0, 1},     {kEditZScale, 5, PageLeft, 0, 1},
-        {kEditTilt, 40, ThumbTrack, 77, 77},  {kEditTilt, 40, ThumbPosition, 12, 12},
+    const std::tuple<ConfigEdit, double, ScrollCode, int, int> cases[] = {
+        {kEditAngle, 100, LineRight, 0, 101},   {kEditAngle, 355, PageRight, 0, 360},
+        {kEditTilt, 90, LineRight, 0, 91},      {kEditTilt, 355, PageRight, 0, 360},
+        {kEditTilt, 360, LineRight, 0, 360},    {kEditZScale, 9995, PageRight, 0, 10000},
+        {kEditZScale, 1, LineLeft, 0, 1},       {kEditZScale, 5, PageLeft, 0, 1},
+        {kEditZScale, 125.5, LineRight, 0, 126}, {kEditZScale, 125.5, LineLeft, 0, 125},
+        {kEditZScale, 125.5, PageRight, 0, 135}, {kEditZScale, 125.5, PageLeft, 0, 116},
+        {kEditZScale, 125.5, Other, 0, 126},    {kEditZScale, 1.5, PageLeft, 0, 1},
+        {kEditTilt, 40, ThumbTrack, 77, 77},    {kEditTilt, 40, ThumbPosition, 12, 12},
         {kEditTilt, 40, Other, 12, 40},
     };
     for (const auto& [edit, position, code, thumb, expected] : cases) {
@@ -47,8 +54,58 @@ TEST(ConfigPanelModel, ScrollStepsStayOnTheirBar)
         EXPECT_EQ(ScrollStep(position, code, thumb, bar.min, bar.max), expected)
             << bar.id << " " << position;
     }
+    for (std::size_t e = 0; e < kEditCount; ++e) {
+        if (ScrollBarOf(ConfigEdit(e)) == kConfigScrollBars.size())
+            continue;
+        const ConfigScrollSpec& bar = kConfigScrollBars[ScrollBarOf(ConfigEdit(e))];
+        EXPECT_DOUBLE_EQ(bar.min * bar.scale, kConfigEdits[e].min) << kConfigEdits[e].label;
+        EXPECT_DOUBLE_EQ(bar.max * bar.scale, kConfigEdits[e].max) << kConfigEdits[e].label;
+    }
+    // (bar, value, position): a value a step gives lands on its whole position.
+    const std::tuple<ConfigEdit, double, double> positions[] = {
+        {kEditZScale, 12.3, 123}, {kEditZScale, 12.55, 125.5}, {kEditZScale, 0.7, 7},
+        {kEditLightIntensity, 0.601, 601}, {kEditMatEmiss, 0.29, 29}, {kEditTilt, 45.25, 45.25}};
+    for (const auto& [edit, value, position] : positions)
+        EXPECT_DOUBLE_EQ(BarPosition(Bar(edit), value), position) << value;
+    EXPECT_EQ(BarPosition(Bar(kEditZScale), 0.3), 3.0);
     EXPECT_EQ(ScrollText(Bar(kEditZScale), 1), "0.10");
     EXPECT_EQ(ScrollText(Bar(kEditLightIntensity), 600), "0.60");
+}
+
+// A text is taken when it reads as a value in its edit's range, and only then; leaving an
+// edit with any other text says what the edit takes, and shows the record's value as a text
+// that reads back as exactly that value.
+TEST(ConfigPanelModel, TypedTextsAreTakenOnlyAsValuesInTheirEditsRange)
+{
+    const std::tuple<ConfigEdit, const char*, std::optional<double>> cases[] = {
+        {kEditZScale, "12.5", 12.5},     {kEditZScale, "12.", 12.0},      {kEditZScale, "0", std::nullopt},
+        {kEditZScale, "0.", std::nullopt}, {kEditZScale, "0.1", 0.1},     {kEditZScale, "1000", 1000.0},
+        {kEditZScale, "1000.5", std::nullopt}, {kEditZScale, "1e2", 100.0},
+        {kEditLightIntensity, "0", 0.0}, {kEditLightIntensity, "0.", 0.0}, {kEditLightIntensity, "05", std::nullopt},
+        {kEditLightIntensity, ".5", 0.5}, {kEditTilt, "2000", std::nullopt}, {kEditTilt, "-", std::nullopt},
+        {kEditTilt, "", std::nullopt},   {kEditTilt, " 45 ", 45.0},      {kEditTilt, "4,5", std::nullopt},
+        {kEditXLineDecim, "2.5", std::nullopt}, {kEditXLineDecim, "7", 7.0}, {kEditXLineDecim, "101", std::nullopt},
+        {kEditYLineWidth, "", std::nullopt}, {kEditYLineWidth, "0", 0.0},
+    };
+    for (const auto& [edit, text, value] : cases)
+        EXPECT_EQ(TypedEditValue(edit, text), value) << kConfigEdits[edit].label << " \"" << text << "\"";
+    EXPECT_EQ(EditRefusal(kEditZScale), "Please enter a number between 0.1 and 1000.");
+    EXPECT_EQ(EditRefusal(kEditTilt), "Please enter a number between 0 and 360.");
+    EXPECT_EQ(EditRefusal(kEditXLineShift), "Please enter an integer between 0 and 100.");
+
+    const std::tuple<ConfigEdit, double, const char*> shown[] = {
+        {kEditZScale, 12.5, "12.5"},  {kEditZScale, 12.55f, "12.55"}, {kEditLightIntensity, 0.6f, "0.6"},
+        {kEditTilt, 400, "360"},      {kEditAngle, 400, "40"},        {kEditXLineDecim, 7, "7"},
+        {kEditXLineWidth, 500, "100"}, {kEditMatEmiss, 0.001f, "0.001"},
+    };
+    for (const auto& [edit, value, text] : shown)
+        EXPECT_EQ(EditValueText(edit, value), text) << value;
+    // Every float field the panel takes shows as a text that gives the field back.
+    for (const float value : {0.1f, 12.345678f, 0.61f, 359.99f, 1.0f / 3.0f}) {
+        const std::optional<double> back = TypedEditValue(kEditAngle, EditValueText(kEditAngle, value));
+        ASSERT_TRUE(back) << value;
+        EXPECT_EQ(static_cast<float>(*back), value);
+    }
 }
 
 TEST(ConfigPanelModel, ShownRecordHoldsWhatTheEditsShow)
