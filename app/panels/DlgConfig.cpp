@@ -132,13 +132,14 @@ void C3DdlgConfig::OnEditFinished(ConfigEdit edit)
 {
     if (m_bLoading || TypedValue(edit))
         return;
-    // The edit shows the record's value before the message is up: whatever runs while the
-    // message waits (a tick, the focus going to the message) finds nothing refused to report.
+    // The edit shows the record's value at once, so that nothing finds the refused text to
+    // report again; the message waits until what ended the editing is done, so that the click
+    // on another frame or control that ended it still takes effect.
     const CPresentationConfig* record = ActiveRecord();
     const double value = record != nullptr ? EditField(edit, *record) : m_values.edits[edit];
     SetEditText(edit, EditValueText(edit, value));
     FollowBar(edit, InPanelRange(edit, value));
-    Prompt().Message(EditRefusal(edit));
+    QTimer::singleShot(0, this, [message = EditRefusal(edit)] { Prompt().Message(message); });
 }
 
 void C3DdlgConfig::FinishEdits()

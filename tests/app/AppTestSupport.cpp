@@ -172,6 +172,7 @@ void Leave(QLineEdit& edit)
 {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(&edit, &out);
+    RunningApp::Pump(0);
 }
 
 void AnswerFileDialog(ScriptedPrompt& prompt, const std::string& path, std::size_t type)

@@ -82,7 +82,7 @@ void Type(QLineEdit& edit, const char* text);
 // The user presses `keys` in `edit` one by one ('\b' is Backspace), where its cursor stands;
 // what the edit shows after each key.
 std::vector<QString> TypeKeys(QLineEdit& edit, const char* keys);
-// The user leaves `edit` (the focus goes elsewhere, as by Tab).
+// The user leaves `edit` (the focus goes elsewhere, as by Tab), and what that brings runs.
 void Leave(QLineEdit& edit);
 
 // Answers the next file dialog with `path` in type entry `type`.

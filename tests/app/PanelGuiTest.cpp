@@ -409,9 +409,10 @@ TEST_P(PanelGui, ARefusedTextIsSaidOnceWhenItsEditIsLeft)
     EXPECT_EQ(panel.Edit(kEditLightAngle).text().toDouble(), std::trunc(Record().m_LightAngle));
 }
 
-// The user's Tab key, with the focus where the user put it: the edit left says what it takes
-// and the focus goes on to the next control.
-TEST_P(PanelGui, TabLeavesARefusedEditWithItsMessage)
+// The user's Tab key and a click on another frame, with the focus where the user put it: the
+// edit left says what it takes, and the focus goes on to the next control, or the frame
+// clicked becomes the active one, all the same.
+TEST_P(PanelGui, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
 {
     Activate("Height_01:3D");
     Show(cmd::kShowConfigPanel);
@@ -427,8 +428,32 @@ TEST_P(PanelGui, TabLeavesARefusedEditWithItsMessage)
     EXPECT_TRUE(m_app->Prompt().messages.empty());
     QTest::keyClick(&edit, Qt::Key_Tab);
     EXPECT_NE(QApplication::focusWidget(), &edit);
+    RunningApp::Pump(0);
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0 and 1."});
     EXPECT_EQ(edit.text().toStdString(), EditValueText(kEditMatEmiss, Record().m_MatEmiss));
+
+    QLineEdit& height = panel.Edit(kEditLightHight);
+    height.setFocus(Qt::MouseFocusReason);
+    height.selectAll();
+    QTest::keyClicks(&height, "-");
+    CMDIChildFrame* const other = Main().MDIGetActive() == m_app->Frames().front() ? m_app->Frames().back()
+                                                                                    : m_app->Frames().front();
+    QWidget& view = *other->GetActiveView()->Widget();
+    {
+        // The real message box, whose own event loop must not swallow the click.
+        const RealDialogs real(*m_app);
+        std::string said;
+        EXPECT_EQ(RunWithModals([&] {
+                      QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(view.width() / 2, view.height() / 2));
+                      Tick();
+                  },
+                                {AnswerBox(QMessageBox::Ok, &said)}),
+                  1u);
+        EXPECT_EQ(said, "Please enter a number between 0 and 2000.");
+    }
+    Tick();
+    EXPECT_EQ(Main().MDIGetActive(), other);
+    EXPECT_EQ(height.text().toDouble(), std::trunc(Record().m_LightHight));
 }
 
 // A bar steps from the value its edit shows, typed or read from a file, over the edit's
