@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <type_traits>
+#include <variant>
 
 #include "platform/core/NumberText.h"
 #include "platform/core/Prompt.h"
@@ -18,52 +20,40 @@ ConfigPanelValues::ConfigPanelValues()
     colours[kSwatchPolygon] = MakeColor(0xFF, 0xFF, 0xFF);
 }
 
+namespace {
+
+using Record = CPresentationConfig;
+// The record field each edit writes, in the order of ConfigEdit.
+using EditFieldRef = std::variant<float Record::*, std::int16_t Record::*>;
+const std::array<EditFieldRef, kEditCount> kEditFields = {
+    &Record::m_Z_Scale,    &Record::m_Tilt,       &Record::m_Angle,      &Record::m_LightAngle,
+    &Record::m_LightHight, &Record::m_LightIntensity, &Record::m_MatEmiss, &Record::m_MatReflect,
+    &Record::m_XLineDecim, &Record::m_XLineShift, &Record::m_XLineWidth, &Record::m_YLineDecim,
+    &Record::m_YLineShift, &Record::m_YLineWidth,
+};
+
+} // namespace
+
 void StoreEdit(ConfigEdit edit, double value, CPresentationConfig& record)
 {
+    if (edit >= kEditCount)
+        return;
     // A refused value is still stored; a typed number beyond the float range stops at its end.
-    const float single = SaturateToFloat(value);
-    const std::int16_t whole = TruncToInt16Bits(value);
-    switch (edit) {
-    case kEditZScale: record.m_Z_Scale = single; break;
-    case kEditTilt: record.m_Tilt = single; break;
-    case kEditAngle: record.m_Angle = single; break;
-    case kEditLightAngle: record.m_LightAngle = single; break;
-    case kEditLightHight: record.m_LightHight = single; break;
-    case kEditLightIntensity: record.m_LightIntensity = single; break;
-    case kEditMatEmiss: record.m_MatEmiss = single; break;
-    case kEditMatReflect: record.m_MatReflect = single; break;
-    case kEditXLineDecim: record.m_XLineDecim = whole; break;
-    case kEditXLineShift: record.m_XLineShift = whole; break;
-    case kEditXLineWidth: record.m_XLineWidth = whole; break;
-    case kEditYLineDecim: record.m_YLineDecim = whole; break;
-    case kEditYLineShift: record.m_YLineShift = whole; break;
-    case kEditYLineWidth: record.m_YLineWidth = whole; break;
-    case kEditCount: break;
-    }
+    std::visit([&](auto field) {
+        if constexpr (std::is_same_v<decltype(field), float Record::*>)
+            record.*field = SaturateToFloat(value);
+        else
+            record.*field = TruncToInt16Bits(value);
+    }, kEditFields[edit]);
     if (edit == kEditLightAngle || edit == kEditLightHight)
         ComputeLightPosition(record);
 }
 
 double EditField(ConfigEdit edit, const CPresentationConfig& record)
 {
-    switch (edit) {
-    case kEditZScale: return record.m_Z_Scale;
-    case kEditTilt: return record.m_Tilt;
-    case kEditAngle: return record.m_Angle;
-    case kEditLightAngle: return record.m_LightAngle;
-    case kEditLightHight: return record.m_LightHight;
-    case kEditLightIntensity: return record.m_LightIntensity;
-    case kEditMatEmiss: return record.m_MatEmiss;
-    case kEditMatReflect: return record.m_MatReflect;
-    case kEditXLineDecim: return record.m_XLineDecim;
-    case kEditXLineShift: return record.m_XLineShift;
-    case kEditXLineWidth: return record.m_XLineWidth;
-    case kEditYLineDecim: return record.m_YLineDecim;
-    case kEditYLineShift: return record.m_YLineShift;
-    case kEditYLineWidth: return record.m_YLineWidth;
-    case kEditCount: break;
-    }
-    return 0.0;
+    if (edit >= kEditCount)
+        return 0.0;
+    return std::visit([&](auto field) { return static_cast<double>(record.*field); }, kEditFields[edit]);
 }
 
 std::optional<double> TypedEditValue(ConfigEdit edit, const std::string& text)
