@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -107,10 +106,14 @@ CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
     benchLayout->addWidget(m_pTree);
     layout->addWidget(bench, 1);
 
-    connect(m_pZUnit, &QLineEdit::textChanged, this, [this] { OnChangeHeaderText(1068); });
-    connect(m_pXYUnit, &QLineEdit::textChanged, this, [this] { OnChangeHeaderText(1069); });
-    connect(m_pName, &QLineEdit::textChanged, this, [this] { OnChangeHeaderText(1071); });
+    for (const auto& [edit, control] : {std::pair{m_pZUnit, 1068}, {m_pXYUnit, 1069}, {m_pName, 1071}}) {
+        connect(edit, &QLineEdit::textChanged, this, [this, control = control] { OnChangeHeaderText(control); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit = edit] { OnHeaderEditLeft(edit); });
+    }
     connect(m_pNote, &QPlainTextEdit::textChanged, this, [this] { OnChangeHeaderText(1070); });
+    // Writing the controls gives the unit and name edits their limits for typing.
+    CDataExchange limits(false);
+    DoDataExchange(limits);
     connect(m_pTree, &QTreeWidget::itemSelectionChanged, this, [this] {
         const QList<QTreeWidgetItem*> selected = m_pTree->selectedItems();
         if (selected.isEmpty())
@@ -215,7 +218,6 @@ void CDialogWorkBench::UpdateHeader()
     // In the order the panel always wrote them: the unit and name edits run their change
     // handlers as they are set, each writing its text back into the header. The steps and
     // the scale are shown as the header holds them, also beyond what a typed value may be.
-    const QScopedValueRollback showing(m_bShowing, true);
     m_pKx->setText(DisplayText(FormatFixed(header.m_fKx, 6)));
     m_pKy->setText(DisplayText(FormatFixed(header.m_fKy, 4)));
     m_pColumns->setText(ColumnsText(header));
@@ -229,14 +231,17 @@ void CDialogWorkBench::UpdateHeader()
     m_pNote->setPlainText(Shown(header.m_szNote));
 }
 
-bool CDialogWorkBench::ReadControls(CDataExchange& dx)
+void CDialogWorkBench::DoDataExchange(CDataExchange& dx)
 {
-    DDX_Text(dx, m_pKx, m_dKx);
-    DDV_MinMaxDouble(dx, m_dKx, 0.0, kMaxCoefficient);
-    DDX_Text(dx, m_pKy, m_dKy);
-    DDV_MinMaxDouble(dx, m_dKy, 0.0, kMaxCoefficient);
-    DDX_Text(dx, m_pKz, m_dKz);
-    DDV_MinMaxDouble(dx, m_dKz, 0.0, kMaxCoefficient);
+    // The steps and the scale keep the header's formats: they are only read.
+    if (dx.m_bSaveAndValidate) {
+        DDX_Text(dx, m_pKx, m_dKx);
+        DDV_MinMaxDouble(dx, m_dKx, 0.0, kMaxCoefficient);
+        DDX_Text(dx, m_pKy, m_dKy);
+        DDV_MinMaxDouble(dx, m_dKy, 0.0, kMaxCoefficient);
+        DDX_Text(dx, m_pKz, m_dKz);
+        DDV_MinMaxDouble(dx, m_dKz, 0.0, kMaxCoefficient);
+    }
     DDX_Text(dx, m_pZUnit, m_strZUnit);
     DDV_MaxChars(dx, m_strZUnit, kMaxUnitChars);
     DDX_Text(dx, m_pXYUnit, m_strXYUnit);
@@ -245,19 +250,16 @@ bool CDialogWorkBench::ReadControls(CDataExchange& dx)
     DDV_MaxChars(dx, m_strName, kMaxNameChars);
     DDX_Text(dx, m_pVersion, m_strVersion);
     DDX_Text(dx, m_pNote, m_strNote);
-    return !dx.m_bFailed;
 }
 
-void CDialogWorkBench::WriteControls()
+QWidget* CDialogWorkBench::HeaderEdit(int control) const
 {
-    // The numbers keep the header's formats; the texts go through the exchange, which sets
-    // an edit only when its text differs.
-    CDataExchange dx(false);
-    DDX_Text(dx, m_pZUnit, m_strZUnit);
-    DDX_Text(dx, m_pXYUnit, m_strXYUnit);
-    DDX_Text(dx, m_pName, m_strName);
-    DDX_Text(dx, m_pVersion, m_strVersion);
-    DDX_Text(dx, m_pNote, m_strNote);
+    switch (control) {
+    case 1068: return m_pZUnit;
+    case 1069: return m_pXYUnit;
+    case 1071: return m_pName;
+    default: return m_pNote;
+    }
 }
 
 void CDialogWorkBench::OnChangeHeaderText(int control)
@@ -265,15 +267,17 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
     CSpmImage* image = ActiveImage();
     if (image == nullptr)
         return;
-    // A field refused while reading keeps its control as typed: writing the stale values of
-    // the fields after it back would overwrite the header's other texts. While a header is
-    // shown nothing is read: the edits after this one still show the last header, and a text
-    // the user left refused in one of them is replaced, not asked about again.
-    if (!m_bShowing) {
-        CDataExchange dx(true);
-        if (ReadControls(dx))
-            WriteControls();
-    }
+    // The edit typed in is never rewritten, and a text beyond its limit there (a longer one
+    // the program showed, shortened) takes nothing; another edit's refused text is that
+    // edit's to say, when the user leaves it. The texts a header fills the edits with are
+    // read too, so that an edit left refused shows the header's text again.
+    QWidget* const typing = HeaderEdit(control);
+    CDataExchange read(true, CDataExchange::Check::Keep, typing);
+    DoDataExchange(read);
+    CDataExchange write = read.WriteBack();
+    DoDataExchange(write);
+    if (read.Keeps(typing))
+        return;
     SpmHeader& header = image->m_header;
     // Filling the panel runs these handlers too: only a text that reads otherwise than the
     // header's is an edit (a header of an older file holds its texts in other bytes than the
@@ -296,6 +300,13 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
         return;   // the note changes no picture
     }
     m_pActiveDoc->UpdateAllViews(nullptr, kHintInitial, nullptr);
+}
+
+void CDialogWorkBench::OnHeaderEditLeft(QLineEdit* edit)
+{
+    // The field holds the last text the edit took, which the header holds too: the edit
+    // shows it again before the message.
+    ExchangeLeft(edit, [this](CDataExchange& dx) { DoDataExchange(dx); });
 }
 
 void CDialogWorkBench::FillTree()

@@ -36,11 +36,16 @@ public:
     QTreeWidget& Tree() const { return *m_pTree; }
 
 private:
-    // Reads every control with validation into the fields (false at the first failure).
-    bool ReadControls(CDataExchange& dx);
-    void WriteControls();
-    // A header edit changed: validate all, write back, then copy `text` into the header.
+    // Reading takes every control; writing shows the texts, and gives the unit and name
+    // edits their limits for typing.
+    void DoDataExchange(CDataExchange& dx);
+    QWidget* HeaderEdit(int control) const;
+    // A header edit changed, typed or set by the panel: the controls are read and written
+    // back around it, then its text goes into the header when it is one the field takes.
     void OnChangeHeaderText(int control);
+    // The user left a unit or the name edit: a text beyond its limit is said once, and the
+    // edit shows the header's text again.
+    void OnHeaderEditLeft(QLineEdit* edit);
     CSpmImage* ActiveImage() const;
     // The shown image's sizes differ from the ones on the panel.
     bool HeaderIsStale() const;
@@ -54,7 +59,6 @@ private:
     CDocument* m_pActiveDoc = nullptr;   // checked against the open documents on every use
     std::string m_strImageName;          // the image whose header shows
     bool m_bFrameSeen = false;
-    bool m_bShowing = false;             // while a header fills the edits
 
     double m_dKx = 0.0, m_dKy = 0.0, m_dKz = 0.0;
     std::string m_strZUnit, m_strXYUnit, m_strName, m_strVersion, m_strNote;

@@ -12,8 +12,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <optional>
+#include <string>
+
 #include "app/AppResources.h"
 #include "platform/core/DialogModels.h"
+#include "platform/core/Prompt.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/DisplayText.h"
 #include "platform/qt/QtPrompt.h"
@@ -34,7 +38,16 @@ void StartDialog(QDialog& dialog, const std::string& caption)
     dialog.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
-// Every keystroke goes through the model; a refused text puts the model's value back.
+// The user left `edit`, whose field now shows as `value`: the edit shows it, then says why
+// its text was refused, if it was; the focus going to the message finds nothing to say.
+void EditLeft(QLineEdit* edit, const std::optional<std::string>& refusal, const std::string& value)
+{
+    edit->setText(DisplayText(value));
+    if (refusal)
+        Prompt().Message(*refusal);
+}
+
+// The name stops taking characters at its limit; the model takes every name as it is typed.
 bool RunImageName(CDialogImageName& model, QWidget* parent)
 {
     QDialog dialog(parent);
@@ -42,15 +55,20 @@ bool RunImageName(CDialogImageName& model, QWidget* parent)
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel("Please enter the Image Name"));
     auto* edit = new QLineEdit(DisplayText(model.Name()));
+    LimitTyping(*edit, CDialogImageName::kMaxNameLength);
     layout->addWidget(edit);
-    QObject::connect(edit, &QLineEdit::textEdited, &dialog, [&model, edit](const QString& text) {
-        if (!model.TypeName(text.toStdString()))
-            edit->setText(DisplayText(model.Name()));
+    QObject::connect(edit, &QLineEdit::textEdited, &dialog,
+                     [&model](const QString& text) { model.TakeTyped(text.toStdString()); });
+    QObject::connect(edit, &QLineEdit::editingFinished, &dialog, [&model, edit] {
+        EditLeft(edit, model.Refusal(edit->text().toStdString()), model.Name());
     });
     QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     return dialog.exec() == QDialog::Accepted;
 }
 
+// What the user types is never rewritten while they type: a text that is a value goes into
+// the model at once, a number on its way ("", "-", "1e") waits for the edit to be left. Units
+// stop taking characters at their limit.
 bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
 {
     QDialog dialog(parent);
@@ -59,25 +77,26 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     auto* numbers = new QGroupBox(&dialog);
     auto* numberForm = new QFormLayout(numbers);
     auto* units = new QVBoxLayout;
-    const auto addEdit = [&model, &dialog](HeaderCoefField field) {
+    const auto addEdit = [&model, &dialog](HeaderCoefField field, const char* name) {
         auto* edit = new QLineEdit(DisplayText(model.Text(field)));
-        QObject::connect(edit, &QLineEdit::textEdited, &dialog, [&model, edit, field](const QString& text) {
-            if (!model.Type(field, text.toStdString()))
-                edit->setText(DisplayText(model.Text(field)));
-        });
+        edit->setObjectName(name);
+        if (CDialogHeaderCoef::IsUnit(field))
+            LimitTyping(*edit, CDialogHeaderCoef::kMaxUnitLength);
+        QObject::connect(edit, &QLineEdit::textEdited, &dialog,
+                         [&model, field](const QString& text) { model.TakeTyped(field, text.toStdString()); });
         // Numbers take the dialog's number format once the user leaves the edit.
         QObject::connect(edit, &QLineEdit::editingFinished, &dialog, [&model, edit, field] {
-            edit->setText(DisplayText(model.Text(field)));
+            EditLeft(edit, model.Refusal(field, edit->text().toStdString()), model.Text(field));
         });
         return edit;
     };
-    numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx));
-    numberForm->addRow("K_y", addEdit(HeaderCoefField::Ky));
-    numberForm->addRow("K_z", addEdit(HeaderCoefField::Kz));
+    numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx, "Kx"));
+    numberForm->addRow("K_y", addEdit(HeaderCoefField::Ky, "Ky"));
+    numberForm->addRow("K_z", addEdit(HeaderCoefField::Kz, "Kz"));
     units->addWidget(new QLabel("ZUnit "));
-    units->addWidget(addEdit(HeaderCoefField::ZUnit));
+    units->addWidget(addEdit(HeaderCoefField::ZUnit, "ZUnit"));
     units->addWidget(new QLabel("XYUnit "));
-    units->addWidget(addEdit(HeaderCoefField::XYUnit));
+    units->addWidget(addEdit(HeaderCoefField::XYUnit, "XYUnit"));
     layout->addWidget(numbers);
     layout->addLayout(units);
     QObject::connect(AddOkCancel(dialog, units), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

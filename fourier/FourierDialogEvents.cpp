@@ -89,8 +89,7 @@ void CFourierDialogModel::OnParameterChange()
 void CFourierDialogModel::OnFourieMode()
 {
     const int previous = m_nFourieMode;
-    if (!m_view.Exchange())
-        return;
+    m_view.Exchange();
     if (m_nFourieMode == kFourierY && !SupportsLineAxisY(m_Workspace)) {
         Prompt().Message(kTextSquareForY);
         m_nFourieMode = previous;
@@ -105,52 +104,47 @@ void CFourierDialogModel::OnFourieMode()
 
 void CFourierDialogModel::OnLoPassHiPass()
 {
-    if (!m_view.Exchange())
-        return;
+    m_view.Exchange();
     BuildSingleFilterMask();
     Filtering();
 }
 
 void CFourierDialogModel::OnCircleRectangle()
 {
-    if (!m_view.Exchange())
-        return;
+    m_view.Exchange();
     m_CurPrimitive.Type = m_nShape == 0 ? 0u : 1u;
     Filtering();
 }
 
 void CFourierDialogModel::OnMarker()
 {
-    if (m_view.Exchange())
-        Overlay();
+    m_view.Exchange();
+    Overlay();
 }
 
 void CFourierDialogModel::OnShowImage()
 {
-    if (m_view.Exchange())
-        Filtering();
+    m_view.Exchange();
+    Filtering();
 }
 
 void CFourierDialogModel::OnShowFourierTransform()
 {
-    if (!m_view.Exchange())
-        return;
+    m_view.Exchange();
     ShowSpectrumOf(true);
     Overlay();
 }
 
 void CFourierDialogModel::OnShowFilteredTransform()
 {
-    if (!m_view.Exchange())
-        return;
+    m_view.Exchange();
     ShowSpectrumOf(false);
     Overlay();
 }
 
 void CFourierDialogModel::OnShowFilter()
 {
-    if (!m_view.Exchange())
-        return;
+    m_view.Exchange();
     m_nLinLogSaved = m_nLinLog;
     m_nLinLog = 1;
     m_view.RefreshChecks();
@@ -162,8 +156,8 @@ void CFourierDialogModel::OnShowFilter()
 
 void CFourierDialogModel::OnOK()
 {
-    if (m_view.Exchange())
-        BuildSingleFilterMask();
+    m_view.Exchange();
+    BuildSingleFilterMask();
 }
 
 void CFourierDialogModel::OnPaint()

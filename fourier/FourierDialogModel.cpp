@@ -185,8 +185,7 @@ void CFourierDialogModel::OnInverseTransform()
 
 void CFourierDialogModel::LinLogView()
 {
-    if (!m_view.Exchange())
-        return;
+    m_view.Exchange();
     m_nLinLogSaved = m_nLinLog;
     ShowMagnitude(m_nShowSpectrum == 0, 5);
     m_view.EnableControl(kIdcColorRange, m_nLinLog == 1);

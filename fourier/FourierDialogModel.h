@@ -66,8 +66,10 @@ struct FilterOutline {
 class IFourierView {
 public:
     virtual ~IFourierView() = default;
-    // Controls into the members, then the members back into the controls; false when a
-    // value was refused (the exchange showed its message).
+    // Controls into the members, then the members back into the controls. A typed text that
+    // is no value of its member is neither taken nor said: its edit keeps it and says so when
+    // the user leaves it, so the handlers go on with the members as they are. False when an
+    // edit keeps such a text.
     virtual bool Exchange() = 0;
     virtual void SetText(int id, const std::string& text) = 0;
     virtual void SetScroll(int id, int position) = 0;
@@ -111,7 +113,8 @@ public:
     bool Open(CMDIDoc* doc, const std::string& imageName, int settingsIndex,
               std::optional<CDocProcessingCommands> commands);
 
-    // Handlers.
+    // Handlers. The radios and the check box read the controls (IFourierView::Exchange);
+    // a text left refused in an edit is that edit's to say, and stops none of them.
     void OnParameterChange();
     // The user left a real-valued edit (CutOff, Xexpansion, Yexpansion, Shift): a value
     // outside what the controls and a filter file hold is brought into it, and shown.

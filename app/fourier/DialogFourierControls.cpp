@@ -87,10 +87,8 @@ QWidget* CDialogFourierTransform::BuildParameterBox()
         grid->addWidget(edit, row, 1);
         grid->addWidget(bar, row++, 2);
         // Only the user's typing: the model sets its members together with the texts it shows.
-        connect(edit, &QLineEdit::textEdited, this, [this] { m_model.OnParameterChange(); });
-        // Leaving the edit (Enter comes here before the dialog's OK) brings a real value into
-        // what the controls hold.
-        connect(edit, &QLineEdit::editingFinished, this, [this, id = r.edit] { m_model.OnEditFinished(id); });
+        connect(edit, &QLineEdit::textEdited, this, [this, id = r.edit] { OnEditTyped(id); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, id = r.edit] { OnEditLeft(id); });
     }
     auto* colour = new QScrollBar(Qt::Horizontal, box);
     colour->setRange(1, 1000);

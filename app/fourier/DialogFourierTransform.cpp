@@ -107,6 +107,8 @@ void CDialogFourierTransform::DoDataExchange(CDataExchange& dx)
 {
     CFourierDialogModel& m = m_model;
     const auto bar = [&](int id, int& member) {
+        if (!dx.Begin(m_bars[id], false))
+            return;
         if (dx.m_bSaveAndValidate)
             member = m_bars[id]->value();
         else
@@ -144,15 +146,24 @@ void CDialogFourierTransform::DoDataExchange(CDataExchange& dx)
     radios(m.m_nShowImage);
 }
 
+// The radios, the check box and the model's handlers read every control: a text left refused
+// in an edit stays there, for the edit to say when the user leaves it.
 bool CDialogFourierTransform::Exchange()
 {
-    CDataExchange read(true);
-    DoDataExchange(read);
-    if (read.m_bFailed)
-        return false;
-    CDataExchange write(false);
-    DoDataExchange(write);
-    return true;
+    const auto exchange = [this](CDataExchange& dx) { DoDataExchange(dx); };
+    return ExchangeTyped(nullptr, exchange, exchange);
+}
+
+void CDialogFourierTransform::OnEditTyped(int id)
+{
+    const auto exchange = [this](CDataExchange& dx) { DoDataExchange(dx); };
+    ExchangeTyped(m_edits[id], exchange, exchange);
+}
+
+void CDialogFourierTransform::OnEditLeft(int id)
+{
+    ExchangeLeft(m_edits[id], [this](CDataExchange& dx) { DoDataExchange(dx); });
+    m_model.OnEditFinished(id);
 }
 
 void CDialogFourierTransform::SetText(int id, const std::string& text)

@@ -92,6 +92,13 @@ private:
     QWidget* BuildRadioGroup(const char* title, std::vector<std::pair<int, const char*>> radios, int& member,
                              void (CFourierDialogModel::*handler)());
     void DoDataExchange(CDataExchange& dx);
+    // A keystroke in edit `id`: a text that is a value of its member is taken at once, any
+    // other waits, unsaid, for the user to leave the edit; the edit is never rewritten.
+    void OnEditTyped(int id);
+    // The user left edit `id` (Enter comes here before the dialog's OK): a refused text is
+    // said once, and the edit shows its member; a real value is brought into what the
+    // controls hold.
+    void OnEditLeft(int id);
 
     CFourierDialogModel m_model{*this};
     CSpectrumPane* m_spectrum = nullptr;

@@ -14,13 +14,21 @@ public:
 StderrPrompt g_stderrPrompt;
 IPrompt* g_prompt = &g_stderrPrompt;
 
-// Accepts a text the user may type for a length-limited field; shows the reason otherwise.
-bool AcceptLength(const std::string& text, std::size_t limit)
+// Why a text for a field of at most `limit` bytes is refused; none when it fits.
+std::optional<std::string> LengthRefusal(const std::string& text, std::size_t limit)
 {
     if (text.size() <= limit)
-        return true;
-    Prompt().Message(TooLongMessage(limit));
-    return false;
+        return std::nullopt;
+    return TooLongMessage(limit);
+}
+
+// Shows `refusal` when there is one; whether there was.
+bool Said(const std::optional<std::string>& refusal)
+{
+    if (!refusal)
+        return false;
+    Prompt().Message(*refusal);
+    return true;
 }
 
 } // namespace
@@ -103,34 +111,53 @@ IPrompt* SetPrompt(IPrompt* prompt)
     return previous;
 }
 
-bool CDialogImageName::TypeName(const std::string& text)
+std::optional<std::string> CDialogImageName::Refusal(const std::string& text) const
 {
-    if (!AcceptLength(text, kMaxNameLength))
+    return LengthRefusal(text, kMaxNameLength);
+}
+
+bool CDialogImageName::TakeTyped(const std::string& text)
+{
+    if (Refusal(text))
         return false;
     m_strName = text;
     return true;
 }
 
-bool CDialogHeaderCoef::Type(HeaderCoefField field, const std::string& text)
+bool CDialogImageName::TypeName(const std::string& text)
+{
+    return !Said(Refusal(text)) && TakeTyped(text);
+}
+
+std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, const std::string& text) const
+{
+    if (IsUnit(field))
+        return LengthRefusal(text, kMaxUnitLength);
+    if (ValueInRange(text, 0.0, kMaxCoefficient, false))
+        return std::nullopt;
+    double value = 0.0;
+    if (!ParseDialogNumber(text, value))
+        return "Please enter a number.";
+    return RangeMessage(0.0, kMaxCoefficient, false);
+}
+
+bool CDialogHeaderCoef::TakeTyped(HeaderCoefField field, const std::string& text)
 {
     if (std::string* unit = UnitOf(m_values, field)) {
-        if (!AcceptLength(text, kMaxUnitLength))
+        if (LengthRefusal(text, kMaxUnitLength))
             return false;
         *unit = text;
         return true;
     }
-    double value = 0.0;
-    if (!ParseDialogNumber(text, value)) {
-        Prompt().Message("Please enter a number.");
-        return false;
-    }
-    if (!(value >= 0.0 && value <= kMaxCoefficient)) {
-        Prompt().Message("Please enter a number between 0 and " +
-                         FormatDialogNumber(kMaxCoefficient) + ".");
-        return false;
-    }
-    *NumberOf(m_values, field) = value;
-    return true;
+    const std::optional<double> value = ValueInRange(text, 0.0, kMaxCoefficient, false);
+    if (value)
+        *NumberOf(m_values, field) = *value;
+    return value.has_value();
+}
+
+bool CDialogHeaderCoef::Type(HeaderCoefField field, const std::string& text)
+{
+    return !Said(Refusal(field, text)) && TakeTyped(field, text);
 }
 
 std::string CDialogHeaderCoef::Text(HeaderCoefField field) const

@@ -17,8 +17,8 @@ public:
 
 // The "Image Name" dialog: asks for the quantity name of an image whose header has none.
 // A plain class so that tests drive it without a display; the GUI's widget only shows it.
-// Every edit is validated as it is typed; a refused text shows the reason and leaves the
-// field as it was, so the field always holds an acceptable name.
+// A text the name takes goes in as it is typed; any other leaves the field as it was, so the
+// field always holds an acceptable name.
 class CDialogImageName : public IDialogModel {
 public:
     static constexpr const char* kCaption = "Image Name";
@@ -27,7 +27,12 @@ public:
     explicit CDialogImageName(std::string preset) : m_strName(std::move(preset)) {}
     std::string Caption() const override { return kCaption; }
 
-    // The user's text in the name edit; false (after the message) when it is refused.
+    // What the edit says when the user leaves it holding `text`; none for a name it takes.
+    std::optional<std::string> Refusal(const std::string& text) const;
+    // The edit's text as the user types: taken when it is a name, else kept from the field
+    // without a word (the edit says so when the user leaves it). False when not taken.
+    bool TakeTyped(const std::string& text);
+    // A text the user is done with: taken, or refused after its message.
     bool TypeName(const std::string& text);
     const std::string& Name() const { return m_strName; }
 
@@ -57,7 +62,20 @@ public:
     explicit CDialogHeaderCoef(HeaderCoefValues preset) : m_values(std::move(preset)) {}
     std::string Caption() const override { return kCaption; }
 
-    // The user's text in one edit; false (after the message) when it is refused.
+    static constexpr bool IsUnit(HeaderCoefField field)
+    {
+        return field == HeaderCoefField::ZUnit || field == HeaderCoefField::XYUnit;
+    }
+
+    // What an edit says when the user leaves it holding `text`: "Please enter a number." for
+    // no number at all, the range for one beyond it, the limit for a unit beyond it; none
+    // for a text the field takes.
+    std::optional<std::string> Refusal(HeaderCoefField field, const std::string& text) const;
+    // An edit's text as the user types: taken when it is a value of the field; a number on
+    // its way ("", "-", "1e") or beyond the range takes nothing and says nothing. False when
+    // not taken.
+    bool TakeTyped(HeaderCoefField field, const std::string& text);
+    // A text the user is done with in one edit: taken, or refused after its message.
     bool Type(HeaderCoefField field, const std::string& text);
     // What the edit shows: numbers in the dialog's number format ("%.15g"), units as they are.
     std::string Text(HeaderCoefField field) const;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QValidator>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,16 @@ void WriteText(QLineEdit* edit, const std::string& text)
         edit->setText(wanted);
 }
 
+void WriteText(QPlainTextEdit* edit, const std::string& text)
+{
+    const QString wanted = DisplayText(text);
+    if (edit->toPlainText() != wanted) {
+        const QSignalBlocker quiet(edit);
+        edit->setPlainText(wanted);
+        edit->document()->setModified(false);
+    }
+}
+
 std::string ReadText(const QLineEdit* edit)
 {
     return edit->text().toStdString();
@@ -34,48 +45,62 @@ bool Typed(const QLineEdit* edit)
     return edit->isEnabled() && !edit->isReadOnly() && edit->isModified();
 }
 
-// The step that reads `control` begins: what the validation after it refers to.
-void BeginStep(CDataExchange& dx, QWidget* control, bool typed)
-{
-    dx.m_pLastControl = control;
-    dx.m_bLastTyped = dx.m_bSaveAndValidate && typed;
-}
-
-// A text that does not read as the number asked for: the user is told when they typed it;
-// a text the program set leaves the field as it was.
-void Unreadable(CDataExchange& dx, QLineEdit* edit, const char* message)
-{
-    if (dx.m_bLastTyped)
-        dx.Fail(edit, message);
-}
-
-// A whole number in [min, max] in `edit`; false when there is none.
-bool ReadWhole(CDataExchange& dx, QLineEdit* edit, double min, double max, const char* message,
-               double& value)
-{
-    if (!ParseDialogNumber(ReadText(edit), value) || value != std::floor(value) || value < min ||
-        value > max) {
-        Unreadable(dx, edit, message);
-        return false;
-    }
-    return true;
-}
-
 // A whole number shown as it is and read back only within the range of T.
 template <class T>
 void ExchangeWhole(CDataExchange& dx, QLineEdit* edit, T& value, const char* message)
 {
-    if (dx.Skips())
+    if (!dx.Begin(edit, Typed(edit)))
         return;
-    BeginStep(dx, edit, Typed(edit));
     if (!dx.m_bSaveAndValidate) {
         WriteText(edit, std::to_string(value));
         return;
     }
+    dx.Remember(value, [edit](T shown) { WriteText(edit, std::to_string(shown)); });
     double read = 0.0;
-    if (ReadWhole(dx, edit, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), message, read))
-        value = static_cast<T>(read);
+    if (!ParseDialogNumber(ReadText(edit), read) || read != std::floor(read) ||
+        read < static_cast<double>(std::numeric_limits<T>::min()) ||
+        read > static_cast<double>(std::numeric_limits<T>::max())) {
+        dx.Refuse(message, true);
+        return;
+    }
+    value = static_cast<T>(read);
 }
+
+// Characters as the user sees them: a pair of UTF-16 surrogates is one.
+std::size_t Characters(const QString& text)
+{
+    return static_cast<std::size_t>(text.size() - std::count_if(text.begin(), text.end(), [](QChar c) {
+                                        return c.isLowSurrogate();
+                                    }));
+}
+
+// LimitTyping's validator: it holds the user's changes to the limit, never the program's.
+class CTypingLimit final : public QValidator {
+public:
+    CTypingLimit(QLineEdit& edit, std::size_t limit)
+        : QValidator(&edit), m_edit(edit), m_nLimit(limit), m_nShown(Characters(edit.text()))
+    {
+        // Every text the edit takes, the program's or the user's, is what the next change
+        // is measured against: a refused change leaves the text, and this, as they were.
+        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_nShown = Characters(text); });
+    }
+
+    void SetLimit(std::size_t limit) { m_nLimit = limit; }
+
+    State validate(QString& input, int&) const override
+    {
+        // The program sets its texts unmodified: they show whatever their length.
+        if (!m_edit.isModified())
+            return Acceptable;
+        const std::size_t length = Characters(input);
+        return length > m_nLimit && length > m_nShown ? Invalid : Acceptable;
+    }
+
+private:
+    const QLineEdit& m_edit;
+    std::size_t m_nLimit;
+    std::size_t m_nShown;
+};
 
 } // namespace
 
@@ -89,29 +114,124 @@ void CDataExchange::Fail(QWidget* control, const std::string& message)
         control->setFocus();
 }
 
+bool CDataExchange::Begin(QWidget* control, bool typed)
+{
+    m_pLastControl = control;
+    m_bLastTyped = false;
+    m_bLastUnreadable = false;
+    m_restore = nullptr;
+    if (m_bFailed)
+        return false;
+    const bool aside = m_check == Check::PutBack ? control != m_pControl
+                                                 : !m_bSaveAndValidate && (control == m_pControl || Keeps(control));
+    if (aside)
+        return false;
+    m_bLastTyped = m_bSaveAndValidate && typed;
+    return true;
+}
+
+void CDataExchange::Refuse(const std::string& message, bool unreadable)
+{
+    if (!m_bLastTyped)
+        return;
+    m_bLastTyped = false;
+    m_bLastUnreadable = unreadable;
+    switch (m_check) {
+    case Check::Report:
+        Fail(m_pLastControl, message);
+        return;
+    case Check::Keep:
+        if (m_restore)
+            m_restore(false);
+        m_kept.push_back(m_pLastControl);
+        return;
+    case Check::PutBack:
+        if (m_restore)
+            m_restore(true);
+        m_strRefusal = message;
+        m_bFailed = true;
+        return;
+    }
+}
+
+void CDataExchange::Validate(bool valid, const std::string& message)
+{
+    // A text that is no number at all is told what the field takes, now that it is known.
+    if (m_bLastUnreadable) {
+        m_bLastUnreadable = false;
+        if (m_check == Check::PutBack)
+            m_strRefusal = message;
+        return;
+    }
+    if (m_bLastTyped && !valid)
+        Refuse(message);
+}
+
+bool CDataExchange::Keeps(const QWidget* control) const
+{
+    return std::find(m_kept.begin(), m_kept.end(), control) != m_kept.end();
+}
+
+CDataExchange CDataExchange::WriteBack() const
+{
+    CDataExchange write(false, Check::Keep, m_pControl);
+    write.m_kept = m_kept;
+    return write;
+}
+
+bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& read,
+                   const std::function<void(CDataExchange&)>& write)
+{
+    CDataExchange in(true, CDataExchange::Check::Keep, typing);
+    read(in);
+    CDataExchange out = in.WriteBack();
+    write(out);
+    return !in.KeepsAny();
+}
+
+bool ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange)
+{
+    CDataExchange in(true, CDataExchange::Check::PutBack, control);
+    exchange(in);
+    if (in.Refusal().empty())
+        return true;
+    Prompt().Message(in.Refusal());
+    return false;
+}
+
+void LimitTyping(QLineEdit& edit, std::size_t limit)
+{
+    if (auto* own = dynamic_cast<CTypingLimit*>(const_cast<QValidator*>(edit.validator()))) {
+        own->SetLimit(limit);
+        return;
+    }
+    edit.setValidator(new CTypingLimit(edit, limit));
+}
+
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
 {
-    if (dx.Skips())
+    if (!dx.Begin(edit, Typed(edit)))
         return;
-    BeginStep(dx, edit, Typed(edit));
-    if (dx.m_bSaveAndValidate)
-        value = ReadText(edit);
-    else
+    if (!dx.m_bSaveAndValidate) {
         WriteText(edit, value);
+        return;
+    }
+    dx.Remember(value, [edit](const std::string& shown) { WriteText(edit, shown); });
+    value = ReadText(edit);
 }
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value)
 {
-    if (dx.Skips())
+    if (!dx.Begin(edit, Typed(edit)))
         return;
-    BeginStep(dx, edit, Typed(edit));
     if (!dx.m_bSaveAndValidate) {
         WriteText(edit, FormatDialogNumber(value));
         return;
     }
+    dx.Remember(value, [edit](double shown) { WriteText(edit, FormatDialogNumber(shown)); });
     double read = 0.0;
     if (!ParseDialogNumber(ReadText(edit), read)) {
-        Unreadable(dx, edit, "Please enter a number.");
+        dx.Refuse("Please enter a number.", true);
         return;
     }
     value = read;
@@ -129,26 +249,20 @@ void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value)
 
 void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
 {
-    if (dx.Skips())
+    if (!dx.Begin(edit, edit->isEnabled() && !edit->isReadOnly() && edit->document()->isModified()))
         return;
-    BeginStep(dx, edit, edit->isEnabled() && !edit->isReadOnly() && edit->document()->isModified());
-    if (dx.m_bSaveAndValidate) {
-        value = edit->toPlainText().toStdString();
+    if (!dx.m_bSaveAndValidate) {
+        WriteText(edit, value);
         return;
     }
-    const QString wanted = DisplayText(value);
-    if (edit->toPlainText() != wanted) {
-        const QSignalBlocker quiet(edit);
-        edit->setPlainText(wanted);
-        edit->document()->setModified(false);
-    }
+    dx.Remember(value, [edit](const std::string& shown) { WriteText(edit, shown); });
+    value = edit->toPlainText().toStdString();
 }
 
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& group, int& value)
 {
-    if (dx.Skips() || group.empty())
+    if (group.empty() || !dx.Begin(group.front(), false))
         return;
-    BeginStep(dx, group.front(), false);
     for (std::size_t i = 0; i < group.size(); ++i) {
         if (dx.m_bSaveAndValidate) {
             if (group[i]->isChecked()) {
@@ -166,9 +280,8 @@ void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& group, in
 
 void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value)
 {
-    if (dx.Skips())
+    if (!dx.Begin(box, false))
         return;
-    BeginStep(dx, box, false);
     if (dx.m_bSaveAndValidate) {
         value = box->isChecked() ? 1 : 0;
     } else {
@@ -179,36 +292,29 @@ void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value)
 
 void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max)
 {
-    if (dx.Skips() || !dx.m_bLastTyped)
-        return;
-    if (!(value >= min && value <= max))
-        dx.Fail(dx.m_pLastControl, RangeMessage(min, max, false));
+    dx.Validate(value >= min && value <= max, RangeMessage(min, max, false));
 }
 
 void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max)
 {
-    if (dx.Skips() || !dx.m_bLastTyped)
-        return;
-    if (value < min || value > max)
-        dx.Fail(dx.m_pLastControl, RangeMessage(min, max, true));
+    dx.Validate(value >= min && value <= max, RangeMessage(min, max, true));
 }
 
 void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned max)
 {
-    if (dx.Skips() || !dx.m_bLastTyped)
-        return;
-    if (value < min || value > max)
-        dx.Fail(dx.m_pLastControl, RangeMessage(min, max, true));
+    dx.Validate(value >= min && value <= max, RangeMessage(min, max, true));
 }
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit)
 {
-    if (dx.Skips() || !dx.m_bLastTyped)
+    if (!dx.m_bSaveAndValidate) {
+        if (auto* edit = qobject_cast<QLineEdit*>(dx.m_pLastControl))
+            LimitTyping(*edit, limit);
         return;
+    }
     // The edit's text is UTF-8: the limit counts characters, as the user sees them, not bytes.
     const auto characters = std::count_if(value.begin(), value.end(), [](char byte) {
         return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
     });
-    if (static_cast<std::size_t>(characters) > limit)
-        dx.Fail(dx.m_pLastControl, TooLongMessage(limit));
+    dx.Validate(static_cast<std::size_t>(characters) <= limit, TooLongMessage(limit));
 }

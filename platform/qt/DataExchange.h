@@ -1,15 +1,24 @@
 // Dialog data exchange: fields and controls in one list per dialog, read in one direction or
-// the other. Reading assigns each value, then validates it; the first failure shows its
-// message, puts the focus on its control and stops the exchange. Only a text the user typed
+// the other. Reading assigns each value, then validates it. Only a text the user typed
 // is validated: one the program put there (a value shown, a scroll bar's, a record loaded)
-// is read as it is, so that showing a value never asks the user about it. Writing sets an
-// edit's text only when it differs. A single-line edit's change signal fires when the program sets
-// its text (panels rely on that); multi-line edits, buttons, lists and trees are written
+// is read as it is, so that showing a value never asks the user about it. What a typed text
+// that is no value of its field does depends on why the controls are read:
+// - a dialog's OK (CDataExchange(true)): the first one shows its message, puts the focus on
+//   its control and stops the exchange;
+// - a keystroke, a click on a button, box or bar (ExchangeTyped): it is neither taken nor
+//   said, and its control keeps it, to say so when the user leaves it;
+// - the user leaving an edit (ExchangeLeft): only that edit is read, and its field's value
+//   shows again before the message, once.
+// Writing sets an edit's text only when it differs, and DDV_MaxChars gives the edit its
+// limit for typing. A single-line edit's change signal fires when the program
+// sets its text (panels rely on that); multi-line edits, buttons, lists and trees are written
 // without signals, so their handlers run on user action only.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
@@ -19,11 +28,17 @@ class QWidget;
 
 class CDataExchange {
 public:
+    // Why the controls are read: see the top of this file.
+    enum class Check { Report, Keep, PutBack };
+
     explicit CDataExchange(bool saveAndValidate) : m_bSaveAndValidate(saveAndValidate) {}
+    CDataExchange(bool saveAndValidate, Check check, QWidget* control)
+        : m_bSaveAndValidate(saveAndValidate), m_check(check), m_pControl(control) {}
 
     // True while controls are read into fields, false while fields are written to controls.
     bool m_bSaveAndValidate;
-    // Set by the first failure; every later step does nothing.
+    // Set by the first failure (Report) or the refusal of the edit left (PutBack); every
+    // later step does nothing.
     bool m_bFailed = false;
 
     // A read failed on `control`: show `message`, focus the control, stop.
@@ -34,7 +49,60 @@ public:
     QWidget* m_pLastControl = nullptr;
     // Whether the user typed the text that step read: only then is it validated.
     bool m_bLastTyped = false;
+
+    // The step for `control` begins: false when this exchange leaves the control alone.
+    bool Begin(QWidget* control, bool typed);
+    // Called by a read step before it assigns: puts `field` back as it is now when the step's
+    // text is refused, and, when the user left the control, shows it there again.
+    template <class T, class Show>
+    void Remember(T& field, Show show)
+    {
+        m_restore = [&field, before = field, show = std::move(show)](bool putBack) {
+            field = before;
+            if (putBack)
+                show(field);
+        };
+    }
+    // The last step's typed text is no value of its field. `unreadable`: it is no number at
+    // all; when the user left the edit, a range validated after it is what they are told.
+    void Refuse(const std::string& message, bool unreadable = false);
+    // The validation step after a read: `valid` tells whether the value read is one of the
+    // field, `message` what the user is told otherwise.
+    void Validate(bool valid, const std::string& message);
+
+    // The write after a read of ExchangeTyped: the edit typed in and the controls keeping a
+    // refused text are left as they show.
+    CDataExchange WriteBack() const;
+    // Whether `control` keeps a text refused by this read (Keep), and whether any does.
+    bool Keeps(const QWidget* control) const;
+    bool KeepsAny() const { return !m_kept.empty(); }
+    // What the edit left is told (PutBack): empty when its text was taken.
+    const std::string& Refusal() const { return m_strRefusal; }
+
+private:
+    Check m_check = Check::Report;
+    QWidget* m_pControl = nullptr;        // the edit typed in (Keep) or left (PutBack)
+    std::vector<QWidget*> m_kept;
+    std::function<void(bool putBack)> m_restore;
+    bool m_bLastUnreadable = false;
+    std::string m_strRefusal;
 };
+
+// The user typed into `typing` (null: clicked a button, a box or a bar): `read` takes every
+// control's value and `write` shows the values back, except in `typing`, which is never
+// rewritten under the user's fingers, and in the controls keeping a refused text. False
+// when a control keeps one.
+bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& read,
+                   const std::function<void(CDataExchange&)>& write);
+// The user left `control` (Enter, Tab, a click elsewhere): `exchange` reads that control
+// alone. A refused text is replaced by the field's value, then said; the focus going to the
+// message finds nothing left to say. False then.
+bool ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange);
+
+// Refuses a change by the user that leaves the text longer than `limit` characters and than
+// it was, as an edit with a text limit does: a text the program shows keeps its full length,
+// and the user may shorten it.
+void LimitTyping(QLineEdit& edit, std::size_t limit);
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value);
@@ -45,8 +113,8 @@ void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value);
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& group, int& value);
 void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value);
 
-// Validation of the value just read, when the user typed it; nothing while writing (a text
-// the program sets may be longer than the limit).
+// Validation of the value just read, when the user typed it. While writing, DDV_MaxChars
+// gives the edit its limit for typing (LimitTyping); a text the program sets may be longer.
 void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max);
 void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max);
 void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned max);

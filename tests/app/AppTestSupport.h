@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -147,4 +148,10 @@ bool WithModal(const std::function<void()>& open, const std::function<void(Windo
     poll.start();
     open();
     return seen;
+}
+
+// GoogleTest shows a QString in a failure as its text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
 }

@@ -1,8 +1,9 @@
 // The Fourier-transform dialog on the bundled sample and on a real NanoScope image: opened
 // from the 2D view, it refuses an image too small for it, its primitive list follows the
-// keyboard, typed values come back from a filter file, its panes show the spectrum and the
-// surface, a drag edits the cut-off live, Filtering and Replace Image reach the document, and
-// Edit Undo brings the heights back.
+// keyboard, typed values come back from a filter file, typed parameters stay as typed and are
+// refused only by their own edit as it is left, its panes show the spectrum and the surface,
+// a drag edits the cut-off live, Filtering and Replace Image reach the document, and Edit
+// Undo brings the heights back.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,7 +12,9 @@
 #include <QTest>
 #include <QWindow>
 
+#include <optional>
 #include <set>
+#include <tuple>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
@@ -21,6 +24,7 @@
 #include "formats/ImageFile.h"
 #include "fourier/FilterFile.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/Prompt.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "support/TestImages.h"
@@ -258,5 +262,128 @@ TEST(FourierDialog, MessagesAndFileDialogsBelongToTheTool)
             EXPECT_EQ(parent, &dialog);
             EXPECT_EQ(transient, dialog.windowHandle());
         }
+    }));
+}
+
+namespace {
+
+// The largest value of a whole-number parameter edit (Angle, Oder); 0 for the others, which
+// hold texts of at most 4 characters.
+int WholeMax(int id)
+{
+    return id == kIdcAngle ? 360 : id == kIdcOder ? 100 : 0;
+}
+
+// What the dialog holds of parameter edit `id`.
+std::string Member(const CFourierDialogModel& m, int id)
+{
+    switch (id) {
+    case kIdcAngle: return std::to_string(m.m_nAngle);
+    case kIdcOder: return std::to_string(m.m_nOder);
+    case kIdcCutOff: return m.m_strCutOff;
+    case kIdcShift: return m.m_strShift;
+    case kIdcXexpansion: return m.m_strXexpansion;
+    default: return m.m_strYexpansion;
+    }
+}
+
+// What the dialog holds of `text` in parameter edit `id`, when the edit takes it.
+std::optional<std::string> Taken(int id, const QString& text)
+{
+    if (WholeMax(id) == 0)
+        return text.size() <= 4 ? std::optional(text.toStdString()) : std::nullopt;
+    const std::optional<double> value = ValueInRange(text.toStdString(), 0, WholeMax(id), true);
+    return value ? std::optional(std::to_string(static_cast<int>(*value))) : std::nullopt;
+}
+
+} // namespace
+
+// What the user types into a parameter edit stays as typed ("05" is not made "5"), and a
+// text edit stops taking characters at its 4, as an edit with a text limit does; each text
+// that is a value goes into the dialog at once, and any other ("", "-", "2000" beyond 360)
+// takes nothing and says nothing until the edit is left: then it is said once, and the edit
+// shows the dialog's value again.
+TEST(FourierDialog, TypedParametersStayAsTypedAndAreRefusedOnlyWhenLeft)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    const std::pair<int, const char*> cases[] = {
+        {kIdcAngle, "05"},  {kIdcAngle, "2000"}, {kIdcAngle, "-"},       {kIdcAngle, "12\b\b"},
+        {kIdcOder, "007"},  {kIdcOder, "1.5"},   {kIdcCutOff, "0.305"},  {kIdcXexpansion, "12.34"},
+    };
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        const CFourierDialogModel& model = dialog.Model();
+        std::vector<std::string>& messages = app.Prompt().messages;
+        for (const auto& [id, keys] : cases) {
+            QLineEdit& edit = *dialog.Edit(id);
+            edit.clear();
+            std::string member = Member(model, id);
+            std::vector<QString> expected;
+            QString text;
+            for (const char* key = keys; *key != '\0'; ++key) {
+                const QString next = *key == '\b' ? text.left(text.size() - 1) : text + QChar(*key);
+                if (WholeMax(id) > 0 || next.size() <= 4 || next.size() < text.size())
+                    text = next;
+                expected.push_back(text);
+                member = Taken(id, text).value_or(member);
+            }
+            messages.clear();
+            EXPECT_EQ(TypeKeys(edit, keys), expected) << keys;
+            EXPECT_EQ(Member(model, id), member) << keys;
+            EXPECT_EQ(messages, std::vector<std::string>{}) << keys;
+            Leave(edit);
+            if (Taken(id, text)) {
+                EXPECT_EQ(messages, std::vector<std::string>{}) << keys;
+                EXPECT_EQ(edit.text(), text) << keys;
+                continue;
+            }
+            EXPECT_EQ(messages, std::vector<std::string>{RangeMessage(0, WholeMax(id), true)}) << keys;
+            EXPECT_EQ(edit.text().toStdString(), member) << keys;
+            Leave(edit);
+            EXPECT_EQ(messages.size(), 1u) << keys;
+        }
+    }));
+}
+
+// An emptied Angle is the Angle edit's to report, when the user leaves it: typing in another
+// edit and every radio and check box go on working without a word, and the text stays.
+TEST(FourierDialog, ARefusedParameterIsReportedByItsOwnEditAlone)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        const CFourierDialogModel& model = dialog.Model();
+        std::vector<std::string>& messages = app.Prompt().messages;
+        QLineEdit& angle = *dialog.Edit(kIdcAngle);
+        const std::string held = Member(model, kIdcAngle);
+        angle.selectAll();
+        TypeKeys(angle, "\b");
+        QLineEdit& order = *dialog.Edit(kIdcOder);
+        order.selectAll();
+        TypeKeys(order, "7");
+        EXPECT_EQ(model.m_nOder, 7);
+        // Each radio pair with the member it sets, the other one clicked; then the Marker.
+        const std::tuple<int, int, const int*> pairs[] = {{1098, 1099, &model.m_nLoPass}, {1137, 1138, &model.m_nShape},
+                                                          {1141, 1142, &model.m_nSingleComplex},
+                                                          {kIdcLogView, kIdcLinView, &model.m_nLinLog}};
+        for (const auto& [zero, one, member] : pairs) {
+            const int wanted = 1 - *member;
+            dialog.Button(wanted == 0 ? zero : one)->click();
+            EXPECT_EQ(*member, wanted) << one;
+        }
+        EXPECT_EQ(model.m_CurPrimitive.LoPass, model.m_nLoPass);
+        EXPECT_EQ(model.m_CurPrimitive.Type, static_cast<std::uint32_t>(model.m_nShape));
+        const int marker = model.m_bMarker;
+        dialog.Button(1139)->click();
+        EXPECT_NE(model.m_bMarker, marker);
+        EXPECT_EQ(messages, std::vector<std::string>{});
+        EXPECT_EQ(angle.text(), "");
+        Leave(angle);
+        EXPECT_EQ(messages, std::vector<std::string>{RangeMessage(0, 360, true)});
+        EXPECT_EQ(angle.text().toStdString(), held);
+        Leave(angle);
+        EXPECT_EQ(messages.size(), 1u);
     }));
 }

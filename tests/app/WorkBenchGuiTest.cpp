@@ -1,6 +1,8 @@
 // The work bench on real frames: header texts of an older file in Latin-1 show readably and
 // close without a question, image names read alike in messages, lists and menus, the tree
-// follows Save As, and headers beyond what a user may type show without a message.
+// follows Save As, headers beyond what a user may type show without a message, and typed
+// header texts stop at their limits and are refused only by their own edit. The repair
+// dialogs for a header that failed its check take numbers on their way the same.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -10,9 +12,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -21,9 +27,12 @@
 #include "app/MainFrame.h"
 #include "app/panels/DlgConfig.h"
 #include "formats/ImageFile.h"
+#include "image/HeaderTextCoding.h"
 #include "platform/core/DialogModels.h"
+#include "platform/core/Prompt.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "platform/qt/QtPrompt.h"
 #include "support/TestImages.h"
 
 namespace {
@@ -43,6 +52,47 @@ std::string OlderFile(const ScratchDir& dir)
     put(offsetof(SpmHeader, m_szNote), 322, "25 \xB0" "C");
     WriteFile(path, bytes);
     return path;
+}
+
+// An image file of 64 x 48 points (NT-MDT for *.mdt, else *.spm) with X and Y steps of
+// `step`, heights rising by `height` a point and the quantity `quantity`; its path.
+std::string ImageFile(const ScratchDir& dir, const char* name, float step, double height, const char* quantity)
+{
+    CSpmImage image = MakeImage(64, 48, [height](int r, int c) { return (r * 64 + c) * height; }, step, step);
+    SetHeaderText(image.m_header.m_szQuantity, quantity);
+    CImageFile file;
+    const std::string path = (dir / name).string();
+    const bool written = std::string_view(name).ends_with(".mdt") ? file.WriteMdt(path, image) : file.WriteSpm(path, image);
+    EXPECT_TRUE(written) << name;
+    return path;
+}
+
+// The application's own dialogs, with the messages they show recorded instead of shown.
+class RecordedMessages : public IPrompt {
+public:
+    explicit RecordedMessages(RunningApp& app) : m_real(app.App().QtPrompt()), m_pPrevious(SetPrompt(this)) {}
+    ~RecordedMessages() override { SetPrompt(m_pPrevious); }
+    RecordedMessages(const RecordedMessages&) = delete;
+    RecordedMessages& operator=(const RecordedMessages&) = delete;
+
+    void Message(const std::string& text) override { messages.push_back(text); }
+    bool RunDialog(IDialogModel& dialog) override { return m_real.RunDialog(dialog); }
+
+    std::vector<std::string> messages;
+
+private:
+    IPrompt& m_real;
+    IPrompt* m_pPrevious;
+};
+
+// What an edit with a limit of `limit` characters shows after each of `keys` typed over an
+// empty text: the keys up to the limit.
+std::vector<QString> UpToLimit(const char* keys, std::size_t limit)
+{
+    std::vector<QString> shown;
+    for (std::size_t i = 1; i <= std::string_view(keys).size(); ++i)
+        shown.push_back(QString::fromLatin1(keys, static_cast<qsizetype>(std::min(i, limit))));
+    return shown;
 }
 
 } // namespace
@@ -151,28 +201,18 @@ TEST(WorkBench, TreeShowsTheDocumentsNameAfterSaveAs)
 
 // Headers beyond what a typed value may be, a millimetre scan's X and Y steps of 7812.5 nm
 // (NT-MDT) or a Z scale above 1000 with a long quantity name (*.spm), show as they are on
-// every frame change without a message; a text the user types is still checked, once, and a
-// refused one is not asked about again when the next frame's header replaces it.
+// every frame change without a message; a text the user types is still held to its limit,
+// and a refused one is not asked about when the next frame's header replaces it.
 TEST(WorkBench, HeadersBeyondTheTypedLimitsShowWithoutAMessage)
 {
     SPM_REQUIRE_DISPLAY();
     const ScratchDir dir;
-    const auto write = [&dir](const char* name, float step, double height, const char* quantity) {
-        CSpmImage image = MakeImage(64, 48, [height](int r, int c) { return (r * 64 + c) * height; }, step, step);
-        SetHeaderText(image.m_header.m_szQuantity, quantity);
-        CImageFile file;
-        const std::string path = (dir / name).string();
-        const bool written = std::string_view(name).ends_with(".mdt") ? file.WriteMdt(path, image)
-                                                                       : file.WriteSpm(path, image);
-        EXPECT_TRUE(written) << name;
-        return path;
-    };
     const struct {
         std::string path;
         const char *kx, *kz;
     } cases[] = {
-        {write("mm-scale.mdt", 7812.5f, 0.01, "Height"), "7812.500000", nullptr},
-        {write("deep.spm", 2.5f, 2e4, "Topography_Forward_1"), "2.500000", "1000.0"},
+        {ImageFile(dir, "mm-scale.mdt", 7812.5f, 0.01, "Height"), "7812.500000", nullptr},
+        {ImageFile(dir, "deep.spm", 2.5f, 2e4, "Topography_Forward_1"), "2.500000", "1000.0"},
     };
     for (const auto& c : cases) {
         RunningApp app(c.path);
@@ -190,14 +230,162 @@ TEST(WorkBench, HeadersBeyondTheTypedLimitsShowWithoutAMessage)
         if (c.kz != nullptr) {
             EXPECT_GT(edit("1063")->text().toDouble(), std::stod(c.kz)) << c.path;
         }
+        // What the user types is held to the limits: a unit stops at its 4 characters, and a
+        // name shortened to what is still beyond 14 takes nothing.
         edit("1068")->selectAll();
-        QTest::keyClicks(edit("1068"), "x");
-        EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{}) << c.path;
-        QTest::keyClicks(edit("1068"), "bcde");
-        EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{"Please enter no more than 4 characters."}) << c.path;
+        QTest::keyClicks(edit("1068"), "xbcde");
+        EXPECT_EQ(edit("1068")->text(), "xbcd") << c.path;
+        const QString name = edit("1071")->text();
+        edit("1071")->end(false);
+        QTest::keyClick(edit("1071"), Qt::Key_Backspace);
+        // The next frame's header replaces a refused text without a word.
         ASSERT_TRUE(app.Activate(":3D"));
         bench.OnTimer();
         RunningApp::Pump(0);
-        EXPECT_EQ(app.Prompt().messages.size(), 1u) << c.path;
+        EXPECT_EQ(edit("1071")->text(), name.size() > 14 ? name : name.chopped(1)) << c.path;
+        EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{}) << c.path;
     }
+}
+
+// A unit or the image name stops taking characters at its limit, as an edit given a text
+// limit does: no message for each key beyond it, and the header holds what the edit shows.
+TEST(WorkBench, HeaderTextsStopTakingCharactersAtTheirLimits)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    RunningApp app(SampleCopy(dir));
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    bench.OnTimer();
+    SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+    const char* const keys = "abcdefghijklmnopq";
+    // The header's text, and what its field keeps of a text the user typed.
+    using Field = std::function<std::pair<std::string, std::string>(const std::string& typed)>;
+    const auto field = [](auto& text) -> Field {
+        return [&text](const std::string& typed) {
+            std::remove_reference_t<decltype(text)> kept{};
+            SetTypedHeaderText(kept, typed);
+            return std::pair(ShownHeaderText(text), ShownHeaderText(kept));
+        };
+    };
+    const struct {
+        const char* id;
+        std::size_t limit;
+        Field field;
+    } cases[] = {
+        {"1068", 4, field(header.m_szZUnit)},
+        {"1069", 4, field(header.m_szXYUnit)},
+        {"1071", 14, field(header.m_szQuantity)},
+    };
+    for (const auto& c : cases) {
+        QLineEdit& edit = *bench.findChild<QLineEdit*>(c.id);
+        edit.selectAll();
+        const std::vector<QString> expected = UpToLimit(keys, c.limit);
+        EXPECT_EQ(TypeKeys(edit, keys), expected) << c.id;
+        const auto [held, kept] = c.field(expected.back().toStdString());
+        EXPECT_EQ(held, kept) << c.id;
+        Leave(edit);
+        EXPECT_EQ(edit.text(), expected.back()) << c.id;
+    }
+    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
+}
+
+// An older file's 20-character name shows in full; a user who shortens it to what is still
+// beyond the 14 a name may hold is told once, when leaving the edit, which shows the name
+// again. Meanwhile typing in the other header edits says nothing of it.
+TEST(WorkBench, ARefusedHeaderTextIsReportedOnlyWhenItsEditIsLeft)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    const std::string name = "Topography_Forward_1";
+    RunningApp app(ImageFile(dir, "long-name.spm", 2.5f, 1.0, name.c_str()));
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    bench.OnTimer();
+    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+    std::vector<std::string>& messages = app.Prompt().messages;
+    QLineEdit& nameEdit = *bench.findChild<QLineEdit*>("1071");
+    ASSERT_EQ(nameEdit.text().toStdString(), name);
+    nameEdit.end(false);
+    EXPECT_EQ(TypeKeys(nameEdit, "x\b"), (std::vector<QString>{QString::fromStdString(name),
+                                                               QString::fromStdString(name.substr(0, 19))}));
+    EXPECT_EQ(HeaderText(header.m_szQuantity), name);
+    for (const char* id : {"1068", "1069"}) {
+        QLineEdit& edit = *bench.findChild<QLineEdit*>(id);
+        edit.selectAll();
+        TypeKeys(edit, "nm");
+    }
+    QTest::keyClicks(bench.findChild<QPlainTextEdit*>("1070"), "25 C");
+    EXPECT_EQ(HeaderText(header.m_szXYUnit), "nm");
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    Leave(nameEdit);
+    EXPECT_EQ(messages, std::vector<std::string>{TooLongMessage(14)});
+    EXPECT_EQ(nameEdit.text().toStdString(), name);
+    Leave(nameEdit);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(HeaderText(header.m_szQuantity), name);
+}
+
+// The coefficient dialog's numbers take each text that is one in 0 to 1000000 as it is typed
+// ("1e5" through "1e"), an empty or half-typed one is said once when its edit is left, which
+// then shows the number it holds; units stop at 3 characters, the name dialog's edit at 20.
+TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
+{
+    SPM_REQUIRE_DISPLAY();
+    RunningApp app;
+    RecordedMessages prompt(app);
+    CDialogHeaderCoef coefficients({1.0, 2.0, 3.0, "nm", "um"});
+    const struct {
+        const char* name;
+        HeaderCoefField field;
+        const char* keys;   // typed over the emptied edit
+    } cases[] = {
+        {"Kz", HeaderCoefField::Kz, "1e5"},      {"Ky", HeaderCoefField::Ky, "-"},
+        {"Kx", HeaderCoefField::Kx, "0.5\b\b\b"}, {"Kx", HeaderCoefField::Kx, "2000000"},
+        {"XYUnit", HeaderCoefField::XYUnit, "abcd"},
+    };
+    EXPECT_TRUE(WithModal<QDialog>([&] { Prompt().RunHeaderCoefDialog(coefficients); }, [&](QDialog& dialog) {
+        for (const auto& c : cases) {
+            QLineEdit& edit = *dialog.findChild<QLineEdit*>(c.name);
+            const bool unit = c.field == HeaderCoefField::XYUnit;
+            edit.clear();
+            std::string held = coefficients.Text(c.field);
+            std::string typed;
+            std::vector<QString> expected;
+            for (const char* key = c.keys; *key != '\0'; ++key) {
+                typed = *key == '\b' ? typed.substr(0, typed.size() - 1) : typed + *key;
+                typed = typed.substr(0, unit ? CDialogHeaderCoef::kMaxUnitLength : std::string::npos);
+                expected.push_back(QString::fromStdString(typed));
+                if (unit)
+                    held = typed;
+                else if (const std::optional<double> value = ValueInRange(typed, 0.0, 1e6, false))
+                    held = FormatDialogNumber(*value);
+            }
+            prompt.messages.clear();
+            EXPECT_EQ(TypeKeys(edit, c.keys), expected) << c.keys;
+            EXPECT_EQ(coefficients.Text(c.field), held) << c.keys;
+            EXPECT_EQ(prompt.messages, std::vector<std::string>{}) << c.keys;
+            Leave(edit);
+            EXPECT_EQ(edit.text().toStdString(), held) << c.keys;
+            double value = 0.0;
+            const std::vector<std::string> said =
+                unit || ValueInRange(typed, 0.0, 1e6, false) ? std::vector<std::string>{}
+                : ParseDialogNumber(typed, value)            ? std::vector<std::string>{RangeMessage(0.0, 1e6, false)}
+                                                             : std::vector<std::string>{"Please enter a number."};
+            EXPECT_EQ(prompt.messages, said) << c.keys;
+        }
+    }));
+    EXPECT_EQ(coefficients.Values().m_dKz, 1e5);
+    EXPECT_EQ(coefficients.Values().m_dKx, 200000.0);
+    EXPECT_EQ(coefficients.Values().m_strXYUnit, "abc");
+
+    CDialogImageName name("Height");
+    const char* const keys = "abcdefghijklmnopqrstuvw";
+    prompt.messages.clear();
+    EXPECT_TRUE(WithModal<QDialog>([&] { Prompt().RunImageNameDialog(name); }, [&](QDialog& dialog) {
+        QLineEdit& edit = *dialog.findChild<QLineEdit*>();
+        edit.selectAll();
+        EXPECT_EQ(TypeKeys(edit, keys), UpToLimit(keys, CDialogImageName::kMaxNameLength));
+        Leave(edit);
+    }));
+    EXPECT_EQ(name.Name(), std::string(keys, CDialogImageName::kMaxNameLength));
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{});
 }

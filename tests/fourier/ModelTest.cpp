@@ -337,6 +337,31 @@ TEST_F(ModelTest, FilterFilesSaveAndLoad)
     EXPECT_EQ(prompt.messages, Texts{kTextFilterNotSaved});
 }
 
+// A text left refused in one edit is that edit's to report when the user leaves it: every
+// handler that reads the controls goes on with the values the dialog holds.
+TEST_F(ModelTest, HandlersGoOnWhileAnEditKeepsARefusedText)
+{
+    OpenImage(32, 32);
+    view.accept = false;
+    using Handler = void (CFourierDialogModel::*)();
+    const std::pair<const char*, Handler> handlers[] = {
+        {"LoPass/HiPass", &CFourierDialogModel::OnLoPassHiPass}, {"Circle/Rectangle", &CFourierDialogModel::OnCircleRectangle},
+        {"Marker", &CFourierDialogModel::OnMarker},               {"Show Image", &CFourierDialogModel::OnShowImage},
+        {"Fourier Transform", &CFourierDialogModel::OnShowFourierTransform},
+        {"Filter", &CFourierDialogModel::OnShowFilter},
+        {"Filtered Fourier Transf.", &CFourierDialogModel::OnShowFilteredTransform},
+        {"Fourie Mode", &CFourierDialogModel::OnFourieMode}, {"OK", &CFourierDialogModel::OnOK},
+        {"Lin View", &CFourierDialogModel::OnLinView},        {"Log View", &CFourierDialogModel::OnLogView},
+    };
+    for (const auto& [name, handler] : handlers) {
+        const int exchanges = view.exchanges, overlays = view.overlays;
+        (model.*handler)();
+        EXPECT_EQ(view.exchanges, exchanges + 1) << name;
+        EXPECT_GT(view.overlays, overlays) << name;
+    }
+    EXPECT_EQ(prompt.messages, Texts{});
+}
+
 TEST_F(ModelTest, YDirectionNeedsASquareImage)
 {
     OpenImage(40, 20);
