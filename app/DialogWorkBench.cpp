@@ -271,12 +271,7 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
     // the program showed, shortened) takes nothing; another edit's refused text is that
     // edit's to say, when the user leaves it. The texts a header fills the edits with are
     // read too, so that an edit left refused shows the header's text again.
-    QWidget* const typing = HeaderEdit(control);
-    CDataExchange read(true, CDataExchange::Check::Keep, typing);
-    DoDataExchange(read);
-    CDataExchange write = read.WriteBack();
-    DoDataExchange(write);
-    if (read.Keeps(typing))
+    if (!ExchangeTyped(HeaderEdit(control), [this](CDataExchange& dx) { DoDataExchange(dx); }))
         return;
     SpmHeader& header = image->m_header;
     // Filling the panel runs these handlers too: only a text that reads otherwise than the

@@ -69,9 +69,9 @@ bool TableNamesEntry(const std::filesystem::path& table, const std::string& entr
 }
 
 // A run that failed or was cut short may have written the table all the same: dated just
-// before our file, the table is rebuilt at the next start, while a run that works dates it anew. Dating the
-// table back, rather than our file forward, lets the next run's table count as up to date
-// even when written within the same tick.
+// before our file, the table is rebuilt at the next start, while a run that works dates it
+// anew. Dating the table back, rather than our file forward, lets the next run's table count
+// as up to date even when written within the same tick.
 void DateBack(const TableUpdate& update)
 {
     if (TableBehind(update.table, update.source))

@@ -15,7 +15,7 @@
 namespace {
 
 struct NullView : IFourierView {
-    bool Exchange() override { return true; }
+    void Exchange() override {}
     void SetText(int, const std::string&) override {}
     void SetScroll(int, int) override {}
     void EnableControl(int, bool) override {}

@@ -230,6 +230,9 @@ private:
     // Both records of `entry` were written at `place`: NoteRecordWritten for each, leaving
     // other images' unsaved changes as they are.
     void NoteRecordsWritten(ImageEntry& entry, const SettingsPlace& place);
+    // NoteRecordWritten with the file as `profile` holds it now.
+    void NoteRecordWritten(const CPresentationConfig& record, ViewKind kind, const SettingsPlace& place,
+                           bool replaceChanged, const ProfileFile& profile);
     // An open image, with the document that holds it and where its file keeps its settings.
     struct OpenRecord {
         CMDIDoc* m_pDoc;

@@ -77,17 +77,14 @@ std::vector<RecordHolder> HoldersOfRecord(const ProfileFile& profile, const CPre
     // One entry per qualifier, each named by the file whose sections it marks: holders whose
     // sections differ never fold into one.
     std::vector<RecordHolder> holders;
-    const auto add = [&holders](std::string label, SettingsPlace place) {
-        holders.push_back({std::move(label), std::move(place)});
-    };
     for (const std::string& qualifier : QualifiersHoldingRecord(profile, record.m_ImageName, kind)) {
         if (!qualifier.empty()) {
-            add(ImageFileLabel(path, imageFiles, qualifier), {path, qualifier, false});
+            holders.push_back({ImageFileLabel(path, imageFiles, qualifier), {path, qualifier, false}});
         } else if (imageFiles.size() != 1) {
-            add(kPlainSectionsEntry, PlainSettingsPlace(path));
+            holders.push_back({kPlainSectionsEntry, PlainSettingsPlace(path)});
         } else if (const SettingsPlace own = ImageSettingsPlace(imageFiles.front(), false);
                    !HoldsOwnRecord(profile, own, record.m_ImageName, kind)) {
-            add(FileNameOf(imageFiles.front()), PlainSettingsPlace(path));
+            holders.push_back({FileNameOf(imageFiles.front()), PlainSettingsPlace(path)});
         }
     }
     return holders;
@@ -202,7 +199,12 @@ std::optional<bool> CMDIDoc::AskBeforeReplacingOpenRecords(const CPresentationCo
 void CMDIDoc::NoteRecordWritten(const CPresentationConfig& record, ViewKind kind, const SettingsPlace& place,
                                 bool replaceChanged)
 {
-    const ProfileFile profile = ProfileFile::Load(place.m_strFile);
+    NoteRecordWritten(record, kind, place, replaceChanged, ProfileFile::Load(place.m_strFile));
+}
+
+void CMDIDoc::NoteRecordWritten(const CPresentationConfig& record, ViewKind kind, const SettingsPlace& place,
+                                bool replaceChanged, const ProfileFile& profile)
+{
     if (const auto [entry, index] = EntryOf(record);
         entry != nullptr && PlaceReadingRecordAt(profile, entry->m_pImage->m_strPath, record.m_ImageName, kind, place,
                                                  record.m_ImageName))

@@ -178,8 +178,9 @@ void CMDIDoc::NoteRecordsWritten(ImageEntry& entry, const SettingsPlace& place)
     entry.m_bSettingsModified = {};
     // Another document's view of the same image file shows what the file now holds, unless it
     // has changes of its own that its quit is to ask about.
+    const ProfileFile profile = ProfileFile::Load(place.m_strFile);
     for (const ViewKind kind : {ViewKind::View2D, ViewKind::View3D})
-        NoteRecordWritten((*entry.m_pSettings)[SettingsIndexOf(kind)], kind, place, false);
+        NoteRecordWritten((*entry.m_pSettings)[SettingsIndexOf(kind)], kind, place, false, profile);
 }
 
 void CMDIDoc::OnFILESaveDocCondig(const std::string& activeImageName)

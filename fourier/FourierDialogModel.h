@@ -68,9 +68,8 @@ public:
     virtual ~IFourierView() = default;
     // Controls into the members, then the members back into the controls. A typed text that
     // is no value of its member is neither taken nor said: its edit keeps it and says so when
-    // the user leaves it, so the handlers go on with the members as they are. False when an
-    // edit keeps such a text.
-    virtual bool Exchange() = 0;
+    // the user leaves it, so the handlers go on with the members as they are.
+    virtual void Exchange() = 0;
     virtual void SetText(int id, const std::string& text) = 0;
     virtual void SetScroll(int id, int position) = 0;
     virtual void EnableControl(int id, bool enabled) = 0;

@@ -148,16 +148,14 @@ void CDialogFourierTransform::DoDataExchange(CDataExchange& dx)
 
 // The radios, the check box and the model's handlers read every control: a text left refused
 // in an edit stays there, for the edit to say when the user leaves it.
-bool CDialogFourierTransform::Exchange()
+void CDialogFourierTransform::Exchange()
 {
-    const auto exchange = [this](CDataExchange& dx) { DoDataExchange(dx); };
-    return ExchangeTyped(nullptr, exchange, exchange);
+    ExchangeTyped(nullptr, [this](CDataExchange& dx) { DoDataExchange(dx); });
 }
 
 void CDialogFourierTransform::OnEditTyped(int id)
 {
-    const auto exchange = [this](CDataExchange& dx) { DoDataExchange(dx); };
-    ExchangeTyped(m_edits[id], exchange, exchange);
+    ExchangeTyped(m_edits[id], [this](CDataExchange& dx) { DoDataExchange(dx); });
 }
 
 void CDialogFourierTransform::OnEditLeft(int id)

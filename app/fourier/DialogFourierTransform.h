@@ -63,7 +63,7 @@ public:
     int TimerInterval() const { return m_timer.interval(); }
 
     // IFourierView
-    bool Exchange() override;
+    void Exchange() override;
     void SetText(int id, const std::string& text) override;
     void SetScroll(int id, int position) override;
     void EnableControl(int id, bool enabled) override;

@@ -84,6 +84,20 @@ bool HasLineBreak(std::string_view text)
     return text.find_first_of(kLineEnd) != std::string_view::npos;
 }
 
+// Why a profile line cannot hold `text` as the name `what` ("a key"), which must not hold
+// `forbidden`; none when it can.
+std::optional<std::string> WhyNotName(std::string_view text, const std::string& what, char forbidden)
+{
+    if (HasLineBreak(text))
+        return what + " cannot hold a line break";
+    const std::string_view name = Trim(text);
+    if (name.empty())
+        return what + " cannot be empty";
+    if (name.find(forbidden) != std::string_view::npos)
+        return what + " cannot hold \"" + forbidden + "\"";
+    return std::nullopt;
+}
+
 } // namespace
 
 ProfileFile ProfileFile::Load(const std::string& path)
@@ -190,25 +204,14 @@ std::size_t ProfileFile::InsertAfter(std::size_t after, std::string text)
 
 std::optional<std::string> ProfileFile::WhyNotSection(std::string_view section)
 {
-    if (HasLineBreak(section))
-        return "a section name cannot hold a line break";
-    const std::string_view name = Trim(section);
-    if (name.empty())
-        return "a section name cannot be empty";
-    if (name.find(']') != std::string_view::npos)
-        return "a section name cannot hold \"]\"";
-    return std::nullopt;
+    return WhyNotName(section, "a section name", ']');
 }
 
 std::optional<std::string> ProfileFile::WhyNotKey(std::string_view key)
 {
-    if (HasLineBreak(key))
-        return "a key cannot hold a line break";
+    if (std::optional<std::string> why = WhyNotName(key, "a key", '='))
+        return why;
     const std::string_view name = Trim(key);
-    if (name.empty())
-        return "a key cannot be empty";
-    if (name.find('=') != std::string_view::npos)
-        return "a key cannot hold \"=\"";
     if (name.front() == ';' || name.front() == '[')
         return "a key cannot begin with \";\" or \"[\"";
     return std::nullopt;

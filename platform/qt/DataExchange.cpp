@@ -179,24 +179,21 @@ CDataExchange CDataExchange::WriteBack() const
     return write;
 }
 
-bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& read,
-                   const std::function<void(CDataExchange&)>& write)
+bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& exchange)
 {
     CDataExchange in(true, CDataExchange::Check::Keep, typing);
-    read(in);
+    exchange(in);
     CDataExchange out = in.WriteBack();
-    write(out);
-    return !in.KeepsAny();
+    exchange(out);
+    return typing == nullptr || !in.Keeps(typing);
 }
 
-bool ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange)
+void ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange)
 {
     CDataExchange in(true, CDataExchange::Check::PutBack, control);
     exchange(in);
-    if (in.Refusal().empty())
-        return true;
-    Prompt().Message(in.Refusal());
-    return false;
+    if (!in.Refusal().empty())
+        Prompt().Message(in.Refusal());
 }
 
 void LimitTyping(QLineEdit& edit, std::size_t limit)

@@ -43,7 +43,6 @@ public:
 
     // A read failed on `control`: show `message`, focus the control, stop.
     void Fail(QWidget* control, const std::string& message);
-    bool Skips() const { return m_bFailed; }
 
     // The control the last exchange step used, which the validation steps refer to.
     QWidget* m_pLastControl = nullptr;
@@ -73,9 +72,8 @@ public:
     // The write after a read of ExchangeTyped: the edit typed in and the controls keeping a
     // refused text are left as they show.
     CDataExchange WriteBack() const;
-    // Whether `control` keeps a text refused by this read (Keep), and whether any does.
+    // Whether `control` keeps a text refused by this read (Keep).
     bool Keeps(const QWidget* control) const;
-    bool KeepsAny() const { return !m_kept.empty(); }
     // What the edit left is told (PutBack): empty when its text was taken.
     const std::string& Refusal() const { return m_strRefusal; }
 
@@ -88,16 +86,15 @@ private:
     std::string m_strRefusal;
 };
 
-// The user typed into `typing` (null: clicked a button, a box or a bar): `read` takes every
-// control's value and `write` shows the values back, except in `typing`, which is never
-// rewritten under the user's fingers, and in the controls keeping a refused text. False
-// when a control keeps one.
-bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& read,
-                   const std::function<void(CDataExchange&)>& write);
+// The user typed into `typing` (null: clicked a button, a box or a bar): `exchange` takes
+// every control's value, then shows the values back, except in `typing`, which is never
+// rewritten under the user's fingers, and in the controls keeping a refused text. False when
+// `typing` keeps one: its text went nowhere.
+bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& exchange);
 // The user left `control` (Enter, Tab, a click elsewhere): `exchange` reads that control
 // alone. A refused text is replaced by the field's value, then said; the focus going to the
-// message finds nothing left to say. False then.
-bool ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange);
+// message finds nothing left to say.
+void ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange);
 
 // Refuses a change by the user that leaves the text longer than `limit` characters and than
 // it was, as an edit with a text limit does: a text the program shows keeps its full length,
