@@ -409,10 +409,13 @@ TEST_P(PanelGui, ARefusedTextIsSaidOnceWhenItsEditIsLeft)
     EXPECT_EQ(panel.Edit(kEditLightAngle).text().toDouble(), std::trunc(Record().m_LightAngle));
 }
 
+// The cases that need the display's keyboard focus for themselves.
+class PanelGuiFocus : public PanelGui {};
+
 // The user's Tab key and a click on another frame, with the focus where the user put it: the
 // edit left says what it takes, and the focus goes on to the next control, or the frame
 // clicked becomes the active one, all the same.
-TEST_P(PanelGui, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
+TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
 {
     Activate("Height_01:3D");
     Show(cmd::kShowConfigPanel);
@@ -1023,5 +1026,9 @@ TEST_P(PanelGui, ProfileViewDragsItsCursors)
     EXPECT_NEAR(doc.m_profileCursors.m_dCursorA, 0.5, 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, PanelGui, testing::Values(true, false),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Bundled" : "NanoScope"; });
+static std::string FileParamName(const testing::TestParamInfo<bool>& info)
+{
+    return info.param ? "Bundled" : "NanoScope";
+}
+INSTANTIATE_TEST_SUITE_P(Files, PanelGui, testing::Values(true, false), FileParamName);
+INSTANTIATE_TEST_SUITE_P(Files, PanelGuiFocus, testing::Values(true, false), FileParamName);
