@@ -78,11 +78,15 @@ std::string ListedPath(const fs::path& folder, const std::string& name)
 // What marks an image file's own sections: its extension, which the other files of its
 // name stem do not share, then ":". Profile names match without regard to case, so an
 // extension in capitals gets a word of its own: ".spm" and ".SPM" may lie side by side.
+bool HasCapitals(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
 std::string SectionQualifier(const std::string& imagePath)
 {
     const std::string extension = ExtensionOf(imagePath);
-    const bool capitals = std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
-    return extension + (capitals ? std::string(kCapitalsMark) : std::string()) + ":";
+    return extension + (HasCapitals(extension) ? std::string(kCapitalsMark) : std::string()) + ":";
 }
 
 } // namespace
@@ -109,7 +113,7 @@ std::string ImageFileOfQualifier(const std::string& presentationFile, const std:
     const std::size_t mark = extension.size() - std::min(extension.size(), kCapitalsMark.size());
     if (ProfileFile::SameName(std::string_view(extension).substr(mark), kCapitalsMark)) {
         extension.resize(mark);
-        if (std::none_of(extension.begin(), extension.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+        if (!HasCapitals(extension))
             std::transform(extension.begin(), extension.end(), extension.begin(),
                            [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
     } else {

@@ -151,10 +151,14 @@ void C3DdlgConfig::FinishEdits()
 void C3DdlgConfig::FollowBar(ConfigEdit edit, double value)
 {
     const std::size_t bar = ScrollBarOf(edit);
-    if (bar >= m_bars.size())
-        return;
+    if (bar < m_bars.size())
+        PlaceBar(bar, BarPosition(kConfigScrollBars[bar], value));
+}
+
+void C3DdlgConfig::PlaceBar(std::size_t bar, double position)
+{
     const ConfigScrollSpec& spec = kConfigScrollBars[bar];
-    m_positions[bar] = std::clamp(BarPosition(spec, value), double(spec.min), double(spec.max));
+    m_positions[bar] = std::clamp(position, double(spec.min), double(spec.max));
     const QSignalBlocker quiet(m_bars[bar]);
     m_bars[bar]->setValue(static_cast<int>(std::lround(m_positions[bar])));
 }
@@ -297,8 +301,8 @@ void C3DdlgConfig::UpdateControls()
     LoadChoices(*record, m_values);
     ShowChoices();
     for (const ConfigLoadStep& step : LoadSteps(*record)) {
-        if (ScrollBarOf(step.edit) < m_bars.size())
-            FollowBar(step.edit, step.position * kConfigScrollBars[ScrollBarOf(step.edit)].scale);
+        if (const std::size_t bar = ScrollBarOf(step.edit); bar < m_bars.size())
+            PlaceBar(bar, step.position);
         SetEditText(step.edit, step.text);
     }
     ComputeLightPosition(*record);

@@ -70,6 +70,8 @@ private:
     void FinishEdits();
     // The bar of `edit` stands where `value` lies on it.
     void FollowBar(ConfigEdit edit, double value);
+    // `bar` stands at `position`, brought into its range.
+    void PlaceBar(std::size_t bar, double position);
     void OnCheck(ConfigCheck check);
     void OnPolygonRadio(int index);
     void OnLineRadio(int index);

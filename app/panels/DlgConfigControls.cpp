@@ -14,8 +14,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 #include "app/panels/ColorSwatch.h"
 #include "app/panels/PanelKeys.h"
 #include "platform/qt/DataExchange.h"
@@ -78,8 +76,7 @@ C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
     for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b) {
         const ConfigScrollSpec& spec = kConfigScrollBars[b];
         m_bars[b]->setRange(spec.min, spec.max);
-        m_positions[b] = BarPosition(spec, kConfigEdits[spec.edit].initial);
-        m_bars[b]->setValue(static_cast<int>(std::lround(m_positions[b])));
+        FollowBar(spec.edit, kConfigEdits[spec.edit].initial);
     }
     for (std::size_t s = 0; s < kSwatchCount; ++s)
         m_swatches[s]->SetColor(m_values.colours[s]);
