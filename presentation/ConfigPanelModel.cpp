@@ -1,7 +1,6 @@
 #include "presentation/ConfigPanelModel.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <type_traits>
 #include <variant>
@@ -73,10 +72,7 @@ std::string EditValueText(ConfigEdit edit, double field)
     const double value = InPanelRange(edit, field);
     if (kConfigEdits[edit].whole)
         return FormatFixed(value, 0);
-    // The float fields' shortest text: 12.55 shows as "12.55", not as the double it widens to.
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, static_cast<float>(value));
-    return error == std::errc() ? std::string(text, end) : FormatFixed(value, 2);
+    return ShortestFloatText(static_cast<float>(value));
 }
 
 void StoreCheck(ConfigCheck check, int value, CPresentationConfig& record)
@@ -154,7 +150,9 @@ double BarPosition(const ConfigScrollSpec& bar, double value)
 {
     const double position = value / bar.scale;
     const double whole = std::round(position);
-    return std::abs(position - whole) <= 1e-9 * std::max(1.0, std::abs(whole)) ? whole : position;
+    // The record keeps floats: a value whose float is that of a whole position's product
+    // stands there, so that a step from it moves.
+    return static_cast<float>(whole * bar.scale) == static_cast<float>(value) ? whole : position;
 }
 
 std::string ScrollText(const ConfigScrollSpec& bar, int position)
@@ -172,42 +170,17 @@ double InPanelRange(ConfigEdit edit, double value)
     return std::clamp(value, spec.min, spec.max);
 }
 
-namespace {
-
-// Every edit before the line values has a bar.
-ConfigLoadStep BarStep(ConfigEdit edit, float value)
-{
-    const ConfigScrollSpec& bar = kConfigScrollBars[ScrollBarOf(edit)];
-    const ConfigEditSpec& spec = kConfigEdits[edit];
-    const auto fitted = static_cast<float>(InPanelRange(edit, value));
-    // The product in single precision, as the record holds it: 0.3 x 10 gives 3. A value
-    // at an end of its range stays there however the product rounds.
-    const int position = std::clamp(TruncToInt32(fitted * static_cast<float>(1.0 / bar.scale)),
-                                    static_cast<int>(std::lround(spec.min / bar.scale)),
-                                    static_cast<int>(std::lround(spec.max / bar.scale)));
-    return {edit, position, ScrollText(bar, position)};
-}
-
-} // namespace
-
 std::vector<ConfigLoadStep> LoadSteps(const CPresentationConfig& record)
 {
-    std::vector<ConfigLoadStep> steps = {
-        BarStep(kEditZScale, record.m_Z_Scale),
-        BarStep(kEditTilt, record.m_Tilt),
-        BarStep(kEditAngle, record.m_Angle),
-        BarStep(kEditLightAngle, record.m_LightAngle),
-        BarStep(kEditLightHight, record.m_LightHight),
-        BarStep(kEditLightIntensity, record.m_LightIntensity),
-        BarStep(kEditMatEmiss, record.m_MatEmiss),
-        BarStep(kEditMatReflect, record.m_MatReflect),
-    };
-    const std::pair<ConfigEdit, std::int16_t> lines[] = {
-        {kEditXLineDecim, record.m_XLineDecim}, {kEditXLineShift, record.m_XLineShift},
-        {kEditXLineWidth, record.m_XLineWidth}, {kEditYLineDecim, record.m_YLineDecim},
-        {kEditYLineShift, record.m_YLineShift}, {kEditYLineWidth, record.m_YLineWidth}};
-    for (const auto& [edit, value] : lines)
-        steps.push_back({edit, -1, FormatFixed(InPanelRange(edit, value), 0)});
+    // In the order of the edits: the geometry, the light and material, the line values.
+    std::vector<ConfigLoadStep> steps;
+    for (std::size_t e = 0; e < kEditCount; ++e) {
+        const auto edit = ConfigEdit(e);
+        const double value = InPanelRange(edit, EditField(edit, record));
+        const std::size_t bar = ScrollBarOf(edit);
+        const double position = bar < kConfigScrollBars.size() ? BarPosition(kConfigScrollBars[bar], value) : -1.0;
+        steps.push_back({edit, position, EditValueText(edit, value)});
+    }
     return steps;
 }
 
@@ -219,6 +192,45 @@ void LoadChoices(const CPresentationConfig& record, ConfigPanelValues& values)
     values.lineRadio = record.m_DrawXYLine;
     values.colours = {record.m_BorderColor, record.m_BackgroundColor, record.m_XLineColor,
                       record.m_YLineColor, record.m_PolygonColor};
+}
+
+ConfigShownRecord ShownRecordOf(const CPresentationConfig& record)
+{
+    ConfigShownRecord shown;
+    for (std::size_t e = 0; e < kEditCount; ++e)
+        shown.values.edits[e] = InPanelRange(ConfigEdit(e), EditField(ConfigEdit(e), record));
+    LoadChoices(record, shown.values);
+    shown.colourSource = record.m_NameOfImageForColor;
+    return shown;
+}
+
+namespace {
+
+template <class T>
+void TakeChange(T& shown, const T& before, const T& after)
+{
+    if (!(before == after))
+        shown = after;
+}
+
+template <class T, std::size_t N>
+void TakeChange(std::array<T, N>& shown, const std::array<T, N>& before, const std::array<T, N>& after)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        TakeChange(shown[i], before[i], after[i]);
+}
+
+} // namespace
+
+void TakeChanges(ConfigShownRecord& shown, const ConfigShownRecord& before, const ConfigShownRecord& after)
+{
+    ConfigPanelValues& values = shown.values;
+    TakeChange(values.edits, before.values.edits, after.values.edits);
+    TakeChange(values.checks, before.values.checks, after.values.checks);
+    TakeChange(values.colours, before.values.colours, after.values.colours);
+    TakeChange(values.polygonRadio, before.values.polygonRadio, after.values.polygonRadio);
+    TakeChange(values.lineRadio, before.values.lineRadio, after.values.lineRadio);
+    TakeChange(shown.colourSource, before.colourSource, after.colourSource);
 }
 
 ConfigPending PendingAfterLoad(const CPresentationConfig& record)

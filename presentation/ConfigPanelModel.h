@@ -128,6 +128,7 @@ struct ConfigPanelValues {
     int lineRadio = kNoLineRadio;
 
     ConfigPanelValues();
+    bool operator==(const ConfigPanelValues&) const = default;
 };
 
 // Record fields written by the handlers. The light edits also recompute the light position.
@@ -161,8 +162,9 @@ enum class ScrollCode { LineLeft, LineRight, PageLeft, PageRight, ThumbPosition,
 // 12.25 to 13 and 12); the thumb's position is taken as it comes; other codes keep the
 // position.
 int ScrollStep(double position, ScrollCode code, int thumb, int min, int max);
-// Where on `bar` its edit's `value` lies, in the bar's positions; a value a step's product
-// gives (12.3 / 0.1) lands on its whole position.
+// Where on `bar` its edit's `value` lies, in the bar's positions; a value that is, as a
+// record's float, the product a step gives (12.3 / 0.1, 0.3f / 0.001) lands on its whole
+// position.
 double BarPosition(const ConfigScrollSpec& bar, double value);
 // The edit text a bar position gives: position x scale, "%.2f".
 std::string ScrollText(const ConfigScrollSpec& bar, int position);
@@ -173,19 +175,33 @@ std::string ScrollText(const ConfigScrollSpec& bar, int position);
 // older program, the panel shows and keeps the fitted value without a message.
 double InPanelRange(ConfigEdit edit, double value);
 
-// One step of loading a record into the controls: a bar position (when the edit has a bar)
-// and the edit's text, in the order the panel sets them.
+// One step of loading a record into the controls: where the edit's bar stands (-1 for an
+// edit without one) and the edit's text, in the order the panel sets them.
 struct ConfigLoadStep {
     ConfigEdit edit;
-    int position;
+    double position;
     std::string text;
 };
-// Geometry and light values through their bars' whole positions (so a shown record holds a
-// Z scale in tenths and whole angles), then the six line values as "%.0f"; each value
-// brought into its edit's range first.
+// Each value brought into its edit's range first, then shown exactly: the text reads back as
+// the field, and the bar stands where the value lies, between two positions where it lies
+// between two steps. Showing a record never changes a value its edit takes.
 std::vector<ConfigLoadStep> LoadSteps(const CPresentationConfig& record);
 // The checks, radios and colours a loaded record shows.
 void LoadChoices(const CPresentationConfig& record, ConfigPanelValues& values);
+
+// What the panel shows of a record. The panel keeps the last it showed or wrote, and a tick
+// that finds the record otherwise shows what changed: a drag in the 3D view, a file read
+// into the record elsewhere.
+struct ConfigShownRecord {
+    ConfigPanelValues values;          // edits as the panel shows them, brought into range
+    std::string colourSource;          // the image whose palette colours the record
+
+    bool operator==(const ConfigShownRecord&) const = default;
+};
+ConfigShownRecord ShownRecordOf(const CPresentationConfig& record);
+// `shown` takes what changed from `before` to `after`, and only that: a change the panel
+// made itself is shown already, while one made elsewhere in the meantime is still to show.
+void TakeChanges(ConfigShownRecord& shown, const ConfigShownRecord& before, const ConfigShownRecord& after);
 
 // The change the panel sends at its next tick: a hint and whether it is pending.
 struct ConfigPending {

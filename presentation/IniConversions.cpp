@@ -25,6 +25,14 @@ COLORREF ParseIniColor(std::string_view text)
     return TruncToUint32Bits(ParseIniNumber(red) + value) & kColorMask;
 }
 
+std::string FormatIniFloat(float value)
+{
+    std::string text = FormatFixed(value, 2);
+    if (std::isfinite(value) && static_cast<float>(ParseIniNumber(text)) != value)
+        text = ShortestFloatText(value);
+    return text;
+}
+
 std::string FormatIniColor(COLORREF colour)
 {
     return std::to_string(RedOf(colour)) + "," + std::to_string(GreenOf(colour)) + "," +

@@ -25,6 +25,11 @@ std::int16_t ParseIniInt16(std::string_view text);
 // A number for a single-precision field, held at the float range's ends (a NaN gives 0).
 float SaturateToFloat(double value);
 
+// A single-precision field as the profile files keep it: two decimals, as they always were,
+// where those read back as the field; else the shortest text that does, so that a save never
+// changes a value the user set (a light intensity of 0.125, a palette cursor dragged).
+std::string FormatIniFloat(float value);
+
 // "red,green,blue" (a missing second comma leaves green empty and blue the rest); a text
 // whose first comma is missing or stands at position 10 or later is one number, the whole
 // colour. Components are not limited to 255: a larger one spills into the next, and what

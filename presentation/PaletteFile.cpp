@@ -58,7 +58,7 @@ bool StoreCursorList(ProfileFile& profile, std::string_view section,
                                 FormatFixed(static_cast<double>(cursors.size()), 0));
     for (std::size_t i = 0; ok && i < cursors.size(); ++i) {
         const std::string index = ProfileListIndex(i);
-        ok = profile.SetString(section, "Position" + index, FormatFixed(cursors[i].m_Position, 2)) &&
+        ok = profile.SetString(section, "Position" + index, FormatIniFloat(cursors[i].m_Position)) &&
              profile.SetString(section, "Color" + index, FormatIniColor(cursors[i].m_Color));
     }
     return ok;

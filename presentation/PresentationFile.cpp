@@ -17,8 +17,8 @@ namespace {
 constexpr std::string_view kIntroduction = "Introduction";
 
 using Record = CPresentationConfig;
-// A stored field: integers are written "%.0f", floats "%.2f", colours as "r,g,b", texts as
-// they are.
+// A stored field: integers are written "%.0f", floats "%.2f" (more decimals only where
+// two would change the value), colours as "r,g,b", texts as they are.
 using FieldRef = std::variant<int Record::*, std::int16_t Record::*, float Record::*,
                               COLORREF Record::*, std::string Record::*>;
 
@@ -144,7 +144,7 @@ std::string ValueText(const CnfKey& key, const Record& settings)
     return std::visit(Overloaded{
                           [&](int Record::*field) { return FormatFixed(settings.*field, 0); },
                           [&](std::int16_t Record::*field) { return FormatFixed(settings.*field, 0); },
-                          [&](float Record::*field) { return FormatFixed(settings.*field, 2); },
+                          [&](float Record::*field) { return FormatIniFloat(settings.*field); },
                           [&](COLORREF Record::*field) { return FormatIniColor(settings.*field); },
                           [&](std::string Record::*field) { return settings.*field; },
                       },

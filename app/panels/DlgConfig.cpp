@@ -19,6 +19,7 @@
 #include "document/DocumentView.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/AfterAction.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"
@@ -139,7 +140,7 @@ void C3DdlgConfig::OnEditFinished(ConfigEdit edit)
     const double value = record != nullptr ? EditField(edit, *record) : m_values.edits[edit];
     SetEditText(edit, EditValueText(edit, value));
     FollowBar(edit, InPanelRange(edit, value));
-    QTimer::singleShot(0, this, [message = EditRefusal(edit)] { Prompt().Message(message); });
+    SayAfterUserAction(this, EditRefusal(edit));
 }
 
 void C3DdlgConfig::FinishEdits()
@@ -257,6 +258,7 @@ void C3DdlgConfig::SetEditText(ConfigEdit edit, const std::string& text)
 
 void C3DdlgConfig::NoteEdit(const CPresentationConfig& before, const CPresentationConfig& record)
 {
+    TakeChanges(m_shown, ShownRecordOf(before), ShownRecordOf(record));
     if (CDocument* doc = m_watch.Document())
         doc->Doc().NoteSettingsEdit(before, record);
 }
@@ -288,30 +290,65 @@ void C3DdlgConfig::UpdateControls()
         return;
     {
         const QSignalBlocker quiet(m_pList);
-        for (const ImageEntry& entry : m_watch.Document()->Doc().ImageList()) {
-            const QString name = DisplayText(entry.m_pImage->m_strName);
-            m_pList->addItem(name);
-            if (name.compare(DisplayText(record->m_NameOfImageForColor), Qt::CaseInsensitive) == 0)
-                m_pList->setCurrentRow(m_pList->count() - 1);
-        }
+        for (const ImageEntry& entry : m_watch.Document()->Doc().ImageList())
+            m_pList->addItem(DisplayText(entry.m_pImage->m_strName));
     }
     // Each edit's handler runs as its text is set: the timer must not send half a load.
     m_timer.stop();
-    m_bLoading = true;
-    LoadChoices(*record, m_values);
+    ShowRecord(*record, nullptr);
+    ComputeLightPosition(*record);
+    {
+        const QScopedValueRollback loading(m_bLoading, true);
+        ExchangeAll();
+    }
+    m_shown = ShownRecordOf(*record);
+    m_pending = PendingAfterLoad(*record);
+    m_timer.start(kTimerMs);
+}
+
+void C3DdlgConfig::ShowRecord(CPresentationConfig& record, const ConfigShownRecord* changedSince)
+{
+    const QScopedValueRollback loading(m_bLoading, true);
+    LoadChoices(record, m_values);
     ShowChoices();
-    for (const ConfigLoadStep& step : LoadSteps(*record)) {
+    SelectColourSource(record);
+    for (std::size_t s = 0; s < kSwatchCount; ++s)
+        m_swatches[s]->SetColor(m_values.colours[s]);
+    const ConfigShownRecord now = ShownRecordOf(record);
+    for (const ConfigLoadStep& step : LoadSteps(record)) {
+        if (changedSince != nullptr && now.values.edits[step.edit] == changedSince->values.edits[step.edit])
+            continue;
         if (const std::size_t bar = ScrollBarOf(step.edit); bar < m_bars.size())
             PlaceBar(bar, step.position);
         SetEditText(step.edit, step.text);
     }
-    ComputeLightPosition(*record);
-    for (std::size_t s = 0; s < kSwatchCount; ++s)
-        m_swatches[s]->SetColor(m_values.colours[s]);
-    ExchangeAll();
-    m_pending = PendingAfterLoad(*record);
-    m_bLoading = false;
-    m_timer.start(kTimerMs);
+}
+
+void C3DdlgConfig::SelectColourSource(const CPresentationConfig& record)
+{
+    const QSignalBlocker quiet(m_pList);
+    m_pList->setCurrentRow(-1);
+    for (int row = 0; row < m_pList->count(); ++row)
+        if (m_pList->item(row)->text().compare(DisplayText(record.m_NameOfImageForColor), Qt::CaseInsensitive) == 0) {
+            m_pList->setCurrentRow(row);
+            return;
+        }
+}
+
+// The record changed since the panel showed it, by a drag in the 3D view or a file read into
+// it elsewhere: each control whose value changed shows the record's, so that a bar steps
+// from what the view draws and a save writes what the edits say. An edit whose value did
+// not change is left as it shows, also a text the user is typing. The view that changed the
+// record has drawn it already, so nothing is sent.
+void C3DdlgConfig::ShowChanges(CPresentationConfig& record)
+{
+    const ConfigShownRecord now = ShownRecordOf(record);
+    if (now == m_shown)
+        return;
+    const ConfigPending pending = m_pending;
+    ShowRecord(record, &m_shown);
+    m_pending = pending;
+    m_shown = now;
 }
 
 void C3DdlgConfig::OnTimer()
@@ -332,6 +369,8 @@ void C3DdlgConfig::OnTimer()
         if (ActiveRecord() == nullptr)
             m_watch.DropDocument();
         UpdateControls();
+    } else if (CPresentationConfig* record = ActiveRecord()) {
+        ShowChanges(*record);
     }
     CDocument* doc = m_watch.Document();
     if (doc != nullptr && m_pending.dirty)

@@ -80,7 +80,16 @@ private:
     void OnSelchangeImageList(int row);
     // Sets an edit's text and runs its change handler, also when the text stays the same.
     void SetEditText(ConfigEdit edit, const std::string& text);
-    // The user changed `record` from `before`: its image's view settings are marked.
+    // Shows `record` in the controls: every edit, or only those whose value differs from
+    // `changedSince`. An edit's text reads back as its field, so what the edits write back
+    // changes nothing but a value beyond an edit's range, which comes into it.
+    void ShowRecord(CPresentationConfig& record, const ConfigShownRecord* changedSince);
+    // The colour-source list selects the record's image, if it lists one.
+    void SelectColourSource(const CPresentationConfig& record);
+    // Shows what changed in the record since the panel last showed or wrote it.
+    void ShowChanges(CPresentationConfig& record);
+    // The user changed `record` from `before` through the panel, which shows it already: its
+    // image's view settings are marked.
     void NoteEdit(const CPresentationConfig& before, const CPresentationConfig& record);
     void ShowChoices();
 
@@ -97,6 +106,8 @@ private:
     // two of the bar's steps, so that a step goes from what the edit shows.
     std::array<double, kConfigScrollBars.size()> m_positions{};
     ConfigPending m_pending;
+    // The record as the controls show it.
+    ConfigShownRecord m_shown;
     // While the controls load a record: what the edits write back then is no user's change.
     bool m_bLoading = false;
     // While the panel sets an edit's text: the bar set it, or stands already where it shows.

@@ -15,6 +15,16 @@ std::string FormatFixed(double value, int decimals)
     return std::string(buffer.data(), result.ptr);
 }
 
+std::string ShortestFloatText(float value)
+{
+    if (!std::isfinite(value))
+        return FormatFixed(value, 0);
+    // The largest float has 39 digits before the point, the smallest 150 after it.
+    std::array<char, 200> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    return std::string(buffer.data(), result.ptr);
+}
+
 std::int64_t TruncToInt64(double value)
 {
     if (std::isnan(value))

@@ -9,6 +9,10 @@
 // The value as printf's "%.<decimals>f" writes it in the "C" locale, whatever the current
 // locale says (a point, never a comma).
 std::string FormatFixed(double value, int decimals);
+// The shortest text in fixed notation that reads back as `value` as a float: 12.55f gives
+// "12.55", not the digits of the double it widens to. Infinities and NaN as FormatFixed
+// writes them.
+std::string ShortestFloatText(float value);
 
 // The value truncated toward zero; NaN gives 0 and values beyond the type's range give its
 // nearest limit.

@@ -149,6 +149,22 @@ void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton b
     QApplication::sendEvent(&widget, &event);
 }
 
+void UserClick(QWidget& widget, QPoint at)
+{
+    QWidget* top = widget.window();
+    QWindow* window = top->windowHandle();
+    const QPoint inWindow = widget.mapTo(top, at);
+    QTest::mousePress(window, Qt::LeftButton, {}, inWindow);
+    RunningApp::Pump(50);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, inWindow);
+    RunningApp::Pump(50);
+}
+
+void UserClick(QWidget& widget)
+{
+    UserClick(widget, widget.rect().center());
+}
+
 void Type(QLineEdit& edit, const char* text)
 {
     edit.selectAll();

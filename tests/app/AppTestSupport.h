@@ -78,6 +78,12 @@ QImage ViewPicture(CMDIChildFrame& frame);
 // up (a press, a release).
 void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button = Qt::LeftButton,
                Qt::KeyboardModifiers modifiers = {});
+// A click as a user's arrives at `at` in `widget`: the press through the window system (the
+// application sees the button down), what it brings runs, then the release, and what that
+// brings runs.
+void UserClick(QWidget& widget, QPoint at);
+// The same at the middle of `widget`.
+void UserClick(QWidget& widget);
 // The user types `text` over what `edit` shows: only a typed text is checked.
 void Type(QLineEdit& edit, const char* text);
 // The user presses `keys` in `edit` one by one ('\b' is Backspace), where its cursor stands;

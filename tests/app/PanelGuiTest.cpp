@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QStyleOptionTitleBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -22,6 +24,7 @@
 #include <cmath>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <tuple>
 
 #include "AppTestSupport.h"
@@ -406,7 +409,7 @@ TEST_P(PanelGui, ARefusedTextIsSaidOnceWhenItsEditIsLeft)
     EXPECT_EQ(messages, (std::vector<std::string>{"Please enter a number between 0 and 360.",
                                                   "Please enter an integer between 0 and 100.",
                                                   "Please enter a number between 0 and 360."}));
-    EXPECT_EQ(panel.Edit(kEditLightAngle).text().toDouble(), std::trunc(Record().m_LightAngle));
+    EXPECT_EQ(panel.Edit(kEditLightAngle).text().toStdString(), EditValueText(kEditLightAngle, Record().m_LightAngle));
 }
 
 // The cases that need the display's keyboard focus for themselves.
@@ -435,28 +438,152 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0 and 1."});
     EXPECT_EQ(edit.text().toStdString(), EditValueText(kEditMatEmiss, Record().m_MatEmiss));
 
-    QLineEdit& height = panel.Edit(kEditLightHight);
-    height.setFocus(Qt::MouseFocusReason);
-    height.selectAll();
-    QTest::keyClicks(&height, "-");
+    // A click on another frame, and one on a check box, which takes effect on its release:
+    // each leaves the edit, does what it does, and then the message comes.
     CMDIChildFrame* const other = Main().MDIGetActive() == m_app->Frames().front() ? m_app->Frames().back()
                                                                                     : m_app->Frames().front();
-    QWidget& view = *other->GetActiveView()->Widget();
-    {
+    QAbstractButton& border = *panel.findChild<QAbstractButton*>("1011");
+    const struct {
+        const char* what;
+        QWidget* clicked;
+        std::function<bool()> done;
+    } clicks[] = {
+        // The border of the frame active now, before the other frame's turn.
+        {"a check box", &border, [&, before = Record().m_Border] { return Record().m_Border != before; }},
+        {"another frame", other->GetActiveView()->Widget(), [&] { Tick(); return Main().MDIGetActive() == other; }},
+    };
+    for (const auto& c : clicks) {
+        Main().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Main())) << c.what;
+        QLineEdit& height = panel.Edit(kEditLightHight);
+        height.setFocus(Qt::MouseFocusReason);
+        height.selectAll();
+        QTest::keyClicks(&height, "-");
         // The real message box, whose own event loop must not swallow the click.
         const RealDialogs real(*m_app);
-        std::string said;
-        EXPECT_EQ(RunWithModals([&] {
-                      QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(view.width() / 2, view.height() / 2));
-                      Tick();
-                  },
-                                {AnswerBox(QMessageBox::Ok, &said)}),
-                  1u);
-        EXPECT_EQ(said, "Please enter a number between 0 and 2000.");
+        std::vector<std::string> said;
+        bool doneWhenSaid = false;
+        // On the box itself, where a check box takes its clicks.
+        const QPoint at = c.clicked == &border ? QPoint(6, border.height() / 2) : c.clicked->rect().center();
+        RunWithModals([&] { UserClick(*c.clicked, at); RunningApp::Pump(200); },
+                      {[&](QWidget* modal) {
+                          auto* box = qobject_cast<QMessageBox*>(modal);
+                          if (box == nullptr)
+                              return false;
+                          said.push_back(box->text().toStdString());
+                          doneWhenSaid = c.done();
+                          box->button(QMessageBox::Ok)->click();
+                          return true;
+                      }},
+                      3000);
+        EXPECT_EQ(said, std::vector<std::string>{"Please enter a number between 0 and 2000."}) << c.what;
+        EXPECT_TRUE(doneWhenSaid) << c.what;
+        EXPECT_TRUE(c.done()) << c.what;
+        EXPECT_EQ(height.text().toStdString(), EditValueText(kEditLightHight, Record().m_LightHight)) << c.what;
     }
-    Tick();
-    EXPECT_EQ(Main().MDIGetActive(), other);
-    EXPECT_EQ(height.text().toDouble(), std::trunc(Record().m_LightHight));
+}
+
+// What ends the typing of a refused text, a button, a menu or a frame's close button, does
+// what it does as though the edit had never held that text; then the refusal is said, once.
+TEST_P(PanelGuiFocus, AnActionThatLeavesARefusedEditIsDoneAndThenTheEditSaysSo)
+{
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    Main().activateWindow();
+    if (!QTest::qWaitForWindowActive(&Main()))
+        GTEST_FAIL() << "the main window does not become active on this display";
+    const std::string conf = (m_files / "typed.cnf").string();
+    const SettingsPlace own = ImageSettingsPlace(Doc().ImageList()[0].m_pImage->m_strPath, false);
+    std::filesystem::remove(own.m_strFile);
+    const auto tiltIn = [&](const auto& place) {
+        CPresentationConfig read;
+        read.m_ImageName = "Height_01";
+        read.m_Tilt = -1.0f;
+        ReadCnf(place, ViewKind::View3D, read);
+        return read.m_Tilt;
+    };
+    const auto menuClick = [this](QMenu& menu, const char* text) {
+        for (QAction* action : menu.actions())
+            if (action->text().remove('&') == text)
+                UserClick(menu, menu.actionGeometry(action).center());
+    };
+    const auto fileMenu = [this]() -> QMenu* {
+        for (QAction* action : Main().menuBar()->actions())
+            if (action->text() == "&File")
+                return action->menu();
+        return nullptr;
+    };
+    const std::size_t frames = m_app->Frames().size();
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::vector<ModalStep> dialogs;   // answered before the message
+        std::function<bool()> done;
+    } cases[] = {
+        {"Save 2D/3D Conf",
+         [&] { UserClick(*panel.findChild<QPushButton*>("1052")); },
+         {TypeInFileDialog(conf)},
+         [&] { return tiltIn(conf) == 200.0f; }},
+        {"File, Save Image Config",
+         [&] {
+             QMenuBar& bar = *Main().menuBar();
+             UserClick(bar, bar.actionGeometry(fileMenu()->menuAction()).center());
+             // The menu stays open, and nothing is said while it is.
+             EXPECT_TRUE(fileMenu()->isVisible());
+             EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+             menuClick(*fileMenu(), "Save Image Config");
+         },
+         {},
+         [&] { return tiltIn(own) == 200.0f; }},
+        {"the frame's close button",
+         [&] {
+             CMDIChildFrame& frame = *Main().MDIGetActive();
+             QStyleOptionTitleBar option;
+             option.initFrom(&frame);
+             option.titleBarFlags = frame.windowFlags();
+             option.subControls = QStyle::SC_All;
+             option.rect = QRect(0, 0, frame.width(),
+                                 frame.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &frame));
+             UserClick(frame, frame.style()
+                                  ->subControlRect(QStyle::CC_TitleBar, &option, QStyle::SC_TitleBarCloseButton, &frame)
+                                  .center());
+         },
+         {},
+         [&] { return m_app->Frames().size() == frames - 1; }},
+    };
+    for (const auto& c : cases) {
+        Activate("Height_01:3D");
+        Tick();
+        // Without a window manager, the window a closed dialog leaves is active again only
+        // when asked.
+        Main().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Main())) << c.what;
+        QLineEdit& tilt = panel.Edit(kEditTilt);
+        tilt.setFocus(Qt::MouseFocusReason);
+        tilt.selectAll();
+        QTest::keyClicks(&tilt, "2000");
+        const RealDialogs real(*m_app);
+        std::vector<std::string> said;
+        bool doneWhenSaid = false;
+        std::vector<ModalStep> steps = c.dialogs;
+        steps.push_back([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr)
+                return false;
+            said.push_back(box->text().toStdString());
+            doneWhenSaid = c.done();
+            box->button(QMessageBox::Ok)->click();
+            return true;
+        });
+        RunWithModals([&] { c.act(); RunningApp::Pump(300); }, steps, 3000);
+        EXPECT_EQ(said, std::vector<std::string>{"Please enter a number between 0 and 360."}) << c.what;
+        EXPECT_TRUE(doneWhenSaid) << c.what;
+        EXPECT_TRUE(c.done()) << c.what;
+        RunningApp::Pump(100);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << c.what;
+    }
+    Screenshot("panels-10-actions-after-a-refused-text");
 }
 
 // A bar steps from the value its edit shows, typed or read from a file, over the edit's
@@ -501,6 +628,109 @@ TEST_P(PanelGui, BarsStepFromWhatTheirEditsShow)
     ClickArrow(panel.ScrollBar(ScrollBarOf(kEditZScale)), true);
     ClickArrow(panel.ScrollBar(ScrollBarOf(kEditTilt)), true);
     EXPECT_EQ(std::tuple(Record().m_Z_Scale, Record().m_Tilt), std::tuple(300.1f, 121.0f));
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
+// A drag in the 3D view changes the record; the panel shows it by its next tick, so that a
+// bar step goes on from what the view draws and the edits say what a save writes.
+TEST_P(PanelGui, TheViewsDragsShowInThePanel)
+{
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    for (const auto& [edit, text] : {std::pair{kEditTilt, "60"}, {kEditAngle, "50"}, {kEditZScale, "60"}}) {
+        Type(panel.Edit(edit), text);
+        Leave(panel.Edit(edit));
+    }
+    Tick();
+    QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
+    const auto drag = [&](Qt::MouseButton button, QPointF to) {
+        SendMouse(view, QEvent::MouseButtonPress, {150, 100}, button);
+        SendMouse(view, QEvent::MouseMove, to, button);
+        SendMouse(view, QEvent::MouseButtonRelease, to, button);
+        Tick();
+    };
+    const auto shows = [&](ConfigEdit edit) {
+        const QScrollBar& bar = panel.ScrollBar(ScrollBarOf(edit));
+        const double position = bar.value() * kConfigScrollBars[ScrollBarOf(edit)].scale;
+        return std::tuple(panel.Edit(edit).text().toStdString(), static_cast<float>(position));
+    };
+    // A left drag of 100 pixels left and 100 down turns the view from 50 to 80 and tilts it
+    // from 60 to 80; a right drag 40 up raises the Z scale from 60 to 100.
+    const struct {
+        Qt::MouseButton button;
+        QPointF to;
+        std::vector<std::tuple<ConfigEdit, float, float>> shown;   // the value left, and after a step right
+    } drags[] = {
+        {Qt::LeftButton, {50, 200}, {{kEditAngle, 80.0f, 81.0f}, {kEditTilt, 80.0f, 81.0f}}},
+        {Qt::RightButton, {150, 60}, {{kEditZScale, 100.0f, 100.1f}}},
+    };
+    for (const auto& d : drags) {
+        drag(d.button, d.to);
+        for (const auto& [edit, dragged, stepped] : d.shown) {
+            const char* label = kConfigEdits[edit].label;
+            ASSERT_EQ(EditField(edit, Record()), dragged) << label;
+            EXPECT_EQ(shows(edit), std::tuple(EditValueText(edit, dragged), dragged)) << label;
+            ClickArrow(panel.ScrollBar(ScrollBarOf(edit)), true);
+            EXPECT_EQ(EditField(edit, Record()), stepped) << label;
+        }
+        Tick();
+    }
+    // A turn between two of the bar's steps shows as it is, and a step goes to the next one.
+    drag(Qt::LeftButton, {149, 100});
+    const float turned = Record().m_Angle;
+    EXPECT_NE(turned, std::round(turned));
+    EXPECT_EQ(std::get<0>(shows(kEditAngle)), EditValueText(kEditAngle, turned));
+    ClickArrow(panel.ScrollBar(ScrollBarOf(kEditAngle)), false);
+    EXPECT_EQ(Record().m_Angle, std::floor(turned));
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+
+    // The record changed anywhere else shows too, while the text the user is typing in
+    // another edit stays as typed.
+    panel.Edit(kEditTilt).selectAll();
+    TypeKeys(panel.Edit(kEditTilt), "2000");
+    Record().m_XLineShift = 7;
+    Record().m_ViewPersp = 0;
+    Record().m_YLineColor = MakeColor(10, 20, 30);
+    Record().m_NameOfImageForColor = m_strSecond;
+    Tick();
+    EXPECT_EQ(panel.Edit(kEditXLineShift).text(), "7");
+    EXPECT_FALSE(panel.findChild<QAbstractButton*>("1049")->isChecked());
+    EXPECT_EQ(panel.Swatch(kSwatchYLine).Color(), MakeColor(10, 20, 30));
+    EXPECT_EQ(panel.ImageList().currentRow(), 1);
+    EXPECT_EQ(panel.Edit(kEditTilt).text(), "2000");
+}
+
+// Showing a record again, after another frame was active, keeps what the user typed between
+// the bars' steps: the edits show it and every save writes it.
+TEST_P(PanelGui, ShowingARecordAgainKeepsWhatWasTyped)
+{
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    const struct {
+        ConfigEdit edit;
+        const char* typed;
+    } cases[] = {{kEditZScale, "12.55"}, {kEditTilt, "45.5"}, {kEditLightIntensity, "0.125"}, {kEditAngle, "33.3"}};
+    for (const auto& c : cases) {
+        panel.Edit(c.edit).selectAll();
+        TypeKeys(panel.Edit(c.edit), c.typed);
+        Leave(panel.Edit(c.edit));
+    }
+    for (const char* frame : {"Height_01:2D", "Height_01:3D"}) {
+        Activate(frame);
+        Tick();
+    }
+    ASSERT_TRUE(m_app->Run(cmd::kSaveImageConfig));
+    CPresentationConfig saved;
+    saved.m_ImageName = "Height_01";
+    ReadCnf(ImageSettingsPlace(Doc().ImageList()[0].m_pImage->m_strPath, false), ViewKind::View3D, saved);
+    for (const auto& c : cases) {
+        const float typed = std::stof(c.typed);
+        EXPECT_EQ(panel.Edit(c.edit).text(), c.typed);
+        EXPECT_EQ(EditField(c.edit, Record()), typed) << c.typed;
+        EXPECT_EQ(EditField(c.edit, saved), typed) << c.typed;
+    }
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 
@@ -717,7 +947,7 @@ TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
     C3DdlgConfig& config = Main().ConfigPanel();
     C3DdlgColor& palette = Main().ColorPanel();
     m_app->Run(cmd::kShowConfigPanel);
-    // Values the controls cannot show: loading them rounds the record, which is no edit.
+    // Values between the bars' steps: showing them changes nothing, and marks nothing.
     for (CPresentationConfig& record : *Doc().ImageList()[0].m_pSettings) {
         record.m_Tilt = 45.6f;
         record.m_Z_Scale = 30.37f;
@@ -730,7 +960,7 @@ TEST_P(PanelGui, UserEditsMarkTheirRecordsViewSettings)
     palette.ForgetActiveFrame();
     Tick();
     EXPECT_EQ(Marks(), (std::array<bool, 4>{}));
-    EXPECT_EQ(Record().m_Tilt, 45.0f);
+    EXPECT_EQ(std::tuple(Record().m_Tilt, Record().m_Z_Scale), std::tuple(45.6f, 30.37f));
 
     const std::string other = (m_files / "other.cnf").string();
     const std::string own = PresentationFilePath((m_files / m_strFile).string());

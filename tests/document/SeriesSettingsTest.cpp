@@ -3,6 +3,8 @@
 // for one of them changes what another reopens with.
 #include "DocumentFixture.h"
 
+#include <functional>
+
 #include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
 #include "platform/core/ProfileFile.h"
@@ -443,6 +445,54 @@ TEST_F(SeriesSettingsTest, PanelLoadOfTheImagesOwnFileTakesTheFilesOtherRecords)
         EXPECT_EQ(shown, c.shown) << c.cnf;
         EXPECT_EQ(prompt.messages, c.messages) << c.cnf;
     }
+}
+
+// The panel's Load of its own presentation file for a file of a series that keeps no record
+// of its own there, while the version 1.2 sections every such file reads and another file's
+// own record are there: the user chooses between them, and the entry chosen is what loads,
+// in a file still of version 1.2 as in one that other file's save has written since.
+TEST_F(SeriesSettingsTest, PanelLoadOffersTheVersion12SectionsBesideAnotherFilesOwnRecord)
+{
+    const std::string first = Written("scan.001"), second = Written("scan.002"), third = Written("scan.003");
+    const std::string cnf = (dir / "scan.cnf").string();
+    const std::string v12 = "[Introduction]\r\nVer=1.2\r\n[Presentation3D]\r\nAngle=33\r\n";
+    // Each holder's label in the list and the angle its record holds.
+    const std::vector<std::pair<std::string, float>> holders{{"saved without an image file", 33.0f},
+                                                             {"scan.002", 22.0f}};
+    const struct {
+        const char* how;
+        std::function<void()> write;
+    } files[] = {
+        {"still 1.2", [&] { WriteFile(cnf, v12 + "[.002:Height_01_Presentation3D]\r\nAngle=22\r\n"); }},
+        {"saved by scan.002 since",
+         [&] {
+             WriteFile(cnf, v12);
+             SaveAngle(second, 22.0f);
+         }},
+    };
+    Texts choice{"scan.cnf holds 3D settings of Height_01 of several image files. Load those of:"};
+    for (const auto& [label, angle] : holders)
+        choice.push_back(label);
+    for (const auto& file : files) {
+        file.write();
+        for (const std::string& image : {first, third}) {
+            // Each entry chosen in turn, then Cancel, which keeps the record as it was.
+            for (std::size_t entry = 0; entry <= holders.size(); ++entry) {
+                const bool chosen = entry < holders.size();
+                CMDIDoc doc;
+                ASSERT_TRUE(doc.OnOpenDocument(image));
+                Record3D(doc).m_Angle = 5.0f;
+                Texts shown;
+                AnswerChoice(chosen ? std::optional(entry) : std::nullopt, shown);
+                EXPECT_EQ(PanelLoad(doc, cnf), chosen) << file.how << " " << image << " " << entry;
+                EXPECT_EQ(shown, choice) << file.how << " " << image;
+                EXPECT_EQ(Angle3D(doc), chosen ? holders[entry].second : 5.0f) << file.how << " " << image << " " << entry;
+                EXPECT_TRUE(prompt.dialogScript.empty()) << file.how << " " << image;
+                prompt.dialogScript.clear();
+            }
+        }
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 // A hand-edited "[.SPM:...]" section is case.spm's, and "[.spm IN CAPITALS:...]" case.SPM's, as

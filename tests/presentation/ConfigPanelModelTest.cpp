@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <tuple>
@@ -108,36 +109,100 @@ TEST(ConfigPanelModel, TypedTextsAreTakenOnlyAsValuesInTheirEditsRange)
     }
 }
 
-TEST(ConfigPanelModel, ShownRecordHoldsWhatTheEditsShow)
+// Showing a record changes none of its values: each edit's text reads back as its field
+// exactly, each bar stands where the value lies, and a step from there moves to the next
+// whole position each way. What a user typed (12.55, 45.5, 0.125) or a drag left (57.3)
+// stays what a save writes.
+TEST(ConfigPanelModel, ShowingARecordNeverChangesIt)
+{
+    using Record = CPresentationConfig;
+    const struct {
+        ConfigEdit edit;
+        float Record::*field;
+        float value;
+        const char* text;
+        double below;   // the values a step left and right give
+        double above;
+    } cases[] = {
+        {kEditZScale, &Record::m_Z_Scale, 12.55f, "12.55", 12.5, 12.6},
+        {kEditZScale, &Record::m_Z_Scale, 30.37f, "30.37", 30.3, 30.4},
+        {kEditZScale, &Record::m_Z_Scale, 12.5f, "12.5", 12.4, 12.6},
+        {kEditZScale, &Record::m_Z_Scale, 0.3f, "0.3", 0.2, 0.4},
+        {kEditTilt, &Record::m_Tilt, 45.5f, "45.5", 45, 46},
+        {kEditTilt, &Record::m_Tilt, 45.6f, "45.6", 45, 46},
+        {kEditAngle, &Record::m_Angle, 57.300003f, "57.300003", 57, 58},
+        {kEditLightAngle, &Record::m_LightAngle, 123.9f, "123.9", 123, 124},
+        {kEditLightHight, &Record::m_LightHight, 1000.0f, "1000", 999, 1001},
+        {kEditLightIntensity, &Record::m_LightIntensity, 0.125f, "0.125", 0.124, 0.126},
+        {kEditLightIntensity, &Record::m_LightIntensity, 0.747f, "0.747", 0.746, 0.748},
+        {kEditLightIntensity, &Record::m_LightIntensity, 0.3f, "0.3", 0.299, 0.301},
+        {kEditLightIntensity, &Record::m_LightIntensity, 0.1255f, "0.1255", 0.125, 0.126},
+        {kEditMatReflect, &Record::m_MatReflect, 0.069f, "0.069", 0.06, 0.07},
+        {kEditMatEmiss, &Record::m_MatEmiss, 0.29f, "0.29", 0.28, 0.3},
+    };
+    for (const auto& c : cases) {
+        Record record;
+        record.*c.field = c.value;
+        ComputeLightPosition(record);
+        const std::vector<ConfigLoadStep> steps = LoadSteps(record);
+        ASSERT_EQ(steps.size(), std::size_t(kEditCount));
+        const ConfigLoadStep& step = steps[c.edit];
+        ASSERT_EQ(step.edit, c.edit);
+        EXPECT_EQ(step.text, c.text) << c.value;
+        const CPresentationConfig shown = Shown(record);
+        EXPECT_EQ(shown.*c.field, c.value) << c.text;
+        EXPECT_EQ(ShownRecordOf(shown), ShownRecordOf(record)) << c.text;
+        EXPECT_EQ(shown.m_LightPosition, record.m_LightPosition) << c.text;
+        const ConfigScrollSpec& bar = Bar(c.edit);
+        EXPECT_NEAR(step.position * bar.scale, c.value, 1e-6 * std::max(1.0f, c.value)) << c.text;
+        for (const auto& [code, expected] : {std::pair{ScrollCode::LineLeft, c.below}, {ScrollCode::LineRight, c.above}}) {
+            const int position = ScrollStep(step.position, code, 0, bar.min, bar.max);
+            EXPECT_FLOAT_EQ(static_cast<float>(position * bar.scale), static_cast<float>(expected)) << c.text;
+        }
+    }
+    CPresentationConfig lines;
+    lines.m_YLineWidth = 7;
+    EXPECT_EQ(LoadSteps(lines).back().text, "7");
+    EXPECT_EQ(LoadSteps(lines).back().position, -1.0);
+}
+
+// The panel keeps what it showed of a record, and takes from its own changes only what they
+// changed: a change made elsewhere meanwhile still differs from what it shows.
+TEST(ConfigPanelModel, ShownRecordTakesOnlyThePanelsOwnChanges)
 {
     CPresentationConfig record;
-    record.m_Z_Scale = 30.37f;
-    record.m_Tilt = 45.6f;
-    record.m_LightAngle = 123.9f;
-    record.m_LightIntensity = 0.747f;
-    record.m_MatReflect = 0.069f;
-    record.m_YLineWidth = 7;
-    const std::vector<ConfigLoadStep> steps = LoadSteps(record);
-    ASSERT_EQ(steps.size(), std::size_t(kEditCount));
-    EXPECT_EQ(steps[0].position, 303);
-    EXPECT_EQ(steps[0].text, "30.30");
-    EXPECT_EQ(steps[1].text, "45.00");
-    EXPECT_EQ(steps.back().text, "7");
-    const CPresentationConfig shown = Shown(record);
-    EXPECT_FLOAT_EQ(shown.m_Z_Scale, 30.3f);
-    EXPECT_EQ(shown.m_Tilt, 45.0f);
-    EXPECT_EQ(shown.m_LightAngle, 123.0f);
-    EXPECT_FLOAT_EQ(shown.m_LightIntensity, 0.75f);  // 747 x 0.001 as "%.2f"
-    EXPECT_FLOAT_EQ(shown.m_MatReflect, 0.06f);
-    EXPECT_EQ(shown.m_YLineWidth, 7);
-    // The light follows its angle; a second load changes nothing more.
-    CPresentationConfig expected = shown;
-    ComputeLightPosition(expected);
-    EXPECT_EQ(shown.m_LightPosition, expected.m_LightPosition);
-    EXPECT_NE(shown.m_LightPosition, record.m_LightPosition);
-    const CPresentationConfig again = Shown(shown);
-    EXPECT_EQ(again.m_Z_Scale, shown.m_Z_Scale);
-    EXPECT_EQ(again.m_LightIntensity, shown.m_LightIntensity);
+    ConfigShownRecord shown = ShownRecordOf(record);
+    // A drag turns the view; the panel's check box then writes the border.
+    record.m_Angle = 80.0f;
+    record.m_Tilt = 80.0f;
+    const CPresentationConfig beforeCheck = record;
+    StoreCheck(kCheckBorder, 0, record);
+    TakeChanges(shown, ShownRecordOf(beforeCheck), ShownRecordOf(record));
+    EXPECT_EQ(shown.values.checks[kCheckBorder], 0);
+    EXPECT_NE(shown, ShownRecordOf(record));
+    EXPECT_EQ(shown.values.edits[kEditAngle], CPresentationConfig().m_Angle);
+    // Each kind of value counts as a change to show.
+    const std::vector<std::function<void(CPresentationConfig&)>> changes = {
+        [](CPresentationConfig& r) { r.m_Z_Scale = 12.55f; },
+        [](CPresentationConfig& r) { r.m_XLineShift = 4; },
+        [](CPresentationConfig& r) { r.m_ViewPersp = 0; },
+        [](CPresentationConfig& r) { r.m_YLineColor = 0x123456; },
+        [](CPresentationConfig& r) { StorePolygonRadio(2, r); },
+        [](CPresentationConfig& r) { r.m_DrawXYLine = 1; },
+        [](CPresentationConfig& r) { r.m_NameOfImageForColor = "Amplitude_02"; },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        CPresentationConfig changed;
+        changes[i](changed);
+        EXPECT_NE(ShownRecordOf(changed), ShownRecordOf(CPresentationConfig())) << i;
+        ConfigShownRecord taken = ShownRecordOf(CPresentationConfig());
+        TakeChanges(taken, ShownRecordOf(CPresentationConfig()), ShownRecordOf(changed));
+        EXPECT_EQ(taken, ShownRecordOf(changed)) << i;
+    }
+    // A value beyond every edit's range shows, and compares, as the panel fits it.
+    CPresentationConfig wild;
+    wild.m_Tilt = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(ShownRecordOf(wild), ShownRecordOf(wild));
 }
 
 // Whatever a record holds (a file's numbers, a drag's angle, an older program's values),
@@ -153,22 +218,22 @@ TEST(ConfigPanelModel, LoadedValuesComeIntoTheEditsRanges)
         double value;
         const char* shown;
     } cases[] = {
-        {kEditAngle, &Record::m_Angle, 400.0, "40.00"},
-        {kEditAngle, &Record::m_Angle, -53.5, "306.00"},      // a long drag left of a full turn
-        {kEditAngle, &Record::m_Angle, 1090.0, "10.00"},
-        {kEditAngle, &Record::m_Angle, 360.0, "360.00"},
-        {kEditAngle, &Record::m_Angle, 123.9, "123.00"},
-        {kEditLightAngle, &Record::m_LightAngle, -30.0, "330.00"},
-        {kEditTilt, &Record::m_Tilt, -4.0, "0.00"},
-        {kEditTilt, &Record::m_Tilt, 500.0, "360.00"},
-        {kEditZScale, &Record::m_Z_Scale, 0.05, "0.10"},
-        {kEditZScale, &Record::m_Z_Scale, 0.1, "0.10"},
-        {kEditZScale, &Record::m_Z_Scale, 3e38, "1000.00"},
-        {kEditLightHight, &Record::m_LightHight, 2500.0, "2000.00"},
-        {kEditLightIntensity, &Record::m_LightIntensity, 3.0, "1.00"},
-        {kEditLightIntensity, &Record::m_LightIntensity, -0.5, "0.00"},
-        {kEditMatEmiss, &Record::m_MatEmiss, 1.5, "1.00"},
-        {kEditMatReflect, &Record::m_MatReflect, -2.0, "0.00"},
+        {kEditAngle, &Record::m_Angle, 400.0, "40"},
+        {kEditAngle, &Record::m_Angle, -53.5, "306.5"},      // a long drag left of a full turn
+        {kEditAngle, &Record::m_Angle, 1090.0, "10"},
+        {kEditAngle, &Record::m_Angle, 360.0, "360"},
+        {kEditAngle, &Record::m_Angle, 123.9, "123.9"},
+        {kEditLightAngle, &Record::m_LightAngle, -30.0, "330"},
+        {kEditTilt, &Record::m_Tilt, -4.0, "0"},
+        {kEditTilt, &Record::m_Tilt, 500.0, "360"},
+        {kEditZScale, &Record::m_Z_Scale, 0.05, "0.1"},
+        {kEditZScale, &Record::m_Z_Scale, 0.1, "0.1"},
+        {kEditZScale, &Record::m_Z_Scale, 3e38, "1000"},
+        {kEditLightHight, &Record::m_LightHight, 2500.0, "2000"},
+        {kEditLightIntensity, &Record::m_LightIntensity, 3.0, "1"},
+        {kEditLightIntensity, &Record::m_LightIntensity, -0.5, "0"},
+        {kEditMatEmiss, &Record::m_MatEmiss, 1.5, "1"},
+        {kEditMatReflect, &Record::m_MatReflect, -2.0, "0"},
         {kEditXLineDecim, &Record::m_XLineDecim, 500.0, "100"},
         {kEditYLineShift, &Record::m_YLineShift, -5.0, "0"},
         {kEditYLineWidth, &Record::m_YLineWidth, 7.0, "7"},

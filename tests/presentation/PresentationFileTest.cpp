@@ -141,6 +141,41 @@ TEST(PresentationFile, WriterTextAndRoundTripsOfEveryKeyAlsoUnderACommaDecimalLo
     EXPECT_EQ(paletteRead, palette);
 }
 
+// A value the user set between two hundredths (a light intensity typed to the thousandth, an
+// angle a drag left, a palette cursor dragged) comes back from its file as it was; one of two
+// decimals or fewer is written as it always was.
+TEST(PresentationFile, ValuesBetweenHundredthsComeBackAsTheyWere)
+{
+    using Field = float CPresentationConfig::*;
+    const std::tuple<Field, float, const char*> cases[] = {
+        {&CPresentationConfig::m_LightIntensity, 0.125f, "LightIntensity=0.125"},
+        {&CPresentationConfig::m_Angle, 57.300003f, "Angle=57.300003"},
+        {&CPresentationConfig::m_MatEmiss, 0.001f, "MatEmiss=0.001"},
+        {&CPresentationConfig::m_Z_Scale, 12.55f, "Z_Scale=12.55\r"},
+        {&CPresentationConfig::m_Tilt, 45.5f, "Tilt=45.50\r"},
+        {&CPresentationConfig::m_LightHight, 1000.0f, "LightHight=1000.00\r"},
+    };
+    ScratchDir dir;
+    CPresentationConfig record = PhaseRecord3D();
+    for (const auto& [field, value, text] : cases)
+        record.*field = value;
+    record.m_ColorCursors = {{MakeColor(1, 2, 3), 0.333f}, {MakeColor(4, 5, 6), 0.75f}};
+    const std::string path = (dir / "fine.cnf").string();
+    ASSERT_TRUE(WriteCnf(path, ViewKind::View3D, record));
+    const std::string written = FileText(path);
+    CPresentationConfig back = Record("Phase_02", ViewKind::View3D);
+    ASSERT_EQ(ReadCnf(path, ViewKind::View3D, back), FileReadResult::Read);
+    for (const auto& [field, value, text] : cases) {
+        EXPECT_NE(written.find(text), std::string::npos) << text;
+        EXPECT_EQ(back.*field, value) << text;
+    }
+    EXPECT_EQ(back.m_ColorCursors, record.m_ColorCursors);
+    EXPECT_TRUE(SameStoredSettings(back, record));
+    CPresentationConfig nudged = record;
+    nudged.m_LightIntensity = 0.126f;
+    EXPECT_FALSE(SameStoredSettings(nudged, record));
+}
+
 // What decides whether an edit changed a record is what its file would hold: every key the
 // writer writes, each left out of the file in turn, gives a record that differs; what the file
 // never holds does not count.
