@@ -26,8 +26,16 @@ namespace {
 
 constexpr int kTimerMs = 100;
 constexpr double kMaxCoefficient = 1000.0;
-constexpr std::size_t kMaxUnitChars = 4;
+// What the user may type into each header text: the characters the earlier program let them
+// type, and no more bytes of UTF-8 than the header field keeps, so that an edit never shows
+// more than the header holds. The note counts only its field's bytes.
+constexpr std::size_t kMaxZUnitChars = 3;
+constexpr std::size_t kMaxXYUnitChars = 4;
 constexpr std::size_t kMaxNameChars = 14;
+constexpr std::size_t kZUnitBytes = sizeof(SpmHeader::m_szZUnit) - 1;
+constexpr std::size_t kXYUnitBytes = sizeof(SpmHeader::m_szXYUnit) - 1;
+constexpr std::size_t kNameBytes = sizeof(SpmHeader::m_szQuantity) - 1;
+constexpr std::size_t kNoteBytes = sizeof(SpmHeader::m_szNote) - 1;
 
 QLineEdit* AddEdit(QFormLayout* form, const char* label, bool editable)
 {
@@ -111,7 +119,7 @@ CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
         connect(edit, &QLineEdit::editingFinished, this, [this, edit = edit] { OnHeaderEditLeft(edit); });
     }
     connect(m_pNote, &QPlainTextEdit::textChanged, this, [this] { OnChangeHeaderText(1070); });
-    // Writing the controls gives the unit and name edits their limits for typing.
+    // Writing the controls gives the header edits their limits for typing.
     CDataExchange limits(false);
     DoDataExchange(limits);
     connect(m_pTree, &QTreeWidget::itemSelectionChanged, this, [this] {
@@ -243,13 +251,14 @@ void CDialogWorkBench::DoDataExchange(CDataExchange& dx)
         DDV_MinMaxDouble(dx, m_dKz, 0.0, kMaxCoefficient);
     }
     DDX_Text(dx, m_pZUnit, m_strZUnit);
-    DDV_MaxChars(dx, m_strZUnit, kMaxUnitChars);
+    DDV_MaxChars(dx, m_strZUnit, kMaxZUnitChars, kZUnitBytes);
     DDX_Text(dx, m_pXYUnit, m_strXYUnit);
-    DDV_MaxChars(dx, m_strXYUnit, kMaxUnitChars);
+    DDV_MaxChars(dx, m_strXYUnit, kMaxXYUnitChars, kXYUnitBytes);
     DDX_Text(dx, m_pName, m_strName);
-    DDV_MaxChars(dx, m_strName, kMaxNameChars);
+    DDV_MaxChars(dx, m_strName, kMaxNameChars, kNameBytes);
     DDX_Text(dx, m_pVersion, m_strVersion);
     DDX_Text(dx, m_pNote, m_strNote);
+    DDV_MaxChars(dx, m_strNote, kNoteBytes, kNoteBytes);
 }
 
 QWidget* CDialogWorkBench::HeaderEdit(int control) const

@@ -36,8 +36,8 @@ public:
     QTreeWidget& Tree() const { return *m_pTree; }
 
 private:
-    // Reading takes every control; writing shows the texts, and gives the unit and name
-    // edits their limits for typing.
+    // Reading takes every control; writing shows the texts, and gives the header edits their
+    // limits for typing.
     void DoDataExchange(CDataExchange& dx);
     QWidget* HeaderEdit(int control) const;
     // A header edit changed, typed or set by the panel: the controls are read and written

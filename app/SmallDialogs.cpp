@@ -12,12 +12,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/AppResources.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/Prompt.h"
+#include "platform/qt/AfterAction.h"
 #include "platform/qt/DataExchange.h"
 #include "platform/qt/DisplayText.h"
 #include "platform/qt/QtPrompt.h"
@@ -38,13 +41,64 @@ void StartDialog(QDialog& dialog, const std::string& caption)
     dialog.setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
-// The user left `edit`, whose field now shows as `value`: the edit shows it, then says why
-// its text was refused, if it was; the focus going to the message finds nothing to say.
-void EditLeft(QLineEdit* edit, const std::optional<std::string>& refusal, const std::string& value)
+// An edit of a repair dialog, whose model takes each text of its field as it is typed.
+struct ModelEdit {
+    QLineEdit* edit;
+    // Why the model does not take a text; none when it does.
+    std::function<std::optional<std::string>(const std::string&)> refusal;
+    // The field's value as the edit shows it.
+    std::function<std::string()> value;
+};
+
+// Why the text the user typed into the edit went nowhere; none for a text taken, or one the
+// program showed.
+std::optional<std::string> TypedRefusal(const ModelEdit& e)
 {
-    edit->setText(DisplayText(value));
-    if (refusal)
-        Prompt().Message(*refusal);
+    if (!e.edit->isModified())
+        return std::nullopt;
+    return e.refusal(e.edit->text().toStdString());
+}
+
+// The user left the edit. Return and a click on OK leave it before OK reads the edits: OK
+// must find the text the user typed, to refuse it and keep the dialog open, so the whole
+// leave waits until the action is done. By then an edit that has the focus again (OK gave it
+// back) is left alone; any other shows its field's value, and says why its text was not
+// taken if it was not. A dialog the action closed says nothing.
+void ShowValueWhenLeft(QDialog& dialog, const ModelEdit& e)
+{
+    QObject::connect(e.edit, &QLineEdit::editingFinished, &dialog, [e] {
+        RunAfterUserAction(e.edit, [e] {
+            if (e.edit->window()->focusWidget() == e.edit)
+                return;
+            const std::optional<std::string> refusal = TypedRefusal(e);
+            const QString value = DisplayText(e.value());
+            if (e.edit->text() != value)
+                e.edit->setText(value);
+            if (refusal)
+                Prompt().Message(*refusal);
+        });
+    });
+}
+
+// OK takes the dialog only when every text the user typed went into the model: the first one
+// that did not is said as a failed exchange says it, and its edit gets the focus, its text
+// selected to type over.
+bool EveryTextTaken(const std::vector<ModelEdit>& edits)
+{
+    CDataExchange ok(true);
+    for (const ModelEdit& e : edits)
+        if (const std::optional<std::string> refusal = TypedRefusal(e))
+            ok.Fail(e.edit, *refusal);
+    return !ok.m_bFailed;
+}
+
+// The dialog's OK closes it only on texts the model took.
+void AcceptTaken(QDialog& dialog, QDialogButtonBox* buttons, std::vector<ModelEdit> edits)
+{
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, edits = std::move(edits)] {
+        if (EveryTextTaken(edits))
+            dialog.accept();
+    });
 }
 
 // The name stops taking characters at its limit; the model takes every name as it is typed.
@@ -59,16 +113,16 @@ bool RunImageName(CDialogImageName& model, QWidget* parent)
     layout->addWidget(edit);
     QObject::connect(edit, &QLineEdit::textEdited, &dialog,
                      [&model](const QString& text) { model.TakeTyped(text.toStdString()); });
-    QObject::connect(edit, &QLineEdit::editingFinished, &dialog, [&model, edit] {
-        EditLeft(edit, model.Refusal(edit->text().toStdString()), model.Name());
-    });
-    QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    const ModelEdit name{edit, [&model](const std::string& text) { return model.Refusal(text); },
+                         [&model] { return model.Name(); }};
+    ShowValueWhenLeft(dialog, name);
+    AcceptTaken(dialog, AddOkCancel(dialog, layout), {name});
     return dialog.exec() == QDialog::Accepted;
 }
 
 // What the user types is never rewritten while they type: a text that is a value goes into
 // the model at once, a number on its way ("", "-", "1e") waits for the edit to be left. Units
-// stop taking characters at their limit.
+// stop taking characters at their limit, in characters and in the bytes the header keeps.
 bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
 {
     QDialog dialog(parent);
@@ -77,17 +131,18 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     auto* numbers = new QGroupBox(&dialog);
     auto* numberForm = new QFormLayout(numbers);
     auto* units = new QVBoxLayout;
-    const auto addEdit = [&model, &dialog](HeaderCoefField field, const char* name) {
+    std::vector<ModelEdit> edits;
+    const auto addEdit = [&model, &dialog, &edits](HeaderCoefField field, const char* name) {
         auto* edit = new QLineEdit(DisplayText(model.Text(field)));
         edit->setObjectName(name);
         if (CDialogHeaderCoef::IsUnit(field))
-            LimitTyping(*edit, CDialogHeaderCoef::kMaxUnitLength);
+            LimitTyping(*edit, CDialogHeaderCoef::kMaxUnitLength, CDialogHeaderCoef::UnitBytes(field));
         QObject::connect(edit, &QLineEdit::textEdited, &dialog,
                          [&model, field](const QString& text) { model.TakeTyped(field, text.toStdString()); });
-        // Numbers take the dialog's number format once the user leaves the edit.
-        QObject::connect(edit, &QLineEdit::editingFinished, &dialog, [&model, edit, field] {
-            EditLeft(edit, model.Refusal(field, edit->text().toStdString()), model.Text(field));
-        });
+        // A number taken shows as the header keeps it once the user leaves the edit.
+        edits.push_back({edit, [&model, field](const std::string& text) { return model.Refusal(field, text); },
+                         [&model, field] { return model.Text(field); }});
+        ShowValueWhenLeft(dialog, edits.back());
         return edit;
     };
     numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx, "Kx"));
@@ -99,7 +154,7 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     units->addWidget(addEdit(HeaderCoefField::XYUnit, "XYUnit"));
     layout->addWidget(numbers);
     layout->addLayout(units);
-    QObject::connect(AddOkCancel(dialog, units), &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    AcceptTaken(dialog, AddOkCancel(dialog, units), std::move(edits));
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -119,33 +174,47 @@ bool RunOptions(CDialogOptions& model, QWidget* parent)
     auto* sizeBox = new QGroupBox(group);
     auto* sizeForm = new QFormLayout(sizeBox);
     auto* matrixSize = new QLineEdit;
+    matrixSize->setObjectName("matrixSize");
     sizeForm->addRow("XYMatrixSize", matrixSize);
     groupLayout->addWidget(sizeBox);
     layout->addWidget(group);
 
-    const auto exchange = [&](bool save) {
-        CDataExchange dx(save);
-        DDX_Radio(dx, radios, model.m_nMode);
-        DDX_Text(dx, matrixSize, model.m_nMatrixSize);
-        DDV_MinMaxUInt(dx, model.m_nMatrixSize, CDialogOptions::kMinMatrixSize, CDialogOptions::kMaxMatrixSize);
-        matrixSize->setEnabled(model.MatrixSizeEnabled());
-        return !dx.m_bFailed;
+    // The dialog works on a copy: the model takes its fields only from an OK whose every
+    // text reads.
+    CDialogOptions shown = model;
+    const auto exchange = [&](CDataExchange& dx, CDialogOptions& fields) {
+        DDX_Radio(dx, radios, fields.m_nMode);
+        DDX_Text(dx, matrixSize, fields.m_nMatrixSize);
+        DDV_MinMaxUInt(dx, fields.m_nMatrixSize, CDialogOptions::kMinMatrixSize, CDialogOptions::kMaxMatrixSize);
+        if (!dx.m_bSaveAndValidate)
+            matrixSize->setEnabled(fields.MatrixSizeEnabled());
     };
-    exchange(false);
+    CDataExchange write(false);
+    exchange(write, shown);
+    // A click on a radio reads the controls as a keystroke does: a refused size stays in its
+    // edit unsaid, for OK to report, while the user can edit it. An edit the click disables
+    // shows the size again: OK reads a disabled edit's text as the program's.
     for (QAbstractButton* radio : radios)
-        QObject::connect(radio, &QAbstractButton::clicked, &dialog, [&] { exchange(true) && exchange(false); });
+        QObject::connect(radio, &QAbstractButton::clicked, &dialog, [&] {
+            ExchangeTyped(nullptr, [&](CDataExchange& dx) { exchange(dx, shown); });
+            if (!matrixSize->isEnabled()) {
+                CDataExchange show(false);
+                exchange(show, shown);
+            }
+        });
     model.m_bAccepted = 0;
     QObject::connect(AddOkCancel(dialog, layout), &QDialogButtonBox::accepted, &dialog, [&] {
+        CDialogOptions read = shown;
+        CDataExchange ok(true);
+        exchange(ok, read);
+        if (ok.m_bFailed)
+            return;
+        model.m_nMode = read.m_nMode;
+        model.m_nMatrixSize = read.m_nMatrixSize;
         model.m_bAccepted = 1;
-        if (exchange(true))
-            dialog.accept();
-        else
-            model.m_bAccepted = 0;
+        dialog.accept();
     });
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (!accepted)
-        model.m_bAccepted = 0;
-    return accepted;
+    return dialog.exec() == QDialog::Accepted;
 }
 
 bool RunChoiceList(CChoiceListDlg& model, QWidget* parent)

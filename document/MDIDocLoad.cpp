@@ -8,6 +8,7 @@
 #include "document/DocumentShared.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "image/HeaderTextCoding.h"
 #include "image/ImageStatistics.h"
 #include "platform/core/Prompt.h"
 
@@ -53,6 +54,12 @@ HeaderCoefValues CoefficientPreset(const SpmHeader& header)
             offeredUnit(HeaderText(header.m_szZUnit)), offeredUnit(HeaderText(header.m_szXYUnit))};
 }
 
+// The dialogs hold the user to what the header keeps, so that what they show is what it holds.
+static_assert(CDialogHeaderCoef::kZUnitBytes == sizeof(SpmHeader::m_szZUnit) - 1);
+static_assert(CDialogHeaderCoef::kXYUnitBytes == sizeof(SpmHeader::m_szXYUnit) - 1);
+// A name's characters take at most 4 bytes of UTF-8 each.
+static_assert(CDialogImageName::kMaxNameLength * 4 <= sizeof(SpmHeader::m_szQuantity) - 1);
+
 // Whatever the user left in the dialog, the header comes out valid: a coefficient that is
 // still not above 0 (or rounds to 0 as a float) becomes 1, an empty unit "nm".
 void TakeCoefficients(const HeaderCoefValues& values, SpmHeader& header)
@@ -64,8 +71,8 @@ void TakeCoefficients(const HeaderCoefValues& values, SpmHeader& header)
     header.m_fKx = taken(values.m_dKx);
     header.m_fKy = taken(values.m_dKy);
     header.m_fKz = taken(values.m_dKz);
-    SetHeaderText(header.m_szZUnit, values.m_strZUnit.empty() ? "nm" : values.m_strZUnit);
-    SetHeaderText(header.m_szXYUnit, values.m_strXYUnit.empty() ? "nm" : values.m_strXYUnit);
+    SetTypedHeaderText(header.m_szZUnit, values.m_strZUnit.empty() ? "nm" : values.m_strZUnit);
+    SetTypedHeaderText(header.m_szXYUnit, values.m_strXYUnit.empty() ? "nm" : values.m_strXYUnit);
 }
 
 void AllocatePlanes(CSpmImage& image)
@@ -123,7 +130,7 @@ bool CMDIDoc::CheckHeader(CSpmImage& image)
     if (header.m_szQuantity[0] == '\0') {
         CDialogImageName dialog("Height");
         Prompt().RunImageNameDialog(dialog);
-        SetHeaderText(header.m_szQuantity, dialog.Name().empty() ? "Height" : dialog.Name());
+        SetTypedHeaderText(header.m_szQuantity, dialog.Name().empty() ? "Height" : dialog.Name());
         repaired = true;
     }
     if (HeaderCoefficientsValid(header))

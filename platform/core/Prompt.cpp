@@ -1,8 +1,12 @@
 #include "platform/core/Prompt.h"
 
+#include "platform/core/NumberText.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -14,12 +18,29 @@ public:
 StderrPrompt g_stderrPrompt;
 IPrompt* g_prompt = &g_stderrPrompt;
 
-// Why a text for a field of at most `limit` bytes is refused; none when it fits.
-std::optional<std::string> LengthRefusal(const std::string& text, std::size_t limit)
+// Why a text of at most `limit` characters, in a field that keeps `bytes` bytes of it, is
+// refused; none when it fits. The user is told of the characters they see.
+std::optional<std::string> LengthRefusal(const std::string& text, std::size_t limit,
+                                         std::size_t bytes = std::numeric_limits<std::size_t>::max())
 {
-    if (text.size() <= limit)
+    if (Utf8Characters(text) <= limit && text.size() <= bytes)
         return std::nullopt;
     return TooLongMessage(limit);
+}
+
+// A coefficient as the header keeps it: the nearest float. One beyond every float, which no
+// header holds, stays as it is.
+double AsKept(double value)
+{
+    return std::abs(value) <= std::numeric_limits<float>::max() ? static_cast<double>(static_cast<float>(value)) : value;
+}
+
+// What the edit shows of a coefficient: the float the header keeps, as the configuration
+// panel shows its floats.
+std::string KeptText(double value)
+{
+    return std::abs(value) <= std::numeric_limits<float>::max() ? ShortestFloatText(static_cast<float>(value))
+                                                                : FormatDialogNumber(value);
 }
 
 // Shows `refusal` when there is one; whether there was.
@@ -32,6 +53,14 @@ bool Said(const std::optional<std::string>& refusal)
 }
 
 } // namespace
+
+std::size_t Utf8Characters(std::string_view text)
+{
+    // The bytes that begin a character.
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    }));
+}
 
 std::string TooLongMessage(std::size_t limit)
 {
@@ -129,10 +158,16 @@ bool CDialogImageName::TypeName(const std::string& text)
     return !Said(Refusal(text)) && TakeTyped(text);
 }
 
+CDialogHeaderCoef::CDialogHeaderCoef(HeaderCoefValues preset) : m_values(std::move(preset))
+{
+    for (double* number : {&m_values.m_dKx, &m_values.m_dKy, &m_values.m_dKz})
+        *number = AsKept(*number);
+}
+
 std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, const std::string& text) const
 {
     if (IsUnit(field))
-        return LengthRefusal(text, kMaxUnitLength);
+        return LengthRefusal(text, kMaxUnitLength, UnitBytes(field));
     if (ValueInRange(text, 0.0, kMaxCoefficient, false))
         return std::nullopt;
     double value = 0.0;
@@ -144,14 +179,14 @@ std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, con
 bool CDialogHeaderCoef::TakeTyped(HeaderCoefField field, const std::string& text)
 {
     if (std::string* unit = UnitOf(m_values, field)) {
-        if (LengthRefusal(text, kMaxUnitLength))
+        if (Refusal(field, text))
             return false;
         *unit = text;
         return true;
     }
     const std::optional<double> value = ValueInRange(text, 0.0, kMaxCoefficient, false);
     if (value)
-        *NumberOf(m_values, field) = *value;
+        *NumberOf(m_values, field) = AsKept(*value);
     return value.has_value();
 }
 
@@ -164,5 +199,5 @@ std::string CDialogHeaderCoef::Text(HeaderCoefField field) const
 {
     if (const std::string* unit = UnitOf(m_values, field))
         return *unit;
-    return FormatDialogNumber(*NumberOf(m_values, field));
+    return KeptText(*NumberOf(m_values, field));
 }

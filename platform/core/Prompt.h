@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 // The logic of a modal dialog, without widgets: the prompt shows it and forwards what the
@@ -22,6 +23,7 @@ public:
 class CDialogImageName : public IDialogModel {
 public:
     static constexpr const char* kCaption = "Image Name";
+    // Characters, as the user sees them; the header's quantity keeps them in any UTF-8.
     static constexpr std::size_t kMaxNameLength = 20;
 
     explicit CDialogImageName(std::string preset) : m_strName(std::move(preset)) {}
@@ -52,19 +54,30 @@ struct HeaderCoefValues {
 };
 
 // The "Header X Y Z Coefficient" dialog: the steps, Z scale and unit texts of a header that
-// failed its check. Numbers must lie in 0 to 1000000, units hold at most 3 characters.
+// failed its check. Numbers must lie in 0 to 1000000, units hold at most 3 characters and
+// what their header fields keep of UTF-8. The header keeps floats: so do the numbers here, so
+// that the values are what the header will hold and each shows as the text that reads back
+// as it.
 class CDialogHeaderCoef : public IDialogModel {
 public:
     static constexpr const char* kCaption = "Header X Y Z Coefficient";
     static constexpr double kMaxCoefficient = 1000000.0;
     static constexpr std::size_t kMaxUnitLength = 3;
+    // The bytes the header's Z and XY unit fields keep.
+    static constexpr std::size_t kZUnitBytes = 3;
+    static constexpr std::size_t kXYUnitBytes = 5;
 
-    explicit CDialogHeaderCoef(HeaderCoefValues preset) : m_values(std::move(preset)) {}
+    explicit CDialogHeaderCoef(HeaderCoefValues preset);
     std::string Caption() const override { return kCaption; }
 
     static constexpr bool IsUnit(HeaderCoefField field)
     {
         return field == HeaderCoefField::ZUnit || field == HeaderCoefField::XYUnit;
+    }
+    // The bytes of UTF-8 a unit may hold.
+    static constexpr std::size_t UnitBytes(HeaderCoefField field)
+    {
+        return field == HeaderCoefField::ZUnit ? kZUnitBytes : kXYUnitBytes;
     }
 
     // What an edit says when the user leaves it holding `text`: "Please enter a number." for
@@ -77,7 +90,8 @@ public:
     bool TakeTyped(HeaderCoefField field, const std::string& text);
     // A text the user is done with in one edit: taken, or refused after its message.
     bool Type(HeaderCoefField field, const std::string& text);
-    // What the edit shows: numbers in the dialog's number format ("%.15g"), units as they are.
+    // What the edit shows: a number as the shortest text that reads back as its float
+    // (ShortestFloatText), units as they are.
     std::string Text(HeaderCoefField field) const;
     const HeaderCoefValues& Values() const { return m_values; }
 
@@ -86,6 +100,8 @@ private:
 };
 
 // The texts of the framework's data exchange, shared by every dialog.
+// The characters of a UTF-8 text, as the user sees them and the length limits count them.
+std::size_t Utf8Characters(std::string_view text);
 // "Please enter no more than <limit> characters."
 std::string TooLongMessage(std::size_t limit);
 // A number as an edit shows it: 15 significant digits ("%.15g" in the C locale), so a

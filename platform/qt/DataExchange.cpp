@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QValidator>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <limits>
 
 #include "platform/core/Prompt.h"
+#include "platform/qt/AfterAction.h"
 #include "platform/qt/DisplayText.h"
 
 namespace {
@@ -74,32 +77,116 @@ std::size_t Characters(const QString& text)
                                     }));
 }
 
+// A text's length in both measures a limit counts.
+struct TextSize {
+    std::size_t characters;
+    std::size_t bytes;
+};
+
+TextSize SizeOf(const QString& text)
+{
+    return {Characters(text), static_cast<std::size_t>(text.toUtf8().size())};
+}
+
+// A limit, in the same two measures.
+using TextLimit = TextSize;
+
+// A change from `before` to `after` that the limit refuses: it leaves the text beyond the
+// limit in a measure and longer in it than it was, so that a longer text the program showed
+// may still be shortened.
+bool Grows(const TextSize& before, const TextSize& after, const TextLimit& limit)
+{
+    return (after.characters > limit.characters && after.characters > before.characters) ||
+           (after.bytes > limit.bytes && after.bytes > before.bytes);
+}
+
 // LimitTyping's validator: it holds the user's changes to the limit, never the program's.
 class CTypingLimit final : public QValidator {
 public:
-    CTypingLimit(QLineEdit& edit, std::size_t limit)
-        : QValidator(&edit), m_edit(edit), m_nLimit(limit), m_nShown(Characters(edit.text()))
+    CTypingLimit(QLineEdit& edit, TextLimit limit)
+        : QValidator(&edit), m_edit(edit), m_limit(limit), m_shown(SizeOf(edit.text()))
     {
         // Every text the edit takes, the program's or the user's, is what the next change
         // is measured against: a refused change leaves the text, and this, as they were.
-        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_nShown = Characters(text); });
+        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_shown = SizeOf(text); });
     }
 
-    void SetLimit(std::size_t limit) { m_nLimit = limit; }
+    void SetLimit(TextLimit limit) { m_limit = limit; }
 
     State validate(QString& input, int&) const override
     {
         // The program sets its texts unmodified: they show whatever their length.
         if (!m_edit.isModified())
             return Acceptable;
-        const std::size_t length = Characters(input);
-        return length > m_nLimit && length > m_nShown ? Invalid : Acceptable;
+        return Grows(m_shown, SizeOf(input), m_limit) ? Invalid : Acceptable;
     }
 
 private:
     const QLineEdit& m_edit;
-    std::size_t m_nLimit;
-    std::size_t m_nShown;
+    TextLimit m_limit;
+    TextSize m_shown;
+};
+
+// LimitTyping's watcher of a multi-line edit, which takes no validator: a change by the user
+// that the limit refuses is taken back as soon as it is made, before anything reads it.
+class CPlainTypingLimit final : public QObject {
+public:
+    CPlainTypingLimit(QPlainTextEdit& edit, TextLimit limit)
+        : QObject(&edit), m_edit(edit), m_limit(limit), m_text(edit.toPlainText())
+    {
+        // The document tells of every change, also of the program's texts, which are written
+        // with the edit's own signals blocked.
+        connect(edit.document(), &QTextDocument::contentsChanged, this, &CPlainTypingLimit::Changed);
+    }
+
+    void SetLimit(TextLimit limit) { m_limit = limit; }
+
+private:
+    void Changed()
+    {
+        const QString text = m_edit.toPlainText();
+        if (ByUser() && Grows(SizeOf(m_text), SizeOf(text), m_limit))
+            TakeBack(text);
+        else
+            m_text = text;
+    }
+
+    // The program writes with the edit's signals blocked, and its texts leave the document
+    // unmodified; while it fills the document, undo is off.
+    bool ByUser() const
+    {
+        const QTextDocument& document = *m_edit.document();
+        return !m_edit.signalsBlocked() && document.isUndoRedoEnabled() && document.isModified();
+    }
+
+    // Puts back what the change replaced. A typed or pasted text ends at the cursor, which
+    // tells where it went among equal characters; the cursor goes back where the typing
+    // began, over the text it replaced. Undone with the change, as one step.
+    void TakeBack(const QString& text)
+    {
+        const qsizetype tailLimit = text.size() - m_edit.textCursor().position();
+        qsizetype tail = 0;
+        while (tail < tailLimit && tail < m_text.size() && text[text.size() - 1 - tail] == m_text[m_text.size() - 1 - tail])
+            ++tail;
+        const qsizetype headLimit = std::min(text.size(), m_text.size()) - tail;
+        qsizetype head = 0;
+        while (head < headLimit && text[head] == m_text[head])
+            ++head;
+        const QString replaced = m_text.mid(head, m_text.size() - tail - head);
+        QTextCursor cursor(m_edit.document());
+        cursor.joinPreviousEditBlock();
+        cursor.setPosition(static_cast<int>(head));
+        cursor.setPosition(static_cast<int>(text.size() - tail), QTextCursor::KeepAnchor);
+        cursor.insertText(replaced);
+        cursor.endEditBlock();
+        cursor.setPosition(static_cast<int>(head));
+        cursor.setPosition(static_cast<int>(head + replaced.size()), QTextCursor::KeepAnchor);
+        m_edit.setTextCursor(cursor);
+    }
+
+    QPlainTextEdit& m_edit;
+    TextLimit m_limit;
+    QString m_text;   // the text before the change: the last one the edit took
 };
 
 } // namespace
@@ -112,6 +199,9 @@ void CDataExchange::Fail(QWidget* control, const std::string& message)
     Prompt().Message(message);
     if (control != nullptr)
         control->setFocus();
+    // The user types the text anew, as over any refused entry.
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->selectAll();
 }
 
 bool CDataExchange::Begin(QWidget* control, bool typed)
@@ -193,16 +283,27 @@ void ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& e
     CDataExchange in(true, CDataExchange::Check::PutBack, control);
     exchange(in);
     if (!in.Refusal().empty())
-        Prompt().Message(in.Refusal());
+        SayAfterUserAction(control, in.Refusal());
 }
 
-void LimitTyping(QLineEdit& edit, std::size_t limit)
+void LimitTyping(QLineEdit& edit, std::size_t limit, std::size_t byteLimit)
 {
     if (auto* own = dynamic_cast<CTypingLimit*>(const_cast<QValidator*>(edit.validator()))) {
-        own->SetLimit(limit);
+        own->SetLimit({limit, byteLimit});
         return;
     }
-    edit.setValidator(new CTypingLimit(edit, limit));
+    edit.setValidator(new CTypingLimit(edit, {limit, byteLimit}));
+}
+
+void LimitTyping(QPlainTextEdit& edit, std::size_t limit, std::size_t byteLimit)
+{
+    // The watcher declares no meta-object of its own: a cast by meta-object would take any child.
+    for (QObject* child : edit.children())
+        if (auto* own = dynamic_cast<CPlainTypingLimit*>(child)) {
+            own->SetLimit({limit, byteLimit});
+            return;
+        }
+    new CPlainTypingLimit(edit, {limit, byteLimit});
 }
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
@@ -302,16 +403,16 @@ void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned ma
     dx.Validate(value >= min && value <= max, RangeMessage(min, max, true));
 }
 
-void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit)
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit, std::size_t byteLimit)
 {
     if (!dx.m_bSaveAndValidate) {
         if (auto* edit = qobject_cast<QLineEdit*>(dx.m_pLastControl))
-            LimitTyping(*edit, limit);
+            LimitTyping(*edit, limit, byteLimit);
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(dx.m_pLastControl))
+            LimitTyping(*text, limit, byteLimit);
         return;
     }
-    // The edit's text is UTF-8: the limit counts characters, as the user sees them, not bytes.
-    const auto characters = std::count_if(value.begin(), value.end(), [](char byte) {
-        return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
-    });
-    dx.Validate(static_cast<std::size_t>(characters) <= limit, TooLongMessage(limit));
+    // The edit's text is UTF-8: the limit counts characters, as the user sees them, and the
+    // bytes its field keeps.
+    dx.Validate(Utf8Characters(value) <= limit && value.size() <= byteLimit, TooLongMessage(limit));
 }

@@ -4,11 +4,11 @@
 // is read as it is, so that showing a value never asks the user about it. What a typed text
 // that is no value of its field does depends on why the controls are read:
 // - a dialog's OK (CDataExchange(true)): the first one shows its message, puts the focus on
-//   its control and stops the exchange;
+//   its control, with an edit's text selected to type over, and stops the exchange;
 // - a keystroke, a click on a button, box or bar (ExchangeTyped): it is neither taken nor
 //   said, and its control keeps it, to say so when the user leaves it;
 // - the user leaving an edit (ExchangeLeft): only that edit is read, and its field's value
-//   shows again before the message, once.
+//   shows again at once; the message comes once the action that left the edit is done.
 // Writing sets an edit's text only when it differs, and DDV_MaxChars gives the edit its
 // limit for typing. A single-line edit's change signal fires when the program
 // sets its text (panels rely on that); multi-line edits, buttons, lists and trees are written
@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,7 +42,8 @@ public:
     // later step does nothing.
     bool m_bFailed = false;
 
-    // A read failed on `control`: show `message`, focus the control, stop.
+    // A read failed on `control`: show `message`, focus the control with its text selected,
+    // stop.
     void Fail(QWidget* control, const std::string& message);
 
     // The control the last exchange step used, which the validation steps refer to.
@@ -92,14 +94,20 @@ private:
 // `typing` keeps one: its text went nowhere.
 bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& exchange);
 // The user left `control` (Enter, Tab, a click elsewhere): `exchange` reads that control
-// alone. A refused text is replaced by the field's value, then said; the focus going to the
-// message finds nothing left to say.
+// alone. A refused text is replaced by the field's value at once, so that the action that
+// left the edit runs on that value, and is said once that action is done.
 void ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange);
 
+// No limit on the bytes of a text, only on its characters.
+inline constexpr std::size_t kAnyBytes = std::numeric_limits<std::size_t>::max();
+
 // Refuses a change by the user that leaves the text longer than `limit` characters and than
-// it was, as an edit with a text limit does: a text the program shows keeps its full length,
-// and the user may shorten it.
-void LimitTyping(QLineEdit& edit, std::size_t limit);
+// it was, as an edit with a text limit does, or longer than `byteLimit` bytes of UTF-8 and
+// than it was: a field that keeps bytes holds what the edit shows. A text the program shows
+// keeps its full length, and the user may shorten it. A multi-line edit, which takes no
+// validator, takes such a change back at once, its cursor where it was.
+void LimitTyping(QLineEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);
+void LimitTyping(QPlainTextEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value);
@@ -112,7 +120,8 @@ void DDX_Check(CDataExchange& dx, QAbstractButton* box, int& value);
 
 // Validation of the value just read, when the user typed it. While writing, DDV_MaxChars
 // gives the edit its limit for typing (LimitTyping); a text the program sets may be longer.
+// Its message names the characters, also for a text refused for its bytes.
 void DDV_MinMaxDouble(CDataExchange& dx, double value, double min, double max);
 void DDV_MinMaxInt(CDataExchange& dx, int value, int min, int max);
 void DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned min, unsigned max);
-void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit);
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, std::size_t limit, std::size_t byteLimit = kAnyBytes);

@@ -177,8 +177,10 @@ std::vector<QString> TypeKeys(QLineEdit& edit, const char* keys)
     for (const QChar key : QString::fromUtf8(keys)) {
         if (key == QChar('\b'))
             QTest::keyClick(&edit, Qt::Key_Backspace);
-        else
+        else if (key.unicode() < 0x80)
             QTest::keyClick(&edit, key.toLatin1());
+        else   // a key the test library does not spell
+            QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, QString(key), Qt::NoModifier);
         shown.push_back(edit.text());
     }
     return shown;

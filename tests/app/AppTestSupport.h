@@ -86,8 +86,8 @@ void UserClick(QWidget& widget, QPoint at);
 void UserClick(QWidget& widget);
 // The user types `text` over what `edit` shows: only a typed text is checked.
 void Type(QLineEdit& edit, const char* text);
-// The user presses `keys` in `edit` one by one ('\b' is Backspace), where its cursor stands;
-// what the edit shows after each key.
+// The user presses `keys` (UTF-8) in `edit` one by one ('\b' is Backspace), where its cursor
+// stands; what the edit shows after each key.
 std::vector<QString> TypeKeys(QLineEdit& edit, const char* keys);
 // The user leaves `edit` (the focus goes elsewhere, as by Tab), and what that brings runs.
 void Leave(QLineEdit& edit);

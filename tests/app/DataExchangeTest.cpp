@@ -1,12 +1,17 @@
-// Dialog data exchange: validated reads in order, writes that touch only changed edits.
+// Dialog data exchange: validated reads in order, writes that touch only changed edits, a
+// multi-line edit's limit for typing.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTest>
+#include <QTextCursor>
 
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "AppTestSupport.h"
 #include "platform/qt/DataExchange.h"
@@ -16,7 +21,8 @@ namespace {
 
 struct Fields { double number = 0.0; unsigned count = 0; std::string text; };
 
-// Three edits read in order: a number in 0..1000, a count in 1..1000, a text of 4 at most.
+// Three edits read in order: a number in 0..1000, a count in 1..1000, a text of 4 characters
+// in 6 bytes at most.
 bool Read(QLineEdit& number, QLineEdit& count, QLineEdit& text, Fields& fields)
 {
     CDataExchange dx(true);
@@ -25,7 +31,7 @@ bool Read(QLineEdit& number, QLineEdit& count, QLineEdit& text, Fields& fields)
     DDX_Text(dx, &count, fields.count);
     DDV_MinMaxUInt(dx, fields.count, 1, 1000);
     DDX_Text(dx, &text, fields.text);
-    DDV_MaxChars(dx, fields.text, 4);
+    DDV_MaxChars(dx, fields.text, 4, 6);
     return !dx.m_bFailed;
 }
 
@@ -34,6 +40,7 @@ struct ReadCase {
     const char* message;     // empty: the read succeeds
     double numberAfter;      // the value is assigned before it is validated
     std::string textAfter;   // fields after the failing one keep their values
+    int failed;              // the edit refused, 0 to 2; -1 none
 };
 
 class ReadOrder : public testing::TestWithParam<ReadCase> {};
@@ -52,17 +59,23 @@ TEST_P(ReadOrder, FirstFailureShowsItsMessageAndStops)
                                                                : std::vector<std::string>{c.message});
     EXPECT_EQ(fields.number, c.numberAfter);
     EXPECT_EQ(fields.text, c.textAfter);
+    // The user types the refused text anew: it is selected, as the framework's failure does.
+    const QLineEdit* edits[] = {&number, &count, &text};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(edits[i]->selectedText(), i == c.failed ? edits[i]->text() : QString()) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadOrder, testing::Values(
-    ReadCase{"2.5", "12", "nm", "", 2.5, "nm"},
-    ReadCase{"abc", "12", "nm", "Please enter a number.", -1.0, "old"},
-    ReadCase{"1001", "0", "toolong", "Please enter a number between 0 and 1000.", 1001.0, "old"},
-    ReadCase{"5", "-3", "nm", "Please enter a positive integer.", 5.0, "old"},
-    ReadCase{"5", "1001", "nm", "Please enter an integer between 1 and 1000.", 5.0, "old"},
-    ReadCase{"5", "3", "µm µm", "Please enter no more than 4 characters.", 5.0, "µm µm"},
+    ReadCase{"2.5", "12", "nm", "", 2.5, "nm", -1},
+    ReadCase{"abc", "12", "nm", "Please enter a number.", -1.0, "old", 0},
+    ReadCase{"1001", "0", "toolong", "Please enter a number between 0 and 1000.", 1001.0, "old", 0},
+    ReadCase{"5", "-3", "nm", "Please enter a positive integer.", 5.0, "old", 1},
+    ReadCase{"5", "1001", "nm", "Please enter an integer between 1 and 1000.", 5.0, "old", 1},
+    ReadCase{"5", "3", "µm µm", "Please enter no more than 4 characters.", 5.0, "µm µm", 2},
     // The limit counts characters: four of them in six bytes of UTF-8 pass.
-    ReadCase{"5", "3", "µm²x", "", 5.0, "µm²x"}));
+    ReadCase{"5", "3", "µm²x", "", 5.0, "µm²x", -1},
+    // Four characters in more bytes than the field keeps are told of the characters.
+    ReadCase{"5", "3", "µµµµ", "Please enter no more than 4 characters.", 5.0, "µµµµ", 2}));
 
 // What the program put in an edit is read as it is, whatever it holds: showing a value
 // never asks the user about it. Only a text typed into an edit the user can type in is
@@ -155,6 +168,38 @@ TEST(DataExchange, NumberTextsAreStableUnderReadAndWrite)
         CDataExchange again(false);
         DDX_Text(again, &edit, read);
         EXPECT_EQ(edit.text(), first);
+    }
+}
+
+// A multi-line edit takes back a change beyond its limit where it was made, the cursor where
+// it stood: among equal characters too, a paste over a selection leaves the selection, and a
+// longer text the program showed stays as it was.
+TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
+{
+    const struct {
+        const char* shown;
+        int anchor, position;   // the cursor, over a selection when they differ
+        std::function<void(QPlainTextEdit&)> change;
+    } cases[] = {
+        {"abcdef", 2, 2, [](QPlainTextEdit& e) { QTest::keyClick(&e, 'x'); }},
+        {"aaaaaa", 1, 1, [](QPlainTextEdit& e) { QTest::keyClick(&e, 'a'); }},
+        {"abcdef", 1, 3, [](QPlainTextEdit& e) { e.insertPlainText("XYZ"); }},
+        {"ab\ncdef", 4, 4, [](QPlainTextEdit& e) { QTest::keyClick(&e, Qt::Key_Return); }},
+    };
+    for (const auto& c : cases) {
+        QPlainTextEdit note;
+        LimitTyping(note, 6, 6);
+        note.setPlainText(QString::fromUtf8(c.shown));
+        QTextCursor cursor = note.textCursor();
+        cursor.setPosition(c.anchor);
+        cursor.setPosition(c.position, QTextCursor::KeepAnchor);
+        note.setTextCursor(cursor);
+        const QString selected = cursor.selectedText();
+        c.change(note);
+        EXPECT_EQ(note.toPlainText(), QString::fromUtf8(c.shown)) << c.shown;
+        EXPECT_EQ(std::pair(note.textCursor().anchor(), note.textCursor().position()), std::pair(c.anchor, c.position))
+            << c.shown;
+        EXPECT_EQ(note.textCursor().selectedText(), selected) << c.shown;
     }
 }
 

@@ -9,6 +9,9 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTest>
 #include <QWindow>
 
@@ -218,6 +221,9 @@ TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
         EXPECT_EQ(dialog.Edit(kIdcCutOff)->text().toStdString(),
                   FormatFixed(model.m_nDragRadius * 200 / image.m_nWidth * 0.01, 2));
         Screenshot("fourier-3-dragged", &dialog);
+        // The button goes up again, as the user's does: the application tells what waits for
+        // the user's action only while no button is down.
+        QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, centre + QPoint(100, 0));
 
         dialog.Button(1102)->click();  // Replace Image
         EXPECT_EQ(image.m_pData, model.m_imgWork.m_pData);
@@ -385,5 +391,100 @@ TEST(FourierDialog, ARefusedParameterIsReportedByItsOwnEditAlone)
         EXPECT_EQ(angle.text().toStdString(), held);
         Leave(angle);
         EXPECT_EQ(messages.size(), 1u);
+    }));
+}
+
+namespace {
+
+// Where a click on `button` toggles or pushes it: a radio takes only clicks on its circle
+// and its text, the rest of its row is the dialog's.
+QPoint ClickPoint(QAbstractButton& button)
+{
+    if (qobject_cast<QRadioButton*>(&button) == nullptr)
+        return button.rect().center();
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    return button.style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, &button).center();
+}
+
+} // namespace
+
+// A click that leaves Angle holding a refused "2000", as the user's click comes through the
+// window system: the press moves the focus and the release follows a moment later whatever
+// is on the screen by then. A message box up before the release would take it for itself
+// and the click would do nothing; the click must take effect, then the refusal be said once.
+// Needs the keyboard focus in the dialog, for the press to take it from Angle.
+TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    RealDialogs real(app);
+    // What each click does, as a test of whether it has happened, made before the click.
+    using Effect = std::function<bool()>;
+    const std::pair<int, std::function<Effect(CDialogFourierTransform&)>> cases[] = {
+        {kIdcLinView,
+         [](CDialogFourierTransform& d) -> Effect {
+             return [&d] { return d.Button(kIdcLinView)->isChecked() && d.Model().m_nLinLog == 1; };
+         }},
+        {1112,  // Add Prim
+         [](CDialogFourierTransform& d) -> Effect {
+             return [&d, held = d.Model().m_PrimitiveList.size(), shown = d.List().count()] {
+                 return d.Model().m_PrimitiveList.size() == held + 1 && d.List().count() == shown + 1;
+             };
+         }},
+    };
+    constexpr const char* kTyped = "2000";
+    constexpr int kHoldMs = 150;  // between the press and the release
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        QWindow* const window = dialog.windowHandle();
+        QLineEdit& angle = *dialog.Edit(kIdcAngle);
+        for (const auto& [id, watch] : cases) {
+            dialog.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog)) << "the dialog does not become active on this display";
+            angle.setFocus(Qt::MouseFocusReason);
+            ASSERT_EQ(QApplication::focusWidget(), &angle) << id;
+            angle.clear();
+            std::string held = Member(dialog.Model(), kIdcAngle);
+            QString prefix;
+            for (const char* key = kTyped; *key != '\0'; ++key)
+                held = Taken(kIdcAngle, prefix += QChar(*key)).value_or(held);
+            TypeKeys(angle, kTyped);
+            ASSERT_FALSE(Taken(kIdcAngle, angle.text())) << id;
+            const Effect done = watch(dialog);
+            ASSERT_FALSE(done()) << id;
+
+            QAbstractButton& target = *dialog.Button(id);
+            const QPoint at = target.mapTo(&dialog, ClickPoint(target));
+            bool released = false;
+            std::vector<std::pair<std::string, bool>> said;  // each message, and whether the click had taken effect
+            const ModalStep answer = [&](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                if (box == nullptr || !released)
+                    return false;
+                said.emplace_back(box->text().toStdString(), done());
+                box->button(QMessageBox::Ok)->click();
+                return true;
+            };
+            RunWithModals(
+                [&] {
+                    // Set first: the release runs what it brings before it returns.
+                    QTimer::singleShot(kHoldMs, &dialog, [&] {
+                        released = true;
+                        QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+                    });
+                    QTest::mousePress(window, Qt::LeftButton, {}, at);
+                    EXPECT_NE(QApplication::focusWidget(), &angle) << id;
+                    while (!released)
+                        RunningApp::Pump(10);
+                    RunningApp::Pump(500);
+                },
+                {answer, answer});
+            EXPECT_TRUE(done()) << id;
+            EXPECT_EQ(said, (std::vector<std::pair<std::string, bool>>{{RangeMessage(0, 360, true), true}})) << id;
+            EXPECT_EQ(angle.text().toStdString(), held) << id;
+            EXPECT_EQ(Member(dialog.Model(), kIdcAngle), held) << id;
+        }
     }));
 }

@@ -413,24 +413,57 @@ TEST_P(PanelGui, ARefusedTextIsSaidOnceWhenItsEditIsLeft)
 }
 
 // The cases that need the display's keyboard focus for themselves.
-class PanelGuiFocus : public PanelGui {};
+class PanelGuiFocus : public PanelGui {
+protected:
+    // The configuration panel on the 3D frame, in the active main window.
+    C3DdlgConfig& Start()
+    {
+        Activate("Height_01:3D");
+        Show(cmd::kShowConfigPanel);
+        return Focused();
+    }
+    // Without a window manager, the window a closed dialog leaves is active again only when
+    // asked.
+    C3DdlgConfig& Focused()
+    {
+        Main().activateWindow();
+        if (!QTest::qWaitForWindowActive(&Main()))
+            ADD_FAILURE() << "the main window does not become active on this display";
+        return Main().ConfigPanel();
+    }
+    // The user puts the focus into the panel's `edit` and types `keys` over its text.
+    QLineEdit& TypeInto(ConfigEdit edit, const char* keys)
+    {
+        QLineEdit& typed = Main().ConfigPanel().Edit(edit);
+        typed.setFocus(Qt::MouseFocusReason);
+        typed.selectAll();
+        QTest::keyClicks(&typed, keys);
+        return typed;
+    }
+    // The real message box answered: its text goes to `said`, and whether the user's action
+    // was `done` by the time it came to `doneWhenSaid`.
+    static ModalStep NoteMessage(std::vector<std::string>& said, bool& doneWhenSaid, std::function<bool()> done)
+    {
+        return [&said, &doneWhenSaid, done = std::move(done)](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr)
+                return false;
+            said.push_back(box->text().toStdString());
+            doneWhenSaid = done();
+            box->button(QMessageBox::Ok)->click();
+            return true;
+        };
+    }
+};
 
 // The user's Tab key and a click on another frame, with the focus where the user put it: the
 // edit left says what it takes, and the focus goes on to the next control, or the frame
 // clicked becomes the active one, all the same.
 TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
 {
-    Activate("Height_01:3D");
-    Show(cmd::kShowConfigPanel);
-    C3DdlgConfig& panel = Main().ConfigPanel();
-    Main().activateWindow();
-    if (!QTest::qWaitForWindowActive(&Main()))
-        GTEST_FAIL() << "the main window does not become active on this display";
+    C3DdlgConfig& panel = Start();
     m_app->Prompt().messages.clear();
-    QLineEdit& edit = panel.Edit(kEditMatEmiss);
-    edit.setFocus(Qt::MouseFocusReason);
-    edit.selectAll();
-    QTest::keyClicks(&edit, "1.5");
+    QLineEdit& edit = TypeInto(kEditMatEmiss, "1.5");
     EXPECT_TRUE(m_app->Prompt().messages.empty());
     QTest::keyClick(&edit, Qt::Key_Tab);
     EXPECT_NE(QApplication::focusWidget(), &edit);
@@ -453,12 +486,8 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
         {"another frame", other->GetActiveView()->Widget(), [&] { Tick(); return Main().MDIGetActive() == other; }},
     };
     for (const auto& c : clicks) {
-        Main().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Main())) << c.what;
-        QLineEdit& height = panel.Edit(kEditLightHight);
-        height.setFocus(Qt::MouseFocusReason);
-        height.selectAll();
-        QTest::keyClicks(&height, "-");
+        Focused();
+        QLineEdit& height = TypeInto(kEditLightHight, "-");
         // The real message box, whose own event loop must not swallow the click.
         const RealDialogs real(*m_app);
         std::vector<std::string> said;
@@ -466,16 +495,7 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
         // On the box itself, where a check box takes its clicks.
         const QPoint at = c.clicked == &border ? QPoint(6, border.height() / 2) : c.clicked->rect().center();
         RunWithModals([&] { UserClick(*c.clicked, at); RunningApp::Pump(200); },
-                      {[&](QWidget* modal) {
-                          auto* box = qobject_cast<QMessageBox*>(modal);
-                          if (box == nullptr)
-                              return false;
-                          said.push_back(box->text().toStdString());
-                          doneWhenSaid = c.done();
-                          box->button(QMessageBox::Ok)->click();
-                          return true;
-                      }},
-                      3000);
+                      {NoteMessage(said, doneWhenSaid, c.done)}, 3000);
         EXPECT_EQ(said, std::vector<std::string>{"Please enter a number between 0 and 2000."}) << c.what;
         EXPECT_TRUE(doneWhenSaid) << c.what;
         EXPECT_TRUE(c.done()) << c.what;
@@ -487,12 +507,7 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
 // what it does as though the edit had never held that text; then the refusal is said, once.
 TEST_P(PanelGuiFocus, AnActionThatLeavesARefusedEditIsDoneAndThenTheEditSaysSo)
 {
-    Activate("Height_01:3D");
-    Show(cmd::kShowConfigPanel);
-    C3DdlgConfig& panel = Main().ConfigPanel();
-    Main().activateWindow();
-    if (!QTest::qWaitForWindowActive(&Main()))
-        GTEST_FAIL() << "the main window does not become active on this display";
+    C3DdlgConfig& panel = Start();
     const std::string conf = (m_files / "typed.cnf").string();
     const SettingsPlace own = ImageSettingsPlace(Doc().ImageList()[0].m_pImage->m_strPath, false);
     std::filesystem::remove(own.m_strFile);
@@ -555,27 +570,13 @@ TEST_P(PanelGuiFocus, AnActionThatLeavesARefusedEditIsDoneAndThenTheEditSaysSo)
     for (const auto& c : cases) {
         Activate("Height_01:3D");
         Tick();
-        // Without a window manager, the window a closed dialog leaves is active again only
-        // when asked.
-        Main().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Main())) << c.what;
-        QLineEdit& tilt = panel.Edit(kEditTilt);
-        tilt.setFocus(Qt::MouseFocusReason);
-        tilt.selectAll();
-        QTest::keyClicks(&tilt, "2000");
+        Focused();
+        TypeInto(kEditTilt, "2000");
         const RealDialogs real(*m_app);
         std::vector<std::string> said;
         bool doneWhenSaid = false;
         std::vector<ModalStep> steps = c.dialogs;
-        steps.push_back([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (box == nullptr)
-                return false;
-            said.push_back(box->text().toStdString());
-            doneWhenSaid = c.done();
-            box->button(QMessageBox::Ok)->click();
-            return true;
-        });
+        steps.push_back(NoteMessage(said, doneWhenSaid, c.done));
         RunWithModals([&] { c.act(); RunningApp::Pump(300); }, steps, 3000);
         EXPECT_EQ(said, std::vector<std::string>{"Please enter a number between 0 and 360."}) << c.what;
         EXPECT_TRUE(doneWhenSaid) << c.what;

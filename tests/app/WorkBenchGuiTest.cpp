@@ -1,15 +1,22 @@
 // The work bench on real frames: header texts of an older file in Latin-1 show readably and
 // close without a question, image names read alike in messages, lists and menus, the tree
 // follows Save As, headers beyond what a user may type show without a message, and typed
-// header texts stop at their limits and are refused only by their own edit. The repair
-// dialogs for a header that failed its check take numbers on their way the same.
+// header texts stop at their limits, in characters and in the bytes the header keeps, and are
+// refused only by their own edit. The repair dialogs for a header that failed its check take
+// numbers on their way the same, and their OK, like the Options dialog's, takes no text they
+// refused.
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -18,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -30,6 +38,7 @@
 #include "image/HeaderTextCoding.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/Prompt.h"
+#include "platform/qt/DataExchange.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/QtPrompt.h"
@@ -39,7 +48,7 @@ namespace {
 
 // A copy of the sample as an older program wrote it: its units, quantity and note in
 // Latin-1, so its image is named "H\xF6he_01"; its path.
-std::string OlderFile(const ScratchDir& dir)
+std::string OlderFile(const ScratchDir& dir, std::string_view note = "25 \xB0" "C")
 {
     const std::string path = SampleCopy(dir, "older.spm");
     std::string bytes = FileText(path);
@@ -49,7 +58,7 @@ std::string OlderFile(const ScratchDir& dir)
     put(offsetof(SpmHeader, m_szZUnit), 4, "\xB5m");
     put(offsetof(SpmHeader, m_szXYUnit), 6, "\xB5m");
     put(offsetof(SpmHeader, m_szQuantity), 96, "H\xF6he");
-    put(offsetof(SpmHeader, m_szNote), 322, "25 \xB0" "C");
+    put(offsetof(SpmHeader, m_szNote), 322, note);
     WriteFile(path, bytes);
     return path;
 }
@@ -85,14 +94,40 @@ private:
     IPrompt* m_pPrevious;
 };
 
-// What an edit with a limit of `limit` characters shows after each of `keys` typed over an
-// empty text: the keys up to the limit.
-std::vector<QString> UpToLimit(const char* keys, std::size_t limit)
+// What an edit with a limit of `chars` characters and `bytes` bytes of UTF-8 shows after each
+// of `keys` (UTF-8) typed over an empty text: each key that keeps the text within both.
+std::vector<QString> UpToLimits(const char* keys, std::size_t chars, std::size_t bytes = kAnyBytes)
 {
     std::vector<QString> shown;
-    for (std::size_t i = 1; i <= std::string_view(keys).size(); ++i)
-        shown.push_back(QString::fromLatin1(keys, static_cast<qsizetype>(std::min(i, limit))));
+    QString text;
+    for (const QChar key : QString::fromUtf8(keys)) {
+        const QString next = text + key;
+        if (static_cast<std::size_t>(next.size()) <= chars && static_cast<std::size_t>(next.toUtf8().size()) <= bytes)
+            text = next;
+        shown.push_back(text);
+    }
     return shown;
+}
+
+// The user leaves `edit` for `next`, and what that brings runs. The focus moves as the user's
+// Tab moves it where the window has the focus; elsewhere the edit is told it lost it.
+void LeaveFor(QLineEdit& edit, QWidget& next)
+{
+    next.setFocus(Qt::TabFocusReason);
+    Leave(edit);
+}
+
+// Where a click on a radio button hits it: its button, at its left end.
+QPoint RadioButtonAt(const QWidget& radio)
+{
+    return {radio.height() / 2, radio.height() / 2};
+}
+
+// Brings `dialog` to the front with the keyboard focus, as the user's dialog has it.
+bool Focused(QDialog& dialog)
+{
+    dialog.activateWindow();
+    return QTest::qWaitForWindowActive(&dialog);
 }
 
 } // namespace
@@ -230,11 +265,11 @@ TEST(WorkBench, HeadersBeyondTheTypedLimitsShowWithoutAMessage)
         if (c.kz != nullptr) {
             EXPECT_GT(edit("1063")->text().toDouble(), std::stod(c.kz)) << c.path;
         }
-        // What the user types is held to the limits: a unit stops at its 4 characters, and a
-        // name shortened to what is still beyond 14 takes nothing.
+        // What the user types is held to the limits: the Z unit stops at its 3 characters, and
+        // a name shortened to what is still beyond 14 takes nothing.
         edit("1068")->selectAll();
         QTest::keyClicks(edit("1068"), "xbcde");
-        EXPECT_EQ(edit("1068")->text(), "xbcd") << c.path;
+        EXPECT_EQ(edit("1068")->text(), "xbc") << c.path;
         const QString name = edit("1071")->text();
         edit("1071")->end(false);
         QTest::keyClick(edit("1071"), Qt::Key_Backspace);
@@ -248,45 +283,87 @@ TEST(WorkBench, HeadersBeyondTheTypedLimitsShowWithoutAMessage)
 }
 
 // A unit or the image name stops taking characters at its limit, as an edit given a text
-// limit does: no message for each key beyond it, and the header holds what the edit shows.
+// limit does, and at the bytes of UTF-8 its header field keeps: no message for each key
+// beyond it, and the header, and the file saved, hold what the edit shows ("a.u." typed into
+// the Z unit is "a.u" everywhere).
 TEST(WorkBench, HeaderTextsStopTakingCharactersAtTheirLimits)
 {
     SPM_REQUIRE_DISPLAY();
     const ScratchDir dir;
-    RunningApp app(SampleCopy(dir));
+    const std::string path = SampleCopy(dir);
+    RunningApp app(path);
     CDialogWorkBench& bench = app.MainFrame().WorkBench();
     bench.OnTimer();
-    SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
-    const char* const keys = "abcdefghijklmnopq";
-    // The header's text, and what its field keeps of a text the user typed.
-    using Field = std::function<std::pair<std::string, std::string>(const std::string& typed)>;
-    const auto field = [](auto& text) -> Field {
-        return [&text](const std::string& typed) {
-            std::remove_reference_t<decltype(text)> kept{};
-            SetTypedHeaderText(kept, typed);
-            return std::pair(ShownHeaderText(text), ShownHeaderText(kept));
-        };
-    };
+    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
     const struct {
         const char* id;
-        std::size_t limit;
-        Field field;
+        std::size_t chars;   // what the edit takes, besides the bytes its field keeps
+        std::size_t offset, size;
+        const char* keys;
     } cases[] = {
-        {"1068", 4, field(header.m_szZUnit)},
-        {"1069", 4, field(header.m_szXYUnit)},
-        {"1071", 14, field(header.m_szQuantity)},
+        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "abcdefghijklmnopq"},
+        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "öööööööööööööööö"},
+        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "abcdefghijklmnopq"},
+        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "µµµmx"},
+        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "abcdefghijklmnopq"},
+        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "µµm"},
+        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "a.u."},
+    };
+    // A text field of a header's bytes, as the work bench shows it.
+    const auto held = [](std::size_t offset, std::size_t size, const std::string& bytes) {
+        const std::string field = bytes.substr(offset, size);
+        return HeaderBytesAsUtf8(field.substr(0, field.find('\0')));
     };
     for (const auto& c : cases) {
         QLineEdit& edit = *bench.findChild<QLineEdit*>(c.id);
         edit.selectAll();
-        const std::vector<QString> expected = UpToLimit(keys, c.limit);
-        EXPECT_EQ(TypeKeys(edit, keys), expected) << c.id;
-        const auto [held, kept] = c.field(expected.back().toStdString());
-        EXPECT_EQ(held, kept) << c.id;
+        const std::vector<QString> expected = UpToLimits(c.keys, c.chars, c.size - 1);
+        EXPECT_EQ(TypeKeys(edit, c.keys), expected) << c.keys;
+        EXPECT_EQ(held(c.offset, c.size, std::string(reinterpret_cast<const char*>(&header), sizeof header)),
+                  expected.back().toStdString()) << c.keys;
         Leave(edit);
-        EXPECT_EQ(edit.text(), expected.back()) << c.id;
+        EXPECT_EQ(edit.text(), expected.back()) << c.keys;
     }
     EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
+    ASSERT_TRUE(app.Run(cmd::kFileSave));
+    const std::string saved = FileText(path);
+    for (const auto& c : cases)
+        EXPECT_EQ(held(c.offset, c.size, saved), bench.findChild<QLineEdit*>(c.id)->text().toStdString()) << c.id;
+}
+
+// The note stops at the 321 bytes its field keeps, a key beyond them taken back where it was
+// typed, and the header holds what the note shows. An older file's note that reads longer in
+// UTF-8 shows whole and may be shortened, but takes nothing until it fits.
+TEST(WorkBench, TheNoteStopsAtTheBytesItsFieldKeeps)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    const auto kept = static_cast<qsizetype>(sizeof(SpmHeader::m_szNote) - 1);
+    for (const bool older : {false, true}) {
+        RunningApp app(older ? OlderFile(dir, std::string(kept, '\xB0')) : SampleCopy(dir));
+        CDialogWorkBench& bench = app.MainFrame().WorkBench();
+        bench.OnTimer();
+        const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+        const std::string before = HeaderText(header.m_szNote);
+        QPlainTextEdit& note = *bench.findChild<QPlainTextEdit*>("1070");
+        // The user's text one byte short of the field, or the older one one character short.
+        if (older) {
+            note.moveCursor(QTextCursor::End);
+            QTest::keyClick(&note, Qt::Key_Backspace);
+        } else {
+            note.selectAll();
+            note.insertPlainText(QString(kept - 1, 'a'));
+        }
+        const QString start = note.toPlainText();
+        QTextCursor cursor = note.textCursor();
+        cursor.setPosition(10);
+        note.setTextCursor(cursor);
+        QTest::keyClick(&note, '\xB5');
+        EXPECT_EQ(std::pair(note.toPlainText(), note.textCursor().position()), std::pair(start, 10)) << older;
+        QTest::keyClick(&note, 'b');
+        EXPECT_EQ(note.toPlainText(), older ? start : start.left(10) + 'b' + start.mid(10)) << older;
+        EXPECT_EQ(HeaderText(header.m_szNote), older ? before : note.toPlainText().toStdString()) << older;
+    }
 }
 
 // An older file's 20-character name shows in full; a user who shortens it to what is still
@@ -326,7 +403,8 @@ TEST(WorkBench, ARefusedHeaderTextIsReportedOnlyWhenItsEditIsLeft)
 
 // The coefficient dialog's numbers take each text that is one in 0 to 1000000 as it is typed
 // ("1e5" through "1e"), an empty or half-typed one is said once when its edit is left, which
-// then shows the number it holds; units stop at 3 characters, the name dialog's edit at 20.
+// then shows the float it holds; units stop at 3 characters and at the bytes their header
+// fields keep, the name dialog's edit at 20 characters.
 TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
 {
     SPM_REQUIRE_DISPLAY();
@@ -336,34 +414,33 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
     const struct {
         const char* name;
         HeaderCoefField field;
-        const char* keys;   // typed over the emptied edit
+        const char* keys;    // typed over the emptied edit
+        const char* shown;   // a number's text once the edit is left
     } cases[] = {
-        {"Kz", HeaderCoefField::Kz, "1e5"},      {"Ky", HeaderCoefField::Ky, "-"},
-        {"Kx", HeaderCoefField::Kx, "0.5\b\b\b"}, {"Kx", HeaderCoefField::Kx, "2000000"},
-        {"XYUnit", HeaderCoefField::XYUnit, "abcd"},
+        {"Kz", HeaderCoefField::Kz, "1e5", "100000"},    {"Ky", HeaderCoefField::Ky, "-", "2"},
+        {"Kx", HeaderCoefField::Kx, "0.5\b\b\b", "0"}, {"Kx", HeaderCoefField::Kx, "2000000", "200000"},
+        {"XYUnit", HeaderCoefField::XYUnit, "abcd", nullptr}, {"XYUnit", HeaderCoefField::XYUnit, "µµµm", nullptr},
+        {"ZUnit", HeaderCoefField::ZUnit, "µµm", nullptr},
     };
     EXPECT_TRUE(WithModal<QDialog>([&] { Prompt().RunHeaderCoefDialog(coefficients); }, [&](QDialog& dialog) {
         for (const auto& c : cases) {
             QLineEdit& edit = *dialog.findChild<QLineEdit*>(c.name);
-            const bool unit = c.field == HeaderCoefField::XYUnit;
+            const bool unit = CDialogHeaderCoef::IsUnit(c.field);
             edit.clear();
-            std::string held = coefficients.Text(c.field);
             std::string typed;
             std::vector<QString> expected;
             for (const char* key = c.keys; *key != '\0'; ++key) {
                 typed = *key == '\b' ? typed.substr(0, typed.size() - 1) : typed + *key;
-                typed = typed.substr(0, unit ? CDialogHeaderCoef::kMaxUnitLength : std::string::npos);
                 expected.push_back(QString::fromStdString(typed));
-                if (unit)
-                    held = typed;
-                else if (const std::optional<double> value = ValueInRange(typed, 0.0, 1e6, false))
-                    held = FormatDialogNumber(*value);
             }
+            if (unit)
+                expected = UpToLimits(c.keys, CDialogHeaderCoef::kMaxUnitLength, CDialogHeaderCoef::UnitBytes(c.field));
+            const std::string held = unit ? expected.back().toStdString() : c.shown;
             prompt.messages.clear();
             EXPECT_EQ(TypeKeys(edit, c.keys), expected) << c.keys;
             EXPECT_EQ(coefficients.Text(c.field), held) << c.keys;
             EXPECT_EQ(prompt.messages, std::vector<std::string>{}) << c.keys;
-            Leave(edit);
+            LeaveFor(edit, *dialog.findChild<QLineEdit*>(c.field == HeaderCoefField::Kx ? "Ky" : "Kx"));
             EXPECT_EQ(edit.text().toStdString(), held) << c.keys;
             double value = 0.0;
             const std::vector<std::string> said =
@@ -375,7 +452,8 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
     }));
     EXPECT_EQ(coefficients.Values().m_dKz, 1e5);
     EXPECT_EQ(coefficients.Values().m_dKx, 200000.0);
-    EXPECT_EQ(coefficients.Values().m_strXYUnit, "abc");
+    EXPECT_EQ(coefficients.Values().m_strXYUnit, "µµm");
+    EXPECT_EQ(coefficients.Values().m_strZUnit, "µm");
 
     CDialogImageName name("Height");
     const char* const keys = "abcdefghijklmnopqrstuvw";
@@ -383,9 +461,187 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
     EXPECT_TRUE(WithModal<QDialog>([&] { Prompt().RunImageNameDialog(name); }, [&](QDialog& dialog) {
         QLineEdit& edit = *dialog.findChild<QLineEdit*>();
         edit.selectAll();
-        EXPECT_EQ(TypeKeys(edit, keys), UpToLimit(keys, CDialogImageName::kMaxNameLength));
+        EXPECT_EQ(TypeKeys(edit, keys), UpToLimits(keys, CDialogImageName::kMaxNameLength));
         Leave(edit);
     }));
     EXPECT_EQ(name.Name(), std::string(keys, CDialogImageName::kMaxNameLength));
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{});
+}
+
+// The cases that need the display's keyboard focus for themselves.
+class RepairDialogsFocus : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!DisplayAvailable())
+            GTEST_SKIP() << "no display";
+    }
+};
+
+// "5e" in K_x is no number: OK by Return or by a click on its button says so once, and the
+// dialog stays open with K_x focused and its text selected, taking nothing. A click on another
+// edit leaves K_x instead: it shows its number again, says why once, and the click's edit has
+// the focus.
+TEST_F(RepairDialogsFocus, OKTakesNoRefusedNumber)
+{
+    RunningApp app;
+    RecordedMessages prompt(app);
+    enum class Action { Return, OkButton, OtherEdit };
+    for (const Action action : {Action::Return, Action::OkButton, Action::OtherEdit}) {
+        CDialogHeaderCoef model({1.0, 2.0, 3.0, "nm", "um"});
+        bool open = false;
+        QString text, selected;
+        const QWidget* focus = nullptr;
+        const QWidget *kxEdit = nullptr, *kz = nullptr;
+        HeaderCoefValues before, after;
+        EXPECT_TRUE(WithModal<QDialog>([&] { Prompt().RunHeaderCoefDialog(model); }, [&](QDialog& dialog) {
+            ASSERT_TRUE(Focused(dialog));
+            QLineEdit& kx = *dialog.findChild<QLineEdit*>("Kx");
+            kxEdit = &kx;
+            kz = dialog.findChild<QLineEdit*>("Kz");
+            kx.setFocus(Qt::TabFocusReason);
+            kx.selectAll();
+            TypeKeys(kx, "5e");
+            before = model.Values();
+            prompt.messages.clear();
+            switch (action) {
+            case Action::Return: QTest::keyClick(&kx, Qt::Key_Return); break;
+            case Action::OkButton: UserClick(*dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)); break;
+            case Action::OtherEdit: UserClick(*dialog.findChild<QLineEdit*>("Kz")); break;
+            }
+            RunningApp::Pump(100);
+            open = dialog.isVisible();
+            text = kx.text();
+            selected = kx.selectedText();
+            focus = dialog.focusWidget();
+            after = model.Values();
+        }));
+        const int a = static_cast<int>(action);
+        EXPECT_EQ(prompt.messages, std::vector<std::string>{"Please enter a number."}) << a;
+        EXPECT_TRUE(open) << a;
+        EXPECT_EQ(std::tie(after.m_dKx, after.m_dKy, after.m_dKz), std::tie(before.m_dKx, before.m_dKy, before.m_dKz)) << a;
+        if (action == Action::OtherEdit) {
+            EXPECT_EQ(text.toStdString(), model.Text(HeaderCoefField::Kx)) << a;
+            EXPECT_EQ(focus, kz) << a;
+        } else {
+            EXPECT_EQ(std::pair(text, selected), std::pair(QString("5e"), QString("5e"))) << a;
+            EXPECT_EQ(focus, kxEdit) << a;
+        }
+    }
+}
+
+// The file seen on screen: an Origin export whose X and Y steps are 0 brings its check's
+// message, then the dialog. "5e" in K_x and Return say once that it is no number, and the
+// dialog stays open with K_x focused and "5e" selected; "2" and Return then close it, and the
+// header takes 2, not a number the user was told was refused.
+TEST_F(RepairDialogsFocus, AnOriginExportWithoutStepsTakesOnlyTheNumberTyped)
+{
+    const ScratchDir dir;
+    const std::string path = (dir / "steps.dat").string();
+    WriteFile(path, std::string("x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n"));
+    RunningApp app;
+    RealDialogs real(app);
+    const auto coefficients = [](QWidget* modal) { return modal != nullptr ? modal->findChild<QLineEdit*>("Kx") : nullptr; };
+    // The keys go in from a step of their own: a message they bring runs a loop of its own,
+    // in which the next step answers it.
+    const auto typeThenReturn = [&](const char* keys) -> ModalStep {
+        return [=](QWidget* modal) {
+            QLineEdit* kx = coefficients(modal);
+            if (kx == nullptr || !Focused(*qobject_cast<QDialog*>(modal)))
+                return false;
+            kx->setFocus(Qt::TabFocusReason);
+            kx->selectAll();
+            TypeKeys(*kx, keys);
+            QTimer::singleShot(0, kx, [kx] { QTest::keyClick(kx, Qt::Key_Return); });
+            return true;
+        };
+    };
+    std::string check, refusal;
+    std::vector<std::string> more;   // messages beyond the one expected
+    QString shown, selected;
+    bool focused = false;
+    QElapsedTimer seen;
+    const ModalStep look = [&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            more.push_back(box->text().toStdString());
+            box->accept();
+            return false;
+        }
+        QLineEdit* kx = coefficients(modal);
+        if (kx == nullptr)
+            return false;
+        // Anything the refusal left to run shows by then.
+        if (!seen.isValid())
+            seen.start();
+        if (seen.elapsed() < 300)
+            return false;
+        std::tie(shown, selected, focused) = std::tuple(kx->text(), kx->selectedText(), modal->focusWidget() == kx);
+        return true;
+    };
+    const std::size_t done = RunWithModals([&] { app.App().OpenWithFollowUp(path); },
+                                           {AnswerBox(QMessageBox::Ok, &check), typeThenReturn("5e"),
+                                            AnswerBox(QMessageBox::Ok, &refusal), look, typeThenReturn("2")},
+                                           5000);
+    EXPECT_EQ(done, 5u);
+    EXPECT_TRUE(check.starts_with("Please check file Header parameter")) << check;
+    EXPECT_EQ(refusal, "Please enter a number.");
+    EXPECT_EQ(more, std::vector<std::string>{});
+    EXPECT_EQ(std::tuple(shown, selected, focused), std::tuple(QString("5e"), QString("5e"), true));
+    ASSERT_FALSE(app.Frames().empty());
+    EXPECT_EQ(app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header.m_fKx, 2.0f);
+}
+
+// Options with a size that is no value in its range: a click on a radio says nothing of it;
+// OK, by Return or by its button, says it once and keeps the dialog open, the size focused and
+// its text selected, the model as it was.
+TEST_F(RepairDialogsFocus, OptionsTakeNoRefusedSize)
+{
+    RunningApp app;
+    RecordedMessages prompt(app);
+    for (const bool byButton : {false, true}) {
+        CDialogOptions options(1, 10);
+        std::vector<std::string> onRadio, onOk;
+        bool open = false, focused = false;
+        QString selected;
+        EXPECT_TRUE(WithModal<QDialog>([&] { Prompt().RunDialog(options); }, [&](QDialog& dialog) {
+            ASSERT_TRUE(Focused(dialog));
+            QLineEdit& size = *dialog.findChild<QLineEdit*>("matrixSize");
+            size.setFocus(Qt::TabFocusReason);
+            size.selectAll();
+            TypeKeys(size, "0");
+            prompt.messages.clear();
+            QRadioButton& coarsely = *dialog.findChildren<QRadioButton*>().at(1);
+            UserClick(coarsely, RadioButtonAt(coarsely));
+            onRadio = prompt.messages;
+            prompt.messages.clear();
+            if (byButton)
+                UserClick(*dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
+            else
+                QTest::keyClick(&size, Qt::Key_Return);
+            RunningApp::Pump(100);
+            onOk = prompt.messages;
+            std::tie(open, selected, focused) = std::tuple(dialog.isVisible(), size.selectedText(), dialog.focusWidget() == &size);
+        }));
+        EXPECT_EQ(onRadio, std::vector<std::string>{}) << byButton;
+        EXPECT_EQ(onOk, std::vector<std::string>{RangeMessage(1, 1000, true)}) << byButton;
+        EXPECT_EQ(std::tuple(open, selected, focused), std::tuple(true, QString("0"), true)) << byButton;
+        EXPECT_EQ(std::tuple(options.m_nMode, options.m_nMatrixSize, options.m_bAccepted), std::tuple(1, 10u, 0)) << byButton;
+    }
+    // A size the precise render leaves disabled shows its value again, which OK takes.
+    CDialogOptions options(1, 10);
+    prompt.messages.clear();
+    RunWithModals([&] { Prompt().RunDialog(options); }, {[&](QWidget* modal) {
+                      auto* dialog = qobject_cast<QDialog*>(modal);
+                      if (dialog == nullptr || !Focused(*dialog))
+                          return false;
+                      QLineEdit& size = *dialog->findChild<QLineEdit*>("matrixSize");
+                      size.selectAll();
+                      TypeKeys(size, "0");
+                      QRadioButton& precisely = *dialog->findChildren<QRadioButton*>().at(0);
+                      UserClick(precisely, RadioButtonAt(precisely));
+                      UserClick(*dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
+                      return true;
+                  }});
+    EXPECT_EQ(std::tuple(options.m_nMode, options.m_nMatrixSize, options.m_bAccepted), std::tuple(0, 10u, 1));
     EXPECT_EQ(prompt.messages, std::vector<std::string>{});
 }

@@ -3,7 +3,10 @@
 // header's fixed text fields.
 #include "DocumentFixture.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "image/HeaderTextCoding.h"
 
 namespace {
 
@@ -17,6 +20,13 @@ SpmHeader Checked(const SpmHeader& header)
 }
 
 using Field = HeaderCoefField;
+
+// The characters of a UTF-8 text.
+std::size_t Characters(const std::string& text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }));
+}
 
 }  // namespace
 
@@ -123,7 +133,7 @@ TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOf
     const std::pair<const char*, double> accepted[] = {{"0", 0.0}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
     for (const auto& [text, value] : accepted) {
         EXPECT_TRUE(dialog.Type(Field::Ky, text)) << text;
-        EXPECT_EQ(dialog.Values().m_dKy, value) << text;
+        EXPECT_EQ(dialog.Values().m_dKy, static_cast<float>(value)) << text;
     }
     EXPECT_TRUE(dialog.Type(Field::ZUnit, "deg"));
     EXPECT_FALSE(dialog.Type(Field::XYUnit, "mkm1"));
@@ -140,10 +150,69 @@ TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOf
         EXPECT_EQ(prompt.messages, Texts{message}) << text;
         EXPECT_EQ(dialog.Values().m_dKz, 3.0) << text;
     }
-    // The edits show numbers in the dialog's number format.
+    // The edits show the floats the header keeps.
     CDialogHeaderCoef shown({static_cast<double>(0.1f), 1.0, 1e-7, "nm", "um"});
     EXPECT_EQ((Texts{shown.Text(Field::Kx), shown.Text(Field::Ky), shown.Text(Field::Kz), shown.Text(Field::XYUnit)}),
-              (Texts{"0.100000001490116", "1", "1e-07", "um"}));
+              (Texts{"0.1", "1", "0.0000001", "um"}));
+}
+
+// The header keeps floats: a number taken is the float the header will hold, and shows as the
+// fewest digits that the dialog reads back as that float.
+TEST_F(DocumentTest, CoefficientsShowAsTheFloatsTheHeaderKeeps)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"1.0000000596046449", "1.0000001"}, {"0.1", "0.1"},         {"0.30000001192092896", "0.3"},
+        {"123456.789", "123456.79"},          {"1e5", "100000"},       {"1000000", "1000000"},
+        {"1e-7", "0.0000001"},                {"7812.5", "7812.5"},   {"0.00001", "0.00001"},
+    };
+    for (const auto& [typed, shownText] : cases) {
+        CDialogHeaderCoef dialog({1.0, 1.0, 1.0, "nm", "nm"});
+        ASSERT_TRUE(dialog.TakeTyped(Field::Kx, typed)) << typed;
+        double read = 0.0;
+        ASSERT_TRUE(ParseDialogNumber(typed, read));
+        const auto kept = static_cast<float>(read);
+        EXPECT_EQ(dialog.Values().m_dKx, double{kept}) << typed;
+        const std::string text = dialog.Text(Field::Kx);
+        EXPECT_EQ(text, shownText) << typed;
+        double back = 0.0;
+        EXPECT_TRUE(ParseDialogNumber(text, back) && static_cast<float>(back) == kept) << typed;
+
+        // What the dialog holds is what the header then keeps.
+        SpmHeader header = TestHeader(4, 3);
+        header.m_fKy = 0.0f;
+        prompt.headerCoefScript.push_back({{Field::Kx, typed}});
+        EXPECT_EQ(double{Checked(header).m_fKx}, dialog.Values().m_dKx) << typed;
+    }
+}
+
+// The units hold 3 characters and what their header fields keep of UTF-8, the Z unit 3 bytes
+// and the XY unit 5: what the dialog holds, the header keeps whole. A name holds 20
+// characters, in any bytes.
+TEST_F(DocumentTest, UnitsHoldWhatTheirHeaderFieldsKeep)
+{
+    const std::pair<Field, std::string> cases[] = {
+        {Field::ZUnit, "µm"},   {Field::ZUnit, "µµ"},   {Field::ZUnit, "abc"},  {Field::ZUnit, "abcd"},
+        {Field::XYUnit, "µµm"}, {Field::XYUnit, "µµµ"}, {Field::XYUnit, "abc"}, {Field::XYUnit, "abcd"},
+    };
+    for (const auto& [field, text] : cases) {
+        const bool z = field == Field::ZUnit;
+        SpmHeader header{};
+        z ? SetTypedHeaderText(header.m_szZUnit, text) : SetTypedHeaderText(header.m_szXYUnit, text);
+        const std::string kept = z ? HeaderText(header.m_szZUnit) : HeaderText(header.m_szXYUnit);
+        const bool fits = kept == text && Characters(text) <= 3;
+        prompt.messages.clear();
+        CDialogHeaderCoef dialog({1.0, 1.0, 1.0, "nm", "nm"});
+        EXPECT_EQ(dialog.Type(field, text), fits) << text;
+        EXPECT_EQ(prompt.messages, fits ? Texts{} : Texts{TooLongMessage(3)}) << text;
+        EXPECT_EQ(z ? dialog.Values().m_strZUnit : dialog.Values().m_strXYUnit, fits ? text : "nm") << text;
+    }
+    std::string twenty;
+    for (int i = 0; i < 20; ++i)
+        twenty += "ö";
+    CDialogImageName name("Height");
+    EXPECT_TRUE(name.TypeName(twenty));
+    EXPECT_FALSE(name.TypeName(twenty + "o"));
+    EXPECT_EQ(name.Name(), twenty);
 }
 
 TEST(SpmHeaderText, SetCutsToFitAndClearsTheRestReadStopsAtTheFirstZeroOrTheFieldEnd)
