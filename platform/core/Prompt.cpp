@@ -28,19 +28,11 @@ std::optional<std::string> LengthRefusal(const std::string& text, std::size_t li
     return TooLongMessage(limit);
 }
 
-// A coefficient as the header keeps it: the nearest float. One beyond every float, which no
-// header holds, stays as it is.
+// A coefficient as the header keeps it: the nearest float. Presets come from the header's
+// floats and typed values lie within 0 to 1000000, so every one is a float's.
 double AsKept(double value)
 {
-    return std::abs(value) <= std::numeric_limits<float>::max() ? static_cast<double>(static_cast<float>(value)) : value;
-}
-
-// What the edit shows of a coefficient: the float the header keeps, as the configuration
-// panel shows its floats.
-std::string KeptText(double value)
-{
-    return std::abs(value) <= std::numeric_limits<float>::max() ? ShortestFloatText(static_cast<float>(value))
-                                                                : FormatDialogNumber(value);
+    return static_cast<float>(value);
 }
 
 // Shows `refusal` when there is one; whether there was.
@@ -199,5 +191,6 @@ std::string CDialogHeaderCoef::Text(HeaderCoefField field) const
 {
     if (const std::string* unit = UnitOf(m_values, field))
         return *unit;
-    return KeptText(*NumberOf(m_values, field));
+    // The float the header keeps, as the configuration panel shows its floats.
+    return ShortestFloatText(static_cast<float>(*NumberOf(m_values, field)));
 }

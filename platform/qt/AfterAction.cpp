@@ -35,7 +35,7 @@ public:
 
     void Add(QObject* context, std::function<void()> work)
     {
-        m_queue.push_back({context, context != nullptr, LoopLevel(), std::move(work)});
+        m_queue.push_back({context, LoopLevel(), std::move(work)});
         // The first look comes as soon as the events already queued have run: a key or a
         // click that is complete by then leaves nothing to wait for.
         if (!m_bRunning)
@@ -45,7 +45,6 @@ public:
 private:
     struct Entry {
         QPointer<QObject> context;
-        bool hasContext;
         int level;               // the event loop the action ran in
         std::function<void()> work;
     };
@@ -67,7 +66,7 @@ private:
         const QScopedValueRollback running(m_bRunning, true);
         while (!m_queue.empty()) {
             Entry& front = m_queue.front();
-            if (front.hasContext && front.context.isNull()) {
+            if (front.context.isNull()) {
                 m_queue.pop_front();
                 continue;
             }

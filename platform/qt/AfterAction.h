@@ -11,8 +11,8 @@
 
 class QObject;
 
-// Runs `work` once the user's present action is done; not at all when `context` is gone by
-// then (a dialog the action closed). Queued work runs in the order it came, one at a time.
+// Runs `work` once the user's present action is done; not at all when `context`, the object
+// the work is for, is gone by then (a dialog the action closed). Queued work runs in the order it came, one at a time.
 void RunAfterUserAction(QObject* context, std::function<void()> work);
 // Shows `message` through the prompt that way.
 void SayAfterUserAction(QObject* context, std::string message);
