@@ -1,13 +1,17 @@
 #include "platform/qt/AfterAction.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 
+#include <algorithm>
 #include <deque>
 #include <utility>
+#include <vector>
 
 #include "platform/core/Prompt.h"
 
@@ -22,6 +26,7 @@ public:
     {
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, &CAfterAction::Poll);
+        parent->installEventFilter(this);
     }
 
     static CAfterAction& Instance()
@@ -35,26 +40,68 @@ public:
 
     void Add(QObject* context, std::function<void()> work)
     {
-        m_queue.push_back({context, LoopLevel(), std::move(work)});
+        m_queue.push_back({context, LoopLevel(), m_bFocusLeaving, std::move(work)});
         // The first look comes as soon as the events already queued have run: a key or a
         // click that is complete by then leaves nothing to wait for.
         if (!m_bRunning)
             m_timer.start(0);
     }
 
+protected:
+    // A focus that leaves for no window of this program went to another program: what that
+    // change of focus leaves, while it is delivered, waits until the program has it again. A
+    // focus moving to a window of this program, a dialog the user's action opened, has one.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut && !m_bFocusLeaving &&
+            static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason &&
+            QGuiApplication::focusWindow() == nullptr) {
+            m_bFocusLeaving = true;
+            QMetaObject::invokeMethod(this, [this] { m_bFocusLeaving = false; }, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
 private:
     struct Entry {
         QPointer<QObject> context;
         int level;               // the event loop the action ran in
+        bool awaitsFocus;        // made as another program took the focus
         std::function<void()> work;
     };
 
     static int LoopLevel() { return QThread::currentThread()->loopLevel(); }
 
-    static bool ActionDone(int level)
+    // The window the work is for; none for an object that is no widget.
+    static const QWidget* WindowOf(const QObject* context)
     {
-        return QGuiApplication::mouseButtons() == Qt::NoButton && QApplication::activePopupWidget() == nullptr &&
-               LoopLevel() <= level;
+        const auto* widget = qobject_cast<const QWidget*>(context);
+        return widget != nullptr ? widget->window() : nullptr;
+    }
+
+    // A click or a menu on its way is the user's action, wherever it is.
+    static bool UserBusy()
+    {
+        return QGuiApplication::mouseButtons() != Qt::NoButton || QApplication::activePopupWidget() != nullptr;
+    }
+
+    // A modal window stands between the user and `window`: one opened over it, not it itself
+    // nor one it belongs to.
+    static bool HeldByModal(const QWidget* window)
+    {
+        const QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr)
+            return false;
+        for (const QWidget* w = window; w != nullptr; w = w->parentWidget())
+            if (w == modal)
+                return false;
+        return true;
+    }
+
+    static bool MayRun(const Entry& entry)
+    {
+        return LoopLevel() <= entry.level && !HeldByModal(WindowOf(entry.context)) &&
+               (!entry.awaitsFocus || QGuiApplication::applicationState() == Qt::ApplicationActive);
     }
 
     void Poll()
@@ -64,28 +111,52 @@ private:
         if (m_bRunning)
             return;
         const QScopedValueRollback running(m_bRunning, true);
-        while (!m_queue.empty()) {
-            Entry& front = m_queue.front();
-            if (front.context.isNull()) {
-                m_queue.pop_front();
-                continue;
-            }
-            if (!ActionDone(front.level))
-                break;
-            std::function<void()> work = std::move(front.work);
-            m_queue.pop_front();
-            work();
+        while (RunNext()) {
         }
         if (!m_queue.empty())
             m_timer.start(kPollMs);
     }
 
+    // Runs the first entry that may run now; false when none may. An entry waits behind an
+    // earlier one of its window, never behind another window's.
+    bool RunNext()
+    {
+        std::erase_if(m_queue, [](const Entry& entry) { return entry.context.isNull(); });
+        if (UserBusy())
+            return false;
+        std::vector<const QWidget*> held;
+        for (auto entry = m_queue.begin(); entry != m_queue.end(); ++entry) {
+            const QWidget* window = WindowOf(entry->context);
+            if (std::find(held.begin(), held.end(), window) != held.end())
+                continue;
+            if (!MayRun(*entry)) {
+                held.push_back(window);
+                continue;
+            }
+            // Out of the queue first: the work may add to it, or run a loop in which entries go.
+            std::function<void()> work = std::move(entry->work);
+            m_queue.erase(entry);
+            work();
+            return true;
+        }
+        return false;
+    }
+
     QTimer m_timer;
     std::deque<Entry> m_queue;
     bool m_bRunning = false;
+    bool m_bFocusLeaving = false;
 };
 
+// Made with the application, so that it sees the focus leave before any work comes.
+void StartWatching()
+{
+    CAfterAction::Instance();
+}
+
 } // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(StartWatching)
 
 void RunAfterUserAction(QObject* context, std::function<void()> work)
 {

@@ -4,6 +4,12 @@
 // click or the menu's choice for itself, and the action is lost without a word. What the
 // user is told about the edit left therefore waits until no mouse button is down, no menu or
 // other popup is open, and every dialog the action opened has closed again.
+//
+// Work belongs to the window of the object it is for. A modal window opened after it, by the
+// action or later, holds it back until that window has closed, however the window came; work
+// for that modal window itself runs while it is up, whatever waits outside it. Work brought
+// by another program taking the focus waits until one of this program's windows has it again:
+// a message must not pull the user back.
 #pragma once
 
 #include <functional>
@@ -12,7 +18,8 @@
 class QObject;
 
 // Runs `work` once the user's present action is done; not at all when `context`, the object
-// the work is for, is gone by then (a dialog the action closed). Queued work runs in the order it came, one at a time.
+// the work is for, is gone by then (a dialog the action closed). The work of one window runs
+// in the order it came, one piece at a time.
 void RunAfterUserAction(QObject* context, std::function<void()> work);
 // Shows `message` through the prompt that way.
 void SayAfterUserAction(QObject* context, std::string message);
