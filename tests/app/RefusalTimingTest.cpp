@@ -94,9 +94,9 @@ TEST(AfterAction, WorkWaitsForTheModalWindowsOpenedOverItsOwn)
          {{Op::Show, 'p'}, {Op::Show, 'o'}, {Op::Queue, 'p', "A"}, {Op::Queue, 'p', "C"}, {Op::Expect, 0, ""},
           {Op::Close, 'o'}, {Op::Expect, 0, "AC"}}},
         {"a modal dialog over a modal dialog holds the first one's work",
-         {{Op::Show, 'p'}, {Op::Show, 'o'}, {Op::Queue, 'o', "B"}, {Op::Expect, 0, "B"}, {Op::Show, 'i'}, {Op::Queue, 'o', "C"},
-          {Op::Queue, 'i', "D"}, {Op::Queue, 'p', "A"}, {Op::Expect, 0, "BD"}, {Op::Close, 'i'}, {Op::Expect, 0, "BDC"},
-          {Op::Close, 'o'}, {Op::Expect, 0, "BDCA"}}},
+         {{Op::Show, 'p'}, {Op::Show, 'o'}, {Op::Queue, 'o', "B"}, {Op::Expect, 0, "B"}, {Op::Show, 'i'},
+          {Op::Queue, 'o', "C"}, {Op::Queue, 'i', "D"}, {Op::Queue, 'p', "A"}, {Op::Expect, 0, "BD"}, {Op::Close, 'i'},
+          {Op::Expect, 0, "BDC"}, {Op::Close, 'o'}, {Op::Expect, 0, "BDCA"}}},
         {"a window that belongs to the modal dialog is not held by it",
          {{Op::Show, 'o'}, {Op::Show, 't'}, {Op::Queue, 't', "T"}, {Op::Queue, 'p', "A"}, {Op::Expect, 0, "T"},
           {Op::Close, 'o'}, {Op::Expect, 0, "TA"}}},
@@ -202,8 +202,8 @@ protected:
     void TearDown() override { m_app.reset(); }
 
     CMainFrame& Main() { return m_app->MainFrame(); }
-    // The user types "2000" into the panel's Tilt on the `kind` frame: refused, and nothing said
-    // while the edit has the focus.
+    // The user types "2000" into the panel's Tilt on the `kind` frame: a text it refuses once
+    // the edit is left.
     QLineEdit& TypeRefusedTilt(const char* kind)
     {
         EXPECT_TRUE(m_app->Activate(kind));
@@ -283,9 +283,9 @@ void ClickSoon(QWidget& target, QPoint at)
     QTimer::singleShot(120, &target, [window, in] { QTest::mouseRelease(window, Qt::LeftButton, {}, in); });
 }
 
-// The dialog in front once `ready` holds or `ms` milliseconds have gone by since it first was:
-// `look` at it, then closed as by its close box.
-ModalStep CloseWhen(std::function<bool()> ready, std::function<void(QWidget&)> look, int ms = 1000)
+// The window in front, left up for `ms` milliseconds, long enough for anything queued to come
+// over it: `look` at it, then closed as by its close box.
+ModalStep CloseAfter(int ms, std::function<void(QWidget&)> look)
 {
     QElapsedTimer since;
     return [=](QWidget* modal) mutable {
@@ -293,7 +293,7 @@ ModalStep CloseWhen(std::function<bool()> ready, std::function<void(QWidget&)> l
             return false;
         if (!since.isValid())
             since.start();
-        if (!ready() && since.elapsed() < ms)
+        if (since.elapsed() < ms)
             return false;
         look(*modal);
         modal->close();
@@ -334,7 +334,7 @@ TEST_F(RefusalTimingFocus, ARefusalInTheFourierDialogIsSaidThereThePanelsAfterIt
              ClickSoon(lin, QPoint(lin.height() / 2, lin.height() / 2));
              return true;
          },
-         CloseWhen([] { return false; }, [&](QWidget& modal) {
+         CloseAfter(1000, [&](QWidget& modal) {
              auto& dialog = dynamic_cast<CDialogFourierTransform&>(modal);
              angleShown = dialog.Edit(kIdcAngle)->text();
              linView = dialog.Button(kIdcLinView)->isChecked();
@@ -369,7 +369,7 @@ TEST_F(RefusalTimingFocus, ARefusalInTheCoefficientDialogIsSaidThereThePanelsAft
              ClickSoon(ky, ky.rect().center());
              return true;
          },
-         CloseWhen([] { return false; }, [&](QWidget& modal) { kxShown = modal.findChild<QLineEdit*>("Kx")->text(); })},
+         CloseAfter(1000, [&](QWidget& modal) { kxShown = modal.findChild<QLineEdit*>("Kx")->text(); })},
         2);
     EXPECT_EQ(said, (std::vector<Said>{{"Please enter a number.", "Header X Y Z Coefficient"},
                                        {kTiltRefusal, ""}}));
@@ -406,7 +406,7 @@ TEST_F(RefusalTimingFocus, ARefusalLeftByAnActionOpeningAWindowWaitsUntilItHasCl
         TypeRefusedTilt(":3D");
         QString opened;
         const std::vector<Said> said =
-            Run(c.act, {CloseWhen([] { return false; }, [&](QWidget& modal) { opened = modal.windowTitle(); }, 500)}, 1);
+            Run(c.act, {CloseAfter(500, [&](QWidget& modal) { opened = modal.windowTitle(); })}, 1);
         EXPECT_EQ(said, (std::vector<Said>{{kTiltRefusal, ""}})) << c.what;
         EXPECT_EQ(opened, c.opened) << c.what;
         EXPECT_TRUE(Main().isVisible()) << c.what;
