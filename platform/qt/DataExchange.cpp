@@ -100,35 +100,117 @@ bool Grows(const TextSize& before, const TextSize& after, const TextLimit& limit
            (after.bytes > limit.bytes && after.bytes > before.bytes);
 }
 
-// LimitTyping's validator: it holds the user's changes to the limit, never the program's.
+// What a change did to a text: `inserted` took the place of `replaced` at `start`.
+struct TextChange {
+    qsizetype start = 0;
+    QString replaced;
+    QString inserted;
+};
+
+// The change from `before` to `after`. A typed, pasted or dropped text ends at the cursor,
+// which tells where it went among equal characters.
+TextChange ChangeBetween(const QString& before, const QString& after, qsizetype cursor)
+{
+    const qsizetype tailLimit = std::min(after.size() - cursor, before.size());
+    qsizetype tail = 0;
+    while (tail < tailLimit && after[after.size() - 1 - tail] == before[before.size() - 1 - tail])
+        ++tail;
+    // Neither end cuts a pair of surrogates: a character is changed whole.
+    if (tail > 0 && after[after.size() - tail].isLowSurrogate())
+        --tail;
+    const qsizetype headLimit = std::min(after.size(), before.size()) - tail;
+    qsizetype head = 0;
+    while (head < headLimit && after[head] == before[head])
+        ++head;
+    if (head > 0 && head < after.size() && after[head].isLowSurrogate())
+        --head;
+    return {head, before.mid(head, before.size() - tail - head), after.mid(head, after.size() - tail - head)};
+}
+
+// The longest start of what `change` inserted that the limit lets in, as an edit's length
+// limit takes the start of a paste: whole characters only, never half of a pair of
+// surrogates or of a character's UTF-8 bytes. The text may be as long as the limit, or as
+// long as it was before where that is longer.
+QString Fitting(const TextChange& change, const TextSize& before, const TextSize& after, const TextLimit& limit)
+{
+    const TextSize inserted = SizeOf(change.inserted);
+    // What the rest of the text leaves, in each measure.
+    std::size_t characters = std::max(limit.characters, before.characters) - (after.characters - inserted.characters);
+    std::size_t bytes = std::max(limit.bytes, before.bytes) - (after.bytes - inserted.bytes);
+    qsizetype end = 0;
+    while (end < change.inserted.size()) {
+        const qsizetype length = change.inserted[end].isHighSurrogate() && end + 1 < change.inserted.size() &&
+                                         change.inserted[end + 1].isLowSurrogate()
+                                     ? 2
+                                     : 1;
+        const auto size = static_cast<std::size_t>(change.inserted.mid(end, length).toUtf8().size());
+        if (characters == 0 || size > bytes)
+            break;
+        --characters;
+        bytes -= size;
+        end += length;
+    }
+    return change.inserted.left(end);
+}
+
+// The part of a change beyond the limit that fits, empty when none does.
+QString FittingPart(const QString& before, const QString& after, qsizetype cursor, const TextLimit& limit,
+                    TextChange& change)
+{
+    change = ChangeBetween(before, after, cursor);
+    return Fitting(change, SizeOf(before), SizeOf(after), limit);
+}
+
+// LimitTyping's validator: it holds the user's changes to the limit, never the program's. A
+// change beyond it is refused whole, and the part of it that fits goes in right after, as a
+// change of the user's own.
 class CTypingLimit final : public QValidator {
 public:
     CTypingLimit(QLineEdit& edit, TextLimit limit)
-        : QValidator(&edit), m_edit(edit), m_limit(limit), m_shown(SizeOf(edit.text()))
+        : QValidator(&edit), m_edit(edit), m_limit(limit), m_text(edit.text())
     {
         // Every text the edit takes, the program's or the user's, is what the next change
         // is measured against: a refused change leaves the text, and this, as they were.
-        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_shown = SizeOf(text); });
+        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_text = text; });
     }
 
     void SetLimit(TextLimit limit) { m_limit = limit; }
 
-    State validate(QString& input, int&) const override
+    State validate(QString& input, int& position) const override
     {
         // The program sets its texts unmodified: they show whatever their length.
-        if (!m_edit.isModified())
+        if (!m_edit.isModified() || !Grows(SizeOf(m_text), SizeOf(input), m_limit))
             return Acceptable;
-        return Grows(m_shown, SizeOf(input), m_limit) ? Invalid : Acceptable;
+        TextChange change;
+        const QString fitting = FittingPart(m_text, input, position, m_limit, change);
+        // A text the validator hands back would clear the edit's undo and its mark of a
+        // typed text: the edit puts its text back first, then the part that fits goes in.
+        if (!fitting.isEmpty()) {
+            auto* self = const_cast<CTypingLimit*>(this);
+            QMetaObject::invokeMethod(
+                self, [self, shown = m_text, change, fitting] { self->Insert(shown, change, fitting); },
+                Qt::QueuedConnection);
+        }
+        return Invalid;
     }
 
 private:
-    const QLineEdit& m_edit;
+    void Insert(const QString& shown, const TextChange& change, const QString& fitting)
+    {
+        // Whatever changed the text since is the last word.
+        if (m_edit.text() != shown)
+            return;
+        m_edit.setSelection(static_cast<int>(change.start), static_cast<int>(change.replaced.size()));
+        m_edit.insert(fitting);
+    }
+
+    QLineEdit& m_edit;
     TextLimit m_limit;
-    TextSize m_shown;
+    QString m_text;   // the last text the edit took
 };
 
 // LimitTyping's watcher of a multi-line edit, which takes no validator: a change by the user
-// that the limit refuses is taken back as soon as it is made, before anything reads it.
+// that the limit refuses keeps only the part of it that fits, before anything reads it.
 class CPlainTypingLimit final : public QObject {
 public:
     CPlainTypingLimit(QPlainTextEdit& edit, TextLimit limit)
@@ -146,7 +228,7 @@ private:
     {
         const QString text = m_edit.toPlainText();
         if (ByUser() && Grows(SizeOf(m_text), SizeOf(text), m_limit))
-            TakeBack(text);
+            Cut(text);
         else
             m_text = text;
     }
@@ -159,28 +241,23 @@ private:
         return !m_edit.signalsBlocked() && document.isUndoRedoEnabled() && document.isModified();
     }
 
-    // Puts back what the change replaced. A typed or pasted text ends at the cursor, which
-    // tells where it went among equal characters; the cursor goes back where the typing
-    // began, over the text it replaced. Undone with the change, as one step.
-    void TakeBack(const QString& text)
+    // Keeps the part of the change that fits, the cursor after it. When none does, puts back
+    // what the change replaced, the cursor back where the typing began, over that text.
+    // Undone with the change, as one step.
+    void Cut(const QString& text)
     {
-        const qsizetype tailLimit = text.size() - m_edit.textCursor().position();
-        qsizetype tail = 0;
-        while (tail < tailLimit && tail < m_text.size() && text[text.size() - 1 - tail] == m_text[m_text.size() - 1 - tail])
-            ++tail;
-        const qsizetype headLimit = std::min(text.size(), m_text.size()) - tail;
-        qsizetype head = 0;
-        while (head < headLimit && text[head] == m_text[head])
-            ++head;
-        const QString replaced = m_text.mid(head, m_text.size() - tail - head);
+        TextChange change;
+        const QString fitting = FittingPart(m_text, text, m_edit.textCursor().position(), m_limit, change);
+        const QString kept = fitting.isEmpty() ? change.replaced : fitting;
+        const auto start = static_cast<int>(change.start);
         QTextCursor cursor(m_edit.document());
         cursor.joinPreviousEditBlock();
-        cursor.setPosition(static_cast<int>(head));
-        cursor.setPosition(static_cast<int>(text.size() - tail), QTextCursor::KeepAnchor);
-        cursor.insertText(replaced);
+        cursor.setPosition(start);
+        cursor.setPosition(start + static_cast<int>(change.inserted.size()), QTextCursor::KeepAnchor);
+        cursor.insertText(kept);
         cursor.endEditBlock();
-        cursor.setPosition(static_cast<int>(head));
-        cursor.setPosition(static_cast<int>(head + replaced.size()), QTextCursor::KeepAnchor);
+        cursor.setPosition(fitting.isEmpty() ? start : start + static_cast<int>(kept.size()));
+        cursor.setPosition(start + static_cast<int>(kept.size()), QTextCursor::KeepAnchor);
         m_edit.setTextCursor(cursor);
     }
 

@@ -7,6 +7,8 @@
 // refused.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -63,17 +65,42 @@ std::string OlderFile(const ScratchDir& dir, std::string_view note = "25 \xB0" "
     return path;
 }
 
-// An image file of 64 x 48 points (NT-MDT for *.mdt, else *.spm) with X and Y steps of
-// `step`, heights rising by `height` a point and the quantity `quantity`; its path.
-std::string ImageFile(const ScratchDir& dir, const char* name, float step, double height, const char* quantity)
+// `image` written to `name` in `dir` (NT-MDT for *.mdt, else *.spm) with the quantity
+// `quantity`; its path.
+std::string ImageFile(const ScratchDir& dir, const char* name, CSpmImage image, const char* quantity)
 {
-    CSpmImage image = MakeImage(64, 48, [height](int r, int c) { return (r * 64 + c) * height; }, step, step);
     SetHeaderText(image.m_header.m_szQuantity, quantity);
     CImageFile file;
     const std::string path = (dir / name).string();
     const bool written = std::string_view(name).ends_with(".mdt") ? file.WriteMdt(path, image) : file.WriteSpm(path, image);
     EXPECT_TRUE(written) << name;
     return path;
+}
+
+// An image of `columns` x `rows` points whose heights rise by `height` a point.
+CSpmImage Ramp(int columns, int rows, double height, float xStep, float yStep)
+{
+    return MakeImage(columns, rows, [=](int r, int c) { return (r * columns + c) * height; }, xStep, yStep);
+}
+
+// An image file of 64 x 48 points with X and Y steps of `step`, heights rising by `height` a
+// point and the quantity `quantity`; its path.
+std::string ImageFile(const ScratchDir& dir, const char* name, float step, double height, const char* quantity)
+{
+    return ImageFile(dir, name, Ramp(64, 48, height, step, step), quantity);
+}
+
+// A text field of a header's bytes, as the work bench shows it.
+std::string HeldText(std::size_t offset, std::size_t size, const std::string& bytes)
+{
+    const std::string field = bytes.substr(offset, size);
+    return HeaderBytesAsUtf8(field.substr(0, field.find('\0')));
+}
+
+// The header's bytes.
+std::string BytesOf(const SpmHeader& header)
+{
+    return {reinterpret_cast<const char*>(&header), sizeof header};
 }
 
 // The application's own dialogs, with the messages they show recorded instead of shown.
@@ -146,14 +173,11 @@ TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
     CDialogWorkBench& bench = app.MainFrame().WorkBench();
     CDocument& doc = app.ActiveDoc();
     const CSpmImage& image = *doc.Doc().ImageList().front().m_pImage;
-    const auto shownHeader = [&image] {
-        return std::string(reinterpret_cast<const char*>(&image.m_header), sizeof(SpmHeader));
-    };
     for (const char* kind : {":2D", ":3D", ":2D"}) {
         ASSERT_TRUE(app.Activate(kind)) << kind;
         bench.OnTimer();
         RunningApp::Pump(0);
-        EXPECT_EQ(shownHeader(), header) << kind;
+        EXPECT_EQ(BytesOf(image.m_header), header) << kind;
         EXPECT_FALSE(doc.IsModified()) << kind;
     }
     const auto text = [&bench](const char* id) { return bench.findChild<QLineEdit*>(id)->text(); };
@@ -309,18 +333,12 @@ TEST(WorkBench, HeaderTextsStopTakingCharactersAtTheirLimits)
         {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "µµm"},
         {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "a.u."},
     };
-    // A text field of a header's bytes, as the work bench shows it.
-    const auto held = [](std::size_t offset, std::size_t size, const std::string& bytes) {
-        const std::string field = bytes.substr(offset, size);
-        return HeaderBytesAsUtf8(field.substr(0, field.find('\0')));
-    };
     for (const auto& c : cases) {
         QLineEdit& edit = *bench.findChild<QLineEdit*>(c.id);
         edit.selectAll();
         const std::vector<QString> expected = UpToLimits(c.keys, c.chars, c.size - 1);
         EXPECT_EQ(TypeKeys(edit, c.keys), expected) << c.keys;
-        EXPECT_EQ(held(c.offset, c.size, std::string(reinterpret_cast<const char*>(&header), sizeof header)),
-                  expected.back().toStdString()) << c.keys;
+        EXPECT_EQ(HeldText(c.offset, c.size, BytesOf(header)), expected.back().toStdString()) << c.keys;
         Leave(edit);
         EXPECT_EQ(edit.text(), expected.back()) << c.keys;
     }
@@ -328,7 +346,7 @@ TEST(WorkBench, HeaderTextsStopTakingCharactersAtTheirLimits)
     ASSERT_TRUE(app.Run(cmd::kFileSave));
     const std::string saved = FileText(path);
     for (const auto& c : cases)
-        EXPECT_EQ(held(c.offset, c.size, saved), bench.findChild<QLineEdit*>(c.id)->text().toStdString()) << c.id;
+        EXPECT_EQ(HeldText(c.offset, c.size, saved), bench.findChild<QLineEdit*>(c.id)->text().toStdString()) << c.id;
 }
 
 // The note stops at the 321 bytes its field keeps, a key beyond them taken back where it was
@@ -364,6 +382,71 @@ TEST(WorkBench, TheNoteStopsAtTheBytesItsFieldKeeps)
         EXPECT_EQ(note.toPlainText(), older ? start : start.left(10) + 'b' + start.mid(10)) << older;
         EXPECT_EQ(HeaderText(header.m_szNote), older ? before : note.toPlainText().toStdString()) << older;
     }
+}
+
+// The longest start of `text` that keeps to `chars` characters and `bytes` bytes of UTF-8.
+QString StartThatFits(const QString& text, std::size_t chars, std::size_t bytes)
+{
+    QString start;
+    for (const char32_t character : text.toUcs4()) {
+        const QString next = start + QString::fromUcs4(&character, 1);
+        if (static_cast<std::size_t>(next.toUcs4().size()) > chars || static_cast<std::size_t>(next.toUtf8().size()) > bytes)
+            break;
+        start = next;
+    }
+    return start;
+}
+
+// A long paste over the whole text of a header edit, with Ctrl+V, takes the start that fits
+// the edit's limits, in characters and in the bytes of UTF-8 its header field keeps, whole
+// characters only, with nothing said; the header, and the file saved, hold what the edit
+// shows.
+TEST(WorkBench, ALongPasteIntoAHeaderEditTakesWhatFits)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    const std::string path = SampleCopy(dir);
+    RunningApp app(path);
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    bench.OnTimer();
+    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+    const QString emoji = QString::fromUtf8("😀");
+    const struct {
+        const char* id;
+        std::size_t chars;   // what the edit takes, besides the bytes its field keeps
+        std::size_t offset, size;
+        QString pasted;
+    } cases[] = {
+        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "abcdef"},
+        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, QString::fromUtf8("aµµ")},
+        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "abcdefgh"},
+        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, QString::fromUtf8("µµµm")},
+        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "abcdefghijklmnopqrstuvwxyz"},
+        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, emoji.repeated(20)},
+        {"1070", 321, offsetof(SpmHeader, m_szNote), sizeof header.m_szNote, QString(300, 'n') + "\n" + QString(100, 'm')},
+        {"1070", 321, offsetof(SpmHeader, m_szNote), sizeof header.m_szNote, "a" + QString::fromUtf8("ö").repeated(200)},
+    };
+    const auto text = [&bench](const char* id) {
+        const auto* line = bench.findChild<QLineEdit*>(id);
+        return line != nullptr ? line->text() : bench.findChild<QPlainTextEdit*>(id)->toPlainText();
+    };
+    for (const auto& c : cases) {
+        QWidget& edit = *bench.findChild<QWidget*>(c.id);
+        QMetaObject::invokeMethod(&edit, "selectAll");
+        QApplication::clipboard()->setText(c.pasted);
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        RunningApp::Pump(0);
+        const QString expected = StartThatFits(c.pasted, c.chars, c.size - 1);
+        const std::string label = std::string(c.id) + " " + c.pasted.left(8).toStdString();
+        EXPECT_EQ(text(c.id), expected) << label;
+        EXPECT_TRUE(text(c.id).isValidUtf16()) << label;
+        EXPECT_EQ(HeldText(c.offset, c.size, BytesOf(header)), expected.toStdString()) << label;
+    }
+    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
+    ASSERT_TRUE(app.Run(cmd::kFileSave));
+    const std::string saved = FileText(path);
+    for (const auto& c : cases)
+        EXPECT_EQ(HeldText(c.offset, c.size, saved), text(c.id).toStdString()) << c.id;
 }
 
 // An older file's 20-character name shows in full; a user who shortens it to what is still
