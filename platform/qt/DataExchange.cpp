@@ -1,8 +1,12 @@
 #include "platform/qt/DataExchange.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -10,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <utility>
 
 #include "platform/core/Prompt.h"
 #include "platform/qt/AfterAction.h"
@@ -161,6 +167,45 @@ QString FittingPart(const QString& before, const QString& after, qsizetype curso
     return Fitting(change, SizeOf(before), SizeOf(after), limit);
 }
 
+// A text dropped on an edit whose limit cuts it goes in as a copy: a move would take the
+// whole text away from where it was dragged, of which the edit keeps only a part.
+class CCutDropCopies final : public QObject {
+public:
+    // `target` receives the drops for `edit`; `takesWhole` tells whether a text added to the
+    // edit's fits whole.
+    CCutDropCopies(QObject& owner, QWidget& target, const QWidget& edit, std::function<bool(const QString&)> takesWhole)
+        : QObject(&owner), m_edit(edit), m_takesWhole(std::move(takesWhole))
+    {
+        target.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        if (event->type() != QEvent::Drop || m_bSending)
+            return false;
+        auto& drop = static_cast<QDropEvent&>(*event);
+        // A move within the edit adds nothing; a drag that may only move stays one.
+        const auto* source = qobject_cast<const QWidget*>(drop.source());
+        if (drop.dropAction() != Qt::MoveAction || !drop.possibleActions().testFlag(Qt::CopyAction) ||
+            (source != nullptr && (source == &m_edit || m_edit.isAncestorOf(source))) || !drop.mimeData()->hasText() ||
+            m_takesWhole(drop.mimeData()->text()))
+            return false;
+        QDropEvent copy(drop.position(), Qt::CopyAction, drop.mimeData(), drop.buttons(), drop.modifiers());
+        {
+            const QScopedValueRollback sending(m_bSending, true);
+            QCoreApplication::sendEvent(target, &copy);
+        }
+        drop.setDropAction(Qt::CopyAction);
+        drop.setAccepted(copy.isAccepted());
+        return true;
+    }
+
+private:
+    const QWidget& m_edit;
+    std::function<bool(const QString&)> m_takesWhole;
+    bool m_bSending = false;
+};
+
 // LimitTyping's validator: it holds the user's changes to the limit, never the program's. A
 // change beyond it is refused whole, and the part of it that fits goes in right after, as a
 // change of the user's own.
@@ -172,9 +217,11 @@ public:
         // Every text the edit takes, the program's or the user's, is what the next change
         // is measured against: a refused change leaves the text, and this, as they were.
         connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_text = text; });
+        new CCutDropCopies(*this, edit, edit, [this](const QString& added) { return TakesWhole(added); });
     }
 
     void SetLimit(TextLimit limit) { m_limit = limit; }
+    bool TakesWhole(const QString& added) const { return !Grows(SizeOf(m_text), SizeOf(m_text + added), m_limit); }
 
     State validate(QString& input, int& position) const override
     {
@@ -219,9 +266,11 @@ public:
         // The document tells of every change, also of the program's texts, which are written
         // with the edit's own signals blocked.
         connect(edit.document(), &QTextDocument::contentsChanged, this, &CPlainTypingLimit::Changed);
+        new CCutDropCopies(*this, *edit.viewport(), edit, [this](const QString& added) { return TakesWhole(added); });
     }
 
     void SetLimit(TextLimit limit) { m_limit = limit; }
+    bool TakesWhole(const QString& added) const { return !Grows(SizeOf(m_text), SizeOf(m_text + added), m_limit); }
 
 private:
     void Changed()

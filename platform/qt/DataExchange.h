@@ -107,7 +107,8 @@ inline constexpr std::size_t kAnyBytes = std::numeric_limits<std::size_t>::max()
 // only the whole characters of its start that fit, and nothing when none does (the text and
 // its selection stay then). A text the program shows keeps its full length, and the user may
 // shorten it. A single-line edit takes the part that fits once the event that brought the
-// change is done; a multi-line edit, which takes no validator, at once.
+// change is done; a multi-line edit, which takes no validator, at once. A dragged text that
+// is cut is copied, not moved: where it came from keeps it whole.
 void LimitTyping(QLineEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);
 void LimitTyping(QPlainTextEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);
 

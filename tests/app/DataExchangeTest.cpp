@@ -212,9 +212,12 @@ TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
 enum class Way { Paste, Drop, Key };
 
 // The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
-// selection: pasted with Ctrl+V, dropped where the cursor stands, or typed as one key.
-void Bring(QWidget& edit, Way way, const QString& text)
+// selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
+// or typed as one key. What the drop does to where the text was dragged from (no action for
+// the other ways).
+Qt::DropAction Bring(QWidget& edit, Way way, const QString& text)
 {
+    Qt::DropAction action = Qt::IgnoreAction;
     switch (way) {
     case Way::Paste:
         QApplication::clipboard()->setText(text);
@@ -228,17 +231,22 @@ void Bring(QWidget& edit, Way way, const QString& text)
                                            : edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
         QMimeData data;
         data.setText(text);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        // The drag offers a copy and a move, and moves, as a drag of a text does (Shift asks
+        // for the move where no drag of the window system is under way).
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(&target, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(&target, &move);
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(&target, &drop);
+        action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
         break;
     }
     }
     // What the event brought is done.
     QApplication::processEvents();
+    return action;
 }
 
 // Whole characters of `text`: a pair of surrogates is one.
@@ -283,7 +291,8 @@ struct AnyEdit {
 // A paste, a drop or a key beyond an edit's limit puts in the longest start of its text that
 // keeps the edit within the limit, in characters and in bytes of UTF-8, whole characters only;
 // when none fits, the edit stays as it was. The cursor stands after what went in, the change
-// was the user's (read as typed), and one Undo gives back what the edit showed.
+// was the user's (read as typed), and one Undo gives back what the edit showed. A dragged
+// text the edit cuts is copied, so that where it came from keeps it; one that fits moves.
 TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
 {
     const struct {
@@ -302,12 +311,14 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         {false, Way::Paste, "ab", 0, 0, "😀", 3, 5},
         {false, Way::Paste, "abcdef", 1, 3, "XYZ", 4, 4},   // a longer text shown: it may keep its length
         {false, Way::Drop, "abcd", 2, 2, "€€€", 6, 8},
+        {false, Way::Drop, "abcd", 2, 2, "€", 6, 8},
         {false, Way::Key, "µµm", 2, 3, "€", 3, 5},
         {true, Way::Paste, "abcdef", 3, 3, "XYZ", 8, 8},
         {true, Way::Paste, "abcdef", 1, 3, "ÄÖÜ", 6, 8},
         {true, Way::Paste, "ab\ncd", 2, 2, "\nöö\nx", 7, 8},
         {true, Way::Paste, "", 0, 0, "a😀b", 5, 5},
         {true, Way::Drop, "abcd", 2, 2, "€€€", 6, 8},
+        {true, Way::Drop, "abcd", 2, 2, "ef", 6, 8},
     };
     for (const auto& c : cases) {
         QLineEdit line;
@@ -335,8 +346,10 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
             expected = next;
         }
         const std::string label = std::string(c.shown) + " + " + c.text + (c.multiLine ? " (multi-line)" : "");
-        Bring(edit.Widget(), c.way, text);
+        const Qt::DropAction action = Bring(edit.Widget(), c.way, text);
         EXPECT_EQ(edit.Text(), expected) << label;
+        if (c.way == Way::Drop)
+            EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
         EXPECT_TRUE(edit.Text().isValidUtf16()) << label;
         if (!inserted.isEmpty()) {
             EXPECT_EQ(edit.Cursor(), c.start + inserted.size()) << label;
