@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -447,6 +448,75 @@ TEST(WorkBench, ALongPasteIntoAHeaderEditTakesWhatFits)
     const std::string saved = FileText(path);
     for (const auto& c : cases)
         EXPECT_EQ(HeldText(c.offset, c.size, saved), text(c.id).toStdString()) << c.id;
+}
+
+// Whatever changes the shown image's header shows on the work bench by its next tick while
+// the same frame stays active: a rotation of a square image whose Y step is twice its X step
+// swaps Kx and Ky, Undo swaps them back, a filter and Save As set a new Kz, a crop changes the
+// sizes and Undo gives them back. The edits the user is typing into stay as typed meanwhile:
+// a Z unit the header took, and a name shortened to what is still beyond its 14 characters.
+TEST(WorkBench, TheHeaderPanelFollowsTheHeaderAndLeavesTypedEdits)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    const std::string name = "Topography_Forward_1";
+    RunningApp app(ImageFile(dir, "steps.spm", Ramp(64, 64, 1.0, 1.0f, 2.0f), name.c_str()));
+    ASSERT_TRUE(app.Activate(":2D"));
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    bench.OnTimer();
+    CMDIDoc& doc = app.ActiveDoc().Doc();
+    const SpmHeader& header = doc.ImageList().front().m_pImage->m_header;
+    const auto label = [&bench](const char* id) { return bench.findChild<QLabel*>(id)->text(); };
+    const auto edit = [&bench](const char* id) { return bench.findChild<QLineEdit*>(id); };
+    // The sizes, steps and scale, as the panel shows them and as the header holds them.
+    const auto panel = [&] {
+        return std::vector<QString>{label("1067"), label("1066"), edit("1064")->text(), edit("1065")->text(),
+                                    edit("1063")->text()};
+    };
+    const auto held = [&header] {
+        return std::vector<QString>{"mx= " + QString::number(header.m_nColumns), "my= " + QString::number(header.m_nRows),
+                                    QString::number(header.m_fKx, 'f', 6), QString::number(header.m_fKy, 'f', 4),
+                                    QString::number(header.m_fKz, 'f', 4)};
+    };
+    ASSERT_EQ(panel(), held());
+    edit("1068")->selectAll();
+    TypeKeys(*edit("1068"), "pm");
+    edit("1071")->end(false);
+    TypeKeys(*edit("1071"), "\b");
+    const QString typedName = QString::fromStdString(name.substr(0, name.size() - 1));
+    ASSERT_EQ(edit("1071")->text(), typedName);
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } steps[] = {
+        {"rotation", [&] { EXPECT_TRUE(app.Run(cmd::kRotate90)); }},
+        {"undo of the rotation", [&] { EXPECT_TRUE(app.Run(cmd::kEditUndo)); }},
+        {"filter and save as",
+         [&] {
+             EXPECT_TRUE(app.Run(cmd::kLaplace5x5));
+             AnswerFileDialog(app.Prompt(), (dir / "filtered.spm").string(), 0);
+             EXPECT_TRUE(app.Run(cmd::kFileSaveAs));
+         }},
+        {"crop",
+         [&] {
+             doc.m_ptSel1 = {10, 20}, doc.m_ptSel2 = {50, 40};
+             doc.m_bSel1Set = doc.m_bSel2Set = 1;
+             EXPECT_TRUE(app.Run(cmd::kCrop));
+         }},
+        {"undo of the crop", [&] { EXPECT_TRUE(app.Run(cmd::kEditUndo)); }},
+    };
+    for (const auto& step : steps) {
+        const std::vector<QString> before = held();
+        step.change();
+        ASSERT_NE(held(), before) << step.name;
+        bench.OnTimer();
+        EXPECT_EQ(panel(), held()) << step.name;
+        EXPECT_EQ(edit("1068")->text(), "pm") << step.name;
+        EXPECT_EQ(edit("1071")->text(), typedName) << step.name;
+    }
+    EXPECT_EQ(HeaderText(header.m_szZUnit), "pm");
+    EXPECT_EQ(HeaderText(header.m_szQuantity), name);
+    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
 }
 
 // An older file's 20-character name shows in full; a user who shortens it to what is still
