@@ -257,9 +257,12 @@ void CDialogWorkBench::UpdateHeader()
 void CDialogWorkBench::ShowHeaderChanges()
 {
     const CSpmImage* image = ActiveImage();
-    if (image == nullptr || ShownOf(image->m_header) == m_shown)
+    if (image == nullptr)
         return;
-    ShowHeader(ShownOf(image->m_header), &m_shown);
+    const ShownHeader now = ShownOf(image->m_header);
+    if (now == m_shown)
+        return;
+    ShowHeader(now, &m_shown);
     m_shown = ShownOf(image->m_header);
 }
 

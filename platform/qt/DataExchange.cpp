@@ -133,39 +133,60 @@ TextChange ChangeBetween(const QString& before, const QString& after, qsizetype 
     return {head, before.mid(head, before.size() - tail - head), after.mid(head, after.size() - tail - head)};
 }
 
-// The longest start of what `change` inserted that the limit lets in, as an edit's length
-// limit takes the start of a paste: whole characters only, never half of a pair of
-// surrogates or of a character's UTF-8 bytes. The text may be as long as the limit, or as
-// long as it was before where that is longer.
-QString Fitting(const TextChange& change, const TextSize& before, const TextSize& after, const TextLimit& limit)
+// The UTF-16 units of the character at `at`: two for a pair of surrogates.
+qsizetype CharacterLength(const QString& text, qsizetype at)
 {
-    const TextSize inserted = SizeOf(change.inserted);
-    // What the rest of the text leaves, in each measure.
-    std::size_t characters = std::max(limit.characters, before.characters) - (after.characters - inserted.characters);
-    std::size_t bytes = std::max(limit.bytes, before.bytes) - (after.bytes - inserted.bytes);
-    qsizetype end = 0;
-    while (end < change.inserted.size()) {
-        const qsizetype length = change.inserted[end].isHighSurrogate() && end + 1 < change.inserted.size() &&
-                                         change.inserted[end + 1].isLowSurrogate()
-                                     ? 2
-                                     : 1;
-        const auto size = static_cast<std::size_t>(change.inserted.mid(end, length).toUtf8().size());
-        if (characters == 0 || size > bytes)
-            break;
-        --characters;
-        bytes -= size;
-        end += length;
-    }
-    return change.inserted.left(end);
+    return text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate() ? 2 : 1;
 }
 
-// The part of a change beyond the limit that fits, empty when none does.
-QString FittingPart(const QString& before, const QString& after, qsizetype cursor, const TextLimit& limit,
-                    TextChange& change)
-{
-    change = ChangeBetween(before, after, cursor);
-    return Fitting(change, SizeOf(before), SizeOf(after), limit);
-}
+// A change beyond the limit, and the longest start of what it inserted that the limit lets
+// in: empty when none does.
+struct FittingChange {
+    TextChange change;
+    QString fitting;
+};
+
+// What both kinds of limit keep: the limit, and the last text the edit took, which the next
+// change is measured against.
+class CLimitedText {
+public:
+    void SetLimit(TextLimit limit) { m_limit = limit; }
+
+protected:
+    CLimitedText(TextLimit limit, QString text) : m_limit(limit), m_text(std::move(text)) {}
+
+    bool Refuses(const QString& after) const { return Grows(SizeOf(m_text), SizeOf(after), m_limit); }
+    bool TakesWhole(const QString& added) const { return !Refuses(m_text + added); }
+
+    // The change to `after` that the limit refuses, and the start of its text that fits, as
+    // an edit's length limit takes the start of a paste: whole characters only, never half of
+    // a pair of surrogates or of a character's UTF-8 bytes. The text may be as long as the
+    // limit, or as long as it was where that is longer.
+    FittingChange Fit(const QString& after, qsizetype cursor) const
+    {
+        FittingChange fit{ChangeBetween(m_text, after, cursor), {}};
+        const QString& inserted = fit.change.inserted;
+        const TextSize before = SizeOf(m_text), changed = SizeOf(after), added = SizeOf(inserted);
+        // What the rest of the text leaves, in each measure.
+        std::size_t characters = std::max(m_limit.characters, before.characters) - (changed.characters - added.characters);
+        std::size_t bytes = std::max(m_limit.bytes, before.bytes) - (changed.bytes - added.bytes);
+        qsizetype end = 0;
+        while (end < inserted.size() && characters > 0) {
+            const qsizetype length = CharacterLength(inserted, end);
+            const auto size = static_cast<std::size_t>(inserted.mid(end, length).toUtf8().size());
+            if (size > bytes)
+                break;
+            --characters;
+            bytes -= size;
+            end += length;
+        }
+        fit.fitting = inserted.left(end);
+        return fit;
+    }
+
+    TextLimit m_limit;
+    QString m_text;   // the last text the edit took
+};
 
 // A text dropped on an edit whose limit cuts it goes in as a copy: a move would take the
 // whole text away from where it was dragged, of which the edit keeps only a part.
@@ -184,11 +205,7 @@ public:
         if (event->type() != QEvent::Drop || m_bSending)
             return false;
         auto& drop = static_cast<QDropEvent&>(*event);
-        // A move within the edit adds nothing; a drag that may only move stays one.
-        const auto* source = qobject_cast<const QWidget*>(drop.source());
-        if (drop.dropAction() != Qt::MoveAction || !drop.possibleActions().testFlag(Qt::CopyAction) ||
-            (source != nullptr && (source == &m_edit || m_edit.isAncestorOf(source))) || !drop.mimeData()->hasText() ||
-            m_takesWhole(drop.mimeData()->text()))
+        if (!CutMove(drop))
             return false;
         QDropEvent copy(drop.position(), Qt::CopyAction, drop.mimeData(), drop.buttons(), drop.modifiers());
         {
@@ -201,6 +218,16 @@ public:
     }
 
 private:
+    // A drop that would move a text from elsewhere of which the edit takes only a part. A
+    // move within the edit adds nothing, and a drag that may only move stays one.
+    bool CutMove(const QDropEvent& drop) const
+    {
+        const auto* source = qobject_cast<const QWidget*>(drop.source());
+        const bool within = source != nullptr && (source == &m_edit || m_edit.isAncestorOf(source));
+        return drop.dropAction() == Qt::MoveAction && drop.possibleActions().testFlag(Qt::CopyAction) && !within &&
+               drop.mimeData()->hasText() && !m_takesWhole(drop.mimeData()->text());
+    }
+
     const QWidget& m_edit;
     std::function<bool(const QString&)> m_takesWhole;
     bool m_bSending = false;
@@ -209,10 +236,9 @@ private:
 // LimitTyping's validator: it holds the user's changes to the limit, never the program's. A
 // change beyond it is refused whole, and the part of it that fits goes in right after, as a
 // change of the user's own.
-class CTypingLimit final : public QValidator {
+class CTypingLimit final : public QValidator, public CLimitedText {
 public:
-    CTypingLimit(QLineEdit& edit, TextLimit limit)
-        : QValidator(&edit), m_edit(edit), m_limit(limit), m_text(edit.text())
+    CTypingLimit(QLineEdit& edit, TextLimit limit) : QValidator(&edit), CLimitedText(limit, edit.text()), m_edit(edit)
     {
         // Every text the edit takes, the program's or the user's, is what the next change
         // is measured against: a refused change leaves the text, and this, as they were.
@@ -220,48 +246,40 @@ public:
         new CCutDropCopies(*this, edit, edit, [this](const QString& added) { return TakesWhole(added); });
     }
 
-    void SetLimit(TextLimit limit) { m_limit = limit; }
-    bool TakesWhole(const QString& added) const { return !Grows(SizeOf(m_text), SizeOf(m_text + added), m_limit); }
-
     State validate(QString& input, int& position) const override
     {
         // The program sets its texts unmodified: they show whatever their length.
-        if (!m_edit.isModified() || !Grows(SizeOf(m_text), SizeOf(input), m_limit))
+        if (!m_edit.isModified() || !Refuses(input))
             return Acceptable;
-        TextChange change;
-        const QString fitting = FittingPart(m_text, input, position, m_limit, change);
         // A text the validator hands back would clear the edit's undo and its mark of a
         // typed text: the edit puts its text back first, then the part that fits goes in.
-        if (!fitting.isEmpty()) {
+        if (FittingChange fit = Fit(input, position); !fit.fitting.isEmpty()) {
             auto* self = const_cast<CTypingLimit*>(this);
             QMetaObject::invokeMethod(
-                self, [self, shown = m_text, change, fitting] { self->Insert(shown, change, fitting); },
-                Qt::QueuedConnection);
+                self, [self, shown = m_text, fit = std::move(fit)] { self->Insert(shown, fit); }, Qt::QueuedConnection);
         }
         return Invalid;
     }
 
 private:
-    void Insert(const QString& shown, const TextChange& change, const QString& fitting)
+    void Insert(const QString& shown, const FittingChange& fit)
     {
-        // Whatever changed the text since is the last word.
+        // Whatever changed the text since has the last word.
         if (m_edit.text() != shown)
             return;
-        m_edit.setSelection(static_cast<int>(change.start), static_cast<int>(change.replaced.size()));
-        m_edit.insert(fitting);
+        m_edit.setSelection(static_cast<int>(fit.change.start), static_cast<int>(fit.change.replaced.size()));
+        m_edit.insert(fit.fitting);
     }
 
     QLineEdit& m_edit;
-    TextLimit m_limit;
-    QString m_text;   // the last text the edit took
 };
 
 // LimitTyping's watcher of a multi-line edit, which takes no validator: a change by the user
 // that the limit refuses keeps only the part of it that fits, before anything reads it.
-class CPlainTypingLimit final : public QObject {
+class CPlainTypingLimit final : public QObject, public CLimitedText {
 public:
     CPlainTypingLimit(QPlainTextEdit& edit, TextLimit limit)
-        : QObject(&edit), m_edit(edit), m_limit(limit), m_text(edit.toPlainText())
+        : QObject(&edit), CLimitedText(limit, edit.toPlainText()), m_edit(edit)
     {
         // The document tells of every change, also of the program's texts, which are written
         // with the edit's own signals blocked.
@@ -269,14 +287,11 @@ public:
         new CCutDropCopies(*this, *edit.viewport(), edit, [this](const QString& added) { return TakesWhole(added); });
     }
 
-    void SetLimit(TextLimit limit) { m_limit = limit; }
-    bool TakesWhole(const QString& added) const { return !Grows(SizeOf(m_text), SizeOf(m_text + added), m_limit); }
-
 private:
     void Changed()
     {
         const QString text = m_edit.toPlainText();
-        if (ByUser() && Grows(SizeOf(m_text), SizeOf(text), m_limit))
+        if (ByUser() && Refuses(text))
             Cut(text);
         else
             m_text = text;
@@ -295,24 +310,22 @@ private:
     // Undone with the change, as one step.
     void Cut(const QString& text)
     {
-        TextChange change;
-        const QString fitting = FittingPart(m_text, text, m_edit.textCursor().position(), m_limit, change);
-        const QString kept = fitting.isEmpty() ? change.replaced : fitting;
-        const auto start = static_cast<int>(change.start);
+        const FittingChange fit = Fit(text, m_edit.textCursor().position());
+        const QString& kept = fit.fitting.isEmpty() ? fit.change.replaced : fit.fitting;
+        const auto start = static_cast<int>(fit.change.start);
+        const auto end = start + static_cast<int>(kept.size());
         QTextCursor cursor(m_edit.document());
         cursor.joinPreviousEditBlock();
         cursor.setPosition(start);
-        cursor.setPosition(start + static_cast<int>(change.inserted.size()), QTextCursor::KeepAnchor);
+        cursor.setPosition(start + static_cast<int>(fit.change.inserted.size()), QTextCursor::KeepAnchor);
         cursor.insertText(kept);
         cursor.endEditBlock();
-        cursor.setPosition(fitting.isEmpty() ? start : start + static_cast<int>(kept.size()));
-        cursor.setPosition(start + static_cast<int>(kept.size()), QTextCursor::KeepAnchor);
+        cursor.setPosition(fit.fitting.isEmpty() ? start : end);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
         m_edit.setTextCursor(cursor);
     }
 
     QPlainTextEdit& m_edit;
-    TextLimit m_limit;
-    QString m_text;   // the text before the change: the last one the edit took
 };
 
 } // namespace

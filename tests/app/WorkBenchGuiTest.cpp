@@ -91,10 +91,22 @@ std::string ImageFile(const ScratchDir& dir, const char* name, float step, doubl
     return ImageFile(dir, name, Ramp(64, 48, height, step, step), quantity);
 }
 
-// A text field of a header's bytes, as the work bench shows it.
-std::string HeldText(std::size_t offset, std::size_t size, const std::string& bytes)
+// A header text's edit on the work bench: what it takes besides the bytes its field keeps,
+// and where the field lies in a header's bytes.
+struct HeaderTextEdit {
+    const char* id;
+    std::size_t chars;
+    std::size_t offset, size;
+};
+const HeaderTextEdit kZUnitEdit{"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof(SpmHeader::m_szZUnit)};
+const HeaderTextEdit kXYUnitEdit{"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof(SpmHeader::m_szXYUnit)};
+const HeaderTextEdit kNameEdit{"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof(SpmHeader::m_szQuantity)};
+const HeaderTextEdit kNoteEdit{"1070", 321, offsetof(SpmHeader, m_szNote), sizeof(SpmHeader::m_szNote)};
+
+// The text of `edit`'s field in a header's bytes, as the work bench shows it.
+std::string HeldText(const HeaderTextEdit& edit, const std::string& bytes)
 {
-    const std::string field = bytes.substr(offset, size);
+    const std::string field = bytes.substr(edit.offset, edit.size);
     return HeaderBytesAsUtf8(field.substr(0, field.find('\0')));
 }
 
@@ -157,6 +169,17 @@ bool Focused(QDialog& dialog)
     dialog.activateWindow();
     return QTest::qWaitForWindowActive(&dialog);
 }
+
+// A copy of the sample open, with the work bench showing its header.
+struct SampleOnBench {
+    SampleOnBench() { bench.OnTimer(); }
+
+    ScratchDir dir;
+    std::string path = SampleCopy(dir);
+    RunningApp app{path};
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+};
 
 } // namespace
 
@@ -314,40 +337,29 @@ TEST(WorkBench, HeadersBeyondTheTypedLimitsShowWithoutAMessage)
 TEST(WorkBench, HeaderTextsStopTakingCharactersAtTheirLimits)
 {
     SPM_REQUIRE_DISPLAY();
-    const ScratchDir dir;
-    const std::string path = SampleCopy(dir);
-    RunningApp app(path);
-    CDialogWorkBench& bench = app.MainFrame().WorkBench();
-    bench.OnTimer();
-    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+    SampleOnBench sample;
     const struct {
-        const char* id;
-        std::size_t chars;   // what the edit takes, besides the bytes its field keeps
-        std::size_t offset, size;
+        HeaderTextEdit edit;
         const char* keys;
     } cases[] = {
-        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "abcdefghijklmnopq"},
-        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "öööööööööööööööö"},
-        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "abcdefghijklmnopq"},
-        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "µµµmx"},
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "abcdefghijklmnopq"},
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "µµm"},
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "a.u."},
+        {kNameEdit, "abcdefghijklmnopq"}, {kNameEdit, "öööööööööööööööö"}, {kXYUnitEdit, "abcdefghijklmnopq"},
+        {kXYUnitEdit, "µµµmx"},           {kZUnitEdit, "abcdefghijklmnopq"}, {kZUnitEdit, "µµm"},
+        {kZUnitEdit, "a.u."},
     };
     for (const auto& c : cases) {
-        QLineEdit& edit = *bench.findChild<QLineEdit*>(c.id);
+        QLineEdit& edit = *sample.bench.findChild<QLineEdit*>(c.edit.id);
         edit.selectAll();
-        const std::vector<QString> expected = UpToLimits(c.keys, c.chars, c.size - 1);
+        const std::vector<QString> expected = UpToLimits(c.keys, c.edit.chars, c.edit.size - 1);
         EXPECT_EQ(TypeKeys(edit, c.keys), expected) << c.keys;
-        EXPECT_EQ(HeldText(c.offset, c.size, BytesOf(header)), expected.back().toStdString()) << c.keys;
+        EXPECT_EQ(HeldText(c.edit, BytesOf(sample.header)), expected.back().toStdString()) << c.keys;
         Leave(edit);
         EXPECT_EQ(edit.text(), expected.back()) << c.keys;
     }
-    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
-    ASSERT_TRUE(app.Run(cmd::kFileSave));
-    const std::string saved = FileText(path);
+    EXPECT_EQ(sample.app.Prompt().messages, std::vector<std::string>{});
+    ASSERT_TRUE(sample.app.Run(cmd::kFileSave));
+    const std::string saved = FileText(sample.path);
     for (const auto& c : cases)
-        EXPECT_EQ(HeldText(c.offset, c.size, saved), bench.findChild<QLineEdit*>(c.id)->text().toStdString()) << c.id;
+        EXPECT_EQ(HeldText(c.edit, saved), sample.bench.findChild<QLineEdit*>(c.edit.id)->text().toStdString()) << c.edit.id;
 }
 
 // The note stops at the 321 bytes its field keeps, a key beyond them taken back where it was
@@ -405,49 +417,42 @@ QString StartThatFits(const QString& text, std::size_t chars, std::size_t bytes)
 TEST(WorkBench, ALongPasteIntoAHeaderEditTakesWhatFits)
 {
     SPM_REQUIRE_DISPLAY();
-    const ScratchDir dir;
-    const std::string path = SampleCopy(dir);
-    RunningApp app(path);
-    CDialogWorkBench& bench = app.MainFrame().WorkBench();
-    bench.OnTimer();
-    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+    SampleOnBench sample;
     const QString emoji = QString::fromUtf8("😀");
     const struct {
-        const char* id;
-        std::size_t chars;   // what the edit takes, besides the bytes its field keeps
-        std::size_t offset, size;
+        HeaderTextEdit edit;
         QString pasted;
     } cases[] = {
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "abcdef"},
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, QString::fromUtf8("aµµ")},
-        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "abcdefgh"},
-        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, QString::fromUtf8("µµµm")},
-        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "abcdefghijklmnopqrstuvwxyz"},
-        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, emoji.repeated(20)},
-        {"1070", 321, offsetof(SpmHeader, m_szNote), sizeof header.m_szNote, QString(300, 'n') + "\n" + QString(100, 'm')},
-        {"1070", 321, offsetof(SpmHeader, m_szNote), sizeof header.m_szNote, "a" + QString::fromUtf8("ö").repeated(200)},
+        {kZUnitEdit, "abcdef"},
+        {kZUnitEdit, QString::fromUtf8("aµµ")},
+        {kXYUnitEdit, "abcdefgh"},
+        {kXYUnitEdit, QString::fromUtf8("µµµm")},
+        {kNameEdit, "abcdefghijklmnopqrstuvwxyz"},
+        {kNameEdit, emoji.repeated(20)},
+        {kNoteEdit, QString(300, 'n') + "\n" + QString(100, 'm')},
+        {kNoteEdit, "a" + QString::fromUtf8("ö").repeated(200)},
     };
-    const auto text = [&bench](const char* id) {
-        const auto* line = bench.findChild<QLineEdit*>(id);
-        return line != nullptr ? line->text() : bench.findChild<QPlainTextEdit*>(id)->toPlainText();
+    const auto text = [&sample](const char* id) {
+        const auto* line = sample.bench.findChild<QLineEdit*>(id);
+        return line != nullptr ? line->text() : sample.bench.findChild<QPlainTextEdit*>(id)->toPlainText();
     };
     for (const auto& c : cases) {
-        QWidget& edit = *bench.findChild<QWidget*>(c.id);
+        QWidget& edit = *sample.bench.findChild<QWidget*>(c.edit.id);
         QMetaObject::invokeMethod(&edit, "selectAll");
         QApplication::clipboard()->setText(c.pasted);
         QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
         RunningApp::Pump(0);
-        const QString expected = StartThatFits(c.pasted, c.chars, c.size - 1);
-        const std::string label = std::string(c.id) + " " + c.pasted.left(8).toStdString();
-        EXPECT_EQ(text(c.id), expected) << label;
-        EXPECT_TRUE(text(c.id).isValidUtf16()) << label;
-        EXPECT_EQ(HeldText(c.offset, c.size, BytesOf(header)), expected.toStdString()) << label;
+        const QString expected = StartThatFits(c.pasted, c.edit.chars, c.edit.size - 1);
+        const std::string label = std::string(c.edit.id) + " " + c.pasted.left(8).toStdString();
+        EXPECT_EQ(text(c.edit.id), expected) << label;
+        EXPECT_TRUE(text(c.edit.id).isValidUtf16()) << label;
+        EXPECT_EQ(HeldText(c.edit, BytesOf(sample.header)), expected.toStdString()) << label;
     }
-    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
-    ASSERT_TRUE(app.Run(cmd::kFileSave));
-    const std::string saved = FileText(path);
+    EXPECT_EQ(sample.app.Prompt().messages, std::vector<std::string>{});
+    ASSERT_TRUE(sample.app.Run(cmd::kFileSave));
+    const std::string saved = FileText(sample.path);
     for (const auto& c : cases)
-        EXPECT_EQ(HeldText(c.offset, c.size, saved), text(c.id).toStdString()) << c.id;
+        EXPECT_EQ(HeldText(c.edit, saved), text(c.edit.id).toStdString()) << c.edit.id;
 }
 
 // Whatever changes the shown image's header shows on the work bench by its next tick while
