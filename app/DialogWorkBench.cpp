@@ -95,6 +95,8 @@ CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
     m_pNote->setMaximumHeight(70);
     form->addRow("Note", m_pNote);
     // The fields go by their control ids.
+    m_pColumns->setObjectName("1067");
+    m_pRows->setObjectName("1066");
     m_pKx->setObjectName("1064");
     m_pKy->setObjectName("1065");
     m_pKz->setObjectName("1063");
@@ -103,6 +105,7 @@ CDialogWorkBench::CDialogWorkBench(CMainFrame& mainFrame, QWidget* parent)
     m_pXYUnit->setObjectName("1069");
     m_pName->setObjectName("1071");
     m_pNote->setObjectName("1070");
+    m_fields = {m_pKx, m_pKy, m_pColumns, m_pRows, m_pXYUnit, m_pKz, m_pZUnit, m_pVersion, m_pName, m_pNote};
     layout->addWidget(header);
 
     auto* bench = new QGroupBox("WORK BENCH", this);
@@ -162,8 +165,7 @@ void CDialogWorkBench::OnTimer()
         UpdateHeader();
         FillTree();
     } else if (frame != nullptr) {
-        if (HeaderIsStale())
-            UpdateHeader();
+        ShowHeaderChanges();
         if (TreeIsStale())
             FillTree();
     } else if (m_bFrameSeen) {
@@ -172,15 +174,6 @@ void CDialogWorkBench::OnTimer()
         m_pActiveDoc = nullptr;
         UpdateHeader();
     }
-}
-
-bool CDialogWorkBench::HeaderIsStale() const
-{
-    // Only the read-only sizes are compared: the editable texts may hold what the user is
-    // typing, and a crop or rotation of the shown image changes the sizes.
-    const CSpmImage* image = ActiveImage();
-    return image != nullptr && (m_pColumns->text() != ColumnsText(image->m_header) ||
-                                m_pRows->text() != RowsText(image->m_header));
 }
 
 bool CDialogWorkBench::TreeIsStale() const
@@ -202,41 +195,75 @@ bool CDialogWorkBench::TreeIsStale() const
     return false;
 }
 
+CDialogWorkBench::ShownHeader CDialogWorkBench::ShownOf(const SpmHeader& header)
+{
+    // The steps and the scale are shown as the header holds them, also beyond what a typed
+    // value may be.
+    return {DisplayText(FormatFixed(header.m_fKx, 6)),
+            DisplayText(FormatFixed(header.m_fKy, 4)),
+            ColumnsText(header),
+            RowsText(header),
+            Shown(header.m_szXYUnit),
+            DisplayText(FormatFixed(header.m_fKz, 4)),
+            Shown(header.m_szZUnit),
+            Shown(header.m_szVersion),
+            Shown(header.m_szQuantity),
+            Shown(header.m_szNote)};
+}
+
+CDialogWorkBench::HeaderField CDialogWorkBench::FieldOf(int control)
+{
+    switch (control) {
+    case 1068: return kZUnit;
+    case 1069: return kXYUnit;
+    case 1071: return kName;
+    default: return kNote;
+    }
+}
+
+void CDialogWorkBench::ShowHeader(const ShownHeader& header, const ShownHeader* changedSince)
+{
+    for (std::size_t field = 0; field < header.size(); ++field) {
+        if (changedSince != nullptr && (*changedSince)[field] == header[field])
+            continue;
+        QWidget* control = m_fields[field];
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(header[field]);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setText(header[field]);
+        } else {
+            // The note's handler runs on the user's changes only.
+            const QSignalBlocker quiet(m_pNote);
+            m_pNote->setPlainText(header[field]);
+        }
+    }
+}
+
 void CDialogWorkBench::UpdateHeader()
 {
     const CSpmImage* image = ActiveImage();
     if (image == nullptr) {
         m_pActiveDoc = nullptr;
-        m_pKx->setText("0");
-        m_pKy->setText("0");
-        m_pColumns->setText("mx");
-        m_pRows->setText("my");
-        m_pXYUnit->clear();
-        m_pKz->setText("0");
-        m_pZUnit->clear();
-        m_pVersion->clear();
-        m_pName->clear();
-        m_pNote->blockSignals(true);
-        m_pNote->clear();
-        m_pNote->blockSignals(false);
+        m_shown = {"0", "0", "mx", "my", {}, "0", {}, {}, {}, {}};
+        ShowHeader(m_shown, nullptr);
         m_pTree->clear();
         return;
     }
-    const SpmHeader& header = image->m_header;
-    // In the order the panel always wrote them: the unit and name edits run their change
-    // handlers as they are set, each writing its text back into the header. The steps and
-    // the scale are shown as the header holds them, also beyond what a typed value may be.
-    m_pKx->setText(DisplayText(FormatFixed(header.m_fKx, 6)));
-    m_pKy->setText(DisplayText(FormatFixed(header.m_fKy, 4)));
-    m_pColumns->setText(ColumnsText(header));
-    m_pRows->setText(RowsText(header));
-    m_pXYUnit->setText(Shown(header.m_szXYUnit));
-    m_pKz->setText(DisplayText(FormatFixed(header.m_fKz, 4)));
-    m_pZUnit->setText(Shown(header.m_szZUnit));
-    m_pVersion->setText(Shown(header.m_szVersion));
-    m_pName->setText(Shown(header.m_szQuantity));
-    const QSignalBlocker quiet(m_pNote);
-    m_pNote->setPlainText(Shown(header.m_szNote));
+    ShowHeader(ShownOf(image->m_header), nullptr);
+    // What the edits wrote back as they were set is what they show.
+    m_shown = ShownOf(image->m_header);
+}
+
+void CDialogWorkBench::ShowHeaderChanges()
+{
+    const CSpmImage* image = ActiveImage();
+    if (image == nullptr)
+        return;
+    const ShownHeader now = ShownOf(image->m_header);
+    if (now == m_shown)
+        return;
+    ShowHeader(now, &m_shown);
+    m_shown = ShownOf(image->m_header);
 }
 
 void CDialogWorkBench::DoDataExchange(CDataExchange& dx)
@@ -261,16 +288,6 @@ void CDialogWorkBench::DoDataExchange(CDataExchange& dx)
     DDV_MaxChars(dx, m_strNote, kNoteBytes, kNoteBytes);
 }
 
-QWidget* CDialogWorkBench::HeaderEdit(int control) const
-{
-    switch (control) {
-    case 1068: return m_pZUnit;
-    case 1069: return m_pXYUnit;
-    case 1071: return m_pName;
-    default: return m_pNote;
-    }
-}
-
 void CDialogWorkBench::OnChangeHeaderText(int control)
 {
     CSpmImage* image = ActiveImage();
@@ -280,30 +297,32 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
     // the program showed, shortened) takes nothing; another edit's refused text is that
     // edit's to say, when the user leaves it. The texts a header fills the edits with are
     // read too, so that an edit left refused shows the header's text again.
-    if (!ExchangeTyped(HeaderEdit(control), [this](CDataExchange& dx) { DoDataExchange(dx); }))
+    const HeaderField field = FieldOf(control);
+    if (!ExchangeTyped(m_fields[field], [this](CDataExchange& dx) { DoDataExchange(dx); }))
         return;
     SpmHeader& header = image->m_header;
     // Filling the panel runs these handlers too: only a text that reads otherwise than the
     // header's is an edit (a header of an older file holds its texts in other bytes than the
     // edit's), and an edit is a change of the image that closing asks about.
-    const auto take = [this, image](auto& field, const QString& text) {
+    const auto take = [this, image](auto& bytes, const QString& text) {
         const std::string typed = text.toStdString();
-        if (typed == ShownHeaderText(field))
+        if (typed == ShownHeaderText(bytes))
             return;
-        const std::string before = HeaderText(field);
-        SetTypedHeaderText(field, typed);
-        if (HeaderText(field) != before)
+        const std::string before = HeaderText(bytes);
+        SetTypedHeaderText(bytes, typed);
+        if (HeaderText(bytes) != before)
             m_pActiveDoc->Doc().SetModifiedFlag(*image);
     };
-    switch (control) {
-    case 1068: take(header.m_szZUnit, m_pZUnit->text()); break;
-    case 1069: take(header.m_szXYUnit, m_pXYUnit->text()); break;
-    case 1071: take(header.m_szQuantity, m_pName->text()); break;
-    default:
-        take(header.m_szNote, m_pNote->toPlainText());
-        return;   // the note changes no picture
+    switch (field) {
+    case kZUnit: take(header.m_szZUnit, m_pZUnit->text()); break;
+    case kXYUnit: take(header.m_szXYUnit, m_pXYUnit->text()); break;
+    case kName: take(header.m_szQuantity, m_pName->text()); break;
+    default: take(header.m_szNote, m_pNote->toPlainText()); break;
     }
-    m_pActiveDoc->UpdateAllViews(nullptr, kHintInitial, nullptr);
+    // The panel shows its own change already; one made elsewhere meanwhile is still to show.
+    m_shown[field] = ShownOf(header)[field];
+    if (field != kNote)   // the note changes no picture
+        m_pActiveDoc->UpdateAllViews(nullptr, kHintInitial, nullptr);
 }
 
 void CDialogWorkBench::OnHeaderEditLeft(QLineEdit* edit)

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <string>
 
 #include "app/WorkBenchItem.h"
@@ -16,6 +17,7 @@ class CDocument;
 class CMainFrame;
 class CMDIChildFrame;
 class CSpmImage;
+struct SpmHeader;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -39,7 +41,6 @@ private:
     // Reading takes every control; writing shows the texts, and gives the header edits their
     // limits for typing.
     void DoDataExchange(CDataExchange& dx);
-    QWidget* HeaderEdit(int control) const;
     // A header edit changed, typed or set by the panel: the controls are read and written
     // back around it, then its text goes into the header when it is one the field takes.
     void OnChangeHeaderText(int control);
@@ -47,8 +48,18 @@ private:
     // edit shows the header's text again.
     void OnHeaderEditLeft(QLineEdit* edit);
     CSpmImage* ActiveImage() const;
-    // The shown image's sizes differ from the ones on the panel.
-    bool HeaderIsStale() const;
+    // The header's fields as the panel shows them, in the order it writes them: the unit and
+    // name edits write their texts back into the header as they are set.
+    enum HeaderField { kKx, kKy, kColumns, kRows, kXYUnit, kKz, kZUnit, kVersion, kName, kNote, kHeaderFields };
+    using ShownHeader = std::array<QString, kHeaderFields>;
+    static ShownHeader ShownOf(const SpmHeader& header);
+    static HeaderField FieldOf(int control);
+    // Shows `header`: every field, or only those that differ from `changedSince`.
+    void ShowHeader(const ShownHeader& header, const ShownHeader* changedSince);
+    // Shows what changed in the header since the panel last showed or wrote it: a rotation,
+    // a crop, a save's new Z scale, Undo. A field that did not change is left as it shows,
+    // also in an edit the user is typing into.
+    void ShowHeaderChanges();
     // The tree shows other documents, titles or images than the open ones.
     bool TreeIsStale() const;
     void OnTreeMenu(const QPoint& position);
@@ -59,6 +70,8 @@ private:
     CDocument* m_pActiveDoc = nullptr;   // checked against the open documents on every use
     std::string m_strImageName;          // the image whose header shows
     bool m_bFrameSeen = false;
+    // The header as the panel shows it.
+    ShownHeader m_shown;
 
     double m_dKx = 0.0, m_dKy = 0.0, m_dKz = 0.0;
     std::string m_strZUnit, m_strXYUnit, m_strName, m_strVersion, m_strNote;
@@ -74,4 +87,5 @@ private:
     QLineEdit* m_pVersion;
     QPlainTextEdit* m_pNote;
     QTreeWidget* m_pTree;
+    std::array<QWidget*, kHeaderFields> m_fields{};   // the control of each field
 };

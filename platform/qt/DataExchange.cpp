@@ -1,8 +1,12 @@
 #include "platform/qt/DataExchange.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -10,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <utility>
 
 #include "platform/core/Prompt.h"
 #include "platform/qt/AfterAction.h"
@@ -100,53 +106,193 @@ bool Grows(const TextSize& before, const TextSize& after, const TextLimit& limit
            (after.bytes > limit.bytes && after.bytes > before.bytes);
 }
 
-// LimitTyping's validator: it holds the user's changes to the limit, never the program's.
-class CTypingLimit final : public QValidator {
-public:
-    CTypingLimit(QLineEdit& edit, TextLimit limit)
-        : QValidator(&edit), m_edit(edit), m_limit(limit), m_shown(SizeOf(edit.text()))
-    {
-        // Every text the edit takes, the program's or the user's, is what the next change
-        // is measured against: a refused change leaves the text, and this, as they were.
-        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_shown = SizeOf(text); });
-    }
+// What a change did to a text: `inserted` took the place of `replaced` at `start`.
+struct TextChange {
+    qsizetype start = 0;
+    QString replaced;
+    QString inserted;
+};
 
+// The change from `before` to `after`. A typed, pasted or dropped text ends at the cursor,
+// which tells where it went among equal characters.
+TextChange ChangeBetween(const QString& before, const QString& after, qsizetype cursor)
+{
+    const qsizetype tailLimit = std::min(after.size() - cursor, before.size());
+    qsizetype tail = 0;
+    while (tail < tailLimit && after[after.size() - 1 - tail] == before[before.size() - 1 - tail])
+        ++tail;
+    // Neither end cuts a pair of surrogates: a character is changed whole.
+    if (tail > 0 && after[after.size() - tail].isLowSurrogate())
+        --tail;
+    const qsizetype headLimit = std::min(after.size(), before.size()) - tail;
+    qsizetype head = 0;
+    while (head < headLimit && after[head] == before[head])
+        ++head;
+    if (head > 0 && head < after.size() && after[head].isLowSurrogate())
+        --head;
+    return {head, before.mid(head, before.size() - tail - head), after.mid(head, after.size() - tail - head)};
+}
+
+// The UTF-16 units of the character at `at`: two for a pair of surrogates.
+qsizetype CharacterLength(const QString& text, qsizetype at)
+{
+    return text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate() ? 2 : 1;
+}
+
+// A change beyond the limit, and the longest start of what it inserted that the limit lets
+// in: empty when none does.
+struct FittingChange {
+    TextChange change;
+    QString fitting;
+};
+
+// What both kinds of limit keep: the limit, and the last text the edit took, which the next
+// change is measured against.
+class CLimitedText {
+public:
     void SetLimit(TextLimit limit) { m_limit = limit; }
 
-    State validate(QString& input, int&) const override
+protected:
+    CLimitedText(TextLimit limit, QString text) : m_limit(limit), m_text(std::move(text)) {}
+
+    bool Refuses(const QString& after) const { return Grows(SizeOf(m_text), SizeOf(after), m_limit); }
+    bool TakesWhole(const QString& added) const { return !Refuses(m_text + added); }
+
+    // The change to `after` that the limit refuses, and the start of its text that fits, as
+    // an edit's length limit takes the start of a paste: whole characters only, never half of
+    // a pair of surrogates or of a character's UTF-8 bytes. The text may be as long as the
+    // limit, or as long as it was where that is longer.
+    FittingChange Fit(const QString& after, qsizetype cursor) const
     {
-        // The program sets its texts unmodified: they show whatever their length.
-        if (!m_edit.isModified())
-            return Acceptable;
-        return Grows(m_shown, SizeOf(input), m_limit) ? Invalid : Acceptable;
+        FittingChange fit{ChangeBetween(m_text, after, cursor), {}};
+        const QString& inserted = fit.change.inserted;
+        const TextSize before = SizeOf(m_text), changed = SizeOf(after), added = SizeOf(inserted);
+        // What the rest of the text leaves, in each measure.
+        std::size_t characters = std::max(m_limit.characters, before.characters) - (changed.characters - added.characters);
+        std::size_t bytes = std::max(m_limit.bytes, before.bytes) - (changed.bytes - added.bytes);
+        qsizetype end = 0;
+        while (end < inserted.size() && characters > 0) {
+            const qsizetype length = CharacterLength(inserted, end);
+            const auto size = static_cast<std::size_t>(inserted.mid(end, length).toUtf8().size());
+            if (size > bytes)
+                break;
+            --characters;
+            bytes -= size;
+            end += length;
+        }
+        fit.fitting = inserted.left(end);
+        return fit;
+    }
+
+    TextLimit m_limit;
+    QString m_text;   // the last text the edit took
+};
+
+// A text dropped on an edit whose limit cuts it goes in as a copy: a move would take the
+// whole text away from where it was dragged, of which the edit keeps only a part.
+class CCutDropCopies final : public QObject {
+public:
+    // `target` receives the drops for `edit`; `takesWhole` tells whether a text added to the
+    // edit's fits whole.
+    CCutDropCopies(QObject& owner, QWidget& target, const QWidget& edit, std::function<bool(const QString&)> takesWhole)
+        : QObject(&owner), m_edit(edit), m_takesWhole(std::move(takesWhole))
+    {
+        target.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        if (event->type() != QEvent::Drop || m_bSending)
+            return false;
+        auto& drop = static_cast<QDropEvent&>(*event);
+        if (!CutMove(drop))
+            return false;
+        QDropEvent copy(drop.position(), Qt::CopyAction, drop.mimeData(), drop.buttons(), drop.modifiers());
+        {
+            const QScopedValueRollback sending(m_bSending, true);
+            QCoreApplication::sendEvent(target, &copy);
+        }
+        drop.setDropAction(Qt::CopyAction);
+        drop.setAccepted(copy.isAccepted());
+        return true;
     }
 
 private:
-    const QLineEdit& m_edit;
-    TextLimit m_limit;
-    TextSize m_shown;
+    // A drop that would move a text from elsewhere of which the edit takes only a part. A
+    // move within the edit adds nothing, and a drag that may only move stays one.
+    bool CutMove(const QDropEvent& drop) const
+    {
+        const auto* source = qobject_cast<const QWidget*>(drop.source());
+        const bool within = source != nullptr && (source == &m_edit || m_edit.isAncestorOf(source));
+        return drop.dropAction() == Qt::MoveAction && drop.possibleActions().testFlag(Qt::CopyAction) && !within &&
+               drop.mimeData()->hasText() && !m_takesWhole(drop.mimeData()->text());
+    }
+
+    const QWidget& m_edit;
+    std::function<bool(const QString&)> m_takesWhole;
+    bool m_bSending = false;
+};
+
+// LimitTyping's validator: it holds the user's changes to the limit, never the program's. A
+// change beyond it is refused whole, and the part of it that fits goes in right after, as a
+// change of the user's own.
+class CTypingLimit final : public QValidator, public CLimitedText {
+public:
+    CTypingLimit(QLineEdit& edit, TextLimit limit) : QValidator(&edit), CLimitedText(limit, edit.text()), m_edit(edit)
+    {
+        // Every text the edit takes, the program's or the user's, is what the next change
+        // is measured against: a refused change leaves the text, and this, as they were.
+        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_text = text; });
+        new CCutDropCopies(*this, edit, edit, [this](const QString& added) { return TakesWhole(added); });
+    }
+
+    State validate(QString& input, int& position) const override
+    {
+        // The program sets its texts unmodified: they show whatever their length.
+        if (!m_edit.isModified() || !Refuses(input))
+            return Acceptable;
+        // A text the validator hands back would clear the edit's undo and its mark of a
+        // typed text: the edit puts its text back first, then the part that fits goes in.
+        if (FittingChange fit = Fit(input, position); !fit.fitting.isEmpty()) {
+            auto* self = const_cast<CTypingLimit*>(this);
+            QMetaObject::invokeMethod(
+                self, [self, shown = m_text, fit = std::move(fit)] { self->Insert(shown, fit); }, Qt::QueuedConnection);
+        }
+        return Invalid;
+    }
+
+private:
+    void Insert(const QString& shown, const FittingChange& fit)
+    {
+        // Whatever changed the text since has the last word.
+        if (m_edit.text() != shown)
+            return;
+        m_edit.setSelection(static_cast<int>(fit.change.start), static_cast<int>(fit.change.replaced.size()));
+        m_edit.insert(fit.fitting);
+    }
+
+    QLineEdit& m_edit;
 };
 
 // LimitTyping's watcher of a multi-line edit, which takes no validator: a change by the user
-// that the limit refuses is taken back as soon as it is made, before anything reads it.
-class CPlainTypingLimit final : public QObject {
+// that the limit refuses keeps only the part of it that fits, before anything reads it.
+class CPlainTypingLimit final : public QObject, public CLimitedText {
 public:
     CPlainTypingLimit(QPlainTextEdit& edit, TextLimit limit)
-        : QObject(&edit), m_edit(edit), m_limit(limit), m_text(edit.toPlainText())
+        : QObject(&edit), CLimitedText(limit, edit.toPlainText()), m_edit(edit)
     {
         // The document tells of every change, also of the program's texts, which are written
         // with the edit's own signals blocked.
         connect(edit.document(), &QTextDocument::contentsChanged, this, &CPlainTypingLimit::Changed);
+        new CCutDropCopies(*this, *edit.viewport(), edit, [this](const QString& added) { return TakesWhole(added); });
     }
-
-    void SetLimit(TextLimit limit) { m_limit = limit; }
 
 private:
     void Changed()
     {
         const QString text = m_edit.toPlainText();
-        if (ByUser() && Grows(SizeOf(m_text), SizeOf(text), m_limit))
-            TakeBack(text);
+        if (ByUser() && Refuses(text))
+            Cut(text);
         else
             m_text = text;
     }
@@ -159,34 +305,27 @@ private:
         return !m_edit.signalsBlocked() && document.isUndoRedoEnabled() && document.isModified();
     }
 
-    // Puts back what the change replaced. A typed or pasted text ends at the cursor, which
-    // tells where it went among equal characters; the cursor goes back where the typing
-    // began, over the text it replaced. Undone with the change, as one step.
-    void TakeBack(const QString& text)
+    // Keeps the part of the change that fits, the cursor after it. When none does, puts back
+    // what the change replaced, the cursor back where the typing began, over that text.
+    // Undone with the change, as one step.
+    void Cut(const QString& text)
     {
-        const qsizetype tailLimit = text.size() - m_edit.textCursor().position();
-        qsizetype tail = 0;
-        while (tail < tailLimit && tail < m_text.size() && text[text.size() - 1 - tail] == m_text[m_text.size() - 1 - tail])
-            ++tail;
-        const qsizetype headLimit = std::min(text.size(), m_text.size()) - tail;
-        qsizetype head = 0;
-        while (head < headLimit && text[head] == m_text[head])
-            ++head;
-        const QString replaced = m_text.mid(head, m_text.size() - tail - head);
+        const FittingChange fit = Fit(text, m_edit.textCursor().position());
+        const QString& kept = fit.fitting.isEmpty() ? fit.change.replaced : fit.fitting;
+        const auto start = static_cast<int>(fit.change.start);
+        const auto end = start + static_cast<int>(kept.size());
         QTextCursor cursor(m_edit.document());
         cursor.joinPreviousEditBlock();
-        cursor.setPosition(static_cast<int>(head));
-        cursor.setPosition(static_cast<int>(text.size() - tail), QTextCursor::KeepAnchor);
-        cursor.insertText(replaced);
+        cursor.setPosition(start);
+        cursor.setPosition(start + static_cast<int>(fit.change.inserted.size()), QTextCursor::KeepAnchor);
+        cursor.insertText(kept);
         cursor.endEditBlock();
-        cursor.setPosition(static_cast<int>(head));
-        cursor.setPosition(static_cast<int>(head + replaced.size()), QTextCursor::KeepAnchor);
+        cursor.setPosition(fit.fitting.isEmpty() ? start : end);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
         m_edit.setTextCursor(cursor);
     }
 
     QPlainTextEdit& m_edit;
-    TextLimit m_limit;
-    QString m_text;   // the text before the change: the last one the edit took
 };
 
 } // namespace

@@ -2,16 +2,21 @@
 // multi-line edit's limit for typing.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "AppTestSupport.h"
 #include "platform/qt/DataExchange.h"
@@ -171,9 +176,9 @@ TEST(DataExchange, NumberTextsAreStableUnderReadAndWrite)
     }
 }
 
-// A multi-line edit takes back a change beyond its limit where it was made, the cursor where
-// it stood: among equal characters too, a paste over a selection leaves the selection, and a
-// longer text the program showed stays as it was.
+// A multi-line edit takes back a change beyond its limit of which nothing fits where it was
+// made, the cursor where it stood: among equal characters too, a paste over a selection
+// leaves the selection, and a longer text the program showed stays as it was.
 TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
 {
     const struct {
@@ -183,7 +188,7 @@ TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
     } cases[] = {
         {"abcdef", 2, 2, [](QPlainTextEdit& e) { QTest::keyClick(&e, 'x'); }},
         {"aaaaaa", 1, 1, [](QPlainTextEdit& e) { QTest::keyClick(&e, 'a'); }},
-        {"abcdef", 1, 3, [](QPlainTextEdit& e) { e.insertPlainText("XYZ"); }},
+        {"abcdef", 1, 2, [](QPlainTextEdit& e) { e.insertPlainText(QString::fromUtf8("ÄÖ")); }},
         {"ab\ncdef", 4, 4, [](QPlainTextEdit& e) { QTest::keyClick(&e, Qt::Key_Return); }},
     };
     for (const auto& c : cases) {
@@ -200,6 +205,158 @@ TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
         EXPECT_EQ(std::pair(note.textCursor().anchor(), note.textCursor().position()), std::pair(c.anchor, c.position))
             << c.shown;
         EXPECT_EQ(note.textCursor().selectedText(), selected) << c.shown;
+    }
+}
+
+// How the user's text comes into an edit.
+enum class Way { Paste, Drop, Key };
+
+// The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
+// selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
+// or typed as one key. What the drop does to where the text was dragged from (no action for
+// the other ways).
+Qt::DropAction Bring(QWidget& edit, Way way, const QString& text)
+{
+    Qt::DropAction action = Qt::IgnoreAction;
+    switch (way) {
+    case Way::Paste:
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case Way::Key: QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, text, Qt::NoModifier); break;
+    case Way::Drop: {
+        auto* plain = qobject_cast<QPlainTextEdit*>(&edit);
+        QWidget& target = plain != nullptr ? *plain->viewport() : edit;
+        const QPoint at = plain != nullptr ? plain->cursorRect().center()
+                                           : edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QMimeData data;
+        data.setText(text);
+        // The drag offers a copy and a move, and moves, as a drag of a text does (Shift asks
+        // for the move where no drag of the window system is under way).
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &enter);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &move);
+        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &drop);
+        action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        break;
+    }
+    }
+    // What the event brought is done.
+    QApplication::processEvents();
+    return action;
+}
+
+// Whole characters of `text`: a pair of surrogates is one.
+std::vector<QString> CharactersOf(const QString& text)
+{
+    std::vector<QString> characters;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        characters.push_back(text[i].isHighSurrogate() ? text.mid(i++, 2) : text.mid(i, 1));
+    return characters;
+}
+
+// `text` keeps to `chars` characters and `bytes` bytes of UTF-8, or to the measures of
+// `shown` where those are larger.
+bool Within(const QString& text, const QString& shown, std::size_t chars, std::size_t bytes)
+{
+    return CharactersOf(text).size() <= std::max(chars, CharactersOf(shown).size()) &&
+           static_cast<std::size_t>(text.toUtf8().size()) <= std::max(bytes, static_cast<std::size_t>(shown.toUtf8().size()));
+}
+
+// An edit of either kind, with what the tests ask of it.
+struct AnyEdit {
+    QLineEdit* line = nullptr;
+    QPlainTextEdit* plain = nullptr;
+
+    QWidget& Widget() const { return line != nullptr ? static_cast<QWidget&>(*line) : *plain; }
+    QString Text() const { return line != nullptr ? line->text() : plain->toPlainText(); }
+    int Cursor() const { return line != nullptr ? line->cursorPosition() : plain->textCursor().position(); }
+    void Select(int start, int end) const
+    {
+        if (line != nullptr) {
+            line->setSelection(start, end - start);
+            return;
+        }
+        QTextCursor cursor = plain->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        plain->setTextCursor(cursor);
+    }
+    void Undo() const { line != nullptr ? line->undo() : plain->undo(); }
+};
+
+// A paste, a drop or a key beyond an edit's limit puts in the longest start of its text that
+// keeps the edit within the limit, in characters and in bytes of UTF-8, whole characters only;
+// when none fits, the edit stays as it was. The cursor stands after what went in, the change
+// was the user's (read as typed), and one Undo gives back what the edit showed. A dragged
+// text the edit cuts is copied, so that where it came from keeps it; one that fits moves.
+TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
+{
+    const struct {
+        bool multiLine;
+        Way way;
+        const char* shown;
+        int start, end;   // the selection the text goes over; the cursor when they are equal
+        const char* text;
+        std::size_t chars, bytes;
+    } cases[] = {
+        {false, Way::Paste, "", 0, 0, "abcdef", 3, 3},
+        {false, Way::Paste, "abcd", 2, 2, "XYZ", 5, 5},
+        {false, Way::Paste, "abcdef", 1, 3, "ÄÖÜ", 6, 8},
+        {false, Way::Paste, "", 0, 0, "µµµm", 4, 5},
+        {false, Way::Paste, "ab", 2, 2, "😀😀", 3, 6},
+        {false, Way::Paste, "ab", 0, 0, "😀", 3, 5},
+        {false, Way::Paste, "abcdef", 1, 3, "XYZ", 4, 4},   // a longer text shown: it may keep its length
+        {false, Way::Drop, "abcd", 2, 2, "€€€", 6, 8},
+        {false, Way::Drop, "abcd", 2, 2, "€", 6, 8},
+        {false, Way::Key, "µµm", 2, 3, "€", 3, 5},
+        {true, Way::Paste, "abcdef", 3, 3, "XYZ", 8, 8},
+        {true, Way::Paste, "abcdef", 1, 3, "ÄÖÜ", 6, 8},
+        {true, Way::Paste, "ab\ncd", 2, 2, "\nöö\nx", 7, 8},
+        {true, Way::Paste, "", 0, 0, "a😀b", 5, 5},
+        {true, Way::Drop, "abcd", 2, 2, "€€€", 6, 8},
+        {true, Way::Drop, "abcd", 2, 2, "ef", 6, 8},
+    };
+    for (const auto& c : cases) {
+        QLineEdit line;
+        QPlainTextEdit plain;
+        const AnyEdit edit = c.multiLine ? AnyEdit{nullptr, &plain} : AnyEdit{&line, nullptr};
+        const QString shown = QString::fromUtf8(c.shown);
+        const QString text = QString::fromUtf8(c.text);
+        if (c.multiLine) {
+            LimitTyping(plain, c.chars, c.bytes);
+            plain.setPlainText(shown);
+        } else {
+            LimitTyping(line, c.chars, c.bytes);
+            line.setText(shown);
+        }
+        edit.Widget().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit.Widget()));
+        edit.Select(c.start, c.end);
+        // The longest start of the text's characters that keeps the edit within its limit.
+        QString expected = shown, inserted;
+        for (const QString& character : CharactersOf(text)) {
+            const QString next = shown.left(c.start) + inserted + character + shown.mid(c.end);
+            if (!Within(next, shown, c.chars, c.bytes))
+                break;
+            inserted += character;
+            expected = next;
+        }
+        const std::string label = std::string(c.shown) + " + " + c.text + (c.multiLine ? " (multi-line)" : "");
+        const Qt::DropAction action = Bring(edit.Widget(), c.way, text);
+        EXPECT_EQ(edit.Text(), expected) << label;
+        if (c.way == Way::Drop)
+            EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
+        EXPECT_TRUE(edit.Text().isValidUtf16()) << label;
+        if (!inserted.isEmpty()) {
+            EXPECT_EQ(edit.Cursor(), c.start + inserted.size()) << label;
+            EXPECT_TRUE(line.isModified() || plain.document()->isModified()) << label;
+        }
+        edit.Undo();
+        EXPECT_EQ(edit.Text(), shown) << label;
     }
 }
 

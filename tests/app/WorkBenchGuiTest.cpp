@@ -7,7 +7,10 @@
 // refused.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -63,17 +66,54 @@ std::string OlderFile(const ScratchDir& dir, std::string_view note = "25 \xB0" "
     return path;
 }
 
-// An image file of 64 x 48 points (NT-MDT for *.mdt, else *.spm) with X and Y steps of
-// `step`, heights rising by `height` a point and the quantity `quantity`; its path.
-std::string ImageFile(const ScratchDir& dir, const char* name, float step, double height, const char* quantity)
+// `image` written to `name` in `dir` (NT-MDT for *.mdt, else *.spm) with the quantity
+// `quantity`; its path.
+std::string ImageFile(const ScratchDir& dir, const char* name, CSpmImage image, const char* quantity)
 {
-    CSpmImage image = MakeImage(64, 48, [height](int r, int c) { return (r * 64 + c) * height; }, step, step);
     SetHeaderText(image.m_header.m_szQuantity, quantity);
     CImageFile file;
     const std::string path = (dir / name).string();
     const bool written = std::string_view(name).ends_with(".mdt") ? file.WriteMdt(path, image) : file.WriteSpm(path, image);
     EXPECT_TRUE(written) << name;
     return path;
+}
+
+// An image of `columns` x `rows` points whose heights rise by `height` a point.
+CSpmImage Ramp(int columns, int rows, double height, float xStep, float yStep)
+{
+    return MakeImage(columns, rows, [=](int r, int c) { return (r * columns + c) * height; }, xStep, yStep);
+}
+
+// An image file of 64 x 48 points with X and Y steps of `step`, heights rising by `height` a
+// point and the quantity `quantity`; its path.
+std::string ImageFile(const ScratchDir& dir, const char* name, float step, double height, const char* quantity)
+{
+    return ImageFile(dir, name, Ramp(64, 48, height, step, step), quantity);
+}
+
+// A header text's edit on the work bench: what it takes besides the bytes its field keeps,
+// and where the field lies in a header's bytes.
+struct HeaderTextEdit {
+    const char* id;
+    std::size_t chars;
+    std::size_t offset, size;
+};
+const HeaderTextEdit kZUnitEdit{"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof(SpmHeader::m_szZUnit)};
+const HeaderTextEdit kXYUnitEdit{"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof(SpmHeader::m_szXYUnit)};
+const HeaderTextEdit kNameEdit{"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof(SpmHeader::m_szQuantity)};
+const HeaderTextEdit kNoteEdit{"1070", 321, offsetof(SpmHeader, m_szNote), sizeof(SpmHeader::m_szNote)};
+
+// The text of `edit`'s field in a header's bytes, as the work bench shows it.
+std::string HeldText(const HeaderTextEdit& edit, const std::string& bytes)
+{
+    const std::string field = bytes.substr(edit.offset, edit.size);
+    return HeaderBytesAsUtf8(field.substr(0, field.find('\0')));
+}
+
+// The header's bytes.
+std::string BytesOf(const SpmHeader& header)
+{
+    return {reinterpret_cast<const char*>(&header), sizeof header};
 }
 
 // The application's own dialogs, with the messages they show recorded instead of shown.
@@ -130,6 +170,17 @@ bool Focused(QDialog& dialog)
     return QTest::qWaitForWindowActive(&dialog);
 }
 
+// A copy of the sample open, with the work bench showing its header.
+struct SampleOnBench {
+    SampleOnBench() { bench.OnTimer(); }
+
+    ScratchDir dir;
+    std::string path = SampleCopy(dir);
+    RunningApp app{path};
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+};
+
 } // namespace
 
 // Texts of an older file in Latin-1 (a micro sign as the byte 0xB5) show readably on the work
@@ -146,14 +197,11 @@ TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
     CDialogWorkBench& bench = app.MainFrame().WorkBench();
     CDocument& doc = app.ActiveDoc();
     const CSpmImage& image = *doc.Doc().ImageList().front().m_pImage;
-    const auto shownHeader = [&image] {
-        return std::string(reinterpret_cast<const char*>(&image.m_header), sizeof(SpmHeader));
-    };
     for (const char* kind : {":2D", ":3D", ":2D"}) {
         ASSERT_TRUE(app.Activate(kind)) << kind;
         bench.OnTimer();
         RunningApp::Pump(0);
-        EXPECT_EQ(shownHeader(), header) << kind;
+        EXPECT_EQ(BytesOf(image.m_header), header) << kind;
         EXPECT_FALSE(doc.IsModified()) << kind;
     }
     const auto text = [&bench](const char* id) { return bench.findChild<QLineEdit*>(id)->text(); };
@@ -289,46 +337,29 @@ TEST(WorkBench, HeadersBeyondTheTypedLimitsShowWithoutAMessage)
 TEST(WorkBench, HeaderTextsStopTakingCharactersAtTheirLimits)
 {
     SPM_REQUIRE_DISPLAY();
-    const ScratchDir dir;
-    const std::string path = SampleCopy(dir);
-    RunningApp app(path);
-    CDialogWorkBench& bench = app.MainFrame().WorkBench();
-    bench.OnTimer();
-    const SpmHeader& header = app.ActiveDoc().Doc().ImageList().front().m_pImage->m_header;
+    SampleOnBench sample;
     const struct {
-        const char* id;
-        std::size_t chars;   // what the edit takes, besides the bytes its field keeps
-        std::size_t offset, size;
+        HeaderTextEdit edit;
         const char* keys;
     } cases[] = {
-        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "abcdefghijklmnopq"},
-        {"1071", 14, offsetof(SpmHeader, m_szQuantity), sizeof header.m_szQuantity, "öööööööööööööööö"},
-        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "abcdefghijklmnopq"},
-        {"1069", 4, offsetof(SpmHeader, m_szXYUnit), sizeof header.m_szXYUnit, "µµµmx"},
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "abcdefghijklmnopq"},
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "µµm"},
-        {"1068", 3, offsetof(SpmHeader, m_szZUnit), sizeof header.m_szZUnit, "a.u."},
-    };
-    // A text field of a header's bytes, as the work bench shows it.
-    const auto held = [](std::size_t offset, std::size_t size, const std::string& bytes) {
-        const std::string field = bytes.substr(offset, size);
-        return HeaderBytesAsUtf8(field.substr(0, field.find('\0')));
+        {kNameEdit, "abcdefghijklmnopq"}, {kNameEdit, "öööööööööööööööö"}, {kXYUnitEdit, "abcdefghijklmnopq"},
+        {kXYUnitEdit, "µµµmx"},           {kZUnitEdit, "abcdefghijklmnopq"}, {kZUnitEdit, "µµm"},
+        {kZUnitEdit, "a.u."},
     };
     for (const auto& c : cases) {
-        QLineEdit& edit = *bench.findChild<QLineEdit*>(c.id);
+        QLineEdit& edit = *sample.bench.findChild<QLineEdit*>(c.edit.id);
         edit.selectAll();
-        const std::vector<QString> expected = UpToLimits(c.keys, c.chars, c.size - 1);
+        const std::vector<QString> expected = UpToLimits(c.keys, c.edit.chars, c.edit.size - 1);
         EXPECT_EQ(TypeKeys(edit, c.keys), expected) << c.keys;
-        EXPECT_EQ(held(c.offset, c.size, std::string(reinterpret_cast<const char*>(&header), sizeof header)),
-                  expected.back().toStdString()) << c.keys;
+        EXPECT_EQ(HeldText(c.edit, BytesOf(sample.header)), expected.back().toStdString()) << c.keys;
         Leave(edit);
         EXPECT_EQ(edit.text(), expected.back()) << c.keys;
     }
-    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
-    ASSERT_TRUE(app.Run(cmd::kFileSave));
-    const std::string saved = FileText(path);
+    EXPECT_EQ(sample.app.Prompt().messages, std::vector<std::string>{});
+    ASSERT_TRUE(sample.app.Run(cmd::kFileSave));
+    const std::string saved = FileText(sample.path);
     for (const auto& c : cases)
-        EXPECT_EQ(held(c.offset, c.size, saved), bench.findChild<QLineEdit*>(c.id)->text().toStdString()) << c.id;
+        EXPECT_EQ(HeldText(c.edit, saved), sample.bench.findChild<QLineEdit*>(c.edit.id)->text().toStdString()) << c.edit.id;
 }
 
 // The note stops at the 321 bytes its field keeps, a key beyond them taken back where it was
@@ -364,6 +395,133 @@ TEST(WorkBench, TheNoteStopsAtTheBytesItsFieldKeeps)
         EXPECT_EQ(note.toPlainText(), older ? start : start.left(10) + 'b' + start.mid(10)) << older;
         EXPECT_EQ(HeaderText(header.m_szNote), older ? before : note.toPlainText().toStdString()) << older;
     }
+}
+
+// The longest start of `text` that keeps to `chars` characters and `bytes` bytes of UTF-8.
+QString StartThatFits(const QString& text, std::size_t chars, std::size_t bytes)
+{
+    QString start;
+    for (const char32_t character : text.toUcs4()) {
+        const QString next = start + QString::fromUcs4(&character, 1);
+        if (static_cast<std::size_t>(next.toUcs4().size()) > chars || static_cast<std::size_t>(next.toUtf8().size()) > bytes)
+            break;
+        start = next;
+    }
+    return start;
+}
+
+// A long paste over the whole text of a header edit, with Ctrl+V, takes the start that fits
+// the edit's limits, in characters and in the bytes of UTF-8 its header field keeps, whole
+// characters only, with nothing said; the header, and the file saved, hold what the edit
+// shows.
+TEST(WorkBench, ALongPasteIntoAHeaderEditTakesWhatFits)
+{
+    SPM_REQUIRE_DISPLAY();
+    SampleOnBench sample;
+    const QString emoji = QString::fromUtf8("😀");
+    const struct {
+        HeaderTextEdit edit;
+        QString pasted;
+    } cases[] = {
+        {kZUnitEdit, "abcdef"},
+        {kZUnitEdit, QString::fromUtf8("aµµ")},
+        {kXYUnitEdit, "abcdefgh"},
+        {kXYUnitEdit, QString::fromUtf8("µµµm")},
+        {kNameEdit, "abcdefghijklmnopqrstuvwxyz"},
+        {kNameEdit, emoji.repeated(20)},
+        {kNoteEdit, QString(300, 'n') + "\n" + QString(100, 'm')},
+        {kNoteEdit, "a" + QString::fromUtf8("ö").repeated(200)},
+    };
+    const auto text = [&sample](const char* id) {
+        const auto* line = sample.bench.findChild<QLineEdit*>(id);
+        return line != nullptr ? line->text() : sample.bench.findChild<QPlainTextEdit*>(id)->toPlainText();
+    };
+    for (const auto& c : cases) {
+        QWidget& edit = *sample.bench.findChild<QWidget*>(c.edit.id);
+        QMetaObject::invokeMethod(&edit, "selectAll");
+        QApplication::clipboard()->setText(c.pasted);
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        RunningApp::Pump(0);
+        const QString expected = StartThatFits(c.pasted, c.edit.chars, c.edit.size - 1);
+        const std::string label = std::string(c.edit.id) + " " + c.pasted.left(8).toStdString();
+        EXPECT_EQ(text(c.edit.id), expected) << label;
+        EXPECT_TRUE(text(c.edit.id).isValidUtf16()) << label;
+        EXPECT_EQ(HeldText(c.edit, BytesOf(sample.header)), expected.toStdString()) << label;
+    }
+    EXPECT_EQ(sample.app.Prompt().messages, std::vector<std::string>{});
+    ASSERT_TRUE(sample.app.Run(cmd::kFileSave));
+    const std::string saved = FileText(sample.path);
+    for (const auto& c : cases)
+        EXPECT_EQ(HeldText(c.edit, saved), text(c.edit.id).toStdString()) << c.edit.id;
+}
+
+// Whatever changes the shown image's header shows on the work bench by its next tick while
+// the same frame stays active: a rotation of a square image whose Y step is twice its X step
+// swaps Kx and Ky, Undo swaps them back, a filter and Save As set a new Kz, a crop changes the
+// sizes and Undo gives them back. The edits the user is typing into stay as typed meanwhile:
+// a Z unit the header took, and a name shortened to what is still beyond its 14 characters.
+TEST(WorkBench, TheHeaderPanelFollowsTheHeaderAndLeavesTypedEdits)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    const std::string name = "Topography_Forward_1";
+    RunningApp app(ImageFile(dir, "steps.spm", Ramp(64, 64, 1.0, 1.0f, 2.0f), name.c_str()));
+    ASSERT_TRUE(app.Activate(":2D"));
+    CDialogWorkBench& bench = app.MainFrame().WorkBench();
+    bench.OnTimer();
+    CMDIDoc& doc = app.ActiveDoc().Doc();
+    const SpmHeader& header = doc.ImageList().front().m_pImage->m_header;
+    const auto label = [&bench](const char* id) { return bench.findChild<QLabel*>(id)->text(); };
+    const auto edit = [&bench](const char* id) { return bench.findChild<QLineEdit*>(id); };
+    // The sizes, steps and scale, as the panel shows them and as the header holds them.
+    const auto panel = [&] {
+        return std::vector<QString>{label("1067"), label("1066"), edit("1064")->text(), edit("1065")->text(),
+                                    edit("1063")->text()};
+    };
+    const auto held = [&header] {
+        return std::vector<QString>{"mx= " + QString::number(header.m_nColumns), "my= " + QString::number(header.m_nRows),
+                                    QString::number(header.m_fKx, 'f', 6), QString::number(header.m_fKy, 'f', 4),
+                                    QString::number(header.m_fKz, 'f', 4)};
+    };
+    ASSERT_EQ(panel(), held());
+    edit("1068")->selectAll();
+    TypeKeys(*edit("1068"), "pm");
+    edit("1071")->end(false);
+    TypeKeys(*edit("1071"), "\b");
+    const QString typedName = QString::fromStdString(name.substr(0, name.size() - 1));
+    ASSERT_EQ(edit("1071")->text(), typedName);
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } steps[] = {
+        {"rotation", [&] { EXPECT_TRUE(app.Run(cmd::kRotate90)); }},
+        {"undo of the rotation", [&] { EXPECT_TRUE(app.Run(cmd::kEditUndo)); }},
+        {"filter and save as",
+         [&] {
+             EXPECT_TRUE(app.Run(cmd::kLaplace5x5));
+             AnswerFileDialog(app.Prompt(), (dir / "filtered.spm").string(), 0);
+             EXPECT_TRUE(app.Run(cmd::kFileSaveAs));
+         }},
+        {"crop",
+         [&] {
+             doc.m_ptSel1 = {10, 20}, doc.m_ptSel2 = {50, 40};
+             doc.m_bSel1Set = doc.m_bSel2Set = 1;
+             EXPECT_TRUE(app.Run(cmd::kCrop));
+         }},
+        {"undo of the crop", [&] { EXPECT_TRUE(app.Run(cmd::kEditUndo)); }},
+    };
+    for (const auto& step : steps) {
+        const std::vector<QString> before = held();
+        step.change();
+        ASSERT_NE(held(), before) << step.name;
+        bench.OnTimer();
+        EXPECT_EQ(panel(), held()) << step.name;
+        EXPECT_EQ(edit("1068")->text(), "pm") << step.name;
+        EXPECT_EQ(edit("1071")->text(), typedName) << step.name;
+    }
+    EXPECT_EQ(HeaderText(header.m_szZUnit), "pm");
+    EXPECT_EQ(HeaderText(header.m_szQuantity), name);
+    EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{});
 }
 
 // An older file's 20-character name shows in full; a user who shortens it to what is still
