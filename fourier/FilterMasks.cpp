@@ -1,5 +1,6 @@
 // The response needs (d / D0)^(2n) for a whole n: it is formed from squared distances by
 // repeated squaring, so neither a square root nor pow runs per cell.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -38,41 +39,90 @@ Centre PlaceCentre(double theta, double shift, std::size_t pw, std::size_t ph)
     return c;
 }
 
-// 1 / (1 + (d / D0)^2n) for the cell (x, y) and one centre.
+// 1 / (1 + (d / D0)^2n) from the squared distance d^2.
+double Butterworth(const FilterPrimitive& p, double d2, double invD0Squared)
+{
+    return 1.0 / (1.0 + WholePower(d2 * invD0Squared, p.Oder));
+}
+
+// The response of the cell (x, y) to one centre of the plane's spectrum.
 double Lobe(const FilterPrimitive& p, const Centre& c, double invD0Squared, std::ptrdiff_t x,
             std::ptrdiff_t y)
 {
     const double dx = static_cast<double>(x - c.x), dy = static_cast<double>(y - c.y);
     const double u = (dx * c.cos - dy * c.sin) / p.Xcomp;
     const double v = (dx * c.sin + dy * c.cos) / p.Ycomp;
-    const double d2 = p.Type == 0 ? u * u + v * v : u * u;
-    return 1.0 / (1.0 + WholePower(d2 * invD0Squared, p.Oder));
+    return Butterworth(p, p.Type == 0 ? u * u + v * v : u * u, invD0Squared);
 }
 
-// The response of one primitive into every cell; `multiply` multiplies it into the plane.
+// Low-pass: the two lobes, at most 1; high-pass: what they leave, at least 0.
+double Combine(const FilterPrimitive& p, double first, double second)
+{
+    return p.LoPass == 0 ? std::min(first + second, 1.0) : std::max(1.0 - first - second, 0.0);
+}
+
+double InvD0Squared(const FilterPrimitive& p, const FourierWorkspace& ws)
+{
+    const double d0 = static_cast<double>(ws.PaddedWidth()) * p.Cutoff * 0.5 / ws.m_dFactor;
+    return 1.0 / (d0 * d0);
+}
+
+// A line spectrum's frequency runs along x alone; its rows are lines of the image, not
+// frequencies. A primitive therefore acts on every row alike, by the distance along x: a
+// shape of one dimension cannot turn and has nothing across it to stretch, so Circle and
+// Rectangle agree, Ycomp has no part and Xcomp alone scales the distance, and Angle only
+// directs the shift, of which the line takes the part along it. The two centres stand at
+// exactly plus and minus that part, unrounded: a line's spectrum pairs every frequency with
+// its negative, and a filter that weighs both alike leaves the filtered line real.
+std::vector<double> LineResponse(const FilterPrimitive& p, const FourierWorkspace& ws)
+{
+    const std::size_t pw = ws.PaddedWidth();
+    const double shift = p.Shift / ws.m_dFactor;
+    const double offset = static_cast<double>(pw) * std::sin(p.Angle * kDegree) * shift * 0.5;
+    const double invD0Squared = InvD0Squared(p, ws);
+    std::vector<double> row(pw);
+    for (std::size_t x = 0; x < pw; ++x) {
+        const double k = static_cast<double>(x) - static_cast<double>(pw / 2);
+        const double u1 = (k - offset) / p.Xcomp, u2 = (k + offset) / p.Xcomp;
+        const double second = shift != 0.0 ? Butterworth(p, u2 * u2, invD0Squared) : 0.0;
+        row[x] = Combine(p, Butterworth(p, u1 * u1, invD0Squared), second);
+    }
+    return row;
+}
+
+// Every cell of the plane, row after row, takes response(x, y), or is multiplied by it.
+template <typename Response>
+void WriteCells(std::vector<double>& plane, const FourierWorkspace& ws, bool multiply, Response response)
+{
+    const std::size_t pw = ws.PaddedWidth(), ph = ws.PaddedHeight();
+    for (std::size_t y = 0; y < ph; ++y)
+        for (std::size_t x = 0; x < pw; ++x) {
+            const double r = response(static_cast<std::ptrdiff_t>(x), static_cast<std::ptrdiff_t>(y));
+            double& cell = plane[y * pw + x];
+            cell = multiply ? cell * r : r;
+        }
+}
+
+// The response of one primitive, for the spectra the workspace holds.
 void WriteResponse(const FilterPrimitive& p, const FourierWorkspace& ws, std::vector<double>& plane,
                    bool multiply)
 {
+    if (ws.m_nMode != kFourierXY) {
+        const std::vector<double> line = LineResponse(p, ws);
+        WriteCells(plane, ws, multiply, [&line](std::ptrdiff_t x, std::ptrdiff_t) { return line[x]; });
+        return;
+    }
     const std::size_t pw = ws.PaddedWidth(), ph = ws.PaddedHeight();
     const double theta = p.Angle * kDegree;
     const double shift = p.Shift / ws.m_dFactor;
     const Centre first = PlaceCentre(theta, shift, pw, ph);
     const Centre second = PlaceCentre(theta + kPi, shift, pw, ph);
-    const double d0 = static_cast<double>(pw) * p.Cutoff * 0.5 / ws.m_dFactor;
-    const double invD0Squared = 1.0 / (d0 * d0);
+    const double invD0Squared = InvD0Squared(p, ws);
     const bool twoCentres = shift != 0.0;
-    for (std::size_t y = 0; y < ph; ++y)
-        for (std::size_t x = 0; x < pw; ++x) {
-            const auto sx = static_cast<std::ptrdiff_t>(x), sy = static_cast<std::ptrdiff_t>(y);
-            double r = Lobe(p, first, invD0Squared, sx, sy);
-            const double l2 = twoCentres ? Lobe(p, second, invD0Squared, sx, sy) : 0.0;
-            if (p.LoPass == 0)
-                r = std::min(r + l2, 1.0);
-            else
-                r = std::max(1.0 - r - l2, 0.0);
-            double& cell = plane[y * pw + x];
-            cell = multiply ? cell * r : r;
-        }
+    WriteCells(plane, ws, multiply, [&](std::ptrdiff_t x, std::ptrdiff_t y) {
+        const double l2 = twoCentres ? Lobe(p, second, invD0Squared, x, y) : 0.0;
+        return Combine(p, Lobe(p, first, invD0Squared, x, y), l2);
+    });
 }
 
 // Zeroes or keeps every cell of the current spectrum by its offsets from the centre.

@@ -30,8 +30,10 @@ inline constexpr const char* kTextZeroDivisor =
     "CutOff, Xexpansion and Yexpansion must not be 0: the filter is kept as it was";
 bool HasZeroDivisor(const FilterPrimitive& primitive);
 
-// The mask (W' x H' weights, row-major) of one primitive, or the product over the list.
-// False, leaving the mask as it was, when a primitive has a zero divisor or the list is empty.
+// The mask (W' x H' weights, row-major) of one primitive, or the product over the list, for
+// the spectra of the workspace's last forward transform: in the line directions every row
+// weighs its frequencies alike, by their distance along x. False, leaving the mask as it
+// was, when a primitive has a zero divisor or the list is empty.
 bool BuildPrimitiveMask(const FilterPrimitive& primitive, const FourierWorkspace& workspace,
                         std::vector<double>& mask);
 bool BuildListMask(const std::vector<FilterPrimitive>& list, const FourierWorkspace& workspace,

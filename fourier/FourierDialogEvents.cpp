@@ -98,6 +98,8 @@ void CFourierDialogModel::OnFourieMode()
     }
     m_view.BeginWaitCursor();
     DirectTransform();
+    // The mask is laid out as the spectra are: the filter shown is the one Filtering applies.
+    BuildFilterMask();
     m_view.EndWaitCursor();
     Overlay();
 }

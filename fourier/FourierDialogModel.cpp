@@ -150,13 +150,18 @@ void CFourierDialogModel::ShowMagnitude(bool unfiltered, int decimals)
     SetDisplayTexts(m_imgSpectrum, decimals);
 }
 
-void CFourierDialogModel::Filtering()
+void CFourierDialogModel::BuildFilterMask()
 {
-    m_view.BeginWaitCursor();
     if (m_nSingleComplex == 0)
         BuildSingleFilterMask();
     else
         BuildComplexFilterMask();
+}
+
+void CFourierDialogModel::Filtering()
+{
+    m_view.BeginWaitCursor();
+    BuildFilterMask();
     MultiplySpectrumByMask(m_imgMask.m_pData, m_Workspace);
     ShowMagnitude(m_nShowSpectrum == 0, 5);
     if (m_nLinLog == 0)

@@ -155,6 +155,8 @@ public:
     void Filtering();
     void BuildSingleFilterMask();
     bool BuildComplexFilterMask();
+    // The single mask or the list's, as the Single/Complex radios say.
+    void BuildFilterMask();
     void LiveEdit();
     void BuildPaneArrays();
     FilterOutline Outline() const;

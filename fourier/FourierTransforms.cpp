@@ -192,6 +192,7 @@ int LineFourierTransform(CSpmImage& image, int inverse, int axis, FourierWorkspa
     if (inverse == 0) {
         TransformLines(SignedSpatialPlane(image, ws, columns), result, length, lines, false);
         StoreSpectra(result, static_cast<double>(length), ws);
+        ws.m_nMode = columns ? kFourierY : kFourierX;
         return 1;
     }
     TransformLines(CurrentSpectrum(ws), result, length, lines, true);
@@ -206,6 +207,7 @@ int FourierTransform2D(CSpmImage& image, int inverse, int showMode, FourierWorks
     if (inverse == 0) {
         Transform2D(SignedSpatialPlane(image, ws, false), result, ws, false);
         StoreSpectra(result, static_cast<double>(ws.Cells()), ws);
+        ws.m_nMode = kFourierXY;
         return 1;
     }
     // The original needs no transform: it comes from the undo plane.

@@ -39,6 +39,10 @@ struct FourierWorkspace {
     std::vector<double> m_pSpectrumRe, m_pSpectrumIm;
     std::vector<double> m_pUnfilteredRe, m_pUnfilteredIm;
     double m_dFactor = 1.5;
+    // The direction of the last forward transform, which decides what a spectrum cell is: a
+    // frequency of the plane, or in the line directions one of a line whose frequency runs
+    // along x. The masks are built for it.
+    int m_nMode = kFourierXY;
 };
 
 // The Y direction keeps a column's spectrum in a row of the plane, which only a square

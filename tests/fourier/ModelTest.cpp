@@ -345,4 +345,22 @@ TEST_F(ModelTest, YDirectionNeedsASquareImage)
     EXPECT_EQ(prompt.messages, Texts{kTextSquareForY});
 }
 
+// A new direction lays the mask out for its spectra at once: the filter the pane shows is
+// the one Filtering applies, built from the controls (Single) or from the list (Complex).
+TEST_F(ModelTest, DirectionChangeShowsTheMaskFilteringApplies)
+{
+    OpenImage(32, 32);
+    for (int complex : {0, 1})
+        for (int mode : {kFourierX, kFourierY, kFourierXY, kFourierX}) {
+            view.onExchange = [this, mode, complex] {
+                model.m_nFourieMode = mode;
+                model.m_nSingleComplex = complex;
+            };
+            model.OnFourieMode();
+            const std::vector<double> shown = model.m_imgFilter.m_pData;
+            model.Filtering();
+            EXPECT_EQ(model.m_imgFilter.m_pData, shown) << complex << " " << mode;
+        }
+}
+
 } // namespace
