@@ -523,6 +523,30 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
     }
 }
 
+// A long value the user typed shows from its first character once they leave its edit, by
+// the Tab key or a click on another control.
+TEST_P(PanelGuiFocus, ALongTypedValueShowsFromItsStartOnceTheEditIsLeft)
+{
+    Start();
+    QLineEdit& height = TypeInto(kEditLightHight, "1234.56789");
+    ASSERT_TRUE(Overflows(height, height.text()));
+    EXPECT_FALSE(ShowsFromStart(height));
+    QTest::keyClick(&height, Qt::Key_Tab);
+    RunningApp::Pump(0);
+    EXPECT_NE(QApplication::focusWidget(), &height);
+    EXPECT_TRUE(ShowsFromStart(height));
+
+    QLineEdit& scale = TypeInto(kEditZScale, "12.3456789");
+    EXPECT_FALSE(ShowsFromStart(scale));
+    QAbstractButton& border = *Main().ConfigPanel().findChild<QAbstractButton*>("1011");
+    UserClick(border, QPoint(6, border.height() / 2));
+    Tick();
+    EXPECT_EQ(QApplication::focusWidget(), &border);
+    EXPECT_TRUE(ShowsFromStart(scale));
+    EXPECT_EQ(scale.text(), "12.3456789");
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
 // What ends the typing of a refused text, a button, a menu or a frame's close button, does
 // what it does as though the edit had never held that text; then the refusal is said, once.
 TEST_P(PanelGuiFocus, AnActionThatLeavesARefusedEditIsDoneAndThenTheEditSaysSo)
