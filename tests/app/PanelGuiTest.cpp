@@ -162,6 +162,29 @@ protected:
     {
         SendMouse(Main().ColorPanel(), QEvent::MouseButtonPress, CursorMark(index));
     }
+    // The configuration panel on the 3D frame, its record holding the typed tilt, angle and
+    // Z scale.
+    C3DdlgConfig& PanelOn3D(const char* tilt, const char* angle, const char* zScale)
+    {
+        Activate("Height_01:3D");
+        Show(cmd::kShowConfigPanel);
+        C3DdlgConfig& panel = Main().ConfigPanel();
+        for (const auto& [edit, text] : {std::pair{kEditTilt, tilt}, {kEditAngle, angle}, {kEditZScale, zScale}}) {
+            Type(panel.Edit(edit), text);
+            Leave(panel.Edit(edit));
+        }
+        Tick();
+        return panel;
+    }
+    // A drag with `button` in the active frame's view from (150, 100) to `to`; the panels tick.
+    void DragInView(Qt::MouseButton button, QPointF to)
+    {
+        QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
+        SendMouse(view, QEvent::MouseButtonPress, {150, 100}, button);
+        SendMouse(view, QEvent::MouseMove, to, button);
+        SendMouse(view, QEvent::MouseButtonRelease, to, button);
+        Tick();
+    }
     void Screenshot(const std::string& name)
     {
         ::Screenshot(name + (Bundled() ? "-Bundled" : "-NanoScope"), &Main());
@@ -721,21 +744,7 @@ TEST_P(PanelGui, EveryBarsArrowMovesItsEditAndRecordOneStepThatWay)
 // bar step goes on from what the view draws and the edits say what a save writes.
 TEST_P(PanelGui, TheViewsDragsShowInThePanel)
 {
-    Activate("Height_01:3D");
-    Show(cmd::kShowConfigPanel);
-    C3DdlgConfig& panel = Main().ConfigPanel();
-    for (const auto& [edit, text] : {std::pair{kEditTilt, "60"}, {kEditAngle, "50"}, {kEditZScale, "60"}}) {
-        Type(panel.Edit(edit), text);
-        Leave(panel.Edit(edit));
-    }
-    Tick();
-    QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
-    const auto drag = [&](Qt::MouseButton button, QPointF to) {
-        SendMouse(view, QEvent::MouseButtonPress, {150, 100}, button);
-        SendMouse(view, QEvent::MouseMove, to, button);
-        SendMouse(view, QEvent::MouseButtonRelease, to, button);
-        Tick();
-    };
+    C3DdlgConfig& panel = PanelOn3D("60", "50", "60");
     const auto shows = [&](ConfigEdit edit) {
         const QScrollBar& bar = panel.ScrollBar(ScrollBarOf(edit));
         const double position = bar.value() * kConfigScrollBars[ScrollBarOf(edit)].scale;
@@ -752,7 +761,7 @@ TEST_P(PanelGui, TheViewsDragsShowInThePanel)
         {Qt::RightButton, {150, 60}, {{kEditZScale, 100.0f, 100.1f}}},
     };
     for (const auto& d : drags) {
-        drag(d.button, d.to);
+        DragInView(d.button, d.to);
         for (const auto& [edit, dragged, stepped] : d.shown) {
             const char* label = kConfigEdits[edit].label;
             ASSERT_EQ(EditField(edit, Record()), dragged) << label;
@@ -763,7 +772,7 @@ TEST_P(PanelGui, TheViewsDragsShowInThePanel)
         Tick();
     }
     // A turn between two of the bar's steps shows as it is, and a step goes to the next one.
-    drag(Qt::LeftButton, {149, 100});
+    DragInView(Qt::LeftButton, {149, 100});
     const float turned = Record().m_Angle;
     EXPECT_NE(turned, std::round(turned));
     EXPECT_EQ(std::get<0>(shows(kEditAngle)), EditValueText(kEditAngle, turned));
@@ -791,25 +800,11 @@ TEST_P(PanelGui, TheViewsDragsShowInThePanel)
 // them, the panel's edits show them whole and a save writes them short.
 TEST_P(PanelGui, ADragLeavesValuesTheEditsShowWholeAndFilesKeepShort)
 {
-    Activate("Height_01:3D");
-    Show(cmd::kShowConfigPanel);
-    C3DdlgConfig& panel = Main().ConfigPanel();
-    for (const auto& [edit, text] : {std::pair{kEditTilt, "60"}, {kEditAngle, "50"}, {kEditZScale, "2.06"}}) {
-        Type(panel.Edit(edit), text);
-        Leave(panel.Edit(edit));
-    }
-    Tick();
-    QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
+    C3DdlgConfig& panel = PanelOn3D("60", "50", "2.06");
     // Each pixel turns by 0.3f and tilts by 0.2f: 139 to the right and 84 up would leave
     // 8.299999 and 43.199997, and 10 up from 2.06f a Z scale of 12.059999.
-    const auto drag = [&](Qt::MouseButton button, QPointF to) {
-        SendMouse(view, QEvent::MouseButtonPress, {150, 100}, button);
-        SendMouse(view, QEvent::MouseMove, to, button);
-        SendMouse(view, QEvent::MouseButtonRelease, to, button);
-    };
-    drag(Qt::LeftButton, {289, 16});
-    drag(Qt::RightButton, {150, 90});
-    Tick();
+    DragInView(Qt::LeftButton, {289, 16});
+    DragInView(Qt::RightButton, {150, 90});
     const struct {
         ConfigEdit edit;
         const char* key;
