@@ -155,9 +155,25 @@ double BarPosition(const ConfigScrollSpec& bar, double value)
     return static_cast<float>(whole * bar.scale) == static_cast<float>(value) ? whole : position;
 }
 
+namespace {
+
+// The decimals that write every multiple of `scale` exactly, two at least (the panel's
+// number format).
+int StepDecimals(double scale)
+{
+    constexpr int kMostDecimals = 6;
+    int decimals = 2;
+    for (double shifted = scale * 100.0; decimals < kMostDecimals && std::abs(shifted - std::round(shifted)) > 1e-9;
+         shifted *= 10.0)
+        ++decimals;
+    return decimals;
+}
+
+} // namespace
+
 std::string ScrollText(const ConfigScrollSpec& bar, int position)
 {
-    return FormatFixed(position * bar.scale, 2);
+    return FormatFixed(position * bar.scale, StepDecimals(bar.scale));
 }
 
 double InPanelRange(ConfigEdit edit, double value)

@@ -166,7 +166,8 @@ int ScrollStep(double position, ScrollCode code, int thumb, int min, int max);
 // record's float, the product a step gives (12.3 / 0.1, 0.3f / 0.001) lands on its whole
 // position.
 double BarPosition(const ConfigScrollSpec& bar, double value);
-// The edit text a bar position gives: position x scale, "%.2f".
+// The edit text a bar position gives: position x scale, with two decimals or as many as the
+// bar's step needs (three for a thousandth), so that every step shows and stores its value.
 std::string ScrollText(const ConfigScrollSpec& bar, int position);
 
 // A record's value brought into what its edit accepts, so that showing a record never

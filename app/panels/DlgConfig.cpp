@@ -4,6 +4,7 @@
 #include "app/panels/DlgConfig.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
@@ -254,6 +255,22 @@ void C3DdlgConfig::SetEditText(ConfigEdit edit, const std::string& text)
         OnChangeEdit(edit);
     else
         m_edits[edit]->setText(wanted);
+    // A text set puts the cursor behind it, and an edit narrower than the text would show
+    // only its tail.
+    m_edits[edit]->setCursorPosition(0);
+}
+
+bool C3DdlgConfig::eventFilter(QObject* watched, QEvent* event)
+{
+    // Not for a menu or another window taking the focus for a while: the user comes back to
+    // type where they were.
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (edit != nullptr && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            edit->setCursorPosition(0);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void C3DdlgConfig::NoteEdit(const CPresentationConfig& before, const CPresentationConfig& record)
@@ -286,6 +303,7 @@ void C3DdlgConfig::UpdateControls()
         m_pList->clear();
     }
     CPresentationConfig* record = ActiveRecord();
+    EnableControls(record != nullptr);
     if (record == nullptr)
         return;
     {

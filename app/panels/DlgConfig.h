@@ -50,11 +50,17 @@ public:
     QListWidget& ImageList() const { return *m_pList; }
     CColorSwatch& Swatch(ConfigSwatch swatch) const { return *m_swatches[swatch]; }
 
+protected:
+    // An edit the user leaves shows its text from the first character.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildGeometry(QWidget* box);
     void BuildPolygon(QWidget* box);
     void BuildLines(QWidget* box);
     void Connect();
+    // The controls that write the record take input only while there is one to write.
+    void EnableControls(bool enabled);
 
     void DoDataExchange(CDataExchange& dx);
     // Reads every control, then writes them all back in the panel's number format: the
@@ -78,7 +84,8 @@ private:
     void OnSwatch(ConfigSwatch swatch);
     void OnScroll(std::size_t bar, int action);
     void OnSelchangeImageList(int row);
-    // Sets an edit's text and runs its change handler, also when the text stays the same.
+    // Sets an edit's text and runs its change handler, also when the text stays the same;
+    // the edit shows the text from its first character.
     void SetEditText(ConfigEdit edit, const std::string& text);
     // Shows `record` in the controls: every edit, or only those whose value differs from
     // `changedSince`. An edit's text reads back as its field, so what the edits write back

@@ -83,6 +83,8 @@ C3DdlgConfig::C3DdlgConfig(CMainFrame& mainFrame, QWidget* parent)
     CDataExchange write(false);
     DoDataExchange(write);
     Connect();
+    // No frame is active yet.
+    EnableControls(false);
     AddPanelKeys(*this, PanelKeys::kEscapeHides);
     connect(&m_timer, &QTimer::timeout, this, &C3DdlgConfig::OnTimer);
     m_timer.start(kTimerMs);
@@ -172,6 +174,7 @@ void C3DdlgConfig::BuildLines(QWidget* box)
 void C3DdlgConfig::Connect()
 {
     for (std::size_t e = 0; e < kEditCount; ++e) {
+        m_edits[e]->installEventFilter(this);
         connect(m_edits[e], &QLineEdit::textChanged, this, [this, e] { OnChangeEdit(ConfigEdit(e)); });
         connect(m_edits[e], &QLineEdit::editingFinished, this, [this, e] { OnEditFinished(ConfigEdit(e)); });
     }
@@ -186,4 +189,18 @@ void C3DdlgConfig::Connect()
     for (std::size_t i = 0; i < m_lineRadios.size(); ++i)
         connect(m_lineRadios[i], &QAbstractButton::clicked, this, [this, i] { OnLineRadio(int(i)); });
     connect(m_pList, &QListWidget::currentRowChanged, this, &C3DdlgConfig::OnSelchangeImageList);
+}
+
+void C3DdlgConfig::EnableControls(bool enabled)
+{
+    const auto enable = [enabled](auto& widgets) {
+        for (QWidget* widget : widgets)
+            widget->setEnabled(enabled);
+    };
+    enable(m_edits);
+    enable(m_bars);
+    enable(m_checks);
+    enable(m_swatches);
+    enable(m_polygonRadios);
+    enable(m_lineRadios);
 }

@@ -1,6 +1,7 @@
 #include "app/views/ViewInput.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/render/Scene2D.h"
 #include "presentation/PresentationConfig.h"
@@ -57,13 +58,25 @@ void EnsureCoarseIndices(const CSpmImage& image, int matrixSize, SurfaceArrays& 
     BuildCoarseTriangleIndices(static_cast<unsigned>(step), image, arrays.m_pCoarseIndices);
 }
 
+namespace {
+
+// What a drag leaves in the record: two decimals, as a bar step writes them. The float steps
+// of a drag (0.3 and 0.2 degrees a pixel) give values such as 168.29999, which no edit of
+// the panel shows whole and every file would keep at length.
+float InHundredths(float value)
+{
+    return static_cast<float>(std::round(static_cast<double>(value) * 100.0) / 100.0);
+}
+
+} // namespace
+
 void DragTurn(Drag3D& drag, int x, int y, CPresentationConfig& settings)
 {
     // However far the drag goes, the angle keeps within the range the panel shows: a drag
     // across a wide frame turns more than once, and each full turn is the same view.
     const float angle = drag.angle + 0.3f * static_cast<float>(drag.x - x);
-    settings.m_Angle = static_cast<float>(WrapDegrees(angle));
-    const float tilt = drag.tilt - 0.2f * static_cast<float>(drag.y - y);
+    settings.m_Angle = InHundredths(static_cast<float>(WrapDegrees(angle)));
+    const float tilt = InHundredths(drag.tilt - 0.2f * static_cast<float>(drag.y - y));
     if (tilt < 0.0f || tilt > kMaxTilt) {
         settings.m_Tilt = std::clamp(tilt, 0.0f, kMaxTilt);
         drag.tilt = settings.m_Tilt;
@@ -75,7 +88,7 @@ void DragTurn(Drag3D& drag, int x, int y, CPresentationConfig& settings)
 
 void DragZScale(Drag3D& drag, int y, CPresentationConfig& settings)
 {
-    const float scale = drag.zScale + static_cast<float>(drag.zy - y);
+    const float scale = InHundredths(drag.zScale + static_cast<float>(drag.zy - y));
     if (scale > kMaxZScale || scale < kMinZScale) {
         settings.m_Z_Scale = std::clamp(scale, kMinZScale, kMaxZScale);
         drag.zScale = settings.m_Z_Scale;

@@ -39,7 +39,8 @@ inline constexpr float kMaxTilt = 90.0f;
 
 // Left button: the angle turns 0.3 degrees per pixel (a drag to the right lowers it) and
 // wraps into 0..360 however many turns the drag makes; the tilt follows the vertical drag by
-// 0.2 per pixel within 0..90.
+// 0.2 per pixel within 0..90. Both are kept to two decimals.
 void DragTurn(Drag3D& drag, int x, int y, CPresentationConfig& settings);
-// Right button: the Z scale follows the upward drag by 1 per pixel within 0.1..500.
+// Right button: the Z scale follows the upward drag by 1 per pixel within 0.1..500, kept to
+// two decimals.
 void DragZScale(Drag3D& drag, int y, CPresentationConfig& settings);

@@ -37,6 +37,8 @@
 #include "app/views/ProfileView.h"
 #include "formats/ImageFile.h"
 #include "platform/core/DialogModels.h"
+#include "platform/core/NumberText.h"
+#include "platform/core/ProfileFile.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -159,6 +161,29 @@ protected:
     void PickCursor(std::size_t index)
     {
         SendMouse(Main().ColorPanel(), QEvent::MouseButtonPress, CursorMark(index));
+    }
+    // The configuration panel on the 3D frame, its record holding the typed tilt, angle and
+    // Z scale.
+    C3DdlgConfig& PanelOn3D(const char* tilt, const char* angle, const char* zScale)
+    {
+        Activate("Height_01:3D");
+        Show(cmd::kShowConfigPanel);
+        C3DdlgConfig& panel = Main().ConfigPanel();
+        for (const auto& [edit, text] : {std::pair{kEditTilt, tilt}, {kEditAngle, angle}, {kEditZScale, zScale}}) {
+            Type(panel.Edit(edit), text);
+            Leave(panel.Edit(edit));
+        }
+        Tick();
+        return panel;
+    }
+    // A drag with `button` in the active frame's view from (150, 100) to `to`; the panels tick.
+    void DragInView(Qt::MouseButton button, QPointF to)
+    {
+        QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
+        SendMouse(view, QEvent::MouseButtonPress, {150, 100}, button);
+        SendMouse(view, QEvent::MouseMove, to, button);
+        SendMouse(view, QEvent::MouseButtonRelease, to, button);
+        Tick();
     }
     void Screenshot(const std::string& name)
     {
@@ -290,6 +315,24 @@ static void ClickArrow(QScrollBar& bar, bool right)
 {
     const int x = right ? bar.width() - 4 : 4;
     QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(x, bar.height() / 2));
+}
+
+// Whether `edit` shows its text from the first character: as an edit of its size that was
+// never scrolled shows it.
+static bool ShowsFromStart(QLineEdit& edit)
+{
+    QLineEdit start(edit.parentWidget());
+    start.setGeometry(edit.geometry());
+    start.setEnabled(edit.isEnabled());
+    start.setText(edit.text());
+    start.home(false);
+    return start.grab().toImage() == edit.grab().toImage();
+}
+
+// Whether `text` is wider than what `edit` shows of it.
+static bool Overflows(const QLineEdit& edit, const QString& text)
+{
+    return edit.fontMetrics().horizontalAdvance(text) > edit.contentsRect().width();
 }
 
 // Every edit takes what the user types, key by key over a selection or after emptying it
@@ -503,6 +546,30 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
     }
 }
 
+// A long value the user typed shows from its first character once they leave its edit, by
+// the Tab key or a click on another control.
+TEST_P(PanelGuiFocus, ALongTypedValueShowsFromItsStartOnceTheEditIsLeft)
+{
+    Start();
+    QLineEdit& height = TypeInto(kEditLightHight, "1234.56789");
+    ASSERT_TRUE(Overflows(height, height.text()));
+    EXPECT_FALSE(ShowsFromStart(height));
+    QTest::keyClick(&height, Qt::Key_Tab);
+    RunningApp::Pump(0);
+    EXPECT_NE(QApplication::focusWidget(), &height);
+    EXPECT_TRUE(ShowsFromStart(height));
+
+    QLineEdit& scale = TypeInto(kEditZScale, "12.3456789");
+    EXPECT_FALSE(ShowsFromStart(scale));
+    QAbstractButton& border = *Main().ConfigPanel().findChild<QAbstractButton*>("1011");
+    UserClick(border, QPoint(6, border.height() / 2));
+    Tick();
+    EXPECT_EQ(QApplication::focusWidget(), &border);
+    EXPECT_TRUE(ShowsFromStart(scale));
+    EXPECT_EQ(scale.text(), "12.3456789");
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
 // What ends the typing of a refused text, a button, a menu or a frame's close button, does
 // what it does as though the edit had never held that text; then the refusal is said, once.
 TEST_P(PanelGuiFocus, AnActionThatLeavesARefusedEditIsDoneAndThenTheEditSaysSo)
@@ -609,14 +676,14 @@ TEST_P(PanelGui, BarsStepFromWhatTheirEditsShow)
         {kEditZScale, "150", true, "150.10"},   {kEditZScale, "12.55", true, "12.60"},
         {kEditZScale, "12.55", false, "12.50"}, {kEditZScale, "999.95", true, "1000.00"},
         {kEditTilt, "200", true, "201.00"},     {kEditTilt, "0.5", false, "0.00"},
-        {kEditLightIntensity, "0.5", true, "0.50"},  // 0.501 shows two decimals
+        {kEditLightIntensity, "0.5", true, "0.501"},
         {kEditMatReflect, "0.33", false, "0.32"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(typeThenStep(c.edit, c.typed, c.right), c.shown) << c.typed;
         EXPECT_EQ(EditField(c.edit, Record()), std::stof(c.shown)) << c.typed;
     }
-    // Ten steps from 0.5 move the light intensity on by 0.01, whatever its text rounds.
+    // Ten steps from 0.5 move the light intensity on by 0.01.
     for (int i = 0; i < 9; ++i)
         ClickArrow(panel.ScrollBar(ScrollBarOf(kEditLightIntensity)), true);
     EXPECT_EQ(Record().m_LightIntensity, 0.51f);
@@ -632,25 +699,52 @@ TEST_P(PanelGui, BarsStepFromWhatTheirEditsShow)
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 
-// A drag in the 3D view changes the record; the panel shows it by its next tick, so that a
-// bar step goes on from what the view draws and the edits say what a save writes.
-TEST_P(PanelGui, TheViewsDragsShowInThePanel)
+// An arrow of every bar, from a value of three decimals, moves the edit and the record one
+// step the way it points, and the bar stands where the value lies; from 0.74 each of ten
+// clicks on the light intensity's right arrow moves them on.
+TEST_P(PanelGui, EveryBarsArrowMovesItsEditAndRecordOneStepThatWay)
 {
     Activate("Height_01:3D");
     Show(cmd::kShowConfigPanel);
     C3DdlgConfig& panel = Main().ConfigPanel();
-    for (const auto& [edit, text] : {std::pair{kEditTilt, "60"}, {kEditAngle, "50"}, {kEditZScale, "60"}}) {
-        Type(panel.Edit(edit), text);
-        Leave(panel.Edit(edit));
-    }
-    Tick();
-    QWidget& view = *Main().MDIGetActive()->GetActiveView()->Widget();
-    const auto drag = [&](Qt::MouseButton button, QPointF to) {
-        SendMouse(view, QEvent::MouseButtonPress, {150, 100}, button);
-        SendMouse(view, QEvent::MouseMove, to, button);
-        SendMouse(view, QEvent::MouseButtonRelease, to, button);
-        Tick();
+    const struct {
+        ConfigEdit edit;
+        const char* typed;
+        const char* left;    // what the left arrow writes
+        const char* right;   // and the right one, from the same text
+    } cases[] = {
+        {kEditZScale, "12.345", "12.30", "12.40"},          {kEditTilt, "45.125", "45.00", "46.00"},
+        {kEditAngle, "300.375", "300.00", "301.00"},        {kEditLightAngle, "0.125", "0.00", "1.00"},
+        {kEditLightHight, "1500.625", "1500.00", "1501.00"}, {kEditLightIntensity, "0.747", "0.746", "0.748"},
+        {kEditMatEmiss, "0.125", "0.12", "0.13"},           {kEditMatReflect, "0.995", "0.99", "1.00"},
     };
+    for (const auto& c : cases) {
+        const std::size_t b = ScrollBarOf(c.edit);
+        for (const bool right : {false, true}) {
+            const char* written = right ? c.right : c.left;
+            panel.Edit(c.edit).selectAll();
+            TypeKeys(panel.Edit(c.edit), c.typed);
+            ClickArrow(panel.ScrollBar(b), right);
+            EXPECT_EQ(panel.Edit(c.edit).text(), written) << c.typed << (right ? " right" : " left");
+            EXPECT_EQ(EditField(c.edit, Record()), std::stof(written)) << c.typed;
+            EXPECT_NEAR(panel.ScrollBar(b).value() * kConfigScrollBars[b].scale, std::stod(written), 1e-9) << c.typed;
+        }
+    }
+    const std::size_t intensityBar = ScrollBarOf(kEditLightIntensity);
+    Type(panel.Edit(kEditLightIntensity), "0.74");
+    for (int i = 1; i <= 10; ++i) {
+        ClickArrow(panel.ScrollBar(intensityBar), true);
+        EXPECT_EQ(panel.Edit(kEditLightIntensity).text().toStdString(), FormatFixed(0.74 + i * 0.001, 3));
+        EXPECT_EQ(Record().m_LightIntensity, static_cast<float>(0.74 + i * 0.001)) << i;
+    }
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
+// A drag in the 3D view changes the record; the panel shows it by its next tick, so that a
+// bar step goes on from what the view draws and the edits say what a save writes.
+TEST_P(PanelGui, TheViewsDragsShowInThePanel)
+{
+    C3DdlgConfig& panel = PanelOn3D("60", "50", "60");
     const auto shows = [&](ConfigEdit edit) {
         const QScrollBar& bar = panel.ScrollBar(ScrollBarOf(edit));
         const double position = bar.value() * kConfigScrollBars[ScrollBarOf(edit)].scale;
@@ -667,7 +761,7 @@ TEST_P(PanelGui, TheViewsDragsShowInThePanel)
         {Qt::RightButton, {150, 60}, {{kEditZScale, 100.0f, 100.1f}}},
     };
     for (const auto& d : drags) {
-        drag(d.button, d.to);
+        DragInView(d.button, d.to);
         for (const auto& [edit, dragged, stepped] : d.shown) {
             const char* label = kConfigEdits[edit].label;
             ASSERT_EQ(EditField(edit, Record()), dragged) << label;
@@ -678,7 +772,7 @@ TEST_P(PanelGui, TheViewsDragsShowInThePanel)
         Tick();
     }
     // A turn between two of the bar's steps shows as it is, and a step goes to the next one.
-    drag(Qt::LeftButton, {149, 100});
+    DragInView(Qt::LeftButton, {149, 100});
     const float turned = Record().m_Angle;
     EXPECT_NE(turned, std::round(turned));
     EXPECT_EQ(std::get<0>(shows(kEditAngle)), EditValueText(kEditAngle, turned));
@@ -700,6 +794,85 @@ TEST_P(PanelGui, TheViewsDragsShowInThePanel)
     EXPECT_EQ(panel.Swatch(kSwatchYLine).Color(), MakeColor(10, 20, 30));
     EXPECT_EQ(panel.ImageList().currentRow(), 1);
     EXPECT_EQ(panel.Edit(kEditTilt).text(), "2000");
+}
+
+// A drag whose float steps give long values leaves them in hundredths: the record holds
+// them, the panel's edits show them whole and a save writes them short.
+TEST_P(PanelGui, ADragLeavesValuesTheEditsShowWholeAndFilesKeepShort)
+{
+    C3DdlgConfig& panel = PanelOn3D("60", "50", "2.06");
+    // Each pixel turns by 0.3f and tilts by 0.2f: 139 to the right and 84 up would leave
+    // 8.299999 and 43.199997, and 10 up from 2.06f a Z scale of 12.059999.
+    DragInView(Qt::LeftButton, {289, 16});
+    DragInView(Qt::RightButton, {150, 90});
+    const struct {
+        ConfigEdit edit;
+        const char* key;
+        float value;
+        const char* shown;
+        const char* saved;
+    } cases[] = {
+        {kEditAngle, "Angle", 8.3f, "8.3", "8.30"},
+        {kEditTilt, "Tilt", 43.2f, "43.2", "43.20"},
+        {kEditZScale, "Z_Scale", 12.06f, "12.06", "12.06"},
+    };
+    ASSERT_TRUE(m_app->Run(cmd::kSaveImageConfig));
+    const SettingsPlace own = ImageSettingsPlace(Doc().ImageList()[0].m_pImage->m_strPath, false);
+    const ProfileFile file = ProfileFile::Load(own.m_strFile);
+    for (const auto& c : cases) {
+        EXPECT_EQ(EditField(c.edit, Record()), c.value) << c.key;
+        EXPECT_EQ(panel.Edit(c.edit).text(), c.shown) << c.key;
+        EXPECT_TRUE(ShowsFromStart(panel.Edit(c.edit))) << c.key;
+        EXPECT_EQ(file.GetString(SectionToWrite(own, "Height_01_Presentation3D"), c.key), c.saved) << c.key;
+    }
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
+// Every text the panel puts into an edit shows from its first character, however narrow the
+// edit, and so does a long text the user typed once they leave the edit.
+TEST_P(PanelGui, EveryEditShowsItsTextFromTheFirstCharacter)
+{
+    Activate("Height_01:3D");
+    Show(cmd::kShowConfigPanel);
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    // Values an older program or a hand left in a file, each wider than its edit.
+    const std::string file = (m_files / "long.cnf").string();
+    WriteFile(file, "[Height_01_Presentation3D]\r\nZ_Scale=12.345678\r\nTilt=43.199997\r\nAngle=168.29999\r\n"
+                    "[Height_01_Light3D]\r\nLightAngle=123.45678\r\nLightHight=1234.5677\r\n"
+                    "LightIntensity=0.1234567\r\n[Height_01_Material3D]\r\nMatEmiss=0.7654321\r\n"
+                    "MatReflect=0.4567891\r\n[Height_01_XYLine3D]\r\nXLineDecim=100\r\nYLineShift=100\r\n");
+    AnswerFileDialog(m_app->Prompt(), file);
+    panel.OnLoad2D3DConf();
+    for (std::size_t e = 0; e < kEditCount; ++e) {
+        QLineEdit& edit = panel.Edit(ConfigEdit(e));
+        EXPECT_TRUE(ShowsFromStart(edit)) << kConfigEdits[e].label << " " << edit.text().toStdString();
+        if (!kConfigEdits[e].whole) {
+            EXPECT_TRUE(Overflows(edit, edit.text())) << kConfigEdits[e].label << " " << edit.text().toStdString();
+        }
+    }
+    // A bar step and a refused text, which the panel puts back.
+    ClickArrow(panel.ScrollBar(ScrollBarOf(kEditLightHight)), true);
+    QLineEdit& intensity = panel.Edit(kEditLightIntensity);
+    intensity.selectAll();
+    TypeKeys(intensity, "7");
+    Leave(intensity);
+    EXPECT_EQ(intensity.text(), "0.1234567");
+    for (ConfigEdit e : {kEditLightHight, kEditLightIntensity})
+        EXPECT_TRUE(ShowsFromStart(panel.Edit(e))) << kConfigEdits[e].label;
+    // Long typed values, while typed and once left.
+    for (std::size_t e = 0; e < kEditCount; ++e) {
+        if (kConfigEdits[e].whole)
+            continue;
+        QLineEdit& edit = panel.Edit(ConfigEdit(e));
+        edit.selectAll();
+        TypeKeys(edit, "0.123456789");
+        ASSERT_TRUE(Overflows(edit, edit.text())) << kConfigEdits[e].label;
+        EXPECT_FALSE(ShowsFromStart(edit)) << kConfigEdits[e].label;
+        Leave(edit);
+        EXPECT_TRUE(ShowsFromStart(edit)) << kConfigEdits[e].label;
+        EXPECT_EQ(edit.text(), "0.123456789") << kConfigEdits[e].label;
+    }
+    Screenshot("panels-11-texts-from-their-start");
 }
 
 // Showing a record again, after another frame was active, keeps what the user typed between
@@ -916,6 +1089,76 @@ TEST_P(PanelGui, TreeMenuActsOnTheItemClicked)
     EXPECT_EQ(rightClick(below, ""), std::vector<std::string>{"Add Image"});
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre(document->child(0)));
     EXPECT_EQ(rightClick(below, ""), imageMenu);
+}
+
+// While the active frame has no record to edit, a profile frame of no image or no frame at
+// all, the panel takes no input: what the user types there would reach no record and no
+// file. A 2D or 3D frame takes it again.
+TEST_P(PanelGui, WithoutARecordThePanelTakesNoInput)
+{
+    C3DdlgConfig& panel = Main().ConfigPanel();
+    Show(cmd::kShowConfigPanel);
+    const auto inputs = [&] {
+        std::vector<QWidget*> widgets;
+        for (std::size_t e = 0; e < kEditCount; ++e)
+            widgets.push_back(&panel.Edit(ConfigEdit(e)));
+        for (std::size_t b = 0; b < kConfigScrollBars.size(); ++b)
+            widgets.push_back(&panel.ScrollBar(b));
+        for (std::size_t s = 0; s < kSwatchCount; ++s)
+            widgets.push_back(&panel.Swatch(ConfigSwatch(s)));
+        for (const ConfigCheckSpec& check : kConfigChecks)
+            widgets.push_back(panel.findChild<QWidget*>(QString::number(check.id)));
+        for (int radio : {1020, 1022, 1021, 1043, 1024, 1027, 1030, 1042})
+            widgets.push_back(panel.findChild<QWidget*>(QString::number(radio)));
+        return widgets;
+    };
+    const auto enabled = [&](bool expected, const char* when) {
+        for (QWidget* widget : inputs())
+            EXPECT_EQ(widget->isEnabled(), expected) << when << ": " << widget->objectName().toStdString();
+    };
+    // Every tilt of the active frame's document, none without one.
+    const auto tilts = [this] {
+        std::vector<float> all;
+        if (Main().MDIGetActive() == nullptr)
+            return all;
+        for (const ImageEntry& entry : Doc().ImageList())
+            for (const CPresentationConfig& record : *entry.m_pSettings)
+                all.push_back(record.m_Tilt);
+        return all;
+    };
+    const auto typeTilt = [&](const char* when) {
+        QLineEdit& tilt = panel.Edit(kEditTilt);
+        const QString shown = tilt.text();
+        const std::vector<float> before = tilts();
+        tilt.end(false);
+        TypeKeys(tilt, "\b\b77");
+        ClickArrow(panel.ScrollBar(ScrollBarOf(kEditTilt)), true);
+        EXPECT_EQ(tilt.text(), shown) << when;
+        EXPECT_EQ(tilts(), before) << when;
+    };
+    Activate("Height_01:3D");
+    Tick();
+    enabled(true, "3D frame");
+    ASSERT_TRUE(m_app->Run(cmd::kOpenProfile));
+    Tick();
+    ASSERT_EQ(panel.ActiveRecord(), nullptr);
+    enabled(false, "profile frame");
+    typeTilt("profile frame");
+    m_app->Prompt().messages.clear();
+    Screenshot("panels-12-profile-frame");
+    Activate("Height_01:2D");
+    Tick();
+    enabled(true, "2D frame");
+    CDocument& doc = *Main().MDIGetActive()->GetActiveDocument();
+    ASSERT_TRUE(Main().DocManager().CloseDocument(doc));
+    Tick();
+    enabled(false, "no frame");
+    typeTilt("no frame");
+    Open();
+    Activate("Height_01:3D");
+    Tick();
+    enabled(true, "3D frame again");
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 
 // The panels kept the document since their last tick: closed since, it is touched no more.

@@ -6,8 +6,10 @@
 #include <functional>
 #include <limits>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "platform/core/NumberText.h"
@@ -70,7 +72,32 @@ TEST(ConfigPanelModel, ScrollStepsStayOnTheirBar)
         EXPECT_DOUBLE_EQ(BarPosition(Bar(edit), value), position) << value;
     EXPECT_EQ(BarPosition(Bar(kEditZScale), 0.3), 3.0);
     EXPECT_EQ(ScrollText(Bar(kEditZScale), 1), "0.10");
-    EXPECT_EQ(ScrollText(Bar(kEditLightIntensity), 600), "0.60");
+    EXPECT_EQ(ScrollText(Bar(kEditLightIntensity), 600), "0.600");
+}
+
+// An arrow of any bar, from a value of three decimals, writes the value one step from it the
+// way the arrow points, exactly, and the bar then stands on that value's position.
+TEST(ConfigPanelModel, EveryBarsArrowStepsItsValueTheWayItPoints)
+{
+    const std::pair<ConfigEdit, double> starts[] = {
+        {kEditZScale, 12.345},        {kEditTilt, 45.125},         {kEditAngle, 300.375},
+        {kEditLightAngle, 0.125},     {kEditLightHight, 1500.625}, {kEditLightIntensity, 0.747},
+        {kEditLightIntensity, 0.74},  {kEditMatEmiss, 0.125},      {kEditMatReflect, 0.995},
+    };
+    for (const auto& [edit, start] : starts) {
+        const ConfigScrollSpec& bar = Bar(edit);
+        for (const ScrollCode code : {ScrollCode::LineLeft, ScrollCode::LineRight}) {
+            const int position = ScrollStep(BarPosition(bar, start), code, 0, bar.min, bar.max);
+            const std::string text = ScrollText(bar, position);
+            const double stepped = ParseDigitsNumber(text);
+            const double moved = code == ScrollCode::LineRight ? stepped - start : start - stepped;
+            const std::string what = std::string(kConfigEdits[edit].label) + " " + FormatFixed(start, 3) + " " + text;
+            EXPECT_GT(moved, 0.0) << what;
+            EXPECT_LE(moved, bar.scale * (1 + 1e-9)) << what;
+            EXPECT_NEAR(stepped, position * bar.scale, 1e-12) << what;
+            EXPECT_EQ(BarPosition(bar, static_cast<float>(stepped)), position) << what;
+        }
+    }
 }
 
 // A text is taken when it reads as a value in its edit's range, and only then; leaving an

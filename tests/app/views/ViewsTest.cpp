@@ -1,11 +1,13 @@
 // The 2D and 3D views of the running application, shown a generated image.
 #include <QClipboard>
 
+#include <cmath>
 #include <cstring>
 
 #include "ViewsFixture.h"
 #include "app/render/Scene2D.h"
 #include "app/views/ViewInput.h"
+#include "platform/core/NumberText.h"
 #include "platform/qt/Document.h"
 
 TEST_F(Views, PlateausShowTheirTableColoursWithRowZeroAtTheTop)
@@ -156,6 +158,35 @@ TEST_F(Views, DragsTurnTiltAndStretchWithinTheirLimits)
         if (s.type == QEvent::MouseButtonRelease)
             held = Qt::NoButton;
     }
+}
+
+// Whatever its length, a drag leaves the turn, the tilt and the Z scale at what a bar step
+// writes, two decimals, and within half a hundredth of where the drag took them: the float
+// steps of 0.3 and 0.2 degrees a pixel leave nothing such as 168.29999.
+TEST_F(Views, DragsLeaveTheirValuesInHundredths)
+{
+    CPresentationConfig& settings = Settings(*m_view3D);
+    settings.m_Angle = 50.0f;
+    settings.m_Tilt = 45.0f;
+    settings.m_Z_Scale = 2.06f;
+    const auto near = [](float value, double exact) {
+        const bool hundredths = static_cast<float>(ParseDigitsNumber(FormatFixed(value, 2))) == value;
+        return hundredths && std::abs(value - exact) <= 0.005 + 1e-4 * std::abs(exact);
+    };
+    constexpr int kFrom = 500;
+    SendMouse(*m_view3D, QEvent::MouseButtonPress, QPointF(kFrom, kFrom), Qt::LeftButton);
+    for (int d = -200; d <= 200; ++d) {
+        SendMouse(*m_view3D, QEvent::MouseMove, QPointF(kFrom + d, kFrom + d), Qt::LeftButton);
+        EXPECT_TRUE(near(settings.m_Angle, WrapDegrees(50.0 - 0.3 * d))) << d << ": " << settings.m_Angle;
+        EXPECT_TRUE(near(settings.m_Tilt, 45.0 + 0.2 * d)) << d << ": " << settings.m_Tilt;
+    }
+    SendMouse(*m_view3D, QEvent::MouseButtonRelease, QPointF(kFrom, kFrom), Qt::LeftButton);
+    SendMouse(*m_view3D, QEvent::MouseButtonPress, QPointF(kFrom, kFrom), Qt::RightButton);
+    for (int d = 0; d <= 400; ++d) {
+        SendMouse(*m_view3D, QEvent::MouseMove, QPointF(kFrom, kFrom - d), Qt::RightButton);
+        EXPECT_TRUE(near(settings.m_Z_Scale, 2.06 + d)) << d << ": " << settings.m_Z_Scale;
+    }
+    SendMouse(*m_view3D, QEvent::MouseButtonRelease, QPointF(kFrom, kFrom), Qt::RightButton);
 }
 
 TEST_F(Views, ClipboardCopiesTakeTheirSizes)
