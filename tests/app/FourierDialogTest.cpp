@@ -526,12 +526,19 @@ using Effect = std::function<bool()>;
 // Each message said after a click, and whether the click had taken effect by then.
 using Said = std::vector<std::pair<std::string, bool>>;
 
-// Types `keys` into the emptied edit `id` with the keyboard focus in it, then clicks button
-// `button` as the user's click comes through the window system: the press moves the focus
-// and the release follows a moment later whatever is on the screen by then. A message box up
-// before the release would take it for itself and the click would do nothing. `watch` makes
-// the click's effect, which must not hold before it. The messages said after the release.
-void TypeAndClickAway(CDialogFourierTransform& dialog, int id, const char* keys, int button,
+// Where a click on button `id` of the dialog toggles or pushes it, in dialog coordinates.
+QPoint ButtonPoint(CDialogFourierTransform& dialog, int id)
+{
+    QAbstractButton& button = *dialog.Button(id);
+    return button.mapTo(&dialog, ClickPoint(button));
+}
+
+// Types `keys` into the emptied edit `id` with the keyboard focus in it, then clicks at `at`
+// as the user's click comes through the window system: the press moves the focus and the
+// release follows a moment later whatever is on the screen by then. A message box up before
+// the release would take it for itself and the click would do nothing. `watch` makes the
+// click's effect, which must not hold before it. The messages said after the release.
+void TypeAndClickAway(CDialogFourierTransform& dialog, int id, const char* keys, QPoint at,
                       const std::function<Effect(CDialogFourierTransform&)>& watch, Said& said)
 {
     constexpr int kHoldMs = 150;  // between the press and the release
@@ -545,8 +552,6 @@ void TypeAndClickAway(CDialogFourierTransform& dialog, int id, const char* keys,
     TypeKeys(edit, keys);
     const Effect done = watch(dialog);
     ASSERT_FALSE(done()) << keys;
-    QAbstractButton& target = *dialog.Button(button);
-    const QPoint at = target.mapTo(&dialog, ClickPoint(target));
     bool released = false;
     const ModalStep answer = [&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -600,7 +605,7 @@ TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid
         for (const auto& [id, watch] : cases) {
             const std::string held = WhileTyped(kIdcAngle, kTyped, Member(dialog.Model(), kIdcAngle)).second;
             Said said;
-            TypeAndClickAway(dialog, kIdcAngle, kTyped, id, watch, said);
+            TypeAndClickAway(dialog, kIdcAngle, kTyped, ButtonPoint(dialog, id), watch, said);
             EXPECT_EQ(said, (Said{{RangeMessage(0, 360, true), true}})) << id;
             EXPECT_EQ(dialog.Edit(kIdcAngle)->text().toStdString(), held) << id;
             EXPECT_EQ(Member(dialog.Model(), kIdcAngle), held) << id;
@@ -664,11 +669,35 @@ TEST(FourierDialogFocus, AddPrimAndRepPrimByAClickStoreWhatTheEditShows)
             };
             const std::string held = WhileTyped(c.edit, c.keys, Member(model, c.edit)).second;
             Said said;
-            TypeAndClickAway(dialog, c.edit, c.keys, c.button, watch, said);
+            TypeAndClickAway(dialog, c.edit, c.keys, ButtonPoint(dialog, c.button), watch, said);
             EXPECT_EQ(edit.text().toStdString(), held) << c.keys;
             const EditRange range = RangeOf(c.edit);
             const Said refusal{{RangeMessage(range.min, range.max, false), true}};
             EXPECT_EQ(said, Taken(c.edit, QString::fromUtf8(c.keys)) ? Said{} : refusal) << c.keys;
         }
+    }));
+}
+
+// A press on the spectrum pane writes the drag's parameters into every edit: it leaves the
+// edit typed in first, as a click on a control does, so that a refused order is said once
+// after the press, not overwritten without a word. Needs the keyboard focus.
+TEST(FourierDialogFocus, APressOnTheSpectrumLeavesTheEditTypedIn)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    RealDialogs real(app);
+    constexpr const char* kTyped = "200";
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        const CFourierDialogModel& model = dialog.Model();
+        const PaneRect& pane = model.m_rcPane;
+        const QPoint centre(pane.left + pane.Width() / 2, pane.top + pane.Height() / 2);
+        const std::string held = WhileTyped(kIdcOder, kTyped, Member(model, kIdcOder)).second;
+        const auto watch = [](CDialogFourierTransform& d) -> Effect { return [&d] { return d.Model().m_bMarker == 1; }; };
+        Said said;
+        TypeAndClickAway(dialog, kIdcOder, kTyped, centre, watch, said);
+        EXPECT_EQ(said, (Said{{RangeMessage(0, 100, true), true}}));
+        EXPECT_EQ(dialog.Edit(kIdcOder)->text().toStdString(), held);
+        EXPECT_EQ(model.m_CurPrimitive.Oder, static_cast<std::uint32_t>(std::stoi(held)));
     }));
 }
