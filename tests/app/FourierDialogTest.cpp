@@ -367,6 +367,17 @@ std::string Member(const CFourierDialogModel& m, int id)
     }
 }
 
+// The value of real-valued edit `id` in primitive `p`.
+double FieldOf(const FilterPrimitive& p, int id)
+{
+    switch (id) {
+    case kIdcCutOff: return p.Cutoff;
+    case kIdcShift: return p.Shift;
+    case kIdcXexpansion: return p.Xcomp;
+    default: return p.Ycomp;
+    }
+}
+
 // What the dialog holds of `text` in parameter edit `id`, when the edit takes it.
 std::optional<std::string> Taken(int id, const QString& text)
 {
@@ -422,6 +433,17 @@ void TypeAndLeave(CDialogFourierTransform& dialog, std::vector<std::string>& mes
     EXPECT_EQ(messages.size(), 1u) << keys;
 }
 
+// Each case typed into its edit and left in turn (TypeAndLeave), in a dialog on the sample.
+void TypeAndLeaveInTurn(std::initializer_list<std::pair<int, const char*>> cases)
+{
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        for (const auto& [id, keys] : cases)
+            TypeAndLeave(dialog, app.Prompt().messages, id, keys);
+    }));
+}
+
 } // namespace
 
 // What the user types into a parameter edit stays as typed ("05" is not made "5"), and a
@@ -432,16 +454,10 @@ void TypeAndLeave(CDialogFourierTransform& dialog, std::vector<std::string>& mes
 TEST(FourierDialog, TypedParametersStayAsTypedAndAreRefusedOnlyWhenLeft)
 {
     SPM_REQUIRE_DISPLAY();
-    const ScratchDir dir;
-    FourierApp app(SampleCopy(dir));
-    const std::pair<int, const char*> cases[] = {
+    TypeAndLeaveInTurn({
         {kIdcAngle, "05"},  {kIdcAngle, "2000"}, {kIdcAngle, "-"},       {kIdcAngle, "12\b\b"},
         {kIdcOder, "007"},  {kIdcOder, "1.5"},   {kIdcCutOff, "0.305"},  {kIdcXexpansion, "12.34"},
-    };
-    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
-        for (const auto& [id, keys] : cases)
-            TypeAndLeave(dialog, app.Prompt().messages, id, keys);
-    }));
+    });
 }
 
 // CutOff, Shift, Xexpansion and Yexpansion take only numbers within the range their scroll
@@ -451,18 +467,12 @@ TEST(FourierDialog, TypedParametersStayAsTypedAndAreRefusedOnlyWhenLeft)
 TEST(FourierDialog, RealParametersTakeOnlyNumbersWithinTheirBars)
 {
     SPM_REQUIRE_DISPLAY();
-    const ScratchDir dir;
-    FourierApp app(SampleCopy(dir));
-    const std::pair<int, const char*> cases[] = {
+    TypeAndLeaveInTurn({
         {kIdcCutOff, "5"},        {kIdcCutOff, "abc"},      {kIdcCutOff, "."},      {kIdcCutOff, "0."},
         {kIdcShift, "9"},         {kIdcShift, "x1"},        {kIdcShift, "."},       {kIdcShift, "0."},
         {kIdcXexpansion, "0.01"}, {kIdcXexpansion, "xyz"},  {kIdcXexpansion, "."},  {kIdcXexpansion, "0."},
         {kIdcYexpansion, "0.5"},  {kIdcYexpansion, "xyz"},  {kIdcYexpansion, "."},  {kIdcYexpansion, "0."},
-    };
-    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
-        for (const auto& [id, keys] : cases)
-            TypeAndLeave(dialog, app.Prompt().messages, id, keys);
-    }));
+    });
 }
 
 // An emptied Angle is the Angle edit's to report, when the user leaves it: typing in another
@@ -612,21 +622,6 @@ TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid
         }
     }));
 }
-
-namespace {
-
-// The value of real-valued edit `id` in primitive `p`.
-double FieldOf(const FilterPrimitive& p, int id)
-{
-    switch (id) {
-    case kIdcCutOff: return p.Cutoff;
-    case kIdcShift: return p.Shift;
-    case kIdcXexpansion: return p.Xcomp;
-    default: return p.Ycomp;
-    }
-}
-
-} // namespace
 
 // Add Prim and Rep Prim, clicked while a real-valued parameter is being typed, store the
 // value the edit shows once the click has left it: the typed one, or for a refused text the
