@@ -6,6 +6,7 @@
 #include "fourier/FourierDialogModel.h"
 #include "platform/core/NumberText.h"
 #include "platform/core/Prompt.h"
+#include "presentation/IniConversions.h"
 
 namespace {
 
@@ -27,7 +28,35 @@ constexpr ScrollBar kBars[] = {
     {kIdcYexpScroll, 10, 999, kIdcYexpansion, 0.1, 1},
 };
 
+// The bar whose positions real-valued edit `edit` shows; null for the other edits.
+const ScrollBar* BarOfRealEdit(int edit)
+{
+    for (const ScrollBar& bar : kBars)
+        if (bar.edit == edit && bar.decimals > 0)
+            return &bar;
+    return nullptr;
+}
+
 } // namespace
+
+std::optional<double> CFourierDialogModel::RealEditValue(int id, const std::string& text)
+{
+    const ScrollBar* bar = BarOfRealEdit(id);
+    if (bar == nullptr)
+        return std::nullopt;
+    const std::optional<double> value = ValueInRange(text, bar->min * bar->scale, bar->max * bar->scale, false);
+    // The primitive reads the text as a filter file reads its numbers: "1e-1" or "0.5 " would
+    // become another value there.
+    if (!value || ParseIniNumber(text) != *value)
+        return std::nullopt;
+    return value;
+}
+
+std::string CFourierDialogModel::RealEditRefusal(int id)
+{
+    const ScrollBar* bar = BarOfRealEdit(id);
+    return bar != nullptr ? RangeMessage(bar->min * bar->scale, bar->max * bar->scale, false) : std::string();
+}
 
 int CFourierDialogModel::StepScrollPos(int current, int code, int thumb, int min, int max)
 {
@@ -205,6 +234,9 @@ void CFourierDialogModel::OnLButtonDown()
     if (m_nShowImage == kShowOriginal)
         m_nShowImage = kShowFiltered;
     m_view.RefreshChecks();
+    // The drag keeps the order, cut-off and kind the controls show, typed since the last
+    // mask build or not.
+    ReadPrimitiveControls();
     m_CurPrimitive.Xcomp = m_CurPrimitive.Ycomp = 1.0;
     m_CurPrimitive.Shift = 0.0;
     m_CurPrimitive.Angle = 0;

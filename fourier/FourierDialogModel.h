@@ -112,11 +112,19 @@ public:
     bool Open(CMDIDoc* doc, const std::string& imageName, int settingsIndex,
               std::optional<CDocProcessingCommands> commands);
 
+    // The value of `text` in a real-valued edit (CutOff, Shift, Xexpansion, Yexpansion): a
+    // number within the range its scroll bar shows, which the primitive reads as it is
+    // written; none for any other text, one on its way (".", "0." in CutOff) included, and
+    // for the other edits.
+    static std::optional<double> RealEditValue(int id, const std::string& text);
+    // What a real-valued edit says of a text that is no value of it: its range.
+    static std::string RealEditRefusal(int id);
+
     // Handlers. The radios and the check box read the controls (IFourierView::Exchange);
     // a text left refused in an edit is that edit's to say, and stops none of them.
     void OnParameterChange();
-    // The user left a real-valued edit (CutOff, Xexpansion, Yexpansion, Shift): a value
-    // outside what the controls and a filter file hold is brought into it, and shown.
+    // The user left a real-valued edit holding a value it took: a value with more decimals
+    // than a filter file keeps (".125") shows as the file brings it back.
     void OnEditFinished(int id);
     void OnFourieMode();
     void OnLoPassHiPass();

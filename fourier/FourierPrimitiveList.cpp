@@ -53,10 +53,8 @@ void CFourierDialogModel::OnEditFinished(int id)
 
 void CFourierDialogModel::ReadPrimitiveControls()
 {
-    // A text still being typed may lie outside what a filter file can bring back: the edit
-    // shows the value the primitive takes.
-    for (const RealEdit& edit : kRealEdits)
-        OnEditFinished(edit.id);
+    // The edits hold values of their bars only; a text still being typed with more decimals
+    // than a file keeps shows as the primitive takes it once it is left.
     m_CurPrimitive.LoPass = m_nLoPass;
     m_CurPrimitive.Type = m_nShape == 0 ? 0u : 1u;
     m_CurPrimitive.Angle = m_nAngle;
@@ -157,6 +155,8 @@ void CFourierDialogModel::OnRepPrim()
         Prompt().Message(kTextSelectPrimitive);
         return;
     }
+    // What the controls show, typed since the last mask build or not.
+    ReadPrimitiveControls();
     m_PrimitiveList[static_cast<std::size_t>(i) - 1] = m_CurPrimitive;
 }
 
@@ -167,6 +167,7 @@ void CFourierDialogModel::OnAddPrim()
         Prompt().Message(kTextFilterFull);
         return;
     }
+    ReadPrimitiveControls();
     m_PrimitiveList.push_back(m_CurPrimitive);
     m_view.AddListItem(ItemText(m_PrimitiveList.size()));
 }

@@ -119,22 +119,24 @@ void CDialogFourierTransform::DoDataExchange(CDataExchange& dx)
             if (field == &member)
                 DDX_Radio(dx, group, member);
     };
+    // A real-valued edit takes only a number within its bar's range.
+    const auto real = [&](int id, std::string& text) {
+        DDX_Text(dx, m_edits[id], text);
+        DDV_MaxChars(dx, text, 4);
+        dx.Validate(CFourierDialogModel::RealEditValue(id, text).has_value(), CFourierDialogModel::RealEditRefusal(id));
+    };
     DDX_Text(dx, m_edits[kIdcAngle], m.m_nAngle);
     DDV_MinMaxInt(dx, m.m_nAngle, 0, 360);
     radios(m.m_nLoPass);
     DDX_Text(dx, m_edits[kIdcOder], m.m_nOder);
     DDV_MinMaxInt(dx, m.m_nOder, 0, 100);
-    for (const auto& [id, text] : {std::pair{kIdcCutOff, &m.m_strCutOff}, {kIdcShift, &m.m_strShift}}) {
-        DDX_Text(dx, m_edits[id], *text);
-        DDV_MaxChars(dx, *text, 4);
-    }
+    real(kIdcCutOff, m.m_strCutOff);
+    real(kIdcShift, m.m_strShift);
     bar(kIdcColorRange, m.m_nColorRange);
     radios(m.m_nLinLog);
     radios(m.m_nShowSpectrum);
-    for (const auto& [id, text] : {std::pair{kIdcXexpansion, &m.m_strXexpansion}, {kIdcYexpansion, &m.m_strYexpansion}}) {
-        DDX_Text(dx, m_edits[id], *text);
-        DDV_MaxChars(dx, *text, 4);
-    }
+    real(kIdcXexpansion, m.m_strXexpansion);
+    real(kIdcYexpansion, m.m_strYexpansion);
     for (const auto& [id, member] : {std::pair{kIdcAngleScroll, &m.m_nAngleScroll}, {kIdcShiftScroll, &m.m_nShiftScroll},
                                      {kIdcXexpScroll, &m.m_nXexpScroll}, {kIdcYexpScroll, &m.m_nYexpScroll},
                                      {kIdcOderScroll, &m.m_nOderScroll}, {kIdcCutOffScroll, &m.m_nCutOffScroll}})
@@ -268,8 +270,14 @@ std::optional<std::string> CDialogFourierTransform::ChooseFilterFile(bool save)
 
 void CDialogFourierTransform::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        // The press writes every edit: the one typed in is left first, as a click on a
+        // control leaves it, so that what it holds is taken or said, not overwritten.
+        for (const auto& [id, edit] : m_edits)
+            if (edit->hasFocus())
+                edit->clearFocus();
         m_model.OnLButtonDown();
+    }
     QDialog::mousePressEvent(event);
 }
 

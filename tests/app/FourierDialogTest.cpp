@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include <array>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -27,6 +28,7 @@
 #include "formats/ImageFile.h"
 #include "fourier/FilterFile.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/ProfileFile.h"
 #include "platform/core/Prompt.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -123,9 +125,10 @@ TEST(FourierDialog, PrimitiveListFollowsTheKeyboard)
     EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{kTextSelectPrimitive});
 }
 
-// Values typed beyond the controls' ranges are brought into them as the edit is left, by
-// Return or by the focus going elsewhere, so a filter saved and loaded again holds what the
-// dialog held. Each control's ends through a file: ModelTest.
+// Values typed at the controls' ends, and one with more decimals than a filter file keeps,
+// which shows as the file has it once the edit is left, by Return or by the focus going
+// elsewhere: a filter saved and loaded again holds what the dialog held. Each control's ends
+// through a file: ModelTest.
 TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
 {
     SPM_REQUIRE_DISPLAY();
@@ -135,8 +138,8 @@ TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
         CFourierDialogModel& model = dialog.Model();
         dialog.Button(1120)->click();  // Clear All
         const std::tuple<int, const char*, const char*> cases[] = {
-            {kIdcXexpansion, "0.5", "1.0"}, {kIdcYexpansion, "999", "99.9"}, {kIdcCutOff, "1.50", "1.00"},
-            {kIdcShift, "2.50", "2.00"}};
+            {kIdcXexpansion, "1.0", "1.0"}, {kIdcYexpansion, "99.9", "99.9"}, {kIdcCutOff, ".125", "0.12"},
+            {kIdcShift, "2.00", "2.00"}};
         for (const auto& [id, typed, held] : cases)
             for (const bool tab : {false, true}) {
                 QLineEdit& edit = *dialog.Edit(id);
@@ -151,7 +154,7 @@ TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
         dialog.Button(1112)->click();  // Add Prim
         ASSERT_EQ(model.m_PrimitiveList.size(), 1u);
         const FilterPrimitive ends = model.m_PrimitiveList[0];
-        EXPECT_EQ(std::tie(ends.Xcomp, ends.Ycomp, ends.Cutoff, ends.Shift), std::tuple(1.0, 99.9, 1.0, 2.0));
+        EXPECT_EQ(std::tie(ends.Xcomp, ends.Ycomp, ends.Cutoff, ends.Shift), std::tuple(1.0, 99.9, 0.12, 2.0));
         const std::string file = (dir / "ends.flt").string();
         AnswerFileDialog(app.Prompt(), file);
         dialog.Button(1123)->click();  // SaveFilter
@@ -162,6 +165,65 @@ TEST(FourierDialog, TypedValuesComeBackFromAFilterFile)
         EXPECT_EQ(dialog.List().count(), 2);
     }));
     EXPECT_TRUE(app.Prompt().messages.empty());
+}
+
+// Add Prim and Rep Prim store what the controls show, each parameter typed and left with
+// Tab since the last mask build, a refused one as it is shown again; SaveFilter writes those
+// numbers.
+TEST(FourierDialog, AddPrimAndRepPrimStoreWhatTheControlsShow)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    const std::string file = (dir / "typed.flt").string();
+    std::vector<FilterPrimitive> stored;
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        CFourierDialogModel& model = dialog.Model();
+        const auto type = [&](int id, const char* keys) {
+            QLineEdit& edit = *dialog.Edit(id);
+            edit.selectAll();
+            TypeKeys(edit, keys);
+            Leave(edit);
+        };
+        const auto typeAll = [&](int pass, int shape, const std::array<const char*, 6>& keys) {
+            dialog.Button(shape)->click();
+            dialog.Button(pass)->click();
+            const int ids[] = {kIdcOder, kIdcAngle, kIdcCutOff, kIdcXexpansion, kIdcYexpansion, kIdcShift};
+            for (std::size_t i = 0; i < std::size(ids); ++i)
+                type(ids[i], keys[i]);
+        };
+        dialog.Button(1120)->click();  // Clear All
+        typeAll(1098, 1138, {"7", "30", "0.65", "2.5", "12.5", "0.4"});  // LoPass, Rectangle
+        dialog.Button(1112)->click();  // Add Prim
+        typeAll(1099, 1137, {"12", "90", "5", "1.5", "3", "1.2"});  // HiPass, Circle; CutOff refused
+        EXPECT_EQ(app.Prompt().messages, std::vector<std::string>{RangeMessage(0.01, 1, false)});
+        dialog.Button(1112)->click();
+        const FilterPrimitive first{0, 1, 7, 0.65, 2.5, 12.5, 0.4, 30}, second{1, 0, 12, 0.65, 1.5, 3.0, 1.2, 90};
+        EXPECT_EQ(model.m_PrimitiveList, (std::vector{first, second}));
+        QListWidget& list = dialog.List();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+        type(kIdcCutOff, "0.9");
+        dialog.Button(1116)->click();  // Rep Prim
+        FilterPrimitive replaced = first;
+        replaced.Cutoff = 0.9;
+        EXPECT_EQ(model.m_PrimitiveList, (std::vector{replaced, second}));
+        stored = model.m_PrimitiveList;
+        AnswerFileDialog(app.Prompt(), file);
+        dialog.Button(1123)->click();  // SaveFilter
+    }));
+    // The file read back as numbers, key by key.
+    const ProfileFile saved = ProfileFile::Load(file);
+    ASSERT_EQ(saved.GetString("FilterPrimitive", "NofPrimitive"), std::to_string(stored.size()));
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const FilterPrimitive& p = stored[i];
+        const std::pair<const char*, double> keys[] = {{"LoPass", p.LoPass}, {"Type", p.Type},     {"Oder", p.Oder},
+                                                       {"Cutoff", p.Cutoff}, {"Xcomp", p.Xcomp},   {"Ycomp", p.Ycomp},
+                                                       {"Shift", p.Shift},   {"Angle", p.Angle}};
+        for (const auto& [key, value] : keys) {
+            const std::string name = std::string(key).append("[").append(std::to_string(i)).append("]");
+            EXPECT_EQ(std::stod(saved.GetString("FilterPrimitive", name, "nan")), value) << name;
+        }
+    }
 }
 
 // A filter saved under a name with another extension goes to that name with ".flt" behind
@@ -273,11 +335,23 @@ TEST(FourierDialog, MessagesAndFileDialogsBelongToTheTool)
 
 namespace {
 
-// The largest value of a whole-number parameter edit (Angle, Oder); 0 for the others, which
-// hold texts of at most 4 characters.
-int WholeMax(int id)
+// What parameter edit `id` takes: whole numbers within 0 to 360 (Angle) or 0 to 100 (Oder),
+// texts of at most 4 characters that are numbers within the range their scroll bar shows
+// (the other four).
+struct EditRange {
+    double min, max;
+    bool whole;
+};
+
+EditRange RangeOf(int id)
 {
-    return id == kIdcAngle ? 360 : id == kIdcOder ? 100 : 0;
+    switch (id) {
+    case kIdcAngle: return {0, 360, true};
+    case kIdcOder: return {0, 100, true};
+    case kIdcCutOff: return {0.01, 1, false};
+    case kIdcShift: return {0, 2, false};
+    default: return {1, 99.9, false};
+    }
 }
 
 // What the dialog holds of parameter edit `id`.
@@ -293,13 +367,81 @@ std::string Member(const CFourierDialogModel& m, int id)
     }
 }
 
+// The value of real-valued edit `id` in primitive `p`.
+double FieldOf(const FilterPrimitive& p, int id)
+{
+    switch (id) {
+    case kIdcCutOff: return p.Cutoff;
+    case kIdcShift: return p.Shift;
+    case kIdcXexpansion: return p.Xcomp;
+    default: return p.Ycomp;
+    }
+}
+
 // What the dialog holds of `text` in parameter edit `id`, when the edit takes it.
 std::optional<std::string> Taken(int id, const QString& text)
 {
-    if (WholeMax(id) == 0)
-        return text.size() <= 4 ? std::optional(text.toStdString()) : std::nullopt;
-    const std::optional<double> value = ValueInRange(text.toStdString(), 0, WholeMax(id), true);
-    return value ? std::optional(std::to_string(static_cast<int>(*value))) : std::nullopt;
+    const EditRange range = RangeOf(id);
+    if (!range.whole && text.size() > 4)
+        return std::nullopt;
+    const std::optional<double> value = ValueInRange(text.toStdString(), range.min, range.max, range.whole);
+    if (!value)
+        return std::nullopt;
+    return range.whole ? std::to_string(static_cast<int>(*value)) : text.toStdString();
+}
+
+// The texts edit `id` shows while `keys` are typed into it emptied ('\b' a backspace), and
+// what the dialog holds of it afterwards, starting from `member`.
+std::pair<std::vector<QString>, std::string> WhileTyped(int id, const char* keys, std::string member)
+{
+    std::vector<QString> shown;
+    QString text;
+    for (const char* key = keys; *key != '\0'; ++key) {
+        const QString next = *key == '\b' ? text.left(text.size() - 1) : text + QChar(*key);
+        if (RangeOf(id).whole || next.size() <= 4 || next.size() < text.size())
+            text = next;
+        shown.push_back(text);
+        member = Taken(id, text).value_or(member);
+    }
+    return {shown, member};
+}
+
+// Types `keys` into the emptied edit `id`, then leaves it, twice: the text stays as typed
+// and says nothing while typed; when left, a text the edit takes stays and says nothing, any
+// other is said once and the edit shows the dialog's value again.
+void TypeAndLeave(CDialogFourierTransform& dialog, std::vector<std::string>& messages, int id, const char* keys)
+{
+    const CFourierDialogModel& model = dialog.Model();
+    QLineEdit& edit = *dialog.Edit(id);
+    edit.clear();
+    const auto [expected, member] = WhileTyped(id, keys, Member(model, id));
+    messages.clear();
+    EXPECT_EQ(TypeKeys(edit, keys), expected) << keys;
+    EXPECT_EQ(Member(model, id), member) << keys;
+    EXPECT_EQ(messages, std::vector<std::string>{}) << keys;
+    Leave(edit);
+    const QString text = expected.back();
+    if (Taken(id, text)) {
+        EXPECT_EQ(messages, std::vector<std::string>{}) << keys;
+        EXPECT_EQ(edit.text(), text) << keys;
+        return;
+    }
+    const EditRange range = RangeOf(id);
+    EXPECT_EQ(messages, std::vector<std::string>{RangeMessage(range.min, range.max, range.whole)}) << keys;
+    EXPECT_EQ(edit.text().toStdString(), member) << keys;
+    Leave(edit);
+    EXPECT_EQ(messages.size(), 1u) << keys;
+}
+
+// Each case typed into its edit and left in turn (TypeAndLeave), in a dialog on the sample.
+void TypeAndLeaveInTurn(std::initializer_list<std::pair<int, const char*>> cases)
+{
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        for (const auto& [id, keys] : cases)
+            TypeAndLeave(dialog, app.Prompt().messages, id, keys);
+    }));
 }
 
 } // namespace
@@ -312,44 +454,25 @@ std::optional<std::string> Taken(int id, const QString& text)
 TEST(FourierDialog, TypedParametersStayAsTypedAndAreRefusedOnlyWhenLeft)
 {
     SPM_REQUIRE_DISPLAY();
-    const ScratchDir dir;
-    FourierApp app(SampleCopy(dir));
-    const std::pair<int, const char*> cases[] = {
+    TypeAndLeaveInTurn({
         {kIdcAngle, "05"},  {kIdcAngle, "2000"}, {kIdcAngle, "-"},       {kIdcAngle, "12\b\b"},
         {kIdcOder, "007"},  {kIdcOder, "1.5"},   {kIdcCutOff, "0.305"},  {kIdcXexpansion, "12.34"},
-    };
-    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
-        const CFourierDialogModel& model = dialog.Model();
-        std::vector<std::string>& messages = app.Prompt().messages;
-        for (const auto& [id, keys] : cases) {
-            QLineEdit& edit = *dialog.Edit(id);
-            edit.clear();
-            std::string member = Member(model, id);
-            std::vector<QString> expected;
-            QString text;
-            for (const char* key = keys; *key != '\0'; ++key) {
-                const QString next = *key == '\b' ? text.left(text.size() - 1) : text + QChar(*key);
-                if (WholeMax(id) > 0 || next.size() <= 4 || next.size() < text.size())
-                    text = next;
-                expected.push_back(text);
-                member = Taken(id, text).value_or(member);
-            }
-            messages.clear();
-            EXPECT_EQ(TypeKeys(edit, keys), expected) << keys;
-            EXPECT_EQ(Member(model, id), member) << keys;
-            EXPECT_EQ(messages, std::vector<std::string>{}) << keys;
-            Leave(edit);
-            if (Taken(id, text)) {
-                EXPECT_EQ(messages, std::vector<std::string>{}) << keys;
-                EXPECT_EQ(edit.text(), text) << keys;
-                continue;
-            }
-            EXPECT_EQ(messages, std::vector<std::string>{RangeMessage(0, WholeMax(id), true)}) << keys;
-            EXPECT_EQ(edit.text().toStdString(), member) << keys;
-            Leave(edit);
-            EXPECT_EQ(messages.size(), 1u) << keys;
-        }
-    }));
+    });
+}
+
+// CutOff, Shift, Xexpansion and Yexpansion take only numbers within the range their scroll
+// bar shows, as Angle and Oder do: a number beyond it or no number at all is said once when
+// the edit is left, naming the range, and the edit shows the dialog's value again; a number
+// on its way ("." or "0.") says nothing while typed.
+TEST(FourierDialog, RealParametersTakeOnlyNumbersWithinTheirBars)
+{
+    SPM_REQUIRE_DISPLAY();
+    TypeAndLeaveInTurn({
+        {kIdcCutOff, "5"},        {kIdcCutOff, "abc"},      {kIdcCutOff, "."},      {kIdcCutOff, "0."},
+        {kIdcShift, "9"},         {kIdcShift, "x1"},        {kIdcShift, "."},       {kIdcShift, "0."},
+        {kIdcXexpansion, "0.01"}, {kIdcXexpansion, "xyz"},  {kIdcXexpansion, "."},  {kIdcXexpansion, "0."},
+        {kIdcYexpansion, "0.5"},  {kIdcYexpansion, "xyz"},  {kIdcYexpansion, "."},  {kIdcYexpansion, "0."},
+    });
 }
 
 // An emptied Angle is the Angle edit's to report, when the user leaves it: typing in another
@@ -408,21 +531,73 @@ QPoint ClickPoint(QAbstractButton& button)
     return button.style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, &button).center();
 }
 
+// What a click does, as a test of whether it has happened, made before the click.
+using Effect = std::function<bool()>;
+// Each message said after a click, and whether the click had taken effect by then.
+using Said = std::vector<std::pair<std::string, bool>>;
+
+// Where a click on button `id` of the dialog toggles or pushes it, in dialog coordinates.
+QPoint ButtonPoint(CDialogFourierTransform& dialog, int id)
+{
+    QAbstractButton& button = *dialog.Button(id);
+    return button.mapTo(&dialog, ClickPoint(button));
+}
+
+// Types `keys` into the emptied edit `id` with the keyboard focus in it, then clicks at `at`
+// as the user's click comes through the window system: the press moves the focus and the
+// release follows a moment later whatever is on the screen by then. A message box up before
+// the release would take it for itself and the click would do nothing. `watch` makes the
+// click's effect, which must not hold before it. The messages said after the release.
+void TypeAndClickAway(CDialogFourierTransform& dialog, int id, const char* keys, QPoint at,
+                      const std::function<Effect(CDialogFourierTransform&)>& watch, Said& said)
+{
+    constexpr int kHoldMs = 150;  // between the press and the release
+    QWindow* const window = dialog.windowHandle();
+    QLineEdit& edit = *dialog.Edit(id);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog)) << "the dialog does not become active on this display";
+    edit.setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), &edit) << keys;
+    edit.clear();
+    TypeKeys(edit, keys);
+    const Effect done = watch(dialog);
+    ASSERT_FALSE(done()) << keys;
+    bool released = false;
+    const ModalStep answer = [&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr || !released)
+            return false;
+        said.emplace_back(box->text().toStdString(), done());
+        box->button(QMessageBox::Ok)->click();
+        return true;
+    };
+    RunWithModals(
+        [&] {
+            // Set first: the release runs what it brings before it returns.
+            QTimer::singleShot(kHoldMs, &dialog, [&] {
+                released = true;
+                QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+            });
+            QTest::mousePress(window, Qt::LeftButton, {}, at);
+            EXPECT_NE(QApplication::focusWidget(), &edit) << keys;
+            while (!released)
+                RunningApp::Pump(10);
+            RunningApp::Pump(500);
+        },
+        {answer, answer});
+    EXPECT_TRUE(done()) << keys;
+}
+
 } // namespace
 
-// A click that leaves Angle holding a refused "2000", as the user's click comes through the
-// window system: the press moves the focus and the release follows a moment later whatever
-// is on the screen by then. A message box up before the release would take it for itself
-// and the click would do nothing; the click must take effect, then the refusal be said once.
-// Needs the keyboard focus in the dialog, for the press to take it from Angle.
+// A click that leaves Angle holding a refused "2000" takes effect, and then the refusal is
+// said once. Needs the keyboard focus in the dialog, for the press to take it from Angle.
 TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid)
 {
     SPM_REQUIRE_DISPLAY();
     const ScratchDir dir;
     FourierApp app(SampleCopy(dir));
     RealDialogs real(app);
-    // What each click does, as a test of whether it has happened, made before the click.
-    using Effect = std::function<bool()>;
     const std::pair<int, std::function<Effect(CDialogFourierTransform&)>> cases[] = {
         {kIdcLinView,
          [](CDialogFourierTransform& d) -> Effect {
@@ -436,55 +611,88 @@ TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid
          }},
     };
     constexpr const char* kTyped = "2000";
-    constexpr int kHoldMs = 150;  // between the press and the release
     EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
-        QWindow* const window = dialog.windowHandle();
-        QLineEdit& angle = *dialog.Edit(kIdcAngle);
         for (const auto& [id, watch] : cases) {
-            dialog.activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog)) << "the dialog does not become active on this display";
-            angle.setFocus(Qt::MouseFocusReason);
-            ASSERT_EQ(QApplication::focusWidget(), &angle) << id;
-            angle.clear();
-            std::string held = Member(dialog.Model(), kIdcAngle);
-            QString prefix;
-            for (const char* key = kTyped; *key != '\0'; ++key)
-                held = Taken(kIdcAngle, prefix += QChar(*key)).value_or(held);
-            TypeKeys(angle, kTyped);
-            ASSERT_FALSE(Taken(kIdcAngle, angle.text())) << id;
-            const Effect done = watch(dialog);
-            ASSERT_FALSE(done()) << id;
-
-            QAbstractButton& target = *dialog.Button(id);
-            const QPoint at = target.mapTo(&dialog, ClickPoint(target));
-            bool released = false;
-            std::vector<std::pair<std::string, bool>> said;  // each message, and whether the click had taken effect
-            const ModalStep answer = [&](QWidget* modal) {
-                auto* box = qobject_cast<QMessageBox*>(modal);
-                if (box == nullptr || !released)
-                    return false;
-                said.emplace_back(box->text().toStdString(), done());
-                box->button(QMessageBox::Ok)->click();
-                return true;
-            };
-            RunWithModals(
-                [&] {
-                    // Set first: the release runs what it brings before it returns.
-                    QTimer::singleShot(kHoldMs, &dialog, [&] {
-                        released = true;
-                        QTest::mouseRelease(window, Qt::LeftButton, {}, at);
-                    });
-                    QTest::mousePress(window, Qt::LeftButton, {}, at);
-                    EXPECT_NE(QApplication::focusWidget(), &angle) << id;
-                    while (!released)
-                        RunningApp::Pump(10);
-                    RunningApp::Pump(500);
-                },
-                {answer, answer});
-            EXPECT_TRUE(done()) << id;
-            EXPECT_EQ(said, (std::vector<std::pair<std::string, bool>>{{RangeMessage(0, 360, true), true}})) << id;
-            EXPECT_EQ(angle.text().toStdString(), held) << id;
+            const std::string held = WhileTyped(kIdcAngle, kTyped, Member(dialog.Model(), kIdcAngle)).second;
+            Said said;
+            TypeAndClickAway(dialog, kIdcAngle, kTyped, ButtonPoint(dialog, id), watch, said);
+            EXPECT_EQ(said, (Said{{RangeMessage(0, 360, true), true}})) << id;
+            EXPECT_EQ(dialog.Edit(kIdcAngle)->text().toStdString(), held) << id;
             EXPECT_EQ(Member(dialog.Model(), kIdcAngle), held) << id;
         }
+    }));
+}
+
+// Add Prim and Rep Prim, clicked while a real-valued parameter is being typed, store the
+// value the edit shows once the click has left it: the typed one, or for a refused text the
+// one shown again, after which the refusal is said once. Needs the keyboard focus.
+TEST(FourierDialogFocus, AddPrimAndRepPrimByAClickStoreWhatTheEditShows)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    RealDialogs real(app);
+    const struct {
+        int button, edit;
+        const char* keys;
+        const char* order;  // typed over FilterPrim1 before, for Rep Prim
+    } cases[] = {
+        {1112, kIdcCutOff, "0.65", nullptr}, {1112, kIdcCutOff, "5", nullptr},  // Add Prim
+        {1116, kIdcYexpansion, "2.5", "9"},  {1116, kIdcYexpansion, "0.5", "8"},  // Rep Prim
+    };
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        CFourierDialogModel& model = dialog.Model();
+        QLineEdit& oder = *dialog.Edit(kIdcOder);
+        dialog.List().setCurrentRow(1);  // FilterPrim1
+        for (const auto& c : cases) {
+            const bool add = c.order == nullptr;
+            // For Rep Prim an order typed over the selected primitive tells that it was replaced.
+            if (!add) {
+                oder.selectAll();
+                TypeKeys(oder, c.order);
+                Leave(oder);
+            }
+            QLineEdit& edit = *dialog.Edit(c.edit);
+            const auto watch = [&, c](CDialogFourierTransform& d) -> Effect {
+                return [&d, &edit, c, add, size = d.Model().m_PrimitiveList.size()] {
+                    const std::vector<FilterPrimitive>& list = d.Model().m_PrimitiveList;
+                    std::optional<double> value;
+                    if (add ? list.size() == size + 1 : std::to_string(list.front().Oder) == c.order)
+                        value = FieldOf(add ? list.back() : list.front(), c.edit);
+                    return value == std::stod(edit.text().toStdString());
+                };
+            };
+            const std::string held = WhileTyped(c.edit, c.keys, Member(model, c.edit)).second;
+            Said said;
+            TypeAndClickAway(dialog, c.edit, c.keys, ButtonPoint(dialog, c.button), watch, said);
+            EXPECT_EQ(edit.text().toStdString(), held) << c.keys;
+            const EditRange range = RangeOf(c.edit);
+            const Said refusal{{RangeMessage(range.min, range.max, false), true}};
+            EXPECT_EQ(said, Taken(c.edit, QString::fromUtf8(c.keys)) ? Said{} : refusal) << c.keys;
+        }
+    }));
+}
+
+// A press on the spectrum pane writes the drag's parameters into every edit: it leaves the
+// edit typed in first, as a click on a control does, so that a refused order is said once
+// after the press, not overwritten without a word. Needs the keyboard focus.
+TEST(FourierDialogFocus, APressOnTheSpectrumLeavesTheEditTypedIn)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    RealDialogs real(app);
+    constexpr const char* kTyped = "200";
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        const CFourierDialogModel& model = dialog.Model();
+        const PaneRect& pane = model.m_rcPane;
+        const QPoint centre(pane.left + pane.Width() / 2, pane.top + pane.Height() / 2);
+        const std::string held = WhileTyped(kIdcOder, kTyped, Member(model, kIdcOder)).second;
+        const auto watch = [](CDialogFourierTransform& d) -> Effect { return [&d] { return d.Model().m_bMarker == 1; }; };
+        Said said;
+        TypeAndClickAway(dialog, kIdcOder, kTyped, centre, watch, said);
+        EXPECT_EQ(said, (Said{{RangeMessage(0, 100, true), true}}));
+        EXPECT_EQ(dialog.Edit(kIdcOder)->text().toStdString(), held);
+        EXPECT_EQ(model.m_CurPrimitive.Oder, static_cast<std::uint32_t>(std::stoi(held)));
     }));
 }

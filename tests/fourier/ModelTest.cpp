@@ -10,6 +10,8 @@
 #include "fourier/FourierDialogModel.h"
 #include "fourier/SpectrumDisplay.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/ProfileFile.h"
+#include "platform/core/Prompt.h"
 
 namespace {
 
@@ -235,16 +237,18 @@ TEST_F(ModelTest, PrimitiveListEditing)
     model.OnAddPrim();
     EXPECT_EQ(view.items, (Texts{"Filter", "FilterPrim2", "FilterPrim2"}));
     EXPECT_EQ(prompt.messages, Texts{kTextSelectPrimitive});
-    // A zero cut-off would divide: the edit stops at the bar's 0.01.
+    // A zero cut-off would divide: the edit takes no "0", and the primitive stops at the
+    // bar's 0.01 whatever its member holds.
+    EXPECT_FALSE(CFourierDialogModel::RealEditValue(kIdcCutOff, "0"));
     model.m_strCutOff = "0";
     model.OnOK();
-    EXPECT_EQ(view.texts[kIdcCutOff], "0.01");
     EXPECT_EQ(model.m_CurPrimitive.Cutoff, 0.01);
     EXPECT_NE(model.m_imgMask.m_pData, mask);
 }
 
-// What the edits take is what a filter file brings back: each edit's ends, and values typed
-// beyond them, which the edit brings to the end it passed when the user leaves it.
+// What the edits take is what a filter file brings back: each edit's ends, and a value with
+// more decimals than a file keeps, which the edit shows as the file has it when the user
+// leaves it. Values beyond the ends the edits do not take: RealEditsTakeNumbersWithinTheirBars.
 TEST_F(ModelTest, EveryControlsEndsComeBackFromAFilterFile)
 {
     OpenImage(32, 32);
@@ -254,11 +258,10 @@ TEST_F(ModelTest, EveryControlsEndsComeBackFromAFilterFile)
         const char* shown;  // after leaving the edit
     };
     const Typed typed[] = {
-        {kIdcCutOff, "0.01", "0.01"},      {kIdcCutOff, "1.00", "1.00"},      {kIdcCutOff, "1.50", "1.00"},
-        {kIdcCutOff, "-1", "0.01"},        {kIdcCutOff, ".125", "0.12"},      {kIdcXexpansion, "1.0", "1.0"},
-        {kIdcXexpansion, "99.9", "99.9"},  {kIdcXexpansion, "0.5", "1.0"},    {kIdcXexpansion, "1.25", "1.25"},
-        {kIdcYexpansion, "999", "99.9"},   {kIdcYexpansion, "1", "1"},        {kIdcShift, "0", "0"},
-        {kIdcShift, "2.00", "2.00"},       {kIdcShift, "2.50", "2.00"},       {kIdcShift, "-.5", "0.00"},
+        {kIdcCutOff, "0.01", "0.01"},      {kIdcCutOff, "1.00", "1.00"},      {kIdcCutOff, ".125", "0.12"},
+        {kIdcXexpansion, "1.0", "1.0"},    {kIdcXexpansion, "99.9", "99.9"},  {kIdcXexpansion, "1.25", "1.25"},
+        {kIdcYexpansion, "1", "1"},        {kIdcYexpansion, "99.9", "99.9"},  {kIdcShift, "0", "0"},
+        {kIdcShift, "2.00", "2.00"},       {kIdcShift, ".125", "0.12"},
     };
     const std::map<int, std::string CFourierDialogModel::*> member = {
         {kIdcCutOff, &CFourierDialogModel::m_strCutOff}, {kIdcXexpansion, &CFourierDialogModel::m_strXexpansion},
@@ -273,7 +276,7 @@ TEST_F(ModelTest, EveryControlsEndsComeBackFromAFilterFile)
     }
     const std::vector<FilterPrimitive> list = model.m_PrimitiveList;
     ASSERT_EQ(list.size(), std::size(typed));
-    EXPECT_EQ(list[2].Cutoff, 1.0);
+    EXPECT_EQ(list[1].Cutoff, 1.0);
     view.file = (dir / "ends").string();
     model.OnSaveFilter();
     model.OnClearAll();
@@ -334,6 +337,100 @@ TEST_F(ModelTest, FilterFilesSaveAndLoad)
     view.file = (dir / "missing" / "f.flt").string();
     model.OnSaveFilter();
     EXPECT_EQ(prompt.messages, Texts{kTextFilterNotSaved});
+}
+
+// What each real-valued edit takes: a number within its scroll bar's range, written as the
+// primitive reads it (a filter file's loose reading would make "1e0" 10 and "0.50 " 0.05);
+// what it says of anything else names that range.
+TEST(FourierRealEdits, RealEditsTakeNumbersWithinTheirBars)
+{
+    const struct {
+        int id;
+        double min, max;
+    } edits[] = {{kIdcCutOff, 0.01, 1.0}, {kIdcShift, 0.0, 2.0}, {kIdcXexpansion, 1.0, 99.9}, {kIdcYexpansion, 1.0, 99.9}};
+    using M = CFourierDialogModel;
+    for (const auto& e : edits) {
+        const double middle = 0.5 * (e.min + e.max);
+        for (const double value : {e.min, e.max, middle})
+            EXPECT_EQ(M::RealEditValue(e.id, FormatFixed(value, 2)), std::optional(std::stod(FormatFixed(value, 2))))
+                << e.id << " " << value;
+        EXPECT_EQ(M::RealEditValue(e.id, " " + FormatFixed(middle, 2)), std::stod(FormatFixed(middle, 2))) << e.id;
+        for (const std::string& text : {FormatFixed(e.min - 0.01, 2), FormatFixed(e.max + 0.01, 2), std::string(),
+                                        std::string("."), std::string("-"), std::string("xyz"), std::string("1e0"),
+                                        FormatFixed(middle, 2) + " "})
+            EXPECT_FALSE(M::RealEditValue(e.id, text)) << e.id << " \"" << text << "\"";
+        EXPECT_EQ(M::RealEditRefusal(e.id), RangeMessage(e.min, e.max, false));
+    }
+    // The whole-number edits are not real-valued ones.
+    for (const int id : {kIdcOder, kIdcAngle})
+        EXPECT_FALSE(M::RealEditValue(id, "5")) << id;
+}
+
+// The primitive as the dialog's members hold it once its controls took it.
+void ShowInControls(CFourierDialogModel& m, const FilterPrimitive& p)
+{
+    m.m_nLoPass = p.LoPass;
+    m.m_nShape = static_cast<int>(p.Type);
+    m.m_nOder = static_cast<int>(p.Oder);
+    m.m_nAngle = p.Angle;
+    m.m_strCutOff = ShortestFloatText(static_cast<float>(p.Cutoff));
+    m.m_strXexpansion = ShortestFloatText(static_cast<float>(p.Xcomp));
+    m.m_strYexpansion = ShortestFloatText(static_cast<float>(p.Ycomp));
+    m.m_strShift = ShortestFloatText(static_cast<float>(p.Shift));
+}
+
+// Add Prim and Rep Prim store the primitive the controls show, whatever the last mask build
+// read, and a filter saved afterwards holds it, number for number.
+TEST_F(ModelTest, AddPrimAndRepPrimStoreWhatTheControlsShow)
+{
+    OpenImage(32, 32);
+    const FilterPrimitive first{1, 1, 7, 0.65, 2.5, 12.5, 0.4, 30};
+    const FilterPrimitive second{0, 0, 12, 0.15, 1.5, 3.0, 1.2, 90};
+    model.OnClearAll();
+    for (const FilterPrimitive& p : {first, second}) {
+        ShowInControls(model, p);
+        model.OnAddPrim();
+    }
+    EXPECT_EQ(model.m_PrimitiveList, (std::vector{first, second}));
+    // The first one selected, which builds its mask, and then one value typed over it.
+    view.selected = 1;
+    model.OnSelChangePrimList();
+    model.m_strCutOff = "0.9";
+    model.OnRepPrim();
+    FilterPrimitive replaced = first;
+    replaced.Cutoff = 0.9;
+    const std::vector<FilterPrimitive> list{replaced, second};
+    EXPECT_EQ(model.m_PrimitiveList, list);
+    view.file = (dir / "typed").string();
+    model.OnSaveFilter();
+    const ProfileFile file = ProfileFile::Load((dir / "typed.flt").string());
+    const auto number = [&](const std::string& key, std::size_t i) {
+        return std::stod(file.GetString("FilterPrimitive", key + "[" + std::to_string(i) + "]", "nan"));
+    };
+    EXPECT_EQ(file.GetString("FilterPrimitive", "NofPrimitive"), "2");
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const FilterPrimitive& p = list[i];
+        const std::vector<double> saved = {number("LoPass", i), number("Type", i),   number("Oder", i),
+                                           number("Cutoff", i), number("Xcomp", i),  number("Ycomp", i),
+                                           number("Shift", i),  number("Angle", i)};
+        EXPECT_EQ(saved, (std::vector<double>{double(p.LoPass), double(p.Type), double(p.Oder), p.Cutoff, p.Xcomp,
+                                              p.Ycomp, p.Shift, double(p.Angle)}))
+            << i;
+    }
+}
+
+// A press on the spectrum pane keeps the order, cut-off, pass and kind the controls show and
+// shows them again, typed since the last mask build or not.
+TEST_F(ModelTest, APressOnTheSpectrumKeepsWhatTheControlsShow)
+{
+    OpenImage(32, 32);
+    const FilterPrimitive shown{0, 1, 7, 0.65, 2.5, 12.5, 0.4, 30};
+    ShowInControls(model, shown);
+    model.OnLButtonDown();
+    const FilterPrimitive kept{shown.LoPass, shown.Type, shown.Oder, shown.Cutoff, 1.0, 1.0, 0.0, 0};
+    EXPECT_EQ(model.m_CurPrimitive, kept);
+    EXPECT_EQ(std::tie(model.m_nLoPass, model.m_nShape), std::tuple(0, 1));
+    EXPECT_EQ(std::tie(view.texts[kIdcOder], view.texts[kIdcCutOff]), std::tuple("7", "0.65"));
 }
 
 TEST_F(ModelTest, YDirectionNeedsASquareImage)
