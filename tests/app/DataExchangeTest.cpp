@@ -348,8 +348,9 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         const std::string label = std::string(c.shown) + " + " + c.text + (c.multiLine ? " (multi-line)" : "");
         const Qt::DropAction action = Bring(edit.Widget(), c.way, text);
         EXPECT_EQ(edit.Text(), expected) << label;
-        if (c.way == Way::Drop)
+        if (c.way == Way::Drop) {
             EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
+        }
         EXPECT_TRUE(edit.Text().isValidUtf16()) << label;
         if (!inserted.isEmpty()) {
             EXPECT_EQ(edit.Cursor(), c.start + inserted.size()) << label;
