@@ -122,7 +122,8 @@ bool RunImageName(CDialogImageName& model, QWidget* parent)
 
 // What the user types is never rewritten while they type: a text that is a value goes into
 // the model at once, a number on its way ("", "-", "1e") waits for the edit to be left. Units
-// stop taking characters at their limit, in characters and in the bytes the header keeps.
+// stop taking characters at their limit, in characters and in the bytes the header keeps. A
+// fixed field shows its value in an edit that takes no typing.
 bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
 {
     QDialog dialog(parent);
@@ -135,6 +136,7 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     const auto addEdit = [&model, &dialog, &edits](HeaderCoefField field, const char* name) {
         auto* edit = new QLineEdit(DisplayText(model.Text(field)));
         edit->setObjectName(name);
+        edit->setEnabled(!model.Fixed(field));
         if (CDialogHeaderCoef::IsUnit(field))
             LimitTyping(*edit, CDialogHeaderCoef::kMaxUnitLength, CDialogHeaderCoef::UnitBytes(field));
         QObject::connect(edit, &QLineEdit::textEdited, &dialog,
@@ -148,6 +150,8 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx, "Kx"));
     numberForm->addRow("K_y", addEdit(HeaderCoefField::Ky, "Ky"));
     numberForm->addRow("K_z", addEdit(HeaderCoefField::Kz, "Kz"));
+    if (model.Fixed(HeaderCoefField::Kz))
+        edits.back().edit->setToolTip("Set by the heights of the file");
     units->addWidget(new QLabel("ZUnit "));
     units->addWidget(addEdit(HeaderCoefField::ZUnit, "ZUnit"));
     units->addWidget(new QLabel("XYUnit "));

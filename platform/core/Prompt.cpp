@@ -170,6 +170,8 @@ std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, con
 
 bool CDialogHeaderCoef::TakeTyped(HeaderCoefField field, const std::string& text)
 {
+    if (Fixed(field))
+        return false;
     if (std::string* unit = UnitOf(m_values, field)) {
         if (Refusal(field, text))
             return false;

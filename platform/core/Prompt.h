@@ -85,8 +85,8 @@ public:
     // for a text the field takes.
     std::optional<std::string> Refusal(HeaderCoefField field, const std::string& text) const;
     // An edit's text as the user types: taken when it is a value of the field; a number on
-    // its way ("", "-", "1e") or beyond the range takes nothing and says nothing. False when
-    // not taken.
+    // its way ("", "-", "1e") or beyond the range takes nothing and says nothing, nor does a
+    // fixed field. False when not taken.
     bool TakeTyped(HeaderCoefField field, const std::string& text);
     // A text the user is done with in one edit: taken, or refused after its message.
     bool Type(HeaderCoefField field, const std::string& text);
@@ -94,9 +94,16 @@ public:
     // (ShortestFloatText), units as they are.
     std::string Text(HeaderCoefField field) const;
     const HeaderCoefValues& Values() const { return m_values; }
+    // A field whose preset is what the header will hold whatever is typed (an Origin
+    // export's values set its Z scale): shown, not typed into.
+    void Fix(HeaderCoefField field) { m_fixed |= Bit(field); }
+    bool Fixed(HeaderCoefField field) const { return (m_fixed & Bit(field)) != 0; }
 
 private:
+    static constexpr unsigned Bit(HeaderCoefField field) { return 1u << static_cast<unsigned>(field); }
+
     HeaderCoefValues m_values;
+    unsigned m_fixed = 0;
 };
 
 // The texts of the framework's data exchange, shared by every dialog.
