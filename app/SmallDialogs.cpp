@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,8 @@ struct ModelEdit {
     std::function<std::optional<std::string>(const std::string&)> refusal;
     // The field's value as the edit shows it.
     std::function<std::string()> value;
+    // Puts the field back to the value the dialog opened with.
+    std::function<void()> takePreset;
 };
 
 // Why the text the user typed into the edit went nowhere; none for a text taken, or one the
@@ -63,12 +66,15 @@ std::optional<std::string> TypedRefusal(const ModelEdit& e)
 // must find the text the user typed, to refuse it and keep the dialog open, so the whole
 // leave waits until the action is done. By then an edit that has the focus again (OK gave it
 // back) is left alone; any other shows its field's value, and says why its text was not
-// taken if it was not. A dialog the action closed says nothing.
-void ShowValueWhenLeft(QDialog& dialog, const ModelEdit& e)
+// taken if it was not. A dialog the action closed says nothing, even while it is still there
+// (the work may run before its loop ends), and neither does an OK that refused a text: it
+// said one message, and the edit keeps its text for the next OK to say.
+void ShowValueWhenLeft(QDialog& dialog, const ModelEdit& e, const std::shared_ptr<int>& refusedOks)
 {
-    QObject::connect(e.edit, &QLineEdit::editingFinished, &dialog, [e] {
-        RunAfterUserAction(e.edit, [e] {
-            if (e.edit->window()->focusWidget() == e.edit)
+    QObject::connect(e.edit, &QLineEdit::editingFinished, &dialog, [e, refusedOks] {
+        RunAfterUserAction(e.edit, [e, refusedOks, before = *refusedOks] {
+            QWidget* window = e.edit->window();
+            if (!window->isVisible() || window->focusWidget() == e.edit || *refusedOks != before)
                 return;
             const std::optional<std::string> refusal = TypedRefusal(e);
             const QString value = DisplayText(e.value());
@@ -92,13 +98,27 @@ bool EveryTextTaken(const std::vector<ModelEdit>& edits)
     return !ok.m_bFailed;
 }
 
-// The dialog's OK closes it only on texts the model took.
-void AcceptTaken(QDialog& dialog, QDialogButtonBox* buttons, std::vector<ModelEdit> edits)
+// Runs a repair dialog whose edits write their model as the user types. Its OK closes it only
+// on texts the model took. Cancel, Escape and the close box leave the model with every field
+// the user completed, and a field whose edit holds a text it does not take as it was preset:
+// the header never takes a number on the way to a text the user saw refused.
+bool RunRepairDialog(QDialog& dialog, QDialogButtonBox* buttons, const std::vector<ModelEdit>& edits)
 {
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, edits = std::move(edits)] {
+    const auto refusedOks = std::make_shared<int>(0);
+    for (const ModelEdit& e : edits)
+        ShowValueWhenLeft(dialog, e, refusedOks);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, &edits, refusedOks] {
         if (EveryTextTaken(edits))
             dialog.accept();
+        else
+            ++*refusedOks;
     });
+    if (dialog.exec() == QDialog::Accepted)
+        return true;
+    for (const ModelEdit& e : edits)
+        if (TypedRefusal(e))
+            e.takePreset();
+    return false;
 }
 
 // The name stops taking characters at its limit; the model takes every name as it is typed.
@@ -114,15 +134,14 @@ bool RunImageName(CDialogImageName& model, QWidget* parent)
     QObject::connect(edit, &QLineEdit::textEdited, &dialog,
                      [&model](const QString& text) { model.TakeTyped(text.toStdString()); });
     const ModelEdit name{edit, [&model](const std::string& text) { return model.Refusal(text); },
-                         [&model] { return model.Name(); }};
-    ShowValueWhenLeft(dialog, name);
-    AcceptTaken(dialog, AddOkCancel(dialog, layout), {name});
-    return dialog.exec() == QDialog::Accepted;
+                         [&model] { return model.Name(); }, [&model] { model.TakePreset(); }};
+    return RunRepairDialog(dialog, AddOkCancel(dialog, layout), {name});
 }
 
 // What the user types is never rewritten while they type: a text that is a value goes into
 // the model at once, a number on its way ("", "-", "1e") waits for the edit to be left. Units
-// stop taking characters at their limit, in characters and in the bytes the header keeps.
+// stop taking characters at their limit, in characters and in the bytes the header keeps. A
+// fixed field shows its value in an edit that takes no typing.
 bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
 {
     QDialog dialog(parent);
@@ -135,27 +154,28 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     const auto addEdit = [&model, &dialog, &edits](HeaderCoefField field, const char* name) {
         auto* edit = new QLineEdit(DisplayText(model.Text(field)));
         edit->setObjectName(name);
+        edit->setEnabled(!model.Fixed(field));
         if (CDialogHeaderCoef::IsUnit(field))
             LimitTyping(*edit, CDialogHeaderCoef::kMaxUnitLength, CDialogHeaderCoef::UnitBytes(field));
         QObject::connect(edit, &QLineEdit::textEdited, &dialog,
                          [&model, field](const QString& text) { model.TakeTyped(field, text.toStdString()); });
         // A number taken shows as the header keeps it once the user leaves the edit.
         edits.push_back({edit, [&model, field](const std::string& text) { return model.Refusal(field, text); },
-                         [&model, field] { return model.Text(field); }});
-        ShowValueWhenLeft(dialog, edits.back());
+                         [&model, field] { return model.Text(field); }, [&model, field] { model.TakePreset(field); }});
         return edit;
     };
     numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx, "Kx"));
     numberForm->addRow("K_y", addEdit(HeaderCoefField::Ky, "Ky"));
     numberForm->addRow("K_z", addEdit(HeaderCoefField::Kz, "Kz"));
+    if (model.Fixed(HeaderCoefField::Kz))
+        edits.back().edit->setToolTip("Set by the heights of the file");
     units->addWidget(new QLabel("ZUnit "));
     units->addWidget(addEdit(HeaderCoefField::ZUnit, "ZUnit"));
     units->addWidget(new QLabel("XYUnit "));
     units->addWidget(addEdit(HeaderCoefField::XYUnit, "XYUnit"));
     layout->addWidget(numbers);
     layout->addLayout(units);
-    AcceptTaken(dialog, AddOkCancel(dialog, units), std::move(edits));
-    return dialog.exec() == QDialog::Accepted;
+    return RunRepairDialog(dialog, AddOkCancel(dialog, units), edits);
 }
 
 bool RunOptions(CDialogOptions& model, QWidget* parent)

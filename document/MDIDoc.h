@@ -73,7 +73,9 @@ public:
     bool LoadImage(const std::string& path, CSpmImage& image);
     // Asks the user to repair a header without quantity name or with invalid coefficients,
     // naming the image's file when it has one; true when the answers changed the header.
-    bool CheckHeader(CSpmImage& image);
+    // `zScaleFromData`: the file's samples set the Z scale, which the header holds already,
+    // so the user is shown it and cannot type another.
+    bool CheckHeader(CSpmImage& image, bool zScaleFromData = false);
     // Position of the image called `name` (exactly, else by its name without the last three
     // characters); the image count plus one when there is none.
     int GetImageIndex(std::string name) const;

@@ -112,7 +112,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
         return RefuseBrokenImage(path, image, file);
     // Known before the check, so that its message can name the file.
     image.m_strPath = path;
-    m_bHeaderRepaired = CheckHeader(image);
+    m_bHeaderRepaired = CheckHeader(image, format == ImageFormat::kOrigin);
     if (!SizeWithinLimits(image.m_header))
         return false;
     image.m_strName = ImageName(format == ImageFormat::kSpm, format == ImageFormat::kOrigin, image);
@@ -123,7 +123,7 @@ bool CMDIDoc::LoadImage(const std::string& path, CSpmImage& image)
     return true;
 }
 
-bool CMDIDoc::CheckHeader(CSpmImage& image)
+bool CMDIDoc::CheckHeader(CSpmImage& image, bool zScaleFromData)
 {
     SpmHeader& header = image.m_header;
     bool repaired = false;
@@ -137,6 +137,8 @@ bool CMDIDoc::CheckHeader(CSpmImage& image)
         return repaired;
     Prompt().Message(NamingFile("Please check file Header parameter", image.m_strPath));
     CDialogHeaderCoef dialog(CoefficientPreset(header));
+    if (zScaleFromData)
+        dialog.Fix(HeaderCoefField::Kz);
     Prompt().RunHeaderCoefDialog(dialog);
     TakeCoefficients(dialog.Values(), header);
     return true;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/ImageFile.h"
 #include "formats/TextFields.h"
@@ -98,6 +99,29 @@ ImageFileRefusal ForEachField(std::string_view line, std::size_t number, Take ta
     return {};
 }
 
+// How the values spread over the raw samples: the lowest value, the raw samples per nanometre
+// and the Z scale that gives, the header's.
+struct RawSpread {
+    double min = 0.0;
+    double factor = 0.0;
+    float zScale = 1.0f;
+};
+
+RawSpread SpreadOf(int columns, int rows, const std::vector<double>& values)
+{
+    RawSpread spread;
+    double max = 0.0;
+    MinMaxDouble(static_cast<std::uint16_t>(columns), static_cast<std::uint16_t>(rows), values, spread.min, max);
+    const double range = max - spread.min;
+    // Equal values have no range to spread, and a range too small (or too large) for a
+    // finite factor cannot be spread either: such an image is flat, its raw samples all 0.
+    const double perNanometre = range > 0.0 ? kRawSpan / range : 0.0;
+    spread.factor = std::isfinite(perNanometre) ? perNanometre : 0.0;
+    const float zScale = spread.factor > 0.0 ? static_cast<float>(1.0 / spread.factor) : 1.0f;
+    spread.zScale = std::isnormal(zScale) ? zScale : 1.0f;
+    return spread;
+}
+
 // A step in nanometres from the last coordinate.
 float StepOf(double lastCoordinate, int count)
 {
@@ -179,7 +203,8 @@ bool CImageFile::ReadOriginHeader(const std::string& path, SpmHeader& header)
     read.m_nRows = static_cast<std::uint16_t>(rows);
     read.m_fKx = StepOf(lastX, columns);
     read.m_fKy = StepOf(lastY, rows);
-    read.m_fKz = 1.0f;  // provisional, so the header check passes; the data pass sets it
+    // Known before the header check, which shows it: the data pass sets the same.
+    read.m_fKz = SpreadOf(columns, rows, m_originValues).zScale;
     // The steps are coordinates x 1000: nanometres, whatever unit the export names.
     SetHeaderText(read.m_szXYUnit, "nm");
     SetHeaderText(read.m_szZUnit, "nm");
@@ -194,20 +219,11 @@ bool CImageFile::ReadOriginData(CSpmImage& image)
         return false;
     image.m_pData = std::move(m_originValues);
     const std::size_t count = image.m_pData.size();
-    double min = 0.0;
-    double max = 0.0;
-    MinMaxDouble(static_cast<std::uint16_t>(image.m_nWidth), static_cast<std::uint16_t>(image.m_nHeight),
-                 image.m_pData, min, max);
-    const double range = max - min;
-    // Equal values have no range to spread, and a range too small (or too large) for a
-    // finite factor cannot be spread either: such an image is flat, its raw samples all 0.
-    const double spread = range > 0.0 ? kRawSpan / range : 0.0;
-    const double factor = std::isfinite(spread) ? spread : 0.0;
-    const float zScale = factor > 0.0 ? static_cast<float>(1.0 / factor) : 1.0f;
-    image.m_header.m_fKz = std::isnormal(zScale) ? zScale : 1.0f;
+    const RawSpread spread = SpreadOf(image.m_nWidth, image.m_nHeight, image.m_pData);
+    image.m_header.m_fKz = spread.zScale;
     image.m_pRaw.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const double raw = factor > 0.0 ? (image.m_pData[i] - min) * factor + kRawLowest : 0.0;
+        const double raw = spread.factor > 0.0 ? (image.m_pData[i] - spread.min) * spread.factor + kRawLowest : 0.0;
         image.m_pRaw[i] = TruncToInt32(std::clamp(raw, kRawLowest, kRawLowest + kRawSpan));
     }
     ReleaseBuffer();

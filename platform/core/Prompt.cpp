@@ -150,10 +150,11 @@ bool CDialogImageName::TypeName(const std::string& text)
     return !Said(Refusal(text)) && TakeTyped(text);
 }
 
-CDialogHeaderCoef::CDialogHeaderCoef(HeaderCoefValues preset) : m_values(std::move(preset))
+CDialogHeaderCoef::CDialogHeaderCoef(HeaderCoefValues preset) : m_preset(std::move(preset))
 {
-    for (double* number : {&m_values.m_dKx, &m_values.m_dKy, &m_values.m_dKz})
+    for (double* number : {&m_preset.m_dKx, &m_preset.m_dKy, &m_preset.m_dKz})
         *number = AsKept(*number);
+    m_values = m_preset;
 }
 
 std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, const std::string& text) const
@@ -170,6 +171,8 @@ std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, con
 
 bool CDialogHeaderCoef::TakeTyped(HeaderCoefField field, const std::string& text)
 {
+    if (Fixed(field))
+        return false;
     if (std::string* unit = UnitOf(m_values, field)) {
         if (Refusal(field, text))
             return false;
@@ -185,6 +188,14 @@ bool CDialogHeaderCoef::TakeTyped(HeaderCoefField field, const std::string& text
 bool CDialogHeaderCoef::Type(HeaderCoefField field, const std::string& text)
 {
     return !Said(Refusal(field, text)) && TakeTyped(field, text);
+}
+
+void CDialogHeaderCoef::TakePreset(HeaderCoefField field)
+{
+    if (std::string* unit = UnitOf(m_values, field))
+        *unit = *UnitOf(m_preset, field);
+    else
+        *NumberOf(m_values, field) = *NumberOf(m_preset, field);
 }
 
 std::string CDialogHeaderCoef::Text(HeaderCoefField field) const

@@ -26,7 +26,7 @@ public:
     // Characters, as the user sees them; the header's quantity keeps them in any UTF-8.
     static constexpr std::size_t kMaxNameLength = 20;
 
-    explicit CDialogImageName(std::string preset) : m_strName(std::move(preset)) {}
+    explicit CDialogImageName(std::string preset) : m_strPreset(std::move(preset)), m_strName(m_strPreset) {}
     std::string Caption() const override { return kCaption; }
 
     // What the edit says when the user leaves it holding `text`; none for a name it takes.
@@ -36,9 +36,13 @@ public:
     bool TakeTyped(const std::string& text);
     // A text the user is done with: taken, or refused after its message.
     bool TypeName(const std::string& text);
+    // The user closed the dialog without OK while the edit held a text the name does not
+    // take: what was typed on the way to it does not count either.
+    void TakePreset() { m_strName = m_strPreset; }
     const std::string& Name() const { return m_strName; }
 
 private:
+    std::string m_strPreset;
     std::string m_strName;
 };
 
@@ -85,8 +89,8 @@ public:
     // for a text the field takes.
     std::optional<std::string> Refusal(HeaderCoefField field, const std::string& text) const;
     // An edit's text as the user types: taken when it is a value of the field; a number on
-    // its way ("", "-", "1e") or beyond the range takes nothing and says nothing. False when
-    // not taken.
+    // its way ("", "-", "1e") or beyond the range takes nothing and says nothing, nor does a
+    // fixed field. False when not taken.
     bool TakeTyped(HeaderCoefField field, const std::string& text);
     // A text the user is done with in one edit: taken, or refused after its message.
     bool Type(HeaderCoefField field, const std::string& text);
@@ -94,9 +98,21 @@ public:
     // (ShortestFloatText), units as they are.
     std::string Text(HeaderCoefField field) const;
     const HeaderCoefValues& Values() const { return m_values; }
+    // The field goes back to its preset: the user closed the dialog without OK while its
+    // edit held a text the field does not take, and what was typed on the way to it does not
+    // count either.
+    void TakePreset(HeaderCoefField field);
+    // A field whose preset is what the header will hold whatever is typed (an Origin
+    // export's values set its Z scale): shown, not typed into.
+    void Fix(HeaderCoefField field) { m_fixed |= Bit(field); }
+    bool Fixed(HeaderCoefField field) const { return (m_fixed & Bit(field)) != 0; }
 
 private:
+    static constexpr unsigned Bit(HeaderCoefField field) { return 1u << static_cast<unsigned>(field); }
+
+    HeaderCoefValues m_preset;
     HeaderCoefValues m_values;
+    unsigned m_fixed = 0;
 };
 
 // The texts of the framework's data exchange, shared by every dialog.

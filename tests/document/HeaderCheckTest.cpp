@@ -122,6 +122,39 @@ TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
     EXPECT_EQ(doc.ModifiedImages().size(), 1u);
 }
 
+// A header with steps of 0 asks for its coefficients. A *.spm file's Z scale is the user's to
+// type; an Origin export's heights set its Z scale (their range over the raw span of 65530
+// samples), which the dialog offers and the header keeps whatever is typed there.
+TEST_F(DocumentTest, TheZScaleAnOriginExportsHeightsSetIsOfferedAndKept)
+{
+    SpmHeader stepless = TestHeader(3, 2);
+    stepless.m_fKx = stepless.m_fKy = 0.0f;
+    WriteFile(dir / "steps.dat", "x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n");
+    const float heightsScale = (6000.0f - 1000.0f) / 65530.0f;
+    const struct {
+        std::string path;
+        float offered;   // the Z scale the dialog opens with
+        float kept;      // the header's after "2" was typed there
+    } cases[] = {
+        {Spm("steps.spm", stepless), 0.5f, 2.0f},
+        {(dir / "steps.dat").string(), heightsScale, heightsScale},
+    };
+    for (const auto& c : cases) {
+        prompt.headerCoefPresets.clear();
+        prompt.messages.clear();
+        prompt.headerCoefScript.push_back({{Field::Kz, "2"}, {Field::Kx, "3"}});
+        CMDIDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(c.path)) << c.path;
+        ASSERT_EQ(prompt.headerCoefPresets.size(), 1u) << c.path;
+        const SpmHeader& header = doc.m_pCurImage->m_header;
+        EXPECT_FLOAT_EQ(static_cast<float>(prompt.headerCoefPresets[0].m_dKz), c.offered) << c.path;
+        EXPECT_FLOAT_EQ(header.m_fKz, c.kept) << c.path;
+        EXPECT_EQ(header.m_fKx, 3.0f) << c.path;
+        ASSERT_EQ(prompt.messages.size(), 1u) << c.path;
+        EXPECT_TRUE(prompt.messages[0].starts_with("Please check file Header parameter")) << prompt.messages[0];
+    }
+}
+
 TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOfThree)
 {
     ScriptedPrompt prompt;

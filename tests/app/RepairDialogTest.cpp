@@ -1,0 +1,217 @@
+// The coefficient dialog of a header that failed its check, as the user meets it when a file
+// opens: Cancel, Escape and the close box take no number typed on the way to a text refused,
+// while the fields the user completed count; each OK that refuses says one message, and
+// nothing comes after it; an Origin export's Z scale, which its heights set, is shown and
+// kept, not typed.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "platform/core/NumberText.h"
+#include "platform/core/Prompt.h"
+#include "platform/qt/Document.h"
+
+namespace {
+
+// A copy of the sample whose X and Y steps and Z scale are 0: its check offers 1 for each.
+std::string WithoutCoefficients(const ScratchDir& dir, const std::string& name)
+{
+    const std::string path = SampleCopy(dir, name);
+    std::string bytes = FileText(path);
+    const float zero = 0.0f;
+    for (const std::size_t offset : {offsetof(SpmHeader, m_fKx), offsetof(SpmHeader, m_fKy), offsetof(SpmHeader, m_fKz)})
+        std::memcpy(bytes.data() + offset, &zero, sizeof zero);
+    WriteFile(path, bytes);
+    return path;
+}
+
+// The edit of `field` in the coefficient dialog in front; null while none is.
+QLineEdit* CoefficientEdit(QWidget* modal, const char* field)
+{
+    return modal != nullptr ? modal->findChild<QLineEdit*>(field) : nullptr;
+}
+
+// The dialog in front has the keyboard focus, as the user's has.
+bool Focused(QWidget* modal)
+{
+    modal->activateWindow();
+    return QTest::qWaitForWindowActive(modal);
+}
+
+// The user selects what `edit` shows and types `keys` over it.
+void TypeOver(QLineEdit& edit, const char* keys)
+{
+    UserClick(edit);
+    edit.selectAll();
+    TypeKeys(edit, keys);
+}
+
+// Every message box that comes up is recorded in `said` and answered; never done.
+ModalStep RecordBoxes(std::vector<std::string>& said)
+{
+    return [&said](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            said.push_back(box->text().toStdString());
+            box->accept();
+        }
+        return false;
+    };
+}
+
+const SpmHeader& OpenedHeader(RunningApp& app)
+{
+    return app.ActiveDoc().Doc().ImageList().back().m_pImage->m_header;
+}
+
+} // namespace
+
+class RepairDialogOkCancelFocus : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!DisplayAvailable())
+            GTEST_SKIP() << "no display";
+    }
+};
+
+// One field completed ("2.5" and Tab), then "2000000" in another, which it took as 200000 on
+// the way, and the dialog left without OK: the refused field is 1 as offered, the completed
+// one 2.5, and nothing is said.
+TEST_F(RepairDialogOkCancelFocus, LeavingWithoutOkTakesThePresetOfARefusedTextAndTheCompletedFields)
+{
+    const ScratchDir dir;
+    RunningApp app;
+    RealDialogs real(app);
+    const char* const fields[] = {"Kx", "Ky", "Kz"};
+    enum class Way { Cancel, Escape, CloseBox };
+    int run = 0;
+    for (int refused = 0; refused < 3; ++refused) {
+        for (const Way way : {Way::Cancel, Way::Escape, Way::CloseBox}) {
+            const int completed = (refused + 1) % 3;
+            const std::string path = WithoutCoefficients(dir, "c" + std::to_string(++run) + ".spm");
+            std::vector<std::string> said;
+            const ModalStep typeThenLeave = [&](QWidget* modal) {
+                QLineEdit* done = CoefficientEdit(modal, fields[completed]);
+                QLineEdit* typed = CoefficientEdit(modal, fields[refused]);
+                if (done == nullptr || !Focused(modal))
+                    return false;
+                TypeOver(*done, "2.5");
+                QTest::keyClick(done, Qt::Key_Tab);
+                TypeOver(*typed, "2000000");
+                auto* dialog = qobject_cast<QDialog*>(modal);
+                QTimer::singleShot(0, dialog, [=] {
+                    switch (way) {
+                    case Way::Cancel: UserClick(*dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)); break;
+                    case Way::Escape: QTest::keyClick(typed, Qt::Key_Escape); break;
+                    case Way::CloseBox: dialog->close(); break;
+                    }
+                });
+                return true;
+            };
+            const std::size_t done = RunWithModals(
+                [&] {
+                    app.App().OpenWithFollowUp(path);
+                    RunningApp::Pump(300);
+                },
+                {AnswerBox(QMessageBox::Ok), typeThenLeave, RecordBoxes(said)}, 5000);
+            const std::string what = std::string(fields[refused]) + " way " + std::to_string(static_cast<int>(way));
+            EXPECT_EQ(done, 2u) << what;
+            EXPECT_EQ(said, std::vector<std::string>{}) << what;
+            const SpmHeader& header = OpenedHeader(app);
+            const float values[] = {header.m_fKx, header.m_fKy, header.m_fKz};
+            EXPECT_EQ(values[refused], 1.0f) << what;
+            EXPECT_EQ(values[completed], 2.5f) << what;
+            EXPECT_EQ(values[(refused + 2) % 3], 1.0f) << what;
+        }
+    }
+}
+
+// The export of the issue, whose steps are 0: "2000000" and Return in K_x, then in K_y, are
+// refused with one message each, and none comes later; K_x has the focus, K_y keeps its
+// text. "3" in K_x and Cancel then leave the header with X step 3, Y step 1 as offered, and
+// the Z scale the dialog showed in its disabled edit, which the heights 1000 to 6000 set.
+TEST_F(RepairDialogOkCancelFocus, EachRefusingOkSaysOneMessageAndTheOriginZScaleIsShownAndKept)
+{
+    const ScratchDir dir;
+    const std::string path = (dir / "steps.dat").string();
+    WriteFile(path, std::string("x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n"));
+    RunningApp app;
+    RealDialogs real(app);
+    // The keys go in from a step of their own: the message they bring runs a loop of its
+    // own, in which the next step answers it.
+    const auto typeThenReturn = [](const char* field) -> ModalStep {
+        return [=](QWidget* modal) {
+            QLineEdit* edit = CoefficientEdit(modal, field);
+            if (edit == nullptr || !Focused(modal))
+                return false;
+            TypeOver(*edit, "2000000");
+            QTimer::singleShot(0, edit, [edit] { QTest::keyClick(edit, Qt::Key_Return); });
+            return true;
+        };
+    };
+    std::string first, second;
+    std::vector<std::string> later;
+    QString kx, ky, kz;
+    bool kxFocused = false, kzEnabled = true;
+    QElapsedTimer since;
+    const ModalStep look = [&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            later.push_back(box->text().toStdString());
+            box->accept();
+            return false;
+        }
+        if (CoefficientEdit(modal, "Kx") == nullptr)
+            return false;
+        // A deferred leave would have spoken by then.
+        if (!since.isValid())
+            since.start();
+        if (since.elapsed() < 1500)
+            return false;
+        std::tie(kx, ky, kz) = std::tuple(CoefficientEdit(modal, "Kx")->text(), CoefficientEdit(modal, "Ky")->text(),
+                                          CoefficientEdit(modal, "Kz")->text());
+        kxFocused = modal->focusWidget() == CoefficientEdit(modal, "Kx");
+        kzEnabled = CoefficientEdit(modal, "Kz")->isEnabled();
+        return true;
+    };
+    const ModalStep fixThenCancel = [](QWidget* modal) {
+        QLineEdit* edit = CoefficientEdit(modal, "Kx");
+        if (edit == nullptr)
+            return false;
+        TypeOver(*edit, "3");
+        auto* cancel = modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        QTimer::singleShot(0, cancel, [cancel] { UserClick(*cancel); });
+        return true;
+    };
+    const std::size_t done = RunWithModals(
+        [&] {
+            app.App().OpenWithFollowUp(path);
+            RunningApp::Pump(300);
+        },
+        {AnswerBox(QMessageBox::Ok), typeThenReturn("Kx"), AnswerBox(QMessageBox::Ok, &first), typeThenReturn("Ky"),
+         AnswerBox(QMessageBox::Ok, &second), look, fixThenCancel, RecordBoxes(later)},
+        5000);
+    EXPECT_EQ(done, 7u);
+    const std::string range = RangeMessage(0.0, CDialogHeaderCoef::kMaxCoefficient, false);
+    EXPECT_EQ(std::tie(first, second), std::tie(range, range));
+    EXPECT_EQ(later, std::vector<std::string>{});
+    EXPECT_EQ(std::tuple(kx, ky, kxFocused), std::tuple(QString("2000000"), QString("2000000"), true));
+    EXPECT_FALSE(kzEnabled);
+    ASSERT_FALSE(app.Frames().empty());
+    const SpmHeader& header = OpenedHeader(app);
+    EXPECT_EQ(std::tuple(header.m_fKx, header.m_fKy), std::tuple(3.0f, 1.0f));
+    EXPECT_EQ(kz.toStdString(), ShortestFloatText(header.m_fKz));
+    EXPECT_FLOAT_EQ(header.m_fKz, (6000.0f - 1000.0f) / 65530.0f);
+}
