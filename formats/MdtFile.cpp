@@ -104,6 +104,14 @@ ImageFileRefusal RefuseFrame(ImageFileError error, int frame, std::string_view w
     return {error, "NT-MDT file: the scanned image in frame " + std::to_string(frame + 1) + " " + std::string(what) + "."};
 }
 
+// The title and comment from the bytes after a frame's samples.
+void TakeFrameTexts(std::span<const std::uint8_t> afterSamples, MdtFrameInfo& info)
+{
+    MdtFrameTexts texts = ReadMdtFrameTexts(afterSamples);
+    info.m_strTitle = std::move(texts.title);
+    info.m_strComment = std::move(texts.comment);
+}
+
 // The scanned-image frame `frame` at `start` (its `size` bytes lie inside the file), checked
 // whole, with the texts that follow its samples.
 ImageFileRefusal DescribeFrame(std::span<const std::uint8_t> file, int frame, std::size_t start, std::size_t size,
@@ -142,9 +150,7 @@ ImageFileRefusal DescribeFrame(std::span<const std::uint8_t> file, int frame, st
                            "has " + std::to_string(info.m_nColumns) + " x " + std::to_string(info.m_nRows) +
                                " samples that reach past the end of its frame");
     info.m_nSampleOffset = start + samplesInFrame;
-    MdtFrameTexts texts = ReadMdtFrameTexts(file.subspan(start + samplesInFrame + dataSize, size - samplesInFrame - dataSize));
-    info.m_strTitle = std::move(texts.title);
-    info.m_strComment = std::move(texts.comment);
+    TakeFrameTexts(file.subspan(start + samplesInFrame + dataSize, size - samplesInFrame - dataSize), info);
     return {};
 }
 
@@ -371,9 +377,7 @@ MdtFrameInfo WrittenFrame(const SpmHeader& header, const Plan& plan, std::span<c
     frame.m_nZUnit = plan.z.code;
     frame.m_nColumns = header.m_nColumns;
     frame.m_nRows = header.m_nRows;
-    MdtFrameTexts texts = ReadMdtFrameTexts(trailer);
-    frame.m_strTitle = std::move(texts.title);
-    frame.m_strComment = std::move(texts.comment);
+    TakeFrameTexts(trailer, frame);
     return frame;
 }
 
