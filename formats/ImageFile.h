@@ -75,7 +75,7 @@ struct MdtFrameInfo {
     int m_nRows = 0;
     int m_nDots = 0;
     std::size_t m_nSampleOffset = 0;  // first sample, from the start of the file
-    std::string m_strTitle;           // the frame's name, as its bytes stand
+    std::string m_strQuantity;        // the image's quantity this program wrote, in UTF-8
     std::string m_strComment;         // the frame's text comment, in UTF-8
 };
 

@@ -108,7 +108,7 @@ ImageFileRefusal RefuseFrame(ImageFileError error, int frame, std::string_view w
 void TakeFrameTexts(std::span<const std::uint8_t> afterSamples, MdtFrameInfo& info)
 {
     MdtFrameTexts texts = ReadMdtFrameTexts(afterSamples);
-    info.m_strTitle = std::move(texts.title);
+    info.m_strQuantity = std::move(texts.quantity);
     info.m_strComment = std::move(texts.comment);
 }
 
@@ -190,9 +190,7 @@ SpmHeader HeaderOfFrame(const MdtFrameInfo& info)
     header.m_fKz = static_cast<float>(info.m_dZStep * z.scale);
     SetHeaderText(header.m_szXYUnit, steps.unit);
     SetHeaderText(header.m_szZUnit, z.unit);
-    // The frame's own name, which this program writes as the image's quantity; by the unit
-    // for a frame without one.
-    SetHeaderText(header.m_szQuantity, QuantityOfTitle(info.m_strTitle, z.quantity));
+    SetTypedHeaderText(header.m_szQuantity, QuantityOfFrame(info.m_strQuantity, z.quantity));
     SetTypedHeaderText(header.m_szNote, info.m_strComment);
     SetHeaderText(header.m_szVersion, "Orbitrace, convert from NT-MDT");
     return header;

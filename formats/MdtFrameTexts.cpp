@@ -10,12 +10,14 @@
 
 namespace {
 
-constexpr std::string_view kCommentStart = "<TextComment>";
-constexpr std::string_view kCommentEnd = "</TextComment>";
-// The XML part as the instrument software writes it, with the comment between its halves.
+constexpr std::string_view kComment = "TextComment";
+constexpr std::string_view kQuantity = "ImageName";  // ours: no instrument writes it
+// The XML part as the instrument software writes it, with the comment between its halves and
+// the image's name after them.
 constexpr std::string_view kXmlHead =
     "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<FrameComment>\r\n\t<TextComment>";
-constexpr std::string_view kXmlTail = "</TextComment>\r\n\t<Parameters/>\r\n</FrameComment>\r\n";
+constexpr std::string_view kXmlMiddle = "</TextComment>\r\n\t<ImageName>";
+constexpr std::string_view kXmlTail = "</ImageName>\r\n\t<Parameters/>\r\n</FrameComment>\r\n";
 constexpr char32_t kReplacement = 0xFFFD;
 
 // The code points of a well-formed UTF-8 text.
@@ -81,6 +83,11 @@ std::string Utf8OfUtf16(std::span<const std::uint8_t> bytes)
     return text;
 }
 
+void AppendAscii(std::u32string& out, std::string_view ascii)
+{
+    out.append(ascii.begin(), ascii.end());
+}
+
 bool XmlKeeps(char32_t c)
 {
     return c >= 0x20 || c == '\t' || c == '\n' || c == '\r';
@@ -91,7 +98,7 @@ bool XmlKeeps(char32_t c)
 std::u32string XmlEscaped(std::u32string_view text)
 {
     std::u32string escaped;
-    const auto append = [&escaped](std::string_view ascii) { escaped.append(ascii.begin(), ascii.end()); };
+    const auto append = [&escaped](std::string_view ascii) { AppendAscii(escaped, ascii); };
     for (const char32_t c : text) {
         switch (c) {
         case '&': append("&amp;"); break;
@@ -145,14 +152,15 @@ std::string XmlUnescaped(std::string_view text)
     return plain;
 }
 
-// The text of the TextComment element; empty when there is none or it is empty.
-std::string CommentOfXml(std::string_view xml)
+// The text of the element `name`; empty when there is none or it is empty.
+std::string ElementOfXml(std::string_view xml, std::string_view name)
 {
-    const std::size_t start = xml.find(kCommentStart);
-    if (start == std::string_view::npos)
+    const std::string start = "<" + std::string(name) + ">";
+    const std::size_t at = xml.find(start);
+    if (at == std::string_view::npos)
         return {};
-    const std::size_t from = start + kCommentStart.size();
-    const std::size_t end = xml.find(kCommentEnd, from);
+    const std::size_t from = at + start.size();
+    const std::size_t end = xml.find("</" + std::string(name) + ">", from);
     return end == std::string_view::npos ? std::string() : XmlUnescaped(xml.substr(from, end - from));
 }
 
@@ -183,31 +191,35 @@ MdtFrameTexts ReadMdtFrameTexts(std::span<const std::uint8_t> afterSamples)
 {
     MdtFrameTexts texts;
     std::size_t at = 0;
-    const auto title = SizedAt(afterSamples, at);
-    if (!title)
+    if (!SizedAt(afterSamples, at))  // the title
         return texts;
-    texts.title.assign(title->begin(), title->end());
-    if (const auto xml = SizedAt(afterSamples, at))
-        texts.comment = CommentOfXml(Utf8OfUtf16(*xml));
+    if (const auto xml = SizedAt(afterSamples, at)) {
+        const std::string utf8 = Utf8OfUtf16(*xml);
+        texts.quantity = ElementOfXml(utf8, kQuantity);
+        texts.comment = ElementOfXml(utf8, kComment);
+    }
     return texts;
 }
 
-std::vector<std::uint8_t> MdtFrameTextBytes(std::string_view title, std::string_view comment)
+std::vector<std::uint8_t> MdtFrameTextBytes(std::string_view quantity, std::string_view comment)
 {
     std::vector<std::uint8_t> bytes;
-    AppendSized(bytes, {reinterpret_cast<const std::uint8_t*>(title.data()), title.size()});
-    std::u32string xml(kXmlHead.begin(), kXmlHead.end());
+    AppendSized(bytes, {reinterpret_cast<const std::uint8_t*>(quantity.data()), quantity.size()});
+    std::u32string xml;
+    AppendAscii(xml, kXmlHead);
     xml += XmlEscaped(CodePointsOf(HeaderBytesAsUtf8(comment)));
-    xml.append(kXmlTail.begin(), kXmlTail.end());
+    AppendAscii(xml, kXmlMiddle);
+    xml += XmlEscaped(CodePointsOf(HeaderBytesAsUtf8(quantity)));
+    AppendAscii(xml, kXmlTail);
     std::vector<std::uint8_t> utf16;
     AppendUtf16(utf16, xml);
     AppendSized(bytes, utf16);
     return bytes;
 }
 
-std::string QuantityOfTitle(std::string_view title, std::string_view byUnit)
+std::string QuantityOfFrame(std::string_view written, std::string_view byUnit)
 {
-    std::string quantity(title);
+    std::string quantity(written);
     std::erase_if(quantity, [](char c) { return static_cast<unsigned char>(c) < ' ' || c == 0x7F; });
     const std::size_t first = quantity.find_first_not_of(' ');
     if (first == std::string::npos)

@@ -128,8 +128,9 @@ TEST_F(SaveTest, SaveAsAsksBeforeAFileLosesATextAndOnlyYesWrites)
             const SpmHeader& back = other.m_pCurImage->m_header;
             EXPECT_EQ(other.m_pCurImage->m_strName, "H\xC3\xB6he_01") << c.name;
             EXPECT_EQ(HeaderText(back.m_szNote), HeaderText(typed.m_szNote)) << c.name;
-            if (c.question.empty())
+            if (c.question.empty()) {
                 EXPECT_EQ(HeaderText(back.m_szXYUnit) + HeaderText(back.m_szZUnit), "\xC2\xB5m\xC2\xB5m") << c.name;
+            }
             fs::remove(target);
             break;
         }

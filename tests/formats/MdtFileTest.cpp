@@ -111,14 +111,19 @@ Bytes FrameTexts(std::string_view title, std::u16string_view xml)
 
 }  // namespace
 
-// The frame's title names the image's quantity, and the text comment of its XML part is the
-// note; a frame without them, or whose lengths reach past the frame, is named by its Z unit
-// code and has no note, and reads as before.
-TEST(MdtReader, TheFramesTitleNamesTheQuantityAndItsTextCommentIsTheNote)
+// The image name this program keeps in the frame's XML part is the image's quantity, and the
+// part's text comment is the note; a frame without them (every instrument's, whatever its
+// title), or whose lengths reach past the frame, is named by its Z unit code and has no note,
+// and reads as before.
+TEST(MdtReader, OurImageNameIsTheQuantityAndTheTextCommentIsTheNote)
 {
     ScratchDir dir;
     const std::u16string head = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<FrameComment>\r\n\t<TextComment>";
     const std::u16string tail = u"</TextComment>\r\n\t<Parameters/>\r\n</FrameComment>\r\n";
+    const auto named = [&](std::u16string_view comment, std::u16string_view name) {
+        return head + std::u16string(comment) + u"</TextComment><ImageName>" + std::u16string(name) +
+               u"</ImageName>\r\n\t<Parameters/>\r\n</FrameComment>\r\n";
+    };
     const std::u16string smiley = u"\U0001F600";
     const std::u16string lone(1, u'\xD800');
     const struct {
@@ -128,17 +133,19 @@ TEST(MdtReader, TheFramesTitleNamesTheQuantityAndItsTextCommentIsTheNote)
         std::string note;
     } cases[] = {
         {"none", {}, "Topography", ""},
-        {"title and comment", FrameTexts("Height (fwd)", head + u"line 1&#10;line 2 &amp; &lt;3&gt;" + tail),
-         "Height (fwd)", "line 1\nline 2 & <3>"},
-        {"characters beyond Latin-1", FrameTexts("H\xC3\xB6he", head + u"\u00B5m \u03BCm " + smiley + u" &#x1F600;" + tail),
-         "H\xC3\xB6he", "\xC2\xB5m \xCE\xBCm \xF0\x9F\x98\x80 \xF0\x9F\x98\x80"},
-        {"an unpaired surrogate and references that are none", FrameTexts("t", head + lone + u"&#0;&bogus;&#xZZ;&" + tail),
+        // An instrument's title names its frame, not an image of ours.
+        {"an instrument's title and comment", FrameTexts("2D Map", head + u"line 1&#10;line 2 &amp; &lt;3&gt;" + tail),
+         "Topography", "line 1\nline 2 & <3>"},
+        {"our name", FrameTexts("Height (fwd)", named(u"c", u"Height (fwd)")), "Height (fwd)", "c"},
+        {"characters beyond Latin-1", FrameTexts("H\xC3\xB6he", named(u"\u00B5m \u03BCm " + smiley + u" &#x1F600;", u"H\u00F6he &amp; &lt;")),
+         "H\xC3\xB6he & <", "\xC2\xB5m \xCE\xBCm \xF0\x9F\x98\x80 \xF0\x9F\x98\x80"},
+        {"an unpaired surrogate and references that are none", FrameTexts("t", named(lone + u"&#0;&bogus;&#xZZ;&", u"t")),
          "t", "\xEF\xBF\xBD&#0;&bogus;&#xZZ;&"},
-        {"an empty element", FrameTexts("t", u"<FrameComment><TextComment/></FrameComment>"), "t", ""},
-        {"control characters and blanks around the title", FrameTexts("  \x01Height\t ", head + tail), "Height", ""},
-        {"a blank title", FrameTexts("   ", head + u"c" + tail), "Topography", "c"},
-        {"a title past the frame", FrameTexts("Height", head + u"c" + tail, 1000, 2 * 72), "Topography", ""},
-        {"an XML part past the frame", FrameTexts("Height", head + u"c" + tail, 6, 1000), "Height", ""},
+        {"an empty element", FrameTexts("t", u"<FrameComment><TextComment/></FrameComment>"), "Topography", ""},
+        {"control characters and blanks around our name", FrameTexts("t", named(u"", u"  &#1;Height&#9; ")), "Height", ""},
+        {"a blank name", FrameTexts("t", named(u"c", u"   ")), "Topography", "c"},
+        {"a title past the frame", FrameTexts("Height", named(u"c", u"Height"), 1000, 2 * 72), "Topography", ""},
+        {"an XML part past the frame", FrameTexts("Height", named(u"c", u"Height"), 6, 1000), "Topography", ""},
         {"a length cut short", Bytes{6, 0, 0}, "Topography", ""},
     };
     for (const auto& c : cases) {
@@ -229,9 +236,10 @@ TEST(MdtWriter, WritesTheFiveHundredAndFiveByteHeaderTableAndTheFramesTexts)
     ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "w.mdt", image), ImageFileError::kNone);
     const Bytes bytes = FileBytes(dir / "w.mdt");
     // After the samples: the title (the quantity) and the XML part in UTF-16 that holds the
-    // comment (the note, here empty), each after its length, as instrument files have them.
+    // comment (the note, here empty) and our own element of the image's name, each after its
+    // length, as instrument files have them.
     const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<FrameComment>\r\n\t<TextComment>"
-                            "</TextComment>\r\n\t<Parameters/>\r\n</FrameComment>\r\n";
+                            "</TextComment>\r\n\t<ImageName>Height</ImageName>\r\n\t<Parameters/>\r\n</FrameComment>\r\n";
     Bytes texts;
     PutLe(texts, 0, 6, 4);
     texts.insert(texts.end(), {'H', 'e', 'i', 'g', 'h', 't'});

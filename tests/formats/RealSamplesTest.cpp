@@ -111,7 +111,7 @@ TEST(RealSamples, MdtScanBetweenSpectraAndBrokenFilesWithTheirReason)
     EXPECT_NEAR(h.m_fKx, 100.7095, 1e-3);  // 0.1007 um per point
     EXPECT_NEAR(h.m_fKy, 100.7095, 1e-3);
     EXPECT_EQ(HeaderText(h.m_szXYUnit) + " " + HeaderText(h.m_szZUnit) + " " + HeaderText(h.m_szQuantity),
-              "nm uni 2D_Map");  // Z unit code 13; the frame's title names the quantity
+              "nm uni Unknown");  // Z unit code 13; the frame's title is no name of ours
     EXPECT_EQ(HeaderText(h.m_szNote), "");  // its comment is empty
     EXPECT_LT(scan.image.m_dMin, scan.image.m_dMax);
     // Saved as *.mdt it reopens as the same counts: neither relabelled nor ten times larger.
@@ -121,7 +121,7 @@ TEST(RealSamples, MdtScanBetweenSpectraAndBrokenFilesWithTheirReason)
     ASSERT_EQ(SaveImageFile(ImageFormat::kMdt, dir / "scan.mdt", saved), ImageFileError::kNone);
     const Loaded back = LoadImageFile(ImageFormat::kMdt, dir / "scan.mdt");
     ASSERT_TRUE(back.ok) << back.error;
-    EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit) + " " + HeaderText(back.image.m_header.m_szQuantity), "uni 2D_Map");
+    EXPECT_EQ(HeaderText(back.image.m_header.m_szZUnit) + " " + HeaderText(back.image.m_header.m_szQuantity), "uni Unknown");
     const double step = saved.m_header.m_fKz;  // one stored sample
     EXPECT_NEAR(back.image.m_dMin, scan.image.m_dMin, step);
     EXPECT_NEAR(back.image.m_dMax, scan.image.m_dMax, step);

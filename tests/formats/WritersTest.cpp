@@ -343,8 +343,9 @@ TEST_P(Writers, NoOrCancelToWhatAFileCannotKeepWritesNothing)
             EXPECT_EQ(refusing.targetExisted, std::vector<bool>{existing});
             EXPECT_TRUE(refusing.messages.empty());
             EXPECT_EQ(std::filesystem::exists(Target()), existing);
-            if (existing)
+            if (existing) {
                 EXPECT_EQ(FileText(Target()), "old contents");
+            }
             EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), existing ? 1 : 0);
             EXPECT_EQ(attempt.m_header.m_fKz, image.m_header.m_fKz);
             EXPECT_EQ(attempt.m_pRaw, image.m_pRaw);
