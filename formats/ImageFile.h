@@ -37,6 +37,7 @@ enum class ImageFileError {
     kBeyondFormat,        // a step or Z scale that the format's numbers cannot hold
     kCannotCreate,        // the target file cannot be created
     kWriteFailed,         // the target file could not be written completely
+    kDeclined,            // the user chose not to write a file that cannot keep all of the image
 };
 
 const char* ImageFileErrorText(ImageFileError error);
@@ -74,6 +75,8 @@ struct MdtFrameInfo {
     int m_nRows = 0;
     int m_nDots = 0;
     std::size_t m_nSampleOffset = 0;  // first sample, from the start of the file
+    std::string m_strQuantity;        // the image's quantity this program wrote, in UTF-8
+    std::string m_strComment;         // the frame's text comment, in UTF-8
 };
 
 class CImageFile {
@@ -110,9 +113,10 @@ public:
     // Writers scale the heights to samples (largest absolute height 32760, rounded to
     // nearest), leave the new Z scale and samples in the image, write through a temporary
     // file that replaces the target only when complete, and show the format's message when
-    // they fail. A written file reads back as the same image (units, steps, heights within
-    // rounding), or the writer says before writing which unit the file cannot keep, or it
-    // refuses, writing nothing, a step or Z scale that the file's numbers cannot hold.
+    // they fail. A written file reads back as the same image (texts, units, steps, heights
+    // within rounding), or the writer asks before writing, naming every text the file cannot
+    // keep, and writes nothing unless the user says Yes; it refuses, writing nothing, a step
+    // or Z scale that the file's numbers cannot hold.
 
     // ---- *.spm: the 512-byte header record, then 16-bit samples.
     bool ReadSpmHeader(const std::string& path, SpmHeader& header);

@@ -31,6 +31,7 @@ const char* ImageFileErrorText(ImageFileError error)
     case ImageFileError::kBeyondFormat: return "a step or Z scale lies beyond the numbers the format holds";
     case ImageFileError::kCannotCreate: return "the file cannot be created";
     case ImageFileError::kWriteFailed: return "the file could not be written completely";
+    case ImageFileError::kDeclined: return "the file was not written, as it cannot keep all of the image";
     }
     return "unknown failure";
 }

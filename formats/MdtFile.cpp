@@ -11,8 +11,10 @@
 
 #include "formats/ByteOrder.h"
 #include "formats/ImageFile.h"
+#include "formats/MdtFrameTexts.h"
 #include "formats/ReplacingSave.h"
 #include "formats/TextFields.h"
+#include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 
 namespace {
@@ -102,10 +104,20 @@ ImageFileRefusal RefuseFrame(ImageFileError error, int frame, std::string_view w
     return {error, "NT-MDT file: the scanned image in frame " + std::to_string(frame + 1) + " " + std::string(what) + "."};
 }
 
-// The scanned-image frame `frame` at `start` (its `size` bytes lie inside the file), checked
-// whole.
-ImageFileRefusal DescribeFrame(const LeReader& in, int frame, std::size_t start, std::size_t size, MdtFrameInfo& info)
+// The title and comment from the bytes after a frame's samples.
+void TakeFrameTexts(std::span<const std::uint8_t> afterSamples, MdtFrameInfo& info)
 {
+    MdtFrameTexts texts = ReadMdtFrameTexts(afterSamples);
+    info.m_strQuantity = std::move(texts.quantity);
+    info.m_strComment = std::move(texts.comment);
+}
+
+// The scanned-image frame `frame` at `start` (its `size` bytes lie inside the file), checked
+// whole, with the texts that follow its samples.
+ImageFileRefusal DescribeFrame(std::span<const std::uint8_t> file, int frame, std::size_t start, std::size_t size,
+                               MdtFrameInfo& info)
+{
+    const LeReader in(file);
     const std::size_t varSize = in.U16(start + kFrameVarSize);
     if (kFrameHeaderSize + varSize < kAxesEnd)
         return RefuseFrame(ImageFileError::kUnsupportedLayout, frame, "leaves no room for its axes");
@@ -138,6 +150,7 @@ ImageFileRefusal DescribeFrame(const LeReader& in, int frame, std::size_t start,
                            "has " + std::to_string(info.m_nColumns) + " x " + std::to_string(info.m_nRows) +
                                " samples that reach past the end of its frame");
     info.m_nSampleOffset = start + samplesInFrame;
+    TakeFrameTexts(file.subspan(start + samplesInFrame + dataSize, size - samplesInFrame - dataSize), info);
     return {};
 }
 
@@ -177,7 +190,8 @@ SpmHeader HeaderOfFrame(const MdtFrameInfo& info)
     header.m_fKz = static_cast<float>(info.m_dZStep * z.scale);
     SetHeaderText(header.m_szXYUnit, steps.unit);
     SetHeaderText(header.m_szZUnit, z.unit);
-    SetHeaderText(header.m_szQuantity, z.quantity);
+    SetTypedHeaderText(header.m_szQuantity, QuantityOfFrame(info.m_strQuantity, z.quantity));
+    SetTypedHeaderText(header.m_szNote, info.m_strComment);
     SetHeaderText(header.m_szVersion, "Orbitrace, convert from NT-MDT");
     return header;
 }
@@ -214,7 +228,7 @@ bool CImageFile::ReadMdtHeader(const std::string& path, SpmHeader& header, int i
             return Fail(ImageFileError::kTruncated, named + " reaches past the end of the file.");
         if (in.U16(start + kFrameType) == kScannedImage && scanned++ == index) {
             auto info = std::make_unique<MdtFrameInfo>();
-            if (ImageFileRefusal refusal = DescribeFrame(in, frame, start, size, *info))
+            if (ImageFileRefusal refusal = DescribeFrame(m_pBuffer, frame, start, size, *info))
                 return Fail(std::move(refusal));
             if (!Accept(HeaderOfFrame(*info), info->m_nSampleOffset, header))
                 return false;
@@ -250,10 +264,20 @@ struct Stored {
     int code;
 };
 
-// The length codes a writer tries, in order: Angstrom first, as files have them, and
-// micrometres first for a Z unit in micrometres, which has a code of its own.
+// The length codes a writer tries, in order: Angstrom first, as files have them, and a Z
+// unit's own code first where it has one, so that it reads back as it was.
 constexpr int kAngstromFirst[] = {kAngstrom, kNanometre, kMicrometre};
+constexpr int kNanometreFirst[] = {kNanometre, kAngstrom, kMicrometre};
 constexpr int kMicrometreFirst[] = {kMicrometre, kAngstrom, kNanometre};
+
+std::span<const int> ZCodesFor(const LengthUnit& length)
+{
+    if (length.name == "nm")
+        return kNanometreFirst;
+    if (length.name == "um")
+        return kMicrometreFirst;
+    return kAngstromFirst;
+}
 
 // The first of the length codes under which every value (in nanometres) is a normal float,
 // so that it reads back as it was; none when no code holds them all.
@@ -284,7 +308,6 @@ bool TooLarge(double nanometres)
 struct Plan {
     Stored x{}, y{}, z{};
     std::string refusal;
-    std::vector<std::string> losses;
 };
 
 // The lateral steps: lengths as Angstrom, whatever length they are in and however it is
@@ -308,13 +331,11 @@ void PlanXY(const SpmHeader& header, Plan& plan)
     }
     plan.x = {header.m_fKx, kCounts};
     plan.y = {header.m_fKy, kCounts};
-    if (unit != kCountsUnit)
-        plan.losses.push_back(UnitLossText(kFileName, "XY unit", HeaderText(header.m_szXYUnit), kCountsUnit));
 }
 
-// The Z step and its unit code. Lengths go out as Angstrom, but for micrometres (in any
-// spelling), which have a code of their own, and for Z scales that leave the float range in
-// Angstrom, which go out in nanometres or micrometres; degrees keep their code. Anything
+// The Z step and its unit code. Lengths go out under their own code (nanometres, micrometres
+// in any spelling, Angstrom), any other length as Angstrom, and a Z scale that leaves the
+// float range there under the next code that holds it; degrees keep their code. Anything
 // else ("uni" counts, volts, ...) is no length: it goes out under the counts code with its
 // values as they are, where making it Angstrom would multiply them by ten and call them
 // heights. The format knows no text for such a unit, so it reads back as "uni".
@@ -326,8 +347,7 @@ void PlanZ(const SpmHeader& header, Plan& plan)
     if (const std::optional<LengthUnit> length = LengthUnitOf(unit)) {
         const double nanometres = zScale * length->nanometres;
         const std::array<double, 1> values{nanometres};
-        if (const auto stored = length->name == "um" ? InLengthCode(kMicrometreFirst, values)
-                                                     : InLengthCode(kAngstromFirst, values))
+        if (const auto stored = InLengthCode(ZCodesFor(*length), values))
             plan.z = (*stored)[0];
         else
             plan.refusal = OutOfRangeText(kFileName, "Z scale", zScale, shown + " per sample", TooLarge(nanometres));
@@ -341,8 +361,22 @@ void PlanZ(const SpmHeader& header, Plan& plan)
         plan.z = {*counts, kCounts};
     else
         plan.refusal = OutOfRangeText(kFileName, "Z scale", zScale, shown + " per sample", true);
-    if (unit != kCountsUnit)
-        plan.losses.push_back(UnitLossText(kFileName, "Z unit", shown, kCountsUnit));
+}
+
+// The frame as the reader finds it in the file written from the plan.
+MdtFrameInfo WrittenFrame(const SpmHeader& header, const Plan& plan, std::span<const std::uint8_t> trailer)
+{
+    MdtFrameInfo frame;
+    frame.m_dXStep = plan.x.value;
+    frame.m_nXUnit = plan.x.code;
+    frame.m_dYStep = plan.y.value;
+    frame.m_nYUnit = plan.y.code;
+    frame.m_dZStep = plan.z.value;
+    frame.m_nZUnit = plan.z.code;
+    frame.m_nColumns = header.m_nColumns;
+    frame.m_nRows = header.m_nRows;
+    TakeFrameTexts(trailer, frame);
+    return frame;
 }
 
 EncodedHeader WriteMdtHeader(const SpmHeader& header)
@@ -352,8 +386,11 @@ EncodedHeader WriteMdtHeader(const SpmHeader& header)
     if (plan.refusal.empty())
         PlanZ(header, plan);
     if (!plan.refusal.empty())
-        return {{}, std::move(plan.refusal), {}};
-    const std::size_t total = kWrittenHeaderSize + 2u * header.m_nColumns * header.m_nRows;
+        return EncodedHeader::Refused(std::move(plan.refusal));
+    // The image's quantity names the frame, and its note is the frame's comment.
+    std::vector<std::uint8_t> trailer = MdtFrameTextBytes(HeaderText(header.m_szQuantity), HeaderText(header.m_szNote));
+    std::vector<std::string> losses = TextLosses(kFileName, header, HeaderOfFrame(WrittenFrame(header, plan, trailer)));
+    const std::size_t total = kWrittenHeaderSize + 2u * header.m_nColumns * header.m_nRows + trailer.size();
     const auto frameSize = static_cast<std::uint32_t>(total - kFirstFrame);
 
     std::vector<std::uint8_t> bytes(kWrittenHeaderSize, 0);
@@ -395,7 +432,7 @@ EncodedHeader WriteMdtHeader(const SpmHeader& header)
     out.U16(sizes + kColumns, header.m_nColumns);
     out.U16(sizes + kRows, header.m_nRows);
     out.U16(sizes + kDots, 0);
-    return {std::move(bytes), {}, std::move(plan.losses)};
+    return EncodedHeader::Written(std::move(bytes), std::move(losses), std::move(trailer));
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ constexpr std::string_view kReaderKeys[] = {kFileList, kFileListEnd, kScannerLis
                                             kImageData, kBytesPerPixel};
 // Read only at the start of a line, for what a refusal says.
 constexpr std::string_view kVersionLine = "\\Version:";
+// An image's note, taken only from lines that begin with it, and whole: no key is looked for
+// in a note. A note of several lines has one such line for each, in order.
+constexpr std::string_view kNoteLine = "\\Note:";
 
 // The Z scale's hard value spans the whole range of a 16-bit sample.
 constexpr double kSampleSteps = 65536.0;
@@ -51,6 +54,7 @@ constexpr std::size_t kWrittenDataOffset = 40960;
 struct ImageBlock {
     std::optional<std::string> offset, columns, rows, scanSize, zScale, bytesPerPixel;
     std::string dataName;
+    std::optional<std::string> note;
     // Keys the block must hold that it holds only in another case, as later versions spell
     // some ("Scan Size:"): each with the file's spelling, for what a refusal says.
     std::vector<std::pair<std::string_view, std::string>> respelled;
@@ -122,8 +126,28 @@ bool IsSectionLine(std::string_view line)
     return line.starts_with("\\*");
 }
 
+// The value of a note line, without the one blank after its key.
+std::string_view NoteOf(std::string_view noteLine)
+{
+    std::string_view value = noteLine.substr(kNoteLine.size());
+    if (value.starts_with(' '))
+        value.remove_prefix(1);
+    return value;
+}
+
+// A block's note lines as one note: the lines joined by line feeds.
+void AddNoteLine(std::optional<std::string>& note, std::string_view noteLine)
+{
+    note = note ? *note + "\n" : std::string();
+    *note += NoteOf(noteLine);
+}
+
 void TakeBlockKey(std::string_view line, ImageBlock& block)
 {
+    if (line.starts_with(kNoteLine)) {
+        AddNoteLine(block.note, line);
+        return;
+    }
     const auto take = [&](std::string_view key, std::optional<std::string>& field) {
         if (auto value = ValueOf(line, key))
             field = std::string(*value);
@@ -295,6 +319,7 @@ ImageFileRefusal DescribeBlock(const ImageBlock& block, int index, std::optional
     SetHeaderText(read.m_szXYUnit, XYUnitOf(scan->unit));
     SetHeaderText(read.m_szZUnit, ZUnitOf(block.dataName, LastWordOf(*block.zScale)));
     SetHeaderText(read.m_szQuantity, block.dataName);
+    SetHeaderText(read.m_szNote, block.note.value_or(""));
     SetHeaderText(read.m_szVersion, "from Nanoscope");
     sampleOffset = *offset;
     return {};
@@ -383,7 +408,7 @@ bool CImageFile::ReadNanoscopeHeader(const std::string& path, SpmHeader& header,
             }
             continue;
         }
-        if (scannerSeen && !sensitivityText) {
+        if (scannerSeen && !sensitivityText && !line.starts_with(kNoteLine)) {
             // Only the first sensitivity of a file counts.
             auto value = ValueOf(line, kSensZscan);
             if (!value)
@@ -449,17 +474,12 @@ std::string UnitWordOf(std::string_view unit)
     return WithoutReaderKeys(UnitAsWritten(unit));
 }
 
-bool SameUnit(std::string_view written, std::string_view back)
-{
-    return written == back || (LengthUnitOf(written) && LengthUnitOf(back));
-}
-
-// What the writer makes of the header: the texts of the lines that depend on the image, or
-// the sentence of why it cannot.
+// What the writer makes of the header: the texts of the lines that depend on the image and
+// the texts the reader takes back from them, or the sentence of why it cannot.
 struct Plan {
     std::string name, sensitivity, zScaleLine, scanSize;
+    SpmHeader back{};
     std::string refusal;
-    std::vector<std::string> losses;
 };
 
 // Lateral sizes in a unit the reader takes back: micrometres, however spelled, in the
@@ -483,8 +503,7 @@ void PlanScanSize(const SpmHeader& header, Plan& plan)
         if (NormalFloat(x) && NormalFloat(y)) {
             plan.scanSize = FormatFixedSignificant(header.m_nColumns * x) + " " +
                             FormatFixedSignificant(header.m_nRows * y) + " " + std::string(text);
-            if (const std::string back = XYUnitOf(text); !SameUnit(unit, back))
-                plan.losses.push_back(UnitLossText(kFileName, "XY unit", shown, back));
+            SetHeaderText(plan.back.m_szXYUnit, XYUnitOf(text));
             return;
         }
     }
@@ -500,8 +519,8 @@ void PlanScanSize(const SpmHeader& header, Plan& plan)
 
 // The reader takes a height in nanometres by its sensitivity (nm/V), the Z scale of any
 // other quantity from the hard value, in the unit that follows it, but for a phase, which it
-// takes in degrees. A unit that the data name does not let the file carry is said to be
-// lost; a height that leaves the float range in nanometres is refused.
+// takes in degrees. A unit that the data name does not let the file carry reads back as
+// another; a height that leaves the float range in nanometres is refused.
 void PlanZScale(const SpmHeader& header, Plan& plan)
 {
     const std::string shown = HeaderText(header.m_szZUnit);
@@ -521,11 +540,33 @@ void PlanZScale(const SpmHeader& header, Plan& plan)
         hardValue = "65536 V";
     }
     plan.zScaleLine = "\\@2:Z scale: V [Sens. Zscan] (" + zScale + " V/LSB) " + hardValue;
-    if (const std::string_view back = ZUnitOf(plan.name, word); !SameUnit(unit, back))
-        plan.losses.push_back(UnitLossText(kFileName, "Z unit", shown, back, plan.name));
+    SetHeaderText(plan.back.m_szZUnit, ZUnitOf(plan.name, word));
 }
 
-// The 14 header lines, then zero bytes up to the samples. The quantity is the data name; a
+// The note, one line for each of its lines; the reader joins them again.
+std::vector<std::string> NoteLines(const SpmHeader& header)
+{
+    std::vector<std::string> lines;
+    const std::string note = HeaderText(header.m_szNote);
+    for (std::size_t start = 0;;) {
+        const std::size_t end = note.find('\n', start);
+        lines.push_back(std::string(kNoteLine) + " " + note.substr(start, end - start));
+        if (end == std::string::npos)
+            return lines;
+        start = end + 1;
+    }
+}
+
+// The note the reader takes from the lines.
+std::string NoteOfLines(const std::vector<std::string>& lines)
+{
+    std::optional<std::string> note;
+    for (const std::string& line : lines)
+        AddNoteLine(note, line);
+    return note.value_or("");
+}
+
+// The header lines, then zero bytes up to the samples. The quantity is the data name; a
 // height's Z scale goes into the sensitivity (nm/V) as the reader takes it, any other
 // quantity's into the hard value, followed by the image's own Z unit.
 EncodedHeader WriteNanoscopeHeader(const SpmHeader& header)
@@ -536,10 +577,14 @@ EncodedHeader WriteNanoscopeHeader(const SpmHeader& header)
     if (plan.refusal.empty())
         PlanZScale(header, plan);
     if (!plan.refusal.empty())
-        return {{}, std::move(plan.refusal), {}};
+        return EncodedHeader::Refused(std::move(plan.refusal));
+    const std::string imageData = "\\@2:Image Data: S [" + plan.name + "] \"" + plan.name + "\"";
+    SetHeaderText(plan.back.m_szQuantity, TextBetweenLastQuotes(imageData));
+    const std::vector<std::string> note = NoteLines(header);
+    SetHeaderText(plan.back.m_szNote, NoteOfLines(note));
     const double columns = header.m_nColumns;
     const double rows = header.m_nRows;
-    const std::string lines[] = {
+    std::vector<std::string> lines = {
         "\\*File list",
         "\\Version: 0x05120003",
         "\\*Scanner list",
@@ -548,13 +593,16 @@ EncodedHeader WriteNanoscopeHeader(const SpmHeader& header)
         "\\Data offset: 40960",
         "\\Data length: " + FormatFixed(rows * columns * 2, 0),
         "\\Bytes/pixel: 2",
+    };
+    lines.insert(lines.end(), note.begin(), note.end());
+    lines.insert(lines.end(), {
         "\\Samps/line: " + FormatFixed(columns, 0),
         "\\Number of lines: " + FormatFixed(rows, 0),
         "\\Scan size: " + plan.scanSize,
-        "\\@2:Image Data: S [" + plan.name + "] \"" + plan.name + "\"",
+        imageData,
         plan.zScaleLine,
         "\\*File list end",
-    };
+    });
     std::vector<std::uint8_t> bytes;
     bytes.reserve(kWrittenDataOffset);
     for (const std::string& line : lines) {
@@ -563,7 +611,7 @@ EncodedHeader WriteNanoscopeHeader(const SpmHeader& header)
         bytes.push_back('\n');
     }
     bytes.resize(kWrittenDataOffset, 0);
-    return {std::move(bytes), {}, std::move(plan.losses)};
+    return EncodedHeader::Written(std::move(bytes), TextLosses(kFileName, header, plan.back, plan.name));
 }
 
 }  // namespace

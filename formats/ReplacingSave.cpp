@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <span>
+#include <tuple>
 #include <utility>
 
 #include "formats/SampleBlock.h"
@@ -11,6 +12,7 @@
 #include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
 
@@ -66,17 +68,51 @@ std::optional<std::string> FileNameRefusal(const std::string& path, const SaveMe
            " bytes.";
 }
 
-ImageFileError SaveReplacing(const std::string& path, std::span<const std::uint8_t> header,
-                             std::span<const std::uint8_t> data, const SaveMessages& messages)
+ImageFileError SaveReplacing(const std::string& path, const EncodedHeader& encoded, std::span<const std::uint8_t> data,
+                             const SaveMessages& messages)
 {
     AtomicFileWriter file(path);
     if (!file.IsOpen())
         return Refuse(ImageFileError::kCannotCreate, messages.cannotCreate);
-    if (!file.Write(header))
+    if (!file.Write(encoded.bytes))
         return Refuse(ImageFileError::kWriteFailed, messages.headerFailed);
-    if (!file.Write(data) || !file.Commit())
+    if (!file.Write(data) || !file.Write(encoded.trailer) || !file.Commit())
         return Refuse(ImageFileError::kWriteFailed, messages.dataFailed);
     return ImageFileError::kNone;
+}
+
+// One question for everything the file cannot keep: each loss on a line of its own.
+bool AgreedToLosses(const std::vector<std::string>& losses)
+{
+    if (losses.empty())
+        return true;
+    std::string question;
+    for (const std::string& loss : losses)
+        question += loss + "\n";
+    return AskYesNoCancel(question + "Save it all the same?") == CQuestionBox::Answer::Yes;
+}
+
+// Whether both texts name lengths, and different ones: the values then read back converted.
+bool ConvertedLength(std::string_view text, std::string_view back)
+{
+    const std::optional<double> from = NanometresPerLengthUnit(UnitAsWritten(text));
+    const std::optional<double> to = NanometresPerLengthUnit(back);
+    return from && to && *from != *to;
+}
+
+// One text the file does not keep, as TextLosses says it.
+std::string TextLossText(std::string_view file, std::string_view what, std::string_view text, std::string_view back,
+                         std::string_view quantity)
+{
+    std::string loss = std::string(file) + " cannot keep the " + std::string(what) + " " + QuotedUnit(text);
+    if (!quantity.empty())
+        loss += (StartsWithVowel(quantity) ? " of an " : " of a ") + QuotedUnit(quantity) + " image";
+    loss += ": it reads back as " + QuotedUnit(back);
+    if (what == "XY unit" && ConvertedLength(text, back))
+        loss += ", with the steps converted";
+    if (what == "Z unit" && ConvertedLength(text, back))
+        loss += ", with the heights converted";
+    return Sentence(loss);
 }
 
 }  // namespace
@@ -84,7 +120,7 @@ ImageFileError SaveReplacing(const std::string& path, std::span<const std::uint8
 ImageFileError SaveScaledImage(const std::string& path, CSpmImage& image, HeaderEncoder encodeHeader,
                                const SaveMessages& messages)
 {
-    // Before the image changes or a unit is said to be lost from a file never written.
+    // Before the image changes or the user is asked about a file never written.
     if (const std::optional<std::string> refusal = FileNameRefusal(path, messages))
         return Refuse(ImageFileError::kCannotCreate, *refusal);
     ScaledSamples scaled;
@@ -97,23 +133,30 @@ ImageFileError SaveScaledImage(const std::string& path, CSpmImage& image, Header
     const EncodedHeader encoded = encodeHeader(header);
     if (!encoded.refusal.empty())
         return Refuse(ImageFileError::kBeyondFormat, encoded.refusal);
+    if (!AgreedToLosses(encoded.losses))
+        return ImageFileError::kDeclined;
     AnnounceClampedSamples(scaled);
-    for (const std::string& loss : encoded.losses)
-        Prompt().Message(loss);
     image.m_header = header;
     image.m_pRaw = std::move(scaled.raw);
     std::vector<std::uint8_t> samples;
     AppendSampleBlock(samples, image.m_pRaw);
-    return SaveReplacing(path, encoded.bytes, samples, messages);
+    return SaveReplacing(path, encoded, samples, messages);
 }
 
-std::string UnitLossText(std::string_view file, std::string_view axis, std::string_view unit, std::string_view back,
-                         std::string_view quantity)
+std::vector<std::string> TextLosses(std::string_view file, const SpmHeader& header, const SpmHeader& back,
+                                    std::string_view zQuantity)
 {
-    std::string text = std::string(file) + " cannot keep the " + std::string(axis) + " " + QuotedUnit(unit);
-    if (!quantity.empty())
-        text += (StartsWithVowel(quantity) ? " of an " : " of a ") + QuotedUnit(quantity) + " image";
-    return Sentence(text + ": it reads back as " + QuotedUnit(back));
+    const std::tuple<std::string_view, std::string, std::string, std::string_view> texts[] = {
+        {"image name", HeaderText(header.m_szQuantity), HeaderText(back.m_szQuantity), {}},
+        {"XY unit", HeaderText(header.m_szXYUnit), HeaderText(back.m_szXYUnit), {}},
+        {"Z unit", HeaderText(header.m_szZUnit), HeaderText(back.m_szZUnit), zQuantity},
+        {"note", HeaderText(header.m_szNote), HeaderText(back.m_szNote), {}},
+    };
+    std::vector<std::string> losses;
+    for (const auto& [what, text, readBack, quantity] : texts)
+        if (HeaderBytesAsUtf8(text) != HeaderBytesAsUtf8(readBack))
+            losses.push_back(TextLossText(file, what, text, readBack, quantity));
+    return losses;
 }
 
 std::string OutOfRangeText(std::string_view file, std::string_view what, double value, std::string_view unit,

@@ -81,7 +81,7 @@ EncodedHeader WriteSpmHeader(const SpmHeader& header)
     WriteText(out, kNote, header.m_szNote);
     WriteText(out, kQuantity, header.m_szQuantity);
     WriteText(out, kVersion, header.m_szVersion);
-    return {std::move(bytes), {}, {}};
+    return EncodedHeader::Written(std::move(bytes));
 }
 
 }  // namespace

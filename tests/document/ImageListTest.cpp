@@ -102,7 +102,7 @@ TEST_F(DocumentTest, CompanionsOfSeriesAndMdtFilesAndListedImages)
     ASSERT_TRUE(doc.OnOpenDocument(mdt));
     ASSERT_EQ(doc.CompanionImagePath(), mdt);
     ASSERT_TRUE(doc.AddImage(mdt, 1));
-    EXPECT_EQ(ImageNames(doc), (Texts{"Topography_01", "Topography_02"}));
+    EXPECT_EQ(ImageNames(doc), (Texts{"Height_01", "Height_02"}));
     EXPECT_EQ(doc.ImageList()[1].m_pImage->m_pData, doc.ImageList()[0].m_pImage->m_pData);
     // Image 1 of a series file that has none fails silently and keeps the counter; the
     // companion is judged by the image loaded last.

@@ -141,7 +141,7 @@ TEST_F(SaveInPlaceTest, AFileAddedTwiceIsAskedAboutByEitherImage)
 TEST_F(SaveInPlaceTest, AFileAnEarlierSessionWroteIsReplacedUnaskedOnlyByItsOwnImage)
 {
     const std::string scan = Written("scan.000");  // Height, read "from Nanoscope"
-    const std::string mdt = TwoFrameMdt("two.mdt");  // two frames of quantity Topography
+    const std::string mdt = TwoFrameMdt("two.mdt");  // two frames of quantity Height, their title
     const auto savedBefore = [&](const std::string& path, int index) {
         CMDIDoc doc;
         ASSERT_TRUE(doc.OnOpenDocument(path));
@@ -157,8 +157,8 @@ TEST_F(SaveInPlaceTest, AFileAnEarlierSessionWroteIsReplacedUnaskedOnlyByItsOwnI
         SetHeaderText(header.m_szVersion, version);
         Spm(name, header);
     };
-    const std::string replaceSecond = " Replace it with Topography_02? No saves Topography_02 under another name.";
-    const std::string replaceFirst = " Replace it with Topography_01? No saves Topography_01 under another name.";
+    const std::string replaceSecond = " Replace it with Height_02? No saves Height_02 under another name.";
+    const std::string replaceFirst = " Replace it with Height_01? No saves Height_01 under another name.";
     const std::string replace = " Replace it with Height_01? No saves Height_01 under another name.";
     const struct {
         const char* what;
@@ -175,16 +175,16 @@ TEST_F(SaveInPlaceTest, AFileAnEarlierSessionWroteIsReplacedUnaskedOnlyByItsOwnI
         {"no image", scan, 0, [&] { WriteFile(dir / "scan.000.spm", "notes"); },
          "scan.000.spm is not an image file of this program." + replace},
         {"a channel of the same quantity", mdt, 1, [&] { savedBefore(mdt, 0); },
-         "two.mdt.spm holds image 1 of two.mdt (Topography), saved before." + replaceSecond},
+         "two.mdt.spm holds image 1 of two.mdt (Height), saved before." + replaceSecond},
         {"a channel of the same quantity, not open", mdt, 0, [&] { savedBefore(mdt, 1); },
-         "two.mdt.spm holds image 2 of two.mdt (Topography), saved before." + replaceFirst},
+         "two.mdt.spm holds image 2 of two.mdt (Height), saved before." + replaceFirst},
         {"the same channel", mdt, 1, [&] { savedBefore(mdt, 1); }, ""},
         {"a file of before, which another open channel fits", mdt, 1,
-         [&] { spmHolding("Topography", "Orbitrace, convert from NT-MDT", "two.mdt.spm"); },
-         "two.mdt.spm holds a Topography image saved before, which may be two.mdt:Topography_01." + replaceSecond},
+         [&] { spmHolding("Height", "Orbitrace, convert from NT-MDT", "two.mdt.spm"); },
+         "two.mdt.spm holds a Height image saved before, which may be two.mdt:Height_01." + replaceSecond},
         {"a file of before, which another channel fits", mdt, 0,
-         [&] { spmHolding("Topography", "Orbitrace, convert from NT-MDT", "two.mdt.spm"); },
-         "two.mdt.spm holds a Topography image saved before, which may be any of the 2 Topography images of "
+         [&] { spmHolding("Height", "Orbitrace, convert from NT-MDT", "two.mdt.spm"); },
+         "two.mdt.spm holds a Height image saved before, which may be any of the 2 Height images of "
          "two.mdt." + replaceFirst},
     };
     for (const auto& c : cases) {
@@ -314,17 +314,17 @@ TEST_F(SaveInPlaceTest, SaveAsMakesTheWrittenFileTheImagesOwn)
         ASSERT_TRUE(doc.OnOpenDocument(mdt));
         ASSERT_TRUE(doc.AddImage(mdt, 1));
         const CSpmImage& second = *doc.ImageList()[1].m_pImage;
-        ASSERT_TRUE(doc.OnSaveDocument((dir / name).string(), "Topography_02")) << name;
+        ASSERT_TRUE(doc.OnSaveDocument((dir / name).string(), "Height_02")) << name;
         EXPECT_EQ(std::tie(second.m_strPath, second.m_nIndexInFile),
                   std::tuple((dir / name).string(), 0)) << name;
         ChangeHeights(doc, second);
-        ASSERT_EQ(doc.OnFileSave("Topography_02"), FileSave::kSaved) << name;
+        ASSERT_EQ(doc.OnFileSave("Height_02"), FileSave::kSaved) << name;
         EXPECT_EQ(HeldImage((dir / inPlace).string(), {&second}), 0) << name;
         EXPECT_FALSE(doc.IsModified());
-        doc.OnSaveImageConfig("Topography_02");
+        doc.OnSaveImageConfig("Height_02");
         const ProfileFile cnf = ProfileFile::Load(PresentationFilePath((dir / name).string()));
-        EXPECT_FALSE(cnf.GetString(ExtensionOf(name) + ":Topography_02_Presentation3D", "Tilt").empty()) << name;
-        doc.OnFILESaveDocCondig("Topography_01");
+        EXPECT_FALSE(cnf.GetString(ExtensionOf(name) + ":Height_02_Presentation3D", "Tilt").empty()) << name;
+        doc.OnFILESaveDocCondig("Height_01");
         const std::vector<ListedImage> listed = ReadDocImages(ImageSettingsPlace(mdt, true));
         ASSERT_EQ(listed.size(), 1u) << name;
         EXPECT_EQ(std::tie(listed[0].m_strPath, listed[0].m_nIndexInFile), std::tuple((dir / name).string(), 0)) << name;
@@ -454,7 +454,7 @@ TEST_F(SaveInPlaceTest, TheImageListIsChangedWhileReopeningWouldLeaveAnImageOut)
     EXPECT_FALSE(again.IsImageListModified());
 
     // The companion saved as a file of its own is not what reopening brings.
-    ASSERT_TRUE(doc.OnSaveDocument((dir / "amplitude.spm").string(), "Topography_02"));
+    ASSERT_TRUE(doc.OnSaveDocument((dir / "amplitude.spm").string(), "Height_02"));
     EXPECT_TRUE(doc.IsImageListModified());
     fs::remove(dir / "scan.cnf");
     fs::create_directory(dir / "scan.cnf");

@@ -4,10 +4,12 @@
 
 #include <cmath>
 
+#include "platform/core/DialogModels.h"
 #include "platform/core/ProfileFile.h"
 #include "presentation/PresentationFile.h"
 
 namespace fs = std::filesystem;
+using Answer = CQuestionBox::Answer;
 
 class SaveTest : public DocumentTest {
 protected:
@@ -21,20 +23,19 @@ protected:
 TEST_F(SaveTest, EachWritableExtensionWritesItsFormatAndReadsBack)
 {
     const std::vector<double> heights = Image().m_pData;
-    // The reader that opens the file again names itself in the version text; NT-MDT stores
-    // Angstrom, so its heights come back ten times the nanometre values.
-    const std::tuple<const char*, const char*, const char*, double> cases[] = {
-        {"out.spm", "out.spm", "", 1.0},      {"out.000", "out.000", "from Nanoscope", 1.0},
-        {"out.999", "out.999", "from Nanoscope", 1.0}, {"out.mdt", "out.mdt", "Orbitrace, convert from NT-MDT", 10.0},
-        {"out.SPM", "out.SPM.spm", "", 1.0}};  // upper case gets the own extension appended
-    for (const auto& [name, file, version, factor] : cases) {
+    // The reader that opens the file again names itself in the version text.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"out.spm", "out.spm", ""},      {"out.000", "out.000", "from Nanoscope"},
+        {"out.999", "out.999", "from Nanoscope"}, {"out.mdt", "out.mdt", "Orbitrace, convert from NT-MDT"},
+        {"out.SPM", "out.SPM.spm", ""}};  // upper case gets the own extension appended
+    for (const auto& [name, file, version] : cases) {
         ASSERT_TRUE(doc.OnSaveDocument((dir / name).string(), "Height_01")) << name;
         const std::string written = (dir / file).string();
         EXPECT_EQ(doc.GetPathName(), written);
         CMDIDoc other;
         ASSERT_TRUE(other.OnOpenDocument(written)) << name;
         EXPECT_EQ(HeaderText(other.m_pCurImage->m_header.m_szVersion), version);
-        EXPECT_NEAR(other.m_pCurImage->m_pData[7], heights[7] * factor, 0.1) << name;
+        EXPECT_NEAR(other.m_pCurImage->m_pData[7], heights[7], 0.1) << name;
     }
     EXPECT_FALSE(fs::exists(dir / "out.SPM"));
     // Saving keeps the heights; the largest absolute height is stored as 32760.
@@ -74,6 +75,67 @@ TEST_F(SaveTest, FailedSavesWriteNothingSayWhyAndKeepThePath)
     EXPECT_EQ(prompt.messages, (Texts{"Save not Ok", notValid}));
     EXPECT_EQ(FileBytes(dir / "keep.spm").size(), 12u);
     EXPECT_EQ(doc.GetPathName(), original);
+}
+
+// Save Image As keeps the image's name, note and units where the file has a place for them,
+// and asks first, naming each, where it has none: No and Cancel write nothing and leave the
+// document and the image as they were.
+TEST_F(SaveTest, SaveAsAsksBeforeAFileLosesATextAndOnlyYesWrites)
+{
+    SpmHeader& header = Image().m_header;
+    SetHeaderText(header.m_szQuantity, "H\xC3\xB6he");
+    SetHeaderText(header.m_szNote, "Synthetic sample: 3 \xC2\xB5m steps\nsecond line & <tags>");
+    SetHeaderText(header.m_szXYUnit, "\xC2\xB5m");
+    SetHeaderText(header.m_szZUnit, "\xC2\xB5m");
+    const SpmHeader typed = header;
+    const struct {
+        const char* name;
+        std::string question;  // empty: none
+    } cases[] = {
+        {"kept.spm", ""},
+        {"n.000", "A NanoScope file cannot keep the XY unit \"\xC2\xB5m\": it reads back as \"um\".\n"
+                  "Save it all the same?"},
+        {"n.mdt", "An NT-MDT file cannot keep the XY unit \"\xC2\xB5m\": it reads back as \"nm\", with the steps "
+                  "converted.\nAn NT-MDT file cannot keep the Z unit \"\xC2\xB5m\": it reads back as \"um\".\n"
+                  "Save it all the same?"},
+    };
+    for (const auto& c : cases) {
+        const fs::path target = dir / c.name;
+        for (const Answer answer : {Answer::No, Answer::Cancel, Answer::Yes}) {
+            prompt.events.clear();
+            const std::string path = doc.GetPathName();
+            const CSpmImage before = Image();
+            prompt.dialogScript.push_back([answer](IDialogModel& dialog) {
+                dynamic_cast<CQuestionBox&>(dialog).m_answer = answer;
+                return answer == Answer::Yes;
+            });
+            // Typing a quantity leaves the image's name in the document as it was.
+            const bool saved = doc.OnSaveDocument(target.string(), "Height_01");
+            prompt.dialogScript.clear();
+            const Texts asked = c.question.empty() ? Texts{} : Texts{"dialog: " + c.question};
+            EXPECT_EQ(prompt.events, asked) << c.name;
+            if (answer != Answer::Yes && !c.question.empty()) {
+                EXPECT_FALSE(saved) << c.name;
+                EXPECT_FALSE(fs::exists(target)) << c.name;
+                EXPECT_EQ(doc.GetPathName(), path) << c.name;
+                EXPECT_EQ(Image().m_pRaw, before.m_pRaw) << c.name;
+                EXPECT_EQ(Image().m_header.m_fKz, before.m_header.m_fKz) << c.name;
+                continue;
+            }
+            ASSERT_TRUE(saved) << c.name;
+            CMDIDoc other;
+            ASSERT_TRUE(other.OnOpenDocument(target.string())) << c.name;
+            const SpmHeader& back = other.m_pCurImage->m_header;
+            EXPECT_EQ(other.m_pCurImage->m_strName, "H\xC3\xB6he_01") << c.name;
+            EXPECT_EQ(HeaderText(back.m_szNote), HeaderText(typed.m_szNote)) << c.name;
+            if (c.question.empty()) {
+                EXPECT_EQ(HeaderText(back.m_szXYUnit) + HeaderText(back.m_szZUnit), "\xC2\xB5m\xC2\xB5m") << c.name;
+            }
+            fs::remove(target);
+            break;
+        }
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 TEST_F(SaveTest, SaveImageWritesSpmBesideTheActiveImagesFile)

@@ -17,6 +17,8 @@
 #include "formats/ImageFormat.h"
 #include "image/ImageStatistics.h"
 #include "image/SpmImage.h"
+#include "platform/core/DialogModels.h"
+#include "support/ScriptedPrompt.h"
 #include "support/TestImages.h"
 #include "support/TestPaths.h"
 
@@ -83,6 +85,33 @@ inline constexpr Spelling kSpellings[] = {
 // The bytes of a text, readable in a failure message: quoted, other than printable ASCII as
 // hexadecimal escapes.
 std::string Shown(std::string_view text);
+
+// A prompt that gives every question one answer and keeps the questions' texts, with
+// whether `target` existed when each was asked.
+class AnsweringPrompt : public ScriptedPrompt {
+public:
+    explicit AnsweringPrompt(CQuestionBox::Answer answer = CQuestionBox::Answer::Yes, std::filesystem::path target = {})
+        : m_answer(answer), m_target(std::move(target))
+    {
+    }
+    bool RunDialog(IDialogModel& dialog) override
+    {
+        auto* question = dynamic_cast<CQuestionBox*>(&dialog);
+        if (question == nullptr)
+            return ScriptedPrompt::RunDialog(dialog);
+        questions.push_back(question->m_strText);
+        targetExisted.push_back(!m_target.empty() && std::filesystem::exists(m_target));
+        question->m_answer = m_answer;
+        return m_answer == CQuestionBox::Answer::Yes;
+    }
+
+    std::vector<std::string> questions;
+    std::vector<bool> targetExisted;
+
+private:
+    CQuestionBox::Answer m_answer;
+    std::filesystem::path m_target;
+};
 
 // Writes the image in the format; kNone, or why the writer refused.
 ImageFileError SaveImageFile(ImageFormat format, const std::filesystem::path& path, CSpmImage& image);

@@ -40,12 +40,12 @@ TEST(LengthUnitSpelling, EverySpellingNamesItsLengthAndNoOtherTextDoes)
         EXPECT_FALSE(LengthUnitOf(other).has_value()) << Shown(other);
 }
 
-// A lateral length comes back in nanometres and a height in its own length, micrometres
-// under their own code and every other length as Angstrom.
+// A lateral length comes back in nanometres and a height in its own length, nanometres,
+// micrometres and Angstrom under their own code and every other length as Angstrom.
 TEST(LengthUnitSpelling, MdtFilesKeepEverySpellingsLengths)
 {
     ScratchDir dir;
-    ScriptedPrompt prompt;
+    AnsweringPrompt prompt;
     for (const Spelling& s : kSpellings) {
         const std::string what = "unit " + Shown(s.text);
         CSpmImage image = SpelledImage(s.text, s.text);
@@ -56,10 +56,11 @@ TEST(LengthUnitSpelling, MdtFilesKeepEverySpellingsLengths)
         EXPECT_EQ(HeaderText(header.m_szXYUnit), "nm") << what;
         EXPECT_FLOAT_EQ(header.m_fKx, static_cast<float>(0.5 * s.nanometres)) << what;
         EXPECT_FLOAT_EQ(header.m_fKy, static_cast<float>(0.25 * s.nanometres)) << what;
-        const bool micrometres = std::string_view(s.name) == "um";
-        EXPECT_EQ(HeaderText(header.m_szZUnit), micrometres ? "um" : "A") << what;
-        EXPECT_EQ(HeaderText(header.m_szQuantity), "Topography") << what;
-        ExpectHeights(back.image, image, micrometres ? 1.0 : s.nanometres * 10.0, what);
+        const std::string_view name = s.name;
+        const bool ownCode = name == "nm" || name == "um" || name == "A";
+        EXPECT_EQ(HeaderText(header.m_szZUnit), ownCode ? name : "A") << what;
+        EXPECT_EQ(HeaderText(header.m_szQuantity), "Height") << what;
+        ExpectHeights(back.image, image, ownCode ? 1.0 : s.nanometres * 10.0, what);
     }
 }
 
@@ -68,7 +69,7 @@ TEST(LengthUnitSpelling, MdtFilesKeepEverySpellingsLengths)
 TEST(LengthUnitSpelling, NanoscopeFilesKeepEverySpellingsLengths)
 {
     ScratchDir dir;
-    ScriptedPrompt prompt;
+    AnsweringPrompt prompt;
     for (const Spelling& s : kSpellings) {
         const std::string what = "unit " + Shown(s.text);
         CSpmImage image = SpelledImage(s.text, s.text);  // a height

@@ -199,7 +199,36 @@ TEST(NanoscopeReader, RefusesAKeySpelledInAnotherCaseNamingVersionAndSpelling)
     }
 }
 
-TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
+// An image's note is its block's "\\Note:" lines, joined by line feeds, each after its one
+// blank; the reader looks for no key in them, so a note that holds one changes nothing else.
+TEST(NanoscopeReader, TakesEachBlocksNoteWholeAndNoKeyFromIt)
+{
+    ScratchDir dir;
+    const std::vector<std::string> scanner = {"\\Note: @Sens. Zscan: V 99.0 nm/V", kScanner[0]};
+    const Block keys{.extra = {"\\Note: Scan size: 1 1 ~m", "\\Note: Samps/line: 9", "\\Note: Data offset: 0"}};
+    const std::pair<Block, std::string> cases[] = {
+        {Block{}, ""},
+        {Block{.extra = {"\\Note: Synthetic sample"}}, "Synthetic sample"},
+        {Block{.extra = {"\\Note: first", "\\Note:", "\\Note:  indented", "\\Note: "}}, "first\n\n indented\n"},
+        {keys, "Scan size: 1 1 ~m\nSamps/line: 9\nData offset: 0"},
+    };
+    for (const char* end : {"\r\n", "\n"})
+        for (const auto& [block, note] : cases) {
+            // The block asked for second, after one with a note of its own.
+            const Block first{.extra = {"\\Note: the first image's"}};
+            const Loaded loaded = Load(dir, NanoscopeBytes({first, block}, scanner, end), 1);
+            ASSERT_TRUE(loaded.ok) << note << ": " << loaded.error;
+            const SpmHeader& h = loaded.image.m_header;
+            EXPECT_EQ(HeaderText(h.m_szNote), note);
+            EXPECT_EQ(std::tie(h.m_nColumns, h.m_nRows), std::tuple(4, 2)) << note;
+            EXPECT_FLOAT_EQ(h.m_fKx, 2.0f) << note;
+            EXPECT_EQ(HeaderText(h.m_szXYUnit), "nm") << note;
+            EXPECT_FLOAT_EQ(h.m_fKz, 20.0f / 65536) << note;  // the sensitivity of 10 nm/V
+            EXPECT_EQ(loaded.image.m_pRaw.front(), 101) << note;
+        }
+}
+
+TEST(NanoscopeWriter, WritesItsHeaderLinesAndSamplesAt40960)
 {
     ScratchDir dir;
     ScriptedPrompt prompt;
@@ -210,7 +239,7 @@ TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
     ASSERT_EQ(bytes.size(), 40960u + 131072u);
     std::string expected =
         "\\*File list\r\n\\Version: 0x05120003\r\n\\*Scanner list\r\n\\@Sens. Zscan: V 256.000000 nm/V\r\n"
-        "\\*Ciao image list\r\n\\Data offset: 40960\r\n\\Data length: 131072\r\n\\Bytes/pixel: 2\r\n"
+        "\\*Ciao image list\r\n\\Data offset: 40960\r\n\\Data length: 131072\r\n\\Bytes/pixel: 2\r\n\\Note: \r\n"
         "\\Samps/line: 256\r\n\\Number of lines: 256\r\n\\Scan size: 2560.000000 2560.000000 nm\r\n"
         "\\@2:Image Data: S [Height] \"Height\"\r\n\\@2:Z scale: V [Sens. Zscan] (256.000000 V/LSB) 65536 V\r\n"
         "\\*File list end\r\n";
@@ -223,7 +252,7 @@ TEST(NanoscopeWriter, WritesFourteenHeaderLinesAndSamplesAt40960)
 TEST(NanoscopeWriter, QuantityAndUnitComeBack)
 {
     ScratchDir dir;
-    ScriptedPrompt prompt;
+    AnsweringPrompt prompt;
     const struct {
         const char* quantity;
         const char* unit;

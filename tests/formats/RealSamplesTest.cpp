@@ -111,7 +111,8 @@ TEST(RealSamples, MdtScanBetweenSpectraAndBrokenFilesWithTheirReason)
     EXPECT_NEAR(h.m_fKx, 100.7095, 1e-3);  // 0.1007 um per point
     EXPECT_NEAR(h.m_fKy, 100.7095, 1e-3);
     EXPECT_EQ(HeaderText(h.m_szXYUnit) + " " + HeaderText(h.m_szZUnit) + " " + HeaderText(h.m_szQuantity),
-              "nm uni Unknown");  // Z unit code 13
+              "nm uni Unknown");  // Z unit code 13; the frame's title is no name of ours
+    EXPECT_EQ(HeaderText(h.m_szNote), "");  // its comment is empty
     EXPECT_LT(scan.image.m_dMin, scan.image.m_dMax);
     // Saved as *.mdt it reopens as the same counts: neither relabelled nor ten times larger.
     ScratchDir dir;

@@ -5,11 +5,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "FormatTestSupport.h"
+#include "image/HeaderTextCoding.h"
+#include "formats/TextFields.h"
 #include "support/CommaDecimalLocale.h"
 #include "support/ScriptedPrompt.h"
+
+using Texts = std::vector<std::string>;
 
 namespace {
 
@@ -20,7 +25,7 @@ protected:
     Loaded Load() const { return LoadImageFile(GetParam().format, Target()); }
 
     ScratchDir dir;
-    ScriptedPrompt prompt;
+    AnsweringPrompt prompt;
 };
 
 CSpmImage Landscape(float kx = 2.5f)
@@ -45,18 +50,15 @@ TEST_P(Writers, RoundTripKeepsHeightsWithinHalfAStepTheHeaderAndTheBytesOfASecon
         EXPECT_EQ(image.m_pData, heights);  // saving leaves the heights alone
         Loaded back = Load();
         ASSERT_TRUE(back.ok) << back.error;
-        // NT-MDT stores nanometre heights as Angstrom: the values read back are ten times larger.
-        const bool mdt = GetParam().format == ImageFormat::kMdt;
-        const double factor = mdt ? 10.0 : 1.0;
         const SpmHeader& h = back.image.m_header;
         EXPECT_EQ(std::tie(back.image.m_nWidth, back.image.m_nHeight), std::tuple(37, 23));
         EXPECT_FLOAT_EQ(h.m_fKx, kx);
         EXPECT_FLOAT_EQ(h.m_fKy, kx * 1.37f);
-        EXPECT_FLOAT_EQ(h.m_fKz, static_cast<float>(image.m_header.m_fKz * factor));
+        EXPECT_FLOAT_EQ(h.m_fKz, image.m_header.m_fKz);
         EXPECT_EQ(HeaderText(h.m_szXYUnit), "nm");
-        EXPECT_EQ(HeaderText(h.m_szZUnit), mdt ? "A" : "nm");
+        EXPECT_EQ(HeaderText(h.m_szZUnit), "nm");
         for (std::size_t i = 0; i < heights.size(); ++i)
-            ASSERT_LE(std::fabs(back.image.m_pData[i] / factor - heights[i]), 0.5001 * image.m_header.m_fKz) << i;
+            ASSERT_LE(std::fabs(back.image.m_pData[i] - heights[i]), 0.5001 * image.m_header.m_fKz) << i;
         // The samples in memory after the save are the samples in the file, and saving what
         // was read writes the same bytes.
         EXPECT_EQ(back.image.m_pRaw, image.m_pRaw);
@@ -65,6 +67,7 @@ TEST_P(Writers, RoundTripKeepsHeightsWithinHalfAStepTheHeaderAndTheBytesOfASecon
         EXPECT_EQ(FileBytes(Target()), first) << kx;
     }
     EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_TRUE(prompt.questions.empty());
 }
 
 TEST_P(Writers, CommaDecimalLocaleWritesTheSameBytesAndReadsThemBack)
@@ -205,16 +208,30 @@ std::size_t Count(std::string_view text, std::string_view key)
     return count;
 }
 
+// A NanoScope header without its note lines, which the reader takes whole, keys and all.
+std::string WithoutNoteLines(std::string_view text)
+{
+    std::string kept;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size() - 1);
+        if (!text.substr(at).starts_with("\\Note:"))
+            kept += text.substr(at, end + 1 - at);
+        at = end + 1;
+    }
+    return kept;
+}
+
 }  // namespace
 
-// A quantity or note the user typed that holds a reader's key changes nothing that is read
-// back: the text header holds each key as often as it does for a plain name.
+// A quantity or note the user typed that holds a reader's key changes nothing else that is
+// read back: outside its note lines the text header holds each key as often as it does for a
+// plain name. The note comes back whole; a quantity the file cannot keep is asked about.
 TEST_P(Writers, TextsHoldingAReaderKeyReadBackAsTheSameImage)
 {
     CSpmImage plain = Landscape();
     SetHeaderText(plain.m_header.m_szQuantity, "Amplitude");
     ASSERT_EQ(Save(plain), ImageFileError::kNone);
-    const std::string plainText = FileText(Target()).substr(0, 40960);
+    const std::string plainText = WithoutNoteLines(FileText(Target()).substr(0, 40960));
     for (const char* key : kNanoscopeReaderKeys) {
         for (const char* value : {" 0", " 1", ""}) {
             const std::string what = std::string(key) + value;
@@ -229,15 +246,111 @@ TEST_P(Writers, TextsHoldingAReaderKeyReadBackAsTheSameImage)
             EXPECT_FLOAT_EQ(h.m_fKx, 2.5f) << what;
             EXPECT_FLOAT_EQ(h.m_fKy, 2.5f * 1.37f) << what;
             EXPECT_EQ(back.image.m_pRaw, image.m_pRaw) << what;
+            EXPECT_EQ(HeaderText(h.m_szNote), what);
+            const std::string quantity = HeaderText(h.m_szQuantity);
+            EXPECT_EQ(prompt.questions, quantity == what ? std::vector<std::string>{} : std::vector<std::string>{
+                "A NanoScope file cannot keep the image name \"" + what + "\": it reads back as \"" + quantity +
+                "\".\nSave it all the same?"});
+            prompt.questions.clear();
             if (GetParam().format != ImageFormat::kNanoscope)
                 continue;
             EXPECT_EQ(HeaderText(h.m_szZUnit), "nm") << what;
-            const std::string text = FileText(Target()).substr(0, 40960);
+            const std::string text = WithoutNoteLines(FileText(Target()).substr(0, 40960));
             for (const char* other : kNanoscopeReaderKeys)
                 EXPECT_EQ(Count(text, other), Count(plainText, other)) << what << ": " << other;
         }
     }
     EXPECT_TRUE(prompt.messages.empty());
+}
+
+namespace {
+
+// Which writers give a text back exactly; the others are to name it before writing.
+struct KeptBy {
+    bool spm, nanoscope, mdt;
+    bool For(ImageFormat format) const
+    {
+        return format == ImageFormat::kSpm ? spm : format == ImageFormat::kNanoscope ? nanoscope : mdt;
+    }
+};
+
+}  // namespace
+
+// An image's name and note come back as they were, in ASCII, UTF-8 or the ANSI bytes of an
+// older file, or the one question before the file is written names each text the file
+// cannot keep, with what it reads back as.
+TEST_P(Writers, NamesAndNotesComeBackOrAreNamedBeforeWriting)
+{
+    const std::string latin1Micros(321, '\xB5');  // twice as long in UTF-8
+    const struct {
+        const char* what;
+        std::string quantity, note;
+        KeptBy name, noteKept;
+    } cases[] = {
+        {"ASCII", "Height", "Synthetic sample: tilted plane, four round bumps", {1, 1, 1}, {1, 1, 1}},
+        {"UTF-8 and lines", "H\xC3\xB6he", "H\xC3\xB6he in \xC2\xB5m\nzweite Zeile\r\nthird\tcolumn\n",
+         {1, 1, 1}, {1, 1, 1}},
+        {"ANSI", "H\xF6he", "Gr\xF6\xDF" "e 3 \xB5m", {1, 1, 1}, {1, 1, 1}},
+        {"markup", "Topography", "a & <b> \"c\" </TextComment> &amp; \\Note: x", {1, 1, 1}, {1, 1, 1}},
+        {"empty", "", "", {1, 0, 0}, {1, 1, 1}},
+        {"control character", "Amplitude", "\x01x\x7F", {1, 1, 1}, {1, 1, 0}},
+        {"ANSI at the limit", "Height", latin1Micros, {1, 1, 1}, {1, 1, 0}},
+    };
+    for (const auto& c : cases) {
+        CSpmImage image = Landscape();
+        SetHeaderText(image.m_header.m_szQuantity, c.quantity);
+        SetHeaderText(image.m_header.m_szNote, c.note);
+        prompt.questions.clear();
+        ASSERT_EQ(Save(image), ImageFileError::kNone) << c.what;
+        const Loaded back = Load();
+        ASSERT_TRUE(back.ok) << c.what << ": " << back.error;
+        const std::string name = HeaderText(back.image.m_header.m_szQuantity);
+        const std::string note = HeaderText(back.image.m_header.m_szNote);
+        const bool nameKept = c.name.For(GetParam().format), noteKept = c.noteKept.For(GetParam().format);
+        EXPECT_EQ(HeaderBytesAsUtf8(name) == HeaderBytesAsUtf8(c.quantity), nameKept) << c.what << ": " << Shown(name);
+        EXPECT_EQ(HeaderBytesAsUtf8(note) == HeaderBytesAsUtf8(c.note), noteKept) << c.what << ": " << Shown(note);
+        const std::string file = GetParam().format == ImageFormat::kMdt ? "An NT-MDT file" : "A NanoScope file";
+        std::string question;
+        if (!nameKept)
+            question += file + " cannot keep the image name " + InQuotes(HeaderBytesAsUtf8(c.quantity)) +
+                        ": it reads back as " + InQuotes(HeaderBytesAsUtf8(name)) + ".\n";
+        if (!noteKept)
+            question += file + " cannot keep the note " + InQuotes(HeaderBytesAsUtf8(c.note)) + ": it reads back as " +
+                        InQuotes(HeaderBytesAsUtf8(note)) + ".\n";
+        EXPECT_EQ(prompt.questions, question.empty() ? Texts{} : Texts{question + "Save it all the same?"}) << c.what;
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// No or Cancel to the question writes nothing, leaves a file already there as it was, says
+// nothing more and leaves the image as it was.
+TEST_P(Writers, NoOrCancelToWhatAFileCannotKeepWritesNothing)
+{
+    if (GetParam().format == ImageFormat::kSpm)
+        GTEST_SKIP() << "a *.spm file keeps every text";
+    CSpmImage image = Landscape();
+    SetHeaderText(image.m_header.m_szQuantity, "");
+    SetHeaderText(image.m_header.m_szXYUnit, "pA");
+    for (const CQuestionBox::Answer answer : {CQuestionBox::Answer::No, CQuestionBox::Answer::Cancel}) {
+        for (const bool existing : {false, true}) {
+            std::filesystem::remove(Target());
+            if (existing)
+                WriteFile(Target(), "old contents");
+            AnsweringPrompt refusing(answer, Target());
+            CSpmImage attempt = image;
+            EXPECT_EQ(Save(attempt), ImageFileError::kDeclined);
+            ASSERT_EQ(refusing.questions.size(), 1u);
+            EXPECT_EQ(refusing.targetExisted, std::vector<bool>{existing});
+            EXPECT_TRUE(refusing.messages.empty());
+            EXPECT_EQ(std::filesystem::exists(Target()), existing);
+            if (existing) {
+                EXPECT_EQ(FileText(Target()), "old contents");
+            }
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), existing ? 1 : 0);
+            EXPECT_EQ(attempt.m_header.m_fKz, image.m_header.m_fKz);
+            EXPECT_EQ(attempt.m_pRaw, image.m_pRaw);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllWritable, Writers, testing::ValuesIn(kWritableFormats),

@@ -1,11 +1,15 @@
 // What the NanoScope and NT-MDT writers keep of an image's units, steps and heights: a file
-// reads back as the same image, or the user hears before it is written what it cannot keep,
-// or nothing is written at all.
+// reads back as the same image, or the user is asked before it is written, naming what it
+// cannot keep, or nothing is written at all.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
 #include <optional>
+#include <tuple>
 
 #include "FormatTestSupport.h"
 #include "formats/TextFields.h"
@@ -14,38 +18,14 @@
 
 namespace {
 
-// Notes with every message whether the target file already existed when it was shown.
-class WatchingPrompt : public ScriptedPrompt {
-public:
-    explicit WatchingPrompt(std::filesystem::path target) : m_target(std::move(target)) {}
-    void Message(const std::string& text) override
-    {
-        ScriptedPrompt::Message(text);
-        targetExisted.push_back(std::filesystem::exists(m_target));
-    }
-    std::vector<bool> targetExisted;
-
-private:
-    std::filesystem::path m_target;
-};
-
-enum class Kind { kLength, kDegree, kVolt, kCounts, kOther };
-
-struct UnitCase {
-    std::string text;
-    Kind kind;
-};
-
 // Every length spelling, then one unit of each other kind.
-std::vector<UnitCase> EveryUnitKind()
+std::vector<std::string> EveryUnit()
 {
-    std::vector<UnitCase> units;
+    std::vector<std::string> units;
     for (const Spelling& s : kSpellings)
-        units.push_back({s.text, Kind::kLength});
-    units.push_back({"deg", Kind::kDegree});
-    units.push_back({"V", Kind::kVolt});
-    units.push_back({"uni", Kind::kCounts});
-    units.push_back({"pA", Kind::kOther});
+        units.push_back(s.text);
+    for (const char* other : {"deg", "V", "uni", "pA"})
+        units.push_back(other);
     return units;
 }
 
@@ -58,11 +38,6 @@ double FactorBetween(const std::string& written, const std::string& back)
     return from && to ? *from / *to : 1.0;
 }
 
-bool SameUnit(const std::string& written, const std::string& back)
-{
-    return (LengthUnitOf(written) && LengthUnitOf(back)) || written == back;
-}
-
 struct Writer {
     ImageFormat format;
     const char* fileName;
@@ -70,11 +45,13 @@ struct Writer {
 constexpr Writer kNanoscope{ImageFormat::kNanoscope, "u.000"};
 constexpr Writer kMdt{ImageFormat::kMdt, "u.mdt"};
 
-// Saves the image after removing the target, and reads it back.
+// Saves the image after removing the target, answering Yes to what the writer asks, and
+// reads it back.
 struct RoundTrip {
     ImageFileError saved;
     std::vector<std::string> messages;
-    std::vector<bool> messageBeforeFile;
+    std::vector<std::string> questions;
+    std::vector<bool> askedBeforeFile;
     Loaded back;
 };
 
@@ -82,32 +59,43 @@ RoundTrip SaveAndLoad(const ScratchDir& dir, const Writer& writer, CSpmImage ima
 {
     const std::filesystem::path target = dir / writer.fileName;
     std::filesystem::remove(target);
-    WatchingPrompt prompt(target);
+    AnsweringPrompt prompt(CQuestionBox::Answer::Yes, target);
     RoundTrip trip;
     trip.saved = SaveImageFile(writer.format, target, image);
     trip.messages = prompt.messages;
+    trip.questions = prompt.questions;
     for (const bool existed : prompt.targetExisted)
-        trip.messageBeforeFile.push_back(!existed);
+        trip.askedBeforeFile.push_back(!existed);
     if (trip.saved == ImageFileError::kNone)
         trip.back = LoadImageFile(writer.format, target);
     return trip;
 }
 
-// A kept unit reads back as itself (a length as the same length) and says nothing; a lost
-// one is named before the file is written, with what it reads back as, and its numbers stay.
-void ExpectUnitKeptOrNamed(const RoundTrip& trip, bool kept, const std::string& unit, const std::string& back,
-                           const std::string& what)
+// A unit kept reads back exactly as it was and is not asked about; any other is named in the
+// one question before the file is written, with what it reads back as.
+void ExpectUnitKeptOrNamed(const RoundTrip& trip, bool kept, const std::string& axis, const std::string& unit,
+                           const std::string& back, const std::string& what)
 {
+    const std::string named = "cannot keep the " + axis + " " + InQuotes(HeaderBytesAsUtf8(unit));
+    EXPECT_TRUE(trip.messages.empty()) << what << ": " << trip.messages[0];
     if (kept) {
-        EXPECT_TRUE(SameUnit(unit, back)) << what << " read back as " << Shown(back);
-        EXPECT_TRUE(trip.messages.empty()) << what << ": " << (trip.messages.empty() ? "" : trip.messages[0]);
+        EXPECT_EQ(back, unit) << what;
+        for (const std::string& question : trip.questions)
+            EXPECT_EQ(question.find(named), std::string::npos) << what << ": " << question;
         return;
     }
-    ASSERT_EQ(trip.messages.size(), 1u) << what << " read back as " << Shown(back);
-    EXPECT_TRUE(trip.messageBeforeFile[0]) << what;
-    EXPECT_NE(trip.messages[0].find(InQuotes(HeaderBytesAsUtf8(unit))), std::string::npos)
-        << what << ": " << trip.messages[0];
-    EXPECT_NE(trip.messages[0].find(InQuotes(back)), std::string::npos) << what << ": " << trip.messages[0];
+    EXPECT_NE(back, unit) << what;
+    ASSERT_EQ(trip.questions.size(), 1u) << what << " read back as " << Shown(back);
+    EXPECT_TRUE(trip.askedBeforeFile[0]) << what;
+    EXPECT_NE(trip.questions[0].find(named), std::string::npos) << what << ": " << trip.questions[0];
+    EXPECT_NE(trip.questions[0].find("it reads back as " + InQuotes(back)), std::string::npos)
+        << what << ": " << trip.questions[0];
+    EXPECT_TRUE(trip.questions[0].ends_with("\nSave it all the same?")) << what << ": " << trip.questions[0];
+}
+
+bool OneOf(const std::string& text, std::initializer_list<const char*> texts)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 CSpmImage UnitImage(const char* quantity, const std::string& xyUnit, const std::string& zUnit)
@@ -122,32 +110,33 @@ CSpmImage UnitImage(const char* quantity, const std::string& xyUnit, const std::
 
 // A NanoScope file names a height's unit by its data name: "Height" is in nanometres and
 // "Phase" in degrees; any other quantity keeps its unit as the Z scale's last word, except
-// volts, which the instrument's raw data carries and the reader takes for counts.
+// volts, which the instrument's raw data carries and the reader takes for counts, and a unit
+// with blanks. An NT-MDT file keeps the units it has a code for, in their own spelling.
 TEST(WrittenUnits, EveryZUnitUnderEachQuantityComesBackOrIsNamedBeforeWriting)
 {
     ScratchDir dir;
     const struct {
         Writer writer;
         const char* quantity;
-        bool keeps[5];  // by Kind: length, deg, V, uni, other
+        std::function<bool(const std::string&)> keeps;
     } cases[] = {
-        {kNanoscope, "Height", {true, false, false, false, false}},
-        {kNanoscope, "Phase", {false, true, false, false, false}},
-        {kNanoscope, "Amplitude", {true, true, false, true, true}},
-        {kMdt, "Height", {true, true, false, true, false}},
-        {kMdt, "Phase", {true, true, false, true, false}},
-        {kMdt, "Amplitude", {true, true, false, true, false}},
+        {kNanoscope, "Height", [](const std::string& u) { return u == "nm"; }},
+        {kNanoscope, "Phase", [](const std::string& u) { return u == "deg"; }},
+        {kNanoscope, "Amplitude", [](const std::string& u) { return u != "V" && u.find(' ') == std::string::npos; }},
+        {kMdt, "Height", [](const std::string& u) { return OneOf(u, {"nm", "um", "A", "deg", "uni"}); }},
+        {kMdt, "Phase", [](const std::string& u) { return OneOf(u, {"nm", "um", "A", "deg", "uni"}); }},
+        {kMdt, "Amplitude", [](const std::string& u) { return OneOf(u, {"nm", "um", "A", "deg", "uni"}); }},
     };
     for (const auto& c : cases)
-        for (const UnitCase& unit : EveryUnitKind()) {
-            const std::string what = std::string(c.writer.fileName) + " " + c.quantity + " in " + Shown(unit.text);
-            const CSpmImage image = UnitImage(c.quantity, "nm", unit.text);
+        for (const std::string& unit : EveryUnit()) {
+            const std::string what = std::string(c.writer.fileName) + " " + c.quantity + " in " + Shown(unit);
+            const CSpmImage image = UnitImage(c.quantity, "nm", unit);
             const RoundTrip trip = SaveAndLoad(dir, c.writer, image);
             ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
             ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
             const std::string back = HeaderText(trip.back.image.m_header.m_szZUnit);
-            ExpectUnitKeptOrNamed(trip, c.keeps[static_cast<int>(unit.kind)], unit.text, back, what);
-            const double factor = FactorBetween(unit.text, back);
+            ExpectUnitKeptOrNamed(trip, c.keeps(unit), "Z unit", unit, back, what);
+            const double factor = FactorBetween(unit, back);
             for (std::size_t i = 0; i < image.m_pData.size(); ++i)
                 ASSERT_NEAR(trip.back.image.m_pData[i], image.m_pData[i] * factor, 1e-4 * factor * image.m_dMax)
                     << what << ", point " << i;
@@ -155,33 +144,56 @@ TEST(WrittenUnits, EveryZUnitUnderEachQuantityComesBackOrIsNamedBeforeWriting)
 }
 
 // Lateral units: a NanoScope file names micrometres and nanometres only, an NT-MDT file
-// lengths and counts.
+// gives every length back in nanometres and keeps counts.
 TEST(WrittenUnits, EveryXYUnitComesBackOrIsNamedBeforeWriting)
 {
     ScratchDir dir;
     const struct {
         Writer writer;
-        bool keeps[5];
+        std::initializer_list<const char*> keeps;
     } cases[] = {
-        {kNanoscope, {true, false, false, false, false}},
-        {kMdt, {true, false, false, true, false}},
+        {kNanoscope, {"nm", "um"}},
+        {kMdt, {"nm", "uni"}},
     };
     for (const auto& c : cases)
-        for (const UnitCase& unit : EveryUnitKind()) {
-            const std::string what = std::string(c.writer.fileName) + " XY in " + Shown(unit.text);
-            const RoundTrip trip = SaveAndLoad(dir, c.writer, UnitImage("Height", unit.text, "nm"));
+        for (const std::string& unit : EveryUnit()) {
+            const std::string what = std::string(c.writer.fileName) + " XY in " + Shown(unit);
+            const RoundTrip trip = SaveAndLoad(dir, c.writer, UnitImage("Height", unit, "nm"));
             ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
             ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
             const std::string back = HeaderText(trip.back.image.m_header.m_szXYUnit);
-            ExpectUnitKeptOrNamed(trip, c.keeps[static_cast<int>(unit.kind)], unit.text, back, what);
-            const double factor = FactorBetween(unit.text, back);
+            ExpectUnitKeptOrNamed(trip, OneOf(unit, c.keeps), "XY unit", unit, back, what);
+            const double factor = FactorBetween(unit, back);
             EXPECT_FLOAT_EQ(trip.back.image.m_header.m_fKx, static_cast<float>(0.5 * factor)) << what;
             EXPECT_FLOAT_EQ(trip.back.image.m_header.m_fKy, static_cast<float>(0.25 * factor)) << what;
         }
 }
 
+// A length that reads back as another length says that its values come back converted; one
+// that only changes its spelling does not.
+TEST(WrittenUnits, ALengthReadBackAsAnotherSaysItsValuesAreConverted)
+{
+    ScratchDir dir;
+    // The writer, the XY and Z units, and the question.
+    const std::tuple<Writer, const char*, const char*, const char*> cases[] = {
+        {kMdt, "um", "\xC2\xB5m",
+         "An NT-MDT file cannot keep the XY unit \"um\": it reads back as \"nm\", with the steps converted.\n"
+         "An NT-MDT file cannot keep the Z unit \"\xC2\xB5m\": it reads back as \"um\".\n"
+         "Save it all the same?"},
+        {kNanoscope, "\xB5m", "pm",
+         "A NanoScope file cannot keep the XY unit \"\xC2\xB5m\": it reads back as \"um\".\n"
+         "A NanoScope file cannot keep the Z unit \"pm\" of a \"Height\" image: it reads back as \"nm\", with the "
+         "heights converted.\nSave it all the same?"},
+    };
+    for (const auto& [writer, xy, z, question] : cases) {
+        const RoundTrip trip = SaveAndLoad(dir, writer, UnitImage("Height", xy, z));
+        ASSERT_EQ(trip.saved, ImageFileError::kNone) << writer.fileName;
+        EXPECT_EQ(trip.questions, std::vector<std::string>{question});
+    }
+}
+
 // A line break in a unit would end a text header's line early; the writer drops it, and
-// what the unit means is decided on what is left.
+// what the unit means is decided on what is left. The unit then cannot come back as it was.
 TEST(WrittenUnits, ControlCharactersInAUnitAreDroppedBeforeItsMeaningIsDecided)
 {
     ScratchDir dir;
@@ -191,8 +203,8 @@ TEST(WrittenUnits, ControlCharactersInAUnitAreDroppedBeforeItsMeaningIsDecided)
             const RoundTrip trip = SaveAndLoad(dir, writer, UnitImage("Height", xy, xy));
             ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
             ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
-            EXPECT_TRUE(trip.messages.empty()) << what << ": " << trip.messages[0];
             const SpmHeader& h = trip.back.image.m_header;
+            ExpectUnitKeptOrNamed(trip, false, "XY unit", xy, HeaderText(h.m_szXYUnit), what);
             const std::optional<double> lateral = NanometresPerLengthUnit(HeaderText(h.m_szXYUnit));
             ASSERT_TRUE(lateral.has_value()) << what << " read back as " << Shown(HeaderText(h.m_szXYUnit));
             EXPECT_FLOAT_EQ(h.m_fKx * *lateral, 0.5f * (xy[0] == 'n' ? 1.0f : 1000.0f)) << what;
@@ -228,7 +240,7 @@ TEST(WrittenUnits, AUnitThatIsNothingToWriteIsNamedAsLostByBothWriters)
                 const SpmHeader& h = trip.back.image.m_header;
                 const std::string back = lateral ? HeaderText(h.m_szXYUnit) : HeaderText(h.m_szZUnit);
                 EXPECT_EQ(back, lateral ? c.xyBack : c.zBack) << what;
-                ExpectUnitKeptOrNamed(trip, false, blank, back, what);
+                ExpectUnitKeptOrNamed(trip, false, lateral ? "XY unit" : "Z unit", blank, back, what);
             }
         }
 }
@@ -245,9 +257,9 @@ TEST(WrittenUnits, ALostUnitIsNamedWithTheArticleOfItsQuantity)
     for (const auto& [quantity, article] : cases) {
         const RoundTrip trip = SaveAndLoad(dir, kNanoscope, UnitImage(quantity, "nm", "V"));
         ASSERT_EQ(trip.saved, ImageFileError::kNone) << quantity;
-        EXPECT_EQ(trip.messages, std::vector<std::string>{"A NanoScope file cannot keep the Z unit \"V\" of " +
-                                                          std::string(article) + " \"" + quantity +
-                                                          "\" image: it reads back as \"uni\"."});
+        EXPECT_EQ(trip.questions, std::vector<std::string>{"A NanoScope file cannot keep the Z unit \"V\" of " +
+                                                           std::string(article) + " \"" + quantity +
+                                                           "\" image: it reads back as \"uni\".\nSave it all the same?"});
     }
 }
 
@@ -309,12 +321,17 @@ TEST(WrittenUnits, StepsAndZScalesAtTheEndsOfTheFloatRange)
             EXPECT_FALSE(std::filesystem::exists(dir / c.writer.fileName)) << what;
             ASSERT_EQ(trip.messages.size(), 1u) << what;
             EXPECT_EQ(trip.messages[0].rfind("Save not Ok\n", 0), 0u) << what << ": " << trip.messages[0];
+            EXPECT_TRUE(trip.questions.empty()) << what;
             continue;
         }
         ASSERT_EQ(trip.saved, ImageFileError::kNone) << what;
         EXPECT_TRUE(trip.messages.empty()) << what << ": " << trip.messages[0];
         ASSERT_TRUE(trip.back.ok) << what << ": " << trip.back.error;
         const SpmHeader& h = trip.back.image.m_header;
+        // A unit the file holds in another length is asked about and comes back converted.
+        const bool converted = FactorBetween(c.xyUnit, HeaderText(h.m_szXYUnit)) != 1.0 ||
+                               FactorBetween(c.zUnit, HeaderText(h.m_szZUnit)) != 1.0;
+        EXPECT_EQ(trip.questions.size(), converted ? 1u : 0u) << what;
         const double lateral = FactorBetween(c.xyUnit, HeaderText(h.m_szXYUnit));
         EXPECT_NEAR(h.m_fKx / lateral, c.step, 1e-6 * c.step) << what;
         EXPECT_NEAR(h.m_fKy / lateral, c.step, 1e-6 * c.step) << what;
