@@ -66,7 +66,9 @@ const MenuCommand kMenuCommands[] = {
     {cmd::kHighpass3x3, ProcessingCommand::kHighpass3x3}, {cmd::kHighpass5x5, ProcessingCommand::kHighpass5x5},
     {cmd::kSharpen, ProcessingCommand::kSharpen},       {cmd::kSobelVert, ProcessingCommand::kSobelVert},
     {cmd::kHipassGaussX, ProcessingCommand::kHipassGaussX}, {cmd::kRotate90, ProcessingCommand::kRotate90},
-    {cmd::kEditUndo, ProcessingCommand::kUndo},
+    // Crop is the 2D view's command; until a 2D view handles it, the document runs it while a
+    // 2D frame is active.
+    {cmd::kCrop, ProcessingCommand::kCrop},             {cmd::kEditUndo, ProcessingCommand::kUndo},
 };
 
 // The selection-mode buttons toggle the document's mode and show it as their check marks;
@@ -107,9 +109,9 @@ void RegisterProcessingCommands(CMainFrame& mainFrame)
                 ui.Enable(Host().ActiveViewKind() == kViewKind2D);
                 ui.SetCheck(StateOf(doc, command, ui).checked ? 1 : 0);
             });
-    // Crop is the 2D view's command; until a 2D view handles it, the document runs it while
-    // a 2D frame is active.
-    CDocument::AddClassCommand(
-        cmd::kCrop, [](CDocument& doc) { ProcessingCommandsOf(doc).Run(ProcessingCommand::kCrop); },
-        [](CDocument&, CCmdUI& ui) { ui.Enable(Host().ActiveViewKind() == kViewKind2D); });
+}
+
+void EnableWithActiveImage(CDocument& doc, CCmdUI& ui)
+{
+    ui.Enable(ProcessingCommandsOf(doc).ShowsImage());
 }

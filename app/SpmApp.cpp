@@ -149,13 +149,13 @@ void CSpmApp::AddDocumentHandlers()
         const std::string image = activeImage();
         if (doc.Doc().OnFileSave(image) == CMDIDoc::FileSaveResult::kSaveAs && m_pDocManager->IsOpen(&doc))
             m_pDocManager->DoSaveAs(doc, image);
-    });
+    }, EnableWithActiveImage);
     CDocument::AddClassCommand(cmd::kFileSaveAs, [this, activeImage](CDocument& doc) {
         m_pDocManager->DoSaveAs(doc, activeImage());
-    });
+    }, EnableWithActiveImage);
     CDocument::AddClassCommand(cmd::kSaveImageConfig, [activeImage](CDocument& doc) {
         doc.Doc().OnSaveImageConfig(activeImage());
-    });
+    }, EnableWithActiveImage);
     CDocument::AddClassCommand(cmd::kSaveDocConfigs, [activeImage](CDocument& doc) {
         doc.Doc().OnFILESaveDocCondig(activeImage());
     });

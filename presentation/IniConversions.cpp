@@ -28,8 +28,8 @@ COLORREF ParseIniColor(std::string_view text)
 std::string FormatIniFloat(float value)
 {
     std::string text = FormatFixed(value, 2);
-    if (std::isfinite(value) && static_cast<float>(ParseIniNumber(text)) != value)
-        text = ShortestFloatText(value);
+    if (std::isfinite(value) && ParseIniFloat(text) != value)
+        text = FloatTextReadBy(value, ParseIniFloat);
     return text;
 }
 

@@ -26,8 +26,9 @@ std::int16_t ParseIniInt16(std::string_view text);
 float SaturateToFloat(double value);
 
 // A single-precision field as the profile files keep it: two decimals, as they always were,
-// where those read back as the field; else the shortest text that does, so that a save never
-// changes a value the user set (a light intensity of 0.125, a palette cursor dragged).
+// where those read back as the field through ParseIniFloat; else the shortest text that does,
+// so that a save never changes a value the user set (a light intensity of 0.125, a palette
+// cursor dragged).
 std::string FormatIniFloat(float value);
 
 // "red,green,blue" (a missing second comma leaves green empty and blue the rest); a text

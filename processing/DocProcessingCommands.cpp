@@ -128,15 +128,27 @@ void CDocProcessingCommands::Update(ProcessingCommand command, CommandState& sta
         state.checked = m_doc.m_nSelectMode == mode;
         return;
     }
-    if (command != ProcessingCommand::kUndo) {
-        state.enabled = true;
-        return;
-    }
-    const std::string kind = m_host.ActiveViewKind();
     // Asked at every idle moment: a missing image only disables the item, without a message
     // box that would come back at once.
-    const ImageEntry* entry = kind == ":2D" || kind == ":3D" ? m_doc.FindImage(m_host.ActiveImageName()) : nullptr;
-    state.enabled = entry != nullptr && entry->m_pImage->m_bUndoValid == 1;
+    const ImageEntry* entry = ShownImage();
+    switch (command) {
+    case ProcessingCommand::kUndo: state.enabled = entry != nullptr && entry->m_pImage->m_bUndoValid == 1; break;
+    // The rectangle is selected in a 2D view.
+    case ProcessingCommand::kCrop: state.enabled = entry != nullptr && m_host.ActiveViewKind() == ":2D"; break;
+    default: state.enabled = entry != nullptr;
+    }
+}
+
+bool CDocProcessingCommands::ShowsImage() const
+{
+    return ShownImage() != nullptr;
+}
+
+ImageEntry* CDocProcessingCommands::ShownImage() const
+{
+    // A profile frame plots every image of the document along the line and acts on none.
+    const std::string kind = m_host.ActiveViewKind();
+    return kind == ":2D" || kind == ":3D" ? m_doc.FindImage(m_host.ActiveImageName()) : nullptr;
 }
 
 CSpmImage* CDocProcessingCommands::ActiveImage(const char* method) const

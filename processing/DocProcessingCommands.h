@@ -9,6 +9,7 @@
 
 class CMDIDoc;
 class CSpmImage;
+struct ImageEntry;
 struct SelectionRect;
 
 // What the commands need of the application around the document.
@@ -65,8 +66,12 @@ public:
     CDocProcessingCommands(CMDIDoc& doc, IProcessingHost& host) : m_doc(doc), m_host(host) {}
 
     void Run(ProcessingCommand command);
-    // Sets what the command's update handler decides and leaves the rest of the state.
+    // Sets what the command's update handler decides and leaves the rest of the state: a
+    // command on the active image is enabled while ShowsImage, Crop only in a 2D frame.
     void Update(ProcessingCommand command, CommandState& state) const;
+    // Whether the active frame is a 2D or 3D one whose image the document holds: what every
+    // command on the active frame's image needs.
+    bool ShowsImage() const;
 
     // The Fourier tool's "Replace Image": the heights (one per point of the image) replace
     // the image's after an undo copy, like any command on the active image. False, with
@@ -85,6 +90,7 @@ private:
     void OnCrop();
     void OnEditUndo();
     CSpmImage* ActiveImage(const char* method) const;
+    ImageEntry* ShownImage() const;
     SelectionRect SelectedRect() const;
     // Hint 5 to every view, the palette repainted.
     void HeightsChanged();

@@ -1,9 +1,12 @@
 #include "platform/core/NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "platform/core/Prompt.h"
 
 std::string FormatFixed(double value, int decimals)
 {
@@ -15,14 +18,37 @@ std::string FormatFixed(double value, int decimals)
     return std::string(buffer.data(), result.ptr);
 }
 
-std::string ShortestFloatText(float value)
+std::string FloatTextReadBy(float value, FloatReader reader)
 {
     if (!std::isfinite(value))
         return FormatFixed(value, 0);
-    // The largest float has 39 digits before the point, the smallest 150 after it.
+    // The largest float has 39 digits before the point, the smallest 149 decimals: its exact
+    // value, which every reader takes back.
+    constexpr int kExactDecimals = 149;
     std::array<char, 200> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
-    return std::string(buffer.data(), result.ptr);
+    char* const first = buffer.data();
+    char* end = std::to_chars(first, first + buffer.size(), value, std::chars_format::fixed).ptr;
+    const auto readsBack = [&] { return reader(std::string_view(first, end)) == value; };
+    if (!readsBack()) {
+        const char* point = std::find(static_cast<const char*>(first), static_cast<const char*>(end), '.');
+        const auto shortest = static_cast<int>(point == end ? 0 : end - point - 1);
+        for (int decimals = shortest + 1; decimals <= kExactDecimals; ++decimals) {
+            end = std::to_chars(first, first + buffer.size(), value, std::chars_format::fixed, decimals).ptr;
+            if (readsBack())
+                break;
+        }
+    }
+    return std::string(first, end);
+}
+
+std::string ShortestFloatText(float value)
+{
+    return FloatTextReadBy(value, [](std::string_view text) -> std::optional<float> {
+        double read = 0.0;
+        if (!ParseDialogNumber(std::string(text), read))
+            return std::nullopt;
+        return static_cast<float>(read);
+    });
 }
 
 std::int64_t TruncToInt64(double value)

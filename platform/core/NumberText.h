@@ -3,15 +3,25 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // The value as printf's "%.<decimals>f" writes it in the "C" locale, whatever the current
 // locale says (a point, never a comma).
 std::string FormatFixed(double value, int decimals);
-// The shortest text in fixed notation that reads back as `value` as a float: 12.55f gives
-// "12.55", not the digits of the double it widens to. Infinities and NaN as FormatFixed
-// writes them.
+
+// One of the program's ways of reading a text into a float field; none for a text it takes
+// no value from.
+using FloatReader = std::optional<float> (*)(std::string_view text);
+// The shortest text in fixed notation that a float reader takes back as `value` (12.55f
+// gives "12.55", not the digits of the double it widens to), checked against `reader`: the
+// program's readers read a double and round that to float, so where that text (which may lie
+// next to the middle between two floats) gives a neighbour, the value is written with as few
+// decimals more as `reader` takes back. Infinities and NaN as FormatFixed writes them.
+std::string FloatTextReadBy(float value, FloatReader reader);
+// The same for the text of an edit, which the panels and dialogs read as ParseDialogNumber
+// does (platform/core/Prompt.h) and keep as a float.
 std::string ShortestFloatText(float value);
 
 // The value truncated toward zero; NaN gives 0 and values beyond the type's range give its

@@ -1,16 +1,25 @@
 // Processing in the running application on a real NanoScope file: the menu's items are
-// enabled by their handlers, flatten changes the active image, Edit Undo brings it back.
+// enabled by their handlers, flatten changes the active image, Edit Undo brings it back; the
+// commands on the active frame's image are enabled only where it shows one.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
+
+#include <map>
+#include <set>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
+#include "app/MenuResources.h"
+#include "platform/qt/CommandRegistry.h"
+#include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/View.h"
+#include "processing/ImageProcessor.h"
 
 TEST(ProcessingScenario, FlattenThenUndo)
 {
@@ -77,4 +86,102 @@ TEST(ProcessingScenario, FlattenThenUndo)
     EXPECT_EQ(image.m_pData, loaded);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_TRUE(app.Prompt().messages.empty());
+}
+
+namespace {
+
+void AddCommands(const std::vector<MenuItem>& items, std::set<int>& ids)
+{
+    for (const MenuItem& item : items) {
+        if (item.id > 0)
+            ids.insert(item.id);
+        AddCommands(item.items, ids);
+    }
+}
+
+// Every command a menu item or a toolbar button carries.
+std::set<int> MenuAndToolBarCommands()
+{
+    std::set<int> ids;
+    AddCommands(AppMenu(), ids);
+    AddCommands(DocumentMenu(), ids);
+    for (int id : StandardToolBarButtons())
+        if (id > 0)
+            ids.insert(id);
+    return ids;
+}
+
+// The commands that act on the active frame's image: they change it, save it, or select in
+// its 2D view.
+const std::set<int> kImageCommands{
+    cmd::kMedianX,     cmd::kMedianY,     cmd::kMedianXY,      cmd::kFlattenX,      cmd::kFlattenY,
+    cmd::kFlattenXY,   cmd::kAlignX,      cmd::kAlignY,        cmd::kAlignXY,       cmd::kNormalize,
+    cmd::kGauss3x3,    cmd::kGauss5x5,    cmd::kLaplace3x3,    cmd::kLaplace5x5,    cmd::kLowpass3x3,
+    cmd::kLowpass5x5,  cmd::kHighpass3x3, cmd::kHighpass5x5,   cmd::kSharpen,       cmd::kSobelVert,
+    cmd::kHipassGaussX, cmd::kRotate90,   cmd::kCrop,          cmd::kFourierTransform, cmd::kEditUndo,
+    cmd::kFileSave,    cmd::kFileSaveAs,  cmd::kSaveImageConfig, cmd::kTwoPointMode, cmd::kRectMode,
+    cmd::kThreePointMode,
+};
+// Those of them that need the 2D view: the selection and what works on it.
+const std::set<int> k2DCommands{cmd::kCrop, cmd::kFourierTransform, cmd::kTwoPointMode, cmd::kRectMode,
+                                cmd::kThreePointMode};
+
+}  // namespace
+
+TEST(ProcessingScenario, CommandsOnTheImageAreEnabledOnlyWhileTheActiveFrameShowsOne)
+{
+    SPM_REQUIRE_DISPLAY();
+    RunningApp app(kBundledSample);
+    const std::set<int> ids = MenuAndToolBarCommands();
+    std::map<std::string, std::map<int, bool>> enabled;
+    const auto look = [&](const std::string& kind) {
+        for (int id : ids)
+            enabled[kind][id] = app.Enabled(id);
+    };
+    ASSERT_TRUE(app.Activate(":2D"));
+    // An undo copy, so that Undo depends on the frame alone.
+    CImageProcessor().MakeUndoCopy(*app.ActiveDoc().Doc().ImageList().front().m_pImage);
+    look(":2D");
+    ASSERT_TRUE(app.Activate(":3D"));
+    look(":3D");
+    // A profile frame plots every image of the document and shows none of its own.
+    ASSERT_TRUE(app.Run(cmd::kOpenProfile));
+    ASSERT_EQ(app.MainFrame().MDIGetActive()->m_strViewKind, ":Profile");
+    look(":Profile");
+    for (int id : ids) {
+        if (kImageCommands.contains(id)) {
+            EXPECT_TRUE(enabled[":2D"][id]) << id;
+            EXPECT_EQ(enabled[":3D"][id], !k2DCommands.contains(id)) << id;
+            EXPECT_FALSE(enabled[":Profile"][id]) << id;
+        } else {
+            // What works without an image works in every frame alike.
+            EXPECT_EQ(enabled[":Profile"][id], enabled[":2D"][id]) << id;
+            EXPECT_EQ(enabled[":3D"][id], enabled[":2D"][id]) << id;
+        }
+    }
+
+    // The toolbar's Rotate as the user meets it: greyed, and a click says nothing.
+    RunningApp::Pump(400);
+    QAction* rotate = app.App().Commands().Action(cmd::kRotate90);
+    ASSERT_NE(rotate, nullptr);
+    EXPECT_FALSE(rotate->isEnabled());
+    rotate->trigger();
+    RunningApp::Pump();
+    EXPECT_TRUE(app.Prompt().messages.empty());
+
+    // No frame at all: the commands of the menu without a document work as before.
+    ASSERT_TRUE(app.MainFrame().DocManager().CloseAllDocuments());
+    RunningApp::Pump();
+    ASSERT_EQ(app.MainFrame().MDIGetActive(), nullptr);
+    look("");
+    std::set<int> withoutDocument;
+    AddCommands(AppMenu(), withoutDocument);
+    for (int id : ids) {
+        if (kImageCommands.contains(id)) {
+            EXPECT_FALSE(enabled[""][id]) << id;
+        }
+        if (withoutDocument.contains(id)) {
+            EXPECT_EQ(enabled[""][id], enabled[":2D"][id]) << id;
+        }
+    }
 }

@@ -1,16 +1,21 @@
-// Locale-free number texts, saturating truncations, and file names of Windows and Linux paths.
+// Locale-free number texts, saturating truncations, float texts that read back, and file names
+// of Windows and Linux paths.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <random>
 
 #include "platform/core/NumberText.h"
 #include "platform/core/PathText.h"
+#include "platform/core/Prompt.h"
+#include "presentation/IniConversions.h"
 
 TEST(NumberText, FormatFixedMatchesPrintfInTheCLocale)
 {
@@ -67,6 +72,91 @@ TEST(NumberText, ParseDigitsNumberKnownAnswers)
         EXPECT_DOUBLE_EQ(ParseDigitsNumber(text), value) << '"' << text << '"';
     EXPECT_TRUE(std::isinf(ParseDigitsNumber(std::string(400, '9'))));
 }
+
+namespace {
+
+// How the program's edits take a number into a float field: the dialogs' reading, then the
+// float of it.
+std::optional<float> EditFloat(std::string_view text)
+{
+    double value = 0.0;
+    if (!ParseDialogNumber(std::string(text), value))
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
+// Each writer of float texts with the reader its texts go to.
+struct FloatTextPair {
+    const char* name;
+    std::string (*write)(float);
+    std::optional<float> (*read)(std::string_view);
+};
+const FloatTextPair kFloatTextPairs[] = {
+    {"edits", ShortestFloatText, EditFloat},
+    {"profile files", FormatIniFloat, ParseIniFloat},
+};
+
+// The text of `value` reads back as exactly its bits: -0 stays -0.
+bool ReadsBack(const FloatTextPair& pair, float value)
+{
+    const std::optional<float> read = pair.read(pair.write(value));
+    return read && std::bit_cast<std::uint32_t>(*read) == std::bit_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
+// 7.03853069e-26 is the first float of the sweep below whose shortest text, the one a
+// correctly rounding float reader takes back, reads as its neighbour through a double.
+TEST(FloatText, EveryWriterTextReadsBackThroughTheReaderItGoesTo)
+{
+    std::vector<float> values{7.03853069e-26f,
+                              std::numeric_limits<float>::max(),
+                              std::numeric_limits<float>::min(),
+                              std::numeric_limits<float>::denorm_min(),
+                              0.0f,
+                              -0.0f};
+    std::mt19937 random(1703);
+    while (values.size() < 200000) {
+        const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (std::isfinite(value))
+            values.push_back(value);
+    }
+    for (const FloatTextPair& pair : kFloatTextPairs)
+        for (const float value : values)
+            for (const float signed_ : {value, -value})
+                ASSERT_TRUE(ReadsBack(pair, signed_)) << pair.name << " " << pair.write(signed_);
+    // Short texts stay short: the digits a float needs, or the two decimals of the files.
+    EXPECT_EQ(ShortestFloatText(12.55f), "12.55");
+    EXPECT_EQ(ShortestFloatText(0.1f), "0.1");
+    EXPECT_EQ(FormatIniFloat(0.5f), "0.50");
+    EXPECT_EQ(FormatIniFloat(0.125f), "0.125");
+}
+
+// All 4.28 billion finite floats, in sixteen parts that run side by side; a minute or two of
+// a processor each.
+class EveryFloatText : public testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(EveryFloatText, ReadsBackThroughEveryReader)
+{
+    const char* asked = std::getenv("SPM_LONG_TESTS");
+    if (asked == nullptr || std::string(asked) != "1")
+        GTEST_SKIP() << "the sweep of every float runs with SPM_LONG_TESTS=1";
+    constexpr std::uint64_t kPart = std::uint64_t{1} << 28;
+    const std::uint64_t first = GetParam() * kPart;
+    int failures = 0;
+    for (std::uint64_t bits = first; bits < first + kPart && failures < 10; ++bits) {
+        const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+        if (!std::isfinite(value))
+            continue;
+        for (const FloatTextPair& pair : kFloatTextPairs)
+            if (!ReadsBack(pair, value)) {
+                ADD_FAILURE() << pair.name << " " << pair.write(value);
+                ++failures;
+            }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, EveryFloatText, testing::Range(std::uint32_t{0}, std::uint32_t{16}));
 
 TEST(PathText, FileNamesFoldersAndExtensionsWithABackslashAsPartOfAName)
 {
