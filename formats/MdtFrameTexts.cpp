@@ -155,12 +155,12 @@ std::string XmlUnescaped(std::string_view text)
 // The text of the element `name`; empty when there is none or it is empty.
 std::string ElementOfXml(std::string_view xml, std::string_view name)
 {
-    const std::string start = "<" + std::string(name) + ">";
+    const std::string start = std::string(1, '<').append(name).append(1, '>');
     const std::size_t at = xml.find(start);
     if (at == std::string_view::npos)
         return {};
     const std::size_t from = at + start.size();
-    const std::size_t end = xml.find("</" + std::string(name) + ">", from);
+    const std::size_t end = xml.find(std::string("</").append(name).append(1, '>'), from);
     return end == std::string_view::npos ? std::string() : XmlUnescaped(xml.substr(from, end - from));
 }
 

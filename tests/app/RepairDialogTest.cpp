@@ -101,7 +101,7 @@ TEST_F(RepairDialogOkCancelFocus, LeavingWithoutOkTakesThePresetOfARefusedTextAn
     for (int refused = 0; refused < 3; ++refused) {
         for (const Way way : {Way::Cancel, Way::Escape, Way::CloseBox}) {
             const int completed = (refused + 1) % 3;
-            const std::string path = WithoutCoefficients(dir, "c" + std::to_string(++run) + ".spm");
+            const std::string path = WithoutCoefficients(dir, std::string("c").append(std::to_string(++run)).append(".spm"));
             std::vector<std::string> said;
             const ModalStep typeThenLeave = [&](QWidget* modal) {
                 QLineEdit* done = CoefficientEdit(modal, fields[completed]);
