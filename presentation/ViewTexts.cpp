@@ -11,9 +11,10 @@ std::string ScanLengthText(double length, const std::string& xyUnit)
     // Whole numbers alone would print a 0.39 um scan as "0 um" and 0.78 um as "1 um".
     if (length < 1000.0)
         return FormatFixed(length, length < 1.0 ? 2 : length < 10.0 ? 1 : 0) + " " + xyUnit;
-    if (length > 1000.0 && (xyUnit == " nm" || xyUnit == "nm"))
+    if (xyUnit == " nm" || xyUnit == "nm")
         return FormatFixed(length * 0.001, 1) + " um";
-    return {};
+    // A unit we cannot scale still has a size: a label without one tells the user nothing.
+    return FormatFixed(length, 0) + " " + xyUnit;
 }
 
 ImagePoint ClampToImage(ImagePoint point, const CSpmImage& image)

@@ -11,9 +11,8 @@
 class CSpmImage;
 
 // A scan length as the views print it: below 1000 a number (two decimals below 1, one below
-// 10, else whole), a blank and the XY unit;
-// above 1000 in nm as micrometres with one decimal and " um"; otherwise (exactly 1000, or
-// above 1000 in another unit) nothing.
+// 10, else whole), a blank and the XY unit; from 1000 on in nm as micrometres with one
+// decimal and " um", in any other unit as a whole number, a blank and the unit.
 std::string ScanLengthText(double length, const std::string& xyUnit);
 
 // The 2D view's line above the image: "Matrix:<cols>x<rows> Xpoint:<x> Ypoint:<y> " then

@@ -19,8 +19,8 @@ TEST(ViewTexts, ScanLengths)
         const char* text;
     } cases[] = {
         {999.9, "nm", "1000 nm"}, {768, "nm", "768 nm"}, {2500, "nm", "2.5 um"}, {1280, " nm", "1.3 um"},
-        {2500, "um", ""},         {1000, "nm", ""},      {12, "um", "12 um"},       {2, "um", "2.0 um"},
-        {0.390625, "um", "0.39 um"},
+        {2500, "um", "2500 um"},  {1000, "nm", "1.0 um"}, {12, "um", "12 um"},      {2, "um", "2.0 um"},
+        {0.390625, "um", "0.39 um"}, {1024, "\xB5m", "1024 \xB5m"}, {1000, "", "1000 "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ScanLengthText(c.length, c.unit), c.text) << c.length << c.unit;
