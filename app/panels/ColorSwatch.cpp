@@ -25,6 +25,13 @@ void CColorSwatch::paintEvent(QPaintEvent* event)
     const QRect inner = rect().adjusted(2, 2, -2, -2);
     FillGdiRect(painter, {inner.left(), inner.top(), inner.left() + inner.width(),
                           inner.top() + inner.height()}, m_color);
+    // A swatch that takes no click must not look like one that does: washed out like the
+    // disabled edits beside it.
+    if (!isEnabled()) {
+        QColor veil = palette().color(QPalette::Window);
+        veil.setAlphaF(0.6);
+        painter.fillRect(inner, veil);
+    }
 }
 
 void CColorSwatch::mousePressEvent(QMouseEvent* event)

@@ -31,6 +31,7 @@
 #include "app/CommandIds.h"
 #include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
+#include "app/draw/GdiPainter.h"
 #include "app/panels/ColorSwatch.h"
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
@@ -1115,6 +1116,13 @@ TEST_P(PanelGui, WithoutARecordThePanelTakesNoInput)
     const auto enabled = [&](bool expected, const char* when) {
         for (QWidget* widget : inputs())
             EXPECT_EQ(widget->isEnabled(), expected) << when << ": " << widget->objectName().toStdString();
+        // A swatch shows its colour as it is only while it takes clicks.
+        for (std::size_t s = 0; s < kSwatchCount; ++s) {
+            CColorSwatch& swatch = panel.Swatch(ConfigSwatch(s));
+            const QColor shown = swatch.grab().toImage().pixelColor(swatch.rect().center());
+            const COLORREF colour = swatch.Color();
+            EXPECT_EQ(shown == ToQColor(colour), expected) << when << ": swatch " << s;
+        }
     };
     // Every tilt of the active frame's document, none without one.
     const auto tilts = [this] {
