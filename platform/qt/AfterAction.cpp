@@ -47,13 +47,15 @@ public:
             m_timer.start(0);
     }
 
+    void WaitForFocus(bool wait) { m_bWaitForFocus = wait; }
+
 protected:
     // A focus that leaves for no window of this program went to another program: what that
     // change of focus leaves, while it is delivered, waits until the program has it again. A
     // focus moving to a window of this program, a dialog the user's action opened, has one.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FocusOut && !m_bFocusLeaving &&
+        if (event->type() == QEvent::FocusOut && m_bWaitForFocus && !m_bFocusLeaving &&
             static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason &&
             QGuiApplication::focusWindow() == nullptr) {
             m_bFocusLeaving = true;
@@ -146,6 +148,7 @@ private:
     std::deque<Entry> m_queue;
     bool m_bRunning = false;
     bool m_bFocusLeaving = false;
+    bool m_bWaitForFocus = true;
 };
 
 // Made with the application, so that it sees the focus leave before any work comes.
@@ -157,6 +160,11 @@ void StartWatching()
 } // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(StartWatching)
+
+void SetWaitForFocusFromOtherPrograms(bool wait)
+{
+    CAfterAction::Instance().WaitForFocus(wait);
+}
 
 void RunAfterUserAction(QObject* context, std::function<void()> work)
 {

@@ -23,3 +23,7 @@ class QObject;
 void RunAfterUserAction(QObject* context, std::function<void()> work);
 // Shows `message` through the prompt that way.
 void SayAfterUserAction(QObject* context, std::string message);
+// Whether work brought by another program taking the focus waits for the focus to come back
+// (the default). A test program that shares its display with others beside it turns this off:
+// there any of them takes the focus when it opens a window, and no user brings it back.
+void SetWaitForFocusFromOtherPrograms(bool wait);

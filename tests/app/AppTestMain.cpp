@@ -13,8 +13,21 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <string_view>
+
+#include "platform/qt/AfterAction.h"
 
 namespace {
+
+// Only a suite that runs alone (named *Focus) owns the display's focus: in any other, a test
+// program beside it takes the focus whenever it opens a window, and a message waiting for
+// the focus to come back would wait for good.
+class FocusFromOtherPrograms : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo& test) override
+    {
+        SetWaitForFocusFromOtherPrograms(std::string_view(test.test_suite_name()).ends_with("Focus"));
+    }
+};
 
 // The names in the shared sample folder. The application writes *.cnf files beside the
 // images it saves settings for; a test that lets it do so on a shared sample would change
@@ -56,6 +69,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new FocusFromOtherPrograms);
     const int result = RUN_ALL_TESTS();
     for (const std::string& name : SampleNames())
         if (samplesBefore.count(name) == 0) {
