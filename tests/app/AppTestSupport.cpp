@@ -34,6 +34,13 @@ std::string SampleCopy(const ScratchDir& dir, const std::string& name)
     return (dir / name).string();
 }
 
+std::string OriginExportWithoutSteps(const ScratchDir& dir)
+{
+    const std::string path = (dir / "steps.dat").string();
+    WriteFile(path, std::string("x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n"));
+    return path;
+}
+
 RunningApp::RunningApp(const std::string& path)
 {
     QSettings("Local AppWizard-Generated Applications", "Quintara").clear();

@@ -37,6 +37,9 @@ bool DisplayAvailable();
 extern const std::string kBundledSample;
 // A copy of the bundled sample in `dir`; its path.
 std::string SampleCopy(const ScratchDir& dir, const std::string& name = "sample.spm");
+// An Origin export in `dir` whose X and Y steps are 0, so that opening it asks for the
+// coefficients; three rows of heights 1 to 6; its path.
+std::string OriginExportWithoutSteps(const ScratchDir& dir);
 
 class RunningApp {
 public:

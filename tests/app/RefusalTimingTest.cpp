@@ -351,8 +351,7 @@ TEST_F(RefusalTimingFocus, ARefusalInTheFourierDialogIsSaidThereThePanelsAfterIt
 // is open, and K_x shows its value again; the panel's refusal comes after the dialog.
 TEST_F(RefusalTimingFocus, ARefusalInTheCoefficientDialogIsSaidThereThePanelsAfterIt)
 {
-    const std::string path = (m_files / "steps.dat").string();
-    WriteFile(path, std::string("x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n"));
+    const std::string path = OriginExportWithoutSteps(m_files);
     TypeRefusedTilt(":3D");
     QString kxShown;
     const std::vector<Said> said = Run(

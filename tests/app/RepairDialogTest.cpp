@@ -139,15 +139,14 @@ TEST_F(RepairDialogOkCancelFocus, LeavingWithoutOkTakesThePresetOfARefusedTextAn
     }
 }
 
-// The export of the issue, whose steps are 0: "2000000" and Return in K_x, then in K_y, are
+// An Origin export whose steps are 0: "2000000" and Return in K_x, then in K_y, are
 // refused with one message each, and none comes later; K_x has the focus, K_y keeps its
 // text. "3" in K_x and Cancel then leave the header with X step 3, Y step 1 as offered, and
 // the Z scale the dialog showed in its disabled edit, which the heights 1000 to 6000 set.
 TEST_F(RepairDialogOkCancelFocus, EachRefusingOkSaysOneMessageAndTheOriginZScaleIsShownAndKept)
 {
     const ScratchDir dir;
-    const std::string path = (dir / "steps.dat").string();
-    WriteFile(path, std::string("x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n"));
+    const std::string path = OriginExportWithoutSteps(dir);
     RunningApp app;
     RealDialogs real(app);
     // The keys go in from a step of their own: the message they bring runs a loop of its

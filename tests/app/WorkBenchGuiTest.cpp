@@ -695,8 +695,7 @@ TEST_F(RepairDialogsFocus, OKTakesNoRefusedNumber)
 TEST_F(RepairDialogsFocus, AnOriginExportWithoutStepsTakesOnlyTheNumberTyped)
 {
     const ScratchDir dir;
-    const std::string path = (dir / "steps.dat").string();
-    WriteFile(path, std::string("x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n"));
+    const std::string path = OriginExportWithoutSteps(dir);
     RunningApp app;
     RealDialogs real(app);
     const auto coefficients = [](QWidget* modal) { return modal != nullptr ? modal->findChild<QLineEdit*>("Kx") : nullptr; };
