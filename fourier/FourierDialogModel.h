@@ -199,6 +199,8 @@ public:
     CMDIDoc* m_pDoc = nullptr;
     std::vector<FilterPrimitive> m_PrimitiveList;
     FilterPrimitive m_CurPrimitive;
+    // The primitives the mask holds: what an empty list keeps, laid out anew for a new direction.
+    std::vector<FilterPrimitive> m_maskPrimitives;
     int m_nLinLogSaved = 0;
     double m_dTopValue = 0.0;
     int m_nPendingAction = kNoAction;

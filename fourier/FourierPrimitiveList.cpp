@@ -107,20 +107,30 @@ void CFourierDialogModel::SetMaskFrom(bool built)
 void CFourierDialogModel::BuildSingleFilterMask()
 {
     ReadPrimitiveControls();
-    SetMaskFrom(BuildPrimitiveMask(m_CurPrimitive, m_Workspace, m_imgMask.m_pData));
+    const bool built = BuildPrimitiveMask(m_CurPrimitive, m_Workspace, m_imgMask.m_pData);
+    if (built)
+        m_maskPrimitives = {m_CurPrimitive};
+    SetMaskFrom(built);
     Overlay();
 }
 
 bool CFourierDialogModel::BuildComplexFilterMask()
 {
-    // An empty list keeps the mask of the last build.
-    if (m_PrimitiveList.empty())
+    // An empty list keeps the filter of the last build, built again for the spectra now held:
+    // the direction may have changed since, and a mask laid out for another would filter
+    // them by something the user never built.
+    if (m_PrimitiveList.empty()) {
+        if (!m_maskPrimitives.empty())
+            SetMaskFrom(BuildListMask(m_maskPrimitives, m_Workspace, m_imgMask.m_pData));
         return false;
+    }
     m_view.BeginWaitCursor();
     m_CurPrimitive = m_PrimitiveList.back();
     m_nLoPass = m_CurPrimitive.LoPass;
     m_nShape = m_CurPrimitive.Type == 0 ? 0 : 1;
     const bool built = BuildListMask(m_PrimitiveList, m_Workspace, m_imgMask.m_pData);
+    if (built)
+        m_maskPrimitives = m_PrimitiveList;
     SetMaskFrom(built);
     m_view.RefreshChecks();
     m_view.EndWaitCursor();

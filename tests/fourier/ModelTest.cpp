@@ -460,4 +460,31 @@ TEST_F(ModelTest, DirectionChangeShowsTheMaskFilteringApplies)
         }
 }
 
+// With the list cleared, Complex keeps the filter it built last; a new direction lays that
+// filter out for its own spectra, as a build of the list would have.
+TEST_F(ModelTest, AClearedListKeepsItsFilterLaidOutForANewDirection)
+{
+    OpenImage(32, 32);
+    const auto direction = [this](int mode) {
+        view.onExchange = [this, mode] {
+            model.m_nFourieMode = mode;
+            model.m_nSingleComplex = 1;
+        };
+        model.OnFourieMode();
+    };
+    for (int from : {kFourierX, kFourierXY})
+        for (int to : {kFourierXY, kFourierX, kFourierY}) {
+            if (to == from)
+                continue;
+            direction(to);
+            const std::vector<double> built = model.m_imgMask.m_pData;  // the list's, laid out for `to`
+            direction(from);
+            model.OnClearAll();
+            direction(to);
+            model.Filtering();
+            EXPECT_EQ(model.m_imgMask.m_pData, built) << from << " to " << to;
+            model.OnLoadDef();
+        }
+}
+
 } // namespace
