@@ -113,9 +113,13 @@ struct TextChange {
     QString inserted;
 };
 
-// The change from `before` to `after`. A typed, pasted or dropped text ends at the cursor,
-// which tells where it went among equal characters.
-TextChange ChangeBetween(const QString& before, const QString& after, qsizetype cursor)
+// Where a change began when that is not known: its start is then found from its text alone.
+constexpr qsizetype kUnknownStart = std::numeric_limits<qsizetype>::max();
+
+// The change from `before` to `after`. A typed, pasted or dropped text begins where the
+// selection or the cursor stood, `from`, and ends at the cursor, which tell where it went
+// among equal characters: what came may begin with what it replaced.
+TextChange ChangeBetween(const QString& before, const QString& after, qsizetype from, qsizetype cursor)
 {
     const qsizetype tailLimit = std::min(after.size() - cursor, before.size());
     qsizetype tail = 0;
@@ -124,7 +128,7 @@ TextChange ChangeBetween(const QString& before, const QString& after, qsizetype 
     // Neither end cuts a pair of surrogates: a character is changed whole.
     if (tail > 0 && after[after.size() - tail].isLowSurrogate())
         --tail;
-    const qsizetype headLimit = std::min(after.size(), before.size()) - tail;
+    const qsizetype headLimit = std::min(std::min(after.size(), before.size()) - tail, from);
     qsizetype head = 0;
     while (head < headLimit && after[head] == before[head])
         ++head;
@@ -158,13 +162,14 @@ protected:
     bool Refuses(const QString& after) const { return Grows(SizeOf(m_text), SizeOf(after), m_limit); }
     bool TakesWhole(const QString& added) const { return !Refuses(m_text + added); }
 
-    // The change to `after` that the limit refuses, and the start of its text that fits, as
-    // an edit's length limit takes the start of a paste: whole characters only, never half of
-    // a pair of surrogates or of a character's UTF-8 bytes. The text may be as long as the
-    // limit, or as long as it was where that is longer.
-    FittingChange Fit(const QString& after, qsizetype cursor) const
+    // The change to `after`, begun at `from` and ending at `cursor`, that the limit refuses,
+    // and the start of its text that fits, as an edit's length limit takes the start of a
+    // paste: whole characters only, never half of a pair of surrogates or of a character's
+    // UTF-8 bytes. The text may be as long as the limit, or as long as it was where that is
+    // longer.
+    FittingChange Fit(const QString& after, qsizetype from, qsizetype cursor) const
     {
-        FittingChange fit{ChangeBetween(m_text, after, cursor), {}};
+        FittingChange fit{ChangeBetween(m_text, after, from, cursor), {}};
         const QString& inserted = fit.change.inserted;
         const TextSize before = SizeOf(m_text), changed = SizeOf(after), added = SizeOf(inserted);
         // What the rest of the text leaves, in each measure.
@@ -243,6 +248,11 @@ public:
         // Every text the edit takes, the program's or the user's, is what the next change
         // is measured against: a refused change leaves the text, and this, as they were.
         connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_text = text; });
+        // The edit tells where its cursor and selection went only once a change is validated:
+        // until then they stand where the user's change begins.
+        connect(&edit, &QLineEdit::selectionChanged, this, &CTypingLimit::Track);
+        connect(&edit, &QLineEdit::cursorPositionChanged, this, &CTypingLimit::Track);
+        Track();
         new CCutDropCopies(*this, edit, edit, [this](const QString& added) { return TakesWhole(added); });
     }
 
@@ -253,7 +263,7 @@ public:
             return Acceptable;
         // A text the validator hands back would clear the edit's undo and its mark of a
         // typed text: the edit puts its text back first, then the part that fits goes in.
-        if (FittingChange fit = Fit(input, position); !fit.fitting.isEmpty()) {
+        if (FittingChange fit = Fit(input, m_from, position); !fit.fitting.isEmpty()) {
             auto* self = const_cast<CTypingLimit*>(this);
             QMetaObject::invokeMethod(
                 self, [self, shown = m_text, fit = std::move(fit)] { self->Insert(shown, fit); }, Qt::QueuedConnection);
@@ -262,6 +272,8 @@ public:
     }
 
 private:
+    void Track() { m_from = m_edit.hasSelectedText() ? m_edit.selectionStart() : m_edit.cursorPosition(); }
+
     void Insert(const QString& shown, const FittingChange& fit)
     {
         // Whatever changed the text since has the last word.
@@ -272,6 +284,7 @@ private:
     }
 
     QLineEdit& m_edit;
+    qsizetype m_from = 0;   // where the selection, or the cursor, stood before the last change
 };
 
 // LimitTyping's watcher of a multi-line edit, which takes no validator: a change by the user
@@ -281,8 +294,9 @@ public:
     CPlainTypingLimit(QPlainTextEdit& edit, TextLimit limit)
         : QObject(&edit), CLimitedText(limit, edit.toPlainText()), m_edit(edit)
     {
-        // The document tells of every change, also of the program's texts, which are written
-        // with the edit's own signals blocked.
+        // The document tells where a change began before it tells of the change, also of the
+        // program's texts, which are written with the edit's own signals blocked.
+        connect(edit.document(), &QTextDocument::contentsChange, this, [this](int from) { m_from = from; });
         connect(edit.document(), &QTextDocument::contentsChanged, this, &CPlainTypingLimit::Changed);
         new CCutDropCopies(*this, *edit.viewport(), edit, [this](const QString& added) { return TakesWhole(added); });
     }
@@ -290,11 +304,14 @@ public:
 private:
     void Changed()
     {
+        if (m_bCutting)
+            return;
         const QString text = m_edit.toPlainText();
         if (ByUser() && Refuses(text))
             Cut(text);
         else
             m_text = text;
+        m_from = kUnknownStart;
     }
 
     // The program writes with the edit's signals blocked, and its texts leave the document
@@ -305,27 +322,58 @@ private:
         return !m_edit.signalsBlocked() && document.isUndoRedoEnabled() && document.isModified();
     }
 
-    // Keeps the part of the change that fits, the cursor after it. When none does, puts back
-    // what the change replaced, the cursor back where the typing began, over that text.
-    // Undone with the change, as one step.
+    // Takes the change back as Undo does and puts in the part of it that fits as one step, the
+    // cursor after it, so that Undo gives back what the edit showed, as after a change of that
+    // part alone: a key typed where nothing is selected is no block of steps that the part
+    // could join. When none fits, the text stays, with what the change replaced selected again,
+    // and Redo brings nothing.
     void Cut(const QString& text)
     {
-        const FittingChange fit = Fit(text, m_edit.textCursor().position());
-        const QString& kept = fit.fitting.isEmpty() ? fit.change.replaced : fit.fitting;
-        const auto start = static_cast<int>(fit.change.start);
-        const auto end = start + static_cast<int>(kept.size());
+        const FittingChange fit = Fit(text, m_from, m_edit.textCursor().position());
+        const TextChange& change = fit.change;
+        const QString taken = fit.fitting.isEmpty()
+                                  ? m_text
+                                  : m_text.left(change.start) + fit.fitting + m_text.mid(change.start + change.replaced.size());
+        QTextDocument& document = *m_edit.document();
+        {
+            const QScopedValueRollback cutting(m_bCutting, true);
+            document.undo();
+            document.clearUndoRedoStacks(QTextDocument::RedoStack);
+            // Undo takes keys typed one after the other back together: those before the change
+            // come back with the part of it that fits, as they would be undone with it.
+            const QString undone = m_edit.toPlainText();
+            const TextChange step = undone == m_text && !fit.fitting.isEmpty()
+                                        ? TextChange{change.start, change.replaced, fit.fitting}
+                                        : ChangeBetween(undone, taken, kUnknownStart, 0);
+            if (!step.replaced.isEmpty() || !step.inserted.isEmpty())
+                Put(step);
+            m_edit.setTextCursor(fit.fitting.isEmpty() ? Over(change.start, change.replaced.size())
+                                                       : Over(change.start + fit.fitting.size(), 0));
+        }
+        m_text = m_edit.toPlainText();
+    }
+
+    // A cursor over the `length` UTF-16 units at `start`, anchored at their start.
+    QTextCursor Over(qsizetype start, qsizetype length) const
+    {
         QTextCursor cursor(m_edit.document());
-        cursor.joinPreviousEditBlock();
-        cursor.setPosition(start);
-        cursor.setPosition(start + static_cast<int>(fit.change.inserted.size()), QTextCursor::KeepAnchor);
-        cursor.insertText(kept);
+        cursor.setPosition(static_cast<int>(start));
+        cursor.setPosition(static_cast<int>(start + length), QTextCursor::KeepAnchor);
+        return cursor;
+    }
+
+    // Puts `change` into the document as one step.
+    void Put(const TextChange& change) const
+    {
+        QTextCursor cursor = Over(change.start, change.replaced.size());
+        cursor.beginEditBlock();
+        cursor.insertText(change.inserted);
         cursor.endEditBlock();
-        cursor.setPosition(fit.fitting.isEmpty() ? start : end);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        m_edit.setTextCursor(cursor);
     }
 
     QPlainTextEdit& m_edit;
+    qsizetype m_from = kUnknownStart;   // where the change under way began
+    bool m_bCutting = false;
 };
 
 } // namespace

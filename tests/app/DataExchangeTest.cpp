@@ -11,10 +11,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -210,6 +212,7 @@ TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
 
 // How the user's text comes into an edit.
 enum class Way { Paste, Drop, Key };
+const char* const kWayNames[] = {"paste", "drop", "key"};
 
 // The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
 // selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
@@ -266,6 +269,20 @@ bool Within(const QString& text, const QString& shown, std::size_t chars, std::s
            static_cast<std::size_t>(text.toUtf8().size()) <= std::max(bytes, static_cast<std::size_t>(shown.toUtf8().size()));
 }
 
+// The longest start of `text`, in whole characters, that puts `shown` over its selection from
+// `start` to `end` within the limit of `Within`: empty when none does.
+QString StartThatFits(const QString& shown, int start, int end, const QString& text, std::size_t chars,
+                      std::size_t bytes)
+{
+    QString fitting, candidate;
+    for (const QString& character : CharactersOf(text)) {
+        candidate += character;
+        if (Within(shown.left(start) + candidate + shown.mid(end), shown, chars, bytes))
+            fitting = candidate;
+    }
+    return fitting;
+}
+
 // An edit of either kind, with what the tests ask of it.
 struct AnyEdit {
     QLineEdit* line = nullptr;
@@ -274,6 +291,14 @@ struct AnyEdit {
     QWidget& Widget() const { return line != nullptr ? static_cast<QWidget&>(*line) : *plain; }
     QString Text() const { return line != nullptr ? line->text() : plain->toPlainText(); }
     int Cursor() const { return line != nullptr ? line->cursorPosition() : plain->textCursor().position(); }
+    // The selection, from its start to its end; both the cursor when nothing is selected.
+    std::pair<int, int> Selection() const
+    {
+        if (line != nullptr)
+            return line->hasSelectedText() ? std::pair(line->selectionStart(), line->selectionEnd())
+                                           : std::pair(Cursor(), Cursor());
+        return {plain->textCursor().selectionStart(), plain->textCursor().selectionEnd()};
+    }
     void Select(int start, int end) const
     {
         if (line != nullptr) {
@@ -286,6 +311,13 @@ struct AnyEdit {
         plain->setTextCursor(cursor);
     }
     void Undo() const { line != nullptr ? line->undo() : plain->undo(); }
+    void Redo() const { line != nullptr ? line->redo() : plain->redo(); }
+    void Limit(std::size_t chars, std::size_t bytes) const
+    {
+        line != nullptr ? LimitTyping(*line, chars, bytes) : LimitTyping(*plain, chars, bytes);
+    }
+    // Shows `text` as the program does.
+    void Show(const QString& text) const { line != nullptr ? line->setText(text) : plain->setPlainText(text); }
 };
 
 // A paste, a drop or a key beyond an edit's limit puts in the longest start of its text that
@@ -313,12 +345,19 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         {false, Way::Drop, "abcd", 2, 2, "€€€", 6, 8},
         {false, Way::Drop, "abcd", 2, 2, "€", 6, 8},
         {false, Way::Key, "µµm", 2, 3, "€", 3, 5},
+        // What goes in may begin with what it goes over: "b" of "bµ" fits over "bc".
+        {false, Way::Paste, "abc", 1, 3, "bµ", 3, 3},
+        {false, Way::Key, "abc", 1, 3, "bµ", 3, 3},
         {true, Way::Paste, "abcdef", 3, 3, "XYZ", 8, 8},
         {true, Way::Paste, "abcdef", 1, 3, "ÄÖÜ", 6, 8},
         {true, Way::Paste, "ab\ncd", 2, 2, "\nöö\nx", 7, 8},
         {true, Way::Paste, "", 0, 0, "a😀b", 5, 5},
         {true, Way::Drop, "abcd", 2, 2, "€€€", 6, 8},
         {true, Way::Drop, "abcd", 2, 2, "ef", 6, 8},
+        {true, Way::Paste, "abc", 1, 3, "bµ", 3, 3},
+        {true, Way::Paste, "a\nb", 1, 3, "\nbc", 3, 3},
+        {true, Way::Key, "abcd", 4, 4, "xyz", 6, 6},
+        {true, Way::Key, "abcd", 1, 3, "bcx", 4, 4},
     };
     for (const auto& c : cases) {
         QLineEdit line;
@@ -326,25 +365,13 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         const AnyEdit edit = c.multiLine ? AnyEdit{nullptr, &plain} : AnyEdit{&line, nullptr};
         const QString shown = QString::fromUtf8(c.shown);
         const QString text = QString::fromUtf8(c.text);
-        if (c.multiLine) {
-            LimitTyping(plain, c.chars, c.bytes);
-            plain.setPlainText(shown);
-        } else {
-            LimitTyping(line, c.chars, c.bytes);
-            line.setText(shown);
-        }
+        edit.Limit(c.chars, c.bytes);
+        edit.Show(shown);
         edit.Widget().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit.Widget()));
         edit.Select(c.start, c.end);
-        // The longest start of the text's characters that keeps the edit within its limit.
-        QString expected = shown, inserted;
-        for (const QString& character : CharactersOf(text)) {
-            const QString next = shown.left(c.start) + inserted + character + shown.mid(c.end);
-            if (!Within(next, shown, c.chars, c.bytes))
-                break;
-            inserted += character;
-            expected = next;
-        }
+        const QString inserted = StartThatFits(shown, c.start, c.end, text, c.chars, c.bytes);
+        const QString expected = inserted.isEmpty() ? shown : shown.left(c.start) + inserted + shown.mid(c.end);
         const std::string label = std::string(c.shown) + " + " + c.text + (c.multiLine ? " (multi-line)" : "");
         const Qt::DropAction action = Bring(edit.Widget(), c.way, text);
         EXPECT_EQ(edit.Text(), expected) << label;
@@ -358,6 +385,106 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         }
         edit.Undo();
         EXPECT_EQ(edit.Text(), shown) << label;
+    }
+}
+
+// Random texts over few characters of one to four bytes of UTF-8, in both kinds of edit, over
+// a selection or at the cursor, pasted, dropped or typed as one key of several characters,
+// after a key typed right before or not. What comes often begins with what it goes over. The
+// edit shows its text with the longest start of what came that fits put over the selection,
+// the cursor after it; with none, the text and the selection stay. Undo and Redo give back
+// what they give in an edit of no limit into which only that start came, the same way: Undo
+// what the edit showed before the change, or before the keys typed with it.
+TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
+{
+    const QStringList characters = {"a", "b", QString::fromUtf8("µ"), QString::fromUtf8("€"), QString::fromUtf8("😀")};
+    std::mt19937 random(20250520);
+    const auto below = [&random](std::size_t n) {
+        return static_cast<int>(std::uniform_int_distribution<std::size_t>(0, n - 1)(random));
+    };
+    const auto randomText = [&](int length, bool newLines) {
+        QString text;
+        for (int i = 0; i < length; ++i)
+            text += newLines && below(5) == 0 ? QString("\n") : characters[below(characters.size())];
+        return text;
+    };
+    // One window, whose focus stays where it is: an edit that lost it would lose its selection.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* line = new QLineEdit;
+    auto* unlimitedLine = new QLineEdit;
+    auto* plain = new QPlainTextEdit;
+    auto* unlimitedPlain = new QPlainTextEdit;
+    for (QWidget* widget : std::initializer_list<QWidget*>{line, unlimitedLine, plain, unlimitedPlain})
+        layout->addWidget(widget);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (int round = 0; round < 1000; ++round) {
+        const bool multiLine = below(2) == 1;
+        const auto way = static_cast<Way>(below(3));
+        const AnyEdit edit = multiLine ? AnyEdit{nullptr, plain} : AnyEdit{line, nullptr};
+        const AnyEdit unlimited = multiLine ? AnyEdit{nullptr, unlimitedPlain} : AnyEdit{unlimitedLine, nullptr};
+        QString shown = randomText(below(6), multiLine);
+        // Selections and cursors between whole characters; a drop goes where the cursor stands.
+        std::vector<int> bounds{0};
+        for (const QString& character : CharactersOf(shown))
+            bounds.push_back(bounds.back() + static_cast<int>(character.size()));
+        int start = bounds[below(bounds.size())], end = bounds[below(bounds.size())];
+        if (start > end || way == Way::Drop)
+            start = end = std::min(start, end);
+        const std::size_t chars = 1 + below(6);
+        const std::size_t bytes = below(4) == 0 ? kAnyBytes : chars + below(chars * 3);
+        edit.Limit(chars, bytes);
+        std::string label = "round " + std::to_string(round) + ": \"" + shown.toStdString() + "\"";
+        for (const AnyEdit& each : {edit, unlimited}) {
+            each.Show(shown);
+            each.Select(start, end);
+        }
+        // A key typed at the cursor that fits, right before the change.
+        const QString before = shown;
+        if (const QString typed = characters[below(characters.size())];
+            start == end && below(3) == 0 && Within(shown.left(start) + typed + shown.mid(start), shown, chars, bytes)) {
+            for (const AnyEdit& each : {edit, unlimited})
+                Bring(each.Widget(), Way::Key, typed);
+            shown.insert(start, typed);
+            start = end += static_cast<int>(typed.size());
+            label += " typed \"" + typed.toStdString() + "\"";
+            ASSERT_EQ(edit.Text(), shown) << label;
+        }
+        // What comes may begin with the characters it goes over; a key brings no line break.
+        const std::vector<QString> over = CharactersOf(shown.mid(start));
+        QString text;
+        for (int i = 0, echoed = over.empty() ? 0 : below(over.size() + 1); i < echoed; ++i)
+            text += over[i];
+        text += randomText(1 + below(4), multiLine);
+        if (way == Way::Key)
+            text.remove('\n');
+        if (text.isEmpty())
+            text = "a";
+        const QString inserted = StartThatFits(shown, start, end, text, chars, bytes);
+        const QString expected = inserted.isEmpty() ? shown : shown.left(start) + inserted + shown.mid(end);
+        label += " [" + std::to_string(start) + ", " + std::to_string(end) + ") + \"" + text.toStdString() + "\" by " +
+                 kWayNames[static_cast<int>(way)] + " within " + std::to_string(chars) + "/" +
+                 (bytes == kAnyBytes ? std::string("any") : std::to_string(bytes)) + (multiLine ? " (multi-line)" : "");
+
+        const Qt::DropAction action = Bring(edit.Widget(), way, text);
+        if (!inserted.isEmpty())
+            Bring(unlimited.Widget(), way, inserted);
+        EXPECT_EQ(edit.Text(), expected) << label;
+        EXPECT_EQ(unlimited.Text(), expected) << label << " (no limit)";
+        const int after = start + static_cast<int>(inserted.size());
+        EXPECT_EQ(edit.Selection(), inserted.isEmpty() ? std::pair(start, end) : std::pair(after, after)) << label;
+        if (way == Way::Drop) {
+            EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
+        }
+        for (const auto step : {&AnyEdit::Undo, &AnyEdit::Redo}) {
+            (edit.*step)();
+            (unlimited.*step)();
+            EXPECT_EQ(edit.Text(), unlimited.Text()) << label << (step == &AnyEdit::Undo ? " undone" : " redone");
+            if (step == &AnyEdit::Undo && before == shown) {
+                EXPECT_EQ(edit.Text(), shown) << label << " undone";
+            }
+        }
     }
 }
 
