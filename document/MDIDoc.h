@@ -206,6 +206,7 @@ public:
     int m_bSel3Set = 0;
     ProfileCursors m_profileCursors;           // the profile view's cursors [a] and [b]
     int m_nUndoScope = 0;                      // 1 Undo restores every image, 2 the active one
+    bool m_bUndoMovesPoints = false;           // Undo gives back an image cut or turned since
 
 private:
     // Opening and adding share everything but the counter, the index and the colour source.

@@ -1,6 +1,7 @@
 #include "presentation/ProfileCurves.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
@@ -12,6 +13,20 @@ std::string CutBeforeMark(std::string text, char mark)
         text.resize(at);
     return text;
 }
+
+namespace {
+
+// The smaller of two steps that are positive numbers; 0 when neither is.
+double FinerStep(double one, double other)
+{
+    const double a = std::fabs(one);
+    const double b = std::fabs(other);
+    if (!(a > 0.0))
+        return b > 0.0 ? b : 0.0;
+    return b > 0.0 ? std::min(a, b) : a;
+}
+
+} // namespace
 
 std::vector<ProfileCurve> ProfileCurves(std::span<const CSpmImage* const> images, ImagePoint p1,
                                         ImagePoint p2, const ProfileCursors& cursors)
@@ -33,6 +48,11 @@ std::vector<ProfileCurve> ProfileCurves(std::span<const CSpmImage* const> images
         desc.m_strUnit = ShownHeaderText(image.m_header.m_szZUnit);
         // Distances are in the steps' unit: a fixed "nm" would misname a um scan by 1000.
         desc.m_strPosUnit = ShownHeaderText(image.m_header.m_szXYUnit);
+        // A distance along a row is a multiple of the X step, down a column of the Y step.
+        desc.m_dPosStep = FinerStep(image.m_header.m_fKx, image.m_header.m_fKy);
+        // Heights are raw samples times the Z scale: nothing finer was measured, also after
+        // a filter has spread them between its multiples.
+        desc.m_dValueStep = std::fabs(image.m_header.m_fKz);
         const ProfilePoint a = SampleUnderCursor(curve.m_profile, cursors.m_dCursorA);
         const ProfilePoint b = SampleUnderCursor(curve.m_profile, cursors.m_dCursorB);
         desc.m_dPosA = a.m_dDistance;

@@ -21,7 +21,16 @@ struct ProfilePlotDesc {
     double m_dPosB = 0.0;
     double m_dValueA = 0.0;
     double m_dValueB = 0.0;
+    // What the image resolves: the smaller of its X and Y steps for distances, its Z scale
+    // (Z unit per raw sample) for heights. The readouts show as many decimals as tell one
+    // such step from the next.
+    double m_dPosStep = 0.0;
+    double m_dValueStep = 0.0;
 };
+
+// The fewest decimals of the readouts: the full plot's lines, the second curve's line.
+inline constexpr int kReadoutDecimals = 1;
+inline constexpr int kCompactReadoutDecimals = 2;
 
 struct ProfileCurve {
     std::vector<ProfilePoint> m_profile;

@@ -9,6 +9,40 @@ namespace {
 
 // More ticks than any plot can show: a guard against steps too small to advance.
 constexpr std::size_t kMaxTicks = 10000;
+// More decimals than any step of a scan needs; keeps a readout of a degenerate step short.
+constexpr int kMostDecimals = 10;
+// Leeway for the rounding errors of a division or a logarithm: a step of 0.01 kept as a
+// float lies just below 0.01 and still needs only 2 decimals, and a minimum that is a whole
+// multiple of the step is its own first tick.
+constexpr double kSlack = 1e-6;
+
+// The decimals that show one step: ceil(-log10(step)), at most kMostDecimals.
+int DecimalsOfStep(double step)
+{
+    return std::min(TruncToInt32(std::ceil(-std::log10(step) - kSlack)), kMostDecimals);
+}
+
+// The fewest decimals that write every whole multiple of the step exactly (2 for 0.25).
+int ExactDecimals(double step)
+{
+    double scaled = step;
+    for (int decimals = 0; decimals < kMostDecimals; ++decimals, scaled *= 10.0)
+        if (std::fabs(scaled - std::round(scaled)) <= kSlack * scaled)
+            return decimals;
+    return kMostDecimals;
+}
+
+// Decimals of an axis's labels: those of its step, one more on the horizontal axis for a
+// step below 1, and always enough for every multiple of the step (a step of 2.5 needs one).
+int TickLabelDecimals(const PlotAxis& axis)
+{
+    if (!(axis.m_dStep > 0.0) || !std::isfinite(axis.m_dStep))
+        return 0;
+    int decimals = std::max(DecimalsOfStep(axis.m_dStep), 0);
+    if (decimals > 0 && axis.m_bIsX)
+        decimals += 1;
+    return std::max(decimals, ExactDecimals(axis.m_dStep));
+}
 
 } // namespace
 
@@ -79,12 +113,18 @@ void NiceStep(double range, double& step)
 
 std::vector<double> TickValues(const PlotAxis& axis)
 {
-    const double margin = axis.m_bIsX ? 0.25 : 0.5;
-    const double end = axis.m_dMaxScaled - margin * axis.m_dStep;
+    const double step = axis.m_dStep;
     std::vector<double> ticks;
-    for (double t = axis.m_dMinScaled; t < end && ticks.size() < kMaxTicks; t += axis.m_dStep) {
+    if (!(step > 0.0))
+        return ticks;
+    const double margin = axis.m_bIsX ? 0.25 : 0.5;
+    const double end = axis.m_dMaxScaled - margin * step;
+    for (double k = std::ceil(axis.m_dMinScaled / step - kSlack); ticks.size() < kMaxTicks; ++k) {
+        const double t = k * step + 0.0;  // + 0.0: the tick at zero is never -0
+        if (!(t < end))
+            break;
         ticks.push_back(t);
-        if (!(t + axis.m_dStep > t))
+        if (!(k + 1.0 > k))
             break;
     }
     return ticks;
@@ -98,20 +138,39 @@ double PlotFraction(double value, double min, double max)
 
 std::string FormatTickLabel(const PlotAxis& axis, double value)
 {
-    if (value == 0.0)
-        return "0.0";
-    std::string text = FormatFixed(value, 10);
-    int decimals = TruncToInt32(std::ceil(-std::log10(axis.m_dStep)));
-    if (decimals < 1)
-        decimals = -1;
-    else if (axis.m_bIsX)
-        decimals += 1;
-    const std::size_t point = text.find('.');
-    if (point != std::string::npos) {
-        const std::size_t keep = decimals < 0 ? point : point + 1 + static_cast<std::size_t>(decimals);
-        text.resize(std::min(keep, text.size()));
-    }
+    std::string text = FormatRounded(value, TickLabelDecimals(axis));
     if (axis.m_nExponent != 0)
         text += "-e" + std::string(axis.m_nExponent > 0 ? "+" : "") + std::to_string(axis.m_nExponent);
     return text;
+}
+
+int DecimalsResolving(double step, int fewest)
+{
+    if (!(step > 0.0) || !std::isfinite(step))
+        return fewest;
+    return std::max(DecimalsOfStep(step), fewest);
+}
+
+std::string FormatRounded(double value, int decimals)
+{
+    std::string text = FormatFixed(value, decimals);
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+std::array<std::string, 3> ReadoutTexts(double a, double b, double step, int fewest)
+{
+    const int decimals = DecimalsResolving(step, fewest);
+    return {"[a] = " + FormatRounded(a, decimals), "[b] = " + FormatRounded(b, decimals),
+            "[b]-[a] = " + FormatRounded(b - a, decimals)};
+}
+
+std::array<int, 4> ReadoutColumns(int left, const std::array<int, 4>& widths, int gap)
+{
+    constexpr int kColumn = 100;
+    std::array<int, 4> columns{left};
+    for (std::size_t i = 1; i < columns.size(); ++i)
+        columns[i] = std::max(left + kColumn * static_cast<int>(i), columns[i - 1] + widths[i - 1] + gap);
+    return columns;
 }

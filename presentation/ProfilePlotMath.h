@@ -1,7 +1,9 @@
 // The arithmetic of the profile plot: its geometry in a client rectangle, the range,
-// exponent and tick step of each axis, the tick values and their labels.
+// exponent and tick step of each axis, the tick values and their labels, and the texts of
+// the readouts.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -46,14 +48,33 @@ void CalcAxisRange(std::span<const ProfilePoint> profile, PlotAxis& axis);
 // 10 ticks.
 void NiceStep(double range, double& step);
 
-// Ticks at the scaled minimum plus whole steps, while below the maximum less a quarter
-// step (horizontal axis) or half a step (vertical axis).
+// Ticks at whole multiples of the step from the scaled minimum on, while below the maximum
+// less a quarter step (horizontal axis) or half a step (vertical axis), so that each grid
+// line lies where its label's value is.
 std::vector<double> TickValues(const PlotAxis& axis);
 
 // Plot coordinate of `value` in [min, max]: -0.5 at min, 0.5 at max; 0, the centre line,
 // when the range is empty.
 double PlotFraction(double value, double min, double max);
 
-// The label of tick `value` (scaled units): decimals by the step (one more on the
-// horizontal axis), the exponent appended as "-e+4"; exactly 0 reads "0.0".
+// The label of tick `value` (scaled units), rounded to the decimals that write every
+// multiple of the step exactly (one more on the horizontal axis for steps below 1), the
+// exponent appended as "-e+4".
 std::string FormatTickLabel(const PlotAxis& axis, double value);
+
+// Decimals that tell two values `step` apart (a step of 0.00346 needs 3), never fewer than
+// `fewest`; a step that is not a positive number gives `fewest`.
+int DecimalsResolving(double step, int fewest);
+
+// `value` rounded to `decimals`; a value that rounds to zero reads without a minus sign.
+std::string FormatRounded(double value, int decimals);
+
+// The readouts of one line after its head: "[a] = ", "[b] = " and "[b]-[a] = " with the
+// values under the cursors and their difference, resolving `step` and with at least `fewest`
+// decimals.
+std::array<std::string, 3> ReadoutTexts(double a, double b, double step, int fewest);
+
+// Where the head and the three readouts of a line of texts `widths` wide begin: every 100
+// pixels from `left`, but a text longer than that pushes the next one on by `gap` past its
+// end rather than run into it (many decimals, a long head).
+std::array<int, 4> ReadoutColumns(int left, const std::array<int, 4>& widths, int gap);

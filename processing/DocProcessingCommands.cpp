@@ -77,7 +77,6 @@ const SimpleCommand kSimpleCommands[] = {
          CImageProcessor().LineHipassGauss(i, kHipassSpacing, kHipassCutoff);
          CImageProcessor().UpdateMinMax(i);
      }},
-    {ProcessingCommand::kRotate90, "OnRotate90", false, [](CSpmImage& i) { CImageProcessor().Rotate90(i); }},
 };
 
 int SelectionModeOf(ProcessingCommand command)
@@ -113,6 +112,7 @@ void CDocProcessingCommands::Run(ProcessingCommand command)
     case ProcessingCommand::kFlattenY: return SurfaceFlatting(kFlattenY);
     case ProcessingCommand::kFlattenXY:
         return SurfaceFlatting(m_doc.m_nSelectMode == 3 && m_doc.m_bSel3Set == 1 ? kFlattenThreePoints : kFlattenXY);
+    case ProcessingCommand::kRotate90: return OnRotate90();
     case ProcessingCommand::kCrop: return OnCrop();
     case ProcessingCommand::kUndo: return OnEditUndo();
     default: {
@@ -188,6 +188,7 @@ void CDocProcessingCommands::ChangeActiveImage(const char* method, const Check& 
     if (image == nullptr || !check(*image))
         return;
     MakeUndoCopy(*image);
+    m_doc.m_bUndoMovesPoints = false;  // a routine that turns the image says so
     routine(*image);
     Remeasure(m_doc, *image);
     m_doc.SetModifiedFlag(*image);
@@ -237,6 +238,21 @@ void CDocProcessingCommands::SurfaceFlatting(int mode)
     });
 }
 
+void CDocProcessingCommands::OnRotate90()
+{
+    ChangeActiveImage("OnRotate90", NoCheck, [this](CSpmImage& i) {
+        CImageProcessor().Rotate90(i);
+        ForgetSelectedPoints();
+        m_doc.m_bUndoMovesPoints = true;
+    });
+}
+
+void CDocProcessingCommands::ForgetSelectedPoints()
+{
+    m_doc.m_ptSel1 = m_doc.m_ptSel2 = m_doc.m_ptSel3 = {};
+    m_doc.m_bSel1Set = m_doc.m_bSel2Set = m_doc.m_bSel3Set = 0;
+}
+
 void CDocProcessingCommands::OnCrop()
 {
     const WaitCursorScope cursor(m_host, true);
@@ -258,11 +274,10 @@ void CDocProcessingCommands::OnCrop()
             m_doc.SetModifiedFlag(image);
         }
     }
-    m_doc.m_bSel1Set = 0;
-    m_doc.m_ptSel2 = {};
-    m_doc.m_bSel2Set = 0;
+    ForgetSelectedPoints();
     m_doc.m_nSelectMode = 0;
     m_doc.m_nUndoScope = kUndoScopeAll;
+    m_doc.m_bUndoMovesPoints = true;
     HeightsChanged();
 }
 
@@ -272,24 +287,29 @@ void CDocProcessingCommands::OnEditUndo()
     // received a copy would replace the heights with nothing of theirs.
     const auto restore = [this](CSpmImage& image) {
         if (image.m_bUndoValid != 1)
-            return;
+            return false;
         // The heights before the command need not be the ones last written; but an image the
         // crop left as it was has not changed.
         const bool sameHeights = image.m_pData == image.m_pUndo;
         const SpmHeader header = image.m_header;
         if (!CImageProcessor().RestoreUndo(image))
-            return;
+            return false;
         ComputeHistogram(image);
         m_doc.RestorePalettesForUndo(image);
         if (!sameHeights || std::memcmp(&image.m_header, &header, sizeof header) != 0)
             m_doc.SetModifiedFlag(image);
+        return true;
     };
+    bool restored = false;
     if (m_doc.m_nUndoScope == kUndoScopeAll) {
         for (const ImageEntry& entry : m_doc.ImageList())
-            restore(*entry.m_pImage);
+            restored = restore(*entry.m_pImage) || restored;
     } else if (CSpmImage* image = ActiveImage("OnEditUndo")) {
-        restore(*image);
+        restored = restore(*image);
     }
+    // Points placed on the cut or turned image would name other places on the one given back.
+    if (restored && m_doc.m_bUndoMovesPoints)
+        ForgetSelectedPoints();
     m_doc.UpdateAllViews(nullptr, kHintSurface, nullptr);
     m_host.RepaintPalette();
 }
@@ -305,6 +325,7 @@ bool CDocProcessingCommands::ReplaceImage(CSpmImage& image, std::span<const doub
     Remeasure(m_doc, image);
     m_doc.SetModifiedFlag(image);
     m_doc.m_nUndoScope = kUndoScopeActive;
+    m_doc.m_bUndoMovesPoints = false;
     HeightsChanged();
     return true;
 }

@@ -87,7 +87,11 @@ private:
     void ChangeActiveImage(const char* method, const Check& check, const Routine& routine, bool wait = false);
     void MedianLineCorrection(int mode);
     void SurfaceFlatting(int mode);
+    void OnRotate90();
     void OnCrop();
+    // The points were placed on the image as it lay: once it is cut or turned they name other
+    // places, so the selection starts anew (the mode stays).
+    void ForgetSelectedPoints();
     void OnEditUndo();
     CSpmImage* ActiveImage(const char* method) const;
     ImageEntry* ShownImage() const;

@@ -1,11 +1,11 @@
 #include "app/views/ProfilePlot.h"
 
+#include <QFontMetrics>
 #include <QPen>
 #include <QPolygon>
 
 #include <algorithm>
 
-#include "platform/core/NumberText.h"
 #include "platform/qt/DisplayText.h"
 
 namespace {
@@ -13,11 +13,6 @@ namespace {
 constexpr COLORREF kBlack = MakeColor(0, 0, 0);
 constexpr COLORREF kBandColor = MakeColor(200, 255, 200);
 constexpr COLORREF kGridColor = MakeColor(200, 200, 200);
-
-QString Number(double value, int decimals)
-{
-    return QString::fromStdString(FormatFixed(value, decimals));
-}
 
 } // namespace
 
@@ -55,12 +50,12 @@ void CProfilePlot::Draw(QPainter& painter, const GdiRect& rc)
     painter.setPen(ToQColor(kBlack));
     const int th = m_nTextHeight;
     DrawReadout(painter, area.bottom + 10 + 2 * th,
-                QStringLiteral("Position, %1:").arg(DisplayText(m_desc.m_strPosUnit)), m_desc.m_dPosA,
-                m_desc.m_dPosB, 1);
+                QStringLiteral("Position, %1:").arg(DisplayText(m_desc.m_strPosUnit)),
+                ReadoutTexts(m_desc.m_dPosA, m_desc.m_dPosB, m_desc.m_dPosStep, kReadoutDecimals));
     painter.setPen(ToQColor(m_desc.m_crColor));
     DrawReadout(painter, area.bottom + 10 + 3 * th,
                 DisplayText(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
-                m_desc.m_dValueA, m_desc.m_dValueB, 1);
+                ReadoutTexts(m_desc.m_dValueA, m_desc.m_dValueB, m_desc.m_dValueStep, kReadoutDecimals));
     painter.setPen(ToQColor(kBlack));
     DrawHorizontalTicks(painter, area);
     DrawVerticalTicks(painter, area);
@@ -81,7 +76,7 @@ void CProfilePlot::DrawCompact(QPainter& painter, const GdiRect& rc)
     painter.setPen(ToQColor(m_desc.m_crColor));
     DrawReadout(painter, PlotArea().bottom + 10 + 4 * m_nTextHeight,
                 DisplayText(m_desc.m_strQuantity + ", " + m_desc.m_strUnit + ":"),
-                m_desc.m_dValueA, m_desc.m_dValueB, 2);
+                ReadoutTexts(m_desc.m_dValueA, m_desc.m_dValueB, m_desc.m_dValueStep, kCompactReadoutDecimals));
     DrawCurve(painter);
     painter.restore();
 }
@@ -100,19 +95,23 @@ void CProfilePlot::DrawCursorBand(QPainter& painter, const GdiRect& area)
 }
 
 // One readout line in the painter's pen: its head, then [a], [b] and their difference.
-void CProfilePlot::DrawReadout(QPainter& painter, int baseline, const QString& head, double a,
-                               double b, int decimals)
+void CProfilePlot::DrawReadout(QPainter& painter, int baseline, const QString& head,
+                               const std::array<std::string, 3>& readouts)
 {
-    const int left = PlotArea().left;
-    const TextAnchor anchor{TextH::Left, TextV::Baseline};
-    DrawGdiText(painter, left, baseline, head, anchor);
-    DrawGdiText(painter, left + 100, baseline, "[a] = " + Number(a, decimals), anchor);
-    DrawGdiText(painter, left + 200, baseline, "[b] = " + Number(b, decimals), anchor);
-    DrawGdiText(painter, left + 300, baseline, "[b]-[a] = " + Number(b - a, decimals), anchor);
+    const QFontMetrics metrics(painter.font());
+    std::array<QString, 4> texts{head};
+    std::array<int, 4> widths{metrics.horizontalAdvance(head)};
+    for (std::size_t i = 0; i < readouts.size(); ++i) {
+        texts[i + 1] = QString::fromStdString(readouts[i]);
+        widths[i + 1] = metrics.horizontalAdvance(texts[i + 1]);
+    }
+    const std::array<int, 4> xs = ReadoutColumns(PlotArea().left, widths, m_nTextHeight / 2);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        DrawGdiText(painter, xs[i], baseline, texts[i], {TextH::Left, TextV::Baseline});
 }
 
-// Ticks at the minimum plus whole steps; the grid line of the edge tick is left out, its
-// label is not.
+// Ticks on whole multiples of the step; a tick on the left edge keeps its label, and the
+// frame stands for its grid line.
 void CProfilePlot::DrawHorizontalTicks(QPainter& painter, const GdiRect& area)
 {
     const double minS = m_axisX.m_dMinScaled;

@@ -7,7 +7,9 @@
 #include <QFont>
 #include <QString>
 
+#include <array>
 #include <span>
+#include <string>
 
 #include "app/draw/GdiPainter.h"
 #include "presentation/ProfileCurves.h"
@@ -25,8 +27,8 @@ private:
     void SetGeometry(const GdiRect& rc);
     GdiRect PlotArea() const;
     void DrawCursorBand(QPainter& painter, const GdiRect& area);
-    void DrawReadout(QPainter& painter, int baseline, const QString& head, double a, double b,
-                     int decimals);
+    void DrawReadout(QPainter& painter, int baseline, const QString& head,
+                     const std::array<std::string, 3>& readouts);
     void DrawHorizontalTicks(QPainter& painter, const GdiRect& area);
     void DrawVerticalTicks(QPainter& painter, const GdiRect& area);
     void DrawCurve(QPainter& painter);

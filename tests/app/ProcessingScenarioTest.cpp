@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QLabel>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -14,11 +15,13 @@
 #include "app/DialogWorkBench.h"
 #include "app/MainFrame.h"
 #include "app/MenuResources.h"
+#include "app/views/ProfileView.h"
 #include "platform/qt/CommandRegistry.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/View.h"
+#include "presentation/ProfilePlotMath.h"
 #include "processing/ImageProcessor.h"
 
 TEST(ProcessingScenario, FlattenThenUndo)
@@ -85,6 +88,76 @@ TEST(ProcessingScenario, FlattenThenUndo)
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
     EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(app.Prompt().messages.empty());
+}
+
+namespace {
+
+// Red pixels of the profile's curve inside its frame off the centre line, where a profile of
+// no length lies: how much of a segment the profile shows.
+int CurveOffTheCentreLine(const QImage& picture)
+{
+    const PlotGeometry geometry = PlotGeometryFor(0, 0, picture.width(), picture.height());
+    int count = 0;
+    for (int y = geometry.ValueToPixelY(0.5); y < geometry.ValueToPixelY(-0.5); ++y)
+        for (int x = geometry.ValueToPixelX(-0.5); x < geometry.ValueToPixelX(0.5); ++x)
+            count += std::abs(y - geometry.m_nOrgY) > 3 && picture.pixel(x, y) == qRgb(255, 0, 0);
+    return count;
+}
+
+} // namespace
+
+// The profile shows the segment of the 2D view and no other: a crop or a rotation forgets the
+// points, and so does the Undo of either once new points lie on the cut or turned image.
+TEST(ProcessingScenario, TheProfileShowsNoSegmentThe2DViewDoesNotShow)
+{
+    SPM_REQUIRE_SAMPLES();
+    RunningApp app(SamplePath("nanoscope-v432-height-amplitude.007").string());
+    ASSERT_TRUE(app.Activate(":2D"));
+    CMDIChildFrame& frame2D = *app.MainFrame().MDIGetActive();
+    CMDIDoc& doc = frame2D.GetActiveDocument()->Doc();
+    QWidget& view2D = *frame2D.GetActiveView()->Widget();
+    // Two points placed by the user: a click when both are placed starts anew.
+    const auto placeTwoPoints = [&](int mode) {
+        app.MainFrame().ActivateFrame(&frame2D);
+        RunningApp::Pump();
+        if (doc.m_nSelectMode != mode) {
+            ASSERT_TRUE(app.Run(mode == 1 ? cmd::kTwoPointMode : cmd::kRectMode));
+        }
+        const auto click = [&](QPointF at) {
+            SendMouse(view2D, QEvent::MouseMove, at, Qt::NoButton);
+            SendMouse(view2D, QEvent::MouseButtonPress, at);
+        };
+        for (const QPointF at : {QPointF(view2D.width() * 0.35, view2D.height() * 0.3),
+                                 QPointF(view2D.width() * 0.65, view2D.height() * 0.7)}) {
+            click(at);
+            if (doc.m_bSel1Set == 0)  // the click cleared both points: the next places the first
+                click(at);
+        }
+        ASSERT_EQ(std::make_pair(doc.m_bSel1Set, doc.m_bSel2Set), std::make_pair(1, 1));
+    };
+    placeTwoPoints(1);
+    ASSERT_TRUE(app.Run(cmd::kOpenProfile));
+    auto& profile = dynamic_cast<CProfileView&>(*app.MainFrame().MDIGetActive()->GetActiveView());
+    EXPECT_GT(CurveOffTheCentreLine(profile.Picture()), 100);
+
+    struct Step {
+        const char* name;
+        int mode;       // of the two points placed before the command
+        int command;
+        bool newPoints;  // placed again between the command and Undo
+    };
+    for (const Step& step : {Step{"crop", 2, cmd::kCrop, true}, Step{"rotation", 1, cmd::kRotate90, true}}) {
+        placeTwoPoints(step.mode);
+        ASSERT_TRUE(app.Run(step.command)) << step.name;
+        EXPECT_EQ(std::make_pair(doc.m_bSel1Set, doc.m_bSel2Set), std::make_pair(0, 0)) << step.name;
+        EXPECT_EQ(CurveOffTheCentreLine(profile.Picture()), 0) << step.name;
+        Screenshot(std::string("processing-profile-after-") + step.name, &app.MainFrame());
+        placeTwoPoints(1);
+        EXPECT_GT(CurveOffTheCentreLine(profile.Picture()), 100) << step.name;
+        ASSERT_TRUE(app.Run(cmd::kEditUndo)) << step.name;
+        EXPECT_EQ(CurveOffTheCentreLine(profile.Picture()), 0) << step.name << " undone";
+    }
     EXPECT_TRUE(app.Prompt().messages.empty());
 }
 

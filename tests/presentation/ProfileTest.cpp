@@ -2,9 +2,11 @@
 // plot's geometry, axis ranges, steps, ticks and labels.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string>
 #include <tuple>
 
 #include "presentation/ProfileCurves.h"
@@ -134,20 +136,20 @@ TEST(ProfilePlot, GeometryAndFractionsOfAClientArea)
 
 TEST(ProfilePlot, AxesStepsTicksAndLabels)
 {
-    // 12.3 .. 57.8 in steps of 5: ticks from the minimum, half a step short of the end.
+    // 12.3 .. 57.8 in steps of 5: ticks on the multiples of 5, half a step short of the end.
     const PlotAxis heights = AxisOf({30.0, 12.3, 57.8, 40.0}, false);
     EXPECT_EQ(std::tie(heights.m_nExponent, heights.m_dRangeMin, heights.m_dRangeMax), std::tuple(0, 12.3, 57.8));
     EXPECT_DOUBLE_EQ(heights.m_dStepData, 5.0);
     const std::vector<double> ticks = TickValues(heights);
     ASSERT_EQ(ticks.size(), 9u);
-    EXPECT_DOUBLE_EQ(ticks.back(), 52.3);
-    EXPECT_EQ(FormatTickLabel(heights, ticks[1]), "17");
-    EXPECT_EQ(FormatTickLabel(heights, -7.9), "-7");
+    EXPECT_DOUBLE_EQ(ticks.back(), 55.0);
+    EXPECT_EQ(FormatTickLabel(heights, ticks[1]), "20");
+    EXPECT_EQ(FormatTickLabel(heights, -7.9), "-8");
     // Distances keep one more decimal, and their ticks stop a quarter step short.
     const PlotAxis distances = AxisOf({0.0, 0.8}, true);
     EXPECT_EQ(TickValues(distances).size(), 8u);
     EXPECT_EQ(FormatTickLabel(distances, 0.1), "0.10");
-    EXPECT_EQ(FormatTickLabel(distances, 0.0), "0.0");
+    EXPECT_EQ(FormatTickLabel(distances, 0.0), "0.00");
     EXPECT_EQ(TickValues(AxisOf({0.0, 10.8}, true)).size(), 6u);
     EXPECT_EQ(TickValues(AxisOf({0.0, 10.8}, false)).size(), 5u);
     // Values from 10000 on, or below 0.001, take an exponent.
@@ -163,6 +165,111 @@ TEST(ProfilePlot, AxesStepsTicksAndLabels)
     const PlotAxis flat = AxisOf({4.0, 4.0}, false);
     EXPECT_DOUBLE_EQ(flat.m_dStep, 0.1);  // a scaled range of 0 counts as 0.5
     EXPECT_TRUE(TickValues(flat).empty());
+}
+
+// Each tick lies on a whole multiple of the step within the data and its label, read back,
+// is its value: first the axes seen on real scans, then a sweep of ranges on both axes.
+TEST(ProfilePlot, TicksSitOnWholeStepsAndTheirLabelsNameThem)
+{
+    using Labels = std::vector<std::string>;
+    const auto labelsOf = [](const PlotAxis& axis) {
+        Labels labels;
+        for (double t : TickValues(axis))
+            labels.push_back(FormatTickLabel(axis, t));
+        return labels;
+    };
+    const std::tuple<double, double, bool, Labels> seen[] = {
+        {-3.78, 3.02, false, {"-3", "-2", "-1", "0", "1", "2"}},  // heights of a 126 x 96 image
+        {12.3, 57.8, false, {"15", "20", "25", "30", "35", "40", "45", "50", "55"}},
+        {-0.071, 0.069, false, {"-0.06", "-0.04", "-0.02", "0.00", "0.02", "0.04"}},  // an amplitude
+        {0.0, 1.77, true, {"0.00", "0.20", "0.40", "0.60", "0.80", "1.00", "1.20", "1.40", "1.60"}},  // um
+        {0.3, 2.3, false, {"0.50", "0.75", "1.00", "1.25", "1.50", "1.75", "2.00"}},  // steps of 0.25
+        {-10.0, 12.0, false, {"-10.0", "-7.5", "-5.0", "-2.5", "0.0", "2.5", "5.0", "7.5", "10.0"}},  // and 2.5
+        {0.0, 25000.0, false, {"0.0-e+4", "0.5-e+4", "1.0-e+4", "1.5-e+4", "2.0-e+4"}},
+    };
+    for (const auto& [low, high, isX, labels] : seen)
+        EXPECT_EQ(labelsOf(AxisOf({low, high}, isX)), labels) << low << ".." << high;
+
+    for (double low : {-5.37, -0.0731, -0.0004, 0.0, 0.3, 12.3, 1234.5, -98765.0})
+        for (double span : {0.0013, 0.07, 0.7, 6.8, 45.5, 1999.0, 123456.0})
+            for (bool isX : {true, false}) {
+                const PlotAxis axis = AxisOf({low, low + span}, isX);
+                const std::vector<double> ticks = TickValues(axis);
+                EXPECT_GE(ticks.size(), 3u) << low << "+" << span;
+                for (double t : ticks) {
+                    const std::string label = FormatTickLabel(axis, t);
+                    const double read = std::stod(label.substr(0, label.find("-e")));
+                    const std::string at = label + " at " + std::to_string(t) + " of " + std::to_string(low) + "+" + std::to_string(span);
+                    EXPECT_NEAR(t / axis.m_dStep, std::round(t / axis.m_dStep), 1e-6) << at;
+                    EXPECT_GE(t, axis.m_dMinScaled - 1e-9 * axis.m_dStep) << at;
+                    EXPECT_LT(t, axis.m_dMaxScaled) << at;
+                    EXPECT_NEAR(read, t, 1e-6 * axis.m_dStep) << at;
+                    EXPECT_FALSE(read == 0.0 && label.starts_with('-')) << at;
+                }
+            }
+}
+
+// The readouts of a 512-point scan of 1.77 um with a height and an amplitude image: each
+// tells a sample from its neighbour, one X step apart for positions and one Z step apart for
+// values, and never shows fewer decimals than the plot's own.
+TEST(ProfilePlot, ReadoutsResolveOneStepOfWhatTheyRead)
+{
+    const float kx = 1.77f / 512.0f;
+    const float heightStep = 0.00126f, amplitudeStep = 0.0000215f;
+    CSpmImage height = MakeImage(512, 512, [&](int r, int c) { return heightStep * ((r * 37 + c * 91) % 6000 - 3000); }, kx, kx);
+    CSpmImage amplitude = MakeImage(512, 512, [&](int r, int c) { return amplitudeStep * ((r * 13 + c * 7) % 6500 - 3250); }, kx, kx);
+    height.m_header.m_fKz = heightStep;
+    amplitude.m_header.m_fKz = amplitudeStep;
+    const CSpmImage* images[] = {&height, &amplitude};
+    ProfileCursors cursors;
+    cursors.m_dCursorA = 0.265;
+    cursors.m_dCursorB = 0.797;
+    const std::vector<ProfileCurve> curves = ProfileCurves(images, {0, 100}, {511, 100}, cursors);
+    ASSERT_EQ(curves.size(), 2u);
+    const ProfilePlotDesc& first = curves[0].m_desc;
+    const ProfilePlotDesc& second = curves[1].m_desc;
+    // As the user reads them: samples 135 and 407 at columns 134 and 406, 0.4632 and 1.4036 um.
+    EXPECT_EQ(ReadoutTexts(first.m_dPosA, first.m_dPosB, first.m_dPosStep, kReadoutDecimals),
+              (std::array<std::string, 3>{"[a] = 0.463", "[b] = 1.404", "[b]-[a] = 0.940"}));
+    const auto tellsApart = [](double value, double next, double step, int fewest) {
+        return ReadoutTexts(value, next, step, fewest)[0].substr(6) != ReadoutTexts(next, value, step, fewest)[0].substr(6);
+    };
+    const std::vector<ProfilePoint>& row = curves[0].m_profile;
+    for (std::size_t i = 1; i < row.size(); ++i) {
+        if (row[i].m_dDistance != row[i - 1].m_dDistance) {
+            EXPECT_TRUE(tellsApart(row[i - 1].m_dDistance, row[i].m_dDistance, first.m_dPosStep, kReadoutDecimals)) << i;
+        }
+    }
+    for (const auto& [desc, fewest, zStep] : {std::tuple{&first, kReadoutDecimals, heightStep},
+                                              std::tuple{&second, kCompactReadoutDecimals, amplitudeStep}})
+        for (int raw : {-3250, -1, 0, 17, 2999}) {
+            EXPECT_TRUE(tellsApart(raw * zStep, (raw + 1) * zStep, desc->m_dValueStep, fewest)) << raw;
+        }
+    // Steps coarser than the plot's decimals keep them; a step that is no number does too.
+    const std::tuple<double, int, int> decimals[] = {
+        {0.00346, 1, 3}, {0.01f, 1, 2}, {0.0099, 1, 3}, {0.1, 1, 1}, {0.5, 1, 1}, {7.2, 2, 2},
+        {0.0000215, 2, 5}, {0.0, 1, 1}, {-0.003, 2, 2}, {std::numeric_limits<double>::quiet_NaN(), 1, 1}};
+    for (const auto& [step, fewest, expected] : decimals)
+        EXPECT_EQ(DecimalsResolving(step, fewest), expected) << step;
+    // A difference that rounds to nothing has no sign.
+    EXPECT_EQ(ReadoutTexts(0.40004, 0.40001, 0.001, 1)[2], "[b]-[a] = 0.000");
+}
+
+// Readouts stand every 100 pixels; one that many decimals make longer pushes the next on,
+// so that no two run into each other.
+TEST(ProfilePlot, ReadoutsKeepTheirColumnsUnlessATextIsLonger)
+{
+    const std::tuple<std::array<int, 4>, std::array<int, 4>> cases[] = {
+        {{80, 70, 90, 95}, {90, 190, 290, 390}},
+        {{80, 112, 90, 95}, {90, 190, 310, 408}},  // "[a] = -631.523456"
+        {{130, 70, 90, 95}, {90, 228, 306, 404}},  // a long head
+    };
+    for (const auto& [widths, expected] : cases) {
+        const std::array<int, 4> columns = ReadoutColumns(90, widths, 8);
+        EXPECT_EQ(columns, expected) << widths[0] << "," << widths[1];
+        for (std::size_t i = 1; i < columns.size(); ++i)
+            EXPECT_GE(columns[i], columns[i - 1] + widths[i - 1] + 8) << i;
+    }
 }
 
 TEST(ProfilePlot, NiceStepsAndTickLoopsThatAlwaysEnd)

@@ -1,6 +1,7 @@
 // The document's processing commands through a fake active frame.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <numeric>
 #include <utility>
 
@@ -198,6 +199,43 @@ TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll
     commands.Run(Command::kAlignX);
     commands.Run(Command::kUndo);
     EXPECT_EQ(std::make_pair(Image(0).m_pData, Image(1).m_nWidth), std::make_pair(cropped.m_pData, 4));
+}
+
+// The points name places of the image as it lay: a crop or a rotation forgets them, and so
+// does the Undo of either once new points lie on the cut or turned image; the Undo of any
+// other command keeps them. Crop also leaves the selection mode, rotation keeps it.
+TEST_F(CommandsTest, CropAndRotationForgetThePointsAndSoDoesTheirUndo)
+{
+    // Each point's column and row, then the three placed flags and the mode.
+    using Selection = std::array<int, 10>;
+    const auto selection = [this] {
+        return Selection{doc.m_ptSel1.x, doc.m_ptSel1.y, doc.m_ptSel2.x, doc.m_ptSel2.y, doc.m_ptSel3.x,
+                         doc.m_ptSel3.y, doc.m_bSel1Set, doc.m_bSel2Set, doc.m_bSel3Set, doc.m_nSelectMode};
+    };
+    const Selection placed{1, 1, 6, 4, 3, 2, 1, 1, 1, 3};
+    const auto place = [this] { Select(3, {1, 1}, {6, 4}, {3, 2}, 1); };
+    const struct {
+        Command command;
+        Selection after, afterUndo;
+    } cases[] = {
+        {Command::kCrop, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 3}},
+        {Command::kRotate90, {0, 0, 0, 0, 0, 0, 0, 0, 0, 3}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 3}},
+        {Command::kNormalize, placed, placed},
+        {Command::kGauss3x3, placed, placed},
+    };
+    for (const auto& c : cases) {
+        place();
+        commands.Run(c.command);
+        EXPECT_EQ(selection(), c.after) << static_cast<int>(c.command);
+        place();
+        commands.Run(Command::kUndo);
+        EXPECT_EQ(selection(), c.afterUndo) << static_cast<int>(c.command);
+        // Undo once more gives nothing back and forgets nothing.
+        place();
+        commands.Run(Command::kUndo);
+        EXPECT_EQ(selection(), placed) << static_cast<int>(c.command);
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 // Palettes a user moved: a command stretches every palette its image colours over the new
