@@ -154,7 +154,8 @@ std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, con
     const int fitting = ImagesOfQuantity(image.m_strPath, quantity);
     if (fitting > 1)
         return file + " holds a " + shownQuantity + " image saved before, which may be any of the " +
-               std::to_string(fitting) + " " + shownQuantity + " images of " + FileNameOf(image.m_strPath) + "." + replace;
+               std::to_string(fitting) + " " + shownQuantity + " images of " + FileNameOf(image.m_strPath) + "." +
+               replace;
     return std::nullopt;
 }
 

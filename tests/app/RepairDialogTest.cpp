@@ -268,7 +268,8 @@ TEST_F(RepairDialogOkCancelFocus, ACoefficientTheHeaderCannotKeepIsRefusedAtOkWi
     EXPECT_EQ(done, 10u);
     const std::string range = "Please enter a number greater than 0 and at most 1000000";
     const std::string zero = range + ": the header keeps 1e-50 as 0.";
-    EXPECT_EQ(std::vector<std::string>(said, said + 4), (std::vector<std::string>{range + ".", zero, range + ".", zero}));
+    EXPECT_EQ(std::vector<std::string>(said, said + 4),
+              (std::vector<std::string>{range + ".", zero, range + ".", zero}));
     EXPECT_EQ(later, std::vector<std::string>{});
     EXPECT_EQ(std::tuple(kx, ky, kyFocused), std::tuple(QString("2.5"), QString("1e-50"), true));
     ASSERT_FALSE(app.Frames().empty());

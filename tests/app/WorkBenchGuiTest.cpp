@@ -219,9 +219,9 @@ TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
     EXPECT_EQ(FileText(path).substr(0, sizeof(SpmHeader)), header);
 }
 
-// The name of an older file's image keeps its Latin-1 bytes for the program (the prompt
-// interface hands them on as they are), while every widget and message box reads them as
-// Latin-1: no replacement character anywhere.
+// The name of an older file's image keeps its Latin-1 bytes for the program, while every
+// widget and message box reads them as Latin-1 (a question that names it hands it on read so,
+// in UTF-8): no replacement character anywhere.
 TEST(WorkBench, ImageNamesOfAnOlderFileReadInMessagesListsAndMenus)
 {
     SPM_REQUIRE_DISPLAY();
@@ -248,7 +248,7 @@ TEST(WorkBench, ImageNamesOfAnOlderFileReadInMessagesListsAndMenus)
     ASSERT_TRUE(app.Run(cmd::kFlattenXY));
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Cancel));
     EXPECT_FALSE(main.close());
-    EXPECT_EQ(app.Prompt().events.back(), "dialog: Save changes to older.spm:H\xF6he_01?");
+    EXPECT_EQ(app.Prompt().events.back(), "dialog: Save changes to older.spm:H\xC3\xB6he_01?");
     RealDialogs real(app);
     std::string question;
     RunWithModals([&] { main.close(); }, {AnswerBox(QMessageBox::Cancel, &question)});

@@ -214,7 +214,8 @@ TEST(RepairDialogs, NamesOfTwentyCharactersNumbersAboveZeroToAMillionAndUnitsOfT
     EXPECT_FALSE(name.TypeName("abcdefghijklmnopqrstu"));
     EXPECT_EQ(name.Name(), "abcdefghijklmnopqrst");
     CDialogHeaderCoef dialog({1.0, 2.0, 3.0, "nm", "um"});
-    const std::pair<const char*, double> accepted[] = {{"1e-45", 1e-45}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
+    const std::pair<const char*, double> accepted[] = {
+        {"1e-45", 1e-45}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
     for (const auto& [text, value] : accepted) {
         EXPECT_TRUE(dialog.Type(Field::Ky, text)) << text;
         EXPECT_EQ(dialog.Values().m_dKy, static_cast<float>(value)) << text;
@@ -223,9 +224,10 @@ TEST(RepairDialogs, NamesOfTwentyCharactersNumbersAboveZeroToAMillionAndUnitsOfT
     EXPECT_FALSE(dialog.Type(Field::XYUnit, "mkm1"));
     EXPECT_EQ(prompt.messages, (Texts{"Please enter no more than 20 characters.", "Please enter no more than 3 characters."}));
     EXPECT_EQ(std::tie(dialog.Values().m_strZUnit, dialog.Values().m_strXYUnit), std::tuple("deg", "um"));
-    const std::string range = "Please enter a number greater than 0 and at most 1000000.", number = "Please enter a number.";
+    const std::string range = "Please enter a number greater than 0 and at most 1000000.";
+    const std::string number = "Please enter a number.";
     const std::pair<const char*, std::string> refused[] = {
-        {"1000000.5", range}, {"-0.1", range}, {"inf", range},  {"0", range},     {"", number},     {"  ", number},   {"1,5", number},
+        {"1000000.5", range}, {"-0.1", range}, {"inf", range}, {"0", range}, {"", number}, {"  ", number}, {"1,5", number},
         {"2 nm", number},     {"nan", number}, {"0x10", number}, {"+-1", number}, {"e5", number},
     };
     for (const auto& [text, message] : refused) {
