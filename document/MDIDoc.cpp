@@ -9,6 +9,7 @@
 #include "document/DocumentShared.h"
 #include "document/ImageOrigin.h"
 #include "formats/ImageFormat.h"
+#include "image/HeaderTextCoding.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
 #include "presentation/ImageSettingsFiles.h"
@@ -75,7 +76,7 @@ std::optional<std::string> CMDIDoc::OtherImageIn(const std::string& file, const 
     for (const CMDIDoc* doc : OpenDocuments())
         for (const ImageEntry& other : doc->m_imageList)
             if (&other != &entry && HoldsSavedImage(file, other))
-                return doc->GetTitle() + ":" + other.m_pImage->m_strName;
+                return doc->GetTitle() + ":" + OneLineText(other.m_pImage->m_strName);
     return std::nullopt;
 }
 

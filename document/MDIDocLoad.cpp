@@ -60,19 +60,15 @@ static_assert(CDialogHeaderCoef::kXYUnitBytes == sizeof(SpmHeader::m_szXYUnit) -
 // A name's characters take at most 4 bytes of UTF-8 each.
 static_assert(CDialogImageName::kMaxNameLength * 4 <= sizeof(SpmHeader::m_szQuantity) - 1);
 
-// Whatever the user left in the dialog, the header comes out valid: a coefficient that is
-// still not above 0 (or rounds to 0 as a float) becomes 1, an empty unit "nm".
+// The dialog offers a valid header and takes only what the header keeps (coefficients above
+// 0 as floats, units of 1 to 3 characters), so the header comes out valid as the user left it.
 void TakeCoefficients(const HeaderCoefValues& values, SpmHeader& header)
 {
-    auto taken = [](double value) {
-        const auto rounded = static_cast<float>(value);
-        return ValidCoefficient(rounded) ? rounded : 1.0f;
-    };
-    header.m_fKx = taken(values.m_dKx);
-    header.m_fKy = taken(values.m_dKy);
-    header.m_fKz = taken(values.m_dKz);
-    SetTypedHeaderText(header.m_szZUnit, values.m_strZUnit.empty() ? "nm" : values.m_strZUnit);
-    SetTypedHeaderText(header.m_szXYUnit, values.m_strXYUnit.empty() ? "nm" : values.m_strXYUnit);
+    header.m_fKx = static_cast<float>(values.m_dKx);
+    header.m_fKy = static_cast<float>(values.m_dKy);
+    header.m_fKz = static_cast<float>(values.m_dKz);
+    SetTypedHeaderText(header.m_szZUnit, values.m_strZUnit);
+    SetTypedHeaderText(header.m_szXYUnit, values.m_strXYUnit);
 }
 
 void AllocatePlanes(CSpmImage& image)
@@ -130,7 +126,7 @@ bool CMDIDoc::CheckHeader(CSpmImage& image, bool zScaleFromData)
     if (header.m_szQuantity[0] == '\0') {
         CDialogImageName dialog("Height");
         Prompt().RunImageNameDialog(dialog);
-        SetTypedHeaderText(header.m_szQuantity, dialog.Name().empty() ? "Height" : dialog.Name());
+        SetTypedHeaderText(header.m_szQuantity, dialog.Name());
         repaired = true;
     }
     if (HeaderCoefficientsValid(header))

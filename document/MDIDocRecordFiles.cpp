@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "document/DocumentShared.h"
+#include "image/HeaderTextCoding.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
@@ -177,7 +178,7 @@ std::optional<bool> CMDIDoc::AskBeforeReplacingOpenRecords(const CPresentationCo
     std::vector<std::string> changed;
     for (const OpenRecord& reader : OpenRecordsReading(record, kind, place, profile))
         if (reader.m_pEntry->m_bSettingsModified[SettingsIndexOf(kind)])
-            changed.push_back(reader.m_pDoc->GetTitle() + ":" + reader.m_pEntry->m_pImage->m_strName);
+            changed.push_back(reader.m_pDoc->GetTitle() + ":" + OneLineText(reader.m_pEntry->m_pImage->m_strName));
     if (changed.empty())
         return false;
     std::string names = changed.front();

@@ -7,6 +7,7 @@
 #include "document/ImageOrigin.h"
 #include "formats/ImageFile.h"
 #include "formats/ImageFormat.h"
+#include "image/HeaderTextCoding.h"
 #include "platform/core/DialogModels.h"
 #include "platform/core/PathText.h"
 #include "platform/core/Prompt.h"
@@ -109,7 +110,8 @@ CMDIDoc::FileSaveResult CMDIDoc::OnFileSave(const std::string& activeImageName)
 std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, const std::string& target) const
 {
     const CSpmImage& image = *entry.m_pImage;
-    const std::string& name = image.m_strName;
+    // Names and quantities may hold line breaks: each shows on the line it stands in.
+    const std::string name = OneLineText(image.m_strName);
     const std::string file = FileNameOf(target);
     const std::string replace = " Replace it with " + name + "? No saves " + name + " under another name.";
     // Images of one file share the place a save in place writes to (the companion of a
@@ -131,27 +133,29 @@ std::optional<std::string> CMDIDoc::ReplaceQuestion(const ImageEntry& entry, con
     if (!reader.ReadSpmHeader(target, held))
         return file + " is not an image file of this program." + replace;
     const std::string quantity = HeaderText(held.m_szQuantity);
+    const std::string shownQuantity = OneLineText(quantity);
     if (const std::optional<int> number = RecordedImageNumber(held)) {
         if (SameImageOrigin(held, image.m_header))
             return std::nullopt;
         if (RecordsImageOf(held, image.m_strPath))
             return file + " holds image " + std::to_string(*number + 1) + " of " + FileNameOf(image.m_strPath) +
-                   " (" + quantity + "), saved before." + replace;
-        return file + " holds another image saved before, " + quantity + "." + replace;
+                   " (" + shownQuantity + "), saved before." + replace;
+        return file + " holds another image saved before, " + shownQuantity + "." + replace;
     }
     if (!SavedAs(held, image))
-        return file + " holds another image saved before, " + quantity + "." + replace;
+        return file + " holds another image saved before, " + shownQuantity + "." + replace;
     // Written before files said which image they hold: another image that saves to the
     // same file and fits the header as well (two channels of one quantity) may be the one.
     for (const ImageEntry& other : m_imageList)
         if (&other != &entry && SameFile(SpmFilePath(other.m_pImage->m_strPath), target) &&
             SavedAs(held, *other.m_pImage))
-            return file + " holds a " + quantity + " image saved before, which may be " + GetTitle() + ":" +
-                   other.m_pImage->m_strName + "." + replace;
+            return file + " holds a " + shownQuantity + " image saved before, which may be " + GetTitle() + ":" +
+                   OneLineText(other.m_pImage->m_strName) + "." + replace;
     const int fitting = ImagesOfQuantity(image.m_strPath, quantity);
     if (fitting > 1)
-        return file + " holds a " + quantity + " image saved before, which may be any of the " +
-               std::to_string(fitting) + " " + quantity + " images of " + FileNameOf(image.m_strPath) + "." + replace;
+        return file + " holds a " + shownQuantity + " image saved before, which may be any of the " +
+               std::to_string(fitting) + " " + shownQuantity + " images of " + FileNameOf(image.m_strPath) + "." +
+               replace;
     return std::nullopt;
 }
 

@@ -163,5 +163,6 @@ std::string OutOfRangeText(std::string_view file, std::string_view what, double 
                            bool tooLarge)
 {
     return std::string(kTextSaveNotOk) + "\nThe " + std::string(what) + " of " + ShortNumber(value) + " " +
-           HeaderBytesAsUtf8(unit) + (tooLarge ? " is too large for " : " is too small for ") + std::string(file) + ".";
+           OneLineText(HeaderBytesAsUtf8(unit)) + (tooLarge ? " is too large for " : " is too small for ") +
+           std::string(file) + ".";
 }

@@ -135,7 +135,15 @@ std::string InQuotes(std::string_view text)
 
 std::string QuotedUnit(std::string_view unit)
 {
-    return InQuotes(HeaderBytesAsUtf8(unit));
+    // On one line, and with its own quotes escaped like its line breaks: a text that held
+    // them would read as two texts, or as the end of its sentence.
+    std::string shown;
+    for (const char c : OneLineText(HeaderBytesAsUtf8(unit))) {
+        if (c == '"')
+            shown += '\\';
+        shown += c;
+    }
+    return InQuotes(shown);
 }
 
 std::string ImageSizeRefusal(double columns, double rows)

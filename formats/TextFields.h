@@ -54,7 +54,9 @@ std::string Sentence(std::string_view text);
 std::string ShortNumber(double value);
 // The text between double quotes.
 std::string InQuotes(std::string_view text);
-// A unit text in double quotes, readable whatever its bytes (see HeaderTextCoding.h).
+// A header text (a unit, name or note) in double quotes, readable whatever its bytes (see
+// HeaderTextCoding.h) and on one line: its line breaks, control characters, backslashes and
+// double quotes as C escapes.
 std::string QuotedUnit(std::string_view unit);
 // "<columns> x <rows> points; this program reads 1 to 1024 points a side".
 std::string ImageSizeRefusal(double columns, double rows);

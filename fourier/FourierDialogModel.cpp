@@ -5,6 +5,7 @@
 
 #include "document/MDIDoc.h"
 #include "fourier/SpectrumDisplay.h"
+#include "image/HeaderTextCoding.h"
 #include "image/ImageStatistics.h"
 #include "platform/core/NumberText.h"
 #include "platform/core/Prompt.h"
@@ -40,7 +41,7 @@ bool CFourierDialogModel::Open(CMDIDoc* doc, const std::string& imageName, int s
     }
     const CSpmImage& image = *entry->m_pImage;
     if (image.m_nWidth < 2 || image.m_nHeight < 2) {
-        Prompt().Message(kTextImageTooSmall + image.m_strName + " has " + std::to_string(image.m_nWidth) +
+        Prompt().Message(kTextImageTooSmall + OneLineText(image.m_strName) + " has " + std::to_string(image.m_nWidth) +
                          " x " + std::to_string(image.m_nHeight));
         return false;
     }

@@ -1,5 +1,6 @@
 #include "image/HeaderTextCoding.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -50,6 +51,47 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
+// How a text named on one line shows a character: as a C escape for a backslash, a line
+// break or any other control character, Unicode's line and paragraph separators included
+// (a label breaks its line at those too); none for a character shown as it is.
+std::optional<std::string> VisibleEscape(char32_t c)
+{
+    switch (c) {
+    case '\\': return "\\\\";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    default: break;
+    }
+    char escape[16];
+    if (c < 0x20 || c == 0x7F)
+        std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
+    else if ((c >= 0x80 && c <= 0x9F) || c == 0x2028 || c == 0x2029)
+        std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+    else
+        return std::nullopt;
+    return escape;
+}
+
+// The bytes as UTF-8, each well-formed sequence as it is and every other byte as Latin-1;
+// `oneLine` writes the characters VisibleEscape escapes as their escapes.
+std::string MixedAsUtf8(std::string_view bytes, bool oneLine)
+{
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t start = at;
+        const std::optional<char32_t> decoded = NextCodePoint(bytes, at);
+        const char32_t c = decoded ? *decoded : static_cast<unsigned char>(bytes[at++]);
+        if (const std::optional<std::string> escape = oneLine ? VisibleEscape(c) : std::nullopt)
+            text += *escape;
+        else if (decoded)
+            text.append(bytes.substr(start, at - start));
+        else
+            AppendUtf8(text, c);
+    }
+    return text;
+}
+
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes)
@@ -78,15 +120,12 @@ std::string HeaderBytesAsUtf8(std::string_view bytes)
 
 std::string MixedBytesAsUtf8(std::string_view bytes)
 {
-    std::string text;
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t start = at;
-        if (NextCodePoint(bytes, at))
-            text.append(bytes.substr(start, at - start));
-        else
-            AppendUtf8(text, static_cast<unsigned char>(bytes[at++]));
-    }
-    return text;
+    return MixedAsUtf8(bytes, false);
+}
+
+std::string OneLineText(std::string_view bytes)
+{
+    return MixedAsUtf8(bytes, true);
 }
 
 std::string HeaderBytesAsLatin1(std::string_view bytes)

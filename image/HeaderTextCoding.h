@@ -23,6 +23,11 @@ std::string HeaderBytesAsUtf8(std::string_view bytes);
 // Latin-1. For a piece that is valid UTF-8, or an older text none of whose bytes happen to
 // form a UTF-8 character, it reads as HeaderBytesAsUtf8 reads the piece alone.
 std::string MixedBytesAsUtf8(std::string_view bytes);
+// A text that a message names within a line of its own, such as an image name or a note, as
+// MixedBytesAsUtf8 reads it but on one line: a line break or any other control character
+// shows as its C escape ("\n", "\t", "\x01", "\u2028") and a backslash as "\\", so that
+// no text reads as two lines, or as the escape of another.
+std::string OneLineText(std::string_view bytes);
 // The text as Latin-1 bytes, for the views' 8-bit bitmap font: characters beyond Latin-1
 // read as '?'.
 std::string HeaderBytesAsLatin1(std::string_view bytes);

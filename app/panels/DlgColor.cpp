@@ -11,6 +11,7 @@
 #include "app/panels/PanelFiles.h"
 #include "app/panels/PanelKeys.h"
 #include "document/DocumentView.h"
+#include "image/HeaderTextCoding.h"
 #include "platform/core/NumberText.h"
 #include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
@@ -159,7 +160,7 @@ void C3DdlgColor::FindColourSource(CMDIChildFrame& frame)
     const ColourSource source = LookUpColourSource(
         find, {shown->m_pImage.get(), shown->m_pSettings.get()}, m_nSettingsIndex);
     if (source.missingName)
-        Prompt().Message("C3DdlgColor::OnTimer Image Name for Color is not Valid:" + *source.missingName);
+        Prompt().Message("C3DdlgColor::OnTimer Image Name for Color is not Valid:" + OneLineText(*source.missingName));
     m_strColourImage = source.image->m_strName;
 }
 

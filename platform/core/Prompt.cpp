@@ -18,21 +18,34 @@ public:
 StderrPrompt g_stderrPrompt;
 IPrompt* g_prompt = &g_stderrPrompt;
 
-// Why a text of at most `limit` characters, in a field that keeps `bytes` bytes of it, is
-// refused; none when it fits. The user is told of the characters they see.
+// Why a text of 1 to `limit` characters, in a field that keeps `bytes` bytes of it, is
+// refused; none when it fits. The user is told of the characters they see. A header that
+// keeps an empty name or unit fails its check: the dialog asks for one rather than filling
+// one in unasked.
 std::optional<std::string> LengthRefusal(const std::string& text, std::size_t limit,
                                          std::size_t bytes = std::numeric_limits<std::size_t>::max())
 {
+    if (text.empty())
+        return "Please enter 1 to " + std::to_string(limit) + " characters.";
     if (Utf8Characters(text) <= limit && text.size() <= bytes)
         return std::nullopt;
     return TooLongMessage(limit);
 }
 
 // A coefficient as the header keeps it: the nearest float. Presets come from the header's
-// floats and typed values lie within 0 to 1000000, so every one is a float's.
+// floats and typed values are floats within the range, so every one is a float's.
 double AsKept(double value)
 {
     return static_cast<float>(value);
+}
+
+// Whether the header keeps a coefficient: greater than 0 and at most the limit as the float
+// it becomes, so that a number that rounds to 0 or beyond the limit is refused where it was
+// typed, not replaced later without a word.
+bool KeptCoefficient(double value)
+{
+    const double kept = AsKept(value);
+    return kept > 0.0 && kept <= CDialogHeaderCoef::kMaxCoefficient;
 }
 
 // Shows `refusal` when there is one; whether there was.
@@ -161,12 +174,16 @@ std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, con
 {
     if (IsUnit(field))
         return LengthRefusal(text, kMaxUnitLength, UnitBytes(field));
-    if (ValueInRange(text, 0.0, kMaxCoefficient, false))
-        return std::nullopt;
     double value = 0.0;
     if (!ParseDialogNumber(text, value))
         return "Please enter a number.";
-    return RangeMessage(0.0, kMaxCoefficient, false);
+    if (KeptCoefficient(value))
+        return std::nullopt;
+    const std::string range = "Please enter a number greater than 0 and at most " + FormatDialogNumber(kMaxCoefficient);
+    // A number above 0 that the float rounds to 0 would read as taken by the range alone.
+    if (value > 0.0 && AsKept(value) == 0.0)
+        return range + ": the header keeps " + FormatDialogNumber(value) + " as 0.";
+    return range + ".";
 }
 
 bool CDialogHeaderCoef::TakeTyped(HeaderCoefField field, const std::string& text)
@@ -179,10 +196,11 @@ bool CDialogHeaderCoef::TakeTyped(HeaderCoefField field, const std::string& text
         *unit = text;
         return true;
     }
-    const std::optional<double> value = ValueInRange(text, 0.0, kMaxCoefficient, false);
-    if (value)
-        *NumberOf(m_values, field) = AsKept(*value);
-    return value.has_value();
+    double value = 0.0;
+    if (!ParseDialogNumber(text, value) || !KeptCoefficient(value))
+        return false;
+    *NumberOf(m_values, field) = AsKept(value);
+    return true;
 }
 
 bool CDialogHeaderCoef::Type(HeaderCoefField field, const std::string& text)

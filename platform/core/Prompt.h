@@ -58,10 +58,11 @@ struct HeaderCoefValues {
 };
 
 // The "Header X Y Z Coefficient" dialog: the steps, Z scale and unit texts of a header that
-// failed its check. Numbers must lie in 0 to 1000000, units hold at most 3 characters and
-// what their header fields keep of UTF-8. The header keeps floats: so do the numbers here, so
-// that the values are what the header will hold and each shows as the text that reads back
-// as it.
+// failed its check. The header keeps floats, and a coefficient only greater than 0: a number
+// is taken when its float is greater than 0 and at most 1000000, and the dialog holds that
+// float, so that the values are what the header will hold and each shows as the text that
+// reads back as it. Units hold at most 3 characters and what their header fields keep of
+// UTF-8.
 class CDialogHeaderCoef : public IDialogModel {
 public:
     static constexpr const char* kCaption = "Header X Y Z Coefficient";
@@ -85,8 +86,9 @@ public:
     }
 
     // What an edit says when the user leaves it holding `text`: "Please enter a number." for
-    // no number at all, the range for one beyond it, the limit for a unit beyond it; none
-    // for a text the field takes.
+    // no number at all, the range for one beyond it (and that the header keeps it as 0, for
+    // one above 0 that its float rounds to 0), the limit for a unit beyond it; none for a
+    // text the field takes.
     std::optional<std::string> Refusal(HeaderCoefField field, const std::string& text) const;
     // An edit's text as the user types: taken when it is a value of the field; a number on
     // its way ("", "-", "1e") or beyond the range takes nothing and says nothing, nor does a

@@ -7,6 +7,7 @@
 #include <set>
 #include <tuple>
 
+#include "image/HeaderTextCoding.h"
 #include "platform/core/PathText.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
@@ -152,7 +153,7 @@ bool CSpmDocManager::SaveModified(CDocument& doc)
     };
     for (auto [image, change] = next(); image != nullptr; std::tie(image, change) = next()) {
         // A Save As retitles the document: later questions name it as its frames do.
-        const std::string name = doc.GetTitle() + ":" + image->m_strName;
+        const std::string name = doc.GetTitle() + ":" + OneLineText(image->m_strName);
         const std::string file = FileNameOf(PresentationFilePath(image->m_strPath));
         const bool closing = change == kHeights
             ? AskToSave("Save changes to " + name + "?", [&] { return DoSaveAs(doc, image->m_strName); })

@@ -203,7 +203,7 @@ TEST_F(RepairDialogOkCancelFocus, EachRefusingOkSaysOneMessageAndTheOriginZScale
          AnswerBox(QMessageBox::Ok, &second), look, fixThenCancel, RecordBoxes(later)},
         5000);
     EXPECT_EQ(done, 7u);
-    const std::string range = RangeMessage(0.0, CDialogHeaderCoef::kMaxCoefficient, false);
+    const std::string range = "Please enter a number greater than 0 and at most 1000000.";
     EXPECT_EQ(std::tie(first, second), std::tie(range, range));
     EXPECT_EQ(later, std::vector<std::string>{});
     EXPECT_EQ(std::tuple(kx, ky, kxFocused), std::tuple(QString("2000000"), QString("2000000"), true));
@@ -213,4 +213,66 @@ TEST_F(RepairDialogOkCancelFocus, EachRefusingOkSaysOneMessageAndTheOriginZScale
     EXPECT_EQ(std::tuple(header.m_fKx, header.m_fKy), std::tuple(3.0f, 1.0f));
     EXPECT_EQ(kz.toStdString(), ShortestFloatText(header.m_fKz));
     EXPECT_FLOAT_EQ(header.m_fKz, (6000.0f - 1000.0f) / 65530.0f);
+}
+
+// An Origin export whose steps are 0: "0" and "1e-50" (a float 0) with Return in K_x, then,
+// once K_x holds 2.5, in K_y, are each refused with one message that says what the header
+// takes, and the dialog stays open showing what was typed; a number it keeps in K_y then
+// closes it with OK, and the header holds both numbers.
+TEST_F(RepairDialogOkCancelFocus, ACoefficientTheHeaderCannotKeepIsRefusedAtOkWithOneMessage)
+{
+    const ScratchDir dir;
+    const std::string path = OriginExportWithoutSteps(dir);
+    RunningApp app;
+    RealDialogs real(app);
+    using Typing = std::vector<std::pair<const char*, const char*>>;
+    // Each text typed over its edit's, then Return in the last edit.
+    const auto typeThenReturn = [](Typing typing) -> ModalStep {
+        return [=](QWidget* modal) {
+            if (CoefficientEdit(modal, "Kx") == nullptr || !Focused(modal))
+                return false;
+            QLineEdit* edit = nullptr;
+            for (const auto& [field, text] : typing)
+                TypeOver(*(edit = CoefficientEdit(modal, field)), text);
+            QTimer::singleShot(0, edit, [edit] { QTest::keyClick(edit, Qt::Key_Return); });
+            return true;
+        };
+    };
+    const Typing typings[] = {{{"Kx", "0"}}, {{"Kx", "1e-50"}}, {{"Kx", "2.5"}, {"Ky", "0"}}, {{"Ky", "1e-50"}}};
+    std::vector<ModalStep> steps{AnswerBox(QMessageBox::Ok)};
+    std::string said[4];
+    for (int i = 0; i < 4; ++i) {
+        steps.push_back(typeThenReturn(typings[i]));
+        steps.push_back(AnswerBox(QMessageBox::Ok, &said[i]));
+    }
+    QString kx, ky;
+    bool kyFocused = false;
+    std::vector<std::string> later;
+    steps.push_back([&](QWidget* modal) {
+        if (CoefficientEdit(modal, "Kx") == nullptr)
+            return false;
+        std::tie(kx, ky) = std::tuple(CoefficientEdit(modal, "Kx")->text(), CoefficientEdit(modal, "Ky")->text());
+        kyFocused = modal->focusWidget() == CoefficientEdit(modal, "Ky");
+        TypeOver(*CoefficientEdit(modal, "Ky"), "0.5");
+        auto* ok = modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QTimer::singleShot(0, ok, [ok] { UserClick(*ok); });
+        return true;
+    });
+    steps.push_back(RecordBoxes(later));
+    const std::size_t done = RunWithModals(
+        [&] {
+            app.App().OpenWithFollowUp(path);
+            RunningApp::Pump(300);
+        },
+        steps, 5000);
+    EXPECT_EQ(done, 10u);
+    const std::string range = "Please enter a number greater than 0 and at most 1000000";
+    const std::string zero = range + ": the header keeps 1e-50 as 0.";
+    EXPECT_EQ(std::vector<std::string>(said, said + 4),
+              (std::vector<std::string>{range + ".", zero, range + ".", zero}));
+    EXPECT_EQ(later, std::vector<std::string>{});
+    EXPECT_EQ(std::tuple(kx, ky, kyFocused), std::tuple(QString("2.5"), QString("1e-50"), true));
+    ASSERT_FALSE(app.Frames().empty());
+    const SpmHeader& header = OpenedHeader(app);
+    EXPECT_EQ(std::tuple(header.m_fKx, header.m_fKy), std::tuple(2.5f, 0.5f));
 }

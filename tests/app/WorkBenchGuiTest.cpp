@@ -219,9 +219,9 @@ TEST(WorkBench, HeaderTextsOfAnOlderFileShowReadablyAndCloseWithoutAQuestion)
     EXPECT_EQ(FileText(path).substr(0, sizeof(SpmHeader)), header);
 }
 
-// The name of an older file's image keeps its Latin-1 bytes for the program (the prompt
-// interface hands them on as they are), while every widget and message box reads them as
-// Latin-1: no replacement character anywhere.
+// The name of an older file's image keeps its Latin-1 bytes for the program, while every
+// widget and message box reads them as Latin-1 (a question that names it hands it on read so,
+// in UTF-8): no replacement character anywhere.
 TEST(WorkBench, ImageNamesOfAnOlderFileReadInMessagesListsAndMenus)
 {
     SPM_REQUIRE_DISPLAY();
@@ -248,7 +248,7 @@ TEST(WorkBench, ImageNamesOfAnOlderFileReadInMessagesListsAndMenus)
     ASSERT_TRUE(app.Run(cmd::kFlattenXY));
     AnswerQuestion(app.Prompt(), static_cast<int>(CQuestionBox::Answer::Cancel));
     EXPECT_FALSE(main.close());
-    EXPECT_EQ(app.Prompt().events.back(), "dialog: Save changes to older.spm:H\xF6he_01?");
+    EXPECT_EQ(app.Prompt().events.back(), "dialog: Save changes to older.spm:H\xC3\xB6he_01?");
     RealDialogs real(app);
     std::string question;
     RunWithModals([&] { main.close(); }, {AnswerBox(QMessageBox::Cancel, &question)});
@@ -559,8 +559,8 @@ TEST(WorkBench, ARefusedHeaderTextIsReportedOnlyWhenItsEditIsLeft)
     EXPECT_EQ(HeaderText(header.m_szQuantity), name);
 }
 
-// The coefficient dialog's numbers take each text that is one in 0 to 1000000 as it is typed
-// ("1e5" through "1e"), an empty or half-typed one is said once when its edit is left, which
+// The coefficient dialog's numbers take each text that is one above 0 to 1000000 as it is
+// typed ("1e5" through "1e"), an empty or half-typed one is said once when its edit is left, which
 // then shows the float it holds; units stop at 3 characters and at the bytes their header
 // fields keep, the name dialog's edit at 20 characters.
 TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
@@ -576,7 +576,7 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
         const char* shown;   // a number's text once the edit is left
     } cases[] = {
         {"Kz", HeaderCoefField::Kz, "1e5", "100000"},    {"Ky", HeaderCoefField::Ky, "-", "2"},
-        {"Kx", HeaderCoefField::Kx, "0.5\b\b\b", "0"}, {"Kx", HeaderCoefField::Kx, "2000000", "200000"},
+        {"Kx", HeaderCoefField::Kx, "0.5\b\b\b", "0.5"}, {"Kx", HeaderCoefField::Kx, "2000000", "200000"},
         {"XYUnit", HeaderCoefField::XYUnit, "abcd", nullptr}, {"XYUnit", HeaderCoefField::XYUnit, "µµµm", nullptr},
         {"ZUnit", HeaderCoefField::ZUnit, "µµm", nullptr},
     };
@@ -601,10 +601,12 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
             LeaveFor(edit, *dialog.findChild<QLineEdit*>(c.field == HeaderCoefField::Kx ? "Ky" : "Kx"));
             EXPECT_EQ(edit.text().toStdString(), held) << c.keys;
             double value = 0.0;
+            const bool number = ParseDialogNumber(typed, value);
+            const bool kept = number && static_cast<float>(value) > 0.0f && static_cast<float>(value) <= 1e6f;
             const std::vector<std::string> said =
-                unit || ValueInRange(typed, 0.0, 1e6, false) ? std::vector<std::string>{}
-                : ParseDialogNumber(typed, value)            ? std::vector<std::string>{RangeMessage(0.0, 1e6, false)}
-                                                             : std::vector<std::string>{"Please enter a number."};
+                unit || kept ? std::vector<std::string>{}
+                : number     ? std::vector<std::string>{"Please enter a number greater than 0 and at most 1000000."}
+                             : std::vector<std::string>{"Please enter a number."};
             EXPECT_EQ(prompt.messages, said) << c.keys;
         }
     }));

@@ -21,6 +21,13 @@ SpmHeader Checked(const SpmHeader& header)
 
 using Field = HeaderCoefField;
 
+// The number the dialog holds for one of its three number fields.
+double Number(const CDialogHeaderCoef& dialog, Field field)
+{
+    const HeaderCoefValues& values = dialog.Values();
+    return field == Field::Kx ? values.m_dKx : field == Field::Ky ? values.m_dKy : values.m_dKz;
+}
+
 // The characters of a UTF-8 text.
 std::size_t Characters(const std::string& text)
 {
@@ -82,7 +89,7 @@ TEST_F(DocumentTest, EveryBadCoefficientShowsTheMessageThenTheDialogWithRepaired
     }
 }
 
-TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
+TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndRefusedOnesLeaveWhatWasOffered)
 {
     const struct {
         ScriptedPrompt::CoefTyping typing;
@@ -93,9 +100,9 @@ TEST_F(DocumentTest, TypedValuesGoIntoTheHeaderAndInvalidOnesFallBackToDefaults)
         // Rounded to floats.
         {{{Field::Kx, "0.1"}, {Field::Ky, "12.5"}, {Field::Kz, "1000000"}, {Field::ZUnit, "deg"}, {Field::XYUnit, "um"}},
          0.1f, 12.5f, 1000000.0f, "deg", "um"},
-        // The dialog accepts 0 and empty units; a number too small for a float rounds to 0.
+        // What the header cannot keep is refused: the header keeps what the dialog offered.
         {{{Field::Kx, "0"}, {Field::Ky, "1e-60"}, {Field::Kz, "0"}, {Field::ZUnit, ""}, {Field::XYUnit, ""}},
-         1.0f, 1.0f, 1.0f, "nm", "nm"},
+         2.0f, 1.0f, 0.5f, "nm", "nm"},
     };
     for (const auto& c : cases) {
         SpmHeader header = TestHeader(4, 3);
@@ -155,7 +162,51 @@ TEST_F(DocumentTest, TheZScaleAnOriginExportsHeightsSetIsOfferedAndKept)
     }
 }
 
-TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOfThree)
+// A coefficient is taken when the header keeps it: greater than 0 and at most 1000000 as the
+// float it becomes. Any other number in any of the three edits is refused with one message
+// that says what is taken, and one the float rounds to 0 also that the header would keep it
+// as 0; the field keeps what it held. Names and units are never left empty.
+TEST(RepairDialogs, ACoefficientTheHeaderCannotKeepIsRefusedWithWhatItTakes)
+{
+    ScriptedPrompt prompt;
+    const std::string range = "Please enter a number greater than 0 and at most 1000000";
+    const std::pair<const char*, std::string> cases[] = {
+        {"0", range + "."},          {"-0", range + "."},        {"0.0e5", range + "."},
+        {"-1e-50", range + "."},     {"1000001", range + "."},   {"1e39", range + "."},
+        {"1e-50", range + ": the header keeps 1e-50 as 0."},     {" 1e-46 ", range + ": the header keeps 1e-46 as 0."},
+        {"7e-46", range + ": the header keeps 7e-46 as 0."},
+        // Taken: the float is above 0 and at the limit at most.
+        {"8e-46", ""}, {"1e-45", ""}, {"1.17549435e-38", ""}, {"999999.97", ""}, {"1000000.03", ""},
+    };
+    for (const Field field : {Field::Kx, Field::Ky, Field::Kz}) {
+        for (const auto& [text, message] : cases) {
+            CDialogHeaderCoef dialog({1.5, 2.5, 3.5, "nm", "nm"});
+            const double before = Number(dialog, field);
+            prompt.messages.clear();
+            const bool taken = dialog.Type(field, text);
+            EXPECT_EQ(taken, message.empty()) << text;
+            EXPECT_EQ(prompt.messages, message.empty() ? Texts{} : Texts{message}) << text;
+            double typed = 0.0;
+            ASSERT_TRUE(ParseDialogNumber(text, typed)) << text;
+            const double held = Number(dialog, field);
+            EXPECT_EQ(held, taken ? double{static_cast<float>(typed)} : before) << text;
+            EXPECT_TRUE(held > 0.0 && held <= 1e6) << text;
+        }
+    }
+    // Empty texts would leave the header without a name or unit.
+    CDialogHeaderCoef dialog({1.0, 1.0, 1.0, "nm", "um"});
+    CDialogImageName name("Height");
+    prompt.messages.clear();
+    EXPECT_FALSE(dialog.Type(Field::ZUnit, ""));
+    EXPECT_FALSE(dialog.Type(Field::XYUnit, ""));
+    EXPECT_FALSE(name.TypeName(""));
+    EXPECT_EQ(prompt.messages, (Texts{"Please enter 1 to 3 characters.", "Please enter 1 to 3 characters.",
+                                      "Please enter 1 to 20 characters."}));
+    EXPECT_EQ(std::tie(dialog.Values().m_strZUnit, dialog.Values().m_strXYUnit, name.Name()),
+              std::tuple("nm", "um", "Height"));
+}
+
+TEST(RepairDialogs, NamesOfTwentyCharactersNumbersAboveZeroToAMillionAndUnitsOfThree)
 {
     ScriptedPrompt prompt;
     CDialogImageName name("Height");
@@ -163,7 +214,8 @@ TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOf
     EXPECT_FALSE(name.TypeName("abcdefghijklmnopqrstu"));
     EXPECT_EQ(name.Name(), "abcdefghijklmnopqrst");
     CDialogHeaderCoef dialog({1.0, 2.0, 3.0, "nm", "um"});
-    const std::pair<const char*, double> accepted[] = {{"0", 0.0}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
+    const std::pair<const char*, double> accepted[] = {
+        {"1e-45", 1e-45}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
     for (const auto& [text, value] : accepted) {
         EXPECT_TRUE(dialog.Type(Field::Ky, text)) << text;
         EXPECT_EQ(dialog.Values().m_dKy, static_cast<float>(value)) << text;
@@ -172,9 +224,10 @@ TEST(RepairDialogs, NamesOfTwentyCharactersNumbersWithinZeroToAMillionAndUnitsOf
     EXPECT_FALSE(dialog.Type(Field::XYUnit, "mkm1"));
     EXPECT_EQ(prompt.messages, (Texts{"Please enter no more than 20 characters.", "Please enter no more than 3 characters."}));
     EXPECT_EQ(std::tie(dialog.Values().m_strZUnit, dialog.Values().m_strXYUnit), std::tuple("deg", "um"));
-    const std::string range = "Please enter a number between 0 and 1000000.", number = "Please enter a number.";
+    const std::string range = "Please enter a number greater than 0 and at most 1000000.";
+    const std::string number = "Please enter a number.";
     const std::pair<const char*, std::string> refused[] = {
-        {"1000000.5", range}, {"-0.1", range}, {"inf", range},  {"", number},     {"  ", number},   {"1,5", number},
+        {"1000000.5", range}, {"-0.1", range}, {"inf", range}, {"0", range}, {"", number}, {"  ", number}, {"1,5", number},
         {"2 nm", number},     {"nan", number}, {"0x10", number}, {"+-1", number}, {"e5", number},
     };
     for (const auto& [text, message] : refused) {

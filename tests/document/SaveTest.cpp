@@ -269,3 +269,22 @@ TEST_F(SaveTest, ViewSettingsOfOneImageOfAFileGoIntoTheSharedFileBesideIt)
         ++files;
     EXPECT_EQ(files, 2u);
 }
+
+// A question that names images names each on the line it stands in: a name made from a
+// quantity holding a line break or a tab shows them as escapes.
+TEST_F(DocumentTest, TheReplaceQuestionNamesAnImageOnTheLineItStandsIn)
+{
+    const std::string path = Spm("twice.spm", "a\nb\tc\x85");
+    CMDIDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    ASSERT_TRUE(doc.AddImage(path, 0));
+    const std::string second = doc.ImageList()[1].m_pImage->m_strName;
+    ASSERT_EQ(second, "a\nb\tc\x85_02");
+    prompt.dialogScript.push_back([](IDialogModel& model) {
+        dynamic_cast<CQuestionBox&>(model).m_answer = Answer::Cancel;
+        return false;
+    });
+    EXPECT_EQ(doc.OnFileSave(second), FileSave::kNotSaved);
+    EXPECT_EQ(prompt.events, Texts{"dialog: twice.spm holds twice.spm:a\\nb\\tc\\u0085_01. Replace it with "
+                                   "a\\nb\\tc\\u0085_02? No saves a\\nb\\tc\\u0085_02 under another name."});
+}

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 #include "FormatTestSupport.h"
 #include "image/HeaderTextCoding.h"
@@ -265,6 +267,124 @@ TEST_P(Writers, TextsHoldingAReaderKeyReadBackAsTheSameImage)
 
 namespace {
 
+// The UTF-8 of a code point.
+std::string Utf8Of(char32_t c)
+{
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// Reads the text in double quotes that starts at `at` as a reader of C escapes does (\n,
+// \r, \t, \\, \", \xHH, \uHHHH), moving `at` past its closing quote; none when the quote
+// is not there or not closed on the line.
+std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& at)
+{
+    if (at >= line.size() || line[at] != '"')
+        return std::nullopt;
+    std::string text;
+    for (++at; at < line.size(); ++at) {
+        if (line[at] == '"') {
+            ++at;
+            return text;
+        }
+        if (line[at] != '\\') {
+            text += line[at];
+            continue;
+        }
+        const char escape = at + 1 < line.size() ? line[++at] : '\0';
+        const std::size_t digits = escape == 'x' ? 2 : escape == 'u' ? 4 : 0;
+        if (digits > 0) {
+            text += Utf8Of(static_cast<char32_t>(std::stoul(std::string(line.substr(at + 1, digits)), nullptr, 16)));
+            at += digits;
+            continue;
+        }
+        const std::string_view from = "nrt\\\"", to = "\n\r\t\\\"";
+        if (from.find(escape) == std::string_view::npos)
+            return std::nullopt;
+        text += to[from.find(escape)];
+    }
+    return std::nullopt;
+}
+
+// One line of the save question: `file` cannot keep the `what` "text": it reads back as
+// "back". With the texts read back from their escapes.
+struct Loss {
+    std::string what, text, back;
+    bool operator==(const Loss&) const = default;
+};
+
+void PrintTo(const Loss& loss, std::ostream* out)
+{
+    *out << loss.what << " " << Shown(loss.text) << " back as " << Shown(loss.back);
+}
+
+std::optional<Loss> LossOf(std::string_view line, std::string_view file)
+{
+    const std::string start = std::string(file) + " cannot keep the ";
+    if (!line.starts_with(start))
+        return std::nullopt;
+    std::size_t at = line.find(" \"", start.size());
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    Loss loss;
+    loss.what = line.substr(start.size(), at - start.size());
+    ++at;
+    const std::optional<std::string> text = ReadQuoted(line, at);
+    const std::string_view middle = ": it reads back as ";
+    if (!text || line.substr(at, middle.size()) != middle)
+        return std::nullopt;
+    at += middle.size();
+    const std::optional<std::string> back = ReadQuoted(line, at);
+    if (!back || line.substr(at) != ".")
+        return std::nullopt;
+    loss.text = *text;
+    loss.back = *back;
+    return loss;
+}
+
+// Whether a UTF-8 line holds a character that would break it or hide in it: a control
+// character (C0, DEL, C1) or Unicode's line or paragraph separator.
+bool HoldsControl(std::string_view line)
+{
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        const auto next = i + 1 < line.size() ? static_cast<unsigned char>(line[i + 1]) : 0;
+        const auto third = i + 2 < line.size() ? static_cast<unsigned char>(line[i + 2]) : 0;
+        if (byte < 0x20 || byte == 0x7F || (byte == 0xC2 && next >= 0x80 && next <= 0x9F) ||
+            (byte == 0xE2 && next == 0x80 && (third == 0xA8 || third == 0xA9)))
+            return true;
+    }
+    return false;
+}
+
+// The question's lines, each loss read; its last line asks whether to save all the same.
+std::vector<std::optional<Loss>> LossesAsked(const std::string& question, std::string_view file)
+{
+    std::vector<std::optional<Loss>> losses;
+    std::size_t start = 0;
+    for (std::size_t end; (end = question.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string_view line(question.data() + start, end - start);
+        losses.push_back(HoldsControl(line) ? std::nullopt : LossOf(line, file));
+    }
+    EXPECT_EQ(question.substr(start), "Save it all the same?");
+    return losses;
+}
+
+std::string FileOf(ImageFormat format)
+{
+    return format == ImageFormat::kMdt ? "An NT-MDT file" : "A NanoScope file";
+}
+
 // Which writers give a text back exactly; the others are to name it before writing.
 struct KeptBy {
     bool spm, nanoscope, mdt;
@@ -309,16 +429,60 @@ TEST_P(Writers, NamesAndNotesComeBackOrAreNamedBeforeWriting)
         const bool nameKept = c.name.For(GetParam().format), noteKept = c.noteKept.For(GetParam().format);
         EXPECT_EQ(HeaderBytesAsUtf8(name) == HeaderBytesAsUtf8(c.quantity), nameKept) << c.what << ": " << Shown(name);
         EXPECT_EQ(HeaderBytesAsUtf8(note) == HeaderBytesAsUtf8(c.note), noteKept) << c.what << ": " << Shown(note);
-        const std::string file = GetParam().format == ImageFormat::kMdt ? "An NT-MDT file" : "A NanoScope file";
-        std::string question;
+        std::vector<std::optional<Loss>> losses;
         if (!nameKept)
-            question += file + " cannot keep the image name " + InQuotes(HeaderBytesAsUtf8(c.quantity)) +
-                        ": it reads back as " + InQuotes(HeaderBytesAsUtf8(name)) + ".\n";
+            losses.push_back(Loss{"image name", HeaderBytesAsUtf8(c.quantity), HeaderBytesAsUtf8(name)});
         if (!noteKept)
-            question += file + " cannot keep the note " + InQuotes(HeaderBytesAsUtf8(c.note)) + ": it reads back as " +
-                        InQuotes(HeaderBytesAsUtf8(note)) + ".\n";
-        EXPECT_EQ(prompt.questions, question.empty() ? Texts{} : Texts{question + "Save it all the same?"}) << c.what;
+            losses.push_back(Loss{"note", HeaderBytesAsUtf8(c.note), HeaderBytesAsUtf8(note)});
+        ASSERT_EQ(prompt.questions.size(), losses.empty() ? 0u : 1u) << c.what;
+        if (!losses.empty()) {
+            EXPECT_EQ(LossesAsked(prompt.questions[0], FileOf(GetParam().format)), losses) << c.what;
+        }
     }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// The question names each text the file cannot keep on a line of its own, whatever the text
+// holds: line breaks, other control characters, Unicode's line separator, quotes and
+// backslashes are written as escapes, which read back as the text.
+TEST_P(Writers, TheQuestionNamesEachTextOnALineOfItsOwn)
+{
+    if (GetParam().format == ImageFormat::kSpm)
+        GTEST_SKIP() << "a *.spm file keeps every text";
+    const std::string longNote(300, '\xB5');  // beyond what an NT-MDT file keeps, in UTF-8
+    const struct {
+        std::string quantity, note;
+    } cases[] = {
+        {"ab\ncd", "Height"},
+        {"ab\" / \"cd", "a\\nb"},
+        {"Height\r\n\t\x01\x7F", "x\xE2\x80\xA8y\xC2\x85z\xE2\x80\xA9"},
+        {"H\xF6he\n", longNote + "\r\nsecond line \"quoted\"\n\\n\x1B"},
+    };
+    std::size_t asked = 0;
+    for (const auto& c : cases) {
+        CSpmImage image = Landscape();
+        SetHeaderText(image.m_header.m_szQuantity, c.quantity);
+        SetHeaderText(image.m_header.m_szNote, c.note);
+        prompt.questions.clear();
+        ASSERT_EQ(Save(image), ImageFileError::kNone) << Shown(c.quantity);
+        const Loaded back = Load();
+        ASSERT_TRUE(back.ok) << back.error;
+        std::vector<std::optional<Loss>> losses;
+        const std::tuple<const char*, std::string, std::string> texts[] = {
+            {"image name", HeaderText(image.m_header.m_szQuantity), HeaderText(back.image.m_header.m_szQuantity)},
+            {"note", HeaderText(image.m_header.m_szNote), HeaderText(back.image.m_header.m_szNote)}};
+        for (const auto& [what, saved, readBack] : texts)
+            if (HeaderBytesAsUtf8(saved) != HeaderBytesAsUtf8(readBack))
+                losses.push_back(Loss{what, HeaderBytesAsUtf8(saved), HeaderBytesAsUtf8(readBack)});
+        ASSERT_EQ(prompt.questions.size(), losses.empty() ? 0u : 1u) << Shown(c.quantity);
+        if (losses.empty())
+            continue;
+        ++asked;
+        EXPECT_EQ(LossesAsked(prompt.questions[0], FileOf(GetParam().format)), losses)
+            << Shown(c.quantity) << ": " << prompt.questions[0];
+    }
+    // Texts with line breaks are lost by each of these formats.
+    EXPECT_GT(asked, 0u);
     EXPECT_TRUE(prompt.messages.empty());
 }
 
