@@ -182,7 +182,7 @@ void C3DdlgColor::OnTimer()
     const Source source = Lookup();
     if (m_bEdited && source.colourConfig != nullptr && source.colourConfig->m_ColorCursors.size() >= 2) {
         m_bEdited = false;
-        source.doc->UpdateAllViews(nullptr, kHintColors, frame);
+        m_watch.UpdateViews(kHintColors);
         DrawPalette();
     }
 }

@@ -16,6 +16,7 @@
 #include <QStyleOptionTitleBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
@@ -1239,6 +1240,47 @@ TEST_P(PanelGui, TreeOffersNoMenuThatWouldActOnNothing)
         EXPECT_EQ(RightClick(tree, blank, ""), std::vector<std::string>{}) << image;
         Open();
     }
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
+// A profile frame opened on an image from the tree shows that image's 2D record in the
+// panels, which its own view does not draw: what the user changes there reaches the 2D view
+// of the image, at the next tick or, for a colour source, at once, and the view shows it.
+TEST_P(PanelGui, OnAProfileFrameThePanelsEditsReachTheImages2DView)
+{
+    CDocument& doc = m_app->ActiveDoc();
+    Main().WorkBench().OnTreeCommand(cmd::kTreeProfile, {1, &doc, 0, "Height_01"});
+    RunningApp::Pump();
+    CMDIChildFrame& profile = *Main().MDIGetActive();
+    ASSERT_EQ(profile.m_strViewKind, ":Profile");
+    CMDIChildFrame* view2D = nullptr;
+    for (CMDIChildFrame* frame : doc.Frames())
+        if (frame->m_strViewKind == ":2D" && frame->m_strImageName == "Height_01")
+            view2D = frame;
+    ASSERT_NE(view2D, nullptr);
+    Probe(*view2D);
+    C3DdlgConfig& config = Main().ConfigPanel();
+    C3DdlgColor& palette = Main().ColorPanel();
+    Show(cmd::kShowConfigPanel);
+    ASSERT_EQ(config.ActiveRecord(), &(*doc.Doc().FindImage("Height_01")->m_pSettings)[0]);
+    const QImage before = ViewPicture(*view2D);
+    // The surface in its height colours, then coloured by the other image.
+    config.findChild<QRadioButton*>("1022")->click();
+    Tick();
+    EXPECT_EQ(m_probe.hints, std::vector<int>{kHintRepaint});
+    config.ImageList().setCurrentRow(1);
+    EXPECT_EQ(m_probe.hints, (std::vector<int>{kHintRepaint, kHintColors}));
+    config.ImageList().setCurrentRow(0);
+    Show(cmd::kShowPalettePanel);
+    ASSERT_NE(palette.Palette(), nullptr);
+    PickCursor(0);
+    AnswerColour(m_app->Prompt(), MakeColor(0, 255, 0));
+    palette.OnCursorCommand(kCmdChangeColor);
+    m_probe.hints.clear();
+    Tick();
+    EXPECT_EQ(m_probe.hints, std::vector<int>{kHintColors});
+    EXPECT_TRUE(ViewPicture(*view2D) != before);
+    EXPECT_EQ(Main().MDIGetActive(), &profile);
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 
