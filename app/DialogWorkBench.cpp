@@ -247,11 +247,15 @@ void CDialogWorkBench::UpdateHeader()
         m_shown = {"0", "0", "mx", "my", {}, "0", {}, {}, {}, {}};
         ShowHeader(m_shown, nullptr);
         m_pTree->clear();
-        return;
+    } else {
+        ShowHeader(ShownOf(image->m_header), nullptr);
+        // What the edits wrote back as they were set is what they show.
+        m_shown = ShownOf(image->m_header);
     }
-    ShowHeader(ShownOf(image->m_header), nullptr);
-    // What the edits wrote back as they were set is what they show.
-    m_shown = ShownOf(image->m_header);
+    // Without an image, what the user typed would go into no header. The texts are replaced
+    // first: an edit left by the focus it loses has nothing refused to say.
+    for (QWidget* edit : std::array<QWidget*, 4>{m_pZUnit, m_pXYUnit, m_pName, m_pNote})
+        edit->setEnabled(image != nullptr);
 }
 
 void CDialogWorkBench::ShowHeaderChanges()
@@ -367,8 +371,14 @@ void CDialogWorkBench::OnTreeMenu(const QPoint& position)
     // of a tree: the menu is that item's. A click beside the items, or the keyboard's menu
     // key, leaves the selection, and the menu is the selected item's. The entries act on the
     // item the menu was made for, whatever happens to the selection while it is open.
-    QMenu menu(this);
     const WorkBenchItem item = m_mainFrame.m_selItem;
+    // No menu whose entries would act on nothing: the views of an image whose document closed
+    // since it was selected, or an image to add with no frame whose document takes it.
+    const bool actsOnSomething = item.m_nKind != 0 ? m_mainFrame.DocManager().IsOpen(item.m_pDoc)
+                                                   : m_mainFrame.MDIGetActive() != nullptr;
+    if (!actsOnSomething)
+        return;
+    QMenu menu(this);
     const auto add = [this, &menu, &item](const char* text, int id) {
         connect(menu.addAction(text), &QAction::triggered, this, [this, id, item] { OnTreeCommand(id, item); });
     };

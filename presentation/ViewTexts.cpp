@@ -33,14 +33,28 @@ double HeightAt(const CSpmImage& image, ImagePoint point)
     return at < image.m_pData.size() ? image.m_pData[at] : 0.0;
 }
 
+std::string MatrixText(const CSpmImage& image)
+{
+    return "Matrix:" + FormatFixed(image.m_header.m_nColumns, 0) + "x" + FormatFixed(image.m_header.m_nRows, 0);
+}
+
+double LengthX(const CSpmImage& image)
+{
+    return image.m_nWidth * static_cast<double>(image.m_header.m_fKx);
+}
+
+double LengthY(const CSpmImage& image)
+{
+    return image.m_nHeight * static_cast<double>(image.m_header.m_fKy);
+}
+
 } // namespace
 
 std::string PointLineText(const CSpmImage& image, ImagePoint second, const ImagePoint* first)
 {
     second = ClampToImage(second, image);
-    std::string text = "Matrix:" + FormatFixed(image.m_header.m_nColumns, 0) + "x" +
-                       FormatFixed(image.m_header.m_nRows, 0) + " Xpoint:" +
-                       FormatFixed(second.x, 0) + " Ypoint:" + FormatFixed(second.y, 0) + " ";
+    std::string text = MatrixText(image) + " Xpoint:" + FormatFixed(second.x, 0) + " Ypoint:" +
+                       FormatFixed(second.y, 0) + " ";
     const double h2 = HeightAt(image, second);
     if (first != nullptr)
         text += "dZ:" + FormatFixed(h2 - HeightAt(image, *first), 2);
@@ -52,9 +66,13 @@ std::string PointLineText(const CSpmImage& image, ImagePoint second, const Image
 std::string ScanSizeText(const CSpmImage& image)
 {
     const std::string unit = ViewHeaderText(image.m_header.m_szXYUnit);
-    const double lx = image.m_nWidth * static_cast<double>(image.m_header.m_fKx);
-    const double ly = image.m_nHeight * static_cast<double>(image.m_header.m_fKy);
-    return "XY: " + ScanLengthText(lx, unit) + " x " + ScanLengthText(ly, unit);
+    return "XY: " + ScanLengthText(LengthX(image), unit) + " x " + ScanLengthText(LengthY(image), unit);
+}
+
+std::array<std::string, 2> SizeLabels(const CSpmImage& image)
+{
+    const std::string unit = ViewHeaderText(image.m_header.m_szXYUnit);
+    return {"X:" + ScanLengthText(LengthX(image), unit), "Y:" + ScanLengthText(LengthY(image), unit)};
 }
 
 std::string ScaleTitle(const CSpmImage& colourSource)
@@ -64,4 +82,15 @@ std::string ScaleTitle(const CSpmImage& colourSource)
     if (blank != std::string::npos && blank != 0)
         quantity.resize(blank);
     return quantity + ", " + ViewHeaderText(colourSource.m_header.m_szZUnit);
+}
+
+std::vector<std::string> HeaderTexts2D(const CSpmImage& image)
+{
+    return {MatrixText(image), ViewHeaderText(image.m_header.m_szZUnit), ScanSizeText(image)};
+}
+
+std::vector<std::string> HeaderTexts3D(const CSpmImage& image, const CSpmImage& colourSource)
+{
+    const std::array<std::string, 2> sizes = SizeLabels(image);
+    return {sizes[0], sizes[1], ScaleTitle(colourSource)};
 }

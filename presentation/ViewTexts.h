@@ -4,7 +4,9 @@
 // ViewHeaderText gives them.
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "image/ImagePoint.h"
 
@@ -24,9 +26,20 @@ std::string PointLineText(const CSpmImage& image, ImagePoint second, const Image
 // The 2D view's line below the image: "XY: <width> x <height>".
 std::string ScanSizeText(const CSpmImage& image);
 
+// The 3D view's size labels: "X:" and "Y:", each with its scan length.
+std::array<std::string, 2> SizeLabels(const CSpmImage& image);
+
 // The colour scale's title: the colour source's quantity (cut before its first blank unless
 // the blank leads), ", " and its Z unit.
 std::string ScaleTitle(const CSpmImage& colourSource);
+
+// What each view writes from the headers of the images it shows, as they read now (the
+// note, the version and the Z scale it writes nowhere): a picture that shows other texts
+// than these is drawn again. The 2D view writes its image's size and Z unit on the line above
+// the image and the scan size below it; the 3D view its size labels and the colour scale's
+// title.
+std::vector<std::string> HeaderTexts2D(const CSpmImage& image);
+std::vector<std::string> HeaderTexts3D(const CSpmImage& image, const CSpmImage& colourSource);
 
 // A point moved into the image's columns and rows (an image of no points gives 0).
 ImagePoint ClampToImage(ImagePoint point, const CSpmImage& image);

@@ -84,17 +84,16 @@ void CPictureFrame::paintEvent(QPaintEvent* event)
 C3DdlgColor::C3DdlgColor(CMainFrame& mainFrame, QWidget* parent)
     : QWidget(parent), m_mainFrame(mainFrame), m_watch(mainFrame), m_pBar(new CPictureFrame(this)),
       m_pStrip(new CPictureFrame(this)), m_pMouseX(new QLabel("Static", this)),
-      m_pMouseY(new QLabel("Static", this)), m_pMouseKeys(new QLabel("Static", this))
+      m_pMouseY(new QLabel("Static", this)), m_pMouseKeys(new QLabel("Static", this)),
+      m_pLoad(new QPushButton("Load Palette", this)), m_pSave(new QPushButton("Save Palette", this))
 {
     m_pBar->setObjectName("1053");
     m_pStrip->setObjectName("1056");
     m_pStrip->setFixedWidth(kStripWidth);
     // The bar leaves 100 pixels at its right for the height range.
     m_pBar->setMinimumWidth(kBarMinimumWidth);
-    auto* load = new QPushButton("Load Palette", this);
-    auto* save = new QPushButton("Save Palette", this);
-    load->setObjectName("1059");
-    save->setObjectName("1058");
+    m_pLoad->setObjectName("1059");
+    m_pSave->setObjectName("1058");
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
     grid->addWidget(m_pBar, 0, 0);
@@ -103,11 +102,13 @@ C3DdlgColor::C3DdlgColor(CMainFrame& mainFrame, QWidget* parent)
     grid->addWidget(m_pMouseX, 1, 0, 1, 2);
     grid->addWidget(m_pMouseY, 2, 0, 1, 2);
     grid->addWidget(m_pMouseKeys, 3, 0, 1, 2);
-    grid->addWidget(load, 4, 0, 1, 2);
-    grid->addWidget(save, 5, 0, 1, 2);
+    grid->addWidget(m_pLoad, 4, 0, 1, 2);
+    grid->addWidget(m_pSave, 5, 0, 1, 2);
     setMouseTracking(true);
-    connect(load, &QPushButton::clicked, this, &C3DdlgColor::OnLoadPalette);
-    connect(save, &QPushButton::clicked, this, &C3DdlgColor::OnSavePalette);
+    connect(m_pLoad, &QPushButton::clicked, this, &C3DdlgColor::OnLoadPalette);
+    connect(m_pSave, &QPushButton::clicked, this, &C3DdlgColor::OnSavePalette);
+    // No frame is active yet.
+    DrawPalette();
     AddPanelKeys(*this, PanelKeys::kEnterAndEscapeHide);
     connect(&m_timer, &QTimer::timeout, this, &C3DdlgColor::OnTimer);
     m_timer.start(kTimerMs);
@@ -143,15 +144,18 @@ std::vector<ColorCursor>* C3DdlgColor::Palette() const
 // colours itself, as the views do.
 void C3DdlgColor::FindColourSource(CMDIChildFrame& frame)
 {
+    m_strFrameImage = frame.m_strImageName;
+    m_nSettingsIndex = frame.m_nSettingsIndex;
     CDocument* document = m_watch.Document();
-    ImageEntry* shown = document != nullptr ? document->Doc().FindImage(frame.m_strImageName) : nullptr;
+    ImageEntry* shown = document != nullptr ? document->Doc().FindImage(m_strFrameImage) : nullptr;
     if (shown == nullptr) {
+        // Not the last frame's palette either, while this frame stays active: a press would
+        // change a palette that no view here shows.
+        m_strColourImage.clear();
         m_watch.DropDocument();
         return;
     }
     CMDIDoc& doc = document->Doc();
-    m_strFrameImage = frame.m_strImageName;
-    m_nSettingsIndex = frame.m_nSettingsIndex;
     const ImageLookup find = [&doc](const std::string& name) {
         ImageEntry* entry = doc.FindImage(name);
         return entry != nullptr ? ImageRecords{entry->m_pImage.get(), entry->m_pSettings.get()}
@@ -179,7 +183,7 @@ void C3DdlgColor::OnTimer()
     const Source source = Lookup();
     if (m_bEdited && source.colourConfig != nullptr && source.colourConfig->m_ColorCursors.size() >= 2) {
         m_bEdited = false;
-        source.doc->UpdateAllViews(nullptr, kHintColors, frame);
+        m_watch.UpdateViews(kHintColors);
         DrawPalette();
     }
 }
@@ -187,6 +191,8 @@ void C3DdlgColor::OnTimer()
 void C3DdlgColor::DrawPalette()
 {
     const Source source = Lookup();
+    m_pLoad->setEnabled(source.colourConfig != nullptr);
+    m_pSave->setEnabled(source.colourConfig != nullptr);
     if (source.colourConfig == nullptr || m_pBar->contentsRect().isEmpty() ||
         m_pStrip->contentsRect().isEmpty()) {
         m_pBar->SetPicture({});

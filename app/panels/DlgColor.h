@@ -17,6 +17,7 @@ class CDocument;
 class CMainFrame;
 class CMDIChildFrame;
 class QLabel;
+class QPushButton;
 
 // A sunken frame that shows a picture the panel draws; the mouse goes through it to the
 // panel, which places everything in its own coordinates.
@@ -47,7 +48,8 @@ public:
     void OnCursorCommand(int id);
     void OnSavePalette();
     void OnLoadPalette();
-    // Draws both pictures anew (empty while there is no colour source).
+    // Draws both pictures anew (empty while there is no colour source, when the file
+    // buttons take no press either).
     void DrawPalette();
 
     // The colour source's palette: null while the panel is inert.
@@ -96,4 +98,6 @@ private:
     QLabel* m_pMouseX;
     QLabel* m_pMouseY;
     QLabel* m_pMouseKeys;
+    QPushButton* m_pLoad;
+    QPushButton* m_pSave;
 };

@@ -244,7 +244,7 @@ void C3DdlgConfig::OnSelchangeImageList(int row)
     const CPresentationConfig before = *record;
     record->m_NameOfImageForColor = images[static_cast<std::size_t>(row)].m_pImage->m_strName;
     NoteEdit(before, *record);
-    doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
+    m_watch.UpdateViews(kHintColors);
 }
 
 void C3DdlgConfig::SetEditText(ConfigEdit edit, const std::string& text)
@@ -390,9 +390,8 @@ void C3DdlgConfig::OnTimer()
     } else if (CPresentationConfig* record = ActiveRecord()) {
         ShowChanges(*record);
     }
-    CDocument* doc = m_watch.Document();
-    if (doc != nullptr && m_pending.dirty)
-        doc->UpdateAllViews(nullptr, TakePendingHint(m_pending), frame);
+    if (m_watch.Document() != nullptr && m_pending.dirty)
+        m_watch.UpdateViews(TakePendingHint(m_pending));
 }
 
 void C3DdlgConfig::OnSave2D3DConf()
@@ -446,5 +445,5 @@ void C3DdlgConfig::OnLoad2D3DConf()
     UpdateControls();
     if (!path.empty())
         NoteEdit(before, *record);
-    doc->UpdateAllViews(nullptr, kHintColors, m_watch.Frame());
+    m_watch.UpdateViews(kHintColors);
 }

@@ -59,7 +59,8 @@ private:
     void BuildPolygon(QWidget* box);
     void BuildLines(QWidget* box);
     void Connect();
-    // The controls that write the record take input only while there is one to write.
+    // The controls that write the record, and the file buttons that save or load it, take
+    // input only while there is one.
     void EnableControls(bool enabled);
 
     void DoDataExchange(CDataExchange& dx);
@@ -127,4 +128,6 @@ private:
     std::vector<QAbstractButton*> m_polygonRadios;
     std::vector<QAbstractButton*> m_lineRadios;
     QListWidget* m_pList = nullptr;
+    QPushButton* m_pLoad = nullptr;
+    QPushButton* m_pSave = nullptr;
 };

@@ -161,14 +161,14 @@ void C3DdlgConfig::BuildLines(QWidget* box)
         grid->addWidget(m_swatches[swatches[r]], r + 3, 4);
     }
     grid->addWidget(m_checks[kCheckHeightColour], 5, 0, 1, 5);
-    auto* load = new QPushButton("Load 2D/3D Conf");
-    auto* save = new QPushButton("Save 2D/3D Conf");
-    load->setObjectName(IdName(1051));
-    save->setObjectName(IdName(1052));
-    grid->addWidget(load, 6, 0, 1, 5);
-    grid->addWidget(save, 7, 0, 1, 5);
-    connect(load, &QPushButton::clicked, this, &C3DdlgConfig::OnLoad2D3DConf);
-    connect(save, &QPushButton::clicked, this, &C3DdlgConfig::OnSave2D3DConf);
+    m_pLoad = new QPushButton("Load 2D/3D Conf");
+    m_pSave = new QPushButton("Save 2D/3D Conf");
+    m_pLoad->setObjectName(IdName(1051));
+    m_pSave->setObjectName(IdName(1052));
+    grid->addWidget(m_pLoad, 6, 0, 1, 5);
+    grid->addWidget(m_pSave, 7, 0, 1, 5);
+    connect(m_pLoad, &QPushButton::clicked, this, &C3DdlgConfig::OnLoad2D3DConf);
+    connect(m_pSave, &QPushButton::clicked, this, &C3DdlgConfig::OnSave2D3DConf);
 }
 
 void C3DdlgConfig::Connect()
@@ -193,7 +193,7 @@ void C3DdlgConfig::Connect()
 
 void C3DdlgConfig::EnableControls(bool enabled)
 {
-    const auto enable = [enabled](auto& widgets) {
+    const auto enable = [enabled](const auto& widgets) {
         for (QWidget* widget : widgets)
             widget->setEnabled(enabled);
     };
@@ -203,4 +203,6 @@ void C3DdlgConfig::EnableControls(bool enabled)
     enable(m_swatches);
     enable(m_polygonRadios);
     enable(m_lineRadios);
+    // The list holds no image to choose without a record.
+    enable(std::array<QWidget*, 3>{m_pList, m_pLoad, m_pSave});
 }

@@ -1,7 +1,9 @@
 #include "app/panels/PanelFrameWatch.h"
 
+#include "app/DocTemplates.h"
 #include "app/MainFrame.h"
 #include "platform/qt/DocManager.h"
+#include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 
 CPanelFrameWatch::Change CPanelFrameWatch::Follow()
@@ -38,4 +40,19 @@ CMDIChildFrame* CPanelFrameWatch::Frame() const
 void CPanelFrameWatch::LookAgain()
 {
     m_pLastFrame = nullptr;
+}
+
+void CPanelFrameWatch::UpdateViews(int hint) const
+{
+    CDocument* doc = Document();
+    const CMDIChildFrame* frame = Frame();
+    if (doc == nullptr || frame == nullptr)
+        return;
+    if (frame->m_strViewKind != kViewKindProfile) {
+        doc->UpdateAllViews(nullptr, hint, frame);
+        return;
+    }
+    for (const CMDIChildFrame* shown : doc->Frames())
+        if (shown->m_strViewKind == kViewKind2D && shown->m_strImageName == frame->m_strImageName)
+            doc->UpdateAllViews(nullptr, hint, shown);
 }

@@ -26,6 +26,10 @@ public:
     // The active frame and its document while both are open; null otherwise.
     CMDIChildFrame* Frame() const;
     CDocument* Document() const;
+    // Tells the views that draw the active frame's record of `hint`: the frame's own view,
+    // or, on a profile frame, whose view draws no record, those of its image's 2D frames,
+    // which draw the record the panels show there.
+    void UpdateViews(int hint) const;
     // The frame's image is not in its document: the panel leaves it alone.
     void DropDocument() { m_pDoc = nullptr; }
     // The next tick treats the active frame as new.

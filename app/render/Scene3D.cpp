@@ -8,7 +8,6 @@
 
 #include "app/render/GLRenderer.h"
 #include "app/render/SceneState.h"
-#include "image/HeaderTextCoding.h"
 #include "image/SpmImage.h"
 #include "platform/core/NumberText.h"
 #include "presentation/ViewTexts.h"
@@ -191,9 +190,9 @@ void DrawAxisBox(const Scene3D& scene, const Model& m)
     RasterText(corner.l, -1, FormatFixed(scene.image.m_dMax, 1) + " nm", ratio);
     glPopMatrix();
     const auto [py, px] = SizeLabelPoints(r.m_Angle, m);
-    const std::string unit = ViewHeaderText(scene.image.m_header.m_szXYUnit);
-    RasterText(py, 10, "Y:" + ScanLengthText(scene.image.m_nHeight * double{scene.image.m_header.m_fKy}, unit), ratio);
-    RasterText(px, 10, "X:" + ScanLengthText(scene.image.m_nWidth * double{scene.image.m_header.m_fKx}, unit), ratio);
+    const auto [x, y] = SizeLabels(scene.image);
+    RasterText(py, 10, y, ratio);
+    RasterText(px, 10, x, ratio);
 }
 
 // Tilt and angle; with the Z axis kept vertical the model's z keeps its screen direction.

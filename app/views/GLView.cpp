@@ -8,6 +8,10 @@
 #include "platform/core/Prompt.h"
 #include "platform/qt/MDIChildFrame.h"
 
+namespace {
+constexpr int kHeaderWatchMs = 100;
+}
+
 CGLView::CGLView(QWidget* parent) : QWidget(parent)
 {
     if (!CGLCanvas::PlatformDraws())
@@ -16,6 +20,8 @@ CGLView::CGLView(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pCanvas);
+    connect(&m_headerWatch, &QTimer::timeout, this, &CGLView::FollowHeader);
+    m_headerWatch.start(kHeaderWatchMs);
 }
 
 CGLView::~CGLView() = default;
@@ -40,8 +46,19 @@ void CGLView::Invalidate(int cacheState, bool repaint)
     if (m_pCanvas == nullptr)
         return;
     m_pCanvas->SetCacheState(cacheState);
-    if (repaint)
-        m_pCanvas->update();
+    if (!repaint)
+        return;
+    if (cacheState != kCacheValid)
+        m_drawnHeader = HeaderTexts();
+    m_pCanvas->update();
+}
+
+void CGLView::FollowHeader()
+{
+    // A view without its image leaves saying so to its next paint.
+    const std::vector<std::string> now = HeaderTexts();
+    if (!now.empty() && now != m_drawnHeader)
+        Invalidate(kHintRepaint);
 }
 
 void CGLView::Repaint()

@@ -3,10 +3,12 @@
 // the colour-source lookup and the sole-image rule of the first update.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/CommandIds.h"
 #include "app/render/GLCanvas.h"
@@ -33,7 +35,8 @@ public:
     void PostMessageOnce(const std::string& text);
 
 protected:
-    // Sets the canvas's cache state and, with `repaint`, schedules a paint.
+    // Sets the canvas's cache state and, with `repaint`, schedules a paint; a paint of a
+    // picture not cached draws the header texts as they read now.
     void Invalidate(int cacheState, bool repaint = true);
     // Schedules a paint; the cached picture stays as valid as it was.
     void Repaint();
@@ -58,13 +61,25 @@ protected:
     // source (`colourMissing` the start of the message for an unknown source).
     void BuildSurface(const ShownImage& shown);
     void BuildColours(const ShownImage& shown, const std::string& colourMissing);
+    // The texts the view writes beside its picture from the headers of the images it shows,
+    // as they read now (HeaderTexts2D, HeaderTexts3D); none before the first update or
+    // without its image.
+    virtual std::vector<std::string> HeaderTexts() const = 0;
 
     SurfaceArrays m_arrays;
     bool m_bFirstUpdate = true;
 
 private:
+    // A header text changed since the view last drew its picture anew (a unit or the name
+    // typed on the work bench, the steps of a command, whatever way it came): the picture is
+    // drawn again, also where the last update kept the cached one.
+    void FollowHeader();
+
     CGLCanvas* m_pCanvas = nullptr;
     std::set<std::string> m_posted;
+    // Looks at the headers as often as the panels look at the active frame.
+    QTimer m_headerWatch;
+    std::vector<std::string> m_drawnHeader;  // what the picture shows of the headers
 };
 
 template <class Copy>

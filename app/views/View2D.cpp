@@ -10,6 +10,7 @@
 #include "app/views/ViewLookup.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "presentation/ViewTexts.h"
 
 CView2D::CView2D(QWidget* parent) : CGLView(parent)
 {
@@ -114,6 +115,14 @@ bool CView2D::RenderScene(bool coarse)
     RenderScene2D({image, shown.Settings(), m_arrays, selection, pixels.width(), pixels.height(), coarse,
                    Canvas()->devicePixelRatioF()});
     return true;
+}
+
+std::vector<std::string> CView2D::HeaderTexts() const
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (m_bFirstUpdate || !shown)
+        return {};
+    return HeaderTexts2D(shown.Image());
 }
 
 void CView2D::OnEditCopy()

@@ -21,6 +21,7 @@ public:
 protected:
     void InitGLState() override;
     bool RenderScene(bool coarse) override;
+    std::vector<std::string> HeaderTexts() const override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 

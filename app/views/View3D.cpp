@@ -9,6 +9,7 @@
 #include "app/render/Scene3D.h"
 #include "app/views/ViewLookup.h"
 #include "platform/qt/MDIChildFrame.h"
+#include "presentation/ViewTexts.h"
 
 namespace {
 const char* const kColourMessage = "CView3D Image Name for Color is not Valid:";
@@ -103,6 +104,16 @@ bool CView3D::RenderScene(bool coarse)
                    source.settings->m_pColorTable, pixels.width(), pixels.height(), coarse,
                    Canvas()->devicePixelRatioF()});
     return true;
+}
+
+std::vector<std::string> CView3D::HeaderTexts() const
+{
+    const ShownImage shown = FindShownImage(*this);
+    if (m_bFirstUpdate || !shown)
+        return {};
+    // Looked up without standing in for a colour source that is gone: the next paint says so.
+    const ImageEntry* source = Doc().FindImage(shown.Settings().m_NameOfImageForColor);
+    return HeaderTexts3D(shown.Image(), source != nullptr ? *source->m_pImage : shown.Image());
 }
 
 void CView3D::OnEditCopy()

@@ -24,6 +24,7 @@ public:
 protected:
     void InitGLState() override;
     bool RenderScene(bool coarse) override;
+    std::vector<std::string> HeaderTexts() const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

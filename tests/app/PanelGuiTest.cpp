@@ -16,6 +16,7 @@
 #include <QStyleOptionTitleBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
@@ -63,6 +64,37 @@ public:
     }
     std::vector<int> hints;
 };
+
+// Right-clicks `at` in the tree's viewport, reads the entries of the menu it opens (none when
+// it opens none) and chooses `entry` (none: closes the menu).
+std::vector<std::string> RightClick(QTreeWidget& tree, QPoint at, const QString& entry)
+{
+    std::vector<std::string> entries;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr || !entries.empty())
+            return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            entries.push_back(action->text().toStdString());
+            if (action->text() == entry)
+                chosen = action;
+        }
+        menu->close();
+        if (chosen != nullptr)
+            chosen->trigger();
+    });
+    poll.start(20);
+    // The press, then the context-menu event that the window system sends on it.
+    QWidget* viewport = tree.viewport();
+    QTest::mousePress(viewport, Qt::RightButton, {}, at);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &menuEvent);
+    QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+    RunningApp::Pump();
+    return entries;
+}
 
 // The application on a copy of a two-image document, with a probe on the active frame: the
 // NanoScope sample with its amplitude image, or the bundled sample with a copy of it added.
@@ -1046,34 +1078,7 @@ TEST_P(PanelGui, TreeMenuActsOnTheItemClicked)
     QTreeWidget& tree = bench.Tree();
     QTreeWidgetItem* document = tree.topLevelItem(0);
     ASSERT_EQ(document->childCount(), 2);
-    // Right-clicks `at` in the tree's viewport, reads the menu's entries and chooses `entry` (none: closes it).
-    const auto rightClick = [&tree](QPoint at, const QString& entry) {
-        std::vector<std::string> entries;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr || !entries.empty())
-                return;
-            QAction* chosen = nullptr;
-            for (QAction* action : menu->actions()) {
-                entries.push_back(action->text().toStdString());
-                if (action->text() == entry)
-                    chosen = action;
-            }
-            menu->close();
-            if (chosen != nullptr)
-                chosen->trigger();
-        });
-        poll.start(20);
-        // The press, then the context-menu event that the window system sends on it.
-        QWidget* viewport = tree.viewport();
-        QTest::mousePress(viewport, Qt::RightButton, {}, at);
-        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
-        QApplication::sendEvent(viewport, &menuEvent);
-        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
-        RunningApp::Pump();
-        return entries;
-    };
+    const auto rightClick = [&tree](QPoint at, const QString& entry) { return RightClick(tree, at, entry); };
     const auto centre = [&tree](QTreeWidgetItem* item) { return tree.visualItemRect(item).center(); };
     const std::vector<std::string> imageMenu{"2D", "3D", "Profile"};
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre(document->child(0)));
@@ -1166,6 +1171,116 @@ TEST_P(PanelGui, WithoutARecordThePanelTakesNoInput)
     Activate("Height_01:3D");
     Tick();
     enabled(true, "3D frame again");
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
+// The buttons that load or save the record or the palette, and the list of colour sources,
+// take no press while there is nothing they would act on, like the panels' other inputs: on a
+// profile frame of no image and with no frame at all. A 2D or 3D frame takes it again.
+// The palette panel on such a profile frame keeps no palette of the frame before.
+TEST_P(PanelGui, WithoutARecordOrPaletteTheFileButtonsTakeNoPress)
+{
+    C3DdlgConfig& config = Main().ConfigPanel();
+    C3DdlgColor& palette = Main().ColorPanel();
+    Show(cmd::kShowConfigPanel);
+    const auto enabled = [&](bool expected, const char* when) {
+        const std::pair<QWidget*, const char*> controls[] = {
+            {&config, "1051"}, {&config, "1052"}, {&config, "1061"}, {&palette, "1058"}, {&palette, "1059"}};
+        for (const auto& [panel, id] : controls) {
+            const QWidget* control = panel->findChild<QWidget*>(id);
+            ASSERT_NE(control, nullptr) << id;
+            EXPECT_EQ(control->isEnabled(), expected) << when << ": " << id;
+        }
+    };
+    Activate("Height_01:3D");
+    Tick();
+    enabled(true, "3D frame");
+    ASSERT_TRUE(m_app->Run(cmd::kOpenProfile));
+    Tick();
+    Tick();
+    // Nor is the last frame's palette edited, which no view here shows.
+    EXPECT_EQ(palette.Palette(), nullptr);
+    enabled(false, "profile frame");
+    Screenshot("panels-13-profile-frame-buttons");
+    Activate("Height_01:2D");
+    Tick();
+    enabled(true, "2D frame");
+    ASSERT_TRUE(Main().DocManager().CloseDocument(*Main().MDIGetActive()->GetActiveDocument()));
+    Tick();
+    enabled(false, "no frame");
+    Open();
+    Activate("Height_01:3D");
+    Tick();
+    enabled(true, "3D frame again");
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
+// The tree offers no menu whose entries would act on nothing: once the document of the item
+// last selected has closed, a right click shows none, for an image (whose views would open
+// nowhere) or for a document (with no frame left whose document an image would join).
+TEST_P(PanelGui, TreeOffersNoMenuThatWouldActOnNothing)
+{
+    ASSERT_TRUE(m_app->Run(cmd::kShowWorkBench));
+    CDialogWorkBench& bench = Main().WorkBench();
+    QTreeWidget& tree = bench.Tree();
+    for (const bool image : {true, false}) {
+        bench.OnTimer();
+        bench.FillTree();
+        QTreeWidgetItem* document = tree.topLevelItem(0);
+        const QPoint at = tree.visualItemRect(image ? document->child(0) : document).center();
+        const QPoint blank(at.x(), tree.viewport()->height() - 5);
+        ASSERT_EQ(tree.itemAt(blank), nullptr);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+        const std::vector<std::string> menu =
+            image ? std::vector<std::string>{"2D", "3D", "Profile"} : std::vector<std::string>{"Add Image"};
+        EXPECT_EQ(RightClick(tree, blank, ""), menu) << image;
+        ASSERT_TRUE(Main().DocManager().CloseDocument(m_app->ActiveDoc()));
+        bench.OnTimer();
+        ASSERT_EQ(tree.topLevelItemCount(), 0);
+        EXPECT_EQ(RightClick(tree, blank, ""), std::vector<std::string>{}) << image;
+        Open();
+    }
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
+// A profile frame opened on an image from the tree shows that image's 2D record in the
+// panels, which its own view does not draw: what the user changes there reaches the 2D view
+// of the image, at the next tick or, for a colour source, at once, and the view shows it.
+TEST_P(PanelGui, OnAProfileFrameThePanelsEditsReachTheImages2DView)
+{
+    CDocument& doc = m_app->ActiveDoc();
+    Main().WorkBench().OnTreeCommand(cmd::kTreeProfile, {1, &doc, 0, "Height_01"});
+    RunningApp::Pump();
+    CMDIChildFrame& profile = *Main().MDIGetActive();
+    ASSERT_EQ(profile.m_strViewKind, ":Profile");
+    CMDIChildFrame* view2D = nullptr;
+    for (CMDIChildFrame* frame : doc.Frames())
+        if (frame->m_strViewKind == ":2D" && frame->m_strImageName == "Height_01")
+            view2D = frame;
+    ASSERT_NE(view2D, nullptr);
+    Probe(*view2D);
+    C3DdlgConfig& config = Main().ConfigPanel();
+    C3DdlgColor& palette = Main().ColorPanel();
+    Show(cmd::kShowConfigPanel);
+    ASSERT_EQ(config.ActiveRecord(), &(*doc.Doc().FindImage("Height_01")->m_pSettings)[0]);
+    const QImage before = ViewPicture(*view2D);
+    // The surface in its height colours, then coloured by the other image.
+    config.findChild<QRadioButton*>("1022")->click();
+    Tick();
+    EXPECT_EQ(m_probe.hints, std::vector<int>{kHintRepaint});
+    config.ImageList().setCurrentRow(1);
+    EXPECT_EQ(m_probe.hints, (std::vector<int>{kHintRepaint, kHintColors}));
+    config.ImageList().setCurrentRow(0);
+    Show(cmd::kShowPalettePanel);
+    ASSERT_NE(palette.Palette(), nullptr);
+    PickCursor(0);
+    AnswerColour(m_app->Prompt(), MakeColor(0, 255, 0));
+    palette.OnCursorCommand(kCmdChangeColor);
+    m_probe.hints.clear();
+    Tick();
+    EXPECT_EQ(m_probe.hints, std::vector<int>{kHintColors});
+    EXPECT_TRUE(ViewPicture(*view2D) != before);
+    EXPECT_EQ(Main().MDIGetActive(), &profile);
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 

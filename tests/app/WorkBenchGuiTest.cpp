@@ -42,6 +42,7 @@
 #include "platform/core/DialogModels.h"
 #include "platform/core/Prompt.h"
 #include "platform/qt/DataExchange.h"
+#include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 #include "platform/qt/MDIChildFrame.h"
 #include "platform/qt/QtPrompt.h"
@@ -557,6 +558,43 @@ TEST(WorkBench, ARefusedHeaderTextIsReportedOnlyWhenItsEditIsLeft)
     Leave(nameEdit);
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(HeaderText(header.m_szQuantity), name);
+}
+
+// The header edits take typing only while they show an image's header, a profile frame's
+// showing its document's first image: with no frame the units, the name and the note are
+// disabled and keep nothing typed, and the next file shows its own texts in them.
+TEST(WorkBench, WithoutAnImageTheHeaderEditsTakeNoTyping)
+{
+    SPM_REQUIRE_DISPLAY();
+    SampleOnBench sample;
+    CDialogWorkBench& bench = sample.bench;
+    const auto text = [&bench](const char* id) {
+        const auto* line = bench.findChild<QLineEdit*>(id);
+        return line != nullptr ? line->text() : bench.findChild<QPlainTextEdit*>(id)->toPlainText();
+    };
+    const char* const ids[] = {"1068", "1069", "1071", "1070"};
+    const auto enabled = [&](bool expected, const char* when) {
+        for (const char* id : ids)
+            EXPECT_EQ(bench.findChild<QWidget*>(id)->isEnabled(), expected) << when << ": " << id;
+    };
+    const std::vector<QString> shown{text("1068"), text("1069"), text("1071"), text("1070")};
+    enabled(true, "2D frame");
+    ASSERT_TRUE(sample.app.Run(cmd::kOpenProfile));
+    bench.OnTimer();
+    enabled(true, "profile frame");
+    ASSERT_TRUE(sample.app.MainFrame().DocManager().CloseDocument(sample.app.ActiveDoc()));
+    bench.OnTimer();
+    enabled(false, "no frame");
+    for (const char* id : ids) {
+        QTest::keyClicks(bench.findChild<QWidget*>(id), "pm");
+        EXPECT_EQ(text(id).toStdString(), "") << id;
+    }
+    sample.app.App().OpenWithFollowUp(sample.path);
+    RunningApp::Pump();
+    bench.OnTimer();
+    enabled(true, "file opened again");
+    EXPECT_EQ((std::vector<QString>{text("1068"), text("1069"), text("1071"), text("1070")}), shown);
+    EXPECT_EQ(sample.app.Prompt().messages, std::vector<std::string>{});
 }
 
 // The coefficient dialog's numbers take each text that is one above 0 to 1000000 as it is

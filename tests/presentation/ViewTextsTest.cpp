@@ -1,8 +1,10 @@
 // The texts beside the 2D and 3D pictures and the shared colour-source lookup.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <map>
+#include <string_view>
 #include <random>
 
 #include "image/HeaderTextCoding.h"
@@ -39,6 +41,48 @@ TEST(ViewTexts, PointLineReadsClampedPointsAndSwitchesToTheDifference)
     EXPECT_EQ(ScaleTitle(image), "Height, nm");
     std::strcpy(image.m_header.m_szQuantity, " Phase");
     EXPECT_EQ(ScaleTitle(image), " Phase, nm");
+}
+
+// The header texts a view compares with what its picture shows change with each field the
+// view writes, and with no other: the 2D view writes the shown image's size, Z unit, steps
+// and XY unit; the 3D view its steps and XY unit, and the colour source's name and Z unit.
+TEST(ViewTexts, HeaderTextsChangeWithTheFieldsEachViewWrites)
+{
+    const auto image = [] {
+        CSpmImage made = MakeImage(4, 3, [](int r, int c) { return r + c; });
+        std::strcpy(made.m_header.m_szZUnit, "nm");
+        std::strcpy(made.m_header.m_szXYUnit, "nm");
+        std::strcpy(made.m_header.m_szQuantity, "Height");
+        made.m_header.m_fKx = made.m_header.m_fKy = 2.5f;
+        return made;
+    };
+    const CSpmImage shown = image(), source = image();
+    EXPECT_EQ(SizeLabels(shown), (std::array<std::string, 2>{"X:10 nm", "Y:7.5 nm"}));
+    const struct {
+        const char* field;
+        void (*change)(SpmHeader&);
+        bool in2D, in3D;
+    } cases[] = {
+        {"Z unit", [](SpmHeader& h) { std::strcpy(h.m_szZUnit, "pm"); }, true, false},
+        {"XY unit", [](SpmHeader& h) { std::strcpy(h.m_szXYUnit, "um"); }, true, true},
+        {"name", [](SpmHeader& h) { std::strcpy(h.m_szQuantity, "Phase"); }, false, false},
+        {"X step", [](SpmHeader& h) { h.m_fKx = 5.0f; }, true, true},
+        {"Y step", [](SpmHeader& h) { h.m_fKy = 5.0f; }, true, true},
+        {"columns", [](SpmHeader& h) { h.m_nColumns = 8; }, true, false},
+        {"rows", [](SpmHeader& h) { h.m_nRows = 8; }, true, false},
+        {"Z scale", [](SpmHeader& h) { h.m_fKz = 9.0f; }, false, false},
+        {"note", [](SpmHeader& h) { std::strcpy(h.m_szNote, "changed"); }, false, false},
+        {"version", [](SpmHeader& h) { std::strcpy(h.m_szVersion, "changed"); }, false, false},
+    };
+    for (const auto& c : cases) {
+        CSpmImage changed = image();
+        c.change(changed.m_header);
+        EXPECT_EQ(HeaderTexts2D(changed) != HeaderTexts2D(shown), c.in2D) << c.field;
+        EXPECT_EQ(HeaderTexts3D(changed, source) != HeaderTexts3D(shown, source), c.in3D) << c.field;
+        // Changed in the colour source, only the name and the Z unit show: in the scale's title.
+        const bool inTitle = std::string_view(c.field) == "name" || std::string_view(c.field) == "Z unit";
+        EXPECT_EQ(HeaderTexts3D(shown, changed) != HeaderTexts3D(shown, source), inTitle) << c.field;
+    }
 }
 
 TEST(HeaderTextCoding, ValidUtf8ReadsAsItIsAnyOtherTextByteForByteAsLatin1)

@@ -1,12 +1,18 @@
 // The 2D and 3D views of the running application, shown a generated image.
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "ViewsFixture.h"
+#include "app/DialogWorkBench.h"
 #include "app/render/Scene2D.h"
 #include "app/views/ViewInput.h"
+#include "image/HeaderTextCoding.h"
 #include "platform/core/NumberText.h"
 #include "platform/qt/Document.h"
 
@@ -297,4 +303,87 @@ TEST_F(Views, ACanvasThatCannotDrawShowsItsBackgroundSaysSoOnceAndCopiesNothing)
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{kTextCannotDraw});
     Canvas2D().resize(size);
     EXPECT_EQ(Rgb(Canvas2D().grabFramebuffer()), drawn);
+}
+
+// Waits, a generous while, until the canvas holds its full picture in its cache.
+bool Cached(const CGLCanvas& canvas)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (canvas.CacheState() != kCacheValid || canvas.TimerRunning()) {
+        if (waited.elapsed() > 10000)
+            return false;
+        RunningApp::Pump(20);
+    }
+    return true;
+}
+
+// Which of the canvases draw their pictures anew within a few ticks of the views' header
+// watch, each then waited for until it has cached its picture again.
+std::vector<bool> Redrawn(const std::vector<CGLCanvas*>& canvases)
+{
+    std::vector<bool> redrawn(canvases.size(), false);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500) {
+        RunningApp::Pump(10);
+        for (std::size_t i = 0; i < canvases.size(); ++i)
+            if (canvases[i]->CacheState() != kCacheValid || canvases[i]->TimerRunning())
+                redrawn[i] = true;
+    }
+    for (const CGLCanvas* canvas : canvases)
+        EXPECT_TRUE(Cached(*canvas));
+    return redrawn;
+}
+
+// A header change shows in the pictures of the views that write it, with their full pictures
+// cached, by the next ticks: a unit or the name typed on the work bench (which tells the views
+// only to repaint, from the cached picture), or the steps changed with nothing said to the
+// views. A view that does not write the changed text keeps its picture.
+TEST_F(Views, HeaderChangesShowInThePicturesThatWriteThem)
+{
+    CSpmImage& image = FindShownImage(*m_view2D).Image();
+    CDialogWorkBench& bench = Main().WorkBench();
+    bench.OnTimer();
+    // The 3D view shows its colour scale, whose title is the name and the Z unit.
+    Settings(*m_view3D).m_EnablePolygonColor = 1;
+    Main().m_nRenderMode = kRenderCoarse;
+    m_view2D->OnUpdate(kHintRepaint, nullptr);
+    m_view3D->OnUpdate(kHintColors, nullptr);
+    const auto typed = [&bench](const char* id, const char* text) {
+        return [&bench, id, text] {
+            QLineEdit& edit = *bench.findChild<QLineEdit*>(id);
+            edit.selectAll();
+            QTest::keyClicks(&edit, text);
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool in2D, in3D;
+    } cases[] = {
+        {"Z unit", typed("1068", "pm"), true, true},
+        {"XY unit", typed("1069", "um"), true, true},
+        {"name", typed("1071", "Phase"), false, true},
+        {"X step", [&image] { image.m_header.m_fKx *= 2.0f; }, true, true},
+        {"note", [&image] { std::strcpy(image.m_header.m_szNote, "changed"); }, false, false},
+    };
+    const std::vector<CGLCanvas*> canvases{&Canvas2D(), &Canvas3D()};
+    for (CGLCanvas* canvas : canvases)
+        ASSERT_TRUE(Cached(*canvas));
+    for (const auto& c : cases) {
+        const QImage before[] = {Rgb(Canvas2D().grabFramebuffer()), Rgb(Canvas3D().grabFramebuffer())};
+        c.change();
+        const std::vector<bool> shows{c.in2D, c.in3D};
+        EXPECT_EQ(Redrawn(canvases), shows) << c.what;
+        for (std::size_t v = 0; v < canvases.size(); ++v) {
+            const QImage after = Rgb(canvases[v]->grabFramebuffer());
+            EXPECT_EQ(after != before[v], shows[v]) << c.what << " in view " << v;
+            // What the view shows is its full picture as it is now.
+            EXPECT_TRUE(after == Rgb(canvases[v]->RenderPicture())) << c.what << " in view " << v;
+        }
+    }
+    EXPECT_EQ(HeaderText(image.m_header.m_szQuantity), "Phase");
+    Shot(*m_view2D, "views-header-changes-2d");
+    Shot(*m_view3D, "views-header-changes-3d");
 }
