@@ -240,6 +240,26 @@ TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnotherElseNoTitleBar
         EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(frame->geometry())) << frame->windowTitle().toStdString();
 }
 
+TEST(FramePlacement, AFrameLargerThanTheAreaOfTheFramesOpensInsideIt)
+{
+    SPM_REQUIRE_DISPLAY();
+    RunningApp app;
+    CMainFrame& main = app.MainFrame();
+    // The main window made as small as it goes: its area of frames is lower than a 2D frame
+    // and narrower than a profile frame.
+    main.resize(main.minimumSize());
+    RunningApp::Pump();
+    const QRect area(QPoint(0, 0), main.MDIClient()->viewport()->size());
+    ASSERT_LT(area.height(), 480);
+    ASSERT_LT(area.width(), 610);
+    app.App().OpenWithFollowUp(kBundledSample);
+    ASSERT_TRUE(app.Run(cmd::kOpenProfile));
+    Screenshot("shell-placement-small", &main);
+    ASSERT_EQ(app.Frames().size(), 3u);
+    for (CMDIChildFrame* frame : app.Frames())
+        EXPECT_TRUE(area.contains(frame->geometry())) << frame->windowTitle().toStdString();
+}
+
 // --- the main window on the screen
 
 TEST(MainWindow, KeepsItsSizeOnTheScreenWhileFramesOpenAndThePanelsSwitch)
