@@ -2,8 +2,6 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -324,15 +322,11 @@ void CMainFrame::BuildPanels()
     m_pPanelBar->setWidget(host);
     addDockWidget(Qt::RightDockWidgetArea, m_pPanelBar);
 
-    // The main window is as wide as four configuration panels and as tall as one; the bar
-    // keeps a panel's width whichever panel it shows.
+    // The main window is as wide as four configuration panels and as tall as one, as far as
+    // its screen has room; the bar keeps a panel's width whichever panel it shows.
     const QSize panel = m_pConfigPanel->sizeHint().expandedTo(QSize(203, 578));
     host->setMinimumWidth(panel.width());
-    QSize size(4 * panel.width() + 20, panel.height() + 120);
-    // ... but never larger than the screen it opens on.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size);
+    resize(QSize(4 * panel.width() + 20, panel.height() + 120).boundedTo(RoomOnScreen()));
     move(0, 0);
     ShowPanel(cmd::kShowWorkBench);
 }

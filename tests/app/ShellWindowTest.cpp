@@ -320,6 +320,32 @@ TEST(MainWindow, KeepsItsSizeOnTheScreenWhileFramesOpenAndThePanelsSwitch)
     Screenshot("shell-main-window-after-frames", &main);
 }
 
+TEST(MainWindow, StaysOnTheScreenWhenTheFramesOrAPanelAskForMoreThanTheScreenHolds)
+{
+    SPM_REQUIRE_DISPLAY();
+    RunningApp app(kBundledSample);
+    CMainFrame& main = app.MainFrame();
+    const QRect screen = main.screen()->availableGeometry();
+    const QSize opened = main.size();
+    const struct {
+        const char* what;
+        QWidget& asking;
+    } cases[] = {
+        {"the area of the frames", *main.MDIClient()},
+        {"the work bench", main.WorkBench()},
+    };
+    for (const auto& c : cases) {
+        c.asking.setMinimumSize(screen.size() + QSize(200, 200));
+        RunningApp::Pump();
+        EXPECT_TRUE(screen.contains(main.frameGeometry()))
+            << c.what << ": " << main.width() << " x " << main.height();
+        c.asking.setMinimumSize(0, 0);
+        RunningApp::Pump();
+        main.resize(opened);
+        RunningApp::Pump();
+    }
+}
+
 // --- commands, tooltips and prompts
 
 TEST(CommandStates, SelectionModesWorkOnlyWhileA2DFrameIsActive)
