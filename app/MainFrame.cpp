@@ -2,8 +2,6 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -52,6 +50,15 @@ QString NumberedEntry(qsizetype number, QString name)
         name.replace(blank, u' ');
     return QStringLiteral("&%1 %2").arg(number).arg(name);
 }
+
+// The panel bar's title bar, which shows nothing. The bar adds its title bar's height to the
+// panel's; a plain widget's height of "no size" (-1) would make an empty bar, whose panel was
+// put away with Escape, ask for a negative height.
+class NoTitleBar : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return {0, 0}; }
+};
 
 } // namespace
 
@@ -299,7 +306,7 @@ void CMainFrame::BuildPanels()
     m_pPanelBar->setObjectName("panelbar141");
     m_pPanelBar->setFeatures(QDockWidget::NoDockWidgetFeatures);
     m_pPanelBar->setAllowedAreas(Qt::RightDockWidgetArea);
-    m_pPanelBar->setTitleBarWidget(new QWidget(m_pPanelBar));
+    m_pPanelBar->setTitleBarWidget(new NoTitleBar(m_pPanelBar));
     auto* host = new QWidget(m_pPanelBar);
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -315,15 +322,11 @@ void CMainFrame::BuildPanels()
     m_pPanelBar->setWidget(host);
     addDockWidget(Qt::RightDockWidgetArea, m_pPanelBar);
 
-    // The main window is as wide as four configuration panels and as tall as one; the bar
-    // keeps a panel's width whichever panel it shows.
+    // The main window is as wide as four configuration panels and as tall as one, as far as
+    // its screen has room; the bar keeps a panel's width whichever panel it shows.
     const QSize panel = m_pConfigPanel->sizeHint().expandedTo(QSize(203, 578));
     host->setMinimumWidth(panel.width());
-    QSize size(4 * panel.width() + 20, panel.height() + 120);
-    // ... but never larger than the screen it opens on.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size);
+    resize(QSize(4 * panel.width() + 20, panel.height() + 120).boundedTo(RoomOnScreen()));
     move(0, 0);
     ShowPanel(cmd::kShowWorkBench);
 }
@@ -332,9 +335,17 @@ void CMainFrame::ShowPanel(int switchCommand)
 {
     m_pPanelBar->setVisible(switchCommand != cmd::kHidePanels);
     if (switchCommand != cmd::kHidePanels) {
-        m_pWorkBench->setVisible(switchCommand == cmd::kShowWorkBench);
-        m_pConfigPanel->setVisible(switchCommand == cmd::kShowConfigPanel);
-        m_pColorPanel->setVisible(switchCommand == cmd::kShowPalettePanel);
+        // The panels that go are hidden before the one that comes is shown: showing a panel
+        // lays the window out at once, and two panels at a time would make it as tall as both.
+        const std::array<std::pair<int, QWidget*>, 3> panels{{{cmd::kShowWorkBench, m_pWorkBench},
+                                                              {cmd::kShowConfigPanel, m_pConfigPanel},
+                                                              {cmd::kShowPalettePanel, m_pColorPanel}}};
+        for (const auto& [command, panel] : panels)
+            if (command != switchCommand)
+                panel->setVisible(false);
+        for (const auto& [command, panel] : panels)
+            if (command == switchCommand)
+                panel->setVisible(true);
     }
     if (switchCommand == cmd::kShowPalettePanel)
         m_pColorPanel->ForgetActiveFrame();

@@ -84,6 +84,14 @@ QPoint FreeSpot(const QMdiSubWindow& frame, QSize size)
     return best;
 }
 
+// The size a new frame of `size` takes: no more than its area holds, so that the whole frame
+// shows in it.
+QSize FittingSize(const QMdiSubWindow& frame, QSize size)
+{
+    const QMdiArea* area = frame.mdiArea();
+    return area != nullptr && area->isVisible() ? size.boundedTo(area->viewport()->size()) : size;
+}
+
 } // namespace
 
 CMDIChildFrame::CMDIChildFrame(CMultiDocTemplate& docTemplate, QWidget* parent)
@@ -130,7 +138,7 @@ void CMDIChildFrame::showEvent(QShowEvent* event)
     if (!m_bShownOnce) {
         m_bShownOnce = true;
         // Every new frame starts on top, where the other frames hide least of it.
-        resize(g_nFrameWidth + kBorderWidth, g_nFrameHeight + kBorderHeight);
+        resize(FittingSize(*this, QSize(g_nFrameWidth + kBorderWidth, g_nFrameHeight + kBorderHeight)));
         move(FreeSpot(*this, size()));
         raise();
     }

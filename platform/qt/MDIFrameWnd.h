@@ -1,5 +1,5 @@
 // The framework side of the main window: the MDI area with its child frames, the active
-// child, and the title that names the active document.
+// child, the title that names the active document, and a window that stays on its screen.
 #pragma once
 
 #include <QMainWindow>
@@ -34,8 +34,18 @@ signals:
     // A child frame was shown, hidden or closed.
     void childFramesChanged();
 
+protected:
+    bool event(QEvent* event) override;
+    // The largest size the window has on its screen: the screen's available area less the
+    // window manager's frame (known once the window shows).
+    QSize RoomOnScreen() const;
+
 private:
     void OnSubWindowActivated(QMdiSubWindow* window);
+    // Holds the window within the available area of its screen: its minimum size is what its
+    // bars, panels and frames ask for as far as the screen has room, and a window grown past
+    // the area is made smaller and moved back into it.
+    void KeepOnScreen();
 
     std::string m_strAppTitle;
     QMdiArea* m_pMdiArea;

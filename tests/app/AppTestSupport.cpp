@@ -71,6 +71,15 @@ void RunningApp::Pump(int ms)
     } while (timer.elapsed() < ms);
 }
 
+bool RunningApp::PumpUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms)
+        Pump(10);
+    return done();
+}
+
 std::vector<CMDIChildFrame*> RunningApp::Frames() const
 {
     std::vector<CMDIChildFrame*> frames;

@@ -54,6 +54,8 @@ public:
 
     // Lets queued events, timers and deferred deletions run for about `ms` milliseconds.
     static void Pump(int ms = 50);
+    // Lets them run until `done` holds, for at most `ms` milliseconds; whether it holds.
+    static bool PumpUntil(const std::function<bool()>& done, int ms = 10000);
     // The child frames and their window titles in creation order.
     std::vector<CMDIChildFrame*> Frames() const;
     std::vector<std::string> FrameTitles() const;

@@ -1,24 +1,31 @@
-// The shell as a user meets it: the Window menu, where new frames go, which commands are
-// enabled where, tooltips and prompts, File New and the file dialogs' folder.
+// The shell as a user meets it: the Window menu, where new frames go, the main window on the
+// screen, which commands are enabled where, tooltips and prompts, File New and the file
+// dialogs' folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include <QAction>
+#include <QDockWidget>
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "AppTestSupport.h"
 #include "app/CommandIds.h"
+#include "app/DialogWorkBench.h"
 #include "app/FileTypes.h"
+#include "app/fourier/DialogFourierTransform.h"
 #include "app/MainFrame.h"
 #include "app/MenuResources.h"
 #include "platform/core/DialogModels.h"
@@ -231,6 +238,112 @@ TEST(FramePlacement, WhereTheMainWindowHasRoomNoFrameCoversAnotherElseNoTitleBar
     EXPECT_FALSE(FindOverlaps(app).frames);
     for (CMDIChildFrame* frame : app.Frames())
         EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(frame->geometry())) << frame->windowTitle().toStdString();
+}
+
+TEST(FramePlacement, AFrameLargerThanTheAreaOfTheFramesOpensInsideIt)
+{
+    SPM_REQUIRE_DISPLAY();
+    RunningApp app;
+    CMainFrame& main = app.MainFrame();
+    // The main window made as small as it goes: its area of frames is lower than a 2D frame
+    // and narrower than a profile frame.
+    main.resize(main.minimumSize());
+    RunningApp::Pump();
+    const QRect area(QPoint(0, 0), main.MDIClient()->viewport()->size());
+    ASSERT_LT(area.height(), 480);
+    ASSERT_LT(area.width(), 610);
+    app.App().OpenWithFollowUp(kBundledSample);
+    ASSERT_TRUE(app.Run(cmd::kOpenProfile));
+    Screenshot("shell-placement-small", &main);
+    ASSERT_EQ(app.Frames().size(), 3u);
+    for (CMDIChildFrame* frame : app.Frames())
+        EXPECT_TRUE(area.contains(frame->geometry())) << frame->windowTitle().toStdString();
+}
+
+// --- the main window on the screen
+
+TEST(MainWindow, KeepsItsSizeOnTheScreenWhileFramesOpenAndThePanelsSwitch)
+{
+    SPM_REQUIRE_DISPLAY();
+    ScratchDir dir;
+    const std::string handedOver = SampleCopy(dir, "handed.spm");
+    const std::string originExport = OriginExportWithoutSteps(dir);
+    RunningApp app(kBundledSample);
+    CMainFrame& main = app.MainFrame();
+    const QDockWidget* panelBar = main.findChild<QDockWidget*>();
+    ASSERT_NE(panelBar, nullptr);
+    const QRect screen = main.screen()->availableGeometry();
+    const QSize opened = main.size();
+    const auto check = [&](const std::string& what) {
+        RunningApp::Pump();
+        EXPECT_EQ(main.size(), opened) << what << ": " << main.width() << " x " << main.height();
+        EXPECT_TRUE(screen.contains(main.frameGeometry())) << what;
+        EXPECT_GE(panelBar->minimumSizeHint().height(), 0) << what;
+    };
+    check("at start");
+    // A file sent by a second start opens in a frame of its own once the program is free.
+    const auto handOver = [&](const std::string& path) {
+        const std::size_t frames = app.Frames().size();
+        app.App().OpenShellFiles({path});
+        ASSERT_TRUE(RunningApp::PumpUntil([&] { return app.Frames().size() > frames; })) << path;
+    };
+    const struct {
+        const char* what;
+        std::function<void()> open;
+    } steps[] = {
+        {"a copy of the sample handed over", [&] { handOver(handedOver); }},
+        {"an Origin export handed over through the repair dialog", [&] {
+             handOver(originExport);
+             ASSERT_EQ(app.Prompt().headerCoefPresets.size(), 1u);
+         }},
+        {"a profile frame", [&] { ASSERT_TRUE(app.Run(cmd::kOpenProfile)); }},
+        {"a 3D frame", [&] { ASSERT_TRUE(app.Run(cmd::kOpen3D)); }},
+        {"the Fourier dialog", [&] {
+             main.ActivateFrame(app.Frames().front());
+             ASSERT_TRUE(WithModal<CDialogFourierTransform>([&] { app.Run(cmd::kFourierTransform); },
+                                                            [](CDialogFourierTransform&) {}));
+         }},
+    };
+    for (const auto& step : steps) {
+        step.open();
+        check(step.what);
+        // Between the frames the user goes through the panels, the configuration after the
+        // palette and the work bench after the configuration, and puts the work bench away.
+        for (int panel : {cmd::kShowPalettePanel, cmd::kShowConfigPanel, cmd::kShowWorkBench}) {
+            ASSERT_TRUE(app.Run(panel));
+            check(std::string(step.what) + ", then panel " + std::to_string(panel));
+        }
+        main.WorkBench().Tree().setFocus();
+        QTest::keyClick(&main.WorkBench().Tree(), Qt::Key_Escape);
+        check(std::string(step.what) + ", then Escape in the work bench");
+    }
+    Screenshot("shell-main-window-after-frames", &main);
+}
+
+TEST(MainWindow, StaysOnTheScreenWhenTheFramesOrAPanelAskForMoreThanTheScreenHolds)
+{
+    SPM_REQUIRE_DISPLAY();
+    RunningApp app(kBundledSample);
+    CMainFrame& main = app.MainFrame();
+    const QRect screen = main.screen()->availableGeometry();
+    const QSize opened = main.size();
+    const struct {
+        const char* what;
+        QWidget& asking;
+    } cases[] = {
+        {"the area of the frames", *main.MDIClient()},
+        {"the work bench", main.WorkBench()},
+    };
+    for (const auto& c : cases) {
+        c.asking.setMinimumSize(screen.size() + QSize(200, 200));
+        RunningApp::Pump();
+        EXPECT_TRUE(screen.contains(main.frameGeometry()))
+            << c.what << ": " << main.width() << " x " << main.height();
+        c.asking.setMinimumSize(0, 0);
+        RunningApp::Pump();
+        main.resize(opened);
+        RunningApp::Pump();
+    }
 }
 
 // --- commands, tooltips and prompts
