@@ -71,6 +71,15 @@ void RunningApp::Pump(int ms)
     } while (timer.elapsed() < ms);
 }
 
+bool PumpUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer since;
+    since.start();
+    while (!done() && since.elapsed() < ms)
+        RunningApp::Pump(10);
+    return done();
+}
+
 std::vector<CMDIChildFrame*> RunningApp::Frames() const
 {
     std::vector<CMDIChildFrame*> frames;

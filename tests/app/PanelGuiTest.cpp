@@ -471,7 +471,7 @@ protected:
     C3DdlgConfig& Focused()
     {
         Main().activateWindow();
-        if (!QTest::qWaitForWindowActive(&Main()))
+        if (!QTest::qWaitForWindowActive(&Main(), kWaitLimitMs))
             ADD_FAILURE() << "the main window does not become active on this display";
         return Main().ConfigPanel();
     }
@@ -511,7 +511,7 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
     EXPECT_TRUE(m_app->Prompt().messages.empty());
     QTest::keyClick(&edit, Qt::Key_Tab);
     EXPECT_NE(QApplication::focusWidget(), &edit);
-    RunningApp::Pump(0);
+    PumpUntil([&] { return !m_app->Prompt().messages.empty(); });
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Please enter a number between 0 and 1."});
     EXPECT_EQ(edit.text().toStdString(), EditValueText(kEditMatEmiss, Record().m_MatEmiss));
 
@@ -538,8 +538,8 @@ TEST_P(PanelGuiFocus, TabOrAClickElsewhereLeavesARefusedEditWithItsMessage)
         bool doneWhenSaid = false;
         // On the box itself, where a check box takes its clicks.
         const QPoint at = c.clicked == &border ? QPoint(6, border.height() / 2) : c.clicked->rect().center();
-        RunWithModals([&] { UserClick(*c.clicked, at); RunningApp::Pump(200); },
-                      {NoteMessage(said, doneWhenSaid, c.done)}, 3000);
+        RunWithModals([&] { UserClick(*c.clicked, at); PumpUntil([&] { return !said.empty(); }); },
+                      {NoteMessage(said, doneWhenSaid, c.done)}, kWaitLimitMs);
         EXPECT_EQ(said, std::vector<std::string>{"Please enter a number between 0 and 2000."}) << c.what;
         EXPECT_TRUE(doneWhenSaid) << c.what;
         EXPECT_TRUE(c.done()) << c.what;
@@ -645,12 +645,11 @@ TEST_P(PanelGuiFocus, AnActionThatLeavesARefusedEditIsDoneAndThenTheEditSaysSo)
         bool doneWhenSaid = false;
         std::vector<ModalStep> steps = c.dialogs;
         steps.push_back(NoteMessage(said, doneWhenSaid, c.done));
-        RunWithModals([&] { c.act(); RunningApp::Pump(300); }, steps, 3000);
+        RunWithModals([&] { c.act(); PumpUntil([&] { return !said.empty(); }); }, steps, kWaitLimitMs);
         EXPECT_EQ(said, std::vector<std::string>{"Please enter a number between 0 and 360."}) << c.what;
         EXPECT_TRUE(doneWhenSaid) << c.what;
         EXPECT_TRUE(c.done()) << c.what;
-        RunningApp::Pump(100);
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << c.what;
+        EXPECT_TRUE(PumpUntil([] { return QApplication::activePopupWidget() == nullptr; })) << c.what;
     }
     Screenshot("panels-10-actions-after-a-refused-text");
 }

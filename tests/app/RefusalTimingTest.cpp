@@ -4,7 +4,8 @@
 // another program taking the focus waits until this program has it again. On the program: a
 // panel edit left holding "2000" in Tilt says so only after the Fourier dialog, the coefficient
 // dialog, a file dialog, the about box, Options or the close question has closed, while the
-// refusals made inside the dialogs are said in them, each once.
+// refusals made inside the dialogs are said in them, each once. Every wait is for the state
+// looked at, within a limit generous enough for a loaded machine.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -33,15 +34,8 @@
 
 namespace {
 
-// Lets events run until `done` holds or `ms` milliseconds have gone by; whether it holds.
-bool PumpUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer since;
-    since.start();
-    while (!done() && since.elapsed() < ms)
-        RunningApp::Pump(10);
-    return done();
-}
+// How long something that must not come is given to come all the same.
+constexpr int kNothingMoreMs = 300;
 
 // Windows to queue work for: a plain one, a modal dialog over it, a modal dialog of that
 // dialog, and a tool window that belongs to the first dialog. Each has a field the work is for.
@@ -112,7 +106,8 @@ TEST(AfterAction, WorkWaitsForTheModalWindowsOpenedOverItsOwn)
                 RunAfterUserAction(&windows.Field(step.window), [&ran, text = step.text] { ran += text; });
                 break;
             case Op::Expect:
-                RunningApp::Pump(100);
+                PumpUntil([&] { return ran.size() >= std::string(step.text).size(); });
+                RunningApp::Pump(kNothingMoreMs);
                 EXPECT_EQ(ran, step.text) << c.what;
                 break;
             }
@@ -188,6 +183,11 @@ private:
     ::Window m_window = 0;
 };
 
+bool ProgramActive()
+{
+    return QGuiApplication::applicationState() == Qt::ApplicationActive;
+}
+
 // The program with its configuration panel; cases that need the display's keyboard focus.
 class RefusalTimingFocus : public testing::Test {
 protected:
@@ -209,7 +209,8 @@ protected:
         EXPECT_TRUE(m_app->Activate(kind));
         RunningApp::Pump();
         Main().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&Main())) << "the main window does not become active on this display";
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&Main(), kWaitLimitMs))
+            << "the main window does not become active on this display";
         QLineEdit& tilt = *Main().findChild<QLineEdit*>("1001");
         tilt.setFocus(Qt::MouseFocusReason);
         tilt.selectAll();
@@ -218,34 +219,33 @@ protected:
         return tilt;
     }
     // `act` runs what the user does, with the program's real dialogs, and `steps` answer its
-    // windows in order; every refusal said meanwhile is answered with OK and noted. Ends
-    // once `count` refusals were said and no modal window is up, or after a few seconds.
-    std::vector<Said> Run(const std::function<void()>& act, std::vector<ModalStep> steps, std::size_t count)
+    // windows in order; every refusal said meanwhile is answered with OK and noted in
+    // m_said. Ends once `count` refusals were said and no modal window is up.
+    void Run(const std::function<void()>& act, std::vector<ModalStep> steps, std::size_t count)
     {
         const RealDialogs real(*m_app);
-        std::vector<Said> said;
+        m_said.clear();
         for (ModalStep& step : steps)
-            step = NotingRefusals(said, std::move(step));
+            step = NotingRefusals(std::move(step));
         // Refusals said after the last window the steps expected.
-        steps.push_back(NotingRefusals(said, [](QWidget*) { return false; }));
+        steps.push_back(NotingRefusals([](QWidget*) { return false; }));
         RunWithModals(
             [&] {
                 act();
-                PumpUntil([&] { return said.size() >= count && QApplication::activeModalWidget() == nullptr; }, 4000);
+                PumpUntil([&] { return m_said.size() >= count && QApplication::activeModalWidget() == nullptr; });
             },
-            std::move(steps), 6000);
-        return said;
+            std::move(steps), kWaitLimitMs);
     }
     // A refusal in front is noted and answered; any other window goes to `step`.
-    ModalStep NotingRefusals(std::vector<Said>& said, ModalStep step)
+    ModalStep NotingRefusals(ModalStep step)
     {
-        return [this, &said, step = std::move(step)](QWidget* modal) {
+        return [this, step = std::move(step)](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             if (box == nullptr || !box->text().startsWith("Please enter"))
                 return step(modal);
             const QWidget* over = box->parentWidget();
             const bool dialog = over != nullptr && over != &Main();
-            said.push_back({box->text().toStdString(), dialog ? over->windowTitle().toStdString() : std::string()});
+            m_said.push_back({box->text().toStdString(), dialog ? over->windowTitle().toStdString() : std::string()});
             box->button(QMessageBox::Ok)->click();
             return false;
         };
@@ -271,6 +271,8 @@ protected:
 
     const ScratchDir m_files;
     std::unique_ptr<RunningApp> m_app;
+    // The refusals said during Run.
+    std::vector<Said> m_said;
 };
 
 // The user clicks `target` at `at` once the step that asks for it is done: the press, and the
@@ -283,17 +285,17 @@ void ClickSoon(QWidget& target, QPoint at)
     QTimer::singleShot(120, &target, [window, in] { QTest::mouseRelease(window, Qt::LeftButton, {}, in); });
 }
 
-// The window in front, left up for `ms` milliseconds, long enough for anything queued to come
-// over it: `look` at it, then closed as by its close box.
-ModalStep CloseAfter(int ms, std::function<void(QWidget&)> look)
+// The window in front, closed as by its close box once `ready` has held for `moreMs`, long
+// enough for anything queued wrongly to come over it; `look` at it first.
+ModalStep CloseWhen(std::function<bool(QWidget&)> ready, int moreMs, std::function<void(QWidget&)> look)
 {
     QElapsedTimer since;
     return [=](QWidget* modal) mutable {
-        if (modal == nullptr)
+        if (modal == nullptr || !ready(*modal))
             return false;
         if (!since.isValid())
             since.start();
-        if (since.elapsed() < ms)
+        if (since.elapsed() < moreMs)
             return false;
         look(*modal);
         modal->close();
@@ -307,7 +309,7 @@ bool Focused(QWidget* dialog)
     if (dialog == nullptr)
         return false;
     dialog->activateWindow();
-    return QTest::qWaitForWindowActive(dialog);
+    return QTest::qWaitForWindowActive(dialog, kWaitLimitMs);
 }
 
 } // namespace
@@ -320,8 +322,7 @@ TEST_F(RefusalTimingFocus, ARefusalInTheFourierDialogIsSaidThereThePanelsAfterIt
     TypeRefusedTilt(":2D");
     QString angleShown;
     bool linView = false;
-    const std::vector<Said> said = Run(
-        [&] { MenuClick("&Image Processing", "2D/__: FourierTransform"); },
+    Run([&] { MenuClick("&Image Processing", "2D/__: FourierTransform"); },
         {[](QWidget* modal) {
              auto* dialog = dynamic_cast<CDialogFourierTransform*>(modal);
              if (!Focused(dialog))
@@ -334,14 +335,20 @@ TEST_F(RefusalTimingFocus, ARefusalInTheFourierDialogIsSaidThereThePanelsAfterIt
              ClickSoon(lin, QPoint(lin.height() / 2, lin.height() / 2));
              return true;
          },
-         CloseAfter(1000, [&](QWidget& modal) {
-             auto& dialog = dynamic_cast<CDialogFourierTransform&>(modal);
-             angleShown = dialog.Edit(kIdcAngle)->text();
-             linView = dialog.Button(kIdcLinView)->isChecked();
-         })},
+         CloseWhen(
+             [&](QWidget& modal) {
+                 auto& dialog = dynamic_cast<CDialogFourierTransform&>(modal);
+                 return !m_said.empty() && dialog.Button(kIdcLinView)->isChecked();
+             },
+             kNothingMoreMs,
+             [&](QWidget& modal) {
+                 auto& dialog = dynamic_cast<CDialogFourierTransform&>(modal);
+                 angleShown = dialog.Edit(kIdcAngle)->text();
+                 linView = dialog.Button(kIdcLinView)->isChecked();
+             })},
         2);
-    EXPECT_EQ(said, (std::vector<Said>{{"Please enter an integer between 0 and 360.", "Fourier Transfom"},
-                                       {kTiltRefusal, ""}}));
+    EXPECT_EQ(m_said, (std::vector<Said>{{"Please enter an integer between 0 and 360.", "Fourier Transfom"},
+                                         {kTiltRefusal, ""}}));
     EXPECT_EQ(angleShown, "200");
     EXPECT_TRUE(linView);
 }
@@ -354,8 +361,7 @@ TEST_F(RefusalTimingFocus, ARefusalInTheCoefficientDialogIsSaidThereThePanelsAft
     const std::string path = OriginExportWithoutSteps(m_files);
     TypeRefusedTilt(":3D");
     QString kxShown;
-    const std::vector<Said> said = Run(
-        [&] { MenuClick("&File", "&Open Doc."); },
+    Run([&] { MenuClick("&File", "&Open Doc."); },
         {TypeInFileDialog(path), AnswerBox(QMessageBox::Ok),
          [](QWidget* modal) {
              QLineEdit* kx = modal != nullptr ? modal->findChild<QLineEdit*>("Kx") : nullptr;
@@ -368,10 +374,12 @@ TEST_F(RefusalTimingFocus, ARefusalInTheCoefficientDialogIsSaidThereThePanelsAft
              ClickSoon(ky, ky.rect().center());
              return true;
          },
-         CloseAfter(1000, [&](QWidget& modal) { kxShown = modal.findChild<QLineEdit*>("Kx")->text(); })},
+         CloseWhen([&](QWidget& modal) { return !m_said.empty() && modal.findChild<QLineEdit*>("Kx")->text() != "5e"; },
+                   kNothingMoreMs,
+                   [&](QWidget& modal) { kxShown = modal.findChild<QLineEdit*>("Kx")->text(); })},
         2);
-    EXPECT_EQ(said, (std::vector<Said>{{"Please enter a number.", "Header X Y Z Coefficient"},
-                                       {kTiltRefusal, ""}}));
+    EXPECT_EQ(m_said, (std::vector<Said>{{"Please enter a number.", "Header X Y Z Coefficient"},
+                                         {kTiltRefusal, ""}}));
     EXPECT_NE(kxShown, "5e");
     EXPECT_FALSE(kxShown.isEmpty());
 }
@@ -404,9 +412,10 @@ TEST_F(RefusalTimingFocus, ARefusalLeftByAnActionOpeningAWindowWaitsUntilItHasCl
     for (const auto& c : cases) {
         TypeRefusedTilt(":3D");
         QString opened;
-        const std::vector<Said> said =
-            Run(c.act, {CloseAfter(500, [&](QWidget& modal) { opened = modal.windowTitle(); })}, 1);
-        EXPECT_EQ(said, (std::vector<Said>{{kTiltRefusal, ""}})) << c.what;
+        // Left up a while: anything said over it would be said too early.
+        const auto always = [](QWidget&) { return true; };
+        Run(c.act, {CloseWhen(always, 2 * kNothingMoreMs, [&](QWidget& modal) { opened = modal.windowTitle(); })}, 1);
+        EXPECT_EQ(m_said, (std::vector<Said>{{kTiltRefusal, ""}})) << c.what;
         EXPECT_EQ(opened, c.opened) << c.what;
         EXPECT_TRUE(Main().isVisible()) << c.what;
     }
@@ -422,13 +431,13 @@ TEST_F(RefusalTimingFocus, ARefusalLeftForAnotherProgramWaitsUntilTheProgramIsBa
     std::vector<std::string>& messages = m_app->Prompt().messages;
     messages.clear();
     other.TakeFocus();
-    ASSERT_TRUE(PumpUntil([] { return QGuiApplication::applicationState() != Qt::ApplicationActive; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return !ProgramActive(); }));
     RunningApp::Pump(500);
     EXPECT_EQ(messages, std::vector<std::string>{});
     EXPECT_NE(tilt.text(), "2000");
 
     other.GiveBack(Main());
-    ASSERT_TRUE(PumpUntil([] { return QGuiApplication::applicationState() == Qt::ApplicationActive; }, 3000));
-    RunningApp::Pump(200);
+    EXPECT_TRUE(PumpUntil([&] { return !messages.empty(); }));
+    RunningApp::Pump(kNothingMoreMs);
     EXPECT_EQ(messages, std::vector<std::string>{kTiltRefusal});
 }
