@@ -1,11 +1,12 @@
 // When a refused text is said. Work queued after the user's action belongs to the window of
 // the object it is for: a modal window opened after it holds it back until that window has
 // closed, work for the modal window itself runs while it is up, and a refusal brought by
-// another program taking the focus waits until this program has it again. On the program: a
-// panel edit left holding "2000" in Tilt says so only after the Fourier dialog, the coefficient
-// dialog, a file dialog, the about box, Options or the close question has closed, while the
-// refusals made inside the dialogs are said in them, each once. Every wait is for the state
-// looked at, within a limit generous enough for a loaded machine.
+// another program taking the focus waits until the user is back in this program, also when a
+// window manager's task switch gives it the focus for a moment. On the program: a panel edit
+// left holding "2000" in Tilt says so only after the Fourier dialog, the coefficient dialog, a
+// file dialog, the about box, Options or the close question has closed, while the refusals
+// made inside the dialogs are said in them, each once. Every wait is for the state looked at,
+// within a limit generous enough for a loaded machine.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -132,7 +133,7 @@ void PrintTo(const Said& said, std::ostream* out)
 }
 
 // A window of another program, as far as this one can tell: made on a display connection of
-// its own.
+// its own. It also plays the window manager.
 class OtherProgram {
 public:
     OtherProgram() : m_display(XOpenDisplay(nullptr))
@@ -158,6 +159,22 @@ public:
     // it, and back to `window` the same way.
     void TakeFocus() { Focus(m_window); }
     void GiveBack(QWidget& window) { Focus(window.winId()); }
+    // A window manager's task switch as a person makes it, Alt held, Tab, Alt let go `holdMs`
+    // later: the keyboard grabbed, let go, and the focus given to the window chosen once the
+    // window manager has done its own work. Between the grab's end and that, the focus is
+    // back where it was. False when the keyboard could not be grabbed.
+    bool TaskSwitch(int holdMs)
+    {
+        if (XGrabKeyboard(m_display, m_window, False, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess)
+            return false;
+        XSync(m_display, False);
+        RunningApp::Pump(holdMs);
+        XUngrabKeyboard(m_display, CurrentTime);
+        XSync(m_display, False);
+        RunningApp::Pump(kWindowManagerMs);
+        TakeFocus();
+        return true;
+    }
     // The window manager's word that the user clicked `window`'s close box.
     void CloseBox(QWidget& window)
     {
@@ -173,6 +190,9 @@ public:
     }
 
 private:
+    // What a window manager takes from the end of its grab to giving the focus on.
+    static constexpr int kWindowManagerMs = 20;
+
     void Focus(unsigned long window)
     {
         XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
@@ -421,23 +441,41 @@ TEST_F(RefusalTimingFocus, ARefusalLeftByAnActionOpeningAWindowWaitsUntilItHasCl
     }
 }
 
-// Another program takes the focus from the panel's edit holding "2000": nothing is said while
-// the program is away, and the refusal comes once its window is active again.
+// Another program takes the focus from the panel's edit holding "2000", given to it at once
+// or by a window manager's task switch as a person makes it, which hands the focus back to the
+// program for a moment as its keyboard grab ends: nothing is said while the program is away,
+// and the refusal comes once, when its window is active again.
 TEST_F(RefusalTimingFocus, ARefusalLeftForAnotherProgramWaitsUntilTheProgramIsBack)
 {
     OtherProgram other;
     ASSERT_TRUE(other.Open());
-    QLineEdit& tilt = TypeRefusedTilt(":3D");
+    const struct {
+        const char* what;
+        int holdMs;   // Alt held for a task switch; none when the focus is given at once
+    } ways[] = {
+        {"the focus given to it", -1},
+        {"a task switch with all its keys at once", 0},
+        {"a task switch with Alt held 200 ms", 200},
+        {"a task switch with Alt held 400 ms", 400},
+        {"a task switch with Alt held 600 ms", 600},
+    };
     std::vector<std::string>& messages = m_app->Prompt().messages;
-    messages.clear();
-    other.TakeFocus();
-    ASSERT_TRUE(PumpUntil([] { return !ProgramActive(); }));
-    RunningApp::Pump(500);
-    EXPECT_EQ(messages, std::vector<std::string>{});
-    EXPECT_NE(tilt.text(), "2000");
+    for (const auto& way : ways) {
+        QLineEdit& tilt = TypeRefusedTilt(":3D");
+        messages.clear();
+        if (way.holdMs < 0)
+            other.TakeFocus();
+        else
+            ASSERT_TRUE(other.TaskSwitch(way.holdMs)) << way.what;
+        ASSERT_TRUE(PumpUntil([] { return !ProgramActive(); })) << way.what;
+        // Longer than the program must keep the focus before what waited for it comes.
+        RunningApp::Pump(1000);
+        EXPECT_EQ(messages, std::vector<std::string>{}) << way.what;
+        EXPECT_NE(tilt.text(), "2000") << way.what;
 
-    other.GiveBack(Main());
-    EXPECT_TRUE(PumpUntil([&] { return !messages.empty(); }));
-    RunningApp::Pump(kNothingMoreMs);
-    EXPECT_EQ(messages, std::vector<std::string>{kTiltRefusal});
+        other.GiveBack(Main());
+        EXPECT_TRUE(PumpUntil([&] { return !messages.empty(); })) << way.what;
+        RunningApp::Pump(kNothingMoreMs);
+        EXPECT_EQ(messages, std::vector<std::string>{kTiltRefusal}) << way.what;
+    }
 }
