@@ -57,6 +57,17 @@ public:
 
     void WaitForFocus(bool wait) { m_bWaitForFocus = wait; }
 
+    void RunAllNow()
+    {
+        const QScopedValueRollback running(m_bRunning, true);
+        while (!m_queue.empty()) {
+            Entry entry = std::move(m_queue.front());
+            m_queue.pop_front();
+            if (!entry.context.isNull())
+                entry.work();
+        }
+    }
+
 protected:
     // A focus that leaves for no window of this program went to another program: what that
     // change of focus leaves, while it is delivered, waits until the user is back. A focus
@@ -197,6 +208,11 @@ Q_COREAPP_STARTUP_FUNCTION(StartWatching)
 void SetWaitForFocusFromOtherPrograms(bool wait)
 {
     CAfterAction::Instance().WaitForFocus(wait);
+}
+
+void RunWaitingWorkNow()
+{
+    CAfterAction::Instance().RunAllNow();
 }
 
 void RunAfterUserAction(QObject* context, std::function<void()> work)

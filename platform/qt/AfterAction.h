@@ -29,3 +29,6 @@ void SayAfterUserAction(QObject* context, std::string message);
 // (the default). A test program that shares its display with others beside it turns this off:
 // there any of them takes the focus when it opens a window, and no user brings it back.
 void SetWaitForFocusFromOtherPrograms(bool wait);
+// Runs all work still waiting, now and in order, whatever it waits for: the program is about
+// to end, and what it would say afterwards nobody reads. Each message stays until answered.
+void RunWaitingWorkNow();

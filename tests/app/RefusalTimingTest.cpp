@@ -4,9 +4,10 @@
 // another program taking the focus waits until the user is back in this program, also when a
 // window manager's task switch gives it the focus for a moment. On the program: a panel edit
 // left holding "2000" in Tilt says so only after the Fourier dialog, the coefficient dialog, a
-// file dialog, the about box, Options or the close question has closed, while the refusals
-// made inside the dialogs are said in them, each once. Every wait is for the state looked at,
-// within a limit generous enough for a loaded machine.
+// file dialog, the about box or Options has closed, while the refusals made inside the dialogs
+// are said in them, each once; a quit says it before it asks anything, and the refused text
+// takes nothing, not even the values read on the way to it. Every wait is for the state looked
+// at, within a limit generous enough for a loaded machine.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -16,12 +17,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QToolBar>
 #include <QWindow>
 
+#include <cmath>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +34,10 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/fourier/DialogFourierTransform.h"
+#include "document/MDIDoc.h"
+#include "platform/core/ProfileFile.h"
 #include "platform/qt/AfterAction.h"
+#include "platform/qt/Document.h"
 
 #include <X11/Xlib.h>
 
@@ -63,7 +71,7 @@ private:
     std::vector<QLineEdit*> m_fields;
 };
 
-enum class Op { Show, Close, Queue, Expect };
+enum class Op { Show, Close, Queue, Expect, RunNow };
 struct Step {
     Op op;
     char window;        // Show, Close, Queue
@@ -95,6 +103,9 @@ TEST(AfterAction, WorkWaitsForTheModalWindowsOpenedOverItsOwn)
         {"a window that belongs to the modal dialog is not held by it",
          {{Op::Show, 'o'}, {Op::Show, 't'}, {Op::Queue, 't', "T"}, {Op::Queue, 'p', "A"}, {Op::Expect, 0, "T"},
           {Op::Close, 'o'}, {Op::Expect, 0, "TA"}}},
+        {"the program about to end runs what waits at once, in order, modal windows or not",
+         {{Op::Show, 'p'}, {Op::Show, 'o'}, {Op::Show, 'i'}, {Op::Queue, 'p', "A"}, {Op::Queue, 'o', "C"},
+          {Op::Queue, 'p', "E"}, {Op::Expect, 0, ""}, {Op::RunNow, 0}, {Op::Expect, 0, "ACE"}}},
     };
     for (const auto& c : cases) {
         Windows windows;
@@ -111,6 +122,7 @@ TEST(AfterAction, WorkWaitsForTheModalWindowsOpenedOverItsOwn)
                 RunningApp::Pump(kNothingMoreMs);
                 EXPECT_EQ(ran, step.text) << c.what;
                 break;
+            case Op::RunNow: RunWaitingWorkNow(); break;
             }
         }
     }
@@ -215,29 +227,43 @@ protected:
     {
         if (!DisplayAvailable())
             GTEST_SKIP() << "no display";
-        m_app = std::make_unique<RunningApp>(SampleCopy(m_files));
-        m_app->Run(cmd::kShowConfigPanel);
-        RunningApp::Pump();
+        Start(SampleCopy(m_files));
     }
     void TearDown() override { m_app.reset(); }
 
+    // The program started anew on `path`, with the configuration panel shown.
+    void Start(const std::string& path)
+    {
+        m_app.reset();
+        m_app = std::make_unique<RunningApp>(path);
+        m_app->Run(cmd::kShowConfigPanel);
+        RunningApp::Pump();
+    }
     CMainFrame& Main() { return m_app->MainFrame(); }
-    // The user types "2000" into the panel's Tilt on the `kind` frame: a text it refuses once
-    // the edit is left.
-    QLineEdit& TypeRefusedTilt(const char* kind)
+    // The user puts the focus into the panel's `edit` on the `kind` frame.
+    QLineEdit& FocusInPanel(const char* kind, const char* edit)
     {
         EXPECT_TRUE(m_app->Activate(kind));
         RunningApp::Pump();
         Main().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&Main(), kWaitLimitMs))
             << "the main window does not become active on this display";
-        QLineEdit& tilt = *Main().findChild<QLineEdit*>("1001");
-        tilt.setFocus(Qt::MouseFocusReason);
-        tilt.selectAll();
-        QTest::keyClicks(&tilt, "2000");
-        EXPECT_EQ(tilt.text(), "2000");
-        return tilt;
+        QLineEdit& focused = *Main().findChild<QLineEdit*>(edit);
+        focused.setFocus(Qt::MouseFocusReason);
+        return focused;
     }
+    // The user types `text` over the text of the panel's `edit` on the `kind` frame.
+    QLineEdit& TypeInPanel(const char* kind, const char* edit, const char* text)
+    {
+        QLineEdit& typed = FocusInPanel(kind, edit);
+        typed.selectAll();
+        QTest::keyClicks(&typed, text);
+        EXPECT_EQ(typed.text(), text);
+        return typed;
+    }
+    // The user types "2000" into the panel's Tilt on the `kind` frame: a text it refuses once
+    // the edit is left.
+    QLineEdit& TypeRefusedTilt(const char* kind) { return TypeInPanel(kind, "1001", "2000"); }
     // `act` runs what the user does, with the program's real dialogs, and `steps` answer its
     // windows in order; every refusal said meanwhile is answered with OK and noted in
     // m_said. Ends once `count` refusals were said and no modal window is up.
@@ -409,8 +435,6 @@ TEST_F(RefusalTimingFocus, ARefusalInTheCoefficientDialogIsSaidThereThePanelsAft
 // dialog.
 TEST_F(RefusalTimingFocus, ARefusalLeftByAnActionOpeningAWindowWaitsUntilItHasClosed)
 {
-    OtherProgram windowManager;
-    ASSERT_TRUE(windowManager.Open());
     const struct {
         const char* what;
         std::function<void()> act;
@@ -426,8 +450,6 @@ TEST_F(RefusalTimingFocus, ARefusalLeftByAnActionOpeningAWindowWaitsUntilItHasCl
          },
          "About Quintara"},
         {"Options", [&] { MenuClick("Options"); }, "Options"},
-        // The tilt typed on its way is a change of the view settings, which the close asks about.
-        {"the main window's close box", [&] { windowManager.CloseBox(Main()); }, "Quintara"},
     };
     for (const auto& c : cases) {
         TypeRefusedTilt(":3D");
@@ -477,5 +499,134 @@ TEST_F(RefusalTimingFocus, ARefusalLeftForAnotherProgramWaitsUntilTheProgramIsBa
         EXPECT_TRUE(PumpUntil([&] { return !messages.empty(); })) << way.what;
         RunningApp::Pump(kNothingMoreMs);
         EXPECT_EQ(messages, std::vector<std::string>{kTiltRefusal}) << way.what;
+    }
+}
+
+// "77" in the panel's Angle, left by Tab, then "2000" in Tilt, and the user ends the program.
+// However it ends, the refusal is said before the question about the view settings, and its
+// message stays until the user answers it; Yes saves the angle typed and the tilt the record
+// had before, not the 200 typed on the way to "2000". Without the angle, the refused text
+// leaves nothing to ask about. Closing the document asks first and says the refusal after,
+// while the program stays.
+TEST_F(RefusalTimingFocus, ARefusalWaitingWhenTheProgramQuitsIsSaidBeforeItsFirstQuestion)
+{
+    OtherProgram windowManager;
+    ASSERT_TRUE(windowManager.Open());
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        bool quits;
+        bool angle;   // "77" typed into Angle first
+    } cases[] = {
+        {"File > Exit", [&] { MenuClick("&File", "E&xit"); }, true, true},
+        {"the main window's close box", [&] { windowManager.CloseBox(Main()); }, true, true},
+        {"the window system ending the session", [] { QApplication::closeAllWindows(); }, true, true},
+        {"File > Exit with only the tilt typed", [&] { MenuClick("&File", "E&xit"); }, true, false},
+        {"File > Close", [&] { MenuClick("&File", "&Close"); }, false, true},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string name = "quit" + std::to_string(++n);
+        Start(SampleCopy(m_files, name + ".spm"));
+        if (c.angle) {
+            TypeInPanel(":3D", "1002", "77");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        const CPresentationConfig before = (*m_app->ActiveDoc().Doc().FindImage("Height_01")->m_pSettings)[1];
+        TypeRefusedTilt(":3D");
+        const std::string question = "Save the view settings of " + name + ".spm:Height_01 to " + name + ".cnf?";
+        std::vector<std::string> expected{kTiltRefusal};
+        if (c.angle)
+            expected.insert(c.quits ? expected.end() : expected.begin(), question);
+
+        // Each message box is answered once it has been up a while: a box the program closes
+        // by itself is never noted.
+        std::vector<std::string> shown;
+        QPointer<QMessageBox> box;
+        QElapsedTimer up;
+        const ModalStep answer = [&](QWidget* modal) {
+            auto* front = qobject_cast<QMessageBox*>(modal);
+            if (front == nullptr)
+                return false;
+            if (front != box) {
+                box = front;
+                up.start();
+            }
+            if (up.elapsed() < kNothingMoreMs)
+                return false;
+            shown.push_back(front->text().toStdString());
+            front->button(front->button(QMessageBox::Yes) != nullptr ? QMessageBox::Yes : QMessageBox::Ok)->click();
+            box = nullptr;
+            return false;
+        };
+        {
+            const RealDialogs real(*m_app);
+            RunWithModals(
+                [&] {
+                    c.act();
+                    PumpUntil([&] {
+                        return shown.size() >= expected.size() && QApplication::activeModalWidget() == nullptr;
+                    });
+                    RunningApp::Pump(kNothingMoreMs);
+                },
+                {answer}, kWaitLimitMs);
+        }
+        EXPECT_EQ(shown, expected) << c.what;
+        EXPECT_EQ(Main().isVisible(), !c.quits) << c.what;
+        const ProfileFile cnf = ProfileFile::Load((m_files / (name + ".cnf")).string());
+        const auto saved = [&cnf](const char* key) {
+            const std::string text = cnf.GetString(".spm:Height_01_Presentation3D", key);
+            return text.empty() ? std::nan("") : std::stod(text);
+        };
+        if (c.angle) {
+            EXPECT_EQ(saved("Angle"), 77.0) << c.what;
+            EXPECT_EQ(saved("Tilt"), before.m_Tilt) << c.what;
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(m_files / (name + ".cnf"))) << c.what;
+        }
+    }
+}
+
+// Keys typed into the panel's Tilt, then Tab: a refused text takes nothing, not even the values
+// read on the way to it as it was typed, nor those read as Backspace took characters back; a
+// text typed over a value the edit took starts from that value. With nothing else changed,
+// nothing is left to save.
+TEST_F(RefusalTimingFocus, ARefusedTextTakesNothingTypedOnTheWayToIt)
+{
+    struct Keys {
+        bool overAll;       // typed over the whole text selected, else at its end
+        const char* keys;   // '\b' is Backspace
+    };
+    const struct {
+        const char* what;
+        std::vector<Keys> typed;
+        std::optional<float> kept;   // the value kept: the record's own when none
+    } cases[] = {
+        {"digits typed over the record's value", {{true, "2000"}}, std::nullopt},
+        {"Backspace through the record's value, then digits", {{false, "\b\b\b\b\b\b2000"}}, std::nullopt},
+        {"a value typed, taken back by Backspace, then digits", {{true, "45"}, {false, "\b\b2000"}}, std::nullopt},
+        // Last: it leaves the record changed.
+        {"a value, then a text typed over it", {{true, "45"}, {true, "5000"}}, 45.0f},
+    };
+    for (const auto& c : cases) {
+        QLineEdit& tilt = FocusInPanel(":3D", "1001");
+        const ImageEntry& entry = *m_app->ActiveDoc().Doc().FindImage("Height_01");
+        const float before = (*entry.m_pSettings)[1].m_Tilt;
+        ASSERT_FALSE(entry.m_bSettingsModified[1]) << c.what;
+        m_app->Prompt().messages.clear();
+        for (const Keys& keys : c.typed) {
+            if (keys.overAll)
+                tilt.selectAll();
+            else
+                tilt.end(false);
+            TypeKeys(tilt, keys.keys);
+        }
+        QTest::keyClick(&tilt, Qt::Key_Tab);
+        EXPECT_TRUE(PumpUntil([&] { return !m_app->Prompt().messages.empty(); })) << c.what;
+        EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{kTiltRefusal}) << c.what;
+        const float kept = c.kept.value_or(before);
+        EXPECT_EQ((*entry.m_pSettings)[1].m_Tilt, kept) << c.what;
+        EXPECT_EQ(tilt.text().toDouble(), kept) << c.what;
+        EXPECT_EQ(entry.m_bSettingsModified[1], c.kept.has_value()) << c.what;
     }
 }
