@@ -22,6 +22,7 @@
 #include "app/panels/DlgColor.h"
 #include "app/panels/DlgConfig.h"
 #include "platform/core/DialogModels.h"
+#include "platform/qt/AfterAction.h"
 #include "platform/qt/CommandRegistry.h"
 #include "platform/qt/DisplayText.h"
 #include "platform/qt/DocManager.h"
@@ -355,11 +356,21 @@ void CMainFrame::ShowPanel(int switchCommand)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // The quit leaves the edit being typed into, as any action taking the focus does. What
+    // that edit refuses, and any message still waiting, is said before the quit asks anything:
+    // once the program has ended nobody reads it, and an answer must not save a refused text.
+    const QPointer<QWidget> typing = focusWidget();
+    if (typing != nullptr)
+        typing->clearFocus();
+    RunWaitingWorkNow();
     // Files sent while the documents were asked about open now instead: the user asked for
     // them after asking to quit.
     CSpmApp* app = CSpmApp::Instance();
     if (!m_docManager.CloseAllDocuments() || (app != nullptr && !app->EndShellOpen())) {
         event->ignore();
+        // The program stays: the user goes on where they were.
+        if (typing != nullptr)
+            typing->setFocus(Qt::OtherFocusReason);
         return;
     }
     CMDIFrameWnd::closeEvent(event);

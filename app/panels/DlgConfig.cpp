@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/MainFrame.h"
 #include "app/panels/ColorSwatch.h"
@@ -109,9 +110,11 @@ std::optional<double> C3DdlgConfig::TypedValue(ConfigEdit edit) const
 // What the user types is never rewritten under their fingers: a text that reads as a value
 // in the edit's range goes into the record at once, and the view follows as they type; any
 // other text, empty or on its way to a value ("0.", "-", "0" where 0.1 is the least), takes
-// nothing and says nothing until they leave the edit.
+// nothing and says nothing until they leave the edit. A text refused then takes back the
+// values read on the way to it.
 void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
 {
+    NoteTyping(edit);
     const std::optional<double> value = TypedValue(edit);
     if (!value)
         return;
@@ -132,12 +135,19 @@ void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
 
 void C3DdlgConfig::OnEditFinished(ConfigEdit edit)
 {
-    if (m_bLoading || TypedValue(edit))
+    if (m_bLoading)
+        return;
+    std::optional<TypingStart> start;
+    if (m_typingStart && m_typingStart->edit == edit)
+        start = std::exchange(m_typingStart, std::nullopt);
+    if (TypedValue(edit))
         return;
     // The edit shows the record's value at once, so that nothing finds the refused text to
     // report again; the message waits until what ended the editing is done, so that the click
     // on another frame or control that ended it still takes effect.
-    const CPresentationConfig* record = ActiveRecord();
+    CPresentationConfig* record = ActiveRecord();
+    if (record != nullptr && start && start->of == record)
+        TakeBackTyping(*start, *record);
     const double value = record != nullptr ? EditField(edit, *record) : m_values.edits[edit];
     SetEditText(edit, EditValueText(edit, value));
     FollowBar(edit, InPanelRange(edit, value));
@@ -148,6 +158,40 @@ void C3DdlgConfig::FinishEdits()
 {
     for (std::size_t e = 0; e < kEditCount; ++e)
         OnEditFinished(ConfigEdit(e));
+}
+
+void C3DdlgConfig::NoteTyping(ConfigEdit edit)
+{
+    const QString text = m_edits[edit]->text();
+    const bool sameEdit = m_typingStart && m_typingStart->edit == edit;
+    // A text the panel sets is no typing: the next key begins a text.
+    if (m_bSettingText || m_bLoading) {
+        if (sameEdit)
+            m_typingStart.reset();
+        return;
+    }
+    if (sameEdit && (text.startsWith(m_typingStart->text) || m_typingStart->text.startsWith(text))) {
+        m_typingStart->text = text;
+        return;
+    }
+    m_typingStart.reset();
+    CDocument* doc = m_watch.Document();
+    ImageEntry* entry = doc != nullptr ? doc->Doc().FindImage(m_strImageName) : nullptr;
+    const CPresentationConfig* record = ActiveRecord();
+    if (record != nullptr && entry != nullptr) {
+        const bool modified = entry->m_bSettingsModified[PairIndex(m_nSettingsIndex)];
+        m_typingStart = TypingStart{edit, text, record, *record, modified};
+    }
+}
+
+void C3DdlgConfig::TakeBackTyping(const TypingStart& start, CPresentationConfig& record)
+{
+    const CPresentationConfig before = record;
+    StoreEdit(start.edit, EditField(start.edit, start.record), record);
+    NoteEdit(before, record);
+    if (SameStoredSettings(record, start.record))
+        if (CDocument* doc = m_watch.Document())
+            doc->Doc().SetSettingsModified(record, start.modified);
 }
 
 void C3DdlgConfig::FollowBar(ConfigEdit edit, double value)

@@ -1,6 +1,7 @@
 #include "platform/qt/AfterAction.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -19,6 +20,11 @@ namespace {
 
 // Looked at again this often while the user's action goes on.
 constexpr int kPollMs = 15;
+// How long the program keeps the focus it got back from another program before what waited
+// for that comes: longer than the window system takes to tell the application that the focus
+// left (about 100 ms) once a window manager, its keyboard grab over, gives it to the window
+// its task switch chose.
+constexpr int kSettleMs = 500;
 
 class CAfterAction final : public QObject {
 public:
@@ -27,6 +33,8 @@ public:
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, &CAfterAction::Poll);
         parent->installEventFilter(this);
+        if (auto* application = qobject_cast<QGuiApplication*>(parent))
+            connect(application, &QGuiApplication::applicationStateChanged, this, &CAfterAction::NoteState);
     }
 
     static CAfterAction& Instance()
@@ -40,7 +48,7 @@ public:
 
     void Add(QObject* context, std::function<void()> work)
     {
-        m_queue.push_back({context, LoopLevel(), m_bFocusLeaving, std::move(work)});
+        m_queue.push_back({context, LoopLevel(), m_bFocusLeaving, m_nReturns, m_nInputs, std::move(work)});
         // The first look comes as soon as the events already queued have run: a key or a
         // click that is complete by then leaves nothing to wait for.
         if (!m_bRunning)
@@ -49,10 +57,22 @@ public:
 
     void WaitForFocus(bool wait) { m_bWaitForFocus = wait; }
 
+    void RunAllNow()
+    {
+        const QScopedValueRollback running(m_bRunning, true);
+        while (!m_queue.empty()) {
+            Entry entry = std::move(m_queue.front());
+            m_queue.pop_front();
+            if (!entry.context.isNull())
+                entry.work();
+        }
+    }
+
 protected:
     // A focus that leaves for no window of this program went to another program: what that
-    // change of focus leaves, while it is delivered, waits until the program has it again. A
-    // focus moving to a window of this program, a dialog the user's action opened, has one.
+    // change of focus leaves, while it is delivered, waits until the user is back. A focus
+    // moving to a window of this program, a dialog the user's action opened, has one. A key
+    // or a button pressed in one of the program's windows is the user there.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::FocusOut && m_bWaitForFocus && !m_bFocusLeaving &&
@@ -61,6 +81,8 @@ protected:
             m_bFocusLeaving = true;
             QMetaObject::invokeMethod(this, [this] { m_bFocusLeaving = false; }, Qt::QueuedConnection);
         }
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress) && event->spontaneous())
+            ++m_nInputs;
         return QObject::eventFilter(watched, event);
     }
 
@@ -69,8 +91,18 @@ private:
         QPointer<QObject> context;
         int level;               // the event loop the action ran in
         bool awaitsFocus;        // made as another program took the focus
+        unsigned returns;        // the program's returns to the focus before it was made
+        unsigned inputs;         // the user's presses before it was made
         std::function<void()> work;
     };
+
+    void NoteState(Qt::ApplicationState state)
+    {
+        if (state != Qt::ApplicationActive)
+            return;
+        ++m_nReturns;
+        m_activeSince.start();
+    }
 
     static int LoopLevel() { return QThread::currentThread()->loopLevel(); }
 
@@ -100,10 +132,19 @@ private:
         return true;
     }
 
-    static bool MayRun(const Entry& entry)
+    // The program is active, and the user pressed something in it, or it became active after
+    // the entry was made and has stayed so long enough not to be a task switch passing by.
+    bool UserBack(const Entry& entry) const
+    {
+        if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+            return false;
+        return m_nInputs != entry.inputs || (m_nReturns != entry.returns && m_activeSince.elapsed() >= kSettleMs);
+    }
+
+    bool MayRun(const Entry& entry) const
     {
         return LoopLevel() <= entry.level && !HeldByModal(WindowOf(entry.context)) &&
-               (!entry.awaitsFocus || QGuiApplication::applicationState() == Qt::ApplicationActive);
+               (!entry.awaitsFocus || UserBack(entry));
     }
 
     void Poll()
@@ -149,6 +190,9 @@ private:
     bool m_bRunning = false;
     bool m_bFocusLeaving = false;
     bool m_bWaitForFocus = true;
+    unsigned m_nReturns = 0;
+    unsigned m_nInputs = 0;
+    QElapsedTimer m_activeSince;
 };
 
 // Made with the application, so that it sees the focus leave before any work comes.
@@ -164,6 +208,11 @@ Q_COREAPP_STARTUP_FUNCTION(StartWatching)
 void SetWaitForFocusFromOtherPrograms(bool wait)
 {
     CAfterAction::Instance().WaitForFocus(wait);
+}
+
+void RunWaitingWorkNow()
+{
+    CAfterAction::Instance().RunAllNow();
 }
 
 void RunAfterUserAction(QObject* context, std::function<void()> work)

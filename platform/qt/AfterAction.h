@@ -8,8 +8,10 @@
 // Work belongs to the window of the object it is for. A modal window opened after it, by the
 // action or later, holds it back until that window has closed, however the window came; work
 // for that modal window itself runs while it is up, whatever waits outside it. Work brought
-// by another program taking the focus waits until one of this program's windows has it again:
-// a message must not pull the user back.
+// by another program taking the focus waits until the user is back in this program: a message
+// must not pull them back. A window manager's task switch gives the program the focus for a
+// moment as its keyboard grab ends, before the window chosen gets it; so the program must
+// have kept the focus for a while, or the user must have pressed a key or a button in it.
 #pragma once
 
 #include <functional>
@@ -27,3 +29,6 @@ void SayAfterUserAction(QObject* context, std::string message);
 // (the default). A test program that shares its display with others beside it turns this off:
 // there any of them takes the focus when it opens a window, and no user brings it back.
 void SetWaitForFocusFromOtherPrograms(bool wait);
+// Runs all work still waiting, now and in order, whatever it waits for: the program is about
+// to end, and what it would say afterwards nobody reads. Each message stays until answered.
+void RunWaitingWorkNow();

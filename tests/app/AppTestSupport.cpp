@@ -71,12 +71,12 @@ void RunningApp::Pump(int ms)
     } while (timer.elapsed() < ms);
 }
 
-bool RunningApp::PumpUntil(const std::function<bool()>& done, int ms)
+bool PumpUntil(const std::function<bool()>& done, int ms)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        Pump(10);
+    QElapsedTimer since;
+    since.start();
+    while (!done() && since.elapsed() < ms)
+        RunningApp::Pump(10);
     return done();
 }
 

@@ -41,6 +41,12 @@ std::string SampleCopy(const ScratchDir& dir, const std::string& name = "sample.
 // coefficients; three rows of heights 1 to 6; its path.
 std::string OriginExportWithoutSteps(const ScratchDir& dir);
 
+// The limit of a wait for a state in a test: what comes at once on an idle machine may take
+// seconds on a loaded one, and a wait that ends on time alone makes a test fail for nothing.
+inline constexpr int kWaitLimitMs = 20000;
+// Lets events run until `done` holds or `ms` milliseconds have gone by; whether it holds.
+bool PumpUntil(const std::function<bool()>& done, int ms = kWaitLimitMs);
+
 class RunningApp {
 public:
     // Starts the application; `path` opens as from the command line. The recent files start
@@ -54,8 +60,6 @@ public:
 
     // Lets queued events, timers and deferred deletions run for about `ms` milliseconds.
     static void Pump(int ms = 50);
-    // Lets them run until `done` holds, for at most `ms` milliseconds; whether it holds.
-    static bool PumpUntil(const std::function<bool()>& done, int ms = 10000);
     // The child frames and their window titles in creation order.
     std::vector<CMDIChildFrame*> Frames() const;
     std::vector<std::string> FrameTitles() const;

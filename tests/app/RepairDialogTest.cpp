@@ -48,7 +48,7 @@ QLineEdit* CoefficientEdit(QWidget* modal, const char* field)
 bool Focused(QWidget* modal)
 {
     modal->activateWindow();
-    return QTest::qWaitForWindowActive(modal);
+    return QTest::qWaitForWindowActive(modal, kWaitLimitMs);
 }
 
 // The user selects what `edit` shows and types `keys` over it.
@@ -126,7 +126,7 @@ TEST_F(RepairDialogOkCancelFocus, LeavingWithoutOkTakesThePresetOfARefusedTextAn
                     app.App().OpenWithFollowUp(path);
                     RunningApp::Pump(300);
                 },
-                {AnswerBox(QMessageBox::Ok), typeThenLeave, RecordBoxes(said)}, 5000);
+                {AnswerBox(QMessageBox::Ok), typeThenLeave, RecordBoxes(said)}, kWaitLimitMs);
             const std::string what = std::string(fields[refused]) + " way " + std::to_string(static_cast<int>(way));
             EXPECT_EQ(done, 2u) << what;
             EXPECT_EQ(said, std::vector<std::string>{}) << what;
@@ -201,7 +201,7 @@ TEST_F(RepairDialogOkCancelFocus, EachRefusingOkSaysOneMessageAndTheOriginZScale
         },
         {AnswerBox(QMessageBox::Ok), typeThenReturn("Kx"), AnswerBox(QMessageBox::Ok, &first), typeThenReturn("Ky"),
          AnswerBox(QMessageBox::Ok, &second), look, fixThenCancel, RecordBoxes(later)},
-        5000);
+        kWaitLimitMs);
     EXPECT_EQ(done, 7u);
     const std::string range = "Please enter a number greater than 0 and at most 1000000.";
     EXPECT_EQ(std::tie(first, second), std::tie(range, range));

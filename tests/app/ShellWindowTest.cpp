@@ -285,7 +285,7 @@ TEST(MainWindow, KeepsItsSizeOnTheScreenWhileFramesOpenAndThePanelsSwitch)
     const auto handOver = [&](const std::string& path) {
         const std::size_t frames = app.Frames().size();
         app.App().OpenShellFiles({path});
-        ASSERT_TRUE(RunningApp::PumpUntil([&] { return app.Frames().size() > frames; })) << path;
+        ASSERT_TRUE(PumpUntil([&] { return app.Frames().size() > frames; })) << path;
     };
     const struct {
         const char* what;

@@ -168,7 +168,7 @@ QPoint RadioButtonAt(const QWidget& radio)
 bool Focused(QDialog& dialog)
 {
     dialog.activateWindow();
-    return QTest::qWaitForWindowActive(&dialog);
+    return QTest::qWaitForWindowActive(&dialog, kWaitLimitMs);
 }
 
 // A copy of the sample open, with the work bench showing its header.
@@ -707,6 +707,8 @@ TEST_F(RepairDialogsFocus, OKTakesNoRefusedNumber)
             case Action::OkButton: UserClick(*dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)); break;
             case Action::OtherEdit: UserClick(*dialog.findChild<QLineEdit*>("Kz")); break;
             }
+            PumpUntil([&] { return !prompt.messages.empty(); });
+            // Time for a message too many to come.
             RunningApp::Pump(100);
             open = dialog.isVisible();
             text = kx.text();
@@ -778,7 +780,7 @@ TEST_F(RepairDialogsFocus, AnOriginExportWithoutStepsTakesOnlyTheNumberTyped)
     const std::size_t done = RunWithModals([&] { app.App().OpenWithFollowUp(path); },
                                            {AnswerBox(QMessageBox::Ok, &check), typeThenReturn("5e"),
                                             AnswerBox(QMessageBox::Ok, &refusal), look, typeThenReturn("2")},
-                                           5000);
+                                           kWaitLimitMs);
     EXPECT_EQ(done, 5u);
     EXPECT_TRUE(check.starts_with("Please check file Header parameter")) << check;
     EXPECT_EQ(refusal, "Please enter a number.");
@@ -815,6 +817,7 @@ TEST_F(RepairDialogsFocus, OptionsTakeNoRefusedSize)
                 UserClick(*dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
             else
                 QTest::keyClick(&size, Qt::Key_Return);
+            PumpUntil([&] { return !prompt.messages.empty(); });
             RunningApp::Pump(100);
             onOk = prompt.messages;
             std::tie(open, selected, focused) = std::tuple(dialog.isVisible(), size.selectedText(), dialog.focusWidget() == &size);
