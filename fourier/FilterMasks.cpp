@@ -2,7 +2,6 @@
 // repeated squaring, so neither a square root nor pow runs per cell.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "fourier/FilterPrimitive.h"
 #include "fourier/FourierWorkspace.h"

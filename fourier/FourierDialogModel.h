@@ -168,6 +168,10 @@ public:
     void LiveEdit();
     void BuildPaneArrays();
     FilterOutline Outline() const;
+    // Where the spectrum's zero frequency shows on the spectrum pane, in pane pixels: the
+    // centre of the filter's outline and of the drag.
+    double PaneZeroX() const;
+    double PaneZeroY() const;
     void ReadPrimitiveControls();
     void UpdatePrimitiveControls();
 
