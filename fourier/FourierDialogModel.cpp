@@ -23,7 +23,7 @@ void SizeImage(CSpmImage& image, int width, int height)
 
 // The pane's centre is where the picture begins the middle cell of an even side: there the
 // outline and the drag have always centred. An odd side has its zero frequency between two
-// cells, the part of a cell further that it lies beyond a whole one.
+// cells, half a cell of the picture further on.
 double PaneZero(int paneCentre, double zeroFrequency, int cells, int pixels)
 {
     const double beyondCell = zeroFrequency - std::floor(zeroFrequency);
