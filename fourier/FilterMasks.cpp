@@ -2,7 +2,6 @@
 // repeated squaring, so neither a square root nor pow runs per cell.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "fourier/FilterPrimitive.h"
 #include "fourier/FourierWorkspace.h"
@@ -27,15 +26,27 @@ double WholePower(double base, std::uint32_t exponent)
 struct Centre {
     double cos = 1.0;
     double sin = 0.0;
-    std::ptrdiff_t x = 0;
-    std::ptrdiff_t y = 0;
+    double x = 0.0;
+    double y = 0.0;
 };
+
+// Where a lobe stands on a side of n cells, `offset` cells from the zero frequency. An even
+// side keeps the whole cell its masks always had, the place cut toward zero. An odd side has
+// its zero frequency between two cells, and a whole cell there would stand half a cell off
+// it: the lobe stands at exactly the offset, as a line's lobes do, so that a primitive's two
+// lobes mirror each other about the zero frequency.
+double LobePlace(double offset, std::size_t n)
+{
+    if (n % 2 == 0)
+        return std::trunc(offset + static_cast<double>(n / 2));
+    return 0.5 * static_cast<double>(n) + offset;
+}
 
 Centre PlaceCentre(double theta, double shift, std::size_t pw, std::size_t ph)
 {
-    Centre c{std::cos(theta), std::sin(theta), 0, 0};
-    c.x = static_cast<std::ptrdiff_t>(pw * c.sin * shift * 0.5 + static_cast<double>(pw / 2));
-    c.y = static_cast<std::ptrdiff_t>(ph * c.cos * shift * 0.5 + static_cast<double>(ph / 2));
+    Centre c{std::cos(theta), std::sin(theta)};
+    c.x = LobePlace(pw * c.sin * shift * 0.5, pw);
+    c.y = LobePlace(ph * c.cos * shift * 0.5, ph);
     return c;
 }
 
@@ -49,7 +60,7 @@ double Butterworth(const FilterPrimitive& p, double d2, double invD0Squared)
 double Lobe(const FilterPrimitive& p, const Centre& c, double invD0Squared, std::ptrdiff_t x,
             std::ptrdiff_t y)
 {
-    const double dx = static_cast<double>(x - c.x), dy = static_cast<double>(y - c.y);
+    const double dx = static_cast<double>(x) - c.x, dy = static_cast<double>(y) - c.y;
     const double u = (dx * c.cos - dy * c.sin) / p.Xcomp;
     const double v = (dx * c.sin + dy * c.cos) / p.Ycomp;
     return Butterworth(p, p.Type == 0 ? u * u + v * v : u * u, invD0Squared);
@@ -82,7 +93,7 @@ std::vector<double> LineResponse(const FilterPrimitive& p, const FourierWorkspac
     const double invD0Squared = InvD0Squared(p, ws);
     std::vector<double> row(pw);
     for (std::size_t x = 0; x < pw; ++x) {
-        const double k = static_cast<double>(x) - static_cast<double>(pw / 2);
+        const double k = static_cast<double>(x) - ws.ZeroFrequencyX();
         const double u1 = (k - offset) / p.Xcomp, u2 = (k + offset) / p.Xcomp;
         const double second = shift != 0.0 ? Butterworth(p, u2 * u2, invD0Squared) : 0.0;
         row[x] = Combine(p, Butterworth(p, u1 * u1, invD0Squared), second);
@@ -125,17 +136,16 @@ void WriteResponse(const FilterPrimitive& p, const FourierWorkspace& ws, std::ve
     });
 }
 
-// Zeroes or keeps every cell of the current spectrum by its offsets from the centre.
+// Zeroes or keeps every cell of the current spectrum by its offsets from the zero frequency.
 template <typename Kept>
 void IdealFilter(FourierWorkspace& ws, Kept kept)
 {
     const std::size_t pw = ws.PaddedWidth(), ph = ws.PaddedHeight();
-    const auto cx = static_cast<std::ptrdiff_t>(pw / 2), cy = static_cast<std::ptrdiff_t>(ph / 2);
     for (std::size_t y = 0; y < ph; ++y) {
-        const std::ptrdiff_t dy = static_cast<std::ptrdiff_t>(y) - cy;
+        const double dy = static_cast<double>(y) - ws.ZeroFrequencyY();
         for (std::size_t x = 0; x < pw; ++x) {
             const std::size_t i = y * pw + x;
-            const bool keep = kept(static_cast<std::ptrdiff_t>(x) - cx, dy);
+            const bool keep = kept(static_cast<double>(x) - ws.ZeroFrequencyX(), dy);
             ws.m_pSpectrumRe[i] = keep ? ws.m_pUnfilteredRe[i] : 0.0;
             ws.m_pSpectrumIm[i] = keep ? ws.m_pUnfilteredIm[i] : 0.0;
         }
@@ -188,22 +198,23 @@ int MultiplySpectrumByMask(const std::vector<double>& mask, FourierWorkspace& ws
 
 int LineIdealFilter(int cutoff, int highPass, FourierWorkspace& workspace)
 {
-    IdealFilter(workspace, [cutoff, highPass](std::ptrdiff_t dx, std::ptrdiff_t) {
-        const std::ptrdiff_t d = std::abs(dx);
+    IdealFilter(workspace, [cutoff, highPass](double dx, double) {
+        const double d = std::fabs(dx);
         return highPass != 0 ? d >= cutoff : d <= cutoff;
     });
     return 1;
 }
 
 // The squared distance against the squared radius: the same decision as the distance
-// against the radius, without a square root per cell.
+// against the radius, without a square root per cell. The offsets are whole or half cells,
+// whose squares a double holds exactly.
 int CircleIdealFilter(int radius, int highPass, FourierWorkspace& workspace)
 {
-    const std::ptrdiff_t r2 = static_cast<std::ptrdiff_t>(radius) * radius;
-    IdealFilter(workspace, [radius, r2, highPass](std::ptrdiff_t dx, std::ptrdiff_t dy) {
+    const double r2 = static_cast<double>(radius) * radius;
+    IdealFilter(workspace, [radius, r2, highPass](double dx, double dy) {
         if (radius < 0)
             return highPass != 0;
-        const std::ptrdiff_t d2 = dx * dx + dy * dy;
+        const double d2 = dx * dx + dy * dy;
         return highPass != 0 ? d2 >= r2 : d2 <= r2;
     });
     return 1;

@@ -1,7 +1,6 @@
 // The dialog's controls, scroll bars, timer and mouse drag on the spectrum pane.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "fourier/FourierDialogModel.h"
 #include "platform/core/NumberText.h"
@@ -205,7 +204,7 @@ FilterOutline CFourierDialogModel::Outline() const
     outline.highPass = m_nLoPass == 1;
     const int radius = static_cast<int>(m_Workspace.m_nWidth * m_CurPrimitive.Cutoff * 0.5);
     const double r = std::trunc(radius / m_fScaleX);
-    const int cx = m_nCentreX, cy = m_nCentreY;
+    const double cx = PaneZeroX(), cy = PaneZeroY();
     if (m_nFourieMode != kFourierXY || m_nShape == 1) {
         outline.kind = FilterOutline::kBand;
         outline.rect = {static_cast<int>(cx - r), m_rcPaneClient.top, static_cast<int>(cx + r),
@@ -252,12 +251,15 @@ void CFourierDialogModel::OnMouseMove(bool leftButtonOnly, int x, int y)
     m_fScaleY = static_cast<float>(m_Workspace.m_nHeight) / static_cast<float>(std::max(height, 1));
     if (!leftButtonOnly)
         return;
-    const float dx = static_cast<float>(x - m_rcPane.left) - static_cast<float>(width / 2);
+    // From the pane's centre, and on to the zero frequency where a side is odd.
+    const float dx = static_cast<float>(x - m_rcPane.left) - static_cast<float>(width / 2) -
+                     static_cast<float>(PaneZeroX() - m_nCentreX);
     if (static_cast<int>(dx) >= width / 2)
         return;
+    const float dy = static_cast<float>((y - m_rcPane.top) - height / 2) - static_cast<float>(PaneZeroY() - m_nCentreY);
     m_nDragOffset = static_cast<int>(dx);
     m_nDragDx = static_cast<int>(std::fabs(dx));
-    m_nDragDy = std::abs((y - m_rcPane.top) - height / 2);
+    m_nDragDy = static_cast<int>(std::fabs(dy));
     m_nDragRadius = static_cast<int>(m_fScaleX * std::fabs(dx));
     m_nPendingAction = kLiveEdit;
 }
@@ -266,17 +268,19 @@ void CFourierDialogModel::LiveEdit()
 {
     FilterOutline outline;
     outline.highPass = m_nLoPass == 1;
-    const int cx = m_nCentreX, cy = m_nCentreY;
+    const double cx = PaneZeroX(), cy = PaneZeroY();
     if (m_nFourieMode == kFourierXY && m_nShape == 0) {
         const int r = static_cast<int>(std::sqrt(static_cast<double>(m_nDragDx) * m_nDragDx +
                                                  static_cast<double>(m_nDragDy) * m_nDragDy));
         outline.kind = FilterOutline::kEllipse;
-        outline.rect = {cx - r, cy - r, cx + r, cy + r};
+        outline.rect = {static_cast<int>(cx - r), static_cast<int>(cy - r), static_cast<int>(cx + r),
+                        static_cast<int>(cy + r)};
         m_nDragRadius = static_cast<int>(static_cast<float>(r) * m_fScaleX);
         CircleIdealFilter(m_nDragRadius, m_nLoPass, m_Workspace);
     } else {
         outline.kind = FilterOutline::kBand;
-        outline.rect = {cx - m_nDragDx, m_rcPaneClient.top, cx + m_nDragDx, m_rcPaneClient.bottom};
+        outline.rect = {static_cast<int>(cx - m_nDragDx), m_rcPaneClient.top, static_cast<int>(cx + m_nDragDx),
+                        m_rcPaneClient.bottom};
         LineIdealFilter(m_nDragRadius, m_nLoPass, m_Workspace);
     }
     m_view.DrawDragOutline(outline);

@@ -1,6 +1,7 @@
 // Opening, the transforms and the spectrum display of the Fourier-transform dialog.
 #include "fourier/FourierDialogModel.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/MDIDoc.h"
@@ -21,7 +22,26 @@ void SizeImage(CSpmImage& image, int width, int height)
     image.m_pData.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0.0);
 }
 
+// The pane's centre is where the picture begins the middle cell of an even side: there the
+// outline and the drag have always centred. An odd side has its zero frequency between two
+// cells, half a cell of the picture further on.
+double PaneZero(int paneCentre, double zeroFrequency, int cells, int pixels)
+{
+    const double beyondCell = zeroFrequency - std::floor(zeroFrequency);
+    return paneCentre + beyondCell * pixels / std::max(cells, 1);
+}
+
 } // namespace
+
+double CFourierDialogModel::PaneZeroX() const
+{
+    return PaneZero(m_nCentreX, m_Workspace.ZeroFrequencyX(), m_Workspace.m_nWidth, m_rcPaneClient.Width());
+}
+
+double CFourierDialogModel::PaneZeroY() const
+{
+    return PaneZero(m_nCentreY, m_Workspace.ZeroFrequencyY(), m_Workspace.m_nHeight, m_rcPaneClient.Height());
+}
 
 void CFourierDialogModel::SetPaneGeometry(int clientWidth, int clientHeight, const PaneRect& window)
 {

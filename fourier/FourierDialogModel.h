@@ -104,7 +104,7 @@ public:
     explicit CFourierDialogModel(IFourierView& view) : m_view(view) {}
 
     // Pane geometry in pixels: the pane's client size and its window rectangle in dialog
-    // coordinates. Call before Open.
+    // coordinates. Call before Open, and again whenever the pane moves.
     void SetPaneGeometry(int clientWidth, int clientHeight, const PaneRect& window);
     // Finds the image, builds the workspace, transforms, fills the list and the masks and
     // starts the timer. False, after the message, when there is nothing to work on: the
@@ -168,6 +168,10 @@ public:
     void LiveEdit();
     void BuildPaneArrays();
     FilterOutline Outline() const;
+    // Where the spectrum's zero frequency shows on the spectrum pane, in pane pixels: the
+    // centre of the filter's outline and of the drag.
+    double PaneZeroX() const;
+    double PaneZeroY() const;
     void ReadPrimitiveControls();
     void UpdatePrimitiveControls();
 

@@ -30,6 +30,12 @@ struct FourierWorkspace {
     std::size_t PaddedWidth() const { return static_cast<std::size_t>(m_nWidth) + 2u * m_nBorderX; }
     std::size_t PaddedHeight() const { return static_cast<std::size_t>(m_nHeight) + 2u * m_nBorderY; }
     std::size_t Cells() const { return PaddedWidth() * PaddedHeight(); }
+    // The zero frequency of the centred spectra, column W'/2 and row H'/2. The sign pattern
+    // moves a side of n cells by n/2 frequencies, so on an odd side the zero frequency lies
+    // between two cells: a filter that weighs every frequency as its negative, and so leaves
+    // a real image real, is symmetric about these, not about a cell.
+    double ZeroFrequencyX() const { return 0.5 * static_cast<double>(PaddedWidth()); }
+    double ZeroFrequencyY() const { return 0.5 * static_cast<double>(PaddedHeight()); }
 
     int m_nWidth = 0;
     int m_nHeight = 0;

@@ -74,15 +74,29 @@ bool CDialogFourierTransform::Start()
     CDataExchange write(false);
     DoDataExchange(write);
     layout()->activate();
-    const QPoint at = m_spectrum->mapTo(this, QPoint(0, 0));
-    m_model.SetPaneGeometry(m_spectrum->width(), m_spectrum->height(),
-                            {at.x(), at.y(), at.x() + m_spectrum->width(), at.y() + m_spectrum->height()});
+    TellPaneGeometry();
     const bool opened = doc != nullptr ? m_model.Open(&doc->Doc(), frame->m_strImageName, frame->m_nSettingsIndex,
                                                       ProcessingCommandsOf(*doc))
                                        : m_model.Open(nullptr, {}, 0, std::nullopt);
     if (opened)
         m_model.OnPaint();
     return opened;
+}
+
+void CDialogFourierTransform::TellPaneGeometry()
+{
+    const QPoint at = m_spectrum->mapTo(this, QPoint(0, 0));
+    m_model.SetPaneGeometry(m_spectrum->width(), m_spectrum->height(),
+                            {at.x(), at.y(), at.x() + m_spectrum->width(), at.y() + m_spectrum->height()});
+}
+
+// The layout centres the panes in what the dialog gives them: a dialog shown larger than it
+// was laid out, or resized, moves the spectrum pane, and the drag measures from where the
+// pane now shows the zero frequency.
+void CDialogFourierTransform::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    TellPaneGeometry();
 }
 
 QAbstractButton* CDialogFourierTransform::Button(int id) const

@@ -84,8 +84,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Where the spectrum pane stands in the dialog, for the model's drag.
+    void TellPaneGeometry();
     void BuildControls();
     QWidget* BuildParameterBox();
     QWidget* BuildButtons();

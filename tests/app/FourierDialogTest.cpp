@@ -15,7 +15,9 @@
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -293,6 +295,94 @@ TEST(FourierDialog, TransformDragFilterReplaceAndUndo)
     EXPECT_NE(image.m_pData, loaded);
     ASSERT_TRUE(app.Run(cmd::kEditUndo));
     EXPECT_EQ(image.m_pData, loaded);
+    EXPECT_TRUE(app.Prompt().messages.empty());
+}
+
+namespace {
+
+// The largest imaginary part the last inverse transform left, against the heights' range:
+// what a filter that is not symmetric about the zero frequency adds to a real image.
+double ImaginaryShare(const CFourierDialogModel& model)
+{
+    double worst = 0.0;
+    for (double v : model.m_Workspace.m_pSpatialIm)
+        worst = std::max(worst, std::fabs(v));
+    return worst / (model.m_imgWork.m_dMax - model.m_imgWork.m_dMin);
+}
+
+// The middle of the pixels of the outline's colour on the spectrum pane, in pane pixels.
+std::optional<QPointF> OutlineCentre(CSpectrumPane& pane, QRgb colour)
+{
+    const QImage picture = pane.grab().toImage();
+    QRect box;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) == colour)
+                box |= QRect(x, y, 1, 1);
+    if (box.isEmpty())
+        return std::nullopt;
+    return QRectF(box).center();
+}
+
+} // namespace
+
+// The scan of the NT-MDT file has 51 x 39 points: its spectrum's zero frequency lies between
+// two cells. The default filter leaves the heights real in both directions; the outline
+// centres between the two middle cells, and a drag as far to the left as to the right lays
+// the same filter, which leaves the heights real too.
+TEST(FourierDialog, AScanOfOddSizeFilteredStaysRealAndItsOutlineCentresOnTheZeroFrequency)
+{
+    SPM_REQUIRE_DISPLAY();
+    SPM_REQUIRE_SAMPLES();
+    FourierApp app(SamplePath("mdt-spectra-and-scan-51x39.mdt").string());
+    const QRgb blue = qRgb(0, 0, 255);
+    EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+        CFourierDialogModel& model = dialog.Model();
+        ASSERT_EQ(model.m_Workspace.m_nWidth, 51);
+        ASSERT_EQ(model.m_Workspace.m_nHeight, 39);
+        dialog.Button(1142)->click();  // Complex: the default list
+        for (int direction : {1031, 1136}) {  // X, then XY
+            dialog.Button(direction)->click();
+            dialog.Button(1100)->click();  // Filtering
+            EXPECT_LT(ImaginaryShare(model), 1e-6) << direction;
+        }
+
+        // FilterPrim1: a low-pass circle, drawn blue.
+        QListWidget& list = dialog.List();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+        dialog.Button(1139)->click();  // Marker
+        CSpectrumPane& pane = dialog.SpectrumPane();
+        // The picture draws cell c from c x width / 51 on: cell 26 and row 20 begin at the zero frequency.
+        const QPointF zero(26.0 * pane.width() / 51, 20.0 * pane.height() / 39);
+        RunningApp::Pump();
+        Screenshot("fourier-odd-1-marker", &dialog);
+        const std::optional<QPointF> marked = OutlineCentre(pane, blue);
+        ASSERT_TRUE(marked.has_value());
+        EXPECT_NEAR(marked->x(), zero.x(), 1.5);
+        EXPECT_NEAR(marked->y(), zero.y(), 1.5);
+
+        const QPointF zeroOnDialog = QPointF(pane.mapTo(&dialog, QPoint(0, 0))) + zero;
+        QTest::mousePress(&dialog, Qt::LeftButton, Qt::NoModifier, zeroOnDialog.toPoint());
+        int radius[2] = {};
+        for (int side : {0, 1}) {
+            const QPoint at = (zeroOnDialog + QPointF(side == 0 ? 60 : -60, 0)).toPoint();
+            SendMouse(dialog, QEvent::MouseMove, at);
+            for (int waited = 0; model.m_nPendingAction != kNoAction && waited < 5000; waited += 50)
+                RunningApp::Pump(50);
+            ASSERT_EQ(model.m_nPendingAction, kNoAction);
+            radius[side] = model.m_nDragRadius;
+            EXPECT_LT(ImaginaryShare(model), 1e-6) << side;
+            RunningApp::Pump();
+            Screenshot("fourier-odd-2-dragged-" + std::to_string(side), &dialog);
+            const std::optional<QPointF> dragged = OutlineCentre(pane, blue);
+            ASSERT_TRUE(dragged.has_value());
+            EXPECT_NEAR(dragged->x(), zero.x(), 1.5) << side;
+            EXPECT_NEAR(dragged->y(), zero.y(), 1.5) << side;
+        }
+        EXPECT_GT(radius[0], 3);
+        EXPECT_EQ(radius[0], radius[1]);
+        QTest::mouseRelease(&dialog, Qt::LeftButton, Qt::NoModifier, zeroOnDialog.toPoint());
+    }));
     EXPECT_TRUE(app.Prompt().messages.empty());
 }
 

@@ -175,6 +175,47 @@ TEST_F(ModelTest, DragOfRadius32ShowsCutoffQuarter)
     EXPECT_EQ(model.m_CurPrimitive.Cutoff, 1.0);
 }
 
+// On an image of odd size the zero frequency lies between the two middle cells of the
+// spectrum: the filter's outline centres there, and a drag measures the cursor's distance from
+// there, in both directions alike, whatever the shape.
+TEST_F(ModelTest, OnAnOddImageTheOutlineAndTheDragCentreOnTheZeroFrequency)
+{
+    const int w = 51, h = 39, side = 396;
+    ASSERT_TRUE(doc.OnOpenDocument(Spm("odd.spm", "Height", w, h)));
+    view.name = DocImage().m_strName;
+    model.SetPaneGeometry(side, side, {10, 20, 10 + side, 20 + side});  // the dialog's pane: no frame
+    ASSERT_TRUE(model.Open(&doc, view.name, 0, std::nullopt));
+    // The picture draws cell c from c x side / w on: the zero frequency, between cells 25 and
+    // 26 and rows 19 and 20, where cell 26 and row 20 begin.
+    const double zeroX = (w / 2 + 1) * double(side) / w, zeroY = (h / 2 + 1) * double(side) / h;
+    const auto centreX = [](const FilterOutline& o) { return (o.rect.left + o.rect.right) / 2.0; };
+    const auto centreY = [](const FilterOutline& o) { return (o.rect.top + o.rect.bottom) / 2.0; };
+    model.m_bMarker = 1;
+    for (int shape : {0, 1}) {
+        model.m_nShape = shape;
+        EXPECT_NEAR(centreX(model.Outline()), zeroX, 1.0) << shape;
+    }
+    model.m_nShape = 0;
+    EXPECT_NEAR(centreY(model.Outline()), zeroY, 1.0);
+
+    model.OnLButtonDown();
+    const double cellsPerPixel = double(w) / (side - 6);
+    for (int shape : {0, 1}) {
+        model.m_nShape = shape;
+        for (int x = 10 + static_cast<int>(zeroX) - 90; x < 10 + zeroX + 90; x += 3) {
+            const double distance = std::fabs(x - 10 - zeroX);
+            // A circle's radius is a whole number of pane pixels first.
+            const double cells = (shape == 0 ? std::trunc(distance) : distance) * cellsPerPixel;
+            if (std::fabs(cells - std::round(cells)) < 1e-3)
+                continue;  // on the edge of a cell: rounding may take either side
+            model.OnMouseMove(true, x, 20 + static_cast<int>(std::lround(zeroY)));
+            model.OnTimer();
+            ASSERT_EQ(model.m_nDragRadius, static_cast<int>(cells)) << shape << ", " << x;
+            EXPECT_NEAR(centreX(view.outline), zeroX, 1.0) << shape << ", " << x;
+        }
+    }
+}
+
 TEST_F(ModelTest, LinAndLogViews)
 {
     OpenImage(64, 64);
