@@ -1,5 +1,7 @@
 #include "app/DialogWorkBench.h"
 
+#include <algorithm>
+
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -9,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 #include "app/CommandIds.h"
@@ -363,6 +366,29 @@ void CDialogWorkBench::FillTree()
         }
         docItem->setExpanded(true);
     }
+    KeepSelection();
+}
+
+void CDialogWorkBench::KeepSelection()
+{
+    // A menu asked for beside the items is the selected item's: the tree built anew shows
+    // that item selected still, or, where it has gone with its document, selects nothing and
+    // its menu acts on nothing.
+    WorkBenchItem& selected = m_mainFrame.m_selItem;
+    const std::vector<WorkBenchItem>& list = m_mainFrame.m_listWorkBench;
+    const auto same = [&selected](const WorkBenchItem& item) {
+        return item.m_pDoc == selected.m_pDoc && item.m_nKind == selected.m_nKind &&
+               (item.m_nKind == 0 || item.m_strItemName == selected.m_strItemName);
+    };
+    const auto found = std::find_if(list.begin(), list.end(), same);
+    if (selected.m_pDoc == nullptr || found == list.end()) {
+        selected = {};
+        return;
+    }
+    const auto index = static_cast<qulonglong>(found - list.begin());
+    for (QTreeWidgetItemIterator it(m_pTree); *it != nullptr; ++it)
+        if ((*it)->data(0, Qt::UserRole).toULongLong() == index)
+            (*it)->setSelected(true);
 }
 
 void CDialogWorkBench::OnTreeMenu(const QPoint& position)

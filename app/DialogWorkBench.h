@@ -62,6 +62,8 @@ private:
     void ShowHeaderChanges();
     // The tree shows other documents, titles or images than the open ones.
     bool TreeIsStale() const;
+    // After the tree is built anew: the item selected before shows selected again, or none is.
+    void KeepSelection();
     void OnTreeMenu(const QPoint& position);
 
     CMainFrame& m_mainFrame;

@@ -1247,6 +1247,39 @@ TEST_P(PanelGui, TreeOffersNoMenuThatWouldActOnNothing)
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 
+// A menu asked for beside the items is the selected item's, so the tree built anew as
+// documents open and close shows the item its menu acts on: selected still while its
+// document is open, and nothing selected, and no menu, once that has closed.
+TEST_P(PanelGui, TheTreeBuiltAnewShowsTheItemItsMenuActsOn)
+{
+    ASSERT_TRUE(m_app->Run(cmd::kShowWorkBench));
+    CDialogWorkBench& bench = Main().WorkBench();
+    QTreeWidget& tree = bench.Tree();
+    bench.FillTree();
+    CDocument& first = m_app->ActiveDoc();
+    QTreeWidgetItem* image = tree.topLevelItem(0)->child(1);
+    const std::string name = image->text(0).toStdString();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(image).center());
+    const ScratchDir others;
+    m_app->App().OpenWithFollowUp(SampleCopy(others, "other.spm"));
+    RunningApp::Pump();
+    ASSERT_NE(&m_app->ActiveDoc(), &first);
+    ASSERT_EQ(tree.topLevelItemCount(), 2);
+    const QPoint blank(5, tree.viewport()->height() - 5);
+    ASSERT_EQ(tree.itemAt(blank), nullptr);
+    const QList<QTreeWidgetItem*> selected = tree.selectedItems();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front()->text(0).toStdString(), name);
+    EXPECT_EQ(selected.front()->parent(), tree.topLevelItem(0));
+    EXPECT_EQ(RightClick(tree, blank, ""), (std::vector<std::string>{"2D", "3D", "Profile"}));
+    ASSERT_TRUE(Main().DocManager().CloseDocument(first));
+    RunningApp::Pump();
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    EXPECT_TRUE(tree.selectedItems().isEmpty());
+    EXPECT_EQ(Main().m_selItem.m_pDoc, nullptr);
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
+}
+
 // A profile frame opened on an image from the tree shows that image's 2D record in the
 // panels, which its own view does not draw: what the user changes there reaches the 2D view
 // of the image, at the next tick or, for a colour source, at once, and the view shows it.
