@@ -284,6 +284,24 @@ ModalStep AnswerBox(QMessageBox::StandardButton button, std::string* text)
     };
 }
 
+bool RecordBox(QWidget* modal, std::vector<std::string>& said)
+{
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr)
+        return false;
+    said.push_back(box->text().toStdString());
+    box->accept();
+    return true;
+}
+
+ModalStep RecordBoxes(std::vector<std::string>& said)
+{
+    return [&said](QWidget* modal) {
+        RecordBox(modal, said);
+        return false;
+    };
+}
+
 ModalStep TypeInFileDialog(const std::string& path, int type, QString* startFolder)
 {
     QPointer<QFileDialog> typedIn;

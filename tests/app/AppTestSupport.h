@@ -130,6 +130,10 @@ using ModalStep = std::function<bool(QWidget* modal)>;
 std::size_t RunWithModals(const std::function<void()>& open, std::vector<ModalStep> steps, int stuckMs = 15000);
 // A message box answered with `button`; its text goes to `text` when given.
 ModalStep AnswerBox(QMessageBox::StandardButton button, std::string* text = nullptr);
+// When `modal` is a message box: its text goes to `said`, it is accepted, and true.
+bool RecordBox(QWidget* modal, std::vector<std::string>& said);
+// Every message box that comes up is recorded in `said` and answered; never done.
+ModalStep RecordBoxes(std::vector<std::string>& said);
 // A file dialog: type entry `type` chosen (-1 leaves it), `path` typed and the dialog
 // accepted, again while it stays up with nothing in front of it (a loaded machine may keep it
 // open). Done once something else is in front, or nothing. The folder it showed first goes

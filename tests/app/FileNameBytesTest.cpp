@@ -191,14 +191,14 @@ TEST(FileNameBytes, AFileOpensFromTheCommandLineAndJoinsTheRecentFiles)
     const pid_t program = SpawnWithBytes(SPM_VIEWER_PATH, {file});
     ASSERT_GT(program, 0);
     std::vector<std::string> recent;
-    QElapsedTimer clock;
-    clock.start();
-    while (recent.empty() && clock.elapsed() < 20000) {
-        RunningApp::Pump(100);
-        CRecentFileList list(kOrganisation, kApplication, 6);
-        list.ReadList();
-        recent = list.Entries();
-    }
+    PumpUntil(
+        [&recent] {
+            CRecentFileList list(kOrganisation, kApplication, 6);
+            list.ReadList();
+            recent = list.Entries();
+            return !recent.empty();
+        },
+        20000);
     Stop(program);
     EXPECT_EQ(recent, std::vector<std::string>{file});
     EXPECT_EQ(FilesIn(dir), std::set<std::string>{kLatin1Name});

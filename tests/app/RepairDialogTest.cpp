@@ -59,18 +59,6 @@ void TypeOver(QLineEdit& edit, const char* keys)
     TypeKeys(edit, keys);
 }
 
-// Every message box that comes up is recorded in `said` and answered; never done.
-ModalStep RecordBoxes(std::vector<std::string>& said)
-{
-    return [&said](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            said.push_back(box->text().toStdString());
-            box->accept();
-        }
-        return false;
-    };
-}
-
 const SpmHeader& OpenedHeader(RunningApp& app)
 {
     return app.ActiveDoc().Doc().ImageList().back().m_pImage->m_header;
@@ -167,11 +155,8 @@ TEST_F(RepairDialogOkCancelFocus, EachRefusingOkSaysOneMessageAndTheOriginZScale
     bool kxFocused = false, kzEnabled = true;
     QElapsedTimer since;
     const ModalStep look = [&](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            later.push_back(box->text().toStdString());
-            box->accept();
+        if (RecordBox(modal, later))
             return false;
-        }
         if (CoefficientEdit(modal, "Kx") == nullptr)
             return false;
         // A deferred leave would have spoken by then.

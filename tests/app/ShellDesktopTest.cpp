@@ -178,11 +178,7 @@ bool UpdateTables(std::vector<TableUpdate> updates, std::chrono::milliseconds li
 {
     CDesktopTableUpdater updater(std::move(updates), limit);
     updater.Start();
-    QElapsedTimer clock;
-    clock.start();
-    while (!updater.Done() && clock.elapsed() < 30000)
-        RunningApp::Pump(10);
-    return updater.Done();
+    return PumpUntil([&updater] { return updater.Done(); }, 30000);
 }
 
 RegistrationResult RegisterAndUpdateTables(const std::string& dataHome, const std::string& executable)
@@ -630,11 +626,7 @@ TEST(ShellOpenQueue, FilesWaitWhileTheProgramIsBusyAndThenOpenInTheirOrder)
 bool RunToEnd(QProcess& process, const QString& program, const QStringList& arguments)
 {
     process.start(program, arguments);
-    QElapsedTimer clock;
-    clock.start();
-    while (process.state() != QProcess::NotRunning && clock.elapsed() < 20000)
-        RunningApp::Pump(20);
-    if (process.state() == QProcess::NotRunning)
+    if (PumpUntil([&process] { return process.state() == QProcess::NotRunning; }, 20000))
         return true;
     process.kill();
     process.waitForFinished();
@@ -646,17 +638,15 @@ bool RunToEnd(QProcess& process, const QString& program, const QStringList& argu
 std::vector<std::string> RecentFilesOnceThey(const std::vector<std::string>& files)
 {
     std::vector<std::string> opened;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 10000) {
-        CRecentFileList recent("Local AppWizard-Generated Applications", "Quintara", 6);
-        recent.ReadList();
-        opened = recent.Entries();
-        std::sort(opened.begin(), opened.end());
-        if (opened == files)
-            break;
-        RunningApp::Pump(100);
-    }
+    PumpUntil(
+        [&] {
+            CRecentFileList recent("Local AppWizard-Generated Applications", "Quintara", 6);
+            recent.ReadList();
+            opened = recent.Entries();
+            std::sort(opened.begin(), opened.end());
+            return opened == files;
+        },
+        10000);
     return opened;
 }
 
@@ -811,10 +801,7 @@ TEST(ShellOpen, TwoStartsAtOnceLeaveOneProgramThatOpensBothFiles)
     const auto ended = [&starts] {
         return std::count_if(starts.begin(), starts.end(), [](const QProcess& p) { return p.state() == QProcess::NotRunning; });
     };
-    QElapsedTimer clock;
-    clock.start();
-    while (ended() == 0 && clock.elapsed() < 25000)
-        RunningApp::Pump(20);
+    PumpUntil([&] { return ended() != 0; }, 25000);
     RunningApp::Pump(1500);
     EXPECT_EQ(ended(), 1);
     QProcess* survivor = nullptr;
@@ -872,11 +859,7 @@ protected:
     // Waits, serving events, until a tool hangs; false when none did within 15 s.
     bool WaitForAHang() const
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (Hanging().empty() && clock.elapsed() < 15000)
-            RunningApp::Pump(20);
-        return !Hanging().empty();
+        return PumpUntil([this] { return !Hanging().empty(); }, 15000);
     }
 
     ScratchDir dir;

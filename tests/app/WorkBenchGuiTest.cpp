@@ -761,11 +761,8 @@ TEST_F(RepairDialogsFocus, AnOriginExportWithoutStepsTakesOnlyTheNumberTyped)
     bool focused = false;
     QElapsedTimer seen;
     const ModalStep look = [&](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            more.push_back(box->text().toStdString());
-            box->accept();
+        if (RecordBox(modal, more))
             return false;
-        }
         QLineEdit* kx = coefficients(modal);
         if (kx == nullptr)
             return false;
