@@ -15,12 +15,12 @@
 // without signals, so their handlers run on user action only.
 #pragma once
 
-#include <cstddef>
 #include <functional>
-#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/qt/TypingLimit.h"
 
 class QAbstractButton;
 class QLineEdit;
@@ -97,21 +97,6 @@ bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& e
 // alone. A refused text is replaced by the field's value at once, so that the action that
 // left the edit runs on that value, and is said once that action is done.
 void ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange);
-
-// No limit on the bytes of a text, only on its characters.
-inline constexpr std::size_t kAnyBytes = std::numeric_limits<std::size_t>::max();
-
-// Holds a change by the user to `limit` characters, as an edit with a text limit does, and to
-// `byteLimit` bytes of UTF-8, so that a field that keeps bytes holds what the edit shows: a
-// paste, a drop or a key that would leave the text longer than that, and than it was, puts in
-// only the whole characters of its start that fit over the selection, and nothing when none
-// does (the text and its selection stay then); one Undo takes back what went in. A text the
-// program shows keeps its full length, and the user may shorten it. A single-line edit takes
-// the part that fits once the event that brought the change is done; a multi-line edit, which
-// takes no validator, at once. A dragged text that is cut is copied, not moved: where it came
-// from keeps it whole.
-void LimitTyping(QLineEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);
-void LimitTyping(QPlainTextEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value);

@@ -1,0 +1,342 @@
+#include "platform/qt/TypingLimit.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QValidator>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// Characters as the user sees them: a pair of UTF-16 surrogates is one.
+std::size_t Characters(const QString& text)
+{
+    return static_cast<std::size_t>(text.size() - std::count_if(text.begin(), text.end(), [](QChar c) {
+                                        return c.isLowSurrogate();
+                                    }));
+}
+
+// A text's length in both measures a limit counts.
+struct TextSize {
+    std::size_t characters;
+    std::size_t bytes;
+};
+
+TextSize SizeOf(const QString& text)
+{
+    return {Characters(text), static_cast<std::size_t>(text.toUtf8().size())};
+}
+
+// A limit, in the same two measures.
+using TextLimit = TextSize;
+
+// A change from `before` to `after` that the limit refuses: it leaves the text beyond the
+// limit in a measure and longer in it than it was, so that a longer text the program showed
+// may still be shortened.
+bool Grows(const TextSize& before, const TextSize& after, const TextLimit& limit)
+{
+    return (after.characters > limit.characters && after.characters > before.characters) ||
+           (after.bytes > limit.bytes && after.bytes > before.bytes);
+}
+
+// What a change did to a text: `inserted` took the place of `replaced` at `start`.
+struct TextChange {
+    qsizetype start = 0;
+    QString replaced;
+    QString inserted;
+};
+
+// Where a change began when that is not known: its start is then found from its text alone.
+constexpr qsizetype kUnknownStart = std::numeric_limits<qsizetype>::max();
+
+// The change from `before` to `after`. A typed, pasted or dropped text begins where the
+// selection or the cursor stood, `from`, and ends at the cursor, which tell where it went
+// among equal characters: what came may begin with what it replaced.
+TextChange ChangeBetween(const QString& before, const QString& after, qsizetype from, qsizetype cursor)
+{
+    const qsizetype tailLimit = std::min(after.size() - cursor, before.size());
+    qsizetype tail = 0;
+    while (tail < tailLimit && after[after.size() - 1 - tail] == before[before.size() - 1 - tail])
+        ++tail;
+    // Neither end cuts a pair of surrogates: a character is changed whole.
+    if (tail > 0 && after[after.size() - tail].isLowSurrogate())
+        --tail;
+    const qsizetype headLimit = std::min(std::min(after.size(), before.size()) - tail, from);
+    qsizetype head = 0;
+    while (head < headLimit && after[head] == before[head])
+        ++head;
+    if (head > 0 && head < after.size() && after[head].isLowSurrogate())
+        --head;
+    return {head, before.mid(head, before.size() - tail - head), after.mid(head, after.size() - tail - head)};
+}
+
+// The UTF-16 units of the character at `at`: two for a pair of surrogates.
+qsizetype CharacterLength(const QString& text, qsizetype at)
+{
+    return text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate() ? 2 : 1;
+}
+
+// A change beyond the limit, and the longest start of what it inserted that the limit lets
+// in: empty when none does.
+struct FittingChange {
+    TextChange change;
+    QString fitting;
+};
+
+// What both kinds of limit keep: the limit, and the last text the edit took, which the next
+// change is measured against.
+class CLimitedText {
+public:
+    void SetLimit(TextLimit limit) { m_limit = limit; }
+
+protected:
+    CLimitedText(TextLimit limit, QString text) : m_limit(limit), m_text(std::move(text)) {}
+
+    bool Refuses(const QString& after) const { return Grows(SizeOf(m_text), SizeOf(after), m_limit); }
+    bool TakesWhole(const QString& added) const { return !Refuses(m_text + added); }
+
+    // The change to `after`, begun at `from` and ending at `cursor`, that the limit refuses,
+    // and the start of its text that fits, as an edit's length limit takes the start of a
+    // paste: whole characters only, never half of a pair of surrogates or of a character's
+    // UTF-8 bytes. The text may be as long as the limit, or as long as it was where that is
+    // longer.
+    FittingChange Fit(const QString& after, qsizetype from, qsizetype cursor) const
+    {
+        FittingChange fit{ChangeBetween(m_text, after, from, cursor), {}};
+        const QString& inserted = fit.change.inserted;
+        const TextSize before = SizeOf(m_text), changed = SizeOf(after), added = SizeOf(inserted);
+        // What the rest of the text leaves, in each measure.
+        std::size_t characters = std::max(m_limit.characters, before.characters) - (changed.characters - added.characters);
+        std::size_t bytes = std::max(m_limit.bytes, before.bytes) - (changed.bytes - added.bytes);
+        qsizetype end = 0;
+        while (end < inserted.size() && characters > 0) {
+            const qsizetype length = CharacterLength(inserted, end);
+            const auto size = static_cast<std::size_t>(inserted.mid(end, length).toUtf8().size());
+            if (size > bytes)
+                break;
+            --characters;
+            bytes -= size;
+            end += length;
+        }
+        fit.fitting = inserted.left(end);
+        return fit;
+    }
+
+    TextLimit m_limit;
+    QString m_text;   // the last text the edit took
+};
+
+// A text dropped on an edit whose limit cuts it goes in as a copy: a move would take the
+// whole text away from where it was dragged, of which the edit keeps only a part.
+class CCutDropCopies final : public QObject {
+public:
+    // `target` receives the drops for `edit`; `takesWhole` tells whether a text added to the
+    // edit's fits whole.
+    CCutDropCopies(QObject& owner, QWidget& target, const QWidget& edit, std::function<bool(const QString&)> takesWhole)
+        : QObject(&owner), m_edit(edit), m_takesWhole(std::move(takesWhole))
+    {
+        target.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        if (event->type() != QEvent::Drop || m_bSending)
+            return false;
+        auto& drop = static_cast<QDropEvent&>(*event);
+        if (!CutMove(drop))
+            return false;
+        QDropEvent copy(drop.position(), Qt::CopyAction, drop.mimeData(), drop.buttons(), drop.modifiers());
+        {
+            const QScopedValueRollback sending(m_bSending, true);
+            QCoreApplication::sendEvent(target, &copy);
+        }
+        drop.setDropAction(Qt::CopyAction);
+        drop.setAccepted(copy.isAccepted());
+        return true;
+    }
+
+private:
+    // A drop that would move a text from elsewhere of which the edit takes only a part. A
+    // move within the edit adds nothing, and a drag that may only move stays one.
+    bool CutMove(const QDropEvent& drop) const
+    {
+        const auto* source = qobject_cast<const QWidget*>(drop.source());
+        const bool within = source != nullptr && (source == &m_edit || m_edit.isAncestorOf(source));
+        return drop.dropAction() == Qt::MoveAction && drop.possibleActions().testFlag(Qt::CopyAction) && !within &&
+               drop.mimeData()->hasText() && !m_takesWhole(drop.mimeData()->text());
+    }
+
+    const QWidget& m_edit;
+    std::function<bool(const QString&)> m_takesWhole;
+    bool m_bSending = false;
+};
+
+// LimitTyping's validator: it holds the user's changes to the limit, never the program's. A
+// change beyond it is refused whole, and the part of it that fits goes in right after, as a
+// change of the user's own.
+class CTypingLimit final : public QValidator, public CLimitedText {
+public:
+    CTypingLimit(QLineEdit& edit, TextLimit limit) : QValidator(&edit), CLimitedText(limit, edit.text()), m_edit(edit)
+    {
+        // Every text the edit takes, the program's or the user's, is what the next change
+        // is measured against: a refused change leaves the text, and this, as they were.
+        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_text = text; });
+        // The edit tells where its cursor and selection went only once a change is validated:
+        // until then they stand where the user's change begins.
+        connect(&edit, &QLineEdit::selectionChanged, this, &CTypingLimit::Track);
+        connect(&edit, &QLineEdit::cursorPositionChanged, this, &CTypingLimit::Track);
+        Track();
+        new CCutDropCopies(*this, edit, edit, [this](const QString& added) { return TakesWhole(added); });
+    }
+
+    State validate(QString& input, int& position) const override
+    {
+        // The program sets its texts unmodified: they show whatever their length.
+        if (!m_edit.isModified() || !Refuses(input))
+            return Acceptable;
+        // A text the validator hands back would clear the edit's undo and its mark of a
+        // typed text: the edit puts its text back first, then the part that fits goes in.
+        if (FittingChange fit = Fit(input, m_from, position); !fit.fitting.isEmpty()) {
+            auto* self = const_cast<CTypingLimit*>(this);
+            QMetaObject::invokeMethod(
+                self, [self, shown = m_text, fit = std::move(fit)] { self->Insert(shown, fit); }, Qt::QueuedConnection);
+        }
+        return Invalid;
+    }
+
+private:
+    void Track() { m_from = m_edit.hasSelectedText() ? m_edit.selectionStart() : m_edit.cursorPosition(); }
+
+    void Insert(const QString& shown, const FittingChange& fit)
+    {
+        // Whatever changed the text since has the last word.
+        if (m_edit.text() != shown)
+            return;
+        m_edit.setSelection(static_cast<int>(fit.change.start), static_cast<int>(fit.change.replaced.size()));
+        m_edit.insert(fit.fitting);
+    }
+
+    QLineEdit& m_edit;
+    qsizetype m_from = 0;   // where the selection, or the cursor, stood before the last change
+};
+
+// LimitTyping's watcher of a multi-line edit, which takes no validator: a change by the user
+// that the limit refuses keeps only the part of it that fits, before anything reads it.
+class CPlainTypingLimit final : public QObject, public CLimitedText {
+public:
+    CPlainTypingLimit(QPlainTextEdit& edit, TextLimit limit)
+        : QObject(&edit), CLimitedText(limit, edit.toPlainText()), m_edit(edit)
+    {
+        // The document tells where a change began before it tells of the change, also of the
+        // program's texts, which are written with the edit's own signals blocked.
+        connect(edit.document(), &QTextDocument::contentsChange, this, [this](int from) { m_from = from; });
+        connect(edit.document(), &QTextDocument::contentsChanged, this, &CPlainTypingLimit::Changed);
+        new CCutDropCopies(*this, *edit.viewport(), edit, [this](const QString& added) { return TakesWhole(added); });
+    }
+
+private:
+    void Changed()
+    {
+        if (m_bCutting)
+            return;
+        const QString text = m_edit.toPlainText();
+        if (ByUser() && Refuses(text))
+            Cut(text);
+        else
+            m_text = text;
+        m_from = kUnknownStart;
+    }
+
+    // The program writes with the edit's signals blocked, and its texts leave the document
+    // unmodified; while it fills the document, undo is off.
+    bool ByUser() const
+    {
+        const QTextDocument& document = *m_edit.document();
+        return !m_edit.signalsBlocked() && document.isUndoRedoEnabled() && document.isModified();
+    }
+
+    // Takes the change back as Undo does and puts in the part of it that fits as one step, the
+    // cursor after it, so that Undo gives back what the edit showed, as after a change of that
+    // part alone: a key typed where nothing is selected is no block of steps that the part
+    // could join. When none fits, the text stays, with what the change replaced selected again,
+    // and Redo brings nothing.
+    void Cut(const QString& text)
+    {
+        const FittingChange fit = Fit(text, m_from, m_edit.textCursor().position());
+        const TextChange& change = fit.change;
+        const QString taken = fit.fitting.isEmpty()
+                                  ? m_text
+                                  : m_text.left(change.start) + fit.fitting + m_text.mid(change.start + change.replaced.size());
+        QTextDocument& document = *m_edit.document();
+        {
+            const QScopedValueRollback cutting(m_bCutting, true);
+            document.undo();
+            document.clearUndoRedoStacks(QTextDocument::RedoStack);
+            // Undo takes keys typed one after the other back together: those before the change
+            // come back with the part of it that fits, as they would be undone with it.
+            const QString undone = m_edit.toPlainText();
+            const TextChange step = undone == m_text && !fit.fitting.isEmpty()
+                                        ? TextChange{change.start, change.replaced, fit.fitting}
+                                        : ChangeBetween(undone, taken, kUnknownStart, 0);
+            if (!step.replaced.isEmpty() || !step.inserted.isEmpty())
+                Put(step);
+            m_edit.setTextCursor(fit.fitting.isEmpty() ? Over(change.start, change.replaced.size())
+                                                       : Over(change.start + fit.fitting.size(), 0));
+        }
+        m_text = m_edit.toPlainText();
+    }
+
+    // A cursor over the `length` UTF-16 units at `start`, anchored at their start.
+    QTextCursor Over(qsizetype start, qsizetype length) const
+    {
+        QTextCursor cursor(m_edit.document());
+        cursor.setPosition(static_cast<int>(start));
+        cursor.setPosition(static_cast<int>(start + length), QTextCursor::KeepAnchor);
+        return cursor;
+    }
+
+    // Puts `change` into the document as one step.
+    void Put(const TextChange& change) const
+    {
+        QTextCursor cursor = Over(change.start, change.replaced.size());
+        cursor.beginEditBlock();
+        cursor.insertText(change.inserted);
+        cursor.endEditBlock();
+    }
+
+    QPlainTextEdit& m_edit;
+    qsizetype m_from = kUnknownStart;   // where the change under way began
+    bool m_bCutting = false;
+};
+
+} // namespace
+
+void LimitTyping(QLineEdit& edit, std::size_t limit, std::size_t byteLimit)
+{
+    if (auto* own = dynamic_cast<CTypingLimit*>(const_cast<QValidator*>(edit.validator()))) {
+        own->SetLimit({limit, byteLimit});
+        return;
+    }
+    edit.setValidator(new CTypingLimit(edit, {limit, byteLimit}));
+}
+
+void LimitTyping(QPlainTextEdit& edit, std::size_t limit, std::size_t byteLimit)
+{
+    // The watcher declares no meta-object of its own: a cast by meta-object would take any child.
+    for (QObject* child : edit.children())
+        if (auto* own = dynamic_cast<CPlainTypingLimit*>(child)) {
+            own->SetLimit({limit, byteLimit});
+            return;
+        }
+    new CPlainTypingLimit(edit, {limit, byteLimit});
+}
+
