@@ -334,8 +334,9 @@ void CDialogWorkBench::OnChangeHeaderText(int control)
 
 void CDialogWorkBench::OnHeaderEditLeft(QLineEdit* edit)
 {
-    // The field holds the last text the edit took, which the header holds too: the edit
-    // shows it again before the message.
+    // A refused text takes nothing: the field goes back to what it held before the user
+    // began that text, and the edit shows it again before the message, which the header takes
+    // as the program's text.
     ExchangeLeft(edit, [this](CDataExchange& dx) { DoDataExchange(dx); });
 }
 

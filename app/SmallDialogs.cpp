@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <any>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,13 +46,29 @@ void StartDialog(QDialog& dialog, const std::string& caption)
 // An edit of a repair dialog, whose model takes each text of its field as it is typed.
 struct ModelEdit {
     QLineEdit* edit;
+    // The model takes a text typed when it is a value of the field: whether it did.
+    std::function<bool(const std::string&)> take;
     // Why the model does not take a text; none when it does.
     std::function<std::optional<std::string>(const std::string&)> refusal;
     // The field's value as the edit shows it.
     std::function<std::string()> value;
+    // What the model holds now, and the field put back to the value such a start holds.
+    std::function<std::any()> start;
+    std::function<void(const std::any&)> takeBack;
     // Puts the field back to the value the dialog opened with.
     std::function<void()> takePreset;
 };
+
+// The user changed the edit's text: the model takes it when it is a value, and what it held
+// before the text began is kept for the edit to take back when the text is refused.
+void TakeTyped(const ModelEdit& e)
+{
+    const std::string text = e.edit->text().toStdString();
+    CTypingStart& start = TypingStartOf(*e.edit);
+    if (start.Typed(text))
+        start.Keep(e.start());
+    start.Taken(e.take(text));
+}
 
 // Why the text the user typed into the edit went nowhere; none for a text taken, or one the
 // program showed.
@@ -66,9 +83,10 @@ std::optional<std::string> TypedRefusal(const ModelEdit& e)
 // must find the text the user typed, to refuse it and keep the dialog open, so the whole
 // leave waits until the action is done. By then an edit that has the focus again (OK gave it
 // back) is left alone; any other shows its field's value, and says why its text was not
-// taken if it was not. A dialog the action closed says nothing, even while it is still there
-// (the work may run before its loop ends), and neither does an OK that refused a text: it
-// said one message, and the edit keeps its text for the next OK to say.
+// taken if it was not: then the field has taken back what it held before the user began
+// that text. A dialog the action closed says nothing, even while it is still there (the
+// work may run before its loop ends), and neither does an OK that refused a text: it said
+// one message, and the edit keeps its text for the next OK to say.
 void ShowValueWhenLeft(QDialog& dialog, const ModelEdit& e, const std::shared_ptr<int>& refusedOks)
 {
     QObject::connect(e.edit, &QLineEdit::editingFinished, &dialog, [e, refusedOks] {
@@ -77,6 +95,10 @@ void ShowValueWhenLeft(QDialog& dialog, const ModelEdit& e, const std::shared_pt
             if (!window->isVisible() || window->focusWidget() == e.edit || *refusedOks != before)
                 return;
             const std::optional<std::string> refusal = TypedRefusal(e);
+            CTypingStart& start = TypingStartOf(*e.edit);
+            if (const std::any* kept = start.Start(); refusal && kept != nullptr)
+                e.takeBack(*kept);
+            start.End();
             const QString value = DisplayText(e.value());
             if (e.edit->text() != value)
                 e.edit->setText(value);
@@ -100,13 +122,16 @@ bool EveryTextTaken(const std::vector<ModelEdit>& edits)
 
 // Runs a repair dialog whose edits write their model as the user types. Its OK closes it only
 // on texts the model took. Cancel, Escape and the close box leave the model with every field
-// the user completed, and a field whose edit holds a text it does not take as it was preset:
-// the header never takes a number on the way to a text the user saw refused.
+// the user completed, and a field whose edit holds a text it does not take as it was before
+// that text began, preset or completed: the header never takes a number on the way to a text
+// the user saw refused.
 bool RunRepairDialog(QDialog& dialog, QDialogButtonBox* buttons, const std::vector<ModelEdit>& edits)
 {
     const auto refusedOks = std::make_shared<int>(0);
-    for (const ModelEdit& e : edits)
+    for (const ModelEdit& e : edits) {
+        QObject::connect(e.edit, &QLineEdit::textEdited, &dialog, [e] { TakeTyped(e); });
         ShowValueWhenLeft(dialog, e, refusedOks);
+    }
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, &edits, refusedOks] {
         if (EveryTextTaken(edits))
             dialog.accept();
@@ -115,9 +140,14 @@ bool RunRepairDialog(QDialog& dialog, QDialogButtonBox* buttons, const std::vect
     });
     if (dialog.exec() == QDialog::Accepted)
         return true;
-    for (const ModelEdit& e : edits)
-        if (TypedRefusal(e))
+    for (const ModelEdit& e : edits) {
+        if (!TypedRefusal(e))
+            continue;
+        if (const std::any* kept = TypingStartOf(*e.edit).Start())
+            e.takeBack(*kept);
+        else
             e.takePreset();
+    }
     return false;
 }
 
@@ -131,10 +161,13 @@ bool RunImageName(CDialogImageName& model, QWidget* parent)
     auto* edit = new QLineEdit(DisplayText(model.Name()));
     LimitTyping(*edit, CDialogImageName::kMaxNameLength);
     layout->addWidget(edit);
-    QObject::connect(edit, &QLineEdit::textEdited, &dialog,
-                     [&model](const QString& text) { model.TakeTyped(text.toStdString()); });
-    const ModelEdit name{edit, [&model](const std::string& text) { return model.Refusal(text); },
-                         [&model] { return model.Name(); }, [&model] { model.TakePreset(); }};
+    const ModelEdit name{edit,
+                         [&model](const std::string& text) { return model.TakeTyped(text); },
+                         [&model](const std::string& text) { return model.Refusal(text); },
+                         [&model] { return model.Name(); },
+                         [&model] { return std::any(model.Name()); },
+                         [&model](const std::any& start) { model.TakeBack(std::any_cast<std::string>(start)); },
+                         [&model] { model.TakePreset(); }};
     return RunRepairDialog(dialog, AddOkCancel(dialog, layout), {name});
 }
 
@@ -151,17 +184,20 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
     auto* numberForm = new QFormLayout(numbers);
     auto* units = new QVBoxLayout;
     std::vector<ModelEdit> edits;
-    const auto addEdit = [&model, &dialog, &edits](HeaderCoefField field, const char* name) {
+    const auto addEdit = [&model, &edits](HeaderCoefField field, const char* name) {
         auto* edit = new QLineEdit(DisplayText(model.Text(field)));
         edit->setObjectName(name);
         edit->setEnabled(!model.Fixed(field));
         if (CDialogHeaderCoef::IsUnit(field))
             LimitTyping(*edit, CDialogHeaderCoef::kMaxUnitLength, CDialogHeaderCoef::UnitBytes(field));
-        QObject::connect(edit, &QLineEdit::textEdited, &dialog,
-                         [&model, field](const QString& text) { model.TakeTyped(field, text.toStdString()); });
         // A number taken shows as the header keeps it once the user leaves the edit.
-        edits.push_back({edit, [&model, field](const std::string& text) { return model.Refusal(field, text); },
-                         [&model, field] { return model.Text(field); }, [&model, field] { model.TakePreset(field); }});
+        edits.push_back({edit, [&model, field](const std::string& text) { return model.TakeTyped(field, text); },
+                         [&model, field](const std::string& text) { return model.Refusal(field, text); },
+                         [&model, field] { return model.Text(field); }, [&model] { return std::any(model.Values()); },
+                         [&model, field](const std::any& start) {
+                             model.TakeBack(field, std::any_cast<HeaderCoefValues>(start));
+                         },
+                         [&model, field] { model.TakePreset(field); }});
         return edit;
     };
     numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx, "Kx"));

@@ -126,6 +126,10 @@ public:
     // The user left a real-valued edit holding a value it took: a value with more decimals
     // than a filter file keeps (".125") shows as the file brings it back.
     void OnEditFinished(int id);
+    // The user left edit `id` holding a refused text, and its member went back to what it
+    // held before that text: the current primitive's field follows, and when it changed the
+    // single mask is built again at the next tick.
+    void OnEditRefused(int id);
     void OnFourieMode();
     void OnLoPassHiPass();
     void OnCircleRectangle();
@@ -172,6 +176,8 @@ public:
     // centre of the filter's outline and of the drag.
     double PaneZeroX() const;
     double PaneZeroY() const;
+    // The current primitive as the controls give it.
+    FilterPrimitive PrimitiveOfControls() const;
     void ReadPrimitiveControls();
     void UpdatePrimitiveControls();
 

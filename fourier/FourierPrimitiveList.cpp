@@ -51,19 +51,46 @@ void CFourierDialogModel::OnEditFinished(int id)
     }
 }
 
-void CFourierDialogModel::ReadPrimitiveControls()
+FilterPrimitive CFourierDialogModel::PrimitiveOfControls() const
 {
     // The edits hold values of their bars only; a text still being typed with more decimals
     // than a file keeps shows as the primitive takes it once it is left.
-    m_CurPrimitive.LoPass = m_nLoPass;
-    m_CurPrimitive.Type = m_nShape == 0 ? 0u : 1u;
-    m_CurPrimitive.Angle = m_nAngle;
-    m_CurPrimitive.Oder = static_cast<std::uint32_t>(std::max(m_nOder, 0));
-    m_CurPrimitive.Cutoff = ParseIniNumber(m_strCutOff);
-    m_CurPrimitive.Xcomp = ParseIniNumber(m_strXexpansion);
-    m_CurPrimitive.Ycomp = ParseIniNumber(m_strYexpansion);
-    m_CurPrimitive.Shift = ParseIniNumber(m_strShift);
-    m_CurPrimitive = ClampToControls(m_CurPrimitive);
+    FilterPrimitive p = m_CurPrimitive;
+    p.LoPass = m_nLoPass;
+    p.Type = m_nShape == 0 ? 0u : 1u;
+    p.Angle = m_nAngle;
+    p.Oder = static_cast<std::uint32_t>(std::max(m_nOder, 0));
+    p.Cutoff = ParseIniNumber(m_strCutOff);
+    p.Xcomp = ParseIniNumber(m_strXexpansion);
+    p.Ycomp = ParseIniNumber(m_strYexpansion);
+    p.Shift = ParseIniNumber(m_strShift);
+    return ClampToControls(p);
+}
+
+void CFourierDialogModel::ReadPrimitiveControls()
+{
+    m_CurPrimitive = PrimitiveOfControls();
+}
+
+void CFourierDialogModel::OnEditRefused(int id)
+{
+    // A bar moved while the refused text was typed builds the mask from the primitive, which
+    // then took the value read on the way to that text: it goes back with the edit, and so
+    // does the mask shown.
+    const FilterPrimitive shown = PrimitiveOfControls();
+    FilterPrimitive& p = m_CurPrimitive;
+    const FilterPrimitive before = p;
+    switch (id) {
+    case kIdcAngle: p.Angle = shown.Angle; break;
+    case kIdcOder: p.Oder = shown.Oder; break;
+    case kIdcCutOff: p.Cutoff = shown.Cutoff; break;
+    case kIdcShift: p.Shift = shown.Shift; break;
+    case kIdcXexpansion: p.Xcomp = shown.Xcomp; break;
+    case kIdcYexpansion: p.Ycomp = shown.Ycomp; break;
+    default: return;
+    }
+    if (p != before)
+        m_nPendingAction = kSingleMask;
 }
 
 void CFourierDialogModel::UpdatePrimitiveControls()

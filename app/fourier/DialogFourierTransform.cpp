@@ -176,7 +176,8 @@ void CDialogFourierTransform::OnEditTyped(int id)
 
 void CDialogFourierTransform::OnEditLeft(int id)
 {
-    ExchangeLeft(m_edits[id], [this](CDataExchange& dx) { DoDataExchange(dx); });
+    if (!ExchangeLeft(m_edits[id], [this](CDataExchange& dx) { DoDataExchange(dx); }))
+        m_model.OnEditRefused(id);
     m_model.OnEditFinished(id);
 }
 

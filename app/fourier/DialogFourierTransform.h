@@ -99,7 +99,8 @@ private:
     // other waits, unsaid, for the user to leave the edit; the edit is never rewritten.
     void OnEditTyped(int id);
     // The user left edit `id` (Enter comes here before the dialog's OK): a refused text is
-    // said once, and the edit shows its member; a real value shows as a filter file keeps it.
+    // said once, and its member and the current primitive take back what they held before
+    // the user began it, which the edit shows; a real value shows as a filter file keeps it.
     void OnEditLeft(int id);
 
     CFourierDialogModel m_model{*this};

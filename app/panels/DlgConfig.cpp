@@ -116,6 +116,8 @@ void C3DdlgConfig::OnChangeEdit(ConfigEdit edit)
 {
     NoteTyping(edit);
     const std::optional<double> value = TypedValue(edit);
+    if (!m_bSettingText && !m_bLoading)
+        TypingStartOf(*m_edits[edit]).Taken(value.has_value());
     if (!value)
         return;
     m_values.edits[edit] = *value;
@@ -137,9 +139,10 @@ void C3DdlgConfig::OnEditFinished(ConfigEdit edit)
 {
     if (m_bLoading)
         return;
-    std::optional<TypingStart> start;
-    if (m_typingStart && m_typingStart->edit == edit)
-        start = std::exchange(m_typingStart, std::nullopt);
+    CTypingStart& typing = TypingStartOf(*m_edits[edit]);
+    const TypingStart* kept = typing.StartAs<TypingStart>();
+    const std::optional<TypingStart> start = kept != nullptr ? std::optional(*kept) : std::nullopt;
+    typing.End();
     if (TypedValue(edit))
         return;
     // The edit shows the record's value at once, so that nothing finds the refused text to
@@ -147,7 +150,7 @@ void C3DdlgConfig::OnEditFinished(ConfigEdit edit)
     // on another frame or control that ended it still takes effect.
     CPresentationConfig* record = ActiveRecord();
     if (record != nullptr && start && start->of == record)
-        TakeBackTyping(*start, *record);
+        TakeBackTyping(edit, *start, *record);
     const double value = record != nullptr ? EditField(edit, *record) : m_values.edits[edit];
     SetEditText(edit, EditValueText(edit, value));
     FollowBar(edit, InPanelRange(edit, value));
@@ -162,32 +165,27 @@ void C3DdlgConfig::FinishEdits()
 
 void C3DdlgConfig::NoteTyping(ConfigEdit edit)
 {
-    const QString text = m_edits[edit]->text();
-    const bool sameEdit = m_typingStart && m_typingStart->edit == edit;
+    CTypingStart& typing = TypingStartOf(*m_edits[edit]);
     // A text the panel sets is no typing: the next key begins a text.
     if (m_bSettingText || m_bLoading) {
-        if (sameEdit)
-            m_typingStart.reset();
+        typing.End();
         return;
     }
-    if (sameEdit && (text.startsWith(m_typingStart->text) || m_typingStart->text.startsWith(text))) {
-        m_typingStart->text = text;
+    if (!typing.Typed(m_edits[edit]->text().toStdString()))
         return;
-    }
-    m_typingStart.reset();
     CDocument* doc = m_watch.Document();
     ImageEntry* entry = doc != nullptr ? doc->Doc().FindImage(m_strImageName) : nullptr;
     const CPresentationConfig* record = ActiveRecord();
     if (record != nullptr && entry != nullptr) {
         const bool modified = entry->m_bSettingsModified[PairIndex(m_nSettingsIndex)];
-        m_typingStart = TypingStart{edit, text, record, *record, modified};
+        typing.Keep(TypingStart{record, *record, modified});
     }
 }
 
-void C3DdlgConfig::TakeBackTyping(const TypingStart& start, CPresentationConfig& record)
+void C3DdlgConfig::TakeBackTyping(ConfigEdit edit, const TypingStart& start, CPresentationConfig& record)
 {
     const CPresentationConfig before = record;
-    StoreEdit(start.edit, EditField(start.edit, start.record), record);
+    StoreEdit(edit, EditField(edit, start.record), record);
     NoteEdit(before, record);
     if (SameStoredSettings(record, start.record))
         if (CDocument* doc = m_watch.Document())

@@ -55,12 +55,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The text being typed into an edit, and its record with that record's mark of changes as
-    // they were before it: keys at the end of the text and Backspace go on typing one text,
-    // which every value read on the way belongs to; any other change begins another.
+    // What an edit's text began on (CTypingStart): its record, with that record's mark of
+    // changes, as they were before it.
     struct TypingStart {
-        ConfigEdit edit;
-        QString text;   // as the last key left it
         const CPresentationConfig* of;
         CPresentationConfig record;
         bool modified;
@@ -87,13 +84,13 @@ private:
     // and the edit shows it again.
     void OnEditFinished(ConfigEdit edit);
     void FinishEdits();
-    // The user changed the text of `edit`: when that begins a text, the record as it is
+    // The text of `edit` changed: when the user's change begins a text, the record as it is
     // now is kept until the edit is left.
     void NoteTyping(ConfigEdit edit);
-    // The text typed is refused: `record` takes back the value its edit had before that text,
-    // not one read on the way to it, and its image's settings are marked as they were then
-    // when nothing else changed meanwhile.
-    void TakeBackTyping(const TypingStart& start, CPresentationConfig& record);
+    // The text typed into `edit` is refused: `record` takes back the value the edit had
+    // before that text, not one read on the way to it, and its image's settings are marked
+    // as they were then when nothing else changed meanwhile.
+    void TakeBackTyping(ConfigEdit edit, const TypingStart& start, CPresentationConfig& record);
     // The bar of `edit` stands where `value` lies on it.
     void FollowBar(ConfigEdit edit, double value);
     // `bar` stands at `position`, brought into its range.
@@ -139,7 +136,6 @@ private:
     bool m_bLoading = false;
     // While the panel sets an edit's text: the bar set it, or stands already where it shows.
     bool m_bSettingText = false;
-    std::optional<TypingStart> m_typingStart;
 
     std::array<QLineEdit*, kEditCount> m_edits{};
     std::array<QScrollBar*, kConfigScrollBars.size()> m_bars{};

@@ -39,13 +39,14 @@ double AsKept(double value)
     return static_cast<float>(value);
 }
 
-// Whether the header keeps a coefficient: greater than 0 and at most the limit as the float
-// it becomes, so that a number that rounds to 0 or beyond the limit is refused where it was
-// typed, not replaced later without a word.
+// Whether the header keeps a coefficient: at most the limit as the float it becomes, and a
+// float of full precision, so that a number that rounds to 0, to a subnormal float (1e-45
+// becomes 1.4e-45, 40 % off) or beyond the limit is refused where it was typed, not replaced
+// later without a word.
 bool KeptCoefficient(double value)
 {
     const double kept = AsKept(value);
-    return kept > 0.0 && kept <= CDialogHeaderCoef::kMaxCoefficient;
+    return kept >= std::numeric_limits<float>::min() && kept <= CDialogHeaderCoef::kMaxCoefficient;
 }
 
 // Shows `refusal` when there is one; whether there was.
@@ -180,9 +181,10 @@ std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, con
     if (KeptCoefficient(value))
         return std::nullopt;
     const std::string range = "Please enter a number greater than 0 and at most " + FormatDialogNumber(kMaxCoefficient);
-    // A number above 0 that the float rounds to 0 would read as taken by the range alone.
-    if (value > 0.0 && AsKept(value) == 0.0)
-        return range + ": the header keeps " + FormatDialogNumber(value) + " as 0.";
+    // A number above 0 that the float rounds to 0, or to a float without its precision,
+    // would read as taken by the range alone.
+    if (value > 0.0 && AsKept(value) < std::numeric_limits<float>::min())
+        return range + ": the header keeps " + FormatDialogNumber(value) + " as " + FormatDialogNumber(AsKept(value)) + ".";
     return range + ".";
 }
 
@@ -208,12 +210,12 @@ bool CDialogHeaderCoef::Type(HeaderCoefField field, const std::string& text)
     return !Said(Refusal(field, text)) && TakeTyped(field, text);
 }
 
-void CDialogHeaderCoef::TakePreset(HeaderCoefField field)
+void CDialogHeaderCoef::TakeBack(HeaderCoefField field, const HeaderCoefValues& before)
 {
     if (std::string* unit = UnitOf(m_values, field))
-        *unit = *UnitOf(m_preset, field);
+        *unit = *UnitOf(before, field);
     else
-        *NumberOf(m_values, field) = *NumberOf(m_preset, field);
+        *NumberOf(m_values, field) = *NumberOf(before, field);
 }
 
 std::string CDialogHeaderCoef::Text(HeaderCoefField field) const

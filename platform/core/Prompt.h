@@ -38,7 +38,10 @@ public:
     bool TypeName(const std::string& text);
     // The user closed the dialog without OK while the edit held a text the name does not
     // take: what was typed on the way to it does not count either.
-    void TakePreset() { m_strName = m_strPreset; }
+    void TakePreset() { TakeBack(m_strPreset); }
+    // The user left the edit holding a text the name does not take: the name goes back to
+    // what it was before they began that text.
+    void TakeBack(std::string name) { m_strName = std::move(name); }
     const std::string& Name() const { return m_strName; }
 
 private:
@@ -103,7 +106,10 @@ public:
     // The field goes back to its preset: the user closed the dialog without OK while its
     // edit held a text the field does not take, and what was typed on the way to it does not
     // count either.
-    void TakePreset(HeaderCoefField field);
+    void TakePreset(HeaderCoefField field) { TakeBack(field, m_preset); }
+    // The user left the edit of `field` holding a text it does not take: the field goes back
+    // to what `before` holds, its value before they began that text.
+    void TakeBack(HeaderCoefField field, const HeaderCoefValues& before);
     // A field whose preset is what the header will hold whatever is typed (an Origin
     // export's values set its Z scale): shown, not typed into.
     void Fix(HeaderCoefField field) { m_fixed |= Bit(field); }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 #include "platform/core/Prompt.h"
@@ -34,6 +35,7 @@ void WriteText(QPlainTextEdit* edit, const std::string& text)
         const QSignalBlocker quiet(edit);
         edit->setPlainText(wanted);
         edit->document()->setModified(false);
+        TypingStartOf(*edit).End();
     }
 }
 
@@ -46,6 +48,57 @@ std::string ReadText(const QLineEdit* edit)
 bool Typed(const QLineEdit* edit)
 {
     return edit->isEnabled() && !edit->isReadOnly() && edit->isModified();
+}
+
+bool Typed(const QPlainTextEdit* edit)
+{
+    return edit->isEnabled() && !edit->isReadOnly() && edit->document()->isModified();
+}
+
+// The start of the text typed into one edit. The program writes a single-line edit's text
+// unmodified, and with it the text typed there ends.
+class CEditTypingStart final : public QObject {
+public:
+    explicit CEditTypingStart(QLineEdit& edit) : QObject(&edit)
+    {
+        connect(&edit, &QLineEdit::textChanged, this, [this, &edit] {
+            if (!edit.isModified())
+                m_start.End();
+        });
+    }
+    explicit CEditTypingStart(QPlainTextEdit& edit) : QObject(&edit) {}
+
+    CTypingStart m_start;
+};
+
+template <class Edit>
+CTypingStart& StartOf(Edit& edit)
+{
+    // The start declares no meta-object of its own: a cast by meta-object would take any child.
+    for (QObject* child : edit.children())
+        if (auto* own = dynamic_cast<CEditTypingStart*>(child))
+            return own->m_start;
+    return (new CEditTypingStart(edit))->m_start;
+}
+
+// The start of the text typed into `control` when it is an edit the user typed in; when the
+// program set its text, whatever was typed there before has ended.
+template <class Edit>
+CTypingStart* TypedStartOf(QWidget* control, std::string& text)
+{
+    auto* edit = qobject_cast<Edit*>(control);
+    if (edit == nullptr)
+        return nullptr;
+    CTypingStart& start = StartOf(*edit);
+    if (!Typed(edit)) {
+        start.End();
+        return nullptr;
+    }
+    if constexpr (std::is_same_v<Edit, QLineEdit>)
+        text = edit->text().toStdString();
+    else
+        text = edit->toPlainText().toStdString();
+    return &start;
 }
 
 // A whole number shown as it is and read back only within the range of T.
@@ -151,19 +204,50 @@ CDataExchange CDataExchange::WriteBack() const
 
 bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& exchange)
 {
+    std::string text;
+    CTypingStart* start = TypedStartOf<QLineEdit>(typing, text);
+    if (start == nullptr)
+        start = TypedStartOf<QPlainTextEdit>(typing, text);
+    const bool begins = start != nullptr && start->Typed(text);
     CDataExchange in(true, CDataExchange::Check::Keep, typing);
     exchange(in);
+    const bool taken = typing == nullptr || !in.Keeps(typing);
+    if (start != nullptr) {
+        if (begins)
+            start->Keep(in.TypedStart());
+        start->Taken(taken);
+    }
     CDataExchange out = in.WriteBack();
     exchange(out);
-    return typing == nullptr || !in.Keeps(typing);
+    return taken;
 }
 
-void ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange)
+bool ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange)
 {
+    CTypingStart* start = nullptr;
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        start = &StartOf(*edit);
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(control))
+        start = &StartOf(*text);
     CDataExchange in(true, CDataExchange::Check::PutBack, control);
+    in.SetStart(start != nullptr ? start->Start() : nullptr);
     exchange(in);
-    if (!in.Refusal().empty())
-        SayAfterUserAction(control, in.Refusal());
+    if (start != nullptr)
+        start->End();
+    if (in.Refusal().empty())
+        return true;
+    SayAfterUserAction(control, in.Refusal());
+    return false;
+}
+
+CTypingStart& TypingStartOf(QLineEdit& edit)
+{
+    return StartOf(edit);
+}
+
+CTypingStart& TypingStartOf(QPlainTextEdit& edit)
+{
+    return StartOf(edit);
 }
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value)
@@ -207,7 +291,7 @@ void DDX_Text(CDataExchange& dx, QLineEdit* edit, unsigned& value)
 
 void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
 {
-    if (!dx.Begin(edit, edit->isEnabled() && !edit->isReadOnly() && edit->document()->isModified()))
+    if (!dx.Begin(edit, Typed(edit)))
         return;
     if (!dx.m_bSaveAndValidate) {
         WriteText(edit, value);

@@ -7,19 +7,22 @@
 //   its control, with an edit's text selected to type over, and stops the exchange;
 // - a keystroke, a click on a button, box or bar (ExchangeTyped): it is neither taken nor
 //   said, and its control keeps it, to say so when the user leaves it;
-// - the user leaving an edit (ExchangeLeft): only that edit is read, and its field's value
-//   shows again at once; the message comes once the action that left the edit is done.
+// - the user leaving an edit (ExchangeLeft): only that edit is read; its field takes back
+//   what it held before the user began that text (CTypingStart) and shows it at once; the
+//   message comes once the action that left the edit is done.
 // Writing sets an edit's text only when it differs, and DDV_MaxChars gives the edit its
 // limit for typing. A single-line edit's change signal fires when the program
 // sets its text (panels rely on that); multi-line edits, buttons, lists and trees are written
 // without signals, so their handlers run on user action only.
 #pragma once
 
+#include <any>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/core/TypingStart.h"
 #include "platform/qt/TypingLimit.h"
 
 class QAbstractButton;
@@ -53,12 +56,20 @@ public:
 
     // The step for `control` begins: false when this exchange leaves the control alone.
     bool Begin(QWidget* control, bool typed);
-    // Called by a read step before it assigns: puts `field` back as it is now when the step's
-    // text is refused, and, when the user left the control, shows it there again.
+    // Called by a read step before it assigns: puts `field` back when the step's text is
+    // refused, as it is now while the user types; when the user left the control, as it was
+    // before they began the text refused, and shows it there again.
     template <class T, class Show>
     void Remember(T& field, Show show)
     {
-        m_restore = [&field, before = field, show = std::move(show)](bool putBack) {
+        T before = field;
+        if (m_pLastControl == m_pControl) {
+            if (m_check == Check::Keep)
+                m_typedStart = field;
+            else if (const T* start = m_pStart != nullptr ? std::any_cast<T>(m_pStart) : nullptr)
+                before = *start;
+        }
+        m_restore = [&field, before = std::move(before), show = std::move(show)](bool putBack) {
             field = before;
             if (putBack)
                 show(field);
@@ -78,12 +89,19 @@ public:
     bool Keeps(const QWidget* control) const;
     // What the edit left is told (PutBack): empty when its text was taken.
     const std::string& Refusal() const { return m_strRefusal; }
+    // What the field of the edit typed in held before this read (Keep).
+    std::any TypedStart() const { return m_typedStart; }
+    // What the field of the edit left held before the user began its text (PutBack): a
+    // refused text puts that back. Null: the field's value as it is.
+    void SetStart(const std::any* start) { m_pStart = start; }
 
 private:
     Check m_check = Check::Report;
     QWidget* m_pControl = nullptr;        // the edit typed in (Keep) or left (PutBack)
     std::vector<QWidget*> m_kept;
     std::function<void(bool putBack)> m_restore;
+    std::any m_typedStart;
+    const std::any* m_pStart = nullptr;
     bool m_bLastUnreadable = false;
     std::string m_strRefusal;
 };
@@ -94,9 +112,17 @@ private:
 // `typing` keeps one: its text went nowhere.
 bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& exchange);
 // The user left `control` (Enter, Tab, a click elsewhere): `exchange` reads that control
-// alone. A refused text is replaced by the field's value at once, so that the action that
-// left the edit runs on that value, and is said once that action is done.
-void ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange);
+// alone. A refused text takes nothing, not even the values read on the way to it: the field
+// goes back at once to what it held before the user began that text, and the edit shows it,
+// so that the action that left the edit runs on that value; the refusal is said once that
+// action is done. False when the text was refused.
+bool ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange);
+
+// The start of the text the user is typing into `edit`, which lives as long as the edit. A
+// text the program shows there ends it; so does the user leaving the edit, which the caller
+// tells it, as ExchangeLeft does.
+CTypingStart& TypingStartOf(QLineEdit& edit);
+CTypingStart& TypingStartOf(QPlainTextEdit& edit);
 
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, std::string& value);
 void DDX_Text(CDataExchange& dx, QLineEdit* edit, double& value);

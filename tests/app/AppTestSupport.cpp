@@ -34,9 +34,9 @@ std::string SampleCopy(const ScratchDir& dir, const std::string& name)
     return (dir / name).string();
 }
 
-std::string OriginExportWithoutSteps(const ScratchDir& dir)
+std::string OriginExportWithoutSteps(const ScratchDir& dir, const std::string& name)
 {
-    const std::string path = (dir / "steps.dat").string();
+    const std::string path = (dir / name).string();
     WriteFile(path, std::string("x\t0\t0\t0\t\r\n0\t1\t2\t3\t\r\n0\t4\t5\t6\t\r\n"));
     return path;
 }

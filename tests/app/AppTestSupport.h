@@ -39,7 +39,7 @@ extern const std::string kBundledSample;
 std::string SampleCopy(const ScratchDir& dir, const std::string& name = "sample.spm");
 // An Origin export in `dir` whose X and Y steps are 0, so that opening it asks for the
 // coefficients; three rows of heights 1 to 6; its path.
-std::string OriginExportWithoutSteps(const ScratchDir& dir);
+std::string OriginExportWithoutSteps(const ScratchDir& dir, const std::string& name = "steps.dat");
 
 // The limit of a wait for a state in a test: what comes at once on an idle machine may take
 // seconds on a loaded one, and a wait that ends on time alone makes a test fail for nothing.

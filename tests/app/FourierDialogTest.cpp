@@ -498,13 +498,15 @@ std::pair<std::vector<QString>, std::string> WhileTyped(int id, const char* keys
 
 // Types `keys` into the emptied edit `id`, then leaves it, twice: the text stays as typed
 // and says nothing while typed; when left, a text the edit takes stays and says nothing, any
-// other is said once and the edit shows the dialog's value again.
+// other is said once, and the dialog and the edit take back the value held before the first
+// key, not one read on the way.
 void TypeAndLeave(CDialogFourierTransform& dialog, std::vector<std::string>& messages, int id, const char* keys)
 {
     const CFourierDialogModel& model = dialog.Model();
     QLineEdit& edit = *dialog.Edit(id);
     edit.clear();
-    const auto [expected, member] = WhileTyped(id, keys, Member(model, id));
+    const std::string before = Member(model, id);
+    const auto [expected, member] = WhileTyped(id, keys, before);
     messages.clear();
     EXPECT_EQ(TypeKeys(edit, keys), expected) << keys;
     EXPECT_EQ(Member(model, id), member) << keys;
@@ -518,7 +520,8 @@ void TypeAndLeave(CDialogFourierTransform& dialog, std::vector<std::string>& mes
     }
     const EditRange range = RangeOf(id);
     EXPECT_EQ(messages, std::vector<std::string>{RangeMessage(range.min, range.max, range.whole)}) << keys;
-    EXPECT_EQ(edit.text().toStdString(), member) << keys;
+    EXPECT_EQ(Member(model, id), before) << keys;
+    EXPECT_EQ(edit.text().toStdString(), before) << keys;
     Leave(edit);
     EXPECT_EQ(messages.size(), 1u) << keys;
 }
@@ -547,6 +550,8 @@ TEST(FourierDialog, TypedParametersStayAsTypedAndAreRefusedOnlyWhenLeft)
     TypeAndLeaveInTurn({
         {kIdcAngle, "05"},  {kIdcAngle, "2000"}, {kIdcAngle, "-"},       {kIdcAngle, "12\b\b"},
         {kIdcOder, "007"},  {kIdcOder, "1.5"},   {kIdcCutOff, "0.305"},  {kIdcXexpansion, "12.34"},
+        // Refused after values on the way ("1.", 25, "2.", 99): none of them is kept.
+        {kIdcCutOff, "1.5"}, {kIdcXexpansion, "250"}, {kIdcShift, "2.50"}, {kIdcYexpansion, "999"},
     });
 }
 
@@ -605,6 +610,45 @@ TEST(FourierDialog, ARefusedParameterIsReportedByItsOwnEditAlone)
         Leave(angle);
         EXPECT_EQ(messages.size(), 1u);
     }));
+}
+
+// "1.5" typed over CutOff reads "1." on the way, and a bar moved meanwhile builds the mask
+// from the current primitive, which takes that 1. Left by Tab or by Return, the refused text
+// is said once, and the edit, its member, the current primitive and the mask shown all take
+// back the cut-off from before the text.
+TEST(FourierDialog, ARefusedParameterTakesThePrimitiveAndTheMaskBackWithIt)
+{
+    SPM_REQUIRE_DISPLAY();
+    const ScratchDir dir;
+    FourierApp app(SampleCopy(dir));
+    for (const bool byReturn : {false, true}) {
+        EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
+            CFourierDialogModel& model = dialog.Model();
+            std::vector<std::string>& messages = app.Prompt().messages;
+            QLineEdit& cutoff = *dialog.Edit(kIdcCutOff);
+            const std::string start = model.m_strCutOff;
+            cutoff.selectAll();
+            TypeKeys(cutoff, "1.5");
+            ASSERT_EQ(model.m_strCutOff, "1.");
+            model.OnHScroll(kIdcShiftScroll, kLineRight, 0);
+            model.OnTimer();
+            ASSERT_EQ(model.m_CurPrimitive.Cutoff, 1.0);
+            messages.clear();
+            if (byReturn)
+                QTest::keyClick(&cutoff, Qt::Key_Return);
+            else
+                Leave(cutoff);
+            EXPECT_TRUE(PumpUntil([&] { return !messages.empty(); })) << byReturn;
+            model.OnTimer();
+            EXPECT_EQ(messages, std::vector<std::string>{CFourierDialogModel::RealEditRefusal(kIdcCutOff)}) << byReturn;
+            EXPECT_EQ(cutoff.text().toStdString(), start) << byReturn;
+            EXPECT_EQ(model.m_strCutOff, start) << byReturn;
+            EXPECT_EQ(model.m_CurPrimitive.Cutoff, std::stod(start)) << byReturn;
+            std::vector<double> mask(model.m_imgMask.m_pData.size());
+            ASSERT_TRUE(BuildPrimitiveMask(model.m_CurPrimitive, model.m_Workspace, mask));
+            EXPECT_EQ(model.m_imgMask.m_pData, mask) << byReturn;
+        }));
+    }
 }
 
 namespace {
@@ -686,7 +730,8 @@ void TypeAndClickAway(CDialogFourierTransform& dialog, int id, const char* keys,
 } // namespace
 
 // A click that leaves Angle holding a refused "2000" takes effect, and then the refusal is
-// said once. Needs the keyboard focus in the dialog, for the press to take it from Angle.
+// said once; Angle takes back what it held before the "2", not the 200 read on the way.
+// Needs the keyboard focus in the dialog, for the press to take it from Angle.
 TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid)
 {
     SPM_REQUIRE_DISPLAY();
@@ -708,7 +753,8 @@ TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid
     constexpr const char* kTyped = "2000";
     EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
         for (const auto& [id, watch] : cases) {
-            const std::string held = WhileTyped(kIdcAngle, kTyped, Member(dialog.Model(), kIdcAngle)).second;
+            const std::string held = Member(dialog.Model(), kIdcAngle);
+            ASSERT_NE(WhileTyped(kIdcAngle, kTyped, held).second, held);
             Said said;
             TypeAndClickAway(dialog, kIdcAngle, kTyped, ButtonPoint(dialog, id), watch, said);
             EXPECT_EQ(said, (Said{{RangeMessage(0, 360, true), true}})) << id;
@@ -720,7 +766,7 @@ TEST(FourierDialogFocus, AClickLeavingARefusedParameterTakesEffectBeforeItIsSaid
 
 // Add Prim and Rep Prim, clicked while a real-valued parameter is being typed, store the
 // value the edit shows once the click has left it: the typed one, or for a refused text the
-// one shown again, after which the refusal is said once. Needs the keyboard focus.
+// one from before that text, after which the refusal is said once. Needs the keyboard focus.
 TEST(FourierDialogFocus, AddPrimAndRepPrimByAClickStoreWhatTheEditShows)
 {
     SPM_REQUIRE_DISPLAY();
@@ -733,6 +779,7 @@ TEST(FourierDialogFocus, AddPrimAndRepPrimByAClickStoreWhatTheEditShows)
         const char* order;  // typed over FilterPrim1 before, for Rep Prim
     } cases[] = {
         {1112, kIdcCutOff, "0.65", nullptr}, {1112, kIdcCutOff, "5", nullptr},  // Add Prim
+        {1112, kIdcCutOff, "1.5", nullptr},  // "1." on the way: the value before it is stored
         {1116, kIdcYexpansion, "2.5", "9"},  {1116, kIdcYexpansion, "0.5", "8"},  // Rep Prim
     };
     EXPECT_TRUE(app.WithDialog([&](CDialogFourierTransform& dialog) {
@@ -757,9 +804,9 @@ TEST(FourierDialogFocus, AddPrimAndRepPrimByAClickStoreWhatTheEditShows)
                     return value == std::stod(edit.text().toStdString());
                 };
             };
-            const std::string held = WhileTyped(c.edit, c.keys, Member(model, c.edit)).second;
-            Said said;
             const bool taken = Taken(c.edit, QString::fromUtf8(c.keys)).has_value();
+            const std::string held = taken ? c.keys : Member(model, c.edit);
+            Said said;
             TypeAndClickAway(dialog, c.edit, c.keys, ButtonPoint(dialog, c.button), watch, said, taken ? 0 : 1);
             EXPECT_EQ(edit.text().toStdString(), held) << c.keys;
             const EditRange range = RangeOf(c.edit);
@@ -771,7 +818,8 @@ TEST(FourierDialogFocus, AddPrimAndRepPrimByAClickStoreWhatTheEditShows)
 
 // A press on the spectrum pane writes the drag's parameters into every edit: it leaves the
 // edit typed in first, as a click on a control does, so that a refused order is said once
-// after the press, not overwritten without a word. Needs the keyboard focus.
+// after the press, not overwritten without a word, and the order and the current primitive
+// keep what they held before it was typed. Needs the keyboard focus.
 TEST(FourierDialogFocus, APressOnTheSpectrumLeavesTheEditTypedIn)
 {
     SPM_REQUIRE_DISPLAY();
@@ -783,7 +831,8 @@ TEST(FourierDialogFocus, APressOnTheSpectrumLeavesTheEditTypedIn)
         const CFourierDialogModel& model = dialog.Model();
         const PaneRect& pane = model.m_rcPane;
         const QPoint centre(pane.left + pane.Width() / 2, pane.top + pane.Height() / 2);
-        const std::string held = WhileTyped(kIdcOder, kTyped, Member(model, kIdcOder)).second;
+        const std::string held = Member(model, kIdcOder);
+        ASSERT_NE(WhileTyped(kIdcOder, kTyped, held).second, held);
         const auto watch = [](CDialogFourierTransform& d) -> Effect { return [&d] { return d.Model().m_bMarker == 1; }; };
         Said said;
         TypeAndClickAway(dialog, kIdcOder, kTyped, centre, watch, said);

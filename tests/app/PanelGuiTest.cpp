@@ -427,8 +427,9 @@ TEST_P(PanelGui, EditsTakeWhatIsTypedKeyByKey)
 }
 
 // A text that is no value in its edit's range is said so once, when the user leaves that
-// edit, and the edit shows the record's value again; while it stands in one edit, typing in
-// another, a check box and a bar go on working without a word about it.
+// edit, and the record and the edit take back the value from before that text, also when
+// other edits were typed in meanwhile; while it stands in one edit, typing in another, a
+// check box and a bar go on working without a word about it.
 TEST_P(PanelGui, ARefusedTextIsSaidOnceWhenItsEditIsLeft)
 {
     Activate("Height_01:3D");
@@ -437,12 +438,12 @@ TEST_P(PanelGui, ARefusedTextIsSaidOnceWhenItsEditIsLeft)
     std::vector<std::string>& messages = m_app->Prompt().messages;
     messages.clear();
     QLineEdit& tiltEdit = panel.Edit(kEditTilt);
+    const float tilt = Record().m_Tilt;
     tiltEdit.selectAll();
     TypeKeys(tiltEdit, "2000");
     EXPECT_EQ(tiltEdit.text(), "2000");
-    // On its way the text was a tilt: the record keeps the last one.
-    const float tilt = 200.0f;
-    EXPECT_EQ(Record().m_Tilt, tilt);
+    // On its way the text was a tilt: the record keeps the last one while it is typed.
+    EXPECT_EQ(Record().m_Tilt, 200.0f);
     // Meanwhile the other controls work, and say nothing of the tilt.
     panel.Edit(kEditAngle).selectAll();
     TypeKeys(panel.Edit(kEditAngle), "45");

@@ -361,8 +361,9 @@ bool Focused(QWidget* dialog)
 } // namespace
 
 // "2000" in the panel's Tilt, Image Processing > FourierTransform, "2000" in the dialog's Angle
-// and a click on Lin View: Lin View is set and the dialog says its refusal while it is open;
-// the panel's comes once the dialog has closed.
+// and a click on Lin View: Lin View is set and the dialog says its refusal while it is open,
+// Angle showing its 0 again, not the 200 read on the way; the panel's comes once the dialog
+// has closed.
 TEST_F(RefusalTimingFocus, ARefusalInTheFourierDialogIsSaidThereThePanelsAfterIt)
 {
     TypeRefusedTilt(":2D");
@@ -395,7 +396,7 @@ TEST_F(RefusalTimingFocus, ARefusalInTheFourierDialogIsSaidThereThePanelsAfterIt
         2);
     EXPECT_EQ(m_said, (std::vector<Said>{{"Please enter an integer between 0 and 360.", "Fourier Transfom"},
                                          {kTiltRefusal, ""}}));
-    EXPECT_EQ(angleShown, "200");
+    EXPECT_EQ(angleShown, "0");
     EXPECT_TRUE(linView);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -260,4 +261,77 @@ TEST_F(RepairDialogOkCancelFocus, ACoefficientTheHeaderCannotKeepIsRefusedAtOkWi
     ASSERT_FALSE(app.Frames().empty());
     const SpmHeader& header = OpenedHeader(app);
     EXPECT_EQ(std::tuple(header.m_fKx, header.m_fKy), std::tuple(2.5f, 0.5f));
+}
+
+// The file: an Origin export whose steps are 0. "5" and Tab complete K_x, then
+// "2000000", which reads 200000 on the way, is typed over it and K_x is left by Tab, by a
+// click into K_y or by OK. One message says why; Tab and the click show K_x's 5 again, OK
+// keeps the dialog open on the text typed. Cancel, Escape and the close box then leave the
+// header with 5, the value from before the refused text, never 200000.
+TEST_F(RepairDialogOkCancelFocus, ARefusedTextTakesNothingReadOnTheWayToItHoweverItsEditIsLeft)
+{
+    const ScratchDir dir;
+    RunningApp app;
+    RealDialogs real(app);
+    int run = 0;
+    enum class Leave { Tab, Click, Ok };
+    enum class Close { Cancel, Escape, CloseBox };
+    for (const Leave leave : {Leave::Tab, Leave::Click, Leave::Ok}) {
+        for (const Close close : {Close::Cancel, Close::Escape, Close::CloseBox}) {
+            const std::string what = "leave " + std::to_string(static_cast<int>(leave)) + " close " +
+                                     std::to_string(static_cast<int>(close));
+            // A file of its own each time: one open already would only come to the front.
+            const std::string path = OriginExportWithoutSteps(dir, "steps" + std::to_string(++run) + ".dat");
+            const ModalStep typeThenLeave = [leave](QWidget* modal) {
+                QLineEdit* kx = CoefficientEdit(modal, "Kx");
+                if (kx == nullptr || !Focused(modal))
+                    return false;
+                TypeOver(*kx, "5");
+                QTest::keyClick(kx, Qt::Key_Tab);
+                TypeOver(*kx, "2000000");
+                // A click runs what it brings, the message among them: it comes after this step,
+                // which must be done for the next one to answer the message.
+                QWidget* target = leave == Leave::Click ? static_cast<QWidget*>(CoefficientEdit(modal, "Ky"))
+                                                        : modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                if (leave == Leave::Tab)
+                    QTest::keyClick(kx, Qt::Key_Tab);
+                else
+                    QTimer::singleShot(0, target, [target] { UserClick(*target); });
+                return true;
+            };
+            std::string said;
+            QString shown;
+            std::vector<std::string> later;
+            const ModalStep lookThenClose = [&](QWidget* modal) {
+                QLineEdit* kx = CoefficientEdit(modal, "Kx");
+                if (kx == nullptr)
+                    return false;
+                shown = kx->text();
+                auto* dialog = qobject_cast<QDialog*>(modal);
+                QTimer::singleShot(0, dialog, [=] {
+                    switch (close) {
+                    case Close::Cancel: UserClick(*dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)); break;
+                    case Close::Escape: QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape); break;
+                    case Close::CloseBox: dialog->close(); break;
+                    }
+                });
+                return true;
+            };
+            const std::size_t done = RunWithModals(
+                [&] {
+                    app.App().OpenWithFollowUp(path);
+                    RunningApp::Pump(300);
+                },
+                {AnswerBox(QMessageBox::Ok), typeThenLeave, AnswerBox(QMessageBox::Ok, &said), lookThenClose,
+                 RecordBoxes(later)},
+                kWaitLimitMs);
+            EXPECT_EQ(done, 4u) << what;
+            EXPECT_EQ(said, "Please enter a number greater than 0 and at most 1000000.") << what;
+            EXPECT_EQ(later, std::vector<std::string>{}) << what;
+            EXPECT_EQ(shown, leave == Leave::Ok ? QString("2000000") : QString("5")) << what;
+            ASSERT_FALSE(app.Frames().empty()) << what;
+            const SpmHeader& header = OpenedHeader(app);
+            EXPECT_EQ(std::tuple(header.m_fKx, header.m_fKy), std::tuple(5.0f, 1.0f)) << what;
+        }
+    }
 }

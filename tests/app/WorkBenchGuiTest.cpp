@@ -598,9 +598,11 @@ TEST(WorkBench, WithoutAnImageTheHeaderEditsTakeNoTyping)
 }
 
 // The coefficient dialog's numbers take each text that is one above 0 to 1000000 as it is
-// typed ("1e5" through "1e"), an empty or half-typed one is said once when its edit is left, which
-// then shows the float it holds; units stop at 3 characters and at the bytes their header
-// fields keep, the name dialog's edit at 20 characters.
+// typed ("1e5" through "1e"), an empty, half-typed or too large one is said once when its
+// edit is left, which then shows the float it held before that text began, not one read on
+// the way ("0.5" typed and erased, 200000 on the way to "2000000"); units stop at 3
+// characters and at the bytes their header fields keep, the name dialog's edit at 20
+// characters.
 TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
 {
     SPM_REQUIRE_DISPLAY();
@@ -614,7 +616,7 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
         const char* shown;   // a number's text once the edit is left
     } cases[] = {
         {"Kz", HeaderCoefField::Kz, "1e5", "100000"},    {"Ky", HeaderCoefField::Ky, "-", "2"},
-        {"Kx", HeaderCoefField::Kx, "0.5\b\b\b", "0.5"}, {"Kx", HeaderCoefField::Kx, "2000000", "200000"},
+        {"Kx", HeaderCoefField::Kx, "0.5\b\b\b", "1"}, {"Kx", HeaderCoefField::Kx, "2000000", "1"},
         {"XYUnit", HeaderCoefField::XYUnit, "abcd", nullptr}, {"XYUnit", HeaderCoefField::XYUnit, "µµµm", nullptr},
         {"ZUnit", HeaderCoefField::ZUnit, "µµm", nullptr},
     };
@@ -634,10 +636,10 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
             const std::string held = unit ? expected.back().toStdString() : c.shown;
             prompt.messages.clear();
             EXPECT_EQ(TypeKeys(edit, c.keys), expected) << c.keys;
-            EXPECT_EQ(coefficients.Text(c.field), held) << c.keys;
             EXPECT_EQ(prompt.messages, std::vector<std::string>{}) << c.keys;
             LeaveFor(edit, *dialog.findChild<QLineEdit*>(c.field == HeaderCoefField::Kx ? "Ky" : "Kx"));
             EXPECT_EQ(edit.text().toStdString(), held) << c.keys;
+            EXPECT_EQ(coefficients.Text(c.field), held) << c.keys;
             double value = 0.0;
             const bool number = ParseDialogNumber(typed, value);
             const bool kept = number && static_cast<float>(value) > 0.0f && static_cast<float>(value) <= 1e6f;
@@ -649,7 +651,7 @@ TEST(RepairDialogs, NumbersOnTheirWayAreTakenAndTextsStopAtTheirLimits)
         }
     }));
     EXPECT_EQ(coefficients.Values().m_dKz, 1e5);
-    EXPECT_EQ(coefficients.Values().m_dKx, 200000.0);
+    EXPECT_EQ(coefficients.Values().m_dKx, 1.0);
     EXPECT_EQ(coefficients.Values().m_strXYUnit, "µµm");
     EXPECT_EQ(coefficients.Values().m_strZUnit, "µm");
 
@@ -678,8 +680,8 @@ protected:
 
 // "5e" in K_x is no number: OK by Return or by a click on its button says so once, and the
 // dialog stays open with K_x focused and its text selected, taking nothing. A click on another
-// edit leaves K_x instead: it shows its number again, says why once, and the click's edit has
-// the focus.
+// edit leaves K_x instead: it takes back the number it held before the "5", not the 5 read on
+// the way, shows it again, says why once, and the click's edit has the focus.
 TEST_F(RepairDialogsFocus, OKTakesNoRefusedNumber)
 {
     RunningApp app;
@@ -691,7 +693,7 @@ TEST_F(RepairDialogsFocus, OKTakesNoRefusedNumber)
         QString text, selected;
         const QWidget* focus = nullptr;
         const QWidget *kxEdit = nullptr, *kz = nullptr;
-        HeaderCoefValues before, after;
+        HeaderCoefValues start, before, after;
         EXPECT_TRUE(WithModal<QDialog>([&] { Prompt().RunHeaderCoefDialog(model); }, [&](QDialog& dialog) {
             ASSERT_TRUE(Focused(dialog));
             QLineEdit& kx = *dialog.findChild<QLineEdit*>("Kx");
@@ -699,6 +701,7 @@ TEST_F(RepairDialogsFocus, OKTakesNoRefusedNumber)
             kz = dialog.findChild<QLineEdit*>("Kz");
             kx.setFocus(Qt::TabFocusReason);
             kx.selectAll();
+            start = model.Values();
             TypeKeys(kx, "5e");
             before = model.Values();
             prompt.messages.clear();
@@ -719,7 +722,8 @@ TEST_F(RepairDialogsFocus, OKTakesNoRefusedNumber)
         const int a = static_cast<int>(action);
         EXPECT_EQ(prompt.messages, std::vector<std::string>{"Please enter a number."}) << a;
         EXPECT_TRUE(open) << a;
-        EXPECT_EQ(std::tie(after.m_dKx, after.m_dKy, after.m_dKz), std::tie(before.m_dKx, before.m_dKy, before.m_dKz)) << a;
+        const HeaderCoefValues& held = action == Action::OtherEdit ? start : before;
+        EXPECT_EQ(std::tie(after.m_dKx, after.m_dKy, after.m_dKz), std::tie(held.m_dKx, held.m_dKy, held.m_dKz)) << a;
         if (action == Action::OtherEdit) {
             EXPECT_EQ(text.toStdString(), model.Text(HeaderCoefField::Kx)) << a;
             EXPECT_EQ(focus, kz) << a;

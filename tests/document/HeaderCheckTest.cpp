@@ -175,8 +175,12 @@ TEST(RepairDialogs, ACoefficientTheHeaderCannotKeepIsRefusedWithWhatItTakes)
         {"-1e-50", range + "."},     {"1000001", range + "."},   {"1e39", range + "."},
         {"1e-50", range + ": the header keeps 1e-50 as 0."},     {" 1e-46 ", range + ": the header keeps 1e-46 as 0."},
         {"7e-46", range + ": the header keeps 7e-46 as 0."},
-        // Taken: the float is above 0 and at the limit at most.
-        {"8e-46", ""}, {"1e-45", ""}, {"1.17549435e-38", ""}, {"999999.97", ""}, {"1000000.03", ""},
+        // A subnormal float keeps too few digits: 1e-45 would be held 40 % off.
+        {"8e-46", range + ": the header keeps 8e-46 as 1.40129846432482e-45."},
+        {"1e-45", range + ": the header keeps 1e-45 as 1.40129846432482e-45."},
+        {"1.1754942e-38", range + ": the header keeps 1.1754942e-38 as 1.17549421069244e-38."},
+        // Taken: a float of full precision, at the limit at most.
+        {"1.17549435e-38", ""}, {"999999.97", ""}, {"1000000.03", ""},
     };
     for (const Field field : {Field::Kx, Field::Ky, Field::Kz}) {
         for (const auto& [text, message] : cases) {
@@ -215,7 +219,7 @@ TEST(RepairDialogs, NamesOfTwentyCharactersNumbersAboveZeroToAMillionAndUnitsOfT
     EXPECT_EQ(name.Name(), "abcdefghijklmnopqrst");
     CDialogHeaderCoef dialog({1.0, 2.0, 3.0, "nm", "um"});
     const std::pair<const char*, double> accepted[] = {
-        {"1e-45", 1e-45}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
+        {"1.2e-38", 1.2e-38}, {" 1000000 ", 1e6}, {"1.5E-03", 0.0015}, {"+2.5", 2.5}};
     for (const auto& [text, value] : accepted) {
         EXPECT_TRUE(dialog.Type(Field::Ky, text)) << text;
         EXPECT_EQ(dialog.Values().m_dKy, static_cast<float>(value)) << text;
