@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QThread>
@@ -72,7 +73,8 @@ protected:
     // A focus that leaves for no window of this program went to another program: what that
     // change of focus leaves, while it is delivered, waits until the user is back. A focus
     // moving to a window of this program, a dialog the user's action opened, has one. A key
-    // or a button pressed in one of the program's windows is the user there.
+    // or a button pressed in one of the program's windows is the user there, unless it is a
+    // modifier alone.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::FocusOut && m_bWaitForFocus && !m_bFocusLeaving &&
@@ -81,7 +83,7 @@ protected:
             m_bFocusLeaving = true;
             QMetaObject::invokeMethod(this, [this] { m_bFocusLeaving = false; }, Qt::QueuedConnection);
         }
-        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress) && event->spontaneous())
+        if (event->spontaneous() && (event->type() == QEvent::MouseButtonPress || RealKeyPress(*event)))
             ++m_nInputs;
         return QObject::eventFilter(watched, event);
     }
@@ -102,6 +104,31 @@ private:
             return;
         ++m_nReturns;
         m_activeSince.start();
+    }
+
+    // A key press that is more than a modifier: one pressed alone may begin a window
+    // manager's shortcut, which reaches the program before the window manager grabs the
+    // keyboard for the rest of it, as the Alt of an Alt+Tab away from the program made a
+    // moment after coming back to it. A key pressed with the modifier held is the user's own.
+    static bool RealKeyPress(const QEvent& event)
+    {
+        if (event.type() != QEvent::KeyPress)
+            return false;
+        switch (static_cast<const QKeyEvent&>(event).key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
+        case Qt::Key_Mode_switch:
+            return false;
+        default:
+            return true;
+        }
     }
 
     static int LoopLevel() { return QThread::currentThread()->loopLevel(); }

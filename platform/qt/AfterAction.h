@@ -11,7 +11,9 @@
 // by another program taking the focus waits until the user is back in this program: a message
 // must not pull them back. A window manager's task switch gives the program the focus for a
 // moment as its keyboard grab ends, before the window chosen gets it; so the program must
-// have kept the focus for a while, or the user must have pressed a key or a button in it.
+// have kept the focus for a while, or the user must have pressed a key or a button in it. A
+// modifier pressed alone does not count: the Alt of the next task switch comes to the program
+// before the window manager takes the keyboard.
 #pragma once
 
 #include <functional>

@@ -1,13 +1,14 @@
-// When a refused text is said. Work queued after the user's action belongs to the window of
-// the object it is for: a modal window opened after it holds it back until that window has
-// closed, work for the modal window itself runs while it is up, and a refusal brought by
-// another program taking the focus waits until the user is back in this program, also when a
-// window manager's task switch gives it the focus for a moment. On the program: a panel edit
-// left holding "2000" in Tilt says so only after the Fourier dialog, the coefficient dialog, a
-// file dialog, the about box or Options has closed, while the refusals made inside the dialogs
-// are said in them, each once; a quit says it before it asks anything, and the refused text
-// takes nothing, not even the values read on the way to it. Every wait is for the state looked
-// at, within a limit generous enough for a loaded machine.
+// When a refused text is said. Work queued after the user's action belongs to the window of the
+// object it is for: a modal window opened after it holds it back until that window has closed,
+// work for the modal window itself runs while it is up, and a refusal brought by another
+// program taking the focus waits until the user is back in this program, also when a window
+// manager's task switch gives it the focus for a moment, and when the Alt of the next one is
+// pressed in that moment. On the program: a panel edit left holding "2000" in Tilt says so only
+// after the Fourier dialog, the coefficient dialog, a file dialog, the about box or Options has
+// closed, while the refusals made inside the dialogs are said in them, each once; a quit says
+// it before it asks anything, and the refused text takes nothing, not even the values read on
+// the way to it. Every wait is for the state looked at, within a limit generous enough for a
+// loaded machine.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -467,7 +468,10 @@ TEST_F(RefusalTimingFocus, ARefusalLeftByAnActionOpeningAWindowWaitsUntilItHasCl
 // Another program takes the focus from the panel's edit holding "2000", given to it at once
 // or by a window manager's task switch as a person makes it, which hands the focus back to the
 // program for a moment as its keyboard grab ends: nothing is said while the program is away,
-// and the refusal comes once, when its window is active again.
+// and the refusal comes once, when its window is active again. Some ways bring the program
+// back for a moment and leave it again the same way, with a key pressed in it meanwhile: a
+// modifier alone is no user back, as the Alt of the next Alt+Tab, which reaches the program
+// before the window manager's grab; a key that is no modifier brings the refusal at once.
 TEST_F(RefusalTimingFocus, ARefusalLeftForAnotherProgramWaitsUntilTheProgramIsBack)
 {
     OtherProgram other;
@@ -475,26 +479,47 @@ TEST_F(RefusalTimingFocus, ARefusalLeftForAnotherProgramWaitsUntilTheProgramIsBa
     const struct {
         const char* what;
         int holdMs;   // Alt held for a task switch; none when the focus is given at once
+        // Pressed, and not let go, in a moment back; none without one. Keys that type
+        // nothing: a text typed into the edit would be refused in turn.
+        std::optional<QKeyCombination> back = std::nullopt;
+        bool backIsTheUser = false;
     } ways[] = {
         {"the focus given to it", -1},
         {"a task switch with all its keys at once", 0},
         {"a task switch with Alt held 200 ms", 200},
         {"a task switch with Alt held 400 ms", 400},
         {"a task switch with Alt held 600 ms", 600},
+        {"a task switch, Alt pressed in a moment back, a task switch", 0, Qt::Key_Alt},
+        {"a task switch with Alt held 200 ms, Alt pressed in a moment back, the same again", 200, Qt::Key_Alt},
+        {"the focus given to it, Control pressed in a moment back, the focus given again", -1, Qt::Key_Control},
+        {"the focus given to it, Shift pressed in a moment back, the focus given again", -1, Qt::Key_Shift},
+        {"the focus given to it, End pressed in a moment back, the focus given again", -1, Qt::Key_End, true},
+        {"a task switch, Alt+Left pressed in a moment back, a task switch", 0, Qt::AltModifier | Qt::Key_Left, true},
+    };
+    const auto leave = [&other](int holdMs) {
+        if (holdMs < 0)
+            other.TakeFocus();
+        else if (!other.TaskSwitch(holdMs))
+            return false;
+        return PumpUntil([] { return !ProgramActive(); });
     };
     std::vector<std::string>& messages = m_app->Prompt().messages;
     for (const auto& way : ways) {
         QLineEdit& tilt = TypeRefusedTilt(":3D");
         messages.clear();
-        if (way.holdMs < 0)
-            other.TakeFocus();
-        else
-            ASSERT_TRUE(other.TaskSwitch(way.holdMs)) << way.what;
-        ASSERT_TRUE(PumpUntil([] { return !ProgramActive(); })) << way.what;
+        ASSERT_TRUE(leave(way.holdMs)) << way.what;
         // Longer than the program must keep the focus before what waited for it comes.
         RunningApp::Pump(1000);
         EXPECT_EQ(messages, std::vector<std::string>{}) << way.what;
         EXPECT_NE(tilt.text(), "2000") << way.what;
+        if (way.back) {
+            other.GiveBack(Main());
+            ASSERT_TRUE(PumpUntil(ProgramActive)) << way.what;
+            QTest::keyPress(Main().windowHandle(), way.back->key(), way.back->keyboardModifiers());
+            ASSERT_TRUE(leave(way.holdMs)) << way.what;
+            RunningApp::Pump(1000);
+            EXPECT_EQ(messages.size(), way.backIsTheUser ? 1u : 0u) << way.what;
+        }
 
         other.GiveBack(Main());
         EXPECT_TRUE(PumpUntil([&] { return !messages.empty(); })) << way.what;
