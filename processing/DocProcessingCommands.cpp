@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "document/MDIDoc.h"
+#include "image/HeaderTextCoding.h"
 #include "image/ImageStatistics.h"
 #include "platform/core/Prompt.h"
 #include "processing/ImageProcessor.h"
@@ -94,6 +95,17 @@ PlanePoint PointOf(const ImagePoint& point, const CSpmImage& image)
     const double z = image.m_pData[static_cast<std::size_t>(point.y) * static_cast<std::size_t>(image.m_nWidth) +
                                    static_cast<std::size_t>(point.x)];
     return {static_cast<double>(point.x), static_cast<double>(point.y), z};
+}
+
+// One line of the message after a crop, naming an image it left whole. Crop leaves an image
+// whole when the rectangle is empty or not wholly inside it (every image of a document holds
+// its points). The crop goes ahead only when some image holds the rectangle, so by then it
+// has points and starts inside every image: what is left is its reaching past the image's
+// last column or row.
+std::string UncutImageLine(const CSpmImage& image)
+{
+    return OneLineText(image.m_strName) + " is not cropped: the rectangle lies outside its " +
+           std::to_string(image.m_nWidth) + " x " + std::to_string(image.m_nHeight) + " points.";
 }
 
 }  // namespace
@@ -255,6 +267,15 @@ void CDocProcessingCommands::ForgetSelectedPoints()
 
 void CDocProcessingCommands::OnCrop()
 {
+    // Said once the wait cursor is gone and the views show the cut images: the message waits
+    // for the user, not for the program.
+    const std::string uncut = CropEveryImage();
+    if (!uncut.empty())
+        Prompt().Message(uncut);
+}
+
+std::string CDocProcessingCommands::CropEveryImage()
+{
     const WaitCursorScope cursor(m_host, true);
     const SelectionRect rect = SelectedRect();
     const auto& images = m_doc.ImageList();
@@ -262,16 +283,21 @@ void CDocProcessingCommands::OnCrop()
     // The selection mode is not asked: two points placed in any mode crop.
     if (m_doc.m_bSel2Set != 1 || std::none_of(images.begin(), images.end(), contains)) {
         Prompt().Message(kTextSelectRectArea);
-        return;
+        return {};
     }
-    // Every image takes a copy, so one Undo brings the whole document back; images that do
-    // not hold the rectangle keep their size.
+    // Every image takes a copy, so one Undo brings the whole document back. An image that
+    // does not hold the rectangle stays whole rather than be cut to part of it, and is named,
+    // or the document would hold images of one scan cut differently without a word.
+    std::string uncut;
     for (const ImageEntry& entry : images) {
         CSpmImage& image = *entry.m_pImage;
         MakeUndoCopy(image);
         if (CImageProcessor().Crop(image, rect) != 0) {
             Remeasure(m_doc, image);
             m_doc.SetModifiedFlag(image);
+        } else {
+            uncut += uncut.empty() ? "" : "\n";
+            uncut += UncutImageLine(image);
         }
     }
     ForgetSelectedPoints();
@@ -279,6 +305,7 @@ void CDocProcessingCommands::OnCrop()
     m_doc.m_nUndoScope = kUndoScopeAll;
     m_doc.m_bUndoMovesPoints = true;
     HeightsChanged();
+    return uncut;
 }
 
 void CDocProcessingCommands::OnEditUndo()

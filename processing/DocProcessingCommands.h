@@ -89,6 +89,9 @@ private:
     void SurfaceFlatting(int mode);
     void OnRotate90();
     void OnCrop();
+    // Cuts every image that holds the selected rectangle, or refuses with its message; the
+    // lines that name the images left whole, one each, in list order.
+    std::string CropEveryImage();
     // The points were placed on the image as it lay: once it is cut or turned they name other
     // places, so the selection starts anew (the mode stays).
     void ForgetSelectedPoints();

@@ -180,6 +180,8 @@ TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll
     commands.Run(Command::kCrop);
     EXPECT_EQ(std::make_tuple(Image(0).m_nWidth, Image(0).m_nHeight, Image(1).m_pData),
               std::make_tuple(7, 6, second.m_pData));
+    EXPECT_EQ(std::exchange(prompt.messages, {}),
+              Texts{"Phase_02 is not cropped: the rectangle lies outside its 8 x 6 points."});
     ExpectMeasured(0);
     EXPECT_EQ(std::make_tuple(doc.m_nSelectMode, doc.m_bSel1Set, doc.m_bSel2Set, doc.m_nUndoScope, host.waits),
               std::make_tuple(0, 0, 0, 1, 1));
@@ -199,6 +201,89 @@ TEST_F(CommandsTest, CropCutsEveryImageHoldingTheRectangleAndUndoRestoresThemAll
     commands.Run(Command::kAlignX);
     commands.Run(Command::kUndo);
     EXPECT_EQ(std::make_pair(Image(0).m_pData, Image(1).m_nWidth), std::make_pair(cropped.m_pData, 4));
+}
+
+// Columns x0 to x1 - 1 and rows y0 to y1 - 1 of an image's heights, row by row: what a cut
+// to that rectangle leaves.
+std::vector<double> HeightsIn(const CSpmImage& image, const SelectionRect& rect)
+{
+    std::vector<double> heights;
+    for (int y = rect.y0; y < rect.y1; ++y)
+        for (int x = rect.x0; x < rect.x1; ++x)
+            heights.push_back(image.m_pData[static_cast<std::size_t>(y * image.m_nWidth + x)]);
+    return heights;
+}
+
+// Size as the image and its header give it, and heights.
+auto Shape(const CSpmImage& image)
+{
+    return std::make_tuple(image.m_nWidth, image.m_nHeight, int{image.m_header.m_nColumns},
+                           int{image.m_header.m_nRows}, image.m_pData);
+}
+
+// A prompt that also notes whether the wait cursor was up when each message came.
+struct CursorNotingPrompt : ScriptedPrompt {
+    explicit CursorNotingPrompt(const FakeHost& host) : host(host) {}
+    void Message(const std::string& text) override
+    {
+        waitingAt.push_back(host.waiting);
+        ScriptedPrompt::Message(text);
+    }
+    const FakeHost& host;
+    std::vector<int> waitingAt;
+};
+
+// Images of one document cut or turned to other sizes: 12 x 10, 8 x 6 and 10 x 12, the last
+// with a backslash and a line break in its name, as a header may hold. The crop cuts each
+// image that holds the rectangle and keeps the others whole, all in one Undo; one message,
+// once the wait cursor is gone, names each image it kept, one line each, in list order.
+TEST_F(CommandsTest, CropNamesEveryImageItLeavesWholeInOneMessage)
+{
+    ASSERT_TRUE(doc.AddImage(Spm("c.spm", "Turned\\\nAmplitude", 10, 12), 0));
+    doc.SetModifiedFlag(Image(1), false);  // its step as the fixture set it counts as saved
+    const std::string height = "Height_01 is not cropped: the rectangle lies outside its 12 x 10 points.";
+    const std::string phase = "Phase_02 is not cropped: the rectangle lies outside its 8 x 6 points.";
+    const std::string turned = R"(Turned\\\nAmplitude_03 is not cropped: the rectangle lies outside its 10 x 12 points.)";
+    const struct {
+        const char* what;
+        ImagePoint p1, p2;
+        std::array<bool, 3> cut;
+        Texts message;
+    } cases[] = {
+        {"inside every image", {1, 1}, {5, 4}, {true, true, true}, {}},
+        {"past the second's last column", {2, 1}, {9, 5}, {true, false, true}, {phase}},
+        {"past the second's last row", {7, 7}, {1, 2}, {true, false, true}, {phase}},
+        {"past two images' last column", {11, 1}, {1, 4}, {true, false, false}, {phase + "\n" + turned}},
+        {"up to the second's last column and row", {2, 1}, {8, 6}, {true, true, true}, {}},
+        {"up to the third's last row", {0, 0}, {3, 12}, {false, false, true}, {height + "\n" + phase}},
+    };
+    for (const auto& c : cases) {
+        std::vector<CSpmImage> before;
+        for (std::size_t i = 0; i < 3; ++i)
+            before.push_back(Image(i));
+        Select(2, c.p1, c.p2);
+        const SelectionRect rect = {std::min(c.p1.x, c.p2.x), std::min(c.p1.y, c.p2.y), std::max(c.p1.x, c.p2.x),
+                                    std::max(c.p1.y, c.p2.y)};
+        CursorNotingPrompt noting(host);
+        commands.Run(Command::kCrop);
+        EXPECT_EQ(noting.messages, c.message) << c.what;
+        EXPECT_EQ(noting.waitingAt, std::vector<int>(c.message.size(), 0)) << c.what;
+        const int width = rect.x1 - rect.x0, rows = rect.y1 - rect.y0;
+        Images modified;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const auto expected = c.cut[i] ? std::make_tuple(width, rows, width, rows, HeightsIn(before[i], rect))
+                                           : Shape(before[i]);
+            EXPECT_EQ(Shape(Image(i)), expected) << c.what << ", image " << i;
+            if (c.cut[i])
+                modified.push_back(&Image(i));
+        }
+        EXPECT_EQ(doc.ModifiedImages(), modified) << c.what;
+        commands.Run(Command::kUndo);
+        for (std::size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(Shape(Image(i)), Shape(before[i])) << c.what << ", image " << i;
+        EXPECT_TRUE(doc.ModifiedImages().empty()) << c.what;
+    }
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 // The points name places of the image as it lay: a crop or a rotation forgets them, and so
