@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <utility>
 #include <vector>
@@ -210,48 +211,6 @@ TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
     }
 }
 
-// How the user's text comes into an edit.
-enum class Way { Paste, Drop, Key };
-const char* const kWayNames[] = {"paste", "drop", "key"};
-
-// The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
-// selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
-// or typed as one key. What the drop does to where the text was dragged from (no action for
-// the other ways).
-Qt::DropAction Bring(QWidget& edit, Way way, const QString& text)
-{
-    Qt::DropAction action = Qt::IgnoreAction;
-    switch (way) {
-    case Way::Paste:
-        QApplication::clipboard()->setText(text);
-        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
-        break;
-    case Way::Key: QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, text, Qt::NoModifier); break;
-    case Way::Drop: {
-        auto* plain = qobject_cast<QPlainTextEdit*>(&edit);
-        QWidget& target = plain != nullptr ? *plain->viewport() : edit;
-        const QPoint at = plain != nullptr ? plain->cursorRect().center()
-                                           : edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-        QMimeData data;
-        data.setText(text);
-        // The drag offers a copy and a move, and moves, as a drag of a text does (Shift asks
-        // for the move where no drag of the window system is under way).
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(&target, &enter);
-        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(&target, &move);
-        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(&target, &drop);
-        action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-        break;
-    }
-    }
-    // What the event brought is done.
-    QApplication::processEvents();
-    return action;
-}
-
 // Whole characters of `text`: a pair of surrogates is one.
 std::vector<QString> CharactersOf(const QString& text)
 {
@@ -320,11 +279,54 @@ struct AnyEdit {
     void Show(const QString& text) const { line != nullptr ? line->setText(text) : plain->setPlainText(text); }
 };
 
+// How the user's text comes into an edit.
+enum class Way { Paste, Drop, Key };
+const char* const kWayNames[] = {"paste", "drop", "key"};
+
+// The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
+// selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
+// or typed as one key. What the drop does to where the text was dragged from (no action for
+// the other ways).
+Qt::DropAction Bring(const AnyEdit& any, Way way, const QString& text)
+{
+    QWidget& edit = any.Widget();
+    Qt::DropAction action = Qt::IgnoreAction;
+    switch (way) {
+    case Way::Paste:
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case Way::Key: QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, text, Qt::NoModifier); break;
+    case Way::Drop: {
+        QWidget& target = any.plain != nullptr ? *any.plain->viewport() : edit;
+        const QPoint at = any.plain != nullptr ? any.plain->cursorRect().center()
+                                               : edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QMimeData data;
+        data.setText(text);
+        // The drag offers a copy and a move, and moves, as a drag of a text does (Shift asks
+        // for the move where no drag of the window system is under way).
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &enter);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &move);
+        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &drop);
+        action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        break;
+    }
+    }
+    // What the event brought is done.
+    QApplication::processEvents();
+    return action;
+}
+
 // A paste, a drop or a key beyond an edit's limit puts in the longest start of its text that
 // keeps the edit within the limit, in characters and in bytes of UTF-8, whole characters only;
-// when none fits, the edit stays as it was. The cursor stands after what went in, the change
-// was the user's (read as typed), and one Undo gives back what the edit showed. A dragged
-// text the edit cuts is copied, so that where it came from keeps it; one that fits moves.
+// when none fits, the edit and its selection stay as they were. The cursor stands after what
+// went in, the change was the user's (read as typed), one Undo gives back what the edit
+// showed, and Redo what went in. A dragged text the edit cuts is copied, so that where it came
+// from keeps it; one that fits moves.
 TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
 {
     const struct {
@@ -372,8 +374,9 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         edit.Select(c.start, c.end);
         const QString inserted = StartThatFits(shown, c.start, c.end, text, c.chars, c.bytes);
         const QString expected = inserted.isEmpty() ? shown : shown.left(c.start) + inserted + shown.mid(c.end);
-        const std::string label = std::string(c.shown) + " + " + c.text + (c.multiLine ? " (multi-line)" : "");
-        const Qt::DropAction action = Bring(edit.Widget(), c.way, text);
+        const std::string label = std::string(c.shown) + " + " + c.text + " by " + kWayNames[static_cast<int>(c.way)] +
+                                  (c.multiLine ? " (multi-line)" : "");
+        const Qt::DropAction action = Bring(edit, c.way, text);
         EXPECT_EQ(edit.Text(), expected) << label;
         if (c.way == Way::Drop) {
             EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
@@ -382,9 +385,13 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         if (!inserted.isEmpty()) {
             EXPECT_EQ(edit.Cursor(), c.start + inserted.size()) << label;
             EXPECT_TRUE(line.isModified() || plain.document()->isModified()) << label;
+        } else {
+            EXPECT_EQ(edit.Selection(), std::pair(c.start, c.end)) << label;
         }
         edit.Undo();
         EXPECT_EQ(edit.Text(), shown) << label;
+        edit.Redo();
+        EXPECT_EQ(edit.Text(), expected) << label << " redone";
     }
 }
 
@@ -421,7 +428,7 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     for (int round = 0; round < 1000; ++round) {
         const bool multiLine = below(2) == 1;
-        const auto way = static_cast<Way>(below(3));
+        const auto way = static_cast<Way>(below(std::size(kWayNames)));
         const AnyEdit edit = multiLine ? AnyEdit{nullptr, plain} : AnyEdit{line, nullptr};
         const AnyEdit unlimited = multiLine ? AnyEdit{nullptr, unlimitedPlain} : AnyEdit{unlimitedLine, nullptr};
         QString shown = randomText(below(6), multiLine);
@@ -445,7 +452,7 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
         if (const QString typed = characters[below(characters.size())];
             start == end && below(3) == 0 && Within(shown.left(start) + typed + shown.mid(start), shown, chars, bytes)) {
             for (const AnyEdit& each : {edit, unlimited})
-                Bring(each.Widget(), Way::Key, typed);
+                Bring(each, Way::Key, typed);
             shown.insert(start, typed);
             start = end += static_cast<int>(typed.size());
             label += " typed \"" + typed.toStdString() + "\"";
@@ -467,9 +474,9 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
                  kWayNames[static_cast<int>(way)] + " within " + std::to_string(chars) + "/" +
                  (bytes == kAnyBytes ? std::string("any") : std::to_string(bytes)) + (multiLine ? " (multi-line)" : "");
 
-        const Qt::DropAction action = Bring(edit.Widget(), way, text);
+        const Qt::DropAction action = Bring(edit, way, text);
         if (!inserted.isEmpty())
-            Bring(unlimited.Widget(), way, inserted);
+            Bring(unlimited, way, inserted);
         EXPECT_EQ(edit.Text(), expected) << label;
         EXPECT_EQ(unlimited.Text(), expected) << label << " (no limit)";
         const int after = start + static_cast<int>(inserted.size());
