@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -93,30 +94,45 @@ struct FittingChange {
 };
 
 // What both kinds of limit keep: the limit, and the last text the edit took, which the next
-// change is measured against.
+// change is measured against; and what they do with an input method's commits.
 class CLimitedText {
 public:
     void SetLimit(TextLimit limit) { m_limit = limit; }
 
 protected:
     CLimitedText(TextLimit limit, QString text) : m_limit(limit), m_text(std::move(text)) {}
+    ~CLimitedText() = default;
+
+    virtual QString Text() const = 0;
+    // The selection, from its start to its end; both the cursor when nothing is selected.
+    virtual std::pair<qsizetype, qsizetype> Selected() const = 0;
 
     bool Refuses(const QString& after) const { return Grows(SizeOf(m_text), SizeOf(after), m_limit); }
     bool TakesWhole(const QString& added) const { return !Refuses(m_text + added); }
 
     // The change to `after`, begun at `from` and ending at `cursor`, that the limit refuses,
-    // and the start of its text that fits, as an edit's length limit takes the start of a
-    // paste: whole characters only, never half of a pair of surrogates or of a character's
-    // UTF-8 bytes. The text may be as long as the limit, or as long as it was where that is
-    // longer.
+    // and the start of its text that fits.
     FittingChange Fit(const QString& after, qsizetype from, qsizetype cursor) const
     {
         FittingChange fit{ChangeBetween(m_text, after, from, cursor), {}};
-        const QString& inserted = fit.change.inserted;
-        const TextSize before = SizeOf(m_text), changed = SizeOf(after), added = SizeOf(inserted);
-        // What the rest of the text leaves, in each measure.
-        std::size_t characters = std::max(m_limit.characters, before.characters) - (changed.characters - added.characters);
-        std::size_t bytes = std::max(m_limit.bytes, before.bytes) - (changed.bytes - added.bytes);
+        const TextChange& change = fit.change;
+        const QString rest = after.left(change.start) + after.mid(change.start + change.inserted.size());
+        fit.fitting = StartThatFits(m_text, rest, change.inserted);
+        return fit;
+    }
+
+    // The longest start of `inserted` that the limit lets into `rest`, what is left of `before`
+    // where it goes in, as an edit's length limit takes the start of a paste: whole characters
+    // only, never half of a pair of surrogates or of a character's UTF-8 bytes. The text may
+    // be as long as the limit, or as long as `before` where that is longer.
+    QString StartThatFits(const QString& before, const QString& rest, const QString& inserted) const
+    {
+        const TextSize was = SizeOf(before), kept = SizeOf(rest);
+        const std::size_t mostCharacters = std::max(m_limit.characters, was.characters);
+        const std::size_t mostBytes = std::max(m_limit.bytes, was.bytes);
+        if (kept.characters > mostCharacters || kept.bytes > mostBytes)
+            return {};
+        std::size_t characters = mostCharacters - kept.characters, bytes = mostBytes - kept.bytes;
         qsizetype end = 0;
         while (end < inserted.size() && characters > 0) {
             const qsizetype length = CharacterLength(inserted, end);
@@ -127,12 +143,55 @@ protected:
             bytes -= size;
             end += length;
         }
-        fit.fitting = inserted.left(end);
-        return fit;
+        return inserted.left(end);
+    }
+
+    // Takes an input method's events for the edit, `target`; whether it had one.
+    bool FilterInputMethod(QObject& target, QEvent& event)
+    {
+        if (event.type() != QEvent::InputMethod || m_bInputMethod)
+            return false;
+        auto& inputMethod = static_cast<QInputMethodEvent&>(event);
+        if (inputMethod.commitString().isEmpty() && inputMethod.replacementLength() == 0)
+            return false;
+        return TakeCommit(target, inputMethod);
     }
 
     TextLimit m_limit;
     QString m_text;   // the last text the edit took
+
+private:
+    // An input method's commit goes to `edit` as the commit of the longest start of its text
+    // that fits, which the edit carries out and takes back on Undo as it does any commit: the
+    // limit would see only what the commit made of the text, and neither kind of edit tells
+    // where that began (the note reports the whole line, the single-line edit its cursor after
+    // the commit). Whether the event was taken.
+    bool TakeCommit(QObject& edit, QInputMethodEvent& event)
+    {
+        const QString text = Text();
+        const auto [start, end] = Selected();
+        // The edit takes the selection away, then the range the commit replaces around the
+        // cursor, and puts the commit where the cursor then stands. A range beyond the text
+        // each kind of edit treats in a way of its own, and the limit holds like any change.
+        QString rest = text.left(start) + text.mid(end);
+        const qsizetype at = start + event.replacementStart();
+        if (at < 0 || at + event.replacementLength() > rest.size())
+            return false;
+        rest.remove(at, event.replacementLength());
+        const QString fitting = StartThatFits(text, rest, event.commitString());
+        // With none of its text, the commit replaces nothing either.
+        QInputMethodEvent taken(event.preeditString(), event.attributes());
+        if (!fitting.isEmpty())
+            taken.setCommitString(fitting, event.replacementStart(), event.replacementLength());
+        {
+            const QScopedValueRollback sending(m_bInputMethod, true);
+            QCoreApplication::sendEvent(&edit, &taken);
+        }
+        event.setAccepted(taken.isAccepted());
+        return true;
+    }
+
+    bool m_bInputMethod = false;   // while the edit has the commit that fits
 };
 
 // A text dropped on an edit whose limit cuts it goes in as a copy: a move would take the
@@ -196,7 +255,10 @@ public:
         connect(&edit, &QLineEdit::cursorPositionChanged, this, &CTypingLimit::Track);
         Track();
         new CCutDropCopies(*this, edit, edit, [this](const QString& added) { return TakesWhole(added); });
+        edit.installEventFilter(this);
     }
+
+    bool eventFilter(QObject* target, QEvent* event) override { return FilterInputMethod(*target, *event); }
 
     State validate(QString& input, int& position) const override
     {
@@ -214,6 +276,15 @@ public:
     }
 
 private:
+    QString Text() const override { return m_edit.text(); }
+
+    std::pair<qsizetype, qsizetype> Selected() const override
+    {
+        if (!m_edit.hasSelectedText())
+            return {m_edit.cursorPosition(), m_edit.cursorPosition()};
+        return {m_edit.selectionStart(), m_edit.selectionEnd()};
+    }
+
     void Track() { m_from = m_edit.hasSelectedText() ? m_edit.selectionStart() : m_edit.cursorPosition(); }
 
     void Insert(const QString& shown, const FittingChange& fit)
@@ -241,9 +312,19 @@ public:
         connect(edit.document(), &QTextDocument::contentsChange, this, [this](int from) { m_from = from; });
         connect(edit.document(), &QTextDocument::contentsChanged, this, &CPlainTypingLimit::Changed);
         new CCutDropCopies(*this, *edit.viewport(), edit, [this](const QString& added) { return TakesWhole(added); });
+        edit.installEventFilter(this);
     }
 
+    bool eventFilter(QObject* target, QEvent* event) override { return FilterInputMethod(*target, *event); }
+
 private:
+    QString Text() const override { return m_edit.toPlainText(); }
+
+    std::pair<qsizetype, qsizetype> Selected() const override
+    {
+        return {m_edit.textCursor().selectionStart(), m_edit.textCursor().selectionEnd()};
+    }
+
     void Changed()
     {
         if (m_bCutting)

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -279,14 +280,17 @@ struct AnyEdit {
     void Show(const QString& text) const { line != nullptr ? line->setText(text) : plain->setPlainText(text); }
 };
 
-// How the user's text comes into an edit.
-enum class Way { Paste, Drop, Key };
-const char* const kWayNames[] = {"paste", "drop", "key"};
+// How the user's text comes into an edit: the last two are an input method's commit, alone and
+// replacing the text before the cursor.
+enum class Way { Paste, Drop, Key, Commit, Replace };
+const char* const kWayNames[] = {"paste", "drop", "key", "commit", "replacing commit"};
 
 // The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
 // selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
-// or typed as one key. What the drop does to where the text was dragged from (no action for
-// the other ways).
+// typed as one key, or committed by an input method. A replacing commit finds the cursor at
+// the end of the selection, which it replaces as a correction replaces the word before the
+// cursor. What the drop does to where the text was dragged from (no action for the other
+// ways).
 Qt::DropAction Bring(const AnyEdit& any, Way way, const QString& text)
 {
     QWidget& edit = any.Widget();
@@ -315,18 +319,39 @@ Qt::DropAction Bring(const AnyEdit& any, Way way, const QString& text)
         action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
         break;
     }
+    case Way::Commit: {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(&edit, &commit);
+        break;
+    }
+    case Way::Replace: {
+        const auto [start, end] = any.Selection();
+        any.Select(end, end);
+        QInputMethodEvent commit;
+        commit.setCommitString(text, start - end, end - start);
+        QApplication::sendEvent(&edit, &commit);
+        break;
+    }
     }
     // What the event brought is done.
     QApplication::processEvents();
     return action;
 }
 
-// A paste, a drop or a key beyond an edit's limit puts in the longest start of its text that
-// keeps the edit within the limit, in characters and in bytes of UTF-8, whole characters only;
-// when none fits, the edit and its selection stay as they were. The cursor stands after what
-// went in, the change was the user's (read as typed), one Undo gives back what the edit
-// showed, and Redo what went in. A dragged text the edit cuts is copied, so that where it came
-// from keeps it; one that fits moves.
+// The selection an edit keeps when `way` brought nothing into it over `start`..`end`: that one,
+// but the cursor at its end for a replacing commit, which put it there.
+std::pair<int, int> Kept(Way way, int start, int end)
+{
+    return way == Way::Replace ? std::pair(end, end) : std::pair(start, end);
+}
+
+// A paste, a drop, a key or an input method's commit beyond an edit's limit puts in the
+// longest start of its text that keeps the edit within the limit, in characters and in bytes
+// of UTF-8, whole characters only; when none fits, the edit and its selection stay as they
+// were. The cursor stands after what went in, the change was the user's (read as typed), one
+// Undo gives back what the edit showed, and Redo what went in. A dragged text the edit cuts is
+// copied, so that where it came from keeps it; one that fits moves.
 TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
 {
     const struct {
@@ -360,6 +385,19 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         {true, Way::Paste, "a\nb", 1, 3, "\nbc", 3, 3},
         {true, Way::Key, "abcd", 4, 4, "xyz", 6, 6},
         {true, Way::Key, "abcd", 1, 3, "bcx", 4, 4},
+        // An input method's commit, alone or replacing the text before the cursor, takes the
+        // same start as a key: also where it begins like its selection ("e" of "eµz" over
+        // "eg"), where it fits whole and where none of it fits.
+        {false, Way::Commit, "deg", 1, 3, "eµz", 3, 3},
+        {false, Way::Commit, "abc", 1, 2, "x", 3, 3},
+        {false, Way::Commit, "abc", 1, 2, "µ", 3, 3},
+        {false, Way::Replace, "abcd", 1, 3, "bµx", 3, 3},
+        {false, Way::Replace, "abc", 1, 2, "µ", 3, 3},
+        {true, Way::Commit, "abc", 1, 2, "µ", 3, 3},
+        {true, Way::Commit, "deg", 1, 3, "eµz", 3, 3},
+        {true, Way::Commit, "ab\ncd", 1, 4, "x\ny", 5, 5},
+        {true, Way::Replace, "ab\ncd", 3, 5, "cµ", 5, 5},
+        {true, Way::Replace, "abc", 1, 2, "µ", 3, 3},
     };
     for (const auto& c : cases) {
         QLineEdit line;
@@ -386,7 +424,7 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
             EXPECT_EQ(edit.Cursor(), c.start + inserted.size()) << label;
             EXPECT_TRUE(line.isModified() || plain.document()->isModified()) << label;
         } else {
-            EXPECT_EQ(edit.Selection(), std::pair(c.start, c.end)) << label;
+            EXPECT_EQ(edit.Selection(), Kept(c.way, c.start, c.end)) << label;
         }
         edit.Undo();
         EXPECT_EQ(edit.Text(), shown) << label;
@@ -396,12 +434,13 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
 }
 
 // Random texts over few characters of one to four bytes of UTF-8, in both kinds of edit, over
-// a selection or at the cursor, pasted, dropped or typed as one key of several characters,
-// after a key typed right before or not. What comes often begins with what it goes over. The
-// edit shows its text with the longest start of what came that fits put over the selection,
-// the cursor after it; with none, the text and the selection stay. Undo and Redo give back
-// what they give in an edit of no limit into which only that start came, the same way: Undo
-// what the edit showed before the change, or before the keys typed with it.
+// a selection or at the cursor, pasted, dropped, typed as one key of several characters or
+// committed by an input method, after a key typed right before or not. What comes often
+// begins with what it goes over. The edit shows its text with the longest start of what came
+// that fits put over the selection, the cursor after it; with none, the text and the selection
+// stay. Undo and Redo give back what they give in an edit of no limit into which only that
+// start came, the same way: Undo what the edit showed before the change, or before the keys
+// typed with it.
 TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
 {
     const QStringList characters = {"a", "b", QString::fromUtf8("µ"), QString::fromUtf8("€"), QString::fromUtf8("😀")};
@@ -426,7 +465,7 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
         layout->addWidget(widget);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    for (int round = 0; round < 1000; ++round) {
+    for (int round = 0; round < 2000; ++round) {
         const bool multiLine = below(2) == 1;
         const auto way = static_cast<Way>(below(std::size(kWayNames)));
         const AnyEdit edit = multiLine ? AnyEdit{nullptr, plain} : AnyEdit{line, nullptr};
@@ -480,7 +519,7 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
         EXPECT_EQ(edit.Text(), expected) << label;
         EXPECT_EQ(unlimited.Text(), expected) << label << " (no limit)";
         const int after = start + static_cast<int>(inserted.size());
-        EXPECT_EQ(edit.Selection(), inserted.isEmpty() ? std::pair(start, end) : std::pair(after, after)) << label;
+        EXPECT_EQ(edit.Selection(), inserted.isEmpty() ? Kept(way, start, end) : std::pair(after, after)) << label;
         if (way == Way::Drop) {
             EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
         }
