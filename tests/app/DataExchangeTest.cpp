@@ -280,10 +280,11 @@ struct AnyEdit {
     void Show(const QString& text) const { line != nullptr ? line->setText(text) : plain->setPlainText(text); }
 };
 
-// How the user's text comes into an edit: the last two are an input method's commit, alone and
-// replacing the text before the cursor.
-enum class Way { Paste, Drop, Key, Commit, Replace };
-const char* const kWayNames[] = {"paste", "drop", "key", "commit", "replacing commit"};
+// How the user's text comes into an edit: the last three are an input method's commit, alone,
+// after a preedit of its text that grew a character at a time, and replacing the text before
+// the cursor.
+enum class Way { Paste, Drop, Key, Commit, Compose, Replace };
+const char* const kWayNames[] = {"paste", "drop", "key", "commit", "composed commit", "replacing commit"};
 
 // The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
 // selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
@@ -318,6 +319,14 @@ Qt::DropAction Bring(const AnyEdit& any, Way way, const QString& text)
         QApplication::sendEvent(&target, &drop);
         action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
         break;
+    }
+    case Way::Compose: {
+        QString preedit;
+        for (const QString& character : CharactersOf(text)) {
+            QInputMethodEvent composing(preedit += character, {});
+            QApplication::sendEvent(&edit, &composing);
+        }
+        [[fallthrough]];
     }
     case Way::Commit: {
         QInputMethodEvent commit;
@@ -385,17 +394,23 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         {true, Way::Paste, "a\nb", 1, 3, "\nbc", 3, 3},
         {true, Way::Key, "abcd", 4, 4, "xyz", 6, 6},
         {true, Way::Key, "abcd", 1, 3, "bcx", 4, 4},
-        // An input method's commit, alone or replacing the text before the cursor, takes the
-        // same start as a key: also where it begins like its selection ("e" of "eµz" over
-        // "eg"), where it fits whole and where none of it fits.
+        // An input method's commit, alone, after a preedit or replacing the text before the
+        // cursor, takes the same start as a key: also where it begins like its selection
+        // ("e" of "eµz" over "eg"), where it fits whole and where none of it fits.
         {false, Way::Commit, "deg", 1, 3, "eµz", 3, 3},
         {false, Way::Commit, "abc", 1, 2, "x", 3, 3},
         {false, Way::Commit, "abc", 1, 2, "µ", 3, 3},
+        {false, Way::Compose, "deg", 1, 3, "eµz", 3, 3},
+        {false, Way::Compose, "abc", 1, 2, "µ", 3, 3},
+        {false, Way::Compose, "abcdef", 2, 4, "XYZ", 4, 4},   // measured against the text before the preedit
         {false, Way::Replace, "abcd", 1, 3, "bµx", 3, 3},
         {false, Way::Replace, "abc", 1, 2, "µ", 3, 3},
         {true, Way::Commit, "abc", 1, 2, "µ", 3, 3},
         {true, Way::Commit, "deg", 1, 3, "eµz", 3, 3},
         {true, Way::Commit, "ab\ncd", 1, 4, "x\ny", 5, 5},
+        {true, Way::Compose, "abc", 1, 2, "µ", 3, 3},
+        {true, Way::Compose, "deg", 1, 3, "eµz", 3, 3},
+        {true, Way::Compose, "a\nbcdef", 3, 5, "XYZ", 5, 5},
         {true, Way::Replace, "ab\ncd", 3, 5, "cµ", 5, 5},
         {true, Way::Replace, "abc", 1, 2, "µ", 3, 3},
     };
@@ -514,8 +529,10 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
                  (bytes == kAnyBytes ? std::string("any") : std::to_string(bytes)) + (multiLine ? " (multi-line)" : "");
 
         const Qt::DropAction action = Bring(edit, way, text);
+        // A note with no limit keeps a preedit's taking away of the selection as an undo step of
+        // its own; one with a limit takes the composition back at once, as a commit alone.
         if (!inserted.isEmpty())
-            Bring(unlimited, way, inserted);
+            Bring(unlimited, multiLine && way == Way::Compose ? Way::Commit : way, inserted);
         EXPECT_EQ(edit.Text(), expected) << label;
         EXPECT_EQ(unlimited.Text(), expected) << label << " (no limit)";
         const int after = start + static_cast<int>(inserted.size());
