@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -92,31 +94,63 @@ struct FittingChange {
     QString fitting;
 };
 
+// An input method's composition under way: the text the edit showed before its first preedit,
+// which took the selection from `start` to `end` away for the text to come.
+struct Composition {
+    QString shown;
+    qsizetype start = 0, end = 0;
+
+    // Whether `text` is what the preedit left: else the edit changed since, and the record is
+    // of a composition gone.
+    bool Left(const QString& text) const { return text == shown.left(start) + shown.mid(end); }
+};
+
 // What both kinds of limit keep: the limit, and the last text the edit took, which the next
-// change is measured against.
+// change is measured against; and what they do with an input method's commits.
 class CLimitedText {
 public:
     void SetLimit(TextLimit limit) { m_limit = limit; }
 
 protected:
     CLimitedText(TextLimit limit, QString text) : m_limit(limit), m_text(std::move(text)) {}
+    ~CLimitedText() = default;
+
+    virtual QString Text() const = 0;
+    // The selection, from its start to its end; both the cursor when nothing is selected.
+    virtual std::pair<qsizetype, qsizetype> Selected() const = 0;
+    // Gives back the text and the selection that `composition` took away, as if it had never
+    // been: Undo and Redo have what they had before it.
+    virtual void TakeBack(const Composition& composition) = 0;
+    // Has the edit carry out an input method's commit; `afterPreedit` when it ends a composition
+    // whose preedit took a selection away, which one Undo gives back with the commit.
+    virtual void Commit(QObject& edit, QInputMethodEvent& commit, bool afterPreedit) = 0;
 
     bool Refuses(const QString& after) const { return Grows(SizeOf(m_text), SizeOf(after), m_limit); }
     bool TakesWhole(const QString& added) const { return !Refuses(m_text + added); }
 
     // The change to `after`, begun at `from` and ending at `cursor`, that the limit refuses,
-    // and the start of its text that fits, as an edit's length limit takes the start of a
-    // paste: whole characters only, never half of a pair of surrogates or of a character's
-    // UTF-8 bytes. The text may be as long as the limit, or as long as it was where that is
-    // longer.
+    // and the start of its text that fits.
     FittingChange Fit(const QString& after, qsizetype from, qsizetype cursor) const
     {
         FittingChange fit{ChangeBetween(m_text, after, from, cursor), {}};
-        const QString& inserted = fit.change.inserted;
-        const TextSize before = SizeOf(m_text), changed = SizeOf(after), added = SizeOf(inserted);
-        // What the rest of the text leaves, in each measure.
-        std::size_t characters = std::max(m_limit.characters, before.characters) - (changed.characters - added.characters);
-        std::size_t bytes = std::max(m_limit.bytes, before.bytes) - (changed.bytes - added.bytes);
+        const TextChange& change = fit.change;
+        const QString rest = after.left(change.start) + after.mid(change.start + change.inserted.size());
+        fit.fitting = StartThatFits(m_text, rest, change.inserted);
+        return fit;
+    }
+
+    // The longest start of `inserted` that the limit lets into `rest`, what is left of `before`
+    // where it goes in, as an edit's length limit takes the start of a paste: whole characters
+    // only, never half of a pair of surrogates or of a character's UTF-8 bytes. The text may
+    // be as long as the limit, or as long as `before` where that is longer.
+    QString StartThatFits(const QString& before, const QString& rest, const QString& inserted) const
+    {
+        const TextSize was = SizeOf(before), kept = SizeOf(rest);
+        const std::size_t mostCharacters = std::max(m_limit.characters, was.characters);
+        const std::size_t mostBytes = std::max(m_limit.bytes, was.bytes);
+        if (kept.characters > mostCharacters || kept.bytes > mostBytes)
+            return {};
+        std::size_t characters = mostCharacters - kept.characters, bytes = mostBytes - kept.bytes;
         qsizetype end = 0;
         while (end < inserted.size() && characters > 0) {
             const qsizetype length = CharacterLength(inserted, end);
@@ -127,12 +161,85 @@ protected:
             bytes -= size;
             end += length;
         }
-        fit.fitting = inserted.left(end);
-        return fit;
+        return inserted.left(end);
+    }
+
+    // Takes an input method's events for the edit, `target`; whether it had one.
+    bool FilterInputMethod(QObject& target, QEvent& event)
+    {
+        if (event.type() != QEvent::InputMethod || m_bInputMethod)
+            return false;
+        auto& inputMethod = static_cast<QInputMethodEvent&>(event);
+        if (m_composition && !m_composition->Left(Text()))
+            m_composition.reset();
+        if (inputMethod.commitString().isEmpty() && inputMethod.replacementLength() == 0) {
+            NotePreedit(inputMethod.preeditString());
+            return false;
+        }
+        return TakeCommit(target, inputMethod);
     }
 
     TextLimit m_limit;
     QString m_text;   // the last text the edit took
+
+private:
+    // The first preedit of a composition takes the selection away for the text to come.
+    void NotePreedit(const QString& preedit)
+    {
+        if (preedit.isEmpty())
+            m_composition.reset();
+        else if (!m_composition)
+            m_composition = Composition{Text(), Selected().first, Selected().second};
+    }
+
+    // An input method's commit goes to `edit` as the commit of the longest start of its text
+    // that fits, which the edit carries out and takes back on Undo as it does any commit: the
+    // limit would see only what the commit made of the text, and neither kind of edit tells
+    // where that began (the note reports the whole line, the single-line edit its cursor after
+    // the commit), nor what a preedit before it took away. A composition is one change, measured
+    // against the text before its first preedit, and when none of its text fits, what that
+    // preedit took away comes back. Whether the event was taken.
+    bool TakeCommit(QObject& edit, QInputMethodEvent& event)
+    {
+        const QString text = Text();
+        const auto [start, end] = Selected();
+        const std::optional<Composition> composition = std::exchange(m_composition, std::nullopt);
+        // The edit takes the selection away, then the range the commit replaces around the
+        // cursor, and puts the commit where the cursor then stands. A range beyond the text
+        // each kind of edit treats in a way of its own, and the limit holds like any change.
+        QString rest = text.left(start) + text.mid(end);
+        const qsizetype at = start + event.replacementStart();
+        if (at < 0 || at + event.replacementLength() > rest.size())
+            return false;
+        rest.remove(at, event.replacementLength());
+        const QString& before = composition ? composition->shown : text;
+        const QString fitting = StartThatFits(before, rest, event.commitString());
+        // With none of its text, the commit replaces nothing either.
+        QInputMethodEvent taken(event.preeditString(), event.attributes());
+        if (!fitting.isEmpty())
+            taken.setCommitString(fitting, event.replacementStart(), event.replacementLength());
+        const bool tookSelection = composition && composition->start != composition->end;
+        {
+            const QScopedValueRollback sending(m_bInputMethod, true);
+            m_text = before;   // what the edit's own watch measures the commit against
+            Commit(edit, taken, !fitting.isEmpty() && tookSelection);
+        }
+        m_text = Text();
+        event.setAccepted(taken.isAccepted());
+        if (!event.preeditString().isEmpty()) {
+            // The input method composes on: from the text the commit left, or, where nothing
+            // went in, from the text before it, whose selection the preedit took away.
+            if (fitting.isEmpty())
+                m_composition = composition.value_or(Composition{text, start, end});
+            NotePreedit(event.preeditString());
+        } else if (fitting.isEmpty() && tookSelection) {
+            TakeBack(*composition);
+        }
+        return true;
+    }
+
+    std::optional<Composition> m_composition;   // the input method's, while it composes
+    bool m_bInputMethod = false;                // while the edit has the commit that fits
 };
 
 // A text dropped on an edit whose limit cuts it goes in as a copy: a move would take the
@@ -196,10 +303,15 @@ public:
         connect(&edit, &QLineEdit::cursorPositionChanged, this, &CTypingLimit::Track);
         Track();
         new CCutDropCopies(*this, edit, edit, [this](const QString& added) { return TakesWhole(added); });
+        edit.installEventFilter(this);
     }
+
+    bool eventFilter(QObject* target, QEvent* event) override { return FilterInputMethod(*target, *event); }
 
     State validate(QString& input, int& position) const override
     {
+        if (m_bRefusing)
+            return Invalid;
         // The program sets its texts unmodified: they show whatever their length.
         if (!m_edit.isModified() || !Refuses(input))
             return Acceptable;
@@ -214,6 +326,31 @@ public:
     }
 
 private:
+    QString Text() const override { return m_edit.text(); }
+
+    std::pair<qsizetype, qsizetype> Selected() const override
+    {
+        if (!m_edit.hasSelectedText())
+            return {m_edit.cursorPosition(), m_edit.cursorPosition()};
+        return {m_edit.selectionStart(), m_edit.selectionEnd()};
+    }
+
+    void TakeBack(const Composition& composition) override
+    {
+        if (!m_edit.isUndoAvailable())
+            return;
+        // What the undo brings back is the user's own text, whatever its length.
+        m_text = composition.shown;
+        m_edit.undo();
+        // Undo leaves the taking away of the selection to Redo: a change the validator refuses
+        // clears it, as a refused key clears what would follow it.
+        const QScopedValueRollback refusing(m_bRefusing, true);
+        m_edit.insert(QString());
+    }
+
+    // The edit's undo takes back a commit with the taking away of the selection before it.
+    void Commit(QObject& edit, QInputMethodEvent& commit, bool) override { QCoreApplication::sendEvent(&edit, &commit); }
+
     void Track() { m_from = m_edit.hasSelectedText() ? m_edit.selectionStart() : m_edit.cursorPosition(); }
 
     void Insert(const QString& shown, const FittingChange& fit)
@@ -227,6 +364,7 @@ private:
 
     QLineEdit& m_edit;
     qsizetype m_from = 0;   // where the selection, or the cursor, stood before the last change
+    bool m_bRefusing = false;
 };
 
 // LimitTyping's watcher of a multi-line edit, which takes no validator: a change by the user
@@ -241,9 +379,45 @@ public:
         connect(edit.document(), &QTextDocument::contentsChange, this, [this](int from) { m_from = from; });
         connect(edit.document(), &QTextDocument::contentsChanged, this, &CPlainTypingLimit::Changed);
         new CCutDropCopies(*this, *edit.viewport(), edit, [this](const QString& added) { return TakesWhole(added); });
+        edit.installEventFilter(this);
     }
 
+    bool eventFilter(QObject* target, QEvent* event) override { return FilterInputMethod(*target, *event); }
+
 private:
+    QString Text() const override { return m_edit.toPlainText(); }
+
+    std::pair<qsizetype, qsizetype> Selected() const override
+    {
+        return {m_edit.textCursor().selectionStart(), m_edit.textCursor().selectionEnd()};
+    }
+
+    // The document keeps the preedit's taking away of the selection as an undo step of its own,
+    // which a commit joins: Redo would otherwise be measured against what the preedit left.
+    void Commit(QObject& edit, QInputMethodEvent& commit, bool afterPreedit) override
+    {
+        QTextCursor step(m_edit.document());
+        if (afterPreedit)
+            step.joinPreviousEditBlock();
+        QCoreApplication::sendEvent(&edit, &commit);
+        if (afterPreedit)
+            step.endEditBlock();
+    }
+
+    void TakeBack(const Composition& composition) override
+    {
+        QTextDocument& document = *m_edit.document();
+        if (!document.isUndoAvailable())
+            return;
+        {
+            const QScopedValueRollback cutting(m_bCutting, true);
+            document.undo();
+            document.clearUndoRedoStacks(QTextDocument::RedoStack);
+            m_edit.setTextCursor(Over(composition.start, composition.end - composition.start));
+        }
+        m_text = m_edit.toPlainText();
+    }
+
     void Changed()
     {
         if (m_bCutting)

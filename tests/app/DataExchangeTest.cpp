@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <utility>
 #include <vector>
@@ -210,48 +212,6 @@ TEST(DataExchange, AMultiLineEditTakesBackAChangeBeyondItsLimitInPlace)
     }
 }
 
-// How the user's text comes into an edit.
-enum class Way { Paste, Drop, Key };
-const char* const kWayNames[] = {"paste", "drop", "key"};
-
-// The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
-// selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
-// or typed as one key. What the drop does to where the text was dragged from (no action for
-// the other ways).
-Qt::DropAction Bring(QWidget& edit, Way way, const QString& text)
-{
-    Qt::DropAction action = Qt::IgnoreAction;
-    switch (way) {
-    case Way::Paste:
-        QApplication::clipboard()->setText(text);
-        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
-        break;
-    case Way::Key: QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, text, Qt::NoModifier); break;
-    case Way::Drop: {
-        auto* plain = qobject_cast<QPlainTextEdit*>(&edit);
-        QWidget& target = plain != nullptr ? *plain->viewport() : edit;
-        const QPoint at = plain != nullptr ? plain->cursorRect().center()
-                                           : edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-        QMimeData data;
-        data.setText(text);
-        // The drag offers a copy and a move, and moves, as a drag of a text does (Shift asks
-        // for the move where no drag of the window system is under way).
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(&target, &enter);
-        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(&target, &move);
-        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(&target, &drop);
-        action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-        break;
-    }
-    }
-    // What the event brought is done.
-    QApplication::processEvents();
-    return action;
-}
-
 // Whole characters of `text`: a pair of surrogates is one.
 std::vector<QString> CharactersOf(const QString& text)
 {
@@ -320,11 +280,87 @@ struct AnyEdit {
     void Show(const QString& text) const { line != nullptr ? line->setText(text) : plain->setPlainText(text); }
 };
 
-// A paste, a drop or a key beyond an edit's limit puts in the longest start of its text that
-// keeps the edit within the limit, in characters and in bytes of UTF-8, whole characters only;
-// when none fits, the edit stays as it was. The cursor stands after what went in, the change
-// was the user's (read as typed), and one Undo gives back what the edit showed. A dragged
-// text the edit cuts is copied, so that where it came from keeps it; one that fits moves.
+// How the user's text comes into an edit: the last three are an input method's commit, alone,
+// after a preedit of its text that grew a character at a time, and replacing the text before
+// the cursor.
+enum class Way { Paste, Drop, Key, Commit, Compose, Replace };
+const char* const kWayNames[] = {"paste", "drop", "key", "commit", "composed commit", "replacing commit"};
+
+// The user brings `text` into `edit`, a single- or multi-line edit, at its cursor or over its
+// selection: pasted with Ctrl+V, dragged from elsewhere and dropped where the cursor stands,
+// typed as one key, or committed by an input method. A replacing commit finds the cursor at
+// the end of the selection, which it replaces as a correction replaces the word before the
+// cursor. What the drop does to where the text was dragged from (no action for the other
+// ways).
+Qt::DropAction Bring(const AnyEdit& any, Way way, const QString& text)
+{
+    QWidget& edit = any.Widget();
+    Qt::DropAction action = Qt::IgnoreAction;
+    switch (way) {
+    case Way::Paste:
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case Way::Key: QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, text, Qt::NoModifier); break;
+    case Way::Drop: {
+        QWidget& target = any.plain != nullptr ? *any.plain->viewport() : edit;
+        const QPoint at = any.plain != nullptr ? any.plain->cursorRect().center()
+                                               : edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QMimeData data;
+        data.setText(text);
+        // The drag offers a copy and a move, and moves, as a drag of a text does (Shift asks
+        // for the move where no drag of the window system is under way).
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &enter);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &move);
+        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(&target, &drop);
+        action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        break;
+    }
+    case Way::Compose: {
+        QString preedit;
+        for (const QString& character : CharactersOf(text)) {
+            QInputMethodEvent composing(preedit += character, {});
+            QApplication::sendEvent(&edit, &composing);
+        }
+        [[fallthrough]];
+    }
+    case Way::Commit: {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(&edit, &commit);
+        break;
+    }
+    case Way::Replace: {
+        const auto [start, end] = any.Selection();
+        any.Select(end, end);
+        QInputMethodEvent commit;
+        commit.setCommitString(text, start - end, end - start);
+        QApplication::sendEvent(&edit, &commit);
+        break;
+    }
+    }
+    // What the event brought is done.
+    QApplication::processEvents();
+    return action;
+}
+
+// The selection an edit keeps when `way` brought nothing into it over `start`..`end`: that one,
+// but the cursor at its end for a replacing commit, which put it there.
+std::pair<int, int> Kept(Way way, int start, int end)
+{
+    return way == Way::Replace ? std::pair(end, end) : std::pair(start, end);
+}
+
+// A paste, a drop, a key or an input method's commit beyond an edit's limit puts in the
+// longest start of its text that keeps the edit within the limit, in characters and in bytes
+// of UTF-8, whole characters only; when none fits, the edit and its selection stay as they
+// were. The cursor stands after what went in, the change was the user's (read as typed), one
+// Undo gives back what the edit showed, and Redo what went in. A dragged text the edit cuts is
+// copied, so that where it came from keeps it; one that fits moves.
 TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
 {
     const struct {
@@ -358,6 +394,25 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         {true, Way::Paste, "a\nb", 1, 3, "\nbc", 3, 3},
         {true, Way::Key, "abcd", 4, 4, "xyz", 6, 6},
         {true, Way::Key, "abcd", 1, 3, "bcx", 4, 4},
+        // An input method's commit, alone, after a preedit or replacing the text before the
+        // cursor, takes the same start as a key: also where it begins like its selection
+        // ("e" of "eµz" over "eg"), where it fits whole and where none of it fits.
+        {false, Way::Commit, "deg", 1, 3, "eµz", 3, 3},
+        {false, Way::Commit, "abc", 1, 2, "x", 3, 3},
+        {false, Way::Commit, "abc", 1, 2, "µ", 3, 3},
+        {false, Way::Compose, "deg", 1, 3, "eµz", 3, 3},
+        {false, Way::Compose, "abc", 1, 2, "µ", 3, 3},
+        {false, Way::Compose, "abcdef", 2, 4, "XYZ", 4, 4},   // measured against the text before the preedit
+        {false, Way::Replace, "abcd", 1, 3, "bµx", 3, 3},
+        {false, Way::Replace, "abc", 1, 2, "µ", 3, 3},
+        {true, Way::Commit, "abc", 1, 2, "µ", 3, 3},
+        {true, Way::Commit, "deg", 1, 3, "eµz", 3, 3},
+        {true, Way::Commit, "ab\ncd", 1, 4, "x\ny", 5, 5},
+        {true, Way::Compose, "abc", 1, 2, "µ", 3, 3},
+        {true, Way::Compose, "deg", 1, 3, "eµz", 3, 3},
+        {true, Way::Compose, "a\nbcdef", 3, 5, "XYZ", 5, 5},
+        {true, Way::Replace, "ab\ncd", 3, 5, "cµ", 5, 5},
+        {true, Way::Replace, "abc", 1, 2, "µ", 3, 3},
     };
     for (const auto& c : cases) {
         QLineEdit line;
@@ -372,8 +427,9 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         edit.Select(c.start, c.end);
         const QString inserted = StartThatFits(shown, c.start, c.end, text, c.chars, c.bytes);
         const QString expected = inserted.isEmpty() ? shown : shown.left(c.start) + inserted + shown.mid(c.end);
-        const std::string label = std::string(c.shown) + " + " + c.text + (c.multiLine ? " (multi-line)" : "");
-        const Qt::DropAction action = Bring(edit.Widget(), c.way, text);
+        const std::string label = std::string(c.shown) + " + " + c.text + " by " + kWayNames[static_cast<int>(c.way)] +
+                                  (c.multiLine ? " (multi-line)" : "");
+        const Qt::DropAction action = Bring(edit, c.way, text);
         EXPECT_EQ(edit.Text(), expected) << label;
         if (c.way == Way::Drop) {
             EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
@@ -382,19 +438,24 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         if (!inserted.isEmpty()) {
             EXPECT_EQ(edit.Cursor(), c.start + inserted.size()) << label;
             EXPECT_TRUE(line.isModified() || plain.document()->isModified()) << label;
+        } else {
+            EXPECT_EQ(edit.Selection(), Kept(c.way, c.start, c.end)) << label;
         }
         edit.Undo();
         EXPECT_EQ(edit.Text(), shown) << label;
+        edit.Redo();
+        EXPECT_EQ(edit.Text(), expected) << label << " redone";
     }
 }
 
 // Random texts over few characters of one to four bytes of UTF-8, in both kinds of edit, over
-// a selection or at the cursor, pasted, dropped or typed as one key of several characters,
-// after a key typed right before or not. What comes often begins with what it goes over. The
-// edit shows its text with the longest start of what came that fits put over the selection,
-// the cursor after it; with none, the text and the selection stay. Undo and Redo give back
-// what they give in an edit of no limit into which only that start came, the same way: Undo
-// what the edit showed before the change, or before the keys typed with it.
+// a selection or at the cursor, pasted, dropped, typed as one key of several characters or
+// committed by an input method, after a key typed right before or not. What comes often
+// begins with what it goes over. The edit shows its text with the longest start of what came
+// that fits put over the selection, the cursor after it; with none, the text and the selection
+// stay. Undo and Redo give back what they give in an edit of no limit into which only that
+// start came, the same way: Undo what the edit showed before the change, or before the keys
+// typed with it.
 TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
 {
     const QStringList characters = {"a", "b", QString::fromUtf8("µ"), QString::fromUtf8("€"), QString::fromUtf8("😀")};
@@ -419,9 +480,9 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
         layout->addWidget(widget);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    for (int round = 0; round < 1000; ++round) {
+    for (int round = 0; round < 2000; ++round) {
         const bool multiLine = below(2) == 1;
-        const auto way = static_cast<Way>(below(3));
+        const auto way = static_cast<Way>(below(std::size(kWayNames)));
         const AnyEdit edit = multiLine ? AnyEdit{nullptr, plain} : AnyEdit{line, nullptr};
         const AnyEdit unlimited = multiLine ? AnyEdit{nullptr, unlimitedPlain} : AnyEdit{unlimitedLine, nullptr};
         QString shown = randomText(below(6), multiLine);
@@ -445,7 +506,7 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
         if (const QString typed = characters[below(characters.size())];
             start == end && below(3) == 0 && Within(shown.left(start) + typed + shown.mid(start), shown, chars, bytes)) {
             for (const AnyEdit& each : {edit, unlimited})
-                Bring(each.Widget(), Way::Key, typed);
+                Bring(each, Way::Key, typed);
             shown.insert(start, typed);
             start = end += static_cast<int>(typed.size());
             label += " typed \"" + typed.toStdString() + "\"";
@@ -467,13 +528,15 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
                  kWayNames[static_cast<int>(way)] + " within " + std::to_string(chars) + "/" +
                  (bytes == kAnyBytes ? std::string("any") : std::to_string(bytes)) + (multiLine ? " (multi-line)" : "");
 
-        const Qt::DropAction action = Bring(edit.Widget(), way, text);
+        const Qt::DropAction action = Bring(edit, way, text);
+        // A note with no limit keeps a preedit's taking away of the selection as an undo step of
+        // its own; one with a limit takes the composition back at once, as a commit alone.
         if (!inserted.isEmpty())
-            Bring(unlimited.Widget(), way, inserted);
+            Bring(unlimited, multiLine && way == Way::Compose ? Way::Commit : way, inserted);
         EXPECT_EQ(edit.Text(), expected) << label;
         EXPECT_EQ(unlimited.Text(), expected) << label << " (no limit)";
         const int after = start + static_cast<int>(inserted.size());
-        EXPECT_EQ(edit.Selection(), inserted.isEmpty() ? std::pair(start, end) : std::pair(after, after)) << label;
+        EXPECT_EQ(edit.Selection(), inserted.isEmpty() ? Kept(way, start, end) : std::pair(after, after)) << label;
         if (way == Way::Drop) {
             EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
         }
