@@ -60,6 +60,22 @@ void TypeOver(QLineEdit& edit, const char* keys)
     TypeKeys(edit, keys);
 }
 
+// The ways to leave a dialog without OK.
+enum class Way { Cancel, Escape, CloseBox };
+
+// Leaves `modal` `way` once the step that asks it is done: Escape from the edit with the focus.
+void CloseSoon(QWidget* modal, Way way)
+{
+    auto* dialog = qobject_cast<QDialog*>(modal);
+    QTimer::singleShot(0, dialog, [=] {
+        switch (way) {
+        case Way::Cancel: UserClick(*dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)); break;
+        case Way::Escape: QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape); break;
+        case Way::CloseBox: dialog->close(); break;
+        }
+    });
+}
+
 const SpmHeader& OpenedHeader(RunningApp& app)
 {
     return app.ActiveDoc().Doc().ImageList().back().m_pImage->m_header;
@@ -85,7 +101,6 @@ TEST_F(RepairDialogOkCancelFocus, LeavingWithoutOkTakesThePresetOfARefusedTextAn
     RunningApp app;
     RealDialogs real(app);
     const char* const fields[] = {"Kx", "Ky", "Kz"};
-    enum class Way { Cancel, Escape, CloseBox };
     int run = 0;
     for (int refused = 0; refused < 3; ++refused) {
         for (const Way way : {Way::Cancel, Way::Escape, Way::CloseBox}) {
@@ -100,14 +115,7 @@ TEST_F(RepairDialogOkCancelFocus, LeavingWithoutOkTakesThePresetOfARefusedTextAn
                 TypeOver(*done, "2.5");
                 QTest::keyClick(done, Qt::Key_Tab);
                 TypeOver(*typed, "2000000");
-                auto* dialog = qobject_cast<QDialog*>(modal);
-                QTimer::singleShot(0, dialog, [=] {
-                    switch (way) {
-                    case Way::Cancel: UserClick(*dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)); break;
-                    case Way::Escape: QTest::keyClick(typed, Qt::Key_Escape); break;
-                    case Way::CloseBox: dialog->close(); break;
-                    }
-                });
+                CloseSoon(modal, way);
                 return true;
             };
             const std::size_t done = RunWithModals(
@@ -275,9 +283,8 @@ TEST_F(RepairDialogOkCancelFocus, ARefusedTextTakesNothingReadOnTheWayToItHoweve
     RealDialogs real(app);
     int run = 0;
     enum class Leave { Tab, Click, Ok };
-    enum class Close { Cancel, Escape, CloseBox };
     for (const Leave leave : {Leave::Tab, Leave::Click, Leave::Ok}) {
-        for (const Close close : {Close::Cancel, Close::Escape, Close::CloseBox}) {
+        for (const Way close : {Way::Cancel, Way::Escape, Way::CloseBox}) {
             const std::string what = "leave " + std::to_string(static_cast<int>(leave)) + " close " +
                                      std::to_string(static_cast<int>(close));
             // A file of its own each time: one open already would only come to the front.
@@ -307,14 +314,7 @@ TEST_F(RepairDialogOkCancelFocus, ARefusedTextTakesNothingReadOnTheWayToItHoweve
                 if (kx == nullptr)
                     return false;
                 shown = kx->text();
-                auto* dialog = qobject_cast<QDialog*>(modal);
-                QTimer::singleShot(0, dialog, [=] {
-                    switch (close) {
-                    case Close::Cancel: UserClick(*dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)); break;
-                    case Close::Escape: QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape); break;
-                    case Close::CloseBox: dialog->close(); break;
-                    }
-                });
+                CloseSoon(modal, close);
                 return true;
             };
             const std::size_t done = RunWithModals(
