@@ -312,8 +312,9 @@ public:
     {
         if (m_bRefusing)
             return Invalid;
-        // The program sets its texts unmodified: they show whatever their length.
-        if (!m_edit.isModified() || !Refuses(input))
+        // The program sets its texts unmodified: they show whatever their length. Undo and Redo
+        // give back texts the edit showed, which the user may shorten again.
+        if (!m_edit.isModified() || UndoOrRedo() || !Refuses(input))
             return Acceptable;
         // A text the validator hands back would clear the edit's undo and its mark of a
         // typed text: the edit puts its text back first, then the part that fits goes in.
@@ -350,6 +351,14 @@ private:
 
     // The edit's undo takes back a commit with the taking away of the selection before it.
     void Commit(QObject& edit, QInputMethodEvent& commit, bool) override { QCoreApplication::sendEvent(&edit, &commit); }
+
+    // Whether the text being validated comes from Undo or Redo. The edit takes it even when
+    // refused, but then lets through every later change the validator refuses, until one
+    // passes. A change of the user's drops the steps after it: one made with a step left to
+    // redo is Undo, or Redo with more to come. A Redo to the last step brings back a text the
+    // limit let in after the one Redo starts from, no longer where beyond the limit, so it
+    // passes as a change would.
+    bool UndoOrRedo() const { return m_edit.isRedoAvailable(); }
 
     void Track() { m_from = m_edit.hasSelectedText() ? m_edit.selectionStart() : m_edit.cursorPosition(); }
 
@@ -431,11 +440,15 @@ private:
     }
 
     // The program writes with the edit's signals blocked, and its texts leave the document
-    // unmodified; while it fills the document, undo is off.
+    // unmodified; while it fills the document, undo is off. Undo and Redo give back texts the
+    // edit showed: a change of the user's drops the steps after it, so one that leaves a step
+    // to redo is Undo, or Redo with more to come, and a Redo to the last step brings back a
+    // text the limit let in after the one Redo starts from, no longer where beyond the limit.
     bool ByUser() const
     {
         const QTextDocument& document = *m_edit.document();
-        return !m_edit.signalsBlocked() && document.isUndoRedoEnabled() && document.isModified();
+        return !m_edit.signalsBlocked() && document.isUndoRedoEnabled() && document.isModified() &&
+               !document.isRedoAvailable();
     }
 
     // Takes the change back as Undo does and puts in the part of it that fits as one step, the

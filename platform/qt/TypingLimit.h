@@ -18,9 +18,10 @@ inline constexpr std::size_t kAnyBytes = std::numeric_limits<std::size_t>::max()
 // and nothing when none does (the text and its selection stay then); one Undo takes back what
 // went in. A commit after a preedit is measured against the text before the preedit, which
 // took the selection away: with none of it fitting, that selection comes back. A text the
-// program shows keeps its full length, and the user may shorten it. A single-line edit takes
-// the part of a paste, a drop or a key that fits once the event that brought the change is
-// done; a multi-line edit, which takes no validator, at once. A dragged text that is cut is
-// copied, not moved: where it came from keeps it whole.
+// program shows keeps its full length, and the user may shorten it; Undo and Redo give back
+// what the edit showed, whatever its length, and a change after them is held like any other.
+// A single-line edit takes the part of a paste, a drop or a key that fits once the event that
+// brought the change is done; a multi-line edit, which takes no validator, at once. A dragged
+// text that is cut is copied, not moved: where it came from keeps it whole.
 void LimitTyping(QLineEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);
 void LimitTyping(QPlainTextEdit& edit, std::size_t limit, std::size_t byteLimit = kAnyBytes);

@@ -270,8 +270,20 @@ struct AnyEdit {
         cursor.setPosition(end, QTextCursor::KeepAnchor);
         plain->setTextCursor(cursor);
     }
+    // Puts the cursor at `start`, as a click does, and selects from there to `end`: in a
+    // single-line edit a cursor moved ends the run of changes one Undo takes back together.
+    void Place(int start, int end) const
+    {
+        if (line != nullptr)
+            line->setCursorPosition(start);
+        Select(start, end);
+    }
     void Undo() const { line != nullptr ? line->undo() : plain->undo(); }
     void Redo() const { line != nullptr ? line->redo() : plain->redo(); }
+    bool RedoAvailable() const
+    {
+        return line != nullptr ? line->isRedoAvailable() : plain->document()->isRedoAvailable();
+    }
     void Limit(std::size_t chars, std::size_t bytes) const
     {
         line != nullptr ? LimitTyping(*line, chars, bytes) : LimitTyping(*plain, chars, bytes);
@@ -279,6 +291,29 @@ struct AnyEdit {
     // Shows `text` as the program does.
     void Show(const QString& text) const { line != nullptr ? line->setText(text) : plain->setPlainText(text); }
 };
+
+// What the user does to an edit before a change: Backspace or Delete over a selection from
+// `start` to `end`, the cursor where they meet, or Undo or Redo by their keys.
+enum class Key { Backspace, Delete, Undo, Redo };
+const char* const kKeyNames[] = {"Backspace", "Delete", "Undo", "Redo"};
+struct Step {
+    Key key;
+    int start = 0, end = 0;
+};
+
+void Take(const AnyEdit& edit, const Step& step)
+{
+    switch (step.key) {
+    case Key::Backspace:
+    case Key::Delete:
+        edit.Place(step.start, step.end);
+        QTest::keyClick(&edit.Widget(), step.key == Key::Backspace ? Qt::Key_Backspace : Qt::Key_Delete);
+        break;
+    case Key::Undo: QTest::keySequence(&edit.Widget(), QKeySequence::Undo); break;
+    case Key::Redo: QTest::keySequence(&edit.Widget(), QKeySequence::Redo); break;
+    }
+    QApplication::processEvents();
+}
 
 // How the user's text comes into an edit: the last three are an input method's commit, alone,
 // after a preedit of its text that grew a character at a time, and replacing the text before
@@ -360,7 +395,9 @@ std::pair<int, int> Kept(Way way, int start, int end)
 // of UTF-8, whole characters only; when none fits, the edit and its selection stay as they
 // were. The cursor stands after what went in, the change was the user's (read as typed), one
 // Undo gives back what the edit showed, and Redo what went in. A dragged text the edit cuts is
-// copied, so that where it came from keeps it; one that fits moves.
+// copied, so that where it came from keeps it; one that fits moves. Keys the user pressed
+// before, Undo and Redo among them, give the texts they give in an edit of no limit, also
+// back to a longer text the program showed, and the change is held against the text they left.
 TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
 {
     const struct {
@@ -370,6 +407,7 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         int start, end;   // the selection the text goes over; the cursor when they are equal
         const char* text;
         std::size_t chars, bytes;
+        std::vector<Step> steps = {};   // taken after the program showed its text
     } cases[] = {
         {false, Way::Paste, "", 0, 0, "abcdef", 3, 3},
         {false, Way::Paste, "abcd", 2, 2, "XYZ", 5, 5},
@@ -413,22 +451,53 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         {true, Way::Compose, "a\nbcdef", 3, 5, "XYZ", 5, 5},
         {true, Way::Replace, "ab\ncd", 3, 5, "cµ", 5, 5},
         {true, Way::Replace, "abc", 1, 2, "µ", 3, 3},
+        // Undo back to a longer text on the way to the program's, then a change: nothing fits
+        // beyond the text Undo gave back, and over a selection as much as it had. In the note,
+        // also for an input method's commit, and where a further Undo reaches the program's text.
+        {false, Way::Key, "abcdef", 5, 5, "xyz", 4, 4, {{Key::Backspace, 6, 6}, {Key::Delete, 0, 2}, {Key::Undo}}},
+        {true, Way::Key, "abcdef", 5, 5, "xyz", 4, 4, {{Key::Backspace, 6, 6}, {Key::Delete, 0, 2}, {Key::Undo}}},
+        {false, Way::Paste, "abcdefg", 1, 3, "XYZ", 4, 4,
+         {{Key::Backspace, 7, 7}, {Key::Delete, 0, 0}, {Key::Delete, 0, 2}, {Key::Undo}, {Key::Undo}}},
+        {true, Way::Paste, "abcdefg", 1, 3, "XYZ", 4, 4,
+         {{Key::Backspace, 7, 7}, {Key::Delete, 0, 0}, {Key::Delete, 0, 2}, {Key::Undo}, {Key::Undo}}},
+        {false, Way::Key, "abcdef", 0, 2, "xyz", 4, 4, {{Key::Backspace, 6, 6}, {Key::Delete, 0, 0}, {Key::Undo}}},
+        {true, Way::Key, "abcdef", 0, 2, "xyz", 4, 4, {{Key::Backspace, 6, 6}, {Key::Delete, 0, 0}, {Key::Undo}}},
+        {false, Way::Drop, "abcdefg", 6, 6, "x", 4, 4, {{Key::Backspace, 7, 7}, {Key::Delete, 0, 2}, {Key::Undo}}},
+        {true, Way::Drop, "abcdefg", 6, 6, "x", 4, 4, {{Key::Backspace, 7, 7}, {Key::Delete, 0, 2}, {Key::Undo}}},
+        {true, Way::Commit, "abcdefg", 2, 4, "XYZ", 4, 4, {{Key::Backspace, 7, 7}, {Key::Delete, 0, 3}, {Key::Undo}}},
+        {true, Way::Paste, "abcdef", 1, 3, "XYZ", 4, 4,
+         {{Key::Backspace, 6, 6}, {Key::Delete, 0, 2}, {Key::Undo}, {Key::Undo}}},
+        // Redo on the way, then Undo again.
+        {false, Way::Key, "abcdef", 5, 5, "xyz", 4, 4,
+         {{Key::Backspace, 6, 6}, {Key::Delete, 0, 2}, {Key::Undo}, {Key::Redo}, {Key::Undo}}},
+        {true, Way::Key, "abcdef", 5, 5, "xyz", 4, 4,
+         {{Key::Backspace, 6, 6}, {Key::Delete, 0, 2}, {Key::Undo}, {Key::Redo}, {Key::Undo}}},
     };
     for (const auto& c : cases) {
-        QLineEdit line;
-        QPlainTextEdit plain;
+        QLineEdit line, unlimitedLine;
+        QPlainTextEdit plain, unlimitedPlain;
         const AnyEdit edit = c.multiLine ? AnyEdit{nullptr, &plain} : AnyEdit{&line, nullptr};
+        const AnyEdit unlimited = c.multiLine ? AnyEdit{nullptr, &unlimitedPlain} : AnyEdit{&unlimitedLine, nullptr};
         const QString shown = QString::fromUtf8(c.shown);
         const QString text = QString::fromUtf8(c.text);
         edit.Limit(c.chars, c.bytes);
         edit.Show(shown);
+        unlimited.Show(shown);
         edit.Widget().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit.Widget()));
+        std::string label = std::string(c.shown) + " + " + c.text + " by " + kWayNames[static_cast<int>(c.way)] +
+                            (c.multiLine ? " (multi-line)" : "");
+        for (const Step& step : c.steps) {
+            label += std::string(" after ") + kKeyNames[static_cast<int>(step.key)];
+            Take(edit, step);
+            Take(unlimited, step);
+            EXPECT_EQ(edit.Text(), unlimited.Text()) << label;
+        }
+        const QString before = edit.Text();
         edit.Select(c.start, c.end);
-        const QString inserted = StartThatFits(shown, c.start, c.end, text, c.chars, c.bytes);
-        const QString expected = inserted.isEmpty() ? shown : shown.left(c.start) + inserted + shown.mid(c.end);
-        const std::string label = std::string(c.shown) + " + " + c.text + " by " + kWayNames[static_cast<int>(c.way)] +
-                                  (c.multiLine ? " (multi-line)" : "");
+        const QString inserted = StartThatFits(before, c.start, c.end, text, c.chars, c.bytes);
+        const QString expected = inserted.isEmpty() ? before : before.left(c.start) + inserted + before.mid(c.end);
+        const bool redoLeft = unlimited.RedoAvailable();
         const Qt::DropAction action = Bring(edit, c.way, text);
         EXPECT_EQ(edit.Text(), expected) << label;
         if (c.way == Way::Drop) {
@@ -441,21 +510,29 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         } else {
             EXPECT_EQ(edit.Selection(), Kept(c.way, c.start, c.end)) << label;
         }
+        // A change of which nothing went in leaves nothing to undo: Undo takes back what it
+        // takes back in the edit of no limit, where no change came. It may drop what was left
+        // to redo, as a change a validator refuses does.
         edit.Undo();
-        EXPECT_EQ(edit.Text(), shown) << label;
+        if (inserted.isEmpty())
+            unlimited.Undo();
+        EXPECT_EQ(edit.Text(), inserted.isEmpty() ? unlimited.Text() : before) << label;
         edit.Redo();
-        EXPECT_EQ(edit.Text(), expected) << label << " redone";
+        if (!inserted.isEmpty() || !redoLeft) {
+            EXPECT_EQ(edit.Text(), expected) << label << " redone";
+        }
     }
 }
 
 // Random texts over few characters of one to four bytes of UTF-8, in both kinds of edit, over
 // a selection or at the cursor, pasted, dropped, typed as one key of several characters or
-// committed by an input method, after a key typed right before or not. What comes often
-// begins with what it goes over. The edit shows its text with the longest start of what came
-// that fits put over the selection, the cursor after it; with none, the text and the selection
-// stay. Undo and Redo give back what they give in an edit of no limit into which only that
-// start came, the same way: Undo what the edit showed before the change, or before the keys
-// typed with it.
+// committed by an input method, after a key typed right before or not. Before that, the user
+// may have pressed Backspace, Delete, Undo and Redo since the program showed its text, which
+// give the texts they give in an edit of no limit. What comes often begins with what it goes
+// over. The edit shows its text with the longest start of what came that fits put over the
+// selection, the cursor after it; with none, the text and the selection stay. Undo and Redo
+// give back what they give in an edit of no limit into which only that start came, the same
+// way: Undo what the edit showed before the change, or before the keys typed with it.
 TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
 {
     const QStringList characters = {"a", "b", QString::fromUtf8("µ"), QString::fromUtf8("€"), QString::fromUtf8("😀")};
@@ -485,22 +562,43 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
         const auto way = static_cast<Way>(below(std::size(kWayNames)));
         const AnyEdit edit = multiLine ? AnyEdit{nullptr, plain} : AnyEdit{line, nullptr};
         const AnyEdit unlimited = multiLine ? AnyEdit{nullptr, unlimitedPlain} : AnyEdit{unlimitedLine, nullptr};
-        QString shown = randomText(below(6), multiLine);
-        // Selections and cursors between whole characters; a drop goes where the cursor stands.
-        std::vector<int> bounds{0};
-        for (const QString& character : CharactersOf(shown))
-            bounds.push_back(bounds.back() + static_cast<int>(character.size()));
-        int start = bounds[below(bounds.size())], end = bounds[below(bounds.size())];
-        if (start > end || way == Way::Drop)
-            start = end = std::min(start, end);
+        // A selection, or the cursor, between whole characters of `text`: from start to end.
+        const auto randomSelection = [&](const QString& text) {
+            std::vector<int> bounds{0};
+            for (const QString& character : CharactersOf(text))
+                bounds.push_back(bounds.back() + static_cast<int>(character.size()));
+            const int start = bounds[below(bounds.size())], end = bounds[below(bounds.size())];
+            return std::pair(std::min(start, end), std::max(start, end));
+        };
+        const QString program = randomText(below(8), multiLine);
         const std::size_t chars = 1 + below(6);
         const std::size_t bytes = below(4) == 0 ? kAnyBytes : chars + below(chars * 3);
         edit.Limit(chars, bytes);
-        std::string label = "round " + std::to_string(round) + ": \"" + shown.toStdString() + "\"";
-        for (const AnyEdit& each : {edit, unlimited}) {
-            each.Show(shown);
-            each.Select(start, end);
+        std::string label = "round " + std::to_string(round) + ": \"" + program.toStdString() + "\"";
+        for (const AnyEdit& each : {edit, unlimited})
+            each.Show(program);
+        // The user shortens the program's text by a few keys, then goes back and forth with
+        // Undo and Redo, more often back.
+        const int deletions = below(4), steps = deletions + (deletions == 0 ? 0 : below(4));
+        for (int i = 0; i < steps; ++i) {
+            const auto [from, to] = randomSelection(edit.Text());
+            const Key key = i < deletions ? (below(2) == 0 ? Key::Backspace : Key::Delete)
+                                          : (below(3) == 0 ? Key::Redo : Key::Undo);
+            const Step step{key, from, to};
+            for (const AnyEdit& each : {edit, unlimited})
+                Take(each, step);
+            label += " " + std::string(kKeyNames[static_cast<int>(step.key)]) + " [" + std::to_string(from) + ", " +
+                     std::to_string(to) + ")";
+            ASSERT_EQ(edit.Text(), unlimited.Text()) << label;
         }
+        QString shown = edit.Text();
+        label += " \"" + shown.toStdString() + "\"";
+        // A drop goes where the cursor stands.
+        auto [start, end] = randomSelection(shown);
+        if (way == Way::Drop)
+            end = start;
+        for (const AnyEdit& each : {edit, unlimited})
+            each.Select(start, end);
         // A key typed at the cursor that fits, right before the change.
         const QString before = shown;
         if (const QString typed = characters[below(characters.size())];
@@ -528,6 +626,7 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
                  kWayNames[static_cast<int>(way)] + " within " + std::to_string(chars) + "/" +
                  (bytes == kAnyBytes ? std::string("any") : std::to_string(bytes)) + (multiLine ? " (multi-line)" : "");
 
+        const bool redoLeft = unlimited.RedoAvailable();
         const Qt::DropAction action = Bring(edit, way, text);
         // A note with no limit keeps a preedit's taking away of the selection as an undo step of
         // its own; one with a limit takes the composition back at once, as a commit alone.
@@ -540,11 +639,15 @@ TEST(DataExchange, RandomChangesTakeTheLongestStartThatFits)
         if (way == Way::Drop) {
             EXPECT_EQ(action, inserted == text ? Qt::MoveAction : Qt::CopyAction) << label;
         }
+        // A change of which nothing went in may drop what was left to redo, as a change a
+        // validator refuses does.
         for (const auto step : {&AnyEdit::Undo, &AnyEdit::Redo}) {
             (edit.*step)();
             (unlimited.*step)();
+            if (step == &AnyEdit::Redo && inserted.isEmpty() && redoLeft)
+                break;
             EXPECT_EQ(edit.Text(), unlimited.Text()) << label << (step == &AnyEdit::Undo ? " undone" : " redone");
-            if (step == &AnyEdit::Undo && before == shown) {
+            if (step == &AnyEdit::Undo && before == shown && steps == 0) {
                 EXPECT_EQ(edit.Text(), shown) << label << " undone";
             }
         }
