@@ -295,8 +295,13 @@ public:
     CTypingLimit(QLineEdit& edit, TextLimit limit) : QValidator(&edit), CLimitedText(limit, edit.text()), m_edit(edit)
     {
         // Every text the edit takes, the program's or the user's, is what the next change
-        // is measured against: a refused change leaves the text, and this, as they were.
-        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_text = text; });
+        // is measured against: a refused change leaves the text, and this, as they were. The
+        // next change begins where the text leaves the selection: Undo may select again what
+        // the change it took back went over, and tell of no move when the cursor stays.
+        connect(&edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+            m_text = text;
+            Track();
+        });
         // The edit tells where its cursor and selection went only once a change is validated:
         // until then they stand where the user's change begins.
         connect(&edit, &QLineEdit::selectionChanged, this, &CTypingLimit::Track);

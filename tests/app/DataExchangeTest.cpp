@@ -467,6 +467,10 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         {true, Way::Commit, "abcdefg", 2, 4, "XYZ", 4, 4, {{Key::Backspace, 7, 7}, {Key::Delete, 0, 3}, {Key::Undo}}},
         {true, Way::Paste, "abcdef", 1, 3, "XYZ", 4, 4,
          {{Key::Backspace, 6, 6}, {Key::Delete, 0, 2}, {Key::Undo}, {Key::Undo}}},
+        // Undo that selects again what the key it takes back went over: what is typed over it
+        // begins like it.
+        {false, Way::Key, "abcdef", 0, 1, "abz", 4, 4,
+         {{Key::Backspace, 0, 1}, {Key::Backspace, 1, 1}, {Key::Undo}, {Key::Undo}}},
         // Redo on the way, then Undo again.
         {false, Way::Key, "abcdef", 5, 5, "xyz", 4, 4,
          {{Key::Backspace, 6, 6}, {Key::Delete, 0, 2}, {Key::Undo}, {Key::Redo}, {Key::Undo}}},
@@ -505,7 +509,8 @@ TEST(DataExchange, AChangeBeyondTheLimitTakesTheStartThatFits)
         }
         EXPECT_TRUE(edit.Text().isValidUtf16()) << label;
         if (!inserted.isEmpty()) {
-            EXPECT_EQ(edit.Cursor(), c.start + inserted.size()) << label;
+            const int after = c.start + static_cast<int>(inserted.size());
+            EXPECT_EQ(edit.Selection(), std::pair(after, after)) << label;
             EXPECT_TRUE(line.isModified() || plain.document()->isModified()) << label;
         } else {
             EXPECT_EQ(edit.Selection(), Kept(c.way, c.start, c.end)) << label;
