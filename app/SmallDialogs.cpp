@@ -55,8 +55,6 @@ struct ModelEdit {
     // What the model holds now, and the field put back to the value such a start holds.
     std::function<std::any()> start;
     std::function<void(const std::any&)> takeBack;
-    // Puts the field back to the value the dialog opened with.
-    std::function<void()> takePreset;
 };
 
 // The user changed the edit's text: the model takes it when it is a value, and what it held
@@ -79,6 +77,15 @@ std::optional<std::string> TypedRefusal(const ModelEdit& e)
     return e.refusal(e.edit->text().toStdString());
 }
 
+// The text typed into the edit ends: a refused one takes nothing, and the model takes back
+// what it held before the user began it.
+void EndTyping(const ModelEdit& e, bool refused)
+{
+    const std::any kept = TypingStartOf(*e.edit).End();
+    if (refused && kept.has_value())
+        e.takeBack(kept);
+}
+
 // The user left the edit. Return and a click on OK leave it before OK reads the edits: OK
 // must find the text the user typed, to refuse it and keep the dialog open, so the whole
 // leave waits until the action is done. By then an edit that has the focus again (OK gave it
@@ -95,10 +102,7 @@ void ShowValueWhenLeft(QDialog& dialog, const ModelEdit& e, const std::shared_pt
             if (!window->isVisible() || window->focusWidget() == e.edit || *refusedOks != before)
                 return;
             const std::optional<std::string> refusal = TypedRefusal(e);
-            CTypingStart& start = TypingStartOf(*e.edit);
-            if (const std::any* kept = start.Start(); refusal && kept != nullptr)
-                e.takeBack(*kept);
-            start.End();
+            EndTyping(e, refusal.has_value());
             const QString value = DisplayText(e.value());
             if (e.edit->text() != value)
                 e.edit->setText(value);
@@ -140,14 +144,8 @@ bool RunRepairDialog(QDialog& dialog, QDialogButtonBox* buttons, const std::vect
     });
     if (dialog.exec() == QDialog::Accepted)
         return true;
-    for (const ModelEdit& e : edits) {
-        if (!TypedRefusal(e))
-            continue;
-        if (const std::any* kept = TypingStartOf(*e.edit).Start())
-            e.takeBack(*kept);
-        else
-            e.takePreset();
-    }
+    for (const ModelEdit& e : edits)
+        EndTyping(e, TypedRefusal(e).has_value());
     return false;
 }
 
@@ -166,8 +164,7 @@ bool RunImageName(CDialogImageName& model, QWidget* parent)
                          [&model](const std::string& text) { return model.Refusal(text); },
                          [&model] { return model.Name(); },
                          [&model] { return std::any(model.Name()); },
-                         [&model](const std::any& start) { model.TakeBack(std::any_cast<std::string>(start)); },
-                         [&model] { model.TakePreset(); }};
+                         [&model](const std::any& start) { model.TakeBack(std::any_cast<std::string>(start)); }};
     return RunRepairDialog(dialog, AddOkCancel(dialog, layout), {name});
 }
 
@@ -196,8 +193,7 @@ bool RunHeaderCoef(CDialogHeaderCoef& model, QWidget* parent)
                          [&model, field] { return model.Text(field); }, [&model] { return std::any(model.Values()); },
                          [&model, field](const std::any& start) {
                              model.TakeBack(field, std::any_cast<HeaderCoefValues>(start));
-                         },
-                         [&model, field] { model.TakePreset(field); }});
+                         }});
         return edit;
     };
     numberForm->addRow("K_x", addEdit(HeaderCoefField::Kx, "Kx"));

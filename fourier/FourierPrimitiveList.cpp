@@ -55,7 +55,7 @@ FilterPrimitive CFourierDialogModel::PrimitiveOfControls() const
 {
     // The edits hold values of their bars only; a text still being typed with more decimals
     // than a file keeps shows as the primitive takes it once it is left.
-    FilterPrimitive p = m_CurPrimitive;
+    FilterPrimitive p;
     p.LoPass = m_nLoPass;
     p.Type = m_nShape == 0 ? 0u : 1u;
     p.Angle = m_nAngle;

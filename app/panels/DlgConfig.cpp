@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <any>
 #include <cmath>
 #include <utility>
 
@@ -139,17 +140,15 @@ void C3DdlgConfig::OnEditFinished(ConfigEdit edit)
 {
     if (m_bLoading)
         return;
-    CTypingStart& typing = TypingStartOf(*m_edits[edit]);
-    const TypingStart* kept = typing.StartAs<TypingStart>();
-    const std::optional<TypingStart> start = kept != nullptr ? std::optional(*kept) : std::nullopt;
-    typing.End();
+    const std::any kept = TypingStartOf(*m_edits[edit]).End();
     if (TypedValue(edit))
         return;
     // The edit shows the record's value at once, so that nothing finds the refused text to
     // report again; the message waits until what ended the editing is done, so that the click
     // on another frame or control that ended it still takes effect.
     CPresentationConfig* record = ActiveRecord();
-    if (record != nullptr && start && start->of == record)
+    const auto* start = std::any_cast<TypingStart>(&kept);
+    if (record != nullptr && start != nullptr && start->of == record)
         TakeBackTyping(edit, *start, *record);
     const double value = record != nullptr ? EditField(edit, *record) : m_values.edits[edit];
     SetEditText(edit, EditValueText(edit, value));

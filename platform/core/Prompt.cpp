@@ -164,11 +164,10 @@ bool CDialogImageName::TypeName(const std::string& text)
     return !Said(Refusal(text)) && TakeTyped(text);
 }
 
-CDialogHeaderCoef::CDialogHeaderCoef(HeaderCoefValues preset) : m_preset(std::move(preset))
+CDialogHeaderCoef::CDialogHeaderCoef(HeaderCoefValues preset) : m_values(std::move(preset))
 {
-    for (double* number : {&m_preset.m_dKx, &m_preset.m_dKy, &m_preset.m_dKz})
+    for (double* number : {&m_values.m_dKx, &m_values.m_dKy, &m_values.m_dKz})
         *number = AsKept(*number);
-    m_values = m_preset;
 }
 
 std::optional<std::string> CDialogHeaderCoef::Refusal(HeaderCoefField field, const std::string& text) const

@@ -26,7 +26,7 @@ public:
     // Characters, as the user sees them; the header's quantity keeps them in any UTF-8.
     static constexpr std::size_t kMaxNameLength = 20;
 
-    explicit CDialogImageName(std::string preset) : m_strPreset(std::move(preset)), m_strName(m_strPreset) {}
+    explicit CDialogImageName(std::string preset) : m_strName(std::move(preset)) {}
     std::string Caption() const override { return kCaption; }
 
     // What the edit says when the user leaves it holding `text`; none for a name it takes.
@@ -36,16 +36,13 @@ public:
     bool TakeTyped(const std::string& text);
     // A text the user is done with: taken, or refused after its message.
     bool TypeName(const std::string& text);
-    // The user closed the dialog without OK while the edit held a text the name does not
-    // take: what was typed on the way to it does not count either.
-    void TakePreset() { TakeBack(m_strPreset); }
-    // The user left the edit holding a text the name does not take: the name goes back to
-    // what it was before they began that text.
+    // The user left the edit, or closed the dialog, holding a text the name does not take:
+    // what was typed on the way to it does not count either, and the name goes back to what
+    // it was before they began that text.
     void TakeBack(std::string name) { m_strName = std::move(name); }
     const std::string& Name() const { return m_strName; }
 
 private:
-    std::string m_strPreset;
     std::string m_strName;
 };
 
@@ -103,12 +100,9 @@ public:
     // (ShortestFloatText), units as they are.
     std::string Text(HeaderCoefField field) const;
     const HeaderCoefValues& Values() const { return m_values; }
-    // The field goes back to its preset: the user closed the dialog without OK while its
-    // edit held a text the field does not take, and what was typed on the way to it does not
-    // count either.
-    void TakePreset(HeaderCoefField field) { TakeBack(field, m_preset); }
-    // The user left the edit of `field` holding a text it does not take: the field goes back
-    // to what `before` holds, its value before they began that text.
+    // The user left the edit of `field`, or closed the dialog, holding a text the field does
+    // not take: what was typed on the way to it does not count either, and the field goes
+    // back to what `before` holds, its value before they began that text.
     void TakeBack(HeaderCoefField field, const HeaderCoefValues& before);
     // A field whose preset is what the header will hold whatever is typed (an Origin
     // export's values set its Z scale): shown, not typed into.
@@ -118,7 +112,6 @@ public:
 private:
     static constexpr unsigned Bit(HeaderCoefField field) { return 1u << static_cast<unsigned>(field); }
 
-    HeaderCoefValues m_preset;
     HeaderCoefValues m_values;
     unsigned m_fixed = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/core/TypingStart.h"
 
+#include <utility>
+
 namespace {
 
 // A key at the end of `before`, or Backspace there, makes `after`.
@@ -19,9 +21,9 @@ bool CTypingStart::Typed(const std::string& text)
     return begins;
 }
 
-void CTypingStart::End()
+std::any CTypingStart::End()
 {
     m_text.reset();
-    m_start.reset();
     m_bTaken = true;
+    return std::exchange(m_start, {});
 }

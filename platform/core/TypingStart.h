@@ -23,20 +23,9 @@ public:
     // Whether the text the last change left went into its field; one that did not (refused,
     // or a number on its way) hands its start on to a text begun over it.
     void Taken(bool taken) { m_bTaken = taken; }
-    // What the fields held before the text began; null between texts or when nothing was
-    // kept.
-    const std::any* Start() const { return m_text && m_start.has_value() ? &m_start : nullptr; }
-    // The start as a T; null when it holds something else.
-    template <class T>
-    const T* StartAs() const
-    {
-        const std::any* start = Start();
-        return start != nullptr ? std::any_cast<T>(start) : nullptr;
-    }
     // The text ends: the user left the edit, or the program showed a text of its own there.
-    void End();
-    // Whether a text is being typed.
-    bool Typing() const { return m_text.has_value(); }
+    // What the fields held before it began; empty between texts or when nothing was kept.
+    std::any End();
 
 private:
     std::optional<std::string> m_text;   // as the last change left it; none between texts

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <type_traits>
+#include <optional>
 #include <utility>
 
 #include "platform/core/Prompt.h"
@@ -42,6 +42,11 @@ void WriteText(QPlainTextEdit* edit, const std::string& text)
 std::string ReadText(const QLineEdit* edit)
 {
     return edit->text().toStdString();
+}
+
+std::string ReadText(const QPlainTextEdit* edit)
+{
+    return edit->toPlainText().toStdString();
 }
 
 // A text the user changed since the program last set it, in an edit the user can type in.
@@ -81,24 +86,22 @@ CTypingStart& StartOf(Edit& edit)
     return (new CEditTypingStart(edit))->m_start;
 }
 
-// The start of the text typed into `control` when it is an edit the user typed in; when the
-// program set its text, whatever was typed there before has ended.
-template <class Edit>
-CTypingStart* TypedStartOf(QWidget* control, std::string& text)
+// The start of the text typed into `control`; null for a control that is no edit.
+CTypingStart* StartOf(QWidget* control)
 {
-    auto* edit = qobject_cast<Edit*>(control);
-    if (edit == nullptr)
-        return nullptr;
-    CTypingStart& start = StartOf(*edit);
-    if (!Typed(edit)) {
-        start.End();
-        return nullptr;
-    }
-    if constexpr (std::is_same_v<Edit, QLineEdit>)
-        text = edit->text().toStdString();
-    else
-        text = edit->toPlainText().toStdString();
-    return &start;
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return &StartOf(*edit);
+    if (auto* text = qobject_cast<QPlainTextEdit*>(control))
+        return &StartOf(*text);
+    return nullptr;
+}
+
+// The text of `control` when it is an edit of that kind the user typed in.
+template <class Edit>
+std::optional<std::string> TypedText(QWidget* control)
+{
+    const auto* edit = qobject_cast<const Edit*>(control);
+    return edit != nullptr && Typed(edit) ? std::optional(ReadText(edit)) : std::nullopt;
 }
 
 // A whole number shown as it is and read back only within the range of T.
@@ -204,11 +207,16 @@ CDataExchange CDataExchange::WriteBack() const
 
 bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& exchange)
 {
-    std::string text;
-    CTypingStart* start = TypedStartOf<QLineEdit>(typing, text);
-    if (start == nullptr)
-        start = TypedStartOf<QPlainTextEdit>(typing, text);
-    const bool begins = start != nullptr && start->Typed(text);
+    CTypingStart* start = StartOf(typing);
+    std::optional<std::string> text = TypedText<QLineEdit>(typing);
+    if (!text)
+        text = TypedText<QPlainTextEdit>(typing);
+    // A text the program set ends whatever was typed there before.
+    if (start != nullptr && !text) {
+        start->End();
+        start = nullptr;
+    }
+    const bool begins = start != nullptr && start->Typed(*text);
     CDataExchange in(true, CDataExchange::Check::Keep, typing);
     exchange(in);
     const bool taken = typing == nullptr || !in.Keeps(typing);
@@ -224,16 +232,11 @@ bool ExchangeTyped(QWidget* typing, const std::function<void(CDataExchange&)>& e
 
 bool ExchangeLeft(QWidget* control, const std::function<void(CDataExchange&)>& exchange)
 {
-    CTypingStart* start = nullptr;
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        start = &StartOf(*edit);
-    else if (auto* text = qobject_cast<QPlainTextEdit*>(control))
-        start = &StartOf(*text);
+    CTypingStart* start = StartOf(control);
+    const std::any kept = start != nullptr ? start->End() : std::any();
     CDataExchange in(true, CDataExchange::Check::PutBack, control);
-    in.SetStart(start != nullptr ? start->Start() : nullptr);
+    in.SetStart(&kept);
     exchange(in);
-    if (start != nullptr)
-        start->End();
     if (in.Refusal().empty())
         return true;
     SayAfterUserAction(control, in.Refusal());
@@ -298,7 +301,7 @@ void DDX_Text(CDataExchange& dx, QPlainTextEdit* edit, std::string& value)
         return;
     }
     dx.Remember(value, [edit](const std::string& shown) { WriteText(edit, shown); });
-    value = edit->toPlainText().toStdString();
+    value = ReadText(edit);
 }
 
 void DDX_Radio(CDataExchange& dx, const std::vector<QAbstractButton*>& group, int& value)

@@ -92,7 +92,7 @@ public:
     // What the field of the edit typed in held before this read (Keep).
     std::any TypedStart() const { return m_typedStart; }
     // What the field of the edit left held before the user began its text (PutBack): a
-    // refused text puts that back. Null: the field's value as it is.
+    // refused text puts that back. Empty: the field's value as it is.
     void SetStart(const std::any* start) { m_pStart = start; }
 
 private:

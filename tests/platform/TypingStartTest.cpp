@@ -1,6 +1,7 @@
 // The start of a typed text: what a refused text gives back when its edit is left.
 #include <gtest/gtest.h>
 
+#include <any>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,9 @@ struct DegreeField {
     // The user leaves the edit holding `text`.
     void Leave(const std::string& text)
     {
-        if (const int* before = start.StartAs<int>(); before != nullptr && !Reads(text))
+        const std::any kept = start.End();
+        if (const int* before = std::any_cast<int>(&kept); before != nullptr && !Reads(text))
             value = *before;
-        start.End();
     }
     // The program shows a value of its own.
     void Show(int shown)
@@ -83,20 +84,17 @@ TEST(TypingStart, ARefusedTextGivesBackWhatWasThereBeforeItBegan)
         EXPECT_EQ(KeptAfter(c.steps), c.kept) << c.what;
 }
 
-TEST(TypingStart, HoldsAStartOnlyWhileATextIsTyped)
+TEST(TypingStart, HandsItsStartOverOnceWhenTheTextEnds)
 {
     CTypingStart start;
-    EXPECT_EQ(start.Start(), nullptr);
+    EXPECT_FALSE(start.End().has_value()) << "between texts";
     EXPECT_TRUE(start.Typed("1"));
-    EXPECT_EQ(start.Start(), nullptr) << "nothing kept yet";
     start.Keep(std::string("before"));
     EXPECT_FALSE(start.Typed("12"));
-    ASSERT_NE(start.StartAs<std::string>(), nullptr);
-    EXPECT_EQ(*start.StartAs<std::string>(), "before");
-    EXPECT_EQ(start.StartAs<int>(), nullptr) << "a start of another kind";
-    EXPECT_TRUE(start.Typing());
-    start.End();
-    EXPECT_FALSE(start.Typing());
-    EXPECT_EQ(start.Start(), nullptr);
+    const std::any kept = start.End();
+    ASSERT_NE(std::any_cast<std::string>(&kept), nullptr);
+    EXPECT_EQ(std::any_cast<std::string>(kept), "before");
+    EXPECT_FALSE(start.End().has_value()) << "the text ended already";
     EXPECT_TRUE(start.Typed("12")) << "the next change begins a text";
+    EXPECT_FALSE(start.End().has_value()) << "nothing kept for it";
 }
