@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -76,6 +77,15 @@ void CloseSoon(QWidget* modal, Way way)
     });
 }
 
+// Opens `path` as the user does, which brings up the repair dialogs.
+std::function<void()> Opening(RunningApp& app, const std::string& path)
+{
+    return [&app, path] {
+        app.App().OpenWithFollowUp(path);
+        RunningApp::Pump(300);
+    };
+}
+
 const SpmHeader& OpenedHeader(RunningApp& app)
 {
     return app.ActiveDoc().Doc().ImageList().back().m_pImage->m_header;
@@ -119,11 +129,7 @@ TEST_F(RepairDialogOkCancelFocus, LeavingWithoutOkTakesThePresetOfARefusedTextAn
                 return true;
             };
             const std::size_t done = RunWithModals(
-                [&] {
-                    app.App().OpenWithFollowUp(path);
-                    RunningApp::Pump(300);
-                },
-                {AnswerBox(QMessageBox::Ok), typeThenLeave, RecordBoxes(said)}, kWaitLimitMs);
+                Opening(app, path), {AnswerBox(QMessageBox::Ok), typeThenLeave, RecordBoxes(said)}, kWaitLimitMs);
             const std::string what = std::string(fields[refused]) + " way " + std::to_string(static_cast<int>(way));
             EXPECT_EQ(done, 2u) << what;
             EXPECT_EQ(said, std::vector<std::string>{}) << what;
@@ -189,10 +195,7 @@ TEST_F(RepairDialogOkCancelFocus, EachRefusingOkSaysOneMessageAndTheOriginZScale
         return true;
     };
     const std::size_t done = RunWithModals(
-        [&] {
-            app.App().OpenWithFollowUp(path);
-            RunningApp::Pump(300);
-        },
+        Opening(app, path),
         {AnswerBox(QMessageBox::Ok), typeThenReturn("Kx"), AnswerBox(QMessageBox::Ok, &first), typeThenReturn("Ky"),
          AnswerBox(QMessageBox::Ok, &second), look, fixThenCancel, RecordBoxes(later)},
         kWaitLimitMs);
@@ -254,11 +257,7 @@ TEST_F(RepairDialogOkCancelFocus, ACoefficientTheHeaderCannotKeepIsRefusedAtOkWi
     });
     steps.push_back(RecordBoxes(later));
     const std::size_t done = RunWithModals(
-        [&] {
-            app.App().OpenWithFollowUp(path);
-            RunningApp::Pump(300);
-        },
-        steps, 5000);
+        Opening(app, path), steps, 5000);
     EXPECT_EQ(done, 10u);
     const std::string range = "Please enter a number greater than 0 and at most 1000000";
     const std::string zero = range + ": the header keeps 1e-50 as 0.";
@@ -298,8 +297,8 @@ TEST_F(RepairDialogOkCancelFocus, ARefusedTextTakesNothingReadOnTheWayToItHoweve
                 TypeOver(*kx, "2000000");
                 // A click runs what it brings, the message among them: it comes after this step,
                 // which must be done for the next one to answer the message.
-                QWidget* target = leave == Leave::Click ? static_cast<QWidget*>(CoefficientEdit(modal, "Ky"))
-                                                        : modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                QWidget* ok = modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                QWidget* target = leave == Leave::Click ? CoefficientEdit(modal, "Ky") : ok;
                 if (leave == Leave::Tab)
                     QTest::keyClick(kx, Qt::Key_Tab);
                 else
@@ -318,10 +317,7 @@ TEST_F(RepairDialogOkCancelFocus, ARefusedTextTakesNothingReadOnTheWayToItHoweve
                 return true;
             };
             const std::size_t done = RunWithModals(
-                [&] {
-                    app.App().OpenWithFollowUp(path);
-                    RunningApp::Pump(300);
-                },
+                Opening(app, path),
                 {AnswerBox(QMessageBox::Ok), typeThenLeave, AnswerBox(QMessageBox::Ok, &said), lookThenClose,
                  RecordBoxes(later)},
                 kWaitLimitMs);
