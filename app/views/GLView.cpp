@@ -86,7 +86,9 @@ ColourSource CGLView::LookUpColour(const ShownImage& shown, const std::string& p
 ShownImage CGLView::FindShownImageOr(const std::string& missing)
 {
     const ShownImage shown = FindShownImage(*this);
-    if (!shown)
+    // Without its document the view is one of a closed document's, waiting to be deleted:
+    // nothing is missing that the user could put right.
+    if (!shown && GetDocument() != nullptr)
         PostMessageOnce(missing);
     return shown;
 }

@@ -1,6 +1,7 @@
 // The 2D and 3D views of the running application, shown a generated image.
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -14,6 +15,7 @@
 #include "app/views/ViewInput.h"
 #include "image/HeaderTextCoding.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/DocManager.h"
 #include "platform/qt/Document.h"
 
 TEST_F(Views, PlateausShowTheirTableColoursWithRowZeroAtTheTop)
@@ -256,6 +258,27 @@ TEST_F(Views, AMissingImageIsReportedOncePerView)
         RunningApp::Pump(20);
     }
     EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{"Image Name is not Valid -> CView2D::OnPaint"});
+}
+
+// A document goes on the turn after its frames close, and the frames when the event loop
+// deletes them: a view rendered in between (a coarse picture's full render falls due then)
+// is one about to go, not one whose image is missing, and says nothing.
+TEST_F(Views, AViewOutlivingItsClosedDocumentRendersNothingAndSaysNothing)
+{
+    Main().m_nRenderMode = kRenderCoarse;
+    const QPointer<CView2D> view2D = m_view2D;
+    const QPointer<CView3D> view3D = m_view3D;
+    ASSERT_TRUE(Main().DocManager().CloseDocument(*m_view2D->GetDocument()));
+    // Posted events and timers, but not the deferred deletes, as under a busy event loop.
+    for (int turn = 0; turn < 5; ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(view2D.isNull());
+    ASSERT_FALSE(view3D.isNull());
+    ASSERT_EQ(view2D->GetDocument(), nullptr);
+    EXPECT_TRUE(view2D->Canvas()->RenderPicture().isNull());
+    EXPECT_TRUE(view3D->Canvas()->RenderPicture().isNull());
+    RunningApp::Pump(20);
+    EXPECT_EQ(m_app->Prompt().messages, std::vector<std::string>{});
 }
 
 // Whether every pixel of the picture is the widget's background.
